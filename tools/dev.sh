@@ -1,0 +1,97 @@
+#!/usr/bin/env bash
+# dev.sh deps|build|test|run [client arguments...]
+#   deps   install the Debian packages listed in tools/debian-packages.txt
+#   build  deps, then configure and build into build/
+#   test   build, then the sanitizer and fuzzing builds, then every test
+#   run    build, then start the client with the given arguments
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$(pwd)
+jobs=$(nproc)
+generator=()
+command -v ninja >/dev/null 2>&1 && generator=(-G Ninja)
+
+deps() {
+    local missing=()
+    while read -r pkg; do
+        [[ -z "$pkg" || "$pkg" == \#* ]] && continue
+        dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed' || missing+=("$pkg")
+    done < tools/debian-packages.txt
+    if ((${#missing[@]})); then
+        echo "== installing: ${missing[*]}"
+        local sudo=()
+        [[ $(id -u) -eq 0 ]] || sudo=(sudo)
+        "${sudo[@]}" apt-get update
+        DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y --no-install-recommends "${missing[@]}"
+    fi
+    # The tests start their own XMPP server; the packaged one must not hold the port.
+    if command -v systemctl >/dev/null 2>&1 && systemctl is-active --quiet prosody 2>/dev/null; then
+        systemctl stop prosody 2>/dev/null || true
+    fi
+}
+
+configure_and_build() {
+    local dir=$1
+    shift
+    cmake -S . -B "$dir" "${generator[@]}" "$@" >/dev/null
+    cmake --build "$dir" -j "$jobs"
+}
+
+build() {
+    deps
+    echo "== building"
+    configure_and_build build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+}
+
+fuzz() {
+    echo "== fuzzing build"
+    configure_and_build build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+        -DPARLOR_PROTOCOL_ONLY=ON -DPARLOR_FUZZ=ON -DPARLOR_TESTS=OFF
+    local targets=(build-fuzz/tests/fuzz/fuzz_*)
+    [[ -e "${targets[0]}" ]] || { echo "no fuzz targets"; return 0; }
+    local budget=${FUZZ_SECONDS:-60}
+    local each=$((budget / ${#targets[@]}))
+    ((each > 5)) || each=5
+    for target in "${targets[@]}"; do
+        [[ -x "$target" ]] || continue
+        local name corpus
+        name=$(basename "$target")
+        corpus="build-fuzz/corpus/$name"
+        mkdir -p "$corpus"
+        [[ -d "tests/fuzz/corpus/$name" ]] && cp -n tests/fuzz/corpus/"$name"/* "$corpus"/ 2>/dev/null || true
+        echo "== fuzzing $name for ${each}s"
+        "$target" -max_total_time="$each" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 "$corpus" \
+            >"build-fuzz/$name.log" 2>&1 || { tail -n 60 "build-fuzz/$name.log"; return 1; }
+        grep -E '^stat::number_of_executed_units' "build-fuzz/$name.log" || true
+    done
+}
+
+sanitized() {
+    echo "== sanitizer build (protocol)"
+    configure_and_build build-asan -DCMAKE_BUILD_TYPE=Debug -DPARLOR_PROTOCOL_ONLY=ON -DPARLOR_SANITIZE=ON
+    ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+        ctest --test-dir build-asan --output-on-failure -j "$jobs" --timeout 300 -LE benchmark
+}
+
+run_tests() {
+    build
+    sanitized
+    fuzz
+    echo "== tests"
+    ctest --test-dir build --output-on-failure -j "$jobs" --timeout 600
+}
+
+case "${1:-test}" in
+deps) deps ;;
+build) build ;;
+test) run_tests ;;
+run)
+    shift || true
+    build
+    exec build/app/client "$@"
+    ;;
+*)
+    echo "usage: $0 deps|build|test|run [client arguments...]" >&2
+    exit 2
+    ;;
+esac
