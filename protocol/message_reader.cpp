@@ -5,11 +5,18 @@
 #include <utility>
 
 message_reader::message_reader(message_t message)
-    : m_bytes(std::move(message))
+    : message_reader(std::make_shared<const message_t>(std::move(message)))
 {
-    if (m_bytes.empty())
+}
+
+message_reader::message_reader(message_ptr message)
+    : m_owner(std::move(message))
+{
+    if (!m_owner || m_owner->empty())
         throw server_error("empty message: no class id");
-    m_classId = m_bytes[0];
+    m_data = m_owner->data();
+    m_size = m_owner->size();
+    m_classId = m_data[0];
 }
 
 void message_reader::need(std::size_t count, const char* what) const
@@ -24,13 +31,13 @@ void message_reader::need(std::size_t count, const char* what) const
 std::uint8_t message_reader::get_u8()
 {
     need(1, "u8");
-    return m_bytes[m_pos++];
+    return m_data[m_pos++];
 }
 
 std::uint16_t message_reader::get_u16()
 {
     need(2, "u16");
-    const std::uint16_t value = static_cast<std::uint16_t>((m_bytes[m_pos] << 8) | m_bytes[m_pos + 1]);
+    const std::uint16_t value = static_cast<std::uint16_t>((m_data[m_pos] << 8) | m_data[m_pos + 1]);
     m_pos += 2;
     return value;
 }
@@ -40,7 +47,7 @@ std::uint32_t message_reader::get_u32()
     need(4, "u32");
     std::uint32_t value = 0;
     for (int i = 0; i < 4; ++i)
-        value = (value << 8) | m_bytes[m_pos + i];
+        value = (value << 8) | m_data[m_pos + i];
     m_pos += 4;
     return value;
 }
@@ -50,7 +57,7 @@ std::uint64_t message_reader::get_u64()
     need(8, "u64");
     std::uint64_t value = 0;
     for (int i = 0; i < 8; ++i)
-        value = (value << 8) | m_bytes[m_pos + i];
+        value = (value << 8) | m_data[m_pos + i];
     m_pos += 8;
     return value;
 }
@@ -59,7 +66,7 @@ std::string message_reader::get_string()
 {
     const std::size_t count = get_u16();
     need(count, "string");
-    std::string value(reinterpret_cast<const char*>(m_bytes.data() + m_pos), count);
+    std::string value(reinterpret_cast<const char*>(m_data + m_pos), count);
     m_pos += count;
     return value;
 }
@@ -68,8 +75,7 @@ std::vector<unsigned char> message_reader::get_bytes()
 {
     const std::size_t count = get_u32();
     need(count, "byte vector");
-    std::vector<unsigned char> value(m_bytes.begin() + static_cast<std::ptrdiff_t>(m_pos),
-                                     m_bytes.begin() + static_cast<std::ptrdiff_t>(m_pos + count));
+    std::vector<unsigned char> value(m_data + m_pos, m_data + m_pos + count);
     m_pos += count;
     return value;
 }
@@ -80,7 +86,7 @@ message_t message_reader::get_nested()
     need(count, "nested frame");
     if (count < wire::minFrameSize)
         throw server_error("nested frame of " + std::to_string(count) + " bytes is shorter than a frame header");
-    const unsigned char* p = m_bytes.data() + m_pos;
+    const unsigned char* p = m_data + m_pos;
     const std::uint32_t innerLength = (std::uint32_t(p[0]) << 24) | (std::uint32_t(p[1]) << 16)
                                       | (std::uint32_t(p[2]) << 8) | std::uint32_t(p[3]);
     if (innerLength != count)

@@ -14,6 +14,8 @@ public:
     /// Takes the frame (class id first, no length word). Throws server_error
     /// for an empty frame.
     explicit message_reader(message_t message);
+    /// Reads a shared frame in place, without copying it.
+    explicit message_reader(message_ptr message);
 
     std::uint8_t class_id() const { return m_classId; }
 
@@ -38,13 +40,15 @@ public:
     std::uint32_t checked_count(std::uint32_t count, std::size_t minElementSize) const;
 
     std::size_t position() const { return m_pos; }
-    std::size_t remaining() const { return m_bytes.size() - m_pos; }
-    bool at_end() const { return m_pos >= m_bytes.size(); }
+    std::size_t remaining() const { return m_size - m_pos; }
+    bool at_end() const { return m_pos >= m_size; }
 
 private:
     void need(std::size_t count, const char* what) const;
 
-    message_t m_bytes;
+    message_ptr m_owner;
+    const unsigned char* m_data = nullptr;
+    std::size_t m_size = 0;
     std::size_t m_pos = 1;
     std::uint8_t m_classId = 0;
 };

@@ -4,10 +4,12 @@
 #   build  deps, then configure and build into build/
 #   test   build, then the sanitizer and fuzzing builds, then every test
 #   run    build, then start the client with the given arguments
+#   sanitize / fuzz   only the sanitizer build with its tests / only the fuzzing
+# JOBS=n limits parallel build and test jobs (default: all cores).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
-jobs=$(nproc)
+jobs=${JOBS:-$(nproc)}
 generator=()
 command -v ninja >/dev/null 2>&1 && generator=(-G Ninja)
 
@@ -47,13 +49,15 @@ fuzz() {
     echo "== fuzzing build"
     configure_and_build build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
         -DPARLOR_PROTOCOL_ONLY=ON -DPARLOR_FUZZ=ON -DPARLOR_TESTS=OFF
-    local targets=(build-fuzz/tests/fuzz/fuzz_*)
-    [[ -e "${targets[0]}" ]] || { echo "no fuzz targets"; return 0; }
+    local targets=() candidate
+    for candidate in build-fuzz/tests/fuzz/fuzz_*; do
+        [[ -f "$candidate" && -x "$candidate" ]] && targets+=("$candidate")
+    done
+    ((${#targets[@]})) || { echo "no fuzz targets"; return 0; }
     local budget=${FUZZ_SECONDS:-60}
     local each=$((budget / ${#targets[@]}))
     ((each > 5)) || each=5
     for target in "${targets[@]}"; do
-        [[ -x "$target" ]] || continue
         local name corpus
         name=$(basename "$target")
         corpus="build-fuzz/corpus/$name"
@@ -85,13 +89,15 @@ case "${1:-test}" in
 deps) deps ;;
 build) build ;;
 test) run_tests ;;
+sanitize) sanitized ;;
+fuzz) fuzz ;;
 run)
     shift || true
     build
     exec build/app/client "$@"
     ;;
 *)
-    echo "usage: $0 deps|build|test|run [client arguments...]" >&2
+    echo "usage: $0 deps|build|test|run|sanitize|fuzz [client arguments...]" >&2
     exit 2
     ;;
 esac

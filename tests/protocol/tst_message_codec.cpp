@@ -97,6 +97,42 @@ private Q_SLOTS:
         QVERIFY_THROWS_EXCEPTION(server_error, r.checked_count(0x7FFFFFFF, 1));
     }
 
+    void badNestedFramesAreRefused()
+    {
+        // Inner length word 9 inside a vector of 6 bytes.
+        message_reader r(message_t{100, 0, 0, 0, 6, 0, 0, 0, 9, 7, 1});
+        try {
+            r.get_nested();
+            QFAIL("no server_error");
+        } catch (const server_error& e) {
+            QCOMPARE(std::string(e.what()), std::string("nested frame length 9 does not match its envelope (6 bytes)"));
+        }
+        // A nested vector too short to hold a frame header.
+        message_reader s(message_t{100, 0, 0, 0, 3, 0, 0, 3});
+        QVERIFY_THROWS_EXCEPTION(server_error, s.get_nested());
+    }
+
+    void errorTextNamesTheField()
+    {
+        message_reader r(message_t{7, 0, 0});
+        try {
+            r.get_u32();
+            QFAIL("no server_error");
+        } catch (const server_error& e) {
+            QCOMPARE(std::string(e.what()), std::string("message of class 7 ends early: u32 needs 4 bytes at offset 1, 2 left"));
+        }
+    }
+
+    void sharedFrameIsReadInPlace()
+    {
+        const auto frame = std::make_shared<const message_t>(message_t{5, 0xFF, 0xFF, 0xFF, 0xFF, 0x80, 0, 0, 0, 0, 0, 0, 1});
+        message_reader r(frame);
+        QCOMPARE(r.get_i32(), -1);
+        QCOMPARE(r.get_i64(), std::int64_t(0x8000000000000001ull));
+        QVERIFY(r.at_end());
+        QCOMPARE(frame.use_count(), 2); // the reader shares the frame instead of copying it
+    }
+
     void trailingBytesAreIgnored()
     {
         message_reader r(message_t{3, 0, 0, 0, 1, 0xAA, 0xBB});

@@ -1,0 +1,119 @@
+#include "EmbeddedWebPage.h"
+
+#include "BridgedWebPage.h"
+#include "JavascriptInterface.h"
+
+#include <QEvent>
+#include <QLabel>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <QWebEngineProfile>
+#include <QWebEngineView>
+
+EmbeddedWebPage::EmbeddedWebPage(QWidget* parent)
+    : QFrame(parent)
+    , jsInterface(new JavascriptInterface(this))
+{
+    setObjectName(QStringLiteral("EmbeddedView"));
+    setAutoFillBackground(false);
+    auto* vboxLayout = new QVBoxLayout(this);
+    vboxLayout->setObjectName(QStringLiteral("vboxLayout"));
+    vboxLayout->setSpacing(0);
+    vboxLayout->setContentsMargins(0, 0, 0, 0);
+
+    embeddedTopFrame = new QFrame(this);
+    embeddedTopFrame->setObjectName(QStringLiteral("embeddedTopFrame"));
+    embeddedTopFrame->setFrameShape(QFrame::NoFrame);
+    embeddedTopFrame->setMinimumHeight(75);
+    auto* vboxLayout1 = new QVBoxLayout(embeddedTopFrame);
+    vboxLayout1->setObjectName(QStringLiteral("vboxLayout1"));
+    vboxLayout1->setSpacing(0);
+    vboxLayout1->setContentsMargins(-1, 0, -1, 0);
+    title = new QLabel(embeddedTopFrame);
+    title->setObjectName(QStringLiteral("title"));
+    title->setAlignment(Qt::AlignCenter);
+    vboxLayout1->addWidget(title);
+    vboxLayout1->addStretch();
+    subTitle = new QLabel(embeddedTopFrame);
+    subTitle->setObjectName(QStringLiteral("subTitle"));
+    vboxLayout1->addWidget(subTitle);
+    vboxLayout->addWidget(embeddedTopFrame);
+
+    webView = new QWebEngineView(this);
+    webView->setObjectName(QStringLiteral("webView"));
+    webPage = new BridgedWebPage(jsInterface, webView);
+    webView->setPage(webPage);
+    vboxLayout->addWidget(webView, 1);
+    retranslateUi();
+
+    connect(webView, &QWebEngineView::loadFinished, this, &EmbeddedWebPage::onLoadFinished);
+    connect(jsInterface, &JavascriptInterface::onJoinTable, this, &EmbeddedWebPage::joinTable);
+    connect(jsInterface, &JavascriptInterface::onDisplayTab, this, &EmbeddedWebPage::displayTab);
+    connect(jsInterface, &JavascriptInterface::onLaunchBrowser, this, &EmbeddedWebPage::launchBrowser);
+    connect(jsInterface, &JavascriptInterface::onDisplayTournament, this, &EmbeddedWebPage::displayTournament);
+    // A "client://" link in the page is a request to the program, like launchBrowser().
+    connect(webPage, &BridgedWebPage::clientLinkClicked, this, &EmbeddedWebPage::launchBrowser);
+
+    // The page is drawn over the program's own background.
+    QPalette pal = webView->palette();
+    pal.setBrush(QPalette::All, QPalette::Window, Qt::transparent);
+    pal.setBrush(QPalette::All, QPalette::Base, Qt::transparent);
+    webView->setPalette(pal);
+    webView->setAttribute(Qt::WA_OpaquePaintEvent, false);
+    webPage->setBackgroundColor(Qt::transparent);
+
+    connect(webPage, &BridgedWebPage::javaScriptWindowObjectCleared, this,
+        &EmbeddedWebPage::onJavaScriptWindowObjectCleared);
+    webView->setUrl(QUrl(QStringLiteral("about:blank")));
+}
+
+EmbeddedWebPage::~EmbeddedWebPage() = default;
+
+void EmbeddedWebPage::retranslateUi()
+{
+    title->setText(tr("TextLabel"));
+    subTitle->setText(tr("Players with the highest accumulated scores."));
+}
+
+void EmbeddedWebPage::setHost(const QString& host)
+{
+    jsInterface->setMahjongHost(host);
+}
+
+void EmbeddedWebPage::load(const QUrl& url)
+{
+    webView->load(url);
+}
+
+void EmbeddedWebPage::setFallbackUrl(const QUrl& url)
+{
+    fallbackUrl = url;
+}
+
+void EmbeddedWebPage::onLoadFinished(bool ok)
+{
+    if (!ok)
+        QTimer::singleShot(0, this, &EmbeddedWebPage::onError);
+}
+
+void EmbeddedWebPage::onError()
+{
+    // The fallback is shown once; when it fails too, the failure stays.
+    if (fallbackUrl.isValid() && webView->url() != fallbackUrl)
+        webView->load(fallbackUrl);
+}
+
+void EmbeddedWebPage::onJavaScriptWindowObjectCleared()
+{
+    // The web page publishes jsInterface as "client" whenever a document it
+    // may trust starts; nothing else to do here.
+}
+
+void EmbeddedWebPage::changeEvent(QEvent* e)
+{
+    if (e->type() == QEvent::LanguageChange) {
+        webPage->profile()->setHttpAcceptLanguage(QLocale().bcp47Name());
+        retranslateUi();
+    }
+    QFrame::changeEvent(e);
+}

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QFrame>
+#include <QUrl>
+
+class BridgedWebPage;
+class JavascriptInterface;
+class QLabel;
+class QWebEngineView;
+
+/// A main window tab that shows one web page (the start page or the how-to
+/// page) under a header. The page's script reaches the program through the
+/// object "client"; a page that fails to load is replaced by the fallback
+/// page once.
+class EmbeddedWebPage : public QFrame
+{
+    Q_OBJECT
+
+public:
+    explicit EmbeddedWebPage(QWidget* parent);
+    ~EmbeddedWebPage() override;
+
+    /// The game server host that page script reads as client.mahjongHost.
+    void setHost(const QString& host);
+    void load(const QUrl& url);
+    void setFallbackUrl(const QUrl& url);
+    QLabel* titleLabel() const { return title; }
+    QLabel* subTitleLabel() const { return subTitle; }
+    QWebEngineView* view() const { return webView; }
+    BridgedWebPage* page() const { return webPage; }
+
+Q_SIGNALS:
+    void displayTab(const QString& tab);
+    void joinTable(const QString& adress);
+    void launchBrowser(const QString& adress);
+    void displayTournament(qint32 tournamentId);
+
+public Q_SLOTS:
+    void onLoadFinished(bool ok);
+    void onError();
+    void onJavaScriptWindowObjectCleared();
+
+protected:
+    void changeEvent(QEvent* e) override;
+
+private:
+    void retranslateUi();
+
+    JavascriptInterface* jsInterface;
+    QUrl fallbackUrl;
+    QFrame* embeddedTopFrame;
+    QLabel* title;
+    QLabel* subTitle;
+    QWebEngineView* webView;
+    BridgedWebPage* webPage;
+};

@@ -1,0 +1,48 @@
+#include "JavascriptInterface.h"
+
+#include <QDebug>
+
+JavascriptInterface::JavascriptInterface(QObject* parent)
+    : QObject(parent)
+{
+    setObjectName(QStringLiteral("JavascriptInterface"));
+}
+
+bool JavascriptInterface::open() const
+{
+    if (allowed && !allowed()) {
+        qWarning().noquote() << "ignoring a call of the client object from a page that may not use it";
+        return false;
+    }
+    return true;
+}
+
+void JavascriptInterface::displayTab(const QString& tab)
+{
+    if (open())
+        Q_EMIT onDisplayTab(tab);
+}
+
+void JavascriptInterface::joinTable(const QString& adress)
+{
+    if (open())
+        Q_EMIT onJoinTable(adress);
+}
+
+void JavascriptInterface::launchBrowser(const QString& adress)
+{
+    if (open())
+        Q_EMIT onLaunchBrowser(adress);
+}
+
+void JavascriptInterface::displayTournament(qint32 tid)
+{
+    if (open())
+        Q_EMIT onDisplayTournament(tid);
+}
+
+void JavascriptInterface::close()
+{
+    if (open())
+        Q_EMIT onClose();
+}

@@ -1,0 +1,200 @@
+#include "Logging.h"
+
+#include "MahjongApplication.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QMutex>
+#include <QMutexLocker>
+#include <QPointer>
+#include <QRegularExpression>
+#include <QThread>
+#include <QTime>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+QFile* logFile = nullptr;
+QMutex logMutex;
+
+const char infoPrefix[] = " [INFO ] ";
+const char supportAddress[] = "support@parlor7.example";
+
+bool onGuiThread()
+{
+    return QCoreApplication::instance() != nullptr
+        && QThread::currentThread() == QCoreApplication::instance()->thread()
+        && qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr;
+}
+
+bool headlessPlatform()
+{
+    const QString platform = QGuiApplication::platformName();
+    return platform == QLatin1String("offscreen") || platform == QLatin1String("minimal");
+}
+
+}
+
+namespace Logging {
+
+int minLogLevel = 1;
+QRegularExpression* logFilter = nullptr;
+
+QByteArray levelTag(QtMsgType type, const QString& text)
+{
+    switch (type) {
+    case QtDebugMsg:
+        return " [DEBUG] ";
+    case QtInfoMsg:
+    case QtWarningMsg:
+        return text.startsWith(QLatin1String(infoPrefix)) ? QByteArray() : QByteArray(" [WARN ] ");
+    case QtCriticalMsg:
+        return " [CRIT ] ";
+    case QtFatalMsg:
+        return " [FATAL] ";
+    }
+    return QByteArray();
+}
+
+QByteArray formatLine(QtMsgType type, const QString& text, const QTime& time)
+{
+    QByteArray line = time.toString(QStringLiteral("hh:mm:ss.zzz")).toLatin1();
+    line += levelTag(type, text);
+    line += text.toUtf8();
+    line += '\n';
+    return line;
+}
+
+QString logFilePath()
+{
+    return QDir(QDir::tempPath()).absoluteFilePath(QStringLiteral("mahjong.log"));
+}
+
+void openLogFile()
+{
+    const QString path = logFilePath();
+    QMutexLocker locker(&logMutex);
+    delete logFile;
+    logFile = nullptr;
+    if (QFile::exists(path)) {
+        const QString old = QDir(QDir::tempPath()).absoluteFilePath(QStringLiteral("mahjong.log.old"));
+        QFile::remove(old);
+        QFile::rename(path, old);
+    }
+    logFile = new QFile(path);
+    // Not reported on failure: the program then runs without a log.
+    logFile->open(QIODevice::WriteOnly | QIODevice::Truncate);
+}
+
+void closeLogFile()
+{
+    QMutexLocker locker(&logMutex);
+    delete logFile;
+    logFile = nullptr;
+}
+
+void writeLog(const std::string& text)
+{
+    QMutexLocker locker(&logMutex);
+    if (logFile != nullptr && logFile->isOpen()) {
+        logFile->write(text.data(), static_cast<qint64>(text.size()));
+        logFile->flush();
+    }
+}
+
+void showBlockingCritical(const QString& title, const QString& text)
+{
+    if (!onGuiThread() || headlessPlatform()) {
+        std::fprintf(stderr, "%s: %s\n", title.toLocal8Bit().constData(), text.toLocal8Bit().constData());
+        std::fflush(stderr);
+        return;
+    }
+    QMessageBox::critical(nullptr, title, text, QMessageBox::Ok);
+}
+
+void messageHandler(QtMsgType type, const QMessageLogContext&, const QString& msg)
+{
+    int level = 0;
+    switch (type) {
+    case QtDebugMsg:
+        level = 0;
+        break;
+    case QtInfoMsg:
+    case QtWarningMsg:
+        level = 1;
+        break;
+    case QtCriticalMsg:
+        level = 2;
+        break;
+    case QtFatalMsg:
+        level = 3;
+        break;
+    }
+    if (level < minLogLevel)
+        return;
+    if (logFilter != nullptr && !logFilter->match(msg).hasMatch())
+        return;
+
+    const QByteArray line = formatLine(type, msg, QTime::currentTime());
+
+    if (type != QtFatalMsg) {
+        {
+            QMutexLocker locker(&logMutex);
+            if (logFile != nullptr && logFile->isOpen()) {
+                logFile->write(line);
+                logFile->flush();
+            }
+        }
+        if (type == QtCriticalMsg) {
+            const QString title = MahjongApplication::tr("Error");
+            if (onGuiThread()) {
+                showBlockingCritical(title, msg);
+            } else if (QCoreApplication::instance() != nullptr) {
+                // Widgets belong to the GUI thread: hand the box over to it.
+                QMetaObject::invokeMethod(
+                    QCoreApplication::instance(), [title, msg] { showBlockingCritical(title, msg); },
+                    Qt::QueuedConnection);
+            }
+        }
+        return;
+    }
+
+    QString boxText = msg;
+    {
+        QMutexLocker locker(&logMutex);
+        if (logFile != nullptr) {
+            if (logFile->isOpen()) {
+                logFile->write(line);
+                logFile->flush();
+            }
+            boxText = MahjongApplication::tr("%1\nPlease send the log file '%2' to ")
+                          .arg(msg, QFileInfo(*logFile).absoluteFilePath())
+                + QLatin1String(supportAddress)
+                + MahjongApplication::tr(" with a description of what happened.");
+            logFile->close();
+            delete logFile;
+            logFile = nullptr;
+        }
+    }
+    // A fatal message from another thread cannot show a box; the text still
+    // reaches standard error before the process ends.
+    showBlockingCritical(MahjongApplication::tr("Error"), boxText);
+    std::abort();
+}
+
+}
+
+QDebug logInfo()
+{
+    return qWarning() << infoPrefix;
+}
+
+void writeLog(const std::string& text)
+{
+    Logging::writeLog(text);
+}

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QDebug>
+#include <QtGlobal>
+
+#include <string>
+
+class QRegularExpression;
+
+namespace Logging {
+
+/// Messages below this level are dropped: 0 debug, 1 warning, 2 critical, 3 fatal.
+extern int minLogLevel;
+/// When set, only messages with a match of it pass. Owned for the rest of the process.
+extern QRegularExpression* logFilter;
+
+/// The nine-character tag of a message level, or an empty text for an
+/// informational warning (one whose text begins with " [INFO ] ").
+QByteArray levelTag(QtMsgType type, const QString& text);
+
+/// One log line as written to the file: time, tag, text, line feed.
+QByteArray formatLine(QtMsgType type, const QString& text, const QTime& time);
+
+/// The absolute path of the log file ("mahjong.log" in the temporary directory).
+QString logFilePath();
+
+/// Renames an existing "mahjong.log" to "mahjong.log.old" and opens a fresh,
+/// empty "mahjong.log". Must only run in the process that holds the
+/// single-instance lock, so that a second start never touches the running
+/// client's log. An unopenable file leaves the program without a log.
+void openLogFile();
+
+/// Closes the log file (if any). Used at shutdown and by the tests.
+void closeLogFile();
+
+/// Writes the text exactly as given to the log file and flushes it.
+void writeLog(const std::string& text);
+
+/// The process-wide message handler, installed with qInstallMessageHandler().
+void messageHandler(QtMsgType type, const QMessageLogContext& context, const QString& msg);
+
+/// Shows a blocking critical box with one OK button on the GUI thread. On a
+/// platform without a visible screen (offscreen, minimal) the box could never
+/// be answered, so the title and text go to standard error instead.
+void showBlockingCritical(const QString& title, const QString& text);
+
+}
+
+/// The warning stream fed with " [INFO ] ": an informational log line.
+QDebug logInfo();
+
+/// Writes the text to the log file as given (no time, tag or line end).
+void writeLog(const std::string& text);

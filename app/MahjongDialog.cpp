@@ -1,0 +1,163 @@
+#include "MahjongDialog.h"
+
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+MahjongDialog::MahjongDialog(QWidget* parent, bool closable)
+    : QFrame(parent)
+{
+    if (objectName().isEmpty())
+        setObjectName(QStringLiteral("MahjongDialog"));
+    resize(91, 29);
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+
+    layout = new QVBoxLayout(this);
+    layout->setObjectName(QStringLiteral("layout"));
+    layout->setSpacing(0);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSizeConstraint(QLayout::SetMinAndMaxSize);
+
+    topBarFrame = new QFrame(this);
+    topBarFrame->setObjectName(QStringLiteral("topBar"));
+    topBarFrame->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    topBarFrame->setFrameShape(QFrame::NoFrame);
+    topBarFrame->setFrameShadow(QFrame::Raised);
+    topBarFrame->setLineWidth(0);
+
+    auto* horizontalLayout = new QHBoxLayout(topBarFrame);
+    horizontalLayout->setObjectName(QStringLiteral("horizontalLayout"));
+    horizontalLayout->setSpacing(0);
+    horizontalLayout->setContentsMargins(0, 0, 0, 0);
+
+    titleText = new QLabel(topBarFrame);
+    titleText->setObjectName(QStringLiteral("titleText"));
+    horizontalLayout->addWidget(titleText);
+
+    closeBtn = new QToolButton(topBarFrame);
+    closeBtn->setObjectName(QStringLiteral("closeButton"));
+    horizontalLayout->addWidget(closeBtn);
+
+    layout->addWidget(topBarFrame);
+
+    setWindowTitle(tr("Form"));
+    closeBtn->setVisible(closable);
+    connect(closeBtn, &QToolButton::clicked, this, &MahjongDialog::onCloseClicked);
+}
+
+MahjongDialog::~MahjongDialog() = default;
+
+void MahjongDialog::setContentWidget(QWidget* widget)
+{
+    content = widget;
+    setWindowTitle(content->windowTitle());
+    layout->addWidget(content);
+    content->installEventFilter(this);
+    updateGeometry();
+    setVisible(content->isVisible());
+}
+
+void MahjongDialog::showDialog(bool center)
+{
+    if (!prepared) {
+        show();
+        hide();
+        prepared = true;
+    }
+    show();
+    raise();
+    if (center)
+        centerOnParent();
+}
+
+void MahjongDialog::centerOnParent()
+{
+    QWidget* p = parentWidget();
+    if (p == nullptr)
+        return;
+    move((p->width() - width()) / 2, (p->height() - height()) / 2);
+}
+
+void MahjongDialog::onCloseClicked()
+{
+    close();
+}
+
+void MahjongDialog::clampToParent()
+{
+    QWidget* p = parentWidget();
+    if (p == nullptr)
+        return;
+    resize(qMin(p->width(), width()), qMin(p->height(), height()));
+}
+
+bool MahjongDialog::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == content && content != nullptr) {
+        switch (event->type()) {
+        case QEvent::Resize:
+            clampToParent();
+            break;
+        case QEvent::ShowToParent:
+            clampToParent();
+            show();
+            break;
+        case QEvent::HideToParent:
+            hide();
+            break;
+        case QEvent::Close:
+            close();
+            break;
+        case QEvent::WindowTitleChange:
+            if (windowTitle() != content->windowTitle())
+                setWindowTitle(content->windowTitle());
+            break;
+        default:
+            break;
+        }
+    }
+    return QFrame::eventFilter(watched, event);
+}
+
+void MahjongDialog::mousePressEvent(QMouseEvent* event)
+{
+    const QPoint pos = event->position().toPoint();
+    if (event->button() == Qt::LeftButton && topBarFrame->geometry().contains(pos)) {
+        grabPoint = pos;
+        dragging = true;
+        raise();
+    }
+}
+
+void MahjongDialog::mouseReleaseEvent(QMouseEvent*)
+{
+    dragging = false;
+}
+
+void MahjongDialog::mouseMoveEvent(QMouseEvent* event)
+{
+    if (!dragging)
+        return;
+    QWidget* p = parentWidget();
+    const QPoint inDialog = mapFromGlobal(event->globalPosition().toPoint());
+    if (p == nullptr) {
+        move(mapToGlobal(inDialog) - grabPoint);
+        return;
+    }
+    const QPoint cursor = mapToParent(inDialog);
+    if (QRect(0, 0, p->width(), p->height()).contains(cursor))
+        move(cursor - grabPoint);
+}
+
+void MahjongDialog::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::WindowTitleChange) {
+        titleText->setText(windowTitle());
+        if (content != nullptr && content->windowTitle() != windowTitle())
+            content->setWindowTitle(windowTitle());
+    }
+    QFrame::changeEvent(event);
+}

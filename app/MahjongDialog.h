@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QFrame>
+#include <QPoint>
+
+class QLabel;
+class QToolButton;
+class QVBoxLayout;
+
+/// The dialog frame: a child widget (never a window of its own) with a title
+/// bar (title text and an optional close button) above one content widget.
+/// It is dragged by its title bar inside its parent, clamped to the parent's
+/// size and centred on it, and follows its content's title, visibility, size
+/// and close requests. Its look comes from the style sheet.
+class MahjongDialog : public QFrame
+{
+    Q_OBJECT
+
+public:
+    MahjongDialog(QWidget* parent, bool closable);
+    ~MahjongDialog() override;
+
+    /// Installs the content below the title bar. Called once, by the subclass's constructor.
+    void setContentWidget(QWidget* content);
+    QWidget* contentWidget() const { return content; }
+
+    /// Shows the dialog above its siblings, centred on the parent when asked.
+    void showDialog(bool center);
+    /// Moves the dialog to the centre of its parent.
+    void centerOnParent();
+
+    QFrame* topBar() const { return topBarFrame; }
+    QLabel* titleLabel() const { return titleText; }
+    QToolButton* closeButton() const { return closeBtn; }
+
+public Q_SLOTS:
+    void onCloseClicked();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    void clampToParent();
+
+    QVBoxLayout* layout = nullptr;
+    QFrame* topBarFrame = nullptr;
+    QLabel* titleText = nullptr;
+    QToolButton* closeBtn = nullptr;
+    QWidget* content = nullptr;
+    bool dragging = false;
+    QPoint grabPoint;
+    bool prepared = false;
+};

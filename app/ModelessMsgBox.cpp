@@ -1,0 +1,180 @@
+#include "ModelessMsgBox.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QStyle>
+#include <QVBoxLayout>
+
+namespace {
+
+/// Asks for 30 px per button beyond the buttons' own minimum widths.
+class CustomDialogButtonBox : public QDialogButtonBox
+{
+public:
+    using QDialogButtonBox::QDialogButtonBox;
+
+    QSize minimumSizeHint() const override
+    {
+        int width = 0;
+        int height = 0;
+        const auto all = buttons();
+        for (QAbstractButton* b : all) {
+            width += b->minimumSize().width() + 30;
+            height = qMax(height, b->minimumSize().height());
+        }
+        return QSize(width - 10, height);
+    }
+};
+
+enum class Kind { Information = 1, Warning, Critical, Question };
+
+ModelessMsgBox::MsgBox* createMsgBox(QWidget* parent, Kind, const QString& title, const QString& text,
+                                     QDialogButtonBox::StandardButtons buttons,
+                                     QDialogButtonBox::StandardButton defaultButton)
+{
+    // No kind shows an icon: the four differ only in what they say.
+    auto* box = new ModelessMsgBox::MsgBox(title, text, parent);
+    box->setButtons(buttons, defaultButton);
+    return box;
+}
+
+ModelessMsgBox::MsgBox* showBox(QWidget* parent, Kind kind, const QString& title, const QString& text,
+                                QDialogButtonBox::StandardButtons buttons,
+                                QDialogButtonBox::StandardButton defaultButton)
+{
+    ModelessMsgBox::MsgBox* box = createMsgBox(parent, kind, title, text, buttons, defaultButton);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->show();
+    box->raise();
+    box->centerOnParent();
+    return box;
+}
+
+}
+
+namespace ModelessMsgBox {
+
+MsgBox::MsgBox(const QString& title, const QString& text, QWidget* parent)
+    : MahjongDialog(parent, true)
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+
+    auto* content = new QWidget(this);
+    content->setObjectName(QStringLiteral("msgBoxContent"));
+    auto* vbox = new QVBoxLayout(content);
+    auto* label = new QLabel(text, content);
+    label->setObjectName(QStringLiteral("msgBoxText"));
+    vbox->addWidget(label);
+    buttons = new CustomDialogButtonBox(content);
+    buttons->setObjectName(QStringLiteral("msgBoxButtons"));
+    vbox->addWidget(buttons);
+    connect(buttons, &QDialogButtonBox::clicked, this, &MsgBox::onClicked);
+    if (style()->styleHint(QStyle::SH_MessageBox_CenterButtons, nullptr, this) != 0)
+        buttons->setCenterButtons(true);
+    content->setWindowTitle(title);
+    setContentWidget(content);
+}
+
+MsgBox::~MsgBox() = default;
+
+void MsgBox::setButtons(QDialogButtonBox::StandardButtons mask, QDialogButtonBox::StandardButton defaultButton)
+{
+    for (uint bit = QDialogButtonBox::Ok; bit <= QDialogButtonBox::RestoreDefaults; bit <<= 1) {
+        if ((uint(mask) & bit) == 0)
+            continue;
+        QPushButton* added = buttons->addButton(QDialogButtonBox::StandardButton(bit));
+        if (defaultBtn != nullptr)
+            continue;
+        if (defaultButton != QDialogButtonBox::NoButton) {
+            if (bit == uint(defaultButton))
+                defaultBtn = added;
+        } else if (buttons->buttonRole(added) == QDialogButtonBox::AcceptRole) {
+            defaultBtn = added;
+        }
+    }
+    if (defaultBtn != nullptr) {
+        // The Enter key answers with the default button.
+        defaultBtn->setDefault(true);
+        defaultBtn->setFocus();
+    }
+    buttons->updateGeometry();
+    updateGeometry();
+    adjustSize();
+}
+
+void MsgBox::onClicked(QAbstractButton* button)
+{
+    if (answered)
+        return;
+    answered = true;
+    Q_EMIT finished(int(buttons->standardButton(button)));
+    deleteLater();
+}
+
+void MsgBox::onFinished(int result)
+{
+    if (answered)
+        return;
+    answered = true;
+    Q_EMIT finished(result);
+    deleteLater();
+}
+
+void MsgBox::closeEvent(QCloseEvent* event)
+{
+    if (!answered) {
+        answered = true;
+        Q_EMIT finished(0);
+    }
+    MahjongDialog::closeEvent(event);
+}
+
+MsgBox* information(QWidget* parent, const QString& title, const QString& text,
+                    QDialogButtonBox::StandardButtons buttons, QDialogButtonBox::StandardButton defaultButton)
+{
+    return showBox(parent, Kind::Information, title, text, buttons, defaultButton);
+}
+
+MsgBox* warning(QWidget* parent, const QString& title, const QString& text, QDialogButtonBox::StandardButtons buttons,
+                QDialogButtonBox::StandardButton defaultButton)
+{
+    return showBox(parent, Kind::Warning, title, text, buttons, defaultButton);
+}
+
+MsgBox* critical(QWidget* parent, const QString& title, const QString& text, QDialogButtonBox::StandardButtons buttons,
+                 QDialogButtonBox::StandardButton defaultButton)
+{
+    return showBox(parent, Kind::Critical, title, text, buttons, defaultButton);
+}
+
+MsgBox* question(QWidget* parent, const QString& title, const QString& text, QDialogButtonBox::StandardButtons buttons,
+                 QDialogButtonBox::StandardButton defaultButton)
+{
+    return showBox(parent, Kind::Question, title, text, buttons, defaultButton);
+}
+
+void connectFinished(MsgBox* box, std::function<void(int)> callback)
+{
+    new detail::MsgBoxFinishedHelper(box, std::move(callback));
+}
+
+namespace detail {
+
+MsgBoxFinishedHelper::MsgBoxFinishedHelper(MsgBox* box, std::function<void(int)> cb)
+    : QObject(box->parentWidget())
+    , callback(std::move(cb))
+{
+    connect(box, &MsgBox::finished, this, &MsgBoxFinishedHelper::onFinished);
+}
+
+void MsgBoxFinishedHelper::onFinished(int result)
+{
+    if (callback)
+        callback(result);
+    deleteLater();
+}
+
+}
+
+}

@@ -1,0 +1,87 @@
+#pragma once
+
+#include "MahjongDialog.h"
+
+#include <QDialogButtonBox>
+
+#include <functional>
+
+class QAbstractButton;
+class QPushButton;
+
+/// Modeless message boxes on the dialog frame: shown centred inside a parent
+/// widget, the rest of the window stays usable, and the answer (the clicked
+/// standard button, or 0 when closed) arrives later through a callback.
+namespace ModelessMsgBox {
+
+/// One box. Deletes itself after its answer.
+class MsgBox : public MahjongDialog
+{
+    Q_OBJECT
+
+public:
+    MsgBox(const QString& title, const QString& text, QWidget* parent);
+    ~MsgBox() override;
+
+    /// The default button chosen when the box was built, or null.
+    QPushButton* defaultButton() const { return defaultBtn; }
+    QDialogButtonBox* buttonBox() const { return buttons; }
+
+    /// Adds the standard buttons of the mask, lowest bit first, and picks the default button.
+    void setButtons(QDialogButtonBox::StandardButtons mask, QDialogButtonBox::StandardButton defaultButton);
+
+Q_SIGNALS:
+    /// Emitted exactly once, with the clicked standard button or 0 when the box was closed.
+    void finished(int result);
+
+public Q_SLOTS:
+    void onClicked(QAbstractButton* button);
+    /// Ends the box from outside with the given result.
+    void onFinished(int result);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    QPushButton* defaultBtn = nullptr;
+    QDialogButtonBox* buttons = nullptr;
+    bool answered = false;
+};
+
+MsgBox* information(QWidget* parent, const QString& title, const QString& text,
+                    QDialogButtonBox::StandardButtons buttons = QDialogButtonBox::Ok,
+                    QDialogButtonBox::StandardButton defaultButton = QDialogButtonBox::NoButton);
+MsgBox* warning(QWidget* parent, const QString& title, const QString& text,
+                QDialogButtonBox::StandardButtons buttons = QDialogButtonBox::Ok,
+                QDialogButtonBox::StandardButton defaultButton = QDialogButtonBox::NoButton);
+MsgBox* critical(QWidget* parent, const QString& title, const QString& text,
+                 QDialogButtonBox::StandardButtons buttons = QDialogButtonBox::Ok,
+                 QDialogButtonBox::StandardButton defaultButton = QDialogButtonBox::NoButton);
+MsgBox* question(QWidget* parent, const QString& title, const QString& text,
+                 QDialogButtonBox::StandardButtons buttons = QDialogButtonBox::StandardButtons(QDialogButtonBox::Yes
+                                                                                               | QDialogButtonBox::No),
+                 QDialogButtonBox::StandardButton defaultButton = QDialogButtonBox::NoButton);
+
+/// Calls the callback once with the box's result.
+void connectFinished(MsgBox* box, std::function<void(int)> callback);
+
+namespace detail {
+
+/// Carries a result callback; a child of the box's parent so that it outlives the box.
+class MsgBoxFinishedHelper : public QObject
+{
+    Q_OBJECT
+
+public:
+    MsgBoxFinishedHelper(MsgBox* box, std::function<void(int)> callback);
+
+public Q_SLOTS:
+    void onFinished(int result);
+
+private:
+    std::function<void(int)> callback;
+};
+
+}
+
+}

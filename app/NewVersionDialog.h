@@ -1,0 +1,78 @@
+#pragma once
+
+#include <QDialog>
+#include <QPointer>
+#include <QUrl>
+
+#include <memory>
+
+class QLabel;
+class QNetworkAccessManager;
+class QNetworkReply;
+class QProgressDialog;
+class QPushButton;
+class QTemporaryFile;
+class QTextEdit;
+class QWidget;
+
+/// Offers a newer client: shows its description, downloads the installer on
+/// request and starts it, or lets the user quit or (unless the update is
+/// required) continue with this version. Accepted means "Continue".
+class NewVersionDialog : public QDialog
+{
+    Q_OBJECT
+
+public:
+    NewVersionDialog(QWidget* parent, const QString& title, const QString& description, const QUrl& link, bool required);
+    ~NewVersionDialog() override;
+
+    /// The version list's address. An installer is only started when it came
+    /// over HTTPS or from this address's host.
+    void setVersionListUrl(const QUrl& url) { versionListUrl = url; }
+
+    /// Whether an installer from this address may be started.
+    static bool isTrustedSource(const QUrl& link, const QUrl& versionListUrl);
+    /// The temporary file name template for a download address: the last
+    /// path segment's first and last dot-separated parts around "XXXXXX.".
+    static QString fileNameTemplate(const QUrl& link);
+
+    /// How the program ends after the installer was started (or failed to
+    /// start). Tests replace it; the program tells the application to exit.
+    static void (*exitProgram)(int code);
+
+protected:
+    void changeEvent(QEvent* e) override;
+
+private Q_SLOTS:
+    void downloadClicked();
+    void cancel();
+    void requestFinished();
+    void dataRead(qint64 done, qint64 total);
+    void headersComplete();
+    void writeData();
+
+private:
+    void retranslateUi();
+    void dropFile();
+    void startInstaller(const QString& path);
+
+    // form
+    QTextEdit* description;
+    QPushButton* downloadButton;
+    QWidget* widget;
+    QPushButton* quitButton;
+    QPushButton* okButton;
+
+    QNetworkAccessManager* http;
+    std::unique_ptr<QTemporaryFile> file;
+    QProgressDialog* progress;
+    QPointer<QNetworkReply> reply;
+    QUrl link;
+    QUrl versionListUrl;
+    bool incomplete = false;
+    bool required;
+    bool installAfterDownload = false;
+    bool aborted = false;
+    bool writeFailed = false;
+    QString writeError;
+};

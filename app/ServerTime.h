@@ -1,0 +1,78 @@
+#pragma once
+
+#include "Singleton.h"
+
+#include <QDateTime>
+#include <QElapsedTimer>
+#include <QObject>
+#include <QTimer>
+
+#include <functional>
+#include <optional>
+
+class ConnectionManager;
+
+/// Milliseconds from `from` to `to`, both taken in UTC; negative when `to` is earlier.
+qint64 msecsBetween(const QDateTime& from, const QDateTime& to);
+
+/// The process-wide estimate of the game server's clock. While a connection
+/// is set it asks the server for its time, one request at a time, 2000 ms
+/// after each reply, and moves its estimate only when the local extrapolation
+/// has left the window that the latest reply allows. Countdowns and time
+/// stamps read currentTime().
+class ServerTime : public QObject, public Singleton<ServerTime>
+{
+    Q_OBJECT
+    friend class Singleton<ServerTime>;
+
+public:
+    /// Sends one time request and returns its id.
+    using RequestSender = std::function<qint32()>;
+
+    /// The estimated current server time, in UTC.
+    static QDateTime currentTime();
+
+    /// Starts the ping cycle on the connection (null ends it).
+    void setConnection(ConnectionManager* connection);
+    /// Starts the ping cycle with a request function of its own (an empty function ends it).
+    void setRequestSender(RequestSender sender);
+
+    /// The estimate, in UTC.
+    QDateTime estimate() const;
+    /// The last accepted round trip in milliseconds.
+    int ping() const { return lastPing; }
+    /// The pause between a reply and the next request.
+    static constexpr int pingInterval = 2000;
+    /// How long a request may stay unanswered before it is sent again.
+    static constexpr int replyTimeout = 10000;
+
+Q_SIGNALS:
+    /// The estimate moved.
+    void updatedEstimate();
+    /// A reply was accepted and ping() holds its round trip.
+    void updatedPing();
+    /// A request stayed unanswered for replyTimeout ms; it is sent again.
+    void timeout();
+
+public Q_SLOTS:
+    void onTimeFromServer(qint32 requestId, const QDateTime& serverTime);
+    /// The server answered the request without a time: asked again after the usual pause.
+    void onTimeFromServerFailed(qint32 requestId, const QString& reason);
+    void onTimeout();
+    void pingServer();
+
+private:
+    ServerTime();
+    ~ServerTime() override;
+
+    ConnectionManager* connection = nullptr;
+    RequestSender sender;
+    std::optional<qint32> pendingRequest;
+    QElapsedTimer stopwatch;
+    QTimer replyTimer;
+    QTimer nextPing;
+    int lastPing = 0;
+    QDateTime serverBase;
+    QDateTime localBase;
+    bool firstReply = true;
+};

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QString>
+
+#include <memory>
+
+class QLockFile;
+
+/// The system-wide lock that keeps a second copy of the program from
+/// starting. It is a lock file in the user's runtime directory (the temporary
+/// directory when there is none): the first process holds it for its
+/// lifetime, a later process finds it held, and the lock of a process that
+/// died is recognised as stale and taken over.
+class SingleInstanceLock
+{
+public:
+    /// The name of the lock, also the lock file's base name.
+    static constexpr char lockName[] = "ZEPHYRTANGLE-AF4C28F7-F35C-4765-B82F-E6C494FF694C";
+
+    static SingleInstanceLock& instance();
+
+    SingleInstanceLock(const SingleInstanceLock&) = delete;
+    SingleInstanceLock& operator=(const SingleInstanceLock&) = delete;
+    ~SingleInstanceLock();
+
+    /// True when this process now holds the lock (or already held it); false
+    /// when another running process holds it. A lock file that cannot be
+    /// created for another reason does not keep the program from starting.
+    bool tryLock();
+    /// Releases the lock when held.
+    void unlock();
+    bool isLocked() const;
+
+    /// Full path of the lock file.
+    static QString lockFilePath();
+
+private:
+    SingleInstanceLock();
+    std::unique_ptr<QLockFile> lock;
+};

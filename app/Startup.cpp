@@ -1,0 +1,71 @@
+#include "Startup.h"
+
+#include "ClientVersion.h"
+#include "NewVersionDialog.h"
+
+#include <QCoreApplication>
+#include <QTimer>
+
+Startup::Startup()
+{
+    QTimer::singleShot(minimumSplashMs, this, &Startup::onTimerFinished);
+    QTimer::singleShot(preloadDelayMs, this, &Startup::onPreloadGameBackground);
+    splash.setMessage(tr("Initializing..."));
+    splash.show();
+}
+
+Startup::~Startup() = default;
+
+void Startup::clientVersionCheckStarted()
+{
+    splash.setMessage(tr("Checking for updates..."));
+}
+
+void Startup::clientVersionCheckFinished(VersionCheckerResult result, const QString& text, const QUrl& url, bool required)
+{
+    if (result == NewVersionAvailable) {
+        splash.hide();
+        const QString title = QStringLiteral("Quellmark") + QStringLiteral(" - ") + clientVersionString();
+        auto* dialog = new NewVersionDialog(nullptr, title, text, url, required);
+        dialog->setVersionListUrl(versionListUrl);
+        const int accepted = dialog->exec();
+        delete dialog;
+        if (!accepted) {
+            QCoreApplication::exit(0);
+            return;
+        }
+    }
+    versionCheckDone = true;
+    testCompletion();
+}
+
+void Startup::onTimerFinished()
+{
+    timerDone = true;
+    testCompletion();
+}
+
+void Startup::onPreloadGameBackground()
+{
+    // TODO: fetch the game table's background brush once with size 0 x 0 here
+    // as soon as the game table provides gameBackgroundBrush().
+    const char* const names[] = {
+        "resources:score_dialog.png",
+        "resources:score_dialog_winning_hand_tab.png",
+        "resources:score_dialog_2nd_hand_tab.png",
+        "resources:score_dialog_3rd_hand_tab.png",
+        "resources:score_dialog_4th_hand_tab.png",
+    };
+    for (const char* name : names)
+        preloadedPixmaps.emplace_back(QString::fromLatin1(name));
+    preloadDone = true;
+    testCompletion();
+}
+
+void Startup::testCompletion()
+{
+    if (timerDone && versionCheckDone && preloadDone) {
+        Q_EMIT finished(true);
+        splash.hide();
+    }
+}

@@ -1,0 +1,6 @@
+#include "UStackedWidget.h"
+
+UStackedWidget::UStackedWidget(QWidget* parent)
+    : QStackedWidget(parent)
+{
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+class QDateTime;
+class QFontMetrics;
+class QMainWindow;
+class QSettings;
+
+/// Money text from whole cents: "$" and the localized amount, two decimals
+/// unless the amount is whole.
+QString formatMoney(qint64 cents);
+/// The date-time in local time, in the system locale's short format.
+QString formatDateTime(const QDateTime& dateTime);
+/// The local time of day of the date-time, in the system locale's short format.
+QString formatTime(const QDateTime& dateTime);
+/// The largest non-zero unit of a duration: days, hours, minutes or seconds.
+QString formatDuration(int seconds);
+/// formatDuration() of the whole seconds from `from` to `to`.
+QString formatDurationBetween(const QDateTime& from, const QDateTime& to);
+/// The text when it has at most n characters, else its first n and "...".
+QString truncateText(const QString& text, int n);
+/// Shortens the text in the middle to about n characters.
+QString elideMiddle(const QString& text, int n);
+/// Shortens the text with an ellipsis so that it fits maxWidth pixels.
+QString elideText(const QFontMetrics& metrics, const QString& text, Qt::TextElideMode mode, int maxWidth);
+/// "N/A": the default name of tables and tournaments.
+QString notAvailableText();
+/// "<unknown>": a player whose name is not known yet.
+QString unknownText();
+/// "<undefined>".
+QString undefinedText();
+/// Checked when the setting (with the default) converts to true.
+Qt::CheckState settingsCheckState(QSettings& settings, const char* key, bool defaultValue);
+/// The whole text file; an empty text when it cannot be opened.
+QString readTextFile(const QString& path);
+/// The first top-level QMainWindow of the application, or null.
+QMainWindow* findMainWindow();

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+
+class QUrl;
+class QWebEngineProfile;
+
+/// The program's own URL schemes for its web views: "localwww:" for the
+/// local pages compiled into the program (resolved through the "localwww"
+/// search path) and "client://" for requests from a page to the program.
+namespace WebSchemes {
+
+inline constexpr char localScheme[] = "localwww";
+inline constexpr char clientScheme[] = "client";
+
+/// Must run before the application object is created.
+void registerSchemes();
+/// Serves the local pages in the views of this profile. Idempotent.
+void installHandlers(QWebEngineProfile* profile);
+
+/// The service's web host, whose pages may talk to the program like its own local pages.
+void setServiceWebHost(const QString& host);
+QString serviceWebHost();
+
+/// Whether a page at this address gets the program object "client": only the
+/// local pages and the pages of the service's web host do.
+bool isTrustedPage(const QUrl& url);
+
+}

@@ -1,0 +1,126 @@
+#include "BuildInfo.h"
+#include "CommandLine.h"
+#include "Logging.h"
+#include "MahjongApplication.h"
+#include "MahjongStyle.h"
+#include "SingleInstanceLock.h"
+#include "TranslationsManager.h"
+
+#include <CaCertificates.h>
+
+#include <QDate>
+#include <QIcon>
+#include <QLabel>
+#include <QMainWindow>
+#include <QMessageBox>
+#include <QSslConfiguration>
+#include <QVBoxLayout>
+
+#include <memory>
+
+namespace {
+
+/// Stands in for the main window until the main window joins the build: a
+/// plain window that names the game server the client was started for.
+QMainWindow* createStandInWindow(const StartParameters& params)
+{
+    auto* window = new QMainWindow;
+    window->setObjectName(QStringLiteral("standInWindow"));
+    window->setWindowTitle(QCoreApplication::applicationName());
+    auto* central = new QWidget(window);
+    auto* layout = new QVBoxLayout(central);
+    auto* label = new QLabel(central);
+    label->setObjectName(QStringLiteral("standInText"));
+    label->setAlignment(Qt::AlignCenter);
+    label->setText(QStringLiteral("%1\n%2:%3 (%4)")
+                       .arg(QCoreApplication::applicationName(), params.host, QString::number(params.port),
+                            params.useSsl ? QStringLiteral("TLS") : QStringLiteral("plain TCP")));
+    layout->addWidget(label);
+    window->setCentralWidget(central);
+    window->resize(480, 320);
+    return window;
+}
+
+}
+
+int main(int argc, char** argv)
+{
+    // 1-2. Defaults, then the command line (ends the process on help or error).
+    StartParameters params = StartParameters::defaults();
+    parseCommandLine(params.host, params.port, argc, argv, params.user, params.password, params.httpHost, params.lang,
+                     params.useSsl, params.install, params.searchPaths);
+
+    // 3. The identity that keys the settings store.
+    QCoreApplication::setOrganizationName(QStringLiteral("Zephyrtangle"));
+    QCoreApplication::setOrganizationDomain(QLatin1String(organisationDomain));
+    QCoreApplication::setApplicationName(QStringLiteral("Zephyrtangle-parlor7"));
+    QCoreApplication::setApplicationVersion(QLatin1String(clientVersionText));
+
+    // 4. The application object.
+    auto app = std::make_unique<MahjongApplication>(argc, argv);
+
+    // 5-6. The compiled resource trees are linked in and registered at start;
+    // the search paths put command-line directories before them.
+    setupSearchPaths(params.searchPaths);
+
+    // 7. Install mode: write the tile image cache under the current directory
+    // and stop, without log, lock or window.
+    if (params.install) {
+        // The tile image cache writer (TileGraphics::installTilesets()) is
+        // called here once the game table joins the build.
+        app.reset();
+        return 0;
+    }
+
+    // The lock comes before the log: a second start must never rename or
+    // empty the log of the client that is running.
+    const bool locked = SingleInstanceLock::instance().tryLock();
+
+    // 8. The log file and the message handler.
+    if (locked) {
+        Logging::openLogFile();
+        qInstallMessageHandler(Logging::messageHandler);
+        logInfo() << "Session started at" << QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")).toUtf8().constData()
+                  << buildIdentification().toUtf8().constData();
+    }
+
+    // 9. Style, style sheets, window icon.
+    QApplication::setStyle(new MahjongStyle);
+    app->loadStyleSheet();
+    QApplication::setWindowIcon(QIcon(QStringLiteral("resources:/icon.png")));
+
+    // 10. Single instance.
+    if (!locked) {
+        Logging::showBlockingCritical(
+            MahjongApplication::tr("Application Started"),
+            MahjongApplication::tr("The application is already started in another window!"));
+        app.reset();
+        return 1;
+    }
+
+    // 11. The translation.
+    auto translations = std::make_unique<TranslationsManager>();
+    installTranslation(*translations, params.lang);
+
+    // 12. The program's CA certificates become the only ones that TLS sockets trust.
+    QSslConfiguration ssl = QSslConfiguration::defaultConfiguration();
+    ssl.setCaCertificates(loadCaCertificates());
+    QSslConfiguration::setDefaultConfiguration(ssl);
+
+    // 13-18. The start-up mediator (splash and update check), the main window
+    // and the client version checker are made and connected here, the version
+    // check is started and the game sounds are bound to the main window.
+    // Until the main window joins the build a stand-in window shows instead.
+    std::unique_ptr<QMainWindow> mainWindow(createStandInWindow(params));
+    mainWindow->show();
+
+    // 19. The event loop.
+    const int result = app->exec();
+
+    // Teardown: version checker, main window, start-up mediator, translations
+    // manager, application object.
+    mainWindow.reset();
+    translations.reset();
+    app.reset();
+    return result;
+}

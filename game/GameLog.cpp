@@ -1,0 +1,3 @@
+#include "GameLog.h"
+
+Q_LOGGING_CATEGORY(lcGame, "parlor.game")

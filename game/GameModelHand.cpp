@@ -1,0 +1,392 @@
+// The slots of GameModel that play a hand: hand start, draws, discards,
+// claims, melds, bonus tiles, dora, the own player's data and the hand ends.
+
+#include "GameModel.h"
+
+#include "GameLog.h"
+#include "GameModelChecks.h"
+#include "RulesetInfo.h"
+#include "TileErase.h"
+
+#include <QDebug>
+
+#include <algorithm>
+
+namespace {
+using namespace game_protocol;
+
+/// The record type of a bonus tile laid aside, among a player's melds.
+constexpr auto bonusMeldType = static_cast<meld_type::enum_t>(64);
+
+/// Tiles a declared meld takes out of the hand that declares it.
+tile_vector tilesTakenByMeld(const meld_tuple& m)
+{
+    switch (m.type) {
+    case meld_type::CHOW:
+        return chowTiles(m.meld_tile);
+    case meld_type::PONG:
+        return pongTiles(m.meld_tile);
+    case meld_type::PONG_TO_KONG:
+        return {m.meld_tile};
+    case meld_type::KONG:
+        return kongTiles(m.meld_tile);
+    default:
+        return {};
+    }
+}
+
+/// A tile count never goes below zero, whatever the server reports.
+qint32 lowered(qint32 count, qint32 by)
+{
+    return std::max(0, count - by);
+}
+}
+
+void GameModel::onStartHand(qint64 handId, const Seating& seating, const round_score_vector& roundScores,
+                            bool newRound, const TableState& tableState, const WallState& wallState)
+{
+    // A dora code the client does not know is left out; the hand still
+    // starts, or every event of it would find the last hand's state.
+    const tile_vector dora = placeableDora(m_tableId, "dora tile of hand start", wallState.doraTiles);
+
+    m_handId = handId;
+    m_turnWords = {{tableState.first(), tableState.wind(), tableState.third()}};
+    m_riichiSticks = tableState.riichiSticks();
+    m_counterSticks = tableState.counterSticks();
+    m_gameInProgress = true;
+    // Nothing of the last hand's discards or turns can be claimed or acted on.
+    m_lastDiscarder = -1;
+    m_discardState = DISCARD_OPEN;
+    m_actingPlayer = -1;
+    m_actDeadline = TimeSpan();
+
+    for (auto& [id, p] : m_players)
+        p.resetForHand();
+    for (int wind = 0; wind < 4; ++wind) {
+        if (PlayerData* p = findPlayer(seating.playerAt(wind)))
+            p->setWind(static_cast<game_protocol::wind::enum_t>(wind));
+    }
+    for (const round_score_row& row : roundScores) {
+        if (PlayerData* p = findPlayer(row.pid)) {
+            p->setRoundScore(row.score);
+            p->setWins(row.value);
+        }
+    }
+
+    qCDebug(lcGame).noquote() << "startHand: doras pre setWallState -" << tilesText(dora);
+    if (!isKnownRuleset(m_tableInfo.ruleset))
+        qCWarning(lcGame) << "table" << m_tableId << ": no wall sizes for ruleset" << m_tableInfo.ruleset;
+    const auto [live, dead] = rulesetWalls();
+    setWall(live, dead, wallState.deadWallPosition, 0, dora);
+    qCDebug(lcGame).noquote() << "startHand: doras post setWallState -" << tilesText(dora);
+
+    // Players who left during the last hand were removed at its end; any
+    // who leave from now on wait for this hand's end.
+    setGameState(GAME_PLAYING);
+
+    if (PlayerData* own = findPlayer(m_ownPlayerId); own && own->seated()) {
+        own->setFuriten(false);
+        setPlayerState(PLAYING);
+    }
+    Q_EMIT startHand(newRound);
+}
+
+void GameModel::onTileDiscarded(qint32 playerId, tile t, bool riichiDiscard)
+{
+    PlayerData* p = findPlayer(playerId);
+    if (!p) {
+        dropEvent(m_tableId, "discard", QStringLiteral("unknown player %1").arg(playerId));
+        return;
+    }
+    if (!isKnownTile(t)) {
+        dropEvent(m_tableId, "discard", QStringLiteral("unknown tile code %1").arg(int(t.code())));
+        return;
+    }
+    const bool own = playerId == m_ownPlayerId;
+    tile_vector hand = p->handTiles();
+    if (own) {
+        if (!holdsTiles(hand, {t})) {
+            dropEvent(m_tableId, "discard", QStringLiteral("own hand does not hold %1").arg(tilesText({t})));
+            return;
+        }
+        eraseOneTile(hand, t);
+    }
+
+    m_lastDiscarder = playerId;
+    m_lastDiscard = t;
+    m_discardState = DISCARD_OPEN;
+    p->addDiscard(t, riichiDiscard);
+    p->setTileCount(lowered(p->tileCount(), 1));
+    if (own)
+        p->setHandTiles(hand);
+    Q_EMIT tileDiscarded(playerId, t, riichiDiscard);
+}
+
+void GameModel::onTileClaimed(qint32 claimedBy)
+{
+    if (m_lastDiscarder == -1) {
+        qCDebug(lcGame) << "table" << m_tableId << ": claim by" << claimedBy << "with no discard to claim";
+        return;
+    }
+    PlayerData* claimer = findPlayer(claimedBy);
+    if (!claimer) {
+        dropEvent(m_tableId, "claim", QStringLiteral("unknown player %1").arg(claimedBy));
+        return;
+    }
+    if (m_discardState != DISCARD_OPEN) {
+        // A second claim of the same discard would take another tile out of
+        // the discarder's river.
+        dropEvent(m_tableId, "claim", QStringLiteral("the discard of player %1 was already claimed").arg(m_lastDiscarder));
+        return;
+    }
+    PlayerData* discarder = findPlayer(m_lastDiscarder);
+    if (!discarder || discarder->discards().empty()) {
+        dropEvent(m_tableId, "claim", QStringLiteral("discarding player %1 has no discard here").arg(m_lastDiscarder));
+        return;
+    }
+
+    const qint32 discarderId = m_lastDiscarder;
+    discarder->takeLastDiscard();
+    m_discardState = DISCARD_CLAIMED;
+    if (claimedBy == m_ownPlayerId) {
+        tile_vector hand = claimer->handTiles();
+        hand.push_back(m_lastDiscard);
+        claimer->setHandTiles(hand);
+    } else {
+        claimer->setTileCount(claimer->tileCount() + 1);
+    }
+    Q_EMIT tileClaimed(discarderId, claimedBy);
+}
+
+void GameModel::onMeldDeclared(qint32 playerId, const meld_tuple& m)
+{
+    PlayerData* p = findPlayer(playerId);
+    if (!p) {
+        dropEvent(m_tableId, "meld", QStringLiteral("unknown player %1").arg(playerId));
+        return;
+    }
+    if (!isPlaceableMeldTile(m.meld_tile, m.visibility)) {
+        dropEvent(m_tableId, "meld", QStringLiteral("unknown tile code %1").arg(int(m.meld_tile.code())));
+        return;
+    }
+    if (m.type == meld_type::CHOW
+        && (m.meld_tile.suit() > tile::CIRCLE || m.meld_tile.rank() < 1 || m.meld_tile.rank() > 7)) {
+        dropEvent(m_tableId, "meld", QStringLiteral("no chow starts at %1").arg(tilesText({m.meld_tile})));
+        return;
+    }
+
+    meld_tuple_vector melds = p->melds();
+    if (m.type == meld_type::PONG_TO_KONG) {
+        const auto pong = std::find_if(melds.begin(), melds.end(), [&](const meld_tuple& old) {
+            return old.type == meld_type::PONG && old.meld_tile == m.meld_tile;
+        });
+        if (pong == melds.end()) {
+            dropEvent(m_tableId, "meld", QStringLiteral("player %1 has no pong of %2 to extend")
+                                             .arg(playerId)
+                                             .arg(tilesText({m.meld_tile})));
+            return;
+        }
+        pong->type = meld_type::KONG; // the kong keeps the pong's place
+    }
+    const tile_vector taken = tilesTakenByMeld(m);
+    const bool own = playerId == m_ownPlayerId;
+    tile_vector hand = p->handTiles();
+    if (own) {
+        if (!holdsTiles(hand, taken)) {
+            dropEvent(m_tableId, "meld", QStringLiteral("own hand does not hold %1").arg(tilesText(taken)));
+            return;
+        }
+        eraseTiles(hand, taken);
+    }
+
+    meld_tuple declared = m;
+    if (m_discardState == DISCARD_CLAIMED) {
+        declared.extra = m_lastDiscarder;
+        declared.extra_tile = tile(static_cast<std::uint8_t>(m_lastDiscard.code() - m.meld_tile.code()));
+        m_lastDiscarder = -1;
+        m_discardState = DISCARD_MELDED;
+    } else {
+        declared.extra = -1;
+    }
+
+    if (m.type == meld_type::PONG_TO_KONG)
+        p->setMelds(melds);
+    else
+        p->addMeld(declared);
+    if (own)
+        p->setHandTiles(hand);
+    else
+        p->setTileCount(lowered(p->tileCount(), static_cast<qint32>(taken.size())));
+    Q_EMIT meldDeclared(playerId, declared);
+}
+
+void GameModel::onHiddenTilesFromWall(qint32 playerId, qint32 count, bool fromDeadWall)
+{
+    if (playerId == m_ownPlayerId)
+        return; // the own draws come with their faces, as onTilesFromWall
+    PlayerData* p = findPlayer(playerId);
+    if (!p) {
+        dropEvent(m_tableId, "hidden draw", QStringLiteral("unknown player %1").arg(playerId));
+        return;
+    }
+    if (count < 0) {
+        dropEvent(m_tableId, "hidden draw", QStringLiteral("negative count %1").arg(count));
+        return;
+    }
+    p->setTileCount(p->tileCount() + count);
+    takeFromWall(m_tableInfo.ruleset, count, fromDeadWall, m_liveWall, m_deadWall, m_deadWallDealt);
+    Q_EMIT hiddenTilesFromWall(playerId, count, fromDeadWall);
+}
+
+void GameModel::onTilesFromWall(const tile_vector& tiles, bool fromDeadWall)
+{
+    PlayerData* own = findPlayer(m_ownPlayerId);
+    if (!own) {
+        dropEvent(m_tableId, "own draw", QStringLiteral("the own player %1 is not at the table").arg(m_ownPlayerId));
+        return;
+    }
+    if (const QString why = checkTiles(tiles); !why.isEmpty()) {
+        dropEvent(m_tableId, "own draw", why);
+        return;
+    }
+    own->addHandTiles(tiles);
+    takeFromWall(m_tableInfo.ruleset, static_cast<int>(tiles.size()), fromDeadWall, m_liveWall, m_deadWall,
+                 m_deadWallDealt);
+    Q_EMIT tilesFromWall(m_ownPlayerId, tiles, fromDeadWall);
+}
+
+void GameModel::onDeclareBonus(qint32 playerId, const tile_vector& tiles)
+{
+    PlayerData* p = findPlayer(playerId);
+    if (!p) {
+        dropEvent(m_tableId, "bonus tiles", QStringLiteral("unknown player %1").arg(playerId));
+        return;
+    }
+    if (const QString why = checkTiles(tiles); !why.isEmpty()) {
+        dropEvent(m_tableId, "bonus tiles", why);
+        return;
+    }
+    const bool own = playerId == m_ownPlayerId;
+    tile_vector hand = p->handTiles();
+    if (own) {
+        if (!holdsTiles(hand, tiles)) {
+            dropEvent(m_tableId, "bonus tiles", QStringLiteral("own hand does not hold %1").arg(tilesText(tiles)));
+            return;
+        }
+        eraseTiles(hand, tiles);
+        p->setHandTiles(hand);
+    } else {
+        p->setTileCount(lowered(p->tileCount(), static_cast<qint32>(tiles.size())));
+    }
+    for (const tile t : tiles)
+        p->addMeld(bonusMeldType, meld_visibility::VISIBILITY_0, t, -1, tile(255));
+    Q_EMIT bonusDeclared(playerId, tiles);
+}
+
+void GameModel::onKanDora(tile t)
+{
+    if (!isKnownTile(t)) {
+        dropEvent(m_tableId, "kan dora", QStringLiteral("unknown tile code %1").arg(int(t.code())));
+        return;
+    }
+    qCDebug(lcGame).noquote() << "dora: add kan dora -" << QString::fromStdString(tileToString(t));
+    m_doraTiles.push_back(t);
+    Q_EMIT kanDora(t);
+}
+
+void GameModel::onPlayerShouldAct(qint32 playerId, const TimeSpan& ts)
+{
+    if (!hasPlayer(playerId)) {
+        dropEvent(m_tableId, "turn to act", QStringLiteral("unknown player %1").arg(playerId));
+        return;
+    }
+    m_actingPlayer = playerId;
+    m_actDeadline = ts;
+    Q_EMIT playerShouldAct(playerId, m_actDeadline);
+}
+
+void GameModel::onPrivatePlayerData(const PrivatePlayerData& privateData)
+{
+    PlayerData* own = findPlayer(m_ownPlayerId);
+    if (!own) {
+        dropEvent(m_tableId, "own hand", QStringLiteral("the own player %1 is not at the table").arg(m_ownPlayerId));
+        return;
+    }
+    if (const QString why = checkTiles(privateData.hand); !why.isEmpty()) {
+        dropEvent(m_tableId, "own hand", why);
+        return;
+    }
+    own->setHandTiles(privateData.hand);
+    own->setActive(privateData.active);
+    own->setFuriten(privateData.furiten);
+    Q_EMIT privatePlayerData(privateData);
+}
+
+void GameModel::onFuritenChanged(bool furiten)
+{
+    PlayerData* own = findPlayer(m_ownPlayerId);
+    if (!own) {
+        dropEvent(m_tableId, "furiten", QStringLiteral("the own player %1 is not at the table").arg(m_ownPlayerId));
+        return;
+    }
+    own->setFuriten(furiten);
+    Q_EMIT furitenChanged(furiten);
+}
+
+void GameModel::onActiveChanged(bool active)
+{
+    PlayerData* own = findPlayer(m_ownPlayerId);
+    if (!own) {
+        dropEvent(m_tableId, "active flag", QStringLiteral("the own player %1 is not at the table").arg(m_ownPlayerId));
+        return;
+    }
+    own->setActive(active);
+    Q_EMIT activeChanged(active);
+}
+
+void GameModel::endHand(bool endOfGame)
+{
+    m_gameInProgress = !endOfGame;
+    if (isOwnPlayerSeated())
+        setPlayerState(SCORING);
+    setGameState(GAME_HAND_ENDED);
+}
+
+void GameModel::onHandEndScoring(const std::map<qint32, player_score>& scores, endhand_reason_t mahjongType,
+                                 bool endOfGame)
+{
+    // Scores of players who were never at the table cannot be placed; those
+    // of players who left during the hand are still shown.
+    std::map<qint32, player_score> placed;
+    for (const auto& [id, score] : scores) {
+        if (hasPlayer(id))
+            placed.emplace(id, score);
+        else
+            dropEvent(m_tableId, "hand score", QStringLiteral("unknown player %1").arg(id));
+    }
+
+    endHand(endOfGame);
+    for (const auto& [id, score] : placed) {
+        PlayerData* p = findPlayer(id);
+        if (!p)
+            continue; // left during the hand and removed just now
+        p->setRoundScore(score.currentScore);
+        if (score.scoreType == 1)
+            p->setWins(p->wins() + 1);
+    }
+    Q_EMIT handEndScoring(placed, mahjongType, endOfGame);
+}
+
+void GameModel::onHandEndNonScoring(endhand_reason_t washoutType, bool endOfGame)
+{
+    endHand(endOfGame);
+    Q_EMIT handEndNonScoring(washoutType, endOfGame);
+}
+
+void GameModel::onEndOfTournamentRound(bool lastRound, const TournamentRoundScores& scores)
+{
+    if (isOwnPlayerSeated())
+        setPlayerState(SCORING);
+    setGameState(GAME_FINISHED);
+    Q_EMIT endOfTournamentRound(lastRound, scores);
+}

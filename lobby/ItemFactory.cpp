@@ -1,0 +1,42 @@
+#include "ItemFactory.h"
+
+#include <QDateTime>
+#include <QStandardItem>
+
+namespace {
+QStandardItem* plainItem(const QVariant& display, const QString& toolTip, Qt::Alignment alignment)
+{
+    auto* item = new QStandardItem;
+    item->setData(display, Qt::DisplayRole);
+    item->setEditable(false);
+    item->setTextAlignment(alignment);
+    item->setToolTip(toolTip);
+    return item;
+}
+}
+
+QStandardItem* makeItem(const QString& text, const QString& toolTip, Qt::Alignment alignment)
+{
+    return plainItem(text, toolTip, alignment);
+}
+
+QStandardItem* makeItem(int value, const QString& toolTip, Qt::Alignment alignment)
+{
+    return plainItem(value, toolTip, alignment);
+}
+
+QStandardItem* makeItem(double value, const QString& toolTip)
+{
+    return plainItem(value, toolTip, Qt::AlignRight);
+}
+
+CustomItem<int>* makeItem(int value, const QString& toolTip, CustomItem<int>::Formatter formatter)
+{
+    return makeCustomItem<int>(value, toolTip, std::move(formatter));
+}
+
+CustomItem<QDateTime>* makeItem(const QDateTime& value, const QString& toolTip,
+                                CustomItem<QDateTime>::Formatter formatter)
+{
+    return makeCustomItem<QDateTime>(value, toolTip, std::move(formatter));
+}

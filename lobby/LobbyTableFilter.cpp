@@ -1,0 +1,148 @@
+#include "LobbyTableFilter.h"
+
+#include "LobbyRoles.h"
+#include "RulesetGameTypePair.h"
+#include "TableCapacity.h"
+#include "TableCapacityPainter.h"
+#include "TableModel.h"
+#include "ValueColumnType.h"
+#include "VariantLessThan.h"
+
+#include <QDebug>
+
+LobbyTableFilter::LobbyTableFilter(QObject* parent)
+    : QSortFilterProxyModel(parent)
+{
+    setDynamicSortFilter(true);
+    setSortLocaleAware(true);
+}
+
+void LobbyTableFilter::setEmptyTablesMode(int mode)
+{
+    m_emptyTablesMode = mode;
+    invalidateFilter();
+}
+
+void LobbyTableFilter::setFullTablesMode(int mode)
+{
+    m_fullTablesMode = mode;
+    invalidateFilter();
+}
+
+void LobbyTableFilter::setBuyInMask(int mode)
+{
+    m_buyInMask = mode;
+    invalidateFilter();
+}
+
+void LobbyTableFilter::setRulesetFilterActive(bool on)
+{
+    m_rulesetMode = on ? FilterOnly : FilterAny;
+    invalidateFilter();
+}
+
+void LobbyTableFilter::setGameTypeFilterActive(bool on)
+{
+    m_gameTypeMode = on ? FilterOnly : FilterAny;
+    invalidateFilter();
+}
+
+void LobbyTableFilter::addRuleset(int ruleset)
+{
+    m_rulesets.insert(ruleset);
+    invalidateFilter();
+}
+
+void LobbyTableFilter::removeRuleset(int ruleset)
+{
+    m_rulesets.erase(ruleset);
+    invalidateFilter();
+}
+
+void LobbyTableFilter::addGameType(int gameType)
+{
+    m_gameTypes.insert(gameType);
+    invalidateFilter();
+}
+
+void LobbyTableFilter::removeGameType(int gameType)
+{
+    m_gameTypes.erase(gameType);
+    invalidateFilter();
+}
+
+void LobbyTableFilter::setFreeText(const QString& text)
+{
+    QSet<QString> words;
+    for (const QString& word : text.split(QLatin1Char(' '), Qt::SkipEmptyParts))
+        words.insert(word);
+    m_words = words;
+    invalidateFilter();
+}
+
+bool LobbyTableFilter::filterAcceptsRow(int sourceRow, const QModelIndex& sourceParent) const
+{
+    const QAbstractItemModel* source = sourceModel();
+    if (!source)
+        return false;
+
+    const QVariant capacityData = source->index(sourceRow, TableModel::PlayersColumn, sourceParent).data(Qt::DisplayRole);
+    if (capacityData.metaType() != QMetaType::fromType<TableCapacity>()) {
+        qWarning() << "got other than TableCapacity variant:" << capacityData;
+    } else {
+        const auto capacity = capacityData.value<TableCapacity>();
+        if (!filterModeAccepts(m_emptyTablesMode, capacity.seated() == 0))
+            return false;
+        if (!filterModeAccepts(m_fullTablesMode, capacity.seated() == capacity.capacity()))
+            return false;
+    }
+
+    const QVariant rulesData = source->index(sourceRow, TableModel::RulesColumn, sourceParent).data(TypedValueRole);
+    if (rulesData.metaType() != QMetaType::fromType<RulesetGameTypePair>()) {
+        qWarning() << "got other than RulesetGameTypePair variant: " << rulesData;
+    } else {
+        const auto rules = rulesData.value<RulesetGameTypePair>();
+        if (!filterModeAccepts(m_rulesetMode, m_rulesets.count(rules.ruleset) != 0))
+            return false;
+        if (!filterModeAccepts(m_gameTypeMode, m_gameTypes.count(rules.gameType) != 0))
+            return false;
+    }
+
+    const QVariant valueData = source->index(sourceRow, TableModel::BuyInColumn, sourceParent).data(TypedValueRole);
+    if (valueData.metaType() != QMetaType::fromType<ValueColumnType>()) {
+        qWarning() << "got other than ValueColumnType variant: " << valueData;
+    } else if (!filterModeAccepts(m_buyInMask, valueData.value<ValueColumnType>().isFree())) {
+        return false;
+    }
+
+    if (m_words.isEmpty())
+        return true;
+    QSet<QString> found;
+    const int columns = source->columnCount(sourceParent);
+    for (int column = 0; column < columns && found.size() < m_words.size(); ++column) {
+        const QString text = source->index(sourceRow, column, sourceParent).data(Qt::DisplayRole).toString();
+        if (text.isEmpty())
+            continue;
+        for (const QString& word : m_words) {
+            if (text.contains(word, Qt::CaseInsensitive))
+                found.insert(word);
+        }
+    }
+    return found.size() == m_words.size();
+}
+
+bool LobbyTableFilter::lessThan(const QModelIndex& left, const QModelIndex& right) const
+{
+    const QVariant leftValue = left.data(TypedValueRole);
+    const QVariant rightValue = right.data(TypedValueRole);
+    if (leftValue.isValid() && rightValue.isValid())
+        return variantLessThan(leftValue, rightValue);
+
+    const QVariant leftDisplay = left.data(Qt::DisplayRole);
+    const QVariant rightDisplay = right.data(Qt::DisplayRole);
+    const QMetaType capacityType = QMetaType::fromType<TableCapacity>();
+    if (leftDisplay.metaType() == capacityType && rightDisplay.metaType() == capacityType)
+        return capacityLessThan(leftDisplay.value<TableCapacity>(), rightDisplay.value<TableCapacity>());
+
+    return QSortFilterProxyModel::lessThan(left, right);
+}

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "FilterMode.h"
+
+#include <QSet>
+#include <QSortFilterProxyModel>
+#include <QString>
+
+#include <set>
+
+/// The user's lobby filters over a LobbyModel: empty and full tables,
+/// rulesets, game types, free or money tables and words to search; sorts
+/// every column by its typed value.
+class LobbyTableFilter : public QSortFilterProxyModel
+{
+    Q_OBJECT
+
+public:
+    explicit LobbyTableFilter(QObject* parent = nullptr);
+
+    void setEmptyTablesMode(int mode);
+    void setFullTablesMode(int mode);
+    /// (money tables wanted ? 2 : 0) | (free tables wanted ? 1 : 0).
+    void setBuyInMask(int mode);
+    void setRulesetFilterActive(bool on);
+    void setGameTypeFilterActive(bool on);
+    void addRuleset(int ruleset);
+    void removeRuleset(int ruleset);
+    void addGameType(int gameType);
+    void removeGameType(int gameType);
+    /// The words of the text, split at blanks; a row passes when every word
+    /// occurs in the text of some column, ignoring case.
+    void setFreeText(const QString& text);
+
+    int emptyTablesMode() const { return m_emptyTablesMode; }
+    int fullTablesMode() const { return m_fullTablesMode; }
+    int buyInMask() const { return m_buyInMask; }
+    const QSet<QString>& words() const { return m_words; }
+
+protected:
+    bool filterAcceptsRow(int sourceRow, const QModelIndex& sourceParent) const override;
+    bool lessThan(const QModelIndex& left, const QModelIndex& right) const override;
+
+private:
+    int m_emptyTablesMode = FilterExclude;
+    int m_fullTablesMode = FilterAny;
+    std::set<int> m_rulesets;
+    int m_rulesetMode = FilterAny;
+    std::set<int> m_gameTypes;
+    int m_gameTypeMode = FilterAny;
+    int m_buyInMask = FilterAny;
+    QSet<QString> m_words;
+};

@@ -1,0 +1,365 @@
+#include "TableModel.h"
+
+#include "ConnectionManager.h"
+#include "ItemFactory.h"
+#include "LobbyMetaTypes.h"
+#include "LobbyPath.h"
+#include "LobbyRoles.h"
+#include "RulesetGameTypePair.h"
+#include "TableCapacityItem.h"
+#include "TableInfo.h"
+#include "TableInfoTexts.h"
+#include "TableTexts.h"
+#include "ValueColumnType.h"
+
+#include <QDebug>
+#include <QSignalBlocker>
+
+#include <map>
+#include <stdexcept>
+
+namespace {
+struct TableRow
+{
+    TableInfo info;
+    QStandardItem* name = nullptr;
+    CustomItem<RulesetGameTypePair>* rules = nullptr;
+    TableCapacityItem* players = nullptr;
+    CustomItem<int>* timeLimit = nullptr;
+    CustomItem<ValueColumnType>* buyIn = nullptr;
+    CustomItem<qint64>* maxWin = nullptr;
+
+    QList<QStandardItem*> items() const { return {name, rules, players, timeLimit, buyIn, maxWin}; }
+};
+
+struct Subscription
+{
+    int count = 0;
+    /// Narrower paths that were subscribed at the server before this one
+    /// took them over; they are released together with this one.
+    QStringList absorbed;
+};
+
+bool isFree(const TableInfo& info)
+{
+    return ValueColumnType(info.value).isFree();
+}
+}
+
+struct TableModel::Private
+{
+    TableModel* q;
+    std::map<qint32, TableRow> rows;
+    ConnectionManager* connection;
+    std::map<QString, Subscription> subscriptions;
+    int moneyTableCount = 0;
+
+    using SubscriptionIt = std::map<QString, Subscription>::iterator;
+
+    SubscriptionIt covering(const QString& path)
+    {
+        for (const QString& candidate : LobbyPath::coveringCandidates(path)) {
+            auto it = subscriptions.find(candidate);
+            if (it != subscriptions.end())
+                return it;
+        }
+        return subscriptions.end();
+    }
+
+    void countMoneyChange(bool wasFree, bool nowFree)
+    {
+        if (wasFree && !nowFree) {
+            if (++moneyTableCount == 1)
+                Q_EMIT q->hasMoneraryTablesChanged(true);
+        } else if (!wasFree && nowFree) {
+            if (--moneyTableCount == 0)
+                Q_EMIT q->hasMoneraryTablesChanged(false);
+        }
+    }
+
+    void fillRow(TableRow& row)
+    {
+        const TableInfo& info = row.info;
+        const ValueColumnType value(info.value);
+        const QString toolTip = tableToolTip(info);
+        row.name->setText(info.name);
+        row.name->setData(info.lobbyPath, LobbyPathRole);
+        row.rules->setValue(RulesetGameTypePair{info.ruleset, info.gameType}, false);
+        row.players->setData(QVariant::fromValue(info.capacity), Qt::DisplayRole);
+        row.timeLimit->setValue(info.speed, false);
+        row.buyIn->setValue(value, false);
+        row.maxWin->setValue(value.maxWin(), false);
+        for (QStandardItem* item : row.items())
+            item->setToolTip(toolTip);
+    }
+
+    /// Puts the stored record into the row's cells and tells the views with
+    /// one change covering the row (each proxy re-filters and re-sorts the row
+    /// once).
+    void refreshRow(TableRow& row)
+    {
+        {
+            const QSignalBlocker blocker(q);
+            fillRow(row);
+        }
+        const int r = row.name->row();
+        if (r < 0)
+            return;
+        // QStandardItemModel turns this into itemChanged for each of the six cells.
+        Q_EMIT q->dataChanged(q->index(r, 0), q->index(r, ColumnCount - 1));
+    }
+
+    void addRow(const TableInfo& info)
+    {
+        TableRow row;
+        row.info = info;
+        const QString noToolTip;
+        row.name = makeItem(info.name, noToolTip, Qt::AlignLeft);
+        row.rules = makeCustomItem<RulesetGameTypePair>({}, noToolTip, [](const RulesetGameTypePair& pair) {
+            return pair.toString();
+        });
+        row.players = new TableCapacityItem;
+        row.players->setEditable(false);
+        row.timeLimit = makeItem(0, noToolTip, [](const int& speed) { return timeLimitText(speed); });
+        row.buyIn = makeCustomItem<ValueColumnType>({}, noToolTip, [](const ValueColumnType& value) {
+            return value.buyInTotalText();
+        });
+        row.maxWin = makeCustomItem<qint64>(0, noToolTip, [](const qint64& amount) { return moneyOrDash(amount); });
+        for (QStandardItem* item : row.items())
+            item->setData(info.tableId, Qt::UserRole);
+        fillRow(row);
+
+        const QList<QStandardItem*> items = row.items();
+        const bool free = isFree(info);
+        rows.emplace(info.tableId, std::move(row));
+        q->appendRow(items);
+        countMoneyChange(true, free);
+    }
+
+    void removeRow(std::map<qint32, TableRow>::iterator it)
+    {
+        const qint32 tableId = it->first;
+        const bool free = isFree(it->second.info);
+        const int r = it->second.name->row();
+        // The record stays readable while the views hear of the removal; the
+        // map entry goes right after, together with the cells.
+        if (r >= 0 && q->item(r, 0) == it->second.name)
+            q->removeRow(r);
+        else
+            qWarning() << "invalid index returned";
+        rows.erase(tableId);
+        countMoneyChange(free, true);
+    }
+
+    void sendUnsubscribe(const QString& path)
+    {
+        if (!connection)
+            return;
+        try {
+            connection->lobby_table_unsubscribe(path);
+        } catch (const std::exception& e) {
+            qWarning() << "can't unsubscribe" << path << ":" << e.what();
+        }
+    }
+};
+
+TableModel::TableModel(ConnectionManager* connection, QObject* parent)
+    : QStandardItemModel(parent)
+    , d(new Private{this, {}, connection, {}, 0})
+{
+    registerLobbyMetaTypes();
+    retranslate();
+}
+
+TableModel::~TableModel()
+{
+    if (!d->subscriptions.empty()) {
+        qWarning() << "Table subscriptions could be unbalanced";
+        for (const auto& [path, subscription] : d->subscriptions)
+            qWarning().noquote() << "\t" + path + "(" + QString::number(subscription.count) + ")";
+    }
+}
+
+void TableModel::subscribe(const QString& path)
+{
+    if (path.isEmpty()) {
+        qWarning() << "can't subscribe an empty lobby path";
+        return;
+    }
+    auto it = d->covering(path);
+    if (it != d->subscriptions.end()) {
+        ++it->second.count;
+        qDebug().nospace().noquote() << "Increased ref-count for " << it->first << ", count is now " << it->second.count;
+        return;
+    }
+
+    // Ask the server first: a path it cannot take leaves no entry behind.
+    if (d->connection) {
+        try {
+            d->connection->lobby_table_subscribe(path);
+        } catch (const std::exception& e) {
+            qWarning() << "can't subscribe" << path << ":" << e.what();
+            return;
+        }
+    }
+
+    Subscription subscription{1, {}};
+    for (auto next = d->subscriptions.lower_bound(path);
+         next != d->subscriptions.end() && next->first.startsWith(path);) {
+        if (LobbyPath::covers(path, next->first)) {
+            subscription.count += next->second.count;
+            subscription.absorbed << next->first << next->second.absorbed;
+            next = d->subscriptions.erase(next);
+        } else {
+            ++next;
+        }
+    }
+    const int count = subscription.count;
+    d->subscriptions.emplace(path, std::move(subscription));
+    qDebug().nospace().noquote() << "Subscribed for " << path << ", count is " << count;
+}
+
+void TableModel::unsubscribe(const QString& path)
+{
+    auto it = d->covering(path);
+    if (it == d->subscriptions.end()) {
+        qWarning().nospace().noquote() << "can't unsubscribe " << path << ": no subscription found";
+        return;
+    }
+    --it->second.count;
+    qDebug().nospace().noquote() << "Decreased ref-count for " << it->first << ", count is now " << it->second.count;
+    if (it->second.count > 0)
+        return;
+
+    const QString key = it->first;
+    const QStringList absorbed = it->second.absorbed;
+    d->subscriptions.erase(it);
+    qDebug().noquote() << "will unsubscribe for path:" << key;
+    for (auto row = d->rows.begin(); row != d->rows.end();) {
+        auto current = row++;
+        if (LobbyPath::covers(key, current->second.info.lobbyPath))
+            d->removeRow(current);
+    }
+    d->sendUnsubscribe(key);
+    for (const QString& narrower : absorbed)
+        d->sendUnsubscribe(narrower);
+}
+
+bool TableModel::isPathSubscribed(const QString& path) const
+{
+    return d->covering(path) != d->subscriptions.end();
+}
+
+QMap<QString, int> TableModel::subscriptions() const
+{
+    QMap<QString, int> result;
+    for (const auto& [path, subscription] : d->subscriptions)
+        result.insert(path, subscription.count);
+    return result;
+}
+
+bool TableModel::hasTableInfo(qint32 tableId) const
+{
+    return d->rows.count(tableId) != 0;
+}
+
+const TableInfo& TableModel::tableInfo(qint32 tableId) const
+{
+    auto it = d->rows.find(tableId);
+    if (it == d->rows.end())
+        throw std::runtime_error("info for table " + std::to_string(tableId) + " unavailable");
+    return it->second.info;
+}
+
+bool TableModel::isTableFull(qint32 tableId) const
+{
+    auto it = d->rows.find(tableId);
+    return it != d->rows.end() && it->second.info.capacity.isFull();
+}
+
+bool TableModel::hasMoneraryTables() const
+{
+    return d->moneyTableCount != 0;
+}
+
+int TableModel::rowOfTable(qint32 tableId) const
+{
+    auto it = d->rows.find(tableId);
+    return it == d->rows.end() ? -1 : it->second.name->row();
+}
+
+void TableModel::retranslate()
+{
+    setHorizontalHeaderLabels({
+        tr("Table Name"),
+        tr("Rules"),
+        tr("Players"),
+        tr("Time limit"),
+        tr("Buy-in"),
+        tr("Max win"),
+    });
+    if (d->rows.empty())
+        return;
+    {
+        const QSignalBlocker blocker(this);
+        for (auto& [id, row] : d->rows) {
+            const QString toolTip = tableToolTip(row.info);
+            for (QStandardItem* item : row.items())
+                item->setToolTip(toolTip);
+        }
+    }
+    // One change over every cell; QStandardItemModel signals itemChanged for each.
+    Q_EMIT dataChanged(index(0, 0), index(rowCount() - 1, ColumnCount - 1));
+}
+
+void TableModel::addOrUpdateTable(const TableInfo& info)
+{
+    if (!isPathSubscribed(info.lobbyPath))
+        return;
+    auto it = d->rows.find(info.tableId);
+    if (it == d->rows.end()) {
+        d->addRow(info);
+        return;
+    }
+    if (it->second.info == info)
+        return;
+    const bool wasFree = isFree(it->second.info);
+    it->second.info = info;
+    d->countMoneyChange(wasFree, isFree(info));
+    d->refreshRow(it->second);
+}
+
+void TableModel::updateTableInfo(qint32 tableId, int seated, const TableInfoUpdates& updates)
+{
+    auto it = d->rows.find(tableId);
+    if (it == d->rows.end()) {
+        qWarning() << "No table with id" << tableId << "to update";
+        return;
+    }
+    // The changes go to a copy first, so that one that fails leaves the
+    // stored record whole.
+    TableInfo updated = it->second.info;
+    updated.capacity.setSeated(seated);
+    try {
+        updated.applyUpdates(updates);
+    } catch (const std::exception& e) {
+        qWarning() << "can't apply update of table" << tableId << ":" << e.what();
+        return;
+    }
+    if (updated == it->second.info)
+        return;
+    const bool wasFree = isFree(it->second.info);
+    it->second.info = std::move(updated);
+    d->countMoneyChange(wasFree, isFree(it->second.info));
+    d->refreshRow(it->second);
+}
+
+void TableModel::onTableRemoved(qint32 tableId)
+{
+    auto it = d->rows.find(tableId);
+    if (it == d->rows.end()) {
+        qWarning() << "No table to remove with id" << tableId;
+        return;
+    }
+    d->removeRow(it);
+}

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+
+class TableInfo;
+
+/// "Classic", "International", "Riichi", else "<undefined>" (context "TableInfo").
+QString rulesetText(int ruleset);
+/// "Single hand", "Tournament", "Full game", else "<undefined>".
+QString gameTypeText(int gameType);
+/// " single hand", " tournament", " full game", else "<undefined>".
+QString gameTypeSuffix(int gameType);
+/// "%Ln second(s)" with the whole seconds of the milliseconds.
+QString timeLimitText(int milliseconds);
+
+/// The money text of an amount in cents: "$%L1" with whole units, else with
+/// two decimals. The same rule as the application's formatMoney, kept here
+/// because the lobby library does not link the application library.
+QString moneyText(qint64 cents);
+/// The money text, or "-" for 0 (context "TableValue").
+QString moneyOrDash(qint64 cents);
+/// The money text, or "free" for 0 (context "TableValue").
+QString moneyOrFree(qint64 cents);

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QList>
+#include <QSslCertificate>
+
+/// Where the program's trusted CA certificates are found.
+inline constexpr char caCertificatesPath[] = "resources:/ca-certs/ca.crt";
+
+/// The PEM certificates of "resources:/ca-certs/ca.crt"; empty (with the
+/// warning "no ca cert found in" and the path) when there are none. main
+/// makes them the only CAs that the TLS handshake trusts.
+QList<QSslCertificate> loadCaCertificates();

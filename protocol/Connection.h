@@ -1,0 +1,57 @@
+#pragma once
+
+#include "FrameCutter.h"
+#include "message.h"
+
+#include <QSslSocket>
+
+#include <string>
+#include <vector>
+
+/// The socket to the game server: a TLS-capable TCP socket that cuts the
+/// received stream into frames and writes finished frames. It knows nothing
+/// of message classes.
+///
+/// The first failure, whether a bad frame, an exception thrown by whoever
+/// handles a frame, or a failed write, is reported once through
+/// exceptionCaught and closes the connection; nothing is read after it.
+class Connection : public QSslSocket
+{
+    Q_OBJECT
+
+public:
+    explicit Connection(QObject* parent = nullptr);
+    ~Connection() override;
+
+    /// Writes one finished frame. A failed write is reported through
+    /// exceptionCaught("error while writing to socket").
+    void sendFrame(const std::vector<unsigned char>& frame);
+
+    /// Switches Nagle's algorithm off (true) or on. Throws
+    /// std::runtime_error("setsockopt() failed") when the socket has no
+    /// descriptor to set it on.
+    void setNoDelay(bool on);
+
+    /// True once a failure was reported; the connection reads nothing more.
+    bool hasFailed() const { return m_failed; }
+
+public Q_SLOTS:
+    /// Cuts every complete frame out of the received bytes and emits each,
+    /// in stream order. Connected to readyRead().
+    void receive();
+
+Q_SIGNALS:
+    /// One complete frame without its length word, class id first. The
+    /// connection to ConnectionManager is direct: the frame is handled
+    /// before the next one is cut.
+    void messageReceived(message_ptr message);
+    /// The first exception that stopped reception or a write; the text is its what().
+    void exceptionCaught(std::string what);
+
+private:
+    void fail(const std::string& what);
+
+    FrameCutter m_cutter;
+    bool m_failed = false;
+    bool m_receiving = false;
+};

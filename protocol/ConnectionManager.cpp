@@ -1,0 +1,296 @@
+#include "ConnectionManager.h"
+
+#include "ConnectionManager_p.h"
+#include "message_reader.h"
+#include "message_writer.h"
+
+#include <QCoreApplication>
+#include <QDebug>
+#include <QTimer>
+
+#include <exception>
+#include <stdexcept>
+
+ConnectionManager::ConnectionManager(bool useSsl, QObject* parent)
+    : QObject(parent)
+    , d(std::make_unique<ConnectionManagerPrivate>(useSsl))
+{
+    Connection* c = &d->connection;
+    connect(c, &Connection::messageReceived, this, &ConnectionManager::onMessage, Qt::DirectConnection);
+    connect(c, &QAbstractSocket::stateChanged, this, &ConnectionManager::stateChanged);
+    connect(c, &QSslSocket::encrypted, this, &ConnectionManager::onEncrypted);
+    connect(c, qOverload<const QList<QSslError>&>(&QSslSocket::sslErrors), this, &ConnectionManager::onSSLErrors);
+    connect(c, &QAbstractSocket::errorOccurred, this, &ConnectionManager::error);
+    connect(c, &QAbstractSocket::disconnected, this, &ConnectionManager::onDisconnected);
+    connect(c, &Connection::exceptionCaught, this, &ConnectionManager::onConnectionException);
+}
+
+ConnectionManager::~ConnectionManager()
+{
+    // The socket goes down without a logout (that belongs to prepareToQuit)
+    // and without reporting anything to a half-destroyed manager.
+    d->connection.disconnect(this);
+}
+
+void ConnectionManager::connectToHost(const QString& host, quint16 port)
+{
+    d->host = host;
+    d->port = port;
+    connectToServer();
+}
+
+void ConnectionManager::connectToServer()
+{
+    if (d->useSsl) {
+        qDebug() << "using SSL";
+        d->connection.connectToHostEncrypted(d->host, d->port, QIODevice::ReadWrite);
+    } else {
+        d->connection.connectToHost(d->host, d->port, QIODevice::ReadWrite);
+    }
+}
+
+bool ConnectionManager::useSsl() const
+{
+    return d->useSsl;
+}
+
+void ConnectionManager::setDisconnectHandled(bool handled)
+{
+    d->disconnectHandled = handled;
+}
+
+void ConnectionManager::setPrompts(ConnectionPrompts* prompts)
+{
+    d->prompts = prompts;
+}
+
+bool ConnectionManager::isLoggedIn() const
+{
+    return d->loggedIn;
+}
+
+qint32 ConnectionManager::ownPlayerId() const
+{
+    return d->ownPlayerId;
+}
+
+QString ConnectionManager::host() const
+{
+    return d->host;
+}
+
+quint16 ConnectionManager::port() const
+{
+    return d->port;
+}
+
+Connection* ConnectionManager::connection() const
+{
+    return &d->connection;
+}
+
+void ConnectionManager::askRetry(const QString& text)
+{
+    if (d->ui().askRetry(text)) {
+        // Reconnect from the event loop, not from inside the socket's own error notification.
+        QTimer::singleShot(0, this, &ConnectionManager::connectToServer);
+    } else {
+        d->ui().exit(1);
+    }
+}
+
+void ConnectionManager::sendFrame(const std::vector<unsigned char>& frame)
+{
+    d->connection.sendFrame(frame);
+}
+
+void ConnectionManager::platform_version()
+{
+    message_writer w(0);
+    w.put_u32(gameId);
+    w.put_u32(partnerId);
+    w.put_u32(platformProtocolVersion);
+    sendFrame(w.finish());
+}
+
+void ConnectionManager::game_version()
+{
+    message_writer w(1);
+    w.put_u32(gameId);
+    w.put_u32(partnerId);
+    w.put_string(gameProtocolVersion);
+    sendFrame(w.finish());
+}
+
+void ConnectionManager::logout()
+{
+    message_writer w(12);
+    w.put_u8(1);
+    sendFrame(w.finish());
+}
+
+void ConnectionManager::prepareToQuit()
+{
+    qDebug() << "preparing to quit";
+    d->disconnectHandled = true;
+    if (d->loggedIn) {
+        if (d->connection.state() != QAbstractSocket::ConnectedState)
+            return;
+        logout();
+        d->connection.flush();
+        for (int i = 0; i < 10 && d->connection.bytesToWrite() > 0; ++i)
+            d->connection.waitForBytesWritten(50);
+    }
+    qDebug() << "quitting...";
+}
+
+void ConnectionManager::onPlatformVersionReply(message_reader& reader)
+{
+    reader.get_u32();
+    reader.get_u32();
+    const std::uint32_t serverVersion = reader.get_u32();
+    if (serverVersion != platformProtocolVersion) {
+        throw std::runtime_error("platform protocol mismatch! server: " + std::to_string(serverVersion) + " client:"
+                                 + std::to_string(platformProtocolVersion));
+    }
+    game_version();
+}
+
+void ConnectionManager::onGameVersionReply(message_reader& reader)
+{
+    reader.get_u32();
+    reader.get_u32();
+    const std::string serverVersion = reader.get_string();
+    if (serverVersion != gameProtocolVersion)
+        throw std::runtime_error("game protocol mismatch! server:" + serverVersion + " client:" + gameProtocolVersion);
+    Q_EMIT versionCheckComplete();
+}
+
+void ConnectionManager::onPing(message_reader& reader)
+{
+    const std::uint32_t value = reader.get_u32();
+    qDebug() << "ping - pong";
+    message_writer w(7);
+    w.put_u32(value);
+    sendFrame(w.finish());
+}
+
+void ConnectionManager::onMessage(message_ptr message)
+{
+    d->queue.push_back(std::move(message));
+    if (d->dispatching)
+        return;
+    d->dispatching = true;
+    try {
+        while (!d->queue.empty()) {
+            const message_ptr frame = std::move(d->queue.front());
+            d->queue.pop_front();
+            message_reader reader(frame);
+            handleMessage(reader);
+        }
+    } catch (...) {
+        // The connection reports the error once and closes; the frames
+        // behind the bad one are not handled.
+        d->queue.clear();
+        d->dispatching = false;
+        throw;
+    }
+    d->dispatching = false;
+}
+
+void ConnectionManager::onConnectionException(const std::string& what)
+{
+    // The connection closes after a failure; that close is part of this
+    // report, not a second one.
+    d->disconnectHandled = true;
+    d->queue.clear();
+    Q_EMIT exceptionCaught(what);
+}
+
+void ConnectionManager::stateChanged(QAbstractSocket::SocketState socketState)
+{
+    switch (socketState) {
+    case QAbstractSocket::ConnectingState:
+        qDebug().noquote() << QString::fromLatin1("Connecting to %1:%2...").arg(d->host).arg(d->port);
+        Q_EMIT connecting();
+        break;
+    case QAbstractSocket::ConnectedState:
+        if (!d->useSsl) {
+            // QSslSocket reports the state before it copies the peer's name and port.
+            const QString peer = d->connection.peerName().isEmpty() ? d->host : d->connection.peerName();
+            const quint16 peerPort = d->connection.peerPort() ? d->connection.peerPort() : d->port;
+            qDebug() << "Connected to" << peer << peerPort;
+            Q_EMIT connected();
+            platform_version();
+        }
+        break;
+    case QAbstractSocket::ClosingState:
+        qDebug() << "Closing...";
+        break;
+    default:
+        break;
+    }
+}
+
+void ConnectionManager::onEncrypted()
+{
+    qDebug().nospace() << "encrypted connection established to " << d->connection.peerName() << ":"
+                       << d->connection.peerPort();
+    try {
+        d->connection.setNoDelay(true);
+    } catch (const std::exception& e) {
+        onConnectionException(e.what());
+        d->connection.abort();
+        return;
+    }
+    platform_version();
+    Q_EMIT connected();
+}
+
+void ConnectionManager::onSSLErrors(const QList<QSslError>& errors)
+{
+    for (const QSslError& e : errors)
+        qWarning() << "SSL error:" << int(e.error()) << e.errorString();
+    // The handshake fails and the program ends; the socket error that
+    // follows must not raise a second box.
+    d->disconnectHandled = true;
+    d->ui().showCritical(tr("Unable to establish secure connection to server"));
+    d->ui().exit(1);
+}
+
+void ConnectionManager::error(QAbstractSocket::SocketError socketError)
+{
+    switch (socketError) {
+    case QAbstractSocket::ConnectionRefusedError:
+        qWarning() << "Connection to" << d->port << "on" << d->host << "refused";
+        askRetry(tr("Connection to port %1 on host %2 refused, retry?").arg(d->port).arg(d->host));
+        break;
+    case QAbstractSocket::RemoteHostClosedError:
+        d->loggedIn = false;
+        if (!d->disconnectHandled) {
+            d->disconnectHandled = true;
+            Q_EMIT disconnected();
+        }
+        break;
+    case QAbstractSocket::HostNotFoundError:
+        qWarning() << "Host" << d->host << "not found";
+        askRetry(tr("Host %1 not found, retry?").arg(d->host));
+        break;
+    default:
+        if (d->disconnectHandled)
+            break;
+        qWarning().noquote() << d->connection.errorString();
+        qCritical().noquote() << tr("Network error");
+        d->ui().exit(1);
+        break;
+    }
+}
+
+void ConnectionManager::onDisconnected()
+{
+    d->loggedIn = false;
+    if (!d->disconnectHandled) {
+        d->disconnectHandled = true;
+        Q_EMIT disconnected();
+    }
+}

@@ -1,0 +1,70 @@
+#include "table_request_handler.h"
+
+#include <QDebug>
+#include <QMutexLocker>
+
+#include <chrono>
+
+namespace {
+// A request is refused while its predecessor is younger than this.
+constexpr qint64 throttleMsecs = 3000;
+
+qint64 steadyMsecs()
+{
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+}
+
+table_request_handler::table_request_handler() = default;
+
+qint64 table_request_handler::now() const
+{
+    return m_clock ? m_clock() : steadyMsecs();
+}
+
+void table_request_handler::setClock(Clock clock)
+{
+    QMutexLocker locker(&m_lock);
+    m_clock = std::move(clock);
+}
+
+bool table_request_handler::checkTableRequest(int tableId, int classId)
+{
+    QMutexLocker locker(&m_lock);
+    const auto key = std::make_pair(tableId, classId);
+    const qint64 current = now();
+    const auto it = m_requests.find(key);
+    if (it != m_requests.end()) {
+        const qint64 elapsed = current - it->second;
+        if (elapsed < throttleMsecs) {
+            qWarning() << "Request" << classId << "already issued for table" << tableId;
+            return false;
+        }
+        qWarning() << elapsed / 1000 << "seconds since last request" << classId << "for table" << tableId;
+        // The entry keeps its first time: until the answer removes it, every
+        // further request for the pair passes as well.
+        return true;
+    }
+    m_requests.emplace(key, current);
+    return true;
+}
+
+void table_request_handler::completeTableRequest(int tableId, int classId)
+{
+    QMutexLocker locker(&m_lock);
+    if (m_requests.erase(std::make_pair(tableId, classId)) == 0)
+        qWarning() << "non-existant table request, table" << tableId << "req:" << classId;
+}
+
+bool table_request_handler::hasTableRequest(int tableId, int classId) const
+{
+    QMutexLocker locker(&m_lock);
+    return m_requests.count(std::make_pair(tableId, classId)) != 0;
+}
+
+table_request_handler& table_requests()
+{
+    static table_request_handler registry;
+    return registry;
+}

@@ -1,0 +1,64 @@
+#pragma once
+
+// Helpers for the tests that load real pages in QtWebEngine.
+
+#include "WebSchemes.h"
+
+#include <QDir>
+#include <QSignalSpy>
+#include <QTest>
+#include <QWebEnginePage>
+#include <QWebEngineView>
+
+namespace WebTest {
+
+/// The search paths the program sets up for the compiled trees and the
+/// English pages.
+inline void useCompiledPages(const QString& language = QString())
+{
+    QDir::setSearchPaths(QStringLiteral("resources"), {QStringLiteral(":parlor7/"), QStringLiteral(":default/")});
+    QStringList www;
+    if (!language.isEmpty())
+        www << QStringLiteral("resources:/www/") + language;
+    www << QStringLiteral("resources:/www");
+    QDir::setSearchPaths(QStringLiteral("localwww"), www);
+}
+
+/// Runs a script in the page and waits for its result.
+inline QVariant run(QWebEnginePage* page, const QString& script, int timeoutMs = 5000)
+{
+    bool done = false;
+    QVariant result;
+    page->runJavaScript(script, [&](const QVariant& v) {
+        result = v;
+        done = true;
+    });
+    QDeadlineTimer deadline(timeoutMs);
+    while (!done && !deadline.hasExpired())
+        QTest::qWait(10);
+    return result;
+}
+
+/// Loads and waits for the end of the load; returns its success.
+inline bool load(QWebEngineView* view, const QUrl& url, int timeoutMs = 15000)
+{
+    QSignalSpy finished(view, &QWebEngineView::loadFinished);
+    view->load(url);
+    if (!finished.wait(timeoutMs))
+        return false;
+    return finished.last().at(0).toBool();
+}
+
+/// Waits until page script can use the program object.
+inline bool waitForClient(QWebEnginePage* page, int timeoutMs = 5000)
+{
+    QDeadlineTimer deadline(timeoutMs);
+    while (!deadline.hasExpired()) {
+        if (run(page, QStringLiteral("typeof window.client === 'object' && window.client !== null")).toBool())
+            return true;
+        QTest::qWait(20);
+    }
+    return false;
+}
+
+}

@@ -1,0 +1,120 @@
+#!/usr/bin/env python3
+"""A small HTTP server for the shell's tests, on loopback only.
+
+    http_test_server.py --root DIR
+
+Prints "PORT <n>" once it listens, then one line "REQUEST <request line>" for
+every request it receives. Files are served from DIR; a few paths behave
+specially:
+
+    /status/<code>/...       answers <code> with a small HTML page
+    /hang/...                accepts and never answers
+    /empty/...               answers 200 with an empty body
+    /type/<type>/<sub>/<f>   serves DIR/<f> with the content type <type>/<sub>
+                             ("-" for <sub> means an empty subtype, "~" in
+                             <type> or <sub> stands for "/")
+    /drop/...                sends the headers and part of the body, then closes
+
+Requests whose target is an absolute address are served like their path.
+"""
+import argparse
+import mimetypes
+import os
+import socketserver
+import sys
+import threading
+import time
+import urllib.parse
+from http.server import BaseHTTPRequestHandler, HTTPServer
+
+ROOT = '.'
+LOCK = threading.Lock()
+
+
+def say(line):
+    with LOCK:
+        sys.stdout.write(line + '\n')
+        sys.stdout.flush()
+
+
+class Handler(BaseHTTPRequestHandler):
+    protocol_version = 'HTTP/1.1'
+
+    def log_message(self, fmt, *args):
+        pass
+
+    def send_body(self, code, body, content_type):
+        self.send_response(code)
+        if content_type is not None:
+            self.send_header('Content-Type', content_type)
+        self.send_header('Content-Length', str(len(body)))
+        self.send_header('Connection', 'close')
+        self.end_headers()
+        self.wfile.write(body)
+        self.close_connection = True
+
+    def do_GET(self):
+        say('REQUEST ' + self.requestline)
+        target = self.path
+        if '://' in target:
+            target = urllib.parse.urlsplit(target).path
+        path = urllib.parse.unquote(target.split('?', 1)[0])
+        parts = [p for p in path.split('/') if p]
+
+        if parts[:1] == ['status'] and len(parts) >= 2:
+            code = int(parts[1])
+            self.send_body(code, b'<html><body><h1>%d</h1></body></html>' % code, 'text/html')
+            return
+        if parts[:1] == ['hang']:
+            time.sleep(120)
+            return
+        if parts[:1] == ['empty']:
+            self.send_body(200, b'', 'text/xml')
+            return
+        if parts[:1] == ['drop']:
+            self.send_response(200)
+            self.send_header('Content-Type', 'application/octet-stream')
+            self.send_header('Content-Length', '100000')
+            self.end_headers()
+            self.wfile.write(b'x' * 1000)
+            self.wfile.flush()
+            self.close_connection = True
+            return
+        content_type = None
+        if parts[:1] == ['type'] and len(parts) >= 4:
+            sub = '' if parts[2] == '-' else parts[2]
+            content_type = (parts[1] + '/' + sub).replace('~', '/')
+            parts = parts[3:]
+
+        file = os.path.realpath(os.path.join(ROOT, *parts)) if parts else ''
+        if not file.startswith(os.path.realpath(ROOT) + os.sep) or not os.path.isfile(file):
+            self.send_body(404, b'<html><body>not found</body></html>', 'text/html')
+            return
+        with open(file, 'rb') as f:
+            body = f.read()
+        if content_type is None:
+            content_type = mimetypes.guess_type(file)[0] or 'application/octet-stream'
+        self.send_body(200, body, content_type)
+
+
+class Server(socketserver.ThreadingMixIn, HTTPServer):
+    daemon_threads = True
+    allow_reuse_address = True
+
+
+def main():
+    global ROOT
+    parser = argparse.ArgumentParser()
+    parser.add_argument('--root', default='.')
+    parser.add_argument('--host', default='127.0.0.1')
+    args = parser.parse_args()
+    ROOT = args.root
+    server = Server((args.host, 0), Handler)
+    say('PORT %d' % server.server_address[1])
+    # The test that started us may die without stopping us: stop with it.
+    threading.Thread(target=lambda: (sys.stdin.read(), os._exit(0)), daemon=True).start()
+    server.serve_forever()
+
+
+if __name__ == '__main__':
+    main()

@@ -1,0 +1,290 @@
+#include "CommandLine.h"
+#include "Logging.h"
+#include "MahjongApplication.h"
+#include "MahjongStyle.h"
+#include "SingleInstanceLock.h"
+
+#include <server_error.h>
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFile>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLockFile>
+#include <QPainter>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QStyleOptionSlider>
+#include <QTabBar>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+/// A widget that throws from its event handler.
+class Thrower : public QObject
+{
+public:
+    std::function<void()> toThrow;
+
+protected:
+    bool event(QEvent* e) override
+    {
+        if (e->type() == QEvent::User)
+            toThrow();
+        return QObject::event(e);
+    }
+};
+
+/// Fills the image of a given colour at the path.
+void writeImage(const QString& path, QSize size, QColor colour)
+{
+    QImage image(size, QImage::Format_ARGB32);
+    image.fill(colour);
+    QVERIFY(image.save(path));
+}
+
+}
+
+class TestApplicationStyle : public QObject
+{
+    Q_OBJECT
+
+private:
+    MahjongApplication* app() { return static_cast<MahjongApplication*>(QCoreApplication::instance()); }
+
+    /// Runs the throwing callback in a child process; returns its standard error.
+    QString fatalInChild(const std::function<void()>& toThrow)
+    {
+        const QString errPath = QDir::temp().absoluteFilePath(QStringLiteral("child-stderr.txt"));
+        QFile::remove(errPath);
+        std::fflush(nullptr);
+        const pid_t child = ::fork();
+        if (child == 0) {
+            const int fd = ::open(errPath.toLocal8Bit().constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+            ::dup2(fd, 2);
+            qInstallMessageHandler(Logging::messageHandler);
+            Thrower t;
+            t.toThrow = toThrow;
+            QEvent e(QEvent::User);
+            QCoreApplication::sendEvent(&t, &e);
+            ::_exit(0);
+        }
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        if (!WIFSIGNALED(status) || WTERMSIG(status) != SIGABRT)
+            return QStringLiteral("<child did not abort>");
+        QFile f(errPath);
+        f.open(QIODevice::ReadOnly);
+        return QString::fromLocal8Bit(f.readAll());
+    }
+
+private Q_SLOTS:
+    void hoverEventsOnlyForHoverStyledWidgets()
+    {
+        QLabel label;
+        QFrame frame;
+        QPushButton button;
+        QScrollBar bar;
+        QTabBar tabs;
+        QComboBox combo;
+        QHeaderView header(Qt::Horizontal);
+        for (QEvent::Type type : {QEvent::HoverEnter, QEvent::HoverLeave}) {
+            QHoverEvent e(type, QPointF(1, 1), QPointF(1, 1), QPointF(0, 0));
+            QVERIFY(app()->eventFilter(&label, &e));
+            QVERIFY(app()->eventFilter(&frame, &e));
+            QVERIFY(!app()->eventFilter(&button, &e));
+            QVERIFY(!app()->eventFilter(&bar, &e));
+            QVERIFY(!app()->eventFilter(&tabs, &e));
+            QVERIFY(!app()->eventFilter(&combo, &e));
+            QVERIFY(!app()->eventFilter(&header, &e));
+        }
+        QHoverEvent move(QEvent::HoverMove, QPointF(1, 1), QPointF(1, 1), QPointF(0, 0));
+        QVERIFY(!app()->eventFilter(&label, &move));
+    }
+
+    void transparentWindowPalette()
+    {
+        const QColor c = QApplication::palette().color(QPalette::Active, QPalette::Window);
+        QCOMPARE(c, QColor(128, 128, 128, 0));
+        QCOMPARE(QApplication::palette().color(QPalette::Disabled, QPalette::Window).alpha(), 0);
+    }
+
+    void serverErrorEndsInTheFatalBox()
+    {
+        const QString err = fatalInChild([] { throw server_error("bad tile 99 %s %d"); });
+        QVERIFY2(err.contains(QLatin1String("Invalid server data.\nRefused with message: bad tile 99 %s %d")),
+                 qPrintable(err));
+    }
+
+    void otherExceptionsEndInTheFatalBox()
+    {
+        QString err = fatalInChild([] { throw std::runtime_error("no 100% luck"); });
+        QVERIFY2(err.contains(QLatin1String("Unhandled Runtime Error.\nError text: no 100% luck")), qPrintable(err));
+        err = fatalInChild([] { throw 42; });
+        QVERIFY2(err.contains(QLatin1String("Unhandled Runtime Error.")), qPrintable(err));
+    }
+
+    void styleSheetsLoadOnceOrTwiceAlike()
+    {
+        setupSearchPaths({});
+        const QString text = MahjongApplication::styleSheetText();
+        QVERIFY(text.contains(QLatin1String("QFrame#MahjongDialog")));
+        QVERIFY(text.contains(QLatin1String("QMenu")));
+        // The default tree's rules come first.
+        QVERIFY(text.indexOf(QLatin1String("Base rules")) < text.indexOf(QLatin1String("edition's rules")));
+        app()->loadStyleSheet();
+        const QString once = app()->styleSheet();
+        app()->loadStyleSheet();
+        QCOMPARE(app()->styleSheet(), once);
+        QCOMPARE(once, text);
+        app()->setStyleSheet(QString());
+    }
+
+    void styleMetricsAndHints()
+    {
+        MahjongStyle style;
+        QCOMPARE(style.pixelMetric(QStyle::PM_ScrollBarExtent), 15);
+        QCOMPARE(style.pixelMetric(QStyle::PM_ScrollBarSliderMin), 17);
+        QCOMPARE(style.styleHint(QStyle::SH_DialogButtonLayout), 0);
+        QCOMPARE(style.styleHint(QStyle::SH_DialogButtonBox_ButtonsHaveIcons), 0);
+        QCOMPARE(style.styleHint(QStyle::SH_MessageBox_CenterButtons), 1);
+        QVERIFY(style.baseStyle()->name().compare(QLatin1String("fusion"), Qt::CaseInsensitive) == 0);
+    }
+
+    void scrollBarsAreDrawnFromImages()
+    {
+        // Images of our own on a search path in front of the compiled trees.
+        QTemporaryDir dir;
+        const QStringList names = MahjongStyle::scrollBarImageNames(Qt::Vertical);
+        QCOMPARE(names.at(0), QStringLiteral("resources:/scroll-vert-up-normal.png"));
+        QCOMPARE(names.at(9), QStringLiteral("resources:/scroll-vert-empty-normal.png"));
+        const QColor colours[10] = {Qt::red, Qt::green, Qt::blue, Qt::cyan, Qt::magenta,
+                                    Qt::yellow, Qt::darkRed, Qt::darkGreen, Qt::darkBlue, Qt::gray};
+        for (int i = 0; i < 10; ++i) {
+            const QString file = names.at(i).mid(QStringLiteral("resources:/").size());
+            writeImage(dir.filePath(file), i >= 6 ? QSize(15, 40) : QSize(15, 15), colours[i]);
+        }
+        // The up arrow is missing in the horizontal set: nothing is drawn for it.
+        QDir::setSearchPaths(QStringLiteral("resources"), {dir.path()});
+
+        MahjongStyle style;
+        QScrollBar bar(Qt::Vertical);
+        bar.setStyle(&style);
+        bar.setRange(0, 100);
+        bar.setPageStep(10);
+        bar.resize(style.pixelMetric(QStyle::PM_ScrollBarExtent), 200);
+        QCOMPARE(bar.sizeHint().width(), 15);
+
+        const auto render = [&](QStyle::SubControls active, bool pressed) {
+            QStyleOptionSlider opt;
+            opt.initFrom(&bar);
+            opt.rect = QRect(0, 0, 15, 200);
+            opt.orientation = Qt::Vertical;
+            opt.minimum = 0;
+            opt.maximum = 100;
+            opt.pageStep = 10;
+            opt.sliderPosition = 50;
+            opt.sliderValue = 50;
+            opt.subControls = QStyle::SC_All;
+            opt.activeSubControls = active;
+            if (pressed)
+                opt.state |= QStyle::State_Sunken;
+            QImage image(15, 200, QImage::Format_ARGB32);
+            image.fill(Qt::white);
+            QPainter p(&image);
+            style.drawComplexControl(QStyle::CC_ScrollBar, &opt, &p, nullptr);
+            return image;
+        };
+
+        QImage normal = render(QStyle::SC_None, false);
+        const QRgb up = normal.pixel(7, 3);
+        QCOMPARE(QColor(up), QColor(Qt::red));
+        QCOMPARE(QColor(normal.pixel(7, 196)), QColor(Qt::cyan));
+        QCOMPARE(QColor(normal.pixel(7, 100)), QColor(Qt::darkRed));
+        QImage hover = render(QStyle::SC_ScrollBarSubLine, false);
+        QCOMPARE(QColor(hover.pixel(7, 3)), QColor(Qt::green));
+        QImage pressed = render(QStyle::SC_ScrollBarSubLine, true);
+        QCOMPARE(QColor(pressed.pixel(7, 3)), QColor(Qt::blue));
+        QCOMPARE(QColor(pressed.pixel(7, 196)), QColor(Qt::cyan));
+        QImage sliderPressed = render(QStyle::SC_ScrollBarSlider, true);
+        QCOMPARE(QColor(sliderPressed.pixel(7, 100)), QColor(Qt::darkBlue));
+        // Without a widget the background is opaque black first; the groove covers the rest.
+        QCOMPARE(QColor(normal.pixel(7, 30)), QColor(Qt::gray));
+
+        // A request without slider option draws nothing.
+        QStyleOptionComplex plain;
+        plain.rect = QRect(0, 0, 15, 200);
+        QImage untouched(15, 200, QImage::Format_ARGB32);
+        untouched.fill(Qt::white);
+        {
+            QPainter p(&untouched);
+            style.drawComplexControl(QStyle::CC_ScrollBar, &plain, &p, nullptr);
+        }
+        QCOMPARE(QColor(untouched.pixel(7, 100)), QColor(Qt::white));
+
+        setupSearchPaths({});
+    }
+
+    void ninePartKeepsCorners()
+    {
+        QImage source(10, 10, QImage::Format_ARGB32);
+        source.fill(Qt::blue);
+        for (int y = 0; y < 3; ++y)
+            for (int x = 0; x < 3; ++x)
+                source.setPixel(x, y, qRgb(255, 0, 0));
+        QImage target(40, 30, QImage::Format_ARGB32);
+        target.fill(Qt::white);
+        {
+            QPainter p(&target);
+            MahjongStyle::drawNinePart(&p, QRect(5, 5, 30, 20), QPixmap::fromImage(source), 3, 3, 3, 3);
+        }
+        QCOMPARE(QColor(target.pixel(5, 5)), QColor(Qt::red));
+        QCOMPARE(QColor(target.pixel(7, 7)), QColor(Qt::red));
+        QCOMPARE(QColor(target.pixel(8, 8)), QColor(Qt::blue));
+        QCOMPARE(QColor(target.pixel(34, 24)), QColor(Qt::blue));
+        QCOMPARE(QColor(target.pixel(4, 4)), QColor(Qt::white));
+        QCOMPARE(QColor(target.pixel(35, 25)), QColor(Qt::white));
+        // A null image draws nothing.
+        QPainter p(&target);
+        MahjongStyle::drawNinePart(&p, QRect(0, 0, 40, 30), QPixmap(), 3, 3, 3, 3);
+    }
+
+    void lockIsExclusiveWithinAndAcrossProcesses()
+    {
+        QVERIFY(SingleInstanceLock::instance().tryLock());
+        QVERIFY(SingleInstanceLock::instance().isLocked());
+        QVERIFY(SingleInstanceLock::lockFilePath().endsWith(
+            QLatin1String("ZEPHYRTANGLE-AF4C28F7-F35C-4765-B82F-E6C494FF694C.lock")));
+        std::fflush(nullptr);
+        const pid_t child = ::fork();
+        if (child == 0) {
+            // A separate process cannot take it.
+            QLockFile other(SingleInstanceLock::lockFilePath());
+            other.setStaleLockTime(0);
+            ::_exit(other.tryLock(0) ? 3 : 4);
+        }
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        QCOMPARE(WEXITSTATUS(status), 4);
+        SingleInstanceLock::instance().unlock();
+        QVERIFY(!SingleInstanceLock::instance().isLocked());
+        QVERIFY(!QFile::exists(SingleInstanceLock::lockFilePath()));
+    }
+};
+
+int main(int argc, char** argv)
+{
+    MahjongApplication app(argc, argv);
+    TestApplicationStyle test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_application_style.moc"

@@ -1,0 +1,337 @@
+// Starts the real client binary for the command line, the exit codes, the log
+// file and the single-instance lock. Every child gets the test's private
+// temporary, settings and runtime directories and the offscreen platform.
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+
+namespace {
+
+const int startTimeoutMs = 20000;
+
+QString readAll(const QString& path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return QString();
+    return QString::fromUtf8(f.readAll());
+}
+
+}
+
+class TestClientProcess : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir root;
+    QString tmpDir;
+    QString logPath;
+    QString oldLogPath;
+    QList<QProcess*> children;
+
+    QProcessEnvironment environment() const
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("TMPDIR"), tmpDir);
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), root.filePath(QStringLiteral("config")));
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), root.filePath(QStringLiteral("runtime")));
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        return env;
+    }
+
+    /// Runs the client to its end; returns the exit code.
+    int run(const QStringList& args, QString* out = nullptr, QString* err = nullptr, int timeoutMs = 20000)
+    {
+        QProcess p;
+        p.setProcessEnvironment(environment());
+        p.setWorkingDirectory(root.path());
+        p.start(QStringLiteral(PARLOR_CLIENT_BINARY), args);
+        if (!p.waitForStarted(5000))
+            return -100;
+        if (!p.waitForFinished(timeoutMs)) {
+            p.kill();
+            p.waitForFinished(5000);
+            return -200;
+        }
+        if (out != nullptr)
+            *out = QString::fromLocal8Bit(p.readAllStandardOutput());
+        if (err != nullptr)
+            *err = QString::fromLocal8Bit(p.readAllStandardError());
+        return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -300;
+    }
+
+    /// Starts a client that keeps running; waits until it has rotated the log
+    /// and its new log names the session (and holds `until`, when given).
+    QProcess* startRunning(const QStringList& args = {}, const QString& until = QString())
+    {
+        const QString previous = readAll(logPath);
+        auto* p = new QProcess(this);
+        children << p;
+        p->setProcessEnvironment(environment());
+        p->setWorkingDirectory(root.path());
+        p->start(QStringLiteral(PARLOR_CLIENT_BINARY), args);
+        if (!p->waitForStarted(5000))
+            return nullptr;
+        QElapsedTimer timer;
+        timer.start();
+        while (timer.elapsed() < startTimeoutMs) {
+            const QString log = readAll(logPath);
+            const bool fresh = previous.isEmpty() || !log.startsWith(previous);
+            if (fresh && log.contains(QLatin1String("Session started at"))
+                && (until.isEmpty() || log.contains(until)))
+                return p;
+            if (p->state() != QProcess::Running)
+                return nullptr;
+            p->waitForFinished(50);
+        }
+        return nullptr;
+    }
+
+    void stop(QProcess* p)
+    {
+        if (p == nullptr)
+            return;
+        children.removeAll(p);
+        if (p->state() != QProcess::NotRunning) {
+            p->kill();
+            p->waitForFinished(5000);
+        }
+        delete p;
+    }
+
+private Q_SLOTS:
+    void cleanup()
+    {
+        // A failed check must not leave a client holding the lock for the next case.
+        while (!children.isEmpty())
+            stop(children.first());
+    }
+
+    void init()
+    {
+        QVERIFY(root.isValid());
+        tmpDir = root.filePath(QStringLiteral("tmp"));
+        QDir(tmpDir).removeRecursively();
+        QVERIFY(QDir().mkpath(tmpDir));
+        QDir(root.filePath(QStringLiteral("config"))).removeRecursively();
+        QDir().mkpath(root.filePath(QStringLiteral("config")));
+        QDir().mkpath(root.filePath(QStringLiteral("runtime")));
+        QFile::setPermissions(root.filePath(QStringLiteral("runtime")),
+                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        logPath = tmpDir + QStringLiteral("/mahjong.log");
+        oldLogPath = tmpDir + QStringLiteral("/mahjong.log.old");
+    }
+
+    void helpPrintsOptionsAndExitsZero()
+    {
+        QString out;
+        QString err;
+        QCOMPARE(run({QStringLiteral("--help")}, &out, &err), 0);
+        QVERIFY(out.startsWith(QLatin1String("usage: client [options] [host:port]")));
+        for (const char* option : {"--help", "--host", "--httphost", "--user", "--password", "--lang", "--minloglevel",
+                                   "--searchpath", "--nossl", "--install"})
+            QVERIFY2(out.contains(QLatin1String(option)), option);
+        // The library wraps the help texts at 80 columns.
+        const QString unwrapped = out.simplified();
+        QVERIFY(unwrapped.contains(QLatin1String("minimum log level, \"debug\", \"warning\", \"critical\", \"fatal\"")));
+        QVERIFY(unwrapped.contains(QLatin1String("A ; separated list of directories to search for resources")));
+        QVERIFY(out.contains(QLatin1String("Install custom data - called from installer")));
+        // Help comes before any log file.
+        QVERIFY(!QFile::exists(logPath));
+        QCOMPARE(run({QStringLiteral("-h")}, &out), 0);
+        QVERIFY(out.startsWith(QLatin1String("usage: client")));
+    }
+
+    void badCommandLineExitsOne_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("unknown option") << QStringList{QStringLiteral("--frobnicate")} << QStringLiteral("frobnicate");
+        QTest::newRow("port empty") << QStringList{QStringLiteral("example.org:")}
+                                    << QStringLiteral("invalid port \"\"");
+        QTest::newRow("port not a number") << QStringList{QStringLiteral("example.org:12ab")}
+                                           << QStringLiteral("invalid port \"12ab\"");
+        QTest::newRow("port too large") << QStringList{QStringLiteral("example.org:70000")}
+                                        << QStringLiteral("invalid port \"70000\"");
+        QTest::newRow("two colons") << QStringList{QStringLiteral("a:1:2")}
+                                    << QStringLiteral("invalid host+port specification \"a:1:2\"");
+        QTest::newRow("two positionals") << QStringList{QStringLiteral("a"), QStringLiteral("b")} << QString();
+        QTest::newRow("missing value") << QStringList{QStringLiteral("--user")} << QString();
+        QTest::newRow("invalid filter") << QStringList{QStringLiteral("-m"), QStringLiteral("(unclosed")}
+                                        << QStringLiteral("Invalid regexp specified");
+    }
+
+    void badCommandLineExitsOne()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QString, message);
+        QString out;
+        QString err;
+        QCOMPARE(run(args, &out, &err), 1);
+        QVERIFY2(err.contains(message), qPrintable(err));
+        QVERIFY(!err.trimmed().isEmpty());
+        QVERIFY(!QFile::exists(logPath));
+    }
+
+    void installWritesNoLogAndTakesNoLock()
+    {
+        QProcess* first = startRunning();
+        QVERIFY(first != nullptr);
+        const QString before = readAll(logPath);
+        // Install mode ignores the running instance and its log.
+        QCOMPARE(run({QStringLiteral("--install")}), 0);
+        QVERIFY(readAll(logPath).startsWith(before));
+        QVERIFY(!QFile::exists(oldLogPath));
+        stop(first);
+    }
+
+    void logLinesAndLevels()
+    {
+        QProcess* p = startRunning({QStringLiteral("-m"), QStringLiteral("DEBUG")}, QStringLiteral(" [DEBUG] "));
+        QVERIFY(p != nullptr);
+        stop(p);
+        const QStringList lines = readAll(logPath).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        QVERIFY(!lines.isEmpty());
+        // The first line names the session, as an information line without a level tag.
+        const QRegularExpression first(QStringLiteral("^\\d\\d:\\d\\d:\\d\\d\\.\\d\\d\\d \\[INFO \\]  ?Session started at "
+                                                      "\\d{4}-\\d\\d-\\d\\d "));
+        QVERIFY2(first.match(lines.first()).hasMatch(), qPrintable(lines.first()));
+        // The debug level lets the translation choice through.
+        bool sawDebug = false;
+        for (const QString& line : lines) {
+            QVERIFY2(QRegularExpression(QStringLiteral("^\\d\\d:\\d\\d:\\d\\d\\.\\d\\d\\d ")).match(line).hasMatch(),
+                     qPrintable(line));
+            sawDebug = sawDebug || line.mid(12, 9) == QLatin1String(" [DEBUG] ");
+        }
+        QVERIFY(sawDebug);
+    }
+
+    void defaultLevelDropsDebug()
+    {
+        QProcess* p = startRunning();
+        QVERIFY(p != nullptr);
+        stop(p);
+        const QString log = readAll(logPath);
+        QVERIFY(log.contains(QLatin1String("Session started at")));
+        QVERIFY(!log.contains(QLatin1String(" [DEBUG] ")));
+    }
+
+    void filterKeepsOnlyMatchingLines()
+    {
+        QProcess* p = startRunning({QStringLiteral("--minloglevel"), QStringLiteral("Session st[a]rted")});
+        QVERIFY(p != nullptr);
+        stop(p);
+        const QStringList lines = readAll(logPath).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 1);
+        QVERIFY(lines.first().contains(QLatin1String("Session started at")));
+    }
+
+    void languageFromTheCommandLineIsSaved()
+    {
+        const QString conf = root.filePath(QStringLiteral("config/Zephyrtangle/Zephyrtangle-parlor7.conf"));
+        QProcess* p = startRunning({QStringLiteral("-l"), QStringLiteral("ja_JP")});
+        QVERIFY(p != nullptr);
+        QTRY_VERIFY_WITH_TIMEOUT(readAll(conf).contains(QLatin1String("language=ja\n")), 5000);
+        stop(p);
+
+        // A language without a translation: a warning, and the saved choice stays.
+        p = startRunning({QStringLiteral("--lang"), QStringLiteral("xx")}, QStringLiteral("as translation"));
+        QVERIFY(p != nullptr);
+        QVERIFY(readAll(logPath).contains(QLatin1String(" [WARN ] failed to set \"xx\" as translation\n")));
+        stop(p);
+        QVERIFY(readAll(conf).contains(QLatin1String("language=ja\n")));
+    }
+
+    void secondInstanceRefusedAndLeavesLogAlone()
+    {
+        QProcess* first = startRunning();
+        QVERIFY(first != nullptr);
+        QFile::remove(oldLogPath);
+        const QString before = readAll(logPath);
+
+        QString err;
+        QCOMPARE(run({}, nullptr, &err), 1);
+        QVERIFY2(err.contains(QLatin1String("The application is already started in another window!")), qPrintable(err));
+        // The running client's log is neither renamed nor emptied.
+        QVERIFY(!QFile::exists(oldLogPath));
+        QVERIFY(readAll(logPath).startsWith(before));
+        QVERIFY(first->state() == QProcess::Running);
+
+        // Two more at once: both refused.
+        QProcess a;
+        QProcess b;
+        for (QProcess* p : {&a, &b}) {
+            p->setProcessEnvironment(environment());
+            p->start(QStringLiteral(PARLOR_CLIENT_BINARY), QStringList());
+        }
+        QVERIFY(a.waitForFinished(startTimeoutMs));
+        QVERIFY(b.waitForFinished(startTimeoutMs));
+        QCOMPARE(a.exitCode(), 1);
+        QCOMPARE(b.exitCode(), 1);
+        stop(first);
+    }
+
+    void twoStartsAtOnceOnlyOneRuns()
+    {
+        QProcess a;
+        QProcess b;
+        for (QProcess* p : {&a, &b}) {
+            p->setProcessEnvironment(environment());
+            p->start(QStringLiteral(PARLOR_CLIENT_BINARY), QStringList());
+        }
+        QVERIFY(a.waitForStarted(5000));
+        QVERIFY(b.waitForStarted(5000));
+        // Exactly one of them gives up with exit code 1; the other keeps running.
+        QElapsedTimer timer;
+        timer.start();
+        while (timer.elapsed() < startTimeoutMs && a.state() == QProcess::Running && b.state() == QProcess::Running)
+            QTest::qWait(50);
+        QProcess& ended = a.state() == QProcess::Running ? b : a;
+        QProcess& running = a.state() == QProcess::Running ? a : b;
+        QCOMPARE(ended.state(), QProcess::NotRunning);
+        QCOMPARE(ended.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(ended.exitCode(), 1);
+        QTest::qWait(300);
+        QCOMPARE(running.state(), QProcess::Running);
+        // Only the winner touched the log.
+        QVERIFY(!QFile::exists(oldLogPath));
+        QCOMPARE(readAll(logPath).count(QLatin1String("Session started at")), 1);
+        running.kill();
+        running.waitForFinished(5000);
+    }
+
+    void killedInstanceFreesTheLockAndLogRotates()
+    {
+        QProcess* first = startRunning();
+        QVERIFY(first != nullptr);
+        ::kill(static_cast<pid_t>(first->processId()), SIGKILL);
+        QVERIFY(first->waitForFinished(5000));
+        QCOMPARE(first->exitStatus(), QProcess::CrashExit);
+        const QString firstLog = readAll(logPath);
+        stop(first);
+
+        QProcess* second = startRunning();
+        QVERIFY2(second != nullptr, "a new start after a crash must succeed");
+        // The crashed run's log is kept once as mahjong.log.old.
+        QCOMPARE(readAll(oldLogPath), firstLog);
+        stop(second);
+
+        // A third start replaces that old file with the second run's log.
+        const QString secondLog = readAll(logPath);
+        QVERIFY(secondLog.contains(QLatin1String("Session started at")));
+        QProcess* third = startRunning();
+        QVERIFY(third != nullptr);
+        QCOMPARE(readAll(oldLogPath), secondLog);
+        stop(third);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestClientProcess)
+#include "tst_client_process.moc"

@@ -1,0 +1,207 @@
+#include "CommandLine.h"
+#include "Logging.h"
+
+#include <QDir>
+#include <QRegularExpression>
+#include <QTest>
+
+#include <vector>
+
+namespace {
+
+/// Parses the arguments (after the program name) into fresh default parameters.
+StartParameters parse(const QStringList& args)
+{
+    std::vector<QByteArray> storage{QByteArray("client")};
+    for (const QString& a : args)
+        storage.push_back(a.toUtf8());
+    std::vector<char*> argv;
+    for (QByteArray& s : storage)
+        argv.push_back(s.data());
+    StartParameters params = StartParameters::defaults();
+    parseCommandLine(params, static_cast<int>(argv.size()), argv.data());
+    return params;
+}
+
+}
+
+class TestCommandLine : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init()
+    {
+        Logging::minLogLevel = 1;
+        delete Logging::logFilter;
+        Logging::logFilter = nullptr;
+    }
+
+    void defaults()
+    {
+        const StartParameters p = parse({});
+        QCOMPARE(p.port, quint16(4124));
+        QVERIFY(p.useSsl);
+        QCOMPARE(p.host, QLatin1String(defaultServerHost));
+        QCOMPARE(p.httpHost, QLatin1String(defaultHttpHost));
+        QVERIFY(p.user.isEmpty());
+        QVERIFY(p.lang.isNull());
+        QVERIFY(!p.install);
+        QVERIFY(p.searchPaths.isEmpty());
+        QCOMPARE(Logging::minLogLevel, 1);
+    }
+
+    void portRules()
+    {
+        StartParameters p = parse({QStringLiteral("--nossl")});
+        QCOMPARE(p.port, quint16(4123));
+        QVERIFY(!p.useSsl);
+
+        // An explicit port survives the no-TLS switch, whatever the order.
+        p = parse({QStringLiteral("-n"), QStringLiteral("example.org:5000")});
+        QCOMPARE(p.port, quint16(5000));
+        QVERIFY(!p.useSsl);
+        QCOMPARE(p.host, QStringLiteral("example.org"));
+
+        p = parse({QStringLiteral("--host"), QStringLiteral("example.org:4124"), QStringLiteral("--nossl")});
+        QCOMPARE(p.port, quint16(4124));
+
+        p = parse({QStringLiteral("example.org")});
+        QCOMPARE(p.port, quint16(4124));
+        QVERIFY(p.useSsl);
+    }
+
+    void hostSetsHttpHostUnlessGiven()
+    {
+        StartParameters p = parse({QStringLiteral("play.example.org:99")});
+        QCOMPARE(p.host, QStringLiteral("play.example.org"));
+        QCOMPARE(p.httpHost, QStringLiteral("play.example.org"));
+
+        p = parse({QStringLiteral("--httphost"), QStringLiteral("web.example.org"), QStringLiteral("play.example.org")});
+        QCOMPARE(p.host, QStringLiteral("play.example.org"));
+        QCOMPARE(p.httpHost, QStringLiteral("web.example.org"));
+
+        p = parse({QStringLiteral("--httphost"), QStringLiteral("web.example.org")});
+        QCOMPARE(p.host, QLatin1String(defaultServerHost));
+        QCOMPARE(p.httpHost, QStringLiteral("web.example.org"));
+    }
+
+    void badHostSpecifications()
+    {
+        try {
+            parse({QStringLiteral("host:")});
+            QFAIL("no exception");
+        } catch (const std::exception& e) {
+            QCOMPARE(QString::fromUtf8(e.what()), QStringLiteral("invalid port \"\""));
+        }
+        try {
+            parse({QStringLiteral("a:b:c")});
+            QFAIL("no exception");
+        } catch (const std::exception& e) {
+            QCOMPARE(QString::fromUtf8(e.what()), QStringLiteral("invalid host+port specification \"a:b:c\""));
+        }
+        QVERIFY_THROWS_EXCEPTION(std::exception, parse({QStringLiteral("h:-1")}));
+        QVERIFY_THROWS_EXCEPTION(std::exception, parse({QStringLiteral("h:65536")}));
+        QVERIFY_THROWS_EXCEPTION(std::exception, parse({QStringLiteral("a"), QStringLiteral("b")}));
+        QVERIFY_THROWS_EXCEPTION(std::exception, parse({QStringLiteral("--nosuchoption")}));
+        QCOMPARE(parse({QStringLiteral("h:65535")}).port, quint16(65535));
+    }
+
+    void credentialsAndLanguage()
+    {
+        const StartParameters p = parse({QStringLiteral("-u"), QStringLiteral("anna"), QStringLiteral("--password"),
+                                         QStringLiteral("s3cret"), QStringLiteral("-l"), QStringLiteral("ja")});
+        QCOMPARE(p.user, QStringLiteral("anna"));
+        QCOMPARE(p.password, QStringLiteral("s3cret"));
+        QCOMPARE(p.lang, QStringLiteral("ja"));
+    }
+
+    void searchPathDropsEmptyParts()
+    {
+        const StartParameters p = parse({QStringLiteral("-s"), QStringLiteral("/a;;/b;")});
+        QCOMPARE(p.searchPaths, QStringList({QStringLiteral("/a"), QStringLiteral("/b")}));
+    }
+
+    void levelNamesIgnoreCase()
+    {
+        parse({QStringLiteral("-m"), QStringLiteral("WARNING")});
+        QCOMPARE(Logging::minLogLevel, 1);
+        parse({QStringLiteral("-m"), QStringLiteral("Debug")});
+        QCOMPARE(Logging::minLogLevel, 0);
+        parse({QStringLiteral("--minloglevel"), QStringLiteral("critical")});
+        QCOMPARE(Logging::minLogLevel, 2);
+        parse({QStringLiteral("-m"), QStringLiteral("FATAL")});
+        QCOMPARE(Logging::minLogLevel, 3);
+        QVERIFY(Logging::logFilter == nullptr);
+    }
+
+    void otherLevelTextIsAFilter()
+    {
+        parse({QStringLiteral("-m"), QStringLiteral("cm:.*join")});
+        QCOMPARE(Logging::minLogLevel, 1);
+        QVERIFY(Logging::logFilter != nullptr);
+        QCOMPARE(Logging::logFilter->pattern(), QStringLiteral("cm:.*join"));
+        // Case-sensitive.
+        QVERIFY(!Logging::logFilter->match(QStringLiteral("CM: JOIN")).hasMatch());
+        QVERIFY(Logging::logFilter->match(QStringLiteral("x cm: join")).hasMatch());
+    }
+
+    void invalidFilterIsACommandLineError()
+    {
+        QVERIFY_THROWS_EXCEPTION(CommandLineError, parse({QStringLiteral("-m"), QStringLiteral("[")}));
+        QVERIFY(Logging::logFilter == nullptr);
+    }
+
+    void helpIsReported()
+    {
+        std::vector<QByteArray> storage{QByteArray("client"), QByteArray("--help"), QByteArray("--bogus-after-help")};
+        std::vector<char*> argv;
+        for (QByteArray& s : storage)
+            argv.push_back(s.data());
+        StartParameters p = StartParameters::defaults();
+        // An unknown option is an error even with help.
+        QVERIFY_THROWS_EXCEPTION(std::exception, parseCommandLine(p, 3, argv.data()));
+        const CommandLineResult r = parseCommandLine(p, 2, argv.data());
+        QVERIFY(r.helpRequested);
+        QVERIFY(r.helpText.startsWith(QLatin1String("usage: client [options] [host:port]")));
+        QVERIFY(r.helpText.contains(QLatin1String("-h [ --help ]")));
+        QVERIFY(r.helpText.contains(QLatin1String("this help message")));
+    }
+
+    void installSwitch()
+    {
+        QVERIFY(parse({QStringLiteral("-i")}).install);
+        QVERIFY(parse({QStringLiteral("--install")}).install);
+    }
+
+    void versionUrl()
+    {
+        QCOMPARE(defaultVersionUrl(QStringLiteral("web.example.org")).toString(),
+                 QStringLiteral("http://web.example.org:80/client/parlor7/client_versions.xml"));
+    }
+
+    void searchPathsPutCommandLineFirst()
+    {
+        setupSearchPaths({QStringLiteral("/x"), QStringLiteral("/y")});
+        QCOMPARE(QDir::searchPaths(QStringLiteral("resources")),
+                 QStringList({QStringLiteral("/x"), QStringLiteral("/y"), QStringLiteral(":parlor7/"),
+                              QStringLiteral(":default/")}));
+        QCOMPARE(QDir::searchPaths(QStringLiteral("translations")),
+                 QStringList({QStringLiteral("/x"), QStringLiteral("/y"), QStringLiteral("resources:/translations")}));
+        QCOMPARE(QDir::searchPaths(QStringLiteral("avatars")),
+                 QStringList({QStringLiteral("/x"), QStringLiteral("/y"), QStringLiteral("resources:avatars")}));
+        QCOMPARE(QDir::searchPaths(QStringLiteral("sounds")),
+                 QStringList({QStringLiteral("/x"), QStringLiteral("/y"), QStringLiteral("sounds"),
+                              QStringLiteral("resources/external/sounds/wav"),
+                              QStringLiteral("resources/external/sounds/wma")}));
+
+        for (const char* prefix : {"resources", "translations", "sounds", "avatars"})
+            QDir::setSearchPaths(QLatin1String(prefix), {});
+        setupSearchPaths({});
+        QCOMPARE(QDir::searchPaths(QStringLiteral("resources")),
+                 QStringList({QStringLiteral(":parlor7/"), QStringLiteral(":default/")}));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCommandLine)
+#include "tst_command_line.moc"

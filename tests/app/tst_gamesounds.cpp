@@ -1,0 +1,197 @@
+// The game sounds: slots, flags, looping, the "game/sound" setting, the meld
+// sounds, and loading from the "sounds" search path with or without an audio
+// device.
+
+#include "GameSounds.h"
+#include "LogCapture.h"
+#include "Sound.h"
+
+#include <QDir>
+#include <QFile>
+#include <QAudioDevice>
+#include <QMediaDevices>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+/// What happened to the sounds, in order: "play 13 loop", "stop 2", ...
+QStringList events;
+
+class RecordingSound : public Sound
+{
+public:
+    explicit RecordingSound(unsigned s)
+        : slot(s)
+    {
+    }
+    void play(bool loop) override { events << QStringLiteral("play %1%2").arg(slot).arg(loop ? " loop" : ""); }
+    void stop() override { events << QStringLiteral("stop %1").arg(slot); }
+
+private:
+    unsigned slot;
+};
+
+QStringList withoutStops(const QStringList& list)
+{
+    QStringList out;
+    for (const QString& e : list) {
+        if (!e.startsWith(QLatin1String("stop")))
+            out << e;
+    }
+    return out;
+}
+
+}
+
+class TestGameSounds : public QObject
+{
+    Q_OBJECT
+
+    GameSounds& sounds = GameSounds::instance();
+
+private Q_SLOTS:
+    void init()
+    {
+        QSettings().remove(QStringLiteral("game/sound"));
+        for (unsigned slot = 0; slot < GameSounds::slotCount; ++slot) {
+            sounds.stop(slot);
+            sounds.setSound(slot, std::make_unique<RecordingSound>(slot));
+        }
+        events.clear();
+    }
+
+    void slotNames()
+    {
+        QCOMPARE(GameSounds::slotName(0), QStringLiteral("sounds:/hover"));
+        QCOMPARE(GameSounds::slotName(5), QStringLiteral("sounds:/pong"));
+        QCOMPARE(GameSounds::slotName(6), QStringLiteral("sounds:/kong"));
+        QCOMPARE(GameSounds::slotName(13), QStringLiteral("sounds:/lobby_1min"));
+        QCOMPARE(GameSounds::slotName(14), QString());
+    }
+
+    void soundSettingOffPlaysNothingAndKeepsTheTune()
+    {
+        sounds.play(GameSounds::LobbyTune, GameSounds::Loop | GameSounds::StopOthers);
+        QCOMPARE(sounds.currentLoopingSlot(), 13);
+        events.clear();
+        QSettings().setValue(QStringLiteral("game/sound"), false);
+        sounds.play(GameSounds::TileDiscarded, 0);
+        sounds.play(GameSounds::Start, GameSounds::StopOthers);
+        sounds.play(GameSounds::Joined, GameSounds::Loop);
+        QVERIFY(events.isEmpty());
+        QCOMPARE(sounds.currentLoopingSlot(), 13);
+        QSettings().setValue(QStringLiteral("game/sound"), true);
+        sounds.play(GameSounds::TileDiscarded, 0);
+        QCOMPARE(events, QStringList{QStringLiteral("play 1")});
+    }
+
+    void loopingSlotIsNotRestarted()
+    {
+        sounds.play(GameSounds::LobbyTune, 3);
+        QCOMPARE(withoutStops(events), QStringList{QStringLiteral("play 13 loop")});
+        events.clear();
+        sounds.play(GameSounds::LobbyTune, 3);
+        QVERIFY(events.isEmpty()); // no restart, nothing else stopped
+        QCOMPARE(sounds.currentLoopingSlot(), 13);
+    }
+
+    void newLoopStopsTheOldOne()
+    {
+        sounds.play(GameSounds::LobbyTune, GameSounds::Loop);
+        events.clear();
+        sounds.play(GameSounds::WindAssignment, GameSounds::Loop);
+        QCOMPARE(events, (QStringList{QStringLiteral("stop 13"), QStringLiteral("play 12 loop")}));
+        QCOMPARE(sounds.currentLoopingSlot(), 12);
+    }
+
+    void stopOthersSilencesEverySlotButThisOne()
+    {
+        sounds.play(GameSounds::LobbyTune, GameSounds::Loop);
+        events.clear();
+        sounds.play(GameSounds::Mahjong, GameSounds::StopOthers);
+        QCOMPARE(events.size(), 14);
+        QCOMPARE(events.last(), QStringLiteral("play 7"));
+        QVERIFY(!events.contains(QStringLiteral("stop 7")));
+        QVERIFY(events.contains(QStringLiteral("stop 13")));
+        QCOMPARE(sounds.currentLoopingSlot(), -1);
+    }
+
+    void oneShotPlaysEachTime()
+    {
+        sounds.play(GameSounds::Hover);
+        sounds.play(GameSounds::Hover);
+        QCOMPARE(events, (QStringList{QStringLiteral("play 0"), QStringLiteral("play 0")}));
+        QCOMPARE(sounds.currentLoopingSlot(), -1);
+    }
+
+    void stopEndsTheLoop()
+    {
+        sounds.play(GameSounds::LobbyTune, 3);
+        sounds.stop(GameSounds::LobbyTune);
+        QCOMPARE(sounds.currentLoopingSlot(), -1);
+        events.clear();
+        sounds.play(GameSounds::LobbyTune, 3); // plays again once stopped
+        QCOMPARE(withoutStops(events), QStringList{QStringLiteral("play 13 loop")});
+    }
+
+    void meldSounds()
+    {
+        using namespace game_protocol::meld_type;
+        sounds.playMeld(CHOW);
+        sounds.playMeld(PONG);  // the slot named "sounds:/kong"
+        sounds.playMeld(KONG);  // the slot named "sounds:/pong"
+        sounds.playMeld(MAHJONG);
+        QCOMPARE(events, (QStringList{QStringLiteral("play 4"), QStringLiteral("play 6"), QStringLiteral("play 5"),
+                             QStringLiteral("play 7")}));
+        events.clear();
+        LogCapture capture;
+        sounds.playMeld(PONG_TO_KONG);
+        sounds.playMeld(PAIR);
+        QVERIFY(events.isEmpty());
+        QCOMPARE(capture.lines(QtWarningMsg), (QStringList{QStringLiteral("invalid meld for sound play: 4"),
+                                                   QStringLiteral("invalid meld for sound play: 32")}));
+    }
+
+    void outOfRangeSlotsAreIgnored()
+    {
+        sounds.play(14, 3);
+        sounds.play(unsigned(-1), 0);
+        sounds.stop(99);
+        QVERIFY(events.isEmpty());
+        QCOMPARE(sounds.currentLoopingSlot(), -1);
+    }
+
+    void loadsFromTheSearchPath()
+    {
+        // Every sound but the wash-out one.
+        QTemporaryDir dir;
+        const QDir source(QStringLiteral(PARLOR_SOURCE_DIR "/resources/external/sounds/wav"));
+        for (const QString& f : source.entryList({QStringLiteral("*.wav")})) {
+            if (f != QLatin1String("washout.wav"))
+                QVERIFY(QFile::copy(source.filePath(f), dir.filePath(f)));
+        }
+        QDir::setSearchPaths(QStringLiteral("sounds"), {dir.path()});
+        LogCapture capture;
+        sounds.init(nullptr);
+        const bool device = !QMediaDevices::audioOutputs().isEmpty();
+        for (unsigned slot = 0; slot < GameSounds::slotCount; ++slot)
+            QCOMPARE(sounds.hasSound(slot), device && slot != GameSounds::Washout);
+        const QStringList notFound = capture.linesStartingWith(QtDebugMsg, QStringLiteral("sound file not found "));
+        QVERIFY(!notFound.isEmpty());
+        for (const QString& line : notFound)
+            QCOMPARE(line, QStringLiteral("sound file not found sounds:/washout"));
+        if (!device) {
+            QCOMPARE(capture.linesStartingWith(QtDebugMsg, QStringLiteral("sound not available , file is ")).size(), 13);
+        }
+        // Playing without anything to play with is a silent success.
+        for (unsigned slot = 0; slot < GameSounds::slotCount; ++slot)
+            sounds.play(slot, slot == GameSounds::LobbyTune ? 3 : 0);
+        sounds.stop(GameSounds::LobbyTune);
+        QDir::setSearchPaths(QStringLiteral("sounds"), {});
+    }
+};
+
+QTEST_GUILESS_MAIN(TestGameSounds)
+#include "tst_gamesounds.moc"

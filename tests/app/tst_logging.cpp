@@ -1,0 +1,216 @@
+#include "Logging.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+#include <QTest>
+#include <QThread>
+#include <QTime>
+
+#include <csignal>
+#include <cstdio>
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+QByteArray readLog()
+{
+    QFile f(Logging::logFilePath());
+    if (!f.open(QIODevice::ReadOnly))
+        return QByteArray();
+    return f.readAll();
+}
+
+}
+
+class TestLogging : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init()
+    {
+        Logging::minLogLevel = 1;
+        delete Logging::logFilter;
+        Logging::logFilter = nullptr;
+        Logging::closeLogFile();
+        QFile::remove(Logging::logFilePath());
+        QFile::remove(Logging::logFilePath() + QStringLiteral(".old"));
+    }
+
+    void cleanup()
+    {
+        qInstallMessageHandler(nullptr);
+        Logging::closeLogFile();
+    }
+
+    void lineFormat()
+    {
+        const QTime t(9, 5, 7, 42);
+        QCOMPARE(Logging::formatLine(QtDebugMsg, QStringLiteral("d"), t), QByteArray("09:05:07.042 [DEBUG] d\n"));
+        QCOMPARE(Logging::formatLine(QtWarningMsg, QStringLiteral("w"), t), QByteArray("09:05:07.042 [WARN ] w\n"));
+        QCOMPARE(Logging::formatLine(QtCriticalMsg, QStringLiteral("c"), t), QByteArray("09:05:07.042 [CRIT ] c\n"));
+        QCOMPARE(Logging::formatLine(QtFatalMsg, QStringLiteral("f"), t), QByteArray("09:05:07.042 [FATAL] f\n"));
+        // An information line carries its own tag.
+        QCOMPARE(Logging::formatLine(QtWarningMsg, QStringLiteral(" [INFO ] hello"), t),
+                 QByteArray("09:05:07.042 [INFO ] hello\n"));
+        // The tag only counts at the very start.
+        QCOMPARE(Logging::formatLine(QtWarningMsg, QStringLiteral("x [INFO ] hello"), t),
+                 QByteArray("09:05:07.042 [WARN ] x [INFO ] hello\n"));
+        // Text is written as UTF-8.
+        QCOMPARE(Logging::formatLine(QtWarningMsg, QStringLiteral("麻雀"), t),
+                 QByteArray("09:05:07.042 [WARN ] ") + QStringLiteral("麻雀").toUtf8() + '\n');
+        for (QtMsgType type : {QtDebugMsg, QtWarningMsg, QtCriticalMsg, QtFatalMsg})
+            QCOMPARE(Logging::levelTag(type, QStringLiteral("x")).size(), 9);
+    }
+
+    void logFileIsInTheTemporaryDirectory()
+    {
+        QCOMPARE(Logging::logFilePath(), QDir(QDir::tempPath()).absoluteFilePath(QStringLiteral("mahjong.log")));
+    }
+
+    void rotation()
+    {
+        Logging::openLogFile();
+        Logging::writeLog("first run\n");
+        Logging::closeLogFile();
+
+        Logging::openLogFile();
+        QCOMPARE(readLog(), QByteArray());
+        Logging::writeLog("second run\n");
+        QFile old(Logging::logFilePath() + QStringLiteral(".old"));
+        QVERIFY(old.open(QIODevice::ReadOnly));
+        QCOMPARE(old.readAll(), QByteArray("first run\n"));
+        old.close();
+        Logging::closeLogFile();
+
+        // A third start replaces the old file.
+        Logging::openLogFile();
+        QVERIFY(old.open(QIODevice::ReadOnly));
+        QCOMPARE(old.readAll(), QByteArray("second run\n"));
+    }
+
+    void levelsAndInfo()
+    {
+        Logging::openLogFile();
+        qInstallMessageHandler(Logging::messageHandler);
+        qDebug("dropped debug");
+        qWarning("a warning");
+        logInfo() << "info" << QStringLiteral("quoted") << 5;
+        QByteArray log = readLog();
+        QVERIFY(!log.contains("dropped debug"));
+        const QList<QByteArray> lines = log.split('\n');
+        QCOMPARE(lines.size(), 3);
+        QVERIFY(QRegularExpression(QStringLiteral("^\\d\\d:\\d\\d:\\d\\d\\.\\d{3} \\[WARN \\] a warning$"))
+                    .match(QString::fromUtf8(lines.at(0)))
+                    .hasMatch());
+        QCOMPARE(lines.at(1).mid(12), QByteArray(" [INFO ]  info \"quoted\" 5"));
+
+        Logging::minLogLevel = 0;
+        qDebug("kept debug");
+        QVERIFY(readLog().contains(" [DEBUG] kept debug\n"));
+    }
+
+    void filter()
+    {
+        Logging::openLogFile();
+        qInstallMessageHandler(Logging::messageHandler);
+        Logging::minLogLevel = 0;
+        Logging::logFilter = new QRegularExpression(QStringLiteral("cm:"));
+        qDebug("app: not this one");
+        qWarning("cm: this one");
+        qWarning("also cm: this");
+        // A critical message that does not match is neither written nor shown.
+        qCritical("critical without match");
+        const QByteArray log = readLog();
+        QVERIFY(!log.contains("not this one"));
+        QVERIFY(!log.contains("critical without match"));
+        QVERIFY(log.contains("[WARN ] cm: this one\n"));
+        QVERIFY(log.contains("[WARN ] also cm: this\n"));
+    }
+
+    void criticalIsWrittenAndShownWithoutBlocking()
+    {
+        // Offscreen, a critical box goes to standard error instead of blocking.
+        Logging::openLogFile();
+        qInstallMessageHandler(Logging::messageHandler);
+        qCritical("something broke");
+        QVERIFY(readLog().contains(" [CRIT ] something broke\n"));
+    }
+
+    void otherThreadsLogWholeLines()
+    {
+        Logging::openLogFile();
+        qInstallMessageHandler(Logging::messageHandler);
+        QList<QThread*> threads;
+        for (int t = 0; t < 4; ++t) {
+            threads << QThread::create([t] {
+                for (int i = 0; i < 200; ++i)
+                    qWarning("thread %d line %d", t, i);
+                // A critical message off the GUI thread must not touch widgets here.
+                qCritical("thread %d critical", t);
+            });
+            threads.last()->start();
+        }
+        for (QThread* th : threads) {
+            QVERIFY(th->wait(10000));
+            delete th;
+        }
+        const QList<QByteArray> lines = readLog().split('\n');
+        int count = 0;
+        for (const QByteArray& line : lines) {
+            if (line.isEmpty())
+                continue;
+            ++count;
+            QVERIFY2(QRegularExpression(QStringLiteral("^\\d\\d:\\d\\d:\\d\\d\\.\\d{3} \\[(WARN |CRIT )\\] thread \\d "
+                                                        "(line \\d+|critical)$"))
+                         .match(QString::fromUtf8(line))
+                         .hasMatch(),
+                     line.constData());
+        }
+        QCOMPARE(count, 4 * 201);
+    }
+
+    void fatalClosesTheLogAndNamesIt()
+    {
+        const QString errPath = QDir::temp().absoluteFilePath(QStringLiteral("fatal-stderr.txt"));
+        QFile::remove(errPath);
+        Logging::openLogFile();
+        Logging::writeLog("before\n");
+        std::fflush(nullptr);
+        const pid_t child = ::fork();
+        QVERIFY(child >= 0);
+        if (child == 0) {
+            const int fd = ::open(errPath.toLocal8Bit().constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+            ::dup2(fd, 2);
+            qInstallMessageHandler(Logging::messageHandler);
+            qFatal("%s", "fatal 100% broken");
+            ::_exit(0); // not reached: the handler aborts
+        }
+        int status = 0;
+        QCOMPARE(::waitpid(child, &status, 0), child);
+        QVERIFY(WIFSIGNALED(status));
+        QCOMPARE(WTERMSIG(status), SIGABRT);
+        const QByteArray log = readLog();
+        QVERIFY(log.startsWith("before\n"));
+        QVERIFY(log.endsWith(" [FATAL] fatal 100% broken\n"));
+        QFile err(errPath);
+        QVERIFY(err.open(QIODevice::ReadOnly));
+        const QString text = QString::fromLocal8Bit(err.readAll());
+        QVERIFY2(text.contains(QStringLiteral("fatal 100% broken\nPlease send the log file '%1' to ")
+                                   .arg(Logging::logFilePath())),
+                 qPrintable(text));
+        QVERIFY(text.contains(QLatin1String(" with a description of what happened.")));
+    }
+
+    void writeLogWithoutFileDoesNothing()
+    {
+        Logging::writeLog("nowhere");
+        QVERIFY(!QFile::exists(Logging::logFilePath()));
+    }
+};
+
+QTEST_MAIN(TestLogging)
+#include "tst_logging.moc"

@@ -1,0 +1,74 @@
+// The program's look with the compiled style sheets and images: the dialog
+// frame, a message box and the scroll bars are drawn from the project's art.
+#include "CommandLine.h"
+#include "MahjongApplication.h"
+#include "MahjongStyle.h"
+#include "ModelessMsgBox.h"
+
+#include <QLabel>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTest>
+#include <QVBoxLayout>
+
+class TestLook : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        setupSearchPaths({});
+        QApplication::setStyle(new MahjongStyle);
+        static_cast<MahjongApplication*>(qApp)->loadStyleSheet();
+    }
+
+    void framesAndScrollBarsUseTheArt()
+    {
+        QWidget page;
+        page.setObjectName(QStringLiteral("lobbyPage"));
+        page.resize(640, 480);
+        auto* layout = new QVBoxLayout(&page);
+        auto* area = new QScrollArea(&page);
+        auto* inner = new QLabel(QStringLiteral("A long page\n").repeated(60), area);
+        area->setWidget(inner);
+        layout->addWidget(area);
+        page.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&page));
+
+        auto* box = ModelessMsgBox::question(&page, QStringLiteral("Leave table"),
+                                             QStringLiteral("Do you really want to leave the table?"),
+                                             QDialogButtonBox::Yes | QDialogButtonBox::No, QDialogButtonBox::Yes);
+        QVERIFY(box->isVisible());
+        QTest::qWait(50);
+
+        const QImage shot = page.grab().toImage();
+        shot.save(QStringLiteral("look.png"));
+
+        // The scroll bar is 15 px wide and drawn from the images, not by Fusion.
+        QScrollBar* bar = area->verticalScrollBar();
+        QVERIFY(bar->isVisible());
+        QCOMPARE(bar->width(), 15);
+        const QImage barImage = bar->grab().toImage();
+        const QImage upArrow(QStringLiteral("resources:/scroll-vert-up-normal.png"));
+        QVERIFY(!upArrow.isNull());
+        const QPoint probe(7, 7);
+        QCOMPARE(QColor(barImage.pixel(probe)).name(), QColor(upArrow.scaled(15, 15).pixel(probe)).name());
+
+        // The frame of the box comes from the frame image, not from the plain palette.
+        const QImage boxImage = box->grab().toImage();
+        const QImage frame(QStringLiteral("resources:/meld_auction_frame.png"));
+        QVERIFY(!frame.isNull());
+        QCOMPARE(QColor(boxImage.pixel(2, boxImage.height() / 2)).name(),
+                 QColor(frame.pixel(2, frame.height() / 2)).name());
+    }
+};
+
+int main(int argc, char** argv)
+{
+    MahjongApplication app(argc, argv);
+    TestLook test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_look.moc"

@@ -1,0 +1,150 @@
+#include "ServerTime.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+/// Drives the server clock through its request function, answering by hand.
+class TestServerTime : public QObject
+{
+    Q_OBJECT
+
+private:
+    ServerTime* clock = ServerTime::instance();
+    QList<qint32> requests;
+    qint32 nextId = 100;
+
+    qint32 lastRequest() const { return requests.isEmpty() ? -1 : requests.last(); }
+
+private Q_SLOTS:
+    void init()
+    {
+        requests.clear();
+    }
+
+    void cleanup()
+    {
+        clock->setRequestSender(nullptr);
+    }
+
+    void beforeAnyReplyTheLocalClock()
+    {
+        const qint64 diff = msecsBetween(QDateTime::currentDateTimeUtc(), ServerTime::currentTime());
+        QVERIFY(qAbs(diff) < 50);
+        QCOMPARE(ServerTime::currentTime().timeSpec(), Qt::UTC);
+    }
+
+    void msecsBetweenCountsAcrossDays()
+    {
+        const QDateTime a(QDate(2024, 2, 28), QTime(23, 59, 59, 500), Qt::UTC);
+        const QDateTime b(QDate(2024, 3, 1), QTime(0, 0, 0, 250), Qt::UTC);
+        QCOMPARE(msecsBetween(a, b), qint64(86400000) + 750);
+        QCOMPARE(msecsBetween(b, a), -(qint64(86400000) + 750));
+        const QDateTime local = b.toOffsetFromUtc(3600);
+        QCOMPARE(msecsBetween(a, local), qint64(86400000) + 750);
+    }
+
+    void firstReplyIsAcceptedAndMovesTheEstimate()
+    {
+        QSignalSpy estimate(clock, &ServerTime::updatedEstimate);
+        QSignalSpy ping(clock, &ServerTime::updatedPing);
+        clock->setRequestSender([this] { requests << nextId; return nextId++; });
+        QCOMPARE(requests.size(), 1);
+        // The server is an hour ahead; the reply comes at once (round trip 0).
+        const QDateTime server = QDateTime::currentDateTimeUtc().addSecs(3600);
+        clock->onTimeFromServer(lastRequest(), server);
+        QCOMPARE(estimate.count(), 1);
+        QCOMPARE(ping.count(), 1);
+        QVERIFY(qAbs(msecsBetween(server, ServerTime::currentTime())) < 50);
+
+        // The next request follows 2000 ms after the reply.
+        QTest::qWait(1500);
+        QCOMPARE(requests.size(), 1);
+        QTRY_COMPARE_WITH_TIMEOUT(requests.size(), 2, 2000);
+    }
+
+    void replyInsideTheWindowOnlyUpdatesThePing()
+    {
+        clock->setRequestSender([this] { requests << nextId; return nextId++; });
+        QSignalSpy estimate(clock, &ServerTime::updatedEstimate);
+        QSignalSpy ping(clock, &ServerTime::updatedPing);
+        QTest::qWait(30);
+        // The server time 20 ms before now: the estimate lies within [server, server + rtt].
+        clock->onTimeFromServer(lastRequest(), ServerTime::currentTime().addMSecs(-20));
+        QCOMPARE(estimate.count(), 0);
+        QCOMPARE(ping.count(), 1);
+        QVERIFY(clock->ping() >= 30);
+    }
+
+    void replyBehindTheEstimateMovesItBack()
+    {
+        clock->setRequestSender([this] { requests << nextId; return nextId++; });
+        QSignalSpy estimate(clock, &ServerTime::updatedEstimate);
+        QTest::qWait(20);
+        const QDateTime server = ServerTime::currentTime().addSecs(-600);
+        clock->onTimeFromServer(lastRequest(), server);
+        QCOMPARE(estimate.count(), 1);
+        const qint64 off = msecsBetween(server, ServerTime::currentTime());
+        // Server time plus half the round trip.
+        QVERIFY2(off >= clock->ping() / 2 && off < clock->ping() / 2 + 50, qPrintable(QString::number(off)));
+    }
+
+    void laterZeroRoundTripIsDroppedAndRepeated()
+    {
+        clock->setRequestSender([this] { requests << nextId; return nextId++; });
+        QSignalSpy ping(clock, &ServerTime::updatedPing);
+        QSignalSpy estimate(clock, &ServerTime::updatedEstimate);
+        const QDateTime before = ServerTime::currentTime();
+        clock->onTimeFromServer(lastRequest(), before.addSecs(100));
+        QCOMPARE(ping.count(), 0);
+        QCOMPARE(estimate.count(), 0);
+        QVERIFY(qAbs(msecsBetween(before, ServerTime::currentTime())) < 50);
+        QTRY_COMPARE_WITH_TIMEOUT(requests.size(), 2, 3000);
+    }
+
+    void oldRequestIdIsIgnored()
+    {
+        clock->setRequestSender([this] { requests << nextId; return nextId++; });
+        QSignalSpy ping(clock, &ServerTime::updatedPing);
+        QTest::qWait(5);
+        clock->onTimeFromServer(lastRequest() - 1, QDateTime::currentDateTimeUtc().addSecs(999));
+        clock->onTimeFromServer(lastRequest() + 1, QDateTime::currentDateTimeUtc().addSecs(999));
+        QCOMPARE(ping.count(), 0);
+        QTest::qWait(2200);
+        QCOMPARE(requests.size(), 1);
+        // A reply answered twice counts once.
+        clock->onTimeFromServer(lastRequest(), ServerTime::currentTime());
+        clock->onTimeFromServer(lastRequest(), ServerTime::currentTime());
+        QCOMPARE(ping.count(), 1);
+    }
+
+    void missedReplyIsRequestedAgain()
+    {
+        // The real limit is 10 s; this test waits for it once.
+        clock->setRequestSender([this] { requests << nextId; return nextId++; });
+        QSignalSpy timeouts(clock, &ServerTime::timeout);
+        QTRY_COMPARE_WITH_TIMEOUT(timeouts.count(), 1, ServerTime::replyTimeout + 2000);
+        QCOMPARE(requests.size(), 2);
+        // The late reply to the first request is ignored; the new one is answered.
+        QSignalSpy ping(clock, &ServerTime::updatedPing);
+        clock->onTimeFromServer(requests.first(), ServerTime::currentTime());
+        QCOMPARE(ping.count(), 0);
+        QTest::qWait(5);
+        clock->onTimeFromServer(requests.last(), ServerTime::currentTime());
+        QCOMPARE(ping.count(), 1);
+    }
+
+    void endingTheCycle()
+    {
+        clock->setRequestSender([this] { requests << nextId; return nextId++; });
+        const qint32 id = lastRequest();
+        clock->setRequestSender(nullptr);
+        QSignalSpy ping(clock, &ServerTime::updatedPing);
+        clock->onTimeFromServer(id, ServerTime::currentTime());
+        QCOMPARE(ping.count(), 0);
+        QTest::qWait(2200);
+        QCOMPARE(requests.size(), 1);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestServerTime)
+#include "tst_server_time.moc"

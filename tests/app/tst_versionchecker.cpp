@@ -1,0 +1,260 @@
+// The client version check against a real HTTP server on loopback.
+
+#include "HttpTestServer.h"
+#include "LogCapture.h"
+#include "VersionChecker.h"
+
+#include <QElapsedTimer>
+#include <QTcpServer>
+#include <QSignalSpy>
+#include <QTest>
+
+namespace {
+
+const QString listPath = QStringLiteral("client/parlor7/client_versions.xml");
+
+system_info_t debian12()
+{
+    system_info_t s;
+    s.platform = platform_t::linux_desktop;
+    s.os = linux_os_t{QStringLiteral("debian")};
+    s.os_version = linux_version_t{QStringLiteral("12")};
+    return s;
+}
+
+QByteArray listWith(const QByteArray& version, const QByteArray& url, const QByteArray& extra = QByteArray())
+{
+    return "<?xml version=\"1.0\"?>\n<versions>\n"
+           "<clientdescription id=\"news\">&lt;p&gt;Faster tables.&lt;/p&gt;</clientdescription>\n"
+           "<client id=\"linux-client\" version=\"" + version + "\" url=\"" + url + "\" " + extra + ">\n"
+           "<description clientdescriptionid=\"news\"/><description>Thanks!</description></client>\n"
+           "<client id=\"old\" version=\"1.0.0\" url=\"/old.run\"/>\n"
+           "<platform base=\"windows\"><os name=\"xp\" clientid=\"old\"/></platform>\n"
+           "<platform base=\"linux\">\n"
+           "  <os name=\"debian\" version=\"11\" clientid=\"old\"/>\n"
+           "  <os name=\"debian\" version=\"12\" clientid=\"linux-client\"/>\n"
+           "  <os name=\"debian\" clientid=\"old\"/>\n"
+           "</platform>\n</versions>\n";
+}
+
+}
+
+class TestVersionChecker : public QObject
+{
+    Q_OBJECT
+
+    HttpTestServer* server = nullptr;
+
+    QUrl listUrl() const { return QUrl(server->base() + QLatin1Char('/') + listPath); }
+
+    /// Runs one check and returns its finished() arguments; fails the test
+    /// when it does not end exactly once.
+    QList<QVariant> runCheck(VersionChecker& checker)
+    {
+        QSignalSpy finished(&checker, &VersionChecker::finished);
+        checker.check();
+        if (!finished.wait(8000) && finished.isEmpty())
+            return {};
+        QTest::qWait(50); // nothing else may follow
+        if (finished.size() != 1)
+            return {};
+        return finished.takeFirst();
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        server = new HttpTestServer;
+        QVERIFY(server->isRunning());
+    }
+    void cleanupTestCase() { delete server; }
+
+    void newVersion()
+    {
+        server->setFile(listPath, listWith("1.6.0", "/download/parlor-setup.run", "required=\"true\""));
+        server->clearRequests();
+        VersionChecker checker;
+        checker.setUrl(listUrl());
+        checker.setSystemInfo(debian12());
+        QSignalSpy started(&checker, &VersionChecker::started);
+        const QList<QVariant> args = runCheck(checker);
+        QCOMPARE(args.size(), 4);
+        QCOMPARE(started.size(), 1);
+        QCOMPARE(args[0].value<VersionCheckerResult>(), NewVersionAvailable);
+        QCOMPARE(args[1].toString(), QStringLiteral("<p>Faster tables.</p>Thanks!"));
+        // A link beginning with "/" is on the list's own host and port.
+        QCOMPARE(args[2].toUrl(), QUrl(server->base() + QStringLiteral("/download/parlor-setup.run")));
+        QCOMPARE(args[3].toBool(), true);
+        QCOMPARE(server->requests(), QStringList{QStringLiteral("GET /client/parlor7/client_versions.xml HTTP/1.1")});
+    }
+
+    void absoluteLinkAndOptional()
+    {
+        server->setFile(listPath, listWith("1.10.0", "https://cdn.example:8443/setup.run?x=1", "required=\"True\""));
+        VersionChecker checker;
+        checker.setUrl(listUrl());
+        checker.setSystemInfo(debian12());
+        const QList<QVariant> args = runCheck(checker);
+        QCOMPARE(args.size(), 4);
+        QCOMPARE(args[0].value<VersionCheckerResult>(), NewVersionAvailable);
+        QCOMPARE(args[2].toUrl(), QUrl(QStringLiteral("https://cdn.example:8443/setup.run?x=1")));
+        QCOMPARE(args[3].toBool(), false);
+    }
+
+    void noNewVersion_data()
+    {
+        QTest::addColumn<QByteArray>("version");
+        QTest::addColumn<QString>("osVersion");
+        QTest::addColumn<QString>("log");
+        QTest::newRow("same version") << QByteArray("1.5.0") << "12" << "no new client version found";
+        QTest::newRow("older") << QByteArray("0.9.9") << "12" << "no new client version found";
+        // An entry without a version matches any: here the old client.
+        QTest::newRow("other version, catch-all entry") << QByteArray("2.0.0") << "13" << "no new client version found";
+    }
+    void noNewVersion()
+    {
+        QFETCH(QByteArray, version);
+        QFETCH(QString, osVersion);
+        QFETCH(QString, log);
+        server->setFile(listPath, listWith(version, "/x.run"));
+        VersionChecker checker;
+        checker.setUrl(listUrl());
+        system_info_t s = debian12();
+        s.os_version = linux_version_t{osVersion};
+        checker.setSystemInfo(s);
+        LogCapture capture;
+        const QList<QVariant> args = runCheck(checker);
+        QCOMPARE(args.size(), 4);
+        QCOMPARE(args[0].value<VersionCheckerResult>(), NoNewVersion);
+        QCOMPARE(args[1].toString(), QString());
+        QCOMPARE(args[2].toUrl(), QUrl());
+        QCOMPARE(args[3].toBool(), false);
+        QVERIFY(capture.lines(QtDebugMsg).contains(log));
+    }
+
+    void noMatchingOs()
+    {
+        server->setFile(listPath, listWith("2.0.0", "/x.run"));
+        VersionChecker checker;
+        checker.setUrl(listUrl());
+        system_info_t s;
+        s.platform = platform_t::linux_desktop;
+        s.os = linux_os_t{QStringLiteral("fedora")};
+        checker.setSystemInfo(s);
+        LogCapture capture;
+        const QList<QVariant> args = runCheck(checker);
+        QCOMPARE(args.value(0).value<VersionCheckerResult>(), NoNewVersion);
+        QVERIFY(!capture.linesStartingWith(QtDebugMsg, QStringLiteral("found no matching os for")).isEmpty());
+    }
+
+    void unknownPlatformMakesNoRequest()
+    {
+        server->clearRequests();
+        VersionChecker checker;
+        checker.setUrl(listUrl());
+        QSignalSpy started(&checker, &VersionChecker::started);
+        QSignalSpy finished(&checker, &VersionChecker::finished);
+        checker.check();
+        QCOMPARE(started.size(), 1);
+        QCOMPARE(finished.size(), 1); // at once
+        QCOMPARE(finished[0][0].value<VersionCheckerResult>(), NoNewVersion);
+        QTest::qWait(100);
+        QVERIFY(server->requests().isEmpty());
+    }
+
+    void notFoundLogsOneFailure()
+    {
+        server->removeFile(listPath);
+        VersionChecker checker;
+        checker.setUrl(listUrl());
+        checker.setSystemInfo(debian12());
+        LogCapture capture;
+        const QList<QVariant> args = runCheck(checker);
+        QCOMPARE(args.value(0).value<VersionCheckerResult>(), VersionCheckFailed);
+        const QStringList failed = capture.linesStartingWith(QtDebugMsg, QStringLiteral("failed:"));
+        QCOMPARE(failed, QStringList{QStringLiteral("failed: 404 Not Found")});
+    }
+
+    void emptyReply()
+    {
+        server->setFile(listPath, QByteArray());
+        VersionChecker checker;
+        checker.setUrl(listUrl());
+        checker.setSystemInfo(debian12());
+        LogCapture capture;
+        const QList<QVariant> args = runCheck(checker);
+        QCOMPARE(args.value(0).value<VersionCheckerResult>(), VersionCheckFailed);
+        QVERIFY(capture.lines(QtDebugMsg).contains(QStringLiteral("got empty reply for ") + listUrl().toString()));
+    }
+
+    void brokenListIsAWarning()
+    {
+        server->setFile(listPath, "<versions>\n<client id=\"a\" version=\"1.5\" url=\"/a\"/>\n</versions>");
+        VersionChecker checker;
+        checker.setUrl(listUrl());
+        checker.setSystemInfo(debian12());
+        LogCapture capture;
+        const QList<QVariant> args = runCheck(checker);
+        QCOMPARE(args.value(0).value<VersionCheckerResult>(), VersionCheckFailed);
+        QCOMPARE(capture.lines(QtWarningMsg),
+            QStringList{QStringLiteral("parse error near line 2 : version attribute invalid")});
+    }
+
+    void refusedConnection()
+    {
+        // A port that was just free: nobody listens there.
+        QTcpServer probe;
+        QVERIFY(probe.listen(QHostAddress::LocalHost));
+        const quint16 port = probe.serverPort();
+        probe.close();
+        VersionChecker checker;
+        checker.setUrl(QUrl(QStringLiteral("http://127.0.0.1:%1/client/parlor7/client_versions.xml").arg(port)));
+        checker.setSystemInfo(debian12());
+        LogCapture capture;
+        const QList<QVariant> args = runCheck(checker);
+        QCOMPARE(args.value(0).value<VersionCheckerResult>(), VersionCheckFailed);
+        QCOMPARE(capture.linesStartingWith(QtDebugMsg, QStringLiteral("failed:")).size(), 1);
+    }
+
+    void silentServerTimesOut()
+    {
+        VersionChecker checker;
+        checker.setUrl(QUrl(server->base() + QStringLiteral("/hang/client_versions.xml")));
+        checker.setSystemInfo(debian12());
+        checker.setTimeout(400);
+        QElapsedTimer clock;
+        clock.start();
+        const QList<QVariant> args = runCheck(checker);
+        QCOMPARE(args.value(0).value<VersionCheckerResult>(), VersionCheckFailed);
+        QVERIFY(clock.elapsed() >= 350);
+        QVERIFY(clock.elapsed() < 5000);
+    }
+
+    void secondCheckEndsTheFirst()
+    {
+        server->setFile(listPath, listWith("1.6.0", "/x.run"));
+        VersionChecker checker;
+        checker.setUrl(QUrl(server->base() + QStringLiteral("/hang/client_versions.xml")));
+        checker.setSystemInfo(debian12());
+        QSignalSpy finished(&checker, &VersionChecker::finished);
+        checker.check();
+        QTest::qWait(100);
+        checker.setUrl(listUrl());
+        checker.check();
+        QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 2, 8000);
+        QCOMPARE(finished[0][0].value<VersionCheckerResult>(), VersionCheckFailed);
+        QCOMPARE(finished[1][0].value<VersionCheckerResult>(), NewVersionAvailable);
+        QTest::qWait(100);
+        QCOMPARE(finished.size(), 2);
+    }
+
+    void defaultTimeoutIsBounded()
+    {
+        // The splash waits for the check: it must give up on its own.
+        QVERIFY(VersionChecker::defaultTimeoutMs > 0);
+        QVERIFY(VersionChecker::defaultTimeoutMs <= 30000);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestVersionChecker)
+#include "tst_versionchecker.moc"

@@ -1,0 +1,290 @@
+// The embedded web pages in QtWebEngine: the local pages and their buttons,
+// the program object "client" with its operations and properties, "client://"
+// links, which pages may see the object, the fallback page and the browser
+// dialog.
+
+#include "BridgedWebPage.h"
+#include "EmbeddedBrowser.h"
+#include "EmbeddedWebPage.h"
+#include "HttpTestServer.h"
+#include "WebSchemes.h"
+#include "WebTestSupport.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QLabel>
+#include <QPointer>
+#include <QProgressBar>
+#include <QSignalSpy>
+#include <QTcpServer>
+#include <QTest>
+#include <QWebEngineView>
+
+namespace {
+
+const QByteArray remotePage =
+    "<!DOCTYPE html>\n"
+    "<html><head><title>Remote</title></head><body>\n"
+    "<button id=\"go\" onclick=\"if (window.client) client.displayTab('friends')\">Friends</button>\n"
+    "</body></html>\n";
+
+QPoint elementCentre(QWebEnginePage* page, const QString& id)
+{
+    const QVariantList r = WebTest::run(page,
+        QStringLiteral("(function(){var r=document.getElementById('%1').getBoundingClientRect();"
+                       "return [r.left + r.width/2, r.top + r.height/2];})()")
+            .arg(id))
+                               .toList();
+    if (r.size() != 2)
+        return QPoint(-1, -1);
+    return QPoint(int(r[0].toDouble()), int(r[1].toDouble()));
+}
+
+}
+
+class TestWebPage : public QObject
+{
+    Q_OBJECT
+
+    HttpTestServer* server = nullptr;
+
+    QString clickScript(const QString& id) const
+    {
+        return QStringLiteral("document.getElementById('%1').click()").arg(id);
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        WebTest::useCompiledPages();
+        server = new HttpTestServer;
+        QVERIFY(server->isRunning());
+        server->setFile(QStringLiteral("remote.html"), remotePage);
+        WebSchemes::setServiceWebHost(QStringLiteral("127.0.0.1"));
+    }
+    void cleanupTestCase() { delete server; }
+
+    void trustedAddresses()
+    {
+        QVERIFY(WebSchemes::isTrustedPage(QUrl(QStringLiteral("localwww:/welcome.html"))));
+        QVERIFY(WebSchemes::isTrustedPage(QUrl(QStringLiteral("http://127.0.0.1:8080/x.html"))));
+        QVERIFY(WebSchemes::isTrustedPage(QUrl(QStringLiteral("https://127.0.0.1/x.html"))));
+        QVERIFY(!WebSchemes::isTrustedPage(QUrl(QStringLiteral("http://localhost/x.html"))));
+        QVERIFY(!WebSchemes::isTrustedPage(QUrl(QStringLiteral("http://127.0.0.1.evil.example/x.html"))));
+        QVERIFY(!WebSchemes::isTrustedPage(QUrl(QStringLiteral("ftp://127.0.0.1/x.html"))));
+        QVERIFY(!WebSchemes::isTrustedPage(QUrl(QStringLiteral("about:blank"))));
+    }
+
+    void startPageButtonsReachTheProgram()
+    {
+        EmbeddedWebPage page(nullptr);
+        page.setHost(QStringLiteral("game.parlor7.test"));
+        page.resize(1000, 760);
+        page.show();
+        QVERIFY(WebTest::load(page.view(), QUrl(QStringLiteral("localwww:/welcome.html"))));
+        QVERIFY(WebTest::waitForClient(page.page()));
+        QVERIFY(page.page()->isBridgeOpen());
+
+        QCOMPARE(WebTest::run(page.page(), QStringLiteral("client.isDebug")).toBool(), false);
+        QCOMPARE(WebTest::run(page.page(), QStringLiteral("client.mahjongHost")).toString(),
+            QStringLiteral("game.parlor7.test"));
+        QCOMPARE(WebTest::run(page.page(), QStringLiteral("document.body.classList.contains('browser')")).toBool(), false);
+
+        QSignalSpy tabs(&page, &EmbeddedWebPage::displayTab);
+        QSignalSpy joins(&page, &EmbeddedWebPage::joinTable);
+        QSignalSpy links(&page, &EmbeddedWebPage::launchBrowser);
+
+        // A real mouse click on "Choose Table".
+        const QPoint where = elementCentre(page.page(), QStringLiteral("chooseTable"));
+        QVERIFY(where.x() > 0);
+        QWidget* input = page.view()->focusProxy();
+        QVERIFY(input);
+        QTest::mouseClick(input, Qt::LeftButton, {}, where);
+        QVERIFY(tabs.wait(5000));
+        QCOMPARE(tabs.takeFirst().at(0).toString(), QStringLiteral("lobby"));
+
+        const struct {
+            const char* id;
+            QSignalSpy* spy;
+            const char* value;
+        } buttons[] = {
+            {"practiceRiichi", &joins, "/Practice/Riichi/4/"},
+            {"practiceInternational", &joins, "/Practice/International/4/"},
+            {"practiceClassic", &joins, "/Practice/Classic/4/"},
+            {"freeRiichi", &joins, "/Regular/ForFun/Riichi/Express/4/"},
+            {"tournaments", &tabs, "tournament"},
+            {"learnNow", &tabs, "howto"},
+            {"handHistory", &links, "client://my-account"},
+            {"cashier", &links, "client://my-account"},
+            {"externSupport", &links, "client://externsupport"},
+            {"help", &links, "http://{host}/help.html"},
+            {"helpDeposit", &links, "http://{host}/help.html#deposit"},
+            {"helpWithdraw", &links, "http://{host}/help.html#withdraw"},
+        };
+        for (const auto& b : buttons) {
+            WebTest::run(page.page(), clickScript(QLatin1String(b.id)));
+            QTRY_COMPARE_WITH_TIMEOUT(b.spy->size(), 1, 5000);
+            QCOMPARE(b.spy->takeFirst().at(0).toString(), QLatin1String(b.value));
+        }
+        QCOMPARE(tabs.size() + joins.size() + links.size(), 0);
+    }
+
+    void clientLinksAreRequests()
+    {
+        EmbeddedWebPage page(nullptr);
+        QVERIFY(WebTest::load(page.view(), QUrl(QStringLiteral("localwww:/howto.html"))));
+        QVERIFY(WebTest::waitForClient(page.page()));
+        QSignalSpy links(&page, &EmbeddedWebPage::launchBrowser);
+        WebTest::run(page.page(), clickScript(QStringLiteral("rulesRiichi")));
+        WebTest::run(page.page(), clickScript(QStringLiteral("howtoCashier")));
+        WebTest::run(page.page(), clickScript(QStringLiteral("howtoFaq")));
+        QTRY_COMPARE_WITH_TIMEOUT(links.size(), 3, 5000);
+        QCOMPARE(links[0][0].toString(), QStringLiteral("client://rules/riichi"));
+        QCOMPARE(links[1][0].toString(), QStringLiteral("client://my-account"));
+        QCOMPARE(links[2][0].toString(), QStringLiteral("client://help"));
+        links.clear();
+
+        // An ordinary link with the "client" scheme is a request, not a navigation.
+        WebTest::run(page.page(), QStringLiteral("var a = document.createElement('a'); a.id = 'x';"
+                                                 "a.href = 'client://rules/international'; document.body.appendChild(a);"
+                                                 "a.click();"));
+        QTRY_COMPARE_WITH_TIMEOUT(links.size(), 1, 5000);
+        QCOMPARE(links[0][0].toString(), QStringLiteral("client://rules/international"));
+        QCOMPARE(page.view()->url(), QUrl(QStringLiteral("localwww:/howto.html")));
+    }
+
+    void serviceHostPagesGetTheObject()
+    {
+        EmbeddedWebPage page(nullptr);
+        QSignalSpy tabs(&page, &EmbeddedWebPage::displayTab);
+        QVERIFY(WebTest::load(page.view(), QUrl(server->base() + QStringLiteral("/remote.html"))));
+        QVERIFY(WebTest::waitForClient(page.page()));
+        WebTest::run(page.page(), clickScript(QStringLiteral("go")));
+        QTRY_COMPARE_WITH_TIMEOUT(tabs.size(), 1, 5000);
+        QCOMPARE(tabs[0][0].toString(), QStringLiteral("friends"));
+    }
+
+    void otherPagesNeverSeeTheObject()
+    {
+        EmbeddedWebPage page(nullptr);
+        QSignalSpy tabs(&page, &EmbeddedWebPage::displayTab);
+        // First a local page with the object, then a page of another host.
+        QVERIFY(WebTest::load(page.view(), QUrl(QStringLiteral("localwww:/welcome.html"))));
+        QVERIFY(WebTest::waitForClient(page.page()));
+        const QUrl foreign(QStringLiteral("http://localhost:%1/remote.html").arg(server->serverPort()));
+        QVERIFY(WebTest::load(page.view(), foreign));
+        QCOMPARE(page.view()->url(), foreign);
+        QVERIFY(!page.page()->isBridgeOpen());
+        QTest::qWait(300);
+        QCOMPARE(WebTest::run(page.page(), QStringLiteral("typeof window.client")).toString(), QStringLiteral("undefined"));
+        // A hostile page that finds a transport and speaks the channel's
+        // protocol itself still finds no object on it.
+        QFile channelJs(QStringLiteral(":/qtwebchannel/qwebchannel.js"));
+        QVERIFY(channelJs.open(QIODevice::ReadOnly));
+        WebTest::run(page.page(), QString::fromUtf8(channelJs.readAll())
+                + QStringLiteral("\nwindow.probe = 'no transport';"
+                                 "if (typeof qt !== 'undefined' && qt.webChannelTransport) {"
+                                 "  window.probe = 'waiting';"
+                                 "  new QWebChannel(qt.webChannelTransport, function(ch) {"
+                                 "    window.probe = 'objects:' + Object.keys(ch.objects).join(',');"
+                                 "    if (ch.objects.client) ch.objects.client.displayTab('friends');"
+                                 "  });"
+                                 "}"));
+        QTest::qWait(500);
+        const QString probe = WebTest::run(page.page(), QStringLiteral("window.probe")).toString();
+        QVERIFY2(probe == QLatin1String("no transport") || probe == QLatin1String("objects:")
+                || probe == QLatin1String("waiting"),
+            qPrintable(probe));
+        QCOMPARE(WebTest::run(page.page(), QStringLiteral("document.title")).toString(), QStringLiteral("Remote"));
+        WebTest::run(page.page(), clickScript(QStringLiteral("go")));
+        QTest::qWait(300);
+        QCOMPARE(tabs.size(), 0);
+    }
+
+    void failedPageShowsTheFallbackOnce()
+    {
+        QTcpServer probe;
+        QVERIFY(probe.listen(QHostAddress::LocalHost));
+        const QUrl unreachable(QStringLiteral("http://127.0.0.1:%1/start.html").arg(probe.serverPort()));
+        probe.close();
+
+        EmbeddedWebPage page(nullptr);
+        page.setFallbackUrl(QUrl(QStringLiteral("localwww:/welcome.html")));
+        QSignalSpy finished(page.view(), &QWebEngineView::loadFinished);
+        page.load(unreachable);
+        QTRY_COMPARE_WITH_TIMEOUT(page.view()->url(), QUrl(QStringLiteral("localwww:/welcome.html")), 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(page.view()->title(), QStringLiteral("Welcome"), 10000);
+
+        // A fallback that fails too stays failed, without reloading.
+        EmbeddedWebPage broken(nullptr);
+        broken.setFallbackUrl(QUrl(QStringLiteral("localwww:/missing.html")));
+        QSignalSpy brokenFinished(broken.view(), &QWebEngineView::loadFinished);
+        broken.load(unreachable);
+        QTRY_COMPARE_WITH_TIMEOUT(broken.view()->url(), QUrl(QStringLiteral("localwww:/missing.html")), 10000);
+        QTest::qWait(800);
+        QVERIFY(brokenFinished.size() <= 2);
+        QCOMPARE(broken.view()->url(), QUrl(QStringLiteral("localwww:/missing.html")));
+    }
+
+    void languagePagesComeFirst()
+    {
+        WebTest::useCompiledPages(QStringLiteral("ja"));
+        EmbeddedWebPage page(nullptr);
+        QSignalSpy tabs(&page, &EmbeddedWebPage::displayTab);
+        QVERIFY(WebTest::load(page.view(), QUrl(QStringLiteral("localwww:/welcome.html"))));
+        QCOMPARE(page.view()->title(), QStringLiteral("ようこそ"));
+        QVERIFY(WebTest::waitForClient(page.page())); // the common script is found behind the language folder
+        WebTest::run(page.page(), clickScript(QStringLiteral("learnNow")));
+        QTRY_COMPARE_WITH_TIMEOUT(tabs.size(), 1, 5000);
+        QCOMPARE(tabs[0][0].toString(), QStringLiteral("howto"));
+
+        WebTest::useCompiledPages(QStringLiteral("zh"));
+        QVERIFY(WebTest::load(page.view(), QUrl(QStringLiteral("localwww:/howto.html"))));
+        QCOMPARE(page.view()->title(), QStringLiteral("玩法说明"));
+        WebTest::useCompiledPages();
+    }
+
+    void browserDialogShowsTheErrorPageAndClosesFromScript()
+    {
+        QWidget window;
+        window.resize(1000, 760);
+        window.show();
+        QPointer<EmbeddedBrowser> browser = new EmbeddedBrowser(&window);
+        browser->setAttribute(Qt::WA_DeleteOnClose);
+        browser->showDialog(true);
+
+        QTcpServer probe;
+        QVERIFY(probe.listen(QHostAddress::LocalHost));
+        const QUrl unreachable(QStringLiteral("http://127.0.0.1:%1/account").arg(probe.serverPort()));
+        probe.close();
+        browser->load(unreachable);
+        QTRY_COMPARE_WITH_TIMEOUT(browser->view()->url(), QUrl(QStringLiteral("localwww:/error.html")), 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(browser->windowTitle(), QStringLiteral("Problem loading page"), 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(
+            WebTest::run(browser->page(), QStringLiteral("document.querySelector('h1') && document.querySelector('h1').textContent"))
+                .toString(),
+            QStringLiteral("Unable to connect"), 10000);
+        QCOMPARE(browser->securityIcon()->toolTip(), QStringLiteral("Insecure connection"));
+        QVERIFY(browser->progress()->isHidden());
+
+        browser->onUrlChanged(QUrl(QStringLiteral("https://127.0.0.1/account")));
+        QCOMPARE(browser->securityIcon()->toolTip(), QStringLiteral("Secure connection"));
+        browser->onUrlChanged(QUrl(QStringLiteral("http://127.0.0.1/account")));
+        QCOMPARE(browser->securityIcon()->toolTip(), QStringLiteral("Insecure connection"));
+
+        // The error page's close button calls client.close(): the dialog goes away.
+        QVERIFY(WebTest::waitForClient(browser->page()));
+        WebTest::run(browser->page(), QStringLiteral("document.getElementById('closeButton').click()"));
+        QTRY_VERIFY_WITH_TIMEOUT(browser.isNull(), 5000);
+    }
+};
+
+int main(int argc, char** argv)
+{
+    WebSchemes::registerSchemes();
+    QApplication app(argc, argv);
+    TestWebPage test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "web_webpage.moc"

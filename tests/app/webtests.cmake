@@ -1,0 +1,12 @@
+# Tests that need more than the folder's plain Qt Test programs: the web page
+# tests load real pages in QtWebEngine (schemes registered before the
+# application object, so they have their own main()), and the screenshot test
+# renders on Xvfb and keeps splash.png and start-page*.png in its directory
+# (build/test-runs/app_web_screenshots/).
+parlor_add_test(app_web_webpage SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/web_webpage.cpp
+    LIBS app LABELS app web TIMEOUT 120)
+parlor_add_test(app_web_screenshots SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/web_screenshots.cpp
+    LIBS app LABELS app web TIMEOUT 120 XVFB)
+foreach(t IN ITEMS app_web_webpage app_web_screenshots)
+    target_include_directories(${t} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
+endforeach()

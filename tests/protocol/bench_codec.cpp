@@ -1,0 +1,193 @@
+// Measures the frame cutter and the message reader beside the same work done
+// with QDataStream, and prints each pair as a ratio. Also cuts buffers of two
+// sizes to show that cutting stays linear in the buffer size.
+
+#include "FrameCutter.h"
+#include "message_reader.h"
+#include "message_writer.h"
+
+#include <QBuffer>
+#include <QDataStream>
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <map>
+#include <string>
+
+namespace {
+
+QByteArray smallFrames(int count)
+{
+    QByteArray all;
+    all.reserve(count * 9);
+    for (int i = 0; i < count; ++i) {
+        message_writer w(7);
+        w.put_u32(std::uint32_t(i));
+        const auto f = w.finish();
+        all.append(reinterpret_cast<const char*>(f.data()), qsizetype(f.size()));
+    }
+    return all;
+}
+
+void cutWithFrameCutter(benchmark::State& state)
+{
+    const int count = int(state.range(0));
+    const QByteArray all = smallFrames(count);
+    for (auto _ : state) {
+        QBuffer buffer;
+        buffer.setData(all);
+        buffer.open(QIODevice::ReadOnly);
+        FrameCutter cutter;
+        int n = 0;
+        while (message_ptr m = cutter.next(buffer))
+            n += int(m->size());
+        benchmark::DoNotOptimize(n);
+        if (n != count * 5)
+            state.SkipWithError("wrong frame count");
+    }
+    state.SetItemsProcessed(state.iterations() * count);
+}
+
+void cutWithDataStream(benchmark::State& state)
+{
+    const int count = int(state.range(0));
+    const QByteArray all = smallFrames(count);
+    for (auto _ : state) {
+        QBuffer buffer;
+        buffer.setData(all);
+        buffer.open(QIODevice::ReadOnly);
+        QDataStream in(&buffer);
+        in.setByteOrder(QDataStream::BigEndian);
+        int n = 0;
+        while (buffer.bytesAvailable() >= 4) {
+            qint32 length = 0;
+            in >> length;
+            auto m = std::make_shared<message_t>(std::size_t(length - 4));
+            in.readRawData(reinterpret_cast<char*>(m->data()), length - 4);
+            n += int(m->size());
+        }
+        benchmark::DoNotOptimize(n);
+    }
+    state.SetItemsProcessed(state.iterations() * count);
+}
+
+constexpr int records = 200;
+
+message_ptr recordFrame()
+{
+    message_writer w(153);
+    w.put_u32(records);
+    for (int i = 0; i < records; ++i) {
+        w.put_u32(std::uint32_t(1000 + i));
+        w.put_string("101/Practice");
+        w.put_string("Table number " + std::to_string(i));
+        w.put_u16(4);
+        w.put_u16(std::uint16_t(i % 5));
+        w.put_u32(std::uint32_t(i * 7));
+    }
+    auto f = w.finish();
+    return std::make_shared<const message_t>(f.begin() + 4, f.end());
+}
+
+void readWithMessageReader(benchmark::State& state)
+{
+    const message_ptr frame = recordFrame();
+    for (auto _ : state) {
+        message_reader r(frame);
+        const std::uint32_t n = r.checked_count(r.get_u32(), 14);
+        std::uint64_t sum = 0;
+        for (std::uint32_t i = 0; i < n; ++i) {
+            sum += r.get_u32();
+            sum += r.get_string().size();
+            sum += r.get_string().size();
+            sum += r.get_u16();
+            sum += r.get_u16();
+            sum += r.get_u32();
+        }
+        benchmark::DoNotOptimize(sum);
+    }
+    state.SetItemsProcessed(state.iterations() * records);
+}
+
+void readWithDataStream(benchmark::State& state)
+{
+    const message_ptr frame = recordFrame();
+    const QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(frame->data()), qsizetype(frame->size()));
+    const auto readString = [](QDataStream& in) {
+        quint16 count = 0;
+        in >> count;
+        std::string s(count, '\0');
+        in.readRawData(s.data(), count);
+        return s;
+    };
+    for (auto _ : state) {
+        QDataStream in(bytes);
+        in.setByteOrder(QDataStream::BigEndian);
+        quint8 cls = 0;
+        quint32 n = 0;
+        in >> cls >> n;
+        std::uint64_t sum = 0;
+        for (quint32 i = 0; i < n; ++i) {
+            quint32 id = 0, extra = 0;
+            quint16 a = 0, b = 0;
+            in >> id;
+            sum += id;
+            sum += readString(in).size();
+            sum += readString(in).size();
+            in >> a >> b >> extra;
+            sum += a + b + extra;
+        }
+        benchmark::DoNotOptimize(sum);
+    }
+    state.SetItemsProcessed(state.iterations() * records);
+}
+
+BENCHMARK(cutWithFrameCutter)->Arg(10000)->Arg(100000)->MinTime(0.3);
+BENCHMARK(cutWithDataStream)->Arg(100000)->MinTime(0.3);
+BENCHMARK(readWithMessageReader)->MinTime(0.3);
+BENCHMARK(readWithDataStream)->MinTime(0.3);
+
+/// Keeps the time per iteration of every run for the ratios.
+class RecordingReporter : public benchmark::ConsoleReporter
+{
+public:
+    void ReportRuns(const std::vector<Run>& runs) override
+    {
+        for (const Run& run : runs)
+            nsPerIteration[run.benchmark_name()] = run.GetAdjustedRealTime();
+        ConsoleReporter::ReportRuns(runs);
+    }
+    std::map<std::string, double> nsPerIteration;
+};
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    benchmark::Initialize(&argc, argv);
+    RecordingReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+
+    auto& t = reporter.nsPerIteration;
+    const double cutter = t["cutWithFrameCutter/100000/min_time:0.300"];
+    const double cutterSmall = t["cutWithFrameCutter/10000/min_time:0.300"];
+    const double stream = t["cutWithDataStream/100000/min_time:0.300"];
+    const double reader = t["readWithMessageReader/min_time:0.300"];
+    const double streamRead = t["readWithDataStream/min_time:0.300"];
+    if (cutter <= 0 || cutterSmall <= 0 || stream <= 0 || reader <= 0 || streamRead <= 0) {
+        std::printf("missing benchmark results\n");
+        return 1;
+    }
+    std::printf("\ncutting 100000 frames: FrameCutter / QDataStream time ratio = %.2f\n", cutter / stream);
+    std::printf("reading a 200-record frame: message_reader / QDataStream time ratio = %.2f\n", reader / streamRead);
+    const double growth = cutter / cutterSmall;
+    std::printf("cutting 100000 vs 10000 frames: time ratio = %.1f (10 = linear)\n", growth);
+    // Far above 10 would mean work per frame grows with the buffer (copying the remainder).
+    if (growth > 30) {
+        std::printf("frame cutting is not linear in the buffer size\n");
+        return 1;
+    }
+    return 0;
+}

@@ -1,0 +1,455 @@
+// The connection manager against the test game server over real loopback
+// sockets, plain and TLS: handshake bytes, version mismatches, pings, frames
+// merged and split by the network, bad frames, closes, retries and quitting.
+
+#include "CaCertificates.h"
+#include "Connection.h"
+#include "ConnectionManager.h"
+#include "ConnectionPrompts.h"
+#include "TestCertificates.h"
+#include "TestGameServer.h"
+
+#include <QSignalSpy>
+#include <QSslConfiguration>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <functional>
+
+namespace {
+
+class FakePrompts : public ConnectionPrompts
+{
+public:
+    bool askRetry(const QString& text) override
+    {
+        questions.append(text);
+        return onRetry ? onRetry() : false;
+    }
+    void showCritical(const QString& text) override { criticals.append(text); }
+    void exit(int code) override { exitCodes.append(code); }
+
+    std::function<bool()> onRetry;
+    QStringList questions;
+    QStringList criticals;
+    QList<int> exitCodes;
+};
+
+QString firstText(const QSignalSpy& spy)
+{
+    return spy.isEmpty() ? QString() : QString::fromStdString(spy.at(0).at(0).value<std::string>());
+}
+
+// A port nothing listens on: taken from the system, then released.
+quint16 freePort()
+{
+    QTcpServer s;
+    s.listen(QHostAddress::LocalHost, 0);
+    const quint16 port = s.serverPort();
+    s.close();
+    return port;
+}
+
+} // namespace
+
+class tst_connection_manager : public QObject
+{
+    Q_OBJECT
+
+private:
+    QSslConfiguration m_defaultSsl;
+    QTemporaryDir m_certDir;
+    bool m_certsOk = false;
+
+    /// A plain connection that has passed the handshake.
+    bool connectPlain(TestGameServer& server, ConnectionManager& cm)
+    {
+        if (!server.listen())
+            return false;
+        QSignalSpy ready(&cm, &ConnectionManager::versionCheckComplete);
+        cm.connectToHost(QStringLiteral("127.0.0.1"), server.port());
+        return ready.wait(5000) && server.waitForClient();
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        m_defaultSsl = QSslConfiguration::defaultConfiguration();
+        QString error;
+        m_certsOk = m_certDir.isValid() && TestCertificates::generate(m_certDir.path(), &error);
+        if (!m_certsOk)
+            qWarning() << error;
+    }
+
+    void cleanup() { QSslConfiguration::setDefaultConfiguration(m_defaultSsl); }
+
+    void plainHandshakeSendsTheReferenceBytes()
+    {
+        TestGameServer server;
+        QVERIFY(server.listen());
+        FakePrompts prompts;
+        ConnectionManager cm(false);
+        cm.setPrompts(&prompts);
+        QSignalSpy connecting(&cm, &ConnectionManager::connecting);
+        QSignalSpy connected(&cm, &ConnectionManager::connected);
+        QSignalSpy ready(&cm, &ConnectionManager::versionCheckComplete);
+        QSignalSpy failed(&cm, &ConnectionManager::exceptionCaught);
+        cm.connectToHost(QStringLiteral("127.0.0.1"), server.port());
+        QVERIFY(ready.wait(5000));
+        QCOMPARE(connecting.size(), 1);
+        QCOMPARE(connected.size(), 1);
+        QCOMPARE(ready.size(), 1);
+        QCOMPARE(failed.size(), 0);
+
+        const QList<ReceivedFrame> frames = server.received();
+        QCOMPARE(frames.size(), 2);
+        // The platform version request, byte for byte (without the length word 00 00 00 11).
+        QCOMPARE(frames[0].body, QByteArray::fromHex("00" "00000065" "00000004" "0000197B"));
+        QCOMPARE(frames[1].body, QByteArray::fromHex("01" "00000065" "00000004" "0004") + "2399");
+        // A plain connection leaves Nagle's algorithm as it is.
+        QCOMPARE(cm.connection()->socketOption(QAbstractSocket::LowDelayOption).toInt(), 0);
+        QVERIFY(prompts.exitCodes.isEmpty());
+    }
+
+    void platformVersionMismatch()
+    {
+        TestGameServer server;
+        server.setPlatformVersion(6522);
+        QVERIFY(server.listen());
+        ConnectionManager cm(false);
+        QSignalSpy failed(&cm, &ConnectionManager::exceptionCaught);
+        QSignalSpy ready(&cm, &ConnectionManager::versionCheckComplete);
+        QSignalSpy gone(&cm, &ConnectionManager::disconnected);
+        cm.connectToHost(QStringLiteral("127.0.0.1"), server.port());
+        QVERIFY(failed.wait(5000));
+        QCOMPARE(firstText(failed), QStringLiteral("platform protocol mismatch! server: 6522 client:6523"));
+        QVERIFY(server.waitForDisconnect());
+        QTest::qWait(50);
+        QCOMPARE(failed.size(), 1);
+        QCOMPARE(ready.size(), 0);
+        QCOMPARE(gone.size(), 0); // the error is the one report
+        QVERIFY(server.received(1).isEmpty()); // no game version request after a mismatch
+    }
+
+    void gameVersionMismatch()
+    {
+        TestGameServer server;
+        server.setGameVersion("2400");
+        QVERIFY(server.listen());
+        ConnectionManager cm(false);
+        QSignalSpy failed(&cm, &ConnectionManager::exceptionCaught);
+        QSignalSpy ready(&cm, &ConnectionManager::versionCheckComplete);
+        cm.connectToHost(QStringLiteral("127.0.0.1"), server.port());
+        QVERIFY(failed.wait(5000));
+        QCOMPARE(firstText(failed), QStringLiteral("game protocol mismatch! server:2400 client:2399"));
+        QVERIFY(server.waitForDisconnect());
+        QCOMPARE(ready.size(), 0);
+        QCOMPARE(failed.size(), 1);
+    }
+
+    void pingIsAnsweredWithTheSameValue()
+    {
+        TestGameServer server;
+        ConnectionManager cm(false);
+        QVERIFY(connectPlain(server, cm));
+        server.send(TestFrame(7).u32(0xDEADBEEF));
+        const auto pong = server.waitForFrame(7);
+        QVERIFY(pong);
+        QCOMPARE(pong->body, QByteArray::fromHex("07DEADBEEF"));
+    }
+
+    void mergedFramesAreHandledInOrder()
+    {
+        TestGameServer server;
+        ConnectionManager cm(false);
+        QVERIFY(connectPlain(server, cm));
+        QByteArray burst;
+        for (quint32 i = 0; i < 50; ++i)
+            burst += TestFrame(7).u32(i).toBytes();
+        server.sendRaw(burst);
+        QVERIFY(QTest::qWaitFor([&] { return server.received(7).size() == 50; }, 5000));
+        const auto pongs = server.received(7);
+        for (quint32 i = 0; i < 50; ++i)
+            QCOMPARE(pongs[int(i)].reader().u32() + 0, i);
+    }
+
+    void splitFramesAreReassembled()
+    {
+        TestGameServer server;
+        ConnectionManager cm(false);
+        QVERIFY(connectPlain(server, cm));
+        QByteArray stream;
+        for (quint32 i = 0; i < 12; ++i)
+            stream += TestFrame(7).u32(1000 + i).toBytes();
+        // Pieces of 3 bytes: every length word arrives split.
+        QVERIFY(server.sendInPieces(stream, 3, 2));
+        QVERIFY(QTest::qWaitFor([&] { return server.received(7).size() == 12; }, 5000));
+        const auto pongs = server.received(7);
+        for (quint32 i = 0; i < 12; ++i)
+            QCOMPARE(pongs[int(i)].reader().u32() + 0, 1000 + i);
+    }
+
+    void nestedEventLoopDelaysButNeverReorders()
+    {
+        // The slot of the first event spins a nested event loop (as a modal
+        // box would) while more frames arrive: they are handled after it
+        // returns, all of them, in arrival order.
+        TestGameServer server;
+        server.onRequest(1, [&server](const ReceivedFrame&) {
+            QByteArray burst = TestFrame(1).u32(101).u32(4).str("2399").toBytes();
+            for (quint32 i = 1; i <= 5; ++i)
+                burst += TestFrame(7).u32(i).toBytes();
+            server.sendRaw(burst);
+        });
+        QVERIFY(server.listen());
+        ConnectionManager cm(false);
+        bool inSlot = false;
+        int pongsDuringSlot = -1;
+        connect(&cm, &ConnectionManager::versionCheckComplete, this, [&] {
+            inSlot = true;
+            QTest::qWait(200);
+            pongsDuringSlot = int(server.received(7).size());
+            inSlot = false;
+        });
+        cm.connectToHost(QStringLiteral("127.0.0.1"), server.port());
+        QVERIFY(QTest::qWaitFor([&] { return server.received(7).size() == 5; }, 5000));
+        QCOMPARE(pongsDuringSlot, 0);
+        const auto pongs = server.received(7);
+        for (quint32 i = 0; i < 5; ++i)
+            QCOMPARE(pongs[int(i)].reader().u32(), i + 1);
+    }
+
+    void badFramesEndInOneErrorAndAClosedConnection_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("length 4") << QByteArray::fromHex("00000004") + QByteArray(8, 'x')
+                                  << "invalid frame length 4: a frame has at least 5 bytes";
+        QTest::newRow("length 0") << QByteArray::fromHex("00000000")
+                                  << "invalid frame length 0: a frame has at least 5 bytes";
+        QTest::newRow("over the cap") << QByteArray::fromHex("7FFFFFFF") + QByteArray(100, 'x')
+                                      << "invalid frame length 2147483647: larger than the limit of 16777216 bytes";
+        QTest::newRow("ping without its value") << TestFrame(7).toBytes() + TestFrame(7).u32(5).toBytes()
+                                                << "message of class 7 ends early: u32 needs 4 bytes at offset 1, 0 left";
+        QTest::newRow("version string longer than the frame")
+            << TestFrame(1).u32(101).u32(4).u16(200).raw("2399").toBytes()
+            << "message of class 1 ends early: string needs 200 bytes at offset 11, 4 left";
+    }
+
+    void badFramesEndInOneErrorAndAClosedConnection()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, text);
+        TestGameServer server;
+        ConnectionManager cm(false);
+        QSignalSpy failed(&cm, &ConnectionManager::exceptionCaught);
+        QSignalSpy gone(&cm, &ConnectionManager::disconnected);
+        QVERIFY(connectPlain(server, cm));
+        server.sendRaw(bytes);
+        QVERIFY(failed.wait(5000));
+        QCOMPARE(firstText(failed), text);
+        QVERIFY(server.waitForDisconnect());
+        QVERIFY(cm.connection()->hasFailed());
+        // Nothing after the bad frame is handled: no pong for the trailing ping.
+        QTest::qWait(50);
+        QCOMPARE(failed.size(), 1);
+        QCOMPARE(gone.size(), 0);
+        QVERIFY(server.received(7).isEmpty());
+    }
+
+    void remoteCloseIsReportedOnce()
+    {
+        TestGameServer server;
+        FakePrompts prompts;
+        ConnectionManager cm(false);
+        cm.setPrompts(&prompts);
+        QSignalSpy gone(&cm, &ConnectionManager::disconnected);
+        QSignalSpy failed(&cm, &ConnectionManager::exceptionCaught);
+        QVERIFY(connectPlain(server, cm));
+        server.closeClient();
+        QVERIFY(gone.wait(5000));
+        QTest::qWait(100);
+        QCOMPARE(gone.size(), 1);
+        QCOMPARE(failed.size(), 0);
+        QVERIFY(!cm.isLoggedIn());
+        QVERIFY(prompts.exitCodes.isEmpty());
+        // Quitting after the close neither reports nor writes anything.
+        cm.prepareToQuit();
+        QCOMPARE(gone.size(), 1);
+        QCOMPARE(failed.size(), 0);
+    }
+
+    void quitWithoutLoginSendsNoLogout()
+    {
+        TestGameServer server;
+        ConnectionManager cm(false);
+        QSignalSpy gone(&cm, &ConnectionManager::disconnected);
+        QVERIFY(connectPlain(server, cm));
+        cm.prepareToQuit();
+        QVERIFY(!server.waitForFrame(12, 300));
+        // After quitting began, the closing connection is not reported.
+        server.closeClient();
+        QVERIFY(server.waitForDisconnect());
+        QTest::qWait(100);
+        QCOMPARE(gone.size(), 0);
+    }
+
+    void quitWhileLoggedInLogsOut()
+    {
+        TestGameServer server;
+        ConnectionManager cm(false);
+        QVERIFY(connectPlain(server, cm));
+        // Login response: name, pid, status 0, code 1, text, credentials.
+        server.send(TestFrame(11).str("bob").u32(77).u8(0).u32(1).str("").bytes("pw"));
+        if (!QTest::qWaitFor([&] { return cm.isLoggedIn(); }, 2000))
+            QSKIP("login responses are not handled in this build");
+        cm.prepareToQuit();
+        const auto logout = server.waitForFrame(12, 2000);
+        QVERIFY(logout);
+        QCOMPARE(logout->body, QByteArray::fromHex("0C01"));
+    }
+
+    void logoutRequestBytes()
+    {
+        TestGameServer server;
+        ConnectionManager cm(false);
+        QVERIFY(connectPlain(server, cm));
+        cm.logout();
+        const auto logout = server.waitForFrame(12);
+        QVERIFY(logout);
+        QCOMPARE(logout->body, QByteArray::fromHex("0C01"));
+    }
+
+    void writeAfterCloseIsReported()
+    {
+        TestGameServer server;
+        ConnectionManager cm(false);
+        QSignalSpy gone(&cm, &ConnectionManager::disconnected);
+        QSignalSpy failed(&cm, &ConnectionManager::exceptionCaught);
+        QVERIFY(connectPlain(server, cm));
+        server.closeClient();
+        QVERIFY(gone.wait(5000));
+        cm.logout();
+        cm.logout();
+        QCOMPARE(failed.size(), 1);
+        QCOMPARE(firstText(failed), QStringLiteral("error while writing to socket"));
+    }
+
+    void refusedConnectionOffersRetry()
+    {
+        const quint16 port = freePort();
+        TestGameServer server;
+        FakePrompts prompts;
+        prompts.onRetry = [&] {
+            // The second attempt finds a server.
+            return server.listen(TestGameServer::Mode::Plain, QString(), port);
+        };
+        ConnectionManager cm(false);
+        cm.setPrompts(&prompts);
+        QSignalSpy connecting(&cm, &ConnectionManager::connecting);
+        QSignalSpy ready(&cm, &ConnectionManager::versionCheckComplete);
+        cm.connectToHost(QStringLiteral("127.0.0.1"), port);
+        QVERIFY(ready.wait(5000));
+        QCOMPARE(prompts.questions,
+                 QStringList{QStringLiteral("Connection to port %1 on host 127.0.0.1 refused, retry?").arg(port)});
+        QCOMPARE(connecting.size(), 2);
+        QCOMPARE(cm.port(), port);
+        QVERIFY(prompts.exitCodes.isEmpty());
+    }
+
+    void refusedConnectionAbortExits()
+    {
+        const quint16 port = freePort();
+        FakePrompts prompts;
+        ConnectionManager cm(false);
+        cm.setPrompts(&prompts);
+        QSignalSpy gone(&cm, &ConnectionManager::disconnected);
+        cm.connectToHost(QStringLiteral("127.0.0.1"), port);
+        QVERIFY(QTest::qWaitFor([&] { return !prompts.exitCodes.isEmpty(); }, 5000));
+        QCOMPARE(prompts.exitCodes, QList<int>{1});
+        QCOMPARE(prompts.questions.size(), 1);
+        QCOMPARE(gone.size(), 0);
+    }
+
+    void unknownHostOffersRetry()
+    {
+        FakePrompts prompts;
+        int attempts = 0;
+        prompts.onRetry = [&] { return ++attempts < 2; };
+        ConnectionManager cm(false);
+        cm.setPrompts(&prompts);
+        cm.connectToHost(QStringLiteral("no-such-host.invalid"), 4123);
+        QVERIFY(QTest::qWaitFor([&] { return !prompts.exitCodes.isEmpty(); }, 20000));
+        // Retry asked again for the same host; Abort ended it.
+        QCOMPARE(prompts.questions,
+                 (QStringList{QStringLiteral("Host no-such-host.invalid not found, retry?"),
+                              QStringLiteral("Host no-such-host.invalid not found, retry?")}));
+        QCOMPARE(prompts.exitCodes, QList<int>{1});
+    }
+
+    void tlsHandshakeThenVersions()
+    {
+        if (!m_certsOk)
+            QSKIP("openssl could not make the test certificates");
+        TestCertificates::prependResourceSearchPath(m_certDir.path());
+        const QList<QSslCertificate> cas = loadCaCertificates();
+        QCOMPARE(cas.size(), 1);
+        QSslConfiguration config = QSslConfiguration::defaultConfiguration();
+        config.setCaCertificates(cas);
+        QSslConfiguration::setDefaultConfiguration(config);
+
+        TestGameServer server;
+        QVERIFY(server.listen(TestGameServer::Mode::Tls, m_certDir.path()));
+        FakePrompts prompts;
+        ConnectionManager cm(true);
+        cm.setPrompts(&prompts);
+        QVERIFY(cm.useSsl());
+        bool encryptedWhenConnected = false;
+        connect(&cm, &ConnectionManager::connected, this,
+                [&] { encryptedWhenConnected = cm.connection()->isEncrypted(); });
+        QSignalSpy connected(&cm, &ConnectionManager::connected);
+        QSignalSpy ready(&cm, &ConnectionManager::versionCheckComplete);
+        QSignalSpy failed(&cm, &ConnectionManager::exceptionCaught);
+        cm.connectToHost(QStringLiteral("localhost"), server.port());
+        QVERIFY2(ready.wait(10000), qPrintable(prompts.criticals.join(", ")));
+        QCOMPARE(connected.size(), 1);
+        QVERIFY(encryptedWhenConnected); // a plain connected state says nothing with TLS on
+        QCOMPARE(failed.size(), 0);
+        QCOMPARE(server.received(0).at(0).body, QByteArray::fromHex("00" "00000065" "00000004" "0000197B"));
+        QCOMPARE(cm.connection()->socketOption(QAbstractSocket::LowDelayOption).toInt(), 1);
+
+        server.send(TestFrame(7).u32(42));
+        const auto pong = server.waitForFrame(7);
+        QVERIFY(pong);
+        QCOMPARE(pong->reader().u32(), 42u);
+    }
+
+    void tlsWithAnUntrustedServerFails()
+    {
+        if (!m_certsOk)
+            QSKIP("openssl could not make the test certificates");
+        // Trust nothing: the test CA is not in the list.
+        QSslConfiguration config = QSslConfiguration::defaultConfiguration();
+        config.setCaCertificates({});
+        QSslConfiguration::setDefaultConfiguration(config);
+
+        TestGameServer server;
+        QVERIFY(server.listen(TestGameServer::Mode::Tls, m_certDir.path()));
+        FakePrompts prompts;
+        ConnectionManager cm(true);
+        cm.setPrompts(&prompts);
+        QSignalSpy connected(&cm, &ConnectionManager::connected);
+        QSignalSpy gone(&cm, &ConnectionManager::disconnected);
+        cm.connectToHost(QStringLiteral("localhost"), server.port());
+        QVERIFY(QTest::qWaitFor([&] { return !prompts.exitCodes.isEmpty(); }, 10000));
+        QTest::qWait(200);
+        QCOMPARE(prompts.criticals, QStringList{QStringLiteral("Unable to establish secure connection to server")});
+        QCOMPARE(prompts.exitCodes, QList<int>{1}); // one box, one exit: no "Network error" after it
+        QCOMPARE(connected.size(), 0);
+        QCOMPARE(gone.size(), 0);
+        QVERIFY(server.received().isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_connection_manager)
+#include "tst_connection_manager.moc"

@@ -1,0 +1,237 @@
+#include "TestGameServer.h"
+
+#include "TestCertificates.h"
+
+#include <QDeadlineTimer>
+#include <QHostAddress>
+#include <QSslCertificate>
+#include <QSslKey>
+#include <QSslSocket>
+#include <QTcpSocket>
+#include <QTest>
+#include <QtEndian>
+
+class TestGameServer::Listener : public QTcpServer
+{
+public:
+    explicit Listener(TestGameServer* owner)
+        : QTcpServer(owner)
+        , m_owner(owner)
+    {
+    }
+
+protected:
+    void incomingConnection(qintptr descriptor) override { m_owner->incoming(descriptor); }
+
+private:
+    TestGameServer* m_owner;
+};
+
+TestGameServer::TestGameServer(QObject* parent)
+    : QObject(parent)
+{
+}
+
+TestGameServer::~TestGameServer() = default;
+
+bool TestGameServer::listen(Mode mode, const QString& certDir, quint16 port)
+{
+    m_mode = mode;
+    m_certDir = certDir;
+    if (!m_listener)
+        m_listener = new Listener(this);
+    return m_listener->listen(QHostAddress::LocalHost, port);
+}
+
+quint16 TestGameServer::port() const
+{
+    return m_listener ? m_listener->serverPort() : 0;
+}
+
+void TestGameServer::incoming(qintptr descriptor)
+{
+    QTcpSocket* socket = nullptr;
+    if (m_mode == Mode::Tls) {
+        auto* ssl = new QSslSocket(this);
+        if (!ssl->setSocketDescriptor(descriptor)) {
+            delete ssl;
+            return;
+        }
+        const auto certs = QSslCertificate::fromPath(TestCertificates::serverCertificatePath(m_certDir));
+        QFile keyFile(TestCertificates::serverKeyPath(m_certDir));
+        keyFile.open(QIODevice::ReadOnly);
+        ssl->setLocalCertificate(certs.value(0));
+        ssl->setPrivateKey(QSslKey(keyFile.readAll(), QSsl::Ec));
+        ssl->startServerEncryption();
+        socket = ssl;
+    } else {
+        socket = new QTcpSocket(this);
+        if (!socket->setSocketDescriptor(descriptor)) {
+            delete socket;
+            return;
+        }
+    }
+    socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+    m_buffers[socket] = QByteArray();
+    connect(socket, &QIODevice::readyRead, this, [this, socket] { onReadyRead(socket); });
+    connect(socket, &QAbstractSocket::disconnected, this, [this, socket] {
+        if (socket == m_client) {
+            m_clientGone = true;
+            Q_EMIT clientDisconnected();
+        }
+        m_buffers.erase(socket);
+        socket->deleteLater();
+    });
+    m_client = socket;
+    m_clientGone = false;
+    m_handshakeDone = false;
+    ++m_connectionCount;
+    Q_EMIT clientConnected();
+}
+
+void TestGameServer::onReadyRead(QTcpSocket* socket)
+{
+    auto it = m_buffers.find(socket);
+    if (it == m_buffers.end())
+        return;
+    // Cut first, handle after: a handler may close the socket, which drops its buffer.
+    QList<ReceivedFrame> frames;
+    QByteArray& buffer = it->second;
+    buffer.append(socket->readAll());
+    while (buffer.size() >= 4) {
+        const quint32 length = qFromBigEndian<quint32>(buffer.constData());
+        if (length < 5) {
+            const QByteArray bad = buffer;
+            buffer.clear();
+            Q_EMIT badClientData(bad);
+            socket->abort();
+            return;
+        }
+        if (quint32(buffer.size()) < length)
+            break;
+        ReceivedFrame frame;
+        frame.body = buffer.mid(4, length - 4);
+        frame.classId = quint8(frame.body.at(0));
+        buffer.remove(0, length);
+        frames.append(frame);
+    }
+    for (const ReceivedFrame& frame : frames) {
+        if (socket != m_client || m_clientGone)
+            break;
+        handleFrame(frame);
+    }
+}
+
+void TestGameServer::handleFrame(const ReceivedFrame& frame)
+{
+    m_received.append(frame);
+    Q_EMIT frameReceived(frame.classId, frame.body);
+    const auto handler = m_handlers.find(frame.classId);
+    if (handler != m_handlers.end()) {
+        handler->second(frame);
+        return;
+    }
+    if (!m_autoHandshake)
+        return;
+    if (frame.classId == 0) {
+        send(TestFrame(0).u32(101).u32(4).u32(m_platformVersion));
+    } else if (frame.classId == 1) {
+        send(TestFrame(1).u32(101).u32(4).str(m_gameVersion));
+        m_handshakeDone = true;
+    }
+}
+
+void TestGameServer::onRequest(quint8 classId, Handler handler)
+{
+    m_handlers[classId] = std::move(handler);
+}
+
+bool TestGameServer::send(const TestFrame& frame)
+{
+    return sendRaw(frame.toBytes());
+}
+
+bool TestGameServer::sendRaw(const QByteArray& bytes)
+{
+    if (!hasClient())
+        return false;
+    return m_client->write(bytes) == bytes.size();
+}
+
+bool TestGameServer::sendInPieces(const QByteArray& bytes, int pieceSize, int pauseMs)
+{
+    if (!hasClient() || pieceSize <= 0)
+        return false;
+    for (qsizetype at = 0; at < bytes.size(); at += pieceSize) {
+        if (m_client->write(bytes.mid(at, pieceSize)) < 0)
+            return false;
+        m_client->flush();
+        QTest::qWait(pauseMs);
+        if (!hasClient())
+            return false;
+    }
+    return true;
+}
+
+bool TestGameServer::hasClient() const
+{
+    return m_client && !m_clientGone && m_client->state() == QAbstractSocket::ConnectedState;
+}
+
+void TestGameServer::closeClient()
+{
+    if (m_client)
+        m_client->disconnectFromHost();
+}
+
+void TestGameServer::abortClient()
+{
+    if (m_client)
+        m_client->abort();
+}
+
+QList<ReceivedFrame> TestGameServer::received(quint8 classId) const
+{
+    QList<ReceivedFrame> result;
+    for (const ReceivedFrame& f : m_received) {
+        if (f.classId == classId)
+            result.append(f);
+    }
+    return result;
+}
+
+void TestGameServer::clearReceived()
+{
+    m_received.clear();
+    m_taken.clear();
+}
+
+bool TestGameServer::waitForClient(int timeoutMs)
+{
+    return QTest::qWaitFor([this] { return hasClient(); }, timeoutMs);
+}
+
+bool TestGameServer::waitForHandshake(int timeoutMs)
+{
+    return QTest::qWaitFor([this] { return m_handshakeDone; }, timeoutMs);
+}
+
+std::optional<ReceivedFrame> TestGameServer::waitForFrame(quint8 classId, int timeoutMs)
+{
+    const int wanted = m_taken[classId];
+    const auto count = [this, classId] {
+        int n = 0;
+        for (const ReceivedFrame& f : m_received)
+            n += f.classId == classId ? 1 : 0;
+        return n;
+    };
+    if (!QTest::qWaitFor([&] { return count() > wanted; }, timeoutMs))
+        return std::nullopt;
+    m_taken[classId] = wanted + 1;
+    return received(classId).at(wanted);
+}
+
+bool TestGameServer::waitForDisconnect(int timeoutMs)
+{
+    return QTest::qWaitFor([this] { return !m_client || m_clientGone; }, timeoutMs);
+}

@@ -1,0 +1,87 @@
+// A stand-alone test game server that plays a short scenario: the version
+// handshake, a successful login for any user name and password, a small
+// lobby of three tables, and a ping every 15 seconds. Every frame it
+// receives is printed.
+//
+//   testgameserver [--port N] [--nossl] [--certdir DIR]
+
+#include "LobbyScenario.h"
+#include "TestCertificates.h"
+#include "TestGameServer.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <cstdio>
+
+namespace {
+
+void print(const QString& line)
+{
+    std::fprintf(stdout, "%s\n", qPrintable(line));
+    std::fflush(stdout);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    QCommandLineParser parser;
+    parser.setApplicationDescription("Test game server with a short scenario");
+    parser.addHelpOption();
+    parser.addOption({"port", "Port to listen on (default 4124, or 4123 with --nossl).", "port"});
+    parser.addOption({"nossl", "Plain TCP instead of TLS."});
+    parser.addOption({"certdir", "Directory for the generated CA and server certificate.", "dir"});
+    parser.process(app);
+
+    const bool tls = !parser.isSet("nossl");
+    const quint16 port = parser.isSet("port") ? quint16(parser.value("port").toUInt()) : (tls ? 4124 : 4123);
+
+    QTemporaryDir tmp;
+    QString certDir = parser.value("certdir");
+    if (tls) {
+        if (certDir.isEmpty())
+            certDir = tmp.path();
+        QString error;
+        if (!TestCertificates::generate(certDir, &error)) {
+            print(error);
+            return 1;
+        }
+    }
+
+    TestGameServer server;
+    if (!server.listen(tls ? TestGameServer::Mode::Tls : TestGameServer::Mode::Plain, certDir, port)) {
+        print(QString("cannot listen on 127.0.0.1:%1").arg(port));
+        return 1;
+    }
+    print(QString("test game server on 127.0.0.1:%1 (%2)").arg(server.port()).arg(tls ? "TLS" : "plain"));
+    if (tls) {
+        print(QString("CA certificate: %1").arg(TestCertificates::caCertificatePath(certDir)));
+        print(QString("start the client with: --searchpath %1 localhost:%2").arg(certDir).arg(server.port()));
+    } else {
+        print(QString("start the client with: --nossl localhost:%1").arg(server.port()));
+    }
+
+    QObject::connect(&server, &TestGameServer::clientConnected, [] { print("client connected"); });
+    QObject::connect(&server, &TestGameServer::clientDisconnected, [] { print("client disconnected"); });
+    QObject::connect(&server, &TestGameServer::frameReceived,
+                     [](quint8 cls, const QByteArray& body) {
+                         print(QString("<- class %1, %2 bytes: %3").arg(cls).arg(body.size()).arg(QString(body.toHex(' '))));
+                     });
+
+    LobbyScenario::install(server, print);
+
+    QTimer ping;
+    quint32 pingValue = 1;
+    QObject::connect(&ping, &QTimer::timeout, [&] {
+        if (server.hasClient())
+            server.send(TestFrame(7).u32(pingValue++));
+    });
+    ping.start(15000);
+
+    return app.exec();
+}

@@ -1,0 +1,94 @@
+#!/usr/bin/env bash
+# measure-startup.sh [runs] [build dir]
+#
+# Start-up time of the client to its first shown window, and its peak memory,
+# beside the floor: a minimal Qt widgets program (tools/startup-floor.cpp)
+# started the same way. Both run on the offscreen platform in a fresh
+# temporary, settings and runtime directory per run, under /usr/bin/time.
+#
+# "First shown window" is the first Show event of a top-level window: the client
+# (started with "-m debug") writes "first window shown:" to its debug log,
+# mahjong.log in its temporary directory; the floor writes "first window
+# shown" to standard error. The script polls for the line every few
+# milliseconds, then ends the program; peak memory is /usr/bin/time's maximum
+# resident set size up to that point.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$(pwd)
+runs=${1:-5}
+build=${2:-build}
+client="$root/$build/app/client"
+floor="$root/$build/tools-startup-floor"
+marker='first window shown'
+
+[[ -x "$client" ]] || { echo "no client at $client (build first: ./tools/dev.sh build)" >&2; exit 1; }
+[[ -x /usr/bin/time ]] || { echo "/usr/bin/time is missing (Debian package: time)" >&2; exit 1; }
+
+if [[ ! -x "$floor" || tools/startup-floor.cpp -nt "$floor" ]]; then
+    # shellcheck disable=SC2046
+    g++ -std=c++17 -O2 -fPIC -o "$floor" tools/startup-floor.cpp $(pkg-config --cflags --libs Qt6Widgets)
+fi
+
+now_ms() { echo $(($(date +%s%N) / 1000000)); }
+
+# measure <name> <file the marker appears in: log|stderr> <program> [args...]
+# Prints: milliseconds to the first window and peak RSS in KiB.
+measure() {
+    local kind=$1
+    shift
+    local dir
+    dir=$(mktemp -d)
+    mkdir -p "$dir/tmp" "$dir/config" "$dir/runtime"
+    chmod 700 "$dir/runtime"
+    local watch="$dir/stderr"
+    [[ $kind == log ]] && watch="$dir/tmp/mahjong.log"
+    local start end pid
+    start=$(now_ms)
+    TMPDIR="$dir/tmp" XDG_CONFIG_HOME="$dir/config" XDG_RUNTIME_DIR="$dir/runtime" QT_QPA_PLATFORM=offscreen \
+        /usr/bin/time -f '%M' -o "$dir/time" "$@" >/dev/null 2>"$dir/stderr" &
+    pid=$!
+    end=""
+    for _ in $(seq 1 6000); do
+        if [[ -f "$watch" ]] && grep -q "$marker" "$watch" 2>/dev/null; then
+            end=$(now_ms)
+            break
+        fi
+        kill -0 "$pid" 2>/dev/null || break
+        sleep 0.005
+    done
+    # End the measured program (the child of /usr/bin/time), then collect time's report.
+    pkill -TERM -P "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+    local rss
+    rss=$(grep -E '^[0-9]+$' "$dir/time" | tail -n 1 || true)
+    rm -rf "$dir"
+    if [[ -z "$end" ]]; then
+        echo "none ${rss:-?}"
+    else
+        echo "$((end - start)) ${rss:-?}"
+    fi
+}
+
+median() { sort -n | awk '{a[NR]=$1} END {if (NR == 0) print "?"; else print a[int((NR + 1) / 2)]}'; }
+
+report() {
+    local name=$1 kind=$2
+    shift 2
+    local times=() rsss=() line t m
+    for _ in $(seq 1 "$runs"); do
+        line=$(measure "$kind" "$@")
+        t=${line% *}
+        m=${line#* }
+        [[ $t != none ]] && times+=("$t")
+        [[ $m != "?" ]] && rsss+=("$m")
+    done
+    local tmed mmed
+    tmed=$(printf '%s\n' "${times[@]:-}" | { grep -E '^[0-9]+$' || true; } | median)
+    mmed=$(printf '%s\n' "${rsss[@]:-}" | { grep -E '^[0-9]+$' || true; } | median)
+    printf '%-8s first window: median %6s ms over %d runs (%s)   peak RSS: median %7s KiB\n' \
+        "$name" "$tmed" "${#times[@]}" "${times[*]:-}" "$mmed"
+}
+
+echo "== start-up to the first shown window, offscreen, $runs runs each"
+report floor stderr "$floor"
+report client log "$client" -m debug
