@@ -72,7 +72,8 @@ BridgedWebPage::BridgedWebPage(JavascriptInterface* object_, QObject* parent)
 
 BridgedWebPage::~BridgedWebPage()
 {
-    object->setGate([] { return false; });
+    if (object)
+        object->setGate([] { return false; });
 }
 
 void BridgedWebPage::updateBridge(const QUrl& url)
@@ -85,10 +86,10 @@ void BridgedWebPage::updateBridge(const QUrl& url)
     // that may use it is shown (a foreign page that reaches the channel finds
     // no objects), the transport lives in a script world that foreign page
     // script cannot see, and the object refuses calls from foreign pages.
-    if (trusted) {
+    if (trusted && object) {
         if (!channel->registeredObjects().contains(QStringLiteral("client")))
             channel->registerObject(QStringLiteral("client"), object);
-    } else {
+    } else if (object) {
         channel->deregisterObject(object);
     }
     setWebChannel(channel, trusted ? QWebEngineScript::MainWorld : QWebEngineScript::ApplicationWorld);

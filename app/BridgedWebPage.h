@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointer>
 #include <QWebEnginePage>
 
 class JavascriptInterface;
@@ -34,7 +35,8 @@ protected:
 private:
     void updateBridge(const QUrl& url);
 
-    JavascriptInterface* object;
+    /// Owned by the page's owner; may go before the page does.
+    QPointer<JavascriptInterface> object;
     QWebChannel* channel;
     bool bridgeOpen = false;
 };

@@ -78,7 +78,11 @@ EmbeddedBrowser::EmbeddedBrowser(QWidget* parent)
     webView->setUrl(QUrl(QStringLiteral("about:blank")));
 }
 
-EmbeddedBrowser::~EmbeddedBrowser() = default;
+EmbeddedBrowser::~EmbeddedBrowser()
+{
+    // The view and its page go before the object they publish.
+    delete webView;
+}
 
 void EmbeddedBrowser::retranslateUi()
 {

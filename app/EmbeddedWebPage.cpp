@@ -67,7 +67,11 @@ EmbeddedWebPage::EmbeddedWebPage(QWidget* parent)
     webView->setUrl(QUrl(QStringLiteral("about:blank")));
 }
 
-EmbeddedWebPage::~EmbeddedWebPage() = default;
+EmbeddedWebPage::~EmbeddedWebPage()
+{
+    // The view and its page go before the object they publish.
+    delete webView;
+}
 
 void EmbeddedWebPage::retranslateUi()
 {

@@ -4,6 +4,7 @@
 #include "SoundBuffer.h"
 #include "SoundOutput.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QAudioDevice>
 #include <QMediaDevices>
@@ -73,6 +74,14 @@ std::unique_ptr<Sound> loadSound(const QString& name)
     return std::make_unique<BufferSound>(std::move(buffer));
 }
 
+namespace {
+/// The sounds hold audio outputs, which must go before the application object.
+void releaseSounds()
+{
+    GameSounds::instance().release();
+}
+}
+
 GameSounds& GameSounds::instance()
 {
     static GameSounds sounds;
@@ -83,10 +92,7 @@ GameSounds::GameSounds() = default;
 
 GameSounds::~GameSounds()
 {
-    for (auto& f : fallbackSounds)
-        f.reset();
-    for (auto& s : sounds)
-        s.reset();
+    release();
 }
 
 QString GameSounds::slotName(unsigned slot)
@@ -94,8 +100,22 @@ QString GameSounds::slotName(unsigned slot)
     return slot < slotCount ? QString::fromLatin1(slotNames[slot]) : QString();
 }
 
+void GameSounds::release()
+{
+    for (auto& f : fallbackSounds)
+        f.reset();
+    for (auto& s : sounds)
+        s.reset();
+    loopingSlot = -1;
+}
+
 void GameSounds::init(QWidget*)
 {
+    static bool releaseRegistered = false;
+    if (!releaseRegistered && QCoreApplication::instance()) {
+        qAddPostRoutine(&releaseSounds);
+        releaseRegistered = true;
+    }
     const SoundResult r = SoundOutput::instance().initialize();
     qDebug().noquote() << QStringLiteral("audio output initialised with result ") + QLatin1String(soundResultText(r));
 

@@ -55,6 +55,8 @@ public:
     void play(unsigned slot, unsigned flags = 0);
     void stop(unsigned slot);
     void playMeld(game_protocol::meld_type::enum_t type);
+    /// Drops every loaded sound (done when the application object goes).
+    void release();
 
     /// The slot now looping, -1 for none.
     int currentLoopingSlot() const { return loopingSlot; }

@@ -158,13 +158,13 @@ void NewVersionDialog::downloadClicked()
 
     file = std::make_unique<QTemporaryFile>(QDir::temp().filePath(fileNameTemplate(link)));
     file->setAutoRemove(false);
-    qDebug().noquote() << "client downloaded to" << file->fileName();
     if (!file->open()) {
         QMessageBox::information(this, tr("Download error"),
             tr("Unable to open file %1: %2.").arg(file->fileName(), file->errorString()), QMessageBox::Ok);
         file.reset();
         return;
     }
+    qDebug().noquote() << "client downloaded to" << file->fileName();
 
     QUrl target = link;
     const bool https = link.scheme().compare(QLatin1String("https"), Qt::CaseInsensitive) == 0;
@@ -206,7 +206,8 @@ void NewVersionDialog::headersComplete()
         const QString reason = reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString();
         qDebug().noquote() << "client download failed:" << status.toInt() << reason;
         aborted = true;
-        reply->abort();
+        // Aborting from inside the reply's own header signal upsets it: on return.
+        QMetaObject::invokeMethod(reply, &QNetworkReply::abort, Qt::QueuedConnection);
         QMessageBox::information(this, tr("Download error"),
             tr("Download failed: %1 %2").arg(status.toInt()).arg(reason), QMessageBox::Ok);
         return;

@@ -96,7 +96,8 @@ void VersionChecker::headersComplete()
         qDebug().noquote() << "failed:" << status.toInt()
                  << reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString();
         aborted = true;
-        reply->abort();
+        // Aborting from inside the reply's own header signal upsets it: on return.
+        QMetaObject::invokeMethod(reply, &QNetworkReply::abort, Qt::QueuedConnection);
     }
 }
 

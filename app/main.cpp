@@ -1,10 +1,15 @@
 #include "BuildInfo.h"
 #include "CommandLine.h"
+#include "GameSounds.h"
 #include "Logging.h"
 #include "MahjongApplication.h"
 #include "MahjongStyle.h"
 #include "SingleInstanceLock.h"
+#include "Startup.h"
+#include "SystemInfo.h"
 #include "TranslationsManager.h"
+#include "VersionChecker.h"
+#include "WebSchemes.h"
 
 #include <CaCertificates.h>
 
@@ -55,6 +60,10 @@ int main(int argc, char** argv)
     QCoreApplication::setOrganizationDomain(QLatin1String(organisationDomain));
     QCoreApplication::setApplicationName(QStringLiteral("Zephyrtangle-parlor7"));
     QCoreApplication::setApplicationVersion(QLatin1String(clientVersionText));
+
+    // The web views' own URL schemes ("localwww:", "client://") must be known
+    // before the application object exists.
+    WebSchemes::registerSchemes();
 
     // 4. The application object.
     auto app = std::make_unique<MahjongApplication>(argc, argv);
@@ -107,19 +116,43 @@ int main(int argc, char** argv)
     ssl.setCaCertificates(loadCaCertificates());
     QSslConfiguration::setDefaultConfiguration(ssl);
 
-    // 13-18. The start-up mediator (splash and update check), the main window
-    // and the client version checker are made and connected here, the version
-    // check is started and the game sounds are bound to the main window.
-    // Until the main window joins the build a stand-in window shows instead.
+    // 13. The start-up mediator: the splash screen is shown.
+    auto startup = std::make_unique<Startup>();
+
+    // 14. The main window. Until the main window joins the build a stand-in
+    // window shows instead.
     std::unique_ptr<QMainWindow> mainWindow(createStandInWindow(params));
-    mainWindow->show();
+
+    // 15. The client version checker for this system's record.
+    auto checker = std::make_unique<VersionChecker>();
+    checker->setUrl(defaultVersionUrl(params.httpHost));
+    checker->setSystemInfo(currentSystemInfo());
+    startup->setVersionListUrl(checker->url());
+    // Pages of the service's web host may use the program object like the local pages.
+    WebSchemes::setServiceWebHost(params.httpHost);
+
+    // 16. Connections. TODO: connect Startup::finished to
+    // MainWindow::onStartupFinished once the main window joins the build; the
+    // stand-in window is simply shown then.
+    QMainWindow* standIn = mainWindow.get();
+    QObject::connect(startup.get(), &Startup::finished, standIn, [standIn](bool) { standIn->show(); });
+    QObject::connect(checker.get(), &VersionChecker::started, startup.get(), &Startup::clientVersionCheckStarted);
+    QObject::connect(checker.get(), &VersionChecker::finished, startup.get(), &Startup::clientVersionCheckFinished);
+
+    // 17. The version check starts.
+    checker->check();
+
+    // 18. The game sounds are bound to the main window and loaded.
+    GameSounds::instance().init(mainWindow.get());
 
     // 19. The event loop.
     const int result = app->exec();
 
     // Teardown: version checker, main window, start-up mediator, translations
     // manager, application object.
+    checker.reset();
     mainWindow.reset();
+    startup.reset();
     translations.reset();
     app.reset();
     return result;

@@ -269,14 +269,14 @@ Q_SIGNALS:
     // (signals emitted by ConnectionManagerServices.cpp)
     // ---------------------------------------------------------------------
 
-    /// The server changed the password (ok answer to change_password).
-    void changePasswordOk();
-    /// The server refused the new password; the reason is the error's text.
-    void changePasswordFailed(QString reason);
     /// A new account was registered; active tells whether it can be used at once.
     void registerUserOk(bool active);
     /// The server refused the registration; the reason is the error's text.
     void registerUserFailed(QString reason);
+    /// The server changed the password (ok answer to change_password).
+    void changePasswordOk();
+    /// The server refused the new password; the reason is the error's text.
+    void changePasswordFailed(QString reason);
     /// The high-score list arrived.
     void highscoreList(HighscoreList l);
     /// The account balance in cents, asked for or sent unasked.

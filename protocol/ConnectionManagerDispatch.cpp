@@ -71,6 +71,10 @@ private:
     void tournamentPickedUp(message_reader& r);
     void registeredTournaments(message_reader& r);
 
+    /// Builds the TableInfo of a table record (classes 62 and 143) and
+    /// announces it with tableInfoUpdate(TableInfo).
+    void makeTableInfo(const table_record& record);
+
     /// The name-cache rule plus the player-info trace.
     void playerInfoName(qint32 pid, const std::string& nick);
 
@@ -157,7 +161,7 @@ void PlatformDispatch::loginResponse(message_reader& r)
         cm.setPlayerName(pid, name);
         Q_EMIT cm.loginSuccess(pid, name, wireText(p.credentials), p.code == 1);
     } else {
-        qDebug().nospace() << "cm:login " << (p.status == 1 ? "failed" : "denied") << "!";
+        qDebug() << "cm:login " << (p.status == 1 ? "failed" : "denied") << "!";
         Q_EMIT cm.loginFailed(static_cast<qint32>(p.code));
     }
 }
@@ -293,8 +297,7 @@ void PlatformDispatch::notifyLeave(message_reader& r)
 void PlatformDispatch::notifySeated(message_reader& r)
 {
     const auto p = notify_seated::read(r);
-    const TableInfo info = tableInfoFromRecord(p.table);
-    Q_EMIT cm.tableInfoUpdate(info);
+    makeTableInfo(p.table);
     Q_EMIT cm.notifySeated(static_cast<qint32>(p.tableId), p.seat, static_cast<qint32>(p.tournamentId));
 }
 
@@ -306,7 +309,7 @@ void PlatformDispatch::notifyWatching(message_reader& r)
 void PlatformDispatch::notifyKick(message_reader& r)
 {
     const auto p = notify_kick::read(r);
-    qDebug().nospace() << "kicked from table: " << p.tableId << " reason: " << p.reason;
+    qDebug() << "kicked from table:" << static_cast<qint32>(p.tableId) << " reason:" << p.reason;
     const auto reason = kickReasonFromWire(p.reason);
     Q_EMIT cm.kickPlayer(static_cast<qint32>(p.tableId), reason);
 }
@@ -345,15 +348,20 @@ void PlatformDispatch::tournamentEnvelope(message_reader& r)
         break;
     }
     default:
-        qWarning().nospace() << "   MTT packet mttid: " << mttId << " cls: " << inner.class_id() << " was not handled";
+        qWarning() << "   MTT packet" << "mttid:" << mttId << "cls:" << inner.class_id() << " was not handled";
         break;
     }
 }
 
+void PlatformDispatch::makeTableInfo(const table_record& record)
+{
+    const TableInfo info = tableInfoFromRecord(record);
+    Q_EMIT cm.tableInfoUpdate(info);
+}
+
 void PlatformDispatch::tableSnapshot(message_reader& r)
 {
-    const TableInfo info = tableInfoFromRecord(table_record::read(r));
-    Q_EMIT cm.tableInfoUpdate(info);
+    makeTableInfo(table_record::read(r));
 }
 
 void PlatformDispatch::tableSnapshotList(message_reader& r)
@@ -467,7 +475,7 @@ void PlatformDispatch::joinCancelResponse(message_reader& r)
 {
     const auto p = join_cancel_response::read(r);
     const int seq = static_cast<int>(p.seq);
-    qDebug().nospace() << "join cancel resp, seq: " << seq << " status: " << p.status;
+    qDebug() << "join cancel resp, seq:" << seq << " status:" << p.status;
     const int requestClass = filter_join_requests().takeOutstandingRequest(seq);
     if (requestClass != request_frames::cls::cancel_filter_join)
         throw server_error("unexpected sequence number received in filtered join cancel response: " + std::to_string(p.seq));
@@ -488,7 +496,7 @@ void PlatformDispatch::tournamentRegisterResponse(message_reader& r)
 {
     const auto p = tournament_register_response::read(r);
     const qint32 mttId = static_cast<qint32>(p.mttId);
-    qDebug().nospace() << "MMT register response, mttId: " << mttId << " status: " << p.status;
+    qDebug() << "MMT register response, mttId:" << mttId << " status:" << p.status;
     if (p.status == 0) {
         Q_EMIT cm.tournamentRegisterSuccess(mttId);
     } else {
@@ -501,7 +509,7 @@ void PlatformDispatch::tournamentUnregisterResponse(message_reader& r)
 {
     const auto p = tournament_register_response::read(r);
     const qint32 mttId = static_cast<qint32>(p.mttId);
-    qDebug().nospace() << "MTT unregister response, mttId: " << mttId << " status: " << p.status;
+    qDebug() << "MTT unregister response, mttId:" << mttId << " status:" << p.status;
     if (p.status == 0) {
         Q_EMIT cm.tournamentUnregisterSuccess(mttId);
     } else {

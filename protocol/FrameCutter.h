@@ -10,7 +10,7 @@ class QIODevice;
 /// frame out of the device: it reads the length word once four bytes are
 /// there, then the body with one read into a buffer of exactly its size, so
 /// the work is linear in the stream and nothing is copied twice. A frame may
-/// arrive in any number of pieces; the cutter remembers the body length it is
+/// arrive in any number of chunks; the cutter remembers the body length it is
 /// waiting for between calls.
 class FrameCutter
 {

@@ -183,25 +183,13 @@ TableInfoUpdates tableInfoUpdatesFromParams(const ParamList& params, const std::
 
 QString debugText(const TableInfo& info)
 {
+    // One multi-argument arg() call: a table name holding "%1" must come out as it is.
+    const auto n = [](auto value) { return QString::number(value); };
     const auto& v = info.value;
     return QStringLiteral("TableInfo(id %1 \"%2\" path %3 ruleset %4 cap %5/%6 bots %7 type %8 speed %9 "
                           "settlement %10 bet %11 bonus [%12,%13,%14,%15] fee %16 rake %17 players %18 mtt %19)")
-        .arg(info.tableId)
-        .arg(info.name, info.lobbyPath)
-        .arg(info.ruleset)
-        .arg(info.capacity.seated())
-        .arg(info.capacity.capacity())
-        .arg(info.capacity.bots())
-        .arg(info.gameType)
-        .arg(info.speed)
-        .arg(v.settlement())
-        .arg(v.bet())
-        .arg(v.placeBonus(0))
-        .arg(v.placeBonus(1))
-        .arg(v.placeBonus(2))
-        .arg(v.placeBonus(3))
-        .arg(v.fee())
-        .arg(v.rakePercent())
-        .arg(v.players())
-        .arg(info.mttId);
+        .arg(n(info.tableId), info.name, info.lobbyPath, n(info.ruleset), n(info.capacity.seated()),
+             n(info.capacity.capacity()), n(info.capacity.bots()), n(info.gameType), n(info.speed),
+             n(v.settlement()), n(v.bet()), n(v.placeBonus(0)), n(v.placeBonus(1)), n(v.placeBonus(2)),
+             n(v.placeBonus(3)), n(v.fee()), n(v.rakePercent()), n(v.players()), n(info.mttId));
 }

@@ -252,20 +252,12 @@ TournamentInfoUpdates tournamentInfoUpdatesFromParams(const ParamList& params,
 
 QString debugText(const TournamentInfo& info)
 {
+    // One multi-argument arg() call: a tournament name holding "%1" must come out as it is.
+    const auto n = [](auto value) { return QString::number(value); };
     return QStringLiteral("TournamentInfo(id %1 \"%2\" status %3 own %4 cap %5 reg %6 active %7 min %8 max %9 "
                           "rounds %10/%11 ruleset %12 bet %13 start %14 info %15)")
-        .arg(info.tournamentId)
-        .arg(info.name)
-        .arg(info.status)
-        .arg(info.ownRegistered)
-        .arg(info.capacity)
-        .arg(info.registered)
-        .arg(info.activePlayers)
-        .arg(info.minPlayers)
-        .arg(info.maxPlayers)
-        .arg(info.currentRound)
-        .arg(info.numberOfRounds)
-        .arg(info.ruleset)
-        .arg(info.bet)
-        .arg(info.start.toString(Qt::ISODate), info.infoUrl.toString());
+        .arg(n(info.tournamentId), info.name, n(info.status), n(info.ownRegistered), n(info.capacity),
+             n(info.registered), n(info.activePlayers), n(info.minPlayers), n(info.maxPlayers),
+             n(info.currentRound), n(info.numberOfRounds), n(info.ruleset), n(info.bet),
+             info.start.toString(Qt::ISODate), info.infoUrl.toString());
 }

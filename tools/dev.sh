@@ -77,12 +77,22 @@ sanitized() {
         ctest --test-dir build-asan --output-on-failure -j "$jobs" --timeout 300 -LE benchmark
 }
 
-run_tests() {
-    build
-    sanitized
-    fuzz
+stage() {
+    local started=$SECONDS
+    "$@"
+    echo "== $1 took $((SECONDS - started))s (total ${SECONDS}s)"
+}
+
+all_tests() {
     echo "== tests"
     ctest --test-dir build --output-on-failure -j "$jobs" --timeout 600
+}
+
+run_tests() {
+    stage build
+    stage sanitized
+    stage fuzz
+    stage all_tests
 }
 
 case "${1:-test}" in

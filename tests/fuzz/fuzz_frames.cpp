@@ -1,5 +1,5 @@
 // Fuzzes frame cutting and message reading: the input is a byte stream as it
-// could arrive from the server, delivered in pieces whose sizes the input's
+// could arrive from the server, delivered in chunks whose sizes the input's
 // first byte chooses. Every frame cut out of it is read field by field with
 // the reader, driven by the frame's own bytes. Bad input must end in a
 // server_error, never in a crash, a hang or a huge allocation.
@@ -18,11 +18,11 @@
 
 namespace {
 
-/// A sequential device fed piece by piece, like a socket's read buffer.
-class PieceDevice : public QIODevice
+/// A sequential device fed chunk by chunk, like a socket's read buffer.
+class ChunkDevice : public QIODevice
 {
 public:
-    PieceDevice() { open(QIODevice::ReadOnly | QIODevice::Unbuffered); }
+    ChunkDevice() { open(QIODevice::ReadOnly | QIODevice::Unbuffered); }
     void feed(const std::uint8_t* data, std::size_t size) { m_data.append(reinterpret_cast<const char*>(data), qsizetype(size)); }
     bool isSequential() const override { return true; }
     qint64 bytesAvailable() const override { return m_data.size() - m_pos + QIODevice::bytesAvailable(); }
@@ -107,15 +107,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     if (size < 1)
         return 0;
-    const std::size_t piece = std::size_t(data[0] % 16) + 1;
+    const std::size_t chunk = std::size_t(data[0] % 16) + 1;
     ++data;
     --size;
 
-    PieceDevice device;
+    ChunkDevice device;
     FrameCutter cutter;
     try {
-        for (std::size_t at = 0; at < size; at += piece) {
-            device.feed(data + at, std::min(piece, size - at));
+        for (std::size_t at = 0; at < size; at += chunk) {
+            device.feed(data + at, std::min(chunk, size - at));
             while (message_ptr frame = cutter.next(device)) {
                 try {
                     readFrame(frame);

@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <map>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -152,6 +153,12 @@ BENCHMARK(readWithDataStream)->MinTime(0.3);
 class RecordingReporter : public benchmark::ConsoleReporter
 {
 public:
+    // Plain output, no colour codes in CI logs.
+    RecordingReporter()
+        : ConsoleReporter(OO_None)
+    {
+    }
+
     void ReportRuns(const std::vector<Run>& runs) override
     {
         for (const Run& run : runs)

@@ -181,8 +181,8 @@ private Q_SLOTS:
         QByteArray stream;
         for (quint32 i = 0; i < 12; ++i)
             stream += TestFrame(7).u32(1000 + i).toBytes();
-        // Pieces of 3 bytes: every length word arrives split.
-        QVERIFY(server.sendInPieces(stream, 3, 2));
+        // Chunks of 3 bytes: every length word arrives split.
+        QVERIFY(server.sendInChunks(stream, 3, 2));
         QVERIFY(QTest::qWaitFor([&] { return server.received(7).size() == 12; }, 5000));
         const auto pongs = server.received(7);
         for (quint32 i = 0; i < 12; ++i)

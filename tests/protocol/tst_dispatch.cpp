@@ -3,6 +3,7 @@
 
 #include "ManagerSession.h"
 #include "request_handler.h"
+#include "table_request_handler.h"
 
 #include <QEventLoop>
 #include <QTimer>
@@ -90,6 +91,7 @@ private Q_SLOTS:
     void tournamentAnswers();
     void notifications();
     void unknownClassesAreSkipped();
+    void tracesAreExact();
     void nestedEventLoopKeepsOrder();
     void exceptionStopsEverythingAfter();
     void badInput_data();
@@ -125,8 +127,9 @@ void tst_Dispatch::loginFailure_data()
 {
     QTest::addColumn<int>("status");
     QTest::addColumn<QString>("trace");
-    QTest::newRow("failed") << 1 << "cm:login failed!";
-    QTest::newRow("denied") << 7 << "cm:login denied!";
+    // The log stream puts a blank between the items "cm:login ", the word and "!".
+    QTest::newRow("failed") << 1 << "cm:login  failed !";
+    QTest::newRow("denied") << 7 << "cm:login  denied !";
 }
 
 void tst_Dispatch::loginFailure()
@@ -371,7 +374,7 @@ void tst_Dispatch::tournamentEnvelope()
     s.server.send(::tournamentEnvelope(12, TestFrame(62).u8(0)));
     s.server.send(::tournamentEnvelope(12, TestFrame(62).u8(1)));
     s.server.send(::tournamentEnvelope(12, TestFrame(62).u8(5)));
-    QTest::ignoreMessage(QtWarningMsg, "   MTT packet mttid: 12 cls: 63 was not handled");
+    QTest::ignoreMessage(QtWarningMsg, "   MTT packet mttid: 12 cls: 63  was not handled");
     s.server.send(::tournamentEnvelope(12, TestFrame(63)));
     s.server.send(TestFrame(147).u32(1)); // a marker behind the unhandled one
     QVERIFY(s.waitForEvents(6));
@@ -442,6 +445,79 @@ void tst_Dispatch::unknownClassesAreSkipped()
     QVERIFY(s.waitForEvents(4));
     QCOMPARE(s.events, QStringList({"tableRemoved 2", "tableRemoved 5", "tableRemoved 212", "tableRemoved 255"}));
     QVERIFY(s.exceptions.isEmpty());
+}
+
+void tst_Dispatch::tracesAreExact()
+{
+    // Every handler's trace as the log stream writes its items: one blank
+    // between items, so an item that starts with a blank shows two.
+    ManagerSession s;
+    QVERIFY(s.start());
+    const int seq = s.cm.filter_join(QStringLiteral("/"));
+    QVERIFY(s.server.waitForFrame(170));
+
+    const QList<QPair<QtMsgType, QByteArray>> expected {
+        {QtDebugMsg, "cm:logged in as pid: 42"},
+        {QtDebugMsg, "cm:system message: Maintenance"},
+        {QtDebugMsg, "app:got fb:player_info_packet \n  pid:         8 \n  nick:        ann"},
+        {QtDebugMsg, "app:got fb:player_query_response_packet \n  pid:         5 \n  status:     FAILED (server error)"},
+        {QtDebugMsg, "app:got fb:player_query_response_packet \n  pid:         6 \n  status:     DENIED (player not found)"},
+        {QtDebugMsg, "app:got fb:join_response_packet \n  tableid:  7 \n  seat:     2 \n  status:   0 \n  code:     5"},
+        {QtWarningMsg, "non-existant table request, table 7 req: 30"},
+        {QtDebugMsg, "cm:got fb:watch_response \n  table_id:  8 \n  status:   0"},
+        {QtWarningMsg, "non-existant table request, table 8 req: 32"},
+        {QtDebugMsg, "notify join: 21 kim"},
+        {QtDebugMsg, "kicked from table: 4  reason: 2"},
+        {QtDebugMsg, "tournament_removed, mttid: 71"},
+        {QtDebugMsg, "SEATING..."},
+        {QtDebugMsg, QByteArray("join cancel resp, seq: ") + QByteArray::number(seq) + "  status: 0"},
+        {QtDebugMsg, "filtered join table available"},
+        {QtDebugMsg, "MMT register response, mttId: 9  status: 0"},
+        {QtDebugMsg, "MTT unregister response, mttId: 9  status: 1"},
+        {QtDebugMsg, "mtt_seated, mttid: 9 tableid: 40 seat: 2"},
+        {QtDebugMsg, "mtt_picked_up, mttid: 9 tableid: 41"},
+        {QtDebugMsg, "end of tournament round, last_round: 1"},
+        {QtDebugMsg, "tournament ranking list"},
+        {QtDebugMsg, "pid: 5 table_points: 1200 competition_points: 30"},
+        {QtDebugMsg, "MTT leave response, mttId: 12  status: 1 ( Not registered )"},
+        {QtWarningMsg, "   MTT packet mttid: 12 cls: 63  was not handled"},
+        {QtDebugMsg, "Update table 3 seat: 2"},
+    };
+    for (const auto& [type, text] : expected)
+        QTest::ignoreMessage(type, text.constData());
+
+    s.server.send(TestFrame(11).str("me").u32(42).u8(0).u32(1).str("").bytes(""));
+    s.server.send(TestFrame(4).u32(1).u32(2).str("Maintenance").u32(0));
+    s.server.send(TestFrame(13).u32(8).str("ann").u32(0));
+    s.server.send(TestFrame(17).u32(5).str("").u8(1).bytes(""));
+    s.server.send(TestFrame(17).u32(6).str("").u8(2).bytes(""));
+    s.server.send(TestFrame(17).u32(7).str("").u8(3).bytes("")); // no trace
+    s.server.send(TestFrame(31).u32(7).u8(2).u8(0).u32(5));
+    s.server.send(TestFrame(33).u32(8).u8(0));
+    s.server.send(TestFrame(60).u32(4).u32(21).str("kim").u8(0));
+    s.server.send(TestFrame(64).u32(4).u16(2));
+    s.server.send(TestFrame(150).u32(71));
+    s.server.send(TestFrame(171).u32(quint32(seq)).u32(0).str("").u8(3));
+    QVERIFY(s.waitForEvents(8));
+    s.cm.cancel_filter_join(seq);
+    QVERIFY(s.server.waitForFrame(172));
+    s.server.send(TestFrame(173).u32(quint32(seq)).u8(0));
+    s.server.send(TestFrame(174).u32(0).u32(56).u8(0));
+    s.server.send(TestFrame(206).u32(9).u8(0));
+    s.server.send(TestFrame(208).u32(9).u8(1));
+    s.server.send(TestFrame(209).u32(9).u32(40).u8('2'));
+    s.server.send(TestFrame(210).u32(9).u32(41).u8(0));
+    s.server.send(::tournamentEnvelope(12, TestFrame(60).u8('1').u32(40).u32(0)));
+    s.server.send(::tournamentEnvelope(12, TestFrame(61).u32(1).u32(5).str("b").u32(1200).u32(30).u8(0)));
+    s.server.send(::tournamentEnvelope(12, TestFrame(62).u8(1)));
+    s.server.send(::tournamentEnvelope(12, TestFrame(63)));
+    TestFrame update(144);
+    update.u32(3).u16(2).u32(0).u32(0);
+    s.server.send(update);
+    QVERIFY(s.waitForEvents(17));
+    QCOMPARE(s.events.last(), QStringLiteral("tableUpdate 3 2 "));
+    QVERIFY(s.exceptions.isEmpty());
+    table_requests().completeTableRequest(56, 30);
 }
 
 void tst_Dispatch::nestedEventLoopKeepsOrder()

@@ -1,5 +1,5 @@
 #include "FrameCutter.h"
-#include "PieceDevice.h"
+#include "ChunkDevice.h"
 #include "TestFrame.h"
 #include "server_error.h"
 
@@ -34,7 +34,7 @@ class tst_frame_cutter : public QObject
 private Q_SLOTS:
     void mergedFramesComeOutInOrder()
     {
-        PieceDevice device;
+        ChunkDevice device;
         device.feed(threeFrames());
         FrameCutter cutter;
         const auto frames = cutAll(cutter, device);
@@ -55,11 +55,11 @@ private Q_SLOTS:
 
     void everySplitYieldsTheSameFrames()
     {
-        // Two pieces at every early position (the length word itself split),
+        // Two chunks at every early position (the length word itself split),
         // then the rest: the frames and their order never change.
         QFETCH(int, cut);
         const QByteArray all = threeFrames();
-        PieceDevice device;
+        ChunkDevice device;
         FrameCutter cutter;
         device.feed(all.left(cut));
         QList<QByteArray> frames = cutAll(cutter, device);
@@ -73,7 +73,7 @@ private Q_SLOTS:
     void byteByByte()
     {
         const QByteArray all = threeFrames();
-        PieceDevice device;
+        ChunkDevice device;
         FrameCutter cutter;
         QList<QByteArray> frames;
         for (char c : all) {
@@ -87,7 +87,7 @@ private Q_SLOTS:
     void waitsForTheRestOfABody()
     {
         const QByteArray frame = TestFrame(7).u32(99).toBytes();
-        PieceDevice device;
+        ChunkDevice device;
         FrameCutter cutter;
         device.feed(frame.left(6));
         QVERIFY(!cutter.next(device));
@@ -113,7 +113,7 @@ private Q_SLOTS:
     {
         QFETCH(QByteArray, word);
         QFETCH(QString, text);
-        PieceDevice device;
+        ChunkDevice device;
         device.feed(TestFrame(7).u32(1).toBytes() + word + QByteArray(16, '\0'));
         FrameCutter cutter;
         QVERIFY(cutter.next(device)); // the good frame before it still comes out
@@ -130,7 +130,7 @@ private Q_SLOTS:
         // A frame of exactly the limit is legal; nothing is allocated before
         // the whole body is there.
         QByteArray word = QByteArray::fromHex("01000000");
-        PieceDevice device;
+        ChunkDevice device;
         device.feed(word);
         FrameCutter cutter;
         QVERIFY(!cutter.next(device));
@@ -148,7 +148,7 @@ private Q_SLOTS:
         QByteArray all;
         for (int i = 0; i < 10000; ++i)
             all += TestFrame(7).u32(quint32(i)).toBytes();
-        PieceDevice device;
+        ChunkDevice device;
         device.feed(all);
         FrameCutter cutter;
         int n = 0;

@@ -327,6 +327,32 @@ void tst_Requests::webPagesChooseTheirEnvelope()
     QCOMPARE(page.u8(), 3);
     QCOMPARE(page.u32(), 4u);
     QCOMPARE(service_requests().takeOutstandingRequest(int(seq)), 69);
+
+    // Only the account creation page (2), its terms (10) and the password
+    // reset (11) are local; every other page goes to the player database.
+    s.server.clearReceived();
+    for (auto p : {WebPageRequest::CREATE_ACCOUNT, WebPageRequest::REGISTERED, WebPageRequest::PASSWORD_RESET,
+                   WebPageRequest::RULES_RIICHI})
+        s.cm.query_web_page(p);
+    QTRY_COMPARE(s.server.received().size(), 4);
+    const QList<QPair<int, int>> envelopeAndPage {{103, 2}, {101, 0}, {103, 11}, {101, 9}};
+    for (int i = 0; i < envelopeAndPage.size(); ++i) {
+        const ReceivedFrame& f = s.server.received().at(i);
+        QCOMPARE(int(f.classId), envelopeAndPage[i].first);
+        TestFrameReader e = f.reader();
+        if (f.classId == 101) {
+            QCOMPARE(e.u32(), 42u);
+            QCOMPARE(service_requests().takeOutstandingRequest(int(e.u32())), 69);
+            QCOMPARE(e.str(), QByteArray("com.quobrix.mahjong.login.PlayerDB"));
+            QCOMPARE(e.u8(), 1);
+        } else {
+            QCOMPARE(local_service_requests().takeOutstandingRequest(int(e.u32())), 69);
+        }
+        TestFrameReader inner = e.nested();
+        QCOMPARE(inner.classId(), 69);
+        QCOMPARE(int(inner.u8()), envelopeAndPage[i].second);
+        QCOMPARE(inner.u32(), 4u);
+    }
 }
 
 void tst_Requests::playerNameCacheAsksOnce()

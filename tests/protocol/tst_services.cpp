@@ -225,26 +225,46 @@ private Q_SLOTS:
 
         s.cm.query_client_config();
         auto [seq, cls] = s.nextServiceRequest();
+        QTest::ignoreMessage(QtWarningMsg, "unhandled error_response! class: 68");
         s.server.send(gtf::service(seq, TestFrame(72).u8(1).u32(0)));
         QVERIFY(configFailed.wait(5000));
         QCOMPARE(configFailed.first().first().toString(), QStringLiteral("Forbidden"));
+        QVERIFY(!service_requests().isOutstanding(int(seq)));
 
+        // A bare ok to anything but a password change: warned about, and the
+        // request is gone all the same.
         const qint32 requestId = s.cm.query_current_time();
         std::tie(seq, cls) = s.nextServiceRequest();
+        QTest::ignoreMessage(QtWarningMsg, "unhandled ok_response! class: 67");
         s.server.send(gtf::service(seq, TestFrame(71)));
         QVERIFY(timeFailed.wait(5000));
         QCOMPARE(timeFailed.first().at(0).toInt(), requestId);
+        QVERIFY(!service_requests().isOutstanding(int(seq)));
 
         s.cm.query_account_balance();
         std::tie(seq, cls) = s.nextServiceRequest();
+        QTest::ignoreMessage(QtWarningMsg, "   Service packet 75 was not handled");
         s.server.send(gtf::service(seq, TestFrame(75).u8(1))); // an answer of the wrong kind
         QVERIFY(balanceFailed.wait(5000));
+        QVERIFY(!service_requests().isOutstanding(int(seq)));
 
         s.cm.query_web_page(WebPageRequest::PASSWORD_RESET);
         std::tie(seq, cls) = s.nextLocalRequest();
+        QTest::ignoreMessage(QtWarningMsg,
+                             qPrintable(QStringLiteral("got error response (seq  %1 ) for unhandled class_id  69").arg(seq)));
         s.server.send(gtf::localService(seq, TestFrame(72).u8(0).u32(0)));
         QVERIFY(pageFailed.wait(5000));
         QCOMPARE(pageFailed.first().first().toString(), QStringLiteral("Plain string"));
+
+        s.cm.query_web_page(WebPageRequest::PASSWORD_RESET);
+        std::tie(seq, cls) = s.nextLocalRequest();
+        QTest::ignoreMessage(QtWarningMsg,
+                             qPrintable(QStringLiteral("got ok response (seq  %1 ) for unhandled class_id  69").arg(seq)));
+        s.server.send(gtf::localService(seq, TestFrame(71)));
+        QVERIFY(pageFailed.wait(5000));
+        QCOMPARE(pageFailed.size(), 2);
+        QVERIFY(pageFailed.last().first().toString().isEmpty());
+        QVERIFY(!local_service_requests().isOutstanding(int(seq)));
         QVERIFY(s.errors->isEmpty());
     }
 
@@ -255,6 +275,7 @@ private Q_SLOTS:
         QSignalSpy ok(&s.cm, &ConnectionManager::registerUserOk);
         s.cm.register_user(QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"), QString());
         const auto [seq, cls] = s.nextLocalRequest();
+        QTest::ignoreMessage(QtWarningMsg, "   Local service packet 76 was not handled");
         s.server.send(gtf::localService(seq, TestFrame(76).u64(1)));
         s.server.send(gtf::localService(seq, TestFrame(75).u8(0)));
         QVERIFY(ok.wait(5000));

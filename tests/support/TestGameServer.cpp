@@ -158,12 +158,12 @@ bool TestGameServer::sendRaw(const QByteArray& bytes)
     return m_client->write(bytes) == bytes.size();
 }
 
-bool TestGameServer::sendInPieces(const QByteArray& bytes, int pieceSize, int pauseMs)
+bool TestGameServer::sendInChunks(const QByteArray& bytes, int chunkSize, int pauseMs)
 {
-    if (!hasClient() || pieceSize <= 0)
+    if (!hasClient() || chunkSize <= 0)
         return false;
-    for (qsizetype at = 0; at < bytes.size(); at += pieceSize) {
-        if (m_client->write(bytes.mid(at, pieceSize)) < 0)
+    for (qsizetype at = 0; at < bytes.size(); at += chunkSize) {
+        if (m_client->write(bytes.mid(at, chunkSize)) < 0)
             return false;
         m_client->flush();
         QTest::qWait(pauseMs);

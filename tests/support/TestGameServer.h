@@ -59,9 +59,9 @@ public:
     /// Sends to the current client; false when there is none.
     bool send(const TestFrame& frame);
     bool sendRaw(const QByteArray& bytes);
-    /// Sends the bytes in pieces of the given size, each flushed and
+    /// Sends the bytes in chunks of the given size, each flushed and
     /// separated by a short pause, so the client sees them in several reads.
-    bool sendInPieces(const QByteArray& bytes, int pieceSize, int pauseMs = 5);
+    bool sendInChunks(const QByteArray& bytes, int chunkSize, int pauseMs = 5);
 
     bool hasClient() const;
     int connectionCount() const { return m_connectionCount; }

@@ -6,12 +6,12 @@
 #include <algorithm>
 #include <cstring>
 
-/// A sequential read device fed piece by piece, like a socket's read
+/// A sequential read device fed chunk by chunk, like a socket's read
 /// buffer: tests hand a frame cutter bytes in any split they like.
-class PieceDevice : public QIODevice
+class ChunkDevice : public QIODevice
 {
 public:
-    PieceDevice() { open(QIODevice::ReadOnly | QIODevice::Unbuffered); }
+    ChunkDevice() { open(QIODevice::ReadOnly | QIODevice::Unbuffered); }
     void feed(const QByteArray& bytes) { m_data.append(bytes); }
     bool isSequential() const override { return true; }
     qint64 bytesAvailable() const override { return m_data.size() - m_pos + QIODevice::bytesAvailable(); }

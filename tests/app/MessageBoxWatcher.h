@@ -1,0 +1,38 @@
+#pragma once
+
+// Answers the modal message boxes that a component shows, and remembers
+// their titles and texts, so that a test can go on and check them.
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QStringList>
+#include <QTimer>
+
+class MessageBoxWatcher
+{
+public:
+    MessageBoxWatcher()
+    {
+        timer.setInterval(20);
+        QObject::connect(&timer, &QTimer::timeout, [this] { poll(); });
+        timer.start();
+    }
+
+    /// "title|text" of every box seen, in order.
+    QStringList seen;
+
+private:
+    void poll()
+    {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            auto* box = qobject_cast<QMessageBox*>(w);
+            if (!box || !box->isVisible() || box->property("answered").toBool())
+                continue;
+            box->setProperty("answered", true);
+            seen << box->windowTitle() + QLatin1Char('|') + box->text();
+            box->done(QMessageBox::Ok);
+        }
+    }
+
+    QTimer timer;
+};

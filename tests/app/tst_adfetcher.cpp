@@ -1,0 +1,146 @@
+// The advertisement image, fetched from a real HTTP server on loopback.
+
+#include "AdFetcher.h"
+#include "HttpTestServer.h"
+#include "LogCapture.h"
+
+#include <QBuffer>
+#include <QImage>
+#include <QSignalSpy>
+#include <QTcpServer>
+#include <QTest>
+
+#include <stdexcept>
+
+namespace {
+
+QByteArray pngBytes(const QColor& colour)
+{
+    QImage image(330, 200, QImage::Format_RGB32);
+    image.fill(colour);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes;
+}
+
+const QString adPath = QStringLiteral("client/parlor7/advertisement/1.png");
+
+}
+
+class TestAdFetcher : public QObject
+{
+    Q_OBJECT
+
+    HttpTestServer* server = nullptr;
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        server = new HttpTestServer;
+        QVERIFY(server->isRunning());
+        server->setFile(adPath, pngBytes(Qt::red));
+    }
+    void cleanupTestCase() { delete server; }
+
+    void showsTheImage()
+    {
+        AdFetcher ad(nullptr);
+        QCOMPARE(ad.imageFormat(), QByteArray("JPG"));
+        const QString url = server->base() + QLatin1Char('/') + adPath;
+        ad.setUrl(url);
+        server->clearRequests();
+        ad.start();
+        QTRY_VERIFY_WITH_TIMEOUT(!ad.pixmap().isNull(), 5000);
+        QCOMPARE(ad.pixmap().size(), QSize(330, 200));
+        QCOMPARE(ad.imageFormat(), QByteArray("PNG"));
+        // The request target is the absolute address.
+        QCOMPARE(server->requests(), QStringList{QStringLiteral("GET ") + url + QStringLiteral(" HTTP/1.1")});
+    }
+
+    void contentTypeWithoutSubtype()
+    {
+        AdFetcher ad(nullptr);
+        ad.setUrl(server->base() + QStringLiteral("/type/image/-/") + adPath);
+        ad.start();
+        QTRY_VERIFY_WITH_TIMEOUT(!ad.pixmap().isNull(), 5000); // decoded without a hint
+        QCOMPARE(ad.imageFormat(), QByteArray());
+    }
+
+    void strangeContentTypeKeepsTheFormat()
+    {
+        AdFetcher ad(nullptr);
+        ad.setUrl(server->base() + QStringLiteral("/type/image/png~x/") + adPath);
+        LogCapture capture;
+        QSignalSpy failed(&ad, &AdFetcher::downloadFailed);
+        ad.start();
+        QTRY_VERIFY_WITH_TIMEOUT(!capture.linesStartingWith(QtDebugMsg, QStringLiteral("strange content type:")).isEmpty(), 5000);
+        QCOMPARE(capture.linesStartingWith(QtDebugMsg, QStringLiteral("strange content type:")),
+            QStringList{QStringLiteral("strange content type: image/png/x")});
+        QCOMPARE(ad.imageFormat(), QByteArray("JPG"));
+        QTest::qWait(100);
+        QCOMPARE(failed.size(), 0);
+    }
+
+    void errorPageClearsTheLabel()
+    {
+        AdFetcher ad(nullptr);
+        ad.setUrl(server->base() + QLatin1Char('/') + adPath);
+        ad.start();
+        QTRY_VERIFY_WITH_TIMEOUT(!ad.pixmap().isNull(), 5000);
+
+        QSignalSpy failed(&ad, &AdFetcher::downloadFailed);
+        LogCapture capture;
+        ad.setUrl(server->base() + QStringLiteral("/client/parlor7/advertisement/2.png"));
+        ad.start(); // fetched anew: the server has no such image
+        QTRY_VERIFY_WITH_TIMEOUT(ad.pixmap().isNull(), 5000);
+        QCOMPARE(capture.lines(QtWarningMsg),
+            QStringList{QStringLiteral("not an image! (according to the content type): text/html")});
+        QTest::qWait(100);
+        QCOMPARE(failed.size(), 0);
+    }
+
+    void transportErrorKeepsTheImage()
+    {
+        AdFetcher ad(nullptr);
+        ad.setUrl(server->base() + QLatin1Char('/') + adPath);
+        ad.start();
+        QTRY_VERIFY_WITH_TIMEOUT(!ad.pixmap().isNull(), 5000);
+
+        QTcpServer probe;
+        QVERIFY(probe.listen(QHostAddress::LocalHost));
+        const QString closed = QStringLiteral("http://127.0.0.1:%1/client/parlor7/advertisement/1.png").arg(probe.serverPort());
+        probe.close();
+        QSignalSpy failed(&ad, &AdFetcher::downloadFailed);
+        LogCapture capture;
+        ad.setUrl(closed);
+        ad.start();
+        QVERIFY(failed.wait(5000));
+        QCOMPARE(failed.size(), 1);
+        QVERIFY(!ad.pixmap().isNull());
+        QCOMPARE(capture.lines(QtWarningMsg), QStringList{QStringLiteral("download of ") + closed + QStringLiteral(" failed")});
+    }
+
+    void emptyAddressIsAProgrammingError()
+    {
+        AdFetcher ad(nullptr);
+        try {
+            ad.start();
+            QFAIL("no exception");
+        } catch (const std::logic_error& e) {
+            QCOMPARE(QString::fromLatin1(e.what()), QStringLiteral("can't start with empty URL"));
+        }
+    }
+
+    void invalidAddressIsLogged()
+    {
+        AdFetcher ad(nullptr);
+        LogCapture capture;
+        ad.setUrl(QStringLiteral("http://[::1"));
+        QCOMPARE(capture.lines(QtWarningMsg), QStringList{QStringLiteral("invalid URL: http://[::1")});
+    }
+};
+
+QTEST_MAIN(TestAdFetcher)
+#include "tst_adfetcher.moc"

@@ -1,0 +1,195 @@
+// The update dialog and the installer download against a real HTTP server on
+// loopback: progress, errors, a required update, the trusted sources, no
+// partial file left behind, and the installer started with "/DoDelete=Yes".
+
+#include "HttpTestServer.h"
+#include "MessageBoxWatcher.h"
+#include "NewVersionDialog.h"
+#include "SingleInstanceLock.h"
+
+#include <QDir>
+#include <QEvent>
+#include <QFile>
+#include <QProgressDialog>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QPushButton>
+#include <QTest>
+
+namespace {
+
+int exitCode = -1;
+void recordExit(int code)
+{
+    exitCode = code;
+}
+
+QStringList leftovers()
+{
+    return QDir::temp().entryList({QStringLiteral("parlor-setup*")}, QDir::Files);
+}
+
+}
+
+class TestNewVersionDialog : public QObject
+{
+    Q_OBJECT
+
+    HttpTestServer* server = nullptr;
+    QUrl listUrl;
+
+    QPushButton* button(NewVersionDialog& d, const char* name)
+    {
+        return d.findChild<QPushButton*>(QLatin1String(name));
+    }
+
+    NewVersionDialog* makeDialog(const QString& path, bool required)
+    {
+        auto* d = new NewVersionDialog(nullptr, QStringLiteral("Quellmark - 1.5.0"), QStringLiteral("<b>New!</b>"),
+            QUrl(server->base() + path), required);
+        d->setVersionListUrl(listUrl);
+        d->show();
+        return d;
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        server = new HttpTestServer;
+        QVERIFY(server->isRunning());
+        listUrl = QUrl(server->base() + QStringLiteral("/client/parlor7/client_versions.xml"));
+        NewVersionDialog::exitProgram = &recordExit;
+    }
+    void cleanupTestCase() { delete server; }
+    void init() { exitCode = -1; }
+
+    void fileNames()
+    {
+        QCOMPARE(NewVersionDialog::fileNameTemplate(QUrl(QStringLiteral("http://h/d/client-setup.exe"))),
+            QStringLiteral("client-setupXXXXXX.exe"));
+        QCOMPARE(NewVersionDialog::fileNameTemplate(QUrl(QStringLiteral("http://h/d/a.b.c.exe"))),
+            QStringLiteral("aXXXXXX.exe"));
+        QCOMPARE(NewVersionDialog::fileNameTemplate(QUrl(QStringLiteral("http://h/d/setup/"))),
+            QStringLiteral("setupXXXXXX.setup"));
+    }
+
+    void trustedSources()
+    {
+        const QUrl list(QStringLiteral("http://www.parlor7.test/client/parlor7/client_versions.xml"));
+        QVERIFY(NewVersionDialog::isTrustedSource(QUrl(QStringLiteral("HTTPS://cdn.elsewhere.test/s.exe")), list));
+        QVERIFY(NewVersionDialog::isTrustedSource(QUrl(QStringLiteral("http://WWW.parlor7.test:8080/s.exe")), list));
+        QVERIFY(!NewVersionDialog::isTrustedSource(QUrl(QStringLiteral("http://cdn.elsewhere.test/s.exe")), list));
+        QVERIFY(!NewVersionDialog::isTrustedSource(QUrl(QStringLiteral("http://cdn.elsewhere.test/s.exe")), QUrl()));
+    }
+
+    void formAndLanguageChange()
+    {
+        std::unique_ptr<NewVersionDialog> d(makeDialog(QStringLiteral("/x.run"), false));
+        QCOMPARE(d->windowTitle(), QStringLiteral("Quellmark - 1.5.0"));
+        QCOMPARE(d->size(), QSize(600, 356));
+        QCOMPARE(button(*d, "downloadButton")->text(), QStringLiteral("Click here to download new version!"));
+        QVERIFY(button(*d, "okButton")->isEnabled());
+        QEvent change(QEvent::LanguageChange);
+        QApplication::sendEvent(d.get(), &change);
+        QCOMPARE(d->windowTitle(), QStringLiteral("New version available"));
+        // Continue accepts, Quit rejects.
+        QTest::mouseClick(button(*d, "okButton"), Qt::LeftButton);
+        QCOMPARE(d->result(), int(QDialog::Accepted));
+    }
+
+    void notFoundShowsOneBoxAndLeavesNoFile()
+    {
+        std::unique_ptr<NewVersionDialog> d(makeDialog(QStringLiteral("/client/parlor7/parlor-setup.run"), true));
+        QVERIFY(!button(*d, "okButton")->isEnabled());
+        MessageBoxWatcher boxes;
+        QTest::mouseClick(button(*d, "downloadButton"), Qt::LeftButton);
+        QVERIFY(!button(*d, "quitButton")->isEnabled());
+        QVERIFY(!button(*d, "okButton")->isEnabled());
+        QTRY_VERIFY_WITH_TIMEOUT(button(*d, "quitButton")->isEnabled(), 5000);
+        QTest::qWait(200);
+        QCOMPARE(boxes.seen, QStringList{QStringLiteral("Download error|Download failed: 404 Not Found")});
+        QVERIFY(!button(*d, "okButton")->isEnabled()); // required: still no way on with this version
+        QVERIFY(button(*d, "downloadButton")->isEnabled());
+        QCOMPARE(leftovers(), QStringList());
+        QCOMPARE(exitCode, -1);
+    }
+
+    void brokenTransferLeavesNoFile()
+    {
+        std::unique_ptr<NewVersionDialog> d(makeDialog(QStringLiteral("/drop/parlor-setup.run"), false));
+        MessageBoxWatcher boxes;
+        QTest::mouseClick(button(*d, "downloadButton"), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(!boxes.seen.isEmpty(), 5000);
+        QTest::qWait(100);
+        QCOMPARE(boxes.seen.size(), 1);
+        QVERIFY2(boxes.seen[0].startsWith(QLatin1String("Download error|Download failed: ")), qPrintable(boxes.seen[0]));
+        QVERIFY(boxes.seen[0].endsWith(QLatin1Char('.')));
+        QVERIFY(button(*d, "okButton")->isEnabled()); // not required: Continue is back
+        QCOMPARE(leftovers(), QStringList());
+    }
+
+    void cancelShowsNothingAndLeavesNoFile()
+    {
+        std::unique_ptr<NewVersionDialog> d(makeDialog(QStringLiteral("/hang/parlor-setup.run"), false));
+        MessageBoxWatcher boxes;
+        QTest::mouseClick(button(*d, "downloadButton"), Qt::LeftButton);
+        QTest::qWait(200);
+        QCOMPARE(leftovers().size(), 1); // the download is running
+        auto* progress = d->findChild<QProgressDialog*>();
+        QVERIFY(progress);
+        Q_EMIT progress->canceled(); // its Cancel button
+        QTRY_VERIFY_WITH_TIMEOUT(button(*d, "okButton")->isEnabled(), 5000);
+        QTest::qWait(100);
+        QCOMPARE(boxes.seen, QStringList());
+        QCOMPARE(leftovers(), QStringList());
+    }
+
+    void untrustedAddressIsNotDownloaded()
+    {
+        auto* d = new NewVersionDialog(nullptr, QStringLiteral("Quellmark - 1.5.0"), QString(),
+            QUrl(QStringLiteral("http://localhost:%1/parlor-setup.run").arg(server->serverPort())), false);
+        d->setVersionListUrl(listUrl);
+        std::unique_ptr<NewVersionDialog> owner(d);
+        server->clearRequests();
+        MessageBoxWatcher boxes;
+        QTest::mouseClick(button(*d, "downloadButton"), Qt::LeftButton);
+        QTRY_COMPARE_WITH_TIMEOUT(boxes.seen.size(), 1, 5000);
+        QVERIFY(boxes.seen[0].startsWith(QLatin1String("Download error|")));
+        QTest::qWait(100);
+        QCOMPARE(server->requests(), QStringList());
+        QCOMPARE(leftovers(), QStringList());
+        QCOMPARE(exitCode, -1);
+    }
+
+    void downloadStartsTheInstaller()
+    {
+        QTemporaryDir markerDir;
+        const QString marker = markerDir.filePath(QStringLiteral("installer-ran"));
+        server->setFile(QStringLiteral("client/parlor7/parlor-setup.run"),
+            "#!/bin/sh\nprintf '%s\\n' \"$#\" \"$@\" > '" + marker.toUtf8() + "'\n");
+        QVERIFY(SingleInstanceLock::instance().tryLock());
+
+        std::unique_ptr<NewVersionDialog> d(makeDialog(QStringLiteral("/client/parlor7/parlor-setup.run"), true));
+        MessageBoxWatcher boxes;
+        QTest::mouseClick(button(*d, "downloadButton"), Qt::LeftButton);
+        QTRY_COMPARE_WITH_TIMEOUT(exitCode, 0, 5000);
+        QVERIFY(!SingleInstanceLock::instance().isLocked()); // released for the installer
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(marker), 5000);
+        const auto markerText = [&] {
+            QFile f(marker);
+            return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+        };
+        QTRY_COMPARE_WITH_TIMEOUT(markerText(), QStringLiteral("1\n/DoDelete=Yes\n"), 5000);
+        QCOMPARE(boxes.seen, QStringList());
+        // The installer's file stays where it was downloaded to.
+        const QStringList files = leftovers();
+        QCOMPARE(files.size(), 1);
+        QVERIFY(QRegularExpression(QStringLiteral("^parlor-setup......\\.run$")).match(files[0]).hasMatch());
+        d.reset();
+        QCOMPARE(leftovers().size(), 1);
+        QFile::remove(QDir::temp().filePath(files[0]));
+    }
+};
+
+QTEST_MAIN(TestNewVersionDialog)
+#include "tst_newversiondialog.moc"
