@@ -3,6 +3,7 @@
 #include "BridgedWebPage.h"
 #include "JavascriptInterface.h"
 
+#include <QCoreApplication>
 #include <QEvent>
 #include <QLabel>
 #include <QTimer>
@@ -75,8 +76,9 @@ EmbeddedWebPage::~EmbeddedWebPage()
 
 void EmbeddedWebPage::retranslateUi()
 {
-    title->setText(tr("TextLabel"));
-    subTitle->setText(tr("Players with the highest accumulated scores."));
+    // The form's own texts belong to the form's translation context.
+    title->setText(QCoreApplication::translate("EmbeddedView", "TextLabel"));
+    subTitle->setText(QCoreApplication::translate("EmbeddedView", "Players with the highest accumulated scores."));
 }
 
 void EmbeddedWebPage::setHost(const QString& host)
