@@ -65,7 +65,11 @@ void AdFetcher::headersComplete()
 {
     if (!reply)
         return;
-    const QString received = reply->header(QNetworkRequest::ContentTypeHeader).toString();
+    // The content type without its parameters ("image/png; q=1" is "image/png").
+    QString received = reply->header(QNetworkRequest::ContentTypeHeader).toString();
+    const qsizetype semicolon = received.indexOf(QLatin1Char(';'));
+    if (semicolon >= 0)
+        received = received.left(semicolon).trimmed();
     const QString type = received.toUpper();
     if (type.startsWith(QLatin1String("IMAGE/"))) {
         const QStringList parts = type.split(QLatin1Char('/'), Qt::KeepEmptyParts);

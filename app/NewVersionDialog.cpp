@@ -148,7 +148,7 @@ void NewVersionDialog::downloadClicked()
         QMessageBox::information(this, tr("Download error"),
             tr("The new version is offered at %1, which is neither a secure address nor the update server. "
                "It was not downloaded.")
-                .arg(link.toString().toHtmlEscaped()),
+                .arg(link.toString()),
             QMessageBox::Ok);
         return;
     }
@@ -159,8 +159,10 @@ void NewVersionDialog::downloadClicked()
     file = std::make_unique<QTemporaryFile>(QDir::temp().filePath(fileNameTemplate(link)));
     file->setAutoRemove(false);
     if (!file->open()) {
+        // A file that could not be made has no name yet: name where it was to be.
+        const QString path = file->fileName().isEmpty() ? file->fileTemplate() : file->fileName();
         QMessageBox::information(this, tr("Download error"),
-            tr("Unable to open file %1: %2.").arg(file->fileName(), file->errorString()), QMessageBox::Ok);
+            tr("Unable to open file %1: %2.").arg(path, file->errorString()), QMessageBox::Ok);
         file.reset();
         return;
     }

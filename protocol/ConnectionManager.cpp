@@ -219,7 +219,7 @@ void ConnectionManager::stateChanged(QAbstractSocket::SocketState socketState)
             // QSslSocket reports the state before it copies the peer's name and port.
             const QString peer = d->connection.peerName().isEmpty() ? d->host : d->connection.peerName();
             const quint16 peerPort = d->connection.peerPort() ? d->connection.peerPort() : d->port;
-            qDebug() << "Connected to" << peer << peerPort;
+            qDebug().noquote() << "Connected to" << peer << peerPort;
             Q_EMIT connected();
             platform_version();
         }
@@ -234,7 +234,7 @@ void ConnectionManager::stateChanged(QAbstractSocket::SocketState socketState)
 
 void ConnectionManager::onEncrypted()
 {
-    qDebug().nospace() << "encrypted connection established to " << d->connection.peerName() << ":"
+    qDebug().noquote().nospace() << "encrypted connection established to " << d->connection.peerName() << ":"
                        << d->connection.peerPort();
     try {
         d->connection.setNoDelay(true);
@@ -250,7 +250,7 @@ void ConnectionManager::onEncrypted()
 void ConnectionManager::onSSLErrors(const QList<QSslError>& errors)
 {
     for (const QSslError& e : errors)
-        qWarning() << "SSL error:" << int(e.error()) << e.errorString();
+        qWarning().noquote() << "SSL error:" << int(e.error()) << e.errorString();
     // The handshake fails and the program ends; the socket error that
     // follows must not raise a second box.
     d->disconnectHandled = true;
@@ -262,7 +262,7 @@ void ConnectionManager::error(QAbstractSocket::SocketError socketError)
 {
     switch (socketError) {
     case QAbstractSocket::ConnectionRefusedError:
-        qWarning() << "Connection to" << d->port << "on" << d->host << "refused";
+        qWarning().noquote() << "Connection to" << d->port << "on" << d->host << "refused";
         askRetry(tr("Connection to port %1 on host %2 refused, retry?").arg(d->port).arg(d->host));
         break;
     case QAbstractSocket::RemoteHostClosedError:
@@ -273,7 +273,7 @@ void ConnectionManager::error(QAbstractSocket::SocketError socketError)
         }
         break;
     case QAbstractSocket::HostNotFoundError:
-        qWarning() << "Host" << d->host << "not found";
+        qWarning().noquote() << "Host" << d->host << "not found";
         askRetry(tr("Host %1 not found, retry?").arg(d->host));
         break;
     default:
@@ -288,7 +288,9 @@ void ConnectionManager::error(QAbstractSocket::SocketError socketError)
 
 void ConnectionManager::onDisconnected()
 {
-    d->loggedIn = false;
+    // Only the server's own close (RemoteHostClosedError) clears the logged-in
+    // flag; after a local abort prepareToQuit still sees "logged in but no
+    // longer connected" and stops before "quitting...".
     if (!d->disconnectHandled) {
         d->disconnectHandled = true;
         Q_EMIT disconnected();

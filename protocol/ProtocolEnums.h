@@ -97,7 +97,7 @@ enum endhand_reason_t : std::int32_t {
 };
 
 /// Name of a join response status for messages ("JOIN_OK", "JOIN_FAILED",
-/// "JOIN_DENIED"; "<unknown N>" otherwise).
+/// "JOIN_DENIED"; "<unknown>" otherwise).
 const char* joinResponseStatusName(int status);
 
 Q_DECLARE_METATYPE(platform_protocol::join_failed_reason::enum_t)

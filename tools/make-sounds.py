@@ -113,8 +113,11 @@ def sounds():
                     delay(tone(note('C5'), 0.4, BELL, decay=5, volume=0.3), 0.12))
     s['chow'] = mix(*[delay(tone(note(n), 0.2, BELL, decay=6, volume=0.33), 0.07 * k)
                       for k, n in enumerate(['E5', 'F#5', 'G#5'])])
-    s['pong'] = mix(*[delay(clack(0.5, seed=10 + k), 0.09 * k) for k in range(3)])
-    s['kong'] = mix(*[delay(clack(0.5, seed=20 + k), 0.08 * k) for k in range(4)],
+    # The program plays "pong" for a kong and "kong" for a pong, so each file
+    # holds the sound of the meld it is played for: three tiles in "kong",
+    # four tiles and a low bell in "pong".
+    s['kong'] = mix(*[delay(clack(0.5, seed=10 + k), 0.09 * k) for k in range(3)])
+    s['pong'] = mix(*[delay(clack(0.5, seed=20 + k), 0.08 * k) for k in range(4)],
                     delay(tone(note('A2'), 0.6, BELL, decay=4, volume=0.3), 0.3))
     s['mahjong'] = mix(*[delay(tone(note(n), 0.9 - 0.12 * k, BELL, decay=3.5, volume=0.28), 0.11 * k)
                          for k, n in enumerate(['C5', 'E5', 'G5', 'C6'])],

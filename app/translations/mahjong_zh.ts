@@ -100,7 +100,7 @@
     </message>
 </context>
 <context>
-    <name>EmbeddedWebPage</name>
+    <name>EmbeddedView</name>
     <message>
         <source>TextLabel</source>
         <translation>文本标签</translation>

@@ -6,6 +6,7 @@
 
 #include <QBuffer>
 #include <QImage>
+#include <QPixmap>
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTest>
@@ -66,6 +67,18 @@ private Q_SLOTS:
         ad.start();
         QTRY_VERIFY_WITH_TIMEOUT(!ad.pixmap().isNull(), 5000); // decoded without a hint
         QCOMPARE(ad.imageFormat(), QByteArray());
+    }
+
+    void contentTypeParametersAreNotPartOfTheFormat()
+    {
+        // "image/png;name=a~b" arrives as "image/png;name=a/b": the type is "image/png".
+        AdFetcher ad(nullptr);
+        ad.setUrl(server->base() + QStringLiteral("/type/image/png;name=a~b/") + adPath);
+        LogCapture capture;
+        ad.start();
+        QTRY_VERIFY_WITH_TIMEOUT(!ad.pixmap().isNull(), 5000);
+        QCOMPARE(ad.imageFormat(), QByteArray("PNG"));
+        QCOMPARE(capture.linesStartingWith(QtDebugMsg, QStringLiteral("strange content type:")), QStringList());
     }
 
     void strangeContentTypeKeepsTheFormat()
@@ -139,6 +152,16 @@ private Q_SLOTS:
         LogCapture capture;
         ad.setUrl(QStringLiteral("http://[::1"));
         QCOMPARE(capture.lines(QtWarningMsg), QStringList{QStringLiteral("invalid URL: http://[::1")});
+
+        // Tried all the same: it gets no answer, which is a failed download
+        // that leaves the label as it was.
+        ad.setPixmap(QPixmap(10, 10));
+        QSignalSpy failed(&ad, &AdFetcher::downloadFailed);
+        ad.start();
+        QVERIFY(failed.wait(5000));
+        QCOMPARE(failed.size(), 1);
+        QCOMPARE(ad.pixmap().size(), QSize(10, 10));
+        QCOMPARE(capture.linesStartingWith(QtWarningMsg, QStringLiteral("download of ")).size(), 1);
     }
 };
 

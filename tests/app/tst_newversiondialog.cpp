@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QEvent>
 #include <QFile>
+#include <QFileInfo>
 #include <QProgressDialog>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -28,6 +29,21 @@ QStringList leftovers()
 {
     return QDir::temp().entryList({QStringLiteral("parlor-setup*")}, QDir::Files);
 }
+
+/// Counts how often a widget is shown.
+class ShowCounter : public QObject
+{
+public:
+    int shows = 0;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Show)
+            ++shows;
+        return QObject::eventFilter(watched, event);
+    }
+};
 
 }
 
@@ -144,6 +160,35 @@ private Q_SLOTS:
         QCOMPARE(leftovers(), QStringList());
     }
 
+    void unwritableTemporaryDirectory()
+    {
+        std::unique_ptr<NewVersionDialog> d(makeDialog(QStringLiteral("/client/parlor7/parlor-setup.run"), false));
+        const QByteArray oldTmp = qgetenv("TMPDIR");
+        // A temporary "directory" that is a plain file: nothing can be made in
+        // it (not even by root).
+        QTemporaryDir parent;
+        const QString missing = parent.filePath(QStringLiteral("plain-file"));
+        QFile plain(missing);
+        QVERIFY(plain.open(QIODevice::WriteOnly));
+        plain.close();
+        qputenv("TMPDIR", missing.toUtf8());
+        server->clearRequests();
+        MessageBoxWatcher boxes;
+        QTest::mouseClick(button(*d, "downloadButton"), Qt::LeftButton);
+        qputenv("TMPDIR", oldTmp);
+        QTRY_COMPARE_WITH_TIMEOUT(boxes.seen.size(), 1, 5000);
+        QVERIFY2(boxes.seen[0].startsWith(QStringLiteral("Download error|Unable to open file ") + missing + QLatin1Char('/')),
+            qPrintable(boxes.seen[0]));
+        QVERIFY(boxes.seen[0].endsWith(QLatin1Char('.')));
+        // Nothing started; every button as it was.
+        QVERIFY(button(*d, "downloadButton")->isEnabled());
+        QVERIFY(button(*d, "quitButton")->isEnabled());
+        QVERIFY(button(*d, "okButton")->isEnabled());
+        QTest::qWait(100);
+        QCOMPARE(server->requests(), QStringList());
+        QCOMPARE(exitCode, -1);
+    }
+
     void untrustedAddressIsNotDownloaded()
     {
         auto* d = new NewVersionDialog(nullptr, QStringLiteral("Quellmark - 1.5.0"), QString(),
@@ -170,9 +215,21 @@ private Q_SLOTS:
         QVERIFY(SingleInstanceLock::instance().tryLock());
 
         std::unique_ptr<NewVersionDialog> d(makeDialog(QStringLiteral("/client/parlor7/parlor-setup.run"), true));
+        auto* progress = d->findChild<QProgressDialog*>();
+        QVERIFY(progress);
+        ShowCounter progressShows;
+        progress->installEventFilter(&progressShows);
         MessageBoxWatcher boxes;
         QTest::mouseClick(button(*d, "downloadButton"), Qt::LeftButton);
         QTRY_COMPARE_WITH_TIMEOUT(exitCode, 0, 5000);
+        // The progress dialog was up once the server answered 200, counted the
+        // bytes of the installer, and is gone again.
+        QCOMPARE(progressShows.shows, 1);
+        QCOMPARE(progress->windowTitle(), QStringLiteral("Client download"));
+        QCOMPARE(progress->size(), QSize(280, 110));
+        QCOMPARE(qint64(progress->maximum()), QFileInfo(server->rootPath() + QStringLiteral("/client/parlor7/parlor-setup.run")).size());
+        QVERIFY(!progress->isVisible());
+        QVERIFY(!button(*d, "okButton")->isEnabled()); // required, also after a download
         QVERIFY(!SingleInstanceLock::instance().isLocked()); // released for the installer
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(marker), 5000);
         const auto markerText = [&] {

@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTextEdit>
 #include <QTimer>
 
 namespace {
@@ -119,6 +120,52 @@ private Q_SLOTS:
         checker.check();
         QVERIFY(finished.wait(5000));
         QCOMPARE(messages, QStringList{QStringLiteral("Checking for updates...")});
+    }
+
+    void wholeRoadWithANewVersionAccepted()
+    {
+        HttpTestServer server;
+        QVERIFY(server.isRunning());
+        server.setFile(QStringLiteral("client/parlor7/client_versions.xml"),
+            "<versions><client id=\"c\" version=\"1.6.0\" url=\"/c.run\"><description>&lt;b&gt;New&lt;/b&gt;</description>"
+            "</client><platform base=\"linux\"><os name=\"debian\" clientid=\"c\"/></platform></versions>");
+        Startup startup;
+        VersionChecker checker;
+        QObject::connect(&checker, &VersionChecker::started, &startup, &Startup::clientVersionCheckStarted);
+        QObject::connect(&checker, &VersionChecker::finished, &startup, &Startup::clientVersionCheckFinished);
+        checker.setUrl(QUrl(server.base() + QStringLiteral("/client/parlor7/client_versions.xml")));
+        system_info_t s;
+        s.platform = platform_t::linux_desktop;
+        s.os = linux_os_t{QStringLiteral("debian")};
+        checker.setSystemInfo(s);
+        QSignalSpy finished(&startup, &Startup::finished);
+
+        // The dialog is offered with the splash already gone; "Continue" goes on.
+        QString title;
+        QString description;
+        bool splashVisible = true;
+        QTimer poll;
+        poll.setInterval(20);
+        connect(&poll, &QTimer::timeout, this, [&] {
+            for (QWidget* w : QApplication::topLevelWidgets()) {
+                auto* dialog = qobject_cast<NewVersionDialog*>(w);
+                if (!dialog || !dialog->isVisible() || !title.isEmpty())
+                    continue;
+                title = dialog->windowTitle();
+                description = dialog->findChild<QTextEdit*>(QStringLiteral("description"))->toPlainText();
+                splashVisible = startup.splashScreen().isVisible();
+                dialog->findChild<QPushButton*>(QStringLiteral("okButton"))->click();
+            }
+        });
+        poll.start();
+        checker.check();
+        QVERIFY(finished.wait(8000));
+        QCOMPARE(title, QStringLiteral("Quellmark - 1.5.0"));
+        QCOMPARE(description, QStringLiteral("New"));
+        QVERIFY(!splashVisible);
+        QVERIFY(!startup.splashScreen().isVisible());
+        QTest::qWait(100);
+        QCOMPARE(finished.size(), 1);
     }
 
     // Last: refusing ends the application's event loop.

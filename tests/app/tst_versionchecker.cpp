@@ -132,6 +132,31 @@ private Q_SLOTS:
         QVERIFY(capture.lines(QtDebugMsg).contains(log));
     }
 
+    void firstMatchingEntryDecides()
+    {
+        // Two entries for the same system: the first in the document decides,
+        // even when the second names a newer client.
+        server->setFile(listPath,
+            "<versions><client id=\"old\" version=\"1.5.0\" url=\"/old.run\"/>"
+            "<client id=\"new\" version=\"9.0.0\" url=\"/new.run\"/>"
+            "<platform base=\"linux\"><os name=\"debian\" clientid=\"old\"/></platform>"
+            "<platform base=\"linux\"><os name=\"debian\" version=\"12\" clientid=\"new\"/></platform></versions>");
+        VersionChecker checker;
+        checker.setUrl(listUrl());
+        checker.setSystemInfo(debian12());
+        const QList<QVariant> args = runCheck(checker);
+        QCOMPARE(args.value(0).value<VersionCheckerResult>(), NoNewVersion);
+
+        // Entries of another platform base or another system never apply.
+        server->setFile(listPath,
+            "<versions><client id=\"new\" version=\"9.0.0\" url=\"/new.run\"/>"
+            "<platform base=\"windows\"><os name=\"debian\" clientid=\"new\"/></platform>"
+            "<platform base=\"linux\"><os name=\"debian\" version=\"11\" clientid=\"new\"/>"
+            "<os name=\"fedora\" clientid=\"new\"/></platform></versions>");
+        const QList<QVariant> other = runCheck(checker);
+        QCOMPARE(other.value(0).value<VersionCheckerResult>(), NoNewVersion);
+    }
+
     void noMatchingOs()
     {
         server->setFile(listPath, listWith("2.0.0", "/x.run"));

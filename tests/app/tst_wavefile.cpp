@@ -86,6 +86,14 @@ private Q_SLOTS:
             QVERIFY2(peak > 1000 && peak < 32000, qPrintable(name));
         }
         QCOMPARE(hashes.size(), soundNames.size());
+
+        // A pong is played with "kong.wav" and a kong with "pong.wav": the
+        // four-tile kong sound must be the longer one, in "pong.wav".
+        WaveFile playedForPong;
+        WaveFile playedForKong;
+        QCOMPARE(playedForPong.open(soundDir + QStringLiteral("/kong.wav")), SoundResult::Ok);
+        QCOMPARE(playedForKong.open(soundDir + QStringLiteral("/pong.wav")), SoundResult::Ok);
+        QVERIFY(playedForKong.dataSize() > playedForPong.dataSize());
     }
 
     void lobbyTuneLoopsWithoutAClick()

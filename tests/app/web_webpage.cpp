@@ -7,6 +7,7 @@
 #include "EmbeddedBrowser.h"
 #include "EmbeddedWebPage.h"
 #include "HttpTestServer.h"
+#include "JavascriptInterface.h"
 #include "WebSchemes.h"
 #include "WebTestSupport.h"
 
@@ -127,6 +128,14 @@ private Q_SLOTS:
             QCOMPARE(b.spy->takeFirst().at(0).toString(), QLatin1String(b.value));
         }
         QCOMPARE(tabs.size() + joins.size() + links.size(), 0);
+
+        // In a tab, close() of the object does nothing.
+        QSignalSpy tournaments(&page, &EmbeddedWebPage::displayTournament);
+        WebTest::run(page.page(), QStringLiteral("client.close(); client.displayTournament(17);"));
+        QTRY_COMPARE_WITH_TIMEOUT(tournaments.size(), 1, 5000);
+        QCOMPARE(tournaments[0][0].toInt(), 17);
+        QVERIFY(page.isVisible());
+        QCOMPARE(page.view()->url(), QUrl(QStringLiteral("localwww:/welcome.html")));
     }
 
     void clientLinksAreRequests()
@@ -280,10 +289,20 @@ private Q_SLOTS:
         browser->onUrlChanged(QUrl(QStringLiteral("http://127.0.0.1/account")));
         QCOMPARE(browser->securityIcon()->toolTip(), QStringLiteral("Insecure connection"));
 
-        // The error page's close button calls client.close(): the dialog goes away.
+        // In the dialog the object's other operations go nowhere.
         QVERIFY(WebTest::waitForClient(browser->page()));
+        WebTest::run(browser->page(), QStringLiteral("client.displayTab('lobby'); client.joinTable('/Practice/Riichi/4/');"
+                                                     "client.launchBrowser('client://help'); client.displayTournament(3);"));
+        QTest::qWait(300);
+        QVERIFY(!browser.isNull());
+        QVERIFY(browser->isVisible());
+
+        // The error page's close button calls client.close(): the dialog goes
+        // away, and page script hears of it first.
+        QSignalSpy closing(browser->findChild<JavascriptInterface*>(), &JavascriptInterface::closeEvent);
         WebTest::run(browser->page(), QStringLiteral("document.getElementById('closeButton').click()"));
         QTRY_VERIFY_WITH_TIMEOUT(browser.isNull(), 5000);
+        QCOMPARE(closing.size(), 1);
     }
 };
 

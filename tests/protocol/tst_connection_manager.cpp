@@ -9,6 +9,9 @@
 #include "TestCertificates.h"
 #include "TestGameServer.h"
 
+#include <QDir>
+#include <QElapsedTimer>
+#include <QNetworkProxy>
 #include <QSignalSpy>
 #include <QSslConfiguration>
 #include <QTemporaryDir>
@@ -38,6 +41,63 @@ public:
 QString firstText(const QSignalSpy& spy)
 {
     return spy.isEmpty() ? QString() : QString::fromStdString(spy.at(0).at(0).value<std::string>());
+}
+
+// Collects the log lines written while it lives.
+class LogCapture
+{
+public:
+    LogCapture()
+    {
+        s_current = this;
+        m_previous = qInstallMessageHandler(&LogCapture::handler);
+    }
+    ~LogCapture()
+    {
+        qInstallMessageHandler(m_previous);
+        s_current = nullptr;
+    }
+    QStringList lines(QtMsgType type) const
+    {
+        QStringList result;
+        for (const auto& [t, text] : m_lines) {
+            if (t == type)
+                result.append(text);
+        }
+        return result;
+    }
+    /// The lines of the type that start with one of the prefixes, in order.
+    QStringList linesStartingWith(QtMsgType type, const QStringList& prefixes) const
+    {
+        QStringList result;
+        for (const QString& line : lines(type)) {
+            for (const QString& prefix : prefixes) {
+                if (line.startsWith(prefix)) {
+                    result.append(line);
+                    break;
+                }
+            }
+        }
+        return result;
+    }
+
+private:
+    static void handler(QtMsgType type, const QMessageLogContext&, const QString& text)
+    {
+        if (s_current)
+            s_current->m_lines.append({type, text});
+    }
+    static inline LogCapture* s_current = nullptr;
+    QtMessageHandler m_previous = nullptr;
+    QList<std::pair<QtMsgType, QString>> m_lines;
+};
+
+// Makes the manager log in: the login response of a successful login
+// (name, pid, status 0, code 1, unused text, credentials).
+bool logIn(TestGameServer& server, ConnectionManager& cm)
+{
+    server.send(TestFrame(11).str("bob").u32(77).u8(0).u32(1).str("").bytes("pw"));
+    return QTest::qWaitFor([&] { return cm.isLoggedIn(); }, 2000);
 }
 
 // A port nothing listens on: taken from the system, then released.
@@ -109,6 +169,38 @@ private Q_SLOTS:
         // A plain connection leaves Nagle's algorithm as it is.
         QCOMPARE(cm.connection()->socketOption(QAbstractSocket::LowDelayOption).toInt(), 0);
         QVERIFY(prompts.exitCodes.isEmpty());
+    }
+
+    void lifeCycleLogLines()
+    {
+        LogCapture log;
+        TestGameServer server;
+        QVERIFY(server.listen());
+        ConnectionManager cm(false);
+        QSignalSpy ready(&cm, &ConnectionManager::versionCheckComplete);
+        cm.connectToHost(QStringLiteral("127.0.0.1"), server.port());
+        QVERIFY(ready.wait(5000));
+        server.send(TestFrame(7).u32(3));
+        QVERIFY(server.waitForFrame(7));
+        cm.prepareToQuit();
+        cm.connection()->disconnectFromHost();
+        const QString port = QString::number(server.port());
+        QCOMPARE(log.linesStartingWith(QtDebugMsg, {"using SSL", "Connecting", "Connected", "ping", "preparing", "quitting",
+                                                    "Closing"}),
+                 (QStringList{"Connecting to 127.0.0.1:" + port + "...", "Connected to 127.0.0.1 " + port, "ping - pong",
+                              "preparing to quit", "quitting...", "Closing..."}));
+        QVERIFY(log.lines(QtWarningMsg).isEmpty());
+    }
+
+    void missingCaFileIsReported()
+    {
+        const QStringList saved = QDir::searchPaths(QStringLiteral("resources"));
+        QDir::setSearchPaths(QStringLiteral("resources"), {m_certDir.path() + QStringLiteral("/nothing-here")});
+        LogCapture log;
+        const QList<QSslCertificate> cas = loadCaCertificates();
+        QDir::setSearchPaths(QStringLiteral("resources"), saved);
+        QVERIFY(cas.isEmpty());
+        QCOMPARE(log.lines(QtWarningMsg), QStringList{QStringLiteral("no ca cert found in resources:/ca-certs/ca.crt")});
     }
 
     void platformVersionMismatch()
@@ -299,14 +391,96 @@ private Q_SLOTS:
         TestGameServer server;
         ConnectionManager cm(false);
         QVERIFY(connectPlain(server, cm));
-        // Login response: name, pid, status 0, code 1, text, credentials.
-        server.send(TestFrame(11).str("bob").u32(77).u8(0).u32(1).str("").bytes("pw"));
-        if (!QTest::qWaitFor([&] { return cm.isLoggedIn(); }, 2000))
-            QSKIP("login responses are not handled in this build");
+        QVERIFY(logIn(server, cm));
+        LogCapture log;
         cm.prepareToQuit();
         const auto logout = server.waitForFrame(12, 2000);
         QVERIFY(logout);
         QCOMPARE(logout->body, QByteArray::fromHex("0C01"));
+        QCOMPARE(log.lines(QtDebugMsg), (QStringList{"preparing to quit", "quitting..."}));
+    }
+
+    void quitWhileLoggedInButNoLongerConnectedSendsNothing()
+    {
+        // The connection went down on this side (not a close by the server):
+        // still logged in, but nothing can be sent and the quit stops early.
+        TestGameServer server;
+        FakePrompts prompts;
+        ConnectionManager cm(false);
+        cm.setPrompts(&prompts);
+        QVERIFY(connectPlain(server, cm));
+        QVERIFY(logIn(server, cm));
+        cm.connection()->abort();
+        QVERIFY(server.waitForDisconnect());
+        QVERIFY(cm.isLoggedIn());
+        LogCapture log;
+        cm.prepareToQuit();
+        QCOMPARE(log.lines(QtDebugMsg), QStringList{QStringLiteral("preparing to quit")});
+        QVERIFY(server.received(12).isEmpty());
+        QVERIFY(prompts.exitCodes.isEmpty());
+    }
+
+    void quitWithAStalledSocketWaitsAtMostHalfASecond()
+    {
+        // A peer that logs the client in and then reads nothing more, with
+        // far more queued than the socket buffers take: the quit gives up
+        // after ten waits of 50 ms.
+        QTcpServer peerServer;
+        QVERIFY(peerServer.listen(QHostAddress::LocalHost, 0));
+        ConnectionManager cm(false);
+        QSignalSpy connected(&cm, &ConnectionManager::connected);
+        cm.connectToHost(QStringLiteral("127.0.0.1"), peerServer.serverPort());
+        QVERIFY(QTest::qWaitFor([&] { return peerServer.hasPendingConnections() && connected.size() == 1; }, 5000));
+        QTcpSocket* peer = peerServer.nextPendingConnection();
+        peer->setReadBufferSize(1);
+        peer->write(TestFrame(11).str("bob").u32(77).u8(0).u32(1).str("").bytes("pw").toBytes());
+        QVERIFY(QTest::qWaitFor([&] { return cm.isLoggedIn(); }, 2000));
+        cm.connection()->write(QByteArray(64 * 1024 * 1024, '\0'));
+        QElapsedTimer timer;
+        timer.start();
+        cm.prepareToQuit();
+        const qint64 elapsed = timer.elapsed();
+        QVERIFY(cm.connection()->bytesToWrite() > 0);
+        QVERIFY2(elapsed >= 400 && elapsed < 2000, qPrintable(QString::number(elapsed)));
+    }
+
+    void remoteCloseAfterLoginIsReportedOnce()
+    {
+        TestGameServer server;
+        FakePrompts prompts;
+        ConnectionManager cm(false);
+        cm.setPrompts(&prompts);
+        QSignalSpy gone(&cm, &ConnectionManager::disconnected);
+        QVERIFY(connectPlain(server, cm));
+        QVERIFY(logIn(server, cm));
+        server.closeClient();
+        QVERIFY(gone.wait(5000));
+        QVERIFY(!cm.isLoggedIn());
+        // A second close or a later socket error reports nothing more.
+        Q_EMIT cm.connection()->errorOccurred(QAbstractSocket::RemoteHostClosedError);
+        Q_EMIT cm.connection()->errorOccurred(QAbstractSocket::NetworkError);
+        Q_EMIT cm.connection()->disconnected();
+        QTest::qWait(50);
+        QCOMPARE(gone.size(), 1);
+        QVERIFY(prompts.exitCodes.isEmpty());
+        QVERIFY(prompts.criticals.isEmpty());
+    }
+
+    void otherSocketErrorsEndWithNetworkError()
+    {
+        // A proxy that refuses: neither "refused" nor "host not found" of
+        // the server itself, so no retry is offered.
+        FakePrompts prompts;
+        ConnectionManager cm(false);
+        cm.setPrompts(&prompts);
+        cm.connection()->setProxy(QNetworkProxy(QNetworkProxy::Socks5Proxy, QStringLiteral("127.0.0.1"), freePort()));
+        LogCapture log;
+        cm.connectToHost(QStringLiteral("127.0.0.1"), 4123);
+        QVERIFY(QTest::qWaitFor([&] { return !prompts.exitCodes.isEmpty(); }, 5000));
+        QCOMPARE(prompts.exitCodes, QList<int>{1});
+        QVERIFY(prompts.questions.isEmpty());
+        QCOMPARE(log.lines(QtWarningMsg), QStringList{cm.connection()->errorString()});
+        QCOMPARE(log.lines(QtCriticalMsg), QStringList{QStringLiteral("Network error")});
     }
 
     void logoutRequestBytes()
@@ -364,10 +538,13 @@ private Q_SLOTS:
         ConnectionManager cm(false);
         cm.setPrompts(&prompts);
         QSignalSpy gone(&cm, &ConnectionManager::disconnected);
+        LogCapture log;
         cm.connectToHost(QStringLiteral("127.0.0.1"), port);
         QVERIFY(QTest::qWaitFor([&] { return !prompts.exitCodes.isEmpty(); }, 5000));
         QCOMPARE(prompts.exitCodes, QList<int>{1});
-        QCOMPARE(prompts.questions.size(), 1);
+        QCOMPARE(prompts.questions,
+                 QStringList{QStringLiteral("Connection to port %1 on host 127.0.0.1 refused, retry?").arg(port)});
+        QCOMPARE(log.lines(QtWarningMsg), QStringList{QStringLiteral("Connection to %1 on 127.0.0.1 refused").arg(port)});
         QCOMPARE(gone.size(), 0);
     }
 
@@ -378,6 +555,7 @@ private Q_SLOTS:
         prompts.onRetry = [&] { return ++attempts < 2; };
         ConnectionManager cm(false);
         cm.setPrompts(&prompts);
+        LogCapture log;
         cm.connectToHost(QStringLiteral("no-such-host.invalid"), 4123);
         QVERIFY(QTest::qWaitFor([&] { return !prompts.exitCodes.isEmpty(); }, 20000));
         // Retry asked again for the same host; Abort ended it.
@@ -385,6 +563,11 @@ private Q_SLOTS:
                  (QStringList{QStringLiteral("Host no-such-host.invalid not found, retry?"),
                               QStringLiteral("Host no-such-host.invalid not found, retry?")}));
         QCOMPARE(prompts.exitCodes, QList<int>{1});
+        QCOMPARE(log.lines(QtWarningMsg),
+                 (QStringList{QStringLiteral("Host no-such-host.invalid not found"),
+                              QStringLiteral("Host no-such-host.invalid not found")}));
+        QCOMPARE(cm.host(), QStringLiteral("no-such-host.invalid"));
+        QCOMPARE(cm.port(), quint16(4123));
     }
 
     void tlsHandshakeThenVersions()
@@ -410,8 +593,13 @@ private Q_SLOTS:
         QSignalSpy connected(&cm, &ConnectionManager::connected);
         QSignalSpy ready(&cm, &ConnectionManager::versionCheckComplete);
         QSignalSpy failed(&cm, &ConnectionManager::exceptionCaught);
+        LogCapture log;
         cm.connectToHost(QStringLiteral("localhost"), server.port());
         QVERIFY2(ready.wait(10000), qPrintable(prompts.criticals.join(", ")));
+        const QString port = QString::number(server.port());
+        QCOMPARE(log.linesStartingWith(QtDebugMsg, {"using SSL", "Connecting", "Connected", "encrypted"}),
+                 (QStringList{"using SSL", "Connecting to localhost:" + port + "...",
+                              "encrypted connection established to localhost:" + port}));
         QCOMPARE(connected.size(), 1);
         QVERIFY(encryptedWhenConnected); // a plain connected state says nothing with TLS on
         QCOMPARE(failed.size(), 0);
@@ -440,9 +628,15 @@ private Q_SLOTS:
         cm.setPrompts(&prompts);
         QSignalSpy connected(&cm, &ConnectionManager::connected);
         QSignalSpy gone(&cm, &ConnectionManager::disconnected);
+        LogCapture log;
         cm.connectToHost(QStringLiteral("localhost"), server.port());
         QVERIFY(QTest::qWaitFor([&] { return !prompts.exitCodes.isEmpty(); }, 10000));
         QTest::qWait(200);
+        const QStringList warnings = log.lines(QtWarningMsg);
+        QVERIFY(!warnings.isEmpty());
+        for (const QString& w : warnings)
+            QVERIFY2(w.startsWith(QStringLiteral("SSL error: ")), qPrintable(w));
+        QVERIFY(log.lines(QtCriticalMsg).isEmpty());
         QCOMPARE(prompts.criticals, QStringList{QStringLiteral("Unable to establish secure connection to server")});
         QCOMPARE(prompts.exitCodes, QList<int>{1}); // one box, one exit: no "Network error" after it
         QCOMPARE(connected.size(), 0);

@@ -27,6 +27,32 @@ private Q_SLOTS:
         QCOMPARE(w.finish(), expected);
     }
 
+    void fieldBytesOnTheWire()
+    {
+        // Empty string 00 00, empty byte vector 00 00 00 00, counts and
+        // integers most significant byte first.
+        message_writer w(3);
+        w.put_string("");
+        w.put_bytes({});
+        w.put_string("ab");
+        w.put_bytes({0xC0});
+        w.put_u16(0x1234);
+        w.put_u64(0x0102030405060708ull);
+        const std::vector<unsigned char> expected{0x00, 0x00, 0x00, 0x1E, 0x03, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
+                                                  0x00, 0x02, 'a',  'b',  0x00, 0x00, 0x00, 0x01, 0xC0, 0x12, 0x34,
+                                                  0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x07, 0x08};
+        QCOMPARE(w.finish(), expected);
+
+        message_reader r(message_t(expected.begin() + 4, expected.end()));
+        QCOMPARE(r.get_string(), std::string());
+        QVERIFY(r.get_bytes().empty());
+        QCOMPARE(r.get_string(), std::string("ab"));
+        QCOMPARE(r.get_bytes(), (std::vector<unsigned char>{0xC0}));
+        QCOMPARE(r.get_u16(), std::uint16_t(0x1234));
+        QCOMPARE(r.get_u64(), 0x0102030405060708ull);
+        QVERIFY(r.at_end());
+    }
+
     void roundTripKeepsTopBits()
     {
         message_writer w(7);

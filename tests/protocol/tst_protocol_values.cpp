@@ -281,6 +281,11 @@ private Q_SLOTS:
         QCOMPARE(errorOf([&] { playerScoreFromWire(r); }), QStringLiteral("Server error in score"));
         QCOMPARE(QString::fromLatin1(scoreNameSource(37)), QStringLiteral("Chicken hand"));
         QCOMPARE(QString::fromLatin1(scoreNameSource(114)), QStringLiteral("Thirteen orphans"));
+        QCOMPARE(QString::fromLatin1(scoreNameSource(17)), QStringLiteral("Pair in own and prevailing wind"));
+        // The server's own spellings are kept as they are.
+        QCOMPARE(QString::fromLatin1(scoreNameSource(122)), QStringLiteral("Pong in prevaling wind"));
+        QCOMPARE(QString::fromLatin1(scoreNameSource(128)), QStringLiteral("Bouqet of flowers"));
+        QCOMPARE(QString::fromLatin1(scoreNameSource(153)), QStringLiteral("Dora"));
         QVERIFY(!scoreNameSource(155));
     }
 
