@@ -26,10 +26,6 @@ deps() {
         "${sudo[@]}" apt-get update
         DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y --no-install-recommends "${missing[@]}"
     fi
-    # The tests start their own XMPP server; the packaged one must not hold the port.
-    if command -v systemctl >/dev/null 2>&1 && systemctl is-active --quiet prosody 2>/dev/null; then
-        systemctl stop prosody 2>/dev/null || true
-    fi
 }
 
 configure_and_build() {
