@@ -1,4 +1,5 @@
 #include "BuildInfo.h"
+#include "ClientVersion.h"
 #include "CommandLine.h"
 #include "GameSounds.h"
 #include "Logging.h"
@@ -18,6 +19,7 @@
 #include <QLabel>
 #include <QMainWindow>
 #include <QMessageBox>
+#include <QPixmap>
 #include <QSslConfiguration>
 #include <QVBoxLayout>
 
@@ -31,18 +33,27 @@ QMainWindow* createStandInWindow(const StartParameters& params)
 {
     auto* window = new QMainWindow;
     window->setObjectName(QStringLiteral("standInWindow"));
-    window->setWindowTitle(QCoreApplication::applicationName());
+    window->setWindowTitle(QStringLiteral("Quellmark - ") + clientVersionString());
     auto* central = new QWidget(window);
+    central->setObjectName(QStringLiteral("standInPage"));
+    central->setStyleSheet(QStringLiteral("#standInPage { background: #1f3d2f; }"
+                                          "#standInText { color: #f3ead2; font-size: 11pt; }"));
     auto* layout = new QVBoxLayout(central);
+    layout->addStretch();
+    auto* logo = new QLabel(central);
+    logo->setAlignment(Qt::AlignCenter);
+    logo->setPixmap(QPixmap(QStringLiteral("resources:/logo.png")));
+    layout->addWidget(logo);
     auto* label = new QLabel(central);
     label->setObjectName(QStringLiteral("standInText"));
     label->setAlignment(Qt::AlignCenter);
-    label->setText(QStringLiteral("%1\n%2:%3 (%4)")
-                       .arg(QCoreApplication::applicationName(), params.host, QString::number(params.port),
+    label->setText(QStringLiteral("%1:%2 (%3)")
+                       .arg(params.host, QString::number(params.port),
                             params.useSsl ? QStringLiteral("TLS") : QStringLiteral("plain TCP")));
     layout->addWidget(label);
+    layout->addStretch();
     window->setCentralWidget(central);
-    window->resize(480, 320);
+    window->resize(640, 480);
     return window;
 }
 
