@@ -2,6 +2,8 @@
 
 #include "MahjongApplication.h"
 
+#include <TableTexts.h>
+
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDateTime>
@@ -24,11 +26,8 @@ int textWidth(const QFontMetrics& metrics, const QString& text)
 
 QString formatMoney(qint64 cents)
 {
-    const qint64 units = cents / 100;
-    const qint64 remainder = cents % 100;
-    if (remainder == 0)
-        return QStringLiteral("$%L1").arg(units);
-    return QStringLiteral("$%L1").arg(static_cast<double>(cents) / 100.0, 0, 'f', 2);
+    // The lobby's table texts and the shell share one money rule.
+    return moneyText(cents);
 }
 
 QString formatDateTime(const QDateTime& dateTime)
