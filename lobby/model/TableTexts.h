@@ -14,8 +14,7 @@ QString gameTypeSuffix(int gameType);
 QString timeLimitText(int milliseconds);
 
 /// The money text of an amount in cents: "$%L1" with whole units, else with
-/// two decimals. The same rule as the application's formatMoney, kept here
-/// because the lobby library does not link the application library.
+/// two decimals (the program's one rule, formatMoney).
 QString moneyText(qint64 cents);
 /// The money text, or "-" for 0 (context "TableValue").
 QString moneyOrDash(qint64 cents);

@@ -1,9 +1,5 @@
 #include "Utils.h"
 
-#include "MahjongApplication.h"
-
-#include <TableTexts.h>
-
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDateTime>
@@ -26,8 +22,11 @@ int textWidth(const QFontMetrics& metrics, const QString& text)
 
 QString formatMoney(qint64 cents)
 {
-    // The lobby's table texts and the shell share one money rule.
-    return moneyText(cents);
+    // The one money rule of the program: the lobby's table texts use it too.
+    const qint64 rest = cents % 100;
+    if (rest == 0)
+        return QStringLiteral("$%L1").arg(cents / 100);
+    return QStringLiteral("$%L1").arg(double(cents) / 100.0, 0, 'f', 2);
 }
 
 QString formatDateTime(const QDateTime& dateTime)
@@ -49,12 +48,12 @@ QString formatDuration(int seconds)
     const int minutes = rest / 60;
     const int secs = rest - minutes * 60;
     if (days > 0)
-        return MahjongApplication::tr("%Ln day(s)", "", days);
+        return QCoreApplication::translate("MahjongApplication", "%Ln day(s)", "", days);
     if (hours > 0)
-        return MahjongApplication::tr("%Lnh", "", hours);
+        return QCoreApplication::translate("MahjongApplication", "%Lnh", "", hours);
     if (minutes > 0)
-        return MahjongApplication::tr("%Ln min(s)", "", minutes);
-    QString text = MahjongApplication::tr("%Ln second(s)", "", secs);
+        return QCoreApplication::translate("MahjongApplication", "%Ln min(s)", "", minutes);
+    QString text = QCoreApplication::translate("MahjongApplication", "%Ln second(s)", "", secs);
     if (secs < 0) {
         // The translator fills in only counts of 0 and above.
         text.replace(QLatin1String("%Ln"), QLocale().toString(secs));

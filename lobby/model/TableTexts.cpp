@@ -1,5 +1,7 @@
 #include "TableTexts.h"
 
+#include <Utils.h>
+
 #include <QCoreApplication>
 
 QString rulesetText(int ruleset)
@@ -51,11 +53,7 @@ QString timeLimitText(int milliseconds)
 
 QString moneyText(qint64 cents)
 {
-    const qint64 units = cents / 100;
-    const qint64 rest = cents % 100;
-    if (rest == 0)
-        return QStringLiteral("$%L1").arg(units);
-    return QStringLiteral("$%L1").arg(double(cents) / 100.0, 0, 'f', 2);
+    return formatMoney(cents);
 }
 
 QString moneyOrDash(qint64 cents)
