@@ -41,19 +41,21 @@ QString fillTemplate(const QString& pattern, const QStringList& values)
     out.reserve(pattern.size() + 64);
     for (qsizetype i = 0; i < pattern.size(); ++i) {
         const QChar c = pattern[i];
-        if (c == QLatin1Char('%') && i + 1 < pattern.size() && pattern[i + 1].isDigit()) {
-            int number = pattern[i + 1].digitValue();
-            qsizetype used = 1;
-            if (i + 2 < pattern.size() && pattern[i + 2].isDigit()) {
-                const int two = number * 10 + pattern[i + 2].digitValue();
+        // "%L1" takes its value as given: numbers arrive already localized.
+        const qsizetype digits = (i + 1 < pattern.size() && pattern[i + 1] == QLatin1Char('L')) ? i + 2 : i + 1;
+        if (c == QLatin1Char('%') && digits < pattern.size() && pattern[digits].isDigit()) {
+            int number = pattern[digits].digitValue();
+            qsizetype end = digits + 1;
+            if (end < pattern.size() && pattern[end].isDigit()) {
+                const int two = number * 10 + pattern[end].digitValue();
                 if (two >= 1 && two <= values.size()) {
                     number = two;
-                    used = 2;
+                    ++end;
                 }
             }
             if (number >= 1 && number <= values.size()) {
                 out += values[number - 1];
-                i += used;
+                i = end - 1;
                 continue;
             }
         }

@@ -164,8 +164,9 @@ TournamentScenario::TournamentScenario(TestGameServer& server, QObject* parent)
             this->server.send(snapshotList(tournaments));
             return;
         }
-        if (path.startsWith("101/mtt/")) {
-            const quint32 id = path.mid(8).toUInt();
+        const QByteArray rest = path.startsWith("101/") ? path.mid(4) : path;
+        if (rest.startsWith("mtt/")) {
+            const quint32 id = rest.mid(4).toUInt();
             for (const auto& [tableId, name] : tables[id])
                 this->server.send(tournamentTable(id, tableId, name, 4));
         }
