@@ -8,6 +8,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QIcon>
 #include <QLabel>
 #include <QPushButton>
 #include <QSpacerItem>
@@ -47,6 +48,8 @@ void TournamentView::setupUi(QWidget* window)
     hboxLayout->addWidget(tournamentTitle);
     closeButton = new QToolButton(tournamentTitleTopFrame);
     closeButton->setObjectName(QStringLiteral("closeButton"));
+    closeButton->setIcon(QIcon(QStringLiteral("resources:/dialog-close-normal.png")));
+    closeButton->setAutoRaise(true);
     hboxLayout->addWidget(closeButton);
     vboxLayout->addWidget(tournamentTitleTopFrame);
 
