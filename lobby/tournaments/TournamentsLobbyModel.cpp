@@ -76,6 +76,8 @@ void TournamentsLobbyModel::retranslate()
             Q_EMIT itemChanged(item);
         }
     }
+    if (!rows.empty())
+        Q_EMIT dataChanged(index(0, 0), index(rowCount() - 1, ColumnCount - 1));
 }
 
 void TournamentsLobbyModel::addOrUpdateTournament(const TournamentInfo& received)

@@ -3,7 +3,9 @@
 // question box that outlives its window, seating with the tournament's
 // tables, removal, the paused countdown on a controlled server clock, and
 // server text shown as written.
+#include "ConferenceArea.h"
 #include "LobbyRoles.h"
+#include "SocialServices.h"
 #include "ModelessMsgBox.h"
 #include "ServerTime.h"
 #include "TableModel.h"
@@ -32,6 +34,7 @@
 #include <QSignalSpy>
 #include <QTextEdit>
 #include <QTabBar>
+#include <QTranslator>
 #include <QToolButton>
 #include <QTreeView>
 
@@ -40,6 +43,56 @@
 namespace TF = TournamentFrames;
 
 namespace {
+
+/// A chat room that records what the window asks of it.
+class FakeConference : public ConferenceArea
+{
+public:
+    using ConferenceArea::ConferenceArea;
+    void joinTableRoom(qint32) override {}
+    void joinTournamentRoom(int id) override
+    {
+        log << QStringLiteral("join %1").arg(id);
+        joined = true;
+    }
+    void leaveRoom() override
+    {
+        log << QStringLiteral("leave");
+        joined = false;
+    }
+    void appendInfo(const QString&) override {}
+    bool isJoined() const override { return joined; }
+    void setHiddenNotifications(int mask) override { log << QStringLiteral("mask %1").arg(mask); }
+
+    QStringList log;
+    bool joined = false;
+};
+
+class FakeSocial : public SocialServices
+{
+public:
+    QPixmap playerPicture(qint32) override { return {}; }
+    ConferenceArea* createConferenceArea(QWidget* parent, int hiddenMask) override
+    {
+        last = new FakeConference(parent);
+        last->setHiddenNotifications(hiddenMask);
+        return last;
+    }
+    FakeConference* last = nullptr;
+};
+
+/// Puts "~" in front of every text of the tournament contexts.
+class MarkingTranslator : public QTranslator
+{
+public:
+    QString translate(const char* context, const char* source, const char*, int) const override
+    {
+        if (QByteArray(context).startsWith("Tournament"))
+            return QLatin1Char('~') + QString::fromUtf8(source);
+        return QString();
+    }
+    bool isEmpty() const override { return false; }
+};
 
 constexpr quint8 EnvelopeClass = 104;
 constexpr quint32 startSecs = 1893456000; // 2030-01-01
@@ -97,6 +150,8 @@ private Q_SLOTS:
     void serverTextShownAsWritten();
     void buttonsFollowTheStatus_data();
     void buttonsFollowTheStatus();
+    void chatRoomFollowsTheStatus();
+    void languageChangeReachesEveryText();
 
 private:
     TournamentWindow* openWindow(qint32 id);
@@ -552,6 +607,45 @@ void TournamentFlowTest::buttonsFollowTheStatus()
     QCOMPARE(ui->leaveButton->text(), status == 0 ? QStringLiteral("Unregister") : QStringLiteral("Leave Tournament"));
     if (!statusLabel.isEmpty())
         QCOMPARE(ui->statusLabel->text(), statusLabel);
+}
+
+void TournamentFlowTest::chatRoomFollowsTheStatus()
+{
+    FakeSocial social;
+    TournamentWindow window(TournamentTestData::tournament(51, QStringLiteral("Chatty"), 0), &social);
+    QVERIFY(social.last);
+    QCOMPARE(social.last->parentWidget(), window.view()->chatTab);
+    QSignalSpy menu(&window, &TournamentWindow::userMenuRequested);
+    Q_EMIT social.last->userMenuRequested(QStringLiteral("ann"), QPoint(3, 4));
+    QCOMPARE(menu.count(), 1);
+    window.tournamentInfoUpdate(51, TournamentTestData::changes({{"REGISTERED", qint32(12)}}));
+    window.tournamentInfoUpdate(51, TournamentTestData::changes({{"STATUS", qint32(6)}}));
+    window.tournamentInfoUpdate(51, TournamentTestData::changes({{"REGISTERED", qint32(13)}}));
+    QCOMPARE(social.last->log, (QStringList{"mask 11", "join 51", "leave"}));
+
+    // Without social services the Chat tab stays empty.
+    TournamentWindow bare(TournamentTestData::tournament(52, QStringLiteral("Quiet"), 0), nullptr);
+    QVERIFY(!bare.view()->conference);
+    QVERIFY(bare.view()->chatTab->findChildren<QWidget*>().isEmpty());
+}
+
+void TournamentFlowTest::languageChangeReachesEveryText()
+{
+    TournamentWindow* window = openWindow(11);
+    const QAbstractItemModel* shown = lobby->treeView()->model();
+    QSignalSpy changed(shown, &QAbstractItemModel::dataChanged);
+    MarkingTranslator translator;
+    QCoreApplication::installTranslator(&translator);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LanguageChange);
+    QCOMPARE(shown->headerData(1, Qt::Horizontal).toString(), QStringLiteral("~Tournament Name"));
+    QVERIFY(!changed.isEmpty());
+    QCOMPARE(shown->index(0, 2).data().toString().at(0), QLatin1Char('~'));
+    QCOMPARE(window->view()->joinButton->text(), QStringLiteral("~Register (%1)").arg(QStringLiteral("$5")));
+    QCOMPARE(window->view()->tournamentTabs->tabBar()->tabText(1), QStringLiteral("~Standings"));
+    QCOMPARE(window->view()->rankingList->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("~Rank"));
+    QCoreApplication::removeTranslator(&translator);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LanguageChange);
+    QCOMPARE(window->view()->joinButton->text(), QStringLiteral("Register ($5)"));
 }
 
 PARLOR_WEBVIEW_TEST_MAIN(TournamentFlowTest)
