@@ -299,7 +299,8 @@ void TournamentWindow::updateInfoPage()
 
 void TournamentWindow::onLoadFinished(bool ok)
 {
-    if (!ok)
+    // Clearing the view finishes a load too; an empty page stays hidden.
+    if (!ok || info.infoUrl.isEmpty())
         return;
     makeTransparent(ui->webView);
     ui->webView->show();

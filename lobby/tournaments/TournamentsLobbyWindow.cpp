@@ -91,6 +91,7 @@ void TournamentsLobbyWindow::onCurrentChanged(const QModelIndex& current, const 
     if (id == -1 || !model || !model->hasTournament(id))
         return;
     const QUrl url = model->tournament(id).shortInfoUrl;
+    shownPage = url;
     if (url.isEmpty()) {
         ui->webView->setContent(QByteArray(), QString(), QUrl());
     } else {
@@ -102,7 +103,8 @@ void TournamentsLobbyWindow::onCurrentChanged(const QModelIndex& current, const 
 
 void TournamentsLobbyWindow::onLoadFinished(bool ok)
 {
-    if (!ok)
+    // Clearing the view finishes a load too; an empty page stays hidden.
+    if (!ok || shownPage.isEmpty())
         return;
     makeTransparent(ui->webView);
     ui->webView->show();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QModelIndex>
+#include <QUrl>
 #include <QWidget>
 
 #include <memory>
@@ -55,4 +56,6 @@ private:
     TournamentsLobbyModel* model = nullptr;
     TournamentsController* controller;
     std::unique_ptr<TournamentsLobbyView> ui;
+    /// The short information page asked for last; empty when none.
+    QUrl shownPage;
 };

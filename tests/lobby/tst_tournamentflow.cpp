@@ -34,6 +34,7 @@
 #include <QSignalSpy>
 #include <QTextEdit>
 #include <QTabBar>
+#include <QWebEngineView>
 #include <QTranslator>
 #include <QToolButton>
 #include <QTreeView>
@@ -152,6 +153,7 @@ private Q_SLOTS:
     void buttonsFollowTheStatus();
     void chatRoomFollowsTheStatus();
     void languageChangeReachesEveryText();
+    void informationPageOnlyWhenThereIsOne();
 
 private:
     TournamentWindow* openWindow(qint32 id);
@@ -231,7 +233,18 @@ void TournamentFlowTest::lobbyFeed()
     server->send(TF::removed(12));
     server->send(TF::snapshot(TF::tournament(14, "Late Show", 0, 0, 8, 100, startSecs, 60)));
     server->send(TF::registeredList({13, 14}));
+    QSignalSpy seated(cm.get(), &ConnectionManager::tournamentSeated);
+    QSignalSpy roundEnd(cm.get(), &ConnectionManager::endOfTournamentRound);
+    server->send(TF::seated(13, 701, 2));
+    server->send(TF::roundScores(13, 701, true, {{7, 25000, 0}, {8, quint32(-5000), 0}}));
     QTRY_VERIFY_WITH_TIMEOUT(model->hasTournament(14) && model->isRegistered(14), 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(roundEnd.count(), 1, 5000);
+    QCOMPARE(seated.count(), 1);
+    QCOMPARE(seated.first().at(1).toInt(), 701);
+    QCOMPARE(roundEnd.first().at(0).toInt(), 13);
+    QCOMPARE(roundEnd.first().at(2).toBool(), true);
+    // Events of the game side leave the lobby as it was.
+    QCOMPARE(model->rowCount(), 3);
     QCOMPARE(model->rowCount(), 3);
     QVERIFY(!model->hasTournament(12));
     QCOMPARE(model->tournament(11).registered, 13);
@@ -646,6 +659,31 @@ void TournamentFlowTest::languageChangeReachesEveryText()
     QCoreApplication::removeTranslator(&translator);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::LanguageChange);
     QCOMPARE(window->view()->joinButton->text(), QStringLiteral("Register ($5)"));
+}
+
+void TournamentFlowTest::informationPageOnlyWhenThereIsOne()
+{
+    // Tournament 11 has no page, 12 one on a local port nobody serves (the
+    // load fails): neither may show an empty or broken view.
+    server->send(TF::update(12, {TF::text("SHORT_INFO_URL", "127.0.0.1:9/info")}));
+    QTRY_VERIFY_WITH_TIMEOUT(!controller->lobbyModel()->tournament(12).shortInfoUrl.isEmpty(), 5000);
+    lobby->show();
+    QWebEngineView* page = lobby->infoView();
+    QSignalSpy loaded(page, &QWebEngineView::loadFinished);
+    QTreeView* view = lobby->treeView();
+    for (int row = 0; row < view->model()->rowCount(); ++row) {
+        if (view->model()->index(row, 0).data(LobbyRoles::IdRole).toInt() == 11)
+            view->setCurrentIndex(view->model()->index(row, 1));
+    }
+    QVERIFY(loaded.wait(10000));
+    QVERIFY(page->isHidden());
+    for (int row = 0; row < view->model()->rowCount(); ++row) {
+        if (view->model()->index(row, 0).data(LobbyRoles::IdRole).toInt() == 12)
+            view->setCurrentIndex(view->model()->index(row, 1));
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(loaded.count() >= 2, 10000);
+    QCOMPARE(page->url(), QUrl(QStringLiteral("http://127.0.0.1:9/info")));
+    QVERIFY(page->isHidden());
 }
 
 PARLOR_WEBVIEW_TEST_MAIN(TournamentFlowTest)
