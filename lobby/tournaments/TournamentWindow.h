@@ -50,28 +50,41 @@ public:
     bool isCountdownRunning() const { return timer.isActive(); }
 
 Q_SIGNALS:
+    /// The user clicked Register.
     void registerTournament(int tournamentId);
+    /// The user confirmed unregistering from an open tournament.
     void unregisterTournament(int tournamentId);
+    /// The user confirmed leaving a tournament past registration.
     void leaveTournament(int tournamentId);
     /// The user closed the window, or the server removed the tournament.
     void closeWindow(int tournamentId);
+    /// A table of the Tables tab was double-clicked.
     void watchTable(qint32 tableId);
     /// The user agreed to make a deposit.
     void accountNeeded();
+    /// A player's menu was asked for in the standings or the chat, at a global position.
     void userMenuRequested(const QString& name, const QPoint& pos);
 
 public Q_SLOTS:
+    /// Sends the registration and disables the button until the answer.
     void on_joinButton_clicked();
+    /// Asks whether to unregister or leave; the answer may come after the window closed.
     void on_leaveButton_clicked();
     void on_closeButton_clicked();
     void on_tableList_doubleClicked(const QModelIndex& index);
+    // The server's answers. Every window hears every tournament's; each acts
+    // only on its own id.
     void onTournamentRegisterSuccess(qint32 tournamentInt);
+    /// Reason 2 (no funds) offers a deposit; other reasons show their text.
     void onTournamentRegisterFailed(qint32 tournamentInt, tmnt_register_failed_reason::enum_t reason);
     void onTournamentUnregisterSuccess(qint32 tournamentInt);
     void onTournamentUnregisterFailed(qint32 tournamentInt, tmnt_register_failed_reason::enum_t reason);
     void onTournamentLeaveSuccess(qint32 tournamentInt);
+    /// The reason is the server's text, shown as written.
     void onTournamentLeaveFailed(qint32 tournamentInt, const QString& reason);
+    /// The paused countdown's second passed.
     void onTimerTimeout();
+    /// Tells the user when the window is on screen, then asks to be closed.
     void tournamentRemoved(qint32 tournamentId);
     /// A full record: replaces the copy, keeping the registration mark.
     void tournamentInfoUpdate(const TournamentInfo& info);
