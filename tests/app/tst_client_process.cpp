@@ -160,6 +160,8 @@ private Q_SLOTS:
                                            << QStringLiteral("invalid port \"12ab\"");
         QTest::newRow("port too large") << QStringList{QStringLiteral("example.org:70000")}
                                         << QStringLiteral("invalid port \"70000\"");
+        QTest::newRow("port with a sign") << QStringList{QStringLiteral("example.org:+80")}
+                                          << QStringLiteral("invalid port \"+80\"");
         QTest::newRow("two colons") << QStringList{QStringLiteral("a:1:2")}
                                     << QStringLiteral("invalid host+port specification \"a:1:2\"");
         QTest::newRow("two positionals") << QStringList{QStringLiteral("a"), QStringLiteral("b")} << QString();

@@ -155,6 +155,10 @@ void TestGameModelHand::wholeHand()
     // --- east discards; the user claims it for a chow
     model.onPlayerShouldAct(east, span());
     QCOMPARE(model.currentActor().first, east);
+    // Player -1: nobody acts; east's turn and deadline are over.
+    model.onPlayerShouldAct(-1, span());
+    QCOMPARE(model.currentActor().first, -1);
+    QVERIFY(model.currentActor().second.isNull());
     model.onTileDiscarded(east, bam(3), false);
     QCOMPARE(model.lastDiscarder(), east);
     QCOMPARE(model.discardState(), int(GameModel::DISCARD_OPEN));
@@ -162,8 +166,8 @@ void TestGameModelHand::wholeHand()
     QCOMPARE(model.player(own)->handTiles().size(), size_t(14)); // the claimed tile enters the hand
     QVERIFY(model.player(east)->discards().empty());
     model.onMeldDeclared(own, claimMeld(meld_type::CHOW, bam(2)));
-    QCOMPARE(rec.take(), (QStringList{"playerShouldAct 12", "tileDiscarded 12 2 0", "tileClaimed 12 11",
-                                      "meldDeclared 11 {1 0 1 12 1}"}));
+    QCOMPARE(rec.take(), (QStringList{"playerShouldAct 12", "playerShouldAct -1", "tileDiscarded 12 2 0",
+                                      "tileClaimed 12 11", "meldDeclared 11 {1 0 1 12 1}"}));
     QCOMPARE(model.player(own)->handTiles(), (tile_vector{9, 9, 11, 17, 22, 22, 22, 29, 30, 31, 31}));
     QCOMPARE(model.lastDiscarder(), -1);
     QCOMPARE(model.discardState(), int(GameModel::DISCARD_MELDED));
