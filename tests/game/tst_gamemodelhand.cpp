@@ -265,6 +265,23 @@ void TestGameModelHand::wholeHand()
     QVERIFY(!model.player(own)->furiten());
     QVERIFY(!model.player(own)->active());
 
+    // --- the user pongs west's red dragon, draws the fourth and extends the
+    //     pong to a kong: the kong takes the pong's place, the hand gives up
+    //     only the drawn tile
+    const std::size_t meldsBefore = model.player(own)->melds().size();
+    model.onTileDiscarded(west, dragon(0), false);
+    model.onTileClaimed(own);
+    model.onMeldDeclared(own, claimMeld(meld_type::PONG, dragon(0)));
+    model.onTilesFromWall({dragon(0)}, false);
+    model.onMeldDeclared(own, claimMeld(meld_type::PONG_TO_KONG, dragon(0), 1));
+    QCOMPARE(rec.take(), (QStringList{"tileDiscarded 14 31 0", "tileClaimed 14 11", "meldDeclared 11 {2 0 31 14 0}",
+                                      "tilesFromWall 11 [31] 0", "meldDeclared 11 {4 1 31 -1 255}"}));
+    QCOMPARE(model.player(own)->melds().size(), meldsBefore + 1);
+    QCOMPARE(meldText(model.player(own)->melds().back()), QString("{8 0 31 14 0}"));
+    tile_vector withoutDragons = restated;
+    std::erase(withoutDragons, dragon(0));
+    QCOMPARE(model.player(own)->handTiles(), withoutDragons);
+
     // --- north leaves mid-hand: the record stays until the hand ends
     model.onPlayerLeft(north);
     QVERIFY(rec.take().isEmpty());
