@@ -19,7 +19,8 @@ SelectorButton::~SelectorButton() = default;
 
 void SelectorButton::setTableName(const QString& name)
 {
-    setText(elideMiddle(name, 8));
+    // "&" would otherwise mark a shortcut and vanish from the name.
+    setText(elideMiddle(name, 8).replace(QLatin1Char('&'), QLatin1String("&&")));
     setToolTip(name.toHtmlEscaped());
 }
 
