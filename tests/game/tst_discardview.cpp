@@ -29,63 +29,36 @@ private Q_SLOTS:
 
     void positionsWithATurnedTile_data()
     {
+        // Expected coordinates as multiples of the upright (w, h) and turned
+        // (w2, h2) tile sizes: x = {w, w2}, y = {h, h2}.
         QTest::addColumn<int>("orientation");
         QTest::addColumn<int>("index");
-        QTest::addColumn<QString>("formula");
+        QTest::addColumn<QPointF>("x");
+        QTest::addColumn<QPointF>("y");
         // Riichi at index 2 of a pond of 9: the rest of row 0 makes room.
-        QTest::newRow("bottom, before") << 0 << 1 << "w,-h";
-        QTest::newRow("bottom, the turned tile") << 0 << 2 << "2w,-h";
-        QTest::newRow("bottom, after it") << 0 << 4 << "4w+w2-w,-h";
-        QTest::newRow("bottom, next row untouched") << 0 << 7 << "w,0";
-        QTest::newRow("right, the turned tile") << 1 << 2 << "-w,-3h-h2+h";
-        QTest::newRow("right, after it") << 1 << 3 << "-w,-4h-h2+h";
-        QTest::newRow("top, the turned tile") << 2 << 2 << "-3w-w2+w,-h2+h";
-        QTest::newRow("top, after it") << 2 << 5 << "-6w-w2+w,0";
-        QTest::newRow("left, the turned tile") << 3 << 2 << "w-w2,2h";
-        QTest::newRow("left, after it") << 3 << 3 << "0,3h+h2-h";
-        QTest::newRow("left, next row") << 3 << 8 << "-w,2h";
+        QTest::newRow("bottom, before") << 0 << 1 << QPointF(1, 0) << QPointF(-1, 0);
+        QTest::newRow("bottom, the turned tile") << 0 << 2 << QPointF(2, 0) << QPointF(-1, 0);
+        QTest::newRow("bottom, after it") << 0 << 4 << QPointF(3, 1) << QPointF(-1, 0);
+        QTest::newRow("bottom, next row untouched") << 0 << 7 << QPointF(1, 0) << QPointF(0, 0);
+        QTest::newRow("right, the turned tile") << 1 << 2 << QPointF(-1, 0) << QPointF(-2, -1);
+        QTest::newRow("right, after it") << 1 << 3 << QPointF(-1, 0) << QPointF(-3, -1);
+        QTest::newRow("top, the turned tile") << 2 << 2 << QPointF(-2, -1) << QPointF(1, -1);
+        QTest::newRow("top, after it") << 2 << 5 << QPointF(-5, -1) << QPointF(0, 0);
+        QTest::newRow("left, the turned tile") << 3 << 2 << QPointF(1, -1) << QPointF(2, 0);
+        QTest::newRow("left, after it") << 3 << 3 << QPointF(0, 0) << QPointF(2, 1);
+        QTest::newRow("left, next row") << 3 << 8 << QPointF(-1, 0) << QPointF(2, 0);
     }
     void positionsWithATurnedTile()
     {
         QFETCH(int, orientation);
         QFETCH(int, index);
-        QFETCH(QString, formula);
+        QFETCH(QPointF, x);
+        QFETCH(QPointF, y);
         sizesFor(orientation);
-        // A small evaluator keeps the expectations readable as formulas.
-        auto eval = [this](QString e) {
-            e.replace(QStringLiteral("w2"), QStringLiteral("W")).replace(QStringLiteral("h2"), QStringLiteral("H"));
-            double total = 0;
-            QString term;
-            auto flush = [&] {
-                if (term.isEmpty() || term == QStringLiteral("+") || term == QStringLiteral("-"))
-                    return;
-                double sign = 1;
-                if (term.startsWith(QLatin1Char('-'))) sign = -1;
-                if (term.startsWith(QLatin1Char('+')) || term.startsWith(QLatin1Char('-'))) term.remove(0, 1);
-                const QChar unit = term.back();
-                double factor = 1, value = 0;
-                if (unit.isDigit()) { value = term.toDouble(); } else {
-                    const QString num = term.left(term.size() - 1);
-                    factor = num.isEmpty() ? 1 : num.toDouble();
-                    value = unit == QLatin1Char('w') ? w : unit == QLatin1Char('h') ? h : unit == QLatin1Char('W') ? w2 : h2;
-                }
-                total += sign * factor * value;
-            };
-            for (QChar c : e) {
-                if ((c == QLatin1Char('+') || c == QLatin1Char('-')) && !term.isEmpty()) {
-                    flush();
-                    term.clear();
-                }
-                term += c;
-            }
-            flush();
-            return total;
-        };
-        const QStringList parts = formula.split(QLatin1Char(','));
         DiscardView pond(orientation);
-        std::vector<tile> tiles(9, tile(4));
-        pond.setDiscards(tiles, 2);
-        QCOMPARE(pond.tileViews().at(std::size_t(index))->pos(), QPointF(eval(parts[0]), eval(parts[1])));
+        pond.setDiscards(std::vector<tile>(9, tile(4)), 2);
+        const QPointF expected(x.x() * w + x.y() * w2, y.x() * h + y.y() * h2);
+        QCOMPARE(pond.tileViews().at(std::size_t(index))->pos(), expected);
         QCOMPARE(pond.tileViews().at(2)->tileType(), int(TileImages::Turned));
         QCOMPARE(pond.tileViews().at(3)->tileType(), int(TileImages::Declared));
     }
