@@ -26,8 +26,10 @@ TileAnimation::TileAnimation(QGraphicsScene* s, QTimeLine* timeLine, int k, int 
     setRotationAt(startStep, quarterTurns(kind, fromOrientation, toOrientation) * 90.0);
     setRotationAt(endStep, 0);
     centreFor(fromOrientation, kind);
-    if (scene != nullptr)
+    if (scene != nullptr) {
         scene->addItem(tileView);
+        addedToScene = true;
+    }
     tileView->setZValue(100.0);
     setItem(tileView);
     setTimeLine(timeLine);
@@ -39,7 +41,7 @@ TileAnimation::~TileAnimation()
     if (scene != nullptr) {
         scene->removeItem(tileView);
         delete tileView;
-    } else if (tileView->scene() == nullptr) {
+    } else if (!addedToScene) {
         delete tileView;
     }
 }

@@ -60,6 +60,7 @@ private:
 
     TileView* tileView;
     QPointer<QGraphicsScene> scene;
+    bool addedToScene = false;
     int fromOrientation;
     int toOrientation;
     double startStep;

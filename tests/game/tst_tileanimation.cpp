@@ -179,6 +179,16 @@ private Q_SLOTS:
         QCOMPARE(int(scene.items().size()), 0);
     }
 
+    void sceneClosedBeforeTheMoveIsReleased()
+    {
+        auto scene = std::make_unique<QGraphicsScene>();
+        RecordingView src(&log, QStringLiteral("src"), QPointF(), 0, 0);
+        RecordingView dst(&log, QStringLiteral("dst"), QPointF(), 0, 1);
+        TileAnimationSet set(scene.get(), &src, &dst, 300, std::vector<tile>{tile(1), tile(2)});
+        set.start(false);
+        scene.reset(); // a table window closing with the move queued
+    }
+
     void emptyMoveOnlyTransfersEmptyLists()
     {
         QGraphicsScene scene;
