@@ -63,6 +63,27 @@ void TileImages::Private::computeShadows()
             shadows[o][k] = shadowFor(rects[o][k], sizes[o][k].height, k);
 }
 
+void TileImages::Private::premultiply()
+{
+    // Pictures come back from the stream as plain ARGB; painting wants them
+    // premultiplied, or every blit converts them again.
+    const auto convert = [](QImage& img) {
+        if (!img.isNull() && img.format() != QImage::Format_ARGB32_Premultiplied)
+            img.convertTo(QImage::Format_ARGB32_Premultiplied);
+    };
+    for (int o = 0; o < orientationCount; ++o) {
+        for (QImage& img : elements[o])
+            convert(img);
+        for (QImage& img : faces[o])
+            convert(img);
+        convert(highlights[o]);
+    }
+    for (QImage& img : handFaces)
+        convert(img);
+    for (QImage& img : handImages)
+        convert(img);
+}
+
 void TileImages::Private::setHandRect()
 {
     const QImage& hand = handImages[0];
@@ -105,8 +126,8 @@ TileImages::TileImages(const TileImages& source, double scale)
             const double y = int(int(from.y()) * f + 0.5);
             d->rects[o][k].moveTo(x, y);
         }
-    d->computeShadows();
     d->setHandRect();
+    d->computeShadows();
 }
 
 TileImages::TileImages(QDataStream& in)
@@ -134,8 +155,9 @@ TileImages::TileImages(QDataStream& in)
     for (int t = 0; t < faceCount && in.status() == QDataStream::Ok; ++t)
         in >> d->handFaces[t];
     in >> d->handImages[0] >> d->handImages[1];
-    d->computeShadows();
+    d->premultiply();
     d->setHandRect();
+    d->computeShadows();
 }
 
 TileImages::~TileImages() = default;

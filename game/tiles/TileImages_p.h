@@ -27,6 +27,8 @@ struct TileImages::Private
     void resetRects();
     /// shadows from rects and sizes.
     void computeShadows();
+    /// Every picture in the format painting is fastest with.
+    void premultiply();
     /// rects[Bottom][Hand] from the standing tile's picture.
     void setHandRect();
 

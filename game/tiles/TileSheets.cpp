@@ -275,8 +275,8 @@ void TileImages::Private::renderBack(const QString& path)
             elements[o][WallDora] = svg.split(QStringLiteral("wallDora") + TileSheets::suffix(o), sizes[o][WallDora], source);
         }
         resetRects();
-        computeShadows();
         setHandRect();
+        computeShadows();
         return;
     }
 
@@ -321,8 +321,8 @@ void TileImages::Private::renderBack(const QString& path)
     rects[Top][Back].translate(0, -int(s));
     rects[Bottom][Turned].translate(0, -int(2.5 * s));
     rects[Right][Turned].translate(0, int(s));
-    computeShadows();
     setHandRect();
+    computeShadows();
 }
 
 void TileImages::Private::renderFaces(const QString& path)
