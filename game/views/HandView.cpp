@@ -63,7 +63,7 @@ void HandTile::hoverEnterEvent(QGraphicsSceneHoverEvent*)
     if (m_hoverOffset == 0 && m_hand->isClickable(tileCode())) {
         m_hoverOffset = hoverLift;
         setTransform(QTransform::fromTranslate(0, -hoverLift));
-        GameSounds::instance().play(0);
+        GameSounds::instance().play(GameSounds::Hover);
     }
 }
 
