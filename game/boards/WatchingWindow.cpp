@@ -62,7 +62,7 @@ void WatchingWindow::retranslateForm()
 
 void WatchingWindow::setUnseatedInfoHidden(bool hidden)
 {
-    qDebug() << "setVisible: " << !hidden;
+    qDebug().nospace() << "setVisible: " << !hidden;
     pickedUp->setVisible(!hidden);
 }
 
