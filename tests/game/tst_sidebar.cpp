@@ -329,23 +329,6 @@ private Q_SLOTS:
         QCOMPARE(picture(), services.playerPicture(3).toImage());
         Q_EMIT services.playerPictureUpdate(99); // nobody's panel: ignored
     }
-
-    void panelsShowPointsOrWins_data()
-    {
-        QTest::addColumn<int>("gameType");
-        QTest::addColumn<QString>("number");
-        QTest::newRow("single hand: wins") << 0 << QStringLiteral("3");
-        QTest::newRow("full game: points, grouped") << 2 << QLocale().toString(12500);
-        QTest::newRow("tournament: points") << 1 << QLocale().toString(12500);
-    }
-    void panelsShowPointsOrWins()
-    {
-        QFETCH(int, gameType);
-        QFETCH(QString, number);
-        make(0, gameType);
-        bar->setPlayer(1, QStringLiteral("a"), 0, 12500, 3, false);
-        QCOMPARE(bar->playerWidget(1)->findChild<QLabel*>(QStringLiteral("scoresAndWins"))->text(), number);
-    }
 };
 
 QTEST_MAIN(TestSideBar)
