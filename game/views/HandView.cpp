@@ -193,7 +193,7 @@ void HandView::clearHighlights()
 void HandView::updateToolTips()
 {
     for (HandTile* item : m_tiles)
-        item->setToolTip(tileDisplayName(item->tileCode()));
+        item->updateToolTip();
 }
 
 void HandView::relayout()
