@@ -18,6 +18,7 @@
 #include <QLayout>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTextDocumentFragment>
 #include <QTimeZone>
 
 #include <memory>
@@ -203,12 +204,14 @@ private Q_SLOTS:
         auto* nameLabel = bar->playerWidget(1)->findChild<ULabel*>(QStringLiteral("nameLabel"));
         QCOMPARE(nameLabel->fullText(), name);
         QCOMPARE(nameLabel->textFormat(), Qt::PlainText);
+        QCOMPARE(QTextDocumentFragment::fromHtml(nameLabel->toolTip()).toPlainText(), name);
         TableInfo info = table(0, 2);
         info.name = name;
         bar->setTableInfo(info);
         auto* tableName = bar->findChild<ULabel*>(QStringLiteral("tableName"));
         QCOMPARE(tableName->fullText(), name);
         QCOMPARE(tableName->textFormat(), Qt::PlainText);
+        QCOMPARE(QTextDocumentFragment::fromHtml(tableName->toolTip()).toPlainText(), name);
     }
 
     void contextMenuAsksForThePlayersMenu()
