@@ -121,19 +121,12 @@ void XMPPClient::setCredentials(QString user, QString password)
 
 void XMPPClient::disconnectFromHost()
 {
-    switch (d->state) {
-    case ConnectingState:
-    case TlsState:
-        break;
-    case AuthenticatingState:
-    case BindingState:
-    case SessionState:
-        if (d->writer)
-            d->writer->closeStream();
-        break;
-    default:
+    if (d->state == UnconnectedState || d->state == DisconnectingState)
         return;
-    }
+    // Whatever the state, an open stream gets its closing tag: a stream
+    // error written during the negotiation must be followed by it.
+    if (d->writer)
+        d->writer->closeStream();
     d->state = DisconnectingState;
     d->awaitingRetry = false;
     d->socket.disconnectFromHost();

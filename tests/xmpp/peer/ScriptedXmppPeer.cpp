@@ -85,7 +85,7 @@ ScriptedXmppPeer& ScriptedXmppPeer::expect(const QString& pattern)
 
 ScriptedXmppPeer& ScriptedXmppPeer::send(const QByteArray& bytes)
 {
-    m_steps.append(Step{Step::Send, bytes, {}, 0});
+    m_steps.append(Step{Step::Send, bytes, {}, m_pieceSize});
     return *this;
 }
 

@@ -37,6 +37,8 @@ public:
     ScriptedXmppPeer& sendSplit(const QByteArray& bytes, int pieceSize);
     ScriptedXmppPeer& startTls();
     ScriptedXmppPeer& close();
+    /// From now on every send step goes out in pieces of n bytes (0: whole).
+    void setPieceSize(int n) { m_pieceSize = n; }
 
     /// The usual steps from the client's first header to a bound session
     /// without TLS: PLAIN offered, success, bind offered (and session when
@@ -96,4 +98,5 @@ private:
     QByteArray m_lastId;
     bool m_running = false;
     bool m_closed = false;
+    int m_pieceSize = 0;
 };
