@@ -80,31 +80,43 @@ ScriptedXmppPeer& ScriptedXmppPeer::expect(const QString& pattern)
 {
     Step step{Step::Expect, {}, QRegularExpression(pattern, QRegularExpression::DotMatchesEverythingOption), 0};
     m_steps.append(step);
+    scheduleRun();
     return *this;
 }
 
 ScriptedXmppPeer& ScriptedXmppPeer::send(const QByteArray& bytes)
 {
     m_steps.append(Step{Step::Send, bytes, {}, m_pieceSize});
+    scheduleRun();
     return *this;
 }
 
 ScriptedXmppPeer& ScriptedXmppPeer::sendSplit(const QByteArray& bytes, int pieceSize)
 {
     m_steps.append(Step{Step::Send, bytes, {}, qMax(1, pieceSize)});
+    scheduleRun();
     return *this;
 }
 
 ScriptedXmppPeer& ScriptedXmppPeer::startTls()
 {
     m_steps.append(Step{Step::StartTls, {}, {}, 0});
+    scheduleRun();
     return *this;
 }
 
 ScriptedXmppPeer& ScriptedXmppPeer::close()
 {
     m_steps.append(Step{Step::Close, {}, {}, 0});
+    scheduleRun();
     return *this;
+}
+
+void ScriptedXmppPeer::scheduleRun()
+{
+    // Steps added after the script ran dry start once the event loop turns.
+    if (m_socket)
+        QMetaObject::invokeMethod(this, &ScriptedXmppPeer::run, Qt::QueuedConnection);
 }
 
 QByteArray ScriptedXmppPeer::header(const QString& domain)

@@ -86,6 +86,7 @@ private:
     void onNewConnection();
     void onReadyRead();
     void run();
+    void scheduleRun();
     QByteArray withId(QByteArray bytes) const;
 
     quint16 m_serverPort = 0;
