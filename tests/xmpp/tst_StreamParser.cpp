@@ -81,6 +81,7 @@ private Q_SLOTS:
     void elementCaps();
     void whitespaceInsideTextKept();
     void resetDropsUnreadInput();
+    void readingGoesOnAfterStanzaError();
 };
 
 void TestStreamParser::transcriptSplitAtEveryByte()
@@ -242,6 +243,18 @@ void TestStreamParser::resetDropsUnreadInput()
     parser.reset();
     QVERIFY(!parser.element());
     QCOMPARE(run(parser, {Header + "<message><body>fresh</body></message>"}), QList<int>{KindMessageStanza});
+}
+
+void TestStreamParser::readingGoesOnAfterStanzaError()
+{
+    // A stanza the client answers with an error leaves the stream readable.
+    StreamParser parser;
+    parser.addData(Header + "<iq type='result' id='9'><query xmlns='jabber:iq:search'><x xmlns='jabber:x:data' type='cancel'/>"
+                            "</query></iq><message><body>next</body></message>");
+    QVERIFY_THROWS_EXCEPTION(stanza_error, parser.parse());
+    QCOMPARE(parser.parse(), int(StreamParser::ElementReady));
+    QCOMPARE(parser.element()->type(), int(KindMessageStanza));
+    QCOMPARE(parser.parse(), int(StreamParser::NeedMoreData));
 }
 
 QTEST_GUILESS_MAIN(TestStreamParser)
