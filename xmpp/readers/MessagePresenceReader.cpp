@@ -37,6 +37,16 @@ std::optional<DelayedDeliveryInfo> delayFrom(const QDomElement& element, const Q
     return info;
 }
 
+/// Whether an element of this name and namespace occurs anywhere below the parent.
+bool containsNS(const QDomElement& parent, const QString& name, const QString& ns)
+{
+    for (QDomElement e = parent.firstChildElement(); !e.isNull(); e = e.nextSiblingElement()) {
+        if ((e.localName() == name && e.namespaceURI() == ns) || containsNS(e, name, ns))
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 std::optional<DelayedDeliveryInfo> parseDelay(QDomElement element)
@@ -146,7 +156,7 @@ MucUserInfo parseMucUser(QDomElement element)
 std::unique_ptr<PresenceStanza> parsePresence(QDomElement element)
 {
     const QString mucNs = QStringLiteral("http://jabber.org/protocol/muc");
-    const bool joinsRoom = !element.elementsByTagNameNS(mucNs, QStringLiteral("x")).isEmpty();
+    const bool joinsRoom = containsNS(element, QStringLiteral("x"), mucNs);
     std::unique_ptr<PresenceStanza> presence =
         joinsRoom ? std::make_unique<MucPresenceStanza>() : std::make_unique<PresenceStanza>();
 

@@ -42,10 +42,11 @@ struct StreamParser::Private
     int depth = 0;
     /// Character offset where the top-level element being built started.
     qint64 elementStart = 0;
-    /// Bytes fed in all, and at the last point where no element was open:
-    /// bounds what an unfinished element can hold before its tokens arrive.
+    /// Bytes fed in all, and when the reader last produced a token: what
+    /// arrived since then is one unfinished token (a giant start tag or
+    /// text), held by the reader; it is bounded like a whole element.
     qint64 fed = 0;
-    qint64 fedAtBoundary = 0;
+    qint64 fedAtToken = 0;
 
     void startElement();
     bool endElement();
@@ -80,12 +81,12 @@ void StreamParser::reset()
     d->depth = 0;
     d->elementStart = 0;
     d->fed = 0;
-    d->fedAtBoundary = 0;
+    d->fedAtToken = 0;
 }
 
 void StreamParser::Private::checkPendingSize() const
 {
-    if (fed - fedAtBoundary > MaxElementSize)
+    if (fed - fedAtToken > MaxElementSize)
         throw stream_parse_error(PolicyViolation, QStringLiteral("element larger than %1 bytes").arg(MaxElementSize));
 }
 
@@ -111,11 +112,15 @@ void StreamParser::Private::startElement()
         } catch (const std::invalid_argument&) {
             throw stream_parse_error(BadFormat, QStringLiteral("stream domain too long"));
         }
-        language = e.attribute(QStringLiteral("lang"));
+        // Only a plain "lang" attribute names the stream's language.
+        language.clear();
+        for (const QXmlStreamAttribute& a : attributes) {
+            if (a.qualifiedName() == QLatin1String("lang"))
+                language = a.value().toString();
+        }
         document.appendChild(e);
         stream = e;
         current = e;
-        fedAtBoundary = fed;
         return;
     }
 
@@ -137,7 +142,6 @@ bool StreamParser::Private::endElement()
     --depth;
     if (current != stream)
         return false;
-    fedAtBoundary = fed;
     depth = 0;
     try {
         element = parseElement(closed);
@@ -160,6 +164,8 @@ int StreamParser::parse()
     QXmlStreamReader& reader = d->reader;
     for (;;) {
         const QXmlStreamReader::TokenType token = reader.readNext();
+        if (token != QXmlStreamReader::Invalid)
+            d->fedAtToken = d->fed;
         if (d->depth > 0 && reader.characterOffset() - d->elementStart > MaxElementSize)
             throw stream_parse_error(PolicyViolation, QStringLiteral("element larger than %1 bytes").arg(MaxElementSize));
         switch (token) {
