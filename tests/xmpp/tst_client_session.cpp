@@ -131,16 +131,30 @@ private Q_SLOTS:
                  qPrintable(wrote().right(300)));
     }
 
-    void serverStreamErrorClosesWithoutAnswer()
+    void serverStreamErrorEndsTheSession_data()
     {
+        QTest::addColumn<QByteArray>("condition");
+        QTest::addColumn<bool>("known");
+        QTest::newRow("conflict") << QByteArray("conflict") << true;
+        QTest::newRow("system-shutdown") << QByteArray("system-shutdown") << true;
+        QTest::newRow("reset, newer than the old condition list") << QByteArray("reset") << false;
+    }
+
+    void serverStreamErrorEndsTheSession()
+    {
+        QFETCH(QByteArray, condition);
+        QFETCH(bool, known);
         QVERIFY(login());
         QSignalSpy errors(m_client.get(), &XMPPClient::xmppError);
         QSignalSpy disconnected(m_client.get(), &XMPPClient::disconnected);
-        m_peer->sendNow("<stream:error><conflict xmlns='urn:ietf:params:xml:ns:xmpp-streams'/></stream:error>");
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QString::fromUtf8(condition)));
+        m_peer->sendNow("<stream:error><" + condition + " xmlns='urn:ietf:params:xml:ns:xmpp-streams'/></stream:error>");
         QTRY_COMPARE_WITH_TIMEOUT(disconnected.size(), 1, 3000);
         QCOMPARE(errors.size(), 1);
+        QVERIFY(errors.first().at(1).toString().contains(QString::fromUtf8(condition)));
         QVERIFY(m_peer->waitReceived(QStringLiteral("</stream:stream>$")));
-        QVERIFY(!wrote().contains(QStringLiteral("<stream:error>")));
+        // A known condition is not answered with a stream error of ours.
+        QCOMPARE(wrote().contains(QStringLiteral("<stream:error>")), !known);
     }
 
     void endOfServerStream()
