@@ -329,6 +329,17 @@ private Q_SLOTS:
         QVERIFY(!wrote().contains(QStringLiteral("evil")));
     }
 
+    void uploadWithoutPictureAnnouncesNoPicture()
+    {
+        QVERIFY(login());
+        QSignalSpy ok(m_client.get(), &XMPPClient::uploadVCardOk);
+        m_peer->expect(QStringLiteral("<iq id=\"(?<id>\\d+)\" type=\"set\"><vCard xmlns=\"vcard-temp\"><FN>Unknown</FN><N/></vCard></iq>"))
+            .send("<iq type='result' id='{id}'/>");
+        m_client->uploadVCard(XMPPVCard());
+        QVERIFY2(ok.wait(3000), qPrintable(m_peer->pendingStep()));
+        QVERIFY2(m_peer->waitReceived(QStringLiteral("<presence><x xmlns=\"vcard-temp:x:update\"><photo(/>|></photo>)</x></presence>$"), 2000), qPrintable(QString::fromUtf8(m_peer->unmatched())));
+    }
+
     void ownPresenceFollowsTablePathsAndProbes()
     {
         QVERIFY(login());
