@@ -16,14 +16,6 @@ namespace {
 
 const QString Und = QStringLiteral("UND");
 
-void readLanguageTexts(const QDomElement& parent, const QString& name, QMap<QString, QString>& texts)
-{
-    for (QDomElement e = parent.firstChildElement(name); !e.isNull(); e = e.nextSiblingElement(name)) {
-        const QString language = languageOf(e);
-        texts.insert(language.isEmpty() ? Und : language, e.text());
-    }
-}
-
 std::optional<DelayedDeliveryInfo> delayFrom(const QDomElement& element, const QDateTime& stamp)
 {
     if (!stamp.isValid()) {
@@ -61,20 +53,35 @@ std::optional<DelayedDeliveryInfo> parseLegacyDelay(QDomElement element)
 
 std::unique_ptr<MessageStanza> parseMessage(QDomElement element)
 {
+    // One pass over the children; the first delay, legacy delay and thread
+    // count, and a later body or subject of a language replaces an earlier one.
     auto message = std::make_unique<MessageStanza>();
-    const QDomElement delay = firstChildElementNS(element, QStringLiteral("delay"), QStringLiteral("urn:xmpp:delay"));
-    if (!delay.isNull()) {
-        message->delay = parseDelay(delay);
-    } else {
-        const QDomElement legacy = firstChildElementNS(element, QStringLiteral("x"), QStringLiteral("jabber:x:delay"));
-        if (!legacy.isNull())
-            message->delay = parseLegacyDelay(legacy);
+    QDomElement delay, legacyDelay;
+    bool threadSeen = false;
+    for (QDomElement c = element.firstChildElement(); !c.isNull(); c = c.nextSiblingElement()) {
+        const QString name = c.localName();
+        if (name == QLatin1String("body")) {
+            const QString language = languageOf(c);
+            message->bodies.insert(language.isEmpty() ? Und : language, c.text());
+        } else if (name == QLatin1String("subject")) {
+            const QString language = languageOf(c);
+            message->subjects.insert(language.isEmpty() ? Und : language, c.text());
+        } else if (name == QLatin1String("thread")) {
+            if (!threadSeen)
+                message->thread = c.text();
+            threadSeen = true;
+        } else if (name == QLatin1String("delay")) {
+            if (delay.isNull() && c.namespaceURI() == QLatin1String("urn:xmpp:delay"))
+                delay = c;
+        } else if (name == QLatin1String("x")) {
+            if (legacyDelay.isNull() && c.namespaceURI() == QLatin1String("jabber:x:delay"))
+                legacyDelay = c;
+        }
     }
-    readLanguageTexts(element, QStringLiteral("body"), message->bodies);
-    readLanguageTexts(element, QStringLiteral("subject"), message->subjects);
-    const QDomElement thread = element.firstChildElement(QStringLiteral("thread"));
-    if (!thread.isNull())
-        message->thread = thread.text();
+    if (!delay.isNull())
+        message->delay = parseDelay(delay);
+    else if (!legacyDelay.isNull())
+        message->delay = parseLegacyDelay(legacyDelay);
     return message;
 }
 
@@ -155,42 +162,73 @@ MucUserInfo parseMucUser(QDomElement element)
 
 std::unique_ptr<PresenceStanza> parsePresence(QDomElement element)
 {
-    const QString mucNs = QStringLiteral("http://jabber.org/protocol/muc");
-    const bool joinsRoom = containsNS(element, QStringLiteral("x"), mucNs);
+    static const QString mucNs = QStringLiteral("http://jabber.org/protocol/muc");
+    static const QString mucUserNs = QStringLiteral("http://jabber.org/protocol/muc#user");
+    static const QString updateNs = QStringLiteral("vcard-temp:x:update");
+    static const QString tablesNs = QLatin1String(TablePresenceNamespace);
+    static const QString x = QStringLiteral("x");
+
+    // One pass over the children, keeping the first of each kind; statuses
+    // of one language replace earlier ones.
+    QDomElement mucUser, tables, update, show, priority;
+    QMap<QString, QString> statuses;
+    bool joinsRoom = false;
+    for (QDomElement c = element.firstChildElement(); !c.isNull(); c = c.nextSiblingElement()) {
+        const QString name = c.localName();
+        if (name == x) {
+            const QString ns = c.namespaceURI();
+            if (ns == mucNs)
+                joinsRoom = true;
+            else if (ns == mucUserNs && mucUser.isNull())
+                mucUser = c;
+            else if (ns == updateNs && update.isNull())
+                update = c;
+        } else if (name == QLatin1String("status")) {
+            const QString language = languageOf(c);
+            statuses.insert(language.isEmpty() ? Und : language, c.text());
+        } else if (name == QLatin1String("show")) {
+            if (show.isNull())
+                show = c;
+        } else if (name == QLatin1String("priority")) {
+            if (priority.isNull())
+                priority = c;
+        } else if (name == QLatin1String("tables")) {
+            if (tables.isNull() && c.namespaceURI() == tablesNs)
+                tables = c;
+        }
+        // The room marker counts at any depth.
+        if (!joinsRoom)
+            joinsRoom = containsNS(c, x, mucNs);
+    }
+
     std::unique_ptr<PresenceStanza> presence =
         joinsRoom ? std::make_unique<MucPresenceStanza>() : std::make_unique<PresenceStanza>();
-
-    const QDomElement mucUser = firstChildElementNS(element, QStringLiteral("x"), mucNs + QStringLiteral("#user"));
     if (!mucUser.isNull()) {
         presence->mucUserInfo = parseMucUser(mucUser);
         presence->mucUser = true;
     }
-    const QDomElement tables =
-        firstChildElementNS(element, QStringLiteral("tables"), QLatin1String(TablePresenceNamespace));
     for (QDomElement p = tables.firstChildElement(QStringLiteral("path")); !p.isNull();
          p = p.nextSiblingElement(QStringLiteral("path")))
         presence->tables.insert(p.text());
-    const QDomElement update = firstChildElementNS(element, QStringLiteral("x"), QStringLiteral("vcard-temp:x:update"));
     if (!update.isNull())
         presence->photoHash = parsePhotoHash(update);
 
-    const QDomElement show = element.firstChildElement(QStringLiteral("show"));
     const int showValue = parseShow(show);
     if (showValue < 0)
         qCWarning(lcXmpp) << "invalid presence show data" << show.text() << "left out";
     else
         presence->show = showValue;
 
-    readLanguageTexts(element, QStringLiteral("status"), presence->statuses);
+    presence->statuses = statuses;
 
-    const QString priority = element.firstChildElement(QStringLiteral("priority")).text();
-    if (!priority.isEmpty()) {
+    const QString priorityText = priority.text();
+    if (!priorityText.isEmpty()) {
         bool ok = false;
-        const int value = priority.trimmed().toInt(&ok, 10);
+        const int value = priorityText.trimmed().toInt(&ok, 10);
         if (ok && value >= -128 && value <= 127)
             presence->priority = value;
         else
-            qCWarning(lcXmpp) << "invalid presence priority" << priority << "left out";
+            qCWarning(lcXmpp) << "invalid presence priority" << priorityText << "left out";
     }
     return presence;
 }
