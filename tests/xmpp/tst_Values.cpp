@@ -39,11 +39,14 @@ void TestValues::jidParts_data()
     QTest::addColumn<QString>("domain");
     QTest::addColumn<QString>("resource");
     QTest::addColumn<QString>("bare");
-    QTest::newRow("full") << "n@d/r" << "n" << "d" << "r" << "n@d";
-    QTest::newRow("domain only") << "d" << "" << "d" << "" << "d";
-    QTest::newRow("no at sign") << "d/r" << "" << "d" << "r" << "d";
-    QTest::newRow("two slashes") << "n@d/r/s" << "n" << "d" << "r/s" << "n@d";
-    QTest::newRow("empty") << "" << "" << "" << "" << "";
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("full") << "n@d/r" << "n" << "d" << "r" << "n@d" << "n@d/r";
+    QTest::newRow("domain only") << "d" << "" << "d" << "" << "d" << "d";
+    QTest::newRow("no at sign") << "d/r" << "" << "d" << "r" << "d" << "d/r";
+    QTest::newRow("two slashes") << "n@d/r/s" << "n" << "d" << "r/s" << "n@d" << "n@d/r/s";
+    QTest::newRow("empty") << "" << "" << "" << "" << "" << "";
+    QTest::newRow("empty node") << "@d" << "" << "d" << "" << "d" << "d";
+    QTest::newRow("empty resource") << "n@d/" << "n" << "d" << "" << "n@d" << "n@d";
 }
 
 void TestValues::jidParts()
@@ -53,13 +56,14 @@ void TestValues::jidParts()
     QFETCH(QString, domain);
     QFETCH(QString, resource);
     QFETCH(QString, bare);
+    QFETCH(QString, shown);
     const XMPPJid jid = parseJid(text);
-    QCOMPARE(jid.toString(), text);
+    QCOMPARE(jid.toString(), shown);
     QCOMPARE(jid.node(), node);
     QCOMPARE(jid.domain(), domain);
     QCOMPARE(jid.resource(), resource);
     QCOMPARE(jid.bare().toString(), bare);
-    QCOMPARE(XMPPJid(domain, node, resource).toString(), text);
+    QCOMPARE(XMPPJid(domain, node, resource).toString(), shown);
 }
 
 void TestValues::jidLimits_data()

@@ -66,13 +66,7 @@ QString languageOf(const QDomElement& element)
 
 XMPPJid parseJid(const QString& text)
 {
-    const qsizetype at = text.indexOf(QLatin1Char('@'));
-    const QString node = at < 0 ? QString() : text.left(at);
-    const QString rest = at < 0 ? text : text.mid(at + 1);
-    const qsizetype slash = rest.indexOf(QLatin1Char('/'));
-    const QString domain = slash < 0 ? rest : rest.left(slash);
-    const QString resource = slash < 0 ? QString() : rest.mid(slash + 1);
-    return XMPPJid(domain, node, resource);
+    return XMPPJid::fromText(text);
 }
 
 std::unique_ptr<StreamElement> parseElement(QDomElement element)

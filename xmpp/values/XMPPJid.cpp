@@ -47,3 +47,27 @@ QString XMPPJid::resource() const
     const qsizetype slash = m_text.indexOf(QLatin1Char('/'));
     return slash < 0 ? QString() : m_text.mid(slash + 1);
 }
+
+XMPPJid XMPPJid::fromText(const QString& text)
+{
+    const qsizetype at = text.indexOf(QLatin1Char('@'));
+    const qsizetype restStart = at < 0 ? 0 : at + 1;
+    const qsizetype slash = text.indexOf(QLatin1Char('/'), restStart);
+    const qsizetype domainEnd = slash < 0 ? text.size() : slash;
+    const qsizetype nodeLength = at < 0 ? 0 : at;
+    const qsizetype resourceLength = slash < 0 ? 0 : text.size() - slash - 1;
+    if (domainEnd - restStart > MaxPartLength)
+        throw std::invalid_argument("domainId too long");
+    if (nodeLength > MaxPartLength)
+        throw std::invalid_argument("nodeId too long");
+    if (resourceLength > MaxPartLength)
+        throw std::invalid_argument("resourceId too long");
+    // Most received addresses read back as they came: keep the text shared.
+    if ((at < 0 || nodeLength > 0) && (slash < 0 || resourceLength > 0)) {
+        XMPPJid jid;
+        jid.m_text = text;
+        return jid;
+    }
+    return XMPPJid(text.mid(restStart, domainEnd - restStart), text.left(nodeLength),
+                   slash < 0 ? QString() : text.mid(slash + 1));
+}

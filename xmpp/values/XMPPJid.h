@@ -15,6 +15,11 @@ public:
     /// "resourceId too long", and no JID is made.
     explicit XMPPJid(const QString& domain, const QString& node = QString(), const QString& resource = QString());
 
+    /// Received text split into its parts as xmpp::parseJid does (node
+    /// before the first "@", resource after the first "/" that follows),
+    /// with the same length checks.
+    static XMPPJid fromText(const QString& text);
+
     /// The full address text.
     const QString& toString() const { return m_text; }
     /// The text before the first "@"; empty when there is no "@".
