@@ -4,7 +4,9 @@
 // server plays a whole session (SessionScenario) and the test reads the
 // client's requests from the scenario's log.
 
+#include "LoginWindow.h"
 #include "MainWindow.h"
+#include "UPushButton.h"
 #include "ModelessMsgBox.h"
 #include "SessionScenario.h"
 #include "TestGameServer.h"
