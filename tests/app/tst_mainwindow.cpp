@@ -2,6 +2,7 @@
 // gating and refusals, the exact requests of a session, joins and watches on
 // the wire, the server's notices of earlier tables, registration, and the
 // ends of a session.
+#include "CommandLine.h"
 #include "CreateUserWindow.h"
 #include "LobbyController.h"
 #include "LobbyTableFilter.h"
@@ -20,6 +21,7 @@
 #include <QLineEdit>
 #include <QSettings>
 #include <QStackedWidget>
+#include <QTabBar>
 #include <QTimer>
 #include <QTreeView>
 
@@ -77,6 +79,8 @@ class TestMainWindow : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    void initTestCase() { setupSearchPaths({}); }
+
     void init()
     {
         QSettings().clear();
@@ -204,6 +208,32 @@ private Q_SLOTS:
         QCOMPARE(settings.value(QStringLiteral("game/lobbyTab")).toInt(), 2);
         QVERIFY(settings.contains(QStringLiteral("game/windowSize")));
         QCOMPARE(settings.value(QStringLiteral("game/windowFullscreen")).toBool(), false);
+    }
+
+    void languageSwitch()
+    {
+        MainWindowHarness h;
+        QVERIFY(h.create());
+        QVERIFY(h.start());
+        QVERIFY(h.logIn());
+        QVERIFY(h.waitForRequests(10));
+        h.scenario.clearLog();
+        QVERIFY(h.translations.setLanguage(QStringLiteral("ja")));
+        const MainView& ui = h.window->view();
+        const auto tablesTab = [&] {
+            return ui.mainTabs->tabBar()->tabText(ui.mainTabs->indexOf(h.window->lobbyWindow()));
+        };
+        QTRY_COMPARE(tablesTab(), QStringLiteral("テーブル"));
+        const QString fullscreen = ui.toggleFullscreenButton->text();
+        const QString join = h.window->lobbyWindow()->findChild<QPushButton*>(QStringLiteral("joinButton"))->text();
+        // The pages follow the language.
+        QVERIFY(h.waitForRequests(2));
+        const QStringList pages = h.scenario.log();
+        QVERIFY(h.translations.setLanguage(QStringLiteral("en")));
+        QTRY_COMPARE(tablesTab(), QStringLiteral("Tables"));
+        QCOMPARE(fullscreen, QStringLiteral("全画面"));
+        QCOMPARE(join, QStringLiteral("参加"));
+        QCOMPARE(pages, (QStringList{QStringLiteral("page 3"), QStringLiteral("page 4")}));
     }
 
     void joinAndWatchOnTheWire()
