@@ -180,12 +180,12 @@ private Q_SLOTS:
         QTRY_COMPARE(ui.accountBalanceLabel->text(), QStringLiteral("$1,234.56"));
         QVERIFY(!ui.serverTime->text().isEmpty());
         QVERIFY(QApplication::overrideCursor() == nullptr);
-        // The lobby tab lists the 20 regular tables; the practice ones are
+        // The lobby tab lists the 30 regular tables; the practice ones are
         // in the table model only.
         LobbyWindow* lobby = h.window->lobbyWindow();
         QVERIFY(lobby != nullptr);
-        QTRY_COMPARE(lobby->treeView()->model()->rowCount(), 20);
-        QCOMPARE(h.window->lobby()->tableModel()->rowCount(), 30);
+        QTRY_COMPARE(lobby->treeView()->model()->rowCount(), 30);
+        QTRY_COMPARE(h.window->lobby()->tableModel()->rowCount(), 35);
         QCOMPARE(ui.mainTabs->count(), 4);
 
         // A second display of the lobby builds nothing and subscribes nothing.
@@ -243,7 +243,7 @@ private Q_SLOTS:
         QVERIFY(h.start());
         QVERIFY(h.logIn());
         LobbyWindow* lobby = h.window->lobbyWindow();
-        QTRY_COMPARE(lobby->treeView()->model()->rowCount(), 20);
+        QTRY_COMPARE(lobby->treeView()->model()->rowCount(), 30);
         h.window->show();
         QVERIFY(QTest::qWaitForWindowExposed(h.window.get()));
         h.window->view().mainTabs->setCurrentIndex(h.window->view().mainTabs->indexOf(lobby));
@@ -310,7 +310,7 @@ private Q_SLOTS:
         QVERIFY(h.create());
         QVERIFY(h.start());
         QVERIFY(h.logIn());
-        QTRY_COMPARE(h.window->lobby()->tableModel()->rowCount(), 30);
+        QTRY_COMPARE(h.window->lobby()->tableModel()->rowCount(), 35);
         QSignalSpy failed(&h.window->connection(), &ConnectionManager::joinFailed);
         // The wire carries the reason plus one.
         h.scenario.setJoinAnswer(code + 1);
@@ -326,7 +326,7 @@ private Q_SLOTS:
         QVERIFY(h.create());
         QVERIFY(h.start());
         QVERIFY(h.logIn());
-        QTRY_COMPARE(h.window->lobby()->tableModel()->rowCount(), 30);
+        QTRY_COMPARE(h.window->lobby()->tableModel()->rowCount(), 35);
         h.scenario.clearLog();
 
         // The seated notice carries its table's record just before the notice.
@@ -368,7 +368,7 @@ private Q_SLOTS:
         QVERIFY(h.create());
         QVERIFY(h.start());
         QVERIFY(h.logIn());
-        QTRY_COMPARE(h.window->lobby()->tableModel()->rowCount(), 30);
+        QTRY_COMPARE(h.window->lobby()->tableModel()->rowCount(), 35);
         h.scenario.clearLog();
         QSignalSpy seated(&h.window->connection(), &ConnectionManager::alreadySeated);
         h.window->watchTable(31337);

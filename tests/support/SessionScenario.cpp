@@ -52,7 +52,7 @@ const char* const kinds[] = {"Grove", "Hall", "Garden", "Court", "Terrace"};
 SessionScenario::SessionScenario(TestGameServer& server, QObject* parent)
     : QObject(parent)
     , m_server(server)
-    , m_tables(makeTables(30))
+    , m_tables(makeTables(30, 5))
     , m_config({"", "", "", ""})
 {
     server.onRequest(10, [this](const ReceivedFrame& f) { onLogin(f); });
@@ -92,10 +92,10 @@ SessionScenario::SessionScenario(TestGameServer& server, QObject* parent)
 
 SessionScenario::~SessionScenario() = default;
 
-QList<SessionScenario::Table> SessionScenario::makeTables(int count)
+QList<SessionScenario::Table> SessionScenario::makeTables(int regular, int practice)
 {
     QList<Table> tables;
-    const int regular = (count * 2 + 2) / 3;
+    const int count = regular + practice;
     for (int i = 0; i < count; ++i) {
         Table t;
         t.id = quint32(700 + i);

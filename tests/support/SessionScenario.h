@@ -42,10 +42,11 @@ public:
     explicit SessionScenario(TestGameServer& server, QObject* parent = nullptr);
     ~SessionScenario() override;
 
-    /// `count` tables: two thirds under "101/Regular", the rest under
-    /// "101/Practice"; every rule and game type, some full, some empty,
-    /// every fifth regular one for money.
-    static QList<Table> makeTables(int count);
+    /// `regular` tables under "101/Regular", then `practice` ones under
+    /// "101/Practice" (ids from 700 on); every rule and game type, some full,
+    /// some empty, every fifth regular one for money. The scenario starts
+    /// with 30 and 5.
+    static QList<Table> makeTables(int regular, int practice);
     void setTables(const QList<Table>& tables) { m_tables = tables; }
     const QList<Table>& tables() const { return m_tables; }
 
