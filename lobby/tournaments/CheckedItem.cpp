@@ -1,0 +1,29 @@
+#include "CheckedItem.h"
+
+CheckedItem::CheckedItem(bool checked)
+    : checked(checked)
+    , checkedIcon(QStringLiteral("resources:/checkbox-checked-normal.png"))
+    , uncheckedIcon(QStringLiteral("resources:/empty-box.png"))
+{
+}
+
+void CheckedItem::setChecked(bool value)
+{
+    if (checked == value)
+        return;
+    checked = value;
+    emitDataChanged();
+}
+
+QVariant CheckedItem::data(int role) const
+{
+    // No text: the image is the cell. Views and testers expect a display
+    // value that reads as text, so the display role answers an empty one.
+    if (role == Qt::DisplayRole)
+        return QString();
+    if (role == Qt::DecorationRole)
+        return checked ? checkedIcon : uncheckedIcon;
+    if (role == RegisteredRole)
+        return checked;
+    return QStandardItem::data(role);
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QIcon>
+#include <QStandardItem>
+
+/// The registration cell of a tournament row: a check-box image, checked when
+/// the user is registered. The image is the decoration, the text is empty;
+/// RegisteredRole carries the mark as a bool for the sort proxy.
+class CheckedItem : public QStandardItem
+{
+public:
+    /// The role that answers the mark as a bool.
+    static constexpr int RegisteredRole = Qt::UserRole + 2;
+
+    explicit CheckedItem(bool checked);
+
+    bool isChecked() const { return checked; }
+    /// Changes the mark; the model hears of it only when it differs.
+    void setChecked(bool value);
+
+    QVariant data(int role = Qt::UserRole + 1) const override;
+
+private:
+    bool checked;
+    QIcon checkedIcon;
+    QIcon uncheckedIcon;
+};

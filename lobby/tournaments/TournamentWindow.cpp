@@ -1,0 +1,491 @@
+// One tournament's window: its texts, buttons and the answers of the server.
+#include "TournamentWindow.h"
+
+#include "ConferenceArea.h"
+#include "LobbyModel.h"
+#include "LobbyRoles.h"
+#include "LobbyTableFilter.h"
+#include "ModelessMsgBox.h"
+#include "ServerTime.h"
+#include "SocialServices.h"
+#include "TableCapacityDelegate.h"
+#include "TableModel.h"
+#include "TableTexts.h"
+#include "TournamentRankingModel.h"
+#include "TournamentTexts.h"
+#include "TournamentView.h"
+#include "UTreeView.h"
+#include "Utils.h"
+
+#include <QDebug>
+#include <QEvent>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMainWindow>
+#include <QVBoxLayout>
+#include <QPushButton>
+#include <QSortFilterProxyModel>
+#include <QTextEdit>
+#include <QToolButton>
+#include <QWebEngineView>
+
+namespace {
+
+/// Hidden chat notices: own and others' joins and leaves, others' kicks and bans.
+constexpr int chatHiddenNotices = 11;
+
+/// Replaces %1 .. %99 in one scan, so that a value holding "%2" stays as written.
+QString fillTemplate(const QString& pattern, const QStringList& values)
+{
+    QString out;
+    out.reserve(pattern.size() + 64);
+    for (qsizetype i = 0; i < pattern.size(); ++i) {
+        const QChar c = pattern[i];
+        // "%L1" takes its value as given: numbers arrive already localized.
+        const qsizetype digits = (i + 1 < pattern.size() && pattern[i + 1] == QLatin1Char('L')) ? i + 2 : i + 1;
+        if (c == QLatin1Char('%') && digits < pattern.size() && pattern[digits].isDigit()) {
+            int number = pattern[digits].digitValue();
+            qsizetype end = digits + 1;
+            if (end < pattern.size() && pattern[end].isDigit()) {
+                const int two = number * 10 + pattern[end].digitValue();
+                if (two >= 1 && two <= values.size()) {
+                    number = two;
+                    ++end;
+                }
+            }
+            if (number >= 1 && number <= values.size()) {
+                out += values[number - 1];
+                i = end - 1;
+                continue;
+            }
+        }
+        out += c;
+    }
+    return out;
+}
+
+/// A box whose text comes (in part) from the server shows it as plain text.
+void plainTextBox(ModelessMsgBox::MsgBox* box)
+{
+    if (auto* label = box->findChild<QLabel*>(QStringLiteral("msgBoxText")))
+        label->setTextFormat(Qt::PlainText);
+}
+
+void makeTransparent(QWidget* view)
+{
+    QPalette palette = view->palette();
+    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        palette.setBrush(group, QPalette::Window, Qt::transparent);
+        palette.setBrush(group, QPalette::Base, Qt::transparent);
+    }
+    view->setPalette(palette);
+    view->setAttribute(Qt::WA_OpaquePaintEvent, false);
+}
+
+} // namespace
+
+TournamentWindow::TournamentWindow(const TournamentInfo& tournament, SocialServices* social, QWidget* parent)
+    : QWidget(parent)
+    , info(tournament)
+    , tablesModel(new LobbyModel(this))
+    , rankingProxy(new QSortFilterProxyModel(this))
+    , ui(std::make_unique<TournamentView>())
+{
+    ui->setupUi(this);
+    QMetaObject::connectSlotsByName(this);
+    ui->webView->hide();
+    connect(ui->webView, &QWebEngineView::loadFinished, this, &TournamentWindow::onLoadFinished);
+
+    if (social) {
+        ui->conference = social->createConferenceArea(ui->chatTab, chatHiddenNotices);
+        if (ui->conference) {
+            ui->conference->setObjectName(QStringLiteral("conference"));
+            ui->verticalLayout_3->addWidget(ui->conference);
+            connect(ui->conference, &ConferenceArea::userMenuRequested, this, &TournamentWindow::userMenuRequested);
+        }
+    }
+
+    rankingProxy->setDynamicSortFilter(true);
+    rankingProxy->setSortLocaleAware(true);
+    ui->rankingList->setModel(rankingProxy);
+    ui->rankingList->setSortingEnabled(true);
+    ui->rankingList->header()->setSortIndicatorShown(true);
+    ui->rankingList->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(ui->rankingList, &QWidget::customContextMenuRequested, this, &TournamentWindow::onRankingListContextMenu);
+
+    ui->tableList->setToolTipFunction([](QAbstractItemModel* model, int row) {
+        return model ? model->index(row, 0).data().toString() : QString();
+    });
+    auto* filter = new LobbyTableFilter(this);
+    filter->setSourceModel(tablesModel);
+    ui->tableList->setModel(filter);
+    ui->tableList->setItemDelegate(new TableCapacityDelegate(this));
+
+    updateView();
+    timer.setInterval(1000);
+    connect(&timer, &QTimer::timeout, this, &TournamentWindow::onTimerTimeout);
+    updateCountdown();
+}
+
+TournamentWindow::~TournamentWindow() = default;
+
+void TournamentWindow::setRankingModel(TournamentRankingModel* model)
+{
+    model->setParent(this);
+    rankingModel = model;
+    rankingProxy->setSourceModel(model);
+    rankingProxy->sort(TournamentRankingModel::RankColumn, Qt::AscendingOrder);
+    ui->rankingList->header()->setSortIndicator(TournamentRankingModel::RankColumn, Qt::AscendingOrder);
+    const int widths[] = {60, 150, 110, 60};
+    for (int column = 0; column < int(std::size(widths)); ++column)
+        ui->rankingList->setColumnWidth(column, widths[column]);
+}
+
+void TournamentWindow::setTablesModel(TableModel* tables)
+{
+    tablesModel->setSourceModel(tables);
+    const int widths[] = {229, 56, 0, 0, 0};
+    for (int column = 0; column < int(std::size(widths)); ++column)
+        ui->tableList->setColumnWidth(column, widths[column]);
+    const int columns = tables ? tables->columnCount() : 0;
+    ui->tableList->setColumnHidden(0, false);
+    for (int column = 1; column < columns; ++column)
+        ui->tableList->setColumnHidden(column, true);
+    // The slice may have been chosen before the source arrived.
+    updateView();
+}
+
+void TournamentWindow::updateView()
+{
+    const int status = info.status;
+    QString statusText;
+    switch (status) {
+    case Open:
+        statusText = tr("Open for registration, registration closes at %1").arg(formatDateTime(info.closeRegister));
+        break;
+    case Closed: statusText = tr("Registration closed, tournament starts at %1").arg(formatDateTime(info.start)); break;
+    case Seating: statusText = tr("Seating players at the tables"); break;
+    case Playing: statusText = tr("Round %L1 of %L2 in play").arg(info.currentRound + 1).arg(info.numberOfRounds); break;
+    case Paused: break;
+    case Finished: statusText = tr("Finished"); break;
+    case Failed: statusText = tr("Failed"); break;
+    default: statusText = tr("Unknown tournament status!"); break;
+    }
+    ui->tournamentTitle->setText(fillTemplate(tr("<b>%1</b> - %2", "%1 - name of tournament, %2 - current status"),
+                                              {info.name.toHtmlEscaped(), statusText.toHtmlEscaped()}));
+
+    ui->joinButton->setText(tr("Register (%1)").arg(formatMoney(info.bet)));
+    ui->leaveButton->setText(status != Open ? tr("Leave Tournament") : tr("Unregister"));
+
+    const auto show = [](QPushButton* button, bool on) {
+        button->setEnabled(on);
+        button->setVisible(on);
+    };
+    if (status != Open) {
+        show(ui->joinButton, false);
+        ui->leaveButton->setVisible(false);
+    } else if (info.ownRegistered) {
+        show(ui->joinButton, false);
+        show(ui->leaveButton, true);
+    } else {
+        show(ui->joinButton, true);
+        show(ui->leaveButton, false);
+    }
+    if (info.ownRegistered && (status == Closed || status == Paused)) {
+        show(ui->joinButton, false);
+        show(ui->leaveButton, true);
+    }
+
+    switch (status) {
+    case Open: ui->statusLabel->setText(tr("Tournament open for registration.")); break;
+    case Closed: ui->statusLabel->setText(tr("Tournament signup closed. Waiting for tournament to start.")); break;
+    case Seating: ui->statusLabel->setText(tr("Seating players at the tables")); break;
+    case Playing: ui->statusLabel->setText(tr("Currently playing round %L1").arg(info.currentRound + 1)); break;
+    case Paused: updatePausedTexts(); break;
+    case Finished: ui->statusLabel->setText(tr("Tournament has finished")); break;
+    case Failed: ui->statusLabel->setText(tr("Failed")); break;
+    default: ui->statusLabel->setText(tr("Unknown tournament status!")); break;
+    }
+
+    if (tablesModel->sourceModel()) {
+        if (status == Seating || status == Playing)
+            tablesModel->setLobbyPath(QStringLiteral("101/mtt/%1").arg(info.tournamentId));
+        else
+            tablesModel->setLobbyPath(QString());
+    }
+
+    if (ConferenceArea* chat = ui->conference) {
+        if (status == Failed) {
+            if (chat->isJoined())
+                chat->leaveRoom();
+        } else if (!chat->isJoined()) {
+            chat->joinTournamentRoom(info.tournamentId);
+        }
+    }
+
+    updateDetails();
+    updateInfoPage();
+}
+
+void TournamentWindow::updatePausedTexts()
+{
+    if (info.status != Paused)
+        return;
+    // The next round's start; a round number the lists do not cover (none
+    // yet, or past the end) leaves the texts as they are.
+    const qint64 next = qint64(info.currentRound) + 1;
+    if (next < 0 || next >= qint64(info.roundsStart.size()))
+        return;
+    const QDateTime nextStart = info.roundsStart[size_t(next)];
+    const QDateTime now = ServerTime::currentTime();
+    const QString countdown = msecsBetween(now, nextStart) < 1000
+                                  ? tr("now")
+                                  : tr("in %1", "%1 - time to start").arg(formatDurationBetween(now, nextStart));
+    ui->tournamentTitle->setText(
+        fillTemplate(tr("<b>%1</b> - Paused", "%1 - name of tournament"), {info.name.toHtmlEscaped()}));
+    ui->statusLabel->setText(fillTemplate(tr("Round %L1 of %L2 starts at %3 (%4)"),
+                                          {QLocale().toString(info.currentRound + 2),
+                                           QLocale().toString(info.numberOfRounds), formatDateTime(nextStart),
+                                           countdown}));
+}
+
+void TournamentWindow::updateDetails()
+{
+    const QString table = QStringLiteral(
+        "<table width=100%><tr><td>%1</td><td>%2</td></tr><tr><td>%3</td><td>%4</td></tr><tr><td>%5</td><td>%6</td>"
+        "</tr><tr><td>%7</td><td>%8</td></tr><tr><td></td></tr><tr><td>%9</td><td>%10</td></tr><tr><td>%11</td>"
+        "<td>%12</td></tr><tr><td>%13</td><td>%14</td></tr><tr><td></td></tr><tr><td>%15</td><td>%16</td></tr>"
+        "<tr><td>%17</td><td>%18</td></tr><tr><td>%19</td><td>%20</td></tr>");
+    const auto esc = [](const QString& text) { return text.toHtmlEscaped(); };
+    QString html = fillTemplate(table, {
+        esc(tr("Name")), esc(info.name),
+        esc(tr("Registration Cost")), esc(formatMoney(info.bet)),
+        esc(tr("Rules")), esc(rulesetText(info.ruleset)),
+        esc(tr("Number Of Rounds")), QString::number(info.numberOfRounds),
+        esc(tr("Minimum Number Of Players")), QString::number(info.minPlayers),
+        esc(tr("Maximum Number Of Players")), QString::number(info.maxPlayers),
+        esc(tr("Number Of Registrered Players")), QString::number(info.registered),
+        esc(tr("Registration Ends At")), esc(formatDateTime(info.closeRegister)),
+        esc(tr("Tournament Starts At")), esc(formatDateTime(info.start)),
+        esc(tr("Tournament Ends At")), esc(formatDateTime(info.end)),
+    });
+    const QString roundRows =
+        QStringLiteral("<tr><td></td></tr><tr><td>%1</td><td>%2</td></tr><tr><td>%3</td><td>%4</td></tr>");
+    const qint64 rounds = std::min({qint64(info.numberOfRounds), qint64(info.roundsStart.size()),
+                                    qint64(info.roundsLength.size())});
+    for (qint64 i = 0; i < rounds; ++i) {
+        html += fillTemplate(roundRows, {esc(tr("Round %1 Starts At").arg(i + 1)),
+                                         esc(formatDateTime(info.roundsStart[size_t(i)])),
+                                         esc(tr("Round %1 Duration").arg(i + 1)),
+                                         esc(formatDuration(info.roundsLength[size_t(i)]))});
+    }
+    html += QStringLiteral("</table>");
+    ui->detailsLabel->setHtml(html);
+}
+
+void TournamentWindow::updateInfoPage()
+{
+    if (info.infoUrl.isEmpty()) {
+        if (!ui->webView->url().isEmpty())
+            ui->webView->setContent(QByteArray(), QString(), QUrl());
+        ui->webView->hide();
+        return;
+    }
+    // Loaded again only when the address changes: every key update runs
+    // through here and must not restart the page.
+    if (ui->webView->url() != info.infoUrl)
+        ui->webView->load(info.infoUrl);
+}
+
+void TournamentWindow::onLoadFinished(bool ok)
+{
+    // Clearing the view finishes a load too; an empty page stays hidden.
+    if (!ok || info.infoUrl.isEmpty())
+        return;
+    makeTransparent(ui->webView);
+    ui->webView->show();
+}
+
+void TournamentWindow::updateCountdown()
+{
+    if (info.status == Paused && !timer.isActive())
+        timer.start();
+    else if (info.status != Paused && timer.isActive())
+        timer.stop();
+}
+
+void TournamentWindow::onTimerTimeout()
+{
+    updatePausedTexts();
+}
+
+void TournamentWindow::on_joinButton_clicked()
+{
+    Q_EMIT registerTournament(info.tournamentId);
+    ui->joinButton->setEnabled(false);
+}
+
+void TournamentWindow::on_leaveButton_clicked()
+{
+    ui->leaveButton->setEnabled(false);
+    ModelessMsgBox::MsgBox* box = nullptr;
+    const auto buttons = QDialogButtonBox::Yes | QDialogButtonBox::No;
+    if (info.status != Open) {
+        box = ModelessMsgBox::warning(findMainWindow(), tr("Leave tournament?"),
+                                      tr("Do you really want to leave this tournament?\nYour entrance fee will be lost."),
+                                      buttons);
+    } else {
+        box = ModelessMsgBox::warning(findMainWindow(), tr("Unregister from tournament?"),
+                                      tr("Do you really want to unregister from this tournament?"), buttons);
+    }
+    // The window may be closed before the answer comes; the answer then has
+    // nobody to act for.
+    const QPointer<TournamentWindow> self(this);
+    ModelessMsgBox::connectFinished(box, [self](int result) {
+        if (!self)
+            return;
+        if (result == QDialogButtonBox::Yes) {
+            if (self->info.status != Open)
+                Q_EMIT self->leaveTournament(self->info.tournamentId);
+            else
+                Q_EMIT self->unregisterTournament(self->info.tournamentId);
+        } else {
+            self->ui->leaveButton->setEnabled(true);
+        }
+    });
+}
+
+void TournamentWindow::on_closeButton_clicked()
+{
+    Q_EMIT closeWindow(info.tournamentId);
+}
+
+void TournamentWindow::on_tableList_doubleClicked(const QModelIndex& index)
+{
+    if (!ui->tableList->model() || !index.isValid())
+        return;
+    Q_EMIT watchTable(index.data(LobbyRoles::IdRole).toInt());
+}
+
+void TournamentWindow::onTournamentRegisterSuccess(qint32 tournamentInt)
+{
+    if (tournamentInt != info.tournamentId)
+        return;
+    info.ownRegistered = true;
+    updateView();
+}
+
+void TournamentWindow::onTournamentRegisterFailed(qint32 tournamentInt, tmnt_register_failed_reason::enum_t reason)
+{
+    if (tournamentInt != info.tournamentId)
+        return;
+    if (reason == tmnt_register_failed_reason::enum_t(2)) {
+        auto* box = ModelessMsgBox::question(
+            findMainWindow(), tr("Join tournament"),
+            tr("You don't have enough money on your account to join the tournament.\nDo you want to make a deposit now?"),
+            QDialogButtonBox::Yes | QDialogButtonBox::No, QDialogButtonBox::Yes);
+        const QPointer<TournamentWindow> self(this);
+        ModelessMsgBox::connectFinished(box, [self](int result) {
+            if (!self || result != QDialogButtonBox::Yes)
+                return;
+            Q_EMIT self->accountNeeded();
+            ModelessMsgBox::information(findMainWindow(), tr("Deposit"), tr("Your account is opened in a web browser"));
+        });
+    } else {
+        plainTextBox(ModelessMsgBox::warning(findMainWindow(), tr("Join tournament"),
+                                             fillTemplate(tr("Join tournament failed!\n%1"),
+                                                          {registerFailedText(reason)})));
+    }
+    updateView();
+}
+
+void TournamentWindow::onTournamentUnregisterSuccess(qint32 tournamentInt)
+{
+    if (tournamentInt != info.tournamentId)
+        return;
+    info.ownRegistered = false;
+    updateView();
+}
+
+void TournamentWindow::onTournamentUnregisterFailed(qint32 tournamentInt, tmnt_register_failed_reason::enum_t reason)
+{
+    if (tournamentInt != info.tournamentId)
+        return;
+    plainTextBox(ModelessMsgBox::warning(findMainWindow(), tr("Unregister from tournament"),
+                                         fillTemplate(tr("Unregister from tournament failed!\n%1"),
+                                                      {registerFailedText(reason)})));
+    updateView();
+}
+
+void TournamentWindow::onTournamentLeaveSuccess(qint32 tournamentInt)
+{
+    onTournamentUnregisterSuccess(tournamentInt);
+}
+
+void TournamentWindow::onTournamentLeaveFailed(qint32 tournamentInt, const QString& reason)
+{
+    if (tournamentInt != info.tournamentId)
+        return;
+    plainTextBox(ModelessMsgBox::warning(findMainWindow(), tr("Leave tournament"),
+                                         fillTemplate(tr("Leave tournament failed!\n%1"), {reason})));
+    updateView();
+}
+
+void TournamentWindow::tournamentRemoved(qint32 tournamentId)
+{
+    if (tournamentId != info.tournamentId)
+        return;
+    if (isVisible())
+        ModelessMsgBox::information(findMainWindow(), tr("Tournament removed"), tr("This tournament has been removed"));
+    Q_EMIT closeWindow(info.tournamentId);
+}
+
+void TournamentWindow::tournamentInfoUpdate(const TournamentInfo& received)
+{
+    if (received.tournamentId != info.tournamentId)
+        return;
+    // A server record never carries the user's registration; keep ours.
+    const bool mark = info.ownRegistered;
+    info = received;
+    info.ownRegistered = mark;
+    updateView();
+    updateCountdown();
+}
+
+void TournamentWindow::tournamentInfoUpdate(qint32 tournamentId, const TournamentInfoUpdates& updates)
+{
+    if (tournamentId != info.tournamentId)
+        return;
+    TournamentInfo changed = info;
+    try {
+        changed.applyUpdates(updates);
+    } catch (const std::exception& e) {
+        qWarning() << "tournament" << tournamentId << "update not applied:" << e.what();
+        return;
+    }
+    info = changed;
+    updateView();
+    updateCountdown();
+}
+
+void TournamentWindow::onRankingListContextMenu(const QPoint& pos)
+{
+    const QModelIndex index = ui->rankingList->indexAt(pos);
+    if (!index.isValid() || !rankingModel || rankingProxy->sourceModel() != rankingModel)
+        return;
+    const auto entry = rankingModel->rankingAt(rankingProxy->mapToSource(index));
+    if (entry)
+        Q_EMIT userMenuRequested(entry->name, ui->rankingList->viewport()->mapToGlobal(pos));
+}
+
+void TournamentWindow::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LanguageChange) {
+        ui->retranslateUi(this);
+        if (rankingModel)
+            rankingModel->retranslate();
+        updateView();
+        updatePausedTexts();
+    }
+    QWidget::changeEvent(event);
+}

@@ -1,0 +1,113 @@
+#pragma once
+
+#include "ProtocolEnums.h"
+#include "TournamentInfo.h"
+#include "TournamentInfoUpdates.h"
+
+#include <QModelIndex>
+#include <QPointer>
+#include <QTimer>
+#include <QWidget>
+
+#include <memory>
+
+class LobbyModel;
+class SocialServices;
+class TableModel;
+class TournamentRankingModel;
+class TournamentView;
+class QSortFilterProxyModel;
+
+/// One tournament in a tab of the tournaments lobby: its state in the title,
+/// the details, the status with the Register, Unregister or Leave button, the
+/// information page, the standings, its tables while it is played and its
+/// chat room. Clicks become request signals; the server's answers arrive
+/// through the slots and show in modeless boxes. While the tournament is
+/// paused a countdown to the next round runs once a second.
+class TournamentWindow : public QWidget
+{
+    Q_OBJECT
+
+public:
+    /// Tournament statuses as the server numbers them.
+    enum Status { Open = 0, Closed = 1, Seating = 2, Playing = 3, Paused = 4, Finished = 5, Failed = 6 };
+
+    /// `social` gives the chat room; null leaves the Chat tab empty.
+    TournamentWindow(const TournamentInfo& info, SocialServices* social, QWidget* parent = nullptr);
+    ~TournamentWindow() override;
+
+    qint32 tournamentId() const { return info.tournamentId; }
+    /// The window's own copy of the record, registration mark included.
+    const TournamentInfo& tournamentInfo() const { return info; }
+
+    /// Takes the standings (the window becomes their parent), sorted by rank.
+    void setRankingModel(TournamentRankingModel* model);
+    /// Shows the tournament's tables of the lobby's table list (null: none).
+    void setTablesModel(TableModel* tables);
+
+    /// The widgets, for the tests and the lead's wiring.
+    TournamentView* view() const { return ui.get(); }
+    bool isCountdownRunning() const { return timer.isActive(); }
+
+Q_SIGNALS:
+    /// The user clicked Register.
+    void registerTournament(int tournamentId);
+    /// The user confirmed unregistering from an open tournament.
+    void unregisterTournament(int tournamentId);
+    /// The user confirmed leaving a tournament past registration.
+    void leaveTournament(int tournamentId);
+    /// The user closed the window, or the server removed the tournament.
+    void closeWindow(int tournamentId);
+    /// A table of the Tables tab was double-clicked.
+    void watchTable(qint32 tableId);
+    /// The user agreed to make a deposit.
+    void accountNeeded();
+    /// A player's menu was asked for in the standings or the chat, at a global position.
+    void userMenuRequested(const QString& name, const QPoint& pos);
+
+public Q_SLOTS:
+    /// Sends the registration and disables the button until the answer.
+    void on_joinButton_clicked();
+    /// Asks whether to unregister or leave; the answer may come after the window closed.
+    void on_leaveButton_clicked();
+    void on_closeButton_clicked();
+    void on_tableList_doubleClicked(const QModelIndex& index);
+    // The server's answers. Every window hears every tournament's; each acts
+    // only on its own id.
+    void onTournamentRegisterSuccess(qint32 tournamentInt);
+    /// Reason 2 (no funds) offers a deposit; other reasons show their text.
+    void onTournamentRegisterFailed(qint32 tournamentInt, tmnt_register_failed_reason::enum_t reason);
+    void onTournamentUnregisterSuccess(qint32 tournamentInt);
+    void onTournamentUnregisterFailed(qint32 tournamentInt, tmnt_register_failed_reason::enum_t reason);
+    void onTournamentLeaveSuccess(qint32 tournamentInt);
+    /// The reason is the server's text, shown as written.
+    void onTournamentLeaveFailed(qint32 tournamentInt, const QString& reason);
+    /// The paused countdown's second passed.
+    void onTimerTimeout();
+    /// Tells the user when the window is on screen, then asks to be closed.
+    void tournamentRemoved(qint32 tournamentId);
+    /// A full record: replaces the copy, keeping the registration mark.
+    void tournamentInfoUpdate(const TournamentInfo& info);
+    void tournamentInfoUpdate(qint32 tournamentId, const TournamentInfoUpdates& updates);
+
+protected:
+    void changeEvent(QEvent* event) override;
+
+private Q_SLOTS:
+    void onRankingListContextMenu(const QPoint& pos);
+    void onLoadFinished(bool ok);
+
+private:
+    void updateView();
+    void updatePausedTexts();
+    void updateDetails();
+    void updateCountdown();
+    void updateInfoPage();
+
+    TournamentInfo info;
+    LobbyModel* tablesModel;
+    QSortFilterProxyModel* rankingProxy;
+    std::unique_ptr<TournamentView> ui;
+    QTimer timer;
+    QPointer<TournamentRankingModel> rankingModel;
+};

@@ -1,0 +1,136 @@
+// Tournament events in, tournament windows out.
+#include "TournamentsController.h"
+
+#include "ConnectionManager.h"
+#include "TableModel.h"
+#include "TournamentRankingModel.h"
+#include "TournamentWindow.h"
+#include "TournamentsLobbyModel.h"
+#include "TournamentsLobbyWindow.h"
+#include "SocialServices.h"
+
+#include <QMetaObject>
+#include <QPoint>
+
+TournamentsController::TournamentsController(ConnectionManager* connection, QObject* parent, QWidget* mainWindow)
+    : QObject(parent)
+    , connection(connection)
+    , mainWindow(mainWindow)
+    , model(new TournamentsLobbyModel(this))
+{
+    using CM = ConnectionManager;
+    using FullRecord = void (CM::*)(TournamentInfo);
+    using KeyUpdate = void (CM::*)(qint32, TournamentInfoUpdates);
+    const auto fullRecord = static_cast<FullRecord>(&CM::tournamentInfoUpdate);
+    const auto keyUpdate = static_cast<KeyUpdate>(&CM::tournamentInfoUpdate);
+
+    // The model first, so that its row is current before anyone hears of the change.
+    connect(connection, fullRecord, model, &TournamentsLobbyModel::addOrUpdateTournament);
+    connect(connection, keyUpdate, model, &TournamentsLobbyModel::updateTournamentInfo);
+    connect(connection, keyUpdate, this, &TournamentsController::updateTournamentInfo);
+    connect(connection, fullRecord, this,
+            static_cast<void (TournamentsController::*)(const TournamentInfo&)>(
+                &TournamentsController::getTournamentHighscores));
+    connect(connection, keyUpdate, this, [this](qint32 id, const TournamentInfoUpdates&) {
+        getTournamentHighscores(id);
+    });
+    connect(connection, &CM::tournamentRemoved, model, &TournamentsLobbyModel::onTournamentRemoved);
+    connect(connection, &CM::notifyRegistered, model, &TournamentsLobbyModel::onRegisteredNotification);
+    connect(connection, &CM::tournamentRegisterSuccess, model, &TournamentsLobbyModel::onTournamentRegisterSuccess);
+    connect(connection, &CM::tournamentUnregisterSuccess, model,
+            &TournamentsLobbyModel::onTournamentUnregisterSuccess);
+    connect(connection, &CM::tournamentLeaveSuccess, model, &TournamentsLobbyModel::onTournamentLeaveSuccess);
+}
+
+TournamentsController::~TournamentsController() = default;
+
+void TournamentsController::setTableModel(TableModel* tables)
+{
+    tableModel = tables;
+}
+
+void TournamentsController::setSocialServices(SocialServices* services)
+{
+    social = services;
+}
+
+TournamentsLobbyWindow* TournamentsController::createLobbyWindow()
+{
+    auto* window = new TournamentsLobbyWindow(this, nullptr);
+    window->setModel(model);
+    return window;
+}
+
+TournamentWindow* TournamentsController::openTournamentWindow(const TournamentInfo& info)
+{
+    using CM = ConnectionManager;
+    using W = TournamentWindow;
+    auto* window = new TournamentWindow(info, social, nullptr);
+    auto* ranking = new TournamentRankingModel(info.tournamentId, window);
+    window->setRankingModel(ranking);
+    window->setTablesModel(tableModel);
+
+    connect(window, &W::registerTournament, connection, &CM::register_tournament_request);
+    connect(window, &W::unregisterTournament, connection, &CM::unregister_tournament_request);
+    connect(window, &W::leaveTournament, connection, &CM::leave_tournament);
+    connect(window, &W::watchTable, this, &TournamentsController::watchTable);
+
+    connect(connection, &CM::tournamentRegisterSuccess, window, &W::onTournamentRegisterSuccess);
+    connect(connection, &CM::tournamentRegisterFailed, window, &W::onTournamentRegisterFailed);
+    connect(connection, &CM::tournamentUnregisterSuccess, window, &W::onTournamentUnregisterSuccess);
+    connect(connection, &CM::tournamentUnregisterFailed, window, &W::onTournamentUnregisterFailed);
+    connect(connection, &CM::tournamentLeaveSuccess, window, &W::onTournamentLeaveSuccess);
+    connect(connection, &CM::tournamentLeaveFailed, window, &W::onTournamentLeaveFailed);
+    connect(connection, &CM::tournamentRankings, ranking, &TournamentRankingModel::onTournamentRankings);
+    connect(connection, &CM::tournamentRemoved, window, &W::tournamentRemoved);
+    connect(connection, static_cast<void (CM::*)(TournamentInfo)>(&CM::tournamentInfoUpdate), window,
+            static_cast<void (W::*)(const TournamentInfo&)>(&W::tournamentInfoUpdate));
+    connect(connection, static_cast<void (CM::*)(qint32, TournamentInfoUpdates)>(&CM::tournamentInfoUpdate), window,
+            static_cast<void (W::*)(qint32, const TournamentInfoUpdates&)>(&W::tournamentInfoUpdate));
+
+    connect(window, &W::accountNeeded, this, &TournamentsController::onAccountNeeded);
+    connect(window, &W::userMenuRequested, this, &TournamentsController::userMenuRequested);
+
+    getTournamentHighscores(info.tournamentId);
+    return window;
+}
+
+const TournamentInfo& TournamentsController::tournamentInfo(qint32 id) const
+{
+    return model->tournament(id);
+}
+
+void TournamentsController::getTournamentHighscores(const TournamentInfo& info)
+{
+    getTournamentHighscores(info.tournamentId);
+}
+
+void TournamentsController::getTournamentHighscores(qint32 tournamentId)
+{
+    // A burst of updates (a list of 2,000 records, or many changes of one
+    // tournament) must not become a burst of identical requests: the ids are
+    // gathered and sent once each when control returns to the event loop.
+    if (pending.contains(tournamentId))
+        return;
+    const bool first = pending.isEmpty();
+    pending.insert(tournamentId);
+    pendingOrder.push_back(tournamentId);
+    if (first)
+        QMetaObject::invokeMethod(this, &TournamentsController::sendPendingRankingRequests, Qt::QueuedConnection);
+}
+
+void TournamentsController::sendPendingRankingRequests()
+{
+    std::vector<qint32> ids;
+    ids.swap(pendingOrder);
+    pending.clear();
+    for (qint32 id : ids) {
+        ++requestsSent;
+        connection->get_tournament_ranking_list(id);
+    }
+}
+
+void TournamentsController::onAccountNeeded()
+{
+    connection->query_web_page(WebPageRequest::ACCOUNT);
+}

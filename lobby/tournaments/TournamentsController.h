@@ -1,0 +1,84 @@
+#pragma once
+
+#include "TournamentInfo.h"
+#include "TournamentInfoUpdates.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QSet>
+#include <QWidget>
+
+#include <vector>
+
+class ConnectionManager;
+class SocialServices;
+class TableModel;
+class TournamentsLobbyModel;
+class TournamentsLobbyWindow;
+class TournamentWindow;
+class QPoint;
+
+/// Between the connection manager and the tournament windows: owns the
+/// tournaments lobby model and feeds it, asks for a tournament's standings
+/// whenever it changes, makes the lobby window and the tournament windows,
+/// and routes their requests. It knows the main window only as a widget;
+/// what the main window must do (watch a table, show a player's menu) leaves
+/// through signals.
+class TournamentsController : public QObject
+{
+    Q_OBJECT
+
+public:
+    TournamentsController(ConnectionManager* connection, QObject* parent, QWidget* mainWindow);
+    ~TournamentsController() override;
+
+    TournamentsLobbyModel* lobbyModel() const { return model; }
+    /// A new lobby window showing the model, without a parent.
+    TournamentsLobbyWindow* createLobbyWindow();
+    /// A new window for the tournament, without a parent, wired to the
+    /// connection and to this controller; its standings are asked for.
+    TournamentWindow* openTournamentWindow(const TournamentInfo& info);
+    /// The model's record; throws std::runtime_error for an id not held.
+    const TournamentInfo& tournamentInfo(qint32 id) const;
+
+    void setPlayerId(int id) { playerId = id; }
+    int ownPlayerId() const { return playerId; }
+    /// The lobby's table list, which the windows' Tables tabs show a slice of.
+    void setTableModel(TableModel* tables);
+    /// Pictures and chat rooms; null (the default) gives windows without chat.
+    void setSocialServices(SocialServices* services);
+
+    /// Ranking requests sent so far (one per tournament and event-loop turn at most).
+    int rankingRequestsSent() const { return requestsSent; }
+
+Q_SIGNALS:
+    /// Every key update of any tournament, as the server sent it.
+    void updateTournamentInfo(qint32 tournamentId, const TournamentInfoUpdates& updates);
+    /// A tournament window asked to watch one of its tables.
+    void watchTable(qint32 tableId);
+    /// A player's menu was asked for, in the standings or the chat.
+    void userMenuRequested(const QString& name, const QPoint& pos);
+
+public Q_SLOTS:
+    /// Asks for the tournament's standings. Requests for the same tournament
+    /// within one event-loop turn go out as one.
+    void getTournamentHighscores(const TournamentInfo& info);
+    void getTournamentHighscores(qint32 tournamentId);
+    /// Asks the server for the address of the account page.
+    void onAccountNeeded();
+
+private Q_SLOTS:
+    void sendPendingRankingRequests();
+
+private:
+    ConnectionManager* connection;
+    QPointer<QWidget> mainWindow;
+    TournamentsLobbyModel* model;
+    QPointer<TableModel> tableModel;
+    QPointer<SocialServices> social;
+    int playerId = -1;
+
+    std::vector<qint32> pendingOrder;
+    QSet<qint32> pending;
+    int requestsSent = 0;
+};

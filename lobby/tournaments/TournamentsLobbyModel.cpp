@@ -1,0 +1,234 @@
+// The tournaments lobby model: records, rows and registration marks.
+#include "TournamentsLobbyModel.h"
+
+#include "CheckedItem.h"
+#include "CustomItem.h"
+#include "ItemFactory.h"
+#include "LobbyMetaTypes.h"
+#include "LobbyRoles.h"
+#include "TableTexts.h"
+#include "TournamentRegisteredInfo.h"
+#include "TournamentTexts.h"
+#include "Utils.h"
+
+#include <QDebug>
+
+#include <algorithm>
+#include <stdexcept>
+
+namespace {
+
+int durationSeconds(const TournamentInfo& info)
+{
+    return int(info.start.secsTo(info.end));
+}
+
+TournamentRegisteredInfo playersValue(const TournamentInfo& info)
+{
+    return TournamentRegisteredInfo{info.registered, info.maxPlayers};
+}
+
+QString startText(const QDateTime& start)
+{
+    return formatDateTime(start);
+}
+
+} // namespace
+
+TournamentsLobbyModel::TournamentsLobbyModel(QObject* parent)
+    : QStandardItemModel(parent)
+{
+    registerLobbyMetaTypes();
+    setColumnCount(ColumnCount);
+    retranslate();
+}
+
+TournamentsLobbyModel::~TournamentsLobbyModel() = default;
+
+const TournamentInfo& TournamentsLobbyModel::tournament(qint32 id) const
+{
+    const auto it = rows.find(id);
+    if (it == rows.end())
+        throw std::runtime_error("info for tournament " + std::to_string(id) + " unavailable");
+    return it->second.info;
+}
+
+bool TournamentsLobbyModel::hasTournament(qint32 id) const
+{
+    return rows.count(id) != 0;
+}
+
+bool TournamentsLobbyModel::isRegistered(qint32 id) const
+{
+    return std::find(registeredIds.begin(), registeredIds.end(), id) != registeredIds.end();
+}
+
+void TournamentsLobbyModel::retranslate()
+{
+    setHorizontalHeaderLabels({QString(), tr("Tournament Name"), tr("Status"), tr("Players"), tr("Buy-in"),
+                               tr("Start"), tr("Duration")});
+    for (auto& [id, entry] : rows) {
+        // Setting the same tooltip changes nothing, so the cells are told to
+        // repaint: their formatted texts follow the language.
+        const QString tip = QStringLiteral("%1").arg(entry.info.name);
+        for (QStandardItem* item : entry.items) {
+            item->setToolTip(tip);
+            Q_EMIT itemChanged(item);
+        }
+    }
+    if (!rows.empty())
+        Q_EMIT dataChanged(index(0, 0), index(rowCount() - 1, ColumnCount - 1));
+}
+
+void TournamentsLobbyModel::addOrUpdateTournament(const TournamentInfo& received)
+{
+    const qint32 id = received.tournamentId;
+    const QString tip = QStringLiteral("%1").arg(received.name);
+    const auto it = rows.find(id);
+    if (it != rows.end()) {
+        // A server record never carries the user's mark; keep the one we know.
+        const bool mark = it->second.info.ownRegistered;
+        it->second.info = received;
+        it->second.info.ownRegistered = mark;
+        refreshRow(it->second);
+        return;
+    }
+
+    TournamentEntry entry;
+    entry.info = received;
+    entry.info.ownRegistered = isRegistered(id);
+    const TournamentInfo& info = entry.info;
+
+    auto* checked = new CheckedItem(info.ownRegistered);
+    checked->setEditable(false);
+    checked->setToolTip(tip);
+    entry.items << checked;
+    entry.items << makeItem(info.name, tip, Qt::AlignLeft);
+    entry.items << makeItem(info.status, tip, [](const int& s) { return tournamentStatusText(s); });
+    entry.items << makeCustomItem<TournamentRegisteredInfo>(playersValue(info), tip,
+                                                            [](const TournamentRegisteredInfo& v) {
+                                                                return tournamentPlayersText(v.registered,
+                                                                                             v.maxPlayers);
+                                                            });
+    entry.items << makeItem(info.bet, tip, [](const int& cents) { return moneyOrFree(cents); });
+    entry.items << makeItem(info.start, tip, [](const QDateTime& t) { return startText(t); });
+    entry.items << makeItem(durationSeconds(info), tip, [](const int& s) { return formatDuration(s); });
+    for (QStandardItem* item : std::as_const(entry.items))
+        item->setData(id, LobbyRoles::IdRole);
+
+    const QList<QStandardItem*> items = entry.items;
+    rows.emplace(id, std::move(entry));
+    appendRow(items);
+}
+
+void TournamentsLobbyModel::updateTournamentInfo(qint32 tournamentId, const TournamentInfoUpdates& updates)
+{
+    const auto it = rows.find(tournamentId);
+    if (it == rows.end()) {
+        qWarning() << "No tournament with id" << tournamentId << "to update";
+        return;
+    }
+    // Applied to a copy so that a change that fails half way leaves the row whole.
+    TournamentInfo changed = it->second.info;
+    try {
+        changed.applyUpdates(updates);
+    } catch (const std::exception& e) {
+        qWarning() << "tournament" << tournamentId << "update not applied:" << e.what();
+        return;
+    }
+    it->second.info = changed;
+    refreshRow(it->second);
+}
+
+void TournamentsLobbyModel::onRegisteredNotification(const std::vector<qint32>& tournamentIds)
+{
+    registeredIds = tournamentIds;
+    for (auto& [id, entry] : rows) {
+        const bool mark = isRegistered(id);
+        if (entry.info.ownRegistered != mark) {
+            entry.info.ownRegistered = mark;
+            refreshRow(entry);
+        }
+    }
+}
+
+void TournamentsLobbyModel::onTournamentRemoved(qint32 tournamentId)
+{
+    const auto it = rows.find(tournamentId);
+    if (it == rows.end()) {
+        qWarning() << "No tournament to remove with id" << tournamentId;
+        return;
+    }
+    const QModelIndex index = indexFromItem(it->second.items.value(0));
+    if (!index.isValid())
+        qWarning() << "invalid index returned";
+    else
+        removeRow(index.row());
+    rows.erase(it);
+}
+
+void TournamentsLobbyModel::onTournamentRegisterSuccess(qint32 tournamentInt)
+{
+    if (!hasTournament(tournamentInt))
+        return;
+    setRegistered(tournamentInt, true);
+}
+
+void TournamentsLobbyModel::onTournamentUnregisterSuccess(qint32 tournamentInt)
+{
+    if (!hasTournament(tournamentInt)) {
+        qWarning() << "No tournament found with id " << tournamentInt << ", cannot leave";
+        return;
+    }
+    setRegistered(tournamentInt, false);
+}
+
+void TournamentsLobbyModel::onTournamentLeaveSuccess(qint32 tournamentInt)
+{
+    onTournamentUnregisterSuccess(tournamentInt);
+}
+
+void TournamentsLobbyModel::setRegistered(qint32 id, bool registered)
+{
+    // The id list follows the answers too, so that a record made anew later
+    // (after a removal and a new announcement) shows the current mark.
+    const auto pos = std::find(registeredIds.begin(), registeredIds.end(), id);
+    if (registered && pos == registeredIds.end())
+        registeredIds.push_back(id);
+    else if (!registered && pos != registeredIds.end())
+        registeredIds.erase(pos);
+    TournamentEntry& entry = rows.at(id);
+    entry.info.ownRegistered = registered;
+    refreshRow(entry);
+}
+
+void TournamentsLobbyModel::refreshRow(TournamentEntry& entry)
+{
+    const TournamentInfo& info = entry.info;
+    const QString tip = QStringLiteral("%1").arg(info.name);
+    const QList<QStandardItem*>& items = entry.items;
+    // The order depends on the names only, so an unchanged name needs no sort.
+    const bool renamed = items[NameColumn]->text() != info.name;
+    // Values change without notifying one by one; the row is announced once below.
+    static_cast<CheckedItem*>(items[RegisteredColumn])->setChecked(info.ownRegistered);
+    {
+        const QSignalBlocker quiet(this);
+        items[NameColumn]->setText(info.name);
+    }
+    static_cast<CustomItem<int>*>(items[StatusColumn])->setValue(info.status, false);
+    static_cast<CustomItem<TournamentRegisteredInfo>*>(items[PlayersColumn])->setValue(playersValue(info), false);
+    static_cast<CustomItem<QDateTime>*>(items[StartColumn])->setValue(info.start, false);
+    static_cast<CustomItem<int>*>(items[DurationColumn])->setValue(durationSeconds(info), false);
+    static_cast<CustomItem<int>*>(items[BuyInColumn])->setValue(info.bet, false);
+    {
+        const QSignalBlocker quiet(this);
+        for (QStandardItem* item : items)
+            item->setToolTip(tip);
+    }
+    const int row = items[0]->row();
+    Q_EMIT dataChanged(index(row, 0), index(row, ColumnCount - 1));
+    for (QStandardItem* item : items)
+        Q_EMIT itemChanged(item);
+    if (renamed)
+        sort(NameColumn, Qt::AscendingOrder);
+}

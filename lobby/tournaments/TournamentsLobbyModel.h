@@ -1,0 +1,77 @@
+#pragma once
+
+#include "TournamentInfo.h"
+#include "TournamentInfoUpdates.h"
+
+#include <QList>
+#include <QStandardItemModel>
+
+#include <map>
+#include <vector>
+
+class QStandardItem;
+
+/// The tournaments lobby: one row of seven cells per tournament the server
+/// announces (registered mark, name, status, players, buy-in, start,
+/// duration), and the client's one store of tournament records. Rows change
+/// in place; the model is a flat list, no row has children.
+class TournamentsLobbyModel : public QStandardItemModel
+{
+    Q_OBJECT
+
+public:
+    enum Column {
+        RegisteredColumn,
+        NameColumn,
+        StatusColumn,
+        PlayersColumn,
+        BuyInColumn,
+        StartColumn,
+        DurationColumn,
+        ColumnCount
+    };
+
+    explicit TournamentsLobbyModel(QObject* parent = nullptr);
+    ~TournamentsLobbyModel() override;
+
+    /// The stored record; throws std::runtime_error "info for tournament <id>
+    /// unavailable" for an id not held (check hasTournament first).
+    const TournamentInfo& tournament(qint32 id) const;
+    bool hasTournament(qint32 id) const;
+    /// Whether the user is known to be registered for the id: in the server's
+    /// last list, or registered since.
+    bool isRegistered(qint32 id) const;
+    /// The number of tournaments held.
+    int tournamentCount() const { return int(rows.size()); }
+
+    /// Sets the header labels and every cell's tooltip anew (language change).
+    void retranslate();
+
+public Q_SLOTS:
+    /// A full record: a new row at the end for a new id, else the stored
+    /// record is replaced (the user's registration mark stays) and its row refreshed.
+    void addOrUpdateTournament(const TournamentInfo& info);
+    /// Key changes for a held tournament; changes that cannot be applied
+    /// leave the record as it was.
+    void updateTournamentInfo(qint32 tournamentId, const TournamentInfoUpdates& updates);
+    /// The server's list of the tournaments the user is registered for: every
+    /// held row shows its mark from it, and rows made later too.
+    void onRegisteredNotification(const std::vector<qint32>& tournamentIds);
+    void onTournamentRemoved(qint32 tournamentId);
+    void onTournamentRegisterSuccess(qint32 tournamentInt);
+    void onTournamentUnregisterSuccess(qint32 tournamentInt);
+    void onTournamentLeaveSuccess(qint32 tournamentInt);
+
+private:
+    struct TournamentEntry
+    {
+        TournamentInfo info;
+        QList<QStandardItem*> items;
+    };
+
+    void setRegistered(qint32 id, bool registered);
+    void refreshRow(TournamentEntry& entry);
+
+    std::vector<qint32> registeredIds;
+    std::map<qint32, TournamentEntry> rows;
+};

@@ -1,0 +1,176 @@
+// The tournaments tab: the list, the short information page and the open tournaments.
+#include "TournamentsLobbyWindow.h"
+
+#include "LobbyRoles.h"
+#include "TmntSortFilterProxyModel.h"
+#include "TournamentWindow.h"
+#include "TournamentsController.h"
+#include "TournamentsLobbyModel.h"
+#include "TournamentsLobbyView.h"
+#include "UTabWidget.h"
+#include "Utils.h"
+
+#include <QDebug>
+#include <QEvent>
+#include <QHeaderView>
+#include <QTreeView>
+#include <QWebEngineView>
+
+namespace {
+void makeTransparent(QWidget* view)
+{
+    QPalette palette = view->palette();
+    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        palette.setBrush(group, QPalette::Window, Qt::transparent);
+        palette.setBrush(group, QPalette::Base, Qt::transparent);
+    }
+    view->setPalette(palette);
+    view->setAttribute(Qt::WA_OpaquePaintEvent, false);
+}
+}
+
+TournamentsLobbyWindow::TournamentsLobbyWindow(TournamentsController* controller, QWidget* parent)
+    : QWidget(parent)
+    , controller(controller)
+    , ui(std::make_unique<TournamentsLobbyView>())
+{
+    ui->setupUi(this);
+    QMetaObject::connectSlotsByName(this);
+    connect(ui->webView, &QWebEngineView::loadFinished, this, &TournamentsLobbyWindow::onLoadFinished);
+    ui->webView->hide();
+}
+
+TournamentsLobbyWindow::~TournamentsLobbyWindow() = default;
+
+UTabWidget* TournamentsLobbyWindow::tabs() const
+{
+    return ui->tmntTabs;
+}
+
+QTreeView* TournamentsLobbyWindow::treeView() const
+{
+    return ui->tournamentsLobbyTreeView;
+}
+
+QWebEngineView* TournamentsLobbyWindow::infoView() const
+{
+    return ui->webView;
+}
+
+void TournamentsLobbyWindow::setModel(TournamentsLobbyModel* newModel)
+{
+    QTreeView* view = ui->tournamentsLobbyTreeView;
+    if (!proxy) {
+        proxy = new TmntSortFilterProxyModel(this);
+        proxy->setSortCaseSensitivity(Qt::CaseInsensitive);
+        view->setModel(proxy);
+        view->header()->setSortIndicatorShown(true);
+        view->header()->setSortIndicator(TournamentsLobbyModel::StartColumn, Qt::AscendingOrder);
+        proxy->sort(TournamentsLobbyModel::StartColumn, Qt::AscendingOrder);
+        connect(view->selectionModel(), &QItemSelectionModel::currentChanged, this,
+                &TournamentsLobbyWindow::onCurrentChanged);
+    }
+    model = newModel;
+    proxy->setSourceModel(model);
+    const int widths[] = {20, 150, 80, 65, 60, 160, 100};
+    for (int column = 0; column < int(std::size(widths)); ++column)
+        view->setColumnWidth(column, widths[column]);
+}
+
+int TournamentsLobbyWindow::tournamentIdAt(const QModelIndex& index) const
+{
+    if (!ui->tournamentsLobbyTreeView->model() || !index.isValid())
+        return -1;
+    const QVariant id = index.data(LobbyRoles::IdRole);
+    return id.isValid() ? id.toInt() : -1;
+}
+
+void TournamentsLobbyWindow::onCurrentChanged(const QModelIndex& current, const QModelIndex&)
+{
+    const int id = tournamentIdAt(current);
+    if (id == -1 || !model || !model->hasTournament(id))
+        return;
+    const QUrl url = model->tournament(id).shortInfoUrl;
+    shownPage = url;
+    if (url.isEmpty()) {
+        ui->webView->setContent(QByteArray(), QString(), QUrl());
+    } else {
+        qDebug() << "showing" << url;
+        ui->webView->load(url);
+    }
+    ui->webView->hide();
+}
+
+void TournamentsLobbyWindow::onLoadFinished(bool ok)
+{
+    // Clearing the view finishes a load too; an empty page stays hidden.
+    if (!ok || shownPage.isEmpty())
+        return;
+    makeTransparent(ui->webView);
+    ui->webView->show();
+}
+
+void TournamentsLobbyWindow::on_tournamentsLobbyTreeView_doubleClicked(const QModelIndex& index)
+{
+    const int id = tournamentIdAt(index);
+    if (index.isValid() && id != -1)
+        displayTournament(id);
+}
+
+void TournamentsLobbyWindow::on_showInfoButton_clicked()
+{
+    QItemSelectionModel* selection = ui->tournamentsLobbyTreeView->selectionModel();
+    if (!selection || !selection->hasSelection() || !selection->currentIndex().isValid())
+        return;
+    const int id = tournamentIdAt(selection->currentIndex());
+    if (id != -1)
+        displayTournament(id);
+}
+
+TournamentWindow* TournamentsLobbyWindow::tournamentWindow(qint32 tmntId) const
+{
+    for (int i = 1; i < ui->tmntTabs->count(); ++i) {
+        auto* window = qobject_cast<TournamentWindow*>(ui->tmntTabs->widget(i));
+        if (window && window->tournamentId() == tmntId)
+            return window;
+    }
+    return nullptr;
+}
+
+void TournamentsLobbyWindow::displayTournament(qint32 tmntId)
+{
+    if (TournamentWindow* open = tournamentWindow(tmntId)) {
+        ui->tmntTabs->setCurrentIndex(ui->tmntTabs->indexOf(open));
+        return;
+    }
+    if (!model || !model->hasTournament(tmntId)) {
+        qWarning("Tournamen non existent %d", tmntId);
+        return;
+    }
+    const TournamentInfo& info = model->tournament(tmntId);
+    TournamentWindow* window = controller->openTournamentWindow(info);
+    const int index = ui->tmntTabs->addTab(window, truncateText(info.name, 8));
+    ui->tmntTabs->setCurrentIndex(index);
+    connect(window, &TournamentWindow::closeWindow, this, &TournamentsLobbyWindow::onCloseTournamentWindow);
+}
+
+void TournamentsLobbyWindow::onCloseTournamentWindow(int tmntId)
+{
+    if (ui->tmntTabs->count() < 2)
+        return;
+    TournamentWindow* window = tournamentWindow(tmntId);
+    if (!window)
+        return;
+    ui->tmntTabs->removeTab(ui->tmntTabs->indexOf(window));
+    window->deleteLater();
+}
+
+void TournamentsLobbyWindow::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LanguageChange) {
+        ui->retranslateUi(this);
+        if (model)
+            model->retranslate();
+    }
+    QWidget::changeEvent(event);
+}

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QModelIndex>
+#include <QUrl>
+#include <QWidget>
+
+#include <memory>
+
+class TmntSortFilterProxyModel;
+class TournamentWindow;
+class TournamentsController;
+class TournamentsLobbyModel;
+class TournamentsLobbyView;
+class UTabWidget;
+class QTreeView;
+class QWebEngineView;
+
+/// The page of the main window's tournaments tab: a "Lobby" tab with every
+/// tournament and the selected one's short information page, and one further
+/// tab per open tournament window.
+class TournamentsLobbyWindow : public QWidget
+{
+    Q_OBJECT
+
+public:
+    TournamentsLobbyWindow(TournamentsController* controller, QWidget* parent = nullptr);
+    ~TournamentsLobbyWindow() override;
+
+    void setModel(TournamentsLobbyModel* model);
+    /// Shows the tournament's window: selects its tab when open, else opens
+    /// one; an id the model does not hold is logged and ignored.
+    void displayTournament(qint32 tmntId);
+    /// The open tournament window of the id, or null.
+    TournamentWindow* tournamentWindow(qint32 tmntId) const;
+
+    UTabWidget* tabs() const;
+    QTreeView* treeView() const;
+    QWebEngineView* infoView() const;
+    TmntSortFilterProxyModel* proxyModel() const { return proxy; }
+
+public Q_SLOTS:
+    void on_showInfoButton_clicked();
+    void on_tournamentsLobbyTreeView_doubleClicked(const QModelIndex& index);
+    void onCurrentChanged(const QModelIndex& current, const QModelIndex& previous);
+    /// Removes the tab of the tournament's window and deletes the window later.
+    void onCloseTournamentWindow(int tmntId);
+    void onLoadFinished(bool ok);
+
+protected:
+    void changeEvent(QEvent* event) override;
+
+private:
+    int tournamentIdAt(const QModelIndex& index) const;
+
+    TmntSortFilterProxyModel* proxy = nullptr;
+    TournamentsLobbyModel* model = nullptr;
+    TournamentsController* controller;
+    std::unique_ptr<TournamentsLobbyView> ui;
+    /// The short information page asked for last; empty when none.
+    QUrl shownPage;
+};

@@ -1,0 +1,690 @@
+// Tournaments against the test game server: the lobby feed, ranking requests
+// per event-loop turn, register / unregister / leave with every answer, the
+// question box that outlives its window, seating with the tournament's
+// tables, removal, the paused countdown on a controlled server clock, and
+// server text shown as written.
+#include "ConferenceArea.h"
+#include "LobbyRoles.h"
+#include "SocialServices.h"
+#include "ModelessMsgBox.h"
+#include "ServerTime.h"
+#include "TableModel.h"
+#include "TournamentRankingModel.h"
+#include "TournamentView.h"
+#include "TournamentWindow.h"
+#include "TournamentsController.h"
+#include "TournamentsLobbyModel.h"
+#include "TournamentsLobbyWindow.h"
+#include "UTabWidget.h"
+#include "UTreeView.h"
+
+#include "ConnectionManager.h"
+#include "TableInfo.h"
+#include "TestGameServer.h"
+#include "TournamentScenario.h"
+
+#include "TournamentTestData.h"
+#include "TournamentTestMain.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QLabel>
+#include <QLocale>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTextEdit>
+#include <QTabBar>
+#include <QWebEngineView>
+#include <QTranslator>
+#include <QToolButton>
+#include <QTreeView>
+
+#include "Utils.h"
+
+namespace TF = TournamentFrames;
+
+namespace {
+
+/// A chat room that records what the window asks of it.
+class FakeConference : public ConferenceArea
+{
+public:
+    using ConferenceArea::ConferenceArea;
+    void joinTableRoom(qint32) override {}
+    void joinTournamentRoom(int id) override
+    {
+        log << QStringLiteral("join %1").arg(id);
+        joined = true;
+    }
+    void leaveRoom() override
+    {
+        log << QStringLiteral("leave");
+        joined = false;
+    }
+    void appendInfo(const QString&) override {}
+    bool isJoined() const override { return joined; }
+    void setHiddenNotifications(int mask) override { log << QStringLiteral("mask %1").arg(mask); }
+
+    QStringList log;
+    bool joined = false;
+};
+
+class FakeSocial : public SocialServices
+{
+public:
+    QPixmap playerPicture(qint32) override { return {}; }
+    ConferenceArea* createConferenceArea(QWidget* parent, int hiddenMask) override
+    {
+        last = new FakeConference(parent);
+        last->setHiddenNotifications(hiddenMask);
+        return last;
+    }
+    FakeConference* last = nullptr;
+};
+
+/// Puts "~" in front of every text of the tournament contexts.
+class MarkingTranslator : public QTranslator
+{
+public:
+    QString translate(const char* context, const char* source, const char*, int) const override
+    {
+        if (QByteArray(context).startsWith("Tournament"))
+            return QLatin1Char('~') + QString::fromUtf8(source);
+        return QString();
+    }
+    bool isEmpty() const override { return false; }
+};
+
+constexpr quint8 EnvelopeClass = 104;
+constexpr quint32 startSecs = 1893456000; // 2030-01-01
+
+QList<ModelessMsgBox::MsgBox*> openBoxes()
+{
+    QList<ModelessMsgBox::MsgBox*> boxes;
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        auto* box = qobject_cast<ModelessMsgBox::MsgBox*>(w);
+        if (box && box->isVisible())
+            boxes << box;
+    }
+    return boxes;
+}
+
+QString textOf(ModelessMsgBox::MsgBox* box)
+{
+    return box->findChild<QLabel*>(QStringLiteral("msgBoxText"))->text();
+}
+
+QString titleOf(ModelessMsgBox::MsgBox* box)
+{
+    return box->findChild<QWidget*>(QStringLiteral("msgBoxContent"))->windowTitle();
+}
+
+void closeBoxes()
+{
+    for (auto* box : openBoxes())
+        box->onFinished(0);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+} // namespace
+
+class TournamentFlowTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void lobbyFeed();
+    void rankingRequestsCoalescePerTurn();
+    void standingsArriveWhenTheWindowOpens();
+    void requestAnswers_data();
+    void requestAnswers();
+    void questionOutlivesItsWindow();
+    void seatingShowsTheTables();
+    void removalClosesTheWindow();
+    void doubleClickSelectsTheOpenTab();
+    void pausedCountdown_data();
+    void pausedCountdown();
+    void serverTextShownAsWritten();
+    void buttonsFollowTheStatus_data();
+    void buttonsFollowTheStatus();
+    void chatRoomFollowsTheStatus();
+    void languageChangeReachesEveryText();
+    void informationPageOnlyWhenThereIsOne();
+
+private:
+    TournamentWindow* openWindow(qint32 id);
+    /// Waits until every frame the client sent so far has reached the server.
+    void sync();
+
+    std::unique_ptr<TestGameServer> server;
+    std::unique_ptr<TournamentScenario> scenario;
+    std::unique_ptr<ConnectionManager> cm;
+    std::unique_ptr<TableModel> tables;
+    std::unique_ptr<TournamentsController> controller;
+    std::unique_ptr<TournamentsLobbyWindow> lobby;
+};
+
+void TournamentFlowTest::initTestCase()
+{
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    QDir::setSearchPaths(QStringLiteral("resources"), {QStringLiteral(PARLOR_SOURCE_DIR "/resources/default")});
+}
+
+void TournamentFlowTest::init()
+{
+    server = std::make_unique<TestGameServer>();
+    QVERIFY(server->listen());
+    scenario = std::make_unique<TournamentScenario>(*server);
+    scenario->tournaments = {TF::tournament(11, "Spring Cup", 0, 12, 64, 500, startSecs, 7200),
+                             TF::tournament(12, "Night Owls", 1, 30, 32, 0, startSecs + 3600, 3600),
+                             TF::tournament(13, "Dragon Open", 0, 2, 16, 2000, startSecs + 7200, 5400)};
+    cm = std::make_unique<ConnectionManager>(false);
+    QSignalSpy ready(cm.get(), &ConnectionManager::versionCheckComplete);
+    cm->connectToHost(QStringLiteral("127.0.0.1"), server->port());
+    QVERIFY(ready.wait(5000));
+
+    tables = std::make_unique<TableModel>(cm.get());
+    connect(cm.get(), static_cast<void (ConnectionManager::*)(TableInfo)>(&ConnectionManager::tableInfoUpdate),
+            tables.get(), &TableModel::addOrUpdateTable);
+    connect(cm.get(), &ConnectionManager::tableRemoved, tables.get(), &TableModel::onTableRemoved);
+    controller = std::make_unique<TournamentsController>(cm.get(), nullptr, nullptr);
+    controller->setTableModel(tables.get());
+    lobby.reset(controller->createLobbyWindow());
+
+    cm->tournaments_lobby_subscribe();
+    QTRY_COMPARE_WITH_TIMEOUT(controller->lobbyModel()->rowCount(), 3, 5000);
+}
+
+void TournamentFlowTest::cleanup()
+{
+    closeBoxes();
+    lobby.reset();
+    controller.reset();
+    tables.reset();
+    cm.reset();
+    scenario.reset();
+    server.reset();
+}
+
+void TournamentFlowTest::sync()
+{
+    // A ranking request for an id no test uses marks the end of what was sent.
+    static quint32 marker = 90000;
+    const quint32 id = ++marker;
+    cm->get_tournament_ranking_list(int(id));
+    QTRY_VERIFY_WITH_TIMEOUT(scenario->rankingRequests[id] == 1, 5000);
+}
+
+TournamentWindow* TournamentFlowTest::openWindow(qint32 id)
+{
+    lobby->displayTournament(id);
+    return lobby->tournamentWindow(id);
+}
+
+void TournamentFlowTest::lobbyFeed()
+{
+    TournamentsLobbyModel* model = controller->lobbyModel();
+    QCOMPARE(model->tournament(12).name, QStringLiteral("Night Owls"));
+    server->send(TF::update(11, {TF::num("REGISTERED", 13), TF::num("STATUS", 1)}));
+    server->send(TF::removed(12));
+    server->send(TF::snapshot(TF::tournament(14, "Late Show", 0, 0, 8, 100, startSecs, 60)));
+    server->send(TF::registeredList({13, 14}));
+    QSignalSpy seated(cm.get(), &ConnectionManager::tournamentSeated);
+    QSignalSpy roundEnd(cm.get(), &ConnectionManager::endOfTournamentRound);
+    server->send(TF::seated(13, 701, 2));
+    server->send(TF::roundScores(13, 701, true, {{7, 25000, 0}, {8, quint32(-5000), 0}}));
+    QTRY_VERIFY_WITH_TIMEOUT(model->hasTournament(14) && model->isRegistered(14), 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(roundEnd.count(), 1, 5000);
+    QCOMPARE(seated.count(), 1);
+    QCOMPARE(seated.first().at(1).toInt(), 701);
+    QCOMPARE(roundEnd.first().at(0).toInt(), 13);
+    QCOMPARE(roundEnd.first().at(2).toBool(), true);
+    // Events of the game side leave the lobby as it was.
+    QCOMPARE(model->rowCount(), 3);
+    QCOMPARE(model->rowCount(), 3);
+    QVERIFY(!model->hasTournament(12));
+    QCOMPARE(model->tournament(11).registered, 13);
+    QCOMPARE(model->tournament(11).status, 1);
+    // The list came after the records: both held rows are marked.
+    QVERIFY(model->tournament(13).ownRegistered);
+    QVERIFY(model->tournament(14).ownRegistered);
+    QVERIFY(!model->tournament(11).ownRegistered);
+    // Registered first in the lobby view.
+    const QAbstractItemModel* shown = lobby->treeView()->model();
+    QSet<int> top{shown->index(0, 0).data(LobbyRoles::IdRole).toInt(), shown->index(1, 0).data(LobbyRoles::IdRole).toInt()};
+    QCOMPARE(top, (QSet<int>{13, 14}));
+}
+
+void TournamentFlowTest::rankingRequestsCoalescePerTurn()
+{
+    sync();
+    scenario->rankingRequests.clear();
+    for (int i = 0; i < 50; ++i) {
+        controller->getTournamentHighscores(11);
+        controller->getTournamentHighscores(13);
+    }
+    sync();
+    QCOMPARE(scenario->rankingRequests[11], 1);
+    QCOMPARE(scenario->rankingRequests[13], 1);
+    // A later turn asks again.
+    controller->getTournamentHighscores(11);
+    sync();
+    QCOMPARE(scenario->rankingRequests[11], 2);
+
+    // A burst of updates from the server: at most one request per tournament
+    // for each turn that handled some of them, and at least one after the last.
+    scenario->rankingRequests.clear();
+    QByteArray burst;
+    for (int i = 0; i < 40; ++i)
+        burst += TF::update(13, {TF::num("REGISTERED", 3 + i)}).toBytes();
+    server->sendRaw(burst);
+    QTRY_COMPARE_WITH_TIMEOUT(controller->lobbyModel()->tournament(13).registered, 42, 5000);
+    sync();
+    QVERIFY(scenario->rankingRequests[13] >= 1);
+    QVERIFY2(scenario->rankingRequests[13] <= 5, qPrintable(QString::number(scenario->rankingRequests[13])));
+}
+
+void TournamentFlowTest::standingsArriveWhenTheWindowOpens()
+{
+    scenario->rankingRows[11] = {{7, "ann", 20, 9}, {8, "bo", 11, 4}, {9, "cy", 11, 4}};
+    TournamentWindow* window = openWindow(11);
+    QVERIFY(window);
+    QTreeView* list = window->view()->rankingList;
+    QTRY_COMPARE_WITH_TIMEOUT(list->model()->rowCount(), 3, 5000);
+    QCOMPARE(list->model()->index(2, 1).data().toString(), QStringLiteral("cy"));
+    QCOMPARE(list->model()->index(2, 0).data().toInt(), 2);
+    QCOMPARE(list->model()->index(2, 2).data().toDouble(), 5.5);
+}
+
+void TournamentFlowTest::requestAnswers_data()
+{
+    QTest::addColumn<QString>("action");  // register, unregister, leave
+    QTest::addColumn<int>("status");      // status byte the server answers
+    QTest::addColumn<bool>("registered"); // mark afterwards
+    QTest::addColumn<QString>("boxTitle");
+    QTest::addColumn<QString>("boxText");
+
+    QTest::newRow("register ok") << "register" << 0 << true << "" << "";
+    QTest::newRow("register failed") << "register" << 1 << false << "Join tournament" << "Join tournament failed!\nFailed";
+    QTest::newRow("register full") << "register" << 4 << false << "Join tournament"
+                                   << "Join tournament failed!\nTournament is full";
+    QTest::newRow("register already") << "register" << 6 << false << "Join tournament"
+                                      << "Join tournament failed!\nAlready Registered";
+    QTest::newRow("register running") << "register" << 7 << false << "Join tournament"
+                                      << "Join tournament failed!\nTournament is running";
+    QTest::newRow("register no funds")
+        << "register" << 3 << false << "Join tournament"
+        << "You don't have enough money on your account to join the tournament.\nDo you want to make a deposit now?";
+    QTest::newRow("unregister ok") << "unregister" << 0 << false << "" << "";
+    QTest::newRow("unregister denied") << "unregister" << 2 << true << "Unregister from tournament"
+                                       << "Unregister from tournament failed!\nDenied";
+    QTest::newRow("unregister access") << "unregister" << 5 << true << "Unregister from tournament"
+                                       << "Unregister from tournament failed!\nAccess Denied";
+    QTest::newRow("leave ok") << "leave" << 0 << false << "" << "";
+    QTest::newRow("leave not registered") << "leave" << 1 << true << "Leave tournament"
+                                          << "Leave tournament failed!\nNot registered";
+    QTest::newRow("leave finished") << "leave" << 2 << true << "Leave tournament"
+                                    << "Leave tournament failed!\nTournament finished";
+    QTest::newRow("leave invalid state") << "leave" << 4 << true << "Leave tournament"
+                                         << "Leave tournament failed!\nInvalid state";
+}
+
+void TournamentFlowTest::requestAnswers()
+{
+    QFETCH(QString, action);
+    QFETCH(int, status);
+    QFETCH(bool, registered);
+    QFETCH(QString, boxTitle);
+    QFETCH(QString, boxText);
+    // Tournament 11 is open, 12 closed; unregister and leave start registered.
+    const quint32 id = action == QLatin1String("leave") ? 12 : 11;
+    if (action != QLatin1String("register")) {
+        server->send(TF::registeredList({id}));
+        QTRY_VERIFY_WITH_TIMEOUT(controller->lobbyModel()->tournament(id).ownRegistered, 5000);
+    }
+    scenario->registerStatus[id] = quint8(status);
+    scenario->unregisterStatus[id] = quint8(status);
+    scenario->leaveStatus[id] = quint8(status);
+
+    TournamentWindow* window = openWindow(id);
+    QVERIFY(window);
+    TournamentView* ui = window->view();
+    QSignalSpy answered(scenario.get(), action == QLatin1String("register")     ? &TournamentScenario::registerAnswered
+                                        : action == QLatin1String("unregister") ? &TournamentScenario::unregisterAnswered
+                                                                                : &TournamentScenario::leaveAnswered);
+    if (action == QLatin1String("register")) {
+        QVERIFY(ui->joinButton->isVisibleTo(window) && ui->joinButton->isEnabled());
+        ui->joinButton->click();
+        QVERIFY(!ui->joinButton->isEnabled());
+    } else {
+        QVERIFY(ui->leaveButton->isVisibleTo(window) && ui->leaveButton->isEnabled());
+        QCOMPARE(ui->leaveButton->text(), action == QLatin1String("leave") ? QStringLiteral("Leave Tournament")
+                                                                          : QStringLiteral("Unregister"));
+        ui->leaveButton->click();
+        QVERIFY(!ui->leaveButton->isEnabled());
+        const auto boxes = openBoxes();
+        QCOMPARE(boxes.size(), 1);
+        QCOMPARE(titleOf(boxes[0]), action == QLatin1String("leave") ? QStringLiteral("Leave tournament?")
+                                                                      : QStringLiteral("Unregister from tournament?"));
+        boxes[0]->onFinished(QDialogButtonBox::Yes);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    QVERIFY(answered.wait(5000));
+
+    // What went on the wire, read with the server's own decoder.
+    if (action == QLatin1String("register")) {
+        const auto frame = server->received(205).last();
+        TestFrameReader r = frame.reader();
+        QCOMPARE(r.u32(), id);
+        QCOMPARE(r.u32(), 0u); // no parameters
+        QVERIFY(r.atEnd());
+    } else if (action == QLatin1String("unregister")) {
+        const auto frame = server->received(207).last();
+        QCOMPARE(frame.body, TestFrame(207).u32(id).body());
+    } else {
+        // Ranking requests travel in the same envelope; the leave is inner class 59.
+        int leaves = 0;
+        for (const ReceivedFrame& frame : server->received(EnvelopeClass)) {
+            TestFrameReader r = frame.reader();
+            const quint32 tournament = r.u32();
+            r.u32();
+            TestFrameReader inner = r.nested();
+            if (inner.classId() == 59) {
+                ++leaves;
+                QCOMPARE(tournament, id);
+                QVERIFY(inner.atEnd());
+            }
+        }
+        QCOMPARE(leaves, 1);
+    }
+
+    QTRY_COMPARE_WITH_TIMEOUT(window->tournamentInfo().ownRegistered, registered, 5000);
+    sync();
+    QCOMPARE(controller->lobbyModel()->tournament(id).ownRegistered, registered);
+    const auto boxes = openBoxes();
+    if (boxTitle.isEmpty()) {
+        QCOMPARE(boxes.size(), 0);
+    } else {
+        QCOMPARE(boxes.size(), 1);
+        QCOMPARE(titleOf(boxes[0]), boxTitle);
+        QCOMPARE(textOf(boxes[0]), boxText);
+    }
+    // The buttons follow the answer: registered for an open tournament shows
+    // only Unregister, else only Register; a closed one only Leave when registered.
+    if (id == 11) {
+        QCOMPARE(ui->joinButton->isVisibleTo(window), !registered);
+        QCOMPARE(ui->leaveButton->isVisibleTo(window), registered);
+    } else {
+        QVERIFY(!ui->joinButton->isVisibleTo(window));
+        QCOMPARE(ui->leaveButton->isVisibleTo(window), registered);
+    }
+
+    if (status == 3 && action == QLatin1String("register")) {
+        // Yes to the deposit question asks for the account page.
+        QSignalSpy account(window, &TournamentWindow::accountNeeded);
+        boxes[0]->onFinished(QDialogButtonBox::Yes);
+        QCOMPARE(account.count(), 1);
+        QTRY_COMPARE(openBoxes().size(), 1);
+        QCOMPARE(titleOf(openBoxes()[0]), QStringLiteral("Deposit"));
+    }
+}
+
+void TournamentFlowTest::questionOutlivesItsWindow()
+{
+    server->send(TF::registeredList({11}));
+    QTRY_VERIFY_WITH_TIMEOUT(controller->lobbyModel()->tournament(11).ownRegistered, 5000);
+    TournamentWindow* window = openWindow(11);
+    QPointer<TournamentWindow> watched(window);
+    window->view()->leaveButton->click();
+    QCOMPARE(openBoxes().size(), 1);
+    ModelessMsgBox::MsgBox* box = openBoxes()[0];
+    window->view()->closeButton->click();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(watched.isNull());
+    QCOMPARE(lobby->tabs()->count(), 1);
+    box->onFinished(QDialogButtonBox::Yes);
+    sync();
+    QCOMPARE(scenario->unregisterRequests, 0);
+}
+
+void TournamentFlowTest::seatingShowsTheTables()
+{
+    scenario->tables[11] = {{701, "Table A"}, {702, "Table B"}};
+    TournamentWindow* window = openWindow(11);
+    UTreeView* list = window->view()->tableList;
+    QCOMPARE(list->model()->rowCount(), 0);
+    server->send(TF::update(11, {TF::num("STATUS", 2)}));
+    server->send(TF::seated(11, 701, 0));
+    QTRY_COMPARE_WITH_TIMEOUT(list->model()->rowCount(), 2, 5000);
+    QCOMPARE(tables->subscriptions().value(QStringLiteral("101/mtt/11")), 1);
+    QSignalSpy watch(controller.get(), &TournamentsController::watchTable);
+    window->on_tableList_doubleClicked(list->model()->index(0, 0));
+    QCOMPARE(watch.count(), 1);
+    QVERIFY(QList<qint32>({701, 702}).contains(watch.first().at(0).toInt()));
+    // Finished: the tables go, and so does the subscription.
+    server->send(TF::update(11, {TF::num("STATUS", 5)}));
+    QTRY_COMPARE_WITH_TIMEOUT(list->model()->rowCount(), 0, 5000);
+    QVERIFY(!tables->isPathSubscribed(QStringLiteral("101/mtt/11")));
+}
+
+void TournamentFlowTest::removalClosesTheWindow()
+{
+    lobby->show();
+    QVERIFY(openWindow(11));
+    QVERIFY(openWindow(13));
+    lobby->tabs()->setCurrentIndex(1);
+    server->send(TF::removed(11));
+    QTRY_VERIFY_WITH_TIMEOUT(!lobby->tournamentWindow(11), 5000);
+    QCOMPARE(openBoxes().size(), 1);
+    QCOMPARE(titleOf(openBoxes()[0]), QStringLiteral("Tournament removed"));
+    closeBoxes();
+    // A window not on screen closes without a word.
+    lobby->hide();
+    server->send(TF::removed(13));
+    QTRY_VERIFY_WITH_TIMEOUT(!lobby->tournamentWindow(13), 5000);
+    QCOMPARE(openBoxes().size(), 0);
+    QCOMPARE(lobby->tabs()->count(), 1);
+}
+
+void TournamentFlowTest::doubleClickSelectsTheOpenTab()
+{
+    QTreeView* view = lobby->treeView();
+    const QModelIndex row = view->model()->index(0, 1);
+    const int id = row.data(LobbyRoles::IdRole).toInt();
+    lobby->on_tournamentsLobbyTreeView_doubleClicked(row);
+    lobby->tabs()->setCurrentIndex(0);
+    lobby->on_tournamentsLobbyTreeView_doubleClicked(row);
+    QCOMPARE(lobby->tabs()->count(), 2);
+    QCOMPARE(lobby->tabs()->currentIndex(), 1);
+    QCOMPARE(lobby->tournamentWindow(id)->tournamentId(), id);
+    // "Show info" without a selection does nothing.
+    lobby->displayTournament(4242);
+    lobby->on_showInfoButton_clicked();
+    QCOMPARE(lobby->tabs()->count(), 2);
+}
+
+void TournamentFlowTest::pausedCountdown_data()
+{
+    QTest::addColumn<int>("currentRound");
+    QTest::addColumn<QList<int>>("roundStarts"); // seconds after the server's "now"
+    QTest::addColumn<QString>("status");         // expected status label; empty: unchanged
+
+    QTest::newRow("round 2 of 3 in two minutes") << 0 << QList<int>{-600, 125, 900} << "Round 2 of 3 starts at %1 (in 2 min(s))";
+    QTest::newRow("start passed") << 0 << QList<int>{-600, -5, 900} << "Round 2 of 3 starts at %1 (now)";
+    QTest::newRow("last round index") << 2 << QList<int>{-600, -300, -5} << "";
+    QTest::newRow("no round yet") << -2 << QList<int>{-600, 125, 900} << "";
+    QTest::newRow("list too short") << 1 << QList<int>{-600} << "";
+}
+
+void TournamentFlowTest::pausedCountdown()
+{
+    QFETCH(int, currentRound);
+    QFETCH(QList<int>, roundStarts);
+    QFETCH(QString, status);
+    // The server's clock is far from the local one; the window must read the server's.
+    const QDateTime serverNow = QDateTime(QDate(2040, 6, 1), QTime(12, 0), Qt::UTC);
+    ServerTime::instance()->setRequestSender([] { return 77; });
+    ServerTime::instance()->onTimeFromServer(77, serverNow);
+    ServerTime::instance()->setRequestSender({});
+
+    TournamentInfo info = TournamentTestData::tournament(21, QStringLiteral("Pause Cup"), 3);
+    info.currentRound = currentRound;
+    for (int offset : roundStarts)
+        info.roundsStart.push_back(serverNow.addSecs(offset));
+    info.roundsLength = std::vector<qint32>(roundStarts.size(), 600);
+    TournamentWindow window(info, nullptr);
+    QVERIFY(!window.isCountdownRunning());
+    const QString playing = window.view()->statusLabel->text();
+
+    // Paused through a full record: the countdown starts, as after a key update.
+    info.status = 4;
+    window.tournamentInfoUpdate(info);
+    QVERIFY(window.isCountdownRunning());
+    if (status.isEmpty()) {
+        QCOMPARE(window.view()->statusLabel->text(), playing);
+    } else {
+        const QDateTime next = info.roundsStart[size_t(currentRound + 1)];
+        QCOMPARE(window.view()->statusLabel->text(), status.arg(formatDateTime(next)));
+        QVERIFY(window.view()->tournamentTitle->text().endsWith(QStringLiteral("</b> - Paused")));
+    }
+    window.tournamentInfoUpdate(21, TournamentTestData::changes({{"STATUS", qint32(3)}}));
+    QVERIFY(!window.isCountdownRunning());
+    window.tournamentInfoUpdate(21, TournamentTestData::changes({{"STATUS", qint32(4)}}));
+    QVERIFY(window.isCountdownRunning());
+    info.status = 5;
+    window.tournamentInfoUpdate(info);
+    QVERIFY(!window.isCountdownRunning());
+}
+
+void TournamentFlowTest::serverTextShownAsWritten()
+{
+    const QByteArray name = "<i>Big</i> %2 & %1";
+    scenario->tournaments = {TF::tournament(31, name, 0, 1, 8, 100, startSecs, 600)};
+    server->send(TF::snapshotList(scenario->tournaments));
+    QTRY_VERIFY_WITH_TIMEOUT(controller->lobbyModel()->hasTournament(31), 5000);
+    TournamentWindow* window = openWindow(31);
+    QLabel* title = window->view()->tournamentTitle;
+    QCOMPARE(title->text(), QStringLiteral("<b>&lt;i&gt;Big&lt;/i&gt; %2 &amp; %1</b> - Open for registration, "
+                                           "registration closes at ")
+                                + formatDateTime(QDateTime::fromSecsSinceEpoch(startSecs - 600)));
+    QVERIFY(window->view()->detailsLabel->toPlainText().contains(QString::fromUtf8(name)));
+    QCOMPARE(lobby->tabs()->tabBar()->tabText(1), QStringLiteral("<i>Big</..."));
+
+    window->onTournamentLeaveFailed(31, QStringLiteral("<b>%1</b>"));
+    const auto boxes = openBoxes();
+    QCOMPARE(boxes.size(), 1);
+    QLabel* label = boxes[0]->findChild<QLabel*>(QStringLiteral("msgBoxText"));
+    QCOMPARE(label->text(), QStringLiteral("Leave tournament failed!\n<b>%1</b>"));
+    QCOMPARE(label->textFormat(), Qt::PlainText);
+}
+
+void TournamentFlowTest::buttonsFollowTheStatus_data()
+{
+    QTest::addColumn<int>("status");
+    QTest::addColumn<bool>("registered");
+    QTest::addColumn<QString>("shown"); // "join", "leave" or ""
+    QTest::addColumn<QString>("statusLabel");
+
+    QTest::newRow("open") << 0 << false << "join" << "Tournament open for registration.";
+    QTest::newRow("open, registered") << 0 << true << "leave" << "Tournament open for registration.";
+    QTest::newRow("closed") << 1 << false << "" << "Tournament signup closed. Waiting for tournament to start.";
+    QTest::newRow("closed, registered") << 1 << true << "leave"
+                                        << "Tournament signup closed. Waiting for tournament to start.";
+    QTest::newRow("seating, registered") << 2 << true << "" << "Seating players at the tables";
+    QTest::newRow("playing, registered") << 3 << true << "" << "Currently playing round 2";
+    QTest::newRow("paused, registered") << 4 << true << "leave" << "";
+    QTest::newRow("finished, registered") << 5 << true << "" << "Tournament has finished";
+    QTest::newRow("failed, registered") << 6 << true << "" << "Failed";
+    QTest::newRow("unknown") << 9 << false << "" << "Unknown tournament status!";
+}
+
+void TournamentFlowTest::buttonsFollowTheStatus()
+{
+    QFETCH(int, status);
+    QFETCH(bool, registered);
+    QFETCH(QString, shown);
+    QFETCH(QString, statusLabel);
+    TournamentInfo info = TournamentTestData::tournament(41, QStringLiteral("Cup"), status, 5, 16, 250);
+    info.currentRound = 1;
+    info.ownRegistered = registered;
+    TournamentWindow window(info, nullptr);
+    TournamentView* ui = window.view();
+    QCOMPARE(ui->joinButton->isVisibleTo(&window), shown == QLatin1String("join"));
+    QCOMPARE(ui->joinButton->isEnabled(), shown == QLatin1String("join"));
+    QCOMPARE(ui->leaveButton->isVisibleTo(&window), shown == QLatin1String("leave"));
+    QCOMPARE(ui->joinButton->text(), QStringLiteral("Register ($2.50)"));
+    QCOMPARE(ui->leaveButton->text(), status == 0 ? QStringLiteral("Unregister") : QStringLiteral("Leave Tournament"));
+    if (!statusLabel.isEmpty())
+        QCOMPARE(ui->statusLabel->text(), statusLabel);
+}
+
+void TournamentFlowTest::chatRoomFollowsTheStatus()
+{
+    FakeSocial social;
+    TournamentWindow window(TournamentTestData::tournament(51, QStringLiteral("Chatty"), 0), &social);
+    QVERIFY(social.last);
+    QCOMPARE(social.last->parentWidget(), window.view()->chatTab);
+    QSignalSpy menu(&window, &TournamentWindow::userMenuRequested);
+    Q_EMIT social.last->userMenuRequested(QStringLiteral("ann"), QPoint(3, 4));
+    QCOMPARE(menu.count(), 1);
+    window.tournamentInfoUpdate(51, TournamentTestData::changes({{"REGISTERED", qint32(12)}}));
+    window.tournamentInfoUpdate(51, TournamentTestData::changes({{"STATUS", qint32(6)}}));
+    window.tournamentInfoUpdate(51, TournamentTestData::changes({{"REGISTERED", qint32(13)}}));
+    QCOMPARE(social.last->log, (QStringList{"mask 11", "join 51", "leave"}));
+
+    // Without social services the Chat tab stays empty.
+    TournamentWindow bare(TournamentTestData::tournament(52, QStringLiteral("Quiet"), 0), nullptr);
+    QVERIFY(!bare.view()->conference);
+    QVERIFY(bare.view()->chatTab->findChildren<QWidget*>().isEmpty());
+}
+
+void TournamentFlowTest::languageChangeReachesEveryText()
+{
+    TournamentWindow* window = openWindow(11);
+    const QAbstractItemModel* shown = lobby->treeView()->model();
+    QSignalSpy changed(shown, &QAbstractItemModel::dataChanged);
+    MarkingTranslator translator;
+    QCoreApplication::installTranslator(&translator);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LanguageChange);
+    QCOMPARE(shown->headerData(1, Qt::Horizontal).toString(), QStringLiteral("~Tournament Name"));
+    QVERIFY(!changed.isEmpty());
+    QCOMPARE(shown->index(0, 2).data().toString().at(0), QLatin1Char('~'));
+    QCOMPARE(window->view()->joinButton->text(), QStringLiteral("~Register (%1)").arg(QStringLiteral("$5")));
+    QCOMPARE(window->view()->tournamentTabs->tabBar()->tabText(1), QStringLiteral("~Standings"));
+    QCOMPARE(window->view()->rankingList->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("~Rank"));
+    QCoreApplication::removeTranslator(&translator);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LanguageChange);
+    QCOMPARE(window->view()->joinButton->text(), QStringLiteral("Register ($5)"));
+}
+
+void TournamentFlowTest::informationPageOnlyWhenThereIsOne()
+{
+    // Tournament 11 has no page, 12 one on a local port nobody serves (the
+    // load fails): neither may show an empty or broken view.
+    server->send(TF::update(12, {TF::text("SHORT_INFO_URL", "127.0.0.1:9/info")}));
+    QTRY_VERIFY_WITH_TIMEOUT(!controller->lobbyModel()->tournament(12).shortInfoUrl.isEmpty(), 5000);
+    lobby->show();
+    QWebEngineView* page = lobby->infoView();
+    QSignalSpy loaded(page, &QWebEngineView::loadFinished);
+    QTreeView* view = lobby->treeView();
+    for (int row = 0; row < view->model()->rowCount(); ++row) {
+        if (view->model()->index(row, 0).data(LobbyRoles::IdRole).toInt() == 11)
+            view->setCurrentIndex(view->model()->index(row, 1));
+    }
+    QVERIFY(loaded.wait(10000));
+    QVERIFY(page->isHidden());
+    for (int row = 0; row < view->model()->rowCount(); ++row) {
+        if (view->model()->index(row, 0).data(LobbyRoles::IdRole).toInt() == 12)
+            view->setCurrentIndex(view->model()->index(row, 1));
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(loaded.count() >= 2, 10000);
+    QCOMPARE(page->url(), QUrl(QStringLiteral("http://127.0.0.1:9/info")));
+    QVERIFY(page->isHidden());
+}
+
+PARLOR_WEBVIEW_TEST_MAIN(TournamentFlowTest)
+#include "tst_tournamentflow.moc"
