@@ -377,6 +377,47 @@ private Q_SLOTS:
         QVERIFY(QApplication::overrideCursor() == nullptr);
     }
 
+    void fullScreenToggle()
+    {
+        MainWindowHarness h;
+        QVERIFY(h.create());
+        h.window->show();
+        QSignalSpy text(h.window.get(), &MainWindow::setToggleWindowedText);
+        h.window->toggleWindowed();
+        h.window->toggleWindowed();
+        QCOMPARE(text.size(), 2);
+        QCOMPARE(text.at(0).first().toString(), QStringLiteral("Windowed"));
+        QCOMPARE(text.at(1).first().toString(), QStringLiteral("Fullscreen"));
+        QCOMPARE(h.window->view().toggleFullscreenButton->text(), QStringLiteral("Fullscreen"));
+        // Closing in full screen keeps the last windowed size.
+        h.window->resize(1100, 800);
+        h.window->toggleWindowed();
+        h.window.reset();
+        QSettings settings;
+        QCOMPARE(settings.value(QStringLiteral("game/windowFullscreen")).toBool(), true);
+        QVERIFY(!settings.contains(QStringLiteral("game/windowSize")));
+    }
+
+    void quickJoinOnTheWaitingListIsCancelled()
+    {
+        MainWindowHarness h;
+        QVERIFY(h.create());
+        h.scenario.setQuickJoinAnswer(4);
+        QVERIFY(h.start());
+        QVERIFY(h.logIn());
+        QVERIFY(h.waitForRequests(10));
+        h.scenario.clearLog();
+        // A start page's link asks for any table of a lobby path.
+        h.window->onQuickJoinTable(QStringLiteral("101/Regular"));
+        QVERIFY(h.waitForRequests(2));
+        QCOMPARE(h.scenario.log(), (QStringList{QStringLiteral("quick join 101/Regular"),
+                                                QStringLiteral("cancel quick join")}));
+        QTRY_COMPARE(h.boxes(), QStringList{QStringLiteral("Join game failed!|Failed to join game.\nPlease try again "
+                                                           "in a little while.\nIf problem persists please contact "
+                                                           "support")});
+        QVERIFY(QApplication::overrideCursor() == nullptr);
+    }
+
     void earlierTablesAreAskedAboutAtOnce()
     {
         MainWindowHarness h;

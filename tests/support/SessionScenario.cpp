@@ -84,9 +84,16 @@ SessionScenario::SessionScenario(TestGameServer& server, QObject* parent)
     });
     server.onRequest(170, [this](const ReceivedFrame& f) {
         TestFrameReader r = f.reader();
-        r.u32();
+        const quint32 seq = r.u32();
         r.u32();
         add(QStringLiteral("quick join %1").arg(QString::fromLatin1(r.str())));
+        if (m_quickJoinAnswer >= 0)
+            m_server.send(TestFrame(171).u32(seq).u32(0).str("").u8(quint8(m_quickJoinAnswer)));
+    });
+    server.onRequest(172, [this](const ReceivedFrame& f) {
+        const quint32 seq = f.reader().u32();
+        add(QStringLiteral("cancel quick join"));
+        m_server.send(TestFrame(173).u32(seq).u8(0));
     });
 }
 

@@ -63,6 +63,8 @@ public:
     void setClientConfig(const QList<QByteArray>& texts) { m_config = texts; }
     /// The answer to a join: 0 success, else the refusal code; -1 no answer.
     void setJoinAnswer(qint32 code) { m_joinAnswer = code; }
+    /// The status answered to a quick join (4 waiting list, 3 seating); -1 no answer.
+    void setQuickJoinAnswer(qint32 status) { m_quickJoinAnswer = status; }
 
     /// What the client asked for, one line per request, in order.
     const QStringList& log() const { return m_log; }
@@ -102,6 +104,7 @@ private:
     QMap<int, QByteArray> m_pages;
     QList<QByteArray> m_config;
     qint32 m_joinAnswer = -1;
+    qint32 m_quickJoinAnswer = -1;
     QStringList m_log;
     QStringList m_registrations;
 };
