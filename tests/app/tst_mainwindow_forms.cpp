@@ -233,6 +233,23 @@ private Q_SLOTS:
         }
     }
 
+    void languageChangeKeepsTheChosenTiles()
+    {
+        TranslationsManager translations;
+        PreferencesWindow page(&translations, nullptr, nullptr);
+        if (page.tileFaceList()->count() < 2)
+            QSKIP("one tile face only");
+        page.tileFaceList()->setCurrentIndex(1);
+        const QString english = page.tileFaceList()->itemText(1);
+        QVERIFY(translations.setLanguage(QStringLiteral("ja")));
+        QTRY_VERIFY(page.tileFaceList()->itemText(1) != english);
+        QCOMPARE(page.tileFaceList()->currentIndex(), 1);
+        QCOMPARE(page.findChild<QLabel*>(QStringLiteral("label_6"))->text(), QStringLiteral("表"));
+        QVERIFY(translations.setLanguage(QStringLiteral("en")));
+        QTRY_COMPARE(page.tileFaceList()->itemText(1), english);
+        QCOMPARE(QSettings().value(QStringLiteral("game/tileface")).toInt(), 1);
+    }
+
     void passwordChange_data()
     {
         QTest::addColumn<QString>("first");
