@@ -12,15 +12,12 @@
 #include "VersionChecker.h"
 #include "WebSchemes.h"
 
-#include <CaCertificates.h>
-
 #include <QDate>
 #include <QIcon>
 #include <QLabel>
 #include <QMainWindow>
 #include <QMessageBox>
 #include <QPixmap>
-#include <QSslConfiguration>
 #include <QVBoxLayout>
 
 #include <memory>
@@ -70,7 +67,7 @@ int main(int argc, char** argv)
     QCoreApplication::setOrganizationName(QStringLiteral("Zephyrtangle"));
     QCoreApplication::setOrganizationDomain(QLatin1String(organisationDomain));
     QCoreApplication::setApplicationName(QStringLiteral("Zephyrtangle-parlor7"));
-    QCoreApplication::setApplicationVersion(QLatin1String(clientVersionText));
+    QCoreApplication::setApplicationVersion(clientVersionString());
 
     // The web views' own URL schemes ("localwww:", "client://") must be known
     // before the application object exists.
@@ -122,10 +119,9 @@ int main(int argc, char** argv)
     auto translations = std::make_unique<TranslationsManager>();
     installTranslation(*translations, params.lang);
 
-    // 12. The program's CA certificates become the only ones that TLS sockets trust.
-    QSslConfiguration ssl = QSslConfiguration::defaultConfiguration();
-    ssl.setCaCertificates(loadCaCertificates());
-    QSslConfiguration::setDefaultConfiguration(ssl);
+    // 12. The service's CA file is the only trust of the game-server
+    // connection, which loads it itself; every other HTTPS use (update
+    // downloads, web pages) keeps the system's trusted roots.
 
     // 13. The start-up mediator: the splash screen is shown.
     auto startup = std::make_unique<Startup>();

@@ -43,8 +43,11 @@ build() {
 
 fuzz() {
     echo "== fuzzing build"
-    configure_and_build build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
-        -DPARLOR_PROTOCOL_ONLY=ON -DPARLOR_FUZZ=ON -DPARLOR_TESTS=OFF
+    # The whole tree is configured so that a fuzzer may read code of any
+    # folder, but only the fuzzers and what they link are compiled.
+    cmake -S . -B build-fuzz "${generator[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+        -DPARLOR_PROTOCOL_ONLY=OFF -DPARLOR_FUZZ=ON -DPARLOR_TESTS=OFF >/dev/null
+    cmake --build build-fuzz -j "$jobs" --target fuzzers
     local targets=() candidate
     for candidate in build-fuzz/tests/fuzz/fuzz_*; do
         [[ -f "$candidate" && -x "$candidate" ]] && targets+=("$candidate")

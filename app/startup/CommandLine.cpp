@@ -11,6 +11,7 @@
 
 #include <boost/program_options.hpp>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
@@ -72,8 +73,11 @@ CommandLineResult parseCommandLine(StartParameters& params, int argc, char** arg
             params.host = parts.at(0);
         } else if (parts.size() == 2) {
             params.host = parts.at(0);
-            bool ok = false;
-            const uint port = parts.at(1).toUInt(&ok, 10);
+            // Digits only: toUInt() alone would take " 80" and "+80".
+            const QString& portText = parts.at(1);
+            bool ok = !portText.isEmpty()
+                && std::all_of(portText.begin(), portText.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+            const uint port = ok ? portText.toUInt(&ok, 10) : 0;
             if (!ok || port > 0xFFFF)
                 throw CommandLineError("invalid port \"" + parts.at(1).toStdString() + "\"");
             params.port = static_cast<quint16>(port);

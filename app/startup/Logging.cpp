@@ -1,10 +1,13 @@
 #include "Logging.h"
 
 #include "MahjongApplication.h"
+#include "SingleInstanceLock.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QLockFile>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QMutex>
@@ -16,10 +19,13 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 
 namespace {
 
 QFile* logFile = nullptr;
+/// Held while logFile is open: this process is the log's writer.
+std::unique_ptr<QLockFile> logLock;
 QMutex logMutex;
 
 const char infoPrefix[] = " [INFO ] ";
@@ -70,25 +76,51 @@ QByteArray formatLine(QtMsgType type, const QString& text, const QTime& time)
     return line;
 }
 
+QString temporaryFolder()
+{
+    // QDir::tempPath() is empty for a folder that does not exist, and an
+    // empty QDir is the current folder.
+    const QString path = QDir::tempPath();
+    if (path.isEmpty() || !QFileInfo(path).isDir())
+        return QString();
+    return QDir(path).absolutePath();
+}
+
 QString logFilePath()
 {
-    return QDir(QDir::tempPath()).absoluteFilePath(QStringLiteral("mahjong.log"));
+    const QString folder = temporaryFolder();
+    return folder.isEmpty() ? QString() : QDir(folder).absoluteFilePath(QStringLiteral("mahjong.log"));
 }
 
 void openLogFile()
 {
-    const QString path = logFilePath();
     QMutexLocker locker(&logMutex);
     delete logFile;
     logFile = nullptr;
-    if (QFile::exists(path)) {
-        const QString old = QDir(QDir::tempPath()).absoluteFilePath(QStringLiteral("mahjong.log.old"));
+    logLock.reset();
+    // Every failure below leaves the program without a log, unreported.
+    const QString path = logFilePath();
+    if (path.isEmpty())
+        return;
+    // Clients with other runtime folders do not see each other's instance
+    // lock but may share this folder: the log has a lock of its own, and a
+    // client that cannot take it leaves the running client's log alone.
+    auto lock = std::make_unique<QLockFile>(path + QStringLiteral(".lock"));
+    if (!SingleInstanceLock::takeLock(*lock))
+        return;
+    const QFileInfo existing(path);
+    if (existing.exists() || existing.isSymLink()) {
+        const QString old = path + QStringLiteral(".old");
         QFile::remove(old);
         QFile::rename(path, old);
     }
-    logFile = new QFile(path);
-    // Not reported on failure: the program then runs without a log.
-    logFile->open(QIODevice::WriteOnly | QIODevice::Truncate);
+    // A fresh file, readable by its user only; whatever still stands at the
+    // path (a file of another user, a link) is never written through.
+    auto file = std::make_unique<QFile>(path);
+    if (!file->open(QIODevice::WriteOnly | QIODevice::NewOnly, QFileDevice::ReadOwner | QFileDevice::WriteOwner))
+        return;
+    logFile = file.release();
+    logLock = std::move(lock);
 }
 
 void closeLogFile()
@@ -96,6 +128,7 @@ void closeLogFile()
     QMutexLocker locker(&logMutex);
     delete logFile;
     logFile = nullptr;
+    logLock.reset();
 }
 
 void writeLog(const std::string& text)

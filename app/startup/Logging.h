@@ -21,13 +21,20 @@ QByteArray levelTag(QtMsgType type, const QString& text);
 /// One log line as written to the file: time, tag, text, line feed.
 QByteArray formatLine(QtMsgType type, const QString& text, const QTime& time);
 
-/// The absolute path of the log file ("mahjong.log" in the temporary directory).
+/// The temporary folder when it exists; empty when it does not. Files meant
+/// for it are then not written at all, never into the current folder.
+QString temporaryFolder();
+
+/// The absolute path of the log file ("mahjong.log" in the temporary
+/// directory); empty when there is no temporary folder.
 QString logFilePath();
 
 /// Renames an existing "mahjong.log" to "mahjong.log.old" and opens a fresh,
-/// empty "mahjong.log". Must only run in the process that holds the
-/// single-instance lock, so that a second start never touches the running
-/// client's log. An unopenable file leaves the program without a log.
+/// empty "mahjong.log" readable by its user only. Runs in the process that
+/// holds the single-instance lock; the log's own lock ("mahjong.log.lock")
+/// keeps any other running client's log from being rotated. A log that is
+/// locked by a running client, a missing temporary folder or an unopenable
+/// file leave the program without a log.
 void openLogFile();
 
 /// Closes the log file (if any). Used at shutdown and by the tests.

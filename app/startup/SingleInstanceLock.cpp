@@ -1,6 +1,8 @@
 #include "SingleInstanceLock.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QLockFile>
 #include <QStandardPaths>
 
@@ -25,15 +27,36 @@ QString SingleInstanceLock::lockFilePath()
     return QDir(dir).absoluteFilePath(QLatin1String(lockName) + QLatin1String(".lock"));
 }
 
+bool SingleInstanceLock::takeLock(QLockFile& lock)
+{
+    // The holder keeps the lock for its whole run: age alone never makes it
+    // stale, only the lack of a live holder.
+    lock.setStaleLockTime(0);
+    if (lock.tryLock(0))
+        return true;
+    if (lock.error() != QLockFile::LockFailedError)
+        return false;
+    // QLockFile waits forever on a file whose holder it cannot name (empty,
+    // cut short, another host). removeStaleLockFile() first takes the file's
+    // own lock, which a live holder keeps for as long as it runs, so it never
+    // removes the lock of a running process.
+    bool removed = lock.removeStaleLockFile();
+    if (!removed) {
+        // A file this user cannot open at all was never written by a client
+        // of this user: there is no lock of a holder to ask.
+        const QFileInfo info(lock.fileName());
+        if (info.exists() && !info.isReadable())
+            removed = QFile::remove(lock.fileName());
+    }
+    return removed && lock.tryLock(0);
+}
+
 bool SingleInstanceLock::tryLock()
 {
     if (lock && lock->isLocked())
         return true;
     lock = std::make_unique<QLockFile>(lockFilePath());
-    // The holder keeps the lock for its whole run: age alone never makes it
-    // stale, only a holder process that no longer exists.
-    lock->setStaleLockTime(0);
-    if (lock->tryLock(0))
+    if (takeLock(*lock))
         return true;
     if (lock->error() == QLockFile::LockFailedError)
         return false;

@@ -34,6 +34,13 @@ public:
     /// Full path of the lock file.
     static QString lockFilePath();
 
+    /// Takes a lock file held for a whole run. Besides what QLockFile clears
+    /// itself (a holder on this host that is gone), a file left behind empty,
+    /// unreadable, unparsable or written on another host is removed, unless a
+    /// live holder still has the file's own lock. Returns whether the lock is
+    /// now held; on false, lock.error() says why.
+    static bool takeLock(QLockFile& lock);
+
 private:
     SingleInstanceLock();
     std::unique_ptr<QLockFile> lock;

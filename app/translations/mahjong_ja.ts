@@ -347,6 +347,18 @@ Error text: %1</source>
         <source>Couldn't start the installer!</source>
         <translation>インストーラーを起動できませんでした！</translation>
     </message>
+    <message>
+        <source>the file is empty</source>
+        <translation>ファイルが空です</translation>
+    </message>
+    <message>
+        <source>the file is shorter than announced</source>
+        <translation>ファイルが予告されたサイズより短いです</translation>
+    </message>
+    <message>
+        <source>the server did not say how long the file is, so it may be cut off</source>
+        <translation>サーバーがファイルのサイズを示さなかったため、途中で切れている可能性があります</translation>
+    </message>
 </context>
 <context>
     <name>Scores</name>

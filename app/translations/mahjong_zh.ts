@@ -347,6 +347,18 @@ Error text: %1</source>
         <source>Couldn't start the installer!</source>
         <translation>无法启动安装程序！</translation>
     </message>
+    <message>
+        <source>the file is empty</source>
+        <translation>文件为空</translation>
+    </message>
+    <message>
+        <source>the file is shorter than announced</source>
+        <translation>文件比声明的大小短</translation>
+    </message>
+    <message>
+        <source>the server did not say how long the file is, so it may be cut off</source>
+        <translation>服务器没有说明文件大小，文件可能不完整</translation>
+    </message>
 </context>
 <context>
     <name>Scores</name>

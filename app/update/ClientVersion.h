@@ -17,11 +17,11 @@ struct version_t
     friend constexpr bool operator==(const version_t&, const version_t&) = default;
 };
 
-/// This client's own version.
-inline constexpr version_t clientVersion{1, 5, 0};
+/// This client's own version: the project's version, set by the build.
+extern const version_t clientVersion;
 
 /// A version as "major.minor.patch" in decimal.
 QString versionString(const version_t& v);
 
-/// This client's own version as text: "1.5.0".
+/// This client's own version as text, "major.minor.patch".
 QString clientVersionString();

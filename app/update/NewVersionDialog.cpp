@@ -1,5 +1,6 @@
 #include "NewVersionDialog.h"
 
+#include "Logging.h"
 #include "SingleInstanceLock.h"
 
 #include <QCoreApplication>
@@ -156,7 +157,19 @@ void NewVersionDialog::downloadClicked()
     installAfterDownload = true;
     dropFile();
 
-    file = std::make_unique<QTemporaryFile>(QDir::temp().filePath(fileNameTemplate(link)));
+    const QString folder = Logging::temporaryFolder();
+    if (folder.isEmpty()) {
+        // QDir::temp() would be the current folder: name the missing one, and
+        // let the file system say what is wrong with it.
+        const QString missing = QDir::cleanPath(QDir(qEnvironmentVariable("TMPDIR")).absolutePath());
+        QFile probe(QDir(missing).filePath(fileNameTemplate(link)));
+        probe.open(QIODevice::WriteOnly | QIODevice::NewOnly);
+        QMessageBox::information(this, tr("Download error"),
+            tr("Unable to open file %1: %2.").arg(probe.fileName(), probe.errorString()), QMessageBox::Ok);
+        probe.remove();
+        return;
+    }
+    file = std::make_unique<QTemporaryFile>(QDir(folder).filePath(fileNameTemplate(link)));
     file->setAutoRemove(false);
     if (!file->open()) {
         // A file that could not be made has no name yet: name where it was to be.
@@ -183,6 +196,7 @@ void NewVersionDialog::downloadClicked()
     incomplete = true;
     aborted = false;
     writeFailed = false;
+    received = 0;
     okButton->setEnabled(false);
     downloadButton->setEnabled(false);
     quitButton->setEnabled(false);
@@ -222,6 +236,7 @@ void NewVersionDialog::writeData()
     if (!reply || aborted || !file)
         return;
     const QByteArray data = reply->readAll();
+    received += data.size();
     if (file->write(data) != data.size()) {
         writeFailed = true;
         writeError = file->errorString();
@@ -266,6 +281,14 @@ void NewVersionDialog::requestFinished()
         || done->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt() != 200;
     if (!failed && file)
         writeData(); // whatever arrived with the end of the reply
+    const QString cutOff = failed || writeFailed || !file ? QString() : incompleteReason(*done);
+    if (!cutOff.isEmpty()) {
+        qDebug().noquote() << "client download failed:" << cutOff;
+        incomplete = true;
+        dropFile();
+        QMessageBox::information(this, tr("Download error"), tr("Download failed: %1.").arg(cutOff), QMessageBox::Ok);
+        return;
+    }
     if (failed || writeFailed || !file || !file->flush()) {
         // A failed download never leaves a partial installer on the disk.
         incomplete = true;
@@ -289,6 +312,21 @@ void NewVersionDialog::requestFinished()
 
     if (installAfterDownload)
         startInstaller(path);
+}
+
+QString NewVersionDialog::incompleteReason(QNetworkReply& done) const
+{
+    if (received == 0)
+        return tr("the file is empty");
+    // A body whose end is only the closed connection may have been cut off
+    // anywhere: only a stated length or a complete chunked body shows that
+    // everything arrived (the network layer fails an incomplete chunked one).
+    const QVariant length = done.header(QNetworkRequest::ContentLengthHeader);
+    if (length.isValid())
+        return length.toLongLong() == received ? QString() : tr("the file is shorter than announced");
+    if (done.rawHeader("Transfer-Encoding").toLower().contains("chunked"))
+        return QString();
+    return tr("the server did not say how long the file is, so it may be cut off");
 }
 
 void NewVersionDialog::startInstaller(const QString& path)

@@ -55,6 +55,9 @@ private:
     void retranslateUi();
     void dropFile();
     void startInstaller(const QString& path);
+    /// Why a download that ended without an error is still not the whole
+    /// installer; empty when it is.
+    QString incompleteReason(QNetworkReply& done) const;
 
     // form
     QTextEdit* description;
@@ -74,5 +77,7 @@ private:
     bool installAfterDownload = false;
     bool aborted = false;
     bool writeFailed = false;
+    /// Bytes of the current download written so far.
+    qint64 received = 0;
     QString writeError;
 };

@@ -2,11 +2,38 @@
 
 #include "VersionList.h"
 
+#include <QFutureWatcher>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QTimer>
 #include <QXmlStreamReader>
+#include <QtConcurrent/QtConcurrentRun>
+
+#include <utility>
+
+namespace {
+
+/// What the worker thread hands back: the list, or the parse error's text.
+struct ParseOutcome
+{
+    VersionList list;
+    QString error;
+};
+
+ParseOutcome parseOnWorker(const QByteArray& body)
+{
+    ParseOutcome outcome;
+    try {
+        QXmlStreamReader reader(body);
+        outcome.list = parseVersionList(reader);
+    } catch (const parse_error& e) {
+        outcome.error = QString::fromStdString(e.what());
+    }
+    return outcome;
+}
+
+}
 
 VersionChecker::VersionChecker(QObject* parent)
     : QObject(parent)
@@ -55,16 +82,20 @@ void VersionChecker::check()
 
     qDebug().noquote() << "checking" << listUrl.toString() << "for new client version...";
 
-    if (reply) {
-        // The request still running ends as failed; then a new one starts.
-        QNetworkReply* old = reply;
-        reply = nullptr;
-        old->disconnect(this);
-        old->abort();
-        old->deleteLater();
+    ++generation;
+    if (reply || parsing) {
+        // The check still running ends as failed; then a new one starts.
+        if (QNetworkReply* old = reply) {
+            reply = nullptr;
+            old->disconnect(this);
+            old->abort();
+            old->deleteLater();
+        }
+        parsing = false;
         timer->stop();
         Q_EMIT finished(VersionCheckFailed);
     }
+    body.clear();
 
     QUrl target = listUrl;
     target.setScheme(QStringLiteral("http"));
@@ -80,9 +111,33 @@ void VersionChecker::check()
     aborted = false;
     timedOut = false;
     reply = http->get(request);
+    // Taken out as it arrives, so that the reply never holds more than this.
+    reply->setReadBufferSize(256 * 1024);
     connect(reply, &QNetworkReply::metaDataChanged, this, &VersionChecker::headersComplete);
+    connect(reply, &QNetworkReply::readyRead, this, &VersionChecker::bodyArrived);
     connect(reply, &QNetworkReply::finished, this, &VersionChecker::requestComplete);
     timer->start();
+}
+
+bool VersionChecker::tooLarge(qint64 size)
+{
+    if (size <= maxListSize)
+        return false;
+    qDebug().noquote() << "failed: version list larger than" << maxListSize << "bytes";
+    aborted = true;
+    body.clear();
+    // Not from inside the reply's own signal: on return.
+    if (reply)
+        QMetaObject::invokeMethod(reply, &QNetworkReply::abort, Qt::QueuedConnection);
+    return true;
+}
+
+void VersionChecker::bodyArrived()
+{
+    if (!reply || aborted)
+        return;
+    body += reply->read(maxListSize + 1 - body.size());
+    tooLarge(body.size() + reply->bytesAvailable());
 }
 
 void VersionChecker::headersComplete()
@@ -98,11 +153,25 @@ void VersionChecker::headersComplete()
         aborted = true;
         // Aborting from inside the reply's own header signal upsets it: on return.
         QMetaObject::invokeMethod(reply, &QNetworkReply::abort, Qt::QueuedConnection);
+        return;
     }
+    // A length announced beyond the limit is refused before any of it is read.
+    const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
+    if (length.isValid())
+        tooLarge(length.toLongLong());
 }
 
 void VersionChecker::onTimeout()
 {
+    if (parsing) {
+        // The list arrived but reading it took the rest of the time: the
+        // worker's outcome is dropped when it comes.
+        qDebug().noquote() << "failed: no complete answer within" << timer->interval() << "ms";
+        parsing = false;
+        ++generation;
+        finishWith(VersionCheckFailed);
+        return;
+    }
     if (!reply)
         return;
     qDebug().noquote() << "failed: no complete answer within" << timer->interval() << "ms";
@@ -116,43 +185,64 @@ void VersionChecker::requestComplete()
     QNetworkReply* done = qobject_cast<QNetworkReply*>(sender());
     if (!done || done != reply)
         return;
-    timer->stop();
     reply = nullptr;
     done->deleteLater();
 
+    if (!aborted && done->error() == QNetworkReply::NoError) {
+        body += done->read(maxListSize + 1 - body.size());
+        tooLarge(body.size() + done->bytesAvailable());
+    }
     if (done->error() != QNetworkReply::NoError || aborted) {
+        timer->stop();
         if (!aborted)
             qDebug().noquote() << "failed:" << done->errorString();
+        body.clear();
         finishWith(VersionCheckFailed);
         return;
     }
     // A status other than 200 that came with the finished reply at once.
     const int status = done->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     if (status != 200) {
+        timer->stop();
         qDebug().noquote() << "failed:" << status << done->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString();
+        body.clear();
         finishWith(VersionCheckFailed);
         return;
     }
-    const QByteArray body = done->readAll();
     if (body.isEmpty()) {
+        timer->stop();
         qDebug().noquote() << "got empty reply for" << listUrl.toString();
         finishWith(VersionCheckFailed);
         return;
     }
-    evaluate(body);
+    // The timer keeps running: the limit covers the reading of the list too.
+    startParse(std::exchange(body, QByteArray()));
 }
 
-void VersionChecker::evaluate(const QByteArray& body)
+void VersionChecker::startParse(const QByteArray& listBody)
 {
-    VersionList list;
-    try {
-        QXmlStreamReader reader(body);
-        list = parseVersionList(reader);
-    } catch (const parse_error& e) {
-        qWarning().noquote() << e.what();
-        finishWith(VersionCheckFailed);
-        return;
-    }
+    parsing = true;
+    const quint64 mine = generation;
+    auto* watcher = new QFutureWatcher<ParseOutcome>(this);
+    connect(watcher, &QFutureWatcher<ParseOutcome>::finished, this, [this, watcher, mine] {
+        watcher->deleteLater();
+        if (mine != generation || !parsing)
+            return; // a newer check or the time limit ended this one
+        parsing = false;
+        timer->stop();
+        const ParseOutcome outcome = watcher->result();
+        if (!outcome.error.isEmpty()) {
+            qWarning().noquote() << outcome.error;
+            finishWith(VersionCheckFailed);
+            return;
+        }
+        evaluate(outcome.list);
+    });
+    watcher->setFuture(QtConcurrent::run(parseOnWorker, listBody));
+}
+
+void VersionChecker::evaluate(const VersionList& list)
+{
 
     const QString platform = systemInfo.platformText();
     const QString os = systemInfo.osText();

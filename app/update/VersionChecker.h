@@ -9,6 +9,7 @@
 #include <QUrl>
 
 class QNetworkAccessManager;
+struct VersionList;
 class QNetworkReply;
 class QTimer;
 
@@ -21,8 +22,12 @@ class VersionChecker : public QObject
 
 public:
     /// A check that has no complete answer after this long ends as failed, so
-    /// that start-up never waits on a silent server.
+    /// that start-up never waits on a silent server. Reading the list counts
+    /// towards it.
     static constexpr int defaultTimeoutMs = 15000;
+    /// A reply body longer than this ends the check as failed: the list comes
+    /// over plain HTTP, and an endless answer must not fill the memory.
+    static constexpr qint64 maxListSize = 4 * 1024 * 1024;
 
     explicit VersionChecker(QObject* parent = nullptr);
     ~VersionChecker() override;
@@ -45,19 +50,29 @@ public Q_SLOTS:
 
 private Q_SLOTS:
     void headersComplete();
+    void bodyArrived();
     void requestComplete();
     void onTimeout();
 
 private:
     void finishWith(VersionCheckerResult result, const QString& description = QString(),
         const QUrl& link = QUrl(), bool required = false);
-    void evaluate(const QByteArray& reply);
+    /// Stops the download when the body has grown past maxListSize.
+    bool tooLarge(qint64 size);
+    /// Reads the list on a worker thread; the outcome comes back to evaluate().
+    void startParse(const QByteArray& body);
+    void evaluate(const VersionList& list);
 
     QUrl listUrl;
     system_info_t systemInfo;
     QNetworkAccessManager* http;
     QPointer<QNetworkReply> reply;
+    QByteArray body;
     QTimer* timer;
+    /// Counts the checks; a parse that comes back for an older one is dropped.
+    quint64 generation = 0;
+    /// The list of the current check is being read.
+    bool parsing = false;
     bool aborted = false;
     bool timedOut = false;
 };

@@ -34,11 +34,8 @@ bool parsePart(const QString& text, quint16& result)
 const std::vector<os_entry_t>& VersionList::entries(const QString& base) const
 {
     static const std::vector<os_entry_t> none;
-    for (const auto& [name, list] : platforms) {
-        if (name == base)
-            return list;
-    }
-    return none;
+    const auto it = platformIndex.constFind(base);
+    return it == platformIndex.constEnd() ? none : platforms[*it].second;
 }
 
 parse_error::parse_error(qint64 line, const QString& message)
@@ -100,7 +97,10 @@ VersionList parseVersionList(QXmlStreamReader& reader)
                 // A child element inside a description is a reader error,
                 // reported with the reader's own text after the loop.
                 text += reader.readElementText(QXmlStreamReader::ErrorOnUnexpectedElement);
-                list.clients[currentClient].description += text;
+                QString& description = list.clients[currentClient].description;
+                if (description.size() + text.size() > VersionList::maxDescriptionLength)
+                    fail(reader, "client description too long");
+                description += text;
             } else if (name == QLatin1String("clientdescription")) {
                 const QString id = attribute(reader, QLatin1String("id"));
                 if (id.isEmpty())
@@ -126,13 +126,14 @@ VersionList parseVersionList(QXmlStreamReader& reader)
                 if (!list.clients.contains(entry.clientid))
                     fail(reader, "client id not found");
                 entry.version = attribute(reader, QLatin1String("version"));
-                auto it = std::find_if(list.platforms.begin(), list.platforms.end(),
-                    [&](const auto& p) { return p.first == currentBase; });
-                if (it == list.platforms.end()) {
+                // Found through the index: a search of the whole list for
+                // every entry would make a long list take quadratic time.
+                auto it = list.platformIndex.constFind(currentBase);
+                if (it == list.platformIndex.constEnd()) {
+                    it = list.platformIndex.insert(currentBase, list.platforms.size());
                     list.platforms.emplace_back(currentBase, std::vector<os_entry_t>{});
-                    it = std::prev(list.platforms.end());
                 }
-                it->second.push_back(entry);
+                list.platforms[*it].second.push_back(std::move(entry));
             }
         } else if (reader.isEndElement()) {
             if (reader.name() == QLatin1String("platform"))

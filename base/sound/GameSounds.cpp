@@ -3,6 +3,7 @@
 #include "Sound.h"
 #include "SoundBuffer.h"
 #include "SoundOutput.h"
+#include "WaveFile.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -67,6 +68,8 @@ std::unique_ptr<Sound> loadSound(const QString& name)
         qDebug().noquote() << QStringLiteral("sound file not found ") + name;
         return nullptr;
     }
+    if (!WaveFile::isAcceptableFile(info))
+        return nullptr;
     std::unique_ptr<SoundBuffer> buffer;
     const SoundResult r = SoundOutput::instance().create(buffer, info.absoluteFilePath(), 1);
     if (r != SoundResult::Ok || !buffer)
@@ -129,6 +132,11 @@ void GameSounds::init(QWidget*)
         const QFileInfo info(name + QStringLiteral(".wav"));
         if (!info.exists()) {
             qDebug().noquote() << QStringLiteral("sound file not found ") + name;
+            continue;
+        }
+        // The player loads the whole file: the reader's limits hold for it too.
+        if (!WaveFile::isAcceptableFile(info)) {
+            qDebug().noquote() << QStringLiteral("sound file not usable ") + name;
             continue;
         }
         if (!playerAvailable) {

@@ -2,6 +2,7 @@
 
 #include <QBuffer>
 #include <QFile>
+#include <QFileInfo>
 #include <QtEndian>
 
 #include <cstring>
@@ -52,11 +53,20 @@ void WaveFile::close()
     position = 0;
 }
 
+bool WaveFile::isAcceptableFile(const QFileInfo& info)
+{
+    // isFile() is false for FIFOs, sockets and devices, also behind a link.
+    return info.isFile() && info.size() <= maxFileSize;
+}
+
 SoundResult WaveFile::open(const QString& path)
 {
     close();
     if (path.isEmpty())
         return SoundResult::InvalidArgument;
+    const QFileInfo info(path);
+    if (!isAcceptableFile(info))
+        return info.isFile() ? SoundResult::OutOfMemory : SoundResult::Failed;
     auto file = std::make_unique<QFile>(path);
     if (!file->open(QIODevice::ReadOnly))
         return SoundResult::Failed;

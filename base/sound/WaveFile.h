@@ -8,6 +8,7 @@
 
 #include <memory>
 
+class QFileInfo;
 class QIODevice;
 
 /// The format chunk of a RIFF WAVE file.
@@ -33,13 +34,23 @@ public:
     static constexpr quint16 formatExtensible = 0xFFFE;
     /// The largest sample data readAll() loads into memory.
     static constexpr quint32 maxDataSize = 64u * 1024u * 1024u;
+    /// The largest file taken for a sound at all: the sample data and room
+    /// for the headers and other chunks around it.
+    static constexpr qint64 maxFileSize = qint64(maxDataSize) + 1024 * 1024;
+
+    /// Whether a file may be opened as a sound, by this reader or any other
+    /// player: a regular file (or compiled resource) of at most maxFileSize.
+    /// A FIFO would block the opening until someone writes to it, a device
+    /// could be read forever.
+    static bool isAcceptableFile(const QFileInfo& info);
 
     WaveFile();
     ~WaveFile();
     WaveFile(const WaveFile&) = delete;
     WaveFile& operator=(const WaveFile&) = delete;
 
-    /// Opens and checks a file (also one in the compiled resources).
+    /// Opens and checks a file (also one in the compiled resources); refuses
+    /// a file that isAcceptableFile() refuses.
     SoundResult open(const QString& path);
     /// Reads from bytes held in memory.
     SoundResult openData(const QByteArray& bytes);

@@ -198,7 +198,8 @@ Q_SIGNALS:
     void tilesFromWall(qint32 playerId, const tile_vector& tiles, bool fromDeadWall);
     /// A player laid bonus tiles aside; they are among its melds now.
     void bonusDeclared(qint32 playerId, const tile_vector& tiles);
-    /// The server asks a player to act by ts's deadline.
+    /// The server asks a player to act by ts's deadline; playerId -1 (with
+    /// an empty deadline) means that nobody acts any more.
     void playerShouldAct(qint32 playerId, const TimeSpan& ts);
     /// The user's hand and flags were restated by the server.
     void privatePlayerData(const PrivatePlayerData& privateData);

@@ -296,6 +296,13 @@ void GameModel::onKanDora(tile t)
 
 void GameModel::onPlayerShouldAct(qint32 playerId, const TimeSpan& ts)
 {
+    if (playerId == -1) {
+        // Nobody acts now: the last actor and its deadline are over.
+        m_actingPlayer = -1;
+        m_actDeadline = TimeSpan();
+        Q_EMIT playerShouldAct(-1, m_actDeadline);
+        return;
+    }
     if (!hasPlayer(playerId)) {
         dropEvent(m_tableId, "turn to act", QStringLiteral("unknown player %1").arg(playerId));
         return;

@@ -7,6 +7,6 @@
 inline constexpr char caCertificatesPath[] = "resources:/ca-certs/ca.crt";
 
 /// The PEM certificates of "resources:/ca-certs/ca.crt"; empty (with the
-/// warning "no ca cert found in" and the path) when there are none. main
-/// makes them the only CAs that the TLS handshake trusts.
+/// warning "no ca cert found in" and the path) when there are none. The
+/// game-server connection makes them the only CAs its handshake trusts.
 QList<QSslCertificate> loadCaCertificates();

@@ -1,11 +1,13 @@
 #include "ConnectionManager.h"
 
+#include "CaCertificates.h"
 #include "ConnectionManager_p.h"
 #include "message_reader.h"
 #include "message_writer.h"
 
 #include <QCoreApplication>
 #include <QDebug>
+#include <QSslConfiguration>
 #include <QTimer>
 
 #include <exception>
@@ -43,6 +45,11 @@ void ConnectionManager::connectToServer()
 {
     if (d->useSsl) {
         qDebug() << "using SSL";
+        // The service's own CA list is this connection's only trust; the
+        // process-wide default (the system's roots) stays for other HTTPS.
+        QSslConfiguration ssl = d->connection.sslConfiguration();
+        ssl.setCaCertificates(loadCaCertificates());
+        d->connection.setSslConfiguration(ssl);
         d->connection.connectToHostEncrypted(d->host, d->port, QIODevice::ReadWrite);
     } else {
         d->connection.connectToHost(d->host, d->port, QIODevice::ReadWrite);

@@ -2,13 +2,21 @@
 
 #include "message_writer.h"
 
+#include <QList>
+
 #include <stdexcept>
 
 namespace request_frames {
 
 std::string latin1(const QString& text)
 {
-    return text.toLatin1().toStdString();
+    // One byte per character the user sees: a character outside Latin-1
+    // becomes one '?', also when it takes two UTF-16 units.
+    std::string result;
+    result.reserve(std::size_t(text.size()));
+    for (const char32_t c : text.toUcs4())
+        result.push_back(c <= 0xFF ? char(c) : '?');
+    return result;
 }
 
 std::string utf8(const QString& text)

@@ -14,6 +14,14 @@ specially:
                              ("-" for <sub> means an empty subtype, "~" in
                              <type> or <sub> stands for "/")
     /drop/...                sends the headers and part of the body, then closes
+    /endless/...             answers 200 with no length and a body that never
+                             ends (until the client goes away)
+    /huge/...                announces a 10 GB body, sends a little, then waits
+    /nolength/<f>            serves DIR/<f> with neither Content-Length nor
+                             chunks: the body ends when the connection closes
+    /chunked/<f>             serves DIR/<f> in chunks, ending properly
+    /chunkcut/<f>            serves half of DIR/<f> in chunks, then closes
+                             without the last chunk
 
 Requests whose target is an absolute address are served like their path.
 """
@@ -77,6 +85,59 @@ class Handler(BaseHTTPRequestHandler):
             self.send_header('Content-Length', '100000')
             self.end_headers()
             self.wfile.write(b'x' * 1000)
+            self.wfile.flush()
+            self.close_connection = True
+            return
+        if parts[:1] == ['endless']:
+            self.send_response(200)
+            self.send_header('Content-Type', 'text/xml')
+            self.send_header('Connection', 'close')
+            self.end_headers()
+            block = b'<versions>' + b'<!-- ' + b'x' * 65000 + b' -->'
+            try:
+                for _ in range(1000000):
+                    self.wfile.write(block)
+            except OSError:
+                pass
+            self.close_connection = True
+            return
+        if parts[:1] == ['huge']:
+            self.send_response(200)
+            self.send_header('Content-Type', 'text/xml')
+            self.send_header('Content-Length', str(10 * 1024 ** 3))
+            self.end_headers()
+            try:
+                self.wfile.write(b'<versions>')
+                self.wfile.flush()
+                time.sleep(30)
+            except OSError:
+                pass
+            self.close_connection = True
+            return
+        if parts[:1] in (['nolength'], ['chunked'], ['chunkcut']) and len(parts) >= 2:
+            mode = parts[0]
+            file = os.path.realpath(os.path.join(ROOT, *parts[1:]))
+            if not file.startswith(os.path.realpath(ROOT) + os.sep) or not os.path.isfile(file):
+                self.send_body(404, b'<html><body>not found</body></html>', 'text/html')
+                return
+            with open(file, 'rb') as f:
+                body = f.read()
+            self.send_response(200)
+            self.send_header('Content-Type', 'application/octet-stream')
+            if mode == 'nolength':
+                self.send_header('Connection', 'close')
+                self.end_headers()
+                self.wfile.write(body)
+            else:
+                self.send_header('Transfer-Encoding', 'chunked')
+                self.end_headers()
+                if mode == 'chunkcut':
+                    body = body[:len(body) // 2]
+                for i in range(0, len(body), 1000):
+                    piece = body[i:i + 1000]
+                    self.wfile.write(b'%x\r\n' % len(piece) + piece + b'\r\n')
+                if mode == 'chunked':
+                    self.wfile.write(b'0\r\n\r\n')
             self.wfile.flush()
             self.close_connection = True
             return

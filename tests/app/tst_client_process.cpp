@@ -36,12 +36,12 @@ private:
     QString oldLogPath;
     QList<QProcess*> children;
 
-    QProcessEnvironment environment() const
+    QProcessEnvironment environment(const QString& runtime = QStringLiteral("runtime")) const
     {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("TMPDIR"), tmpDir);
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), root.filePath(QStringLiteral("config")));
-        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), root.filePath(QStringLiteral("runtime")));
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), root.filePath(runtime));
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         return env;
     }
@@ -160,6 +160,8 @@ private Q_SLOTS:
                                            << QStringLiteral("invalid port \"12ab\"");
         QTest::newRow("port too large") << QStringList{QStringLiteral("example.org:70000")}
                                         << QStringLiteral("invalid port \"70000\"");
+        QTest::newRow("port with a sign") << QStringList{QStringLiteral("example.org:+80")}
+                                          << QStringLiteral("invalid port \"+80\"");
         QTest::newRow("two colons") << QStringList{QStringLiteral("a:1:2")}
                                     << QStringLiteral("invalid host+port specification \"a:1:2\"");
         QTest::newRow("two positionals") << QStringList{QStringLiteral("a"), QStringLiteral("b")} << QString();
@@ -305,6 +307,62 @@ private Q_SLOTS:
         QCOMPARE(readAll(logPath).count(QLatin1String("Session started at")), 1);
         running.kill();
         running.waitForFinished(5000);
+    }
+
+    /// Starts a client with its own runtime folder and waits until it holds
+    /// its instance lock and has had time to open a log.
+    QProcess* startWithRuntime(const QString& runtime, const QProcessEnvironment& env)
+    {
+        const QString dir = root.filePath(runtime);
+        QDir(dir).removeRecursively();
+        QDir().mkpath(dir);
+        QFile::setPermissions(dir, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        auto* p = new QProcess(this);
+        children << p;
+        p->setProcessEnvironment(env);
+        p->setWorkingDirectory(root.path());
+        p->start(QStringLiteral(PARLOR_CLIENT_BINARY), QStringList());
+        if (!p->waitForStarted(5000))
+            return nullptr;
+        // The log is opened right after the lock; then the style, the
+        // translation and the splash take far longer than this.
+        const bool locked = QTest::qWaitFor([&] { return !QDir(dir).entryList({QStringLiteral("*.lock")}).isEmpty(); },
+                                            startTimeoutMs);
+        QTest::qWait(500);
+        return locked && p->state() == QProcess::Running ? p : nullptr;
+    }
+
+    void clientsWithOtherRuntimeFoldersLeaveTheLogAlone()
+    {
+        QProcess* first = startRunning();
+        QVERIFY(first != nullptr);
+        QFile::remove(oldLogPath);
+        const QString before = readAll(logPath);
+        // Two more, each with a runtime folder of its own and the same
+        // temporary folder: they run, without a log.
+        for (const QString runtime : {QStringLiteral("runtime-b"), QStringLiteral("runtime-c")})
+            QVERIFY(startWithRuntime(runtime, environment(runtime)) != nullptr);
+        QVERIFY(!QFile::exists(oldLogPath));
+        const QString after = readAll(logPath);
+        QVERIFY(after.startsWith(before));
+        QCOMPARE(after.count(QLatin1String("Session started at")), 1);
+        QVERIFY(first->state() == QProcess::Running);
+    }
+
+    void missingTemporaryFolderMeansNoLog()
+    {
+        // The client runs, and writes nothing into its current folder.
+        QFile::remove(root.filePath(QStringLiteral("mahjong.log")));
+        QFile kept(root.filePath(QStringLiteral("mahjong.log.old")));
+        QVERIFY(kept.open(QIODevice::WriteOnly));
+        kept.write("not the client's\n");
+        kept.close();
+        QProcessEnvironment env = environment(QStringLiteral("runtime-d"));
+        env.insert(QStringLiteral("TMPDIR"), root.filePath(QStringLiteral("no-such-folder")));
+        QVERIFY(startWithRuntime(QStringLiteral("runtime-d"), env) != nullptr);
+        QVERIFY(!QFile::exists(root.filePath(QStringLiteral("mahjong.log"))));
+        QCOMPARE(readAll(root.filePath(QStringLiteral("mahjong.log.old"))), QStringLiteral("not the client's\n"));
+        QFile::remove(root.filePath(QStringLiteral("mahjong.log.old")));
     }
 
     void killedInstanceFreesTheLockAndLogRotates()

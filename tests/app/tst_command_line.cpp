@@ -100,7 +100,16 @@ private Q_SLOTS:
         } catch (const std::exception& e) {
             QCOMPARE(QString::fromUtf8(e.what()), QStringLiteral("invalid host+port specification \"a:b:c\""));
         }
-        QVERIFY_THROWS_EXCEPTION(std::exception, parse({QStringLiteral("h:-1")}));
+        // A port is plain decimal digits: what toUInt() would forgive is still refused.
+        for (const char* bad : {"h:-1", "h: 80", "h:+80", "h:80 ", "h:0x50", "h:\xd9\xa8\xd9\xa0"}) {
+            try {
+                parse({QString::fromUtf8(bad)});
+                QFAIL(bad);
+            } catch (const std::exception& e) {
+                const QString port = QString::fromUtf8(bad).mid(2);
+                QCOMPARE(QString::fromUtf8(e.what()), QStringLiteral("invalid port \"%1\"").arg(port));
+            }
+        }
         QVERIFY_THROWS_EXCEPTION(std::exception, parse({QStringLiteral("h:65536")}));
         QVERIFY_THROWS_EXCEPTION(std::exception, parse({QStringLiteral("a"), QStringLiteral("b")}));
         QVERIFY_THROWS_EXCEPTION(std::exception, parse({QStringLiteral("--nosuchoption")}));

@@ -2,7 +2,10 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QLockFile>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
 #include <QTime>
@@ -66,9 +69,66 @@ private Q_SLOTS:
             QCOMPARE(Logging::levelTag(type, QStringLiteral("x")).size(), 9);
     }
 
-    void logFileIsInTheTemporaryDirectory()
+    void missingTemporaryFolderMeansNoLog()
     {
-        QCOMPARE(Logging::logFilePath(), QDir(QDir::tempPath()).absoluteFilePath(QStringLiteral("mahjong.log")));
+        // Without its folder the log is not written anywhere: above all not
+        // into the current folder, whose own files stay as they are.
+        QTemporaryDir work;
+        QFile kept(work.filePath(QStringLiteral("mahjong.log.old")));
+        QVERIFY(kept.open(QIODevice::WriteOnly));
+        kept.write("not ours\n");
+        kept.close();
+        const QString savedCwd = QDir::currentPath();
+        const QByteArray savedTmp = qgetenv("TMPDIR");
+        QDir::setCurrent(work.path());
+        qputenv("TMPDIR", work.filePath(QStringLiteral("no-such-folder")).toUtf8());
+        Logging::openLogFile();
+        Logging::writeLog("where does this go?\n");
+        const QString path = Logging::logFilePath();
+        Logging::closeLogFile();
+        qputenv("TMPDIR", savedTmp);
+        QDir::setCurrent(savedCwd);
+        QCOMPARE(path, QString());
+        QCOMPARE(QDir(work.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("mahjong.log.old")});
+        QVERIFY(kept.open(QIODevice::ReadOnly));
+        QCOMPARE(kept.readAll(), QByteArray("not ours\n"));
+    }
+
+    void logIsReadableByItsUserOnly()
+    {
+        // Also when an older log with wider rights was there before.
+        QFile before(QDir(QDir::tempPath()).absoluteFilePath(QStringLiteral("mahjong.log")));
+        QVERIFY(before.open(QIODevice::WriteOnly));
+        before.close();
+        QVERIFY(before.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup
+                                      | QFileDevice::ReadOther | QFileDevice::WriteOther));
+        Logging::openLogFile();
+        Logging::writeLog("private\n");
+        const QFileDevice::Permissions others = QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ExeGroup
+            | QFileDevice::ReadOther | QFileDevice::WriteOther | QFileDevice::ExeOther;
+        QCOMPARE(QFileInfo(Logging::logFilePath()).permissions() & others, QFileDevice::Permissions());
+        QCOMPARE(readLog(), QByteArray("private\n"));
+    }
+
+    void logOfAnotherRunningClientIsLeftAlone()
+    {
+        // A client that locks another runtime folder shares this temporary
+        // folder: its log is neither renamed nor emptied by a second start.
+        Logging::openLogFile();
+        Logging::writeLog("first client\n");
+        QLockFile otherWriter(Logging::logFilePath() + QStringLiteral(".lock"));
+        Logging::closeLogFile(); // hand the log's lock over to "another client"
+        QVERIFY(otherWriter.tryLock(0));
+        Logging::openLogFile();
+        Logging::writeLog("second client\n");
+        Logging::closeLogFile();
+        QCOMPARE(readLog(), QByteArray("first client\n"));
+        QVERIFY(!QFile::exists(Logging::logFilePath() + QStringLiteral(".old")));
+        otherWriter.unlock();
+        // Once that client is gone the log rotates as usual.
+        Logging::openLogFile();
+        Logging::writeLog("third client\n");
+        QCOMPARE(readLog(), QByteArray("third client\n"));
     }
 
     void rotation()

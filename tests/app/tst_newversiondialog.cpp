@@ -144,6 +144,75 @@ private Q_SLOTS:
         QCOMPARE(leftovers(), QStringList());
     }
 
+    void incompleteInstallersAreNotRun_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("box");
+        QTest::newRow("empty body") << QStringLiteral("/empty/parlor-setup.run")
+                                    << QStringLiteral("Download error|Download failed: the file is empty.");
+        QTest::newRow("no length, body ends with the connection")
+            << QStringLiteral("/nolength/client/parlor7/parlor-setup.run")
+            << QStringLiteral("Download error|Download failed: the server did not say how long the file is, so it may "
+                              "be cut off.");
+        QTest::newRow("chunked body without its last chunk")
+            << QStringLiteral("/chunkcut/client/parlor7/parlor-setup.run") << QStringLiteral("Download error|Download failed: ");
+    }
+    void incompleteInstallersAreNotRun()
+    {
+        QFETCH(QString, path);
+        QFETCH(QString, box);
+        server->setFile(QStringLiteral("client/parlor7/parlor-setup.run"), "#!/bin/sh\n" + QByteArray(5000, '#') + "\n");
+        std::unique_ptr<NewVersionDialog> d(makeDialog(path, false));
+        MessageBoxWatcher boxes;
+        QTest::mouseClick(button(*d, "downloadButton"), Qt::LeftButton);
+        QTRY_COMPARE_WITH_TIMEOUT(boxes.seen.size(), 1, 5000);
+        QVERIFY2(boxes.seen[0].startsWith(box), qPrintable(boxes.seen[0]));
+        QTRY_VERIFY_WITH_TIMEOUT(button(*d, "okButton")->isEnabled(), 5000);
+        QCOMPARE(leftovers(), QStringList());
+        QCOMPARE(exitCode, -1);
+    }
+
+    void completeChunkedInstallerIsRun()
+    {
+        QTemporaryDir markerDir;
+        const QString marker = markerDir.filePath(QStringLiteral("installer-ran"));
+        server->setFile(QStringLiteral("client/parlor7/parlor-setup.run"),
+            "#!/bin/sh\n: '" + QByteArray(3000, 'x') + "'\ntouch '" + marker.toUtf8() + "'\n");
+        std::unique_ptr<NewVersionDialog> d(makeDialog(QStringLiteral("/chunked/client/parlor7/parlor-setup.run"), false));
+        MessageBoxWatcher boxes;
+        QTest::mouseClick(button(*d, "downloadButton"), Qt::LeftButton);
+        QTRY_COMPARE_WITH_TIMEOUT(exitCode, 0, 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(marker), 5000);
+        QCOMPARE(boxes.seen, QStringList());
+        for (const QString& file : leftovers())
+            QFile::remove(QDir::temp().filePath(file));
+    }
+
+    void missingTemporaryFolder()
+    {
+        // QDir::temp() of a folder that does not exist is the current folder:
+        // nothing may be downloaded there.
+        std::unique_ptr<NewVersionDialog> d(makeDialog(QStringLiteral("/client/parlor7/parlor-setup.run"), false));
+        QTemporaryDir work;
+        const QString savedCwd = QDir::currentPath();
+        const QByteArray oldTmp = qgetenv("TMPDIR");
+        const QString missing = work.filePath(QStringLiteral("gone"));
+        QDir::setCurrent(work.path());
+        qputenv("TMPDIR", missing.toUtf8());
+        server->clearRequests();
+        MessageBoxWatcher boxes;
+        QTest::mouseClick(button(*d, "downloadButton"), Qt::LeftButton);
+        qputenv("TMPDIR", oldTmp);
+        QTRY_COMPARE_WITH_TIMEOUT(boxes.seen.size(), 1, 5000);
+        QDir::setCurrent(savedCwd);
+        QVERIFY2(boxes.seen[0].startsWith(QStringLiteral("Download error|Unable to open file ") + missing + QLatin1Char('/')),
+            qPrintable(boxes.seen[0]));
+        QCOMPARE(QDir(work.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList());
+        QTest::qWait(100);
+        QCOMPARE(server->requests(), QStringList());
+        QCOMPARE(exitCode, -1);
+    }
+
     void cancelShowsNothingAndLeavesNoFile()
     {
         std::unique_ptr<NewVersionDialog> d(makeDialog(QStringLiteral("/hang/parlor-setup.run"), false));

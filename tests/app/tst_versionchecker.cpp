@@ -273,11 +273,43 @@ private Q_SLOTS:
         QCOMPARE(finished.size(), 2);
     }
 
-    void defaultTimeoutIsBounded()
+    void oversizedReplyFails_data()
     {
-        // The splash waits for the check: it must give up on its own.
-        QVERIFY(VersionChecker::defaultTimeoutMs > 0);
-        QVERIFY(VersionChecker::defaultTimeoutMs <= 30000);
+        QTest::addColumn<QString>("path");
+        QTest::newRow("endless body without a length") << QStringLiteral("/endless/client_versions.xml");
+        QTest::newRow("announced length too large") << QStringLiteral("/huge/client_versions.xml");
+    }
+    void oversizedReplyFails()
+    {
+        // Anything on the plain-HTTP path may answer: memory stays bounded and
+        // the check fails early instead of waiting for the time limit.
+        QFETCH(QString, path);
+        VersionChecker checker;
+        checker.setUrl(QUrl(server->base() + path));
+        checker.setSystemInfo(debian12());
+        LogCapture capture;
+        QElapsedTimer clock;
+        clock.start();
+        const QList<QVariant> args = runCheck(checker);
+        QCOMPARE(args.value(0).value<VersionCheckerResult>(), VersionCheckFailed);
+        QVERIFY2(clock.elapsed() < 5000, qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(capture.linesStartingWith(QtDebugMsg, QStringLiteral("failed:")),
+                 QStringList{QStringLiteral("failed: version list larger than 4194304 bytes")});
+    }
+
+    void listJustUnderTheLimitIsRead()
+    {
+        // Padding in a comment brings a valid list close to the limit.
+        QByteArray list = listWith("1.6.0", "/big.run");
+        list.insert(list.indexOf("<versions>"), "<!-- " + QByteArray(VersionChecker::maxListSize - list.size() - 10, 'p') + " -->");
+        QVERIFY(list.size() <= VersionChecker::maxListSize);
+        server->setFile(QStringLiteral("big/client_versions.xml"), list);
+        VersionChecker checker;
+        checker.setUrl(QUrl(server->base() + QStringLiteral("/big/client_versions.xml")));
+        checker.setSystemInfo(debian12());
+        const QList<QVariant> args = runCheck(checker);
+        QCOMPARE(args.value(0).value<VersionCheckerResult>(), NewVersionAvailable);
+        QCOMPARE(args.value(2).toUrl().path(), QStringLiteral("/big.run"));
     }
 };
 

@@ -5,6 +5,10 @@
 #include "SystemInfo.h"
 #include "VersionList.h"
 
+#include <QElapsedTimer>
+#include <QFile>
+#include <QMap>
+#include <QRegularExpression>
 #include <QSysInfo>
 #include <QTest>
 #include <QXmlStreamReader>
@@ -34,10 +38,18 @@ class TestVersionList : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void ownVersion()
+    void ownVersionIsTheProjects()
     {
-        QCOMPARE(clientVersionString(), QStringLiteral("1.5.0"));
-        QVERIFY(clientVersion == (version_t{1, 5, 0}));
+        // The one place the version is written down is the project() line.
+        QFile cmake(QStringLiteral(PARLOR_SOURCE_DIR "/CMakeLists.txt"));
+        QVERIFY(cmake.open(QIODevice::ReadOnly));
+        const QRegularExpressionMatch m =
+            QRegularExpression(QStringLiteral("project\\(\\w+ VERSION (\\d+\\.\\d+\\.\\d+)")).match(QString::fromUtf8(cmake.readAll()));
+        QVERIFY(m.hasMatch());
+        QCOMPARE(clientVersionString(), m.captured(1));
+        version_t parsed;
+        QVERIFY(parseVersion(m.captured(1), parsed));
+        QVERIFY(parsed == clientVersion);
     }
 
     void ordering_data()
@@ -211,13 +223,52 @@ private Q_SLOTS:
 
     void runningSystem()
     {
-        const system_info_t info = currentSystemInfo();
 #ifdef Q_OS_LINUX
+        // The record names this machine as os-release does, read here on its own.
+        QFile release(QStringLiteral("/etc/os-release"));
+        if (!release.open(QIODevice::ReadOnly))
+            QSKIP("no /etc/os-release");
+        QMap<QString, QString> fields;
+        for (const QByteArray& line : release.readAll().split('\n')) {
+            const qsizetype eq = line.indexOf('=');
+            if (eq > 0)
+                fields.insert(QString::fromUtf8(line.left(eq)), QString::fromUtf8(line.mid(eq + 1)).remove(u'"'));
+        }
+        const system_info_t info = currentSystemInfo();
         QCOMPARE(info.platformText(), QStringLiteral("linux"));
-        QCOMPARE(info.osText(), QSysInfo::productType());
-        QCOMPARE(info.osVersionText(), QSysInfo::productVersion());
-        QVERIFY(!info.osText().isEmpty());
+        QCOMPARE(info.osText(), fields.value(QStringLiteral("ID")));
+        QCOMPARE(info.osVersionText(), fields.value(QStringLiteral("VERSION_ID")));
 #endif
+    }
+
+    void manyPlatformsReadInLinearTime()
+    {
+        // Every os entry under a base of its own: a search of all bases for
+        // each entry takes minutes for this list; the index takes a moment.
+        const int count = 80000;
+        QByteArray xml = "<l><client id=\"c\" version=\"1.0.0\" url=\"u\"/>";
+        for (int i = 0; i < count; ++i)
+            xml += "<platform base=\"b" + QByteArray::number(i) + "\"><os name=\"n\" clientid=\"c\"/></platform>";
+        xml += "</l>";
+        QElapsedTimer clock;
+        clock.start();
+        const VersionList list = parse(xml);
+        QVERIFY2(clock.elapsed() < 10000, qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(list.platforms.size(), size_t(count));
+        QCOMPARE(list.platforms.back().first, QStringLiteral("b%1").arg(count - 1));
+        QCOMPARE(list.entries(QStringLiteral("b%1").arg(count / 2)).size(), size_t(1));
+    }
+
+    void sharedDescriptionCannotMultiply()
+    {
+        // A 100 kB description referenced a hundred times would be 10 MB of
+        // text from a document of little more than 100 kB.
+        QByteArray xml = "<l><clientdescription id=\"d\">" + QByteArray(100000, 'x')
+            + "</clientdescription><client id=\"c\" version=\"1.0.0\" url=\"u\">";
+        for (int i = 0; i < 100; ++i)
+            xml += "<description clientdescriptionid=\"d\"/>";
+        xml += "</client></l>";
+        QVERIFY2(parseError(xml).endsWith(QLatin1String(" : client description too long")), qPrintable(parseError(xml).right(60)));
     }
 };
 

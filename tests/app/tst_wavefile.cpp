@@ -9,12 +9,16 @@
 
 #include <QCryptographicHash>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QAudioDevice>
 #include <QMediaDevices>
 #include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QtEndian>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -176,6 +180,55 @@ private Q_SLOTS:
         char c;
         QCOMPARE(wave.read(&c, 1, &got), SoundResult::NotInitialised);
         QCOMPARE(got, quint32(0));
+    }
+
+    void onlyRegularFilesOfBoundedSize_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<int>("result");
+        QTest::newRow("regular file") << "file" << int(SoundResult::Ok);
+        QTest::newRow("link to a regular file") << "link" << int(SoundResult::Ok);
+        QTest::newRow("FIFO") << "fifo" << int(SoundResult::Failed);
+        QTest::newRow("link to a FIFO") << "fifolink" << int(SoundResult::Failed);
+        QTest::newRow("directory") << "dir" << int(SoundResult::Failed);
+        QTest::newRow("character device") << "device" << int(SoundResult::Failed);
+        QTest::newRow("1 GB file") << "huge" << int(SoundResult::OutOfMemory);
+    }
+    void onlyRegularFilesOfBoundedSize()
+    {
+        // Opening a FIFO would wait for a writer: this test would hang.
+        QFETCH(QString, kind);
+        QFETCH(int, result);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("hover.wav"));
+        const QByteArray wave = riff(chunk("fmt ", fmtBody(1, 1, 8000, 16)) + chunk("data", QByteArray(64, '\1')));
+        const auto write = [](const QString& to, const QByteArray& bytes) {
+            QFile f(to);
+            return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+        };
+        if (kind == QLatin1String("file")) {
+            QVERIFY(write(path, wave));
+        } else if (kind == QLatin1String("link")) {
+            QVERIFY(write(dir.filePath(QStringLiteral("real")), wave));
+            QVERIFY(QFile::link(dir.filePath(QStringLiteral("real")), path));
+        } else if (kind == QLatin1String("fifo")) {
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        } else if (kind == QLatin1String("fifolink")) {
+            QCOMPARE(::mkfifo(QFile::encodeName(dir.filePath(QStringLiteral("pipe"))).constData(), 0600), 0);
+            QVERIFY(QFile::link(dir.filePath(QStringLiteral("pipe")), path));
+        } else if (kind == QLatin1String("dir")) {
+            QVERIFY(QDir().mkdir(path));
+        } else if (kind == QLatin1String("device")) {
+            QVERIFY(QFile::link(QStringLiteral("/dev/zero"), path));
+        } else {
+            // A valid header claiming 1 GB of samples, the rest a hole in the file.
+            const quint32 size = 1024u * 1024u * 1024u;
+            QVERIFY(write(path, riff(chunk("fmt ", fmtBody(1, 1, 8000, 16)) + chunk("data", QByteArray(), size)).left(44)));
+            QVERIFY(QFile::resize(path, 44 + qint64(size)));
+        }
+        QCOMPARE(WaveFile::isAcceptableFile(QFileInfo(path)), result == int(SoundResult::Ok));
+        WaveFile reader;
+        QCOMPARE(int(reader.open(path)), result);
     }
 
     void missingFile()

@@ -155,6 +155,10 @@ void TestGameModelHand::wholeHand()
     // --- east discards; the user claims it for a chow
     model.onPlayerShouldAct(east, span());
     QCOMPARE(model.currentActor().first, east);
+    // Player -1: nobody acts; east's turn and deadline are over.
+    model.onPlayerShouldAct(-1, span());
+    QCOMPARE(model.currentActor().first, -1);
+    QVERIFY(model.currentActor().second.isNull());
     model.onTileDiscarded(east, bam(3), false);
     QCOMPARE(model.lastDiscarder(), east);
     QCOMPARE(model.discardState(), int(GameModel::DISCARD_OPEN));
@@ -162,8 +166,8 @@ void TestGameModelHand::wholeHand()
     QCOMPARE(model.player(own)->handTiles().size(), size_t(14)); // the claimed tile enters the hand
     QVERIFY(model.player(east)->discards().empty());
     model.onMeldDeclared(own, claimMeld(meld_type::CHOW, bam(2)));
-    QCOMPARE(rec.take(), (QStringList{"playerShouldAct 12", "tileDiscarded 12 2 0", "tileClaimed 12 11",
-                                      "meldDeclared 11 {1 0 1 12 1}"}));
+    QCOMPARE(rec.take(), (QStringList{"playerShouldAct 12", "playerShouldAct -1", "tileDiscarded 12 2 0",
+                                      "tileClaimed 12 11", "meldDeclared 11 {1 0 1 12 1}"}));
     QCOMPARE(model.player(own)->handTiles(), (tile_vector{9, 9, 11, 17, 22, 22, 22, 29, 30, 31, 31}));
     QCOMPARE(model.lastDiscarder(), -1);
     QCOMPARE(model.discardState(), int(GameModel::DISCARD_MELDED));
@@ -260,6 +264,23 @@ void TestGameModelHand::wholeHand()
     QCOMPARE(model.player(own)->handTiles(), restated);
     QVERIFY(!model.player(own)->furiten());
     QVERIFY(!model.player(own)->active());
+
+    // --- the user pongs west's red dragon, draws the fourth and extends the
+    //     pong to a kong: the kong takes the pong's place, the hand gives up
+    //     only the drawn tile
+    const std::size_t meldsBefore = model.player(own)->melds().size();
+    model.onTileDiscarded(west, dragon(0), false);
+    model.onTileClaimed(own);
+    model.onMeldDeclared(own, claimMeld(meld_type::PONG, dragon(0)));
+    model.onTilesFromWall({dragon(0)}, false);
+    model.onMeldDeclared(own, claimMeld(meld_type::PONG_TO_KONG, dragon(0), 1));
+    QCOMPARE(rec.take(), (QStringList{"tileDiscarded 14 31 0", "tileClaimed 14 11", "meldDeclared 11 {2 0 31 14 0}",
+                                      "tilesFromWall 11 [31] 0", "meldDeclared 11 {4 1 31 -1 255}"}));
+    QCOMPARE(model.player(own)->melds().size(), meldsBefore + 1);
+    QCOMPARE(meldText(model.player(own)->melds().back()), QString("{8 0 31 14 0}"));
+    tile_vector withoutDragons = restated;
+    std::erase(withoutDragons, dragon(0));
+    QCOMPARE(model.player(own)->handTiles(), withoutDragons);
 
     // --- north leaves mid-hand: the record stays until the hand ends
     model.onPlayerLeft(north);

@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QNetworkProxy>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QSslConfiguration>
 #include <QTemporaryDir>
@@ -574,12 +575,15 @@ private Q_SLOTS:
     {
         if (!m_certsOk)
             QSKIP("openssl could not make the test certificates");
+        const QStringList savedPaths = QDir::searchPaths(QStringLiteral("resources"));
         TestCertificates::prependResourceSearchPath(m_certDir.path());
+        const auto restorePaths = qScopeGuard([&] { QDir::setSearchPaths(QStringLiteral("resources"), savedPaths); });
         const QList<QSslCertificate> cas = loadCaCertificates();
         QCOMPARE(cas.size(), 1);
-        QSslConfiguration config = QSslConfiguration::defaultConfiguration();
-        config.setCaCertificates(cas);
-        QSslConfiguration::setDefaultConfiguration(config);
+        // The CA file alone makes the server trusted: the process-wide
+        // default (the system's roots, without the test CA) is left alone.
+        const QList<QSslCertificate> systemRoots = QSslConfiguration::defaultConfiguration().caCertificates();
+        QVERIFY(!systemRoots.contains(cas.first()));
 
         TestGameServer server;
         QVERIFY(server.listen(TestGameServer::Mode::Tls, m_certDir.path()));
@@ -610,16 +614,21 @@ private Q_SLOTS:
         const auto pong = server.waitForFrame(7);
         QVERIFY(pong);
         QCOMPARE(pong->reader().u32(), 42u);
+        QCOMPARE(QSslConfiguration::defaultConfiguration().caCertificates(), systemRoots);
     }
 
     void tlsWithAnUntrustedServerFails()
     {
         if (!m_certsOk)
             QSKIP("openssl could not make the test certificates");
-        // Trust nothing: the test CA is not in the list.
+        // The process-wide default trusts the test CA, but the service's CA
+        // file is missing: the game server must not be trusted anyway.
         QSslConfiguration config = QSslConfiguration::defaultConfiguration();
-        config.setCaCertificates({});
+        config.addCaCertificates(TestCertificates::caCertificatePath(m_certDir.path()));
         QSslConfiguration::setDefaultConfiguration(config);
+        const QStringList savedPaths = QDir::searchPaths(QStringLiteral("resources"));
+        QDir::setSearchPaths(QStringLiteral("resources"), {m_certDir.path() + QStringLiteral("/nothing-here")});
+        const auto restorePaths = qScopeGuard([&] { QDir::setSearchPaths(QStringLiteral("resources"), savedPaths); });
 
         TestGameServer server;
         QVERIFY(server.listen(TestGameServer::Mode::Tls, m_certDir.path()));
@@ -632,7 +641,9 @@ private Q_SLOTS:
         cm.connectToHost(QStringLiteral("localhost"), server.port());
         QVERIFY(QTest::qWaitFor([&] { return !prompts.exitCodes.isEmpty(); }, 10000));
         QTest::qWait(200);
-        const QStringList warnings = log.lines(QtWarningMsg);
+        QStringList warnings = log.lines(QtWarningMsg);
+        QCOMPARE(warnings.value(0), QStringLiteral("no ca cert found in resources:/ca-certs/ca.crt"));
+        warnings.removeFirst();
         QVERIFY(!warnings.isEmpty());
         for (const QString& w : warnings)
             QVERIFY2(w.startsWith(QStringLiteral("SSL error: ")), qPrintable(w));

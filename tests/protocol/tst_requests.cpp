@@ -92,6 +92,9 @@ void tst_Requests::lobbyPaths()
     // Latin-1, with "?" for what Latin-1 cannot hold.
     QCOMPARE(frameBytes(rf::lobby_table_subscribe(QStringLiteral("101/K\u00e4se\u4e2d"))),
              hex("00000011 91 00 00000065 0005 4be473653f"));
+    // A character outside the Basic Multilingual Plane is one '?', not one per UTF-16 unit.
+    QCOMPARE(frameBytes(rf::lobby_table_subscribe(QStringLiteral("101/a\U0001F600b"))),
+             hex("0000000f 91 00 00000065 0003 613f62"));
 
     QCOMPARE(runtimeErrorText([] { rf::lobby_table_subscribe("Regular"); }), QStringLiteral("invalid path in subscribe"));
     QCOMPARE(runtimeErrorText([] { rf::lobby_table_unsubscribe("Regular"); }), QStringLiteral("invalid path in unsubscribe"));

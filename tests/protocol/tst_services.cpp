@@ -192,6 +192,44 @@ private Q_SLOTS:
         QVERIFY(s.errors->isEmpty());
     }
 
+    void requestsGoToTheirServices_data()
+    {
+        QTest::addColumn<int>("request");
+        QTest::addColumn<QByteArray>("service");
+        QTest::addColumn<QByteArray>("inner");
+        QTest::newRow("password change") << 0 << QByteArray("com.quobrix.mahjong.login.PlayerDB")
+                                         << TestFrame(65).str("p\xc3\xa4ss").toBytes();
+        QTest::newRow("client configuration") << 1 << QByteArray("com.quobrix.mahjong.highscore.HighScoreService")
+                                              << TestFrame(68).toBytes();
+        QTest::newRow("client id") << 2 << QByteArray("com.quobrix.backend.BackendService")
+                                   << TestFrame(64).str("3f2a-77").toBytes();
+    }
+    void requestsGoToTheirServices()
+    {
+        // The whole envelope as the server sees it: the own player id (none
+        // before a login), the sequence number, the service's name, the
+        // version byte and the inner request.
+        QFETCH(int, request);
+        QFETCH(QByteArray, service);
+        QFETCH(QByteArray, inner);
+        Session s;
+        QVERIFY(s.start());
+        switch (request) {
+        case 0: s.cm.change_password(QStringLiteral("p\u00e4ss")); break;
+        case 1: s.cm.query_client_config(); break;
+        default: s.cm.log_client_uuid("3f2a-77"); break;
+        }
+        const auto frame = s.server.waitForFrame(101);
+        QVERIFY(frame);
+        TestFrameReader r = frame->reader();
+        r.u32();
+        const quint32 seq = r.u32();
+        TestFrame expected(101);
+        expected.u32(0xFFFFFFFFu).u32(seq).str(service.constData()).u8(1).bytes(inner);
+        QCOMPARE(frame->body.toHex(' '), expected.body().toHex(' '));
+        QVERIFY(service_requests().isOutstanding(int(seq)));
+    }
+
     void registration()
     {
         Session s;

@@ -1,0 +1,117 @@
+// Lock files left behind by a crash, a damaged disk or another machine must
+// never keep the client from starting; a live holder always does.
+
+#include "SingleInstanceLock.h"
+
+#include <QFile>
+#include <QLockFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+/// The process id of a process that has ended.
+qint64 endedProcessId()
+{
+    QProcess p;
+    p.start(QStringLiteral("true"), QStringList());
+    if (!p.waitForFinished(5000))
+        return 0;
+    return p.processId() ? p.processId() : 0;
+}
+
+}
+
+class TestSingleInstanceLock : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir dir;
+
+    /// What a live QLockFile writes into its file, with one line replaced.
+    QByteArray contentsWith(int line, const QByteArray& value)
+    {
+        QLockFile probe(dir.filePath(QStringLiteral("probe.lock")));
+        if (!probe.tryLock(0))
+            return QByteArray();
+        QFile f(dir.filePath(QStringLiteral("probe.lock")));
+        f.open(QIODevice::ReadOnly);
+        QList<QByteArray> lines = f.readAll().split('\n');
+        probe.unlock();
+        if (line >= 0 && line < lines.size())
+            lines[line] = value;
+        return lines.join('\n');
+    }
+
+private Q_SLOTS:
+    void leftBehindLocks_data()
+    {
+        QTest::addColumn<QByteArray>("contents");
+        QTest::addColumn<bool>("unreadable");
+        QTest::newRow("empty") << QByteArray() << false;
+        QTest::newRow("cut short") << QByteArray("12") << false;
+        QTest::newRow("not a lock file") << QByteArray("\x7f" "ELF\x02\x01\x01") << false;
+        QTest::newRow("unreadable") << contentsWith(-1, QByteArray()) << true;
+        QTest::newRow("process that has ended") << contentsWith(0, QByteArray::number(endedProcessId())) << false;
+        QTest::newRow("another host") << contentsWith(2, "some-other-machine.example") << false;
+    }
+    void leftBehindLocks()
+    {
+        QFETCH(QByteArray, contents);
+        QFETCH(bool, unreadable);
+        const QString path = dir.filePath(QStringLiteral("left.lock"));
+        QFile::remove(path);
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(contents);
+        f.close();
+        if (unreadable)
+            QVERIFY(f.setPermissions(QFileDevice::Permissions()));
+
+        QLockFile lock(path);
+        QVERIFY(SingleInstanceLock::takeLock(lock));
+        QVERIFY(lock.isLocked());
+        lock.unlock();
+        QVERIFY(!QFile::exists(path));
+    }
+
+    void liveHolderBlocks_data()
+    {
+        QTest::addColumn<int>("line");
+        QTest::addColumn<QByteArray>("value");
+        QTest::newRow("as written") << -1 << QByteArray();
+        // Even when its file no longer names it (another host, emptied): its
+        // lock on the file is what counts.
+        QTest::newRow("file names another host") << 2 << QByteArray("some-other-machine.example");
+        QTest::newRow("file emptied") << 0 << QByteArray();
+    }
+    void liveHolderBlocks()
+    {
+        QFETCH(int, line);
+        QFETCH(QByteArray, value);
+        const QString path = dir.filePath(QStringLiteral("held.lock"));
+        QLockFile holder(path);
+        QVERIFY(holder.tryLock(0));
+        if (line >= 0) {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            QList<QByteArray> lines = f.readAll().split('\n');
+            f.close();
+            lines[line] = value;
+            QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            f.write(line == 0 ? QByteArray() : lines.join('\n'));
+            f.close();
+        }
+        QLockFile second(path);
+        QVERIFY(!SingleInstanceLock::takeLock(second));
+        QCOMPARE(second.error(), QLockFile::LockFailedError);
+        QVERIFY(holder.isLocked());
+        QVERIFY(QFile::exists(path));
+        holder.unlock();
+        QVERIFY(SingleInstanceLock::takeLock(second));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSingleInstanceLock)
+#include "tst_single_instance_lock.moc"
