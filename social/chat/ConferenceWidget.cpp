@@ -9,7 +9,6 @@
 #include "SocialLog.h"
 #include "UPushButton.h"
 #include "XMPPClient.h"
-#include "XmppNames.h"
 
 #include <QEvent>
 #include <QLineEdit>
@@ -30,6 +29,8 @@ ConferenceWidget::ConferenceWidget(QWidget* parent, NotificationFlags hidden)
 {
     m_ui.setupUi(this);
     m_ui.chatInput->setEnabled(false);
+    m_reflectionTimer.setSingleShot(true);
+    connect(&m_reflectionTimer, &QTimer::timeout, this, &ConferenceWidget::onReflectionTimeout);
 
     connect(m_ui.chatInput, &QLineEdit::returnPressed, this, &ConferenceWidget::onReturnPressed);
     connect(m_ui.send, &QPushButton::clicked, this, &ConferenceWidget::onReturnPressed);
@@ -66,7 +67,6 @@ void ConferenceWidget::setChatController(ChatController* controller)
         return;
     connect(controller, &ChatController::conferenceJidChanged, this, &ConferenceWidget::onChatReady);
     if (client) {
-        connect(client, &XMPPClient::messageReceived, this, &ConferenceWidget::onClientMessage);
         connect(client, &XMPPClient::connected, this, &ConferenceWidget::onChatReady);
         connect(client, &XMPPClient::disconnected, this, &ConferenceWidget::onClientDisconnected);
     }
@@ -209,38 +209,42 @@ void ConferenceWidget::onMessage(const XMPPMessage& message)
     const QString text = message.body();
     const QString nick = message.from().resource();
     if (!message.hasDelay() && nick == m_conference.nick()) {
-        const qsizetype i = m_unconfirmed.indexOf(text);
-        if (i >= 0)
-            m_unconfirmed.removeAt(i);
+        for (qsizetype i = 0; i < m_unconfirmed.size(); ++i) {
+            if (m_unconfirmed.at(i).text == text) {
+                m_unconfirmed.removeAt(i);
+                armReflectionTimer();
+                break;
+            }
+        }
     }
     const QDateTime time = message.hasDelay() && message.delayStamp().isValid() ? message.delayStamp()
                                                                                 : ServerTime::currentTime();
     m_ui.chatOutput->appendMessage(time, nick, text);
 }
 
-void ConferenceWidget::onClientMessage(const XMPPMessage& message)
+void ConferenceWidget::armReflectionTimer()
 {
-    if (message.type() != XMPPMessage::Error || m_conference.roomJid().isEmpty()
-        || message.from().bare() != m_conference.roomJid())
-        return;
-    // The room answers lines in the order they were sent, each with its
-    // reflection or a refusal: the oldest unconfirmed line is the refused one.
-    const QString text = m_unconfirmed.isEmpty() ? message.body() : m_unconfirmed.takeFirst();
-    const QString condition = xmpp::names::stanzaErrorCondition(message.stanza().errorCondition);
-    QString reason;
-    if (condition == QLatin1String("forbidden"))
-        reason = tr("you may not speak in this room");
-    else if (condition == QLatin1String("not-acceptable"))
-        reason = tr("you are not in this room");
+    if (m_unconfirmed.isEmpty())
+        m_reflectionTimer.stop();
     else
-        reason = tr("the room refused it");
-    if (text.isEmpty()) {
-        appendInfo(tr("Your message was not sent: %1").arg(reason));
-        return;
+        m_reflectionTimer.start(int(qMax<qint64>(0, m_unconfirmed.first().deadline.remainingTime())));
+}
+
+void ConferenceWidget::onReflectionTimeout()
+{
+    // A room reflects every line it accepts to its sender; one that stays
+    // unanswered was refused (or lost with the connection). The XMPP client
+    // passes no error messages on, so silence is the sign.
+    QString restore;
+    while (!m_unconfirmed.isEmpty() && m_unconfirmed.first().deadline.hasExpired()) {
+        const QString text = m_unconfirmed.takeFirst().text;
+        appendInfo(tr("Your message was not delivered: %1").arg(text.toHtmlEscaped()));
+        if (restore.isNull())
+            restore = text;
     }
-    appendInfo(tr("Your message was not sent (%1): %2").arg(reason, text.toHtmlEscaped()));
-    if (m_ui.chatInput->text().isEmpty())
-        m_ui.chatInput->setText(text);
+    if (!restore.isNull() && m_ui.chatInput->text().isEmpty())
+        m_ui.chatInput->setText(restore);
+    armReflectionTimer();
 }
 
 void ConferenceWidget::onUserError(XMPPConference*, XMPPPresence::error_t error)
@@ -357,9 +361,10 @@ void ConferenceWidget::onReturnPressed()
         qCWarning(lcSocial) << "chat line not sent:" << e.what();
         return;
     }
-    m_unconfirmed.append(text);
+    m_unconfirmed.append(SentLine{text, QDeadlineTimer(m_reflectionTimeout)});
     while (m_unconfirmed.size() > MaxUnconfirmed)
         m_unconfirmed.removeFirst();
+    armReflectionTimer();
     m_ui.chatInput->clear();
 }
 

@@ -7,8 +7,10 @@
 #include "XMPPMessage.h"
 #include "XMPPPresence.h"
 
+#include <QDeadlineTimer>
+#include <QList>
 #include <QPointer>
-#include <QStringList>
+#include <QTimer>
 
 class ChatController;
 class ChatOutputWidget;
@@ -20,8 +22,10 @@ class QLineEdit;
 /// while the room is joined.
 ///
 /// Everything other users write (nicks, lines, kick and ban reasons and
-/// actors) reaches the pane escaped. A line the room refuses shows an error
-/// line and goes back into the input line, so it is not lost. A room asked
+/// actors) reaches the pane escaped. A line that the room does not reflect
+/// within the reflection time (it refused it, or the connection dropped)
+/// shows an error line and goes back into the input line, so it is not
+/// lost. A room asked
 /// for before the chat session or the room service is known is joined as
 /// soon as both are.
 class ConferenceWidget : public ConferenceArea
@@ -64,6 +68,10 @@ public:
     RoomKind roomKind() const { return m_roomKind; }
     XMPPJid roomJid() const { return m_conference.roomJid(); }
 
+    /// How long a sent line may wait for the room's reflection, in ms.
+    static constexpr int DefaultReflectionTimeout = 5000;
+    void setReflectionTimeout(int ms) { m_reflectionTimeout = ms; }
+
     /// The text of a room entry error.
     static QString errorText(int error);
 
@@ -86,14 +94,15 @@ private Q_SLOTS:
     void onParticipantKicked(XMPPConference*, const QString& nick, const XMPPJid& actor, const QString& reason);
     void onParticipantBanned(XMPPConference*, const QString& nick, const XMPPJid& actor, const QString& reason);
     void onReturnPressed();
-    /// Any message of the client: catches the room's refusals of own lines.
-    void onClientMessage(const XMPPMessage& message);
+    /// Lines the room did not reflect in time: error lines, and the oldest back into the input.
+    void onReflectionTimeout();
     /// The session or the room service became available: a kept wish to be in a room is fulfilled.
     void onChatReady();
     void onClientDisconnected();
 
 private:
     /// Sets the room (leaving another one first) and joins it.
+    void armReflectionTimer();
     void chooseRoom(RoomKind kind, const XMPPJid& room, qint32 id);
     XMPPJid serviceRoom(const QString& prefix, qint32 id) const;
     bool sessionUp() const;
@@ -111,8 +120,15 @@ private:
     bool m_wanted = false;
     /// An entry was sent and not yet answered.
     bool m_entering = false;
-    /// Own lines sent and not yet reflected or refused by the room, oldest first.
-    QStringList m_unconfirmed;
+    struct SentLine
+    {
+        QString text;
+        QDeadlineTimer deadline;
+    };
+    /// Own lines sent and not yet reflected by the room, oldest first.
+    QList<SentLine> m_unconfirmed;
+    QTimer m_reflectionTimer;
+    int m_reflectionTimeout = DefaultReflectionTimeout;
 };
 
 Q_DECLARE_OPERATORS_FOR_FLAGS(ConferenceWidget::NotificationFlags)
