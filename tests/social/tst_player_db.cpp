@@ -68,7 +68,7 @@ private Q_SLOTS:
         QTest::newRow("pid 9") << 9 << "resources:/avatar-default-1.png";
         QTest::newRow("pid 12") << 12 << "resources:/avatar-default-brown.png";
         QTest::newRow("pid -1 as unsigned") << -1 << "resources:/avatar-default-brown.png";
-        QTest::newRow("pid 1004") << 1004 << "resources:/avatar-default-brown2.png";
+        QTest::newRow("pid 1004") << 1004 << "resources:/avatar-default-green.png";
     }
 
     void defaultAvatars()
