@@ -1,16 +1,5 @@
 #pragma once
 
-#include "PlayerData.h"
-#include "ProtocolEnums.h"
-#include "TableInfo.h"
-#include "TableInfoUpdates.h"
-#include "TournamentInfo.h"
-#include "TournamentInfoUpdates.h"
-#include "TournamentRankings.h"
-#include "TournamentRoundScores.h"
-#include "message.h"
-
-// Game and service event records (helper C's signals)
 #include "ClientConfig.h"
 #include "MonetaryRoundScores.h"
 #include "PlayerData.h"
@@ -18,23 +7,28 @@
 #include "ProtocolEnums.h"
 #include "ScoreRecords.h"
 #include "Seating.h"
+#include "TableInfo.h"
+#include "TableInfoUpdates.h"
 #include "TableState.h"
 #include "TimeSpan.h"
+#include "TournamentInfo.h"
+#include "TournamentInfoUpdates.h"
+#include "TournamentRankings.h"
+#include "TournamentRoundScores.h"
 #include "WallState.h"
 #include "meld.h"
+#include "message.h"
 #include "round_score_vector.h"
 #include "tile.h"
 
-#include <QDateTime>
-#include <map>
-#include "tile.h"
-
 #include <QAbstractSocket>
+#include <QDateTime>
 #include <QList>
 #include <QObject>
 #include <QSslError>
 #include <QString>
 
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>

@@ -42,8 +42,8 @@ private Q_SLOTS:
         const StartParameters p = parse({});
         QCOMPARE(p.port, quint16(4124));
         QVERIFY(p.useSsl);
-        QCOMPARE(p.host, QLatin1String(defaultServerHost));
-        QCOMPARE(p.httpHost, QLatin1String(defaultHttpHost));
+        QCOMPARE(p.host, QStringLiteral("game.parlor7.example"));
+        QCOMPARE(p.httpHost, QStringLiteral("www.parlor7.example"));
         QVERIFY(p.user.isEmpty());
         QVERIFY(p.lang.isNull());
         QVERIFY(!p.install);
@@ -82,7 +82,7 @@ private Q_SLOTS:
         QCOMPARE(p.httpHost, QStringLiteral("web.example.org"));
 
         p = parse({QStringLiteral("--httphost"), QStringLiteral("web.example.org")});
-        QCOMPARE(p.host, QLatin1String(defaultServerHost));
+        QCOMPARE(p.host, QStringLiteral("game.parlor7.example"));
         QCOMPARE(p.httpHost, QStringLiteral("web.example.org"));
     }
 

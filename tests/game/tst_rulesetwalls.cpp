@@ -13,28 +13,30 @@ class TestRulesetWalls : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void sizes_data()
+    void wallsHoldTheWholeSet_data()
     {
+        // The tile sets: 34 faces four times, plus eight bonus tiles where
+        // the ruleset plays with them. A dead wall is seven stacks of two.
         QTest::addColumn<int>("ruleset");
-        QTest::addColumn<int>("dead");
-        QTest::addColumn<int>("live");
-        QTest::newRow("classic") << 0 << 14 << 130;
-        QTest::newRow("international") << 1 << 0 << 144;
-        QTest::newRow("riichi") << 2 << 14 << 122;
+        QTest::addColumn<int>("tiles");
+        QTest::addColumn<bool>("hasDeadWall");
+        QTest::newRow("classic") << 0 << 34 * 4 + 8 << true;
+        QTest::newRow("international") << 1 << 34 * 4 + 8 << false;
+        QTest::newRow("riichi") << 2 << 34 * 4 << true;
     }
-    void sizes()
+    void wallsHoldTheWholeSet()
     {
         QFETCH(int, ruleset);
-        QFETCH(int, dead);
-        QFETCH(int, live);
-        QCOMPARE(rulesetInfo(ruleset).deadWallTiles(), dead);
-        QCOMPARE(rulesetInfo(ruleset).liveWallTiles(), live);
-        // one instance per ruleset for the whole process
-        QCOMPARE(&rulesetInfo(ruleset), &rulesetInfo(ruleset));
+        QFETCH(int, tiles);
+        QFETCH(bool, hasDeadWall);
+        const RulesetInfo& info = rulesetInfo(ruleset);
+        QCOMPARE(info.deadWallTiles() + info.liveWallTiles(), tiles);
+        QCOMPARE(info.deadWallTiles(), hasDeadWall ? 7 * 2 : 0);
+        // A table's walls are its ruleset's.
         TableInfo table;
         table.ruleset = ruleset;
-        QCOMPARE(deadWallSize(table), dead);
-        QCOMPARE(liveWallSize(table), live);
+        QCOMPARE(deadWallSize(table) + liveWallSize(table), tiles);
+        QCOMPARE(deadWallSize(table), info.deadWallTiles());
     }
 
     void unknownRulesetThrows()

@@ -38,6 +38,7 @@ private Q_SLOTS:
     void emptyPathShowsNothingAndSubscribesNothing();
     void pathSliceSubscribesOnce();
     void pathSliceMatchesWholeSegments();
+    void switchingTableModelsMovesTheSubscription();
     void tableSliceByIds();
     void nullFilterReleasesAndHidesAll();
     void filterChangedInPlaceIsReleasedAsTaken();
@@ -125,6 +126,23 @@ void LobbyFiltersTest::pathSliceMatchesWholeSegments()
     lobby.setLobbyPath(QString());
     m_model->unsubscribe("101/mtt/1");
     m_model->unsubscribe("101/mtt/12");
+}
+
+void LobbyFiltersTest::switchingTableModelsMovesTheSubscription()
+{
+    // The slice is released on the model it leaves and taken on the new one,
+    // whose rows it then shows; back again, the old model's count is one.
+    TableModel other(nullptr);
+    add(makeTable(1, "101/Regular"));
+    m_lobby->setSourceModel(&other);
+    QVERIFY(m_model->subscriptions().isEmpty());
+    QCOMPARE(other.subscriptions(), (QMap<QString, int>{{QStringLiteral("101/Regular"), 1}}));
+    other.addOrUpdateTable(makeTable(7, "101/Regular"));
+    QCOMPARE(names(*m_lobby), QStringList{"Table 7"});
+    m_lobby->setSourceModel(m_model.get());
+    QVERIFY(other.subscriptions().isEmpty());
+    QCOMPARE(m_model->subscriptions(), (QMap<QString, int>{{QStringLiteral("101/Regular"), 1}}));
+    QCOMPARE(m_lobby->rowCount(), 0); // the first model's rows went with its release
 }
 
 void LobbyFiltersTest::tableSliceByIds()

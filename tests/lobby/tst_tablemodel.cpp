@@ -12,10 +12,24 @@
 #include <QSignalSpy>
 #include <QSortFilterProxyModel>
 #include <QTest>
+#include <QTranslator>
 
 using namespace lobbytest;
 
 namespace {
+
+/// A language in which every text of the table model begins with "»".
+class MarkingTranslator : public QTranslator
+{
+public:
+    bool isEmpty() const override { return false; }
+    QString translate(const char* context, const char* source, const char*, int) const override
+    {
+        if (qstrcmp(context, "TableModel") != 0)
+            return QString();
+        return QStringLiteral("»") + QString::fromUtf8(source);
+    }
+};
 QString cell(const QAbstractItemModel& model, int row, int column, int role = Qt::DisplayRole)
 {
     return model.index(row, column).data(role).toString();
@@ -474,6 +488,21 @@ void TableModelTest::headersAndRetranslate()
     QCOMPARE(changed.count(), 1);
     QCOMPARE(items.count(), 6);
     QCOMPARE(reset.count(), 0);
+
+    // Another language: every header and every cell's tool tip follow it.
+    MarkingTranslator marked;
+    QVERIFY(QCoreApplication::installTranslator(&marked));
+    model.retranslate();
+    for (int column = 0; column < 6; ++column)
+        QCOMPARE(model.headerData(column, Qt::Horizontal).toString(), QStringLiteral("»") + headers.at(column));
+    for (int column = 0; column < 6; ++column) {
+        const QString tip = model.index(0, column).data(Qt::ToolTipRole).toString();
+        QVERIFY2(tip.startsWith(QStringLiteral("»")), qPrintable(tip));
+    }
+    QCoreApplication::removeTranslator(&marked);
+    model.retranslate();
+    QCOMPARE(model.headerData(0, Qt::Horizontal).toString(), headers.at(0));
+    QVERIFY(!model.index(0, 3).data(Qt::ToolTipRole).toString().contains(QStringLiteral("»")));
     model.unsubscribe("101/Regular");
 }
 

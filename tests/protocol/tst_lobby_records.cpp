@@ -6,9 +6,9 @@
 #include "TournamentRankings.h"
 #include "lobby_records.h"
 #include "message_reader.h"
-#include "message_writer.h"
 #include "platform_packets.h"
 #include "server_error.h"
+#include "TestFrame.h"
 
 #include <QTest>
 
@@ -26,29 +26,49 @@ char* toString(const TableCapacity& c)
 
 namespace {
 
+// Records are encoded here with the test server's own encoder, so that the
+// client's writer and reader cannot share a mistake.
+
+message_t toMessage(const TestFrame& frame)
+{
+    const QByteArray body = frame.body();
+    return message_t(body.begin(), body.end());
+}
+
+std::vector<unsigned char> fieldBytes(const TestFrame& fields)
+{
+    const QByteArray body = fields.body().mid(1); // without the class id
+    return std::vector<unsigned char>(body.begin(), body.end());
+}
+
 Param intParam(const std::string& name, qint32 value)
 {
-    return Param {name, param_type::integer, encodeIntParamValue(value)};
+    return Param {name, param_type::integer, fieldBytes(TestFrame(0).i32(value))};
 }
 
 Param textParam(const std::string& name, const std::string& text)
 {
-    return Param {name, param_type::text, encodeTextParamValue(text)};
+    return Param {name, param_type::text, fieldBytes(TestFrame(0).str(QByteArray::fromStdString(text)))};
+}
+
+/// A parameter list: u32 count, then name, type and the value's bytes.
+TestFrame& params(TestFrame& frame, const ParamList& list)
+{
+    frame.u32(quint32(list.size()));
+    for (const Param& p : list) {
+        frame.str(QByteArray::fromStdString(p.name)).u8(p.type);
+        frame.bytes(QByteArray(reinterpret_cast<const char*>(p.value.data()), qsizetype(p.value.size())));
+    }
+    return frame;
 }
 
 /// A table record frame (class 143) as the server sends it.
 message_t tableRecordFrame(quint32 id, const std::string& path, const std::string& name, quint16 capacity,
-                           quint16 seated, const ParamList& params)
+                           quint16 seated, const ParamList& list)
 {
-    message_writer w(143);
-    w.put_u32(id);
-    w.put_string(path);
-    w.put_string(name);
-    w.put_u16(capacity);
-    w.put_u16(seated);
-    writeParamList(w, params);
-    const auto frame = w.finish();
-    return message_t(frame.begin() + 4, frame.end());
+    TestFrame f(143);
+    f.u32(id).str(QByteArray::fromStdString(path)).str(QByteArray::fromStdString(name)).u16(capacity).u16(seated);
+    return toMessage(params(f, list));
 }
 
 TableInfo tableFromWire(const message_t& frame)
@@ -242,7 +262,7 @@ void tst_LobbyRecords::badTableValuesFailWhileDecoding_data()
                                       << "table key SPEED needs an integer, got string(fast)";
     QTest::newRow("integer for text") << intParam("BONUS_TABLE", 5)
                                       << "table key BONUS_TABLE needs a text, got int32(5)";
-    QTest::newRow("unknown type") << Param {"BET", 7, encodeIntParamValue(1)} << "invalid param type received: 7";
+    QTest::newRow("unknown type") << Param {"BET", 7, fieldBytes(TestFrame(0).i32(1))} << "invalid param type received: 7";
     QTest::newRow("short integer") << Param {"BET", 1, {0, 1}}
                                    << "message of class 0 ends early: u32 needs 4 bytes at offset 1, 2 left";
 }
@@ -280,18 +300,16 @@ void tst_LobbyRecords::sameChangesForEveryReceiver()
 
 void tst_LobbyRecords::tournamentSnapshot()
 {
-    message_writer w(148);
-    w.put_u32(77);
-    w.put_string("/mtt/77");
-    writeParamList(w,
+    TestFrame w(148);
+    w.u32(77).str("/mtt/77");
+    params(w,
                    {intParam("REGISTERED", 12), intParam("ACTIVE_PLAYERS", 8), textParam("NAME", "Sunday \xe2\x98\x80"),
                     intParam("CAPACITY", 64), intParam("MIN_PLAYERS", 8), intParam("MAX_PLAYERS", 64),
                     intParam("NUMBER_OF_ROUNDS", 5), intParam("BET", 1000), intParam("START", 86400),
                     intParam("END", 90000), intParam("STATUS", 3), intParam("CLOSE_REGISTER", 86000),
                     intParam("CURRENT_ROUND", 2), intParam("RULESET", 1), intParam("TOURNAMENT_ID", 77),
                     intParam("PERSISTENT_ID", 1)});
-    const auto frame = w.finish();
-    message_reader r(message_t(frame.begin() + 4, frame.end()));
+    message_reader r(toMessage(w));
     const TournamentInfo info = tournamentInfoFromRecord(platform_packets::tournament_record::read(r));
 
     QCOMPARE(info.tournamentId, 77);
@@ -375,20 +393,11 @@ void tst_LobbyRecords::badTournamentValuesFailWhileDecoding()
 
 void tst_LobbyRecords::rankingsKeepOrderAndFlag()
 {
-    message_writer w(61);
-    w.put_u32(2);
-    w.put_u32(5);
-    w.put_string("b\xc3\xa4r");
-    w.put_u32(1200);
-    w.put_u32(30);
-    w.put_u8(0);
-    w.put_u32(3);
-    w.put_string("cat");
-    w.put_u32(900);
-    w.put_u32(20);
-    w.put_u8(7);
-    const auto frame = w.finish();
-    message_reader r(message_t(frame.begin() + 4, frame.end()));
+    TestFrame w(61);
+    w.u32(2);
+    w.u32(5).str("b\xc3\xa4r").u32(1200).u32(30).u8(0);
+    w.u32(3).str("cat").u32(900).u32(20).u8(7);
+    message_reader r(toMessage(w));
     const TournamentRankings rankings = tournamentRankingsFromRows(platform_packets::readRankingRows(r));
     QCOMPARE(rankings.size(), std::size_t(2));
     QCOMPARE(rankings[0], (TournamentRanking {5, QString::fromUtf8("b\xc3\xa4r"), 1200, 30, false}));
@@ -404,10 +413,7 @@ void tst_LobbyRecords::truncatedAndLyingRecords()
     }
 
     // A list (class 153) announcing more records than the frame can hold.
-    message_writer w(153);
-    w.put_u32(0x10000000);
-    const auto frame = w.finish();
-    message_reader r(message_t(frame.begin() + 4, frame.end()));
+    message_reader r(toMessage(TestFrame(153).u32(0x10000000)));
     QVERIFY_THROWS_EXCEPTION(server_error, platform_packets::readTableRecords(r));
 }
 

@@ -10,17 +10,24 @@
 #include "XmppLog.h"
 #include "XmppNames.h"
 
+#include <stdexcept>
+
 namespace xmpp {
 
 namespace {
 
 const QString Und = QStringLiteral("UND");
 
-void readLanguageTexts(const QDomElement& parent, const QString& name, QMap<QString, QString>& texts)
+/// The JID text of an attribute, or empty (logged) when a part is over the length limit.
+QString jidText(const QString& text)
 {
-    for (QDomElement e = parent.firstChildElement(name); !e.isNull(); e = e.nextSiblingElement(name)) {
-        const QString language = languageOf(e);
-        texts.insert(language.isEmpty() ? Und : language, e.text());
+    if (text.isEmpty())
+        return QString();
+    try {
+        return parseJid(text).toString();
+    } catch (const std::invalid_argument& e) {
+        qCWarning(lcXmpp) << "JID left out:" << e.what();
+        return QString();
     }
 }
 
@@ -31,8 +38,7 @@ std::optional<DelayedDeliveryInfo> delayFrom(const QDomElement& element, const Q
         return std::nullopt;
     }
     DelayedDeliveryInfo info;
-    const QString from = element.attribute(QStringLiteral("from"));
-    info.from = parseJid(from).toString();
+    info.from = jidText(element.attribute(QStringLiteral("from")));
     info.stamp = stamp;
     return info;
 }
@@ -61,20 +67,35 @@ std::optional<DelayedDeliveryInfo> parseLegacyDelay(QDomElement element)
 
 std::unique_ptr<MessageStanza> parseMessage(QDomElement element)
 {
+    // One pass over the children; the first delay, legacy delay and thread
+    // count, and a later body or subject of a language replaces an earlier one.
     auto message = std::make_unique<MessageStanza>();
-    const QDomElement delay = firstChildElementNS(element, QStringLiteral("delay"), QStringLiteral("urn:xmpp:delay"));
-    if (!delay.isNull()) {
-        message->delay = parseDelay(delay);
-    } else {
-        const QDomElement legacy = firstChildElementNS(element, QStringLiteral("x"), QStringLiteral("jabber:x:delay"));
-        if (!legacy.isNull())
-            message->delay = parseLegacyDelay(legacy);
+    QDomElement delay, legacyDelay;
+    bool threadSeen = false;
+    for (QDomElement c = element.firstChildElement(); !c.isNull(); c = c.nextSiblingElement()) {
+        const QString name = c.localName();
+        if (name == QLatin1String("body")) {
+            const QString language = languageOf(c);
+            message->bodies.insert(language.isEmpty() ? Und : language, c.text());
+        } else if (name == QLatin1String("subject")) {
+            const QString language = languageOf(c);
+            message->subjects.insert(language.isEmpty() ? Und : language, c.text());
+        } else if (name == QLatin1String("thread")) {
+            if (!threadSeen)
+                message->thread = c.text();
+            threadSeen = true;
+        } else if (name == QLatin1String("delay")) {
+            if (delay.isNull() && c.namespaceURI() == QLatin1String("urn:xmpp:delay"))
+                delay = c;
+        } else if (name == QLatin1String("x")) {
+            if (legacyDelay.isNull() && c.namespaceURI() == QLatin1String("jabber:x:delay"))
+                legacyDelay = c;
+        }
     }
-    readLanguageTexts(element, QStringLiteral("body"), message->bodies);
-    readLanguageTexts(element, QStringLiteral("subject"), message->subjects);
-    const QDomElement thread = element.firstChildElement(QStringLiteral("thread"));
-    if (!thread.isNull())
-        message->thread = thread.text();
+    if (!delay.isNull())
+        message->delay = parseDelay(delay);
+    else if (!legacyDelay.isNull())
+        message->delay = parseLegacyDelay(legacyDelay);
     return message;
 }
 
@@ -114,9 +135,7 @@ MucUserInfo parseMucUser(QDomElement element)
     MucUserInfo info;
     const QDomElement item = element.firstChildElement(QStringLiteral("item"));
     if (!item.isNull()) {
-        const QString jid = item.attribute(QStringLiteral("jid"));
-        if (!jid.isEmpty())
-            info.itemJid = parseJid(jid).toString();
+        info.itemJid = jidText(item.attribute(QStringLiteral("jid")));
         const QString affiliation = item.attribute(QStringLiteral("affiliation"));
         info.affiliation = parseAffiliation(affiliation);
         if (info.affiliation < 0) {
@@ -131,9 +150,7 @@ MucUserInfo parseMucUser(QDomElement element)
         }
         info.nick = item.attribute(QStringLiteral("nick"));
         const QDomElement actor = item.firstChildElement(QStringLiteral("actor"));
-        const QString actorJid = actor.attribute(QStringLiteral("jid"));
-        if (!actorJid.isEmpty())
-            info.actor = parseJid(actorJid).toString();
+        info.actor = jidText(actor.attribute(QStringLiteral("jid")));
         const QDomElement reason = item.firstChildElement(QStringLiteral("reason"));
         if (!reason.isNull())
             info.reason = reason.text();
@@ -155,42 +172,73 @@ MucUserInfo parseMucUser(QDomElement element)
 
 std::unique_ptr<PresenceStanza> parsePresence(QDomElement element)
 {
-    const QString mucNs = QStringLiteral("http://jabber.org/protocol/muc");
-    const bool joinsRoom = containsNS(element, QStringLiteral("x"), mucNs);
+    static const QString mucNs = QStringLiteral("http://jabber.org/protocol/muc");
+    static const QString mucUserNs = QStringLiteral("http://jabber.org/protocol/muc#user");
+    static const QString updateNs = QStringLiteral("vcard-temp:x:update");
+    static const QString tablesNs = QLatin1String(TablePresenceNamespace);
+    static const QString x = QStringLiteral("x");
+
+    // One pass over the children, keeping the first of each kind; statuses
+    // of one language replace earlier ones.
+    QDomElement mucUser, tables, update, show, priority;
+    QMap<QString, QString> statuses;
+    bool joinsRoom = false;
+    for (QDomElement c = element.firstChildElement(); !c.isNull(); c = c.nextSiblingElement()) {
+        const QString name = c.localName();
+        if (name == x) {
+            const QString ns = c.namespaceURI();
+            if (ns == mucNs)
+                joinsRoom = true;
+            else if (ns == mucUserNs && mucUser.isNull())
+                mucUser = c;
+            else if (ns == updateNs && update.isNull())
+                update = c;
+        } else if (name == QLatin1String("status")) {
+            const QString language = languageOf(c);
+            statuses.insert(language.isEmpty() ? Und : language, c.text());
+        } else if (name == QLatin1String("show")) {
+            if (show.isNull())
+                show = c;
+        } else if (name == QLatin1String("priority")) {
+            if (priority.isNull())
+                priority = c;
+        } else if (name == QLatin1String("tables")) {
+            if (tables.isNull() && c.namespaceURI() == tablesNs)
+                tables = c;
+        }
+        // The room marker counts at any depth.
+        if (!joinsRoom)
+            joinsRoom = containsNS(c, x, mucNs);
+    }
+
     std::unique_ptr<PresenceStanza> presence =
         joinsRoom ? std::make_unique<MucPresenceStanza>() : std::make_unique<PresenceStanza>();
-
-    const QDomElement mucUser = firstChildElementNS(element, QStringLiteral("x"), mucNs + QStringLiteral("#user"));
     if (!mucUser.isNull()) {
         presence->mucUserInfo = parseMucUser(mucUser);
         presence->mucUser = true;
     }
-    const QDomElement tables =
-        firstChildElementNS(element, QStringLiteral("tables"), QLatin1String(TablePresenceNamespace));
     for (QDomElement p = tables.firstChildElement(QStringLiteral("path")); !p.isNull();
          p = p.nextSiblingElement(QStringLiteral("path")))
         presence->tables.insert(p.text());
-    const QDomElement update = firstChildElementNS(element, QStringLiteral("x"), QStringLiteral("vcard-temp:x:update"));
     if (!update.isNull())
         presence->photoHash = parsePhotoHash(update);
 
-    const QDomElement show = element.firstChildElement(QStringLiteral("show"));
     const int showValue = parseShow(show);
     if (showValue < 0)
         qCWarning(lcXmpp) << "invalid presence show data" << show.text() << "left out";
     else
         presence->show = showValue;
 
-    readLanguageTexts(element, QStringLiteral("status"), presence->statuses);
+    presence->statuses = statuses;
 
-    const QString priority = element.firstChildElement(QStringLiteral("priority")).text();
-    if (!priority.isEmpty()) {
+    const QString priorityText = priority.text();
+    if (!priorityText.isEmpty()) {
         bool ok = false;
-        const int value = priority.trimmed().toInt(&ok, 10);
+        const int value = priorityText.trimmed().toInt(&ok, 10);
         if (ok && value >= -128 && value <= 127)
             presence->priority = value;
         else
-            qCWarning(lcXmpp) << "invalid presence priority" << priority << "left out";
+            qCWarning(lcXmpp) << "invalid presence priority" << priorityText << "left out";
     }
     return presence;
 }
