@@ -1,8 +1,8 @@
 #include "NoticeForm.h"
 
-#include <QHBoxLayout>
+#include "CentredButtonRow.h"
+
 #include <QLabel>
-#include <QPushButton>
 #include <QVBoxLayout>
 
 NoticeForm::NoticeForm(QWidget* content, int spacerHeight, std::initializer_list<const char*> buttonNames)
@@ -15,15 +15,7 @@ NoticeForm::NoticeForm(QWidget* content, int spacerHeight, std::initializer_list
     m_mainText->setWordWrap(true);
     verticalLayout->addWidget(m_mainText);
     verticalLayout->addSpacerItem(new QSpacerItem(20, spacerHeight, QSizePolicy::Minimum, QSizePolicy::Expanding));
-    auto* horizontalLayout = new QHBoxLayout();
-    horizontalLayout->setObjectName(QStringLiteral("horizontalLayout"));
-    horizontalLayout->addSpacerItem(new QSpacerItem(40, 20, QSizePolicy::Expanding, QSizePolicy::Minimum));
-    for (const char* name : buttonNames) {
-        auto* button = new QPushButton(content);
-        button->setObjectName(QLatin1String(name));
-        horizontalLayout->addWidget(button);
-        m_buttons.push_back(button);
-    }
-    horizontalLayout->addSpacerItem(new QSpacerItem(40, 20, QSizePolicy::Expanding, QSizePolicy::Minimum));
-    verticalLayout->addLayout(horizontalLayout);
+    CentredButtonRow row(content, "horizontalLayout", buttonNames, QSize(40, 20));
+    m_buttons = std::move(row.buttons);
+    verticalLayout->addLayout(row.layout);
 }
