@@ -1,0 +1,48 @@
+#pragma once
+
+// Small helpers shared by the client tests.
+
+#include "XMPPClient.h"
+
+#include <QDeadlineTimer>
+#include <QSignalSpy>
+#include <QTest>
+#include <QSslCertificate>
+#include <QSslConfiguration>
+
+namespace clienttest {
+
+/// Makes every socket created from now on trust the test CA (sockets take
+/// the default configuration when they are constructed).
+inline bool trustCa(const QString& caPath)
+{
+    const QList<QSslCertificate> certs = QSslCertificate::fromPath(caPath);
+    if (certs.isEmpty())
+        return false;
+    QSslConfiguration config = QSslConfiguration::defaultConfiguration();
+    config.addCaCertificates(certs);
+    QSslConfiguration::setDefaultConfiguration(config);
+    return true;
+}
+
+/// Connects and waits (at most ms) for the session; false on time-out.
+inline bool connectAndWait(XMPPClient& client, const QString& host, quint16 port, const QString& domain,
+                           const QString& user, const QString& password, int policy, int ms = 10000)
+{
+    QSignalSpy connected(&client, &XMPPClient::connected);
+    client.setDomain(domain);
+    client.setCredentials(user, password);
+    client.connectToHost(host, port, policy);
+    return connected.wait(ms) || client.state() == XMPPClient::SessionState;
+}
+
+/// Waits until the client is back in UnconnectedState.
+inline bool waitUnconnected(XMPPClient& client, int ms = 5000)
+{
+    QDeadlineTimer deadline(ms);
+    while (client.state() != XMPPClient::UnconnectedState && !deadline.hasExpired())
+        QTest::qWait(5);
+    return client.state() == XMPPClient::UnconnectedState;
+}
+
+}

@@ -1,0 +1,261 @@
+// Cutting the server's bytes into elements: a recorded-style stream split at
+// every byte, header checks, restricted XML, size and depth caps.
+#include "Exceptions.h"
+#include "IqBind.h"
+#include "IqDisco.h"
+#include "IqRoster.h"
+#include "MessageStanza.h"
+#include "PresenceStanza.h"
+#include "StreamElement.h"
+#include "StreamParser.h"
+
+#include <QFile>
+#include <QtTest>
+
+using namespace xmpp;
+
+namespace {
+
+const QByteArray Header = "<?xml version='1.0'?><stream:stream xmlns='jabber:client' "
+                          "xmlns:stream='http://etherx.jabber.org/streams' from='example.net' version='1.0'>";
+
+QByteArray transcript()
+{
+    QFile f(QStringLiteral(PARLOR_SOURCE_DIR "/tests/xmpp/data/server-stream.xml"));
+    if (!f.open(QIODevice::ReadOnly))
+        return QByteArray();
+    return f.readAll();
+}
+
+/// Feeds the chunks one after the other and lists what each step produced:
+/// element kinds, -1 for the end of the stream.
+QList<int> run(StreamParser& parser, const QList<QByteArray>& chunks, std::vector<std::unique_ptr<StreamElement>>* kept = nullptr)
+{
+    QList<int> kinds;
+    for (const QByteArray& chunk : chunks) {
+        if (kinds.contains(-1))
+            break;
+        parser.addData(chunk);
+        for (int steps = 0; steps < 100000; ++steps) {
+            const int r = parser.parse();
+            if (r == StreamParser::NeedMoreData)
+                break;
+            if (r == StreamParser::EndOfStream) {
+                kinds << -1;
+                break;
+            }
+            kinds << parser.element()->type();
+            if (kept)
+                kept->push_back(parser.takeElement());
+        }
+    }
+    return kinds;
+}
+
+int failureCode(const QByteArray& bytes, QString* text = nullptr)
+{
+    StreamParser parser;
+    try {
+        run(parser, {bytes});
+    } catch (const stream_error& e) {
+        if (text)
+            *text = e.text();
+        return e.code();
+    }
+    return -1;
+}
+
+} // namespace
+
+class TestStreamParser : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void transcriptSplitAtEveryByte();
+    void transcriptContents();
+    void headerChecks_data();
+    void headerChecks();
+    void refusedStreams_data();
+    void refusedStreams();
+    void elementCaps();
+    void whitespaceInsideTextKept();
+    void resetDropsUnreadInput();
+    void readingGoesOnAfterStanzaError();
+};
+
+void TestStreamParser::transcriptSplitAtEveryByte()
+{
+    const QByteArray bytes = transcript();
+    QVERIFY(!bytes.isEmpty());
+    const QList<int> expected{KindStreamFeatures, KindIqBind,         KindIq,  KindIqRoster, KindPresenceStanza,
+                              KindIqDiscoItems,   KindPresenceStanza, KindMessageStanza, KindIq, KindMessageStanza, -1};
+    StreamParser whole;
+    QCOMPARE(run(whole, {bytes}), expected);
+    for (int i = 1; i < bytes.size(); ++i) {
+        StreamParser parser;
+        const QList<int> kinds = run(parser, {bytes.left(i), bytes.mid(i)});
+        if (kinds != expected)
+            QFAIL(qPrintable(QStringLiteral("split at byte %1 went wrong").arg(i)));
+    }
+    // And one byte at a time.
+    QList<QByteArray> single;
+    for (char c : bytes)
+        single << QByteArray(1, c);
+    StreamParser parser;
+    QCOMPARE(run(parser, single), expected);
+}
+
+void TestStreamParser::transcriptContents()
+{
+    StreamParser parser;
+    std::vector<std::unique_ptr<StreamElement>> elements;
+    run(parser, {transcript()}, &elements);
+    QCOMPARE(int(elements.size()), 10);
+    QCOMPARE(parser.streamDomain().toString(), QStringLiteral("example.net"));
+    // The header carries only "xml:lang", which does not count as "lang".
+    QCOMPARE(parser.streamLanguage(), QString());
+
+    const auto& bind = static_cast<const IqBind&>(*elements[1]);
+    QCOMPARE(bind.jid.toString(), QStringLiteral("1042@example.net/a1b2c3"));
+    QCOMPARE(bind.jid.resource(), QStringLiteral("a1b2c3"));
+    const auto& roster = static_cast<const IqRoster&>(*elements[3]);
+    QCOMPARE(int(roster.items().size()), 2);
+    QCOMPARE(roster.items()[0].name, QStringLiteral("Tomoko"));
+    QCOMPARE(roster.items()[0].group, QStringLiteral("Friends"));
+    QCOMPARE(roster.items()[1].subscription, int(IqRoster::Item::Ask));
+    const auto& presence = static_cast<const PresenceStanza&>(*elements[4]);
+    QCOMPARE(presence.statuses.value(QStringLiteral("UND")), QStringLiteral("back at 9 & later"));
+    QCOMPARE(presence.photoHash.toHex(), QByteArray("01b87fcd030b72895ff8e88db57ec525450f000d"));
+    QCOMPARE(presence.language, QStringLiteral("en"));
+    const auto& room = static_cast<const PresenceStanza&>(*elements[6]);
+    QVERIFY(room.mucUser);
+    QCOMPARE(room.mucUserInfo.statusCodes, QList<int>{110});
+    const auto& line = static_cast<const MessageStanza&>(*elements[7]);
+    QCOMPARE(line.bodies.value(QStringLiteral("UND")), QStringLiteral("  two leading spaces, 東 and 🀄"));
+    QVERIFY(line.delay.has_value());
+    QCOMPARE(line.delay->stamp, QDateTime(QDate(2026, 12, 7), QTime(8, 15, 30, 123), Qt::UTC));
+    const auto& cdata = static_cast<const MessageStanza&>(*elements[9]);
+    QCOMPARE(cdata.bodies.value(QStringLiteral("UND")), QStringLiteral("a <b> c"));
+}
+
+void TestStreamParser::headerChecks_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("version 0.9") << QByteArray("<stream:stream xmlns:stream='http://etherx.jabber.org/streams' version='0.9'>")
+                                 << 22 << QStringLiteral("unsupported version: 0.9");
+    QTest::newRow("no version") << QByteArray("<stream:stream xmlns:stream='http://etherx.jabber.org/streams'>") << 22
+                                << QStringLiteral("unsupported version: ");
+    QTest::newRow("foo") << QByteArray("<foo version='1.0'>") << 0 << QStringLiteral("invalid stream start tag: foo");
+    QTest::newRow("stream in client namespace") << QByteArray("<stream xmlns='jabber:client' version='1.0'>") << 0
+                                                << QStringLiteral("invalid stream start tag: stream");
+    QTest::newRow("domain too long") << QByteArray("<stream:stream xmlns:stream='http://etherx.jabber.org/streams' version='1.0' from='")
+                                            + QByteArray(1024, 'd') + "'>"
+                                     << 0 << QStringLiteral("stream domain too long");
+}
+
+void TestStreamParser::headerChecks()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, code);
+    QFETCH(QString, text);
+    QString got;
+    QCOMPARE(failureCode(bytes, &got), code);
+    QCOMPARE(got, text);
+}
+
+void TestStreamParser::refusedStreams_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("code");
+    QTest::newRow("comment") << Header + "<!-- hi -->" << 16;
+    QTest::newRow("processing instruction") << Header + "<?foo bar?>" << 16;
+    QTest::newRow("dtd") << QByteArray("<?xml version='1.0'?><!DOCTYPE x [<!ENTITY a 'aaaa'>]>") + Header << 16;
+    QTest::newRow("comment inside stanza") << Header + "<message><body>a<!-- x --></body></message>" << 16;
+    QTest::newRow("mismatched tag") << Header + "<message></presence>" << 23;
+    QTest::newRow("undeclared entity") << Header + "<message><body>&foo;</body></message>" << 23;
+    QTest::newRow("unknown namespace") << Header + "<foo xmlns='urn:x'/>" << 21;
+    QTest::newRow("features in client namespace") << Header + "<features/>" << 21;
+}
+
+void TestStreamParser::refusedStreams()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, code);
+    QCOMPARE(failureCode(bytes), code);
+}
+
+void TestStreamParser::elementCaps()
+{
+    // Just under the cap is fine, over it ends the stream with policy-violation
+    // whether the element is complete or still arriving.
+    const QByteArray small = Header + "<message><body>" + QByteArray(StreamParser::MaxElementSize - 100, 'a') + "</body></message>";
+    StreamParser ok;
+    QCOMPARE(run(ok, {small}), QList<int>{KindMessageStanza});
+
+    const QByteArray big = Header + "<message><body>" + QByteArray(StreamParser::MaxElementSize + 10, 'a');
+    QCOMPARE(failureCode(big), 13);
+    // A start tag that never ends, arriving in socket-sized batches.
+    StreamParser endless;
+    QList<QByteArray> batches{Header + "<message a='"};
+    for (int i = 0; i < 20; ++i)
+        batches << QByteArray(64 * 1024, 'a');
+    try {
+        run(endless, batches);
+        QFAIL("an endless start tag was taken");
+    } catch (const stream_error& e) {
+        QCOMPARE(e.code(), 13);
+    }
+
+    QByteArray deep = Header + "<message>";
+    for (int i = 0; i < StreamParser::MaxElementDepth + 1; ++i)
+        deep += "<x>";
+    QCOMPARE(failureCode(deep), 13);
+
+    // Many elements of a long session never add up to the cap.
+    QByteArray many = Header;
+    for (int i = 0; i < 2000; ++i)
+        many += "<message><body>" + QByteArray(1000, 'b') + "</body></message>";
+    StreamParser longSession;
+    QCOMPARE(run(longSession, {many}).size(), 2000);
+}
+
+void TestStreamParser::whitespaceInsideTextKept()
+{
+    StreamParser parser;
+    std::vector<std::unique_ptr<StreamElement>> elements;
+    // The body arrives as a lone space in one batch: it is still the body.
+    run(parser, {Header + " \n<message><body>", " ", "</body><subject>\n</subject></message> "}, &elements);
+    QCOMPARE(int(elements.size()), 1);
+    const auto& m = static_cast<const MessageStanza&>(*elements[0]);
+    QCOMPARE(m.bodies.value(QStringLiteral("UND")), QStringLiteral(" "));
+    QCOMPARE(m.subjects.value(QStringLiteral("UND")), QStringLiteral("\n"));
+}
+
+void TestStreamParser::resetDropsUnreadInput()
+{
+    StreamParser parser;
+    parser.addData(Header + "<success xmlns='urn:ietf:params:xml:ns:xmpp-sasl'/><message><body>stale");
+    QCOMPARE(parser.parse(), int(StreamParser::ElementReady));
+    QCOMPARE(parser.element()->type(), int(KindSASLSuccess));
+    parser.reset();
+    QVERIFY(!parser.element());
+    QCOMPARE(run(parser, {Header + "<message><body>fresh</body></message>"}), QList<int>{KindMessageStanza});
+}
+
+void TestStreamParser::readingGoesOnAfterStanzaError()
+{
+    // A stanza the client answers with an error leaves the stream readable.
+    StreamParser parser;
+    parser.addData(Header + "<iq type='result' id='9'><query xmlns='jabber:iq:search'><x xmlns='jabber:x:data' type='cancel'/>"
+                            "</query></iq><message><body>next</body></message>");
+    QVERIFY_THROWS_EXCEPTION(stanza_error, parser.parse());
+    QCOMPARE(parser.parse(), int(StreamParser::ElementReady));
+    QCOMPARE(parser.element()->type(), int(KindMessageStanza));
+    QCOMPARE(parser.parse(), int(StreamParser::NeedMoreData));
+}
+
+QTEST_GUILESS_MAIN(TestStreamParser)
+#include "tst_StreamParser.moc"

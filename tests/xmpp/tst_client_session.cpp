@@ -1,0 +1,334 @@
+// The bound session against a scripted server: what arrives is dispatched,
+// bad input from the peer costs one stanza (or ends the stream cleanly),
+// requests always get an answer, and discovery survives error replies.
+#include "ClientTestUtil.h"
+#include "ScriptedXmppPeer.h"
+#include "XMPPClient.h"
+
+#include <QLoggingCategory>
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace clienttest;
+
+namespace {
+
+const QByteArray StanzaNs = "xmlns='urn:ietf:params:xml:ns:xmpp-stanzas'";
+
+QByteArray errorReply(const char* id, const char* from, const char* condition = "service-unavailable")
+{
+    return QByteArray("<iq type='error' id='") + id + "' from='" + from + "'><error type='cancel'><" + condition + " "
+           + StanzaNs + "/></error></iq>";
+}
+
+}
+
+class TestClientSession : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<ScriptedXmppPeer> m_peer;
+    std::unique_ptr<XMPPClient> m_client;
+
+    /// A client in a bound session with a fresh scripted peer; the ids of
+    /// the login are "1" (bind), so the first request after it is "2".
+    bool login()
+    {
+        m_peer = std::make_unique<ScriptedXmppPeer>();
+        if (!m_peer->listen())
+            return false;
+        m_peer->playPlainLogin();
+        m_client = std::make_unique<XMPPClient>();
+        if (!connectAndWait(*m_client, QStringLiteral("127.0.0.1"), m_peer->port(), QStringLiteral("localhost"),
+                            QStringLiteral("user"), QStringLiteral("pw"), XMPPClient::TlsNever))
+            return false;
+        return m_peer->waitReceived(QStringLiteral("<presence>.*</presence>"));
+    }
+
+    QString wrote() const { return QString::fromUtf8(m_peer->received()); }
+
+private Q_SLOTS:
+    void initTestCase() { QLoggingCategory::setFilterRules(QStringLiteral("parlor.xmpp.debug=false")); }
+
+    void cleanup()
+    {
+        m_client.reset();
+        m_peer.reset();
+    }
+
+    void foreignRequestIsRefusedAndReadingGoesOn()
+    {
+        QVERIFY(login());
+        QSignalSpy messages(m_client.get(), &XMPPClient::messageReceived);
+        m_peer->sendNow("<iq type='get' id='q1' from='other@localhost/x'><query xmlns='jabber:iq:version'/></iq>"
+                        "<message type='chat' from='other@localhost/x'><body>after</body></message>");
+        QVERIFY(messages.wait(3000));
+        QCOMPARE(messages.first().first().value<XMPPMessage>().body(), QStringLiteral("after"));
+        QVERIFY(m_peer->waitReceived(QStringLiteral(
+            "<iq to=\"other@localhost/x\" id=\"q1\" type=\"error\"><error type=\"cancel\"><feature-not-implemented "
+            "xmlns=\"urn:ietf:params:xml:ns:xmpp-stanzas\"/></error></iq>")));
+    }
+
+    void faultyStanzaCostsOnlyItself_data()
+    {
+        QTest::addColumn<QByteArray>("bad");
+        QTest::newRow("sender JID part too long")
+            << QByteArray("<message type='chat' from='a@localhost/" + QByteArray(1100, 'r') + "'><body>x</body></message>");
+        QTest::newRow("unknown stanza error condition")
+            << QByteArray("<message type='error' from='a@localhost'><error type='cancel'><no-such-thing " + StanzaNs
+                          + "/></error></message>");
+        QTest::newRow("search answer of a kind that cannot be read")
+            << QByteArray("<iq type='result' id='77' from='s.localhost'><query xmlns='jabber:iq:search'>"
+                          "<x xmlns='jabber:x:data' type='cancel'/></query></iq>");
+        QTest::newRow("reply to a request never made") << QByteArray("<iq type='result' id='9999'/>");
+    }
+
+    void faultyStanzaCostsOnlyItself()
+    {
+        QFETCH(QByteArray, bad);
+        QVERIFY(login());
+        QSignalSpy messages(m_client.get(), &XMPPClient::messageReceived);
+        QSignalSpy errors(m_client.get(), &XMPPClient::xmppError);
+        m_peer->sendNow(bad + "<message type='chat' from='b@localhost/y'><body>next</body></message>");
+        QVERIFY(messages.wait(3000));
+        QCOMPARE(messages.size(), 1);
+        QCOMPARE(messages.first().first().value<XMPPMessage>().from().toString(), QStringLiteral("b@localhost/y"));
+        QVERIFY(errors.isEmpty());
+        QCOMPARE(m_client->state(), int(XMPPClient::SessionState));
+        // Answers are never answered.
+        QVERIFY(!wrote().contains(QStringLiteral("type=\"error\"")) || !bad.contains("type='result'"));
+    }
+
+    void streamFaultsEndTheStream_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("condition");
+        QTest::newRow("not well-formed") << QByteArray("<message><body>x</bod></message>")
+                                         << QStringLiteral("xml-not-well-formed|not-well-formed");
+        QTest::newRow("processing instruction") << QByteArray("<?evil?>") << QStringLiteral("restricted-xml");
+        QTest::newRow("element over 1 MiB")
+            << QByteArray("<message><body>" + QByteArray(1100 * 1024, 'a') + "</body></message>")
+            << QStringLiteral("policy-violation");
+        QTest::newRow("unknown top-level element") << QByteArray("<foo xmlns='urn:x'/>")
+                                                   << QStringLiteral("unsupported-stanza-type");
+    }
+
+    void streamFaultsEndTheStream()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, condition);
+        QVERIFY(login());
+        QSignalSpy errors(m_client.get(), &XMPPClient::xmppError);
+        QSignalSpy disconnected(m_client.get(), &XMPPClient::disconnected);
+        m_peer->sendNow(bytes);
+        QVERIFY(m_peer->waitClientClosed(5000));
+        QTRY_COMPARE_WITH_TIMEOUT(disconnected.size(), 1, 3000);
+        QCOMPARE(errors.size(), 1);
+        QCOMPARE(errors.first().at(0).value<XMPPClient::XMPPError>(), XMPPClient::ProtocolError);
+        QVERIFY2(QRegularExpression(QStringLiteral("<stream:error><(%1) [^>]*/>.*</stream:error></stream:stream>$").arg(condition))
+                     .match(wrote())
+                     .hasMatch(),
+                 qPrintable(wrote().right(300)));
+    }
+
+    void serverStreamErrorClosesWithoutAnswer()
+    {
+        QVERIFY(login());
+        QSignalSpy errors(m_client.get(), &XMPPClient::xmppError);
+        QSignalSpy disconnected(m_client.get(), &XMPPClient::disconnected);
+        m_peer->sendNow("<stream:error><conflict xmlns='urn:ietf:params:xml:ns:xmpp-streams'/></stream:error>");
+        QTRY_COMPARE_WITH_TIMEOUT(disconnected.size(), 1, 3000);
+        QCOMPARE(errors.size(), 1);
+        QVERIFY(m_peer->waitReceived(QStringLiteral("</stream:stream>$")));
+        QVERIFY(!wrote().contains(QStringLiteral("<stream:error>")));
+    }
+
+    void endOfServerStream()
+    {
+        QVERIFY(login());
+        QSignalSpy disconnected(m_client.get(), &XMPPClient::disconnected);
+        m_peer->sendNow("</stream:stream>");
+        QVERIFY(m_peer->waitReceived(QStringLiteral("</stream:stream>$")));
+        m_peer->close();
+        QTRY_COMPARE_WITH_TIMEOUT(disconnected.size(), 1, 3000);
+        QCOMPARE(m_client->state(), int(XMPPClient::UnconnectedState));
+    }
+
+    void pendingRequestsFailBeforeDisconnected()
+    {
+        QVERIFY(login());
+        QStringList events;
+        connect(m_client.get(), &XMPPClient::vCardReceivedError, this, [&] { events << QStringLiteral("vcard"); });
+        connect(m_client.get(), &XMPPClient::searchError, this, [&](const QString& tag) { events << tag; });
+        connect(m_client.get(), &XMPPClient::disconnected, this, [&] { events << QStringLiteral("disconnected"); });
+        m_client->requestVCard(XMPPJid(QStringLiteral("localhost"), QStringLiteral("friend")));
+        m_client->search(XMPPJid(QStringLiteral("search.localhost")), XMPPDataForm(), QStringLiteral("tag"));
+        QVERIFY(m_peer->waitReceived(QStringLiteral("jabber:iq:search")));
+        m_peer->close();
+        m_peer->waitFinished();
+        QTRY_COMPARE_WITH_TIMEOUT(events.size(), 3, 3000);
+        QCOMPARE(events, QStringList({QStringLiteral("vcard"), QStringLiteral("tag"), QStringLiteral("disconnected")}));
+    }
+
+    void idsKeepRisingAcrossConnections()
+    {
+        QVERIFY(login());
+        m_client->requestRoster();
+        QVERIFY(m_peer->waitReceived(QStringLiteral("<iq id=\"2\" type=\"get\"><query xmlns=\"jabber:iq:roster\"/>")));
+        QSignalSpy disconnected(m_client.get(), &XMPPClient::disconnected);
+        m_client->disconnectFromHost();
+        QVERIFY(disconnected.wait(3000));
+
+        ScriptedXmppPeer second;
+        QVERIFY(second.listen());
+        second.playPlainLogin();
+        QVERIFY(connectAndWait(*m_client, QStringLiteral("127.0.0.1"), second.port(), QStringLiteral("localhost"),
+                               QStringLiteral("user"), QStringLiteral("pw"), XMPPClient::TlsNever));
+        QVERIFY(second.received().contains("<iq id=\"3\" type=\"set\"><bind"));
+    }
+
+    void discoveryChainWithErrorReplies()
+    {
+        QVERIFY(login());
+        QSignalSpy services(m_client.get(), &XMPPClient::conferenceJID);
+        QSignalSpy errors(m_client.get(), &XMPPClient::xmppError);
+        m_peer->expect(QStringLiteral("<iq to=\"localhost\" id=\"(?<id>2)\" type=\"get\"><query xmlns=\"http://jabber.org/protocol/disco#info\"/>"))
+            .send("<iq type='result' id='{id}' from='localhost'><query xmlns='http://jabber.org/protocol/disco#info'>"
+                  "<identity category='server' type='im'/><feature var='jabber:iq:roster'/></query></iq>")
+            .expect(QStringLiteral("<iq to=\"localhost\" id=\"(?<id>3)\" type=\"get\"><query xmlns=\"http://jabber.org/protocol/disco#items\"/>"))
+            .send("<iq type='result' id='{id}' from='localhost'><query xmlns='http://jabber.org/protocol/disco#items'>"
+                  "<item jid='localhost'/><item jid='search.localhost'/><item jid='conference.localhost'/>"
+                  "</query></iq>")
+            .expect(QStringLiteral("<iq to=\"search.localhost\" id=\"4\".*<iq to=\"conference.localhost\" id=\"5\""))
+            // The search service answers with an error that carries no query.
+            .send(errorReply("4", "search.localhost"))
+            .send("<iq type='result' id='5' from='conference.localhost'><query xmlns='http://jabber.org/protocol/disco#info'>"
+                  "<feature var='http://jabber.org/protocol/muc'/></query></iq>");
+        m_client->discoverConferenceService();
+        QVERIFY2(services.wait(3000), qPrintable(m_peer->pendingStep()));
+        QCOMPARE(services.first().first().value<XMPPJid>().toString(), QStringLiteral("conference.localhost"));
+        QVERIFY(errors.isEmpty());
+        QCOMPARE(m_client->state(), int(XMPPClient::SessionState));
+        // The item naming the server itself was not asked again.
+        QCOMPARE(wrote().count(QStringLiteral("<iq to=\"localhost\"")), 2);
+    }
+
+    void roomListAnsweredTwice()
+    {
+        QVERIFY(login());
+        QSignalSpy rooms(m_client.get(), &XMPPClient::conferenceRooms);
+        const QByteArray answer = "<iq type='result' id='2' from='conference.localhost'><query "
+                                  "xmlns='http://jabber.org/protocol/disco#items'><item jid='lobby@conference.localhost'/>"
+                                  "<item jid='t1@conference.localhost'/></query></iq>";
+        m_peer->expect(QStringLiteral("disco#items")).send(answer + answer);
+        m_client->requestConferenceRooms(XMPPJid(QStringLiteral("conference.localhost")));
+        QVERIFY(rooms.wait(3000));
+        QTest::qWait(50);
+        QCOMPARE(rooms.size(), 1);
+        const auto list = rooms.first().first().value<QList<XMPPJid>>();
+        QCOMPARE(list.size(), 2);
+        QCOMPARE(list.at(1).toString(), QStringLiteral("t1@conference.localhost"));
+        QVERIFY(!wrote().contains(QStringLiteral("type=\"error\"")));
+        QCOMPARE(m_client->state(), int(XMPPClient::SessionState));
+    }
+
+    void searchAnswers_data()
+    {
+        QTest::addColumn<QByteArray>("answer");
+        QTest::addColumn<QString>("outcome"); // "report:<rows>" or "error"
+        QTest::newRow("result table") << QByteArray(
+            "<query xmlns='jabber:iq:search'><x xmlns='jabber:x:data' type='result'><reported><field var='jid'/>"
+            "<field var='Name'/></reported><item><field var='jid'><value>a@localhost</value></field>"
+            "<field var='Name'><value>A</value></field></item></x></query>") << QStringLiteral("report:1");
+        QTest::newRow("legacy items") << QByteArray(
+            "<query xmlns='jabber:iq:search'><item jid='a@localhost'><nick>A</nick></item>"
+            "<item jid='b@localhost'/></query>") << QStringLiteral("report:2");
+        QTest::newRow("a form where the result belongs") << QByteArray(
+            "<query xmlns='jabber:iq:search'><x xmlns='jabber:x:data' type='form'><field var='search' "
+            "type='text-single'/></x></query>") << QStringLiteral("error");
+        QTest::newRow("an answer that cannot be read") << QByteArray(
+            "<query xmlns='jabber:iq:search'><x xmlns='jabber:x:data' type='submit'/></query>") << QStringLiteral("error");
+        QTest::newRow("error reply") << QByteArray("<error type='cancel'><item-not-found " + StanzaNs + "/></error>")
+                                     << QStringLiteral("error");
+    }
+
+    void searchAnswers()
+    {
+        QFETCH(QByteArray, answer);
+        QFETCH(QString, outcome);
+        QVERIFY(login());
+        QSignalSpy reports(m_client.get(), &XMPPClient::searchReport);
+        QSignalSpy failures(m_client.get(), &XMPPClient::searchError);
+        const QByteArray type = answer.startsWith("<error") ? "error" : "result";
+        m_peer->expect(QStringLiteral("<iq to=\"search.localhost\" id=\"(?<id>[^\"]+)\" type=\"set\">"))
+            .send("<iq type='" + type + "' id='{id}' from='search.localhost'>" + answer + "</iq>");
+        XMPPDataForm form(XMPPDataForm::DataForm);
+        m_client->search(XMPPJid(QStringLiteral("search.localhost")), form, QStringLiteral("mine"));
+        QTRY_COMPARE_WITH_TIMEOUT(reports.size() + failures.size(), 1, 3000);
+        if (outcome == QLatin1String("error")) {
+            QCOMPARE(failures.size(), 1);
+            QCOMPARE(failures.first().first().toString(), QStringLiteral("mine"));
+        } else {
+            QCOMPARE(reports.size(), 1);
+            QCOMPARE(reports.first().at(1).toString(), QStringLiteral("mine"));
+            const auto report = reports.first().first().value<XMPPDataReport>();
+            QCOMPARE(QStringLiteral("report:%1").arg(report.rows.size()), outcome);
+            QCOMPARE(report.columns.value(0), QStringLiteral("jid"));
+        }
+        QTest::qWait(20);
+        QCOMPARE(reports.size() + failures.size(), 1);
+        QCOMPARE(m_client->state(), int(XMPPClient::SessionState));
+    }
+
+    void legacySearchForm()
+    {
+        QVERIFY(login());
+        QSignalSpy forms(m_client.get(), &XMPPClient::requestSearchFormResult);
+        m_peer->expect(QStringLiteral("<iq to=\"search.localhost\" id=\"(?<id>[^\"]+)\" type=\"get\"><query xmlns=\"jabber:iq:search\"/></iq>"))
+            .send("<iq type='result' id='{id}' from='search.localhost'><query xmlns='jabber:iq:search'>"
+                  "<instructions>Fill in</instructions><nick/><email/></query></iq>");
+        m_client->requestSearchForm(XMPPJid(QStringLiteral("search.localhost")), QStringLiteral("t"));
+        QVERIFY(forms.wait(3000));
+        const auto form = forms.first().first().value<XMPPDataForm>();
+        QCOMPARE(form.kind(), int(XMPPDataForm::LegacySearch));
+        QCOMPARE(form.vars(), QStringList({QStringLiteral("nick"), QStringLiteral("email")}));
+        QCOMPARE(form.fieldAt(0).label, QStringLiteral("Nickname"));
+    }
+
+    void rosterPushes()
+    {
+        QVERIFY(login());
+        QSignalSpy updates(m_client.get(), &XMPPClient::rosterUpdate);
+        QSignalSpy resets(m_client.get(), &XMPPClient::rosterReset);
+        // A stranger's push is no push.
+        m_peer->sendNow("<iq type='set' id='evil' from='stranger@localhost/x'><query xmlns='jabber:iq:roster'>"
+                        "<item jid='x@localhost' subscription='both'/></query></iq>"
+                        "<iq type='set' id='push1'><query xmlns='jabber:iq:roster'>"
+                        "<item jid='a@localhost' subscription='both' ask='subscribe' name='A'><group>G</group></item>"
+                        "<item jid='b@localhost' subscription='remove'/></query></iq>");
+        QVERIFY(m_peer->waitReceived(QStringLiteral("<iq id=\"push1\" type=\"result\"/>")));
+        QCOMPARE(resets.size(), 0);
+        QCOMPARE(updates.size(), 2);
+        QCOMPARE(updates.at(0).at(0).value<XMPPJid>().toString(), QStringLiteral("a@localhost"));
+        QCOMPARE(updates.at(0).at(1).toInt(), 7);
+        QCOMPARE(updates.at(1).at(2).toBool(), true);
+        QVERIFY(!wrote().contains(QStringLiteral("evil")));
+    }
+
+    void ownPresenceFollowsTablePathsAndProbes()
+    {
+        QVERIFY(login());
+        const int before = wrote().count(QStringLiteral("<presence"));
+        m_client->addTablePath(QStringLiteral("101/7"));
+        m_client->addTablePath(QStringLiteral("101/7"));
+        m_client->removeTablePath(QStringLiteral("202/1")); // absent: nothing written
+        m_peer->sendNow("<presence type='probe' from='localhost'/>");
+        QVERIFY(m_peer->waitReceived(QStringLiteral("(<presence>.*){4}")));
+        QTest::qWait(30);
+        QCOMPARE(wrote().count(QStringLiteral("<presence")), before + 3);
+        QVERIFY(wrote().endsWith(QStringLiteral("<path>101/7</path></tables><x xmlns=\"vcard-temp:x:update\"/></presence>")));
+    }
+};
+
+QTEST_MAIN(TestClientSession)
+#include "tst_client_session.moc"

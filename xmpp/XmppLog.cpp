@@ -1,0 +1,3 @@
+#include "XmppLog.h"
+
+Q_LOGGING_CATEGORY(lcXmpp, "parlor.xmpp")

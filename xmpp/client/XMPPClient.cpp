@@ -1,0 +1,335 @@
+// XMPPClient: construction, the socket and its slots, the reading loop and
+// the one write path. The negotiation and the session dispatch are in
+// XMPPClientNegotiation.cpp, the services in XMPPClientServices.cpp.
+#include "XMPPClient.h"
+#include "XMPPClient_p.h"
+
+#include "Exceptions.h"
+#include "Iq.h"
+#include "MessageStanza.h"
+#include "PresenceStanza.h"
+#include "StreamError.h"
+#include "XmppLog.h"
+#include "XmppNames.h"
+
+#include <QMetaObject>
+
+#include <stdexcept>
+
+XMPPClientPrivate::XMPPClientPrivate(XMPPClient* q)
+    : vCard(q)
+    , roster(q)
+    , search(q)
+{
+}
+
+void XMPPClientPrivate::failPending()
+{
+    // Handlers may register new requests while they run; those belong to the
+    // next connection and stay.
+    std::map<QString, XMPPClient::IqHandler> handlers;
+    handlers.swap(pending);
+    for (auto& entry : handlers) {
+        try {
+            entry.second(nullptr);
+        } catch (const std::exception& e) {
+            qCWarning(lcXmpp) << "request handler failed at disconnection:" << e.what();
+        }
+    }
+}
+
+XMPPClient::XMPPClient(QObject* parent)
+    : QObject(parent)
+    , d(std::make_unique<XMPPClientPrivate>(this))
+{
+    qRegisterMetaType<QAbstractSocket::SocketError>("QAbstractSocket::SocketError");
+    qRegisterMetaType<XMPPJid>("XMPPJid");
+    qRegisterMetaType<XMPPPresence>("XMPPPresence");
+    qRegisterMetaType<XMPPMessage>("XMPPMessage");
+    qRegisterMetaType<XMPPVCard>("XMPPVCard");
+    qRegisterMetaType<XMPPDataForm>("XMPPDataForm");
+    qRegisterMetaType<XMPPDataReport>("XMPPDataReport");
+
+    QSslSocket* socket = &d->socket;
+    connect(socket, &QSslSocket::connected, this, &XMPPClient::socketConnected, Qt::QueuedConnection);
+    connect(socket, &QSslSocket::readyRead, this, &XMPPClient::socketReadyRead, Qt::QueuedConnection);
+    connect(socket, &QSslSocket::disconnected, this, &XMPPClient::socketDisconnected, Qt::QueuedConnection);
+    connect(socket, &QSslSocket::errorOccurred, this, &XMPPClient::onSocketError, Qt::QueuedConnection);
+    connect(socket, &QSslSocket::encrypted, this, &XMPPClient::socketEncrypted, Qt::QueuedConnection);
+    connect(socket, &QSslSocket::sslErrors, this, &XMPPClient::socketSslErrors, Qt::DirectConnection);
+
+    // TLS 1.0 and 1.1 are refused by current servers and TLS libraries.
+    d->socket.setProtocol(QSsl::TlsV1_2OrLater);
+
+    connect(&d->vCard, &xmpp::ClientVCard::vCardReceived, this, &XMPPClient::vCardReceived);
+    connect(&d->vCard, &xmpp::ClientVCard::vCardReceivedError, this, &XMPPClient::vCardReceivedError);
+    connect(&d->vCard, &xmpp::ClientVCard::uploadVCardOk, this, &XMPPClient::uploadVCardOk);
+    connect(&d->vCard, &xmpp::ClientVCard::uploadVCardError, this, &XMPPClient::uploadVCardError);
+    connect(&d->roster, &xmpp::ClientRoster::rosterReset, this, &XMPPClient::rosterReset);
+    connect(&d->roster, &xmpp::ClientRoster::rosterUpdate, this, &XMPPClient::rosterUpdate);
+    connect(&d->search, &xmpp::ClientSearch::requestSearchFormResult, this, &XMPPClient::requestSearchFormResult);
+    connect(&d->search, &xmpp::ClientSearch::requestSearchFormError, this, &XMPPClient::requestSearchFormError);
+    connect(&d->search, &xmpp::ClientSearch::searchReport, this, &XMPPClient::searchReport);
+    connect(&d->search, &xmpp::ClientSearch::searchError, this, &XMPPClient::searchError);
+}
+
+XMPPClient::~XMPPClient()
+{
+    d->pending.clear();
+    d->writer.reset();
+    // The socket's last signals must not reach a half-destroyed client.
+    d->socket.disconnect(this);
+    d->socket.abort();
+}
+
+void XMPPClient::connectToHost(const QString& host, quint16 port, int tlsPolicy)
+{
+    if (d->state != UnconnectedState) {
+        qCDebug(lcXmpp) << "Ignoring connectToHost call. UnconnectedState !=" << d->state;
+        return;
+    }
+    d->state = ConnectingState;
+    d->host = host;
+    d->port = port;
+    d->tlsPolicy = tlsPolicy;
+    d->awaitingRetry = false;
+    d->credentialsPending = false;
+    d->sessionId.clear();
+    d->ownJid.clear();
+    d->socket.connectToHost(host, port, QIODevice::ReadWrite);
+}
+
+void XMPPClient::setDomain(const QString& domain)
+{
+    d->domain = domain;
+}
+
+void XMPPClient::setCredentials(QString user, QString password)
+{
+    d->user = std::move(user);
+    d->password = std::move(password);
+    if (d->state != AuthenticatingState)
+        return;
+    if (d->awaitingRetry) {
+        sendPlainAuth();
+    } else {
+        // An authentication is outstanding: a second one now would break the
+        // exchange. The new credentials answer the next refusal.
+        d->credentialsPending = true;
+    }
+}
+
+void XMPPClient::disconnectFromHost()
+{
+    if (d->state == UnconnectedState || d->state == DisconnectingState)
+        return;
+    // Whatever the state, an open stream gets its closing tag: a stream
+    // error written during the negotiation must be followed by it.
+    if (d->writer)
+        d->writer->closeStream();
+    d->state = DisconnectingState;
+    d->awaitingRetry = false;
+    d->socket.disconnectFromHost();
+    // A socket that never connected (or closed at once) may report nothing
+    // more; make sure the client still comes back to UnconnectedState.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (d->state == DisconnectingState && d->socket.state() == QAbstractSocket::UnconnectedState)
+                socketDisconnected();
+        },
+        Qt::QueuedConnection);
+}
+
+void XMPPClient::write(const xmpp::StreamElement& element)
+{
+    if (d->state == UnconnectedState || d->state == DisconnectingState || !d->writer) {
+        qCDebug(lcXmpp) << "can't write in state" << d->state;
+        return;
+    }
+    try {
+        d->writer->write(element);
+    } catch (const std::runtime_error& e) {
+        const QString text = QStringLiteral("write failed with message: %1").arg(QString::fromLocal8Bit(e.what()));
+        qCCritical(lcXmpp).noquote() << text;
+        Q_EMIT xmppError(ProtocolError, text);
+        disconnectFromHost();
+    }
+}
+
+QString XMPPClient::nextId()
+{
+    return QString::number(++d->idCounter);
+}
+
+void XMPPClient::registerIqHandler(const QString& id, IqHandler handler)
+{
+    d->pending[id] = std::move(handler);
+}
+
+int XMPPClient::state() const
+{
+    return d->state;
+}
+
+QString XMPPClient::ownJid() const
+{
+    return d->ownJid;
+}
+
+void XMPPClient::startStream()
+{
+    d->writer.reset();
+    d->writer = std::make_unique<xmpp::StreamWriter>(XMPPJid(d->streamDomain()), QStringLiteral("en"));
+    d->writer->openStream(&d->socket);
+    d->parser.reset();
+}
+
+void XMPPClient::socketConnected()
+{
+    qCDebug(lcXmpp) << "Socket connected to host" << d->socket.peerName() << "on port" << d->socket.peerPort();
+    startStream();
+}
+
+void XMPPClient::socketEncrypted()
+{
+    qCDebug(lcXmpp) << "Socket Encrypted!!";
+    startStream();
+}
+
+namespace {
+
+/// An error stanza answering one the client could not handle.
+std::unique_ptr<xmpp::Stanza> errorStanza(const xmpp::stanza_error& e)
+{
+    std::unique_ptr<xmpp::Stanza> stanza;
+    switch (e.kind()) {
+    case xmpp::stanza_error::Message:
+        stanza = std::make_unique<xmpp::MessageStanza>();
+        break;
+    case xmpp::stanza_error::Presence:
+        stanza = std::make_unique<xmpp::PresenceStanza>();
+        break;
+    default:
+        stanza = std::make_unique<xmpp::Iq>();
+        break;
+    }
+    stanza->stanzaType = QStringLiteral("error");
+    stanza->id = e.id();
+    stanza->errorType = e.errorType();
+    stanza->errorCondition = e.condition();
+    return stanza;
+}
+
+}
+
+void XMPPClient::socketReadyRead()
+{
+    const QByteArray bytes = d->socket.readAll();
+    qCDebug(lcXmpp) << "readyRead" << bytes;
+    if (d->state == UnconnectedState || d->state == DisconnectingState)
+        return;
+    d->parser.addData(bytes);
+
+    // Faults that are not the stream's own end in a bounded number of turns:
+    // each dropped element moves the parser on, so this only guards against
+    // a parser that would keep failing on the same spot.
+    int faults = 0;
+    while (d->state != UnconnectedState && d->state != DisconnectingState) {
+        QString failedRequest;
+        try {
+            const int result = d->parser.parse();
+            if (result == 0) {
+                qCDebug(lcXmpp) << "NeedMoreData";
+                return;
+            }
+            if (result == 1) {
+                qCDebug(lcXmpp) << "EndOfStream";
+                disconnectFromHost();
+                return;
+            }
+            handleElement(d->parser.element());
+            continue;
+        } catch (const xmpp::stream_error& e) {
+            qCDebug(lcXmpp) << e.what();
+            write(xmpp::StreamError(e.code(), e.text()));
+            disconnectFromHost();
+            Q_EMIT xmppError(ProtocolError, QString::fromLocal8Bit(e.what()));
+            return;
+        } catch (const xmpp::stanza_error& e) {
+            qCDebug(lcXmpp) << e.what();
+            if (e.kind() == xmpp::stanza_error::Iq && d->state == SessionState && d->pending.count(e.id())) {
+                // The answer to one of our requests could not be read: that
+                // request has failed; nothing is sent back to an answer.
+                failedRequest = e.id();
+            } else {
+                write(*errorStanza(e));
+            }
+        } catch (const std::exception& e) {
+            qCWarning(lcXmpp) << "dropped an element that could not be read or handled:" << e.what();
+        } catch (...) {
+            qCWarning(lcXmpp) << "dropped an element that could not be read or handled";
+        }
+        if (++faults > 10000) {
+            write(xmpp::StreamError(xmpp::names::streamErrorConditionFromName(QStringLiteral("internal-server-error")),
+                                    QStringLiteral("too many faulty elements")));
+            disconnectFromHost();
+            Q_EMIT xmppError(ProtocolError, QStringLiteral("too many faulty elements"));
+            return;
+        }
+        if (!failedRequest.isEmpty()) {
+            auto node = d->pending.extract(failedRequest);
+            try {
+                node.mapped()(nullptr);
+            } catch (const std::exception& e) {
+                qCWarning(lcXmpp) << "request handler failed:" << e.what();
+            }
+        }
+    }
+}
+
+void XMPPClient::socketDisconnected()
+{
+    d->failPending();
+    d->writer.reset();
+    const int old = d->state;
+    if (old != UnconnectedState) {
+        d->state = UnconnectedState;
+        d->awaitingRetry = false;
+        if (old == SessionState || old == DisconnectingState)
+            Q_EMIT disconnected();
+    }
+    qCDebug(lcXmpp) << "Connection lost to host" << d->socket.peerName();
+}
+
+void XMPPClient::onSocketError(QAbstractSocket::SocketError se)
+{
+    if (d->socket.state() == QAbstractSocket::UnconnectedState && d->state != UnconnectedState) {
+        const int old = d->state;
+        if (old >= ConnectingState && old <= BindingState) {
+            const QString text = QStringLiteral("XMPP connection to %1:%2 failed: %3")
+                                     .arg(d->host)
+                                     .arg(d->port)
+                                     .arg(d->socket.errorString());
+            qCWarning(lcXmpp).noquote() << text;
+            Q_EMIT xmppError(ProtocolError, text);
+        }
+        // Requests still waiting learn of the end before disconnected().
+        d->failPending();
+        d->writer.reset();
+        d->state = UnconnectedState;
+        d->awaitingRetry = false;
+        if (old == SessionState || old == DisconnectingState)
+            Q_EMIT disconnected();
+    }
+    Q_EMIT socketError(se);
+    qCDebug(lcXmpp) << "Socket error" << se;
+}
+
+void XMPPClient::socketSslErrors(QList<QSslError> errors)
+{
+    QStringList texts;
+    for (const QSslError& error : errors)
+        texts << error.errorString();
+    Q_EMIT xmppError(SslErrors, texts.join(QLatin1Char('\n')));
+}

@@ -1,0 +1,174 @@
+#pragma once
+
+#include "XMPPDataForm.h"
+#include "XMPPJid.h"
+#include "XMPPMessage.h"
+#include "XMPPPresence.h"
+#include "XMPPVCard.h"
+
+#include <QAbstractSocket>
+#include <QList>
+#include <QObject>
+#include <QSslError>
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+class XMPPClientPrivate;
+
+namespace xmpp {
+class Iq;
+class StreamElement;
+}
+
+/// The program's one XMPP connection: it negotiates the stream (STARTTLS,
+/// SASL PLAIN, resource binding, session), keeps the connection state,
+/// turns what the server sends into signals and replies, and is the one
+/// place through which every outgoing element is written. Requests are sent
+/// only in SessionState; an iq request's handler runs exactly once, with the
+/// reply or with none when the connection ends. GUI thread only.
+class XMPPClient : public QObject
+{
+    Q_OBJECT
+
+public:
+    enum State {
+        UnconnectedState = 0,
+        ConnectingState = 1,
+        TlsState = 2,
+        AuthenticatingState = 3,
+        BindingState = 4,
+        SessionState = 5,
+        DisconnectingState = 6
+    };
+    enum TlsPolicy { TlsRequired = 0, TlsIfOffered = 1, TlsNever = 2 };
+    enum XMPPError { SslErrors = 0, ProtocolError = 1, RetryAuth = 3 };
+    Q_ENUM(XMPPError)
+
+    /// Called once with the reply to an iq request, or with null when the
+    /// connection ended first (or the reply could not be read).
+    using IqHandler = std::function<void(const xmpp::Iq*)>;
+
+    explicit XMPPClient(QObject* parent = nullptr);
+    ~XMPPClient() override;
+
+    // --- connection (negotiation) ---
+
+    /// From UnconnectedState only: opens the TCP connection and negotiates.
+    /// PLAIN credentials go only over TLS, unless the policy is TlsNever.
+    /// In any other state it only logs the refusal.
+    void connectToHost(const QString& host, quint16 port, int tlsPolicy);
+    /// The XMPP domain named in the stream header and checked against the
+    /// server certificate; empty (the default) means the host.
+    void setDomain(const QString& domain);
+    /// Stores the credentials. After a refusal that new credentials may fix
+    /// (xmppError RetryAuth) it answers with a new authentication at once.
+    void setCredentials(QString user, QString password);
+    /// Writes the closing tag (when a stream is open) and closes the socket.
+    void disconnectFromHost();
+    /// Serialises the element onto the stream; dropped with a debug line in
+    /// UnconnectedState and DisconnectingState and before the first stream.
+    void write(const xmpp::StreamElement& element);
+    /// "1", "2", ... for the life of the object.
+    QString nextId();
+    /// Registers the handler of the iq just written with this id.
+    void registerIqHandler(const QString& id, IqHandler handler);
+    int state() const;
+    /// The full JID bound by the server; empty before binding.
+    QString ownJid() const;
+
+    // --- services ---
+
+    /// Writes the own presence: availability, status, table paths, photo hash.
+    void sendOwnPresence();
+    /// Adds a table path; in SessionState the presence goes out again.
+    void addTablePath(const QString& path);
+    /// Removes a table path; the presence goes out again only when it was there.
+    void removeTablePath(const QString& path);
+    /// Stores the hash the own presence advertises; writes nothing.
+    void setOwnPhotoHash(const QByteArray& hash);
+    /// Stores the hash and, in SessionState, writes the presence again.
+    void updateOwnPhotoHash(const QByteArray& hash);
+    /// Asks for (or, with unsubscribe, cancels) a presence subscription.
+    void sendSubscription(const XMPPJid& jid, bool unsubscribe);
+    /// Answers a subscription request: accept 1 allows it, anything else refuses.
+    void answerSubscription(const XMPPJid& jid, int accept);
+    /// Sends a copy of the message with a new id; throws "not connected"
+    /// outside SessionState.
+    void sendMessage(const XMPPMessage& message);
+    /// Enters a room as nick; throws when the room JID has a resource part.
+    void joinRoom(const XMPPJid& room, const QString& nick);
+    /// Leaves a room; throws when the room JID has a resource part.
+    void leaveRoom(const XMPPJid& room, const QString& nick);
+    /// Accepts the default configuration of a room the own entry created.
+    void createInstantRoom(const XMPPJid& room);
+    /// Looks for the chat room service from the server's domain; each service
+    /// found is reported by conferenceJID. Throws "not connected" outside SessionState.
+    void discoverConferenceService();
+    /// Asks a JID for its disco#info; used by the discovery of the room service.
+    void requestDiscoInfo(const XMPPJid& jid);
+    /// Lists the rooms of a service (conferenceRooms). Throws "not connected"
+    /// outside SessionState.
+    void requestConferenceRooms(const XMPPJid& service);
+
+    void requestVCard(const XMPPJid& jid);
+    void uploadVCard(const XMPPVCard& vCard);
+    void requestRoster();
+    void updateRosterItem(const XMPPJid& jid, bool remove, const QString& name, const QString& group);
+    void requestSearchForm(const XMPPJid& service, const QString& requestTag);
+    void search(const XMPPJid& service, const XMPPDataForm& form, const QString& requestTag);
+
+Q_SIGNALS:
+    /// The session is established (SessionState); the own presence follows.
+    void connected();
+    /// A session (or its closing) ended and the socket is closed.
+    void disconnected();
+    /// The socket reported an error.
+    void socketError(QAbstractSocket::SocketError se);
+    /// The connection failed or the stream ended in error; msg says why.
+    void xmppError(XMPPClient::XMPPError se, QString msg);
+    void vCardReceived(XMPPJid jid, XMPPVCard vCard);
+    void vCardReceivedError(XMPPJid jid);
+    void uploadVCardOk();
+    void uploadVCardError();
+    /// A message arrived (chat, groupchat, headline or normal).
+    void messageReceived(XMPPMessage message);
+    void rosterReset();
+    void rosterUpdate(XMPPJid jid, int subscribeFlags, bool remove, QString name, QString group);
+    /// Someone asked to subscribe to the own presence.
+    void authorizationRequestReceived(XMPPJid from);
+    /// A chat room service was found.
+    void conferenceJID(XMPPJid jid);
+    /// The rooms of a service, in the service's order.
+    void conferenceRooms(QList<XMPPJid> jids);
+    /// An available, unavailable or error presence arrived.
+    void presence(XMPPPresence presence);
+    void requestSearchFormResult(XMPPDataForm searchFields, QString);
+    void requestSearchFormError(QString);
+    void searchReport(XMPPDataReport searchReport, QString);
+    void searchError(QString);
+
+private Q_SLOTS:
+    void socketConnected();
+    void socketReadyRead();
+    void socketDisconnected();
+    void onSocketError(QAbstractSocket::SocketError);
+    void socketEncrypted();
+    void socketSslErrors(QList<QSslError> errors);
+
+private:
+    friend class XMPPClientPrivate;
+    void handleElement(const xmpp::StreamElement* element);
+    void handleNegotiation(const xmpp::StreamElement* element);
+    void handleSession(const xmpp::StreamElement* element);
+    void handlePresence(const xmpp::StreamElement* element);
+    void startStream();
+    void sessionEstablished();
+    void sendPlainAuth();
+    void onDiscoInfo(const xmpp::Iq* reply);
+    void onConferenceServiceItems(const xmpp::Iq* reply);
+    void onConferenceRoomItems(const xmpp::Iq* reply);
+
+    std::unique_ptr<XMPPClientPrivate> d;
+};

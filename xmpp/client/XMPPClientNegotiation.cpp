@@ -1,0 +1,270 @@
+// XMPPClient: what the server's elements do, during the negotiation and in
+// the session.
+#include "XMPPClient.h"
+#include "XMPPClient_p.h"
+
+#include "Exceptions.h"
+#include "Iq.h"
+#include "IqBind.h"
+#include "IqRoster.h"
+#include "MessageStanza.h"
+#include "PresenceStanza.h"
+#include "SaslElements.h"
+#include "StreamError.h"
+#include "StreamFeatures.h"
+#include "TlsElements.h"
+#include "XmppLog.h"
+#include "XmppNames.h"
+
+namespace {
+
+int streamCondition(const char* name)
+{
+    return xmpp::names::streamErrorConditionFromName(QLatin1String(name));
+}
+
+[[noreturn]] void policyViolation(const QString& text)
+{
+    throw xmpp::stream_error(streamCondition("policy-violation"), text);
+}
+
+/// SASL refusals that other credentials may cure: invalid-authzid,
+/// not-authorized, temporary-auth-failure.
+bool retryable(int condition)
+{
+    return condition == 2 || condition == 5 || condition == 6;
+}
+
+bool isReply(const xmpp::Iq& iq)
+{
+    return iq.stanzaType == QLatin1String("result") || iq.stanzaType == QLatin1String("error")
+           || iq.errorCondition != 0;
+}
+
+}
+
+void XMPPClient::sendPlainAuth()
+{
+    // RFC 4616: authorization identity (empty), NUL, user, NUL, password.
+    const QByteArray message = (QString() + QChar(0) + d->user + QChar(0) + d->password).toUtf8();
+    d->awaitingRetry = false;
+    d->credentialsPending = false;
+    write(xmpp::SASLAuth(QStringLiteral("PLAIN"), message));
+}
+
+void XMPPClient::sessionEstablished()
+{
+    if (d->state != SessionState) {
+        d->state = SessionState;
+        Q_EMIT connected();
+    }
+    sendOwnPresence();
+}
+
+void XMPPClient::handleElement(const xmpp::StreamElement* element)
+{
+    if (!element)
+        return;
+    if (element->type() == xmpp::KindStreamError) {
+        // The server ends the stream; it is not answered with one of ours.
+        const auto* error = static_cast<const xmpp::StreamError*>(element);
+        const QString text = QStringLiteral("stream error from server: %1%2")
+                                 .arg(xmpp::names::streamErrorCondition(error->condition),
+                                      error->text.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(error->text));
+        qCWarning(lcXmpp).noquote() << text;
+        Q_EMIT xmppError(ProtocolError, error->text.isEmpty() ? text : error->text);
+        disconnectFromHost();
+        return;
+    }
+    if (d->state == SessionState)
+        handleSession(element);
+    else
+        handleNegotiation(element);
+}
+
+void XMPPClient::handleNegotiation(const xmpp::StreamElement* element)
+{
+    switch (element->type()) {
+    case xmpp::KindStreamFeatures: {
+        const auto* features = static_cast<const xmpp::StreamFeatures*>(element);
+        qCDebug(lcXmpp) << "Features received";
+        qCDebug(lcXmpp).nospace() << "\ttls_available: " << features->tlsOffered
+                                  << "\n\ttls_required: " << features->tlsRequired;
+        for (const QString& mechanism : features->saslMechanisms)
+            qCDebug(lcXmpp).nospace() << "\tmechanism: " << mechanism;
+
+        if (!d->socket.isEncrypted()) {
+            bool startTls = false;
+            if (d->tlsPolicy == TlsNever) {
+                if (features->tlsRequired)
+                    policyViolation(QStringLiteral("won't use TLS"));
+            } else if (features->tlsOffered) {
+                startTls = true;
+            } else if (d->tlsPolicy == TlsRequired) {
+                policyViolation(QStringLiteral("TLS required"));
+            }
+            if (startTls) {
+                d->state = TlsState;
+                write(xmpp::TLSStart());
+                return;
+            }
+        }
+
+        if (d->state == ConnectingState || d->state == TlsState) {
+            if (!features->saslMechanisms.contains(QStringLiteral("PLAIN")))
+                policyViolation(QStringLiteral("PLAIN auth required"));
+            // The password travels in clear inside PLAIN: only over TLS,
+            // unless the user chose never to use TLS.
+            if (!d->socket.isEncrypted() && d->tlsPolicy != TlsNever)
+                policyViolation(QStringLiteral("PLAIN auth requires TLS"));
+            d->state = AuthenticatingState;
+            sendPlainAuth();
+        } else if (d->state == AuthenticatingState) {
+            if (!features->bindOffered)
+                policyViolation(QStringLiteral("bind feature required"));
+            d->state = BindingState;
+            d->sessionOffered = features->sessionOffered;
+            write(xmpp::IqBind(nextId(), d->resource));
+        }
+        return;
+    }
+    case xmpp::KindTLSProceed:
+        qCDebug(lcXmpp) << "Proceed with TLS received";
+        if (d->state != TlsState)
+            throw xmpp::stream_error(streamCondition("not-authorized"), QString());
+        d->socket.setPeerVerifyName(d->streamDomain());
+        d->socket.startClientEncryption();
+        return;
+    case xmpp::KindTLSFailure:
+        qCDebug(lcXmpp) << "TLS Failure received";
+        disconnectFromHost();
+        return;
+    case xmpp::KindSASLAbort:
+        qCDebug(lcXmpp) << "SASL Authentication aborted";
+        disconnectFromHost();
+        return;
+    case xmpp::KindSASLFailure: {
+        qCDebug(lcXmpp) << "SASL Authentication failure";
+        const int condition = static_cast<const xmpp::SASLFailure*>(element)->condition;
+        const QString name = xmpp::names::saslFailureCondition(condition);
+        if (retryable(condition)) {
+            d->awaitingRetry = true;
+            Q_EMIT xmppError(RetryAuth, QStringLiteral("retry auth"));
+            if (!d->awaitingRetry || d->state != AuthenticatingState)
+                return; // answered with new credentials (or closed) from a slot
+            if (d->credentialsPending) {
+                sendPlainAuth();
+                return;
+            }
+            // Nobody has new credentials: waiting on the open socket would
+            // leave the user with a connection that never comes up.
+            d->awaitingRetry = false;
+            const QString text = QStringLiteral("authentication refused (%1)").arg(name);
+            qCWarning(lcXmpp).noquote() << text;
+            Q_EMIT xmppError(ProtocolError, text);
+            disconnectFromHost();
+            return;
+        }
+        qCWarning(lcXmpp).noquote() << "authentication failed:" << name;
+        Q_EMIT xmppError(ProtocolError, QStringLiteral("PLAIN auth failed"));
+        disconnectFromHost();
+        return;
+    }
+    case xmpp::KindSASLSuccess:
+        if (d->state != AuthenticatingState)
+            throw xmpp::stream_error(streamCondition("not-authorized"), QString());
+        qCDebug(lcXmpp) << "SASL Authentication success";
+        startStream();
+        return;
+    case xmpp::KindIqBind: {
+        const auto* bind = static_cast<const xmpp::IqBind*>(element);
+        if (bind->errorCondition != 0)
+            throw xmpp::stream_error(streamCondition("undefined-condition"), QStringLiteral("bind failed"));
+        if (bind->stanzaType != QLatin1String("result"))
+            throw xmpp::stanza_error(xmpp::stanza_error::Iq, 5, 22, bind->id);
+        d->ownJid = bind->jid.toString();
+        if (d->sessionOffered) {
+            d->sessionId = nextId();
+            write(xmpp::IqSession(d->sessionId));
+        }
+        else
+            sessionEstablished();
+        return;
+    }
+    case xmpp::KindIqSession: {
+        const auto* session = static_cast<const xmpp::IqSession*>(element);
+        if (session->errorCondition != 0)
+            throw xmpp::stream_error(streamCondition("undefined-condition"), QStringLiteral("session failed"));
+        if (session->stanzaType != QLatin1String("result"))
+            throw xmpp::stanza_error(xmpp::stanza_error::Iq, 5, 22, session->id);
+        sessionEstablished();
+        return;
+    }
+    case xmpp::KindIq: {
+        // Servers answer the session request with an empty result, which
+        // reads as a plain iq.
+        const auto* iq = static_cast<const xmpp::Iq*>(element);
+        if (d->state == BindingState && !d->sessionId.isEmpty() && iq->id == d->sessionId && isReply(*iq)) {
+            if (iq->errorCondition != 0)
+                throw xmpp::stream_error(streamCondition("undefined-condition"), QStringLiteral("session failed"));
+            sessionEstablished();
+            return;
+        }
+        if (d->state == BindingState && isReply(*iq) && iq->errorCondition != 0)
+            throw xmpp::stream_error(streamCondition("undefined-condition"), QStringLiteral("bind failed"));
+        throw xmpp::stream_error(streamCondition("not-authorized"), QString());
+    }
+    default:
+        throw xmpp::stream_error(streamCondition("not-authorized"), QString());
+    }
+}
+
+void XMPPClient::handleSession(const xmpp::StreamElement* element)
+{
+    const int kind = element->type();
+    const bool iqKind = kind == xmpp::KindIq || (kind >= xmpp::KindIqBind && kind <= xmpp::KindIqSearch)
+                        || kind == xmpp::KindIqInstantRoom;
+    if (iqKind) {
+        const auto* iq = static_cast<const xmpp::Iq*>(element);
+        if (isReply(*iq)) {
+            auto node = d->pending.extract(iq->id);
+            if (node.empty()) {
+                // A second answer, or one to a request we never made: iq
+                // results and errors are never answered (RFC 6120 8.2.3).
+                qCDebug(lcXmpp) << "ignored iq reply with unknown id" << iq->id;
+                return;
+            }
+            node.mapped()(iq);
+            return;
+        }
+        if (kind == xmpp::KindIqRoster) {
+            d->roster.handleRosterPush(*static_cast<const xmpp::IqRoster*>(element));
+            return;
+        }
+        // A request from someone else that this client does not serve.
+        xmpp::Iq answer(iq->id, iq->from, xmpp::Iq::ErrorType);
+        answer.errorType = xmpp::names::stanzaErrorTypeFromName(QStringLiteral("cancel"));
+        answer.errorCondition = xmpp::names::stanzaErrorConditionFromName(QStringLiteral("feature-not-implemented"));
+        write(answer);
+        return;
+    }
+    switch (kind) {
+    case xmpp::KindMessageStanza: {
+        const auto* message = static_cast<const xmpp::MessageStanza*>(element);
+        if (message->errorCondition != 0)
+            return;
+        Q_EMIT messageReceived(XMPPMessage(*message, d->parser.streamLanguage()));
+        return;
+    }
+    case xmpp::KindPresenceStanza:
+    case xmpp::KindMucPresenceStanza:
+        handlePresence(element);
+        return;
+    case xmpp::KindStanza:
+        throw xmpp::stream_error(streamCondition("unsupported-stanza-type"),
+                                 QStringLiteral("unexpected stanza element type"));
+    default:
+        throw xmpp::stream_error(streamCondition("undefined-condition"),
+                                 QStringLiteral("unexpected non-stanza stream element"));
+    }
+}

@@ -1,0 +1,252 @@
+// XMPPClient: the operations the social layer uses once the session is up
+// (presence, subscriptions, messages, rooms, service discovery) and the
+// forwarders to the extensions.
+#include "XMPPClient.h"
+#include "XMPPClient_p.h"
+
+#include "ClientExtension.h"
+#include "ElementReader.h"
+#include "Exceptions.h"
+#include "IqBind.h"
+#include "IqDisco.h"
+#include "MessageStanza.h"
+#include "MucPresenceStanza.h"
+#include "PresenceStanza.h"
+#include "XmppLog.h"
+#include "XmppNames.h"
+
+#include <stdexcept>
+
+namespace {
+
+const QString MucFeature = QStringLiteral("http://jabber.org/protocol/muc");
+
+void requireSession(const XMPPClient* client)
+{
+    if (client->state() != XMPPClient::SessionState)
+        throw std::runtime_error("not connected");
+}
+
+XMPPJid occupantJid(const XMPPJid& room, const QString& nick)
+{
+    if (room.toString().contains(QLatin1Char('/')))
+        throw std::runtime_error("not a room JID (had resource part)");
+    return XMPPJid(room.domain(), room.node(), nick);
+}
+
+}
+
+void XMPPClient::sendOwnPresence()
+{
+    const int availability = d->availability;
+    xmpp::PresenceStanza presence(XMPPJid(),
+                                  availability == 1 ? xmpp::PresenceStanza::Unavailable
+                                                    : xmpp::PresenceStanza::Available,
+                                  QString());
+    if (availability >= 3 && availability <= 6)
+        presence.show = availability - 2;
+    if (!d->status.isEmpty())
+        presence.statuses.insert(QStringLiteral("UND"), d->status);
+    presence.tables = d->tablePaths;
+    presence.photoHash = d->photoHash;
+    write(presence);
+}
+
+void XMPPClient::addTablePath(const QString& path)
+{
+    d->tablePaths.insert(path);
+    if (d->state == SessionState)
+        sendOwnPresence();
+}
+
+void XMPPClient::removeTablePath(const QString& path)
+{
+    if (d->tablePaths.remove(path) && d->state == SessionState)
+        sendOwnPresence();
+}
+
+void XMPPClient::setOwnPhotoHash(const QByteArray& hash)
+{
+    d->photoHash = hash;
+}
+
+void XMPPClient::updateOwnPhotoHash(const QByteArray& hash)
+{
+    d->photoHash = hash;
+    if (d->state == SessionState)
+        sendOwnPresence();
+}
+
+void XMPPClient::sendSubscription(const XMPPJid& jid, bool unsubscribe)
+{
+    write(xmpp::PresenceStanza(jid, unsubscribe ? xmpp::PresenceStanza::Unsubscribe : xmpp::PresenceStanza::Subscribe,
+                               QString()));
+}
+
+void XMPPClient::answerSubscription(const XMPPJid& jid, int accept)
+{
+    write(xmpp::PresenceStanza(jid, accept == 1 ? xmpp::PresenceStanza::Subscribed
+                                                : xmpp::PresenceStanza::Unsubscribed,
+                               QString()));
+}
+
+void XMPPClient::sendMessage(const XMPPMessage& message)
+{
+    requireSession(this);
+    xmpp::MessageStanza stanza = message.stanza();
+    stanza.id = nextId();
+    if (stanza.defaultLanguage == QLatin1String("UND"))
+        stanza.defaultLanguage = d->parser.streamLanguage();
+    if (stanza.language == stanza.defaultLanguage)
+        stanza.language.clear();
+    write(stanza);
+}
+
+void XMPPClient::joinRoom(const XMPPJid& room, const QString& nick)
+{
+    xmpp::MucPresenceStanza presence(occupantJid(room, nick), xmpp::PresenceStanza::Available, nextId());
+    presence.photoHash = d->photoHash;
+    write(presence);
+}
+
+void XMPPClient::leaveRoom(const XMPPJid& room, const QString& nick)
+{
+    write(xmpp::MucPresenceStanza(occupantJid(room, nick), xmpp::PresenceStanza::Unavailable, nextId()));
+}
+
+void XMPPClient::createInstantRoom(const XMPPJid& room)
+{
+    const QString id = nextId();
+    write(xmpp::IqInstantRoom(id, room));
+    registerIqHandler(id, [room](const xmpp::Iq* reply) {
+        if (reply && !xmpp::isResult(reply))
+            qCWarning(lcXmpp) << "room" << room.toString() << "refused the default configuration";
+    });
+}
+
+void XMPPClient::discoverConferenceService()
+{
+    requireSession(this);
+    const XMPPJid domain = d->parser.streamDomain();
+    requestDiscoInfo(domain.isEmpty() ? XMPPJid(d->streamDomain()) : domain);
+}
+
+void XMPPClient::requestDiscoInfo(const XMPPJid& jid)
+{
+    const QString id = nextId();
+    write(xmpp::IqDiscoInfo(id, jid));
+    registerIqHandler(id, [this](const xmpp::Iq* reply) { onDiscoInfo(reply); });
+}
+
+void XMPPClient::onDiscoInfo(const xmpp::Iq* reply)
+{
+    // An error reply (or none) is no result, whatever its payload reads as.
+    if (!xmpp::isResult(reply))
+        return;
+    if (reply->type() != xmpp::KindIqDiscoInfo)
+        throw xmpp::stream_error(19, QStringLiteral("expected disco info"));
+    const auto* info = static_cast<const xmpp::IqDiscoInfo*>(reply);
+    if (info->features.contains(MucFeature)) {
+        Q_EMIT conferenceJID(reply->from);
+        return;
+    }
+    const QString id = nextId();
+    write(xmpp::IqDiscoItems(id, reply->from));
+    registerIqHandler(id, [this](const xmpp::Iq* items) { onConferenceServiceItems(items); });
+}
+
+void XMPPClient::onConferenceServiceItems(const xmpp::Iq* reply)
+{
+    if (!xmpp::isResult(reply))
+        return;
+    if (reply->type() != xmpp::KindIqDiscoItems)
+        throw xmpp::stream_error(19, QStringLiteral("expected disco items"));
+    for (const xmpp::DiscoItem& item : static_cast<const xmpp::IqDiscoItems*>(reply)->items) {
+        const XMPPJid jid = xmpp::parseJid(item.jid);
+        if (jid != reply->from)
+            requestDiscoInfo(jid);
+    }
+}
+
+void XMPPClient::requestConferenceRooms(const XMPPJid& service)
+{
+    requireSession(this);
+    const QString id = nextId();
+    write(xmpp::IqDiscoItems(id, service));
+    registerIqHandler(id, [this](const xmpp::Iq* reply) { onConferenceRoomItems(reply); });
+}
+
+void XMPPClient::onConferenceRoomItems(const xmpp::Iq* reply)
+{
+    if (!xmpp::isResult(reply))
+        return;
+    if (reply->type() != xmpp::KindIqDiscoItems)
+        throw xmpp::stream_error(19, QStringLiteral("expected disco items"));
+    QList<XMPPJid> rooms;
+    for (const xmpp::DiscoItem& item : static_cast<const xmpp::IqDiscoItems*>(reply)->items)
+        rooms << xmpp::parseJid(item.jid);
+    Q_EMIT conferenceRooms(rooms);
+}
+
+void XMPPClient::handlePresence(const xmpp::StreamElement* element)
+{
+    const auto* stanza = static_cast<const xmpp::PresenceStanza*>(element);
+    switch (xmpp::names::presenceTypeFromName(stanza->stanzaType)) {
+    case xmpp::PresenceStanza::Available:
+    case xmpp::PresenceStanza::Unavailable:
+        Q_EMIT presence(XMPPPresence(*stanza));
+        qCDebug(lcXmpp) << "Presence";
+        break;
+    case xmpp::PresenceStanza::Subscribe:
+        Q_EMIT authorizationRequestReceived(stanza->from);
+        qCDebug(lcXmpp) << "Subscribe" << stanza->from.toString();
+        break;
+    case xmpp::PresenceStanza::Subscribed:
+        qCDebug(lcXmpp) << "Subscribed" << stanza->from.toString();
+        break;
+    case xmpp::PresenceStanza::Unsubscribe:
+        qCDebug(lcXmpp) << "Unsubscribe" << stanza->from.toString();
+        break;
+    case xmpp::PresenceStanza::Unsubscribed:
+        qCDebug(lcXmpp) << "Unsubscribed" << stanza->from.toString();
+        break;
+    case xmpp::PresenceStanza::Probe:
+        sendOwnPresence();
+        qCDebug(lcXmpp) << "Presence probe";
+        break;
+    case xmpp::PresenceStanza::Error:
+        qCDebug(lcXmpp) << "Presence error";
+        Q_EMIT presence(XMPPPresence(*stanza));
+        break;
+    }
+}
+
+void XMPPClient::requestVCard(const XMPPJid& jid)
+{
+    d->vCard.requestVCard(jid);
+}
+
+void XMPPClient::uploadVCard(const XMPPVCard& vCard)
+{
+    d->vCard.uploadVCard(vCard);
+}
+
+void XMPPClient::requestRoster()
+{
+    d->roster.requestRoster();
+}
+
+void XMPPClient::updateRosterItem(const XMPPJid& jid, bool remove, const QString& name, const QString& group)
+{
+    d->roster.updateRosterItem(jid, remove, name, group);
+}
+
+void XMPPClient::requestSearchForm(const XMPPJid& service, const QString& requestTag)
+{
+    d->search.requestSearchForm(service, requestTag);
+}
+
+void XMPPClient::search(const XMPPJid& service, const XMPPDataForm& form, const QString& requestTag)
+{
+    d->search.search(service, form, requestTag);
+}

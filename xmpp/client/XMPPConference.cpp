@@ -1,0 +1,253 @@
+#include "XMPPConference.h"
+
+#include "XMPPClient.h"
+#include "PresenceStanza.h"
+#include "XmppLog.h"
+#include "XmppNames.h"
+
+#include <stdexcept>
+
+namespace {
+
+// Entry retries: a busy room (wait / recipient-unavailable) is tried again
+// after 1, 2, 4, 8 and 16 s; a room still locked right after its creation
+// (cancel / item-not-found) after 0.25, 0.5 and 1 s.
+constexpr int BusyFirstPause = 1000;
+constexpr int BusyAttempts = 5;
+constexpr int LockedFirstPause = 250;
+constexpr int LockedAttempts = 3;
+
+constexpr int StatusSelf = XMPPPresence::Status110;
+constexpr int StatusCreated = XMPPPresence::Status201;
+constexpr int StatusBanned = XMPPPresence::Status301;
+constexpr int StatusKicked = XMPPPresence::Status307;
+
+bool hasStatus(const XMPPPresence& presence, int code)
+{
+    return presence.statusCodes().contains(code);
+}
+
+bool isItemNotFound(const XMPPPresence& presence)
+{
+    return presence.stanza().errorCondition
+           == xmpp::names::stanzaErrorConditionFromName(QStringLiteral("item-not-found"));
+}
+
+}
+
+XMPPConference::XMPPConference(QObject* parent)
+    : QObject(parent)
+{
+    m_joinTimer.setSingleShot(true);
+    connect(&m_joinTimer, &QTimer::timeout, this, &XMPPConference::onJoinTimerTimeout);
+}
+
+XMPPConference::~XMPPConference()
+{
+    if (m_client) {
+        try {
+            leave();
+        } catch (const std::exception& e) {
+            qCWarning(lcXmpp) << "leaving the room failed:" << e.what();
+        }
+    }
+}
+
+void XMPPConference::setClient(XMPPClient* client)
+{
+    if (m_client)
+        m_client->disconnect(this);
+    stopRetry();
+    m_client = client;
+    if (!client)
+        return;
+    connect(client, &QObject::destroyed, this, &XMPPConference::onClientDestroyed);
+    connect(client, &XMPPClient::disconnected, this, &XMPPConference::onDisconnected);
+    connect(client, &XMPPClient::messageReceived, this, &XMPPConference::onMessage);
+    connect(client, &XMPPClient::presence, this, &XMPPConference::onPresence);
+}
+
+void XMPPConference::setRoomJid(const XMPPJid& room)
+{
+    if (m_joined)
+        throw std::runtime_error("user joined to a room");
+    stopRetry();
+    m_roomJid = room.toString();
+}
+
+XMPPJid XMPPConference::roomJid() const
+{
+    return XMPPJid(m_roomJid);
+}
+
+void XMPPConference::join(const QString& nick)
+{
+    if (!m_client)
+        throw std::runtime_error("xmpp client not set");
+    if (m_roomJid.isNull())
+        throw std::runtime_error("room jid is null");
+    if (m_joined) {
+        qCDebug(lcXmpp) << "already in room" << m_roomJid;
+        return;
+    }
+    m_nick = nick.isNull() ? XMPPJid(m_client->ownJid()).node() : nick;
+    m_client->joinRoom(XMPPJid(m_roomJid), m_nick);
+}
+
+void XMPPConference::leave()
+{
+    if (!m_client)
+        throw std::runtime_error("xmpp client not set");
+    stopRetry();
+    if (m_joined)
+        m_client->leaveRoom(XMPPJid(m_roomJid), m_nick);
+    m_joined = false;
+}
+
+bool XMPPConference::isJoined() const
+{
+    return m_joined;
+}
+
+QString XMPPConference::nick() const
+{
+    return m_nick;
+}
+
+void XMPPConference::sendMessage(const QString& text)
+{
+    if (!m_client)
+        throw std::runtime_error("xmpp client not set");
+    XMPPMessage msg(XMPPJid(m_roomJid), 2);
+    msg.setFrom(XMPPJid(m_client->ownJid()));
+    msg.setBody(text);
+    m_client->sendMessage(msg);
+}
+
+bool XMPPConference::scheduleRetry(int firstPause, int attempts)
+{
+    if (m_retriesLeft == 0 && m_retryPause == 0) {
+        m_retriesLeft = attempts;
+        m_retryPause = firstPause;
+    }
+    if (m_retriesLeft <= 0)
+        return false;
+    --m_retriesLeft;
+    m_joinTimer.start(m_retryPause);
+    m_retryPause *= 2;
+    return true;
+}
+
+void XMPPConference::stopRetry()
+{
+    m_joinTimer.stop();
+    m_retriesLeft = 0;
+    m_retryPause = 0;
+}
+
+void XMPPConference::onPresence(const XMPPPresence& occupant)
+{
+    const XMPPJid from = occupant.from();
+    if (from.bare().toString() != m_roomJid)
+        return;
+
+    if (occupant.availability() == 0) {
+        const auto error = XMPPPresence::error_t(occupant.error());
+        const bool firstRefusal = m_retryPause == 0;
+        m_joinTimer.stop();
+        bool retrying = false;
+        if (error == XMPPPresence::error_t(7)) {
+            retrying = scheduleRetry(BusyFirstPause, BusyAttempts);
+        } else if (!m_joined && isItemNotFound(occupant)) {
+            // A room is locked from its creation until its owner accepts a
+            // configuration; an entry in that moment is refused as unknown.
+            retrying = scheduleRetry(LockedFirstPause, LockedAttempts);
+        }
+        if (!retrying)
+            stopRetry();
+        // A busy room is reported at once (and again when the retries give
+        // up); a locked one only if it stays locked.
+        if (!retrying || (error == XMPPPresence::error_t(7) && firstRefusal))
+            Q_EMIT userError(this, error);
+        return;
+    }
+
+    const QString nick = from.resource();
+    // Status 110 marks the own presence even when the room changed the nick.
+    const bool self = hasStatus(occupant, StatusSelf) || nick == m_nick;
+    const int availability = occupant.availability();
+
+    if (occupant.isMucUser()) {
+        const XMPPPresence::MucUser user = occupant.mucUserInfo();
+        const XMPPJid actor(user.actor);
+        if (availability == 1 && hasStatus(occupant, StatusKicked)) {
+            if (self)
+                Q_EMIT userKicked(this, actor, user.reason);
+            else
+                Q_EMIT participantKicked(this, nick, actor, user.reason);
+        } else if (availability == 1 && hasStatus(occupant, StatusBanned)) {
+            if (self)
+                Q_EMIT userBanned(this, actor, user.reason);
+            else
+                Q_EMIT participantBanned(this, nick, actor, user.reason);
+        } else if (availability == 2 && self && hasStatus(occupant, StatusCreated)) {
+            m_client->createInstantRoom(XMPPJid(m_roomJid));
+        }
+    }
+
+    if (availability == 2) {
+        if (self) {
+            const bool wasJoined = m_joined;
+            stopRetry();
+            // The room may have changed the nick (status 210): keep its choice.
+            m_nick = nick;
+            m_joined = true;
+            if (!wasJoined)
+                Q_EMIT userJoined(this);
+        } else {
+            Q_EMIT participantJoined(this, nick);
+        }
+    } else if (availability == 1) {
+        if (self) {
+            m_joined = false;
+            Q_EMIT userLeft(this);
+        } else {
+            Q_EMIT participantLeft(this, nick);
+        }
+    } else {
+        Q_EMIT presence(occupant);
+    }
+}
+
+void XMPPConference::onMessage(const XMPPMessage& msg)
+{
+    if (msg.type() != 2)
+        return;
+    const XMPPJid from = msg.from();
+    if (from.bare().toString() == m_roomJid && from.toString() != m_roomJid)
+        Q_EMIT message(msg);
+}
+
+void XMPPConference::onDisconnected()
+{
+    m_joined = false;
+    stopRetry();
+}
+
+void XMPPConference::onClientDestroyed()
+{
+    stopRetry();
+    m_client = nullptr;
+    m_joined = false;
+}
+
+void XMPPConference::onJoinTimerTimeout()
+{
+    if (!m_client || m_joined || m_client->state() != XMPPClient::SessionState)
+        return;
+    try {
+        m_client->joinRoom(XMPPJid(m_roomJid), m_nick);
+    } catch (const std::exception& e) {
+        qCWarning(lcXmpp) << "room entry retry failed:" << e.what();
+    }
+}

@@ -1,0 +1,94 @@
+#include "ClientRoster.h"
+
+#include "Exceptions.h"
+#include "IqRoster.h"
+#include "XMPPClient.h"
+#include "XmppLog.h"
+#include "XmppNames.h"
+
+namespace xmpp {
+
+namespace {
+int undefinedCondition()
+{
+    return names::streamErrorConditionFromName(QStringLiteral("undefined-condition"));
+}
+}
+
+ClientRoster::ClientRoster(XMPPClient* client)
+    : ClientExtension(client)
+{
+}
+
+void ClientRoster::requestRoster()
+{
+    const QString id = nextId();
+    client->write(IqRoster(id));
+    addResultHandler(id, [this](const Iq* answer) { requestRosterResult(answer); });
+}
+
+void ClientRoster::emitItems(const IqRoster& iq)
+{
+    for (const IqRoster::Item& item : iq.items())
+        Q_EMIT rosterUpdate(item.jid, item.subscription, item.remove, item.name, item.group);
+}
+
+void ClientRoster::requestRosterResult(const Iq* answer)
+{
+    if (!isResult(answer)) {
+        qCWarning(lcXmpp) << "Request roster error";
+        return;
+    }
+    if (answer->type() != KindIqRoster)
+        throw stream_error(undefinedCondition(), QStringLiteral("Expected roster query"));
+    Q_EMIT rosterReset();
+    emitItems(*static_cast<const IqRoster*>(answer));
+    qCDebug(lcXmpp) << "Request roster ok";
+}
+
+void ClientRoster::updateRosterItem(const XMPPJid& jid, bool remove, const QString& name, const QString& group)
+{
+    const QString id = nextId();
+    IqRoster::Item item;
+    item.jid = jid;
+    item.remove = remove;
+    item.name = name;
+    item.group = group;
+    client->write(IqRoster({item}, id));
+    addResultHandler(id, [this](const Iq* answer) { updateRosterItemResult(answer); });
+}
+
+void ClientRoster::updateRosterItemResult(const Iq* answer)
+{
+    if (!isResult(answer)) {
+        qCWarning(lcXmpp) << "Update roster item error";
+        return;
+    }
+    if (answer->type() != KindIq)
+        qCWarning(lcXmpp) << "Unexpected stanza type" << answer->type() << "in updateRosterItemResult";
+    qCDebug(lcXmpp) << "Update roster item ok";
+}
+
+void ClientRoster::handleRosterPush(const IqRoster& iq)
+{
+    if (iq.stanzaType == QLatin1String("set")) {
+        // A push may only come from the own account (RFC 6121 2.1.6); anyone
+        // else could rewrite the friends list.
+        if (!iq.from.isEmpty() && iq.from.bare() != XMPPJid(client->ownJid()).bare()
+            && iq.from.toString() != XMPPJid(client->ownJid()).domain()) {
+            qCWarning(lcXmpp) << "Roster push from" << iq.from.toString() << "ignored";
+            return;
+        }
+        emitItems(iq);
+        Iq ack(iq.id, XMPPJid(), Iq::Result);
+        client->write(ack);
+        qCDebug(lcXmpp) << "IqRoster";
+        return;
+    }
+    if (iq.stanzaType == QLatin1String("get"))
+        throw stanza_error(stanza_error::Iq, names::stanzaErrorTypeFromName(QStringLiteral("continue")),
+                           names::stanzaErrorConditionFromName(QStringLiteral("bad-request")), iq.id);
+    throw stream_error(undefinedCondition(), QString());
+}
+
+} // namespace xmpp

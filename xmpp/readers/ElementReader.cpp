@@ -1,0 +1,184 @@
+// The entry of the reading layer and the stream-level readers: features,
+// stream errors, STARTTLS and SASL.
+#include "ElementReader.h"
+
+#include "Exceptions.h"
+#include "SaslElements.h"
+#include "StanzaReader.h"
+#include "StreamError.h"
+#include "StreamFeatures.h"
+#include "TlsElements.h"
+#include "XmppNames.h"
+
+namespace xmpp {
+
+namespace {
+
+const QString ClientNs = QStringLiteral("jabber:client");
+const QString StreamNs = QStringLiteral("http://etherx.jabber.org/streams");
+const QString TlsNs = QStringLiteral("urn:ietf:params:xml:ns:xmpp-tls");
+const QString SaslNs = QStringLiteral("urn:ietf:params:xml:ns:xmpp-sasl");
+const QString StreamErrorNs = QStringLiteral("urn:ietf:params:xml:ns:xmpp-streams");
+
+/// Whether an element of this name and namespace occurs anywhere below the parent.
+bool containsNS(const QDomElement& parent, const QString& name, const QString& ns)
+{
+    const QDomNodeList list = parent.elementsByTagNameNS(ns, name);
+    return !list.isEmpty();
+}
+
+QByteArray base64Text(const QDomElement& element)
+{
+    const QString text = element.text();
+    return text.isEmpty() ? QByteArray() : QByteArray::fromBase64(text.toUtf8());
+}
+
+[[noreturn]] void unsupported(const QDomElement& element)
+{
+    throw stream_parse_error(21, element.localName());
+}
+
+} // namespace
+
+QDomElement firstChildElementNS(const QDomElement& parent, const QString& tagName, const QString& namespaceUri)
+{
+    QDomElement e = parent.firstChildElement(tagName);
+    while (!e.isNull() && e.namespaceURI() != namespaceUri)
+        e = e.nextSiblingElement(tagName);
+    return e;
+}
+
+QDomElement nextSiblingElementNS(const QDomElement& element, const QString& tagName, const QString& namespaceUri)
+{
+    QDomElement e = element.nextSiblingElement(tagName);
+    while (!e.isNull() && e.namespaceURI() != namespaceUri)
+        e = e.nextSiblingElement(tagName);
+    return e;
+}
+
+QString languageOf(const QDomElement& element)
+{
+    static const QString xmlNs = QStringLiteral("http://www.w3.org/XML/1998/namespace");
+    if (element.hasAttributeNS(xmlNs, QStringLiteral("lang")))
+        return element.attributeNS(xmlNs, QStringLiteral("lang"));
+    return element.attribute(QStringLiteral("lang"));
+}
+
+XMPPJid parseJid(const QString& text)
+{
+    return XMPPJid::fromText(text);
+}
+
+std::unique_ptr<StreamElement> parseElement(QDomElement element)
+{
+    const QString ns = element.namespaceURI();
+    const QString name = element.localName();
+    if (ns == ClientNs)
+        return parseStanza(element);
+    if (ns == StreamNs) {
+        if (name == QLatin1String("error"))
+            return parseStreamError(element);
+        if (name == QLatin1String("features"))
+            return parseStreamFeatures(element);
+        unsupported(element);
+    }
+    if (ns == TlsNs) {
+        if (name == QLatin1String("starttls"))
+            return std::make_unique<TLSStart>();
+        if (name == QLatin1String("proceed"))
+            return std::make_unique<TLSProceed>();
+        if (name == QLatin1String("failure"))
+            return std::make_unique<TLSFailure>();
+        unsupported(element);
+    }
+    if (ns == SaslNs) {
+        if (name == QLatin1String("auth"))
+            return parseSASLAuth(element);
+        if (name == QLatin1String("challenge"))
+            return parseSASLChallenge(element);
+        if (name == QLatin1String("response"))
+            return parseSASLResponse(element);
+        if (name == QLatin1String("abort"))
+            return std::make_unique<SASLAbort>();
+        if (name == QLatin1String("success"))
+            return std::make_unique<SASLSuccess>();
+        if (name == QLatin1String("failure"))
+            return parseSASLFailure(element);
+    }
+    unsupported(element);
+}
+
+std::unique_ptr<StreamFeatures> parseStreamFeatures(QDomElement element)
+{
+    auto features = std::make_unique<StreamFeatures>();
+    const QDomElement starttls = element.firstChildElement(QStringLiteral("starttls"));
+    if (!starttls.isNull()) {
+        features->tlsOffered = true;
+        features->tlsRequired = containsNS(starttls, QStringLiteral("required"), TlsNs);
+    }
+    const QDomNodeList mechanisms = element.elementsByTagNameNS(SaslNs, QStringLiteral("mechanism"));
+    for (int i = 0; i < mechanisms.size(); ++i)
+        features->saslMechanisms.append(mechanisms.at(i).toElement().text());
+    features->bindOffered = containsNS(element, QStringLiteral("bind"), QStringLiteral("urn:ietf:params:xml:ns:xmpp-bind"));
+    features->sessionOffered =
+        containsNS(element, QStringLiteral("session"), QStringLiteral("urn:ietf:params:xml:ns:xmpp-session"));
+    return features;
+}
+
+std::unique_ptr<StreamError> parseStreamError(QDomElement element)
+{
+    auto error = std::make_unique<StreamError>(19, QString());
+    for (QDomElement child = element.firstChildElement(); !child.isNull(); child = child.nextSiblingElement()) {
+        if (child.namespaceURI() != StreamErrorNs)
+            continue;
+        const QString name = child.localName();
+        if (name == QLatin1String("text")) {
+            error->text = child.text();
+            continue;
+        }
+        const int condition = names::streamErrorConditionFromName(name);
+        if (condition < 0)
+            throw stream_parse_error(0, QStringLiteral("unknown stream error %1").arg(name));
+        error->condition = condition;
+        if (condition == 17)
+            error->otherHost = child.text();
+    }
+    return error;
+}
+
+std::unique_ptr<SASLAuth> parseSASLAuth(QDomElement element)
+{
+    auto auth = std::make_unique<SASLAuth>();
+    auth->mechanism = element.attribute(QStringLiteral("mechanism"));
+    auth->data = base64Text(element);
+    return auth;
+}
+
+std::unique_ptr<SASLChallenge> parseSASLChallenge(QDomElement element)
+{
+    auto challenge = std::make_unique<SASLChallenge>();
+    challenge->data = base64Text(element);
+    return challenge;
+}
+
+std::unique_ptr<SASLResponse> parseSASLResponse(QDomElement element)
+{
+    auto response = std::make_unique<SASLResponse>();
+    response->data = base64Text(element);
+    return response;
+}
+
+std::unique_ptr<SASLFailure> parseSASLFailure(QDomElement element)
+{
+    auto failure = std::make_unique<SASLFailure>();
+    const QDomElement child = element.firstChildElement();
+    if (!child.isNull()) {
+        const int condition = names::saslFailureConditionFromName(child.localName());
+        if (condition < 0)
+            throw stream_parse_error(0, QStringLiteral("unknown SASL failure code <%1>").arg(child.localName()));
+        failure->condition = condition;
+    }
+    return failure;
+}
+
+} // namespace xmpp

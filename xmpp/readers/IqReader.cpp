@@ -1,0 +1,84 @@
+// Iq payloads, chosen by the first child element alone.
+#include "IqReader.h"
+
+#include "ElementReader.h"
+#include "Exceptions.h"
+#include "IqBind.h"
+#include "IqDisco.h"
+#include "IqRoster.h"
+#include "IqSearch.h"
+#include "IqVCard.h"
+#include "XmppNames.h"
+
+namespace xmpp {
+
+std::unique_ptr<Iq> parseIq(QDomElement element)
+{
+    std::unique_ptr<Iq> iq;
+    const QDomElement payload = element.firstChildElement();
+    const QString ns = payload.namespaceURI();
+    const QString name = payload.localName();
+    auto named = [&](const char* wanted) { return name == QLatin1String(wanted); };
+    if (payload.isNull())
+        iq = std::make_unique<Iq>();
+    else if (ns == QLatin1String("urn:ietf:params:xml:ns:xmpp-bind"))
+        iq = named("bind") ? std::unique_ptr<Iq>(parseBind(payload)) : std::make_unique<Iq>();
+    else if (ns == QLatin1String("vcard-temp"))
+        iq = named("vCard") ? std::unique_ptr<Iq>(std::make_unique<IqVCard>(payload)) : std::make_unique<Iq>();
+    else if (ns == QLatin1String("jabber:iq:roster"))
+        iq = named("query") ? std::unique_ptr<Iq>(std::make_unique<IqRoster>(payload)) : std::make_unique<Iq>();
+    else if (ns == QLatin1String("urn:ietf:params:xml:ns:xmpp-session"))
+        iq = named("session") ? std::unique_ptr<Iq>(std::make_unique<IqSession>()) : std::make_unique<Iq>();
+    else if (ns == QLatin1String("http://jabber.org/protocol/disco#items"))
+        iq = named("query") ? std::unique_ptr<Iq>(parseDiscoItems(payload)) : std::make_unique<Iq>();
+    else if (ns == QLatin1String("http://jabber.org/protocol/disco#info"))
+        iq = named("query") ? std::unique_ptr<Iq>(parseDiscoInfo(payload)) : std::make_unique<Iq>();
+    else if (ns == QLatin1String("jabber:iq:search"))
+        iq = named("query") ? std::unique_ptr<Iq>(std::make_unique<IqSearch>(payload)) : std::make_unique<Iq>();
+    else
+        iq = std::make_unique<Iq>();
+
+    const QString type = element.attribute(QStringLiteral("type"));
+    if (names::iqTypeFromName(type) < 0)
+        throw stream_parse_error(0, QStringLiteral("invalid iq type attribute <%1>").arg(type));
+    return iq;
+}
+
+std::unique_ptr<IqBind> parseBind(QDomElement element)
+{
+    auto bind = std::make_unique<IqBind>();
+    const QDomElement resource = element.firstChildElement(QStringLiteral("resource"));
+    if (!resource.isNull())
+        bind->resource = resource.text();
+    const QDomElement jid = element.firstChildElement(QStringLiteral("jid"));
+    if (!jid.isNull())
+        bind->jid = parseJid(jid.text());
+    return bind;
+}
+
+std::unique_ptr<IqDiscoItems> parseDiscoItems(QDomElement element)
+{
+    auto disco = std::make_unique<IqDiscoItems>();
+    for (QDomElement e = element.firstChildElement(QStringLiteral("item")); !e.isNull();
+         e = e.nextSiblingElement(QStringLiteral("item"))) {
+        disco->items.append({parseJid(e.attribute(QStringLiteral("jid"))).toString(), e.attribute(QStringLiteral("name")),
+                             e.attribute(QStringLiteral("node"))});
+    }
+    return disco;
+}
+
+std::unique_ptr<IqDiscoInfo> parseDiscoInfo(QDomElement element)
+{
+    auto disco = std::make_unique<IqDiscoInfo>();
+    for (QDomElement e = element.firstChildElement(QStringLiteral("identity")); !e.isNull();
+         e = e.nextSiblingElement(QStringLiteral("identity"))) {
+        disco->identities.append({e.attribute(QStringLiteral("category")), e.attribute(QStringLiteral("name")),
+                                  e.attribute(QStringLiteral("type"))});
+    }
+    for (QDomElement e = element.firstChildElement(QStringLiteral("feature")); !e.isNull();
+         e = e.nextSiblingElement(QStringLiteral("feature")))
+        disco->features.append(e.attribute(QStringLiteral("var")));
+    return disco;
+}
+
+} // namespace xmpp

@@ -1,0 +1,236 @@
+// The payloads of message and presence. Their contents come from other
+// users and rooms: a field that cannot be read is a fault of that one
+// stanza, so it is logged and left at its default instead of ending the
+// stream.
+#include "MessagePresenceReader.h"
+
+#include "ElementReader.h"
+#include "MucPresenceStanza.h"
+#include "ValueParsing.h"
+#include "XmppLog.h"
+#include "XmppNames.h"
+
+namespace xmpp {
+
+namespace {
+
+const QString Und = QStringLiteral("UND");
+
+std::optional<DelayedDeliveryInfo> delayFrom(const QDomElement& element, const QDateTime& stamp)
+{
+    if (!stamp.isValid()) {
+        qCWarning(lcXmpp) << "delay stamp left out, unreadable:" << element.attribute(QStringLiteral("stamp"));
+        return std::nullopt;
+    }
+    DelayedDeliveryInfo info;
+    const QString from = element.attribute(QStringLiteral("from"));
+    info.from = parseJid(from).toString();
+    info.stamp = stamp;
+    return info;
+}
+
+/// Whether an element of this name and namespace occurs anywhere below the parent.
+bool containsNS(const QDomElement& parent, const QString& name, const QString& ns)
+{
+    for (QDomElement e = parent.firstChildElement(); !e.isNull(); e = e.nextSiblingElement()) {
+        if ((e.localName() == name && e.namespaceURI() == ns) || containsNS(e, name, ns))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+std::optional<DelayedDeliveryInfo> parseDelay(QDomElement element)
+{
+    return delayFrom(element, parseDateTime(element.attribute(QStringLiteral("stamp"))));
+}
+
+std::optional<DelayedDeliveryInfo> parseLegacyDelay(QDomElement element)
+{
+    return delayFrom(element, parseLegacyDateTime(element.attribute(QStringLiteral("stamp"))));
+}
+
+std::unique_ptr<MessageStanza> parseMessage(QDomElement element)
+{
+    // One pass over the children; the first delay, legacy delay and thread
+    // count, and a later body or subject of a language replaces an earlier one.
+    auto message = std::make_unique<MessageStanza>();
+    QDomElement delay, legacyDelay;
+    bool threadSeen = false;
+    for (QDomElement c = element.firstChildElement(); !c.isNull(); c = c.nextSiblingElement()) {
+        const QString name = c.localName();
+        if (name == QLatin1String("body")) {
+            const QString language = languageOf(c);
+            message->bodies.insert(language.isEmpty() ? Und : language, c.text());
+        } else if (name == QLatin1String("subject")) {
+            const QString language = languageOf(c);
+            message->subjects.insert(language.isEmpty() ? Und : language, c.text());
+        } else if (name == QLatin1String("thread")) {
+            if (!threadSeen)
+                message->thread = c.text();
+            threadSeen = true;
+        } else if (name == QLatin1String("delay")) {
+            if (delay.isNull() && c.namespaceURI() == QLatin1String("urn:xmpp:delay"))
+                delay = c;
+        } else if (name == QLatin1String("x")) {
+            if (legacyDelay.isNull() && c.namespaceURI() == QLatin1String("jabber:x:delay"))
+                legacyDelay = c;
+        }
+    }
+    if (!delay.isNull())
+        message->delay = parseDelay(delay);
+    else if (!legacyDelay.isNull())
+        message->delay = parseLegacyDelay(legacyDelay);
+    return message;
+}
+
+int parseShow(QDomElement element)
+{
+    if (element.isNull())
+        return 0;
+    return names::showFromName(element.text());
+}
+
+int parseAffiliation(const QString& text)
+{
+    static const char* const names[] = {"none", "admin", "member", "outcast", "owner"};
+    if (text.isEmpty())
+        return 0;
+    for (int i = 0; i < int(std::size(names)); ++i) {
+        if (text == QLatin1String(names[i]))
+            return i;
+    }
+    return -1;
+}
+
+int parseRole(const QString& text)
+{
+    static const char* const names[] = {"none", "moderator", "participant", "visitor"};
+    if (text.isEmpty())
+        return 0;
+    for (int i = 0; i < int(std::size(names)); ++i) {
+        if (text == QLatin1String(names[i]))
+            return i;
+    }
+    return -1;
+}
+
+MucUserInfo parseMucUser(QDomElement element)
+{
+    MucUserInfo info;
+    const QDomElement item = element.firstChildElement(QStringLiteral("item"));
+    if (!item.isNull()) {
+        const QString jid = item.attribute(QStringLiteral("jid"));
+        if (!jid.isEmpty())
+            info.itemJid = parseJid(jid).toString();
+        const QString affiliation = item.attribute(QStringLiteral("affiliation"));
+        info.affiliation = parseAffiliation(affiliation);
+        if (info.affiliation < 0) {
+            qCWarning(lcXmpp) << "invalid muc affiliation data" << affiliation;
+            info.affiliation = 0;
+        }
+        const QString role = item.attribute(QStringLiteral("role"));
+        info.role = parseRole(role);
+        if (info.role < 0) {
+            qCWarning(lcXmpp) << "invalid muc role data" << role;
+            info.role = 0;
+        }
+        info.nick = item.attribute(QStringLiteral("nick"));
+        const QDomElement actor = item.firstChildElement(QStringLiteral("actor"));
+        const QString actorJid = actor.attribute(QStringLiteral("jid"));
+        if (!actorJid.isEmpty())
+            info.actor = parseJid(actorJid).toString();
+        const QDomElement reason = item.firstChildElement(QStringLiteral("reason"));
+        if (!reason.isNull())
+            info.reason = reason.text();
+        const QDomElement cont = item.firstChildElement(QStringLiteral("continue"));
+        if (!cont.isNull())
+            info.continueThread = cont.attribute(QStringLiteral("thread"));
+    }
+    for (QDomElement s = element.firstChildElement(QStringLiteral("status")); !s.isNull();
+         s = s.nextSiblingElement(QStringLiteral("status"))) {
+        bool ok = false;
+        const int code = s.attribute(QStringLiteral("code")).toInt(&ok, 10);
+        if (ok)
+            info.statusCodes.append(code);
+        else
+            qCWarning(lcXmpp) << "invalid muc status code" << s.attribute(QStringLiteral("code"));
+    }
+    return info;
+}
+
+std::unique_ptr<PresenceStanza> parsePresence(QDomElement element)
+{
+    static const QString mucNs = QStringLiteral("http://jabber.org/protocol/muc");
+    static const QString mucUserNs = QStringLiteral("http://jabber.org/protocol/muc#user");
+    static const QString updateNs = QStringLiteral("vcard-temp:x:update");
+    static const QString tablesNs = QLatin1String(TablePresenceNamespace);
+    static const QString x = QStringLiteral("x");
+
+    // One pass over the children, keeping the first of each kind; statuses
+    // of one language replace earlier ones.
+    QDomElement mucUser, tables, update, show, priority;
+    QMap<QString, QString> statuses;
+    bool joinsRoom = false;
+    for (QDomElement c = element.firstChildElement(); !c.isNull(); c = c.nextSiblingElement()) {
+        const QString name = c.localName();
+        if (name == x) {
+            const QString ns = c.namespaceURI();
+            if (ns == mucNs)
+                joinsRoom = true;
+            else if (ns == mucUserNs && mucUser.isNull())
+                mucUser = c;
+            else if (ns == updateNs && update.isNull())
+                update = c;
+        } else if (name == QLatin1String("status")) {
+            const QString language = languageOf(c);
+            statuses.insert(language.isEmpty() ? Und : language, c.text());
+        } else if (name == QLatin1String("show")) {
+            if (show.isNull())
+                show = c;
+        } else if (name == QLatin1String("priority")) {
+            if (priority.isNull())
+                priority = c;
+        } else if (name == QLatin1String("tables")) {
+            if (tables.isNull() && c.namespaceURI() == tablesNs)
+                tables = c;
+        }
+        // The room marker counts at any depth.
+        if (!joinsRoom)
+            joinsRoom = containsNS(c, x, mucNs);
+    }
+
+    std::unique_ptr<PresenceStanza> presence =
+        joinsRoom ? std::make_unique<MucPresenceStanza>() : std::make_unique<PresenceStanza>();
+    if (!mucUser.isNull()) {
+        presence->mucUserInfo = parseMucUser(mucUser);
+        presence->mucUser = true;
+    }
+    for (QDomElement p = tables.firstChildElement(QStringLiteral("path")); !p.isNull();
+         p = p.nextSiblingElement(QStringLiteral("path")))
+        presence->tables.insert(p.text());
+    if (!update.isNull())
+        presence->photoHash = parsePhotoHash(update);
+
+    const int showValue = parseShow(show);
+    if (showValue < 0)
+        qCWarning(lcXmpp) << "invalid presence show data" << show.text() << "left out";
+    else
+        presence->show = showValue;
+
+    presence->statuses = statuses;
+
+    const QString priorityText = priority.text();
+    if (!priorityText.isEmpty()) {
+        bool ok = false;
+        const int value = priorityText.trimmed().toInt(&ok, 10);
+        if (ok && value >= -128 && value <= 127)
+            presence->priority = value;
+        else
+            qCWarning(lcXmpp) << "invalid presence priority" << priorityText << "left out";
+    }
+    return presence;
+}
+
+} // namespace xmpp

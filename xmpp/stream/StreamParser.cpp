@@ -1,0 +1,222 @@
+// Reading the server's side of the stream. The XML is read token by token;
+// each top-level element is built as a small DOM tree, handed to the
+// element readers when it closes, and dropped from the document at once,
+// so a long session does not grow it.
+#include "StreamParser.h"
+
+#include "ElementReader.h"
+#include "Exceptions.h"
+#include "StreamElement.h"
+#include "XmppLog.h"
+
+#include <QDomDocument>
+#include <QXmlStreamReader>
+
+#include <stdexcept>
+
+namespace xmpp {
+
+namespace {
+const QString StreamNs = QStringLiteral("http://etherx.jabber.org/streams");
+
+// Stream error conditions used here (positions in the condition table).
+constexpr int BadFormat = 0;
+constexpr int InvalidXml = 11;
+constexpr int PolicyViolation = 13;
+constexpr int RestrictedXml = 16;
+constexpr int UnsupportedVersion = 22;
+constexpr int NotWellFormed = 23;
+} // namespace
+
+struct StreamParser::Private
+{
+    QXmlStreamReader reader;
+    QDomDocument document;
+    QDomElement stream;
+    QDomElement current;
+    QString language;
+    XMPPJid domain;
+    std::unique_ptr<StreamElement> element;
+
+    /// Depth inside the top-level element being built (0 between elements).
+    int depth = 0;
+    /// Character offset where the top-level element being built started.
+    qint64 elementStart = 0;
+    /// Bytes fed in all, and when the reader last produced a token: what
+    /// arrived since then is one unfinished token (a giant start tag or
+    /// text), held by the reader; it is bounded like a whole element.
+    qint64 fed = 0;
+    qint64 fedAtToken = 0;
+
+    void startElement();
+    bool endElement();
+    void checkPendingSize() const;
+};
+
+StreamParser::StreamParser() : d(std::make_unique<Private>()) {}
+
+StreamParser::~StreamParser() = default;
+
+void StreamParser::addData(const QByteArray& data)
+{
+    d->fed += data.size();
+    d->reader.addData(data);
+}
+
+StreamElement* StreamParser::element() const { return d->element.get(); }
+std::unique_ptr<StreamElement> StreamParser::takeElement() { return std::move(d->element); }
+QString StreamParser::streamLanguage() const { return d->language; }
+XMPPJid StreamParser::streamDomain() const { return d->domain; }
+
+void StreamParser::reset()
+{
+    d->reader.clear();
+    if (!d->stream.isNull())
+        d->document.removeChild(d->stream);
+    d->stream = QDomElement();
+    d->current = QDomElement();
+    d->element.reset();
+    d->language.clear();
+    d->domain = XMPPJid();
+    d->depth = 0;
+    d->elementStart = 0;
+    d->fed = 0;
+    d->fedAtToken = 0;
+}
+
+void StreamParser::Private::checkPendingSize() const
+{
+    if (fed - fedAtToken > MaxElementSize)
+        throw stream_parse_error(PolicyViolation, QStringLiteral("element larger than %1 bytes").arg(MaxElementSize));
+}
+
+void StreamParser::Private::startElement()
+{
+    QDomElement e = document.createElementNS(reader.namespaceUri().toString(), reader.qualifiedName().toString());
+    const QXmlStreamAttributes attributes = reader.attributes();
+    for (const QXmlStreamAttribute& a : attributes) {
+        if (a.namespaceUri().isEmpty())
+            e.setAttribute(a.name().toString(), a.value().toString());
+        else
+            e.setAttributeNS(a.namespaceUri().toString(), a.qualifiedName().toString(), a.value().toString());
+    }
+
+    if (current.isNull()) {
+        if (e.namespaceURI() != StreamNs || e.localName() != QLatin1String("stream"))
+            throw stream_parse_error(BadFormat, QStringLiteral("invalid stream start tag: %1").arg(reader.qualifiedName().toString()));
+        const QString version = e.attribute(QStringLiteral("version"));
+        if (version != QLatin1String("1.0"))
+            throw stream_parse_error(UnsupportedVersion, QStringLiteral("unsupported version: %1").arg(version));
+        try {
+            domain = XMPPJid(e.attribute(QStringLiteral("from")));
+        } catch (const std::invalid_argument&) {
+            throw stream_parse_error(BadFormat, QStringLiteral("stream domain too long"));
+        }
+        // Only a plain "lang" attribute names the stream's language.
+        language.clear();
+        for (const QXmlStreamAttribute& a : attributes) {
+            if (a.qualifiedName() == QLatin1String("lang"))
+                language = a.value().toString();
+        }
+        document.appendChild(e);
+        stream = e;
+        current = e;
+        return;
+    }
+
+    if (current == stream) {
+        elementStart = reader.characterOffset();
+        depth = 0;
+    }
+    if (++depth > MaxElementDepth)
+        throw stream_parse_error(PolicyViolation, QStringLiteral("element nested deeper than %1").arg(MaxElementDepth));
+    current.appendChild(e);
+    current = e;
+}
+
+/// Returns true when a top-level element is complete and read into `element`.
+bool StreamParser::Private::endElement()
+{
+    QDomElement closed = current;
+    current = closed.parentNode().toElement();
+    --depth;
+    if (current != stream)
+        return false;
+    depth = 0;
+    try {
+        element = parseElement(closed);
+    } catch (const std::invalid_argument& e) {
+        // A JID part over the length limit: a fault of this one element.
+        stream.removeChild(closed);
+        qCWarning(lcXmpp) << "element dropped:" << e.what();
+        return false;
+    } catch (...) {
+        stream.removeChild(closed);
+        throw;
+    }
+    stream.removeChild(closed);
+    return true;
+}
+
+int StreamParser::parse()
+{
+    d->element.reset();
+    QXmlStreamReader& reader = d->reader;
+    for (;;) {
+        const QXmlStreamReader::TokenType token = reader.readNext();
+        if (token != QXmlStreamReader::Invalid)
+            d->fedAtToken = d->fed;
+        if (d->depth > 0 && reader.characterOffset() - d->elementStart > MaxElementSize)
+            throw stream_parse_error(PolicyViolation, QStringLiteral("element larger than %1 bytes").arg(MaxElementSize));
+        switch (token) {
+        case QXmlStreamReader::NoToken:
+            d->checkPendingSize();
+            return NeedMoreData;
+        case QXmlStreamReader::Invalid:
+            if (reader.error() == QXmlStreamReader::PrematureEndOfDocumentError) {
+                d->checkPendingSize();
+                return NeedMoreData;
+            }
+            throw stream_parse_error(NotWellFormed, reader.errorString());
+        case QXmlStreamReader::EndDocument:
+            return EndOfStream;
+        case QXmlStreamReader::StartDocument:
+            break;
+        case QXmlStreamReader::Comment:
+            throw stream_parse_error(RestrictedXml, QStringLiteral("comments are not allowed"));
+        case QXmlStreamReader::DTD:
+            throw stream_parse_error(RestrictedXml, QStringLiteral("document type declarations are not allowed"));
+        case QXmlStreamReader::EntityReference:
+            throw stream_parse_error(RestrictedXml, QStringLiteral("entity references are not allowed"));
+        case QXmlStreamReader::ProcessingInstruction:
+            throw stream_parse_error(RestrictedXml, QStringLiteral("processing instructions are not allowed"));
+        case QXmlStreamReader::StartElement:
+            d->startElement();
+            break;
+        case QXmlStreamReader::EndElement:
+            if (d->current == d->stream) {
+                // The server closed its stream.
+                d->current = QDomElement();
+                return EndOfStream;
+            }
+            if (d->endElement())
+                return ElementReady;
+            break;
+        case QXmlStreamReader::Characters:
+            // Whitespace between top-level elements is keep-alive and line
+            // breaks; inside an element it is part of a body or status.
+            if (d->current.isNull() || (d->current == d->stream && reader.isWhitespace()))
+                break;
+            if (d->current == d->stream) {
+                qCDebug(lcXmpp) << "text between top-level elements ignored";
+                break;
+            }
+            d->current.appendChild(d->document.createTextNode(reader.text().toString()));
+            break;
+        default:
+            throw stream_parse_error(InvalidXml, QStringLiteral("unknown xml stream token: %1").arg(int(token)));
+        }
+    }
+}
+
+} // namespace xmpp

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "XMPPJid.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <memory>
+
+namespace xmpp {
+
+class StreamElement;
+
+/// Cuts the bytes of the server's stream into top-level elements, split at
+/// any byte: feed with addData, then call parse until it returns NeedMoreData.
+/// Checks the stream header, keeps the stream's language and domain, refuses
+/// DTDs, comments and processing instructions, and caps one top-level
+/// element in size and depth.
+class StreamParser
+{
+public:
+    enum Result { NeedMoreData = 0, EndOfStream = 1, ElementReady = 2 };
+
+    /// The largest top-level element, in characters.
+    static constexpr qint64 MaxElementSize = 1024 * 1024;
+    /// The deepest nesting inside one top-level element.
+    static constexpr int MaxElementDepth = 64;
+
+    StreamParser();
+    ~StreamParser();
+    StreamParser(const StreamParser&) = delete;
+    StreamParser& operator=(const StreamParser&) = delete;
+
+    void addData(const QByteArray& data);
+    /// One step: a Result. Throws stream_parse_error (and what the element
+    /// readers throw); the parser needs a reset after one.
+    int parse();
+    /// Back to waiting for a stream header; unread input is dropped.
+    void reset();
+
+    /// The element of the last ElementReady, until the next step or reset.
+    StreamElement* element() const;
+    /// Takes the element of the last ElementReady out of the parser.
+    std::unique_ptr<StreamElement> takeElement();
+    /// The header's "lang" attribute (not "xml:lang").
+    QString streamLanguage() const;
+    /// The header's "from" as a domain.
+    XMPPJid streamDomain() const;
+
+private:
+    struct Private;
+    std::unique_ptr<Private> d;
+};
+
+} // namespace xmpp

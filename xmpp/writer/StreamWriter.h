@@ -1,0 +1,53 @@
+#pragma once
+
+#include "XMPPJid.h"
+
+#include <QObject>
+
+#include <memory>
+
+class QIODevice;
+
+namespace xmpp {
+
+class StreamElement;
+
+/// Writes the client's side of one XMPP stream: the header, one element at a
+/// time (each leaving in a single device write) and the closing tag. A single
+/// space goes out after 60 s without output to keep the connection alive.
+class StreamWriter : public QObject
+{
+    Q_OBJECT
+
+public:
+    /// to: the server domain of the header; language: its "xml:lang".
+    StreamWriter(const XMPPJid& to, const QString& language, QObject* parent = nullptr);
+    ~StreamWriter() override;
+
+    /// Writes the XML declaration and the open stream start tag to the device
+    /// (not owned; it must outlive the stream).
+    void openStream(QIODevice* device);
+    /// Writes one element. Throws std::runtime_error "writing requires an open
+    /// stream" when the stream is not open.
+    void write(const StreamElement& element);
+    /// Writes the closing stream tag; nothing when not open.
+    void closeStream();
+    /// Sends what is buffered in one device write and restarts the keep-alive period.
+    void flush();
+    bool isOpen() const;
+
+    /// The keep-alive period in milliseconds (60000).
+    int keepAliveInterval() const;
+    /// Shortens the keep-alive period (for tests).
+    void setKeepAliveInterval(int ms);
+
+public Q_SLOTS:
+    /// One space, when the stream is open.
+    void sendKeepAlive();
+
+private:
+    struct Private;
+    std::unique_ptr<Private> d;
+};
+
+} // namespace xmpp

@@ -1,0 +1,55 @@
+#include "XmlText.h"
+
+#include <QXmlStreamWriter>
+
+namespace xmpp {
+
+namespace {
+
+/// The length of the valid character at i (1 or 2 units), or 0 when XML 1.0 forbids it.
+int validCharLength(const QString& text, qsizetype i)
+{
+    const char16_t c = text.at(i).unicode();
+    if (c < 0x20)
+        return c == 0x9 || c == 0xA || c == 0xD ? 1 : 0;
+    if (QChar::isHighSurrogate(c))
+        return i + 1 < text.size() && QChar::isLowSurrogate(text.at(i + 1).unicode()) ? 2 : 0;
+    if (QChar::isLowSurrogate(c) || c == 0xFFFE || c == 0xFFFF)
+        return 0;
+    return 1;
+}
+
+} // namespace
+
+QString xmlSafe(const QString& text)
+{
+    qsizetype i = 0;
+    for (int n; i < text.size() && (n = validCharLength(text, i)) != 0; i += n) {
+    }
+    if (i == text.size())
+        return text;
+    QString out = text.left(i);
+    out.reserve(text.size());
+    while (i < text.size()) {
+        const int n = validCharLength(text, i);
+        if (n == 0) {
+            ++i;
+            continue;
+        }
+        out.append(text.mid(i, n));
+        i += n;
+    }
+    return out;
+}
+
+void writeTextElement(QXmlStreamWriter& writer, const QString& name, const QString& text)
+{
+    writer.writeTextElement(name, xmlSafe(text));
+}
+
+void writeAttribute(QXmlStreamWriter& writer, const QString& name, const QString& value)
+{
+    writer.writeAttribute(name, xmlSafe(value));
+}
+
+} // namespace xmpp
