@@ -3,9 +3,14 @@
 // lobby of three tables, and a ping every 15 seconds. Every frame it
 // receives is printed.
 //
-//   testgameserver [--port N] [--nossl] [--certdir DIR]
+//   testgameserver [--port N] [--nossl] [--certdir DIR] [--session]
+//
+// With --session the server plays a whole session instead: the login, the
+// requests that follow it (balance, configuration, pages, clock), a lobby of
+// 30 tables and account registration.
 
 #include "LobbyScenario.h"
+#include "SessionScenario.h"
 #include "TestCertificates.h"
 #include "TestGameServer.h"
 
@@ -16,6 +21,7 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <memory>
 
 namespace {
 
@@ -35,6 +41,7 @@ int main(int argc, char** argv)
     parser.addHelpOption();
     parser.addOption({"port", "Port to listen on (default 4124, or 4123 with --nossl).", "port"});
     parser.addOption({"nossl", "Plain TCP instead of TLS."});
+    parser.addOption({"session", "Play a whole session with a lobby of 30 tables."});
     parser.addOption({"certdir", "Directory for the generated CA and server certificate.", "dir"});
     parser.process(app);
 
@@ -73,7 +80,13 @@ int main(int argc, char** argv)
                          print(QString("<- class %1, %2 bytes: %3").arg(cls).arg(body.size()).arg(QString(body.toHex(' '))));
                      });
 
-    LobbyScenario::install(server, print);
+    std::unique_ptr<SessionScenario> session;
+    if (parser.isSet("session")) {
+        session = std::make_unique<SessionScenario>(server);
+        QObject::connect(session.get(), &SessionScenario::requestLogged, [](const QString& line) { print("   " + line); });
+    } else {
+        LobbyScenario::install(server, print);
+    }
 
     QTimer ping;
     quint32 pingValue = 1;
