@@ -10,15 +10,21 @@
 #include "ScriptedXmppPeer.h"
 #include "XMPPClient.h"
 
+#include "ParlorResources.h"
+
+#include <QDir>
 #include <QLoggingCategory>
 
 #include <memory>
 
 namespace friendstest {
 
-inline void quietLogs()
+/// Quiet debug logs, and the compiled pictures under "resources:" and "avatars:".
+inline void setUpEnvironment()
 {
     QLoggingCategory::setFilterRules(QStringLiteral("parlor.xmpp.debug=false\n*.debug=false"));
+    QDir::setSearchPaths(QStringLiteral("resources"), ParlorResources::compiledTrees());
+    QDir::setSearchPaths(QStringLiteral("avatars"), {QStringLiteral("resources:avatars")});
 }
 
 /// A presence from jid (with resource), optionally with show, status and table paths.

@@ -22,7 +22,10 @@ const QString B = QStringLiteral("1003@localhost");
 
 QImage iconImage(const QIcon& icon)
 {
-    return icon.pixmap(16, 16).toImage();
+    const QImage image = icon.pixmap(16, 16).toImage();
+    if (image.isNull())
+        qFatal("icon without picture");
+    return image;
 }
 
 QImage iconImage(const char* file)
@@ -66,7 +69,7 @@ class FriendsModelsTest : public QObject
     }
 
 private Q_SLOTS:
-    void initTestCase() { quietLogs(); }
+    void initTestCase() { setUpEnvironment(); }
 
     void cleanup()
     {

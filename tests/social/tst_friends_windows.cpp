@@ -85,7 +85,7 @@ class FriendsWindowsTest : public QObject
     }
 
 private Q_SLOTS:
-    void initTestCase() { quietLogs(); }
+    void initTestCase() { setUpEnvironment(); }
     void cleanup()
     {
         window.reset();
