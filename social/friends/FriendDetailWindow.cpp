@@ -24,6 +24,8 @@
 FriendDetailWindow::FriendDetailWindow(QWidget* parent)
     : QWidget(parent)
 {
+    // The style sheet gives the pane its own background.
+    setAttribute(Qt::WA_StyledBackground);
     setupUi();
     m_lobbyModel.setFilter(nullptr);
     m_tableListView->setModel(&m_lobbyModel);
