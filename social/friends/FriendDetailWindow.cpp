@@ -137,6 +137,8 @@ void FriendDetailWindow::setupUi()
     m_tableListView->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::MinimumExpanding);
     verticalLayout_3->addWidget(m_tableListView);
     m_scrollArea->setWidget(scrollAreaWidgetContents);
+    // The table cards sit on the pane's own background.
+    m_scrollArea->viewport()->setAutoFillBackground(false);
     verticalLayout->addWidget(m_scrollArea);
 
     auto* hboxLayout = new QHBoxLayout();

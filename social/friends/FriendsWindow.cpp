@@ -88,8 +88,9 @@ void FriendsWindow::setupUi()
     m_label = new QLabel(m_lobbyChatTopFrame);
     m_label->setObjectName(QStringLiteral("label"));
     vboxLayout1->addWidget(m_label);
+    // A fixed gap under the heading: the friends list takes the height.
+    vboxLayout1->addItem(new QSpacerItem(20, 38, QSizePolicy::Minimum, QSizePolicy::Fixed));
     vboxLayout->addWidget(m_lobbyChatTopFrame);
-    vboxLayout->addItem(new QSpacerItem(20, 38, QSizePolicy::Minimum, QSizePolicy::Expanding));
 
     auto* hboxLayout = new QHBoxLayout();
     hboxLayout->setObjectName(QStringLiteral("hboxLayout"));
