@@ -5,6 +5,7 @@
 #include "Avatar.h"
 #include "AvatarDelegate.h"
 #include "ModelessMsgBox.h"
+#include "SocialLog.h"
 #include "Utils.h"
 
 #include <QApplication>
@@ -143,7 +144,7 @@ void AvatarDialog::loadDefaultAvatars()
         for (const QFileInfo& file : files) {
             const QImage image(file.absoluteFilePath());
             if (image.isNull()) {
-                qWarning() << "failed to load default avatar from" << file.absoluteFilePath();
+                qCWarning(lcSocial) << "failed to load default avatar from" << file.absoluteFilePath();
                 continue;
             }
             addAvatar(image);

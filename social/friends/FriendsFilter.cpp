@@ -1,5 +1,6 @@
 #include "FriendsFilter.h"
 
+#include "SocialLog.h"
 #include "XMPPRosterModel.h"
 
 #include <QDebug>
@@ -17,13 +18,13 @@ bool FriendsFilter::filterAcceptsRow(int sourceRow, const QModelIndex& sourcePar
 {
     const auto* roster = qobject_cast<const XMPPRosterModel*>(sourceModel());
     if (!roster) {
-        qWarning() << "not XMPPRosterModel";
+        qCWarning(lcSocial) << "not XMPPRosterModel";
         return true;
     }
     const QModelIndex index = roster->index(sourceRow, 0, sourceParent);
     const XMPPRosterItem* item = roster->itemAt(index);
     if (!item) {
-        qWarning() << "no item at index " << index;
+        qCWarning(lcSocial) << "no item at index " << index;
         return false;
     }
     return (item->subscriptionFlags & (XMPPRosterItem::SubscribedTo | XMPPRosterItem::SubscriptionPending)) != 0;

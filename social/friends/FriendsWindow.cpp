@@ -7,6 +7,7 @@
 #include "FriendsFilter.h"
 #include "FriendsRosterModel.h"
 #include "MahjongDialog.h"
+#include "SocialLog.h"
 #include "TableModel.h"
 #include "XMPPClient.h"
 
@@ -239,13 +240,13 @@ void FriendsWindow::onRemoveAction()
         return;
     const XMPPJid jid = item->jid;
     if (item->subscriptionFlags & XMPPRosterItem::SubscribedFrom) {
-        qDebug() << "unsubscribing";
+        qCDebug(lcSocial) << "unsubscribing";
         m_client->sendSubscription(jid, true);
         // The former friend must stop seeing the own presence too, and with
         // it the tables it names: their subscription is cancelled as well.
         m_client->answerSubscription(jid, 0);
     } else {
-        qDebug() << "removing roster item";
+        qCDebug(lcSocial) << "removing roster item";
         m_client->updateRosterItem(jid, true, QString(), QString());
     }
 }
@@ -255,7 +256,7 @@ void FriendsWindow::addFriend(const XMPPJid& jid)
     const auto* proxy = qobject_cast<const QSortFilterProxyModel*>(m_friendList->model());
     const auto* roster = proxy ? qobject_cast<const FriendsRosterModel*>(proxy->sourceModel()) : nullptr;
     if (!roster) {
-        qWarning() << "no source model";
+        qCWarning(lcSocial) << "no source model";
         return;
     }
     if (jid.toString() == XMPPJid::fromText(m_client->ownJid()).bare().toString())

@@ -2,6 +2,7 @@
 // presences, and are replaced as a whole only by a full roster answer.
 #include "XMPPRosterModel.h"
 
+#include "SocialLog.h"
 #include "XMPPClient.h"
 
 #include <QDebug>
@@ -104,7 +105,7 @@ void XMPPRosterModel::onRosterUpdate(const XMPPJid& jid, int subscribeFlags, boo
 {
     const XMPPJid bare = jid.bare();
     const int row = rowOfJid(bare.toString());
-    qDebug() << "onRosterUpdate: " << jid.toString() << " flags" << subscribeFlags << " remove " << remove;
+    qCDebug(lcSocial) << "onRosterUpdate: " << jid.toString() << " flags" << subscribeFlags << " remove " << remove;
     if (row >= 0 && !remove) {
         XMPPRosterItem& item = m_items[row];
         item.subscriptionFlags = subscribeFlags;
@@ -139,10 +140,10 @@ void XMPPRosterModel::onPresence(const XMPPPresence& presence)
     const QString resource = from.resource();
     const int availability = presence.availability();
     if (availability == XMPPPresence::Error)
-        qWarning() << "got error state as presence for a roster item, treating as unavailable";
+        qCWarning(lcSocial) << "got error state as presence for a roster item, treating as unavailable";
     if (availability == XMPPPresence::Error || availability == XMPPPresence::Unavailable) {
         if (!item.presences.contains(resource)) {
-            qDebug() << "got unavailable presence for roster item with no previous online presence, ignoring";
+            qCDebug(lcSocial) << "got unavailable presence for roster item with no previous online presence, ignoring";
             return;
         }
         item.presences.remove(resource);
