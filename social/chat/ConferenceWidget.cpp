@@ -72,11 +72,14 @@ void ConferenceWidget::setChatController(ChatController* controller)
     }
 }
 
+ChatController* ConferenceWidget::chatController() const
+{
+    return m_controller;
+}
+
 void ConferenceWidget::joinLobbyRoom()
 {
-    if (!m_controller)
-        return;
-    chooseRoom(LobbyRoom, m_controller->lobbyRoomJid(), -1);
+    chooseRoom(LobbyRoom, m_controller ? m_controller->lobbyRoomJid() : XMPPJid(), -1);
 }
 
 void ConferenceWidget::joinTableRoom(qint32 tableId)
@@ -295,9 +298,10 @@ void ConferenceWidget::onUserLeft()
     notice(OwnJoinLeave, tr("%1 left the chat").arg(m_conference.nick().toHtmlEscaped()));
 }
 
-QString ConferenceWidget::ownKickBanText(bool banned, const XMPPJid& actor, const QString& reason) const
+QString ConferenceWidget::ownKickBanText(bool banned, const QString& ownNick, const XMPPJid& actor,
+                                         const QString& reason)
 {
-    const QString nick = m_conference.nick().toHtmlEscaped();
+    const QString nick = ownNick.toHtmlEscaped();
     const QString by = actor.toString().toHtmlEscaped();
     const QString why = reason.toHtmlEscaped();
     const bool hasActor = !actor.isNull() && !actor.isEmpty();
@@ -319,14 +323,14 @@ void ConferenceWidget::onUserKicked(XMPPConference*, const XMPPJid& actor, const
     // Put out by the room: not to be entered again behind the user's back.
     m_wanted = false;
     m_entering = false;
-    notice(OwnKickBan, ownKickBanText(false, actor, reason));
+    notice(OwnKickBan, ownKickBanText(false, m_conference.nick(), actor, reason));
 }
 
 void ConferenceWidget::onUserBanned(XMPPConference*, const XMPPJid& actor, const QString& reason)
 {
     m_wanted = false;
     m_entering = false;
-    notice(OwnKickBan, ownKickBanText(true, actor, reason));
+    notice(OwnKickBan, ownKickBanText(true, m_conference.nick(), actor, reason));
 }
 
 void ConferenceWidget::onParticipantJoined(XMPPConference*, const QString& nick)

@@ -47,7 +47,7 @@ public:
 
     /// The settings and client to use; the room follows the new client.
     void setChatController(ChatController* controller);
-    ChatController* chatController() const { return m_controller; }
+    ChatController* chatController() const;
     void setHiddenNotifications(NotificationFlags hidden) { m_hidden = hidden; }
     void setHiddenNotifications(int mask) override { m_hidden = NotificationFlags(mask); }
     NotificationFlags hiddenNotifications() const { return m_hidden; }
@@ -74,6 +74,9 @@ public:
 
     /// The text of a room entry error.
     static QString errorText(int error);
+    /// The line of the own kick or ban: nick, then the actor and the reason
+    /// where given, each escaped.
+    static QString ownKickBanText(bool banned, const QString& nick, const XMPPJid& actor, const QString& reason);
 
     XMPPConference& conference() { return m_conference; }
     ChatOutputWidget* chatOutput() const { return m_ui.chatOutput; }
@@ -107,7 +110,6 @@ private:
     XMPPJid serviceRoom(const QString& prefix, qint32 id) const;
     bool sessionUp() const;
     void notice(Notification kind, const QString& html);
-    QString ownKickBanText(bool banned, const XMPPJid& actor, const QString& reason) const;
 
     ConferenceView m_ui;
     XMPPConference m_conference;

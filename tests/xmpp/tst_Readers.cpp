@@ -402,6 +402,13 @@ void TestReaders::rosterItems()
     QCOMPARE(roster->items()[2].subscription, 2);
     QCOMPARE(roster->items()[3].subscription, 0);
     QCOMPARE(roster->id, QStringLiteral("push"));
+
+    // An over-long JID costs its own item only.
+    const auto partial = readAs<IqRoster>("<iq type='result' id='r'><query xmlns='jabber:iq:roster'><item jid='"
+                                          + QByteArray(1100, 'a') + "'/><item jid='ok@x'/></query></iq>");
+    QVERIFY(partial);
+    QCOMPARE(int(partial->items().size()), 1);
+    QCOMPARE(partial->items()[0].jid.toString(), QStringLiteral("ok@x"));
 }
 
 void TestReaders::dataForms()

@@ -197,6 +197,7 @@ void TestStreamParser::elementCaps()
 
     const QByteArray big = Header + "<message><body>" + QByteArray(StreamParser::MaxElementSize + 10, 'a');
     QCOMPARE(failureCode(big), 13);
+    QCOMPARE(failureCode(Header + "<message a='" + QByteArray(StreamParser::MaxElementSize + 10, 'a') + "'/>"), 13);
     // A start tag that never ends, arriving in socket-sized batches.
     StreamParser endless;
     QList<QByteArray> batches{Header + "<message a='"};

@@ -86,6 +86,7 @@ private Q_SLOTS:
     void writeWhenClosed();
     void vCardUploadHashMatchesBytesSent();
     void roundTrip();
+    void anyTextKeepsTheStreamReadable();
 };
 
 void TestStreamWriter::header()
@@ -322,6 +323,64 @@ void TestStreamWriter::roundTrip()
     QCOMPARE(static_cast<IqBind&>(*read[5]).resource, QStringLiteral("desk"));
     QVERIFY(static_cast<IqVCard&>(*read[6]).photo().isNull());
     QCOMPARE(static_cast<StreamError&>(*read[7]).condition, 17);
+}
+
+void TestStreamWriter::anyTextKeepsTheStreamReadable()
+{
+    // Whatever a user types (control characters, lone surrogates, markup),
+    // the server receives well-formed XML carrying the text less what XML forbids.
+    QBuffer device;
+    device.open(QIODevice::ReadWrite);
+    StreamWriter writer(XMPPJid(QStringLiteral("example.net")), QStringLiteral("en"));
+    writer.openStream(&device);
+    QRandomGenerator random(19);
+    QStringList texts;
+    for (int i = 0; i < 300; ++i) {
+        QString text;
+        const int length = random.bounded(1, 40);
+        for (int c = 0; c < length; ++c) {
+            switch (random.bounded(4)) {
+            case 0:
+                text += QChar(char16_t(random.bounded(0, 0x80)));
+                break;
+            case 1:
+                text += QChar(char16_t(random.bounded(0xD800, 0xE000)));
+                break;
+            case 2:
+                text += QChar(char16_t(random.bounded(0xFFF0, 0x10000)));
+                break;
+            default:
+                text += QStringLiteral("<&>\"'");
+                break;
+            }
+        }
+        texts << text;
+        writer.write(*message([&](MessageStanza& m) {
+            m.bodies.insert(QStringLiteral("UND"), text);
+            m.thread = text;
+        }));
+    }
+    StreamParser parser;
+    parser.addData(device.data());
+    for (const QString& text : texts) {
+        QCOMPARE(parser.parse(), int(StreamParser::ElementReady));
+        const auto& m = static_cast<MessageStanza&>(*parser.element());
+        QString expected;
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            const char16_t c = text.at(i).unicode();
+            const bool pair = QChar::isHighSurrogate(c) && i + 1 < text.size() && QChar::isLowSurrogate(text.at(i + 1).unicode());
+            if (pair) {
+                expected += text.mid(i++, 2);
+                continue;
+            }
+            if ((c < 0x20 && c != 0x9 && c != 0xA && c != 0xD) || QChar::isSurrogate(c) || c == 0xFFFE || c == 0xFFFF)
+                continue;
+            expected += QChar(c);
+        }
+        // A carriage return arrives as a line feed: XML normalises line ends.
+        expected.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+        QCOMPARE(m.bodies.value(QStringLiteral("UND")), expected);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestStreamWriter)

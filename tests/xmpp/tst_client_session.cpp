@@ -131,16 +131,30 @@ private Q_SLOTS:
                  qPrintable(wrote().right(300)));
     }
 
-    void serverStreamErrorClosesWithoutAnswer()
+    void serverStreamErrorEndsTheSession_data()
     {
+        QTest::addColumn<QByteArray>("condition");
+        QTest::addColumn<bool>("known");
+        QTest::newRow("conflict") << QByteArray("conflict") << true;
+        QTest::newRow("system-shutdown") << QByteArray("system-shutdown") << true;
+        QTest::newRow("reset, newer than the old condition list") << QByteArray("reset") << false;
+    }
+
+    void serverStreamErrorEndsTheSession()
+    {
+        QFETCH(QByteArray, condition);
+        QFETCH(bool, known);
         QVERIFY(login());
         QSignalSpy errors(m_client.get(), &XMPPClient::xmppError);
         QSignalSpy disconnected(m_client.get(), &XMPPClient::disconnected);
-        m_peer->sendNow("<stream:error><conflict xmlns='urn:ietf:params:xml:ns:xmpp-streams'/></stream:error>");
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QString::fromUtf8(condition)));
+        m_peer->sendNow("<stream:error><" + condition + " xmlns='urn:ietf:params:xml:ns:xmpp-streams'/></stream:error>");
         QTRY_COMPARE_WITH_TIMEOUT(disconnected.size(), 1, 3000);
         QCOMPARE(errors.size(), 1);
+        QVERIFY(errors.first().at(1).toString().contains(QString::fromUtf8(condition)));
         QVERIFY(m_peer->waitReceived(QStringLiteral("</stream:stream>$")));
-        QVERIFY(!wrote().contains(QStringLiteral("<stream:error>")));
+        // A known condition is not answered with a stream error of ours.
+        QCOMPARE(wrote().contains(QStringLiteral("<stream:error>")), !known);
     }
 
     void endOfServerStream()
@@ -313,6 +327,17 @@ private Q_SLOTS:
         QCOMPARE(updates.at(0).at(1).toInt(), 7);
         QCOMPARE(updates.at(1).at(2).toBool(), true);
         QVERIFY(!wrote().contains(QStringLiteral("evil")));
+    }
+
+    void uploadWithoutPictureAnnouncesNoPicture()
+    {
+        QVERIFY(login());
+        QSignalSpy ok(m_client.get(), &XMPPClient::uploadVCardOk);
+        m_peer->expect(QStringLiteral("<iq id=\"(?<id>\\d+)\" type=\"set\"><vCard xmlns=\"vcard-temp\"><FN>Unknown</FN><N/></vCard></iq>"))
+            .send("<iq type='result' id='{id}'/>");
+        m_client->uploadVCard(XMPPVCard());
+        QVERIFY2(ok.wait(3000), qPrintable(m_peer->pendingStep()));
+        QVERIFY2(m_peer->waitReceived(QStringLiteral("<presence><x xmlns=\"vcard-temp:x:update\"><photo(/>|></photo>)</x></presence>$"), 2000), qPrintable(QString::fromUtf8(m_peer->unmatched())));
     }
 
     void ownPresenceFollowsTablePathsAndProbes()

@@ -138,6 +138,10 @@ private Q_SLOTS:
         QVERIFY(joined.wait(2000));
         QCOMPARE(others.size(), 0);
         QCOMPARE(m_room->nick(), QStringLiteral("Mei (2)"));
+        // Joining again while inside writes nothing and throws nothing.
+        m_room->join(QStringLiteral("Mei"));
+        QTest::qWait(20);
+        QCOMPARE(entries(), 1);
         // Lines and the exit now use the room's nick.
         m_room->leave();
         QVERIFY(m_peer->waitReceived(QStringLiteral("<presence to=\"t1@conference.localhost/Mei \\(2\\)\"[^>]*type=\"unavailable\"")));

@@ -251,7 +251,9 @@ void XMPPClient::socketReadyRead()
             handleElement(d->parser.element());
             continue;
         } catch (const xmpp::stream_error& e) {
-            qCDebug(lcXmpp) << e.what();
+            // The text names the condition, also for a server's stream error
+            // the reader could not map (RFC 6120 conditions such as "reset").
+            qCWarning(lcXmpp) << "stream ended:" << e.what();
             write(xmpp::StreamError(e.code(), e.text()));
             disconnectFromHost();
             Q_EMIT xmppError(ProtocolError, QString::fromLocal8Bit(e.what()));

@@ -47,7 +47,11 @@ void ClientVCard::uploadVCard(const XMPPVCard& vCard)
     const QString id = nextId();
     const IqVCard iq(id, std::make_unique<XMPPVCard>(vCard));
     client->write(iq);
-    const QByteArray hash = iq.photoHash();
+    // Without a picture the presence announces "no picture" (an empty
+    // photo element), not "not known yet" (no photo element at all).
+    QByteArray hash = iq.photoHash();
+    if (hash.isNull())
+        hash = QByteArray("");
     addResultHandler(id, [this, hash](const Iq* answer) { uploadVCardResult(answer, hash); });
 }
 

@@ -8,7 +8,10 @@
 #include "IqRoster.h"
 #include "IqSearch.h"
 #include "IqVCard.h"
+#include "XmppLog.h"
 #include "XmppNames.h"
+
+#include <stdexcept>
 
 namespace xmpp {
 
@@ -61,8 +64,14 @@ std::unique_ptr<IqDiscoItems> parseDiscoItems(QDomElement element)
     auto disco = std::make_unique<IqDiscoItems>();
     for (QDomElement e = element.firstChildElement(QStringLiteral("item")); !e.isNull();
          e = e.nextSiblingElement(QStringLiteral("item"))) {
-        disco->items.append({parseJid(e.attribute(QStringLiteral("jid"))).toString(), e.attribute(QStringLiteral("name")),
-                             e.attribute(QStringLiteral("node"))});
+        XMPPJid jid;
+        try {
+            jid = parseJid(e.attribute(QStringLiteral("jid")));
+        } catch (const std::invalid_argument&) {
+            qCWarning(lcXmpp) << "discovery item with an over-long JID left out";
+            continue;
+        }
+        disco->items.append({jid.toString(), e.attribute(QStringLiteral("name")), e.attribute(QStringLiteral("node"))});
     }
     return disco;
 }

@@ -10,11 +10,26 @@
 #include "XmppLog.h"
 #include "XmppNames.h"
 
+#include <stdexcept>
+
 namespace xmpp {
 
 namespace {
 
 const QString Und = QStringLiteral("UND");
+
+/// The JID text of an attribute, or empty (logged) when a part is over the length limit.
+QString jidText(const QString& text)
+{
+    if (text.isEmpty())
+        return QString();
+    try {
+        return parseJid(text).toString();
+    } catch (const std::invalid_argument& e) {
+        qCWarning(lcXmpp) << "JID left out:" << e.what();
+        return QString();
+    }
+}
 
 std::optional<DelayedDeliveryInfo> delayFrom(const QDomElement& element, const QDateTime& stamp)
 {
@@ -23,8 +38,7 @@ std::optional<DelayedDeliveryInfo> delayFrom(const QDomElement& element, const Q
         return std::nullopt;
     }
     DelayedDeliveryInfo info;
-    const QString from = element.attribute(QStringLiteral("from"));
-    info.from = parseJid(from).toString();
+    info.from = jidText(element.attribute(QStringLiteral("from")));
     info.stamp = stamp;
     return info;
 }
@@ -121,9 +135,7 @@ MucUserInfo parseMucUser(QDomElement element)
     MucUserInfo info;
     const QDomElement item = element.firstChildElement(QStringLiteral("item"));
     if (!item.isNull()) {
-        const QString jid = item.attribute(QStringLiteral("jid"));
-        if (!jid.isEmpty())
-            info.itemJid = parseJid(jid).toString();
+        info.itemJid = jidText(item.attribute(QStringLiteral("jid")));
         const QString affiliation = item.attribute(QStringLiteral("affiliation"));
         info.affiliation = parseAffiliation(affiliation);
         if (info.affiliation < 0) {
@@ -138,9 +150,7 @@ MucUserInfo parseMucUser(QDomElement element)
         }
         info.nick = item.attribute(QStringLiteral("nick"));
         const QDomElement actor = item.firstChildElement(QStringLiteral("actor"));
-        const QString actorJid = actor.attribute(QStringLiteral("jid"));
-        if (!actorJid.isEmpty())
-            info.actor = parseJid(actorJid).toString();
+        info.actor = jidText(actor.attribute(QStringLiteral("jid")));
         const QDomElement reason = item.firstChildElement(QStringLiteral("reason"));
         if (!reason.isNull())
             info.reason = reason.text();

@@ -5,9 +5,12 @@
 
 #include "ElementReader.h"
 #include "XmlText.h"
+#include "XmppLog.h"
 
 #include <QDomElement>
 #include <QXmlStreamWriter>
+
+#include <stdexcept>
 
 namespace xmpp {
 
@@ -24,7 +27,13 @@ IqRoster::IqRoster(const QDomElement& query)
     for (QDomElement e = firstChildElementNS(query, QStringLiteral("item"), RosterNs); !e.isNull();
          e = nextSiblingElementNS(e, QStringLiteral("item"), RosterNs)) {
         Item item;
-        item.jid = XMPPJid(e.attribute(QStringLiteral("jid")));
+        try {
+            item.jid = XMPPJid(e.attribute(QStringLiteral("jid")));
+        } catch (const std::invalid_argument&) {
+            // One unusable contact must not cost the whole roster.
+            qCWarning(lcXmpp) << "roster item with an over-long JID left out";
+            continue;
+        }
         const QString subscription = e.attribute(QStringLiteral("subscription"));
         item.remove = subscription == QLatin1String("remove");
         if (subscription == QLatin1String("to"))

@@ -40,8 +40,10 @@ struct StreamParser::Private
 
     /// Depth inside the top-level element being built (0 between elements).
     int depth = 0;
-    /// Character offset where the top-level element being built started.
+    /// Character offset where the top-level element being built started,
+    /// and where the token being read started.
     qint64 elementStart = 0;
+    qint64 tokenStart = 0;
     /// Bytes fed in all, and when the reader last produced a token: what
     /// arrived since then is one unfinished token (a giant start tag or
     /// text), held by the reader; it is bounded like a whole element.
@@ -125,7 +127,8 @@ void StreamParser::Private::startElement()
     }
 
     if (current == stream) {
-        elementStart = reader.characterOffset();
+        // From the start tag's "<", so its attributes count too.
+        elementStart = tokenStart;
         depth = 0;
     }
     if (++depth > MaxElementDepth)
@@ -163,6 +166,7 @@ int StreamParser::parse()
     d->element.reset();
     QXmlStreamReader& reader = d->reader;
     for (;;) {
+        d->tokenStart = reader.characterOffset();
         const QXmlStreamReader::TokenType token = reader.readNext();
         if (token != QXmlStreamReader::Invalid)
             d->fedAtToken = d->fed;

@@ -146,7 +146,6 @@ bool ProsodyFixture::writeConfig(QString* error)
                .arg(m_options.requireEncryption ? QStringLiteral("true") : QStringLiteral("false"));
     cfg += QStringLiteral("allow_unencrypted_plain_auth = true\n");
     cfg += QStringLiteral("c2s_stanza_size_limit = 1048576\n");
-    cfg += QStringLiteral("limits = { c2s = { rate = \"10mb/s\" } }\n");
     cfg += QStringLiteral("VirtualHost %1\n").arg(luaString(domain()));
     cfg += QStringLiteral("    ssl = { key = %1, certificate = %2 }\n")
                .arg(luaString(TestCertificates::serverKeyPath(dir)),
