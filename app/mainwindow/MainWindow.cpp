@@ -20,6 +20,7 @@
 #include "MahjongApplication.h"
 #include "PlainMessageBox.h"
 #include "TableModel.h"
+#include "TournamentsController.h"
 #include "TranslationsManager.h"
 #include "UPushButton.h"
 #include "Utils.h"
@@ -51,6 +52,8 @@ MainWindow::MainWindow(const QString& host, quint16 port, const QString& userNam
     ui.setupUi(this);
     setCentralWidget(ui.centralWidget);
 
+    tournamentsController = new TournamentsController(&connectionManager, this, this);
+    connect(tournamentsController, &TournamentsController::watchTable, this, &MainWindow::watchTable);
     lobbyController = new LobbyController(&connectionManager, ui.centralWidget);
 
     ui.adfetcher1->setUrl(
@@ -128,10 +131,12 @@ MainWindow::~MainWindow()
     // The pages and the lobby hold the connection manager; they go while it
     // still exists (the base class would delete them after it).
     delete lobbyPage;
+    delete tournamentsPage;
     delete preferencesWindow;
     delete welcomePage;
     delete howtoPage;
     delete lobbyChat;
+    delete tournamentsController;
     delete lobbyController;
     connectionManager.setPrompts(nullptr);
 }
@@ -139,6 +144,7 @@ MainWindow::~MainWindow()
 void MainWindow::setSocialServices(SocialServices* services)
 {
     social = services;
+    tournamentsController->setSocialServices(social);
     delete lobbyChat;
     lobbyChat = nullptr;
     if (social == nullptr)

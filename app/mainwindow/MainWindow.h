@@ -23,6 +23,7 @@ class LobbyController;
 class LobbyWindow;
 class PreferencesWindow;
 class SocialServices;
+class TournamentsController;
 class TranslationsManager;
 namespace ModelessMsgBox {
 class MsgBox;
@@ -53,6 +54,7 @@ public:
     /// The tabs' pages while logged in, else null.
     LobbyWindow* lobbyWindow() const { return lobbyPage; }
     PreferencesWindow* preferences() const { return preferencesWindow; }
+    TournamentsController* tournaments() const { return tournamentsController; }
     EmbeddedWebPage* startPage() const { return welcomePage; }
     EmbeddedWebPage* howToPage() const { return howtoPage; }
     /// The name and password of the latest login (the chat login uses them too).
@@ -106,6 +108,8 @@ public Q_SLOTS:
     void onDisplayTab(const QString& tab);
     void onLaunchBrowser(const QString& url);
     void onQuickJoinTable(const QString& tablePath);
+    /// Shows the tournaments tab with the tournament chosen.
+    void onDisplayTournament(qint32 tournamentId);
     void onHelp();
     void onSupport();
     void onExternSupport();
@@ -143,6 +147,8 @@ private:
 
     EmbeddedWebPage* welcomePage = nullptr;
     PreferencesWindow* preferencesWindow = nullptr;
+    TournamentsController* tournamentsController = nullptr;
+    QWidget* tournamentsPage = nullptr;
     EmbeddedWebPage* howtoPage = nullptr;
     LobbyWindow* lobbyPage = nullptr;
     ConnectionManager connectionManager;

@@ -13,6 +13,7 @@
 #include "Singleton.h"
 #include "UPushButton.h"
 #include "TableModel.h"
+#include "TournamentsController.h"
 #include "Utils.h"
 
 #include <QApplication>
@@ -25,6 +26,7 @@ void MainWindow::loginSuccessful(qint32 pid, const QString& name, const QString&
 {
     qDebug() << "logged in, pid:" << pid << " fully registered:" << registered;
     fullyRegistered = registered;
+    tournamentsController->setPlayerId(pid);
     setPlayerName(name);
     connectionManager.log_client_uuid(machineId());
     connectionManager.query_account_balance();

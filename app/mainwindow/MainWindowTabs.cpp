@@ -8,6 +8,8 @@
 #include "LobbyWindow.h"
 #include "PreferencesWindow.h"
 #include "TableModel.h"
+#include "TournamentsController.h"
+#include "TournamentsLobbyWindow.h"
 #include "UPushButton.h"
 #include "UTabWidget.h"
 
@@ -37,6 +39,7 @@ void MainWindow::displayLobby()
             connect(page, &EmbeddedWebPage::displayTab, this, &MainWindow::onDisplayTab);
             connect(page, &EmbeddedWebPage::joinTable, this, &MainWindow::onQuickJoinTable);
             connect(page, &EmbeddedWebPage::launchBrowser, this, &MainWindow::onLaunchBrowser);
+            connect(page, &EmbeddedWebPage::displayTournament, this, &MainWindow::onDisplayTournament);
             return page;
         };
         welcomePage = makeWebPage("welcomePage");
@@ -47,9 +50,13 @@ void MainWindow::displayLobby()
         lobbyPage->setParent(ui.lobbyWidget);
         lobbyPage->show();
         lobbyController->tableModel()->subscribe(QStringLiteral("101/Practice"));
+        tournamentsController->setTableModel(lobbyController->tableModel());
         connect(lobbyPage, &LobbyWindow::joinTable, this, [this](int tableId) { joinTable(tableId); });
         connect(lobbyPage, &LobbyWindow::watchTable, this, &MainWindow::watchTable);
         addTab(lobbyPage, "resources:tabicons/lobby.png", "lobby");
+
+        tournamentsPage = tournamentsController->createLobbyWindow();
+        addTab(tournamentsPage, "resources:tabicons/tournament.png", "tournament");
 
         preferencesWindow = new PreferencesWindow(translations, social, ui.lobbyWidget);
         connect(preferencesWindow, &PreferencesWindow::changePassword, this, &MainWindow::onChangePassword);
@@ -78,6 +85,15 @@ void MainWindow::displayLobby()
     ui.centralWidget->setCurrentWidget(ui.loggedInWidget);
     startLobbyMusic();
     QApplication::restoreOverrideCursor();
+}
+
+void MainWindow::onDisplayTournament(qint32 tournamentId)
+{
+    auto* page = qobject_cast<TournamentsLobbyWindow*>(tournamentsPage);
+    if (page == nullptr)
+        return;
+    ui.mainTabs->setCurrentIndex(ui.mainTabs->indexOf(page));
+    page->displayTournament(tournamentId);
 }
 
 void MainWindow::retranslateTabs()

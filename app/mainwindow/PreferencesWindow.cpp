@@ -5,6 +5,9 @@
 #include "GameSounds.h"
 #include "ModelessMsgBox.h"
 #include "SocialServices.h"
+#include "TileGraphics.h"
+#include "TileImages.h"
+#include "TilePainter.h"
 #include "TranslationsManager.h"
 #include "Utils.h"
 
@@ -18,6 +21,8 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
+#include <QPixmap>
 #include <QMainWindow>
 #include <QPushButton>
 #include <QScrollArea>
@@ -69,6 +74,17 @@ PreferencesWindow::PreferencesWindow(TranslationsManager* translations, SocialSe
 
     if (social != nullptr)
         connect(social, &SocialServices::playerPictureUpdate, this, &PreferencesWindow::onPlayerPictureUpdate);
+
+    TileGraphics& tiles = TileGraphics::instance();
+    const int back = fillTileChoices(tileBlankSelection, tiles.blankNames(), "game/tileblank");
+    const int face = fillTileChoices(tileFaceSelection, tiles.faceNames(), "game/tileface");
+    tiles.setTiles(back, face);
+    paintTilePreviews();
+    // Connected after the first selection: starting the page writes nothing.
+    connect(tileBlankSelection, &QComboBox::currentIndexChanged, this,
+            &PreferencesWindow::onTileBlankSelectionIndexChanged);
+    connect(tileFaceSelection, &QComboBox::currentIndexChanged, this,
+            &PreferencesWindow::onTileFaceSelectionIndexChanged);
 
     if (translations != nullptr) {
         const QString current = translations->language();
@@ -202,8 +218,6 @@ void PreferencesWindow::setupUi()
     vboxLayout7->addWidget(tileFaceSelection);
     vboxLayout7->addWidget(label);
     vboxLayout7->addWidget(tileBlankSelection);
-    // The tile choices list the tile sets of the game table's tile graphics.
-    tileGraphics->hide();
     right->addWidget(tileGraphics);
     right->addStretch();
     hboxLayout->addLayout(right);
@@ -239,9 +253,72 @@ void PreferencesWindow::retranslateUi()
 
 void PreferencesWindow::changeEvent(QEvent* event)
 {
-    if (event->type() == QEvent::LanguageChange)
+    if (event->type() == QEvent::LanguageChange) {
         retranslateUi();
+        const QStringList backs = TileGraphics::instance().blankNames();
+        for (int i = 0; i < tileBlankSelection->count() && i < backs.size(); ++i)
+            tileBlankSelection->setItemText(i, backs.at(i));
+        const QStringList faces = TileGraphics::instance().faceNames();
+        for (int i = 0; i < tileFaceSelection->count() && i < faces.size(); ++i)
+            tileFaceSelection->setItemText(i, faces.at(i));
+    }
     QWidget::changeEvent(event);
+}
+
+int PreferencesWindow::fillTileChoices(QComboBox* combo, const QStringList& names, const char* key)
+{
+    int index = QSettings().value(QLatin1String(key), 0).toInt();
+    if (index < 0 || index >= names.size())
+        index = 0;
+    combo->addItems(names);
+    combo->setCurrentIndex(names.isEmpty() ? -1 : index);
+    return index;
+}
+
+void PreferencesWindow::paintTilePreviews()
+{
+    const TilePainter* painter = TileGraphics::instance().basePainter();
+    const TileImages* images = painter != nullptr ? painter->tileImages() : nullptr;
+    if (images == nullptr)
+        return;
+    const auto paint = [images](QLabel* label, int orientation, int kind, const auto& draw) {
+        const QRectF area = images->rect(orientation, kind);
+        QPixmap picture(area.size().toSize().expandedTo(QSize(1, 1)));
+        picture.fill(Qt::transparent);
+        QPainter p(&picture);
+        p.translate(-area.topLeft());
+        draw(&p);
+        p.end();
+        label->setPixmap(picture);
+    };
+    paint(tileFront, TileImages::Bottom, TileImages::Declared,
+          [painter](QPainter* p) { painter->drawTile(p, QPoint(0, 0), tile(0), TileImages::Bottom, false); });
+    paint(tileBack, TileImages::Bottom, TileImages::Declared,
+          [painter](QPainter* p) { painter->drawTile(p, QPoint(0, 0), tile(255), TileImages::Bottom, false); });
+    paint(hiddenTileRight, TileImages::Right, TileImages::Hidden,
+          [painter](QPainter* p) { painter->drawHiddenTile(p, QPoint(0, 0), TileImages::Right); });
+}
+
+void PreferencesWindow::onTileBlankSelectionIndexChanged(int index)
+{
+    if (index < 0)
+        return;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    QSettings().setValue(QStringLiteral("game/tileblank"), index);
+    TileGraphics::instance().setTiles(index, tileFaceSelection->currentIndex());
+    paintTilePreviews();
+    QApplication::restoreOverrideCursor();
+}
+
+void PreferencesWindow::onTileFaceSelectionIndexChanged(int index)
+{
+    if (index < 0)
+        return;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    QSettings().setValue(QStringLiteral("game/tileface"), index);
+    TileGraphics::instance().setTiles(tileBlankSelection->currentIndex(), index);
+    paintTilePreviews();
+    QApplication::restoreOverrideCursor();
 }
 
 void PreferencesWindow::setOwnPlayerId(qint32 playerId)

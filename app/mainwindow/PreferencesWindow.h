@@ -38,6 +38,10 @@ public:
     QPushButton* changePasswordButton() const { return changePasswordBtn; }
     QComboBox* languageList() const { return languageSelection; }
     QLabel* avatar() const { return avatarLabel; }
+    QComboBox* tileBackList() const { return tileBlankSelection; }
+    QComboBox* tileFaceList() const { return tileFaceSelection; }
+    /// The previews: a face-up bamboo 1, a tile back, another player's hidden tile.
+    QList<QLabel*> tilePreviews() const { return {tileFront, tileBack, hiddenTileRight}; }
 
 Q_SIGNALS:
     /// The user chose a new player picture.
@@ -56,6 +60,8 @@ public Q_SLOTS:
     void on_animationsCheckBox_stateChanged(int newState);
     void on_changePassword_clicked();
     void onLanguageSelectionCurrentIndexChanged(int index);
+    void onTileBlankSelectionIndexChanged(int index);
+    void onTileFaceSelectionIndexChanged(int index);
 
 protected:
     void changeEvent(QEvent* event) override;
@@ -64,6 +70,10 @@ private:
     void setupUi();
     void retranslateUi();
     void setPasswordFieldsLocked(bool locked);
+    /// Fills a tile combo with the names and selects the stored index (0
+    /// when it is out of range), without writing anything.
+    static int fillTileChoices(QComboBox* combo, const QStringList& names, const char* key);
+    void paintTilePreviews();
 
     TranslationsManager* translations;
     SocialServices* social;

@@ -2,6 +2,10 @@
 // gating and refusals, the exact requests of a session, joins and watches on
 // the wire, the server's notices of earlier tables, registration, and the
 // ends of a session.
+#include "CommandLine.h"
+#include "ConferenceArea.h"
+#include "PreferencesWindow.h"
+#include "SocialServices.h"
 #include "CreateUserWindow.h"
 #include "LobbyController.h"
 #include "LobbyTableFilter.h"
@@ -20,6 +24,7 @@
 #include <QLineEdit>
 #include <QSettings>
 #include <QStackedWidget>
+#include <QTabBar>
 #include <QTimer>
 #include <QTreeView>
 
@@ -61,6 +66,39 @@ int exitCodeOf(const std::function<void()>& trigger)
     return QCoreApplication::exec();
 }
 
+/// Chat rooms and pictures as the social library would give them.
+class RoomArea : public ConferenceArea
+{
+public:
+    using ConferenceArea::ConferenceArea;
+    int hidden = 0;
+    void joinTableRoom(qint32) override {}
+    void joinTournamentRoom(int) override {}
+    void leaveRoom() override {}
+    void appendInfo(const QString&) override {}
+    bool isJoined() const override { return false; }
+    void setHiddenNotifications(int mask) override { hidden = mask; }
+};
+
+class Social : public SocialServices
+{
+public:
+    QList<qint32> asked;
+    QPixmap playerPicture(qint32 playerId) override
+    {
+        asked << playerId;
+        QPixmap picture(64, 64);
+        picture.fill(Qt::red);
+        return picture;
+    }
+    ConferenceArea* createConferenceArea(QWidget* parent, int hiddenMask) override
+    {
+        auto* area = new RoomArea(parent);
+        area->setHiddenNotifications(hiddenMask);
+        return area;
+    }
+};
+
 const SessionScenario::Table* tableWith(const QList<SessionScenario::Table>& tables, const char* path, bool full)
 {
     for (const auto& t : tables) {
@@ -77,6 +115,8 @@ class TestMainWindow : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    void initTestCase() { setupSearchPaths({}); }
+
     void init()
     {
         QSettings().clear();
@@ -176,18 +216,18 @@ private Q_SLOTS:
         QTRY_COMPARE(ui.accountBalanceLabel->text(), QStringLiteral("$1,234.56"));
         QVERIFY(!ui.serverTime->text().isEmpty());
         QVERIFY(QApplication::overrideCursor() == nullptr);
-        // The lobby tab lists the 20 regular tables; the practice ones are
+        // The lobby tab lists the 30 regular tables; the practice ones are
         // in the table model only.
         LobbyWindow* lobby = h.window->lobbyWindow();
         QVERIFY(lobby != nullptr);
-        QTRY_COMPARE(lobby->treeView()->model()->rowCount(), 20);
-        QCOMPARE(h.window->lobby()->tableModel()->rowCount(), 30);
-        QCOMPARE(ui.mainTabs->count(), 4);
+        QTRY_COMPARE(lobby->treeView()->model()->rowCount(), 30);
+        QTRY_COMPARE(h.window->lobby()->tableModel()->rowCount(), 35);
+        QCOMPARE(ui.mainTabs->count(), 5);
 
         // A second display of the lobby builds nothing and subscribes nothing.
         h.window->displayLobby();
         QTest::qWait(50);
-        QCOMPARE(ui.mainTabs->count(), 4);
+        QCOMPARE(ui.mainTabs->count(), 5);
         QCOMPARE(h.scenario.log().count(QStringLiteral("subscribe 101/Practice")), 1);
 
         // The lobby window's first start wrote its filter keys.
@@ -206,6 +246,53 @@ private Q_SLOTS:
         QCOMPARE(settings.value(QStringLiteral("game/windowFullscreen")).toBool(), false);
     }
 
+    void chatRoomAndPicture()
+    {
+        Social social;
+        MainWindowHarness h;
+        QVERIFY(h.create());
+        h.window->setSocialServices(&social);
+        auto* area = h.window->findChild<RoomArea*>(QStringLiteral("lobbyChat"));
+        QVERIFY(area != nullptr);
+        QCOMPARE(area->parentWidget(), h.window->view().lobbyChatFrame);
+        // Hidden: joins and leaves of everyone, and others' kicks and bans.
+        QCOMPARE(area->hidden, 11);
+        QVERIFY(h.start());
+        QVERIFY(h.logIn());
+        QVERIFY(social.asked.contains(qint32(SessionScenario::playerId)));
+        QVERIFY(!h.window->preferences()->avatar()->pixmap().isNull());
+        // Another player's new picture leaves the settings page alone.
+        social.asked.clear();
+        Q_EMIT social.playerPictureUpdate(4711);
+        QVERIFY(social.asked.isEmpty());
+    }
+
+    void languageSwitch()
+    {
+        MainWindowHarness h;
+        QVERIFY(h.create());
+        QVERIFY(h.start());
+        QVERIFY(h.logIn());
+        QVERIFY(h.waitForRequests(10));
+        h.scenario.clearLog();
+        QVERIFY(h.translations.setLanguage(QStringLiteral("ja")));
+        const MainView& ui = h.window->view();
+        const auto tablesTab = [&] {
+            return ui.mainTabs->tabBar()->tabText(ui.mainTabs->indexOf(h.window->lobbyWindow()));
+        };
+        QTRY_COMPARE(tablesTab(), QStringLiteral("テーブル"));
+        const QString fullscreen = ui.toggleFullscreenButton->text();
+        const QString join = h.window->lobbyWindow()->findChild<QPushButton*>(QStringLiteral("joinButton"))->text();
+        // The pages follow the language.
+        QVERIFY(h.waitForRequests(2));
+        const QStringList pages = h.scenario.log();
+        QVERIFY(h.translations.setLanguage(QStringLiteral("en")));
+        QTRY_COMPARE(tablesTab(), QStringLiteral("Tables"));
+        QCOMPARE(fullscreen, QStringLiteral("全画面"));
+        QCOMPARE(join, QStringLiteral("参加"));
+        QCOMPARE(pages, (QStringList{QStringLiteral("page 3"), QStringLiteral("page 4")}));
+    }
+
     void joinAndWatchOnTheWire()
     {
         MainWindowHarness h;
@@ -213,7 +300,7 @@ private Q_SLOTS:
         QVERIFY(h.start());
         QVERIFY(h.logIn());
         LobbyWindow* lobby = h.window->lobbyWindow();
-        QTRY_COMPARE(lobby->treeView()->model()->rowCount(), 20);
+        QTRY_COMPARE(lobby->treeView()->model()->rowCount(), 30);
         h.window->show();
         QVERIFY(QTest::qWaitForWindowExposed(h.window.get()));
         h.window->view().mainTabs->setCurrentIndex(h.window->view().mainTabs->indexOf(lobby));
@@ -280,7 +367,7 @@ private Q_SLOTS:
         QVERIFY(h.create());
         QVERIFY(h.start());
         QVERIFY(h.logIn());
-        QTRY_COMPARE(h.window->lobby()->tableModel()->rowCount(), 30);
+        QTRY_COMPARE(h.window->lobby()->tableModel()->rowCount(), 35);
         QSignalSpy failed(&h.window->connection(), &ConnectionManager::joinFailed);
         // The wire carries the reason plus one.
         h.scenario.setJoinAnswer(code + 1);
@@ -290,13 +377,54 @@ private Q_SLOTS:
         QVERIFY(QApplication::overrideCursor() == nullptr);
     }
 
+    void fullScreenToggle()
+    {
+        MainWindowHarness h;
+        QVERIFY(h.create());
+        h.window->show();
+        QSignalSpy text(h.window.get(), &MainWindow::setToggleWindowedText);
+        h.window->toggleWindowed();
+        h.window->toggleWindowed();
+        QCOMPARE(text.size(), 2);
+        QCOMPARE(text.at(0).first().toString(), QStringLiteral("Windowed"));
+        QCOMPARE(text.at(1).first().toString(), QStringLiteral("Fullscreen"));
+        QCOMPARE(h.window->view().toggleFullscreenButton->text(), QStringLiteral("Fullscreen"));
+        // Closing in full screen keeps the last windowed size.
+        h.window->resize(1100, 800);
+        h.window->toggleWindowed();
+        h.window.reset();
+        QSettings settings;
+        QCOMPARE(settings.value(QStringLiteral("game/windowFullscreen")).toBool(), true);
+        QVERIFY(!settings.contains(QStringLiteral("game/windowSize")));
+    }
+
+    void quickJoinOnTheWaitingListIsCancelled()
+    {
+        MainWindowHarness h;
+        QVERIFY(h.create());
+        h.scenario.setQuickJoinAnswer(4);
+        QVERIFY(h.start());
+        QVERIFY(h.logIn());
+        QVERIFY(h.waitForRequests(10));
+        h.scenario.clearLog();
+        // A start page's link asks for any table of a lobby path.
+        h.window->onQuickJoinTable(QStringLiteral("101/Regular"));
+        QVERIFY(h.waitForRequests(2));
+        QCOMPARE(h.scenario.log(), (QStringList{QStringLiteral("quick join 101/Regular"),
+                                                QStringLiteral("cancel quick join")}));
+        QTRY_COMPARE(h.boxes(), QStringList{QStringLiteral("Join game failed!|Failed to join game.\nPlease try again "
+                                                           "in a little while.\nIf problem persists please contact "
+                                                           "support")});
+        QVERIFY(QApplication::overrideCursor() == nullptr);
+    }
+
     void earlierTablesAreAskedAboutAtOnce()
     {
         MainWindowHarness h;
         QVERIFY(h.create());
         QVERIFY(h.start());
         QVERIFY(h.logIn());
-        QTRY_COMPARE(h.window->lobby()->tableModel()->rowCount(), 30);
+        QTRY_COMPARE(h.window->lobby()->tableModel()->rowCount(), 35);
         h.scenario.clearLog();
 
         // The seated notice carries its table's record just before the notice.
@@ -338,7 +466,7 @@ private Q_SLOTS:
         QVERIFY(h.create());
         QVERIFY(h.start());
         QVERIFY(h.logIn());
-        QTRY_COMPARE(h.window->lobby()->tableModel()->rowCount(), 30);
+        QTRY_COMPARE(h.window->lobby()->tableModel()->rowCount(), 35);
         h.scenario.clearLog();
         QSignalSpy seated(&h.window->connection(), &ConnectionManager::alreadySeated);
         h.window->watchTable(31337);

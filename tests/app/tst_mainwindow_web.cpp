@@ -92,6 +92,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("page");
         QTest::newRow("lobby") << QStringLiteral("lobby") << QStringLiteral("LobbyView");
         QTest::newRow("preferences") << QStringLiteral("preferences") << QStringLiteral("PreferencesView");
+        QTest::newRow("tournaments") << QStringLiteral("tournament") << QStringLiteral("TournamentsLobbyView");
         QTest::newRow("how-to") << QStringLiteral("howto") << QStringLiteral("howtoPage");
         QTest::newRow("welcome") << QStringLiteral("welcome") << QStringLiteral("welcomePage");
         QTest::newRow("unknown name") << QStringLiteral("chat") << QStringLiteral("LobbyView");

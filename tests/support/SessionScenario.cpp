@@ -52,7 +52,7 @@ const char* const kinds[] = {"Grove", "Hall", "Garden", "Court", "Terrace"};
 SessionScenario::SessionScenario(TestGameServer& server, QObject* parent)
     : QObject(parent)
     , m_server(server)
-    , m_tables(makeTables(30))
+    , m_tables(makeTables(30, 5))
     , m_config({"", "", "", ""})
 {
     server.onRequest(10, [this](const ReceivedFrame& f) { onLogin(f); });
@@ -84,18 +84,25 @@ SessionScenario::SessionScenario(TestGameServer& server, QObject* parent)
     });
     server.onRequest(170, [this](const ReceivedFrame& f) {
         TestFrameReader r = f.reader();
-        r.u32();
+        const quint32 seq = r.u32();
         r.u32();
         add(QStringLiteral("quick join %1").arg(QString::fromLatin1(r.str())));
+        if (m_quickJoinAnswer >= 0)
+            m_server.send(TestFrame(171).u32(seq).u32(0).str("").u8(quint8(m_quickJoinAnswer)));
+    });
+    server.onRequest(172, [this](const ReceivedFrame& f) {
+        const quint32 seq = f.reader().u32();
+        add(QStringLiteral("cancel quick join"));
+        m_server.send(TestFrame(173).u32(seq).u8(0));
     });
 }
 
 SessionScenario::~SessionScenario() = default;
 
-QList<SessionScenario::Table> SessionScenario::makeTables(int count)
+QList<SessionScenario::Table> SessionScenario::makeTables(int regular, int practice)
 {
     QList<Table> tables;
-    const int regular = (count * 2 + 2) / 3;
+    const int count = regular + practice;
     for (int i = 0; i < count; ++i) {
         Table t;
         t.id = quint32(700 + i);

@@ -42,10 +42,11 @@ public:
     explicit SessionScenario(TestGameServer& server, QObject* parent = nullptr);
     ~SessionScenario() override;
 
-    /// `count` tables: two thirds under "101/Regular", the rest under
-    /// "101/Practice"; every rule and game type, some full, some empty,
-    /// every fifth regular one for money.
-    static QList<Table> makeTables(int count);
+    /// `regular` tables under "101/Regular", then `practice` ones under
+    /// "101/Practice" (ids from 700 on); every rule and game type, some full,
+    /// some empty, every fifth regular one for money. The scenario starts
+    /// with 30 and 5.
+    static QList<Table> makeTables(int regular, int practice);
     void setTables(const QList<Table>& tables) { m_tables = tables; }
     const QList<Table>& tables() const { return m_tables; }
 
@@ -62,6 +63,8 @@ public:
     void setClientConfig(const QList<QByteArray>& texts) { m_config = texts; }
     /// The answer to a join: 0 success, else the refusal code; -1 no answer.
     void setJoinAnswer(qint32 code) { m_joinAnswer = code; }
+    /// The status answered to a quick join (4 waiting list, 3 seating); -1 no answer.
+    void setQuickJoinAnswer(qint32 status) { m_quickJoinAnswer = status; }
 
     /// What the client asked for, one line per request, in order.
     const QStringList& log() const { return m_log; }
@@ -101,6 +104,7 @@ private:
     QMap<int, QByteArray> m_pages;
     QList<QByteArray> m_config;
     qint32 m_joinAnswer = -1;
+    qint32 m_quickJoinAnswer = -1;
     QStringList m_log;
     QStringList m_registrations;
 };
