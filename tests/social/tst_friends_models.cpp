@@ -9,7 +9,6 @@
 #include <QAbstractItemModelTester>
 #include <QIcon>
 #include <QSignalSpy>
-#include <QStandardItemModel>
 #include <QTest>
 #include <QTextDocument>
 
@@ -231,16 +230,6 @@ private Q_SLOTS:
         QCOMPARE(changes.size(), 1);
         QCOMPARE(changes.first().at(0).toModelIndex().row(), 1);
         QCOMPARE(filter->index(1, 0).data().toString(), QStringLiteral("Meiko"));
-        QVERIFY(FriendsRosterModel::availabilityText(2, true) == QStringLiteral("Online"));
-        QCOMPARE(FriendsRosterModel::availabilityText(9, false), QStringLiteral("<unknown availability>"));
-    }
-
-    void filterOverAnotherModelAcceptsAll()
-    {
-        QStandardItemModel other(3, 1);
-        FriendsFilter f;
-        f.setSourceModel(&other);
-        QCOMPARE(f.rowCount(), 3);
     }
 };
 

@@ -7,6 +7,7 @@
 #include "FriendsTestSession.h"
 #include "FriendsWindow.h"
 
+#include <QAbstractItemModelTester>
 #include <QAction>
 #include <QLabel>
 #include <QLineEdit>
@@ -53,6 +54,7 @@ class FriendsWindowsTest : public QObject
 
     std::unique_ptr<Session> s;
     std::unique_ptr<FriendsWindow> window;
+    std::unique_ptr<QAbstractItemModelTester> tester;
 
     /// The page after login with a roster of Friend (subscription) and Other ("both").
     bool start(const QString& subscription = QStringLiteral("both"), bool ask = false)
@@ -63,6 +65,8 @@ class FriendsWindowsTest : public QObject
         s->connection.setPlayerName(1002, QStringLiteral("Kenji"));
         s->connection.setPlayerName(1003, QStringLiteral("Mei"));
         window = std::make_unique<FriendsWindow>(&s->client, &s->playerDb);
+        tester = std::make_unique<QAbstractItemModelTester>(window->friendList()->model(),
+                                                            QAbstractItemModelTester::FailureReportingMode::QtTest);
         window->resize(600, 500);
         window->show();
         return s->deliver(rosterPush(Friend, subscription, ask)) && s->deliver(rosterPush(Other, "both"))
@@ -88,6 +92,7 @@ private Q_SLOTS:
     void initTestCase() { setUpEnvironment(); }
     void cleanup()
     {
+        tester.reset();
         window.reset();
         s.reset();
     }
