@@ -222,7 +222,12 @@ private Q_SLOTS:
         QCOMPARE(search.resultList()->topLevelItemCount(), 2);
         QCOMPARE(searchRequests(s->wrote(), "set"), 2);
         QVERIFY(s->wrote().contains(QStringLiteral("<field var=\"search\" type=\"text-single\"><value>Me</value>")));
-        QCOMPARE(search.statusLabel()->text(), QStringLiteral("2 user(s) found")); // no translation loaded
+        QCOMPARE(search.statusLabel()->text(), QStringLiteral("2 user(s) found"));
+        {
+            const auto english = installFriendsTexts(QStringLiteral("en"));
+            QVERIFY(english);
+            QTRY_COMPARE(search.statusLabel()->text(), QStringLiteral("2 users found"));
+        }
         QCOMPARE(search.resultList()->topLevelItem(0)->text(0), QStringLiteral("Mei"));
         QTreeWidgetItem* meiko = search.resultList()->topLevelItem(1);
         QSignalSpy selected(&search, &FriendSearchWindow::selectedJid);
@@ -233,6 +238,22 @@ private Q_SLOTS:
         QCOMPARE(selected.size(), 1);
         QCOMPARE(selected.first().first().value<XMPPJid>().resource(), QStringLiteral("desk"));
         QCOMPARE(selected.first().first().value<XMPPJid>().node(), QStringLiteral("1004"));
+    }
+
+    void pageFollowsTheLanguage()
+    {
+        QVERIFY(start());
+        window->friendList()->setCurrentIndex(row(0));
+        QVERIFY(s->deliver(presence(Friend + QStringLiteral("/r"), {}, QStringLiteral("hi"))));
+        const auto japanese = installFriendsTexts(QStringLiteral("ja"));
+        QVERIFY(japanese);
+        QTRY_COMPARE(window->searchButton()->text(), QStringLiteral("フレンドを探す"));
+        QCOMPARE(window->removeAction()->text(), QStringLiteral("削除"));
+        QCOMPARE(window->friendDetail()->joinButton()->text(), QStringLiteral("参加"));
+        QVERIFY(s->deliver(presence(Friend + QStringLiteral("/r"), {}, QStringLiteral("hi!"))));
+        QCOMPARE(window->friendDetail()->presenceAndStatusLabel()->text(), QStringLiteral("オンライン（ステータス「hi!」）"));
+        QCOMPARE(window->rosterModel()->toolTipText(*window->rosterItemForJid(XMPPJid::fromText(Friend))),
+                 QStringLiteral("Kenji はオンラインです（ステータス「hi!」）"));
     }
 
     void searchErrors_data()
