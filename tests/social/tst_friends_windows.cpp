@@ -211,7 +211,9 @@ private Q_SLOTS:
         QVERIFY(s->deliver(QByteArray()));
         QCOMPARE(searchRequests(s->wrote(), "set"), 0);
         answerForm();
-        answerSearch("result", report({{"1003@localhost", "Mei"}, {"1004@localhost/desk", "Meiko"}, {"1005@localhost", ""}}));
+        // Rows without a name, or with an address no JID can hold, are left out.
+        answerSearch("result", report({{"1003@localhost", "Mei"}, {"1004@localhost/desk", "Meiko"}, {"1005@localhost", ""},
+                                       {QString(1100, QLatin1Char('n')) + "@localhost", "Long"}}));
         QVERIFY(s->peer.waitFinished());
         QVERIFY(QTest::qWaitFor([&] { return search.resultList()->topLevelItemCount() == 2; }, 3000));
         // An answer to the player database's own search is not this window's.
