@@ -8,6 +8,7 @@
 #include "SingleInstanceLock.h"
 #include "Startup.h"
 #include "SystemInfo.h"
+#include "TileGraphics.h"
 #include "TranslationsManager.h"
 #include "VersionChecker.h"
 #include "WebSchemes.h"
@@ -83,8 +84,7 @@ int main(int argc, char** argv)
     // 7. Install mode: write the tile image cache under the current directory
     // and stop, without log, lock or window.
     if (params.install) {
-        // The tile image cache writer (TileGraphics::installTilesets()) is
-        // called here once the game table joins the build.
+        TileGraphics::installTilesets();
         app.reset();
         return 0;
     }

@@ -1,0 +1,68 @@
+#include "WatchingWindow.h"
+
+#include <QDebug>
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+WatchingWindow::WatchingWindow(QWidget* parent)
+    : MahjongDialog(parent, false)
+{
+    form = new QWidget;
+    form->setObjectName(QStringLiteral("WatchingWindowWidget"));
+    form->resize(400, 142);
+    auto* vbox = new QVBoxLayout(form);
+    vbox->setObjectName(QStringLiteral("verticalLayout"));
+    pickedUp = new QLabel(form);
+    pickedUp->setObjectName(QStringLiteral("pickedUpInfo"));
+    vbox->addWidget(pickedUp);
+    watchingInfo = new QLabel(form);
+    watchingInfo->setObjectName(QStringLiteral("watchingInfo"));
+    vbox->addWidget(watchingInfo);
+    auto* buttons = new QHBoxLayout;
+    buttons->setObjectName(QStringLiteral("horizontalLayout_1"));
+    buttons->addStretch();
+    join = new QPushButton(form);
+    join->setObjectName(QStringLiteral("joinButton"));
+    buttons->addWidget(join);
+    leave = new QPushButton(form);
+    leave->setObjectName(QStringLiteral("leaveButton"));
+    buttons->addWidget(leave);
+    buttons->addStretch();
+    vbox->addLayout(buttons);
+    retranslateForm();
+    setContentWidget(form);
+    connect(join, &QPushButton::clicked, this, &WatchingWindow::joinButtonClicked);
+    connect(leave, &QPushButton::clicked, this, &WatchingWindow::leaveButtonClicked);
+}
+
+WatchingWindow::~WatchingWindow() = default;
+
+void WatchingWindow::retranslateForm()
+{
+    form->setWindowTitle(tr("Watching"));
+    pickedUp->setText(tr("You've been unseated from this table."));
+    watchingInfo->setText(tr("If you want to watch the game, just wait until it starts."));
+    join->setText(tr("Join"));
+    leave->setText(tr("Leave"));
+}
+
+void WatchingWindow::setUnseatedInfoHidden(bool hidden)
+{
+    qDebug() << "setVisible: " << !hidden;
+    pickedUp->setVisible(!hidden);
+}
+
+void WatchingWindow::onJoinableChanged(bool joinable)
+{
+    join->setEnabled(joinable);
+}
+
+void WatchingWindow::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        retranslateForm();
+    MahjongDialog::changeEvent(event);
+}

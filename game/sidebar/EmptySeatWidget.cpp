@@ -1,0 +1,35 @@
+#include "EmptySeatWidget.h"
+
+#include <QEvent>
+#include <QLabel>
+#include <QVBoxLayout>
+
+EmptySeatWidget::EmptySeatWidget(QWidget* parent)
+    : QFrame(parent)
+{
+    setObjectName(QStringLiteral("EmptySeatWidget"));
+    resize(228, 98);
+    setMinimumSize(228, 98);
+    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    auto* verticalLayout = new QVBoxLayout(this);
+    verticalLayout->setObjectName(QStringLiteral("verticalLayout"));
+    label = new QLabel(this);
+    label->setObjectName(QStringLiteral("label"));
+    label->setAlignment(Qt::AlignCenter);
+    verticalLayout->addWidget(label);
+    retranslateUi();
+}
+
+EmptySeatWidget::~EmptySeatWidget() = default;
+
+void EmptySeatWidget::retranslateUi()
+{
+    label->setText(tr("Waiting for player"));
+}
+
+void EmptySeatWidget::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        retranslateUi();
+    QFrame::changeEvent(event);
+}

@@ -1,0 +1,55 @@
+#include "SelectorButton.h"
+
+#include "TimeSpan.h"
+#include "TimerView.h"
+#include "Utils.h"
+
+#include <QIcon>
+
+SelectorButton::SelectorButton(QWidget* parent)
+    : QPushButton(parent)
+    , timeout(new TimerView(this, {}, TimerView::PIE, TimerView::GRADIENT))
+{
+    timeout->setObjectName(QStringLiteral("tableTimeout"));
+    setCheckable(true);
+    setIcon(QIcon(QStringLiteral("resources:/smiley-normal.png")));
+}
+
+SelectorButton::~SelectorButton() = default;
+
+void SelectorButton::setTableName(const QString& name)
+{
+    // "&" would otherwise mark a shortcut and vanish from the name.
+    setText(elideMiddle(name, 8).replace(QLatin1Char('&'), QLatin1String("&&")));
+    setToolTip(name.toHtmlEscaped());
+}
+
+void SelectorButton::setKind(int kind)
+{
+    if (kind == 0)
+        setIcon(QIcon(QStringLiteral("resources:/smiley-normal.png")));
+    else if (kind == 2)
+        setIcon(QIcon(QStringLiteral("resources:/trophy-normal.png")));
+    else
+        setIcon(QIcon());
+}
+
+void SelectorButton::setTimeout(const TimeSpan& ts)
+{
+    if (!ts.end().isValid()) {
+        timeout->hide();
+        return;
+    }
+    timeout->setTimeSpan(ts);
+    timeout->show();
+}
+
+void SelectorButton::wantsAttention(bool)
+{
+}
+
+void SelectorButton::resizeEvent(QResizeEvent* event)
+{
+    QPushButton::resizeEvent(event);
+    timeout->setGeometry(width() - 20, (height() - 12) / 2, 12, 12);
+}

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QPushButton>
+
+class TableSelector;
+class TimeSpan;
+class TimerView;
+
+/// One open table's button in the table selector: the table's name shortened
+/// to 8 characters (the whole name as tool tip), a smiley or trophy icon, and
+/// the table's running countdown at its right end.
+class SelectorButton : public QPushButton
+{
+    Q_OBJECT
+
+public:
+    explicit SelectorButton(QWidget* parent = nullptr);
+    ~SelectorButton() override;
+
+    void setTableName(const QString& name);
+    /// 0 smiley (a regular table), 2 trophy (a tournament table); other kinds show no icon.
+    void setKind(int kind);
+    /// Counts the span down; a span without an end hides the countdown.
+    void setTimeout(const TimeSpan& ts);
+    TimerView* countdown() const { return timeout; }
+
+public Q_SLOTS:
+    void wantsAttention(bool attention);
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    TimerView* timeout;
+};

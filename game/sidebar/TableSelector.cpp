@@ -1,0 +1,195 @@
+#include "TableSelector.h"
+
+#include "SelectorButton.h"
+#include "TableInfo.h"
+#include "TimeSpan.h"
+
+#include <QButtonGroup>
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QToolButton>
+
+#include <algorithm>
+#include <stdexcept>
+
+namespace {
+/// How far one click on an arrow moves the strip.
+constexpr int scrollStep = 40;
+}
+
+TableSelector::TableSelector(QWidget* parent)
+    : QWidget(parent)
+{
+    setObjectName(QStringLiteral("tableSelector"));
+    auto* hboxLayout = new QHBoxLayout(this);
+    hboxLayout->setObjectName(QStringLiteral("hboxLayout"));
+    hboxLayout->setSpacing(0);
+    hboxLayout->setContentsMargins(0, 0, 0, 0);
+    scrollArea = new QWidget(this);
+    scrollArea->setObjectName(QStringLiteral("scrollArea"));
+    QSizePolicy policy(QSizePolicy::Preferred, QSizePolicy::Preferred);
+    policy.setVerticalStretch(1);
+    scrollArea->setSizePolicy(policy);
+    hboxLayout->addWidget(scrollArea);
+    buttons = new QWidget(scrollArea);
+    buttons->setObjectName(QStringLiteral("buttons"));
+    hboxLayout1 = new QHBoxLayout(buttons);
+    hboxLayout1->setObjectName(QStringLiteral("hboxLayout1"));
+    hboxLayout1->setSpacing(0);
+    hboxLayout1->setContentsMargins(0, 0, 0, 0);
+    selectorLeft = new QToolButton(this);
+    selectorLeft->setObjectName(QStringLiteral("selectorLeft"));
+    selectorLeft->setArrowType(Qt::LeftArrow);
+    hboxLayout->addWidget(selectorLeft);
+    selectorRight = new QToolButton(this);
+    selectorRight->setObjectName(QStringLiteral("selectorRight"));
+    selectorRight->setArrowType(Qt::RightArrow);
+    hboxLayout->addWidget(selectorRight);
+
+    group = new QButtonGroup(this);
+    group->setExclusive(true);
+    lobby = new QPushButton(buttons);
+    lobby->setObjectName(QStringLiteral("lobbyButton"));
+    lobby->setCheckable(true);
+    lobby->setText(tr("Lobby"));
+    group->addButton(lobby, -1);
+    hboxLayout1->addWidget(lobby);
+
+    setAttribute(Qt::WA_NoSystemBackground);
+    connect(group, &QButtonGroup::idClicked, this, &TableSelector::tableClicked);
+    connect(selectorLeft, &QToolButton::clicked, this, &TableSelector::scrollButtonClicked);
+    connect(selectorRight, &QToolButton::clicked, this, &TableSelector::scrollButtonClicked);
+}
+
+TableSelector::~TableSelector() = default;
+
+SelectorButton* TableSelector::button(qint32 tableId) const
+{
+    // -1 is the Lobby button's id, never a table's.
+    if (tableId == -1)
+        return nullptr;
+    return qobject_cast<SelectorButton*>(group->button(tableId));
+}
+
+void TableSelector::addTable(const TableInfo& info)
+{
+    if (info.tableId == -1 || group->button(info.tableId) != nullptr)
+        throw std::runtime_error("duplicate table: " + std::to_string(info.tableId));
+    auto* b = new SelectorButton(this);
+    b->setTableName(info.name);
+    if (info.gameType == 1)
+        b->setKind(2);
+    group->addButton(b, info.tableId);
+    hboxLayout1->addWidget(b);
+    relayout();
+}
+
+void TableSelector::removeTable(qint32 tableId)
+{
+    SelectorButton* b = button(tableId);
+    if (b == nullptr)
+        throw std::runtime_error("missing table when removing from table selector, id: " + std::to_string(tableId));
+    group->removeButton(b);
+    delete b;
+    relayout();
+}
+
+void TableSelector::setActiveTable(qint32 tableId)
+{
+    if (tableId == -1) {
+        lobby->setChecked(true);
+    } else {
+        SelectorButton* b = button(tableId);
+        if (b == nullptr)
+            throw std::runtime_error("set active table for missing id: " + std::to_string(tableId));
+        b->setChecked(true);
+    }
+    relayout();
+}
+
+qint32 TableSelector::activeTable() const
+{
+    return group->checkedId();
+}
+
+void TableSelector::onTableInfo(const TableInfo& info)
+{
+    SelectorButton* b = button(info.tableId);
+    if (b == nullptr)
+        throw std::runtime_error("missing table on table info, id: " + std::to_string(info.tableId));
+    b->setTableName(info.name);
+    if (info.gameType == 1)
+        b->setKind(2);
+}
+
+void TableSelector::onTableActivity(qint32 tableId, bool activity, const TimeSpan& ts)
+{
+    SelectorButton* b = button(tableId);
+    if (b == nullptr)
+        return;
+    b->setTimeout(ts);
+    if (group->checkedButton() != b)
+        b->wantsAttention(activity);
+}
+
+void TableSelector::relayout()
+{
+    const int checked = group->checkedId();
+    const QList<QAbstractButton*> all = group->buttons();
+    if (checked == -1) {
+        for (QAbstractButton* b : all)
+            b->setVisible(b != lobby);
+    } else {
+        for (QAbstractButton* b : all)
+            b->setVisible(b != group->checkedButton() || hboxLayout1->count() >= 3);
+    }
+    hboxLayout1->activate();
+    buttons->resize(hboxLayout1->sizeHint().width(), scrollArea->height());
+    updateScrollButtons();
+}
+
+void TableSelector::moveStrip(int x)
+{
+    x = std::max(x, scrollArea->width() - buttons->width());
+    x = std::min(x, 0);
+    buttons->move(x, 0);
+}
+
+void TableSelector::updateScrollButtons()
+{
+    const bool overflow = sizeHint().width() > width();
+    selectorLeft->setVisible(overflow);
+    selectorRight->setVisible(overflow);
+    moveStrip(buttons->x());
+}
+
+void TableSelector::scrollButtonClicked()
+{
+    const int x = buttons->x();
+    moveStrip(sender() == selectorLeft ? x + scrollStep : x - scrollStep);
+}
+
+int TableSelector::stripPosition() const
+{
+    return buttons->x();
+}
+
+QSize TableSelector::sizeHint() const
+{
+    return buttons->sizeHint();
+}
+
+void TableSelector::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    updateScrollButtons();
+    buttons->resize(buttons->width(), scrollArea->height());
+}
+
+void TableSelector::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        lobby->setText(tr("Lobby"));
+    QWidget::changeEvent(event);
+}

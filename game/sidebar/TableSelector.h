@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QWidget>
+
+class QButtonGroup;
+class QHBoxLayout;
+class QPushButton;
+class QToolButton;
+class SelectorButton;
+class TimeSpan;
+struct TableInfo;
+
+/// The strip of buttons that switches between the lobby and the open tables:
+/// a "Lobby" button and one button per table, in the order the tables were
+/// opened, scrolled sideways by two arrows when they do not fit. The shown
+/// page's button is hidden (the lobby's always; a table's while it is the
+/// only one). Unknown or duplicate table ids throw std::runtime_error and
+/// leave the strip as it was.
+class TableSelector : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit TableSelector(QWidget* parent = nullptr);
+    ~TableSelector() override;
+
+    void addTable(const TableInfo& info);
+    /// Checks the table's button; -1 checks the Lobby button.
+    void setActiveTable(qint32 tableId);
+    /// The checked table; -1 for the lobby or when nothing is checked.
+    qint32 activeTable() const;
+    /// The table's button, or null.
+    SelectorButton* button(qint32 tableId) const;
+    QPushButton* lobbyButton() const { return lobby; }
+    /// The x position of the strip inside its visible window (0 or less).
+    int stripPosition() const;
+
+    QSize sizeHint() const override;
+
+public Q_SLOTS:
+    void removeTable(qint32 tableId);
+    void onTableInfo(const TableInfo& info);
+    /// Marks a table's countdown and, unless it is shown, its wish for attention.
+    void onTableActivity(qint32 tableId, bool activity, const TimeSpan& ts);
+    void scrollButtonClicked();
+
+Q_SIGNALS:
+    /// A button was clicked: the table id, -1 for the Lobby button.
+    void tableClicked(int tableId);
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    void relayout();
+    void updateScrollButtons();
+    void moveStrip(int x);
+
+    QWidget* scrollArea = nullptr;
+    QWidget* buttons = nullptr;
+    QHBoxLayout* hboxLayout1 = nullptr;
+    QToolButton* selectorLeft = nullptr;
+    QToolButton* selectorRight = nullptr;
+    QButtonGroup* group = nullptr;
+    QPushButton* lobby = nullptr;
+};

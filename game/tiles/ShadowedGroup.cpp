@@ -1,0 +1,134 @@
+// Shadows of tile groups: gathering the tiles' outlines through the item
+// tree, projecting each away from the light, and keeping their union.
+
+#include "ShadowedGroup.h"
+
+#include "ShadowGeometry.h"
+
+#include <QVariant>
+
+#include <cmath>
+#include <vector>
+
+namespace {
+
+struct Outline
+{
+    QPolygonF polygon;
+    int depth;
+};
+
+/// The tiles' outlines below an item, in the group's coordinates. A tile's
+/// own children are not visited: its outline stands for them.
+void gather(const QGraphicsItem* item, const QTransform& toGroup, std::vector<Outline>& out)
+{
+    const QList<QGraphicsItem*> children = item->childItems();
+    for (const QGraphicsItem* child : children) {
+        if (!child->isVisible())
+            continue;
+        const QTransform t = child->itemTransform(item) * toGroup;
+        const QVariant v = child->data(1);
+        if (v.metaType() == QMetaType::fromType<ShadowGeometry>()) {
+            const auto geometry = v.value<ShadowGeometry>();
+            out.push_back({t.map(geometry.outline), geometry.depth});
+            continue;
+        }
+        gather(child, t, out);
+    }
+}
+
+/// The fuzzy inequality of two coordinates of the light.
+bool differs(double a, double b)
+{
+    return std::abs(a - b) > 1e-12 * std::min(std::abs(a), std::abs(b));
+}
+
+} // namespace
+
+ShadowedGroup::ShadowedGroup(QGraphicsItem* parent)
+    : GraphicsNode(parent)
+{
+    ShadowGeometry::registerMetaType();
+}
+
+void ShadowedGroup::setLightPosition(const QPointF& scenePosition)
+{
+    if (!differs(scenePosition.x(), m_lightPosition.x()) && !differs(scenePosition.y(), m_lightPosition.y()))
+        return;
+    m_lightPosition = scenePosition;
+    updateShadow();
+}
+
+void ShadowedGroup::updateShadow()
+{
+    prepareGeometryChange();
+    std::vector<Outline> outlines;
+    gather(this, QTransform(), outlines);
+    const QPointF light = mapFromScene(m_lightPosition);
+    QPainterPath path;
+    path.setFillRule(Qt::WindingFill);
+    for (const Outline& o : outlines)
+        path.addPath(shadowOf(o.polygon, o.depth, light));
+    m_shadowPath = path;
+    m_shadowBounds = path.boundingRect();
+    setData(shadowPathKey, QVariant::fromValue(path));
+    update();
+}
+
+QRectF ShadowedGroup::boundingRect() const
+{
+    return m_shadowBounds;
+}
+
+QPainterPath ShadowedGroup::shadowOf(const QPolygonF& outline, int depth, const QPointF& light)
+{
+    QPolygonF p = outline;
+    if (p.size() > 1 && p.isClosed())
+        p.removeLast();
+    int distinct = 0;
+    for (int i = 0; i < p.size() && distinct < 3; ++i) {
+        bool seen = false;
+        for (int j = 0; j < i && !seen; ++j)
+            seen = p[j] == p[i];
+        if (!seen)
+            ++distinct;
+    }
+    if (distinct < 3)
+        return QPainterPath();
+
+    // A point `depth` above the table throws its shadow under a light
+    // lightHeight above it; a depth at or above the light would throw none.
+    const double k = depth < lightHeight ? depth / (lightHeight - depth) : 0.0;
+    const auto proj = [&](const QPointF& v) { return v + (v - light) * k; };
+    const auto away = [&](const QPointF& a, const QPointF& b) {
+        return (b.x() - a.x()) * (light.y() - a.y()) - (b.y() - a.y()) * (light.x() - a.x()) < 0;
+    };
+
+    const int n = int(p.size());
+    QPolygonF emitted;
+    emitted.reserve(2 * n);
+    // Start at the last vertex, then go on from the first.
+    for (int step = 0; step < n; ++step) {
+        const int i = (n - 1 + step) % n;
+        const QPointF& prev = p[(i + n - 1) % n];
+        const QPointF& v = p[i];
+        const QPointF& next = p[(i + 1) % n];
+        const bool inAway = away(prev, v);
+        const bool outAway = away(v, next);
+        if (inAway) {
+            emitted << proj(v);
+            if (!outAway)
+                emitted << v;
+        } else {
+            emitted << v;
+            if (outAway)
+                emitted << proj(v);
+        }
+    }
+    QPainterPath path;
+    path.moveTo(emitted.first());
+    for (int i = 1; i < emitted.size(); ++i)
+        path.lineTo(emitted[i]);
+    path.closeSubpath();
+    return path;
+}

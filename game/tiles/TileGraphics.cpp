@@ -1,0 +1,255 @@
+#include "TileGraphics.h"
+
+#include "ResizeWorker.h"
+#include "TileCache.h"
+#include "TileImages.h"
+#include "TilePainter.h"
+
+#include <QCoreApplication>
+#include <QDebug>
+#include <QDir>
+
+#include <cmath>
+
+namespace {
+
+struct Choice
+{
+    const char* name;
+    const char* path;
+};
+
+const Choice blanks[] = {
+    {QT_TRANSLATE_NOOP("TileGraphics", "Bamboo"), "resources:/tiles-blank-default.png"},
+    {QT_TRANSLATE_NOOP("TileGraphics", "Green 1"), "resources:/tiles-blank-green.png"},
+    {QT_TRANSLATE_NOOP("TileGraphics", "Red"), "resources:/tiles-blank-red.png"},
+    {QT_TRANSLATE_NOOP("TileGraphics", "Green 2"), "resources:/tiles-blank-green.svg"},
+    {QT_TRANSLATE_NOOP("TileGraphics", "Dark wood"), "resources:/tiles-blank-darkwood.svg"},
+};
+
+const Choice faces[] = {
+    {QT_TRANSLATE_NOOP("TileGraphics", "Numbered"), "resources:/tiles-fg.svg"},
+    {QT_TRANSLATE_NOOP("TileGraphics", "Mixed numbered"), "resources:/tiles-fg-half-marked.svg"},
+    {QT_TRANSLATE_NOOP("TileGraphics", "Without numbers"), "resources:/tiles-fg-no-marks.svg"},
+    {QT_TRANSLATE_NOOP("TileGraphics", "Rustic numbered"), "resources:/tiles-fg.png"},
+};
+
+constexpr int blankRows = int(std::size(blanks));
+constexpr int faceRows = int(std::size(faces));
+
+} // namespace
+
+struct TileGraphics::Private
+{
+    QString blankPath;
+    QString facePath;
+    double gameScale = 1.0;
+    bool changingScale = false;
+    TilePainter basePainter;
+    TilePainter gamePainter;
+    ResizeWorker* worker = nullptr;
+};
+
+TileGraphics& TileGraphics::instance()
+{
+    static TileGraphics graphics;
+    return graphics;
+}
+
+TileGraphics::TileGraphics()
+    : d(std::make_unique<Private>())
+{
+    if (QCoreApplication* app = QCoreApplication::instance())
+        connect(app, &QCoreApplication::aboutToQuit, this, &TileGraphics::onAboutToQuit);
+}
+
+TileGraphics::~TileGraphics()
+{
+    onAboutToQuit();
+}
+
+QString TileGraphics::blankPath(int index)
+{
+    return index >= 0 && index < blankRows ? QLatin1String(blanks[index].path) : QString();
+}
+
+QString TileGraphics::facePath(int index)
+{
+    return index >= 0 && index < faceRows ? QLatin1String(faces[index].path) : QString();
+}
+
+int TileGraphics::blankCount()
+{
+    return blankRows;
+}
+
+int TileGraphics::faceCount()
+{
+    return faceRows;
+}
+
+QString TileGraphics::highlightPath()
+{
+    return QStringLiteral("resources:/tile-highlights-red.png");
+}
+
+QStringList TileGraphics::blankNames() const
+{
+    QStringList names;
+    for (const Choice& c : blanks)
+        names << tr(c.name);
+    return names;
+}
+
+QStringList TileGraphics::faceNames() const
+{
+    QStringList names;
+    for (const Choice& c : faces)
+        names << tr(c.name);
+    return names;
+}
+
+QString TileGraphics::tileFace() const
+{
+    return d->facePath;
+}
+
+QString TileGraphics::tileBlank() const
+{
+    return d->blankPath;
+}
+
+TilePainter* TileGraphics::basePainter() const
+{
+    return &d->basePainter;
+}
+
+TilePainter* TileGraphics::gamePainter() const
+{
+    return &d->gamePainter;
+}
+
+double TileGraphics::gameScale() const
+{
+    return d->gameScale;
+}
+
+bool TileGraphics::isRendering() const
+{
+    return d->worker != nullptr;
+}
+
+void TileGraphics::setTiles(int blankIndex, int faceIndex)
+{
+    const QString blank = blankPath(blankIndex);
+    const QString face = facePath(faceIndex);
+    if (blank.isEmpty() || face.isEmpty()) {
+        qWarning() << "no tile set" << blankIndex << faceIndex;
+        return;
+    }
+    if (blank == d->blankPath && face == d->facePath)
+        return;
+    d->blankPath = blank;
+    d->facePath = face;
+    d->basePainter.setTileImages(loadTileImages(blank, face, 1.0));
+    d->gamePainter.setTileImages(new TileImages(*d->basePainter.tileImages(), d->gameScale));
+    startWorker();
+    Q_EMIT tileGraphicsChanged();
+}
+
+void TileGraphics::setGameScale(double scale)
+{
+    if (!std::isfinite(scale))
+        return;
+    // Whole 1/32 steps: small resizes neither restart the render nor
+    // multiply cache files. The floor keeps a squeezed window drawable.
+    const double q = std::max(std::trunc(scale * 32) / 32, minimumGameScale);
+    if (q == d->gameScale || d->changingScale)
+        return;
+    d->changingScale = true;
+    d->gameScale = q;
+    if (const TileImages* base = d->basePainter.tileImages()) {
+        d->gamePainter.setTileImages(new TileImages(*base, q));
+        startWorker();
+        Q_EMIT gameScaleChanged();
+    }
+    d->changingScale = false;
+}
+
+void TileGraphics::startWorker()
+{
+    if (d->worker || d->blankPath.isEmpty())
+        return;
+    d->worker = new ResizeWorker(d->blankPath, d->facePath, d->gameScale, this);
+    connect(d->worker, &QThread::finished, this, &TileGraphics::onThreadFinished, Qt::QueuedConnection);
+    Q_EMIT renderStarted(d->gameScale);
+    d->worker->start(QThread::InheritPriority);
+}
+
+void TileGraphics::onThreadFinished()
+{
+    ResizeWorker* worker = d->worker;
+    if (!worker || sender() != worker)
+        return;
+    worker->wait();
+    TileImages* result = worker->takeResult();
+    d->worker = nullptr;
+    const bool stale = worker->blankPath != d->blankPath || worker->facePath != d->facePath
+        || worker->scale != d->gameScale;
+    worker->deleteLater();
+    if (stale) {
+        delete result;
+        startWorker();
+    } else if (result) {
+        d->gamePainter.setTileImages(result);
+    }
+    Q_EMIT gameScaleChanged();
+}
+
+void TileGraphics::onAboutToQuit()
+{
+    ResizeWorker* worker = d->worker;
+    if (!worker)
+        return;
+    d->worker = nullptr;
+    worker->wait();
+    delete worker; // frees a result nobody took
+}
+
+TileImages* TileGraphics::loadTileImages(const QString& blankPath, const QString& facePath, double scale)
+{
+    // No cache for a scale that cannot name a real set.
+    if (!(scale > 0) || !std::isfinite(scale))
+        return new TileImages(blankPath, facePath, highlightPath(), scale);
+    const QStringList sources{blankPath, facePath, highlightPath()};
+    QString target = TileCache::installedFile(blankPath, facePath, scale);
+    if (!TileCache::isFresh(target, sources)) {
+        target = TileCache::temporaryFile(blankPath, facePath, scale);
+        if (!TileCache::isFresh(target, sources))
+            target.clear();
+    }
+    if (!target.isEmpty()) {
+        if (TileImages* cached = TileCache::readFile(target, scale))
+            return cached;
+    } else {
+        target = TileCache::temporaryFile(blankPath, facePath, scale);
+    }
+    auto* images = new TileImages(blankPath, facePath, highlightPath(), scale);
+    TileCache::writeFile(target, *images);
+    return images;
+}
+
+void TileGraphics::installTilesets()
+{
+    if (!QDir::current().mkpath(QStringLiteral("tilesets")))
+        qWarning() << "cannot make" << QDir::current().filePath(QStringLiteral("tilesets"));
+    for (const Choice& blank : blanks) {
+        for (const Choice& face : faces) {
+            const QString b = QLatin1String(blank.path);
+            const QString f = QLatin1String(face.path);
+            std::unique_ptr<TileImages> set(loadTileImages(b, f, 1.0));
+            if (!TileCache::writeFile(TileCache::installedFile(b, f, 1.0), *set))
+                qWarning() << "cannot write" << TileCache::installedFile(b, f, 1.0);
+        }
+    }
+}

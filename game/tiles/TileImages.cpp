@@ -1,0 +1,269 @@
+// Tile sets: accessors, the rescaled copy, shadows and the stream form. The
+// rendering from sheets is in TileSheets.cpp.
+
+#include "TileImages.h"
+
+#include "TileImages_p.h"
+
+#include <QDataStream>
+
+#include <stdexcept>
+
+namespace {
+
+bool validIndex(int orientation, int kind)
+{
+    return orientation >= 0 && orientation < TileImages::orientationCount && kind >= 0
+        && kind < TileImages::kindCount;
+}
+
+const QImage& nullImage()
+{
+    static const QImage null;
+    return null;
+}
+
+int shadowDepth(int kind)
+{
+    switch (kind) {
+    case TileImages::Hidden:
+    case TileImages::WallDouble:
+    case TileImages::WallDora:
+        return 10;
+    case TileImages::WallTriple:
+        return 15;
+    default:
+        return 5;
+    }
+}
+
+QImage smoothlyScaled(const QImage& image, double f)
+{
+    if (image.isNull())
+        return image;
+    return image.scaled(qRound(image.width() * f), qRound(image.height() * f), Qt::IgnoreAspectRatio,
+                        Qt::SmoothTransformation);
+}
+
+} // namespace
+
+void TileImages::Private::resetRects()
+{
+    for (int o = 0; o < orientationCount; ++o)
+        for (int k = 0; k < kindCount; ++k) {
+            const QImage& img = elements[o][k];
+            rects[o][k] = img.isNull() ? QRectF() : QRectF(0, 0, img.width(), img.height());
+        }
+}
+
+void TileImages::Private::computeShadows()
+{
+    for (int o = 0; o < orientationCount; ++o)
+        for (int k = 0; k < kindCount; ++k)
+            shadows[o][k] = shadowFor(rects[o][k], sizes[o][k].height, k);
+}
+
+void TileImages::Private::premultiply()
+{
+    // Pictures come back from the stream as plain ARGB; painting wants them
+    // premultiplied, or every blit converts them again.
+    const auto convert = [](QImage& img) {
+        if (!img.isNull() && img.format() != QImage::Format_ARGB32_Premultiplied)
+            img.convertTo(QImage::Format_ARGB32_Premultiplied);
+    };
+    for (int o = 0; o < orientationCount; ++o) {
+        for (QImage& img : elements[o])
+            convert(img);
+        for (QImage& img : faces[o])
+            convert(img);
+        convert(highlights[o]);
+    }
+    for (QImage& img : handFaces)
+        convert(img);
+    for (QImage& img : handImages)
+        convert(img);
+}
+
+void TileImages::Private::setHandRect()
+{
+    const QImage& hand = handImages[0];
+    rects[Bottom][Hand] = hand.isNull() ? QRectF() : QRectF(0, 0, hand.width(), hand.height());
+}
+
+TileImages::TileImages(const QString& blankPath, const QString& facePath, const QString& highlightPath, double scale)
+    : d(std::make_unique<Private>())
+{
+    d->scale = scale;
+    d->renderBack(blankPath);
+    d->renderFaces(facePath);
+    d->renderHighlights(highlightPath);
+}
+
+TileImages::TileImages(const TileImages& source, double scale)
+    : d(std::make_unique<Private>())
+{
+    const Private& s = *source.d;
+    const double f = s.scale > 0 ? scale / s.scale : 1.0;
+    d->scale = scale;
+    for (int o = 0; o < orientationCount; ++o) {
+        for (int k = 0; k < kindCount; ++k) {
+            d->elements[o][k] = smoothlyScaled(s.elements[o][k], f);
+            d->sizes[o][k] = s.sizes[o][k].scaled(f);
+        }
+        for (int t = 0; t < faceCount; ++t)
+            d->faces[o][t] = smoothlyScaled(s.faces[o][t], f);
+        d->highlights[o] = smoothlyScaled(s.highlights[o], f);
+    }
+    for (int t = 0; t < faceCount; ++t)
+        d->handFaces[t] = smoothlyScaled(s.handFaces[t], f);
+    for (int i = 0; i < 2; ++i)
+        d->handImages[i] = smoothlyScaled(s.handImages[i], f);
+    d->resetRects();
+    for (int o = 0; o < orientationCount; ++o)
+        for (int k = 0; k < kindCount; ++k) {
+            const QRectF& from = s.rects[o][k];
+            const double x = int(int(from.x()) * f + 0.5);
+            const double y = int(int(from.y()) * f + 0.5);
+            d->rects[o][k].moveTo(x, y);
+        }
+    d->setHandRect();
+    d->computeShadows();
+}
+
+TileImages::TileImages(QDataStream& in)
+    : d(std::make_unique<Private>())
+{
+    qint32 version = 0;
+    in >> version;
+    if (version != streamVersion)
+        throw std::runtime_error("Wrong serialized version");
+    double base = 0, hand = 0;
+    in >> base >> hand;
+    if (base != baseProportion || hand != handProportion)
+        throw std::runtime_error("Other proportions used");
+    in >> d->scale;
+    for (int o = 0; o < orientationCount && in.status() == QDataStream::Ok; ++o)
+        for (int k = 0; k < kindCount && in.status() == QDataStream::Ok; ++k) {
+            TileSize3D& size = d->sizes[o][k];
+            in >> d->elements[o][k] >> size.width >> size.height >> size.depth >> d->rects[o][k];
+        }
+    for (int o = 0; o < orientationCount && in.status() == QDataStream::Ok; ++o) {
+        for (int t = 0; t < faceCount && in.status() == QDataStream::Ok; ++t)
+            in >> d->faces[o][t];
+        in >> d->highlights[o];
+    }
+    for (int t = 0; t < faceCount && in.status() == QDataStream::Ok; ++t)
+        in >> d->handFaces[t];
+    in >> d->handImages[0] >> d->handImages[1];
+    d->premultiply();
+    d->setHandRect();
+    d->computeShadows();
+}
+
+TileImages::~TileImages() = default;
+
+QDataStream& operator<<(QDataStream& out, const TileImages& images)
+{
+    const TileImages::Private& d = *images.d;
+    out << TileImages::streamVersion << TileImages::baseProportion << TileImages::handProportion << d.scale;
+    for (int o = 0; o < TileImages::orientationCount; ++o)
+        for (int k = 0; k < TileImages::kindCount; ++k) {
+            const TileSize3D& size = d.sizes[o][k];
+            out << d.elements[o][k] << size.width << size.height << size.depth << d.rects[o][k];
+        }
+    for (int o = 0; o < TileImages::orientationCount; ++o) {
+        for (int t = 0; t < TileImages::faceCount; ++t)
+            out << d.faces[o][t];
+        out << d.highlights[o];
+    }
+    for (int t = 0; t < TileImages::faceCount; ++t)
+        out << d.handFaces[t];
+    out << d.handImages[0] << d.handImages[1];
+    return out;
+}
+
+double TileImages::scale() const
+{
+    return d->scale;
+}
+
+const QImage& TileImages::element(int orientation, int kind) const
+{
+    return validIndex(orientation, kind) ? d->elements[orientation][kind] : nullImage();
+}
+
+const QImage& TileImages::face(int orientation, tile t) const
+{
+    if (orientation < 0 || orientation >= orientationCount || t.code() >= faceCount)
+        return nullImage();
+    return d->faces[orientation][t.code()];
+}
+
+const QImage& TileImages::handFace(tile t) const
+{
+    return t.code() < faceCount ? d->handFaces[t.code()] : nullImage();
+}
+
+const QImage& TileImages::handImage(int index) const
+{
+    if (index == 0 || index == 1)
+        return d->handImages[index];
+    if (index != 2)
+        return nullImage();
+    std::call_once(d->overlayOnce, [this] {
+        const QImage hand = d->handImages[0].convertToFormat(QImage::Format_ARGB32);
+        QImage overlay(hand.size(), QImage::Format_ARGB32_Premultiplied);
+        for (int y = 0; y < hand.height(); ++y) {
+            const QRgb* src = reinterpret_cast<const QRgb*>(hand.constScanLine(y));
+            QRgb* dst = reinterpret_cast<QRgb*>(overlay.scanLine(y));
+            for (int x = 0; x < hand.width(); ++x)
+                dst[x] = qRgba(0, 0, 0, qAlpha(src[x]) / 3);
+        }
+        d->overlay = overlay;
+    });
+    return d->overlay;
+}
+
+const QImage& TileImages::highlight(int orientation) const
+{
+    return orientation >= 0 && orientation < orientationCount ? d->highlights[orientation] : nullImage();
+}
+
+TileSize3D TileImages::size3D(int orientation, int kind) const
+{
+    return validIndex(orientation, kind) ? d->sizes[orientation][kind] : TileSize3D();
+}
+
+QRectF TileImages::rect(int orientation, int kind) const
+{
+    return validIndex(orientation, kind) ? d->rects[orientation][kind] : QRectF();
+}
+
+ShadowGeometry TileImages::shadow(int orientation, int kind) const
+{
+    return validIndex(orientation, kind) ? d->shadows[orientation][kind] : ShadowGeometry();
+}
+
+QString TileImages::faceElementId(tile t)
+{
+    return QString::fromStdString(tileToString(t)).toLower().replace(QLatin1Char(' '), QLatin1Char('_'));
+}
+
+ShadowGeometry TileImages::shadowFor(const QRectF& rect, int surfaceHeight, int kind)
+{
+    const double w = rect.width();
+    const double R = rect.height();
+    const double h = surfaceHeight == -1 ? R : surfaceHeight;
+    const double r = std::min(w, h) / 30;
+    const double a = r / 2;
+    const double c = 2 * r;
+    const double top = R - h + a;
+    const double bottom = R - a;
+    QPolygonF outline;
+    outline << QPointF(a + c, top) << QPointF(a, top + c) << QPointF(a, bottom - c) << QPointF(a + c, bottom)
+            << QPointF(w - a - c, bottom) << QPointF(w - a, bottom - c) << QPointF(w - a, top + c)
+            << QPointF(w - a - c, top);
+    // The outline is drawn where the picture is: shifted by its offset.
+    outline.translate(rect.topLeft());
+    return ShadowGeometry{outline, shadowDepth(kind)};
+}

@@ -1,0 +1,6 @@
+#pragma once
+
+#include "TableWall.h"
+
+/// The table window's name for the four walls.
+using CityView = TableWall;

@@ -1,0 +1,78 @@
+#pragma once
+
+#include "ShadowedGroup.h"
+#include "TileAnimationTarget.h"
+#include "meld.h"
+
+#include <vector>
+
+class MeldView;
+class TilePainter;
+
+/// One player's exposed melds and bonus tiles on that player's side of the
+/// table: a row of meld views that wraps into further rows away from the
+/// table's centre when it would pass the maximum length. Bonus tiles are kept
+/// in one group per suit (flowers, seasons) after all melds. Also where the
+/// tiles of a meld being declared fly to.
+class DeclaredView : public ShadowedGroup, public TileAnimationTarget
+{
+public:
+    DeclaredView(int orientation, double maxLength);
+    ~DeclaredView() override;
+
+    /// Removes every meld and bonus group.
+    void clear();
+    /// Every meld draws with this painter from now on.
+    void setPainter(TilePainter* painter);
+    TilePainter* painter() const { return m_painter; }
+    /// The longest row in pixels before wrapping.
+    void setMaxLength(double maxLength);
+    /// Re-arranges every meld's tiles and lays the melds out again.
+    void relayout();
+
+    /// Adds a declared meld. `claimedFrom` is the seat the claimed tile came
+    /// from, relative to the declaring player (3 left, 2 across, 1 right;
+    /// -1 or 0 none); it decides where the turned tile lies. The chow tile
+    /// that was claimed is the meld record's extra tile when that names one of
+    /// the chow's tiles, else its extra value when that is 0..2; the hidden
+    /// level is the record's visibility. A pong extended to a kong replaces
+    /// its pong in place. Types 16 and 128 change nothing.
+    void declareMeld(const meld_tuple& m, int claimedFrom);
+    /// Adds a flower or season to its group (one group per suit, in tile order).
+    void addBonusTile(tile t);
+    /// Adds a row of scoring tiles before the bonus groups; a position p > 0
+    /// highlights the tile at p, counted from 1.
+    void addMeld(const tile_vector& tiles, int highlighted);
+    /// Every tile renews its tool tip.
+    void updateToolTips();
+
+    /// The meld views in display order.
+    const std::vector<MeldView*>& melds() const { return m_melds; }
+    int orientation() const { return m_orientation; }
+
+    /// Where the tiles of the next meld will land (scene coordinates).
+    std::vector<TileGeometry> geometryFor(int count) override;
+    using TileAnimationTarget::geometryFor;
+    /// The meld arrives through declareMeld; nothing to add here.
+    void transfer(int count) override;
+    using TileAnimationTarget::transfer;
+
+    /// The room the table keeps across two rows of melds on the right and
+    /// left (0 on the other sides), and on the bottom and top (0 on the
+    /// others), at scale 1.
+    static int reservedWidth(int orientation);
+    static int reservedHeight(int orientation);
+
+private:
+    void insertMeld(std::size_t index, MeldView* view);
+    void removeAt(std::size_t index);
+    std::size_t firstBonusIndex() const;
+    void layoutMelds();
+    QSize declaredSize() const;
+    int crossExtent() const;
+
+    TilePainter* m_painter;
+    int m_orientation;
+    double m_maxLength;
+    std::vector<MeldView*> m_melds;
+};

@@ -1,0 +1,224 @@
+#include "MeldAuction.h"
+
+#include "ClaimOffers.h"
+#include "MeldChoice.h"
+#include "UPushButton.h"
+
+#include <QDebug>
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QSet>
+#include <QVBoxLayout>
+
+#include <stdexcept>
+
+MeldAuction::MeldAuction(QWidget* parent)
+    : QFrame(parent)
+{
+    setObjectName(QStringLiteral("MeldAuction"));
+    resize(336, 66);
+    auto* vbox = new QVBoxLayout(this);
+    vbox->setObjectName(QStringLiteral("vboxLayout"));
+    vbox->setSpacing(0);
+    vbox->setContentsMargins(0, 0, 0, 0);
+    title = new QLabel(this);
+    title->setObjectName(QStringLiteral("MeldAuctionTitle"));
+    vbox->addWidget(title);
+    meldChoice = new QWidget(this);
+    meldChoice->setObjectName(QStringLiteral("meldChoice"));
+    auto* choices = new QVBoxLayout(meldChoice);
+    choices->setObjectName(QStringLiteral("meldChoiceLayout"));
+    choices->setSpacing(0);
+    choices->setContentsMargins(0, 0, 0, 0);
+    choices->setSizeConstraint(QLayout::SetFixedSize);
+    vbox->addWidget(meldChoice);
+    auto* buttonRow = new QFrame(this);
+    buttonRow->setObjectName(QStringLiteral("MeldAuctionButtonRow"));
+    auto* hbox = new QHBoxLayout(buttonRow);
+    hbox->setObjectName(QStringLiteral("hboxLayout"));
+    riichi = new UPushButton(buttonRow);
+    riichi->setObjectName(QStringLiteral("riichiButton"));
+    mahjong = new UPushButton(buttonRow);
+    mahjong->setObjectName(QStringLiteral("mahjongButton"));
+    pass = new UPushButton(buttonRow);
+    pass->setObjectName(QStringLiteral("passButton"));
+    close = new UPushButton(buttonRow);
+    close->setObjectName(QStringLiteral("closeButton"));
+    for (UPushButton* b : {riichi, mahjong, pass, close})
+        hbox->addWidget(b);
+    vbox->addWidget(buttonRow);
+    retranslate();
+    connect(mahjong, &QPushButton::clicked, this, &MeldAuction::mahjongClicked);
+    connect(riichi, &QPushButton::clicked, this, &MeldAuction::riichiClicked);
+    connect(pass, &QPushButton::clicked, this, &MeldAuction::passClicked);
+    connect(close, &QPushButton::clicked, this, &MeldAuction::closeClicked);
+    clear();
+}
+
+MeldAuction::~MeldAuction()
+{
+    rows.clear();
+}
+
+void MeldAuction::retranslate()
+{
+    riichi->setText(tr("Riichi"));
+    mahjong->setText(tr("Mahjong"));
+    mahjong->setShortcut(QKeySequence(tr("Alt+M", "Mahjong")));
+    pass->setText(tr("Pass"));
+    pass->setShortcut(QKeySequence(tr("Alt+Z", "Pass")));
+    close->setText(tr("Close"));
+    setMode(m_mode);
+    assignShortcuts();
+}
+
+void MeldAuction::clear()
+{
+    rows.clear();
+    mahjongOffered = false;
+    passOffered = false;
+    for (UPushButton* b : {mahjong, riichi, close, pass})
+        b->hide();
+    meldChoice->adjustSize();
+}
+
+void MeldAuction::showCloseButton()
+{
+    close->show();
+}
+
+void MeldAuction::showPassButton()
+{
+    passOffered = true;
+    pass->show();
+}
+
+bool MeldAuction::addOffer(const meld_offer& offer, tile lastDiscard)
+{
+    passOffered = true;
+    if (offer.type == game_protocol::meld_type::RIICHI) {
+        riichi->show();
+        return true;
+    }
+    if (offer.type == game_protocol::meld_type::MAHJONG) {
+        mahjongOffered = true;
+        mahjong->show();
+        return true;
+    }
+    QString error;
+    if (ClaimOffers::buttonKind(offer, lastDiscard, &error) < 0) {
+        qWarning().noquote() << "claim offer left out:" << error;
+        return false;
+    }
+    std::shared_ptr<QWidget> choice;
+    try {
+        choice = std::make_shared<MeldChoice>(offer, meldChoice, lastDiscard);
+    } catch (const std::exception& e) {
+        qWarning() << "claim offer left out:" << e.what();
+        return false;
+    }
+    connect(static_cast<MeldChoice*>(choice.get()), &MeldChoice::selected, this, &MeldAuction::meldSelected);
+    meldChoice->layout()->addWidget(choice.get());
+    rows.push_back(choice);
+    auto separator = std::make_shared<QLabel>(meldChoice);
+    separator->setPixmap(QPixmap(QStringLiteral("resources:/meld_auction_separator")));
+    meldChoice->layout()->addWidget(separator.get());
+    rows.push_back(separator);
+    assignShortcuts();
+    meldChoice->resize(meldChoice->layout()->sizeHint());
+    return true;
+}
+
+std::vector<MeldChoice*> MeldAuction::choices() const
+{
+    std::vector<MeldChoice*> out;
+    for (const auto& row : rows)
+        if (auto* choice = qobject_cast<MeldChoice*>(row.get()))
+            out.push_back(choice);
+    return out;
+}
+
+void MeldAuction::assignShortcuts()
+{
+    // Two buttons with one shortcut make Qt fire neither: a row whose key is
+    // taken by an earlier row or by Mahjong or Pass gets the next free digit.
+    QSet<QKeySequence> used{mahjong->shortcut(), pass->shortcut()};
+    for (MeldChoice* choice : choices()) {
+        QKeySequence key(ClaimOffers::shortcutText(choice->buttonKind()));
+        for (int digit = 4; used.contains(key) && digit <= 10; ++digit)
+            key = digit <= 9 ? QKeySequence(QStringLiteral("Alt+%1").arg(digit)) : QKeySequence();
+        if (!key.isEmpty())
+            used.insert(key);
+        choice->button()->setShortcut(key);
+    }
+}
+
+void MeldAuction::setMode(int mode)
+{
+    m_mode = mode;
+    QString text;
+    if (mode == Claim || mode == Concealed)
+        text = tr("Choose Meld");
+    else if (mode == RobKong)
+        text = tr("Rob the Kong");
+    title->setText(text);
+    setWindowTitle(text);
+}
+
+void MeldAuction::mahjongClicked()
+{
+    if (mahjongOffered)
+        Q_EMIT meldSelected(meld_offer{game_protocol::meld_type::MAHJONG, tile(0)});
+}
+
+void MeldAuction::riichiClicked()
+{
+    Q_EMIT meldSelected(meld_offer{game_protocol::meld_type::RIICHI, tile(0)});
+}
+
+void MeldAuction::passClicked()
+{
+    if (passOffered)
+        Q_EMIT passSelected();
+}
+
+void MeldAuction::closeClicked()
+{
+    hide();
+    Q_EMIT closeSelected();
+}
+
+void MeldAuction::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        retranslate();
+    QFrame::changeEvent(event);
+}
+
+void MeldAuction::mousePressEvent(QMouseEvent* event)
+{
+    const QPoint pos = event->position().toPoint();
+    if (event->button() == Qt::LeftButton && title->geometry().contains(pos)) {
+        pressPoint = pos;
+        dragging = true;
+        raise();
+    }
+}
+
+void MeldAuction::mouseMoveEvent(QMouseEvent* event)
+{
+    if (!dragging)
+        return;
+    const QPoint global = event->globalPosition().toPoint();
+    QWidget* parent = parentWidget();
+    const QPoint p = parent != nullptr ? parent->mapFromGlobal(global) : global;
+    if (parent == nullptr || parent->rect().contains(p))
+        move(p - pressPoint);
+}
+
+void MeldAuction::mouseReleaseEvent(QMouseEvent*)
+{
+    dragging = false;
+}

@@ -1,0 +1,75 @@
+#include "PlayerActionView.h"
+
+PlayerActionView::PlayerActionView(int orientation)
+    : m_orientation(orientation)
+{
+    setTransformationMode(Qt::SmoothTransformation);
+}
+
+QString PlayerActionView::imagePath(int kind, int subKind, int ruleset)
+{
+    const bool riichi = ruleset == 2;
+    switch (kind) {
+    case 1:
+        return riichi ? QStringLiteral("textimages:claim-chii.png") : QStringLiteral("textimages:claim-chow.png");
+    case 2:
+        return riichi ? QStringLiteral("textimages:claim-pon.png") : QStringLiteral("textimages:claim-pong.png");
+    case 8:
+        return riichi ? QStringLiteral("textimages:claim-kan.png") : QStringLiteral("textimages:claim-kong.png");
+    case 16:
+        if (subKind == 2)
+            return QStringLiteral("textimages:claim-ron.png");
+        if (subKind == 3)
+            return QStringLiteral("textimages:claim-tsumo.png");
+        return QStringLiteral("textimages:claim-mahjong-game-view.png");
+    case 128:
+        return QStringLiteral("textimages:claim-riichi.png");
+    default:
+        return QString();
+    }
+}
+
+void PlayerActionView::setClaim(int kind, int subKind)
+{
+    m_kind = kind;
+    m_subKind = subKind;
+    refresh();
+}
+
+void PlayerActionView::setAnchorMode(int mode)
+{
+    m_anchorMode = mode;
+    refresh();
+}
+
+void PlayerActionView::setScale(double scale)
+{
+    m_scale = scale;
+    refresh();
+}
+
+void PlayerActionView::setRuleset(int ruleset)
+{
+    m_ruleset = ruleset;
+}
+
+void PlayerActionView::refresh()
+{
+    const QString path = imagePath(m_kind, m_subKind, m_ruleset);
+    setPixmap(path.isEmpty() ? QPixmap() : QPixmap(path));
+    const int w = pixmap().width();
+    const int h = pixmap().height();
+    // Each step is applied before the ones already set, as the word is
+    // first turned, then moved against its anchor, then scaled.
+    setTransform(QTransform::fromScale(1.5 * m_scale, 1.5 * m_scale));
+    if (m_anchorMode == AnchorEdge) {
+        const QPointF shift[4] = {{qreal(-w), 0}, {0, qreal(w)}, {0, qreal(-h)}, {0, qreal(-w)}};
+        setTransform(QTransform::fromTranslate(shift[m_orientation & 3].x(), shift[m_orientation & 3].y()), true);
+    }
+    if (m_orientation == 1)
+        setTransform(QTransform().rotate(270), true);
+    else if (m_orientation == 3)
+        setTransform(QTransform().rotate(90), true);
+    if (m_anchorMode == AnchorCentre)
+        setTransform(QTransform::fromTranslate(-(w / 2), -(h / 2)), true);
+}

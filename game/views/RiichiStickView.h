@@ -1,0 +1,33 @@
+#pragma once
+
+#include "GraphicsNode.h"
+
+#include <QList>
+#include <QTransform>
+
+class QGraphicsSvgItem;
+
+/// The riichi sticks a player has put on the table: a stack of stick
+/// pictures turned with the seat. Stick items are made on demand and reused.
+class RiichiStickView : public GraphicsNode
+{
+public:
+    explicit RiichiStickView(int orientation);
+
+    void setScale(double scale);
+    double scale() const { return m_scale; }
+    /// Shows the first n sticks and hides the rest (kept for later).
+    void setCount(int n);
+    int count() const { return m_count; }
+    /// The stick items made so far, in creation order.
+    const QList<QGraphicsSvgItem*>& stickItems() const { return m_sticks; }
+
+private:
+    void layout();
+
+    int m_orientation;
+    QTransform m_orientationTransform;
+    double m_scale = 1.0;
+    QList<QGraphicsSvgItem*> m_sticks;
+    int m_count = 0;
+};

@@ -1,0 +1,112 @@
+#include "TimerView.h"
+
+#include "ServerTime.h"
+
+#include <QConicalGradient>
+#include <QPainter>
+
+#include <algorithm>
+
+TimerView::TimerView(QWidget* parent, Qt::WindowFlags flags, DisplayType displayType, PieType pieType)
+    : QWidget(parent, flags)
+    , m_ticker(this)
+    , m_displayType(displayType)
+    , m_pieType(pieType)
+{
+    connect(&m_ticker, &QTimer::timeout, this, qOverload<>(&QWidget::update));
+}
+
+TimerView::~TimerView() = default;
+
+void TimerView::setClock(Clock clock)
+{
+    m_clock = std::move(clock);
+}
+
+QDateTime TimerView::now() const
+{
+    return m_clock ? m_clock() : ServerTime::currentTime();
+}
+
+void TimerView::setTimeSpan(const TimeSpan& ts)
+{
+    m_end = ts.end();
+    if (m_end.isValid()) {
+        const QDateTime start = ts.start().isValid() ? ts.start() : now();
+        m_total = std::max<qint64>(0, msecsBetween(start, m_end));
+        if (m_total != 0) {
+            m_ticker.setInterval(m_displayType == DEC_COUNTER ? 1000 : int(std::max<qint64>(m_total / 100, 100)));
+            m_ticker.start();
+        }
+    } else {
+        m_total = 0;
+    }
+    update();
+}
+
+void TimerView::setDeadline(const QDateTime& end)
+{
+    setTimeSpan(TimeSpan(now(), end));
+}
+
+void TimerView::setDisplayType(DisplayType type)
+{
+    m_displayType = type;
+    update();
+}
+
+void TimerView::setPieType(PieType type)
+{
+    m_pieType = type;
+    update();
+}
+
+void TimerView::setSolidColor(const QColor& color)
+{
+    m_solidColor = color;
+    update();
+}
+
+qint64 TimerView::remaining() const
+{
+    if (!m_end.isValid())
+        return 0;
+    return std::max<qint64>(0, msecsBetween(now(), m_end));
+}
+
+QString TimerView::counterText() const
+{
+    const qint64 seconds = (remaining() + 500) / 1000;
+    return seconds > 0 ? QStringLiteral("%L1").arg(seconds) : QString();
+}
+
+void TimerView::paintEvent(QPaintEvent*)
+{
+    const QDateTime current = now();
+    const qint64 left = m_end.isValid() ? std::max<qint64>(0, msecsBetween(current, m_end)) : 0;
+    const double fraction = m_total > 0 ? double(left) / double(m_total) : 0.0;
+    // The ticker stops at the first repaint after the deadline.
+    if (m_ticker.isActive() && (!m_end.isValid() || m_end < current))
+        m_ticker.stop();
+
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    if (m_displayType == PIE) {
+        if (m_pieType == GRADIENT) {
+            QConicalGradient gradient(width() / 2 + 1, height() / 2, 90);
+            gradient.setColorAt(0.0, Qt::red);
+            gradient.setColorAt(0.3, Qt::yellow);
+            gradient.setColorAt(1.0, Qt::white);
+            painter.setBrush(gradient);
+        } else {
+            painter.setBrush(m_solidColor);
+        }
+        painter.setPen(Qt::NoPen);
+        if (fraction > 0)
+            painter.drawPie(rect(), 90 * 16, int(fraction * 5760));
+    } else if (m_displayType == DEC_COUNTER) {
+        const qint64 seconds = (left + 500) / 1000;
+        if (seconds > 0)
+            painter.drawText(rect(), Qt::AlignCenter, QStringLiteral("%L1").arg(seconds));
+    }
+}

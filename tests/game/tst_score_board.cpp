@@ -1,0 +1,225 @@
+// The end-of-hand score board: score tables, settlement rows and their
+// payment rule, claim pictures, tabs, buttons by game type, the countdown,
+// escaping of server text, and what a language change keeps.
+
+#include "DeclaredView.h"
+#include "HandScene.h"
+#include "MeldView.h"
+#include "ScoreBoard.h"
+#include "TileView.h"
+#include "TimerView.h"
+#include "ViewTestSupport.h"
+
+#include <QLabel>
+#include <QLocale>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTabWidget>
+#include <QTest>
+#include <QTextEdit>
+
+namespace {
+
+player_score scoreOf(qint32 pid, int winner, int settlement = 0, int payment = 0)
+{
+    player_score s;
+    s.pid = pid;
+    s.name = QStringLiteral("player %1").arg(pid);
+    s.scoreType = winner;
+    s.settlement = settlement;
+    s.currentScore = 100 + pid;
+    s.payment = payment;
+    return s;
+}
+
+TableInfo tableOf(int ruleset, int gameType)
+{
+    TableInfo t;
+    t.ruleset = ruleset;
+    t.gameType = gameType;
+    t.value.setSettlement(1);
+    t.value.setBet(500);
+    t.value.setFee(25);
+    return t;
+}
+
+} // namespace
+
+class TestScoreBoard : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+        QVERIFY(ViewTestSupport::prepareTiles());
+    }
+
+    void handScoreTable()
+    {
+        player_score s = scoreOf(1, 1);
+        s.points = {{QStringLiteral("Pung <b>"), 1000}, {QStringLiteral("Kong"), 2000}};
+        s.pointsTotal = 3000;
+        s.limitHands = {{QStringLiteral("Nine gates"), 0}};
+        s.handScore = 1200;
+        const QString html = ScoreBoard::handScoreTable(s, 0);
+        QVERIFY(html.startsWith(QStringLiteral("<table rules=\"groups\" width=\"100%\">")));
+        QVERIFY(html.contains(QStringLiteral("<tr><td align=\"left\" colspan=\"2\"><u>Points:</u></td></tr>\n")));
+        QVERIFY(html.contains(QStringLiteral("<tr><td align=\"left\">Pung &lt;b&gt;</td><td align=\"right\">1,000</td></tr>\n")));
+        QVERIFY(html.contains(QStringLiteral(
+            "<tr><td></td><td align=\"right\"><span style=\"text-decoration:overline;\">3000</span></td></tr>\n")));
+        QVERIFY(html.contains(QStringLiteral("<tr><td align=\"left\">Nine gates</td><td align=\"right\"></td></tr>\n")));
+        QVERIFY(html.contains(QStringLiteral("Hand Score</td><td align=\"right\">1,200")));
+        QVERIFY(!html.contains(QStringLiteral("Doubles:")));
+        QVERIFY(html.endsWith(QStringLiteral("</table>")));
+        // No hand score row at a riichi table, nor for a score of 0.
+        QVERIFY(!ScoreBoard::handScoreTable(s, 2).contains(QStringLiteral("Hand Score")));
+        s.handScore = 0;
+        QVERIFY(!ScoreBoard::handScoreTable(s, 0).contains(QStringLiteral("Hand Score")));
+    }
+
+    void columns_data()
+    {
+        QTest::addColumn<int>("ruleset");
+        QTest::addColumn<int>("mahjongType");
+        QTest::addColumn<QList<int>>("payments");
+        QTest::addColumn<QList<int>>("settlements");
+        QTest::addColumn<QList<bool>>("claimPictures");
+        QTest::addColumn<bool>("paymentRow");
+
+        QTest::newRow("two players, no payment") << 0 << 2 << QList<int>{0, 0} << QList<int>{10, -10}
+                                                 << QList<bool>{true, false, false, false} << false;
+        QTest::newRow("one payment shows the row for all") << 0 << 1 << QList<int>{0, -250} << QList<int>{10, -10}
+                                                           << QList<bool>{true, false, false, false} << true;
+        QTest::newRow("riichi tenpai") << 2 << 3 << QList<int>{0, 0, 0} << QList<int>{10, 1000, 0}
+                                       << QList<bool>{true, true, false, false} << false;
+        QTest::newRow("no way of winning: no picture") << 0 << 0 << QList<int>{0, 0} << QList<int>{0, 0}
+                                                       << QList<bool>{false, false, false, false} << false;
+    }
+    void columns()
+    {
+        QFETCH(int, ruleset);
+        QFETCH(int, mahjongType);
+        QFETCH(QList<int>, payments);
+        QFETCH(QList<int>, settlements);
+        QFETCH(QList<bool>, claimPictures);
+        QFETCH(bool, paymentRow);
+        ScoreBoard board(nullptr);
+        std::vector<player_score> scores;
+        for (int i = 0; i < payments.size(); ++i)
+            scores.push_back(scoreOf(i + 1, i == 0 ? 1 : 0, settlements[i], payments[i]));
+        board.showScores(scores, -1, mahjongType, tableOf(ruleset, 0), false);
+        for (int i = 0; i < 4; ++i) {
+            const QString n = QString::number(i + 1);
+            const bool used = i < payments.size();
+            auto* claim = board.part<QLabel>(qPrintable(QStringLiteral("exclamation") + n));
+            QCOMPARE(!claim->pixmap().isNull(), claimPictures[i]);
+            QCOMPARE(board.part<QLabel>(qPrintable(QStringLiteral("name") + n))->text(),
+                     used ? QStringLiteral("player %1").arg(i + 1) : QString());
+            const QString total = board.part<QLabel>(qPrintable(QStringLiteral("total") + n))->text();
+            QCOMPARE(total.contains(QStringLiteral("Payment")), used && paymentRow);
+            QCOMPARE(total.isEmpty(), !used);
+            QCOMPARE(board.tabs()->tabText(i), !used ? QString() : i == 0 ? QStringLiteral("Winning hand")
+                                                                          : QStringLiteral("Losing hand"));
+        }
+        if (paymentRow)
+            QVERIFY(board.part<QLabel>("total2")->text().contains(QStringLiteral("$-2.50")));
+    }
+
+    void buttons_data()
+    {
+        QTest::addColumn<int>("gameType");
+        QTest::addColumn<bool>("endOfGame");
+        QTest::addColumn<QString>("ready");
+        QTest::addColumn<bool>("leave");
+        QTest::newRow("single hand") << 0 << false << "Ready" << true;
+        QTest::newRow("tournament") << 1 << true << "Next hand" << false;
+        QTest::newRow("full game going on") << 2 << false << "Next hand" << false;
+        QTest::newRow("full game over") << 2 << true << "Play ($5 + $0.25)" << true;
+    }
+    void buttons()
+    {
+        QFETCH(int, gameType);
+        QFETCH(bool, endOfGame);
+        QFETCH(QString, ready);
+        QFETCH(bool, leave);
+        ScoreBoard board(nullptr);
+        board.showScores({scoreOf(1, 1)}, -1, 1, tableOf(0, gameType), endOfGame);
+        QCOMPARE(board.part<QPushButton>("readyPushButton")->text(), ready);
+        QCOMPARE(!board.part<QPushButton>("leavePushButton")->isHidden(), leave);
+    }
+
+    void scoringTilesAndTabs()
+    {
+        ScoreBoard board(nullptr);
+        player_score winner = scoreOf(5, 1);
+        winner.highlighted = {{{tile(1), tile(2), tile(3)}, 2}, {{tile(30), tile(30)}, 0}};
+        board.showScores({scoreOf(3, 0), winner}, 5, 1, tableOf(0, 0), false);
+        QCOMPARE(board.tabs()->currentIndex(), 1);
+        const auto& melds = board.handScene(1)->declaredView()->melds();
+        QCOMPARE(int(melds.size()), 2);
+        QVERIFY(melds[0]->items()[1]->isHighlighted());
+        QVERIFY(!melds[0]->items()[0]->isHighlighted());
+        QVERIFY(!melds[1]->items()[0]->isHighlighted());
+        QCOMPARE(melds[0]->items()[0]->tilePainter(), TileGraphics::instance().basePainter());
+        // An unknown pid leaves the tab; -1 picks the first; old hands go.
+        board.showScores({scoreOf(3, 0)}, 42, 1, tableOf(0, 0), false);
+        QCOMPARE(board.tabs()->currentIndex(), 1);
+        QVERIFY(board.handScene(1)->declaredView()->melds().empty());
+        board.showScores({scoreOf(3, 0)}, -1, 1, tableOf(0, 0), false);
+        QCOMPARE(board.tabs()->currentIndex(), 0);
+    }
+
+    void buttonsReport()
+    {
+        QWidget window;
+        ScoreBoard board(&window);
+        window.show();
+        board.show();
+        QSignalSpy ready(&board, &ScoreBoard::readyClicked);
+        QSignalSpy leave(&board, &ScoreBoard::leaveClicked);
+        board.part<QPushButton>("leavePushButton")->click();
+        QCOMPARE(leave.count(), 1);
+        QVERIFY(board.isVisible());
+        board.part<QPushButton>("readyPushButton")->click();
+        QCOMPARE(ready.count(), 1);
+        QVERIFY(!board.isVisible());
+        board.setReadyVisible(false);
+        QVERIFY(board.part<QPushButton>("readyPushButton")->isHidden());
+        QVERIFY(!board.part<QPushButton>("closePushButton")->isHidden());
+    }
+
+    void countdown()
+    {
+        ScoreBoard board(nullptr);
+        board.startCountdown(QDateTime::currentDateTimeUtc().addSecs(-5));
+        QVERIFY(board.countdown()->isHidden());
+        QVERIFY(board.part<QLabel>("nextRoundLabel")->isHidden());
+        board.startCountdown(QDateTime::currentDateTimeUtc().addSecs(30));
+        QVERIFY(!board.countdown()->isHidden());
+        board.stopCountdown();
+        QVERIFY(board.countdown()->isHidden());
+        QVERIFY(!board.countdown()->deadline().isValid());
+    }
+
+    void languageChangeKeepsTheScores()
+    {
+        ScoreBoard board(nullptr);
+        player_score s = scoreOf(1, 1, 30);
+        s.points = {{QStringLiteral("Pung"), 4}};
+        board.showScores({s, scoreOf(2, 0)}, -1, 2, tableOf(0, 0), false);
+        board.setAvatar(0, QPixmap(8, 8));
+        QEvent change(QEvent::LanguageChange);
+        QCoreApplication::sendEvent(&board, &change);
+        QVERIFY(board.part<QTextEdit>("score1")->toPlainText().contains(QStringLiteral("Pung")));
+        QCOMPARE(board.part<QLabel>("name2")->text(), QStringLiteral("player 2"));
+        QCOMPARE(board.tabs()->tabText(0), QStringLiteral("Winning hand"));
+        QVERIFY(!board.part<QLabel>("exclamation1")->pixmap().isNull());
+        QVERIFY(!board.part<QLabel>("avatar1")->pixmap().isNull());
+        QCOMPARE(board.part<QLabel>("name1")->textFormat(), Qt::PlainText);
+    }
+};
+
+QTEST_MAIN(TestScoreBoard)
+#include "tst_score_board.moc"

@@ -1,0 +1,284 @@
+// The side bar: the order of the seat panels from the reference player with
+// empty seats below them, the highlight, the table and tournament lines with
+// the round countdown against an injected clock, names shown as written, and
+// unknown players.
+
+#include "EmptySeatWidget.h"
+#include "GameFixtures.h"
+#include "GameModel.h"
+#include "PlayerWidget.h"
+#include "SideBar.h"
+#include "TableInfoTexts.h"
+#include "ULabel.h"
+#include "Utils.h"
+
+#include <QLabel>
+#include <QLayout>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimeZone>
+
+#include <memory>
+
+using namespace fixtures;
+
+namespace {
+const QDateTime roundStart(QDate(2026, 3, 1), QTime(12, 0), Qt::UTC);
+
+TournamentInfo tournament(int status, int currentRound)
+{
+    TournamentInfo t;
+    t.tournamentId = 77;
+    t.name = QStringLiteral("Spring Cup");
+    t.status = status;
+    t.numberOfRounds = 3;
+    t.currentRound = currentRound;
+    t.roundsStart = {roundStart, roundStart.addSecs(3600)};
+    t.roundsLength = {1800, 1800};
+    return t;
+}
+}
+
+class TestSideBar : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<GameModel> model;
+    std::unique_ptr<SideBar> bar;
+    QDateTime now = roundStart.addSecs(600);
+
+    void make(int ruleset = 0, int gameType = 2, int capacity = 4, qint32 reference = -1, int riichiSticks = 0)
+    {
+        bar.reset();
+        model = std::make_unique<GameModel>(tableId, table(ruleset, gameType, capacity), ownId, QStringLiteral("me"));
+        model->onGameData(5, game_protocol::server_game_state::INITIAL_STATE, {}, tableState(reference, -1, riichiSticks, 2),
+                          wallState(0, {}));
+        bar = std::make_unique<SideBar>(nullptr);
+        bar->setClock([this] { return now; });
+        bar->setModel(model.get());
+    }
+
+    QList<int> shownWinds() const
+    {
+        QList<int> winds;
+        for (PlayerWidget* p : bar->orderedPlayers())
+            winds.append(p->wind());
+        return winds;
+    }
+
+    QString text(const char* name) const { return bar->findChild<QLabel*>(QLatin1String(name))->text(); }
+    bool hidden(const char* name) const { return bar->findChild<QWidget*>(QLatin1String(name))->isHidden(); }
+
+private Q_SLOTS:
+    void panelsFollowTheReferencePlayer_data()
+    {
+        QTest::addColumn<qint32>("reference");
+        QTest::addColumn<QList<int>>("winds");
+        QTest::newRow("reference at west") << qint32(3) << QList<int>{2, 3, 0, 1};
+        QTest::newRow("reference at south") << qint32(2) << QList<int>{1, 2, 3, 0};
+        QTest::newRow("reference without a panel") << qint32(99) << QList<int>{0, 1, 2, 3};
+    }
+    void panelsFollowTheReferencePlayer()
+    {
+        QFETCH(qint32, reference);
+        QFETCH(QList<int>, winds);
+        make(0, 2, 4, reference);
+        // Added out of wind order: ids 1..4 hold winds 0..3.
+        for (int id : {3, 1, 4, 2})
+            bar->setPlayer(id, QStringLiteral("p%1").arg(id), id - 1, 0, 0, false);
+        QCOMPARE(shownWinds(), winds);
+        QCOMPARE(bar->emptySeatCount(), 0);
+    }
+
+    void equalWindsKeepTheirOrder()
+    {
+        make();
+        bar->setPlayer(5, QStringLiteral("first"), 1, 0, 0, false);
+        bar->setPlayer(6, QStringLiteral("second"), 1, 0, 0, false);
+        bar->setPlayer(7, QStringLiteral("east"), 0, 0, 0, false);
+        const QList<PlayerWidget*> panels = bar->orderedPlayers();
+        QCOMPARE(panels.at(1)->name(), QStringLiteral("first"));
+        QCOMPARE(panels.at(2)->name(), QStringLiteral("second"));
+    }
+
+    void emptySeatsFillTheRestAtTheBottom()
+    {
+        make(0, 2, 4, 1);
+        bar->setPlayer(1, QStringLiteral("a"), 0, 0, 0, false);
+        bar->setPlayer(2, QStringLiteral("b"), 1, 0, 0, false);
+        QCOMPARE(bar->emptySeatCount(), 2);
+        bar->setPlayer(3, QStringLiteral("c"), 2, 0, 0, false);
+        QCOMPARE(bar->emptySeatCount(), 1);
+        bar->removePlayer(2);
+        QCOMPARE(bar->emptySeatCount(), 2);
+        auto* layout = bar->findChild<QFrame*>(QStringLiteral("playersFrame"))->layout();
+        QCOMPARE(layout->count(), 4);
+        QVERIFY(qobject_cast<PlayerWidget*>(layout->itemAt(1)->widget()));
+        QVERIFY(qobject_cast<EmptySeatWidget*>(layout->itemAt(2)->widget()));
+        QVERIFY(qobject_cast<EmptySeatWidget*>(layout->itemAt(3)->widget()));
+        // A record that lists fewer seats than there are players leaves no empty panel.
+        bar->setTableInfo(table(0, 2, 1));
+        QCOMPARE(bar->emptySeatCount(), 0);
+    }
+
+    void highlightFollowsTheActivePlayer()
+    {
+        make();
+        bar->setPlayer(1, QStringLiteral("a"), 0, 0, 0, false);
+        bar->setPlayer(2, QStringLiteral("b"), 1, 0, 0, false);
+        bar->setActivePlayer(1);
+        bar->setActivePlayer(2);
+        QVERIFY(!bar->playerWidget(1)->highlight());
+        QVERIFY(bar->playerWidget(2)->highlight());
+        QVERIFY_THROWS_EXCEPTION(std::runtime_error, bar->setActivePlayer(42));
+        // An unknown player changes nothing.
+        QCOMPARE(bar->activePlayer(), 2);
+        QVERIFY(bar->playerWidget(2)->highlight());
+        bar->removePlayer(2);
+        QCOMPARE(bar->activePlayer(), -1);
+        QVERIFY(!bar->playerWidget(1)->highlight());
+    }
+
+    void unknownPlayersThrowExceptForTheAvatar()
+    {
+        make();
+        bar->setPlayerAvatar(9, QPixmap(4, 4));
+        try {
+            bar->setPlayerScore(9, 1);
+            QFAIL("no exception");
+        } catch (const std::runtime_error& e) {
+            QCOMPARE(QString::fromUtf8(e.what()), QStringLiteral("no such player, pid: 9"));
+        }
+        QVERIFY_THROWS_EXCEPTION(std::runtime_error, bar->removePlayer(9));
+    }
+
+    void namesShowAsWritten_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("markup") << QStringLiteral("<b>bold</b>");
+        QTest::newRow("placeholder") << QStringLiteral("%1 %2");
+        QTest::newRow("entity") << QStringLiteral("a &amp; b");
+    }
+    void namesShowAsWritten()
+    {
+        QFETCH(QString, name);
+        make();
+        bar->setPlayer(1, name, 0, 0, 0, false);
+        auto* nameLabel = bar->playerWidget(1)->findChild<ULabel*>(QStringLiteral("nameLabel"));
+        QCOMPARE(nameLabel->fullText(), name);
+        QCOMPARE(nameLabel->textFormat(), Qt::PlainText);
+        TableInfo info = table(0, 2);
+        info.name = name;
+        bar->setTableInfo(info);
+        auto* tableName = bar->findChild<ULabel*>(QStringLiteral("tableName"));
+        QCOMPARE(tableName->fullText(), name);
+        QCOMPARE(tableName->textFormat(), Qt::PlainText);
+    }
+
+    void contextMenuAsksForThePlayersMenu()
+    {
+        make();
+        bar->setPlayer(1, QStringLiteral("ann"), 0, 0, 0, false);
+        QSignalSpy spy(bar.get(), &SideBar::userMenuRequested);
+        Q_EMIT bar->playerWidget(1)->customContextMenuRequested(QPoint(3, 4));
+        QCOMPARE(spy.count(), 1);
+        QCOMPARE(spy.at(0).at(0).toString(), QStringLiteral("ann"));
+    }
+
+    void tableLines_data()
+    {
+        QTest::addColumn<int>("ruleset");
+        QTest::addColumn<int>("gameType");
+        QTest::addColumn<qint64>("handId");
+        QTest::addColumn<bool>("riichiShown");
+        QTest::addColumn<bool>("handShown");
+        QTest::newRow("classic full game, no hand") << 0 << 2 << qint64(-1) << false << false;
+        QTest::newRow("riichi single hand, hand 0") << 2 << 0 << qint64(0) << true << true;
+    }
+    void tableLines()
+    {
+        QFETCH(int, ruleset);
+        QFETCH(int, gameType);
+        QFETCH(qint64, handId);
+        QFETCH(bool, riichiShown);
+        QFETCH(bool, handShown);
+        make(ruleset, gameType, 4, -1, 3);
+        bar->setHandId(handId);
+        QCOMPARE(text("tableName"), QStringLiteral("Bamboo Grove"));
+        QCOMPARE(text("tableDescription"), tableRulesText(model->tableInfo()));
+        QVERIFY(!hidden("tableCost"));
+        QVERIFY(hidden("tableRound"));
+        QVERIFY(hidden("roundLimit"));
+        QCOMPARE(!hidden("riichiInfo"), riichiShown);
+        QCOMPARE(!hidden("handId"), handShown);
+        if (handShown)
+            QCOMPARE(text("handId"), QStringLiteral("Hand Id: 0"));
+        if (riichiShown) {
+            QCOMPARE(text("riichiStickText"), QStringLiteral("x%1").arg(model->riichiSticks()));
+            QCOMPARE(text("counterStickText"), QStringLiteral("x2"));
+        }
+    }
+
+    void roundCountdown_data()
+    {
+        QTest::addColumn<int>("status");
+        QTest::addColumn<int>("round");
+        QTest::addColumn<int>("minutesIn");
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<bool>("ticking");
+        QTest::newRow("playing, 20 minutes left") << 3 << 0 << 10 << QStringLiteral("Round ends in %1").arg(formatDuration(1200)) << true;
+        QTest::newRow("playing, round over") << 3 << 0 << 40 << QStringLiteral("Round ends in now") << true;
+        QTest::newRow("paused") << 4 << 0 << 10 << QStringLiteral("No round playing") << false;
+        QTest::newRow("round index -1") << 3 << -1 << 10 << QStringLiteral("No round playing") << true;
+        QTest::newRow("round index past the lists") << 3 << 2 << 10 << QStringLiteral("No round playing") << true;
+    }
+    void roundCountdown()
+    {
+        QFETCH(int, status);
+        QFETCH(int, round);
+        QFETCH(int, minutesIn);
+        QFETCH(QString, line);
+        QFETCH(bool, ticking);
+        make(0, 1);
+        now = roundStart.addSecs(minutesIn * 60);
+        bar->setTournamentInfo(tournament(status, round));
+        QCOMPARE(text("tableName"), QStringLiteral("Spring Cup"));
+        QCOMPARE(text("tableRound"), QStringLiteral("round %1 of 3").arg(round + 1));
+        QVERIFY(hidden("tableCost"));
+        QCOMPARE(text("roundLimit"), line);
+        QCOMPARE(bar->roundTimer().isActive(), ticking);
+        if (ticking)
+            QCOMPARE(bar->roundTimer().interval(), 1000);
+    }
+
+    void resetForgetsPlayersAndKeepsPlaceholders()
+    {
+        make(2, 2);
+        bar->setPlayer(1, QStringLiteral("a"), 0, 0, 0, false);
+        bar->reset();
+        QVERIFY(!bar->hasPlayer(1));
+        QCOMPARE(bar->emptySeatCount(), 0);
+        QCoreApplication::sendEvent(bar.get(), new QEvent(QEvent::LanguageChange));
+        QCOMPARE(text("tableName"), QStringLiteral("TableName"));
+    }
+
+    void panelsShowPointsOrWins_data()
+    {
+        QTest::addColumn<int>("gameType");
+        QTest::addColumn<QString>("number");
+        QTest::newRow("single hand: wins") << 0 << QStringLiteral("3");
+        QTest::newRow("full game: points, grouped") << 2 << QLocale().toString(12500);
+        QTest::newRow("tournament: points") << 1 << QLocale().toString(12500);
+    }
+    void panelsShowPointsOrWins()
+    {
+        QFETCH(int, gameType);
+        QFETCH(QString, number);
+        make(0, gameType);
+        bar->setPlayer(1, QStringLiteral("a"), 0, 12500, 3, false);
+        QCOMPARE(bar->playerWidget(1)->findChild<QLabel*>(QStringLiteral("scoresAndWins"))->text(), number);
+    }
+};
+
+QTEST_MAIN(TestSideBar)
+#include "tst_sidebar.moc"
