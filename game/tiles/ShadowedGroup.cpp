@@ -7,6 +7,7 @@
 
 #include <QVariant>
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -95,6 +96,17 @@ QPainterPath ShadowedGroup::shadowOf(const QPolygonF& outline, int depth, const 
     }
     if (distinct < 3)
         return QPainterPath();
+
+    // The walk below expects the winding of the tiles' own outlines (left
+    // edge downwards); a mirrored item turns it round, so turn it back.
+    double twiceArea = 0;
+    for (int i = 0; i < p.size(); ++i) {
+        const QPointF& a = p[i];
+        const QPointF& b = p[(i + 1) % p.size()];
+        twiceArea += a.x() * b.y() - b.x() * a.y();
+    }
+    if (twiceArea > 0)
+        std::reverse(p.begin(), p.end());
 
     // A point `depth` above the table throws its shadow under a light
     // lightHeight above it; a depth at or above the light would throw none.
