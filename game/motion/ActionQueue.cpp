@@ -36,7 +36,12 @@ bool ActionQueue::animationsEnabled() const
 {
     if (enabledSource)
         return enabledSource();
-    return QSettings().value(QStringLiteral("game/animations"), true).toBool();
+    // One settings object for the queue's life: settings objects of one
+    // process share their data, so a change written anywhere in the program
+    // is seen at the next enqueue, without opening the store every time.
+    if (!settings)
+        settings = std::make_unique<QSettings>();
+    return settings->value(QStringLiteral("game/animations"), true).toBool();
 }
 
 void ActionQueue::enqueueAction(GameWindowAction* action)

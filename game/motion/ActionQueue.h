@@ -8,6 +8,7 @@
 
 class GameWindowAction;
 class GameWindowAnimation;
+class QSettings;
 
 /// The first-in, first-out queue of a table's visible changes. Steps run in
 /// the order they were queued; an animation's start makes the queue wait
@@ -66,4 +67,5 @@ private:
     /// An animation finished while its own start was running.
     bool resumeRequested = false;
     std::function<bool()> enabledSource;
+    mutable std::unique_ptr<QSettings> settings;
 };

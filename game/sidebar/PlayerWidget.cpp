@@ -281,7 +281,8 @@ void PlayerWidget::changeEvent(QEvent* event)
     if (event->type() == QEvent::LanguageChange) {
         updateScoreTexts();
         setWind(m_wind);
-        if (claimLabel->isVisible() && lastClaim[0] != 0) {
+        // Shown on the panel, even while the panel itself is out of sight.
+        if (!claimLabel->isHidden() && lastClaim[0] != 0) {
             const QString image = claimImage(lastClaim[0], lastClaim[1], lastClaim[2]);
             if (!image.isEmpty())
                 claimLabel->setPixmap(QPixmap(image));

@@ -53,11 +53,17 @@ TableSelector::TableSelector(QWidget* parent)
     lobby->setObjectName(QStringLiteral("lobbyButton"));
     lobby->setCheckable(true);
     lobby->setText(tr("Lobby"));
-    group->addButton(lobby, -1);
+    // The group gives -1 to a button as a request for an id of its own; the
+    // Lobby button's -1 is kept by activeTable() and the click relay instead.
+    group->addButton(lobby);
     hboxLayout1->addWidget(lobby);
 
     setAttribute(Qt::WA_NoSystemBackground);
-    connect(group, &QButtonGroup::idClicked, this, &TableSelector::tableClicked);
+    // The arrows coming or going resize the visible window without resizing
+    // the selector: the strip is kept within its ends then too.
+    scrollArea->installEventFilter(this);
+    connect(group, &QButtonGroup::buttonClicked, this,
+            [this](QAbstractButton* b) { Q_EMIT tableClicked(b == lobby ? -1 : group->id(b)); });
     connect(selectorLeft, &QToolButton::clicked, this, &TableSelector::scrollButtonClicked);
     connect(selectorRight, &QToolButton::clicked, this, &TableSelector::scrollButtonClicked);
 }
@@ -66,15 +72,15 @@ TableSelector::~TableSelector() = default;
 
 SelectorButton* TableSelector::button(qint32 tableId) const
 {
-    // -1 is the Lobby button's id, never a table's.
-    if (tableId == -1)
+    // Negative ids belong to the group's own numbering, never to a table.
+    if (tableId < 0)
         return nullptr;
     return qobject_cast<SelectorButton*>(group->button(tableId));
 }
 
 void TableSelector::addTable(const TableInfo& info)
 {
-    if (info.tableId == -1 || group->button(info.tableId) != nullptr)
+    if (info.tableId < 0 || group->button(info.tableId) != nullptr)
         throw std::runtime_error("duplicate table: " + std::to_string(info.tableId));
     auto* b = new SelectorButton(this);
     b->setTableName(info.name);
@@ -110,7 +116,8 @@ void TableSelector::setActiveTable(qint32 tableId)
 
 qint32 TableSelector::activeTable() const
 {
-    return group->checkedId();
+    QAbstractButton* checked = group->checkedButton();
+    return checked == nullptr || checked == lobby ? -1 : group->id(checked);
 }
 
 void TableSelector::onTableInfo(const TableInfo& info)
@@ -135,7 +142,7 @@ void TableSelector::onTableActivity(qint32 tableId, bool activity, const TimeSpa
 
 void TableSelector::relayout()
 {
-    const int checked = group->checkedId();
+    const int checked = activeTable();
     const QList<QAbstractButton*> all = group->buttons();
     if (checked == -1) {
         for (QAbstractButton* b : all)
@@ -185,6 +192,15 @@ void TableSelector::resizeEvent(QResizeEvent* event)
     QWidget::resizeEvent(event);
     updateScrollButtons();
     buttons->resize(buttons->width(), scrollArea->height());
+}
+
+bool TableSelector::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == scrollArea && event->type() == QEvent::Resize) {
+        buttons->resize(buttons->width(), scrollArea->height());
+        moveStrip(buttons->x());
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void TableSelector::changeEvent(QEvent* event)

@@ -106,7 +106,9 @@ void TimerView::paintEvent(QPaintEvent*)
             painter.drawPie(rect(), 90 * 16, int(fraction * 5760));
     } else if (m_displayType == DEC_COUNTER) {
         const qint64 seconds = (left + 500) / 1000;
-        if (seconds > 0)
+        if (seconds > 0) {
+            painter.setPen(palette().color(QPalette::WindowText));
             painter.drawText(rect(), Qt::AlignCenter, QStringLiteral("%L1").arg(seconds));
+        }
     }
 }

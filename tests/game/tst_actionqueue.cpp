@@ -8,6 +8,7 @@
 #include "GameWindowAnimation.h"
 
 #include <QPointer>
+#include <QSettings>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimeLine>
@@ -112,6 +113,20 @@ private Q_SLOTS:
         QVERIFY(!queue->isBusy());
         step(QStringLiteral("c"));
         QCOMPARE(log.last(), QStringLiteral("c"));
+    }
+
+    void storedSettingIsReadAtEveryEnqueue()
+    {
+        ActionQueue stored; // no source given: the settings store decides
+        QSettings().setValue(QStringLiteral("game/animations"), false);
+        stored.enqueueAnimation(new LoggedAnimation(&log, QStringLiteral("off")));
+        QCOMPARE(log.mid(0, 2), (QStringList{QStringLiteral("start:off!"), QStringLiteral("end:off!")}));
+        // Changed through another settings object: seen at the next enqueue.
+        QSettings().setValue(QStringLiteral("game/animations"), true);
+        stored.enqueueAnimation(new LoggedAnimation(&log, QStringLiteral("on"), 5000));
+        QCOMPARE(log.last(), QStringLiteral("start:on"));
+        QVERIFY(stored.isBusy());
+        QSettings().remove(QStringLiteral("game/animations"));
     }
 
     void backlogOverTwentyFlushes_data()

@@ -3,11 +3,13 @@
 // the round countdown against an injected clock, names shown as written, and
 // unknown players.
 
+#include "ConferenceArea.h"
 #include "EmptySeatWidget.h"
 #include "GameFixtures.h"
 #include "GameModel.h"
 #include "PlayerWidget.h"
 #include "SideBar.h"
+#include "SocialServices.h"
 #include "TableInfoTexts.h"
 #include "ULabel.h"
 #include "Utils.h"
@@ -23,6 +25,40 @@
 using namespace fixtures;
 
 namespace {
+/// A chat room area that records what the side bar asks of it.
+class FakeConference : public ConferenceArea
+{
+public:
+    using ConferenceArea::ConferenceArea;
+    void joinTableRoom(qint32 tableId) override { calls << QStringLiteral("join %1").arg(tableId); joined = true; }
+    void joinTournamentRoom(int) override {}
+    void leaveRoom() override { calls << QStringLiteral("leave"); joined = false; }
+    void appendInfo(const QString& text) override { calls << QStringLiteral("info ") + text; }
+    bool isJoined() const override { return joined; }
+    void setHiddenNotifications(int mask) override { calls << QStringLiteral("hide %1").arg(mask); }
+    QStringList calls;
+    bool joined = false;
+};
+
+/// Pictures by player id, one colour per id and version.
+class FakeServices : public SocialServices
+{
+public:
+    QPixmap playerPicture(qint32 id) override
+    {
+        QPixmap p(8, 8);
+        p.fill(QColor::fromHsv((id * 40 + version * 90) % 360, 200, 200));
+        return p;
+    }
+    ConferenceArea* createConferenceArea(QWidget* parent, int) override
+    {
+        conference = new FakeConference(parent);
+        return conference;
+    }
+    FakeConference* conference = nullptr;
+    int version = 0;
+};
+
 const QDateTime roundStart(QDate(2026, 3, 1), QTime(12, 0), Qt::UTC);
 
 TournamentInfo tournament(int status, int currentRound)
@@ -260,6 +296,38 @@ private Q_SLOTS:
         QCOMPARE(bar->emptySeatCount(), 0);
         QCoreApplication::sendEvent(bar.get(), new QEvent(QEvent::LanguageChange));
         QCOMPARE(text("tableName"), QStringLiteral("TableName"));
+    }
+
+    void chatRoomAndPicturesThroughTheSocialServices()
+    {
+        FakeServices services;
+        model = std::make_unique<GameModel>(tableId, table(0, 2), ownId, QStringLiteral("me"));
+        SideBar social(&services);
+        social.setModel(model.get());
+        FakeConference* room = services.conference;
+        QVERIFY(room != nullptr);
+        QCOMPARE(social.conference(), room);
+        social.setChatActive(true);
+        social.setChatActive(true); // already joined: no second join
+        social.appendInfo(QStringLiteral("<b>hi</b>"));
+        social.setChatActive(false);
+        social.setChatActive(false);
+        QCOMPARE(room->calls, (QStringList{QStringLiteral("hide 11"), QStringLiteral("join %1").arg(tableId),
+                                          QStringLiteral("info <b>hi</b>"), QStringLiteral("leave")}));
+
+        QSignalSpy menu(&social, &SideBar::userMenuRequested);
+        Q_EMIT room->userMenuRequested(QStringLiteral("bob"), QPoint(5, 6));
+        QCOMPARE(menu.count(), 1);
+
+        social.setPlayer(3, QStringLiteral("c"), 0, 0, 0, false);
+        auto picture = [&social] {
+            return social.playerWidget(3)->findChild<QLabel*>(QStringLiteral("avatarLabel"))->pixmap().toImage();
+        };
+        QCOMPARE(picture(), services.playerPicture(3).toImage());
+        services.version = 1;
+        Q_EMIT services.playerPictureUpdate(3);
+        QCOMPARE(picture(), services.playerPicture(3).toImage());
+        Q_EMIT services.playerPictureUpdate(99); // nobody's panel: ignored
     }
 
     void panelsShowPointsOrWins_data()

@@ -1,0 +1,157 @@
+// The seat panel: points or wins with their English noun forms, the claim
+// image in the ruleset's words, ready and claim sharing one place, the
+// highlight, and a claim redrawn in a new language only while it shows.
+
+#include "ArtSearchPaths.h"
+#include "PlayerWidget.h"
+
+#include <QLabel>
+#include <QTest>
+#include <QTranslator>
+
+class TestPlayerWidget : public QObject
+{
+    Q_OBJECT
+
+    QTranslator english;
+
+    static QLabel* label(PlayerWidget& w, const char* name) { return w.findChild<QLabel*>(QLatin1String(name)); }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        ArtSearchPaths::install();
+        QVERIFY(english.load(QStringLiteral(TABLE_EN_QM)));
+        QCoreApplication::installTranslator(&english);
+    }
+
+    void scoreTexts_data()
+    {
+        QTest::addColumn<int>("gameType");
+        QTest::addColumn<int>("score");
+        QTest::addColumn<int>("wins");
+        QTest::addColumn<QString>("number");
+        QTest::addColumn<QString>("noun");
+        QTest::newRow("no game type yet") << -1 << 10 << 3 << QString() << QString();
+        QTest::newRow("single hand, 3 wins") << 0 << 10 << 3 << QStringLiteral("3") << QStringLiteral("wins");
+        QTest::newRow("single hand, 1 win") << 0 << 10 << 1 << QStringLiteral("1") << QStringLiteral("win");
+        QTest::newRow("full game, points grouped") << 2 << 25000 << 1 << QLocale().toString(25000) << QStringLiteral("pts");
+        QTest::newRow("tournament, 1 point") << 1 << 1 << 4 << QStringLiteral("1") << QStringLiteral("pt");
+    }
+    void scoreTexts()
+    {
+        QFETCH(int, gameType);
+        QFETCH(int, score);
+        QFETCH(int, wins);
+        QFETCH(QString, number);
+        QFETCH(QString, noun);
+        PlayerWidget panel;
+        panel.setScore(score);
+        panel.setWins(wins);
+        panel.setGameType(gameType);
+        QCOMPARE(label(panel, "scoresAndWins")->text(), number);
+        QCOMPARE(label(panel, "scoresAndWinsLabel")->text(), noun);
+    }
+
+    void claimImages_data()
+    {
+        QTest::addColumn<int>("meld");
+        QTest::addColumn<int>("ruleset");
+        QTest::addColumn<int>("mahjongType");
+        QTest::addColumn<QString>("image");
+        QTest::newRow("riichi pong") << 2 << 2 << 0 << QStringLiteral("claim-pon");
+        QTest::newRow("classic pong") << 2 << 0 << 0 << QStringLiteral("claim-pong");
+        QTest::newRow("riichi chow") << 1 << 2 << 0 << QStringLiteral("claim-chii");
+        QTest::newRow("international kong") << 8 << 1 << 0 << QStringLiteral("claim-kong");
+        QTest::newRow("tsumo on a classic table") << 16 << 0 << 3 << QStringLiteral("claim-tsumo");
+        QTest::newRow("ron") << 16 << 2 << 2 << QStringLiteral("claim-ron");
+        QTest::newRow("plain mahjong") << 16 << 1 << 5 << QStringLiteral("claim-mahjong");
+        QTest::newRow("riichi") << 128 << 2 << 0 << QStringLiteral("claim-riichi");
+    }
+    void claimImages()
+    {
+        QFETCH(int, meld);
+        QFETCH(int, ruleset);
+        QFETCH(int, mahjongType);
+        QFETCH(QString, image);
+        PlayerWidget panel;
+        panel.showClaim(meld, ruleset, mahjongType);
+        QLabel* claim = label(panel, "claimLabel");
+        QVERIFY(!claim->isHidden());
+        const QImage expected(QStringLiteral("textimages:%1.png").arg(image));
+        QVERIFY(!expected.isNull());
+        QCOMPARE(claim->pixmap().toImage().convertToFormat(QImage::Format_ARGB32),
+                 expected.convertToFormat(QImage::Format_ARGB32));
+    }
+
+    void unknownClaimThrows()
+    {
+        PlayerWidget panel;
+        try {
+            panel.showClaim(4, 0, 0);
+            QFAIL("no exception");
+        } catch (const std::runtime_error& e) {
+            QCOMPARE(QString::fromUtf8(e.what()), QStringLiteral("invalid claim meld 4"));
+        }
+    }
+
+    void readyAndClaimShareOnePlace()
+    {
+        PlayerWidget panel;
+        QLabel* claim = label(panel, "claimLabel");
+        panel.setReady(true);
+        QVERIFY(!claim->isHidden());
+        panel.showClaim(2, 0, 0);
+        panel.setReady(false);
+        QVERIFY(claim->isHidden());
+    }
+
+    void highlightTurnsOnce()
+    {
+        PlayerWidget panel;
+        QLabel* glow = label(panel, "highlightLabel");
+        QVERIFY(glow->isHidden());
+        panel.setHighlight(false);
+        QVERIFY(glow->isHidden());
+        panel.setHighlight(true);
+        panel.setHighlight(true);
+        QVERIFY(!glow->isHidden());
+        QCOMPARE(glow->geometry(), panel.rect());
+        QCOMPARE(label(panel, "nameLabel")->palette().color(QPalette::WindowText), QColor(242, 242, 242));
+        panel.setHighlight(false);
+        QCOMPARE(label(panel, "nameLabel")->palette().color(QPalette::WindowText), QColor(255, 244, 189));
+    }
+
+    void languageChangeRedrawsOnlyAShownClaim()
+    {
+        PlayerWidget shown;
+        shown.showClaim(2, 2, 0);
+        PlayerWidget hidden;
+        hidden.showClaim(2, 2, 0);
+        hidden.hideClaim();
+        ArtSearchPaths::useLanguage(QStringLiteral("ja"));
+        QCoreApplication::sendEvent(&shown, new QEvent(QEvent::LanguageChange));
+        QCoreApplication::sendEvent(&hidden, new QEvent(QEvent::LanguageChange));
+        const QImage japanese(QStringLiteral("textimages:claim-pon.png"));
+        ArtSearchPaths::useLanguage(QStringLiteral("en"));
+        const QImage english(QStringLiteral("textimages:claim-pon.png"));
+        QVERIFY(japanese != english);
+        QCOMPARE(label(shown, "claimLabel")->pixmap().toImage().convertToFormat(QImage::Format_ARGB32),
+                 japanese.convertToFormat(QImage::Format_ARGB32));
+        QCOMPARE(label(hidden, "claimLabel")->pixmap().toImage().convertToFormat(QImage::Format_ARGB32),
+                 english.convertToFormat(QImage::Format_ARGB32));
+    }
+
+    void windShowsItsCutOfTheStrip()
+    {
+        PlayerWidget panel;
+        panel.setWind(2);
+        QCOMPARE(label(panel, "windText")->text(), QStringLiteral("West"));
+        const QImage strip(QStringLiteral("resources:/sb-winds.png"));
+        QCOMPARE(label(panel, "windLabel")->pixmap().toImage().convertToFormat(QImage::Format_ARGB32),
+                 strip.copy(52, 0, 26, 21).convertToFormat(QImage::Format_ARGB32));
+    }
+};
+
+QTEST_MAIN(TestPlayerWidget)
+#include "tst_playerwidget.moc"
