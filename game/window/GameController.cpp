@@ -462,7 +462,7 @@ void GameController::playerJoined(qint32 tableId, const PlayerData& player)
         m->onPlayerJoined(player);
 }
 
-void GameController::startHand(qint32 tableId, qint64 handId, const ::Seating& seating,
+void GameController::startHand(qint32 tableId, qint64 handId, const Seating& seating,
                                const round_score_vector& roundScores, bool newRound, const TableState& tableState,
                                const WallState& wallState)
 {
@@ -660,7 +660,7 @@ void GameController::onTournamentSeated(qint32 tournamentId, qint32 tableId, int
                                     .arg(tournamentId);
         return;
     }
-    Seating seating{tournamentId, false, reason};
+    SeatingRecord seating{tournamentId, false, reason};
     tournamentSeatings[tableId] = seating;
     if (tableModel && tableModel->hasTableInfo(tableId))
         sendSeatingJoin(tableId);

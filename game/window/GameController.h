@@ -148,7 +148,7 @@ private:
         QPointer<GameWindow> window;
         bool keepWatching = false;
     };
-    struct Seating
+    struct SeatingRecord
     {
         qint32 tournamentId = -1;
         bool joined = false;
@@ -177,7 +177,7 @@ private:
     QPointer<SocialServices> services;
     QPointer<TableModel> tableModel;
     QPointer<TournamentsController> tournaments;
-    std::map<qint32, Seating> tournamentSeatings;
+    std::map<qint32, SeatingRecord> tournamentSeatings;
     QWidget* parentWidget;
     QTimer* seatingRetry;
 };

@@ -469,8 +469,11 @@ void GameWindow::onMeldSelected(const meld_offer& offer)
 void GameWindow::onRoundScoreCloseClick()
 {
     m_roundScore->hide();
-    if (m_model && m_roundScore->isTournamentRound())
-        Q_EMIT tournamentScoreDialogClosed(m_model->tournamentInfo().tournamentId, tableId(), m_lastRound);
+    if (!m_model || !m_roundScore->isTournamentRound())
+        return;
+    // Before the tournament's record arrives the table's own record names it.
+    const qint32 known = m_model->tournamentInfo().tournamentId;
+    Q_EMIT tournamentScoreDialogClosed(known != -1 ? known : m_tableInfo.mttId, tableId(), m_lastRound);
 }
 
 void GameWindow::onPlayerStateChanged(GameModel::player_state_t playerState)
