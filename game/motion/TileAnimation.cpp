@@ -26,6 +26,7 @@ TileAnimation::TileAnimation(QGraphicsScene* s, QTimeLine* timeLine, int k, int 
     setRotationAt(startStep, quarterTurns(kind, fromOrientation, toOrientation) * 90.0);
     setRotationAt(endStep, 0);
     centreFor(fromOrientation, kind);
+    addedToScene = scene != nullptr;
     if (scene != nullptr)
         scene->addItem(tileView);
     tileView->setZValue(100.0);
@@ -35,11 +36,12 @@ TileAnimation::TileAnimation(QGraphicsScene* s, QTimeLine* timeLine, int k, int 
 
 TileAnimation::~TileAnimation()
 {
-    // A scene that went first has deleted the picture with its items.
+    // A scene that went first has deleted the picture with its items; the
+    // picture may not be touched then.
     if (scene != nullptr) {
         scene->removeItem(tileView);
         delete tileView;
-    } else if (tileView->scene() == nullptr) {
+    } else if (!addedToScene) {
         delete tileView;
     }
 }

@@ -67,4 +67,6 @@ private:
     int kind;
     double m_zBefore = 100.0;
     double m_zAfter = 100.0;
+    /// The picture went into a scene, which deletes it if it goes first.
+    bool addedToScene = false;
 };
