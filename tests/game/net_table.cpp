@@ -168,6 +168,7 @@ private Q_SLOTS:
         QTRY_COMPARE(server->received(100).size(), sent + 1);
         QCOMPARE(server->received(100).last().body, action(table, TestFrame(56).u8(27)));
         QTRY_COMPARE(scenario->waitingFor(), QStringLiteral("pong or pass"));
+        QTRY_VERIFY(w->meldAuction()->isVisibleTo(w));
         w->flushActions();
         QCOMPARE(w->discardView(0)->count(), before + 1);
 
@@ -175,6 +176,7 @@ private Q_SLOTS:
         w->onPassMeldSelected();
         QTRY_COMPARE(server->received(100).last().body, action(table, TestFrame(52).u32(own).u8(0)));
         QTRY_COMPARE(scenario->waitingFor(), QStringLiteral("discard after the draw"));
+        QTRY_VERIFY(w->handView()->isActive());
         w->flushActions();
         const tile drawn = ruleset == 2 ? tile(22) : tile(23);
         w->onTileClick(drawn);
@@ -323,11 +325,14 @@ private Q_SLOTS:
         QVERIFY(w);
         w->resize(1024, 768);
         QTRY_COMPARE(scenario->waitingFor(), QStringLiteral("chow or pass"));
+        QTRY_VERIFY(w->meldAuction()->isVisibleTo(w));
         w->onPassMeldSelected();
         QTRY_COMPARE(scenario->waitingFor(), QStringLiteral("discard after the pass"));
+        QTRY_VERIFY(w->handView()->isActive());
         w->flushActions();
         w->onTileClick(tile(31));
         QTRY_VERIFY(scenario->waitingFor() == QStringLiteral("pong or pass"));
+        QTRY_VERIFY(w->meldAuction()->isVisibleTo(w));
         w->onPassMeldSelected();
         QTRY_VERIFY(w->roundScoreBoard()->isVisibleTo(w));
         QSignalSpy closed(gc.get(), &GameController::tournamentScoreDialogClosed);

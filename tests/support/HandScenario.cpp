@@ -324,6 +324,10 @@ void HandScenario::scriptJoin(quint32 tableId)
     ruleset = rulesetOf(tableId);
     push({QStringLiteral("snapshot"), [this] {
               send(TestFrame(31).u32(m_table).u8(1).u8(0).u32(0));
+              // Player information first, so the snapshot's players have names.
+              send(TestFrame(13).u32(eastId).str("Ayame").u32(0));
+              send(TestFrame(13).u32(westId).str("Kenji").u32(0));
+              send(TestFrame(13).u32(northId).str("Mei").u32(0));
               sendGame(gtf::gameData(0, {bot(eastId, 0), bot(westId, 2), bot(northId, 3)}, 0, {}));
           }, {}, {}});
     if (kind == Kind::Kick) {
