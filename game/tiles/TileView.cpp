@@ -36,7 +36,7 @@ void TileView::setTile(tile t)
     if (t == m_tile)
         return;
     m_tile = t;
-    refreshToolTip();
+    updateToolTip();
     update();
 }
 
@@ -55,7 +55,7 @@ void TileView::setType(int type)
     prepareGeometryChange();
     m_type = type;
     refreshShadow();
-    refreshToolTip();
+    updateToolTip();
     update();
     setCursor(type == TileImages::Hand ? Qt::PointingHandCursor : Qt::ArrowCursor);
 }
@@ -156,7 +156,7 @@ void TileView::refreshShadow()
         setData(shadowDataKey, QVariant::fromValue(images->shadow(m_orientation, m_type)));
 }
 
-void TileView::refreshToolTip()
+void TileView::updateToolTip()
 {
     // Concealed standing tiles and wall stacks never tell what they hide.
     if (m_type >= TileImages::Hidden && m_type <= TileImages::NoPicture)

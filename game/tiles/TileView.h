@@ -39,6 +39,10 @@ public:
     /// Draws with another painter from now on (the claim chooser's own set).
     void setPainter(TilePainter* painter);
 
+    /// Sets the tool tip anew in the current language (the tile's name, or
+    /// nothing for concealed tiles and wall stacks).
+    void updateToolTip();
+
     /// The current set's 3D size for this kind and orientation (all -1 without a set).
     TileSize3D size3D() const;
     /// Scene position, kind and orientation, for the tile animations.
@@ -52,7 +56,6 @@ private:
     void tileImagesAboutToChange(TilePainter* painter) override;
     void tileImagesChanged(TilePainter* painter) override;
     void refreshShadow();
-    void refreshToolTip();
 
     TilePainter* m_painter;
     tile m_tile = 0;

@@ -11,7 +11,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <stdexcept>
 
 using namespace TileTestSupport;
 
@@ -196,15 +195,6 @@ private Q_SLOTS:
         TilePainter empty;
         QPainter q(&img);
         empty.drawTile(&q, QPoint(0, 0), tile(0), 0, true); // no set yet: nothing, no crash
-    }
-
-    void invalidTypeThrowsWhenPainted()
-    {
-        TileView item(0, 12, tile(0));
-        item.setPainter(&painter);
-        QImage img(10, 10, QImage::Format_ARGB32_Premultiplied);
-        QPainter p(&img);
-        QVERIFY_THROWS_EXCEPTION(std::runtime_error, item.paint(&p, nullptr, nullptr));
     }
 };
 
