@@ -26,9 +26,10 @@ TileAnimation::TileAnimation(QGraphicsScene* s, QTimeLine* timeLine, int k, int 
     setRotationAt(startStep, quarterTurns(kind, fromOrientation, toOrientation) * 90.0);
     setRotationAt(endStep, 0);
     centreFor(fromOrientation, kind);
-    addedToScene = scene != nullptr;
-    if (scene != nullptr)
+    if (scene != nullptr) {
         scene->addItem(tileView);
+        addedToScene = true;
+    }
     tileView->setZValue(100.0);
     setItem(tileView);
     setTimeLine(timeLine);
@@ -36,8 +37,7 @@ TileAnimation::TileAnimation(QGraphicsScene* s, QTimeLine* timeLine, int k, int 
 
 TileAnimation::~TileAnimation()
 {
-    // A scene that went first has deleted the picture with its items; the
-    // picture may not be touched then.
+    // A scene that went first has deleted the picture with its items.
     if (scene != nullptr) {
         scene->removeItem(tileView);
         delete tileView;

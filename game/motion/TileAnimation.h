@@ -60,6 +60,7 @@ private:
 
     TileView* tileView;
     QPointer<QGraphicsScene> scene;
+    bool addedToScene = false;
     int fromOrientation;
     int toOrientation;
     double startStep;
@@ -67,6 +68,4 @@ private:
     int kind;
     double m_zBefore = 100.0;
     double m_zAfter = 100.0;
-    /// The picture went into a scene, which deletes it if it goes first.
-    bool addedToScene = false;
 };

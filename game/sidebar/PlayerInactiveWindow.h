@@ -2,6 +2,7 @@
 
 #include "MahjongDialog.h"
 
+class QLabel;
 class QPushButton;
 
 /// The notice shown while the own seated player is inactive: the player will
@@ -32,7 +33,7 @@ private:
     void retranslateUi();
 
     QWidget* content;
-    class QLabel* mainText = nullptr;
+    QLabel* mainText = nullptr;
     QPushButton* reactivateButton = nullptr;
     QPushButton* leaveButton = nullptr;
 };

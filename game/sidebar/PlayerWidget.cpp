@@ -10,6 +10,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPixmap>
+#include <QTextDocument>
 
 #include <stdexcept>
 
@@ -129,6 +130,9 @@ void PlayerWidget::setupUi()
 void PlayerWidget::setName(const QString& name)
 {
     nameLabel->setText(name);
+    // The label's tool tip holds the whole name; a name that looks like
+    // markup would be shown as markup there.
+    nameLabel->setToolTip(Qt::convertFromPlainText(name));
 }
 
 QString PlayerWidget::name() const
@@ -194,7 +198,7 @@ void PlayerWidget::updateScoreTexts()
         break;
     default:
         scoresAndWins->clear();
-        qWarning() << "Unrecognized game_type: " << gameType;
+        qWarning("Unrecognized game_type: %d", gameType);
         break;
     }
 }

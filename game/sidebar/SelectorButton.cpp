@@ -5,6 +5,7 @@
 #include "Utils.h"
 
 #include <QIcon>
+#include <QTextDocument>
 
 SelectorButton::SelectorButton(QWidget* parent)
     : QPushButton(parent)
@@ -21,7 +22,8 @@ void SelectorButton::setTableName(const QString& name)
 {
     // "&" would otherwise mark a shortcut and vanish from the name.
     setText(elideMiddle(name, 8).replace(QLatin1Char('&'), QLatin1String("&&")));
-    setToolTip(name.toHtmlEscaped());
+    // A tool tip that looks like markup would be shown as markup.
+    setToolTip(Qt::convertFromPlainText(name));
 }
 
 void SelectorButton::setKind(int kind)

@@ -21,6 +21,7 @@
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QTextDocument>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -34,6 +35,13 @@ QLabel* textLabel(QWidget* parent, const char* name)
     // Table and tournament names come from the server: never markup.
     label->setTextFormat(Qt::PlainText);
     return label;
+}
+
+/// A server name on an eliding label, whose tool tip shows it whole and as written.
+void setPlainName(ULabel* label, const QString& name)
+{
+    label->setText(name);
+    label->setToolTip(Qt::convertFromPlainText(name));
 }
 
 /// The chat notices a table hides: own joins and leaves, others' joins and
@@ -276,7 +284,7 @@ void SideBar::updateTableTexts()
     }
     tableLimit->hide();
     if (tableInfo.gameType == 1) {
-        tableName->setText(tournamentInfo.name);
+        setPlainName(tableName, tournamentInfo.name);
         tableDescription->setText(tableRulesText(tableInfo));
         tableRound->setText(tr("round %L1 of %L2").arg(tournamentInfo.currentRound + 1).arg(tournamentInfo.numberOfRounds));
         tableRound->show();
@@ -287,7 +295,7 @@ void SideBar::updateTableTexts()
         if (tournamentInfo.status == 3)
             timer.start(1000);
     } else {
-        tableName->setText(tableInfo.name);
+        setPlainName(tableName, tableInfo.name);
         tableDescription->setText(tableRulesText(tableInfo));
         tableCost->setText(tableValueText(tableInfo));
         tableRound->hide();

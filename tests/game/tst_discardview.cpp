@@ -139,6 +139,25 @@ private Q_SLOTS:
         QCOMPARE(other.riichiIndex(), 1);
     }
 
+    void relayoutFollowsNewTileSizes()
+    {
+        DiscardView pond(1);
+        pond.setDiscards(std::vector<tile>(8, tile(2)), 3);
+        TileGraphics& g = TileGraphics::instance();
+        const double before = motion::size(1, TileImages::Declared).height();
+        g.setGameScale(1.5);
+        pond.relayout();
+        sizesFor(1);
+        QVERIFY(h > before);
+        for (int i = 0; i < pond.count(); ++i)
+            QCOMPARE(pond.tileViews().at(std::size_t(i))->pos(), pond.tilePosition(i));
+        QCOMPARE(pond.tileViews().at(4)->pos().y(), -5 * h - (h2 - h));
+        QCOMPARE(pond.tileViews().at(7)->pos().y(), -2 * h);
+        QCOMPARE(pond.transform().dx(), -w);
+        g.setGameScale(1.0);
+        QTRY_VERIFY_WITH_TIMEOUT(!g.isRendering(), 20000);
+    }
+
     void arrivingDiscardLandsWhereItStays_data()
     {
         QTest::addColumn<int>("orientation");

@@ -1,6 +1,6 @@
 // The seat panel: points or wins with their English noun forms, the claim
-// image in the ruleset's words, ready and claim sharing one place, the
-// highlight, and a claim redrawn in a new language only while it shows.
+// image in the ruleset's words, ready and claim sharing one place, and a
+// claim redrawn in a new language only while it shows.
 
 #include "ArtSearchPaths.h"
 #include "PlayerWidget.h"
@@ -106,22 +106,6 @@ private Q_SLOTS:
         QVERIFY(claim->isHidden());
     }
 
-    void highlightTurnsOnce()
-    {
-        PlayerWidget panel;
-        QLabel* glow = label(panel, "highlightLabel");
-        QVERIFY(glow->isHidden());
-        panel.setHighlight(false);
-        QVERIFY(glow->isHidden());
-        panel.setHighlight(true);
-        panel.setHighlight(true);
-        QVERIFY(!glow->isHidden());
-        QCOMPARE(glow->geometry(), panel.rect());
-        QCOMPARE(label(panel, "nameLabel")->palette().color(QPalette::WindowText), QColor(242, 242, 242));
-        panel.setHighlight(false);
-        QCOMPARE(label(panel, "nameLabel")->palette().color(QPalette::WindowText), QColor(255, 244, 189));
-    }
-
     void languageChangeRedrawsOnlyAShownClaim()
     {
         PlayerWidget shown;
@@ -140,16 +124,6 @@ private Q_SLOTS:
                  japanese.convertToFormat(QImage::Format_ARGB32));
         QCOMPARE(label(hidden, "claimLabel")->pixmap().toImage().convertToFormat(QImage::Format_ARGB32),
                  english.convertToFormat(QImage::Format_ARGB32));
-    }
-
-    void windShowsItsCutOfTheStrip()
-    {
-        PlayerWidget panel;
-        panel.setWind(2);
-        QCOMPARE(label(panel, "windText")->text(), QStringLiteral("West"));
-        const QImage strip(QStringLiteral("resources:/sb-winds.png"));
-        QCOMPARE(label(panel, "windLabel")->pixmap().toImage().convertToFormat(QImage::Format_ARGB32),
-                 strip.copy(52, 0, 26, 21).convertToFormat(QImage::Format_ARGB32));
     }
 };
 

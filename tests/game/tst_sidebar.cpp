@@ -18,6 +18,7 @@
 #include <QLayout>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTextDocumentFragment>
 #include <QTimeZone>
 
 #include <memory>
@@ -203,12 +204,14 @@ private Q_SLOTS:
         auto* nameLabel = bar->playerWidget(1)->findChild<ULabel*>(QStringLiteral("nameLabel"));
         QCOMPARE(nameLabel->fullText(), name);
         QCOMPARE(nameLabel->textFormat(), Qt::PlainText);
+        QCOMPARE(QTextDocumentFragment::fromHtml(nameLabel->toolTip()).toPlainText(), name);
         TableInfo info = table(0, 2);
         info.name = name;
         bar->setTableInfo(info);
         auto* tableName = bar->findChild<ULabel*>(QStringLiteral("tableName"));
         QCOMPARE(tableName->fullText(), name);
         QCOMPARE(tableName->textFormat(), Qt::PlainText);
+        QCOMPARE(QTextDocumentFragment::fromHtml(tableName->toolTip()).toPlainText(), name);
     }
 
     void contextMenuAsksForThePlayersMenu()
@@ -328,23 +331,6 @@ private Q_SLOTS:
         Q_EMIT services.playerPictureUpdate(3);
         QCOMPARE(picture(), services.playerPicture(3).toImage());
         Q_EMIT services.playerPictureUpdate(99); // nobody's panel: ignored
-    }
-
-    void panelsShowPointsOrWins_data()
-    {
-        QTest::addColumn<int>("gameType");
-        QTest::addColumn<QString>("number");
-        QTest::newRow("single hand: wins") << 0 << QStringLiteral("3");
-        QTest::newRow("full game: points, grouped") << 2 << QLocale().toString(12500);
-        QTest::newRow("tournament: points") << 1 << QLocale().toString(12500);
-    }
-    void panelsShowPointsOrWins()
-    {
-        QFETCH(int, gameType);
-        QFETCH(QString, number);
-        make(0, gameType);
-        bar->setPlayer(1, QStringLiteral("a"), 0, 12500, 3, false);
-        QCOMPARE(bar->playerWidget(1)->findChild<QLabel*>(QStringLiteral("scoresAndWins"))->text(), number);
     }
 };
 

@@ -3,6 +3,7 @@
 // and reach the target, and a 300 ms discard through the action queue.
 
 #include "ActionQueue.h"
+#include "DiscardView.h"
 #include "MotionFixtures.h"
 #include "TileAnimation.h"
 #include "TileAnimationSet.h"
@@ -178,6 +179,16 @@ private Q_SLOTS:
         QCOMPARE(int(scene.items().size()), 0);
     }
 
+    void sceneClosedBeforeTheMoveIsReleased()
+    {
+        auto scene = std::make_unique<QGraphicsScene>();
+        RecordingView src(&log, QStringLiteral("src"), QPointF(), 0, 0);
+        RecordingView dst(&log, QStringLiteral("dst"), QPointF(), 0, 1);
+        TileAnimationSet set(scene.get(), &src, &dst, 300, std::vector<tile>{tile(1), tile(2)});
+        set.start(false);
+        scene.reset(); // a table window closing with the move queued
+    }
+
     void emptyMoveOnlyTransfersEmptyLists()
     {
         QGraphicsScene scene;
@@ -188,6 +199,33 @@ private Q_SLOTS:
         set.end(false);
         QCOMPARE(log, (QStringList{QStringLiteral("src tiles []"), QStringLiteral("dst tiles []")}));
         QVERIFY(scene.items().isEmpty());
+    }
+
+    void claimLeavesThePondAtOnceAndReachesTheHandAtTheEnd()
+    {
+        QGraphicsScene scene;
+        auto* pond = new DiscardView(2);
+        scene.addItem(pond);
+        pond->setPos(500, 200);
+        pond->addTile(tile(7));
+        pond->addTile(tile(12));
+        RecordingView hand(&log, QStringLiteral("hand"), QPointF(0, 400), TileImages::Hand, 0);
+        ActionQueue queue;
+        queue.setAnimationsEnabledSource([] { return true; });
+        QElapsedTimer clock;
+        clock.start();
+        const QPointF claimed = pond->tileViews().back()->scenePos();
+        auto* claim = new TileAnimationSet(&scene, pond, &hand, TileAnimationSet::discardMs, std::vector<tile>{tile(12)});
+        queue.enqueueAnimation(claim);
+        QCOMPARE(pond->count(), 1);
+        QCOMPARE(pond->tileViews().back()->tileCode(), tile(7));
+        // The moving picture starts where the claimed tile lay, as it lay there.
+        const QSizeF lying = motion::size(2, TileImages::Declared);
+        QCOMPARE(claim->moves().front()->picture()->orientation(), 2);
+        QCOMPARE(claim->moves().front()->posAt(0), claimed + QPointF(lying.width() / 2, lying.height() / 2));
+        QVERIFY(log.isEmpty());
+        QTRY_COMPARE_WITH_TIMEOUT(log, QStringList{QStringLiteral("hand tiles [12]")}, 3000);
+        QVERIFY2(clock.elapsed() >= 280, qPrintable(QString::number(clock.elapsed())));
     }
 
     void discardReachesThePondAfterItsTime()
