@@ -21,7 +21,10 @@ class SocialServices;
 
 /// The panel a table window shows over the table when a round ends: the
 /// players from best to worst with their round's values. Dragged by its title
-/// within the table window; one Close button.
+/// within the table window; one Close button. Names are the ones it was told
+/// through onPlayerNameUpdate (the table window passes the seated players'
+/// names and later name changes) or read from a ranking list; pictures come
+/// from the social services, when there are any.
 class RoundScoreBoard : public QFrame
 {
     Q_OBJECT

@@ -7,6 +7,7 @@
 
 #include <TimeSpan.h>
 
+#include <QCoreApplication>
 #include <QEvent>
 #include <QFormLayout>
 #include <QFrame>
@@ -34,6 +35,12 @@ QLabel* makeLabel(QWidget* parent, const char* name)
     // Table names and money texts come from the server: never markup.
     label->setTextFormat(Qt::PlainText);
     return label;
+}
+
+/// The form's texts are translated in the form's own context.
+QString formText(const char* text)
+{
+    return QCoreApplication::translate("SeatedWindowWidget", text);
 }
 
 } // namespace
@@ -110,16 +117,16 @@ QLabel* SeatedWindow::label(const char* name) const
 
 void SeatedWindow::retranslateForm()
 {
-    form->setWindowTitle(tr("You have been seated"));
-    label("label")->setText(tr("Rules:"));
-    label("label_2")->setText(tr("Buy-in:"));
-    label("label_5")->setText(tr("Max win:"));
-    label("placeBonusLabel")->setText(tr("Place bonus"));
-    label("feedingPenaltyLabel")->setText(tr("Feeding penalty"));
-    label("label_4")->setText(tr("Number of players:"));
-    label("label_3")->setText(tr("Speed:"));
-    play->setText(tr("Play"));
-    leave->setText(tr("Leave"));
+    form->setWindowTitle(formText("You have been seated"));
+    label("label")->setText(formText("Rules:"));
+    label("label_2")->setText(formText("Buy-in:"));
+    label("label_5")->setText(formText("Max win:"));
+    label("placeBonusLabel")->setText(formText("Place bonus"));
+    label("feedingPenaltyLabel")->setText(formText("Feeding penalty"));
+    label("label_4")->setText(formText("Number of players:"));
+    label("label_3")->setText(formText("Speed:"));
+    play->setText(formText("Play"));
+    leave->setText(formText("Leave"));
 }
 
 void SeatedWindow::startCountdown(const TimeSpan& span)

@@ -1,11 +1,22 @@
 #include "WatchingWindow.h"
 
+#include <QCoreApplication>
 #include <QDebug>
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+namespace {
+
+/// The form's texts are translated in the form's own context.
+QString formText(const char* text)
+{
+    return QCoreApplication::translate("WatchingWindowWidget", text);
+}
+
+} // namespace
 
 WatchingWindow::WatchingWindow(QWidget* parent)
     : MahjongDialog(parent, false)
@@ -42,16 +53,16 @@ WatchingWindow::~WatchingWindow() = default;
 
 void WatchingWindow::retranslateForm()
 {
-    form->setWindowTitle(tr("Watching"));
-    pickedUp->setText(tr("You've been unseated from this table."));
-    watchingInfo->setText(tr("If you want to watch the game, just wait until it starts."));
-    join->setText(tr("Join"));
-    leave->setText(tr("Leave"));
+    form->setWindowTitle(formText("Watching"));
+    pickedUp->setText(formText("You've been unseated from this table."));
+    watchingInfo->setText(formText("If you want to watch the game, just wait until it starts."));
+    join->setText(formText("Join"));
+    leave->setText(formText("Leave"));
 }
 
 void WatchingWindow::setUnseatedInfoHidden(bool hidden)
 {
-    qDebug() << "setVisible: " << !hidden;
+    qDebug().nospace() << "setVisible: " << !hidden;
     pickedUp->setVisible(!hidden);
 }
 

@@ -63,7 +63,7 @@ void HandTile::hoverEnterEvent(QGraphicsSceneHoverEvent*)
     if (m_hoverOffset == 0 && m_hand->isClickable(tileCode())) {
         m_hoverOffset = hoverLift;
         setTransform(QTransform::fromTranslate(0, -hoverLift));
-        GameSounds::instance().play(0);
+        GameSounds::instance().play(GameSounds::Hover);
     }
 }
 
@@ -193,7 +193,7 @@ void HandView::clearHighlights()
 void HandView::updateToolTips()
 {
     for (HandTile* item : m_tiles)
-        item->setToolTip(tileDisplayName(item->tileCode()));
+        item->updateToolTip();
 }
 
 void HandView::relayout()

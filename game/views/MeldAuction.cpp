@@ -126,8 +126,14 @@ bool MeldAuction::addOffer(const meld_offer& offer, tile lastDiscard)
     separator->setPixmap(QPixmap(QStringLiteral("resources:/meld_auction_separator")));
     meldChoice->layout()->addWidget(separator.get());
     rows.push_back(separator);
+    // Shown explicitly, so that they count in the size hint that the table
+    // window reads while the chooser itself is still hidden.
+    choice->show();
+    separator->show();
     assignShortcuts();
+    meldChoice->layout()->activate();
     meldChoice->resize(meldChoice->layout()->sizeHint());
+    layout()->invalidate();
     return true;
 }
 

@@ -20,11 +20,6 @@ QSize footprint(const TilePainter* painter, int side, int kind)
     return QSize(std::max(size.width, 0), std::max(size.height, 0));
 }
 
-bool showsFace(int kind)
-{
-    return kind == TileImages::Declared || kind == TileImages::Turned;
-}
-
 } // namespace
 
 MeldView::MeldView(int side, int type, tile t, int claimedPosition, int claimedOffset, int hiddenLevel)
@@ -62,7 +57,6 @@ void MeldView::addTile(tile t, int kind)
     addChild(item);
     const int index = int(m_items.size());
     item->setZValue(m_side == 1 ? -index : index);
-    item->setToolTip(showsFace(kind) ? tileDisplayName(t) : QString());
     m_items.push_back(item);
 }
 
@@ -115,7 +109,7 @@ void MeldView::setTurnedTile(tile t)
 void MeldView::updateToolTips()
 {
     for (TileView* item : m_items)
-        item->setToolTip(showsFace(item->tileType()) ? tileDisplayName(item->tileCode()) : QString());
+        item->updateToolTip();
 }
 
 tile_vector MeldView::tiles() const

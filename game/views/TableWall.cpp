@@ -32,6 +32,7 @@ void WallTileAnimationSource::transfer(int count)
 
 TableWall::TableWall(QGraphicsScene* scene)
     : m_scene(scene)
+    , m_inScene(scene != nullptr)
     , m_liveSource(std::make_unique<WallTileAnimationSource>(this, false))
     , m_deadSource(std::make_unique<WallTileAnimationSource>(this, true))
 {
@@ -41,14 +42,18 @@ TableWall::TableWall(QGraphicsScene* scene)
 
 TableWall::~TableWall()
 {
+    if (m_inScene && m_scene.isNull())
+        return;
     for (WallView* v : m_views)
         delete v;
 }
 
 void TableWall::makeViews()
 {
+    const bool sceneGone = m_inScene && m_scene.isNull();
     for (int side = 0; side < 4; ++side) {
-        delete m_views[std::size_t(side)];
+        if (!sceneGone)
+            delete m_views[std::size_t(side)];
         auto* view = new WallView(side, m_stacksPerSide);
         if (m_scene != nullptr)
             m_scene->addItem(view);

@@ -4,7 +4,9 @@
 #include "WallLayout.h"
 #include "tile.h"
 
+#include <QGraphicsScene>
 #include <QPoint>
+#include <QPointer>
 #include <QPointF>
 #include <QRectF>
 #include <QSize>
@@ -12,7 +14,6 @@
 #include <array>
 #include <memory>
 
-class QGraphicsScene;
 class TableInfo;
 class TableWall;
 class WallView;
@@ -103,7 +104,9 @@ private:
     void apply();
     double endZ(int side, int globalStack) const;
 
-    QGraphicsScene* m_scene;
+    /// The rows belong to the scene once added: a scene that went first took them along.
+    QPointer<QGraphicsScene> m_scene;
+    bool m_inScene = false;
     std::array<WallView*, 4> m_views{};
     int m_ruleset = 1;
     int m_stacksPerSide = 18;

@@ -127,6 +127,14 @@ private Q_SLOTS:
         QVERIFY(wall.deadEndSide() >= 0 && wall.deadEndSide() < 4);
     }
 
+    void sceneMayGoFirst()
+    {
+        auto* scene = new QGraphicsScene;
+        TableWall wall(scene);
+        delete scene; // took the rows along; the wall must not free them again
+        QVERIFY(true);
+    }
+
     void hiddenHandCounts()
     {
         HiddenHandView hand(1);
