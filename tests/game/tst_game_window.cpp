@@ -96,23 +96,34 @@ private Q_SLOTS:
             QCOMPARE(int(w.seatPlayer(o)->wind()), (ownWind + o) % 4);
     }
 
+    void observerSeesEastAtTheBottom_data()
+    {
+        QTest::addColumn<bool>("eastSeated");
+        QTest::newRow("East seated") << true;
+        QTest::newRow("East's seat free") << false;
+    }
+
     void observerSeesEastAtTheBottom()
     {
+        QFETCH(bool, eastSeated);
         auto model = std::make_unique<GameModel>(tableId, table(0), ownId, QStringLiteral("me"));
         std::vector<PlayerData> records;
         for (auto [id, wind] : {std::pair{east, 0}, {west, 2}, {north, 3}, {qint32(22), 1}}) {
+            if (wind == 0 && !eastSeated)
+                continue;
             PlayerData p = player(id, wind, true);
             p.setTileCount(13);
             records.push_back(p);
         }
         model->onWatching(true);
-        model->onGameData(7, server_game_state::TILE_CLAIMED_STATE, records, tableState(east), wallState(5, {}, 70, 14));
+        model->onGameData(7, server_game_state::TILE_CLAIMED_STATE, records, tableState(west), wallState(5, {}, 70, 14));
         GameWindow w(nullptr, nullptr, ownId);
         w.setModel(model.get());
-        QCOMPARE(w.seatPlayer(0)->id(), east);
         QVERIFY(!w.handView()->isVisible());
-        QCOMPARE(w.hiddenHand(0)->count(), 13);
         QVERIFY(w.timerView()->isHidden());
+        QCOMPARE(w.seatPlayer(0) != nullptr, eastSeated);
+        QCOMPARE(w.hiddenHand(0)->count(), eastSeated ? 13 : 0);
+        QCOMPARE(w.seatPlayer(2)->id(), west); // the seats go round from East's place all the same
     }
 
     /// Values the window cannot place are logged and skipped; the table
