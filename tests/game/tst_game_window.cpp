@@ -288,6 +288,7 @@ private Q_SLOTS:
         QTest::newRow("no offers, auto-pass off") << -1 << false << "";
         QTest::newRow("pong chosen") << 2 << true << "callPong";
         QTest::newRow("riichi chosen: nothing yet") << 128 << true << "";
+        QTest::newRow("riichi chosen, then its tile clicked") << 129 << true << "callRiichi";
         QTest::newRow("pair chosen: nothing") << 32 << true << "";
     }
 
@@ -303,16 +304,25 @@ private Q_SLOTS:
         QStringList sent;
         connect(&w, &GameWindow::callPass, [&](qint32, qint32, bool a) { sent << QStringLiteral("callPass %1").arg(a ? "true" : "false"); });
         connect(&w, &GameWindow::callPong, [&](qint32, qint32, tile) { sent << "callPong"; });
-        connect(&w, &GameWindow::callRiichi, [&](qint32, qint32, tile) { sent << "callRiichi"; });
+        connect(&w, &GameWindow::callRiichi, [&](qint32, qint32 pid, tile t) {
+            sent << (pid == ownId && t == tile(31) ? "callRiichi" : "callRiichi (wrong player or tile)");
+        });
         connect(&w, &GameWindow::discardTile, [&](qint32, qint32, tile) { sent << "discardTile"; });
         if (offerType == -1) {
             w.showMeldSuggestion({}, tile(5), span());
             QCOMPARE(w.meldAuction()->isVisibleTo(&w), !autoPass);
         } else {
-            const meld_offer offer{static_cast<game_protocol::meld_type::enum_t>(offerType), tile(5)};
+            const bool click = offerType == 129;
+            const meld_offer offer{static_cast<game_protocol::meld_type::enum_t>(click ? 128 : offerType), tile(31)};
             w.showConcealedMeldSuggestion({offer}, span());
             w.onMeldSelected(offer);
-            QCOMPARE(w.isRiichiMode(), offerType == 128);
+            QCOMPARE(w.isRiichiMode(), offer.type == 128);
+            if (click) {
+                QVERIFY(w.handView()->isActive());
+                QCOMPARE(w.handView()->allowedTiles(), (tile_vector{tile(31)}));
+                w.onTileClick(tile(31));
+                QVERIFY(!w.isRiichiMode());
+            }
         }
         QCOMPARE(sent.join(','), expected);
         QSettings().setValue(QStringLiteral("game/autoPass"), true);
