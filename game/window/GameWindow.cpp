@@ -579,7 +579,8 @@ void GameWindow::repositionOverlay(QWidget* widget, QResizeEvent* event)
     if (n.width() - w < 1 || n.height() - h < 1)
         return;
     if (o.width() - w >= 1 && o.height() - h >= 1)
-        widget->move(widget->x() * (n.width() - w) / (o.width() - w), widget->y() * (n.height() - h) / (o.height() - h));
+        widget->move(widget->x() * (n.width() - w) / (o.width() - w),
+                     widget->y() * (n.height() - h) / (o.height() - h));
     else
         widget->move((n.width() - w) / 2, (n.height() - h) / 2);
 }
