@@ -184,7 +184,7 @@ private Q_SLOTS:
         QTRY_VERIFY(w->scoreBoard()->isVisibleTo(w));
         QVERIFY(w->claimImage(w->orientationOf(qint32(HandScenario::westId)))->isVisible());
         // the automatic passes when nothing could be claimed
-        QVERIFY(bodies(server->received(100)).contains(action(table, TestFrame(52).u32(own).u8(1))));
+        QTRY_VERIFY(bodies(server->received(100)).contains(action(table, TestFrame(52).u32(own).u8(1))));
         QCOMPARE(bodies(server->received(100)).count(action(table, TestFrame(56).u8(27))), 1);
 
         // --- what the table shows agrees with the model
