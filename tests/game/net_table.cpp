@@ -270,6 +270,26 @@ private Q_SLOTS:
         QVERIFY(!gc->hasTable(qint32(table)));
     }
 
+    void watchFromTheLobby()
+    {
+        start(HandScenario::Kind::Hand);
+        const quint32 table = HandScenario::tableFor(2);
+        QSignalSpy watched(gc.get(), &GameController::tableWatched);
+        cm->watch_table(qint32(table));
+        QVERIFY(watched.wait(5000) || watched.count() == 1);
+        QCOMPARE(watched.first(), (QVariantList{qint32(table), true}));
+        GameWindow* w = gc->existingView(qint32(table));
+        QVERIFY(w);
+        QTRY_COMPARE(w->model()->players().size(), std::size_t(3));
+        QCOMPARE(w->model()->playerState(), GameModel::WATCHING);
+        QVERIFY(w->handView()->tiles().empty());
+        // Leaving a watched table asks the server to stop watching it.
+        w->onLeaveButtonClick();
+        QVERIFY(server->waitForFrame(34));
+        QCOMPARE(server->received(34).first().body, TestFrame(34).u32(table).body());
+        QTRY_VERIFY(!gc->hasTable(qint32(table)));
+    }
+
     void kick_data()
     {
         QTest::addColumn<int>("reason");
@@ -336,6 +356,11 @@ private Q_SLOTS:
         QTRY_VERIFY(w->meldAuction()->isVisibleTo(w));
         w->onPassMeldSelected();
         QTRY_VERIFY(w->roundScoreBoard()->isVisibleTo(w));
+        // A player leaving a tournament table is replaced by the server: the record stays.
+        QSignalSpy left(cm.get(), &ConnectionManager::playerLeft);
+        server->send(TestFrame(61).u32(HandScenario::tournamentTable).u32(HandScenario::eastId));
+        QVERIFY(left.wait(5000) || left.count() == 1);
+        QVERIFY(w->model()->hasPlayer(qint32(HandScenario::eastId)));
         QSignalSpy closed(gc.get(), &GameController::tournamentScoreDialogClosed);
         w->onRoundScoreCloseClick();
         QCOMPARE(closed.count(), 1);
