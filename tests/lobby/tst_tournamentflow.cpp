@@ -573,6 +573,13 @@ void TournamentFlowTest::serverTextShownAsWritten()
                                 + formatDateTime(QDateTime::fromSecsSinceEpoch(startSecs - 600)));
     QVERIFY(window->view()->detailsLabel->toPlainText().contains(QString::fromUtf8(name)));
     QCOMPARE(lobby->tabs()->tabBar()->tabText(1), QStringLiteral("<i>Big</..."));
+    // "&" would make a shortcut of the next letter and vanish from the tab.
+    scenario->tournaments << TF::tournament(32, "R&D Open", 0, 1, 8, 100, startSecs, 600);
+    server->send(TF::snapshotList(scenario->tournaments));
+    QTRY_VERIFY_WITH_TIMEOUT(controller->lobbyModel()->hasTournament(32), 5000);
+    lobby->displayTournament(32);
+    QCOMPARE(lobby->tabs()->tabBar()->tabText(2), QStringLiteral("R&&D Open"));
+    lobby->tabs()->setCurrentIndex(1);
 
     window->onTournamentLeaveFailed(31, QStringLiteral("<b>%1</b>"));
     const auto boxes = openBoxes();
