@@ -168,6 +168,10 @@ void TestReaders::streamErrors_data()
     QTest::newRow("text after condition") << "<system-shutdown" + ns + ">ignored</system-shutdown><text" + ns + ">bye</text>" << 18 << "bye" << QString();
     QTest::newRow("see other host") << "<see-other-host" + ns + ">alt.example.net</see-other-host>" << 17 << QString() << "alt.example.net";
     QTest::newRow("last condition wins") << "<conflict" + ns + "/><host-gone" + ns + "/>" << 4 << QString() << QString();
+    // RFC 6120's newer names: the renamed one maps to its old code, the others to undefined-condition.
+    QTest::newRow("not-well-formed") << "<not-well-formed" + ns + "/>" << 23 << QString() << QString();
+    QTest::newRow("reset") << "<reset" + ns + "/><text" + ns + ">rekey</text>" << 19 << "rekey" << QString();
+    QTest::newRow("unsupported-feature") << "<unsupported-feature" + ns + "/>" << 19 << QString() << QString();
 }
 
 void TestReaders::streamErrors()
@@ -181,6 +185,11 @@ void TestReaders::streamErrors()
     QCOMPARE(e->condition, condition);
     QCOMPARE(e->text, text);
     QCOMPARE(e->otherHost, otherHost);
+    // The name as the server wrote it stays for the log.
+    if (QByteArray(QTest::currentDataTag()) == "reset")
+        QCOMPARE(e->conditionName, QStringLiteral("reset"));
+    if (QByteArray(QTest::currentDataTag()) == "last condition wins")
+        QCOMPARE(e->conditionName, QStringLiteral("host-gone"));
 
     try {
         readOne("<stream:error><bogus xmlns='urn:ietf:params:xml:ns:xmpp-streams'/></stream:error>");
