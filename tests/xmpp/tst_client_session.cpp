@@ -81,6 +81,13 @@ private Q_SLOTS:
             << QByteArray("<iq type='result' id='77' from='s.localhost'><query xmlns='jabber:iq:search'>"
                           "<x xmlns='jabber:x:data' type='cancel'/></query></iq>");
         QTest::newRow("reply to a request never made") << QByteArray("<iq type='result' id='9999'/>");
+        // Another user's message, relayed as written, must not end the session.
+        QTest::newRow("chat message holding an error element")
+            << QByteArray("<message type='chat' from='a@localhost/x'><error type='cancel'><gone " + StanzaNs
+                          + "/></error><body>x</body></message>");
+        QTest::newRow("error message of an unknown error type")
+            << QByteArray("<message type='error' from='a@localhost/x'><error type='bogus'><gone " + StanzaNs
+                          + "/></error></message>");
     }
 
     void faultyStanzaCostsOnlyItself()
@@ -312,6 +319,7 @@ private Q_SLOTS:
             "<query xmlns='jabber:iq:search'><x xmlns='jabber:x:data' type='submit'/></query>") << QStringLiteral("error");
         QTest::newRow("error reply") << QByteArray("<error type='cancel'><item-not-found " + StanzaNs + "/></error>")
                                      << QStringLiteral("error");
+        QTest::newRow("error reply with an empty error element") << QByteArray("<error/>") << QStringLiteral("error");
         QTest::newRow("an answer holding an over-long JID") << QByteArray(
             "<query xmlns='jabber:iq:search'><x xmlns='jabber:x:data' type='result'><field var='j' type='jid-single'>"
             "<value>" + QByteArray(1100, 'n') + "@localhost</value></field></x></query>") << QStringLiteral("error");
