@@ -5,6 +5,7 @@
 #include "Logging.h"
 #include "MahjongApplication.h"
 #include "MahjongStyle.h"
+#include "MainWindow.h"
 #include "SingleInstanceLock.h"
 #include "Startup.h"
 #include "SystemInfo.h"
@@ -15,47 +16,8 @@
 
 #include <QDate>
 #include <QIcon>
-#include <QLabel>
-#include <QMainWindow>
-#include <QMessageBox>
-#include <QPixmap>
-#include <QVBoxLayout>
 
 #include <memory>
-
-namespace {
-
-/// Stands in for the main window until the main window joins the build: a
-/// plain window that names the game server the client was started for.
-QMainWindow* createStandInWindow(const StartParameters& params)
-{
-    auto* window = new QMainWindow;
-    window->setObjectName(QStringLiteral("standInWindow"));
-    window->setWindowTitle(QStringLiteral("Quellmark - ") + clientVersionString());
-    auto* central = new QWidget(window);
-    central->setObjectName(QStringLiteral("standInPage"));
-    central->setStyleSheet(QStringLiteral("#standInPage { background: #1f3d2f; }"
-                                          "#standInText { color: #f3ead2; font-size: 11pt; }"));
-    auto* layout = new QVBoxLayout(central);
-    layout->addStretch();
-    auto* logo = new QLabel(central);
-    logo->setAlignment(Qt::AlignCenter);
-    logo->setPixmap(QPixmap(QStringLiteral("resources:/logo.png")));
-    layout->addWidget(logo);
-    auto* label = new QLabel(central);
-    label->setObjectName(QStringLiteral("standInText"));
-    label->setAlignment(Qt::AlignCenter);
-    label->setText(QStringLiteral("%1:%2 (%3)")
-                       .arg(params.host, QString::number(params.port),
-                            params.useSsl ? QStringLiteral("TLS") : QStringLiteral("plain TCP")));
-    layout->addWidget(label);
-    layout->addStretch();
-    window->setCentralWidget(central);
-    window->resize(640, 480);
-    return window;
-}
-
-}
 
 int main(int argc, char** argv)
 {
@@ -126,9 +88,9 @@ int main(int argc, char** argv)
     // 13. The start-up mediator: the splash screen is shown.
     auto startup = std::make_unique<Startup>();
 
-    // 14. The main window. Until the main window joins the build a stand-in
-    // window shows instead.
-    std::unique_ptr<QMainWindow> mainWindow(createStandInWindow(params));
+    // 14. The main window, hidden until the start-up has finished.
+    auto mainWindow = std::make_unique<MainWindow>(params.host, params.port, params.user, params.password,
+                                                   params.useSsl, params.httpHost, translations.get());
 
     // 15. The client version checker for this system's record.
     auto checker = std::make_unique<VersionChecker>();
@@ -138,11 +100,8 @@ int main(int argc, char** argv)
     // Pages of the service's web host may use the program object like the local pages.
     WebSchemes::setServiceWebHost(params.httpHost);
 
-    // 16. Connections. TODO: connect Startup::finished to
-    // MainWindow::onStartupFinished once the main window joins the build; the
-    // stand-in window is simply shown then.
-    QMainWindow* standIn = mainWindow.get();
-    QObject::connect(startup.get(), &Startup::finished, standIn, [standIn](bool) { standIn->show(); });
+    // 16. Connections.
+    QObject::connect(startup.get(), &Startup::finished, mainWindow.get(), &MainWindow::onStartupFinished);
     QObject::connect(checker.get(), &VersionChecker::started, startup.get(), &Startup::clientVersionCheckStarted);
     QObject::connect(checker.get(), &VersionChecker::finished, startup.get(), &Startup::clientVersionCheckFinished);
 

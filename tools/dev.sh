@@ -10,6 +10,10 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 jobs=${JOBS:-$(nproc)}
+# Compiler cache entries keyed by paths relative to the checkout, so that a
+# fresh clone in another folder reuses what an earlier build compiled.
+export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$root}
+export CCACHE_NOHASHDIR=${CCACHE_NOHASHDIR:-true}
 generator=()
 command -v ninja >/dev/null 2>&1 && generator=(-G Ninja)
 

@@ -9,6 +9,7 @@
 #include <QEvent>
 #include <QHeaderView>
 #include <QPalette>
+#include <QMainWindow>
 #include <QScrollBar>
 #include <QTabBar>
 #include <QWidget>
@@ -52,6 +53,11 @@ bool MahjongApplication::eventFilter(QObject* watched, QEvent* event)
         // Marks the end of the start-up in the debug log (tools/measure-startup.sh).
         firstWindowShown = true;
         qDebug() << "first window shown:" << watched->metaObject()->className();
+    }
+    if (type == QEvent::Show && !mainWindowShown && qobject_cast<QMainWindow*>(watched) != nullptr) {
+        // The window the user works in is up (tools/measure-startup.sh).
+        mainWindowShown = true;
+        qDebug() << "main window shown:" << watched->metaObject()->className();
     }
     if (type == QEvent::HoverEnter || type == QEvent::HoverLeave) {
         const bool hoverStyled = qobject_cast<QAbstractButton*>(watched) != nullptr

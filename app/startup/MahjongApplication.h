@@ -26,4 +26,5 @@ public Q_SLOTS:
 
 private:
     bool firstWindowShown = false;
+    bool mainWindowShown = false;
 };

@@ -174,28 +174,17 @@ void RoundScoreBoard::onPlayerPictureUpdate(qint32 pid)
 
 void RoundScoreBoard::mousePressEvent(QMouseEvent* event)
 {
-    const QPoint pos = event->position().toPoint();
-    if (event->button() == Qt::LeftButton && title->geometry().contains(pos)) {
-        dragOffset = pos;
-        dragging = true;
-        raise();
-    }
+    drag.press(this, title, event);
 }
 
 void RoundScoreBoard::mouseMoveEvent(QMouseEvent* event)
 {
-    if (!dragging)
-        return;
-    const QPoint global = event->globalPosition().toPoint();
-    QWidget* parent = parentWidget();
-    const QPoint p = parent != nullptr ? parent->mapFromGlobal(global) : global;
-    if (parent == nullptr || parent->rect().contains(p))
-        move(p - dragOffset);
+    drag.move(this, event);
 }
 
 void RoundScoreBoard::mouseReleaseEvent(QMouseEvent*)
 {
-    dragging = false;
+    drag.release();
 }
 
 void RoundScoreBoard::changeEvent(QEvent* event)

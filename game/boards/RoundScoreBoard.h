@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TitleBarDrag.h"
+
 #include <MonetaryRoundScores.h>
 #include <TableInfo.h>
 #include <TournamentInfo.h>
@@ -90,8 +92,7 @@ private:
     std::map<qint32, RoundScoreWidget*> panelMap;
     QHash<qint32, QString> names;
     bool tournamentFlag = false;
-    bool dragging = false;
-    QPoint dragOffset;
+    TitleBarDrag drag;
     std::optional<TournamentInfo> tournament;
     std::optional<TableInfo> table;
 };

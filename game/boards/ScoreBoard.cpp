@@ -2,11 +2,11 @@
 
 #include "DeclaredView.h"
 #include "HandScene.h"
+#include "ReadyButtons.h"
 #include "ServerTime.h"
 #include "TileGraphics.h"
 #include "TimerView.h"
 #include "Utils.h"
-#include "ValueColumnType.h"
 
 #include <TimeSpan.h>
 
@@ -287,27 +287,7 @@ void ScoreBoard::fill(const Shown& s, bool selectTab)
         totals[i]->setText(i < n ? settlementTable(s.scores[i], payments) : QString());
     }
 
-    switch (s.table.gameType) {
-    case 0:
-        readyButton->setText(tr("Ready"));
-        leaveButton->show();
-        break;
-    case 1:
-        readyButton->setText(tr("Next hand"));
-        leaveButton->hide();
-        break;
-    case 2:
-        if (s.endOfGame) {
-            readyButton->setText(tr("Play (%1)").arg(ValueColumnType(s.table.value).stakeAndFeeText()));
-            leaveButton->show();
-        } else {
-            readyButton->setText(tr("Next hand"));
-            leaveButton->hide();
-        }
-        break;
-    default:
-        break;
-    }
+    ReadyButtons::apply(readyButton, leaveButton, s.table, s.endOfGame, "ScoreBoard");
 
     for (int t = 0; t < 4; ++t) {
         QString title;

@@ -1,5 +1,6 @@
 #include "SeatedWindow.h"
 
+#include "CentredButtonRow.h"
 #include "RulesetGameTypePair.h"
 #include "TableTexts.h"
 #include "UTimer.h"
@@ -11,7 +12,6 @@
 #include <QEvent>
 #include <QFormLayout>
 #include <QFrame>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLocale>
 #include <QPushButton>
@@ -96,17 +96,10 @@ void SeatedWindow::buildForm()
     warning->setWordWrap(true);
     vbox->addWidget(warning);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->setObjectName(QStringLiteral("horizontalLayout"));
-    buttons->addStretch();
-    play = new QPushButton(form);
-    play->setObjectName(QStringLiteral("playButton"));
-    buttons->addWidget(play);
-    leave = new QPushButton(form);
-    leave->setObjectName(QStringLiteral("leaveButton"));
-    buttons->addWidget(leave);
-    buttons->addStretch();
-    vbox->addLayout(buttons);
+    const CentredButtonRow row(form, "horizontalLayout", {"playButton", "leaveButton"});
+    play = row.buttons[0];
+    leave = row.buttons[1];
+    vbox->addLayout(row.layout);
     retranslateForm();
 }
 

@@ -1,9 +1,10 @@
 #include "WatchingWindow.h"
 
+#include "CentredButtonRow.h"
+
 #include <QCoreApplication>
 #include <QDebug>
 #include <QEvent>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -32,17 +33,10 @@ WatchingWindow::WatchingWindow(QWidget* parent)
     watchingInfo = new QLabel(form);
     watchingInfo->setObjectName(QStringLiteral("watchingInfo"));
     vbox->addWidget(watchingInfo);
-    auto* buttons = new QHBoxLayout;
-    buttons->setObjectName(QStringLiteral("horizontalLayout_1"));
-    buttons->addStretch();
-    join = new QPushButton(form);
-    join->setObjectName(QStringLiteral("joinButton"));
-    buttons->addWidget(join);
-    leave = new QPushButton(form);
-    leave->setObjectName(QStringLiteral("leaveButton"));
-    buttons->addWidget(leave);
-    buttons->addStretch();
-    vbox->addLayout(buttons);
+    const CentredButtonRow row(form, "horizontalLayout_1", {"joinButton", "leaveButton"});
+    join = row.buttons[0];
+    leave = row.buttons[1];
+    vbox->addLayout(row.layout);
     retranslateForm();
     setContentWidget(form);
     connect(join, &QPushButton::clicked, this, &WatchingWindow::joinButtonClicked);

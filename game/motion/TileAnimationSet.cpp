@@ -39,7 +39,9 @@ TileAnimationSet::TileAnimationSet(QGraphicsScene* s, TileAnimationSource* src, 
     , scene(s)
     , source(src)
     , target(dst)
-    , count(n)
+    // Every place and every transfer is made per tile: a wild count must not
+    // ask the views for millions of them.
+    , count(std::min(n, maxTiles))
 {
 }
 

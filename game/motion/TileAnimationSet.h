@@ -24,7 +24,8 @@ public:
     /// Moves the given tiles face up.
     TileAnimationSet(QGraphicsScene* scene, TileAnimationSource* source, TileAnimationTarget* target, int durationMs,
                      const std::vector<tile>& tiles);
-    /// Moves `count` concealed tiles face down.
+    /// Moves `count` concealed tiles face down; a count from the server past
+    /// maxTiles moves maxTiles.
     TileAnimationSet(QGraphicsScene* scene, TileAnimationSource* source, TileAnimationTarget* target, int durationMs,
                      int count);
     ~TileAnimationSet() override;
@@ -39,6 +40,8 @@ public:
     static constexpr int discardMs = 300;
     /// Tiles drawn from the wall.
     static constexpr int drawMs = 500;
+    /// The tiles of a whole set: no move carries more.
+    static constexpr int maxTiles = 144;
 
 private:
     QGraphicsScene* scene;

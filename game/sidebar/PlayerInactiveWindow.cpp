@@ -1,11 +1,11 @@
 #include "PlayerInactiveWindow.h"
 
+#include "NoticeForm.h"
+
 #include <QCoreApplication>
 #include <QEvent>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QVBoxLayout>
 
 PlayerInactiveWindow::PlayerInactiveWindow(QWidget* parent)
     : MahjongDialog(parent, false)
@@ -14,25 +14,10 @@ PlayerInactiveWindow::PlayerInactiveWindow(QWidget* parent)
     content->setObjectName(QStringLiteral("PlayerInactiveWidget"));
     content->resize(268, 124);
     content->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
-    auto* verticalLayout = new QVBoxLayout(content);
-    verticalLayout->setObjectName(QStringLiteral("verticalLayout"));
-    verticalLayout->addSpacerItem(new QSpacerItem(20, 10, QSizePolicy::Minimum, QSizePolicy::Expanding));
-    mainText = new QLabel(content);
-    mainText->setObjectName(QStringLiteral("mainText"));
-    mainText->setWordWrap(true);
-    verticalLayout->addWidget(mainText);
-    verticalLayout->addSpacerItem(new QSpacerItem(20, 10, QSizePolicy::Minimum, QSizePolicy::Expanding));
-    auto* horizontalLayout = new QHBoxLayout();
-    horizontalLayout->setObjectName(QStringLiteral("horizontalLayout"));
-    horizontalLayout->addSpacerItem(new QSpacerItem(40, 20, QSizePolicy::Expanding, QSizePolicy::Minimum));
-    reactivateButton = new QPushButton(content);
-    reactivateButton->setObjectName(QStringLiteral("reactivateButton"));
-    horizontalLayout->addWidget(reactivateButton);
-    leaveButton = new QPushButton(content);
-    leaveButton->setObjectName(QStringLiteral("leaveButton"));
-    horizontalLayout->addWidget(leaveButton);
-    horizontalLayout->addSpacerItem(new QSpacerItem(40, 20, QSizePolicy::Expanding, QSizePolicy::Minimum));
-    verticalLayout->addLayout(horizontalLayout);
+    const NoticeForm form(content, 10, {"reactivateButton", "leaveButton"});
+    mainText = form.mainText();
+    reactivateButton = form.button(0);
+    leaveButton = form.button(1);
     retranslateUi();
 
     setContentWidget(content);

@@ -1,5 +1,6 @@
 #include "PlayerWidget.h"
 
+#include "ClaimImage.h"
 #include "TimeSpan.h"
 #include "TimerView.h"
 #include "ULabel.h"
@@ -205,32 +206,16 @@ void PlayerWidget::updateScoreTexts()
 
 void PlayerWidget::setReady(bool ready)
 {
-    if (ready)
+    if (ready) {
         claimLabel->setPixmap(QPixmap(QStringLiteral("textimages:ready.png")));
+        showsReady = true;
+    }
     claimLabel->setVisible(ready);
 }
 
 QString PlayerWidget::claimImage(int meldType, int ruleset, int mahjongType)
 {
-    const bool riichi = ruleset == 2;
-    switch (meldType) {
-    case 1:
-        return riichi ? QStringLiteral("textimages:claim-chii.png") : QStringLiteral("textimages:claim-chow.png");
-    case 2:
-        return riichi ? QStringLiteral("textimages:claim-pon.png") : QStringLiteral("textimages:claim-pong.png");
-    case 8:
-        return riichi ? QStringLiteral("textimages:claim-kan.png") : QStringLiteral("textimages:claim-kong.png");
-    case 16:
-        if (mahjongType == 2)
-            return QStringLiteral("textimages:claim-ron.png");
-        if (mahjongType == 3)
-            return QStringLiteral("textimages:claim-tsumo.png");
-        return QStringLiteral("textimages:claim-mahjong.png");
-    case 128:
-        return QStringLiteral("textimages:claim-riichi.png");
-    default:
-        return QString();
-    }
+    return ClaimImage::path(meldType, mahjongType, ruleset, ClaimImage::panelMahjong);
 }
 
 void PlayerWidget::showClaim(int meldType, int ruleset, int mahjongType)
@@ -243,6 +228,7 @@ void PlayerWidget::showClaim(int meldType, int ruleset, int mahjongType)
         throw std::runtime_error("invalid claim meld " + std::to_string(meldType));
     claimLabel->setPixmap(QPixmap(image));
     claimLabel->show();
+    showsReady = false;
 }
 
 void PlayerWidget::hideClaim()
@@ -286,7 +272,11 @@ void PlayerWidget::changeEvent(QEvent* event)
         updateScoreTexts();
         setWind(m_wind);
         // Shown on the panel, even while the panel itself is out of sight.
-        if (!claimLabel->isHidden() && lastClaim[0] != 0) {
+        // The place holds the ready mark or the claim, whichever came last;
+        // an earlier claim must not replace the ready mark.
+        if (!claimLabel->isHidden() && showsReady) {
+            claimLabel->setPixmap(QPixmap(QStringLiteral("textimages:ready.png")));
+        } else if (!claimLabel->isHidden() && lastClaim[0] != 0) {
             const QString image = claimImage(lastClaim[0], lastClaim[1], lastClaim[2]);
             if (!image.isEmpty())
                 claimLabel->setPixmap(QPixmap(image));

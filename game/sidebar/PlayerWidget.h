@@ -74,4 +74,6 @@ private:
     int gameType = -1;
     bool m_highlight = true;
     int lastClaim[3] = {0, 0, 0};
+    /// The image place shows the ready mark rather than a claim.
+    bool showsReady = false;
 };

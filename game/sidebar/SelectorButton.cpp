@@ -39,6 +39,8 @@ void SelectorButton::setKind(int kind)
 void SelectorButton::setTimeout(const TimeSpan& ts)
 {
     if (!ts.end().isValid()) {
+        // Cleared as well as hidden, so that its ticker stops.
+        timeout->setTimeSpan(TimeSpan());
         timeout->hide();
         return;
     }

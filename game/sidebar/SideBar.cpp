@@ -558,7 +558,9 @@ void SideBar::appendInfo(const QString& text)
 
 void SideBar::connectLeaveButton(QObject* receiver)
 {
-    connect(leaveButton, SIGNAL(clicked()), receiver, SLOT(onLeaveButtonClick()));
+    // Connected once however often the window asks: a second connection would
+    // send a second leave request for one click.
+    connect(leaveButton, SIGNAL(clicked()), receiver, SLOT(onLeaveButtonClick()), Qt::UniqueConnection);
 }
 
 void SideBar::setLeaveVisible(bool visible)

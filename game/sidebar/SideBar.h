@@ -84,7 +84,8 @@ public:
     /// The chat room area; null without social services.
     ConferenceArea* conference() const { return tableConference; }
 
-    /// Connects the leave button to the receiver's slot onLeaveButtonClick().
+    /// Connects the leave button to the receiver's slot onLeaveButtonClick(),
+    /// once per receiver however often it is called.
     void connectLeaveButton(QObject* receiver);
     void setLeaveVisible(bool visible);
     void setLeaveEnabled(bool enabled);

@@ -1,11 +1,11 @@
 #include "WaitingForPlayersWindow.h"
 
+#include "NoticeForm.h"
+
 #include <QCoreApplication>
 #include <QEvent>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QVBoxLayout>
 
 WaitingForPlayersWindow::WaitingForPlayersWindow(QWidget* parent)
     : MahjongDialog(parent, false)
@@ -15,23 +15,10 @@ WaitingForPlayersWindow::WaitingForPlayersWindow(QWidget* parent)
     content->resize(200, 100);
     content->setMinimumSize(200, 100);
     content->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
-    auto* verticalLayout = new QVBoxLayout(content);
-    verticalLayout->setObjectName(QStringLiteral("verticalLayout"));
-    verticalLayout->addSpacerItem(new QSpacerItem(20, 40, QSizePolicy::Minimum, QSizePolicy::Expanding));
-    mainText = new QLabel(content);
-    mainText->setObjectName(QStringLiteral("mainText"));
+    const NoticeForm form(content, 40, {"leaveButton"});
+    mainText = form.mainText();
     mainText->setAlignment(Qt::AlignCenter);
-    mainText->setWordWrap(true);
-    verticalLayout->addWidget(mainText);
-    verticalLayout->addSpacerItem(new QSpacerItem(20, 40, QSizePolicy::Minimum, QSizePolicy::Expanding));
-    auto* horizontalLayout = new QHBoxLayout();
-    horizontalLayout->setObjectName(QStringLiteral("horizontalLayout"));
-    horizontalLayout->addSpacerItem(new QSpacerItem(40, 20, QSizePolicy::Expanding, QSizePolicy::Minimum));
-    leaveButton = new QPushButton(content);
-    leaveButton->setObjectName(QStringLiteral("leaveButton"));
-    horizontalLayout->addWidget(leaveButton);
-    horizontalLayout->addSpacerItem(new QSpacerItem(40, 20, QSizePolicy::Expanding, QSizePolicy::Minimum));
-    verticalLayout->addLayout(horizontalLayout);
+    leaveButton = form.button(0);
     retranslateUi();
 
     setContentWidget(content);

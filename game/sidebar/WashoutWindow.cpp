@@ -1,9 +1,9 @@
 #include "WashoutWindow.h"
 
+#include "ReadyButtons.h"
 #include "ServerTime.h"
 #include "TimeSpan.h"
 #include "TimerView.h"
-#include "ValueColumnType.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -156,27 +156,7 @@ void WashoutWindow::updateButtons()
         return;
     }
     okButton->hide();
-    switch (tableInfo.gameType) {
-    case 0:
-        readyButton->setText(tr("Ready"));
-        leaveButton->show();
-        break;
-    case 1:
-        readyButton->setText(tr("Next hand"));
-        leaveButton->hide();
-        break;
-    case 2:
-        if (endOfGame) {
-            readyButton->setText(tr("Play (%1)").arg(ValueColumnType(tableInfo.value).stakeAndFeeText()));
-            leaveButton->show();
-        } else {
-            readyButton->setText(tr("Next hand"));
-            leaveButton->hide();
-        }
-        break;
-    default:
-        break;
-    }
+    ReadyButtons::apply(readyButton, leaveButton, tableInfo, endOfGame, "WashoutWindow");
     readyButton->show();
     readyButton->setDefault(true);
 }

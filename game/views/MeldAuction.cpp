@@ -205,26 +205,15 @@ void MeldAuction::changeEvent(QEvent* event)
 
 void MeldAuction::mousePressEvent(QMouseEvent* event)
 {
-    const QPoint pos = event->position().toPoint();
-    if (event->button() == Qt::LeftButton && title->geometry().contains(pos)) {
-        pressPoint = pos;
-        dragging = true;
-        raise();
-    }
+    drag.press(this, title, event);
 }
 
 void MeldAuction::mouseMoveEvent(QMouseEvent* event)
 {
-    if (!dragging)
-        return;
-    const QPoint global = event->globalPosition().toPoint();
-    QWidget* parent = parentWidget();
-    const QPoint p = parent != nullptr ? parent->mapFromGlobal(global) : global;
-    if (parent == nullptr || parent->rect().contains(p))
-        move(p - pressPoint);
+    drag.move(this, event);
 }
 
 void MeldAuction::mouseReleaseEvent(QMouseEvent*)
 {
-    dragging = false;
+    drag.release();
 }

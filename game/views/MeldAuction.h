@@ -1,5 +1,6 @@
 #pragma once
 
+#include "TitleBarDrag.h"
 #include "meld.h"
 
 #include <QFrame>
@@ -84,6 +85,5 @@ private:
     bool mahjongOffered = false;
     bool passOffered = false;
     int m_mode = Claim;
-    bool dragging = false;
-    QPoint pressPoint;
+    TitleBarDrag drag;
 };

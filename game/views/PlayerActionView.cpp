@@ -1,5 +1,7 @@
 #include "PlayerActionView.h"
 
+#include "ClaimImage.h"
+
 PlayerActionView::PlayerActionView(int orientation)
     : m_orientation(orientation)
 {
@@ -8,25 +10,7 @@ PlayerActionView::PlayerActionView(int orientation)
 
 QString PlayerActionView::imagePath(int kind, int subKind, int ruleset)
 {
-    const bool riichi = ruleset == 2;
-    switch (kind) {
-    case 1:
-        return riichi ? QStringLiteral("textimages:claim-chii.png") : QStringLiteral("textimages:claim-chow.png");
-    case 2:
-        return riichi ? QStringLiteral("textimages:claim-pon.png") : QStringLiteral("textimages:claim-pong.png");
-    case 8:
-        return riichi ? QStringLiteral("textimages:claim-kan.png") : QStringLiteral("textimages:claim-kong.png");
-    case 16:
-        if (subKind == 2)
-            return QStringLiteral("textimages:claim-ron.png");
-        if (subKind == 3)
-            return QStringLiteral("textimages:claim-tsumo.png");
-        return QStringLiteral("textimages:claim-mahjong-game-view.png");
-    case 128:
-        return QStringLiteral("textimages:claim-riichi.png");
-    default:
-        return QString();
-    }
+    return ClaimImage::path(kind, subKind, ruleset, ClaimImage::tableMahjong);
 }
 
 void PlayerActionView::setClaim(int kind, int subKind)

@@ -31,7 +31,7 @@ void RiichiStickView::setScale(double scale)
 
 void RiichiStickView::setCount(int n)
 {
-    n = qMax(n, 0);
+    n = qBound(0, n, maxCount);
     while (m_sticks.size() < n) {
         auto* stick = new QGraphicsSvgItem;
         stick->setSharedRenderer(stickRenderer());

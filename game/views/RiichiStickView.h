@@ -16,7 +16,12 @@ public:
 
     void setScale(double scale);
     double scale() const { return m_scale; }
-    /// Shows the first n sticks and hides the rest (kept for later).
+    /// More sticks than a table ever holds; a larger count from the server
+    /// shows this many instead of making millions of items.
+    static constexpr int maxCount = 100;
+
+    /// Shows the first n sticks (0 to maxCount) and hides the rest (kept for
+    /// later).
     void setCount(int n);
     int count() const { return m_count; }
     /// The stick items made so far, in creation order.

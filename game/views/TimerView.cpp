@@ -13,7 +13,13 @@ TimerView::TimerView(QWidget* parent, Qt::WindowFlags flags, DisplayType display
     , m_displayType(displayType)
     , m_pieType(pieType)
 {
-    connect(&m_ticker, &QTimer::timeout, this, qOverload<>(&QWidget::update));
+    connect(&m_ticker, &QTimer::timeout, this, [this] {
+        // A hidden dial is never repainted: its ticker stops here, or it
+        // would tick on long after its deadline.
+        if (!m_end.isValid() || m_end < now())
+            m_ticker.stop();
+        update();
+    });
 }
 
 TimerView::~TimerView() = default;
@@ -37,9 +43,13 @@ void TimerView::setTimeSpan(const TimeSpan& ts)
         if (m_total != 0) {
             m_ticker.setInterval(m_displayType == DEC_COUNTER ? 1000 : int(std::max<qint64>(m_total / 100, 100)));
             m_ticker.start();
+        } else {
+            m_ticker.stop();
         }
     } else {
+        // A cleared countdown stops at once, shown or not.
         m_total = 0;
+        m_ticker.stop();
     }
     update();
 }

@@ -24,8 +24,9 @@ void LobbyModel::setSourceModel(QAbstractItemModel* model)
     unsubscribeFilterPaths();
     if (sourceModel())
         disconnect(sourceModel(), &QObject::destroyed, this, &LobbyModel::tableModelDestroyed);
-    QSortFilterProxyModel::setSourceModel(model);
+    // Views that rebuild on the reset below read records through tableInfo().
     m_tableModel = qobject_cast<TableModel*>(model);
+    QSortFilterProxyModel::setSourceModel(model);
     if (model)
         connect(model, &QObject::destroyed, this, &LobbyModel::tableModelDestroyed);
     subscribeFilterPaths();

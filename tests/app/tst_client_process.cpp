@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -35,6 +36,9 @@ private:
     QString logPath;
     QString oldLogPath;
     QList<QProcess*> children;
+    /// A game server that accepts connections and never answers: a running
+    /// client waits at its version handshake and talks to nothing else.
+    QTcpServer silentServer;
 
     QProcessEnvironment environment(const QString& runtime = QStringLiteral("runtime")) const
     {
@@ -76,7 +80,12 @@ private:
         children << p;
         p->setProcessEnvironment(environment());
         p->setWorkingDirectory(root.path());
-        p->start(QStringLiteral(PARLOR_CLIENT_BINARY), args);
+        // Loopback only: the silent game server, and a closed web port.
+        if (!silentServer.isListening())
+            silentServer.listen(QHostAddress::LocalHost);
+        const QStringList loopback{QStringLiteral("--httphost"), QStringLiteral("127.0.0.1:1"),
+                                   QStringLiteral("127.0.0.1:%1").arg(silentServer.serverPort())};
+        p->start(QStringLiteral(PARLOR_CLIENT_BINARY), args + loopback);
         if (!p->waitForStarted(5000))
             return nullptr;
         QElapsedTimer timer;
@@ -269,9 +278,13 @@ private Q_SLOTS:
         // Two more at once: both refused.
         QProcess a;
         QProcess b;
+        if (!silentServer.isListening())
+            silentServer.listen(QHostAddress::LocalHost);
         for (QProcess* p : {&a, &b}) {
             p->setProcessEnvironment(environment());
-            p->start(QStringLiteral(PARLOR_CLIENT_BINARY), QStringList());
+            p->start(QStringLiteral(PARLOR_CLIENT_BINARY),
+                     {QStringLiteral("--httphost"), QStringLiteral("127.0.0.1:1"),
+                      QStringLiteral("127.0.0.1:%1").arg(silentServer.serverPort())});
         }
         QVERIFY(a.waitForFinished(startTimeoutMs));
         QVERIFY(b.waitForFinished(startTimeoutMs));
@@ -284,9 +297,13 @@ private Q_SLOTS:
     {
         QProcess a;
         QProcess b;
+        if (!silentServer.isListening())
+            silentServer.listen(QHostAddress::LocalHost);
         for (QProcess* p : {&a, &b}) {
             p->setProcessEnvironment(environment());
-            p->start(QStringLiteral(PARLOR_CLIENT_BINARY), QStringList());
+            p->start(QStringLiteral(PARLOR_CLIENT_BINARY),
+                     {QStringLiteral("--httphost"), QStringLiteral("127.0.0.1:1"),
+                      QStringLiteral("127.0.0.1:%1").arg(silentServer.serverPort())});
         }
         QVERIFY(a.waitForStarted(5000));
         QVERIFY(b.waitForStarted(5000));

@@ -114,8 +114,9 @@ private Q_SLOTS:
         hidden.showClaim(2, 2, 0);
         hidden.hideClaim();
         ArtSearchPaths::useLanguage(QStringLiteral("ja"));
-        QCoreApplication::sendEvent(&shown, new QEvent(QEvent::LanguageChange));
-        QCoreApplication::sendEvent(&hidden, new QEvent(QEvent::LanguageChange));
+        QEvent change(QEvent::LanguageChange);
+        QCoreApplication::sendEvent(&shown, &change);
+        QCoreApplication::sendEvent(&hidden, &change);
         const QImage japanese(QStringLiteral("textimages:claim-pon.png"));
         ArtSearchPaths::useLanguage(QStringLiteral("en"));
         const QImage english(QStringLiteral("textimages:claim-pon.png"));
@@ -124,6 +125,24 @@ private Q_SLOTS:
                  japanese.convertToFormat(QImage::Format_ARGB32));
         QCOMPARE(label(hidden, "claimLabel")->pixmap().toImage().convertToFormat(QImage::Format_ARGB32),
                  english.convertToFormat(QImage::Format_ARGB32));
+    }
+
+    // The ready mark shares the claim's place: a language change must redraw
+    // the mark that shows, not an older claim.
+    void languageChangeRedrawsTheReadyMark()
+    {
+        PlayerWidget panel;
+        panel.showClaim(2, 2, 0);
+        panel.setReady(false);
+        panel.setReady(true);
+        ArtSearchPaths::useLanguage(QStringLiteral("ja"));
+        QEvent change(QEvent::LanguageChange);
+        QCoreApplication::sendEvent(&panel, &change);
+        const QImage ready(QStringLiteral("textimages:ready.png"));
+        ArtSearchPaths::useLanguage(QStringLiteral("en"));
+        QVERIFY(!ready.isNull());
+        QCOMPARE(label(panel, "claimLabel")->pixmap().toImage().convertToFormat(QImage::Format_ARGB32),
+                 ready.convertToFormat(QImage::Format_ARGB32));
     }
 };
 

@@ -16,6 +16,7 @@
 
 #include <QLabel>
 #include <QLayout>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTextDocumentFragment>
@@ -75,6 +76,16 @@ TournamentInfo tournament(int status, int currentRound)
     return t;
 }
 }
+
+/// Counts the leave requests that reach the window.
+class LeaveCounter : public QObject
+{
+    Q_OBJECT
+public:
+    int clicks = 0;
+public Q_SLOTS:
+    void onLeaveButtonClick() { ++clicks; }
+};
 
 class TestSideBar : public QObject
 {
@@ -331,6 +342,21 @@ private Q_SLOTS:
         Q_EMIT services.playerPictureUpdate(3);
         QCOMPARE(picture(), services.playerPicture(3).toImage());
         Q_EMIT services.playerPictureUpdate(99); // nobody's panel: ignored
+    }
+
+    // A window that connects again (a rebuilt table) must still send one
+    // leave request per click.
+    void leaveButtonReachesEachReceiverOnce()
+    {
+        make();
+        LeaveCounter window;
+        LeaveCounter other;
+        bar->connectLeaveButton(&window);
+        bar->connectLeaveButton(&window);
+        bar->connectLeaveButton(&other);
+        bar->findChild<QPushButton*>(QStringLiteral("leaveButton"))->click();
+        QCOMPARE(window.clicks, 1);
+        QCOMPARE(other.clicks, 1);
     }
 };
 

@@ -18,6 +18,7 @@
 #include <QPixmapCache>
 #include <QTest>
 
+#include <algorithm>
 #include <cmath>
 
 class TestTableItems : public QObject
@@ -163,6 +164,29 @@ private Q_SLOTS:
         // Stacked 30 pixels apart, turned with the seat (right: -90 degrees).
         const QPointF a = view.stickItems()[0]->pos(), b = view.stickItems()[1]->pos();
         QCOMPARE(b - a, QTransform().rotate(-90).map(QPointF(0, 30)));
+    }
+
+    // A stick count is the server's number: a wild one shows a full stack
+    // rather than making an item per stick.
+    void riichiStickCountFromTheServer_data()
+    {
+        QTest::addColumn<int>("count");
+        QTest::addColumn<int>("shown");
+        QTest::newRow("negative") << -3 << 0;
+        QTest::newRow("at the limit") << RiichiStickView::maxCount << RiichiStickView::maxCount;
+        QTest::newRow("huge") << 2000000000 << RiichiStickView::maxCount;
+    }
+    void riichiStickCountFromTheServer()
+    {
+        QFETCH(int, count);
+        QFETCH(int, shown);
+        RiichiStickView view(0);
+        view.setCount(count);
+        QCOMPARE(view.count(), shown);
+        QVERIFY(view.stickItems().size() <= RiichiStickView::maxCount);
+        QCOMPARE(int(std::count_if(view.stickItems().begin(), view.stickItems().end(),
+                                   [](QGraphicsSvgItem* s) { return s->isVisible(); })),
+                 shown);
     }
 
     void projectionOfRowVectors()

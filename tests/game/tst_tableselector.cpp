@@ -141,6 +141,8 @@ private Q_SLOTS:
         QCOMPARE(b->countdown()->deadline(), span.end());
         selector.onTableActivity(1, false, TimeSpan());
         QVERIFY(!b->countdown()->isVisible());
+        // Hidden, the dial is never repainted: clearing must stop its ticker.
+        QVERIFY(!b->countdown()->ticker().isActive());
         selector.onTableActivity(99, true, span); // an unknown table is ignored
     }
 

@@ -152,6 +152,10 @@ private Q_SLOTS:
         QTest::newRow("concealed, animated")
             << false << 3 << QStringList{QStringLiteral("src count 3")}
             << QStringList{QStringLiteral("src count 3"), QStringLiteral("dst count 3")} << 3;
+        // A count from the server beyond any set moves at most a whole set.
+        QTest::newRow("concealed, count past a whole set")
+            << false << (1 << 30) << QStringList{QStringLiteral("src count 144")}
+            << QStringList{QStringLiteral("src count 144"), QStringLiteral("dst count 144")} << 144;
     }
     void tilesLeaveAtTheStartAndArriveAtTheEnd()
     {

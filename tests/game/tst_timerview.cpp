@@ -108,6 +108,31 @@ private Q_SLOTS:
         QVERIFY(!view.ticker().isActive());
     }
 
+    // A dial out of sight is never repainted; its ticker must stop all the
+    // same, when its countdown is cleared or its deadline passes.
+    void hiddenDialStopsTicking_data()
+    {
+        QTest::addColumn<bool>("cleared");
+        QTest::newRow("countdown cleared") << true;
+        QTest::newRow("deadline passed") << false;
+    }
+    void hiddenDialStopsTicking()
+    {
+        QFETCH(bool, cleared);
+        TimerView view(nullptr, {}, TimerView::PIE);
+        useClock(view);
+        view.setTimeSpan(TimeSpan(clockNow, qint64(5000)));
+        QVERIFY(view.ticker().isActive());
+        if (cleared) {
+            view.setTimeSpan(TimeSpan());
+            QVERIFY(!view.ticker().isActive());
+        } else {
+            clockNow = clockNow.addSecs(6);
+            QTRY_VERIFY_WITH_TIMEOUT(!view.ticker().isActive(), 2000);
+        }
+        QVERIFY(!view.isVisible());
+    }
+
     void pieShrinksWithTheTimeLeft()
     {
         TimerView view(nullptr, {}, TimerView::PIE, TimerView::SOLID);

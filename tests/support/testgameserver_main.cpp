@@ -3,9 +3,22 @@
 // lobby of three tables, and a ping every 15 seconds. Every frame it
 // receives is printed.
 //
-//   testgameserver [--port N] [--nossl] [--certdir DIR]
+//   testgameserver [--port N] [--nossl] [--certdir DIR] [--session]
+//                  [--scenario NAME] [--pace MS]
+//
+// With --session the server plays a whole session instead: the login, the
+// requests that follow it (balance, configuration, pages, clock), a lobby of
+// 30 tables and account registration.
+//
+// With --scenario the lobby holds one table per ruleset and the server plays
+// a table for the user who joins one (see HandScenario.h): "hand" (claims,
+// a kong, riichi or bonus tiles, a scored end, then a wash-out), "washout",
+// "kick" or "tournament" (the user is seated at a tournament table after
+// login). --pace spaces the server's own frames (default 700 ms).
 
+#include "HandScenario.h"
 #include "LobbyScenario.h"
+#include "SessionScenario.h"
 #include "TestCertificates.h"
 #include "TestGameServer.h"
 
@@ -16,6 +29,7 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <memory>
 
 namespace {
 
@@ -35,7 +49,10 @@ int main(int argc, char** argv)
     parser.addHelpOption();
     parser.addOption({"port", "Port to listen on (default 4124, or 4123 with --nossl).", "port"});
     parser.addOption({"nossl", "Plain TCP instead of TLS."});
+    parser.addOption({"session", "Play a whole session with a lobby of 30 tables."});
     parser.addOption({"certdir", "Directory for the generated CA and server certificate.", "dir"});
+    parser.addOption({"scenario", "Play a table: hand, washout, kick or tournament.", "name"});
+    parser.addOption({"pace", "Milliseconds between the frames the server sends on its own (default 700).", "ms"});
     parser.process(app);
 
     const bool tls = !parser.isSet("nossl");
@@ -73,7 +90,26 @@ int main(int argc, char** argv)
                          print(QString("<- class %1, %2 bytes: %3").arg(cls).arg(body.size()).arg(QString(body.toHex(' '))));
                      });
 
-    LobbyScenario::install(server, print);
+    std::unique_ptr<SessionScenario> session;
+    std::unique_ptr<HandScenario> hand;
+    if (parser.isSet("session")) {
+        session = std::make_unique<SessionScenario>(server);
+        QObject::connect(session.get(), &SessionScenario::requestLogged, [](const QString& line) { print("   " + line); });
+    } else {
+        LobbyScenario::install(server, print);
+    }
+    if (!session && parser.isSet("scenario")) {
+        HandScenario::Kind kind;
+        if (!HandScenario::fromName(parser.value("scenario"), &kind)) {
+            print(QString("unknown scenario: %1 (hand, washout, kick, tournament)").arg(parser.value("scenario")));
+            return 1;
+        }
+        const int pace = parser.isSet("pace") ? parser.value("pace").toInt() : 700;
+        hand = std::make_unique<HandScenario>(server, kind, pace);
+        QObject::connect(hand.get(), &HandScenario::logged, [](const QString& line) { print("   " + line); });
+        print(QString("scenario %1: join \"Classic hand\", \"International hand\" or \"Riichi hand\" in the lobby")
+                  .arg(HandScenario::name(kind)));
+    }
 
     QTimer ping;
     quint32 pingValue = 1;

@@ -2,6 +2,8 @@
 // the one write path. The negotiation and the session dispatch are in
 // XMPPClientNegotiation.cpp, the services in XMPPClientServices.cpp.
 #include "XMPPClient.h"
+
+#include <QSslConfiguration>
 #include "XMPPClient_p.h"
 
 #include "Exceptions.h"
@@ -97,6 +99,13 @@ void XMPPClient::connectToHost(const QString& host, quint16 port, int tlsPolicy)
     d->sessionId.clear();
     d->ownJid.clear();
     d->socket.connectToHost(host, port, QIODevice::ReadWrite);
+}
+
+void XMPPClient::setCaCertificates(const QList<QSslCertificate>& certificates)
+{
+    QSslConfiguration ssl = d->socket.sslConfiguration();
+    ssl.setCaCertificates(certificates);
+    d->socket.setSslConfiguration(ssl);
 }
 
 void XMPPClient::setDomain(const QString& domain)

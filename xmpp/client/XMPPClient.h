@@ -9,6 +9,7 @@
 #include <QAbstractSocket>
 #include <QList>
 #include <QObject>
+#include <QSslCertificate>
 #include <QSslError>
 #include <QString>
 
@@ -62,6 +63,10 @@ public:
     /// The XMPP domain named in the stream header and checked against the
     /// server certificate; empty (the default) means the host.
     void setDomain(const QString& domain);
+    /// Makes these certificates the only CAs that the TLS handshake trusts
+    /// (the service's own CA); without a call, the process's default
+    /// configuration decides.
+    void setCaCertificates(const QList<QSslCertificate>& certificates);
     /// Stores the credentials. After a refusal that new credentials may fix
     /// (xmppError RetryAuth) it answers with a new authentication at once.
     void setCredentials(QString user, QString password);

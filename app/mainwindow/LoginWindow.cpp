@@ -1,0 +1,258 @@
+#include "LoginWindow.h"
+
+#include "ModelessMsgBox.h"
+#include "TranslationsManager.h"
+#include "Utils.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDebug>
+#include <QEvent>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QPushButton>
+
+namespace {
+
+const char linkStyle[] =
+    "font-family: Verdana; font-weight: bold; font-size: 10px; color: rgb(255,244,189); text-decoration: underline;";
+
+}
+
+LoginWindow::LoginWindow(QWidget* parent)
+    : QFrame(parent)
+{
+    setupUi();
+    shakeTimer.setSingleShot(true);
+    connect(&shakeTimer, &QTimer::timeout, this, &LoginWindow::onShakeTimer);
+    connect(resetPasswordLabel, &QLabel::linkActivated, this, &LoginWindow::resetPassword);
+    connect(languageSelection, &QComboBox::currentIndexChanged, this,
+            &LoginWindow::onLanguageSelectionCurrentIndexChanged);
+    retranslateUi();
+}
+
+LoginWindow::~LoginWindow() = default;
+
+void LoginWindow::setupUi()
+{
+    setObjectName(QStringLiteral("LoginForm"));
+    setFrameShape(QFrame::NoFrame);
+    setAutoFillBackground(false);
+    auto* gridLayout = new QGridLayout(this);
+    gridLayout->setObjectName(QStringLiteral("gridLayout"));
+    const QMargins m = gridLayout->contentsMargins();
+    gridLayout->setContentsMargins(m.left(), 6, m.right(), 6);
+
+    largeText = new QLabel(this);
+    largeText->setObjectName(QStringLiteral("largeText"));
+    label_2 = new QLabel(this);
+    label_2->setObjectName(QStringLiteral("label_2"));
+    loginEdit = new QLineEdit(this);
+    loginEdit->setObjectName(QStringLiteral("loginEdit"));
+    loginEdit->setMaxLength(64);
+    label_3 = new QLabel(this);
+    label_3->setObjectName(QStringLiteral("label_3"));
+    passwordEdit = new QLineEdit(this);
+    passwordEdit->setObjectName(QStringLiteral("passwordEdit"));
+    passwordEdit->setMaxLength(256);
+    passwordEdit->setEchoMode(QLineEdit::Password);
+    loginButton = new QPushButton(this);
+    loginButton->setObjectName(QStringLiteral("loginButton"));
+    loginButton->setEnabled(false);
+    loginButton->setAutoDefault(true);
+    createUserButton = new QPushButton(this);
+    createUserButton->setObjectName(QStringLiteral("createUserButton"));
+    createUserButton->setAutoDefault(true);
+    resetPasswordLabel = new QLabel(this);
+    resetPasswordLabel->setObjectName(QStringLiteral("resetPasswordLabel"));
+    resetPasswordLabel->setTextFormat(Qt::RichText);
+    label_1 = new QLabel(this);
+    label_1->setObjectName(QStringLiteral("label_1"));
+    label_1->hide();
+    languageSelection = new QComboBox(this);
+    languageSelection->setObjectName(QStringLiteral("languageSelection"));
+    languageSelection->hide();
+
+    gridLayout->addWidget(largeText, 0, 0, 1, 2);
+    gridLayout->addWidget(label_2, 1, 0, 1, 2);
+    gridLayout->addWidget(loginEdit, 2, 0, 1, 2);
+    gridLayout->addWidget(label_3, 3, 0, 1, 2);
+    gridLayout->addWidget(passwordEdit, 4, 0, 1, 2);
+    gridLayout->addWidget(loginButton, 5, 0);
+    gridLayout->addWidget(createUserButton, 5, 1);
+    gridLayout->addWidget(resetPasswordLabel, 6, 0, 1, 2);
+    gridLayout->addWidget(label_1, 7, 0, 1, 2);
+    gridLayout->addWidget(languageSelection, 8, 0, 1, 2);
+
+    connect(loginEdit, &QLineEdit::returnPressed, passwordEdit, qOverload<>(&QWidget::setFocus));
+    connect(passwordEdit, &QLineEdit::returnPressed, loginButton, &QPushButton::animateClick);
+    QMetaObject::connectSlotsByName(this);
+}
+
+void LoginWindow::retranslateUi()
+{
+    const auto tr = [](const char* text) { return QCoreApplication::translate("LoginForm", text); };
+    largeText->setText(tr("Log in to Mahjong"));
+    label_2->setText(tr("User name"));
+    label_3->setText(tr("Password"));
+    loginButton->setText(tr("Log in"));
+    createUserButton->setText(tr("Register"));
+    label_1->setText(tr("Choose language"));
+    resetPasswordLabel->setText(
+        LoginWindow::tr("<a style=\"%1\" href=\"#reset-password\">Reset password</a>").arg(QLatin1String(linkStyle)));
+}
+
+void LoginWindow::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        retranslateUi();
+    QFrame::changeEvent(event);
+}
+
+void LoginWindow::updateLoginButton()
+{
+    loginButton->setEnabled(versionCheckComplete && !loginEdit->text().isEmpty() && !passwordEdit->text().isEmpty());
+}
+
+void LoginWindow::setVersionCheckComplete(bool complete)
+{
+    versionCheckComplete = complete;
+    updateLoginButton();
+}
+
+void LoginWindow::setUserName(const QString& name)
+{
+    loginEdit->setText(name);
+    updateLoginButton();
+}
+
+void LoginWindow::setPassword(const QString& password)
+{
+    passwordEdit->setText(password);
+    updateLoginButton();
+}
+
+void LoginWindow::setTranslationsManager(TranslationsManager* tm)
+{
+    translations = tm;
+    disconnect(languageSelection, &QComboBox::currentIndexChanged, this,
+               &LoginWindow::onLanguageSelectionCurrentIndexChanged);
+    languageSelection->clear();
+    bool matched = false;
+    if (tm != nullptr) {
+        const QString current = tm->language();
+        for (const auto& [code, name] : tm->availableLanguages()) {
+            languageSelection->addItem(name, code);
+            if (code == current) {
+                languageSelection->setCurrentIndex(languageSelection->count() - 1);
+                matched = true;
+            }
+        }
+    }
+    connect(languageSelection, &QComboBox::currentIndexChanged, this,
+            &LoginWindow::onLanguageSelectionCurrentIndexChanged);
+    if (!matched && languageSelection->count() > 0 && languageSelection->currentIndex() != 0) {
+        // Only a user's choice changes the language: select without asking.
+        const QSignalBlocker blocker(languageSelection);
+        languageSelection->setCurrentIndex(0);
+    }
+}
+
+void LoginWindow::focusUserName()
+{
+    loginEdit->setFocus(Qt::OtherFocusReason);
+    loginEdit->selectAll();
+}
+
+void LoginWindow::onLoginFailed(qint32 status)
+{
+    switch (status) {
+    case 2: qDebug() << "Authentication failed!"; break;
+    case 3: qDebug() << "Login disallowed!"; break;
+    case 4: qDebug() << "Server error!"; break;
+    case 5: qDebug() << "Email not verified!"; break;
+    case 6: qDebug() << "User self excluded!"; break;
+    default: qDebug() << "Unknown login failure!"; break;
+    }
+    QApplication::restoreOverrideCursor();
+    if (status == 2) {
+        passwordEdit->clear();
+        updateLoginButton();
+        shakeTimer.start(100);
+        return;
+    }
+    QString text;
+    switch (status) {
+    case 3: text = tr("You are not allowed to login, please contact customer support!"); break;
+    case 4: text = tr("Server error!"); break;
+    case 5:
+        text = tr("You need to verify your email first! Please check your inbox for verification email. Contact "
+                  "support if problem persists.");
+        break;
+    case 6: text = tr("You have excluded yourself from playing. Contact support if this is incorrect."); break;
+    default: text = tr("Unknown login failure!"); break;
+    }
+    ModelessMsgBox::critical(findMainWindow(), tr("Login failure!"), text, QDialogButtonBox::Ok);
+    focusUserName();
+    updateLoginButton();
+}
+
+void LoginWindow::onConnecting()
+{
+    loginButton->setText(tr("Connecting..."));
+}
+
+void LoginWindow::onConnected()
+{
+    loginButton->setText(QCoreApplication::translate("LoginForm", "Log in"));
+}
+
+void LoginWindow::onDisconnected()
+{
+    versionCheckComplete = false;
+    updateLoginButton();
+}
+
+void LoginWindow::on_loginButton_clicked()
+{
+    loginButton->setEnabled(false);
+    Q_EMIT login(loginEdit->text(), passwordEdit->text());
+}
+
+void LoginWindow::on_createUserButton_clicked()
+{
+    Q_EMIT createUser();
+}
+
+void LoginWindow::on_loginEdit_textChanged()
+{
+    updateLoginButton();
+}
+
+void LoginWindow::on_passwordEdit_textChanged()
+{
+    updateLoginButton();
+}
+
+void LoginWindow::onShakeTimer()
+{
+    move(pos() + QPoint(shakeStep % 2 == 0 ? 8 : -8, 0));
+    ++shakeStep;
+    if (shakeStep < 4) {
+        shakeTimer.start(100);
+    } else {
+        shakeStep = 0;
+        shakeTimer.stop();
+    }
+}
+
+void LoginWindow::onLanguageSelectionCurrentIndexChanged(int index)
+{
+    if (translations == nullptr || index < 0)
+        return;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    translations->setLanguage(languageSelection->itemData(index, Qt::UserRole).toString());
+    QApplication::restoreOverrideCursor();
+}

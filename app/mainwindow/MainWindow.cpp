@@ -1,0 +1,336 @@
+// The main window's construction and wiring, and its slots for the
+// connection's events, joins and watches.
+#include "MainWindow.h"
+
+#include "AdFetcher.h"
+#include "ConferenceArea.h"
+#include "EmbeddedWebPage.h"
+#include "GameSounds.h"
+#include "LobbyWindow.h"
+#include "Logging.h"
+#include "PreferencesWindow.h"
+#include "ServerTime.h"
+#include "Singleton.h"
+#include "SocialServices.h"
+#include "UTabWidget.h"
+#include "ClientVersion.h"
+#include "CreateUserWindow.h"
+#include "LobbyController.h"
+#include "LoginWindow.h"
+#include "MahjongApplication.h"
+#include "PlainMessageBox.h"
+#include "TableModel.h"
+#include "TournamentsController.h"
+#include "TranslationsManager.h"
+#include "UPushButton.h"
+#include "Utils.h"
+#include "request_frames.h"
+#include "table_request_handler.h"
+
+#include <QApplication>
+#include <QDebug>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QSettings>
+#include <QStackedWidget>
+#include <QVBoxLayout>
+
+MainWindow::MainWindow(const QString& host, quint16 port, const QString& userName, const QString& password,
+                       bool useSsl, const QString& httpHost, TranslationsManager* translations)
+    : QMainWindow(nullptr)
+    , connectionManager(useSsl)
+    , translations(translations)
+    , reloadStyleAction(this)
+    , host(host)
+    , port(port)
+    , userName(userName)
+    , password(password)
+    , httpHost(httpHost)
+{
+    connectionManager.setPrompts(&prompts);
+
+    ui.setupUi(this);
+    setCentralWidget(ui.centralWidget);
+
+    tournamentsController = new TournamentsController(&connectionManager, this, this);
+    connect(tournamentsController, &TournamentsController::watchTable, this, &MainWindow::watchTable);
+    lobbyController = new LobbyController(&connectionManager, ui.centralWidget);
+
+    ui.adfetcher1->setUrl(
+        expandUrlTemplate(QString(), QStringLiteral("http://{host}/client/{sku}/advertisement/")).toString()
+        + QStringLiteral("1.png"));
+    ui.adfetcher1->start();
+
+    setWindowTitle(QStringLiteral("Quellmark - ") + clientVersionString());
+
+    ConnectionManager* cm = &connectionManager;
+    connect(cm, &ConnectionManager::exceptionCaught, this, &MainWindow::onExceptionCaught);
+    connect(cm, &ConnectionManager::connected, this, &MainWindow::onConnected);
+    connect(cm, &ConnectionManager::disconnected, this, &MainWindow::onDisconnected);
+    connect(cm, &ConnectionManager::forcedLogout, this, &MainWindow::onForcedLogout);
+    connect(cm, &ConnectionManager::systemMessage, this, &MainWindow::onSystemMessage);
+    connect(cm, &ConnectionManager::versionCheckComplete, this, &MainWindow::onVersionCheckComplete);
+    connect(cm, &ConnectionManager::joinFailed, this, &MainWindow::onJoinFailed);
+    connect(cm, &ConnectionManager::watchFailed, this, &MainWindow::onWatchTableFailed);
+    connect(cm, &ConnectionManager::alreadySeated, this, &MainWindow::onAlreadySeated);
+    connect(cm, &ConnectionManager::unwatchFailed, this, &MainWindow::onUnwatchTableFailed);
+    connect(cm, &ConnectionManager::leaveFailed, this, &MainWindow::onLeaveTableFailed);
+    connect(cm, qOverload<TableInfo>(&ConnectionManager::tableInfoUpdate), this, &MainWindow::onTableInfoUpdate);
+
+    LoginWindow* loginWindow = ui.loginWindow;
+    connect(loginWindow, &LoginWindow::login, this, &MainWindow::login);
+    connect(loginWindow, &LoginWindow::createUser, this, &MainWindow::onCreateUser);
+    connect(loginWindow, &LoginWindow::resetPassword, this, &MainWindow::onResetPassword);
+    connect(cm, &ConnectionManager::loginFailed, loginWindow, &LoginWindow::onLoginFailed);
+    connect(cm, &ConnectionManager::connecting, loginWindow, &LoginWindow::onConnecting);
+    connect(cm, &ConnectionManager::connected, loginWindow, &LoginWindow::onConnected);
+    connect(cm, &ConnectionManager::disconnected, loginWindow, &LoginWindow::onDisconnected);
+
+    CreateUserWindow* createUserWindow = ui.createUserWindow;
+    connect(createUserWindow, &CreateUserWindow::cancelPressed, this, &MainWindow::onCreateUserCancel);
+    connect(createUserWindow, &CreateUserWindow::termsPressed, this, &MainWindow::onCreateUserTerms);
+    connect(createUserWindow, &CreateUserWindow::registerUser, this, &MainWindow::onCreateUserInfo);
+    connect(cm, &ConnectionManager::registerUserOk, createUserWindow, &CreateUserWindow::onRegisterSucceeded);
+    connect(cm, &ConnectionManager::registerUserFailed, createUserWindow, &CreateUserWindow::onRegisterFailed);
+    // The new account's name and password are also the chat login's.
+    connect(createUserWindow, &CreateUserWindow::doLogin, this, [this](const QString& user, const QString& pass) {
+        this->userName = user;
+        this->password = pass;
+        connectionManager.login(user, pass);
+    });
+
+    connect(cm, &ConnectionManager::loginSuccess, this, &MainWindow::loginSuccessful);
+    connect(cm, &ConnectionManager::clientConfig, this, &MainWindow::onClientConfig);
+    connect(cm, &ConnectionManager::notifySeated, this, &MainWindow::previouslySeated);
+    connect(cm, &ConnectionManager::notifyWatching, this, &MainWindow::previouslyWatching);
+    connect(cm, &ConnectionManager::currentAccountBalance, this, &MainWindow::onCurrentAccountBalance);
+    connect(cm, &ConnectionManager::webPage, this, &MainWindow::onWebPage);
+    connect(cm, &ConnectionManager::playerNameUpdate, this, [this](qint32 pid, const QString& name) {
+        if (pid == connectionManager.ownPlayerId() && connectionManager.isLoggedIn())
+            setPlayerName(name);
+    });
+
+    reloadStyleAction.setShortcut(QKeySequence(QStringLiteral("Ctrl+Alt+R")));
+    if (auto* app = qobject_cast<MahjongApplication*>(QCoreApplication::instance()))
+        connect(&reloadStyleAction, &QAction::triggered, app, &MahjongApplication::loadStyleSheet);
+    addAction(&reloadStyleAction);
+
+    showLoginPage(userName, password);
+    connect(qApp, &QCoreApplication::aboutToQuit, cm, &ConnectionManager::prepareToQuit);
+}
+
+MainWindow::~MainWindow()
+{
+    // Nothing the connection reports from here on may open a box or end the
+    // event loop again.
+    disconnect(&connectionManager, nullptr, this, nullptr);
+    saveWindowSettings();
+    if (ui.mainTabs->count() > 0)
+        QSettings().setValue(QStringLiteral("game/lobbyTab"), ui.mainTabs->currentIndex());
+    Singleton<ServerTime>::instance()->setConnection(nullptr);
+    // The pages and the lobby hold the connection manager; they go while it
+    // still exists (the base class would delete them after it).
+    delete lobbyPage;
+    delete tournamentsPage;
+    delete preferencesWindow;
+    delete welcomePage;
+    delete howtoPage;
+    delete lobbyChat;
+    delete tournamentsController;
+    delete lobbyController;
+    connectionManager.setPrompts(nullptr);
+}
+
+void MainWindow::setSocialServices(SocialServices* services)
+{
+    social = services;
+    tournamentsController->setSocialServices(social);
+    delete lobbyChat;
+    lobbyChat = nullptr;
+    if (social == nullptr)
+        return;
+    // Hidden: own and others' joins and leaves, others' kicks and bans.
+    lobbyChat = social->createConferenceArea(ui.lobbyChatFrame, 1 | 2 | 8);
+    if (lobbyChat != nullptr) {
+        lobbyChat->setObjectName(QStringLiteral("lobbyChat"));
+        lobbyChat->setMinimumWidth(330);
+        ui.lobbyChatLayout->insertWidget(1, lobbyChat, 1);
+    }
+}
+
+void MainWindow::showLoginPage(const QString& user, const QString& pass)
+{
+    if (!user.isEmpty())
+        ui.loginWindow->setUserName(user);
+    ui.loginWindow->setPassword(pass);
+    ui.loginWindow->setTranslationsManager(translations);
+    ui.loginWindow->focusUserName();
+    ui.loginWindow->show();
+    ui.centralWidget->setCurrentWidget(ui.loginWidget);
+}
+
+void MainWindow::onStartupFinished(bool success)
+{
+    if (!success)
+        return;
+    connectionManager.connectToHost(host, port);
+    const QRect screen = QGuiApplication::primaryScreen() != nullptr ? QGuiApplication::primaryScreen()->geometry()
+                                                                      : QRect();
+    if (screen.width() >= 1024 && screen.height() >= 768) {
+        restoreWindowSize();
+    } else {
+        plainText(ModelessMsgBox::warning(
+            this, tr("Resolution too low!"),
+            tr("You should have a resolution of at least 1024x768, you currently have %L1x%L2")
+                .arg(screen.width())
+                .arg(screen.height())));
+    }
+    show();
+}
+
+void MainWindow::setPlayerName(const QString& playerName)
+{
+    ui.usernameLabel->setText(playerName);
+}
+
+void MainWindow::onSystemMessage(qint32, qint32, const QString& message)
+{
+    plainText(ModelessMsgBox::information(this, tr("System message"), message));
+}
+
+void MainWindow::onExceptionCaught(const std::string& what)
+{
+    Logging::showBlockingCritical(tr("Error"), QString::fromLatin1(what.c_str()));
+    QCoreApplication::exit(1);
+}
+
+void MainWindow::login(const QString& username, const QString& pass)
+{
+    userName = username;
+    password = pass;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    connectionManager.login(username, pass);
+}
+
+void MainWindow::onCreateUser()
+{
+    connectionManager.query_web_page(WebPageRequest::CREATE_ACCOUNT);
+}
+
+void MainWindow::onCreateUserCancel()
+{
+    showLoginPage(QString(), QString());
+}
+
+void MainWindow::onCreateUserTerms()
+{
+    connectionManager.query_web_page(WebPageRequest::CREATE_ACCOUNT_TERMS);
+}
+
+void MainWindow::onCreateUserInfo(const QString& user, const QString& pass, const QString& email)
+{
+    connectionManager.register_user(user, pass, email, QString());
+}
+
+void MainWindow::onConnected()
+{
+    qDebug() << "connected to host";
+}
+
+void MainWindow::onVersionCheckComplete()
+{
+    qDebug() << "version check complete";
+    ui.loginWindow->setVersionCheckComplete(true);
+}
+
+void MainWindow::onClientConfig(const ClientConfig& config)
+{
+    // The chat connection starts from here once the chat side is in place.
+    clientConfig = config;
+}
+
+void MainWindow::setTableRequestCursor(qint32 tableId, int requestClass)
+{
+    if (!table_requests().hasTableRequest(tableId, requestClass))
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+}
+
+void MainWindow::joinTable(int tableId, bool wasSeated)
+{
+    if (tableId < 1)
+        return;
+    if (!wasSeated && lobbyController->tableModel()->isTableFull(tableId)) {
+        setTableRequestCursor(tableId, request_frames::cls::watch);
+        qDebug() << "watching table" << tableId;
+        connectionManager.watch_table(tableId);
+        return;
+    }
+    setTableRequestCursor(tableId, request_frames::cls::join);
+    qDebug() << "joining table" << tableId;
+    connectionManager.join_table(tableId, -1);
+}
+
+void MainWindow::watchTable(qint32 tableId)
+{
+    if (tableId < 1)
+        return;
+    setTableRequestCursor(tableId, request_frames::cls::watch);
+    qDebug() << "watching table" << tableId;
+    connectionManager.watch_table(tableId);
+}
+
+void MainWindow::onLeaveTableFailed(qint32, const QString& reason)
+{
+    plainText(ModelessMsgBox::critical(this, tr("Leave Failed"), reason));
+}
+
+void MainWindow::onWatchTableFailed(qint32, const QString& reason)
+{
+    // The refusal answers a watch request, which set the wait cursor.
+    QApplication::restoreOverrideCursor();
+    plainText(ModelessMsgBox::critical(this, tr("Watch Failed"), reason));
+}
+
+void MainWindow::onUnwatchTableFailed(qint32 tableId)
+{
+    qWarning() << "unwatch table" << tableId << "failed";
+}
+
+void MainWindow::onChangePassword(const QString& newPassword)
+{
+    connectionManager.change_password(newPassword);
+}
+
+void MainWindow::onCurrentAccountBalance(qint64 balance)
+{
+    ui.accountBalanceLabel->setText(formatMoney(balance));
+}
+
+void MainWindow::onWaitingList(int seq)
+{
+    connectionManager.cancel_filter_join(seq);
+    QApplication::restoreOverrideCursor();
+    plainText(ModelessMsgBox::warning(
+        this, tr("Join game failed!"),
+        tr("Failed to join game.\nPlease try again in a little while.\nIf problem persists please contact support")));
+}
+
+void MainWindow::onCurrentTabChanged(int)
+{
+}
+
+void MainWindow::onQuickJoinTable(const QString& tablePath)
+{
+    connectionManager.filter_join(tablePath);
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+}
+
+void MainWindow::startLobbyMusic()
+{
+    GameSounds::instance().play(GameSounds::LobbyTune, GameSounds::Loop | GameSounds::StopOthers);
+}
+
+void MainWindow::stopLobbyMusic()
+{
+    GameSounds::instance().stop(GameSounds::LobbyTune);
+}

@@ -1,0 +1,179 @@
+#pragma once
+
+#include "ClientConfig.h"
+#include "ConnectionManager.h"
+#include "MainView.h"
+#include "MessageBoxPrompts.h"
+#include "ProtocolEnums.h"
+#include "TableInfo.h"
+
+#include <QAction>
+#include <QHash>
+#include <QMainWindow>
+#include <QPointer>
+#include <QTimer>
+#include <QUrl>
+
+#include <set>
+#include <string>
+
+class ConferenceArea;
+class EmbeddedWebPage;
+class LobbyController;
+class LobbyWindow;
+class PreferencesWindow;
+class SocialServices;
+class TournamentsController;
+class TranslationsManager;
+namespace ModelessMsgBox {
+class MsgBox;
+}
+
+/// The program's one top-level window and the owner of the long-lived
+/// objects: the game server connection and the lobby. It shows the login
+/// page, then the logged-in area with its top bar and the lobby tabs, asks
+/// the server for the session's data after the login, opens the service's web
+/// pages, and answers the server's session notices.
+class MainWindow : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    MainWindow(const QString& host, quint16 port, const QString& userName, const QString& password, bool useSsl,
+               const QString& httpHost, TranslationsManager* translations);
+    ~MainWindow() override;
+
+    /// Gives the window the chat and player picture services: the lobby chat
+    /// room area appears and the settings page shows the own picture. Null
+    /// leaves both empty.
+    void setSocialServices(SocialServices* social);
+
+    ConnectionManager& connection() { return connectionManager; }
+    LobbyController* lobby() const { return lobbyController; }
+    const MainView& view() const { return ui; }
+    /// The tabs' pages while logged in, else null.
+    LobbyWindow* lobbyWindow() const { return lobbyPage; }
+    PreferencesWindow* preferences() const { return preferencesWindow; }
+    TournamentsController* tournaments() const { return tournamentsController; }
+    EmbeddedWebPage* startPage() const { return welcomePage; }
+    EmbeddedWebPage* howToPage() const { return howtoPage; }
+    /// The name and password of the latest login (the chat login uses them too).
+    const QString& loginName() const { return userName; }
+    const QString& loginPassword() const { return password; }
+    /// The open quit question, or null.
+    ModelessMsgBox::MsgBox* quitQuestion() const;
+    /// The URL of a page address or template: "{host}", "{locale}", "{sku}"
+    /// and "{partnerId}" filled in; `defaultUrl` when `url` is empty.
+    QUrl expandUrlTemplate(const QString& url, const QString& defaultUrl) const;
+
+Q_SIGNALS:
+    /// The full-screen button's text changed to `text`.
+    void setToggleWindowedText(const QString& text);
+
+public Q_SLOTS:
+    /// Builds the tabs on the first call, then shows the lobby page.
+    void displayLobby();
+    void setPlayerName(const QString& playerName);
+    void toggleWindowed();
+    /// The splash and the version check are done: connect and show the window.
+    void onStartupFinished(bool success);
+    void onSystemMessage(qint32 type, qint32 level, const QString& message);
+    void onExceptionCaught(const std::string& what);
+    void login(const QString& username, const QString& password);
+    void onCreateUser();
+    void onCreateUserCancel();
+    void onCreateUserTerms();
+    void onCreateUserInfo(const QString& userName, const QString& password, const QString& email);
+    void onConnected();
+    void onVersionCheckComplete();
+    void onDisconnected();
+    void onForcedLogout();
+    void loginSuccessful(qint32 pid, const QString& name, const QString& credentials, bool fullyRegistered);
+    void onClientConfig(const ClientConfig& config);
+    /// Joins the table, or watches it when it is full unless the user was seated there.
+    void joinTable(int tableId, bool previouslySeated = false);
+    void watchTable(qint32 tableId);
+    void onJoinFailed(qint32 tableId, join_failed_reason::enum_t reason);
+    void previouslySeated(qint32 tableId, qint32 seat, qint32 tournamentId);
+    void previouslyWatching(qint32 tableId);
+    void on_quitButton_clicked();
+    void onLeaveTableFailed(qint32 tableId, const QString& reason);
+    void onWatchTableFailed(qint32 tableId, const QString& reason);
+    void onAlreadySeated(qint32 tableId);
+    void onUnwatchTableFailed(qint32 tableId);
+    void onChangePassword(const QString& password);
+    void onCurrentAccountBalance(qint64 balance);
+    void onWaitingList(int seq);
+    void onCurrentTabChanged(int index);
+    void onDisplayTab(const QString& tab);
+    void onLaunchBrowser(const QString& url);
+    void onQuickJoinTable(const QString& tablePath);
+    /// Shows the tournaments tab with the tournament chosen.
+    void onDisplayTournament(qint32 tournamentId);
+    void onHelp();
+    void onSupport();
+    void onExternSupport();
+    void onAccount();
+    void onResetPassword();
+    void onWebPage(WebPageRequest::enum_t request, const QString& url);
+    void startLobbyMusic();
+    void stopLobbyMusic();
+    void onUpdateTimeout();
+    void onUpdatedPing();
+    void onTableInfoUpdate(const TableInfo& ti);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    void showLoginPage(const QString& user, const QString& pass);
+    void retranslateTabs();
+    void restoreWindowSize();
+    void saveWindowSettings();
+    void updateToggleButtonText();
+    void openUrl(const QUrl& url, int defaultTarget);
+    /// The wait cursor for a table request, unless one for the same table and
+    /// class is still unanswered (the connection then sends nothing new, and
+    /// the answer to come takes back the one cursor already set).
+    void setTableRequestCursor(qint32 tableId, int requestClass);
+    /// Seats the user at a tournament's table (reason 1 continued round, 2 rejoin).
+    void seatAtTournamentTable(qint32 tournamentId, qint32 tableId, int reason);
+    void askRejoin(qint32 tableId, const QString& tableName);
+    void askContinueWatching(qint32 tableId, const QString& tableName);
+    /// The latest record of the table from the server, or null.
+    const TableInfo* knownTable(qint32 tableId) const;
+    void addTab(QWidget* page, const char* icon, const char* name);
+
+    EmbeddedWebPage* welcomePage = nullptr;
+    PreferencesWindow* preferencesWindow = nullptr;
+    TournamentsController* tournamentsController = nullptr;
+    QWidget* tournamentsPage = nullptr;
+    EmbeddedWebPage* howtoPage = nullptr;
+    LobbyWindow* lobbyPage = nullptr;
+    ConnectionManager connectionManager;
+    MessageBoxPrompts prompts;
+    LobbyController* lobbyController = nullptr;
+    TranslationsManager* translations;
+    QPointer<ModelessMsgBox::MsgBox> quitBox;
+    std::set<int> previouslySeatedTables;
+    std::set<int> previouslyWatchedTables;
+    /// The table record that came last; a seated notice carries its table's
+    /// record just before the notice itself.
+    TableInfo lastTableRecord;
+    QString xmppPassword;
+    ClientConfig clientConfig;
+    MainView ui;
+    QAction reloadStyleAction;
+    QTimer updateTimer;
+    QString host;
+    quint16 port;
+    QString userName;
+    QString password;
+    bool fullyRegistered = false;
+    QString httpHost;
+    SocialServices* social = nullptr;
+    ConferenceArea* lobbyChat = nullptr;
+    /// The lobby tabs by the names that pages ask for.
+    QHash<QString, QWidget*> tabsByName;
+};

@@ -1,0 +1,153 @@
+// The logged-in area: the lobby tabs built on the first display of the
+// lobby, full screen, and the window's size and tab settings.
+#include "MainWindow.h"
+
+#include "EmbeddedWebPage.h"
+#include "GameSounds.h"
+#include "LobbyController.h"
+#include "LobbyWindow.h"
+#include "PreferencesWindow.h"
+#include "TableModel.h"
+#include "TournamentsController.h"
+#include "TournamentsLobbyWindow.h"
+#include "UPushButton.h"
+#include "UTabWidget.h"
+
+#include <QApplication>
+#include <QIcon>
+#include <QLabel>
+#include <QSettings>
+#include <QStackedWidget>
+
+void MainWindow::addTab(QWidget* page, const char* icon, const char* name)
+{
+    const int index = ui.mainTabs->addTab(page, QString());
+    ui.mainTabs->setTabIcon(index, QIcon(QLatin1String(icon)));
+    tabsByName.insert(QLatin1String(name), page);
+}
+
+void MainWindow::displayLobby()
+{
+    if (ui.mainTabs->count() == 0) {
+        connect(ui.mainTabs, &UTabWidget::currentChanged, this, &MainWindow::onCurrentTabChanged);
+        connect(&connectionManager, &ConnectionManager::waitingList, this, &MainWindow::onWaitingList);
+
+        const auto makeWebPage = [this](const char* name) {
+            auto* page = new EmbeddedWebPage(this);
+            page->setObjectName(QLatin1String(name));
+            page->setHost(host);
+            connect(page, &EmbeddedWebPage::displayTab, this, &MainWindow::onDisplayTab);
+            connect(page, &EmbeddedWebPage::joinTable, this, &MainWindow::onQuickJoinTable);
+            connect(page, &EmbeddedWebPage::launchBrowser, this, &MainWindow::onLaunchBrowser);
+            connect(page, &EmbeddedWebPage::displayTournament, this, &MainWindow::onDisplayTournament);
+            return page;
+        };
+        welcomePage = makeWebPage("welcomePage");
+        addTab(welcomePage, "resources:tabicons/startpage.png", "welcome");
+        connectionManager.query_web_page(WebPageRequest::START_PAGE);
+
+        lobbyPage = lobbyController->createLobbyWindow();
+        lobbyPage->setParent(ui.lobbyWidget);
+        lobbyPage->show();
+        lobbyController->tableModel()->subscribe(QStringLiteral("101/Practice"));
+        tournamentsController->setTableModel(lobbyController->tableModel());
+        connect(lobbyPage, &LobbyWindow::joinTable, this, [this](int tableId) { joinTable(tableId); });
+        connect(lobbyPage, &LobbyWindow::watchTable, this, &MainWindow::watchTable);
+        addTab(lobbyPage, "resources:tabicons/lobby.png", "lobby");
+
+        tournamentsPage = tournamentsController->createLobbyWindow();
+        addTab(tournamentsPage, "resources:tabicons/tournament.png", "tournament");
+
+        preferencesWindow = new PreferencesWindow(translations, social, ui.lobbyWidget);
+        connect(preferencesWindow, &PreferencesWindow::changePassword, this, &MainWindow::onChangePassword);
+        connect(&connectionManager, &ConnectionManager::changePasswordOk, preferencesWindow,
+                &PreferencesWindow::onChangePasswordOk);
+        connect(&connectionManager, &ConnectionManager::changePasswordFailed, preferencesWindow,
+                &PreferencesWindow::onChangePasswordFailed);
+        addTab(preferencesWindow, "resources:tabicons/preferences.png", "preferences");
+
+        howtoPage = makeWebPage("howtoPage");
+        addTab(howtoPage, "resources:tabicons/help.png", "howto");
+        connectionManager.query_web_page(WebPageRequest::HOWTO);
+
+        retranslateTabs();
+
+        connect(ui.toggleFullscreenButton, &QPushButton::clicked, this, &MainWindow::toggleWindowed);
+        connect(ui.supportButton, &QPushButton::clicked, this, &MainWindow::onSupport);
+        connect(ui.accountButton, &QPushButton::clicked, this, &MainWindow::onAccount);
+
+        const int tab = QSettings().value(QStringLiteral("game/lobbyTab"), 0).toInt();
+        if (tab >= 0 && tab < ui.mainTabs->count())
+            ui.mainTabs->setCurrentIndex(tab);
+    }
+
+    ui.loggedInStack->setCurrentWidget(ui.lobbyWidget);
+    ui.centralWidget->setCurrentWidget(ui.loggedInWidget);
+    startLobbyMusic();
+    QApplication::restoreOverrideCursor();
+}
+
+void MainWindow::onDisplayTournament(qint32 tournamentId)
+{
+    auto* page = qobject_cast<TournamentsLobbyWindow*>(tournamentsPage);
+    if (page == nullptr)
+        return;
+    ui.mainTabs->setCurrentIndex(ui.mainTabs->indexOf(page));
+    page->displayTournament(tournamentId);
+}
+
+void MainWindow::retranslateTabs()
+{
+    const struct {
+        const char* name;
+        const char* text;
+    } tabs[] = {
+        {"welcome", QT_TR_NOOP("Start")},     {"lobby", QT_TR_NOOP("Tables")},
+        {"tournament", QT_TR_NOOP("Tournaments")}, {"preferences", QT_TR_NOOP("Settings")},
+        {"friends", QT_TR_NOOP("Friends")},  {"howto", QT_TR_NOOP("How to")},
+    };
+    for (const auto& tab : tabs) {
+        const int index = ui.mainTabs->indexOf(tabsByName.value(QLatin1String(tab.name)));
+        if (index >= 0)
+            ui.mainTabs->setTabText(index, tr(tab.text));
+    }
+    if (welcomePage != nullptr) {
+        welcomePage->titleLabel()->setPixmap(QPixmap(QStringLiteral("textimages:welcome.png")));
+        welcomePage->subTitleLabel()->setText(
+            tr("Make your choice below or go to the Lobby for more rules and table options"));
+    }
+    if (howtoPage != nullptr) {
+        howtoPage->titleLabel()->setPixmap(QPixmap(QStringLiteral("textimages:howto.png")));
+        howtoPage->subTitleLabel()->setText(QString());
+    }
+}
+
+void MainWindow::toggleWindowed()
+{
+    setWindowState(windowState() ^ Qt::WindowFullScreen);
+    updateToggleButtonText();
+    Q_EMIT setToggleWindowedText(ui.toggleFullscreenButton->text());
+}
+
+void MainWindow::updateToggleButtonText()
+{
+    ui.toggleFullscreenButton->setText(isFullScreen() || (windowState() & Qt::WindowFullScreen)
+                                           ? tr("Windowed")
+                                           : tr("Fullscreen"));
+}
+
+void MainWindow::saveWindowSettings()
+{
+    QSettings settings;
+    if (windowState() & Qt::WindowFullScreen) {
+        settings.setValue(QStringLiteral("game/windowFullscreen"), true);
+        return;
+    }
+    settings.setValue(QStringLiteral("game/windowSize"), size());
+    settings.setValue(QStringLiteral("game/windowFullscreen"), false);
+}
+
+void MainWindow::restoreWindowSize()
+{
+    resize(QSettings().value(QStringLiteral("game/windowSize"), QSize(1024, 768)).toSize());
+}

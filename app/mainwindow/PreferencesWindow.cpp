@@ -1,0 +1,409 @@
+// The settings tab: its form, the "game/" switches, the password change and
+// the language choice.
+#include "PreferencesWindow.h"
+
+#include "GameSounds.h"
+#include "ModelessMsgBox.h"
+#include "SocialServices.h"
+#include "TileGraphics.h"
+#include "TileImages.h"
+#include "TilePainter.h"
+#include "TranslationsManager.h"
+#include "Utils.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QEvent>
+#include <QFrame>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPixmap>
+#include <QMainWindow>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QSettings>
+#include <QVBoxLayout>
+
+namespace {
+
+void writeSwitch(const char* key, int state)
+{
+    QSettings().setValue(QLatin1String(key), state == Qt::Checked);
+}
+
+template <typename W>
+W* make(const char* name, QWidget* parent)
+{
+    auto* w = new W(parent);
+    w->setObjectName(QLatin1String(name));
+    return w;
+}
+
+/// The widget between two expanding spacers.
+QHBoxLayout* centred(const char* name, QWidget* w)
+{
+    auto* row = new QHBoxLayout;
+    row->setObjectName(QLatin1String(name));
+    row->addStretch();
+    row->addWidget(w);
+    row->addStretch();
+    return row;
+}
+
+}
+
+PreferencesWindow::PreferencesWindow(TranslationsManager* translations, SocialServices* social, QWidget* parent)
+    : QWidget(parent)
+    , translations(translations)
+    , social(social)
+{
+    setupUi();
+
+    // A box that becomes checked runs its slot: the key is written back
+    // unchanged and, for Sounds, the lobby tune starts.
+    QSettings settings;
+    autoPassCheckBox->setCheckState(settingsCheckState(settings, "game/autoPass", true));
+    autoPopdownScoreDialog->setCheckState(settingsCheckState(settings, "game/autoPopdownScoreDialog", false));
+    inGameSoundCheckBox->setCheckState(settingsCheckState(settings, "game/sound", true));
+    animationsCheckBox->setCheckState(settingsCheckState(settings, "game/animations", true));
+
+    if (social != nullptr)
+        connect(social, &SocialServices::playerPictureUpdate, this, &PreferencesWindow::onPlayerPictureUpdate);
+
+    TileGraphics& tiles = TileGraphics::instance();
+    const int back = fillTileChoices(tileBlankSelection, tiles.blankNames(), "game/tileblank");
+    const int face = fillTileChoices(tileFaceSelection, tiles.faceNames(), "game/tileface");
+    tiles.setTiles(back, face);
+    paintTilePreviews();
+    // Connected after the first selection: starting the page writes nothing.
+    connect(tileBlankSelection, &QComboBox::currentIndexChanged, this,
+            &PreferencesWindow::onTileBlankSelectionIndexChanged);
+    connect(tileFaceSelection, &QComboBox::currentIndexChanged, this,
+            &PreferencesWindow::onTileFaceSelectionIndexChanged);
+
+    if (translations != nullptr) {
+        const QString current = translations->language();
+        for (const auto& [code, name] : translations->availableLanguages()) {
+            languageSelection->addItem(name, code);
+            if (code == current)
+                languageSelection->setCurrentIndex(languageSelection->count() - 1);
+        }
+    }
+    connect(languageSelection, &QComboBox::currentIndexChanged, this,
+            &PreferencesWindow::onLanguageSelectionCurrentIndexChanged);
+}
+
+PreferencesWindow::~PreferencesWindow() = default;
+
+void PreferencesWindow::setupUi()
+{
+    setObjectName(QStringLiteral("PreferencesView"));
+    resize(548, 614);
+    setAutoFillBackground(false);
+    auto* vboxLayout = new QVBoxLayout(this);
+    vboxLayout->setObjectName(QStringLiteral("vboxLayout"));
+    vboxLayout->setSpacing(0);
+    vboxLayout->setContentsMargins(0, 0, 0, 0);
+
+    auto* top = make<QFrame>("preferencesTopFrame", this);
+    top->setFrameShape(QFrame::NoFrame);
+    auto* vboxLayout1 = new QVBoxLayout(top);
+    vboxLayout1->setObjectName(QStringLiteral("vboxLayout1"));
+    label_5 = make<QLabel>("label_5", top);
+    vboxLayout1->addWidget(label_5);
+    vboxLayout1->addSpacing(38);
+    vboxLayout->addWidget(top);
+
+    auto* scrollArea = make<QScrollArea>("scrollArea", this);
+    scrollArea->setFrameShape(QFrame::NoFrame);
+    scrollArea->setLineWidth(0);
+    scrollArea->setWidgetResizable(true);
+    auto* contents = make<QWidget>("scrollAreaWidgetContents", nullptr);
+    contents->resize(548, 538);
+    auto* verticalLayout = new QVBoxLayout(contents);
+    verticalLayout->setObjectName(QStringLiteral("verticalLayout"));
+    auto* hboxLayout = new QHBoxLayout;
+    hboxLayout->setObjectName(QStringLiteral("hboxLayout"));
+    hboxLayout->setSpacing(20);
+    verticalLayout->addLayout(hboxLayout);
+
+    auto* left = new QVBoxLayout;
+    left->setObjectName(QStringLiteral("vboxLayout2"));
+    left->setSpacing(20);
+    groupBox_4 = make<QGroupBox>("groupBox_4", contents);
+    auto* hboxLayout1 = new QHBoxLayout(groupBox_4);
+    hboxLayout1->setObjectName(QStringLiteral("hboxLayout1"));
+    languageSelection = make<QComboBox>("languageSelection", groupBox_4);
+    hboxLayout1->addWidget(languageSelection);
+    left->addWidget(groupBox_4);
+
+    groupBox = make<QGroupBox>("groupBox", contents);
+    auto* vboxLayout3 = new QVBoxLayout(groupBox);
+    vboxLayout3->setObjectName(QStringLiteral("vboxLayout3"));
+    autoPassCheckBox = make<QCheckBox>("autoPassCheckBox", groupBox);
+    autoPopdownScoreDialog = make<QCheckBox>("autoPopdownScoreDialog", groupBox);
+    inGameSoundCheckBox = make<QCheckBox>("inGameSoundCheckBox", groupBox);
+    animationsCheckBox = make<QCheckBox>("animationsCheckBox", groupBox);
+    for (QCheckBox* box : {autoPassCheckBox, autoPopdownScoreDialog, inGameSoundCheckBox, animationsCheckBox})
+        vboxLayout3->addWidget(box);
+    left->addWidget(groupBox);
+
+    groupBox_3 = make<QGroupBox>("groupBox_3", contents);
+    auto* vboxLayout4 = new QVBoxLayout(groupBox_3);
+    vboxLayout4->setObjectName(QStringLiteral("vboxLayout4"));
+    label_3 = make<QLabel>("label_3", groupBox_3);
+    newPassword = make<QLineEdit>("newPassword", groupBox_3);
+    label_4 = make<QLabel>("label_4", groupBox_3);
+    retypePassword = make<QLineEdit>("retypePassword", groupBox_3);
+    for (QLineEdit* edit : {newPassword, retypePassword}) {
+        edit->setMaxLength(256);
+        edit->setEchoMode(QLineEdit::Password);
+    }
+    vboxLayout4->addWidget(label_3);
+    vboxLayout4->addWidget(newPassword);
+    vboxLayout4->addWidget(label_4);
+    vboxLayout4->addWidget(retypePassword);
+    auto* hboxLayout2 = new QHBoxLayout;
+    hboxLayout2->setObjectName(QStringLiteral("hboxLayout2"));
+    hboxLayout2->addStretch();
+    changePasswordBtn = make<QPushButton>("changePassword", groupBox_3);
+    hboxLayout2->addWidget(changePasswordBtn);
+    vboxLayout4->addLayout(hboxLayout2);
+    left->addWidget(groupBox_3);
+    left->addStretch();
+    hboxLayout->addLayout(left);
+
+    auto* right = new QVBoxLayout;
+    right->setObjectName(QStringLiteral("vboxLayout5"));
+    right->setSpacing(20);
+    groupBox_2 = make<QGroupBox>("groupBox_2", contents);
+    auto* vboxLayout6 = new QVBoxLayout(groupBox_2);
+    vboxLayout6->setObjectName(QStringLiteral("vboxLayout6"));
+    avatarLabel = make<QLabel>("avatarLabel", groupBox_2);
+    avatarLabel->setMinimumSize(64, 64);
+    avatarLabel->setAlignment(Qt::AlignCenter);
+    setAvatarButton = make<QPushButton>("setAvatarButton", groupBox_2);
+    // Choosing a picture needs the chat session's avatar dialog.
+    setAvatarButton->setEnabled(false);
+    vboxLayout6->addLayout(centred("hboxLayout3", avatarLabel));
+    vboxLayout6->addLayout(centred("hboxLayout4", setAvatarButton));
+    right->addWidget(groupBox_2);
+
+    tileGraphics = make<QGroupBox>("tileGraphics", contents);
+    auto* vboxLayout7 = new QVBoxLayout(tileGraphics);
+    vboxLayout7->setObjectName(QStringLiteral("vboxLayout7"));
+    auto* hboxLayout5 = new QHBoxLayout;
+    hboxLayout5->setObjectName(QStringLiteral("hboxLayout5"));
+    hboxLayout5->setSpacing(25);
+    tileFront = make<QLabel>("tileFront", tileGraphics);
+    tileBack = make<QLabel>("tileBack", tileGraphics);
+    hiddenTileRight = make<QLabel>("hiddenTileRight", tileGraphics);
+    hboxLayout5->addStretch();
+    for (QLabel* preview : {tileFront, tileBack, hiddenTileRight}) {
+        preview->setAlignment(Qt::AlignCenter);
+        hboxLayout5->addWidget(preview);
+    }
+    hboxLayout5->addStretch();
+    vboxLayout7->addLayout(hboxLayout5);
+    label_6 = make<QLabel>("label_6", tileGraphics);
+    tileFaceSelection = make<QComboBox>("tileFaceSelection", tileGraphics);
+    label = make<QLabel>("label", tileGraphics);
+    tileBlankSelection = make<QComboBox>("tileBlankSelection", tileGraphics);
+    vboxLayout7->addWidget(label_6);
+    vboxLayout7->addWidget(tileFaceSelection);
+    vboxLayout7->addWidget(label);
+    vboxLayout7->addWidget(tileBlankSelection);
+    right->addWidget(tileGraphics);
+    right->addStretch();
+    hboxLayout->addLayout(right);
+
+    scrollArea->setWidget(contents);
+    vboxLayout->addWidget(scrollArea);
+
+    retranslateUi();
+    QMetaObject::connectSlotsByName(this);
+}
+
+void PreferencesWindow::retranslateUi()
+{
+    const auto tr = [](const char* text) { return QCoreApplication::translate("PreferencesView", text); };
+    label_5->setText(tr("Change your settings below, changes will take effect immediately."));
+    groupBox_4->setTitle(tr("Language"));
+    groupBox->setTitle(tr("Game"));
+    autoPassCheckBox->setText(tr("Auto pass"));
+    autoPopdownScoreDialog->setText(tr("Auto-close score dialogs"));
+    autoPopdownScoreDialog->setToolTip(tr("Controls if score dialogs are automatically closed when a new round begins"));
+    inGameSoundCheckBox->setText(tr("Sounds"));
+    animationsCheckBox->setText(tr("Animations"));
+    groupBox_3->setTitle(tr("Password"));
+    label_3->setText(tr("New password"));
+    label_4->setText(tr("Retype password"));
+    changePasswordBtn->setText(tr("Change password"));
+    groupBox_2->setTitle(tr("Player"));
+    setAvatarButton->setText(tr("Choose avatar..."));
+    tileGraphics->setTitle(tr("Tile graphics"));
+    label_6->setText(tr("Face"));
+    label->setText(tr("Back"));
+}
+
+void PreferencesWindow::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LanguageChange) {
+        retranslateUi();
+        const QStringList backs = TileGraphics::instance().blankNames();
+        for (int i = 0; i < tileBlankSelection->count() && i < backs.size(); ++i)
+            tileBlankSelection->setItemText(i, backs.at(i));
+        const QStringList faces = TileGraphics::instance().faceNames();
+        for (int i = 0; i < tileFaceSelection->count() && i < faces.size(); ++i)
+            tileFaceSelection->setItemText(i, faces.at(i));
+    }
+    QWidget::changeEvent(event);
+}
+
+int PreferencesWindow::fillTileChoices(QComboBox* combo, const QStringList& names, const char* key)
+{
+    int index = QSettings().value(QLatin1String(key), 0).toInt();
+    if (index < 0 || index >= names.size())
+        index = 0;
+    combo->addItems(names);
+    combo->setCurrentIndex(names.isEmpty() ? -1 : index);
+    return index;
+}
+
+void PreferencesWindow::paintTilePreviews()
+{
+    const TilePainter* painter = TileGraphics::instance().basePainter();
+    const TileImages* images = painter != nullptr ? painter->tileImages() : nullptr;
+    if (images == nullptr)
+        return;
+    const auto paint = [images](QLabel* label, int orientation, int kind, const auto& draw) {
+        const QRectF area = images->rect(orientation, kind);
+        QPixmap picture(area.size().toSize().expandedTo(QSize(1, 1)));
+        picture.fill(Qt::transparent);
+        QPainter p(&picture);
+        p.translate(-area.topLeft());
+        draw(&p);
+        p.end();
+        label->setPixmap(picture);
+    };
+    paint(tileFront, TileImages::Bottom, TileImages::Declared,
+          [painter](QPainter* p) { painter->drawTile(p, QPoint(0, 0), tile(0), TileImages::Bottom, false); });
+    paint(tileBack, TileImages::Bottom, TileImages::Declared,
+          [painter](QPainter* p) { painter->drawTile(p, QPoint(0, 0), tile(255), TileImages::Bottom, false); });
+    paint(hiddenTileRight, TileImages::Right, TileImages::Hidden,
+          [painter](QPainter* p) { painter->drawHiddenTile(p, QPoint(0, 0), TileImages::Right); });
+}
+
+void PreferencesWindow::onTileBlankSelectionIndexChanged(int index)
+{
+    if (index < 0)
+        return;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    QSettings().setValue(QStringLiteral("game/tileblank"), index);
+    TileGraphics::instance().setTiles(index, tileFaceSelection->currentIndex());
+    paintTilePreviews();
+    QApplication::restoreOverrideCursor();
+}
+
+void PreferencesWindow::onTileFaceSelectionIndexChanged(int index)
+{
+    if (index < 0)
+        return;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    QSettings().setValue(QStringLiteral("game/tileface"), index);
+    TileGraphics::instance().setTiles(tileBlankSelection->currentIndex(), index);
+    paintTilePreviews();
+    QApplication::restoreOverrideCursor();
+}
+
+void PreferencesWindow::setOwnPlayerId(qint32 playerId)
+{
+    ownPlayerId = playerId;
+    onPlayerPictureUpdate(playerId);
+}
+
+void PreferencesWindow::on_autoPassCheckBox_stateChanged(int newState)
+{
+    writeSwitch("game/autoPass", newState);
+}
+
+void PreferencesWindow::on_autoPopdownScoreDialog_stateChanged(int newState)
+{
+    writeSwitch("game/autoPopdownScoreDialog", newState);
+}
+
+void PreferencesWindow::on_inGameSoundCheckBox_stateChanged(int newState)
+{
+    writeSwitch("game/sound", newState);
+    if (newState == Qt::Unchecked)
+        GameSounds::instance().stop(GameSounds::LobbyTune);
+    else if (newState == Qt::Checked)
+        GameSounds::instance().play(GameSounds::LobbyTune, GameSounds::Loop);
+}
+
+void PreferencesWindow::on_animationsCheckBox_stateChanged(int newState)
+{
+    writeSwitch("game/animations", newState);
+}
+
+void PreferencesWindow::on_setAvatarButton_clicked()
+{
+}
+
+void PreferencesWindow::setPasswordFieldsLocked(bool locked)
+{
+    newPassword->setReadOnly(locked);
+    retypePassword->setReadOnly(locked);
+    changePasswordBtn->setEnabled(!locked);
+}
+
+void PreferencesWindow::on_changePassword_clicked()
+{
+    if (newPassword->text().isEmpty()) {
+        ModelessMsgBox::warning(findMainWindow(), tr("Change password failed!"), tr("Can not set empty password!"));
+        return;
+    }
+    if (newPassword->text() != retypePassword->text()) {
+        ModelessMsgBox::warning(findMainWindow(), tr("Change password failed!"),
+                                tr("New and retyped password must match"));
+        return;
+    }
+    setPasswordFieldsLocked(true);
+    Q_EMIT changePassword(newPassword->text());
+}
+
+void PreferencesWindow::onChangePasswordOk()
+{
+    ModelessMsgBox::information(findMainWindow(), tr("Change password!"), tr("Success!"));
+    newPassword->clear();
+    retypePassword->clear();
+    setPasswordFieldsLocked(false);
+}
+
+void PreferencesWindow::onChangePasswordFailed(const QString& error)
+{
+    ModelessMsgBox::warning(findMainWindow(), tr("Change password failed!"), error);
+    setPasswordFieldsLocked(false);
+}
+
+void PreferencesWindow::onPlayerPictureUpdate(qint32 pid)
+{
+    if (social == nullptr || pid == -1 || pid != ownPlayerId)
+        return;
+    avatarLabel->setText(QString());
+    avatarLabel->setPixmap(social->playerPicture(pid));
+}
+
+void PreferencesWindow::onLanguageSelectionCurrentIndexChanged(int index)
+{
+    if (translations == nullptr || index < 0)
+        return;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    translations->setLanguage(languageSelection->itemData(index, Qt::UserRole).toString());
+    QApplication::restoreOverrideCursor();
+}

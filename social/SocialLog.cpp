@@ -1,0 +1,3 @@
+#include "SocialLog.h"
+
+Q_LOGGING_CATEGORY(lcSocial, "parlor.social")

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "XMPPJid.h"
+
+#include <QObject>
+
+class PlayerDb;
+class XMPPClient;
+
+/// The chat settings every chat room widget shares: the XMPP client, the
+/// player directory (for the own nick), the chat room service and the lobby
+/// room. The service and the lobby room come from the server's client
+/// configuration or from discovery (see ChatRoomSetup); both stay empty
+/// until then.
+class ChatController : public QObject
+{
+    Q_OBJECT
+
+public:
+    ChatController(PlayerDb* playerDb, XMPPClient* client, QObject* parent = nullptr);
+    ~ChatController() override;
+
+    XMPPClient* xmppClient() const { return m_client; }
+    PlayerDb* playerDb() const { return m_playerDb; }
+    XMPPJid conferenceJid() const { return m_conferenceJid; }
+    XMPPJid lobbyRoomJid() const { return m_lobbyRoomJid; }
+
+    void setConferenceJid(const XMPPJid& jid);
+    void setLobbyRoomJid(const XMPPJid& jid);
+
+Q_SIGNALS:
+    /// The chat room service changed: rooms that waited for it may be joined now.
+    void conferenceJidChanged();
+
+private:
+    XMPPClient* m_client;
+    PlayerDb* m_playerDb;
+    XMPPJid m_conferenceJid;
+    XMPPJid m_lobbyRoomJid;
+};

@@ -1,0 +1,79 @@
+#pragma once
+
+#include <QColor>
+#include <QDateTime>
+#include <QTextBrowser>
+
+class QUrl;
+
+/// The read-only pane of a chat room: one paragraph per chat line or
+/// information line, a date line whenever the calendar day advances, the
+/// view kept at the newest line unless the user holds the scroll bar, and
+/// the sender's name as a link that asks for the user menu of that player.
+/// It keeps the newest MaxLines paragraphs; older ones drop off the top.
+///
+/// Chat texts and nicks are escaped; information lines are HTML and the
+/// caller escapes whatever of them comes from other users.
+class ChatOutputWidget : public QTextBrowser
+{
+    Q_OBJECT
+    Q_PROPERTY(QColor timeColor READ timeColor WRITE setTimeColor DESIGNABLE true SCRIPTABLE true STORED true)
+    Q_PROPERTY(QColor nickColor READ nickColor WRITE setNickColor DESIGNABLE true SCRIPTABLE true STORED true)
+    Q_PROPERTY(QColor chatMessageColor READ chatMessageColor WRITE setChatMessageColor DESIGNABLE true
+                   SCRIPTABLE true STORED true)
+    Q_PROPERTY(QColor systemMessageColor READ systemMessageColor WRITE setSystemMessageColor DESIGNABLE true
+                   SCRIPTABLE true STORED true)
+    Q_PROPERTY(QColor dateSeparatorColor READ dateSeparatorColor WRITE setDateSeparatorColor DESIGNABLE true
+                   SCRIPTABLE true STORED true)
+
+public:
+    /// Paragraphs kept (chat, information and date lines together).
+    static constexpr int MaxLines = 1000;
+
+    explicit ChatOutputWidget(QWidget* parent = nullptr);
+    ~ChatOutputWidget() override;
+
+    /// One chat line: "(time) nick: text", the nick a link to its user menu.
+    void appendMessage(const QDateTime& time, const QString& nick, const QString& text);
+    /// One information line; `html` is inserted as it is.
+    void appendInfo(const QDateTime& time, const QString& html);
+
+    /// The link that carries a nick: the scheme "user:" and the nick
+    /// percent-encoded, so that any nick survives the trip intact.
+    static QString userLink(const QString& nick);
+    /// The nick of a user link, or a null text when the link is not one.
+    static QString nickFromLink(const QString& link);
+
+    QColor timeColor() const { return m_timeColor; }
+    void setTimeColor(const QColor& c) { m_timeColor = c; }
+    QColor nickColor() const { return m_nickColor; }
+    void setNickColor(const QColor& c) { m_nickColor = c; }
+    QColor chatMessageColor() const { return m_chatMessageColor; }
+    void setChatMessageColor(const QColor& c) { m_chatMessageColor = c; }
+    QColor systemMessageColor() const { return m_systemMessageColor; }
+    void setSystemMessageColor(const QColor& c) { m_systemMessageColor = c; }
+    QColor dateSeparatorColor() const { return m_dateSeparatorColor; }
+    void setDateSeparatorColor(const QColor& c) { m_dateSeparatorColor = c; }
+
+Q_SIGNALS:
+    /// The user clicked a player's name, or opened the context menu on it.
+    void userMenuRequested(const QString& nick, const QPoint& pos);
+
+protected:
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
+private Q_SLOTS:
+    void onAnchorClicked(const QUrl& url);
+
+private:
+    /// Writes a date line when `time` falls on a later day than the last one.
+    void dateLine(const QDateTime& time);
+    void appendLine(const QString& html);
+
+    QDateTime m_lastDateLine;
+    QColor m_timeColor;
+    QColor m_nickColor;
+    QColor m_chatMessageColor;
+    QColor m_systemMessageColor;
+    QColor m_dateSeparatorColor;
+};

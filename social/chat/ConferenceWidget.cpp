@@ -1,0 +1,380 @@
+// The chat room panel: joining and leaving, the room's notices and errors,
+// sending lines and catching the ones the room refuses.
+#include "ConferenceWidget.h"
+
+#include "ChatController.h"
+#include "ChatOutputWidget.h"
+#include "PlayerDb.h"
+#include "ServerTime.h"
+#include "SocialLog.h"
+#include "UPushButton.h"
+#include "XMPPClient.h"
+
+#include <QEvent>
+#include <QLineEdit>
+
+#include <exception>
+
+namespace {
+
+/// Own lines remembered until the room reflects or refuses them; a room that
+/// never answers must not make the list grow.
+constexpr int MaxUnconfirmed = 32;
+
+}
+
+ConferenceWidget::ConferenceWidget(QWidget* parent, NotificationFlags hidden)
+    : ConferenceArea(parent)
+    , m_hidden(hidden)
+{
+    m_ui.setupUi(this);
+    m_ui.chatInput->setEnabled(false);
+    m_reflectionTimer.setSingleShot(true);
+    connect(&m_reflectionTimer, &QTimer::timeout, this, &ConferenceWidget::onReflectionTimeout);
+
+    connect(m_ui.chatInput, &QLineEdit::returnPressed, this, &ConferenceWidget::onReturnPressed);
+    connect(m_ui.send, &QPushButton::clicked, this, &ConferenceWidget::onReturnPressed);
+
+    XMPPConference* c = &m_conference;
+    connect(c, &XMPPConference::message, this, &ConferenceWidget::onMessage);
+    connect(c, &XMPPConference::userError, this, &ConferenceWidget::onUserError);
+    connect(c, &XMPPConference::userJoined, this, &ConferenceWidget::onUserJoined);
+    connect(c, &XMPPConference::userLeft, this, &ConferenceWidget::onUserLeft);
+    connect(c, &XMPPConference::userKicked, this, &ConferenceWidget::onUserKicked);
+    connect(c, &XMPPConference::userBanned, this, &ConferenceWidget::onUserBanned);
+    connect(c, &XMPPConference::participantJoined, this, &ConferenceWidget::onParticipantJoined);
+    connect(c, &XMPPConference::participantLeft, this, &ConferenceWidget::onParticipantLeft);
+    connect(c, &XMPPConference::participantBanned, this, &ConferenceWidget::onParticipantBanned);
+    connect(c, &XMPPConference::participantKicked, this, &ConferenceWidget::onParticipantKicked);
+
+    connect(m_ui.chatOutput, &ChatOutputWidget::userMenuRequested, this, &ConferenceArea::userMenuRequested);
+}
+
+ConferenceWidget::~ConferenceWidget() = default;
+
+void ConferenceWidget::setChatController(ChatController* controller)
+{
+    if (m_controller) {
+        m_controller->disconnect(this);
+        if (XMPPClient* old = m_controller->xmppClient())
+            old->disconnect(this);
+    }
+    m_controller = controller;
+    XMPPClient* client = controller ? controller->xmppClient() : nullptr;
+    m_conference.setClient(client);
+    m_entering = false;
+    if (!controller)
+        return;
+    connect(controller, &ChatController::conferenceJidChanged, this, &ConferenceWidget::onChatReady);
+    if (client) {
+        connect(client, &XMPPClient::connected, this, &ConferenceWidget::onChatReady);
+        connect(client, &XMPPClient::disconnected, this, &ConferenceWidget::onClientDisconnected);
+    }
+}
+
+ChatController* ConferenceWidget::chatController() const
+{
+    return m_controller;
+}
+
+void ConferenceWidget::joinLobbyRoom()
+{
+    chooseRoom(LobbyRoom, m_controller ? m_controller->lobbyRoomJid() : XMPPJid(), -1);
+}
+
+void ConferenceWidget::joinTableRoom(qint32 tableId)
+{
+    chooseRoom(TableRoom, serviceRoom(QStringLiteral("table-%1"), tableId), tableId);
+}
+
+void ConferenceWidget::joinTournamentRoom(int tournamentId)
+{
+    chooseRoom(TournamentRoom, serviceRoom(QStringLiteral("tmnt-%1"), tournamentId), tournamentId);
+}
+
+XMPPJid ConferenceWidget::serviceRoom(const QString& prefix, qint32 id) const
+{
+    if (!m_controller || m_controller->conferenceJid().isEmpty())
+        return XMPPJid();
+    return XMPPJid(m_controller->conferenceJid().toString(), prefix.arg(id));
+}
+
+void ConferenceWidget::chooseRoom(RoomKind kind, const XMPPJid& room, qint32 id)
+{
+    m_roomKind = kind;
+    m_roomId = id;
+    m_wanted = true;
+    if (room.isEmpty()) {
+        // The room service (or the lobby room) is not known yet: joined once it is.
+        return;
+    }
+    if (room != m_conference.roomJid()) {
+        if (m_conference.isJoined())
+            leaveRoom();
+        m_wanted = true;
+        m_entering = false;
+        m_conference.setRoomJid(room);
+    }
+    joinRoom();
+}
+
+void ConferenceWidget::joinRoom()
+{
+    if (!sessionUp() || m_conference.roomJid().isEmpty() || m_conference.isJoined() || m_entering)
+        return;
+    const PlayerDb* db = m_controller->playerDb();
+    const QString nick = db && !db->ownName().isEmpty() ? db->ownName() : QString();
+    try {
+        m_conference.join(nick);
+        m_entering = true;
+    } catch (const std::exception& e) {
+        qCWarning(lcSocial) << "room entry not sent:" << e.what();
+    }
+}
+
+void ConferenceWidget::leaveRoom()
+{
+    m_wanted = false;
+    m_entering = false;
+    if (!sessionUp())
+        return;
+    try {
+        m_conference.leave();
+    } catch (const std::exception& e) {
+        qCWarning(lcSocial) << "room exit not sent:" << e.what();
+    }
+}
+
+void ConferenceWidget::appendInfo(const QString& html)
+{
+    m_ui.chatOutput->appendInfo(ServerTime::currentTime(), html);
+}
+
+bool ConferenceWidget::sessionUp() const
+{
+    return m_controller && m_controller->xmppClient()
+           && m_controller->xmppClient()->state() == XMPPClient::SessionState;
+}
+
+void ConferenceWidget::onChatReady()
+{
+    if (!m_wanted || m_conference.isJoined())
+        return;
+    switch (m_roomKind) {
+    case LobbyRoom:
+        joinLobbyRoom();
+        break;
+    case TableRoom:
+        joinTableRoom(m_roomId);
+        break;
+    case TournamentRoom:
+        joinTournamentRoom(m_roomId);
+        break;
+    case NoRoom:
+        break;
+    }
+}
+
+void ConferenceWidget::onClientDisconnected()
+{
+    m_entering = false;
+    m_ui.chatInput->setEnabled(false);
+}
+
+QString ConferenceWidget::errorText(int error)
+{
+    switch (error) {
+    case 0:
+        return tr("No error");
+    case 1:
+        return tr("Undefined error");
+    case 2:
+        return tr("You've been banned from this room");
+    case 3:
+        return tr("The room is password protected");
+    case 4:
+        return tr("This is a members only room");
+    case 5:
+        return tr("Your nickname is already in use in this room");
+    case 6:
+        return tr("The room is full");
+    case 7:
+        return tr("The room is locked");
+    case 8:
+        return tr("The room doesn't exist");
+    default:
+        return QString();
+    }
+}
+
+void ConferenceWidget::onMessage(const XMPPMessage& message)
+{
+    const QString text = message.body();
+    const QString nick = message.from().resource();
+    if (!message.hasDelay() && nick == m_conference.nick()) {
+        for (qsizetype i = 0; i < m_unconfirmed.size(); ++i) {
+            if (m_unconfirmed.at(i).text == text) {
+                m_unconfirmed.removeAt(i);
+                armReflectionTimer();
+                break;
+            }
+        }
+    }
+    const QDateTime time = message.hasDelay() && message.delayStamp().isValid() ? message.delayStamp()
+                                                                                : ServerTime::currentTime();
+    m_ui.chatOutput->appendMessage(time, nick, text);
+}
+
+void ConferenceWidget::armReflectionTimer()
+{
+    if (m_unconfirmed.isEmpty())
+        m_reflectionTimer.stop();
+    else
+        m_reflectionTimer.start(int(qMax<qint64>(0, m_unconfirmed.first().deadline.remainingTime())));
+}
+
+void ConferenceWidget::onReflectionTimeout()
+{
+    // A room reflects every line it accepts to its sender; one that stays
+    // unanswered was refused (or lost with the connection). The XMPP client
+    // passes no error messages on, so silence is the sign.
+    QString restore;
+    while (!m_unconfirmed.isEmpty() && m_unconfirmed.first().deadline.hasExpired()) {
+        const QString text = m_unconfirmed.takeFirst().text;
+        appendInfo(tr("Your message was not delivered: %1").arg(text.toHtmlEscaped()));
+        if (restore.isNull())
+            restore = text;
+    }
+    if (!restore.isNull() && m_ui.chatInput->text().isEmpty())
+        m_ui.chatInput->setText(restore);
+    armReflectionTimer();
+}
+
+void ConferenceWidget::onUserError(XMPPConference*, XMPPPresence::error_t error)
+{
+    m_entering = false;
+    if (int(error) != 8) {
+        appendInfo(errorText(int(error)));
+        return;
+    }
+    switch (m_roomKind) {
+    case LobbyRoom:
+        appendInfo(tr("Lobby chat unavailable"));
+        break;
+    case TableRoom:
+        appendInfo(tr("Table chat only available to players"));
+        break;
+    case TournamentRoom:
+        appendInfo(tr("Tournament chat only available to registered players"));
+        break;
+    case NoRoom:
+        appendInfo(errorText(8));
+        break;
+    }
+}
+
+void ConferenceWidget::notice(Notification kind, const QString& html)
+{
+    if (!m_hidden.testFlag(kind))
+        appendInfo(html);
+}
+
+void ConferenceWidget::onUserJoined()
+{
+    m_entering = false;
+    if (!m_wanted) {
+        // Left while the entry was on its way: out again at once.
+        leaveRoom();
+        return;
+    }
+    m_ui.chatInput->setEnabled(true);
+    notice(OwnJoinLeave, tr("%1 joined the chat").arg(m_conference.nick().toHtmlEscaped()));
+}
+
+void ConferenceWidget::onUserLeft()
+{
+    m_entering = false;
+    m_ui.chatInput->setEnabled(false);
+    notice(OwnJoinLeave, tr("%1 left the chat").arg(m_conference.nick().toHtmlEscaped()));
+}
+
+QString ConferenceWidget::ownKickBanText(bool banned, const QString& ownNick, const XMPPJid& actor,
+                                         const QString& reason)
+{
+    const QString nick = ownNick.toHtmlEscaped();
+    const QString by = actor.toString().toHtmlEscaped();
+    const QString why = reason.toHtmlEscaped();
+    const bool hasActor = !actor.isNull() && !actor.isEmpty();
+    if (hasActor && reason.isEmpty())
+        return (banned ? tr("%1 has been banned from the chat by %2") : tr("%1 has been kicked from the chat by %2"))
+            .arg(nick, by);
+    if (hasActor)
+        return (banned ? tr("%1 has been banned from the chat by %2 due to %3")
+                       : tr("%1 has been kicked from the chat by %2 due to %3"))
+            .arg(nick, by, why);
+    if (reason.isEmpty())
+        return (banned ? tr("%1 has been banned from the chat") : tr("%1 has been kicked from the chat")).arg(nick);
+    return (banned ? tr("%1 has been banned from the chat due to %2") : tr("%1 has been kicked from the chat due to %2"))
+        .arg(nick, why);
+}
+
+void ConferenceWidget::onUserKicked(XMPPConference*, const XMPPJid& actor, const QString& reason)
+{
+    // Put out by the room: not to be entered again behind the user's back.
+    m_wanted = false;
+    m_entering = false;
+    notice(OwnKickBan, ownKickBanText(false, m_conference.nick(), actor, reason));
+}
+
+void ConferenceWidget::onUserBanned(XMPPConference*, const XMPPJid& actor, const QString& reason)
+{
+    m_wanted = false;
+    m_entering = false;
+    notice(OwnKickBan, ownKickBanText(true, m_conference.nick(), actor, reason));
+}
+
+void ConferenceWidget::onParticipantJoined(XMPPConference*, const QString& nick)
+{
+    notice(ParticipantJoinLeave, tr("%1 joined the chat").arg(nick.toHtmlEscaped()));
+}
+
+void ConferenceWidget::onParticipantLeft(XMPPConference*, const QString& nick)
+{
+    notice(ParticipantJoinLeave, tr("%1 left the chat").arg(nick.toHtmlEscaped()));
+}
+
+void ConferenceWidget::onParticipantKicked(XMPPConference*, const QString& nick, const XMPPJid&, const QString&)
+{
+    notice(ParticipantKickBan, tr("%1 has been kicked from the chat").arg(nick.toHtmlEscaped()));
+}
+
+void ConferenceWidget::onParticipantBanned(XMPPConference*, const QString& nick, const XMPPJid&, const QString&)
+{
+    notice(ParticipantKickBan, tr("%1 has been banned from the chat").arg(nick.toHtmlEscaped()));
+}
+
+void ConferenceWidget::onReturnPressed()
+{
+    const QString text = m_ui.chatInput->text();
+    if (text.isEmpty() || !m_conference.isJoined())
+        return;
+    try {
+        m_conference.sendMessage(text);
+    } catch (const std::exception& e) {
+        // The text stays in the input line for another try.
+        qCWarning(lcSocial) << "chat line not sent:" << e.what();
+        return;
+    }
+    m_unconfirmed.append(SentLine{text, QDeadlineTimer(m_reflectionTimeout)});
+    while (m_unconfirmed.size() > MaxUnconfirmed)
+        m_unconfirmed.removeFirst();
+    armReflectionTimer();
+    m_ui.chatInput->clear();
+}
+
+void ConferenceWidget::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        m_ui.retranslateUi(this);
+    ConferenceArea::changeEvent(event);
+}

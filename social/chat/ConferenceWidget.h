@@ -1,0 +1,136 @@
+#pragma once
+
+#include "ConferenceArea.h"
+#include "ConferenceView.h"
+#include "XMPPConference.h"
+#include "XMPPJid.h"
+#include "XMPPMessage.h"
+#include "XMPPPresence.h"
+
+#include <QDeadlineTimer>
+#include <QList>
+#include <QPointer>
+#include <QTimer>
+
+class ChatController;
+class ChatOutputWidget;
+class QLineEdit;
+
+/// The chat panel of one chat room (the lobby's, a table's or a
+/// tournament's): the chat pane above an input line with a Send button,
+/// driven by the room object it holds. The input line is enabled exactly
+/// while the room is joined.
+///
+/// Everything other users write (nicks, lines, kick and ban reasons and
+/// actors) reaches the pane escaped. A line that the room does not reflect
+/// within the reflection time (it refused it, or the connection dropped)
+/// shows an error line and goes back into the input line, so it is not
+/// lost. A room asked
+/// for before the chat session or the room service is known is joined as
+/// soon as both are.
+class ConferenceWidget : public ConferenceArea
+{
+    Q_OBJECT
+
+public:
+    enum Notification {
+        OwnJoinLeave = 1,
+        ParticipantJoinLeave = 2,
+        OwnKickBan = 4,
+        ParticipantKickBan = 8,
+    };
+    Q_DECLARE_FLAGS(NotificationFlags, Notification)
+    enum RoomKind { NoRoom = 0, LobbyRoom = 1, TableRoom = 2, TournamentRoom = 3 };
+
+    explicit ConferenceWidget(QWidget* parent = nullptr, NotificationFlags hidden = {});
+    ~ConferenceWidget() override;
+
+    /// The settings and client to use; the room follows the new client.
+    void setChatController(ChatController* controller);
+    ChatController* chatController() const;
+    void setHiddenNotifications(NotificationFlags hidden) { m_hidden = hidden; }
+    void setHiddenNotifications(int mask) override { m_hidden = NotificationFlags(mask); }
+    NotificationFlags hiddenNotifications() const { return m_hidden; }
+
+    /// Joins the controller's lobby room (nothing while none is known).
+    void joinLobbyRoom();
+    /// Joins "table-<id>" at the controller's room service.
+    void joinTableRoom(qint32 tableId) override;
+    /// Joins "tmnt-<id>" at the controller's room service.
+    void joinTournamentRoom(int tournamentId) override;
+    /// Enters the chosen room with the own player's name, once the chat
+    /// session is up; until then the wish is kept.
+    void joinRoom();
+    /// Leaves the room (and forgets the wish to be in it).
+    void leaveRoom() override;
+    void appendInfo(const QString& html) override;
+    bool isJoined() const override { return m_conference.isJoined(); }
+    RoomKind roomKind() const { return m_roomKind; }
+    XMPPJid roomJid() const { return m_conference.roomJid(); }
+
+    /// How long a sent line may wait for the room's reflection, in ms.
+    static constexpr int DefaultReflectionTimeout = 5000;
+    void setReflectionTimeout(int ms) { m_reflectionTimeout = ms; }
+
+    /// The text of a room entry error.
+    static QString errorText(int error);
+    /// The line of the own kick or ban: nick, then the actor and the reason
+    /// where given, each escaped.
+    static QString ownKickBanText(bool banned, const QString& nick, const XMPPJid& actor, const QString& reason);
+
+    XMPPConference& conference() { return m_conference; }
+    ChatOutputWidget* chatOutput() const { return m_ui.chatOutput; }
+    QLineEdit* chatInput() const { return m_ui.chatInput; }
+
+protected:
+    void changeEvent(QEvent* event) override;
+
+private Q_SLOTS:
+    void onMessage(const XMPPMessage& message);
+    void onUserError(XMPPConference* conf, XMPPPresence::error_t error);
+    void onUserJoined();
+    void onUserLeft();
+    void onUserKicked(XMPPConference*, const XMPPJid& actor, const QString& reason);
+    void onUserBanned(XMPPConference*, const XMPPJid& actor, const QString& reason);
+    void onParticipantJoined(XMPPConference*, const QString& nick);
+    void onParticipantLeft(XMPPConference*, const QString& nick);
+    void onParticipantKicked(XMPPConference*, const QString& nick, const XMPPJid& actor, const QString& reason);
+    void onParticipantBanned(XMPPConference*, const QString& nick, const XMPPJid& actor, const QString& reason);
+    void onReturnPressed();
+    /// Lines the room did not reflect in time: error lines, and the oldest back into the input.
+    void onReflectionTimeout();
+    /// The session or the room service became available: a kept wish to be in a room is fulfilled.
+    void onChatReady();
+    void onClientDisconnected();
+
+private:
+    /// Sets the room (leaving another one first) and joins it.
+    void armReflectionTimer();
+    void chooseRoom(RoomKind kind, const XMPPJid& room, qint32 id);
+    XMPPJid serviceRoom(const QString& prefix, qint32 id) const;
+    bool sessionUp() const;
+    void notice(Notification kind, const QString& html);
+
+    ConferenceView m_ui;
+    XMPPConference m_conference;
+    QPointer<ChatController> m_controller;
+    NotificationFlags m_hidden;
+    RoomKind m_roomKind = NoRoom;
+    /// The table or tournament id of the chosen room.
+    qint32 m_roomId = -1;
+    /// The user wants to be in the chosen room (set by a join, cleared by a leave, a kick or a ban).
+    bool m_wanted = false;
+    /// An entry was sent and not yet answered.
+    bool m_entering = false;
+    struct SentLine
+    {
+        QString text;
+        QDeadlineTimer deadline;
+    };
+    /// Own lines sent and not yet reflected by the room, oldest first.
+    QList<SentLine> m_unconfirmed;
+    QTimer m_reflectionTimer;
+    int m_reflectionTimeout = DefaultReflectionTimeout;
+};
+
+Q_DECLARE_OPERATORS_FOR_FLAGS(ConferenceWidget::NotificationFlags)

@@ -1,0 +1,93 @@
+#pragma once
+
+// A real main window against the test game server, in this process: the
+// server plays a whole session (SessionScenario) and the test reads the
+// client's requests from the scenario's log.
+
+#include "LoginWindow.h"
+#include "MainWindow.h"
+#include "UPushButton.h"
+#include "ModelessMsgBox.h"
+#include "SessionScenario.h"
+#include "TestGameServer.h"
+#include "TranslationsManager.h"
+
+#include <QApplication>
+#include <QDeadlineTimer>
+#include <QPushButton>
+#include <QLabel>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <memory>
+
+struct MainWindowHarness
+{
+    TestGameServer server;
+    SessionScenario scenario{server};
+    TranslationsManager translations;
+    std::unique_ptr<MainWindow> window;
+
+    /// Listens and makes the window (nothing is sent before start()).
+    bool create(const QString& user = QStringLiteral("anna"), const QString& password = QStringLiteral("secret1"))
+    {
+        if (!server.listen())
+            return false;
+        // The web host is a closed loopback port: the advertisement fails at once.
+        window = std::make_unique<MainWindow>(QStringLiteral("127.0.0.1"), server.port(), user, password, false,
+                                              QStringLiteral("127.0.0.1:1"), &translations);
+        return true;
+    }
+
+    /// Connects and waits for the version handshake.
+    bool start()
+    {
+        QSignalSpy ready(&window->connection(), &ConnectionManager::versionCheckComplete);
+        window->onStartupFinished(true);
+        // The offscreen screen is smaller than the window wants: that box is
+        // not what the tests look at.
+        answer(QStringLiteral("Resolution too low!"), QDialogButtonBox::Ok);
+        return !ready.isEmpty() || ready.wait(5000);
+    }
+
+    /// Waits until the scenario logged `count` requests in all.
+    bool waitForRequests(int count, int timeoutMs = 5000)
+    {
+        QDeadlineTimer deadline(timeoutMs);
+        while (scenario.log().size() < count && !deadline.hasExpired())
+            QTest::qWait(10);
+        return scenario.log().size() >= count;
+    }
+
+    bool logIn()
+    {
+        QSignalSpy success(&window->connection(), &ConnectionManager::loginSuccess);
+        QTest::mouseClick(window->view().loginWindow->logInButton(), Qt::LeftButton);
+        return !success.isEmpty() || success.wait(5000);
+    }
+
+    /// The visible modeless boxes of the window as "title|text", oldest first.
+    QStringList boxes() const
+    {
+        QStringList out;
+        for (auto* box : window->findChildren<ModelessMsgBox::MsgBox*>()) {
+            if (!box->isVisible())
+                continue;
+            auto* label = box->findChild<QLabel*>(QStringLiteral("msgBoxText"));
+            out << box->windowTitle() + QLatin1Char('|') + (label ? label->text() : QString());
+        }
+        return out;
+    }
+
+    /// Answers the first open box whose title is `title`.
+    bool answer(const QString& title, QDialogButtonBox::StandardButton button)
+    {
+        for (auto* box : window->findChildren<ModelessMsgBox::MsgBox*>()) {
+            if (box->isVisible() && box->windowTitle() == title) {
+                box->onFinished(int(button));
+                return true;
+            }
+        }
+        return false;
+    }
+};

@@ -1,0 +1,6 @@
+# The main window's screenshots: rendered on Xvfb, kept as
+# login-*.png, registration-*.png, lobby-*.png and preferences-*.png in
+# build/test-runs/app_mainwindow_screenshots/.
+parlor_add_test(app_mainwindow_screenshots SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/mainwindow_screenshots.cpp
+    LIBS app testserver LABELS app screenshots TIMEOUT 120 XVFB)
+target_include_directories(app_mainwindow_screenshots PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})

@@ -1,0 +1,617 @@
+// The real main window against the test game server: the login page's
+// gating and refusals, the exact requests of a session, joins and watches on
+// the wire, the server's notices of earlier tables, registration, and the
+// ends of a session.
+#include "CommandLine.h"
+#include "ConferenceArea.h"
+#include "PreferencesWindow.h"
+#include "SocialServices.h"
+#include "CreateUserWindow.h"
+#include "LobbyController.h"
+#include "LobbyTableFilter.h"
+#include "LobbyWindow.h"
+#include "LoginWindow.h"
+#include "MachineId.h"
+#include "MainWindowHarness.h"
+#include "MessageBoxWatcher.h"
+#include "TableModel.h"
+#include "UPushButton.h"
+#include "UTabWidget.h"
+#include "WebSchemes.h"
+
+#include <QCheckBox>
+#include <QEventLoop>
+#include <QLineEdit>
+#include <QSettings>
+#include <QStackedWidget>
+#include <QTabBar>
+#include <QTimer>
+#include <QTreeView>
+
+namespace {
+
+/// The row of a table in the lobby window's tree, or an invalid index.
+QModelIndex rowOf(LobbyWindow* lobby, qint32 tableId, int column = 0)
+{
+    QAbstractItemModel* model = lobby->treeView()->model();
+    for (int row = 0; row < model->rowCount(); ++row) {
+        const QModelIndex index = model->index(row, column);
+        if (model->data(index, Qt::UserRole).toInt() == tableId)
+            return index;
+    }
+    return {};
+}
+
+void doubleClickRow(LobbyWindow* lobby, const QModelIndex& index)
+{
+    QTreeView* view = lobby->treeView();
+    view->scrollTo(index);
+    const QPoint at = view->visualRect(index).center();
+    QVERIFY2(view->viewport()->rect().contains(at), "row not on screen");
+    // A view takes a double-click for the row its press went to.
+    QTest::mousePress(view->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, at);
+}
+
+/// Runs the application's event loop, as main() does, until something ends
+/// it; the result is the program's exit code.
+int exitCodeOf(const std::function<void()>& trigger)
+{
+    QTimer::singleShot(0, trigger);
+    QTimer guard;
+    guard.setSingleShot(true);
+    QObject::connect(&guard, &QTimer::timeout, [] { QCoreApplication::exit(-99); });
+    guard.start(5000);
+    return QCoreApplication::exec();
+}
+
+/// Chat rooms and pictures as the social library would give them.
+class RoomArea : public ConferenceArea
+{
+public:
+    using ConferenceArea::ConferenceArea;
+    int hidden = 0;
+    void joinTableRoom(qint32) override {}
+    void joinTournamentRoom(int) override {}
+    void leaveRoom() override {}
+    void appendInfo(const QString&) override {}
+    bool isJoined() const override { return false; }
+    void setHiddenNotifications(int mask) override { hidden = mask; }
+};
+
+class Social : public SocialServices
+{
+public:
+    QList<qint32> asked;
+    QPixmap playerPicture(qint32 playerId) override
+    {
+        asked << playerId;
+        QPixmap picture(64, 64);
+        picture.fill(Qt::red);
+        return picture;
+    }
+    ConferenceArea* createConferenceArea(QWidget* parent, int hiddenMask) override
+    {
+        auto* area = new RoomArea(parent);
+        area->setHiddenNotifications(hiddenMask);
+        return area;
+    }
+};
+
+const SessionScenario::Table* tableWith(const QList<SessionScenario::Table>& tables, const char* path, bool full)
+{
+    for (const auto& t : tables) {
+        if (t.path == path && (t.seated == t.capacity) == full)
+            return &t;
+    }
+    return nullptr;
+}
+
+}
+
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() { setupSearchPaths({}); }
+
+    void init()
+    {
+        QSettings().clear();
+        while (QApplication::overrideCursor() != nullptr)
+            QApplication::restoreOverrideCursor();
+    }
+
+    void loginWaitsForTheHandshake()
+    {
+        MainWindowHarness h;
+        QVERIFY(h.create());
+        h.server.setAutoHandshake(false);
+        LoginWindow* login = h.window->view().loginWindow;
+        QCOMPARE(login->userNameEdit()->text(), QStringLiteral("anna"));
+        QCOMPARE(h.window->view().centralWidget->currentWidget(), h.window->view().loginWidget);
+        h.window->onStartupFinished(true);
+        QVERIFY(h.server.waitForClient());
+        QVERIFY(h.server.waitForFrame(0).has_value());
+        // Connected, versions not agreed yet: no login possible.
+        QTest::qWait(50);
+        QVERIFY(!login->logInButton()->isEnabled());
+        QSignalSpy ready(&h.window->connection(), &ConnectionManager::versionCheckComplete);
+        h.server.send(TestFrame(0).u32(101).u32(4).u32(6523));
+        QVERIFY(h.server.waitForFrame(1).has_value());
+        h.server.send(TestFrame(1).u32(101).u32(4).str("2399"));
+        QVERIFY(ready.wait(5000));
+        QVERIFY(login->logInButton()->isEnabled());
+        // Only spaces still count as a password; an empty one does not.
+        login->passwordField()->setText(QStringLiteral("   "));
+        QVERIFY(login->logInButton()->isEnabled());
+        login->passwordField()->clear();
+        QVERIFY(!login->logInButton()->isEnabled());
+    }
+
+    void loginRefusals_data()
+    {
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("box");
+        QTest::newRow("wrong password") << 2 << QString();
+        QTest::newRow("not allowed") << 3
+                                     << QStringLiteral("Login failure!|You are not allowed to login, please contact "
+                                                       "customer support!");
+        QTest::newRow("server error") << 4 << QStringLiteral("Login failure!|Server error!");
+        QTest::newRow("self excluded")
+            << 6 << QStringLiteral("Login failure!|You have excluded yourself from playing. Contact support if this "
+                                   "is incorrect.");
+        QTest::newRow("unknown") << 9 << QStringLiteral("Login failure!|Unknown login failure!");
+    }
+
+    void loginRefusals()
+    {
+        QFETCH(int, code);
+        QFETCH(QString, box);
+        MainWindowHarness h;
+        QVERIFY(h.create());
+        h.scenario.setLoginRefusal(code);
+        QVERIFY(h.start());
+        LoginWindow* login = h.window->view().loginWindow;
+        QSignalSpy failed(&h.window->connection(), &ConnectionManager::loginFailed);
+        QTest::mouseClick(login->logInButton(), Qt::LeftButton);
+        QVERIFY(failed.wait(5000));
+        QCOMPARE(h.scenario.log(), QStringList{QStringLiteral("login anna secret1 partner 4")});
+        QCOMPARE(h.boxes(), box.isEmpty() ? QStringList() : QStringList{box});
+        // The login's wait cursor is gone; the user name stays, the password
+        // only for refusals other than wrong credentials.
+        QVERIFY(QApplication::overrideCursor() == nullptr);
+        QCOMPARE(login->userNameEdit()->text(), QStringLiteral("anna"));
+        QCOMPARE(login->passwordField()->text().isEmpty(), code == 2);
+        QCOMPARE(login->logInButton()->isEnabled(), code != 2);
+        QCOMPARE(h.window->view().centralWidget->currentWidget(), h.window->view().loginWidget);
+    }
+
+    void sessionRequestsInOrder()
+    {
+        MainWindowHarness h;
+        QVERIFY(h.create());
+        QVERIFY(h.start());
+        QVERIFY(h.logIn());
+        QVERIFY(h.waitForRequests(10));
+        const QStringList expected{
+            QStringLiteral("login anna secret1 partner 4"),
+            QStringLiteral("client id ") + QString::fromLatin1(machineId().c_str()),
+            QStringLiteral("balance"),
+            QStringLiteral("client config"),
+            QStringLiteral("page 3"),
+            QStringLiteral("subscribe 101/Regular"),
+            QStringLiteral("subscribe 101/Practice"),
+            QStringLiteral("page 4"),
+            QStringLiteral("tournaments 102/"),
+            QStringLiteral("time"),
+        };
+        QCOMPARE(h.scenario.log().mid(0, 10), expected);
+
+        const MainView& ui = h.window->view();
+        QCOMPARE(ui.centralWidget->currentWidget(), ui.loggedInWidget);
+        QCOMPARE(ui.usernameLabel->text(), QStringLiteral("anna"));
+        QTRY_COMPARE(ui.accountBalanceLabel->text(), QStringLiteral("$1,234.56"));
+        QVERIFY(!ui.serverTime->text().isEmpty());
+        QVERIFY(QApplication::overrideCursor() == nullptr);
+        // The lobby tab lists the 30 regular tables; the practice ones are
+        // in the table model only.
+        LobbyWindow* lobby = h.window->lobbyWindow();
+        QVERIFY(lobby != nullptr);
+        QTRY_COMPARE(lobby->treeView()->model()->rowCount(), 30);
+        QTRY_COMPARE(h.window->lobby()->tableModel()->rowCount(), 35);
+        QCOMPARE(ui.mainTabs->count(), 5);
+
+        // A second display of the lobby builds nothing and subscribes nothing.
+        h.window->displayLobby();
+        QTest::qWait(50);
+        QCOMPARE(ui.mainTabs->count(), 5);
+        QCOMPARE(h.scenario.log().count(QStringLiteral("subscribe 101/Practice")), 1);
+
+        // The lobby window's first start wrote its filter keys.
+        QSettings settings;
+        for (const char* key : {"lobby/playforfree", "lobby/playformoney", "lobby/singlehand", "lobby/fullgame",
+                                "lobby/classic", "lobby/international", "lobby/riichi"})
+            QVERIFY2(settings.value(QLatin1String(key)).toBool(), key);
+        QVERIFY(!settings.contains(QStringLiteral("lobby/excludeemptytables")));
+        QVERIFY(settings.value(QStringLiteral("game/sound")).toBool());
+
+        // Closing the window saves its size and the current tab.
+        ui.mainTabs->setCurrentIndex(2);
+        h.window.reset();
+        QCOMPARE(settings.value(QStringLiteral("game/lobbyTab")).toInt(), 2);
+        QVERIFY(settings.contains(QStringLiteral("game/windowSize")));
+        QCOMPARE(settings.value(QStringLiteral("game/windowFullscreen")).toBool(), false);
+    }
+
+    void chatRoomAndPicture()
+    {
+        Social social;
+        MainWindowHarness h;
+        QVERIFY(h.create());
+        h.window->setSocialServices(&social);
+        auto* area = h.window->findChild<RoomArea*>(QStringLiteral("lobbyChat"));
+        QVERIFY(area != nullptr);
+        QCOMPARE(area->parentWidget(), h.window->view().lobbyChatFrame);
+        // Hidden: joins and leaves of everyone, and others' kicks and bans.
+        QCOMPARE(area->hidden, 11);
+        QVERIFY(h.start());
+        QVERIFY(h.logIn());
+        QVERIFY(social.asked.contains(qint32(SessionScenario::playerId)));
+        QVERIFY(!h.window->preferences()->avatar()->pixmap().isNull());
+        // Another player's new picture leaves the settings page alone.
+        social.asked.clear();
+        Q_EMIT social.playerPictureUpdate(4711);
+        QVERIFY(social.asked.isEmpty());
+    }
+
+    void languageSwitch()
+    {
+        MainWindowHarness h;
+        QVERIFY(h.create());
+        QVERIFY(h.start());
+        QVERIFY(h.logIn());
+        QVERIFY(h.waitForRequests(10));
+        h.scenario.clearLog();
+        QVERIFY(h.translations.setLanguage(QStringLiteral("ja")));
+        const MainView& ui = h.window->view();
+        const auto tablesTab = [&] {
+            return ui.mainTabs->tabBar()->tabText(ui.mainTabs->indexOf(h.window->lobbyWindow()));
+        };
+        QTRY_COMPARE(tablesTab(), QStringLiteral("テーブル"));
+        const QString fullscreen = ui.toggleFullscreenButton->text();
+        const QString join = h.window->lobbyWindow()->findChild<QPushButton*>(QStringLiteral("joinButton"))->text();
+        // The pages follow the language.
+        QVERIFY(h.waitForRequests(2));
+        const QStringList pages = h.scenario.log();
+        QVERIFY(h.translations.setLanguage(QStringLiteral("en")));
+        QTRY_COMPARE(tablesTab(), QStringLiteral("Tables"));
+        QCOMPARE(fullscreen, QStringLiteral("全画面"));
+        QCOMPARE(join, QStringLiteral("参加"));
+        QCOMPARE(pages, (QStringList{QStringLiteral("page 3"), QStringLiteral("page 4")}));
+    }
+
+    void joinAndWatchOnTheWire()
+    {
+        MainWindowHarness h;
+        QVERIFY(h.create());
+        QVERIFY(h.start());
+        QVERIFY(h.logIn());
+        LobbyWindow* lobby = h.window->lobbyWindow();
+        QTRY_COMPARE(lobby->treeView()->model()->rowCount(), 30);
+        h.window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(h.window.get()));
+        h.window->view().mainTabs->setCurrentIndex(h.window->view().mainTabs->indexOf(lobby));
+        h.server.clearReceived();
+
+        const auto* open = tableWith(h.scenario.tables(), "101/Regular", false);
+        const auto* full = tableWith(h.scenario.tables(), "101/Regular", true);
+        QVERIFY(open && full);
+        QVERIFY(rowOf(lobby, qint32(open->id), 2).isValid());
+        doubleClickRow(lobby, rowOf(lobby, qint32(open->id), 2));
+        auto join = h.server.waitForFrame(30);
+        QVERIFY(join.has_value());
+        // u32 table id, seat 0xFF (any), empty parameter list.
+        QCOMPARE(join->body.toHex(' '),
+                 QByteArray("1e 00 00 02 ") + QByteArray::number(open->id, 16).rightJustified(2, '0').right(2)
+                     + " ff 00 00 00 00");
+        // One wait cursor for the pending join; asking again within the
+        // throttle's time sends nothing and sets no second cursor.
+        QVERIFY(QApplication::overrideCursor() != nullptr);
+        h.window->joinTable(qint32(open->id));
+        QTest::qWait(50);
+        QCOMPARE(h.server.received(30).size(), 1);
+        // Lobby records arriving meanwhile leave the join's cursor alone.
+        h.scenario.updateSeated(open->id, 2);
+        h.scenario.notifyWatching(999999);
+        QTest::qWait(100);
+        QVERIFY(QApplication::overrideCursor() != nullptr);
+        QApplication::restoreOverrideCursor();
+        QVERIFY(QApplication::overrideCursor() == nullptr);
+
+        // A full table is watched.
+        doubleClickRow(lobby, rowOf(lobby, qint32(full->id)));
+        auto watch = h.server.waitForFrame(32);
+        QVERIFY(watch.has_value());
+        QCOMPARE(watch->reader().u32(), full->id);
+        QCOMPARE(h.server.received(30).size(), 1);
+
+        // The Watch button watches the selected row, whatever its seats.
+        const auto* other = &h.scenario.tables().at(2);
+        lobby->treeView()->setCurrentIndex(rowOf(lobby, qint32(other->id)));
+        QTest::mouseClick(lobby->findChild<QPushButton*>(QStringLiteral("watchButton")), Qt::LeftButton);
+        watch = h.server.waitForFrame(32);
+        QVERIFY(watch.has_value());
+        QCOMPARE(watch->reader().u32(), other->id);
+    }
+
+    void joinRefusals_data()
+    {
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("box");
+        QTest::newRow("error") << 0 << QStringLiteral("Join Failed|Join Error");
+        QTest::newRow("full") << 1 << QStringLiteral("Join Failed|Table Full");
+        QTest::newRow("in play") << 2 << QStringLiteral("Join Failed|Table In Play");
+        QTest::newRow("same address")
+            << 4 << QStringLiteral("Join Failed|A player with the same IP address as you has already joined the "
+                                   "table.\nPlease contact the support to remedy the situation.");
+    }
+
+    void joinRefusals()
+    {
+        QFETCH(int, code);
+        QFETCH(QString, box);
+        MainWindowHarness h;
+        QVERIFY(h.create());
+        QVERIFY(h.start());
+        QVERIFY(h.logIn());
+        QTRY_COMPARE(h.window->lobby()->tableModel()->rowCount(), 35);
+        QSignalSpy failed(&h.window->connection(), &ConnectionManager::joinFailed);
+        // The wire carries the reason plus one.
+        h.scenario.setJoinAnswer(code + 1);
+        h.window->joinTable(710 + code, true);
+        QVERIFY(failed.wait(5000));
+        QCOMPARE(h.boxes(), QStringList{box});
+        QVERIFY(QApplication::overrideCursor() == nullptr);
+    }
+
+    void fullScreenToggle()
+    {
+        MainWindowHarness h;
+        QVERIFY(h.create());
+        h.window->show();
+        QSignalSpy text(h.window.get(), &MainWindow::setToggleWindowedText);
+        h.window->toggleWindowed();
+        h.window->toggleWindowed();
+        QCOMPARE(text.size(), 2);
+        QCOMPARE(text.at(0).first().toString(), QStringLiteral("Windowed"));
+        QCOMPARE(text.at(1).first().toString(), QStringLiteral("Fullscreen"));
+        QCOMPARE(h.window->view().toggleFullscreenButton->text(), QStringLiteral("Fullscreen"));
+        // Closing in full screen keeps the last windowed size.
+        h.window->resize(1100, 800);
+        h.window->toggleWindowed();
+        h.window.reset();
+        QSettings settings;
+        QCOMPARE(settings.value(QStringLiteral("game/windowFullscreen")).toBool(), true);
+        QVERIFY(!settings.contains(QStringLiteral("game/windowSize")));
+    }
+
+    void quickJoinOnTheWaitingListIsCancelled()
+    {
+        MainWindowHarness h;
+        QVERIFY(h.create());
+        h.scenario.setQuickJoinAnswer(4);
+        QVERIFY(h.start());
+        QVERIFY(h.logIn());
+        QVERIFY(h.waitForRequests(10));
+        h.scenario.clearLog();
+        // A start page's link asks for any table of a lobby path.
+        h.window->onQuickJoinTable(QStringLiteral("101/Regular"));
+        QVERIFY(h.waitForRequests(2));
+        QCOMPARE(h.scenario.log(), (QStringList{QStringLiteral("quick join 101/Regular"),
+                                                QStringLiteral("cancel quick join")}));
+        QTRY_COMPARE(h.boxes(), QStringList{QStringLiteral("Join game failed!|Failed to join game.\nPlease try again "
+                                                           "in a little while.\nIf problem persists please contact "
+                                                           "support")});
+        QVERIFY(QApplication::overrideCursor() == nullptr);
+    }
+
+    void earlierTablesAreAskedAboutAtOnce()
+    {
+        MainWindowHarness h;
+        QVERIFY(h.create());
+        QVERIFY(h.start());
+        QVERIFY(h.logIn());
+        QTRY_COMPARE(h.window->lobby()->tableModel()->rowCount(), 35);
+        h.scenario.clearLog();
+
+        // The seated notice carries its table's record just before the notice.
+        SessionScenario::Table seated = h.scenario.tables().at(1); // full
+        seated.name = "<b>Bold</b> table";
+        QSignalSpy notice(&h.window->connection(), &ConnectionManager::notifySeated);
+        h.scenario.notifySeated(seated, 2);
+        QVERIFY(notice.wait(5000));
+        QCOMPARE(h.boxes(), QStringList{QStringLiteral("Rejoin Table|Do you want to rejoin table <b>Bold</b> table?")});
+        auto* label = h.window->findChild<ModelessMsgBox::MsgBox*>()->findChild<QLabel*>(QStringLiteral("msgBoxText"));
+        QCOMPARE(label->textFormat(), Qt::PlainText);
+        // Yes joins the full table (the user sat there), it does not watch it.
+        QVERIFY(h.answer(QStringLiteral("Rejoin Table"), QDialogButtonBox::Yes));
+        QVERIFY(h.waitForRequests(1));
+        QCOMPARE(h.scenario.log().last(), QStringLiteral("join %1 seat 255").arg(seated.id));
+
+        // A watched table the lobby lists: asked at once too.
+        QSignalSpy watching(&h.window->connection(), &ConnectionManager::notifyWatching);
+        const auto& listed = h.scenario.tables().at(3);
+        h.scenario.notifyWatching(listed.id);
+        QVERIFY(watching.wait(5000));
+        QTRY_VERIFY(h.boxes().contains(
+            QStringLiteral("Watch Table|Do you want to continue watching table %1?").arg(QString::fromLatin1(listed.name))));
+        QVERIFY(h.answer(QStringLiteral("Watch Table"), QDialogButtonBox::No));
+
+        // A tournament table's seated notice asks nothing.
+        SessionScenario::Table tournamentTable = h.scenario.tables().at(5);
+        tournamentTable.gameType = 1;
+        tournamentTable.id = 4242;
+        h.scenario.notifySeated(tournamentTable, 0, 77);
+        QVERIFY(notice.wait(5000));
+        QTest::qWait(50);
+        QVERIFY(!h.boxes().join(QLatin1Char('\n')).contains(QLatin1String("Rejoin")));
+    }
+
+    void alreadySeatedAtAnUnlistedTableJoinsIt()
+    {
+        MainWindowHarness h;
+        QVERIFY(h.create());
+        QVERIFY(h.start());
+        QVERIFY(h.logIn());
+        QTRY_COMPARE(h.window->lobby()->tableModel()->rowCount(), 35);
+        h.scenario.clearLog();
+        QSignalSpy seated(&h.window->connection(), &ConnectionManager::alreadySeated);
+        h.window->watchTable(31337);
+        h.server.send(TestFrame(33).u32(31337).u8(3));
+        QVERIFY(seated.wait(5000));
+        QVERIFY(QApplication::overrideCursor() == nullptr);
+        QCOMPARE(h.boxes(),
+                 QStringList{QStringLiteral("Rejoin Table|You are already seated at table 31,337.\nDo you want to rejoin?")});
+        QVERIFY(h.answer(QStringLiteral("Rejoin Table"), QDialogButtonBox::Yes));
+        QVERIFY(h.waitForRequests(2));
+        QCOMPARE(h.scenario.log(),
+                 (QStringList{QStringLiteral("watch 31337"), QStringLiteral("join 31337 seat 255")}));
+    }
+
+    void registrationLogsTheNewAccountIn()
+    {
+        MainWindowHarness h;
+        QVERIFY(h.create(QString(), QString()));
+        h.scenario.setWebPage(0, "http://127.0.0.1:1/welcome-new");
+        QVERIFY(h.start());
+        const MainView& ui = h.window->view();
+        ui.centralWidget->setCurrentWidget(ui.createUserWidget);
+        CreateUserWindow* form = ui.createUserWindow;
+        form->userNameEdit()->setText(QStringLiteral("  newbie  "));
+        form->emailField()->setText(QStringLiteral(" n@example.org "));
+        form->passwordField()->setText(QStringLiteral("secret1"));
+        form->repeatPasswordField()->setText(QStringLiteral("secret1"));
+        form->ageBox()->setChecked(true);
+        QVERIFY(!form->createUserButton()->isEnabled());
+        form->termsBox()->setChecked(true);
+        QVERIFY(form->createUserButton()->isEnabled());
+        QSignalSpy success(&h.window->connection(), &ConnectionManager::loginSuccess);
+        QTest::mouseClick(form->createUserButton(), Qt::LeftButton);
+        QVERIFY(success.wait(5000));
+        // Name and address trimmed, the password as typed, no affiliate.
+        QCOMPARE(h.scenario.registrations(), QStringList{QStringLiteral("newbie|secret1|n@example.org|")});
+        QCOMPARE(h.scenario.log().mid(0, 2), (QStringList{QStringLiteral("register newbie partner 4"),
+                                                          QStringLiteral("login newbie secret1 partner 4")}));
+        // The chat login uses the new account too.
+        QCOMPARE(h.window->loginName(), QStringLiteral("newbie"));
+        QCOMPARE(h.window->loginPassword(), QStringLiteral("secret1"));
+        QVERIFY(form->isRegistered());
+        // The page for new accounts is asked for after the login.
+        QVERIFY(h.waitForRequests(12));
+        QCOMPARE(h.scenario.log().at(11), QStringLiteral("page 0"));
+    }
+
+    void registrationRefused()
+    {
+        MainWindowHarness h;
+        QVERIFY(h.create(QString(), QString()));
+        h.scenario.setRegistrationFailure(2);
+        QVERIFY(h.start());
+        CreateUserWindow* form = h.window->view().createUserWindow;
+        form->userNameEdit()->setText(QStringLiteral("taken"));
+        form->emailField()->setText(QStringLiteral("t@example.org"));
+        form->passwordField()->setText(QStringLiteral("secret1"));
+        form->repeatPasswordField()->setText(QStringLiteral("secret1"));
+        form->ageBox()->setChecked(true);
+        form->termsBox()->setChecked(true);
+        MessageBoxWatcher watcher;
+        QSignalSpy failed(&h.window->connection(), &ConnectionManager::registerUserFailed);
+        form->createUserButton()->click();
+        QVERIFY(!form->userNameEdit()->isEnabled());
+        QVERIFY(failed.wait(5000));
+        QTRY_COMPARE(watcher.seen, QStringList{QStringLiteral("Register User|User name already in use")});
+        QTRY_VERIFY(form->userNameEdit()->isEnabled());
+        QVERIFY(form->createUserButton()->isEnabled());
+        QVERIFY(QApplication::overrideCursor() == nullptr);
+        QCOMPARE(h.scenario.log(), QStringList{QStringLiteral("register taken partner 4")});
+    }
+
+    void quitQuestionAnsweredNo()
+    {
+        MainWindowHarness h;
+        QVERIFY(h.create());
+        h.window->show();
+        // The window system's close only asks.
+        QVERIFY(!h.window->close());
+        QVERIFY(h.window->quitQuestion() != nullptr);
+        QVERIFY(!h.window->close());
+        QCOMPARE(h.boxes().size(), 1);
+        h.answer(QStringLiteral("Quit"), QDialogButtonBox::No);
+        QTRY_VERIFY(h.window->quitQuestion() == nullptr);
+        QVERIFY(h.window->view().quitButton->isEnabled());
+        QVERIFY(h.window->isVisible());
+    }
+
+    void endsOfASession_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<int>("code");
+        QTest::newRow("forced logout") << QStringLiteral("forced") << 1;
+        QTest::newRow("server closes") << QStringLiteral("close") << 1;
+        // Last: quitting ends the application's life cycle.
+        QTest::newRow("quit") << QStringLiteral("quit") << 0;
+    }
+
+    void endsOfASession()
+    {
+        QFETCH(QString, how);
+        QFETCH(int, code);
+        MainWindowHarness h;
+        QVERIFY(h.create());
+        QVERIFY(h.start());
+        QVERIFY(h.logIn());
+        QSignalSpy disconnected(&h.window->connection(), &ConnectionManager::disconnected);
+        const int result = exitCodeOf([&] {
+            if (how == QLatin1String("quit")) {
+                h.window->on_quitButton_clicked();
+                // A second click while the question is open asks nothing more.
+                h.window->on_quitButton_clicked();
+                QCOMPARE(h.boxes(), QStringList{QStringLiteral("Quit|Are you sure you want to quit?")});
+                QVERIFY(!h.window->view().quitButton->isEnabled());
+                h.answer(QStringLiteral("Quit"), QDialogButtonBox::Yes);
+            } else if (how == QLatin1String("forced")) {
+                h.scenario.forceLogout();
+            } else {
+                h.scenario.closeConnection();
+            }
+        });
+        QCOMPARE(result, code);
+        if (how == QLatin1String("quit")) {
+            // Quitting logs out.
+            QVERIFY(h.server.waitForFrame(12).has_value());
+        }
+        if (how == QLatin1String("forced")) {
+            // The connection that closes after it reports nothing more.
+            QVERIFY(!h.window->view().centralWidget->isVisible());
+            h.scenario.closeConnection();
+            QTest::qWait(100);
+            QCOMPARE(disconnected.size(), 0);
+        }
+    }
+
+};
+
+int main(int argc, char** argv)
+{
+    WebSchemes::registerSchemes();
+    QApplication app(argc, argv);
+    QCoreApplication::setOrganizationName(QStringLiteral("Zephyrtangle"));
+    QCoreApplication::setApplicationName(QStringLiteral("Zephyrtangle-parlor7-test"));
+    TestMainWindow test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_mainwindow.moc"

@@ -1,0 +1,296 @@
+// The forms of the main window on their own: the registration form's field
+// rules and messages, the login form's refusals and shake, and the settings
+// page's switches, tile choices and password change.
+#include "CommandLine.h"
+#include "CreateUserWindow.h"
+#include "GameSounds.h"
+#include "LoginWindow.h"
+#include "PreferencesWindow.h"
+#include "Sound.h"
+#include "TranslationsManager.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+/// Counts what the lobby tune's slot is asked to do.
+class TuneSpy : public Sound
+{
+public:
+    explicit TuneSpy(QStringList* log)
+        : log(log)
+    {
+    }
+    void play(bool loop) override { *log << (loop ? QStringLiteral("loop") : QStringLiteral("play")); }
+    void stop() override { *log << QStringLiteral("stop"); }
+
+private:
+    QStringList* log;
+};
+
+void leave(QLineEdit* edit)
+{
+    QMetaObject::invokeMethod(edit, "editingFinished");
+}
+
+}
+
+class TestMainWindowForms : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() { setupSearchPaths({}); }
+    void init() { QSettings().clear(); }
+
+    void registrationFieldRules_data()
+    {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("valid");
+        QTest::newRow("name of two") << "name" << "ab" << false;
+        QTest::newRow("name of three in spaces") << "name" << " abc " << true;
+        QTest::newRow("name of 16") << "name" << QString(16, QLatin1Char('x')) << true;
+        QTest::newRow("name of 17") << "name" << QString(17, QLatin1Char('x')) << false;
+        QTest::newRow("password of 5") << "password" << "12345" << false;
+        QTest::newRow("password of 6") << "password" << "123456" << true;
+        QTest::newRow("password of 20") << "password" << QString(20, QLatin1Char('p')) << true;
+        QTest::newRow("password of 21") << "password" << QString(21, QLatin1Char('p')) << false;
+        QTest::newRow("spaces count in passwords") << "password" << "  12  " << true;
+        QTest::newRow("shortest address") << "email" << "a@b.cd" << true;
+        QTest::newRow("address in spaces") << "email" << "  a@b.cd " << true;
+        QTest::newRow("dot after the at sign") << "email" << "a@.b.cd" << false;
+        QTest::newRow("one-letter ending") << "email" << "a@b.c" << false;
+        QTest::newRow("capital ending") << "email" << "a@b.COM" << false;
+        QTest::newRow("no at sign") << "email" << "ab.cd" << false;
+    }
+
+    void registrationFieldRules()
+    {
+        QFETCH(QString, field);
+        QFETCH(QString, text);
+        QFETCH(bool, valid);
+        CreateUserWindow form;
+        form.userNameEdit()->setText(QStringLiteral("newbie"));
+        form.emailField()->setText(QStringLiteral("n@example.org"));
+        form.passwordField()->setText(QStringLiteral("secret1"));
+        form.repeatPasswordField()->setText(QStringLiteral("secret1"));
+        form.ageBox()->setChecked(true);
+        form.termsBox()->setChecked(true);
+        QVERIFY(form.createUserButton()->isEnabled());
+        QLineEdit* edit = field == QLatin1String("name")    ? form.userNameEdit()
+                        : field == QLatin1String("email") ? form.emailField()
+                                                          : form.passwordField();
+        edit->setText(text);
+        if (edit == form.passwordField())
+            form.repeatPasswordField()->setText(text);
+        QCOMPARE(form.createUserButton()->isEnabled(), valid);
+        leave(edit);
+        QLabel* message = field == QLatin1String("name")    ? form.userNameMessage()
+                        : field == QLatin1String("email") ? form.emailMessage()
+                                                          : form.passwordMessage();
+        QCOMPARE(message->text() == QLatin1String(" "), valid);
+    }
+
+    void registrationMessagesAppearOnceAFieldWasLeft()
+    {
+        CreateUserWindow form;
+        QSignalSpy registered(&form, &CreateUserWindow::registerUser);
+        // Leaving an empty field says nothing; typing into a field never left neither.
+        leave(form.userNameEdit());
+        QCOMPARE(form.userNameMessage()->text(), QStringLiteral(" "));
+        form.userNameEdit()->setText(QStringLiteral("ab"));
+        QCOMPARE(form.userNameMessage()->text(), QStringLiteral(" "));
+        leave(form.userNameEdit());
+        QCOMPARE(form.userNameMessage()->text(), QStringLiteral("User name must contain between 3 and 16 characters"));
+        form.userNameEdit()->setText(QStringLiteral("abc"));
+        QCOMPARE(form.userNameMessage()->text(), QStringLiteral(" "));
+
+        // A new password refreshes the repeat's message once both were touched.
+        form.passwordField()->setText(QStringLiteral("secret1"));
+        leave(form.passwordField());
+        form.repeatPasswordField()->setText(QStringLiteral("secret1"));
+        leave(form.repeatPasswordField());
+        QCOMPARE(form.repeatPasswordMessage()->text(), QStringLiteral(" "));
+        form.passwordField()->setText(QStringLiteral("secret2"));
+        QCOMPARE(form.repeatPasswordMessage()->text(), QStringLiteral("Repeated password doesn't match"));
+
+        // Enter in the repeat field goes to the button; it never registers.
+        form.emailField()->setText(QStringLiteral("a@b.cd"));
+        form.repeatPasswordField()->setText(QStringLiteral("secret2"));
+        form.ageBox()->setChecked(true);
+        form.termsBox()->setChecked(true);
+        QMetaObject::invokeMethod(form.repeatPasswordField(), "returnPressed");
+        QCOMPARE(registered.size(), 0);
+        // A disabled button registers nothing either.
+        form.termsBox()->setChecked(false);
+        QMetaObject::invokeMethod(&form, "on_createButton_clicked");
+        QCOMPARE(registered.size(), 0);
+    }
+
+    void inactiveAccountHidesTheForm()
+    {
+        CreateUserWindow form;
+        form.show();
+        QSignalSpy login(&form, &CreateUserWindow::doLogin);
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        form.onRegisterSucceeded(false);
+        QVERIFY(!form.isVisible());
+        QVERIFY(!form.isRegistered());
+        QCOMPARE(login.size(), 0);
+        QVERIFY(QApplication::overrideCursor() == nullptr);
+    }
+
+    void wrongCredentialsShakeTheForm()
+    {
+        QWidget page;
+        page.resize(400, 300);
+        LoginWindow form(&page);
+        form.move(50, 40);
+        page.show();
+        form.setVersionCheckComplete(true);
+        form.setUserName(QStringLiteral("anna"));
+        form.setPassword(QStringLiteral("wrong"));
+        QVERIFY(form.logInButton()->isEnabled());
+        QList<int> xs;
+        QTimer sampler;
+        QObject::connect(&sampler, &QTimer::timeout, [&] {
+            if (xs.isEmpty() || xs.last() != form.x())
+                xs << form.x();
+        });
+        sampler.start(10);
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        form.onLoginFailed(2);
+        QVERIFY(QApplication::overrideCursor() == nullptr);
+        QVERIFY(form.passwordField()->text().isEmpty());
+        QVERIFY(!form.logInButton()->isEnabled());
+        QTest::qWait(700);
+        // Right, left, right, left by 8 pixels, back where it was.
+        QCOMPARE(xs, (QList<int>{50, 58, 50, 58, 50}));
+        // A lost connection disables the button until a new handshake.
+        form.setPassword(QStringLiteral("again"));
+        QVERIFY(form.logInButton()->isEnabled());
+        form.onDisconnected();
+        QVERIFY(!form.logInButton()->isEnabled());
+    }
+
+    void languageListNeverChangesTheLanguage()
+    {
+        TranslationsManager translations;
+        LoginWindow form;
+        form.setTranslationsManager(&translations);
+        // No language installed yet: the first is shown, nothing is switched.
+        QVERIFY(form.languageList()->count() >= 3);
+        QCOMPARE(form.languageList()->currentIndex(), 0);
+        QCOMPARE(translations.language(), QString());
+    }
+
+    void settingsFirstStart()
+    {
+        QStringList tune;
+        GameSounds::instance().setSound(GameSounds::LobbyTune, std::make_unique<TuneSpy>(&tune));
+        PreferencesWindow page(nullptr, nullptr, nullptr);
+        QVERIFY(page.autoPassBox()->isChecked());
+        QVERIFY(!page.autoPopdownBox()->isChecked());
+        QVERIFY(page.soundBox()->isChecked());
+        QVERIFY(page.animationsBox()->isChecked());
+        QSettings settings;
+        QCOMPARE(settings.value(QStringLiteral("game/sound")).toBool(), true);
+        QVERIFY(!settings.contains(QStringLiteral("game/autoPopdownScoreDialog")));
+        // Building the page with sound on starts the lobby tune; the box controls it.
+        QCOMPARE(tune, QStringList{QStringLiteral("loop")});
+        page.soundBox()->setChecked(false);
+        page.soundBox()->setChecked(true);
+        QCOMPARE(tune, (QStringList{QStringLiteral("loop"), QStringLiteral("stop"), QStringLiteral("loop")}));
+        GameSounds::instance().setSound(GameSounds::LobbyTune, nullptr);
+    }
+
+    void storedTileChoiceOutOfRange()
+    {
+        QSettings settings;
+        settings.setValue(QStringLiteral("game/tileblank"), 99);
+        settings.setValue(QStringLiteral("game/tileface"), -3);
+        PreferencesWindow page(nullptr, nullptr, nullptr);
+        QCOMPARE(page.tileBackList()->currentIndex(), 0);
+        QCOMPARE(page.tileFaceList()->currentIndex(), 0);
+        // Not written back until the user chooses.
+        QCOMPARE(settings.value(QStringLiteral("game/tileblank")).toInt(), 99);
+        for (QLabel* preview : page.tilePreviews())
+            QVERIFY(!preview->pixmap().isNull());
+        if (page.tileBackList()->count() > 1) {
+            page.tileBackList()->setCurrentIndex(1);
+            QCOMPARE(settings.value(QStringLiteral("game/tileblank")).toInt(), 1);
+            QCOMPARE(settings.value(QStringLiteral("game/tileface")).toInt(), -3);
+        }
+    }
+
+    void languageChangeKeepsTheChosenTiles()
+    {
+        TranslationsManager translations;
+        PreferencesWindow page(&translations, nullptr, nullptr);
+        if (page.tileFaceList()->count() < 2)
+            QSKIP("one tile face only");
+        page.tileFaceList()->setCurrentIndex(1);
+        const QString english = page.tileFaceList()->itemText(1);
+        QVERIFY(translations.setLanguage(QStringLiteral("ja")));
+        QTRY_VERIFY(page.tileFaceList()->itemText(1) != english);
+        QCOMPARE(page.tileFaceList()->currentIndex(), 1);
+        QCOMPARE(page.findChild<QLabel*>(QStringLiteral("label_6"))->text(), QStringLiteral("表"));
+        QVERIFY(translations.setLanguage(QStringLiteral("en")));
+        QTRY_COMPARE(page.tileFaceList()->itemText(1), english);
+        QCOMPARE(QSettings().value(QStringLiteral("game/tileface")).toInt(), 1);
+    }
+
+    void passwordChange_data()
+    {
+        QTest::addColumn<QString>("first");
+        QTest::addColumn<QString>("second");
+        QTest::addColumn<QString>("refusal");
+        QTest::newRow("empty") << QString() << QString() << QStringLiteral("Can not set empty password!");
+        QTest::newRow("different") << QStringLiteral("abcdef") << QStringLiteral("abcdeg")
+                                   << QStringLiteral("New and retyped password must match");
+        QTest::newRow("sent") << QStringLiteral("abcdef") << QStringLiteral("abcdef") << QString();
+    }
+
+    void passwordChange()
+    {
+        QFETCH(QString, first);
+        QFETCH(QString, second);
+        QFETCH(QString, refusal);
+        PreferencesWindow page(nullptr, nullptr, nullptr);
+        QSignalSpy change(&page, &PreferencesWindow::changePassword);
+        page.newPasswordField()->setText(first);
+        page.retypePasswordField()->setText(second);
+        page.changePasswordButton()->click();
+        if (!refusal.isEmpty()) {
+            QCOMPARE(change.size(), 0);
+            QVERIFY(!page.newPasswordField()->isReadOnly());
+            return;
+        }
+        QCOMPARE(change.size(), 1);
+        QCOMPARE(change.first().first().toString(), first);
+        // Locked until the answer; a refusal keeps the texts for another try.
+        QVERIFY(page.newPasswordField()->isReadOnly());
+        QVERIFY(!page.changePasswordButton()->isEnabled());
+        page.onChangePasswordFailed(QStringLiteral("Password invalid"));
+        QVERIFY(!page.newPasswordField()->isReadOnly());
+        QCOMPARE(page.newPasswordField()->text(), first);
+        page.changePasswordButton()->click();
+        page.onChangePasswordOk();
+        QVERIFY(page.newPasswordField()->text().isEmpty());
+        QVERIFY(page.changePasswordButton()->isEnabled());
+    }
+};
+
+QTEST_MAIN(TestMainWindowForms)
+
+#include "tst_mainwindow_forms.moc"

@@ -1,0 +1,139 @@
+// The main window's web side: address templates, the program's "client://"
+// links and the page tabs that pages ask for, against the test game server.
+#include "CommandLine.h"
+#include "EmbeddedWebPage.h"
+#include "LobbyWindow.h"
+#include "MainWindowHarness.h"
+#include "PreferencesWindow.h"
+#include "UTabWidget.h"
+#include "WebSchemes.h"
+
+#include <QSettings>
+#include <QWebEngineView>
+
+class TestMainWindowWeb : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() { setupSearchPaths({}); }
+    void init() { QSettings().clear(); }
+
+    void templates_data()
+    {
+        QTest::addColumn<QString>("url");
+        QTest::addColumn<QString>("fallback");
+        QTest::addColumn<QString>("expanded");
+        QTest::newRow("every placeholder")
+            << QStringLiteral("http://{host}/{locale}/{sku}/p{partnerId}?h={host}") << QString()
+            << QStringLiteral("http://web.test:8080/ja/parlor7/p4?h=web.test:8080");
+        QTest::newRow("empty takes the default") << QString() << QStringLiteral("http://{host}/support.html")
+                                                 << QStringLiteral("http://web.test:8080/support.html");
+        QTest::newRow("placeholders are case-sensitive") << QStringLiteral("http://{host}/{SKU}") << QString()
+                                                         << QStringLiteral("http://web.test:8080/{SKU}");
+        QTest::newRow("nothing at all") << QString() << QString() << QString();
+    }
+
+    void templates()
+    {
+        QFETCH(QString, url);
+        QFETCH(QString, fallback);
+        QFETCH(QString, expanded);
+        TranslationsManager translations;
+        QVERIFY(translations.setLanguage(QStringLiteral("ja")));
+        MainWindow window(QStringLiteral("127.0.0.1"), 1, QString(), QString(), false, QStringLiteral("web.test:8080"),
+                          &translations);
+        QCOMPARE(window.expandUrlTemplate(url, fallback), QUrl(expanded, QUrl::TolerantMode));
+        translations.setLanguage(QStringLiteral("en"));
+    }
+
+    void clientLinksAskForTheirPages_data()
+    {
+        QTest::addColumn<QString>("link");
+        QTest::addColumn<QString>("request");
+        QTest::newRow("account") << QStringLiteral("client://my-account") << QStringLiteral("page 1");
+        QTest::newRow("help") << QStringLiteral("client://help") << QStringLiteral("page 6");
+        QTest::newRow("support") << QStringLiteral("client://support") << QStringLiteral("page 5");
+        QTest::newRow("extern support") << QStringLiteral("client://externsupport") << QStringLiteral("page 5");
+        QTest::newRow("classic") << QStringLiteral("client://rules/classic") << QStringLiteral("page 7");
+        QTest::newRow("international") << QStringLiteral("client://rules/international") << QStringLiteral("page 8");
+        QTest::newRow("riichi") << QStringLiteral("client://rules/riichi") << QStringLiteral("page 9");
+        QTest::newRow("unknown") << QStringLiteral("client://chat") << QString();
+    }
+
+    void clientLinksAskForTheirPages()
+    {
+        QFETCH(QString, link);
+        QFETCH(QString, request);
+        MainWindowHarness h;
+        QVERIFY(h.create());
+        QVERIFY(h.start());
+        QVERIFY(h.logIn());
+        QVERIFY(h.waitForRequests(10));
+        h.scenario.clearLog();
+        h.window->onLaunchBrowser(link);
+        // The account button waits for the account page's address.
+        const bool account = request == QLatin1String("page 1");
+        QCOMPARE(h.window->view().accountButton->isEnabled(), !account);
+        if (request.isEmpty()) {
+            QTest::qWait(100);
+            QCOMPARE(h.scenario.log(), QStringList());
+            return;
+        }
+        QVERIFY(h.waitForRequests(1));
+        QCOMPARE(h.scenario.log(), QStringList{request});
+        if (account)
+            QTRY_VERIFY(h.window->view().accountButton->isEnabled());
+    }
+
+    void pagesChooseTabs_data()
+    {
+        QTest::addColumn<QString>("tab");
+        QTest::addColumn<QString>("page");
+        QTest::newRow("lobby") << QStringLiteral("lobby") << QStringLiteral("LobbyView");
+        QTest::newRow("preferences") << QStringLiteral("preferences") << QStringLiteral("PreferencesView");
+        QTest::newRow("tournaments") << QStringLiteral("tournament") << QStringLiteral("TournamentsLobbyView");
+        QTest::newRow("how-to") << QStringLiteral("howto") << QStringLiteral("howtoPage");
+        QTest::newRow("welcome") << QStringLiteral("welcome") << QStringLiteral("welcomePage");
+        QTest::newRow("unknown name") << QStringLiteral("chat") << QStringLiteral("LobbyView");
+    }
+
+    void pagesChooseTabs()
+    {
+        QFETCH(QString, tab);
+        QFETCH(QString, page);
+        MainWindowHarness h;
+        QVERIFY(h.create());
+        QVERIFY(h.start());
+        QVERIFY(h.logIn());
+        UTabWidget* tabs = h.window->view().mainTabs;
+        tabs->setCurrentIndex(tabs->indexOf(h.window->lobbyWindow()));
+        h.window->onDisplayTab(tab);
+        QCOMPARE(tabs->widget(tabs->currentIndex())->objectName(), page);
+    }
+
+    void startPageFallsBackToTheLocalPage()
+    {
+        MainWindowHarness h;
+        h.scenario.setWebPage(4, "http://{host}/howto/{locale}.html");
+        QVERIFY(h.create());
+        QVERIFY(h.start());
+        QVERIFY(h.logIn());
+        // An empty start page address loads the local page; a template is filled in.
+        QTRY_COMPARE(h.window->startPage()->view()->url().toString(), QStringLiteral("localwww:/welcome.html"));
+        QTRY_VERIFY(h.window->howToPage()->view()->url().toString().startsWith(
+            QLatin1String("http://127.0.0.1:1/howto/")));
+    }
+};
+
+int main(int argc, char** argv)
+{
+    WebSchemes::registerSchemes();
+    QApplication app(argc, argv);
+    QCoreApplication::setOrganizationName(QStringLiteral("Zephyrtangle"));
+    QCoreApplication::setApplicationName(QStringLiteral("Zephyrtangle-parlor7-test"));
+    TestMainWindowWeb test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_mainwindow_web.moc"

@@ -1,0 +1,209 @@
+// The lobby tab: which tables its filters let through, the "lobby/" keys it
+// keeps and restores, and the join and watch requests it emits.
+#include "LobbyTestData.h"
+#include "LobbyTableFilter.h"
+#include "LobbyWindow.h"
+#include "TableModel.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QPushButton>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTreeView>
+
+using lobbytest::makeTable;
+
+namespace {
+
+const QString regular = QStringLiteral("101/Regular");
+
+/// Seven regular tables and one practice table:
+/// 1 classic single hand, 2 international full game, 3 riichi single hand,
+/// 4 classic full game and full, 5 riichi single hand and empty,
+/// 6 classic single hand for money, 7 a tournament table, 8 practice.
+void fill(TableModel& model)
+{
+    model.subscribe(regular);
+    model.subscribe(QStringLiteral("101/Practice"));
+    model.addOrUpdateTable(makeTable(1, regular, QStringLiteral("Bamboo"), 0, 0));
+    model.addOrUpdateTable(makeTable(2, regular, QStringLiteral("Crane"), 1, 2));
+    model.addOrUpdateTable(makeTable(3, regular, QStringLiteral("Dragon"), 2, 0));
+    model.addOrUpdateTable(makeTable(4, regular, QStringLiteral("Full house"), 0, 2, 20000, TableCapacity(4, 4, 0)));
+    model.addOrUpdateTable(makeTable(5, regular, QStringLiteral("Empty hall"), 2, 0, 20000, TableCapacity(4, 0, 0)));
+    model.addOrUpdateTable(
+        makeTable(6, regular, QStringLiteral("Gold"), 0, 0, 20000, TableCapacity(4, 1, 0), {2, 500, 50}));
+    model.addOrUpdateTable(makeTable(7, regular, QStringLiteral("Cup table"), 0, 1));
+    model.addOrUpdateTable(makeTable(8, QStringLiteral("101/Practice"), QStringLiteral("Practice")));
+}
+
+QList<int> shownIds(LobbyWindow& window)
+{
+    QList<int> ids;
+    QAbstractItemModel* model = window.treeView()->model();
+    for (int row = 0; row < model->rowCount(); ++row)
+        ids << model->index(row, 0).data(Qt::UserRole).toInt();
+    std::sort(ids.begin(), ids.end());
+    return ids;
+}
+
+QCheckBox* box(LobbyWindow& window, const char* name)
+{
+    return window.findChild<QCheckBox*>(QLatin1String(name));
+}
+
+}
+
+class TestLobbyWindow : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init() { QSettings().clear(); }
+
+    void storedFiltersDecideTheRows_data()
+    {
+        QTest::addColumn<QVariantMap>("stored");
+        QTest::addColumn<QList<int>>("shown");
+        const auto map = [](std::initializer_list<std::pair<const char*, bool>> pairs) {
+            QVariantMap m;
+            for (const auto& [key, value] : pairs)
+                m.insert(QLatin1String(key), value);
+            return m;
+        };
+        // Tournament tables have no box and never show.
+        QTest::newRow("first start") << QVariantMap() << QList<int>{1, 2, 3, 4, 5, 6};
+        QTest::newRow("no classic") << map({{"lobby/classic", false}}) << QList<int>{2, 3, 5};
+        QTest::newRow("only riichi") << map({{"lobby/classic", false}, {"lobby/international", false}})
+                                     << QList<int>{3, 5};
+        QTest::newRow("no full games") << map({{"lobby/fullgame", false}}) << QList<int>{1, 3, 5, 6};
+        QTest::newRow("exclude full and empty")
+            << map({{"lobby/excludefulltables", true}, {"lobby/excludeemptytables", true}}) << QList<int>{1, 2, 3, 6};
+        QTest::newRow("only money") << map({{"lobby/playforfree", false}}) << QList<int>{6};
+        QTest::newRow("only free") << map({{"lobby/playformoney", false}}) << QList<int>{1, 2, 3, 4, 5};
+        QTest::newRow("neither buy-in") << map({{"lobby/playforfree", false}, {"lobby/playformoney", false}})
+                                        << QList<int>{};
+    }
+
+    void storedFiltersDecideTheRows()
+    {
+        QFETCH(QVariantMap, stored);
+        QFETCH(QList<int>, shown);
+        QSettings settings;
+        for (auto it = stored.cbegin(); it != stored.cend(); ++it)
+            settings.setValue(it.key(), it.value());
+        TableModel model(nullptr);
+        fill(model);
+        LobbyWindow window;
+        window.setModel(&model);
+        QCOMPARE(shownIds(window), shown);
+        // Restoring writes back only what was checked; nothing stored is changed.
+        for (auto it = stored.cbegin(); it != stored.cend(); ++it)
+            QCOMPARE(settings.value(it.key()), it.value());
+    }
+
+    void withoutMoneyTablesTheBuyInFilterLetsAllThrough()
+    {
+        QSettings settings;
+        settings.setValue(QStringLiteral("lobby/playforfree"), false);
+        settings.setValue(QStringLiteral("lobby/playformoney"), false);
+        TableModel model(nullptr);
+        model.subscribe(regular);
+        model.addOrUpdateTable(makeTable(1, regular));
+        model.addOrUpdateTable(makeTable(2, regular));
+        LobbyWindow window;
+        window.setModel(&model);
+        window.show();
+        auto* buyIn = window.findChild<QGroupBox*>(QStringLiteral("buyInGroup"));
+        // The boxes that could undo the choice are hidden: they must not empty the lobby.
+        QVERIFY(!buyIn->isVisible());
+        QCOMPARE(box(window, "moneyBet")->text(), QStringLiteral("Real money (soon)"));
+        QVERIFY(!box(window, "moneyBet")->isEnabled());
+        QCOMPARE(shownIds(window), (QList<int>{1, 2}));
+        QCOMPARE(settings.value(QStringLiteral("lobby/playforfree")).toBool(), false);
+
+        // The first money table brings the boxes and the stored choice back.
+        model.addOrUpdateTable(makeTable(3, regular, QString(), 0, 0, 20000, TableCapacity(4, 1, 0), {2, 500, 50}));
+        QVERIFY(buyIn->isVisible());
+        QCOMPARE(box(window, "moneyBet")->text(), QStringLiteral("Real money"));
+        QCOMPARE(shownIds(window), QList<int>{});
+        model.onTableRemoved(3);
+        QCOMPARE(shownIds(window), (QList<int>{1, 2}));
+    }
+
+    void choicesAreKeptForTheNextStart()
+    {
+        TableModel model(nullptr);
+        fill(model);
+        {
+            LobbyWindow window;
+            window.setModel(&model);
+            QSettings settings;
+            for (const char* key : {"lobby/playforfree", "lobby/playformoney", "lobby/singlehand", "lobby/fullgame",
+                                    "lobby/classic", "lobby/international", "lobby/riichi"})
+                QVERIFY2(settings.value(QLatin1String(key)).toBool(), key);
+            QVERIFY(!settings.contains(QStringLiteral("lobby/excludefulltables")));
+            box(window, "riichiRules")->setChecked(false);
+            box(window, "excludeFullTablesCheckBox")->setChecked(true);
+            box(window, "quellmarkGames")->setChecked(false);
+            QCOMPARE(shownIds(window), (QList<int>{2}));
+        }
+        LobbyWindow again;
+        again.setModel(&model);
+        QVERIFY(!box(again, "riichiRules")->isChecked());
+        QVERIFY(box(again, "excludeFullTablesCheckBox")->isChecked());
+        QVERIFY(!box(again, "quellmarkGames")->isChecked());
+        QCOMPARE(shownIds(again), (QList<int>{2}));
+    }
+
+    void joinAndWatchRequests()
+    {
+        TableModel model(nullptr);
+        fill(model);
+        LobbyWindow window;
+        window.setModel(&model);
+        window.resize(900, 500);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QSignalSpy join(&window, &LobbyWindow::joinTable);
+        QSignalSpy watch(&window, &LobbyWindow::watchTable);
+        auto* joinButton = window.findChild<QPushButton*>(QStringLiteral("joinButton"));
+        auto* watchButton = window.findChild<QPushButton*>(QStringLiteral("watchButton"));
+
+        // Nothing selected: nothing asked.
+        QTest::mouseClick(joinButton, Qt::LeftButton);
+        QTest::mouseClick(watchButton, Qt::LeftButton);
+        QCOMPARE(join.size() + watch.size(), 0);
+
+        QTreeView* view = window.treeView();
+        QAbstractItemModel* rows = view->model();
+        int fullRow = -1;
+        for (int row = 0; row < rows->rowCount(); ++row) {
+            if (rows->index(row, 0).data(Qt::UserRole).toInt() == 4)
+                fullRow = row;
+        }
+        // A double-click on the seat icons of a full table still asks to join;
+        // the main window decides to watch.
+        const QModelIndex players = rows->index(fullRow, TableModel::PlayersColumn);
+        const QPoint at = view->visualRect(players).center();
+        QTest::mousePress(view->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, at);
+        QCOMPARE(join.size(), 1);
+        QCOMPARE(join.first().first().toInt(), 4);
+
+        view->setCurrentIndex(rows->index(fullRow, 0));
+        QTest::mouseClick(watchButton, Qt::LeftButton);
+        QCOMPARE(watch.size(), 1);
+        QCOMPARE(watch.first().first().toInt(), 4);
+        // A current row without a selection is not a choice.
+        view->selectionModel()->clearSelection();
+        QTest::mouseClick(joinButton, Qt::LeftButton);
+        QCOMPARE(join.size(), 1);
+    }
+};
+
+QTEST_MAIN(TestLobbyWindow)
+
+#include "tst_lobbywindow.moc"

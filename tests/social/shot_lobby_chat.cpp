@@ -1,0 +1,96 @@
+// Screenshot of the lobby chat under the program's style sheet: three
+// speakers on a real Prosody, join notices, and the error line of a line
+// the room did not take (the speaker had lost her voice). Saved as
+// lobby_chat.png in the working directory.
+#include "ArtSearchPaths.h"
+#include "ChatOutputWidget.h"
+#include "ChatRoomDriver.h"
+#include "ConferenceWidget.h"
+#include "SocialHub.h"
+#include "SocialTestAccount.h"
+#include "Utils.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QLoggingCategory>
+#include <QStyleFactory>
+
+using namespace chattest;
+
+class ShotLobbyChat : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void lobbyChat()
+    {
+        QLoggingCategory::setFilterRules(QStringLiteral("parlor.xmpp.debug=false"));
+        ArtSearchPaths::install();
+        QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+        qApp->setStyleSheet(readTextFile(QStringLiteral("resources:/defaultui.css")));
+
+        ProsodyFixture server;
+        QString error;
+        QVERIFY2(server.start(&error), qPrintable(error));
+        QVERIFY(SocialTestAccount::addAccounts(server, {1001, 1002, 1003, 1009}));
+        QVERIFY(clienttest::trustCa(server.caCertificatePath()));
+
+        const QString lobby = QStringLiteral("lobby@conference.localhost");
+        RawXmppClient owner;
+        QVERIFY(createRoom(owner, server, lobby));
+        ClientConfig config;
+        config.setConferenceJid(QStringLiteral("conference.localhost"));
+        config.setLobbyRoomJid(lobby);
+
+        SocialTestAccount alice(1001, QStringLiteral("Alice"));
+        SocialTestAccount bob(1002, QStringLiteral("Bob"));
+        SocialTestAccount carol(1003, QStringLiteral("Carol <3"));
+        SocialHub hub(&alice.playerDb, &alice.chat);
+        std::unique_ptr<ConferenceWidget> chat(
+            static_cast<ConferenceWidget*>(hub.createConferenceArea(nullptr, 0)));
+        chat->setObjectName(QStringLiteral("lobbyChat"));
+        chat->setReflectionTimeout(1000);
+        alice.setup.setLobbyChat(chat.get());
+        chat->resize(440, 340);
+        chat->show();
+        QVERIFY(QTest::qWaitForWindowExposed(chat.get()));
+
+        QVERIFY(alice.login(server, config));
+        QTRY_VERIFY_WITH_TIMEOUT(chat->isJoined(), 5000);
+        ConferenceWidget bobChat;
+        ConferenceWidget carolChat;
+        bobChat.setChatController(&bob.chat);
+        carolChat.setChatController(&carol.chat);
+        bob.setup.setLobbyChat(&bobChat);
+        carol.setup.setLobbyChat(&carolChat);
+        QVERIFY(bob.login(server, config));
+        QVERIFY(carol.login(server, config));
+        QTRY_VERIFY_WITH_TIMEOUT(bobChat.isJoined() && carolChat.isJoined(), 5000);
+
+        const auto speak = [](ConferenceWidget& w, const QString& text) {
+            w.chatInput()->setText(text);
+            QTest::keyClick(w.chatInput(), Qt::Key_Return);
+        };
+        speak(bobChat, QStringLiteral("Anyone up for a riichi game?"));
+        QTRY_VERIFY_WITH_TIMEOUT(chat->chatOutput()->toPlainText().contains(QStringLiteral("riichi game")), 5000);
+        speak(carolChat, QStringLiteral("Table 12 has a seat <free> & fast"));
+        QTRY_VERIFY_WITH_TIMEOUT(chat->chatOutput()->toPlainText().contains(QStringLiteral("<free>")), 5000);
+        speak(*chat, QStringLiteral("On my way!"));
+        QTRY_VERIFY_WITH_TIMEOUT(chat->chatOutput()->toPlainText().contains(QStringLiteral("On my way")), 5000);
+        speak(bobChat, QString::fromUtf8("東風戦でお願いします"));
+        QTRY_VERIFY_WITH_TIMEOUT(chat->chatOutput()->toPlainText().contains(QString::fromUtf8("東風戦")), 5000);
+
+        QVERIFY(admin(owner, lobby, "nick='Alice' role='visitor'", "quiet", "v1"));
+        QTest::qWait(200);
+        speak(*chat, QStringLiteral("Save me a seat"));
+        QTRY_COMPARE_WITH_TIMEOUT(chat->chatInput()->text(), QStringLiteral("Save me a seat"), 5000);
+        QVERIFY(chat->chatOutput()->toPlainText().contains(QStringLiteral("not delivered")));
+
+        QTest::qWait(100);
+        const QImage shot = chat->grab().toImage();
+        QVERIFY(shot.save(QStringLiteral("lobby_chat.png")));
+    }
+};
+
+QTEST_MAIN(ShotLobbyChat)
+#include "shot_lobby_chat.moc"

@@ -1,0 +1,190 @@
+// The chat pane: what other users write shows as text, names travel intact
+// to the user menu, date lines follow the calendar, the history is bounded.
+#include "ChatOutputWidget.h"
+#include "Utils.h"
+
+#include <QContextMenuEvent>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QScrollBar>
+#include <QUrl>
+
+namespace {
+
+const QDateTime Day1 = QDateTime(QDate(2026, 3, 14), QTime(10, 0), Qt::UTC);
+
+int occurrences(const QString& haystack, const QString& needle)
+{
+    return int(haystack.count(needle));
+}
+
+/// The anchor of the first link in the document.
+QString firstAnchor(const QTextDocument* doc)
+{
+    for (QTextBlock b = doc->begin(); b.isValid(); b = b.next()) {
+        for (auto it = b.begin(); !it.atEnd(); ++it) {
+            const QTextCharFormat f = it.fragment().charFormat();
+            if (f.isAnchor())
+                return f.anchorHref();
+        }
+    }
+    return QString();
+}
+
+/// The viewport position of the middle of the first link.
+QPoint firstAnchorPos(ChatOutputWidget& w)
+{
+    const QTextDocument* doc = w.document();
+    for (QTextBlock b = doc->begin(); b.isValid(); b = b.next()) {
+        for (auto it = b.begin(); !it.atEnd(); ++it) {
+            if (!it.fragment().charFormat().isAnchor())
+                continue;
+            QTextCursor c(w.document());
+            c.setPosition(it.fragment().position() + 1);
+            return w.cursorRect(c).center();
+        }
+    }
+    return QPoint(-1, -1);
+}
+
+}
+
+class TestChatOutput : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void textFromOthersIsText_data()
+    {
+        QTest::addColumn<QString>("nick");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("markup in the line") << "Alice" << "hi <b>x</b>";
+        QTest::newRow("entity in the line") << "Alice" << "a &amp; b &lt;";
+        QTest::newRow("quote in the nick") << "O\"Neil<img src=x>" << "hello";
+        QTest::newRow("placeholders") << "%2" << "%1 %3 done";
+        QTest::newRow("link markup") << "Bob" << "<a href=\"user:Eve\">Eve</a>";
+    }
+
+    void textFromOthersIsText()
+    {
+        QFETCH(QString, nick);
+        QFETCH(QString, text);
+        ChatOutputWidget w;
+        w.appendMessage(Day1, nick, text);
+        const QString plain = w.toPlainText();
+        QCOMPARE(occurrences(plain, text), 1);
+        QCOMPARE(occurrences(plain, nick + QStringLiteral(": ")), 1);
+        // Exactly one link: the sender's name; the line brought none of its own.
+        QCOMPARE(ChatOutputWidget::nickFromLink(firstAnchor(w.document())), nick);
+        QCOMPARE(occurrences(w.toHtml(), QStringLiteral("<a ")), 1);
+        QVERIFY(!plain.contains(QStringLiteral("<font")));
+    }
+
+    void infoLinesAreMarkup()
+    {
+        ChatOutputWidget w;
+        w.appendInfo(Day1, QStringLiteral("Player <b>East</b> won"));
+        QVERIFY(w.toPlainText().contains(QStringLiteral("Player East won")));
+        QVERIFY(!w.toPlainText().contains(QStringLiteral("<b>")));
+    }
+
+    void nickTravelsIntact_data()
+    {
+        QTest::addColumn<QString>("nick");
+        QTest::newRow("capitals") << "MahjongKing";
+        QTest::newRow("space") << "Lady Luck";
+        QTest::newRow("quote and angle") << "a\"b<c>'d";
+        QTest::newRow("percent") << "100%25 real";
+        QTest::newRow("slashes and query") << "//x/y?z=1#w";
+        QTest::newRow("non-latin") << QString::fromUtf8("麻雀の達人");
+        QTest::newRow("at sign and colon") << "user:bob@host";
+    }
+
+    void nickTravelsIntact()
+    {
+        QFETCH(QString, nick);
+        // Through the URL class, as a click delivers it.
+        const QString link = ChatOutputWidget::userLink(nick);
+        QCOMPARE(ChatOutputWidget::nickFromLink(QUrl(link).toString(QUrl::FullyEncoded)), nick);
+
+        // Through the document and a right-click on the name.
+        ChatOutputWidget w;
+        w.resize(400, 200);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        w.appendMessage(Day1, nick, QStringLiteral("hello"));
+        QSignalSpy menu(&w, &ChatOutputWidget::userMenuRequested);
+        const QPoint pos = firstAnchorPos(w);
+        QVERIFY(pos.x() >= 0);
+        QContextMenuEvent event(QContextMenuEvent::Mouse, pos, w.viewport()->mapToGlobal(pos));
+        QApplication::sendEvent(w.viewport(), &event);
+        QCOMPARE(menu.size(), 1);
+        QCOMPARE(menu.first().first().toString(), nick);
+    }
+
+    void otherLinksOpenNoMenu()
+    {
+        QCOMPARE(ChatOutputWidget::nickFromLink(QStringLiteral("http://example.invalid/")), QString());
+        QVERIFY(ChatOutputWidget::nickFromLink(QStringLiteral("user:")).isEmpty());
+    }
+
+    void dateLines_data()
+    {
+        QTest::addColumn<QList<QDateTime>>("times");
+        QTest::addColumn<int>("dateLines");
+        QTest::newRow("first line") << QList<QDateTime>{Day1} << 1;
+        QTest::newRow("same day") << QList<QDateTime>{Day1, Day1.addSecs(3600)} << 1;
+        QTest::newRow("next day") << QList<QDateTime>{Day1, Day1.addDays(1)} << 2;
+        QTest::newRow("history from the day before") << QList<QDateTime>{Day1, Day1.addDays(-1), Day1.addSecs(60)}
+                                                      << 1;
+        QTest::newRow("earlier then later") << QList<QDateTime>{Day1, Day1.addDays(-2), Day1.addDays(1)} << 2;
+    }
+
+    void dateLines()
+    {
+        QFETCH(QList<QDateTime>, times);
+        QFETCH(int, dateLines);
+        ChatOutputWidget w;
+        for (const QDateTime& t : times)
+            w.appendMessage(t, QStringLiteral("n"), QStringLiteral("line"));
+        // Every block is a chat line or a date line.
+        QCOMPARE(w.document()->blockCount(), int(times.size()) + dateLines);
+        QVERIFY(w.document()->firstBlock().text().contains(formatDateTime(times.first())));
+    }
+
+    void historyIsBounded()
+    {
+        ChatOutputWidget w;
+        const int total = ChatOutputWidget::MaxLines + 500;
+        for (int i = 0; i < total; ++i)
+            w.appendMessage(Day1, QStringLiteral("n"), QStringLiteral("line %1.").arg(i));
+        QCOMPARE(w.document()->blockCount(), ChatOutputWidget::MaxLines);
+        QVERIFY(w.document()->lastBlock().text().endsWith(QStringLiteral("line %1.").arg(total - 1)));
+        QVERIFY(!w.toPlainText().contains(QStringLiteral("line 0.")));
+    }
+
+    void heldScrollBarKeepsTheView()
+    {
+        ChatOutputWidget w;
+        w.resize(300, 120);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        for (int i = 0; i < 60; ++i)
+            w.appendMessage(Day1, QStringLiteral("n"), QStringLiteral("line %1").arg(i));
+        QScrollBar* bar = w.verticalScrollBar();
+        QCOMPARE(bar->value(), bar->maximum());
+        bar->setSliderDown(true);
+        bar->setValue(0);
+        w.appendMessage(Day1, QStringLiteral("n"), QStringLiteral("while held"));
+        QCOMPARE(bar->value(), 0);
+        bar->setSliderDown(false);
+        w.appendMessage(Day1, QStringLiteral("n"), QStringLiteral("released"));
+        QCOMPARE(bar->value(), bar->maximum());
+    }
+};
+
+QTEST_MAIN(TestChatOutput)
+#include "tst_chat_output.moc"

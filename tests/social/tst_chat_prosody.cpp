@@ -1,0 +1,270 @@
+// Chat rooms against a real Prosody with three accounts and a room owner:
+// the lobby found from the configuration or by discovery, lines both ways
+// with markup shown as text, the room's history with its own times, kick
+// and ban notices, and a line the room refuses.
+#include "ChatOutputWidget.h"
+#include "ChatRoomDriver.h"
+#include "ConferenceWidget.h"
+#include "SocialHub.h"
+#include "SocialTestAccount.h"
+#include "Utils.h"
+
+#include <QLineEdit>
+#include <QLoggingCategory>
+
+using namespace chattest;
+
+namespace {
+
+const QString Service = QStringLiteral("conference.localhost");
+const QString Lobby = QStringLiteral("lobby@conference.localhost");
+
+ClientConfig fullConfig()
+{
+    ClientConfig config;
+    config.setXmppHost(QStringLiteral("127.0.0.1"));
+    config.setConferenceJid(Service);
+    config.setLobbyRoomJid(Lobby);
+    config.setSearchJid(QStringLiteral("search.localhost"));
+    return config;
+}
+
+/// An account with its lobby chat, as the main window's lobby page holds it.
+struct ChatUser : SocialTestAccount
+{
+    ChatUser(qint32 pid, const QString& name, int hidden = 0)
+        : SocialTestAccount(pid, name)
+        , hub(&playerDb, &chat)
+        , lobbyChat(static_cast<ConferenceWidget*>(hub.createConferenceArea(nullptr, hidden)))
+    {
+        setup.setLobbyChat(lobbyChat.get());
+    }
+
+    QString pane() const { return lobbyChat->chatOutput()->toPlainText(); }
+    void type(const QString& text)
+    {
+        QTest::keyClicks(lobbyChat->chatInput(), text);
+        QTest::keyClick(lobbyChat->chatInput(), Qt::Key_Return);
+    }
+
+    SocialHub hub;
+    std::unique_ptr<ConferenceWidget> lobbyChat;
+};
+
+int count(const QString& text, const QString& part)
+{
+    return int(text.count(part));
+}
+
+}
+
+class TestChatProsody : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<ProsodyFixture> m_server;
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QLoggingCategory::setFilterRules(QStringLiteral("parlor.xmpp.debug=false"));
+        m_server = std::make_unique<ProsodyFixture>();
+        QString error;
+        QVERIFY2(m_server->start(&error), qPrintable(error));
+        QVERIFY(SocialTestAccount::addAccounts(*m_server, {1001, 1002, 1003, 1009}));
+        QVERIFY(clienttest::trustCa(m_server->caCertificatePath()));
+    }
+
+    void cleanupTestCase() { m_server.reset(); }
+
+    void lobbyChatBothWays()
+    {
+        ChatUser alice(1001, QStringLiteral("Alice"));
+        ChatUser bob(1002, QStringLiteral("Bob <i>Smith</i>"));
+        QVERIFY(alice.login(*m_server, fullConfig()));
+        QTRY_VERIFY_WITH_TIMEOUT(alice.lobbyChat->chatInput()->isEnabled(), 5000);
+        QVERIFY(bob.login(*m_server, fullConfig()));
+        QTRY_VERIFY_WITH_TIMEOUT(bob.lobbyChat->chatInput()->isEnabled(), 5000);
+        QCOMPARE(alice.lobbyChat->roomJid().toString(), Lobby);
+        QTRY_COMPARE_WITH_TIMEOUT(count(alice.pane(), QStringLiteral("Bob <i>Smith</i> joined the chat")), 1, 5000);
+
+        alice.lobbyChat->setReflectionTimeout(1000);
+        alice.type(QStringLiteral("hi <b>x</b>"));
+        QVERIFY(alice.lobbyChat->chatInput()->text().isEmpty());
+        QTRY_COMPARE_WITH_TIMEOUT(count(bob.pane(), QStringLiteral("Alice: hi <b>x</b>")), 1, 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(count(alice.pane(), QStringLiteral("Alice: hi <b>x</b>")), 1, 5000);
+
+        bob.type(QStringLiteral("hello & welcome"));
+        QTRY_COMPARE_WITH_TIMEOUT(count(alice.pane(), QStringLiteral("Bob <i>Smith</i>: hello & welcome")), 1, 5000);
+        // Alice's reflected line is confirmed: no error line once its time is up.
+        QTest::qWait(1100);
+        QVERIFY(!alice.pane().contains(QStringLiteral("not delivered")));
+
+        // The name link gives Bob's name exactly, markup and capitals included.
+        QSignalSpy menu(alice.lobbyChat.get(), &ConferenceArea::userMenuRequested);
+        Q_EMIT alice.lobbyChat->chatOutput()->anchorClicked(QUrl(ChatOutputWidget::userLink(bob.name)));
+        QCOMPARE(menu.size(), 1);
+        QCOMPARE(menu.first().first().toString(), bob.name);
+
+        // Empty lines, and lines while out of the room, are not sent.
+        QSignalSpy bobLines(&bob.lobbyChat->conference(), &XMPPConference::message);
+        QTest::keyClick(alice.lobbyChat->chatInput(), Qt::Key_Return);
+        alice.lobbyChat->leaveRoom();
+        QTRY_VERIFY_WITH_TIMEOUT(!alice.lobbyChat->chatInput()->isEnabled(), 5000);
+        alice.lobbyChat->chatInput()->setEnabled(true); // even if the user could type
+        alice.type(QStringLiteral("anyone?"));
+        QCOMPARE(alice.lobbyChat->chatInput()->text(), QStringLiteral("anyone?"));
+        QTest::qWait(200);
+        QCOMPARE(bobLines.size(), 0);
+    }
+
+    void lobbyRoomFromConfigurationOrDiscovery_data()
+    {
+        QTest::addColumn<bool>("service");
+        QTest::addColumn<bool>("lobby");
+        QTest::newRow("service and lobby room given") << true << true;
+        QTest::newRow("service given, lobby room listed") << true << false;
+        QTest::newRow("nothing given: discovery") << false << false;
+    }
+
+    void lobbyRoomFromConfigurationOrDiscovery()
+    {
+        QFETCH(bool, service);
+        QFETCH(bool, lobby);
+        // Alice keeps the public lobby room open, so that it is listed.
+        ChatUser alice(1001, QStringLiteral("Alice"));
+        QVERIFY(alice.login(*m_server, fullConfig()));
+        QTRY_VERIFY_WITH_TIMEOUT(alice.lobbyChat->isJoined(), 5000);
+
+        ClientConfig config;
+        if (service)
+            config.setConferenceJid(Service);
+        if (lobby)
+            config.setLobbyRoomJid(Lobby);
+        ChatUser carol(1003, QStringLiteral("Carol"));
+        QVERIFY(carol.login(*m_server, config));
+        QTRY_VERIFY_WITH_TIMEOUT(carol.lobbyChat->isJoined(), 5000);
+        QVERIFY(carol.lobbyChat->chatInput()->isEnabled());
+        QCOMPARE(carol.chat.conferenceJid().toString(), Service);
+        QCOMPARE(carol.chat.lobbyRoomJid().toString(), Lobby);
+        QCOMPARE(carol.lobbyChat->roomKind(), ConferenceWidget::LobbyRoom);
+    }
+
+    void tableRoomAskedBeforeTheSession()
+    {
+        // A table opened before the chat session is up gets its chat once it is.
+        RawXmppClient owner;
+        QVERIFY(createRoom(owner, *m_server, QStringLiteral("table-31@") + Service));
+        ChatUser bob(1002, QStringLiteral("Bob"));
+        ConferenceWidget table;
+        table.setChatController(&bob.chat);
+        table.joinTableRoom(31);
+        QVERIFY(!table.isJoined());
+        QVERIFY(bob.login(*m_server, fullConfig()));
+        QTRY_VERIFY_WITH_TIMEOUT(table.isJoined(), 5000);
+        QCOMPARE(table.roomJid().toString(), QStringLiteral("table-31@") + Service);
+    }
+
+    void historyKeepsItsTimes()
+    {
+        const QString room = QStringLiteral("table-77@") + Service;
+        RawXmppClient owner;
+        QVERIFY(createRoom(owner, *m_server, room, 10));
+        for (const char* line : {"one <1>", "two", "three"})
+            say(owner, room, QString::fromLatin1(line));
+        QVERIFY(owner.waitFor(QStringLiteral("three</body>")));
+
+        // The live clock runs hours ahead, so live and history times differ.
+        setServerTime(QDateTime::currentDateTimeUtc().addSecs(5 * 3600 + 1800));
+        ChatUser bob(1002, QStringLiteral("Bob"));
+        QVERIFY(bob.login(*m_server, fullConfig()));
+        ConferenceWidget table(nullptr, ConferenceWidget::NotificationFlags(11));
+        table.setChatController(&bob.chat);
+        QSignalSpy lines(&table.conference(), &XMPPConference::message);
+        table.joinTableRoom(77);
+        QTRY_COMPARE_WITH_TIMEOUT(lines.size(), 3, 5000);
+        const QString pane = table.chatOutput()->toPlainText();
+        qsizetype at = 0;
+        for (int i = 0; i < 3; ++i) {
+            const XMPPMessage m = lines.at(i).first().value<XMPPMessage>();
+            QVERIFY(m.hasDelay());
+            const QString line = QStringLiteral("(%1) Owner: %2").arg(formatTime(m.delayStamp()), m.body());
+            const qsizetype found = pane.indexOf(line, at);
+            QVERIFY2(found >= at, qPrintable(pane));
+            at = found + 1;
+        }
+        QVERIFY(formatTime(ServerTime::currentTime()) != formatTime(lines.first().first().value<XMPPMessage>().delayStamp()));
+        // The join itself showed nothing (hidden notices 11) but opened the input.
+        QVERIFY(table.chatInput()->isEnabled());
+        QVERIFY(!pane.contains(QStringLiteral("joined the chat")));
+    }
+
+    void kickAndBanNotices()
+    {
+        const QString room = QStringLiteral("table-88@") + Service;
+        RawXmppClient owner;
+        QVERIFY(createRoom(owner, *m_server, room));
+        ChatUser alice(1001, QStringLiteral("Alice"));
+        ChatUser bob(1002, QStringLiteral("Bob"));
+        QVERIFY(alice.login(*m_server, fullConfig()));
+        QVERIFY(bob.login(*m_server, fullConfig()));
+        ConferenceWidget aliceTable;
+        ConferenceWidget bobTable(nullptr, ConferenceWidget::NotificationFlags(11));
+        aliceTable.setChatController(&alice.chat);
+        bobTable.setChatController(&bob.chat);
+        aliceTable.joinTableRoom(88);
+        QTRY_VERIFY_WITH_TIMEOUT(aliceTable.isJoined(), 5000);
+        bobTable.joinTableRoom(88);
+        QTRY_VERIFY_WITH_TIMEOUT(bobTable.isJoined(), 5000);
+
+        QVERIFY(admin(owner, room, "nick='Bob' role='none'", "&lt;b&gt;spam&lt;/b&gt; &amp; more", "k1"));
+        QTRY_VERIFY_WITH_TIMEOUT(!bobTable.chatInput()->isEnabled(), 5000);
+        const QString bobPane = bobTable.chatOutput()->toPlainText();
+        QVERIFY2(bobPane.contains(QStringLiteral("Bob has been kicked from the chat")), qPrintable(bobPane));
+        QVERIFY2(bobPane.contains(QStringLiteral("due to <b>spam</b> & more")), qPrintable(bobPane));
+        // Others' kicks show without actor or reason.
+        QTRY_VERIFY_WITH_TIMEOUT(aliceTable.chatOutput()->toPlainText().contains(
+                                     QStringLiteral("Bob has been kicked from the chat\n")),
+                                 5000);
+        QVERIFY(!aliceTable.chatOutput()->toPlainText().contains(QStringLiteral("spam")));
+
+        QVERIFY(admin(owner, room, "jid='1001@localhost' affiliation='outcast'", "cheating", "b1"));
+        QTRY_VERIFY_WITH_TIMEOUT(
+            aliceTable.chatOutput()->toPlainText().contains(QStringLiteral("Alice has been banned from the chat")),
+            5000);
+        QVERIFY(aliceTable.chatOutput()->toPlainText().contains(QStringLiteral("due to cheating")));
+        // Banned: a new entry is refused with its own error line.
+        aliceTable.joinTableRoom(88);
+        QTRY_VERIFY_WITH_TIMEOUT(aliceTable.chatOutput()->toPlainText().contains(
+                                     QStringLiteral("You've been banned from this room")),
+                                 5000);
+        QVERIFY(!aliceTable.isJoined());
+    }
+
+    void refusedLineComesBack()
+    {
+        const QString room = QStringLiteral("table-99@") + Service;
+        RawXmppClient owner;
+        QVERIFY(createRoom(owner, *m_server, room));
+        ChatUser carol(1003, QStringLiteral("Carol"));
+        QVERIFY(carol.login(*m_server, fullConfig()));
+        ConferenceWidget table(nullptr, ConferenceWidget::NotificationFlags(11));
+        table.setReflectionTimeout(1500);
+        table.setChatController(&carol.chat);
+        table.joinTableRoom(99);
+        QTRY_VERIFY_WITH_TIMEOUT(table.isJoined(), 5000);
+        QVERIFY(admin(owner, room, "nick='Carol' role='visitor'", "quiet", "v1"));
+        QTest::qWait(200);
+
+        QTest::keyClicks(table.chatInput(), QStringLiteral("my <long> thought"));
+        QTest::keyClick(table.chatInput(), Qt::Key_Return);
+        QVERIFY(table.chatInput()->text().isEmpty());
+        QTRY_COMPARE_WITH_TIMEOUT(table.chatInput()->text(), QStringLiteral("my <long> thought"), 5000);
+        const QString pane = table.chatOutput()->toPlainText();
+        QCOMPARE(count(pane, QStringLiteral("Your message was not delivered: my <long> thought")), 1);
+        QVERIFY(!pane.contains(QStringLiteral("Carol: my")));
+    }
+};
+
+QTEST_MAIN(TestChatProsody)
+#include "tst_chat_prosody.moc"

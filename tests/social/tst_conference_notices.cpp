@@ -1,0 +1,148 @@
+// The chat room panel's own lines: which notices the hidden flags keep out,
+// the wording of kicks, bans and entry errors per room kind, and the input
+// line that follows the joined state whatever is shown.
+#include "ChatOutputWidget.h"
+#include "ConferenceWidget.h"
+
+#include <QLineEdit>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTest>
+
+namespace {
+
+using Fn = std::function<void(XMPPConference&)>;
+
+QString lastLine(const ConferenceWidget& w)
+{
+    return w.chatOutput()->document()->lastBlock().text().trimmed();
+}
+
+}
+
+Q_DECLARE_METATYPE(Fn)
+
+class TestConferenceNotices : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void ownKickAndBanWording_data()
+    {
+        QTest::addColumn<bool>("banned");
+        QTest::addColumn<QString>("actor");
+        QTest::addColumn<QString>("reason");
+        QTest::addColumn<QString>("line");
+        const QString mod = QStringLiteral("mod@localhost/x");
+        QTest::newRow("kick, actor") << false << mod << "" << "Ann has been kicked from the chat by mod@localhost/x";
+        QTest::newRow("kick, actor and reason")
+            << false << mod << "spam" << "Ann has been kicked from the chat by mod@localhost/x due to spam";
+        QTest::newRow("kick, nothing") << false << "" << "" << "Ann has been kicked from the chat";
+        QTest::newRow("kick, reason") << false << "" << "spam" << "Ann has been kicked from the chat due to spam";
+        QTest::newRow("ban, actor") << true << mod << "" << "Ann has been banned from the chat by mod@localhost/x";
+        QTest::newRow("ban, actor and reason")
+            << true << mod << "x" << "Ann has been banned from the chat by mod@localhost/x due to x";
+        QTest::newRow("ban, nothing") << true << "" << "" << "Ann has been banned from the chat";
+        QTest::newRow("ban, reason") << true << "" << "x" << "Ann has been banned from the chat due to x";
+        QTest::newRow("markup and placeholders in the reason")
+            << false << "" << "<b>%1</b> & %2" << "Ann has been kicked from the chat due to &lt;b&gt;%1&lt;/b&gt; &amp; %2";
+    }
+
+    void ownKickAndBanWording()
+    {
+        QFETCH(bool, banned);
+        QFETCH(QString, actor);
+        QFETCH(QString, reason);
+        QFETCH(QString, line);
+        const XMPPJid actorJid = actor.isEmpty() ? XMPPJid() : XMPPJid::fromText(actor);
+        QCOMPARE(ConferenceWidget::ownKickBanText(banned, QStringLiteral("Ann"), actorJid, reason), line);
+    }
+
+    void entryErrorByRoomKind_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<int>("error");
+        QTest::addColumn<QString>("line");
+        QTest::newRow("lobby, no room") << 1 << 8 << "Lobby chat unavailable";
+        QTest::newRow("table, no room") << 2 << 8 << "Table chat only available to players";
+        QTest::newRow("tournament, no room") << 3 << 8 << "Tournament chat only available to registered players";
+        QTest::newRow("none chosen, no room") << 0 << 8 << "The room doesn't exist";
+        QTest::newRow("table, banned") << 2 << 2 << "You've been banned from this room";
+        QTest::newRow("lobby, nick taken") << 1 << 5 << "Your nickname is already in use in this room";
+        QTest::newRow("table, locked") << 2 << 7 << "The room is locked";
+    }
+
+    void entryErrorByRoomKind()
+    {
+        QFETCH(int, kind);
+        QFETCH(int, error);
+        QFETCH(QString, line);
+        // Hidden notices never hide errors.
+        ConferenceWidget w(nullptr, ConferenceWidget::NotificationFlags(15));
+        if (kind == 1)
+            w.joinLobbyRoom();
+        else if (kind == 2)
+            w.joinTableRoom(5);
+        else if (kind == 3)
+            w.joinTournamentRoom(6);
+        Q_EMIT w.conference().userError(&w.conference(), XMPPPresence::error_t(error));
+        QCOMPARE(lastLine(w), line);
+    }
+
+    void hiddenNotices_data()
+    {
+        QTest::addColumn<int>("hidden");
+        QTest::addColumn<Fn>("event");
+        QTest::addColumn<QString>("line"); // empty: nothing shown
+        const Fn joined = [](XMPPConference& c) { Q_EMIT c.participantJoined(&c, QStringLiteral("<u>Bo</u>")); };
+        const Fn left = [](XMPPConference& c) { Q_EMIT c.participantLeft(&c, QStringLiteral("Bo")); };
+        const Fn kicked = [](XMPPConference& c) {
+            Q_EMIT c.participantKicked(&c, QStringLiteral("Bo"), XMPPJid::fromText(QStringLiteral("m@x")),
+                                       QStringLiteral("secret"));
+        };
+        const Fn banned = [](XMPPConference& c) {
+            Q_EMIT c.participantBanned(&c, QStringLiteral("Bo"), XMPPJid(), QStringLiteral("secret"));
+        };
+        const Fn ownKick = [](XMPPConference& c) { Q_EMIT c.userKicked(&c, XMPPJid(), QString()); };
+        QTest::newRow("other joins, shown") << 0 << joined << "<u>Bo</u> joined the chat";
+        QTest::newRow("other joins, hidden by 2") << 2 << joined << "";
+        QTest::newRow("other leaves, shown") << 1 << left << "Bo left the chat";
+        QTest::newRow("other leaves, hidden by 11") << 11 << left << "";
+        QTest::newRow("other kicked, no reason shown") << 0 << kicked << "Bo has been kicked from the chat";
+        QTest::newRow("other kicked, hidden by 8") << 8 << kicked << "";
+        QTest::newRow("other banned") << 7 << banned << "Bo has been banned from the chat";
+        QTest::newRow("own kick shown with 11") << 11 << ownKick << "has been kicked from the chat";
+        QTest::newRow("own kick hidden by 4") << 4 << ownKick << "";
+    }
+
+    void hiddenNotices()
+    {
+        QFETCH(int, hidden);
+        QFETCH(Fn, event);
+        QFETCH(QString, line);
+        ConferenceWidget w;
+        w.setHiddenNotifications(hidden);
+        event(w.conference());
+        const QString pane = w.chatOutput()->toPlainText();
+        if (line.isEmpty())
+            QVERIFY2(pane.isEmpty(), qPrintable(pane));
+        else
+            QCOMPARE(lastLine(w), line);
+    }
+
+    void inputFollowsJoinedStateWhenHidden()
+    {
+        ConferenceWidget w(nullptr, ConferenceWidget::NotificationFlags(11));
+        w.joinTableRoom(3);
+        QVERIFY(!w.chatInput()->isEnabled());
+        Q_EMIT w.conference().userJoined(&w.conference());
+        QVERIFY(w.chatInput()->isEnabled());
+        Q_EMIT w.conference().userLeft(&w.conference());
+        QVERIFY(!w.chatInput()->isEnabled());
+        QVERIFY(w.chatOutput()->toPlainText().isEmpty());
+        QCOMPARE(w.chatInput()->maxLength(), 120);
+    }
+};
+
+QTEST_MAIN(TestConferenceNotices)
+#include "tst_conference_notices.moc"

@@ -1,0 +1,202 @@
+// The player directory and the table presence against a real Prosody with
+// three accounts: pictures fetched once, a new picture seen by a friend,
+// the search of an address by name, and the tables a friend sits at.
+#include "GameModel.h"
+#include "SocialTestAccount.h"
+#include "TablePresenceManager.h"
+
+#include <QLoggingCategory>
+#include <QPainter>
+
+namespace {
+
+QImage twoColourImage(int w, int h)
+{
+    QImage image(w, h, QImage::Format_ARGB32);
+    image.fill(Qt::red);
+    QPainter p(&image);
+    p.fillRect(0, 0, w / 2, h, Qt::blue);
+    return image;
+}
+
+TableInfo table(qint32 id, const QString& lobbyPath)
+{
+    TableInfo info;
+    info.tableId = id;
+    info.lobbyPath = lobbyPath;
+    info.name = QStringLiteral("Table %1").arg(id);
+    return info;
+}
+
+/// The table paths of the last presence of `from` that `spy` saw.
+QSet<QString> lastTables(const QSignalSpy& spy, const XMPPJid& from)
+{
+    for (auto it = spy.crbegin(); it != spy.crend(); ++it) {
+        const XMPPPresence p = it->first().value<XMPPPresence>();
+        if (p.from().bare() == from)
+            return p.tables();
+    }
+    return {QStringLiteral("<none>")};
+}
+
+}
+
+class TestPlayersProsody : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<ProsodyFixture> m_server;
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QLoggingCategory::setFilterRules(QStringLiteral("parlor.xmpp.debug=false"));
+        ProsodyFixture::Options options;
+        options.searchUsers = {{QStringLiteral("1001"), QStringLiteral("Alice")},
+                               {QStringLiteral("1002"), QStringLiteral("Bob Smith")},
+                               {QStringLiteral("1003"), QStringLiteral("Carol")}};
+        m_server = std::make_unique<ProsodyFixture>(options);
+        QString error;
+        QVERIFY2(m_server->start(&error), qPrintable(error));
+        QVERIFY(SocialTestAccount::addAccounts(*m_server, {1001, 1002, 1003}));
+        QVERIFY(clienttest::trustCa(m_server->caCertificatePath()));
+    }
+
+    void cleanupTestCase() { m_server.reset(); }
+
+    void pictureFetchedOnceAndNewPictureSeenByFriend()
+    {
+        SocialTestAccount alice(1001, QStringLiteral("Alice"));
+        SocialTestAccount bob(1002, QStringLiteral("Bob Smith"));
+        QVERIFY(alice.login(*m_server));
+        QVERIFY(bob.login(*m_server));
+
+        // Alice has no vCard yet: one request however often Bob asks, then
+        // "no picture" is remembered and asks nothing more.
+        QSignalSpy bobUpdates(&bob.playerDb, &PlayerDb::playerPictureUpdate);
+        const QPixmap first = bob.playerDb.playerPicture(1001);
+        QVERIFY(bob.playerDb.isPictureRequested(1001));
+        bob.playerDb.playerPicture(1001);
+        bob.playerDb.playerPicture(1001);
+        QTRY_COMPARE_WITH_TIMEOUT(bobUpdates.count(QVariantList{1001}), 1, 5000);
+        QVERIFY(!bob.playerDb.isPictureRequested(1001));
+        const QPixmap cachedMiss = bob.playerDb.playerPicture(1001);
+        QVERIFY(!bob.playerDb.isPictureRequested(1001));
+        QCOMPARE(cachedMiss.toImage(), PlayerDb::defaultAvatar(1001).toImage());
+        QCOMPARE(first.toImage(), cachedMiss.toImage());
+
+        // Bob follows Alice; her new picture reaches him through her presence.
+        QVERIFY(subscribe(bob, alice));
+        bobUpdates.clear();
+        QSignalSpy ok(&alice.playerDb, &PlayerDb::changePictureOk);
+        QSignalSpy aliceUpdates(&alice.playerDb, &PlayerDb::playerPictureUpdate);
+        alice.playerDb.uploadPicture(twoColourImage(128, 64));
+        QVERIFY(ok.wait(5000));
+        // Her own directory fetches the stored card again.
+        QTRY_VERIFY_WITH_TIMEOUT(aliceUpdates.contains(QVariantList{1001}), 5000);
+        QCOMPARE(alice.playerDb.playerPicture(1001).size(), QSize(64, 32));
+
+        QTRY_VERIFY_WITH_TIMEOUT(bobUpdates.contains(QVariantList{1001}), 5000);
+        const QImage seen = bob.playerDb.playerPicture(1001).toImage();
+        QCOMPARE(seen.size(), QSize(64, 32));
+        QCOMPARE(QColor(seen.pixel(5, 16)), QColor(Qt::blue));
+        QCOMPARE(QColor(seen.pixel(58, 16)), QColor(Qt::red));
+        QVERIFY(!bob.playerDb.isPictureRequested(1001));
+    }
+
+    void uploadWithoutSessionFails()
+    {
+        SocialTestAccount carol(1003, QStringLiteral("Carol"));
+        QSignalSpy failed(&carol.playerDb, &PlayerDb::changePictureFailed);
+        carol.playerDb.uploadPicture(twoColourImage(10, 10));
+        QCOMPARE(failed.size(), 1);
+    }
+
+    void searchByName_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("jid");
+        QTest::newRow("exact") << "Carol" << "1003@localhost";
+        QTest::newRow("other letter case, with a space") << "bob smith" << "1002@localhost";
+        QTest::newRow("part of a name only") << "Bob" << "";
+        QTest::newRow("nobody") << "Zed" << "";
+    }
+
+    void searchByName()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, jid);
+        SocialTestAccount alice(1001, QStringLiteral("Alice"));
+        QSignalSpy result(&alice.playerDb, &PlayerDb::searchJidResult);
+        QSignalSpy error(&alice.playerDb, &PlayerDb::searchJidError);
+        // Before the form arrived: an error at once.
+        alice.playerDb.searchJid(name);
+        QCOMPARE(error.size(), 1);
+        error.clear();
+
+        QSignalSpy form(&alice.client, &XMPPClient::requestSearchFormResult);
+        QVERIFY(alice.login(*m_server));
+        QVERIFY(form.wait(5000));
+        alice.playerDb.searchJid(name);
+        QTRY_COMPARE_WITH_TIMEOUT(result.size() + error.size(), 1, 5000);
+        if (jid.isEmpty()) {
+            QCOMPARE(error.size(), 1);
+        } else {
+            QCOMPARE(result.size(), 1);
+            QCOMPARE(result.first().first().value<XMPPJid>().toString(), jid);
+        }
+    }
+
+    void tablePresenceSeenByFriend()
+    {
+        SocialTestAccount alice(1001, QStringLiteral("Alice"));
+        SocialTestAccount carol(1003, QStringLiteral("Carol"));
+        QVERIFY(alice.login(*m_server));
+        QVERIFY(carol.login(*m_server));
+        QVERIFY(subscribe(carol, alice));
+        QSignalSpy seen(&carol.client, &XMPPClient::presence);
+
+        TablePresenceManager presence(&alice.client);
+        auto* watched = new GameModel(57, table(57, QStringLiteral("101/Regular")), 1001, QStringLiteral("Alice"));
+        auto* second = new GameModel(58, table(58, QStringLiteral("102/Riichi")), 1001, QStringLiteral("Alice"));
+        presence.onGameModelCreated(watched);
+        presence.onGameModelCreated(second);
+
+        // Others sitting down, or watching, publish nothing.
+        Q_EMIT watched->playerSeated(2002, 57, false);
+        QTest::qWait(300);
+        QVERIFY(presence.publishedPath(watched).isEmpty());
+
+        Q_EMIT watched->playerSeated(1001, 57, true);
+        QTRY_COMPARE_WITH_TIMEOUT(lastTables(seen, alice.jid()), QSet<QString>{QStringLiteral("101/Regular/57")}, 5000);
+        Q_EMIT second->playerSeated(1001, 58, false);
+        QTRY_COMPARE_WITH_TIMEOUT(lastTables(seen, alice.jid()),
+                                  (QSet<QString>{QStringLiteral("101/Regular/57"), QStringLiteral("102/Riichi/58")}),
+                                  5000);
+
+        // Another player's leave changes nothing; the own leave withdraws the path.
+        const qsizetype before = seen.size();
+        Q_EMIT watched->playerUnseated(2002, 57);
+        QTest::qWait(300);
+        QCOMPARE(seen.size(), before);
+        Q_EMIT watched->playerUnseated(1001, 57);
+        QTRY_COMPARE_WITH_TIMEOUT(lastTables(seen, alice.jid()), QSet<QString>{QStringLiteral("102/Riichi/58")}, 5000);
+
+        // Seated again, then the table closes: the path goes with it.
+        Q_EMIT watched->playerSeated(1001, 57, false);
+        QTRY_COMPARE_WITH_TIMEOUT(lastTables(seen, alice.jid()).size(), 2, 5000);
+        presence.onGameModelAboutToBeDestroyed(watched);
+        delete watched;
+        QTRY_COMPARE_WITH_TIMEOUT(lastTables(seen, alice.jid()), QSet<QString>{QStringLiteral("102/Riichi/58")}, 5000);
+
+        // A table whose lobby path changed while seated still withdraws what was published.
+        TableInfo moved = table(58, QStringLiteral("103/Moved"));
+        second->onTableInfo(moved);
+        QCOMPARE(presence.publishedPath(second), QStringLiteral("102/Riichi/58"));
+        delete second; // gone without the controller's notice
+        QTRY_COMPARE_WITH_TIMEOUT(lastTables(seen, alice.jid()), QSet<QString>(), 5000);
+    }
+};
+
+QTEST_MAIN(TestPlayersProsody)
+#include "tst_players_prosody.moc"
