@@ -25,6 +25,7 @@
 #include <QVBoxLayout>
 #include <QPushButton>
 #include <QSortFilterProxyModel>
+#include <QTextDocument>
 #include <QTextEdit>
 #include <QToolButton>
 #include <QWebEngineView>
@@ -113,8 +114,10 @@ TournamentWindow::TournamentWindow(const TournamentInfo& tournament, SocialServi
     ui->rankingList->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(ui->rankingList, &QWidget::customContextMenuRequested, this, &TournamentWindow::onRankingListContextMenu);
 
+    // A tooltip reads text that looks like markup as rich text: the table's
+    // name goes over as rich text that shows it as written.
     ui->tableList->setToolTipFunction([](QAbstractItemModel* model, int row) {
-        return model ? model->index(row, 0).data().toString() : QString();
+        return model ? Qt::convertFromPlainText(model->index(row, 0).data().toString()) : QString();
     });
     auto* filter = new LobbyTableFilter(this);
     filter->setSourceModel(tablesModel);

@@ -12,6 +12,7 @@
 #include "Utils.h"
 
 #include <QDebug>
+#include <QTextDocument>
 
 #include <algorithm>
 #include <stdexcept>
@@ -26,6 +27,13 @@ int durationSeconds(const TournamentInfo& info)
 TournamentRegisteredInfo playersValue(const TournamentInfo& info)
 {
     return TournamentRegisteredInfo{info.registered, info.maxPlayers};
+}
+
+/// A tooltip reads text that looks like markup as rich text: the name is
+/// handed over as rich text that shows it as written.
+QString nameToolTip(const QString& name)
+{
+    return Qt::convertFromPlainText(name);
 }
 
 QString startText(const QDateTime& start)
@@ -70,7 +78,7 @@ void TournamentsLobbyModel::retranslate()
     for (auto& [id, entry] : rows) {
         // Setting the same tooltip changes nothing, so the cells are told to
         // repaint: their formatted texts follow the language.
-        const QString tip = QStringLiteral("%1").arg(entry.info.name);
+        const QString tip = nameToolTip(entry.info.name);
         for (QStandardItem* item : entry.items) {
             item->setToolTip(tip);
             Q_EMIT itemChanged(item);
@@ -83,7 +91,7 @@ void TournamentsLobbyModel::retranslate()
 void TournamentsLobbyModel::addOrUpdateTournament(const TournamentInfo& received)
 {
     const qint32 id = received.tournamentId;
-    const QString tip = QStringLiteral("%1").arg(received.name);
+    const QString tip = nameToolTip(received.name);
     const auto it = rows.find(id);
     if (it != rows.end()) {
         // A server record never carries the user's mark; keep the one we know.
@@ -205,7 +213,7 @@ void TournamentsLobbyModel::setRegistered(qint32 id, bool registered)
 void TournamentsLobbyModel::refreshRow(TournamentEntry& entry)
 {
     const TournamentInfo& info = entry.info;
-    const QString tip = QStringLiteral("%1").arg(info.name);
+    const QString tip = nameToolTip(info.name);
     const QList<QStandardItem*>& items = entry.items;
     // The order depends on the names only, so an unchanged name needs no sort.
     const bool renamed = items[NameColumn]->text() != info.name;

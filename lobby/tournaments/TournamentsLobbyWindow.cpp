@@ -149,7 +149,9 @@ void TournamentsLobbyWindow::displayTournament(qint32 tmntId)
     }
     const TournamentInfo& info = model->tournament(tmntId);
     TournamentWindow* window = controller->openTournamentWindow(info);
-    const int index = ui->tmntTabs->addTab(window, truncateText(info.name, 8));
+    // A tab title reads "&" as a shortcut mark; the server's name shows as written.
+    const QString title = truncateText(info.name, 8).replace(QLatin1Char('&'), QLatin1String("&&"));
+    const int index = ui->tmntTabs->addTab(window, title);
     ui->tmntTabs->setCurrentIndex(index);
     connect(window, &TournamentWindow::closeWindow, this, &TournamentsLobbyWindow::onCloseTournamentWindow);
 }

@@ -32,6 +32,9 @@
 #include <QLocale>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QHelpEvent>
+#include <QToolTip>
+#include <QTextDocument>
 #include <QTextEdit>
 #include <QTabBar>
 #include <QWebEngineView>
@@ -453,7 +456,7 @@ void TournamentFlowTest::questionOutlivesItsWindow()
 
 void TournamentFlowTest::seatingShowsTheTables()
 {
-    scenario->tables[11] = {{701, "Table A"}, {702, "Table B"}};
+    scenario->tables[11] = {{701, "Table <b>A</b>"}, {702, "Table B"}};
     TournamentWindow* window = openWindow(11);
     UTreeView* list = window->view()->tableList;
     QCOMPARE(list->model()->rowCount(), 0);
@@ -461,6 +464,17 @@ void TournamentFlowTest::seatingShowsTheTables()
     server->send(TF::seated(11, 701, 0));
     QTRY_COMPARE_WITH_TIMEOUT(list->model()->rowCount(), 2, 5000);
     QCOMPARE(tables->subscriptions().value(QStringLiteral("101/mtt/11")), 1);
+    // A table's name in its tooltip shows as written, not as markup.
+    lobby->show();
+    for (int row = 0; row < 2; ++row) {
+        const QModelIndex cell = list->model()->index(row, 0);
+        const QPoint at = list->visualRect(cell).center();
+        QHelpEvent help(QEvent::ToolTip, at, list->viewport()->mapToGlobal(at));
+        QCoreApplication::sendEvent(list->viewport(), &help);
+        QTextDocument shown;
+        shown.setHtml(QToolTip::text());
+        QCOMPARE(shown.toPlainText(), cell.data().toString());
+    }
     QSignalSpy watch(controller.get(), &TournamentsController::watchTable);
     window->on_tableList_doubleClicked(list->model()->index(0, 0));
     QCOMPARE(watch.count(), 1);
@@ -573,6 +587,13 @@ void TournamentFlowTest::serverTextShownAsWritten()
                                 + formatDateTime(QDateTime::fromSecsSinceEpoch(startSecs - 600)));
     QVERIFY(window->view()->detailsLabel->toPlainText().contains(QString::fromUtf8(name)));
     QCOMPARE(lobby->tabs()->tabBar()->tabText(1), QStringLiteral("<i>Big</..."));
+    // "&" would make a shortcut of the next letter and vanish from the tab.
+    scenario->tournaments << TF::tournament(32, "R&D Open", 0, 1, 8, 100, startSecs, 600);
+    server->send(TF::snapshotList(scenario->tournaments));
+    QTRY_VERIFY_WITH_TIMEOUT(controller->lobbyModel()->hasTournament(32), 5000);
+    lobby->displayTournament(32);
+    QCOMPARE(lobby->tabs()->tabBar()->tabText(2), QStringLiteral("R&&D Open"));
+    lobby->tabs()->setCurrentIndex(1);
 
     window->onTournamentLeaveFailed(31, QStringLiteral("<b>%1</b>"));
     const auto boxes = openBoxes();

@@ -81,6 +81,9 @@ private Q_SLOTS:
     void elementCaps();
     void whitespaceInsideTextKept();
     void resetDropsUnreadInput();
+    void streamLanguage_data();
+    void streamLanguage();
+    void readingGoesOnAfterStanzaError_data();
     void readingGoesOnAfterStanzaError();
 };
 
@@ -113,8 +116,8 @@ void TestStreamParser::transcriptContents()
     run(parser, {transcript()}, &elements);
     QCOMPARE(int(elements.size()), 10);
     QCOMPARE(parser.streamDomain().toString(), QStringLiteral("example.net"));
-    // The header carries only "xml:lang", which does not count as "lang".
-    QCOMPARE(parser.streamLanguage(), QString());
+    // The language servers send as "xml:lang".
+    QCOMPARE(parser.streamLanguage(), QStringLiteral("en"));
 
     const auto& bind = static_cast<const IqBind&>(*elements[1]);
     QCOMPARE(bind.jid.toString(), QStringLiteral("1042@example.net/a1b2c3"));
@@ -246,13 +249,61 @@ void TestStreamParser::resetDropsUnreadInput()
     QCOMPARE(run(parser, {Header + "<message><body>fresh</body></message>"}), QList<int>{KindMessageStanza});
 }
 
+void TestStreamParser::streamLanguage_data()
+{
+    QTest::addColumn<QByteArray>("attributes");
+    QTest::addColumn<QString>("language");
+    QTest::newRow("xml:lang") << QByteArray("xml:lang='de'") << QStringLiteral("de");
+    QTest::newRow("bare lang") << QByteArray("lang='fr'") << QStringLiteral("fr");
+    QTest::newRow("xml:lang before bare lang") << QByteArray("lang='fr' xml:lang='ja'") << QStringLiteral("ja");
+    QTest::newRow("none") << QByteArray() << QString();
+}
+
+void TestStreamParser::streamLanguage()
+{
+    QFETCH(QByteArray, attributes);
+    QFETCH(QString, language);
+    StreamParser parser;
+    parser.addData("<stream:stream xmlns='jabber:client' xmlns:stream='http://etherx.jabber.org/streams' version='1.0' "
+                   + attributes + ">");
+    QCOMPARE(parser.parse(), int(StreamParser::NeedMoreData));
+    QCOMPARE(parser.streamLanguage(), language);
+    parser.reset();
+    QCOMPARE(parser.streamLanguage(), QString());
+}
+
+void TestStreamParser::readingGoesOnAfterStanzaError_data()
+{
+    QTest::addColumn<QByteArray>("faulty");
+    QTest::addColumn<QString>("id");
+    QTest::newRow("search answer of the wrong form")
+        << QByteArray("<iq type='result' id='9'><query xmlns='jabber:iq:search'><x xmlns='jabber:x:data' type='cancel'/>"
+                      "</query></iq>")
+        << QStringLiteral("9");
+    // The id travels with the error, so the request it answers can fail.
+    QTest::newRow("answer from an over-long JID")
+        << QByteArray("<iq type='result' id='12' from='" + QByteArray(1100, 'd') + "'/>") << QStringLiteral("12");
+    QTest::newRow("form with an over-long JID value")
+        << QByteArray("<iq type='result' id='13'><query xmlns='jabber:iq:search'><x xmlns='jabber:x:data' type='form'>"
+                      "<field var='j' type='jid-single'><value>" + QByteArray(1100, 'n') + "@d</value></field>"
+                      "</x></query></iq>")
+        << QStringLiteral("13");
+}
+
 void TestStreamParser::readingGoesOnAfterStanzaError()
 {
+    QFETCH(QByteArray, faulty);
+    QFETCH(QString, id);
     // A stanza the client answers with an error leaves the stream readable.
     StreamParser parser;
-    parser.addData(Header + "<iq type='result' id='9'><query xmlns='jabber:iq:search'><x xmlns='jabber:x:data' type='cancel'/>"
-                            "</query></iq><message><body>next</body></message>");
-    QVERIFY_THROWS_EXCEPTION(stanza_error, parser.parse());
+    parser.addData(Header + faulty + "<message><body>next</body></message>");
+    try {
+        parser.parse();
+        QFAIL("the faulty stanza was read");
+    } catch (const stanza_error& e) {
+        QCOMPARE(e.kind(), int(stanza_error::Iq));
+        QCOMPARE(e.id(), id);
+    }
     QCOMPARE(parser.parse(), int(StreamParser::ElementReady));
     QCOMPARE(parser.element()->type(), int(KindMessageStanza));
     QCOMPARE(parser.parse(), int(StreamParser::NeedMoreData));

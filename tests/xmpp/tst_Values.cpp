@@ -47,6 +47,8 @@ void TestValues::jidParts_data()
     QTest::newRow("empty") << "" << "" << "" << "" << "" << "";
     QTest::newRow("empty node") << "@d" << "" << "d" << "" << "d" << "d";
     QTest::newRow("empty resource") << "n@d/" << "n" << "d" << "" << "n@d" << "n@d";
+    QTest::newRow("at sign in resource") << "d/r@x" << "" << "d" << "r@x" << "d" << "d/r@x";
+    QTest::newRow("nick with at sign") << "n@d/a@b" << "n" << "d" << "a@b" << "n@d" << "n@d/a@b";
 }
 
 void TestValues::jidParts()

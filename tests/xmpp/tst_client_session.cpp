@@ -81,6 +81,13 @@ private Q_SLOTS:
             << QByteArray("<iq type='result' id='77' from='s.localhost'><query xmlns='jabber:iq:search'>"
                           "<x xmlns='jabber:x:data' type='cancel'/></query></iq>");
         QTest::newRow("reply to a request never made") << QByteArray("<iq type='result' id='9999'/>");
+        // Another user's message, relayed as written, must not end the session.
+        QTest::newRow("chat message holding an error element")
+            << QByteArray("<message type='chat' from='a@localhost/x'><error type='cancel'><gone " + StanzaNs
+                          + "/></error><body>x</body></message>");
+        QTest::newRow("error message of an unknown error type")
+            << QByteArray("<message type='error' from='a@localhost/x'><error type='bogus'><gone " + StanzaNs
+                          + "/></error></message>");
     }
 
     void faultyStanzaCostsOnlyItself()
@@ -137,7 +144,11 @@ private Q_SLOTS:
         QTest::addColumn<bool>("known");
         QTest::newRow("conflict") << QByteArray("conflict") << true;
         QTest::newRow("system-shutdown") << QByteArray("system-shutdown") << true;
-        QTest::newRow("reset, newer than the old condition list") << QByteArray("reset") << false;
+        // RFC 6120's newer names are read and logged as such, not refused.
+        QTest::newRow("reset") << QByteArray("reset") << true;
+        QTest::newRow("unsupported-feature") << QByteArray("unsupported-feature") << true;
+        QTest::newRow("not-well-formed") << QByteArray("not-well-formed") << true;
+        QTest::newRow("a name of no list") << QByteArray("bogus") << false;
     }
 
     void serverStreamErrorEndsTheSession()
@@ -227,6 +238,50 @@ private Q_SLOTS:
         QCOMPARE(wrote().count(QStringLiteral("<iq to=\"localhost\"")), 2);
     }
 
+    void discoveryAsksEachEntityOnce()
+    {
+        QVERIFY(login());
+        const auto info = [](const char* id, const char* from) {
+            return QByteArray("<iq type='result' id='") + id + "' from='" + from
+                   + "'><query xmlns='http://jabber.org/protocol/disco#info'/></iq>";
+        };
+        const auto items = [](const char* id, const char* from, const QByteArray& list) {
+            return QByteArray("<iq type='result' id='") + id + "' from='" + from
+                   + "'><query xmlns='http://jabber.org/protocol/disco#items'>" + list + "</query></iq>";
+        };
+        // a lists b, b lists a again: services that name each other.
+        m_peer->expect(QStringLiteral("id=\"2\"")).send(info("2", "localhost"))
+            .expect(QStringLiteral("id=\"3\"")).send(items("3", "localhost", "<item jid='a.localhost'/>"))
+            .expect(QStringLiteral("id=\"4\"")).send(info("4", "a.localhost"))
+            .expect(QStringLiteral("id=\"5\"")).send(items("5", "a.localhost", "<item jid='b.localhost'/><item jid='localhost'/>"))
+            .expect(QStringLiteral("id=\"6\"")).send(info("6", "b.localhost"))
+            .expect(QStringLiteral("id=\"7\"")).send(items("7", "b.localhost", "<item jid='a.localhost'/><item jid='localhost'/>"));
+        m_client->discoverConferenceService();
+        QVERIFY2(m_peer->waitFinished(3000), qPrintable(m_peer->pendingStep()));
+        QTest::qWait(100);
+        QCOMPARE(wrote().count(QStringLiteral("disco#info")), 3);
+        QCOMPARE(wrote().count(QStringLiteral("disco#items")), 3);
+        QCOMPARE(m_client->state(), int(XMPPClient::SessionState));
+    }
+
+    void messageLanguageIsTheStreams()
+    {
+        QVERIFY(login());
+        // The peer's header says xml:lang='en'.
+        QSignalSpy messages(m_client.get(), &XMPPClient::messageReceived);
+        m_peer->sendNow("<message type='chat' from='a@localhost/x'><body>hello</body></message>");
+        QVERIFY(messages.wait(3000));
+        QCOMPARE(messages.first().first().value<XMPPMessage>().language(), QStringLiteral("en"));
+
+        XMPPMessage out(XMPPJid(QStringLiteral("localhost"), QStringLiteral("a")), XMPPMessage::Chat);
+        out.setBody(QStringLiteral("hi"));
+        out.setBody(QStringLiteral("fr"), QStringLiteral("salut"));
+        m_client->sendMessage(out);
+        QVERIFY2(m_peer->waitReceived(QStringLiteral(
+                     "<body xml:lang=\"en\">hi</body><body xml:lang=\"fr\">salut</body>")),
+                 qPrintable(wrote().right(300)));
+    }
+
     void roomListAnsweredTwice()
     {
         QVERIFY(login());
@@ -264,6 +319,10 @@ private Q_SLOTS:
             "<query xmlns='jabber:iq:search'><x xmlns='jabber:x:data' type='submit'/></query>") << QStringLiteral("error");
         QTest::newRow("error reply") << QByteArray("<error type='cancel'><item-not-found " + StanzaNs + "/></error>")
                                      << QStringLiteral("error");
+        QTest::newRow("error reply with an empty error element") << QByteArray("<error/>") << QStringLiteral("error");
+        QTest::newRow("an answer holding an over-long JID") << QByteArray(
+            "<query xmlns='jabber:iq:search'><x xmlns='jabber:x:data' type='result'><field var='j' type='jid-single'>"
+            "<value>" + QByteArray(1100, 'n') + "@localhost</value></field></x></query>") << QStringLiteral("error");
     }
 
     void searchAnswers()

@@ -191,8 +191,17 @@ private Q_SLOTS:
         QCOMPARE(participants.size(), 0);
     }
 
+    void kickOfAnotherComesBeforeItsLeaving_data()
+    {
+        QTest::addColumn<QByteArray>("actor");
+        QTest::newRow("short actor") << QByteArray("boss@localhost");
+        // Each part within its limit, the whole longer than one part may be.
+        QTest::newRow("actor longer than one part") << QByteArray(1000, 'b') + "@" + QByteArray(100, 'h');
+    }
+
     void kickOfAnotherComesBeforeItsLeaving()
     {
+        QFETCH(QByteArray, actor);
         QVERIFY(enterSession());
         QStringList order;
         connect(m_room.get(), &XMPPConference::participantKicked, this,
@@ -202,10 +211,11 @@ private Q_SLOTS:
         connect(m_room.get(), &XMPPConference::participantLeft, this,
                 [&](XMPPConference*, const QString& nick) { order << QStringLiteral("left ") + nick; });
         m_peer->sendNow("<presence type='unavailable' from='" + Room + "/Kenji'><x " + MucUser
-                        + "><item affiliation='none' role='none'><actor jid='boss@localhost'/><reason>spam</reason>"
+                        + "><item affiliation='none' role='none'><actor jid='" + actor + "'/><reason>spam</reason>"
                           "</item><status code='307'/></x></presence>");
         QTRY_COMPARE(order.size(), 2);
-        QCOMPARE(order, QStringList({QStringLiteral("kicked Kenji by boss@localhost: spam"), QStringLiteral("left Kenji")}));
+        QCOMPARE(order, QStringList({QStringLiteral("kicked Kenji by %1: spam").arg(QString::fromUtf8(actor)),
+                                     QStringLiteral("left Kenji")}));
     }
 
     void disconnectionClearsJoinedSilently()

@@ -261,7 +261,7 @@ void XMPPClient::socketReadyRead()
             continue;
         } catch (const xmpp::stream_error& e) {
             // The text names the condition, also for a server's stream error
-            // the reader could not map (RFC 6120 conditions such as "reset").
+            // the reader could not map.
             qCWarning(lcXmpp) << "stream ended:" << e.what();
             write(xmpp::StreamError(e.code(), e.text()));
             disconnectFromHost();

@@ -35,6 +35,16 @@ bool retryable(int condition)
     return condition == 2 || condition == 5 || condition == 6;
 }
 
+/// A bind or session reply must be a result: an error reply ends the
+/// stream with `failure`, any other type is answered as unexpected.
+void checkNegotiationResult(const xmpp::Iq& reply, const QString& failure)
+{
+    if (reply.errorCondition != 0)
+        throw xmpp::stream_error(streamCondition("undefined-condition"), failure);
+    if (reply.stanzaType != QLatin1String("result"))
+        throw xmpp::stanza_error(xmpp::stanza_error::Iq, 5, 22, reply.id);
+}
+
 bool isReply(const xmpp::Iq& iq)
 {
     return iq.stanzaType == QLatin1String("result") || iq.stanzaType == QLatin1String("error")
@@ -68,8 +78,11 @@ void XMPPClient::handleElement(const xmpp::StreamElement* element)
     if (element->type() == xmpp::KindStreamError) {
         // The server ends the stream; it is not answered with one of ours.
         const auto* error = static_cast<const xmpp::StreamError*>(element);
+        const QString condition = error->conditionName.isEmpty()
+                                      ? xmpp::names::streamErrorCondition(error->condition)
+                                      : error->conditionName;
         const QString text = QStringLiteral("stream error from server: %1%2")
-                                 .arg(xmpp::names::streamErrorCondition(error->condition),
+                                 .arg(condition,
                                       error->text.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(error->text));
         qCWarning(lcXmpp).noquote() << text;
         Q_EMIT xmppError(ProtocolError, error->text.isEmpty() ? text : error->text);
@@ -178,10 +191,7 @@ void XMPPClient::handleNegotiation(const xmpp::StreamElement* element)
         return;
     case xmpp::KindIqBind: {
         const auto* bind = static_cast<const xmpp::IqBind*>(element);
-        if (bind->errorCondition != 0)
-            throw xmpp::stream_error(streamCondition("undefined-condition"), QStringLiteral("bind failed"));
-        if (bind->stanzaType != QLatin1String("result"))
-            throw xmpp::stanza_error(xmpp::stanza_error::Iq, 5, 22, bind->id);
+        checkNegotiationResult(*bind, QStringLiteral("bind failed"));
         d->ownJid = bind->jid.toString();
         if (d->sessionOffered) {
             d->sessionId = nextId();
@@ -192,11 +202,7 @@ void XMPPClient::handleNegotiation(const xmpp::StreamElement* element)
         return;
     }
     case xmpp::KindIqSession: {
-        const auto* session = static_cast<const xmpp::IqSession*>(element);
-        if (session->errorCondition != 0)
-            throw xmpp::stream_error(streamCondition("undefined-condition"), QStringLiteral("session failed"));
-        if (session->stanzaType != QLatin1String("result"))
-            throw xmpp::stanza_error(xmpp::stanza_error::Iq, 5, 22, session->id);
+        checkNegotiationResult(*static_cast<const xmpp::IqSession*>(element), QStringLiteral("session failed"));
         sessionEstablished();
         return;
     }
@@ -253,7 +259,8 @@ void XMPPClient::handleSession(const xmpp::StreamElement* element)
         const auto* message = static_cast<const xmpp::MessageStanza*>(element);
         if (message->errorCondition != 0)
             return;
-        Q_EMIT messageReceived(XMPPMessage(*message, d->parser.streamLanguage()));
+        const QString language = d->parser.streamLanguage();
+        Q_EMIT messageReceived(XMPPMessage(*message, language.isEmpty() ? QStringLiteral("UND") : language));
         return;
     }
     case xmpp::KindPresenceStanza:

@@ -27,6 +27,17 @@ void requireSession(const XMPPClient* client)
         throw std::runtime_error("not connected");
 }
 
+/// The items of a disco#items reply; null for an error reply or none.
+const xmpp::IqDiscoItems* discoItems(const xmpp::Iq* reply)
+{
+    // An error reply (or none) is no result, whatever its payload reads as.
+    if (!xmpp::isResult(reply))
+        return nullptr;
+    if (reply->type() != xmpp::KindIqDiscoItems)
+        throw xmpp::stream_error(19, QStringLiteral("expected disco items"));
+    return static_cast<const xmpp::IqDiscoItems*>(reply);
+}
+
 XMPPJid occupantJid(const XMPPJid& room, const QString& nick)
 {
     if (room.toString().contains(QLatin1Char('/')))
@@ -95,7 +106,8 @@ void XMPPClient::sendMessage(const XMPPMessage& message)
     requireSession(this);
     xmpp::MessageStanza stanza = message.stanza();
     stanza.id = nextId();
-    if (stanza.defaultLanguage == QLatin1String("UND"))
+    // A stream without a language leaves "UND", never an empty xml:lang.
+    if (stanza.defaultLanguage == QLatin1String("UND") && !d->parser.streamLanguage().isEmpty())
         stanza.defaultLanguage = d->parser.streamLanguage();
     if (stanza.language == stanza.defaultLanguage)
         stanza.language.clear();
@@ -128,7 +140,9 @@ void XMPPClient::discoverConferenceService()
 {
     requireSession(this);
     const XMPPJid domain = d->parser.streamDomain();
-    requestDiscoInfo(domain.isEmpty() ? XMPPJid(d->streamDomain()) : domain);
+    const XMPPJid server = domain.isEmpty() ? XMPPJid(d->streamDomain()) : domain;
+    d->discoAsked = {server.toString()};
+    requestDiscoInfo(server);
 }
 
 void XMPPClient::requestDiscoInfo(const XMPPJid& jid)
@@ -157,14 +171,17 @@ void XMPPClient::onDiscoInfo(const xmpp::Iq* reply)
 
 void XMPPClient::onConferenceServiceItems(const xmpp::Iq* reply)
 {
-    if (!xmpp::isResult(reply))
+    const xmpp::IqDiscoItems* items = discoItems(reply);
+    if (!items)
         return;
-    if (reply->type() != xmpp::KindIqDiscoItems)
-        throw xmpp::stream_error(19, QStringLiteral("expected disco items"));
-    for (const xmpp::DiscoItem& item : static_cast<const xmpp::IqDiscoItems*>(reply)->items) {
+    for (const xmpp::DiscoItem& item : items->items) {
         const XMPPJid jid = xmpp::parseJid(item.jid);
-        if (jid != reply->from)
+        // Each entity is asked once per discovery: services that list each
+        // other would otherwise keep the chain going for ever.
+        if (jid != reply->from && !d->discoAsked.contains(jid.toString())) {
+            d->discoAsked.insert(jid.toString());
             requestDiscoInfo(jid);
+        }
     }
 }
 
@@ -178,12 +195,11 @@ void XMPPClient::requestConferenceRooms(const XMPPJid& service)
 
 void XMPPClient::onConferenceRoomItems(const xmpp::Iq* reply)
 {
-    if (!xmpp::isResult(reply))
+    const xmpp::IqDiscoItems* items = discoItems(reply);
+    if (!items)
         return;
-    if (reply->type() != xmpp::KindIqDiscoItems)
-        throw xmpp::stream_error(19, QStringLiteral("expected disco items"));
     QList<XMPPJid> rooms;
-    for (const xmpp::DiscoItem& item : static_cast<const xmpp::IqDiscoItems*>(reply)->items)
+    for (const xmpp::DiscoItem& item : items->items)
         rooms << xmpp::parseJid(item.jid);
     Q_EMIT conferenceRooms(rooms);
 }

@@ -43,6 +43,9 @@ public:
     bool sessionOffered = false;
     /// The id of the session request, once written.
     QString sessionId;
+    /// The entities the running room service discovery has asked for
+    /// their disco#info.
+    QSet<QString> discoAsked;
 
     xmpp::ClientVCard vCard;
     xmpp::ClientRoster roster;

@@ -77,7 +77,9 @@ void XMPPConference::setRoomJid(const XMPPJid& room)
 
 XMPPJid XMPPConference::roomJid() const
 {
-    return XMPPJid(m_roomJid);
+    // The text of a whole JID, read back part by part: only the parts have a
+    // length limit, the whole may be longer.
+    return XMPPJid::fromText(m_roomJid);
 }
 
 void XMPPConference::join(const QString& nick)
@@ -90,8 +92,8 @@ void XMPPConference::join(const QString& nick)
         qCDebug(lcXmpp) << "already in room" << m_roomJid;
         return;
     }
-    m_nick = nick.isNull() ? XMPPJid(m_client->ownJid()).node() : nick;
-    m_client->joinRoom(XMPPJid(m_roomJid), m_nick);
+    m_nick = nick.isNull() ? XMPPJid::fromText(m_client->ownJid()).node() : nick;
+    m_client->joinRoom(roomJid(), m_nick);
 }
 
 void XMPPConference::leave()
@@ -100,7 +102,7 @@ void XMPPConference::leave()
         throw std::runtime_error("xmpp client not set");
     stopRetry();
     if (m_joined)
-        m_client->leaveRoom(XMPPJid(m_roomJid), m_nick);
+        m_client->leaveRoom(roomJid(), m_nick);
     m_joined = false;
 }
 
@@ -118,8 +120,8 @@ void XMPPConference::sendMessage(const QString& text)
 {
     if (!m_client)
         throw std::runtime_error("xmpp client not set");
-    XMPPMessage msg(XMPPJid(m_roomJid), 2);
-    msg.setFrom(XMPPJid(m_client->ownJid()));
+    XMPPMessage msg(roomJid(), 2);
+    msg.setFrom(XMPPJid::fromText(m_client->ownJid()));
     msg.setBody(text);
     m_client->sendMessage(msg);
 }
@@ -179,7 +181,7 @@ void XMPPConference::onPresence(const XMPPPresence& occupant)
 
     if (occupant.isMucUser()) {
         const XMPPPresence::MucUser user = occupant.mucUserInfo();
-        const XMPPJid actor(user.actor);
+        const XMPPJid actor = XMPPJid::fromText(user.actor);
         if (availability == 1 && hasStatus(occupant, StatusKicked)) {
             if (self)
                 Q_EMIT userKicked(this, actor, user.reason);
@@ -191,7 +193,7 @@ void XMPPConference::onPresence(const XMPPPresence& occupant)
             else
                 Q_EMIT participantBanned(this, nick, actor, user.reason);
         } else if (availability == 2 && self && hasStatus(occupant, StatusCreated)) {
-            m_client->createInstantRoom(XMPPJid(m_roomJid));
+            m_client->createInstantRoom(roomJid());
         }
     }
 
@@ -246,7 +248,7 @@ void XMPPConference::onJoinTimerTimeout()
     if (!m_client || m_joined || m_client->state() != XMPPClient::SessionState)
         return;
     try {
-        m_client->joinRoom(XMPPJid(m_roomJid), m_nick);
+        m_client->joinRoom(roomJid(), m_nick);
     } catch (const std::exception& e) {
         qCWarning(lcXmpp) << "room entry retry failed:" << e.what();
     }

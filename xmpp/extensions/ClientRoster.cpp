@@ -74,8 +74,8 @@ void ClientRoster::handleRosterPush(const IqRoster& iq)
     if (iq.stanzaType == QLatin1String("set")) {
         // A push may only come from the own account (RFC 6121 2.1.6); anyone
         // else could rewrite the friends list.
-        if (!iq.from.isEmpty() && iq.from.bare() != XMPPJid(client->ownJid()).bare()
-            && iq.from.toString() != XMPPJid(client->ownJid()).domain()) {
+        const XMPPJid own = XMPPJid::fromText(client->ownJid());
+        if (!iq.from.isEmpty() && iq.from.bare() != own.bare() && iq.from.toString() != own.domain()) {
             qCWarning(lcXmpp) << "Roster push from" << iq.from.toString() << "ignored";
             return;
         }

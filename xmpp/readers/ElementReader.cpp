@@ -20,17 +20,22 @@ const QString TlsNs = QStringLiteral("urn:ietf:params:xml:ns:xmpp-tls");
 const QString SaslNs = QStringLiteral("urn:ietf:params:xml:ns:xmpp-sasl");
 const QString StreamErrorNs = QStringLiteral("urn:ietf:params:xml:ns:xmpp-streams");
 
-/// Whether an element of this name and namespace occurs anywhere below the parent.
-bool containsNS(const QDomElement& parent, const QString& name, const QString& ns)
-{
-    const QDomNodeList list = parent.elementsByTagNameNS(ns, name);
-    return !list.isEmpty();
-}
-
 QByteArray base64Text(const QDomElement& element)
 {
     const QString text = element.text();
     return text.isEmpty() ? QByteArray() : QByteArray::fromBase64(text.toUtf8());
+}
+
+/// The conditions RFC 6120 added to the older list: "not-well-formed" is the
+/// new name of "xml-not-well-formed"; the others have no older equivalent
+/// and read as "undefined-condition" (their name is kept for the log).
+int newerStreamErrorCondition(const QString& name)
+{
+    if (name == QLatin1String("not-well-formed"))
+        return names::streamErrorConditionFromName(QStringLiteral("xml-not-well-formed"));
+    if (name == QLatin1String("reset") || name == QLatin1String("unsupported-feature"))
+        return names::streamErrorConditionFromName(QStringLiteral("undefined-condition"));
+    return -1;
 }
 
 [[noreturn]] void unsupported(const QDomElement& element)
@@ -54,6 +59,16 @@ QDomElement nextSiblingElementNS(const QDomElement& element, const QString& tagN
     while (!e.isNull() && e.namespaceURI() != namespaceUri)
         e = e.nextSiblingElement(tagName);
     return e;
+}
+
+bool containsElementNS(const QDomElement& parent, const QString& localName, const QString& namespaceUri)
+{
+    for (QDomElement e = parent.firstChildElement(); !e.isNull(); e = e.nextSiblingElement()) {
+        if ((e.localName() == localName && e.namespaceURI() == namespaceUri)
+            || containsElementNS(e, localName, namespaceUri))
+            return true;
+    }
+    return false;
 }
 
 QString languageOf(const QDomElement& element)
@@ -114,14 +129,14 @@ std::unique_ptr<StreamFeatures> parseStreamFeatures(QDomElement element)
     const QDomElement starttls = element.firstChildElement(QStringLiteral("starttls"));
     if (!starttls.isNull()) {
         features->tlsOffered = true;
-        features->tlsRequired = containsNS(starttls, QStringLiteral("required"), TlsNs);
+        features->tlsRequired = containsElementNS(starttls, QStringLiteral("required"), TlsNs);
     }
     const QDomNodeList mechanisms = element.elementsByTagNameNS(SaslNs, QStringLiteral("mechanism"));
     for (int i = 0; i < mechanisms.size(); ++i)
         features->saslMechanisms.append(mechanisms.at(i).toElement().text());
-    features->bindOffered = containsNS(element, QStringLiteral("bind"), QStringLiteral("urn:ietf:params:xml:ns:xmpp-bind"));
+    features->bindOffered = containsElementNS(element, QStringLiteral("bind"), QStringLiteral("urn:ietf:params:xml:ns:xmpp-bind"));
     features->sessionOffered =
-        containsNS(element, QStringLiteral("session"), QStringLiteral("urn:ietf:params:xml:ns:xmpp-session"));
+        containsElementNS(element, QStringLiteral("session"), QStringLiteral("urn:ietf:params:xml:ns:xmpp-session"));
     return features;
 }
 
@@ -136,10 +151,13 @@ std::unique_ptr<StreamError> parseStreamError(QDomElement element)
             error->text = child.text();
             continue;
         }
-        const int condition = names::streamErrorConditionFromName(name);
+        int condition = names::streamErrorConditionFromName(name);
+        if (condition < 0)
+            condition = newerStreamErrorCondition(name);
         if (condition < 0)
             throw stream_parse_error(0, QStringLiteral("unknown stream error %1").arg(name));
         error->condition = condition;
+        error->conditionName = name;
         if (condition == 17)
             error->otherHost = child.text();
     }

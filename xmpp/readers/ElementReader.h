@@ -37,6 +37,10 @@ QDomElement firstChildElementNS(const QDomElement& parent, const QString& tagNam
 /// The next sibling with this tag name in this namespace, or a null element.
 QDomElement nextSiblingElementNS(const QDomElement& element, const QString& tagName, const QString& namespaceUri);
 
+/// Whether an element of this local name and namespace occurs anywhere
+/// below the parent (stops at the first one found).
+bool containsElementNS(const QDomElement& parent, const QString& localName, const QString& namespaceUri);
+
 /// The "xml:lang" of an element (found by its local name "lang"); empty when absent.
 QString languageOf(const QDomElement& element);
 

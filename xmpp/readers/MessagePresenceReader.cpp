@@ -43,14 +43,18 @@ std::optional<DelayedDeliveryInfo> delayFrom(const QDomElement& element, const Q
     return info;
 }
 
-/// Whether an element of this name and namespace occurs anywhere below the parent.
-bool containsNS(const QDomElement& parent, const QString& name, const QString& ns)
+/// A room attribute's value: 0 for the empty text or "none" (the first
+/// name), the position of its name, or -1 for any other text.
+template<size_t N>
+int noneOrPosition(const char* const (&names)[N], const QString& text)
 {
-    for (QDomElement e = parent.firstChildElement(); !e.isNull(); e = e.nextSiblingElement()) {
-        if ((e.localName() == name && e.namespaceURI() == ns) || containsNS(e, name, ns))
-            return true;
+    if (text.isEmpty())
+        return 0;
+    for (size_t i = 0; i < N; ++i) {
+        if (text == QLatin1String(names[i]))
+            return int(i);
     }
-    return false;
+    return -1;
 }
 
 } // namespace
@@ -109,25 +113,13 @@ int parseShow(QDomElement element)
 int parseAffiliation(const QString& text)
 {
     static const char* const names[] = {"none", "admin", "member", "outcast", "owner"};
-    if (text.isEmpty())
-        return 0;
-    for (int i = 0; i < int(std::size(names)); ++i) {
-        if (text == QLatin1String(names[i]))
-            return i;
-    }
-    return -1;
+    return noneOrPosition(names, text);
 }
 
 int parseRole(const QString& text)
 {
     static const char* const names[] = {"none", "moderator", "participant", "visitor"};
-    if (text.isEmpty())
-        return 0;
-    for (int i = 0; i < int(std::size(names)); ++i) {
-        if (text == QLatin1String(names[i]))
-            return i;
-    }
-    return -1;
+    return noneOrPosition(names, text);
 }
 
 MucUserInfo parseMucUser(QDomElement element)
@@ -208,7 +200,7 @@ std::unique_ptr<PresenceStanza> parsePresence(QDomElement element)
         }
         // The room marker counts at any depth.
         if (!joinsRoom)
-            joinsRoom = containsNS(c, x, mucNs);
+            joinsRoom = containsElementNS(c, x, mucNs);
     }
 
     std::unique_ptr<PresenceStanza> presence =

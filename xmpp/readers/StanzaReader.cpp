@@ -33,19 +33,31 @@ std::unique_ptr<Stanza> parseStanza(QDomElement element)
     stanza->stanzaType = element.attribute(QStringLiteral("type"));
     stanza->language = languageOf(element);
 
+    // A malformed error element is a fault of this one stanza: servers relay
+    // messages and presences of other users as they come, and none of them
+    // may end the session. The stanza is refused (an answer to one of our
+    // requests fails that request); the stream goes on.
+    const auto refuse = [&](const QString& why) {
+        qCWarning(lcXmpp).noquote() << name << "refused:" << why;
+        throw stanza_error(name == QLatin1String("message") ? stanza_error::Message
+                           : name == QLatin1String("iq")    ? stanza_error::Iq
+                                                            : stanza_error::Presence,
+                           names::stanzaErrorTypeFromName(QStringLiteral("modify")),
+                           names::stanzaErrorConditionFromName(QStringLiteral("bad-request")), stanza->id);
+    };
     const QDomElement error = element.firstChildElement(QStringLiteral("error"));
     if (stanza->stanzaType == QLatin1String("error")) {
         if (error.isNull())
-            throw stream_parse_error(11, QStringLiteral("error stanza didn't include an error tag"));
+            refuse(QStringLiteral("error stanza didn't include an error tag"));
         const QString errorType = error.attribute(QStringLiteral("type"));
         stanza->errorType = names::stanzaErrorTypeFromName(errorType);
         if (stanza->errorType == 0)
-            throw stream_parse_error(0, QStringLiteral("unknown stanza error type %1").arg(errorType));
+            refuse(QStringLiteral("unknown stanza error type %1").arg(errorType));
         QDomElement condition = error.firstChildElement();
         if (!condition.isNull() && condition.localName() == QLatin1String("text"))
             condition = condition.nextSiblingElement();
         if (condition.isNull())
-            throw stream_parse_error(0, QStringLiteral("unknown stanza error condition <>"));
+            refuse(QStringLiteral("unknown stanza error condition <>"));
         stanza->errorCondition = names::stanzaErrorConditionFromName(condition.localName());
         if (stanza->errorCondition == 0) {
             // Newer servers name conditions the older list lacks
@@ -55,7 +67,7 @@ std::unique_ptr<Stanza> parseStanza(QDomElement element)
             stanza->errorCondition = names::stanzaErrorConditionFromName(QStringLiteral("undefined-condition"));
         }
     } else if (!error.isNull()) {
-        throw stream_parse_error(11, QStringLiteral("non-error stanza included an error tag"));
+        refuse(QStringLiteral("non-error stanza included an error tag"));
     }
     return stanza;
 }

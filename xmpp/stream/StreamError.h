@@ -19,6 +19,9 @@ public:
     QString text;
     /// The host named by a "see-other-host" condition.
     QString otherHost;
+    /// The condition as the server named it (also one of RFC 6120's newer
+    /// names that `condition` can only approximate); empty when not read.
+    QString conditionName;
 };
 
 } // namespace xmpp

@@ -8,6 +8,7 @@
 #include "Exceptions.h"
 #include "StreamElement.h"
 #include "XmppLog.h"
+#include "XmppNames.h"
 
 #include <QDomDocument>
 #include <QXmlStreamReader>
@@ -18,6 +19,7 @@ namespace xmpp {
 
 namespace {
 const QString StreamNs = QStringLiteral("http://etherx.jabber.org/streams");
+const QString ClientNs = QStringLiteral("jabber:client");
 
 // Stream error conditions used here (positions in the condition table).
 constexpr int BadFormat = 0;
@@ -114,12 +116,9 @@ void StreamParser::Private::startElement()
         } catch (const std::invalid_argument&) {
             throw stream_parse_error(BadFormat, QStringLiteral("stream domain too long"));
         }
-        // Only a plain "lang" attribute names the stream's language.
-        language.clear();
-        for (const QXmlStreamAttribute& a : attributes) {
-            if (a.qualifiedName() == QLatin1String("lang"))
-                language = a.value().toString();
-        }
+        // Servers name the stream's language with "xml:lang" (RFC 6120
+        // 4.7.4); a bare "lang" is still taken when that is all there is.
+        language = languageOf(e);
         document.appendChild(e);
         stream = e;
         current = e;
@@ -152,6 +151,12 @@ bool StreamParser::Private::endElement()
         // A JID part over the length limit: a fault of this one element.
         stream.removeChild(closed);
         qCWarning(lcXmpp) << "element dropped:" << e.what();
+        // An iq may be the answer to a request, which must not wait for ever:
+        // the client fails that request (or answers a query with the error).
+        if (closed.namespaceURI() == ClientNs && closed.localName() == QLatin1String("iq"))
+            throw stanza_error(stanza_error::Iq, names::stanzaErrorTypeFromName(QStringLiteral("modify")),
+                               names::stanzaErrorConditionFromName(QStringLiteral("jid-malformed")),
+                               closed.attribute(QStringLiteral("id")));
         return false;
     } catch (...) {
         stream.removeChild(closed);

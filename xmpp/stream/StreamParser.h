@@ -42,7 +42,7 @@ public:
     StreamElement* element() const;
     /// Takes the element of the last ElementReady out of the parser.
     std::unique_ptr<StreamElement> takeElement();
-    /// The header's "lang" attribute (not "xml:lang").
+    /// The stream's language: the header's "xml:lang" (else a bare "lang").
     QString streamLanguage() const;
     /// The header's "from" as a domain.
     XMPPJid streamDomain() const;

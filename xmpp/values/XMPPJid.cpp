@@ -22,16 +22,20 @@ XMPPJid::XMPPJid(const QString& domain, const QString& node, const QString& reso
 
 QString XMPPJid::node() const
 {
-    const qsizetype at = m_text.indexOf(QLatin1Char('@'));
+    // Only an "@" of the bare part ends a node; one in the resource does not.
+    const qsizetype slash = m_text.indexOf(QLatin1Char('/'));
+    const qsizetype at = m_text.left(slash < 0 ? m_text.size() : slash).indexOf(QLatin1Char('@'));
     return at < 0 ? QString() : m_text.left(at);
 }
 
 QString XMPPJid::domain() const
 {
-    const qsizetype at = m_text.indexOf(QLatin1Char('@'));
-    const qsizetype slash = m_text.indexOf(QLatin1Char('/'), at < 0 ? 0 : at + 1);
+    // The bare part first: a resource may hold an "@" of its own.
+    const qsizetype slash = m_text.indexOf(QLatin1Char('/'));
+    const qsizetype end = slash < 0 ? m_text.size() : slash;
+    const qsizetype at = m_text.left(end).indexOf(QLatin1Char('@'));
     const qsizetype start = at < 0 ? 0 : at + 1;
-    return slash < 0 ? m_text.mid(start) : m_text.mid(start, slash - start);
+    return m_text.mid(start, end - start);
 }
 
 XMPPJid XMPPJid::bare() const

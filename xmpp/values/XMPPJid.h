@@ -22,9 +22,9 @@ public:
 
     /// The full address text.
     const QString& toString() const { return m_text; }
-    /// The text before the first "@"; empty when there is no "@".
+    /// The text before the first "@" of the bare part; empty when it has none.
     QString node() const;
-    /// The domain: between the "@" (if any) and the first "/" (if any).
+    /// The domain: the bare part (before the first "/") after its first "@".
     QString domain() const;
     /// The address without its resource.
     XMPPJid bare() const;
