@@ -8,6 +8,7 @@
 #include <QLocale>
 #include <QMainWindow>
 #include <QSettings>
+#include <QTextDocument>
 #include <QTextStream>
 
 namespace {
@@ -129,6 +130,11 @@ QString elideText(const QFontMetrics& metrics, const QString& text, Qt::TextElid
     default:
         return text;
     }
+}
+
+QString plainToolTip(const QString& text)
+{
+    return Qt::mightBeRichText(text) ? Qt::convertFromPlainText(text) : text;
 }
 
 QString notAvailableText()

@@ -27,6 +27,10 @@ QString elideMiddle(const QString& text, int n);
 QString elideText(const QFontMetrics& metrics, const QString& text, Qt::TextElideMode mode, int maxWidth);
 /// "N/A": the default name of tables and tournaments.
 QString notAvailableText();
+/// A tool tip that shows the text exactly as written: unchanged when Qt
+/// would show it as plain text anyway, else converted to rich text (server
+/// names holding "<b>" and the like).
+QString plainToolTip(const QString& text);
 /// "<unknown>": a player whose name is not known yet.
 QString unknownText();
 /// "<undefined>".

@@ -1,5 +1,7 @@
 #include "TableModel.h"
 
+#include <Utils.h>
+
 #include "ConnectionManager.h"
 #include "ItemFactory.h"
 #include "LobbyMetaTypes.h"
@@ -81,7 +83,7 @@ struct TableModel::Private
     {
         const TableInfo& info = row.info;
         const ValueColumnType value(info.value);
-        const QString toolTip = tableToolTip(info);
+        const QString toolTip = plainToolTip(tableToolTip(info));
         row.name->setText(info.name);
         row.name->setData(info.lobbyPath, LobbyPathRole);
         row.rules->setValue(RulesetGameTypePair{info.ruleset, info.gameType}, false);
@@ -303,7 +305,7 @@ void TableModel::retranslate()
     {
         const QSignalBlocker blocker(this);
         for (auto& [id, row] : d->rows) {
-            const QString toolTip = tableToolTip(row.info);
+            const QString toolTip = plainToolTip(tableToolTip(row.info));
             for (QStandardItem* item : row.items())
                 item->setToolTip(toolTip);
         }

@@ -11,7 +11,9 @@
 #include <QLocale>
 #include <QSignalSpy>
 #include <QSortFilterProxyModel>
+#include <QTextDocument>
 #include <QTest>
+#include <QTextDocument>
 #include <QTranslator>
 
 using namespace lobbytest;
@@ -296,6 +298,14 @@ void TableModelTest::everyCellCarriesIdAndToolTip()
         QVERIFY(!(model.flags(index) & Qt::ItemIsEditable));
     }
     QVERIFY(!model.index(0, 1).data(LobbyPathRole).isValid());
+
+    // A name that Qt would read as markup still shows as written.
+    model.addOrUpdateTable(makeTable(42, "101/Regular", "<b>Lucky</b> &amp;", 0, 2, 20000, TableCapacity(4, 2, 1)));
+    const QString markupTip = model.index(0, 0).data(Qt::ToolTipRole).toString();
+    QTextDocument shown;
+    shown.setHtml(markupTip);
+    QVERIFY2(shown.toPlainText().startsWith(QStringLiteral("<b>Lucky</b> &amp;\n2 of 4 players seated")),
+             qPrintable(shown.toPlainText()));
     model.unsubscribe("101/Regular");
 }
 
