@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QVBoxLayout>
@@ -325,6 +326,7 @@ void CreateUserWindow::on_createButton_clicked()
         return;
     createButton->setEnabled(false);
     cancelButton->setEnabled(false);
+    registering = true;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     setFieldsEnabled(false);
     // The server gets the address the way the check judged it.
@@ -334,12 +336,23 @@ void CreateUserWindow::on_createButton_clicked()
 void CreateUserWindow::on_cancelButton_clicked()
 {
     Q_EMIT cancelPressed();
-    if (QApplication::overrideCursor() != nullptr)
+    // Only this form's own wait cursor is taken back: another one belongs to
+    // a request still under way elsewhere.
+    if (registering) {
+        registering = false;
         QApplication::restoreOverrideCursor();
+    }
 }
 
 void CreateUserWindow::onRegisterSucceeded(bool active)
 {
+    if (!registering) {
+        // A repeated or unasked answer must not log in twice or take back a
+        // wait cursor that is not this form's.
+        qWarning() << "registration answer without a registration under way";
+        return;
+    }
+    registering = false;
     qDebug() << "new user successfully registered!";
     if (active) {
         registered = true;
@@ -352,11 +365,23 @@ void CreateUserWindow::onRegisterSucceeded(bool active)
 
 void CreateUserWindow::onRegisterFailed(const QString& reason)
 {
+    if (!registering) {
+        qWarning() << "registration refusal without a registration under way";
+        return;
+    }
+    registering = false;
     qDebug() << "failed registering new user!";
     QApplication::restoreOverrideCursor();
-    QMessageBox box(QMessageBox::Critical, tr("Register User"), reason, QMessageBox::Ok, this);
-    box.setTextFormat(Qt::PlainText);
-    box.exec();
+    // The box runs its own event loop, in which the window (and with it the
+    // box, its child) may go: neither lives on this stack frame.
+    const QPointer<CreateUserWindow> self(this);
+    const QPointer<QMessageBox> box = new QMessageBox(QMessageBox::Critical, tr("Register User"), reason,
+                                                      QMessageBox::Ok, this);
+    box->setTextFormat(Qt::PlainText);
+    box->exec();
+    if (self.isNull())
+        return;
+    delete box.data();
     setFieldsEnabled(true);
     createButton->setEnabled(true);
     cancelButton->setEnabled(true);

@@ -54,7 +54,11 @@ Q_SIGNALS:
     void termsPressed();
 
 public Q_SLOTS:
+    /// The server accepted the registration sent from this form; an answer
+    /// without one pending changes nothing.
     void onRegisterSucceeded(bool active);
+    /// The server refused the registration sent from this form; an answer
+    /// without one pending changes nothing.
     void onRegisterFailed(const QString& reason);
     void on_createButton_clicked();
     void on_cancelButton_clicked();
@@ -89,6 +93,8 @@ private:
     bool passwordTouched = false;
     bool repeatPasswordTouched = false;
     bool registered = false;
+    /// A registration was sent and is unanswered; its wait cursor is set.
+    bool registering = false;
 
     QLabel* header = nullptr;
     QLabel* userNameLabel = nullptr;

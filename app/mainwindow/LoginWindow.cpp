@@ -176,7 +176,12 @@ void LoginWindow::onLoginFailed(qint32 status)
     case 6: qDebug() << "User self excluded!"; break;
     default: qDebug() << "Unknown login failure!"; break;
     }
-    QApplication::restoreOverrideCursor();
+    // A refusal of a login made elsewhere (the new account's) or a second
+    // refusal of the same login has no wait cursor of this form's to take back.
+    if (loginPending) {
+        loginPending = false;
+        QApplication::restoreOverrideCursor();
+    }
     if (status == 2) {
         passwordEdit->clear();
         updateLoginButton();
@@ -218,6 +223,7 @@ void LoginWindow::onDisconnected()
 void LoginWindow::on_loginButton_clicked()
 {
     loginButton->setEnabled(false);
+    loginPending = true;
     Q_EMIT login(loginEdit->text(), passwordEdit->text());
 }
 

@@ -48,7 +48,8 @@ Q_SIGNALS:
     void resetPassword();
 
 public Q_SLOTS:
-    /// The server refused the login with this code.
+    /// The server refused the login with this code. Only the refusal of a
+    /// login asked for here takes back its wait cursor.
     void onLoginFailed(qint32 loginResponseStatus);
     void onConnecting();
     void onConnected();
@@ -69,6 +70,9 @@ private:
     void updateLoginButton();
 
     bool versionCheckComplete = false;
+    /// A login asked for by this form is unanswered: the main window set a
+    /// wait cursor for it, which the refusal takes back.
+    bool loginPending = false;
     QTimer shakeTimer;
     int shakeStep = 0;
     TranslationsManager* translations = nullptr;

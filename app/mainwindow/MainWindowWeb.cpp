@@ -9,6 +9,7 @@
 #include "UPushButton.h"
 #include "UTabWidget.h"
 
+#include <QDebug>
 #include <QDesktopServices>
 #include <QUrlQuery>
 
@@ -44,6 +45,15 @@ void MainWindow::openUrl(const QUrl& url, int defaultTarget)
         target = systemBrowser;
 
     if (target == systemBrowser) {
+        // The desktop starts whatever handles a scheme: from a server's reply
+        // only web addresses go there, never a local file or another program.
+        const QString scheme = url.scheme();
+        if (url.isEmpty())
+            return;
+        if (scheme != QLatin1String("http") && scheme != QLatin1String("https")) {
+            qWarning() << "not opening" << url.toDisplayString() << "in the system browser";
+            return;
+        }
         QDesktopServices::openUrl(url);
     } else if (target == browserDialog) {
         auto* browser = findChild<EmbeddedBrowser*>();

@@ -347,6 +347,40 @@ private Q_SLOTS:
         QCOMPARE(watch->reader().u32(), other->id);
     }
 
+    void lobbyFiltersSurviveARestart()
+    {
+        // Money tables that are not riichi and not full.
+        int expected = 0;
+        for (const auto& t : SessionScenario::makeTables(30, 5)) {
+            if (t.path == "101/Regular" && t.ruleset != 2 && t.seated != t.capacity && t.settlement != -1)
+                ++expected;
+        }
+        QVERIFY(expected > 0);
+        {
+            MainWindowHarness h;
+            QVERIFY(h.create());
+            QVERIFY(h.start());
+            QVERIFY(h.logIn());
+            LobbyWindow* lobby = h.window->lobbyWindow();
+            QTRY_COMPARE(lobby->treeView()->model()->rowCount(), 30);
+            lobby->findChild<QCheckBox*>(QStringLiteral("riichiRules"))->setChecked(false);
+            lobby->findChild<QCheckBox*>(QStringLiteral("excludeFullTablesCheckBox"))->setChecked(true);
+            lobby->findChild<QCheckBox*>(QStringLiteral("freeBet"))->setChecked(false);
+            QCOMPARE(lobby->treeView()->model()->rowCount(), expected);
+        }
+        MainWindowHarness again;
+        QVERIFY(again.create());
+        QVERIFY(again.start());
+        QVERIFY(again.logIn());
+        LobbyWindow* lobby = again.window->lobbyWindow();
+        QTRY_COMPARE(again.window->lobby()->tableModel()->rowCount(), 35);
+        QCOMPARE(lobby->treeView()->model()->rowCount(), expected);
+        QVERIFY(!lobby->findChild<QCheckBox*>(QStringLiteral("riichiRules"))->isChecked());
+        QVERIFY(lobby->findChild<QCheckBox*>(QStringLiteral("excludeFullTablesCheckBox"))->isChecked());
+        QVERIFY(!lobby->findChild<QCheckBox*>(QStringLiteral("freeBet"))->isChecked());
+        QVERIFY(lobby->findChild<QCheckBox*>(QStringLiteral("moneyBet"))->isChecked());
+    }
+
     void joinRefusals_data()
     {
         QTest::addColumn<int>("code");

@@ -5,6 +5,7 @@
 #include "CreateUserWindow.h"
 #include "GameSounds.h"
 #include "LoginWindow.h"
+#include "MessageBoxWatcher.h"
 #include "PreferencesWindow.h"
 #include "Sound.h"
 #include "TranslationsManager.h"
@@ -42,6 +43,16 @@ void leave(QLineEdit* edit)
     QMetaObject::invokeMethod(edit, "editingFinished");
 }
 
+void fillRegistration(CreateUserWindow& form)
+{
+    form.userNameEdit()->setText(QStringLiteral("newbie"));
+    form.emailField()->setText(QStringLiteral("n@example.org"));
+    form.passwordField()->setText(QStringLiteral("secret1"));
+    form.repeatPasswordField()->setText(QStringLiteral("secret1"));
+    form.ageBox()->setChecked(true);
+    form.termsBox()->setChecked(true);
+}
+
 }
 
 class TestMainWindowForms : public QObject
@@ -50,7 +61,12 @@ class TestMainWindowForms : public QObject
 
 private Q_SLOTS:
     void initTestCase() { setupSearchPaths({}); }
-    void init() { QSettings().clear(); }
+    void init()
+    {
+        QSettings().clear();
+        while (QApplication::overrideCursor() != nullptr)
+            QApplication::restoreOverrideCursor();
+    }
 
     void registrationFieldRules_data()
     {
@@ -142,7 +158,8 @@ private Q_SLOTS:
         CreateUserWindow form;
         form.show();
         QSignalSpy login(&form, &CreateUserWindow::doLogin);
-        QApplication::setOverrideCursor(Qt::WaitCursor);
+        fillRegistration(form);
+        form.createUserButton()->click();
         form.onRegisterSucceeded(false);
         QVERIFY(!form.isVisible());
         QVERIFY(!form.isRegistered());
@@ -168,7 +185,9 @@ private Q_SLOTS:
                 xs << form.x();
         });
         sampler.start(10);
-        QApplication::setOverrideCursor(Qt::WaitCursor);
+        // The main window sets the wait cursor for the login.
+        QObject::connect(&form, &LoginWindow::login, [] { QApplication::setOverrideCursor(Qt::WaitCursor); });
+        form.logInButton()->click();
         form.onLoginFailed(2);
         QVERIFY(QApplication::overrideCursor() == nullptr);
         QVERIFY(form.passwordField()->text().isEmpty());
@@ -181,6 +200,66 @@ private Q_SLOTS:
         QVERIFY(form.logInButton()->isEnabled());
         form.onDisconnected();
         QVERIFY(!form.logInButton()->isEnabled());
+    }
+
+    void waitCursorsArePaired_data()
+    {
+        // Steps: "login" clicks Log in (the handler sets the wait cursor as
+        // the main window does), "refused" is a refusal for wrong
+        // credentials, "create" clicks Create User, "ok"/"inactive"/"failed"
+        // are the server's answers to a registration, "cancel" clicks Cancel.
+        QTest::addColumn<QStringList>("steps");
+        QTest::addColumn<int>("logins");
+        QTest::addColumn<bool>("fieldsEnabled");
+        QTest::newRow("login refused") << QStringList{"login", "refused"} << 0 << true;
+        QTest::newRow("refusal repeated") << QStringList{"login", "refused", "refused"} << 0 << true;
+        QTest::newRow("refusal of the new account's login") << QStringList{"refused"} << 0 << true;
+        QTest::newRow("registered") << QStringList{"create", "ok"} << 1 << false;
+        QTest::newRow("acceptance repeated") << QStringList{"create", "ok", "ok"} << 1 << false;
+        QTest::newRow("acceptance never asked for") << QStringList{"ok", "inactive"} << 0 << true;
+        QTest::newRow("refusal after acceptance") << QStringList{"create", "ok", "failed"} << 1 << false;
+        QTest::newRow("registration refused") << QStringList{"create", "failed"} << 0 << true;
+        QTest::newRow("cancelled") << QStringList{"cancel"} << 0 << true;
+    }
+
+    void waitCursorsArePaired()
+    {
+        QFETCH(QStringList, steps);
+        QFETCH(int, logins);
+        QFETCH(bool, fieldsEnabled);
+        LoginWindow loginForm;
+        loginForm.setVersionCheckComplete(true);
+        loginForm.setUserName(QStringLiteral("anna"));
+        QObject::connect(&loginForm, &LoginWindow::login, [] { QApplication::setOverrideCursor(Qt::WaitCursor); });
+        CreateUserWindow form;
+        fillRegistration(form);
+        QSignalSpy doLogin(&form, &CreateUserWindow::doLogin);
+        MessageBoxWatcher watcher;
+        // Another request's cursor, which none of the steps may take away.
+        QApplication::setOverrideCursor(Qt::CrossCursor);
+        for (const QString& step : steps) {
+            if (step == QLatin1String("login")) {
+                loginForm.setPassword(QStringLiteral("wrong1"));
+                loginForm.logInButton()->click();
+            } else if (step == QLatin1String("refused")) {
+                loginForm.onLoginFailed(2);
+            } else if (step == QLatin1String("create")) {
+                form.createUserButton()->click();
+            } else if (step == QLatin1String("ok") || step == QLatin1String("inactive")) {
+                form.onRegisterSucceeded(step == QLatin1String("ok"));
+            } else if (step == QLatin1String("failed")) {
+                form.onRegisterFailed(QStringLiteral("User name already in use"));
+            } else {
+                form.cancelUserButton()->click();
+            }
+        }
+        QVERIFY(QApplication::overrideCursor() != nullptr);
+        QCOMPARE(QApplication::overrideCursor()->shape(), Qt::CrossCursor);
+        QApplication::restoreOverrideCursor();
+        QVERIFY(QApplication::overrideCursor() == nullptr);
+        QCOMPARE(doLogin.size(), logins);
+        QCOMPARE(form.userNameEdit()->isEnabled(), fieldsEnabled);
+        QCOMPARE(watcher.seen.size(), steps.endsWith(QStringLiteral("failed")) && fieldsEnabled ? 1 : 0);
     }
 
     void languageListNeverChangesTheLanguage()

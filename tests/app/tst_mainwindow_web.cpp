@@ -1,6 +1,7 @@
 // The main window's web side: address templates, the program's "client://"
 // links and the page tabs that pages ask for, against the test game server.
 #include "CommandLine.h"
+#include "EmbeddedBrowser.h"
 #include "EmbeddedWebPage.h"
 #include "LobbyWindow.h"
 #include "MainWindowHarness.h"
@@ -8,8 +9,26 @@
 #include "UTabWidget.h"
 #include "WebSchemes.h"
 
+#include <QDesktopServices>
 #include <QSettings>
 #include <QWebEngineView>
+
+namespace {
+
+/// Takes the addresses meant for the desktop's handlers, so that nothing is
+/// started outside the test.
+class DesktopHandler : public QObject
+{
+    Q_OBJECT
+
+public:
+    QStringList opened;
+
+public Q_SLOTS:
+    void open(const QUrl& url) { opened << url.toString(); }
+};
+
+}
 
 class TestMainWindowWeb : public QObject
 {
@@ -110,6 +129,66 @@ private Q_SLOTS:
         tabs->setCurrentIndex(tabs->indexOf(h.window->lobbyWindow()));
         h.window->onDisplayTab(tab);
         QCOMPARE(tabs->widget(tabs->currentIndex())->objectName(), page);
+    }
+
+    void whereAddressesOpen_data()
+    {
+        // A page request's reply ("page N|address") or a page's link.
+        QTest::addColumn<QStringList>("events");
+        QTest::addColumn<QStringList>("desktop");
+        QTest::addColumn<QStringList>("dialog");
+        QTest::newRow("empty support reply") << QStringList{"page 5|"}
+                                             << QStringList{"http://127.0.0.1:1/support.html"} << QStringList{};
+        QTest::newRow("rules reply") << QStringList{"page 9|https://web.test/r/{sku}"}
+                                     << QStringList{"https://web.test/r/parlor7"} << QStringList{};
+        QTest::newRow("account opens inside") << QStringList{"page 1|localwww:/howto.html"} << QStringList{}
+                                              << QStringList{"localwww:/howto.html"};
+        QTest::newRow("account sent outside")
+            << QStringList{"page 1|http://web.test/a?_Target=external"}
+            << QStringList{"http://web.test/a?_Target=external"} << QStringList{};
+        QTest::newRow("two inside, one dialog")
+            << QStringList{"page 5|localwww:/howto.html?_Target=internal",
+                           "page 6|localwww:/welcome.html?_Target=internal"}
+            << QStringList{} << QStringList{"localwww:/welcome.html?_Target=internal"};
+        QTest::newRow("page link") << QStringList{"link|https://web.test/x"} << QStringList{"https://web.test/x"}
+                                   << QStringList{};
+        QTest::newRow("empty page for new accounts") << QStringList{"page 0|"} << QStringList{} << QStringList{};
+        // A reply is not a way to start a local file or another program.
+        QTest::newRow("local file") << QStringList{"page 5|file:///etc/passwd", "page 11|file:///usr/bin/xterm"}
+                                    << QStringList{} << QStringList{};
+        QTest::newRow("other scheme") << QStringList{"page 10|smb://web.test/share"} << QStringList{}
+                                      << QStringList{};
+    }
+
+    void whereAddressesOpen()
+    {
+        QFETCH(QStringList, events);
+        QFETCH(QStringList, desktop);
+        QFETCH(QStringList, dialog);
+        DesktopHandler handler;
+        const QStringList schemes{"http", "https", "file", "smb", "localwww"};
+        for (const QString& scheme : schemes)
+            QDesktopServices::setUrlHandler(scheme, &handler, "open");
+        TranslationsManager translations;
+        MainWindow window(QStringLiteral("127.0.0.1"), 1, QString(), QString(), false, QStringLiteral("127.0.0.1:1"),
+                          &translations);
+        for (const QString& event : events) {
+            const QString address = event.section(QLatin1Char('|'), 1);
+            if (event.startsWith(QLatin1String("link")))
+                window.onLaunchBrowser(address);
+            else
+                window.onWebPage(WebPageRequest::enum_t(event.section(QLatin1Char(' '), 1).section('|', 0, 0).toInt()),
+                                 address);
+        }
+        for (const QString& scheme : schemes)
+            QDesktopServices::unsetUrlHandler(scheme);
+        QCOMPARE(handler.opened, desktop);
+        const QList<EmbeddedBrowser*> browsers = window.findChildren<EmbeddedBrowser*>();
+        QCOMPARE(browsers.size(), dialog.size());
+        if (!dialog.isEmpty()) {
+            QVERIFY(!browsers.first()->isHidden());
+            QTRY_COMPARE(browsers.first()->view()->url().toString(), dialog.first());
+        }
     }
 
     void startPageFallsBackToTheLocalPage()

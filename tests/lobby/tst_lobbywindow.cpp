@@ -5,12 +5,16 @@
 #include "LobbyWindow.h"
 #include "TableModel.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QHelpEvent>
 #include <QGroupBox>
 #include <QPushButton>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTextDocument>
+#include <QToolTip>
 #include <QTreeView>
 
 using lobbytest::makeTable;
@@ -155,6 +159,28 @@ private Q_SLOTS:
         QVERIFY(box(again, "excludeFullTablesCheckBox")->isChecked());
         QVERIFY(!box(again, "quellmarkGames")->isChecked());
         QCOMPARE(shownIds(again), (QList<int>{2}));
+    }
+
+    void tableNamesInToolTipsAreText()
+    {
+        TableModel model(nullptr);
+        model.subscribe(regular);
+        model.addOrUpdateTable(makeTable(1, regular, QStringLiteral("<b>Bold</b> & <i>co</i>")));
+        LobbyWindow window;
+        window.setModel(&model);
+        window.resize(900, 500);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QTreeView* view = window.treeView();
+        const QPoint at = view->visualRect(view->model()->index(0, 0)).center();
+        QHelpEvent help(QEvent::ToolTip, at, view->viewport()->mapToGlobal(at));
+        QApplication::sendEvent(view->viewport(), &help);
+        QTRY_VERIFY(QToolTip::isVisible());
+        // What the tool tip's label shows is the name as the server sent it.
+        QTextDocument shown;
+        shown.setHtml(QToolTip::text());
+        QCOMPARE(shown.toPlainText().section(QLatin1Char('\n'), 0, 0), QStringLiteral("<b>Bold</b> & <i>co</i>"));
+        QToolTip::hideText();
     }
 
     void joinAndWatchRequests()
