@@ -17,13 +17,11 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QHelpEvent>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTextDocument>
-#include <QToolTip>
 #include <QTreeView>
 #include <QVBoxLayout>
 
@@ -170,7 +168,6 @@ void LobbyWindow::setupUi()
     // Every row is one line: a seat change then repaints one row, and the
     // view never measures thousands of rows.
     lobbyTreeView->setUniformRowHeights(true);
-    lobbyTreeView->viewport()->installEventFilter(this);
     vboxLayout->addWidget(lobbyTreeView);
 
     auto* frame = new QFrame(this);
@@ -261,23 +258,6 @@ void LobbyWindow::changeEvent(QEvent* event)
     if (event->type() == QEvent::LanguageChange)
         retranslate();
     QWidget::changeEvent(event);
-}
-
-bool LobbyWindow::eventFilter(QObject* watched, QEvent* event)
-{
-    if (event->type() != QEvent::ToolTip || watched != lobbyTreeView->viewport())
-        return QWidget::eventFilter(watched, event);
-    // A tool tip label reads text that looks like markup as markup; the view
-    // would pass the server's table name on as it is.
-    const auto* help = static_cast<QHelpEvent*>(event);
-    const QModelIndex index = lobbyTreeView->indexAt(help->pos());
-    const QString text = index.data(Qt::ToolTipRole).toString();
-    if (text.isEmpty())
-        QToolTip::hideText();
-    else
-        QToolTip::showText(help->globalPos(), Qt::convertFromPlainText(text, Qt::WhiteSpacePre),
-                           lobbyTreeView->viewport(), lobbyTreeView->visualRect(index));
-    return true;
 }
 
 qint32 LobbyWindow::tableIdForIndex(const QModelIndex& index) const

@@ -44,9 +44,6 @@ Q_SIGNALS:
 
 protected:
     void changeEvent(QEvent* event) override;
-    /// Shows the tree's tool tips as plain text: they begin with the table's
-    /// name as the server sent it.
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private Q_SLOTS:
     void on_joinButton_clicked();
