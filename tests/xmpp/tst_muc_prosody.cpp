@@ -6,6 +6,7 @@
 #include "RawXmppClient.h"
 #include "XMPPClient.h"
 #include "XMPPConference.h"
+#include "XmppNames.h"
 
 #include <QLoggingCategory>
 #include <QSignalSpy>
@@ -150,6 +151,44 @@ private Q_SLOTS:
         QVERIFY(!b.isJoined());
         QTRY_COMPARE_WITH_TIMEOUT(aLeft.size(), 1, 3000);
         QCOMPARE(aLeft.first().at(1).toString(), QStringLiteral("Bob"));
+    }
+
+    void refusedLinesComeBackAsErrors()
+    {
+        ProsodyFixture* s = server(false);
+        const QString room = newRoom(s);
+        RawXmppClient owner;
+        QVERIFY(rawOwner(owner, s, room, true));
+        XMPPClient alice;
+        QVERIFY(connectUser(alice, s, "3001"));
+        XMPPConference a;
+        a.setClient(&alice);
+        a.setRoomJid(XMPPJid(room));
+        QSignalSpy refusals(&a, &XMPPConference::messageRefused);
+        QSignalSpy lines(&a, &XMPPConference::message);
+
+        // Not in the room: the room refuses the line.
+        const QString outside = a.sendMessage(QStringLiteral("knock knock"));
+        QVERIFY2(refusals.wait(5000), qPrintable(s->log().right(2000)));
+        XMPPMessage error = refusals.last().at(1).value<XMPPMessage>();
+        QCOMPARE(error.stanza().id, outside);
+        QVERIFY(error.stanza().errorCondition != 0);
+
+        // Inside, but made a visitor: refused again, with the room's reason.
+        QSignalSpy joined(&a, &XMPPConference::userJoined);
+        a.join(QStringLiteral("Alice"));
+        QVERIFY(joined.wait(5000));
+        owner.send("<iq type='set' id='v1' to='" + room.toUtf8()
+                   + "'><query xmlns='http://jabber.org/protocol/muc#admin'><item nick='Alice' role='visitor'/></query></iq>");
+        QVERIFY(owner.waitFor(QStringLiteral("id=['\"]v1['\"]")));
+        QTest::qWait(200);
+        const QString inside = a.sendMessage(QStringLiteral("may I?"));
+        QVERIFY(refusals.wait(5000));
+        error = refusals.last().at(1).value<XMPPMessage>();
+        QCOMPARE(error.stanza().id, inside);
+        QCOMPARE(xmpp::names::stanzaErrorCondition(error.stanza().errorCondition), QStringLiteral("forbidden"));
+        QCOMPARE(refusals.size(), 2);
+        QCOMPARE(lines.size(), 0);
     }
 
     void kickAndBanNotices()

@@ -252,8 +252,9 @@ void XMPPClient::handleSession(const xmpp::StreamElement* element)
     case xmpp::KindMessageStanza: {
         const auto* message = static_cast<const xmpp::MessageStanza*>(element);
         if (message->errorCondition != 0)
-            return;
-        Q_EMIT messageReceived(XMPPMessage(*message, d->parser.streamLanguage()));
+            Q_EMIT messageErrorReceived(XMPPMessage(*message, d->parser.streamLanguage()));
+        else
+            Q_EMIT messageReceived(XMPPMessage(*message, d->parser.streamLanguage()));
         return;
     }
     case xmpp::KindPresenceStanza:

@@ -44,6 +44,9 @@ std::unique_ptr<Stanza> parseStanza(QDomElement element)
         QDomElement condition = error.firstChildElement();
         if (!condition.isNull() && condition.localName() == QLatin1String("text"))
             condition = condition.nextSiblingElement();
+        const QDomElement text =
+            firstChildElementNS(error, QStringLiteral("text"), QStringLiteral("urn:ietf:params:xml:ns:xmpp-stanzas"));
+        stanza->errorText = text.text();
         if (condition.isNull())
             throw stream_parse_error(0, QStringLiteral("unknown stanza error condition <>"));
         stanza->errorCondition = names::stanzaErrorConditionFromName(condition.localName());
