@@ -1,6 +1,6 @@
 // XMPPConference against a scripted server: the entry retry with its
 // back-off and the kept nick, the own presence told by status 110 with the
-// nick the room chose, and what is not this room's business.
+// nick the room chose, refused lines, and what is not this room's business.
 #include "ClientTestUtil.h"
 #include "ScriptedXmppPeer.h"
 #include "XMPPClient.h"

@@ -98,21 +98,6 @@ private Q_SLOTS:
         QCOMPARE(uploadPayload(readCard(written)), written);
     }
 
-    void photoAndNameReplacedFieldsKept()
-    {
-        XMPPVCard card = readCard("<vCard xmlns='vcard-temp'><FN>Old</FN><PHOTO><TYPE>image/png</TYPE>"
-                                  "<BINVAL>bm90IGFuIGltYWdl</BINVAL></PHOTO><NICKNAME>mei</NICKNAME></vCard>");
-        card.formattedName = QStringLiteral("Mei <Sato>");
-        card.photo = QImage(2, 2, QImage::Format_RGB32);
-        card.photo.fill(Qt::green);
-        const QByteArray payload = uploadPayload(card);
-        QVERIFY2(payload.startsWith("<vCard xmlns=\"vcard-temp\"><FN>Mei &lt;Sato&gt;</FN><N/><NICKNAME>mei</NICKNAME>"
-                                    "<PHOTO><TYPE>image/png</TYPE><BINVAL>iVBOR"),
-                 payload.constData());
-        QCOMPARE(payload.count("<PHOTO>"), 1);
-        QVERIFY(!payload.contains("bm90IGFuIGltYWdl"));
-    }
-
     void fieldsSetByTheProgramAreSafe_data()
     {
         QTest::addColumn<QString>("name");
