@@ -9,6 +9,7 @@
 #include "SocialLog.h"
 #include "UPushButton.h"
 #include "XMPPClient.h"
+#include "XmppNames.h"
 
 #include <QEvent>
 #include <QLineEdit>
@@ -46,6 +47,7 @@ ConferenceWidget::ConferenceWidget(QWidget* parent, NotificationFlags hidden)
     connect(c, &XMPPConference::participantLeft, this, &ConferenceWidget::onParticipantLeft);
     connect(c, &XMPPConference::participantBanned, this, &ConferenceWidget::onParticipantBanned);
     connect(c, &XMPPConference::participantKicked, this, &ConferenceWidget::onParticipantKicked);
+    connect(c, &XMPPConference::messageRefused, this, &ConferenceWidget::onMessageRefused);
 
     connect(m_ui.chatOutput, &ChatOutputWidget::userMenuRequested, this, &ConferenceArea::userMenuRequested);
 }
@@ -235,9 +237,8 @@ void ConferenceWidget::armReflectionTimer()
 
 void ConferenceWidget::onReflectionTimeout()
 {
-    // A room reflects every line it accepts to its sender; one that stays
-    // unanswered was refused (or lost with the connection). The XMPP client
-    // passes no error messages on, so silence is the sign.
+    // A room reflects every line it accepts to its sender and answers a
+    // refused one with an error; a line with neither was lost on the way.
     QString restore;
     while (!m_unconfirmed.isEmpty() && m_unconfirmed.first().deadline.hasExpired()) {
         const QString text = m_unconfirmed.takeFirst().text;
@@ -248,6 +249,45 @@ void ConferenceWidget::onReflectionTimeout()
     if (!restore.isNull() && m_ui.chatInput->text().isEmpty())
         m_ui.chatInput->setText(restore);
     armReflectionTimer();
+}
+
+QString ConferenceWidget::refusalReason(const XMPPMessage& error)
+{
+    const QString text = error.stanza().errorText.trimmed();
+    if (!text.isEmpty())
+        return text;
+    const QString condition = xmpp::names::stanzaErrorCondition(error.stanza().errorCondition);
+    return condition.isEmpty() ? errorText(1) : condition;
+}
+
+void ConferenceWidget::onMessageRefused(XMPPConference*, const XMPPMessage& error)
+{
+    // The error carries the refused line's id; a room that copies the line
+    // back instead is matched by its text.
+    const QString id = error.stanza().id;
+    const QString body = error.body();
+    qsizetype index = -1;
+    for (qsizetype i = 0; i < m_unconfirmed.size() && index < 0; ++i) {
+        if (!id.isEmpty() && m_unconfirmed.at(i).id == id)
+            index = i;
+    }
+    for (qsizetype i = 0; i < m_unconfirmed.size() && index < 0; ++i) {
+        if (!body.isEmpty() && m_unconfirmed.at(i).text == body)
+            index = i;
+    }
+    appendInfo(tr("Your message was not delivered: %1").arg(refusalReason(error).toHtmlEscaped()));
+    if (index < 0)
+        return; // already reported when its reflection time ran out
+    restoreLine(m_unconfirmed.takeAt(index).text);
+    armReflectionTimer();
+}
+
+void ConferenceWidget::restoreLine(const QString& text)
+{
+    if (m_ui.chatInput->text().isEmpty())
+        m_ui.chatInput->setText(text);
+    else
+        appendInfo(tr("Your message was not delivered: %1").arg(text.toHtmlEscaped()));
 }
 
 void ConferenceWidget::onUserError(XMPPConference*, XMPPPresence::error_t error)
@@ -358,14 +398,15 @@ void ConferenceWidget::onReturnPressed()
     const QString text = m_ui.chatInput->text();
     if (text.isEmpty() || !m_conference.isJoined())
         return;
+    QString id;
     try {
-        m_conference.sendMessage(text);
+        id = m_conference.sendMessage(text);
     } catch (const std::exception& e) {
         // The text stays in the input line for another try.
         qCWarning(lcSocial) << "chat line not sent:" << e.what();
         return;
     }
-    m_unconfirmed.append(SentLine{text, QDeadlineTimer(m_reflectionTimeout)});
+    m_unconfirmed.append(SentLine{id, text, QDeadlineTimer(m_reflectionTimeout)});
     while (m_unconfirmed.size() > MaxUnconfirmed)
         m_unconfirmed.removeFirst();
     armReflectionTimer();

@@ -22,10 +22,11 @@ class QLineEdit;
 /// while the room is joined.
 ///
 /// Everything other users write (nicks, lines, kick and ban reasons and
-/// actors) reaches the pane escaped. A line that the room does not reflect
-/// within the reflection time (it refused it, or the connection dropped)
-/// shows an error line and goes back into the input line, so it is not
-/// lost. A room asked
+/// actors) reaches the pane escaped. A line that the room refuses shows an
+/// error line with the room's reason at once and goes back into the input
+/// line, so it is not lost; one that the room neither reflects nor refuses
+/// within the reflection time (the connection dropped) is treated the same
+/// way, without a reason. A room asked
 /// for before the chat session or the room service is known is joined as
 /// soon as both are.
 class ConferenceWidget : public ConferenceArea
@@ -74,6 +75,9 @@ public:
 
     /// The text of a room entry error.
     static QString errorText(int error);
+    /// Why the room refused a line: the room's own text when it gave one,
+    /// else the error condition's name; plain text.
+    static QString refusalReason(const XMPPMessage& error);
     /// The line of the own kick or ban: nick, then the actor and the reason
     /// where given, each escaped.
     static QString ownKickBanText(bool banned, const QString& nick, const XMPPJid& actor, const QString& reason);
@@ -97,6 +101,8 @@ private Q_SLOTS:
     void onParticipantKicked(XMPPConference*, const QString& nick, const XMPPJid& actor, const QString& reason);
     void onParticipantBanned(XMPPConference*, const QString& nick, const XMPPJid& actor, const QString& reason);
     void onReturnPressed();
+    /// The room refused a line: an error line with its reason, the line back into the input.
+    void onMessageRefused(XMPPConference*, const XMPPMessage& error);
     /// Lines the room did not reflect in time: error lines, and the oldest back into the input.
     void onReflectionTimeout();
     /// The session or the room service became available: a kept wish to be in a room is fulfilled.
@@ -104,8 +110,11 @@ private Q_SLOTS:
     void onClientDisconnected();
 
 private:
-    /// Sets the room (leaving another one first) and joins it.
     void armReflectionTimer();
+    /// Puts a line that did not reach the room back into an empty input
+    /// line; with the input in use, the line goes into the pane instead.
+    void restoreLine(const QString& text);
+    /// Sets the room (leaving another one first) and joins it.
     void chooseRoom(RoomKind kind, const XMPPJid& room, qint32 id);
     XMPPJid serviceRoom(const QString& prefix, qint32 id) const;
     bool sessionUp() const;
@@ -124,6 +133,7 @@ private:
     bool m_entering = false;
     struct SentLine
     {
+        QString id;
         QString text;
         QDeadlineTimer deadline;
     };

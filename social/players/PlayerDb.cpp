@@ -8,11 +8,13 @@
 #include "IqVCard.h"
 #include "SocialLog.h"
 #include "XMPPClient.h"
+#include "XmppNames.h"
 
 #include <QPointer>
 
 #include <array>
 #include <exception>
+#include <utility>
 
 const QString PlayerDb::SearchTag = QStringLiteral("PlayerDb");
 
@@ -174,10 +176,51 @@ void PlayerDb::uploadPicture(const QImage& picture)
         Q_EMIT changePictureFailed();
         return;
     }
-    XMPPVCard vCard;
-    vCard.photo = picture;
+    m_pictureToUpload = picture;
+    if (m_ownCardRequested)
+        return;
+    // The card is stored whole, so the fields kept in it besides the photo
+    // must be read first or the upload would erase them. A request without
+    // an addressee is about the own account.
+    const QString id = m_client->nextId();
+    m_client->write(xmpp::IqVCard(id, XMPPJid()));
+    m_ownCardRequested = true;
+    QPointer<PlayerDb> self(this);
+    m_client->registerIqHandler(id, [self](const xmpp::Iq* answer) {
+        if (self)
+            self->onOwnCardAnswer(answer);
+    });
+}
+
+void PlayerDb::onOwnCardAnswer(const xmpp::Iq* answer)
+{
+    m_ownCardRequested = false;
+    const QImage picture = std::exchange(m_pictureToUpload, QImage());
+    XMPPVCard card;
+    if (!answer) {
+        Q_EMIT changePictureFailed();
+        return;
+    }
+    if (!xmpp::isResult(answer)) {
+        // Only "no card yet" means there is nothing to keep; any other refusal
+        // could hide a card that a blind upload would overwrite.
+        if (answer->errorCondition != xmpp::names::stanzaErrorConditionFromName(QStringLiteral("item-not-found"))) {
+            qCWarning(lcSocial) << "own vCard not readable, picture not stored:"
+                                << xmpp::names::stanzaErrorCondition(answer->errorCondition);
+            Q_EMIT changePictureFailed();
+            return;
+        }
+    } else if (answer->type() == xmpp::KindIqVCard) {
+        const auto* iq = static_cast<const xmpp::IqVCard*>(answer);
+        if (iq->vCard())
+            card = *iq->vCard();
+    }
+    card.photo = picture;
+    card.photoHash = QByteArray();
+    if (!m_ownName.isEmpty())
+        card.formattedName = m_ownName;
     try {
-        m_client->uploadVCard(vCard);
+        m_client->uploadVCard(card);
     } catch (const std::exception& e) {
         qCWarning(lcSocial) << "picture upload not sent:" << e.what();
         Q_EMIT changePictureFailed();

@@ -85,8 +85,10 @@ public:
     /// Whether a vCard request for the player is waiting for its answer.
     bool isPictureRequested(qint32 pid) const { return m_pending.contains(pid); }
 
-    /// Uploads the picture as the own vCard photo; changePictureOk or
-    /// changePictureFailed follows.
+    /// Makes the picture the own vCard photo: fetches the own card, replaces
+    /// its photo, writes the own name as its formatted name, keeps every other
+    /// field and stores it; changePictureOk or changePictureFailed follows.
+    /// A call while the card is being fetched replaces the picture to store.
     void uploadPicture(const QImage& picture);
     /// Looks up the chat address of a name through the search service;
     /// searchJidResult or searchJidError follows.
@@ -148,6 +150,8 @@ private:
     void requestPicture(qint32 pid, bool again = false);
     void onVCardAnswer(qint32 pid, const xmpp::Iq* answer);
     void storePicture(qint32 pid, const XMPPVCard& vCard);
+    /// The own card fetched for a picture upload (null: the connection ended first).
+    void onOwnCardAnswer(const xmpp::Iq* answer);
     /// The search form's text field "search", or null.
     XMPPDataForm::Field* searchField();
 
@@ -166,4 +170,7 @@ private:
     QMap<qint32, PictureCacheEntry> m_pictures;
     /// Players whose vCard is asked for, with whether to ask again after the answer.
     QHash<qint32, bool> m_pending;
+    /// The picture to store once the own card has arrived.
+    QImage m_pictureToUpload;
+    bool m_ownCardRequested = false;
 };

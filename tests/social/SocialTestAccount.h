@@ -66,7 +66,8 @@ struct SocialTestAccount
 };
 
 /// `watcher` subscribes to the presence of `watched`, who accepts; true once
-/// the watcher sees the watched account's presence.
+/// the watcher sees the watched account available (the server may answer
+/// the request with an unavailable presence before the acceptance).
 inline bool subscribe(SocialTestAccount& watcher, SocialTestAccount& watched)
 {
     QObject context;
@@ -78,7 +79,8 @@ inline bool subscribe(SocialTestAccount& watcher, SocialTestAccount& watched)
     QDeadlineTimer deadline(5000);
     while (!deadline.hasExpired()) {
         if (std::any_of(presences.cbegin(), presences.cend(), [&](const QList<QVariant>& args) {
-                return args.first().value<XMPPPresence>().from().bare().toString() == from;
+                const XMPPPresence p = args.first().value<XMPPPresence>();
+                return p.from().bare().toString() == from && p.availability() != 1;
             }))
             return true;
         presences.wait(100);

@@ -1,8 +1,9 @@
 // The chat room panel's own lines: which notices the hidden flags keep out,
-// the wording of kicks, bans and entry errors per room kind, and the input
-// line that follows the joined state whatever is shown.
+// the wording of kicks, bans, entry errors per room kind and refused lines,
+// and the input line that follows the joined state whatever is shown.
 #include "ChatOutputWidget.h"
 #include "ConferenceWidget.h"
+#include "XmppNames.h"
 
 #include <QLineEdit>
 #include <QTextBlock>
@@ -128,6 +129,31 @@ private Q_SLOTS:
             QVERIFY2(pane.isEmpty(), qPrintable(pane));
         else
             QCOMPARE(lastLine(w), line);
+    }
+
+    void refusalShowsTheRoomsReason_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("condition");
+        QTest::addColumn<QString>("line");
+        QTest::newRow("room's text, markup shown as text")
+            << "Only <b>members</b> & friends" << "forbidden" << "Your message was not delivered: Only <b>members</b> & friends";
+        QTest::newRow("no text: the condition") << "" << "not-acceptable" << "Your message was not delivered: not-acceptable";
+        QTest::newRow("blank text: the condition") << "  " << "forbidden" << "Your message was not delivered: forbidden";
+    }
+
+    void refusalShowsTheRoomsReason()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, condition);
+        QFETCH(QString, line);
+        ConferenceWidget w;
+        XMPPMessage error;
+        error.stanza().errorText = text;
+        error.stanza().errorCondition = xmpp::names::stanzaErrorConditionFromName(condition);
+        Q_EMIT w.conference().messageRefused(&w.conference(), error);
+        QVERIFY(w.chatOutput()->toPlainText().endsWith(line));
+        QCOMPARE(w.chatOutput()->toPlainText().count(QStringLiteral("not delivered")), 1);
     }
 
     void inputFollowsJoinedStateWhenHidden()

@@ -1,7 +1,9 @@
 // The player directory and the table presence against a real Prosody with
 // three accounts: pictures fetched once, a new picture seen by a friend,
+// the rest of a card kept by a picture upload,
 // the search of an address by name, and the tables a friend sits at.
 #include "GameModel.h"
+#include "RawXmppClient.h"
 #include "SocialTestAccount.h"
 #include "TablePresenceManager.h"
 
@@ -102,6 +104,42 @@ private Q_SLOTS:
         QCOMPARE(QColor(seen.pixel(5, 16)), QColor(Qt::blue));
         QCOMPARE(QColor(seen.pixel(58, 16)), QColor(Qt::red));
         QVERIFY(!bob.playerDb.isPictureRequested(1001));
+    }
+
+    void pictureUploadKeepsTheRestOfTheCard()
+    {
+        // Carol's card, stored by another program of hers, holds more than a picture.
+        RawXmppClient other;
+        QString error;
+        QVERIFY2(other.login(m_server->host(), m_server->port(), m_server->domain(), QStringLiteral("1003"),
+                             SocialTestAccount::password(1003), &error),
+                 qPrintable(error));
+        other.send("<iq type='set' id='c1'><vCard xmlns='vcard-temp'><FN>Carol Old</FN><N><GIVEN>Carol</GIVEN></N>"
+                   "<NICKNAME>cc</NICKNAME><DESC>likes &lt;tiles&gt; &amp; tea</DESC>"
+                   "<X-EXT xmlns='urn:example:ext' level='3'>kept</X-EXT></vCard></iq>");
+        QVERIFY(other.waitFor(QStringLiteral("id=['\"]c1['\"][^>]*type=['\"]result|type=['\"]result['\"][^>]*id=['\"]c1")));
+
+        SocialTestAccount carol(1003, QStringLiteral("Carol"));
+        QVERIFY(carol.login(*m_server));
+        QSignalSpy ok(&carol.playerDb, &PlayerDb::changePictureOk);
+        carol.playerDb.uploadPicture(twoColourImage(16, 16));
+        QVERIFY(ok.wait(5000));
+
+        // Bob reads the stored card with a client of his own.
+        RawXmppClient bob;
+        QVERIFY2(bob.login(m_server->host(), m_server->port(), m_server->domain(), QStringLiteral("1002"),
+                           SocialTestAccount::password(1002), &error),
+                 qPrintable(error));
+        bob.send("<iq type='get' id='g1' to='1003@localhost'><vCard xmlns='vcard-temp'/></iq>");
+        QRegularExpressionMatch match;
+        QVERIFY(bob.waitFor(QStringLiteral("(?s)<iq[^>]*id=['\"]g1['\"].*</iq>"), 5000, &match));
+        const QString card = match.captured();
+        for (const char* part : {"<FN>Carol</FN>", "<N><GIVEN>Carol</GIVEN></N>", "<NICKNAME>cc</NICKNAME>",
+                                 "<DESC>likes &lt;tiles&gt; &amp; tea</DESC>", ">kept</X-EXT>", "urn:example:ext",
+                                 "<TYPE>image/png</TYPE>"})
+            QVERIFY2(card.contains(QLatin1String(part)), qPrintable(QLatin1String(part) + QLatin1Char('\n') + card));
+        QCOMPARE(card.count(QStringLiteral("<FN>")), 1);
+        QCOMPARE(card.count(QStringLiteral("<PHOTO>")), 1);
     }
 
     void uploadWithoutSessionFails()

@@ -1,10 +1,11 @@
 // XMPPConference against a scripted server: the entry retry with its
 // back-off and the kept nick, the own presence told by status 110 with the
-// nick the room chose, and what is not this room's business.
+// nick the room chose, refused lines, and what is not this room's business.
 #include "ClientTestUtil.h"
 #include "ScriptedXmppPeer.h"
 #include "XMPPClient.h"
 #include "XMPPConference.h"
+#include "XmppNames.h"
 
 #include <QElapsedTimer>
 #include <QLoggingCategory>
@@ -189,6 +190,58 @@ private Q_SLOTS:
         QCOMPARE(messages.size(), 1);
         QCOMPARE(messages.first().first().value<XMPPMessage>().body(), QStringLiteral("hi"));
         QCOMPARE(participants.size(), 0);
+    }
+
+    void refusedLineReachesTheRoom_data()
+    {
+        QTest::addColumn<QByteArray>("from");
+        QTest::addColumn<QByteArray>("error");
+        QTest::addColumn<bool>("refused");
+        QTest::addColumn<QString>("condition");
+        QTest::addColumn<QString>("text");
+        const QByteArray text = "<text " + QByteArray("xmlns='urn:ietf:params:xml:ns:xmpp-stanzas'") + ">";
+        QTest::newRow("from the room, text after the condition")
+            << Room << QByteArray("<error type='auth'><forbidden xmlns='urn:ietf:params:xml:ns:xmpp-stanzas'/>" + text
+                                  + "Visitors &lt;may not&gt; speak</text></error>")
+            << true << "forbidden" << "Visitors <may not> speak";
+        QTest::newRow("from the room, text first, no text")
+            << Room << QByteArray("<error type='cancel'>" + text + "</text><not-acceptable xmlns='urn:ietf:params:xml:ns:xmpp-stanzas'/></error>")
+            << true << "not-acceptable" << "";
+        QTest::newRow("from an occupant of the room")
+            << Room + "/Kenji" << QByteArray("<error type='cancel'><item-not-found xmlns='urn:ietf:params:xml:ns:xmpp-stanzas'/></error>")
+            << true << "item-not-found" << "";
+        QTest::newRow("from another room")
+            << QByteArray("t2@conference.localhost") << QByteArray("<error type='auth'><forbidden xmlns='urn:ietf:params:xml:ns:xmpp-stanzas'/></error>")
+            << false << "" << "";
+        QTest::newRow("from the server")
+            << QByteArray("localhost") << QByteArray("<error type='cancel'><service-unavailable xmlns='urn:ietf:params:xml:ns:xmpp-stanzas'/></error>")
+            << false << "" << "";
+    }
+
+    void refusedLineReachesTheRoom()
+    {
+        QFETCH(QByteArray, from);
+        QFETCH(QByteArray, error);
+        QFETCH(bool, refused);
+        QFETCH(QString, condition);
+        QFETCH(QString, text);
+        QVERIFY(enterSession());
+        QSignalSpy refusals(m_room.get(), &XMPPConference::messageRefused);
+        QSignalSpy messages(m_client.get(), &XMPPClient::messageReceived);
+        QSignalSpy errors(m_client.get(), &XMPPClient::messageErrorReceived);
+        const QString id = m_room->sendMessage(QStringLiteral("hello"));
+        QVERIFY(!id.isEmpty());
+        QVERIFY(m_peer->waitReceived(QStringLiteral("<message [^>]*to=\"t1@conference.localhost\" id=\"%1\" type=\"groupchat\">").arg(id)));
+        m_peer->sendNow("<message type='error' id='" + id.toUtf8() + "' from='" + from + "'>" + error + "</message>");
+        QVERIFY(errors.wait(2000));
+        QCOMPARE(messages.size(), 0); // an error is no chat line
+        QCOMPARE(refusals.size(), refused ? 1 : 0);
+        if (!refused)
+            return;
+        const XMPPMessage answer = refusals.first().at(1).value<XMPPMessage>();
+        QCOMPARE(answer.stanza().id, id);
+        QCOMPARE(xmpp::names::stanzaErrorCondition(answer.stanza().errorCondition), condition);
+        QCOMPARE(answer.stanza().errorText, text);
     }
 
     void kickOfAnotherComesBeforeItsLeaving_data()

@@ -1,6 +1,7 @@
 // Chat rooms on a real Prosody, with room locking off and on: creation as an
 // instant room, a second occupant, group lines, leaving, kick and ban
-// notices, a nick conflict, and entering a room that is still locked.
+// notices, a nick conflict, entering a room that is still locked, and a line
+// to a room not entered.
 #include "ClientTestUtil.h"
 #include "ProsodyFixture.h"
 #include "RawXmppClient.h"
@@ -150,6 +151,28 @@ private Q_SLOTS:
         QVERIFY(!b.isJoined());
         QTRY_COMPARE_WITH_TIMEOUT(aLeft.size(), 1, 3000);
         QCOMPARE(aLeft.first().at(1).toString(), QStringLiteral("Bob"));
+    }
+
+    void lineToARoomNotEnteredIsRefused()
+    {
+        ProsodyFixture* s = server(false);
+        const QString room = newRoom(s);
+        RawXmppClient owner;
+        QVERIFY(rawOwner(owner, s, room, true));
+        XMPPClient alice;
+        QVERIFY(connectUser(alice, s, "3001"));
+        XMPPConference a;
+        a.setClient(&alice);
+        a.setRoomJid(XMPPJid(room));
+        QSignalSpy refusals(&a, &XMPPConference::messageRefused);
+        QSignalSpy lines(&a, &XMPPConference::message);
+        const QString outside = a.sendMessage(QStringLiteral("knock knock"));
+        QVERIFY2(refusals.wait(5000), qPrintable(s->log().right(2000)));
+        const XMPPMessage error = refusals.last().at(1).value<XMPPMessage>();
+        QCOMPARE(error.stanza().id, outside);
+        QVERIFY(error.stanza().errorCondition != 0);
+        QCOMPARE(refusals.size(), 1);
+        QCOMPARE(lines.size(), 0);
     }
 
     void kickAndBanNotices()

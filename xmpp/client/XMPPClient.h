@@ -99,9 +99,10 @@ public:
     void sendSubscription(const XMPPJid& jid, bool unsubscribe);
     /// Answers a subscription request: accept 1 allows it, anything else refuses.
     void answerSubscription(const XMPPJid& jid, int accept);
-    /// Sends a copy of the message with a new id; throws "not connected"
+    /// Sends a copy of the message with a new id and returns that id (an
+    /// error the addressee sends back carries it); throws "not connected"
     /// outside SessionState.
-    void sendMessage(const XMPPMessage& message);
+    QString sendMessage(const XMPPMessage& message);
     /// Enters a room as nick; throws when the room JID has a resource part.
     void joinRoom(const XMPPJid& room, const QString& nick);
     /// Leaves a room; throws when the room JID has a resource part.
@@ -153,6 +154,10 @@ Q_SIGNALS:
     void requestSearchFormError(QString);
     void searchReport(XMPPDataReport searchReport, QString);
     void searchError(QString);
+    /// A message came back as an error: one the addressee (a room, a user,
+    /// the server) refused. It carries the id of the message sent, the
+    /// error condition and the peer's text, if any.
+    void messageErrorReceived(XMPPMessage message);
 
 private Q_SLOTS:
     void socketConnected();

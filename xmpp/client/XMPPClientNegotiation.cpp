@@ -257,10 +257,12 @@ void XMPPClient::handleSession(const xmpp::StreamElement* element)
     switch (kind) {
     case xmpp::KindMessageStanza: {
         const auto* message = static_cast<const xmpp::MessageStanza*>(element);
+        const QString language = d->parser.streamLanguage().isEmpty() ? QStringLiteral("UND")
+                                                                      : d->parser.streamLanguage();
         if (message->errorCondition != 0)
-            return;
-        const QString language = d->parser.streamLanguage();
-        Q_EMIT messageReceived(XMPPMessage(*message, language.isEmpty() ? QStringLiteral("UND") : language));
+            Q_EMIT messageErrorReceived(XMPPMessage(*message, language));
+        else
+            Q_EMIT messageReceived(XMPPMessage(*message, language));
         return;
     }
     case xmpp::KindPresenceStanza:

@@ -101,7 +101,7 @@ void XMPPClient::answerSubscription(const XMPPJid& jid, int accept)
                                QString()));
 }
 
-void XMPPClient::sendMessage(const XMPPMessage& message)
+QString XMPPClient::sendMessage(const XMPPMessage& message)
 {
     requireSession(this);
     xmpp::MessageStanza stanza = message.stanza();
@@ -112,6 +112,7 @@ void XMPPClient::sendMessage(const XMPPMessage& message)
     if (stanza.language == stanza.defaultLanguage)
         stanza.language.clear();
     write(stanza);
+    return stanza.id;
 }
 
 void XMPPClient::joinRoom(const XMPPJid& room, const QString& nick)

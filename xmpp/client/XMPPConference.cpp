@@ -64,6 +64,7 @@ void XMPPConference::setClient(XMPPClient* client)
     connect(client, &QObject::destroyed, this, &XMPPConference::onClientDestroyed);
     connect(client, &XMPPClient::disconnected, this, &XMPPConference::onDisconnected);
     connect(client, &XMPPClient::messageReceived, this, &XMPPConference::onMessage);
+    connect(client, &XMPPClient::messageErrorReceived, this, &XMPPConference::onMessageError);
     connect(client, &XMPPClient::presence, this, &XMPPConference::onPresence);
 }
 
@@ -116,14 +117,14 @@ QString XMPPConference::nick() const
     return m_nick;
 }
 
-void XMPPConference::sendMessage(const QString& text)
+QString XMPPConference::sendMessage(const QString& text)
 {
     if (!m_client)
         throw std::runtime_error("xmpp client not set");
     XMPPMessage msg(roomJid(), 2);
     msg.setFrom(XMPPJid::fromText(m_client->ownJid()));
     msg.setBody(text);
-    m_client->sendMessage(msg);
+    return m_client->sendMessage(msg);
 }
 
 bool XMPPConference::scheduleRetry(int firstPause, int attempts)
@@ -228,6 +229,14 @@ void XMPPConference::onMessage(const XMPPMessage& msg)
     const XMPPJid from = msg.from();
     if (from.bare().toString() == m_roomJid && from.toString() != m_roomJid)
         Q_EMIT message(msg);
+}
+
+void XMPPConference::onMessageError(const XMPPMessage& error)
+{
+    // The room answers from its own address (or, for a line to one
+    // occupant, from that occupant's); either way it is this room's answer.
+    if (!m_roomJid.isEmpty() && error.from().bare().toString() == m_roomJid)
+        Q_EMIT messageRefused(this, error);
 }
 
 void XMPPConference::onDisconnected()

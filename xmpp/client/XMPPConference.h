@@ -38,8 +38,9 @@ public:
     bool isJoined() const;
     /// The nick in the room: the one asked for, or the one the room gave.
     QString nick() const;
-    /// Sends a group line; throws without client, or outside a session.
-    void sendMessage(const QString& text);
+    /// Sends a group line and returns its id (a refusal by the room carries
+    /// it, see messageRefused); throws without client, or outside a session.
+    QString sendMessage(const QString& text);
 
 Q_SIGNALS:
     /// A group line of this room from an occupant.
@@ -64,9 +65,14 @@ Q_SIGNALS:
     void participantKicked(XMPPConference*, QString, XMPPJid, QString);
     /// Another occupant was banned: room, nick, actor, reason.
     void participantBanned(XMPPConference*, QString, XMPPJid, QString);
+    /// The room refused a line of the own user (not an occupant, a visitor
+    /// of a moderated room ...): room, the error message, whose id is that
+    /// of the refused line and whose error condition and text say why.
+    void messageRefused(XMPPConference*, XMPPMessage);
 
 private Q_SLOTS:
     void onMessage(const XMPPMessage& msg);
+    void onMessageError(const XMPPMessage& error);
     void onPresence(const XMPPPresence& presence);
     void onDisconnected();
     void onClientDestroyed();

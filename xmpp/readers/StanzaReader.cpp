@@ -56,6 +56,9 @@ std::unique_ptr<Stanza> parseStanza(QDomElement element)
         QDomElement condition = error.firstChildElement();
         if (!condition.isNull() && condition.localName() == QLatin1String("text"))
             condition = condition.nextSiblingElement();
+        const QDomElement text =
+            firstChildElementNS(error, QStringLiteral("text"), QStringLiteral("urn:ietf:params:xml:ns:xmpp-stanzas"));
+        stanza->errorText = text.text();
         if (condition.isNull())
             refuse(QStringLiteral("unknown stanza error condition <>"));
         stanza->errorCondition = names::stanzaErrorConditionFromName(condition.localName());

@@ -1,20 +1,72 @@
-// The vcard-temp payload: only the picture matters to this program.
+// The vcard-temp payload: the picture and the name matter to this program;
+// the rest of the card is carried along as read.
 #include "IqVCard.h"
 
 #include "ElementReader.h"
 #include "XMPPVCard.h"
 #include "XmlText.h"
+#include "XmppLog.h"
 
 #include <QBuffer>
 #include <QCryptographicHash>
+#include <QDomDocument>
 #include <QDomElement>
 #include <QXmlStreamWriter>
 
 namespace xmpp {
 
 namespace {
+
 const QString VCardNs = QStringLiteral("vcard-temp");
+
+/// The children of a card other than FN and PHOTO, as XML text that stands
+/// inside a "vCard" element of the vcard-temp namespace; the first FN's text
+/// goes to `formattedName`.
+QString readOtherFields(const QDomElement& vCardElement, QString& formattedName)
+{
+    QString text;
+    QXmlStreamWriter copy(&text);
+    copy.writeStartElement(QStringLiteral("vCard"));
+    copy.writeDefaultNamespace(VCardNs);
+    copy.writeCharacters(QString()); // closes the start tag, so what follows is only the children
+    const qsizetype start = text.size();
+    qsizetype end = start;
+    bool named = false;
+    for (QDomElement child = vCardElement.firstChildElement(); !child.isNull(); child = child.nextSiblingElement()) {
+        if (child.namespaceURI() == VCardNs) {
+            // The photo is replaced as a whole by an upload; a card has one name.
+            if (child.localName() == QLatin1String("PHOTO"))
+                continue;
+            if (child.localName() == QLatin1String("FN")) {
+                if (!named)
+                    formattedName = child.text();
+                named = true;
+                continue;
+            }
+        }
+        writeElementCopy(copy, child, VCardNs);
+        end = text.size();
+    }
+    return text.mid(start, end - start);
 }
+
+/// The card element around the kept children; a null element when they do
+/// not read as XML (nothing of them is written then).
+QDomElement otherFieldsElement(QDomDocument& document, const QString& otherFields)
+{
+    if (otherFields.isEmpty())
+        return QDomElement();
+    QString error;
+    const QString wrapped = QStringLiteral("<vCard xmlns=\"vcard-temp\">") + xmlSafe(otherFields)
+                            + QStringLiteral("</vCard>");
+    if (!document.setContent(wrapped, true, &error)) {
+        qCWarning(lcXmpp) << "vCard fields left out, not well-formed:" << error;
+        return QDomElement();
+    }
+    return document.documentElement();
+}
+
+} // namespace
 
 IqVCard::IqVCard(const QString& id, const XMPPJid& to) : Iq(id, to, Get) {}
 
@@ -24,6 +76,7 @@ IqVCard::IqVCard(const QString& id, std::unique_ptr<XMPPVCard> vCard) : Iq(id, X
 
 IqVCard::IqVCard(const QDomElement& vCardElement) : m_vCard(std::make_unique<XMPPVCard>())
 {
+    m_vCard->otherFields = readOtherFields(vCardElement, m_vCard->formattedName);
     // The first PHOTO that gives a picture wins; broken ones are skipped.
     for (QDomElement photo = firstChildElementNS(vCardElement, QStringLiteral("PHOTO"), VCardNs); !photo.isNull();
          photo = nextSiblingElementNS(photo, QStringLiteral("PHOTO"), VCardNs)) {
@@ -82,8 +135,14 @@ void IqVCard::writePayload(QXmlStreamWriter& writer) const
     writer.writeStartElement(QStringLiteral("vCard"));
     writer.writeDefaultNamespace(VCardNs);
     if (m_vCard) {
-        writeTextElement(writer, QStringLiteral("FN"), QStringLiteral("Unknown"));
-        writer.writeEmptyElement(QStringLiteral("N"));
+        const QString name = m_vCard->formattedName;
+        writeTextElement(writer, QStringLiteral("FN"), name.isEmpty() ? QStringLiteral("Unknown") : name);
+        QDomDocument document;
+        const QDomElement others = otherFieldsElement(document, m_vCard->otherFields);
+        if (firstChildElementNS(others, QStringLiteral("N"), VCardNs).isNull())
+            writer.writeEmptyElement(QStringLiteral("N"));
+        for (QDomElement child = others.firstChildElement(); !child.isNull(); child = child.nextSiblingElement())
+            writeElementCopy(writer, child, VCardNs);
         if (!m_vCard->photo.isNull()) {
             writer.writeStartElement(QStringLiteral("PHOTO"));
             writeTextElement(writer, QStringLiteral("TYPE"), QStringLiteral("image/png"));

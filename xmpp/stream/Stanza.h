@@ -30,6 +30,9 @@ public:
     int errorType = 0;
     /// names::stanzaErrorCondition value; 0 none.
     int errorCondition = 0;
+    /// The human-readable text of a received error, as the peer wrote it
+    /// (empty when it gave none). Never written.
+    QString errorText;
 };
 
 } // namespace xmpp

@@ -1,5 +1,7 @@
 #include "XmlText.h"
 
+#include <QDomElement>
+#include <QDomNamedNodeMap>
 #include <QXmlStreamWriter>
 
 namespace xmpp {
@@ -50,6 +52,33 @@ void writeTextElement(QXmlStreamWriter& writer, const QString& name, const QStri
 void writeAttribute(QXmlStreamWriter& writer, const QString& name, const QString& value)
 {
     writer.writeAttribute(name, xmlSafe(value));
+}
+
+void writeElementCopy(QXmlStreamWriter& writer, const QDomElement& element, const QString& inheritedNamespace)
+{
+    const QString ns = element.namespaceURI();
+    writer.writeStartElement(element.localName().isEmpty() ? element.tagName() : element.localName());
+    if (ns != inheritedNamespace)
+        writer.writeDefaultNamespace(ns);
+    const QDomNamedNodeMap attributes = element.attributes();
+    for (int i = 0; i < attributes.count(); ++i) {
+        const QDomAttr a = attributes.item(i).toAttr();
+        const QString name = a.localName().isEmpty() ? a.name() : a.localName();
+        // Declarations are made by the writer itself.
+        if (a.name() == QLatin1String("xmlns") || a.prefix() == QLatin1String("xmlns"))
+            continue;
+        if (a.namespaceURI().isEmpty())
+            writer.writeAttribute(name, xmlSafe(a.value()));
+        else
+            writer.writeAttribute(a.namespaceURI(), name, xmlSafe(a.value()));
+    }
+    for (QDomNode child = element.firstChild(); !child.isNull(); child = child.nextSibling()) {
+        if (child.isElement())
+            writeElementCopy(writer, child.toElement(), ns);
+        else if (child.isText() || child.isCDATASection())
+            writer.writeCharacters(xmlSafe(child.nodeValue()));
+    }
+    writer.writeEndElement();
 }
 
 } // namespace xmpp

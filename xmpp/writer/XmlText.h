@@ -2,6 +2,7 @@
 
 #include <QString>
 
+class QDomElement;
 class QXmlStreamWriter;
 
 namespace xmpp {
@@ -15,5 +16,12 @@ QString xmlSafe(const QString& text);
 void writeTextElement(QXmlStreamWriter& writer, const QString& name, const QString& text);
 /// Writes an attribute with the value made safe.
 void writeAttribute(QXmlStreamWriter& writer, const QString& name, const QString& value);
+
+/// Writes a copy of a read element and everything in it: names, namespaces,
+/// attributes and text as read (values and text made safe); comments and
+/// processing instructions are left out. `inheritedNamespace` is the default
+/// namespace where the copy goes: an element declares its namespace only
+/// where it differs from its parent's.
+void writeElementCopy(QXmlStreamWriter& writer, const QDomElement& element, const QString& inheritedNamespace);
 
 } // namespace xmpp

@@ -1,0 +1,106 @@
+// The upload of the own picture against a scripted server: the own card is
+// read first and stored back with the new photo, the own name and every
+// other field; a card that cannot be read is never overwritten.
+#include "ClientTestUtil.h"
+#include "PlayerDb.h"
+#include "ScriptedXmppPeer.h"
+#include "XMPPClient.h"
+
+#include <QBuffer>
+#include <QLoggingCategory>
+#include <QRegularExpression>
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace clienttest;
+
+namespace {
+
+const QByteArray StanzaNs = "xmlns='urn:ietf:params:xml:ns:xmpp-stanzas'";
+/// The request for the own card: addressed to nobody, that is the own account.
+const QString OwnCardRequest = QStringLiteral("<iq id=\"(?<id>\\d+)\" type=\"get\"><vCard xmlns=\"vcard-temp\"/></iq>");
+
+QImage filled(QColor colour)
+{
+    QImage image(3, 3, QImage::Format_RGB32);
+    image.fill(colour);
+    return image;
+}
+
+}
+
+class TestPictureUpload : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() { QLoggingCategory::setFilterRules(QStringLiteral("parlor.*.debug=false")); }
+
+    void ownCardReadChangedStored_data()
+    {
+        QTest::addColumn<QByteArray>("answer");
+        QTest::addColumn<QString>("stored"); // pattern of the card written; empty: none may be written
+        const QString photo = QStringLiteral("<PHOTO><TYPE>image/png</TYPE><BINVAL>[A-Za-z0-9+/=]+</BINVAL></PHOTO>");
+        QTest::newRow("card with fields and an old photo")
+            << QByteArray("<iq type='result' id='{id}'><vCard xmlns='vcard-temp'><FN>Old</FN><NICKNAME>mei</NICKNAME>"
+                          "<PHOTO><TYPE>image/png</TYPE><BINVAL>b2xk</BINVAL></PHOTO><EMAIL><USERID>m@x</USERID></EMAIL></vCard></iq>")
+            << "<vCard xmlns=\"vcard-temp\"><FN>Mei &amp; Co</FN><N/><NICKNAME>mei</NICKNAME>"
+                   "<EMAIL><USERID>m@x</USERID></EMAIL>" + photo + "</vCard>";
+        QTest::newRow("empty result")
+            << QByteArray("<iq type='result' id='{id}'/>")
+            << "<vCard xmlns=\"vcard-temp\"><FN>Mei &amp; Co</FN><N/>" + photo + "</vCard>";
+        QTest::newRow("no card yet")
+            << QByteArray("<iq type='error' id='{id}'><error type='cancel'><item-not-found " + StanzaNs + "/></error></iq>")
+            << "<vCard xmlns=\"vcard-temp\"><FN>Mei &amp; Co</FN><N/>" + photo + "</vCard>";
+        QTest::newRow("card not readable")
+            << QByteArray("<iq type='error' id='{id}'><error type='wait'><internal-server-error " + StanzaNs + "/></error></iq>")
+            << QString();
+        QTest::newRow("connection lost") << QByteArray() << QString();
+    }
+
+    void ownCardReadChangedStored()
+    {
+        QFETCH(QByteArray, answer);
+        QFETCH(QString, stored);
+        ScriptedXmppPeer peer;
+        QVERIFY(peer.listen());
+        peer.playPlainLogin();
+        XMPPClient client;
+        PlayerDb db(nullptr, &client);
+        db.setOwnPlayer(1001, QStringLiteral("Mei & Co"));
+        QVERIFY(connectAndWait(client, QStringLiteral("127.0.0.1"), peer.port(), QStringLiteral("localhost"),
+                               QStringLiteral("1001"), QStringLiteral("pw"), XMPPClient::TlsNever));
+        QSignalSpy ok(&db, &PlayerDb::changePictureOk);
+        QSignalSpy failed(&db, &PlayerDb::changePictureFailed);
+
+        peer.expect(OwnCardRequest);
+        if (answer.isEmpty())
+            peer.close();
+        else
+            peer.send(answer);
+        if (!stored.isEmpty())
+            peer.expect(QStringLiteral("<iq id=\"(?<id>\\d+)\" type=\"set\">") + stored + QStringLiteral("</iq>"))
+                .send("<iq type='result' id='{id}'/>");
+        // A second picture while the card is on its way: one read, the later picture stored.
+        db.uploadPicture(filled(Qt::red));
+        db.uploadPicture(filled(Qt::green));
+        QVERIFY2(peer.waitFinished(5000), qPrintable(peer.pendingStep() + QString::fromUtf8(peer.unmatched())));
+
+        if (stored.isEmpty()) {
+            QTRY_COMPARE(failed.size(), 1);
+            QCOMPARE(ok.size(), 0);
+            QVERIFY(!peer.received().contains("type=\"set\"><vCard"));
+            return;
+        }
+        QTRY_COMPARE(ok.size(), 1);
+        QCOMPARE(failed.size(), 0);
+        const QByteArray sent = peer.received();
+        QCOMPARE(QString::fromUtf8(sent).count(QRegularExpression(OwnCardRequest)), 1);
+        const qsizetype start = sent.indexOf("<BINVAL>") + 8;
+        const QImage image = QImage::fromData(QByteArray::fromBase64(sent.mid(start, sent.indexOf("</BINVAL>", start) - start)));
+        QCOMPARE(image.pixelColor(1, 1), QColor(Qt::green));
+    }
+};
+
+QTEST_MAIN(TestPictureUpload)
+#include "tst_picture_upload.moc"
