@@ -695,9 +695,8 @@ void GameWindow::showBonusTiles(int orientation, std::shared_ptr<std::vector<til
 
 void GameWindow::updateOwnHand(std::shared_ptr<std::vector<tile>> hand, std::shared_ptr<std::vector<tile>> drawn)
 {
-    (void)drawn; // the hand view has no drawn-tile marking mode
     if (hand)
-        m_hand->setTiles(*hand);
+        m_hand->setTiles(*hand, drawn ? *drawn : tile_vector{});
 }
 
 void GameWindow::highlightPlayer(qint32 playerId)

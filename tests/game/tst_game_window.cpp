@@ -264,6 +264,31 @@ private Q_SLOTS:
         QCOMPARE(w.hiddenHand(at)->count(), model->player(west)->tileCount());
     }
 
+    /// The user's turn after a draw marks the drawn tile in the own hand;
+    /// another player's turn takes the mark away.
+    void ownTurnMarksTheDrawnTile()
+    {
+        auto model = playing(1);
+        GameWindow w(nullptr, nullptr, ownId);
+        w.setModel(model.get());
+        connect(model.get(), &GameModel::tilesFromWall, &w, &GameWindow::onTilesFromWall);
+        model->onTilesFromWall({tile(22)}, false);
+        w.onPlayerShouldAct(ownId, span());
+        w.flushActions();
+        const auto marked = [&w] {
+            QList<int> codes;
+            for (const HandTile* item : w.handView()->items())
+                if (item->isHighlighted())
+                    codes << item->tileCode().code();
+            return codes;
+        };
+        QCOMPARE(w.handView()->tiles().size(), std::size_t(14));
+        QCOMPARE(marked(), QList<int>{22});
+        w.onPlayerShouldAct(east, span());
+        w.flushActions();
+        QCOMPARE(marked(), QList<int>{});
+    }
+
     void furitenNeverShowsWithTheTimeout()
     {
         auto model = playing(1);
