@@ -336,6 +336,11 @@ void ScoreBoard::setReadyVisible(bool visible)
     closeButton->setVisible(!visible);
 }
 
+bool ScoreBoard::isWaitingMode() const
+{
+    return !readyButton->isHidden();
+}
+
 void ScoreBoard::startCountdown(const QDateTime& end)
 {
     const bool ahead = ServerTime::currentTime() < end;

@@ -528,6 +528,7 @@ void GameWindow::syncWithModel()
         m_sticks[i]->setCount(riichi ? 1 : 0);
         m_sticks[i]->setVisible(riichi);
     }
+    m_sideBar->updateSticks();
     m_walls->setUp(bottomWind, m_model->liveWall(), m_model->deadWall(), m_model->deadWallPosition(),
                    m_model->deadWallDealt(), m_model->doraTiles());
     const PlayerData* own = m_model->ownPlayer();

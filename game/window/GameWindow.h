@@ -242,6 +242,7 @@ private:
     void updateFuritenImage();
     void updateInactiveWindow();
     void updateSeatDialogs();
+    void updateScoreBoardWaiting();
     void loadTextImages();
     void retranslate();
     void onLeaveAnswer(int button);

@@ -94,6 +94,7 @@ void GameWindow::resetViews()
     m_auction->hide();
     m_seated->hide();
     m_waiting->hide();
+    m_sideBar->updateSticks();
     updateFuritenImage();
     updateInactiveWindow();
 }
@@ -105,8 +106,7 @@ void GameWindow::onGameStateChanged()
         return;
     }
     const GameModel::game_state_t state = m_model->gameState();
-    const bool tournament = m_tableInfo.gameType == 1;
-    m_scoreBoard->setReadyVisible(!(m_model->isOwnPlayerSeated() && !m_model->isInPlay() && tournament));
+    updateScoreBoardWaiting();
     m_sideBar->setScoresVisible(state != GameModel::NO_GAME_STATE && state != GameModel::GAME_WAITING);
     if (state == GameModel::GAME_HAND_ENDED || state == GameModel::GAME_FINISHED) {
         for (WindView* w : m_winds)
@@ -122,6 +122,15 @@ void GameWindow::onGameStateChanged()
     }
     m_sideBar->setHandId(m_model->handId());
     updateSeatDialogs();
+}
+
+void GameWindow::updateScoreBoardWaiting()
+{
+    // Between the hands of a tournament the board waits for the seated user;
+    // elsewhere it waits only once the server asks whether the user is ready.
+    if (m_model)
+        m_scoreBoard->setWaitingMode(m_model->isOwnPlayerSeated() && !m_model->isInPlay()
+                                     && m_tableInfo.gameType == 1);
 }
 
 void GameWindow::updateSeatDialogs()
@@ -209,9 +218,7 @@ void GameWindow::onTableInfo(const TableInfo& ti)
     m_sideBar->setTableInfo(ti);
     m_walls->setRuleset(ti);
     layoutTable();
-    if (m_model)
-        m_scoreBoard->setReadyVisible(
-            !(m_model->isOwnPlayerSeated() && !m_model->isInPlay() && ti.gameType == 1));
+    updateScoreBoardWaiting();
     for (PlayerActionView* v : m_claims)
         v->setRuleset(ti.ruleset);
     m_seated->onTableInfo(ti);
@@ -241,7 +248,7 @@ void GameWindow::onAreYouReady(const TimeSpan& ts, bool seated)
             m_seated->startCountdown(ts);
         m_seated->showDialog(true);
     } else {
-        m_scoreBoard->setReadyVisible(true);
+        m_scoreBoard->setWaitingMode(true);
         m_scoreBoard->startCountdown(ts.end());
         m_washout->setReadyDeadline(ts.end());
     }
@@ -364,7 +371,7 @@ void GameWindow::onReadyButtonClick()
         return;
     m_inactive->hide();
     m_seated->hide();
-    m_scoreBoard->setReadyVisible(false);
+    m_scoreBoard->setWaitingMode(false);
     if (m_sideBar->hasPlayer(m_playerId))
         m_sideBar->setPlayerReady(m_playerId);
     m_scoreBoard->hide();

@@ -17,6 +17,7 @@
 #include "MeldAuction.h"
 #include "PlayerActionView.h"
 #include "ScoreBoard.h"
+#include "SideBar.h"
 #include "TileAnimation.h"
 #include "TileAnimationSet.h"
 #include "TimerView.h"
@@ -24,6 +25,7 @@
 #include "WaitingForPlayersWindow.h"
 
 #include <QGraphicsPixmapItem>
+#include <QLabel>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTest>
@@ -36,9 +38,9 @@ constexpr qint32 east = 21, west = 23, north = 24;
 
 /// A model of a hand under way with the user seated at `ownWind` and the
 /// other seats taken by players of the next winds, `players` in all.
-std::unique_ptr<GameModel> playing(int ownWind = 1, int players = 4, int ruleset = 2)
+std::unique_ptr<GameModel> playing(int ownWind = 1, int players = 4, int ruleset = 2, int gameType = 2)
 {
-    auto model = std::make_unique<GameModel>(tableId, table(ruleset), ownId, QStringLiteral("me"));
+    auto model = std::make_unique<GameModel>(tableId, table(ruleset, gameType), ownId, QStringLiteral("me"));
     model->markJoined();
     std::vector<PlayerData> records;
     const qint32 others[] = {east, west, north};
@@ -287,6 +289,60 @@ private Q_SLOTS:
         w.onPlayerShouldAct(east, span());
         w.flushActions();
         QCOMPARE(marked(), QList<int>{});
+    }
+
+    /// After a hand the score board waits for the seated user (Ready shown)
+    /// at once only at a tournament table; elsewhere it waits from the
+    /// server's ready question on, and never after the user said ready.
+    void scoreBoardWaitsForTheUser_data()
+    {
+        QTest::addColumn<int>("gameType");
+        QTest::addColumn<bool>("waitingAtHandEnd");
+        QTest::newRow("single hand") << 0 << false;
+        QTest::newRow("tournament") << 1 << true;
+        QTest::newRow("full game") << 2 << false;
+    }
+
+    void scoreBoardWaitsForTheUser()
+    {
+        QFETCH(int, gameType);
+        QFETCH(bool, waitingAtHandEnd);
+        auto model = playing(1, 4, 0, gameType);
+        GameWindow w(nullptr, nullptr, ownId);
+        w.setModel(model.get());
+        connect(model.get(), &GameModel::gameStateChanged, &w, &GameWindow::onGameStateChanged);
+        QVERIFY(!w.scoreBoard()->isWaitingMode()); // in play
+        model->onHandEndNonScoring(endhand_reason_t(0), false);
+        QCOMPARE(w.scoreBoard()->isWaitingMode(), waitingAtHandEnd);
+        w.onAreYouReady(span(), false);
+        QVERIFY(w.scoreBoard()->isWaitingMode());
+        w.onReadyButtonClick();
+        QVERIFY(!w.scoreBoard()->isWaitingMode());
+    }
+
+    /// The side bar's riichi stick count follows the model at a riichi
+    /// discard and when the table is rebuilt or emptied.
+    void stickCountsFollowTheModel()
+    {
+        auto model = playing(1, 4, 2);
+        GameWindow w(nullptr, nullptr, ownId);
+        w.setModel(model.get());
+        auto* sticks = w.sideBar()->findChild<QLabel*>(QStringLiteral("riichiStickText"));
+        QVERIFY(sticks);
+        QCOMPARE(sticks->text(), QStringLiteral("x0"));
+        connect(model.get(), &GameModel::tileDiscarded, &w, &GameWindow::onTileDiscarded);
+        model->onTileDiscarded(east, tile(5), true);
+        QCOMPARE(model->riichiSticks(), 1);
+        QCOMPARE(sticks->text(), QStringLiteral("x1"));
+        // A new snapshot with two sticks carried on the table rebuilds it.
+        std::vector<PlayerData> records;
+        for (const auto& [id, p] : model->players())
+            records.push_back(p);
+        connect(model.get(), &GameModel::gameStateChanged, &w, &GameWindow::onGameStateChanged);
+        model->onGameData(8, server_game_state::TILE_CLAIMED_STATE, records, tableState(east, -1, 2),
+                          wallState(5, {}, 60, 14));
+        QCOMPARE(sticks->text(), QStringLiteral("x%1").arg(model->riichiSticks()));
+        QVERIFY(model->riichiSticks() >= 2);
     }
 
     void furitenNeverShowsWithTheTimeout()
