@@ -373,6 +373,18 @@ void ScoreBoard::onLeaveClick()
     Q_EMIT leaveClicked();
 }
 
+void ScoreBoard::onPlayerNameUpdate(qint32 pid, const QString& name)
+{
+    if (!shown)
+        return;
+    for (std::size_t i = 0; i < shown->scores.size(); ++i) {
+        if (shown->scores[i].pid == pid) {
+            shown->scores[i].name = name;
+            names[i]->setText(name);
+        }
+    }
+}
+
 void ScoreBoard::onTileGraphicsChanged()
 {
     for (auto& scene : scenes)

@@ -76,6 +76,8 @@ public Q_SLOTS:
     void onCloseClick();
     void onReadyClick();
     void onLeaveClick();
+    /// A shown player's name arrived or changed: that column shows it.
+    void onPlayerNameUpdate(qint32 pid, const QString& name);
     /// The tile set changed: the hands are laid out and fitted again.
     void onTileGraphicsChanged();
 

@@ -14,6 +14,7 @@
 #include "ModelessMsgBox.h"
 #include "PlayerActionView.h"
 #include "PlayerInactiveWindow.h"
+#include "PlayerWidget.h"
 #include "RiichiStickView.h"
 #include "RotatingCube.h"
 #include "RoundScoreBoard.h"
@@ -21,6 +22,7 @@
 #include "SeatedWindow.h"
 #include "SideBar.h"
 #include "TimerView.h"
+#include "Utils.h"
 #include "WaitingForPlayersWindow.h"
 #include "WashoutWindow.h"
 #include "WatchingWindow.h"
@@ -241,6 +243,33 @@ void GameWindow::onPlayerIsReady(qint32 playerId)
         m_sideBar->setPlayerReady(playerId);
 }
 
+void GameWindow::onPlayerNameChanged(qint32 playerId, const QString& name)
+{
+    if (PlayerWidget* panel = m_sideBar->playerWidget(playerId))
+        panel->setName(name);
+    m_scoreBoard->onPlayerNameUpdate(playerId, name);
+    m_roundScore->onPlayerNameUpdate(playerId, name);
+}
+
+QString GameWindow::tableName(qint32 playerId, const QString& fallback) const
+{
+    // The table's record holds the name the side bar shows; the connection's
+    // cache may still hold the placeholder of a name being asked for.
+    const PlayerData* p = m_model ? m_model->player(playerId) : nullptr;
+    if (p && !p->name().isEmpty() && p->name() != unknownText())
+        return p->name();
+    return fallback;
+}
+
+void GameWindow::passNamesToRoundBoard()
+{
+    if (!m_model)
+        return;
+    for (const auto& [id, player] : m_model->players())
+        if (!player.name().isEmpty() && player.name() != unknownText())
+            m_roundScore->onPlayerNameUpdate(id, player.name());
+}
+
 void GameWindow::onAreYouReady(const TimeSpan& ts, bool seated)
 {
     if (seated) {
@@ -277,6 +306,7 @@ void GameWindow::onEndOfRound(const MonetaryRoundScores& scores)
     if (!anyResult)
         return;
     m_roundScore->setTableInfo(m_tableInfo);
+    passNamesToRoundBoard();
     m_roundScore->showMonetaryRoundScores(scores);
     m_lastRound = false;
     m_roundScore->adjustSize();
@@ -294,6 +324,7 @@ void GameWindow::onEndOfTournamentRound(bool lastRound, const TournamentRoundSco
     m_inactive->hide();
     if (m_model)
         m_roundScore->setTournamentInfo(m_model->tournamentInfo());
+    passNamesToRoundBoard();
     m_roundScore->showRoundScores(scores);
     m_lastRound = lastRound;
     m_roundScore->adjustSize();

@@ -541,7 +541,9 @@ void GameWindow::onHandEndScoring(const std::map<qint32, player_score>& scores, 
     qint32 shown = scores.begin()->first;
     std::vector<player_score> list;
     std::size_t winners = 0;
-    for (const auto& [pid, score] : scores) {
+    for (const auto& [pid, record] : scores) {
+        player_score score = record;
+        score.name = tableName(pid, record.name);
         if (score.scoreType == 1) {
             list.insert(list.begin(), score);
             ++winners;

@@ -16,11 +16,15 @@
 #include "HiddenHandView.h"
 #include "MeldAuction.h"
 #include "PlayerActionView.h"
+#include "PlayerWidget.h"
+#include "RoundScoreBoard.h"
+#include "RoundScoreWidget.h"
 #include "ScoreBoard.h"
 #include "SideBar.h"
 #include "TileAnimation.h"
 #include "TileAnimationSet.h"
 #include "TimerView.h"
+#include "Utils.h"
 #include "ViewTestSupport.h"
 #include "WaitingForPlayersWindow.h"
 
@@ -343,6 +347,59 @@ private Q_SLOTS:
                           wallState(5, {}, 60, 14));
         QCOMPARE(sticks->text(), QStringLiteral("x%1").arg(model->riichiSticks()));
         QVERIFY(model->riichiSticks() >= 2);
+    }
+
+    /// The score board shows the name the table knows for a player, also
+    /// when the hand end carries the placeholder of a name still asked for,
+    /// and follows a name that arrives later, as the side bar does.
+    void scoreBoardShowsTheNamesTheTableKnows_data()
+    {
+        QTest::addColumn<QString>("recordName");
+        QTest::addColumn<QString>("tableName");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("hand end without the name") << unknownText() << "Kenji" << "Kenji";
+        QTest::newRow("table without the name") << "Kenji" << unknownText() << "Kenji";
+        QTest::newRow("both with it") << "Kenji" << "Kenji" << "Kenji";
+    }
+
+    void scoreBoardShowsTheNamesTheTableKnows()
+    {
+        QFETCH(QString, recordName);
+        QFETCH(QString, tableName);
+        QFETCH(QString, shown);
+        auto model = playing(1);
+        GameWindow w(nullptr, nullptr, ownId);
+        w.setModel(model.get());
+        connect(model.get(), &GameModel::playerNameChanged, &w, &GameWindow::onPlayerNameChanged);
+        model->onPlayerNameUpdate(east, tableName);
+        std::map<qint32, player_score> scores;
+        for (qint32 pid : {east, ownId, west, north}) {
+            player_score s;
+            s.pid = pid;
+            s.scoreType = pid == east ? 1 : 0;
+            s.name = pid == east ? recordName : QStringLiteral("player%1").arg(pid);
+            scores[pid] = s;
+        }
+        w.onHandEndScoring(scores, endhand_reason_t(1), false);
+        auto* column = w.scoreBoard()->part<QLabel>("name1");
+        QCOMPARE(column->text(), shown);
+        model->onPlayerNameUpdate(east, QStringLiteral("Sakura"));
+        QCOMPARE(column->text(), QStringLiteral("Sakura"));
+        QVERIFY(w.sideBar()->playerWidget(east)->findChild<QLabel*>(QStringLiteral("nameLabel"))->toolTip().contains(
+            QStringLiteral("Sakura")));
+    }
+
+    /// A money round's board names its players as the table does.
+    void roundBoardShowsTheNamesTheTableKnows()
+    {
+        auto model = playing(1);
+        GameWindow w(nullptr, nullptr, ownId);
+        w.setModel(model.get());
+        w.onEndOfRound({{east, 10, 250}, {ownId, 0, -250}});
+        QStringList names;
+        for (const RoundScoreWidget* panel : w.roundScoreBoard()->panels())
+            names << panel->screenName();
+        QCOMPARE(names, (QStringList{QStringLiteral("player%1").arg(east), QStringLiteral("player%1").arg(ownId)}));
     }
 
     void furitenNeverShowsWithTheTimeout()
