@@ -246,6 +246,7 @@ private:
     void updateInactiveWindow();
     void updateSeatDialogs();
     void updateScoreBoardWaiting();
+    void showBottomSeat(bool ownSeat);
     QString tableName(qint32 playerId, const QString& fallback) const;
     void passNamesToRoundBoard();
     void loadTextImages();

@@ -545,7 +545,20 @@ void GameWindow::onPlayerStateChanged(GameModel::player_state_t playerState)
         break;
     }
     m_washout->setWatching(!m_model->isSeated());
+    showBottomSeat(m_model->isOwnPlayerSeated());
     updateSeatDialogs();
+}
+
+void GameWindow::showBottomSeat(bool ownSeat)
+{
+    // A watcher has no hand of their own: the bottom shows the tile backs of
+    // the player sitting there (none before a hand) and no turn timer.
+    m_hand->setVisible(ownSeat);
+    m_hidden[0]->setVisible(!ownSeat);
+    if (!ownSeat) {
+        m_hand->clear();
+        m_timer->hide();
+    }
 }
 
 void GameWindow::onTournamentRoundEnded()

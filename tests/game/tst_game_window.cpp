@@ -132,6 +132,41 @@ private Q_SLOTS:
         QCOMPARE(w.seatPlayer(2)->id(), west); // the seats go round from East's place all the same
     }
 
+    /// Before a hand a watcher's table shows no own hand at the bottom:
+    /// neither an empty tray nor the tiles of a seat the user just left.
+    void watcherBeforeTheFirstHandHasNoOwnHand_data()
+    {
+        QTest::addColumn<bool>("wasSeated");
+        QTest::newRow("watching from the lobby") << false;
+        QTest::newRow("unseated before the hand") << true;
+    }
+
+    void watcherBeforeTheFirstHandHasNoOwnHand()
+    {
+        QFETCH(bool, wasSeated);
+        auto model = std::make_unique<GameModel>(tableId, table(0), ownId, QStringLiteral("me"));
+        std::vector<PlayerData> records{player(east, 0), player(west, 2)};
+        if (wasSeated) {
+            model->markJoined();
+            records.push_back(player(ownId, 1));
+        }
+        model->onGameData(1, server_game_state::INITIAL_STATE, records, tableState(), wallState(0, {}));
+        GameWindow w(nullptr, nullptr, ownId);
+        w.setModel(model.get());
+        connect(model.get(), &GameModel::playerStateChanged, &w, &GameWindow::onPlayerStateChanged);
+        if (wasSeated) {
+            w.onPrivatePlayerData(PrivatePlayerData{{tile(1), tile(2), tile(3)}, true, false});
+            QVERIFY(w.handView()->isVisible());
+            model->onPlayerLeft(ownId);
+        } else {
+            model->onWatching(true);
+        }
+        QVERIFY(!w.handView()->isVisible());
+        QVERIFY(w.handView()->tiles().empty());
+        QVERIFY(w.timerView()->isHidden());
+        QVERIFY(w.hiddenHand(0)->isVisible());
+    }
+
     /// Values the window cannot place are logged and skipped; the table
     /// goes on.
     void valuesTheWindowCannotPlace_data()
