@@ -545,7 +545,7 @@ void GameWindow::onPlayerStateChanged(GameModel::player_state_t playerState)
         break;
     }
     m_washout->setWatching(!m_model->isSeated());
-    showBottomSeat(m_model->isOwnPlayerSeated());
+    showBottomSeat(m_model->isSeated());
     updateSeatDialogs();
 }
 
