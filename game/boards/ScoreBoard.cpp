@@ -336,6 +336,11 @@ void ScoreBoard::setReadyVisible(bool visible)
     closeButton->setVisible(!visible);
 }
 
+bool ScoreBoard::isWaitingMode() const
+{
+    return !readyButton->isHidden();
+}
+
 void ScoreBoard::startCountdown(const QDateTime& end)
 {
     const bool ahead = ServerTime::currentTime() < end;
@@ -366,6 +371,18 @@ void ScoreBoard::onCloseClick()
 void ScoreBoard::onLeaveClick()
 {
     Q_EMIT leaveClicked();
+}
+
+void ScoreBoard::onPlayerNameUpdate(qint32 pid, const QString& name)
+{
+    if (!shown)
+        return;
+    for (std::size_t i = 0; i < shown->scores.size(); ++i) {
+        if (shown->scores[i].pid == pid) {
+            shown->scores[i].name = name;
+            names[i]->setText(name);
+        }
+    }
 }
 
 void ScoreBoard::onTileGraphicsChanged()

@@ -43,6 +43,11 @@ public:
     void setAvatar(int index, const QPixmap& picture);
     /// Ready shown and Close hidden, or the reverse.
     void setReadyVisible(bool visible);
+    /// The waiting mode: the board waits for the user to be ready for the
+    /// next hand (Ready shown, Close hidden). Out of it the board only
+    /// informs (Close shown, Ready hidden).
+    void setWaitingMode(bool waiting) { setReadyVisible(waiting); }
+    bool isWaitingMode() const;
     /// Shows the countdown to `end` when it lies ahead.
     void startCountdown(const QDateTime& end);
     void stopCountdown();
@@ -71,6 +76,8 @@ public Q_SLOTS:
     void onCloseClick();
     void onReadyClick();
     void onLeaveClick();
+    /// A shown player's name arrived or changed: that column shows it.
+    void onPlayerNameUpdate(qint32 pid, const QString& name);
     /// The tile set changed: the hands are laid out and fitted again.
     void onTileGraphicsChanged();
 

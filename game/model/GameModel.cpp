@@ -369,6 +369,15 @@ void GameModel::onAreYouReady(const TimeSpan& ts)
     Q_EMIT areYouReady(ts, m_playerState == SEAT_OFFERED);
 }
 
+void GameModel::onPlayerNameUpdate(qint32 playerId, const QString& name)
+{
+    PlayerData* p = findPlayer(playerId);
+    if (!p || name.isEmpty() || p->name() == name)
+        return;
+    p->setName(name);
+    Q_EMIT playerNameChanged(playerId, name);
+}
+
 void GameModel::onPlayerIsReady(qint32 playerId)
 {
     PlayerData* p = findPlayer(playerId);

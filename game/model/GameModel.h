@@ -146,6 +146,8 @@ public Q_SLOTS:
     void onPlayerKicked(kick_reason::enum_t reason);
     void onAreYouReady(const TimeSpan& ts);
     void onPlayerIsReady(qint32 playerId);
+    /// A player's name became known or changed; an empty name is ignored.
+    void onPlayerNameUpdate(qint32 playerId, const QString& name);
     void onTableInfo(const TableInfo& ti);
     void onTableInfo(int seated, const TableInfoUpdates& updates);
     void onTournamentInfo(const TournamentInfo& ti);
@@ -227,6 +229,8 @@ Q_SIGNALS:
     void areYouReady(const TimeSpan& ts, bool seated);
     /// A player confirmed being ready.
     void playerIsReady(qint32 playerId);
+    /// The record of a player at the table took a new name.
+    void playerNameChanged(qint32 playerId, const QString& name);
     /// The user's state at the table changed.
     void playerStateChanged(GameModel::player_state_t playerState);
     /// Seats not yet taken by a ready player (after a readiness or a leave).

@@ -76,6 +76,8 @@ public:
     void stopTimers();
     void setScoresVisible(bool visible);
     void setWindsVisible(bool visible);
+    /// Shows the model's riichi and counter stick counts ("x0" without a model).
+    void updateSticks();
 
     /// Joins the table's chat room (unless joined) or leaves it (when joined).
     void setChatActive(bool active);
@@ -114,7 +116,6 @@ private:
     void retranslateUi();
     void updateTableTexts();
     void updateRoundCountdown();
-    void updateSticks();
     void updateEmptySeats();
     void reorderPlayers();
     QDateTime now() const;

@@ -147,6 +147,16 @@ void HandView::setTiles(const tile_vector& input)
     }
 }
 
+void HandView::setTiles(const tile_vector& hand, const tile_vector& drawn)
+{
+    setTiles(hand);
+    clearHighlights();
+    if (!isMarkingDrawnTiles())
+        return;
+    for (tile t : drawn)
+        highlightTile(t);
+}
+
 tile_vector HandView::tiles() const
 {
     tile_vector codes;

@@ -70,6 +70,13 @@ public:
     /// Highlights the first not yet highlighted tile of this code.
     void highlightTile(tile t);
     void clearHighlights();
+    /// Whether a new hand marks the tiles just drawn: while the hand is
+    /// active, that is while the user is to discard one of them.
+    bool isMarkingDrawnTiles() const { return m_active; }
+    /// Shows these tiles and drops every mark; in the drawn-tile marking
+    /// mode each tile of `drawn` is then marked once (a code drawn twice
+    /// marks two tiles).
+    void setTiles(const tile_vector& tiles, const tile_vector& drawn);
     void updateToolTips();
     /// Places every tile and the frame again (after the tile size changed).
     void relayout();

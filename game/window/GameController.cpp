@@ -78,6 +78,13 @@ GameController::GameController(ConnectionManager* connection, SocialServices* se
     connect(connection, &CM::endOfTournamentRound, this, &GC::endOfTournamentRound);
     connect(connection, &CM::tournamentRankings, this, &GC::tournamentRankings);
     connect(connection, &CM::tournamentPickedUp, this, &GC::tournamentPickedUp);
+    // Names asked for while a table was open arrive later: every table that
+    // seats the player shows the new name.
+    connect(connection, &CM::playerNameUpdate, this, [this](qint32 pid, const QString& name) {
+        for (auto& [id, table] : tables)
+            if (table.model)
+                table.model->onPlayerNameUpdate(pid, name);
+    });
     if (tournaments)
         connect(tournaments, &TournamentsController::updateTournamentInfo, this, &GC::onTournamentUpdate);
     if (services)
@@ -262,6 +269,7 @@ void GameController::createGameWindow(qint32 tableId)
     connect(model, &GM::activeChanged, w, &GW::onActiveChanged);
     connect(model, &GM::areYouReady, w, &GW::onAreYouReady);
     connect(model, &GM::playerIsReady, w, &GW::onPlayerIsReady);
+    connect(model, &GM::playerNameChanged, w, &GW::onPlayerNameChanged);
     connect(model, &GM::playerStateChanged, w, &GW::onPlayerStateChanged);
 
     Q_EMIT tableViewCreated(tableId, w);

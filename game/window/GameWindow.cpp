@@ -528,6 +528,7 @@ void GameWindow::syncWithModel()
         m_sticks[i]->setCount(riichi ? 1 : 0);
         m_sticks[i]->setVisible(riichi);
     }
+    m_sideBar->updateSticks();
     m_walls->setUp(bottomWind, m_model->liveWall(), m_model->deadWall(), m_model->deadWallPosition(),
                    m_model->deadWallDealt(), m_model->doraTiles());
     const PlayerData* own = m_model->ownPlayer();
@@ -695,9 +696,8 @@ void GameWindow::showBonusTiles(int orientation, std::shared_ptr<std::vector<til
 
 void GameWindow::updateOwnHand(std::shared_ptr<std::vector<tile>> hand, std::shared_ptr<std::vector<tile>> drawn)
 {
-    (void)drawn; // the hand view has no drawn-tile marking mode
     if (hand)
-        m_hand->setTiles(*hand);
+        m_hand->setTiles(*hand, drawn ? *drawn : tile_vector{});
 }
 
 void GameWindow::highlightPlayer(qint32 playerId)

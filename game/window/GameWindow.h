@@ -196,6 +196,9 @@ public Q_SLOTS:
     void onTournamentRankings(const TournamentRankings& rankings);
     void onAreYouReady(const TimeSpan& ts, bool seated);
     void onPlayerIsReady(qint32 playerId);
+    /// A seated player's name arrived or changed: the side bar and both
+    /// score boards show it.
+    void onPlayerNameChanged(qint32 playerId, const QString& name);
     // --- the flow of a hand
     void onStartHand(bool newRound);
     void onTileDiscarded(qint32 playerId, tile t, bool riichiDiscard);
@@ -242,6 +245,10 @@ private:
     void updateFuritenImage();
     void updateInactiveWindow();
     void updateSeatDialogs();
+    void updateScoreBoardWaiting();
+    void showBottomSeat(bool ownSeat);
+    QString tableName(qint32 playerId, const QString& fallback) const;
+    void passNamesToRoundBoard();
     void loadTextImages();
     void retranslate();
     void onLeaveAnswer(int button);

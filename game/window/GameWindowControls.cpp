@@ -14,6 +14,7 @@
 #include "ModelessMsgBox.h"
 #include "PlayerActionView.h"
 #include "PlayerInactiveWindow.h"
+#include "PlayerWidget.h"
 #include "RiichiStickView.h"
 #include "RotatingCube.h"
 #include "RoundScoreBoard.h"
@@ -21,6 +22,7 @@
 #include "SeatedWindow.h"
 #include "SideBar.h"
 #include "TimerView.h"
+#include "Utils.h"
 #include "WaitingForPlayersWindow.h"
 #include "WashoutWindow.h"
 #include "WatchingWindow.h"
@@ -94,6 +96,7 @@ void GameWindow::resetViews()
     m_auction->hide();
     m_seated->hide();
     m_waiting->hide();
+    m_sideBar->updateSticks();
     updateFuritenImage();
     updateInactiveWindow();
 }
@@ -105,8 +108,7 @@ void GameWindow::onGameStateChanged()
         return;
     }
     const GameModel::game_state_t state = m_model->gameState();
-    const bool tournament = m_tableInfo.gameType == 1;
-    m_scoreBoard->setReadyVisible(!(m_model->isOwnPlayerSeated() && !m_model->isInPlay() && tournament));
+    updateScoreBoardWaiting();
     m_sideBar->setScoresVisible(state != GameModel::NO_GAME_STATE && state != GameModel::GAME_WAITING);
     if (state == GameModel::GAME_HAND_ENDED || state == GameModel::GAME_FINISHED) {
         for (WindView* w : m_winds)
@@ -122,6 +124,15 @@ void GameWindow::onGameStateChanged()
     }
     m_sideBar->setHandId(m_model->handId());
     updateSeatDialogs();
+}
+
+void GameWindow::updateScoreBoardWaiting()
+{
+    // Between the hands of a tournament the board waits for the seated user;
+    // elsewhere it waits only once the server asks whether the user is ready.
+    if (m_model)
+        m_scoreBoard->setWaitingMode(m_model->isOwnPlayerSeated() && !m_model->isInPlay()
+                                     && m_tableInfo.gameType == 1);
 }
 
 void GameWindow::updateSeatDialogs()
@@ -209,9 +220,7 @@ void GameWindow::onTableInfo(const TableInfo& ti)
     m_sideBar->setTableInfo(ti);
     m_walls->setRuleset(ti);
     layoutTable();
-    if (m_model)
-        m_scoreBoard->setReadyVisible(
-            !(m_model->isOwnPlayerSeated() && !m_model->isInPlay() && ti.gameType == 1));
+    updateScoreBoardWaiting();
     for (PlayerActionView* v : m_claims)
         v->setRuleset(ti.ruleset);
     m_seated->onTableInfo(ti);
@@ -234,6 +243,33 @@ void GameWindow::onPlayerIsReady(qint32 playerId)
         m_sideBar->setPlayerReady(playerId);
 }
 
+void GameWindow::onPlayerNameChanged(qint32 playerId, const QString& name)
+{
+    if (PlayerWidget* panel = m_sideBar->playerWidget(playerId))
+        panel->setName(name);
+    m_scoreBoard->onPlayerNameUpdate(playerId, name);
+    m_roundScore->onPlayerNameUpdate(playerId, name);
+}
+
+QString GameWindow::tableName(qint32 playerId, const QString& fallback) const
+{
+    // The table's record holds the name the side bar shows; the connection's
+    // cache may still hold the placeholder of a name being asked for.
+    const PlayerData* p = m_model ? m_model->player(playerId) : nullptr;
+    if (p && !p->name().isEmpty() && p->name() != unknownText())
+        return p->name();
+    return fallback;
+}
+
+void GameWindow::passNamesToRoundBoard()
+{
+    if (!m_model)
+        return;
+    for (const auto& [id, player] : m_model->players())
+        if (!player.name().isEmpty() && player.name() != unknownText())
+            m_roundScore->onPlayerNameUpdate(id, player.name());
+}
+
 void GameWindow::onAreYouReady(const TimeSpan& ts, bool seated)
 {
     if (seated) {
@@ -241,7 +277,7 @@ void GameWindow::onAreYouReady(const TimeSpan& ts, bool seated)
             m_seated->startCountdown(ts);
         m_seated->showDialog(true);
     } else {
-        m_scoreBoard->setReadyVisible(true);
+        m_scoreBoard->setWaitingMode(true);
         m_scoreBoard->startCountdown(ts.end());
         m_washout->setReadyDeadline(ts.end());
     }
@@ -270,6 +306,7 @@ void GameWindow::onEndOfRound(const MonetaryRoundScores& scores)
     if (!anyResult)
         return;
     m_roundScore->setTableInfo(m_tableInfo);
+    passNamesToRoundBoard();
     m_roundScore->showMonetaryRoundScores(scores);
     m_lastRound = false;
     m_roundScore->adjustSize();
@@ -287,6 +324,7 @@ void GameWindow::onEndOfTournamentRound(bool lastRound, const TournamentRoundSco
     m_inactive->hide();
     if (m_model)
         m_roundScore->setTournamentInfo(m_model->tournamentInfo());
+    passNamesToRoundBoard();
     m_roundScore->showRoundScores(scores);
     m_lastRound = lastRound;
     m_roundScore->adjustSize();
@@ -364,7 +402,7 @@ void GameWindow::onReadyButtonClick()
         return;
     m_inactive->hide();
     m_seated->hide();
-    m_scoreBoard->setReadyVisible(false);
+    m_scoreBoard->setWaitingMode(false);
     if (m_sideBar->hasPlayer(m_playerId))
         m_sideBar->setPlayerReady(m_playerId);
     m_scoreBoard->hide();
@@ -507,7 +545,20 @@ void GameWindow::onPlayerStateChanged(GameModel::player_state_t playerState)
         break;
     }
     m_washout->setWatching(!m_model->isSeated());
+    showBottomSeat(m_model->isSeated());
     updateSeatDialogs();
+}
+
+void GameWindow::showBottomSeat(bool ownSeat)
+{
+    // A watcher has no hand of their own: the bottom shows the tile backs of
+    // the player sitting there (none before a hand) and no turn timer.
+    m_hand->setVisible(ownSeat);
+    m_hidden[0]->setVisible(!ownSeat);
+    if (!ownSeat) {
+        m_hand->clear();
+        m_timer->hide();
+    }
 }
 
 void GameWindow::onTournamentRoundEnded()

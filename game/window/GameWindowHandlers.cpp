@@ -298,8 +298,7 @@ void GameWindow::onTileDiscarded(qint32 playerId, tile t, bool riichiDiscard)
             m_sticks[std::size_t(k)]->setCount(in ? 1 : 0);
             m_sticks[std::size_t(k)]->setVisible(in);
         }
-        if (m_model)
-            m_sideBar->setTableInfo(m_tableInfo); // the stick count follows the model
+        m_sideBar->updateSticks();
     }
     DiscardView* pond = m_discards[std::size_t(o)];
     if (own) {
@@ -542,7 +541,9 @@ void GameWindow::onHandEndScoring(const std::map<qint32, player_score>& scores, 
     qint32 shown = scores.begin()->first;
     std::vector<player_score> list;
     std::size_t winners = 0;
-    for (const auto& [pid, score] : scores) {
+    for (const auto& [pid, record] : scores) {
+        player_score score = record;
+        score.name = tableName(pid, record.name);
         if (score.scoreType == 1) {
             list.insert(list.begin(), score);
             ++winners;
@@ -564,6 +565,8 @@ void GameWindow::onHandEndScoring(const std::map<qint32, player_score>& scores, 
     m_scoreBoard->showScores(list, shown, int(mahjongType), m_tableInfo, endOfGame);
     for (int i = 0; i < 4; ++i)
         m_scoreBoard->setAvatar(i, std::size_t(i) < list.size() ? playerPicture(list[std::size_t(i)].pid) : QPixmap());
+    // The time to the next hand comes with the server's ready question.
+    m_scoreBoard->stopCountdown();
     m_scoreBoard->showDialog(true);
     Q_EMIT tableActivity(tableId(), true, TimeSpan());
 }

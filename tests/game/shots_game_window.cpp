@@ -21,6 +21,7 @@
 #include "TableModel.h"
 #include "TableWall.h"
 #include "TestGameServer.h"
+#include "TimerView.h"
 #include "ViewTestSupport.h"
 
 #include <QApplication>
@@ -43,6 +44,30 @@ int colours(const QImage& image, const QRect& area)
         for (int x = r.left(); x <= r.right(); x += 2)
             seen.insert(image.pixel(x, y));
     return int(seen.size());
+}
+
+/// The pixels of the score board that let the table under it show through:
+/// the window grabbed with and without the table view differs there. The
+/// frame's rounded corners and the running countdown dial are left out.
+int seeThroughPixels(QWidget* frame, GameWindow* w)
+{
+    const QRect board(w->scoreBoard()->mapTo(frame, QPoint(0, 0)), w->scoreBoard()->size());
+    const QImage withTable = frame->grab(board).toImage();
+    w->view()->hide();
+    const QImage withoutTable = frame->grab(board).toImage();
+    w->view()->show();
+    const QWidget* dial = w->scoreBoard()->countdown();
+    const QRect ticking(dial->mapTo(w->scoreBoard(), QPoint(0, 0)), dial->size());
+    const int corner = 8;
+    int count = 0;
+    for (int y = 0; y < withTable.height(); ++y)
+        for (int x = 0; x < withTable.width(); ++x) {
+            const bool inCorner = (x < corner || x >= withTable.width() - corner)
+                                  && (y < corner || y >= withTable.height() - corner);
+            if (!inCorner && !ticking.contains(x, y) && withTable.pixel(x, y) != withoutTable.pixel(x, y))
+                ++count;
+        }
+    return count;
 }
 
 QRect onWindow(GameWindow* w, const QRectF& sceneRect)
@@ -178,6 +203,7 @@ private Q_SLOTS:
         const QRect board = w->scoreBoard()->geometry();
         QVERIFY(QRect(QPoint(0, 0), size).contains(board));
         QVERIFY(colours(shot, board) > 12);
+        QCOMPARE(seeThroughPixels(&frame, w), 0); // the table never shows through the board
         tables.unsubscribe(QStringLiteral("101/Regular"));
         gc.leaveSuccessful(qint32(table));
     }

@@ -16,14 +16,20 @@
 #include "HiddenHandView.h"
 #include "MeldAuction.h"
 #include "PlayerActionView.h"
+#include "PlayerWidget.h"
+#include "RoundScoreBoard.h"
+#include "RoundScoreWidget.h"
 #include "ScoreBoard.h"
+#include "SideBar.h"
 #include "TileAnimation.h"
 #include "TileAnimationSet.h"
 #include "TimerView.h"
+#include "Utils.h"
 #include "ViewTestSupport.h"
 #include "WaitingForPlayersWindow.h"
 
 #include <QGraphicsPixmapItem>
+#include <QLabel>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTest>
@@ -36,9 +42,9 @@ constexpr qint32 east = 21, west = 23, north = 24;
 
 /// A model of a hand under way with the user seated at `ownWind` and the
 /// other seats taken by players of the next winds, `players` in all.
-std::unique_ptr<GameModel> playing(int ownWind = 1, int players = 4, int ruleset = 2)
+std::unique_ptr<GameModel> playing(int ownWind = 1, int players = 4, int ruleset = 2, int gameType = 2)
 {
-    auto model = std::make_unique<GameModel>(tableId, table(ruleset), ownId, QStringLiteral("me"));
+    auto model = std::make_unique<GameModel>(tableId, table(ruleset, gameType), ownId, QStringLiteral("me"));
     model->markJoined();
     std::vector<PlayerData> records;
     const qint32 others[] = {east, west, north};
@@ -124,6 +130,41 @@ private Q_SLOTS:
         QCOMPARE(w.seatPlayer(0) != nullptr, eastSeated);
         QCOMPARE(w.hiddenHand(0)->count(), eastSeated ? 13 : 0);
         QCOMPARE(w.seatPlayer(2)->id(), west); // the seats go round from East's place all the same
+    }
+
+    /// Before a hand a watcher's table shows no own hand at the bottom:
+    /// neither an empty tray nor the tiles of a seat the user just left.
+    void watcherBeforeTheFirstHandHasNoOwnHand_data()
+    {
+        QTest::addColumn<bool>("wasSeated");
+        QTest::newRow("watching from the lobby") << false;
+        QTest::newRow("unseated before the hand") << true;
+    }
+
+    void watcherBeforeTheFirstHandHasNoOwnHand()
+    {
+        QFETCH(bool, wasSeated);
+        auto model = std::make_unique<GameModel>(tableId, table(0), ownId, QStringLiteral("me"));
+        std::vector<PlayerData> records{player(east, 0), player(west, 2)};
+        if (wasSeated) {
+            model->markJoined();
+            records.push_back(player(ownId, 1));
+        }
+        model->onGameData(1, server_game_state::INITIAL_STATE, records, tableState(), wallState(0, {}));
+        GameWindow w(nullptr, nullptr, ownId);
+        w.setModel(model.get());
+        connect(model.get(), &GameModel::playerStateChanged, &w, &GameWindow::onPlayerStateChanged);
+        if (wasSeated) {
+            w.onPrivatePlayerData(PrivatePlayerData{{tile(1), tile(2), tile(3)}, true, false});
+            QVERIFY(w.handView()->isVisible());
+            model->onPlayerLeft(ownId);
+        } else {
+            model->onWatching(true);
+        }
+        QVERIFY(!w.handView()->isVisible());
+        QVERIFY(w.handView()->tiles().empty());
+        QVERIFY(w.timerView()->isHidden());
+        QVERIFY(w.hiddenHand(0)->isVisible());
     }
 
     /// Values the window cannot place are logged and skipped; the table
@@ -262,6 +303,138 @@ private Q_SLOTS:
         w.flushActions();
         const int at = w.orientationOf(west);
         QCOMPARE(w.hiddenHand(at)->count(), model->player(west)->tileCount());
+    }
+
+    /// The user's turn after a draw marks the drawn tile in the own hand;
+    /// another player's turn takes the mark away.
+    void ownTurnMarksTheDrawnTile()
+    {
+        auto model = playing(1);
+        GameWindow w(nullptr, nullptr, ownId);
+        w.setModel(model.get());
+        connect(model.get(), &GameModel::tilesFromWall, &w, &GameWindow::onTilesFromWall);
+        model->onTilesFromWall({tile(22)}, false);
+        w.onPlayerShouldAct(ownId, span());
+        w.flushActions();
+        const auto marked = [&w] {
+            QList<int> codes;
+            for (const HandTile* item : w.handView()->items())
+                if (item->isHighlighted())
+                    codes << item->tileCode().code();
+            return codes;
+        };
+        QCOMPARE(w.handView()->tiles().size(), std::size_t(14));
+        QCOMPARE(marked(), QList<int>{22});
+        w.onPlayerShouldAct(east, span());
+        w.flushActions();
+        QCOMPARE(marked(), QList<int>{});
+    }
+
+    /// After a hand the score board waits for the seated user (Ready shown)
+    /// at once only at a tournament table; elsewhere it waits from the
+    /// server's ready question on, and never after the user said ready.
+    void scoreBoardWaitsForTheUser_data()
+    {
+        QTest::addColumn<int>("gameType");
+        QTest::addColumn<bool>("waitingAtHandEnd");
+        QTest::newRow("single hand") << 0 << false;
+        QTest::newRow("tournament") << 1 << true;
+        QTest::newRow("full game") << 2 << false;
+    }
+
+    void scoreBoardWaitsForTheUser()
+    {
+        QFETCH(int, gameType);
+        QFETCH(bool, waitingAtHandEnd);
+        auto model = playing(1, 4, 0, gameType);
+        GameWindow w(nullptr, nullptr, ownId);
+        w.setModel(model.get());
+        connect(model.get(), &GameModel::gameStateChanged, &w, &GameWindow::onGameStateChanged);
+        QVERIFY(!w.scoreBoard()->isWaitingMode()); // in play
+        model->onHandEndNonScoring(endhand_reason_t(0), false);
+        QCOMPARE(w.scoreBoard()->isWaitingMode(), waitingAtHandEnd);
+        w.onAreYouReady(span(), false);
+        QVERIFY(w.scoreBoard()->isWaitingMode());
+        w.onReadyButtonClick();
+        QVERIFY(!w.scoreBoard()->isWaitingMode());
+    }
+
+    /// The side bar's riichi stick count follows the model at a riichi
+    /// discard and when the table is rebuilt or emptied.
+    void stickCountsFollowTheModel()
+    {
+        auto model = playing(1, 4, 2);
+        GameWindow w(nullptr, nullptr, ownId);
+        w.setModel(model.get());
+        auto* sticks = w.sideBar()->findChild<QLabel*>(QStringLiteral("riichiStickText"));
+        QVERIFY(sticks);
+        QCOMPARE(sticks->text(), QStringLiteral("x0"));
+        connect(model.get(), &GameModel::tileDiscarded, &w, &GameWindow::onTileDiscarded);
+        model->onTileDiscarded(east, tile(5), true);
+        QCOMPARE(model->riichiSticks(), 1);
+        QCOMPARE(sticks->text(), QStringLiteral("x1"));
+        // A new snapshot with two sticks carried on the table rebuilds it.
+        std::vector<PlayerData> records;
+        for (const auto& [id, p] : model->players())
+            records.push_back(p);
+        connect(model.get(), &GameModel::gameStateChanged, &w, &GameWindow::onGameStateChanged);
+        model->onGameData(8, server_game_state::TILE_CLAIMED_STATE, records, tableState(east, -1, 2),
+                          wallState(5, {}, 60, 14));
+        QCOMPARE(sticks->text(), QStringLiteral("x%1").arg(model->riichiSticks()));
+        QVERIFY(model->riichiSticks() >= 2);
+    }
+
+    /// The score board shows the name the table knows for a player, also
+    /// when the hand end carries the placeholder of a name still asked for,
+    /// and follows a name that arrives later, as the side bar does.
+    void scoreBoardShowsTheNamesTheTableKnows_data()
+    {
+        QTest::addColumn<QString>("recordName");
+        QTest::addColumn<QString>("tableName");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("hand end without the name") << unknownText() << "Kenji" << "Kenji";
+        QTest::newRow("table without the name") << "Kenji" << unknownText() << "Kenji";
+        QTest::newRow("both with it") << "Kenji" << "Kenji" << "Kenji";
+    }
+
+    void scoreBoardShowsTheNamesTheTableKnows()
+    {
+        QFETCH(QString, recordName);
+        QFETCH(QString, tableName);
+        QFETCH(QString, shown);
+        auto model = playing(1);
+        GameWindow w(nullptr, nullptr, ownId);
+        w.setModel(model.get());
+        connect(model.get(), &GameModel::playerNameChanged, &w, &GameWindow::onPlayerNameChanged);
+        model->onPlayerNameUpdate(east, tableName);
+        std::map<qint32, player_score> scores;
+        for (qint32 pid : {east, ownId, west, north}) {
+            player_score s;
+            s.pid = pid;
+            s.scoreType = pid == east ? 1 : 0;
+            s.name = pid == east ? recordName : QStringLiteral("player%1").arg(pid);
+            scores[pid] = s;
+        }
+        w.onHandEndScoring(scores, endhand_reason_t(1), false);
+        auto* column = w.scoreBoard()->part<QLabel>("name1");
+        QCOMPARE(column->text(), shown);
+        model->onPlayerNameUpdate(east, QStringLiteral("Sakura"));
+        QCOMPARE(column->text(), QStringLiteral("Sakura"));
+        QVERIFY(w.sideBar()->playerWidget(east)->findChild<QLabel*>(QStringLiteral("nameLabel"))->toolTip().contains(
+            QStringLiteral("Sakura")));
+    }
+
+    /// A money round's board names its players as the table does.
+    void roundBoardShowsTheNamesTheTableKnows()
+    {
+        auto model = playing(1);
+        GameWindow w(nullptr, nullptr, ownId);
+        w.setModel(model.get());
+        w.onEndOfRound({{east, 10, 250}, {ownId, 0, -250}});
+        QStringList names;
+        for (const RoundScoreWidget* panel : w.roundScoreBoard()->panels())
+            names << panel->screenName();
+        QCOMPARE(names, (QStringList{QStringLiteral("player%1").arg(east), QStringLiteral("player%1").arg(ownId)}));
     }
 
     void furitenNeverShowsWithTheTimeout()

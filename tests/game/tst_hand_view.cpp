@@ -145,6 +145,44 @@ private Q_SLOTS:
         QVERIFY(!hand.items()[1]->isHighlighted());
     }
 
+    /// A new hand drops the old marks; only a hand the user must discard
+    /// from marks the tiles just drawn.
+    void drawnTilesMarkedOnlyWhileActive_data()
+    {
+        QTest::addColumn<bool>("active");
+        QTest::addColumn<QList<int>>("hand");
+        QTest::addColumn<QList<int>>("drawn");
+        QTest::addColumn<QList<int>>("marked"); // codes of the marked tiles, from the right end
+        QTest::newRow("active, one drawn") << true << QList<int>{1, 5, 9} << QList<int>{5} << QList<int>{5};
+        QTest::newRow("active, a pair drawn") << true << QList<int>{5, 5, 9} << QList<int>{5, 5} << QList<int>{5, 5};
+        QTest::newRow("active, drawn tile not held") << true << QList<int>{1, 9} << QList<int>{30} << QList<int>{};
+        QTest::newRow("inactive: no marks") << false << QList<int>{1, 5, 9} << QList<int>{5} << QList<int>{};
+    }
+
+    void drawnTilesMarkedOnlyWhileActive()
+    {
+        QFETCH(bool, active);
+        QFETCH(QList<int>, hand);
+        QFETCH(QList<int>, drawn);
+        QFETCH(QList<int>, marked);
+        HandView view;
+        view.setTiles(codes({9, 1}));
+        view.highlightTile(tile(9)); // a mark of the previous hand
+        view.setActive(active);
+        QCOMPARE(view.isMarkingDrawnTiles(), active);
+        tile_vector handTiles, drawnTiles;
+        for (int c : hand)
+            handTiles.push_back(tile(std::uint8_t(c)));
+        for (int c : drawn)
+            drawnTiles.push_back(tile(std::uint8_t(c)));
+        view.setTiles(handTiles, drawnTiles);
+        QList<int> shown;
+        for (const HandTile* item : view.items())
+            if (item->isHighlighted())
+                shown << item->tileCode().code();
+        QCOMPARE(shown, marked);
+    }
+
     void insertionSteps_data()
     {
         QTest::addColumn<QList<int>>("hand");
