@@ -67,7 +67,7 @@ double renderMs(QGraphicsView* view, QImage& image, int rounds)
     return double(t.nsecsElapsed()) / 1e6 / rounds;
 }
 
-void setShadows(QGraphicsScene* scene, bool on)
+void setShadows(GameGraphicsScene* scene, bool on)
 {
     for (QGraphicsItem* item : scene->items())
         if (auto* group = dynamic_cast<ShadowedGroup*>(item)) {
@@ -76,6 +76,7 @@ void setShadows(QGraphicsScene* scene, bool on)
             else
                 group->setData(ShadowedGroup::shadowPathKey, QVariant());
         }
+    scene->invalidateShadows();
 }
 
 } // namespace
