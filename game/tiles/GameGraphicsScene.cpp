@@ -91,9 +91,12 @@ void GameGraphicsScene::paintLayer(const QRect& area)
     p.setRenderHint(QPainter::Antialiasing, m_layerAntialiased);
     p.translate(-m_layerRect.topLeft());
     p.setClipRect(area);
-    p.setCompositionMode(QPainter::CompositionMode_Source);
-    p.fillRect(area, Qt::transparent);
-    p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    // An opaque cloth covers what was there; anything else shows through.
+    if (!backgroundBrush().isOpaque()) {
+        p.setCompositionMode(QPainter::CompositionMode_Source);
+        p.fillRect(area, Qt::transparent);
+        p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    }
     drawDirectly(&p, area);
 }
 

@@ -104,7 +104,6 @@ void ShadowedGroup::setLightPosition(const QPointF& scenePosition)
 
 void ShadowedGroup::updateShadow()
 {
-    prepareGeometryChange();
     std::vector<Outline> outlines;
     gather(this, QTransform(), outlines);
     const QPointF light = mapFromScene(m_lightPosition);
@@ -112,6 +111,10 @@ void ShadowedGroup::updateShadow()
     path.setFillRule(Qt::WindingFill);
     for (const Outline& o : outlines)
         path.addPath(shadowOf(o.polygon, o.depth, light));
+    // A relayout that moved nothing keeps the scene's painted shadow.
+    if (path == m_shadowPath && data(shadowPathKey).metaType() == QMetaType::fromType<QPainterPath>())
+        return;
+    prepareGeometryChange();
     m_shadowPath = path;
     m_shadowBounds = path.boundingRect();
     setData(shadowPathKey, QVariant::fromValue(path));

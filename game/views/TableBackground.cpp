@@ -17,7 +17,8 @@ const QString picturePath = QStringLiteral("resources:/game-bg-image.svg");
 /// Renders the cloth at a size; any thread (each call reads its own picture).
 QImage renderCloth(int w, int h, const QImage& pattern, QSvgRenderer& picture)
 {
-    QImage cloth(w, h, QImage::Format_ARGB32_Premultiplied);
+    // Opaque: painting copies it instead of blending it.
+    QImage cloth(w, h, QImage::Format_RGB32);
     QPainter p(&cloth);
     p.setRenderHint(QPainter::SmoothPixmapTransform);
     p.fillRect(cloth.rect(), Qt::white);
