@@ -12,6 +12,9 @@ namespace {
 /// The largest picture kept, in pixels per side: beyond it painting directly
 /// is cheaper than holding the memory.
 constexpr int maxLayerSide = 8192;
+/// Beyond this many separate parts, one rectangle around them all is
+/// painted: every part fills the shadows that reach it once more.
+constexpr int maxDirtyParts = 16;
 
 bool isWhole(double v)
 {
@@ -63,7 +66,7 @@ void GameGraphicsScene::invalidateShadows(const QRectF& sceneRect)
     if (m_layer.isNull())
         return;
     if (sceneRect.isNull()) {
-        m_dirty = m_layerRect;
+        m_dirty = QRegion(m_layerRect);
         return;
     }
     // One pixel more on each side: antialiased edges reach into it.
@@ -85,19 +88,24 @@ bool GameGraphicsScene::layerFits(QPainter* painter, const QRectF& rect) const
     return !r.isEmpty() && r.width() <= maxLayerSide && r.height() <= maxLayerSide;
 }
 
-void GameGraphicsScene::paintLayer(const QRect& area)
+void GameGraphicsScene::paintLayer(const QRegion& area)
 {
     QPainter p(&m_layer);
     p.setRenderHint(QPainter::Antialiasing, m_layerAntialiased);
     p.translate(-m_layerRect.topLeft());
-    p.setClipRect(area);
-    // An opaque cloth covers what was there; anything else shows through.
-    if (!backgroundBrush().isOpaque()) {
-        p.setCompositionMode(QPainter::CompositionMode_Source);
-        p.fillRect(area, Qt::transparent);
-        p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    // Separate parts (the four sides of the wall) are painted one by one,
+    // each with only the shadows that reach it.
+    const QRegion parts = area.rectCount() > maxDirtyParts ? QRegion(area.boundingRect()) : area;
+    for (const QRect& part : parts) {
+        p.setClipRect(part);
+        // An opaque cloth covers what was there; anything else shows through.
+        if (!backgroundBrush().isOpaque()) {
+            p.setCompositionMode(QPainter::CompositionMode_Source);
+            p.fillRect(part, Qt::transparent);
+            p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+        }
+        drawDirectly(&p, part);
     }
-    drawDirectly(&p, area);
 }
 
 void GameGraphicsScene::drawDirectly(QPainter* painter, const QRectF& rect)
@@ -135,7 +143,7 @@ void GameGraphicsScene::drawBackground(QPainter* painter, const QRectF& rect)
     }
     if (!m_dirty.isEmpty()) {
         paintLayer(m_dirty);
-        m_dirty = QRect();
+        m_dirty = QRegion();
     }
     painter->drawImage(wanted.topLeft(), m_layer, wanted.translated(-m_layerRect.topLeft()));
 }

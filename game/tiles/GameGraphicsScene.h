@@ -3,6 +3,7 @@
 #include <QBrush>
 #include <QGraphicsScene>
 #include <QImage>
+#include <QRegion>
 
 /// The table's scene: paints the shadows of every shadowed group in the
 /// exposed area as one translucent fill over the background and below all
@@ -39,11 +40,11 @@ protected:
 private:
     void drawDirectly(QPainter* painter, const QRectF& rect);
     bool layerFits(QPainter* painter, const QRectF& rect) const;
-    void paintLayer(const QRect& area);
+    void paintLayer(const QRegion& area);
 
     QImage m_layer;
     QRect m_layerRect;
     QBrush m_layerBrush;
     bool m_layerAntialiased = false;
-    QRect m_dirty;
+    QRegion m_dirty;
 };

@@ -204,6 +204,36 @@ private Q_SLOTS:
         if (change == "remove")
             delete group;
     }
+
+    // Changes in several places are painted part by part: a part must hold
+    // every shadow that reaches it, the unchanged ones too, once each.
+    void partsKeepTheirNeighbours()
+    {
+        GameGraphicsScene scene;
+        scene.setSceneRect(0, 0, 400, 100);
+        scene.setBackgroundBrush(Qt::white);
+        auto* still = new ShadowedGroup;
+        auto* left = new ShadowedGroup;
+        auto* right = new ShadowedGroup;
+        for (ShadowedGroup* g : {still, left, right})
+            scene.addItem(g);
+        tileItem(still, QRectF(40, 40, 30, 30), 30);
+        tileItem(left, QRectF(150, 10, 20, 20), 30);
+        tileItem(right, QRectF(330, 10, 20, 20), 30);
+        for (ShadowedGroup* g : {still, left, right})
+            g->updateShadow();
+        const int dark = 255 - qRound(255 * 48 / 255.0);
+        renderScene(scene, scene.sceneRect());
+
+        left->setPos(-80, 30);  // onto the still group's shadow: tile at (70, 40)
+        right->setPos(-20, 60); // tile at (310, 70), shadow partly off the scene
+        const QImage after = renderScene(scene, scene.sceneRect());
+        QCOMPARE(qRed(after.pixel(155, 15)), 255);  // left's old place
+        QCOMPARE(qRed(after.pixel(335, 15)), 255);  // right's old place
+        QCOMPARE(qRed(after.pixel(45, 74)), dark);  // the still group's own shadow
+        QCOMPARE(qRed(after.pixel(85, 64)), dark);  // both shadows, one darkness
+        QCOMPARE(qRed(after.pixel(385, 95)), dark); // right's new shadow
+    }
 };
 
 QTEST_MAIN(TestShadows)
