@@ -2,11 +2,47 @@
 
 #include "ShadowedGroup.h"
 
+#include <QPaintEngine>
 #include <QPainter>
+
+#include <cmath>
+
+namespace {
+
+/// The largest picture kept, in pixels per side: beyond it painting directly
+/// is cheaper than holding the memory.
+constexpr int maxLayerSide = 8192;
+/// Beyond this many separate parts, one rectangle around them all is
+/// painted: every part fills the shadows that reach it once more.
+constexpr int maxDirtyParts = 16;
+
+bool isWhole(double v)
+{
+    return std::abs(v - std::round(v)) < 1e-9;
+}
+
+void fillShadows(QPainter* painter, const QPainterPath& shadows)
+{
+    if (shadows.isEmpty())
+        return;
+    painter->save();
+    painter->setPen(Qt::NoPen);
+    painter->setBrush(QColor(0, 0, 0, GameGraphicsScene::shadowAlpha));
+    painter->drawPath(shadows);
+    painter->restore();
+}
+
+} // namespace
 
 GameGraphicsScene::GameGraphicsScene(QObject* parent)
     : QGraphicsScene(parent)
 {
+}
+
+GameGraphicsScene::~GameGraphicsScene()
+{
+    // The groups tell this scene when they go: they must go while it is one.
+    clear();
 }
 
 QPainterPath GameGraphicsScene::shadowsIn(const QRectF& rect) const
@@ -25,17 +61,89 @@ QPainterPath GameGraphicsScene::shadowsIn(const QRectF& rect) const
     return all;
 }
 
-void GameGraphicsScene::drawBackground(QPainter* painter, const QRectF& rect)
+void GameGraphicsScene::invalidateShadows(const QRectF& sceneRect)
+{
+    if (m_layer.isNull())
+        return;
+    if (sceneRect.isNull()) {
+        m_dirty = QRegion(m_layerRect);
+        return;
+    }
+    // One pixel more on each side: antialiased edges reach into it.
+    const QRect area = sceneRect.toAlignedRect().adjusted(-1, -1, 1, 1) & m_layerRect;
+    if (!area.isEmpty())
+        m_dirty |= area;
+}
+
+bool GameGraphicsScene::layerFits(QPainter* painter, const QRectF& rect) const
+{
+    const QPaintEngine* engine = painter->paintEngine();
+    const QPaintDevice* device = painter->device();
+    if (!engine || engine->type() != QPaintEngine::Raster || !device || device->devicePixelRatio() != 1.0)
+        return false;
+    const QTransform t = painter->deviceTransform();
+    if (t.type() > QTransform::TxTranslate || !isWhole(t.dx()) || !isWhole(t.dy()))
+        return false;
+    const QRect r = rect.toAlignedRect();
+    return !r.isEmpty() && r.width() <= maxLayerSide && r.height() <= maxLayerSide;
+}
+
+void GameGraphicsScene::paintLayer(const QRegion& area)
+{
+    QPainter p(&m_layer);
+    p.setRenderHint(QPainter::Antialiasing, m_layerAntialiased);
+    p.translate(-m_layerRect.topLeft());
+    // Separate parts (the four sides of the wall) are painted one by one,
+    // each with only the shadows that reach it.
+    const QRegion parts = area.rectCount() > maxDirtyParts ? QRegion(area.boundingRect()) : area;
+    for (const QRect& part : parts) {
+        p.setClipRect(part);
+        // An opaque cloth covers what was there; anything else shows through.
+        if (!backgroundBrush().isOpaque()) {
+            p.setCompositionMode(QPainter::CompositionMode_Source);
+            p.fillRect(part, Qt::transparent);
+            p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+        }
+        drawDirectly(&p, part);
+    }
+}
+
+void GameGraphicsScene::drawDirectly(QPainter* painter, const QRectF& rect)
 {
     QGraphicsScene::drawBackground(painter, rect);
     // Items are drawn after the background, so every shadow lies below every
     // tile; one fill of the united path keeps overlaps at one darkness.
-    const QPainterPath shadows = shadowsIn(rect);
-    if (shadows.isEmpty())
+    fillShadows(painter, shadowsIn(rect));
+}
+
+void GameGraphicsScene::drawBackground(QPainter* painter, const QRectF& rect)
+{
+    if (!layerFits(painter, rect)) {
+
+        drawDirectly(painter, rect);
         return;
-    painter->save();
-    painter->setPen(Qt::NoPen);
-    painter->setBrush(QColor(0, 0, 0, shadowAlpha));
-    painter->drawPath(shadows);
-    painter->restore();
+    }
+    const QRect wanted = rect.toAlignedRect();
+    const bool antialiased = painter->testRenderHint(QPainter::Antialiasing);
+    if (m_layer.isNull() || backgroundBrush() != m_layerBrush || antialiased != m_layerAntialiased
+        || !m_layerRect.contains(wanted)) {
+        // A new cloth or a new way of drawing starts afresh; a larger area
+        // keeps what was shown so far in the new picture's reach.
+        const bool grow = !m_layer.isNull() && backgroundBrush() == m_layerBrush && antialiased == m_layerAntialiased;
+        const QRect area = grow ? (m_layerRect | wanted) : wanted;
+        if (area.width() > maxLayerSide || area.height() > maxLayerSide) {
+            drawDirectly(painter, rect);
+            return;
+        }
+        m_layerRect = area;
+        m_layerBrush = backgroundBrush();
+        m_layerAntialiased = antialiased;
+        m_layer = QImage(area.size(), QImage::Format_ARGB32_Premultiplied);
+        m_dirty = area;
+    }
+    if (!m_dirty.isEmpty()) {
+        paintLayer(m_dirty);
+        m_dirty = QRegion();
+    }
+    painter->drawImage(wanted.topLeft(), m_layer, wanted.translated(-m_layerRect.topLeft()));
 }

@@ -1,10 +1,18 @@
 #pragma once
 
+#include <QBrush>
 #include <QGraphicsScene>
+#include <QImage>
+#include <QRegion>
 
 /// The table's scene: paints the shadows of every shadowed group in the
 /// exposed area as one translucent fill over the background and below all
 /// items, so overlapping shadows never darken each other.
+///
+/// The cloth and the shadows are kept as one picture and only the parts
+/// where a shadow changed are painted again; a paint of the table copies the
+/// picture. Painters that scale, rotate, sit between device pixels or do not
+/// paint into a raster image get the cloth and the fill drawn directly.
 class GameGraphicsScene : public QGraphicsScene
 {
     Q_OBJECT
@@ -14,11 +22,29 @@ public:
     static constexpr int shadowAlpha = 48;
 
     explicit GameGraphicsScene(QObject* parent = nullptr);
+    ~GameGraphicsScene() override;
 
     /// The union of the shadow paths of the visible groups whose shadow meets
     /// the rectangle, in scene coordinates.
     QPainterPath shadowsIn(const QRectF& rect) const;
 
+    /// Shadows in this area of the scene changed (a group's path, position
+    /// or visibility); the next paint draws them anew there. Shadowed groups
+    /// call it themselves; whoever writes a shadow path into item data
+    /// directly calls it without an area, for the whole scene.
+    void invalidateShadows(const QRectF& sceneRect = QRectF());
+
 protected:
     void drawBackground(QPainter* painter, const QRectF& rect) override;
+
+private:
+    void drawDirectly(QPainter* painter, const QRectF& rect);
+    bool layerFits(QPainter* painter, const QRectF& rect) const;
+    void paintLayer(const QRegion& area);
+
+    QImage m_layer;
+    QRect m_layerRect;
+    QBrush m_layerBrush;
+    bool m_layerAntialiased = false;
+    QRegion m_dirty;
 };

@@ -3,6 +3,7 @@
 
 #include "ShadowedGroup.h"
 
+#include "GameGraphicsScene.h"
 #include "ShadowGeometry.h"
 
 #include <QVariant>
@@ -50,6 +51,47 @@ ShadowedGroup::ShadowedGroup(QGraphicsItem* parent)
     : GraphicsNode(parent)
 {
     ShadowGeometry::registerMetaType();
+    setFlag(ItemSendsScenePositionChanges);
+}
+
+ShadowedGroup::~ShadowedGroup()
+{
+    if (auto* s = dynamic_cast<GameGraphicsScene*>(scene()))
+        s->invalidateShadows(m_shownBounds);
+}
+
+void ShadowedGroup::shadowMoved()
+{
+    auto* s = dynamic_cast<GameGraphicsScene*>(scene());
+    const QRectF now = isVisible() && s ? sceneTransform().mapRect(m_shadowBounds) : QRectF();
+    if (s) {
+        if (!m_shownBounds.isEmpty())
+            s->invalidateShadows(m_shownBounds);
+        if (!now.isEmpty())
+            s->invalidateShadows(now);
+    }
+    m_shownBounds = now;
+}
+
+QVariant ShadowedGroup::itemChange(GraphicsItemChange change, const QVariant& value)
+{
+    switch (change) {
+    case ItemSceneChange:
+        // Still in the old scene: it loses the shadow.
+        if (auto* s = dynamic_cast<GameGraphicsScene*>(scene()); s && !m_shownBounds.isEmpty())
+            s->invalidateShadows(m_shownBounds);
+        m_shownBounds = QRectF();
+        break;
+    case ItemSceneHasChanged:
+    case ItemScenePositionHasChanged:
+    case ItemTransformHasChanged:
+    case ItemVisibleHasChanged:
+        shadowMoved();
+        break;
+    default:
+        break;
+    }
+    return GraphicsNode::itemChange(change, value);
 }
 
 void ShadowedGroup::setLightPosition(const QPointF& scenePosition)
@@ -62,7 +104,6 @@ void ShadowedGroup::setLightPosition(const QPointF& scenePosition)
 
 void ShadowedGroup::updateShadow()
 {
-    prepareGeometryChange();
     std::vector<Outline> outlines;
     gather(this, QTransform(), outlines);
     const QPointF light = mapFromScene(m_lightPosition);
@@ -70,9 +111,14 @@ void ShadowedGroup::updateShadow()
     path.setFillRule(Qt::WindingFill);
     for (const Outline& o : outlines)
         path.addPath(shadowOf(o.polygon, o.depth, light));
+    // A relayout that moved nothing keeps the scene's painted shadow.
+    if (path == m_shadowPath && data(shadowPathKey).metaType() == QMetaType::fromType<QPainterPath>())
+        return;
+    prepareGeometryChange();
     m_shadowPath = path;
     m_shadowBounds = path.boundingRect();
     setData(shadowPathKey, QVariant::fromValue(path));
+    shadowMoved();
     update();
 }
 

@@ -9,7 +9,8 @@
 /// one path kept in item data key 0 (group coordinates). The scene fills the
 /// paths of all groups in one translucent pass below the items. The group's
 /// bounding rectangle is its shadow's, so a redraw of the shadow's area
-/// reaches it.
+/// reaches it. The group tells a GameGraphicsScene where its shadow changed,
+/// so the scene paints only those parts anew.
 class ShadowedGroup : public GraphicsNode
 {
 public:
@@ -19,6 +20,7 @@ public:
     static constexpr double lightHeight = 150.0;
 
     explicit ShadowedGroup(QGraphicsItem* parent = nullptr);
+    ~ShadowedGroup() override;
 
     /// The light's position on the table, in scene coordinates; the shadow is
     /// recomputed only when it moves by more than a fuzzy tolerance.
@@ -36,8 +38,17 @@ public:
     /// than 3 distinct points give an empty path; depth 0 gives the outline.
     static QPainterPath shadowOf(const QPolygonF& outline, int depth, const QPointF& light);
 
+protected:
+    /// Tells the table's scene where the shadow was and is when the group
+    /// moves, turns, shows, hides or changes scenes.
+    QVariant itemChange(GraphicsItemChange change, const QVariant& value) override;
+
 private:
+    /// Tells the scene that the shadow left its last place and lies where it is now.
+    void shadowMoved();
+
     QPointF m_lightPosition;
+    QRectF m_shownBounds;
     QRectF m_shadowBounds;
     QPainterPath m_shadowPath;
 };

@@ -61,6 +61,10 @@ TileGraphics::TileGraphics()
 {
     if (QCoreApplication* app = QCoreApplication::instance())
         connect(app, &QCoreApplication::aboutToQuit, this, &TileGraphics::onAboutToQuit);
+    // An application that never ran its loop (or never quit it) emits no
+    // aboutToQuit: a worker still writing its cache file must not outlive the
+    // application's image writers either.
+    qAddPostRoutine([] { TileGraphics::instance().onAboutToQuit(); });
 }
 
 TileGraphics::~TileGraphics()

@@ -1,10 +1,37 @@
 #include "TableBackground.h"
 
+#include <QFutureWatcher>
 #include <QImage>
 #include <QPainter>
+#include <QPointer>
 #include <QSvgRenderer>
+#include <QtConcurrent/QtConcurrentRun>
+
+#include <algorithm>
+#include <vector>
 
 namespace {
+
+const QString picturePath = QStringLiteral("resources:/game-bg-image.svg");
+
+/// Renders the cloth at a size; any thread (each call reads its own picture).
+QImage renderCloth(int w, int h, const QImage& pattern, QSvgRenderer& picture)
+{
+    // Opaque: painting copies it instead of blending it.
+    QImage cloth(w, h, QImage::Format_RGB32);
+    QPainter p(&cloth);
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
+    p.fillRect(cloth.rect(), Qt::white);
+    // Rendered at the target size rather than stretched from a small
+    // picture: the cloth stays sharp on large screens.
+    if (picture.isValid())
+        picture.render(&p, QRectF(cloth.rect()));
+    if (!pattern.isNull()) {
+        p.setCompositionMode(QPainter::CompositionMode_Multiply);
+        p.fillRect(cloth.rect(), QBrush(pattern));
+    }
+    return cloth;
+}
 
 /// The one background of every table window, rendered for the last size asked.
 struct TableBackground
@@ -12,25 +39,56 @@ struct TableBackground
     int width = 0;
     int height = 0;
     QImage pattern{QStringLiteral("resources:/game-bg-pattern.jpg")};
-    QSvgRenderer picture{QStringLiteral("resources:/game-bg-image.svg")};
+    QSvgRenderer picture{picturePath};
     QImage cache;
+
+    /// The size the worker renders, and the latest size asked for meanwhile.
+    QSize rendering;
+    QSize wanted;
+    struct Waiter
+    {
+        QPointer<QObject> context;
+        std::function<void()> ready;
+    };
+    std::vector<Waiter> waiters;
 
     void render(int w, int h)
     {
         width = w;
         height = h;
-        cache = QImage(w, h, QImage::Format_ARGB32_Premultiplied);
-        QPainter p(&cache);
-        p.setRenderHint(QPainter::SmoothPixmapTransform);
-        p.fillRect(cache.rect(), Qt::white);
-        // Rendered at the target size rather than stretched from a small
-        // picture: the cloth stays sharp on large screens.
-        if (picture.isValid())
-            picture.render(&p, QRectF(cache.rect()));
-        if (!pattern.isNull()) {
-            p.setCompositionMode(QPainter::CompositionMode_Multiply);
-            p.fillRect(cache.rect(), QBrush(pattern));
+        cache = renderCloth(w, h, pattern, picture);
+    }
+
+    void startWorker(QSize size)
+    {
+        rendering = size;
+        auto* watcher = new QFutureWatcher<QImage>();
+        QObject::connect(watcher, &QFutureWatcher<QImage>::finished, watcher, [this, watcher, size] {
+            watcher->deleteLater();
+            rendered(size, watcher->result());
+        });
+        const QImage p = pattern;
+        watcher->setFuture(QtConcurrent::run([size, p] {
+            QSvgRenderer own(picturePath);
+            return renderCloth(size.width(), size.height(), p, own);
+        }));
+    }
+
+    void rendered(QSize size, const QImage& image)
+    {
+        rendering = QSize();
+        if (size != wanted) {
+            startWorker(wanted);
+            return;
         }
+        width = size.width();
+        height = size.height();
+        cache = image;
+        const std::vector<Waiter> told = std::move(waiters);
+        waiters.clear();
+        for (const Waiter& w : told)
+            if (w.context && w.ready)
+                w.ready();
     }
 };
 
@@ -48,4 +106,23 @@ QBrush gameBackgroundBrush(int width, int height)
     if (width > 0 && height > 0 && (width != bg.width || height != bg.height))
         bg.render(width, height);
     return bg.cache.isNull() ? QBrush() : QBrush(bg.cache);
+}
+
+QBrush quickBackgroundBrush(int width, int height, QObject* context, std::function<void()> ready)
+{
+    TableBackground& bg = background();
+    if (width <= 0 || height <= 0 || bg.cache.isNull() || (width == bg.width && height == bg.height))
+        return gameBackgroundBrush(width, height);
+    bg.wanted = QSize(width, height);
+    const auto same = std::find_if(bg.waiters.begin(), bg.waiters.end(),
+                                   [context](const TableBackground::Waiter& w) { return w.context == context; });
+    if (same != bg.waiters.end())
+        same->ready = std::move(ready);
+    else
+        bg.waiters.push_back({context, std::move(ready)});
+    if (!bg.rendering.isValid())
+        bg.startWorker(bg.wanted);
+    QBrush stretched(bg.cache);
+    stretched.setTransform(QTransform::fromScale(double(width) / bg.width, double(height) / bg.height));
+    return stretched;
 }

@@ -59,6 +59,15 @@ int wallTileThird(TilePainter* painter)
     return std::max(0, w) / 3;
 }
 
+/// Lays the cloth for the view's size: at once (stretched while the exact
+/// one is rendered elsewhere, so a resize never waits for it), then exact.
+void dressTable(QGraphicsScene* scene, QGraphicsView* view, QObject* window)
+{
+    const QRectF r = view->sceneRect();
+    scene->setBackgroundBrush(quickBackgroundBrush(int(r.width()), int(r.height()), window,
+                                                   [scene, view, window] { dressTable(scene, view, window); }));
+}
+
 } // namespace
 
 GameWindow::GameWindow(QWidget* parent, SocialServices* services, qint32 playerId)
@@ -285,7 +294,7 @@ void GameWindow::layoutTable()
     const int wallsHeight = m_walls->height();
     const QPoint wallsPos(int(c.x()) - wallsWidth / 2, int(c.y()) - (wallsHeight + margin + WallView::maxLift()) / 2);
     m_walls->setPos(wallsPos);
-    m_scene->setBackgroundBrush(gameBackgroundBrush(int(sceneRect.width()), int(sceneRect.height())));
+    dressTable(m_scene.get(), m_view, this);
 
     // The walls report their rectangles in their own coordinates.
     QRectF outer = m_walls->boundingRect();

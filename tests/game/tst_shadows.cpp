@@ -143,6 +143,97 @@ private Q_SLOTS:
         QCOMPARE(qRed(img.pixel(175, 80)), 255);        // a hidden group casts nothing
         QVERIFY(scene.shadowsIn(QRectF(0, 0, 10, 10)).isEmpty());
     }
+
+    // The scene keeps the painted shadows between paints: every way a group's
+    // shadow can change must reach the next paint, where it was and where it is.
+    void changesReachTheNextPaint_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<QPoint>("shaded");   // must show a shadow afterwards, or (-1, -1)
+        QTest::addColumn<QPoint>("unshaded"); // must be clear afterwards
+        QTest::newRow("group moved") << "move" << QPoint(125, 74) << QPoint(45, 74);
+        QTest::newRow("parent moved") << "parent" << QPoint(125, 74) << QPoint(45, 74);
+        QTest::newRow("group hidden") << "hide" << QPoint(-1, -1) << QPoint(45, 74);
+        QTest::newRow("parent hidden") << "hideParent" << QPoint(-1, -1) << QPoint(45, 74);
+        QTest::newRow("group removed") << "remove" << QPoint(-1, -1) << QPoint(45, 74);
+        QTest::newRow("group deleted") << "delete" << QPoint(-1, -1) << QPoint(45, 74);
+        QTest::newRow("tile moved, shadow updated") << "tile" << QPoint(145, 75) << QPoint(45, 74);
+        QTest::newRow("group turned") << "turn" << QPoint(-1, -1) << QPoint(45, 74);
+    }
+
+    void changesReachTheNextPaint()
+    {
+        QFETCH(QString, change);
+        QFETCH(QPoint, shaded);
+        QFETCH(QPoint, unshaded);
+        GameGraphicsScene scene;
+        scene.setSceneRect(0, 0, 200, 100);
+        scene.setBackgroundBrush(Qt::white);
+        auto* parent = new GraphicsNode;
+        scene.addItem(parent);
+        auto* group = new ShadowedGroup;
+        parent->addChild(group);
+        QGraphicsRectItem* tile = tileItem(group, QRectF(40, 40, 30, 30), 30);
+        group->updateShadow();
+        const int clear = 255;
+        const int dark = 255 - qRound(255 * 48 / 255.0);
+        QCOMPARE(qRed(renderScene(scene, scene.sceneRect()).pixel(45, 74)), dark);
+
+        if (change == "move")
+            group->setPos(80, 0);
+        else if (change == "parent")
+            parent->setPos(80, 0);
+        else if (change == "hide")
+            group->hide();
+        else if (change == "hideParent")
+            parent->hide();
+        else if (change == "remove")
+            scene.removeItem(group);
+        else if (change == "delete")
+            delete group;
+        else if (change == "tile") {
+            tile->setPos(80, 0);
+            group->updateShadow();
+        } else if (change == "turn")
+            group->setRotation(180);
+
+        const QImage after = renderScene(scene, scene.sceneRect());
+        QCOMPARE(qRed(after.pixel(unshaded)), clear);
+        if (shaded != QPoint(-1, -1))
+            QCOMPARE(qRed(after.pixel(shaded)), dark);
+        if (change == "remove")
+            delete group;
+    }
+
+    // Changes in several places are painted part by part: a part must hold
+    // every shadow that reaches it, the unchanged ones too, once each.
+    void partsKeepTheirNeighbours()
+    {
+        GameGraphicsScene scene;
+        scene.setSceneRect(0, 0, 400, 100);
+        scene.setBackgroundBrush(Qt::white);
+        auto* still = new ShadowedGroup;
+        auto* left = new ShadowedGroup;
+        auto* right = new ShadowedGroup;
+        for (ShadowedGroup* g : {still, left, right})
+            scene.addItem(g);
+        tileItem(still, QRectF(40, 40, 30, 30), 30);
+        tileItem(left, QRectF(150, 10, 20, 20), 30);
+        tileItem(right, QRectF(330, 10, 20, 20), 30);
+        for (ShadowedGroup* g : {still, left, right})
+            g->updateShadow();
+        const int dark = 255 - qRound(255 * 48 / 255.0);
+        renderScene(scene, scene.sceneRect());
+
+        left->setPos(-80, 30);  // onto the still group's shadow: tile at (70, 40)
+        right->setPos(-20, 60); // tile at (310, 70), shadow partly off the scene
+        const QImage after = renderScene(scene, scene.sceneRect());
+        QCOMPARE(qRed(after.pixel(155, 15)), 255);  // left's old place
+        QCOMPARE(qRed(after.pixel(335, 15)), 255);  // right's old place
+        QCOMPARE(qRed(after.pixel(45, 74)), dark);  // the still group's own shadow
+        QCOMPARE(qRed(after.pixel(85, 64)), dark);  // both shadows, one darkness
+        QCOMPARE(qRed(after.pixel(385, 95)), dark); // right's new shadow
+    }
 };
 
 QTEST_MAIN(TestShadows)

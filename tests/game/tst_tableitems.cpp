@@ -42,6 +42,30 @@ private Q_SLOTS:
         QVERIFY(qAlpha(a.textureImage().pixel(100, 50)) == 255);
     }
 
+    // A resize gets the last cloth stretched at once; only the latest size
+    // is rendered exactly, and only windows still there hear of it.
+    void quickClothDuringResize()
+    {
+        QCOMPARE(gameBackgroundBrush(200, 100).textureImage().size(), QSize(200, 100));
+        int heard = 0, heardByGone = 0;
+        QObject window;
+        auto* gone = new QObject;
+        quickBackgroundBrush(250, 110, gone, [&] { ++heardByGone; });
+        delete gone;
+        quickBackgroundBrush(260, 115, &window, [&] { ++heard; });
+        const QBrush quick = quickBackgroundBrush(300, 120, &window, [&] { ++heard; });
+        QCOMPARE(quick.textureImage().size(), QSize(200, 100));
+        QCOMPARE(quick.transform(), QTransform::fromScale(1.5, 1.2));
+        QTRY_COMPARE(heard, 1);
+        QCOMPARE(heardByGone, 0);
+        const QBrush exact = quickBackgroundBrush(300, 120, &window, [&] { ++heard; });
+        QCOMPARE(exact.textureImage().size(), QSize(300, 120));
+        QVERIFY(exact.transform().isIdentity());
+        QCOMPARE(exact.textureImage().pixel(150, 60), gameBackgroundBrush(0, 0).textureImage().pixel(150, 60));
+        QTest::qWait(20);
+        QCOMPARE(heard, 1);
+    }
+
     void claimWords_data()
     {
         QTest::addColumn<int>("kind");
