@@ -39,6 +39,11 @@ MainWindow::MainWindow(const QString& host, quint16 port, const QString& userNam
                        bool useSsl, const QString& httpHost, TranslationsManager* translations)
     : QMainWindow(nullptr)
     , connectionManager(useSsl)
+    , playerDb(&connectionManager, &xmppClient)
+    , chatController(&playerDb, &xmppClient)
+    , chatSetup(&chatController)
+    , socialHub(&playerDb, &chatController)
+    , tablePresenceManager(&xmppClient)
     , translations(translations)
     , reloadStyleAction(this)
     , host(host)
@@ -53,8 +58,16 @@ MainWindow::MainWindow(const QString& host, quint16 port, const QString& userNam
     setCentralWidget(ui.centralWidget);
 
     tournamentsController = new TournamentsController(&connectionManager, this, this);
+    tournamentsController->setSocialServices(&socialHub);
     connect(tournamentsController, &TournamentsController::watchTable, this, &MainWindow::watchTable);
     lobbyController = new LobbyController(&connectionManager, ui.centralWidget);
+
+    // The lobby chat; hidden: own and others' joins and leaves, others' kicks and bans.
+    lobbyChat = socialHub.createConferenceArea(ui.lobbyChatFrame, 1 | 2 | 8);
+    lobbyChat->setObjectName(QStringLiteral("lobbyChat"));
+    lobbyChat->setMinimumWidth(330);
+    ui.lobbyChatLayout->insertWidget(1, lobbyChat, 1);
+    chatSetup.setLobbyChat(lobbyChat);
 
     ui.adfetcher1->setUrl(
         expandUrlTemplate(QString(), QStringLiteral("http://{host}/client/{sku}/advertisement/")).toString()
@@ -75,6 +88,9 @@ MainWindow::MainWindow(const QString& host, quint16 port, const QString& userNam
     connect(cm, &ConnectionManager::alreadySeated, this, &MainWindow::onAlreadySeated);
     connect(cm, &ConnectionManager::unwatchFailed, this, &MainWindow::onUnwatchTableFailed);
     connect(cm, &ConnectionManager::leaveFailed, this, &MainWindow::onLeaveTableFailed);
+    connect(&playerDb, &PlayerDb::changePictureOk, this, &MainWindow::onChangePictureOk);
+    connect(&playerDb, &PlayerDb::changePictureFailed, this, &MainWindow::onChangePictureFailed);
+    connect(&playerDb, &PlayerDb::playerNameUpdate, this, &MainWindow::onPlayerNameUpdate);
     connect(cm, qOverload<TableInfo>(&ConnectionManager::tableInfoUpdate), this, &MainWindow::onTableInfoUpdate);
 
     LoginWindow* loginWindow = ui.loginWindow;
@@ -90,8 +106,8 @@ MainWindow::MainWindow(const QString& host, quint16 port, const QString& userNam
     connect(createUserWindow, &CreateUserWindow::cancelPressed, this, &MainWindow::onCreateUserCancel);
     connect(createUserWindow, &CreateUserWindow::termsPressed, this, &MainWindow::onCreateUserTerms);
     connect(createUserWindow, &CreateUserWindow::registerUser, this, &MainWindow::onCreateUserInfo);
-    connect(cm, &ConnectionManager::registerUserOk, createUserWindow, &CreateUserWindow::onRegisterSucceeded);
-    connect(cm, &ConnectionManager::registerUserFailed, createUserWindow, &CreateUserWindow::onRegisterFailed);
+    connect(&playerDb, &PlayerDb::registerUserOk, createUserWindow, &CreateUserWindow::onRegisterSucceeded);
+    connect(&playerDb, &PlayerDb::registerUserFailed, createUserWindow, &CreateUserWindow::onRegisterFailed);
     // The new account's name and password are also the chat login's.
     connect(createUserWindow, &CreateUserWindow::doLogin, this, [this](const QString& user, const QString& pass) {
         this->userName = user;
@@ -105,15 +121,16 @@ MainWindow::MainWindow(const QString& host, quint16 port, const QString& userNam
     connect(cm, &ConnectionManager::notifyWatching, this, &MainWindow::previouslyWatching);
     connect(cm, &ConnectionManager::currentAccountBalance, this, &MainWindow::onCurrentAccountBalance);
     connect(cm, &ConnectionManager::webPage, this, &MainWindow::onWebPage);
-    connect(cm, &ConnectionManager::playerNameUpdate, this, [this](qint32 pid, const QString& name) {
-        if (pid == connectionManager.ownPlayerId() && connectionManager.isLoggedIn())
-            setPlayerName(name);
-    });
 
     reloadStyleAction.setShortcut(QKeySequence(QStringLiteral("Ctrl+Alt+R")));
     if (auto* app = qobject_cast<MahjongApplication*>(QCoreApplication::instance()))
         connect(&reloadStyleAction, &QAction::triggered, app, &MahjongApplication::loadStyleSheet);
     addAction(&reloadStyleAction);
+
+    // Where the chat rooms are comes from the client configuration or by
+    // discovery; the room setup answers the client's signals itself.
+    connect(&xmppClient, &XMPPClient::connected, this, &MainWindow::onXMPPConnected);
+    connect(&xmppClient, &XMPPClient::disconnected, this, &MainWindow::onXMPPDisconnected);
 
     showLoginPage(userName, password);
     connect(qApp, &QCoreApplication::aboutToQuit, cm, &ConnectionManager::prepareToQuit);
@@ -124,12 +141,14 @@ MainWindow::~MainWindow()
     // Nothing the connection reports from here on may open a box or end the
     // event loop again.
     disconnect(&connectionManager, nullptr, this, nullptr);
+    disconnect(&xmppClient, nullptr, this, nullptr);
     saveWindowSettings();
     if (ui.mainTabs->count() > 0)
         QSettings().setValue(QStringLiteral("game/lobbyTab"), ui.mainTabs->currentIndex());
     Singleton<ServerTime>::instance()->setConnection(nullptr);
-    // The pages and the lobby hold the connection manager; they go while it
-    // still exists (the base class would delete them after it).
+    // The pages, the chat areas and the controllers hold the connection
+    // manager, the chat client or the chat controller; they go while those
+    // still exist (the base class would delete them after the members).
     delete lobbyPage;
     delete tournamentsPage;
     delete preferencesWindow;
@@ -139,23 +158,6 @@ MainWindow::~MainWindow()
     delete tournamentsController;
     delete lobbyController;
     connectionManager.setPrompts(nullptr);
-}
-
-void MainWindow::setSocialServices(SocialServices* services)
-{
-    social = services;
-    tournamentsController->setSocialServices(social);
-    delete lobbyChat;
-    lobbyChat = nullptr;
-    if (social == nullptr)
-        return;
-    // Hidden: own and others' joins and leaves, others' kicks and bans.
-    lobbyChat = social->createConferenceArea(ui.lobbyChatFrame, 1 | 2 | 8);
-    if (lobbyChat != nullptr) {
-        lobbyChat->setObjectName(QStringLiteral("lobbyChat"));
-        lobbyChat->setMinimumWidth(330);
-        ui.lobbyChatLayout->insertWidget(1, lobbyChat, 1);
-    }
 }
 
 void MainWindow::showLoginPage(const QString& user, const QString& pass)
@@ -229,7 +231,7 @@ void MainWindow::onCreateUserTerms()
 
 void MainWindow::onCreateUserInfo(const QString& user, const QString& pass, const QString& email)
 {
-    connectionManager.register_user(user, pass, email, QString());
+    playerDb.registerUser(user, pass, email, QString());
 }
 
 void MainWindow::onConnected()
@@ -245,8 +247,24 @@ void MainWindow::onVersionCheckComplete()
 
 void MainWindow::onClientConfig(const ClientConfig& config)
 {
-    // The chat connection starts from here once the chat side is in place.
     clientConfig = config;
+    chatSetup.setClientConfig(config);
+    const QString xmppHost = ChatRoomSetup::xmppHost(config, host);
+    const XMPPJid searchService = ChatRoomSetup::searchService(config, xmppHost);
+    playerDb.setSearchJid(searchService);
+    xmppClient.setCredentials(playerDb.ownPidString(), xmppPassword.isEmpty() ? password : xmppPassword);
+    xmppClient.connectToHost(xmppHost, xmppPort,
+                             connectionManager.useSsl() ? XMPPClient::TlsRequired : XMPPClient::TlsIfOffered);
+}
+
+void MainWindow::onXMPPConnected()
+{
+    qDebug() << "xmpp connected to host";
+}
+
+void MainWindow::onXMPPDisconnected()
+{
+    qDebug() << "xmpp disconnected";
 }
 
 void MainWindow::setTableRequestCursor(qint32 tableId, int requestClass)
@@ -298,7 +316,28 @@ void MainWindow::onUnwatchTableFailed(qint32 tableId)
 
 void MainWindow::onChangePassword(const QString& newPassword)
 {
-    connectionManager.change_password(newPassword);
+    playerDb.changePassword(newPassword);
+}
+
+void MainWindow::onUploadPlayerPicture(const QImage& picture)
+{
+    playerDb.uploadPicture(picture);
+}
+
+void MainWindow::onChangePictureOk()
+{
+}
+
+void MainWindow::onChangePictureFailed()
+{
+    qWarning() << "changing avatar picture failed :(";
+}
+
+void MainWindow::onPlayerNameUpdate(qint32 pid, const QString& name)
+{
+    if (pid == -1 || pid != playerDb.ownPid())
+        return;
+    setPlayerName(name);
 }
 
 void MainWindow::onCurrentAccountBalance(qint64 balance)

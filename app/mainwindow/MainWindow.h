@@ -1,15 +1,23 @@
 #pragma once
 
+#include "ChatController.h"
+#include "ChatRoomSetup.h"
 #include "ClientConfig.h"
 #include "ConnectionManager.h"
 #include "MainView.h"
 #include "MessageBoxPrompts.h"
+#include "PlayerDb.h"
 #include "ProtocolEnums.h"
+#include "SocialHub.h"
 #include "TableInfo.h"
+#include "TablePresenceManager.h"
+#include "XMPPClient.h"
 
 #include <QAction>
 #include <QHash>
+#include <QImage>
 #include <QMainWindow>
+#include <QMenu>
 #include <QPointer>
 #include <QTimer>
 #include <QUrl>
@@ -30,10 +38,16 @@ class MsgBox;
 }
 
 /// The program's one top-level window and the owner of the long-lived
-/// objects: the game server connection and the lobby. It shows the login
-/// page, then the logged-in area with its top bar and the lobby tabs, asks
-/// the server for the session's data after the login, opens the service's web
-/// pages, and answers the server's session notices.
+/// objects: the game server connection, the chat connection with the player
+/// directory and the chat rooms, the lobby and the tournaments. It shows the
+/// login page, then the logged-in area with its top bar and the lobby tabs,
+/// asks the server for the session's data after the login, starts the chat
+/// session once the server's client configuration is known, opens the
+/// service's web pages, and answers the server's session notices.
+///
+/// Teardown: every page, window and controller that holds the connection
+/// manager, the chat client or the chat controller is destroyed by the
+/// destructor's body, before those members.
 class MainWindow : public QMainWindow
 {
     Q_OBJECT
@@ -43,12 +57,20 @@ public:
                const QString& httpHost, TranslationsManager* translations);
     ~MainWindow() override;
 
-    /// Gives the window the chat and player picture services: the lobby chat
-    /// room area appears and the settings page shows the own picture. Null
-    /// leaves both empty.
-    void setSocialServices(SocialServices* social);
+    /// The chat server's port; 5222 unless a test server listens elsewhere.
+    /// Takes effect at the next chat connection.
+    void setXmppPort(quint16 port) { xmppPort = port; }
 
     ConnectionManager& connection() { return connectionManager; }
+    XMPPClient& xmpp() { return xmppClient; }
+    PlayerDb& players() { return playerDb; }
+    ChatController& chat() { return chatController; }
+    SocialServices* socialServices() { return &socialHub; }
+    TablePresenceManager& tablePresence() { return tablePresenceManager; }
+    /// The lobby's chat room area (in the side column of the lobby page).
+    ConferenceArea* lobbyChatArea() const { return lobbyChat; }
+    /// The player menu as it was last filled.
+    QMenu& playerMenu() { return userMenu; }
     LobbyController* lobby() const { return lobbyController; }
     const MainView& view() const { return ui; }
     /// The tabs' pages while logged in, else null.
@@ -102,6 +124,13 @@ public Q_SLOTS:
     void onAlreadySeated(qint32 tableId);
     void onUnwatchTableFailed(qint32 tableId);
     void onChangePassword(const QString& password);
+    void onUploadPlayerPicture(const QImage& picture);
+    void onChangePictureOk();
+    void onChangePictureFailed();
+    /// A name update of the own player id renames the top bar; others are ignored.
+    void onPlayerNameUpdate(qint32 pid, const QString& name);
+    void onXMPPConnected();
+    void onXMPPDisconnected();
     void onCurrentAccountBalance(qint64 balance);
     void onWaitingList(int seq);
     void onCurrentTabChanged(int index);
@@ -151,8 +180,16 @@ private:
     QWidget* tournamentsPage = nullptr;
     EmbeddedWebPage* howtoPage = nullptr;
     LobbyWindow* lobbyPage = nullptr;
+    // The long-lived objects, each declared after what it points to, so that
+    // the members go in the reverse order of their use.
     ConnectionManager connectionManager;
     MessageBoxPrompts prompts;
+    XMPPClient xmppClient;
+    PlayerDb playerDb;
+    ChatController chatController;
+    ChatRoomSetup chatSetup;
+    SocialHub socialHub;
+    TablePresenceManager tablePresenceManager;
     LobbyController* lobbyController = nullptr;
     TranslationsManager* translations;
     QPointer<ModelessMsgBox::MsgBox> quitBox;
@@ -172,7 +209,8 @@ private:
     QString password;
     bool fullyRegistered = false;
     QString httpHost;
-    SocialServices* social = nullptr;
+    quint16 xmppPort = 5222;
+    QMenu userMenu;
     ConferenceArea* lobbyChat = nullptr;
     /// The lobby tabs by the names that pages ask for.
     QHash<QString, QWidget*> tabsByName;

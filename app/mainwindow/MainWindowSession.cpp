@@ -27,6 +27,7 @@ void MainWindow::loginSuccessful(qint32 pid, const QString& name, const QString&
     qDebug() << "logged in, pid:" << pid << " fully registered:" << registered;
     fullyRegistered = registered;
     tournamentsController->setPlayerId(pid);
+    playerDb.setOwnPlayer(pid, name);
     setPlayerName(name);
     connectionManager.log_client_uuid(machineId());
     connectionManager.query_account_balance();

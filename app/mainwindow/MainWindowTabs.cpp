@@ -58,11 +58,11 @@ void MainWindow::displayLobby()
         tournamentsPage = tournamentsController->createLobbyWindow();
         addTab(tournamentsPage, "resources:tabicons/tournament.png", "tournament");
 
-        preferencesWindow = new PreferencesWindow(translations, social, ui.lobbyWidget);
+        preferencesWindow = new PreferencesWindow(translations, &socialHub, ui.lobbyWidget);
         connect(preferencesWindow, &PreferencesWindow::changePassword, this, &MainWindow::onChangePassword);
-        connect(&connectionManager, &ConnectionManager::changePasswordOk, preferencesWindow,
-                &PreferencesWindow::onChangePasswordOk);
-        connect(&connectionManager, &ConnectionManager::changePasswordFailed, preferencesWindow,
+        connect(preferencesWindow, &PreferencesWindow::uploadPlayerPicture, this, &MainWindow::onUploadPlayerPicture);
+        connect(&playerDb, &PlayerDb::changePasswordOk, preferencesWindow, &PreferencesWindow::onChangePasswordOk);
+        connect(&playerDb, &PlayerDb::changePasswordFailed, preferencesWindow,
                 &PreferencesWindow::onChangePasswordFailed);
         addTab(preferencesWindow, "resources:tabicons/preferences.png", "preferences");
 

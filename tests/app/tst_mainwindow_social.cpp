@@ -1,0 +1,164 @@
+// The main window's chat side, live: the test game server plays the session,
+// a Prosody server on loopback plays the chat server. After the login the
+// chat session comes up with the game server's credentials and the lobby
+// chat enters its room, whether the client configuration names the room,
+// only the room service, or nothing; the window's teardown ends the chat
+// session cleanly. Also the account operations that go through the player
+// directory.
+#include "ChatRoomDriver.h"
+#include "ClientTestUtil.h"
+#include "CommandLine.h"
+#include "ConferenceWidget.h"
+#include "MainWindowHarness.h"
+#include "PreferencesWindow.h"
+#include "ProsodyFixture.h"
+#include "RawXmppClient.h"
+#include "Utils.h"
+
+#include <QLineEdit>
+#include <QLoggingCategory>
+#include <QSettings>
+
+namespace {
+
+const QString Lobby = QStringLiteral("lobby@conference.localhost");
+
+/// The game server's reply to the login carries this as the chat password.
+const QString ChatPassword = QStringLiteral("secret");
+
+}
+
+class TestMainWindowSocial : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<ProsodyFixture> m_server;
+    /// Keeps the lobby room open (Prosody drops an empty room) and sees who enters it.
+    std::unique_ptr<RawXmppClient> m_owner;
+
+    /// A window against both servers, logged in; the chat configuration as given.
+    bool startSession(MainWindowHarness& h, const QList<QByteArray>& config)
+    {
+        if (!h.create())
+            return false;
+        h.window->setXmppPort(m_server->port());
+        h.scenario.setClientConfig(config);
+        return h.start() && h.logIn();
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        setupSearchPaths({});
+        QLoggingCategory::setFilterRules(QStringLiteral("parlor.xmpp.debug=false"));
+        m_server = std::make_unique<ProsodyFixture>();
+        QString error;
+        QVERIFY2(m_server->start(&error), qPrintable(error));
+        QVERIFY2(m_server->addAccount(QString::number(SessionScenario::playerId), ChatPassword, &error),
+                 qPrintable(error));
+        QVERIFY2(m_server->addAccount(QStringLiteral("1009"), QStringLiteral("pw-1009"), &error), qPrintable(error));
+        // The chat connection trusts the test server's certificate authority.
+        QVERIFY(clienttest::trustCa(m_server->caCertificatePath()));
+        m_owner = std::make_unique<RawXmppClient>();
+        QVERIFY(chattest::createRoom(*m_owner, *m_server, Lobby));
+    }
+
+    void cleanupTestCase()
+    {
+        m_owner.reset();
+        m_server.reset();
+    }
+
+    void init()
+    {
+        QSettings().clear();
+        m_owner->discardPending();
+    }
+
+    void lobbyChatAfterLogin_data()
+    {
+        QTest::addColumn<QList<QByteArray>>("config");
+        QTest::addColumn<QString>("searchService");
+        QTest::newRow("room named") << QList<QByteArray>{"localhost", "conference.localhost", Lobby.toUtf8(),
+                                                         "users.localhost"}
+                                    << QStringLiteral("users.localhost");
+        QTest::newRow("room listed") << QList<QByteArray>{"localhost", "conference.localhost", "", ""}
+                                     << QStringLiteral("search.localhost");
+        QTest::newRow("service discovered") << QList<QByteArray>{"localhost", "", "", ""}
+                                            << QStringLiteral("search.localhost");
+    }
+
+    void lobbyChatAfterLogin()
+    {
+        QFETCH(QList<QByteArray>, config);
+        QFETCH(QString, searchService);
+        MainWindowHarness h;
+        QVERIFY(startSession(h, config));
+        // The chat login is the player id with the login reply's credentials
+        // (not the typed password, which the chat server would refuse).
+        QTRY_COMPARE_WITH_TIMEOUT(h.window->xmpp().state(), int(XMPPClient::SessionState), 10000);
+        QCOMPARE(XMPPJid::fromText(h.window->xmpp().ownJid()).node(), QString::number(SessionScenario::playerId));
+        QCOMPARE(h.window->players().searchService().toString(), searchService);
+
+        auto* lobbyChat = qobject_cast<ConferenceWidget*>(h.window->lobbyChatArea());
+        QVERIFY(lobbyChat != nullptr);
+        QTRY_VERIFY_WITH_TIMEOUT(lobbyChat->isJoined(), 10000);
+        QCOMPARE(lobbyChat->roomJid().toString(), Lobby);
+        QCOMPARE(h.window->chat().conferenceJid().toString(), QStringLiteral("conference.localhost"));
+        // The room sees the player enter under the game server's name.
+        QVERIFY(m_owner->waitFor(QStringLiteral("from=['\"]%1/anna['\"]").arg(Lobby)));
+        QVERIFY(lobbyChat->chatInput()->isEnabled());
+    }
+
+    void teardownEndsTheChatSession()
+    {
+        MainWindowHarness h;
+        QVERIFY(startSession(h, {"localhost", "conference.localhost", Lobby.toUtf8(), ""}));
+        auto* lobbyChat = qobject_cast<ConferenceWidget*>(h.window->lobbyChatArea());
+        QTRY_VERIFY_WITH_TIMEOUT(lobbyChat != nullptr && lobbyChat->isJoined(), 10000);
+        QVERIFY(m_owner->waitFor(QStringLiteral("from=['\"]%1/anna['\"]").arg(Lobby)));
+        // The pages and chat areas go before the chat client and the
+        // connection they use; the room sees the player leave.
+        h.window.reset();
+        QVERIFY(m_owner->waitFor(QStringLiteral("from=['\"]%1/anna['\"][^>]*type=['\"]unavailable['\"]|"
+                                                "type=['\"]unavailable['\"][^>]*from=['\"]%1/anna['\"]")
+                                     .arg(Lobby)));
+    }
+
+    void passwordChangeThroughThePlayerDirectory()
+    {
+        MainWindowHarness h;
+        QVERIFY(h.create());
+        QVERIFY(h.start());
+        QVERIFY(h.logIn());
+        QVERIFY(h.waitForRequests(10));
+        h.scenario.clearLog();
+        PreferencesWindow* page = h.window->preferences();
+        page->newPasswordField()->setText(QStringLiteral("n3w pass"));
+        page->retypePasswordField()->setText(QStringLiteral("n3w pass"));
+        page->changePasswordButton()->click();
+        QVERIFY(h.waitForRequests(1));
+        QCOMPARE(h.scenario.log(), QStringList{QStringLiteral("password n3w pass")});
+        // The server's answer comes back to the page through the directory.
+        QTRY_COMPARE(h.boxes(), QStringList{QStringLiteral("Change password!|Success!")});
+        QVERIFY(page->newPasswordField()->text().isEmpty());
+        QVERIFY(page->changePasswordButton()->isEnabled());
+    }
+
+    void nameUpdatesOfTheOwnIdOnly()
+    {
+        MainWindowHarness h;
+        QVERIFY(h.create());
+        QVERIFY(h.start());
+        QVERIFY(h.logIn());
+        QLabel* name = h.window->view().usernameLabel;
+        QCOMPARE(name->text(), QStringLiteral("anna"));
+        h.window->connection().setPlayerName(4711, QStringLiteral("bert"));
+        QCOMPARE(name->text(), QStringLiteral("anna"));
+        h.window->connection().setPlayerName(SessionScenario::playerId, QStringLiteral("Anna B."));
+        QCOMPARE(name->text(), QStringLiteral("Anna B."));
+    }
+};
+
+QTEST_MAIN(TestMainWindowSocial)
+#include "tst_mainwindow_social.moc"
