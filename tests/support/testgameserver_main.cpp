@@ -4,11 +4,18 @@
 // receives is printed.
 //
 //   testgameserver [--port N] [--nossl] [--certdir DIR] [--session]
+//                  [--scenario NAME] [--pace MS]
 //
 // With --session the server plays a whole session instead: the login, the
 // requests that follow it (balance, configuration, pages, clock), a lobby of
 // 30 tables and account registration.
+// With --scenario the lobby holds one table per ruleset and the server plays
+// a table for the user who joins one (see HandScenario.h): "hand" (claims,
+// a kong, riichi or bonus tiles, a scored end, then a wash-out), "washout",
+// "kick" or "tournament" (the user is seated at a tournament table after
+// login). --pace spaces the server's own frames (default 700 ms).
 
+#include "HandScenario.h"
 #include "LobbyScenario.h"
 #include "SessionScenario.h"
 #include "TestCertificates.h"
@@ -43,6 +50,8 @@ int main(int argc, char** argv)
     parser.addOption({"nossl", "Plain TCP instead of TLS."});
     parser.addOption({"session", "Play a whole session with a lobby of 30 tables."});
     parser.addOption({"certdir", "Directory for the generated CA and server certificate.", "dir"});
+    parser.addOption({"scenario", "Play a table: hand, washout, kick or tournament.", "name"});
+    parser.addOption({"pace", "Milliseconds between the frames the server sends on its own (default 700).", "ms"});
     parser.process(app);
 
     const bool tls = !parser.isSet("nossl");
@@ -81,11 +90,24 @@ int main(int argc, char** argv)
                      });
 
     std::unique_ptr<SessionScenario> session;
+    std::unique_ptr<HandScenario> hand;
     if (parser.isSet("session")) {
         session = std::make_unique<SessionScenario>(server);
         QObject::connect(session.get(), &SessionScenario::requestLogged, [](const QString& line) { print("   " + line); });
     } else {
         LobbyScenario::install(server, print);
+    }
+    if (parser.isSet("scenario")) {
+        HandScenario::Kind kind;
+        if (!HandScenario::fromName(parser.value("scenario"), &kind)) {
+            print(QString("unknown scenario: %1 (hand, washout, kick, tournament)").arg(parser.value("scenario")));
+            return 1;
+        }
+        const int pace = parser.isSet("pace") ? parser.value("pace").toInt() : 700;
+        hand = std::make_unique<HandScenario>(server, kind, pace);
+        QObject::connect(hand.get(), &HandScenario::logged, [](const QString& line) { print("   " + line); });
+        print(QString("scenario %1: join \"Classic hand\", \"International hand\" or \"Riichi hand\" in the lobby")
+                  .arg(HandScenario::name(kind)));
     }
 
     QTimer ping;

@@ -1,0 +1,59 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="zh_CN">
+<context>
+    <name>GameWindow</name>
+    <message>
+        <source>Hand started</source>
+        <translation>牌局开始</translation>
+    </message>
+    <message>
+        <source>%1 joined the table</source>
+        <translation>%1 加入了牌桌</translation>
+    </message>
+    <message>
+        <source>%1 left the table</source>
+        <translation>%1 离开了牌桌</translation>
+    </message>
+    <message>
+        <source>You've been unseated from this table.</source>
+        <translation>您已被移出此牌桌的座位。</translation>
+    </message>
+    <message>
+        <source>Hand ended in washout!</source>
+        <translation>本局流局！</translation>
+    </message>
+    <message>
+        <source>Hand ended in Mahjong!</source>
+        <translation>本局和牌结束！</translation>
+    </message>
+    <message>
+        <source>Table round ended</source>
+        <translation>牌桌本轮结束</translation>
+    </message>
+    <message>
+        <source>Tournament round ended</source>
+        <translation>锦标赛本轮结束</translation>
+    </message>
+    <message>
+        <source>Leave Table</source>
+        <translation>离开牌桌</translation>
+    </message>
+    <message>
+        <source>Are you sure you want to leave table %1?</source>
+        <translation>确定要离开牌桌 %1 吗？</translation>
+    </message>
+    <message>
+        <source>Kicked</source>
+        <translation>被移出</translation>
+    </message>
+    <message>
+        <source>You were kicked from the table.</source>
+        <translation>您已被移出牌桌。</translation>
+    </message>
+    <message>
+        <source>The tournament round has ended, press Ok to go back to lobby</source>
+        <translation>锦标赛本轮已结束，按“确定”返回大厅</translation>
+    </message>
+</context>
+</TS>

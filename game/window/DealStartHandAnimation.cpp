@@ -1,0 +1,92 @@
+#include "DealStartHandAnimation.h"
+
+#include "CityView.h"
+#include "GameGraphicsScene.h"
+#include "GameWindow.h"
+#include "HiddenHandView.h"
+#include "TileAnimation.h"
+#include "TileGraphics.h"
+#include "TileImages.h"
+#include "TilePainter.h"
+#include "TileView.h"
+
+#include <QDebug>
+#include <QTimeLine>
+
+#include <algorithm>
+
+namespace {
+
+/// The length along a row of a tile kind seen from a side.
+double rowLength(const TileImages* images, int orientation, int kind)
+{
+    if (!images)
+        return 1.0;
+    const TileSize3D s = images->size3D(orientation, kind);
+    return double(orientation % 2 == 0 ? s.width : s.height);
+}
+
+} // namespace
+
+DealStartHandAnimation::DealStartHandAnimation(GameWindow* window)
+    : GameWindowAnimation(durationMs)
+    , window(window)
+{
+    const PlayerData* bottom = window->seatPlayer(0);
+    ownWind = bottom ? int(bottom->wind()) : 0;
+    players = window->model() ? int(window->model()->players().size()) : 0;
+}
+
+DealStartHandAnimation::~DealStartHandAnimation() = default;
+
+int DealStartHandAnimation::tileCount(int players)
+{
+    return players >= 2 && players <= 4 ? 13 * players + 1 : 0;
+}
+
+void DealStartHandAnimation::start(bool instant)
+{
+    if (instant)
+        return;
+    const int n = tileCount(players);
+    if (n == 0) {
+        qWarning() << "no deal for" << players << "players";
+        timeLine()->start();
+        return;
+    }
+    const std::vector<int> order = GameWindow::dealOrder(players);
+    const TileImages* images = TileGraphics::instance().gamePainter()->tileImages();
+    TableWall* wall = window->walls();
+    int counters[4] = {0, 0, 0, 0};
+    auto& slots = window->dealTiles();
+    for (int k = 0; k < n && k < int(slots.size()); ++k) {
+        const int o = (order[std::size_t(k)] - ownWind + 4) % 4;
+        const double startStep = (k / 4 * 4) * 0.667 / 53;
+        const double endStep = startStep + 0.333;
+        const int wallSide = wall->liveEndSide();
+        delete slots[std::size_t(k)];
+        auto* a = new TileAnimation(window->scene(), timeLine(), TileImages::WallSingle, wallSide, o, startStep,
+                                    endStep);
+        slots[std::size_t(k)] = a;
+        const double base = std::max(1.0, rowLength(images, o, TileImages::WallSingle));
+        a->setStartScale(rowLength(images, wallSide, TileImages::WallSingle) / base);
+        a->setEndScale(rowLength(images, o, TileImages::Hidden) / base);
+        HiddenHandView* hand = window->hiddenHand(o);
+        const int slot = std::min(counters[o], HiddenHandView::maxTiles - 1);
+        a->setStartPos(wall->liveEndPos());
+        a->setEndPos(hand->slotScenePosition(slot));
+        a->setZValue(wall->liveEndZ());
+        a->setZBefore(1000 + k);
+        a->setZAfter(hand->slotZ(slot));
+        a->picture()->show();
+        wall->takeTile(false);
+        ++counters[o];
+    }
+    timeLine()->start();
+}
+
+void DealStartHandAnimation::end(bool instant)
+{
+    if (instant && timeLine()->state() == QTimeLine::Running)
+        timeLine()->stop();
+}

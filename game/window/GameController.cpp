@@ -1,0 +1,761 @@
+#include "GameController.h"
+
+#include "ConnectionManager.h"
+#include "GameWindow.h"
+#include "SocialServices.h"
+#include "TableModel.h"
+#include "TournamentsController.h"
+#include "table_request_handler.h"
+
+#include <QApplication>
+#include <QDebug>
+#include <QDeadlineTimer>
+#include <QTimer>
+
+namespace {
+
+/// How often a tournament seating whose join the throttle refused is tried again.
+constexpr int seatingRetryMs = 500;
+/// The throttle lets a join through again once the last one is this old.
+constexpr qint64 throttleMs = 3000;
+
+} // namespace
+
+GameController::GameController(ConnectionManager* connection, SocialServices* services,
+                               TournamentsController* tournaments, QWidget* parentWidget)
+    : QObject(parentWidget)
+    , connection(connection)
+    , services(services)
+    , tournaments(tournaments)
+    , parentWidget(parentWidget)
+    , seatingRetry(new QTimer(this))
+{
+    seatingRetry->setInterval(seatingRetryMs);
+    connect(seatingRetry, &QTimer::timeout, this, &GameController::retrySeatings);
+
+    using CM = ConnectionManager;
+    using GC = GameController;
+    connect(connection, &CM::watchSuccessful, this, &GC::watchSuccessful);
+    connect(connection, &CM::unwatchSuccessful, this, &GC::unwatchSuccessful);
+    connect(connection, &CM::gameData, this, &GC::onGameData);
+    connect(connection, &CM::privatePlayerData, this, &GC::onPrivatePlayerData);
+    connect(connection, &CM::tileDiscarded, this, &GC::tileDiscarded);
+    connect(connection, &CM::riichiDeclared, this, &GC::riichiDeclared);
+    connect(connection, &CM::tileClaimed, this, &GC::tileClaimed);
+    connect(connection, &CM::hiddenTilesFromWall, this, &GC::hiddenTilesFromWall);
+    connect(connection, &CM::meldDeclared, this, &GC::meldDeclared);
+    connect(connection, &CM::joinSuccessful, this, &GC::onJoinSuccessful);
+    connect(connection, &CM::joinFailed, this, [this](qint32 tableId, join_failed_reason::enum_t) {
+        onJoinFailed(tableId);
+    });
+    connect(connection, &CM::leaveSuccessful, this, &GC::leaveSuccessful);
+    connect(connection, &CM::playerJoined, this, &GC::playerJoined);
+    connect(connection, &CM::startHand, this, &GC::startHand);
+    connect(connection, &CM::tilesFromWall, this, &GC::tilesFromWall);
+    connect(connection, &CM::kanDora, this, &GC::kanDora);
+    connect(connection, &CM::meldSuggestion, this, &GC::meldSuggestion);
+    connect(connection, &CM::concealedMeldSuggestion, this, &GC::concealedMeldSuggestion);
+    connect(connection, &CM::robTheKongSuggestion, this, &GC::robTheKongSuggestion);
+    connect(connection, &CM::playerShouldAct, this, &GC::playerShouldAct);
+    connect(connection, &CM::declareBonus, this, &GC::declareBonus);
+    connect(connection, &CM::handEndNonScoring, this, &GC::handEndNonScoring);
+    connect(connection, &CM::handEndScoring, this, &GC::handEndScoring);
+    connect(connection, &CM::endOfRound, this, &GC::endOfRound);
+    connect(connection, &CM::areYouReady, this, &GC::areYouReady);
+    connect(connection, &CM::timeoutOccured, this, &GC::timeoutOccured);
+    connect(connection, &CM::kickPlayer, this, &GC::onKickPlayer);
+    connect(connection, &CM::someoneDeclaredMahjong, this, &GC::someoneDeclaredMahjong);
+    connect(connection, &CM::playerLeft, this, &GC::onPlayerLeft);
+    connect(connection, &CM::playerIsReady, this, &GC::playerIsReady);
+    connect(connection, &CM::furitenChanged, this, &GC::furitenChanged);
+    connect(connection, &CM::activeChanged, this, &GC::activeChanged);
+    connect(connection, &CM::someoneDeclaredMeld, this, &GC::someoneDeclaredMeld);
+    connect(connection, &CM::tournamentSeated, this, qOverload<qint32, qint32>(&GC::onTournamentSeated));
+    connect(connection, qOverload<TableInfo>(&CM::tableInfoUpdate), this,
+            qOverload<const TableInfo&>(&GC::onTableInfo));
+    connect(connection, qOverload<qint32, int, TableInfoUpdates>(&CM::tableInfoUpdate), this,
+            qOverload<qint32, int, const TableInfoUpdates&>(&GC::onTableInfo));
+    connect(connection, &CM::endOfTournamentRound, this, &GC::endOfTournamentRound);
+    connect(connection, &CM::tournamentRankings, this, &GC::tournamentRankings);
+    connect(connection, &CM::tournamentPickedUp, this, &GC::tournamentPickedUp);
+    if (tournaments)
+        connect(tournaments, &TournamentsController::updateTournamentInfo, this, &GC::onTournamentUpdate);
+    if (services)
+        connect(services, &SocialServices::playerPictureUpdate, this, &GC::playerPictureUpdate);
+}
+
+GameController::~GameController()
+{
+    // Windows belong to the parent widget and go with it; models are ours.
+    for (auto& [id, table] : tables) {
+        if (table.window)
+            table.window->setModel(nullptr);
+        delete table.model;
+    }
+}
+
+void GameController::setPlayerId(qint32 playerId)
+{
+    ownPlayerId = playerId;
+}
+
+void GameController::setPlayerName(const QString& name)
+{
+    ownPlayerName = name;
+}
+
+void GameController::setTableModel(TableModel* model)
+{
+    tableModel = model;
+}
+
+QString GameController::mttLobbyPath(qint32 tournamentId)
+{
+    return QStringLiteral("101/mtt/%1").arg(tournamentId);
+}
+
+bool GameController::hasTable(qint32 tableId) const
+{
+    return tables.count(tableId) != 0;
+}
+
+GameModel* GameController::gameModel(qint32 tableId) const
+{
+    const auto it = tables.find(tableId);
+    return it == tables.end() ? nullptr : it->second.model;
+}
+
+GameWindow* GameController::existingView(qint32 tableId) const
+{
+    const auto it = tables.find(tableId);
+    return it == tables.end() ? nullptr : it->second.window.data();
+}
+
+QList<qint32> GameController::pendingSeatings() const
+{
+    QList<qint32> ids;
+    for (const auto& [id, seating] : tournamentSeatings)
+        ids << id;
+    return ids;
+}
+
+GameController::Table* GameController::tableEntry(qint32 tableId, const char* event)
+{
+    const auto it = tables.find(tableId);
+    if (it == tables.end() || !it->second.model) {
+        // A table closed locally a moment before still gets the events the
+        // server sent before it saw the leave.
+        qWarning().noquote() << QStringLiteral("%1 for table %2, which is not open; dropped")
+                                    .arg(QLatin1String(event))
+                                    .arg(tableId);
+        return nullptr;
+    }
+    return &it->second;
+}
+
+GameModel* GameController::modelFor(qint32 tableId, const char* event)
+{
+    Table* t = tableEntry(tableId, event);
+    return t ? t->model : nullptr;
+}
+
+GameWindow* GameController::windowFor(qint32 tableId, const char* event)
+{
+    Table* t = tableEntry(tableId, event);
+    return t ? t->window.data() : nullptr;
+}
+
+// --- tables
+
+void GameController::createTable(qint32 tableId)
+{
+    createTable(tableId, -1);
+}
+
+void GameController::createTable(qint32 tableId, qint32 tournamentId)
+{
+    Table& entry = tables[tableId];
+    if (!entry.model && !createGameModel(tableId)) {
+        tables.erase(tableId);
+        return;
+    }
+    if (tournamentId != -1 && tableModel)
+        tableModel->unsubscribe(mttLobbyPath(tournamentId));
+    if (entry.model->tableInfo().gameType == 1 && tournaments) {
+        const qint32 mtt = entry.model->tableInfo().mttId;
+        entry.model->onTournamentInfo(tournaments->tournamentInfo(mtt));
+    }
+    if (!entry.window)
+        createGameWindow(tableId);
+}
+
+bool GameController::createGameModel(qint32 tableId)
+{
+    if (!tableModel || !tableModel->hasTableInfo(tableId)) {
+        qWarning().noquote() << QStringLiteral("no table info for table %1; the table is not opened").arg(tableId);
+        return false;
+    }
+    const TableInfo info = tableModel->tableInfo(tableId);
+    tableModel->subscribe(info.lobbyPath);
+    auto* model = new GameModel(tableId, info, ownPlayerId, ownPlayerName);
+    tables[tableId].model = model;
+    connect(model, &GameModel::tournamentRoundEnded, this, &GameController::onTournamentRoundEnded);
+    Q_EMIT gameModelCreated(model);
+    return true;
+}
+
+void GameController::createGameWindow(qint32 tableId)
+{
+    Table& entry = tables[tableId];
+    GameModel* model = entry.model;
+    auto* w = new GameWindow(parentWidget, services, ownPlayerId);
+    entry.window = w;
+    w->hide();
+
+    using GW = GameWindow;
+    connect(w, &GW::tournamentScoreDialogClosed, this, &GameController::onTournamentScoreDialogClosed);
+    connect(w, &GW::clearTimeout, this, [this](qint32 id) { Q_EMIT tableActivity(id); });
+    connect(w, &GW::leave, this, &GameController::onLeave);
+    connect(w, &GW::reactivate, this, &GameController::onReactivate);
+    connect(w, &GW::join, this, &GameController::onJoin);
+    connect(w, &GW::ready, this, &GameController::onReady);
+    connect(w, &GW::playerAdded, this, &GameController::onPlayerAdded);
+    connect(w, &GW::tableActivity, this, &GameController::tableActivity);
+    connect(w, &GW::kickedConfirmed, this, &GameController::onKickedConfirmed);
+
+    w->setModel(model);
+    w->onTableInfo(model->tableInfo());
+
+    using CM = ConnectionManager;
+    connect(w, &GW::discardTile, connection, &CM::discard_tile);
+    connect(w, &GW::callPass, connection, qOverload<qint32, qint32, bool>(&CM::call_pass));
+    connect(w, &GW::callChow, connection, &CM::call_chow);
+    connect(w, &GW::callPong, connection, &CM::call_pong);
+    connect(w, &GW::callPongToKong, connection, &CM::call_pong_to_kong);
+    connect(w, &GW::callKong, connection, &CM::call_kong);
+    connect(w, &GW::callRiichi, connection, &CM::call_riichi);
+    connect(w, &GW::callMahjong, connection, &CM::call_mahjong);
+
+    using GM = GameModel;
+    connect(model, &GM::modelReset, w, &GW::reset);
+    connect(model, qOverload<const TableInfo&>(&GM::tableInfo), w, &GW::onTableInfo);
+    connect(model, qOverload<const TournamentInfo&>(&GM::tournamentInfo), w, &GW::onTournamentInfo);
+    connect(model, &GM::playerShouldAct, w, &GW::onPlayerShouldAct);
+    connect(model, &GM::privatePlayerData, w, &GW::onPrivatePlayerData);
+    connect(model, &GM::tilesFromWall, w, &GW::onTilesFromWall);
+    connect(model, &GM::kanDora, w, &GW::onKanDora);
+    connect(model, &GM::hiddenTilesFromWall, w, &GW::onHiddenTilesFromWall);
+    connect(model, &GM::tileDiscarded, w, &GW::onTileDiscarded);
+    connect(model, &GM::tileClaimed, w, &GW::onTileClaimed);
+    connect(model, &GM::playerSeated, w, &GW::onPlayerSeated);
+    connect(model, &GM::playerUnseated, w, [w](qint32 pid, qint32) { w->onPlayerUnseated(pid); });
+    connect(model, &GM::meldDeclared, w, &GW::onMeldDeclared);
+    connect(model, &GM::bonusDeclared, w, &GW::onBonusDeclared);
+    connect(model, &GM::gameStateChanged, w, &GW::onGameStateChanged);
+    connect(model, &GM::startHand, w, &GW::onStartHand);
+    connect(model, &GM::handEndScoring, w, &GW::onHandEndScoring);
+    connect(model, &GM::handEndNonScoring, w, &GW::onHandEndNonScoring);
+    connect(model, &GM::endOfTournamentRound, w, &GW::onEndOfTournamentRound);
+    connect(model, &GM::tournamentRankings, w, &GW::onTournamentRankings);
+    connect(model, &GM::tournamentRoundEnded, w, [w](qint32) { w->onTournamentRoundEnded(); });
+    connect(model, &GM::furitenChanged, w, &GW::onFuritenChanged);
+    connect(model, &GM::activeChanged, w, &GW::onActiveChanged);
+    connect(model, &GM::areYouReady, w, &GW::onAreYouReady);
+    connect(model, &GM::playerIsReady, w, &GW::onPlayerIsReady);
+    connect(model, &GM::playerStateChanged, w, &GW::onPlayerStateChanged);
+
+    Q_EMIT tableViewCreated(tableId, w);
+}
+
+GameWindow* GameController::tableView(qint32 tableId)
+{
+    const auto it = tables.find(tableId);
+    if (it == tables.end() || !it->second.model)
+        return nullptr;
+    if (!it->second.window) {
+        createGameWindow(tableId);
+        GameModel* model = it->second.model;
+        const PlayerData* own = model->ownPlayer();
+        if (own && own->seated())
+            model->onPrivatePlayerData(PrivatePlayerData{own->handTiles(), own->active(), own->furiten()});
+    }
+    return it->second.window;
+}
+
+void GameController::destroyTableView(qint32 tableId)
+{
+    const auto it = tables.find(tableId);
+    if (it == tables.end() || !it->second.window)
+        return;
+    GameWindow* w = it->second.window;
+    if (it->second.model)
+        disconnect(it->second.model, nullptr, w, nullptr);
+    disconnect(w, nullptr, nullptr, nullptr);
+    Q_EMIT tableViewAboutToBeDestroyed(tableId);
+    w->setModel(nullptr);
+    w->hide();
+    w->setParent(nullptr);
+    w->deleteLater();
+    it->second.window = nullptr;
+    Q_EMIT tableViewDestroyed(tableId);
+}
+
+void GameController::destroyTable(qint32 tableId)
+{
+    destroyTableView(tableId);
+    const auto it = tables.find(tableId);
+    if (it == tables.end())
+        return;
+    GameModel* model = it->second.model;
+    if (model) {
+        Q_EMIT gameModelAboutToBeDestroyed(model);
+        if (tableModel)
+            tableModel->unsubscribe(model->tableInfo().lobbyPath);
+        delete model;
+    }
+    tables.erase(tableId);
+}
+
+// --- joins and watches
+
+void GameController::watchSuccessful(qint32 tableId)
+{
+    createTable(tableId, -1);
+    GameModel* model = gameModel(tableId);
+    if (!model)
+        return;
+    const bool fromLobby = model->playerState() == GameModel::NO_PLAYER_STATE;
+    model->onWatching(fromLobby);
+    Q_EMIT tableWatched(tableId, fromLobby);
+}
+
+void GameController::unwatchSuccessful(qint32 tableId)
+{
+    GameModel* model = gameModel(tableId);
+    if (model && model->gameState() != GameModel::GAME_FINISHED)
+        destroyTable(tableId);
+}
+
+void GameController::onJoinSuccessful(qint32 tableId)
+{
+    qint32 tournamentId = -1;
+    int reason = 0;
+    const auto seat = tournamentSeatings.find(tableId);
+    const bool seated = seat != tournamentSeatings.end();
+    if (seated) {
+        tournamentId = seat->second.tournamentId;
+        reason = seat->second.reason;
+        tournamentSeatings.erase(seat);
+    }
+    createTable(tableId, tournamentId);
+    const auto it = tables.find(tableId);
+    if (it == tables.end())
+        return;
+    it->second.model->markJoined();
+    it->second.keepWatching = false;
+    if (seated)
+        Q_EMIT tournamentTableJoined(tournamentId, tableId, reason);
+    else
+        Q_EMIT regularTableJoined(tableId);
+}
+
+void GameController::onJoinFailed(qint32 tableId)
+{
+    const auto seat = tournamentSeatings.find(tableId);
+    if (seat == tournamentSeatings.end())
+        return;
+    if (tableModel)
+        tableModel->unsubscribe(mttLobbyPath(seat->second.tournamentId));
+    tournamentSeatings.erase(seat);
+}
+
+void GameController::leaveSuccessful(qint32 tableId)
+{
+    destroyTable(tableId);
+}
+
+void GameController::onLeave(qint32 tableId)
+{
+    GameModel* model = modelFor(tableId, "leave");
+    if (!model)
+        return;
+    if (model->tableInfo().gameType != 1) {
+        if (!model->isSeated())
+            connection->unwatch_table(tableId);
+        else if (!model->gameInProgress())
+            connection->leave_table(tableId);
+        else
+            destroyTableView(tableId);
+        return;
+    }
+    if (model->gameState() == GameModel::GAME_FINISHED)
+        destroyTable(tableId);
+    else if (!model->isSeated())
+        connection->unwatch_table(tableId);
+    else
+        destroyTableView(tableId);
+}
+
+void GameController::onInPlayLeave(qint32 tableId)
+{
+    destroyTableView(tableId);
+}
+
+void GameController::onJoin(qint32 tableId)
+{
+    connection->join_table(tableId, -1);
+}
+
+void GameController::onReady(qint32 tableId)
+{
+    connection->ready(tableId, ownPlayerId);
+}
+
+void GameController::onReactivate(qint32 tableId)
+{
+    connection->reactivate_table(tableId);
+}
+
+void GameController::onKickedConfirmed(qint32 tableId)
+{
+    destroyTable(tableId);
+}
+
+void GameController::onPlayerAdded(qint32 tableId, qint32 playerId)
+{
+    GameWindow* w = windowFor(tableId, "player added");
+    if (w && services)
+        w->setPlayerPicture(playerId, services->playerPicture(playerId));
+}
+
+void GameController::playerPictureUpdate(qint32 playerId)
+{
+    if (!services)
+        return;
+    for (auto& [id, table] : tables)
+        if (table.window)
+            table.window->setPlayerPicture(playerId, services->playerPicture(playerId));
+}
+
+// --- relays to the model
+
+void GameController::onGameData(qint32 tableId, qint64 handId, server_game_state::enum_t gameState,
+                                const std::vector<PlayerData>& players, const TableState& tableState,
+                                const WallState& wallState)
+{
+    if (GameModel* m = modelFor(tableId, "game data"))
+        m->onGameData(handId, gameState, players, tableState, wallState);
+    // The join showed a wait cursor; the table's state has arrived now.
+    if (QApplication::overrideCursor())
+        QApplication::restoreOverrideCursor();
+}
+
+void GameController::onPrivatePlayerData(qint32 tableId, const PrivatePlayerData& data)
+{
+    if (GameModel* m = modelFor(tableId, "private player data"))
+        m->onPrivatePlayerData(data);
+}
+
+void GameController::playerJoined(qint32 tableId, const PlayerData& player)
+{
+    if (GameModel* m = modelFor(tableId, "player joined"))
+        m->onPlayerJoined(player);
+}
+
+void GameController::startHand(qint32 tableId, qint64 handId, const Seating& seating,
+                               const round_score_vector& roundScores, bool newRound, const TableState& tableState,
+                               const WallState& wallState)
+{
+    if (GameModel* m = modelFor(tableId, "start hand"))
+        m->onStartHand(handId, seating, roundScores, newRound, tableState, wallState);
+}
+
+void GameController::tileDiscarded(qint32 tableId, qint32 playerId, tile t)
+{
+    if (GameModel* m = modelFor(tableId, "discard"))
+        m->onTileDiscarded(playerId, t, false);
+}
+
+void GameController::riichiDeclared(qint32 tableId, qint32 playerId, tile t)
+{
+    if (GameModel* m = modelFor(tableId, "riichi"))
+        m->onTileDiscarded(playerId, t, true);
+}
+
+void GameController::tileClaimed(qint32 tableId, qint32 claimingPlayer)
+{
+    if (GameModel* m = modelFor(tableId, "claim"))
+        m->onTileClaimed(claimingPlayer);
+}
+
+void GameController::hiddenTilesFromWall(qint32 tableId, qint32 playerId, qint32 count, bool fromDeadWall)
+{
+    if (GameModel* m = modelFor(tableId, "hidden draw"))
+        m->onHiddenTilesFromWall(playerId, count, fromDeadWall);
+}
+
+void GameController::meldDeclared(qint32 tableId, qint32 playerId, const meld_tuple& meld)
+{
+    if (GameModel* m = modelFor(tableId, "meld"))
+        m->onMeldDeclared(playerId, meld);
+}
+
+void GameController::tilesFromWall(qint32 tableId, const tile_vector& tiles, bool fromDeadWall)
+{
+    if (GameModel* m = modelFor(tableId, "draw"))
+        m->onTilesFromWall(tiles, fromDeadWall);
+}
+
+void GameController::kanDora(qint32 tableId, tile t)
+{
+    if (GameModel* m = modelFor(tableId, "kan dora"))
+        m->onKanDora(t);
+}
+
+void GameController::furitenChanged(qint32 tableId, bool furiten)
+{
+    if (GameModel* m = modelFor(tableId, "furiten"))
+        m->onFuritenChanged(furiten);
+}
+
+void GameController::activeChanged(qint32 tableId, bool active)
+{
+    if (GameModel* m = modelFor(tableId, "active"))
+        m->onActiveChanged(active);
+}
+
+void GameController::playerShouldAct(qint32 tableId, const TimeSpan& ts, qint32 playerId)
+{
+    if (GameModel* m = modelFor(tableId, "player should act"))
+        m->onPlayerShouldAct(playerId, ts);
+}
+
+void GameController::declareBonus(qint32 tableId, qint32 playerId, const tile_vector& tiles)
+{
+    if (GameModel* m = modelFor(tableId, "bonus"))
+        m->onDeclareBonus(playerId, tiles);
+}
+
+void GameController::playerIsReady(qint32 tableId, qint32 playerId)
+{
+    if (GameModel* m = modelFor(tableId, "player ready"))
+        m->onPlayerIsReady(playerId);
+}
+
+void GameController::areYouReady(qint32 tableId, const TimeSpan& ts)
+{
+    if (GameModel* m = modelFor(tableId, "are you ready"))
+        m->onAreYouReady(ts);
+}
+
+void GameController::onKickPlayer(qint32 tableId, kick_reason::enum_t reason)
+{
+    GameModel* m = modelFor(tableId, "kick");
+    if (!m)
+        return;
+    m->onPlayerKicked(reason);
+    if (reason == kick_reason::KICK_REASON_3)
+        connection->watch_table(tableId);
+}
+
+void GameController::handEndNonScoring(qint32 tableId, endhand_reason_t washoutType, bool endOfGame)
+{
+    Table* t = tableEntry(tableId, "wash-out");
+    if (!t)
+        return;
+    t->model->onHandEndNonScoring(washoutType, endOfGame);
+    if (hasTable(tableId) && !tables[tableId].window)
+        onLeave(tableId);
+}
+
+void GameController::handEndScoring(qint32 tableId, const std::map<qint32, player_score>& scores,
+                                    endhand_reason_t mahjongType, bool endOfGame)
+{
+    Table* t = tableEntry(tableId, "hand end");
+    if (!t)
+        return;
+    t->model->onHandEndScoring(scores, mahjongType, endOfGame);
+    if (hasTable(tableId) && !tables[tableId].window)
+        onLeave(tableId);
+}
+
+void GameController::endOfTournamentRound(qint32, qint32 tableId, bool lastRound, const TournamentRoundScores& scores)
+{
+    const auto it = tables.find(tableId);
+    if (it == tables.end() || !it->second.model)
+        return;
+    it->second.model->onEndOfTournamentRound(lastRound, scores);
+    if (hasTable(tableId) && !tables[tableId].window)
+        onLeave(tableId);
+}
+
+void GameController::onPlayerLeft(qint32 tableId, qint32 playerId)
+{
+    const auto it = tables.find(tableId);
+    if (it == tables.end() || !it->second.model)
+        return;
+    // Players leaving a tournament table are replaced by the server; their
+    // records stay.
+    if (it->second.model->tableInfo().gameType != 1)
+        it->second.model->onPlayerLeft(playerId);
+}
+
+// --- relays to the window
+
+void GameController::meldSuggestion(qint32 tableId, const TimeSpan& ts, const meld_offer_vector& offers)
+{
+    if (GameWindow* w = windowFor(tableId, "claim offer"))
+        w->showMeldSuggestion(offers, w->model()->lastDiscard(), ts);
+}
+
+void GameController::concealedMeldSuggestion(qint32 tableId, const TimeSpan& ts, const meld_offer_vector& offers)
+{
+    if (GameWindow* w = windowFor(tableId, "concealed offer"))
+        w->showConcealedMeldSuggestion(offers, ts);
+}
+
+void GameController::robTheKongSuggestion(qint32 tableId, const TimeSpan& ts, const meld_offer_vector& offers)
+{
+    if (GameWindow* w = windowFor(tableId, "rob-the-kong offer"))
+        w->showRobTheKongSuggestion(ts, offers);
+}
+
+void GameController::endOfRound(qint32 tableId, const MonetaryRoundScores& scores)
+{
+    if (GameWindow* w = windowFor(tableId, "end of round"))
+        w->onEndOfRound(scores);
+}
+
+void GameController::timeoutOccured(qint32 tableId)
+{
+    if (GameWindow* w = windowFor(tableId, "time-out"))
+        w->onTimeoutOccured();
+}
+
+void GameController::someoneDeclaredMahjong(qint32 tableId, qint32 playerId)
+{
+    GameWindow* w = windowFor(tableId, "mahjong claim");
+    if (w)
+        w->showMahjongClaim(playerId, w->model()->tableInfo().ruleset == 2 ? 2 : 1);
+}
+
+void GameController::someoneDeclaredMeld(qint32 tableId, qint32 playerId, meld m, tile)
+{
+    if (GameWindow* w = windowFor(tableId, "meld claim"))
+        w->showMeldClaim(playerId, m);
+}
+
+// --- tournaments
+
+void GameController::onTournamentSeated(qint32 tournamentId, qint32 tableId)
+{
+    onTournamentSeated(tournamentId, tableId, 0);
+}
+
+void GameController::onTournamentSeated(qint32 tournamentId, qint32 tableId, int reason)
+{
+    if (tournamentSeatings.count(tableId)) {
+        qWarning().noquote() << QStringLiteral("Server tried to seat twice at table %1 (now for tournament %2)")
+                                    .arg(tableId)
+                                    .arg(tournamentId);
+        return;
+    }
+    SeatingRecord seating{tournamentId, false, reason};
+    tournamentSeatings[tableId] = seating;
+    if (tableModel && tableModel->hasTableInfo(tableId))
+        sendSeatingJoin(tableId);
+    if (tableModel)
+        tableModel->subscribe(mttLobbyPath(tournamentId));
+}
+
+bool GameController::sendSeatingJoin(qint32 tableId)
+{
+    const auto it = tournamentSeatings.find(tableId);
+    if (it == tournamentSeatings.end() || it->second.joined)
+        return true;
+    // A join for this table sent less than three seconds ago and not yet
+    // answered makes the connection refuse this one without a word; the
+    // seating is then tried again until its join goes out.
+    if (table_requests().hasTableRequest(tableId, 30)) {
+        if (!seatingRetry->isActive())
+            seatingRetry->start();
+        return false;
+    }
+    connection->join_table(tableId, -1);
+    it->second.joined = true;
+    return true;
+}
+
+void GameController::retrySeatings()
+{
+    bool waiting = false;
+    for (auto& [tableId, seating] : tournamentSeatings) {
+        if (seating.joined || !tableModel || !tableModel->hasTableInfo(tableId))
+            continue;
+        if (!sendSeatingJoin(tableId))
+            waiting = true;
+    }
+    if (!waiting)
+        seatingRetry->stop();
+}
+
+void GameController::onTableInfo(const TableInfo& ti)
+{
+    const auto seat = tournamentSeatings.find(ti.tableId);
+    if (seat != tournamentSeatings.end() && !seat->second.joined)
+        sendSeatingJoin(ti.tableId);
+    const auto it = tables.find(ti.tableId);
+    if (it != tables.end() && it->second.model)
+        it->second.model->onTableInfo(ti);
+}
+
+void GameController::onTableInfo(qint32 tableId, int seated, const TableInfoUpdates& updates)
+{
+    const auto it = tables.find(tableId);
+    if (it != tables.end() && it->second.model)
+        it->second.model->onTableInfo(seated, updates);
+}
+
+void GameController::onTournamentUpdate(qint32 tournamentId, const TournamentInfoUpdates& updates)
+{
+    for (auto& [id, table] : tables) {
+        if (!table.model || table.model->tableInfo().mttId != tournamentId)
+            continue;
+        TournamentInfo info = table.model->tournamentInfo();
+        info.applyUpdates(updates);
+        table.model->onTournamentInfo(info);
+    }
+}
+
+void GameController::tournamentRankings(qint32 tournamentId, const TournamentRankings& rankings)
+{
+    for (auto& [id, table] : tables)
+        if (table.model && table.model->tableInfo().gameType == 1 && table.model->tableInfo().mttId == tournamentId)
+            table.model->onTournamentRankings(rankings);
+}
+
+void GameController::tournamentPickedUp(qint32, qint32 tableId, bool keepWatching)
+{
+    const auto it = tables.find(tableId);
+    if (it != tables.end())
+        it->second.keepWatching = keepWatching;
+    else if (keepWatching)
+        connection->unwatch_table(tableId);
+}
+
+void GameController::onTournamentScoreDialogClosed(qint32 tournamentId, qint32 tableId, bool lastRound)
+{
+    const auto it = tables.find(tableId);
+    if (it != tables.end() && it->second.keepWatching) {
+        connection->unwatch_table(tableId);
+        destroyTableView(tableId);
+    } else {
+        destroyTable(tableId);
+    }
+    Q_EMIT tournamentScoreDialogClosed(tournamentId, tableId, lastRound);
+}
+
+void GameController::onTournamentRoundEnded(qint32 tableId)
+{
+    connection->unwatch_table(tableId);
+}

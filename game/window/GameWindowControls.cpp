@@ -1,0 +1,547 @@
+// The table window's outward face: its buttons and dialogs, the slots that
+// mirror the model's table-level changes (seats, readiness, records, states),
+// and the operations the controller calls directly.
+
+#include "GameWindow.h"
+
+#include "ActionQueue.h"
+#include "CityView.h"
+#include "DeclaredView.h"
+#include "DiscardView.h"
+#include "HandView.h"
+#include "HiddenHandView.h"
+#include "MeldAuction.h"
+#include "ModelessMsgBox.h"
+#include "PlayerActionView.h"
+#include "PlayerInactiveWindow.h"
+#include "RiichiStickView.h"
+#include "RotatingCube.h"
+#include "RoundScoreBoard.h"
+#include "ScoreBoard.h"
+#include "SeatedWindow.h"
+#include "SideBar.h"
+#include "TimerView.h"
+#include "WaitingForPlayersWindow.h"
+#include "WashoutWindow.h"
+#include "WatchingWindow.h"
+#include "WindView.h"
+
+#include <QDebug>
+#include <QSettings>
+
+namespace {
+
+bool autoPass()
+{
+    return QSettings().value(QStringLiteral("game/autoPass"), true).toBool();
+}
+
+} // namespace
+
+void GameWindow::setModel(GameModel* model)
+{
+    m_model = model;
+    if (!model) {
+        resetViews();
+        m_sideBar->reset();
+        m_sideBar->setModel(nullptr);
+        return;
+    }
+    m_sideBar->setModel(model);
+    connect(model, &GameModel::seatsRemainingChanged, m_waiting, &WaitingForPlayersWindow::onSeatsRemaining);
+    connect(model, &GameModel::joinableChanged, m_watching, &WatchingWindow::onJoinableChanged);
+    for (const auto& [id, player] : model->players()) {
+        m_sideBar->setPlayer(player);
+        Q_EMIT playerAdded(model->tableId(), id);
+    }
+    onTableInfo(model->tableInfo());
+    m_sideBar->setTournamentInfo(model->tournamentInfo());
+    onGameStateChanged();
+    const auto [actor, deadline] = model->currentActor();
+    if (actor != -1)
+        onPlayerShouldAct(actor, deadline);
+}
+
+void GameWindow::reset()
+{
+    resetViews();
+    m_sideBar->reset();
+}
+
+void GameWindow::resetViews()
+{
+    m_queue->reset();
+    m_riichiMode = false;
+    m_ownDiscardShown = false;
+    for (int o = 0; o < 4; ++o) {
+        const auto i = std::size_t(o);
+        m_discards[i]->clear();
+        m_declared[i]->clear();
+        m_hidden[i]->setTileCount(0);
+        m_winds[i]->hide();
+        m_sticks[i]->setCount(0);
+        m_sticks[i]->hide();
+    }
+    stopCountdowns();
+    clearHighlights();
+    hideClaimImages();
+    hideDealTiles();
+    m_hand->clear();
+    m_walls->setUp(0, 0, 0, 0, 0, {});
+    m_scoreBoard->hide();
+    m_washout->hide();
+    m_roundScore->hide();
+    m_auction->hide();
+    m_seated->hide();
+    m_waiting->hide();
+    updateFuritenImage();
+    updateInactiveWindow();
+}
+
+void GameWindow::onGameStateChanged()
+{
+    if (!m_model) {
+        qWarning() << "m_table not set";
+        return;
+    }
+    const GameModel::game_state_t state = m_model->gameState();
+    const bool tournament = m_tableInfo.gameType == 1;
+    m_scoreBoard->setReadyVisible(!(m_model->isOwnPlayerSeated() && !m_model->isInPlay() && tournament));
+    m_sideBar->setScoresVisible(state != GameModel::NO_GAME_STATE && state != GameModel::GAME_WAITING);
+    if (state == GameModel::GAME_HAND_ENDED || state == GameModel::GAME_FINISHED) {
+        for (WindView* w : m_winds)
+            w->setGlow(false);
+        stopCountdowns();
+        flushActions();
+    }
+    if (state == GameModel::GAME_PLAYING) {
+        m_waiting->hide();
+        syncWithModel();
+        m_sideBar->clearReady();
+        m_sideBar->setWindsVisible(true);
+    }
+    m_sideBar->setHandId(m_model->handId());
+    updateSeatDialogs();
+}
+
+void GameWindow::updateSeatDialogs()
+{
+    if (!m_model)
+        return;
+    const GameModel::game_state_t state = m_model->gameState();
+    const bool watching = m_model->playerState() == GameModel::WATCHING;
+    const bool watchDialog = watching && m_tableInfo.gameType != 1 && !m_model->gameInProgress()
+                             && state != GameModel::NO_GAME_STATE;
+    if (watchDialog) {
+        m_seated->hide();
+        m_watching->setUnseatedInfoHidden(m_model->watchingFromLobby());
+        m_watching->onJoinableChanged(m_model->isJoinable());
+        m_watching->showDialog(true);
+    } else {
+        m_watching->hide();
+    }
+    const bool leaveShown = (m_model->isInPlay() && m_model->playerState() == GameModel::PLAYING)
+                            || (watching && state != GameModel::NO_GAME_STATE && !watchDialog);
+    m_sideBar->setLeaveEnabled(leaveShown);
+    m_sideBar->setLeaveVisible(leaveShown);
+}
+
+void GameWindow::onPlayerSeated(qint32 playerId, qint32 tableId, bool fromGameData)
+{
+    if (!m_model) {
+        qWarning() << "m_table not set";
+        return;
+    }
+    const PlayerData* p = m_model->player(playerId);
+    if (p)
+        m_sideBar->setPlayer(*p);
+    if (playerId != m_playerId && !fromGameData) {
+        appendInfo(tr("%1 joined the table").arg(p ? p->name() : QString::number(playerId)));
+        playSound(2);
+    }
+    Q_EMIT playerAdded(tableId, playerId);
+}
+
+void GameWindow::onPlayerUnseated(qint32 playerId)
+{
+    QString name = QString::number(playerId);
+    if (m_model)
+        if (const PlayerData* p = m_model->player(playerId))
+            name = p->name();
+    if (m_sideBar->hasPlayer(playerId))
+        m_sideBar->removePlayer(playerId);
+    if (playerId != m_playerId) {
+        appendInfo(tr("%1 left the table").arg(name));
+    } else {
+        appendInfo(tr("You've been unseated from this table."));
+        Q_EMIT tableActivity(tableId(), true, TimeSpan());
+    }
+    playSound(3);
+}
+
+void GameWindow::onPrivatePlayerData(const PrivatePlayerData& privateData)
+{
+    m_hand->setTiles(privateData.hand);
+    updateFuritenImage();
+    updateInactiveWindow();
+    m_sideBar->setChatActive(true);
+}
+
+void GameWindow::onFuritenChanged(bool)
+{
+    updateFuritenImage();
+}
+
+void GameWindow::hideTimeoutItem()
+{
+    m_timeoutImage->hide();
+    updateFuritenImage();
+}
+
+void GameWindow::onActiveChanged(bool)
+{
+    updateInactiveWindow();
+}
+
+void GameWindow::onTableInfo(const TableInfo& ti)
+{
+    m_tableInfo = ti;
+    m_sideBar->setTableInfo(ti);
+    m_walls->setRuleset(ti);
+    layoutTable();
+    if (m_model)
+        m_scoreBoard->setReadyVisible(
+            !(m_model->isOwnPlayerSeated() && !m_model->isInPlay() && ti.gameType == 1));
+    for (PlayerActionView* v : m_claims)
+        v->setRuleset(ti.ruleset);
+    m_seated->onTableInfo(ti);
+    m_washout->setTableInfo(ti);
+}
+
+void GameWindow::onTournamentInfo(const TournamentInfo& ti)
+{
+    m_sideBar->setTournamentInfo(ti);
+}
+
+void GameWindow::onTournamentRankings(const TournamentRankings& rankings)
+{
+    m_roundScore->updateTournamentPoints(rankings);
+}
+
+void GameWindow::onPlayerIsReady(qint32 playerId)
+{
+    if (m_sideBar->hasPlayer(playerId))
+        m_sideBar->setPlayerReady(playerId);
+}
+
+void GameWindow::onAreYouReady(const TimeSpan& ts, bool seated)
+{
+    if (seated) {
+        if (ts.end().isValid())
+            m_seated->startCountdown(ts);
+        m_seated->showDialog(true);
+    } else {
+        m_scoreBoard->setReadyVisible(true);
+        m_scoreBoard->startCountdown(ts.end());
+        m_washout->setReadyDeadline(ts.end());
+    }
+}
+
+void GameWindow::onHandEndNonScoring(endhand_reason_t washoutType, bool endOfGame)
+{
+    playSound(8);
+    m_scoreBoard->hide();
+    appendInfo(tr("Hand ended in washout!"));
+    m_washout->setWashoutType(int(washoutType));
+    m_washout->setEndOfGame(endOfGame);
+    m_washout->setWatching(!(m_model && m_model->isSeated()));
+    m_washout->showDialog(true);
+    Q_EMIT tableActivity(tableId(), true, TimeSpan());
+}
+
+void GameWindow::onEndOfRound(const MonetaryRoundScores& scores)
+{
+    m_hand->setActive(false);
+    appendInfo(tr("Table round ended"));
+    m_auction->hide();
+    bool anyResult = false;
+    for (const auto& row : scores)
+        anyResult = anyResult || row.balance != 0;
+    if (!anyResult)
+        return;
+    m_roundScore->setTableInfo(m_tableInfo);
+    m_roundScore->showMonetaryRoundScores(scores);
+    m_lastRound = false;
+    m_roundScore->adjustSize();
+    m_roundScore->move((width() - m_roundScore->width()) / 2, (height() - m_roundScore->height()) / 2);
+    m_roundScore->show();
+    m_roundScore->raise();
+    Q_EMIT tableActivity(tableId(), true, TimeSpan());
+}
+
+void GameWindow::onEndOfTournamentRound(bool lastRound, const TournamentRoundScores& scores)
+{
+    m_hand->setActive(false);
+    appendInfo(tr("Tournament round ended"));
+    m_auction->hide();
+    m_inactive->hide();
+    if (m_model)
+        m_roundScore->setTournamentInfo(m_model->tournamentInfo());
+    m_roundScore->showRoundScores(scores);
+    m_lastRound = lastRound;
+    m_roundScore->adjustSize();
+    m_roundScore->move((width() - m_roundScore->width()) / 2, (height() - m_roundScore->height()) / 2);
+    m_roundScore->show();
+    m_roundScore->raise();
+    Q_EMIT tableActivity(tableId(), true, TimeSpan());
+}
+
+void GameWindow::onTimeoutOccured()
+{
+    for (WindView* w : m_winds)
+        w->setGlow(false);
+    placeTimeoutImage();
+    m_timeoutImage->show();
+    QTimer::singleShot(2000, this, &GameWindow::hideTimeoutItem);
+    m_auction->hide();
+    m_hand->setActive(false);
+    updateFuritenImage();
+}
+
+void GameWindow::showRobTheKongSuggestion(const TimeSpan& ts, const meld_offer_vector& offers)
+{
+    stopCountdowns();
+    clearHighlights();
+    if (offers.empty()) {
+        if (autoPass() && m_model)
+            Q_EMIT callPass(tableId(), bottomPlayerId(), true);
+        return;
+    }
+    m_auction->clear();
+    for (const meld_offer& offer : offers)
+        m_auction->addOffer(offer, offer.meld_tile);
+    m_auction->setMode(MeldAuction::RobKong);
+    showMeldAuction();
+    playSound(0);
+    if (m_sideBar->hasPlayer(m_playerId))
+        m_sideBar->setPlayerTimeSpan(m_playerId, ts);
+    m_timer->setTimeSpan(ts);
+}
+
+void GameWindow::setPlayerPicture(qint32 playerId, const QPixmap& picture)
+{
+    if (!m_model || !m_model->hasPlayer(playerId))
+        return;
+    if (m_sideBar->hasPlayer(playerId))
+        m_sideBar->setPlayerAvatar(playerId, picture);
+    if (playerId == m_playerId)
+        m_cube->setPicture(picture.toImage());
+}
+
+void GameWindow::onJoinButtonClick()
+{
+    if (!m_model) {
+        qWarning() << "m_table not set";
+        return;
+    }
+    if (m_model->isSeated()) {
+        qWarning() << "Player attempted join an already joined table";
+        return;
+    }
+    m_watching->hide();
+    Q_EMIT join(tableId());
+}
+
+void GameWindow::onReactivateButtonClicked()
+{
+    if (m_model)
+        Q_EMIT reactivate(tableId());
+}
+
+void GameWindow::onReadyButtonClick()
+{
+    if (!m_model || !m_model->isSeated())
+        return;
+    m_inactive->hide();
+    m_seated->hide();
+    m_scoreBoard->setReadyVisible(false);
+    if (m_sideBar->hasPlayer(m_playerId))
+        m_sideBar->setPlayerReady(m_playerId);
+    m_scoreBoard->hide();
+    Q_EMIT ready(tableId());
+}
+
+void GameWindow::onLeaveButtonClick()
+{
+    if (!m_model) {
+        qWarning() << "m_table not set";
+        return;
+    }
+    m_seated->hide();
+    m_sideBar->setLeaveEnabled(false);
+    m_waiting->setLeaveEnabled(false);
+    if (m_model->isSeated() && m_model->isInPlay()) {
+        if (!m_leaveQuestion) {
+            auto* box = ModelessMsgBox::question(
+                this, tr("Leave Table"), tr("Are you sure you want to leave table %1?").arg(m_tableInfo.name),
+                QDialogButtonBox::Yes | QDialogButtonBox::No, QDialogButtonBox::Yes);
+            m_leaveQuestion = box;
+            ModelessMsgBox::connectFinished(box, [this](int button) { onLeaveAnswer(button); });
+        }
+        return;
+    }
+    Q_EMIT leave(tableId());
+}
+
+void GameWindow::onLeaveAnswer(int button)
+{
+    m_leaveQuestion = nullptr;
+    if (button == QDialogButtonBox::Yes && m_model)
+        Q_EMIT leave(tableId());
+    m_sideBar->setLeaveEnabled(true);
+    m_waiting->setLeaveEnabled(true);
+}
+
+void GameWindow::onPassMeldSelected()
+{
+    m_auction->hide();
+    m_hand->setActive(false);
+    if (m_model && m_model->isOwnPlayerSeated())
+        Q_EMIT callPass(tableId(), bottomPlayerId(), false);
+    else
+        qWarning() << "passMeldSelected: handled when not seated";
+}
+
+void GameWindow::onMeldSelected(const meld_offer& offer)
+{
+    flushActions();
+    m_auction->hide();
+    if (offer.type != game_protocol::meld_type::RIICHI) {
+        stopCountdowns();
+        clearHighlights();
+    }
+    m_hand->setActive(false);
+    if (!m_model) {
+        qWarning() << "m_table not set";
+        return;
+    }
+    if (!m_model->isOwnPlayerSeated()) {
+        qWarning() << "onMeldSelected: handled when not seated";
+        return;
+    }
+    const qint32 table = tableId();
+    const qint32 pid = bottomPlayerId();
+    switch (offer.type) {
+    case game_protocol::meld_type::CHOW:
+        Q_EMIT callChow(table, pid, offer.meld_tile);
+        break;
+    case game_protocol::meld_type::PONG:
+        Q_EMIT callPong(table, pid, offer.meld_tile);
+        break;
+    case game_protocol::meld_type::PONG_TO_KONG:
+        Q_EMIT callPongToKong(table, pid, offer.meld_tile);
+        break;
+    case game_protocol::meld_type::KONG:
+        Q_EMIT callKong(table, pid, offer.meld_tile);
+        break;
+    case game_protocol::meld_type::MAHJONG:
+        Q_EMIT callMahjong(table, pid);
+        break;
+    case game_protocol::meld_type::RIICHI: {
+        m_riichiMode = true;
+        QStringList codes;
+        m_hand->clearHighlights();
+        for (tile t : m_riichiTiles) {
+            m_hand->highlightTile(t);
+            codes << QString::number(int(t.code()));
+        }
+        m_hand->setAllowedTiles(m_riichiTiles);
+        m_hand->setActive(true);
+        m_hand->setAllowedTiles(m_riichiTiles);
+        qDebug().noquote() << "Choose from riichi these tiles:" << codes.join(QLatin1Char(' '));
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+void GameWindow::onRoundScoreCloseClick()
+{
+    m_roundScore->hide();
+    if (!m_model || !m_roundScore->isTournamentRound())
+        return;
+    // Before the tournament's record arrives the table's own record names it.
+    const qint32 known = m_model->tournamentInfo().tournamentId;
+    Q_EMIT tournamentScoreDialogClosed(known != -1 ? known : m_tableInfo.mttId, tableId(), m_lastRound);
+}
+
+void GameWindow::onPlayerStateChanged(GameModel::player_state_t playerState)
+{
+    if (!m_model)
+        return;
+    switch (playerState) {
+    case GameModel::WAITING:
+        if (m_model->seatsRemaining() >= 1 && m_tableInfo.gameType != 1) {
+            resetViews();
+            m_waiting->onSeatsRemaining(m_model->seatsRemaining());
+            m_waiting->showDialog(true);
+        }
+        break;
+    case GameModel::KICKED:
+        if (m_model->kickReason() < kick_reason::KICK_REASON_3) {
+            resetViews();
+            m_sideBar->reset();
+            m_sideBar->setModel(m_model);
+            auto* box = ModelessMsgBox::warning(this, tr("Kicked"), tr("You were kicked from the table."));
+            const qint32 table = tableId();
+            ModelessMsgBox::connectFinished(box, [this, table](int) { Q_EMIT kickedConfirmed(table); });
+        }
+        m_sideBar->setChatActive(false);
+        break;
+    case GameModel::WATCHING:
+    case GameModel::SEAT_OFFERED:
+        m_sideBar->setChatActive(true);
+        break;
+    default:
+        break;
+    }
+    m_washout->setWatching(!m_model->isSeated());
+    updateSeatDialogs();
+}
+
+void GameWindow::onTournamentRoundEnded()
+{
+    auto* box = ModelessMsgBox::question(this, tr("Tournament round ended"),
+                                         tr("The tournament round has ended, press Ok to go back to lobby"),
+                                         QDialogButtonBox::Ok, QDialogButtonBox::Ok);
+    ModelessMsgBox::connectFinished(box, [this](int button) {
+        if (button == QDialogButtonBox::Ok)
+            onLeaveButtonClick();
+    });
+}
+
+void GameWindow::onCloseMeldAuction()
+{
+    if (!m_model) {
+        qWarning() << "m_table not set";
+        return;
+    }
+    if (!m_model->isOwnPlayerSeated()) {
+        qWarning() << "passMeldSelected: handled when not seated";
+        return;
+    }
+    if (ownTurnIsRiichi() && autoPass()) {
+        const PlayerData* own = m_model->ownPlayer();
+        if (own && !own->lastDrawn().empty())
+            discardFromHand(own->lastDrawn().front());
+        else
+            qWarning() << "no drawn tile to discard automatically";
+    }
+}
+
+bool GameWindow::ownTurnIsRiichi() const
+{
+    const PlayerData* own = m_model ? m_model->ownPlayer() : nullptr;
+    return own && own->riichiDiscardIndex() != -1;
+}

@@ -1,0 +1,569 @@
+// The flow of a hand at the table window: every model event that changes the
+// tiles becomes queued animations and steps, so that the table shows events
+// one after another in arrival order; what only informs (claim words,
+// countdowns, side bar marks) happens at once. Also the own discard, which is
+// shown before the server confirms it.
+
+#include "GameWindow.h"
+
+#include "ActionQueue.h"
+#include "AssignWindAnimation.h"
+#include "CityView.h"
+#include "DealStartHandAnimation.h"
+#include "DeclaredView.h"
+#include "DiscardView.h"
+#include "GameGraphicsScene.h"
+#include "GameSounds.h"
+#include "GameWindowAction.h"
+#include "HandView.h"
+#include "HiddenHandView.h"
+#include "MeldAuction.h"
+#include "PlayerActionView.h"
+#include "PlayerInactiveWindow.h"
+#include "RiichiStickView.h"
+#include "ScoreBoard.h"
+#include "SideBar.h"
+#include "TileAnimationSet.h"
+#include "TimerView.h"
+#include "WashoutWindow.h"
+#include "WindView.h"
+
+#include <QApplication>
+#include <QDebug>
+#include <QSettings>
+
+#include <algorithm>
+
+namespace {
+
+bool autoPass()
+{
+    return QSettings().value(QStringLiteral("game/autoPass"), true).toBool();
+}
+
+TileAnimationSource* handSource(HandView* hand)
+{
+    return static_cast<AnimationSourceRole*>(hand);
+}
+
+TileAnimationTarget* handTarget(HandView* hand)
+{
+    return static_cast<AnimationTargetRole*>(hand);
+}
+
+TileAnimationSource* hiddenSource(HiddenHandView* hand)
+{
+    return static_cast<AnimationSourceRole*>(hand);
+}
+
+TileAnimationTarget* hiddenTarget(HiddenHandView* hand)
+{
+    return static_cast<AnimationTargetRole*>(hand);
+}
+
+TileAnimationSource* pondSource(DiscardView* pond)
+{
+    return static_cast<DiscardSourceRole*>(pond);
+}
+
+TileAnimationTarget* pondTarget(DiscardView* pond)
+{
+    return static_cast<DiscardTargetRole*>(pond);
+}
+
+void setHiddenCount(HiddenHandView* view, int n)
+{
+    view->setTileCount(n);
+}
+
+void markNextAsRiichi(DiscardView* pond)
+{
+    pond->markNextAsRiichi();
+}
+
+void markLastAsRiichi(DiscardView* pond)
+{
+    pond->markLastAsRiichi();
+}
+
+/// The tiles a declared meld shows; empty for a type the table cannot show.
+std::vector<tile> meldTiles(const meld_tuple& m)
+{
+    const tile t = m.meld_tile;
+    switch (m.type) {
+    case game_protocol::meld_type::CHOW:
+        return {t, tile(std::uint8_t(t.code() + 1)), tile(std::uint8_t(t.code() + 2))};
+    case game_protocol::meld_type::PONG:
+    case game_protocol::meld_type::PAIR:
+        return {t, t, t};
+    case game_protocol::meld_type::KONG:
+        return {t, t, t, t};
+    case game_protocol::meld_type::PONG_TO_KONG:
+    case game_protocol::meld_type::MAHJONG:
+    case 64:
+        return {t};
+    default:
+        return {};
+    }
+}
+
+} // namespace
+
+// --- hand synchronisation
+
+void GameWindow::syncOwnHand()
+{
+    const PlayerData* own = m_model ? m_model->ownPlayer() : nullptr;
+    if (!own)
+        return;
+    enqueueAction(makeAction(&GameWindow::updateOwnHand, this, std::make_shared<std::vector<tile>>(own->handTiles()),
+                             std::make_shared<std::vector<tile>>(own->lastDrawn())));
+}
+
+void GameWindow::syncHiddenHand(qint32 playerId)
+{
+    const int o = orientationOf(playerId);
+    const PlayerData* p = m_model ? m_model->player(playerId) : nullptr;
+    if (o < 0 || !p)
+        return;
+    enqueueAction(makeAction(&setHiddenCount, m_hidden[std::size_t(o)], int(p->tileCount())));
+}
+
+void GameWindow::syncPlayerHand(qint32 playerId)
+{
+    if (playerId == m_playerId && m_seatIds[0] == m_playerId)
+        syncOwnHand();
+    else
+        syncHiddenHand(playerId);
+}
+
+void GameWindow::syncAllHands()
+{
+    for (int o = 0; o < 4; ++o) {
+        const qint32 id = m_seatIds[std::size_t(o)];
+        if (!seatPlayer(o))
+            continue;
+        if (o == 0 && id == m_playerId)
+            syncOwnHand();
+        else
+            syncHiddenHand(id);
+    }
+}
+
+void GameWindow::setUpWalls()
+{
+    if (!m_model)
+        return;
+    const PlayerData* bottom = seatPlayer(0);
+    const int wind = bottom ? int(bottom->wind()) : 0;
+    enqueueAction(makeAction(&CityView::setUp, m_walls.get(), wind, m_model->liveWall(), m_model->deadWall(),
+                             m_model->deadWallPosition(), m_model->deadWallDealt(), m_model->doraTiles()));
+}
+
+// --- a hand
+
+void GameWindow::onStartHand(bool newRound)
+{
+    m_handSetUp = false;
+    m_discardSeen = false;
+    m_riichiMode = false;
+    if (m_model)
+        for (const auto& [id, player] : m_model->players())
+            if (m_sideBar->hasPlayer(id))
+                m_sideBar->setPlayer(player);
+    m_sideBar->hideClaims();
+    m_sideBar->clearActivePlayer();
+    for (int o = 0; o < 4; ++o)
+        if (seatPlayer(o))
+            m_winds[std::size_t(o)]->setGlow(false);
+    updateFuritenImage();
+    updateInactiveWindow();
+    m_washout->resetTimer();
+
+    if (newRound) {
+        enqueueAnimation(new AssignWindAnimation(this, m_winds));
+        enqueueAction(makeAction(&GameWindow::playStartSound, this));
+    }
+    enqueueAnimation(new DealStartHandAnimation(this));
+    if (!newRound)
+        playSound(9);
+    if (m_model && m_model->isOwnPlayerSeated())
+        QApplication::alert(window(), 3000);
+    enqueueAction(makeAction(&GameWindow::showHandStarted, this));
+    Q_EMIT tableActivity(tableId(), true, TimeSpan());
+}
+
+void GameWindow::onHiddenTilesFromWall(qint32 playerId, qint32 count, bool fromDeadWall)
+{
+    if (count == 13)
+        return; // the deal, shown by the deal animation
+    const bool first = !m_handSetUp;
+    if (first) {
+        flushActions();
+        m_handSetUp = true;
+        hideDealTiles();
+        syncAllHands();
+        setUpWalls();
+    }
+    if (m_discardSeen)
+        highlightPlayer(playerId);
+    if (first)
+        return;
+    const int o = orientationOf(playerId);
+    if (o < 0)
+        return;
+    enqueueAnimation(new TileAnimationSet(m_scene.get(), m_walls->tileSource(fromDeadWall),
+                                          hiddenTarget(m_hidden[std::size_t(o)]), TileAnimationSet::drawMs, count));
+}
+
+void GameWindow::onTilesFromWall(qint32 playerId, const tile_vector& tiles, bool fromDeadWall)
+{
+    if (tiles.size() == 13)
+        return;
+    const bool first = !m_handSetUp;
+    if (first) {
+        flushActions();
+        m_handSetUp = true;
+        hideDealTiles();
+        syncAllHands();
+        setUpWalls();
+    }
+    m_timeoutImage->hide();
+    updateFuritenImage();
+    if (m_discardSeen)
+        highlightPlayer(playerId);
+    if (first)
+        return;
+    enqueueAnimation(new TileAnimationSet(m_scene.get(), m_walls->tileSource(fromDeadWall), handTarget(m_hand),
+                                          TileAnimationSet::drawMs, tiles));
+}
+
+void GameWindow::onTileClick(tile t)
+{
+    qDebug() << "Player clicked" << int(t.code());
+    flushActions();
+    discardFromHand(t);
+}
+
+void GameWindow::discardFromHand(tile t)
+{
+    if (!m_model) {
+        qWarning() << "m_table not set";
+        return;
+    }
+    if (!m_hand->isActive()) {
+        qWarning() << "Player hand is not active";
+        return;
+    }
+    m_hand->setActive(false);
+    m_auction->hide();
+    if (!m_model->isOwnPlayerSeated()) {
+        qWarning() << "onTileClick: handled when not seated";
+        return;
+    }
+    enqueueAnimation(new TileAnimationSet(m_scene.get(), handSource(m_hand), pondTarget(m_discards[0]),
+                                          TileAnimationSet::discardMs, std::vector<tile>{t}));
+    enqueueAction(makeAction(&GameWindow::setActiveSeat, this, 0));
+    m_ownDiscardShown = true;
+    m_shownDiscard = t;
+    m_hand->clearHighlights();
+    m_winds[0]->setGlow(false);
+    if (m_riichiMode) {
+        m_riichiMode = false;
+        Q_EMIT callRiichi(tableId(), bottomPlayerId(), t);
+    } else {
+        Q_EMIT discardTile(tableId(), bottomPlayerId(), t);
+    }
+}
+
+void GameWindow::onTileDiscarded(qint32 playerId, tile t, bool riichiDiscard)
+{
+    m_discardSeen = true;
+    stopCountdowns();
+    clearHighlights();
+    hideClaimImages();
+    const bool own = playerId == m_playerId && m_seatIds[0] == m_playerId;
+    if (own) {
+        qDebug() << "player" << playerId << "got discard" << int(t.code());
+        m_hand->setActive(false);
+    }
+    const int o = orientationOf(playerId);
+    if (o < 0)
+        return;
+    if (riichiDiscard) {
+        showClaim(playerId, game_protocol::meld_type::RIICHI, 0);
+        for (int k = 0; k < 4; ++k) {
+            const PlayerData* p = seatPlayer(k);
+            const bool in = p && p->riichiDiscardIndex() != -1;
+            m_sticks[std::size_t(k)]->setCount(in ? 1 : 0);
+            m_sticks[std::size_t(k)]->setVisible(in);
+        }
+        if (m_model)
+            m_sideBar->setTableInfo(m_tableInfo); // the stick count follows the model
+    }
+    DiscardView* pond = m_discards[std::size_t(o)];
+    if (own) {
+        if (m_ownDiscardShown) {
+            m_ownDiscardShown = false;
+            if (m_shownDiscard == t) {
+                if (riichiDiscard)
+                    enqueueAction(makeAction(&markLastAsRiichi, pond));
+                return;
+            }
+            enqueueAnimation(new TileAnimationSet(m_scene.get(), pondSource(pond), handTarget(m_hand),
+                                                  TileAnimationSet::discardMs, std::vector<tile>{m_shownDiscard}));
+        }
+        if (riichiDiscard)
+            enqueueAction(makeAction(&markNextAsRiichi, pond));
+        enqueueAnimation(new TileAnimationSet(m_scene.get(), handSource(m_hand), pondTarget(pond),
+                                              TileAnimationSet::discardMs, std::vector<tile>{t}));
+    } else {
+        if (riichiDiscard)
+            enqueueAction(makeAction(&markNextAsRiichi, pond));
+        enqueueAnimation(new TileAnimationSet(m_scene.get(), hiddenSource(m_hidden[std::size_t(o)]),
+                                              pondTarget(pond), TileAnimationSet::discardMs, std::vector<tile>{t}));
+    }
+    enqueueAction(makeAction(&GameWindow::setActiveSeat, this, o));
+    syncPlayerHand(playerId);
+    if (own)
+        Q_EMIT tableActivity(tableId(), false, TimeSpan());
+}
+
+void GameWindow::onTileClaimed(qint32 discardPlayer, qint32 claimingPlayer)
+{
+    if (!m_model)
+        return;
+    const int from = orientationOf(discardPlayer);
+    const int to = orientationOf(claimingPlayer);
+    if (from < 0 || to < 0)
+        return;
+    const bool own = to == 0 && claimingPlayer == m_playerId;
+    TileAnimationTarget* target = own ? handTarget(m_hand) : hiddenTarget(m_hidden[std::size_t(to)]);
+    enqueueAnimation(new TileAnimationSet(m_scene.get(), pondSource(m_discards[std::size_t(from)]), target,
+                                          TileAnimationSet::discardMs, std::vector<tile>{m_model->lastDiscard()}));
+    syncPlayerHand(claimingPlayer);
+}
+
+void GameWindow::onMeldDeclared(qint32 playerId, const meld_tuple& m)
+{
+    const std::vector<tile> tiles = meldTiles(m);
+    if (tiles.empty()) {
+        qWarning() << "can't create view for unhandled meld-type" << int(m.type);
+        return;
+    }
+    const int o = orientationOf(playerId);
+    if (o < 0)
+        return;
+    const bool own = o == 0 && playerId == m_playerId;
+    TileAnimationTarget* target = m_declared[std::size_t(o)];
+    GameWindowAnimation* move = nullptr;
+    if (own)
+        move = new TileAnimationSet(m_scene.get(), handSource(m_hand), target, TileAnimationSet::discardMs, tiles);
+    else if (m.visibility == game_protocol::meld_visibility::VISIBILITY_2)
+        move = new TileAnimationSet(m_scene.get(), hiddenSource(m_hidden[std::size_t(o)]), target,
+                                    TileAnimationSet::discardMs, int(tiles.size()));
+    else
+        move = new TileAnimationSet(m_scene.get(), hiddenSource(m_hidden[std::size_t(o)]), target,
+                                    TileAnimationSet::discardMs, tiles);
+    // A mahjong meld changes nothing in the declared area; its tiles stay
+    // where they are, so it moves none.
+    if (m.type == game_protocol::meld_type::MAHJONG)
+        delete move;
+    else
+        enqueueAnimation(move);
+    enqueueAction(makeAction(&GameWindow::declareMeld, this, o, m, claimDirection(m_model, m, playerId)));
+    syncPlayerHand(playerId);
+    switch (m.type) {
+    case game_protocol::meld_type::CHOW:
+    case game_protocol::meld_type::PONG:
+    case game_protocol::meld_type::KONG:
+    case game_protocol::meld_type::MAHJONG:
+        hideClaimImages();
+        showClaim(playerId, int(m.type), 0);
+        break;
+    default:
+        break;
+    }
+    if (own)
+        Q_EMIT tableActivity(tableId(), false, TimeSpan());
+}
+
+void GameWindow::onBonusDeclared(qint32 playerId, const tile_vector& tiles)
+{
+    const int o = orientationOf(playerId);
+    if (o < 0 || tiles.empty())
+        return;
+    const bool own = o == 0 && playerId == m_playerId;
+    TileAnimationSource* source = own ? handSource(m_hand) : hiddenSource(m_hidden[std::size_t(o)]);
+    enqueueAnimation(new TileAnimationSet(m_scene.get(), source, m_declared[std::size_t(o)],
+                                          TileAnimationSet::discardMs, tiles));
+    enqueueAction(makeAction(&GameWindow::showBonusTiles, this, o, std::make_shared<std::vector<tile>>(tiles)));
+    syncPlayerHand(playerId);
+    if (own)
+        Q_EMIT tableActivity(tableId(), false, TimeSpan());
+}
+
+void GameWindow::onKanDora(tile t)
+{
+    enqueueAction(makeAction(&GameWindow::addKanDora, this, t));
+}
+
+void GameWindow::onPlayerShouldAct(qint32 playerId, const TimeSpan& ts)
+{
+    clearHighlights();
+    stopCountdowns();
+    if (playerId == -1)
+        return;
+    highlightPlayer(playerId);
+    if (m_sideBar->hasPlayer(playerId))
+        m_sideBar->setPlayerTimeSpan(playerId, ts);
+    const bool own = playerId == m_playerId && m_seatIds[0] == m_playerId;
+    if (!own) {
+        m_hand->clearHighlights();
+        m_hand->setActive(false);
+        return;
+    }
+    const PlayerData* me = m_model ? m_model->ownPlayer() : nullptr;
+    m_hand->setActive(true);
+    // A player in riichi may only discard what was drawn.
+    if (me && me->riichiDiscardIndex() != -1)
+        m_hand->setAllowedTiles(me->lastDrawn());
+    syncOwnHand();
+    m_timer->setTimeSpan(ts);
+    Q_EMIT tableActivity(tableId(), true, ts);
+}
+
+void GameWindow::showMeldAuction()
+{
+    for (int round = 0; round < 2; ++round) {
+        const QSize hint = m_auction->sizeHint();
+        if (hint.width() >= 0 && hint.height() >= 0)
+            m_auction->setGeometry((width() - hint.width() + 1) / 2, (height() - hint.height() + 1) / 2, hint.width(),
+                                   hint.height());
+        m_auction->show();
+        m_auction->raise();
+    }
+}
+
+void GameWindow::showMeldSuggestion(const meld_offer_vector& offers, tile discard, const TimeSpan& ts)
+{
+    m_riichiTiles.clear();
+    m_riichiMode = false;
+    if (offers.empty() && autoPass()) {
+        if (m_model)
+            Q_EMIT callPass(tableId(), bottomPlayerId(), true);
+        return;
+    }
+    m_auction->clear();
+    m_auction->setMode(MeldAuction::Claim);
+    for (const meld_offer& offer : offers) {
+        m_auction->addOffer(offer, discard);
+        if (offer.type == game_protocol::meld_type::RIICHI)
+            m_riichiTiles.push_back(offer.meld_tile);
+    }
+    m_auction->setConcealed(false);
+    if (offers.empty())
+        m_auction->showPassButton();
+    showMeldAuction();
+    playSound(offers.empty() ? 11 : 10);
+    if (m_sideBar->hasPlayer(m_playerId))
+        m_sideBar->setPlayerTimeSpan(m_playerId, ts);
+    m_timer->setTimeSpan(ts);
+    if (!offers.empty())
+        Q_EMIT tableActivity(tableId(), true, ts);
+}
+
+void GameWindow::showConcealedMeldSuggestion(const meld_offer_vector& offers, const TimeSpan& ts)
+{
+    (void)ts;
+    m_riichiTiles.clear();
+    m_riichiMode = false;
+    if (offers.empty()) {
+        if (ownTurnIsRiichi() && autoPass()) {
+            const PlayerData* own = m_model->ownPlayer();
+            if (!own->lastDrawn().empty())
+                discardFromHand(own->lastDrawn().front());
+            else
+                qWarning() << "no drawn tile to discard automatically";
+        }
+        return;
+    }
+    m_auction->clear();
+    m_auction->setMode(MeldAuction::Concealed);
+    for (const meld_offer& offer : offers) {
+        m_auction->addOffer(offer, offer.meld_tile);
+        if (offer.type == game_protocol::meld_type::RIICHI)
+            m_riichiTiles.push_back(offer.meld_tile);
+    }
+    m_auction->setConcealed(true);
+    showMeldAuction();
+    playSound(10);
+}
+
+void GameWindow::showClaim(qint32 playerId, int kind, int subKind)
+{
+    const int o = orientationOf(playerId);
+    if (o < 0)
+        return;
+    if (m_sideBar->hasPlayer(playerId))
+        m_sideBar->showPlayerClaim(playerId, kind, subKind);
+    m_claims[std::size_t(o)]->setClaim(kind, subKind);
+    m_claims[std::size_t(o)]->show();
+}
+
+void GameWindow::showMahjongClaim(qint32 playerId, qint32 mahjongType)
+{
+    hideClaimImages();
+    showClaim(playerId, game_protocol::meld_type::MAHJONG, mahjongType);
+}
+
+void GameWindow::showMeldClaim(qint32 playerId, qint32 meldType)
+{
+    if (meldType == game_protocol::meld_type::CHOW || meldType == game_protocol::meld_type::PONG
+        || meldType == game_protocol::meld_type::KONG)
+        showClaim(playerId, meldType, 0);
+}
+
+void GameWindow::onHandEndScoring(const std::map<qint32, player_score>& scores, endhand_reason_t mahjongType,
+                                  bool endOfGame)
+{
+    if (!m_model) {
+        qWarning() << "m_table not set";
+        return;
+    }
+    playSound(7);
+    m_washout->hide();
+    appendInfo(tr("Hand ended in Mahjong!"));
+    if (scores.empty()) {
+        qWarning() << "hand end without scores; nothing to show";
+        Q_EMIT tableActivity(tableId(), true, TimeSpan());
+        return;
+    }
+    qint32 shown = scores.begin()->first;
+    std::vector<player_score> list;
+    std::size_t winners = 0;
+    for (const auto& [pid, score] : scores) {
+        if (score.scoreType == 1) {
+            list.insert(list.begin(), score);
+            ++winners;
+            shown = pid;
+        } else {
+            list.push_back(score);
+        }
+        if (m_sideBar->hasPlayer(pid))
+            m_sideBar->setPlayerScore(pid, score.currentScore);
+    }
+    if (mahjongType >= 1 && mahjongType <= 3) {
+        hideClaimImages();
+        showClaim(list.front().pid, game_protocol::meld_type::MAHJONG, int(mahjongType));
+    }
+    std::stable_sort(list.begin() + std::ptrdiff_t(winners), list.end(),
+                     [](const player_score& a, const player_score& b) { return a.handScore > b.handScore; });
+    if (m_model->isOwnPlayerSeated() && m_tableInfo.ruleset == 0)
+        shown = m_playerId;
+    m_scoreBoard->showScores(list, shown, int(mahjongType), m_tableInfo, endOfGame);
+    for (int i = 0; i < 4; ++i)
+        m_scoreBoard->setAvatar(i, std::size_t(i) < list.size() ? playerPicture(list[std::size_t(i)].pid) : QPixmap());
+    m_scoreBoard->showDialog(true);
+    Q_EMIT tableActivity(tableId(), true, TimeSpan());
+}

@@ -1,0 +1,215 @@
+// Costs of the table window, each printed as a ratio beside a floor measured
+// in the same run (and beside the goal where there is one):
+// - a render of the whole table mid-hand, with and without shadows, against
+//   a render of the bare cloth at the same size (goal: 10 ms);
+// - the frames of the deal (one time-line step and a render each), average
+//   and worst, against the still table (goal: 10 ms);
+// - the longest stall of the GUI thread while the window is resized and the
+//   tile worker renders, against the longest stall of an idle loop (goal: 16 ms).
+
+#include "DealStartHandAnimation.h"
+#include "GameFixtures.h"
+#include "GameGraphicsScene.h"
+#include "GameModel.h"
+#include "GameWindow.h"
+#include "ShadowedGroup.h"
+#include "TileGraphics.h"
+#include "ViewTestSupport.h"
+
+#include <QElapsedTimer>
+#include <QGraphicsView>
+#include <QImage>
+#include <QPainter>
+#include <QSettings>
+#include <QTest>
+#include <QTimeLine>
+#include <QTimer>
+
+#include <algorithm>
+#include <cstdio>
+
+using namespace fixtures;
+
+namespace {
+
+std::unique_ptr<GameModel> midHand(int ruleset)
+{
+    auto model = std::make_unique<GameModel>(tableId, table(ruleset), ownId, QStringLiteral("me"));
+    model->markJoined();
+    std::vector<PlayerData> players;
+    const qint32 ids[] = {ownId, 21, 22, 23};
+    for (int i = 0; i < 4; ++i) {
+        PlayerData p = player(ids[i], i, true);
+        p.setTileCount(i == 0 ? 11 : 10);
+        tile_vector pond;
+        for (int k = 0; k < 11; ++k)
+            pond.push_back(tile(std::uint8_t((k * 5 + i * 7) % 27)));
+        p.setDiscards(pond, i == 2 ? 4 : -1);
+        p.setMelds({claimMeld(game_protocol::meld_type::PONG, tile(std::uint8_t(27 + i)))});
+        if (i == 0)
+            p.setHandTiles({tile(1), tile(2), tile(3), tile(9), tile(10), tile(11), tile(18), tile(19), tile(20),
+                            tile(31), tile(31)});
+        players.push_back(p);
+    }
+    model->onGameData(3, server_game_state::TILE_CLAIMED_STATE, players, tableState(ownId),
+                      wallState(5, {tile(4)}, 60, 14, 1));
+    return model;
+}
+
+double renderMs(QGraphicsView* view, QImage& image, int rounds)
+{
+    QElapsedTimer t;
+    t.start();
+    for (int i = 0; i < rounds; ++i) {
+        QPainter p(&image);
+        view->render(&p);
+    }
+    return double(t.nsecsElapsed()) / 1e6 / rounds;
+}
+
+void setShadows(QGraphicsScene* scene, bool on)
+{
+    for (QGraphicsItem* item : scene->items())
+        if (auto* group = dynamic_cast<ShadowedGroup*>(item)) {
+            if (on)
+                group->updateShadow();
+            else
+                group->setData(ShadowedGroup::shadowPathKey, QVariant());
+        }
+}
+
+} // namespace
+
+class GameWindowBenchmark : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY(ViewTestSupport::prepareTiles());
+        QSettings().setValue(QStringLiteral("game/sound"), false);
+        QSettings().setValue(QStringLiteral("game/animations"), true);
+    }
+
+    void paintAndDeal()
+    {
+        for (QSize size : {QSize(1024, 768), QSize(1920, 1080)}) {
+            auto model = midHand(1);
+            GameWindow w(nullptr, nullptr, ownId);
+            w.resize(size);
+            w.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&w));
+            w.setModel(model.get());
+            QTRY_VERIFY(!TileGraphics::instance().isRendering());
+            QTest::qWait(50);
+            QImage image(w.view()->size(), QImage::Format_ARGB32_Premultiplied);
+
+            // The floor: the cloth alone.
+            QGraphicsScene cloth;
+            cloth.setSceneRect(w.view()->sceneRect());
+            cloth.setBackgroundBrush(w.scene()->backgroundBrush());
+            QGraphicsView clothView(&cloth);
+            clothView.resize(w.view()->size());
+            clothView.setFrameShape(QFrame::NoFrame);
+            const double floor = renderMs(&clothView, image, 20);
+            const double withShadows = renderMs(w.view(), image, 20);
+            setShadows(w.scene(), false);
+            const double noShadows = renderMs(w.view(), image, 20);
+            setShadows(w.scene(), true);
+            std::printf("table %dx%d: %.2f ms with shadows = %.2f x cloth (%.2f ms), %.2f of the 10 ms goal; "
+                        "without shadows %.2f x cloth; shadows cost %.2f x\n",
+                        size.width(), size.height(), withShadows, withShadows / floor, floor, withShadows / 10.0,
+                        noShadows / floor, withShadows / noShadows);
+
+            // The deal, frame by frame: a time-line step and a render.
+            auto* deal = new DealStartHandAnimation(&w);
+            deal->start(false);
+            deal->timeLine()->stop();
+            double sum = 0, worst = 0;
+            int frames = 0, worstAt = 0;
+            for (int ms = 0; ms <= DealStartHandAnimation::durationMs; ms += 20) {
+                QElapsedTimer t;
+                t.start();
+                deal->timeLine()->setCurrentTime(ms);
+                QPainter p(&image);
+                w.view()->render(&p);
+                p.end();
+                const double f = double(t.nsecsElapsed()) / 1e6;
+                sum += f;
+                if (f > worst) {
+                    worst = f;
+                    worstAt = ms;
+                }
+                ++frames;
+            }
+            delete deal;
+            w.hideDealTiles();
+            std::printf("deal %dx%d: %d frames, average %.2f ms = %.2f x still table, worst %.2f ms = %.2f x "
+                        "(at %d ms); worst %.2f of the 10 ms goal\n",
+                        size.width(), size.height(), frames, sum / frames, sum / frames / withShadows, worst,
+                        worst / withShadows, worstAt, worst / 10.0);
+            w.setModel(nullptr);
+        }
+    }
+
+    void stallWhileResizing()
+    {
+        auto model = midHand(2);
+        GameWindow w(nullptr, nullptr, ownId);
+        w.resize(1024, 768);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        w.setModel(model.get());
+
+        // The loop's gaps: a 1 ms timer notes the longest time between its ticks.
+        QElapsedTimer clock;
+        qint64 last = 0, longest = 0;
+        QTimer tick;
+        tick.setInterval(1);
+        connect(&tick, &QTimer::timeout, [&] {
+            const qint64 now = clock.nsecsElapsed();
+            longest = std::max(longest, now - last);
+            last = now;
+        });
+        clock.start();
+        tick.start();
+        QTest::qWait(300);
+        const double idle = double(longest) / 1e6;
+
+        longest = 0;
+        last = clock.nsecsElapsed();
+        int resizes = 0, workers = 0;
+        connect(&TileGraphics::instance(), &TileGraphics::renderStarted, [&](double) { ++workers; });
+        QElapsedTimer run;
+        run.start();
+        double worstResize = 0, worstScale = 0;
+        while (run.elapsed() < 2000) {
+            const int step = resizes % 12;
+            QElapsedTimer one;
+            one.start();
+            w.resize(900 + 40 * step, 650 + 30 * step);
+            worstResize = std::max(worstResize, double(one.nsecsElapsed()) / 1e6);
+            ++resizes;
+            QTest::qWait(15);
+        }
+        // The part of a resize that is the tile set's quick rescale.
+        for (int i = 0; i < 6; ++i) {
+            QElapsedTimer one;
+            one.start();
+            TileGraphics::instance().setGameScale(0.8 + 0.05 * i);
+            worstScale = std::max(worstScale, double(one.nsecsElapsed()) / 1e6);
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(!TileGraphics::instance().isRendering(), 20000);
+        const double busy = double(longest) / 1e6;
+        std::printf("resizing: %d resizes, %d tile renders started; longest GUI stall %.2f ms = %.2f x idle loop "
+                    "(%.2f ms), %.2f of the 16 ms goal; worst resize handling %.2f ms, of which a new game "
+                    "scale alone takes up to %.2f ms (%.2f x)\n",
+                    resizes, workers, busy, busy / std::max(idle, 0.001), idle, busy / 16.0, worstResize,
+                    worstScale, worstScale / std::max(worstResize, 0.001));
+        w.setModel(nullptr);
+    }
+};
+
+QTEST_MAIN(GameWindowBenchmark)
+#include "bench_game_window.moc"

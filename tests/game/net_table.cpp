@@ -1,0 +1,348 @@
+// Tables played end to end: the test game server's hand scenarios, a real
+// ConnectionManager, the lobby's TableModel and the GameController with its
+// windows. The test plays the user: it presses the window's buttons and
+// clicks its tiles, and checks the requests on the wire byte by byte and
+// what the window shows.
+
+#include "ActionQueue.h"
+#include "ConnectionManager.h"
+#include "DeclaredView.h"
+#include "DiscardView.h"
+#include "GameController.h"
+#include "GameModel.h"
+#include "GameWindow.h"
+#include "HandScenario.h"
+#include "HandView.h"
+#include "HiddenHandView.h"
+#include "MeldAuction.h"
+#include "ModelessMsgBox.h"
+#include "PlayerActionView.h"
+#include "RiichiStickView.h"
+#include "RoundScoreBoard.h"
+#include "ScoreBoard.h"
+#include "SeatedWindow.h"
+#include "TableModel.h"
+#include "TestGameServer.h"
+#include "../protocol/game_test_frames.h"
+#include "ViewTestSupport.h"
+#include "WashoutWindow.h"
+#include "table_request_handler.h"
+
+#include <QSettings>
+#include <QSignalSpy>
+#include <QTest>
+
+namespace {
+
+constexpr quint32 own = HandScenario::ownId;
+
+/// A game action as the client must send it, written out with the test encoder.
+QByteArray action(quint32 table, const TestFrame& inner, quint32 player = own)
+{
+    return TestFrame(100).u32(table).u32(player).nested(inner).body();
+}
+
+QList<QByteArray> bodies(const QList<ReceivedFrame>& frames)
+{
+    QList<QByteArray> out;
+    for (const ReceivedFrame& f : frames)
+        out << f.body;
+    return out;
+}
+
+} // namespace
+
+class NetTable : public QObject
+{
+    Q_OBJECT
+
+    QWidget parent;
+    std::unique_ptr<TestGameServer> server;
+    std::unique_ptr<HandScenario> scenario;
+    std::unique_ptr<ConnectionManager> cm;
+    std::unique_ptr<TableModel> tables;
+    std::unique_ptr<GameController> gc;
+
+    void start(HandScenario::Kind kind, quint16 kickReason = 1)
+    {
+        server = std::make_unique<TestGameServer>();
+        QVERIFY(server->listen());
+        scenario = std::make_unique<HandScenario>(*server, kind, 0, kickReason);
+        cm = std::make_unique<ConnectionManager>(false);
+        tables = std::make_unique<TableModel>(cm.get());
+        connect(cm.get(), qOverload<TableInfo>(&ConnectionManager::tableInfoUpdate), tables.get(),
+                &TableModel::addOrUpdateTable);
+        gc = std::make_unique<GameController>(cm.get(), nullptr, nullptr, &parent);
+        gc->setPlayerId(qint32(own));
+        gc->setPlayerName(QStringLiteral("me"));
+        gc->setTableModel(tables.get());
+        QSignalSpy ready(cm.get(), &ConnectionManager::versionCheckComplete);
+        cm->connectToHost(QStringLiteral("127.0.0.1"), server->port());
+        QVERIFY(ready.wait(5000) || ready.count() == 1);
+        tables->subscribe(QStringLiteral("101/Regular"));
+        QTRY_VERIFY(tables->hasTableInfo(qint32(HandScenario::tableFor(2))));
+    }
+
+    GameWindow* join(quint32 table)
+    {
+        QSignalSpy created(gc.get(), &GameController::tableViewCreated);
+        cm->join_table(qint32(table));
+        if (!created.wait(5000) && created.isEmpty())
+            return nullptr;
+        GameWindow* w = gc->existingView(qint32(table));
+        if (w)
+            w->resize(1024, 768);
+        return w;
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        qRegisterMetaType<GameWindow*>();
+        QVERIFY(ViewTestSupport::prepareTiles());
+        QSettings().setValue(QStringLiteral("game/animations"), true);
+        QSettings().setValue(QStringLiteral("game/autoPass"), true);
+    }
+
+    void cleanup()
+    {
+        if (gc)
+            for (quint32 t : {511u, 512u, 513u, 601u})
+                if (gc->hasTable(qint32(t)))
+                    gc->leaveSuccessful(qint32(t));
+        gc.reset();
+        if (tables)
+            tables->unsubscribe(QStringLiteral("101/Regular"));
+        tables.reset();
+        cm.reset();
+        scenario.reset();
+        server.reset();
+    }
+
+    void wholeHand_data()
+    {
+        QTest::addColumn<int>("ruleset");
+        QTest::newRow("classic") << 0;
+        QTest::newRow("international") << 1;
+        QTest::newRow("riichi") << 2;
+    }
+
+    void wholeHand()
+    {
+        QFETCH(int, ruleset);
+        start(HandScenario::Kind::Hand);
+        const quint32 table = HandScenario::tableFor(ruleset);
+        QSignalSpy joined(gc.get(), &GameController::regularTableJoined);
+        QSignalSpy modelMade(gc.get(), &GameController::gameModelCreated);
+        GameWindow* w = join(table);
+        QVERIFY(w);
+        QCOMPARE(joined.count(), 1);
+        QCOMPARE(modelMade.count(), 1); // the model before the window
+        GameModel* model = gc->gameModel(qint32(table));
+
+        // --- the snapshot seats the user; the seated dialog asks to play
+        QTRY_VERIFY(w->seatedWindow()->isVisibleTo(w));
+        QCOMPARE(model->playerState(), GameModel::SEAT_OFFERED);
+        w->onReadyButtonClick();
+        QTRY_VERIFY(server->received(100).size() >= 1);
+        QCOMPARE(server->received(100).first().body, action(table, TestFrame(54).u32(own)));
+
+        // --- hand start, deal, and a claim offer on East's discard
+        QTRY_COMPARE(scenario->waitingFor(), QStringLiteral("chow or pass"));
+        QTRY_VERIFY(w->meldAuction()->isVisibleTo(w));
+        QCOMPARE(w->handView()->tiles().size(), std::size_t(13));
+        QCOMPARE(model->player(own)->wind(), game_protocol::wind::SOUTH);
+        QCOMPARE(w->seatPlayer(0)->id(), qint32(own));
+        QCOMPARE(w->seatPlayer(3)->id(), qint32(HandScenario::eastId)); // East on the user's left
+        w->onMeldSelected(meld_offer{game_protocol::meld_type::CHOW, tile(0)});
+        QTRY_COMPARE(scenario->waitingFor(), QStringLiteral("discard after the chow"));
+        QTRY_COMPARE(server->received(100).last().body, action(table, TestFrame(47).u8(0).u32(own)));
+        QTRY_VERIFY(w->handView()->isActive());
+
+        // --- the own discard: shown at once, one request, no second animation
+        w->flushActions();
+        const int before = w->discardView(0)->count();
+        const int sent = server->received(100).size();
+        w->onTileClick(tile(27));
+        QVERIFY(w->actionQueue()->isBusy()); // moving before any answer
+        QTRY_COMPARE(server->received(100).size(), sent + 1);
+        QCOMPARE(server->received(100).last().body, action(table, TestFrame(56).u8(27)));
+        QTRY_COMPARE(scenario->waitingFor(), QStringLiteral("pong or pass"));
+        QTRY_VERIFY(w->meldAuction()->isVisibleTo(w));
+        w->flushActions();
+        QCOMPARE(w->discardView(0)->count(), before + 1);
+
+        // --- a pass, then the rest of the hand runs to a scored end
+        w->onPassMeldSelected();
+        QTRY_COMPARE(server->received(100).last().body, action(table, TestFrame(52).u32(own).u8(0)));
+        QTRY_COMPARE(scenario->waitingFor(), QStringLiteral("discard after the draw"));
+        QTRY_VERIFY(w->handView()->isActive());
+        w->flushActions();
+        const tile drawn = ruleset == 2 ? tile(22) : tile(23);
+        w->onTileClick(drawn);
+        QTRY_VERIFY(w->scoreBoard()->isVisibleTo(w));
+        QVERIFY(w->claimImage(w->orientationOf(qint32(HandScenario::westId)))->isVisible());
+        // the automatic passes when nothing could be claimed
+        QVERIFY(bodies(server->received(100)).contains(action(table, TestFrame(52).u32(own).u8(1))));
+        QCOMPARE(bodies(server->received(100)).count(action(table, TestFrame(56).u8(27))), 1);
+
+        // --- what the table shows agrees with the model
+        w->flushActions();
+        for (int o = 1; o < 4; ++o)
+            QCOMPARE(w->hiddenHand(o)->count(), w->seatPlayer(o)->tileCount());
+        QCOMPARE(w->declaredView(0)->melds().size(), std::size_t(1)); // the chow
+        const int west = w->orientationOf(qint32(HandScenario::westId));
+        const int north = w->orientationOf(qint32(HandScenario::northId));
+        QCOMPARE(w->declaredView(west)->melds().size(), std::size_t(1)); // the concealed kong
+        if (ruleset == 2) {
+            QVERIFY(w->riichiSticks(north)->isVisible());
+            QVERIFY(w->discardView(north)->riichiIndex() != -1);
+        } else {
+            QVERIFY(!w->declaredView(north)->melds().empty()); // the flower
+        }
+
+        // --- the next hand washes out and ends the game
+        QTRY_COMPARE(scenario->waitingFor(), QStringLiteral("ready"));
+        w->onReadyButtonClick();
+        QTRY_VERIFY(w->washoutWindow()->isVisibleTo(w));
+        QTRY_VERIFY(scenario->isFinished());
+        QVERIFY(!model->gameInProgress());
+    }
+
+    void eventsForTablesNotOpenAreDropped()
+    {
+        start(HandScenario::Kind::Washout);
+        QSignalSpy errors(cm.get(), &ConnectionManager::exceptionCaught);
+        GameWindow* w = join(HandScenario::tableFor(0));
+        QVERIFY(w);
+        // The server still talks about a table the client never opened.
+        QSignalSpy offers(cm.get(), &ConnectionManager::meldSuggestion);
+        QTest::ignoreMessage(QtWarningMsg, "discard for table 999, which is not open; dropped");
+        QTest::ignoreMessage(QtWarningMsg, "claim offer for table 999, which is not open; dropped");
+        server->send(TestFrame(100).u32(999).u32(0).nested(TestFrame(33).u8(3).u32(HandScenario::eastId)));
+        TestFrame offer(34);
+        offer.u32(0).u64(0).u64(0);
+        server->send(TestFrame(100).u32(999).u32(0).nested(offer));
+        QVERIFY(offers.wait(5000) || offers.count() == 1);
+        // ... and the open table goes on
+        QVERIFY(w->seatedWindow()->isVisibleTo(w));
+        QCOMPARE(errors.count(), 0);
+    }
+
+    void leaveDuringPlayWaitsForTheHandEnd()
+    {
+        start(HandScenario::Kind::Washout);
+        const quint32 table = HandScenario::tableFor(1);
+        GameWindow* w = join(table);
+        QVERIFY(w);
+        QTRY_VERIFY(w->seatedWindow()->isVisibleTo(w));
+        w->onReadyButtonClick();
+        QTRY_COMPARE(scenario->waitingFor(), QStringLiteral("discard after the draw"));
+        QVERIFY(gc->gameModel(qint32(table))->isInPlay());
+
+        // The user leaves in play: asked first, then only the window goes.
+        QSignalSpy viewGone(gc.get(), &GameController::tableViewDestroyed);
+        QSignalSpy modelGone(gc.get(), &GameController::gameModelAboutToBeDestroyed);
+        QSignalSpy leave(w, &GameWindow::leave);
+        w->onLeaveButtonClick();
+        QCOMPARE(leave.count(), 0);
+        w->onLeaveButtonClick(); // a second click opens no second question
+        auto boxes = w->findChildren<MahjongDialog*>();
+        auto question = std::find_if(boxes.begin(), boxes.end(), [](MahjongDialog* d) {
+            return d->windowTitle() == QStringLiteral("Leave Table") && d->isVisibleTo(d->parentWidget());
+        });
+        QVERIFY(question != boxes.end());
+        auto* box = qobject_cast<ModelessMsgBox::MsgBox*>(*question);
+        QVERIFY(box);
+        box->onFinished(QDialogButtonBox::Yes);
+        QCOMPARE(viewGone.count(), 1);
+        QCOMPARE(modelGone.count(), 0);
+        QTest::qWait(50);
+        QVERIFY(server->received(36).isEmpty());
+        // The hand the user left still ends (the server plays the user's turn).
+        server->send(gtf::game(table, gtf::handEnd(1, {}, 6, 1)));
+
+        // The hand ends (and with it the game): now the leave goes out.
+        QVERIFY(server->waitForFrame(36));
+        QCOMPARE(server->received(36).first().body, TestFrame(36).u32(table).body());
+        QTRY_COMPARE(modelGone.count(), 1);
+        QVERIFY(!gc->hasTable(qint32(table)));
+    }
+
+    void kick_data()
+    {
+        QTest::addColumn<int>("reason");
+        QTest::newRow("reason 1: a notice, then the table closes") << 1;
+        QTest::newRow("reason 3: the table is watched") << 3;
+    }
+
+    void kick()
+    {
+        QFETCH(int, reason);
+        start(HandScenario::Kind::Kick, quint16(reason));
+        const quint32 table = HandScenario::tableFor(0);
+        QSignalSpy watched(gc.get(), &GameController::tableWatched);
+        QSignalSpy modelGone(gc.get(), &GameController::gameModelAboutToBeDestroyed);
+        GameWindow* w = join(table);
+        QVERIFY(w);
+        QTRY_COMPARE(gc->gameModel(qint32(table))->playerState(), GameModel::KICKED);
+        if (reason == 3) {
+            QVERIFY(server->waitForFrame(32));
+            QCOMPARE(server->received(32).first().body, TestFrame(32).u32(table).body());
+            QTRY_COMPARE(watched.count(), 1);
+            QCOMPARE(watched.first().at(1).toBool(), false); // unseated, not from the lobby
+            return;
+        }
+        auto boxes = w->findChildren<ModelessMsgBox::MsgBox*>();
+        QCOMPARE(boxes.size(), 1);
+        QCOMPARE(boxes.first()->windowTitle(), QStringLiteral("Kicked"));
+        boxes.first()->onFinished(QDialogButtonBox::Ok);
+        QCOMPARE(modelGone.count(), 1);
+        QVERIFY(!gc->hasTable(qint32(table)));
+        QVERIFY(server->received(32).isEmpty());
+    }
+
+    void tournamentSeating()
+    {
+        start(HandScenario::Kind::Tournament);
+        QSignalSpy joined(gc.get(), &GameController::tournamentTableJoined);
+        // A join of the same table sent a moment ago and not yet answered:
+        // the seating's own join would be refused by the throttle.
+        QVERIFY(table_requests().checkTableRequest(qint32(HandScenario::tournamentTable), 30));
+        cm->tournaments_lobby_subscribe();
+        QTRY_COMPARE(gc->pendingSeatings(), QList<qint32>{qint32(HandScenario::tournamentTable)});
+        QTRY_VERIFY(tables->hasTableInfo(qint32(HandScenario::tournamentTable)));
+        QTest::qWait(100);
+        QVERIFY(server->received(30).isEmpty());
+        // The earlier request is answered elsewhere: the seating's join goes out, once.
+        table_requests().completeTableRequest(qint32(HandScenario::tournamentTable), 30);
+        QTRY_COMPARE(joined.count(), 1);
+        QCOMPARE(joined.first(), (QVariantList{qint32(HandScenario::tournamentId),
+                                               qint32(HandScenario::tournamentTable), 0}));
+        QCOMPARE(bodies(server->received(30)),
+                 QList<QByteArray>{TestFrame(30).u32(HandScenario::tournamentTable).u8(0xFF).u32(0).body()});
+        GameWindow* w = gc->existingView(qint32(HandScenario::tournamentTable));
+        QVERIFY(w);
+        w->resize(1024, 768);
+        QTRY_COMPARE(scenario->waitingFor(), QStringLiteral("chow or pass"));
+        QTRY_VERIFY(w->meldAuction()->isVisibleTo(w));
+        w->onPassMeldSelected();
+        QTRY_COMPARE(scenario->waitingFor(), QStringLiteral("discard after the pass"));
+        QTRY_VERIFY(w->handView()->isActive());
+        w->flushActions();
+        w->onTileClick(tile(31));
+        QTRY_VERIFY(scenario->waitingFor() == QStringLiteral("pong or pass"));
+        QTRY_VERIFY(w->meldAuction()->isVisibleTo(w));
+        w->onPassMeldSelected();
+        QTRY_VERIFY(w->roundScoreBoard()->isVisibleTo(w));
+        QSignalSpy closed(gc.get(), &GameController::tournamentScoreDialogClosed);
+        w->onRoundScoreCloseClick();
+        QCOMPARE(closed.count(), 1);
+        QCOMPARE(closed.first(), (QVariantList{qint32(HandScenario::tournamentId),
+                                               qint32(HandScenario::tournamentTable), true}));
+        QVERIFY(!gc->hasTable(qint32(HandScenario::tournamentTable)));
+    }
+};
+
+QTEST_MAIN(NetTable)
+#include "net_table.moc"

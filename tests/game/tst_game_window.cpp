@@ -1,0 +1,378 @@
+// The table window on its own: a model fed with server records, the window's
+// handlers called as the controller calls them. What the table must survive
+// (values it cannot place) and what it must show.
+
+#include "ActionQueue.h"
+#include "AnimationRoles.h"
+#include "AssignWindAnimation.h"
+#include "DealStartHandAnimation.h"
+#include "DeclaredView.h"
+#include "DiscardView.h"
+#include "GameFixtures.h"
+#include "GameGraphicsScene.h"
+#include "GameModel.h"
+#include "GameWindow.h"
+#include "HandView.h"
+#include "HiddenHandView.h"
+#include "MeldAuction.h"
+#include "PlayerActionView.h"
+#include "ScoreBoard.h"
+#include "TileAnimation.h"
+#include "TileAnimationSet.h"
+#include "TimerView.h"
+#include "ViewTestSupport.h"
+#include "WaitingForPlayersWindow.h"
+
+#include <QGraphicsPixmapItem>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace fixtures;
+
+namespace {
+
+constexpr qint32 east = 21, west = 23, north = 24;
+
+/// A model of a hand under way with the user seated at `ownWind` and the
+/// other seats taken by players of the next winds, `players` in all.
+std::unique_ptr<GameModel> playing(int ownWind = 1, int players = 4, int ruleset = 2)
+{
+    auto model = std::make_unique<GameModel>(tableId, table(ruleset), ownId, QStringLiteral("me"));
+    model->markJoined();
+    std::vector<PlayerData> records;
+    const qint32 others[] = {east, west, north};
+    int wind = ownWind;
+    PlayerData me = player(ownId, ownWind, true);
+    me.setTileCount(13);
+    me.setHandTiles({tile(0), tile(1), tile(2), tile(9), tile(9), tile(12), tile(13), tile(14), tile(20), tile(20),
+                     tile(27), tile(31), tile(31)});
+    records.push_back(me);
+    for (int i = 0; i < players - 1; ++i) {
+        wind = (wind + 1) % 4;
+        PlayerData p = player(others[i], wind, true);
+        p.setTileCount(13);
+        records.push_back(p);
+    }
+    model->onGameData(7, server_game_state::TILE_CLAIMED_STATE, records, tableState(east), wallState(5, {}, 70, 14));
+    return model;
+}
+
+} // namespace
+
+class TestGameWindow : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY(ViewTestSupport::prepareTiles());
+        QSettings().setValue(QStringLiteral("game/animations"), true);
+        QSettings().setValue(QStringLiteral("game/sound"), false);
+    }
+
+    void seatsFollowTheOwnWind_data()
+    {
+        QTest::addColumn<int>("ownWind");
+        QTest::addColumn<int>("eastAt");
+        QTest::newRow("user East") << 0 << 0;
+        QTest::newRow("user South: East on the left") << 1 << 3;
+        QTest::newRow("user West: East across") << 2 << 2;
+        QTest::newRow("user North: East on the right") << 3 << 1;
+    }
+
+    void seatsFollowTheOwnWind()
+    {
+        QFETCH(int, ownWind);
+        QFETCH(int, eastAt);
+        auto model = playing(ownWind);
+        GameWindow w(nullptr, nullptr, ownId);
+        w.setModel(model.get());
+        QCOMPARE(w.seatPlayer(0)->id(), ownId);
+        QCOMPARE(int(w.seatPlayer(eastAt)->wind()), 0);
+        QVERIFY(!w.handView()->isVisibleTo(nullptr) || w.handView()->isVisible());
+        for (int o = 0; o < 4; ++o)
+            QCOMPARE(int(w.seatPlayer(o)->wind()), (ownWind + o) % 4);
+    }
+
+    void observerSeesEastAtTheBottom_data()
+    {
+        QTest::addColumn<bool>("eastSeated");
+        QTest::newRow("East seated") << true;
+        QTest::newRow("East's seat free") << false;
+    }
+
+    void observerSeesEastAtTheBottom()
+    {
+        QFETCH(bool, eastSeated);
+        auto model = std::make_unique<GameModel>(tableId, table(0), ownId, QStringLiteral("me"));
+        std::vector<PlayerData> records;
+        for (auto [id, wind] : {std::pair{east, 0}, {west, 2}, {north, 3}, {qint32(22), 1}}) {
+            if (wind == 0 && !eastSeated)
+                continue;
+            PlayerData p = player(id, wind, true);
+            p.setTileCount(13);
+            records.push_back(p);
+        }
+        model->onWatching(true);
+        model->onGameData(7, server_game_state::TILE_CLAIMED_STATE, records, tableState(west), wallState(5, {}, 70, 14));
+        GameWindow w(nullptr, nullptr, ownId);
+        w.setModel(model.get());
+        QVERIFY(!w.handView()->isVisible());
+        QVERIFY(w.timerView()->isHidden());
+        QCOMPARE(w.seatPlayer(0) != nullptr, eastSeated);
+        QCOMPARE(w.hiddenHand(0)->count(), eastSeated ? 13 : 0);
+        QCOMPARE(w.seatPlayer(2)->id(), west); // the seats go round from East's place all the same
+    }
+
+    /// Values the window cannot place are logged and skipped; the table
+    /// goes on.
+    void valuesTheWindowCannotPlace_data()
+    {
+        QTest::addColumn<QString>("event");
+        QTest::newRow("discard by an unknown player") << "discard";
+        QTest::newRow("mahjong meld") << "mahjong";
+        QTest::newRow("meld of an unknown type") << "badMeld";
+        QTest::newRow("hand end without scores") << "emptyScores";
+        QTest::newRow("riichi auto-discard with nothing drawn") << "riichiNoDraw";
+        QTest::newRow("deal for five players") << "fivePlayers";
+    }
+
+    void valuesTheWindowCannotPlace()
+    {
+        QFETCH(QString, event);
+        auto model = playing(1);
+        GameWindow w(nullptr, nullptr, ownId);
+        w.setModel(model.get());
+        QSignalSpy discards(&w, &GameWindow::discardTile);
+        QSignalSpy riichis(&w, &GameWindow::callRiichi);
+        const int westAt = w.orientationOf(west);
+        const std::size_t meldsBefore = w.declaredView(westAt)->melds().size();
+        if (event == "discard") {
+            QTest::ignoreMessage(QtWarningMsg, "unknown player id 99");
+            w.onTileDiscarded(99, tile(3), false);
+            QCOMPARE(w.actionQueue()->size(), 0);
+        } else if (event == "mahjong") {
+            w.onMeldDeclared(west, claimMeld(game_protocol::meld_type::MAHJONG, tile(5)));
+            w.flushActions();
+            QCOMPARE(w.declaredView(westAt)->melds().size(), meldsBefore);
+            QVERIFY(w.claimImage(westAt)->isVisible());
+            QCOMPARE(w.claimImage(westAt)->kind(), 16);
+        } else if (event == "badMeld") {
+            meld_tuple m = claimMeld(game_protocol::meld_type::PONG, tile(5));
+            m.type = static_cast<game_protocol::meld_type::enum_t>(3);
+            QTest::ignoreMessage(QtWarningMsg, "can't create view for unhandled meld-type 3");
+            w.onMeldDeclared(west, m);
+            QCOMPARE(w.actionQueue()->size(), 0);
+        } else if (event == "emptyScores") {
+            QTest::ignoreMessage(QtWarningMsg, "hand end without scores; nothing to show");
+            w.onHandEndScoring({}, endhand_reason_t(2), false);
+            QVERIFY(w.scoreBoard()->isHidden());
+        } else if (event == "riichiNoDraw") {
+            model->onTileDiscarded(ownId, tile(31), true); // the user is in riichi now
+            QVERIFY(model->ownPlayer()->lastDrawn().empty());
+            QSettings().setValue(QStringLiteral("game/autoPass"), true);
+            QTest::ignoreMessage(QtWarningMsg, "no drawn tile to discard automatically");
+            w.showConcealedMeldSuggestion({}, span());
+            QTest::ignoreMessage(QtWarningMsg, "no drawn tile to discard automatically");
+            w.onCloseMeldAuction();
+        } else if (event == "fivePlayers") {
+            DealStartHandAnimation deal(&w);
+            QCOMPARE(DealStartHandAnimation::tileCount(5), 0);
+            QCOMPARE(DealStartHandAnimation::tileCount(1), 0);
+        }
+        QCOMPARE(discards.count(), 0);
+        QCOMPARE(riichis.count(), 0);
+    }
+
+    void dealGivesEachSeatItsTiles_data()
+    {
+        QTest::addColumn<int>("players");
+        QTest::addColumn<QList<int>>("perWind"); // East, South, West, North
+        QTest::newRow("four") << 4 << QList<int>{14, 13, 13, 13};
+        QTest::newRow("three") << 3 << QList<int>{14, 13, 13, 0};
+        QTest::newRow("two") << 2 << QList<int>{14, 0, 13, 0};
+    }
+
+    void dealGivesEachSeatItsTiles()
+    {
+        QFETCH(int, players);
+        QFETCH(QList<int>, perWind);
+        const std::vector<int> order = GameWindow::dealOrder(players);
+        QList<int> counts(4, 0);
+        for (int i = 0; i < DealStartHandAnimation::tileCount(players); ++i)
+            ++counts[order[std::size_t(i)]];
+        QCOMPARE(counts, perWind);
+        // Blocks of four go to one seat, except the last round of singles.
+        QCOMPARE(order[0], order[3]);
+    }
+
+    void dealFliesToTheSeatsAroundTheUser()
+    {
+        auto model = playing(1); // the user is South: East sits on the left
+        GameWindow w(nullptr, nullptr, ownId);
+        w.resize(1024, 768);
+        w.setModel(model.get());
+        auto* deal = new DealStartHandAnimation(&w);
+        deal->start(false);
+        TileAnimation* first = w.dealTiles()[0];
+        QVERIFY(first);
+        const auto distance = [&](int o) {
+            return QLineF(first->posAt(1.0), w.hiddenHand(o)->slotScenePosition(0)).length();
+        };
+        for (int o : {0, 1, 2})
+            QVERIFY2(distance(3) < distance(o), qPrintable(QString::number(o)));
+        QVERIFY(w.dealTiles()[52]);
+        deal->end(true);
+        delete deal;
+        w.hideDealTiles();
+        for (TileAnimation* a : w.dealTiles())
+            QVERIFY(!a || !a->picture()->isVisible());
+    }
+
+    void windsSpiralFromTheCentre()
+    {
+        const QPointF c(100, 100), p(160, 40);
+        QCOMPARE(AssignWindAnimation::pathPoint(c, p, 0.0), c);
+        const QPointF end = AssignWindAnimation::pathPoint(c, p, 1.0);
+        QVERIFY(qAbs(end.x() - p.x()) < 1e-9 && qAbs(end.y() - p.y()) < 1e-9);
+        const QPointF half = AssignWindAnimation::pathPoint(c, p, 0.5); // half a turn, half the way
+        QVERIFY(qAbs(half.x() - 70) < 1e-9 && qAbs(half.y() - 130) < 1e-9);
+    }
+
+    void hiddenCountsFollowTheModelForEveryMeld_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<int>("visibility");
+        QTest::newRow("pong") << 2 << 0;
+        QTest::newRow("concealed kong") << 8 << 2;
+        QTest::newRow("pair") << 32 << 1;
+    }
+
+    void hiddenCountsFollowTheModelForEveryMeld()
+    {
+        QFETCH(int, type);
+        QFETCH(int, visibility);
+        auto model = playing(1);
+        GameWindow w(nullptr, nullptr, ownId);
+        w.setModel(model.get());
+        connect(model.get(), &GameModel::meldDeclared, &w, &GameWindow::onMeldDeclared);
+        model->onMeldDeclared(west, claimMeld(static_cast<game_protocol::meld_type::enum_t>(type), tile(5), visibility));
+        w.flushActions();
+        const int at = w.orientationOf(west);
+        QCOMPARE(w.hiddenHand(at)->count(), model->player(west)->tileCount());
+    }
+
+    void furitenNeverShowsWithTheTimeout()
+    {
+        auto model = playing(1);
+        GameWindow w(nullptr, nullptr, ownId);
+        w.setModel(model.get());
+        model->onFuritenChanged(true);
+        w.onFuritenChanged(true);
+        QVERIFY(w.furitenImage()->isVisible());
+        w.onTimeoutOccured();
+        QVERIFY(w.timeoutImage()->isVisible());
+        QVERIFY(!w.furitenImage()->isVisible());
+        w.hideTimeoutItem();
+        QVERIFY(w.furitenImage()->isVisible());
+    }
+
+    void offersAndChoices_data()
+    {
+        QTest::addColumn<int>("offerType"); // -1: no offers at all
+        QTest::addColumn<bool>("autoPass");
+        QTest::addColumn<QString>("expected"); // the request signal, or "" for none
+        QTest::newRow("no offers, auto-pass on") << -1 << true << "callPass true";
+        QTest::newRow("no offers, auto-pass off") << -1 << false << "";
+        QTest::newRow("pong chosen") << 2 << true << "callPong";
+        QTest::newRow("riichi chosen: nothing yet") << 128 << true << "";
+        QTest::newRow("riichi chosen, then its tile clicked") << 129 << true << "callRiichi";
+        QTest::newRow("pair chosen: nothing") << 32 << true << "";
+    }
+
+    void offersAndChoices()
+    {
+        QFETCH(int, offerType);
+        QFETCH(bool, autoPass);
+        QFETCH(QString, expected);
+        QSettings().setValue(QStringLiteral("game/autoPass"), autoPass);
+        auto model = playing(1);
+        GameWindow w(nullptr, nullptr, ownId);
+        w.setModel(model.get());
+        QStringList sent;
+        connect(&w, &GameWindow::callPass, [&](qint32, qint32, bool a) { sent << QStringLiteral("callPass %1").arg(a ? "true" : "false"); });
+        connect(&w, &GameWindow::callPong, [&](qint32, qint32, tile) { sent << "callPong"; });
+        connect(&w, &GameWindow::callRiichi, [&](qint32, qint32 pid, tile t) {
+            sent << (pid == ownId && t == tile(31) ? "callRiichi" : "callRiichi (wrong player or tile)");
+        });
+        connect(&w, &GameWindow::discardTile, [&](qint32, qint32, tile) { sent << "discardTile"; });
+        if (offerType == -1) {
+            w.showMeldSuggestion({}, tile(5), span());
+            QCOMPARE(w.meldAuction()->isVisibleTo(&w), !autoPass);
+        } else {
+            const bool click = offerType == 129;
+            const meld_offer offer{static_cast<game_protocol::meld_type::enum_t>(click ? 128 : offerType), tile(31)};
+            w.showConcealedMeldSuggestion({offer}, span());
+            w.onMeldSelected(offer);
+            QCOMPARE(w.isRiichiMode(), offer.type == 128);
+            if (click) {
+                QVERIFY(w.handView()->isActive());
+                QCOMPARE(w.handView()->allowedTiles(), (tile_vector{tile(31)}));
+                w.onTileClick(tile(31));
+                QVERIFY(!w.isRiichiMode());
+            }
+        }
+        QCOMPARE(sent.join(','), expected);
+        QSettings().setValue(QStringLiteral("game/autoPass"), true);
+    }
+
+    void resizeEndsRunningAnimations()
+    {
+        auto model = playing(1);
+        GameWindow w(nullptr, nullptr, ownId);
+        w.setModel(model.get());
+        w.handView()->setTiles({tile(1), tile(2)});
+        w.show();
+        w.enqueueAnimation(new TileAnimationSet(w.scene(), static_cast<AnimationSourceRole*>(w.handView()),
+                                                static_cast<DiscardTargetRole*>(w.discardView(0)), 300,
+                                                std::vector<tile>{tile(1)}));
+        w.enqueueAnimation(new DealStartHandAnimation(&w));
+        QVERIFY(w.actionQueue()->isBusy());
+        w.resize(1200, 900);
+        QVERIFY(!w.actionQueue()->isBusy());
+        QCOMPARE(w.actionQueue()->size(), 0);
+        QCOMPARE(w.discardView(0)->count(), 1);
+    }
+
+    void overlaysKeepTheirPlaceOnResize_data()
+    {
+        QTest::addColumn<QSize>("from");
+        QTest::addColumn<QSize>("to");
+        QTest::addColumn<QPoint>("expected");
+        // The notice (its size s) starts at (100, 50) in a 1024 x 768 window.
+        QTest::newRow("grown: same relative place") << QSize(1024, 768) << QSize(2048, 1536) << QPoint(-1, -1);
+        QTest::newRow("too small: stays") << QSize(1024, 768) << QSize(100, 100) << QPoint(100, 50);
+    }
+
+    void overlaysKeepTheirPlaceOnResize()
+    {
+        QFETCH(QSize, from);
+        QFETCH(QSize, to);
+        QFETCH(QPoint, expected);
+        GameWindow w(nullptr, nullptr, ownId);
+        w.resize(from);
+        w.show();
+        QWidget* notice = w.waitingWindow();
+        notice->resize(200, 100);
+        notice->move(100, 50);
+        w.resize(to);
+        if (expected == QPoint(-1, -1))
+            expected = QPoint(100 * (to.width() - 200) / (from.width() - 200), 50 * (to.height() - 100) / (from.height() - 100));
+        QCOMPARE(notice->pos(), expected);
+    }
+};
+
+QTEST_MAIN(TestGameWindow)
+#include "tst_game_window.moc"

@@ -1,0 +1,518 @@
+#include "HandScenario.h"
+
+#include "TestGameServer.h"
+#include "TournamentScenario.h"
+#include "../protocol/game_test_frames.h"
+
+#include <QDateTime>
+#include <QTimer>
+
+namespace {
+
+constexpr quint32 ownId = HandScenario::ownId;
+constexpr quint32 eastId = HandScenario::eastId;
+constexpr quint32 westId = HandScenario::westId;
+constexpr quint32 northId = HandScenario::northId;
+
+// Game action keys: 1000 + the inner class the client sends.
+constexpr int chowKey = 1047, pongKey = 1048, passKey = 1052, readyKey = 1054, discardKey = 1056;
+
+/// The user's starting hand: a chow to make with a 2 of bamboo, a pair of 1
+/// characters to pong, and loose tiles.
+const QList<quint8> ownStart{0, 1, 3, 4, 9, 9, 12, 13, 14, 20, 20, 27, 31};
+
+TestFrame& intParam(TestFrame& f, const char* name, qint32 value)
+{
+    return f.str(name).u8(1).bytes(TestFrame(0).i32(value).body().mid(1));
+}
+
+TestFrame& textParam(TestFrame& f, const char* name, const QByteArray& value)
+{
+    return f.str(name).u8(0).bytes(TestFrame(0).str(value).body().mid(1));
+}
+
+void tableRecord(TestFrame& f, quint32 id, const QByteArray& name, int ruleset, int gameType)
+{
+    f.u32(id).str("101/Regular").str(name).u16(4).u16(3).u32(6);
+    intParam(f, "RULESET", ruleset);
+    intParam(f, "GAME_TYPE", gameType);
+    intParam(f, "SPEED", 20000);
+    intParam(f, "BET", 0);
+    intParam(f, "NUMBER_OF_BOTS", 3);
+    textParam(f, "BONUS_TABLE", "[0, 0, 0, 0]");
+}
+
+/// A time span from now to `seconds` later, in server milliseconds.
+TestFrame& spanFromNow(TestFrame& f, int seconds)
+{
+    const quint64 now = quint64(QDateTime::currentMSecsSinceEpoch());
+    return gtf::span(f, now, now + quint64(seconds) * 1000);
+}
+
+TestFrame tilePid(quint8 cls, quint8 t, quint32 pid)
+{
+    return TestFrame(cls).u8(t).u32(pid);
+}
+
+TestFrame hiddenDraw(quint32 pid, quint8 count, bool dead)
+{
+    return TestFrame(28).u8(count).u8(dead ? 1 : 0).u32(pid);
+}
+
+TestFrame ownDraw(const QList<quint8>& tiles, bool dead)
+{
+    TestFrame f(24);
+    gtf::tiles(f, tiles);
+    return f.u8(dead ? 1 : 0);
+}
+
+TestFrame shouldAct(quint32 pid, int seconds)
+{
+    TestFrame f(27);
+    f.u32(pid);
+    return spanFromNow(f, seconds);
+}
+
+TestFrame offers(quint8 cls, const QList<QPair<quint8, quint8>>& list, int seconds)
+{
+    TestFrame f(cls);
+    f.u32(quint32(list.size()));
+    for (const auto& [type, t] : list)
+        f.u8(type).u8(t);
+    return spanFromNow(f, seconds);
+}
+
+TestFrame startHand(qint64 handId, bool newRound, const QList<quint8>& dora)
+{
+    TestFrame f(31);
+    f.u64(quint64(handId)).u32(eastId).u32(ownId).u32(westId).u32(northId);
+    f.u32(0);
+    f.u8(5);
+    gtf::tiles(f, dora);
+    f.u8(newRound ? 1 : 0);
+    return gtf::tableState(f, eastId, 0, 0, 0, 0);
+}
+
+gtf::PlayerRecord bot(quint32 pid, quint8 wind)
+{
+    gtf::PlayerRecord p;
+    p.pid = pid;
+    p.tileCount = 0;
+    p.wind = wind;
+    return p;
+}
+
+} // namespace
+
+int HandScenario::rulesetOf(quint32 tableId)
+{
+    if (tableId >= 511 && tableId <= 513)
+        return int(tableId - 511);
+    return tableId == tournamentTable ? 2 : -1;
+}
+
+QString HandScenario::name(Kind kind)
+{
+    switch (kind) {
+    case Kind::Hand:
+        return QStringLiteral("hand");
+    case Kind::Washout:
+        return QStringLiteral("washout");
+    case Kind::Kick:
+        return QStringLiteral("kick");
+    case Kind::Tournament:
+        return QStringLiteral("tournament");
+    }
+    return {};
+}
+
+bool HandScenario::fromName(const QString& text, Kind* kind)
+{
+    for (Kind k : {Kind::Hand, Kind::Washout, Kind::Kick, Kind::Tournament})
+        if (name(k) == text) {
+            *kind = k;
+            return true;
+        }
+    return false;
+}
+
+HandScenario::HandScenario(TestGameServer& server, Kind kind, int paceMs, quint16 kickReason, QObject* parent)
+    : QObject(parent)
+    , server(server)
+    , kind(kind)
+    , paceMs(paceMs)
+    , kickReason(kickReason)
+{
+    // The lobby: the three hand tables, or the tournament's table.
+    server.onRequest(145, [this](const ReceivedFrame& f) {
+        TestFrameReader r = f.reader();
+        const quint8 list = r.u8();
+        r.u32();
+        const QByteArray path = r.str();
+        if (list == 1) {
+            this->server.send(TestFrame(155).u32(0));
+            if (this->kind == Kind::Tournament) {
+                Q_EMIT logged(QStringLiteral("seating the user at tournament table %1").arg(tournamentTable));
+                this->server.send(TournamentFrames::seated(tournamentId, tournamentTable, 0));
+            }
+            return;
+        }
+        if (path == "mtt/" + QByteArray::number(tournamentId)) {
+            this->server.send(TournamentFrames::tournamentTable(tournamentId, tournamentTable, "Final table", 3));
+            return;
+        }
+        TestFrame tables(153);
+        if (path == "Regular") {
+            tables.u32(3);
+            tableRecord(tables, tableFor(0), "Classic hand", 0, 0);
+            tableRecord(tables, tableFor(1), "International hand", 1, 0);
+            tableRecord(tables, tableFor(2), "Riichi hand", 2, 2);
+        } else {
+            tables.u32(0);
+        }
+        this->server.send(tables);
+    });
+    server.onRequest(146, [](const ReceivedFrame&) {});
+    // Table requests, answered at any time.
+    server.onRequest(30, [this](const ReceivedFrame& f) { onFrame(f); });
+    server.onRequest(32, [this](const ReceivedFrame& f) {
+        const quint32 id = f.reader().u32();
+        Q_EMIT logged(QStringLiteral("watch table %1").arg(id));
+        this->server.send(TestFrame(33).u32(id).u8(0));
+        sendGame(gtf::gameData(0, {bot(eastId, 0), bot(westId, 2), bot(northId, 3)}, 0, {}));
+    });
+    server.onRequest(34, [this](const ReceivedFrame& f) {
+        const quint32 id = f.reader().u32();
+        Q_EMIT logged(QStringLiteral("unwatch table %1").arg(id));
+        this->server.send(TestFrame(35).u32(id).u8(0));
+    });
+    server.onRequest(36, [this](const ReceivedFrame& f) {
+        const quint32 id = f.reader().u32();
+        Q_EMIT logged(QStringLiteral("leave table %1").arg(id));
+        steps.clear();
+        m_waiting.clear();
+        this->server.send(TestFrame(37).u32(id).u8(0).u32(0));
+    });
+    server.onRequest(100, [this](const ReceivedFrame& f) { onGameAction(f); });
+
+    // The script starts with the join.
+    push({QStringLiteral("join"), {}, {30}, {}});
+}
+
+HandScenario::~HandScenario() = default;
+
+void HandScenario::answerLogins()
+{
+    server.onRequest(10, [this](const ReceivedFrame& f) {
+        const QByteArray user = f.reader().str();
+        Q_EMIT logged(QStringLiteral("login as %1").arg(QString::fromLatin1(user)));
+        server.send(TestFrame(11).str(user.isEmpty() ? "guest" : user).u32(ownId).u8(0).u32(1).str("").bytes("secret"));
+    });
+}
+
+void HandScenario::send(const TestFrame& frame)
+{
+    server.send(frame);
+}
+
+void HandScenario::sendGame(const TestFrame& inner)
+{
+    server.send(gtf::game(m_table, inner));
+}
+
+void HandScenario::push(Step step)
+{
+    steps.push_back(std::move(step));
+}
+
+void HandScenario::pushFront(QList<Step> list)
+{
+    for (auto it = list.rbegin(); it != list.rend(); ++it)
+        steps.push_front(std::move(*it));
+}
+
+void HandScenario::onFrame(const ReceivedFrame& frame)
+{
+    TestFrameReader reader = frame.reader();
+    if (steps.empty() || !steps.front().awaits.contains(frame.classId)) {
+        if (frame.classId == 30) {
+            // A join outside the script (a second join): refused as the table is taken.
+            const quint32 id = reader.u32();
+            send(TestFrame(31).u32(id).u8(0).u8(1).u32(1));
+        }
+        return;
+    }
+    Step step = std::move(steps.front());
+    steps.pop_front();
+    m_waiting.clear();
+    if (frame.classId == 30) {
+        const quint32 id = reader.u32();
+        if (rulesetOf(id) < 0) {
+            send(TestFrame(31).u32(id).u8(0).u8(1).u32(1));
+            steps.push_front(std::move(step));
+            return;
+        }
+        scriptJoin(id);
+    }
+    run();
+}
+
+void HandScenario::onGameAction(const ReceivedFrame& frame)
+{
+    TestFrameReader outer = frame.reader();
+    const quint32 table = outer.u32();
+    outer.u32();
+    TestFrameReader inner = outer.nested();
+    const int key = 1000 + inner.classId();
+    if (table != m_table)
+        return;
+    if (key == 1055)
+        return; // the answer to a keep-alive question
+    if (steps.empty() || !steps.front().awaits.contains(key)) {
+        Q_EMIT logged(QStringLiteral("game action %1 not expected now").arg(inner.classId()));
+        return;
+    }
+    Step step = std::move(steps.front());
+    steps.pop_front();
+    m_waiting.clear();
+    if (step.received)
+        step.received(key, inner);
+    run();
+}
+
+void HandScenario::run()
+{
+    if (running)
+        return;
+    running = true;
+    while (!steps.empty() && !paused) {
+        Step& front = steps.front();
+        if (!front.awaits.isEmpty()) {
+            if (m_waiting != front.name) {
+                m_waiting = front.name;
+                Q_EMIT logged(QStringLiteral("waiting: %1").arg(front.name));
+                Q_EMIT waiting(front.name);
+            }
+            running = false;
+            return;
+        }
+        Step step = std::move(front);
+        steps.pop_front();
+        if (step.send)
+            step.send();
+        if (paceMs > 0 && !steps.empty()) {
+            paused = true;
+            QTimer::singleShot(paceMs, this, [this] {
+                paused = false;
+                run();
+            });
+        }
+    }
+    running = false;
+    if (steps.empty() && !paused && !m_finished && m_table != 0) {
+        m_finished = true;
+        Q_EMIT logged(QStringLiteral("scenario finished"));
+        Q_EMIT finished();
+    }
+}
+
+// --- the script
+
+void HandScenario::scriptJoin(quint32 tableId)
+{
+    m_table = tableId;
+    ruleset = rulesetOf(tableId);
+    push({QStringLiteral("snapshot"), [this] {
+              send(TestFrame(31).u32(m_table).u8(1).u8(0).u32(0));
+              // Player information first, so the snapshot's players have names.
+              send(TestFrame(13).u32(eastId).str("Ayame").u32(0));
+              send(TestFrame(13).u32(westId).str("Kenji").u32(0));
+              send(TestFrame(13).u32(northId).str("Mei").u32(0));
+              sendGame(gtf::gameData(0, {bot(eastId, 0), bot(westId, 2), bot(northId, 3)}, 0, {}));
+          }, {}, {}});
+    if (kind == Kind::Kick) {
+        push({QStringLiteral("kick"), [this] { send(TestFrame(64).u32(m_table).u16(kickReason)); }, {}, {}});
+        return;
+    }
+    if (kind == Kind::Tournament)
+        push({QStringLiteral("start hand"), [this] { sendGame(startHand(1, true, {20})); }, {}, {}});
+    else
+        scriptReadyAndStart(1, true);
+    scriptDeal();
+    switch (kind) {
+    case Kind::Hand:
+        scriptClaimsAndDiscards();
+        scriptKongRiichiBonus();
+        scriptOwnTurn(ruleset == 2 ? 22 : 23, QStringLiteral("discard after the draw"));
+        scriptScoredEnd(1, false);
+        scriptReadyAndStart(2, false);
+        scriptDeal();
+        scriptWashout(2, true);
+        break;
+    case Kind::Washout:
+        scriptOwnTurn(21, QStringLiteral("discard after the draw"));
+        scriptWashout(1, true);
+        break;
+    case Kind::Tournament:
+        scriptClaimsAndDiscards();
+        scriptScoredEnd(1, true);
+        push({QStringLiteral("end of tournament round"), [this] {
+                  send(TournamentFrames::roundScores(tournamentId, m_table, true,
+                                                     {{westId, 30, 3000}, {ownId, 10, 1000},
+                                                      {eastId, 0, quint32(-1000)}, {northId, 0, quint32(-3000)}}));
+              }, {}, {}});
+        break;
+    case Kind::Kick:
+        break;
+    }
+}
+
+void HandScenario::scriptReadyAndStart(qint64 handId, bool newRound)
+{
+    push({QStringLiteral("are you ready"), [this] {
+              TestFrame f(41);
+              sendGame(spanFromNow(f, 30));
+          }, {}, {}});
+    push({QStringLiteral("ready"), {}, {readyKey}, {}});
+    push({QStringLiteral("start hand"), [this, handId, newRound] {
+              for (quint32 pid : {ownId, eastId, westId, northId})
+                  sendGame(TestFrame(54).u32(pid));
+              sendGame(startHand(handId, newRound, ruleset == 2 ? QList<quint8>{20} : QList<quint8>{}));
+          }, {}, {}});
+}
+
+void HandScenario::scriptDeal()
+{
+    push({QStringLiteral("deal"), [this] {
+              sendGame(ownDraw(ownStart, false));
+              for (quint32 pid : {eastId, westId, northId})
+                  sendGame(hiddenDraw(pid, 13, false));
+          }, {}, {}});
+}
+
+void HandScenario::scriptOwnTurn(quint8 drawn, const QString& name)
+{
+    push({name + QStringLiteral(" (draw)"), [this, drawn] {
+              sendGame(TestFrame(25).u8(drawn).u8(0));
+              sendGame(shouldAct(ownId, 20));
+          }, {}, {}});
+    push({name, {}, {discardKey}, [this](int, TestFrameReader& r) {
+              const quint8 t = r.u8();
+              sendGame(tilePid(33, t, ownId));
+          }});
+}
+
+void HandScenario::scriptClaimsAndDiscards()
+{
+    // East draws and discards a 3 of bamboo: the user may chow it with 1-2.
+    push({QStringLiteral("east discards"), [this] {
+              sendGame(hiddenDraw(eastId, 1, false));
+              sendGame(shouldAct(eastId, 20));
+              sendGame(tilePid(33, 2, eastId));
+              sendGame(offers(34, {{1, 0}}, 15));
+          }, {}, {}});
+    push({QStringLiteral("chow or pass"), {}, {chowKey, passKey}, [this](int key, TestFrameReader&) {
+              if (key == chowKey) {
+                  pushFront({{QStringLiteral("chow"), [this] {
+                                  sendGame(tilePid(47, 0, ownId));
+                                  sendGame(shouldAct(ownId, 20));
+                              }, {}, {}},
+                             {QStringLiteral("discard after the chow"), {}, {discardKey},
+                              [this](int, TestFrameReader& r) { sendGame(tilePid(33, r.u8(), ownId)); }}});
+              } else {
+                  pushFront({{QStringLiteral("own draw"), [this] {
+                                  sendGame(TestFrame(25).u8(21).u8(0));
+                                  sendGame(shouldAct(ownId, 20));
+                              }, {}, {}},
+                             {QStringLiteral("discard after the pass"), {}, {discardKey},
+                              [this](int, TestFrameReader& r) { sendGame(tilePid(33, r.u8(), ownId)); }}});
+              }
+          }});
+    // West discards a 1 of characters: the user may pong it.
+    push({QStringLiteral("west discards"), [this] {
+              sendGame(hiddenDraw(westId, 1, false));
+              sendGame(shouldAct(westId, 20));
+              sendGame(tilePid(33, 9, westId));
+              sendGame(offers(34, {{2, 9}}, 15));
+          }, {}, {}});
+    push({QStringLiteral("pong or pass"), {}, {pongKey, passKey}, [this](int key, TestFrameReader&) {
+              if (key != pongKey) {
+                  pushFront({{QStringLiteral("north takes the 1"), [this] {
+                      sendGame(hiddenDraw(northId, 1, false));
+                      sendGame(tilePid(33, 10, northId));
+                  }, {}, {}}});
+                  return;
+              }
+              pushFront({{QStringLiteral("pong"), [this] {
+                              sendGame(tilePid(48, 9, ownId));
+                              sendGame(shouldAct(ownId, 20));
+                          }, {}, {}},
+                         {QStringLiteral("discard after the pong"), {}, {discardKey},
+                          [this](int, TestFrameReader& r) { sendGame(tilePid(33, r.u8(), ownId)); }}});
+          }});
+    // North discards, East pongs it.
+    push({QStringLiteral("east pongs"), [this] {
+              sendGame(hiddenDraw(northId, 1, false));
+              sendGame(tilePid(33, 32, northId));
+              sendGame(offers(34, {}, 5));
+              sendGame(tilePid(48, 32, eastId));
+              sendGame(TestFrame(43).u8(32).u32(eastId));
+              sendGame(tilePid(33, 5, eastId));
+          }, {}, {}});
+}
+
+void HandScenario::scriptKongRiichiBonus()
+{
+    push({QStringLiteral("west kong"), [this] {
+              sendGame(hiddenDraw(westId, 1, false));
+              sendGame(TestFrame(49).u8(15).u8(2).u32(westId));
+              sendGame(hiddenDraw(westId, 1, true));
+              if (ruleset == 2)
+                  sendGame(TestFrame(46).u32(m_table).u8(24));
+              sendGame(tilePid(33, 6, westId));
+          }, {}, {}});
+    push({QStringLiteral("north riichi or bonus"), [this] {
+              sendGame(hiddenDraw(northId, 1, false));
+              if (ruleset == 2) {
+                  sendGame(tilePid(51, 7, northId));
+                  return;
+              }
+              TestFrame bonus(29);
+              gtf::tiles(bonus, {34}).u32(northId);
+              sendGame(bonus);
+              sendGame(hiddenDraw(northId, 1, true));
+              sendGame(tilePid(33, 7, northId));
+          }, {}, {}});
+}
+
+void HandScenario::scriptScoredEnd(qint64 handId, bool endOfGame)
+{
+    push({QStringLiteral("west wins"), [this, handId, endOfGame] {
+              sendGame(hiddenDraw(eastId, 1, false));
+              sendGame(tilePid(33, 16, eastId));
+              sendGame(TestFrame(45).u32(westId));
+              QList<gtf::ScoreRecord> scores(4);
+              const quint32 ids[] = {ownId, eastId, westId, northId};
+              const qint32 current[] = {-8, -16, 32, -8};
+              for (int i = 0; i < 4; ++i) {
+                  scores[i].pid = ids[i];
+                  scores[i].currentScore = quint32(current[i]);
+                  scores[i].handScore = quint32(current[i]);
+                  scores[i].scoreType = ids[i] == westId ? 1 : 0;
+              }
+              scores[2].points = {{1, 20}, {5, 4}};
+              scores[2].doubles = {{3, 1}};
+              scores[2].highlighted = {{0, {10, 11, 12}}, {0, {15, 15, 15, 15}}};
+              sendGame(gtf::handEnd(quint64(handId), scores, 2, endOfGame ? 1 : 0));
+          }, {}, {}});
+}
+
+void HandScenario::scriptWashout(qint64 handId, bool endOfGame)
+{
+    push({QStringLiteral("wash-out"), [this, handId, endOfGame] {
+              sendGame(hiddenDraw(eastId, 1, false));
+              sendGame(tilePid(33, 30, eastId));
+              sendGame(offers(34, {}, 5));
+              sendGame(gtf::handEnd(quint64(handId), {}, 6, endOfGame ? 1 : 0));
+          }, {}, {}});
+}

@@ -1,0 +1,122 @@
+#pragma once
+
+#include "TestFrame.h"
+
+#include <QList>
+#include <QObject>
+#include <QString>
+
+#include <deque>
+#include <functional>
+
+class TestGameServer;
+struct ReceivedFrame;
+
+/// A table of the test server where one user plays whole hands against three
+/// scripted players. The script sends the server's frames and, where the user
+/// must act (be ready, claim or pass, discard), waits for the client's request
+/// and answers it, so a person at a real client or a test can play it.
+///
+/// The lobby holds one table per ruleset under "101/Regular" (ids 511
+/// classic, 512 international, 513 riichi) and, for the tournament scenario,
+/// table 601 under "101/mtt/77". The user (id 1001) sits South; East (2001)
+/// deals. Leave, watch and unwatch requests are answered at any time.
+class HandScenario : public QObject
+{
+    Q_OBJECT
+
+public:
+    enum class Kind {
+        /// A hand with claims, a kong, riichi or bonus tiles, a scored end,
+        /// then a second hand that washes out and ends the game.
+        Hand,
+        /// One hand that washes out.
+        Washout,
+        /// The user is removed from the table after the snapshot.
+        Kick,
+        /// The server seats the user at a tournament table after login; one
+        /// hand, then the end of the tournament round.
+        Tournament,
+    };
+
+    static constexpr quint32 ownId = 1001;
+    static constexpr quint32 eastId = 2001;
+    static constexpr quint32 westId = 2003;
+    static constexpr quint32 northId = 2004;
+    static constexpr quint32 tournamentId = 77;
+    static constexpr quint32 tournamentTable = 601;
+    /// The lobby table of a ruleset (0 classic, 1 international, 2 riichi).
+    static quint32 tableFor(int ruleset) { return 511 + quint32(ruleset); }
+    /// The ruleset of a lobby table; -1 for an unknown id.
+    static int rulesetOf(quint32 tableId);
+
+    /// `paceMs` spaces the frames the server sends on its own (0: all at
+    /// once); a person watching wants a few hundred milliseconds. `kickReason`
+    /// is used by the kick scenario (3 is followed by a watch).
+    HandScenario(TestGameServer& server, Kind kind, int paceMs = 0, quint16 kickReason = 1,
+                 QObject* parent = nullptr);
+    ~HandScenario() override;
+
+    /// Also answers logins (class 10) like the lobby scenario, with id 1001.
+    void answerLogins();
+
+    /// The scenario name of a kind ("hand", "washout", "kick", "tournament");
+    /// `fromName` returns false for an unknown name.
+    static QString name(Kind kind);
+    static bool fromName(const QString& name, Kind* kind);
+
+    /// The table being played (0 before a join).
+    quint32 table() const { return m_table; }
+    /// Where the script waits: the name of the step, or "" when it runs or is done.
+    QString waitingFor() const { return m_waiting; }
+    bool isFinished() const { return m_finished; }
+
+Q_SIGNALS:
+    /// A step that waits for the user was reached.
+    void waiting(const QString& step);
+    /// Every scripted frame has been sent.
+    void finished();
+    /// A line for the server's log.
+    void logged(const QString& line);
+
+private:
+    struct Step
+    {
+        QString name;
+        std::function<void()> send;
+        /// Request keys the step waits for: the class, or 1000 + the inner
+        /// class of a game action. Empty: the step runs at once.
+        QList<int> awaits;
+        std::function<void(int key, TestFrameReader& inner)> received;
+    };
+
+    void onFrame(const ReceivedFrame& frame);
+    void onGameAction(const ReceivedFrame& frame);
+    void run();
+    void push(Step step);
+    void pushFront(QList<Step> steps);
+    void send(const TestFrame& frame);
+    void sendGame(const TestFrame& inner);
+
+    // The script.
+    void scriptJoin(quint32 tableId);
+    void scriptReadyAndStart(qint64 handId, bool newRound);
+    void scriptDeal();
+    void scriptClaimsAndDiscards();
+    void scriptKongRiichiBonus();
+    void scriptOwnTurn(quint8 drawn, const QString& name);
+    void scriptScoredEnd(qint64 handId, bool endOfGame);
+    void scriptWashout(qint64 handId, bool endOfGame);
+
+    TestGameServer& server;
+    Kind kind;
+    int paceMs;
+    quint16 kickReason;
+    int ruleset = 0;
+    quint32 m_table = 0;
+    std::deque<Step> steps;
+    QString m_waiting;
+    bool m_finished = false;
+    bool running = false;
+    bool paused = false;
+};
