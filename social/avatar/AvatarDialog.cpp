@@ -1,0 +1,263 @@
+// The avatar chooser: default pictures from the "avatars" search path or a
+// file of the user's own, sent fitted into 64 x 64 pixels.
+#include "AvatarDialog.h"
+
+#include "Avatar.h"
+#include "AvatarDelegate.h"
+#include "ModelessMsgBox.h"
+#include "SocialLog.h"
+#include "Utils.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDebug>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QListView>
+#include <QMainWindow>
+#include <QPushButton>
+#include <QSpacerItem>
+#include <QStandardItemModel>
+#include <QVBoxLayout>
+
+namespace {
+
+QImage fitted(const QImage& image)
+{
+    return image.scaled(64, 64, Qt::KeepAspectRatio, Qt::FastTransformation);
+}
+
+}
+
+AvatarDialog::AvatarDialog(QWidget* parent)
+    : MahjongDialog(parent, true)
+{
+    qRegisterMetaType<Avatar>("Avatar");
+    m_content = new QWidget(this);
+    setupUi();
+    m_content->setFixedSize(318, 399);
+
+    m_model = new QStandardItemModel(m_content);
+    connect(m_avatarView, &QListView::doubleClicked, this, &AvatarDialog::onAvatarDoubleClicked);
+    m_avatarView->setItemDelegate(new AvatarDelegate(this));
+    m_avatarView->setModel(m_model);
+
+    loadDefaultAvatars();
+    const QModelIndex first = m_model->index(0, 0);
+    if (first.isValid())
+        m_avatarView->setCurrentIndex(first);
+
+    setContentWidget(m_content);
+    setWindowTitle(m_content->windowTitle());
+    QMetaObject::connectSlotsByName(this);
+}
+
+AvatarDialog::~AvatarDialog()
+{
+    endWaiting();
+}
+
+void AvatarDialog::setupUi()
+{
+    m_content->setObjectName(QStringLiteral("AvatarDialog"));
+    m_content->resize(350, 399);
+    m_content->setMinimumSize(340, 180);
+    m_content->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
+    auto* vboxLayout = new QVBoxLayout(m_content);
+    vboxLayout->setObjectName(QStringLiteral("vboxLayout"));
+
+    auto* hboxLayout = new QHBoxLayout();
+    hboxLayout->setObjectName(QStringLiteral("hboxLayout"));
+    m_avatarView = new QListView(m_content);
+    m_avatarView->setObjectName(QStringLiteral("avatarView"));
+    m_avatarView->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    m_avatarView->setMinimumSize(0, 0);
+    m_avatarView->setFrameShape(QFrame::NoFrame);
+    m_avatarView->setLineWidth(0);
+    m_avatarView->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_avatarView->setDropIndicatorShown(false);
+    m_avatarView->setFlow(QListView::LeftToRight);
+    m_avatarView->setWrapping(true);
+    m_avatarView->setResizeMode(QListView::Adjust);
+    m_avatarView->setSpacing(0);
+    m_avatarView->setUniformItemSizes(false);
+    m_avatarView->setSelectionRectVisible(false);
+    hboxLayout->addWidget(m_avatarView);
+    vboxLayout->addLayout(hboxLayout);
+
+    auto* hboxLayout1 = new QHBoxLayout();
+    hboxLayout1->setObjectName(QStringLiteral("hboxLayout1"));
+    m_label_2 = new QLabel(m_content);
+    m_label_2->setObjectName(QStringLiteral("label_2"));
+    m_label_2->setFrameShadow(QFrame::Plain);
+    m_label_2->setAlignment(Qt::AlignCenter);
+    m_label_2->setWordWrap(true);
+    hboxLayout1->addWidget(m_label_2);
+    vboxLayout->addLayout(hboxLayout1);
+
+    auto* hboxLayout2 = new QHBoxLayout();
+    hboxLayout2->setObjectName(QStringLiteral("hboxLayout2"));
+    hboxLayout2->addItem(new QSpacerItem(20, 20, QSizePolicy::Expanding, QSizePolicy::Minimum));
+    m_customButton = new QPushButton(m_content);
+    m_customButton->setObjectName(QStringLiteral("customButton"));
+    hboxLayout2->addWidget(m_customButton);
+    m_okButton = new QPushButton(m_content);
+    m_okButton->setObjectName(QStringLiteral("okButton"));
+    hboxLayout2->addWidget(m_okButton);
+    m_cancelButton = new QPushButton(m_content);
+    m_cancelButton->setObjectName(QStringLiteral("cancelButton"));
+    hboxLayout2->addWidget(m_cancelButton);
+    hboxLayout2->addItem(new QSpacerItem(20, 20, QSizePolicy::Expanding, QSizePolicy::Minimum));
+    vboxLayout->addLayout(hboxLayout2);
+
+    retranslateUi();
+}
+
+void AvatarDialog::retranslateUi()
+{
+    m_content->setWindowTitle(QCoreApplication::translate("AvatarDialog", "Choose avatar"));
+    m_label_2->setText(
+        QCoreApplication::translate("AvatarDialog", "Avatar images can only be 64x64 pixels (will be scaled down if larger)"));
+    m_customButton->setText(QCoreApplication::translate("AvatarDialog", "Custom..."));
+    m_okButton->setText(QCoreApplication::translate("AvatarDialog", "Ok"));
+    m_cancelButton->setText(QCoreApplication::translate("AvatarDialog", "Cancel"));
+}
+
+void AvatarDialog::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        retranslateUi();
+    MahjongDialog::changeEvent(event);
+}
+
+void AvatarDialog::loadDefaultAvatars()
+{
+    const QStringList filters{QStringLiteral("*.png"), QStringLiteral("*.gif"), QStringLiteral("*.jpg"),
+                              QStringLiteral("*.bmp")};
+    const QStringList directories = QDir::searchPaths(QStringLiteral("avatars"));
+    for (const QString& directory : directories) {
+        const QFileInfoList files = QDir(directory).entryInfoList(filters, QDir::Files, QDir::Name);
+        for (const QFileInfo& file : files) {
+            const QImage image(file.absoluteFilePath());
+            if (image.isNull()) {
+                qCWarning(lcSocial) << "failed to load default avatar from" << file.absoluteFilePath();
+                continue;
+            }
+            addAvatar(image);
+        }
+    }
+}
+
+void AvatarDialog::addAvatar(const QImage& image)
+{
+    auto* item = new QStandardItem();
+    item->setData(QVariant::fromValue(Avatar(fitted(image))), Qt::DisplayRole);
+    item->setEditable(false);
+    m_model->setItem(m_model->rowCount(), 0, item);
+}
+
+void AvatarDialog::sendAvatar(const QImage& image)
+{
+    // One upload at a time: the wait cursor is pushed here exactly once and
+    // popped exactly once when the outcome arrives or the dialog goes.
+    if (m_uploading)
+        return;
+    m_uploading = true;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    Q_EMIT changeAvatar(image);
+}
+
+void AvatarDialog::endWaiting()
+{
+    if (!m_uploading)
+        return;
+    m_uploading = false;
+    QApplication::restoreOverrideCursor();
+}
+
+void AvatarDialog::warn(const QString& text)
+{
+    QWidget* parent = findMainWindow();
+    ModelessMsgBox::warning(parent ? parent : parentWidget(), windowTitle(), text, QDialogButtonBox::Ok);
+}
+
+void AvatarDialog::onAvatarDoubleClicked(const QModelIndex& index)
+{
+    if (!index.isValid())
+        return;
+    const QVariant data = index.data(Qt::DisplayRole);
+    if (data.userType() != qMetaTypeId<Avatar>())
+        return;
+    sendAvatar(data.value<Avatar>().image);
+}
+
+void AvatarDialog::on_okButton_clicked()
+{
+    onAvatarDoubleClicked(m_avatarView->currentIndex());
+}
+
+void AvatarDialog::on_cancelButton_clicked()
+{
+    close();
+}
+
+void AvatarDialog::on_customButton_clicked()
+{
+    if (m_uploading)
+        return;
+    const QString fileName = QFileDialog::getOpenFileName(this, tr("Locate Avatar Image"), QDir::homePath(),
+                                                          tr("Image files") + QStringLiteral(" (*.png *.gif *.jpg *.bmp)"));
+    if (fileName.isEmpty())
+        return;
+    chooseCustomFile(fileName);
+}
+
+void AvatarDialog::chooseCustomFile(const QString& fileName)
+{
+    if (m_uploading)
+        return;
+    const QFile::Permissions readable = QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther;
+    if (!(QFile::permissions(fileName) & readable)) {
+        warn(tr("The file %1 is unreadable").arg(fileName));
+        return;
+    }
+    const QImage image(fileName);
+    if (image.isNull()) {
+        warn(tr("The file %1 is an invalid image").arg(fileName));
+        return;
+    }
+    sendAvatar(fitted(image));
+}
+
+void AvatarDialog::onChangeAvatarFailed()
+{
+    // The outcome of somebody else's upload is none of this dialog's business.
+    if (!m_uploading)
+        return;
+    endWaiting();
+    warn(tr("Failed to change avatar"));
+}
+
+void AvatarDialog::onChangeAvatarSucceded()
+{
+    close();
+}
+
+void AvatarDialog::keyPressEvent(QKeyEvent* event)
+{
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && m_avatarView->hasFocus()) {
+        on_okButton_clicked();
+        return;
+    }
+    MahjongDialog::keyPressEvent(event);
+}
+
+void AvatarDialog::closeEvent(QCloseEvent* event)
+{
+    endWaiting();
+    MahjongDialog::closeEvent(event);
+}

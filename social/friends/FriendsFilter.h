@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QSortFilterProxyModel>
+
+/// Keeps the contacts whose presence the own user receives or has asked
+/// for; contacts who only see the own user ("from") or none are hidden.
+/// Rows keep the roster's order.
+class FriendsFilter : public QSortFilterProxyModel
+{
+    Q_OBJECT
+
+public:
+    explicit FriendsFilter(QObject* parent = nullptr);
+    ~FriendsFilter() override;
+
+protected:
+    /// Accepts every row of a source that is no roster model (with a warning);
+    /// rejects a row without item.
+    bool filterAcceptsRow(int sourceRow, const QModelIndex& sourceParent) const override;
+};

@@ -1,0 +1,160 @@
+// The roster as an item model: rows change one by one on pushes and
+// presences, and are replaced as a whole only by a full roster answer.
+#include "XMPPRosterModel.h"
+
+#include "SocialLog.h"
+#include "XMPPClient.h"
+
+#include <QDebug>
+
+XMPPRosterModel::XMPPRosterModel(XMPPClient* client, QObject* parent)
+    : QAbstractItemModel(parent)
+    , m_client(client)
+{
+    connect(client, &XMPPClient::connected, this, &XMPPRosterModel::onConnected);
+    connect(client, &XMPPClient::disconnected, this, &XMPPRosterModel::onDisconnected);
+    connect(client, &XMPPClient::rosterReset, this, &XMPPRosterModel::onRosterReset);
+    connect(client, &XMPPClient::rosterUpdate, this, &XMPPRosterModel::onRosterUpdate);
+    connect(client, &XMPPClient::presence, this, &XMPPRosterModel::onPresence);
+    connect(client, &XMPPClient::authorizationRequestReceived, this,
+            &XMPPRosterModel::onAuthorizationRequestReceived);
+    if (client->state() == XMPPClient::SessionState)
+        client->requestRoster();
+}
+
+XMPPRosterModel::~XMPPRosterModel() = default;
+
+QModelIndex XMPPRosterModel::index(int row, int column, const QModelIndex& parent) const
+{
+    if (parent.isValid() || column != 0 || row < 0 || row >= rowCount())
+        return QModelIndex();
+    return createIndex(row, column);
+}
+
+QModelIndex XMPPRosterModel::parent(const QModelIndex&) const
+{
+    return QModelIndex();
+}
+
+int XMPPRosterModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : int(m_items.size());
+}
+
+int XMPPRosterModel::columnCount(const QModelIndex&) const
+{
+    return 1;
+}
+
+QVariant XMPPRosterModel::data(const QModelIndex& index, int role) const
+{
+    const XMPPRosterItem* item = itemAt(index);
+    if (!item || role != Qt::DisplayRole)
+        return QVariant();
+    return item->jid.toString();
+}
+
+const XMPPRosterItem* XMPPRosterModel::itemAt(const QModelIndex& index) const
+{
+    if (!index.isValid() || index.model() != this || index.column() != 0 || index.row() < 0
+        || index.row() >= m_items.size())
+        return nullptr;
+    return &m_items.at(index.row());
+}
+
+int XMPPRosterModel::rowOfJid(const QString& bareJid) const
+{
+    for (int row = 0; row < m_items.size(); ++row) {
+        if (m_items.at(row).jid.toString() == bareJid)
+            return row;
+    }
+    return -1;
+}
+
+const XMPPRosterItem* XMPPRosterModel::itemForJid(const XMPPJid& jid) const
+{
+    const int row = rowOfJid(jid.bare().toString());
+    return row < 0 ? nullptr : &m_items.at(row);
+}
+
+QModelIndex XMPPRosterModel::indexForJid(const XMPPJid& jid) const
+{
+    const int row = rowOfJid(jid.bare().toString());
+    return row < 0 ? QModelIndex() : createIndex(row, 0);
+}
+
+void XMPPRosterModel::onConnected()
+{
+    m_client->requestRoster();
+}
+
+void XMPPRosterModel::onDisconnected()
+{
+    // The last known roster stays on screen until the next answer replaces it.
+}
+
+void XMPPRosterModel::onRosterReset()
+{
+    beginResetModel();
+    m_items.clear();
+    endResetModel();
+}
+
+void XMPPRosterModel::onRosterUpdate(const XMPPJid& jid, int subscribeFlags, bool remove, const QString& name,
+                                     const QString& group)
+{
+    const XMPPJid bare = jid.bare();
+    const int row = rowOfJid(bare.toString());
+    qCDebug(lcSocial) << "onRosterUpdate: " << jid.toString() << " flags" << subscribeFlags << " remove " << remove;
+    if (row >= 0 && !remove) {
+        XMPPRosterItem& item = m_items[row];
+        item.subscriptionFlags = subscribeFlags;
+        item.name = name;
+        item.group = group;
+        const QModelIndex changed = createIndex(row, 0);
+        Q_EMIT dataChanged(changed, changed);
+    } else if (row >= 0) {
+        beginRemoveRows(QModelIndex(), row, row);
+        m_items.removeAt(row);
+        endRemoveRows();
+    } else if (!remove) {
+        XMPPRosterItem item;
+        item.jid = bare;
+        item.name = name;
+        item.group = group;
+        item.subscriptionFlags = subscribeFlags;
+        const int newRow = int(m_items.size());
+        beginInsertRows(QModelIndex(), newRow, newRow);
+        m_items.append(item);
+        endInsertRows();
+    }
+}
+
+void XMPPRosterModel::onPresence(const XMPPPresence& presence)
+{
+    const XMPPJid from = presence.from();
+    const int row = rowOfJid(from.bare().toString());
+    if (row < 0)
+        return; // room occupants and strangers are no contacts
+    XMPPRosterItem& item = m_items[row];
+    const QString resource = from.resource();
+    const int availability = presence.availability();
+    if (availability == XMPPPresence::Error)
+        qCWarning(lcSocial) << "got error state as presence for a roster item, treating as unavailable";
+    if (availability == XMPPPresence::Error || availability == XMPPPresence::Unavailable) {
+        if (!item.presences.contains(resource)) {
+            qCDebug(lcSocial) << "got unavailable presence for roster item with no previous online presence, ignoring";
+            return;
+        }
+        item.presences.remove(resource);
+    } else {
+        item.presences.insert(resource, presence);
+    }
+    const QModelIndex changed = createIndex(row, 0);
+    Q_EMIT dataChanged(changed, changed);
+}
+
+void XMPPRosterModel::onAuthorizationRequestReceived(const XMPPJid& from)
+{
+    m_client->answerSubscription(from, 1);
+}

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "XMPPRosterItem.h"
+
+#include <QAbstractItemModel>
+#include <QVector>
+
+class XMPPClient;
+
+/// The own XMPP roster as a flat list with one column: one row per contact
+/// in arrival order, showing the contact's bare JID. Fed only by the client:
+/// a roster answer replaces every row, pushes change one row, presences
+/// update the contact's resources. Every subscription request is accepted at
+/// once. Rows and presences survive a disconnection until the next roster
+/// answer. GUI thread only.
+class XMPPRosterModel : public QAbstractItemModel
+{
+    Q_OBJECT
+
+public:
+    /// Asks for the roster at once when the client already has a session.
+    explicit XMPPRosterModel(XMPPClient* client, QObject* parent = nullptr);
+    ~XMPPRosterModel() override;
+
+    QModelIndex index(int row, int column, const QModelIndex& parent = QModelIndex()) const override;
+    QModelIndex parent(const QModelIndex& child) const override;
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    /// The JID text for the display role of a row; nothing else.
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+
+    /// The item of a row of this model; null for an invalid index, another
+    /// model's index, a column other than 0 or a row out of range. The
+    /// pointer is valid until the rows change.
+    const XMPPRosterItem* itemAt(const QModelIndex& index) const;
+    /// The item whose JID equals the bare form of jid, or null.
+    const XMPPRosterItem* itemForJid(const XMPPJid& jid) const;
+    /// The index (row, column 0) of that item; invalid when there is none.
+    QModelIndex indexForJid(const XMPPJid& jid) const;
+
+    XMPPClient* client() const { return m_client; }
+
+public Q_SLOTS:
+    /// The session is up: fetches the roster.
+    void onConnected();
+    /// Keeps every row and presence until the next roster answer.
+    void onDisconnected();
+    /// A full roster answer follows: every row goes.
+    void onRosterReset();
+    /// One item of a roster answer or push.
+    void onRosterUpdate(const XMPPJid& jid, int subscribeFlags, bool remove, const QString& name,
+                        const QString& group);
+    /// Stores or drops the sender resource's presence when the sender is a contact.
+    void onPresence(const XMPPPresence& presence);
+    /// Accepts the request: the requester may see the own presence.
+    void onAuthorizationRequestReceived(const XMPPJid& from);
+
+private:
+    int rowOfJid(const QString& bareJid) const;
+
+    XMPPClient* m_client;
+    QVector<XMPPRosterItem> m_items;
+};

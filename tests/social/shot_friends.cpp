@@ -1,0 +1,87 @@
+// Screenshots on Xvfb of the friends page (a friend seated at two tables
+// selected, friends in several states) and of the friend detail window on
+// its own: friends-window.png, friend-detail-window.png.
+#include "../lobby/LobbyTestData.h"
+#include "CompactTableView.h"
+#include "FriendDetailWindow.h"
+#include "FriendsRosterModel.h"
+#include "FriendsTestSession.h"
+#include "FriendsWindow.h"
+#include "TableModel.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QListView>
+#include <QStyleFactory>
+#include <QTest>
+
+class FriendsShots : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void friendsPageAndDetails()
+    {
+        friendstest::setUpEnvironment();
+        QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+        QFile css(QStringLiteral("resources:/defaultui.css"));
+        QVERIFY(css.open(QIODevice::ReadOnly));
+        qApp->setStyleSheet(QString::fromUtf8(css.readAll()));
+
+        friendstest::Session s;
+        QVERIFY(s.login());
+        const QStringList names{"Kenji", "Mei Ling", "Aki", "Haruto", "Yuna"};
+        for (int i = 0; i < names.size(); ++i)
+            s.connection.setPlayerName(1002 + i, names.at(i));
+        TableModel tables(nullptr);
+        tables.subscribe(QStringLiteral("101"));
+        tables.addOrUpdateTable(lobbytest::makeTable(7, QStringLiteral("101/Regular"), QStringLiteral("East Hall"), 2, 0,
+                                                     20000, TableCapacity(4, 3, 0)));
+        tables.addOrUpdateTable(lobbytest::makeTable(12, QStringLiteral("101/Regular"), QStringLiteral("Bamboo Grove"),
+                                                     0, 2, 10000, TableCapacity(4, 2, 1)));
+
+        QWidget page;
+        page.setObjectName(QStringLiteral("friendsPage"));
+        page.setStyleSheet(QStringLiteral("QWidget#friendsPage { background-image: url(resources:lobby-wood.png); }"
+                                          "QGroupBox, QLabel#label { color: #fff4bd; }"));
+        page.resize(760, 560);
+        FriendsWindow window(&s.client, &s.playerDb, &page);
+        window.setGeometry(page.rect());
+        window.setTableModel(&tables);
+        window.setSearchJid(XMPPJid(QStringLiteral("search.localhost")));
+        page.show();
+        const char* subscriptions[] = {"both", "to", "both", "none", "both"};
+        for (int i = 0; i < names.size(); ++i) {
+            const QString jid = QStringLiteral("%1@localhost").arg(1002 + i);
+            QVERIFY(s.deliver(friendstest::rosterPush(jid, subscriptions[i], i == 3)));
+        }
+        QVERIFY(s.deliver(friendstest::presence("1002@localhost/desk", {}, "Playing riichi",
+                                                {"101/Regular/7", "101/Regular/12"})));
+        QVERIFY(s.deliver(friendstest::presence("1003@localhost/desk", "away", "<b>lunch</b>")));
+        QVERIFY(s.deliver(friendstest::presence("1006@localhost/desk", "chat")));
+        window.friendList()->setCurrentIndex(window.friendList()->model()->index(0, 0));
+        QTRY_COMPARE(window.friendDetail()->tableListView()->tableIdsTopDown().size(), 2);
+        QTest::qWait(200);
+        QVERIFY(page.grab().save(QStringLiteral("friends-window.png")));
+
+        window.onDetailAction();
+        auto windows = window.findChildren<FriendDetailWindow*>();
+        FriendDetailWindow* detail = nullptr;
+        for (FriendDetailWindow* w : windows) {
+            if (w->isWindow())
+                detail = w;
+        }
+        QVERIFY(detail);
+        detail->resize(300, 360);
+        QVERIFY(QTest::qWaitForWindowExposed(detail));
+        QCOMPARE(detail->tableListView()->tableIdsTopDown().size(), 2);
+        QTest::qWait(200);
+        QVERIFY(detail->grab().save(QStringLiteral("friend-detail-window.png")));
+        detail->close();
+        window.setTableModel(nullptr);
+        tables.unsubscribe(QStringLiteral("101"));
+    }
+};
+
+QTEST_MAIN(FriendsShots)
+#include "shot_friends.moc"
