@@ -5,6 +5,10 @@
 #include "AdFetcher.h"
 #include "ConferenceArea.h"
 #include "EmbeddedWebPage.h"
+#include "FriendsWindow.h"
+#include "GameController.h"
+#include "GameWindow.h"
+#include "TableSelector.h"
 #include "GameSounds.h"
 #include "LobbyWindow.h"
 #include "Logging.h"
@@ -60,7 +64,13 @@ MainWindow::MainWindow(const QString& host, quint16 port, const QString& userNam
     tournamentsController = new TournamentsController(&connectionManager, this, this);
     tournamentsController->setSocialServices(&socialHub);
     connect(tournamentsController, &TournamentsController::watchTable, this, &MainWindow::watchTable);
+    connect(tournamentsController, &TournamentsController::userMenuRequested, this, &MainWindow::onUserMenuRequested);
+    gameController = new GameController(&connectionManager, &socialHub, tournamentsController, this);
     lobbyController = new LobbyController(&connectionManager, ui.centralWidget);
+    connect(gameController, &GameController::gameModelCreated, &tablePresenceManager,
+            &TablePresenceManager::onGameModelCreated);
+    connect(gameController, &GameController::gameModelAboutToBeDestroyed, &tablePresenceManager,
+            &TablePresenceManager::onGameModelAboutToBeDestroyed);
 
     // The lobby chat; hidden: own and others' joins and leaves, others' kicks and bans.
     lobbyChat = socialHub.createConferenceArea(ui.lobbyChatFrame, 1 | 2 | 8);
@@ -68,6 +78,7 @@ MainWindow::MainWindow(const QString& host, quint16 port, const QString& userNam
     lobbyChat->setMinimumWidth(330);
     ui.lobbyChatLayout->insertWidget(1, lobbyChat, 1);
     chatSetup.setLobbyChat(lobbyChat);
+    connect(lobbyChat, &ConferenceArea::userMenuRequested, this, &MainWindow::onUserMenuRequested);
 
     ui.adfetcher1->setUrl(
         expandUrlTemplate(QString(), QStringLiteral("http://{host}/client/{sku}/advertisement/")).toString()
@@ -92,6 +103,15 @@ MainWindow::MainWindow(const QString& host, quint16 port, const QString& userNam
     connect(&playerDb, &PlayerDb::changePictureFailed, this, &MainWindow::onChangePictureFailed);
     connect(&playerDb, &PlayerDb::playerNameUpdate, this, &MainWindow::onPlayerNameUpdate);
     connect(cm, qOverload<TableInfo>(&ConnectionManager::tableInfoUpdate), this, &MainWindow::onTableInfoUpdate);
+    connect(gameController, &GameController::tableViewCreated, this, &MainWindow::onTableViewCreated);
+    connect(gameController, &GameController::tableViewDestroyed, this, &MainWindow::onTableViewDestroyed);
+    connect(gameController, &GameController::tableViewAboutToBeDestroyed, this,
+            &MainWindow::onTableViewAboutToBeDestroyed);
+    connect(gameController, &GameController::regularTableJoined, this, &MainWindow::onRegularTableJoined);
+    connect(gameController, &GameController::tableWatched, this, &MainWindow::onTableWatched);
+    connect(gameController, &GameController::tournamentTableJoined, this, &MainWindow::onTournamentTableJoined);
+    connect(gameController, &GameController::tournamentScoreDialogClosed, this,
+            &MainWindow::onTournamentScoreDialogClosed);
 
     LoginWindow* loginWindow = ui.loginWindow;
     connect(loginWindow, &LoginWindow::login, this, &MainWindow::login);
@@ -131,6 +151,8 @@ MainWindow::MainWindow(const QString& host, quint16 port, const QString& userNam
     // discovery; the room setup answers the client's signals itself.
     connect(&xmppClient, &XMPPClient::connected, this, &MainWindow::onXMPPConnected);
     connect(&xmppClient, &XMPPClient::disconnected, this, &MainWindow::onXMPPDisconnected);
+    connect(&playerDb, &PlayerDb::searchJidResult, this, &MainWindow::onSearchJidResult);
+    connect(&playerDb, &PlayerDb::searchJidError, this, &MainWindow::onSearchJidError);
 
     showLoginPage(userName, password);
     connect(qApp, &QCoreApplication::aboutToQuit, cm, &ConnectionManager::prepareToQuit);
@@ -149,14 +171,33 @@ MainWindow::~MainWindow()
     // The pages, the chat areas and the controllers hold the connection
     // manager, the chat client or the chat controller; they go while those
     // still exist (the base class would delete them after the members).
+    // The table pages first: the game controller owns their models.
+    disconnect(gameController, nullptr, this, nullptr);
+    for (int i = ui.loggedInStack->count() - 1; i >= 0; --i) {
+        QWidget* page = ui.loggedInStack->widget(i);
+        if (page != ui.lobbyWidget)
+            delete page;
+    }
+    delete gameController;
     delete lobbyPage;
     delete tournamentsPage;
     delete preferencesWindow;
+    delete friendsWindow;
     delete welcomePage;
     delete howtoPage;
     delete lobbyChat;
     delete tournamentsController;
     delete lobbyController;
+    // Every page, and the dialogs and boxes the window holds (the embedded
+    // browser among them), go now too, not after the members.
+    delete takeCentralWidget();
+    QList<QPointer<QWidget>> dialogs;
+    for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (child->isWindow())
+            dialogs << child;
+    }
+    for (const QPointer<QWidget>& dialog : dialogs)
+        delete dialog.data();
     connectionManager.setPrompts(nullptr);
 }
 
@@ -192,6 +233,7 @@ void MainWindow::onStartupFinished(bool success)
 
 void MainWindow::setPlayerName(const QString& playerName)
 {
+    gameController->setPlayerName(playerName);
     ui.usernameLabel->setText(playerName);
 }
 
@@ -252,6 +294,8 @@ void MainWindow::onClientConfig(const ClientConfig& config)
     const QString xmppHost = ChatRoomSetup::xmppHost(config, host);
     const XMPPJid searchService = ChatRoomSetup::searchService(config, xmppHost);
     playerDb.setSearchJid(searchService);
+    if (friendsWindow != nullptr)
+        friendsWindow->setSearchJid(searchService);
     xmppClient.setCredentials(playerDb.ownPidString(), xmppPassword.isEmpty() ? password : xmppPassword);
     xmppClient.connectToHost(xmppHost, xmppPort,
                              connectionManager.useSsl() ? XMPPClient::TlsRequired : XMPPClient::TlsIfOffered);
@@ -277,6 +321,10 @@ void MainWindow::joinTable(int tableId, bool wasSeated)
 {
     if (tableId < 1)
         return;
+    if (gameController->hasTable(tableId)) {
+        showTable(tableId);
+        return;
+    }
     if (!wasSeated && lobbyController->tableModel()->isTableFull(tableId)) {
         setTableRequestCursor(tableId, request_frames::cls::watch);
         qDebug() << "watching table" << tableId;
@@ -292,6 +340,10 @@ void MainWindow::watchTable(qint32 tableId)
 {
     if (tableId < 1)
         return;
+    if (gameController->hasTable(tableId)) {
+        showTable(tableId);
+        return;
+    }
     setTableRequestCursor(tableId, request_frames::cls::watch);
     qDebug() << "watching table" << tableId;
     connectionManager.watch_table(tableId);
@@ -312,6 +364,8 @@ void MainWindow::onWatchTableFailed(qint32, const QString& reason)
 void MainWindow::onUnwatchTableFailed(qint32 tableId)
 {
     qWarning() << "unwatch table" << tableId << "failed";
+    if (ui.tableSelector->activeTable() == tableId)
+        displayLobby();
 }
 
 void MainWindow::onChangePassword(const QString& newPassword)

@@ -27,6 +27,9 @@
 
 class ConferenceArea;
 class EmbeddedWebPage;
+class FriendsWindow;
+class GameController;
+class GameWindow;
 class LobbyController;
 class LobbyWindow;
 class PreferencesWindow;
@@ -77,6 +80,9 @@ public:
     LobbyWindow* lobbyWindow() const { return lobbyPage; }
     PreferencesWindow* preferences() const { return preferencesWindow; }
     TournamentsController* tournaments() const { return tournamentsController; }
+    GameController* games() const { return gameController; }
+    /// The friends tab while logged in, else null.
+    FriendsWindow* friends() const { return friendsWindow; }
     EmbeddedWebPage* startPage() const { return welcomePage; }
     EmbeddedWebPage* howToPage() const { return howtoPage; }
     /// The name and password of the latest login (the chat login uses them too).
@@ -123,6 +129,17 @@ public Q_SLOTS:
     void onWatchTableFailed(qint32 tableId, const QString& reason);
     void onAlreadySeated(qint32 tableId);
     void onUnwatchTableFailed(qint32 tableId);
+    /// A button of the table selector: -1 the lobby, else that table's page.
+    void onTableClicked(int tableId);
+    void onTableViewCreated(qint32 tableId, GameWindow* gwin);
+    void onTableViewDestroyed(qint32 tableId);
+    void onTableViewAboutToBeDestroyed(qint32 tableId);
+    void onRegularTableJoined(qint32 tableId);
+    void onTableWatched(qint32 tableId, bool fromLobby);
+    /// Asks to show a tournament table the user was seated at (reason 0 a
+    /// new round, 1 a continued one); a rejoin the user asked for (2) shows it at once.
+    void onTournamentTableJoined(qint32 tournamentId, qint32 tableId, int reason);
+    void onTournamentScoreDialogClosed(qint32 tournamentId, qint32 tableId, bool lastRound);
     void onChangePassword(const QString& password);
     void onUploadPlayerPicture(const QImage& picture);
     void onChangePictureOk();
@@ -131,6 +148,13 @@ public Q_SLOTS:
     void onPlayerNameUpdate(qint32 pid, const QString& name);
     void onXMPPConnected();
     void onXMPPDisconnected();
+    /// The menu of a player's name: "This is you", "Add to friends", or the
+    /// tables a friend sits at; nothing before the chat session is up.
+    void onUserMenuRequested(const QString& playerName, const QPoint& pos);
+    void onSearchJidResult(const XMPPJid& jid);
+    void onSearchJidError();
+    void onAddFriendAction();
+    void onWatchTableAction();
     void onCurrentAccountBalance(qint64 balance);
     void onWaitingList(int seq);
     void onCurrentTabChanged(int index);
@@ -166,8 +190,8 @@ private:
     /// class is still unanswered (the connection then sends nothing new, and
     /// the answer to come takes back the one cursor already set).
     void setTableRequestCursor(qint32 tableId, int requestClass);
-    /// Seats the user at a tournament's table (reason 1 continued round, 2 rejoin).
-    void seatAtTournamentTable(qint32 tournamentId, qint32 tableId, int reason);
+    /// Brings an open table's page to the front.
+    void showTable(qint32 tableId);
     void askRejoin(qint32 tableId, const QString& tableName);
     void askContinueWatching(qint32 tableId, const QString& tableName);
     /// The latest record of the table from the server, or null.
@@ -178,6 +202,7 @@ private:
     PreferencesWindow* preferencesWindow = nullptr;
     TournamentsController* tournamentsController = nullptr;
     QWidget* tournamentsPage = nullptr;
+    FriendsWindow* friendsWindow = nullptr;
     EmbeddedWebPage* howtoPage = nullptr;
     LobbyWindow* lobbyPage = nullptr;
     // The long-lived objects, each declared after what it points to, so that
@@ -190,6 +215,7 @@ private:
     ChatRoomSetup chatSetup;
     SocialHub socialHub;
     TablePresenceManager tablePresenceManager;
+    GameController* gameController = nullptr;
     LobbyController* lobbyController = nullptr;
     TranslationsManager* translations;
     QPointer<ModelessMsgBox::MsgBox> quitBox;

@@ -8,6 +8,8 @@
 #include "ConferenceWidget.h"
 #include "PlayerDb.h"
 #include "CreateUserWindow.h"
+#include "EmbeddedWebPage.h"
+#include "FriendsWindow.h"
 #include "LobbyController.h"
 #include "LobbyTableFilter.h"
 #include "LobbyWindow.h"
@@ -190,12 +192,14 @@ private Q_SLOTS:
         QVERIFY(lobby != nullptr);
         QTRY_COMPARE(lobby->treeView()->model()->rowCount(), 30);
         QTRY_COMPARE(h.window->lobby()->tableModel()->rowCount(), 35);
-        QCOMPARE(ui.mainTabs->count(), 5);
+        QCOMPARE(ui.mainTabs->count(), 6);
+        QCOMPARE(ui.mainTabs->indexOf(h.window->friends()), 4);
+        QCOMPARE(ui.mainTabs->indexOf(h.window->howToPage()), 5);
 
         // A second display of the lobby builds nothing and subscribes nothing.
         h.window->displayLobby();
         QTest::qWait(50);
-        QCOMPARE(ui.mainTabs->count(), 5);
+        QCOMPARE(ui.mainTabs->count(), 6);
         QCOMPARE(h.scenario.log().count(QStringLiteral("subscribe 101/Practice")), 1);
 
         // The lobby window's first start wrote its filter keys.
