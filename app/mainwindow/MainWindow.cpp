@@ -50,6 +50,7 @@ MainWindow::MainWindow(const QString& host, quint16 port, const QString& userNam
     , tablePresenceManager(&xmppClient)
     , translations(translations)
     , reloadStyleAction(this)
+    , miscDialogsAction(this)
     , host(host)
     , port(port)
     , userName(userName)
@@ -146,6 +147,9 @@ MainWindow::MainWindow(const QString& host, quint16 port, const QString& userNam
     if (auto* app = qobject_cast<MahjongApplication*>(QCoreApplication::instance()))
         connect(&reloadStyleAction, &QAction::triggered, app, &MahjongApplication::loadStyleSheet);
     addAction(&reloadStyleAction);
+    miscDialogsAction.setShortcut(QKeySequence(QStringLiteral("Ctrl+Alt+D")));
+    connect(&miscDialogsAction, &QAction::triggered, this, &MainWindow::onDisplayMiscDialogs);
+    addAction(&miscDialogsAction);
 
     // Where the chat rooms are comes from the client configuration or by
     // discovery; the room setup answers the client's signals itself.

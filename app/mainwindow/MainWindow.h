@@ -155,6 +155,8 @@ public Q_SLOTS:
     void onSearchJidError();
     void onAddFriendAction();
     void onWatchTableAction();
+    /// Ctrl+Alt+D: sample score boards and claim chooser, for looking at them.
+    void onDisplayMiscDialogs();
     void onCurrentAccountBalance(qint64 balance);
     void onWaitingList(int seq);
     void onCurrentTabChanged(int index);
@@ -228,6 +230,7 @@ private:
     ClientConfig clientConfig;
     MainView ui;
     QAction reloadStyleAction;
+    QAction miscDialogsAction;
     QTimer updateTimer;
     QString host;
     quint16 port;

@@ -9,6 +9,7 @@
 #include "ClientTestUtil.h"
 #include "CommandLine.h"
 #include "ConferenceWidget.h"
+#include "FriendsWindow.h"
 #include "MainWindowHarness.h"
 #include "PreferencesWindow.h"
 #include "ProsodyFixture.h"
@@ -16,6 +17,7 @@
 #include "Utils.h"
 
 #include <QLineEdit>
+#include <QMenu>
 #include <QLoggingCategory>
 #include <QSettings>
 
@@ -25,6 +27,15 @@ const QString Lobby = QStringLiteral("lobby@conference.localhost");
 
 /// The game server's reply to the login carries this as the chat password.
 const QString ChatPassword = QStringLiteral("secret");
+
+/// The entries of a menu as "text|enabled".
+QStringList entries(const QMenu& menu)
+{
+    QStringList out;
+    for (const QAction* a : menu.actions())
+        out << a->text() + (a->isEnabled() ? QStringLiteral("|1") : QStringLiteral("|0"));
+    return out;
+}
 
 }
 
@@ -51,12 +62,18 @@ private Q_SLOTS:
     {
         setupSearchPaths({});
         QLoggingCategory::setFilterRules(QStringLiteral("parlor.xmpp.debug=false"));
-        m_server = std::make_unique<ProsodyFixture>();
+        ProsodyFixture::Options options;
+        options.searchUsers = {{QStringLiteral("1002"), QStringLiteral("Bert")},
+                               {QStringLiteral("1003"), QStringLiteral("Cleo")}};
+        m_server = std::make_unique<ProsodyFixture>(options);
         QString error;
         QVERIFY2(m_server->start(&error), qPrintable(error));
         QVERIFY2(m_server->addAccount(QString::number(SessionScenario::playerId), ChatPassword, &error),
                  qPrintable(error));
-        QVERIFY2(m_server->addAccount(QStringLiteral("1009"), QStringLiteral("pw-1009"), &error), qPrintable(error));
+        for (const char* pid : {"1002", "1003", "1009"}) {
+            QVERIFY2(m_server->addAccount(QLatin1String(pid), QStringLiteral("pw-") + QLatin1String(pid), &error),
+                     qPrintable(error));
+        }
         // The chat connection trusts the test server's certificate authority.
         QVERIFY(clienttest::trustCa(m_server->caCertificatePath()));
         m_owner = std::make_unique<RawXmppClient>();
@@ -123,6 +140,62 @@ private Q_SLOTS:
         QVERIFY(m_owner->waitFor(QStringLiteral("from=['\"]%1/anna['\"][^>]*type=['\"]unavailable['\"]|"
                                                 "type=['\"]unavailable['\"][^>]*from=['\"]%1/anna['\"]")
                                      .arg(Lobby)));
+    }
+
+    void playerMenu_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<qint32>("knownPid");
+        QTest::addColumn<QStringList>("menu");
+        QTest::addColumn<QString>("asked");
+        QTest::newRow("own name") << "anna" << -1 << QStringList{"This is you|0"} << QString();
+        QTest::newRow("known name") << "Bert" << 1002 << QStringList{"Add to friends|1"} << "1002";
+        QTest::newRow("found by the search") << "cleo" << -1 << QStringList{"Add to friends|1"} << "1003";
+        QTest::newRow("nobody of that name") << "Zed" << -1 << QStringList{"Error getting player id|0"} << QString();
+    }
+
+    void playerMenu()
+    {
+        QFETCH(QString, name);
+        QFETCH(qint32, knownPid);
+        QFETCH(QStringList, menu);
+        QFETCH(QString, asked);
+        MainWindowHarness h;
+        QVERIFY(h.create());
+        h.window->setXmppPort(m_server->port());
+        h.scenario.setClientConfig({"localhost", "conference.localhost", Lobby.toUtf8(), "search.localhost"});
+        QSignalSpy searchForm(&h.window->xmpp(), &XMPPClient::requestSearchFormResult);
+        QVERIFY(h.start() && h.logIn());
+        // No menu before the chat session is up.
+        h.window->onUserMenuRequested(name, QPoint(10, 10));
+        QVERIFY(h.window->playerMenu().isEmpty());
+        QVERIFY(searchForm.wait(10000));
+        if (knownPid != -1)
+            h.window->connection().setPlayerName(knownPid, name);
+
+        h.window->onUserMenuRequested(name, QPoint(10, 10));
+        QTRY_COMPARE_WITH_TIMEOUT(entries(h.window->playerMenu()), menu, 5000);
+        QTRY_VERIFY(h.window->playerMenu().isVisible());
+        if (asked.isEmpty())
+            return;
+
+        // "Add to friends" asks the player for a subscription.
+        RawXmppClient player;
+        QString error;
+        QVERIFY2(player.login(m_server->host(), m_server->port(), m_server->domain(), asked,
+                              QStringLiteral("pw-") + asked, &error),
+                 qPrintable(error));
+        player.send("<presence/>");
+        h.window->playerMenu().actions().first()->trigger();
+        QVERIFY(player.waitFor(QStringLiteral("<presence[^>]*type=['\"]subscribe['\"]")));
+        if (knownPid == -1)
+            return;
+        // Once asked, the player is on the friends list: no second request.
+        const XMPPJid jid = h.window->players().jidForName(name);
+        QTRY_VERIFY_WITH_TIMEOUT(h.window->friends()->rosterItemForJid(jid) != nullptr, 5000);
+        h.window->playerMenu().hide();
+        h.window->onUserMenuRequested(name, QPoint(10, 10));
+        QTRY_COMPARE_WITH_TIMEOUT(entries(h.window->playerMenu()), QStringList{"Friend is not playing|0"}, 5000);
     }
 
     void passwordChangeThroughThePlayerDirectory()

@@ -8,13 +8,19 @@
 #include "GameModel.h"
 #include "GameWindow.h"
 #include "HandScenario.h"
+#include "SeatedWindow.h"
 #include "MainWindowHarness.h"
 #include "SelectorButton.h"
 #include "TableModel.h"
 #include "TableSelector.h"
 #include "TileGraphics.h"
 #include "LobbyController.h"
+#include "MeldAuction.h"
+#include "RoundScoreBoard.h"
+#include "ScoreBoard.h"
+#include "UPushButton.h"
 
+#include <QPushButton>
 #include <QSettings>
 #include <QStackedWidget>
 
@@ -90,7 +96,10 @@ private Q_SLOTS:
         GameModel* model = h.window->games()->gameModel(Table);
         QVERIFY(model != nullptr);
         QVERIFY(h.window->tablePresence().publishedPath(model).isEmpty());
-        Q_EMIT qobject_cast<GameWindow*>(ui.loggedInStack->currentWidget())->ready(Table);
+        // The user takes the seat with the seated dialog's Play button.
+        auto* page = qobject_cast<GameWindow*>(ui.loggedInStack->currentWidget());
+        QTRY_VERIFY(page->findChild<SeatedWindow*>() != nullptr && page->findChild<SeatedWindow*>()->isVisible());
+        page->findChild<SeatedWindow*>()->playButton()->click();
         QTRY_COMPARE(h.window->tablePresence().publishedPath(model), QStringLiteral("101/Regular/%1").arg(Table));
 
         // The Lobby button and the table's button switch the pages.
@@ -150,6 +159,29 @@ private Q_SLOTS:
         QCOMPARE(ui.tableSelector->activeTable(), show ? table : -1);
         // The window goes with the table still open; its page and the chat
         // areas go before what they point to.
+    }
+
+    void developerPreviewSendsNothing()
+    {
+        MainWindowHarness h;
+        QVERIFY(h.create());
+        QVERIFY(h.start());
+        QVERIFY(h.logIn());
+        QVERIFY(h.waitForRequests(10));
+        h.server.clearReceived();
+        QTest::keyClick(h.window.get(), Qt::Key_D, Qt::ControlModifier | Qt::AltModifier);
+        QTRY_VERIFY(h.window->findChild<ScoreBoard*>() != nullptr);
+        QVERIFY(h.window->findChild<ScoreBoard*>()->isVisible());
+        auto* auction = h.window->findChild<MeldAuction*>();
+        QVERIFY(auction != nullptr && auction->isVisible());
+        QCOMPARE(int(auction->choices().size()), 3);
+        QVERIFY(auction->passButton()->isVisible());
+        QVERIFY(auction->closeButton()->isVisible());
+        auto* round = h.window->findChild<RoundScoreBoard*>();
+        QVERIFY(round != nullptr && round->isVisible());
+        QCOMPARE(round->panels().size(), 3);
+        QTest::qWait(50);
+        QVERIFY(h.server.received().isEmpty());
     }
 };
 
