@@ -174,7 +174,8 @@ private Q_SLOTS:
 
         // --- a pass, then the rest of the hand runs to a scored end
         w->onPassMeldSelected();
-        QTRY_COMPARE(server->received(100).last().body, action(table, TestFrame(52).u32(own).u8(0)));
+        // (automatic passes on later discards may follow it at once)
+        QTRY_COMPARE(bodies(server->received(100)).count(action(table, TestFrame(52).u32(own).u8(0))), 1);
         QTRY_COMPARE(scenario->waitingFor(), QStringLiteral("discard after the draw"));
         QTRY_VERIFY(w->handView()->isActive());
         w->flushActions();
@@ -183,7 +184,7 @@ private Q_SLOTS:
         QTRY_VERIFY(w->scoreBoard()->isVisibleTo(w));
         QVERIFY(w->claimImage(w->orientationOf(qint32(HandScenario::westId)))->isVisible());
         // the automatic passes when nothing could be claimed
-        QVERIFY(bodies(server->received(100)).contains(action(table, TestFrame(52).u32(own).u8(1))));
+        QTRY_VERIFY(bodies(server->received(100)).contains(action(table, TestFrame(52).u32(own).u8(1))));
         QCOMPARE(bodies(server->received(100)).count(action(table, TestFrame(56).u8(27))), 1);
 
         // --- what the table shows agrees with the model
@@ -269,6 +270,26 @@ private Q_SLOTS:
         QVERIFY(!gc->hasTable(qint32(table)));
     }
 
+    void watchFromTheLobby()
+    {
+        start(HandScenario::Kind::Hand);
+        const quint32 table = HandScenario::tableFor(2);
+        QSignalSpy watched(gc.get(), &GameController::tableWatched);
+        cm->watch_table(qint32(table));
+        QVERIFY(watched.wait(5000) || watched.count() == 1);
+        QCOMPARE(watched.first(), (QVariantList{qint32(table), true}));
+        GameWindow* w = gc->existingView(qint32(table));
+        QVERIFY(w);
+        QTRY_COMPARE(w->model()->players().size(), std::size_t(3));
+        QCOMPARE(w->model()->playerState(), GameModel::WATCHING);
+        QVERIFY(w->handView()->tiles().empty());
+        // Leaving a watched table asks the server to stop watching it.
+        w->onLeaveButtonClick();
+        QVERIFY(server->waitForFrame(34));
+        QCOMPARE(server->received(34).first().body, TestFrame(34).u32(table).body());
+        QTRY_VERIFY(!gc->hasTable(qint32(table)));
+    }
+
     void kick_data()
     {
         QTest::addColumn<int>("reason");
@@ -335,6 +356,11 @@ private Q_SLOTS:
         QTRY_VERIFY(w->meldAuction()->isVisibleTo(w));
         w->onPassMeldSelected();
         QTRY_VERIFY(w->roundScoreBoard()->isVisibleTo(w));
+        // A player leaving a tournament table is replaced by the server: the record stays.
+        QSignalSpy left(cm.get(), &ConnectionManager::playerLeft);
+        server->send(TestFrame(61).u32(HandScenario::tournamentTable).u32(HandScenario::eastId));
+        QVERIFY(left.wait(5000) || left.count() == 1);
+        QVERIFY(w->model()->hasPlayer(qint32(HandScenario::eastId)));
         QSignalSpy closed(gc.get(), &GameController::tournamentScoreDialogClosed);
         w->onRoundScoreCloseClick();
         QCOMPARE(closed.count(), 1);

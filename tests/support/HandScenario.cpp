@@ -179,7 +179,7 @@ HandScenario::HandScenario(TestGameServer& server, Kind kind, int paceMs, quint1
         const quint32 id = f.reader().u32();
         Q_EMIT logged(QStringLiteral("watch table %1").arg(id));
         this->server.send(TestFrame(33).u32(id).u8(0));
-        sendGame(gtf::gameData(0, {bot(eastId, 0), bot(westId, 2), bot(northId, 3)}, 0, {}));
+        this->server.send(gtf::game(id, gtf::gameData(0, {bot(eastId, 0), bot(westId, 2), bot(northId, 3)}, 0, {})));
     });
     server.onRequest(34, [this](const ReceivedFrame& f) {
         const quint32 id = f.reader().u32();
