@@ -14,6 +14,7 @@
 
 #include <QDir>
 #include <QLoggingCategory>
+#include <QTranslator>
 
 #include <memory>
 
@@ -57,6 +58,22 @@ inline QByteArray rosterPush(const QString& jid, const QString& subscription, bo
         .arg(++id)
         .arg(jid, subscription, ask ? QStringLiteral(" ask='subscribe'") : QString())
         .toUtf8();
+}
+
+/// Installs the compiled friends texts of a language ("en", "ja") for the
+/// life of the returned object.
+inline std::unique_ptr<QTranslator> installFriendsTexts(const QString& code)
+{
+#ifdef FRIENDS_QM_DIR
+    auto translator = std::make_unique<QTranslator>();
+    if (!translator->load(QStringLiteral(FRIENDS_QM_DIR "/friends_%1.qm").arg(code)))
+        return nullptr;
+    QCoreApplication::installTranslator(translator.get());
+    return translator;
+#else
+    Q_UNUSED(code);
+    return nullptr;
+#endif
 }
 
 struct Session

@@ -1,9 +1,11 @@
 // Screenshots on Xvfb of the friends page (a friend seated at two tables
 // selected, friends in several states) and of the friend detail window on
-// its own: friends-window.png, friend-detail-window.png.
+// its own, and the search window over the page: friends-window.png,
+// friend-detail-window.png, friend-search.png.
 #include "../lobby/LobbyTestData.h"
 #include "CompactTableView.h"
 #include "FriendDetailWindow.h"
+#include "FriendSearchWindow.h"
 #include "FriendsRosterModel.h"
 #include "FriendsTestSession.h"
 #include "FriendsWindow.h"
@@ -11,9 +13,11 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QLineEdit>
 #include <QListView>
 #include <QStyleFactory>
 #include <QTest>
+#include <QTreeWidget>
 
 class FriendsShots : public QObject
 {
@@ -28,6 +32,8 @@ private Q_SLOTS:
         QVERIFY(css.open(QIODevice::ReadOnly));
         qApp->setStyleSheet(QString::fromUtf8(css.readAll()));
 
+        const auto english = friendstest::installFriendsTexts(QStringLiteral("en"));
+        QVERIFY(english);
         friendstest::Session s;
         QVERIFY(s.login());
         const QStringList names{"Kenji", "Mei Ling", "Aki", "Haruto", "Yuna"};
@@ -63,6 +69,27 @@ private Q_SLOTS:
         QTRY_COMPARE(window.friendDetail()->tableListView()->tableIdsTopDown().size(), 2);
         QTest::qWait(200);
         QVERIFY(page.grab().save(QStringLiteral("friends-window.png")));
+
+        // The search window over the page, with three results.
+        s.peer.expect(QStringLiteral("<iq to=\"search.localhost\" id=\"(?<id>\\d+)\" type=\"get\">"))
+            .send("<iq type='result' id='{id}' from='search.localhost'><query xmlns='jabber:iq:search'>"
+                  "<x xmlns='jabber:x:data' type='form'><field var='search' type='text-single'/></x></query></iq>")
+            .expect(QStringLiteral("<iq to=\"search.localhost\" id=\"(?<id>\\d+)\" type=\"set\">"))
+            .send("<iq type='result' id='{id}' from='search.localhost'><query xmlns='jabber:iq:search'>"
+                  "<x xmlns='jabber:x:data' type='result'><reported><field var='jid'/><field var='Name'/></reported>"
+                  "<item><field var='jid'><value>1010@localhost</value></field><field var='Name'><value>Meiko</value>"
+                  "</field></item><item><field var='jid'><value>1011@localhost</value></field><field var='Name'>"
+                  "<value>Mei Ling</value></field></item><item><field var='jid'><value>1012@localhost</value></field>"
+                  "<field var='Name'><value>Ayame</value></field></item></x></query></iq>");
+        window.friendSearchEdit()->setText(QStringLiteral("me"));
+        window.onDoSearch();
+        auto* search = window.findChild<FriendSearchWindow*>();
+        QVERIFY(search);
+        QTRY_COMPARE(search->resultList()->topLevelItemCount(), 3);
+        search->resultList()->setCurrentItem(search->resultList()->topLevelItem(1));
+        QTest::qWait(200);
+        QVERIFY(page.grab().save(QStringLiteral("friend-search.png")));
+        search->parentWidget()->close();
 
         window.onDetailAction();
         auto windows = window.findChildren<FriendDetailWindow*>();

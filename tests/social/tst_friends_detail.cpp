@@ -13,6 +13,7 @@
 #include "XMPPClient.h"
 #include "XMPPRosterItem.h"
 
+#include <QAbstractItemModelTester>
 #include <QEvent>
 #include <QLabel>
 #include <QPushButton>
@@ -56,6 +57,7 @@ class FriendDetailTest : public QObject
     std::unique_ptr<PlayerDb> playerDb;
     std::unique_ptr<TableModel> tables;
     std::unique_ptr<FriendDetailWindow> pane;
+    std::unique_ptr<QAbstractItemModelTester> tester;
 
 private Q_SLOTS:
     void initTestCase() { friendstest::setUpEnvironment(); }
@@ -70,10 +72,13 @@ private Q_SLOTS:
         pane = std::make_unique<FriendDetailWindow>();
         pane->setPlayerDb(playerDb.get());
         pane->setTableModel(tables.get());
+        tester = std::make_unique<QAbstractItemModelTester>(&pane->lobbyModel(),
+                                                            QAbstractItemModelTester::FailureReportingMode::QtTest);
     }
 
     void cleanup()
     {
+        tester.reset();
         pane.reset();
         tables.reset();
         playerDb.reset();
@@ -117,6 +122,7 @@ private Q_SLOTS:
         pane->joinButton()->click();
         pane->watchButton()->click();
         QCOMPARE(joins.size() + watches.size(), 3);
+        tester.reset();
         pane.reset();
         tables->unsubscribe(QStringLiteral("101"));
         QVERIFY(tables->subscriptions().isEmpty()); // the pane gave its paths back

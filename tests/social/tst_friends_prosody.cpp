@@ -139,6 +139,7 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(search->resultList()->topLevelItemCount(), 1, 5000);
         QTRY_COMPARE_WITH_TIMEOUT(search->resultList()->topLevelItem(0)->text(0), QStringLiteral("Kenji"), 5000);
         QTreeWidget* results = search->resultList();
+        QSignalSpy pushes(&me.client, &XMPPClient::rosterUpdate);
 
         const QPoint first = results->visualItemRect(results->topLevelItem(0)).center();
         QTest::mouseClick(results->viewport(), Qt::LeftButton, {}, first); // a double-click starts with a press
@@ -149,6 +150,9 @@ private Q_SLOTS:
         QListView* list = window.friendList();
         QTRY_COMPARE_WITH_TIMEOUT(list->model()->rowCount(), 1, 5000);
         QTRY_COMPARE_WITH_TIMEOUT(window.rosterItemForJid(jid(1002))->subscriptionFlags & 5, 1, 5000);
+        // First pushed as asking (own request pending), then as accepted.
+        QCOMPARE(pushes.first().at(0).value<XMPPJid>(), jid(1002));
+        QCOMPARE(pushes.first().at(1).toInt(), 4);
         QTRY_COMPARE_WITH_TIMEOUT(list->model()->index(0, 0).data(Qt::DecorationRole).value<QIcon>().pixmap(16, 16).toImage(),
                                   iconOf("xmpp_available.png"), 5000);
         QCOMPARE(list->model()->index(0, 0).data().toString(), QStringLiteral("player 1002"));

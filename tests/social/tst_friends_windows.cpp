@@ -211,7 +211,9 @@ private Q_SLOTS:
         QVERIFY(s->deliver(QByteArray()));
         QCOMPARE(searchRequests(s->wrote(), "set"), 0);
         answerForm();
-        answerSearch("result", report({{"1003@localhost", "Mei"}, {"1004@localhost/desk", "Meiko"}, {"1005@localhost", ""}}));
+        // Rows without a name, or with an address no JID can hold, are left out.
+        answerSearch("result", report({{"1003@localhost", "Mei"}, {"1004@localhost/desk", "Meiko"}, {"1005@localhost", ""},
+                                       {QString(1100, QLatin1Char('n')) + "@localhost", "Long"}}));
         QVERIFY(s->peer.waitFinished());
         QVERIFY(QTest::qWaitFor([&] { return search.resultList()->topLevelItemCount() == 2; }, 3000));
         // An answer to the player database's own search is not this window's.
@@ -222,7 +224,12 @@ private Q_SLOTS:
         QCOMPARE(search.resultList()->topLevelItemCount(), 2);
         QCOMPARE(searchRequests(s->wrote(), "set"), 2);
         QVERIFY(s->wrote().contains(QStringLiteral("<field var=\"search\" type=\"text-single\"><value>Me</value>")));
-        QCOMPARE(search.statusLabel()->text(), QStringLiteral("2 user(s) found")); // no translation loaded
+        QCOMPARE(search.statusLabel()->text(), QStringLiteral("2 user(s) found"));
+        {
+            const auto english = installFriendsTexts(QStringLiteral("en"));
+            QVERIFY(english);
+            QTRY_COMPARE(search.statusLabel()->text(), QStringLiteral("2 users found"));
+        }
         QCOMPARE(search.resultList()->topLevelItem(0)->text(0), QStringLiteral("Mei"));
         QTreeWidgetItem* meiko = search.resultList()->topLevelItem(1);
         QSignalSpy selected(&search, &FriendSearchWindow::selectedJid);
@@ -233,6 +240,22 @@ private Q_SLOTS:
         QCOMPARE(selected.size(), 1);
         QCOMPARE(selected.first().first().value<XMPPJid>().resource(), QStringLiteral("desk"));
         QCOMPARE(selected.first().first().value<XMPPJid>().node(), QStringLiteral("1004"));
+    }
+
+    void pageFollowsTheLanguage()
+    {
+        QVERIFY(start());
+        window->friendList()->setCurrentIndex(row(0));
+        QVERIFY(s->deliver(presence(Friend + QStringLiteral("/r"), {}, QStringLiteral("hi"))));
+        const auto japanese = installFriendsTexts(QStringLiteral("ja"));
+        QVERIFY(japanese);
+        QTRY_COMPARE(window->searchButton()->text(), QStringLiteral("フレンドを探す"));
+        QCOMPARE(window->removeAction()->text(), QStringLiteral("削除"));
+        QCOMPARE(window->friendDetail()->joinButton()->text(), QStringLiteral("参加"));
+        QVERIFY(s->deliver(presence(Friend + QStringLiteral("/r"), {}, QStringLiteral("hi!"))));
+        QCOMPARE(window->friendDetail()->presenceAndStatusLabel()->text(), QStringLiteral("オンライン（ステータス「hi!」）"));
+        QCOMPARE(window->rosterModel()->toolTipText(*window->rosterItemForJid(XMPPJid::fromText(Friend))),
+                 QStringLiteral("Kenji はオンラインです（ステータス「hi!」）"));
     }
 
     void searchErrors_data()
