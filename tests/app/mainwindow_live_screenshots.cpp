@@ -16,6 +16,7 @@
 #include "MahjongApplication.h"
 #include "MahjongStyle.h"
 #include "MainWindowHarness.h"
+#include "ScreenshotSupport.h"
 #include "ProsodyFixture.h"
 #include "RawXmppClient.h"
 #include "TableModel.h"
@@ -33,22 +34,7 @@ namespace {
 
 const QString Lobby = QStringLiteral("lobby@conference.localhost");
 
-int colourCount(const QImage& image)
-{
-    QSet<QRgb> colours;
-    for (int y = 0; y < image.height(); y += 4) {
-        for (int x = 0; x < image.width(); x += 4)
-            colours.insert(image.pixel(x, y));
-    }
-    return int(colours.size());
-}
-
-bool save(QWidget* window, const QString& name)
-{
-    QTest::qWait(300);
-    const QImage image = window->grab().toImage();
-    return colourCount(image) > 20 && image.save(QDir::current().filePath(name));
-}
+using screenshots::save;
 
 }
 

@@ -10,6 +10,7 @@
 #include "CommandLine.h"
 #include "ConferenceWidget.h"
 #include "FriendsWindow.h"
+#include "XMPPRosterItem.h"
 #include "MainWindowHarness.h"
 #include "PreferencesWindow.h"
 #include "ProsodyFixture.h"
@@ -196,6 +197,24 @@ private Q_SLOTS:
         h.window->playerMenu().hide();
         h.window->onUserMenuRequested(name, QPoint(10, 10));
         QTRY_COMPARE_WITH_TIMEOUT(entries(h.window->playerMenu()), QStringList{"Friend is not playing|0"}, 5000);
+
+        // The friend accepts and sits at a listed table, at one the lobby does
+        // not list, and at a path without an id.
+        player.send("<presence to='1001@localhost' type='subscribed'/>"
+                    "<presence><tables xmlns='http://parlor.games/protocol/tables'><path>101/Regular/700</path>"
+                    "<path>101/mtt/9/999</path><path>101/Regular/x1</path></tables></presence>");
+        QTRY_VERIFY_WITH_TIMEOUT(h.window->friends()->rosterItemForJid(jid) != nullptr
+                                     && h.window->friends()->rosterItemForJid(jid)->bestPresence() != nullptr,
+                                 5000);
+        h.window->playerMenu().hide();
+        h.window->onUserMenuRequested(name, QPoint(10, 10));
+        const QString listed = QString::fromUtf8(h.scenario.tables().first().name);
+        QCOMPARE(entries(h.window->playerMenu()),
+                 (QStringList{"Watch table " + listed + "|1", "Watch special table 999|1"}));
+        h.scenario.clearLog();
+        h.window->playerMenu().actions().at(1)->trigger();
+        QVERIFY(h.waitForRequests(1));
+        QCOMPARE(h.scenario.log(), QStringList{"watch 999"});
     }
 
     void passwordChangeThroughThePlayerDirectory()
