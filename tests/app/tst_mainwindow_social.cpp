@@ -8,6 +8,7 @@
 #include "ChatRoomDriver.h"
 #include "ClientTestUtil.h"
 #include "CommandLine.h"
+#include "ChatOutputWidget.h"
 #include "ConferenceWidget.h"
 #include "FriendsWindow.h"
 #include "XMPPRosterItem.h"
@@ -167,14 +168,20 @@ private Q_SLOTS:
         h.scenario.setClientConfig({"localhost", "conference.localhost", Lobby.toUtf8(), "search.localhost"});
         QSignalSpy searchForm(&h.window->xmpp(), &XMPPClient::requestSearchFormResult);
         QVERIFY(h.start() && h.logIn());
+        // The menu is asked for with a click on the name in the lobby chat.
+        auto* lobbyChat = qobject_cast<ConferenceWidget*>(h.window->lobbyChatArea());
+        const auto askMenu = [&] {
+            h.window->playerMenu().hide();
+            Q_EMIT lobbyChat->chatOutput()->anchorClicked(QUrl(ChatOutputWidget::userLink(name)));
+        };
         // No menu before the chat session is up.
-        h.window->onUserMenuRequested(name, QPoint(10, 10));
+        askMenu();
         QVERIFY(h.window->playerMenu().isEmpty());
         QVERIFY(searchForm.wait(10000));
         if (knownPid != -1)
             h.window->connection().setPlayerName(knownPid, name);
 
-        h.window->onUserMenuRequested(name, QPoint(10, 10));
+        askMenu();
         QTRY_COMPARE_WITH_TIMEOUT(entries(h.window->playerMenu()), menu, 5000);
         QTRY_VERIFY(h.window->playerMenu().isVisible());
         if (asked.isEmpty())
@@ -194,8 +201,7 @@ private Q_SLOTS:
         // Once asked, the player is on the friends list: no second request.
         const XMPPJid jid = h.window->players().jidForName(name);
         QTRY_VERIFY_WITH_TIMEOUT(h.window->friends()->rosterItemForJid(jid) != nullptr, 5000);
-        h.window->playerMenu().hide();
-        h.window->onUserMenuRequested(name, QPoint(10, 10));
+        askMenu();
         QTRY_COMPARE_WITH_TIMEOUT(entries(h.window->playerMenu()), QStringList{"Friend is not playing|0"}, 5000);
 
         // The friend accepts and sits at a listed table, at one the lobby does
@@ -206,8 +212,7 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(h.window->friends()->rosterItemForJid(jid) != nullptr
                                      && h.window->friends()->rosterItemForJid(jid)->bestPresence() != nullptr,
                                  5000);
-        h.window->playerMenu().hide();
-        h.window->onUserMenuRequested(name, QPoint(10, 10));
+        askMenu();
         const QString listed = QString::fromUtf8(h.scenario.tables().first().name);
         QCOMPARE(entries(h.window->playerMenu()),
                  (QStringList{"Watch table " + listed + "|1", "Watch special table 999|1"}));
