@@ -8,18 +8,23 @@
 #include "ChatRoomDriver.h"
 #include "ClientTestUtil.h"
 #include "CommandLine.h"
+#include "AvatarDialog.h"
 #include "ChatOutputWidget.h"
 #include "ConferenceWidget.h"
 #include "FriendsWindow.h"
 #include "XMPPRosterItem.h"
 #include "MainWindowHarness.h"
 #include "PreferencesWindow.h"
+#include "UTabWidget.h"
 #include "ProsodyFixture.h"
 #include "RawXmppClient.h"
 #include "Utils.h"
 
 #include <QLineEdit>
+#include <QListView>
 #include <QMenu>
+#include <QPushButton>
+#include <QStandardItemModel>
 #include <QLoggingCategory>
 #include <QSettings>
 
@@ -220,6 +225,34 @@ private Q_SLOTS:
         h.window->playerMenu().actions().at(1)->trigger();
         QVERIFY(h.waitForRequests(1));
         QCOMPARE(h.scenario.log(), QStringList{"watch 999"});
+    }
+
+    void avatarChosenAndStored()
+    {
+        MainWindowHarness h;
+        QVERIFY(startSession(h, {"localhost", "conference.localhost", Lobby.toUtf8(), ""}));
+        QTRY_COMPARE_WITH_TIMEOUT(h.window->xmpp().state(), int(XMPPClient::SessionState), 10000);
+        PreferencesWindow* page = h.window->preferences();
+        QTRY_VERIFY(!page->avatar()->pixmap().isNull());
+        const QImage before = page->avatar()->pixmap().toImage();
+
+        // One chooser at a time.
+        h.window->view().mainTabs->setCurrentIndex(h.window->view().mainTabs->indexOf(page));
+        page->avatarButton()->click();
+        page->avatarButton()->click();
+        QCOMPARE(page->findChildren<AvatarDialog*>().size(), 1);
+        QPointer<AvatarDialog> dialog = page->findChild<AvatarDialog*>();
+        QVERIFY(dialog->isVisible());
+        QVERIFY(dialog->model()->rowCount() > 0);
+
+        // The chosen picture goes into the own vCard; the chooser closes and
+        // the settings page shows the picture the server stored.
+        QSignalSpy stored(&h.window->players(), &PlayerDb::changePictureOk);
+        dialog->avatarView()->setCurrentIndex(dialog->model()->index(0, 0));
+        dialog->okButton()->click();
+        QVERIFY(stored.wait(5000));
+        QTRY_VERIFY(dialog.isNull());
+        QTRY_VERIFY(page->avatar()->pixmap().toImage() != before);
     }
 
     void passwordChangeThroughThePlayerDirectory()
