@@ -131,6 +131,26 @@ private Q_SLOTS:
         QVERIFY(!h.window->games()->hasTable(Table));
     }
 
+    void watchedTableGetsAPage()
+    {
+        MainWindowHarness h;
+        std::unique_ptr<HandScenario> hand;
+        QVERIFY(startSession(h, hand, HandScenario::Kind::Hand));
+        const MainView& ui = h.window->view();
+        const qint32 table = qint32(HandScenario::tableFor(1));
+        QTRY_VERIFY(h.window->lobby()->tableModel()->hasTableInfo(table));
+        h.server.clearReceived();
+        h.window->watchTable(table);
+        QTRY_COMPARE(shownTable(ui), table);
+        QCOMPARE(h.server.received(32).size(), 1);
+        QCOMPARE(h.server.received(32).first().body, TestFrame(32).u32(quint32(table)).body());
+        QVERIFY(h.server.received(30).isEmpty());
+        QCOMPARE(ui.tableSelector->activeTable(), table);
+        QTRY_VERIFY(QApplication::overrideCursor() == nullptr);
+        // A watcher is not seated: nothing is published.
+        QVERIFY(h.window->tablePresence().publishedPath(h.window->games()->gameModel(table)).isEmpty());
+    }
+
     void tournamentSeating_data()
     {
         QTest::addColumn<bool>("show");
