@@ -3,6 +3,7 @@
 #include "AdFetcher.h"
 #include "CreateUserWindow.h"
 #include "LoginWindow.h"
+#include "TableSelector.h"
 #include "UPushButton.h"
 #include "UTabWidget.h"
 
@@ -80,13 +81,14 @@ void MainView::setupUi(QMainWindow* window)
     usernameLabel->setTextFormat(Qt::PlainText);
     accountBalanceLabel = make<QLabel>("accountBalanceLabel", topBar);
     accountBalanceLabel->setTextFormat(Qt::PlainText);
+    tableSelector = make<TableSelector>("tableSelector", topBar);
     accountButton = make<UPushButton>("accountButton", topBar);
     supportButton = make<UPushButton>("supportButton", topBar);
     toggleFullscreenButton = make<UPushButton>("toggleFullscreenButton", topBar);
     quitButton = make<UPushButton>("quitButton", topBar);
     topBarLayout->addWidget(usernameLabel);
     topBarLayout->addWidget(accountBalanceLabel);
-    topBarLayout->addStretch();
+    topBarLayout->addWidget(tableSelector, 1);
     topBarLayout->addWidget(accountButton);
     topBarLayout->addWidget(supportButton);
     topBarLayout->addWidget(toggleFullscreenButton);

@@ -10,6 +10,7 @@ class QMainWindow;
 class QStackedWidget;
 class QVBoxLayout;
 class QWidget;
+class TableSelector;
 class UPushButton;
 class UTabWidget;
 
@@ -29,6 +30,8 @@ struct MainView
     QHBoxLayout* topBarLayout = nullptr;
     QLabel* usernameLabel = nullptr;
     QLabel* accountBalanceLabel = nullptr;
+    /// The Lobby button and one button per open table.
+    TableSelector* tableSelector = nullptr;
     UPushButton* accountButton = nullptr;
     UPushButton* supportButton = nullptr;
     UPushButton* toggleFullscreenButton = nullptr;

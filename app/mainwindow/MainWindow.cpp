@@ -5,6 +5,10 @@
 #include "AdFetcher.h"
 #include "ConferenceArea.h"
 #include "EmbeddedWebPage.h"
+#include "FriendsWindow.h"
+#include "GameController.h"
+#include "GameWindow.h"
+#include "TableSelector.h"
 #include "GameSounds.h"
 #include "LobbyWindow.h"
 #include "Logging.h"
@@ -39,8 +43,14 @@ MainWindow::MainWindow(const QString& host, quint16 port, const QString& userNam
                        bool useSsl, const QString& httpHost, TranslationsManager* translations)
     : QMainWindow(nullptr)
     , connectionManager(useSsl)
+    , playerDb(&connectionManager, &xmppClient)
+    , chatController(&playerDb, &xmppClient)
+    , chatSetup(&chatController)
+    , socialHub(&playerDb, &chatController)
+    , tablePresenceManager(&xmppClient)
     , translations(translations)
     , reloadStyleAction(this)
+    , miscDialogsAction(this)
     , host(host)
     , port(port)
     , userName(userName)
@@ -53,8 +63,23 @@ MainWindow::MainWindow(const QString& host, quint16 port, const QString& userNam
     setCentralWidget(ui.centralWidget);
 
     tournamentsController = new TournamentsController(&connectionManager, this, this);
+    tournamentsController->setSocialServices(&socialHub);
     connect(tournamentsController, &TournamentsController::watchTable, this, &MainWindow::watchTable);
+    connect(tournamentsController, &TournamentsController::userMenuRequested, this, &MainWindow::onUserMenuRequested);
+    gameController = new GameController(&connectionManager, &socialHub, tournamentsController, this);
     lobbyController = new LobbyController(&connectionManager, ui.centralWidget);
+    connect(gameController, &GameController::gameModelCreated, &tablePresenceManager,
+            &TablePresenceManager::onGameModelCreated);
+    connect(gameController, &GameController::gameModelAboutToBeDestroyed, &tablePresenceManager,
+            &TablePresenceManager::onGameModelAboutToBeDestroyed);
+
+    // The lobby chat; hidden: own and others' joins and leaves, others' kicks and bans.
+    lobbyChat = socialHub.createConferenceArea(ui.lobbyChatFrame, 1 | 2 | 8);
+    lobbyChat->setObjectName(QStringLiteral("lobbyChat"));
+    lobbyChat->setMinimumWidth(330);
+    ui.lobbyChatLayout->insertWidget(1, lobbyChat, 1);
+    chatSetup.setLobbyChat(lobbyChat);
+    connect(lobbyChat, &ConferenceArea::userMenuRequested, this, &MainWindow::onUserMenuRequested);
 
     ui.adfetcher1->setUrl(
         expandUrlTemplate(QString(), QStringLiteral("http://{host}/client/{sku}/advertisement/")).toString()
@@ -75,7 +100,19 @@ MainWindow::MainWindow(const QString& host, quint16 port, const QString& userNam
     connect(cm, &ConnectionManager::alreadySeated, this, &MainWindow::onAlreadySeated);
     connect(cm, &ConnectionManager::unwatchFailed, this, &MainWindow::onUnwatchTableFailed);
     connect(cm, &ConnectionManager::leaveFailed, this, &MainWindow::onLeaveTableFailed);
+    connect(&playerDb, &PlayerDb::changePictureOk, this, &MainWindow::onChangePictureOk);
+    connect(&playerDb, &PlayerDb::changePictureFailed, this, &MainWindow::onChangePictureFailed);
+    connect(&playerDb, &PlayerDb::playerNameUpdate, this, &MainWindow::onPlayerNameUpdate);
     connect(cm, qOverload<TableInfo>(&ConnectionManager::tableInfoUpdate), this, &MainWindow::onTableInfoUpdate);
+    connect(gameController, &GameController::tableViewCreated, this, &MainWindow::onTableViewCreated);
+    connect(gameController, &GameController::tableViewDestroyed, this, &MainWindow::onTableViewDestroyed);
+    connect(gameController, &GameController::tableViewAboutToBeDestroyed, this,
+            &MainWindow::onTableViewAboutToBeDestroyed);
+    connect(gameController, &GameController::regularTableJoined, this, &MainWindow::onRegularTableJoined);
+    connect(gameController, &GameController::tableWatched, this, &MainWindow::onTableWatched);
+    connect(gameController, &GameController::tournamentTableJoined, this, &MainWindow::onTournamentTableJoined);
+    connect(gameController, &GameController::tournamentScoreDialogClosed, this,
+            &MainWindow::onTournamentScoreDialogClosed);
 
     LoginWindow* loginWindow = ui.loginWindow;
     connect(loginWindow, &LoginWindow::login, this, &MainWindow::login);
@@ -90,8 +127,8 @@ MainWindow::MainWindow(const QString& host, quint16 port, const QString& userNam
     connect(createUserWindow, &CreateUserWindow::cancelPressed, this, &MainWindow::onCreateUserCancel);
     connect(createUserWindow, &CreateUserWindow::termsPressed, this, &MainWindow::onCreateUserTerms);
     connect(createUserWindow, &CreateUserWindow::registerUser, this, &MainWindow::onCreateUserInfo);
-    connect(cm, &ConnectionManager::registerUserOk, createUserWindow, &CreateUserWindow::onRegisterSucceeded);
-    connect(cm, &ConnectionManager::registerUserFailed, createUserWindow, &CreateUserWindow::onRegisterFailed);
+    connect(&playerDb, &PlayerDb::registerUserOk, createUserWindow, &CreateUserWindow::onRegisterSucceeded);
+    connect(&playerDb, &PlayerDb::registerUserFailed, createUserWindow, &CreateUserWindow::onRegisterFailed);
     // The new account's name and password are also the chat login's.
     connect(createUserWindow, &CreateUserWindow::doLogin, this, [this](const QString& user, const QString& pass) {
         this->userName = user;
@@ -105,15 +142,21 @@ MainWindow::MainWindow(const QString& host, quint16 port, const QString& userNam
     connect(cm, &ConnectionManager::notifyWatching, this, &MainWindow::previouslyWatching);
     connect(cm, &ConnectionManager::currentAccountBalance, this, &MainWindow::onCurrentAccountBalance);
     connect(cm, &ConnectionManager::webPage, this, &MainWindow::onWebPage);
-    connect(cm, &ConnectionManager::playerNameUpdate, this, [this](qint32 pid, const QString& name) {
-        if (pid == connectionManager.ownPlayerId() && connectionManager.isLoggedIn())
-            setPlayerName(name);
-    });
 
     reloadStyleAction.setShortcut(QKeySequence(QStringLiteral("Ctrl+Alt+R")));
     if (auto* app = qobject_cast<MahjongApplication*>(QCoreApplication::instance()))
         connect(&reloadStyleAction, &QAction::triggered, app, &MahjongApplication::loadStyleSheet);
     addAction(&reloadStyleAction);
+    miscDialogsAction.setShortcut(QKeySequence(QStringLiteral("Ctrl+Alt+D")));
+    connect(&miscDialogsAction, &QAction::triggered, this, &MainWindow::onDisplayMiscDialogs);
+    addAction(&miscDialogsAction);
+
+    // Where the chat rooms are comes from the client configuration or by
+    // discovery; the room setup answers the client's signals itself.
+    connect(&xmppClient, &XMPPClient::connected, this, &MainWindow::onXMPPConnected);
+    connect(&xmppClient, &XMPPClient::disconnected, this, &MainWindow::onXMPPDisconnected);
+    connect(&playerDb, &PlayerDb::searchJidResult, this, &MainWindow::onSearchJidResult);
+    connect(&playerDb, &PlayerDb::searchJidError, this, &MainWindow::onSearchJidError);
 
     showLoginPage(userName, password);
     connect(qApp, &QCoreApplication::aboutToQuit, cm, &ConnectionManager::prepareToQuit);
@@ -124,38 +167,42 @@ MainWindow::~MainWindow()
     // Nothing the connection reports from here on may open a box or end the
     // event loop again.
     disconnect(&connectionManager, nullptr, this, nullptr);
+    disconnect(&xmppClient, nullptr, this, nullptr);
     saveWindowSettings();
     if (ui.mainTabs->count() > 0)
         QSettings().setValue(QStringLiteral("game/lobbyTab"), ui.mainTabs->currentIndex());
     Singleton<ServerTime>::instance()->setConnection(nullptr);
-    // The pages and the lobby hold the connection manager; they go while it
-    // still exists (the base class would delete them after it).
+    // The pages, the chat areas and the controllers hold the connection
+    // manager, the chat client or the chat controller; they go while those
+    // still exist (the base class would delete them after the members).
+    // The table pages first: the game controller owns their models.
+    disconnect(gameController, nullptr, this, nullptr);
+    for (int i = ui.loggedInStack->count() - 1; i >= 0; --i) {
+        QWidget* page = ui.loggedInStack->widget(i);
+        if (page != ui.lobbyWidget)
+            delete page;
+    }
+    delete gameController;
     delete lobbyPage;
     delete tournamentsPage;
     delete preferencesWindow;
+    delete friendsWindow;
     delete welcomePage;
     delete howtoPage;
     delete lobbyChat;
     delete tournamentsController;
     delete lobbyController;
-    connectionManager.setPrompts(nullptr);
-}
-
-void MainWindow::setSocialServices(SocialServices* services)
-{
-    social = services;
-    tournamentsController->setSocialServices(social);
-    delete lobbyChat;
-    lobbyChat = nullptr;
-    if (social == nullptr)
-        return;
-    // Hidden: own and others' joins and leaves, others' kicks and bans.
-    lobbyChat = social->createConferenceArea(ui.lobbyChatFrame, 1 | 2 | 8);
-    if (lobbyChat != nullptr) {
-        lobbyChat->setObjectName(QStringLiteral("lobbyChat"));
-        lobbyChat->setMinimumWidth(330);
-        ui.lobbyChatLayout->insertWidget(1, lobbyChat, 1);
+    // Every page, and the dialogs and boxes the window holds (the embedded
+    // browser among them), go now too, not after the members.
+    delete takeCentralWidget();
+    QList<QPointer<QWidget>> dialogs;
+    for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (child->isWindow())
+            dialogs << child;
     }
+    for (const QPointer<QWidget>& dialog : dialogs)
+        delete dialog.data();
+    connectionManager.setPrompts(nullptr);
 }
 
 void MainWindow::showLoginPage(const QString& user, const QString& pass)
@@ -190,6 +237,7 @@ void MainWindow::onStartupFinished(bool success)
 
 void MainWindow::setPlayerName(const QString& playerName)
 {
+    gameController->setPlayerName(playerName);
     ui.usernameLabel->setText(playerName);
 }
 
@@ -229,7 +277,7 @@ void MainWindow::onCreateUserTerms()
 
 void MainWindow::onCreateUserInfo(const QString& user, const QString& pass, const QString& email)
 {
-    connectionManager.register_user(user, pass, email, QString());
+    playerDb.registerUser(user, pass, email, QString());
 }
 
 void MainWindow::onConnected()
@@ -245,8 +293,26 @@ void MainWindow::onVersionCheckComplete()
 
 void MainWindow::onClientConfig(const ClientConfig& config)
 {
-    // The chat connection starts from here once the chat side is in place.
     clientConfig = config;
+    chatSetup.setClientConfig(config);
+    const QString xmppHost = ChatRoomSetup::xmppHost(config, host);
+    const XMPPJid searchService = ChatRoomSetup::searchService(config, xmppHost);
+    playerDb.setSearchJid(searchService);
+    if (friendsWindow != nullptr)
+        friendsWindow->setSearchJid(searchService);
+    xmppClient.setCredentials(playerDb.ownPidString(), xmppPassword.isEmpty() ? password : xmppPassword);
+    xmppClient.connectToHost(xmppHost, xmppPort,
+                             connectionManager.useSsl() ? XMPPClient::TlsRequired : XMPPClient::TlsIfOffered);
+}
+
+void MainWindow::onXMPPConnected()
+{
+    qDebug() << "xmpp connected to host";
+}
+
+void MainWindow::onXMPPDisconnected()
+{
+    qDebug() << "xmpp disconnected";
 }
 
 void MainWindow::setTableRequestCursor(qint32 tableId, int requestClass)
@@ -259,6 +325,10 @@ void MainWindow::joinTable(int tableId, bool wasSeated)
 {
     if (tableId < 1)
         return;
+    if (gameController->hasTable(tableId)) {
+        showTable(tableId);
+        return;
+    }
     if (!wasSeated && lobbyController->tableModel()->isTableFull(tableId)) {
         setTableRequestCursor(tableId, request_frames::cls::watch);
         qDebug() << "watching table" << tableId;
@@ -274,6 +344,10 @@ void MainWindow::watchTable(qint32 tableId)
 {
     if (tableId < 1)
         return;
+    if (gameController->hasTable(tableId)) {
+        showTable(tableId);
+        return;
+    }
     setTableRequestCursor(tableId, request_frames::cls::watch);
     qDebug() << "watching table" << tableId;
     connectionManager.watch_table(tableId);
@@ -294,11 +368,34 @@ void MainWindow::onWatchTableFailed(qint32, const QString& reason)
 void MainWindow::onUnwatchTableFailed(qint32 tableId)
 {
     qWarning() << "unwatch table" << tableId << "failed";
+    if (ui.tableSelector->activeTable() == tableId)
+        displayLobby();
 }
 
 void MainWindow::onChangePassword(const QString& newPassword)
 {
-    connectionManager.change_password(newPassword);
+    playerDb.changePassword(newPassword);
+}
+
+void MainWindow::onUploadPlayerPicture(const QImage& picture)
+{
+    playerDb.uploadPicture(picture);
+}
+
+void MainWindow::onChangePictureOk()
+{
+}
+
+void MainWindow::onChangePictureFailed()
+{
+    qWarning() << "changing avatar picture failed :(";
+}
+
+void MainWindow::onPlayerNameUpdate(qint32 pid, const QString& name)
+{
+    if (pid == -1 || pid != playerDb.ownPid())
+        return;
+    setPlayerName(name);
 }
 
 void MainWindow::onCurrentAccountBalance(qint64 balance)

@@ -1,15 +1,23 @@
 #pragma once
 
+#include "ChatController.h"
+#include "ChatRoomSetup.h"
 #include "ClientConfig.h"
 #include "ConnectionManager.h"
 #include "MainView.h"
 #include "MessageBoxPrompts.h"
+#include "PlayerDb.h"
 #include "ProtocolEnums.h"
+#include "SocialHub.h"
 #include "TableInfo.h"
+#include "TablePresenceManager.h"
+#include "XMPPClient.h"
 
 #include <QAction>
 #include <QHash>
+#include <QImage>
 #include <QMainWindow>
+#include <QMenu>
 #include <QPointer>
 #include <QTimer>
 #include <QUrl>
@@ -19,6 +27,9 @@
 
 class ConferenceArea;
 class EmbeddedWebPage;
+class FriendsWindow;
+class GameController;
+class GameWindow;
 class LobbyController;
 class LobbyWindow;
 class PreferencesWindow;
@@ -30,10 +41,16 @@ class MsgBox;
 }
 
 /// The program's one top-level window and the owner of the long-lived
-/// objects: the game server connection and the lobby. It shows the login
-/// page, then the logged-in area with its top bar and the lobby tabs, asks
-/// the server for the session's data after the login, opens the service's web
-/// pages, and answers the server's session notices.
+/// objects: the game server connection, the chat connection with the player
+/// directory and the chat rooms, the lobby and the tournaments. It shows the
+/// login page, then the logged-in area with its top bar and the lobby tabs,
+/// asks the server for the session's data after the login, starts the chat
+/// session once the server's client configuration is known, opens the
+/// service's web pages, and answers the server's session notices.
+///
+/// Teardown: every page, window and controller that holds the connection
+/// manager, the chat client or the chat controller is destroyed by the
+/// destructor's body, before those members.
 class MainWindow : public QMainWindow
 {
     Q_OBJECT
@@ -43,18 +60,29 @@ public:
                const QString& httpHost, TranslationsManager* translations);
     ~MainWindow() override;
 
-    /// Gives the window the chat and player picture services: the lobby chat
-    /// room area appears and the settings page shows the own picture. Null
-    /// leaves both empty.
-    void setSocialServices(SocialServices* social);
+    /// The chat server's port; 5222 unless a test server listens elsewhere.
+    /// Takes effect at the next chat connection.
+    void setXmppPort(quint16 port) { xmppPort = port; }
 
     ConnectionManager& connection() { return connectionManager; }
+    XMPPClient& xmpp() { return xmppClient; }
+    PlayerDb& players() { return playerDb; }
+    ChatController& chat() { return chatController; }
+    SocialServices* socialServices() { return &socialHub; }
+    TablePresenceManager& tablePresence() { return tablePresenceManager; }
+    /// The lobby's chat room area (in the side column of the lobby page).
+    ConferenceArea* lobbyChatArea() const { return lobbyChat; }
+    /// The player menu as it was last filled.
+    QMenu& playerMenu() { return userMenu; }
     LobbyController* lobby() const { return lobbyController; }
     const MainView& view() const { return ui; }
     /// The tabs' pages while logged in, else null.
     LobbyWindow* lobbyWindow() const { return lobbyPage; }
     PreferencesWindow* preferences() const { return preferencesWindow; }
     TournamentsController* tournaments() const { return tournamentsController; }
+    GameController* games() const { return gameController; }
+    /// The friends tab while logged in, else null.
+    FriendsWindow* friends() const { return friendsWindow; }
     EmbeddedWebPage* startPage() const { return welcomePage; }
     EmbeddedWebPage* howToPage() const { return howtoPage; }
     /// The name and password of the latest login (the chat login uses them too).
@@ -101,7 +129,34 @@ public Q_SLOTS:
     void onWatchTableFailed(qint32 tableId, const QString& reason);
     void onAlreadySeated(qint32 tableId);
     void onUnwatchTableFailed(qint32 tableId);
+    /// A button of the table selector: -1 the lobby, else that table's page.
+    void onTableClicked(int tableId);
+    void onTableViewCreated(qint32 tableId, GameWindow* gwin);
+    void onTableViewDestroyed(qint32 tableId);
+    void onTableViewAboutToBeDestroyed(qint32 tableId);
+    void onRegularTableJoined(qint32 tableId);
+    void onTableWatched(qint32 tableId, bool fromLobby);
+    /// Asks to show a tournament table the user was seated at (reason 0 a
+    /// new round, 1 a continued one); a rejoin the user asked for (2) shows it at once.
+    void onTournamentTableJoined(qint32 tournamentId, qint32 tableId, int reason);
+    void onTournamentScoreDialogClosed(qint32 tournamentId, qint32 tableId, bool lastRound);
     void onChangePassword(const QString& password);
+    void onUploadPlayerPicture(const QImage& picture);
+    void onChangePictureOk();
+    void onChangePictureFailed();
+    /// A name update of the own player id renames the top bar; others are ignored.
+    void onPlayerNameUpdate(qint32 pid, const QString& name);
+    void onXMPPConnected();
+    void onXMPPDisconnected();
+    /// The menu of a player's name: "This is you", "Add to friends", or the
+    /// tables a friend sits at; nothing before the chat session is up.
+    void onUserMenuRequested(const QString& playerName, const QPoint& pos);
+    void onSearchJidResult(const XMPPJid& jid);
+    void onSearchJidError();
+    void onAddFriendAction();
+    void onWatchTableAction();
+    /// Ctrl+Alt+D: sample score boards and claim chooser, for looking at them.
+    void onDisplayMiscDialogs();
     void onCurrentAccountBalance(qint64 balance);
     void onWaitingList(int seq);
     void onCurrentTabChanged(int index);
@@ -137,8 +192,8 @@ private:
     /// class is still unanswered (the connection then sends nothing new, and
     /// the answer to come takes back the one cursor already set).
     void setTableRequestCursor(qint32 tableId, int requestClass);
-    /// Seats the user at a tournament's table (reason 1 continued round, 2 rejoin).
-    void seatAtTournamentTable(qint32 tournamentId, qint32 tableId, int reason);
+    /// Brings an open table's page to the front.
+    void showTable(qint32 tableId);
     void askRejoin(qint32 tableId, const QString& tableName);
     void askContinueWatching(qint32 tableId, const QString& tableName);
     /// The latest record of the table from the server, or null.
@@ -149,10 +204,20 @@ private:
     PreferencesWindow* preferencesWindow = nullptr;
     TournamentsController* tournamentsController = nullptr;
     QWidget* tournamentsPage = nullptr;
+    FriendsWindow* friendsWindow = nullptr;
     EmbeddedWebPage* howtoPage = nullptr;
     LobbyWindow* lobbyPage = nullptr;
+    // The long-lived objects, each declared after what it points to, so that
+    // the members go in the reverse order of their use.
     ConnectionManager connectionManager;
     MessageBoxPrompts prompts;
+    XMPPClient xmppClient;
+    PlayerDb playerDb;
+    ChatController chatController;
+    ChatRoomSetup chatSetup;
+    SocialHub socialHub;
+    TablePresenceManager tablePresenceManager;
+    GameController* gameController = nullptr;
     LobbyController* lobbyController = nullptr;
     TranslationsManager* translations;
     QPointer<ModelessMsgBox::MsgBox> quitBox;
@@ -165,6 +230,7 @@ private:
     ClientConfig clientConfig;
     MainView ui;
     QAction reloadStyleAction;
+    QAction miscDialogsAction;
     QTimer updateTimer;
     QString host;
     quint16 port;
@@ -172,7 +238,8 @@ private:
     QString password;
     bool fullyRegistered = false;
     QString httpHost;
-    SocialServices* social = nullptr;
+    quint16 xmppPort = 5222;
+    QMenu userMenu;
     ConferenceArea* lobbyChat = nullptr;
     /// The lobby tabs by the names that pages ask for.
     QHash<QString, QWidget*> tabsByName;

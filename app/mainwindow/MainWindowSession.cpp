@@ -4,6 +4,10 @@
 #include "MainWindow.h"
 
 #include "CreateUserWindow.h"
+#include "FriendsWindow.h"
+#include "GameController.h"
+#include "TableSelector.h"
+#include "XMPPRosterItem.h"
 #include "LobbyController.h"
 #include "Logging.h"
 #include "MachineId.h"
@@ -18,6 +22,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QCursor>
 #include <QDebug>
 #include <QPointer>
 #include <QStackedWidget>
@@ -26,7 +31,9 @@ void MainWindow::loginSuccessful(qint32 pid, const QString& name, const QString&
 {
     qDebug() << "logged in, pid:" << pid << " fully registered:" << registered;
     fullyRegistered = registered;
+    gameController->setPlayerId(pid);
     tournamentsController->setPlayerId(pid);
+    playerDb.setOwnPlayer(pid, name);
     setPlayerName(name);
     connectionManager.log_client_uuid(machineId());
     connectionManager.query_account_balance();
@@ -70,7 +77,7 @@ const TableInfo* MainWindow::knownTable(qint32 tableId) const
 void MainWindow::previouslySeated(qint32 tableId, qint32, qint32 tournamentId)
 {
     if (tournamentId != -1) {
-        seatAtTournamentTable(tournamentId, tableId, 1);
+        gameController->onTournamentSeated(tournamentId, tableId, 1);
         return;
     }
     // The notice comes right after its table's record: ask at once when the
@@ -96,6 +103,9 @@ void MainWindow::previouslyWatching(qint32 tableId)
 void MainWindow::onTableInfoUpdate(const TableInfo& ti)
 {
     lastTableRecord = ti;
+    // The button of an open table follows its name.
+    if (ui.tableSelector->button(ti.tableId) != nullptr)
+        ui.tableSelector->onTableInfo(ti);
     if (previouslySeatedTables.erase(ti.tableId) != 0 && ti.gameType != 1)
         askRejoin(ti.tableId, ti.name);
     if (previouslyWatchedTables.erase(ti.tableId) != 0)
@@ -127,14 +137,6 @@ void MainWindow::askContinueWatching(qint32 tableId, const QString& tableName)
     });
 }
 
-void MainWindow::seatAtTournamentTable(qint32 tournamentId, qint32 tableId, int reason)
-{
-    // The game controller keeps the tournament's seating; the table itself
-    // is joined like any other.
-    qDebug() << "tournament" << tournamentId << "seats at table" << tableId << "reason" << reason;
-    joinTable(tableId, true);
-}
-
 void MainWindow::onAlreadySeated(qint32 tableId)
 {
     QApplication::restoreOverrideCursor();
@@ -148,7 +150,7 @@ void MainWindow::onAlreadySeated(qint32 tableId)
         const TableModel* model = self->lobbyController->tableModel();
         // A table the lobby does not list is joined plainly.
         if (model->hasTableInfo(tableId) && model->tableInfo(tableId).gameType == 1)
-            self->seatAtTournamentTable(model->tableInfo(tableId).mttId, tableId, 2);
+            self->gameController->onTournamentSeated(model->tableInfo(tableId).mttId, tableId, 2);
         else
             self->joinTable(tableId, true);
     });
@@ -183,6 +185,34 @@ void MainWindow::onJoinFailed(qint32, join_failed_reason::enum_t reason)
         break;
     default: plainText(ModelessMsgBox::critical(this, title, QString())); break;
     }
+}
+
+void MainWindow::onTournamentTableJoined(qint32 tournamentId, qint32 tableId, int reason)
+{
+    if (ui.tableSelector->activeTable() == tableId)
+        return;
+    if (reason != 0 && reason != 1) {
+        showTable(tableId);
+        return;
+    }
+    QString name;
+    try {
+        name = tournamentsController->tournamentInfo(tournamentId).name;
+    } catch (const std::exception&) {
+        // Not (yet) in the tournaments lobby: the id stands for the name.
+        name = QString::number(tournamentId);
+    }
+    const QString title = reason == 0 ? tr("New tournament round - %1").arg(name)
+                                      : tr("Continuing tournament round - %1").arg(name);
+    const QString text = reason == 0 ? tr("You have been assigned to tournament table %1. Show now?").arg(tableId)
+                                     : tr("You are assigned to tournament table %1. Show now?").arg(tableId);
+    auto* box = plainText(ModelessMsgBox::question(this, title, text, QDialogButtonBox::Yes | QDialogButtonBox::No,
+                                                   QDialogButtonBox::Yes));
+    QPointer<MainWindow> self(this);
+    ModelessMsgBox::connectFinished(box, [self, tableId](int button) {
+        if (self && button == QDialogButtonBox::Yes && self->gameController->hasTable(tableId))
+            self->showTable(tableId);
+    });
 }
 
 void MainWindow::onForcedLogout()
@@ -254,4 +284,95 @@ void MainWindow::changeEvent(QEvent* event)
         }
     }
     QMainWindow::changeEvent(event);
+}
+
+void MainWindow::onUserMenuRequested(const QString& playerName, const QPoint& pos)
+{
+    qDebug() << "Received onUserMenuRequested, name " << playerName << ", pos " << pos;
+    if (xmppClient.state() != XMPPClient::SessionState || friendsWindow == nullptr)
+        return;
+    userMenu.clear();
+    if (playerName == playerDb.ownName()) {
+        userMenu.addAction(tr("This is you"))->setEnabled(false);
+        userMenu.popup(pos);
+        return;
+    }
+    if (!playerDb.hasPlayerName(playerName)) {
+        // The answer opens the menu at the mouse.
+        playerDb.searchJid(playerName);
+        return;
+    }
+    const XMPPJid jid = playerDb.jidForName(playerName);
+    const XMPPRosterItem* friendItem = friendsWindow->rosterItemForJid(jid);
+    if (friendItem == nullptr) {
+        QAction* add = userMenu.addAction(tr("Add to friends"));
+        add->setData(QVariant::fromValue(jid));
+        connect(add, &QAction::triggered, this, &MainWindow::onAddFriendAction);
+    } else {
+        if (const XMPPPresence* presence = friendItem->bestPresence()) {
+            // Sorted, so that the menu keeps its order from one time to the next.
+            QStringList paths = presence->tables().values();
+            paths.sort();
+            const TableModel* tables = lobbyController->tableModel();
+            for (const QString& path : paths) {
+                bool ok = false;
+                const int tableId = path.mid(path.lastIndexOf(QLatin1Char('/')) + 1).toInt(&ok, 10);
+                if (!ok || tableId == ui.tableSelector->activeTable())
+                    continue;
+                const QString text = tables->hasTableInfo(tableId)
+                                         //: %1 is table name
+                                         ? tr("Watch table %1").arg(tables->tableInfo(tableId).name)
+                                         //: %1 is table id
+                                         : tr("Watch special table %1").arg(tableId);
+                QAction* watch = userMenu.addAction(text);
+                watch->setData(tableId);
+                connect(watch, &QAction::triggered, this, &MainWindow::onWatchTableAction);
+            }
+        }
+        if (userMenu.isEmpty())
+            userMenu.addAction(tr("Friend is not playing"))->setEnabled(false);
+    }
+    if (!userMenu.isEmpty())
+        userMenu.popup(pos);
+}
+
+void MainWindow::onSearchJidResult(const XMPPJid& jid)
+{
+    QAction* add = userMenu.addAction(tr("Add to friends"));
+    add->setData(QVariant::fromValue(jid));
+    connect(add, &QAction::triggered, this, &MainWindow::onAddFriendAction);
+    userMenu.popup(QCursor::pos());
+}
+
+void MainWindow::onSearchJidError()
+{
+    userMenu.addAction(tr("Error getting player id"))->setEnabled(false);
+    userMenu.popup(QCursor::pos());
+}
+
+void MainWindow::onAddFriendAction()
+{
+    auto* action = qobject_cast<QAction*>(sender());
+    if (action == nullptr) {
+        qWarning() << "bad sender of add friend action";
+        return;
+    }
+    if (friendsWindow != nullptr)
+        friendsWindow->addFriend(action->data().value<XMPPJid>());
+}
+
+void MainWindow::onWatchTableAction()
+{
+    auto* action = qobject_cast<QAction*>(sender());
+    if (action == nullptr) {
+        qWarning() << "bad sender of watch table action";
+        return;
+    }
+    bool ok = false;
+    const int tableId = action->data().toInt(&ok);
+    if (!ok) {
+        qWarning() << "invalid table id data in watch table action";
+        return;
+    }
+    watchTable(tableId);
 }

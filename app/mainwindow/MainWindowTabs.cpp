@@ -1,8 +1,13 @@
 // The logged-in area: the lobby tabs built on the first display of the
-// lobby, full screen, and the window's size and tab settings.
+// lobby, the table pages, full screen, and the window's size and tab
+// settings.
 #include "MainWindow.h"
 
 #include "EmbeddedWebPage.h"
+#include "FriendsWindow.h"
+#include "GameController.h"
+#include "GameWindow.h"
+#include "TableSelector.h"
 #include "GameSounds.h"
 #include "LobbyController.h"
 #include "LobbyWindow.h"
@@ -14,6 +19,7 @@
 #include "UTabWidget.h"
 
 #include <QApplication>
+#include <QDebug>
 #include <QIcon>
 #include <QLabel>
 #include <QSettings>
@@ -50,6 +56,7 @@ void MainWindow::displayLobby()
         lobbyPage->setParent(ui.lobbyWidget);
         lobbyPage->show();
         lobbyController->tableModel()->subscribe(QStringLiteral("101/Practice"));
+        gameController->setTableModel(lobbyController->tableModel());
         tournamentsController->setTableModel(lobbyController->tableModel());
         connect(lobbyPage, &LobbyWindow::joinTable, this, [this](int tableId) { joinTable(tableId); });
         connect(lobbyPage, &LobbyWindow::watchTable, this, &MainWindow::watchTable);
@@ -58,13 +65,20 @@ void MainWindow::displayLobby()
         tournamentsPage = tournamentsController->createLobbyWindow();
         addTab(tournamentsPage, "resources:tabicons/tournament.png", "tournament");
 
-        preferencesWindow = new PreferencesWindow(translations, social, ui.lobbyWidget);
+        preferencesWindow = new PreferencesWindow(translations, &socialHub, ui.lobbyWidget);
         connect(preferencesWindow, &PreferencesWindow::changePassword, this, &MainWindow::onChangePassword);
-        connect(&connectionManager, &ConnectionManager::changePasswordOk, preferencesWindow,
-                &PreferencesWindow::onChangePasswordOk);
-        connect(&connectionManager, &ConnectionManager::changePasswordFailed, preferencesWindow,
+        connect(preferencesWindow, &PreferencesWindow::uploadPlayerPicture, this, &MainWindow::onUploadPlayerPicture);
+        connect(&playerDb, &PlayerDb::changePasswordOk, preferencesWindow, &PreferencesWindow::onChangePasswordOk);
+        connect(&playerDb, &PlayerDb::changePasswordFailed, preferencesWindow,
                 &PreferencesWindow::onChangePasswordFailed);
+        preferencesWindow->setPlayerDb(&playerDb);
         addTab(preferencesWindow, "resources:tabicons/preferences.png", "preferences");
+
+        friendsWindow = new FriendsWindow(&xmppClient, &playerDb, ui.lobbyWidget);
+        friendsWindow->setTableModel(lobbyController->tableModel());
+        addTab(friendsWindow, "resources:tabicons/friends.png", "friends");
+        connect(friendsWindow, &FriendsWindow::joinTable, this, [this](int tableId) { joinTable(tableId); });
+        connect(friendsWindow, &FriendsWindow::watchTable, this, &MainWindow::watchTable);
 
         howtoPage = makeWebPage("howtoPage");
         addTab(howtoPage, "resources:tabicons/help.png", "howto");
@@ -72,6 +86,8 @@ void MainWindow::displayLobby()
 
         retranslateTabs();
 
+        connect(ui.tableSelector, &TableSelector::tableClicked, this, &MainWindow::onTableClicked);
+        connect(gameController, &GameController::tableActivity, ui.tableSelector, &TableSelector::onTableActivity);
         connect(ui.toggleFullscreenButton, &QPushButton::clicked, this, &MainWindow::toggleWindowed);
         connect(ui.supportButton, &QPushButton::clicked, this, &MainWindow::onSupport);
         connect(ui.accountButton, &QPushButton::clicked, this, &MainWindow::onAccount);
@@ -81,10 +97,73 @@ void MainWindow::displayLobby()
             ui.mainTabs->setCurrentIndex(tab);
     }
 
+    ui.tableSelector->setActiveTable(-1);
     ui.loggedInStack->setCurrentWidget(ui.lobbyWidget);
     ui.centralWidget->setCurrentWidget(ui.loggedInWidget);
     startLobbyMusic();
     QApplication::restoreOverrideCursor();
+}
+
+void MainWindow::showTable(qint32 tableId)
+{
+    GameWindow* page = gameController->tableView(tableId);
+    if (page == nullptr) {
+        qWarning() << "no page for table" << tableId;
+        return;
+    }
+    stopLobbyMusic();
+    ui.tableSelector->setActiveTable(tableId);
+    ui.loggedInStack->setCurrentWidget(page);
+    ui.centralWidget->setCurrentWidget(ui.loggedInWidget);
+}
+
+void MainWindow::onTableClicked(int tableId)
+{
+    if (tableId == -1)
+        displayLobby();
+    else
+        showTable(tableId);
+}
+
+void MainWindow::onTableViewCreated(qint32 tableId, GameWindow* gwin)
+{
+    qDebug() << "creating game page";
+    if (ui.loggedInStack->indexOf(gwin) < 0)
+        ui.loggedInStack->addWidget(gwin);
+    if (ui.tableSelector->button(tableId) == nullptr)
+        ui.tableSelector->addTable(gwin->tableInfo());
+    connect(gwin, &GameWindow::userMenuRequested, this, &MainWindow::onUserMenuRequested, Qt::UniqueConnection);
+}
+
+void MainWindow::onTableViewDestroyed(qint32 tableId)
+{
+    qDebug() << "table view" << tableId << "destroyed, destroying game page";
+    if (ui.tableSelector->button(tableId) != nullptr)
+        ui.tableSelector->removeTable(tableId);
+}
+
+void MainWindow::onTableViewAboutToBeDestroyed(qint32 tableId)
+{
+    qDebug() << "table view" << tableId << "about to be destroyed";
+    if (ui.tableSelector->activeTable() == tableId)
+        displayLobby();
+}
+
+void MainWindow::onRegularTableJoined(qint32 tableId)
+{
+    if (ui.tableSelector->activeTable() != tableId)
+        showTable(tableId);
+}
+
+void MainWindow::onTableWatched(qint32 tableId, bool fromLobby)
+{
+    if (fromLobby && ui.tableSelector->activeTable() != tableId)
+        showTable(tableId);
+}
+
+void MainWindow::onTournamentScoreDialogClosed(qint32 tournamentId, qint32, bool)
+{
+    onDisplayTournament(tournamentId);
 }
 
 void MainWindow::onDisplayTournament(qint32 tournamentId)

@@ -4,6 +4,8 @@
 
 #include "GameSounds.h"
 #include "ModelessMsgBox.h"
+#include "AvatarDialog.h"
+#include "PlayerDb.h"
 #include "SocialServices.h"
 #include "TileGraphics.h"
 #include "TileImages.h"
@@ -188,7 +190,7 @@ void PreferencesWindow::setupUi()
     avatarLabel->setMinimumSize(64, 64);
     avatarLabel->setAlignment(Qt::AlignCenter);
     setAvatarButton = make<QPushButton>("setAvatarButton", groupBox_2);
-    // Choosing a picture needs the chat session's avatar dialog.
+    // Choosing a picture needs the player directory (see setPlayerDb).
     setAvatarButton->setEnabled(false);
     vboxLayout6->addLayout(centred("hboxLayout3", avatarLabel));
     vboxLayout6->addLayout(centred("hboxLayout4", setAvatarButton));
@@ -351,8 +353,23 @@ void PreferencesWindow::on_animationsCheckBox_stateChanged(int newState)
     writeSwitch("game/animations", newState);
 }
 
+void PreferencesWindow::setPlayerDb(PlayerDb* db)
+{
+    playerDb = db;
+    setAvatarButton->setEnabled(db != nullptr);
+}
+
 void PreferencesWindow::on_setAvatarButton_clicked()
 {
+    if (playerDb == nullptr || findChild<AvatarDialog*>() != nullptr)
+        return;
+    auto* dialog = new AvatarDialog(this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &AvatarDialog::changeAvatar, this, &PreferencesWindow::uploadPlayerPicture);
+    connect(playerDb, &PlayerDb::changePictureOk, dialog, &AvatarDialog::onChangeAvatarSucceded);
+    connect(playerDb, &PlayerDb::changePictureFailed, dialog, &AvatarDialog::onChangeAvatarFailed);
+    dialog->show();
+    dialog->centerOnParent();
 }
 
 void PreferencesWindow::setPasswordFieldsLocked(bool locked)

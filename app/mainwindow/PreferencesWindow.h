@@ -8,6 +8,7 @@ class QGroupBox;
 class QImage;
 class QLabel;
 class QLineEdit;
+class PlayerDb;
 class QPushButton;
 class SocialServices;
 class TranslationsManager;
@@ -28,6 +29,10 @@ public:
 
     /// The own player id whose picture the page shows; -1 for none.
     void setOwnPlayerId(qint32 playerId);
+    /// The player directory that uploads a chosen picture and reports the
+    /// outcome to the avatar chooser; the avatar button works only with one.
+    void setPlayerDb(PlayerDb* playerDb);
+    QPushButton* avatarButton() const { return setAvatarButton; }
 
     QCheckBox* autoPassBox() const { return autoPassCheckBox; }
     QCheckBox* autoPopdownBox() const { return autoPopdownScoreDialog; }
@@ -77,6 +82,7 @@ private:
 
     TranslationsManager* translations;
     SocialServices* social;
+    PlayerDb* playerDb = nullptr;
     qint32 ownPlayerId = -1;
 
     QLabel* label_5 = nullptr;

@@ -185,6 +185,48 @@ Please contact the support to remedy the situation.</source>
         <source>Fullscreen</source>
         <translation>全画面</translation>
     </message>
+    <message>
+        <source>New tournament round - %1</source>
+        <translation>新しいトーナメントラウンド - %1</translation>
+    </message>
+    <message>
+        <source>Continuing tournament round - %1</source>
+        <translation>トーナメントラウンドの続き - %1</translation>
+    </message>
+    <message>
+        <source>You have been assigned to tournament table %1. Show now?</source>
+        <translation>トーナメントテーブル %1 に割り当てられました。今すぐ表示しますか？</translation>
+    </message>
+    <message>
+        <source>You are assigned to tournament table %1. Show now?</source>
+        <translation>トーナメントテーブル %1 に割り当てられています。今すぐ表示しますか？</translation>
+    </message>
+    <message>
+        <source>This is you</source>
+        <translation>あなたです</translation>
+    </message>
+    <message>
+        <source>Add to friends</source>
+        <translation>フレンドに追加</translation>
+    </message>
+    <message>
+        <source>Watch table %1</source>
+        <extracomment>%1 is table name</extracomment>
+        <translation>テーブル %1 を観戦</translation>
+    </message>
+    <message>
+        <source>Watch special table %1</source>
+        <extracomment>%1 is table id</extracomment>
+        <translation>特別テーブル %1 を観戦</translation>
+    </message>
+    <message>
+        <source>Friend is not playing</source>
+        <translation>フレンドはプレイしていません</translation>
+    </message>
+    <message>
+        <source>Error getting player id</source>
+        <translation>プレイヤーIDを取得できません</translation>
+    </message>
 </context>
 <context>
     <name>LoginForm</name>

@@ -185,6 +185,48 @@ Please contact the support to remedy the situation.</source>
         <source>Fullscreen</source>
         <translation>全屏</translation>
     </message>
+    <message>
+        <source>New tournament round - %1</source>
+        <translation>新一轮锦标赛 - %1</translation>
+    </message>
+    <message>
+        <source>Continuing tournament round - %1</source>
+        <translation>继续锦标赛轮次 - %1</translation>
+    </message>
+    <message>
+        <source>You have been assigned to tournament table %1. Show now?</source>
+        <translation>您已被分配到锦标赛牌桌 %1。现在显示吗？</translation>
+    </message>
+    <message>
+        <source>You are assigned to tournament table %1. Show now?</source>
+        <translation>您被分配在锦标赛牌桌 %1。现在显示吗？</translation>
+    </message>
+    <message>
+        <source>This is you</source>
+        <translation>这是您自己</translation>
+    </message>
+    <message>
+        <source>Add to friends</source>
+        <translation>加为好友</translation>
+    </message>
+    <message>
+        <source>Watch table %1</source>
+        <extracomment>%1 is table name</extracomment>
+        <translation>观看牌桌 %1</translation>
+    </message>
+    <message>
+        <source>Watch special table %1</source>
+        <extracomment>%1 is table id</extracomment>
+        <translation>观看特别牌桌 %1</translation>
+    </message>
+    <message>
+        <source>Friend is not playing</source>
+        <translation>好友没有在玩</translation>
+    </message>
+    <message>
+        <source>Error getting player id</source>
+        <translation>无法获取玩家编号</translation>
+    </message>
 </context>
 <context>
     <name>LoginForm</name>

@@ -12,6 +12,8 @@
 #include <QDeadlineTimer>
 #include <QTimer>
 
+#include <exception>
+
 namespace {
 
 /// How often a tournament seating whose join the throttle refused is tried again.
@@ -190,7 +192,15 @@ void GameController::createTable(qint32 tableId, qint32 tournamentId)
         tableModel->unsubscribe(mttLobbyPath(tournamentId));
     if (entry.model->tableInfo().gameType == 1 && tournaments) {
         const qint32 mtt = entry.model->tableInfo().mttId;
-        entry.model->onTournamentInfo(tournaments->tournamentInfo(mtt));
+        try {
+            entry.model->onTournamentInfo(tournaments->tournamentInfo(mtt));
+        } catch (const std::exception& e) {
+            // The seating may come before the tournaments lobby lists the
+            // tournament; the table opens without its record.
+            qWarning().noquote() << QStringLiteral("table %1 opened without its tournament: %2")
+                                        .arg(tableId)
+                                        .arg(QString::fromUtf8(e.what()));
+        }
     }
     if (!entry.window)
         createGameWindow(tableId);

@@ -36,6 +36,8 @@ struct MainWindowHarness
         // The web host is a closed loopback port: the advertisement fails at once.
         window = std::make_unique<MainWindow>(QStringLiteral("127.0.0.1"), server.port(), user, password, false,
                                               QStringLiteral("127.0.0.1:1"), &translations);
+        // No chat server unless a test starts one: a closed loopback port.
+        window->setXmppPort(1);
         return true;
     }
 

@@ -9,6 +9,7 @@
 #include "MahjongApplication.h"
 #include "MahjongStyle.h"
 #include "MainWindowHarness.h"
+#include "ScreenshotSupport.h"
 #include "PreferencesWindow.h"
 #include "UTabWidget.h"
 #include "WebSchemes.h"
@@ -23,23 +24,7 @@
 
 namespace {
 
-int colourCount(const QImage& image)
-{
-    QSet<QRgb> colours;
-    for (int y = 0; y < image.height(); y += 4) {
-        for (int x = 0; x < image.width(); x += 4)
-            colours.insert(image.pixel(x, y));
-    }
-    return int(colours.size());
-}
-
-bool save(QWidget* window, const QString& name)
-{
-    QTest::qWait(200);
-    const QImage image = window->grab().toImage();
-    // A blank or one-colour picture would mean nothing was drawn.
-    return colourCount(image) > 20 && image.save(QDir::current().filePath(name));
-}
+using screenshots::save;
 
 }
 

@@ -5,8 +5,11 @@
 #include "CommandLine.h"
 #include "ConferenceArea.h"
 #include "PreferencesWindow.h"
-#include "SocialServices.h"
+#include "ConferenceWidget.h"
+#include "PlayerDb.h"
 #include "CreateUserWindow.h"
+#include "EmbeddedWebPage.h"
+#include "FriendsWindow.h"
 #include "LobbyController.h"
 #include "LobbyTableFilter.h"
 #include "LobbyWindow.h"
@@ -65,39 +68,6 @@ int exitCodeOf(const std::function<void()>& trigger)
     guard.start(5000);
     return QCoreApplication::exec();
 }
-
-/// Chat rooms and pictures as the social library would give them.
-class RoomArea : public ConferenceArea
-{
-public:
-    using ConferenceArea::ConferenceArea;
-    int hidden = 0;
-    void joinTableRoom(qint32) override {}
-    void joinTournamentRoom(int) override {}
-    void leaveRoom() override {}
-    void appendInfo(const QString&) override {}
-    bool isJoined() const override { return false; }
-    void setHiddenNotifications(int mask) override { hidden = mask; }
-};
-
-class Social : public SocialServices
-{
-public:
-    QList<qint32> asked;
-    QPixmap playerPicture(qint32 playerId) override
-    {
-        asked << playerId;
-        QPixmap picture(64, 64);
-        picture.fill(Qt::red);
-        return picture;
-    }
-    ConferenceArea* createConferenceArea(QWidget* parent, int hiddenMask) override
-    {
-        auto* area = new RoomArea(parent);
-        area->setHiddenNotifications(hiddenMask);
-        return area;
-    }
-};
 
 const SessionScenario::Table* tableWith(const QList<SessionScenario::Table>& tables, const char* path, bool full)
 {
@@ -222,12 +192,14 @@ private Q_SLOTS:
         QVERIFY(lobby != nullptr);
         QTRY_COMPARE(lobby->treeView()->model()->rowCount(), 30);
         QTRY_COMPARE(h.window->lobby()->tableModel()->rowCount(), 35);
-        QCOMPARE(ui.mainTabs->count(), 5);
+        QCOMPARE(ui.mainTabs->count(), 6);
+        QCOMPARE(ui.mainTabs->indexOf(h.window->friends()), 4);
+        QCOMPARE(ui.mainTabs->indexOf(h.window->howToPage()), 5);
 
         // A second display of the lobby builds nothing and subscribes nothing.
         h.window->displayLobby();
         QTest::qWait(50);
-        QCOMPARE(ui.mainTabs->count(), 5);
+        QCOMPARE(ui.mainTabs->count(), 6);
         QCOMPARE(h.scenario.log().count(QStringLiteral("subscribe 101/Practice")), 1);
 
         // The lobby window's first start wrote its filter keys.
@@ -248,23 +220,21 @@ private Q_SLOTS:
 
     void chatRoomAndPicture()
     {
-        Social social;
         MainWindowHarness h;
         QVERIFY(h.create());
-        h.window->setSocialServices(&social);
-        auto* area = h.window->findChild<RoomArea*>(QStringLiteral("lobbyChat"));
+        auto* area = h.window->findChild<ConferenceWidget*>(QStringLiteral("lobbyChat"));
         QVERIFY(area != nullptr);
         QCOMPARE(area->parentWidget(), h.window->view().lobbyChatFrame);
+        QCOMPARE(area->chatController(), &h.window->chat());
         // Hidden: joins and leaves of everyone, and others' kicks and bans.
-        QCOMPARE(area->hidden, 11);
+        QCOMPARE(int(area->hiddenNotifications()), 11);
         QVERIFY(h.start());
         QVERIFY(h.logIn());
-        QVERIFY(social.asked.contains(qint32(SessionScenario::playerId)));
-        QVERIFY(!h.window->preferences()->avatar()->pixmap().isNull());
-        // Another player's new picture leaves the settings page alone.
-        social.asked.clear();
-        Q_EMIT social.playerPictureUpdate(4711);
-        QVERIFY(social.asked.isEmpty());
+        // The own id's default picture until the chat session brings the real one.
+        const QImage shown = h.window->preferences()->avatar()->pixmap().toImage();
+        QVERIFY(!shown.isNull());
+        QCOMPARE(shown, PlayerDb::defaultAvatar(SessionScenario::playerId).toImage());
+        QCOMPARE(h.window->players().ownName(), QStringLiteral("anna"));
     }
 
     void languageSwitch()

@@ -9,7 +9,6 @@
 // With --session the server plays a whole session instead: the login, the
 // requests that follow it (balance, configuration, pages, clock), a lobby of
 // 30 tables and account registration.
-//
 // With --scenario the lobby holds one table per ruleset and the server plays
 // a table for the user who joins one (see HandScenario.h): "hand" (claims,
 // a kong, riichi or bonus tiles, a scored end, then a wash-out), "washout",
@@ -98,7 +97,7 @@ int main(int argc, char** argv)
     } else {
         LobbyScenario::install(server, print);
     }
-    if (!session && parser.isSet("scenario")) {
+    if (parser.isSet("scenario")) {
         HandScenario::Kind kind;
         if (!HandScenario::fromName(parser.value("scenario"), &kind)) {
             print(QString("unknown scenario: %1 (hand, washout, kick, tournament)").arg(parser.value("scenario")));

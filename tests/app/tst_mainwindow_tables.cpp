@@ -1,0 +1,209 @@
+// Tables through the real main window: the test game server plays the
+// session and a table (or a tournament seating). A join reaches the wire
+// once, the joined table gets its page and its button in the top bar, the
+// buttons switch between the lobby and the table, the own seat is published
+// for friends, and a left table takes its page and button away.
+#include "CommandLine.h"
+#include "GameController.h"
+#include "GameModel.h"
+#include "GameWindow.h"
+#include "HandScenario.h"
+#include "SeatedWindow.h"
+#include "MainWindowHarness.h"
+#include "SelectorButton.h"
+#include "TableModel.h"
+#include "TableSelector.h"
+#include "TileGraphics.h"
+#include "LobbyController.h"
+#include "MeldAuction.h"
+#include "RoundScoreBoard.h"
+#include "ScoreBoard.h"
+#include "UPushButton.h"
+
+#include <QPushButton>
+#include <QSettings>
+#include <QStackedWidget>
+
+namespace {
+
+const qint32 Table = qint32(HandScenario::tableFor(0));
+
+QByteArray joinBody(quint32 table)
+{
+    // Seat -1 (no preference), an empty parameter list.
+    return TestFrame(30).u32(table).u8(0xFF).u32(0).body();
+}
+
+qint32 shownTable(const MainView& ui)
+{
+    auto* page = qobject_cast<GameWindow*>(ui.loggedInStack->currentWidget());
+    return page == nullptr ? -1 : page->tableInfo().tableId;
+}
+
+}
+
+class TestMainWindowTables : public QObject
+{
+    Q_OBJECT
+
+    /// A logged-in window whose server plays a table of the given kind.
+    bool startSession(MainWindowHarness& h, std::unique_ptr<HandScenario>& hand, HandScenario::Kind kind)
+    {
+        if (!h.create())
+            return false;
+        // Table requests and the lobby go to the table's script, the rest of
+        // the session to the session scenario.
+        hand = std::make_unique<HandScenario>(h.server, kind, 0);
+        return h.start() && h.logIn();
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        setupSearchPaths({});
+        qRegisterMetaType<GameWindow*>();
+        TileGraphics& tiles = TileGraphics::instance();
+        tiles.setTiles(0, 0);
+        QVERIFY(QTest::qWaitFor([&] { return !tiles.isRendering(); }, 20000));
+    }
+
+    void init()
+    {
+        QSettings().clear();
+        while (QApplication::overrideCursor() != nullptr)
+            QApplication::restoreOverrideCursor();
+    }
+
+    void joinedTableGetsAPage()
+    {
+        MainWindowHarness h;
+        std::unique_ptr<HandScenario> hand;
+        QVERIFY(startSession(h, hand, HandScenario::Kind::Hand));
+        const MainView& ui = h.window->view();
+        QTRY_VERIFY(h.window->lobby()->tableModel()->hasTableInfo(Table));
+        h.server.clearReceived();
+
+        h.window->joinTable(Table);
+        QTRY_COMPARE(shownTable(ui), Table);
+        QCOMPARE(h.server.received(30).size(), 1);
+        QCOMPARE(h.server.received(30).first().body, joinBody(quint32(Table)));
+        QCOMPARE(ui.tableSelector->activeTable(), Table);
+        QVERIFY(ui.tableSelector->button(Table) != nullptr);
+        QVERIFY(ui.tableSelector->button(Table)->toolTip().contains(QStringLiteral("Classic")));
+        // The table's state has come: the join's wait cursor is gone.
+        QTRY_VERIFY(QApplication::overrideCursor() == nullptr);
+        // Once seated (ready), friends see where the player sits.
+        GameModel* model = h.window->games()->gameModel(Table);
+        QVERIFY(model != nullptr);
+        QVERIFY(h.window->tablePresence().publishedPath(model).isEmpty());
+        // The user takes the seat with the seated dialog's Play button.
+        auto* page = qobject_cast<GameWindow*>(ui.loggedInStack->currentWidget());
+        QTRY_VERIFY(page->findChild<SeatedWindow*>() != nullptr && page->findChild<SeatedWindow*>()->isVisible());
+        page->findChild<SeatedWindow*>()->playButton()->click();
+        QTRY_COMPARE(h.window->tablePresence().publishedPath(model), QStringLiteral("101/Regular/%1").arg(Table));
+
+        // The Lobby button and the table's button switch the pages.
+        ui.tableSelector->lobbyButton()->click();
+        QCOMPARE(ui.loggedInStack->currentWidget(), ui.lobbyWidget);
+        QCOMPARE(ui.tableSelector->activeTable(), -1);
+        ui.tableSelector->button(Table)->click();
+        QCOMPARE(shownTable(ui), Table);
+
+        // Asking for an open table again only shows it.
+        ui.tableSelector->lobbyButton()->click();
+        h.server.clearReceived();
+        h.window->joinTable(Table);
+        h.window->watchTable(Table);
+        QCOMPARE(shownTable(ui), Table);
+        QTest::qWait(50);
+        QVERIFY(h.server.received(30).isEmpty());
+        QVERIFY(h.server.received(32).isEmpty());
+        QVERIFY(QApplication::overrideCursor() == nullptr);
+
+        // Leaving: the page goes, the lobby comes back, the button goes.
+        QSignalSpy destroyed(h.window->games(), &GameController::tableViewDestroyed);
+        h.window->connection().leave_table(Table);
+        QVERIFY(destroyed.wait(5000));
+        QCOMPARE(ui.loggedInStack->currentWidget(), ui.lobbyWidget);
+        QCOMPARE(ui.tableSelector->activeTable(), -1);
+        QVERIFY(ui.tableSelector->button(Table) == nullptr);
+        QTRY_COMPARE(ui.loggedInStack->count(), 1);
+        QVERIFY(!h.window->games()->hasTable(Table));
+    }
+
+    void watchedTableGetsAPage()
+    {
+        MainWindowHarness h;
+        std::unique_ptr<HandScenario> hand;
+        QVERIFY(startSession(h, hand, HandScenario::Kind::Hand));
+        const MainView& ui = h.window->view();
+        const qint32 table = qint32(HandScenario::tableFor(1));
+        QTRY_VERIFY(h.window->lobby()->tableModel()->hasTableInfo(table));
+        h.server.clearReceived();
+        h.window->watchTable(table);
+        QTRY_COMPARE(shownTable(ui), table);
+        QCOMPARE(h.server.received(32).size(), 1);
+        QCOMPARE(h.server.received(32).first().body, TestFrame(32).u32(quint32(table)).body());
+        QVERIFY(h.server.received(30).isEmpty());
+        QCOMPARE(ui.tableSelector->activeTable(), table);
+        QTRY_VERIFY(QApplication::overrideCursor() == nullptr);
+        // A watcher is not seated: nothing is published.
+        QVERIFY(h.window->tablePresence().publishedPath(h.window->games()->gameModel(table)).isEmpty());
+    }
+
+    void tournamentSeating_data()
+    {
+        QTest::addColumn<bool>("show");
+        QTest::newRow("shown") << true;
+        QTest::newRow("later") << false;
+    }
+
+    void tournamentSeating()
+    {
+        QFETCH(bool, show);
+        MainWindowHarness h;
+        std::unique_ptr<HandScenario> hand;
+        QVERIFY(startSession(h, hand, HandScenario::Kind::Tournament));
+        const MainView& ui = h.window->view();
+        const qint32 table = qint32(HandScenario::tournamentTable);
+        // The tournaments lobby does not list the tournament: its id names it.
+        const QString title = QStringLiteral("New tournament round - %1").arg(HandScenario::tournamentId);
+        QTRY_VERIFY(h.boxes().contains(
+            title + QStringLiteral("|You have been assigned to tournament table %1. Show now?").arg(table)));
+        QVERIFY(h.window->games()->hasTable(table));
+        QCOMPARE(ui.loggedInStack->currentWidget(), ui.lobbyWidget);
+        QVERIFY(ui.tableSelector->button(table) != nullptr);
+
+        QVERIFY(h.answer(title, show ? QDialogButtonBox::Yes : QDialogButtonBox::No));
+        QCOMPARE(shownTable(ui), show ? table : -1);
+        QCOMPARE(ui.tableSelector->activeTable(), show ? table : -1);
+        // The window goes with the table still open; its page and the chat
+        // areas go before what they point to.
+    }
+
+    void developerPreviewSendsNothing()
+    {
+        MainWindowHarness h;
+        QVERIFY(h.create());
+        QVERIFY(h.start());
+        QVERIFY(h.logIn());
+        QVERIFY(h.waitForRequests(10));
+        h.server.clearReceived();
+        QTest::keyClick(h.window.get(), Qt::Key_D, Qt::ControlModifier | Qt::AltModifier);
+        QTRY_VERIFY(h.window->findChild<ScoreBoard*>() != nullptr);
+        QVERIFY(h.window->findChild<ScoreBoard*>()->isVisible());
+        auto* auction = h.window->findChild<MeldAuction*>();
+        QVERIFY(auction != nullptr && auction->isVisible());
+        QCOMPARE(int(auction->choices().size()), 3);
+        QVERIFY(auction->passButton()->isVisible());
+        QVERIFY(auction->closeButton()->isVisible());
+        auto* round = h.window->findChild<RoundScoreBoard*>();
+        QVERIFY(round != nullptr && round->isVisible());
+        QCOMPARE(round->panels().size(), 3);
+        QTest::qWait(50);
+        QVERIFY(h.server.received().isEmpty());
+    }
+};
+
+QTEST_MAIN(TestMainWindowTables)
+#include "tst_mainwindow_tables.moc"
