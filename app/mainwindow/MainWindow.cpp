@@ -3,6 +3,7 @@
 #include "MainWindow.h"
 
 #include "AdFetcher.h"
+#include "CaCertificates.h"
 #include "ConferenceArea.h"
 #include "EmbeddedWebPage.h"
 #include "FriendsWindow.h"
@@ -301,6 +302,9 @@ void MainWindow::onClientConfig(const ClientConfig& config)
     if (friendsWindow != nullptr)
         friendsWindow->setSearchJid(searchService);
     xmppClient.setCredentials(playerDb.ownPidString(), xmppPassword.isEmpty() ? password : xmppPassword);
+    // The chat server is the service's own, like the game server: its TLS
+    // handshake trusts the service's CA file and nothing else.
+    xmppClient.setCaCertificates(loadCaCertificates());
     xmppClient.connectToHost(xmppHost, xmppPort,
                              connectionManager.useSsl() ? XMPPClient::TlsRequired : XMPPClient::TlsIfOffered);
 }

@@ -63,6 +63,7 @@ private Q_SLOTS:
         QVERIFY(server.addAccount(QString::number(SessionScenario::playerId), QStringLiteral("secret")));
         QVERIFY(server.addAccount(QStringLiteral("1009"), QStringLiteral("pw-1009")));
         QVERIFY(clienttest::trustCa(server.caCertificatePath()));
+        QVERIFY(clienttest::installServiceCa(server.caCertificatePath()));
         RawXmppClient owner;
         QVERIFY(chattest::createRoom(owner, server, Lobby, 10));
         chattest::say(owner, Lobby, QStringLiteral("Welcome to the lobby! Tables 511 to 513 play whole hands."));

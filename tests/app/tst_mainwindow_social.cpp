@@ -83,6 +83,7 @@ private Q_SLOTS:
         }
         // The chat connection trusts the test server's certificate authority.
         QVERIFY(clienttest::trustCa(m_server->caCertificatePath()));
+        QVERIFY(clienttest::installServiceCa(m_server->caCertificatePath()));
         m_owner = std::make_unique<RawXmppClient>();
         QVERIFY(chattest::createRoom(*m_owner, *m_server, Lobby));
     }

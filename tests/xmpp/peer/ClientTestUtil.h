@@ -5,6 +5,8 @@
 #include "XMPPClient.h"
 
 #include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
 #include <QSignalSpy>
 #include <QTest>
 #include <QSslCertificate>
@@ -22,6 +24,25 @@ inline bool trustCa(const QString& caPath)
     QSslConfiguration config = QSslConfiguration::defaultConfiguration();
     config.addCaCertificates(certs);
     QSslConfiguration::setDefaultConfiguration(config);
+    return true;
+}
+
+/// Makes the test CA the service's CA file "resources:/ca-certs/ca.crt": a
+/// copy in a folder under the temporary directory, first on the "resources"
+/// search path. The program's connections trust that file alone.
+inline bool installServiceCa(const QString& caPath)
+{
+    const QString dir = QDir::tempPath() + QStringLiteral("/service-ca");
+    if (!QDir().mkpath(dir + QStringLiteral("/ca-certs")))
+        return false;
+    const QString target = dir + QStringLiteral("/ca-certs/ca.crt");
+    QFile::remove(target);
+    if (!QFile::copy(caPath, target))
+        return false;
+    QStringList paths = QDir::searchPaths(QStringLiteral("resources"));
+    paths.removeAll(dir);
+    paths.prepend(dir);
+    QDir::setSearchPaths(QStringLiteral("resources"), paths);
     return true;
 }
 
