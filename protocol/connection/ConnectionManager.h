@@ -384,7 +384,8 @@ private:
     /// The platform handlers live in ConnectionManagerDispatch.cpp.
     friend class PlatformDispatch;
     /// Envelope handlers called by the class switch, defined by the game
-    /// envelope and service code (helper C's files): classes 100, 101, 103.
+    /// envelope and service code (ConnectionManagerGame.cpp,
+    /// ConnectionManagerServices.cpp): classes 100, 101, 103.
     void onGameEnvelope(message_reader& reader);
     void onServiceResponse(message_reader& reader);
     void onLocalServiceResponse(message_reader& reader);

@@ -30,7 +30,7 @@ public:
     /// The search service: the configured one, else "search." and the XMPP host.
     static XMPPJid searchService(const ClientConfig& config, const QString& xmppHost);
 
-    /// Keeps the configuration for the next session starts.
+    /// Keeps the configuration for the chat logins that follow.
     void setClientConfig(const ClientConfig& config);
     ClientConfig clientConfig() const { return m_config; }
     /// The chat area of the lobby (a ConferenceWidget), joined to the lobby room once known.
