@@ -195,13 +195,10 @@ void MainWindow::onTournamentTableJoined(qint32 tournamentId, qint32 tableId, in
         showTable(tableId);
         return;
     }
-    QString name;
-    try {
-        name = tournamentsController->tournamentInfo(tournamentId).name;
-    } catch (const std::exception&) {
-        // Not (yet) in the tournaments lobby: the id stands for the name.
-        name = QString::number(tournamentId);
-    }
+    // A tournament not (yet) in the tournaments lobby is named by its id.
+    const QString name = tournamentsController->hasTournament(tournamentId)
+                             ? tournamentsController->tournamentInfo(tournamentId).name
+                             : QString::number(tournamentId);
     const QString title = reason == 0 ? tr("New tournament round - %1").arg(name)
                                       : tr("Continuing tournament round - %1").arg(name);
     const QString text = reason == 0 ? tr("You have been assigned to tournament table %1. Show now?").arg(tableId)

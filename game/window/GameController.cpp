@@ -192,15 +192,12 @@ void GameController::createTable(qint32 tableId, qint32 tournamentId)
         tableModel->unsubscribe(mttLobbyPath(tournamentId));
     if (entry.model->tableInfo().gameType == 1 && tournaments) {
         const qint32 mtt = entry.model->tableInfo().mttId;
-        try {
+        // The seating may come before the tournaments lobby lists the
+        // tournament; the table then opens without its record.
+        if (tournaments->hasTournament(mtt))
             entry.model->onTournamentInfo(tournaments->tournamentInfo(mtt));
-        } catch (const std::exception& e) {
-            // The seating may come before the tournaments lobby lists the
-            // tournament; the table opens without its record.
-            qWarning().noquote() << QStringLiteral("table %1 opened without its tournament: %2")
-                                        .arg(tableId)
-                                        .arg(QString::fromUtf8(e.what()));
-        }
+        else
+            qWarning().noquote() << QStringLiteral("table %1 opened without tournament %2").arg(tableId).arg(mtt);
     }
     if (!entry.window)
         createGameWindow(tableId);

@@ -95,6 +95,11 @@ TournamentWindow* TournamentsController::openTournamentWindow(const TournamentIn
     return window;
 }
 
+bool TournamentsController::hasTournament(qint32 id) const
+{
+    return model->hasTournament(id);
+}
+
 const TournamentInfo& TournamentsController::tournamentInfo(qint32 id) const
 {
     return model->tournament(id);

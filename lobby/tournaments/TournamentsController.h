@@ -38,6 +38,9 @@ public:
     /// A new window for the tournament, without a parent, wired to the
     /// connection and to this controller; its standings are asked for.
     TournamentWindow* openTournamentWindow(const TournamentInfo& info);
+    /// Whether the tournaments lobby holds a record of the tournament (a
+    /// seating may come before its record).
+    bool hasTournament(qint32 id) const;
     /// The model's record; throws std::runtime_error for an id not held.
     const TournamentInfo& tournamentInfo(qint32 id) const;
 
