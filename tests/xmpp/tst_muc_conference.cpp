@@ -48,8 +48,7 @@ class TestMucConference : public QObject
             return false;
         m_peer->playPlainLogin();
         m_client = std::make_unique<XMPPClient>();
-        if (!connectAndWait(*m_client, QStringLiteral("127.0.0.1"), m_peer->port(), QStringLiteral("localhost"),
-                            QStringLiteral("user"), QStringLiteral("pw"), XMPPClient::TlsNever))
+        if (!connectToPeer(*m_client, m_peer->port()))
             return false;
         m_room = std::make_unique<XMPPConference>();
         m_room->setClient(m_client.get());
