@@ -9,6 +9,7 @@
 #include "FriendsTestSession.h"
 #include "FriendsWindow.h"
 #include "PresenceStanza.h"
+#include "ProsodyAccounts.h"
 #include "ProsodyFixture.h"
 #include "TableModel.h"
 #include "../lobby/LobbyTestData.h"
@@ -99,12 +100,7 @@ private Q_SLOTS:
                                {QStringLiteral("1004"), QStringLiteral("Meiko")},
                                {QStringLiteral("1005"), QStringLiteral("Ayame")}};
         server = std::make_unique<ProsodyFixture>(options);
-        QString error;
-        QVERIFY2(server->start(&error), qPrintable(error));
-        for (const char* user : {"1001", "1002", "1003"})
-            QVERIFY2(server->addAccount(QLatin1String(user), QStringLiteral("pw-") + QLatin1String(user), &error),
-                     qPrintable(error));
-        QVERIFY(clienttest::trustCa(server->caCertificatePath()));
+        QVERIFY(clienttest::startWithAccounts(*server, {"1001", "1002", "1003"}));
     }
 
     void cleanup() { accounts.clear(); }

@@ -3,6 +3,7 @@
 // notices, a nick conflict, entering a room that is still locked, and a line
 // to a room not entered.
 #include "ClientTestUtil.h"
+#include "ProsodyAccounts.h"
 #include "ProsodyFixture.h"
 #include "RawXmppClient.h"
 #include "XMPPClient.h"
@@ -15,8 +16,6 @@
 using namespace clienttest;
 
 namespace {
-
-const char* const Users[] = {"3001", "3002", "3003"};
 
 QByteArray ownerConfig(const QString& room)
 {
@@ -95,15 +94,8 @@ private Q_SLOTS:
         QLoggingCategory::setFilterRules(QStringLiteral("parlor.xmpp.debug=false"));
         m_unlocked = std::make_unique<ProsodyFixture>(options(false));
         m_locked = std::make_unique<ProsodyFixture>(options(true));
-        for (ProsodyFixture* s : {m_unlocked.get(), m_locked.get()}) {
-            QString error;
-            QVERIFY2(s->start(&error), qPrintable(error));
-            for (const char* user : Users)
-                QVERIFY2(s->addAccount(QLatin1String(user), QStringLiteral("pw-") + QLatin1String(user), &error),
-                         qPrintable(error));
-        }
-        QVERIFY(trustCa(m_unlocked->caCertificatePath()));
-        QVERIFY(trustCa(m_locked->caCertificatePath()));
+        for (ProsodyFixture* s : {m_unlocked.get(), m_locked.get()})
+            QVERIFY(startWithAccounts(*s, {"3001", "3002", "3003"}));
     }
 
     void cleanupTestCase()
