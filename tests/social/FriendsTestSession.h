@@ -89,8 +89,7 @@ struct Session
         if (!peer.listen())
             return false;
         peer.playPlainLogin();
-        if (!clienttest::connectAndWait(client, QStringLiteral("127.0.0.1"), peer.port(), QStringLiteral("localhost"),
-                                        QStringLiteral("user"), QStringLiteral("pw"), XMPPClient::TlsNever))
+        if (!clienttest::connectToPeer(client, peer.port()))
             return false;
         return peer.waitReceived(QStringLiteral("<presence>.*</presence>"));
     }

@@ -5,6 +5,7 @@
 #include "ChatOutputWidget.h"
 #include "ChatRoomDriver.h"
 #include "ConferenceWidget.h"
+#include "ProsodyAccounts.h"
 #include "SocialHub.h"
 #include "SocialTestAccount.h"
 #include "Utils.h"
@@ -69,10 +70,7 @@ private Q_SLOTS:
     {
         QLoggingCategory::setFilterRules(QStringLiteral("parlor.xmpp.debug=false"));
         m_server = std::make_unique<ProsodyFixture>();
-        QString error;
-        QVERIFY2(m_server->start(&error), qPrintable(error));
-        QVERIFY(SocialTestAccount::addAccounts(*m_server, {1001, 1002, 1003, 1009}));
-        QVERIFY(clienttest::trustCa(m_server->caCertificatePath()));
+        QVERIFY(clienttest::startWithAccounts(*m_server, {"1001", "1002", "1003", "1009"}));
     }
 
     void cleanupTestCase() { m_server.reset(); }

@@ -9,6 +9,7 @@
 #include "FriendsTestSession.h"
 #include "FriendsWindow.h"
 #include "PresenceStanza.h"
+#include "ProsodyAccounts.h"
 #include "ProsodyFixture.h"
 #include "TableModel.h"
 #include "../lobby/LobbyTestData.h"
@@ -49,18 +50,22 @@ class FriendsProsodyTest : public QObject
     std::unique_ptr<ProsodyFixture> server;
     std::map<int, std::unique_ptr<Account>> accounts;
 
+    bool connectAs(XMPPClient& client, int pid)
+    {
+        const QString user = QString::number(pid);
+        return clienttest::connectAndWait(client, server->host(), server->port(), server->domain(), user,
+                                          QStringLiteral("pw-") + user, XMPPClient::TlsRequired);
+    }
+
     Account& login(int pid, bool withRoster = true)
     {
         auto account = std::make_unique<Account>();
-        const QString user = QString::number(pid);
         account->playerDb.setSearchJid(XMPPJid(server->searchService()));
         for (int id : {1001, 1002, 1003})
             account->connection.setPlayerName(id, QStringLiteral("player %1").arg(id));
         if (withRoster)
             account->roster = std::make_unique<XMPPRosterModel>(&account->client);
-        const bool up = clienttest::connectAndWait(account->client, server->host(), server->port(), server->domain(),
-                                                   user, QStringLiteral("pw-") + user, XMPPClient::TlsRequired);
-        if (!up)
+        if (!connectAs(account->client, pid))
             qWarning("login of %d failed:\n%s", pid, qPrintable(server->log().right(2000)));
         accounts[pid] = std::move(account);
         return *accounts[pid];
@@ -72,11 +77,8 @@ class FriendsProsodyTest : public QObject
         XMPPClient client;
         XMPPRosterModel roster(&client);
         QSignalSpy reset(&client, &XMPPClient::rosterReset);
-        const QString user = QString::number(pid);
         QMap<QString, int> items;
-        if (!clienttest::connectAndWait(client, server->host(), server->port(), server->domain(), user,
-                                        QStringLiteral("pw-") + user, XMPPClient::TlsRequired)
-            || !(reset.size() > 0 || reset.wait(5000)))
+        if (!connectAs(client, pid) || !(reset.size() > 0 || reset.wait(5000)))
             return {{QStringLiteral("no roster"), -1}};
         for (int row = 0; row < roster.rowCount(); ++row) {
             const XMPPRosterItem* item = roster.itemAt(roster.index(row, 0));
@@ -98,12 +100,7 @@ private Q_SLOTS:
                                {QStringLiteral("1004"), QStringLiteral("Meiko")},
                                {QStringLiteral("1005"), QStringLiteral("Ayame")}};
         server = std::make_unique<ProsodyFixture>(options);
-        QString error;
-        QVERIFY2(server->start(&error), qPrintable(error));
-        for (const char* user : {"1001", "1002", "1003"})
-            QVERIFY2(server->addAccount(QLatin1String(user), QStringLiteral("pw-") + QLatin1String(user), &error),
-                     qPrintable(error));
-        QVERIFY(clienttest::trustCa(server->caCertificatePath()));
+        QVERIFY(clienttest::startWithAccounts(*server, {"1001", "1002", "1003"}));
     }
 
     void cleanup() { accounts.clear(); }

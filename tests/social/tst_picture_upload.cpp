@@ -68,8 +68,7 @@ private Q_SLOTS:
         XMPPClient client;
         PlayerDb db(nullptr, &client);
         db.setOwnPlayer(1001, QStringLiteral("Mei & Co"));
-        QVERIFY(connectAndWait(client, QStringLiteral("127.0.0.1"), peer.port(), QStringLiteral("localhost"),
-                               QStringLiteral("1001"), QStringLiteral("pw"), XMPPClient::TlsNever));
+        QVERIFY(connectToPeer(client, peer.port(), QStringLiteral("1001")));
         QSignalSpy ok(&db, &PlayerDb::changePictureOk);
         QSignalSpy failed(&db, &PlayerDb::changePictureFailed);
 

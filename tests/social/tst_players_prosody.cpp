@@ -3,6 +3,7 @@
 // the rest of a card kept by a picture upload,
 // the search of an address by name, and the tables a friend sits at.
 #include "GameModel.h"
+#include "ProsodyAccounts.h"
 #include "RawXmppClient.h"
 #include "SocialTestAccount.h"
 #include "TablePresenceManager.h"
@@ -58,10 +59,7 @@ private Q_SLOTS:
                                {QStringLiteral("1002"), QStringLiteral("Bob Smith")},
                                {QStringLiteral("1003"), QStringLiteral("Carol")}};
         m_server = std::make_unique<ProsodyFixture>(options);
-        QString error;
-        QVERIFY2(m_server->start(&error), qPrintable(error));
-        QVERIFY(SocialTestAccount::addAccounts(*m_server, {1001, 1002, 1003}));
-        QVERIFY(clienttest::trustCa(m_server->caCertificatePath()));
+        QVERIFY(clienttest::startWithAccounts(*m_server, {"1001", "1002", "1003"}));
     }
 
     void cleanupTestCase() { m_server.reset(); }

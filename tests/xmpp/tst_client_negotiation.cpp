@@ -165,8 +165,7 @@ private Q_SLOTS:
             .startTls()
             .playPlainLogin();
         XMPPClient client;
-        QVERIFY2(connectAndWait(client, QStringLiteral("127.0.0.1"), peer.port(), QStringLiteral("localhost"),
-                                QStringLiteral("user"), QStringLiteral("pw"), XMPPClient::TlsRequired, 8000),
+        QVERIFY2(connectToPeer(client, peer.port(), QStringLiteral("user"), XMPPClient::TlsRequired, 8000),
                  qPrintable(peer.pendingStep()));
         // The stream restarted after the handshake: a second header, sent encrypted.
         QCOMPARE(QString::fromUtf8(peer.received()).count(QStringLiteral("<stream:stream")), 3);
@@ -212,9 +211,7 @@ private Q_SLOTS:
             if (error == XMPPClient::RetryAuth)
                 client.setCredentials(QStringLiteral("user"), QStringLiteral("secret"));
         });
-        QVERIFY2(connectAndWait(client, QStringLiteral("127.0.0.1"), peer.port(), QStringLiteral("localhost"),
-                                QStringLiteral("user"), QStringLiteral("pw"), XMPPClient::TlsNever),
-                 qPrintable(peer.pendingStep()));
+        QVERIFY2(connectToPeer(client, peer.port()), qPrintable(peer.pendingStep()));
         QCOMPARE(QString::fromUtf8(peer.received()).count(QStringLiteral("<auth ")), 2);
     }
 
@@ -225,8 +222,7 @@ private Q_SLOTS:
         peer.setPieceSize(1);
         peer.playPlainLogin(QStringLiteral("localhost"), true);
         XMPPClient client;
-        QVERIFY2(connectAndWait(client, QStringLiteral("127.0.0.1"), peer.port(), QStringLiteral("localhost"),
-                                QStringLiteral("user"), QStringLiteral("pw"), XMPPClient::TlsNever, 20000),
+        QVERIFY2(connectToPeer(client, peer.port(), QStringLiteral("user"), XMPPClient::TlsNever, 20000),
                  qPrintable(peer.pendingStep()));
     }
 
@@ -236,8 +232,7 @@ private Q_SLOTS:
         QVERIFY(peer.listen());
         peer.playPlainLogin();
         XMPPClient client;
-        QVERIFY(connectAndWait(client, QStringLiteral("127.0.0.1"), peer.port(), QStringLiteral("localhost"),
-                               QStringLiteral("user"), QStringLiteral("pw"), XMPPClient::TlsNever));
+        QVERIFY(connectToPeer(client, peer.port()));
         client.connectToHost(QStringLiteral("127.0.0.1"), 1, XMPPClient::TlsNever);
         QCOMPARE(client.state(), int(XMPPClient::SessionState));
         QTest::qWait(50);

@@ -1,6 +1,7 @@
 // The client against a real Prosody: negotiation with STARTTLS, service
 // discovery, roster, vCards, subscriptions and the user search.
 #include "ClientTestUtil.h"
+#include "ProsodyAccounts.h"
 #include "ProsodyFixture.h"
 #include "RawXmppClient.h"
 #include "XMPPClient.h"
@@ -36,12 +37,7 @@ private Q_SLOTS:
                                {QStringLiteral("2002"), QStringLiteral("Kenji")},
                                {QStringLiteral("2003"), QStringLiteral("Meiko")}};
         m_server = std::make_unique<ProsodyFixture>(options);
-        QString error;
-        QVERIFY2(m_server->start(&error), qPrintable(error));
-        for (const char* user : {"2001", "2002", "2003"})
-            QVERIFY2(m_server->addAccount(QLatin1String(user), QStringLiteral("pw-") + QLatin1String(user), &error),
-                     qPrintable(error));
-        QVERIFY(trustCa(m_server->caCertificatePath()));
+        QVERIFY(startWithAccounts(*m_server, {"2001", "2002", "2003"}));
     }
 
     void cleanupTestCase() { m_server.reset(); }

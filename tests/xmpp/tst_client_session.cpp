@@ -39,8 +39,7 @@ class TestClientSession : public QObject
             return false;
         m_peer->playPlainLogin();
         m_client = std::make_unique<XMPPClient>();
-        if (!connectAndWait(*m_client, QStringLiteral("127.0.0.1"), m_peer->port(), QStringLiteral("localhost"),
-                            QStringLiteral("user"), QStringLiteral("pw"), XMPPClient::TlsNever))
+        if (!connectToPeer(*m_client, m_peer->port()))
             return false;
         return m_peer->waitReceived(QStringLiteral("<presence>.*</presence>"));
     }
@@ -207,8 +206,7 @@ private Q_SLOTS:
         ScriptedXmppPeer second;
         QVERIFY(second.listen());
         second.playPlainLogin();
-        QVERIFY(connectAndWait(*m_client, QStringLiteral("127.0.0.1"), second.port(), QStringLiteral("localhost"),
-                               QStringLiteral("user"), QStringLiteral("pw"), XMPPClient::TlsNever));
+        QVERIFY(connectToPeer(*m_client, second.port()));
         QVERIFY(second.received().contains("<iq id=\"3\" type=\"set\"><bind"));
     }
 

@@ -18,11 +18,12 @@ namespace {
 
 const QByteArray Room = "t1@conference.localhost";
 const QByteArray MucUser = "xmlns='http://jabber.org/protocol/muc#user'";
+const QByteArray StanzaNs = "xmlns='urn:ietf:params:xml:ns:xmpp-stanzas'";
 
 QByteArray refusal(const char* type, const char* condition)
 {
     return "<presence type='error' from='" + Room + "/Mei'><error type='" + type + "'><" + condition
-           + " xmlns='urn:ietf:params:xml:ns:xmpp-stanzas'/></error></presence>";
+           + " " + StanzaNs + "/></error></presence>";
 }
 
 QByteArray occupant(const QByteArray& nick, const QByteArray& extra = QByteArray(), const QByteArray& type = QByteArray())
@@ -48,8 +49,7 @@ class TestMucConference : public QObject
             return false;
         m_peer->playPlainLogin();
         m_client = std::make_unique<XMPPClient>();
-        if (!connectAndWait(*m_client, QStringLiteral("127.0.0.1"), m_peer->port(), QStringLiteral("localhost"),
-                            QStringLiteral("user"), QStringLiteral("pw"), XMPPClient::TlsNever))
+        if (!connectToPeer(*m_client, m_peer->port()))
             return false;
         m_room = std::make_unique<XMPPConference>();
         m_room->setClient(m_client.get());
@@ -183,8 +183,6 @@ private Q_SLOTS:
         QVERIFY(enterSession());
         QSignalSpy messages(m_room.get(), &XMPPConference::message);
         QSignalSpy participants(m_room.get(), &XMPPConference::participantJoined);
-        QSignalSpy clientMessages(m_client.get(), &XMPPClient::messageReceived);
-        QSignalSpy clientPresences(m_client.get(), &XMPPClient::presence);
         m_peer->sendNow(stanza + "<message type='groupchat' from='" + Room + "/Kenji'><body>hi</body></message>");
         QTRY_VERIFY(!messages.isEmpty());
         QCOMPARE(messages.size(), 1);
@@ -199,23 +197,21 @@ private Q_SLOTS:
         QTest::addColumn<bool>("refused");
         QTest::addColumn<QString>("condition");
         QTest::addColumn<QString>("text");
-        const QByteArray text = "<text " + QByteArray("xmlns='urn:ietf:params:xml:ns:xmpp-stanzas'") + ">";
+        const QByteArray text = "<text " + StanzaNs + ">";
+        auto error = [](const char* type, const char* condition, const QByteArray& extra = QByteArray()) {
+            return "<error type='" + QByteArray(type) + "'><" + condition + " " + StanzaNs + "/>" + extra + "</error>";
+        };
         QTest::newRow("from the room, text after the condition")
-            << Room << QByteArray("<error type='auth'><forbidden xmlns='urn:ietf:params:xml:ns:xmpp-stanzas'/>" + text
-                                  + "Visitors &lt;may not&gt; speak</text></error>")
+            << Room << error("auth", "forbidden", text + "Visitors &lt;may not&gt; speak</text>")
             << true << "forbidden" << "Visitors <may not> speak";
         QTest::newRow("from the room, text first, no text")
-            << Room << QByteArray("<error type='cancel'>" + text + "</text><not-acceptable xmlns='urn:ietf:params:xml:ns:xmpp-stanzas'/></error>")
+            << Room << QByteArray("<error type='cancel'>" + text + "</text><not-acceptable " + StanzaNs + "/></error>")
             << true << "not-acceptable" << "";
         QTest::newRow("from an occupant of the room")
-            << Room + "/Kenji" << QByteArray("<error type='cancel'><item-not-found xmlns='urn:ietf:params:xml:ns:xmpp-stanzas'/></error>")
-            << true << "item-not-found" << "";
+            << Room + "/Kenji" << error("cancel", "item-not-found") << true << "item-not-found" << "";
         QTest::newRow("from another room")
-            << QByteArray("t2@conference.localhost") << QByteArray("<error type='auth'><forbidden xmlns='urn:ietf:params:xml:ns:xmpp-stanzas'/></error>")
-            << false << "" << "";
-        QTest::newRow("from the server")
-            << QByteArray("localhost") << QByteArray("<error type='cancel'><service-unavailable xmlns='urn:ietf:params:xml:ns:xmpp-stanzas'/></error>")
-            << false << "" << "";
+            << QByteArray("t2@conference.localhost") << error("auth", "forbidden") << false << "" << "";
+        QTest::newRow("from the server") << QByteArray("localhost") << error("cancel", "service-unavailable") << false << "" << "";
     }
 
     void refusedLineReachesTheRoom()

@@ -3,6 +3,7 @@
 // notices, a nick conflict, entering a room that is still locked, and a line
 // to a room not entered.
 #include "ClientTestUtil.h"
+#include "ProsodyAccounts.h"
 #include "ProsodyFixture.h"
 #include "RawXmppClient.h"
 #include "XMPPClient.h"
@@ -15,8 +16,6 @@
 using namespace clienttest;
 
 namespace {
-
-const char* const Users[] = {"3001", "3002", "3003"};
 
 QByteArray ownerConfig(const QString& room)
 {
@@ -62,6 +61,26 @@ class TestMucProsody : public QObject
         return raw.waitFor(QStringLiteral("id=['\"]cfg['\"]"));
     }
 
+    /// A signed-in user with a conference object for one room, not yet joined.
+    struct Member
+    {
+        XMPPClient client;
+        XMPPConference muc;
+    };
+
+    bool connectMember(Member& m, ProsodyFixture* s, const char* user, const QString& room)
+    {
+        m.muc.setClient(&m.client);
+        m.muc.setRoomJid(XMPPJid(room));
+        return connectUser(m.client, s, user);
+    }
+
+    static QByteArray adminItem(const QString& room, const QByteArray& id, const QByteArray& item)
+    {
+        return "<iq type='set' id='" + id + "' to='" + room.toUtf8()
+               + "'><query xmlns='http://jabber.org/protocol/muc#admin'>" + item + "</query></iq>";
+    }
+
     static ProsodyFixture::Options options(bool locking)
     {
         ProsodyFixture::Options o;
@@ -75,15 +94,8 @@ private Q_SLOTS:
         QLoggingCategory::setFilterRules(QStringLiteral("parlor.xmpp.debug=false"));
         m_unlocked = std::make_unique<ProsodyFixture>(options(false));
         m_locked = std::make_unique<ProsodyFixture>(options(true));
-        for (ProsodyFixture* s : {m_unlocked.get(), m_locked.get()}) {
-            QString error;
-            QVERIFY2(s->start(&error), qPrintable(error));
-            for (const char* user : Users)
-                QVERIFY2(s->addAccount(QLatin1String(user), QStringLiteral("pw-") + QLatin1String(user), &error),
-                         qPrintable(error));
-        }
-        QVERIFY(trustCa(m_unlocked->caCertificatePath()));
-        QVERIFY(trustCa(m_locked->caCertificatePath()));
+        for (ProsodyFixture* s : {m_unlocked.get(), m_locked.get()})
+            QVERIFY(startWithAccounts(*s, {"3001", "3002", "3003"}));
     }
 
     void cleanupTestCase()
@@ -103,15 +115,13 @@ private Q_SLOTS:
     {
         QFETCH(bool, locking);
         ProsodyFixture* s = server(locking);
-        XMPPClient alice;
-        XMPPClient bob;
-        QVERIFY(connectUser(alice, s, "3001"));
-        QVERIFY(connectUser(bob, s, "3002"));
         const XMPPJid room(newRoom(s));
+        Member alice;
+        Member bob;
+        QVERIFY(connectMember(alice, s, "3001", room.toString()));
+        QVERIFY(connectMember(bob, s, "3002", room.toString()));
 
-        XMPPConference a;
-        a.setClient(&alice);
-        a.setRoomJid(room);
+        XMPPConference& a = alice.muc;
         QSignalSpy aJoined(&a, &XMPPConference::userJoined);
         QSignalSpy aParticipants(&a, &XMPPConference::participantJoined);
         QSignalSpy aLeft(&a, &XMPPConference::participantLeft);
@@ -123,9 +133,7 @@ private Q_SLOTS:
         // A second join while inside changes nothing.
         a.join(QStringLiteral("Alice"));
 
-        XMPPConference b;
-        b.setClient(&bob);
-        b.setRoomJid(room);
+        XMPPConference& b = bob.muc;
         QSignalSpy bJoined(&b, &XMPPConference::userJoined);
         QSignalSpy bMessages(&b, &XMPPConference::message);
         QSignalSpy bErrors(&b, &XMPPConference::userError);
@@ -159,11 +167,9 @@ private Q_SLOTS:
         const QString room = newRoom(s);
         RawXmppClient owner;
         QVERIFY(rawOwner(owner, s, room, true));
-        XMPPClient alice;
-        QVERIFY(connectUser(alice, s, "3001"));
-        XMPPConference a;
-        a.setClient(&alice);
-        a.setRoomJid(XMPPJid(room));
+        Member alice;
+        QVERIFY(connectMember(alice, s, "3001", room));
+        XMPPConference& a = alice.muc;
         QSignalSpy refusals(&a, &XMPPConference::messageRefused);
         QSignalSpy lines(&a, &XMPPConference::message);
         const QString outside = a.sendMessage(QStringLiteral("knock knock"));
@@ -181,16 +187,12 @@ private Q_SLOTS:
         const QString room = newRoom(s);
         RawXmppClient owner;
         QVERIFY(rawOwner(owner, s, room, true));
-        XMPPClient alice;
-        XMPPClient bob;
-        QVERIFY(connectUser(alice, s, "3001"));
-        QVERIFY(connectUser(bob, s, "3002"));
-        XMPPConference a;
-        XMPPConference b;
-        a.setClient(&alice);
-        b.setClient(&bob);
-        a.setRoomJid(XMPPJid(room));
-        b.setRoomJid(XMPPJid(room));
+        Member alice;
+        Member bob;
+        QVERIFY(connectMember(alice, s, "3001", room));
+        QVERIFY(connectMember(bob, s, "3002", room));
+        XMPPConference& a = alice.muc;
+        XMPPConference& b = bob.muc;
         QSignalSpy aJoined(&a, &XMPPConference::userJoined);
         QSignalSpy bJoined(&b, &XMPPConference::userJoined);
         a.join(QStringLiteral("Alice"));
@@ -206,18 +208,15 @@ private Q_SLOTS:
         connect(&b, &XMPPConference::participantLeft, this,
                 [&](XMPPConference*, const QString& nick) { bEvents << QStringLiteral("left %1").arg(nick); });
         QSignalSpy aKicked(&a, &XMPPConference::userKicked);
-        owner.send("<iq type='set' id='k1' to='" + room.toUtf8()
-                   + "'><query xmlns='http://jabber.org/protocol/muc#admin'><item nick='Alice' role='none'>"
-                     "<reason>flooding</reason></item></query></iq>");
+        owner.send(adminItem(room, "k1", "<item nick='Alice' role='none'><reason>flooding</reason></item>"));
         QVERIFY(aKicked.wait(5000));
         QCOMPARE(aKicked.first().at(2).toString(), QStringLiteral("flooding"));
         QTRY_COMPARE_WITH_TIMEOUT(bEvents.size(), 2, 3000);
         QCOMPARE(bEvents, QStringList({QStringLiteral("kicked Alice flooding"), QStringLiteral("left Alice")}));
 
         QSignalSpy bBanned(&b, &XMPPConference::userBanned);
-        owner.send("<iq type='set' id='b1' to='" + room.toUtf8()
-                   + "'><query xmlns='http://jabber.org/protocol/muc#admin'><item jid='3002@localhost' "
-                     "affiliation='outcast'><reason>cheating</reason></item></query></iq>");
+        owner.send(adminItem(room, "b1",
+                             "<item jid='3002@localhost' affiliation='outcast'><reason>cheating</reason></item>"));
         QVERIFY(bBanned.wait(5000));
         QCOMPARE(bBanned.first().at(2).toString(), QStringLiteral("cheating"));
 
@@ -235,11 +234,9 @@ private Q_SLOTS:
         const QString room = newRoom(s);
         RawXmppClient owner;
         QVERIFY(rawOwner(owner, s, room, true));
-        XMPPClient bob;
-        QVERIFY(connectUser(bob, s, "3002"));
-        XMPPConference b;
-        b.setClient(&bob);
-        b.setRoomJid(XMPPJid(room));
+        Member bob;
+        QVERIFY(connectMember(bob, s, "3002", room));
+        XMPPConference& b = bob.muc;
         QSignalSpy errors(&b, &XMPPConference::userError);
         QSignalSpy joined(&b, &XMPPConference::userJoined);
         b.join(QStringLiteral("Owner"));
@@ -257,14 +254,12 @@ private Q_SLOTS:
         const QString room = newRoom(s);
         RawXmppClient owner;
         QVERIFY(rawOwner(owner, s, room, false)); // created, still locked
-        XMPPClient bob;
-        QVERIFY(connectUser(bob, s, "3002"));
-        XMPPConference b;
-        b.setClient(&bob);
-        b.setRoomJid(XMPPJid(room));
+        Member bob;
+        QVERIFY(connectMember(bob, s, "3002", room));
+        XMPPConference& b = bob.muc;
         QSignalSpy errors(&b, &XMPPConference::userError);
         QSignalSpy joined(&b, &XMPPConference::userJoined);
-        QSignalSpy presences(&bob, &XMPPClient::presence);
+        QSignalSpy presences(&bob.client, &XMPPClient::presence);
         b.join(QStringLiteral("Bob"));
         // The first entry is refused while the room is locked ...
         auto refusal = [&] {

@@ -57,6 +57,15 @@ inline bool connectAndWait(XMPPClient& client, const QString& host, quint16 port
     return connected.wait(ms) || client.state() == XMPPClient::SessionState;
 }
 
+/// Connects to a scripted peer on loopback as user@localhost with password
+/// "pw" and waits for the session, as connectAndWait.
+inline bool connectToPeer(XMPPClient& client, quint16 port, const QString& user = QStringLiteral("user"),
+                          int policy = XMPPClient::TlsNever, int ms = 10000)
+{
+    return connectAndWait(client, QStringLiteral("127.0.0.1"), port, QStringLiteral("localhost"), user,
+                          QStringLiteral("pw"), policy, ms);
+}
+
 /// Waits until the client is back in UnconnectedState.
 inline bool waitUnconnected(XMPPClient& client, int ms = 5000)
 {
