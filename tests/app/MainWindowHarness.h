@@ -16,6 +16,7 @@
 #include <QDeadlineTimer>
 #include <QPushButton>
 #include <QLabel>
+#include <QSettings>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -66,6 +67,27 @@ struct MainWindowHarness
         QSignalSpy success(&window->connection(), &ConnectionManager::loginSuccess);
         QTest::mouseClick(window->view().loginWindow->logInButton(), Qt::LeftButton);
         return !success.isEmpty() || success.wait(5000);
+    }
+
+    /// create(), start() and logIn() in a row.
+    bool openAndLogIn() { return create() && start() && logIn(); }
+
+    /// Logged in with the lobby's first ten requests answered and the log
+    /// emptied: the test sees only what follows.
+    bool readyInLobby()
+    {
+        if (!openAndLogIn() || !waitForRequests(10))
+            return false;
+        scenario.clearLog();
+        return true;
+    }
+
+    /// Per-test reset: no stored settings, no leftover busy cursor.
+    static void resetState()
+    {
+        QSettings().clear();
+        while (QApplication::overrideCursor() != nullptr)
+            QApplication::restoreOverrideCursor();
     }
 
     /// The visible modeless boxes of the window as "title|text", oldest first.

@@ -71,6 +71,18 @@ private:
         return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -300;
     }
 
+    /// Starts the client with `args`, on loopback only: the silent game
+    /// server, and a closed web port.
+    void startClient(QProcess& p, const QStringList& args = {})
+    {
+        p.setProcessEnvironment(environment());
+        if (!silentServer.isListening())
+            silentServer.listen(QHostAddress::LocalHost);
+        p.start(QStringLiteral(PARLOR_CLIENT_BINARY),
+                args + QStringList{QStringLiteral("--httphost"), QStringLiteral("127.0.0.1:1"),
+                                   QStringLiteral("127.0.0.1:%1").arg(silentServer.serverPort())});
+    }
+
     /// Starts a client that keeps running; waits until it has rotated the log
     /// and its new log names the session (and holds `until`, when given).
     QProcess* startRunning(const QStringList& args = {}, const QString& until = QString())
@@ -78,14 +90,8 @@ private:
         const QString previous = readAll(logPath);
         auto* p = new QProcess(this);
         children << p;
-        p->setProcessEnvironment(environment());
         p->setWorkingDirectory(root.path());
-        // Loopback only: the silent game server, and a closed web port.
-        if (!silentServer.isListening())
-            silentServer.listen(QHostAddress::LocalHost);
-        const QStringList loopback{QStringLiteral("--httphost"), QStringLiteral("127.0.0.1:1"),
-                                   QStringLiteral("127.0.0.1:%1").arg(silentServer.serverPort())};
-        p->start(QStringLiteral(PARLOR_CLIENT_BINARY), args + loopback);
+        startClient(*p, args);
         if (!p->waitForStarted(5000))
             return nullptr;
         QElapsedTimer timer;
@@ -278,14 +284,8 @@ private Q_SLOTS:
         // Two more at once: both refused.
         QProcess a;
         QProcess b;
-        if (!silentServer.isListening())
-            silentServer.listen(QHostAddress::LocalHost);
-        for (QProcess* p : {&a, &b}) {
-            p->setProcessEnvironment(environment());
-            p->start(QStringLiteral(PARLOR_CLIENT_BINARY),
-                     {QStringLiteral("--httphost"), QStringLiteral("127.0.0.1:1"),
-                      QStringLiteral("127.0.0.1:%1").arg(silentServer.serverPort())});
-        }
+        startClient(a);
+        startClient(b);
         QVERIFY(a.waitForFinished(startTimeoutMs));
         QVERIFY(b.waitForFinished(startTimeoutMs));
         QCOMPARE(a.exitCode(), 1);
@@ -297,14 +297,8 @@ private Q_SLOTS:
     {
         QProcess a;
         QProcess b;
-        if (!silentServer.isListening())
-            silentServer.listen(QHostAddress::LocalHost);
-        for (QProcess* p : {&a, &b}) {
-            p->setProcessEnvironment(environment());
-            p->start(QStringLiteral(PARLOR_CLIENT_BINARY),
-                     {QStringLiteral("--httphost"), QStringLiteral("127.0.0.1:1"),
-                      QStringLiteral("127.0.0.1:%1").arg(silentServer.serverPort())});
-        }
+        startClient(a);
+        startClient(b);
         QVERIFY(a.waitForStarted(5000));
         QVERIFY(b.waitForStarted(5000));
         // Exactly one of them gives up with exit code 1; the other keeps running.

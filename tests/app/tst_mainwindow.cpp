@@ -87,12 +87,7 @@ class TestMainWindow : public QObject
 private Q_SLOTS:
     void initTestCase() { setupSearchPaths({}); }
 
-    void init()
-    {
-        QSettings().clear();
-        while (QApplication::overrideCursor() != nullptr)
-            QApplication::restoreOverrideCursor();
-    }
+    void init() { MainWindowHarness::resetState(); }
 
     void loginWaitsForTheHandshake()
     {
@@ -162,9 +157,7 @@ private Q_SLOTS:
     void sessionRequestsInOrder()
     {
         MainWindowHarness h;
-        QVERIFY(h.create());
-        QVERIFY(h.start());
-        QVERIFY(h.logIn());
+        QVERIFY(h.openAndLogIn());
         QVERIFY(h.waitForRequests(10));
         const QStringList expected{
             QStringLiteral("login anna secret1 partner 4"),
@@ -240,11 +233,7 @@ private Q_SLOTS:
     void languageSwitch()
     {
         MainWindowHarness h;
-        QVERIFY(h.create());
-        QVERIFY(h.start());
-        QVERIFY(h.logIn());
-        QVERIFY(h.waitForRequests(10));
-        h.scenario.clearLog();
+        QVERIFY(h.readyInLobby());
         QVERIFY(h.translations.setLanguage(QStringLiteral("ja")));
         const MainView& ui = h.window->view();
         const auto tablesTab = [&] {
@@ -266,9 +255,7 @@ private Q_SLOTS:
     void joinAndWatchOnTheWire()
     {
         MainWindowHarness h;
-        QVERIFY(h.create());
-        QVERIFY(h.start());
-        QVERIFY(h.logIn());
+        QVERIFY(h.openAndLogIn());
         LobbyWindow* lobby = h.window->lobbyWindow();
         QTRY_COMPARE(lobby->treeView()->model()->rowCount(), 30);
         h.window->show();
@@ -368,9 +355,7 @@ private Q_SLOTS:
         QFETCH(int, code);
         QFETCH(QString, box);
         MainWindowHarness h;
-        QVERIFY(h.create());
-        QVERIFY(h.start());
-        QVERIFY(h.logIn());
+        QVERIFY(h.openAndLogIn());
         QTRY_COMPARE(h.window->lobby()->tableModel()->rowCount(), 35);
         QSignalSpy failed(&h.window->connection(), &ConnectionManager::joinFailed);
         // The wire carries the reason plus one.
@@ -425,9 +410,7 @@ private Q_SLOTS:
     void earlierTablesAreAskedAboutAtOnce()
     {
         MainWindowHarness h;
-        QVERIFY(h.create());
-        QVERIFY(h.start());
-        QVERIFY(h.logIn());
+        QVERIFY(h.openAndLogIn());
         QTRY_COMPARE(h.window->lobby()->tableModel()->rowCount(), 35);
         h.scenario.clearLog();
 
@@ -467,9 +450,7 @@ private Q_SLOTS:
     void alreadySeatedAtAnUnlistedTableJoinsIt()
     {
         MainWindowHarness h;
-        QVERIFY(h.create());
-        QVERIFY(h.start());
-        QVERIFY(h.logIn());
+        QVERIFY(h.openAndLogIn());
         QTRY_COMPARE(h.window->lobby()->tableModel()->rowCount(), 35);
         h.scenario.clearLog();
         QSignalSpy seated(&h.window->connection(), &ConnectionManager::alreadySeated);
@@ -574,9 +555,7 @@ private Q_SLOTS:
         QFETCH(QString, how);
         QFETCH(int, code);
         MainWindowHarness h;
-        QVERIFY(h.create());
-        QVERIFY(h.start());
-        QVERIFY(h.logIn());
+        QVERIFY(h.openAndLogIn());
         QSignalSpy disconnected(&h.window->connection(), &ConnectionManager::disconnected);
         const int result = exitCodeOf([&] {
             if (how == QLatin1String("quit")) {

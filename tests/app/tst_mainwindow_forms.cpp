@@ -96,12 +96,7 @@ private Q_SLOTS:
         QFETCH(QString, text);
         QFETCH(bool, valid);
         CreateUserWindow form;
-        form.userNameEdit()->setText(QStringLiteral("newbie"));
-        form.emailField()->setText(QStringLiteral("n@example.org"));
-        form.passwordField()->setText(QStringLiteral("secret1"));
-        form.repeatPasswordField()->setText(QStringLiteral("secret1"));
-        form.ageBox()->setChecked(true);
-        form.termsBox()->setChecked(true);
+        fillRegistration(form);
         QVERIFY(form.createUserButton()->isEnabled());
         QLineEdit* edit = field == QLatin1String("name")    ? form.userNameEdit()
                         : field == QLatin1String("email") ? form.emailField()

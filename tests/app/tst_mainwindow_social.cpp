@@ -259,11 +259,7 @@ private Q_SLOTS:
     void passwordChangeThroughThePlayerDirectory()
     {
         MainWindowHarness h;
-        QVERIFY(h.create());
-        QVERIFY(h.start());
-        QVERIFY(h.logIn());
-        QVERIFY(h.waitForRequests(10));
-        h.scenario.clearLog();
+        QVERIFY(h.readyInLobby());
         PreferencesWindow* page = h.window->preferences();
         page->newPasswordField()->setText(QStringLiteral("n3w pass"));
         page->retypePasswordField()->setText(QStringLiteral("n3w pass"));
@@ -279,9 +275,7 @@ private Q_SLOTS:
     void nameUpdatesOfTheOwnIdOnly()
     {
         MainWindowHarness h;
-        QVERIFY(h.create());
-        QVERIFY(h.start());
-        QVERIFY(h.logIn());
+        QVERIFY(h.openAndLogIn());
         QLabel* name = h.window->view().usernameLabel;
         QCOMPARE(name->text(), QStringLiteral("anna"));
         h.window->connection().setPlayerName(4711, QStringLiteral("bert"));

@@ -67,12 +67,7 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitFor([&] { return !tiles.isRendering(); }, 20000));
     }
 
-    void init()
-    {
-        QSettings().clear();
-        while (QApplication::overrideCursor() != nullptr)
-            QApplication::restoreOverrideCursor();
-    }
+    void init() { MainWindowHarness::resetState(); }
 
     void joinedTableGetsAPage()
     {
@@ -184,9 +179,7 @@ private Q_SLOTS:
     void developerPreviewSendsNothing()
     {
         MainWindowHarness h;
-        QVERIFY(h.create());
-        QVERIFY(h.start());
-        QVERIFY(h.logIn());
+        QVERIFY(h.openAndLogIn());
         QVERIFY(h.waitForRequests(10));
         h.server.clearReceived();
         QTest::keyClick(h.window.get(), Qt::Key_D, Qt::ControlModifier | Qt::AltModifier);

@@ -85,11 +85,7 @@ private Q_SLOTS:
         QFETCH(QString, link);
         QFETCH(QString, request);
         MainWindowHarness h;
-        QVERIFY(h.create());
-        QVERIFY(h.start());
-        QVERIFY(h.logIn());
-        QVERIFY(h.waitForRequests(10));
-        h.scenario.clearLog();
+        QVERIFY(h.readyInLobby());
         h.window->onLaunchBrowser(link);
         // The account button waits for the account page's address.
         const bool account = request == QLatin1String("page 1");
@@ -122,9 +118,7 @@ private Q_SLOTS:
         QFETCH(QString, tab);
         QFETCH(QString, page);
         MainWindowHarness h;
-        QVERIFY(h.create());
-        QVERIFY(h.start());
-        QVERIFY(h.logIn());
+        QVERIFY(h.openAndLogIn());
         UTabWidget* tabs = h.window->view().mainTabs;
         tabs->setCurrentIndex(tabs->indexOf(h.window->lobbyWindow()));
         h.window->onDisplayTab(tab);
@@ -195,9 +189,7 @@ private Q_SLOTS:
     {
         MainWindowHarness h;
         h.scenario.setWebPage(4, "http://{host}/howto/{locale}.html");
-        QVERIFY(h.create());
-        QVERIFY(h.start());
-        QVERIFY(h.logIn());
+        QVERIFY(h.openAndLogIn());
         // An empty start page address loads the local page; a template is filled in.
         QTRY_COMPARE(h.window->startPage()->view()->url().toString(), QStringLiteral("localwww:/welcome.html"));
         QTRY_VERIFY(h.window->howToPage()->view()->url().toString().startsWith(

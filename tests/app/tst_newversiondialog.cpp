@@ -188,26 +188,45 @@ private Q_SLOTS:
             QFile::remove(QDir::temp().filePath(file));
     }
 
-    void missingTemporaryFolder()
+    void unusableTemporaryFolder_data()
     {
+        QTest::addColumn<bool>("plainFile");
         // QDir::temp() of a folder that does not exist is the current folder:
         // nothing may be downloaded there.
+        QTest::newRow("missing folder") << false;
+        // A temporary "directory" that is a plain file: nothing can be made in
+        // it (not even by root).
+        QTest::newRow("plain file") << true;
+    }
+    void unusableTemporaryFolder()
+    {
+        QFETCH(bool, plainFile);
         std::unique_ptr<NewVersionDialog> d(makeDialog(QStringLiteral("/client/parlor7/parlor-setup.run"), false));
         QTemporaryDir work;
         const QString savedCwd = QDir::currentPath();
         const QByteArray oldTmp = qgetenv("TMPDIR");
-        const QString missing = work.filePath(QStringLiteral("gone"));
+        const QString bad = work.filePath(plainFile ? QStringLiteral("plain-file") : QStringLiteral("gone"));
+        if (plainFile) {
+            QFile plain(bad);
+            QVERIFY(plain.open(QIODevice::WriteOnly));
+        }
         QDir::setCurrent(work.path());
-        qputenv("TMPDIR", missing.toUtf8());
+        qputenv("TMPDIR", bad.toUtf8());
         server->clearRequests();
         MessageBoxWatcher boxes;
         QTest::mouseClick(button(*d, "downloadButton"), Qt::LeftButton);
         qputenv("TMPDIR", oldTmp);
         QTRY_COMPARE_WITH_TIMEOUT(boxes.seen.size(), 1, 5000);
         QDir::setCurrent(savedCwd);
-        QVERIFY2(boxes.seen[0].startsWith(QStringLiteral("Download error|Unable to open file ") + missing + QLatin1Char('/')),
+        QVERIFY2(boxes.seen[0].startsWith(QStringLiteral("Download error|Unable to open file ") + bad + QLatin1Char('/')),
             qPrintable(boxes.seen[0]));
-        QCOMPARE(QDir(work.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList());
+        QVERIFY(boxes.seen[0].endsWith(QLatin1Char('.')));
+        QCOMPARE(QDir(work.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+            plainFile ? QStringList{QStringLiteral("plain-file")} : QStringList());
+        // Nothing started; every button as it was.
+        QVERIFY(button(*d, "downloadButton")->isEnabled());
+        QVERIFY(button(*d, "quitButton")->isEnabled());
+        QVERIFY(button(*d, "okButton")->isEnabled());
         QTest::qWait(100);
         QCOMPARE(server->requests(), QStringList());
         QCOMPARE(exitCode, -1);
@@ -227,35 +246,6 @@ private Q_SLOTS:
         QTest::qWait(100);
         QCOMPARE(boxes.seen, QStringList());
         QCOMPARE(leftovers(), QStringList());
-    }
-
-    void unwritableTemporaryDirectory()
-    {
-        std::unique_ptr<NewVersionDialog> d(makeDialog(QStringLiteral("/client/parlor7/parlor-setup.run"), false));
-        const QByteArray oldTmp = qgetenv("TMPDIR");
-        // A temporary "directory" that is a plain file: nothing can be made in
-        // it (not even by root).
-        QTemporaryDir parent;
-        const QString missing = parent.filePath(QStringLiteral("plain-file"));
-        QFile plain(missing);
-        QVERIFY(plain.open(QIODevice::WriteOnly));
-        plain.close();
-        qputenv("TMPDIR", missing.toUtf8());
-        server->clearRequests();
-        MessageBoxWatcher boxes;
-        QTest::mouseClick(button(*d, "downloadButton"), Qt::LeftButton);
-        qputenv("TMPDIR", oldTmp);
-        QTRY_COMPARE_WITH_TIMEOUT(boxes.seen.size(), 1, 5000);
-        QVERIFY2(boxes.seen[0].startsWith(QStringLiteral("Download error|Unable to open file ") + missing + QLatin1Char('/')),
-            qPrintable(boxes.seen[0]));
-        QVERIFY(boxes.seen[0].endsWith(QLatin1Char('.')));
-        // Nothing started; every button as it was.
-        QVERIFY(button(*d, "downloadButton")->isEnabled());
-        QVERIFY(button(*d, "quitButton")->isEnabled());
-        QVERIFY(button(*d, "okButton")->isEnabled());
-        QTest::qWait(100);
-        QCOMPARE(server->requests(), QStringList());
-        QCOMPARE(exitCode, -1);
     }
 
     void untrustedAddressIsNotDownloaded()

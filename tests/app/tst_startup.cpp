@@ -36,6 +36,25 @@ void answerUpdateDialog(const char* buttonName, bool* seen)
     timer->start();
 }
 
+/// A start-up fed by a real version check against a loopback list.
+struct CheckedStartup {
+    HttpTestServer server;
+    Startup startup;
+    VersionChecker checker;
+
+    explicit CheckedStartup(const QByteArray& list)
+    {
+        server.setFile(QStringLiteral("client/parlor7/client_versions.xml"), list);
+        QObject::connect(&checker, &VersionChecker::started, &startup, &Startup::clientVersionCheckStarted);
+        QObject::connect(&checker, &VersionChecker::finished, &startup, &Startup::clientVersionCheckFinished);
+        checker.setUrl(QUrl(server.base() + QStringLiteral("/client/parlor7/client_versions.xml")));
+        system_info_t s;
+        s.platform = platform_t::linux_desktop;
+        s.os = linux_os_t{QStringLiteral("debian")};
+        checker.setSystemInfo(s);
+    }
+};
+
 }
 
 class TestStartup : public QObject
@@ -99,20 +118,11 @@ private Q_SLOTS:
 
     void wholeRoadFromTheVersionCheck()
     {
-        HttpTestServer server;
-        QVERIFY(server.isRunning());
-        server.setFile(QStringLiteral("client/parlor7/client_versions.xml"),
-            "<versions><client id=\"c\" version=\"1.5.0\" url=\"/c.run\"/>"
+        CheckedStartup road("<versions><client id=\"c\" version=\"1.5.0\" url=\"/c.run\"/>"
             "<platform base=\"linux\"><os name=\"debian\" clientid=\"c\"/></platform></versions>");
-        Startup startup;
-        VersionChecker checker;
-        QObject::connect(&checker, &VersionChecker::started, &startup, &Startup::clientVersionCheckStarted);
-        QObject::connect(&checker, &VersionChecker::finished, &startup, &Startup::clientVersionCheckFinished);
-        checker.setUrl(QUrl(server.base() + QStringLiteral("/client/parlor7/client_versions.xml")));
-        system_info_t s;
-        s.platform = platform_t::linux_desktop;
-        s.os = linux_os_t{QStringLiteral("debian")};
-        checker.setSystemInfo(s);
+        QVERIFY(road.server.isRunning());
+        Startup& startup = road.startup;
+        VersionChecker& checker = road.checker;
         QStringList messages;
         connect(&startup.splashScreen(), &QSplashScreen::messageChanged, this,
             [&](const QString& m) { messages << m; });
@@ -124,20 +134,11 @@ private Q_SLOTS:
 
     void wholeRoadWithANewVersionAccepted()
     {
-        HttpTestServer server;
-        QVERIFY(server.isRunning());
-        server.setFile(QStringLiteral("client/parlor7/client_versions.xml"),
-            "<versions><client id=\"c\" version=\"1.6.0\" url=\"/c.run\"><description>&lt;b&gt;New&lt;/b&gt;</description>"
+        CheckedStartup road("<versions><client id=\"c\" version=\"1.6.0\" url=\"/c.run\"><description>&lt;b&gt;New&lt;/b&gt;</description>"
             "</client><platform base=\"linux\"><os name=\"debian\" clientid=\"c\"/></platform></versions>");
-        Startup startup;
-        VersionChecker checker;
-        QObject::connect(&checker, &VersionChecker::started, &startup, &Startup::clientVersionCheckStarted);
-        QObject::connect(&checker, &VersionChecker::finished, &startup, &Startup::clientVersionCheckFinished);
-        checker.setUrl(QUrl(server.base() + QStringLiteral("/client/parlor7/client_versions.xml")));
-        system_info_t s;
-        s.platform = platform_t::linux_desktop;
-        s.os = linux_os_t{QStringLiteral("debian")};
-        checker.setSystemInfo(s);
+        QVERIFY(road.server.isRunning());
+        Startup& startup = road.startup;
+        VersionChecker& checker = road.checker;
         QSignalSpy finished(&startup, &Startup::finished);
 
         // The dialog is offered with the splash already gone; "Continue" goes on.

@@ -47,6 +47,13 @@ class TestVersionChecker : public QObject
 
     QUrl listUrl() const { return QUrl(server->base() + QLatin1Char('/') + listPath); }
 
+    /// Points the checker at a list (by default the usual one) for Debian 12.
+    void prepare(VersionChecker& checker, const QUrl& url = QUrl()) const
+    {
+        checker.setUrl(url.isEmpty() ? listUrl() : url);
+        checker.setSystemInfo(debian12());
+    }
+
     /// Runs one check and returns its finished() arguments; fails the test
     /// when it does not end exactly once.
     QList<QVariant> runCheck(VersionChecker& checker)
@@ -74,8 +81,7 @@ private Q_SLOTS:
         server->setFile(listPath, listWith("1.6.0", "/download/parlor-setup.run", "required=\"true\""));
         server->clearRequests();
         VersionChecker checker;
-        checker.setUrl(listUrl());
-        checker.setSystemInfo(debian12());
+        prepare(checker);
         QSignalSpy started(&checker, &VersionChecker::started);
         const QList<QVariant> args = runCheck(checker);
         QCOMPARE(args.size(), 4);
@@ -92,8 +98,7 @@ private Q_SLOTS:
     {
         server->setFile(listPath, listWith("1.10.0", "https://cdn.example:8443/setup.run?x=1", "required=\"True\""));
         VersionChecker checker;
-        checker.setUrl(listUrl());
-        checker.setSystemInfo(debian12());
+        prepare(checker);
         const QList<QVariant> args = runCheck(checker);
         QCOMPARE(args.size(), 4);
         QCOMPARE(args[0].value<VersionCheckerResult>(), NewVersionAvailable);
@@ -142,8 +147,7 @@ private Q_SLOTS:
             "<platform base=\"linux\"><os name=\"debian\" clientid=\"old\"/></platform>"
             "<platform base=\"linux\"><os name=\"debian\" version=\"12\" clientid=\"new\"/></platform></versions>");
         VersionChecker checker;
-        checker.setUrl(listUrl());
-        checker.setSystemInfo(debian12());
+        prepare(checker);
         const QList<QVariant> args = runCheck(checker);
         QCOMPARE(args.value(0).value<VersionCheckerResult>(), NoNewVersion);
 
@@ -187,42 +191,39 @@ private Q_SLOTS:
         QVERIFY(server->requests().isEmpty());
     }
 
-    void notFoundLogsOneFailure()
+    void failedListIsLogged_data()
     {
-        server->removeFile(listPath);
-        VersionChecker checker;
-        checker.setUrl(listUrl());
-        checker.setSystemInfo(debian12());
-        LogCapture capture;
-        const QList<QVariant> args = runCheck(checker);
-        QCOMPARE(args.value(0).value<VersionCheckerResult>(), VersionCheckFailed);
-        const QStringList failed = capture.linesStartingWith(QtDebugMsg, QStringLiteral("failed:"));
-        QCOMPARE(failed, QStringList{QStringLiteral("failed: 404 Not Found")});
+        // The list's content (null: no such file), the log level and the one
+        // line expected there (%1 stands for the list's address).
+        QTest::addColumn<QByteArray>("list");
+        QTest::addColumn<int>("level");
+        QTest::addColumn<QString>("prefix");
+        QTest::addColumn<QString>("line");
+        QTest::newRow("not found") << QByteArray() << int(QtDebugMsg) << "failed:" << "failed: 404 Not Found";
+        QTest::newRow("empty reply") << QByteArray("") << int(QtDebugMsg) << "got empty reply"
+                                     << "got empty reply for %1";
+        QTest::newRow("broken list is a warning")
+            << QByteArray("<versions>\n<client id=\"a\" version=\"1.5\" url=\"/a\"/>\n</versions>")
+            << int(QtWarningMsg) << "" << "parse error near line 2 : version attribute invalid";
     }
-
-    void emptyReply()
+    void failedListIsLogged()
     {
-        server->setFile(listPath, QByteArray());
+        QFETCH(QByteArray, list);
+        QFETCH(int, level);
+        QFETCH(QString, prefix);
+        QFETCH(QString, line);
+        if (list.isNull())
+            server->removeFile(listPath);
+        else
+            server->setFile(listPath, list);
         VersionChecker checker;
-        checker.setUrl(listUrl());
-        checker.setSystemInfo(debian12());
+        prepare(checker);
         LogCapture capture;
         const QList<QVariant> args = runCheck(checker);
         QCOMPARE(args.value(0).value<VersionCheckerResult>(), VersionCheckFailed);
-        QVERIFY(capture.lines(QtDebugMsg).contains(QStringLiteral("got empty reply for ") + listUrl().toString()));
-    }
-
-    void brokenListIsAWarning()
-    {
-        server->setFile(listPath, "<versions>\n<client id=\"a\" version=\"1.5\" url=\"/a\"/>\n</versions>");
-        VersionChecker checker;
-        checker.setUrl(listUrl());
-        checker.setSystemInfo(debian12());
-        LogCapture capture;
-        const QList<QVariant> args = runCheck(checker);
-        QCOMPARE(args.value(0).value<VersionCheckerResult>(), VersionCheckFailed);
-        QCOMPARE(capture.lines(QtWarningMsg),
-            QStringList{QStringLiteral("parse error near line 2 : version attribute invalid")});
+        if (line.contains(QLatin1String("%1")))
+            line = line.arg(listUrl().toString());
+        QCOMPARE(capture.linesStartingWith(QtMsgType(level), prefix), QStringList{line});
     }
 
     void refusedConnection()
@@ -233,8 +234,7 @@ private Q_SLOTS:
         const quint16 port = probe.serverPort();
         probe.close();
         VersionChecker checker;
-        checker.setUrl(QUrl(QStringLiteral("http://127.0.0.1:%1/client/parlor7/client_versions.xml").arg(port)));
-        checker.setSystemInfo(debian12());
+        prepare(checker, QUrl(QStringLiteral("http://127.0.0.1:%1/client/parlor7/client_versions.xml").arg(port)));
         LogCapture capture;
         const QList<QVariant> args = runCheck(checker);
         QCOMPARE(args.value(0).value<VersionCheckerResult>(), VersionCheckFailed);
@@ -244,8 +244,7 @@ private Q_SLOTS:
     void silentServerTimesOut()
     {
         VersionChecker checker;
-        checker.setUrl(QUrl(server->base() + QStringLiteral("/hang/client_versions.xml")));
-        checker.setSystemInfo(debian12());
+        prepare(checker, QUrl(server->base() + QStringLiteral("/hang/client_versions.xml")));
         checker.setTimeout(400);
         QElapsedTimer clock;
         clock.start();
@@ -259,8 +258,7 @@ private Q_SLOTS:
     {
         server->setFile(listPath, listWith("1.6.0", "/x.run"));
         VersionChecker checker;
-        checker.setUrl(QUrl(server->base() + QStringLiteral("/hang/client_versions.xml")));
-        checker.setSystemInfo(debian12());
+        prepare(checker, QUrl(server->base() + QStringLiteral("/hang/client_versions.xml")));
         QSignalSpy finished(&checker, &VersionChecker::finished);
         checker.check();
         QTest::qWait(100);
@@ -285,8 +283,7 @@ private Q_SLOTS:
         // the check fails early instead of waiting for the time limit.
         QFETCH(QString, path);
         VersionChecker checker;
-        checker.setUrl(QUrl(server->base() + path));
-        checker.setSystemInfo(debian12());
+        prepare(checker, QUrl(server->base() + path));
         LogCapture capture;
         QElapsedTimer clock;
         clock.start();
@@ -305,8 +302,7 @@ private Q_SLOTS:
         QVERIFY(list.size() <= VersionChecker::maxListSize);
         server->setFile(QStringLiteral("big/client_versions.xml"), list);
         VersionChecker checker;
-        checker.setUrl(QUrl(server->base() + QStringLiteral("/big/client_versions.xml")));
-        checker.setSystemInfo(debian12());
+        prepare(checker, QUrl(server->base() + QStringLiteral("/big/client_versions.xml")));
         const QList<QVariant> args = runCheck(checker);
         QCOMPARE(args.value(0).value<VersionCheckerResult>(), NewVersionAvailable);
         QCOMPARE(args.value(2).toUrl().path(), QStringLiteral("/big.run"));

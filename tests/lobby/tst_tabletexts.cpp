@@ -50,7 +50,7 @@ class TableTextsTest : public QObject
 private Q_SLOTS:
     void initTestCase() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }
 
-    void moneyTexts();
+    void plainTexts();
     void rulesAndTimeTexts_data();
     void rulesAndTimeTexts();
 
@@ -60,7 +60,6 @@ private Q_SLOTS:
     void kindThreeWithPlaceBonuses();
     void kindOneTwoPlayersNoFeeding();
     void stakeAndFeeVariants();
-    void buyInWithoutFeeButHigherLoss();
     void fromTableValue();
 
     void oddRecordsGetSaneTexts();
@@ -70,8 +69,14 @@ private Q_SLOTS:
     void toolTips();
 };
 
-void TableTextsTest::moneyTexts()
+void TableTextsTest::plainTexts()
 {
+    QCOMPARE(gameTypeText(2), QStringLiteral("Full game"));
+    QCOMPARE(gameTypeText(7), QStringLiteral("<undefined>"));
+    QCOMPARE(rulesetText(-1), QStringLiteral("<undefined>"));
+    QCOMPARE(timeLimitText(15999), QStringLiteral("15 second(s)"));
+    QCOMPARE(timeLimitText(30000), QStringLiteral("30 second(s)"));
+    QCOMPARE(timeLimitText(-1), QStringLiteral("0 second(s)"));
     QCOMPARE(moneyText(150), QStringLiteral("$1.50"));
     QCOMPARE(moneyText(100000), QStringLiteral("$1,000"));
     QCOMPARE(moneyText(0), QStringLiteral("$0"));
@@ -102,12 +107,6 @@ void TableTextsTest::rulesAndTimeTexts()
     QFETCH(int, gameType);
     QFETCH(QString, rules);
     QCOMPARE((RulesetGameTypePair{ruleset, gameType}.toString()), rules);
-    QCOMPARE(gameTypeText(2), QStringLiteral("Full game"));
-    QCOMPARE(gameTypeText(7), QStringLiteral("<undefined>"));
-    QCOMPARE(rulesetText(-1), QStringLiteral("<undefined>"));
-    QCOMPARE(timeLimitText(15999), QStringLiteral("15 second(s)"));
-    QCOMPARE(timeLimitText(30000), QStringLiteral("30 second(s)"));
-    QCOMPARE(timeLimitText(-1), QStringLiteral("0 second(s)"));
 }
 
 void TableTextsTest::freeTable()
@@ -177,10 +176,6 @@ void TableTextsTest::stakeAndFeeVariants()
     QCOMPARE(money(2, 100, 25, 4).stakeAndFeeText(), QStringLiteral("$1 + $0.25"));
     QCOMPARE(money(2, 100, 25, 4).buyInText(), QStringLiteral("$1 + $0.25"));
     QCOMPARE(money(0, 0, 0, 4).stakeAndFeeText(), QStringLiteral("free"));
-}
-
-void TableTextsTest::buyInWithoutFeeButHigherLoss()
-{
     // Kind 1, no fee, four players: stake $2, maximum loss $4.
     QCOMPARE(money(1, 200, 0, 4).buyInText(), QStringLiteral("$2 ($4)"));
 }
