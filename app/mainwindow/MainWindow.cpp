@@ -161,6 +161,9 @@ MainWindow::MainWindow(const QString& host, quint16 port, const QString& userNam
 
     showLoginPage(userName, password);
     connect(qApp, &QCoreApplication::aboutToQuit, cm, &ConnectionManager::prepareToQuit);
+
+    // The form's buttons reach their on_<name>_<signal> slots by name.
+    QMetaObject::connectSlotsByName(this);
 }
 
 MainWindow::~MainWindow()
