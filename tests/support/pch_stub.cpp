@@ -1,0 +1,5 @@
+// The program that makes a test folder's precompiled headers; it is never run.
+int main()
+{
+    return 0;
+}
