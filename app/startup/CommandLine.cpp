@@ -6,6 +6,7 @@
 #include <ParlorResources.h>
 
 #include <QDebug>
+#include <QCoreApplication>
 #include <QDir>
 #include <QRegularExpression>
 
@@ -178,9 +179,14 @@ void setupSearchPaths(const QStringList& searchPaths)
         QDir::addSearchPath(QStringLiteral("resources"), tree);
     QDir::addSearchPath(QStringLiteral("translations"), QStringLiteral("resources:/translations"));
     QDir::addSearchPath(QStringLiteral("avatars"), QStringLiteral("resources:avatars"));
-    QDir::addSearchPath(QStringLiteral("sounds"), QStringLiteral("sounds"));
-    QDir::addSearchPath(QStringLiteral("sounds"), QStringLiteral("resources/external/sounds/wav"));
-    QDir::addSearchPath(QStringLiteral("sounds"), QStringLiteral("resources/external/sounds/wma"));
+    // The program's own sound folders, never ones relative to the current
+    // folder: whatever folder the program is started from must not supply
+    // files it reads.
+    if (QCoreApplication::instance()) {
+        const QDir own(QCoreApplication::applicationDirPath());
+        for (const char* folder : {"sounds", "resources/external/sounds/wav", "resources/external/sounds/wma"})
+            QDir::addSearchPath(QStringLiteral("sounds"), own.filePath(QLatin1String(folder)));
+    }
 }
 
 QUrl defaultVersionUrl(const QString& httpHost)

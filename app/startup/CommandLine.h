@@ -60,7 +60,8 @@ CommandLineResult parseCommandLine(StartParameters& params, int argc, char** arg
 void parseCommandLine(QString& host, quint16& port, int argc, char** argv, QString& user, QString& password,
                       QString& httpHost, QString& lang, bool& useSsl, bool& install, QStringList& searchPaths);
 
-/// Installs the "resources", "translations", "sounds" and "avatars" search paths.
+/// Installs the "resources", "translations", "sounds" and "avatars" search paths:
+/// the command line's folders first; the sounds then only from the program's own folder.
 void setupSearchPaths(const QStringList& searchPaths);
 
 /// "http://<httpHost>:80/client/parlor7/client_versions.xml".

@@ -15,6 +15,14 @@ class AdFetcher : public QLabel
     Q_OBJECT
 
 public:
+    /// A reply body longer than this is refused (the download fails and the
+    /// label keeps what it showed): the image comes over plain HTTP, and an
+    /// endless answer must not fill the memory. A longer announced length is
+    /// refused before any of the body is read.
+    static constexpr qint64 maxImageSize = 4 * 1024 * 1024;
+    /// A picture whose header announces more pixels than this is not decoded.
+    static constexpr qint64 maxImagePixels = 4096 * 4096;
+
     explicit AdFetcher(QWidget* parent = nullptr);
     ~AdFetcher() override;
 
@@ -23,23 +31,34 @@ public:
     QByteArray imageFormat() const { return format; }
 
 Q_SIGNALS:
-    /// When a download ends with a transport error.
+    /// When a download ends with a transport error or an answer too large.
     void downloadFailed();
 
 public Q_SLOTS:
     void setUrl(const QString& url);
-    /// Fetches the image; an empty address is a programming error.
     void start();
     void stop();
 
 private Q_SLOTS:
     void downloadComplete();
     void headersComplete();
+    void bodyArrived();
 
 private:
+    /// Ends the reading of the reply at once; what the label shows then is
+    /// decided when the reply has finished.
+    void refuse();
+    /// Decodes the body on a worker thread; the label shows the outcome.
+    void startDecode(const QByteArray& body);
+
     QUrl address;
     QNetworkAccessManager* http;
     QPointer<QNetworkReply> reply;
     QByteArray bytes;
     QByteArray format = "JPG";
+    /// The reply is not read any further: not an image, or too large.
+    bool refused = false;
+    bool tooLarge = false;
+    /// Counts the downloads; a decode that comes back for an older one is dropped.
+    quint64 generation = 0;
 };

@@ -123,9 +123,20 @@ void GameSounds::init(QWidget*)
     qDebug().noquote() << QStringLiteral("audio output initialised with result ") + QLatin1String(soundResultText(r));
 
     const bool playerAvailable = !QMediaDevices::audioOutputs().isEmpty();
+    qint64 taken = 0;
     for (unsigned slot = 0; slot < slotCount; ++slot) {
         const QString name = slotName(slot);
         fallbackSounds[slot].reset();
+        sounds[slot].reset();
+        // Each file may be large on its own; together they must still fit.
+        const QFileInfo file(name + QStringLiteral(".wav"));
+        if (file.exists() && WaveFile::isAcceptableFile(file)) {
+            if (file.size() > maxTotalSize - taken) {
+                qDebug().noquote() << QStringLiteral("sound files too large together, left out ") + name;
+                continue;
+            }
+            taken += file.size();
+        }
         sounds[slot] = loadSound(name);
         if (sounds[slot])
             continue;

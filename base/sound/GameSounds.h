@@ -35,6 +35,10 @@ public:
         LobbyTune = 13,
     };
     static constexpr unsigned slotCount = 14;
+    /// The most that the sound files of all slots may take together: a
+    /// minute of lobby tune and thirteen short effects in studio quality fit
+    /// with room to spare. A slot whose file would go beyond it stays silent.
+    static constexpr qint64 maxTotalSize = 96 * 1024 * 1024;
 
     /// Play flags.
     enum Flag : unsigned {
@@ -50,7 +54,8 @@ public:
     GameSounds& operator=(const GameSounds&) = delete;
     ~GameSounds();
 
-    /// Sets up the sound output and loads every slot.
+    /// Sets up the sound output and loads every slot, in slot order, until
+    /// the files taken reach maxTotalSize.
     void init(QWidget* window);
     void play(unsigned slot, unsigned flags = 0);
     void stop(unsigned slot);

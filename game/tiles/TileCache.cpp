@@ -13,7 +13,15 @@
 #include <QSaveFile>
 #include <QSet>
 
+#include <algorithm>
 #include <memory>
+
+#if defined(Q_OS_UNIX)
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -64,29 +72,59 @@ QString TileCache::installedFile(const QString& blankPath, const QString& facePa
     return QStringLiteral("tilesets/") + fileName(blankPath, facePath, scale);
 }
 
-QString TileCache::temporaryFile(const QString& blankPath, const QString& facePath, double scale)
+QString TileCache::cacheDirectory()
 {
-    return QDir::tempPath() + QLatin1Char('/') + fileName(blankPath, facePath, scale);
+    return QDir::tempPath() + QStringLiteral("/tilesets");
 }
 
-bool TileCache::isFresh(const QString& cacheFile, const QStringList& sources)
+QString TileCache::temporaryFile(const QString& blankPath, const QString& facePath, double scale)
 {
-    const QFileInfo cache(cacheFile);
-    if (!cache.exists())
+    return cacheDirectory() + QLatin1Char('/') + fileName(blankPath, facePath, scale);
+}
+
+qint64 TileCache::maxFileSize(double scale)
+{
+    // A set at scale 1 takes a few hundred kilobytes; the pictures grow with
+    // the square of the scale.
+    const double area = std::max(1.0, scale * scale);
+    return qint64(4 * 1024 * 1024 * std::min(area, TileImages::maxStoredScale * TileImages::maxStoredScale));
+}
+
+bool TileCache::prepareCacheDirectory()
+{
+    const QString dir = cacheDirectory();
+#if defined(Q_OS_UNIX)
+    const QByteArray path = QFile::encodeName(dir);
+    if (::mkdir(path.constData(), 0700) != 0 && errno != EEXIST) {
+        const int error = errno;
+        qDebug() << "tile cache folder" << dir << "cannot be made:" << qt_error_string(error);
         return false;
-    const QDateTime cacheTime = cache.lastModified();
-    for (const QString& source : sources) {
-        if (cacheTime < QFileInfo(source).lastModified())
-            return false;
+    }
+    struct stat st;
+    if (::lstat(path.constData(), &st) != 0)
+        return false;
+    if (!S_ISDIR(st.st_mode) || st.st_uid != ::geteuid()) {
+        qWarning() << "tile cache folder" << dir << "is not a folder of this user's own; the cache is not used";
+        return false;
+    }
+    if ((st.st_mode & 077) != 0 && ::chmod(path.constData(), 0700) != 0) {
+        qWarning() << "tile cache folder" << dir << "is open to others; the cache is not used";
+        return false;
     }
     return true;
+#else
+    const QFileInfo info(dir);
+    if (info.isSymLink())
+        return false;
+    return info.isDir() || QDir().mkpath(dir);
+#endif
 }
 
 TileImages* TileCache::read(QIODevice& device, double expectedScale)
 {
     QDataStream in(&device);
     try {
-        auto set = std::make_unique<TileImages>(in);
+        auto set = std::make_unique<TileImages>(in, expectedScale);
         if (in.status() != QDataStream::Ok || !device.atEnd() || set->scale() != expectedScale
             || !isConsistent(*set))
             return nullptr;
@@ -96,11 +134,61 @@ TileImages* TileCache::read(QIODevice& device, double expectedScale)
     }
 }
 
-TileImages* TileCache::readFile(const QString& path, double expectedScale)
+TileImages* TileCache::readFile(const QString& path, double expectedScale, const QStringList& sources)
 {
-    QFile file(path);
+    QFile file;
+    QDateTime modified;
+#if defined(Q_OS_UNIX)
+    // Never through a link, and without waiting: a FIFO opened for reading
+    // would wait for a writer for good. What was opened is checked, not the
+    // path, so that nothing can be swapped in between.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        const int error = errno;
+        if (error == ELOOP)
+            qWarning() << "tile cache" << path << "not read: a link";
+        else if (error != ENOENT)
+            qWarning() << "tile cache" << path << "not read:" << qt_error_string(error);
+        return nullptr;
+    }
+    struct stat st;
+    QString refusal;
+    if (::fstat(fd, &st) != 0)
+        refusal = qt_error_string(errno);
+    else if (!S_ISREG(st.st_mode))
+        refusal = QStringLiteral("not a regular file");
+    else if (st.st_uid != ::geteuid())
+        refusal = QStringLiteral("owned by another user");
+    else if (st.st_size > maxFileSize(expectedScale))
+        refusal = QStringLiteral("too large");
+    if (!refusal.isEmpty()) {
+        ::close(fd);
+        qWarning() << "tile cache" << path << "not read:" << refusal;
+        return nullptr;
+    }
+    modified = QDateTime::fromMSecsSinceEpoch(qint64(st.st_mtim.tv_sec) * 1000 + st.st_mtim.tv_nsec / 1000000);
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return nullptr;
+    }
+#else
+    const QFileInfo info(path);
+    if (!info.exists())
+        return nullptr;
+    if (info.isSymLink() || !info.isFile() || info.size() > maxFileSize(expectedScale)) {
+        qWarning() << "tile cache" << path << "not read: not a regular file of a fitting size";
+        return nullptr;
+    }
+    modified = info.lastModified();
+    file.setFileName(path);
     if (!file.open(QIODevice::ReadOnly))
         return nullptr;
+#endif
+    // Older than one of its sources: rendered anew (and rewritten).
+    for (const QString& source : sources) {
+        if (modified < QFileInfo(source).lastModified())
+            return nullptr;
+    }
     TileImages* set = read(file, expectedScale);
     if (!set)
         qWarning() << "tile cache" << path << "is not a usable tile set; it is rendered anew";
@@ -116,6 +204,22 @@ bool TileCache::writeFile(const QString& path, const TileImages& images)
             return false;
         filesBeingWritten.insert(key);
     }
+#if defined(Q_OS_UNIX)
+    // The save below would follow a link to its target and replace that;
+    // whatever is not a regular file goes first.
+    const QByteArray native = QFile::encodeName(path);
+    struct stat st;
+    if (::lstat(native.constData(), &st) == 0 && !S_ISREG(st.st_mode)
+        && (S_ISDIR(st.st_mode) || ::unlink(native.constData()) != 0)) {
+        qDebug() << "tile cache" << path << "not written: not a regular file and cannot be removed";
+        QMutexLocker lock(&writersMutex);
+        filesBeingWritten.remove(key);
+        return false;
+    }
+#else
+    if (QFileInfo(path).isSymLink())
+        QFile::remove(path);
+#endif
     QSaveFile file(path);
     bool ok = file.open(QIODevice::WriteOnly);
     if (ok) {

@@ -8,8 +8,12 @@
 #include <QCoreApplication>
 #include <QDebug>
 #include <QDir>
+#include <QThreadPool>
 
+#include <chrono>
 #include <cmath>
+#include <future>
+#include <memory>
 
 namespace {
 
@@ -36,6 +40,27 @@ const Choice faces[] = {
 
 constexpr int blankRows = int(std::size(blanks));
 constexpr int faceRows = int(std::size(faces));
+
+/// How long the GUI thread waits for the cache file of the base set before
+/// it renders the set itself.
+constexpr std::chrono::milliseconds cacheReadWait{3000};
+
+/// Reads the cache file of a set on a pool thread; the calling thread waits
+/// at most cacheReadWait for it. A read still running then is left to finish
+/// on its own, and its set is freed with it.
+TileImages* readCachedSetOffThread(const QString& blankPath, const QString& facePath, double scale)
+{
+    auto promise = std::make_shared<std::promise<std::unique_ptr<TileImages>>>();
+    std::future<std::unique_ptr<TileImages>> result = promise->get_future();
+    QThreadPool::globalInstance()->start([promise, blankPath, facePath, scale] {
+        promise->set_value(std::unique_ptr<TileImages>(TileGraphics::readCachedSet(blankPath, facePath, scale)));
+    });
+    if (result.wait_for(cacheReadWait) != std::future_status::ready) {
+        qWarning() << "tile cache of" << blankPath << facePath << "took too long to read; the set is rendered";
+        return nullptr;
+    }
+    return result.get().release();
+}
 
 } // namespace
 
@@ -155,7 +180,10 @@ void TileGraphics::setTiles(int blankIndex, int faceIndex)
         return;
     d->blankPath = blank;
     d->facePath = face;
-    d->basePainter.setTileImages(loadTileImages(blank, face, 1.0));
+    // The cache file is read off the GUI thread: a slow or hostile file never
+    // holds the window for longer than the wait.
+    TileImages* base = readCachedSetOffThread(blank, face, 1.0);
+    d->basePainter.setTileImages(base ? base : renderAndStore(blank, face, 1.0));
     d->gamePainter.setTileImages(new TileImages(*d->basePainter.tileImages(), d->gameScale));
     startWorker();
     Q_EMIT tileGraphicsChanged();
@@ -220,27 +248,35 @@ void TileGraphics::onAboutToQuit()
     delete worker; // frees a result nobody took
 }
 
+namespace {
+/// No cache for a scale that cannot name a real set.
+bool cacheable(double scale)
+{
+    return scale > 0 && scale <= TileImages::maxStoredScale && std::isfinite(scale);
+}
+}
+
+TileImages* TileGraphics::readCachedSet(const QString& blankPath, const QString& facePath, double scale)
+{
+    if (!cacheable(scale) || !TileCache::prepareCacheDirectory())
+        return nullptr;
+    return TileCache::readFile(TileCache::temporaryFile(blankPath, facePath, scale), scale,
+                               {blankPath, facePath, highlightPath()});
+}
+
+TileImages* TileGraphics::renderAndStore(const QString& blankPath, const QString& facePath, double scale)
+{
+    auto* images = new TileImages(blankPath, facePath, highlightPath(), scale);
+    if (cacheable(scale) && TileCache::prepareCacheDirectory())
+        TileCache::writeFile(TileCache::temporaryFile(blankPath, facePath, scale), *images);
+    return images;
+}
+
 TileImages* TileGraphics::loadTileImages(const QString& blankPath, const QString& facePath, double scale)
 {
-    // No cache for a scale that cannot name a real set.
-    if (!(scale > 0) || !std::isfinite(scale))
-        return new TileImages(blankPath, facePath, highlightPath(), scale);
-    const QStringList sources{blankPath, facePath, highlightPath()};
-    QString target = TileCache::installedFile(blankPath, facePath, scale);
-    if (!TileCache::isFresh(target, sources)) {
-        target = TileCache::temporaryFile(blankPath, facePath, scale);
-        if (!TileCache::isFresh(target, sources))
-            target.clear();
-    }
-    if (!target.isEmpty()) {
-        if (TileImages* cached = TileCache::readFile(target, scale))
-            return cached;
-    } else {
-        target = TileCache::temporaryFile(blankPath, facePath, scale);
-    }
-    auto* images = new TileImages(blankPath, facePath, highlightPath(), scale);
-    TileCache::writeFile(target, *images);
-    return images;
+    if (TileImages* cached = readCachedSet(blankPath, facePath, scale))
+        return cached;
+    return renderAndStore(blankPath, facePath, scale);
 }
 
 void TileGraphics::installTilesets()

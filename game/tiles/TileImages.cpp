@@ -6,7 +6,12 @@
 #include "TileImages_p.h"
 
 #include <QDataStream>
+#include <QImageReader>
+#include <QIODevice>
+#include <QtEndian>
 
+#include <algorithm>
+#include <cmath>
 #include <stdexcept>
 
 namespace {
@@ -45,7 +50,49 @@ QImage smoothlyScaled(const QImage& image, double f)
                         Qt::SmoothTransformation);
 }
 
+/// Reads one picture of the stream form (a null marker, then a PNG image, as
+/// QDataStream writes a QImage). The PNG header's size is checked before
+/// anything is decoded: a picture larger than `limit` on either side throws.
+void readPicture(QDataStream& in, QImage& image, int limit)
+{
+    if (in.status() != QDataStream::Ok)
+        return;
+    qint32 marker = 0;
+    in >> marker;
+    if (in.status() != QDataStream::Ok)
+        return;
+    if (marker == 0) {
+        image = QImage();
+        return;
+    }
+    // Signature (8 bytes), then the IHDR chunk: length, type, width, height.
+    QIODevice* device = in.device();
+    const QByteArray head = device->peek(24);
+    static const char signature[] = "\x89PNG\r\n\x1a\n";
+    if (head.size() < 24 || !head.startsWith(QByteArray::fromRawData(signature, 8))
+        || head.mid(12, 4) != QByteArrayLiteral("IHDR")) {
+        in.setStatus(QDataStream::ReadCorruptData);
+        return;
+    }
+    const quint32 width = qFromBigEndian<quint32>(head.constData() + 16);
+    const quint32 height = qFromBigEndian<quint32>(head.constData() + 20);
+    if (width > quint32(limit) || height > quint32(limit))
+        throw std::runtime_error("Picture larger than its set");
+    image = QImageReader(device, "png").read();
+    if (image.isNull())
+        in.setStatus(QDataStream::ReadPastEnd);
+}
+
+/// The widest or highest picture of a set at scale 1 (the own standing tile
+/// and the wall stacks are the largest), with room for rounding.
+constexpr int designPictureSide = 96;
+
 } // namespace
+
+int TileImages::maxPictureSide(double scale)
+{
+    return int(std::ceil(designPictureSide * std::clamp(scale, 0.0, maxStoredScale))) + 2;
+}
 
 void TileImages::Private::resetRects()
 {
@@ -133,6 +180,17 @@ TileImages::TileImages(const TileImages& source, double scale)
 TileImages::TileImages(QDataStream& in)
     : d(std::make_unique<Private>())
 {
+    readStream(in, nullptr);
+}
+
+TileImages::TileImages(QDataStream& in, double expectedScale)
+    : d(std::make_unique<Private>())
+{
+    readStream(in, &expectedScale);
+}
+
+void TileImages::readStream(QDataStream& in, const double* expectedScale)
+{
     qint32 version = 0;
     in >> version;
     if (version != streamVersion)
@@ -142,19 +200,28 @@ TileImages::TileImages(QDataStream& in)
     if (base != baseProportion || hand != handProportion)
         throw std::runtime_error("Other proportions used");
     in >> d->scale;
+    if (expectedScale && d->scale != *expectedScale)
+        throw std::runtime_error("Other scale");
+    if (!(d->scale > 0 && d->scale <= maxStoredScale))
+        throw std::runtime_error("Scale out of range");
+    // Every picture's size is checked against the scale before it is
+    // decoded: a crafted file must not make a few bytes into megapixels.
+    const int limit = maxPictureSide(d->scale);
     for (int o = 0; o < orientationCount && in.status() == QDataStream::Ok; ++o)
         for (int k = 0; k < kindCount && in.status() == QDataStream::Ok; ++k) {
             TileSize3D& size = d->sizes[o][k];
-            in >> d->elements[o][k] >> size.width >> size.height >> size.depth >> d->rects[o][k];
+            readPicture(in, d->elements[o][k], limit);
+            in >> size.width >> size.height >> size.depth >> d->rects[o][k];
         }
     for (int o = 0; o < orientationCount && in.status() == QDataStream::Ok; ++o) {
         for (int t = 0; t < faceCount && in.status() == QDataStream::Ok; ++t)
-            in >> d->faces[o][t];
-        in >> d->highlights[o];
+            readPicture(in, d->faces[o][t], limit);
+        readPicture(in, d->highlights[o], limit);
     }
     for (int t = 0; t < faceCount && in.status() == QDataStream::Ok; ++t)
-        in >> d->handFaces[t];
-    in >> d->handImages[0] >> d->handImages[1];
+        readPicture(in, d->handFaces[t], limit);
+    readPicture(in, d->handImages[0], limit);
+    readPicture(in, d->handImages[1], limit);
     d->premultiply();
     d->setHandRect();
     d->computeShadows();

@@ -56,10 +56,21 @@ public:
     /// a new size at once while the exact set is rendered elsewhere.
     TileImages(const TileImages& source, double scale);
     /// Reads a set written by operator<<. Throws std::runtime_error "Wrong
-    /// serialized version" or "Other proportions used" for a foreign header;
-    /// a short or corrupt stream leaves the stream's status not Ok (the
-    /// caller must check it).
+    /// serialized version" or "Other proportions used" for a foreign header,
+    /// "Scale out of range" for a stored scale not above 0 and up to
+    /// maxStoredScale, and "Picture larger than its set" at the first picture
+    /// whose stored size is beyond maxPictureSide() of the scale (checked
+    /// before the picture is decoded); a short or corrupt stream leaves the
+    /// stream's status not Ok (the caller must check it).
     explicit TileImages(QDataStream& in);
+    /// The same for a set that must have the given scale: any other stored
+    /// scale throws "Other scale" before any picture is read.
+    TileImages(QDataStream& in, double expectedScale);
+
+    /// The largest scale a stream may hold.
+    static constexpr double maxStoredScale = 8.0;
+    /// No picture of a set at this scale is wider or higher than this.
+    static int maxPictureSide(double scale);
     virtual ~TileImages();
 
     TileImages(const TileImages&) = delete;
@@ -98,6 +109,8 @@ public:
     friend QDataStream& operator<<(QDataStream& out, const TileImages& images);
 
 private:
+    void readStream(QDataStream& in, const double* expectedScale);
+
     struct Private;
     const std::unique_ptr<Private> d;
 };

@@ -5,6 +5,7 @@
 
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QList>
 #include <QFile>
 #include <QProcess>
 #include <QStringList>
@@ -65,6 +66,14 @@ public:
     {
         readLines();
         requestLines.clear();
+        sentLines.clear();
+    }
+    /// For every endless answer that has ended (the client went away): the
+    /// bytes of body it sent.
+    QList<qint64> endlessBodiesSent()
+    {
+        readLines();
+        return sentLines;
     }
 
 private:
@@ -76,6 +85,8 @@ private:
                 port = quint16(line.mid(5).toUInt());
             else if (line.startsWith(QLatin1String("REQUEST ")))
                 requestLines << line.mid(8);
+            else if (line.startsWith(QLatin1String("SENT ")))
+                sentLines << line.mid(5).toLongLong();
         }
     }
 
@@ -83,4 +94,5 @@ private:
     QProcess process;
     quint16 port = 0;
     QStringList requestLines;
+    QList<qint64> sentLines;
 };

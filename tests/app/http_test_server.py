@@ -15,8 +15,11 @@ specially:
                              <type> or <sub> stands for "/")
     /drop/...                sends the headers and part of the body, then closes
     /endless/...             answers 200 with no length and a body that never
-                             ends (until the client goes away)
+                             ends (until the client goes away); the bytes sent
+                             are reported as "SENT <n>" when it ends
     /huge/...                announces a 10 GB body, sends a little, then waits
+    (for /endless and /huge, "?type=<type>/<sub>" sets the content type; it is
+    text/xml otherwise)
     /nolength/<f>            serves DIR/<f> with neither Content-Length nor
                              chunks: the body ends when the connection closes
     /chunked/<f>             serves DIR/<f> in chunks, ending properly
@@ -67,6 +70,8 @@ class Handler(BaseHTTPRequestHandler):
         if '://' in target:
             target = urllib.parse.urlsplit(target).path
         path = urllib.parse.unquote(target.split('?', 1)[0])
+        query = urllib.parse.parse_qs(self.path.split('?', 1)[1]) if '?' in self.path else {}
+        special_type = query.get('type', ['text/xml'])[0]
         parts = [p for p in path.split('/') if p]
 
         if parts[:1] == ['status'] and len(parts) >= 2:
@@ -90,20 +95,23 @@ class Handler(BaseHTTPRequestHandler):
             return
         if parts[:1] == ['endless']:
             self.send_response(200)
-            self.send_header('Content-Type', 'text/xml')
+            self.send_header('Content-Type', special_type)
             self.send_header('Connection', 'close')
             self.end_headers()
             block = b'<versions>' + b'<!-- ' + b'x' * 65000 + b' -->'
+            sent = 0
             try:
                 for _ in range(1000000):
                     self.wfile.write(block)
+                    sent += len(block)
             except OSError:
                 pass
+            say('SENT %d' % sent)
             self.close_connection = True
             return
         if parts[:1] == ['huge']:
             self.send_response(200)
-            self.send_header('Content-Type', 'text/xml')
+            self.send_header('Content-Type', special_type)
             self.send_header('Content-Length', str(10 * 1024 ** 3))
             self.end_headers()
             try:

@@ -5,6 +5,8 @@
 #include "LogCapture.h"
 
 #include <QBuffer>
+#include <QElapsedTimer>
+#include <QFile>
 #include <QImage>
 #include <QPixmap>
 #include <QSignalSpy>
@@ -27,6 +29,20 @@ QByteArray pngBytes(const QColor& colour)
 }
 
 const QString adPath = QStringLiteral("client/parlor7/advertisement/1.png");
+
+/// A line of /proc/self/status in kB ("VmRSS", "VmHWM").
+qint64 statusKb(const char* key)
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    const QByteArray prefix = QByteArray(key) + ':';
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith(prefix))
+            return line.mid(prefix.size()).trimmed().split(' ').value(0).toLongLong();
+    }
+    return 0;
+}
 
 }
 
@@ -133,6 +149,71 @@ private Q_SLOTS:
         QCOMPARE(failed.size(), 1);
         QVERIFY(!ad.pixmap().isNull());
         QCOMPARE(capture.lines(QtWarningMsg), QStringList{QStringLiteral("download of ") + closed + QStringLiteral(" failed")});
+    }
+
+    void hostileBodiesAreCut_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<bool>("failed");   // downloadFailed(), the label keeps its image
+        QTest::addColumn<bool>("endless");  // the server reports how much it sent
+
+        // Not an image: refused at its headers, the label is cleared.
+        QTest::newRow("endless page") << QStringLiteral("/endless/1.png") << false << true;
+        // An image that never ends: cut at the limit.
+        QTest::newRow("endless image") << QStringLiteral("/endless/1.png?type=image/png") << true << true;
+        // An announced length beyond the limit: refused before the body.
+        QTest::newRow("announced 10 GB") << QStringLiteral("/huge/1.png?type=image/png") << true << false;
+        // A whole file, properly announced, one byte too long.
+        QTest::newRow("file over the limit") << QStringLiteral("/type/image/png/big.png") << true << false;
+    }
+
+    void hostileBodiesAreCut()
+    {
+        QFETCH(QString, path);
+        QFETCH(bool, failed);
+        QFETCH(bool, endless);
+        server->setFile(QStringLiteral("big.png"), QByteArray(AdFetcher::maxImageSize + 1, 'x'));
+
+        AdFetcher ad(nullptr);
+        ad.setUrl(server->base() + QLatin1Char('/') + adPath);
+        ad.start();
+        QTRY_VERIFY_WITH_TIMEOUT(!ad.pixmap().isNull(), 5000);
+        const QSize shown = ad.pixmap().size();
+
+        server->clearRequests();
+        QSignalSpy failures(&ad, &AdFetcher::downloadFailed);
+        ad.setUrl(server->base() + path);
+        const qint64 rssBefore = statusKb("VmRSS");
+        qint64 peakGrowth = 0;
+        QElapsedTimer timer;
+        timer.start();
+        ad.start();
+        // Ends well within the time the huge answer keeps its connection open,
+        // and without the client's memory growing on the way.
+        const auto ended = [&] { return failed ? !failures.isEmpty() : ad.pixmap().isNull(); };
+        while (!ended() && timer.elapsed() < 10000) {
+            QTest::qWait(20);
+            peakGrowth = std::max(peakGrowth, statusKb("VmRSS") - rssBefore);
+            if (peakGrowth > 256 * 1024)
+                QFAIL(qPrintable(QStringLiteral("memory grew by %1 MB").arg(peakGrowth / 1024)));
+        }
+        qInfo("%s: ended after %lld ms, memory grew by at most %lld kB (peak of the process %lld kB)",
+              QTest::currentDataTag(), timer.elapsed(), peakGrowth, statusKb("VmHWM"));
+        QVERIFY2(ended(), "the download did not end");
+        QVERIFY(timer.elapsed() < 5000);
+        QVERIFY(peakGrowth < 64 * 1024);
+        if (failed) {
+            QCOMPARE(failures.size(), 1);
+            QCOMPARE(ad.pixmap().size(), shown);
+        } else {
+            QCOMPARE(failures.size(), 0);
+        }
+        if (endless) {
+            // The client stopped reading: the server's writes failed soon.
+            QTRY_VERIFY_WITH_TIMEOUT(!server->endlessBodiesSent().isEmpty(), 5000);
+            QVERIFY2(server->endlessBodiesSent().constFirst() < 64 * 1024 * 1024,
+                     qPrintable(QString::number(server->endlessBodiesSent().constFirst())));
+        }
     }
 
     void emptyAddressIsAProgrammingError()

@@ -332,7 +332,13 @@ private Q_SLOTS:
         children << p;
         p->setProcessEnvironment(env);
         p->setWorkingDirectory(root.path());
-        p->start(QStringLiteral(PARLOR_CLIENT_BINARY), QStringList());
+        // On loopback only, like every other client here: the silent game
+        // server and a closed web port, never the default hosts.
+        if (!silentServer.isListening())
+            silentServer.listen(QHostAddress::LocalHost);
+        p->start(QStringLiteral(PARLOR_CLIENT_BINARY),
+                 {QStringLiteral("--httphost"), QStringLiteral("127.0.0.1:1"),
+                  QStringLiteral("127.0.0.1:%1").arg(silentServer.serverPort())});
         if (!p->waitForStarted(5000))
             return nullptr;
         // The log is opened right after the lock; then the style, the

@@ -1,8 +1,12 @@
 #include "CommandLine.h"
 #include "Logging.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <vector>
@@ -199,10 +203,24 @@ private Q_SLOTS:
                  QStringList({QStringLiteral("/x"), QStringLiteral("/y"), QStringLiteral("resources:/translations")}));
         QCOMPARE(QDir::searchPaths(QStringLiteral("avatars")),
                  QStringList({QStringLiteral("/x"), QStringLiteral("/y"), QStringLiteral("resources:avatars")}));
+        // Sounds come from the command line's folders and the program's own,
+        // never from folders relative to wherever the program was started.
+        const QString own = QCoreApplication::applicationDirPath();
         QCOMPARE(QDir::searchPaths(QStringLiteral("sounds")),
-                 QStringList({QStringLiteral("/x"), QStringLiteral("/y"), QStringLiteral("sounds"),
-                              QStringLiteral("resources/external/sounds/wav"),
-                              QStringLiteral("resources/external/sounds/wma")}));
+                 QStringList({QStringLiteral("/x"), QStringLiteral("/y"), own + QStringLiteral("/sounds"),
+                              own + QStringLiteral("/resources/external/sounds/wav"),
+                              own + QStringLiteral("/resources/external/sounds/wma")}));
+        QTemporaryDir elsewhere;
+        const QString startedIn = QDir::currentPath();
+        QVERIFY(QDir(elsewhere.path()).mkpath(QStringLiteral("sounds")));
+        QFile planted(elsewhere.filePath(QStringLiteral("sounds/hover.wav")));
+        QVERIFY(planted.open(QIODevice::WriteOnly));
+        planted.close();
+        QVERIFY(QDir::setCurrent(elsewhere.path()));
+        const bool found = QFileInfo::exists(QStringLiteral("sounds:/hover.wav"))
+            && QFileInfo(QStringLiteral("sounds:/hover.wav")).absoluteFilePath() == planted.fileName();
+        QVERIFY(QDir::setCurrent(startedIn));
+        QVERIFY(!found);
 
         for (const char* prefix : {"resources", "translations", "sounds", "avatars"})
             QDir::setSearchPaths(QLatin1String(prefix), {});

@@ -5,7 +5,9 @@
 #include "GameSounds.h"
 #include "LogCapture.h"
 #include "Sound.h"
+#include "WaveFile.h"
 
+#include <QDataStream>
 #include <QDir>
 #include <QFile>
 #include <QAudioDevice>
@@ -32,6 +34,24 @@ public:
 private:
     unsigned slot;
 };
+
+/// A RIFF WAVE file of `dataSize` bytes of silence (16-bit mono PCM), made
+/// sparse so that large ones cost no disk.
+bool writeSilence(const QString& path, quint32 dataSize)
+{
+    QByteArray header;
+    QDataStream out(&header, QIODevice::WriteOnly);
+    out.setByteOrder(QDataStream::LittleEndian);
+    out.writeRawData("RIFF", 4);
+    out << quint32(36 + dataSize);
+    out.writeRawData("WAVEfmt ", 8);
+    out << quint32(16) << quint16(1) << quint16(1) << quint32(22050) << quint32(44100) << quint16(2) << quint16(16);
+    out.writeRawData("data", 4);
+    out << dataSize;
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(header) == header.size()
+        && f.resize(header.size() + dataSize);
+}
 
 QStringList withoutStops(const QStringList& list)
 {
@@ -189,6 +209,36 @@ private Q_SLOTS:
         for (unsigned slot = 0; slot < GameSounds::slotCount; ++slot)
             sounds.play(slot, slot == GameSounds::LobbyTune ? 3 : 0);
         sounds.stop(GameSounds::LobbyTune);
+        QDir::setSearchPaths(QStringLiteral("sounds"), {});
+    }
+
+    void soundsTogetherAreCapped()
+    {
+        // Each of the first three is allowed on its own, but two of them fill
+        // most of what all sounds may take: the third stays silent, the small
+        // ones after it still fit.
+        QTemporaryDir dir;
+        const quint32 large = quint32(GameSounds::maxTotalSize * 2 / 5);
+        QVERIFY(large + 1024 * 1024 <= quint32(WaveFile::maxFileSize));
+        const QDir source(QStringLiteral(PARLOR_SOURCE_DIR "/resources/external/sounds/wav"));
+        for (unsigned slot = 0; slot < GameSounds::slotCount; ++slot) {
+            const QString file = GameSounds::slotName(slot).mid(QStringLiteral("sounds:/").size()) + QStringLiteral(".wav");
+            if (slot < 3)
+                QVERIFY(writeSilence(dir.filePath(file), large));
+            else
+                QVERIFY(QFile::copy(source.filePath(file), dir.filePath(file)));
+        }
+        QDir::setSearchPaths(QStringLiteral("sounds"), {dir.path()});
+        LogCapture capture;
+        sounds.init(nullptr);
+        QCOMPARE(capture.linesStartingWith(QtDebugMsg, QStringLiteral("sound files too large together")),
+                 QStringList{QStringLiteral("sound files too large together, left out sounds:/joined")});
+        QVERIFY(!sounds.hasSound(GameSounds::Joined));
+        if (QMediaDevices::audioOutputs().isEmpty()) {
+            QCOMPARE(capture.linesStartingWith(QtDebugMsg, QStringLiteral("sound not available , file is ")).size(),
+                     int(GameSounds::slotCount) - 1);
+        }
+        sounds.release();
         QDir::setSearchPaths(QStringLiteral("sounds"), {});
     }
 };

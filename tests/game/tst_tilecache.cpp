@@ -1,6 +1,8 @@
 // The disk cache of tile sets: file names, which file is consulted, refusal
-// and rewriting of truncated, foreign, older or mismatched files, and
-// readers that never see a half-written file.
+// and rewriting of truncated, foreign, older or mismatched files, hostile
+// things at the cache's path (a FIFO, a link, another user's file, pictures
+// far larger than the set's scale), the cache folder's rights, and readers
+// that never see a half-written file.
 #include "TileCache.h"
 #include "TileGraphics.h"
 #include "TileImages.h"
@@ -12,6 +14,7 @@
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
@@ -19,6 +22,10 @@
 
 #include <atomic>
 #include <memory>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace TileTestSupport;
 
@@ -44,6 +51,52 @@ QByteArray serialised(const TileImages& set)
     out << set;
     return bytes;
 }
+
+/// A line of /proc/self/status in kB ("VmHWM" is the peak so far).
+qint64 statusKb(const char* key)
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    const QByteArray prefix = QByteArray(key) + ':';
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith(prefix))
+            return line.mid(prefix.size()).trimmed().split(' ').value(0).toLongLong();
+    }
+    return 0;
+}
+
+/// A stream that starts like a set of `scale` and whose first pictures are
+/// `count` copies of a valid, transparent `side` x `side` PNG.
+QByteArray oversizedSet(double scale, int side, int count)
+{
+    QByteArray png;
+    {
+        QImage big(side, side, QImage::Format_ARGB32);
+        big.fill(Qt::transparent);
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        big.save(&buffer, "PNG");
+    }
+    QByteArray bytes;
+    QDataStream out(&bytes, QIODevice::WriteOnly);
+    out << TileImages::streamVersion << TileImages::baseProportion << TileImages::handProportion << scale;
+    for (int i = 0; i < count; ++i) {
+        out << qint32(1);
+        out.writeRawData(png.constData(), int(png.size()));
+        out << qint32(28) << qint32(35) << qint32(10) << QRectF(0, 0, side, side);
+    }
+    return bytes;
+}
+
+bool isRegularFileOfMine(const QString& path)
+{
+    struct stat st;
+    return ::lstat(QFile::encodeName(path).constData(), &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid();
+}
+
+/// Another user than the one running the test (the tests run as root).
+constexpr uid_t otherUser = 65534;
 
 } // namespace
 
@@ -74,7 +127,7 @@ private Q_SLOTS:
                                   TileCache::fileName(pngBack, svgFace, 1.0)};
         QCOMPARE(names.size(), 4);
         QCOMPARE(TileCache::installedFile(svgBack, svgFace, 1.0), QStringLiteral("tilesets/") + a);
-        QCOMPARE(TileCache::temporaryFile(svgBack, svgFace, 1.0), QDir::tempPath() + QLatin1Char('/') + a);
+        QCOMPARE(TileCache::temporaryFile(svgBack, svgFace, 1.0), QDir::tempPath() + QStringLiteral("/tilesets/") + a);
         // The name hashes the paths and the scale as little-endian stream bytes.
         QByteArray bytes;
         QDataStream out(&bytes, QIODevice::WriteOnly);
@@ -136,28 +189,213 @@ private Q_SLOTS:
         QVERIFY2(again, "the refused file was not rewritten");
     }
 
-    void installedFileComesFirst()
+    void filesInTheCurrentFolderAreNeverRead()
     {
+        // What the install switch leaves under the current folder, or anyone
+        // who chose the folder the client starts in, is not taken.
         const double scale = 1.5;
         QVERIFY(QDir::current().mkpath(QStringLiteral("tilesets")));
         const QString installed = TileCache::installedFile(pngBack, svgFace, scale);
-        const QString temporary = TileCache::temporaryFile(pngBack, svgFace, scale);
         const TileImages planted(svgBack, svgFace, TileGraphics::highlightPath(), scale);
         writeBytes(installed, serialised(planted));
-        std::unique_ptr<TileImages> set(TileGraphics::loadTileImages(pngBack, svgFace, scale));
-        QCOMPARE(set->size3D(0, TileImages::Declared), planted.size3D(0, TileImages::Declared));
-        QVERIFY(!QFileInfo::exists(temporary));
-
-        // Older than a source: ignored and left alone; the temporary cache serves.
         const QByteArray before = fileBytes(installed);
-        QFile old(installed);
-        QVERIFY(old.open(QIODevice::ReadWrite));
-        QVERIFY(old.setFileTime(QDateTime::currentDateTime().addYears(-5), QFileDevice::FileModificationTime));
-        old.close();
-        set.reset(TileGraphics::loadTileImages(pngBack, svgFace, scale));
+        std::unique_ptr<TileImages> set(TileGraphics::loadTileImages(pngBack, svgFace, scale));
         QCOMPARE(set->size3D(0, TileImages::Declared), TileSize3D(42, 58, -1));
-        QVERIFY(QFileInfo::exists(temporary));
+        QVERIFY(QFileInfo::exists(TileCache::temporaryFile(pngBack, svgFace, scale)));
         QCOMPARE(fileBytes(installed), before);
+    }
+
+    void hostileThingsAtTheCachePath_data()
+    {
+        QTest::addColumn<QString>("thing");
+        QTest::newRow("fifo") << QStringLiteral("fifo");
+        QTest::newRow("another user's set") << QStringLiteral("foreign");
+        QTest::newRow("link to a file of the user") << QStringLiteral("link");
+        QTest::newRow("link to a fifo") << QStringLiteral("link to fifo");
+        QTest::newRow("dangling link") << QStringLiteral("dangling link");
+        QTest::newRow("oversized pictures") << QStringLiteral("oversized");
+    }
+
+    void hostileThingsAtTheCachePath()
+    {
+        QFETCH(QString, thing);
+        const double scale = 0.75;
+        QVERIFY(TileCache::prepareCacheDirectory());
+        const QString file = TileCache::temporaryFile(svgBack, svgFace, scale);
+        QFile::remove(file);
+        const QByteArray native = QFile::encodeName(file);
+        const QString precious = dir.filePath(QStringLiteral("precious.txt"));
+        writeBytes(precious, "the user's own words");
+        const QString fifo = dir.filePath(QStringLiteral("cache.fifo"));
+        QFile::remove(fifo);
+        // A set of other sheets: taking it would show in the sizes.
+        const TileImages other(pngBack, pngFace, TileGraphics::highlightPath(), scale);
+
+        if (thing == QLatin1String("fifo")) {
+            QCOMPARE(::mkfifo(native.constData(), 0600), 0);
+        } else if (thing == QLatin1String("foreign")) {
+            writeBytes(file, serialised(other));
+            QCOMPARE(::chown(native.constData(), otherUser, otherUser), 0);
+        } else if (thing == QLatin1String("link")) {
+            writeBytes(precious, serialised(other));
+            QVERIFY(QFile::link(precious, file));
+        } else if (thing == QLatin1String("link to fifo")) {
+            QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+            QVERIFY(QFile::link(fifo, file));
+        } else if (thing == QLatin1String("dangling link")) {
+            QVERIFY(QFile::link(dir.filePath(QStringLiteral("nothing-here")), file));
+        } else {
+            // Forty transparent pictures of 3000 x 3000 pixels: a few hundred
+            // kilobytes on disk, 1.4 GB once decoded.
+            writeBytes(file, oversizedSet(scale, 3000, 40));
+        }
+        const QByteArray preciousBefore = fileBytes(precious);
+
+        // Loaded on a thread of its own, so that a reader stuck in open()
+        // fails the test instead of hanging it.
+        const qint64 peakBefore = statusKb("VmHWM");
+        std::unique_ptr<TileImages> set;
+        std::unique_ptr<QThread> loader(
+            QThread::create([&] { set.reset(TileGraphics::loadTileImages(svgBack, svgFace, scale)); }));
+        QElapsedTimer clock;
+        clock.start();
+        loader->start();
+        const bool finished = loader->wait(15000);
+        if (!finished) {
+            // Lets a reader blocked on a FIFO go before failing.
+            for (const QString& f : {file, fifo}) {
+                const int fd = ::open(QFile::encodeName(f).constData(), O_WRONLY | O_NONBLOCK);
+                if (fd >= 0)
+                    ::close(fd);
+            }
+            loader->wait();
+        }
+        const qint64 peakGrowth = statusKb("VmHWM") - peakBefore;
+        qInfo("%s: loaded in %lld ms, peak memory grew by %lld kB", QTest::currentDataTag(), clock.elapsed(),
+              peakGrowth);
+        QVERIFY2(finished, "the cache reader was stuck");
+        QVERIFY(clock.elapsed() < 10000);
+        QVERIFY2(peakGrowth < 200 * 1024, qPrintable(QString::number(peakGrowth)));
+
+        // The set is the genuine one, and the cache now holds it in a regular
+        // file of the user; nothing a link pointed to was touched.
+        QVERIFY(set);
+        QCOMPARE(set->size3D(0, TileImages::Declared), TileSize3D(21, 26, 7));
+        QVERIFY(isRegularFileOfMine(file));
+        std::unique_ptr<TileImages> again(TileCache::readFile(file, scale));
+        QVERIFY2(again, "the cache was not rewritten");
+        QCOMPARE(fileBytes(precious), preciousBefore);
+        if (thing == QLatin1String("link to fifo")) {
+            struct stat st;
+            QCOMPARE(::lstat(QFile::encodeName(fifo).constData(), &st), 0);
+            QVERIFY(S_ISFIFO(st.st_mode));
+        }
+    }
+
+    void oversizedPictureIsRefusedBeforeDecoding()
+    {
+        // Refused at the first picture that does not fit, with the picture
+        // itself not read: the stream stands right after its marker.
+        const double scale = 1.0;
+        QByteArray bytes = oversizedSet(scale, TileImages::maxPictureSide(scale) + 1, 2);
+        QBuffer buffer(&bytes);
+        QVERIFY(buffer.open(QIODevice::ReadOnly));
+        QDataStream in(&buffer);
+        try {
+            TileImages set(in, scale);
+            QFAIL("an oversized picture was accepted");
+        } catch (const std::runtime_error& e) {
+            QCOMPARE(QString::fromLatin1(e.what()), QStringLiteral("Picture larger than its set"));
+        }
+        QCOMPARE(buffer.pos(), qint64(4 + 3 * 8 + 4));
+
+        // A stored scale other than the one asked for is refused before any picture.
+        QVERIFY(buffer.seek(0));
+        try {
+            TileImages set(in, 0.5);
+            QFAIL("another scale was accepted");
+        } catch (const std::runtime_error& e) {
+            QCOMPARE(QString::fromLatin1(e.what()), QStringLiteral("Other scale"));
+        }
+        QCOMPARE(buffer.pos(), qint64(4 + 3 * 8));
+    }
+
+    void realSetsAreTakenBackAtEveryScale_data()
+    {
+        QTest::addColumn<int>("blank");
+        QTest::addColumn<int>("face");
+        QTest::addColumn<double>("scale");
+        QTest::newRow("bamboo numbered small") << 0 << 0 << 0.25;
+        QTest::newRow("dark wood rustic") << 4 << 3 << 1.0;
+        QTest::newRow("green svg mixed large") << 3 << 1 << 2.5;
+        QTest::newRow("red without numbers largest") << 2 << 2 << TileImages::maxStoredScale;
+    }
+
+    void realSetsAreTakenBackAtEveryScale()
+    {
+        // The limits on sizes never refuse a set this program wrote itself.
+        QFETCH(int, blank);
+        QFETCH(int, face);
+        QFETCH(double, scale);
+        const TileImages set(TileGraphics::blankPath(blank), TileGraphics::facePath(face),
+                             TileGraphics::highlightPath(), scale);
+        QByteArray bytes = serialised(set);
+        QVERIFY(bytes.size() <= TileCache::maxFileSize(scale));
+        QBuffer buffer(&bytes);
+        QVERIFY(buffer.open(QIODevice::ReadOnly));
+        std::unique_ptr<TileImages> back(TileCache::read(buffer, scale));
+        QVERIFY(back);
+        QCOMPARE(back->element(TileImages::Left, TileImages::WallTriple), set.element(TileImages::Left, TileImages::WallTriple));
+    }
+
+    void cacheFolderIsTheUsersOwn_data()
+    {
+        QTest::addColumn<QString>("state");
+        QTest::addColumn<bool>("used");
+        QTest::newRow("missing") << QStringLiteral("missing") << true;
+        QTest::newRow("open to everyone") << QStringLiteral("0777") << true;
+        QTest::newRow("another user's") << QStringLiteral("foreign") << false;
+        QTest::newRow("a link to a folder") << QStringLiteral("link") << false;
+        QTest::newRow("a file") << QStringLiteral("file") << false;
+    }
+
+    void cacheFolderIsTheUsersOwn()
+    {
+        QFETCH(QString, state);
+        QFETCH(bool, used);
+        const QString folder = TileCache::cacheDirectory();
+        const QByteArray native = QFile::encodeName(folder);
+        QDir(folder).removeRecursively();
+        QFile::remove(folder);
+        const QString elsewhere = dir.filePath(QStringLiteral("elsewhere"));
+        QDir(elsewhere).removeRecursively();
+        QVERIFY(QDir().mkpath(elsewhere));
+        if (state == QLatin1String("0777")) {
+            QCOMPARE(::mkdir(native.constData(), 0777), 0);
+            QCOMPARE(::chmod(native.constData(), 0777), 0);
+        } else if (state == QLatin1String("foreign")) {
+            QCOMPARE(::mkdir(native.constData(), 0777), 0);
+            QCOMPARE(::chmod(native.constData(), 0777), 0);
+            QCOMPARE(::chown(native.constData(), otherUser, otherUser), 0);
+        } else if (state == QLatin1String("link")) {
+            QVERIFY(QFile::link(elsewhere, folder));
+        } else if (state == QLatin1String("file")) {
+            writeBytes(folder, "x");
+        }
+
+        const double scale = 0.5;
+        std::unique_ptr<TileImages> set(TileGraphics::loadTileImages(pngBack, svgFace, scale));
+        QVERIFY(set);
+        QCOMPARE(QFileInfo::exists(TileCache::temporaryFile(pngBack, svgFace, scale)), used);
+        QCOMPARE(QDir(elsewhere).isEmpty(), true);
+        if (used) {
+            struct stat st;
+            QCOMPARE(::lstat(native.constData(), &st), 0);
+            QVERIFY(S_ISDIR(st.st_mode));
+            QCOMPARE(int(st.st_mode & 0777), 0700);
+        }
+        QFile::remove(folder);
+        QDir(folder).removeRecursively();
     }
 
     void readersNeverSeeHalfWrittenFiles()

@@ -5,6 +5,7 @@
 #include "RawXmppClient.h"
 
 #include <QFile>
+#include <QTcpServer>
 #include <QTest>
 
 #include <csignal>
@@ -18,6 +19,29 @@ private Q_SLOTS:
     {
         if (!ProsodyFixture::available())
             QFAIL("prosody is not installed (tools/debian-packages.txt lists it)");
+    }
+
+    void portHeldByAnotherProcessIsGivenUp()
+    {
+        // Something else listens on the port the server is first given (as a
+        // port found free may be taken before the server binds it): the
+        // fixture must not take that listener for its server.
+        QTcpServer other;
+        QVERIFY(other.listen(QHostAddress::LocalHost, 0));
+        ProsodyFixture::Options options;
+        options.firstPort = other.serverPort();
+        ProsodyFixture server(options);
+        QString error;
+        QVERIFY2(server.start(&error), qPrintable(error));
+        QVERIFY(server.port() != other.serverPort());
+        QVERIFY2(server.addAccount(QStringLiteral("1001"), QStringLiteral("pw1"), &error), qPrintable(error));
+        RawXmppClient client;
+        QVERIFY2(client.login(server.host(), server.port(), server.domain(), QStringLiteral("1001"),
+                              QStringLiteral("pw1"), &error),
+                 qPrintable(error));
+        client.disconnectFromServer();
+        server.stop();
+        QVERIFY(!server.isRunning());
     }
 
     void startLoginSearchStop()

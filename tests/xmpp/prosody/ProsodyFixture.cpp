@@ -199,15 +199,35 @@ bool ProsodyFixture::start(QString* error)
         if (!TestCertificates::generate(directory(), error))
             return false;
     }
-    m_port = freeLoopbackPort();
+    // A port found free can be taken by another process before the server
+    // binds it; then the server runs without its port and a connection there
+    // would reach that other process. Only the server's own report of the
+    // port counts, and a port lost that way is tried again with another.
+    QString lastError;
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        const Launch launch = launchOnFreePort(attempt == 0 ? m_options.firstPort : 0, &lastError);
+        if (launch == Launch::Started)
+            return true;
+        if (launch == Launch::Failed)
+            break;
+    }
+    if (error)
+        *error = lastError;
+    return false;
+}
+
+ProsodyFixture::Launch ProsodyFixture::launchOnFreePort(quint16 chosenPort, QString* error)
+{
+    m_port = chosenPort != 0 ? chosenPort : freeLoopbackPort();
     if (m_port == 0) {
-        if (error)
-            *error = QStringLiteral("no free loopback port");
-        return false;
+        *error = QStringLiteral("no free loopback port");
+        return Launch::Failed;
     }
     if (!writeConfig(error))
-        return false;
+        return Launch::Failed;
     m_prepared = true;
+    // Only what this start writes is read: a restarted server logs on.
+    const qsizetype logStart = log().size();
 
     m_process = std::make_unique<QProcess>();
     m_process->setProcessChannelMode(QProcess::MergedChannels);
@@ -215,33 +235,40 @@ bool ProsodyFixture::start(QString* error)
     m_process->setChildProcessModifier(dieWithParent);
     m_process->start(QStringLiteral("prosody"), {QStringLiteral("--config"), configPath(), QStringLiteral("-F")});
     if (!m_process->waitForStarted(5000)) {
-        if (error)
-            *error = QStringLiteral("prosody did not start: %1").arg(m_process->errorString());
+        *error = QStringLiteral("prosody did not start: %1").arg(m_process->errorString());
         m_process.reset();
-        return false;
+        return Launch::Failed;
     }
 
-    // The port accepting a connection is the sign that the server is up.
+    const QString bound = QStringLiteral("Added listening service c2s to [127.0.0.1]:%1").arg(m_port);
+    const QString lost = QStringLiteral("Failed to open server port %1").arg(m_port);
     QDeadlineTimer deadline(15000);
     while (!deadline.hasExpired()) {
         if (m_process->state() != QProcess::Running) {
-            if (error)
-                *error = QStringLiteral("prosody exited early:\n%1").arg(log());
+            *error = QStringLiteral("prosody exited early:\n%1").arg(log());
             m_process.reset();
-            return false;
+            return Launch::Failed;
         }
-        QTcpSocket probe;
-        probe.connectToHost(QHostAddress::LocalHost, m_port);
-        if (probe.waitForConnected(200)) {
-            probe.abort();
-            return true;
+        const QString text = log().mid(logStart);
+        if (text.contains(lost)) {
+            *error = QStringLiteral("port %1 was taken by another process:\n%2").arg(m_port).arg(text);
+            stop();
+            return Launch::PortLost;
+        }
+        if (text.contains(bound)) {
+            // Bound by the server itself: accepting is the sign that it is up.
+            QTcpSocket probe;
+            probe.connectToHost(QHostAddress::LocalHost, m_port);
+            if (probe.waitForConnected(200)) {
+                probe.abort();
+                return Launch::Started;
+            }
         }
         QThread::msleep(20);
     }
-    if (error)
-        *error = QStringLiteral("prosody did not open port %1 in time:\n%2").arg(m_port).arg(log());
+    *error = QStringLiteral("prosody did not open port %1 in time:\n%2").arg(m_port).arg(log());
     stop();
-    return false;
+    return Launch::Failed;
 }
 
 void ProsodyFixture::stop()

@@ -25,6 +25,9 @@ public:
         bool offerTls = true;           ///< load the TLS module at all
         /// Users the search service knows: account name -> display name.
         QMap<QString, QString> searchUsers;
+        /// The port the first start tries instead of one found free (0: none),
+        /// for showing that a port another process holds is given up.
+        quint16 firstPort = 0;
     };
 
     ProsodyFixture();
@@ -37,7 +40,9 @@ public:
     static bool available();
 
     /// Writes the configuration and certificates, starts the server and waits
-    /// (at most 15 s) until its client port accepts connections.
+    /// (at most 15 s) until the server reports its own client port bound and
+    /// the port accepts connections. Never talks to another process that
+    /// holds the port: a port taken meanwhile is given up for another.
     bool start(QString* error = nullptr);
     /// Stops the server: SIGTERM, at most 5 s, then SIGKILL.
     void stop();
@@ -57,6 +62,10 @@ public:
     QString log() const;
 
 private:
+    enum class Launch { Started, PortLost, Failed };
+    /// One start on a port found free (or the chosen one); PortLost when
+    /// another process had taken it before the server could bind it.
+    Launch launchOnFreePort(quint16 chosenPort, QString* error);
     bool writeConfig(QString* error);
     QString configPath() const;
 
