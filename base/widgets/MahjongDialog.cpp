@@ -7,6 +7,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 MahjongDialog::MahjongDialog(QWidget* parent, bool closable)
     : QFrame(parent)
 {
@@ -60,6 +62,42 @@ void MahjongDialog::setContentWidget(QWidget* widget)
     setVisible(content->isVisible());
 }
 
+void MahjongDialog::setFitsContent(bool fits)
+{
+    fitsContent = fits;
+    // The layout's own constraint leaves word-wrapped texts out of the
+    // minimum; the dialog works its size out itself.
+    layout->setSizeConstraint(fits ? QLayout::SetNoConstraint : QLayout::SetMinAndMaxSize);
+    if (fits)
+        fitContent();
+}
+
+void MahjongDialog::fitContent()
+{
+    const QSize least = layout->totalMinimumSize();
+    const int w = std::max(least.width(), layout->totalSizeHint().width());
+    int h = std::max(least.height(), layout->totalSizeHint().height());
+    if (layout->hasHeightForWidth())
+        h = std::max(least.height(), layout->totalHeightForWidth(w));
+    setMinimumSize(w, h);
+    if (size() != QSize(w, h)) {
+        // A shown dialog keeps its centre where it was.
+        const QPoint centre = geometry().center();
+        resize(w, h);
+        if (isVisible())
+            move(std::max(0, centre.x() - w / 2), std::max(0, centre.y() - h / 2));
+    }
+    clampToParent();
+}
+
+bool MahjongDialog::event(QEvent* event)
+{
+    const bool handled = QFrame::event(event);
+    if (fitsContent && event->type() == QEvent::LayoutRequest)
+        fitContent();
+    return handled;
+}
+
 void MahjongDialog::showDialog(bool center)
 {
     if (!prepared) {
@@ -67,6 +105,8 @@ void MahjongDialog::showDialog(bool center)
         hide();
         prepared = true;
     }
+    if (fitsContent)
+        fitContent();
     show();
     raise();
     if (center)

@@ -29,6 +29,11 @@ public:
     /// Moves the dialog to the centre of its parent.
     void centerOnParent();
 
+    /// The dialog takes the size its content asks for, word-wrapped texts
+    /// included, whenever the content's texts or layout change, and never
+    /// less. Off by default: the dialog keeps the size it is given.
+    void setFitsContent(bool fits);
+
     QFrame* topBar() const { return topBarFrame; }
     QLabel* titleLabel() const { return titleText; }
     QToolButton* closeButton() const { return closeBtn; }
@@ -37,6 +42,7 @@ public Q_SLOTS:
     void onCloseClicked();
 
 protected:
+    bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -45,6 +51,7 @@ protected:
 
 private:
     void clampToParent();
+    void fitContent();
 
     QVBoxLayout* layout = nullptr;
     QFrame* topBarFrame = nullptr;
@@ -54,4 +61,5 @@ private:
     bool dragging = false;
     QPoint grabPoint;
     bool prepared = false;
+    bool fitsContent = false;
 };

@@ -136,6 +136,9 @@ void ScoreBoard::buildForm()
         totals[std::size_t(c)] = total;
         grid->addWidget(total, 2, c);
     }
+    // The four players share the width alike, whatever their texts.
+    for (int c = 0; c < 4; ++c)
+        grid->setColumnStretch(c, 1);
     vbox->addLayout(grid);
 
     scoreMelds = new QTabWidget(form);
@@ -289,25 +292,39 @@ void ScoreBoard::fill(const Shown& s, bool selectTab)
 
     ReadyButtons::apply(readyButton, leaveButton, s.table, s.endOfGame, "ScoreBoard");
 
+    // A tab per hand the server sent tiles for: the winner's under "Winning
+    // hand", any other under its player's name. A tab without tiles would
+    // only show an empty cloth, so it is left out.
     for (int t = 0; t < 4; ++t) {
         QString title;
-        if (std::size_t(t) < n && s.scores[std::size_t(t)].scoreType == 1)
+        const bool used = std::size_t(t) < n;
+        if (used && s.scores[std::size_t(t)].scoreType == 1)
             title = tr("Winning hand");
-        else if (std::size_t(t) < n && s.scores[std::size_t(t)].scoreType == 0)
-            title = tr("Losing hand");
-        scoreMelds->setTabText(t, title);
+        else if (used && s.scores[std::size_t(t)].scoreType == 0)
+            title = s.scores[std::size_t(t)].name;
+        scoreMelds->setTabText(t, QString(title).replace(QLatin1Char('&'), QLatin1String("&&")));
+        scoreMelds->setTabVisible(t, used && !s.scores[std::size_t(t)].highlighted.empty());
     }
 
     fitHands();
 
-    if (!selectTab)
-        return;
-    if (s.selectedPid == -1) {
-        scoreMelds->setCurrentIndex(0);
-    } else {
-        for (std::size_t i = 0; i < n; ++i) {
-            if (s.scores[i].pid == s.selectedPid) {
-                scoreMelds->setCurrentIndex(int(i));
+    if (selectTab) {
+        if (s.selectedPid == -1) {
+            scoreMelds->setCurrentIndex(0);
+        } else {
+            for (std::size_t i = 0; i < n; ++i) {
+                if (s.scores[i].pid == s.selectedPid) {
+                    scoreMelds->setCurrentIndex(int(i));
+                    break;
+                }
+            }
+        }
+    }
+    // Never an empty tab in front while a hand is there to show.
+    if (!scoreMelds->isTabVisible(scoreMelds->currentIndex())) {
+        for (int t = 0; t < 4; ++t) {
+            if (scoreMelds->isTabVisible(t)) {
+                scoreMelds->setCurrentIndex(t);
                 break;
             }
         }
@@ -381,6 +398,8 @@ void ScoreBoard::onPlayerNameUpdate(qint32 pid, const QString& name)
         if (shown->scores[i].pid == pid) {
             shown->scores[i].name = name;
             names[i]->setText(name);
+            if (shown->scores[i].scoreType == 0 && i < 4)
+                scoreMelds->setTabText(int(i), QString(name).replace(QLatin1Char('&'), QLatin1String("&&")));
         }
     }
 }

@@ -51,6 +51,7 @@ SeatedWindow::SeatedWindow(QWidget* parent)
 {
     buildForm();
     setContentWidget(form);
+    setFitsContent(true);
     connect(leave, &QPushButton::clicked, this, &SeatedWindow::onLeaveButtonClicked);
     connect(play, &QPushButton::clicked, this, &SeatedWindow::onPlayButtonClicked);
     connect(timer, &UTimer::timeout, this, &SeatedWindow::timeout);

@@ -39,6 +39,7 @@ WatchingWindow::WatchingWindow(QWidget* parent)
     vbox->addLayout(row.layout);
     retranslateForm();
     setContentWidget(form);
+    setFitsContent(true);
     connect(join, &QPushButton::clicked, this, &WatchingWindow::joinButtonClicked);
     connect(leave, &QPushButton::clicked, this, &WatchingWindow::leaveButtonClicked);
 }

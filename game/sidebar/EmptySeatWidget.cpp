@@ -13,9 +13,14 @@ EmptySeatWidget::EmptySeatWidget(QWidget* parent)
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     auto* verticalLayout = new QVBoxLayout(this);
     verticalLayout->setObjectName(QStringLiteral("verticalLayout"));
+    // The panel's picture frames an empty avatar at the left and a header
+    // strip at the top: the text keeps to the room beside and below them,
+    // wrapped when a language needs more than one line.
+    verticalLayout->setContentsMargins(72, 30, 6, 4);
     label = new QLabel(this);
     label->setObjectName(QStringLiteral("label"));
     label->setAlignment(Qt::AlignCenter);
+    label->setWordWrap(true);
     verticalLayout->addWidget(label);
     retranslateUi();
 }

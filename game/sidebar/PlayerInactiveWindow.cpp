@@ -21,6 +21,7 @@ PlayerInactiveWindow::PlayerInactiveWindow(QWidget* parent)
     retranslateUi();
 
     setContentWidget(content);
+    setFitsContent(true);
     leaveButton->hide();
     connect(reactivateButton, &QPushButton::clicked, this, &PlayerInactiveWindow::onReactivateButtonClicked);
     connect(leaveButton, &QPushButton::clicked, this, &PlayerInactiveWindow::leaveButtonClicked);

@@ -20,10 +20,25 @@ SelectorButton::~SelectorButton() = default;
 
 void SelectorButton::setTableName(const QString& name)
 {
-    // "&" would otherwise mark a shortcut and vanish from the name.
-    setText(elideMiddle(name, 8).replace(QLatin1Char('&'), QLatin1String("&&")));
+    m_name = name;
+    showName();
     // A tool tip that looks like markup would be shown as markup.
     setToolTip(Qt::convertFromPlainText(name));
+}
+
+void SelectorButton::setShortened(bool shortened)
+{
+    if (shortened == m_shortened)
+        return;
+    m_shortened = shortened;
+    showName();
+}
+
+void SelectorButton::showName()
+{
+    const QString shown = m_shortened ? elideMiddle(m_name, 8) : m_name;
+    // "&" would otherwise mark a shortcut and vanish from the name.
+    setText(QString(shown).replace(QLatin1Char('&'), QLatin1String("&&")));
 }
 
 void SelectorButton::setKind(int kind)

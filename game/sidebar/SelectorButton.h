@@ -6,9 +6,10 @@ class TableSelector;
 class TimeSpan;
 class TimerView;
 
-/// One open table's button in the table selector: the table's name shortened
-/// to 8 characters (the whole name as tool tip), a smiley or trophy icon, and
-/// the table's running countdown at its right end.
+/// One open table's button in the table selector: the table's name, whole
+/// while the strip has room and shortened to 8 characters when it has not
+/// (the whole name is always the tool tip), a smiley or trophy icon, and the
+/// table's running countdown at its right end.
 class SelectorButton : public QPushButton
 {
     Q_OBJECT
@@ -18,6 +19,9 @@ public:
     ~SelectorButton() override;
 
     void setTableName(const QString& name);
+    /// Shows the name shortened to 8 characters (true) or whole (false).
+    void setShortened(bool shortened);
+    bool isShortened() const { return m_shortened; }
     /// 0 smiley (a regular table), 2 trophy (a tournament table); other kinds show no icon.
     void setKind(int kind);
     /// Counts the span down; a span without an end hides the countdown.
@@ -31,5 +35,9 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    void showName();
+
     TimerView* timeout;
+    QString m_name;
+    bool m_shortened = true;
 };

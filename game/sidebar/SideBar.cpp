@@ -284,12 +284,16 @@ void SideBar::updateTableTexts()
     }
     tableLimit->hide();
     if (tableInfo.gameType == 1) {
-        setPlainName(tableName, tournamentInfo.name);
+        // The tournament's record may come after its table opens: until then
+        // the table's own name stands in, and nothing is said of rounds the
+        // side bar knows nothing about.
+        const bool known = tournamentInfo.tournamentId != -1;
+        setPlainName(tableName, known ? tournamentInfo.name : tableInfo.name);
         tableDescription->setText(tableRulesText(tableInfo));
         tableRound->setText(tr("round %L1 of %L2").arg(tournamentInfo.currentRound + 1).arg(tournamentInfo.numberOfRounds));
-        tableRound->show();
+        tableRound->setVisible(known && tournamentInfo.numberOfRounds > 0);
         tableCost->hide();
-        roundLimit->show();
+        roundLimit->setVisible(known);
         updateRoundCountdown();
         timer.setSingleShot(false);
         if (tournamentInfo.status == 3)

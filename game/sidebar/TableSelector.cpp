@@ -151,9 +151,27 @@ void TableSelector::relayout()
         for (QAbstractButton* b : all)
             b->setVisible(b != group->checkedButton() || hboxLayout1->count() >= 3);
     }
+    fitNames();
     hboxLayout1->activate();
     buttons->resize(hboxLayout1->sizeHint().width(), scrollArea->height());
     updateScrollButtons();
+}
+
+void TableSelector::fitNames()
+{
+    QList<SelectorButton*> tables;
+    for (QAbstractButton* b : group->buttons())
+        if (auto* s = qobject_cast<SelectorButton*>(b))
+            tables.append(s);
+    const bool wasShort = std::any_of(tables.begin(), tables.end(), [](SelectorButton* b) { return b->isShortened(); });
+    for (SelectorButton* b : tables)
+        b->setShortened(false);
+    hboxLayout1->invalidate();
+    const bool fits = hboxLayout1->sizeHint().width() <= width();
+    for (SelectorButton* b : tables)
+        b->setShortened(!fits);
+    if (wasShort != !fits)
+        hboxLayout1->invalidate();
 }
 
 void TableSelector::moveStrip(int x)
@@ -190,6 +208,9 @@ QSize TableSelector::sizeHint() const
 void TableSelector::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
+    fitNames();
+    hboxLayout1->activate();
+    buttons->resize(hboxLayout1->sizeHint().width(), buttons->height());
     updateScrollButtons();
     buttons->resize(buttons->width(), scrollArea->height());
 }

@@ -55,6 +55,8 @@ protected:
 
 private:
     void relayout();
+    /// Whole names when the strip fits the selector with them, else short ones.
+    void fitNames();
     void updateScrollButtons();
     void moveStrip(int x);
 

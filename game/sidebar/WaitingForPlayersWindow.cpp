@@ -22,6 +22,7 @@ WaitingForPlayersWindow::WaitingForPlayersWindow(QWidget* parent)
     retranslateUi();
 
     setContentWidget(content);
+    setFitsContent(true);
     connect(leaveButton, &QPushButton::clicked, this, &WaitingForPlayersWindow::leaveButtonClicked);
 }
 

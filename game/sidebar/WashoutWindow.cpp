@@ -19,6 +19,7 @@ WashoutWindow::WashoutWindow(QWidget* parent)
     auto* content = new QWidget();
     setupUi(content);
     setContentWidget(content);
+    setFitsContent(true);
 
     connect(readyButton, &QPushButton::clicked, this, &WashoutWindow::readyButtonClicked);
     connect(leaveButton, &QPushButton::clicked, this, &WashoutWindow::leaveButtonClicked);

@@ -560,8 +560,6 @@ void GameWindow::onHandEndScoring(const std::map<qint32, player_score>& scores, 
     }
     std::stable_sort(list.begin() + std::ptrdiff_t(winners), list.end(),
                      [](const player_score& a, const player_score& b) { return a.handScore > b.handScore; });
-    if (m_model->isOwnPlayerSeated() && m_tableInfo.ruleset == 0)
-        shown = m_playerId;
     m_scoreBoard->showScores(list, shown, int(mahjongType), m_tableInfo, endOfGame);
     for (int i = 0; i < 4; ++i)
         m_scoreBoard->setAvatar(i, std::size_t(i) < list.size() ? playerPicture(list[std::size_t(i)].pid) : QPixmap());

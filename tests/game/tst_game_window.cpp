@@ -534,11 +534,13 @@ private Q_SLOTS:
         w.resize(from);
         w.show();
         QWidget* notice = w.waitingWindow();
-        notice->resize(200, 100);
+        // The notice is as big as its texts ask.
+        const QSize s = notice->size();
         notice->move(100, 50);
         w.resize(to);
         if (expected == QPoint(-1, -1))
-            expected = QPoint(100 * (to.width() - 200) / (from.width() - 200), 50 * (to.height() - 100) / (from.height() - 100));
+            expected = QPoint(100 * (to.width() - s.width()) / (from.width() - s.width()),
+                              50 * (to.height() - s.height()) / (from.height() - s.height()));
         QCOMPARE(notice->pos(), expected);
     }
 };

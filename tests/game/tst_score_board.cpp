@@ -121,7 +121,7 @@ private Q_SLOTS:
             QCOMPARE(total.contains(QStringLiteral("Payment")), used && paymentRow);
             QCOMPARE(total.isEmpty(), !used);
             QCOMPARE(board.tabs()->tabText(i), !used ? QString() : i == 0 ? QStringLiteral("Winning hand")
-                                                                          : QStringLiteral("Losing hand"));
+                                                                          : QStringLiteral("player %1").arg(i + 1));
         }
         if (paymentRow)
             QVERIFY(board.part<QLabel>("total2")->text().contains(QStringLiteral("$-2.50")));
@@ -169,6 +169,42 @@ private Q_SLOTS:
         QVERIFY(board.handScene(1)->declaredView()->melds().empty());
         board.showScores({scoreOf(3, 0)}, -1, 1, tableOf(0, 0), false);
         QCOMPARE(board.tabs()->currentIndex(), 0);
+    }
+
+    void tabsOfSentHands_data()
+    {
+        QTest::addColumn<QList<bool>>("withTiles"); // per record; the first is the winner
+        QTest::addColumn<int>("selected");          // a record index, -1 for none
+        QTest::addColumn<int>("current");
+        QTest::newRow("only the winner's hand") << QList<bool>{true, false, false, false} << -1 << 0;
+        QTest::newRow("a loser without tiles asked for") << QList<bool>{true, false, true, false} << 1 << 0;
+        QTest::newRow("a loser with tiles asked for") << QList<bool>{true, false, true, false} << 2 << 2;
+        QTest::newRow("the winner sent no tiles") << QList<bool>{false, true, false, false} << 0 << 1;
+    }
+    void tabsOfSentHands()
+    {
+        QFETCH(QList<bool>, withTiles);
+        QFETCH(int, selected);
+        QFETCH(int, current);
+        ScoreBoard board(nullptr);
+        std::vector<player_score> scores;
+        for (int i = 0; i < withTiles.size(); ++i) {
+            player_score s = scoreOf(11 + i, i == 0 ? 1 : 0);
+            s.name = i == 2 ? QStringLiteral("Tom & <b>Jerry</b>") : s.name;
+            if (withTiles[i])
+                s.highlighted = {{{tile(std::uint8_t(i)), tile(std::uint8_t(i + 1)), tile(std::uint8_t(i + 2))}, 0}};
+            scores.push_back(s);
+        }
+        board.showScores(scores, selected < 0 ? -1 : 11 + selected, 1, tableOf(0, 0), false);
+        QCOMPARE(board.tabs()->currentIndex(), current);
+        for (int i = 0; i < 4; ++i) {
+            QCOMPARE(board.tabs()->isTabVisible(i), withTiles[i]);
+            if (i > 0)
+                QCOMPARE(board.tabs()->tabText(i).replace(QStringLiteral("&&"), QStringLiteral("&")), scores[std::size_t(i)].name);
+        }
+        // The tab follows a new name of its player.
+        board.onPlayerNameUpdate(12, QStringLiteral("Kenji"));
+        QCOMPARE(board.tabs()->tabText(1), QStringLiteral("Kenji"));
     }
 
     void buttonsReport()

@@ -269,6 +269,23 @@ private Q_SLOTS:
         }
     }
 
+    void tournamentTableBeforeItsRecord()
+    {
+        make(0, 1);
+        // No tournament record yet: the table's name, no invented rounds.
+        bar->setTournamentInfo(TournamentInfo());
+        QCOMPARE(text("tableName"), QStringLiteral("Bamboo Grove"));
+        QVERIFY(hidden("tableRound"));
+        QVERIFY(hidden("roundLimit"));
+        // The record arrives.
+        now = roundStart.addSecs(600);
+        bar->setTournamentInfo(tournament(3, 0));
+        QCOMPARE(text("tableName"), QStringLiteral("Spring Cup"));
+        QVERIFY(!hidden("tableRound"));
+        QCOMPARE(text("tableRound"), QStringLiteral("round 1 of 3"));
+        QVERIFY(!hidden("roundLimit"));
+    }
+
     void roundCountdown_data()
     {
         QTest::addColumn<int>("status");

@@ -114,19 +114,35 @@ private Q_SLOTS:
     void namesAreShortenedButKept_data()
     {
         QTest::addColumn<QString>("name");
-        QTest::newRow("long") << QStringLiteral("Bamboo Grove Deluxe");
-        QTest::newRow("markup") << QStringLiteral("<b>x</b> & %1");
+        QTest::addColumn<int>("width");
+        QTest::addColumn<bool>("whole");
+        QTest::newRow("long, narrow strip") << QStringLiteral("Bamboo Grove Deluxe") << 120 << false;
+        QTest::newRow("markup, narrow strip") << QStringLiteral("<b>x</b> & %1") << 120 << false;
+        QTest::newRow("long, room to spare") << QStringLiteral("Bamboo Grove Deluxe") << 900 << true;
+        QTest::newRow("markup, room to spare") << QStringLiteral("<b>x</b> & %1") << 900 << true;
     }
     void namesAreShortenedButKept()
     {
         QFETCH(QString, name);
+        QFETCH(int, width);
+        QFETCH(bool, whole);
         TableSelector selector;
+        selector.resize(width, 30);
+        selector.show();
         selector.addTable(named(1, name, 1));
+        selector.addTable(named(2, QStringLiteral("Second table"), 0));
         SelectorButton* b = selector.button(1);
-        QVERIFY(b->text().size() < name.size());
-        QVERIFY(b->text().contains(QStringLiteral("...")));
+        if (whole) {
+            QCOMPARE(b->text(), QString(name).replace(QStringLiteral("&"), QStringLiteral("&&")));
+        } else {
+            QVERIFY(b->text().size() < name.size());
+            QVERIFY(b->text().contains(QStringLiteral("...")));
+        }
         QCOMPARE(QTextDocumentFragment::fromHtml(b->toolTip()).toPlainText(), name);
         QVERIFY(!b->icon().isNull());
+        // The strip follows the selector's width both ways.
+        selector.resize(whole ? 120 : 900, 30);
+        QCOMPARE(b->text().contains(QStringLiteral("...")), whole);
     }
 
     void activityCountdown()

@@ -150,7 +150,20 @@ HandScenario::HandScenario(TestGameServer& server, Kind kind, int paceMs, quint1
         r.u32();
         const QByteArray path = r.str();
         if (list == 1) {
-            this->server.send(TestFrame(155).u32(0));
+            if (this->kind == Kind::Tournament) {
+                // The tournament is playing its first round, which started a
+                // minute ago and lasts an hour.
+                const quint32 started = quint32(QDateTime::currentSecsSinceEpoch() - 60);
+                TournamentFrames::Tournament t = TournamentFrames::tournament(
+                    tournamentId, "Spring cup", 3, 4, 4, 1000, started, 3 * 3600);
+                t.params.append(TournamentFrames::text(
+                    "ROUNDS_START", QByteArray::number(started) + ',' + QByteArray::number(started + 3600) + ','
+                                        + QByteArray::number(started + 7200)));
+                t.params.append(TournamentFrames::text("ROUNDS_LENGTH", "3600,3600,3600"));
+                this->server.send(TournamentFrames::snapshotList({t}));
+            } else {
+                this->server.send(TestFrame(155).u32(0));
+            }
             if (this->kind == Kind::Tournament) {
                 Q_EMIT logged(QStringLiteral("seating the user at tournament table %1").arg(tournamentTable));
                 this->server.send(TournamentFrames::seated(tournamentId, tournamentTable, 0));
@@ -503,6 +516,8 @@ void HandScenario::scriptScoredEnd(qint64 handId, bool endOfGame)
               scores[2].points = {{1, 20}, {5, 4}};
               scores[2].doubles = {{3, 1}};
               scores[2].highlighted = {{0, {10, 11, 12}}, {0, {15, 15, 15, 15}}};
+              // The user's hand is shown too; East's and North's are not sent.
+              scores[0].highlighted = {{0, {1, 2, 3, 18, 19, 20, 31, 31}}};
               sendGame(gtf::handEnd(quint64(handId), scores, 2, endOfGame ? 1 : 0));
           }, {}, {}});
 }
