@@ -277,6 +277,9 @@ private Q_SLOTS:
         for (auto it = held.cbegin(); it != held.cend(); ++it)
             taken += it.key() == QLatin1String("101") ? 0 : it.value();
         QVERIFY2(taken <= FriendDetailWindow::MaxTablePaths, qPrintable(QString::number(taken)));
+        // The seats that stay keep their cards, the choice and their lobby paths.
+        QCOMPARE(pane->tableListView()->currentTableId(), 702);
+        QVERIFY(tables.rowOfTable(5000) >= 0);
 
         // The chosen table is left: nothing is chosen, Join and Watch are off.
         sit({QStringLiteral("101/Regular/701")}, QStringLiteral("three"));
