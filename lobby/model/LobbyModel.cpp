@@ -53,6 +53,17 @@ void LobbyModel::setFilter(LobbyFilter* filter)
     invalidateFilter();
 }
 
+void LobbyModel::filterContentChanged()
+{
+    const QStringList old = std::exchange(m_subscribedPaths, {});
+    subscribeFilterPaths();
+    if (m_tableModel) {
+        for (const QString& path : old)
+            m_tableModel->unsubscribe(path);
+    }
+    invalidateFilter();
+}
+
 const TableInfo& LobbyModel::tableInfo(qint32 tableId) const
 {
     if (!m_tableModel)

@@ -30,6 +30,10 @@ public:
     /// Installs a filter the caller owns; null shows no rows.
     void setFilter(LobbyFilter* filter);
     LobbyFilter* filter() const { return m_filter; }
+    /// The installed filter's paths or tables changed: the new paths are
+    /// taken before the old ones are released, so a path in both keeps its
+    /// subscription (and its rows), and rows still accepted stay in place.
+    void filterContentChanged();
 
     /// The source TableModel's record; throws std::runtime_error "Source model
     /// not set to table model" when the source is not a TableModel.

@@ -221,7 +221,12 @@ void TournamentWindow::updateView()
         if (status == Failed) {
             if (chat->isJoined())
                 chat->leaveRoom();
-        } else if (!chat->isJoined()) {
+            chatAskedRegistered.reset();
+        } else if (!chat->isJoined() && chatAskedRegistered != info.ownRegistered) {
+            // A room that refused the user answers the same until the
+            // registration changes; the chat area itself enters again when
+            // the chat session or the room service comes back.
+            chatAskedRegistered = info.ownRegistered;
             chat->joinTournamentRoom(info.tournamentId);
         }
     }

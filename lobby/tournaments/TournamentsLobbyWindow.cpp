@@ -3,6 +3,7 @@
 
 #include "LobbyRoles.h"
 #include "TmntSortFilterProxyModel.h"
+#include "TournamentTexts.h"
 #include "TournamentWindow.h"
 #include "TournamentsController.h"
 #include "TournamentsLobbyModel.h"
@@ -27,6 +28,9 @@ void makeTransparent(QWidget* view)
     view->setPalette(palette);
     view->setAttribute(Qt::WA_OpaquePaintEvent, false);
 }
+
+/// Room for a cell's text beside the item's own margins.
+constexpr int CellMargins = 16;
 }
 
 TournamentsLobbyWindow::TournamentsLobbyWindow(TournamentsController* controller, QWidget* parent)
@@ -38,6 +42,25 @@ TournamentsLobbyWindow::TournamentsLobbyWindow(TournamentsController* controller
     QMetaObject::connectSlotsByName(this);
     connect(ui->webView, &QWebEngineView::loadFinished, this, &TournamentsLobbyWindow::onLoadFinished);
     ui->webView->hide();
+    // A tab is as wide as its title: the title is already short, and the
+    // style's padding must not make the bar cut it once more.
+    ui->tmntTabs->tabBar()->setElideMode(Qt::ElideNone);
+}
+
+void TournamentsLobbyWindow::fitPlayersColumn()
+{
+    // "100 of 128" and its translations must show whole.
+    QTreeView* view = ui->tournamentsLobbyTreeView;
+    view->ensurePolished(); // the style sheet's font
+    const QFontMetrics metrics(view->font());
+    const int needed = std::max(metrics.horizontalAdvance(tournamentPlayersText(8888, 8888)),
+                                metrics.horizontalAdvance(view->model() ? view->model()->headerData(
+                                                              TournamentsLobbyModel::PlayersColumn, Qt::Horizontal)
+                                                                              .toString()
+                                                                        : QString()))
+                       + CellMargins;
+    if (view->columnWidth(TournamentsLobbyModel::PlayersColumn) < needed)
+        view->setColumnWidth(TournamentsLobbyModel::PlayersColumn, needed);
 }
 
 TournamentsLobbyWindow::~TournamentsLobbyWindow() = default;
@@ -75,6 +98,7 @@ void TournamentsLobbyWindow::setModel(TournamentsLobbyModel* newModel)
     const int widths[] = {20, 150, 80, 65, 60, 160, 100};
     for (int column = 0; column < int(std::size(widths)); ++column)
         view->setColumnWidth(column, widths[column]);
+    fitPlayersColumn();
 }
 
 int TournamentsLobbyWindow::tournamentIdAt(const QModelIndex& index) const
@@ -173,6 +197,9 @@ void TournamentsLobbyWindow::changeEvent(QEvent* event)
         ui->retranslateUi(this);
         if (model)
             model->retranslate();
+        fitPlayersColumn();
+    } else if (event->type() == QEvent::StyleChange || event->type() == QEvent::FontChange) {
+        fitPlayersColumn();
     }
     QWidget::changeEvent(event);
 }

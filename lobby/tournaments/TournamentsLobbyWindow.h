@@ -50,6 +50,8 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    /// Widens the Players column until its texts fit.
+    void fitPlayersColumn();
     int tournamentIdAt(const QModelIndex& index) const;
 
     TmntSortFilterProxyModel* proxy = nullptr;

@@ -82,6 +82,7 @@ void CompactTableView::addRow(int row)
     if (items.empty()) {
         current = card;
         card->setSelected(true);
+        reportCurrent(-1);
     }
     items[id] = card;
     layout->insertWidget(0, card);
@@ -112,20 +113,31 @@ void CompactTableView::removeRow(int row)
     if (it == items.end())
         return;
     CompactTableItem* card = it->second;
-    if (card == current) {
+    const bool wasCurrent = card == current;
+    if (wasCurrent) {
         card->setSelected(false);
         current = nullptr;
     }
     items.erase(it);
     delete card;
+    if (wasCurrent)
+        reportCurrent(id);
 }
 
 void CompactTableView::clear()
 {
+    const qint32 before = currentTableId();
     for (auto& [id, card] : items)
         delete card;
     items.clear();
     current = nullptr;
+    reportCurrent(before);
+}
+
+void CompactTableView::reportCurrent(qint32 before)
+{
+    if (currentTableId() != before)
+        Q_EMIT currentTableChanged(currentTableId());
 }
 
 void CompactTableView::onRowsInserted(const QModelIndex&, int start, int end)
@@ -162,10 +174,12 @@ void CompactTableView::makeCurrent(CompactTableItem* card)
 {
     if (card == current)
         return;
+    const qint32 before = currentTableId();
     if (current != nullptr)
         current->setSelected(false);
     current = card;
     card->setSelected(true);
+    reportCurrent(before);
 }
 
 void CompactTableView::onTableClicked()

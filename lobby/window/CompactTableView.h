@@ -34,6 +34,8 @@ public:
 Q_SIGNALS:
     /// A card was double-clicked.
     void tableDoubleClicked(qint32 table);
+    /// The current card changed; -1 when no card is current.
+    void currentTableChanged(qint32 table);
 
 public Q_SLOTS:
     void onRowsInserted(const QModelIndex& parent, int start, int end);
@@ -52,6 +54,8 @@ private:
     void clear();
     void addAllRows();
     void makeCurrent(CompactTableItem* card);
+    /// Emits currentTableChanged when the current table is no longer `before`.
+    void reportCurrent(qint32 before);
 
     QVBoxLayout* layout;
     QPointer<QAbstractItemModel> model;

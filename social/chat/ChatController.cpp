@@ -1,10 +1,31 @@
 #include "ChatController.h"
 
+#include "XMPPClient.h"
+
 ChatController::ChatController(PlayerDb* playerDb, XMPPClient* client, QObject* parent)
     : QObject(parent)
     , m_client(client)
     , m_playerDb(playerDb)
 {
+    if (!client)
+        return;
+    connect(client, &XMPPClient::connected, this, [this] { setOffline(false); });
+    // A session that ends, and a connection or login that fails, both leave
+    // the chat without a connection until the next login.
+    connect(client, &XMPPClient::disconnected, this, [this] { setOffline(true); });
+    connect(client, &XMPPClient::xmppError, this, [this] { setOffline(true); });
+    connect(client, &XMPPClient::socketError, this, [this] {
+        if (m_client->state() != XMPPClient::SessionState)
+            setOffline(true);
+    });
+}
+
+void ChatController::setOffline(bool offline)
+{
+    if (offline == m_offline)
+        return;
+    m_offline = offline;
+    Q_EMIT chatOfflineChanged(offline);
 }
 
 ChatController::~ChatController() = default;

@@ -28,11 +28,20 @@ public:
     void setConferenceJid(const XMPPJid& jid);
     void setLobbyRoomJid(const XMPPJid& jid);
 
+    /// True from a lost or refused chat connection until the next session:
+    /// nothing reconnects before the next login, so the panes say so.
+    bool isChatOffline() const { return m_offline; }
+
 Q_SIGNALS:
     /// The chat room service changed: rooms that waited for it may be joined now.
     void conferenceJidChanged();
+    /// The chat connection was lost or refused (true), or a session began (false).
+    void chatOfflineChanged(bool offline);
 
 private:
+    void setOffline(bool offline);
+
+    bool m_offline = false;
     XMPPClient* m_client;
     PlayerDb* m_playerDb;
     XMPPJid m_conferenceJid;

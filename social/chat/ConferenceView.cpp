@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QFrame>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QVBoxLayout>
 
@@ -37,6 +38,14 @@ void ConferenceView::setupUi(QWidget* widget)
     hboxLayout = new QHBoxLayout(chatBottom);
     hboxLayout->setObjectName(QStringLiteral("hboxLayout"));
     hboxLayout->setContentsMargins(10, 2, 0, 2);
+    chatState = new QLabel(chatBottom);
+    chatState->setObjectName(QStringLiteral("chatState"));
+    // The reason may hold the server's own words.
+    chatState->setTextFormat(Qt::PlainText);
+    chatState->setWordWrap(true);
+    chatState->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    chatState->hide();
+    hboxLayout->addWidget(chatState);
     chatInput = new QLineEdit(chatBottom);
     chatInput->setObjectName(QStringLiteral("chatInput"));
     chatInput->setMaxLength(MaxInputLength);

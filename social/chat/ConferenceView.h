@@ -3,6 +3,7 @@
 class ChatOutputWidget;
 class QFrame;
 class QHBoxLayout;
+class QLabel;
 class QLineEdit;
 class QVBoxLayout;
 class QWidget;
@@ -25,6 +26,9 @@ public:
     ChatOutputWidget* chatOutput = nullptr;
     QFrame* chatBottom = nullptr;
     QHBoxLayout* hboxLayout = nullptr;
+    /// Why the room cannot be written to (refused, chat offline); hidden
+    /// while there is nothing to say. Shown in place of the input line.
+    QLabel* chatState = nullptr;
     QLineEdit* chatInput = nullptr;
     UPushButton* send = nullptr;
 };

@@ -5,6 +5,7 @@
 #include "ChatController.h"
 #include "ChatOutputWidget.h"
 #include "PlayerDb.h"
+#include "PresenceStanza.h"
 #include "ServerTime.h"
 #include "SocialLog.h"
 #include "UPushButton.h"
@@ -12,9 +13,12 @@
 #include "XmppNames.h"
 
 #include <QEvent>
+#include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 
 #include <exception>
+#include <utility>
 
 namespace {
 
@@ -30,6 +34,7 @@ ConferenceWidget::ConferenceWidget(QWidget* parent, NotificationFlags hidden)
 {
     m_ui.setupUi(this);
     m_ui.chatInput->setEnabled(false);
+    setFocusPolicy(Qt::ClickFocus);
     m_reflectionTimer.setSingleShot(true);
     connect(&m_reflectionTimer, &QTimer::timeout, this, &ConferenceWidget::onReflectionTimeout);
 
@@ -52,7 +57,19 @@ ConferenceWidget::ConferenceWidget(QWidget* parent, NotificationFlags hidden)
     connect(m_ui.chatOutput, &ChatOutputWidget::userMenuRequested, this, &ConferenceArea::userMenuRequested);
 }
 
-ConferenceWidget::~ConferenceWidget() = default;
+ConferenceWidget::~ConferenceWidget()
+{
+    // An entry still on its way would make the user an occupant after the
+    // pane is gone: the exit goes out behind it. A joined room is left by
+    // the room object itself.
+    if (m_entering && !m_conference.isJoined() && sessionUp()) {
+        try {
+            m_controller->xmppClient()->leaveRoom(m_conference.roomJid(), m_conference.nick());
+        } catch (const std::exception& e) {
+            qCWarning(lcSocial) << "room exit not sent:" << e.what();
+        }
+    }
+}
 
 void ConferenceWidget::setChatController(ChatController* controller)
 {
@@ -63,11 +80,18 @@ void ConferenceWidget::setChatController(ChatController* controller)
     }
     m_controller = controller;
     XMPPClient* client = controller ? controller->xmppClient() : nullptr;
+    // Connected before the room object, so that a refusal's condition and
+    // text are known when the room reports it.
+    if (client)
+        connect(client, &XMPPClient::presence, this, &ConferenceWidget::onClientPresence);
     m_conference.setClient(client);
     m_entering = false;
+    m_offline = controller && controller->isChatOffline();
+    updateInputState();
     if (!controller)
         return;
     connect(controller, &ChatController::conferenceJidChanged, this, &ConferenceWidget::onChatReady);
+    connect(controller, &ChatController::chatOfflineChanged, this, &ConferenceWidget::onChatOfflineChanged);
     if (client) {
         connect(client, &XMPPClient::connected, this, &ConferenceWidget::onChatReady);
         connect(client, &XMPPClient::disconnected, this, &ConferenceWidget::onClientDisconnected);
@@ -115,7 +139,9 @@ void ConferenceWidget::chooseRoom(RoomKind kind, const XMPPJid& room, qint32 id)
             leaveRoom();
         m_wanted = true;
         m_entering = false;
+        m_refusal.clear();
         m_conference.setRoomJid(room);
+        updateInputState();
     }
     joinRoom();
 }
@@ -180,7 +206,84 @@ void ConferenceWidget::onChatReady()
 void ConferenceWidget::onClientDisconnected()
 {
     m_entering = false;
-    m_ui.chatInput->setEnabled(false);
+    updateInputState();
+}
+
+void ConferenceWidget::onChatOfflineChanged(bool offline)
+{
+    if (offline == m_offline)
+        return;
+    m_offline = offline;
+    if (offline) {
+        m_entering = false;
+        appendInfo(tr("Chat is offline until the next login"));
+    }
+    updateInputState();
+}
+
+QString ConferenceWidget::stateText() const
+{
+    if (m_offline)
+        return tr("Chat is offline until the next login");
+    if (m_conference.isJoined())
+        return QString();
+    return m_refusal;
+}
+
+void ConferenceWidget::updateInputState()
+{
+    const QString state = stateText();
+    const bool joined = m_conference.isJoined() && !m_offline;
+    m_ui.chatInput->setEnabled(joined);
+    m_ui.chatState->setText(state);
+    m_ui.chatState->setVisible(!state.isEmpty());
+    // The reason stands where the input would be: nothing looks writable.
+    m_ui.chatInput->setVisible(state.isEmpty());
+    m_ui.send->setEnabled(joined);
+    if (joined && hasFocus())
+        m_ui.chatInput->setFocus();
+}
+
+void ConferenceWidget::keyPressEvent(QKeyEvent* event)
+{
+    event->accept();
+}
+
+void ConferenceWidget::focusInEvent(QFocusEvent* event)
+{
+    ConferenceArea::focusInEvent(event);
+    if (m_ui.chatInput->isEnabled() && m_ui.chatInput->isVisible())
+        m_ui.chatInput->setFocus();
+}
+
+void ConferenceWidget::onClientPresence(const XMPPPresence& presence)
+{
+    if (m_conference.roomJid().isEmpty() || presence.from().bare() != m_conference.roomJid())
+        return;
+    if (presence.availability() == XMPPPresence::Error) {
+        m_lastErrorCondition = xmpp::names::stanzaErrorCondition(presence.stanza().errorCondition);
+        m_lastErrorText = presence.stanza().errorText.trimmed();
+        return;
+    }
+    const xmpp::MucUserInfo& user = presence.stanza().mucUserInfo;
+    if (presence.availability() == XMPPPresence::Unavailable && user.destroyed
+        && (presence.statusCodes().contains(XMPPPresence::Status110)
+            || presence.from().resource() == m_conference.nick())) {
+        // The room is gone for good: nothing to enter again.
+        m_wanted = false;
+        m_entering = false;
+        m_refusal = tr("The room has been closed");
+        appendInfo(withServerText(m_refusal, user.destroyReason));
+    }
+}
+
+QString ConferenceWidget::withServerText(const QString& text, const QString& serverText)
+{
+    const QString server = serverText.trimmed();
+    if (server.isEmpty())
+        return text.toHtmlEscaped();
+    //: %1 is the program's text of an error, %2 the chat server's own explanation
+    return tr("%1 (%2)").arg(text.toHtmlEscaped(), server.toHtmlEscaped());
 }
 
 QString ConferenceWidget::errorText(int error)
@@ -213,17 +316,35 @@ void ConferenceWidget::onMessage(const XMPPMessage& message)
 {
     const QString text = message.body();
     const QString nick = message.from().resource();
-    if (!message.hasDelay() && nick == m_conference.nick()) {
-        for (qsizetype i = 0; i < m_unconfirmed.size(); ++i) {
-            if (m_unconfirmed.at(i).text == text) {
-                m_unconfirmed.removeAt(i);
-                armReflectionTimer();
-                break;
-            }
-        }
-    }
     const QDateTime time = message.hasDelay() && message.delayStamp().isValid() ? message.delayStamp()
                                                                                 : ServerTime::currentTime();
+    if (text.isEmpty()) {
+        // Chat states, receipts and the like carry no line. A subject set
+        // by an occupant is worth a notice.
+        const QString subject = message.subject().trimmed();
+        if (!subject.isEmpty() && !message.hasDelay())
+            appendInfo(tr("%1 set the subject: %2").arg(nick.toHtmlEscaped(), subject.toHtmlEscaped()));
+        return;
+    }
+    if (!message.hasDelay() && nick == m_conference.nick()) {
+        // The room reflects a line with the id it was sent with. Its text may
+        // differ from what was typed: characters XML does not allow are left
+        // out on the way. A room that drops the id is matched by the text.
+        const QString id = message.stanza().id;
+        qsizetype index = -1;
+        for (qsizetype i = 0; i < m_unconfirmed.size() && index < 0; ++i) {
+            if (!id.isEmpty() && m_unconfirmed.at(i).id == id)
+                index = i;
+        }
+        for (qsizetype i = 0; i < m_unconfirmed.size() && index < 0; ++i) {
+            if (m_unconfirmed.at(i).text == text)
+                index = i;
+        }
+        if (index >= 0) {
+            m_unconfirmed.removeAt(index);
+            armReflectionTimer();
+        }
+    }
     m_ui.chatOutput->appendMessage(time, nick, text);
 }
 
@@ -290,27 +411,57 @@ void ConferenceWidget::restoreLine(const QString& text)
         appendInfo(tr("Your message was not delivered: %1").arg(text.toHtmlEscaped()));
 }
 
+QString ConferenceWidget::entryErrorText(const QString& condition) const
+{
+    const auto absentRoom = [this] {
+        switch (m_roomKind) {
+        case LobbyRoom:
+            return tr("Lobby chat unavailable");
+        case TableRoom:
+            return tr("Table chat only available to players");
+        case TournamentRoom:
+            return tr("Tournament chat only available to registered players");
+        case NoRoom:
+            break;
+        }
+        return errorText(8);
+    };
+    if (condition == QLatin1String("forbidden"))
+        return errorText(2);
+    if (condition == QLatin1String("not-authorized"))
+        return errorText(3);
+    if (condition == QLatin1String("registration-required"))
+        return m_roomKind == TableRoom || m_roomKind == TournamentRoom ? absentRoom() : errorText(4);
+    if (condition == QLatin1String("conflict"))
+        return errorText(5);
+    if (condition == QLatin1String("service-unavailable"))
+        return errorText(6);
+    if (condition == QLatin1String("recipient-unavailable"))
+        return errorText(7);
+    if (condition == QLatin1String("not-allowed") || condition == QLatin1String("item-not-found"))
+        return absentRoom();
+    if (condition == QLatin1String("gone"))
+        return tr("The room has been closed");
+    if (condition == QLatin1String("remote-server-not-found") || condition == QLatin1String("remote-server-timeout"))
+        return tr("The chat room service cannot be reached");
+    return errorText(1);
+}
+
 void ConferenceWidget::onUserError(XMPPConference*, XMPPPresence::error_t error)
 {
     m_entering = false;
-    if (int(error) != 8) {
-        appendInfo(errorText(int(error)));
-        return;
-    }
-    switch (m_roomKind) {
-    case LobbyRoom:
-        appendInfo(tr("Lobby chat unavailable"));
-        break;
-    case TableRoom:
-        appendInfo(tr("Table chat only available to players"));
-        break;
-    case TournamentRoom:
-        appendInfo(tr("Tournament chat only available to registered players"));
-        break;
-    case NoRoom:
-        appendInfo(errorText(8));
-        break;
-    }
+    const QString condition = std::exchange(m_lastErrorCondition, QString());
+    const QString serverText = std::exchange(m_lastErrorText, QString());
+    QString text;
+    if (!condition.isEmpty())
+        text = entryErrorText(condition);
+    else if (int(error) == 8)
+        text = entryErrorText(QStringLiteral("not-allowed"));
+    else
+        text = errorText(int(error));
+    m_refusal = text;
+    appendInfo(withServerText(text, serverText));
+    updateInputState();
 }
 
 void ConferenceWidget::notice(Notification kind, const QString& html)
@@ -327,14 +478,15 @@ void ConferenceWidget::onUserJoined()
         leaveRoom();
         return;
     }
-    m_ui.chatInput->setEnabled(true);
+    m_refusal.clear();
+    updateInputState();
     notice(OwnJoinLeave, tr("%1 joined the chat").arg(m_conference.nick().toHtmlEscaped()));
 }
 
 void ConferenceWidget::onUserLeft()
 {
     m_entering = false;
-    m_ui.chatInput->setEnabled(false);
+    updateInputState();
     notice(OwnJoinLeave, tr("%1 left the chat").arg(m_conference.nick().toHtmlEscaped()));
 }
 

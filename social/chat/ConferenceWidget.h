@@ -14,6 +14,7 @@
 
 class ChatController;
 class ChatOutputWidget;
+class QLabel;
 class QLineEdit;
 
 /// The chat panel of one chat room (the lobby's, a table's or a
@@ -75,6 +76,13 @@ public:
 
     /// The text of a room entry error.
     static QString errorText(int error);
+    /// The text of a refused entry, by the error condition the room gave
+    /// (its name, e.g. "registration-required"); plain text. The wording of
+    /// an absent or closed room depends on the kind of room.
+    QString entryErrorText(const QString& condition) const;
+    /// What the input line's place says instead of the input: empty while
+    /// the room can be written to or is being entered.
+    QString stateText() const;
     /// Why the room refused a line: the room's own text when it gave one,
     /// else the error condition's name; plain text.
     static QString refusalReason(const XMPPMessage& error);
@@ -85,9 +93,15 @@ public:
     XMPPConference& conference() { return m_conference; }
     ChatOutputWidget* chatOutput() const { return m_ui.chatOutput; }
     QLineEdit* chatInput() const { return m_ui.chatInput; }
+    QLabel* chatState() const { return m_ui.chatState; }
 
 protected:
     void changeEvent(QEvent* event) override;
+    /// A click anywhere in the area (a disabled input line too) brings the
+    /// focus here; keys the area does not use stop here, so they never
+    /// reach the buttons of the window around it.
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
 
 private Q_SLOTS:
     void onMessage(const XMPPMessage& message);
@@ -108,6 +122,10 @@ private Q_SLOTS:
     /// The session or the room service became available: a kept wish to be in a room is fulfilled.
     void onChatReady();
     void onClientDisconnected();
+    void onChatOfflineChanged(bool offline);
+    /// Sees every presence before the room object does, to keep the error
+    /// condition and text of a refusal and the notice of a closed room.
+    void onClientPresence(const XMPPPresence& presence);
 
 private:
     void armReflectionTimer();
@@ -119,6 +137,10 @@ private:
     XMPPJid serviceRoom(const QString& prefix, qint32 id) const;
     bool sessionUp() const;
     void notice(Notification kind, const QString& html);
+    /// The input line and the state label follow the room and the connection.
+    void updateInputState();
+    /// The room's own words with a text of ours, as HTML.
+    static QString withServerText(const QString& text, const QString& serverText);
 
     ConferenceView m_ui;
     XMPPConference m_conference;
@@ -131,6 +153,13 @@ private:
     bool m_wanted = false;
     /// An entry was sent and not yet answered.
     bool m_entering = false;
+    /// The chat connection is lost or was refused.
+    bool m_offline = false;
+    /// Why the room refused the last entry or put the user out; plain text.
+    QString m_refusal;
+    /// The error condition and the room's own text of the last refusal.
+    QString m_lastErrorCondition;
+    QString m_lastErrorText;
     struct SentLine
     {
         QString id;

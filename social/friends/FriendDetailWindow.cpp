@@ -34,6 +34,15 @@ FriendDetailWindow::FriendDetailWindow(QWidget* parent)
     connect(m_removeButton, &QPushButton::clicked, this, &FriendDetailWindow::removeClicked);
     connect(m_joinButton, &QPushButton::clicked, this, &FriendDetailWindow::on_joinButton_clicked);
     connect(m_watchButton, &QPushButton::clicked, this, &FriendDetailWindow::on_watchButton_clicked);
+    connect(m_tableListView, &CompactTableView::currentTableChanged, this, &FriendDetailWindow::updateTableButtons);
+    updateTableButtons();
+}
+
+void FriendDetailWindow::updateTableButtons()
+{
+    const bool chosen = m_tableListView->currentTableId() != -1;
+    m_joinButton->setEnabled(chosen);
+    m_watchButton->setEnabled(chosen);
 }
 
 FriendDetailWindow::~FriendDetailWindow()
@@ -68,7 +77,8 @@ void FriendDetailWindow::setupUi()
     verticalLayout2->setObjectName(QStringLiteral("verticalLayout2"));
     m_avatarLabel = new QLabel(m_frame);
     m_avatarLabel->setObjectName(QStringLiteral("avatarLabel"));
-    m_avatarLabel->setMinimumSize(64, 64);
+    m_avatarLabel->setMinimumSize(PictureSize, PictureSize);
+    m_avatarLabel->setAlignment(Qt::AlignCenter);
     verticalLayout2->addWidget(m_avatarLabel);
     verticalLayout2->addItem(new QSpacerItem(1, 1, QSizePolicy::Minimum, QSizePolicy::Expanding));
     horizontalLayout_3->addLayout(verticalLayout2);
@@ -225,23 +235,42 @@ void FriendDetailWindow::setRosterItem(const XMPPRosterItem& item)
     setWindowTitle(tr("Friend details for %1").arg(name));
     m_presenceAndStatusLabel->setText(presenceText(item));
 
-    m_lobbyModel.setFilter(nullptr);
-    m_tableFilter.tableIds.clear();
-    m_tableFilter.paths.clear();
+    // Every presence and name change of the friend comes through here: the
+    // tables are changed by difference, so the chosen table stays chosen
+    // and the lobby paths that stay are not asked for again.
+    QSet<int> tableIds;
+    QStringList paths;
     if (const XMPPPresence* best = item.bestPresence()) {
-        const QSet<QString> tables = best->tables();
-        for (const QString& path : tables) {
+        QStringList tables = best->tables().values();
+        tables.sort();
+        // A presence is the friend's own text: it buys at most this many
+        // lobby subscriptions.
+        if (tables.size() > MaxTablePaths)
+            tables.resize(MaxTablePaths);
+        for (const QString& path : std::as_const(tables)) {
             const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
             bool ok = false;
             const int tableId = path.mid(slash + 1).toInt(&ok, 10);
             if (!ok)
                 continue; // not a table path of ours
-            m_tableFilter.tableIds.insert(tableId);
-            m_tableFilter.paths.append(slash < 0 ? QString() : path.left(slash));
+            tableIds.insert(tableId);
+            paths.append(slash < 0 ? QString() : path.left(slash));
         }
     }
-    if (!m_tableFilter.tableIds.isEmpty())
+    const bool installed = m_lobbyModel.filter() == &m_tableFilter;
+    if (tableIds.isEmpty()) {
+        m_lobbyModel.setFilter(nullptr);
+        m_tableFilter.tableIds.clear();
+        m_tableFilter.paths.clear();
+    } else if (!installed) {
+        m_tableFilter.tableIds = tableIds;
+        m_tableFilter.paths = paths;
         m_lobbyModel.setFilter(&m_tableFilter);
+    } else if (tableIds != m_tableFilter.tableIds || paths != m_tableFilter.paths) {
+        m_tableFilter.tableIds = tableIds;
+        m_tableFilter.paths = paths;
+        m_lobbyModel.filterContentChanged();
+    }
     m_removeButton->setEnabled(true);
 }
 
@@ -252,8 +281,14 @@ void FriendDetailWindow::displayStatusIcon(bool display)
 
 void FriendDetailWindow::onPlayerPictureUpdate(qint32 pid)
 {
-    if (m_playerDb && pid == m_pid)
-        m_avatarLabel->setPixmap(m_playerDb->playerPicture(pid));
+    if (!m_playerDb || pid != m_pid)
+        return;
+    // Pictures are stored at most 64 pixels wide and high; smaller ones are
+    // brought up to the size of the frame.
+    const QPixmap picture = m_playerDb->playerPicture(pid);
+    m_avatarLabel->setPixmap(picture.isNull() ? picture
+                                              : picture.scaled(PictureSize, PictureSize, Qt::KeepAspectRatio,
+                                                               Qt::SmoothTransformation));
 }
 
 void FriendDetailWindow::on_joinButton_clicked()

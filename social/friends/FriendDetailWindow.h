@@ -52,6 +52,11 @@ public:
     /// else the availability word, with the status message when there is one.
     static QString presenceText(const XMPPRosterItem& item);
 
+    /// Table paths read from one presence at most: more are left out.
+    static constexpr int MaxTablePaths = 32;
+    /// Side of the square the picture is shown in, in pixels.
+    static constexpr int PictureSize = 64;
+
 Q_SIGNALS:
     /// The user asked to join a table of the friend (Join or double-click).
     void joinTable(int tableId);
@@ -75,6 +80,8 @@ protected:
 private:
     void setupUi();
     void retranslateUi();
+    /// Join and Watch are usable exactly while a table is chosen.
+    void updateTableButtons();
 
     qint32 m_pid = -1;
     PlayerDb* m_playerDb = nullptr;

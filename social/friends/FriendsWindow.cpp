@@ -245,10 +245,11 @@ void FriendsWindow::onRemoveAction()
         // The former friend must stop seeing the own presence too, and with
         // it the tables it names: their subscription is cancelled as well.
         m_client->answerSubscription(jid, 0);
-    } else {
-        qCDebug(lcSocial) << "removing roster item";
-        m_client->updateRosterItem(jid, true, QString(), QString());
     }
+    // Without its item the roster would keep the former friend with no
+    // subscription either way; the server tells the friend's side as well.
+    qCDebug(lcSocial) << "removing roster item";
+    m_client->updateRosterItem(jid, true, QString(), QString());
 }
 
 void FriendsWindow::addFriend(const XMPPJid& jid)

@@ -212,12 +212,19 @@ void PlayerDb::onOwnCardAnswer(const xmpp::Iq* answer)
         }
     } else if (answer->type() == xmpp::KindIqVCard) {
         const auto* iq = static_cast<const xmpp::IqVCard*>(answer);
-        if (iq->vCard())
+        if (iq->vCard()) {
             card = *iq->vCard();
+            // A card that was read goes back with exactly its own fields: an
+            // empty (not null) rest adds nothing of the format's defaults.
+            if (card.otherFields.isNull())
+                card.otherFields = QStringLiteral("");
+        }
     }
     card.photo = picture;
     card.photoHash = QByteArray();
-    if (!m_ownName.isEmpty())
+    // The name the user gave the card stays; only a card without one gets
+    // the player's name.
+    if (card.formattedName.isEmpty() && !m_ownName.isEmpty())
         card.formattedName = m_ownName;
     try {
         m_client->uploadVCard(card);
@@ -399,8 +406,15 @@ void PlayerDb::onVCardAnswer(qint32 pid, const xmpp::Iq* answer)
         return;
     }
     if (!xmpp::isResult(answer)) {
-        // No vCard (or none the server will give): remembered as no picture,
-        // so look-ups stop asking until a presence announces a photo.
+        // Only a missing card is remembered as no picture, so look-ups stop
+        // asking until a presence announces a photo. Any other refusal (the
+        // server busy, a timeout on its side) teaches nothing: the next
+        // look-up asks again.
+        if (answer->errorCondition != xmpp::names::stanzaErrorConditionFromName(QStringLiteral("item-not-found"))) {
+            qCDebug(lcSocial) << "vCard of player" << pid << "not available:"
+                              << xmpp::names::stanzaErrorCondition(answer->errorCondition);
+            return;
+        }
         qCDebug(lcSocial) << "no vCard for player" << pid;
         storePicture(pid, XMPPVCard());
     } else if (answer->type() == xmpp::KindIqVCard) {

@@ -113,5 +113,26 @@
         <source>Your message was not delivered: %1</source>
         <translation>メッセージは届きませんでした: %1</translation>
     </message>
+    <message>
+        <source>Chat is offline until the next login</source>
+        <translation>次にログインするまでチャットはオフラインです</translation>
+    </message>
+    <message>
+        <source>%1 (%2)</source>
+        <comment>%1 is the program's text of an error, %2 the chat server's own explanation</comment>
+        <translation>%1（%2）</translation>
+    </message>
+    <message>
+        <source>The room has been closed</source>
+        <translation>このルームは閉鎖されました</translation>
+    </message>
+    <message>
+        <source>%1 set the subject: %2</source>
+        <translation>%1 が話題を設定しました: %2</translation>
+    </message>
+    <message>
+        <source>The chat room service cannot be reached</source>
+        <translation>チャットルームのサービスに接続できません</translation>
+    </message>
 </context>
 </TS>

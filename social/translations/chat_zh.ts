@@ -113,5 +113,26 @@
         <source>Your message was not delivered: %1</source>
         <translation>消息未能送达：%1</translation>
     </message>
+    <message>
+        <source>Chat is offline until the next login</source>
+        <translation>在下次登录之前聊天处于离线状态</translation>
+    </message>
+    <message>
+        <source>%1 (%2)</source>
+        <comment>%1 is the program's text of an error, %2 the chat server's own explanation</comment>
+        <translation>%1（%2）</translation>
+    </message>
+    <message>
+        <source>The room has been closed</source>
+        <translation>该聊天室已关闭</translation>
+    </message>
+    <message>
+        <source>%1 set the subject: %2</source>
+        <translation>%1 设置了话题：%2</translation>
+    </message>
+    <message>
+        <source>The chat room service cannot be reached</source>
+        <translation>无法连接聊天室服务</translation>
+    </message>
 </context>
 </TS>

@@ -48,17 +48,16 @@ namespace TF = TournamentFrames;
 
 namespace {
 
-/// A chat room that records what the window asks of it.
+/// A chat room that records what the window asks of it. An entry is only
+/// asked for: the room answers when the test says so (confirm), as a real
+/// room answers later or refuses.
 class FakeConference : public ConferenceArea
 {
 public:
     using ConferenceArea::ConferenceArea;
     void joinTableRoom(qint32) override {}
-    void joinTournamentRoom(int id) override
-    {
-        log << QStringLiteral("join %1").arg(id);
-        joined = true;
-    }
+    void joinTournamentRoom(int id) override { log << QStringLiteral("join %1").arg(id); }
+    void confirm() { joined = true; }
     void leaveRoom() override
     {
         log << QStringLiteral("leave");
@@ -248,7 +247,7 @@ void TournamentFlowTest::lobbyFeed()
     QCOMPARE(roundEnd.first().at(2).toBool(), true);
     // Events of the game side leave the lobby as it was.
     QCOMPARE(model->rowCount(), 3);
-    QCOMPARE(model->rowCount(), 3);
+    QVERIFY(model->hasTournament(11) && model->hasTournament(13) && model->hasTournament(14));
     QVERIFY(!model->hasTournament(12));
     QCOMPARE(model->tournament(11).registered, 13);
     QCOMPARE(model->tournament(11).status, 1);
@@ -515,10 +514,26 @@ void TournamentFlowTest::doubleClickSelectsTheOpenTab()
     QCOMPARE(lobby->tabs()->count(), 2);
     QCOMPARE(lobby->tabs()->currentIndex(), 1);
     QCOMPARE(lobby->tournamentWindow(id)->tournamentId(), id);
-    // "Show info" without a selection does nothing.
+    // "Show info" with a current row that is not selected does nothing; with
+    // the row selected it opens that tournament.
     lobby->displayTournament(4242);
-    lobby->on_showInfoButton_clicked();
+    lobby->tabs()->setCurrentIndex(0);
+    lobby->show();
+    const QModelIndex other = view->model()->index(1, 1);
+    const int otherId = other.data(LobbyRoles::IdRole).toInt();
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(other).center());
+    QCOMPARE(view->currentIndex().row(), 1);
+    view->selectionModel()->clearSelection();
+    auto* showInfo = lobby->findChild<QPushButton*>(QStringLiteral("showInfoButton"));
+    QVERIFY(showInfo);
+    QTest::mouseClick(showInfo, Qt::LeftButton);
     QCOMPARE(lobby->tabs()->count(), 2);
+    QVERIFY(!lobby->tournamentWindow(otherId));
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(other).center());
+    QTest::mouseClick(showInfo, Qt::LeftButton);
+    QCOMPARE(lobby->tabs()->count(), 3);
+    QCOMPARE(lobby->tournamentWindow(otherId), lobby->tabs()->widget(lobby->tabs()->currentIndex()));
+    lobby->hide();
 }
 
 void TournamentFlowTest::pausedCountdown_data()
@@ -652,10 +667,18 @@ void TournamentFlowTest::chatRoomFollowsTheStatus()
     QSignalSpy menu(&window, &TournamentWindow::userMenuRequested);
     Q_EMIT social.last->userMenuRequested(QStringLiteral("ann"), QPoint(3, 4));
     QCOMPARE(menu.count(), 1);
-    window.tournamentInfoUpdate(51, TournamentTestData::changes({{"REGISTERED", qint32(12)}}));
+    // Updates that cannot change the room's answer ask for nothing more while
+    // the entry is unanswered; a new registration asks once again.
+    for (qint32 registered = 12; registered < 22; ++registered)
+        window.tournamentInfoUpdate(51, TournamentTestData::changes({{"REGISTERED", registered}}));
+    QCOMPARE(social.last->log, (QStringList{"mask 11", "join 51"}));
+    window.onTournamentRegisterSuccess(51);
+    window.tournamentInfoUpdate(51, TournamentTestData::changes({{"REGISTERED", qint32(23)}}));
+    QCOMPARE(social.last->log, (QStringList{"mask 11", "join 51", "join 51"}));
+    social.last->confirm();
     window.tournamentInfoUpdate(51, TournamentTestData::changes({{"STATUS", qint32(6)}}));
     window.tournamentInfoUpdate(51, TournamentTestData::changes({{"REGISTERED", qint32(13)}}));
-    QCOMPARE(social.last->log, (QStringList{"mask 11", "join 51", "leave"}));
+    QCOMPARE(social.last->log, (QStringList{"mask 11", "join 51", "join 51", "leave"}));
 
     // Without social services the Chat tab stays empty.
     TournamentWindow bare(TournamentTestData::tournament(52, QStringLiteral("Quiet"), 0), nullptr);

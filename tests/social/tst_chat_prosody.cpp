@@ -10,7 +10,9 @@
 #include "SocialTestAccount.h"
 #include "Utils.h"
 
+#include <QLabel>
 #include <QLineEdit>
+#include <QRegularExpression>
 #include <QLoggingCategory>
 
 using namespace chattest;
@@ -275,6 +277,145 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(count(table.chatOutput()->toPlainText(), QStringLiteral("not delivered")), 3, 5000);
         QVERIFY(table.chatOutput()->toPlainText().contains(QStringLiteral("Your message was not delivered: second")));
         QCOMPARE(table.chatInput()->text(), QStringLiteral("draft"));
+    }
+
+    void linesWithoutBodyAndOwnLinesConfirmedById()
+    {
+        const QString room = QStringLiteral("table-41@") + Service;
+        RawXmppClient owner;
+        QVERIFY(createRoom(owner, *m_server, room));
+        ChatUser alice(1001, QStringLiteral("Alice"));
+        QVERIFY(alice.login(*m_server, fullConfig()));
+        ConferenceWidget table(nullptr, ConferenceWidget::NotificationFlags(11));
+        table.setReflectionTimeout(1000);
+        table.setChatController(&alice.chat);
+        table.joinTableRoom(41);
+        QTRY_VERIFY_WITH_TIMEOUT(table.isJoined(), 5000);
+
+        // Another client's chat state and subject change carry no body.
+        owner.send("<message to='" + room.toUtf8()
+                   + "' type='groupchat'><composing xmlns='http://jabber.org/protocol/chatstates'/></message>");
+        owner.send("<message to='" + room.toUtf8() + "' type='groupchat'><subject>Rules &amp; &lt;b&gt;manners&lt;/b&gt;</subject></message>");
+        say(owner, room, QStringLiteral("after"));
+        QTRY_VERIFY_WITH_TIMEOUT(table.chatOutput()->toPlainText().contains(QStringLiteral("Owner: after")), 5000);
+        QString pane = table.chatOutput()->toPlainText();
+        QCOMPARE(count(pane, QStringLiteral("Owner:")), 1);
+        QVERIFY2(pane.contains(QStringLiteral("Owner set the subject: Rules & <b>manners</b>")), qPrintable(pane));
+
+        // A pasted line with a character XML forbids reaches the room without
+        // it; the room's reflection still confirms it.
+        table.chatInput()->insert(QStringLiteral("bell \u0007rings"));
+        QTest::keyClick(table.chatInput(), Qt::Key_Return);
+        QTRY_VERIFY_WITH_TIMEOUT(table.chatOutput()->toPlainText().contains(QStringLiteral("Alice: bell rings")), 5000);
+        QTest::qWait(1300);
+        pane = table.chatOutput()->toPlainText();
+        QVERIFY2(!pane.contains(QStringLiteral("not delivered")), qPrintable(pane));
+        QVERIFY(table.chatInput()->text().isEmpty());
+    }
+
+    void paneClosedWhileEnteringLeavesTheRoom()
+    {
+        const QString room = QStringLiteral("table-42@") + Service;
+        RawXmppClient owner;
+        QVERIFY(createRoom(owner, *m_server, room));
+        ChatUser bob(1002, QStringLiteral("Bob"));
+        QVERIFY(bob.login(*m_server, fullConfig()));
+        auto table = std::make_unique<ConferenceWidget>();
+        table->setChatController(&bob.chat);
+        table->joinTableRoom(42);
+        table.reset(); // the table closed at once, its entry still on the way
+        const QString occupant = QRegularExpression::escape(room + QStringLiteral("/Bob"));
+        QVERIFY(owner.waitFor(QStringLiteral("<presence[^>]*%1").arg(occupant)));
+        QVERIFY2(owner.waitFor(QStringLiteral("<presence[^>]*(%1[^>]*unavailable|unavailable[^>]*%1)").arg(occupant)),
+                 "Bob stayed in the room");
+    }
+
+    void entryRefusalsSayWhy_data()
+    {
+        QTest::addColumn<QString>("refusal"); // how the room refuses
+        QTest::addColumn<QString>("line");    // what the pane says
+        QTest::newRow("members only tournament") << "members" << "Tournament chat only available to registered players";
+        QTest::newRow("nick in use") << "nick" << "Your nickname is already in use in this room";
+        QTest::newRow("banned") << "banned" << "You've been banned from this room";
+        QTest::newRow("room destroyed") << "destroyed" << "The room has been closed (season is over)";
+    }
+
+    void entryRefusalsSayWhy()
+    {
+        QFETCH(QString, refusal);
+        QFETCH(QString, line);
+        static int number = 50;
+        const int id = ++number;
+        const QString room = QStringLiteral("tmnt-%1@").arg(id) + Service;
+        RawXmppClient owner;
+        QVERIFY(createRoom(owner, *m_server, room));
+        if (refusal == QLatin1String("members")) {
+            owner.send("<iq type='set' id='mo' to='" + room.toUtf8()
+                       + "'><query xmlns='http://jabber.org/protocol/muc#owner'><x xmlns='jabber:x:data' type='submit'>"
+                         "<field var='FORM_TYPE'><value>http://jabber.org/protocol/muc#roomconfig</value></field>"
+                         "<field var='muc#roomconfig_membersonly'><value>1</value></field></x></query></iq>");
+            QVERIFY(owner.waitFor(QStringLiteral("id=['\"]mo['\"]")));
+        } else if (refusal == QLatin1String("banned")) {
+            QVERIFY(admin(owner, room, "jid='1002@localhost' affiliation='outcast'", "", "ban"));
+        }
+        ChatUser bob(1002, refusal == QLatin1String("nick") ? QStringLiteral("Owner") : QStringLiteral("Bob"));
+        QVERIFY(bob.login(*m_server, fullConfig()));
+        ConferenceWidget chat(nullptr, ConferenceWidget::NotificationFlags(11));
+        chat.setChatController(&bob.chat);
+        chat.joinTournamentRoom(id);
+        if (refusal == QLatin1String("destroyed")) {
+            QTRY_VERIFY_WITH_TIMEOUT(chat.isJoined(), 5000);
+            owner.send("<iq type='set' id='end' to='" + room.toUtf8()
+                       + "'><query xmlns='http://jabber.org/protocol/muc#owner'><destroy><reason>season is over</reason>"
+                         "</destroy></query></iq>");
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(chat.chatOutput()->toPlainText().contains(line), 5000);
+        QVERIFY(!chat.isJoined());
+        // In place of the input: why it cannot be used.
+        QVERIFY(chat.chatState()->isVisibleTo(&chat));
+        QVERIFY(line.startsWith(chat.chatState()->text()));
+        QVERIFY(!chat.chatInput()->isEnabled() && !chat.chatInput()->isVisibleTo(&chat));
+    }
+
+    void serviceThatDoesNotExist()
+    {
+        ClientConfig config = fullConfig();
+        config.setLobbyRoomJid(QStringLiteral("lobby@nosuch.localhost"));
+        ChatUser carol(1003, QStringLiteral("Carol"));
+        QVERIFY(carol.login(*m_server, config));
+        QTRY_VERIFY_WITH_TIMEOUT(!carol.lobbyChat->chatState()->text().isEmpty(), 10000);
+        const QString pane = carol.pane();
+        QVERIFY2(!pane.contains(QStringLiteral("banned")), qPrintable(pane));
+        QVERIFY2(pane.contains(carol.lobbyChat->chatState()->text()), qPrintable(pane));
+        // The server's own words, as it gave them.
+        QVERIFY2(pane.contains(QStringLiteral("(Communication with remote domains is not enabled)")), qPrintable(pane));
+    }
+
+    void chatOfflineUntilTheNextLogin()
+    {
+        ChatUser alice(1001, QStringLiteral("Alice"));
+        QVERIFY(alice.login(*m_server, fullConfig()));
+        QTRY_VERIFY_WITH_TIMEOUT(alice.lobbyChat->chatInput()->isEnabled(), 5000);
+        const QString offline = QStringLiteral("Chat is offline until the next login");
+        alice.client.disconnectFromHost();
+        QTRY_COMPARE_WITH_TIMEOUT(alice.lobbyChat->chatState()->text(), offline, 5000);
+        QVERIFY(!alice.lobbyChat->chatInput()->isEnabled());
+        QVERIFY(!alice.lobbyChat->chatInput()->isVisibleTo(alice.lobbyChat.get()));
+        QCOMPARE(count(alice.pane(), offline), 1);
+        // A pane opened while offline says so too.
+        ConferenceWidget table;
+        table.setChatController(&alice.chat);
+        table.joinTableRoom(5);
+        QCOMPARE(table.chatState()->text(), offline);
+
+
+        // A refused chat login says so as well.
+        ChatUser eve(1003, QStringLiteral("Eve"));
+        eve.setup.setClientConfig(fullConfig());
+        QVERIFY(!clienttest::connectAndWait(eve.client, m_server->host(), m_server->port(), m_server->domain(),
+                                            eve.playerDb.ownPidString(), QStringLiteral("wrong"),
+                                            XMPPClient::TlsRequired, 3000));
+        QTRY_COMPARE_WITH_TIMEOUT(eve.lobbyChat->chatState()->text(), offline, 5000);
     }
 };
 

@@ -14,6 +14,7 @@
 #include "TableModel.h"
 #include "../lobby/LobbyTestData.h"
 
+#include "CompactTableItem.h"
 #include "CompactTableView.h"
 
 #include <QLabel>
@@ -198,10 +199,98 @@ private Q_SLOTS:
         window.friendList()->setCurrentIndex(window.friendList()->model()->index(0, 0));
         window.friendDetail()->removeButton()->click();
         QTRY_COMPARE_WITH_TIMEOUT(window.friendList()->model()->rowCount(), 0, 5000);
+        // The item itself is gone, not kept with no subscription.
+        QTRY_VERIFY_WITH_TIMEOUT(!window.rosterItemForJid(jid(1003)), 5000);
+        QCOMPARE(freshRoster(1001).value(QStringLiteral("1003"), -2), -2);
         // Neither side receives the other's presence any more.
         QTRY_COMPARE_WITH_TIMEOUT(mei.roster->itemForJid(jid(1001))->subscriptionFlags & 3, 0, 5000);
         QCOMPARE(freshRoster(1001).value(QStringLiteral("1003"), 0) & 3, 0);
         QCOMPARE(freshRoster(1003).value(QStringLiteral("1001"), 0) & 3, 0);
+    }
+
+    void friendTablesFollowByDifference()
+    {
+        Account& me = login(1001, false);
+        Account& kenji = login(1002);
+        // Kenji's picture is smaller than the pane's frame.
+        QImage small(16, 16, QImage::Format_ARGB32);
+        small.fill(Qt::red);
+        QSignalSpy uploaded(&kenji.playerDb, &PlayerDb::changePictureOk);
+        kenji.playerDb.uploadPicture(small);
+        QVERIFY(uploaded.wait(5000));
+
+        FriendsWindow window(&me.client, &me.playerDb);
+        TableModel tables(nullptr);
+        tables.subscribe(QStringLiteral("101"));
+        for (qint32 id : {701, 702})
+            tables.addOrUpdateTable(lobbytest::makeTable(id, QStringLiteral("101/Regular"), QStringLiteral("Hall %1").arg(id)));
+        window.setTableModel(&tables);
+        window.resize(700, 500);
+        window.show();
+        QTRY_COMPARE(me.client.state(), int(XMPPClient::SessionState));
+        window.addFriend(jid(1002));
+        QTRY_VERIFY_WITH_TIMEOUT(window.rosterItemForJid(jid(1002))
+                                     && (window.rosterItemForJid(jid(1002))->subscriptionFlags & 1), 5000);
+        QListView* list = window.friendList();
+        QTRY_COMPARE_WITH_TIMEOUT(list->model()->rowCount(), 1, 5000);
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(list->model()->index(0, 0)).center());
+        FriendDetailWindow* pane = window.friendDetail();
+        QTRY_COMPARE_WITH_TIMEOUT(pane->shownPid(), 1002, 5000);
+        // The picture fills the frame.
+        QTRY_COMPARE_WITH_TIMEOUT(pane->avatarLabel()->pixmap().toImage().pixelColor(8, 8), QColor(Qt::red), 5000);
+        QCOMPARE(pane->avatarLabel()->pixmap().size(), QSize(64, 64));
+        // No table yet: nothing to join or watch.
+        QVERIFY(!pane->joinButton()->isEnabled() && !pane->watchButton()->isEnabled());
+
+        const auto sit = [&](const QStringList& paths, const QString& status) {
+            xmpp::PresenceStanza p(XMPPJid(), xmpp::PresenceStanza::Available, QString());
+            p.statuses.insert(QStringLiteral("UND"), status);
+            p.tables = QSet<QString>(paths.begin(), paths.end());
+            kenji.client.write(p);
+            QTRY_COMPARE_WITH_TIMEOUT(pane->presenceAndStatusLabel()->text(),
+                                      QStringLiteral("Online with status \"%1\"").arg(status), 5000);
+        };
+        const QStringList seats{"101/Regular/701", "101/Regular/702", "202/Far/5000"};
+        sit(seats, QStringLiteral("one"));
+        // The far table arrives once the pane asked for its path.
+        QVERIFY(tables.isPathSubscribed(QStringLiteral("202/Far")));
+        tables.addOrUpdateTable(lobbytest::makeTable(5000, QStringLiteral("202/Far"), QStringLiteral("Far Hall")));
+        QTRY_COMPARE(pane->tableListView()->tableIdsTopDown().size(), 3);
+        QTest::mouseClick(pane->tableListView()->item(702), Qt::LeftButton);
+        QCOMPARE(pane->tableListView()->currentTableId(), 702);
+        QVERIFY(pane->joinButton()->isEnabled());
+
+        // A new status with the same seats: the choice and the far table stay.
+        sit(seats, QStringLiteral("two"));
+        QCOMPARE(pane->tableListView()->currentTableId(), 702);
+        QVERIFY(tables.rowOfTable(5000) >= 0);
+        QCOMPARE(tables.subscriptions().value(QStringLiteral("202/Far")), 1);
+        QCOMPARE(pane->tableListView()->tableIdsTopDown().size(), 3);
+
+        // A presence naming thousands of lobby paths costs a bounded number.
+        QStringList many = seats;
+        for (int i = 0; i < 2000; ++i)
+            many << QStringLiteral("303/R%1/%1").arg(i);
+        sit(many, QStringLiteral("busy"));
+        int taken = 0;
+        const QMap<QString, int> held = tables.subscriptions();
+        for (auto it = held.cbegin(); it != held.cend(); ++it)
+            taken += it.key() == QLatin1String("101") ? 0 : it.value();
+        QVERIFY2(taken <= FriendDetailWindow::MaxTablePaths, qPrintable(QString::number(taken)));
+        // The seats that stay keep their cards, the choice and their lobby paths.
+        QCOMPARE(pane->tableListView()->currentTableId(), 702);
+        QVERIFY(tables.rowOfTable(5000) >= 0);
+
+        // The chosen table is left: nothing is chosen, Join and Watch are off.
+        sit({QStringLiteral("101/Regular/701")}, QStringLiteral("three"));
+        QCOMPARE(pane->tableListView()->tableIdsTopDown(), QList<qint32>{701});
+        QSignalSpy joins(&window, &FriendsWindow::joinTable);
+        QCOMPARE(pane->tableListView()->currentTableId(), -1);
+        QVERIFY(!pane->joinButton()->isEnabled() && !pane->watchButton()->isEnabled());
+        QTest::mouseClick(pane->joinButton(), Qt::LeftButton);
+        QCOMPARE(joins.size(), 0);
+        window.setTableModel(nullptr);
+        tables.unsubscribe(QStringLiteral("101"));
     }
 
     void avatarUploadSeenByAnotherAccount()

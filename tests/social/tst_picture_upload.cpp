@@ -44,8 +44,11 @@ private Q_SLOTS:
         QTest::newRow("card with fields and an old photo")
             << QByteArray("<iq type='result' id='{id}'><vCard xmlns='vcard-temp'><FN>Old</FN><NICKNAME>mei</NICKNAME>"
                           "<PHOTO><TYPE>image/png</TYPE><BINVAL>b2xk</BINVAL></PHOTO><EMAIL><USERID>m@x</USERID></EMAIL></vCard></iq>")
-            << "<vCard xmlns=\"vcard-temp\"><FN>Mei &amp; Co</FN><N/><NICKNAME>mei</NICKNAME>"
+            << "<vCard xmlns=\"vcard-temp\"><FN>Old</FN><NICKNAME>mei</NICKNAME>"
                    "<EMAIL><USERID>m@x</USERID></EMAIL>" + photo + "</vCard>";
+        QTest::newRow("card without a name")
+            << QByteArray("<iq type='result' id='{id}'><vCard xmlns='vcard-temp'><NICKNAME>mei</NICKNAME></vCard></iq>")
+            << "<vCard xmlns=\"vcard-temp\"><FN>Mei &amp; Co</FN><NICKNAME>mei</NICKNAME>" + photo + "</vCard>";
         QTest::newRow("empty result")
             << QByteArray("<iq type='result' id='{id}'/>")
             << "<vCard xmlns=\"vcard-temp\"><FN>Mei &amp; Co</FN><N/>" + photo + "</vCard>";
@@ -98,6 +101,37 @@ private Q_SLOTS:
         const qsizetype start = sent.indexOf("<BINVAL>") + 8;
         const QImage image = QImage::fromData(QByteArray::fromBase64(sent.mid(start, sent.indexOf("</BINVAL>", start) - start)));
         QCOMPARE(image.pixelColor(1, 1), QColor(Qt::green));
+    }
+
+    void failedCardLookupAsksAgain_data()
+    {
+        QTest::addColumn<QByteArray>("error");
+        QTest::addColumn<int>("requests"); // vCard requests after two look-ups
+        QTest::newRow("no card: remembered") << QByteArray("<error type='cancel'><item-not-found " + StanzaNs + "/></error>") << 1;
+        QTest::newRow("server busy: asked again") << QByteArray("<error type='wait'><resource-constraint " + StanzaNs + "/></error>") << 2;
+        QTest::newRow("server fault: asked again") << QByteArray("<error type='cancel'><internal-server-error " + StanzaNs + "/></error>") << 2;
+    }
+
+    void failedCardLookupAsksAgain()
+    {
+        QFETCH(QByteArray, error);
+        QFETCH(int, requests);
+        ScriptedXmppPeer peer;
+        QVERIFY(peer.listen());
+        peer.playPlainLogin();
+        const QString request = QStringLiteral("<iq to=\"1002@localhost\" id=\"(?<id>\\d+)\" type=\"get\"><vCard");
+        peer.expect(request).send("<iq type='error' from='1002@localhost' id='{id}'>" + error + "</iq>");
+        XMPPClient client;
+        PlayerDb db(nullptr, &client);
+        QVERIFY(connectToPeer(client, peer.port(), QStringLiteral("1001")));
+        QSignalSpy pictures(&db, &PlayerDb::playerPictureUpdate);
+        db.playerPicture(1002);
+        QVERIFY2(peer.waitFinished(5000), qPrintable(peer.pendingStep() + QString::fromUtf8(peer.unmatched())));
+        QTRY_VERIFY(!db.isPictureRequested(1002));
+        db.playerPicture(1002);
+        QTest::qWait(100);
+        QCOMPARE(QString::fromUtf8(peer.received()).count(QRegularExpression(request)), requests);
+        QCOMPARE(pictures.size(), requests == 1 ? 1 : 0);
     }
 };
 

@@ -150,6 +150,11 @@ MucUserInfo parseMucUser(QDomElement element)
         if (!cont.isNull())
             info.continueThread = cont.attribute(QStringLiteral("thread"));
     }
+    const QDomElement destroy = element.firstChildElement(QStringLiteral("destroy"));
+    if (!destroy.isNull()) {
+        info.destroyed = true;
+        info.destroyReason = destroy.firstChildElement(QStringLiteral("reason")).text();
+    }
     for (QDomElement s = element.firstChildElement(QStringLiteral("status")); !s.isNull();
          s = s.nextSiblingElement(QStringLiteral("status"))) {
         bool ok = false;

@@ -21,6 +21,9 @@ struct MucUserInfo
     int role = 0;
     /// Status code numbers in document order.
     QList<int> statusCodes;
+    /// The room was destroyed (a "destroy" element), with the owner's reason.
+    bool destroyed = false;
+    QString destroyReason;
 };
 
 } // namespace xmpp

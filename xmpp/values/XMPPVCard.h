@@ -19,7 +19,8 @@ struct XMPPVCard
     /// Every other child of the card ("FN" and "PHOTO" aside) as XML text, in
     /// the order read, as it stands inside a "vCard" element whose default
     /// namespace is "vcard-temp"; empty when there is nothing else. Written
-    /// back as read by an upload.
+    /// back as read by an upload. Null for a new card, whose upload adds the
+    /// empty "N" the format asks for when there is none.
     QString otherFields;
 };
 
