@@ -17,7 +17,10 @@
 #include <QDate>
 #include <QIcon>
 
+#include <cstdio>
 #include <memory>
+
+#include <unistd.h>
 
 int main(int argc, char** argv)
 {
@@ -61,6 +64,18 @@ int main(int argc, char** argv)
         qInstallMessageHandler(Logging::messageHandler);
         logInfo() << "Session started at" << QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")).toUtf8().constData()
                   << buildIdentification().toUtf8().constData();
+    }
+
+    // Run as root, the browser engine would end the program without a word
+    // at its first web page (right after the login): say why and leave now.
+    const QString sandbox = WebSchemes::sandboxProblem(geteuid() == 0, qgetenv("QTWEBENGINE_DISABLE_SANDBOX"),
+                                                       qgetenv("QTWEBENGINE_CHROMIUM_FLAGS"));
+    if (!sandbox.isEmpty()) {
+        std::fprintf(stderr, "%s\n", sandbox.toLocal8Bit().constData());
+        std::fflush(stderr);
+        qWarning().noquote() << sandbox;
+        app.reset();
+        return 1;
     }
 
     // 9. Style, style sheets, window icon.

@@ -1,5 +1,7 @@
 #include "LoginWindow.h"
 
+#include "WaitCursor.h"
+
 #include "ModelessMsgBox.h"
 #include "TranslationsManager.h"
 #include "Utils.h"
@@ -177,11 +179,9 @@ void LoginWindow::onLoginFailed(qint32 status)
     default: qDebug() << "Unknown login failure!"; break;
     }
     // A refusal of a login made elsewhere (the new account's) or a second
-    // refusal of the same login has no wait cursor of this form's to take back.
-    if (loginPending) {
-        loginPending = false;
-        QApplication::restoreOverrideCursor();
-    }
+    // refusal of the same login has no wait cursor to take back.
+    loginPending = false;
+    WaitCursor::instance().end(WaitCursor::Request::Login);
     if (status == 2) {
         passwordEdit->clear();
         updateLoginButton();

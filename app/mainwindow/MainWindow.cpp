@@ -29,6 +29,7 @@
 #include "TranslationsManager.h"
 #include "UPushButton.h"
 #include "Utils.h"
+#include "WaitCursor.h"
 #include "request_frames.h"
 #include "table_request_handler.h"
 
@@ -237,6 +238,9 @@ void MainWindow::onStartupFinished(bool success)
                 .arg(screen.height())));
     }
     show();
+    // The frame arrives with the window manager, after the window is mapped.
+    QTimer::singleShot(0, this, &MainWindow::fitToScreen);
+    QTimer::singleShot(300, this, &MainWindow::fitToScreen);
 }
 
 void MainWindow::setPlayerName(const QString& playerName)
@@ -260,7 +264,7 @@ void MainWindow::login(const QString& username, const QString& pass)
 {
     userName = username;
     password = pass;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
+    WaitCursor::instance().begin(WaitCursor::Request::Login);
     connectionManager.login(username, pass);
 }
 
@@ -322,12 +326,6 @@ void MainWindow::onXMPPDisconnected()
     qDebug() << "xmpp disconnected";
 }
 
-void MainWindow::setTableRequestCursor(qint32 tableId, int requestClass)
-{
-    if (!table_requests().hasTableRequest(tableId, requestClass))
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-}
-
 void MainWindow::joinTable(int tableId, bool wasSeated)
 {
     if (tableId < 1)
@@ -337,12 +335,12 @@ void MainWindow::joinTable(int tableId, bool wasSeated)
         return;
     }
     if (!wasSeated && lobbyController->tableModel()->isTableFull(tableId)) {
-        setTableRequestCursor(tableId, request_frames::cls::watch);
+        WaitCursor::instance().begin(WaitCursor::Request::Watch, tableId);
         qDebug() << "watching table" << tableId;
         connectionManager.watch_table(tableId);
         return;
     }
-    setTableRequestCursor(tableId, request_frames::cls::join);
+    WaitCursor::instance().begin(WaitCursor::Request::Join, tableId);
     qDebug() << "joining table" << tableId;
     connectionManager.join_table(tableId, -1);
 }
@@ -355,7 +353,7 @@ void MainWindow::watchTable(qint32 tableId)
         showTable(tableId);
         return;
     }
-    setTableRequestCursor(tableId, request_frames::cls::watch);
+    WaitCursor::instance().begin(WaitCursor::Request::Watch, tableId);
     qDebug() << "watching table" << tableId;
     connectionManager.watch_table(tableId);
 }
@@ -365,10 +363,9 @@ void MainWindow::onLeaveTableFailed(qint32, const QString& reason)
     plainText(ModelessMsgBox::critical(this, tr("Leave Failed"), reason));
 }
 
-void MainWindow::onWatchTableFailed(qint32, const QString& reason)
+void MainWindow::onWatchTableFailed(qint32 tableId, const QString& reason)
 {
-    // The refusal answers a watch request, which set the wait cursor.
-    QApplication::restoreOverrideCursor();
+    WaitCursor::instance().end(WaitCursor::Request::Watch, tableId);
     plainText(ModelessMsgBox::critical(this, tr("Watch Failed"), reason));
 }
 
@@ -413,7 +410,24 @@ void MainWindow::onCurrentAccountBalance(qint64 balance)
 void MainWindow::onWaitingList(int seq)
 {
     connectionManager.cancel_filter_join(seq);
-    QApplication::restoreOverrideCursor();
+    WaitCursor::instance().end(WaitCursor::Request::QuickJoin, seq);
+    showQuickJoinFailed();
+}
+
+void MainWindow::onQuickJoinSeating(int seq)
+{
+    // The server seats the player; the table's own data follows.
+    WaitCursor::instance().end(WaitCursor::Request::QuickJoin, seq);
+}
+
+void MainWindow::onQuickJoinFailed(int seq)
+{
+    WaitCursor::instance().end(WaitCursor::Request::QuickJoin, seq);
+    showQuickJoinFailed();
+}
+
+void MainWindow::showQuickJoinFailed()
+{
     plainText(ModelessMsgBox::warning(
         this, tr("Join game failed!"),
         tr("Failed to join game.\nPlease try again in a little while.\nIf problem persists please contact support")));
@@ -425,8 +439,7 @@ void MainWindow::onCurrentTabChanged(int)
 
 void MainWindow::onQuickJoinTable(const QString& tablePath)
 {
-    connectionManager.filter_join(tablePath);
-    QApplication::setOverrideCursor(Qt::WaitCursor);
+    WaitCursor::instance().begin(WaitCursor::Request::QuickJoin, connectionManager.filter_join(tablePath));
 }
 
 void MainWindow::startLobbyMusic()

@@ -159,6 +159,10 @@ public Q_SLOTS:
     void onDisplayMiscDialogs();
     void onCurrentAccountBalance(qint64 balance);
     void onWaitingList(int seq);
+    /// The server seats the player of the quick join `seq`.
+    void onQuickJoinSeating(int seq);
+    /// The server refused the quick join `seq`.
+    void onQuickJoinFailed(int seq);
     void onCurrentTabChanged(int index);
     void onDisplayTab(const QString& tab);
     void onLaunchBrowser(const QString& url);
@@ -185,13 +189,15 @@ private:
     void showLoginPage(const QString& user, const QString& pass);
     void retranslateTabs();
     void restoreWindowSize();
+    /// Keeps the window with its frame inside the screen's free area.
+    void fitToScreen();
     void saveWindowSettings();
     void updateToggleButtonText();
     void openUrl(const QUrl& url, int defaultTarget);
-    /// The wait cursor for a table request, unless one for the same table and
-    /// class is still unanswered (the connection then sends nothing new, and
-    /// the answer to come takes back the one cursor already set).
-    void setTableRequestCursor(qint32 tableId, int requestClass);
+    /// The address of a page the system browser could not be started for,
+    /// in a box where the user can select and copy it.
+    void showAddress(const QUrl& url);
+    void showQuickJoinFailed();
     /// Brings an open table's page to the front.
     void showTable(qint32 tableId);
     void askRejoin(qint32 tableId, const QString& tableName);

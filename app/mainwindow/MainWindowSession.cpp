@@ -19,6 +19,7 @@
 #include "TableModel.h"
 #include "TournamentsController.h"
 #include "Utils.h"
+#include "WaitCursor.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -139,7 +140,7 @@ void MainWindow::askContinueWatching(qint32 tableId, const QString& tableName)
 
 void MainWindow::onAlreadySeated(qint32 tableId)
 {
-    QApplication::restoreOverrideCursor();
+    WaitCursor::instance().end(WaitCursor::Request::Join, tableId);
     auto* box = plainText(ModelessMsgBox::question(
         this, tr("Rejoin Table"), tr("You are already seated at table %L1.\nDo you want to rejoin?").arg(tableId),
         QDialogButtonBox::Yes | QDialogButtonBox::No, QDialogButtonBox::Yes));
@@ -156,9 +157,9 @@ void MainWindow::onAlreadySeated(qint32 tableId)
     });
 }
 
-void MainWindow::onJoinFailed(qint32, join_failed_reason::enum_t reason)
+void MainWindow::onJoinFailed(qint32 tableId, join_failed_reason::enum_t reason)
 {
-    QApplication::restoreOverrideCursor();
+    WaitCursor::instance().end(WaitCursor::Request::Join, tableId);
     const QString title = tr("Join Failed");
     switch (int(reason)) {
     case 0: plainText(ModelessMsgBox::critical(this, title, tr("Join Error"))); break;

@@ -17,8 +17,12 @@
 #include "TournamentsLobbyWindow.h"
 #include "UPushButton.h"
 #include "UTabWidget.h"
+#include "WaitCursor.h"
 
 #include <QApplication>
+#include <QGuiApplication>
+#include <QLayout>
+#include <QScreen>
 #include <QDebug>
 #include <QIcon>
 #include <QLabel>
@@ -37,6 +41,8 @@ void MainWindow::displayLobby()
     if (ui.mainTabs->count() == 0) {
         connect(ui.mainTabs, &UTabWidget::currentChanged, this, &MainWindow::onCurrentTabChanged);
         connect(&connectionManager, &ConnectionManager::waitingList, this, &MainWindow::onWaitingList);
+        connect(&connectionManager, &ConnectionManager::seating, this, &MainWindow::onQuickJoinSeating);
+        connect(&connectionManager, &ConnectionManager::filterJoinFailed, this, &MainWindow::onQuickJoinFailed);
 
         const auto makeWebPage = [this](const char* name) {
             auto* page = new EmbeddedWebPage(this);
@@ -101,7 +107,8 @@ void MainWindow::displayLobby()
     ui.loggedInStack->setCurrentWidget(ui.lobbyWidget);
     ui.centralWidget->setCurrentWidget(ui.loggedInWidget);
     startLobbyMusic();
-    QApplication::restoreOverrideCursor();
+    // The lobby shows after a successful login: that login's wait ends.
+    WaitCursor::instance().end(WaitCursor::Request::Login);
 }
 
 void MainWindow::showTable(qint32 tableId)
@@ -228,5 +235,42 @@ void MainWindow::saveWindowSettings()
 
 void MainWindow::restoreWindowSize()
 {
-    resize(QSettings().value(QStringLiteral("game/windowSize"), QSize(1024, 768)).toSize());
+    const QSize stored = QSettings().value(QStringLiteral("game/windowSize"), QSize(1024, 768)).toSize();
+    const QScreen* shown = screen() != nullptr ? screen() : QGuiApplication::primaryScreen();
+    resize(shown != nullptr ? stored.boundedTo(shown->availableGeometry().size()) : stored);
+}
+
+void MainWindow::fitToScreen()
+{
+    if (isFullScreen() || isMaximized() || screen() == nullptr)
+        return;
+    // The window manager's frame is known once the window is mapped: the
+    // window and its frame together stay inside the screen's free area.
+    const QRect available = screen()->availableGeometry();
+    const QRect frame = frameGeometry();
+    const QSize decoration = frame.size() - geometry().size();
+    const QSize room = available.size() - decoration;
+    // The lobby page asks for a whole 1024x768 screen; with a frame around
+    // the window that is more than the screen has, and its own contents make
+    // do with less.
+    if (minimumSizeHint().width() > room.width() || minimumSizeHint().height() > room.height())
+    {
+        ui.lobbyWidget->setMinimumSize(0, 0);
+        // The layouts up to the window take the smaller minimum before the resize.
+        for (QWidget* w = ui.lobbyWidget; w != nullptr; w = w->parentWidget()) {
+            if (w->layout() != nullptr) {
+                w->layout()->invalidate();
+                w->layout()->activate();
+            }
+        }
+    }
+    const QSize fits = room.boundedTo(size());
+    if (fits != size())
+        resize(fits);
+    const QRect after = frameGeometry();
+    if (!available.contains(after)) {
+        const int x = qBound(available.left(), after.left(), qMax(available.left(), available.right() + 1 - after.width()));
+        const int y = qBound(available.top(), after.top(), qMax(available.top(), available.bottom() + 1 - after.height()));
+        move(x, y);
+    }
 }

@@ -5,12 +5,15 @@
 
 #include "EmbeddedBrowser.h"
 #include "EmbeddedWebPage.h"
+#include "PlainMessageBox.h"
 #include "TranslationsManager.h"
 #include "UPushButton.h"
 #include "UTabWidget.h"
 
 #include <QDebug>
 #include <QDesktopServices>
+#include <QLineEdit>
+#include <QVBoxLayout>
 #include <QUrlQuery>
 
 namespace {
@@ -54,7 +57,9 @@ void MainWindow::openUrl(const QUrl& url, int defaultTarget)
             qWarning() << "not opening" << url.toDisplayString() << "in the system browser";
             return;
         }
-        QDesktopServices::openUrl(url);
+        // Without a desktop browser the user still gets the address.
+        if (!QDesktopServices::openUrl(url))
+            showAddress(url);
     } else if (target == browserDialog) {
         auto* browser = findChild<EmbeddedBrowser*>();
         if (browser == nullptr)
@@ -63,6 +68,25 @@ void MainWindow::openUrl(const QUrl& url, int defaultTarget)
         browser->load(url);
         browser->showDialog(true);
     }
+}
+
+void MainWindow::showAddress(const QUrl& url)
+{
+    const QString address = url.toString();
+    qWarning() << "no web browser could be started for" << address;
+    auto* box = plainText(ModelessMsgBox::information(
+        this, tr("Web page"), tr("No web browser could be started. Open this address in your web browser:")));
+    auto* field = new QLineEdit(address, box->contentWidget());
+    field->setObjectName(QStringLiteral("addressField"));
+    field->setReadOnly(true);
+    field->setMinimumWidth(qMin(width() - 80, field->fontMetrics().horizontalAdvance(address) + 24));
+    field->setCursorPosition(0);
+    if (auto* layout = qobject_cast<QVBoxLayout*>(box->contentWidget()->layout()))
+        layout->insertWidget(1, field);
+    box->adjustSize();
+    box->centerOnParent();
+    field->selectAll();
+    field->setFocus();
 }
 
 void MainWindow::onLaunchBrowser(const QString& url)

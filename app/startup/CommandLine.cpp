@@ -191,10 +191,12 @@ void setupSearchPaths(const QStringList& searchPaths)
 
 QUrl defaultVersionUrl(const QString& httpHost)
 {
+    // "--httphost" may carry a port ("host:8080"); without one it is 80.
+    const QUrl given(QStringLiteral("http://") + httpHost, QUrl::StrictMode);
     QUrl url;
     url.setScheme(QStringLiteral("http"));
-    url.setHost(httpHost);
-    url.setPort(80);
+    url.setHost(given.isValid() ? given.host() : httpHost);
+    url.setPort(given.isValid() ? given.port(80) : 80);
     url.setPath(QStringLiteral("/client/parlor7/client_versions.xml"));
     return url;
 }

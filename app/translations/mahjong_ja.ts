@@ -1051,6 +1051,10 @@ Error text: %1</source>
         <source> full game</source>
         <translation> フルゲーム</translation>
     </message>
+    <message numerus="yes">
+        <source>%Ln second(s)</source>
+        <translation><numerusform>%Ln秒</numerusform></translation>
+    </message>
 </context>
 <context>
     <name>TableModel</name>

@@ -18,7 +18,8 @@ EmbeddedBrowser::EmbeddedBrowser(QWidget* parent)
     : MahjongDialog(parent, true)
     , jsInterface(new JavascriptInterface(this))
 {
-    setObjectName(QStringLiteral("EmbeddedBrowser"));
+    // The frame keeps the dialog frame's object name, which the style sheet
+    // draws the border and title bar by.
     form = new QFrame;
     form->setObjectName(QStringLiteral("EmbeddedBrowserForm"));
     form->setMinimumSize(0, 0);
@@ -97,7 +98,13 @@ void EmbeddedBrowser::load(const QUrl& address)
 
 void EmbeddedBrowser::onTitleChanged(const QString& title)
 {
-    setWindowTitle(title);
+    // A page without a title of its own reports its address ("about:blank"
+    // while the first page loads): the title bar then stays empty.
+    const QUrl address = webView->url();
+    if (title == address.toString() || title == address.toDisplayString() || title.startsWith(QLatin1String("about:")))
+        setWindowTitle(QString());
+    else
+        setWindowTitle(title);
 }
 
 void EmbeddedBrowser::onLoadProgress(int progress)

@@ -117,9 +117,10 @@ void EmbeddedWebPage::onJavaScriptWindowObjectCleared()
 
 void EmbeddedWebPage::changeEvent(QEvent* e)
 {
-    if (e->type() == QEvent::LanguageChange) {
+    // The header's texts are the owner's once it has set them (the main
+    // window re-sets them for the new language before its children hear of
+    // it): the form's placeholders are not put back.
+    if (e->type() == QEvent::LanguageChange)
         webPage->profile()->setHttpAcceptLanguage(QLocale().bcp47Name());
-        retranslateUi();
-    }
     QFrame::changeEvent(e);
 }

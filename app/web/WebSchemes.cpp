@@ -50,6 +50,19 @@ QString WebSchemes::serviceWebHost()
     return webHost();
 }
 
+QString WebSchemes::sandboxProblem(bool runAsRoot, const QByteArray& disableSandbox, const QByteArray& chromiumFlags)
+{
+    if (!runAsRoot)
+        return QString();
+    // The engine turns its sandbox off for any value of the variable.
+    if (!disableSandbox.isEmpty())
+        return QString();
+    if (chromiumFlags.split(' ').contains("--no-sandbox"))
+        return QString();
+    return QStringLiteral("The program runs as root, and its web pages cannot start as root with the browser "
+                          "sandbox on. Start it as an ordinary user, or set QTWEBENGINE_DISABLE_SANDBOX=1.");
+}
+
 bool WebSchemes::isTrustedPage(const QUrl& url)
 {
     const QString scheme = url.scheme().toLower();
@@ -57,5 +70,14 @@ bool WebSchemes::isTrustedPage(const QUrl& url)
         return true;
     if (scheme != QLatin1String("http") && scheme != QLatin1String("https"))
         return false;
-    return !webHost().isEmpty() && url.host().compare(webHost(), Qt::CaseInsensitive) == 0;
+    if (webHost().isEmpty())
+        return false;
+    // The web host may name its port ("host:8080"); then only that port is the service's.
+    const QUrl service(QStringLiteral("http://") + webHost(), QUrl::StrictMode);
+    if (!service.isValid() || service.host().isEmpty())
+        return false;
+    if (url.host().compare(service.host(), Qt::CaseInsensitive) != 0)
+        return false;
+    const int defaultPort = scheme == QLatin1String("https") ? 443 : 80;
+    return service.port() == -1 || url.port(defaultPort) == service.port();
 }

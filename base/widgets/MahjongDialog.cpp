@@ -37,6 +37,8 @@ MahjongDialog::MahjongDialog(QWidget* parent, bool closable)
 
     titleText = new QLabel(topBarFrame);
     titleText->setObjectName(QStringLiteral("titleText"));
+    // Titles carry server data (table and tournament names): never markup.
+    titleText->setTextFormat(Qt::PlainText);
     horizontalLayout->addWidget(titleText);
 
     closeBtn = new QToolButton(topBarFrame);

@@ -5,6 +5,7 @@
 #include "SocialServices.h"
 #include "TableModel.h"
 #include "TournamentsController.h"
+#include "WaitCursor.h"
 #include "table_request_handler.h"
 
 #include <QApplication>
@@ -460,9 +461,9 @@ void GameController::onGameData(qint32 tableId, qint64 handId, server_game_state
 {
     if (GameModel* m = modelFor(tableId, "game data"))
         m->onGameData(handId, gameState, players, tableState, wallState);
-    // The join showed a wait cursor; the table's state has arrived now.
-    if (QApplication::overrideCursor())
-        QApplication::restoreOverrideCursor();
+    // The table's state answers a join or watch of the table, which showed a wait cursor.
+    WaitCursor::instance().end(WaitCursor::Request::Join, tableId);
+    WaitCursor::instance().end(WaitCursor::Request::Watch, tableId);
 }
 
 void GameController::onPrivatePlayerData(qint32 tableId, const PrivatePlayerData& data)

@@ -41,7 +41,7 @@
     </message>
     <message>
         <source>Single hand</source>
-        <translation>一局勝負</translation>
+        <translation>一局戦</translation>
     </message>
     <message>
         <source>Full game</source>

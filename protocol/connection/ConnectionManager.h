@@ -229,12 +229,13 @@ Q_SIGNALS:
     void joinSuccessful(qint32 tableId);
     void joinFailed(qint32 tableId, join_failed_reason::enum_t reason);
     /// Class 171: the server seats the player / puts the request on the waiting list / refused.
-    void seating();
+    void seating(int seq);
     void waitingList(int seq);
     /// Class 173.
     void waitingListCancelled(int seq);
     void waitingListCancelFailed(bool denied);
-    void filterJoinFailed();
+    /// The quick join with this sequence number was refused (any status but seating or the waiting list).
+    void filterJoinFailed(int seq);
     /// Class 37.
     void leaveSuccessful(qint32 tableId);
     void leaveFailed(qint32 tableId, QString reason);

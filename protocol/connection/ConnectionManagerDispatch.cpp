@@ -454,7 +454,7 @@ void PlatformDispatch::filteredJoinResponse(message_reader& r)
     switch (p.status) {
     case 3:
         qDebug() << "SEATING...";
-        Q_EMIT cm.seating();
+        Q_EMIT cm.seating(seq);
         break;
     case 4:
         qDebug() << "WAITING_LIST...";
@@ -462,11 +462,11 @@ void PlatformDispatch::filteredJoinResponse(message_reader& r)
         break;
     case 1:
         qWarning() << "FAILED!";
-        Q_EMIT cm.filterJoinFailed();
+        Q_EMIT cm.filterJoinFailed(seq);
         break;
     default:
         qWarning() << "DENIED!";
-        Q_EMIT cm.filterJoinFailed();
+        Q_EMIT cm.filterJoinFailed(seq);
         break;
     }
 }

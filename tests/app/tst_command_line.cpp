@@ -1,5 +1,6 @@
 #include "CommandLine.h"
 #include "Logging.h"
+#include "WebSchemes.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -187,10 +188,45 @@ private Q_SLOTS:
         QVERIFY(parse({QStringLiteral("--install")}).install);
     }
 
+    void versionUrl_data()
+    {
+        QTest::addColumn<QString>("httpHost");
+        QTest::addColumn<QString>("url");
+        QTest::newRow("host") << "web.example.org" << "http://web.example.org:80/client/parlor7/client_versions.xml";
+        QTest::newRow("host and port") << "127.0.0.1:8080" << "http://127.0.0.1:8080/client/parlor7/client_versions.xml";
+        QTest::newRow("IPv6 and port") << "[::1]:8080" << "http://[::1]:8080/client/parlor7/client_versions.xml";
+    }
+
     void versionUrl()
     {
-        QCOMPARE(defaultVersionUrl(QStringLiteral("web.example.org")).toString(),
-                 QStringLiteral("http://web.example.org:80/client/parlor7/client_versions.xml"));
+        QFETCH(QString, httpHost);
+        QFETCH(QString, url);
+        QCOMPARE(defaultVersionUrl(httpHost).toString(), url);
+    }
+
+    void rootNeedsTheSandboxOff_data()
+    {
+        QTest::addColumn<bool>("root");
+        QTest::addColumn<QByteArray>("disable");
+        QTest::addColumn<QByteArray>("flags");
+        QTest::addColumn<bool>("refused");
+        QTest::newRow("user") << false << QByteArray() << QByteArray() << false;
+        QTest::newRow("root") << true << QByteArray() << QByteArray() << true;
+        QTest::newRow("root, sandbox off") << true << QByteArray("1") << QByteArray() << false;
+        QTest::newRow("root, engine flag") << true << QByteArray() << QByteArray("--foo --no-sandbox") << false;
+        QTest::newRow("root, other flags") << true << QByteArray() << QByteArray("--no-sandboxes") << true;
+    }
+
+    void rootNeedsTheSandboxOff()
+    {
+        QFETCH(bool, root);
+        QFETCH(QByteArray, disable);
+        QFETCH(QByteArray, flags);
+        QFETCH(bool, refused);
+        const QString why = WebSchemes::sandboxProblem(root, disable, flags);
+        QCOMPARE(!why.isEmpty(), refused);
+        if (refused)
+            QVERIFY(why.contains(QLatin1String("QTWEBENGINE_DISABLE_SANDBOX=1")));
     }
 
     void searchPathsPutCommandLineFirst()

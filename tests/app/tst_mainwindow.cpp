@@ -18,6 +18,12 @@
 #include "MainWindowHarness.h"
 #include "MessageBoxWatcher.h"
 #include "TableModel.h"
+#include "AvatarDialog.h"
+#include "SideBar.h"
+#include "TournamentInfo.h"
+#include "TournamentWindow.h"
+#include "TableSelector.h"
+#include "TestFrame.h"
 #include "UPushButton.h"
 #include "UTabWidget.h"
 #include "WebSchemes.h"
@@ -32,6 +38,12 @@
 #include <QTreeView>
 
 namespace {
+
+/// Asks an object whether anything listens to one of its signals.
+struct SignalPeek : QObject
+{
+    bool connected(const QMetaMethod& signal) const { return isSignalConnected(signal); }
+};
 
 /// The row of a table in the lobby window's tree, or an invalid index.
 QModelIndex rowOf(LobbyWindow* lobby, qint32 tableId, int column = 0)
@@ -219,8 +231,16 @@ private Q_SLOTS:
         QVERIFY(area != nullptr);
         QCOMPARE(area->parentWidget(), h.window->view().lobbyChatFrame);
         QCOMPARE(area->chatController(), &h.window->chat());
-        // Hidden: joins and leaves of everyone, and others' kicks and bans.
-        QCOMPARE(int(area->hiddenNotifications()), 11);
+        // What the lobby chat tells: the own kick, but nobody's comings and
+        // goings, nor others' kicks.
+        XMPPConference* room = &area->conference();
+        Q_EMIT room->participantJoined(room, QStringLiteral("bob"));
+        Q_EMIT room->participantLeft(room, QStringLiteral("bob"));
+        Q_EMIT room->participantKicked(room, QStringLiteral("carl"), XMPPJid(), QString());
+        Q_EMIT room->userLeft(room);
+        QVERIFY(area->chatOutput()->toPlainText().trimmed().isEmpty());
+        Q_EMIT room->userKicked(room, XMPPJid(), QStringLiteral("spam"));
+        QVERIFY(area->chatOutput()->toPlainText().contains(QLatin1String("spam")));
         QVERIFY(h.start());
         QVERIFY(h.logIn());
         // The own id's default picture until the chat session brings the real one.
@@ -277,16 +297,25 @@ private Q_SLOTS:
         // One wait cursor for the pending join; asking again within the
         // throttle's time sends nothing and sets no second cursor.
         QVERIFY(QApplication::overrideCursor() != nullptr);
-        h.window->joinTable(qint32(open->id));
+        doubleClickRow(lobby, rowOf(lobby, qint32(open->id), 2));
         QTest::qWait(50);
         QCOMPARE(h.server.received(30).size(), 1);
-        // Lobby records arriving meanwhile leave the join's cursor alone.
+        // Lobby records and a going back to the lobby meanwhile leave the
+        // join's cursor alone; the join's refusal takes it back, once.
         h.scenario.updateSeated(open->id, 2);
         h.scenario.notifyWatching(999999);
+        QTest::mouseClick(h.window->view().tableSelector->button(-1), Qt::LeftButton);
         QTest::qWait(100);
         QVERIFY(QApplication::overrideCursor() != nullptr);
+        QCOMPARE(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+        QApplication::setOverrideCursor(Qt::CrossCursor);
+        // The server's refusal: table full.
+        h.server.send(TestFrame(31).u32(open->id).u8(0xff).u8(1).u32(1));
+        QTRY_COMPARE(h.boxes(), QStringList{QStringLiteral("Join Failed|Table Full")});
+        QCOMPARE(QApplication::overrideCursor()->shape(), Qt::CrossCursor);
         QApplication::restoreOverrideCursor();
         QVERIFY(QApplication::overrideCursor() == nullptr);
+        h.answer(QStringLiteral("Join Failed"), QDialogButtonBox::Ok);
 
         // A full table is watched.
         doubleClickRow(lobby, rowOf(lobby, qint32(full->id)));
@@ -540,6 +569,66 @@ private Q_SLOTS:
         QVERIFY(h.window->isVisible());
     }
 
+    void byNameSlotsAreConnected_data()
+    {
+        // Every form with on_<child>_<signal> slots, as the logged-in window
+        // holds it or as its user builds it.
+        QTest::addColumn<QString>("form");
+        for (const char* form : {"MainWindow", "LoginWindow", "CreateUserWindow", "PreferencesWindow", "LobbyWindow",
+                                 "TournamentsLobbyWindow", "FriendDetailWindow", "AvatarDialog", "SideBar",
+                                 "TournamentWindow"})
+            QTest::newRow(form) << QString::fromLatin1(form);
+    }
+
+    void byNameSlotsAreConnected()
+    {
+        QFETCH(QString, form);
+        MainWindowHarness h;
+        QVERIFY(h.openAndLogIn());
+        std::unique_ptr<QWidget> own;
+        QObject* object = nullptr;
+        if (form == QLatin1String("MainWindow"))
+            object = h.window.get();
+        else if (form == QLatin1String("AvatarDialog"))
+            own = std::make_unique<AvatarDialog>();
+        else if (form == QLatin1String("SideBar"))
+            own = std::make_unique<SideBar>(h.window->socialServices());
+        else if (form == QLatin1String("TournamentWindow"))
+            own = std::make_unique<TournamentWindow>(TournamentInfo(), h.window->socialServices());
+        if (own)
+            object = own.get();
+        for (QObject* child : h.window->findChildren<QObject*>()) {
+            if (object == nullptr && form == QLatin1String(child->metaObject()->className()))
+                object = child;
+        }
+        QVERIFY2(object != nullptr, "form not found");
+
+        const QMetaObject* meta = object->metaObject();
+        int slots = 0;
+        for (int i = meta->methodOffset(); i < meta->methodCount(); ++i) {
+            const QMetaMethod slot = meta->method(i);
+            const QString name = QString::fromLatin1(slot.name());
+            if (slot.methodType() != QMetaMethod::Slot || !name.startsWith(QLatin1String("on_")))
+                continue;
+            ++slots;
+            const int cut = name.lastIndexOf(QLatin1Char('_'));
+            const QString childName = name.mid(3, cut - 3);
+            const QByteArray signalName = name.mid(cut + 1).toLatin1();
+            QObject* child = object->findChild<QObject*>(childName);
+            QVERIFY2(child != nullptr, qPrintable(name));
+            QMetaMethod signal;
+            for (int s = 0; s < child->metaObject()->methodCount(); ++s) {
+                const QMetaMethod m = child->metaObject()->method(s);
+                if (m.methodType() == QMetaMethod::Signal && m.name() == signalName
+                    && QMetaObject::checkConnectArgs(m, slot))
+                    signal = m;
+            }
+            QVERIFY2(signal.isValid(), qPrintable(name));
+            QVERIFY2(static_cast<SignalPeek*>(child)->connected(signal), qPrintable(name + QLatin1String(" not connected")));
+        }
+        QVERIFY(slots > 0);
+    }
+
     void endsOfASession_data()
     {
         QTest::addColumn<QString>("how");
@@ -559,12 +648,14 @@ private Q_SLOTS:
         QSignalSpy disconnected(&h.window->connection(), &ConnectionManager::disconnected);
         const int result = exitCodeOf([&] {
             if (how == QLatin1String("quit")) {
-                h.window->on_quitButton_clicked();
+                QPushButton* quit = h.window->view().quitButton;
+                QTest::mouseClick(quit, Qt::LeftButton);
                 // A second click while the question is open asks nothing more.
-                h.window->on_quitButton_clicked();
+                QTest::mouseClick(quit, Qt::LeftButton);
                 QCOMPARE(h.boxes(), QStringList{QStringLiteral("Quit|Are you sure you want to quit?")});
-                QVERIFY(!h.window->view().quitButton->isEnabled());
-                h.answer(QStringLiteral("Quit"), QDialogButtonBox::Yes);
+                QVERIFY(!quit->isEnabled());
+                ModelessMsgBox::MsgBox* box = h.window->quitQuestion();
+                QTest::mouseClick(box->buttonBox()->button(QDialogButtonBox::Yes), Qt::LeftButton);
             } else if (how == QLatin1String("forced")) {
                 h.scenario.forceLogout();
             } else {

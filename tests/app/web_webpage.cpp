@@ -74,6 +74,13 @@ private Q_SLOTS:
         QVERIFY(!WebSchemes::isTrustedPage(QUrl(QStringLiteral("http://127.0.0.1.evil.example/x.html"))));
         QVERIFY(!WebSchemes::isTrustedPage(QUrl(QStringLiteral("ftp://127.0.0.1/x.html"))));
         QVERIFY(!WebSchemes::isTrustedPage(QUrl(QStringLiteral("about:blank"))));
+        // A web host given with its port trusts that port only.
+        WebSchemes::setServiceWebHost(QStringLiteral("127.0.0.1:8080"));
+        const bool withPort = WebSchemes::isTrustedPage(QUrl(QStringLiteral("http://127.0.0.1:8080/x.html")));
+        const bool otherPort = WebSchemes::isTrustedPage(QUrl(QStringLiteral("http://127.0.0.1:8081/x.html")));
+        WebSchemes::setServiceWebHost(QStringLiteral("127.0.0.1"));
+        QVERIFY(withPort);
+        QVERIFY(!otherPort);
     }
 
     void startPageButtonsReachTheProgram()
