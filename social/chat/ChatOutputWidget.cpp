@@ -23,6 +23,46 @@ QString colouredText(const QString& text, const QColor& colour)
     return html + QLatin1Char('>') + text + QStringLiteral("</font>");
 }
 
+/// The text of a chat line as HTML that shows it as sent: escaped, runs of
+/// spaces and tabs kept, each line break (CR LF, CR, LF, the Unicode line
+/// and paragraph separators) a break inside the one paragraph.
+QString textAsHtml(QStringView text)
+{
+    QString html;
+    html.reserve(text.size() + text.size() / 8 + 48);
+    html += QStringLiteral("<span style=\"white-space: pre-wrap\">");
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        switch (c.unicode()) {
+        case '<':
+            html += QStringLiteral("&lt;");
+            break;
+        case '>':
+            html += QStringLiteral("&gt;");
+            break;
+        case '&':
+            html += QStringLiteral("&amp;");
+            break;
+        case '"':
+            html += QStringLiteral("&quot;");
+            break;
+        case '\r':
+            if (i + 1 < text.size() && text.at(i + 1) == QLatin1Char('\n'))
+                ++i;
+            html += QStringLiteral("<br />");
+            break;
+        case '\n':
+        case 0x2028:
+        case 0x2029:
+            html += QStringLiteral("<br />");
+            break;
+        default:
+            html += c;
+        }
+    }
+    return html + QStringLiteral("</span>");
+}
+
 QString colouredLink(const QString& url, const QString& text, const QColor& colour)
 {
     QString html = QStringLiteral("<a href=\"") + url;
@@ -49,6 +89,17 @@ ChatOutputWidget::ChatOutputWidget(QWidget* parent)
 
 ChatOutputWidget::~ChatOutputWidget() = default;
 
+QString ChatOutputWidget::shownText(const QString& text, qsizetype maxLength)
+{
+    if (text.size() <= maxLength)
+        return text;
+    qsizetype cut = maxLength;
+    // Never half a surrogate pair.
+    if (cut > 0 && text.at(cut - 1).isHighSurrogate())
+        --cut;
+    return text.left(cut) + ElisionMark;
+}
+
 QString ChatOutputWidget::userLink(const QString& nick)
 {
     // Everything but letters, digits and "-._~" is encoded, so the link is
@@ -67,8 +118,10 @@ void ChatOutputWidget::appendMessage(const QDateTime& time, const QString& nick,
 {
     dateLine(time);
     const QString stamp = colouredText(tr("(%1)").arg(formatTime(time)), m_timeColor);
-    const QString name = colouredLink(userLink(nick), nick.toHtmlEscaped(), m_nickColor);
-    const QString body = colouredText(text.toHtmlEscaped(), m_chatMessageColor);
+    // Other users choose the lengths: both are cut before they reach the
+    // layout, whose cost grows much faster than the text.
+    const QString name = colouredLink(userLink(nick), textAsHtml(shownText(nick, MaxNickLength)), m_nickColor);
+    const QString body = colouredText(textAsHtml(shownText(text, MaxTextLength)), m_chatMessageColor);
     // One multi-argument fill, so a "%1" inside a nick or a text stays text.
     appendLine(tr("%1 %2: %3").arg(stamp, name, body));
 }

@@ -12,8 +12,10 @@ class QUrl;
 /// the sender's name as a link that asks for the user menu of that player.
 /// It keeps the newest MaxLines paragraphs; older ones drop off the top.
 ///
-/// Chat texts and nicks are escaped; information lines are HTML and the
-/// caller escapes whatever of them comes from other users.
+/// Chat texts and nicks are escaped and shown as sent (runs of spaces and
+/// line breaks kept), each cut at a fixed length with an elision mark so that
+/// any line shows in bounded time; information lines are HTML and the caller
+/// escapes whatever of them comes from other users.
 class ChatOutputWidget : public QTextBrowser
 {
     Q_OBJECT
@@ -29,15 +31,25 @@ class ChatOutputWidget : public QTextBrowser
 public:
     /// Paragraphs kept (chat, information and date lines together).
     static constexpr int MaxLines = 1000;
+    /// Characters of a chat text shown; the rest is left out, marked by ElisionMark.
+    static constexpr qsizetype MaxTextLength = 2000;
+    /// Characters of a nick shown.
+    static constexpr qsizetype MaxNickLength = 64;
+    /// Ends a text that was cut.
+    static constexpr QChar ElisionMark = QChar(0x2026);
 
     explicit ChatOutputWidget(QWidget* parent = nullptr);
     ~ChatOutputWidget() override;
 
-    /// One chat line: "(time) nick: text", the nick a link to its user menu.
+    /// One chat line: "(time) nick: text", the nick a link to its user menu
+    /// (which carries the whole nick, however much of it is shown).
     void appendMessage(const QDateTime& time, const QString& nick, const QString& text);
     /// One information line; `html` is inserted as it is.
     void appendInfo(const QDateTime& time, const QString& html);
 
+    /// The text as shown: whole up to maxLength characters, else its first
+    /// maxLength (never half a surrogate pair) and the ElisionMark.
+    static QString shownText(const QString& text, qsizetype maxLength);
     /// The link that carries a nick: the scheme "user:" and the nick
     /// percent-encoded, so that any nick survives the trip intact.
     static QString userLink(const QString& nick);

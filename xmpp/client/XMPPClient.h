@@ -175,6 +175,9 @@ private:
     void handlePresence(const xmpp::StreamElement* element);
     void startStream();
     void sessionEstablished();
+    /// The server refused the connection during the negotiation: the log,
+    /// xmppError(ProtocolError, text), then the stream and socket close.
+    void refuseConnection(const QString& text, const QString& logText = QString());
     void sendPlainAuth();
     void onDiscoInfo(const xmpp::Iq* reply);
     void onConferenceServiceItems(const xmpp::Iq* reply);
