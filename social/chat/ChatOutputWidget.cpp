@@ -100,6 +100,35 @@ QString ChatOutputWidget::shownText(const QString& text, qsizetype maxLength)
     return text.left(cut) + ElisionMark;
 }
 
+QString ChatOutputWidget::shownHtml(const QString& html, qsizetype maxLength)
+{
+    // Counts what shows: a tag nothing, an entity one character. The cut
+    // falls between two shown characters, never inside a tag or an entity;
+    // tags left open are closed by the rich-text reader.
+    qsizetype shown = 0;
+    for (qsizetype i = 0; i < html.size(); ++i) {
+        const QChar c = html.at(i);
+        if (c == QLatin1Char('<')) {
+            const qsizetype end = html.indexOf(QLatin1Char('>'), i);
+            if (end < 0)
+                break;
+            i = end;
+            continue;
+        }
+        if (shown == maxLength)
+            return html.left(i) + ElisionMark;
+        if (c == QLatin1Char('&')) {
+            const qsizetype end = html.indexOf(QLatin1Char(';'), i);
+            if (end > i && end - i <= 32)
+                i = end;
+        } else if (c.isHighSurrogate() && i + 1 < html.size()) {
+            ++i;
+        }
+        ++shown;
+    }
+    return html;
+}
+
 QString ChatOutputWidget::userLink(const QString& nick)
 {
     // Everything but letters, digits and "-._~" is encoded, so the link is
@@ -129,7 +158,7 @@ void ChatOutputWidget::appendMessage(const QDateTime& time, const QString& nick,
 void ChatOutputWidget::appendInfo(const QDateTime& time, const QString& html)
 {
     dateLine(time);
-    appendLine(colouredText(html, m_systemMessageColor));
+    appendLine(colouredText(shownHtml(html, MaxTextLength), m_systemMessageColor));
 }
 
 void ChatOutputWidget::dateLine(const QDateTime& time)

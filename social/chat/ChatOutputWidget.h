@@ -44,12 +44,17 @@ public:
     /// One chat line: "(time) nick: text", the nick a link to its user menu
     /// (which carries the whole nick, however much of it is shown).
     void appendMessage(const QDateTime& time, const QString& nick, const QString& text);
-    /// One information line; `html` is inserted as it is.
+    /// One information line; `html` is inserted as it is, cut after
+    /// MaxTextLength shown characters as shownHtml() does.
     void appendInfo(const QDateTime& time, const QString& html);
 
     /// The text as shown: whole up to maxLength characters, else its first
     /// maxLength (never half a surrogate pair) and the ElisionMark.
     static QString shownText(const QString& text, qsizetype maxLength);
+    /// The HTML whole up to maxLength shown characters (an entity counts
+    /// one, a tag none), else cut before the next one, outside any tag or
+    /// entity, and ended with the ElisionMark.
+    static QString shownHtml(const QString& html, qsizetype maxLength);
     /// The link that carries a nick: the scheme "user:" and the nick
     /// percent-encoded, so that any nick survives the trip intact.
     static QString userLink(const QString& nick);

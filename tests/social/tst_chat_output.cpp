@@ -156,6 +156,34 @@ private Q_SLOTS:
         QCOMPARE(ChatOutputWidget::nickFromLink(firstAnchor(w.document())), nick);
     }
 
+    void longInfoLineIsCut_data()
+    {
+        QTest::addColumn<QString>("html");
+        QTest::addColumn<QString>("shown");
+        const qsizetype max = ChatOutputWidget::MaxTextLength;
+        const QString mark(ChatOutputWidget::ElisionMark);
+        QTest::newRow("short, markup kept") << "Kicked due to <b>spam</b> &amp; more" << "Kicked due to spam & more";
+        QTest::newRow("long reason inside markup")
+            << QStringLiteral("due to <b>") + QString(1024 * 1024, QLatin1Char('x')) + QStringLiteral("</b>")
+            << QStringLiteral("due to ") + QString(max - 7, QLatin1Char('x')) + mark;
+        QTest::newRow("entities count as one") << QStringLiteral("&lt;").repeated(max + 5)
+                                               << QString(max, QLatin1Char('<')) + mark;
+        QTest::newRow("exactly at the limit") << QString(max, QLatin1Char('y')) + QStringLiteral("<br/>")
+                                              << QString(max, QLatin1Char('y'));
+    }
+
+    void longInfoLineIsCut()
+    {
+        QFETCH(QString, html);
+        QFETCH(QString, shown);
+        ChatOutputWidget w;
+        w.appendInfo(Day1, html);
+        QCOMPARE(w.document()->blockCount(), 2);
+        QString line = w.document()->lastBlock().text();
+        line.replace(QChar::LineSeparator, QString());
+        QCOMPARE(line, shown);
+    }
+
     void infoLinesAreMarkup()
     {
         ChatOutputWidget w;
