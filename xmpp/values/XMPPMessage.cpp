@@ -35,8 +35,8 @@ QString XMPPMessage::body(const QString& language) const { return m_stanza.bodie
 namespace {
 
 /// The text without a language, else the one in the message's own language,
-/// else the one in the stream's, else the first: a sender that labels every
-/// body (with the stream's language or its own) still has its text read.
+/// else the one in the stream's, else the one whose language tag sorts first:
+/// a sender that labels every body still has its text read.
 QString preferred(const QMap<QString, QString>& texts, const QString& own, const QString& stream)
 {
     for (const QString& key : {Und, own, stream}) {
