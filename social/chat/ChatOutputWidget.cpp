@@ -9,6 +9,8 @@
 #include <QCursor>
 #include <QMenu>
 #include <QScrollBar>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QUrl>
 
 namespace {
@@ -83,7 +85,9 @@ ChatOutputWidget::ChatOutputWidget(QWidget* parent)
 {
     setReadOnly(true);
     setOpenLinks(false);
-    document()->setMaximumBlockCount(MaxLines);
+    // The history is bounded by trimChunk below; nothing is ever undone in
+    // a read-only pane, and an undo stack would keep every line for ever.
+    document()->setUndoRedoEnabled(false);
     connect(this, &QTextBrowser::anchorClicked, this, &ChatOutputWidget::onAnchorClicked);
 }
 
@@ -172,6 +176,15 @@ void ChatOutputWidget::dateLine(const QDateTime& time)
 void ChatOutputWidget::appendLine(const QString& html)
 {
     append(html);
+    // Every paragraph dropped from the top makes the layout go over all the
+    // others again, which on a full pane costs more than the new line: the
+    // oldest lines go a chunk at a time.
+    QTextDocument* doc = document();
+    if (doc->blockCount() >= MaxLines + TrimChunk) {
+        QTextCursor cursor(doc);
+        cursor.movePosition(QTextCursor::NextBlock, QTextCursor::KeepAnchor, doc->blockCount() - MaxLines);
+        cursor.removeSelectedText();
+    }
     QScrollBar* bar = verticalScrollBar();
     if (!bar->isSliderDown())
         bar->setValue(bar->maximum());

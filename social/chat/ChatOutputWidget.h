@@ -10,7 +10,8 @@ class QUrl;
 /// information line, a date line whenever the calendar day advances, the
 /// view kept at the newest line unless the user holds the scroll bar, and
 /// the sender's name as a link that asks for the user menu of that player.
-/// It keeps the newest MaxLines paragraphs; older ones drop off the top.
+/// It keeps the newest MaxLines paragraphs at least; older ones drop off the
+/// top, TrimChunk at a time, so it never holds MaxLines + TrimChunk.
 ///
 /// Chat texts and nicks are escaped and shown as sent (runs of spaces and
 /// line breaks kept), each cut at a fixed length with an elision mark so that
@@ -31,6 +32,8 @@ class ChatOutputWidget : public QTextBrowser
 public:
     /// Paragraphs kept (chat, information and date lines together).
     static constexpr int MaxLines = 1000;
+    /// How many paragraphs beyond MaxLines wait before the oldest go together.
+    static constexpr int TrimChunk = 100;
     /// Characters of a chat text shown; the rest is left out, marked by ElisionMark.
     static constexpr qsizetype MaxTextLength = 2000;
     /// Characters of a nick shown.

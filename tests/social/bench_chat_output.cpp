@@ -79,7 +79,7 @@ private Q_SLOTS:
         for (int i = 0; i < ChatOutputWidget::MaxLines + 200; ++i)
             full.appendMessage(t, QStringLiteral("Bob"), text);
         const double bounded = perLineMicros([&](int i) { full.appendMessage(t, QStringLiteral("Bob"), text); });
-        QCOMPARE(full.document()->blockCount(), ChatOutputWidget::MaxLines);
+        QVERIFY(full.document()->blockCount() < ChatOutputWidget::MaxLines + ChatOutputWidget::TrimChunk);
 
         qInfo().noquote() << QStringLiteral("chat line on an empty pane / bare rich-text append: %1")
                                  .arg(empty / floor, 0, 'f', 2);
@@ -140,7 +140,7 @@ private Q_SLOTS:
         // when that text is long.
         if (length > ChatOutputWidget::MaxTextLength)
             QVERIFY2(worstMs < bareMs, qPrintable(QStringLiteral("%1 ms beside %2 ms").arg(worstMs).arg(bareMs)));
-        QCOMPARE(pane.document()->blockCount(), ChatOutputWidget::MaxLines);
+        QVERIFY(pane.document()->blockCount() < ChatOutputWidget::MaxLines + ChatOutputWidget::TrimChunk);
     }
 };
 
