@@ -9,6 +9,8 @@
 #include <QCursor>
 #include <QMenu>
 #include <QScrollBar>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QUrl>
 
 namespace {
@@ -21,6 +23,46 @@ QString colouredText(const QString& text, const QColor& colour)
     if (colour.isValid())
         html += QStringLiteral(" color=\"") + colour.name() + QLatin1Char('"');
     return html + QLatin1Char('>') + text + QStringLiteral("</font>");
+}
+
+/// The text of a chat line as HTML that shows it as sent: escaped, runs of
+/// spaces and tabs kept, each line break (CR LF, CR, LF, the Unicode line
+/// and paragraph separators) a break inside the one paragraph.
+QString textAsHtml(QStringView text)
+{
+    QString html;
+    html.reserve(text.size() + text.size() / 8 + 48);
+    html += QStringLiteral("<span style=\"white-space: pre-wrap\">");
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        switch (c.unicode()) {
+        case '<':
+            html += QStringLiteral("&lt;");
+            break;
+        case '>':
+            html += QStringLiteral("&gt;");
+            break;
+        case '&':
+            html += QStringLiteral("&amp;");
+            break;
+        case '"':
+            html += QStringLiteral("&quot;");
+            break;
+        case '\r':
+            if (i + 1 < text.size() && text.at(i + 1) == QLatin1Char('\n'))
+                ++i;
+            html += QStringLiteral("<br />");
+            break;
+        case '\n':
+        case 0x2028:
+        case 0x2029:
+            html += QStringLiteral("<br />");
+            break;
+        default:
+            html += c;
+        }
+    }
+    return html + QStringLiteral("</span>");
 }
 
 QString colouredLink(const QString& url, const QString& text, const QColor& colour)
@@ -43,11 +85,53 @@ ChatOutputWidget::ChatOutputWidget(QWidget* parent)
 {
     setReadOnly(true);
     setOpenLinks(false);
-    document()->setMaximumBlockCount(MaxLines);
+    // The history is bounded by trimChunk below; nothing is ever undone in
+    // a read-only pane, and an undo stack would keep every line for ever.
+    document()->setUndoRedoEnabled(false);
     connect(this, &QTextBrowser::anchorClicked, this, &ChatOutputWidget::onAnchorClicked);
 }
 
 ChatOutputWidget::~ChatOutputWidget() = default;
+
+QString ChatOutputWidget::shownText(const QString& text, qsizetype maxLength)
+{
+    if (text.size() <= maxLength)
+        return text;
+    qsizetype cut = maxLength;
+    // Never half a surrogate pair.
+    if (cut > 0 && text.at(cut - 1).isHighSurrogate())
+        --cut;
+    return text.left(cut) + ElisionMark;
+}
+
+QString ChatOutputWidget::shownHtml(const QString& html, qsizetype maxLength)
+{
+    // Counts what shows: a tag nothing, an entity one character. The cut
+    // falls between two shown characters, never inside a tag or an entity;
+    // tags left open are closed by the rich-text reader.
+    qsizetype shown = 0;
+    for (qsizetype i = 0; i < html.size(); ++i) {
+        const QChar c = html.at(i);
+        if (c == QLatin1Char('<')) {
+            const qsizetype end = html.indexOf(QLatin1Char('>'), i);
+            if (end < 0)
+                break;
+            i = end;
+            continue;
+        }
+        if (shown == maxLength)
+            return html.left(i) + ElisionMark;
+        if (c == QLatin1Char('&')) {
+            const qsizetype end = html.indexOf(QLatin1Char(';'), i);
+            if (end > i && end - i <= 32)
+                i = end;
+        } else if (c.isHighSurrogate() && i + 1 < html.size()) {
+            ++i;
+        }
+        ++shown;
+    }
+    return html;
+}
 
 QString ChatOutputWidget::userLink(const QString& nick)
 {
@@ -67,8 +151,10 @@ void ChatOutputWidget::appendMessage(const QDateTime& time, const QString& nick,
 {
     dateLine(time);
     const QString stamp = colouredText(tr("(%1)").arg(formatTime(time)), m_timeColor);
-    const QString name = colouredLink(userLink(nick), nick.toHtmlEscaped(), m_nickColor);
-    const QString body = colouredText(text.toHtmlEscaped(), m_chatMessageColor);
+    // Other users choose the lengths: both are cut before they reach the
+    // layout, whose cost grows much faster than the text.
+    const QString name = colouredLink(userLink(nick), textAsHtml(shownText(nick, MaxNickLength)), m_nickColor);
+    const QString body = colouredText(textAsHtml(shownText(text, MaxTextLength)), m_chatMessageColor);
     // One multi-argument fill, so a "%1" inside a nick or a text stays text.
     appendLine(tr("%1 %2: %3").arg(stamp, name, body));
 }
@@ -76,7 +162,7 @@ void ChatOutputWidget::appendMessage(const QDateTime& time, const QString& nick,
 void ChatOutputWidget::appendInfo(const QDateTime& time, const QString& html)
 {
     dateLine(time);
-    appendLine(colouredText(html, m_systemMessageColor));
+    appendLine(colouredText(shownHtml(html, MaxTextLength), m_systemMessageColor));
 }
 
 void ChatOutputWidget::dateLine(const QDateTime& time)
@@ -90,6 +176,15 @@ void ChatOutputWidget::dateLine(const QDateTime& time)
 void ChatOutputWidget::appendLine(const QString& html)
 {
     append(html);
+    // Every paragraph dropped from the top makes the layout go over all the
+    // others again, which on a full pane costs more than the new line: the
+    // oldest lines go a chunk at a time.
+    QTextDocument* doc = document();
+    if (doc->blockCount() >= MaxLines + TrimChunk) {
+        QTextCursor cursor(doc);
+        cursor.movePosition(QTextCursor::NextBlock, QTextCursor::KeepAnchor, doc->blockCount() - MaxLines);
+        cursor.removeSelectedText();
+    }
     QScrollBar* bar = verticalScrollBar();
     if (!bar->isSliderDown())
         bar->setValue(bar->maximum());

@@ -10,10 +10,13 @@ class QUrl;
 /// information line, a date line whenever the calendar day advances, the
 /// view kept at the newest line unless the user holds the scroll bar, and
 /// the sender's name as a link that asks for the user menu of that player.
-/// It keeps the newest MaxLines paragraphs; older ones drop off the top.
+/// It keeps the newest MaxLines paragraphs at least; older ones drop off the
+/// top, TrimChunk at a time, so it never holds MaxLines + TrimChunk.
 ///
-/// Chat texts and nicks are escaped; information lines are HTML and the
-/// caller escapes whatever of them comes from other users.
+/// Chat texts and nicks are escaped and shown as sent (runs of spaces and
+/// line breaks kept), each cut at a fixed length with an elision mark so that
+/// any line shows in bounded time; information lines are HTML and the caller
+/// escapes whatever of them comes from other users.
 class ChatOutputWidget : public QTextBrowser
 {
     Q_OBJECT
@@ -29,15 +32,32 @@ class ChatOutputWidget : public QTextBrowser
 public:
     /// Paragraphs kept (chat, information and date lines together).
     static constexpr int MaxLines = 1000;
+    /// How many paragraphs beyond MaxLines wait before the oldest go together.
+    static constexpr int TrimChunk = 100;
+    /// Characters of a chat text shown; the rest is left out, marked by ElisionMark.
+    static constexpr qsizetype MaxTextLength = 2000;
+    /// Characters of a nick shown.
+    static constexpr qsizetype MaxNickLength = 64;
+    /// Ends a text that was cut.
+    static constexpr QChar ElisionMark = QChar(0x2026);
 
     explicit ChatOutputWidget(QWidget* parent = nullptr);
     ~ChatOutputWidget() override;
 
-    /// One chat line: "(time) nick: text", the nick a link to its user menu.
+    /// One chat line: "(time) nick: text", the nick a link to its user menu
+    /// (which carries the whole nick, however much of it is shown).
     void appendMessage(const QDateTime& time, const QString& nick, const QString& text);
-    /// One information line; `html` is inserted as it is.
+    /// One information line; `html` is inserted as it is, cut after
+    /// MaxTextLength shown characters as shownHtml() does.
     void appendInfo(const QDateTime& time, const QString& html);
 
+    /// The text as shown: whole up to maxLength characters, else its first
+    /// maxLength (never half a surrogate pair) and the ElisionMark.
+    static QString shownText(const QString& text, qsizetype maxLength);
+    /// The HTML whole up to maxLength shown characters (an entity counts
+    /// one, a tag none), else cut before the next one, outside any tag or
+    /// entity, and ended with the ElisionMark.
+    static QString shownHtml(const QString& html, qsizetype maxLength);
     /// The link that carries a nick: the scheme "user:" and the nick
     /// percent-encoded, so that any nick survives the trip intact.
     static QString userLink(const QString& nick);

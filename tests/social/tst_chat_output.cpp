@@ -3,7 +3,9 @@
 #include "ChatOutputWidget.h"
 #include "Utils.h"
 
+#include <QApplication>
 #include <QContextMenuEvent>
+#include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTextBlock>
@@ -81,6 +83,105 @@ private Q_SLOTS:
         QCOMPARE(ChatOutputWidget::nickFromLink(firstAnchor(w.document())), nick);
         QCOMPARE(occurrences(w.toHtml(), QStringLiteral("<a ")), 1);
         QVERIFY(!plain.contains(QStringLiteral("<font")));
+    }
+
+    void textShowsAsSent_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("shown"); // the line's plain text after "nick: "
+        QTest::newRow("run of spaces") << "a   b" << "a   b";
+        QTest::newRow("leading and trailing spaces") << "  x  " << "  x  ";
+        QTest::newRow("tab") << "a\tb" << "a\tb";
+        QTest::newRow("line feed") << "one\ntwo" << "one\ntwo";
+        QTest::newRow("carriage return and line feed") << "one\r\ntwo\rthree" << "one\ntwo\nthree";
+        QTest::newRow("empty lines kept") << "a\n\n\nb" << "a\n\n\nb";
+        QTest::newRow("paragraph separator stays in the line") << QStringLiteral("a\u2029b") << "a\nb";
+        QTest::newRow("markup and spaces") << "<b>  x</b> &amp;" << "<b>  x</b> &amp;";
+    }
+
+    void textShowsAsSent()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, shown);
+        ChatOutputWidget w;
+        w.appendMessage(Day1, QStringLiteral("Ann"), text);
+        // One block for the date and one for the line, whatever it holds.
+        QCOMPARE(w.document()->blockCount(), 2);
+        QString line = w.document()->lastBlock().text();
+        line.replace(QChar::LineSeparator, QLatin1Char('\n'));
+        const QString prefix = QStringLiteral("Ann: ");
+        QVERIFY2(line.contains(prefix), qPrintable(line));
+        QCOMPARE(line.mid(line.indexOf(prefix) + prefix.size()), shown);
+    }
+
+    void longTextIsCut_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("shown");
+        const qsizetype max = ChatOutputWidget::MaxTextLength;
+        const QString mark(ChatOutputWidget::ElisionMark);
+        QTest::newRow("at the limit") << QString(max, QLatin1Char('a')) << QString(max, QLatin1Char('a'));
+        QTest::newRow("one over") << QString(max + 1, QLatin1Char('a')) << QString(max, QLatin1Char('a')) + mark;
+        QTest::newRow("1 MB without a break") << QString(1024 * 1024, QLatin1Char('w'))
+                                              << QString(max, QLatin1Char('w')) + mark;
+        // The cut falls inside a character outside the BMP: it goes whole.
+        const QString clef = QString::fromUtf8("\xF0\x9D\x84\x9E");
+        QTest::newRow("surrogate pair at the cut") << QString(max - 1, QLatin1Char('a')) + clef + QStringLiteral("zz")
+                                                   << QString(max - 1, QLatin1Char('a')) + mark;
+        QTest::newRow("markup counts as shown") << QString(max, QLatin1Char('<')) + QStringLiteral(">")
+                                                << QString(max, QLatin1Char('<')) + mark;
+    }
+
+    void longTextIsCut()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, shown);
+        ChatOutputWidget w;
+        w.resize(500, 300);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        const QString nick(300, QLatin1Char('N'));
+        QElapsedTimer clock;
+        clock.start();
+        w.appendMessage(Day1, nick, text);
+        QApplication::processEvents();
+        // Unbounded, a megabyte took minutes; cut, it is a few milliseconds.
+        QVERIFY2(clock.elapsed() < 1000, qPrintable(QString::number(clock.elapsed())));
+        const QString line = w.document()->lastBlock().text();
+        const QString prefix = QString(ChatOutputWidget::MaxNickLength, QLatin1Char('N')) + ChatOutputWidget::ElisionMark
+                               + QStringLiteral(": ");
+        QVERIFY(line.contains(prefix));
+        QCOMPARE(line.mid(line.indexOf(prefix) + prefix.size()), shown);
+        // The name link still carries the whole nick.
+        QCOMPARE(ChatOutputWidget::nickFromLink(firstAnchor(w.document())), nick);
+    }
+
+    void longInfoLineIsCut_data()
+    {
+        QTest::addColumn<QString>("html");
+        QTest::addColumn<QString>("shown");
+        const qsizetype max = ChatOutputWidget::MaxTextLength;
+        const QString mark(ChatOutputWidget::ElisionMark);
+        QTest::newRow("short, markup kept") << "Kicked due to <b>spam</b> &amp; more" << "Kicked due to spam & more";
+        QTest::newRow("long reason inside markup")
+            << QStringLiteral("due to <b>") + QString(1024 * 1024, QLatin1Char('x')) + QStringLiteral("</b>")
+            << QStringLiteral("due to ") + QString(max - 7, QLatin1Char('x')) + mark;
+        QTest::newRow("entities count as one") << QStringLiteral("&lt;").repeated(max + 5)
+                                               << QString(max, QLatin1Char('<')) + mark;
+        QTest::newRow("exactly at the limit") << QString(max, QLatin1Char('y')) + QStringLiteral("<br/>")
+                                              << QString(max, QLatin1Char('y'));
+    }
+
+    void longInfoLineIsCut()
+    {
+        QFETCH(QString, html);
+        QFETCH(QString, shown);
+        ChatOutputWidget w;
+        w.appendInfo(Day1, html);
+        QCOMPARE(w.document()->blockCount(), 2);
+        QString line = w.document()->lastBlock().text();
+        line.replace(QChar::LineSeparator, QString());
+        QCOMPARE(line, shown);
     }
 
     void infoLinesAreMarkup()
@@ -161,8 +262,12 @@ private Q_SLOTS:
         const int total = ChatOutputWidget::MaxLines + 500;
         for (int i = 0; i < total; ++i)
             w.appendMessage(Day1, QStringLiteral("n"), QStringLiteral("line %1.").arg(i));
-        QCOMPARE(w.document()->blockCount(), ChatOutputWidget::MaxLines);
+        QVERIFY(w.document()->blockCount() >= ChatOutputWidget::MaxLines);
+        QVERIFY(w.document()->blockCount() < ChatOutputWidget::MaxLines + ChatOutputWidget::TrimChunk);
         QVERIFY(w.document()->lastBlock().text().endsWith(QStringLiteral("line %1.").arg(total - 1)));
+        // No line in between went missing: the oldest kept is the one before.
+        QVERIFY(w.document()->firstBlock().text().endsWith(
+            QStringLiteral("line %1.").arg(total - w.document()->blockCount())));
         QVERIFY(!w.toPlainText().contains(QStringLiteral("line 0.")));
     }
 

@@ -10,9 +10,11 @@
 #include "SocialTestAccount.h"
 #include "Utils.h"
 
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRegularExpression>
+#include <QTextBlock>
 #include <QLoggingCategory>
 
 using namespace chattest;
@@ -197,6 +199,45 @@ private Q_SLOTS:
         // The join itself showed nothing (hidden notices 11) but opened the input.
         QVERIFY(table.chatInput()->isEnabled());
         QVERIFY(!pane.contains(QStringLiteral("joined the chat")));
+    }
+
+    void longLineInTheHistoryShowsCut()
+    {
+        // A line far over the pane's limit, kept in the room's history: every
+        // entry replays it, and each time it must show at once, cut, with its
+        // spaces and line breaks as sent.
+        const QString room = QStringLiteral("table-78@") + Service;
+        RawXmppClient owner;
+        QVERIFY(createRoom(owner, *m_server, room, 10));
+        const QString spaced = QStringLiteral("two  spaces\nand a break");
+        const QString huge = QString(300 * 1024, QLatin1Char('z'));
+        say(owner, room, spaced);
+        say(owner, room, huge);
+        QVERIFY(owner.waitFor(QStringLiteral("zzz</body>"), 10000));
+
+        ChatUser bob(1002, QStringLiteral("Bob"));
+        QVERIFY(bob.login(*m_server, fullConfig()));
+        ConferenceWidget table(nullptr, ConferenceWidget::NotificationFlags(11));
+        table.resize(500, 400);
+        table.show();
+        table.setChatController(&bob.chat);
+        QSignalSpy lines(&table.conference(), &XMPPConference::message);
+        QElapsedTimer slowest;
+        qint64 worst = 0;
+        connect(&table.conference(), &XMPPConference::message, this, [&] { slowest.start(); });
+        connect(&table.conference(), &XMPPConference::message, this, [&] { worst = qMax(worst, slowest.elapsed()); },
+                Qt::QueuedConnection);
+        table.joinTableRoom(78);
+        QTRY_COMPARE_WITH_TIMEOUT(lines.size(), 2, 10000);
+        QCOMPARE(lines.last().first().value<XMPPMessage>().body().size(), huge.size());
+        QVERIFY2(worst < 1000, qPrintable(QString::number(worst)));
+
+        const QTextDocument* doc = table.chatOutput()->document();
+        QString last = doc->lastBlock().text();
+        QVERIFY(last.endsWith(QString(ChatOutputWidget::MaxTextLength, QLatin1Char('z')) + ChatOutputWidget::ElisionMark));
+        QString before = doc->lastBlock().previous().text();
+        before.replace(QChar::LineSeparator, QLatin1Char('\n'));
+        QVERIFY2(before.endsWith(QStringLiteral("Owner: ") + spaced), qPrintable(before));
     }
 
     void kickAndBanNotices()

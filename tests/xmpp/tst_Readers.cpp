@@ -14,6 +14,7 @@
 #include "StreamFeatures.h"
 #include "StreamParser.h"
 #include "XMPPDataForm.h"
+#include "XMPPMessage.h"
 #include "XMPPPresence.h"
 #include "XMPPVCard.h"
 
@@ -64,6 +65,8 @@ class TestReaders : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    void messageBodyOfAnyLanguage_data();
+    void messageBodyOfAnyLanguage();
     void dispatch_data();
     void dispatch();
     void refused_data();
@@ -126,8 +129,6 @@ void TestReaders::refused_data()
     QTest::newRow("unknown namespace") << QByteArray("<foo xmlns='urn:x'><message/></foo>") << 21 << QStringLiteral("foo");
     QTest::newRow("unknown stream element") << QByteArray("<stream:bar/>") << 21 << QStringLiteral("bar");
     QTest::newRow("unknown stanza") << QByteArray("<features/>") << 21 << QString();
-    QTest::newRow("sasl unknown failure") << QByteArray("<failure xmlns='urn:ietf:params:xml:ns:xmpp-sasl'><oops/><aborted/></failure>")
-                                          << 0 << QStringLiteral("unknown SASL failure code <oops>");
     QTest::newRow("iq without type") << QByteArray("<iq id='1'><query xmlns='jabber:iq:roster'/></iq>") << 0
                                      << QStringLiteral("invalid iq type attribute <>");
     QTest::newRow("iq type in capitals") << QByteArray("<iq id='1' type='GET'/>") << 0 << QStringLiteral("invalid iq type attribute <GET>");
@@ -342,6 +343,34 @@ void TestReaders::presenceFields()
     QCOMPARE(p->show, show);
     QCOMPARE(p->priority, priority);
     QCOMPARE(XMPPPresence(*p).availability(), availability);
+}
+
+void TestReaders::messageBodyOfAnyLanguage_data()
+{
+    // The stream's language is "en" in every row.
+    QTest::addColumn<QByteArray>("xml");
+    QTest::addColumn<QString>("body");
+    QTest::newRow("body without a language") << QByteArray("<message><body>plain</body></message>") << "plain";
+    QTest::newRow("body in the stream's language") << QByteArray("<message><body xml:lang='en'>tagged</body></message>")
+                                                   << "tagged";
+    QTest::newRow("body in the message's own language")
+        << QByteArray("<message xml:lang='de'><body xml:lang='fr'>fr</body><body xml:lang='de'>de</body></message>")
+        << "de";
+    QTest::newRow("without a language before any other")
+        << QByteArray("<message><body xml:lang='en'>en</body><body>plain</body></message>") << "plain";
+    QTest::newRow("the stream's language before others")
+        << QByteArray("<message><body xml:lang='de'>de</body><body xml:lang='en'>en</body></message>") << "en";
+    QTest::newRow("only another language") << QByteArray("<message><body xml:lang='ja'>ja</body></message>") << "ja";
+    QTest::newRow("no body") << QByteArray("<message><subject>s</subject></message>") << "";
+}
+
+void TestReaders::messageBodyOfAnyLanguage()
+{
+    QFETCH(QByteArray, xml);
+    QFETCH(QString, body);
+    const auto m = readAs<MessageStanza>(xml);
+    QVERIFY(m);
+    QCOMPARE(XMPPMessage(*m, QStringLiteral("en")).body(), body);
 }
 
 void TestReaders::messageLanguages()

@@ -83,6 +83,19 @@ private Q_SLOTS:
         QTest::newRow("final SASL failure")
             << never << PlainOnly << failure("mechanism-too-weak") << QByteArray() << QByteArray() << false
             << QStringLiteral("</stream:stream>$") << QStringLiteral("PLAIN auth failed");
+        // RFC 6120's longer list, and names of no list: a refused login by
+        // that name, never a stream error of the client's own.
+        for (const char* condition : {"malformed-request", "account-disabled", "credentials-expired",
+                                      "encryption-required", "no-such-condition"}) {
+            QTest::addRow("SASL failure %s", condition)
+                << never << PlainOnly << failure(condition) << QByteArray() << QByteArray() << false
+                << QStringLiteral("^(?!.*<stream:error>).*</stream:stream>$")
+                << QStringLiteral("PLAIN auth failed (%1)").arg(QLatin1String(condition));
+        }
+        QTest::newRow("SASL abort from the server")
+            << never << PlainOnly << QByteArray("<abort " + Sasl + "/>") << QByteArray() << QByteArray() << false
+            << QStringLiteral("^(?!.*<stream:error>).*</stream:stream>$")
+            << QStringLiteral("the server aborted the authentication");
         QTest::newRow("no bind offered")
             << never << PlainOnly << Success << QByteArray() << QByteArray() << false
             << QStringLiteral("<text[^>]*>bind feature required</text>") << QStringLiteral("bind feature required");
@@ -169,6 +182,27 @@ private Q_SLOTS:
                  qPrintable(peer.pendingStep()));
         // The stream restarted after the handshake: a second header, sent encrypted.
         QCOMPARE(QString::fromUtf8(peer.received()).count(QStringLiteral("<stream:stream")), 3);
+    }
+
+    void tlsFailureFromTheServerIsReported()
+    {
+        ScriptedXmppPeer peer;
+        QVERIFY(peer.listen());
+        peer.expect(QStringLiteral("<stream:stream[^>]*>"))
+            .send(ScriptedXmppPeer::header() + ScriptedXmppPeer::features(StartTls + PlainOnly))
+            .expect(QStringLiteral("<starttls xmlns=\"urn:ietf:params:xml:ns:xmpp-tls\"/>"))
+            .send("<failure xmlns='urn:ietf:params:xml:ns:xmpp-tls'/>");
+        XMPPClient client;
+        QSignalSpy errors(&client, &XMPPClient::xmppError);
+        client.setDomain(QStringLiteral("localhost"));
+        client.setCredentials(QStringLiteral("user"), QStringLiteral("pw"));
+        client.connectToHost(QStringLiteral("127.0.0.1"), peer.port(), XMPPClient::TlsRequired);
+        QVERIFY2(peer.waitClientClosed(5000), qPrintable(peer.pendingStep()));
+        QVERIFY(waitUnconnected(client));
+        QCOMPARE(errors.size(), 1);
+        QCOMPARE(errors.first().at(0).value<XMPPClient::XMPPError>(), XMPPClient::ProtocolError);
+        QCOMPARE(errors.first().at(1).toString(), QStringLiteral("the server refused TLS"));
+        QVERIFY(!peer.received().contains("<auth"));
     }
 
     void untrustedCertificateFails()

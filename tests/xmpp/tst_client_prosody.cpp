@@ -12,6 +12,7 @@
 #include <QPainter>
 #include <QSignalSpy>
 #include <QTcpServer>
+#include <QThread>
 #include <QTest>
 
 using namespace clienttest;
@@ -252,6 +253,128 @@ private Q_SLOTS:
         QCOMPARE(report.rows.at(0).value(QStringLiteral("jid")), QStringLiteral("2001@localhost"));
         QCOMPARE(report.rows.at(0).value(QStringLiteral("Name")), QStringLiteral("Mei Ling"));
         QCOMPARE(report.rows.at(1).value(QStringLiteral("Name")), QStringLiteral("Meiko"));
+    }
+
+    void answersFromOthersAreIgnored_data()
+    {
+        QTest::addColumn<QString>("request");
+        QTest::addColumn<QByteArray>("forged"); // the payload of the forged result
+        QTest::newRow("friends list") << QStringLiteral("roster")
+                                      << QByteArray("<query xmlns='jabber:iq:roster'><item jid='evil@localhost' "
+                                                    "subscription='both' name='Evil'/></query>");
+        QTest::newRow("search answer") << QStringLiteral("search")
+                                       << QByteArray("<query xmlns='jabber:iq:search'><item jid='evil@localhost'>"
+                                                     "<nick>Meiko</nick></item></query>");
+        QTest::newRow("room list") << QStringLiteral("rooms")
+                                   << QByteArray("<query xmlns='http://jabber.org/protocol/disco#items'>"
+                                                 "<item jid='evil@conference.localhost'/></query>");
+        // Before the sender was checked, this ended the session.
+        QTest::newRow("answer of the wrong kind") << QStringLiteral("roster")
+                                                  << QByteArray("<vCard xmlns='vcard-temp'/>");
+    }
+
+    void answersFromOthersAreIgnored()
+    {
+        QFETCH(QString, request);
+        QFETCH(QByteArray, forged);
+        XMPPClient client;
+        QVERIFY(connectUser(client, QStringLiteral("2001")));
+        RawXmppClient other;
+        QString error;
+        QVERIFY2(other.login(m_server->host(), m_server->port(), m_server->domain(), QStringLiteral("2003"),
+                             QStringLiteral("pw-2003"), &error),
+                 qPrintable(error));
+        QSignalSpy errors(&client, &XMPPClient::xmppError);
+        QSignalSpy resets(&client, &XMPPClient::rosterReset);
+        QSignalSpy updates(&client, &XMPPClient::rosterUpdate);
+        QSignalSpy reports(&client, &XMPPClient::searchReport);
+        QSignalSpy searchErrors(&client, &XMPPClient::searchError);
+        QSignalSpy rooms(&client, &XMPPClient::conferenceRooms);
+
+        // Ids count up: the other user guesses the next one and has the server
+        // deliver the forged answer before the client's request is out. The
+        // client reads it only once the request is registered (the event loop
+        // does not run in between), so it sees the forgery first.
+        const QString id = QString::number(client.nextId().toInt() + 1);
+        other.send("<iq type='result' id='" + id.toUtf8() + "' to='" + client.ownJid().toUtf8() + "'>" + forged
+                   + "</iq>");
+        QThread::msleep(300);
+        XMPPDataForm legacy(XMPPDataForm::LegacySearch);
+        auto nick = std::make_unique<XMPPDataForm::Field>(XMPPDataForm::TextSingle, QStringLiteral("nick"),
+                                                          QStringLiteral("Nickname"));
+        nick->value = QStringLiteral("kenji");
+        legacy.addField(std::move(nick));
+        if (request == QLatin1String("roster"))
+            client.requestRoster();
+        else if (request == QLatin1String("search"))
+            client.search(XMPPJid(m_server->searchService()), legacy, QStringLiteral("t"));
+        else
+            client.requestConferenceRooms(XMPPJid(m_server->mucService()));
+
+        // The server's own answer is taken.
+        QTRY_VERIFY_WITH_TIMEOUT(resets.size() + reports.size() + searchErrors.size() + rooms.size() == 1, 5000);
+        QTest::qWait(100);
+        QCOMPARE(resets.size() + reports.size() + searchErrors.size() + rooms.size(), 1);
+        for (const auto& update : std::as_const(updates))
+            QVERIFY(update.first().value<XMPPJid>().toString() != QLatin1String("evil@localhost"));
+        if (request == QLatin1String("search")) {
+            QCOMPARE(reports.size(), 1);
+            QCOMPARE(reports.first().first().value<XMPPDataReport>().rows.value(0).value(QStringLiteral("jid")),
+                     QStringLiteral("2002@localhost"));
+        }
+        if (request == QLatin1String("rooms")) {
+            for (const XMPPJid& room : rooms.first().first().value<QList<XMPPJid>>())
+                QVERIFY(room.toString() != QLatin1String("evil@conference.localhost"));
+        }
+        QVERIFY(errors.isEmpty());
+        QCOMPARE(client.state(), int(XMPPClient::SessionState));
+        other.disconnectFromServer();
+    }
+
+    void wrongKindOfAnswerCostsOnlyItsRequest()
+    {
+        // The addressee itself answers, with something else than was asked.
+        XMPPClient client;
+        QVERIFY(connectUser(client, QStringLiteral("2001")));
+        RawXmppClient other;
+        QString error;
+        QVERIFY2(other.login(m_server->host(), m_server->port(), m_server->domain(), QStringLiteral("2003"),
+                             QStringLiteral("pw-2003"), &error),
+                 qPrintable(error));
+        QSignalSpy errors(&client, &XMPPClient::xmppError);
+        QSignalSpy services(&client, &XMPPClient::conferenceJID);
+        client.requestDiscoInfo(XMPPJid::fromText(other.jid()));
+        QRegularExpressionMatch asked;
+        QVERIFY(other.waitFor(QStringLiteral("<iq [^>]*id=['\"]([^'\"]+)['\"][^>]*>.*?</iq>"), 5000, &asked));
+        const QByteArray to = client.ownJid().toUtf8();
+        other.send("<iq type='result' id='" + asked.captured(1).toUtf8() + "' to='" + to
+                   + "'><query xmlns='jabber:iq:roster'/></iq>");
+        // Still in session: a request made afterwards is answered.
+        QSignalSpy resets(&client, &XMPPClient::rosterReset);
+        client.requestRoster();
+        QVERIFY(resets.wait(5000));
+        QVERIFY(errors.isEmpty());
+        QVERIFY(services.isEmpty());
+        QCOMPARE(client.state(), int(XMPPClient::SessionState));
+        other.disconnectFromServer();
+    }
+
+    void certificateForAnotherName()
+    {
+        // The server serves this domain too, but its certificate names only
+        // "localhost": the handshake fails with the name reported.
+        XMPPClient client;
+        QSignalSpy errors(&client, &XMPPClient::xmppError);
+        QSignalSpy connected(&client, &XMPPClient::connected);
+        client.setDomain(m_server->otherDomain());
+        client.setCredentials(QStringLiteral("2001"), QStringLiteral("pw-2001"));
+        client.connectToHost(m_server->host(), m_server->port(), XMPPClient::TlsRequired);
+        QVERIFY2(errors.wait(8000), qPrintable(m_server->log().right(2000)));
+        QCOMPARE(errors.first().at(0).value<XMPPClient::XMPPError>(), XMPPClient::SslErrors);
+        QVERIFY2(errors.first().at(1).toString().contains(QStringLiteral("host name"), Qt::CaseInsensitive),
+                 qPrintable(errors.first().at(1).toString()));
+        QVERIFY(waitUnconnected(client, 8000));
+        QVERIFY(connected.isEmpty());
     }
 
     void searchOverLegacyFields()

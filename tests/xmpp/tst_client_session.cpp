@@ -71,38 +71,61 @@ private Q_SLOTS:
     void faultyStanzaCostsOnlyItself_data()
     {
         QTest::addColumn<QByteArray>("bad");
+        QTest::addColumn<bool>("answered"); // with an error stanza to its sender
         QTest::newRow("sender JID part too long")
-            << QByteArray("<message type='chat' from='a@localhost/" + QByteArray(1100, 'r') + "'><body>x</body></message>");
+            << QByteArray("<message type='chat' from='a@localhost/" + QByteArray(1100, 'r') + "'><body>x</body></message>")
+            << false;
         QTest::newRow("unknown stanza error condition")
             << QByteArray("<message type='error' from='a@localhost'><error type='cancel'><no-such-thing " + StanzaNs
-                          + "/></error></message>");
+                          + "/></error></message>")
+            << false;
         QTest::newRow("search answer of a kind that cannot be read")
             << QByteArray("<iq type='result' id='77' from='s.localhost'><query xmlns='jabber:iq:search'>"
-                          "<x xmlns='jabber:x:data' type='cancel'/></query></iq>");
-        QTest::newRow("reply to a request never made") << QByteArray("<iq type='result' id='9999'/>");
+                          "<x xmlns='jabber:x:data' type='cancel'/></query></iq>")
+            << false;
+        QTest::newRow("reply to a request never made") << QByteArray("<iq type='result' id='9999'/>") << false;
         // Another user's message, relayed as written, must not end the session.
         QTest::newRow("chat message holding an error element")
             << QByteArray("<message type='chat' from='a@localhost/x'><error type='cancel'><gone " + StanzaNs
-                          + "/></error><body>x</body></message>");
+                          + "/></error><body>x</body></message>")
+            << true;
         QTest::newRow("error message of an unknown error type")
             << QByteArray("<message type='error' from='a@localhost/x'><error type='bogus'><gone " + StanzaNs
-                          + "/></error></message>");
+                          + "/></error></message>")
+            << false;
+        QTest::newRow("error presence without an error element")
+            << QByteArray("<presence type='error' from='a@localhost/x'/>") << false;
+        QTest::newRow("iq error without an error element") << QByteArray("<iq type='error' id='55' from='a@localhost/x'/>")
+                                                            << false;
+        QTest::newRow("iq result from an over-long JID")
+            << QByteArray("<iq type='result' id='56' from='a@localhost/" + QByteArray(1100, 'r') + "'/>") << false;
+        QTest::newRow("unreadable request") << QByteArray(
+            "<iq type='set' id='q7' from='a@localhost/x'><query xmlns='jabber:iq:search'>"
+            "<x xmlns='jabber:x:data' type='cancel'/></query></iq>") << true;
     }
 
     void faultyStanzaCostsOnlyItself()
     {
         QFETCH(QByteArray, bad);
+        QFETCH(bool, answered);
         QVERIFY(login());
         QSignalSpy messages(m_client.get(), &XMPPClient::messageReceived);
         QSignalSpy errors(m_client.get(), &XMPPClient::xmppError);
-        m_peer->sendNow(bad + "<message type='chat' from='b@localhost/y'><body>next</body></message>");
+        // The request after it is always answered: once that answer has
+        // arrived, everything the client wrote about the faulty one has too.
+        m_peer->sendNow(bad + "<message type='chat' from='b@localhost/y'><body>next</body></message>"
+                              "<iq type='get' id='probe' from='b@localhost/y'><query xmlns='jabber:iq:version'/></iq>");
         QVERIFY(messages.wait(3000));
         QCOMPARE(messages.size(), 1);
         QCOMPARE(messages.first().first().value<XMPPMessage>().from().toString(), QStringLiteral("b@localhost/y"));
+        QVERIFY(m_peer->waitReceived(QStringLiteral("id=\"probe\" type=\"error\"")));
         QVERIFY(errors.isEmpty());
         QCOMPARE(m_client->state(), int(XMPPClient::SessionState));
-        // Answers are never answered.
-        QVERIFY(!wrote().contains(QStringLiteral("type=\"error\"")) || !bad.contains("type='result'"));
+        const QRegularExpression errorStanza(QStringLiteral("<(iq|message|presence)( [^>]*)? type=\"error\""));
+        QCOMPARE(int(wrote().count(errorStanza)), answered ? 2 : 1);
+        // An answer goes to the sender, never to the server.
+        const QRegularExpression toSender(QStringLiteral("<(iq|message|presence) to=\"a@localhost/x\"[^>]* type=\"error\""));
+        QVERIFY2(int(wrote().count(toSender)) == (answered ? 1 : 0), qPrintable(wrote().right(400)));
     }
 
     void streamFaultsEndTheStream_data()

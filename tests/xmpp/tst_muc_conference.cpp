@@ -153,8 +153,10 @@ private Q_SLOTS:
         QVERIFY(enterSession());
         QStringList order;
         connect(m_room.get(), &XMPPConference::userJoined, this, [&] {
-            order << (m_peer->received().contains("muc#owner") ? QStringLiteral("joined after request")
-                                                                : QStringLiteral("joined"));
+            // A request written before this signal reaches the peer while
+            // the signal is still being handled; one written after it can't.
+            order << (m_peer->waitReceived(QStringLiteral("muc#owner"), 1000) ? QStringLiteral("joined after request")
+                                                                              : QStringLiteral("joined"));
         });
         m_room->join(QStringLiteral("Mei"));
         m_peer->sendNow("<presence from='" + Room + "/Mei'><x " + MucUser
@@ -163,6 +165,7 @@ private Q_SLOTS:
             "<iq to=\"t1@conference.localhost\" id=\"\\d+\" type=\"set\"><query xmlns=\"http://jabber.org/protocol/muc#owner\">"
             "<x xmlns=\"jabber:x:data\" type=\"submit\"/></query></iq>")));
         QTRY_COMPARE(order.size(), 1);
+        QCOMPARE(order, QStringList{QStringLiteral("joined after request")});
     }
 
     void othersBusinessIsIgnored_data()
@@ -259,12 +262,68 @@ private Q_SLOTS:
                 });
         connect(m_room.get(), &XMPPConference::participantLeft, this,
                 [&](XMPPConference*, const QString& nick) { order << QStringLiteral("left ") + nick; });
+        m_peer->sendNow(occupant("Kenji"));
         m_peer->sendNow("<presence type='unavailable' from='" + Room + "/Kenji'><x " + MucUser
                         + "><item affiliation='none' role='none'><actor jid='" + actor + "'/><reason>spam</reason>"
                           "</item><status code='307'/></x></presence>");
         QTRY_COMPARE(order.size(), 2);
         QCOMPARE(order, QStringList({QStringLiteral("kicked Kenji by %1: spam").arg(QString::fromUtf8(actor)),
                                      QStringLiteral("left Kenji")}));
+    }
+
+    void onlyArrivalsAndDeparturesAreAnnounced_data()
+    {
+        QTest::addColumn<QList<QByteArray>>("presences");
+        QTest::addColumn<QStringList>("events");
+        const QByteArray away = "<show>away</show>";
+        const auto shown = [](const QByteArray& nick, const QByteArray& show) {
+            return "<presence from='" + Room + "/" + nick + "'><show>" + show + "</show><x " + MucUser
+                   + "><item affiliation='none' role='participant'/></x></presence>";
+        };
+        QTest::newRow("away and back is no arrival")
+            << QList<QByteArray>{occupant("Kenji"), shown("Kenji", "away"), occupant("Kenji")}
+            << QStringList{QStringLiteral("joined Kenji"), QStringLiteral("show Kenji")};
+        QTest::newRow("arriving away is an arrival")
+            << QList<QByteArray>{shown("Kenji", "dnd"), occupant("Kenji"), occupant("Kenji", {}, "unavailable")}
+            << QStringList{QStringLiteral("joined Kenji"), QStringLiteral("show Kenji"), QStringLiteral("left Kenji")};
+        QTest::newRow("the room's own presence names nobody")
+            << QList<QByteArray>{QByteArray("<presence from='" + Room + "'><x " + MucUser + "/></presence>"),
+                                 QByteArray("<presence from='" + Room + "' type='unavailable'/>")}
+            << QStringList{};
+        QTest::newRow("leaving unseen is no departure")
+            << QList<QByteArray>{occupant("Kenji", {}, "unavailable"), occupant("Kenji", {}, "unavailable")}
+            << QStringList{};
+        QTest::newRow("back after leaving") << QList<QByteArray>{occupant("Kenji"), occupant("Kenji", {}, "unavailable"),
+                                                                 occupant("Kenji")}
+                                            << QStringList{QStringLiteral("joined Kenji"), QStringLiteral("left Kenji"),
+                                                           QStringLiteral("joined Kenji")};
+        QTest::newRow("own presence again is no second entry")
+            << QList<QByteArray>{occupant("Mei", "<status code='110'/>"), occupant("Mei", "<status code='110'/>")}
+            << QStringList{QStringLiteral("own joined")};
+    }
+
+    void onlyArrivalsAndDeparturesAreAnnounced()
+    {
+        QFETCH(QList<QByteArray>, presences);
+        QFETCH(QStringList, events);
+        QVERIFY(enterSession());
+        QStringList seen;
+        connect(m_room.get(), &XMPPConference::participantJoined, this,
+                [&](XMPPConference*, const QString& nick) { seen << QStringLiteral("joined ") + nick; });
+        connect(m_room.get(), &XMPPConference::participantLeft, this,
+                [&](XMPPConference*, const QString& nick) { seen << QStringLiteral("left ") + nick; });
+        connect(m_room.get(), &XMPPConference::presence, this,
+                [&](const XMPPPresence& p) { seen << QStringLiteral("show ") + p.from().resource(); });
+        connect(m_room.get(), &XMPPConference::userJoined, this, [&] { seen << QStringLiteral("own joined"); });
+        QSignalSpy lines(m_room.get(), &XMPPConference::message);
+        m_room->join(QStringLiteral("Mei"));
+        QByteArray all;
+        for (const QByteArray& p : presences)
+            all += p;
+        // A line after them tells when they have all been read.
+        m_peer->sendNow(all + "<message type='groupchat' from='" + Room + "/Kenji'><body>end</body></message>");
+        QVERIFY(lines.wait(3000));
+        QCOMPARE(seen, events);
     }
 
     void disconnectionClearsJoinedSilently()

@@ -29,15 +29,47 @@ void XMPPClientPrivate::failPending()
 {
     // Handlers may register new requests while they run; those belong to the
     // next connection and stay.
-    std::map<QString, XMPPClient::IqHandler> handlers;
-    handlers.swap(pending);
-    for (auto& entry : handlers) {
+    std::map<QString, Request> requests;
+    requests.swap(pending);
+    for (auto& entry : requests) {
         try {
-            entry.second(nullptr);
+            entry.second.handler(nullptr);
         } catch (const std::exception& e) {
             qCWarning(lcXmpp) << "request handler failed at disconnection:" << e.what();
         }
     }
+}
+
+namespace {
+
+/// Node and domain compare without regard to case, the resource exactly.
+bool sameAddress(const XMPPJid& a, const XMPPJid& b)
+{
+    return a.bare().toString().compare(b.bare().toString(), Qt::CaseInsensitive) == 0 && a.resource() == b.resource();
+}
+
+}
+
+bool XMPPClientPrivate::isOwnServer(const XMPPJid& jid) const
+{
+    if (jid.isEmpty())
+        return true;
+    const XMPPJid own = XMPPJid::fromText(ownJid);
+    const QString ownDomain = own.domain().isEmpty() ? streamDomain() : own.domain();
+    return sameAddress(jid, XMPPJid(ownDomain)) || (!own.isEmpty() && sameAddress(jid, own.bare()));
+}
+
+bool XMPPClientPrivate::answersRequest(const XMPPJid& to, const QString& from) const
+{
+    XMPPJid sender;
+    try {
+        sender = XMPPJid::fromText(from);
+    } catch (const std::exception&) {
+        return false;
+    }
+    if (isOwnServer(to))
+        return isOwnServer(sender);
+    return sameAddress(to, sender);
 }
 
 XMPPClient::XMPPClient(QObject* parent)
@@ -163,6 +195,17 @@ void XMPPClient::write(const xmpp::StreamElement& element)
         qCCritical(lcXmpp).noquote() << text;
         Q_EMIT xmppError(ProtocolError, text);
         disconnectFromHost();
+        return;
+    }
+    // Whom a request went to decides who may answer it.
+    if (const auto* iq = dynamic_cast<const xmpp::Iq*>(&element)) {
+        if (iq->stanzaType == QLatin1String("get") || iq->stanzaType == QLatin1String("set")) {
+            // Requests written without a handler (binding, session) are few;
+            // the bound only guards against a caller that never registers.
+            if (d->addressees.size() >= 256)
+                d->addressees.clear();
+            d->addressees[iq->id] = iq->to;
+        }
     }
 }
 
@@ -173,7 +216,8 @@ QString XMPPClient::nextId()
 
 void XMPPClient::registerIqHandler(const QString& id, IqHandler handler)
 {
-    d->pending[id] = std::move(handler);
+    auto node = d->addressees.extract(id);
+    d->pending[id] = XMPPClientPrivate::Request{node.empty() ? XMPPJid() : node.mapped(), std::move(handler)};
 }
 
 int XMPPClient::state() const
@@ -192,6 +236,7 @@ void XMPPClient::startStream()
     d->writer = std::make_unique<xmpp::StreamWriter>(XMPPJid(d->streamDomain()), QStringLiteral("en"));
     d->writer->openStream(&d->socket);
     d->parser.reset();
+    d->addressees.clear();
 }
 
 void XMPPClient::socketConnected()
@@ -208,9 +253,16 @@ void XMPPClient::socketEncrypted()
 
 namespace {
 
-/// An error stanza answering one the client could not handle.
+/// An error stanza answering one the client could not handle, addressed to
+/// its sender; null when the sender's address cannot be read.
 std::unique_ptr<xmpp::Stanza> errorStanza(const xmpp::stanza_error& e)
 {
+    XMPPJid to;
+    try {
+        to = XMPPJid::fromText(e.from());
+    } catch (const std::exception&) {
+        return nullptr;
+    }
     std::unique_ptr<xmpp::Stanza> stanza;
     switch (e.kind()) {
     case xmpp::stanza_error::Message:
@@ -223,6 +275,7 @@ std::unique_ptr<xmpp::Stanza> errorStanza(const xmpp::stanza_error& e)
         stanza = std::make_unique<xmpp::Iq>();
         break;
     }
+    stanza->to = to;
     stanza->stanzaType = QStringLiteral("error");
     stanza->id = e.id();
     stanza->errorType = e.errorType();
@@ -269,12 +322,20 @@ void XMPPClient::socketReadyRead()
             return;
         } catch (const xmpp::stanza_error& e) {
             qCDebug(lcXmpp) << e.what();
-            if (e.kind() == xmpp::stanza_error::Iq && d->state == SessionState && d->pending.count(e.id())) {
-                // The answer to one of our requests could not be read: that
-                // request has failed; nothing is sent back to an answer.
-                failedRequest = e.id();
+            if (e.isAnswer()) {
+                // Results and errors are never answered (RFC 6120 8.2.3,
+                // 8.3.1). An unreadable answer from the addressee of one of
+                // our requests fails that request.
+                const auto it = d->pending.find(e.id());
+                if (e.kind() == xmpp::stanza_error::Iq && d->state == SessionState && it != d->pending.end()
+                    && d->answersRequest(it->second.to, e.from()))
+                    failedRequest = e.id();
+                else
+                    qCWarning(lcXmpp) << "dropped an unreadable answer from" << e.from();
+            } else if (const auto answer = errorStanza(e)) {
+                write(*answer);
             } else {
-                write(*errorStanza(e));
+                qCWarning(lcXmpp) << "dropped an unreadable stanza with an unreadable sender";
             }
         } catch (const std::exception& e) {
             qCWarning(lcXmpp) << "dropped an element that could not be read or handled:" << e.what();
@@ -291,7 +352,7 @@ void XMPPClient::socketReadyRead()
         if (!failedRequest.isEmpty()) {
             auto node = d->pending.extract(failedRequest);
             try {
-                node.mapped()(nullptr);
+                node.mapped().handler(nullptr);
             } catch (const std::exception& e) {
                 qCWarning(lcXmpp) << "request handler failed:" << e.what();
             }

@@ -77,7 +77,10 @@ public:
     void write(const xmpp::StreamElement& element);
     /// "1", "2", ... for the life of the object.
     QString nextId();
-    /// Registers the handler of the iq just written with this id.
+    /// Registers the handler of the iq just written with this id. Only its
+    /// addressee's answer reaches the handler (for an iq without "to", the
+    /// own server's: from the domain, the own bare JID or without "from");
+    /// answers from anyone else are logged and dropped.
     void registerIqHandler(const QString& id, IqHandler handler);
     int state() const;
     /// The full JID bound by the server; empty before binding.
@@ -175,6 +178,9 @@ private:
     void handlePresence(const xmpp::StreamElement* element);
     void startStream();
     void sessionEstablished();
+    /// The server refused the connection during the negotiation: the log,
+    /// xmppError(ProtocolError, text), then the stream and socket close.
+    void refuseConnection(const QString& text, const QString& logText = QString());
     void sendPlainAuth();
     void onDiscoInfo(const xmpp::Iq* reply);
     void onConferenceServiceItems(const xmpp::Iq* reply);

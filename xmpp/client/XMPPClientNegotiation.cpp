@@ -41,8 +41,11 @@ void checkNegotiationResult(const xmpp::Iq& reply, const QString& failure)
 {
     if (reply.errorCondition != 0)
         throw xmpp::stream_error(streamCondition("undefined-condition"), failure);
-    if (reply.stanzaType != QLatin1String("result"))
-        throw xmpp::stanza_error(xmpp::stanza_error::Iq, 5, 22, reply.id);
+    if (reply.stanzaType != QLatin1String("result")) {
+        xmpp::stanza_error fault(xmpp::stanza_error::Iq, 5, 22, reply.id);
+        fault.setStanza(reply.stanzaType, reply.from.toString());
+        throw fault;
+    }
 }
 
 bool isReply(const xmpp::Iq& iq)
@@ -60,6 +63,13 @@ void XMPPClient::sendPlainAuth()
     d->awaitingRetry = false;
     d->credentialsPending = false;
     write(xmpp::SASLAuth(QStringLiteral("PLAIN"), message));
+}
+
+void XMPPClient::refuseConnection(const QString& text, const QString& logText)
+{
+    qCWarning(lcXmpp).noquote() << (logText.isEmpty() ? text : logText);
+    Q_EMIT xmppError(ProtocolError, text);
+    disconnectFromHost();
 }
 
 void XMPPClient::sessionEstablished()
@@ -150,16 +160,17 @@ void XMPPClient::handleNegotiation(const xmpp::StreamElement* element)
         return;
     case xmpp::KindTLSFailure:
         qCDebug(lcXmpp) << "TLS Failure received";
-        disconnectFromHost();
+        refuseConnection(QStringLiteral("the server refused TLS"));
         return;
     case xmpp::KindSASLAbort:
         qCDebug(lcXmpp) << "SASL Authentication aborted";
-        disconnectFromHost();
+        refuseConnection(QStringLiteral("the server aborted the authentication"));
         return;
     case xmpp::KindSASLFailure: {
         qCDebug(lcXmpp) << "SASL Authentication failure";
-        const int condition = static_cast<const xmpp::SASLFailure*>(element)->condition;
-        const QString name = xmpp::names::saslFailureCondition(condition);
+        const auto* failure = static_cast<const xmpp::SASLFailure*>(element);
+        const int condition = failure->condition;
+        const QString name = condition >= 0 ? xmpp::names::saslFailureCondition(condition) : failure->conditionName;
         if (retryable(condition)) {
             d->awaitingRetry = true;
             Q_EMIT xmppError(RetryAuth, QStringLiteral("retry auth"));
@@ -178,9 +189,11 @@ void XMPPClient::handleNegotiation(const xmpp::StreamElement* element)
             disconnectFromHost();
             return;
         }
-        qCWarning(lcXmpp).noquote() << "authentication failed:" << name;
-        Q_EMIT xmppError(ProtocolError, QStringLiteral("PLAIN auth failed"));
-        disconnectFromHost();
+        // Conditions of RFC 6120's longer list (and any later one) are
+        // refusals too, reported by their name.
+        refuseConnection(condition >= 0 ? QStringLiteral("PLAIN auth failed")
+                                        : QStringLiteral("PLAIN auth failed (%1)").arg(name),
+                         QStringLiteral("authentication failed: %1").arg(name));
         return;
     }
     case xmpp::KindSASLSuccess:
@@ -233,14 +246,29 @@ void XMPPClient::handleSession(const xmpp::StreamElement* element)
     if (iqKind) {
         const auto* iq = static_cast<const xmpp::Iq*>(element);
         if (isReply(*iq)) {
-            auto node = d->pending.extract(iq->id);
-            if (node.empty()) {
+            const auto it = d->pending.find(iq->id);
+            if (it == d->pending.end()) {
                 // A second answer, or one to a request we never made: iq
                 // results and errors are never answered (RFC 6120 8.2.3).
                 qCDebug(lcXmpp) << "ignored iq reply with unknown id" << iq->id;
                 return;
             }
-            node.mapped()(iq);
+            if (!d->answersRequest(it->second.to, iq->from.toString())) {
+                // Ids are easy to guess and the server routes an answer from
+                // anyone: only the addressee's answer counts, and the request
+                // keeps waiting for it.
+                qCWarning(lcXmpp) << "ignored an answer to request" << iq->id << "from" << iq->from.toString()
+                                  << "which was sent to" << it->second.to.toString();
+                return;
+            }
+            auto node = d->pending.extract(it);
+            try {
+                node.mapped().handler(iq);
+            } catch (const xmpp::stream_error& e) {
+                // An answer of the wrong kind costs its own request, never
+                // the session.
+                qCWarning(lcXmpp) << "answer to request" << iq->id << "not used:" << e.what();
+            }
             return;
         }
         if (kind == xmpp::KindIqRoster) {

@@ -33,8 +33,11 @@ const xmpp::IqDiscoItems* discoItems(const xmpp::Iq* reply)
     // An error reply (or none) is no result, whatever its payload reads as.
     if (!xmpp::isResult(reply))
         return nullptr;
-    if (reply->type() != xmpp::KindIqDiscoItems)
-        throw xmpp::stream_error(19, QStringLiteral("expected disco items"));
+    if (reply->type() != xmpp::KindIqDiscoItems) {
+        // The wrong kind of answer fails its request, not the session.
+        qCWarning(lcXmpp) << "expected disco items from" << reply->from.toString();
+        return nullptr;
+    }
     return static_cast<const xmpp::IqDiscoItems*>(reply);
 }
 
@@ -158,8 +161,10 @@ void XMPPClient::onDiscoInfo(const xmpp::Iq* reply)
     // An error reply (or none) is no result, whatever its payload reads as.
     if (!xmpp::isResult(reply))
         return;
-    if (reply->type() != xmpp::KindIqDiscoInfo)
-        throw xmpp::stream_error(19, QStringLiteral("expected disco info"));
+    if (reply->type() != xmpp::KindIqDiscoInfo) {
+        qCWarning(lcXmpp) << "expected disco info from" << reply->from.toString();
+        return;
+    }
     const auto* info = static_cast<const xmpp::IqDiscoInfo*>(reply);
     if (info->features.contains(MucFeature)) {
         Q_EMIT conferenceJID(reply->from);

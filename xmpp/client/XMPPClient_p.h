@@ -39,7 +39,17 @@ public:
     xmpp::StreamParser parser;
     int state = XMPPClient::UnconnectedState;
     int idCounter = 0;
-    std::map<QString, XMPPClient::IqHandler> pending;
+    /// An outstanding iq request: whom it went to (empty: the own server)
+    /// and what to call with the answer.
+    struct Request
+    {
+        XMPPJid to;
+        XMPPClient::IqHandler handler;
+    };
+    std::map<QString, Request> pending;
+    /// The addressee of each iq request written whose handler is not
+    /// registered yet, by id; emptied at every stream start.
+    std::map<QString, XMPPJid> addressees;
     bool sessionOffered = false;
     /// The id of the session request, once written.
     QString sessionId;
@@ -60,4 +70,10 @@ public:
     QString streamDomain() const { return domain.isEmpty() ? host : domain; }
     /// Calls every handler with no reply, in id order, and forgets them.
     void failPending();
+    /// Whether an answer from `from` may answer a request sent to `to`: only
+    /// the addressee answers; for a request to the own server (no "to", the
+    /// domain or the own bare JID) the domain, the own bare JID or no "from".
+    bool answersRequest(const XMPPJid& to, const QString& from) const;
+    /// The domain and the own bare JID, or no address at all.
+    bool isOwnServer(const XMPPJid& jid) const;
 };

@@ -73,6 +73,7 @@ void XMPPConference::setRoomJid(const XMPPJid& room)
     if (m_joined)
         throw std::runtime_error("user joined to a room");
     stopRetry();
+    m_present.clear();
     m_roomJid = room.toString();
 }
 
@@ -94,6 +95,8 @@ void XMPPConference::join(const QString& nick)
         return;
     }
     m_nick = nick.isNull() ? XMPPJid::fromText(m_client->ownJid()).node() : nick;
+    // The room lists everyone present again after the entry.
+    m_present.clear();
     m_client->joinRoom(roomJid(), m_nick);
 }
 
@@ -105,6 +108,7 @@ void XMPPConference::leave()
     if (m_joined)
         m_client->leaveRoom(roomJid(), m_nick);
     m_joined = false;
+    m_present.clear();
 }
 
 bool XMPPConference::isJoined() const
@@ -176,9 +180,15 @@ void XMPPConference::onPresence(const XMPPPresence& occupant)
     }
 
     const QString nick = from.resource();
+    // A presence of the room itself names no occupant.
+    if (nick.isEmpty())
+        return;
     // Status 110 marks the own presence even when the room changed the nick.
     const bool self = hasStatus(occupant, StatusSelf) || nick == m_nick;
     const int availability = occupant.availability();
+    // Only a presence that says the occupant is there or gone changes who
+    // is present; a change of show (away and back) is no arrival.
+    const bool wasPresent = self ? m_joined : m_present.contains(nick);
 
     if (occupant.isMucUser()) {
         const XMPPPresence::MucUser user = occupant.mucUserInfo();
@@ -198,27 +208,29 @@ void XMPPConference::onPresence(const XMPPPresence& occupant)
         }
     }
 
-    if (availability == 2) {
+    if (availability >= 2) {
         if (self) {
-            const bool wasJoined = m_joined;
             stopRetry();
             // The room may have changed the nick (status 210): keep its choice.
             m_nick = nick;
             m_joined = true;
-            if (!wasJoined)
+            if (!wasPresent)
                 Q_EMIT userJoined(this);
         } else {
-            Q_EMIT participantJoined(this, nick);
+            m_present.insert(nick);
+            if (!wasPresent)
+                Q_EMIT participantJoined(this, nick);
         }
+        if (availability > 2)
+            Q_EMIT presence(occupant);
     } else if (availability == 1) {
         if (self) {
             m_joined = false;
+            m_present.clear();
             Q_EMIT userLeft(this);
-        } else {
+        } else if (m_present.remove(nick)) {
             Q_EMIT participantLeft(this, nick);
         }
-    } else {
-        Q_EMIT presence(occupant);
     }
 }
 
@@ -242,6 +254,7 @@ void XMPPConference::onMessageError(const XMPPMessage& error)
 void XMPPConference::onDisconnected()
 {
     m_joined = false;
+    m_present.clear();
     stopRetry();
 }
 
@@ -250,6 +263,7 @@ void XMPPConference::onClientDestroyed()
     stopRetry();
     m_client = nullptr;
     m_joined = false;
+    m_present.clear();
 }
 
 void XMPPConference::onJoinTimerTimeout()

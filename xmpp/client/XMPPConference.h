@@ -6,6 +6,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QSet>
 #include <QString>
 #include <QTimer>
 
@@ -45,7 +46,8 @@ public:
 Q_SIGNALS:
     /// A group line of this room from an occupant.
     void message(XMPPMessage);
-    /// An occupant's presence with a show value (away, chat, dnd, xa).
+    /// An occupant's presence with a show value (away, chat, dnd, xa); an
+    /// occupant arriving with one is announced by participantJoined first.
     void presence(XMPPPresence);
     /// The room refused the own entry or another own presence.
     void userError(XMPPConference*, XMPPPresence::error_t);
@@ -57,9 +59,10 @@ Q_SIGNALS:
     void userKicked(XMPPConference*, XMPPJid, QString);
     /// The own user was banned: room, actor, reason.
     void userBanned(XMPPConference*, XMPPJid, QString);
-    /// Another occupant entered: room, nick.
+    /// Another occupant entered: room, nick. Once per stay: a change of
+    /// show (away and back) is no new arrival.
     void participantJoined(XMPPConference*, QString);
-    /// Another occupant left: room, nick.
+    /// An occupant announced as present left: room, nick.
     void participantLeft(XMPPConference*, QString);
     /// Another occupant was kicked: room, nick, actor, reason.
     void participantKicked(XMPPConference*, QString, XMPPJid, QString);
@@ -87,6 +90,8 @@ private:
     QString m_roomJid;
     QString m_nick;
     bool m_joined = false;
+    /// The nicks of the other occupants present, as the room announced them.
+    QSet<QString> m_present;
     QTimer m_joinTimer;
     int m_retriesLeft = 0;
     /// The next pause; 0 when no retry series is running.

@@ -8,13 +8,6 @@
 
 namespace xmpp {
 
-namespace {
-int undefinedCondition()
-{
-    return names::streamErrorConditionFromName(QStringLiteral("undefined-condition"));
-}
-}
-
 ClientRoster::ClientRoster(XMPPClient* client)
     : ClientExtension(client)
 {
@@ -39,8 +32,11 @@ void ClientRoster::requestRosterResult(const Iq* answer)
         qCWarning(lcXmpp) << "Request roster error";
         return;
     }
-    if (answer->type() != KindIqRoster)
-        throw stream_error(undefinedCondition(), QStringLiteral("Expected roster query"));
+    if (answer->type() != KindIqRoster) {
+        // Not a roster: the request has failed, the friends list stays.
+        qCWarning(lcXmpp) << "Request roster error: the answer holds no roster";
+        return;
+    }
     Q_EMIT rosterReset();
     emitItems(*static_cast<const IqRoster*>(answer));
     qCDebug(lcXmpp) << "Request roster ok";
@@ -85,10 +81,12 @@ void ClientRoster::handleRosterPush(const IqRoster& iq)
         qCDebug(lcXmpp) << "IqRoster";
         return;
     }
-    if (iq.stanzaType == QLatin1String("get"))
-        throw stanza_error(stanza_error::Iq, names::stanzaErrorTypeFromName(QStringLiteral("continue")),
-                           names::stanzaErrorConditionFromName(QStringLiteral("bad-request")), iq.id);
-    throw stream_error(undefinedCondition(), QString());
+    // Anything but a push (a "get", a type of no list) asks for what the
+    // client does not serve; answers never arrive here.
+    stanza_error fault(stanza_error::Iq, names::stanzaErrorTypeFromName(QStringLiteral("continue")),
+                       names::stanzaErrorConditionFromName(QStringLiteral("bad-request")), iq.id);
+    fault.setStanza(iq.stanzaType, iq.from.toString());
+    throw fault;
 }
 
 } // namespace xmpp

@@ -8,14 +8,6 @@
 
 namespace xmpp {
 
-namespace {
-[[noreturn]] void expectedSearchQuery()
-{
-    throw stream_error(names::streamErrorConditionFromName(QStringLiteral("undefined-condition")),
-                       QStringLiteral("Expected search query"));
-}
-}
-
 ClientSearch::ClientSearch(XMPPClient* client)
     : ClientExtension(client)
 {
@@ -30,9 +22,8 @@ void ClientSearch::requestSearchForm(const XMPPJid& service, const QString& requ
 
 void ClientSearch::searchFormResult(const Iq* answer, const QString& requestTag)
 {
-    if (isResult(answer)) {
-        if (answer->type() != KindIqSearch)
-            expectedSearchQuery();
+    // An answer of another kind than a search query fails the request.
+    if (isResult(answer) && answer->type() == KindIqSearch) {
         const auto* iq = static_cast<const IqSearch*>(answer);
         if (iq->form()) {
             Q_EMIT requestSearchFormResult(*iq->form(), requestTag);
@@ -53,9 +44,7 @@ void ClientSearch::search(const XMPPJid& service, const XMPPDataForm& form, cons
 
 void ClientSearch::searchResult(const Iq* answer, const QString& requestTag)
 {
-    if (isResult(answer)) {
-        if (answer->type() != KindIqSearch)
-            expectedSearchQuery();
+    if (isResult(answer) && answer->type() == KindIqSearch) {
         const auto* iq = static_cast<const IqSearch*>(answer);
         if (iq->report()) {
             Q_EMIT searchReport(*iq->report(), requestTag);

@@ -26,14 +26,12 @@ void ClientVCard::requestVCard(const XMPPJid& jid)
 
 void ClientVCard::vCardResult(const Iq* answer)
 {
-    if (!isResult(answer)) {
+    // An answer of another kind than a vCard fails the request.
+    if (!isResult(answer) || answer->type() != KindIqVCard) {
         qCWarning(lcXmpp) << "Download vCard error";
         Q_EMIT vCardReceivedError(XMPPJid());
         return;
     }
-    if (answer->type() != KindIqVCard)
-        throw stream_error(names::streamErrorConditionFromName(QStringLiteral("undefined-condition")),
-                           QStringLiteral("Expected vCard"));
     const auto* iq = static_cast<const IqVCard*>(answer);
     const XMPPVCard card = iq->vCard() ? *iq->vCard() : XMPPVCard();
     qCDebug(lcXmpp) << "VCard recieved," << (card.photo.isNull() ? "no photo" : "has photo");

@@ -191,10 +191,10 @@ std::unique_ptr<SASLFailure> parseSASLFailure(QDomElement element)
     auto failure = std::make_unique<SASLFailure>();
     const QDomElement child = element.firstChildElement();
     if (!child.isNull()) {
-        const int condition = names::saslFailureConditionFromName(child.localName());
-        if (condition < 0)
-            throw stream_parse_error(0, QStringLiteral("unknown SASL failure code <%1>").arg(child.localName()));
-        failure->condition = condition;
+        // A condition of a newer list ("account-disabled",
+        // "credentials-expired" ...) is still a refusal: kept by its name.
+        failure->condition = names::saslFailureConditionFromName(child.localName());
+        failure->conditionName = child.localName();
     }
     return failure;
 }

@@ -58,12 +58,29 @@ public:
     int errorType() const { return m_errorType; }
     int condition() const { return m_condition; }
     const QString& id() const { return m_id; }
+    /// The faulty stanza's "type" and "from" attributes as received, when
+    /// the reader knew them (empty otherwise). A stanza of type "result" or
+    /// "error" is an answer and is never answered (RFC 6120 8.2.3, 8.3.1).
+    void setStanza(const QString& stanzaType, const QString& from)
+    {
+        m_stanzaType = stanzaType;
+        m_from = from;
+    }
+    const QString& stanzaType() const { return m_stanzaType; }
+    const QString& from() const { return m_from; }
+    /// True for an iq of type "result" or "error" and any stanza of type "error".
+    bool isAnswer() const
+    {
+        return m_stanzaType == QLatin1String("error") || (m_kind == Iq && m_stanzaType == QLatin1String("result"));
+    }
 
 private:
     int m_kind;
     int m_errorType;
     int m_condition;
     QString m_id;
+    QString m_stanzaType;
+    QString m_from;
 };
 
 } // namespace xmpp

@@ -59,8 +59,11 @@ class SASLFailure : public StreamElement
 public:
     int type() const override { return KindSASLFailure; }
     /// Starts at 0 "aborted", a final failure, for a failure element without
-    /// any condition child.
+    /// any condition child; -1 for a condition of no list this library
+    /// knows (RFC 6120 added several), whose name is in conditionName.
     int condition = 0;
+    /// The condition's element name as received; empty without one.
+    QString conditionName;
 };
 
 } // namespace xmpp

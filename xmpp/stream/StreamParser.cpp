@@ -153,11 +153,23 @@ bool StreamParser::Private::endElement()
         qCWarning(lcXmpp) << "element dropped:" << e.what();
         // An iq may be the answer to a request, which must not wait for ever:
         // the client fails that request (or answers a query with the error).
-        if (closed.namespaceURI() == ClientNs && closed.localName() == QLatin1String("iq"))
-            throw stanza_error(stanza_error::Iq, names::stanzaErrorTypeFromName(QStringLiteral("modify")),
+        if (closed.namespaceURI() == ClientNs && closed.localName() == QLatin1String("iq")) {
+            stanza_error fault(stanza_error::Iq, names::stanzaErrorTypeFromName(QStringLiteral("modify")),
                                names::stanzaErrorConditionFromName(QStringLiteral("jid-malformed")),
                                closed.attribute(QStringLiteral("id")));
+            // The sender as written; when it is the over-long part, nothing
+            // can be sent to it and no request takes it as an answer.
+            fault.setStanza(closed.attribute(QStringLiteral("type")), closed.attribute(QStringLiteral("from")));
+            throw fault;
+        }
         return false;
+    } catch (stanza_error& fault) {
+        // Whoever threw knew the stanza's kind; its type and sender decide
+        // whether (and to whom) it is answered.
+        stream.removeChild(closed);
+        if (fault.stanzaType().isEmpty() && fault.from().isEmpty())
+            fault.setStanza(closed.attribute(QStringLiteral("type")), closed.attribute(QStringLiteral("from")));
+        throw;
     } catch (...) {
         stream.removeChild(closed);
         throw;

@@ -32,9 +32,29 @@ QString XMPPMessage::language() const
 QString XMPPMessage::key(const QString& language) const { return language == this->language() ? Und : language; }
 
 QString XMPPMessage::body(const QString& language) const { return m_stanza.bodies.value(key(language)); }
-QString XMPPMessage::body() const { return m_stanza.bodies.value(Und); }
+namespace {
+
+/// The text without a language, else the one in the message's own language,
+/// else the one in the stream's, else the one whose language tag sorts first:
+/// a sender that labels every body still has its text read.
+QString preferred(const QMap<QString, QString>& texts, const QString& own, const QString& stream)
+{
+    for (const QString& key : {Und, own, stream}) {
+        const auto it = texts.constFind(key);
+        if (it != texts.cend())
+            return it.value();
+    }
+    return texts.isEmpty() ? QString() : texts.cbegin().value();
+}
+
+}
+
+QString XMPPMessage::body() const { return preferred(m_stanza.bodies, m_stanza.language, m_stanza.defaultLanguage); }
 void XMPPMessage::setBody(const QString& language, const QString& text) { m_stanza.bodies.insert(key(language), text); }
 void XMPPMessage::setBody(const QString& text) { m_stanza.bodies.insert(Und, text); }
-QString XMPPMessage::subject() const { return m_stanza.subjects.value(Und); }
+QString XMPPMessage::subject() const
+{
+    return preferred(m_stanza.subjects, m_stanza.language, m_stanza.defaultLanguage);
+}
 
 QDateTime XMPPMessage::delayStamp() const { return m_stanza.delay ? m_stanza.delay->stamp : QDateTime(); }

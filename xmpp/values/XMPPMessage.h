@@ -29,9 +29,13 @@ public:
     QString language() const;
     /// The body of a language; the own language is kept under "UND". Missing reads empty.
     QString body(const QString& language) const;
+    /// The body without a language, else the one in the message's own
+    /// language, else the stream's, else the one whose language tag sorts
+    /// first; empty without any.
     QString body() const;
     void setBody(const QString& language, const QString& text);
     void setBody(const QString& text);
+    /// The subject, chosen among languages as body() chooses.
     QString subject() const;
 
     bool hasDelay() const { return m_stanza.delay.has_value(); }

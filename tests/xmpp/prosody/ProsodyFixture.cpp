@@ -150,6 +150,10 @@ bool ProsodyFixture::writeConfig(QString* error)
     cfg += QStringLiteral("    ssl = { key = %1, certificate = %2 }\n")
                .arg(luaString(TestCertificates::serverKeyPath(dir)),
                     luaString(TestCertificates::serverCertificatePath(dir)));
+    cfg += QStringLiteral("VirtualHost %1\n").arg(luaString(otherDomain()));
+    cfg += QStringLiteral("    ssl = { key = %1, certificate = %2 }\n")
+               .arg(luaString(TestCertificates::serverKeyPath(dir)),
+                    luaString(TestCertificates::serverCertificatePath(dir)));
     cfg += QStringLiteral("Component %1 \"muc\"\n").arg(luaString(mucService()));
     cfg += QStringLiteral("    muc_room_default_public = true\n");
     cfg += QStringLiteral("    muc_room_locking = %1\n")

@@ -54,6 +54,9 @@ public:
     quint16 port() const { return m_port; }
     QString host() const { return QStringLiteral("127.0.0.1"); }
     QString domain() const { return QStringLiteral("localhost"); }
+    /// A second domain the server serves with the same certificate, which
+    /// does not name it.
+    QString otherDomain() const { return QStringLiteral("elsewhere.localhost"); }
     QString mucService() const { return QStringLiteral("conference.localhost"); }
     QString searchService() const { return QStringLiteral("search.localhost"); }
     QString directory() const;
