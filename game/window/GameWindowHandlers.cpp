@@ -28,9 +28,12 @@
 #include "WashoutWindow.h"
 #include "WindView.h"
 
+#include "ServerTime.h"
+
 #include <QApplication>
 #include <QDebug>
 #include <QSettings>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -197,6 +200,7 @@ void GameWindow::onHiddenTilesFromWall(qint32 playerId, qint32 count, bool fromD
 {
     if (count == 13)
         return; // the deal, shown by the deal animation
+    endClaimChoice(true);
     const bool first = !m_handSetUp;
     if (first) {
         flushActions();
@@ -220,6 +224,7 @@ void GameWindow::onTilesFromWall(qint32 playerId, const tile_vector& tiles, bool
 {
     if (tiles.size() == 13)
         return;
+    endClaimChoice(true);
     const bool first = !m_handSetUp;
     if (first) {
         flushActions();
@@ -278,6 +283,7 @@ void GameWindow::discardFromHand(tile t)
 
 void GameWindow::onTileDiscarded(qint32 playerId, tile t, bool riichiDiscard)
 {
+    endClaimChoice();
     m_discardSeen = true;
     stopCountdowns();
     clearHighlights();
@@ -330,6 +336,7 @@ void GameWindow::onTileDiscarded(qint32 playerId, tile t, bool riichiDiscard)
 
 void GameWindow::onTileClaimed(qint32 discardPlayer, qint32 claimingPlayer)
 {
+    endClaimChoice();
     if (!m_model)
         return;
     const int from = orientationOf(discardPlayer);
@@ -345,6 +352,7 @@ void GameWindow::onTileClaimed(qint32 discardPlayer, qint32 claimingPlayer)
 
 void GameWindow::onMeldDeclared(qint32 playerId, const meld_tuple& m)
 {
+    endClaimChoice();
     const std::vector<tile> tiles = meldTiles(m);
     if (tiles.empty()) {
         qWarning() << "can't create view for unhandled meld-type" << int(m.type);
@@ -409,6 +417,7 @@ void GameWindow::onKanDora(tile t)
 
 void GameWindow::onPlayerShouldAct(qint32 playerId, const TimeSpan& ts)
 {
+    endClaimChoice(true);
     clearHighlights();
     stopCountdowns();
     if (playerId == -1)
@@ -448,22 +457,22 @@ void GameWindow::showMeldSuggestion(const meld_offer_vector& offers, tile discar
 {
     m_riichiTiles.clear();
     m_riichiMode = false;
+    endClaimChoice();
     if (offers.empty() && autoPass()) {
         if (m_model)
             Q_EMIT callPass(tableId(), bottomPlayerId(), true);
         return;
     }
     m_auction->clear();
-    m_auction->setMode(MeldAuction::Claim);
+    m_auction->showPassButton();
     for (const meld_offer& offer : offers) {
         m_auction->addOffer(offer, discard);
         if (offer.type == game_protocol::meld_type::RIICHI)
             m_riichiTiles.push_back(offer.meld_tile);
     }
-    m_auction->setConcealed(false);
-    if (offers.empty())
-        m_auction->showPassButton();
+    m_auction->setMode(MeldAuction::Claim);
     showMeldAuction();
+    startClaimDeadline(ts);
     playSound(offers.empty() ? 11 : 10);
     if (m_sideBar->hasPlayer(m_playerId))
         m_sideBar->setPlayerTimeSpan(m_playerId, ts);
@@ -477,6 +486,7 @@ void GameWindow::showConcealedMeldSuggestion(const meld_offer_vector& offers, co
     (void)ts;
     m_riichiTiles.clear();
     m_riichiMode = false;
+    endClaimChoice();
     if (offers.empty()) {
         if (ownTurnIsRiichi() && autoPass()) {
             const PlayerData* own = m_model->ownPlayer();
@@ -488,15 +498,43 @@ void GameWindow::showConcealedMeldSuggestion(const meld_offer_vector& offers, co
         return;
     }
     m_auction->clear();
-    m_auction->setMode(MeldAuction::Concealed);
+    m_auction->showCloseButton();
     for (const meld_offer& offer : offers) {
         m_auction->addOffer(offer, offer.meld_tile);
         if (offer.type == game_protocol::meld_type::RIICHI)
             m_riichiTiles.push_back(offer.meld_tile);
     }
-    m_auction->setConcealed(true);
+    m_auction->setMode(MeldAuction::Concealed);
     showMeldAuction();
     playSound(10);
+}
+
+void GameWindow::startClaimDeadline(const TimeSpan& ts)
+{
+    m_claimDeadline->stop();
+    if (!ts.end().isValid())
+        return;
+    const qint64 left = ServerTime::currentTime().msecsTo(ts.end());
+    m_claimDeadline->start(int(std::clamp<qint64>(left, 0, 24 * 3600 * 1000)));
+}
+
+void GameWindow::onClaimDeadline()
+{
+    // The time to claim is up: the chooser's question is answered with a pass.
+    if (!m_auction->isVisible() || m_auction->mode() == MeldAuction::Concealed)
+        return;
+    m_auction->hide();
+    if (m_model && m_model->isOwnPlayerSeated())
+        Q_EMIT callPass(tableId(), bottomPlayerId(), true);
+}
+
+void GameWindow::endClaimChoice(bool claimsOnly)
+{
+    // The offer the chooser answers is over once play moves on.
+    if (claimsOnly && m_auction->mode() == MeldAuction::Concealed)
+        return;
+    m_claimDeadline->stop();
+    m_auction->hide();
 }
 
 void GameWindow::showClaim(qint32 playerId, int kind, int subKind)
@@ -530,6 +568,7 @@ void GameWindow::onHandEndScoring(const std::map<qint32, player_score>& scores, 
         qWarning() << "m_table not set";
         return;
     }
+    endClaimChoice();
     playSound(7);
     m_washout->hide();
     appendInfo(tr("Hand ended in Mahjong!"));
