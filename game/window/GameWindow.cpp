@@ -780,7 +780,9 @@ QPixmap GameWindow::playerPicture(qint32 playerId) const
 
 void GameWindow::appendInfo(const QString& text)
 {
-    m_sideBar->appendInfo(text);
+    // The chat pane shows rich text; these notices, and the player names in
+    // them, are plain.
+    m_sideBar->appendInfo(text.toHtmlEscaped());
 }
 
 void GameWindow::playSound(unsigned slot)

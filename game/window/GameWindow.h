@@ -11,6 +11,7 @@
 #include "meld.h"
 #include "tile.h"
 
+#include <QDateTime>
 #include <QPointF>
 #include <QPointer>
 #include <QWidget>
@@ -309,6 +310,8 @@ private:
     QPointer<QWidget> m_leaveQuestion;
     std::vector<tile> m_riichiTiles;
     bool m_riichiMode = false;
+    /// The end of the time to say ready for the next hand, once the server named it.
+    QDateTime m_readyDeadline;
     bool m_ownDiscardShown = false;
     tile m_shownDiscard{0};
     bool m_discardSeen = false;

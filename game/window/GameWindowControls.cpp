@@ -277,6 +277,7 @@ void GameWindow::onAreYouReady(const TimeSpan& ts, bool seated)
             m_seated->startCountdown(ts);
         m_seated->showDialog(true);
     } else {
+        m_readyDeadline = ts.end();
         m_scoreBoard->setWaitingMode(true);
         m_scoreBoard->startCountdown(ts.end());
         m_washout->setReadyDeadline(ts.end());

@@ -167,6 +167,7 @@ void GameWindow::setUpWalls()
 
 void GameWindow::onStartHand(bool newRound)
 {
+    m_readyDeadline = QDateTime();
     m_handSetUp = false;
     m_discardSeen = false;
     m_riichiMode = false;
@@ -433,9 +434,17 @@ void GameWindow::onPlayerShouldAct(qint32 playerId, const TimeSpan& ts)
     }
     const PlayerData* me = m_model ? m_model->ownPlayer() : nullptr;
     m_hand->setActive(true);
-    // A player in riichi may only discard what was drawn.
-    if (me && me->riichiDiscardIndex() != -1)
-        m_hand->setAllowedTiles(me->lastDrawn());
+    // A player in riichi may only discard what was drawn. After a rebuild
+    // from a snapshot the drawn tile is not known, and an empty list would
+    // allow any tile: no tile may be chosen then, the server discards.
+    if (me && me->riichiDiscardIndex() != -1) {
+        if (me->lastDrawn().empty()) {
+            qWarning() << "in riichi without a known drawn tile; nothing to choose";
+            m_hand->setActive(false);
+        } else {
+            m_hand->setAllowedTiles(me->lastDrawn());
+        }
+    }
     syncOwnHand();
     m_timer->setTimeSpan(ts);
     Q_EMIT tableActivity(tableId(), true, ts);
@@ -521,7 +530,7 @@ void GameWindow::startClaimDeadline(const TimeSpan& ts)
 void GameWindow::onClaimDeadline()
 {
     // The time to claim is up: the chooser's question is answered with a pass.
-    if (!m_auction->isVisible() || m_auction->mode() == MeldAuction::Concealed)
+    if (m_auction->isHidden() || m_auction->mode() == MeldAuction::Concealed)
         return;
     m_auction->hide();
     if (m_model && m_model->isOwnPlayerSeated())
@@ -604,8 +613,9 @@ void GameWindow::onHandEndScoring(const std::map<qint32, player_score>& scores, 
     m_scoreBoard->showScores(list, shown, int(mahjongType), m_tableInfo, endOfGame);
     for (int i = 0; i < 4; ++i)
         m_scoreBoard->setAvatar(i, std::size_t(i) < list.size() ? playerPicture(list[std::size_t(i)].pid) : QPixmap());
-    // The time to the next hand comes with the server's ready question.
-    m_scoreBoard->stopCountdown();
+    // The countdown runs to the next hand's ready deadline once the server
+    // has named it (its ready question may come before or after the scores).
+    m_scoreBoard->startCountdown(m_readyDeadline);
     m_scoreBoard->showDialog(true);
     Q_EMIT tableActivity(tableId(), true, TimeSpan());
 }
