@@ -205,12 +205,14 @@ void GameController::createTable(qint32 tableId, qint32 tournamentId)
 
 bool GameController::createGameModel(qint32 tableId)
 {
-    if (!tableModel || !tableModel->hasTableInfo(tableId)) {
+    const bool listed = tableModel && tableModel->hasTableInfo(tableId);
+    if (!listed && m_arrivedRecord.tableId != tableId) {
         qWarning().noquote() << QStringLiteral("no table info for table %1; the table is not opened").arg(tableId);
         return false;
     }
-    const TableInfo info = tableModel->tableInfo(tableId);
-    tableModel->subscribe(info.lobbyPath);
+    const TableInfo info = listed ? tableModel->tableInfo(tableId) : m_arrivedRecord;
+    if (tableModel)
+        tableModel->subscribe(info.lobbyPath);
     auto* model = new GameModel(tableId, info, ownPlayerId, ownPlayerName);
     tables[tableId].model = model;
     connect(model, &GameModel::tournamentRoundEnded, this, &GameController::onTournamentRoundEnded);
@@ -745,11 +747,11 @@ void GameController::retrySeatings()
 void GameController::onTableInfo(const TableInfo& ti)
 {
     if (heldJoins.erase(ti.tableId) != 0) {
-        // The lobby's list may take the record after this slot: the table
-        // opens with the record in hand.
-        if (tableModel && !tableModel->hasTableInfo(ti.tableId))
-            tableModel->addOrUpdateTable(ti);
+        // The lobby's list may take the record after this slot, or not at
+        // all (a path it does not show): the table opens with the record in hand.
+        m_arrivedRecord = ti;
         openJoinedTable(ti.tableId, -1, 0, false);
+        m_arrivedRecord = TableInfo();
     }
     const auto seat = tournamentSeatings.find(ti.tableId);
     if (seat != tournamentSeatings.end() && !seat->second.joined)

@@ -185,6 +185,8 @@ private:
     std::map<qint32, SeatingRecord> tournamentSeatings;
     /// Successful joins waiting for their table's record, with their time limit.
     std::map<qint32, QDeadlineTimer> heldJoins;
+    /// The record of a held join's table while that table opens.
+    TableInfo m_arrivedRecord;
     QWidget* parentWidget;
     QTimer* seatingRetry;
 };

@@ -413,6 +413,66 @@ private Q_SLOTS:
         QVERIFY(server->received(32).isEmpty());
     }
 
+    void kickWithoutAWindowClosesTheTable()
+    {
+        // The user closed the table's window during the hand; the kick that
+        // follows ends the table, so a later join opens it afresh.
+        start(HandScenario::Kind::Hand);
+        const quint32 table = HandScenario::tableFor(0);
+        GameWindow* w = join(table);
+        QVERIFY(w);
+        QTRY_VERIFY(w->seatedWindow()->isVisibleTo(w));
+        QTest::mouseClick(w->seatedWindow()->playButton(), Qt::LeftButton);
+        QTRY_COMPARE(scenario->waitingFor(), QStringLiteral("chow or pass"));
+        gc->onInPlayLeave(qint32(table));
+        QVERIFY(!gc->existingView(qint32(table)));
+        QSignalSpy modelGone(gc.get(), &GameController::gameModelAboutToBeDestroyed);
+        server->send(TestFrame(64).u32(table).u16(1));
+        QTRY_COMPARE(modelGone.count(), 1);
+        QVERIFY(!gc->hasTable(qint32(table)));
+        QVERIFY(server->received(36).isEmpty());
+        QVERIFY(server->received(54).isEmpty());
+    }
+
+    void joinOfATableWithoutARecordWaitsForIt()
+    {
+        start(HandScenario::Kind::Hand);
+        const quint32 table = HandScenario::tableFor(1);
+        // A lobby that lists nothing yet (the table is joined again after
+        // "already seated", say).
+        TableModel empty(nullptr);
+        gc->setTableModel(&empty);
+        QSignalSpy created(gc.get(), &GameController::tableViewCreated);
+        QSignalSpy joined(gc.get(), &GameController::regularTableJoined);
+        QTest::ignoreMessage(QtWarningMsg, "joined table 512 before its record; waiting for it");
+        cm->join_table(qint32(table));
+        QTRY_COMPARE(server->received(30).size(), 1);
+        QTest::qWait(200);
+        QCOMPARE(created.count(), 0);
+        // The record arrives: the table opens, joined, with it.
+        cm->lobby_table_subscribe(QStringLiteral("101/Regular"));
+        QTRY_COMPARE(created.count(), 1);
+        QCOMPARE(joined.count(), 1);
+        QCOMPARE(gc->gameModel(qint32(table))->tableInfo().name, QStringLiteral("International hand"));
+        gc->leaveSuccessful(qint32(table));
+        gc->setTableModel(tables.get());
+    }
+
+    void seatingIsHeldOnlyByAYoungJoin()
+    {
+        start(HandScenario::Kind::Tournament);
+        qint64 now = 1'000'000;
+        table_requests().setClock([&now] { return now; });
+        QSignalSpy joined(gc.get(), &GameController::tournamentTableJoined);
+        // A join of the table went out 3.5 s ago and was never answered.
+        QVERIFY(table_requests().checkTableRequest(qint32(HandScenario::tournamentTable), 30));
+        now += 3500;
+        cm->tournaments_lobby_subscribe();
+        QTRY_COMPARE(joined.count(), 1);
+        QCOMPARE(server->received(30).size(), 1);
+        table_requests().setClock({});
+    }
+
     void tournamentSeating()
     {
         start(HandScenario::Kind::Tournament);
