@@ -4,7 +4,9 @@
 
 #include "ActionQueue.h"
 #include "ConferenceArea.h"
+#include "GameSounds.h"
 #include "GameWindowAction.h"
+#include "Sound.h"
 #include "MeldView.h"
 #include "SocialServices.h"
 #include "AnimationRoles.h"
@@ -769,6 +771,46 @@ private Q_SLOTS:
                 shown.push_back(x);
         std::sort(shown.begin(), shown.end());
         QCOMPARE(shown, (tile_vector{tile(34), tile(35)}));
+    }
+
+    void rebuildIsSilent()
+    {
+        // West's pong, made before the window opens (a watcher coming in, a
+        // rejoin): building the table plays no meld sound; a meld declared
+        // afterwards does.
+        class Recording : public Sound
+        {
+        public:
+            explicit Recording(QStringList& log, unsigned slot) : log(log), slot(slot) {}
+            void play(bool) override { log << QString::number(slot); }
+            void stop() override {}
+            QStringList& log;
+            unsigned slot;
+        };
+        QStringList played;
+        GameSounds& sounds = GameSounds::instance();
+        for (unsigned slot = 0; slot < GameSounds::slotCount; ++slot)
+            sounds.setSound(slot, std::make_unique<Recording>(played, slot));
+        QSettings().setValue(QStringLiteral("game/sound"), true);
+        auto model = playing(1);
+        model->onTileDiscarded(east, tile(9), false);
+        model->onTileClaimed(west);
+        model->onMeldDeclared(west, claimMeld(game_protocol::meld_type::PONG, tile(9)));
+        GameWindow w(nullptr, nullptr, ownId);
+        w.resize(1024, 768);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        played.clear();
+        w.setModel(model.get());
+        const int o = w.orientationOf(west);
+        QCOMPARE(int(w.declaredView(o)->melds().size()), 1);
+        QCOMPARE(played, QStringList{});
+        w.declareMeld(o, claimMeld(game_protocol::meld_type::PONG, tile(12)), ClaimedFrom::None);
+        QCOMPARE(played.size(), 1);
+        QSettings().setValue(QStringLiteral("game/sound"), false);
+        w.setModel(nullptr);
+        for (unsigned slot = 0; slot < GameSounds::slotCount; ++slot)
+            sounds.setSound(slot, nullptr);
     }
 
     void playerNamesReachTheChatAsText()
