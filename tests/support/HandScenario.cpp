@@ -331,6 +331,15 @@ void HandScenario::scriptJoin(quint32 tableId)
     ruleset = rulesetOf(tableId);
     push({QStringLiteral("snapshot"), [this] {
               send(TestFrame(31).u32(m_table).u8(1).u8(0).u32(0));
+              if (kind != Kind::Tournament) {
+                  // As the real server does: the join is followed by the
+                  // notice that the user is seated there.
+                  static const QByteArray names[] = {"Classic hand", "International hand", "Riichi hand"};
+                  TestFrame notice(62);
+                  notice.u32(m_table).u8(1).u32(quint32(-1));
+                  tableRecord(notice, m_table, names[ruleset], ruleset, ruleset == 2 ? 2 : 0);
+                  send(notice);
+              }
               // Player information first, so the snapshot's players have names.
               send(TestFrame(13).u32(eastId).str("Ayame").u32(0));
               send(TestFrame(13).u32(westId).str("Kenji").u32(0));
