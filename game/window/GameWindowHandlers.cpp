@@ -418,7 +418,10 @@ void GameWindow::onKanDora(tile t)
 
 void GameWindow::onPlayerShouldAct(qint32 playerId, const TimeSpan& ts)
 {
-    endClaimChoice(true);
+    // Another player's turn ends an open claim; the own player's may be the
+    // claim's own countdown.
+    if (playerId != -1 && playerId != m_playerId)
+        endClaimChoice(true);
     clearHighlights();
     stopCountdowns();
     if (playerId == -1)
