@@ -115,6 +115,10 @@ void MainWindow::onTableInfoUpdate(const TableInfo& ti)
 
 void MainWindow::askRejoin(qint32 tableId, const QString& tableName)
 {
+    // The server's notice also follows a join just made: a table already open
+    // needs no question.
+    if (gameController->hasTable(tableId))
+        return;
     auto* box = plainText(
         ModelessMsgBox::question(this, tr("Rejoin Table"), tr("Do you want to rejoin table %1?").arg(tableName),
                                  QDialogButtonBox::Yes | QDialogButtonBox::No, QDialogButtonBox::Yes));
@@ -127,6 +131,8 @@ void MainWindow::askRejoin(qint32 tableId, const QString& tableName)
 
 void MainWindow::askContinueWatching(qint32 tableId, const QString& tableName)
 {
+    if (gameController->hasTable(tableId))
+        return;
     auto* box = plainText(ModelessMsgBox::question(this, tr("Watch Table"),
                                                    tr("Do you want to continue watching table %1?").arg(tableName),
                                                    QDialogButtonBox::Yes | QDialogButtonBox::No,

@@ -8,6 +8,7 @@
 #include <QDebug>
 
 #include <string>
+#include <utility>
 
 GameModel::GameModel(qint32 tableId, const TableInfo& tableInfo, qint32 ownPlayerId, const QString& ownPlayerName,
                      QObject* parent)
@@ -70,8 +71,10 @@ const PlayerData& GameModel::playerRef(qint32 id) const
 
 bool GameModel::isPlayerSeated(qint32 id) const
 {
+    // A player removed during the hand keeps the record until the hand
+    // ends, but no longer the seat.
     const PlayerData* p = player(id);
-    return p && p->seated();
+    return p && p->seated() && m_delayedRemovals.count(id) == 0;
 }
 
 const PlayerData* GameModel::playerByWind(int wind) const
@@ -166,12 +169,20 @@ void GameModel::setPlayerState(player_state_t state)
 void GameModel::setGameState(game_state_t state)
 {
     m_gameState = state;
-    if (state != GAME_PLAYING) {
-        // Players who left during the hand go now, without a signal each:
-        // the views rebuild from the state change.
-        for (const qint32 id : m_delayedRemovals)
+    if (state != GAME_PLAYING && !m_delayedRemovals.empty()) {
+        // Players who left during the hand go now, announced as any leave,
+        // so that every view drops their seats.
+        const std::set<qint32> gone = std::exchange(m_delayedRemovals, {});
+        for (const qint32 id : gone) {
+            const auto it = m_players.find(id);
+            if (it == m_players.end())
+                continue;
+            if (it->second.seated())
+                Q_EMIT playerUnseated(id, m_tableId);
             m_players.erase(id);
-        m_delayedRemovals.clear();
+            Q_EMIT playerLeft(id);
+        }
+        Q_EMIT seatsRemainingChanged(seatsRemaining());
     }
     Q_EMIT gameStateChanged();
     updateJoinable();

@@ -88,6 +88,8 @@ public:
     const PlayerData& playerRef(qint32 id) const;
     const PlayerData* ownPlayer() const { return player(m_ownPlayerId); }
     bool hasPlayer(qint32 id) const { return m_players.count(id) != 0; }
+    /// Whether the player has a seat; false once removed during the hand
+    /// (the record stays until the hand ends).
     bool isPlayerSeated(qint32 id) const;
     bool isOwnPlayerSeated() const { return isPlayerSeated(m_ownPlayerId); }
     /// The first player (ascending id) at this wind, or null.

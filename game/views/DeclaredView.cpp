@@ -104,7 +104,7 @@ void DeclaredView::insertMeld(std::size_t index, MeldView* view)
     m_melds.insert(m_melds.begin() + std::ptrdiff_t(std::min(index, m_melds.size())), view);
 }
 
-void DeclaredView::declareMeld(const meld_tuple& m, int claimedFrom)
+void DeclaredView::declareMeld(const meld_tuple& m, ClaimedFrom claimedFrom)
 {
     const int type = int(m.type);
     if (type == bonusKind) {
@@ -114,16 +114,14 @@ void DeclaredView::declareMeld(const meld_tuple& m, int claimedFrom)
     if (type != 1 && type != 2 && type != 4 && type != 8 && type != 32)
         return;
 
-    int position = MeldLayout::claimedPositionFromSeat(claimedFrom);
+    int position = MeldLayout::claimedPosition(claimedFrom);
     int offset = -1;
     if (type == 1 && position >= 0) {
-        const int named = m.extra_tile.isConcealed() ? -1 : int(m.extra_tile.code()) - int(m.meld_tile.code());
-        if (named >= 0 && named <= 2)
-            offset = named;
-        else if (m.extra >= 0 && m.extra <= 2)
-            offset = m.extra;
-        else
-            offset = 0; // a chow is claimed from the left: its lowest tile unless told otherwise
+        // The record's extra tile is the claimed tile's offset in the chow,
+        // not a tile code.
+        offset = int(m.extra_tile.code());
+        if (offset > 2)
+            position = offset = -1;
     }
     int hidden = int(m.visibility);
     std::size_t index = firstBonusIndex();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ClaimedFrom.h"
 #include "ShadowedGroup.h"
 #include "TileAnimationTarget.h"
 #include "meld.h"
@@ -30,14 +31,13 @@ public:
     /// Re-arranges every meld's tiles and lays the melds out again.
     void relayout();
 
-    /// Adds a declared meld. `claimedFrom` is the seat the claimed tile came
-    /// from, relative to the declaring player (3 left, 2 across, 1 right;
-    /// -1 or 0 none); it decides where the turned tile lies. The chow tile
-    /// that was claimed is the meld record's extra tile when that names one of
-    /// the chow's tiles, else its extra value when that is 0..2; the hidden
-    /// level is the record's visibility. A pong extended to a kong replaces
-    /// its pong in place. Types 16 and 128 change nothing.
-    void declareMeld(const meld_tuple& m, int claimedFrom);
+    /// Adds a declared meld. `claimedFrom` decides where the turned tile
+    /// lies (none: no tile is turned). Of a claimed chow, the tile turned is
+    /// the one claimed: the record's claimed offset (its extra tile, 0 the
+    /// lowest .. 2 the highest); an offset outside 0..2 turns none. The
+    /// hidden level is the record's visibility. A pong extended to a kong
+    /// replaces its pong in place. Types 16 and 128 change nothing.
+    void declareMeld(const meld_tuple& m, ClaimedFrom claimedFrom);
     /// Adds a flower or season to its group (one group per suit, in tile order).
     void addBonusTile(tile t);
     /// Adds a row of scoring tiles before the bonus groups; a position p > 0

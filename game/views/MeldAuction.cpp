@@ -10,8 +10,10 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QSet>
+#include <QShortcut>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <stdexcept>
 
 MeldAuction::MeldAuction(QWidget* parent)
@@ -54,6 +56,16 @@ MeldAuction::MeldAuction(QWidget* parent)
     connect(riichi, &QPushButton::clicked, this, &MeldAuction::riichiClicked);
     connect(pass, &QPushButton::clicked, this, &MeldAuction::passClicked);
     connect(close, &QPushButton::clicked, this, &MeldAuction::closeClicked);
+    // Escape declines whatever the chooser asks: a pass where a pass is
+    // offered, else it closes a declaration.
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    escape->setContext(Qt::WindowShortcut);
+    connect(escape, &QShortcut::activated, this, [this] {
+        if (passOffered && pass->isVisible())
+            pass->click();
+        else if (close->isVisible())
+            close->click();
+    });
     clear();
 }
 
@@ -148,10 +160,20 @@ std::vector<MeldChoice*> MeldAuction::choices() const
 
 void MeldAuction::assignShortcuts()
 {
-    // Two buttons with one shortcut make Qt fire neither: a row whose key is
-    // taken by an earlier row or by Mahjong or Pass gets the next free digit.
+    // Two buttons with one shortcut make Qt fire neither. Each kind keeps its
+    // own key whatever the server's order: the kinds claim their keys in a
+    // fixed order (a kong before a pong to kong, which shares its key), and a
+    // row whose key is taken gets the next free digit.
     QSet<QKeySequence> used{mahjong->shortcut(), pass->shortcut()};
-    for (MeldChoice* choice : choices()) {
+    std::vector<MeldChoice*> rows = choices();
+    const auto rank = [](const MeldChoice* c) {
+        static constexpr int order[] = {0, 1, 2, 4, 3, 5, 6}; // chows, pong, kong, pong to kong, riichi
+        const int kind = c->buttonKind();
+        return kind >= 0 && kind < int(std::size(order)) ? order[kind] : int(std::size(order));
+    };
+    std::stable_sort(rows.begin(), rows.end(),
+                     [&rank](const MeldChoice* a, const MeldChoice* b) { return rank(a) < rank(b); });
+    for (MeldChoice* choice : rows) {
         QKeySequence key(ClaimOffers::shortcutText(choice->buttonKind()));
         for (int digit = 4; used.contains(key) && digit <= 10; ++digit)
             key = digit <= 9 ? QKeySequence(QStringLiteral("Alt+%1").arg(digit)) : QKeySequence();

@@ -79,18 +79,19 @@ std::vector<Slot> slots(int meldType, tile t, int claimedPosition, int claimedOf
     return row;
 }
 
-int claimedPositionFromSeat(int relativeSeat)
+int claimedPosition(ClaimedFrom from)
 {
-    switch (relativeSeat) {
-    case 3:
+    switch (from) {
+    case ClaimedFrom::Left:
         return 0;
-    case 2:
+    case ClaimedFrom::Across:
         return 1;
-    case 1:
+    case ClaimedFrom::Right:
         return 2;
-    default:
-        return -1;
+    case ClaimedFrom::None:
+        break;
     }
+    return -1;
 }
 
 QPoint cursorStart(int side, QSize upright, QSize sideways)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ClaimedFrom.h"
 #include "tile.h"
 
 #include <QPointF>
@@ -34,10 +35,9 @@ struct Slot
 /// range. Throws std::runtime_error for a type other than 1, 2, 4, 8, 32, 64, 128.
 std::vector<Slot> slots(int meldType, tile t, int claimedPosition, int claimedOffset, int hiddenLevel);
 
-/// Where a claimed tile lies in the row for the seat it was claimed from,
-/// relative to the claimer: 3 the player on the left (row start), 2 across
-/// (middle), 1 on the right (row end); anything else (-1, 0) none.
-int claimedPositionFromSeat(int relativeSeat);
+/// Where a claimed tile lies in the row: 0 (the row's start) for a tile from
+/// the left, 1 from across, 2 (the row's end) from the right; -1 for none.
+int claimedPosition(ClaimedFrom from);
 
 /// The cursor's start: rows are always thick enough for two sideways tiles
 /// stacked. `upright` is the face-up footprint, `sideways` the sideways one.

@@ -19,8 +19,8 @@ namespace {
 
 /// How often a tournament seating whose join the throttle refused is tried again.
 constexpr int seatingRetryMs = 500;
-/// The throttle lets a join through again once the last one is this old.
-constexpr qint64 throttleMs = 3000;
+/// How long a join waits for the record of its table before it is given up.
+constexpr int heldJoinMs = 10000;
 
 } // namespace
 
@@ -206,12 +206,14 @@ void GameController::createTable(qint32 tableId, qint32 tournamentId)
 
 bool GameController::createGameModel(qint32 tableId)
 {
-    if (!tableModel || !tableModel->hasTableInfo(tableId)) {
+    const bool listed = tableModel && tableModel->hasTableInfo(tableId);
+    if (!listed && m_arrivedRecord.tableId != tableId) {
         qWarning().noquote() << QStringLiteral("no table info for table %1; the table is not opened").arg(tableId);
         return false;
     }
-    const TableInfo info = tableModel->tableInfo(tableId);
-    tableModel->subscribe(info.lobbyPath);
+    const TableInfo info = listed ? tableModel->tableInfo(tableId) : m_arrivedRecord;
+    if (tableModel)
+        tableModel->subscribe(info.lobbyPath);
     auto* model = new GameModel(tableId, info, ownPlayerId, ownPlayerName);
     tables[tableId].model = model;
     connect(model, &GameModel::tournamentRoundEnded, this, &GameController::onTournamentRoundEnded);
@@ -362,7 +364,32 @@ void GameController::onJoinSuccessful(qint32 tableId)
         tournamentId = seat->second.tournamentId;
         reason = seat->second.reason;
         tournamentSeatings.erase(seat);
+    } else if (!hasTable(tableId) && (!tableModel || !tableModel->hasTableInfo(tableId))) {
+        holdJoin(tableId);
+        return;
     }
+    openJoinedTable(tableId, tournamentId, reason, seated);
+}
+
+void GameController::holdJoin(qint32 tableId)
+{
+    // A join the lobby cannot describe yet (a table it does not list, joined
+    // again after "already seated"): the table opens when its record comes.
+    qWarning().noquote() << QStringLiteral("joined table %1 before its record; waiting for it").arg(tableId);
+    heldJoins[tableId] = QDeadlineTimer(heldJoinMs);
+    QTimer::singleShot(heldJoinMs + 10, this, [this, tableId] {
+        const auto it = heldJoins.find(tableId);
+        if (it == heldJoins.end() || !it->second.hasExpired())
+            return;
+        heldJoins.erase(it);
+        qWarning().noquote() << QStringLiteral("no record of joined table %1 came within %2 s; not opened")
+                                    .arg(tableId)
+                                    .arg(heldJoinMs / 1000);
+    });
+}
+
+void GameController::openJoinedTable(qint32 tableId, qint32 tournamentId, int reason, bool seated)
+{
     createTable(tableId, tournamentId);
     const auto it = tables.find(tableId);
     if (it == tables.end())
@@ -572,6 +599,8 @@ void GameController::onKickPlayer(qint32 tableId, kick_reason::enum_t reason)
     m->onPlayerKicked(reason);
     if (reason == kick_reason::KICK_REASON_3)
         connection->watch_table(tableId);
+    else if (!existingView(tableId))
+        destroyTable(tableId); // no window to show the notice: the table ends here
 }
 
 void GameController::handEndNonScoring(qint32 tableId, endhand_reason_t washoutType, bool endOfGame)
@@ -691,8 +720,9 @@ bool GameController::sendSeatingJoin(qint32 tableId)
         return true;
     // A join for this table sent less than three seconds ago and not yet
     // answered makes the connection refuse this one without a word; the
-    // seating is then tried again until its join goes out.
-    if (table_requests().hasTableRequest(tableId, 30)) {
+    // seating is then tried again until its join goes out. An older one
+    // no longer holds it back.
+    if (table_requests().isThrottled(tableId, 30)) {
         if (!seatingRetry->isActive())
             seatingRetry->start();
         return false;
@@ -717,6 +747,13 @@ void GameController::retrySeatings()
 
 void GameController::onTableInfo(const TableInfo& ti)
 {
+    if (heldJoins.erase(ti.tableId) != 0) {
+        // The lobby's list may take the record after this slot, or not at
+        // all (a path it does not show): the table opens with the record in hand.
+        m_arrivedRecord = ti;
+        openJoinedTable(ti.tableId, -1, 0, false);
+        m_arrivedRecord = TableInfo();
+    }
     const auto seat = tournamentSeatings.find(ti.tableId);
     if (seat != tournamentSeatings.end() && !seat->second.joined)
         sendSeatingJoin(ti.tableId);

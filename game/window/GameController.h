@@ -10,6 +10,7 @@
 #include "TournamentRoundScores.h"
 #include "meld.h"
 
+#include <QDeadlineTimer>
 #include <QObject>
 #include <QPointer>
 
@@ -30,7 +31,8 @@ class TournamentsController;
 /// requests go to the connection unchanged.
 ///
 /// An event for a table that is not open (closed a moment before, or never
-/// opened) is logged and dropped. A tournament seating whose join the
+/// opened) is logged and dropped. A successful join for a table the lobby
+/// has no record of opens the table when the record arrives (within 10 s). A tournament seating whose join the
 /// connection's throttle refuses is tried again until the join goes out.
 class GameController : public QObject
 {
@@ -166,6 +168,9 @@ private:
     void createGameWindow(qint32 tableId);
     void destroyTableView(qint32 tableId);
     void destroyTable(qint32 tableId);
+    /// Keeps a successful join whose table has no record yet, for a while.
+    void holdJoin(qint32 tableId);
+    void openJoinedTable(qint32 tableId, qint32 tournamentId, int reason, bool seated);
     /// Sends the join of a seating; false when the throttle refused it.
     bool sendSeatingJoin(qint32 tableId);
     void retrySeatings();
@@ -178,6 +183,10 @@ private:
     QPointer<TableModel> tableModel;
     QPointer<TournamentsController> tournaments;
     std::map<qint32, SeatingRecord> tournamentSeatings;
+    /// Successful joins waiting for their table's record, with their time limit.
+    std::map<qint32, QDeadlineTimer> heldJoins;
+    /// The record of a held join's table while that table opens.
+    TableInfo m_arrivedRecord;
     QWidget* parentWidget;
     QTimer* seatingRetry;
 };

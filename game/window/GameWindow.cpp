@@ -44,6 +44,7 @@
 #include <QResizeEvent>
 #include <QSettings>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -160,6 +161,9 @@ void GameWindow::build()
     connect(m_auction, &MeldAuction::meldSelected, this, &GameWindow::onMeldSelected);
     connect(m_auction, &MeldAuction::passSelected, this, &GameWindow::onPassMeldSelected);
     connect(m_auction, &MeldAuction::closeSelected, this, &GameWindow::onCloseMeldAuction);
+    m_claimDeadline = new QTimer(this);
+    m_claimDeadline->setSingleShot(true);
+    connect(m_claimDeadline, &QTimer::timeout, this, &GameWindow::onClaimDeadline);
 
     m_scoreBoard = new ScoreBoard(this);
     connect(m_scoreBoard, &ScoreBoard::readyClicked, this, &GameWindow::onReadyButtonClick);
@@ -410,15 +414,26 @@ int GameWindow::nextWind(int wind)
     return (wind + 1) % 4;
 }
 
-int GameWindow::claimDirection(const GameModel* model, const meld_tuple& m, qint32 claimantId)
+ClaimedFrom GameWindow::claimDirection(const GameModel* model, const meld_tuple& m, qint32 claimantId)
 {
-    if (!model)
-        return -1;
+    if (!model || m.extra == -1 || m.extra == claimantId)
+        return ClaimedFrom::None;
     const PlayerData* from = model->player(m.extra);
     const PlayerData* claimant = model->player(claimantId);
     if (!from || !claimant)
-        return -1;
-    return (int(claimant->wind()) - int(from->wind()) - 1) & 3;
+        return ClaimedFrom::None;
+    // Turns go East, South, West, North: the player one wind before the
+    // claimant sits on the left, two before across, three before on the right.
+    switch ((int(claimant->wind()) - int(from->wind())) & 3) {
+    case 1:
+        return ClaimedFrom::Left;
+    case 2:
+        return ClaimedFrom::Across;
+    case 3:
+        return ClaimedFrom::Right;
+    default:
+        return ClaimedFrom::None;
+    }
 }
 
 std::vector<int> GameWindow::dealOrder(int players)
@@ -529,10 +544,21 @@ void GameWindow::syncWithModel()
             m_hidden[i]->setTileCount(p->tileCount());
         if (m_sideBar->hasPlayer(p->id()))
             m_sideBar->setPlayerWind(p->id(), int(p->wind()));
-        for (const meld_tuple& m : p->melds())
-            declareMeld(o, m, claimDirection(m_model, m, p->id()));
-        for (tile t : p->bonusTiles())
-            m_declared[i]->addBonusTile(t);
+        // A rebuild is silent: the melds are shown without their sounds.
+        std::vector<tile> shownBonus;
+        for (const meld_tuple& m : p->melds()) {
+            m_declared[i]->declareMeld(m, claimDirection(m_model, m, p->id()));
+            if (int(m.type) == 64) // a bonus tile declared during the hand
+                shownBonus.push_back(m.meld_tile);
+        }
+        // The snapshot's bonus tiles that no meld record holds already.
+        for (tile t : p->bonusTiles()) {
+            const auto held = std::find(shownBonus.begin(), shownBonus.end(), t);
+            if (held != shownBonus.end())
+                shownBonus.erase(held);
+            else
+                m_declared[i]->addBonusTile(t);
+        }
         const bool riichi = p->riichiDiscardIndex() != -1;
         m_sticks[i]->setCount(riichi ? 1 : 0);
         m_sticks[i]->setVisible(riichi);
@@ -657,7 +683,7 @@ void GameWindow::flushActions()
 
 // --- steps
 
-void GameWindow::declareMeld(int orientation, meld_tuple m, int from)
+void GameWindow::declareMeld(int orientation, meld_tuple m, ClaimedFrom from)
 {
     if (orientation < 0 || orientation > 3)
         return;
@@ -754,7 +780,9 @@ QPixmap GameWindow::playerPicture(qint32 playerId) const
 
 void GameWindow::appendInfo(const QString& text)
 {
-    m_sideBar->appendInfo(text);
+    // The chat pane shows rich text; these notices, and the player names in
+    // them, are plain.
+    m_sideBar->appendInfo(text.toHtmlEscaped());
 }
 
 void GameWindow::playSound(unsigned slot)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ClaimedFrom.h"
 #include "GameModel.h"
 #include "MonetaryRoundScores.h"
 #include "TableInfo.h"
@@ -10,6 +11,7 @@
 #include "meld.h"
 #include "tile.h"
 
+#include <QDateTime>
 #include <QPointF>
 #include <QPointer>
 #include <QWidget>
@@ -34,6 +36,7 @@ class PrevalentWindView;
 class QGraphicsPixmapItem;
 class QGraphicsRectItem;
 class QGraphicsView;
+class QTimer;
 class RiichiStickView;
 class RotatingCube;
 class RoundScoreBoard;
@@ -93,9 +96,10 @@ public:
     const PlayerData* seatPlayer(int orientation) const;
     /// The wind after `wind`; -1 (logged) for a value outside 0..3.
     static int nextWind(int wind);
-    /// Where the claimed tile of a meld came from, as seen by the claimant:
-    /// 0 from the left, 1 across, 2 from the right; -1 when unknown.
-    static int claimDirection(const GameModel* model, const meld_tuple& m, qint32 claimantId);
+    /// Where the claimed tile of a meld came from, as seen by the claimant,
+    /// from the winds of the claimant and of the meld's claimed-from player;
+    /// none when the meld claimed nothing or either player is unknown.
+    static ClaimedFrom claimDirection(const GameModel* model, const meld_tuple& m, qint32 claimantId);
     /// The winds of the deal in order for a number of players (13 x n + 1 used).
     static std::vector<int> dealOrder(int players);
 
@@ -138,7 +142,7 @@ public:
     QSize naturalTableSize() const;
 
     // --- window steps (queued by the handlers)
-    void declareMeld(int orientation, meld_tuple m, int from);
+    void declareMeld(int orientation, meld_tuple m, ClaimedFrom from);
     void setActiveSeat(int orientation);
     void addKanDora(tile t);
     void playStartSound();
@@ -259,6 +263,12 @@ private:
     void syncAllHands();
     void setUpWalls();
     void showMeldAuction();
+    /// Answers an open claim with a pass when its time is up.
+    void startClaimDeadline(const TimeSpan& ts);
+    void onClaimDeadline();
+    /// Closes the chooser: the offer it answers is over. `claimsOnly` keeps
+    /// an open choice of what to declare on the own turn.
+    void endClaimChoice(bool claimsOnly = false);
     void showClaim(qint32 playerId, int kind, int subKind);
     void appendInfo(const QString& text);
     void playSound(unsigned slot);
@@ -275,6 +285,7 @@ private:
     QPointer<GameModel> m_model;
     std::unique_ptr<TableWall> m_walls;
     MeldAuction* m_auction = nullptr;
+    QTimer* m_claimDeadline = nullptr;
     ScoreBoard* m_scoreBoard = nullptr;
     WaitingForPlayersWindow* m_waiting = nullptr;
     SeatedWindow* m_seated = nullptr;
@@ -299,6 +310,8 @@ private:
     QPointer<QWidget> m_leaveQuestion;
     std::vector<tile> m_riichiTiles;
     bool m_riichiMode = false;
+    /// The end of the time to say ready for the next hand, once the server named it.
+    QDateTime m_readyDeadline;
     bool m_ownDiscardShown = false;
     tile m_shownDiscard{0};
     bool m_discardSeen = false;

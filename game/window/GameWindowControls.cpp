@@ -277,6 +277,7 @@ void GameWindow::onAreYouReady(const TimeSpan& ts, bool seated)
             m_seated->startCountdown(ts);
         m_seated->showDialog(true);
     } else {
+        m_readyDeadline = ts.end();
         m_scoreBoard->setWaitingMode(true);
         m_scoreBoard->startCountdown(ts.end());
         m_washout->setReadyDeadline(ts.end());
@@ -285,6 +286,7 @@ void GameWindow::onAreYouReady(const TimeSpan& ts, bool seated)
 
 void GameWindow::onHandEndNonScoring(endhand_reason_t washoutType, bool endOfGame)
 {
+    endClaimChoice();
     playSound(8);
     m_scoreBoard->hide();
     appendInfo(tr("Hand ended in washout!"));
@@ -356,10 +358,12 @@ void GameWindow::showRobTheKongSuggestion(const TimeSpan& ts, const meld_offer_v
         return;
     }
     m_auction->clear();
+    m_auction->showPassButton();
     for (const meld_offer& offer : offers)
         m_auction->addOffer(offer, offer.meld_tile);
     m_auction->setMode(MeldAuction::RobKong);
     showMeldAuction();
+    startClaimDeadline(ts);
     playSound(0);
     if (m_sideBar->hasPlayer(m_playerId))
         m_sideBar->setPlayerTimeSpan(m_playerId, ts);
@@ -442,6 +446,7 @@ void GameWindow::onLeaveAnswer(int button)
 
 void GameWindow::onPassMeldSelected()
 {
+    m_claimDeadline->stop();
     m_auction->hide();
     m_hand->setActive(false);
     if (m_model && m_model->isOwnPlayerSeated())
@@ -453,6 +458,7 @@ void GameWindow::onPassMeldSelected()
 void GameWindow::onMeldSelected(const meld_offer& offer)
 {
     flushActions();
+    m_claimDeadline->stop();
     m_auction->hide();
     if (offer.type != game_protocol::meld_type::RIICHI) {
         stopCountdowns();

@@ -28,9 +28,12 @@
 #include "WashoutWindow.h"
 #include "WindView.h"
 
+#include "ServerTime.h"
+
 #include <QApplication>
 #include <QDebug>
 #include <QSettings>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -164,6 +167,7 @@ void GameWindow::setUpWalls()
 
 void GameWindow::onStartHand(bool newRound)
 {
+    m_readyDeadline = QDateTime();
     m_handSetUp = false;
     m_discardSeen = false;
     m_riichiMode = false;
@@ -197,6 +201,7 @@ void GameWindow::onHiddenTilesFromWall(qint32 playerId, qint32 count, bool fromD
 {
     if (count == 13)
         return; // the deal, shown by the deal animation
+    endClaimChoice(true);
     const bool first = !m_handSetUp;
     if (first) {
         flushActions();
@@ -220,6 +225,7 @@ void GameWindow::onTilesFromWall(qint32 playerId, const tile_vector& tiles, bool
 {
     if (tiles.size() == 13)
         return;
+    endClaimChoice(true);
     const bool first = !m_handSetUp;
     if (first) {
         flushActions();
@@ -278,6 +284,7 @@ void GameWindow::discardFromHand(tile t)
 
 void GameWindow::onTileDiscarded(qint32 playerId, tile t, bool riichiDiscard)
 {
+    endClaimChoice();
     m_discardSeen = true;
     stopCountdowns();
     clearHighlights();
@@ -330,6 +337,7 @@ void GameWindow::onTileDiscarded(qint32 playerId, tile t, bool riichiDiscard)
 
 void GameWindow::onTileClaimed(qint32 discardPlayer, qint32 claimingPlayer)
 {
+    endClaimChoice();
     if (!m_model)
         return;
     const int from = orientationOf(discardPlayer);
@@ -345,6 +353,7 @@ void GameWindow::onTileClaimed(qint32 discardPlayer, qint32 claimingPlayer)
 
 void GameWindow::onMeldDeclared(qint32 playerId, const meld_tuple& m)
 {
+    endClaimChoice();
     const std::vector<tile> tiles = meldTiles(m);
     if (tiles.empty()) {
         qWarning() << "can't create view for unhandled meld-type" << int(m.type);
@@ -409,6 +418,10 @@ void GameWindow::onKanDora(tile t)
 
 void GameWindow::onPlayerShouldAct(qint32 playerId, const TimeSpan& ts)
 {
+    // Another player's turn ends an open claim; the own player's may be the
+    // claim's own countdown.
+    if (playerId != -1 && playerId != m_playerId)
+        endClaimChoice(true);
     clearHighlights();
     stopCountdowns();
     if (playerId == -1)
@@ -424,9 +437,17 @@ void GameWindow::onPlayerShouldAct(qint32 playerId, const TimeSpan& ts)
     }
     const PlayerData* me = m_model ? m_model->ownPlayer() : nullptr;
     m_hand->setActive(true);
-    // A player in riichi may only discard what was drawn.
-    if (me && me->riichiDiscardIndex() != -1)
-        m_hand->setAllowedTiles(me->lastDrawn());
+    // A player in riichi may only discard what was drawn. After a rebuild
+    // from a snapshot the drawn tile is not known, and an empty list would
+    // allow any tile: no tile may be chosen then, the server discards.
+    if (me && me->riichiDiscardIndex() != -1) {
+        if (me->lastDrawn().empty()) {
+            qWarning() << "in riichi without a known drawn tile; nothing to choose";
+            m_hand->setActive(false);
+        } else {
+            m_hand->setAllowedTiles(me->lastDrawn());
+        }
+    }
     syncOwnHand();
     m_timer->setTimeSpan(ts);
     Q_EMIT tableActivity(tableId(), true, ts);
@@ -448,22 +469,22 @@ void GameWindow::showMeldSuggestion(const meld_offer_vector& offers, tile discar
 {
     m_riichiTiles.clear();
     m_riichiMode = false;
+    endClaimChoice();
     if (offers.empty() && autoPass()) {
         if (m_model)
             Q_EMIT callPass(tableId(), bottomPlayerId(), true);
         return;
     }
     m_auction->clear();
-    m_auction->setMode(MeldAuction::Claim);
+    m_auction->showPassButton();
     for (const meld_offer& offer : offers) {
         m_auction->addOffer(offer, discard);
         if (offer.type == game_protocol::meld_type::RIICHI)
             m_riichiTiles.push_back(offer.meld_tile);
     }
-    m_auction->setConcealed(false);
-    if (offers.empty())
-        m_auction->showPassButton();
+    m_auction->setMode(MeldAuction::Claim);
     showMeldAuction();
+    startClaimDeadline(ts);
     playSound(offers.empty() ? 11 : 10);
     if (m_sideBar->hasPlayer(m_playerId))
         m_sideBar->setPlayerTimeSpan(m_playerId, ts);
@@ -477,6 +498,7 @@ void GameWindow::showConcealedMeldSuggestion(const meld_offer_vector& offers, co
     (void)ts;
     m_riichiTiles.clear();
     m_riichiMode = false;
+    endClaimChoice();
     if (offers.empty()) {
         if (ownTurnIsRiichi() && autoPass()) {
             const PlayerData* own = m_model->ownPlayer();
@@ -488,15 +510,43 @@ void GameWindow::showConcealedMeldSuggestion(const meld_offer_vector& offers, co
         return;
     }
     m_auction->clear();
-    m_auction->setMode(MeldAuction::Concealed);
+    m_auction->showCloseButton();
     for (const meld_offer& offer : offers) {
         m_auction->addOffer(offer, offer.meld_tile);
         if (offer.type == game_protocol::meld_type::RIICHI)
             m_riichiTiles.push_back(offer.meld_tile);
     }
-    m_auction->setConcealed(true);
+    m_auction->setMode(MeldAuction::Concealed);
     showMeldAuction();
     playSound(10);
+}
+
+void GameWindow::startClaimDeadline(const TimeSpan& ts)
+{
+    m_claimDeadline->stop();
+    if (!ts.end().isValid())
+        return;
+    const qint64 left = ServerTime::currentTime().msecsTo(ts.end());
+    m_claimDeadline->start(int(std::clamp<qint64>(left, 0, 24 * 3600 * 1000)));
+}
+
+void GameWindow::onClaimDeadline()
+{
+    // The time to claim is up: the chooser's question is answered with a pass.
+    if (m_auction->isHidden() || m_auction->mode() == MeldAuction::Concealed)
+        return;
+    m_auction->hide();
+    if (m_model && m_model->isOwnPlayerSeated())
+        Q_EMIT callPass(tableId(), bottomPlayerId(), true);
+}
+
+void GameWindow::endClaimChoice(bool claimsOnly)
+{
+    // The offer the chooser answers is over once play moves on.
+    if (claimsOnly && m_auction->mode() == MeldAuction::Concealed)
+        return;
+    m_claimDeadline->stop();
+    m_auction->hide();
 }
 
 void GameWindow::showClaim(qint32 playerId, int kind, int subKind)
@@ -530,6 +580,7 @@ void GameWindow::onHandEndScoring(const std::map<qint32, player_score>& scores, 
         qWarning() << "m_table not set";
         return;
     }
+    endClaimChoice();
     playSound(7);
     m_washout->hide();
     appendInfo(tr("Hand ended in Mahjong!"));
@@ -563,8 +614,9 @@ void GameWindow::onHandEndScoring(const std::map<qint32, player_score>& scores, 
     m_scoreBoard->showScores(list, shown, int(mahjongType), m_tableInfo, endOfGame);
     for (int i = 0; i < 4; ++i)
         m_scoreBoard->setAvatar(i, std::size_t(i) < list.size() ? playerPicture(list[std::size_t(i)].pid) : QPixmap());
-    // The time to the next hand comes with the server's ready question.
-    m_scoreBoard->stopCountdown();
+    // The countdown runs to the next hand's ready deadline once the server
+    // has named it (its ready question may come before or after the scores).
+    m_scoreBoard->startCountdown(m_readyDeadline);
     m_scoreBoard->showDialog(true);
     Q_EMIT tableActivity(tableId(), true, TimeSpan());
 }

@@ -63,6 +63,13 @@ bool table_request_handler::hasTableRequest(int tableId, int classId) const
     return m_requests.count(std::make_pair(tableId, classId)) != 0;
 }
 
+bool table_request_handler::isThrottled(int tableId, int classId) const
+{
+    QMutexLocker locker(&m_lock);
+    const auto it = m_requests.find(std::make_pair(tableId, classId));
+    return it != m_requests.end() && now() - it->second < throttleMsecs;
+}
+
 table_request_handler& table_requests()
 {
     static table_request_handler registry;

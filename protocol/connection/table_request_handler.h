@@ -31,6 +31,9 @@ public:
 
     /// True when a request of the class for the table is recorded.
     bool hasTableRequest(int tableId, int classId) const;
+    /// True when checkTableRequest would refuse a request now: one is
+    /// recorded and under 3 seconds old.
+    bool isThrottled(int tableId, int classId) const;
 
     /// Replaces the clock (tests); an empty function restores the steady clock.
     void setClock(Clock clock);

@@ -293,27 +293,31 @@ kick_reason::enum_t kickReasonFromWire(std::int64_t v)
     return static_cast<kick_reason::enum_t>(v);
 }
 
+namespace {
+
+/// The meld types in the order of their wire codes (0 chow .. 6 riichi): the
+/// one table both directions read.
+constexpr game_protocol::meld_type::enum_t meldWireOrder[] = {
+    game_protocol::meld_type::CHOW,    game_protocol::meld_type::PONG,         game_protocol::meld_type::KONG,
+    game_protocol::meld_type::MAHJONG, game_protocol::meld_type::PONG_TO_KONG, game_protocol::meld_type::PAIR,
+    game_protocol::meld_type::RIICHI,
+};
+
+} // namespace
+
 game_protocol::meld_type::enum_t meldTypeFromWire(std::int64_t v)
 {
-    using namespace game_protocol::meld_type;
-    switch (v) {
-    case 0:
-        return CHOW;
-    case 1:
-        return PONG;
-    case 2:
-        return KONG;
-    case 3:
-        return MAHJONG;
-    case 4:
-        return PONG_TO_KONG;
-    case 5:
-        return PAIR;
-    case 6:
-        return RIICHI;
-    default:
+    if (v < 0 || v >= std::int64_t(std::size(meldWireOrder)))
         rejectValue("illegal meld value ", v);
-    }
+    return meldWireOrder[v];
+}
+
+std::uint8_t meldTypeToWire(std::int64_t type)
+{
+    for (std::size_t code = 0; code < std::size(meldWireOrder); ++code)
+        if (meldWireOrder[code] == type)
+            return std::uint8_t(code);
+    rejectValue("illegal meld value ", type);
 }
 
 game_protocol::meld_visibility::enum_t meldVisibilityFromWire(std::int64_t v)

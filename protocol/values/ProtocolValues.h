@@ -97,6 +97,8 @@ join_failed_reason::enum_t joinFailedReasonFromWire(std::int64_t v); ///< "Unexp
 tmnt_register_failed_reason::enum_t tournamentRegisterFailedReasonFromWire(std::int64_t v); ///< "Unexpected join failed reason"
 kick_reason::enum_t kickReasonFromWire(std::int64_t v); ///< "Unexpected kick reason"
 game_protocol::meld_type::enum_t meldTypeFromWire(std::int64_t v); ///< "illegal meld value "
+/// The wire code of a meld type code (1 chow .. 128 riichi); the inverse of meldTypeFromWire.
+std::uint8_t meldTypeToWire(std::int64_t type); ///< "illegal meld value "
 game_protocol::meld_visibility::enum_t meldVisibilityFromWire(std::int64_t v); ///< "illegal visibility "
 game_protocol::wind::enum_t windFromWire(std::int64_t v);                     ///< "illegal wind "
 server_game_state::enum_t gameStateFromWire(std::int64_t v);                   ///< "illegal game state "

@@ -6,3 +6,15 @@ foreach(screen 1024x768 1920x1080)
         LIBS app testserver LABELS app screenshots TIMEOUT 240 WM SCREEN ${screen})
     target_include_directories(app_journey_${screen} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
 endforeach()
+
+# A person's visit to a table through the real main window, one test per
+# ruleset, on Xvfb with a window manager at 1024x768. `ctest -R journey` runs
+# them alone; their pictures stay as journey-*.png in each test's directory.
+set(journey_names classic international riichi)
+foreach(journey_ruleset RANGE 2)
+    list(GET journey_names ${journey_ruleset} journey_name)
+    parlor_add_test(app_journey_${journey_name} SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/journey_hand.cpp
+        LIBS app testserver LABELS app journey TIMEOUT 120 WM SCREEN 1024x768)
+    target_compile_definitions(app_journey_${journey_name} PRIVATE JOURNEY_RULESET=${journey_ruleset})
+    target_include_directories(app_journey_${journey_name} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
+endforeach()

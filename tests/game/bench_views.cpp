@@ -64,10 +64,10 @@ struct Table
             auto* view = new DeclaredView(side, 600);
             scene.addItem(view);
             view->setPos(meldsAt[side]);
-            view->declareMeld(meldOf(1, 3), 3);
-            view->declareMeld(meldOf(2, 27), 2);
-            view->declareMeld(meldOf(8, 31, 1), -1);
-            view->declareMeld(meldOf(8, 20), 1);
+            view->declareMeld(meldOf(1, 3), ClaimedFrom::Left);
+            view->declareMeld(meldOf(2, 27), ClaimedFrom::Across);
+            view->declareMeld(meldOf(8, 31, 1), ClaimedFrom::None);
+            view->declareMeld(meldOf(8, 20), ClaimedFrom::Right);
             melds.push_back(view);
         }
         auto* wind = new PrevalentWindView;

@@ -23,11 +23,15 @@
 #include "SeatedWindow.h"
 #include "TableModel.h"
 #include "TestGameServer.h"
+#include "TileView.h"
+#include "MeldView.h"
 #include "../protocol/game_test_frames.h"
 #include "ViewTestSupport.h"
 #include "WashoutWindow.h"
 #include "table_request_handler.h"
 
+#include <QLineF>
+#include <QPushButton>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTest>
@@ -270,6 +274,92 @@ private Q_SLOTS:
         QVERIFY(!gc->hasTable(qint32(table)));
     }
 
+    void claimedMeldTurnsTheClaimedTile_data()
+    {
+        QTest::addColumn<quint32>("discarder");
+        QTest::addColumn<quint32>("claimant");
+        QTest::addColumn<int>("discard");
+        QTest::addColumn<int>("claimClass");
+        QTest::addColumn<int>("meldTile");
+        const quint32 east = HandScenario::eastId, west = HandScenario::westId, north = HandScenario::northId;
+        // West plays before North (North's left), East sits across from
+        // North, North plays before East... and West's right is North.
+        QTest::newRow("chow of its lowest tile, from the left") << west << north << 3 << 47 << 3;
+        QTest::newRow("chow of its middle tile, from the left") << west << north << 4 << 47 << 3;
+        QTest::newRow("chow of its highest tile, from the left") << west << north << 5 << 47 << 3;
+        QTest::newRow("pong from the left") << west << north << 18 << 48 << 18;
+        QTest::newRow("pong from across") << east << north << 18 << 48 << 18;
+        QTest::newRow("pong from the right") << north << west << 18 << 48 << 18;
+        QTest::newRow("open kong from across") << east << north << 24 << 49 << 24;
+    }
+    void claimedMeldTurnsTheClaimedTile()
+    {
+        // Melds as the model builds them from the server's claim frames: the
+        // turned tile is the discard, and it lies at the end of the row
+        // nearest the player who discarded it (in the middle when across),
+        // both live and after the table is built again from the model.
+        QFETCH(quint32, discarder);
+        QFETCH(quint32, claimant);
+        QFETCH(int, discard);
+        QFETCH(int, claimClass);
+        QFETCH(int, meldTile);
+        start(HandScenario::Kind::Hand);
+        const quint32 table = HandScenario::tableFor(1);
+        GameWindow* w = join(table);
+        QVERIFY(w);
+        QTRY_VERIFY(w->seatedWindow()->isVisibleTo(w));
+        QTest::mouseClick(w->seatedWindow()->playButton(), Qt::LeftButton);
+        QTRY_COMPARE(scenario->waitingFor(), QStringLiteral("chow or pass"));
+
+        server->send(gtf::game(table, TestFrame(28).u8(1).u8(0).u32(discarder)));
+        server->send(gtf::game(table, TestFrame(33).u8(quint8(discard)).u32(discarder)));
+        TestFrame claim{quint8(claimClass)};
+        claim.u8(quint8(meldTile));
+        if (claimClass == 49)
+            claim.u8(0); // an open kong
+        server->send(gtf::game(table, claim.u32(claimant)));
+        GameModel* model = w->model();
+        QTRY_VERIFY(!model->player(qint32(claimant))->melds().empty());
+
+        const auto check = [&](GameWindow* window) {
+            window->flushActions();
+            const int o = window->orientationOf(qint32(claimant));
+            const int from = window->orientationOf(qint32(discarder));
+            QVERIFY(o >= 0 && from >= 0);
+            QCOMPARE(int(window->declaredView(o)->melds().size()), 1);
+            const std::vector<TileView*>& items = window->declaredView(o)->melds().front()->items();
+            // The discarder's side of the table, in scene coordinates.
+            const QPointF side = window->hiddenHand(from)->sceneBoundingRect().center();
+            std::vector<std::pair<qreal, TileView*>> byDistance;
+            for (TileView* item : items)
+                byDistance.emplace_back(QLineF(item->sceneBoundingRect().center(), side).length(), item);
+            std::sort(byDistance.begin(), byDistance.end(),
+                      [](const auto& a, const auto& b) { return a.first < b.first; });
+            int turned = -1;
+            for (std::size_t i = 0; i < byDistance.size(); ++i)
+                if (byDistance[i].second->tileType() == 2) {
+                    QCOMPARE(turned, -1); // one turned tile
+                    turned = int(i);
+                    QCOMPARE(int(byDistance[i].second->tileCode().code()), discard);
+                }
+            QVERIFY(turned != -1);
+            const bool across = (from - o + 4) % 4 == 2;
+            if (across)
+                QVERIFY(turned != 0 && turned != int(byDistance.size()) - 1);
+            else
+                QCOMPARE(turned, 0);
+        };
+        check(w);
+        if (QTest::currentTestFailed())
+            return;
+        // Built again from the model (the window closed and reopened in play).
+        gc->onInPlayLeave(qint32(table));
+        GameWindow* again = gc->tableView(qint32(table));
+        QVERIFY(again && again != w);
+        again->resize(1024, 768);
+        check(again);
+    }
+
     void watchFromTheLobby()
     {
         start(HandScenario::Kind::Hand);
@@ -321,6 +411,64 @@ private Q_SLOTS:
         QCOMPARE(modelGone.count(), 1);
         QVERIFY(!gc->hasTable(qint32(table)));
         QVERIFY(server->received(32).isEmpty());
+    }
+
+    void kickWithoutAWindowClosesTheTable()
+    {
+        // The user closed the table's window during the hand; the kick that
+        // follows ends the table, so a later join opens it afresh.
+        start(HandScenario::Kind::Hand);
+        const quint32 table = HandScenario::tableFor(0);
+        GameWindow* w = join(table);
+        QVERIFY(w);
+        QTRY_VERIFY(w->seatedWindow()->isVisibleTo(w));
+        QTest::mouseClick(w->seatedWindow()->playButton(), Qt::LeftButton);
+        QTRY_COMPARE(scenario->waitingFor(), QStringLiteral("chow or pass"));
+        gc->onInPlayLeave(qint32(table));
+        QVERIFY(!gc->existingView(qint32(table)));
+        QSignalSpy modelGone(gc.get(), &GameController::gameModelAboutToBeDestroyed);
+        server->send(TestFrame(64).u32(table).u16(1));
+        QTRY_COMPARE(modelGone.count(), 1);
+        QVERIFY(!gc->hasTable(qint32(table)));
+        QVERIFY(server->received(36).isEmpty());
+        QVERIFY(server->received(54).isEmpty());
+    }
+
+    void joinOfATableWithoutARecordWaitsForIt()
+    {
+        start(HandScenario::Kind::Hand);
+        const quint32 table = HandScenario::tableFor(1);
+        // A lobby that lists nothing yet (the table is joined again after
+        // "already seated", say).
+        TableModel empty(nullptr);
+        gc->setTableModel(&empty);
+        QSignalSpy created(gc.get(), &GameController::tableViewCreated);
+        QSignalSpy joined(gc.get(), &GameController::regularTableJoined);
+        QTest::ignoreMessage(QtWarningMsg, "joined table 512 before its record; waiting for it");
+        cm->join_table(qint32(table));
+        // The server's seat notice that follows the join carries the record:
+        // the table opens, joined, with it.
+        QTRY_COMPARE(created.count(), 1);
+        QCOMPARE(joined.count(), 1);
+        QCOMPARE(server->received(30).size(), 1);
+        QCOMPARE(gc->gameModel(qint32(table))->tableInfo().name, QStringLiteral("International hand"));
+        gc->leaveSuccessful(qint32(table));
+        gc->setTableModel(tables.get());
+    }
+
+    void seatingIsHeldOnlyByAYoungJoin()
+    {
+        start(HandScenario::Kind::Tournament);
+        qint64 now = 1'000'000;
+        table_requests().setClock([&now] { return now; });
+        QSignalSpy joined(gc.get(), &GameController::tournamentTableJoined);
+        // A join of the table went out 3.5 s ago and was never answered.
+        QVERIFY(table_requests().checkTableRequest(qint32(HandScenario::tournamentTable), 30));
+        now += 3500;
+        cm->tournaments_lobby_subscribe();
+        QTRY_COMPARE(joined.count(), 1);
+        QCOMPARE(server->received(30).size(), 1);
+        table_requests().setClock({});
     }
 
     void tournamentSeating()

@@ -25,12 +25,15 @@
 
 namespace {
 
-meld_tuple meldOf(int type, int code, int visibility = 0, int extraTile = 0xFF)
+/// A meld record as the model keeps it: `extra` the claimed-from player,
+/// `extraTile` the claimed tile's offset in a chow.
+meld_tuple meldOf(int type, int code, int visibility = 0, int extra = -1, int extraTile = 0xFF)
 {
     meld_tuple m;
     m.type = game_protocol::meld_type::enum_t(type);
     m.visibility = game_protocol::meld_visibility::enum_t(visibility);
     m.meld_tile = tile(std::uint8_t(code));
+    m.extra = extra;
     m.extra_tile = tile(std::uint8_t(extraTile));
     return m;
 }
@@ -38,13 +41,13 @@ meld_tuple meldOf(int type, int code, int visibility = 0, int extraTile = 0xFF)
 /// Every meld kind, each claimed from another seat.
 void declareAll(DeclaredView* view)
 {
-    view->declareMeld(meldOf(1, 2, 0, 3), 3); // chow 3-4-5, the 4 claimed from the left
-    view->declareMeld(meldOf(2, 27), 2);      // pong from across
-    view->declareMeld(meldOf(8, 31, 1), -1);  // concealed kong
-    view->declareMeld(meldOf(8, 20), 1);      // kong from the right
-    view->declareMeld(meldOf(2, 12), 2);
-    view->declareMeld(meldOf(4, 12), -1); // the pong above extended
-    view->declareMeld(meldOf(32, 33), 3);
+    view->declareMeld(meldOf(1, 2, 0, 7, 1), ClaimedFrom::Left); // chow 3-4-5, the 4 claimed from the left
+    view->declareMeld(meldOf(2, 27, 0, 7), ClaimedFrom::Across); // pong from across
+    view->declareMeld(meldOf(8, 31, 1), ClaimedFrom::None); // concealed kong
+    view->declareMeld(meldOf(8, 20, 0, 7), ClaimedFrom::Right); // kong from the right
+    view->declareMeld(meldOf(2, 12, 0, 7), ClaimedFrom::Across);
+    view->declareMeld(meldOf(4, 12), ClaimedFrom::None); // the pong above extended
+    view->declareMeld(meldOf(32, 33, 0, 7), ClaimedFrom::Left);
     view->addBonusTile(tile(35));
     view->addBonusTile(tile(39));
 }
@@ -195,9 +198,9 @@ private Q_SLOTS:
             auto* view = new DeclaredView(side, side % 2 == 0 ? 400 : 300);
             scene.addItem(view);
             view->setPos(meldsAt[side]);
-            view->declareMeld(meldOf(2, 27 + side), 2);
-            view->declareMeld(meldOf(1, 3 + side, 0, 4 + side), 3);
-            view->declareMeld(meldOf(8, 31, 1), -1);
+            view->declareMeld(meldOf(2, 27 + side, 0, 7), ClaimedFrom::Across);
+            view->declareMeld(meldOf(1, 3 + side, 0, 7, 1), ClaimedFrom::Left);
+            view->declareMeld(meldOf(8, 31, 1), ClaimedFrom::None);
             view->addBonusTile(tile(std::uint8_t(34 + side)));
         }
         auto* wind = new PrevalentWindView;

@@ -52,6 +52,9 @@ private Q_SLOTS:
         QTest::newRow("kong and pong to kong never share a key")
             << QList<Offered>{{8, 27}, {4, 5}} << 27 << QStringList{"Kong Alt+K", "Pong to kong Alt+4"} << false
             << false;
+        QTest::newRow("pong to kong first: the kong still keeps its key")
+            << QList<Offered>{{4, 5}, {8, 27}} << 27 << QStringList{"Pong to kong Alt+4", "Kong Alt+K"} << false
+            << false;
         QTest::newRow("two concealed kongs") << QList<Offered>{{8, 27}, {8, 31}, {2, 31}} << 31
                                              << QStringList{"Kong Alt+K", "Kong Alt+4", "Pong Alt+P"} << false << false;
         QTest::newRow("a chow that does not fit the discard is left out")
@@ -84,6 +87,39 @@ private Q_SLOTS:
         QCOMPARE(chooser->riichiButton()->isVisible(), riichi);
         QCOMPARE(chooser->mahjongButton()->isVisible(), mahjong);
         QCOMPARE(chooser->titleLabel()->text(), QStringLiteral("Choose Meld"));
+    }
+
+    void escapeDeclines_data()
+    {
+        QTest::addColumn<bool>("pass"); // a pass offered, or a declaration with Close
+        QTest::addColumn<QString>("reported");
+        QTest::newRow("a claim: Escape passes") << true << "pass";
+        QTest::newRow("a declaration: Escape closes") << false << "close";
+    }
+    void escapeDeclines()
+    {
+        QFETCH(bool, pass);
+        QFETCH(QString, reported);
+        QWidget window;
+        window.resize(400, 300);
+        auto* chooser = new MeldAuction(&window);
+        chooser->clear();
+        if (pass)
+            chooser->showPassButton();
+        else
+            chooser->showCloseButton();
+        chooser->addOffer(offer(2, 9), tile(9));
+        chooser->setMode(pass ? 0 : 1);
+        window.show();
+        chooser->show();
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QStringList seen;
+        connect(chooser, &MeldAuction::passSelected, [&] { seen << QStringLiteral("pass"); });
+        connect(chooser, &MeldAuction::closeSelected, [&] { seen << QStringLiteral("close"); });
+        connect(chooser, &MeldAuction::meldSelected, [&] { seen << QStringLiteral("meld"); });
+        QTest::keyClick(&window, Qt::Key_Escape);
+        QCOMPARE(seen, QStringList{reported});
     }
 
     void refusalIsExplained()

@@ -3,6 +3,12 @@
 // (values it cannot place) and what it must show.
 
 #include "ActionQueue.h"
+#include "ConferenceArea.h"
+#include "GameSounds.h"
+#include "GameWindowAction.h"
+#include "Sound.h"
+#include "MeldView.h"
+#include "SocialServices.h"
 #include "AnimationRoles.h"
 #include "AssignWindAnimation.h"
 #include "DealStartHandAnimation.h"
@@ -24,11 +30,16 @@
 #include "TileAnimation.h"
 #include "TileAnimationSet.h"
 #include "TimerView.h"
+#include "UPushButton.h"
 #include "Utils.h"
 #include "ViewTestSupport.h"
 #include "WaitingForPlayersWindow.h"
 
 #include <QGraphicsPixmapItem>
+#include <QPushButton>
+
+#include <algorithm>
+#include <cmath>
 #include <QLabel>
 #include <QSettings>
 #include <QSignalSpy>
@@ -63,6 +74,32 @@ std::unique_ptr<GameModel> playing(int ownWind = 1, int players = 4, int ruleset
     model->onGameData(7, server_game_state::TILE_CLAIMED_STATE, records, tableState(east), wallState(5, {}, 70, 14));
     return model;
 }
+
+/// A chat room area that keeps the notices it is given.
+class FakeConference : public ConferenceArea
+{
+public:
+    using ConferenceArea::ConferenceArea;
+    void joinTableRoom(qint32) override {}
+    void joinTournamentRoom(int) override {}
+    void leaveRoom() override {}
+    void appendInfo(const QString& html) override { infos << html; }
+    bool isJoined() const override { return false; }
+    void setHiddenNotifications(int) override {}
+    QStringList infos;
+};
+
+class FakeServices : public SocialServices
+{
+public:
+    QPixmap playerPicture(qint32) override { return QPixmap(); }
+    ConferenceArea* createConferenceArea(QWidget* parent, int) override
+    {
+        conference = new FakeConference(parent);
+        return conference;
+    }
+    FakeConference* conference = nullptr;
+};
 
 /// A window showing the model, as the controller sets it up.
 struct Table
@@ -224,9 +261,25 @@ private Q_SLOTS:
             QTest::ignoreMessage(QtWarningMsg, "no drawn tile to discard automatically");
             w.onCloseMeldAuction();
         } else if (event == "fivePlayers") {
-            DealStartHandAnimation deal(&w);
-            QCOMPARE(DealStartHandAnimation::tileCount(5), 0);
-            QCOMPARE(DealStartHandAnimation::tileCount(1), 0);
+            // A fifth record at a four-seat table: the deal runs, deals no
+            // tile and ends, and the queue goes on.
+            std::vector<PlayerData> records;
+            for (const auto& [id, p] : model->players())
+                records.push_back(p);
+            records.push_back(player(25, 0, true));
+            model->onGameData(7, server_game_state::TILE_CLAIMED_STATE, records, tableState(east),
+                              wallState(5, {}, 70, 14));
+            if (int(model->players().size()) != 5)
+                QSKIP("the model refuses a fifth record: nothing to deal to");
+            w.resize(1024, 768);
+            w.show();
+            QTest::ignoreMessage(QtWarningMsg, "no deal for 5 players");
+            w.enqueueAnimation(new DealStartHandAnimation(&w));
+            w.enqueueAction(makeAction(&GameWindow::playStartSound, &w));
+            QTRY_VERIFY(!w.actionQueue()->isBusy());
+            QCOMPARE(w.actionQueue()->size(), 0);
+            for (TileAnimation* a : w.dealTiles())
+                QVERIFY(a == nullptr);
         }
         QCOMPARE(discards.count(), 0);
         QCOMPARE(riichis.count(), 0);
@@ -521,7 +574,7 @@ private Q_SLOTS:
         QTest::addColumn<QSize>("to");
         QTest::addColumn<QPoint>("expected");
         // The notice (its size s) starts at (100, 50) in a 1024 x 768 window.
-        QTest::newRow("grown: same relative place") << QSize(1024, 768) << QSize(2048, 1536) << QPoint(-1, -1);
+        QTest::newRow("grown: same share of the free room") << QSize(1024, 768) << QSize(2048, 1536) << QPoint(-1, -1);
         QTest::newRow("too small: stays") << QSize(1024, 768) << QSize(100, 100) << QPoint(100, 50);
     }
 
@@ -538,10 +591,266 @@ private Q_SLOTS:
         const QSize s = notice->size();
         notice->move(100, 50);
         w.resize(to);
-        if (expected == QPoint(-1, -1))
-            expected = QPoint(100 * (to.width() - s.width()) / (from.width() - s.width()),
-                              50 * (to.height() - s.height()) / (from.height() - s.height()));
-        QCOMPARE(notice->pos(), expected);
+        if (expected != QPoint(-1, -1)) {
+            QCOMPARE(notice->pos(), expected);
+            return;
+        }
+        // The room left and right of the notice (above and below) keeps its
+        // proportion, to a pixel, and the notice stays inside the window.
+        const QRect r = notice->geometry();
+        QVERIFY(QRect(QPoint(0, 0), to).contains(r));
+        const double before = 100.0 / (from.width() - s.width() - 100),
+                     beforeY = 50.0 / (from.height() - s.height() - 50);
+        QVERIFY(std::abs(double(r.left()) / (to.width() - r.right() - 1) - before) < 0.01);
+        QVERIFY(std::abs(double(r.top()) / (to.height() - r.bottom() - 1) - beforeY) < 0.01);
+        QVERIFY(r.left() > 100 && r.top() > 50);
+    }
+
+    void chooserAnswersOnlyItsOffer_data()
+    {
+        QTest::addColumn<QString>("kind");  // what the chooser offers
+        QTest::addColumn<QString>("event"); // what happens next
+        QTest::addColumn<bool>("pass");     // the Pass button shown
+        QTest::addColumn<bool>("shownAfter");
+        QTest::newRow("claim, then another discard") << "claim" << "discard" << true << false;
+        QTest::newRow("claim, then another player claims") << "claim" << "claimed" << true << false;
+        QTest::newRow("claim, then the own draw") << "claim" << "draw" << true << false;
+        QTest::newRow("claim, then a player is to act") << "claim" << "act" << true << false;
+        QTest::newRow("claim, then the hand ends") << "claim" << "end" << true << false;
+        QTest::newRow("claim, then nothing") << "claim" << "" << true << true;
+        QTest::newRow("declaration, then the own turn goes on") << "declare" << "act" << false << true;
+        QTest::newRow("declaration, then the own discard") << "declare" << "discard" << false << false;
+        QTest::newRow("robbing a kong, then the kong's dead-wall draw") << "rob" << "deadDraw" << true << false;
+    }
+    void chooserAnswersOnlyItsOffer()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, event);
+        QFETCH(bool, pass);
+        QFETCH(bool, shownAfter);
+        Table t(playing(1));
+        auto& [model, w] = t;
+        w.resize(1024, 768);
+        const meld_offer pong{game_protocol::meld_type::PONG, tile(9)};
+        const meld_offer kong{game_protocol::meld_type::KONG, tile(9)};
+        if (kind == "claim")
+            w.showMeldSuggestion({pong}, tile(9), span());
+        else if (kind == "declare")
+            w.showConcealedMeldSuggestion({kong}, span());
+        else
+            w.showRobTheKongSuggestion(span(), {meld_offer{game_protocol::meld_type::MAHJONG, tile(0)}});
+        MeldAuction* chooser = w.meldAuction();
+        QVERIFY(chooser->isVisibleTo(&w));
+        QCOMPARE(chooser->passButton()->isVisibleTo(&w), pass);
+        QCOMPARE(chooser->closeButton()->isVisibleTo(&w), !pass);
+        if (event == "discard")
+            w.onTileDiscarded(kind == "declare" ? ownId : west, tile(5), false);
+        else if (event == "claimed")
+            w.onTileClaimed(east, west);
+        else if (event == "draw")
+            w.onTilesFromWall(ownId, {tile(3)}, false);
+        else if (event == "deadDraw")
+            w.onHiddenTilesFromWall(west, 1, true);
+        else if (event == "act")
+            w.onPlayerShouldAct(kind == "declare" ? ownId : west, span());
+        else if (event == "end")
+            w.onHandEndNonScoring(endhand_reason_t(0), false);
+        QCOMPARE(chooser->isVisibleTo(&w), shownAfter);
+    }
+
+    void claimTimeRunningOutPasses_data()
+    {
+        QTest::addColumn<bool>("claim");
+        QTest::newRow("a claim: passed") << true;
+        QTest::newRow("a declaration: the server decides") << false;
+    }
+    void claimTimeRunningOutPasses()
+    {
+        QFETCH(bool, claim);
+        Table t(playing(1));
+        auto& [model, w] = t;
+        w.resize(1024, 768);
+        QSignalSpy passes(&w, &GameWindow::callPass);
+        const meld_offer pong{game_protocol::meld_type::PONG, tile(9)};
+        if (claim)
+            w.showMeldSuggestion({pong}, tile(9), span(150));
+        else
+            w.showConcealedMeldSuggestion({meld_offer{game_protocol::meld_type::KONG, tile(9)}}, span(150));
+        QVERIFY(w.meldAuction()->isVisibleTo(&w));
+        QTest::qWait(400);
+        QCOMPARE(passes.count(), claim ? 1 : 0);
+        if (claim) {
+            QCOMPARE(passes.first(), (QVariantList{tableId, ownId, true}));
+            QVERIFY(!w.meldAuction()->isVisibleTo(&w));
+        }
+        // A pass chosen in time stops the clock: no second pass later.
+        passes.clear();
+        w.showMeldSuggestion({pong}, tile(9), span(150));
+        QTest::mouseClick(w.meldAuction()->passButton(), Qt::LeftButton);
+        QTest::qWait(400);
+        QCOMPARE(passes.count(), 1);
+        QCOMPARE(passes.first().at(2).toBool(), false);
+    }
+
+    void riichiAfterASnapshotChoosesNoTile()
+    {
+        // The own record as a snapshot gives it: in riichi, fourteen tiles,
+        // the drawn one not known.
+        auto model = std::make_unique<GameModel>(tableId, table(2, 2), ownId, QStringLiteral("me"));
+        model->markJoined();
+        std::vector<PlayerData> records;
+        PlayerData me = player(ownId, 1, true);
+        me.setTileCount(14);
+        me.setHandTiles({tile(0), tile(1), tile(2), tile(9), tile(9), tile(12), tile(13), tile(14), tile(20),
+                         tile(20), tile(27), tile(31), tile(31), tile(5)});
+        me.setDiscards({tile(33)}, 0);
+        records.push_back(me);
+        for (auto [id, wind] : {std::pair{west, 2}, std::pair{north, 3}, std::pair{east, 0}}) {
+            PlayerData p = player(id, wind, true);
+            p.setTileCount(13);
+            records.push_back(p);
+        }
+        model->onGameData(7, server_game_state::TILE_CLAIMED_STATE, records, tableState(east), wallState(5, {}, 70, 14));
+        QVERIFY(model->ownPlayer()->riichiDiscardIndex() != -1);
+        QVERIFY(model->ownPlayer()->lastDrawn().empty());
+        Table t(std::move(model));
+        QSignalSpy discards(&t.w, &GameWindow::discardTile);
+        QTest::ignoreMessage(QtWarningMsg, "in riichi without a known drawn tile; nothing to choose");
+        t.w.onPlayerShouldAct(ownId, span());
+        QVERIFY(!t.w.handView()->isClickable(tile(27)));
+        t.w.flushActions();
+        QTest::ignoreMessage(QtWarningMsg, "Player hand is not active");
+        t.w.onTileClick(tile(27));
+        QCOMPARE(discards.count(), 0);
+    }
+
+    void scoredHandEndCountsDownToTheNextHand_data()
+    {
+        QTest::addColumn<bool>("readyAsked"); // the ready question came before the scores
+        QTest::newRow("deadline known") << true;
+        QTest::newRow("deadline not yet known") << false;
+    }
+    void scoredHandEndCountsDownToTheNextHand()
+    {
+        QFETCH(bool, readyAsked);
+        Table t(playing(1, 4, 0, 2));
+        auto& [model, w] = t;
+        if (readyAsked)
+            w.onAreYouReady(span(30000), false);
+        std::map<qint32, player_score> scores;
+        for (qint32 pid : {east, ownId, west, north}) {
+            player_score s;
+            s.pid = pid;
+            s.scoreType = pid == east ? 1 : 0;
+            scores[pid] = s;
+        }
+        w.onHandEndScoring(scores, endhand_reason_t(1), false);
+        QVERIFY(w.scoreBoard()->isVisibleTo(&w));
+        QCOMPARE(w.scoreBoard()->countdown()->isVisibleTo(w.scoreBoard()), readyAsked);
+    }
+
+    void rebuildShowsEachBonusTileOnce()
+    {
+        // A bonus tile declared in the hand (a meld record) and the
+        // snapshot's bonus list naming it again, beside one of its own.
+        Table t(playing(1));
+        auto& [model, w] = t;
+        w.resize(1024, 768);
+        model->onDeclareBonus(west, {tile(34)});
+        std::vector<PlayerData> records;
+        for (const auto& [id, p] : model->players()) {
+            PlayerData copy = p;
+            if (id == west)
+                copy.setBonusTiles({tile(34), tile(35)});
+            records.push_back(copy);
+        }
+        model->onGameData(8, server_game_state::TILE_CLAIMED_STATE, records, tableState(east), wallState(5, {}, 70, 14));
+        Table again(std::move(model));
+        const int o = again.w.orientationOf(west);
+        tile_vector shown;
+        for (const MeldView* group : again.w.declaredView(o)->melds())
+            for (tile x : group->tiles())
+                shown.push_back(x);
+        std::sort(shown.begin(), shown.end());
+        QCOMPARE(shown, (tile_vector{tile(34), tile(35)}));
+    }
+
+    void rebuildIsSilent()
+    {
+        // West's pong, made before the window opens (a watcher coming in, a
+        // rejoin): building the table plays no meld sound; a meld declared
+        // afterwards does.
+        class Recording : public Sound
+        {
+        public:
+            explicit Recording(QStringList& log, unsigned slot) : log(log), slot(slot) {}
+            void play(bool) override { log << QString::number(slot); }
+            void stop() override {}
+            QStringList& log;
+            unsigned slot;
+        };
+        QStringList played;
+        GameSounds& sounds = GameSounds::instance();
+        for (unsigned slot = 0; slot < GameSounds::slotCount; ++slot)
+            sounds.setSound(slot, std::make_unique<Recording>(played, slot));
+        QSettings().setValue(QStringLiteral("game/sound"), true);
+        auto model = playing(1);
+        model->onTileDiscarded(east, tile(9), false);
+        model->onTileClaimed(west);
+        model->onMeldDeclared(west, claimMeld(game_protocol::meld_type::PONG, tile(9)));
+        GameWindow w(nullptr, nullptr, ownId);
+        w.resize(1024, 768);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        played.clear();
+        w.setModel(model.get());
+        const int o = w.orientationOf(west);
+        QCOMPARE(int(w.declaredView(o)->melds().size()), 1);
+        QCOMPARE(played, QStringList{});
+        w.declareMeld(o, claimMeld(game_protocol::meld_type::PONG, tile(12)), ClaimedFrom::None);
+        QCOMPARE(played.size(), 1);
+        QSettings().setValue(QStringLiteral("game/sound"), false);
+        w.setModel(nullptr);
+        for (unsigned slot = 0; slot < GameSounds::slotCount; ++slot)
+            sounds.setSound(slot, nullptr);
+    }
+
+    void playerNamesReachTheChatAsText()
+    {
+        FakeServices services;
+        auto model = std::make_unique<GameModel>(tableId, table(0, 2), ownId, QStringLiteral("me"));
+        model->markJoined();
+        PlayerData evil = player(30, 0, true);
+        evil.setName(QStringLiteral("<a href=\"user:Admin\">Bob</a>"));
+        model->onGameData(7, server_game_state::INITIAL_STATE, {player(ownId, 1, true), evil}, tableState(),
+                          wallState(0, {}));
+        GameWindow w(nullptr, &services, ownId);
+        w.setModel(model.get());
+        QVERIFY(services.conference);
+        w.onPlayerSeated(30, tableId, false);
+        w.onPlayerUnseated(30);
+        const QStringList infos = services.conference->infos;
+        QCOMPARE(infos, (QStringList{QStringLiteral("&lt;a href=&quot;user:Admin&quot;&gt;Bob&lt;/a&gt; joined the table"),
+                                     QStringLiteral("&lt;a href=&quot;user:Admin&quot;&gt;Bob&lt;/a&gt; left the table")}));
+        w.setModel(nullptr);
+    }
+
+    void sideBarFollowsTheSeatsAfterALeaveInTheHand()
+    {
+        // West leaves during the hand; after it the seat is taken again.
+        Table t(playing(1, 4, 0, 2));
+        auto& [model, w] = t;
+        connect(model.get(), &GameModel::playerUnseated, &w, [&w](qint32 pid, qint32) { w.onPlayerUnseated(pid); });
+        connect(model.get(), &GameModel::playerSeated, &w, &GameWindow::onPlayerSeated);
+        connect(model.get(), &GameModel::gameStateChanged, &w, &GameWindow::onGameStateChanged);
+        model->onPlayerLeft(west);
+        QVERIFY(w.sideBar()->hasPlayer(west)); // it plays on until the hand ends
+        model->onHandEndNonScoring(endhand_reason_t(0), false);
+        QVERIFY(!w.sideBar()->hasPlayer(west));
+        model->onPlayerJoined(player(30, 2));
+        model->onPlayerIsReady(30);
+        QVERIFY(w.sideBar()->hasPlayer(30));
+        QCOMPARE(w.sideBar()->findChildren<PlayerWidget*>().size(), 4);
     }
 };
 

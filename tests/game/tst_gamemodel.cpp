@@ -271,7 +271,10 @@ private Q_SLOTS:
         QCOMPARE(rec->take().size(), 2);
         model->onHandEndNonScoring(ENDHAND_REASON_4, false);
         QVERIFY(!model->hasPlayer(a));
-        QVERIFY(!rec->take().contains("playerLeft 21"));
+        // The leave is announced once the record goes, before the new state.
+        const QStringList after = rec->take();
+        QVERIFY(after.contains("playerLeft 21"));
+        QVERIFY(after.indexOf("playerLeft 21") < after.indexOf(QRegularExpression("gameStateChanged.*")));
         // a claim of the gone player's discard finds no one to take it from
         expectDrop("claim");
         model->onTileClaimed(b);
@@ -289,6 +292,21 @@ private Q_SLOTS:
                                            "joinableChanged 1", "playerLeft 11", "seatsRemainingChanged 3",
                                            "playerStateChanged KICKED"}));
         QCOMPARE(model->kickReason(), kick_reason::KICK_REASON_3);
+        QVERIFY(!model->hasPlayer(ownId));
+    }
+
+    void ownKickDuringAHandEndsTheSeatAtOnce()
+    {
+        playing();
+        rec->take();
+        model->onPlayerKicked(kick_reason::KICK_REASON_1);
+        QCOMPARE(model->playerState(), GameModel::KICKED);
+        QVERIFY(!model->isOwnPlayerSeated());
+        QVERIFY(model->hasPlayer(ownId)); // the record stays for the hand
+        model->onHandEndNonScoring(ENDHAND_REASON_4, false);
+        // No scoring state after the hand, so no ready either.
+        QCOMPARE(model->playerState(), GameModel::KICKED);
+        QVERIFY(!model->isSeated());
         QVERIFY(!model->hasPlayer(ownId));
     }
 

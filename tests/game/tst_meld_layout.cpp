@@ -92,24 +92,6 @@ private Q_SLOTS:
         }
     }
 
-    void claimedPositionFromSeat_data()
-    {
-        QTest::addColumn<int>("seat");
-        QTest::addColumn<int>("position");
-        QTest::newRow("left: row start") << 3 << 0;
-        QTest::newRow("across: middle") << 2 << 1;
-        QTest::newRow("right: row end") << 1 << 2;
-        QTest::newRow("own") << 0 << -1;
-        QTest::newRow("unknown") << -1 << -1;
-        QTest::newRow("garbage") << 7 << -1;
-    }
-    void claimedPositionFromSeat()
-    {
-        QFETCH(int, seat);
-        QFETCH(int, position);
-        QCOMPARE(MeldLayout::claimedPositionFromSeat(seat), position);
-    }
-
     void layout_data()
     {
         QTest::addColumn<int>("side");

@@ -48,6 +48,8 @@ QStringList describe(const DeclaredView& view)
 
 } // namespace
 
+Q_DECLARE_METATYPE(ClaimedFrom)
+
 class TestMeldView : public QObject
 {
     Q_OBJECT
@@ -107,50 +109,48 @@ private Q_SLOTS:
 
     void declaredClaims_data()
     {
+        // Hidden levels and the stacked pong to kong; which tile a live claim
+        // turns is played through from server frames in the table tests.
         QTest::addColumn<meld_tuple>("meld");
-        QTest::addColumn<int>("from");
+        QTest::addColumn<ClaimedFrom>("from");
         QTest::addColumn<QString>("kinds");
-        QTest::newRow("chow from the left turns its first tile") << meldOf(1, 3) << 3 << "200";
-        QTest::newRow("chow naming its middle tile") << meldOf(1, 3, 0, -1, 4) << 3 << "200";
-        QTest::newRow("chow with the offset as extra value") << meldOf(1, 3, 0, 2) << 3 << "200";
-        QTest::newRow("pong from the left") << meldOf(2, 9) << 3 << "200";
-        QTest::newRow("pong from across") << meldOf(2, 9) << 2 << "020";
-        QTest::newRow("pong from the right") << meldOf(2, 9) << 1 << "002";
-        QTest::newRow("kong from the right: far end") << meldOf(8, 9) << 1 << "0002";
-        QTest::newRow("concealed kong") << meldOf(8, 9, 1) << -1 << "1001";
-        QTest::newRow("no seat, no turned tile") << meldOf(2, 9) << 0 << "000";
-        QTest::newRow("honour chow cannot run past the last tile") << meldOf(1, 40) << 3 << "001";
+        QTest::addColumn<QString>("codes");
+        QTest::newRow("chow: its claimed middle tile turned first") << meldOf(1, 3, 0, 7, 1) << ClaimedFrom::Left
+                                                                   << "200" << "4,3,5";
+        QTest::newRow("chow: a claimed offset past the chow turns none") << meldOf(1, 3, 0, 7, 5) << ClaimedFrom::Left
+                                                                        << "000" << "3,4,5";
+        QTest::newRow("kong from the right: far end") << meldOf(8, 9, 0, 7) << ClaimedFrom::Right << "0002"
+                                                      << "9,9,9,9";
+        QTest::newRow("concealed kong") << meldOf(8, 9, 1) << ClaimedFrom::None << "1001" << "9,9,9,9";
+        QTest::newRow("nothing claimed, nothing turned") << meldOf(2, 9) << ClaimedFrom::None << "000" << "9,9,9";
+        QTest::newRow("honour chow cannot run past the last tile") << meldOf(1, 40, 0, 7, 0) << ClaimedFrom::Left
+                                                                   << "001" << "40,41,255";
     }
     void declaredClaims()
     {
         QFETCH(meld_tuple, meld);
-        QFETCH(int, from);
+        QFETCH(ClaimedFrom, from);
         QFETCH(QString, kinds);
+        QFETCH(QString, codes);
         DeclaredView view(0, 1000);
         view.declareMeld(meld, from);
         QCOMPARE(int(view.melds().size()), 1);
         QCOMPARE(::kinds(view.melds().front()), kinds);
-    }
-
-    void claimedChowShowsTheClaimedTileFirst()
-    {
-        DeclaredView view(0, 1000);
-        view.declareMeld(meldOf(1, 3, 0, -1, 5), 3);
-        QCOMPARE(describe(view), QStringList{"1:5,3,4"});
+        QCOMPARE(describe(view).front(), QStringLiteral("%1:%2").arg(int(meld.type)).arg(codes));
     }
 
     void extendedPongTakesThePongsPlace()
     {
         DeclaredView view(1, 1000);
-        view.declareMeld(meldOf(2, 9), 2);
-        view.declareMeld(meldOf(2, 12), 3);
+        view.declareMeld(meldOf(2, 9, 0, 7), ClaimedFrom::Across);
+        view.declareMeld(meldOf(2, 12, 0, 7), ClaimedFrom::Left);
         view.addBonusTile(tile(35));
-        view.declareMeld(meldOf(4, 9), -1);
+        view.declareMeld(meldOf(4, 9), ClaimedFrom::None);
         QCOMPARE(describe(view), (QStringList{"4:9,9,9,9", "2:12,12,12", "64:35"}));
         // It keeps the pong's claim: across, so the middle two are stacked.
         QCOMPARE(kinds(view.melds().front()), QStringLiteral("0220"));
         // Without its pong, an extension goes before the bonus tiles.
-        view.declareMeld(meldOf(4, 20), -1);
+        view.declareMeld(meldOf(4, 20), ClaimedFrom::None);
         QCOMPARE(describe(view), (QStringList{"4:9,9,9,9", "2:12,12,12", "4:20,20,20,20", "64:35"}));
     }
 
@@ -159,11 +159,11 @@ private Q_SLOTS:
         DeclaredView view(0, 1000);
         view.addBonusTile(tile(39)); // a season
         view.addBonusTile(tile(36)); // a flower
-        view.declareMeld(meldOf(2, 1), -1);
+        view.declareMeld(meldOf(2, 1), ClaimedFrom::None);
         view.addBonusTile(tile(34));
-        view.declareMeld(meldOf(64, 38), -1);
+        view.declareMeld(meldOf(64, 38), ClaimedFrom::None);
         QCOMPARE(describe(view), (QStringList{"2:1,1,1", "64:38,39", "64:34,36"}));
-        view.declareMeld(meldOf(16, 1), 3);
+        view.declareMeld(meldOf(16, 1), ClaimedFrom::Left);
         QCOMPARE(int(view.melds().size()), 3);
     }
 
@@ -172,7 +172,7 @@ private Q_SLOTS:
         const int w = footprint(0, 0).width();
         DeclaredView view(0, 7 * w);
         for (int code : {0, 3, 6})
-            view.declareMeld(meldOf(2, code), -1);
+            view.declareMeld(meldOf(2, code), ClaimedFrom::None);
         const auto& melds = view.melds();
         QCOMPARE(melds[0]->pos(), QPointF(0, 0));
         QVERIFY(melds[1]->pos().x() > 0);
@@ -182,7 +182,7 @@ private Q_SLOTS:
         QVERIFY(melds[2]->pos().y() > 0);
         // A first meld longer than the row stays at the origin.
         DeclaredView narrow(0, 1);
-        narrow.declareMeld(meldOf(2, 0), -1);
+        narrow.declareMeld(meldOf(2, 0), ClaimedFrom::None);
         QCOMPARE(narrow.melds()[0]->pos(), QPointF(0, 0));
     }
 
@@ -195,7 +195,7 @@ private Q_SLOTS:
         const auto empty = static_cast<TileAnimationTarget*>(view)->geometryFor(3);
         QCOMPARE(int(empty.size()), 3);
         QCOMPARE(empty[1].pos - empty[0].pos, QPointF(footprint(0, 0).width(), 0));
-        view->declareMeld(meldOf(2, 5), 3);
+        view->declareMeld(meldOf(2, 5, 0, 7), ClaimedFrom::Left);
         const auto next = static_cast<TileAnimationTarget*>(view)->geometryFor(1);
         QVERIFY(next[0].pos.x() > empty[0].pos.x());
         view->clear();

@@ -33,6 +33,36 @@ class tst_protocol_values : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    void meldTypesToTheWire_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<int>("wire"); // -1: refused
+        QTest::newRow("chow") << 1 << 0;
+        QTest::newRow("pong") << 2 << 1;
+        QTest::newRow("kong") << 8 << 2;
+        QTest::newRow("mahjong") << 16 << 3;
+        QTest::newRow("pong to kong") << 4 << 4;
+        QTest::newRow("pair") << 32 << 5;
+        QTest::newRow("riichi") << 128 << 6;
+        QTest::newRow("a bonus tile is no offer") << 64 << -1;
+        QTest::newRow("a wire code is no type") << 0 << -1;
+    }
+    void meldTypesToTheWire()
+    {
+        // What the test server writes into meld offers: the inverse of the
+        // client's reading.
+        QFETCH(int, type);
+        QFETCH(int, wire);
+        int got = -1;
+        const QString error = errorOf([&] { got = meldTypeToWire(type); });
+        if (wire == -1) {
+            QCOMPARE(error, QStringLiteral("illegal meld value %1").arg(type));
+            return;
+        }
+        QCOMPARE(got, wire);
+        QCOMPARE(int(meldTypeFromWire(got)), type);
+    }
+
     void enumerationTables_data()
     {
         // converter, wire value, expected client value (-1000: rejected), expected text

@@ -1,7 +1,9 @@
 #include "HandScenario.h"
 
+#include "ProtocolValues.h"
 #include "TestGameServer.h"
 #include "TournamentScenario.h"
+#include "meld.h"
 #include "../protocol/game_test_frames.h"
 
 #include <QDateTime>
@@ -73,12 +75,14 @@ TestFrame shouldAct(quint32 pid, int seconds)
     return spanFromNow(f, seconds);
 }
 
-TestFrame offers(quint8 cls, const QList<QPair<quint8, quint8>>& list, int seconds)
+/// A list of claim offers (meld type code, tile), each type written with the
+/// client's own wire conversion.
+TestFrame offers(quint8 cls, const QList<QPair<game_protocol::meld_type::enum_t, quint8>>& list, int seconds)
 {
     TestFrame f(cls);
     f.u32(quint32(list.size()));
     for (const auto& [type, t] : list)
-        f.u8(type).u8(t);
+        f.u8(meldTypeToWire(type)).u8(t);
     return spanFromNow(f, seconds);
 }
 
@@ -251,6 +255,7 @@ void HandScenario::onFrame(const ReceivedFrame& frame)
         if (frame.classId == 30) {
             // A join outside the script (a second join): refused as the table is taken.
             const quint32 id = reader.u32();
+            Q_EMIT unexpected(QStringLiteral("join of table %1 not expected now").arg(id));
             send(TestFrame(31).u32(id).u8(0).u8(1).u32(1));
         }
         return;
@@ -282,7 +287,9 @@ void HandScenario::onGameAction(const ReceivedFrame& frame)
     if (key == 1055)
         return; // the answer to a keep-alive question
     if (steps.empty() || !steps.front().awaits.contains(key)) {
-        Q_EMIT logged(QStringLiteral("game action %1 not expected now").arg(inner.classId()));
+        const QString line = QStringLiteral("game action %1 not expected now").arg(inner.classId());
+        Q_EMIT logged(line);
+        Q_EMIT unexpected(line);
         return;
     }
     Step step = std::move(steps.front());
@@ -337,6 +344,15 @@ void HandScenario::scriptJoin(quint32 tableId)
     ruleset = rulesetOf(tableId);
     push({QStringLiteral("snapshot"), [this] {
               send(TestFrame(31).u32(m_table).u8(1).u8(0).u32(0));
+              if (kind != Kind::Tournament) {
+                  // As the real server does: the join is followed by the
+                  // notice that the user is seated there.
+                  static const QByteArray names[] = {"Classic hand", "International hand", "Riichi hand"};
+                  TestFrame notice(62);
+                  notice.u32(m_table).u8(1).u32(quint32(-1));
+                  tableRecord(notice, m_table, names[ruleset], ruleset, ruleset == 2 ? 2 : 0);
+                  send(notice);
+              }
               // Player information first, so the snapshot's players have names.
               send(TestFrame(13).u32(eastId).str("Ayame").u32(0));
               send(TestFrame(13).u32(westId).str("Kenji").u32(0));
@@ -422,7 +438,7 @@ void HandScenario::scriptClaimsAndDiscards()
               sendGame(hiddenDraw(eastId, 1, false));
               sendGame(shouldAct(eastId, 20));
               sendGame(tilePid(33, 2, eastId));
-              sendGame(offers(34, {{1, 0}}, 15));
+              sendGame(offers(34, {{game_protocol::meld_type::CHOW, 0}}, 15));
           }, {}, {}});
     push({QStringLiteral("chow or pass"), {}, {chowKey, passKey}, [this](int key, TestFrameReader&) {
               if (key == chowKey) {
@@ -446,7 +462,7 @@ void HandScenario::scriptClaimsAndDiscards()
               sendGame(hiddenDraw(westId, 1, false));
               sendGame(shouldAct(westId, 20));
               sendGame(tilePid(33, 9, westId));
-              sendGame(offers(34, {{2, 9}}, 15));
+              sendGame(offers(34, {{game_protocol::meld_type::PONG, 9}}, 15));
           }, {}, {}});
     push({QStringLiteral("pong or pass"), {}, {pongKey, passKey}, [this](int key, TestFrameReader&) {
               if (key != pongKey) {
@@ -463,11 +479,14 @@ void HandScenario::scriptClaimsAndDiscards()
                          {QStringLiteral("discard after the pong"), {}, {discardKey},
                           [this](int, TestFrameReader& r) { sendGame(tilePid(33, r.u8(), ownId)); }}});
           }});
-    // North discards, East pongs it.
-    push({QStringLiteral("east pongs"), [this] {
+    // North discards; the user can only pass, East pongs it.
+    push({QStringLiteral("north discards"), [this] {
               sendGame(hiddenDraw(northId, 1, false));
               sendGame(tilePid(33, 32, northId));
               sendGame(offers(34, {}, 5));
+          }, {}, {}});
+    push({QStringLiteral("pass on the dragon"), {}, {passKey}, {}});
+    push({QStringLiteral("east pongs"), [this] {
               sendGame(tilePid(48, 32, eastId));
               sendGame(TestFrame(43).u8(32).u32(eastId));
               sendGame(tilePid(33, 5, eastId));
@@ -524,10 +543,13 @@ void HandScenario::scriptScoredEnd(qint64 handId, bool endOfGame)
 
 void HandScenario::scriptWashout(qint64 handId, bool endOfGame)
 {
-    push({QStringLiteral("wash-out"), [this, handId, endOfGame] {
+    push({QStringLiteral("east's last discard"), [this] {
               sendGame(hiddenDraw(eastId, 1, false));
               sendGame(tilePid(33, 30, eastId));
               sendGame(offers(34, {}, 5));
+          }, {}, {}});
+    push({QStringLiteral("pass on the last discard"), {}, {passKey}, {}});
+    push({QStringLiteral("wash-out"), [this, handId, endOfGame] {
               sendGame(gtf::handEnd(quint64(handId), {}, 6, endOfGame ? 1 : 0));
           }, {}, {}});
 }

@@ -78,6 +78,9 @@ Q_SIGNALS:
     void finished();
     /// A line for the server's log.
     void logged(const QString& line);
+    /// The client sent a request the script does not expect at this point
+    /// (also logged).
+    void unexpected(const QString& line);
 
 private:
     struct Step

@@ -1,0 +1,315 @@
+// A person's whole visit to one table, through the real main window only: the
+// login fields, a double-click on the lobby row, Play, the claim chooser's
+// buttons and keys, tiles clicked where the table view shows them, the score
+// board's Ready, Leave, and Quit. The window talks to the test game server
+// over loopback through its own connection; the server fails the test on any
+// request its script does not expect. A picture of each step is kept as
+// journey-<ruleset>-<step>.png in the test's directory.
+//
+// Built once per ruleset (JOURNEY_RULESET 0 classic, 1 international,
+// 2 riichi). Each ruleset answers the two claim offers differently, so that
+// every way of claiming and of passing is taken by one of them.
+
+#include "ActionQueue.h"
+#include "CommandLine.h"
+#include "DiscardView.h"
+#include "GameController.h"
+#include "GameModel.h"
+#include "GameWindow.h"
+#include "HandScenario.h"
+#include "HandView.h"
+#include "LobbyController.h"
+#include "LobbyWindow.h"
+#include "MainWindowHarness.h"
+#include "MeldAuction.h"
+#include "MeldChoice.h"
+#include "ScoreBoard.h"
+#include "ScreenshotSupport.h"
+#include "SeatedWindow.h"
+#include "SideBar.h"
+#include "TableModel.h"
+#include "TileGraphics.h"
+#include "WashoutWindow.h"
+#include "DeclaredView.h"
+#include "MeldView.h"
+#include "TileView.h"
+
+#include <QAbstractItemModel>
+#include <QLineEdit>
+#include <QStackedWidget>
+#include <QGraphicsView>
+#include <QTimer>
+#include <QTreeView>
+
+#ifndef JOURNEY_RULESET
+#define JOURNEY_RULESET 0
+#endif
+
+namespace {
+
+constexpr int ruleset = JOURNEY_RULESET;
+const char* const rulesetNames[] = {"classic", "international", "riichi"};
+const char* const tableNames[] = {"Classic hand", "International hand", "Riichi hand"};
+
+/// How this ruleset answers East's chow offer and West's pong offer.
+enum class Answer { ClaimByButton, ClaimByKey, PassByButton, PassByEscape, PassByKey };
+constexpr Answer chowAnswers[] = {Answer::ClaimByButton, Answer::PassByButton, Answer::ClaimByKey};
+constexpr Answer pongAnswers[] = {Answer::PassByEscape, Answer::ClaimByKey, Answer::PassByKey};
+
+/// A game action of the own player as the client sends it.
+QByteArray action(const TestFrame& inner)
+{
+    return TestFrame(100).u32(HandScenario::tableFor(ruleset)).u32(HandScenario::ownId).nested(inner).body();
+}
+
+} // namespace
+
+class JourneyHand : public QObject
+{
+    Q_OBJECT
+
+    MainWindowHarness h;
+    std::unique_ptr<HandScenario> hand;
+    QStringList unexpected;
+    int shot = 0;
+
+    void step(const char* name)
+    {
+        const QString file = QStringLiteral("journey-%1-%2-%3.png")
+                                 .arg(QLatin1String(rulesetNames[ruleset]))
+                                 .arg(++shot, 2, 10, QLatin1Char('0'))
+                                 .arg(QLatin1String(name));
+        QVERIFY2(screenshots::save(h.window.get(), file), qPrintable(file));
+        QVERIFY2(unexpected.isEmpty(), qPrintable(unexpected.join(QLatin1Char('\n'))));
+    }
+
+    GameWindow* table() const
+    {
+        return qobject_cast<GameWindow*>(h.window->view().loggedInStack->currentWidget());
+    }
+
+    /// Clicks a visible button of an open box by its title.
+    bool clickBox(const QString& title, QDialogButtonBox::StandardButton button)
+    {
+        for (auto* box : h.window->findChildren<ModelessMsgBox::MsgBox*>()) {
+            if (box->isVisible() && box->windowTitle() == title && box->buttonBox()->button(button)) {
+                QTest::mouseClick(box->buttonBox()->button(button), Qt::LeftButton);
+                return true;
+            }
+        }
+        return false;
+    }
+
+    /// Clicks the right-most own tile of this code where the table shows it.
+    bool clickTile(GameWindow* w, tile t)
+    {
+        for (HandTile* item : w->handView()->items()) {
+            if (item->tileCode() != t || !item->isVisible())
+                continue;
+            QGraphicsView* view = w->view();
+            const QPointF centre = item->sceneBoundingRect().center();
+            const QPoint at = view->mapFromScene(centre);
+            if (!view->viewport()->rect().contains(at))
+                return false;
+            QTest::mouseMove(view->viewport(), at);
+            QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at);
+            return true;
+        }
+        return false;
+    }
+
+    /// The first game action the client sent after the first `count`.
+    QByteArray actionAfter(int count) const
+    {
+        const QList<ReceivedFrame> frames = h.server.received(100);
+        return frames.size() > count ? frames.at(count).body : QByteArray();
+    }
+
+    /// Waits for the chooser and answers its offer as told; `answered` is
+    /// the action that answer sent.
+    void answerOffer(GameWindow* w, Answer answer, int meldType, const char* name, QByteArray* answered)
+    {
+        MeldAuction* chooser = w->meldAuction();
+        QTRY_VERIFY_WITH_TIMEOUT(chooser->isVisible(), 10000);
+        step(name);
+        QVERIFY(chooser->passButton()->isVisible());
+        QVERIFY(!chooser->closeButton()->isVisible());
+        const std::vector<MeldChoice*> rows = chooser->choices();
+        QCOMPARE(int(rows.size()), 1);
+        QCOMPARE(int(rows.front()->offer().type), meldType);
+        const int sent = h.server.received(100).size();
+        switch (answer) {
+        case Answer::ClaimByButton:
+            QTest::mouseClick(rows.front()->button(), Qt::LeftButton);
+            break;
+        case Answer::ClaimByKey:
+            QTest::keySequence(chooser->window(), rows.front()->button()->shortcut());
+            break;
+        case Answer::PassByButton:
+            QTest::mouseClick(chooser->passButton(), Qt::LeftButton);
+            break;
+        case Answer::PassByEscape:
+            QTest::keyClick(chooser->window(), Qt::Key_Escape);
+            break;
+        case Answer::PassByKey:
+            QTest::keySequence(chooser->window(), chooser->passButton()->shortcut());
+            break;
+        }
+        QTRY_VERIFY(h.server.received(100).size() > sent);
+        *answered = actionAfter(sent);
+        QVERIFY(!chooser->isVisible());
+    }
+
+    /// Of a meld on the user's side: the place of its turned tile counted
+    /// from the left as the table shows it, and the tile; -1 when none.
+    static std::pair<int, tile> turnedTile(const MeldView* meld)
+    {
+        std::vector<TileView*> items = meld->items();
+        std::sort(items.begin(), items.end(), [](const TileView* a, const TileView* b) {
+            return a->sceneBoundingRect().center().x() < b->sceneBoundingRect().center().x();
+        });
+        for (std::size_t i = 0; i < items.size(); ++i)
+            if (items[i]->tileType() == 2)
+                return {int(i), items[i]->tileCode()};
+        return {-1, tile(0)};
+    }
+
+    /// Waits until the own hand may discard, then clicks the tile.
+    void discard(GameWindow* w, tile t, const char* name)
+    {
+        QTRY_VERIFY_WITH_TIMEOUT(w->handView()->isActive() && !w->actionQueue()->isBusy(), 10000);
+        step(name);
+        const int sent = h.server.received(100).size();
+        QVERIFY(clickTile(w, t));
+        QTRY_VERIFY(h.server.received(100).size() > sent);
+        QCOMPARE(actionAfter(sent), action(TestFrame(56).u8(t.code())));
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        setupSearchPaths({});
+        TileGraphics& tiles = TileGraphics::instance();
+        tiles.setTiles(0, 0);
+        QVERIFY(QTest::qWaitFor([&] { return !tiles.isRendering(); }, 20000));
+        MainWindowHarness::resetState();
+        QSettings().setValue(QStringLiteral("game/animations"), true);
+    }
+
+    void journey()
+    {
+        // --- the login page, filled in as a person does
+        QVERIFY(h.create(QString(), QString()));
+        hand = std::make_unique<HandScenario>(h.server, HandScenario::Kind::Hand, 0);
+        connect(hand.get(), &HandScenario::unexpected, this, [this](const QString& line) { unexpected << line; });
+        h.window->show();
+        h.window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(h.window.get()));
+        QSignalSpy ready(&h.window->connection(), &ConnectionManager::versionCheckComplete);
+        h.window->onStartupFinished(true);
+        QVERIFY(!ready.isEmpty() || ready.wait(5000));
+        clickBox(QStringLiteral("Resolution too low!"), QDialogButtonBox::Ok);
+        LoginWindow* login = h.window->view().loginWindow;
+        QTest::keyClicks(login->userNameEdit(), QStringLiteral("anna"));
+        QTest::keyClicks(login->passwordField(), QStringLiteral("secret1"));
+        step("login");
+        QTest::mouseClick(login->logInButton(), Qt::LeftButton);
+
+        // --- the lobby: a double-click on the table's row joins it
+        const qint32 tableId = qint32(HandScenario::tableFor(ruleset));
+        QTRY_VERIFY_WITH_TIMEOUT(h.window->lobby()->tableModel()->hasTableInfo(tableId), 10000);
+        QTreeView* lobby = h.window->lobbyWindow()->treeView();
+        QModelIndex row;
+        QTRY_VERIFY([&] {
+            const QAbstractItemModel* model = lobby->model();
+            for (int r = 0; r < model->rowCount(); ++r)
+                for (int c = 0; c < model->columnCount(); ++c)
+                    if (model->index(r, c).data().toString() == QLatin1String(tableNames[ruleset])) {
+                        row = model->index(r, c);
+                        return true;
+                    }
+            return false;
+        }());
+        lobby->scrollTo(row);
+        step("lobby");
+        const QPoint rowAt = lobby->visualRect(row).center();
+        QTest::mouseClick(lobby->viewport(), Qt::LeftButton, {}, rowAt);
+        QTest::mouseDClick(lobby->viewport(), Qt::LeftButton, {}, rowAt);
+        QTRY_VERIFY_WITH_TIMEOUT(table() != nullptr, 10000);
+        GameWindow* w = table();
+        QCOMPARE(w->tableInfo().tableId, tableId);
+
+        // --- seated: Play
+        QTRY_VERIFY_WITH_TIMEOUT(w->seatedWindow()->isVisible(), 10000);
+        step("seated");
+        QVERIFY(h.boxes().isEmpty());
+        QTest::mouseClick(w->seatedWindow()->playButton(), Qt::LeftButton);
+
+        // --- East's 3 of bamboo: chow it or pass
+        QByteArray answered;
+        answerOffer(w, chowAnswers[ruleset], game_protocol::meld_type::CHOW, "chow-offer", &answered);
+        const bool chowed = chowAnswers[ruleset] == Answer::ClaimByButton || chowAnswers[ruleset] == Answer::ClaimByKey;
+        QCOMPARE(answered,
+                 action(chowed ? TestFrame(47).u8(0).u32(HandScenario::ownId) : TestFrame(52).u32(HandScenario::ownId).u8(0)));
+        // The East wind leaves the hand: after the chow, or after the draw of a pass.
+        discard(w, tile(27), chowed ? "discard-after-chow" : "discard-after-draw");
+        if (chowed) {
+            // The chow lies with the claimed 3 turned at the end towards
+            // East, who sits on the user's left.
+            QTRY_COMPARE(int(w->declaredView(0)->melds().size()), 1);
+            QCOMPARE(turnedTile(w->declaredView(0)->melds().front()), (std::pair<int, tile>{0, tile(2)}));
+        }
+
+        // --- West's 1 of characters: pong it or pass
+        answerOffer(w, pongAnswers[ruleset], game_protocol::meld_type::PONG, "pong-offer", &answered);
+        const bool ponged = pongAnswers[ruleset] == Answer::ClaimByKey;
+        QCOMPARE(answered,
+                 action(ponged ? TestFrame(48).u8(9).u32(HandScenario::ownId) : TestFrame(52).u32(HandScenario::ownId).u8(0)));
+        if (ponged) {
+            discard(w, tile(31), "discard-after-pong");
+            // West sits on the user's right: the right-most tile is turned.
+            QTRY_VERIFY(!w->declaredView(0)->melds().empty());
+            QCOMPARE(turnedTile(w->declaredView(0)->melds().back()), (std::pair<int, tile>{2, tile(9)}));
+        }
+
+        // --- the own draw, discarded by a click, then West's mahjong
+        const tile drawn = ruleset == 2 ? tile(22) : tile(23);
+        discard(w, drawn, "discard-drawn");
+        QTRY_VERIFY_WITH_TIMEOUT(w->scoreBoard()->isVisible(), 10000);
+        QVERIFY(!w->meldAuction()->isVisible());
+        step("score-board");
+
+        // --- Ready on the board: the next hand washes out and ends the game
+        auto* readyButton = w->scoreBoard()->findChild<QPushButton*>(QStringLiteral("readyPushButton"));
+        QVERIFY(readyButton);
+        QTRY_VERIFY_WITH_TIMEOUT(readyButton->isVisible() && readyButton->isEnabled(), 10000);
+        QTest::mouseClick(readyButton, Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(w->washoutWindow()->isVisible(), 10000);
+        QTRY_VERIFY(hand->isFinished());
+        step("wash-out");
+
+        // --- Leave: the table closes and the lobby comes back
+        QSignalSpy destroyed(h.window->games(), &GameController::tableViewDestroyed);
+        auto* leave = w->washoutWindow()->findChild<QPushButton*>(QStringLiteral("leaveButton"));
+        if (!leave || !leave->isVisible())
+            leave = w->sideBar()->findChild<QPushButton*>(QStringLiteral("leaveButton"));
+        QVERIFY(leave && leave->isVisible());
+        QTest::mouseClick(leave, Qt::LeftButton);
+        QVERIFY(destroyed.wait(5000));
+        QCOMPARE(h.window->view().loggedInStack->currentWidget(), h.window->view().lobbyWidget);
+        QVERIFY(!h.window->games()->hasTable(tableId));
+        step("left");
+
+        // --- Quit by its button: the application's loop ends with 0
+        QTest::mouseClick(h.window->view().quitButton, Qt::LeftButton);
+        QTRY_VERIFY(h.window->quitQuestion() != nullptr && h.window->quitQuestion()->isVisible());
+        step("quit");
+        QTimer::singleShot(0, this, [this] { clickBox(QStringLiteral("Quit"), QDialogButtonBox::Yes); });
+        QTimer::singleShot(5000, qApp, [] { QCoreApplication::exit(1); });
+        QCOMPARE(QCoreApplication::exec(), 0);
+        QVERIFY2(unexpected.isEmpty(), qPrintable(unexpected.join(QLatin1Char('\n'))));
+    }
+};
+
+QTEST_MAIN(JourneyHand)
+#include "journey_hand.moc"
