@@ -103,6 +103,9 @@ void GameWindow::build()
     m_view->setScene(m_scene.get());
     m_view->setCacheMode(QGraphicsView::CacheNone);
     m_view->setRenderHints(QPainter::Antialiasing | QPainter::SmoothPixmapTransform);
+    // The cloth covers the whole view: nothing needs filling before it.
+    m_view->viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+    m_view->viewport()->setAutoFillBackground(false);
     m_view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_view->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 

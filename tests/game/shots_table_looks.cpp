@@ -297,6 +297,7 @@ private Q_SLOTS:
         w->flushActions();
         QTest::qWait(50);
         shoot(frame.get(), "table");
+        QVERIFY(w->sideBar()->grab().toImage().save(shotName("sidebar")));
         expectRoomy(w->sideBar());
 
         // The scored end.
