@@ -34,6 +34,7 @@ class PrevalentWindView;
 class QGraphicsPixmapItem;
 class QGraphicsRectItem;
 class QGraphicsView;
+class QTimer;
 class RiichiStickView;
 class RotatingCube;
 class RoundScoreBoard;
@@ -240,6 +241,9 @@ private:
     void syncWithModel();
     void resetViews();
     void repositionOverlay(QWidget* widget, QResizeEvent* event);
+    /// Lays the table out for the view's size: runs once a shown window's
+    /// resizing pauses, and at once for a hidden one.
+    void relayoutForSize();
     void placeTimeoutImage();
     void placeFuritenImage();
     void updateFuritenImage();
@@ -311,5 +315,7 @@ private:
     QGraphicsPixmapItem* m_furitenImage = nullptr;
     std::array<TileAnimation*, 53> m_dealTiles{};
     std::unique_ptr<ActionQueue> m_queue;
+    /// Waits for a pause in the resizing of a shown window.
+    QTimer* m_relayoutTimer = nullptr;
     RotatingCube* m_cube = nullptr;
 };

@@ -156,6 +156,7 @@ struct Table
         if (!server.listen())
             return false;
         scenario = std::make_unique<HandScenario>(server, kind, 0, kickReason);
+        scenario->setListsTournament(true);
         QObject::connect(&cm, qOverload<TableInfo>(&ConnectionManager::tableInfoUpdate), &tables,
                          &TableModel::addOrUpdateTable);
         if (kind == HandScenario::Kind::Tournament)

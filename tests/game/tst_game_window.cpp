@@ -29,6 +29,7 @@
 #include "WaitingForPlayersWindow.h"
 
 #include <QGraphicsPixmapItem>
+#include <QGraphicsView>
 #include <QLabel>
 #include <QSettings>
 #include <QSignalSpy>
@@ -509,10 +510,17 @@ private Q_SLOTS:
                                                 std::vector<tile>{tile(1)}));
         w.enqueueAnimation(new DealStartHandAnimation(&w));
         QVERIFY(w.actionQueue()->isBusy());
+        const QRectF before = w.view()->sceneRect();
         w.resize(1200, 900);
-        QVERIFY(!w.actionQueue()->isBusy());
+        w.resize(1210, 905);
+        // While the resizing goes on the tiles fly on in the old layout...
+        QVERIFY(w.actionQueue()->isBusy());
+        QCOMPARE(w.view()->sceneRect(), before);
+        // ...which is made anew once it pauses, after they have landed.
+        QTRY_VERIFY(!w.actionQueue()->isBusy());
         QCOMPARE(w.actionQueue()->size(), 0);
         QCOMPARE(w.discardView(0)->count(), 1);
+        QCOMPARE(w.view()->sceneRect().size(), QSizeF(w.view()->size()));
     }
 
     void overlaysKeepTheirPlaceOnResize_data()
