@@ -37,7 +37,8 @@ RoundScoreBoard::RoundScoreBoard(SocialServices* socialServices, QWidget* parent
     title->setTextFormat(Qt::PlainText);
     round = new QLabel(this);
     round->setObjectName(QStringLiteral("roundLabel"));
-    round->setGeometry(0, 37, 358, 17);
+    // One pixel more than the form's 17: Japanese and Chinese glyphs need 18.
+    round->setGeometry(0, 37, 358, 18);
     round->setAlignment(Qt::AlignCenter);
     round->setTextFormat(Qt::PlainText);
     close = new QPushButton(this);

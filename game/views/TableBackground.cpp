@@ -41,6 +41,8 @@ struct TableBackground
     QImage pattern{QStringLiteral("resources:/game-bg-pattern.jpg")};
     QSvgRenderer picture{picturePath};
     QImage cache;
+    /// The cache stretched to the size being rendered, shown until it is ready.
+    QImage stretched;
 
     /// The size the worker renders, and the latest size asked for meanwhile.
     QSize rendering;
@@ -84,6 +86,7 @@ struct TableBackground
         width = size.width();
         height = size.height();
         cache = image;
+        stretched = QImage();
         const std::vector<Waiter> told = std::move(waiters);
         waiters.clear();
         for (const Waiter& w : told)
@@ -122,7 +125,11 @@ QBrush quickBackgroundBrush(int width, int height, QObject* context, std::functi
         bg.waiters.push_back({context, std::move(ready)});
     if (!bg.rendering.isValid())
         bg.startWorker(bg.wanted);
-    QBrush stretched(bg.cache);
-    stretched.setTransform(QTransform::fromScale(double(width) / bg.width, double(height) / bg.height));
-    return stretched;
+    // The last cloth stretched to the new size stands in meanwhile. It is
+    // scaled once here rather than given as a scaling brush: a window being
+    // resized paints the cloth at every step, and a plain picture copies
+    // where a scaling brush works out every pixel anew.
+    if (bg.stretched.size() != QSize(width, height))
+        bg.stretched = bg.cache.scaled(width, height, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    return QBrush(bg.stretched);
 }

@@ -40,6 +40,7 @@
 #include <QGraphicsPixmapItem>
 #include <QGraphicsRectItem>
 #include <QGraphicsView>
+#include <QTimer>
 #include <QLinearGradient>
 #include <QResizeEvent>
 #include <QSettings>
@@ -48,6 +49,9 @@
 #include <cmath>
 
 namespace {
+
+/// How long a shown window's resizing must pause before the table is laid out anew.
+constexpr int relayoutPauseMs = 120;
 
 const char* const positionNames[4] = {"BOTTOM", "RIGHT", "TOP", "LEFT"};
 
@@ -104,6 +108,16 @@ void GameWindow::build()
     m_view->setScene(m_scene.get());
     m_view->setCacheMode(QGraphicsView::CacheNone);
     m_view->setRenderHints(QPainter::Antialiasing | QPainter::SmoothPixmapTransform);
+    // The cloth covers the whole view: nothing needs filling before it.
+    m_view->viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+    m_view->viewport()->setAutoFillBackground(false);
+    // A window being resized (a drag of its edge sends a resize at every
+    // step) keeps its table as it is and lays it out again once the resizing
+    // pauses: each step costs a paint, not a new tile scale and a layout.
+    m_relayoutTimer = new QTimer(this);
+    m_relayoutTimer->setSingleShot(true);
+    m_relayoutTimer->setInterval(relayoutPauseMs);
+    connect(m_relayoutTimer, &QTimer::timeout, this, &GameWindow::relayoutForSize);
     m_view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_view->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 
@@ -587,14 +601,15 @@ void GameWindow::updateInactiveWindow()
 
 void GameWindow::resizeEvent(QResizeEvent* event)
 {
-    flushActions();
     QWidget::resizeEvent(event);
     const int b = m_sideBar->width();
     const QSize n = event->size();
     m_sideBar->setGeometry(n.width() - b, 0, b, n.height());
     m_view->resize(std::max(0, n.width() - b), n.height());
-    setTableSize(n.width() - b, n.height());
-    layoutTable();
+    if (isVisible())
+        m_relayoutTimer->start();
+    else
+        relayoutForSize();
     repositionOverlay(m_watching, event);
     repositionOverlay(m_waiting, event);
     repositionOverlay(m_seated, event);
@@ -606,6 +621,15 @@ void GameWindow::resizeEvent(QResizeEvent* event)
     repositionOverlay(m_auction, event);
     if (m_leaveQuestion)
         repositionOverlay(m_leaveQuestion, event);
+}
+
+void GameWindow::relayoutForSize()
+{
+    m_relayoutTimer->stop();
+    // Moving tiles fly between places of the old layout: they land first.
+    flushActions();
+    setTableSize(m_view->width(), m_view->height());
+    layoutTable();
 }
 
 void GameWindow::repositionOverlay(QWidget* widget, QResizeEvent* event)

@@ -244,6 +244,9 @@ private:
     void syncWithModel();
     void resetViews();
     void repositionOverlay(QWidget* widget, QResizeEvent* event);
+    /// Lays the table out for the view's size: runs once a shown window's
+    /// resizing pauses, and at once for a hidden one.
+    void relayoutForSize();
     void placeTimeoutImage();
     void placeFuritenImage();
     void updateFuritenImage();
@@ -324,5 +327,7 @@ private:
     QGraphicsPixmapItem* m_furitenImage = nullptr;
     std::array<TileAnimation*, 53> m_dealTiles{};
     std::unique_ptr<ActionQueue> m_queue;
+    /// Waits for a pause in the resizing of a shown window.
+    QTimer* m_relayoutTimer = nullptr;
     RotatingCube* m_cube = nullptr;
 };

@@ -156,6 +156,7 @@ struct Table
         if (!server.listen())
             return false;
         scenario = std::make_unique<HandScenario>(server, kind, 0, kickReason);
+        scenario->setListsTournament(true);
         QObject::connect(&cm, qOverload<TableInfo>(&ConnectionManager::tableInfoUpdate), &tables,
                          &TableModel::addOrUpdateTable);
         if (kind == HandScenario::Kind::Tournament)
@@ -297,6 +298,7 @@ private Q_SLOTS:
         w->flushActions();
         QTest::qWait(50);
         shoot(frame.get(), "table");
+        QVERIFY(w->sideBar()->grab().toImage().save(shotName("sidebar")));
         expectRoomy(w->sideBar());
 
         // The scored end.
@@ -381,6 +383,24 @@ private Q_SLOTS:
             QVERIFY2(!label->text().contains(QStringLiteral("-1")), qPrintable(label->text()));
             QVERIFY2(label->text() != QCoreApplication::translate("Utils", "N/A"), name);
         }
+
+        // Pass, discard, pass: the round ends and its score board shows.
+        QTRY_COMPARE(t.scenario->waitingFor(), QStringLiteral("chow or pass"));
+        QTRY_VERIFY(w->meldAuction()->isVisibleTo(w));
+        w->onPassMeldSelected();
+        QTRY_COMPARE(t.scenario->waitingFor(), QStringLiteral("discard after the pass"));
+        QTRY_VERIFY(w->handView()->isActive());
+        w->flushActions();
+        w->onTileClick(tile(31));
+        QTRY_COMPARE(t.scenario->waitingFor(), QStringLiteral("pong or pass"));
+        QTRY_VERIFY(w->meldAuction()->isVisibleTo(w));
+        w->onPassMeldSelected();
+        QTRY_VERIFY_WITH_TIMEOUT(w->roundScoreBoard()->isVisible(), 10000);
+        w->flushActions();
+        QTest::qWait(50);
+        shoot(frame.get(), "roundscores");
+        expectRoomy(w->roundScoreBoard());
+        QCOMPARE(seeThroughPixels(frame.get(), w, w->roundScoreBoard()), 0);
     }
 
     void selector_data()

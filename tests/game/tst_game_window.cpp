@@ -36,14 +36,15 @@
 #include "WaitingForPlayersWindow.h"
 
 #include <QGraphicsPixmapItem>
-#include <QPushButton>
-
-#include <algorithm>
-#include <cmath>
+#include <QGraphicsView>
 #include <QLabel>
+#include <QPushButton>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTest>
+
+#include <algorithm>
+#include <cmath>
 
 using namespace fixtures;
 
@@ -562,10 +563,17 @@ private Q_SLOTS:
                                                 std::vector<tile>{tile(1)}));
         w.enqueueAnimation(new DealStartHandAnimation(&w));
         QVERIFY(w.actionQueue()->isBusy());
+        const QRectF before = w.view()->sceneRect();
         w.resize(1200, 900);
-        QVERIFY(!w.actionQueue()->isBusy());
+        w.resize(1210, 905);
+        // While the resizing goes on the tiles fly on in the old layout...
+        QVERIFY(w.actionQueue()->isBusy());
+        QCOMPARE(w.view()->sceneRect(), before);
+        // ...which is made anew once it pauses, after they have landed.
+        QTRY_VERIFY(!w.actionQueue()->isBusy());
         QCOMPARE(w.actionQueue()->size(), 0);
         QCOMPARE(w.discardView(0)->count(), 1);
+        QCOMPARE(w.view()->sceneRect().size(), QSizeF(w.view()->size()));
     }
 
     void overlaysKeepTheirPlaceOnResize_data()

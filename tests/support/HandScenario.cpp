@@ -154,7 +154,7 @@ HandScenario::HandScenario(TestGameServer& server, Kind kind, int paceMs, quint1
         r.u32();
         const QByteArray path = r.str();
         if (list == 1) {
-            if (this->kind == Kind::Tournament) {
+            if (this->kind == Kind::Tournament && m_listTournament) {
                 // The tournament is playing its first round, which started a
                 // minute ago and lasts an hour.
                 const quint32 started = quint32(QDateTime::currentSecsSinceEpoch() - 60);

@@ -65,6 +65,11 @@ public:
     static QString name(Kind kind);
     static bool fromName(const QString& name, Kind* kind);
 
+    /// The tournament scenario lists its tournament (playing its first of
+    /// three rounds) in the tournaments lobby; off, the lobby is empty and
+    /// the seating names a tournament the client has no record of.
+    void setListsTournament(bool lists) { m_listTournament = lists; }
+
     /// The table being played (0 before a join).
     quint32 table() const { return m_table; }
     /// Where the script waits: the name of the step, or "" when it runs or is done.
@@ -117,6 +122,7 @@ private:
     quint16 kickReason;
     int ruleset = 0;
     quint32 m_table = 0;
+    bool m_listTournament = false;
     std::deque<Step> steps;
     QString m_waiting;
     bool m_finished = false;
