@@ -240,8 +240,6 @@ void ConferenceWidget::updateInputState()
     m_ui.chatInput->setEnabled(joined);
     m_ui.chatState->setText(state);
     m_ui.chatState->setVisible(!state.isEmpty());
-    // The reason stands where the input would be: nothing looks writable.
-    m_ui.chatInput->setVisible(state.isEmpty());
     m_ui.send->setEnabled(joined);
     if (joined && hasFocus())
         m_ui.chatInput->setFocus();
@@ -255,7 +253,7 @@ void ConferenceWidget::keyPressEvent(QKeyEvent* event)
 void ConferenceWidget::focusInEvent(QFocusEvent* event)
 {
     ConferenceArea::focusInEvent(event);
-    if (m_ui.chatInput->isEnabled() && m_ui.chatInput->isVisible())
+    if (m_ui.chatInput->isEnabled())
         m_ui.chatInput->setFocus();
 }
 
