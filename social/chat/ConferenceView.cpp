@@ -38,14 +38,6 @@ void ConferenceView::setupUi(QWidget* widget)
     hboxLayout = new QHBoxLayout(chatBottom);
     hboxLayout->setObjectName(QStringLiteral("hboxLayout"));
     hboxLayout->setContentsMargins(10, 2, 0, 2);
-    chatState = new QLabel(chatBottom);
-    chatState->setObjectName(QStringLiteral("chatState"));
-    // The reason may hold the server's own words.
-    chatState->setTextFormat(Qt::PlainText);
-    chatState->setWordWrap(true);
-    chatState->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
-    chatState->hide();
-    hboxLayout->addWidget(chatState);
     chatInput = new QLineEdit(chatBottom);
     chatInput->setObjectName(QStringLiteral("chatInput"));
     chatInput->setMaxLength(MaxInputLength);
@@ -53,6 +45,13 @@ void ConferenceView::setupUi(QWidget* widget)
     send = new UPushButton(chatBottom);
     send->setObjectName(QStringLiteral("send"));
     hboxLayout->addWidget(send);
+    chatState = new QLabel(widget);
+    chatState->setObjectName(QStringLiteral("chatState"));
+    // The reason may hold the server's own words.
+    chatState->setTextFormat(Qt::PlainText);
+    chatState->setWordWrap(true);
+    chatState->hide();
+    vboxLayout1->addWidget(chatState);
     vboxLayout1->addWidget(chatBottom);
 
     vboxLayout->addLayout(vboxLayout1);

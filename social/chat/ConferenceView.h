@@ -26,8 +26,8 @@ public:
     ChatOutputWidget* chatOutput = nullptr;
     QFrame* chatBottom = nullptr;
     QHBoxLayout* hboxLayout = nullptr;
-    /// Why the room cannot be written to (refused, chat offline); hidden
-    /// while there is nothing to say. Shown in place of the input line.
+    /// Why the room cannot be written to (refused, chat offline), over the
+    /// input line; hidden while there is nothing to say.
     QLabel* chatState = nullptr;
     QLineEdit* chatInput = nullptr;
     UPushButton* send = nullptr;

@@ -140,6 +140,7 @@ void ConferenceWidget::chooseRoom(RoomKind kind, const XMPPJid& room, qint32 id)
         m_wanted = true;
         m_entering = false;
         m_refusal.clear();
+        m_inRoom = false;
         m_conference.setRoomJid(room);
         updateInputState();
     }
@@ -206,6 +207,7 @@ void ConferenceWidget::onChatReady()
 void ConferenceWidget::onClientDisconnected()
 {
     m_entering = false;
+    m_inRoom = false;
     updateInputState();
 }
 
@@ -216,6 +218,7 @@ void ConferenceWidget::onChatOfflineChanged(bool offline)
     m_offline = offline;
     if (offline) {
         m_entering = false;
+        m_inRoom = false;
         appendInfo(tr("Chat is offline until the next login"));
     }
     updateInputState();
@@ -225,7 +228,7 @@ QString ConferenceWidget::stateText() const
 {
     if (m_offline)
         return tr("Chat is offline until the next login");
-    if (m_conference.isJoined())
+    if (m_inRoom)
         return QString();
     return m_refusal;
 }
@@ -233,12 +236,10 @@ QString ConferenceWidget::stateText() const
 void ConferenceWidget::updateInputState()
 {
     const QString state = stateText();
-    const bool joined = m_conference.isJoined() && !m_offline;
+    const bool joined = m_inRoom && !m_offline;
     m_ui.chatInput->setEnabled(joined);
     m_ui.chatState->setText(state);
     m_ui.chatState->setVisible(!state.isEmpty());
-    // The reason stands where the input would be: nothing looks writable.
-    m_ui.chatInput->setVisible(state.isEmpty());
     m_ui.send->setEnabled(joined);
     if (joined && hasFocus())
         m_ui.chatInput->setFocus();
@@ -252,7 +253,7 @@ void ConferenceWidget::keyPressEvent(QKeyEvent* event)
 void ConferenceWidget::focusInEvent(QFocusEvent* event)
 {
     ConferenceArea::focusInEvent(event);
-    if (m_ui.chatInput->isEnabled() && m_ui.chatInput->isVisible())
+    if (m_ui.chatInput->isEnabled())
         m_ui.chatInput->setFocus();
 }
 
@@ -479,6 +480,7 @@ void ConferenceWidget::onUserJoined()
         return;
     }
     m_refusal.clear();
+    m_inRoom = true;
     updateInputState();
     notice(OwnJoinLeave, tr("%1 joined the chat").arg(m_conference.nick().toHtmlEscaped()));
 }
@@ -486,6 +488,7 @@ void ConferenceWidget::onUserJoined()
 void ConferenceWidget::onUserLeft()
 {
     m_entering = false;
+    m_inRoom = false;
     updateInputState();
     notice(OwnJoinLeave, tr("%1 left the chat").arg(m_conference.nick().toHtmlEscaped()));
 }

@@ -155,6 +155,8 @@ private:
     bool m_entering = false;
     /// The chat connection is lost or was refused.
     bool m_offline = false;
+    /// Between the room's confirmation of the own entry and the own exit.
+    bool m_inRoom = false;
     /// Why the room refused the last entry or put the user out; plain text.
     QString m_refusal;
     /// The error condition and the room's own text of the last refusal.

@@ -214,10 +214,8 @@ void PlayerDb::onOwnCardAnswer(const xmpp::Iq* answer)
         const auto* iq = static_cast<const xmpp::IqVCard*>(answer);
         if (iq->vCard()) {
             card = *iq->vCard();
-            // A card that was read goes back with exactly its own fields: an
-            // empty (not null) rest adds nothing of the format's defaults.
-            if (card.otherFields.isNull())
-                card.otherFields = QStringLiteral("");
+            // A card that was read goes back with exactly its own fields.
+            card.addEmptyName = false;
         }
     }
     card.photo = picture;

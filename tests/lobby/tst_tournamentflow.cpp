@@ -156,6 +156,7 @@ private Q_SLOTS:
     void chatRoomFollowsTheStatus();
     void languageChangeReachesEveryText();
     void informationPageOnlyWhenThereIsOne();
+    void playersCellShowsWhole();
 
 private:
     TournamentWindow* openWindow(qint32 id);
@@ -728,6 +729,33 @@ void TournamentFlowTest::informationPageOnlyWhenThereIsOne()
     QTRY_VERIFY_WITH_TIMEOUT(loaded.count() >= 2, 10000);
     QCOMPARE(page->url(), QUrl(QStringLiteral("http://127.0.0.1:9/info")));
     QVERIFY(page->isHidden());
+}
+
+/// The tab bar's own view of a tab, as it paints it.
+void TournamentFlowTest::playersCellShowsWhole()
+{
+    // Under the program's style sheet, as the user sees it.
+    lobby->setStyleSheet(readTextFile(QStringLiteral("resources:/defaultui.css")));
+    lobby->resize(900, 500);
+    lobby->show();
+    QVERIFY(QTest::qWaitForWindowExposed(lobby.get()));
+    server->send(TF::update(11, {TF::num("REGISTERED", 100), TF::num("MAX_PLAYERS", 128)}));
+    QTreeView* view = lobby->treeView();
+    QModelIndex players;
+    QTRY_VERIFY_WITH_TIMEOUT(
+        [&] {
+            for (int row = 0; row < view->model()->rowCount(); ++row) {
+                const QModelIndex cell = view->model()->index(row, TournamentsLobbyModel::PlayersColumn);
+                if (cell.data().toString() == QLatin1String("100 of 128"))
+                    players = cell;
+            }
+            return players.isValid();
+        }(),
+        5000);
+    const int margins = 2 * view->style()->pixelMetric(QStyle::PM_FocusFrameHMargin);
+    QVERIFY(view->visualRect(players).width() >= view->fontMetrics().horizontalAdvance(players.data().toString()) + margins);
+
+    lobby->hide();
 }
 
 PARLOR_WEBVIEW_TEST_MAIN(TournamentFlowTest)

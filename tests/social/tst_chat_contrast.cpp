@@ -100,18 +100,19 @@ class TestChatContrast : public QObject
                                                       .arg(ratio, 0, 'f', 2)));
             }
         }
-        // The input line as it is now (usable or off) or the notice in its place.
-        QWidget* bottom = pane->chatInput()->isVisible() ? static_cast<QWidget*>(pane->chatInput())
-                                                         : static_cast<QWidget*>(pane->chatState());
-        QVERIFY2(bottom->isVisible(), qPrintable(what));
-        const QColor ground = backgroundOf(bottom, 3).first();
-        const QPalette::ColorGroup group = bottom->isEnabled() ? QPalette::Active : QPalette::Disabled;
-        const QColor ink = bottom == pane->chatState() ? bottom->palette().color(group, QPalette::WindowText)
-                                                       : bottom->palette().color(group, QPalette::Text);
-        const double ratio = contrast(ink, ground);
-        QVERIFY2(ratio >= 4.5, qPrintable(QStringLiteral("%1: %2 %3 on %4 is %5:1")
-                                              .arg(what, bottom->objectName(), ink.name(), ground.name())
-                                              .arg(ratio, 0, 'f', 2)));
+        // The input line as it is now (usable or off), and the notice over it.
+        for (QWidget* bottom : {static_cast<QWidget*>(pane->chatInput()), static_cast<QWidget*>(pane->chatState())}) {
+            if (!bottom->isVisible())
+                continue;
+            const QColor ground = backgroundOf(bottom, 3).first();
+            const QPalette::ColorGroup group = bottom->isEnabled() ? QPalette::Active : QPalette::Disabled;
+            const QColor ink = bottom->palette().color(group, bottom == pane->chatState() ? QPalette::WindowText
+                                                                                          : QPalette::Text);
+            const double ratio = contrast(ink, ground);
+            QVERIFY2(ratio >= 4.5, qPrintable(QStringLiteral("%1: %2 %3 on %4 is %5:1")
+                                                  .arg(what, bottom->objectName(), ink.name(), ground.name())
+                                                  .arg(ratio, 0, 'f', 2)));
+        }
     }
 
     void checkStates(ConferenceWidget* pane, const QString& what)

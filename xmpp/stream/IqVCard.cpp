@@ -139,7 +139,7 @@ void IqVCard::writePayload(QXmlStreamWriter& writer) const
         writeTextElement(writer, QStringLiteral("FN"), name.isEmpty() ? QStringLiteral("Unknown") : name);
         QDomDocument document;
         const QDomElement others = otherFieldsElement(document, m_vCard->otherFields);
-        if (m_vCard->otherFields.isNull() && firstChildElementNS(others, QStringLiteral("N"), VCardNs).isNull())
+        if (m_vCard->addEmptyName && firstChildElementNS(others, QStringLiteral("N"), VCardNs).isNull())
             writer.writeEmptyElement(QStringLiteral("N"));
         for (QDomElement child = others.firstChildElement(); !child.isNull(); child = child.nextSiblingElement())
             writeElementCopy(writer, child, VCardNs);

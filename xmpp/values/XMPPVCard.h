@@ -19,9 +19,12 @@ struct XMPPVCard
     /// Every other child of the card ("FN" and "PHOTO" aside) as XML text, in
     /// the order read, as it stands inside a "vCard" element whose default
     /// namespace is "vcard-temp"; empty when there is nothing else. Written
-    /// back as read by an upload. Null for a new card, whose upload adds the
-    /// empty "N" the format asks for when there is none.
+    /// back as read by an upload.
     QString otherFields;
+    /// An upload adds the empty "N" the format asks for when the card has
+    /// none; false writes a card read from the server back with only its own
+    /// fields.
+    bool addEmptyName = true;
 };
 
 Q_DECLARE_METATYPE(XMPPVCard)
