@@ -20,7 +20,11 @@
 #include "WebSchemes.h"
 
 #include <QAbstractItemView>
+#include <QCheckBox>
 #include <QComboBox>
+#include <QHeaderView>
+#include <QScrollBar>
+#include <QTreeView>
 #include <QDir>
 #include <QLineEdit>
 #include <QScreen>
@@ -188,6 +192,7 @@ class TestJourney : public QObject
             checkTabBarShown();
             shoot(lang + QLatin1Char('-') + names.at(i));
         }
+        checkLobbyTexts();
         // The web pages' headers are the program's, in the language shown.
         for (EmbeddedWebPage* page : {window()->startPage(), window()->howToPage()}) {
             QVERIFY(!page->titleLabel()->pixmap().isNull());
@@ -198,6 +203,27 @@ class TestJourney : public QObject
                  QCoreApplication::translate("MainWindow",
                                              "Make your choice below or go to the Lobby for more rules and table options"));
         QVERIFY(window()->howToPage()->subTitleLabel()->text().isEmpty());
+    }
+
+    /// The lobby list shows every column without scrolling sideways, and its
+    /// filter names the game type with the list's own word.
+    void checkLobbyTexts()
+    {
+        LobbyWindow* lobby = window()->lobbyWindow();
+        QTreeView* list = lobby->treeView();
+        clickTab(ui().mainTabs, ui().mainTabs->indexOf(lobby));
+        QTRY_VERIFY(list->isVisible());
+        QTRY_VERIFY(!list->horizontalScrollBar()->isVisible());
+        const QString singleHand = QCoreApplication::translate("TableInfo", " single hand").trimmed();
+        bool filterNamesIt = false;
+        for (QCheckBox* box : lobby->findChildren<QCheckBox*>())
+            filterNamesIt = filterNamesIt || box->text().compare(singleHand, Qt::CaseInsensitive) == 0;
+        QVERIFY2(filterNamesIt, qPrintable(singleHand));
+        // Time limits in the language shown.
+        const QString seconds = QCoreApplication::translate("TableInfo", "%Ln second(s)", nullptr, 20);
+        if (h.translations.language() != QLatin1String("en"))
+            QVERIFY2(seconds != QLatin1String("20 second(s)"), qPrintable(h.translations.language()));
+        QVERIFY(!list->model()->match(list->model()->index(0, 3), Qt::DisplayRole, seconds).isEmpty());
     }
 
     /// Every tab's button lies inside the bar, which is on screen.
