@@ -17,6 +17,8 @@
 #include "PreferencesWindow.h"
 #include "UTabWidget.h"
 #include "WaitCursor.h"
+#include "BridgedWebPage.h"
+#include "WebTestSupport.h"
 #include "WebSchemes.h"
 
 #include <QAbstractItemView>
@@ -245,6 +247,35 @@ class TestJourney : public QObject
                                                .arg(bar->count())));
     }
 
+    /// A Play button of the Start page whose quick join the server refuses:
+    /// the refusal shows and the wait cursor goes.
+    void quickJoinRefused(const QString& lang)
+    {
+        clickTab(ui().mainTabs, 0);
+        EmbeddedWebPage* start = window()->startPage();
+        QVERIFY(WebTest::waitForClient(start->page(), 15000));
+        const QVariantList r = WebTest::run(start->page(),
+                                            QStringLiteral("(function(){var r=document.getElementById('practiceRiichi')"
+                                                           ".getBoundingClientRect();"
+                                                           "return [r.left + r.width/2, r.top + r.height/2];})()"))
+                                   .toList();
+        QCOMPARE(r.size(), 2);
+        h.scenario.setQuickJoinAnswer(1);
+        const int asked = h.scenario.log().count(QStringLiteral("quick join /Practice/Riichi/4/"));
+        QTest::mouseClick(start->view()->focusProxy(), Qt::LeftButton, {},
+                          QPoint(int(r[0].toDouble()), int(r[1].toDouble())));
+        QTRY_COMPARE(h.scenario.log().count(QStringLiteral("quick join /Practice/Riichi/4/")), asked + 1);
+        QTRY_VERIFY(openBox(window(), QCoreApplication::translate("MainWindow", "Join game failed!")) != nullptr);
+        QTRY_VERIFY(QApplication::overrideCursor() == nullptr);
+        ModelessMsgBox::MsgBox* box = openBox(window(), QCoreApplication::translate("MainWindow", "Join game failed!"));
+        const QImage screen = shoot(lang + QStringLiteral("-quick-join-refused"));
+        QVERIFY2(shownShare(box->contentWidget(), screen) > 0.9,
+                 qPrintable(QString::number(shownShare(box->contentWidget(), screen))));
+        QTest::mouseClick(box->buttonBox()->button(QDialogButtonBox::Ok), Qt::LeftButton);
+        QTRY_VERIFY(openBox(window(), QCoreApplication::translate("MainWindow", "Join game failed!")) == nullptr);
+        h.scenario.setQuickJoinAnswer(-1);
+    }
+
     /// The window's close button over the Start page asks; No keeps the program.
     void askToQuitAndStay(const QString& lang)
     {
@@ -342,6 +373,8 @@ private Q_SLOTS:
         logIn();
         QVERIFY(!QTest::currentTestFailed());
         visitTabs(QStringLiteral("en"));
+        QVERIFY(!QTest::currentTestFailed());
+        quickJoinRefused(QStringLiteral("en"));
         QVERIFY(!QTest::currentTestFailed());
         askToQuitAndStay(QStringLiteral("en"));
         QVERIFY(!QTest::currentTestFailed());
