@@ -315,9 +315,17 @@ private Q_SLOTS:
         QTRY_COMPARE(h.boxes().size(), 1);
         QVERIFY(h.boxes().first().startsWith(QLatin1String("Join Failed|")));
         QCOMPARE(QApplication::overrideCursor()->shape(), Qt::CrossCursor);
+        h.answer(QStringLiteral("Join Failed"), QDialogButtonBox::Ok);
+        // Refusals of tables never asked for show, and take no cursor back.
+        h.server.send(TestFrame(31).u32(4711).u8(0xff).u8(1).u32(1));
+        h.server.send(TestFrame(33).u32(4712).u8(3));
+        QTRY_COMPARE(h.boxes().size(), 2);
+        QVERIFY(QApplication::overrideCursor() != nullptr);
+        QCOMPARE(QApplication::overrideCursor()->shape(), Qt::CrossCursor);
+        h.answer(QStringLiteral("Join Failed"), QDialogButtonBox::Ok);
+        h.answer(QStringLiteral("Rejoin Table"), QDialogButtonBox::No);
         QApplication::restoreOverrideCursor();
         QVERIFY(QApplication::overrideCursor() == nullptr);
-        h.answer(QStringLiteral("Join Failed"), QDialogButtonBox::Ok);
 
         // A full table is watched.
         doubleClickRow(lobby, rowOf(lobby, qint32(full->id)));
