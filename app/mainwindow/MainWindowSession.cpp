@@ -146,7 +146,9 @@ void MainWindow::askContinueWatching(qint32 tableId, const QString& tableName)
 
 void MainWindow::onAlreadySeated(qint32 tableId)
 {
+    // The refusal answers a join or a watch of the table.
     WaitCursor::instance().end(WaitCursor::Request::Join, tableId);
+    WaitCursor::instance().end(WaitCursor::Request::Watch, tableId);
     auto* box = plainText(ModelessMsgBox::question(
         this, tr("Rejoin Table"), tr("You are already seated at table %L1.\nDo you want to rejoin?").arg(tableId),
         QDialogButtonBox::Yes | QDialogButtonBox::No, QDialogButtonBox::Yes));

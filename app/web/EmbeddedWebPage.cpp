@@ -55,13 +55,10 @@ EmbeddedWebPage::EmbeddedWebPage(QWidget* parent)
     // A "client://" link in the page is a request to the program, like launchBrowser().
     connect(webPage, &BridgedWebPage::clientLinkClicked, this, &EmbeddedWebPage::launchBrowser);
 
-    // The page is drawn over the program's own background.
-    QPalette pal = webView->palette();
-    pal.setBrush(QPalette::All, QPalette::Window, Qt::transparent);
-    pal.setBrush(QPalette::All, QPalette::Base, Qt::transparent);
-    webView->setPalette(pal);
-    webView->setAttribute(Qt::WA_OpaquePaintEvent, false);
-    webPage->setBackgroundColor(Qt::transparent);
+    // The page is drawn on the tab's own colour. Never a see-through page:
+    // the engine draws such a page above every other widget of the window,
+    // message boxes included.
+    setPageColor(QColor(0xf6, 0xec, 0xd2));
 
     connect(webPage, &BridgedWebPage::javaScriptWindowObjectCleared, this,
         &EmbeddedWebPage::onJavaScriptWindowObjectCleared);
@@ -79,6 +76,18 @@ void EmbeddedWebPage::retranslateUi()
     // The form's own texts belong to the form's translation context.
     title->setText(QCoreApplication::translate("EmbeddedView", "TextLabel"));
     subTitle->setText(QCoreApplication::translate("EmbeddedView", "Players with the highest accumulated scores."));
+}
+
+QColor EmbeddedWebPage::pageColor() const
+{
+    return webPage->backgroundColor();
+}
+
+void EmbeddedWebPage::setPageColor(const QColor& color)
+{
+    QColor opaque = color;
+    opaque.setAlpha(255);
+    webPage->setBackgroundColor(opaque);
 }
 
 void EmbeddedWebPage::setHost(const QString& host)

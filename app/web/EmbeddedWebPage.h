@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColor>
 #include <QFrame>
 #include <QUrl>
 
@@ -15,6 +16,8 @@ class QWebEngineView;
 class EmbeddedWebPage : public QFrame
 {
     Q_OBJECT
+    /// The colour under the page, opaque: the style sheet sets the tab pane's.
+    Q_PROPERTY(QColor pageColor READ pageColor WRITE setPageColor)
 
 public:
     explicit EmbeddedWebPage(QWidget* parent);
@@ -27,6 +30,8 @@ public:
     QLabel* titleLabel() const { return title; }
     QLabel* subTitleLabel() const { return subTitle; }
     QWebEngineView* view() const { return webView; }
+    QColor pageColor() const;
+    void setPageColor(const QColor& color);
     BridgedWebPage* page() const { return webPage; }
 
 Q_SIGNALS:

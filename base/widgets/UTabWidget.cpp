@@ -57,6 +57,24 @@ int UTabWidget::addTab(QWidget* page, const QString& label)
     return index;
 }
 
+void UTabWidget::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    // Tabs added or chosen while the widget was hidden were laid out with the
+    // hidden bar's size (no height at all): once shown, the bar takes the
+    // size of its tabs.
+    QMetaObject::invokeMethod(this, &UTabWidget::relayoutBar, Qt::QueuedConnection);
+}
+
+void UTabWidget::relayoutBar()
+{
+    if (bar->count() == 0 || !bar->isVisible())
+        return;
+    // Setting a tab's text lays the whole bar out and asks for its new size.
+    bar->setTabText(0, bar->tabText(0));
+    tabBarContainer->updateGeometry();
+}
+
 void UTabWidget::removeTab(int index)
 {
     QWidget* page = pane->widget(index);

@@ -34,7 +34,13 @@ Q_SIGNALS:
     /// The page shown changed.
     void currentChanged(int currentIndex);
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
+    /// Lays the tab bar out again with its tabs as they are now.
+    void relayoutBar();
+
     QFrame* tabBarContainer = nullptr;
     QTabBar* bar = nullptr;
     UStackedWidget* pane = nullptr;

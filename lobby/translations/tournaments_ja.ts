@@ -13,7 +13,7 @@
     </message>
     <message>
         <source>Players</source>
-        <translation>プレイヤー</translation>
+        <translation>人数</translation>
     </message>
     <message>
         <source>Buy-in</source>

@@ -249,6 +249,10 @@ void LobbyWindow::setModel(TableModel* model)
     const int widths[] = {185, 165, 70, 95, 60, 60};
     for (int column = 0; column < 6; ++column)
         lobbyTreeView->setColumnWidth(column, widths[column]);
+    // The name column takes what the others leave, so that every column
+    // shows without a horizontal scroll bar whatever the language's widths.
+    lobbyTreeView->header()->setStretchLastSection(false);
+    lobbyTreeView->header()->setSectionResizeMode(0, QHeaderView::Stretch);
     connect(model, &TableModel::hasMoneraryTablesChanged, this, &LobbyWindow::onHasMoneraryTablesChanged);
     onHasMoneraryTablesChanged(model->hasMoneraryTables());
 }

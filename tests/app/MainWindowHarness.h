@@ -11,6 +11,7 @@
 #include "SessionScenario.h"
 #include "TestGameServer.h"
 #include "TranslationsManager.h"
+#include "WaitCursor.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>
@@ -86,6 +87,7 @@ struct MainWindowHarness
     static void resetState()
     {
         QSettings().clear();
+        WaitCursor::instance().clear();
         while (QApplication::overrideCursor() != nullptr)
             QApplication::restoreOverrideCursor();
     }

@@ -5,6 +5,7 @@
 // restart on the tab left last, and quit by the top bar's button. Pictures of
 // the screen in every language are kept in the test's directory as
 // <lang>-<step>.png.
+#include "AvatarDialog.h"
 #include "CommandLine.h"
 #include "EmbeddedBrowser.h"
 #include "EmbeddedWebPage.h"
@@ -16,9 +17,16 @@
 #include "PreferencesWindow.h"
 #include "UTabWidget.h"
 #include "WaitCursor.h"
+#include "BridgedWebPage.h"
+#include "WebTestSupport.h"
 #include "WebSchemes.h"
 
+#include <QAbstractItemView>
+#include <QCheckBox>
 #include <QComboBox>
+#include <QHeaderView>
+#include <QScrollBar>
+#include <QTreeView>
 #include <QDir>
 #include <QLineEdit>
 #include <QScreen>
@@ -156,7 +164,8 @@ class TestJourney : public QObject
         const QImage screen = shoot(lang + QStringLiteral("-registration"));
         auto* box = qobject_cast<ModelessMsgBox::MsgBox*>(field->parentWidget()->parentWidget());
         QVERIFY(box != nullptr);
-        QVERIFY2(shownShare(box, screen) > 0.9, qPrintable(QString::number(shownShare(box, screen))));
+        QVERIFY2(shownShare(box->contentWidget(), screen) > 0.9,
+                 qPrintable(QString::number(shownShare(box->contentWidget(), screen))));
         QTest::mouseClick(box->buttonBox()->button(QDialogButtonBox::Ok), Qt::LeftButton);
         QTRY_VERIFY(window()->findChild<QLineEdit*>(QStringLiteral("addressField")) == nullptr);
     }
@@ -185,6 +194,7 @@ class TestJourney : public QObject
             checkTabBarShown();
             shoot(lang + QLatin1Char('-') + names.at(i));
         }
+        checkLobbyTexts();
         // The web pages' headers are the program's, in the language shown.
         for (EmbeddedWebPage* page : {window()->startPage(), window()->howToPage()}) {
             QVERIFY(!page->titleLabel()->pixmap().isNull());
@@ -197,21 +207,73 @@ class TestJourney : public QObject
         QVERIFY(window()->howToPage()->subTitleLabel()->text().isEmpty());
     }
 
+    /// The lobby list shows every column without scrolling sideways, and its
+    /// filter names the game type with the list's own word.
+    void checkLobbyTexts()
+    {
+        LobbyWindow* lobby = window()->lobbyWindow();
+        QTreeView* list = lobby->treeView();
+        clickTab(ui().mainTabs, ui().mainTabs->indexOf(lobby));
+        QTRY_VERIFY(list->isVisible());
+        QTRY_VERIFY(!list->horizontalScrollBar()->isVisible());
+        const QString singleHand = QCoreApplication::translate("TableInfo", " single hand").trimmed();
+        bool filterNamesIt = false;
+        for (QCheckBox* box : lobby->findChildren<QCheckBox*>())
+            filterNamesIt = filterNamesIt || box->text().compare(singleHand, Qt::CaseInsensitive) == 0;
+        QVERIFY2(filterNamesIt, qPrintable(singleHand));
+        // Time limits in the language shown.
+        const QString seconds = QCoreApplication::translate("TableInfo", "%Ln second(s)", nullptr, 20);
+        if (h.translations.language() != QLatin1String("en"))
+            QVERIFY2(seconds != QLatin1String("20 second(s)"), qPrintable(h.translations.language()));
+        QVERIFY(!list->model()->match(list->model()->index(0, 3), Qt::DisplayRole, seconds).isEmpty());
+    }
+
     /// Every tab's button lies inside the bar, which is on screen.
     void checkTabBarShown()
     {
         QTabBar* bar = ui().mainTabs->tabBar();
-        QVERIFY(bar->isVisible());
-        for (int i = 0; i < bar->count(); ++i)
-            QVERIFY2(bar->rect().contains(bar->tabRect(i)),
-                     qPrintable(QStringLiteral("tab %1 at %2,%3 %4x%5 in a bar of %6x%7")
-                                    .arg(i)
-                                    .arg(bar->tabRect(i).x())
-                                    .arg(bar->tabRect(i).y())
-                                    .arg(bar->tabRect(i).width())
-                                    .arg(bar->tabRect(i).height())
-                                    .arg(bar->width())
-                                    .arg(bar->height())));
+        const auto allShown = [bar] {
+            if (!bar->isVisible() || bar->count() == 0)
+                return false;
+            for (int i = 0; i < bar->count(); ++i) {
+                if (!bar->rect().contains(bar->tabRect(i)))
+                    return false;
+            }
+            return true;
+        };
+        QTRY_VERIFY2(allShown(), qPrintable(QStringLiteral("a bar of %1x%2 with %3 tabs")
+                                               .arg(bar->width())
+                                               .arg(bar->height())
+                                               .arg(bar->count())));
+    }
+
+    /// A Play button of the Start page whose quick join the server refuses:
+    /// the refusal shows and the wait cursor goes.
+    void quickJoinRefused(const QString& lang)
+    {
+        clickTab(ui().mainTabs, 0);
+        EmbeddedWebPage* start = window()->startPage();
+        QVERIFY(WebTest::waitForClient(start->page(), 15000));
+        const QVariantList r = WebTest::run(start->page(),
+                                            QStringLiteral("(function(){var r=document.getElementById('practiceRiichi')"
+                                                           ".getBoundingClientRect();"
+                                                           "return [r.left + r.width/2, r.top + r.height/2];})()"))
+                                   .toList();
+        QCOMPARE(r.size(), 2);
+        h.scenario.setQuickJoinAnswer(1);
+        const int asked = h.scenario.log().count(QStringLiteral("quick join /Practice/Riichi/4/"));
+        QTest::mouseClick(start->view()->focusProxy(), Qt::LeftButton, {},
+                          QPoint(int(r[0].toDouble()), int(r[1].toDouble())));
+        QTRY_COMPARE(h.scenario.log().count(QStringLiteral("quick join /Practice/Riichi/4/")), asked + 1);
+        QTRY_VERIFY(openBox(window(), QCoreApplication::translate("MainWindow", "Join game failed!")) != nullptr);
+        QTRY_VERIFY(QApplication::overrideCursor() == nullptr);
+        ModelessMsgBox::MsgBox* box = openBox(window(), QCoreApplication::translate("MainWindow", "Join game failed!"));
+        const QImage screen = shoot(lang + QStringLiteral("-quick-join-refused"));
+        QVERIFY2(shownShare(box->contentWidget(), screen) > 0.9,
+                 qPrintable(QString::number(shownShare(box->contentWidget(), screen))));
+        QTest::mouseClick(box->buttonBox()->button(QDialogButtonBox::Ok), Qt::LeftButton);
+        QTRY_VERIFY(openBox(window(), QCoreApplication::translate("MainWindow", "Join game failed!")) == nullptr);
+        h.scenario.setQuickJoinAnswer(-1);
     }
 
     /// The window's close button over the Start page asks; No keeps the program.
@@ -225,11 +287,13 @@ class TestJourney : public QObject
         QVERIFY(box != nullptr);
         QCOMPARE(visibleBoxes(window()), 1);
         const QImage screen = shoot(lang + QStringLiteral("-quit-question"));
-        QVERIFY2(shownShare(box, screen) > 0.9, qPrintable(QString::number(shownShare(box, screen))));
+        QVERIFY2(shownShare(box->contentWidget(), screen) > 0.9,
+                 qPrintable(QString::number(shownShare(box->contentWidget(), screen))));
         // A tab switch leaves the question above the page.
         clickTab(ui().mainTabs, ui().mainTabs->count() - 1);
         const QImage overHowTo = shoot(lang + QStringLiteral("-quit-question-howto"));
-        QVERIFY2(shownShare(box, overHowTo) > 0.9, qPrintable(QString::number(shownShare(box, overHowTo))));
+        QVERIFY2(shownShare(box->contentWidget(), overHowTo) > 0.9,
+                 qPrintable(QString::number(shownShare(box->contentWidget(), overHowTo))));
         QTest::mouseClick(box->buttonBox()->button(QDialogButtonBox::No), Qt::LeftButton);
         QTRY_VERIFY(window()->quitQuestion() == nullptr);
         QVERIFY(window()->isVisible());
@@ -258,8 +322,23 @@ class TestJourney : public QObject
     void chooseLanguageInSettings(const QString& lang)
     {
         clickTab(ui().mainTabs, ui().mainTabs->indexOf(window()->preferences()));
-        chooseByKeys(window()->preferences()->languageList(), lang);
+        QComboBox* languages = window()->preferences()->languageList();
+        // The open list, for the picture; Escape closes it unchanged.
+        QTest::mouseClick(languages, Qt::LeftButton);
+        QTRY_VERIFY(languages->view()->isVisible());
+        shoot(h.translations.language() + QStringLiteral("-language-list"));
+        QTest::keyClick(languages->view(), Qt::Key_Escape);
+        QTRY_VERIFY(!languages->view()->isVisible());
+        chooseByKeys(languages, lang);
         QTRY_COMPARE(h.translations.language(), lang);
+        // The avatar chooser, for the picture.
+        QTest::mouseClick(window()->preferences()->avatarButton(), Qt::LeftButton);
+        QTRY_VERIFY(window()->findChild<AvatarDialog*>() != nullptr);
+        auto* avatars = window()->findChild<AvatarDialog*>();
+        QTRY_VERIFY(avatars->isVisible());
+        shoot(lang + QStringLiteral("-avatar"));
+        QTest::mouseClick(avatars->findChild<QPushButton*>(QStringLiteral("cancelButton")), Qt::LeftButton);
+        QTRY_VERIFY(window()->findChild<AvatarDialog*>() == nullptr || !avatars->isVisible());
     }
 
 private Q_SLOTS:
@@ -294,6 +373,8 @@ private Q_SLOTS:
         logIn();
         QVERIFY(!QTest::currentTestFailed());
         visitTabs(QStringLiteral("en"));
+        QVERIFY(!QTest::currentTestFailed());
+        quickJoinRefused(QStringLiteral("en"));
         QVERIFY(!QTest::currentTestFailed());
         askToQuitAndStay(QStringLiteral("en"));
         QVERIFY(!QTest::currentTestFailed());

@@ -129,6 +129,12 @@ private Q_SLOTS:
         content->setWindowTitle(QString());
         QCOMPARE(d.windowTitle(), QString());
         QCOMPARE(d.titleLabel()->text(), QString());
+        // A tournament name with markup shows as written, tags and all.
+        const QString named = QStringLiteral("<b>Spring</b> <i>Cup</i> &amp; more");
+        content->setWindowTitle(named);
+        QLabel* title = d.titleLabel();
+        QVERIFY2(title->sizeHint().width() >= title->fontMetrics().horizontalAdvance(named),
+                 qPrintable(QString::number(title->sizeHint().width())));
     }
 
     void contentVisibility()

@@ -26,6 +26,7 @@
 #include "SelectorButton.h"
 #include "TableSelector.h"
 #include "TestFrame.h"
+#include "ChatOutputWidget.h"
 #include "UPushButton.h"
 #include "UTabWidget.h"
 #include "WebSchemes.h"
@@ -289,6 +290,8 @@ private Q_SLOTS:
         const auto* full = tableWith(h.scenario.tables(), "101/Regular", true);
         QVERIFY(open && full);
         QVERIFY(rowOf(lobby, qint32(open->id), 2).isValid());
+        // Another owner's cursor, under the join's.
+        QApplication::setOverrideCursor(Qt::CrossCursor);
         doubleClickRow(lobby, rowOf(lobby, qint32(open->id), 2));
         auto join = h.server.waitForFrame(30);
         QVERIFY(join.has_value());
@@ -302,22 +305,29 @@ private Q_SLOTS:
         doubleClickRow(lobby, rowOf(lobby, qint32(open->id), 2));
         QTest::qWait(50);
         QCOMPARE(h.server.received(30).size(), 1);
-        // Lobby records and a going back to the lobby meanwhile leave the
-        // join's cursor alone; the join's refusal takes it back, once.
+        // Lobby records meanwhile leave the join's cursor alone; the join's
+        // refusal takes it back, once.
         h.scenario.updateSeated(open->id, 2);
         h.scenario.notifyWatching(999999);
-        QTest::mouseClick(h.window->view().tableSelector->button(-1), Qt::LeftButton);
         QTest::qWait(100);
         QVERIFY(QApplication::overrideCursor() != nullptr);
         QCOMPARE(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
-        QApplication::setOverrideCursor(Qt::CrossCursor);
-        // The server's refusal: table full.
+        // The server's refusal.
         h.server.send(TestFrame(31).u32(open->id).u8(0xff).u8(1).u32(1));
-        QTRY_COMPARE(h.boxes(), QStringList{QStringLiteral("Join Failed|Table Full")});
+        QTRY_COMPARE(h.boxes().size(), 1);
+        QVERIFY(h.boxes().first().startsWith(QLatin1String("Join Failed|")));
         QCOMPARE(QApplication::overrideCursor()->shape(), Qt::CrossCursor);
+        h.answer(QStringLiteral("Join Failed"), QDialogButtonBox::Ok);
+        // Refusals of tables never asked for show, and take no cursor back.
+        h.server.send(TestFrame(31).u32(4711).u8(0xff).u8(1).u32(1));
+        h.server.send(TestFrame(33).u32(4712).u8(3));
+        QTRY_COMPARE(h.boxes().size(), 2);
+        QVERIFY(QApplication::overrideCursor() != nullptr);
+        QCOMPARE(QApplication::overrideCursor()->shape(), Qt::CrossCursor);
+        h.answer(QStringLiteral("Join Failed"), QDialogButtonBox::Ok);
+        h.answer(QStringLiteral("Rejoin Table"), QDialogButtonBox::No);
         QApplication::restoreOverrideCursor();
         QVERIFY(QApplication::overrideCursor() == nullptr);
-        h.answer(QStringLiteral("Join Failed"), QDialogButtonBox::Ok);
 
         // A full table is watched.
         doubleClickRow(lobby, rowOf(lobby, qint32(full->id)));

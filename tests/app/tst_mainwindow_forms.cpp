@@ -9,6 +9,8 @@
 #include "PreferencesWindow.h"
 #include "Sound.h"
 #include "TranslationsManager.h"
+#include "ModelessMsgBox.h"
+#include "WaitCursor.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -181,7 +183,7 @@ private Q_SLOTS:
         });
         sampler.start(10);
         // The main window sets the wait cursor for the login.
-        QObject::connect(&form, &LoginWindow::login, [] { QApplication::setOverrideCursor(Qt::WaitCursor); });
+        QObject::connect(&form, &LoginWindow::login, [] { WaitCursor::instance().begin(WaitCursor::Request::Login); });
         form.logInButton()->click();
         form.onLoginFailed(2);
         QVERIFY(QApplication::overrideCursor() == nullptr);
@@ -225,7 +227,7 @@ private Q_SLOTS:
         LoginWindow loginForm;
         loginForm.setVersionCheckComplete(true);
         loginForm.setUserName(QStringLiteral("anna"));
-        QObject::connect(&loginForm, &LoginWindow::login, [] { QApplication::setOverrideCursor(Qt::WaitCursor); });
+        QObject::connect(&loginForm, &LoginWindow::login, [] { WaitCursor::instance().begin(WaitCursor::Request::Login); });
         CreateUserWindow form;
         fillRegistration(form);
         QSignalSpy doLogin(&form, &CreateUserWindow::doLogin);
@@ -348,6 +350,17 @@ private Q_SLOTS:
         if (!refusal.isEmpty()) {
             QCOMPARE(change.size(), 0);
             QVERIFY(!page.newPasswordField()->isReadOnly());
+            // The user is told why, in one box.
+            QStringList shown;
+            for (QWidget* w : QApplication::topLevelWidgets()) {
+                auto* box = qobject_cast<ModelessMsgBox::MsgBox*>(w);
+                if (box == nullptr || !box->isVisible())
+                    continue;
+                auto* text = box->findChild<QLabel*>(QStringLiteral("msgBoxText"));
+                shown << box->windowTitle() + QLatin1Char('|') + (text ? text->text() : QString());
+                box->onFinished(0);
+            }
+            QCOMPARE(shown, QStringList{QStringLiteral("Change password failed!|") + refusal});
             return;
         }
         QCOMPARE(change.size(), 1);
