@@ -20,6 +20,8 @@
 #include "HandView.h"
 #include "LobbyController.h"
 #include "LobbyWindow.h"
+#include "MahjongApplication.h"
+#include "MahjongStyle.h"
 #include "MainWindowHarness.h"
 #include "MeldAuction.h"
 #include "MeldChoice.h"
@@ -33,6 +35,7 @@
 #include "DeclaredView.h"
 #include "MeldView.h"
 #include "TileView.h"
+#include "WebSchemes.h"
 
 #include <QAbstractItemModel>
 #include <QLineEdit>
@@ -189,6 +192,9 @@ private Q_SLOTS:
     void initTestCase()
     {
         setupSearchPaths({});
+        // The table as the client shows it: its own style and style sheets.
+        QApplication::setStyle(new MahjongStyle);
+        static_cast<MahjongApplication*>(QCoreApplication::instance())->loadStyleSheet();
         TileGraphics& tiles = TileGraphics::instance();
         tiles.setTiles(0, 0);
         QVERIFY(QTest::qWaitFor([&] { return !tiles.isRendering(); }, 20000));
@@ -311,5 +317,13 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(JourneyHand)
+int main(int argc, char** argv)
+{
+    WebSchemes::registerSchemes();
+    MahjongApplication app(argc, argv);
+    QCoreApplication::setOrganizationName(QStringLiteral("Zephyrtangle"));
+    QCoreApplication::setApplicationName(QStringLiteral("Zephyrtangle-parlor7-test"));
+    JourneyHand test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "journey_hand.moc"
