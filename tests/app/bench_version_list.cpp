@@ -3,6 +3,7 @@
 // Prints figures beside their goals and a floor measured in the same run;
 // never fails on timing.
 
+#include "ProcessMemory.h"
 #include "HttpTestServer.h"
 #include "VersionChecker.h"
 #include "VersionList.h"
@@ -17,18 +18,7 @@
 
 namespace {
 
-/// A field of /proc/self/status in kB (VmHWM: the peak resident size).
-qint64 statusKb(const char* field)
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith(field))
-            return line.mid(qsizetype(qstrlen(field))).trimmed().split(' ').value(0).toLongLong();
-    }
-    return -1;
-}
+using processmemory::statusKb;
 
 QByteArray tenMegabyteList()
 {

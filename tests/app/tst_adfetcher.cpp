@@ -1,5 +1,6 @@
 // The advertisement image, fetched from a real HTTP server on loopback.
 
+#include "ProcessMemory.h"
 #include "AdFetcher.h"
 #include "HttpTestServer.h"
 #include "LogCapture.h"
@@ -30,19 +31,7 @@ QByteArray pngBytes(const QColor& colour)
 
 const QString adPath = QStringLiteral("client/parlor7/advertisement/1.png");
 
-/// A line of /proc/self/status in kB ("VmRSS", "VmHWM").
-qint64 statusKb(const char* key)
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    const QByteArray prefix = QByteArray(key) + ':';
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith(prefix))
-            return line.mid(prefix.size()).trimmed().split(' ').value(0).toLongLong();
-    }
-    return 0;
-}
+using processmemory::statusKb;
 
 }
 

@@ -3,6 +3,7 @@
 // things at the cache's path (a FIFO, a link, another user's file, pictures
 // far larger than the set's scale), the cache folder's rights, and readers
 // that never see a half-written file.
+#include "ProcessMemory.h"
 #include "TileCache.h"
 #include "TileGraphics.h"
 #include "TileImages.h"
@@ -52,19 +53,7 @@ QByteArray serialised(const TileImages& set)
     return bytes;
 }
 
-/// A line of /proc/self/status in kB ("VmHWM" is the peak so far).
-qint64 statusKb(const char* key)
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    const QByteArray prefix = QByteArray(key) + ':';
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith(prefix))
-            return line.mid(prefix.size()).trimmed().split(' ').value(0).toLongLong();
-    }
-    return 0;
-}
+using processmemory::statusKb;
 
 /// A stream that starts like a set of `scale` and whose first pictures are
 /// `count` copies of a valid, transparent `side` x `side` PNG.
