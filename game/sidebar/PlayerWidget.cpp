@@ -66,6 +66,7 @@ PlayerWidget::PlayerWidget(QWidget* parent)
     scoresAndWinsLabel->hide();
     highlightLabel->setPixmap(QPixmap(QStringLiteral("resources:/sb-hilight.png")));
     timer->lower();
+    placeName();
 }
 
 PlayerWidget::~PlayerWidget() = default;
@@ -153,6 +154,7 @@ void PlayerWidget::setWindVisible(bool visible)
 {
     windLabel->setVisible(visible);
     windText->setVisible(visible);
+    placeName();
 }
 
 void PlayerWidget::setGameType(int type)
@@ -177,6 +179,17 @@ void PlayerWidget::setScoreVisible(bool visible)
 {
     scoresAndWins->setVisible(visible);
     scoresAndWinsLabel->setVisible(visible);
+    placeName();
+}
+
+void PlayerWidget::placeName()
+{
+    // Until the deal gives the seat its wind and the game its points, the
+    // header strip has nothing of its own: the name takes it, and the ready
+    // mark sits beside the picture below it.
+    const bool headerFree = windText->isHidden() && scoresAndWins->isHidden();
+    nameLabel->setGeometry(headerFree ? QRect(6, 1, 215, 28) : QRect(72, 30, 149, 20));
+    claimLabel->setGeometry(65, headerFree ? 39 : 50, 99, 47);
 }
 
 void PlayerWidget::updateScoreTexts()

@@ -56,6 +56,9 @@ protected:
 private:
     void setupUi();
     void updateScoreTexts();
+    /// Puts the name in the header strip while the strip shows no wind and
+    /// no points, else below it beside the picture.
+    void placeName();
 
     QLabel* highlightLabel = nullptr;
     ULabel* nameLabel = nullptr;

@@ -50,6 +50,7 @@
 #include <QTextEdit>
 #include <QTranslator>
 
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -137,6 +138,36 @@ QStringList cramped(QWidget* root)
         const QStringList faults = cramped(root);                                                                      \
         QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QStringLiteral("; "))));                                     \
     } while (false)
+
+/// What is wrong with the player panels of a side bar: a header strip left
+/// empty, or texts and marks drawn over one another.
+QStringList panelFaults(SideBar* bar)
+{
+    QStringList faults;
+    for (PlayerWidget* panel : bar->findChildren<PlayerWidget*>()) {
+        auto* header = panel->findChild<QWidget*>(QStringLiteral("layoutWidget"));
+        if (!header)
+            return {QStringLiteral("no header")};
+        QList<QPair<QString, QRect>> shown;
+        for (QLabel* label : panel->findChildren<QLabel*>()) {
+            if (label->objectName() == QLatin1String("highlightLabel") || !label->isVisibleTo(panel)
+                || (label->text().isEmpty() && label->pixmap().isNull()))
+                continue;
+            shown.append({label->objectName(), QRect(label->mapTo(panel, QPoint(0, 0)), label->size())});
+        }
+        const QString who = panel->name();
+        bool headerUsed = false;
+        for (int i = 0; i < shown.size(); ++i) {
+            headerUsed = headerUsed || shown[i].second.intersects(header->geometry());
+            for (int j = i + 1; j < shown.size(); ++j)
+                if (shown[i].second.intersects(shown[j].second))
+                    faults << QStringLiteral("%1: %2 over %3").arg(who, shown[i].first, shown[j].first);
+        }
+        if (!headerUsed)
+            faults << QStringLiteral("%1: empty header").arg(who);
+    }
+    return faults;
+}
 
 /// A client and the test game server with one scenario, and the table it opens.
 struct Table
@@ -279,6 +310,13 @@ private Q_SLOTS:
         QTest::qWait(50);
         shoot(frame.get(), "seated");
         expectRoomy(w->seatedWindow());
+        // Before the deal each panel shows its name and ready mark, apart.
+        const QList<PlayerWidget*> panels = w->sideBar()->findChildren<PlayerWidget*>();
+        QVERIFY(std::any_of(panels.begin(), panels.end(), [](PlayerWidget* p) {
+            return p->findChild<QLabel*>(QStringLiteral("claimLabel"))->isVisibleTo(p);
+        }));
+        QVERIFY2(panelFaults(w->sideBar()).isEmpty(), qPrintable(panelFaults(w->sideBar()).join(QStringLiteral("; "))));
+        expectRoomy(w->sideBar());
         QCOMPARE(seeThroughPixels(frame.get(), w, w->seatedWindow()), 0);
         QTest::mouseClick(w->seatedWindow()->playButton(), Qt::LeftButton);
 
@@ -300,6 +338,7 @@ private Q_SLOTS:
         shoot(frame.get(), "table");
         QVERIFY(w->sideBar()->grab().toImage().save(shotName("sidebar")));
         expectRoomy(w->sideBar());
+        QVERIFY2(panelFaults(w->sideBar()).isEmpty(), qPrintable(panelFaults(w->sideBar()).join(QStringLiteral("; "))));
 
         // The scored end.
         w->onTileClick(ruleset == 2 ? tile(22) : tile(23));
