@@ -25,6 +25,8 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 
 const char regularPath[] = "101/Regular";
@@ -238,6 +240,18 @@ void LobbyWindow::retranslate()
             tables->retranslate();
     }
     onHasMoneraryTablesChanged(moneyTablesShown);
+    fitColumnsToHeaders();
+}
+
+void LobbyWindow::fitColumnsToHeaders()
+{
+    // The default widths suit the English values; a header text (with its
+    // sort mark) longer than that would be cut, so its column grows and the
+    // name column gives up the room.
+    static constexpr int widths[] = {185, 165, 70, 95, 60, 60};
+    QHeaderView* header = lobbyTreeView->header();
+    for (int column = 1; column < 6 && column < header->count(); ++column)
+        lobbyTreeView->setColumnWidth(column, std::max(widths[column], header->sectionSizeHint(column)));
 }
 
 void LobbyWindow::setModel(TableModel* model)
@@ -246,9 +260,8 @@ void LobbyWindow::setModel(TableModel* model)
         disconnect(tableModel, nullptr, this, nullptr);
     tableModel = model;
     static_cast<LobbyModel*>(filter->sourceModel())->setSourceModel(model);
-    const int widths[] = {185, 165, 70, 95, 60, 60};
-    for (int column = 0; column < 6; ++column)
-        lobbyTreeView->setColumnWidth(column, widths[column]);
+    lobbyTreeView->setColumnWidth(0, 185);
+    fitColumnsToHeaders();
     // The name column takes what the others leave, so that every column
     // shows without a horizontal scroll bar whatever the language's widths.
     lobbyTreeView->header()->setStretchLastSection(false);

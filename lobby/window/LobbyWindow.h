@@ -66,6 +66,8 @@ private:
     void setupUi();
     void retranslateUi();
     void retranslate();
+    /// Widens the fixed columns where their header texts need more room.
+    void fitColumnsToHeaders();
     /// The buy-in mask from both boxes; while the lobby has no money table
     /// (and so no visible buy-in boxes) every table passes.
     void applyBuyInMask();

@@ -7,7 +7,9 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QHeaderView>
 #include <QHelpEvent>
+#include <QScrollBar>
 #include <QGroupBox>
 #include <QPushButton>
 #include <QSettings>
@@ -181,6 +183,30 @@ private Q_SLOTS:
         shown.setHtml(QToolTip::text());
         QCOMPARE(shown.toPlainText().section(QLatin1Char('\n'), 0, 0), QStringLiteral("<b>Bold</b> & <i>co</i>"));
         QToolTip::hideText();
+    }
+
+    void headerTextsAreNeverCut()
+    {
+        TableModel model(nullptr);
+        fill(model);
+        LobbyWindow window;
+        window.setModel(&model);
+        window.resize(1024, 640);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        auto* view = window.findChild<QTreeView*>();
+        QVERIFY(view);
+        QHeaderView* header = view->header();
+        for (int column = 0; column < header->count(); ++column) {
+            if (header->isSectionHidden(column))
+                continue;
+            const QString text = model.headerData(column, Qt::Horizontal).toString();
+            QVERIFY2(header->sectionSize(column) >= header->sectionSizeHint(column),
+                     qPrintable(QStringLiteral("\"%1\" is %2 px wide in a %3 px column")
+                                    .arg(text).arg(header->sectionSizeHint(column)).arg(header->sectionSize(column))));
+        }
+        // Every column shows: no horizontal scrolling.
+        QCOMPARE(view->horizontalScrollBar()->maximum(), 0);
     }
 
     void joinAndWatchRequests()
