@@ -570,7 +570,9 @@ void ConferenceWidget::onReturnPressed()
 
 void ConferenceWidget::changeEvent(QEvent* event)
 {
-    if (event->type() == QEvent::LanguageChange)
+    if (event->type() == QEvent::LanguageChange) {
         m_ui.retranslateUi(this);
+        updateInputState();
+    }
     ConferenceArea::changeEvent(event);
 }

@@ -5,10 +5,12 @@
 #include "ConferenceWidget.h"
 #include "XmppNames.h"
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTest>
+#include <QTranslator>
 
 namespace {
 
@@ -154,6 +156,25 @@ private Q_SLOTS:
         Q_EMIT w.conference().messageRefused(&w.conference(), error);
         QVERIFY(w.chatOutput()->toPlainText().endsWith(line));
         QCOMPARE(w.chatOutput()->toPlainText().count(QStringLiteral("not delivered")), 1);
+    }
+
+    void offlineStateFollowsTheLanguage()
+    {
+        ConferenceWidget w;
+        QVERIFY(QMetaObject::invokeMethod(&w, "onChatOfflineChanged", Q_ARG(bool, true)));
+        QCOMPARE(w.chatState()->text(), QStringLiteral("Chat is offline until the next login"));
+        // Any language: here one that shouts every text.
+        struct Shouting : QTranslator {
+            bool isEmpty() const override { return false; }
+            QString translate(const char*, const char* source, const char*, int) const override
+            {
+                return QString::fromUtf8(source).toUpper();
+            }
+        } shouting;
+        QCoreApplication::installTranslator(&shouting);
+        QTRY_COMPARE(w.chatState()->text(), QStringLiteral("CHAT IS OFFLINE UNTIL THE NEXT LOGIN"));
+        QCoreApplication::removeTranslator(&shouting);
+        QVERIFY(!w.chatInput()->isEnabled());
     }
 
     void inputFollowsJoinedStateWhenHidden()
