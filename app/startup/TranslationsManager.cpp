@@ -4,6 +4,7 @@
 #include <QDebug>
 #include <QDir>
 #include <QFileInfo>
+#include <QLibraryInfo>
 #include <QLocale>
 #include <QSettings>
 #include <QTranslator>
@@ -47,6 +48,7 @@ TranslationsManager::TranslationsManager() = default;
 TranslationsManager::~TranslationsManager()
 {
     delete translator;
+    delete qtTranslator;
 }
 
 bool TranslationsManager::setLanguage(const QString& newLang)
@@ -73,6 +75,20 @@ bool TranslationsManager::setLanguage(const QString& newLang)
     if (translator != nullptr) {
         QCoreApplication::removeTranslator(translator);
         delete translator;
+    }
+    if (qtTranslator != nullptr) {
+        QCoreApplication::removeTranslator(qtTranslator);
+        delete qtTranslator;
+        qtTranslator = nullptr;
+    }
+    // Qt's translator goes in first: the one installed last is asked first.
+    auto* qt = new QTranslator;
+    if (qt->load(QLocale(newLang), QStringLiteral("qtbase"), QStringLiteral("_"),
+                 QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        qtTranslator = qt;
+        QCoreApplication::installTranslator(qtTranslator);
+    } else {
+        delete qt;
     }
     translator = next;
     QCoreApplication::installTranslator(translator);

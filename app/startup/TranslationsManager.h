@@ -34,6 +34,9 @@ public:
 private:
     QString lang;
     QTranslator* translator = nullptr;
+    /// Qt's own texts (the standard buttons of message boxes) in the same
+    /// language, where Qt ships them; searched after ours.
+    QTranslator* qtTranslator = nullptr;
 };
 
 /// The installer's language choice as a language code, empty when none.

@@ -3,9 +3,11 @@
 #include "TranslationsManager.h"
 #include "Utils.h"
 
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
 #include <QLocale>
+#include <QPushButton>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
@@ -68,6 +70,26 @@ private Q_SLOTS:
         QCOMPARE(formatDuration(120), QStringLiteral("2 mins"));
         // Only one of our translators is installed at any time.
         QCOMPARE(notAvailableText(), QStringLiteral("N/A"));
+    }
+
+    void standardButtonsFollowTheLanguage_data()
+    {
+        QTest::addColumn<QString>("lang");
+        QTest::newRow("ja") << "ja";
+        QTest::newRow("zh") << "zh";
+    }
+    void standardButtonsFollowTheLanguage()
+    {
+        QFETCH(QString, lang);
+        TranslationsManager tm;
+        QDialogButtonBox english(QDialogButtonBox::Yes | QDialogButtonBox::No);
+        const QString yes = english.button(QDialogButtonBox::Yes)->text();
+        QVERIFY(tm.setLanguage(lang));
+        QDialogButtonBox box(QDialogButtonBox::Yes | QDialogButtonBox::No);
+        QVERIFY2(box.button(QDialogButtonBox::Yes)->text() != yes, qPrintable(box.button(QDialogButtonBox::Yes)->text()));
+        QVERIFY(tm.setLanguage(QStringLiteral("en")));
+        QDialogButtonBox again(QDialogButtonBox::Yes | QDialogButtonBox::No);
+        QCOMPARE(again.button(QDialogButtonBox::Yes)->text(), yes);
     }
 
     void regionalCodeFallsBackToTheLanguage()
