@@ -73,6 +73,58 @@ private Q_SLOTS:
         QCOMPARE(client.state(), int(XMPPClient::UnconnectedState));
     }
 
+    void sameClientConnectsAgain_data()
+    {
+        QTest::addColumn<bool>("serverDrops");
+        QTest::newRow("after disconnecting") << false;
+        QTest::newRow("after the server dropped the connection") << true;
+    }
+
+    void sameClientConnectsAgain()
+    {
+        // The same client connects again as soon as the session has ended:
+        // the second stream must reach the session like the first.
+        QFETCH(bool, serverDrops);
+        XMPPClient client;
+        QSignalSpy errors(&client, &XMPPClient::xmppError);
+        QSignalSpy connected(&client, &XMPPClient::connected);
+        QSignalSpy disconnected(&client, &XMPPClient::disconnected);
+        QVERIFY2(connectUser(client, QStringLiteral("2002")), qPrintable(m_server->log().right(3000)));
+        QSignalSpy resets(&client, &XMPPClient::rosterReset);
+        client.requestRoster();
+        QVERIFY(resets.wait(5000));
+
+        QObject context;
+        connect(&client, &XMPPClient::disconnected, &context, [&] {
+            context.disconnect();
+            client.connectToHost(m_server->host(), m_server->port(), XMPPClient::TlsRequired);
+        });
+        if (serverDrops) {
+            // The server dies without closing its streams and comes back on
+            // a port of its own before the client notices.
+            m_server->kill();
+            QString error;
+            QVERIFY2(m_server->start(&error), qPrintable(error));
+        } else {
+            client.disconnectFromHost();
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(connected.size(), 2, 10000);
+        QCOMPARE(disconnected.size(), 1);
+        QCOMPARE(client.state(), int(XMPPClient::SessionState));
+        QVERIFY2(client.ownJid().startsWith(QStringLiteral("2002@localhost/")), qPrintable(client.ownJid()));
+
+        // The new session is served: the roster and a vCard are answered.
+        resets.clear();
+        client.requestRoster();
+        QVERIFY(resets.wait(5000));
+        QSignalSpy cards(&client, &XMPPClient::vCardReceived);
+        QSignalSpy cardErrors(&client, &XMPPClient::vCardReceivedError);
+        client.requestVCard(XMPPJid(QStringLiteral("localhost"), QStringLiteral("2001")));
+        QTRY_COMPARE_WITH_TIMEOUT(cards.size() + cardErrors.size(), 1, 5000);
+        QVERIFY(errors.isEmpty());
+        QCOMPARE(disconnected.size(), 1);
+    }
+
     void wrongPasswordEndsTheAttempt()
     {
         XMPPClient client;

@@ -362,6 +362,14 @@ void XMPPClient::socketReadyRead()
 
 void XMPPClient::socketDisconnected()
 {
+    // The socket's report arrives queued, and the end of a disconnection may
+    // have been handled already. By then the same socket can be connecting
+    // again: a late report belongs to the connection before and must not end
+    // the new one.
+    if (d->socket.state() != QAbstractSocket::UnconnectedState) {
+        qCDebug(lcXmpp) << "ignored the end of an earlier connection";
+        return;
+    }
     d->failPending();
     d->writer.reset();
     const int old = d->state;

@@ -289,6 +289,17 @@ void ProsodyFixture::stop()
     m_process.reset();
 }
 
+void ProsodyFixture::kill()
+{
+    if (!m_process)
+        return;
+    if (m_process->state() != QProcess::NotRunning) {
+        m_process->kill();
+        m_process->waitForFinished(5000);
+    }
+    m_process.reset();
+}
+
 bool ProsodyFixture::isRunning() const
 {
     return m_process && m_process->state() == QProcess::Running;

@@ -46,6 +46,9 @@ public:
     bool start(QString* error = nullptr);
     /// Stops the server: SIGTERM, at most 5 s, then SIGKILL.
     void stop();
+    /// Kills the server at once (SIGKILL): its connections drop without a
+    /// word.
+    void kill();
     bool isRunning() const;
 
     /// Creates an account with prosodyctl (works before and after start).
