@@ -28,7 +28,7 @@ public:
     void setConferenceJid(const XMPPJid& jid);
     void setLobbyRoomJid(const XMPPJid& jid);
 
-    /// True from a lost or refused chat connection until the next session:
+    /// True from a lost or refused chat connection until the next login:
     /// nothing reconnects before the next login, so the panes say so.
     bool isChatOffline() const { return m_offline; }
 
