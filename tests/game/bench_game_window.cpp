@@ -218,23 +218,11 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         w.setModel(model.get());
 
-        // The loop's gaps: a 1 ms timer notes the longest time between its ticks.
-        QElapsedTimer clock;
-        qint64 last = 0, longest = 0;
-        QTimer tick;
-        tick.setInterval(1);
-        connect(&tick, &QTimer::timeout, [&] {
-            const qint64 now = clock.nsecsElapsed();
-            longest = std::max(longest, now - last);
-            last = now;
-        });
-        clock.start();
-        tick.start();
+        StallMeter meter;
         QTest::qWait(300);
-        const double idle = double(longest) / 1e6;
+        const double idle = meter.longestMs();
 
-        longest = 0;
-        last = clock.nsecsElapsed();
+        meter.restart();
         int resizes = 0, workers = 0;
         connect(&TileGraphics::instance(), &TileGraphics::renderStarted, [&](double) { ++workers; });
         QElapsedTimer run;
@@ -257,7 +245,7 @@ private Q_SLOTS:
             worstScale = std::max(worstScale, double(one.nsecsElapsed()) / 1e6);
         }
         QTRY_VERIFY_WITH_TIMEOUT(!TileGraphics::instance().isRendering(), 20000);
-        const double busy = double(longest) / 1e6;
+        const double busy = meter.longestMs();
         std::printf("resizing: %d resizes, %d tile renders started; longest GUI stall %.2f ms = %.2f x idle loop "
                     "(%.2f ms), %.2f of the 16 ms goal; worst resize handling %.2f ms, of which a new game "
                     "scale alone takes up to %.2f ms (%.2f x)\n",

@@ -56,6 +56,14 @@ struct ChatUser : SocialTestAccount
     std::unique_ptr<ConferenceWidget> lobbyChat;
 };
 
+/// `user` opens table `number`'s chat in `pane` and is in the room.
+bool sitAt(ConferenceWidget& pane, ChatUser& user, int number)
+{
+    pane.setChatController(&user.chat);
+    pane.joinTableRoom(number);
+    return QTest::qWaitFor([&] { return pane.isJoined(); }, 5000);
+}
+
 int count(const QString& text, const QString& part)
 {
     return int(text.count(part));
@@ -251,12 +259,8 @@ private Q_SLOTS:
         QVERIFY(bob.login(*m_server, fullConfig()));
         ConferenceWidget aliceTable;
         ConferenceWidget bobTable(nullptr, ConferenceWidget::NotificationFlags(11));
-        aliceTable.setChatController(&alice.chat);
-        bobTable.setChatController(&bob.chat);
-        aliceTable.joinTableRoom(88);
-        QTRY_VERIFY_WITH_TIMEOUT(aliceTable.isJoined(), 5000);
-        bobTable.joinTableRoom(88);
-        QTRY_VERIFY_WITH_TIMEOUT(bobTable.isJoined(), 5000);
+        QVERIFY(sitAt(aliceTable, alice, 88));
+        QVERIFY(sitAt(bobTable, bob, 88));
 
         QVERIFY(admin(owner, room, "nick='Bob' role='none'", "&lt;b&gt;spam&lt;/b&gt; &amp; more", "k1"));
         QTRY_VERIFY_WITH_TIMEOUT(!bobTable.chatInput()->isEnabled(), 5000);
@@ -292,9 +296,7 @@ private Q_SLOTS:
         ConferenceWidget table(nullptr, ConferenceWidget::NotificationFlags(11));
         // Far beyond the test's waits: what shows comes from the room's refusal.
         table.setReflectionTimeout(60000);
-        table.setChatController(&carol.chat);
-        table.joinTableRoom(99);
-        QTRY_VERIFY_WITH_TIMEOUT(table.isJoined(), 5000);
+        QVERIFY(sitAt(table, carol, 99));
         QVERIFY(admin(owner, room, "nick='Carol' role='visitor'", "quiet", "v1"));
         QTest::qWait(200);
 
@@ -329,9 +331,7 @@ private Q_SLOTS:
         QVERIFY(alice.login(*m_server, fullConfig()));
         ConferenceWidget table(nullptr, ConferenceWidget::NotificationFlags(11));
         table.setReflectionTimeout(1000);
-        table.setChatController(&alice.chat);
-        table.joinTableRoom(41);
-        QTRY_VERIFY_WITH_TIMEOUT(table.isJoined(), 5000);
+        QVERIFY(sitAt(table, alice, 41));
 
         // Another client's chat state and subject change carry no body.
         owner.send("<message to='" + room.toUtf8()
