@@ -66,18 +66,6 @@ int main(int argc, char** argv)
                   << buildIdentification().toUtf8().constData();
     }
 
-    // Run as root, the browser engine would end the program without a word
-    // at its first web page (right after the login): say why and leave now.
-    const QString sandbox = WebSchemes::sandboxProblem(geteuid() == 0, qgetenv("QTWEBENGINE_DISABLE_SANDBOX"),
-                                                       qgetenv("QTWEBENGINE_CHROMIUM_FLAGS"));
-    if (!sandbox.isEmpty()) {
-        std::fprintf(stderr, "%s\n", sandbox.toLocal8Bit().constData());
-        std::fflush(stderr);
-        qWarning().noquote() << sandbox;
-        app.reset();
-        return 1;
-    }
-
     // 9. Style, style sheets, window icon.
     QApplication::setStyle(new MahjongStyle);
     app->loadStyleSheet();
@@ -95,6 +83,20 @@ int main(int argc, char** argv)
     // 11. The translation.
     auto translations = std::make_unique<TranslationsManager>();
     installTranslation(*translations, params.lang);
+
+    // Run as root, the browser engine would end the program without a word
+    // at its first web page (right after the login): say why, on standard
+    // error for a terminal and in a box for a start from a desktop launcher,
+    // and leave now.
+    const QString sandbox = WebSchemes::sandboxProblem(
+        geteuid() == 0, qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX"), qgetenv("QTWEBENGINE_CHROMIUM_FLAGS"));
+    if (!sandbox.isEmpty()) {
+        qWarning().noquote() << sandbox;
+        Logging::reportStartFailure(MahjongApplication::tr("Error"), sandbox);
+        translations.reset();
+        app.reset();
+        return 1;
+    }
 
     // 12. The service's CA file is the only trust of the game-server
     // connection, which loads it itself; every other HTTPS use (update

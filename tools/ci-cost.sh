@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # ci-cost.sh [stage...]
-#   Runs the stages of `dev.sh test` (build sanitize fuzz tests; all of them by
+#   Runs the stages of `dev.sh test` (deps sanitize fuzz tests; all of them by
 #   default) in this checkout with an empty compiler cache and prints, per
 #   stage, the wall time and the CPU time (user + system) of everything it ran.
 #   Then, per stage, the CPU time of its compile, precompiled header and link
@@ -20,8 +20,9 @@ fi
 export CMAKE_CXX_COMPILER_LAUNCHER=$PWD/tools/step-cpu.sh
 export CMAKE_CXX_LINKER_LAUNCHER=$PWD/tools/step-cpu.sh
 stages=("$@")
-((${#stages[@]})) || stages=(build sanitize fuzz tests)
+((${#stages[@]})) || stages=(deps sanitize fuzz tests)
 report=$(mktemp)
+failed=0
 
 run_stage() {
     local name=$1 started ended
@@ -31,21 +32,27 @@ run_stage() {
     started=$(date +%s.%N)
     # getrusage of the children: every process the stage waited for, at any depth.
     local times
-    times=$( { TIMEFORMAT='%U %S'; time "$@" >"ci-cost-$name.log" 2>&1; } 2>&1 ) ||
-        { echo "stage $name failed, see ci-cost-$name.log" >&2; tail -n 40 "ci-cost-$name.log" >&2; }
+    local status=ok
+    times=$( { TIMEFORMAT='%U %S'; time "$@" >"ci-cost-$name.log" 2>&1; } 2>&1 ) || {
+        status=FAILED
+        failed=1
+        echo "stage $name failed, see ci-cost-$name.log" >&2
+        tail -n 40 "ci-cost-$name.log" >&2
+    }
     ended=$(date +%s.%N)
     read -r user sys <<<"$(tail -n 1 <<<"$times")"
-    awk -v n="$name" -v w="$(echo "$ended - $started" | bc)" -v u="$user" -v s="$sys" \
-        'BEGIN { printf "%-9s wall %6.1f min   cpu %6.1f min (user %.1f, sys %.1f)\n", n, w/60, (u+s)/60, u/60, s/60 }' |
+    awk -v n="$name" -v a="$started" -v b="$ended" -v u="$user" -v s="$sys" -v st="$status" \
+        'BEGIN { printf "%-9s wall %6.1f min   cpu %6.1f min (user %.1f, sys %.1f)  %s\n", n, (b-a)/60, (u+s)/60, u/60, s/60, st }' |
         tee -a "$report"
 }
 
 for stage in "${stages[@]}"; do
     case $stage in
+    deps) run_stage deps ./tools/dev.sh deps ;;
     build) run_stage build ./tools/dev.sh build ;;
     sanitize) run_stage sanitize ./tools/dev.sh sanitize ;;
     fuzz) run_stage fuzz ./tools/dev.sh fuzz ;;
-    tests) run_stage tests ctest --test-dir build --output-on-failure -j "$JOBS" --timeout 600 ;;
+    tests) run_stage tests ./tools/dev.sh tests ;;
     *) echo "unknown stage $stage" >&2; exit 2 ;;
     esac
 done
@@ -68,5 +75,6 @@ for stage in "${stages[@]}"; do
     awk '{ printf "%8.1f  %s\n", $1 + $2, $3 }' "$steps" | sort -rn | head -n 15
 done
 echo "== stages"
-cat "$report"
+awk '{ w += $3; c += $6; print } END { printf "%-9s wall %6.1f min   cpu %6.1f min\n", "all", w, c }' "$report"
 rm -f "$report"
+exit "$failed"

@@ -150,6 +150,14 @@ void showBlockingCritical(const QString& title, const QString& text)
     QMessageBox::critical(nullptr, title, text, QMessageBox::Ok);
 }
 
+void reportStartFailure(const QString& title, const QString& text)
+{
+    std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
+    std::fflush(stderr);
+    if (onGuiThread() && !headlessPlatform())
+        QMessageBox::critical(nullptr, title, text, QMessageBox::Ok);
+}
+
 void messageHandler(QtMsgType type, const QMessageLogContext&, const QString& msg)
 {
     int level = 0;

@@ -51,6 +51,11 @@ void messageHandler(QtMsgType type, const QMessageLogContext& context, const QSt
 /// be answered, so the title and text go to standard error instead.
 void showBlockingCritical(const QString& title, const QString& text);
 
+/// Why the program cannot start: always on standard error, and in a box as
+/// well where there is a display (a start from a desktop launcher has no
+/// terminal to read).
+void reportStartFailure(const QString& title, const QString& text);
+
 }
 
 /// The warning stream fed with " [INFO ] ": an informational log line.

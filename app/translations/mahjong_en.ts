@@ -1158,4 +1158,11 @@ Buy-in: %5</source>
         <translation type="unfinished" />
     </message>
 </context>
+<context>
+    <name>WebSchemes</name>
+    <message>
+        <source>The program runs as root, and its web pages cannot start as root with the browser sandbox on. Start it as an ordinary user, or set QTWEBENGINE_DISABLE_SANDBOX=1.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
 </TS>

@@ -1180,4 +1180,11 @@ Buy-in: %5</source>
         <translation>&lt;未定義&gt;</translation>
     </message>
 </context>
+<context>
+    <name>WebSchemes</name>
+    <message>
+        <source>The program runs as root, and its web pages cannot start as root with the browser sandbox on. Start it as an ordinary user, or set QTWEBENGINE_DISABLE_SANDBOX=1.</source>
+        <translation>このプログラムは root として動いています。ブラウザーのサンドボックスが有効なままでは、root ではウェブページを開けません。一般ユーザーとして起動するか、QTWEBENGINE_DISABLE_SANDBOX=1 を設定してください。</translation>
+    </message>
+</context>
 </TS>

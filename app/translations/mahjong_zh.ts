@@ -1180,4 +1180,11 @@ Buy-in: %5</source>
         <translation>&lt;未定义&gt;</translation>
     </message>
 </context>
+<context>
+    <name>WebSchemes</name>
+    <message>
+        <source>The program runs as root, and its web pages cannot start as root with the browser sandbox on. Start it as an ordinary user, or set QTWEBENGINE_DISABLE_SANDBOX=1.</source>
+        <translation>本程序正以 root 身份运行，浏览器沙箱开启时，网页无法以 root 身份打开。请以普通用户身份启动，或设置 QTWEBENGINE_DISABLE_SANDBOX=1。</translation>
+    </message>
+</context>
 </TS>

@@ -50,17 +50,19 @@ QString WebSchemes::serviceWebHost()
     return webHost();
 }
 
-QString WebSchemes::sandboxProblem(bool runAsRoot, const QByteArray& disableSandbox, const QByteArray& chromiumFlags)
+QString WebSchemes::sandboxProblem(bool runAsRoot, bool disableSandboxSet, const QByteArray& chromiumFlags)
 {
     if (!runAsRoot)
         return QString();
-    // The engine turns its sandbox off for any value of the variable.
-    if (!disableSandbox.isEmpty())
+    // The engine turns its sandbox off once the variable is set, whatever its value.
+    if (disableSandboxSet)
         return QString();
     if (chromiumFlags.split(' ').contains("--no-sandbox"))
         return QString();
-    return QStringLiteral("The program runs as root, and its web pages cannot start as root with the browser "
-                          "sandbox on. Start it as an ordinary user, or set QTWEBENGINE_DISABLE_SANDBOX=1.");
+    return QCoreApplication::translate("WebSchemes",
+                                       "The program runs as root, and its web pages cannot start as root with the "
+                                       "browser sandbox on. Start it as an ordinary user, or set "
+                                       "QTWEBENGINE_DISABLE_SANDBOX=1.");
 }
 
 bool WebSchemes::isTrustedPage(const QUrl& url)

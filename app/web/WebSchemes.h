@@ -28,8 +28,9 @@ bool isTrustedPage(const QUrl& url);
 
 /// Why the web views cannot start, or an empty text when they can: run as
 /// root, the browser engine ends the whole program at its first page unless
-/// its sandbox is turned off (QTWEBENGINE_DISABLE_SANDBOX=1, or the flag
-/// "--no-sandbox" in QTWEBENGINE_CHROMIUM_FLAGS).
-QString sandboxProblem(bool runAsRoot, const QByteArray& disableSandbox, const QByteArray& chromiumFlags);
+/// its sandbox is turned off (QTWEBENGINE_DISABLE_SANDBOX set to any value,
+/// an empty one included, or the flag "--no-sandbox" in
+/// QTWEBENGINE_CHROMIUM_FLAGS). The text is in the installed language.
+QString sandboxProblem(bool runAsRoot, bool disableSandboxSet, const QByteArray& chromiumFlags);
 
 }

@@ -94,8 +94,12 @@ void MahjongDialog::fitContent()
 
 bool MahjongDialog::event(QEvent* event)
 {
+    // A deferred delete ends inside the base class with the dialog gone:
+    // nothing of it may be read after that call.
+    if (event->type() != QEvent::LayoutRequest)
+        return QFrame::event(event);
     const bool handled = QFrame::event(event);
-    if (fitsContent && event->type() == QEvent::LayoutRequest)
+    if (fitsContent)
         fitContent();
     return handled;
 }

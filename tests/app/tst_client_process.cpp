@@ -12,6 +12,8 @@
 
 #include <csignal>
 
+#include <unistd.h>
+
 namespace {
 
 const int startTimeoutMs = 20000;
@@ -39,6 +41,8 @@ private:
     /// A game server that accepts connections and never answers: a running
     /// client waits at its version handshake and talks to nothing else.
     QTcpServer silentServer;
+    /// The browser sandbox variable the children get; a null text leaves it unset.
+    QString sandboxVariable = QStringLiteral("1");
 
     QProcessEnvironment environment(const QString& runtime = QStringLiteral("runtime")) const
     {
@@ -47,6 +51,10 @@ private:
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), root.filePath(QStringLiteral("config")));
         env.insert(QStringLiteral("XDG_RUNTIME_DIR"), root.filePath(runtime));
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        if (sandboxVariable.isNull())
+            env.remove(QStringLiteral("QTWEBENGINE_DISABLE_SANDBOX"));
+        else
+            env.insert(QStringLiteral("QTWEBENGINE_DISABLE_SANDBOX"), sandboxVariable);
         return env;
     }
 
@@ -203,10 +211,46 @@ private Q_SLOTS:
         QVERIFY(first != nullptr);
         const QString before = readAll(logPath);
         // Install mode ignores the running instance and its log.
-        QCOMPARE(run({QStringLiteral("--install")}), 0);
+        // Rendering every tile set takes a while in a sanitized build.
+        QCOMPARE(run({QStringLiteral("--install")}, nullptr, nullptr, 90000), 0);
         QVERIFY(readAll(logPath).startsWith(before));
         QVERIFY(!QFile::exists(oldLogPath));
         stop(first);
+    }
+
+    void rootNeedsTheSandboxVariable_data()
+    {
+        QTest::addColumn<QString>("variable");
+        QTest::addColumn<bool>("refused");
+        QTest::newRow("unset") << QString() << true;
+        QTest::newRow("set but empty") << QStringLiteral("") << false;
+    }
+
+    void rootNeedsTheSandboxVariable()
+    {
+        if (geteuid() != 0)
+            QSKIP("only a client run as root needs the browser sandbox off");
+        QFETCH(QString, variable);
+        QFETCH(bool, refused);
+        sandboxVariable = variable;
+        const QString why = QStringLiteral("QTWEBENGINE_DISABLE_SANDBOX=1");
+        if (refused) {
+            QString err;
+            const int code = run({QStringLiteral("--httphost"), QStringLiteral("127.0.0.1:1"),
+                                  QStringLiteral("127.0.0.1:1")}, nullptr, &err);
+            sandboxVariable = QStringLiteral("1");
+            QCOMPARE(code, 1);
+            QVERIFY2(err.contains(why), qPrintable(err));
+            QVERIFY(readAll(logPath).contains(why));
+            return;
+        }
+        QProcess* p = startRunning();
+        sandboxVariable = QStringLiteral("1");
+        QVERIFY(p != nullptr);
+        QTest::qWait(1500);
+        QCOMPARE(p->state(), QProcess::Running);
+        QVERIFY(!readAll(logPath).contains(why));
+        stop(p);
     }
 
     void logLinesAndLevels()

@@ -207,23 +207,23 @@ private Q_SLOTS:
     void rootNeedsTheSandboxOff_data()
     {
         QTest::addColumn<bool>("root");
-        QTest::addColumn<QByteArray>("disable");
+        QTest::addColumn<bool>("variableSet");
         QTest::addColumn<QByteArray>("flags");
         QTest::addColumn<bool>("refused");
-        QTest::newRow("user") << false << QByteArray() << QByteArray() << false;
-        QTest::newRow("root") << true << QByteArray() << QByteArray() << true;
-        QTest::newRow("root, sandbox off") << true << QByteArray("1") << QByteArray() << false;
-        QTest::newRow("root, engine flag") << true << QByteArray() << QByteArray("--foo --no-sandbox") << false;
-        QTest::newRow("root, other flags") << true << QByteArray() << QByteArray("--no-sandboxes") << true;
+        QTest::newRow("user") << false << false << QByteArray() << false;
+        QTest::newRow("root") << true << false << QByteArray() << true;
+        QTest::newRow("root, sandbox off") << true << true << QByteArray() << false;
+        QTest::newRow("root, engine flag") << true << false << QByteArray("--foo --no-sandbox") << false;
+        QTest::newRow("root, other flags") << true << false << QByteArray("--no-sandboxes") << true;
     }
 
     void rootNeedsTheSandboxOff()
     {
         QFETCH(bool, root);
-        QFETCH(QByteArray, disable);
+        QFETCH(bool, variableSet);
         QFETCH(QByteArray, flags);
         QFETCH(bool, refused);
-        const QString why = WebSchemes::sandboxProblem(root, disable, flags);
+        const QString why = WebSchemes::sandboxProblem(root, variableSet, flags);
         QCOMPARE(!why.isEmpty(), refused);
         if (refused)
             QVERIFY(why.contains(QLatin1String("QTWEBENGINE_DISABLE_SANDBOX=1")));

@@ -33,6 +33,8 @@ class TestInstallSwitch : public QObject
             p.waitForFinished(5000);
             return -1;
         }
+        if (p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
+            qWarning().noquote() << p.readAllStandardError();
         return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2;
     }
 

@@ -68,14 +68,18 @@ private Q_SLOTS:
         const qint64 ahead = msecsBetween(QDateTime::currentDateTimeUtc(), ServerTime::currentTime());
         QVERIFY2(qAbs(ahead - offsetMs) < 500, qPrintable(QString::number(ahead)));
 
-        // The next request follows about 2000 ms after the reply; the estimate holds still.
+        // The next request follows about 2000 ms after the reply; the clock
+        // holds still. (A later reply may move the estimate within a round
+        // trip, when the first answer was slow to come back.)
         QTRY_VERIFY_WITH_TIMEOUT(requestTimes.size() >= 3, 4000);
         QVERIFY(requestTimes.at(2) - requestTimes.at(1) >= 1900);
         // (A loopback reply of under a millisecond is dropped and asked again,
         // so the cycle keeps going whether or not the ping is updated.)
         QTRY_VERIFY_WITH_TIMEOUT(requestTimes.size() >= 4, 5000);
         QVERIFY(ping.count() >= 1);
-        QCOMPARE(estimate.count(), 1);
+        QVERIFY(estimate.count() < requestTimes.size() - 1);
+        const qint64 stillAhead = msecsBetween(QDateTime::currentDateTimeUtc(), ServerTime::currentTime());
+        QVERIFY2(qAbs(stillAhead - offsetMs) < 500, qPrintable(QString::number(stillAhead)));
 
         // Detached: no more requests.
         st->setConnection(nullptr);
