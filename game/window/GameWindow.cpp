@@ -305,6 +305,8 @@ void GameWindow::layoutTable()
         m_hidden[std::size_t(o)]->relayout();
         m_discards[std::size_t(o)]->relayout();
         m_declared[std::size_t(o)]->setMaxLength(420.0 * s);
+        // The melds' tiles were placed for the tile size they were made with.
+        m_declared[std::size_t(o)]->relayout();
     }
     m_hand->relayout();
 

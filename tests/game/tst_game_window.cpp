@@ -29,6 +29,8 @@
 #include "SideBar.h"
 #include "TileAnimation.h"
 #include "TileAnimationSet.h"
+#include "TileGraphics.h"
+#include "TileView.h"
 #include "TimerView.h"
 #include "UPushButton.h"
 #include "Utils.h"
@@ -574,6 +576,24 @@ private Q_SLOTS:
         QCOMPARE(w.actionQueue()->size(), 0);
         QCOMPARE(w.discardView(0)->count(), 1);
         QCOMPARE(w.view()->sceneRect().size(), QSizeF(w.view()->size()));
+
+        // A chow still flying to its place when the window grows: at the new
+        // scale it lies as a chow made at that scale does, no tile on another.
+        meld_tuple chow = claimMeld(game_protocol::meld_type::CHOW, tile(0));
+        chow.extra = east;
+        chow.extra_tile = tile(2);
+        w.onMeldDeclared(ownId, chow);
+        QVERIFY(w.actionQueue()->isBusy());
+        w.resize(1600, 1200);
+        QTRY_VERIFY(!w.actionQueue()->isBusy());
+        QTRY_COMPARE(w.view()->sceneRect().size(), QSizeF(w.view()->size()));
+        QTRY_VERIFY(!TileGraphics::instance().isRendering());
+        QCoreApplication::processEvents();
+        QCOMPARE(int(w.declaredView(0)->melds().size()), 1);
+        const MeldView* shown = w.declaredView(0)->melds().front();
+        const MeldView fresh(0, shown->kind(), tile(0), shown->claimedPosition(), shown->claimedOffset(), 0);
+        for (std::size_t i = 1; i < shown->items().size(); ++i)
+            QCOMPARE(shown->items()[i]->pos() - shown->items()[0]->pos(), fresh.items()[i]->pos() - fresh.items()[0]->pos());
     }
 
     void overlaysKeepTheirPlaceOnResize_data()
