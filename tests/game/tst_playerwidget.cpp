@@ -37,6 +37,7 @@ private Q_SLOTS:
         QTest::newRow("single hand, 1 win") << 0 << 10 << 1 << QStringLiteral("1") << QStringLiteral("win");
         QTest::newRow("full game, points grouped") << 2 << 25000 << 1 << QLocale().toString(25000) << QStringLiteral("pts");
         QTest::newRow("tournament, 1 point") << 1 << 1 << 4 << QStringLiteral("1") << QStringLiteral("pt");
+        QTest::newRow("full game, points lost") << 2 << -16 << 0 << QStringLiteral("-16") << QStringLiteral("pts");
     }
     void scoreTexts()
     {
@@ -51,6 +52,28 @@ private Q_SLOTS:
         panel.setGameType(gameType);
         QCOMPARE(label(panel, "scoresAndWins")->text(), number);
         QCOMPARE(label(panel, "scoresAndWinsLabel")->text(), noun);
+    }
+
+    /// A picture of any size fills the 64 px box in its own proportions.
+    void pictureFillsItsBox_data()
+    {
+        QTest::addColumn<QSize>("picture");
+        QTest::addColumn<QSize>("shown");
+        QTest::newRow("small photo") << QSize(16, 16) << QSize(64, 64);
+        QTest::newRow("wide photo") << QSize(128, 64) << QSize(64, 32);
+        QTest::newRow("fits already") << QSize(64, 64) << QSize(64, 64);
+    }
+    void pictureFillsItsBox()
+    {
+        QFETCH(QSize, picture);
+        QFETCH(QSize, shown);
+        PlayerWidget panel;
+        QPixmap photo(picture);
+        photo.fill(Qt::red);
+        panel.setAvatar(photo);
+        QLabel* box = label(panel, "avatarLabel");
+        QCOMPARE(box->pixmap().size(), shown);
+        QVERIFY(box->alignment() & Qt::AlignHCenter);
     }
 
     void claimImages_data()
