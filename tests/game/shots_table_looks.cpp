@@ -375,6 +375,7 @@ private Q_SLOTS:
         QTest::qWait(50);
         shoot(frame.get(), "washout");
         expectRoomy(w->washoutWindow());
+        QVERIFY(!w->washoutWindow()->windowTitle().isEmpty()); // its title bar names it
         QCOMPARE(seeThroughPixels(frame.get(), w, w->washoutWindow()), 0);
 
         // The other notices over the same table.
