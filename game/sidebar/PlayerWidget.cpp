@@ -102,7 +102,8 @@ void PlayerWidget::setupUi()
     timer->setGeometry(175, 50, 35, 35);
 
     claimLabel = fixedLabel(this, "claimLabel");
-    claimLabel->setGeometry(65, 50, 99, 47);
+    // Clear of the picture's box, which ends at 68.
+    claimLabel->setGeometry(70, 50, 99, 47);
 
     layoutWidget = new QWidget(this);
     layoutWidget->setObjectName(QStringLiteral("layoutWidget"));
@@ -191,7 +192,7 @@ void PlayerWidget::placeName()
     // mark sits beside the picture below it.
     const bool headerFree = windText->isHidden() && scoresAndWins->isHidden();
     nameLabel->setGeometry(headerFree ? QRect(6, 1, 215, 28) : QRect(72, 30, 149, 20));
-    claimLabel->setGeometry(65, headerFree ? 39 : 50, 99, 47);
+    claimLabel->setGeometry(70, headerFree ? 39 : 50, 99, 47);
 }
 
 void PlayerWidget::updateScoreTexts()

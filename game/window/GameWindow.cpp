@@ -616,7 +616,7 @@ void GameWindow::resizeEvent(QResizeEvent* event)
     repositionOverlay(m_waiting, event);
     repositionOverlay(m_seated, event);
     repositionOverlay(m_inactive, event);
-    m_scoreBoard->resize(m_scoreBoard->width(), int(0.8 * n.height()));
+    m_scoreBoard->fitHeight(n.height());
     repositionOverlay(m_scoreBoard, event);
     repositionOverlay(m_washout, event);
     repositionOverlay(m_roundScore, event);
