@@ -577,6 +577,30 @@ private Q_SLOTS:
         QCOMPARE(w.discardView(0)->count(), 1);
         QCOMPARE(w.view()->sceneRect().size(), QSizeF(w.view()->size()));
 
+        // Whatever ends a move early (a resize, a click) leaves no tile in
+        // flight: a discard's picture leaves the table at once, and the
+        // dealt tiles stand at their seats.
+        const auto flying = [&w] {
+            int n = 0;
+            for (const QGraphicsItem* item : w.scene()->items())
+                n += item->parentItem() == nullptr && dynamic_cast<const TileView*>(item) ? 1 : 0;
+            return n;
+        };
+        const int resting = flying();
+        w.handView()->setTiles({tile(3)});
+        w.enqueueAnimation(new TileAnimationSet(w.scene(), static_cast<AnimationSourceRole*>(w.handView()),
+                                                static_cast<DiscardTargetRole*>(w.discardView(0)), 300,
+                                                std::vector<tile>{tile(3)}));
+        QTest::qWait(100);
+        w.flushActions();
+        QCOMPARE(flying(), resting);
+        w.enqueueAnimation(new DealStartHandAnimation(&w));
+        QTest::qWait(500);
+        w.flushActions();
+        for (const TileAnimation* dealt : w.dealTiles())
+            if (dealt != nullptr)
+                QCOMPARE(dealt->picture()->pos(), dealt->posAt(1.0));
+
         // A chow still flying to its place when the window grows: at the new
         // scale it lies as a chow made at that scale does, no tile on another.
         meld_tuple chow = claimMeld(game_protocol::meld_type::CHOW, tile(0));
