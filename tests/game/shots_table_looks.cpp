@@ -23,11 +23,14 @@
 #include "RoundScoreBoard.h"
 #include "ScoreBoard.h"
 #include "SeatedWindow.h"
+#include "SelectorButton.h"
+#include "ServerTime.h"
 #include "SideBar.h"
 #include "SocialServices.h"
 #include "TableModel.h"
 #include "TableSelector.h"
 #include "TestGameServer.h"
+#include "TimeSpan.h"
 #include "TimerView.h"
 #include "TournamentsController.h"
 #include "ViewTestSupport.h"
@@ -487,7 +490,21 @@ private Q_SLOTS:
         bar.show();
         QVERIFY(QTest::qWaitForWindowExposed(&bar));
         QTest::qWait(50);
+        // The turn countdown at a button's end never covers its name: the
+        // dial's place shows the same with and without the name.
+        SelectorButton* named = selector.findChildren<SelectorButton*>().last();
+        QVERIFY(named);
+        named->setTimeout(TimeSpan(ServerTime::currentTime(), qint64(20000)));
+        QTest::qWait(50);
         QVERIFY(bar.grab().toImage().save(shotName("selector")));
+        const QRect dial = named->countdown()->geometry();
+        named->countdown()->hide();
+        const QImage withName = named->grab(dial).toImage();
+        const QString name = named->text();
+        named->setText(QString());
+        const QImage withoutName = named->grab(dial).toImage();
+        named->setText(name);
+        QVERIFY2(withName == withoutName, qPrintable(name));
         // With room to spare nothing is shortened.
         for (QAbstractButton* b : selector.findChildren<QAbstractButton*>()) {
             if (b->isVisible() && b->objectName() != QLatin1String("lobbyButton") && b->inherits("SelectorButton"))
