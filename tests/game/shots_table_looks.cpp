@@ -378,7 +378,7 @@ private Q_SLOTS:
         for (int c = 1; c <= 4; ++c) {
             auto* column = board->findChild<QTextEdit*>(QStringLiteral("score%1").arg(c));
             widths << column->width();
-            QVERIFY2(!column->verticalScrollBar()->isVisible(), qPrintable(QString::number(c)));
+            QVERIFY(!column->verticalScrollBar()->isVisible());
         }
         QVERIFY2(*std::max_element(widths.begin(), widths.end()) - *std::min_element(widths.begin(), widths.end()) <= 2,
                  qPrintable(QStringLiteral("%1 %2 %3 %4").arg(widths[0]).arg(widths[1]).arg(widths[2]).arg(widths[3])));
@@ -490,21 +490,16 @@ private Q_SLOTS:
         bar.show();
         QVERIFY(QTest::qWaitForWindowExposed(&bar));
         QTest::qWait(50);
-        // The turn countdown at a button's end never covers its name: the
-        // dial's place shows the same with and without the name.
+        // The turn countdown never covers a name: its place looks the same without the name.
         SelectorButton* named = selector.findChildren<SelectorButton*>().last();
-        QVERIFY(named);
         named->setTimeout(TimeSpan(ServerTime::currentTime(), qint64(20000)));
         QTest::qWait(50);
         QVERIFY(bar.grab().toImage().save(shotName("selector")));
         const QRect dial = named->countdown()->geometry();
         named->countdown()->hide();
         const QImage withName = named->grab(dial).toImage();
-        const QString name = named->text();
         named->setText(QString());
-        const QImage withoutName = named->grab(dial).toImage();
-        named->setText(name);
-        QVERIFY2(withName == withoutName, qPrintable(name));
+        QVERIFY(named->grab(dial).toImage() == withName);
         // With room to spare nothing is shortened.
         for (QAbstractButton* b : selector.findChildren<QAbstractButton*>()) {
             if (b->isVisible() && b->objectName() != QLatin1String("lobbyButton") && b->inherits("SelectorButton"))
