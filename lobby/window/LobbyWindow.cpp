@@ -25,8 +25,6 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 
-#include <algorithm>
-
 namespace {
 
 const char regularPath[] = "101/Regular";
