@@ -325,7 +325,8 @@ private Q_SLOTS:
         bar->reset();
         QVERIFY(!bar->hasPlayer(1));
         QCOMPARE(bar->emptySeatCount(), 0);
-        QCoreApplication::sendEvent(bar.get(), new QEvent(QEvent::LanguageChange));
+        QEvent change(QEvent::LanguageChange);
+        QCoreApplication::sendEvent(bar.get(), &change);
         QCOMPARE(text("tableName"), QStringLiteral("TableName"));
     }
 
