@@ -150,9 +150,11 @@ void MainView::setupUi(QMainWindow* window)
     horizontalLayout_4->addWidget(sideFrame);
     verticalLayout_4->addLayout(horizontalLayout_4, 1);
 
-    horizontalLayout->addWidget(widget_3, 1);
-    horizontalLayout->addWidget(widget);
-    horizontalLayout->addWidget(widget_4, 1);
+    // The lobby takes the window's width: on a large screen the tabs and the
+    // chat grow, not the empty margins beside them.
+    horizontalLayout->addWidget(widget_3);
+    horizontalLayout->addWidget(widget, 1);
+    horizontalLayout->addWidget(widget_4);
     verticalLayout->addLayout(horizontalLayout, 1);
 
     auto* widget_2 = make<QWidget>("widget_2", lobbyWidget);

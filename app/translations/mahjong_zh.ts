@@ -1017,11 +1017,11 @@ Error text: %1</source>
     </message>
     <message>
         <source>International</source>
-        <translation>国际</translation>
+        <translation>国际规则</translation>
     </message>
     <message>
         <source>Riichi</source>
-        <translation>立直</translation>
+        <translation>日本麻将</translation>
     </message>
     <message>
         <source>&lt;undefined&gt;</source>

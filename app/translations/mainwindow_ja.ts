@@ -36,6 +36,14 @@
 <context>
     <name>MainWindow</name>
     <message>
+        <source>Web page</source>
+        <translation>ウェブページ</translation>
+    </message>
+    <message>
+        <source>No web browser could be started. Open this address in your web browser:</source>
+        <translation>ウェブブラウザーを起動できませんでした。このアドレスをウェブブラウザーで開いてください:</translation>
+    </message>
+    <message>
         <source>Resolution too low!</source>
         <translation>解像度が低すぎます！</translation>
     </message>

@@ -36,6 +36,14 @@
 <context>
     <name>MainWindow</name>
     <message>
+        <source>Web page</source>
+        <translation>网页</translation>
+    </message>
+    <message>
+        <source>No web browser could be started. Open this address in your web browser:</source>
+        <translation>无法启动网页浏览器。请在网页浏览器中打开此地址：</translation>
+    </message>
+    <message>
         <source>Resolution too low!</source>
         <translation>分辨率太低！</translation>
     </message>

@@ -16,9 +16,13 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTabWidget>
 #include <QTextEdit>
 #include <QVBoxLayout>
+
+#include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -129,6 +133,12 @@ void ScoreBoard::buildForm()
         edit->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         scoreEdits[std::size_t(c)] = edit;
         grid->addWidget(edit, 1, c);
+        // The lists' texts (and the style's fonts) settle as the board shows:
+        // a list that then needs more room than it has makes the board grow.
+        connect(edit->verticalScrollBar(), &QScrollBar::rangeChanged, this, [this](int, int max) {
+            if (max > 0)
+                fitLists();
+        });
 
         auto* total = new QLabel(form);
         total->setObjectName(QStringLiteral("total") + n);
@@ -136,9 +146,11 @@ void ScoreBoard::buildForm()
         totals[std::size_t(c)] = total;
         grid->addWidget(total, 2, c);
     }
-    // The four players share the width alike, whatever their texts.
+    // The four players share the width alike, whatever their texts; any
+    // height to spare goes to the score lists.
     for (int c = 0; c < 4; ++c)
         grid->setColumnStretch(c, 1);
+    grid->setRowStretch(1, 1);
     vbox->addLayout(grid);
 
     scoreMelds = new QTabWidget(form);
@@ -345,6 +357,27 @@ void ScoreBoard::setAvatar(int index, const QPixmap& picture)
     if (index < 0 || index > 3)
         return;
     avatars[std::size_t(index)]->setPixmap(picture);
+}
+
+void ScoreBoard::fitHeight(int room)
+{
+    windowHeight = room;
+    fitLists();
+}
+
+void ScoreBoard::fitLists()
+{
+    // A fifth of the window stays free for the table, unless the score lists
+    // need it: then the board grows rather than give a list a scroll bar.
+    int wanted = int(0.8 * windowHeight);
+    if (isVisible()) {
+        int missing = 0;
+        for (const QTextEdit* edit : scoreEdits)
+            missing = std::max(missing, int(std::ceil(edit->document()->size().height())) - edit->viewport()->height());
+        wanted = std::max(wanted, height() + missing);
+    }
+    if (windowHeight > 0)
+        resize(width(), std::min(wanted, windowHeight));
 }
 
 void ScoreBoard::setReadyVisible(bool visible)

@@ -48,6 +48,9 @@ public:
     /// informs (Close shown, Ready hidden).
     void setWaitingMode(bool waiting) { setReadyVisible(waiting); }
     bool isWaitingMode() const;
+    /// Takes 0.8 of a window `room` pixels high, or more, up to all of it,
+    /// while the board shows and its score lists need more to show whole.
+    void fitHeight(int room);
     /// Shows the countdown to `end` when it lies ahead.
     void startCountdown(const QDateTime& end);
     void stopCountdown();
@@ -97,6 +100,7 @@ private:
     void retranslateForm();
     void fill(const Shown& shown, bool selectTab);
     void fitHands();
+    void fitLists();
     QWidget* content() const { return form; }
 
     QFrame* form = nullptr;
@@ -114,4 +118,6 @@ private:
     std::array<QGraphicsView*, 4> views{};
     std::array<std::unique_ptr<HandScene>, 4> scenes;
     std::optional<Shown> shown;
+    /// The height of the window the board stands in, as last given.
+    int windowHeight = 0;
 };

@@ -92,8 +92,12 @@ void TileAnimationSet::start(bool instant)
 
 void TileAnimationSet::end(bool)
 {
+    // The moving pictures leave the table now rather than with the set: an
+    // animation ended early (by a flush) leaves nothing behind, whenever the
+    // set itself goes.
     for (TileAnimation* a : animations)
-        a->picture()->hide();
+        delete a;
+    animations.clear();
     if (count != 0)
         target->transfer(count);
     else

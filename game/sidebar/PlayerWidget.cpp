@@ -13,6 +13,7 @@
 #include <QPixmap>
 #include <QTextDocument>
 
+#include <cstdlib>
 #include <stdexcept>
 
 namespace {
@@ -94,13 +95,15 @@ void PlayerWidget::setupUi()
     avatarLabel = fixedLabel(this, "avatarLabel");
     avatarLabel->setGeometry(4, 30, 64, 64);
     avatarLabel->setMinimumSize(64, 64);
+    avatarLabel->setAlignment(Qt::AlignCenter);
 
     timer = new TimerView(this, {}, TimerView::PIE, TimerView::GRADIENT);
     timer->setObjectName(QStringLiteral("timer"));
     timer->setGeometry(175, 50, 35, 35);
 
     claimLabel = fixedLabel(this, "claimLabel");
-    claimLabel->setGeometry(65, 50, 99, 47);
+    // Clear of the picture's box, which ends at 68.
+    claimLabel->setGeometry(70, 50, 99, 47);
 
     layoutWidget = new QWidget(this);
     layoutWidget->setObjectName(QStringLiteral("layoutWidget"));
@@ -189,7 +192,7 @@ void PlayerWidget::placeName()
     // mark sits beside the picture below it.
     const bool headerFree = windText->isHidden() && scoresAndWins->isHidden();
     nameLabel->setGeometry(headerFree ? QRect(6, 1, 215, 28) : QRect(72, 30, 149, 20));
-    claimLabel->setGeometry(65, headerFree ? 39 : 50, 99, 47);
+    claimLabel->setGeometry(70, headerFree ? 39 : 50, 99, 47);
 }
 
 void PlayerWidget::updateScoreTexts()
@@ -207,8 +210,10 @@ void PlayerWidget::updateScoreTexts()
     case 1:
     case 2:
         scoresAndWins->setText(QStringLiteral("%L1").arg(score));
+        // The noun follows the size of the number: a count below zero would
+        // pick the singular form.
         scoresAndWinsLabel->setText(
-            tr("%npts", "don't include %n in translation, only used to get correct noun form", score));
+            tr("%npts", "don't include %n in translation, only used to get correct noun form", std::abs(score)));
         break;
     default:
         scoresAndWins->clear();
@@ -251,7 +256,11 @@ void PlayerWidget::hideClaim()
 
 void PlayerWidget::setAvatar(const QPixmap& picture)
 {
-    avatarLabel->setPixmap(picture);
+    // Pictures come in any size: each fills the box, in its own proportions.
+    const QSize box = avatarLabel->minimumSize();
+    avatarLabel->setPixmap(picture.isNull() || picture.size() == box
+                               ? picture
+                               : picture.scaled(box, Qt::KeepAspectRatio, Qt::SmoothTransformation));
 }
 
 void PlayerWidget::setTimeSpan(const TimeSpan& span)

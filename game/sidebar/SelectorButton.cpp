@@ -5,7 +5,19 @@
 #include "Utils.h"
 
 #include <QIcon>
+#include <QStyleOptionButton>
+#include <QStylePainter>
 #include <QTextDocument>
+
+#include <algorithm>
+
+namespace {
+/// The countdown dial's size and its distance from the button's right end.
+constexpr int dialSize = 12;
+constexpr int dialMargin = 8;
+/// The room kept at the right end for the dial, a small gap included.
+constexpr int dialRoom = dialSize + dialMargin + 4;
+}
 
 SelectorButton::SelectorButton(QWidget* parent)
     : QPushButton(parent)
@@ -70,5 +82,32 @@ void SelectorButton::wantsAttention(bool)
 void SelectorButton::resizeEvent(QResizeEvent* event)
 {
     QPushButton::resizeEvent(event);
-    timeout->setGeometry(width() - 20, (height() - 12) / 2, 12, 12);
+    timeout->setGeometry(width() - dialMargin - dialSize, (height() - dialSize) / 2, dialSize, dialSize);
+}
+
+QSize SelectorButton::sizeHint() const
+{
+    return QPushButton::sizeHint() + QSize(dialRoom, 0);
+}
+
+QSize SelectorButton::minimumSizeHint() const
+{
+    return QPushButton::minimumSizeHint() + QSize(dialRoom, 0);
+}
+
+void SelectorButton::paintEvent(QPaintEvent*)
+{
+    // The face, frame and focus mark span the button; the icon and the name
+    // keep left of the dial's place, so that the countdown never covers them.
+    QStylePainter painter(this);
+    QStyleOptionButton option;
+    initStyleOption(&option);
+    QStyleOptionButton face = option;
+    face.text.clear();
+    face.icon = QIcon();
+    painter.drawControl(QStyle::CE_PushButton, face);
+    QStyleOptionButton label = option;
+    label.rect = style()->subElementRect(QStyle::SE_PushButtonContents, &option, this);
+    label.rect.setRight(std::min(label.rect.right(), width() - dialRoom));
+    painter.drawControl(QStyle::CE_PushButtonLabel, label);
 }

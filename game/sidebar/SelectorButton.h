@@ -31,8 +31,13 @@ public:
 public Q_SLOTS:
     void wantsAttention(bool attention);
 
+    /// Wide enough for the icon and the name beside the countdown's place.
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     void showName();

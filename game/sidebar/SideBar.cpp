@@ -44,6 +44,17 @@ void setPlainName(ULabel* label, const QString& name)
     label->setToolTip(Qt::convertFromPlainText(name));
 }
 
+/// The frame of the table chat. The chat's notice line wraps, and a wrapping
+/// line makes the side bar's layout take the chat's preferred height as its
+/// least one: the seat panels would then give up the room and slide over
+/// one another. The chat gives way instead, down to its own minimum.
+class ChatFrame : public QFrame
+{
+public:
+    using QFrame::QFrame;
+    bool hasHeightForWidth() const override { return false; }
+};
+
 /// The chat notices a table hides: own joins and leaves, others' joins and
 /// leaves, others' kicks and bans.
 constexpr int hiddenChatNotices = 11;
@@ -164,7 +175,7 @@ void SideBar::setupUi()
     playersContainer->setSizeConstraint(QLayout::SetDefaultConstraint);
     vboxLayout->addWidget(playersFrame);
 
-    chatContainer = new QFrame(this);
+    chatContainer = new ChatFrame(this);
     chatContainer->setObjectName(QStringLiteral("chatContainer"));
     QSizePolicy chatPolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);
     chatPolicy.setVerticalStretch(1);

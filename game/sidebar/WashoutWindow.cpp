@@ -97,6 +97,8 @@ void WashoutWindow::setupUi(QWidget* content)
 
 void WashoutWindow::retranslateUi()
 {
+    // The notice's title bar names it, as the other table notices' bars do.
+    textImage->parentWidget()->setWindowTitle(QCoreApplication::translate("WashoutWidget", "Washout"));
     textImage->setText(QString());
     washoutReason->setText(QString());
     nextRoundLabel->setText(QCoreApplication::translate("WashoutWidget", "Next hand starts in:"));

@@ -102,6 +102,10 @@
 <context>
     <name>WashoutWidget</name>
     <message>
+        <source>Washout</source>
+        <translation>流局</translation>
+    </message>
+    <message>
         <source>Next hand starts in:</source>
         <translation>次のハンド開始まで:</translation>
     </message>

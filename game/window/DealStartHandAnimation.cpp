@@ -89,4 +89,10 @@ void DealStartHandAnimation::end(bool instant)
 {
     if (instant && timeLine()->state() == QTimeLine::Running)
         timeLine()->stop();
+    // A deal ended early (a flush) leaves no tile in flight: each stands at
+    // its seat, as at the deal's own end, until the first draw sets the
+    // hands up.
+    for (TileAnimation* a : window->dealTiles())
+        if (a != nullptr)
+            a->setStep(1.0);
 }

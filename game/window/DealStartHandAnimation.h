@@ -21,7 +21,7 @@ public:
     /// Takes the tiles off the wall and starts them moving; nothing when
     /// `instant` (the first draw sets the hands up).
     void start(bool instant) override;
-    /// Stops a running deal where it is.
+    /// Stops a running deal with every tile at its seat.
     void end(bool instant) override;
 
     /// The number of tiles dealt to `players` players; 0 outside 2..4.

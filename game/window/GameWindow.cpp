@@ -305,6 +305,8 @@ void GameWindow::layoutTable()
         m_hidden[std::size_t(o)]->relayout();
         m_discards[std::size_t(o)]->relayout();
         m_declared[std::size_t(o)]->setMaxLength(420.0 * s);
+        // The melds' tiles were placed for the tile size they were made with.
+        m_declared[std::size_t(o)]->relayout();
     }
     m_hand->relayout();
 
@@ -614,7 +616,7 @@ void GameWindow::resizeEvent(QResizeEvent* event)
     repositionOverlay(m_waiting, event);
     repositionOverlay(m_seated, event);
     repositionOverlay(m_inactive, event);
-    m_scoreBoard->resize(m_scoreBoard->width(), int(0.8 * n.height()));
+    m_scoreBoard->fitHeight(n.height());
     repositionOverlay(m_scoreBoard, event);
     repositionOverlay(m_washout, event);
     repositionOverlay(m_roundScore, event);

@@ -618,5 +618,8 @@ void GameWindow::onHandEndScoring(const std::map<qint32, player_score>& scores, 
     // has named it (its ready question may come before or after the scores).
     m_scoreBoard->startCountdown(m_readyDeadline);
     m_scoreBoard->showDialog(true);
+    // Its lists are measured as shown; it grows if they need the room.
+    m_scoreBoard->fitHeight(height());
+    m_scoreBoard->centerOnParent();
     Q_EMIT tableActivity(tableId(), true, TimeSpan());
 }

@@ -25,8 +25,6 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 
-#include <algorithm>
-
 namespace {
 
 const char regularPath[] = "101/Regular";
@@ -245,13 +243,12 @@ void LobbyWindow::retranslate()
 
 void LobbyWindow::fitColumnsToHeaders()
 {
-    // The default widths suit the English values; a header text (with its
-    // sort mark) longer than that would be cut, so its column grows and the
-    // name column gives up the room.
-    static constexpr int widths[] = {185, 165, 70, 95, 60, 60};
+    // Every column but the name's is as wide as its header (with its sort
+    // mark) and its values ask, in the language shown; the name column takes
+    // the rest, so that a name is cut only when the values leave no room.
     QHeaderView* header = lobbyTreeView->header();
-    for (int column = 1; column < 6 && column < header->count(); ++column)
-        lobbyTreeView->setColumnWidth(column, std::max(widths[column], header->sectionSizeHint(column)));
+    for (int column = 1; column < header->count(); ++column)
+        header->setSectionResizeMode(column, QHeaderView::ResizeToContents);
 }
 
 void LobbyWindow::setModel(TableModel* model)
@@ -260,7 +257,6 @@ void LobbyWindow::setModel(TableModel* model)
         disconnect(tableModel, nullptr, this, nullptr);
     tableModel = model;
     static_cast<LobbyModel*>(filter->sourceModel())->setSourceModel(model);
-    lobbyTreeView->setColumnWidth(0, 185);
     fitColumnsToHeaders();
     // The name column takes what the others leave, so that every column
     // shows without a horizontal scroll bar whatever the language's widths.

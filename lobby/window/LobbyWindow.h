@@ -66,7 +66,7 @@ private:
     void setupUi();
     void retranslateUi();
     void retranslate();
-    /// Widens the fixed columns where their header texts need more room.
+    /// Sizes every column but the name's to its header and values.
     void fitColumnsToHeaders();
     /// The buy-in mask from both boxes; while the lobby has no money table
     /// (and so no visible buy-in boxes) every table passes.

@@ -164,6 +164,8 @@ class TestJourney : public QObject
         const QImage screen = shoot(lang + QStringLiteral("-registration"));
         auto* box = qobject_cast<ModelessMsgBox::MsgBox*>(field->parentWidget()->parentWidget());
         QVERIFY(box != nullptr);
+        for (const QLabel* text : box->findChildren<QLabel*>()) // in the language shown
+            QVERIFY(lang == QLatin1String("en") || !text->text().contains(QLatin1String("web browser")));
         QVERIFY2(shownShare(box->contentWidget(), screen) > 0.9,
                  qPrintable(QString::number(shownShare(box->contentWidget(), screen))));
         QTest::mouseClick(box->buttonBox()->button(QDialogButtonBox::Ok), Qt::LeftButton);

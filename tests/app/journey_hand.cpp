@@ -86,6 +86,17 @@ class JourneyHand : public QObject
         QVERIFY2(unexpected.isEmpty(), qPrintable(unexpected.join(QLatin1Char('\n'))));
     }
 
+    /// The seat panels lie one below the other, each on its own box of the
+    /// frame's backdrop (a panel high), whole and above the chat.
+    static bool seatsInTheirBoxes(SideBar* bar)
+    {
+        auto* seats = bar->findChild<QFrame*>(QStringLiteral("playersFrame"));
+        bool fit = seats->geometry().bottom() < bar->findChild<QFrame*>(QStringLiteral("chatContainer"))->y();
+        for (QWidget* panel : seats->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+            fit = fit && panel->y() % panel->minimumHeight() == 0 && seats->rect().contains(panel->geometry());
+        return fit;
+    }
+
     GameWindow* table() const
     {
         return qobject_cast<GameWindow*>(h.window->view().loggedInStack->currentWidget());
@@ -248,6 +259,7 @@ private Q_SLOTS:
         // --- seated: Play
         QTRY_VERIFY_WITH_TIMEOUT(w->seatedWindow()->isVisible(), 10000);
         step("seated");
+        QVERIFY(seatsInTheirBoxes(w->sideBar()));
         QVERIFY(h.boxes().isEmpty());
         QTest::mouseClick(w->seatedWindow()->playButton(), Qt::LeftButton);
 
@@ -259,6 +271,7 @@ private Q_SLOTS:
                  action(chowed ? TestFrame(47).u8(0).u32(HandScenario::ownId) : TestFrame(52).u32(HandScenario::ownId).u8(0)));
         // The East wind leaves the hand: after the chow, or after the draw of a pass.
         discard(w, tile(27), chowed ? "discard-after-chow" : "discard-after-draw");
+        QVERIFY(seatsInTheirBoxes(w->sideBar()));
         if (chowed) {
             // The chow lies with the claimed 3 turned at the end towards
             // East, who sits on the user's left.

@@ -424,6 +424,10 @@ private Q_SLOTS:
         QCOMPARE(text.at(0).first().toString(), QStringLiteral("Windowed"));
         QCOMPARE(text.at(1).first().toString(), QStringLiteral("Fullscreen"));
         QCOMPARE(h.window->view().toggleFullscreenButton->text(), QStringLiteral("Fullscreen"));
+        // A lobby as wide as a large screen gives the room to its tabs, not to empty margins.
+        QVERIFY(h.start() && h.logIn());
+        h.window->resize(1920, 1080);
+        QTRY_VERIFY(h.window->view().mainTabs->width() > 1920 / 2);
         // Closing in full screen keeps the last windowed size.
         h.window->resize(1100, 800);
         h.window->toggleWindowed();

@@ -23,10 +23,14 @@
 #include "RoundScoreBoard.h"
 #include "ScoreBoard.h"
 #include "SeatedWindow.h"
+#include "SelectorButton.h"
+#include "ServerTime.h"
 #include "SideBar.h"
+#include "SocialServices.h"
 #include "TableModel.h"
 #include "TableSelector.h"
 #include "TestGameServer.h"
+#include "TimeSpan.h"
 #include "TimerView.h"
 #include "TournamentsController.h"
 #include "ViewTestSupport.h"
@@ -41,6 +45,7 @@
 #include <QGraphicsView>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QScreen>
 #include <QSettings>
 #include <QSignalSpy>
@@ -169,9 +174,18 @@ QStringList panelFaults(SideBar* bar)
     return faults;
 }
 
+/// Every player shows a picture, as the program's default avatars do.
+class Pictures : public SocialServices
+{
+public:
+    QPixmap playerPicture(qint32) override { return QPixmap(QStringLiteral("avatars:/pig.png")); }
+    ConferenceArea* createConferenceArea(QWidget*, int) override { return nullptr; }
+};
+
 /// A client and the test game server with one scenario, and the table it opens.
 struct Table
 {
+    Pictures pictures;
     QWidget* frame;
     TestGameServer server;
     std::unique_ptr<HandScenario> scenario;
@@ -192,7 +206,7 @@ struct Table
                          &TableModel::addOrUpdateTable);
         if (kind == HandScenario::Kind::Tournament)
             tournaments = std::make_unique<TournamentsController>(&cm, nullptr, nullptr);
-        gc = std::make_unique<GameController>(&cm, nullptr, tournaments.get(), frame);
+        gc = std::make_unique<GameController>(&cm, &pictures, tournaments.get(), frame);
         gc->setPlayerId(qint32(HandScenario::ownId));
         gc->setPlayerName(QStringLiteral("You"));
         gc->setTableModel(&tables);
@@ -358,10 +372,14 @@ private Q_SLOTS:
             QVERIFY2(!tabs->tabText(i).isEmpty(), qPrintable(QString::number(i)));
             QVERIFY(tabs->tabText(i) != ScoreBoard::tr("Losing hand"));
         }
-        // The score columns share the width: none is squeezed beside white space.
+        // The score columns share the width: none is squeezed beside white
+        // space; and with the room the window gives, none scrolls.
         QList<int> widths;
-        for (int c = 1; c <= 4; ++c)
-            widths << board->findChild<QTextEdit*>(QStringLiteral("score%1").arg(c))->width();
+        for (int c = 1; c <= 4; ++c) {
+            auto* column = board->findChild<QTextEdit*>(QStringLiteral("score%1").arg(c));
+            widths << column->width();
+            QVERIFY(!column->verticalScrollBar()->isVisible());
+        }
         QVERIFY2(*std::max_element(widths.begin(), widths.end()) - *std::min_element(widths.begin(), widths.end()) <= 2,
                  qPrintable(QStringLiteral("%1 %2 %3 %4").arg(widths[0]).arg(widths[1]).arg(widths[2]).arg(widths[3])));
         expectRoomy(board->findChild<QWidget*>(QStringLiteral("bottomFrame")));
@@ -375,6 +393,7 @@ private Q_SLOTS:
         QTest::qWait(50);
         shoot(frame.get(), "washout");
         expectRoomy(w->washoutWindow());
+        QVERIFY(!w->washoutWindow()->windowTitle().isEmpty()); // its title bar names it
         QCOMPARE(seeThroughPixels(frame.get(), w, w->washoutWindow()), 0);
 
         // The other notices over the same table.
@@ -471,7 +490,16 @@ private Q_SLOTS:
         bar.show();
         QVERIFY(QTest::qWaitForWindowExposed(&bar));
         QTest::qWait(50);
+        // The turn countdown never covers a name: its place looks the same without the name.
+        SelectorButton* named = selector.findChildren<SelectorButton*>().last();
+        named->setTimeout(TimeSpan(ServerTime::currentTime(), qint64(20000)));
+        QTest::qWait(50);
         QVERIFY(bar.grab().toImage().save(shotName("selector")));
+        const QRect dial = named->countdown()->geometry();
+        named->countdown()->hide();
+        const QImage withName = named->grab(dial).toImage();
+        named->setText(QString());
+        QVERIFY(named->grab(dial).toImage() == withName);
         // With room to spare nothing is shortened.
         for (QAbstractButton* b : selector.findChildren<QAbstractButton*>()) {
             if (b->isVisible() && b->objectName() != QLatin1String("lobbyButton") && b->inherits("SelectorButton"))

@@ -29,6 +29,7 @@
 #include "SideBar.h"
 #include "TileAnimation.h"
 #include "TileAnimationSet.h"
+#include "TileGraphics.h"
 #include "TimerView.h"
 #include "UPushButton.h"
 #include "Utils.h"
@@ -574,6 +575,33 @@ private Q_SLOTS:
         QCOMPARE(w.actionQueue()->size(), 0);
         QCOMPARE(w.discardView(0)->count(), 1);
         QCOMPARE(w.view()->sceneRect().size(), QSizeF(w.view()->size()));
+
+        // A move ended early (a resize, a click) leaves no tile in flight:
+        // the discard's picture leaves at once, dealt tiles stand at their seats.
+        w.handView()->setTiles({tile(3)});
+        const int items = int(w.scene()->items().size());
+        w.enqueueAnimation(new TileAnimationSet(w.scene(), static_cast<AnimationSourceRole*>(w.handView()),
+                                                static_cast<DiscardTargetRole*>(w.discardView(0)), 300, std::vector<tile>{tile(3)}));
+        QTest::qWait(100);
+        w.flushActions();
+        QCOMPARE(int(w.scene()->items().size()), items); // the tile, now in the pond
+        w.enqueueAnimation(new DealStartHandAnimation(&w));
+        QTest::qWait(500);
+        w.flushActions();
+        for (const TileAnimation* dealt : w.dealTiles())
+            QCOMPARE(dealt->picture()->pos(), dealt->posAt(1.0));
+
+        // A chow still flying when the window grows lies as one made at the new size.
+        meld_tuple chow = claimMeld(game_protocol::meld_type::CHOW, tile(0));
+        chow.extra = east;
+        w.onMeldDeclared(ownId, chow);
+        w.resize(1600, 1200);
+        QTRY_VERIFY(!w.actionQueue()->isBusy() && !TileGraphics::instance().isRendering());
+        QTRY_COMPARE(w.view()->sceneRect().size(), QSizeF(w.view()->size()));
+        const MeldView* shown = w.declaredView(0)->melds().front();
+        const MeldView fresh(0, 1, tile(0), shown->claimedPosition(), shown->claimedOffset(), 0);
+        for (std::size_t i = 1; i < 3; ++i)
+            QCOMPARE(shown->items()[i]->pos() - shown->items()[0]->pos(), fresh.items()[i]->pos() - fresh.items()[0]->pos());
     }
 
     void overlaysKeepTheirPlaceOnResize_data()

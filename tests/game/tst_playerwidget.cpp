@@ -37,6 +37,7 @@ private Q_SLOTS:
         QTest::newRow("single hand, 1 win") << 0 << 10 << 1 << QStringLiteral("1") << QStringLiteral("win");
         QTest::newRow("full game, points grouped") << 2 << 25000 << 1 << QLocale().toString(25000) << QStringLiteral("pts");
         QTest::newRow("tournament, 1 point") << 1 << 1 << 4 << QStringLiteral("1") << QStringLiteral("pt");
+        QTest::newRow("full game, points lost") << 2 << -16 << 0 << QStringLiteral("-16") << QStringLiteral("pts");
     }
     void scoreTexts()
     {
@@ -51,6 +52,17 @@ private Q_SLOTS:
         panel.setGameType(gameType);
         QCOMPARE(label(panel, "scoresAndWins")->text(), number);
         QCOMPARE(label(panel, "scoresAndWinsLabel")->text(), noun);
+    }
+
+    void pictureFillsItsBoxInItsProportions()
+    {
+        for (const auto& [given, shown] : {std::pair(QSize(16, 16), QSize(64, 64)), {QSize(128, 64), QSize(64, 32)}}) {
+            PlayerWidget panel;
+            QPixmap photo(given);
+            photo.fill(Qt::red);
+            panel.setAvatar(photo);
+            QCOMPARE(label(panel, "avatarLabel")->pixmap().size(), shown);
+        }
     }
 
     void claimImages_data()

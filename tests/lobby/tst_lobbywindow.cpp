@@ -207,6 +207,16 @@ private Q_SLOTS:
         }
         // Every column shows: no horizontal scrolling.
         QCOMPARE(view->horizontalScrollBar()->maximum(), 0);
+
+        // As narrow as the Tables tab on a small screen: a long name is cut
+        // only when no other column is wider than its header and values ask.
+        model.addOrUpdateTable(makeTable(9, regular, QStringLiteral("Bamboo Garden of the Eastern Hills"), 2, 2));
+        window.resize(660, 640);
+        QTest::qWait(50);
+        const QAbstractItemView* values = view;
+        for (int column = 1; column < header->count(); ++column)
+            QCOMPARE(header->sectionSize(column), std::max(header->sectionSizeHint(column), values->sizeHintForColumn(column)));
+        QCOMPARE(view->horizontalScrollBar()->maximum(), 0);
     }
 
     void joinAndWatchRequests()
