@@ -30,16 +30,14 @@ QString formatMoney(qint64 cents)
     return QStringLiteral("$%L1").arg(double(cents) / 100.0, 0, 'f', 2);
 }
 
-// Dates and times read as the rest of the texts do: in the locale of the
-// language the user chose (the program's default locale), not the system's.
 QString formatDateTime(const QDateTime& dateTime)
 {
-    return QLocale().toString(dateTime.toLocalTime(), QLocale::ShortFormat);
+    return QLocale::system().toString(dateTime.toLocalTime(), QLocale::ShortFormat);
 }
 
 QString formatTime(const QDateTime& dateTime)
 {
-    return QLocale().toString(dateTime.toLocalTime().time(), QLocale::ShortFormat);
+    return QLocale::system().toString(dateTime.toLocalTime().time(), QLocale::ShortFormat);
 }
 
 QString formatDuration(int seconds)
