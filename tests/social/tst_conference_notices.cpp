@@ -3,6 +3,7 @@
 // and the input line that follows the joined state whatever is shown.
 #include "ChatOutputWidget.h"
 #include "ConferenceWidget.h"
+#include "PresenceStanza.h"
 #include "XmppNames.h"
 
 #include <QLabel>
@@ -15,6 +16,7 @@
 namespace {
 
 using Fn = std::function<void(XMPPConference&)>;
+using PaneFn = std::function<void(ConferenceWidget&)>;
 
 QString lastLine(const ConferenceWidget& w)
 {
@@ -24,6 +26,7 @@ QString lastLine(const ConferenceWidget& w)
 }
 
 Q_DECLARE_METATYPE(Fn)
+Q_DECLARE_METATYPE(PaneFn)
 
 class TestConferenceNotices : public QObject
 {
@@ -158,11 +161,55 @@ private Q_SLOTS:
         QCOMPARE(w.chatOutput()->toPlainText().count(QStringLiteral("not delivered")), 1);
     }
 
-    void offlineStateFollowsTheLanguage()
+    void stateFollowsTheLanguage_data()
     {
+        QTest::addColumn<PaneFn>("event");
+        QTest::addColumn<QString>("state");
+        QTest::addColumn<QString>("line"); // the note in the pane
+        const auto fromRoom = [](ConferenceWidget& w, const char* type, auto fill) {
+            XMPPPresence p;
+            p.stanza().from = XMPPJid(QStringLiteral("conference.localhost"), QStringLiteral("table-5"), QStringLiteral("Ann"));
+            p.stanza().stanzaType = QString::fromLatin1(type);
+            fill(p.stanza());
+            QVERIFY(QMetaObject::invokeMethod(&w, "onClientPresence", Q_ARG(XMPPPresence, p)));
+        };
+        const PaneFn offline = [](ConferenceWidget& w) {
+            QVERIFY(QMetaObject::invokeMethod(&w, "onChatOfflineChanged", Q_ARG(bool, true)));
+        };
+        // A server that refuses to create a room answers "forbidden" with its
+        // reason: no ban is claimed.
+        const PaneFn denied = [fromRoom](ConferenceWidget& w) {
+            fromRoom(w, "error", [](xmpp::PresenceStanza& p) {
+                p.errorCondition = xmpp::names::stanzaErrorConditionFromName(QStringLiteral("forbidden"));
+                p.errorText = QStringLiteral("Access denied by service policy");
+            });
+            Q_EMIT w.conference().userError(&w.conference(), XMPPPresence::error_t(2));
+        };
+        const PaneFn banned = [](ConferenceWidget& w) { Q_EMIT w.conference().userError(&w.conference(), XMPPPresence::error_t(2)); };
+        const PaneFn closed = [fromRoom](ConferenceWidget& w) {
+            fromRoom(w, "unavailable", [](xmpp::PresenceStanza& p) {
+                p.mucUserInfo.destroyed = true;
+                p.mucUserInfo.statusCodes = {110};
+            });
+        };
+        const QString offlineText = QStringLiteral("Chat is offline until the next login");
+        QTest::newRow("offline") << offline << offlineText << offlineText;
+        QTest::newRow("entry denied with the server's reason")
+            << denied << "The room refused the entry" << "The room refused the entry (Access denied by service policy)";
+        QTest::newRow("banned") << banned << "You've been banned from this room" << "You've been banned from this room";
+        QTest::newRow("room closed") << closed << "The room has been closed" << "The room has been closed";
+    }
+
+    void stateFollowsTheLanguage()
+    {
+        QFETCH(PaneFn, event);
+        QFETCH(QString, state);
+        QFETCH(QString, line);
         ConferenceWidget w;
-        QVERIFY(QMetaObject::invokeMethod(&w, "onChatOfflineChanged", Q_ARG(bool, true)));
-        QCOMPARE(w.chatState()->text(), QStringLiteral("Chat is offline until the next login"));
+        w.conference().setRoomJid(XMPPJid(QStringLiteral("conference.localhost"), QStringLiteral("table-5")));
+        event(w);
+        QCOMPARE(w.chatState()->text(), state);
+        QCOMPARE(lastLine(w), line);
         // Any language: here one that shouts every text.
         struct Shouting : QTranslator {
             bool isEmpty() const override { return false; }
@@ -172,8 +219,9 @@ private Q_SLOTS:
             }
         } shouting;
         QCoreApplication::installTranslator(&shouting);
-        QTRY_COMPARE(w.chatState()->text(), QStringLiteral("CHAT IS OFFLINE UNTIL THE NEXT LOGIN"));
+        QTRY_COMPARE(w.chatState()->text(), state.toUpper());
         QCoreApplication::removeTranslator(&shouting);
+        QTRY_COMPARE(w.chatState()->text(), state);
         QVERIFY(!w.chatInput()->isEnabled());
     }
 

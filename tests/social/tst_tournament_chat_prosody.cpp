@@ -26,6 +26,7 @@ namespace {
 
 const QString Service = QStringLiteral("conference.localhost");
 const QString Refusal = QStringLiteral("Tournament chat only available to registered players");
+const QString RegisteredRefusal = QStringLiteral("Tournament chat unavailable");
 
 ClientConfig config()
 {
@@ -79,14 +80,17 @@ private Q_SLOTS:
             QTest::qWait(200);
         }
         QCOMPARE(refusals(), 1);
-        // A new registration may change it: asked once again.
+        // A new registration may change it: asked once again, and refused
+        // again, no more as an unregistered player.
+        const auto registeredRefusals = [chat] { return int(chat->chatOutput()->toPlainText().count(RegisteredRefusal)); };
         window.onTournamentRegisterSuccess(61);
-        QTRY_COMPARE_WITH_TIMEOUT(refusals(), 2, 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(registeredRefusals(), 1, 5000);
         QTest::qWait(300);
-        QCOMPARE(refusals(), 2);
+        QCOMPARE(refusals(), 1);
+        QCOMPARE(registeredRefusals(), 1);
 
         // The refused chat shows why in place of its input.
-        QCOMPARE(chat->chatState()->text(), Refusal);
+        QCOMPARE(chat->chatState()->text(), RegisteredRefusal);
         QVERIFY(!chat->chatInput()->isEnabled());
 
         // The user opens the Chat tab, clicks into the chat and types a space.
@@ -105,6 +109,31 @@ private Q_SLOTS:
         }
         QCOMPARE(closing.size(), 0);
         QVERIFY(chat->isAncestorOf(QApplication::focusWidget()) || QApplication::focusWidget() == chat);
+    }
+
+    void registrationWhileTheEntryIsOnItsWay()
+    {
+        const QString room = QStringLiteral("tmnt-62@") + Service;
+        RawXmppClient owner;
+        QVERIFY(createRoom(owner, *m_server, room));
+        owner.send("<iq type='set' id='mo' to='" + room.toUtf8()
+                   + "'><query xmlns='http://jabber.org/protocol/muc#owner'><x xmlns='jabber:x:data' type='submit'>"
+                     "<field var='FORM_TYPE'><value>http://jabber.org/protocol/muc#roomconfig</value></field>"
+                     "<field var='muc#roomconfig_membersonly'><value>1</value></field></x></query></iq>");
+        QVERIFY(owner.waitFor(QStringLiteral("id=['\"]mo['\"]")));
+
+        SocialTestAccount bob(1002, QStringLiteral("Bob"));
+        QVERIFY(bob.login(*m_server, config()));
+        SocialHub hub(&bob.playerDb, &bob.chat);
+        TournamentWindow window(TournamentTestData::tournament(62, QStringLiteral("Sunday Cup"), 0), &hub);
+        auto* chat = qobject_cast<ConferenceWidget*>(window.view()->conference);
+        QVERIFY(chat);
+        // The entry is out, its answer not read yet: the registration comes
+        // now, and the room becomes open to the member.
+        window.onTournamentRegisterSuccess(62);
+        QVERIFY(admin(owner, room, "jid='1002@localhost' affiliation='member'", "", "m1"));
+        QTRY_VERIFY_WITH_TIMEOUT(chat->isJoined(), 5000);
+        QVERIFY(chat->chatInput()->isEnabled());
     }
 };
 
