@@ -305,7 +305,7 @@ void ConferenceWidget::onClientPresence(const XMPPPresence& presence)
         m_wanted = false;
         m_entering = false;
         m_enterAgain = false;
-        m_refusal = Refusal{Refusal::Condition, QStringLiteral("gone")};
+        m_refusal = Refusal{Refusal::Condition, QStringLiteral("gone"), QString()};
         appendInfo(withServerText(refusalText(), user.destroyReason));
         updateInputState();
     }

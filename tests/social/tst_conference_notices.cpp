@@ -1,9 +1,16 @@
 // The chat room panel's own lines: which notices the hidden flags keep out,
 // the wording of kicks, bans, entry errors per room kind and refused lines,
-// and the input line that follows the joined state whatever is shown.
+// the input line that follows the joined state whatever is shown, the state
+// line in the current language, and an own line confirmed by a room that
+// rewrites ids.
+#include "ChatController.h"
 #include "ChatOutputWidget.h"
+#include "ClientTestUtil.h"
 #include "ConferenceWidget.h"
+#include "PlayerDb.h"
 #include "PresenceStanza.h"
+#include "ScriptedXmppPeer.h"
+#include "XMPPClient.h"
 #include "XmppNames.h"
 
 #include <QLabel>
@@ -223,6 +230,40 @@ private Q_SLOTS:
         QCoreApplication::removeTranslator(&shouting);
         QTRY_COMPARE(w.chatState()->text(), state);
         QVERIFY(!w.chatInput()->isEnabled());
+    }
+
+    void ownLineConfirmedByARoomThatRewritesIds()
+    {
+        // A room that gives its own ids to the lines it reflects, and a
+        // pasted line with a character XML cannot carry: the reflection
+        // still confirms it.
+        ScriptedXmppPeer peer;
+        QVERIFY(peer.listen());
+        peer.playPlainLogin();
+        XMPPClient client;
+        PlayerDb db(nullptr, &client);
+        db.setOwnPlayer(1001, QStringLiteral("Ann"));
+        ChatController chat(&db, &client);
+        QVERIFY(clienttest::connectToPeer(client, peer.port(), QStringLiteral("1001")));
+        chat.setConferenceJid(XMPPJid(QStringLiteral("conference.localhost")));
+        ConferenceWidget w(nullptr, ConferenceWidget::NotificationFlags(11));
+        w.setReflectionTimeout(300);
+        w.setChatController(&chat);
+        w.joinTableRoom(5);
+        const QByteArray occupant = "table-5@conference.localhost/Ann";
+        QVERIFY(peer.waitReceived(QStringLiteral("<presence to=\"") + QString::fromUtf8(occupant)));
+        peer.sendNow("<presence from='" + occupant + "'><x xmlns='http://jabber.org/protocol/muc#user'>"
+                     "<item affiliation='none' role='participant'/><status code='110'/></x></presence>");
+        QTRY_VERIFY(w.chatInput()->isEnabled());
+        w.chatInput()->insert(QStringLiteral("bell \u0007rings"));
+        QTest::keyClick(w.chatInput(), Qt::Key_Return);
+        QVERIFY(peer.waitReceived(QStringLiteral("<body>bell rings</body>")));
+        peer.sendNow("<message type='groupchat' id='room-1' from='" + occupant + "'><body>bell rings</body></message>");
+        QTRY_VERIFY(w.chatOutput()->toPlainText().contains(QStringLiteral("Ann: bell rings")));
+        QTest::qWait(500);
+        QVERIFY2(!w.chatOutput()->toPlainText().contains(QStringLiteral("not delivered")),
+                 qPrintable(w.chatOutput()->toPlainText()));
+        QVERIFY(w.chatInput()->text().isEmpty());
     }
 
     void inputFollowsJoinedStateWhenHidden()
