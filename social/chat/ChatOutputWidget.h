@@ -43,7 +43,7 @@ public:
     /// the ElisionMark at the break that would open one more.
     static constexpr int MaxRows = 10;
     /// Combining marks shown on one character; more are left out.
-    static constexpr int MaxCombiningMarks = 3;
+    static constexpr int MaxCombiningMarks = 2;
     /// Ends a text that was cut.
     static constexpr QChar ElisionMark = QChar(0x2026);
 

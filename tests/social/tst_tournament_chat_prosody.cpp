@@ -46,6 +46,18 @@ class TestTournamentChatProsody : public QObject
 
     std::unique_ptr<ProsodyFixture> m_server;
 
+    /// The owner makes the room, which takes members only.
+    bool membersOnlyRoom(RawXmppClient& owner, const QString& room)
+    {
+        if (!createRoom(owner, *m_server, room))
+            return false;
+        owner.send("<iq type='set' id='mo' to='" + room.toUtf8()
+                   + "'><query xmlns='http://jabber.org/protocol/muc#owner'><x xmlns='jabber:x:data' type='submit'>"
+                     "<field var='FORM_TYPE'><value>http://jabber.org/protocol/muc#roomconfig</value></field>"
+                     "<field var='muc#roomconfig_membersonly'><value>1</value></field></x></query></iq>");
+        return owner.waitFor(QStringLiteral("id=['\"]mo['\"]"));
+    }
+
 private Q_SLOTS:
     void initTestCase()
     {
@@ -60,13 +72,7 @@ private Q_SLOTS:
     {
         const QString room = QStringLiteral("tmnt-61@") + Service;
         RawXmppClient owner;
-        QVERIFY(createRoom(owner, *m_server, room));
-        owner.send("<iq type='set' id='mo' to='" + room.toUtf8()
-                   + "'><query xmlns='http://jabber.org/protocol/muc#owner'><x xmlns='jabber:x:data' type='submit'>"
-                     "<field var='FORM_TYPE'><value>http://jabber.org/protocol/muc#roomconfig</value></field>"
-                     "<field var='muc#roomconfig_membersonly'><value>1</value></field></x></query></iq>");
-        QVERIFY(owner.waitFor(QStringLiteral("id=['\"]mo['\"]")));
-
+        QVERIFY(membersOnlyRoom(owner, room));
         SocialTestAccount bob(1002, QStringLiteral("Bob"));
         QVERIFY(bob.login(*m_server, config()));
         SocialHub hub(&bob.playerDb, &bob.chat);
@@ -117,13 +123,7 @@ private Q_SLOTS:
     {
         const QString room = QStringLiteral("tmnt-62@") + Service;
         RawXmppClient owner;
-        QVERIFY(createRoom(owner, *m_server, room));
-        owner.send("<iq type='set' id='mo' to='" + room.toUtf8()
-                   + "'><query xmlns='http://jabber.org/protocol/muc#owner'><x xmlns='jabber:x:data' type='submit'>"
-                     "<field var='FORM_TYPE'><value>http://jabber.org/protocol/muc#roomconfig</value></field>"
-                     "<field var='muc#roomconfig_membersonly'><value>1</value></field></x></query></iq>");
-        QVERIFY(owner.waitFor(QStringLiteral("id=['\"]mo['\"]")));
-
+        QVERIFY(membersOnlyRoom(owner, room));
         SocialTestAccount bob(1002, QStringLiteral("Bob"));
         QVERIFY(bob.login(*m_server, config()));
         SocialHub hub(&bob.playerDb, &bob.chat);

@@ -71,6 +71,20 @@ void ElementFramer::elementEnded(const char* after)
     route(Route::Pass, after);
 }
 
+bool ElementFramer::quoted(char c)
+{
+    if (m_quote != 0) {
+        if (c == m_quote)
+            m_quote = 0;
+        return true;
+    }
+    if (c == '\'' || c == '"') {
+        m_quote = c;
+        return true;
+    }
+    return false;
+}
+
 void ElementFramer::feed(const QByteArray& data)
 {
     static const char CData[] = "[CDATA[";
@@ -113,12 +127,7 @@ void ElementFramer::feed(const QByteArray& data)
                 route(Route::Pass, p);
             break;
         case Lex::StartTag:
-            if (m_quote != 0) {
-                if (c == m_quote)
-                    m_quote = 0;
-            } else if (c == '\'' || c == '"') {
-                m_quote = c;
-            } else if (c == '>') {
+            if (!quoted(c) && c == '>') {
                 m_lex = Lex::Text;
                 if (m_prev == '/') {
                     if (m_depth == 1)
@@ -157,18 +166,14 @@ void ElementFramer::feed(const QByteArray& data)
         }
             [[fallthrough]];
         case Lex::Declaration:
-            if (m_quote != 0) {
-                if (c == m_quote)
-                    m_quote = 0;
-            } else if (c == '\'' || c == '"') {
-                m_quote = c;
-            } else if (c == '[') {
+            if (quoted(c))
+                break;
+            if (c == '[')
                 ++m_brackets;
-            } else if (c == ']') {
+            else if (c == ']')
                 --m_brackets;
-            } else if (c == '>' && m_brackets <= 0) {
+            else if (c == '>' && m_brackets <= 0)
                 m_lex = Lex::Text;
-            }
             break;
         case Lex::Comment:
         case Lex::CData:

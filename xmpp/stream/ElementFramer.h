@@ -36,6 +36,8 @@ private:
     void flushTo(const char* end);
     void route(Route next, const char* from);
     void elementEnded(const char* after);
+    /// Follows quoted values: true while `c` belongs to one, its quotes too.
+    bool quoted(char c);
 
     const qsizetype m_maxSize;
     const int m_maxDepth;
