@@ -357,21 +357,19 @@ private Q_SLOTS:
 
     void hostileMemberCutsNobodyOff_data()
     {
-        QTest::addColumn<QByteArray>("stanza"); // what the hostile member sends, %1 the room
+        QTest::addColumn<QByteArray>("stanza"); // what the hostile member sends to the room %1
         const QByteArray deep = QByteArray("<x xmlns='urn:x'>").repeated(70) + QByteArray("</x>").repeated(70);
-        // The server writes each quote back as "&quot;": 200,000 are 1.2 MB.
-        const QByteArray quotes(200000, '"');
-        QTest::newRow("line nested 70 deep") << "<message to='%1' type='groupchat'><body>deep</body>" + deep + "</message>";
+        const QByteArray quotes(200000, '"'); // the server writes each back as "&quot;": 1.2 MB
+        const QByteArray error = "<error type='cancel'><gone xmlns='urn:ietf:params:xml:ns:xmpp-stanzas'/></error>";
+        QTest::newRow("line nested 70 deep") << "<message to='%1' type='groupchat'><body>x</body>" + deep + "</message>";
         QTest::newRow("line over 1 MiB") << "<message to='%1' type='groupchat'><body>" + quotes + "</body></message>";
         QTest::newRow("presence nested 70 deep") << "<presence to='%1/Owner'>" + deep + "</presence>";
         QTest::newRow("presence over 1 MiB") << "<presence to='%1/Owner'><status>" + quotes + "</status></presence>";
-        QTest::newRow("presence holding an error")
-            << QByteArray("<presence to='%1/Owner'><error type='cancel'><gone xmlns='urn:ietf:params:xml:ns:xmpp-stanzas'/></error></presence>");
-        QByteArray forged;
+        QTest::newRow("presence holding an error") << "<presence to='%1/Owner'>" + error + "</presence>";
+        QByteArray forged; // any id the own line may have, an error that puts nobody out
         for (int id = 1; id <= 60; ++id)
-            forged += "<message to='%1/Bob' type='error' id='" + QByteArray::number(id)
-                      + "'><body>hi</body><error type='auth'><forbidden xmlns='urn:ietf:params:xml:ns:xmpp-stanzas'/>"
-                        "<text xmlns='urn:ietf:params:xml:ns:xmpp-stanzas'>Your account is closed</text></error></message>";
+            forged += "<message to='%1/Bob' type='error' id='" + QByteArray::number(id) + "'><error type='auth'><forbidden "
+                      "xmlns='urn:ietf:params:xml:ns:xmpp-stanzas'/></error></message>";
         QTest::newRow("forged refusal from an occupant") << forged;
     }
 
@@ -386,34 +384,25 @@ private Q_SLOTS:
         RawXmppClient hostile;
         QVERIFY(createRoom(hostile, *m_server, room, 20));
         ChatUser bob(1002, QStringLiteral("Bob"));
-        QVERIFY(bob.login(*m_server, fullConfig()));
+        ChatUser carol(1003, QStringLiteral("Carol"));
+        QVERIFY(bob.login(*m_server, fullConfig()) && carol.login(*m_server, fullConfig()));
         ConferenceWidget bobTable(nullptr, ConferenceWidget::NotificationFlags(11));
+        ConferenceWidget carolTable(nullptr, ConferenceWidget::NotificationFlags(11));
         bobTable.setReflectionTimeout(60000);
         QVERIFY(sitAt(bobTable, bob, id));
         QTest::keyClicks(bobTable.chatInput(), QStringLiteral("my line"));
         QTest::keyClick(bobTable.chatInput(), Qt::Key_Return);
-
         hostile.send(QString::fromUtf8(stanza).arg(room).toUtf8());
         say(hostile, room, QStringLiteral("after"));
-        QTRY_VERIFY_WITH_TIMEOUT(bobTable.chatOutput()->toPlainText().contains(QStringLiteral("Owner: after")), 10000);
-
-        ChatUser carol(1003, QStringLiteral("Carol"));
-        QVERIFY(carol.login(*m_server, fullConfig()));
-        ConferenceWidget carolTable(nullptr, ConferenceWidget::NotificationFlags(11));
         QVERIFY(sitAt(carolTable, carol, id));
-        QTRY_VERIFY_WITH_TIMEOUT(carolTable.chatOutput()->toPlainText().contains(QStringLiteral("Owner: after")), 10000);
+        for (ConferenceWidget* pane : {&bobTable, &carolTable})
+            QTRY_VERIFY_WITH_TIMEOUT(pane->chatOutput()->toPlainText().contains(QStringLiteral("Owner: after")), 10000);
         // A kicked member would be out within a moment; the next entry works.
         QTest::qWait(1500);
-        for (ChatUser* user : {&bob, &carol})
-            QCOMPARE(user->client.state(), int(XMPPClient::SessionState));
-        QVERIFY(bobTable.isJoined());
-        QVERIFY(carolTable.isJoined());
-        ConferenceWidget carolLobby(nullptr, ConferenceWidget::NotificationFlags(11));
-        QVERIFY(sitAt(carolLobby, carol, id + 1000));
-        const QString pane = bobTable.chatOutput()->toPlainText();
-        QVERIFY2(!pane.contains(QStringLiteral("not delivered")), qPrintable(pane));
-        QVERIFY2(!pane.contains(QStringLiteral("left the chat")), qPrintable(pane));
-        QVERIFY(bobTable.chatInput()->text().isEmpty());
+        QVERIFY(bobTable.isJoined() && carolTable.isJoined());
+        QVERIFY(sitAt(carolTable, carol, id + 1000));
+        QVERIFY2(!bobTable.chatOutput()->toPlainText().contains(QStringLiteral("not delivered")),
+                 qPrintable(bobTable.chatOutput()->toPlainText()));
     }
 
     void paneClosedWhileEnteringLeavesTheRoom()

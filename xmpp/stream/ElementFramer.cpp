@@ -65,7 +65,6 @@ void ElementFramer::elementEnded(const char* after)
 {
     if (m_route == Route::Drop) {
         qCWarning(lcXmpp) << "dropped an element" << m_dropReason;
-        ++m_dropped;
         m_segment = after;
     }
     route(Route::Pass, after);

@@ -24,8 +24,6 @@ public:
     void feed(const QByteArray& data);
     /// What the reader may read now; empties it.
     QByteArray takeReady();
-    /// Elements dropped since the start, for logs and tests.
-    int droppedElements() const { return m_dropped; }
     /// Back to the start of a stream; bytes held are forgotten.
     void reset();
 
@@ -59,7 +57,6 @@ private:
     int m_brackets = 0;
     /// Why the element being dropped is dropped, for the log.
     const char* m_dropReason = nullptr;
-    int m_dropped = 0;
 
     /// Where the bytes not yet routed start, in the batch being fed.
     const char* m_segment = nullptr;

@@ -76,7 +76,6 @@ StreamElement* StreamParser::element() const { return d->element.get(); }
 std::unique_ptr<StreamElement> StreamParser::takeElement() { return std::move(d->element); }
 QString StreamParser::streamLanguage() const { return d->language; }
 XMPPJid StreamParser::streamDomain() const { return d->domain; }
-int StreamParser::droppedElements() const { return d->framer.droppedElements(); }
 
 void StreamParser::reset()
 {

@@ -38,8 +38,6 @@ public:
     int parse();
     /// Back to waiting for a stream header; unread input is dropped.
     void reset();
-    /// Top-level elements dropped for being over a cap since construction.
-    int droppedElements() const;
 
     /// The element of the last ElementReady, until the next step or reset.
     StreamElement* element() const;
