@@ -64,8 +64,8 @@ QList<std::pair<QString, QColor>> inksOf(const QTextDocument* document, const QC
 void writeFirstLines(ConferenceArea* pane)
 {
     pane->appendInfo(QStringLiteral("Hand started"));
-    static_cast<ConferenceWidget*>(pane)->chatOutput()->appendMessage(QDateTime::currentDateTime(), QStringLiteral("Bob"),
-                                                                      QStringLiteral("hello"));
+    auto* output = static_cast<ConferenceWidget*>(pane)->chatOutput();
+    output->appendMessage(QDateTime::currentDateTime(), QStringLiteral("Bob"), QStringLiteral("hi"));
 }
 
 /// The colours a widget paints in the part of its area a line of text can

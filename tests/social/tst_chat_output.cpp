@@ -99,8 +99,6 @@ private Q_SLOTS:
         QTest::newRow("markup and spaces") << "<b>  x</b> &amp;" << "<b>  x</b> &amp;";
         // Bounded on screen: rows, and marks stacked on one character.
         const QString mark(ChatOutputWidget::ElisionMark);
-        QTest::newRow("rows up to the bound") << QStringLiteral("a\n").repeated(ChatOutputWidget::MaxRows - 1) + "a"
-                                              << QStringLiteral("a\n").repeated(ChatOutputWidget::MaxRows - 1) + "a";
         QTest::newRow("1,000 line breaks") << QStringLiteral("a\r\n").repeated(1000)
                                            << QStringLiteral("a\n").repeated(ChatOutputWidget::MaxRows - 1) + "a" + mark;
         QTest::newRow("accents kept") << QStringLiteral("e\u0323\u0302 o\u0308") << QStringLiteral("e\u0323\u0302 o\u0308");

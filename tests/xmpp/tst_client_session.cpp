@@ -96,12 +96,7 @@ private Q_SLOTS:
                           + "/></error></presence>")
             << false;
         QTest::newRow("message over 1 MiB")
-            << QByteArray("<message type='chat' from='a@localhost/x'><body>" + QByteArray(1100 * 1024, 'a') + "</body></message>")
-            << false;
-        QTest::newRow("presence nested 70 deep")
-            << QByteArray("<presence from='a@localhost/x'>" + QByteArray("<x>").repeated(69) + QByteArray("</x>").repeated(69)
-                          + "</presence>")
-            << false;
+            << "<message from='a@localhost/x'><body>" + QByteArray(1100 * 1024, 'a') + "</body></message>" << false;
         QTest::newRow("error message of an unknown error type")
             << QByteArray("<message type='error' from='a@localhost/x'><error type='bogus'><gone " + StanzaNs
                           + "/></error></message>")
