@@ -70,6 +70,12 @@ void ElementFramer::elementEnded(const char* after)
     route(Route::Pass, after);
 }
 
+const char* ElementFramer::skipTo(char c, const char* p, const char* end)
+{
+    const void* found = std::memchr(p + 1, c, size_t(end - p - 1));
+    return found ? static_cast<const char*>(found) - 1 : end - 1;
+}
+
 bool ElementFramer::quoted(char c)
 {
     if (m_quote != 0) {
@@ -103,6 +109,8 @@ void ElementFramer::feed(const QByteArray& data)
                 // Between elements, markup may open the next element.
                 if (m_depth == 1)
                     route(Route::Keep, p);
+            } else {
+                p = skipTo('<', p, end);
             }
             break;
         case Lex::Open:
@@ -126,6 +134,10 @@ void ElementFramer::feed(const QByteArray& data)
                 route(Route::Pass, p);
             break;
         case Lex::StartTag:
+            if (m_quote != 0 && c != m_quote) {
+                p = skipTo(m_quote, p, end);
+                break;
+            }
             if (!quoted(c) && c == '>') {
                 m_lex = Lex::Text;
                 if (m_prev == '/') {

@@ -36,6 +36,9 @@ private:
     void elementEnded(const char* after);
     /// Follows quoted values: true while `c` belongs to one, its quotes too.
     bool quoted(char c);
+    /// The byte before the next `c` after `p` (text and values hold no
+    /// markup), or the last byte of the batch.
+    static const char* skipTo(char c, const char* p, const char* end);
 
     const qsizetype m_maxSize;
     const int m_maxDepth;
