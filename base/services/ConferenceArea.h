@@ -20,6 +20,9 @@ public:
     virtual void joinTableRoom(qint32 tableId) = 0;
     /// Joins the room of a tournament ("tmnt-" and the id) once the chat session is up.
     virtual void joinTournamentRoom(int tournamentId) = 0;
+    /// Whether the own player is registered for the tournament whose room
+    /// this is; a refusal's wording depends on it.
+    virtual void setOwnRegistered(bool) {}
     /// Leaves the room, when the chat session is up.
     virtual void leaveRoom() = 0;
     /// Appends an information line without a nick, stamped with the server time.

@@ -557,12 +557,19 @@ void SideBar::setChatActive(bool active)
 {
     if (tableConference == nullptr)
         return;
+    // Every hand asks again; a room that refused the player answers the
+    // same until the player sits down or gets up, and the chat area itself
+    // enters again when the chat session comes back.
     if (active) {
-        if (!tableConference->isJoined())
+        const bool seated = model && model->isSeated();
+        if (chatAskedSeated != seated && !tableConference->isJoined())
             tableConference->joinTableRoom(tableInfo.tableId);
-    } else if (tableConference->isJoined()) {
-        tableConference->leaveRoom();
+        chatAskedSeated = seated;
+        return;
     }
+    chatAskedSeated.reset();
+    if (tableConference->isJoined())
+        tableConference->leaveRoom();
 }
 
 void SideBar::appendInfo(const QString& text)

@@ -11,6 +11,7 @@
 
 #include <functional>
 #include <map>
+#include <optional>
 
 class ConferenceArea;
 class EmptySeatWidget;
@@ -79,7 +80,9 @@ public:
     /// Shows the model's riichi and counter stick counts ("x0" without a model).
     void updateSticks();
 
-    /// Joins the table's chat room (unless joined) or leaves it (when joined).
+    /// Joins the table's chat room (unless joined, or asked already for the
+    /// same seated state since the last call with false) or leaves it (when
+    /// joined).
     void setChatActive(bool active);
     /// An information line in the table chat.
     void appendInfo(const QString& text);
@@ -151,4 +154,7 @@ private:
     QTimer timer;
     qint64 handId = -1;
     std::function<QDateTime()> clock;
+    /// Whether the player was seated when the chat room was last asked
+    /// for; none since the chat was last made inactive.
+    std::optional<bool> chatAskedSeated;
 };

@@ -218,6 +218,7 @@ void TournamentWindow::updateView()
     }
 
     if (ConferenceArea* chat = ui->conference) {
+        chat->setOwnRegistered(info.ownRegistered);
         if (status == Failed) {
             if (chat->isJoined())
                 chat->leaveRoom();

@@ -14,6 +14,7 @@
 #include <QDebug>
 #include <QEvent>
 #include <QHeaderView>
+#include <QTabBar>
 #include <QTreeView>
 #include <QWebEngineView>
 
@@ -31,6 +32,10 @@ void makeTransparent(QWidget* view)
 
 /// Room for a cell's text beside the item's own margins.
 constexpr int CellMargins = 16;
+/// How wide a tournament's name may make its tab, in pixels, and how much
+/// of a name is measured at all.
+constexpr int MaxTabTitleWidth = 200;
+constexpr int MaxTabTitleLength = 200;
 }
 
 TournamentsLobbyWindow::TournamentsLobbyWindow(TournamentsController* controller, QWidget* parent)
@@ -173,9 +178,15 @@ void TournamentsLobbyWindow::displayTournament(qint32 tmntId)
     }
     const TournamentInfo& info = model->tournament(tmntId);
     TournamentWindow* window = controller->openTournamentWindow(info);
-    // A tab title reads "&" as a shortcut mark; the server's name shows as written.
-    const QString title = truncateText(info.name, 8).replace(QLatin1Char('&'), QLatin1String("&&"));
+    // The name as far as a tab of its own may reach (a few names side by
+    // side), the whole one as its tool tip. A tab title reads "&" as a
+    // shortcut mark; the server's name shows as written.
+    QTabBar* bar = ui->tmntTabs->tabBar();
+    bar->ensurePolished(); // the style sheet's font
+    const QString title = elideText(bar->fontMetrics(), info.name.left(MaxTabTitleLength), Qt::ElideRight, MaxTabTitleWidth)
+                              .replace(QLatin1Char('&'), QLatin1String("&&"));
     const int index = ui->tmntTabs->addTab(window, title);
+    bar->setTabToolTip(index, plainToolTip(info.name));
     ui->tmntTabs->setCurrentIndex(index);
     connect(window, &TournamentWindow::closeWindow, this, &TournamentsLobbyWindow::onCloseTournamentWindow);
 }

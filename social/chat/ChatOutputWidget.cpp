@@ -25,17 +25,53 @@ QString colouredText(const QString& text, const QColor& colour)
     return html + QLatin1Char('>') + text + QStringLiteral("</font>");
 }
 
+bool isCombiningMark(char32_t c)
+{
+    switch (QChar::category(c)) {
+    case QChar::Mark_NonSpacing:
+    case QChar::Mark_SpacingCombining:
+    case QChar::Mark_Enclosing:
+        return true;
+    default:
+        return false;
+    }
+}
+
 /// The text of a chat line as HTML that shows it as sent: escaped, runs of
 /// spaces and tabs kept, each line break (CR LF, CR, LF, the Unicode line
-/// and paragraph separators) a break inside the one paragraph.
+/// and paragraph separators) a break inside the one paragraph. Other users
+/// choose what the layout has to do: the line ends (with the elision mark)
+/// at the break that would begin row MaxRows + 1, and marks stacked on one
+/// character past MaxCombiningMarks are left out, so they neither cost the
+/// layout nor paint over the lines around.
 QString textAsHtml(QStringView text)
 {
     QString html;
     html.reserve(text.size() + text.size() / 8 + 48);
     html += QStringLiteral("<span style=\"white-space: pre-wrap\">");
+    int rows = 1;
+    int marks = 0;
+    const auto lineBreak = [&] {
+        if (++rows > ChatOutputWidget::MaxRows) {
+            html += ChatOutputWidget::ElisionMark;
+            return false;
+        }
+        html += QStringLiteral("<br />");
+        return true;
+    };
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text.at(i);
-        switch (c.unicode()) {
+        char32_t code = c.unicode();
+        const bool pair = c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate();
+        if (pair)
+            code = QChar::surrogateToUcs4(c, text.at(i + 1));
+        if (!isCombiningMark(code)) {
+            marks = 0;
+        } else if (++marks > ChatOutputWidget::MaxCombiningMarks) {
+            i += pair ? 1 : 0;
+            continue;
+        }
+        switch (code) {
         case '<':
             html += QStringLiteral("&lt;");
             break;
@@ -51,15 +87,19 @@ QString textAsHtml(QStringView text)
         case '\r':
             if (i + 1 < text.size() && text.at(i + 1) == QLatin1Char('\n'))
                 ++i;
-            html += QStringLiteral("<br />");
+            if (!lineBreak())
+                return html + QStringLiteral("</span>");
             break;
         case '\n':
         case 0x2028:
         case 0x2029:
-            html += QStringLiteral("<br />");
+            if (!lineBreak())
+                return html + QStringLiteral("</span>");
             break;
         default:
             html += c;
+            if (pair)
+                html += text.at(++i);
         }
     }
     return html + QStringLiteral("</span>");
@@ -167,6 +207,11 @@ void ChatOutputWidget::appendInfo(const QDateTime& time, const QString& html)
 
 void ChatOutputWidget::dateLine(const QDateTime& time)
 {
+    // Every line starts here. The colours come from the style sheet, which
+    // reaches a widget when it is polished, normally just before it first
+    // shows: a pane written to as soon as it is made (a table's first
+    // notices) would keep the default colours in its first lines.
+    ensurePolished();
     if (!m_lastDateLine.isNull() && time.date() <= m_lastDateLine.date())
         return;
     append(colouredText(formatDateTime(time).toHtmlEscaped(), m_dateSeparatorColor));

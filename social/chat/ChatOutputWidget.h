@@ -14,9 +14,10 @@ class QUrl;
 /// top, TrimChunk at a time, so it never holds MaxLines + TrimChunk.
 ///
 /// Chat texts and nicks are escaped and shown as sent (runs of spaces and
-/// line breaks kept), each cut at a fixed length with an elision mark so that
-/// any line shows in bounded time; information lines are HTML and the caller
-/// escapes whatever of them comes from other users.
+/// line breaks kept), each cut at a fixed length, a fixed number of rows and
+/// of combining marks on one character, so that any line shows in bounded
+/// time and space; information lines are HTML and the caller escapes
+/// whatever of them comes from other users.
 class ChatOutputWidget : public QTextBrowser
 {
     Q_OBJECT
@@ -38,6 +39,11 @@ public:
     static constexpr qsizetype MaxTextLength = 2000;
     /// Characters of a nick shown.
     static constexpr qsizetype MaxNickLength = 64;
+    /// Rows a chat text may open with its line breaks; the text ends with
+    /// the ElisionMark at the break that would open one more.
+    static constexpr int MaxRows = 10;
+    /// Combining marks shown on one character; more are left out.
+    static constexpr int MaxCombiningMarks = 2;
     /// Ends a text that was cut.
     static constexpr QChar ElisionMark = QChar(0x2026);
 

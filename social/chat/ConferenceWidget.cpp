@@ -10,6 +10,7 @@
 #include "SocialLog.h"
 #include "UPushButton.h"
 #include "XMPPClient.h"
+#include "XmlText.h"
 #include "XmppNames.h"
 
 #include <QEvent>
@@ -139,10 +140,17 @@ void ConferenceWidget::chooseRoom(RoomKind kind, const XMPPJid& room, qint32 id)
             leaveRoom();
         m_wanted = true;
         m_entering = false;
-        m_refusal.clear();
+        m_enterAgain = false;
+        m_refusal = Refusal();
         m_inRoom = false;
         m_conference.setRoomJid(room);
         updateInputState();
+    } else if (m_entering) {
+        // Asked again while the entry is on its way (the user registered
+        // for the tournament meanwhile): the room may answer the next one
+        // otherwise.
+        m_enterAgain = true;
+        return;
     }
     joinRoom();
 }
@@ -207,6 +215,7 @@ void ConferenceWidget::onChatReady()
 void ConferenceWidget::onClientDisconnected()
 {
     m_entering = false;
+    m_enterAgain = false;
     m_inRoom = false;
     updateInputState();
 }
@@ -218,6 +227,7 @@ void ConferenceWidget::onChatOfflineChanged(bool offline)
     m_offline = offline;
     if (offline) {
         m_entering = false;
+        m_enterAgain = false;
         m_inRoom = false;
         appendInfo(tr("Chat is offline until the next login"));
     }
@@ -230,7 +240,28 @@ QString ConferenceWidget::stateText() const
         return tr("Chat is offline until the next login");
     if (m_inRoom)
         return QString();
-    return m_refusal;
+    return refusalText();
+}
+
+QString ConferenceWidget::refusalText() const
+{
+    switch (m_refusal.kind) {
+    case Refusal::None:
+        return QString();
+    case Refusal::Condition:
+        return entryErrorText(m_refusal.condition, m_refusal.serverText);
+    case Refusal::Error:
+        return m_refusal.error == 8 ? entryErrorText(QStringLiteral("not-allowed")) : errorText(m_refusal.error);
+    }
+    return QString();
+}
+
+void ConferenceWidget::setOwnRegistered(bool registered)
+{
+    if (m_registered == registered)
+        return;
+    m_registered = registered;
+    updateInputState();
 }
 
 void ConferenceWidget::updateInputState()
@@ -273,8 +304,10 @@ void ConferenceWidget::onClientPresence(const XMPPPresence& presence)
         // The room is gone for good: nothing to enter again.
         m_wanted = false;
         m_entering = false;
-        m_refusal = tr("The room has been closed");
-        appendInfo(withServerText(m_refusal, user.destroyReason));
+        m_enterAgain = false;
+        m_refusal = Refusal{Refusal::Condition, QStringLiteral("gone"), QString()};
+        appendInfo(withServerText(refusalText(), user.destroyReason));
+        updateInputState();
     }
 }
 
@@ -328,9 +361,9 @@ void ConferenceWidget::onMessage(const XMPPMessage& message)
         return;
     }
     if (!message.hasDelay() && nick == m_conference.nick()) {
-        // The room reflects a line with the id it was sent with. Its text may
-        // differ from what was typed: characters XML does not allow are left
-        // out on the way. A room that drops the id is matched by the text.
+        // The room reflects a line with the id it was sent with. A room that
+        // drops or rewrites the id is matched by the text as it went out:
+        // characters XML does not allow were left out on the way.
         const QString id = message.stanza().id;
         qsizetype index = -1;
         for (qsizetype i = 0; i < m_unconfirmed.size() && index < 0; ++i) {
@@ -338,7 +371,7 @@ void ConferenceWidget::onMessage(const XMPPMessage& message)
                 index = i;
         }
         for (qsizetype i = 0; i < m_unconfirmed.size() && index < 0; ++i) {
-            if (m_unconfirmed.at(i).text == text)
+            if (m_unconfirmed.at(i).sent == text)
                 index = i;
         }
         if (index >= 0) {
@@ -394,7 +427,7 @@ void ConferenceWidget::onMessageRefused(XMPPConference*, const XMPPMessage& erro
             index = i;
     }
     for (qsizetype i = 0; i < m_unconfirmed.size() && index < 0; ++i) {
-        if (!body.isEmpty() && m_unconfirmed.at(i).text == body)
+        if (!body.isEmpty() && m_unconfirmed.at(i).sent == body)
             index = i;
     }
     appendInfo(tr("Your message was not delivered: %1").arg(refusalReason(error).toHtmlEscaped()));
@@ -412,7 +445,7 @@ void ConferenceWidget::restoreLine(const QString& text)
         appendInfo(tr("Your message was not delivered: %1").arg(text.toHtmlEscaped()));
 }
 
-QString ConferenceWidget::entryErrorText(const QString& condition) const
+QString ConferenceWidget::entryErrorText(const QString& condition, const QString& serverText) const
 {
     const auto absentRoom = [this] {
         switch (m_roomKind) {
@@ -421,14 +454,17 @@ QString ConferenceWidget::entryErrorText(const QString& condition) const
         case TableRoom:
             return tr("Table chat only available to players");
         case TournamentRoom:
-            return tr("Tournament chat only available to registered players");
+            return m_registered ? tr("Tournament chat unavailable")
+                                : tr("Tournament chat only available to registered players");
         case NoRoom:
             break;
         }
         return errorText(8);
     };
+    // Servers answer "forbidden" for a ban, and also for a room they do not
+    // let this user create or reach; their own words then say which.
     if (condition == QLatin1String("forbidden"))
-        return errorText(2);
+        return serverText.trimmed().isEmpty() ? errorText(2) : tr("The room refused the entry");
     if (condition == QLatin1String("not-authorized"))
         return errorText(3);
     if (condition == QLatin1String("registration-required"))
@@ -453,16 +489,16 @@ void ConferenceWidget::onUserError(XMPPConference*, XMPPPresence::error_t error)
     m_entering = false;
     const QString condition = std::exchange(m_lastErrorCondition, QString());
     const QString serverText = std::exchange(m_lastErrorText, QString());
-    QString text;
+    // Kept as the room's answer, not as words: the state line follows a
+    // change of language.
     if (!condition.isEmpty())
-        text = entryErrorText(condition);
-    else if (int(error) == 8)
-        text = entryErrorText(QStringLiteral("not-allowed"));
+        m_refusal = Refusal{Refusal::Condition, condition, serverText};
     else
-        text = errorText(int(error));
-    m_refusal = text;
-    appendInfo(withServerText(text, serverText));
+        m_refusal = Refusal{Refusal::Error, QString(), QString(), int(error)};
+    appendInfo(withServerText(refusalText(), serverText));
     updateInputState();
+    if (std::exchange(m_enterAgain, false) && m_wanted)
+        joinRoom();
 }
 
 void ConferenceWidget::notice(Notification kind, const QString& html)
@@ -474,12 +510,13 @@ void ConferenceWidget::notice(Notification kind, const QString& html)
 void ConferenceWidget::onUserJoined()
 {
     m_entering = false;
+    m_enterAgain = false;
     if (!m_wanted) {
         // Left while the entry was on its way: out again at once.
         leaveRoom();
         return;
     }
-    m_refusal.clear();
+    m_refusal = Refusal();
     m_inRoom = true;
     updateInputState();
     notice(OwnJoinLeave, tr("%1 joined the chat").arg(m_conference.nick().toHtmlEscaped()));
@@ -561,7 +598,7 @@ void ConferenceWidget::onReturnPressed()
         qCWarning(lcSocial) << "chat line not sent:" << e.what();
         return;
     }
-    m_unconfirmed.append(SentLine{id, text, QDeadlineTimer(m_reflectionTimeout)});
+    m_unconfirmed.append(SentLine{id, text, xmpp::xmlSafe(text), QDeadlineTimer(m_reflectionTimeout)});
     while (m_unconfirmed.size() > MaxUnconfirmed)
         m_unconfirmed.removeFirst();
     armReflectionTimer();

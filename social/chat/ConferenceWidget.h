@@ -77,9 +77,14 @@ public:
     /// The text of a room entry error.
     static QString errorText(int error);
     /// The text of a refused entry, by the error condition the room gave
-    /// (its name, e.g. "registration-required"); plain text. The wording of
-    /// an absent or closed room depends on the kind of room.
-    QString entryErrorText(const QString& condition) const;
+    /// (its name, e.g. "registration-required") and its own text; plain
+    /// text. The wording of an absent or closed room depends on the kind of
+    /// room (and for a tournament's, on the own registration); "forbidden"
+    /// with a text of the room's own claims no ban.
+    QString entryErrorText(const QString& condition, const QString& serverText = QString()) const;
+    /// Whether the own player is registered for the tournament of the room:
+    /// a registered player's refusal is no call to register.
+    void setOwnRegistered(bool registered) override;
     /// What the input line's place says instead of the input: empty while
     /// the room can be written to or is being entered.
     QString stateText() const;
@@ -141,6 +146,9 @@ private:
     void updateInputState();
     /// The room's own words with a text of ours, as HTML.
     static QString withServerText(const QString& text, const QString& serverText);
+    /// Why the room refused the last entry or put the user out, in the
+    /// current language; empty when it did not.
+    QString refusalText() const;
 
     ConferenceView m_ui;
     XMPPConference m_conference;
@@ -153,12 +161,25 @@ private:
     bool m_wanted = false;
     /// An entry was sent and not yet answered.
     bool m_entering = false;
+    /// The room was asked for again meanwhile: a refusal is followed by
+    /// another entry.
+    bool m_enterAgain = false;
+    /// The own player is registered for the room's tournament.
+    bool m_registered = false;
     /// The chat connection is lost or was refused.
     bool m_offline = false;
     /// Between the room's confirmation of the own entry and the own exit.
     bool m_inRoom = false;
-    /// Why the room refused the last entry or put the user out; plain text.
-    QString m_refusal;
+    /// The room's answer to the last entry when it refused it or put the
+    /// user out: an error condition with the room's text, or an error code.
+    struct Refusal
+    {
+        enum Kind { None, Condition, Error } kind = None;
+        QString condition;
+        QString serverText;
+        int error = 0;
+    };
+    Refusal m_refusal;
     /// The error condition and the room's own text of the last refusal.
     QString m_lastErrorCondition;
     QString m_lastErrorText;
@@ -166,6 +187,8 @@ private:
     {
         QString id;
         QString text;
+        /// The text as it went out (without what XML cannot carry).
+        QString sent;
         QDeadlineTimer deadline;
     };
     /// Own lines sent and not yet reflected by the room, oldest first.

@@ -137,7 +137,9 @@ void FriendSearchWindow::setOwnTexts()
     m_addAction->setText(tr("Add to friends"));
     m_addAction->setToolTip(tr("Add item to friends list"));
     m_resultList->setHeaderLabels({tr("User")});
-    if (m_searchFailed)
+    if (m_noNameField)
+        m_statusLabel->setText(tr("This search service cannot search by name"));
+    else if (m_searchFailed)
         m_statusLabel->setText(tr("Search error"));
     else if (m_foundCount >= 0)
         m_statusLabel->setText(tr("%Ln user(s) found", "", m_foundCount));
@@ -207,6 +209,7 @@ void FriendSearchWindow::onDisconnected()
     m_statusLabel->clear();
     m_foundCount = -1;
     m_searchFailed = false;
+    m_noNameField = false;
     m_searchInput->setEnabled(false);
     m_searchButton->setEnabled(false);
     m_searchField = nullptr;
@@ -224,8 +227,12 @@ void FriendSearchWindow::onRequestSearchFormResult(const XMPPDataForm& form, con
         if (field.type == XMPPDataForm::TextSingle && field.var == QLatin1String("search"))
             m_searchField = &field;
     }
-    if (!m_searchField)
+    m_noNameField = !m_searchField;
+    if (!m_searchField) {
+        // The input stays off: the user is told why.
+        setOwnTexts();
         return;
+    }
     m_searchInput->setEnabled(true);
     m_searchInput->setFocus();
     if (m_waiting)

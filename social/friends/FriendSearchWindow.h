@@ -78,6 +78,8 @@ private:
     bool m_waiting = false;
     int m_foundCount = -1;
     bool m_searchFailed = false;
+    /// The service's form has no text field "search" to put a name in.
+    bool m_noNameField = false;
     QAction* m_addAction = nullptr;
     QMenu* m_contextMenu = nullptr;
 

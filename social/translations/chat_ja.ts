@@ -62,6 +62,14 @@
         <translation>ロビーのチャットは利用できません</translation>
     </message>
     <message>
+        <source>Tournament chat unavailable</source>
+        <translation>トーナメントのチャットは利用できません</translation>
+    </message>
+    <message>
+        <source>The room refused the entry</source>
+        <translation>ルームへの入室が拒否されました</translation>
+    </message>
+    <message>
         <source>Table chat only available to players</source>
         <translation>テーブルのチャットはプレイヤーのみ利用できます</translation>
     </message>

@@ -62,6 +62,14 @@
         <translation>大厅聊天不可用</translation>
     </message>
     <message>
+        <source>Tournament chat unavailable</source>
+        <translation>锦标赛聊天不可用</translation>
+    </message>
+    <message>
+        <source>The room refused the entry</source>
+        <translation>聊天室拒绝了进入</translation>
+    </message>
+    <message>
         <source>Table chat only available to players</source>
         <translation>牌桌聊天仅对玩家开放</translation>
     </message>

@@ -112,6 +112,10 @@
         <source>Search error</source>
         <translation>検索エラー</translation>
     </message>
+    <message>
+        <source>This search service cannot search by name</source>
+        <translation>この検索サービスでは名前で検索できません</translation>
+    </message>
     <message numerus="yes">
         <source>%Ln user(s) found</source>
         <translation>

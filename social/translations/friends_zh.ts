@@ -112,6 +112,10 @@
         <source>Search error</source>
         <translation>搜索出错</translation>
     </message>
+    <message>
+        <source>This search service cannot search by name</source>
+        <translation>此搜索服务无法按名称搜索</translation>
+    </message>
     <message numerus="yes">
         <source>%Ln user(s) found</source>
         <translation>

@@ -32,7 +32,7 @@ class FakeConference : public ConferenceArea
 {
 public:
     using ConferenceArea::ConferenceArea;
-    void joinTableRoom(qint32 tableId) override { calls << QStringLiteral("join %1").arg(tableId); joined = true; }
+    void joinTableRoom(qint32 tableId) override { calls << QStringLiteral("join %1").arg(tableId); joined = !refusing; }
     void joinTournamentRoom(int) override {}
     void leaveRoom() override { calls << QStringLiteral("leave"); joined = false; }
     void appendInfo(const QString& text) override { calls << QStringLiteral("info ") + text; }
@@ -40,6 +40,7 @@ public:
     void setHiddenNotifications(int mask) override { calls << QStringLiteral("hide %1").arg(mask); }
     QStringList calls;
     bool joined = false;
+    bool refusing = false;
 };
 
 /// Pictures by player id, one colour per id and version.
@@ -346,6 +347,14 @@ private Q_SLOTS:
         social.setChatActive(false);
         QCOMPARE(room->calls, (QStringList{QStringLiteral("hide 11"), QStringLiteral("join %1").arg(tableId),
                                           QStringLiteral("info <b>hi</b>"), QStringLiteral("leave")}));
+        // A room that refuses is asked once per change, not at every hand.
+        room->calls.clear();
+        room->refusing = true;
+        for (int hand = 0; hand < 3; ++hand)
+            social.setChatActive(true);
+        social.setChatActive(false);
+        social.setChatActive(true);
+        QCOMPARE(room->calls, (QStringList{QStringLiteral("join %1").arg(tableId), QStringLiteral("join %1").arg(tableId)}));
 
         QSignalSpy menu(&social, &SideBar::userMenuRequested);
         Q_EMIT room->userMenuRequested(QStringLiteral("bob"), QPoint(5, 6));

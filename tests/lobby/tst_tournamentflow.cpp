@@ -602,7 +602,18 @@ void TournamentFlowTest::serverTextShownAsWritten()
                                            "registration closes at ")
                                 + formatDateTime(QDateTime::fromSecsSinceEpoch(startSecs - 600)));
     QVERIFY(window->view()->detailsLabel->toPlainText().contains(QString::fromUtf8(name)));
-    QCOMPARE(lobby->tabs()->tabBar()->tabText(1), QStringLiteral("<i>Big</..."));
+    // A short name shows whole on its tab; a long one as far as a tab may
+    // reach, whole in the tool tip.
+    QCOMPARE(lobby->tabs()->tabBar()->tabText(1), QStringLiteral("<i>Big</i> %2 && %1"));
+    const QString longName = QStringLiteral("Sunday Cup of the Eastern Provinces, Open Division").repeated(4);
+    scenario->tournaments << TF::tournament(33, longName.toUtf8(), 0, 1, 8, 100, startSecs, 600);
+    server->send(TF::snapshotList(scenario->tournaments));
+    QTRY_VERIFY_WITH_TIMEOUT(controller->lobbyModel()->hasTournament(33), 5000);
+    lobby->displayTournament(33);
+    const QString cut = lobby->tabs()->tabBar()->tabText(2);
+    QVERIFY2(cut.startsWith(QStringLiteral("Sunday Cup of")) && cut.size() < longName.size(), qPrintable(cut));
+    QVERIFY(lobby->tabs()->tabBar()->tabToolTip(2).contains(longName));
+    lobby->tabs()->removeTab(2);
     // "&" would make a shortcut of the next letter and vanish from the tab.
     scenario->tournaments << TF::tournament(32, "R&D Open", 0, 1, 8, 100, startSecs, 600);
     server->send(TF::snapshotList(scenario->tournaments));

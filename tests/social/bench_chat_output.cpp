@@ -1,9 +1,9 @@
 // Chat pane append cost, all measured in the same run and printed as ratios
 // beside a floor: a pane that has reached its bound beside an empty pane, the
 // full chat line (stamp, link, escaping) beside a bare rich-text append, and
-// one line of 200 characters and one of 1 MB shown on a pane that holds
-// 1,000 lines beside a bare QTextEdit::append of the same text on a text
-// edit that holds as many.
+// one line of 200 characters, one of 1 MB, one of 1,000 line breaks and one
+// of stacked combining marks shown on a pane that holds 1,000 lines beside a
+// bare QTextEdit::append of the same text on a text edit that holds as many.
 #include "ChatOutputWidget.h"
 
 #include <QApplication>
@@ -89,18 +89,22 @@ private Q_SLOTS:
 
     void longLines_data()
     {
-        QTest::addColumn<qsizetype>("length");
+        QTest::addColumn<QString>("text");
         QTest::addColumn<int>("repeats");
-        QTest::newRow("200 characters") << qsizetype(200) << 50;
-        QTest::newRow("1 MB") << qsizetype(1024 * 1024) << 3;
+        QTest::newRow("200 characters") << typedText(200) << 50;
+        QTest::newRow("1 MB") << typedText(1024 * 1024) << 3;
+        // Lines whose cost is in the layout, not the length.
+        QTest::newRow("2,000 characters of 1,000 line breaks") << QStringLiteral("a\n").repeated(1000) << 20;
+        QTest::newRow("2,000 characters of stacked marks")
+            << (QStringLiteral("Z") + QString(99, QChar(0x0301))).repeated(20) << 20;
     }
 
     void longLines()
     {
-        QFETCH(qsizetype, length);
+        QFETCH(QString, text);
         QFETCH(int, repeats);
+        const qsizetype length = text.size();
         const QDateTime t = QDateTime::currentDateTimeUtc();
-        const QString text = typedText(length);
         const QString filler = typedText(60);
 
         ChatOutputWidget pane;
@@ -125,10 +129,10 @@ private Q_SLOTS:
         QApplication::processEvents();
         const double bareMs = timedMs([&] { bare.append(escaped); });
 
-        qInfo().noquote() << QStringLiteral("chat line of %1 characters on a pane of %2 lines / bare "
+        qInfo().noquote() << QStringLiteral("chat line of %1 on a pane of %2 lines / bare "
                                             "QTextEdit::append of the same text: %3 (worst line %4 of the bare "
                                             "append's time; %5 ms per line, worst %6 ms, bare %7 ms)")
-                                 .arg(length)
+                                 .arg(QString::fromLatin1(QTest::currentDataTag()))
                                  .arg(ChatOutputWidget::MaxLines)
                                  .arg(paneMs / bareMs, 0, 'f', 4)
                                  .arg(worstMs / bareMs, 0, 'f', 4)

@@ -1,6 +1,7 @@
 // Every chat pane of the program under its style sheet is readable: each
-// colour a pane writes with has a contrast of at least 4.5:1 against what
-// the pane paints behind it, in the lobby, the table's side bar and a
+// colour of the lines a pane holds (written as soon as the pane was made,
+// as a table's first notices are) has a contrast of at least 4.5:1 against
+// what the pane paints behind it, in the lobby, the table's side bar and a
 // tournament window, with the input usable, off, and replaced by the
 // offline notice.
 #include "ArtSearchPaths.h"
@@ -23,6 +24,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QStyleFactory>
+#include <QTextBlock>
+#include <QTextDocument>
 #include <QTest>
 
 #include <map>
@@ -39,6 +42,30 @@ double contrast(const QColor& a, const QColor& b)
 {
     const double la = luminance(a), lb = luminance(b);
     return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+/// The ink of every piece of text the document holds, named by its text.
+QList<std::pair<QString, QColor>> inksOf(const QTextDocument* document, const QColor& plain)
+{
+    QList<std::pair<QString, QColor>> inks;
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment piece = it.fragment();
+            if (piece.text().trimmed().isEmpty())
+                continue;
+            const QBrush brush = piece.charFormat().foreground();
+            inks.append({piece.text().trimmed().left(24), brush.style() == Qt::NoBrush ? plain : brush.color()});
+        }
+    }
+    return inks;
+}
+
+/// Writes what a pane shows first: a notice, and a line with a nick.
+void writeFirstLines(ConferenceArea* pane)
+{
+    pane->appendInfo(QStringLiteral("Hand started"));
+    auto* output = static_cast<ConferenceWidget*>(pane)->chatOutput();
+    output->appendMessage(QDateTime::currentDateTime(), QStringLiteral("Bob"), QStringLiteral("hi"));
 }
 
 /// The colours a widget paints in the part of its area a line of text can
@@ -87,16 +114,13 @@ class TestChatContrast : public QObject
         // Below the top edge, which may be a shadow painted by the frame.
         const QList<QColor> grounds = backgroundOf(output, 12);
         QVERIFY2(!grounds.isEmpty(), qPrintable(what));
-        const std::pair<const char*, QColor> inks[] = {
-            {"time", output->timeColor()},           {"nick", output->nickColor()},
-            {"message", output->chatMessageColor()}, {"notice", output->systemMessageColor()},
-            {"date", output->dateSeparatorColor()},
-        };
+        const QList<std::pair<QString, QColor>> inks = inksOf(output->document(), output->palette().color(QPalette::Text));
+        QVERIFY2(inks.size() >= 5, qPrintable(what)); // date, notice, time, nick, line
         for (const auto& [name, ink] : inks) {
             for (const QColor& ground : grounds) {
                 const double ratio = contrast(ink, ground);
-                QVERIFY2(ratio >= 4.5, qPrintable(QStringLiteral("%1: %2 %3 on %4 is %5:1")
-                                                      .arg(what, QLatin1String(name), ink.name(), ground.name())
+                QVERIFY2(ratio >= 4.5, qPrintable(QStringLiteral("%1: \"%2\" %3 on %4 is %5:1")
+                                                      .arg(what, name, ink.name(), ground.name())
                                                       .arg(ratio, 0, 'f', 2)));
             }
         }
@@ -144,16 +168,19 @@ private Q_SLOTS:
         auto* lobby = static_cast<ConferenceWidget*>(hub.createConferenceArea(&lobbyPage, 0));
         lobby->setObjectName(QStringLiteral("lobbyChat"));
         lobby->resize(440, 300);
+        writeFirstLines(lobby);
         lobbyPage.resize(440, 300);
         lobbyPage.show();
 
         SideBar bar(&hub);
-        bar.resize(229, 700);
-        bar.show();
         auto* table = bar.findChild<ConferenceWidget*>();
         QVERIFY(table);
+        writeFirstLines(table);
+        bar.resize(229, 700);
+        bar.show();
 
         TournamentWindow tournament(TournamentTestData::tournament(8, QStringLiteral("Cup"), 0), &hub);
+        writeFirstLines(tournament.view()->conference);
         tournament.resize(760, 600);
         tournament.show();
         tournament.view()->tournamentTabs->setCurrentIndex(3);

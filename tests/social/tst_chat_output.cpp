@@ -97,6 +97,17 @@ private Q_SLOTS:
         QTest::newRow("empty lines kept") << "a\n\n\nb" << "a\n\n\nb";
         QTest::newRow("paragraph separator stays in the line") << QStringLiteral("a\u2029b") << "a\nb";
         QTest::newRow("markup and spaces") << "<b>  x</b> &amp;" << "<b>  x</b> &amp;";
+        // Bounded on screen: rows, and marks stacked on one character.
+        const QString mark(ChatOutputWidget::ElisionMark);
+        QTest::newRow("1,000 line breaks") << QStringLiteral("a\r\n").repeated(1000)
+                                           << QStringLiteral("a\n").repeated(ChatOutputWidget::MaxRows - 1) + "a" + mark;
+        QTest::newRow("accents kept") << QStringLiteral("e\u0323\u0302 o\u0308") << QStringLiteral("e\u0323\u0302 o\u0308");
+        QTest::newRow("stacked marks") << "Z" + QString(500, QChar(0x0301)) + "a" + QString(5, QChar(0x20DD)) + "b"
+                                       << "Z" + QString(ChatOutputWidget::MaxCombiningMarks, QChar(0x0301)) + "a"
+                                              + QString(ChatOutputWidget::MaxCombiningMarks, QChar(0x20DD)) + "b";
+        const QString highMark = QString::fromUtf8("\xF0\x9D\x85\xA5"); // a mark outside the BMP
+        QTest::newRow("stacked marks outside the BMP") << "x" + highMark.repeated(9) + "y"
+                                                        << "x" + highMark.repeated(ChatOutputWidget::MaxCombiningMarks) + "y";
     }
 
     void textShowsAsSent()

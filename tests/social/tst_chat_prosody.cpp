@@ -1,7 +1,8 @@
 // Chat rooms against a real Prosody with three accounts and a room owner:
 // the lobby found from the configuration or by discovery, lines both ways
 // with markup shown as text, the room's history with its own times, kick
-// and ban notices, and a line the room refuses.
+// and ban notices, a line the room refuses, and a hostile member whose
+// oversized, over-deep, error-holding or forged stanzas cut nobody off.
 #include "ChatOutputWidget.h"
 #include "ChatRoomDriver.h"
 #include "ConferenceWidget.h"
@@ -354,6 +355,56 @@ private Q_SLOTS:
         pane = table.chatOutput()->toPlainText();
         QVERIFY2(!pane.contains(QStringLiteral("not delivered")), qPrintable(pane));
         QVERIFY(table.chatInput()->text().isEmpty());
+    }
+
+    void hostileMemberCutsNobodyOff_data()
+    {
+        QTest::addColumn<QByteArray>("stanza"); // what the hostile member sends to the room %1
+        const QByteArray deep = QByteArray("<x xmlns='urn:x'>").repeated(70) + QByteArray("</x>").repeated(70);
+        const QByteArray quotes(200000, '"'); // the server writes each back as "&quot;": 1.2 MB
+        const QByteArray error = "<error type='cancel'><gone xmlns='urn:ietf:params:xml:ns:xmpp-stanzas'/></error>";
+        QTest::newRow("line nested 70 deep") << "<message to='%1' type='groupchat'><body>x</body>" + deep + "</message>";
+        QTest::newRow("line over 1 MiB") << "<message to='%1' type='groupchat'><body>" + quotes + "</body></message>";
+        QTest::newRow("presence nested 70 deep") << "<presence to='%1/Owner'>" + deep + "</presence>";
+        QTest::newRow("presence over 1 MiB") << "<presence to='%1/Owner'><status>" + quotes + "</status></presence>";
+        QTest::newRow("presence holding an error") << "<presence to='%1/Owner'>" + error + "</presence>";
+        QByteArray forged; // any id the own line may have, an error that puts nobody out
+        for (int id = 1; id <= 60; ++id)
+            forged += "<message to='%1/Bob' type='error' id='" + QByteArray::number(id) + "'><error type='auth'><forbidden "
+                      "xmlns='urn:ietf:params:xml:ns:xmpp-stanzas'/></error></message>";
+        QTest::newRow("forged refusal from an occupant") << forged;
+    }
+
+    void hostileMemberCutsNobodyOff()
+    {
+        // Another member's stanza, live and replayed to later entrants by the
+        // room's history and occupant list, costs nobody the session.
+        QFETCH(QByteArray, stanza);
+        static int number = 200;
+        const int id = ++number;
+        const QString room = QStringLiteral("table-%1@").arg(id) + Service;
+        RawXmppClient hostile;
+        QVERIFY(createRoom(hostile, *m_server, room, 20));
+        ChatUser bob(1002, QStringLiteral("Bob"));
+        ChatUser carol(1003, QStringLiteral("Carol"));
+        QVERIFY(bob.login(*m_server, fullConfig()) && carol.login(*m_server, fullConfig()));
+        ConferenceWidget bobTable(nullptr, ConferenceWidget::NotificationFlags(11));
+        ConferenceWidget carolTable(nullptr, ConferenceWidget::NotificationFlags(11));
+        bobTable.setReflectionTimeout(60000);
+        QVERIFY(sitAt(bobTable, bob, id));
+        QTest::keyClicks(bobTable.chatInput(), QStringLiteral("my line"));
+        QTest::keyClick(bobTable.chatInput(), Qt::Key_Return);
+        hostile.send(QString::fromUtf8(stanza).arg(room).toUtf8());
+        say(hostile, room, QStringLiteral("after"));
+        QVERIFY(sitAt(carolTable, carol, id));
+        for (ConferenceWidget* pane : {&bobTable, &carolTable})
+            QTRY_VERIFY_WITH_TIMEOUT(pane->chatOutput()->toPlainText().contains(QStringLiteral("Owner: after")), 10000);
+        // A kicked member would be out within a moment; the next entry works.
+        QTest::qWait(1500);
+        QVERIFY(bobTable.isJoined() && carolTable.isJoined());
+        QVERIFY(sitAt(carolTable, carol, id + 1000));
+        QVERIFY2(!bobTable.chatOutput()->toPlainText().contains(QStringLiteral("not delivered")),
+                 qPrintable(bobTable.chatOutput()->toPlainText()));
     }
 
     void paneClosedWhileEnteringLeavesTheRoom()

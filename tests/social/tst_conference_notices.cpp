@@ -1,10 +1,20 @@
 // The chat room panel's own lines: which notices the hidden flags keep out,
 // the wording of kicks, bans, entry errors per room kind and refused lines,
-// and the input line that follows the joined state whatever is shown.
+// the input line that follows the joined state whatever is shown, the state
+// line in the current language, and an own line confirmed by a room that
+// rewrites ids.
+#include "ChatController.h"
 #include "ChatOutputWidget.h"
+#include "ClientTestUtil.h"
 #include "ConferenceWidget.h"
+#include "PlayerDb.h"
+#include "PresenceStanza.h"
+#include "StanzaReader.h"
+#include "ScriptedXmppPeer.h"
+#include "XMPPClient.h"
 #include "XmppNames.h"
 
+#include <QDomDocument>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTextBlock>
@@ -158,11 +168,44 @@ private Q_SLOTS:
         QCOMPARE(w.chatOutput()->toPlainText().count(QStringLiteral("not delivered")), 1);
     }
 
-    void offlineStateFollowsTheLanguage()
+    void stateFollowsTheLanguage_data()
     {
-        ConferenceWidget w;
-        QVERIFY(QMetaObject::invokeMethod(&w, "onChatOfflineChanged", Q_ARG(bool, true)));
-        QCOMPARE(w.chatState()->text(), QStringLiteral("Chat is offline until the next login"));
+        QTest::addColumn<QByteArray>("presence"); // from the room; empty: the chat went offline
+        QTest::addColumn<QString>("state");
+        QTest::addColumn<QString>("line");
+        const QByteArray from = "<presence from='table-5@conference.localhost/Ann' ";
+        const QByteArray stanzaNs = "xmlns='urn:ietf:params:xml:ns:xmpp-stanzas'";
+        QTest::newRow("offline") << QByteArray() << "Chat is offline until the next login" << "Chat is offline until the next login";
+        // A server that refuses to create a room answers "forbidden" with its reason: no ban is claimed.
+        QTest::newRow("entry denied") << from + "type='error'><error type='auth'><forbidden " + stanzaNs + "/><text " + stanzaNs
+                                             + ">Access denied by service policy</text></error></presence>"
+                                      << "The room refused the entry" << "The room refused the entry (Access denied by service policy)";
+        QTest::newRow("banned") << from + "type='error'><error type='auth'><forbidden " + stanzaNs + "/></error></presence>"
+                                << "You've been banned from this room" << "You've been banned from this room";
+        QTest::newRow("room closed") << from + "type='unavailable'><x xmlns='http://jabber.org/protocol/muc#user'><destroy>"
+                                               "<reason>over</reason></destroy><status code='110'/></x></presence>"
+                                     << "The room has been closed" << "The room has been closed (over)";
+    }
+
+    void stateFollowsTheLanguage()
+    {
+        QFETCH(QByteArray, presence);
+        QFETCH(QString, state);
+        QFETCH(QString, line);
+        ConferenceWidget w(nullptr, ConferenceWidget::NotificationFlags(11));
+        w.conference().setRoomJid(XMPPJid(QStringLiteral("conference.localhost"), QStringLiteral("table-5")));
+        if (presence.isEmpty()) {
+            QVERIFY(QMetaObject::invokeMethod(&w, "onChatOfflineChanged", Q_ARG(bool, true)));
+        } else {
+            // The pane sees the room's presence first, then the room object.
+            QDomDocument document;
+            QVERIFY(document.setContent(presence, true));
+            const XMPPPresence p(static_cast<const xmpp::PresenceStanza&>(*xmpp::parseStanza(document.documentElement())));
+            QVERIFY(QMetaObject::invokeMethod(&w, "onClientPresence", Q_ARG(XMPPPresence, p)));
+            QVERIFY(QMetaObject::invokeMethod(&w.conference(), "onPresence", Q_ARG(XMPPPresence, p)));
+        }
+        QCOMPARE(w.chatState()->text(), state);
+        QCOMPARE(lastLine(w), line);
         // Any language: here one that shouts every text.
         struct Shouting : QTranslator {
             bool isEmpty() const override { return false; }
@@ -172,9 +215,38 @@ private Q_SLOTS:
             }
         } shouting;
         QCoreApplication::installTranslator(&shouting);
-        QTRY_COMPARE(w.chatState()->text(), QStringLiteral("CHAT IS OFFLINE UNTIL THE NEXT LOGIN"));
+        QTRY_COMPARE(w.chatState()->text(), state.toUpper());
         QCoreApplication::removeTranslator(&shouting);
         QVERIFY(!w.chatInput()->isEnabled());
+    }
+
+    void ownLineConfirmedByARoomThatRewritesIds()
+    {
+        // The room reflects a pasted line without the character XML cannot
+        // carry, under an id of its own: the line is still confirmed.
+        ScriptedXmppPeer peer;
+        QVERIFY(peer.listen());
+        peer.playPlainLogin();
+        XMPPClient client;
+        PlayerDb db(nullptr, &client);
+        db.setOwnPlayer(1001, QStringLiteral("Ann"));
+        ChatController chat(&db, &client);
+        QVERIFY(clienttest::connectToPeer(client, peer.port(), QStringLiteral("1001")));
+        chat.setConferenceJid(XMPPJid(QStringLiteral("conference.localhost")));
+        ConferenceWidget w(nullptr, ConferenceWidget::NotificationFlags(11));
+        w.setReflectionTimeout(300);
+        w.setChatController(&chat);
+        w.joinTableRoom(5);
+        const QByteArray from = "from='table-5@conference.localhost/Ann'";
+        QVERIFY(peer.waitReceived(QStringLiteral("<presence to=\"table-5@conference.localhost/Ann\"")));
+        peer.sendNow("<presence " + from + "><x xmlns='http://jabber.org/protocol/muc#user'><status code='110'/></x></presence>");
+        QTRY_VERIFY(w.chatInput()->isEnabled());
+        w.chatInput()->insert(QStringLiteral("bell \u0007rings"));
+        QTest::keyClick(w.chatInput(), Qt::Key_Return);
+        QVERIFY(peer.waitReceived(QStringLiteral("<body>bell rings</body>")));
+        peer.sendNow("<message type='groupchat' id='room-1' " + from + "><body>bell rings</body></message>");
+        QTest::qWait(500);
+        QVERIFY2(!w.chatOutput()->toPlainText().contains(QStringLiteral("not delivered")), qPrintable(w.chatOutput()->toPlainText()));
     }
 
     void inputFollowsJoinedStateWhenHidden()

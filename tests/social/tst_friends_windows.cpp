@@ -257,31 +257,42 @@ private Q_SLOTS:
 
     void searchErrors_data()
     {
-        QTest::addColumn<bool>("formFails");
+        QTest::addColumn<QByteArray>("form"); // the service's answer; empty: refused
+        QTest::addColumn<bool>("searches");
+        QTest::addColumn<QString>("status");
         QTest::addColumn<bool>("buttonAfter");
-        QTest::newRow("form refused") << true << false;
-        QTest::newRow("search refused") << false << true;
+        QTest::newRow("form refused") << QByteArray() << false << "Search error" << false;
+        QTest::newRow("search refused") << SearchForm << true << "Search error" << true;
+        QTest::newRow("form without a name field")
+            << QByteArray("<query xmlns='jabber:iq:search'><x xmlns='jabber:x:data' type='form'>"
+                          "<field var='first' type='text-single' label='First name'/></x></query>")
+            << false << "This search service cannot search by name" << false;
     }
 
     void searchErrors()
     {
-        QFETCH(bool, formFails);
+        QFETCH(QByteArray, form);
+        QFETCH(bool, searches);
+        QFETCH(QString, status);
         QFETCH(bool, buttonAfter);
+        const bool formFails = form.isEmpty();
         QVERIFY(start());
         const QByteArray refusal = "<error type='cancel'><service-unavailable "
                                    "xmlns='urn:ietf:params:xml:ns:xmpp-stanzas'/></error>";
-        answerForm(formFails ? "error" : "result", formFails ? refusal : SearchForm);
-        if (!formFails)
+        answerForm(formFails ? "error" : "result", formFails ? refusal : form);
+        if (searches)
             answerSearch("error", refusal);
         FriendSearchWindow search(&s->client, XMPPJid(QStringLiteral("search.localhost")));
         search.setSearchText(QStringLiteral("K")); // one letter: Return still searches
         QVERIFY(!search.searchButton()->isEnabled());
-        if (!formFails) {
+        if (searches) {
             QVERIFY(QTest::qWaitFor([&] { return search.searchInput()->isEnabled(); }, 3000));
             QTest::keyClick(search.searchInput(), Qt::Key_Return);
         }
-        QVERIFY(QTest::qWaitFor([&] { return search.statusLabel()->text() == QStringLiteral("Search error"); }, 3000));
+        QVERIFY2(QTest::qWaitFor([&] { return search.statusLabel()->text() == status; }, 3000),
+                 qPrintable(search.statusLabel()->text()));
         QCOMPARE(search.searchButton()->isEnabled(), buttonAfter);
+        QCOMPARE(search.searchInput()->isEnabled(), searches);
     }
 };
 

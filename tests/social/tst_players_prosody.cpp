@@ -7,6 +7,7 @@
 #include "RawXmppClient.h"
 #include "SocialTestAccount.h"
 #include "TablePresenceManager.h"
+#include "XMPPConference.h"
 
 #include <QLoggingCategory>
 #include <QPainter>
@@ -88,6 +89,18 @@ private Q_SLOTS:
         // Bob follows Alice; her new picture reaches him through her presence.
         QVERIFY(subscribe(bob, alice));
         bobUpdates.clear();
+        // Both sit in a room, which hears of the new picture too.
+        const XMPPJid room(QStringLiteral("conference.localhost"), QStringLiteral("pictures"));
+        XMPPConference aliceRoom;
+        XMPPConference bobRoom;
+        for (auto [conference, user] : {std::pair{&aliceRoom, &alice}, std::pair{&bobRoom, &bob}}) {
+            conference->setClient(&user->client);
+            conference->setRoomJid(room);
+            QSignalSpy joined(conference, &XMPPConference::userJoined);
+            conference->join(user->name);
+            QVERIFY(joined.wait(5000));
+        }
+        QSignalSpy bobPresences(&bob.client, &XMPPClient::presence);
         QSignalSpy ok(&alice.playerDb, &PlayerDb::changePictureOk);
         QSignalSpy aliceUpdates(&alice.playerDb, &PlayerDb::playerPictureUpdate);
         alice.playerDb.uploadPicture(twoColourImage(128, 64));
@@ -102,6 +115,16 @@ private Q_SLOTS:
         QCOMPARE(QColor(seen.pixel(5, 16)), QColor(Qt::blue));
         QCOMPARE(QColor(seen.pixel(58, 16)), QColor(Qt::red));
         QVERIFY(!bob.playerDb.isPictureRequested(1001));
+
+        // The room announces the hash of the picture as stored.
+        QSignalSpy cards(&bob.client, &XMPPClient::vCardReceived);
+        bob.client.requestVCard(alice.jid());
+        QVERIFY(cards.wait(5000));
+        const XMPPJid occupant(room.domain(), room.node(), alice.name);
+        QTRY_VERIFY_WITH_TIMEOUT(std::any_of(bobPresences.cbegin(), bobPresences.cend(), [&](const QList<QVariant>& args) {
+            const XMPPPresence p = args.first().value<XMPPPresence>();
+            return p.from() == occupant && p.photoHash() == cards.first().at(1).value<XMPPVCard>().photoHash;
+        }), 5000);
     }
 
     void pictureUploadKeepsTheRestOfTheCard()

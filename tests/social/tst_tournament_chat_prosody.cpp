@@ -1,7 +1,8 @@
 // A tournament window's chat against a real Prosody whose tournament room
-// takes members only: the room is asked for once per registration, the
-// refusal shows in place of the input, and keys typed into the refused chat
-// never reach the window's buttons.
+// takes members only: the room is asked for once per registration (also one
+// made while an entry is on its way), a registered player is not told to
+// register, the refusal shows in place of the input, and keys typed into the
+// refused chat never reach the window's buttons.
 #include "ChatOutputWidget.h"
 #include "ChatRoomDriver.h"
 #include "ConferenceWidget.h"
@@ -26,6 +27,7 @@ namespace {
 
 const QString Service = QStringLiteral("conference.localhost");
 const QString Refusal = QStringLiteral("Tournament chat only available to registered players");
+const QString RegisteredRefusal = QStringLiteral("Tournament chat unavailable");
 
 ClientConfig config()
 {
@@ -70,7 +72,10 @@ private Q_SLOTS:
         TournamentWindow window(TournamentTestData::tournament(61, QStringLiteral("Sunday Cup"), 0), &hub);
         auto* chat = qobject_cast<ConferenceWidget*>(window.view()->conference);
         QVERIFY(chat);
-        const auto refusals = [chat] { return int(chat->chatOutput()->toPlainText().count(Refusal)); };
+        const auto count = [](ConferenceArea* pane, const QString& text) {
+            return int(static_cast<ConferenceWidget*>(pane)->chatOutput()->toPlainText().count(text));
+        };
+        const auto refusals = [&] { return count(chat, Refusal); };
         QTRY_COMPARE_WITH_TIMEOUT(refusals(), 1, 5000);
 
         // Key updates that cannot change the answer ask for nothing more.
@@ -79,14 +84,19 @@ private Q_SLOTS:
             QTest::qWait(200);
         }
         QCOMPARE(refusals(), 1);
-        // A new registration may change it: asked once again.
+        // A new registration may change it: asked once again, and refused no
+        // more as an unregistered player.
         window.onTournamentRegisterSuccess(61);
-        QTRY_COMPARE_WITH_TIMEOUT(refusals(), 2, 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(count(chat, RegisteredRefusal), 1, 5000);
         QTest::qWait(300);
-        QCOMPARE(refusals(), 2);
+        QCOMPARE(refusals(), 1);
+        // A registration while the entry is on its way: the room is asked again.
+        TournamentWindow second(TournamentTestData::tournament(61, QStringLiteral("Sunday Cup"), 0), &hub);
+        second.onTournamentRegisterSuccess(61);
+        QTRY_COMPARE_WITH_TIMEOUT(count(second.view()->conference, RegisteredRefusal), 2, 5000);
 
         // The refused chat shows why in place of its input.
-        QCOMPARE(chat->chatState()->text(), Refusal);
+        QCOMPARE(chat->chatState()->text(), RegisteredRefusal);
         QVERIFY(!chat->chatInput()->isEnabled());
 
         // The user opens the Chat tab, clicks into the chat and types a space.

@@ -332,6 +332,11 @@ void XMPPClient::socketReadyRead()
                     failedRequest = e.id();
                 else
                     qCWarning(lcXmpp) << "dropped an unreadable answer from" << e.from();
+            } else if (e.kind() != xmpp::stanza_error::Iq) {
+                // Only requests are answered: a room takes an error presence
+                // from an occupant as that occupant's exit, and a message
+                // error would reach another user as their fault.
+                qCWarning(lcXmpp) << "dropped a stanza that could not be read from" << e.from();
             } else if (const auto answer = errorStanza(e)) {
                 write(*answer);
             } else {

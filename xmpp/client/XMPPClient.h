@@ -96,7 +96,8 @@ public:
     void removeTablePath(const QString& path);
     /// Stores the hash the own presence advertises; writes nothing.
     void setOwnPhotoHash(const QByteArray& hash);
-    /// Stores the hash and, in SessionState, writes the presence again.
+    /// Stores the hash and, in SessionState, writes the presence again and
+    /// reports ownPhotoHashUpdated for the rooms.
     void updateOwnPhotoHash(const QByteArray& hash);
     /// Asks for (or, with unsubscribe, cancels) a presence subscription.
     void sendSubscription(const XMPPJid& jid, bool unsubscribe);
@@ -108,6 +109,9 @@ public:
     QString sendMessage(const XMPPMessage& message);
     /// Enters a room as nick; throws when the room JID has a resource part.
     void joinRoom(const XMPPJid& room, const QString& nick);
+    /// Tells a room the user is in of the own photo hash; throws when the
+    /// room JID has a resource part.
+    void sendRoomPresence(const XMPPJid& room, const QString& nick);
     /// Leaves a room; throws when the room JID has a resource part.
     void leaveRoom(const XMPPJid& room, const QString& nick);
     /// Accepts the default configuration of a room the own entry created.
@@ -133,6 +137,9 @@ Q_SIGNALS:
     void connected();
     /// A session (or its closing) ended and the socket is closed.
     void disconnected();
+    /// The own picture changed in a session: the rooms the user is in are to
+    /// hear of its hash.
+    void ownPhotoHashUpdated();
     /// The socket reported an error.
     void socketError(QAbstractSocket::SocketError se);
     /// The connection failed or the stream ended in error; msg says why.

@@ -87,8 +87,11 @@ void XMPPClient::setOwnPhotoHash(const QByteArray& hash)
 void XMPPClient::updateOwnPhotoHash(const QByteArray& hash)
 {
     d->photoHash = hash;
-    if (d->state == SessionState)
-        sendOwnPresence();
+    if (d->state != SessionState)
+        return;
+    sendOwnPresence();
+    // The server passes the own presence to contacts, not to the rooms.
+    Q_EMIT ownPhotoHashUpdated();
 }
 
 void XMPPClient::sendSubscription(const XMPPJid& jid, bool unsubscribe)
@@ -121,6 +124,14 @@ QString XMPPClient::sendMessage(const XMPPMessage& message)
 void XMPPClient::joinRoom(const XMPPJid& room, const QString& nick)
 {
     xmpp::MucPresenceStanza presence(occupantJid(room, nick), xmpp::PresenceStanza::Available, nextId());
+    presence.photoHash = d->photoHash;
+    write(presence);
+}
+
+void XMPPClient::sendRoomPresence(const XMPPJid& room, const QString& nick)
+{
+    // No room element: this is no new entry, and the room sends no history.
+    xmpp::PresenceStanza presence(occupantJid(room, nick), xmpp::PresenceStanza::Available, nextId());
     presence.photoHash = d->photoHash;
     write(presence);
 }

@@ -17,6 +17,10 @@ constexpr int BusyAttempts = 5;
 constexpr int LockedFirstPause = 250;
 constexpr int LockedAttempts = 3;
 
+/// Ids of the own lines that the room may still refuse; a room that
+/// answers none must not make the list grow.
+constexpr int MaxSentIds = 64;
+
 constexpr int StatusSelf = XMPPPresence::Status110;
 constexpr int StatusCreated = XMPPPresence::Status201;
 constexpr int StatusBanned = XMPPPresence::Status301;
@@ -66,6 +70,7 @@ void XMPPConference::setClient(XMPPClient* client)
     connect(client, &XMPPClient::messageReceived, this, &XMPPConference::onMessage);
     connect(client, &XMPPClient::messageErrorReceived, this, &XMPPConference::onMessageError);
     connect(client, &XMPPClient::presence, this, &XMPPConference::onPresence);
+    connect(client, &XMPPClient::ownPhotoHashUpdated, this, &XMPPConference::onOwnPhotoHashUpdated);
 }
 
 void XMPPConference::setRoomJid(const XMPPJid& room)
@@ -74,6 +79,7 @@ void XMPPConference::setRoomJid(const XMPPJid& room)
         throw std::runtime_error("user joined to a room");
     stopRetry();
     m_present.clear();
+    m_sentIds.clear();
     m_roomJid = room.toString();
 }
 
@@ -128,7 +134,11 @@ QString XMPPConference::sendMessage(const QString& text)
     XMPPMessage msg(roomJid(), 2);
     msg.setFrom(XMPPJid::fromText(m_client->ownJid()));
     msg.setBody(text);
-    return m_client->sendMessage(msg);
+    const QString id = m_client->sendMessage(msg);
+    m_sentIds.append(id);
+    while (m_sentIds.size() > MaxSentIds)
+        m_sentIds.removeFirst();
+    return id;
 }
 
 bool XMPPConference::scheduleRetry(int firstPause, int attempts)
@@ -245,10 +255,26 @@ void XMPPConference::onMessage(const XMPPMessage& msg)
 
 void XMPPConference::onMessageError(const XMPPMessage& error)
 {
-    // The room answers from its own address (or, for a line to one
-    // occupant, from that occupant's); either way it is this room's answer.
-    if (!m_roomJid.isEmpty() && error.from().bare().toString() == m_roomJid)
-        Q_EMIT messageRefused(this, error);
+    // Only the room itself refuses a group line, and only one it was sent:
+    // an occupant can write an error with any text and any id.
+    if (m_roomJid.isEmpty() || error.from().toString() != m_roomJid)
+        return;
+    if (!m_sentIds.removeOne(error.stanza().id)) {
+        qCDebug(lcXmpp) << "room error for no line of ours ignored:" << error.stanza().id;
+        return;
+    }
+    Q_EMIT messageRefused(this, error);
+}
+
+void XMPPConference::onOwnPhotoHashUpdated()
+{
+    if (!m_joined || !m_client)
+        return;
+    try {
+        m_client->sendRoomPresence(roomJid(), m_nick);
+    } catch (const std::exception& e) {
+        qCWarning(lcXmpp) << "room presence not sent:" << e.what();
+    }
 }
 
 void XMPPConference::onDisconnected()

@@ -8,6 +8,7 @@
 #include <QPointer>
 #include <QSet>
 #include <QString>
+#include <QStringList>
 #include <QTimer>
 
 class XMPPClient;
@@ -71,6 +72,8 @@ Q_SIGNALS:
     /// The room refused a line of the own user (not an occupant, a visitor
     /// of a moderated room ...): room, the error message, whose id is that
     /// of the refused line and whose error condition and text say why.
+    /// Only an error from the room's own address for a line sent with that
+    /// id, once per line.
     void messageRefused(XMPPConference*, XMPPMessage);
 
 private Q_SLOTS:
@@ -78,6 +81,8 @@ private Q_SLOTS:
     void onMessageError(const XMPPMessage& error);
     void onPresence(const XMPPPresence& presence);
     void onDisconnected();
+    /// The own picture changed: the room hears of its hash.
+    void onOwnPhotoHashUpdated();
     void onClientDestroyed();
     void onJoinTimerTimeout();
 
@@ -90,6 +95,8 @@ private:
     QString m_roomJid;
     QString m_nick;
     bool m_joined = false;
+    /// Ids of the own lines sent lately, oldest first: only these can be refused.
+    QStringList m_sentIds;
     /// The nicks of the other occupants present, as the room announced them.
     QSet<QString> m_present;
     QTimer m_joinTimer;

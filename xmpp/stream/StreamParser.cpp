@@ -1,9 +1,12 @@
-// Reading the server's side of the stream. The XML is read token by token;
-// each top-level element is built as a small DOM tree, handed to the
-// element readers when it closes, and dropped from the document at once,
-// so a long session does not grow it.
+// Reading the server's side of the stream. The bytes pass a framer that
+// drops a top-level element over the caps on its own (other users' stanzas
+// are relayed as they come: one of them must not end the stream); the XML
+// is then read token by token, each top-level element is built as a small
+// DOM tree, handed to the element readers when it closes, and dropped from
+// the document at once, so a long session does not grow it.
 #include "StreamParser.h"
 
+#include "ElementFramer.h"
 #include "ElementReader.h"
 #include "Exceptions.h"
 #include "StreamElement.h"
@@ -32,6 +35,7 @@ constexpr int NotWellFormed = 23;
 
 struct StreamParser::Private
 {
+    ElementFramer framer{MaxElementSize, MaxElementDepth};
     QXmlStreamReader reader;
     QDomDocument document;
     QDomElement stream;
@@ -42,13 +46,10 @@ struct StreamParser::Private
 
     /// Depth inside the top-level element being built (0 between elements).
     int depth = 0;
-    /// Character offset where the top-level element being built started,
-    /// and where the token being read started.
-    qint64 elementStart = 0;
-    qint64 tokenStart = 0;
-    /// Bytes fed in all, and when the reader last produced a token: what
-    /// arrived since then is one unfinished token (a giant start tag or
-    /// text), held by the reader; it is bounded like a whole element.
+    /// Bytes given to the reader in all, and when it last produced a token:
+    /// what arrived since then is one unfinished token, held by the reader.
+    /// The framer hands over whole elements only, so this is the stream's
+    /// own text (a giant stream header); it is bounded like an element.
     qint64 fed = 0;
     qint64 fedAtToken = 0;
 
@@ -63,8 +64,12 @@ StreamParser::~StreamParser() = default;
 
 void StreamParser::addData(const QByteArray& data)
 {
-    d->fed += data.size();
-    d->reader.addData(data);
+    d->framer.feed(data);
+    const QByteArray ready = d->framer.takeReady();
+    if (ready.isEmpty())
+        return;
+    d->fed += ready.size();
+    d->reader.addData(ready);
 }
 
 StreamElement* StreamParser::element() const { return d->element.get(); }
@@ -75,6 +80,7 @@ XMPPJid StreamParser::streamDomain() const { return d->domain; }
 void StreamParser::reset()
 {
     d->reader.clear();
+    d->framer.reset();
     if (!d->stream.isNull())
         d->document.removeChild(d->stream);
     d->stream = QDomElement();
@@ -83,7 +89,6 @@ void StreamParser::reset()
     d->language.clear();
     d->domain = XMPPJid();
     d->depth = 0;
-    d->elementStart = 0;
     d->fed = 0;
     d->fedAtToken = 0;
 }
@@ -125,11 +130,10 @@ void StreamParser::Private::startElement()
         return;
     }
 
-    if (current == stream) {
-        // From the start tag's "<", so its attributes count too.
-        elementStart = tokenStart;
+    if (current == stream)
         depth = 0;
-    }
+    // The framer drops deeper elements; the reader disagreeing with it
+    // means bytes that are no XML.
     if (++depth > MaxElementDepth)
         throw stream_parse_error(PolicyViolation, QStringLiteral("element nested deeper than %1").arg(MaxElementDepth));
     current.appendChild(e);
@@ -183,12 +187,9 @@ int StreamParser::parse()
     d->element.reset();
     QXmlStreamReader& reader = d->reader;
     for (;;) {
-        d->tokenStart = reader.characterOffset();
         const QXmlStreamReader::TokenType token = reader.readNext();
         if (token != QXmlStreamReader::Invalid)
             d->fedAtToken = d->fed;
-        if (d->depth > 0 && reader.characterOffset() - d->elementStart > MaxElementSize)
-            throw stream_parse_error(PolicyViolation, QStringLiteral("element larger than %1 bytes").arg(MaxElementSize));
         switch (token) {
         case QXmlStreamReader::NoToken:
             d->checkPendingSize();

@@ -15,13 +15,14 @@ class StreamElement;
 /// any byte: feed with addData, then call parse until it returns NeedMoreData.
 /// Checks the stream header, keeps the stream's language and domain, refuses
 /// DTDs, comments and processing instructions, and caps one top-level
-/// element in size and depth.
+/// element in size and depth: an element over a cap is dropped unread and
+/// the stream goes on.
 class StreamParser
 {
 public:
     enum Result { NeedMoreData = 0, EndOfStream = 1, ElementReady = 2 };
 
-    /// The largest top-level element, in characters.
+    /// The largest top-level element, in bytes.
     static constexpr qint64 MaxElementSize = 1024 * 1024;
     /// The deepest nesting inside one top-level element.
     static constexpr int MaxElementDepth = 64;
