@@ -175,9 +175,6 @@ void GameWindow::build()
     connect(m_auction, &MeldAuction::meldSelected, this, &GameWindow::onMeldSelected);
     connect(m_auction, &MeldAuction::passSelected, this, &GameWindow::onPassMeldSelected);
     connect(m_auction, &MeldAuction::closeSelected, this, &GameWindow::onCloseMeldAuction);
-    m_claimDeadline = new QTimer(this);
-    m_claimDeadline->setSingleShot(true);
-    connect(m_claimDeadline, &QTimer::timeout, this, &GameWindow::onClaimDeadline);
 
     m_scoreBoard = new ScoreBoard(this);
     connect(m_scoreBoard, &ScoreBoard::readyClicked, this, &GameWindow::onReadyButtonClick);

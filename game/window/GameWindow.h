@@ -266,9 +266,6 @@ private:
     void syncAllHands();
     void setUpWalls();
     void showMeldAuction();
-    /// Answers an open claim with a pass when its time is up.
-    void startClaimDeadline(const TimeSpan& ts);
-    void onClaimDeadline();
     /// Closes the chooser: the offer it answers is over. `claimsOnly` keeps
     /// an open choice of what to declare on the own turn.
     void endClaimChoice(bool claimsOnly = false);
@@ -288,7 +285,6 @@ private:
     QPointer<GameModel> m_model;
     std::unique_ptr<TableWall> m_walls;
     MeldAuction* m_auction = nullptr;
-    QTimer* m_claimDeadline = nullptr;
     ScoreBoard* m_scoreBoard = nullptr;
     WaitingForPlayersWindow* m_waiting = nullptr;
     SeatedWindow* m_seated = nullptr;

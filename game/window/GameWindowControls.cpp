@@ -28,7 +28,9 @@
 #include "WatchingWindow.h"
 #include "WindView.h"
 
+#include <QBoxLayout>
 #include <QDebug>
+#include <QLabel>
 #include <QSettings>
 
 namespace {
@@ -59,6 +61,13 @@ void GameWindow::setModel(GameModel* model)
     onTableInfo(model->tableInfo());
     m_sideBar->setTournamentInfo(model->tournamentInfo());
     onGameStateChanged();
+    // A page opened again after its hand ended (the user left during it)
+    // shows the table as the model holds it, as the page that saw the end did.
+    const GameModel::game_state_t state = model->gameState();
+    if (state == GameModel::GAME_HAND_ENDED || state == GameModel::GAME_FINISHED) {
+        syncWithModel();
+        m_sideBar->setWindsVisible(true);
+    }
     const auto [actor, deadline] = model->currentActor();
     if (actor != -1)
         onPlayerShouldAct(actor, deadline);
@@ -151,8 +160,13 @@ void GameWindow::updateSeatDialogs()
     } else {
         m_watching->hide();
     }
+    // Once the game is over the boards that offer Leave may be closed: the
+    // side bar's Leave stays as the way out (a tournament table is left by
+    // closing its round's board).
+    const bool gameOver = m_model->isSeated() && !m_model->gameInProgress() && m_tableInfo.gameType != 1
+                          && (state == GameModel::GAME_HAND_ENDED || state == GameModel::GAME_FINISHED);
     const bool leaveShown = (m_model->isInPlay() && m_model->playerState() == GameModel::PLAYING)
-                            || (watching && state != GameModel::NO_GAME_STATE && !watchDialog);
+                            || (watching && state != GameModel::NO_GAME_STATE && !watchDialog) || gameOver;
     m_sideBar->setLeaveEnabled(leaveShown);
     m_sideBar->setLeaveVisible(leaveShown);
 }
@@ -363,7 +377,6 @@ void GameWindow::showRobTheKongSuggestion(const TimeSpan& ts, const meld_offer_v
         m_auction->addOffer(offer, offer.meld_tile);
     m_auction->setMode(MeldAuction::RobKong);
     showMeldAuction();
-    startClaimDeadline(ts);
     playSound(0);
     if (m_sideBar->hasPlayer(m_playerId))
         m_sideBar->setPlayerTimeSpan(m_playerId, ts);
@@ -427,6 +440,23 @@ void GameWindow::onLeaveButtonClick()
             auto* box = ModelessMsgBox::question(
                 this, tr("Leave Table"), tr("Are you sure you want to leave table %1?").arg(m_tableInfo.name),
                 QDialogButtonBox::Yes | QDialogButtonBox::No, QDialogButtonBox::Yes);
+            // Only the page closes now: the seat is given up once the game
+            // (a tournament's round) is over, and the user should know.
+            auto* note = new QLabel(m_tableInfo.gameType == 1 ? tr("You keep your seat until the tournament round "
+                                                                   "ends. Until then the table can be opened again "
+                                                                   "from the lobby.")
+                                                              : tr("You keep your seat until the game ends. Until "
+                                                                   "then the table can be opened again from the "
+                                                                   "lobby."),
+                                    box->contentWidget());
+            note->setObjectName(QStringLiteral("seatKeptNote"));
+            note->setWordWrap(true);
+            if (auto* text = box->findChild<QLabel*>(QStringLiteral("msgBoxText")))
+                text->setTextFormat(Qt::PlainText); // the table's name as the server wrote it
+            if (auto* layout = qobject_cast<QBoxLayout*>(box->contentWidget()->layout()))
+                layout->insertWidget(1, note);
+            box->adjustSize();
+            box->centerOnParent();
             m_leaveQuestion = box;
             ModelessMsgBox::connectFinished(box, [this](int button) { onLeaveAnswer(button); });
         }
@@ -446,7 +476,6 @@ void GameWindow::onLeaveAnswer(int button)
 
 void GameWindow::onPassMeldSelected()
 {
-    m_claimDeadline->stop();
     m_auction->hide();
     m_hand->setActive(false);
     if (m_model && m_model->isOwnPlayerSeated())
@@ -458,7 +487,6 @@ void GameWindow::onPassMeldSelected()
 void GameWindow::onMeldSelected(const meld_offer& offer)
 {
     flushActions();
-    m_claimDeadline->stop();
     m_auction->hide();
     if (offer.type != game_protocol::meld_type::RIICHI) {
         stopCountdowns();
