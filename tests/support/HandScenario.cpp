@@ -444,19 +444,23 @@ void HandScenario::scriptJoin(quint32 tableId)
     ruleset = rulesetOf(tableId);
     push({QStringLiteral("snapshot"), [this] {
               send(TestFrame(31).u32(m_table).u8(1).u8(0).u32(0));
-              if (kind != Kind::Tournament) {
-                  // As the real server does: the join is followed by the
-                  // notice that the user is seated there.
+              // As the real server does: the join is followed by the notice
+              // that the user is seated there, which carries the record.
+              const auto notice = [this] {
                   static const QByteArray names[] = {"Classic hand", "International hand", "Riichi hand"};
-                  TestFrame notice(62);
-                  notice.u32(m_table).u8(1).u32(quint32(-1));
-                  tableRecord(notice, m_table, names[ruleset], ruleset, ruleset == 2 ? 2 : 0);
-                  send(notice);
-              }
+                  TestFrame f(62);
+                  f.u32(m_table).u8(1).u32(quint32(-1));
+                  tableRecord(f, m_table, names[ruleset], ruleset, ruleset == 2 ? 2 : 0);
+                  send(f);
+              };
+              if (kind != Kind::Tournament && m_recordDelayMs < 0)
+                  notice();
               // Player information first, so the snapshot's players have names.
               for (auto it = playerNames().begin(); it != playerNames().end(); ++it)
                   send(TestFrame(13).u32(it.key()).str(it.value()).u32(0));
               sendGame(gtf::gameData(0, {bot(eastId, 0), bot(westId, 2), bot(northId, 3)}, 0, {}));
+              if (kind != Kind::Tournament && m_recordDelayMs >= 0)
+                  QTimer::singleShot(m_recordDelayMs, this, notice);
           }, {}, {}});
     if (kind == Kind::Kick) {
         push({QStringLiteral("kick"), [this] { send(TestFrame(64).u32(m_table).u16(kickReason)); }, {}, {}});

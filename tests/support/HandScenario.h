@@ -85,6 +85,10 @@ public:
         m_turnMs = turnMs;
     }
 
+    /// The seat notice that follows a join (it carries the table's record)
+    /// comes `ms` after the table's snapshot instead of before it.
+    void setRecordAfterSnapshot(int ms) { m_recordDelayMs = ms; }
+
     /// The table being played (0 before a join).
     quint32 table() const { return m_table; }
     /// Where the script waits: the name of the step, or "" when it runs or is done.
@@ -158,6 +162,7 @@ private:
     bool m_finished = false;
     bool running = false;
     bool paused = false;
+    int m_recordDelayMs = -1;
     int m_claimMs = 15000;
     int m_turnMs = 20000;
     /// When the user's time to act ends (ms since the epoch).
