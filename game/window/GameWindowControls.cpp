@@ -28,7 +28,6 @@
 #include "WatchingWindow.h"
 #include "WindView.h"
 
-#include <QBoxLayout>
 #include <QDebug>
 #include <QLabel>
 #include <QSettings>
@@ -437,26 +436,20 @@ void GameWindow::onLeaveButtonClick()
     m_waiting->setLeaveEnabled(false);
     if (m_model->isSeated() && m_model->isInPlay()) {
         if (!m_leaveQuestion) {
-            auto* box = ModelessMsgBox::question(
-                this, tr("Leave Table"), tr("Are you sure you want to leave table %1?").arg(m_tableInfo.name),
-                QDialogButtonBox::Yes | QDialogButtonBox::No, QDialogButtonBox::Yes);
             // Only the page closes now: the seat is given up once the game
             // (a tournament's round) is over, and the user should know.
-            auto* note = new QLabel(m_tableInfo.gameType == 1 ? tr("You keep your seat until the tournament round "
-                                                                   "ends. Until then the table can be opened again "
-                                                                   "from the lobby.")
-                                                              : tr("You keep your seat until the game ends. Until "
-                                                                   "then the table can be opened again from the "
-                                                                   "lobby."),
-                                    box->contentWidget());
-            note->setObjectName(QStringLiteral("seatKeptNote"));
-            note->setWordWrap(true);
+            const QString kept = m_tableInfo.gameType == 1
+                                     ? tr("You keep your seat until the tournament round ends.\n"
+                                          "Until then the table can be opened again from the lobby.")
+                                     : tr("You keep your seat until the game ends.\n"
+                                          "Until then the table can be opened again from the lobby.");
+            auto* box = ModelessMsgBox::question(
+                this, tr("Leave Table"),
+                tr("Are you sure you want to leave table %1?").arg(m_tableInfo.name) + QStringLiteral("\n\n") + kept,
+                QDialogButtonBox::Yes | QDialogButtonBox::No, QDialogButtonBox::Yes);
+            // The table's name as the server wrote it, never markup.
             if (auto* text = box->findChild<QLabel*>(QStringLiteral("msgBoxText")))
-                text->setTextFormat(Qt::PlainText); // the table's name as the server wrote it
-            if (auto* layout = qobject_cast<QBoxLayout*>(box->contentWidget()->layout()))
-                layout->insertWidget(1, note);
-            box->adjustSize();
-            box->centerOnParent();
+                text->setTextFormat(Qt::PlainText);
             m_leaveQuestion = box;
             ModelessMsgBox::connectFinished(box, [this](int button) { onLeaveAnswer(button); });
         }
