@@ -179,6 +179,11 @@ void GameWindow::build()
     m_scoreBoard = new ScoreBoard(this);
     connect(m_scoreBoard, &ScoreBoard::readyClicked, this, &GameWindow::onReadyButtonClick);
     connect(m_scoreBoard, &ScoreBoard::leaveClicked, this, &GameWindow::onLeaveButtonClick);
+    for (auto closed : {&ScoreBoard::closeClicked, &ScoreBoard::readyClicked})
+        connect(m_scoreBoard, closed, this, [this] {
+            if (m_roundBoardWaits)
+                showRoundBoard();
+        });
     m_scoreBoard->hide();
 
     m_waiting = new WaitingForPlayersWindow(this);

@@ -270,6 +270,8 @@ private:
     /// an open choice of what to declare on the own turn.
     void endClaimChoice(bool claimsOnly = false);
     void showClaim(qint32 playerId, int kind, int subKind);
+    /// Shows the round's board, once the last hand's board is closed.
+    void showRoundBoard();
     void appendInfo(const QString& text);
     void playSound(unsigned slot);
     bool ownTurnIsRiichi() const;
@@ -316,6 +318,8 @@ private:
     bool m_discardSeen = false;
     bool m_handSetUp = false;
     bool m_lastRound = false;
+    /// The round's board is filled and waits for the hand's board to close.
+    bool m_roundBoardWaits = false;
     qint32 m_playerId;
     TableInfo m_tableInfo;
     RoundScoreBoard* m_roundScore = nullptr;

@@ -101,6 +101,7 @@ void GameWindow::resetViews()
     m_scoreBoard->hide();
     m_washout->hide();
     m_roundScore->hide();
+    m_roundBoardWaits = false;
     m_auction->hide();
     m_seated->hide();
     m_waiting->hide();
@@ -138,9 +139,11 @@ void GameWindow::updateScoreBoardWaiting()
 {
     // Between the hands of a tournament the board waits for the seated user;
     // elsewhere it waits only once the server asks whether the user is ready.
+    // After the round's last hand there is no next hand to wait for.
     if (m_model)
         m_scoreBoard->setWaitingMode(m_model->isOwnPlayerSeated() && !m_model->isInPlay()
-                                     && m_tableInfo.gameType == 1);
+                                     && m_tableInfo.gameType == 1
+                                     && m_model->gameState() != GameModel::GAME_FINISHED);
 }
 
 void GameWindow::updateSeatDialogs()
@@ -324,10 +327,7 @@ void GameWindow::onEndOfRound(const MonetaryRoundScores& scores)
     passNamesToRoundBoard();
     m_roundScore->showMonetaryRoundScores(scores);
     m_lastRound = false;
-    m_roundScore->adjustSize();
-    m_roundScore->move((width() - m_roundScore->width()) / 2, (height() - m_roundScore->height()) / 2);
-    m_roundScore->show();
-    m_roundScore->raise();
+    showRoundBoard();
     Q_EMIT tableActivity(tableId(), true, TimeSpan());
 }
 
@@ -337,16 +337,32 @@ void GameWindow::onEndOfTournamentRound(bool lastRound, const TournamentRoundSco
     appendInfo(tr("Tournament round ended"));
     m_auction->hide();
     m_inactive->hide();
-    if (m_model)
-        m_roundScore->setTournamentInfo(m_model->tournamentInfo());
+    // The tournament's record may come after its table opened: until then
+    // the board names the table, as the side bar does, and says nothing of
+    // rounds it does not know.
+    const TournamentInfo tournament = m_model ? m_model->tournamentInfo() : TournamentInfo();
+    if (tournament.tournamentId != -1 && tournament.numberOfRounds > 0)
+        m_roundScore->setTournamentInfo(tournament);
+    else
+        m_roundScore->setTableInfo(m_tableInfo);
     passNamesToRoundBoard();
     m_roundScore->showRoundScores(scores);
     m_lastRound = lastRound;
+    showRoundBoard();
+    Q_EMIT tableActivity(tableId(), true, TimeSpan());
+}
+
+void GameWindow::showRoundBoard()
+{
+    // The last hand's scores come first: the round's board waits until their
+    // board is closed instead of covering it.
+    m_roundBoardWaits = !m_scoreBoard->isHidden();
+    if (m_roundBoardWaits)
+        return;
     m_roundScore->adjustSize();
     m_roundScore->move((width() - m_roundScore->width()) / 2, (height() - m_roundScore->height()) / 2);
     m_roundScore->show();
     m_roundScore->raise();
-    Q_EMIT tableActivity(tableId(), true, TimeSpan());
 }
 
 void GameWindow::onTimeoutOccured()

@@ -572,14 +572,24 @@ private Q_SLOTS:
         QTRY_VERIFY(scenario->waitingFor() == QStringLiteral("pong or pass"));
         QTRY_VERIFY(w->meldAuction()->isVisibleTo(w));
         w->onPassMeldSelected();
-        QTRY_VERIFY(w->roundScoreBoard()->isVisibleTo(w));
+        // The round's board waits for the last hand's board to be closed,
+        // and names the table while the tournament's record is missing.
+        QTRY_VERIFY(w->model()->gameState() == GameModel::GAME_FINISHED);
+        QVERIFY(w->scoreBoard()->isVisibleTo(w));
+        QVERIFY(!w->roundScoreBoard()->isVisibleTo(w));
+        QCOMPARE(w->roundScoreBoard()->titleLabel()->text(), QStringLiteral("Final table"));
+        QCOMPARE(w->roundScoreBoard()->roundLabel()->text(), QStringLiteral("Round results"));
+        auto* close = w->scoreBoard()->findChild<QPushButton*>(QStringLiteral("closePushButton"));
+        QVERIFY(close && close->isVisibleTo(w)); // no next hand to wait for
+        QTest::mouseClick(close, Qt::LeftButton);
+        QVERIFY(w->roundScoreBoard()->isVisibleTo(w));
         // A player leaving a tournament table is replaced by the server: the record stays.
         QSignalSpy left(cm.get(), &ConnectionManager::playerLeft);
         server->send(TestFrame(61).u32(HandScenario::tournamentTable).u32(HandScenario::eastId));
         QVERIFY(left.wait(5000) || left.count() == 1);
         QVERIFY(w->model()->hasPlayer(qint32(HandScenario::eastId)));
         QSignalSpy closed(gc.get(), &GameController::tournamentScoreDialogClosed);
-        w->onRoundScoreCloseClick();
+        QTest::mouseClick(w->roundScoreBoard()->closeButton(), Qt::LeftButton);
         QCOMPARE(closed.count(), 1);
         QCOMPARE(closed.first(), (QVariantList{qint32(HandScenario::tournamentId),
                                                qint32(HandScenario::tournamentTable), true}));
