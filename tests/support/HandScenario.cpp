@@ -195,6 +195,8 @@ HandScenario::HandScenario(TestGameServer& server, Kind kind, int paceMs, quint1
     // What the client may send at any time besides the script's requests,
     // all else being reported as unexpected:
     // - lobby subscriptions and their ends (145, 146), of any path;
+    // - questions for a player's name (16), answered for the scripted players
+    //   (the client asks for each name it lacks);
     // - watching and no longer watching (32, 34) one of the scenario's tables;
     // - leaving (36) the table played while no hand is in play there (a
     //   leave during a hand only closes the table's page; the client sends
