@@ -176,6 +176,7 @@ class TestJourney : public QObject
         const QString title = QCoreApplication::translate("MainWindow", "Web page");
         QTRY_VERIFY(openBox(window(), title) != nullptr);
         ModelessMsgBox::MsgBox* missing = openBox(window(), title);
+        shoot(lang + QStringLiteral("-page-unavailable"));
         QCOMPARE(missing->findChild<QLabel*>(QStringLiteral("msgBoxText"))->text(),
                  QCoreApplication::translate("MainWindow", "This page is not available."));
         QTest::mouseClick(missing->buttonBox()->button(QDialogButtonBox::Ok), Qt::LeftButton);
