@@ -253,7 +253,7 @@ private Q_SLOTS:
         QFETCH(bool, lastHand);
         start(lastHand ? HandScenario::Kind::Washout : HandScenario::Kind::Hand);
         // Short times: the server plays the user's turns once the page is closed.
-        scenario->setTimeLimits(300, 1500);
+        scenario->setTimeLimits(600, 1500);
         const quint32 table = HandScenario::tableFor(1);
         GameWindow* w = join(table);
         QVERIFY(w);
