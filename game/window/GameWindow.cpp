@@ -743,6 +743,7 @@ void GameWindow::showHandStarted()
         m_scoreBoard->hide();
         m_washout->hide();
         m_roundScore->hide();
+        m_roundBoardWaits = false;
     }
     appendInfo(tr("Hand started"));
 }
