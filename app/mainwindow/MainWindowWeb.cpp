@@ -40,6 +40,13 @@ QUrl MainWindow::expandUrlTemplate(const QString& url, const QString& defaultUrl
 
 void MainWindow::openUrl(const QUrl& url, int defaultTarget)
 {
+    if (url.isEmpty()) {
+        // The server named no address, and the program has none of its own
+        // for the page: the click would open nothing without a word.
+        qWarning() << "no address for a web page";
+        plainText(ModelessMsgBox::information(this, tr("Web page"), tr("This page is not available.")));
+        return;
+    }
     int target = defaultTarget;
     const QString requested = QUrlQuery(url).queryItemValue(QStringLiteral("_Target"));
     if (requested == QLatin1String("internal"))
@@ -51,8 +58,6 @@ void MainWindow::openUrl(const QUrl& url, int defaultTarget)
         // The desktop starts whatever handles a scheme: from a server's reply
         // only web addresses go there, never a local file or another program.
         const QString scheme = url.scheme();
-        if (url.isEmpty())
-            return;
         if (scheme != QLatin1String("http") && scheme != QLatin1String("https")) {
             qWarning() << "not opening" << url.toDisplayString() << "in the system browser";
             return;

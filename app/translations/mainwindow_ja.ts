@@ -132,6 +132,10 @@ Do you want to make a deposit now?</source>
         <translation>アカウントをウェブブラウザで開きました</translation>
     </message>
     <message>
+        <source>This page is not available.</source>
+        <translation>このページは利用できません。</translation>
+    </message>
+    <message>
         <source>A player with the same IP address as you has already joined the table.
 Please contact the support to remedy the situation.</source>
         <translation>あなたと同じ IP アドレスのプレイヤーがすでにこのテーブルに参加しています。

@@ -132,6 +132,10 @@ Do you want to make a deposit now?</source>
         <translation>已在网页浏览器中打开您的账户</translation>
     </message>
     <message>
+        <source>This page is not available.</source>
+        <translation>此页面不可用。</translation>
+    </message>
+    <message>
         <source>A player with the same IP address as you has already joined the table.
 Please contact the support to remedy the situation.</source>
         <translation>与您 IP 地址相同的玩家已加入该牌桌。

@@ -44,6 +44,18 @@
         <translation>テーブル %1 を離れてもよろしいですか？</translation>
     </message>
     <message>
+        <source>You keep your seat until the game ends.
+Until then the table can be opened again from the lobby.</source>
+        <translation>ゲームが終わるまで席はそのまま残ります。
+それまではロビーからテーブルをもう一度開けます。</translation>
+    </message>
+    <message>
+        <source>You keep your seat until the tournament round ends.
+Until then the table can be opened again from the lobby.</source>
+        <translation>トーナメントのラウンドが終わるまで席はそのまま残ります。
+それまではロビーからテーブルをもう一度開けます。</translation>
+    </message>
+    <message>
         <source>Kicked</source>
         <translation>退席</translation>
     </message>

@@ -44,6 +44,18 @@
         <translation>确定要离开牌桌 %1 吗？</translation>
     </message>
     <message>
+        <source>You keep your seat until the game ends.
+Until then the table can be opened again from the lobby.</source>
+        <translation>对局结束前，您的座位会一直保留。
+在此之前，可以从大厅再次打开这张牌桌。</translation>
+    </message>
+    <message>
+        <source>You keep your seat until the tournament round ends.
+Until then the table can be opened again from the lobby.</source>
+        <translation>锦标赛本轮结束前，您的座位会一直保留。
+在此之前，可以从大厅再次打开这张牌桌。</translation>
+    </message>
+    <message>
         <source>Kicked</source>
         <translation>被移出</translation>
     </message>

@@ -57,13 +57,15 @@ MeldAuction::MeldAuction(QWidget* parent)
     connect(pass, &QPushButton::clicked, this, &MeldAuction::passClicked);
     connect(close, &QPushButton::clicked, this, &MeldAuction::closeClicked);
     // Escape declines whatever the chooser asks: a pass where a pass is
-    // offered, else it closes a declaration.
+    // offered, else it closes a declaration. Closing may discard the drawn
+    // tile (in riichi, with automatic passes): while a win is on offer only
+    // the Close button itself does that, never a key pressed by mistake.
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     escape->setContext(Qt::WindowShortcut);
     connect(escape, &QShortcut::activated, this, [this] {
         if (passOffered && pass->isVisible())
             pass->click();
-        else if (close->isVisible())
+        else if (close->isVisible() && !mahjongOffered)
             close->click();
     });
     clear();

@@ -14,6 +14,7 @@
 #include <QTimer>
 
 #include <exception>
+#include <type_traits>
 
 namespace {
 
@@ -21,8 +22,33 @@ namespace {
 constexpr int seatingRetryMs = 500;
 /// How long a join waits for the record of its table before it is given up.
 constexpr int heldJoinMs = 10000;
+/// How many of its table's events a join waiting for the record keeps.
+constexpr std::size_t heldEventLimit = 1000;
 
 } // namespace
+
+template <typename... Args>
+auto GameController::relay(void (GameController::*slot)(qint32, Args...))
+{
+    return [this, slot](qint32 tableId, Args... args) {
+        const auto held = heldJoins.find(tableId);
+        if (held == heldJoins.end() || hasTable(tableId)) {
+            (this->*slot)(tableId, args...);
+            return;
+        }
+        std::vector<std::function<void()>>& events = held->second.events;
+        // A snapshot restates the whole table: what came before it is moot.
+        if constexpr (std::is_same_v<decltype(slot), decltype(&GameController::onGameData)>)
+            events.clear();
+        if (events.size() >= heldEventLimit) {
+            qWarning().noquote() << QStringLiteral("too much for joined table %1 before its record; not opened")
+                                        .arg(tableId);
+            heldJoins.erase(held);
+            return;
+        }
+        events.push_back([this, slot, tableId, args...] { (this->*slot)(tableId, args...); });
+    };
+}
 
 GameController::GameController(ConnectionManager* connection, SocialServices* services,
                                TournamentsController* tournaments, QWidget* parentWidget)
@@ -40,39 +66,39 @@ GameController::GameController(ConnectionManager* connection, SocialServices* se
     using GC = GameController;
     connect(connection, &CM::watchSuccessful, this, &GC::watchSuccessful);
     connect(connection, &CM::unwatchSuccessful, this, &GC::unwatchSuccessful);
-    connect(connection, &CM::gameData, this, &GC::onGameData);
-    connect(connection, &CM::privatePlayerData, this, &GC::onPrivatePlayerData);
-    connect(connection, &CM::tileDiscarded, this, &GC::tileDiscarded);
-    connect(connection, &CM::riichiDeclared, this, &GC::riichiDeclared);
-    connect(connection, &CM::tileClaimed, this, &GC::tileClaimed);
-    connect(connection, &CM::hiddenTilesFromWall, this, &GC::hiddenTilesFromWall);
-    connect(connection, &CM::meldDeclared, this, &GC::meldDeclared);
+    connect(connection, &CM::gameData, this, relay(&GC::onGameData));
+    connect(connection, &CM::privatePlayerData, this, relay(&GC::onPrivatePlayerData));
+    connect(connection, &CM::tileDiscarded, this, relay(&GC::tileDiscarded));
+    connect(connection, &CM::riichiDeclared, this, relay(&GC::riichiDeclared));
+    connect(connection, &CM::tileClaimed, this, relay(&GC::tileClaimed));
+    connect(connection, &CM::hiddenTilesFromWall, this, relay(&GC::hiddenTilesFromWall));
+    connect(connection, &CM::meldDeclared, this, relay(&GC::meldDeclared));
     connect(connection, &CM::joinSuccessful, this, &GC::onJoinSuccessful);
     connect(connection, &CM::joinFailed, this, [this](qint32 tableId, join_failed_reason::enum_t) {
         onJoinFailed(tableId);
     });
     connect(connection, &CM::leaveSuccessful, this, &GC::leaveSuccessful);
-    connect(connection, &CM::playerJoined, this, &GC::playerJoined);
-    connect(connection, &CM::startHand, this, &GC::startHand);
-    connect(connection, &CM::tilesFromWall, this, &GC::tilesFromWall);
-    connect(connection, &CM::kanDora, this, &GC::kanDora);
-    connect(connection, &CM::meldSuggestion, this, &GC::meldSuggestion);
-    connect(connection, &CM::concealedMeldSuggestion, this, &GC::concealedMeldSuggestion);
-    connect(connection, &CM::robTheKongSuggestion, this, &GC::robTheKongSuggestion);
-    connect(connection, &CM::playerShouldAct, this, &GC::playerShouldAct);
-    connect(connection, &CM::declareBonus, this, &GC::declareBonus);
-    connect(connection, &CM::handEndNonScoring, this, &GC::handEndNonScoring);
-    connect(connection, &CM::handEndScoring, this, &GC::handEndScoring);
-    connect(connection, &CM::endOfRound, this, &GC::endOfRound);
-    connect(connection, &CM::areYouReady, this, &GC::areYouReady);
-    connect(connection, &CM::timeoutOccured, this, &GC::timeoutOccured);
-    connect(connection, &CM::kickPlayer, this, &GC::onKickPlayer);
-    connect(connection, &CM::someoneDeclaredMahjong, this, &GC::someoneDeclaredMahjong);
-    connect(connection, &CM::playerLeft, this, &GC::onPlayerLeft);
-    connect(connection, &CM::playerIsReady, this, &GC::playerIsReady);
-    connect(connection, &CM::furitenChanged, this, &GC::furitenChanged);
-    connect(connection, &CM::activeChanged, this, &GC::activeChanged);
-    connect(connection, &CM::someoneDeclaredMeld, this, &GC::someoneDeclaredMeld);
+    connect(connection, &CM::playerJoined, this, relay(&GC::playerJoined));
+    connect(connection, &CM::startHand, this, relay(&GC::startHand));
+    connect(connection, &CM::tilesFromWall, this, relay(&GC::tilesFromWall));
+    connect(connection, &CM::kanDora, this, relay(&GC::kanDora));
+    connect(connection, &CM::meldSuggestion, this, relay(&GC::meldSuggestion));
+    connect(connection, &CM::concealedMeldSuggestion, this, relay(&GC::concealedMeldSuggestion));
+    connect(connection, &CM::robTheKongSuggestion, this, relay(&GC::robTheKongSuggestion));
+    connect(connection, &CM::playerShouldAct, this, relay(&GC::playerShouldAct));
+    connect(connection, &CM::declareBonus, this, relay(&GC::declareBonus));
+    connect(connection, &CM::handEndNonScoring, this, relay(&GC::handEndNonScoring));
+    connect(connection, &CM::handEndScoring, this, relay(&GC::handEndScoring));
+    connect(connection, &CM::endOfRound, this, relay(&GC::endOfRound));
+    connect(connection, &CM::areYouReady, this, relay(&GC::areYouReady));
+    connect(connection, &CM::timeoutOccured, this, relay(&GC::timeoutOccured));
+    connect(connection, &CM::kickPlayer, this, relay(&GC::onKickPlayer));
+    connect(connection, &CM::someoneDeclaredMahjong, this, relay(&GC::someoneDeclaredMahjong));
+    connect(connection, &CM::playerLeft, this, relay(&GC::onPlayerLeft));
+    connect(connection, &CM::playerIsReady, this, relay(&GC::playerIsReady));
+    connect(connection, &CM::furitenChanged, this, relay(&GC::furitenChanged));
+    connect(connection, &CM::activeChanged, this, relay(&GC::activeChanged));
+    connect(connection, &CM::someoneDeclaredMeld, this, relay(&GC::someoneDeclaredMeld));
     connect(connection, &CM::tournamentSeated, this, qOverload<qint32, qint32>(&GC::onTournamentSeated));
     connect(connection, qOverload<TableInfo>(&CM::tableInfoUpdate), this,
             qOverload<const TableInfo&>(&GC::onTableInfo));
@@ -376,10 +402,12 @@ void GameController::holdJoin(qint32 tableId)
     // A join the lobby cannot describe yet (a table it does not list, joined
     // again after "already seated"): the table opens when its record comes.
     qWarning().noquote() << QStringLiteral("joined table %1 before its record; waiting for it").arg(tableId);
-    heldJoins[tableId] = QDeadlineTimer(heldJoinMs);
-    QTimer::singleShot(heldJoinMs + 10, this, [this, tableId] {
+    heldJoins[tableId].deadline = QDeadlineTimer(heldJoinMs);
+    // A coarse timer may fire a little early, before the deadline: the join
+    // would then never be given up.
+    QTimer::singleShot(heldJoinMs + 10, Qt::PreciseTimer, this, [this, tableId] {
         const auto it = heldJoins.find(tableId);
-        if (it == heldJoins.end() || !it->second.hasExpired())
+        if (it == heldJoins.end() || !it->second.deadline.hasExpired())
             return;
         heldJoins.erase(it);
         qWarning().noquote() << QStringLiteral("no record of joined table %1 came within %2 s; not opened")
@@ -747,12 +775,16 @@ void GameController::retrySeatings()
 
 void GameController::onTableInfo(const TableInfo& ti)
 {
-    if (heldJoins.erase(ti.tableId) != 0) {
+    if (const auto held = heldJoins.find(ti.tableId); held != heldJoins.end()) {
+        const std::vector<std::function<void()>> events = std::move(held->second.events);
+        heldJoins.erase(held);
         // The lobby's list may take the record after this slot, or not at
         // all (a path it does not show): the table opens with the record in hand.
         m_arrivedRecord = ti;
         openJoinedTable(ti.tableId, -1, 0, false);
         m_arrivedRecord = TableInfo();
+        for (const std::function<void()>& event : events)
+            event();
     }
     const auto seat = tournamentSeatings.find(ti.tableId);
     if (seat != tournamentSeatings.end() && !seat->second.joined)

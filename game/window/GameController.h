@@ -14,7 +14,9 @@
 #include <QObject>
 #include <QPointer>
 
+#include <functional>
 #include <map>
+#include <vector>
 
 class ConnectionManager;
 class GameWindow;
@@ -32,8 +34,10 @@ class TournamentsController;
 ///
 /// An event for a table that is not open (closed a moment before, or never
 /// opened) is logged and dropped. A successful join for a table the lobby
-/// has no record of opens the table when the record arrives (within 10 s). A tournament seating whose join the
-/// connection's throttle refuses is tried again until the join goes out.
+/// has no record of opens the table when the record arrives (within 10 s);
+/// what the server says of the table meanwhile is kept (up to 1000 events,
+/// from its latest snapshot on) and applied then. A tournament seating whose
+/// join the connection's throttle refuses is tried again until the join goes out.
 class GameController : public QObject
 {
     Q_OBJECT
@@ -170,6 +174,10 @@ private:
     void destroyTable(qint32 tableId);
     /// Keeps a successful join whose table has no record yet, for a while.
     void holdJoin(qint32 tableId);
+    /// A connection event for a table, passed to `slot`; while the table's
+    /// join waits for its record, kept to be passed on when the table opens.
+    template <typename... Args>
+    auto relay(void (GameController::*slot)(qint32, Args...));
     void openJoinedTable(qint32 tableId, qint32 tournamentId, int reason, bool seated);
     /// Sends the join of a seating; false when the throttle refused it.
     bool sendSeatingJoin(qint32 tableId);
@@ -183,8 +191,14 @@ private:
     QPointer<TableModel> tableModel;
     QPointer<TournamentsController> tournaments;
     std::map<qint32, SeatingRecord> tournamentSeatings;
-    /// Successful joins waiting for their table's record, with their time limit.
-    std::map<qint32, QDeadlineTimer> heldJoins;
+    struct HeldJoin
+    {
+        QDeadlineTimer deadline;
+        /// The table's events since, in order.
+        std::vector<std::function<void()>> events;
+    };
+    /// Successful joins waiting for their table's record.
+    std::map<qint32, HeldJoin> heldJoins;
     /// The record of a held join's table while that table opens.
     TableInfo m_arrivedRecord;
     QWidget* parentWidget;

@@ -175,13 +175,15 @@ void GameWindow::build()
     connect(m_auction, &MeldAuction::meldSelected, this, &GameWindow::onMeldSelected);
     connect(m_auction, &MeldAuction::passSelected, this, &GameWindow::onPassMeldSelected);
     connect(m_auction, &MeldAuction::closeSelected, this, &GameWindow::onCloseMeldAuction);
-    m_claimDeadline = new QTimer(this);
-    m_claimDeadline->setSingleShot(true);
-    connect(m_claimDeadline, &QTimer::timeout, this, &GameWindow::onClaimDeadline);
 
     m_scoreBoard = new ScoreBoard(this);
     connect(m_scoreBoard, &ScoreBoard::readyClicked, this, &GameWindow::onReadyButtonClick);
     connect(m_scoreBoard, &ScoreBoard::leaveClicked, this, &GameWindow::onLeaveButtonClick);
+    for (auto closed : {&ScoreBoard::closeClicked, &ScoreBoard::readyClicked})
+        connect(m_scoreBoard, closed, this, [this] {
+            if (m_roundBoardWaits)
+                showRoundBoard();
+        });
     m_scoreBoard->hide();
 
     m_waiting = new WaitingForPlayersWindow(this);
@@ -743,6 +745,7 @@ void GameWindow::showHandStarted()
         m_scoreBoard->hide();
         m_washout->hide();
         m_roundScore->hide();
+        m_roundBoardWaits = false;
     }
     appendInfo(tr("Hand started"));
 }

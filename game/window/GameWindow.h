@@ -266,13 +266,12 @@ private:
     void syncAllHands();
     void setUpWalls();
     void showMeldAuction();
-    /// Answers an open claim with a pass when its time is up.
-    void startClaimDeadline(const TimeSpan& ts);
-    void onClaimDeadline();
     /// Closes the chooser: the offer it answers is over. `claimsOnly` keeps
     /// an open choice of what to declare on the own turn.
     void endClaimChoice(bool claimsOnly = false);
     void showClaim(qint32 playerId, int kind, int subKind);
+    /// Shows the round's board, once the last hand's board is closed.
+    void showRoundBoard();
     void appendInfo(const QString& text);
     void playSound(unsigned slot);
     bool ownTurnIsRiichi() const;
@@ -288,7 +287,6 @@ private:
     QPointer<GameModel> m_model;
     std::unique_ptr<TableWall> m_walls;
     MeldAuction* m_auction = nullptr;
-    QTimer* m_claimDeadline = nullptr;
     ScoreBoard* m_scoreBoard = nullptr;
     WaitingForPlayersWindow* m_waiting = nullptr;
     SeatedWindow* m_seated = nullptr;
@@ -320,6 +318,8 @@ private:
     bool m_discardSeen = false;
     bool m_handSetUp = false;
     bool m_lastRound = false;
+    /// The round's board is filled and waits for the hand's board to close.
+    bool m_roundBoardWaits = false;
     qint32 m_playerId;
     TableInfo m_tableInfo;
     RoundScoreBoard* m_roundScore = nullptr;

@@ -29,6 +29,7 @@
 #include "WindView.h"
 
 #include <QDebug>
+#include <QLabel>
 #include <QSettings>
 
 namespace {
@@ -59,6 +60,13 @@ void GameWindow::setModel(GameModel* model)
     onTableInfo(model->tableInfo());
     m_sideBar->setTournamentInfo(model->tournamentInfo());
     onGameStateChanged();
+    // A page opened again after its hand ended (the user left during it)
+    // shows the table as the model holds it, as the page that saw the end did.
+    const GameModel::game_state_t state = model->gameState();
+    if (state == GameModel::GAME_HAND_ENDED || state == GameModel::GAME_FINISHED) {
+        syncWithModel();
+        m_sideBar->setWindsVisible(true);
+    }
     const auto [actor, deadline] = model->currentActor();
     if (actor != -1)
         onPlayerShouldAct(actor, deadline);
@@ -93,6 +101,7 @@ void GameWindow::resetViews()
     m_scoreBoard->hide();
     m_washout->hide();
     m_roundScore->hide();
+    m_roundBoardWaits = false;
     m_auction->hide();
     m_seated->hide();
     m_waiting->hide();
@@ -130,9 +139,11 @@ void GameWindow::updateScoreBoardWaiting()
 {
     // Between the hands of a tournament the board waits for the seated user;
     // elsewhere it waits only once the server asks whether the user is ready.
+    // After the round's last hand there is no next hand to wait for.
     if (m_model)
         m_scoreBoard->setWaitingMode(m_model->isOwnPlayerSeated() && !m_model->isInPlay()
-                                     && m_tableInfo.gameType == 1);
+                                     && m_tableInfo.gameType == 1
+                                     && m_model->gameState() != GameModel::GAME_FINISHED);
 }
 
 void GameWindow::updateSeatDialogs()
@@ -151,8 +162,13 @@ void GameWindow::updateSeatDialogs()
     } else {
         m_watching->hide();
     }
+    // Once the game is over the boards that offer Leave may be closed: the
+    // side bar's Leave stays as the way out (a tournament table is left by
+    // closing its round's board).
+    const bool gameOver = m_model->isSeated() && !m_model->gameInProgress() && m_tableInfo.gameType != 1
+                          && (state == GameModel::GAME_HAND_ENDED || state == GameModel::GAME_FINISHED);
     const bool leaveShown = (m_model->isInPlay() && m_model->playerState() == GameModel::PLAYING)
-                            || (watching && state != GameModel::NO_GAME_STATE && !watchDialog);
+                            || (watching && state != GameModel::NO_GAME_STATE && !watchDialog) || gameOver;
     m_sideBar->setLeaveEnabled(leaveShown);
     m_sideBar->setLeaveVisible(leaveShown);
 }
@@ -311,10 +327,7 @@ void GameWindow::onEndOfRound(const MonetaryRoundScores& scores)
     passNamesToRoundBoard();
     m_roundScore->showMonetaryRoundScores(scores);
     m_lastRound = false;
-    m_roundScore->adjustSize();
-    m_roundScore->move((width() - m_roundScore->width()) / 2, (height() - m_roundScore->height()) / 2);
-    m_roundScore->show();
-    m_roundScore->raise();
+    showRoundBoard();
     Q_EMIT tableActivity(tableId(), true, TimeSpan());
 }
 
@@ -324,16 +337,32 @@ void GameWindow::onEndOfTournamentRound(bool lastRound, const TournamentRoundSco
     appendInfo(tr("Tournament round ended"));
     m_auction->hide();
     m_inactive->hide();
-    if (m_model)
-        m_roundScore->setTournamentInfo(m_model->tournamentInfo());
+    // The tournament's record may come after its table opened: until then
+    // the board names the table, as the side bar does, and says nothing of
+    // rounds it does not know.
+    const TournamentInfo tournament = m_model ? m_model->tournamentInfo() : TournamentInfo();
+    if (tournament.tournamentId != -1 && tournament.numberOfRounds > 0)
+        m_roundScore->setTournamentInfo(tournament);
+    else
+        m_roundScore->setTableInfo(m_tableInfo);
     passNamesToRoundBoard();
     m_roundScore->showRoundScores(scores);
     m_lastRound = lastRound;
+    showRoundBoard();
+    Q_EMIT tableActivity(tableId(), true, TimeSpan());
+}
+
+void GameWindow::showRoundBoard()
+{
+    // The last hand's scores come first: the round's board waits until their
+    // board is closed instead of covering it.
+    m_roundBoardWaits = !m_scoreBoard->isHidden();
+    if (m_roundBoardWaits)
+        return;
     m_roundScore->adjustSize();
     m_roundScore->move((width() - m_roundScore->width()) / 2, (height() - m_roundScore->height()) / 2);
     m_roundScore->show();
     m_roundScore->raise();
-    Q_EMIT tableActivity(tableId(), true, TimeSpan());
 }
 
 void GameWindow::onTimeoutOccured()
@@ -363,7 +392,6 @@ void GameWindow::showRobTheKongSuggestion(const TimeSpan& ts, const meld_offer_v
         m_auction->addOffer(offer, offer.meld_tile);
     m_auction->setMode(MeldAuction::RobKong);
     showMeldAuction();
-    startClaimDeadline(ts);
     playSound(0);
     if (m_sideBar->hasPlayer(m_playerId))
         m_sideBar->setPlayerTimeSpan(m_playerId, ts);
@@ -424,9 +452,20 @@ void GameWindow::onLeaveButtonClick()
     m_waiting->setLeaveEnabled(false);
     if (m_model->isSeated() && m_model->isInPlay()) {
         if (!m_leaveQuestion) {
+            // Only the page closes now: the seat is given up once the game
+            // (a tournament's round) is over, and the user should know.
+            const QString kept = m_tableInfo.gameType == 1
+                                     ? tr("You keep your seat until the tournament round ends.\n"
+                                          "Until then the table can be opened again from the lobby.")
+                                     : tr("You keep your seat until the game ends.\n"
+                                          "Until then the table can be opened again from the lobby.");
             auto* box = ModelessMsgBox::question(
-                this, tr("Leave Table"), tr("Are you sure you want to leave table %1?").arg(m_tableInfo.name),
+                this, tr("Leave Table"),
+                tr("Are you sure you want to leave table %1?").arg(m_tableInfo.name) + QStringLiteral("\n\n") + kept,
                 QDialogButtonBox::Yes | QDialogButtonBox::No, QDialogButtonBox::Yes);
+            // The table's name as the server wrote it, never markup.
+            if (auto* text = box->findChild<QLabel*>(QStringLiteral("msgBoxText")))
+                text->setTextFormat(Qt::PlainText);
             m_leaveQuestion = box;
             ModelessMsgBox::connectFinished(box, [this](int button) { onLeaveAnswer(button); });
         }
@@ -446,7 +485,6 @@ void GameWindow::onLeaveAnswer(int button)
 
 void GameWindow::onPassMeldSelected()
 {
-    m_claimDeadline->stop();
     m_auction->hide();
     m_hand->setActive(false);
     if (m_model && m_model->isOwnPlayerSeated())
@@ -458,7 +496,6 @@ void GameWindow::onPassMeldSelected()
 void GameWindow::onMeldSelected(const meld_offer& offer)
 {
     flushActions();
-    m_claimDeadline->stop();
     m_auction->hide();
     if (offer.type != game_protocol::meld_type::RIICHI) {
         stopCountdowns();

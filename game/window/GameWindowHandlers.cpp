@@ -28,8 +28,6 @@
 #include "WashoutWindow.h"
 #include "WindView.h"
 
-#include "ServerTime.h"
-
 #include <QApplication>
 #include <QDebug>
 #include <QSettings>
@@ -484,8 +482,10 @@ void GameWindow::showMeldSuggestion(const meld_offer_vector& offers, tile discar
     }
     m_auction->setMode(MeldAuction::Claim);
     showMeldAuction();
-    startClaimDeadline(ts);
     playSound(offers.empty() ? 11 : 10);
+    // The countdowns only inform. A claim left open is the server's to end:
+    // its time-out closes the chooser. A pass of ours sent when our estimate
+    // of its clock runs out would reach it after that, in the next turn.
     if (m_sideBar->hasPlayer(m_playerId))
         m_sideBar->setPlayerTimeSpan(m_playerId, ts);
     m_timer->setTimeSpan(ts);
@@ -521,31 +521,11 @@ void GameWindow::showConcealedMeldSuggestion(const meld_offer_vector& offers, co
     playSound(10);
 }
 
-void GameWindow::startClaimDeadline(const TimeSpan& ts)
-{
-    m_claimDeadline->stop();
-    if (!ts.end().isValid())
-        return;
-    const qint64 left = ServerTime::currentTime().msecsTo(ts.end());
-    m_claimDeadline->start(int(std::clamp<qint64>(left, 0, 24 * 3600 * 1000)));
-}
-
-void GameWindow::onClaimDeadline()
-{
-    // The time to claim is up: the chooser's question is answered with a pass.
-    if (m_auction->isHidden() || m_auction->mode() == MeldAuction::Concealed)
-        return;
-    m_auction->hide();
-    if (m_model && m_model->isOwnPlayerSeated())
-        Q_EMIT callPass(tableId(), bottomPlayerId(), true);
-}
-
 void GameWindow::endClaimChoice(bool claimsOnly)
 {
     // The offer the chooser answers is over once play moves on.
     if (claimsOnly && m_auction->mode() == MeldAuction::Concealed)
         return;
-    m_claimDeadline->stop();
     m_auction->hide();
 }
 

@@ -170,6 +170,19 @@ class TestJourney : public QObject
                  qPrintable(QString::number(shownShare(box->contentWidget(), screen))));
         QTest::mouseClick(box->buttonBox()->button(QDialogButtonBox::Ok), Qt::LeftButton);
         QTRY_VERIFY(window()->findChild<QLineEdit*>(QStringLiteral("addressField")) == nullptr);
+
+        // A page the server names no address for says so.
+        h.scenario.setWebPage(11, QByteArray());
+        QLabel* reset = ui().loginWindow->resetPasswordLink();
+        QTest::mouseClick(reset, Qt::LeftButton, {}, QPoint(6, reset->height() / 2));
+        const QString title = QCoreApplication::translate("MainWindow", "Web page");
+        QTRY_VERIFY(openBox(window(), title) != nullptr);
+        ModelessMsgBox::MsgBox* missing = openBox(window(), title);
+        shoot(lang + QStringLiteral("-page-unavailable"));
+        QCOMPARE(missing->findChild<QLabel*>(QStringLiteral("msgBoxText"))->text(),
+                 QCoreApplication::translate("MainWindow", "This page is not available."));
+        QTest::mouseClick(missing->buttonBox()->button(QDialogButtonBox::Ok), Qt::LeftButton);
+        QTRY_VERIFY(openBox(window(), title) == nullptr);
     }
 
     void logIn()
@@ -352,7 +365,6 @@ private Q_SLOTS:
         static_cast<MahjongApplication*>(QCoreApplication::instance())->loadStyleSheet();
         QSettings().clear();
         QVERIFY(h.translations.setLanguage(QStringLiteral("en")));
-        h.scenario.setWebPage(2, registrationAddress);
         QVERIFY(h.server.listen());
     }
 

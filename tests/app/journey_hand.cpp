@@ -174,14 +174,21 @@ class JourneyHand : public QObject
         QVERIFY(!chooser->isVisible());
     }
 
-    /// Of a meld on the user's side: the place of its turned tile counted
-    /// from the left as the table shows it, and the tile; -1 when none.
+    /// Of a meld: the place of its turned tile along its row as the table
+    /// shows it (from the left, or from the top for a seat at the side), and
+    /// the tile; -1 when none.
     static std::pair<int, tile> turnedTile(const MeldView* meld)
     {
         std::vector<TileView*> items = meld->items();
-        std::sort(items.begin(), items.end(), [](const TileView* a, const TileView* b) {
-            return a->sceneBoundingRect().center().x() < b->sceneBoundingRect().center().x();
-        });
+        QRectF row;
+        for (const TileView* t : items)
+            row |= t->sceneBoundingRect();
+        const auto along = [across = row.height() > row.width()](const TileView* t) {
+            const QPointF c = t->sceneBoundingRect().center();
+            return across ? c.y() : c.x();
+        };
+        std::sort(items.begin(), items.end(),
+                  [&along](const TileView* a, const TileView* b) { return along(a) < along(b); });
         for (std::size_t i = 0; i < items.size(); ++i)
             if (items[i]->tileType() == 2)
                 return {int(i), items[i]->tileCode()};
@@ -268,15 +275,15 @@ private Q_SLOTS:
         answerOffer(w, chowAnswers[ruleset], game_protocol::meld_type::CHOW, "chow-offer", &answered);
         const bool chowed = chowAnswers[ruleset] == Answer::ClaimByButton || chowAnswers[ruleset] == Answer::ClaimByKey;
         QCOMPARE(answered,
-                 action(chowed ? TestFrame(47).u8(0).u32(HandScenario::ownId) : TestFrame(52).u32(HandScenario::ownId).u8(0)));
+                 action(chowed ? TestFrame(47).u8(3).u32(HandScenario::ownId) : TestFrame(52).u32(HandScenario::ownId).u8(0)));
         // The East wind leaves the hand: after the chow, or after the draw of a pass.
         discard(w, tile(27), chowed ? "discard-after-chow" : "discard-after-draw");
         QVERIFY(seatsInTheirBoxes(w->sideBar()));
         if (chowed) {
-            // The chow lies with the claimed 3 turned at the end towards
-            // East, who sits on the user's left.
+            // The chow of the 4, 5 and the claimed 6 lies with the 6 turned
+            // at the end towards East, who sits on the user's left.
             QTRY_COMPARE(int(w->declaredView(0)->melds().size()), 1);
-            QCOMPARE(turnedTile(w->declaredView(0)->melds().front()), (std::pair<int, tile>{0, tile(2)}));
+            QCOMPARE(turnedTile(w->declaredView(0)->melds().front()), (std::pair<int, tile>{0, tile(5)}));
         }
 
         // --- West's 1 of characters: pong it or pass
@@ -296,6 +303,11 @@ private Q_SLOTS:
         discard(w, drawn, "discard-drawn");
         QTRY_VERIFY_WITH_TIMEOUT(w->scoreBoard()->isVisible(), 10000);
         QVERIFY(!w->meldAuction()->isVisible());
+        // East ponged West's dragon, from across: the turned tile lies in the middle.
+        w->flushActions();
+        DeclaredView* eastMelds = w->declaredView(w->orientationOf(qint32(HandScenario::eastId)));
+        QCOMPARE(int(eastMelds->melds().size()), 1);
+        QCOMPARE(turnedTile(eastMelds->melds().front()), (std::pair<int, tile>{1, tile(32)}));
         step("score-board");
 
         // --- Ready on the board: the next hand washes out and ends the game

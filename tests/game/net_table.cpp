@@ -28,8 +28,11 @@
 #include "../protocol/game_test_frames.h"
 #include "ViewTestSupport.h"
 #include "WashoutWindow.h"
+#include "WindView.h"
+#include "TableWall.h"
 #include "table_request_handler.h"
 
+#include <QLabel>
 #include <QLineF>
 #include <QPushButton>
 #include <QSettings>
@@ -66,12 +69,14 @@ class NetTable : public QObject
     std::unique_ptr<ConnectionManager> cm;
     std::unique_ptr<TableModel> tables;
     std::unique_ptr<GameController> gc;
+    QStringList unexpected;
 
     void start(HandScenario::Kind kind, quint16 kickReason = 1)
     {
         server = std::make_unique<TestGameServer>();
         QVERIFY(server->listen());
         scenario = std::make_unique<HandScenario>(*server, kind, 0, kickReason);
+        connect(scenario.get(), &HandScenario::unexpected, this, [this](const QString& line) { unexpected << line; });
         cm = std::make_unique<ConnectionManager>(false);
         tables = std::make_unique<TableModel>(cm.get());
         connect(cm.get(), qOverload<TableInfo>(&ConnectionManager::tableInfoUpdate), tables.get(),
@@ -121,6 +126,9 @@ private Q_SLOTS:
         cm.reset();
         scenario.reset();
         server.reset();
+        // The server takes only what the client may send.
+        const QStringList lines = std::exchange(unexpected, {});
+        QVERIFY2(lines.isEmpty(), qPrintable(lines.join(QLatin1Char('\n'))));
     }
 
     void wholeHand_data()
@@ -158,9 +166,9 @@ private Q_SLOTS:
         QCOMPARE(model->player(own)->wind(), game_protocol::wind::SOUTH);
         QCOMPARE(w->seatPlayer(0)->id(), qint32(own));
         QCOMPARE(w->seatPlayer(3)->id(), qint32(HandScenario::eastId)); // East on the user's left
-        w->onMeldSelected(meld_offer{game_protocol::meld_type::CHOW, tile(0)});
+        w->onMeldSelected(meld_offer{game_protocol::meld_type::CHOW, tile(3)});
         QTRY_COMPARE(scenario->waitingFor(), QStringLiteral("discard after the chow"));
-        QTRY_COMPARE(server->received(100).last().body, action(table, TestFrame(47).u8(0).u32(own)));
+        QTRY_COMPARE(server->received(100).last().body, action(table, TestFrame(47).u8(3).u32(own)));
         QTRY_VERIFY(w->handView()->isActive());
 
         // --- the own discard: shown at once, one request, no second animation
@@ -234,15 +242,33 @@ private Q_SLOTS:
         QCOMPARE(errors.count(), 0);
     }
 
+    void leaveDuringPlayWaitsForTheHandEnd_data()
+    {
+        QTest::addColumn<bool>("lastHand"); // the hand left ends the game
+        QTest::newRow("the game ends with the hand: the leave goes out") << true;
+        QTest::newRow("the game goes on: the table opens again as it stands") << false;
+    }
     void leaveDuringPlayWaitsForTheHandEnd()
     {
-        start(HandScenario::Kind::Washout);
+        QFETCH(bool, lastHand);
+        start(lastHand ? HandScenario::Kind::Washout : HandScenario::Kind::Hand);
+        // Short times: the server plays the user's turns once the page is closed.
+        scenario->setTimeLimits(600, 1500);
         const quint32 table = HandScenario::tableFor(1);
         GameWindow* w = join(table);
         QVERIFY(w);
         QTRY_VERIFY(w->seatedWindow()->isVisibleTo(w));
         w->onReadyButtonClick();
-        QTRY_COMPARE(scenario->waitingFor(), QStringLiteral("discard after the draw"));
+        if (!lastHand) {
+            // The time to claim East's discard runs out: the client sends
+            // nothing (a pass of its own would come late); the server passes
+            // for the user.
+            QTRY_VERIFY(w->meldAuction()->isVisibleTo(w));
+            QTRY_COMPARE(scenario->waitingFor(), QStringLiteral("discard after the pass"));
+            QVERIFY(!bodies(server->received(100)).contains(action(table, TestFrame(52).u32(own).u8(1))));
+        } else {
+            QTRY_COMPARE(scenario->waitingFor(), QStringLiteral("discard after the draw"));
+        }
         QTRY_VERIFY(gc->gameModel(qint32(table))->isInPlay()); // the frames may still be on their way
 
         // The user leaves in play: asked first, then only the window goes.
@@ -259,19 +285,40 @@ private Q_SLOTS:
         QVERIFY(question != boxes.end());
         auto* box = qobject_cast<ModelessMsgBox::MsgBox*>(*question);
         QVERIFY(box);
+        // ... and says that the seat stays taken meanwhile.
+        auto* text = box->findChild<QLabel*>(QStringLiteral("msgBoxText"));
+        QVERIFY(text && text->text().contains(QStringLiteral("You keep your seat until the game ends.")));
         box->onFinished(QDialogButtonBox::Yes);
         QCOMPARE(viewGone.count(), 1);
         QCOMPARE(modelGone.count(), 0);
-        QTest::qWait(50);
-        QVERIFY(server->received(36).isEmpty());
-        // The hand the user left still ends (the server plays the user's turn).
-        server->send(gtf::game(table, gtf::handEnd(1, {}, 6, 1)));
 
-        // The hand ends (and with it the game): now the leave goes out.
-        QVERIFY(server->waitForFrame(36));
-        QCOMPARE(server->received(36).first().body, TestFrame(36).u32(table).body());
-        QTRY_COMPARE(modelGone.count(), 1);
-        QVERIFY(!gc->hasTable(qint32(table)));
+        GameModel* model = gc->gameModel(qint32(table));
+        if (lastHand) {
+            // The hand ends, and with it the game: now the leave goes out.
+            QVERIFY(server->waitForFrame(36, 10000));
+            QVERIFY(!model->gameInProgress());
+            QCOMPARE(server->received(36).first().body, TestFrame(36).u32(table).body());
+            QTRY_COMPARE(modelGone.count(), 1);
+            QVERIFY(!gc->hasTable(qint32(table)));
+            return;
+        }
+        // The hand ends, the game goes on: the seat stays, and the table
+        // opens again as the model holds it.
+        QTRY_COMPARE_WITH_TIMEOUT(scenario->waitingFor(), QStringLiteral("ready"), 10000);
+        QVERIFY(server->received(36).isEmpty());
+        QCOMPARE(model->gameState(), GameModel::GAME_HAND_ENDED);
+        GameWindow* again = gc->tableView(qint32(table));
+        QVERIFY(again);
+        again->resize(1024, 768);
+        again->flushActions();
+        QCOMPARE(again->walls()->liveTiles(), model->liveWall());
+        for (int o = 0; o < 4; ++o) {
+            const PlayerData* p = again->seatPlayer(o);
+            QVERIFY(p);
+            QVERIFY(again->windView(o)->isVisible());
+            QCOMPARE(again->discardView(o)->count(), int(p->discards().size()));
+            QCOMPARE(again->declaredView(o)->melds().empty(), p->melds().empty());
+        }
     }
 
     void claimedMeldTurnsTheClaimedTile_data()
@@ -434,9 +481,18 @@ private Q_SLOTS:
         QVERIFY(server->received(54).isEmpty());
     }
 
+    void joinOfATableWithoutARecordWaitsForIt_data()
+    {
+        QTest::addColumn<int>("recordAfterSnapshot"); // ms; -1: the record comes first
+        QTest::newRow("the record before the snapshot") << -1;
+        QTest::newRow("the snapshot before the record: kept until it comes") << 0;
+        QTest::newRow("no record within 10 s: the join is given up") << 10500;
+    }
     void joinOfATableWithoutARecordWaitsForIt()
     {
+        QFETCH(int, recordAfterSnapshot);
         start(HandScenario::Kind::Hand);
+        scenario->setRecordAfterSnapshot(recordAfterSnapshot);
         const quint32 table = HandScenario::tableFor(1);
         // A lobby that lists nothing yet (the table is joined again after
         // "already seated", say).
@@ -446,12 +502,25 @@ private Q_SLOTS:
         QSignalSpy joined(gc.get(), &GameController::regularTableJoined);
         QTest::ignoreMessage(QtWarningMsg, "joined table 512 before its record; waiting for it");
         cm->join_table(qint32(table));
-        // The server's seat notice that follows the join carries the record:
-        // the table opens, joined, with it.
+        if (recordAfterSnapshot > 10000) {
+            QTest::ignoreMessage(QtWarningMsg, "no record of joined table 512 came within 10 s; not opened");
+            QSignalSpy records(cm.get(), qOverload<TableInfo>(&ConnectionManager::tableInfoUpdate));
+            QVERIFY(records.wait(recordAfterSnapshot + 2000));
+            QTest::qWait(100);
+            QCOMPARE(created.count(), 0);
+            QVERIFY(!gc->hasTable(qint32(table)));
+            gc->setTableModel(tables.get());
+            return;
+        }
+        // The table opens, joined, with the record, and with what the
+        // server said of it before the record came.
         QTRY_COMPARE(created.count(), 1);
         QCOMPARE(joined.count(), 1);
         QCOMPARE(server->received(30).size(), 1);
-        QCOMPARE(gc->gameModel(qint32(table))->tableInfo().name, QStringLiteral("International hand"));
+        GameModel* model = gc->gameModel(qint32(table));
+        QCOMPARE(model->tableInfo().name, QStringLiteral("International hand"));
+        QCOMPARE(model->players().size(), std::size_t(4));
+        QTRY_VERIFY(gc->existingView(qint32(table))->seatedWindow()->isVisibleTo(gc->existingView(qint32(table))));
         gc->leaveSuccessful(qint32(table));
         gc->setTableModel(tables.get());
     }
@@ -503,14 +572,24 @@ private Q_SLOTS:
         QTRY_VERIFY(scenario->waitingFor() == QStringLiteral("pong or pass"));
         QTRY_VERIFY(w->meldAuction()->isVisibleTo(w));
         w->onPassMeldSelected();
-        QTRY_VERIFY(w->roundScoreBoard()->isVisibleTo(w));
+        // The round's board waits for the last hand's board to be closed,
+        // and names the table while the tournament's record is missing.
+        QTRY_VERIFY(w->model()->gameState() == GameModel::GAME_FINISHED);
+        QVERIFY(w->scoreBoard()->isVisibleTo(w));
+        QVERIFY(!w->roundScoreBoard()->isVisibleTo(w));
+        QCOMPARE(w->roundScoreBoard()->titleLabel()->text(), QStringLiteral("Final table"));
+        QCOMPARE(w->roundScoreBoard()->roundLabel()->text(), QStringLiteral("Round results"));
+        auto* close = w->scoreBoard()->findChild<QPushButton*>(QStringLiteral("closePushButton"));
+        QVERIFY(close && close->isVisibleTo(w)); // no next hand to wait for
+        QTest::mouseClick(close, Qt::LeftButton);
+        QVERIFY(w->roundScoreBoard()->isVisibleTo(w));
         // A player leaving a tournament table is replaced by the server: the record stays.
         QSignalSpy left(cm.get(), &ConnectionManager::playerLeft);
         server->send(TestFrame(61).u32(HandScenario::tournamentTable).u32(HandScenario::eastId));
         QVERIFY(left.wait(5000) || left.count() == 1);
         QVERIFY(w->model()->hasPlayer(qint32(HandScenario::eastId)));
         QSignalSpy closed(gc.get(), &GameController::tournamentScoreDialogClosed);
-        w->onRoundScoreCloseClick();
+        QTest::mouseClick(w->roundScoreBoard()->closeButton(), Qt::LeftButton);
         QCOMPARE(closed.count(), 1);
         QCOMPARE(closed.first(), (QVariantList{qint32(HandScenario::tournamentId),
                                                qint32(HandScenario::tournamentTable), true}));

@@ -453,6 +453,9 @@ private Q_SLOTS:
         QTRY_COMPARE(t.scenario->waitingFor(), QStringLiteral("pong or pass"));
         QTRY_VERIFY(w->meldAuction()->isVisibleTo(w));
         w->onPassMeldSelected();
+        // The last hand's board first; its Close brings the round's board.
+        QTRY_VERIFY_WITH_TIMEOUT(w->model()->gameState() == GameModel::GAME_FINISHED, 10000);
+        QTest::mouseClick(w->scoreBoard()->findChild<QPushButton*>(QStringLiteral("closePushButton")), Qt::LeftButton);
         QTRY_VERIFY_WITH_TIMEOUT(w->roundScoreBoard()->isVisible(), 10000);
         w->flushActions();
         QTest::qWait(50);

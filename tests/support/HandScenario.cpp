@@ -7,7 +7,10 @@
 #include "../protocol/game_test_frames.h"
 
 #include <QDateTime>
+#include <QMap>
 #include <QTimer>
+
+#include <algorithm>
 
 namespace {
 
@@ -19,8 +22,12 @@ constexpr quint32 northId = HandScenario::northId;
 // Game action keys: 1000 + the inner class the client sends.
 constexpr int chowKey = 1047, pongKey = 1048, passKey = 1052, readyKey = 1054, discardKey = 1056;
 
-/// The user's starting hand: a chow to make with a 2 of bamboo, a pair of 1
-/// characters to pong, and loose tiles.
+constexpr auto chow = game_protocol::meld_type::CHOW;
+constexpr auto pong = game_protocol::meld_type::PONG;
+
+/// The user's starting hand: a chow to make with a 6 of bamboo (its 4 and 5
+/// lie above the lowest codes, so the claimed tile is not the lowest), a pair
+/// of 1 characters to pong, and loose tiles.
 const QList<quint8> ownStart{0, 1, 3, 4, 9, 9, 12, 13, 14, 20, 20, 27, 31};
 
 TestFrame& intParam(TestFrame& f, const char* name, qint32 value)
@@ -75,17 +82,6 @@ TestFrame shouldAct(quint32 pid, int seconds)
     return spanFromNow(f, seconds);
 }
 
-/// A list of claim offers (meld type code, tile), each type written with the
-/// client's own wire conversion.
-TestFrame offers(quint8 cls, const QList<QPair<game_protocol::meld_type::enum_t, quint8>>& list, int seconds)
-{
-    TestFrame f(cls);
-    f.u32(quint32(list.size()));
-    for (const auto& [type, t] : list)
-        f.u8(meldTypeToWire(type)).u8(t);
-    return spanFromNow(f, seconds);
-}
-
 TestFrame startHand(qint64 handId, bool newRound, const QList<quint8>& dora)
 {
     TestFrame f(31);
@@ -95,6 +91,13 @@ TestFrame startHand(qint64 handId, bool newRound, const QList<quint8>& dora)
     gtf::tiles(f, dora);
     f.u8(newRound ? 1 : 0);
     return gtf::tableState(f, eastId, 0, 0, 0, 0);
+}
+
+/// The names of the scripted players.
+const QMap<quint32, QByteArray>& playerNames()
+{
+    static const QMap<quint32, QByteArray> names{{eastId, "Ayame"}, {westId, "Kenji"}, {northId, "Mei"}};
+    return names;
 }
 
 gtf::PlayerRecord bot(quint32 pid, quint8 wind)
@@ -189,28 +192,52 @@ HandScenario::HandScenario(TestGameServer& server, Kind kind, int paceMs, quint1
         }
         this->server.send(tables);
     });
+    // What the client may send at any time besides the script's requests,
+    // all else being reported as unexpected:
+    // - lobby subscriptions and their ends (145, 146), of any path;
+    // - questions for a player's name (16), answered for the scripted players
+    //   (the client asks for each name it lacks);
+    // - watching and no longer watching (32, 34) one of the scenario's tables;
+    // - leaving (36) the table played while no hand is in play there (a
+    //   leave during a hand only closes the table's page; the client sends
+    //   it once the hand is over).
     server.onRequest(146, [](const ReceivedFrame&) {});
-    // Table requests, answered at any time.
+    server.onRequest(16, [this](const ReceivedFrame& f) {
+        const quint32 pid = f.reader().u32();
+        const QByteArray name = playerNames().value(pid);
+        Q_EMIT logged(QStringLiteral("player query %1").arg(pid));
+        this->server.send(TestFrame(17).u32(pid).str(name).u8(name.isEmpty() ? 2 : 0).bytes({}));
+    });
     server.onRequest(30, [this](const ReceivedFrame& f) { onFrame(f); });
     server.onRequest(32, [this](const ReceivedFrame& f) {
         const quint32 id = f.reader().u32();
         Q_EMIT logged(QStringLiteral("watch table %1").arg(id));
+        if (rulesetOf(id) < 0)
+            reject(QStringLiteral("watch of table %1, which is not listed").arg(id));
         this->server.send(TestFrame(33).u32(id).u8(0));
         this->server.send(gtf::game(id, gtf::gameData(0, {bot(eastId, 0), bot(westId, 2), bot(northId, 3)}, 0, {})));
     });
     server.onRequest(34, [this](const ReceivedFrame& f) {
         const quint32 id = f.reader().u32();
         Q_EMIT logged(QStringLiteral("unwatch table %1").arg(id));
+        if (rulesetOf(id) < 0)
+            reject(QStringLiteral("unwatch of table %1, which is not listed").arg(id));
         this->server.send(TestFrame(35).u32(id).u8(0));
     });
     server.onRequest(36, [this](const ReceivedFrame& f) {
         const quint32 id = f.reader().u32();
         Q_EMIT logged(QStringLiteral("leave table %1").arg(id));
+        if (id != m_table || m_handInPlay)
+            reject(QStringLiteral("leave of table %1 during a hand or at another table").arg(id));
         steps.clear();
         m_waiting.clear();
+        ++m_serial;
         this->server.send(TestFrame(37).u32(id).u8(0).u32(0));
     });
     server.onRequest(100, [this](const ReceivedFrame& f) { onGameAction(f); });
+    connect(&server, &TestGameServer::unhandledFrame, this, [this](quint8 classId, const QByteArray&) {
+        reject(QStringLiteral("frame of class %1 not expected").arg(classId));
+    });
 
     // The script starts with the join.
     push({QStringLiteral("join"), {}, {30}, {}});
@@ -237,6 +264,41 @@ void HandScenario::sendGame(const TestFrame& inner)
     server.send(gtf::game(m_table, inner));
 }
 
+TestFrame& HandScenario::userTime(TestFrame& f, int ms)
+{
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    m_deadline = now + ms;
+    return gtf::span(f, quint64(now), quint64(m_deadline));
+}
+
+TestFrame HandScenario::offers(const QList<QPair<int, quint8>>& list)
+{
+    // Each meld type written with the client's own wire conversion.
+    TestFrame f(34);
+    f.u32(quint32(list.size()));
+    for (const auto& [type, t] : list)
+        f.u8(meldTypeToWire(game_protocol::meld_type::enum_t(type))).u8(t);
+    m_offerHasChoices = !list.isEmpty();
+    return userTime(f, m_claimMs);
+}
+
+TestFrame HandScenario::ownTurn()
+{
+    TestFrame f(27);
+    f.u32(ownId);
+    return userTime(f, m_turnMs);
+}
+
+HandScenario::Step HandScenario::discardStep(const QString& name)
+{
+    return {name, {}, {discardKey}, [this](int, TestFrameReader& r) {
+                const quint8 t = r.u8();
+                if (!m_hand.removeOne(t))
+                    reject(QStringLiteral("discard of tile %1, which the user does not hold").arg(t));
+                sendGame(tilePid(33, t, ownId));
+            }, discardKey};
+}
+
 void HandScenario::push(Step step)
 {
     steps.push_back(std::move(step));
@@ -255,7 +317,7 @@ void HandScenario::onFrame(const ReceivedFrame& frame)
         if (frame.classId == 30) {
             // A join outside the script (a second join): refused as the table is taken.
             const quint32 id = reader.u32();
-            Q_EMIT unexpected(QStringLiteral("join of table %1 not expected now").arg(id));
+            reject(QStringLiteral("join of table %1 not expected now").arg(id));
             send(TestFrame(31).u32(id).u8(0).u8(1).u32(1));
         }
         return;
@@ -263,6 +325,7 @@ void HandScenario::onFrame(const ReceivedFrame& frame)
     Step step = std::move(steps.front());
     steps.pop_front();
     m_waiting.clear();
+    ++m_serial;
     if (frame.classId == 30) {
         const quint32 id = reader.u32();
         if (rulesetOf(id) < 0) {
@@ -275,29 +338,63 @@ void HandScenario::onFrame(const ReceivedFrame& frame)
     run();
 }
 
+void HandScenario::reject(const QString& line)
+{
+    Q_EMIT logged(line);
+    Q_EMIT unexpected(line);
+}
+
 void HandScenario::onGameAction(const ReceivedFrame& frame)
 {
     TestFrameReader outer = frame.reader();
     const quint32 table = outer.u32();
-    outer.u32();
+    const quint32 player = outer.u32();
     TestFrameReader inner = outer.nested();
     const int key = 1000 + inner.classId();
-    if (table != m_table)
-        return;
-    if (key == 1055)
-        return; // the answer to a keep-alive question
-    if (steps.empty() || !steps.front().awaits.contains(key)) {
-        const QString line = QStringLiteral("game action %1 not expected now").arg(inner.classId());
-        Q_EMIT logged(line);
-        Q_EMIT unexpected(line);
-        return;
+    if (table != m_table || player != ownId)
+        return reject(QStringLiteral("game action %1 for table %2 by player %3").arg(inner.classId()).arg(table).arg(player));
+    if (steps.empty() || !steps.front().awaits.contains(key))
+        return reject(QStringLiteral("game action %1 not expected now").arg(inner.classId()));
+    if (key == passKey) {
+        // A pass answers the open offer only while its time runs; the
+        // client passes by itself only when there is nothing to choose.
+        TestFrameReader pass = inner;
+        const quint32 pid = pass.u32();
+        const bool automatic = pass.u8() != 0;
+        if (QDateTime::currentMSecsSinceEpoch() > m_deadline)
+            return reject(QStringLiteral("pass after the time to claim ran out"));
+        if (pid != ownId || (automatic && m_offerHasChoices))
+            return reject(QStringLiteral("pass by %1 %2").arg(pid).arg(automatic ? "automatic" : "chosen"));
     }
+    take(key, inner);
+}
+
+void HandScenario::take(int key, TestFrameReader& inner)
+{
     Step step = std::move(steps.front());
     steps.pop_front();
     m_waiting.clear();
+    ++m_serial;
     if (step.received)
         step.received(key, inner);
     run();
+}
+
+void HandScenario::onTimeLimit(int serial)
+{
+    if (serial != m_serial || steps.empty() || steps.front().onTimeout == 0)
+        return;
+    const int key = steps.front().onTimeout;
+    Q_EMIT logged(QStringLiteral("time-out at %1").arg(steps.front().name));
+    sendGame(TestFrame(36));
+    // The server's own answer for the user: a pass, or the newest tile.
+    TestFrame action(quint8(key - 1000));
+    if (key == passKey)
+        action.u32(ownId).u8(1);
+    else
+        action.u8(m_hand.isEmpty() ? 0 : m_hand.last());
+    TestFrameReader inner(action.body());
+    take(key, inner);
 }
 
 void HandScenario::run()
@@ -311,6 +408,11 @@ void HandScenario::run()
             if (m_waiting != front.name) {
                 m_waiting = front.name;
                 Q_EMIT logged(QStringLiteral("waiting: %1").arg(front.name));
+                if (front.onTimeout != 0) {
+                    const qint64 left = m_deadline - QDateTime::currentMSecsSinceEpoch();
+                    QTimer::singleShot(int(std::clamp<qint64>(left, 0, 3600000)), this,
+                                       [this, serial = m_serial] { onTimeLimit(serial); });
+                }
                 Q_EMIT waiting(front.name);
             }
             running = false;
@@ -344,27 +446,33 @@ void HandScenario::scriptJoin(quint32 tableId)
     ruleset = rulesetOf(tableId);
     push({QStringLiteral("snapshot"), [this] {
               send(TestFrame(31).u32(m_table).u8(1).u8(0).u32(0));
-              if (kind != Kind::Tournament) {
-                  // As the real server does: the join is followed by the
-                  // notice that the user is seated there.
+              // As the real server does: the join is followed by the notice
+              // that the user is seated there, which carries the record.
+              const auto notice = [this] {
                   static const QByteArray names[] = {"Classic hand", "International hand", "Riichi hand"};
-                  TestFrame notice(62);
-                  notice.u32(m_table).u8(1).u32(quint32(-1));
-                  tableRecord(notice, m_table, names[ruleset], ruleset, ruleset == 2 ? 2 : 0);
-                  send(notice);
-              }
+                  TestFrame f(62);
+                  f.u32(m_table).u8(1).u32(quint32(-1));
+                  tableRecord(f, m_table, names[ruleset], ruleset, ruleset == 2 ? 2 : 0);
+                  send(f);
+              };
+              if (kind != Kind::Tournament && m_recordDelayMs < 0)
+                  notice();
               // Player information first, so the snapshot's players have names.
-              send(TestFrame(13).u32(eastId).str("Ayame").u32(0));
-              send(TestFrame(13).u32(westId).str("Kenji").u32(0));
-              send(TestFrame(13).u32(northId).str("Mei").u32(0));
+              for (auto it = playerNames().begin(); it != playerNames().end(); ++it)
+                  send(TestFrame(13).u32(it.key()).str(it.value()).u32(0));
               sendGame(gtf::gameData(0, {bot(eastId, 0), bot(westId, 2), bot(northId, 3)}, 0, {}));
+              if (kind != Kind::Tournament && m_recordDelayMs >= 0)
+                  QTimer::singleShot(m_recordDelayMs, this, notice);
           }, {}, {}});
     if (kind == Kind::Kick) {
         push({QStringLiteral("kick"), [this] { send(TestFrame(64).u32(m_table).u16(kickReason)); }, {}, {}});
         return;
     }
     if (kind == Kind::Tournament)
-        push({QStringLiteral("start hand"), [this] { sendGame(startHand(1, true, {20})); }, {}, {}});
+        push({QStringLiteral("start hand"), [this] {
+                  m_handInPlay = true;
+                  sendGame(startHand(1, true, {20}));
+              }, {}, {}});
     else
         scriptReadyAndStart(1, true);
     scriptDeal();
@@ -372,14 +480,16 @@ void HandScenario::scriptJoin(quint32 tableId)
     case Kind::Hand:
         scriptClaimsAndDiscards();
         scriptKongRiichiBonus();
-        scriptOwnTurn(ruleset == 2 ? 22 : 23, QStringLiteral("discard after the draw"));
+        for (Step& step : ownTurnSteps(ruleset == 2 ? 22 : 23, QStringLiteral("discard after the draw")))
+            push(std::move(step));
         scriptScoredEnd(1, false);
         scriptReadyAndStart(2, false);
         scriptDeal();
         scriptWashout(2, true);
         break;
     case Kind::Washout:
-        scriptOwnTurn(21, QStringLiteral("discard after the draw"));
+        for (Step& step : ownTurnSteps(21, QStringLiteral("discard after the draw")))
+            push(std::move(step));
         scriptWashout(1, true);
         break;
     case Kind::Tournament:
@@ -406,6 +516,7 @@ void HandScenario::scriptReadyAndStart(qint64 handId, bool newRound)
     push({QStringLiteral("start hand"), [this, handId, newRound] {
               for (quint32 pid : {ownId, eastId, westId, northId})
                   sendGame(TestFrame(54).u32(pid));
+              m_handInPlay = true;
               sendGame(startHand(handId, newRound, ruleset == 2 ? QList<quint8>{20} : QList<quint8>{}));
           }, {}, {}});
 }
@@ -413,58 +524,55 @@ void HandScenario::scriptReadyAndStart(qint64 handId, bool newRound)
 void HandScenario::scriptDeal()
 {
     push({QStringLiteral("deal"), [this] {
+              m_hand = ownStart;
               sendGame(ownDraw(ownStart, false));
               for (quint32 pid : {eastId, westId, northId})
                   sendGame(hiddenDraw(pid, 13, false));
           }, {}, {}});
 }
 
-void HandScenario::scriptOwnTurn(quint8 drawn, const QString& name)
+QList<HandScenario::Step> HandScenario::ownTurnSteps(quint8 drawn, const QString& name)
 {
-    push({name + QStringLiteral(" (draw)"), [this, drawn] {
-              sendGame(TestFrame(25).u8(drawn).u8(0));
-              sendGame(shouldAct(ownId, 20));
-          }, {}, {}});
-    push({name, {}, {discardKey}, [this](int, TestFrameReader& r) {
-              const quint8 t = r.u8();
-              sendGame(tilePid(33, t, ownId));
-          }});
+    return {{name + QStringLiteral(" (draw)"), [this, drawn] {
+                 m_hand.append(drawn);
+                 sendGame(TestFrame(25).u8(drawn).u8(0));
+                 sendGame(ownTurn());
+             }, {}, {}},
+            discardStep(name)};
 }
 
 void HandScenario::scriptClaimsAndDiscards()
 {
-    // East draws and discards a 3 of bamboo: the user may chow it with 1-2.
+    // East draws and discards a 6 of bamboo: the user may chow it with 4-5.
     push({QStringLiteral("east discards"), [this] {
               sendGame(hiddenDraw(eastId, 1, false));
               sendGame(shouldAct(eastId, 20));
-              sendGame(tilePid(33, 2, eastId));
-              sendGame(offers(34, {{game_protocol::meld_type::CHOW, 0}}, 15));
+              sendGame(tilePid(33, 5, eastId));
+              sendGame(offers({{chow, 3}}));
           }, {}, {}});
-    push({QStringLiteral("chow or pass"), {}, {chowKey, passKey}, [this](int key, TestFrameReader&) {
+    push({QStringLiteral("chow or pass"), {}, {chowKey, passKey}, [this](int key, TestFrameReader& r) {
               if (key == chowKey) {
+                  if (r.u8() != 3)
+                      reject(QStringLiteral("chow of another tile than the offered one"));
+                  m_hand.removeOne(3);
+                  m_hand.removeOne(4);
                   pushFront({{QStringLiteral("chow"), [this] {
-                                  sendGame(tilePid(47, 0, ownId));
-                                  sendGame(shouldAct(ownId, 20));
+                                  sendGame(tilePid(47, 3, ownId));
+                                  sendGame(ownTurn());
                               }, {}, {}},
-                             {QStringLiteral("discard after the chow"), {}, {discardKey},
-                              [this](int, TestFrameReader& r) { sendGame(tilePid(33, r.u8(), ownId)); }}});
+                             discardStep(QStringLiteral("discard after the chow"))});
               } else {
-                  pushFront({{QStringLiteral("own draw"), [this] {
-                                  sendGame(TestFrame(25).u8(21).u8(0));
-                                  sendGame(shouldAct(ownId, 20));
-                              }, {}, {}},
-                             {QStringLiteral("discard after the pass"), {}, {discardKey},
-                              [this](int, TestFrameReader& r) { sendGame(tilePid(33, r.u8(), ownId)); }}});
+                  pushFront(ownTurnSteps(21, QStringLiteral("discard after the pass")));
               }
-          }});
+          }, passKey});
     // West discards a 1 of characters: the user may pong it.
     push({QStringLiteral("west discards"), [this] {
               sendGame(hiddenDraw(westId, 1, false));
               sendGame(shouldAct(westId, 20));
               sendGame(tilePid(33, 9, westId));
-              sendGame(offers(34, {{game_protocol::meld_type::PONG, 9}}, 15));
+              sendGame(offers({{pong, 9}}));
           }, {}, {}});
-    push({QStringLiteral("pong or pass"), {}, {pongKey, passKey}, [this](int key, TestFrameReader&) {
+    push({QStringLiteral("pong or pass"), {}, {pongKey, passKey}, [this](int key, TestFrameReader& r) {
               if (key != pongKey) {
                   pushFront({{QStringLiteral("north takes the 1"), [this] {
                       sendGame(hiddenDraw(northId, 1, false));
@@ -472,20 +580,24 @@ void HandScenario::scriptClaimsAndDiscards()
                   }, {}, {}}});
                   return;
               }
+              if (r.u8() != 9)
+                  reject(QStringLiteral("pong of another tile than the offered one"));
+              m_hand.removeOne(9);
+              m_hand.removeOne(9);
               pushFront({{QStringLiteral("pong"), [this] {
                               sendGame(tilePid(48, 9, ownId));
-                              sendGame(shouldAct(ownId, 20));
+                              sendGame(ownTurn());
                           }, {}, {}},
-                         {QStringLiteral("discard after the pong"), {}, {discardKey},
-                          [this](int, TestFrameReader& r) { sendGame(tilePid(33, r.u8(), ownId)); }}});
-          }});
-    // North discards; the user can only pass, East pongs it.
-    push({QStringLiteral("north discards"), [this] {
-              sendGame(hiddenDraw(northId, 1, false));
-              sendGame(tilePid(33, 32, northId));
-              sendGame(offers(34, {}, 5));
+                         discardStep(QStringLiteral("discard after the pong"))});
+          }, passKey});
+    // West discards a dragon; the user can only pass, and East, across from
+    // West, pongs it.
+    push({QStringLiteral("west discards the dragon"), [this] {
+              sendGame(hiddenDraw(westId, 1, false));
+              sendGame(tilePid(33, 32, westId));
+              sendGame(offers({}));
           }, {}, {}});
-    push({QStringLiteral("pass on the dragon"), {}, {passKey}, {}});
+    push({QStringLiteral("pass on the dragon"), {}, {passKey}, {}, passKey});
     push({QStringLiteral("east pongs"), [this] {
               sendGame(tilePid(48, 32, eastId));
               sendGame(TestFrame(43).u8(32).u32(eastId));
@@ -537,6 +649,7 @@ void HandScenario::scriptScoredEnd(qint64 handId, bool endOfGame)
               scores[2].highlighted = {{0, {10, 11, 12}}, {0, {15, 15, 15, 15}}};
               // The user's hand is shown too; East's and North's are not sent.
               scores[0].highlighted = {{0, {1, 2, 3, 18, 19, 20, 31, 31}}};
+              m_handInPlay = false;
               sendGame(gtf::handEnd(quint64(handId), scores, 2, endOfGame ? 1 : 0));
           }, {}, {}});
 }
@@ -546,10 +659,11 @@ void HandScenario::scriptWashout(qint64 handId, bool endOfGame)
     push({QStringLiteral("east's last discard"), [this] {
               sendGame(hiddenDraw(eastId, 1, false));
               sendGame(tilePid(33, 30, eastId));
-              sendGame(offers(34, {}, 5));
+              sendGame(offers({}));
           }, {}, {}});
-    push({QStringLiteral("pass on the last discard"), {}, {passKey}, {}});
+    push({QStringLiteral("pass on the last discard"), {}, {passKey}, {}, passKey});
     push({QStringLiteral("wash-out"), [this, handId, endOfGame] {
+              m_handInPlay = false;
               sendGame(gtf::handEnd(quint64(handId), {}, 6, endOfGame ? 1 : 0));
           }, {}, {}});
 }

@@ -20,7 +20,14 @@ struct ReceivedFrame;
 /// The lobby holds one table per ruleset under "101/Regular" (ids 511
 /// classic, 512 international, 513 riichi) and, for the tournament scenario,
 /// table 601 under "101/mtt/77". The user (id 1001) sits South; East (2001)
-/// deals. Leave, watch and unwatch requests are answered at any time.
+/// deals.
+///
+/// A strict peer: every frame the client sends must be one the script waits
+/// for at that moment, with the right content (the offered meld, a tile the
+/// user holds, an answer within its time), or one of the few requests a
+/// person may make at any time (see the constructor). Anything else is
+/// reported by `unexpected`. When the user's time to claim or to discard runs
+/// out, the server says so and answers for the user, as the real one does.
 class HandScenario : public QObject
 {
     Q_OBJECT
@@ -70,6 +77,18 @@ public:
     /// the seating names a tournament the client has no record of.
     void setListsTournament(bool lists) { m_listTournament = lists; }
 
+    /// The time the user has to answer a claim offer and to discard (15 and
+    /// 20 seconds by default).
+    void setTimeLimits(int claimMs, int turnMs)
+    {
+        m_claimMs = claimMs;
+        m_turnMs = turnMs;
+    }
+
+    /// The seat notice that follows a join (it carries the table's record)
+    /// comes `ms` after the table's snapshot instead of before it.
+    void setRecordAfterSnapshot(int ms) { m_recordDelayMs = ms; }
+
     /// The table being played (0 before a join).
     quint32 table() const { return m_table; }
     /// Where the script waits: the name of the step, or "" when it runs or is done.
@@ -96,15 +115,29 @@ private:
         /// class of a game action. Empty: the step runs at once.
         QList<int> awaits;
         std::function<void(int key, TestFrameReader& inner)> received;
+        /// The action the server takes for the user when the user's time
+        /// runs out at this step (0: the step waits as long as it takes).
+        int onTimeout = 0;
     };
 
     void onFrame(const ReceivedFrame& frame);
     void onGameAction(const ReceivedFrame& frame);
+    void reject(const QString& line);
+    /// Ends the waiting step with the user's action (or the one the server
+    /// takes for the user).
+    void take(int key, TestFrameReader& inner);
+    void onTimeLimit(int serial);
     void run();
     void push(Step step);
     void pushFront(QList<Step> steps);
     void send(const TestFrame& frame);
     void sendGame(const TestFrame& inner);
+    /// A span from now that the user has to act in; its end is the deadline
+    /// the server holds the user to.
+    TestFrame& userTime(TestFrame& f, int ms);
+    TestFrame offers(const QList<QPair<int, quint8>>& list);
+    TestFrame ownTurn();
+    Step discardStep(const QString& name);
 
     // The script.
     void scriptJoin(quint32 tableId);
@@ -112,7 +145,8 @@ private:
     void scriptDeal();
     void scriptClaimsAndDiscards();
     void scriptKongRiichiBonus();
-    void scriptOwnTurn(quint8 drawn, const QString& name);
+    /// The user's draw and the discard that follows.
+    QList<Step> ownTurnSteps(quint8 drawn, const QString& name);
     void scriptScoredEnd(qint64 handId, bool endOfGame);
     void scriptWashout(qint64 handId, bool endOfGame);
 
@@ -128,4 +162,15 @@ private:
     bool m_finished = false;
     bool running = false;
     bool paused = false;
+    int m_recordDelayMs = -1;
+    int m_claimMs = 15000;
+    int m_turnMs = 20000;
+    /// When the user's time to act ends (ms since the epoch).
+    qint64 m_deadline = 0;
+    bool m_offerHasChoices = false;
+    bool m_handInPlay = false;
+    /// The user's concealed tiles as the server dealt, drew and melded them.
+    QList<quint8> m_hand;
+    /// Counts the steps taken, so a time limit knows whether its step is still open.
+    int m_serial = 0;
 };

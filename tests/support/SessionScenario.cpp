@@ -53,6 +53,11 @@ SessionScenario::SessionScenario(TestGameServer& server, QObject* parent)
     : QObject(parent)
     , m_server(server)
     , m_tables(makeTables(30, 5))
+    // What the login page asks for before a login has nothing built in: the
+    // service always names it.
+    , m_pages({{2, "http://{host}/register.html?partner={partnerId}"},
+               {10, "http://{host}/terms.html"},
+               {11, "http://{host}/reset-password.html"}})
     , m_config({"", "", "", ""})
 {
     server.onRequest(10, [this](const ReceivedFrame& f) { onLogin(f); });

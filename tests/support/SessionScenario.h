@@ -57,7 +57,9 @@ public:
     /// Whether an accepted account is active at once.
     void setRegistrationActive(bool active) { m_registrationActive = active; }
     void setAccountBalance(quint64 cents) { m_balance = cents; }
-    /// The address answered for a web page request (empty by default).
+    /// The address answered for a web page request: by default the pages of
+    /// the login page (registration, its terms, password reset) have one,
+    /// the others are empty.
     void setWebPage(int page, const QByteArray& url) { m_pages[page] = url; }
     /// The four texts of the client configuration.
     void setClientConfig(const QList<QByteArray>& texts) { m_config = texts; }

@@ -131,13 +131,13 @@ void TestGameServer::handleFrame(const ReceivedFrame& frame)
         handler->second(frame);
         return;
     }
-    if (!m_autoHandshake)
-        return;
-    if (frame.classId == 0) {
+    if (m_autoHandshake && frame.classId == 0) {
         send(TestFrame(0).u32(101).u32(4).u32(m_platformVersion));
-    } else if (frame.classId == 1) {
+    } else if (m_autoHandshake && frame.classId == 1) {
         send(TestFrame(1).u32(101).u32(4).str(m_gameVersion));
         m_handshakeDone = true;
+    } else {
+        Q_EMIT unhandledFrame(frame.classId, frame.body);
     }
 }
 

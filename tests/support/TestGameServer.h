@@ -90,6 +90,9 @@ Q_SIGNALS:
     void clientDisconnected();
     /// The client sent bytes that are not a frame (length word below 5).
     void badClientData(QByteArray bytes);
+    /// A frame that no handler takes (nor the automatic handshake): a strict
+    /// script treats it as one the client should not have sent.
+    void unhandledFrame(quint8 classId, QByteArray body);
 
 private:
     class Listener;

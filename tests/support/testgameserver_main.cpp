@@ -112,6 +112,7 @@ int main(int argc, char** argv)
 
     QTimer ping;
     quint32 pingValue = 1;
+    server.onRequest(7, [](const ReceivedFrame&) {}); // the answers to the pings
     QObject::connect(&ping, &QTimer::timeout, [&] {
         if (server.hasClient())
             server.send(TestFrame(7).u32(pingValue++));
