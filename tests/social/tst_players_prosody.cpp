@@ -1,8 +1,11 @@
 // The player directory and the table presence against a real Prosody with
 // three accounts: pictures fetched once, a new picture seen by a friend,
 // the rest of a card kept by a picture upload,
-// the search of an address by name, and the tables a friend sits at.
+// the search of an address by name, the tables a friend sits at, and
+// hostile photos of another account costing bounded memory.
 #include "GameModel.h"
+#include "HostilePictures.h"
+#include "ProcessMemory.h"
 #include "ProsodyAccounts.h"
 #include "RawXmppClient.h"
 #include "SocialTestAccount.h"
@@ -182,6 +185,54 @@ private Q_SLOTS:
             QCOMPARE(result.size(), 1);
             QCOMPARE(result.first().first().value<XMPPJid>().toString(), jid);
         }
+    }
+
+    void hostilePhotoOfAnotherAccount_data()
+    {
+        QTest::addColumn<QByteArray>("photo");
+        QTest::addColumn<bool>("shown");
+        using namespace hostilepictures;
+        // 60 text chunks of nearly 8 MB each once inflated, within the
+        // server's stanza limit: the photo is shown without its text.
+        QTest::newRow("text chunk bomb") << pngWithChunks(plainPng(QSize(64, 64), Qt::blue), 60, "zTXt", 7800000)
+                                         << true;
+        QTest::newRow("oversized header") << pngClaiming(30000, 30000) << false;
+        QTest::newRow("not a picture") << QByteArray("<svg xmlns='http://www.w3.org/2000/svg'/>") << false;
+    }
+
+    void hostilePhotoOfAnotherAccount()
+    {
+        QFETCH(QByteArray, photo);
+        QFETCH(bool, shown);
+        QString error;
+        RawXmppClient carol;
+        QVERIFY2(carol.login(m_server->host(), m_server->port(), m_server->domain(), QStringLiteral("1003"),
+                             SocialTestAccount::password(1003), &error),
+                 qPrintable(error));
+        carol.send("<iq type='set' id='h1'><vCard xmlns='vcard-temp'><PHOTO><TYPE>image/png</TYPE><BINVAL>"
+                   + photo.toBase64() + "</BINVAL></PHOTO></vCard></iq>");
+        QVERIFY(carol.waitFor(QStringLiteral("id=['\"]h1['\"][^>]*type=['\"]result|type=['\"]result['\"][^>]*id=['\"]h1")));
+
+        SocialTestAccount bob(1002, QStringLiteral("Bob Smith"));
+        QVERIFY(bob.login(*m_server));
+        QSignalSpy updates(&bob.playerDb, &PlayerDb::playerPictureUpdate);
+        processmemory::resetPeak();
+        const qint64 before = processmemory::statusKb("VmRSS");
+        bob.playerDb.playerPicture(1003);
+        QTRY_VERIFY_WITH_TIMEOUT(updates.contains(QVariantList{1003}), 10000);
+        const qint64 peakGrowth = processmemory::statusKb("VmHWM") - before;
+        qInfo("%s: %lld bytes of photo, peak memory grew by %lld kB", QTest::currentDataTag(), qint64(photo.size()),
+              peakGrowth);
+        QVERIFY2(peakGrowth < 100 * 1024, qPrintable(QString::number(peakGrowth)));
+        const QImage seen = bob.playerDb.playerPicture(1003).toImage();
+        if (shown) {
+            QCOMPARE(seen.size(), QSize(64, 64));
+            QCOMPARE(QColor(seen.pixel(10, 10)), QColor(Qt::blue));
+        } else {
+            QCOMPARE(seen, PlayerDb::defaultAvatar(1003).toImage());
+        }
+        // Decoded once: asking again fetches nothing.
+        QVERIFY(!bob.playerDb.isPictureRequested(1003));
     }
 
     void tablePresenceSeenByFriend()
