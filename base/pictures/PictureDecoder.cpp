@@ -381,16 +381,21 @@ Result readPng(QIODevice& device, const Limits& limits, qint64 maxBytes)
     const std::variant<QSize, Error> size = pngSize(head, limits);
     if (const Error* error = std::get_if<Error>(&size))
         return *error;
+    const auto tooLarge = [maxBytes] {
+        return Error{Error::TooLarge, QStringLiteral("a PNG picture of more than %1 bytes").arg(maxBytes)};
+    };
     QByteArray bytes = device.read(pngSignatureSize);
     for (int count = 0;; ++count) {
         if (count == maxPngChunks)
             return broken(QStringLiteral("a PNG picture of more than %1 chunks").arg(maxPngChunks));
+        if (bytes.size() + 12 > maxBytes)
+            return tooLarge();
         const QByteArray top = device.read(8);
         if (top.size() < 8)
             return truncated();
         const quint64 length = be32(top.constData());
         if (quint64(bytes.size()) + 12 + length > quint64(maxBytes))
-            return Error{Error::TooLarge, QStringLiteral("a PNG picture of more than %1 bytes").arg(maxBytes)};
+            return tooLarge();
         bytes += top;
         const QByteArray rest = device.read(qint64(length) + 4);
         if (quint64(rest.size()) < length + 4)
