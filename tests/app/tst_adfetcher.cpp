@@ -20,17 +20,6 @@
 
 namespace {
 
-QByteArray pngBytes(const QColor& colour)
-{
-    QImage image(330, 200, QImage::Format_RGB32);
-    image.fill(colour);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return bytes;
-}
-
 const QString adPath = QStringLiteral("client/parlor7/advertisement/1.png");
 
 using processmemory::statusKb;
@@ -48,7 +37,7 @@ private Q_SLOTS:
     {
         server = new HttpTestServer;
         QVERIFY(server->isRunning());
-        server->setFile(adPath, pngBytes(Qt::red));
+        server->setFile(adPath, hostilepictures::plainPng(QSize(330, 200), Qt::red));
     }
     void cleanupTestCase() { delete server; }
 
@@ -216,7 +205,7 @@ private Q_SLOTS:
         QTest::addColumn<QSize>("shown"); // 0 x 0: the label is cleared
 
         using namespace hostilepictures;
-        QTest::newRow("picture called text") << pngBytes(Qt::red) << "text/plain" << QSize(330, 200);
+        QTest::newRow("picture called text") << hostilepictures::plainPng(QSize(330, 200), Qt::red) << "text/plain" << QSize(330, 200);
         QTest::newRow("text chunk bomb") << pngWithChunks(plainPng(QSize(96, 96)), 500, "zTXt", 7800000) << "image/png"
                                          << QSize(96, 96);
         QTest::newRow("oversized header") << pngClaiming(100000, 100000) << "image/png" << QSize(0, 0);

@@ -53,6 +53,21 @@ class TestPlayersProsody : public QObject
 
     std::unique_ptr<ProsodyFixture> m_server;
 
+    /// Stores Carol's (1003) card with a client of her own, as another
+    /// program of hers would.
+    bool storeCarolsCard(const QByteArray& card)
+    {
+        RawXmppClient other;
+        QString error;
+        if (!other.login(m_server->host(), m_server->port(), m_server->domain(), QStringLiteral("1003"),
+                         SocialTestAccount::password(1003), &error)) {
+            qWarning().noquote() << error;
+            return false;
+        }
+        other.send("<iq type='set' id='c1'>" + card + "</iq>");
+        return other.waitFor(QStringLiteral("id=['\"]c1['\"][^>]*type=['\"]result|type=['\"]result['\"][^>]*id=['\"]c1"));
+    }
+
 private Q_SLOTS:
     void initTestCase()
     {
@@ -110,15 +125,9 @@ private Q_SLOTS:
     void pictureUploadKeepsTheRestOfTheCard()
     {
         // Carol's card, stored by another program of hers, holds more than a picture.
-        RawXmppClient other;
-        QString error;
-        QVERIFY2(other.login(m_server->host(), m_server->port(), m_server->domain(), QStringLiteral("1003"),
-                             SocialTestAccount::password(1003), &error),
-                 qPrintable(error));
-        other.send("<iq type='set' id='c1'><vCard xmlns='vcard-temp'><FN>Carol Old</FN><N><GIVEN>Carol</GIVEN></N>"
-                   "<NICKNAME>cc</NICKNAME><DESC>likes &lt;tiles&gt; &amp; tea</DESC>"
-                   "<X-EXT xmlns='urn:example:ext' level='3'>kept</X-EXT></vCard></iq>");
-        QVERIFY(other.waitFor(QStringLiteral("id=['\"]c1['\"][^>]*type=['\"]result|type=['\"]result['\"][^>]*id=['\"]c1")));
+        QVERIFY(storeCarolsCard("<vCard xmlns='vcard-temp'><FN>Carol Old</FN><N><GIVEN>Carol</GIVEN></N>"
+                                "<NICKNAME>cc</NICKNAME><DESC>likes &lt;tiles&gt; &amp; tea</DESC>"
+                                "<X-EXT xmlns='urn:example:ext' level='3'>kept</X-EXT></vCard>"));
 
         SocialTestAccount carol(1003, QStringLiteral("Carol"));
         QVERIFY(carol.login(*m_server));
@@ -128,6 +137,7 @@ private Q_SLOTS:
 
         // Bob reads the stored card with a client of his own.
         RawXmppClient bob;
+        QString error;
         QVERIFY2(bob.login(m_server->host(), m_server->port(), m_server->domain(), QStringLiteral("1002"),
                            SocialTestAccount::password(1002), &error),
                  qPrintable(error));
@@ -204,14 +214,8 @@ private Q_SLOTS:
     {
         QFETCH(QByteArray, photo);
         QFETCH(bool, shown);
-        QString error;
-        RawXmppClient carol;
-        QVERIFY2(carol.login(m_server->host(), m_server->port(), m_server->domain(), QStringLiteral("1003"),
-                             SocialTestAccount::password(1003), &error),
-                 qPrintable(error));
-        carol.send("<iq type='set' id='h1'><vCard xmlns='vcard-temp'><PHOTO><TYPE>image/png</TYPE><BINVAL>"
-                   + photo.toBase64() + "</BINVAL></PHOTO></vCard></iq>");
-        QVERIFY(carol.waitFor(QStringLiteral("id=['\"]h1['\"][^>]*type=['\"]result|type=['\"]result['\"][^>]*id=['\"]h1")));
+        QVERIFY(storeCarolsCard("<vCard xmlns='vcard-temp'><PHOTO><TYPE>image/png</TYPE><BINVAL>" + photo.toBase64()
+                                + "</BINVAL></PHOTO></vCard>"));
 
         SocialTestAccount bob(1002, QStringLiteral("Bob Smith"));
         QVERIFY(bob.login(*m_server));
