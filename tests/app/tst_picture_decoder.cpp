@@ -18,32 +18,6 @@ Q_DECLARE_METATYPE(PictureDecoder::Limits)
 
 namespace {
 
-/// A JPEG of one frame followed by `scans` empty scans.
-QByteArray jpegWithScans(int scans)
-{
-    QByteArray bytes("\xff\xd8", 2);
-    bytes += QByteArray::fromHex("ffc0000b080040004001011100");
-    for (int i = 0; i < scans; ++i)
-        bytes += QByteArray::fromHex("ffda0008010100003f00") + QByteArray(1, '\x55');
-    return bytes + QByteArray("\xff\xd9", 2);
-}
-
-/// A GIF of `width` x `height` pixels whose one frame is `frameWidth` wide.
-QByteArray gif(quint16 width, quint16 height, quint16 frameWidth)
-{
-    QByteArray bytes("GIF89a");
-    const auto le16 = [&bytes](quint16 v) { bytes += char(v & 0xff); bytes += char(v >> 8); };
-    le16(width);
-    le16(height);
-    bytes += QByteArray::fromHex("800000ffffff000000"); // two colours
-    bytes += ',';
-    le16(0);
-    le16(0);
-    le16(frameWidth);
-    le16(height);
-    return bytes + QByteArray::fromHex("0002024401003b"); // one code block, the trailer
-}
-
 QByteArray encoded(QSize size, const char* format)
 {
     QImage image(size, QImage::Format_RGB32);
@@ -53,6 +27,14 @@ QByteArray encoded(QSize size, const char* format)
     buffer.open(QIODevice::WriteOnly);
     image.save(&buffer, format);
     return bytes;
+}
+
+/// A GIF of 30 x 20 pixels whose one frame is `frameWidth` (a hexadecimal
+/// little-endian number) wide.
+QByteArray gif(const char* frameWidth)
+{
+    return QByteArray::fromHex(QByteArray("4749463839611e001400800000ffffff0000002c00000000") + frameWidth
+                               + "14000002024401003b");
 }
 
 const PictureDecoder::Limits photo{Format::Png | Format::Jpeg | Format::Gif, 2048, 2048 * 2048, QSize(64, 64)};
@@ -76,9 +58,14 @@ private Q_SLOTS:
         QTest::addColumn<QSize>("size");
 
         const QByteArray plain = plainPng(QSize(96, 96));
+        QByteArray manyScans = QByteArray::fromHex("ffd8ffc0000b080040004001011100");
+        for (int i = 0; i < 101; ++i)
+            manyScans += QByteArray::fromHex("ffda0008010100003f0055");
+        QByteArray damaged = plain;
+        damaged[damaged.indexOf("IDAT") + 10] = '\x01';
         // The first row is the floor the others are measured against.
         QTest::newRow("plain picture") << plain << pngOnly << -1 << QSize(96, 96);
-        // 500 text chunks of 8 MB each once inflated: 3.9 MB of file.
+        // 500 text chunks of 7.8 MB each once inflated: 3.8 MB of file.
         QTest::newRow("text chunk bomb") << pngWithChunks(plain, 500, "zTXt", 7800000) << pngOnly << -1 << QSize(96, 96);
         QTest::newRow("international text bomb") << pngWithChunks(plain, 100, "iTXt", 7800000) << pngOnly << -1
                                                  << QSize(96, 96);
@@ -87,26 +74,20 @@ private Q_SLOTS:
         QTest::newRow("photo scaled to fit") << pngWithChunks(plainPng(QSize(200, 100)), 20, "zTXt", 7800000) << photo
                                              << -1 << QSize(64, 32);
         QTest::newRow("JPEG decoded small") << encoded(QSize(1600, 1200), "JPG") << photo << -1 << QSize(64, 48);
-        QTest::newRow("GIF") << gif(30, 20, 30) << photo << -1 << QSize(30, 20);
+        QTest::newRow("GIF") << gif("1e00") << photo << -1 << QSize(30, 20);
         QTest::newRow("oversized header") << pngClaiming(100000, 100000) << pngOnly << int(Error::TooLarge) << QSize();
         QTest::newRow("one pixel too wide") << pngClaiming(257, 1) << pngOnly << int(Error::TooLarge) << QSize();
         QTest::newRow("too many pixels") << pngClaiming(2048, 2049) << photo << int(Error::TooLarge) << QSize();
-        QTest::newRow("JPEG of many scans") << jpegWithScans(101) << photo << int(Error::TooLarge) << QSize();
-        QTest::newRow("GIF frame beyond its screen")
-            << gif(10, 10, 4000) << photo << int(Error::TooLarge) << QSize();
+        QTest::newRow("JPEG of 101 scans") << manyScans + "\xff\xd9" << photo << int(Error::TooLarge) << QSize();
+        QTest::newRow("GIF frame beyond its screen") << gif("a00f") << photo << int(Error::TooLarge) << QSize();
         QTest::newRow("truncated") << plain.left(plain.size() / 2) << pngOnly << int(Error::Truncated) << QSize();
-        QTest::newRow("truncated in its bomb") << pngWithChunks(plain, 10, "zTXt", 7800000).left(200) << pngOnly
-                                               << int(Error::Truncated) << QSize();
         QTest::newRow("empty") << QByteArray() << pngOnly << int(Error::Truncated) << QSize();
         QTest::newRow("JPEG where only PNG is taken") << encoded(QSize(8, 8), "JPG") << pngOnly << int(Error::NotTaken)
                                                       << QSize();
-        QTest::newRow("BMP as a photo") << encoded(QSize(8, 8), "BMP") << photo << int(Error::NotTaken) << QSize();
         QTest::newRow("SVG") << QByteArray("<svg xmlns='http://www.w3.org/2000/svg' width='9' height='9'/>") << photo
                              << int(Error::NotTaken) << QSize();
         QTest::newRow("unknown critical chunk") << pngWithChunks(plain, 1, "ABCD", 10) << pngOnly << int(Error::Broken)
                                                 << QSize();
-        QByteArray damaged = plain;
-        damaged[damaged.indexOf("IDAT") + 10] = '\x01';
         QTest::newRow("damaged data") << damaged << pngOnly << int(Error::Broken) << QSize();
     }
 
@@ -133,14 +114,10 @@ private Q_SLOTS:
               double(us) / plainUs);
 
         const QImage image = PictureDecoder::imageOf(result);
-        if (refusal < 0) {
-            QVERIFY2(!image.isNull(), qPrintable(PictureDecoder::errorOf(result)));
-            QCOMPARE(image.size(), size);
-            QCOMPARE(image.textKeys(), QStringList());
-        } else {
-            QVERIFY(image.isNull());
+        QCOMPARE(image.size(), refusal < 0 ? size : QSize(0, 0));
+        QCOMPARE(image.textKeys(), QStringList());
+        if (refusal >= 0)
             QCOMPARE(int(std::get<Error>(result).kind), refusal);
-        }
         // Nothing inflated beyond the file and the picture themselves.
         QVERIFY2(peakKb < 64 * 1024, qPrintable(QString::number(peakKb)));
     }
@@ -153,11 +130,9 @@ private Q_SLOTS:
         QVERIFY(buffer.open(QIODevice::ReadOnly));
         QCOMPARE(PictureDecoder::imageOf(PictureDecoder::readPng(buffer, pngOnly, bytes.size())).size(), QSize(20, 10));
         QCOMPARE(buffer.readAll(), QByteArray("tail"));
-
         // More bytes than the use allows: refused, whatever they hold.
         QVERIFY(buffer.seek(0));
-        const PictureDecoder::Result result = PictureDecoder::readPng(buffer, pngOnly, 100000);
-        QCOMPARE(int(std::get<Error>(result).kind), int(Error::TooLarge));
+        QCOMPARE(int(std::get<Error>(PictureDecoder::readPng(buffer, pngOnly, 100000)).kind), int(Error::TooLarge));
     }
 };
 
