@@ -1,9 +1,9 @@
 #include "AdFetcher.h"
 
-#include <QBuffer>
+#include "PictureDecoder.h"
+
 #include <QFutureWatcher>
 #include <QImage>
-#include <QImageReader>
 #include <QNetworkAccessManager>
 #include <QNetworkProxy>
 #include <QNetworkReply>
@@ -16,21 +16,23 @@
 
 namespace {
 
+/// The advertisement's picture as the decoder hands it to the label: larger
+/// ones are made this small on the worker thread, for the label never shows
+/// more than its place in the side frame.
+constexpr QSize keptSize(1024, 1024);
+
 /// Decodes the advertisement on a worker thread (QImage, never QPixmap off
 /// the GUI thread). A picture that announces more pixels than the label could
 /// ever need is not decoded at all.
-QImage decodeImage(const QByteArray& body, const QByteArray& format)
+QImage decodeImage(const QByteArray& body)
 {
-    QBuffer buffer;
-    buffer.setData(body);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer, format);
-    const QSize size = reader.size();
-    if (size.isValid() && qint64(size.width()) * size.height() > AdFetcher::maxImagePixels) {
-        qWarning().noquote() << "advertisement picture too large:" << size.width() << "x" << size.height();
-        return QImage();
-    }
-    return reader.read();
+    const PictureDecoder::Limits limits{PictureDecoder::Format::Png | PictureDecoder::Format::Jpeg
+                                            | PictureDecoder::Format::Gif,
+                                        4096, AdFetcher::maxImagePixels, keptSize};
+    const PictureDecoder::Result result = PictureDecoder::decode(body, limits);
+    if (const QString error = PictureDecoder::errorOf(result); !error.isEmpty())
+        qWarning().noquote() << "advertisement picture left out:" << error;
+    return PictureDecoder::imageOf(result);
 }
 
 }
@@ -73,7 +75,6 @@ void AdFetcher::start()
     ++generation;
     bytes.clear();
     refused = false;
-    tooLarge = false;
     qDebug().noquote() << "downloading" << address.toString();
 
     // The image server is asked with the absolute address as the request
@@ -120,15 +121,13 @@ void AdFetcher::headersComplete()
         else
             qDebug().noquote() << "strange content type:" << received;
     } else {
+        // Decoded all the same, within the same cap: the decoder takes
+        // only what it knows to be a picture.
         qWarning().noquote() << "not an image! (according to the content type):" << received;
-        // Nothing of such a body could be shown: it is not read at all.
-        refuse();
-        return;
     }
     const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
     if (length.isValid() && length.toLongLong() > maxImageSize) {
         qDebug().noquote() << "advertisement larger than" << maxImageSize << "bytes";
-        tooLarge = true;
         refuse();
     }
 }
@@ -140,7 +139,6 @@ void AdFetcher::bodyArrived()
     bytes += reply->read(maxImageSize + 1 - bytes.size());
     if (bytes.size() + reply->bytesAvailable() > maxImageSize) {
         qDebug().noquote() << "advertisement larger than" << maxImageSize << "bytes";
-        tooLarge = true;
         refuse();
     }
 }
@@ -157,7 +155,6 @@ void AdFetcher::downloadComplete()
         bytes += done->read(maxImageSize + 1 - bytes.size());
         if (bytes.size() + done->bytesAvailable() > maxImageSize) {
             qDebug().noquote() << "advertisement larger than" << maxImageSize << "bytes";
-            tooLarge = true;
             refused = true;
         }
     }
@@ -167,15 +164,10 @@ void AdFetcher::downloadComplete()
     const QNetworkReply::NetworkError error = done->error();
     const bool transportError = !refused && error != QNetworkReply::NoError && error < QNetworkReply::ContentAccessDenied
         && done->attribute(QNetworkRequest::HttpStatusCodeAttribute).isNull();
-    if (transportError || tooLarge) {
+    if (transportError || refused) {
         bytes.clear();
         qWarning().noquote() << "download of" << address.toString() << "failed";
         Q_EMIT downloadFailed();
-        return;
-    }
-    if (refused) {
-        // Not an image: what a decoder would make of it is nothing.
-        setPixmap(QPixmap());
         return;
     }
     startDecode(std::exchange(bytes, QByteArray()));
@@ -190,7 +182,36 @@ void AdFetcher::startDecode(const QByteArray& body)
         if (mine != generation)
             return; // a newer download has started meanwhile
         // Bytes that decode to nothing give an empty pixmap, which clears the label.
-        setPixmap(QPixmap::fromImage(watcher->result()));
+        picture = watcher->result();
+        showPicture();
     });
-    watcher->setFuture(QtConcurrent::run(decodeImage, body, format.isEmpty() ? QByteArray() : format));
+    watcher->setFuture(QtConcurrent::run(decodeImage, body));
+}
+
+void AdFetcher::showPicture()
+{
+    const QSize place = contentsRect().size();
+    if (picture.isNull() || place.isEmpty() || (picture.width() <= place.width() && picture.height() <= place.height()))
+        setPixmap(QPixmap::fromImage(picture));
+    else
+        setPixmap(QPixmap::fromImage(picture.scaled(place, Qt::KeepAspectRatio, Qt::SmoothTransformation)));
+}
+
+QSize AdFetcher::sizeHint() const
+{
+    // The picture fits into the place the window gives the label; it never
+    // asks for more room than that.
+    return minimumSize().isEmpty() ? QLabel::sizeHint() : minimumSize();
+}
+
+QSize AdFetcher::minimumSizeHint() const
+{
+    return minimumSize().isEmpty() ? QLabel::minimumSizeHint() : minimumSize();
+}
+
+void AdFetcher::resizeEvent(QResizeEvent* event)
+{
+    QLabel::resizeEvent(event);
+    if (!picture.isNull())
+        showPicture();
 }

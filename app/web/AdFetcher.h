@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QImage>
 #include <QLabel>
 #include <QPointer>
 #include <QUrl>
@@ -27,7 +28,12 @@ public:
     ~AdFetcher() override;
 
     QUrl url() const { return address; }
-    /// The decoder hint taken from the last image content type ("JPG" at first).
+    /// The label's minimum size when one is set: a picture larger than the
+    /// label is shown scaled down to it, never making the window wider.
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+    /// The format named by the last image content type ("JPG" at first);
+    /// the decoder goes by the picture's own first bytes.
     QByteArray imageFormat() const { return format; }
 
 Q_SIGNALS:
@@ -44,21 +50,27 @@ private Q_SLOTS:
     void headersComplete();
     void bodyArrived();
 
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
 private:
     /// Ends the reading of the reply at once; what the label shows then is
     /// decided when the reply has finished.
     void refuse();
     /// Decodes the body on a worker thread; the label shows the outcome.
     void startDecode(const QByteArray& body);
+    /// Shows the picture, scaled down to the label's contents when larger.
+    void showPicture();
 
     QUrl address;
     QNetworkAccessManager* http;
     QPointer<QNetworkReply> reply;
     QByteArray bytes;
     QByteArray format = "JPG";
-    /// The reply is not read any further: not an image, or too large.
+    /// The last decoded picture (null when it decoded to nothing).
+    QImage picture;
+    /// The reply is not read any further: it is too large.
     bool refused = false;
-    bool tooLarge = false;
     /// Counts the downloads; a decode that comes back for an older one is dropped.
     quint64 generation = 0;
 };

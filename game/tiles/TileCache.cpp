@@ -2,6 +2,7 @@
 
 #include "TileImages.h"
 
+#include <QCoreApplication>
 #include <QDataStream>
 #include <QDateTime>
 #include <QDebug>
@@ -12,6 +13,7 @@
 #include <QMutex>
 #include <QSaveFile>
 #include <QSet>
+#include <QStandardPaths>
 
 #include <algorithm>
 #include <memory>
@@ -67,14 +69,25 @@ QString TileCache::fileName(const QString& blankPath, const QString& facePath, d
     return QStringLiteral("tileset_0x%1.dat").arg(hash, 8, 16, QLatin1Char('0'));
 }
 
+QString TileCache::installedDirectory()
+{
+    if (!QCoreApplication::instance())
+        return QString();
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/tilesets");
+}
+
 QString TileCache::installedFile(const QString& blankPath, const QString& facePath, double scale)
 {
-    return QStringLiteral("tilesets/") + fileName(blankPath, facePath, scale);
+    const QString folder = installedDirectory();
+    return folder.isEmpty() ? QString() : folder + QLatin1Char('/') + fileName(blankPath, facePath, scale);
 }
 
 QString TileCache::cacheDirectory()
 {
-    return QDir::tempPath() + QStringLiteral("/tilesets");
+    // The user's own: one folder for all users of the machine would be
+    // whoever made it first's, and the cache off for everyone else.
+    const QString base = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
+    return base.isEmpty() ? QString() : base + QStringLiteral("/tilesets");
 }
 
 QString TileCache::temporaryFile(const QString& blankPath, const QString& facePath, double scale)
@@ -93,6 +106,8 @@ qint64 TileCache::maxFileSize(double scale)
 bool TileCache::prepareCacheDirectory()
 {
     const QString dir = cacheDirectory();
+    if (dir.isEmpty() || !QDir().mkpath(QFileInfo(dir).path()))
+        return false;
 #if defined(Q_OS_UNIX)
     const QByteArray path = QFile::encodeName(dir);
     if (::mkdir(path.constData(), 0700) != 0 && errno != EEXIST) {
@@ -134,7 +149,7 @@ TileImages* TileCache::read(QIODevice& device, double expectedScale)
     }
 }
 
-TileImages* TileCache::readFile(const QString& path, double expectedScale, const QStringList& sources)
+TileImages* TileCache::readFile(const QString& path, double expectedScale, const QStringList& sources, Writer writer)
 {
     QFile file;
     QDateTime modified;
@@ -157,8 +172,10 @@ TileImages* TileCache::readFile(const QString& path, double expectedScale, const
         refusal = qt_error_string(errno);
     else if (!S_ISREG(st.st_mode))
         refusal = QStringLiteral("not a regular file");
-    else if (st.st_uid != ::geteuid())
+    else if (st.st_uid != ::geteuid() && !(writer == Writer::UserOrRoot && st.st_uid == 0))
         refusal = QStringLiteral("owned by another user");
+    else if (writer == Writer::UserOrRoot && (st.st_mode & 022) != 0)
+        refusal = QStringLiteral("others may write it");
     else if (st.st_size > maxFileSize(expectedScale))
         refusal = QStringLiteral("too large");
     if (!refusal.isEmpty()) {
@@ -193,6 +210,29 @@ TileImages* TileCache::readFile(const QString& path, double expectedScale, const
     if (!set)
         qWarning() << "tile cache" << path << "is not a usable tile set; it is rendered anew";
     return set;
+}
+
+TileImages* TileCache::readInstalled(const QString& blankPath, const QString& facePath, double scale,
+                                     const QStringList& sources)
+{
+    const QString dir = installedDirectory();
+    if (dir.isEmpty())
+        return nullptr;
+#if defined(Q_OS_UNIX)
+    // The installer's folder must be what it wrote: a folder, not a link,
+    // that only this user or the system may change.
+    struct stat st;
+    if (::lstat(QFile::encodeName(dir).constData(), &st) != 0)
+        return nullptr;
+    if (!S_ISDIR(st.st_mode) || (st.st_uid != ::geteuid() && st.st_uid != 0) || (st.st_mode & 022) != 0) {
+        qWarning() << "installed tile sets" << dir << "not read: a folder others may change";
+        return nullptr;
+    }
+#else
+    if (QFileInfo(dir).isSymLink())
+        return nullptr;
+#endif
+    return readFile(installedFile(blankPath, facePath, scale), scale, sources, Writer::UserOrRoot);
 }
 
 bool TileCache::writeFile(const QString& path, const TileImages& images)

@@ -9,22 +9,34 @@ class TileImages;
 /// The disk cache of rendered tile sets: file names, the cache folder,
 /// reading and atomic writing. Any thread.
 ///
-/// The cache lives in "tilesets" under the system temporary directory, a
-/// folder of this user's own that only this user may enter. Only regular
-/// files of this user are read from it, never through a link; the install
-/// switch's folder under the current directory is written, never read.
+/// The cache lives in "tilesets" in the user's cache folder, a folder that
+/// only this user may enter. Only regular files of this user are read from
+/// it, never through a link. The install switch writes its sets into
+/// "tilesets" beside the program, where every user's client reads them;
+/// nothing is ever read from the current directory.
 namespace TileCache {
+
+/// Who may have written a file that is taken.
+enum class Writer {
+    User,       ///< this user only
+    UserOrRoot, ///< this user or the system (an installer), and no one else may change it
+};
 
 /// "tileset_0x%1.dat", %1 the 8-digit hexadecimal hash of the inputs.
 QString fileName(const QString& blankPath, const QString& facePath, double scale);
-/// The install switch's file: "tilesets/" + name under the current directory.
+/// The install switch's folder: "tilesets" beside the program; empty
+/// without an application object.
+QString installedDirectory();
+/// The install switch's file: the name in installedDirectory().
 QString installedFile(const QString& blankPath, const QString& facePath, double scale);
-/// The cache folder: "tilesets" directly in the system temporary directory.
+/// The cache folder: "tilesets" in the user's cache folder (under
+/// $XDG_CACHE_HOME or ~/.cache on Linux); empty when there is none.
 QString cacheDirectory();
 /// The cache file: the name in cacheDirectory().
 QString temporaryFile(const QString& blankPath, const QString& facePath, double scale);
 
-/// Makes the cache folder when it is missing (mode 0700) and checks that it
+/// Makes the cache folder when it is missing (mode 0700, its parents as
+/// needed) and checks that it
 /// is a folder (not a link) of this user that no one else may enter, taking
 /// away others' rights on it if needed. False when it cannot be had so: the
 /// cache is then neither read nor written.
@@ -40,9 +52,15 @@ qint64 maxFileSize(double scale);
 TileImages* read(QIODevice& device, double expectedScale);
 /// Reads a cache file: null when it is missing, not a regular file (a FIFO
 /// or a device is never opened for reading in a way that could wait), a
-/// link, not this user's, larger than maxFileSize(), older than one of the
-/// `sources`, or not a usable set as above.
-TileImages* readFile(const QString& path, double expectedScale, const QStringList& sources = {});
+/// link, not written by the `writer`, larger than maxFileSize(), older than
+/// one of the `sources`, or not a usable set as above.
+TileImages* readFile(const QString& path, double expectedScale, const QStringList& sources = {},
+                     Writer writer = Writer::User);
+/// Reads the installed set, as readFile() with Writer::UserOrRoot, when the
+/// installed folder is a folder (not a link) of this user or the system
+/// that no one else may change; null otherwise.
+TileImages* readInstalled(const QString& blankPath, const QString& facePath, double scale,
+                          const QStringList& sources);
 /// Writes a set to a file atomically (a reader sees the old file or the
 /// complete new one). A link or any other non-regular file at the path is
 /// removed first, never followed or written into. When another thread is

@@ -8,6 +8,7 @@
 #include <QCoreApplication>
 #include <QDebug>
 #include <QDir>
+#include <QFile>
 #include <QThreadPool>
 
 #include <chrono>
@@ -258,10 +259,14 @@ bool cacheable(double scale)
 
 TileImages* TileGraphics::readCachedSet(const QString& blankPath, const QString& facePath, double scale)
 {
-    if (!cacheable(scale) || !TileCache::prepareCacheDirectory())
+    if (!cacheable(scale))
         return nullptr;
-    return TileCache::readFile(TileCache::temporaryFile(blankPath, facePath, scale), scale,
-                               {blankPath, facePath, highlightPath()});
+    const QStringList sources{blankPath, facePath, highlightPath()};
+    if (TileImages* installed = TileCache::readInstalled(blankPath, facePath, scale, sources))
+        return installed;
+    if (!TileCache::prepareCacheDirectory())
+        return nullptr;
+    return TileCache::readFile(TileCache::temporaryFile(blankPath, facePath, scale), scale, sources);
 }
 
 TileImages* TileGraphics::renderAndStore(const QString& blankPath, const QString& facePath, double scale)
@@ -281,15 +286,23 @@ TileImages* TileGraphics::loadTileImages(const QString& blankPath, const QString
 
 void TileGraphics::installTilesets()
 {
-    if (!QDir::current().mkpath(QStringLiteral("tilesets")))
-        qWarning() << "cannot make" << QDir::current().filePath(QStringLiteral("tilesets"));
+    // Beside the program, where the installer runs; readable by every user
+    // of the machine, changeable only by the installer's.
+    const QString folder = TileCache::installedDirectory();
+    const QFile::Permissions readable = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther;
+    const QFile::Permissions enterable = readable | QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther;
+    if (folder.isEmpty() || !QDir().mkpath(folder) || !QFile::setPermissions(folder, enterable)) {
+        qWarning() << "cannot make" << folder;
+        return;
+    }
     for (const Choice& blank : blanks) {
         for (const Choice& face : faces) {
             const QString b = QLatin1String(blank.path);
             const QString f = QLatin1String(face.path);
             std::unique_ptr<TileImages> set(loadTileImages(b, f, 1.0));
-            if (!TileCache::writeFile(TileCache::installedFile(b, f, 1.0), *set))
-                qWarning() << "cannot write" << TileCache::installedFile(b, f, 1.0);
+            const QString file = TileCache::installedFile(b, f, 1.0);
+            if (!TileCache::writeFile(file, *set) || !QFile::setPermissions(file, readable))
+                qWarning() << "cannot write" << file;
         }
     }
 }

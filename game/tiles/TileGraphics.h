@@ -57,14 +57,14 @@ public:
     bool isRendering() const;
 
     /// Writes the cache file of every back and face at scale 1.0 into
-    /// "tilesets/" under the current directory (the installer's step).
-    /// Failures are logged, never thrown. The program itself never reads
-    /// that folder.
+    /// "tilesets/" beside the program (the installer's step), readable by
+    /// every user. Failures are logged, never thrown.
     static void installTilesets();
     /// A set for (back, face, scale): from a valid cache file when there is
     /// one, else rendered and written to the cache. Owned by the caller. Any thread.
     static TileImages* loadTileImages(const QString& blankPath, const QString& facePath, double scale);
-    /// The set from a valid cache file, or null. Any thread.
+    /// The set from a valid installed file, else from a valid cache file,
+    /// or null. Any thread.
     static TileImages* readCachedSet(const QString& blankPath, const QString& facePath, double scale);
     /// A newly rendered set, written to the cache. Any thread.
     static TileImages* renderAndStore(const QString& blankPath, const QString& facePath, double scale);

@@ -5,10 +5,10 @@
 
 #include "TileImages_p.h"
 
+#include "PictureDecoder.h"
+
 #include <QDataStream>
-#include <QImageReader>
 #include <QIODevice>
-#include <QtEndian>
 
 #include <algorithm>
 #include <cmath>
@@ -52,7 +52,9 @@ QImage smoothlyScaled(const QImage& image, double f)
 
 /// Reads one picture of the stream form (a null marker, then a PNG image, as
 /// QDataStream writes a QImage). The PNG header's size is checked before
-/// anything is decoded: a picture larger than `limit` on either side throws.
+/// anything is decoded: a picture larger than `limit` on either side, or
+/// with more bytes than such a picture stored without any compression,
+/// throws.
 void readPicture(QDataStream& in, QImage& image, int limit)
 {
     if (in.status() != QDataStream::Ok)
@@ -65,22 +67,17 @@ void readPicture(QDataStream& in, QImage& image, int limit)
         image = QImage();
         return;
     }
-    // Signature (8 bytes), then the IHDR chunk: length, type, width, height.
-    QIODevice* device = in.device();
-    const QByteArray head = device->peek(24);
-    static const char signature[] = "\x89PNG\r\n\x1a\n";
-    if (head.size() < 24 || !head.startsWith(QByteArray::fromRawData(signature, 8))
-        || head.mid(12, 4) != QByteArrayLiteral("IHDR")) {
-        in.setStatus(QDataStream::ReadCorruptData);
+    const PictureDecoder::Limits limits{PictureDecoder::Format::Png, limit, qint64(limit) * limit, QSize()};
+    const qint64 maxBytes = 2 * qint64(limit) * (4 * limit + 1) + 4096;
+    const PictureDecoder::Result result = PictureDecoder::readPng(*in.device(), limits, maxBytes);
+    if (const auto* error = std::get_if<PictureDecoder::Error>(&result)) {
+        if (error->kind == PictureDecoder::Error::TooLarge)
+            throw std::runtime_error("Picture larger than its set");
+        in.setStatus(error->kind == PictureDecoder::Error::Truncated ? QDataStream::ReadPastEnd
+                                                                     : QDataStream::ReadCorruptData);
         return;
     }
-    const quint32 width = qFromBigEndian<quint32>(head.constData() + 16);
-    const quint32 height = qFromBigEndian<quint32>(head.constData() + 20);
-    if (width > quint32(limit) || height > quint32(limit))
-        throw std::runtime_error("Picture larger than its set");
-    image = QImageReader(device, "png").read();
-    if (image.isNull())
-        in.setStatus(QDataStream::ReadPastEnd);
+    image = std::get<QImage>(result);
 }
 
 /// The widest or highest picture of a set at scale 1 (the own standing tile

@@ -60,8 +60,11 @@ public:
     /// "Scale out of range" for a stored scale not above 0 and up to
     /// maxStoredScale, and "Picture larger than its set" at the first picture
     /// whose stored size is beyond maxPictureSide() of the scale (checked
-    /// before the picture is decoded); a short or corrupt stream leaves the
-    /// stream's status not Ok (the caller must check it).
+    /// before the picture is decoded), or whose bytes are more than twice
+    /// those of such a picture without compression; a picture's optional
+    /// PNG chunks (text, colour profiles) are dropped unread. A short or
+    /// corrupt stream leaves the stream's status not Ok (the caller must
+    /// check it).
     explicit TileImages(QDataStream& in);
     /// The same for a set that must have the given scale: any other stored
     /// scale throws "Other scale" before any picture is read.

@@ -5,6 +5,7 @@
 #include "Avatar.h"
 #include "AvatarDelegate.h"
 #include "ModelessMsgBox.h"
+#include "PictureDecoder.h"
 #include "SocialLog.h"
 #include "Utils.h"
 
@@ -29,6 +30,17 @@ namespace {
 QImage fitted(const QImage& image)
 {
     return image.scaled(64, 64, Qt::KeepAspectRatio, Qt::FastTransformation);
+}
+
+/// A picture file to choose from: a camera's picture is taken, decoded
+/// straight at about the size it is sent at.
+PictureDecoder::Result decodeFile(const QString& path)
+{
+    constexpr qint64 maxFileSize = 32 * 1024 * 1024;
+    const PictureDecoder::Limits limits{PictureDecoder::Format::Png | PictureDecoder::Format::Jpeg
+                                            | PictureDecoder::Format::Gif | PictureDecoder::Format::Bmp,
+                                        8192, 40'000'000, QSize(64, 64)};
+    return PictureDecoder::decodeFile(path, limits, maxFileSize);
 }
 
 }
@@ -142,9 +154,11 @@ void AvatarDialog::loadDefaultAvatars()
     for (const QString& directory : directories) {
         const QFileInfoList files = QDir(directory).entryInfoList(filters, QDir::Files, QDir::Name);
         for (const QFileInfo& file : files) {
-            const QImage image(file.absoluteFilePath());
+            const PictureDecoder::Result result = decodeFile(file.absoluteFilePath());
+            const QImage image = PictureDecoder::imageOf(result);
             if (image.isNull()) {
-                qCWarning(lcSocial) << "failed to load default avatar from" << file.absoluteFilePath();
+                qCWarning(lcSocial) << "failed to load default avatar from" << file.absoluteFilePath() << "-"
+                                    << PictureDecoder::errorOf(result);
                 continue;
             }
             addAvatar(image);
@@ -225,8 +239,10 @@ void AvatarDialog::chooseCustomFile(const QString& fileName)
         warn(tr("The file %1 is unreadable").arg(fileName));
         return;
     }
-    const QImage image(fileName);
+    const PictureDecoder::Result result = decodeFile(fileName);
+    const QImage image = PictureDecoder::imageOf(result);
     if (image.isNull()) {
+        qCWarning(lcSocial) << "avatar picture" << fileName << "left out:" << PictureDecoder::errorOf(result);
         warn(tr("The file %1 is an invalid image").arg(fileName));
         return;
     }

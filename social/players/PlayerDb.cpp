@@ -6,11 +6,15 @@
 #include "ClientExtension.h"
 #include "ConnectionManager.h"
 #include "IqVCard.h"
+#include "PictureDecoder.h"
 #include "SocialLog.h"
 #include "XMPPClient.h"
 #include "XmppNames.h"
 
+#include <QBuffer>
+#include <QFutureWatcher>
 #include <QPointer>
+#include <QtConcurrent/QtConcurrentRun>
 
 #include <array>
 #include <exception>
@@ -27,6 +31,16 @@ const std::array<const char*, 9> DefaultAvatars = {
     "resources:/avatar-default-purple.png", "resources:/avatar-default-red.png",
     "resources:/avatar-default-yellow.png",
 };
+
+/// A chat user's photo: what other programs store, from icons to camera
+/// pictures; kept at most PictureSize on either side.
+PictureDecoder::Result decodePhoto(const QByteArray& bytes)
+{
+    const PictureDecoder::Limits limits{PictureDecoder::Format::Png | PictureDecoder::Format::Jpeg
+                                            | PictureDecoder::Format::Gif,
+                                        2048, 2048 * 2048, QSize(PlayerDb::PictureSize, PlayerDb::PictureSize)};
+    return PictureDecoder::decode(bytes, limits);
+}
 
 bool isDecimal(const QString& text)
 {
@@ -156,7 +170,7 @@ QPixmap PlayerDb::playerPicture(qint32 pid)
     const auto it = m_pictures.constFind(pid);
     if (it != m_pictures.constEnd() && !it->picture.isNull())
         return it->picture;
-    if (it == m_pictures.constEnd() && sessionUp())
+    if (it == m_pictures.constEnd() && sessionUp() && !m_decoding.contains(pid))
         requestPicture(pid);
     return defaultAvatar(pid);
 }
@@ -218,7 +232,13 @@ void PlayerDb::onOwnCardAnswer(const xmpp::Iq* answer)
             card.addEmptyName = false;
         }
     }
-    card.photo = picture;
+    card.photo.clear();
+    if (!picture.isNull()) {
+        QBuffer buffer(&card.photo);
+        buffer.open(QIODevice::WriteOnly);
+        picture.save(&buffer, "PNG");
+    }
+    card.photoType = QStringLiteral("image/png");
     card.photoHash = QByteArray();
     // The name the user gave the card stays; only a card without one gets
     // the player's name.
@@ -283,17 +303,44 @@ void PlayerDb::onVCardReceived(const XMPPJid& jid, const XMPPVCard& vCard)
 
 void PlayerDb::storePicture(qint32 pid, const XMPPVCard& vCard)
 {
-    if (vCard.photo.isNull()) {
-        m_pictures.insert(pid, PictureCacheEntry{});
-    } else {
-        QImage image = vCard.photo;
-        if (image.width() > PictureSize || image.height() > PictureSize)
-            image = image.scaled(PictureSize, PictureSize, Qt::KeepAspectRatio, Qt::SmoothTransformation);
-        m_pictures.insert(pid, PictureCacheEntry{vCard.photoHash, QPixmap::fromImage(image)});
-        if (pid == m_ownPid && m_client)
+    const auto cached = m_pictures.constFind(pid);
+    if (vCard.photo.isEmpty() || (cached != m_pictures.constEnd() && cached->hash == vCard.photoHash)) {
+        // No picture, or the one already shown: nothing to decode, and a
+        // decoding of an older card is of no use any more.
+        m_decoding.remove(pid);
+        if (vCard.photo.isEmpty())
+            m_pictures.insert(pid, PictureCacheEntry{});
+        else if (pid == m_ownPid && m_client && !cached->picture.isNull())
             m_client->setOwnPhotoHash(vCard.photoHash);
+        Q_EMIT playerPictureUpdate(pid);
+        return;
     }
-    Q_EMIT playerPictureUpdate(pid);
+    const auto decoding = m_decoding.constFind(pid);
+    if (decoding != m_decoding.constEnd() && decoding->hash == vCard.photoHash)
+        return; // already on its way
+    // Off the GUI thread: another user's photo must not hold the window.
+    const quint64 serial = ++m_decodeSerial;
+    const QByteArray hash = vCard.photoHash;
+    m_decoding.insert(pid, Decoding{serial, hash});
+    auto* watcher = new QFutureWatcher<PictureDecoder::Result>(this);
+    connect(watcher, &QFutureWatcher<PictureDecoder::Result>::finished, this, [this, watcher, pid, serial, hash] {
+        watcher->deleteLater();
+        const auto it = m_decoding.constFind(pid);
+        if (it == m_decoding.constEnd() || it->serial != serial)
+            return; // a newer card has come meanwhile
+        m_decoding.erase(it);
+        const PictureDecoder::Result result = watcher->result();
+        const QImage image = PictureDecoder::imageOf(result);
+        if (image.isNull())
+            qCWarning(lcSocial).noquote() << "picture of player" << pid << "left out:" << PictureDecoder::errorOf(result);
+        // A photo that does not decode is kept by its hash as no picture:
+        // presences that announce it fetch nothing again.
+        m_pictures.insert(pid, PictureCacheEntry{hash, image.isNull() ? QPixmap() : QPixmap::fromImage(image)});
+        if (pid == m_ownPid && m_client && !image.isNull())
+            m_client->setOwnPhotoHash(hash);
+        Q_EMIT playerPictureUpdate(pid);
+    });
+    watcher->setFuture(QtConcurrent::run(decodePhoto, vCard.photo));
 }
 
 void PlayerDb::onUploadVCardOk()

@@ -31,6 +31,9 @@ class Iq;
 /// Pictures are fetched once per player: a vCard without a photo, or one the
 /// server cannot give, is remembered as "no picture" until the player's
 /// presence announces a photo; at most one request per player is in flight.
+/// Photos are decoded off the GUI thread, each once; one that does not
+/// decode is left out with a log line and remembered as "no picture" until
+/// a presence announces another.
 class PlayerDb : public QObject
 {
     Q_OBJECT
@@ -170,6 +173,14 @@ private:
     QMap<qint32, PictureCacheEntry> m_pictures;
     /// Players whose vCard is asked for, with whether to ask again after the answer.
     QHash<qint32, bool> m_pending;
+    struct Decoding
+    {
+        quint64 serial; ///< which decoding is the latest one
+        QByteArray hash;
+    };
+    /// Players whose photo is being decoded.
+    QHash<qint32, Decoding> m_decoding;
+    quint64 m_decodeSerial = 0;
     /// The picture to store once the own card has arrived.
     QImage m_pictureToUpload;
     bool m_ownCardRequested = false;

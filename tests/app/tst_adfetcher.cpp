@@ -2,6 +2,7 @@
 
 #include "ProcessMemory.h"
 #include "AdFetcher.h"
+#include "HostilePictures.h"
 #include "HttpTestServer.h"
 #include "LogCapture.h"
 
@@ -13,21 +14,11 @@
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTest>
+#include <QVBoxLayout>
 
 #include <stdexcept>
 
 namespace {
-
-QByteArray pngBytes(const QColor& colour)
-{
-    QImage image(330, 200, QImage::Format_RGB32);
-    image.fill(colour);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return bytes;
-}
 
 const QString adPath = QStringLiteral("client/parlor7/advertisement/1.png");
 
@@ -46,7 +37,7 @@ private Q_SLOTS:
     {
         server = new HttpTestServer;
         QVERIFY(server->isRunning());
-        server->setFile(adPath, pngBytes(Qt::red));
+        server->setFile(adPath, hostilepictures::plainPng(QSize(330, 200), Qt::red));
     }
     void cleanupTestCase() { delete server; }
 
@@ -113,8 +104,10 @@ private Q_SLOTS:
         ad.setUrl(server->base() + QStringLiteral("/client/parlor7/advertisement/2.png"));
         ad.start(); // fetched anew: the server has no such image
         QTRY_VERIFY_WITH_TIMEOUT(ad.pixmap().isNull(), 5000);
+        // Decoded all the same: not a picture of a known format.
         QCOMPARE(capture.lines(QtWarningMsg),
-            QStringList{QStringLiteral("not an image! (according to the content type): text/html")});
+            (QStringList{QStringLiteral("not an image! (according to the content type): text/html"),
+                         QStringLiteral("advertisement picture left out: not a picture of a known format")}));
         QTest::qWait(100);
         QCOMPARE(failed.size(), 0);
     }
@@ -146,8 +139,8 @@ private Q_SLOTS:
         QTest::addColumn<bool>("failed");   // downloadFailed(), the label keeps its image
         QTest::addColumn<bool>("endless");  // the server reports how much it sent
 
-        // Not an image: refused at its headers, the label is cleared.
-        QTest::newRow("endless page") << QStringLiteral("/endless/1.png") << false << true;
+        // Not an image, and no end to it: cut at the limit all the same.
+        QTest::newRow("endless page") << QStringLiteral("/endless/1.png") << true << true;
         // An image that never ends: cut at the limit.
         QTest::newRow("endless image") << QStringLiteral("/endless/1.png?type=image/png") << true << true;
         // An announced length beyond the limit: refused before the body.
@@ -203,6 +196,46 @@ private Q_SLOTS:
             QVERIFY2(server->endlessBodiesSent().constFirst() < 64 * 1024 * 1024,
                      qPrintable(QString::number(server->endlessBodiesSent().constFirst())));
         }
+    }
+
+    void picturesAreDecodedWithinBounds_data()
+    {
+        QTest::addColumn<QByteArray>("picture");
+        QTest::addColumn<QString>("type");
+        QTest::addColumn<QSize>("shown"); // 0 x 0: the label is cleared
+
+        using namespace hostilepictures;
+        QTest::newRow("picture called text") << hostilepictures::plainPng(QSize(330, 200), Qt::red) << "text/plain" << QSize(330, 200);
+        QTest::newRow("text chunk bomb") << pngWithChunks(plainPng(QSize(96, 96)), 500, "zTXt", 7800000) << "image/png"
+                                         << QSize(96, 96);
+        QTest::newRow("oversized header") << pngClaiming(100000, 100000) << "image/png" << QSize(0, 0);
+        // Scaled down to its place, the window as wide as before.
+        QTest::newRow("2000 x 1600") << plainPng(QSize(2000, 1600)) << "image/png" << QSize(250, 200);
+    }
+
+    void picturesAreDecodedWithinBounds()
+    {
+        QFETCH(QByteArray, picture);
+        QFETCH(QString, type);
+        QFETCH(QSize, shown);
+        server->setFile(QStringLiteral("ad.png"), picture);
+        QWidget window;
+        auto* ad = new AdFetcher(&window);
+        ad->setMinimumSize(330, 200);
+        (new QVBoxLayout(&window))->addWidget(ad);
+        window.show();
+        const QSize windowHint = window.sizeHint();
+        ad->setPixmap(QPixmap(10, 10));
+        ad->setUrl(server->base() + QStringLiteral("/type/") + type + QStringLiteral("/ad.png"));
+        processmemory::resetPeak();
+        const qint64 before = statusKb("VmRSS");
+        ad->start();
+        QTRY_VERIFY_WITH_TIMEOUT(ad->pixmap().size() != QSize(10, 10), 5000);
+        const qint64 peakGrowth = statusKb("VmHWM") - before;
+        qInfo("%s: %lld bytes, peak memory grew by %lld kB", QTest::currentDataTag(), qint64(picture.size()), peakGrowth);
+        QCOMPARE(ad->pixmap().size(), shown);
+        QCOMPARE(window.sizeHint(), windowHint);
+        QVERIFY(peakGrowth < 64 * 1024);
     }
 
     void emptyAddressIsAProgrammingError()

@@ -1,11 +1,13 @@
 // The installer's step: "client --install" writes the tile cache of every
-// back and face under the working directory and exits 0, without log file,
-// lock or window; a second run replaces the files in place.
+// back and face beside the program, never into the working directory, and
+// exits 0, without log file, lock or window; a second run replaces the files
+// in place.
 #include "TileCache.h"
 #include "TileGraphics.h"
 #include "TileImages.h"
 
 #include <QDir>
+#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -27,7 +29,7 @@ class TestInstallSwitch : public QObject
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         p.setProcessEnvironment(env);
         p.setWorkingDirectory(root.filePath(QStringLiteral("work")));
-        p.start(QStringLiteral(PARLOR_CLIENT_BINARY), {option});
+        p.start(root.filePath(QStringLiteral("program/client")), {option});
         if (!p.waitForFinished(60000)) {
             p.kill();
             p.waitForFinished(5000);
@@ -43,6 +45,9 @@ private Q_SLOTS:
     {
         QVERIFY(QDir(root.path()).mkpath(QStringLiteral("tmp")));
         QVERIFY(QDir(root.path()).mkpath(QStringLiteral("work")));
+        // A program folder of its own, as an installer lays it out.
+        QVERIFY(QDir(root.path()).mkpath(QStringLiteral("program")));
+        QVERIFY(QFile::copy(QStringLiteral(PARLOR_CLIENT_BINARY), root.filePath(QStringLiteral("program/client"))));
         QDir::setSearchPaths(QStringLiteral("resources"), {QStringLiteral(":parlor7/"), QStringLiteral(":default/")});
     }
 
@@ -57,7 +62,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, option);
         QCOMPARE(runInstall(option), 0);
-        const QDir installed(root.filePath(QStringLiteral("work/tilesets")));
+        const QDir installed(root.filePath(QStringLiteral("program/tilesets")));
         QStringList expected;
         for (int b = 0; b < TileGraphics::blankCount(); ++b)
             for (int f = 0; f < TileGraphics::faceCount(); ++f)
@@ -65,11 +70,17 @@ private Q_SLOTS:
         expected.sort();
         QCOMPARE(expected.size(), 20);
         QCOMPARE(installed.entryList(QDir::Files, QDir::Name), expected);
-        // Each is a whole set this program reads back.
+        QVERIFY(!QFileInfo::exists(root.filePath(QStringLiteral("work/tilesets"))));
+        // Each is a whole set that every user's client reads back.
+        const QFile::Permissions everyone = QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther;
+        QCOMPARE(QFile::permissions(installed.path()) & (everyone | QFile::WriteGroup | QFile::WriteOther), everyone);
         for (const QString& name : {expected.first(), expected.last()}) {
-            std::unique_ptr<TileImages> set(TileCache::readFile(installed.filePath(name), 1.0));
+            std::unique_ptr<TileImages> set(
+                TileCache::readFile(installed.filePath(name), 1.0, {}, TileCache::Writer::UserOrRoot));
             QVERIFY2(set, qPrintable(name));
             QCOMPARE(set->rect(0, TileImages::Declared).isEmpty(), false);
+            QCOMPARE(QFile::permissions(installed.filePath(name)) & (everyone | QFile::WriteGroup | QFile::WriteOther),
+                     everyone);
         }
         QVERIFY(!QFileInfo::exists(root.filePath(QStringLiteral("tmp/mahjong.log"))));
     }

@@ -3,6 +3,7 @@
 // things at the cache's path (a FIFO, a link, another user's file, pictures
 // far larger than the set's scale), the cache folder's rights, and readers
 // that never see a half-written file.
+#include "HostilePictures.h"
 #include "ProcessMemory.h"
 #include "TileCache.h"
 #include "TileGraphics.h"
@@ -17,6 +18,7 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
@@ -24,6 +26,7 @@
 #include <atomic>
 #include <memory>
 
+#include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -56,17 +59,12 @@ QByteArray serialised(const TileImages& set)
 using processmemory::statusKb;
 
 /// A stream that starts like a set of `scale` and whose first pictures are
-/// `count` copies of a valid, transparent `side` x `side` PNG.
-QByteArray oversizedSet(double scale, int side, int count)
+/// `count` copies of a valid, transparent `side` x `side` PNG, each with
+/// `textChunks` compressed text chunks of nearly 8 MB once inflated.
+QByteArray oversizedSet(double scale, int side, int count, int textChunks = 0)
 {
-    QByteArray png;
-    {
-        QImage big(side, side, QImage::Format_ARGB32);
-        big.fill(Qt::transparent);
-        QBuffer buffer(&png);
-        buffer.open(QIODevice::WriteOnly);
-        big.save(&buffer, "PNG");
-    }
+    const QByteArray png = hostilepictures::pngWithChunks(hostilepictures::plainPng(QSize(side, side), Qt::transparent),
+                                                          textChunks, "zTXt", 7800000);
     QByteArray bytes;
     QDataStream out(&bytes, QIODevice::WriteOnly);
     out << TileImages::streamVersion << TileImages::baseProportion << TileImages::handProportion << scale;
@@ -115,8 +113,10 @@ private Q_SLOTS:
         const QSet<QString> names{a, TileCache::fileName(svgFace, svgBack, 1.0), TileCache::fileName(svgBack, svgFace, 1.03125),
                                   TileCache::fileName(pngBack, svgFace, 1.0)};
         QCOMPARE(names.size(), 4);
-        QCOMPARE(TileCache::installedFile(svgBack, svgFace, 1.0), QStringLiteral("tilesets/") + a);
-        QCOMPARE(TileCache::temporaryFile(svgBack, svgFace, 1.0), QDir::tempPath() + QStringLiteral("/tilesets/") + a);
+        QCOMPARE(TileCache::installedFile(svgBack, svgFace, 1.0),
+                 QCoreApplication::applicationDirPath() + QStringLiteral("/tilesets/") + a);
+        QCOMPARE(TileCache::temporaryFile(svgBack, svgFace, 1.0),
+                 QStandardPaths::writableLocation(QStandardPaths::CacheLocation) + QStringLiteral("/tilesets/") + a);
         // The name hashes the paths and the scale as little-endian stream bytes.
         QByteArray bytes;
         QDataStream out(&bytes, QIODevice::WriteOnly);
@@ -184,7 +184,7 @@ private Q_SLOTS:
         // who chose the folder the client starts in, is not taken.
         const double scale = 1.5;
         QVERIFY(QDir::current().mkpath(QStringLiteral("tilesets")));
-        const QString installed = TileCache::installedFile(pngBack, svgFace, scale);
+        const QString installed = QStringLiteral("tilesets/") + TileCache::fileName(pngBack, svgFace, scale);
         const TileImages planted(svgBack, svgFace, TileGraphics::highlightPath(), scale);
         writeBytes(installed, serialised(planted));
         const QByteArray before = fileBytes(installed);
@@ -203,6 +203,7 @@ private Q_SLOTS:
         QTest::newRow("link to a fifo") << QStringLiteral("link to fifo");
         QTest::newRow("dangling link") << QStringLiteral("dangling link");
         QTest::newRow("oversized pictures") << QStringLiteral("oversized");
+        QTest::newRow("pictures with text chunks") << QStringLiteral("text chunks");
     }
 
     void hostileThingsAtTheCachePath()
@@ -235,10 +236,16 @@ private Q_SLOTS:
             QVERIFY(QFile::link(fifo, file));
         } else if (thing == QLatin1String("dangling link")) {
             QVERIFY(QFile::link(dir.filePath(QStringLiteral("nothing-here")), file));
-        } else {
+        } else if (thing == QLatin1String("oversized")) {
             // Forty transparent pictures of 3000 x 3000 pixels: a few hundred
             // kilobytes on disk, 1.4 GB once decoded.
             writeBytes(file, oversizedSet(scale, 3000, 40));
+        } else {
+            // Pictures of the set's size with 30 text chunks each, 460 kB in
+            // all: 2.3 GB once inflated and kept as the pictures' text.
+            const QByteArray bytes = oversizedSet(scale, TileImages::maxPictureSide(scale), 2, 30);
+            QVERIFY(bytes.size() < TileCache::maxFileSize(scale));
+            writeBytes(file, bytes);
         }
         const QByteArray preciousBefore = fileBytes(precious);
 
@@ -348,6 +355,9 @@ private Q_SLOTS:
         QTest::newRow("another user's") << QStringLiteral("foreign") << false;
         QTest::newRow("a link to a folder") << QStringLiteral("link") << false;
         QTest::newRow("a file") << QStringLiteral("file") << false;
+        // Whoever makes the shared temporary folder's "tilesets" first has no
+        // say over anyone else's cache.
+        QTest::newRow("another user's folder in the temporary folder") << QStringLiteral("shared") << true;
     }
 
     void cacheFolderIsTheUsersOwn()
@@ -374,6 +384,12 @@ private Q_SLOTS:
             QVERIFY(QFile::link(elsewhere, folder));
         } else if (state == QLatin1String("file")) {
             writeBytes(folder, "x");
+        } else if (state == QLatin1String("shared")) {
+            if (::geteuid() != 0)
+                QSKIP("only root can give a folder to another user");
+            const QByteArray shared = QFile::encodeName(QDir::tempPath() + QStringLiteral("/tilesets"));
+            QVERIFY(::mkdir(shared.constData(), 0755) == 0 || errno == EEXIST);
+            QCOMPARE(::chown(shared.constData(), otherUser, otherUser), 0);
         }
 
         const double scale = 0.5;
@@ -389,6 +405,48 @@ private Q_SLOTS:
         }
         QFile::remove(folder);
         QDir(folder).removeRecursively();
+    }
+
+    void installedSetsBesideTheProgram_data()
+    {
+        QTest::addColumn<QString>("state");
+        QTest::addColumn<bool>("used");
+        QTest::newRow("the user's") << QStringLiteral("plain") << true;
+        QTest::newRow("a file others may change") << QStringLiteral("file 0666") << false;
+        QTest::newRow("a folder others may change") << QStringLiteral("folder 0777") << false;
+        QTest::newRow("another user's file") << QStringLiteral("foreign") << false;
+        QTest::newRow("a link") << QStringLiteral("link") << false;
+    }
+
+    void installedSetsBesideTheProgram()
+    {
+        // What the install switch writes beside the program is read, with
+        // the checks of the cache and those of a folder every user reads.
+        QFETCH(QString, state);
+        QFETCH(bool, used);
+        const QString folder = TileCache::installedDirectory();
+        const QString file = TileCache::installedFile(svgBack, svgFace, 1.0);
+        QDir(folder).removeRecursively();
+        QVERIFY(QDir().mkpath(folder));
+        QCOMPARE(::chmod(QFile::encodeName(folder).constData(), state == QLatin1String("folder 0777") ? 0777 : 0755), 0);
+        const QByteArray planted = serialised(TileImages(pngBack, pngFace, TileGraphics::highlightPath(), 1.0));
+        const QString target = state == QLatin1String("link") ? dir.filePath(QStringLiteral("linked.dat")) : file;
+        writeBytes(target, planted);
+        QCOMPARE(::chmod(QFile::encodeName(target).constData(), state == QLatin1String("file 0666") ? 0666 : 0644), 0);
+        if (state == QLatin1String("link")) {
+            QVERIFY(QFile::link(target, file));
+        } else if (state == QLatin1String("foreign")) {
+            if (::geteuid() != 0)
+                QSKIP("only root can give a file to another user");
+            QCOMPARE(::chown(QFile::encodeName(file).constData(), otherUser, otherUser), 0);
+        }
+        QFile::remove(TileCache::temporaryFile(svgBack, svgFace, 1.0));
+
+        std::unique_ptr<TileImages> set(TileGraphics::loadTileImages(svgBack, svgFace, 1.0));
+        QDir(folder).removeRecursively();
+        QCOMPARE(set->size3D(0, TileImages::Declared) == TileSize3D(28, 39, -1), used);
+        // A set taken from the installed file is not rendered and cached again.
+        QCOMPARE(QFileInfo::exists(TileCache::temporaryFile(svgBack, svgFace, 1.0)), !used);
     }
 
     void readersNeverSeeHalfWrittenFiles()

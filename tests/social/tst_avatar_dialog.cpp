@@ -4,7 +4,9 @@
 #include "Avatar.h"
 #include "AvatarDialog.h"
 #include "FriendsTestSession.h"
+#include "HostilePictures.h"
 #include "ModelessMsgBox.h"
+#include "ProcessMemory.h"
 
 #include <QApplication>
 #include <QFile>
@@ -88,18 +90,30 @@ private Q_SLOTS:
     {
         QTest::addColumn<QSize>("size");
         QTest::addColumn<QSize>("sent");
-        QTest::newRow("wide, larger") << QSize(100, 50) << QSize(64, 32);
-        QTest::newRow("small square") << QSize(32, 32) << QSize(64, 64);
-        QTest::newRow("tall") << QSize(20, 80) << QSize(16, 64);
+        QTest::addColumn<int>("textChunks"); // of 7.8 MB each once inflated
+        QTest::newRow("wide, larger") << QSize(100, 50) << QSize(64, 32) << 0;
+        QTest::newRow("small square") << QSize(32, 32) << QSize(64, 64) << 0;
+        QTest::newRow("tall") << QSize(20, 80) << QSize(16, 64) << 0;
+        QTest::newRow("wide, with a text chunk bomb") << QSize(100, 50) << QSize(64, 32) << 60;
     }
 
     void customPictureIsFitted()
     {
         QFETCH(QSize, size);
         QFETCH(QSize, sent);
+        QFETCH(int, textChunks);
         auto* dialog = new AvatarDialog(&page);
         QSignalSpy chosen(dialog, &AvatarDialog::changeAvatar);
-        dialog->chooseCustomFile(writeImage(QStringLiteral("own.png"), size));
+        const QString file = writeImage(QStringLiteral("own.png"), size);
+        QFile out(file);
+        QVERIFY(out.open(QIODevice::ReadWrite));
+        const QByteArray bytes = hostilepictures::pngWithChunks(out.readAll(), textChunks, "zTXt", 7800000);
+        QVERIFY(out.seek(0) && out.write(bytes) == bytes.size());
+        out.close();
+        processmemory::resetPeak();
+        const qint64 before = processmemory::statusKb("VmRSS");
+        dialog->chooseCustomFile(file);
+        QVERIFY(processmemory::statusKb("VmHWM") - before < 100 * 1024);
         QCOMPARE(chosen.size(), 1);
         QCOMPARE(chosen.first().first().value<QImage>().size(), sent);
         QCOMPARE(cursorDepth(), 1);

@@ -1,8 +1,11 @@
 // The player directory and the table presence against a real Prosody with
 // three accounts: pictures fetched once, a new picture seen by a friend,
 // the rest of a card kept by a picture upload,
-// the search of an address by name, and the tables a friend sits at.
+// the search of an address by name, the tables a friend sits at, and
+// hostile photos of another account costing bounded memory.
 #include "GameModel.h"
+#include "HostilePictures.h"
+#include "ProcessMemory.h"
 #include "ProsodyAccounts.h"
 #include "RawXmppClient.h"
 #include "SocialTestAccount.h"
@@ -50,6 +53,21 @@ class TestPlayersProsody : public QObject
     Q_OBJECT
 
     std::unique_ptr<ProsodyFixture> m_server;
+
+    /// Stores Carol's (1003) card with a client of her own, as another
+    /// program of hers would.
+    bool storeCarolsCard(const QByteArray& card)
+    {
+        RawXmppClient other;
+        QString error;
+        if (!other.login(m_server->host(), m_server->port(), m_server->domain(), QStringLiteral("1003"),
+                         SocialTestAccount::password(1003), &error)) {
+            qWarning().noquote() << error;
+            return false;
+        }
+        other.send("<iq type='set' id='c1'>" + card + "</iq>");
+        return other.waitFor(QStringLiteral("id=['\"]c1['\"][^>]*type=['\"]result|type=['\"]result['\"][^>]*id=['\"]c1"));
+    }
 
 private Q_SLOTS:
     void initTestCase()
@@ -130,15 +148,9 @@ private Q_SLOTS:
     void pictureUploadKeepsTheRestOfTheCard()
     {
         // Carol's card, stored by another program of hers, holds more than a picture.
-        RawXmppClient other;
-        QString error;
-        QVERIFY2(other.login(m_server->host(), m_server->port(), m_server->domain(), QStringLiteral("1003"),
-                             SocialTestAccount::password(1003), &error),
-                 qPrintable(error));
-        other.send("<iq type='set' id='c1'><vCard xmlns='vcard-temp'><FN>Carol Old</FN><N><GIVEN>Carol</GIVEN></N>"
-                   "<NICKNAME>cc</NICKNAME><DESC>likes &lt;tiles&gt; &amp; tea</DESC>"
-                   "<X-EXT xmlns='urn:example:ext' level='3'>kept</X-EXT></vCard></iq>");
-        QVERIFY(other.waitFor(QStringLiteral("id=['\"]c1['\"][^>]*type=['\"]result|type=['\"]result['\"][^>]*id=['\"]c1")));
+        QVERIFY(storeCarolsCard("<vCard xmlns='vcard-temp'><FN>Carol Old</FN><N><GIVEN>Carol</GIVEN></N>"
+                                "<NICKNAME>cc</NICKNAME><DESC>likes &lt;tiles&gt; &amp; tea</DESC>"
+                                "<X-EXT xmlns='urn:example:ext' level='3'>kept</X-EXT></vCard>"));
 
         SocialTestAccount carol(1003, QStringLiteral("Carol"));
         QVERIFY(carol.login(*m_server));
@@ -148,6 +160,7 @@ private Q_SLOTS:
 
         // Bob reads the stored card with a client of his own.
         RawXmppClient bob;
+        QString error;
         QVERIFY2(bob.login(m_server->host(), m_server->port(), m_server->domain(), QStringLiteral("1002"),
                            SocialTestAccount::password(1002), &error),
                  qPrintable(error));
@@ -205,6 +218,48 @@ private Q_SLOTS:
             QCOMPARE(result.size(), 1);
             QCOMPARE(result.first().first().value<XMPPJid>().toString(), jid);
         }
+    }
+
+    void hostilePhotoOfAnotherAccount_data()
+    {
+        QTest::addColumn<QByteArray>("photo");
+        QTest::addColumn<bool>("shown");
+        using namespace hostilepictures;
+        // 60 text chunks of nearly 8 MB each once inflated, within the
+        // server's stanza limit: the photo is shown without its text.
+        QTest::newRow("text chunk bomb") << pngWithChunks(plainPng(QSize(64, 64), Qt::blue), 60, "zTXt", 7800000)
+                                         << true;
+        QTest::newRow("oversized header") << pngClaiming(30000, 30000) << false;
+        QTest::newRow("not a picture") << QByteArray("<svg xmlns='http://www.w3.org/2000/svg'/>") << false;
+    }
+
+    void hostilePhotoOfAnotherAccount()
+    {
+        QFETCH(QByteArray, photo);
+        QFETCH(bool, shown);
+        QVERIFY(storeCarolsCard("<vCard xmlns='vcard-temp'><PHOTO><TYPE>image/png</TYPE><BINVAL>" + photo.toBase64()
+                                + "</BINVAL></PHOTO></vCard>"));
+
+        SocialTestAccount bob(1002, QStringLiteral("Bob Smith"));
+        QVERIFY(bob.login(*m_server));
+        QSignalSpy updates(&bob.playerDb, &PlayerDb::playerPictureUpdate);
+        processmemory::resetPeak();
+        const qint64 before = processmemory::statusKb("VmRSS");
+        bob.playerDb.playerPicture(1003);
+        QTRY_VERIFY_WITH_TIMEOUT(updates.contains(QVariantList{1003}), 10000);
+        const qint64 peakGrowth = processmemory::statusKb("VmHWM") - before;
+        qInfo("%s: %lld bytes of photo, peak memory grew by %lld kB", QTest::currentDataTag(), qint64(photo.size()),
+              peakGrowth);
+        QVERIFY2(peakGrowth < 100 * 1024, qPrintable(QString::number(peakGrowth)));
+        const QImage seen = bob.playerDb.playerPicture(1003).toImage();
+        if (shown) {
+            QCOMPARE(seen.size(), QSize(64, 64));
+            QCOMPARE(QColor(seen.pixel(10, 10)), QColor(Qt::blue));
+        } else {
+            QCOMPARE(seen, PlayerDb::defaultAvatar(1003).toImage());
+        }
+        // Decoded once: asking again fetches nothing.
+        QVERIFY(!bob.playerDb.isPictureRequested(1003));
     }
 
     void tablePresenceSeenByFriend()

@@ -23,4 +23,13 @@ inline qint64 statusKb(const char* key)
     return -1;
 }
 
+/// Starts the peak ("VmHWM") over from the present resident size, so that
+/// one step's peak can be read on its own; false where the system does not
+/// allow it.
+inline bool resetPeak()
+{
+    QFile clear(QStringLiteral("/proc/self/clear_refs"));
+    return clear.open(QIODevice::WriteOnly) && clear.write("5") == 1;
+}
+
 } // namespace processmemory

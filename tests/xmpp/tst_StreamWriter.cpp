@@ -257,13 +257,12 @@ void TestStreamWriter::writeWhenClosed()
 void TestStreamWriter::vCardUploadHashMatchesBytesSent()
 {
     auto card = std::make_unique<XMPPVCard>();
-    card->photo = QImage(4, 3, QImage::Format_RGB32);
-    card->photo.fill(Qt::red);
+    card->photo = QByteArray("\x89PNG\r\n\x1a\n and the rest");
     IqVCard upload(QStringLiteral("9"), std::move(card));
     const QByteArray bytes = bytesOf(upload);
     const qsizetype start = bytes.indexOf("<BINVAL>") + 8;
     const QByteArray sent = QByteArray::fromBase64(bytes.mid(start, bytes.indexOf("</BINVAL>") - start));
-    QVERIFY(sent.startsWith("\x89PNG"));
+    QCOMPARE(sent, QByteArray("\x89PNG\r\n\x1a\n and the rest"));
     QCOMPARE(upload.photoHash(), QCryptographicHash::hash(sent, QCryptographicHash::Sha1));
     QVERIFY(bytes.contains("<FN>Unknown</FN><N/><PHOTO><TYPE>image/png</TYPE><BINVAL>"));
 }
@@ -321,7 +320,7 @@ void TestStreamWriter::roundTrip()
     QCOMPARE(r.items()[0].name, QStringLiteral("N"));
     QCOMPARE(r.items()[0].group, QString());
     QCOMPARE(static_cast<IqBind&>(*read[5]).resource, QStringLiteral("desk"));
-    QVERIFY(static_cast<IqVCard&>(*read[6]).photo().isNull());
+    QVERIFY(static_cast<IqVCard&>(*read[6]).photoBytes().isNull());
     QCOMPARE(static_cast<StreamError&>(*read[7]).condition, 17);
 }
 

@@ -232,7 +232,7 @@ private Q_SLOTS:
 
         QSignalSpy uploaded(&owner, &XMPPClient::uploadVCardOk);
         QSignalSpy ownPresence(&owner, &XMPPClient::presence);
-        owner.uploadVCard(XMPPVCard{picture, QByteArray()});
+        owner.uploadVCard(XMPPVCard{png.data(), QByteArray()});
         QVERIFY(uploaded.wait(5000));
         // The own presence goes out again with the new hash.
         QVERIFY(ownPresence.wait(5000));
@@ -244,8 +244,7 @@ private Q_SLOTS:
         QVERIFY(received.wait(5000));
         QCOMPARE(received.first().at(0).value<XMPPJid>().toString(), QStringLiteral("2001@localhost"));
         const XMPPVCard card = received.first().at(1).value<XMPPVCard>();
-        QCOMPARE(card.photo.size(), picture.size());
-        QCOMPARE(card.photo.convertToFormat(QImage::Format_ARGB32), picture);
+        QCOMPARE(card.photo, png.data());
         QCOMPARE(card.photoHash, hash);
 
         // A user without a vCard: an empty vCard or an error, never a hang.
@@ -254,7 +253,7 @@ private Q_SLOTS:
         viewer.requestVCard(XMPPJid(QStringLiteral("localhost"), QStringLiteral("2003")));
         QTRY_VERIFY_WITH_TIMEOUT(received.size() + failed.size() == 1, 5000);
         if (!received.isEmpty())
-            QVERIFY(received.first().at(1).value<XMPPVCard>().photo.isNull());
+            QVERIFY(received.first().at(1).value<XMPPVCard>().photo.isEmpty());
     }
 
     void subscriptionRequestAndAnswer()

@@ -59,13 +59,14 @@ private Q_SLOTS:
         QTest::newRow("nothing else: the bytes of a fresh card")
             << QByteArray("<vCard xmlns='vcard-temp'/>") << QString()
             << QByteArray("<vCard xmlns=\"vcard-temp\"><FN>Unknown</FN><N/></vCard>");
-        QTest::newRow("name and fields in their order, N kept, photo dropped")
+        QTest::newRow("name and fields in their order, N kept, the photo's bytes last")
             << QByteArray("<vCard xmlns='vcard-temp'>\n  <FN>Old &amp; Co</FN>\n  <N><FAMILY>Sato</FAMILY><GIVEN>Mei</GIVEN></N>"
                           "<PHOTO><TYPE>image/png</TYPE><BINVAL>bm90IGFuIGltYWdl</BINVAL></PHOTO>"
                           "<NICKNAME>mei</NICKNAME><EMAIL><INTERNET/><USERID>mei@example.net</USERID></EMAIL></vCard>")
             << QStringLiteral("Old & Co")
             << QByteArray("<vCard xmlns=\"vcard-temp\"><FN>Old &amp; Co</FN><N><FAMILY>Sato</FAMILY><GIVEN>Mei</GIVEN></N>"
-                          "<NICKNAME>mei</NICKNAME><EMAIL><INTERNET/><USERID>mei@example.net</USERID></EMAIL></vCard>");
+                          "<NICKNAME>mei</NICKNAME><EMAIL><INTERNET/><USERID>mei@example.net</USERID></EMAIL>"
+                          "<PHOTO><TYPE>image/png</TYPE><BINVAL>bm90IGFuIGltYWdl</BINVAL></PHOTO></vCard>");
         QTest::newRow("N after other fields stays where it was, no second N")
             << QByteArray("<vCard xmlns='vcard-temp'><NICKNAME>x</NICKNAME><N/></vCard>") << QString()
             << QByteArray("<vCard xmlns=\"vcard-temp\"><FN>Unknown</FN><NICKNAME>x</NICKNAME><N/></vCard>");

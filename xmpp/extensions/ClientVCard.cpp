@@ -34,7 +34,7 @@ void ClientVCard::vCardResult(const Iq* answer)
     }
     const auto* iq = static_cast<const IqVCard*>(answer);
     const XMPPVCard card = iq->vCard() ? *iq->vCard() : XMPPVCard();
-    qCDebug(lcXmpp) << "VCard recieved," << (card.photo.isNull() ? "no photo" : "has photo");
+    qCDebug(lcXmpp) << "VCard recieved," << (card.photo.isEmpty() ? "no photo" : "has photo");
     Q_EMIT vCardReceived(answer->from, card);
 }
 

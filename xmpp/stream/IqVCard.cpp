@@ -7,7 +7,6 @@
 #include "XmlText.h"
 #include "XmppLog.h"
 
-#include <QBuffer>
 #include <QCryptographicHash>
 #include <QDomDocument>
 #include <QDomElement>
@@ -77,21 +76,18 @@ IqVCard::IqVCard(const QString& id, std::unique_ptr<XMPPVCard> vCard) : Iq(id, X
 IqVCard::IqVCard(const QDomElement& vCardElement) : m_vCard(std::make_unique<XMPPVCard>())
 {
     m_vCard->otherFields = readOtherFields(vCardElement, m_vCard->formattedName);
-    // The first PHOTO that gives a picture wins; broken ones are skipped.
+    // The first PHOTO that carries bytes wins; it is decoded where it is shown.
     for (QDomElement photo = firstChildElementNS(vCardElement, QStringLiteral("PHOTO"), VCardNs); !photo.isNull();
          photo = nextSiblingElementNS(photo, QStringLiteral("PHOTO"), VCardNs)) {
         const QDomElement typeElement = firstChildElementNS(photo, QStringLiteral("TYPE"), VCardNs);
         const QDomElement binval = firstChildElementNS(photo, QStringLiteral("BINVAL"), VCardNs);
         if (typeElement.isNull() || binval.isNull())
             continue;
-        const char* format = typeElement.text() == QLatin1String("image/png") ? "PNG" : nullptr;
         const QByteArray bytes = QByteArray::fromBase64(binval.text().toLatin1());
-        QImage image;
-        if (!bytes.isEmpty() && image.loadFromData(bytes, format) && !image.isNull()) {
-            m_vCard->photo = image;
+        if (!bytes.isEmpty()) {
+            m_vCard->photo = bytes;
+            m_vCard->photoType = typeElement.text();
             m_vCard->photoHash = QCryptographicHash::hash(bytes, QCryptographicHash::Sha1);
-            m_photoBytes = bytes;
-            m_photoHash = m_vCard->photoHash;
             break;
         }
     }
@@ -99,27 +95,16 @@ IqVCard::IqVCard(const QDomElement& vCardElement) : m_vCard(std::make_unique<XMP
 
 IqVCard::~IqVCard() = default;
 
-QImage IqVCard::photo() const { return m_vCard ? m_vCard->photo : QImage(); }
-
 QByteArray IqVCard::photoBytes() const
 {
-    if (!m_vCard || m_vCard->photo.isNull())
-        return QByteArray();
-    if (m_photoBytes.isNull()) {
-        QBuffer buffer(&m_photoBytes);
-        buffer.open(QIODevice::WriteOnly);
-        m_vCard->photo.save(&buffer, "PNG");
-    }
-    return m_photoBytes;
+    return m_vCard ? m_vCard->photo : QByteArray();
 }
 
 QByteArray IqVCard::photoHash() const
 {
-    if (!m_vCard || m_vCard->photo.isNull())
+    if (!m_vCard || m_vCard->photo.isEmpty())
         return QByteArray();
-    if (m_photoHash.isNull())
-        m_photoHash = QCryptographicHash::hash(photoBytes(), QCryptographicHash::Sha1);
-    return m_photoHash;
+    return QCryptographicHash::hash(m_vCard->photo, QCryptographicHash::Sha1);
 }
 
 void IqVCard::writePayload(QXmlStreamWriter& writer) const
@@ -143,10 +128,11 @@ void IqVCard::writePayload(QXmlStreamWriter& writer) const
             writer.writeEmptyElement(QStringLiteral("N"));
         for (QDomElement child = others.firstChildElement(); !child.isNull(); child = child.nextSiblingElement())
             writeElementCopy(writer, child, VCardNs);
-        if (!m_vCard->photo.isNull()) {
+        if (!m_vCard->photo.isEmpty()) {
             writer.writeStartElement(QStringLiteral("PHOTO"));
-            writeTextElement(writer, QStringLiteral("TYPE"), QStringLiteral("image/png"));
-            writeTextElement(writer, QStringLiteral("BINVAL"), QString::fromLatin1(photoBytes().toBase64()));
+            const QString type = m_vCard->photoType;
+            writeTextElement(writer, QStringLiteral("TYPE"), type.isEmpty() ? QStringLiteral("image/png") : type);
+            writeTextElement(writer, QStringLiteral("BINVAL"), QString::fromLatin1(m_vCard->photo.toBase64()));
             writer.writeEndElement();
         }
     }

@@ -3,7 +3,6 @@
 #include "Iq.h"
 
 #include <QByteArray>
-#include <QImage>
 
 #include <memory>
 
@@ -29,12 +28,10 @@ public:
 
     /// The vCard, or null in a request.
     const XMPPVCard* vCard() const { return m_vCard.get(); }
-    /// A copy of the photo; null without a vCard.
-    QImage photo() const;
-    /// SHA-1 of the encoded photo bytes (for an upload, of its PNG encoding,
-    /// exactly the bytes sent); null without a photo.
+    /// SHA-1 of the encoded photo bytes (for an upload, exactly the bytes
+    /// sent); null without a photo.
     QByteArray photoHash() const;
-    /// The encoded photo bytes (made on first need for an upload).
+    /// The encoded photo bytes; null without a photo.
     QByteArray photoBytes() const;
 
     /// Writes the payload inside the iq frame.
@@ -42,8 +39,6 @@ public:
 
 private:
     std::unique_ptr<XMPPVCard> m_vCard;
-    mutable QByteArray m_photoBytes;
-    mutable QByteArray m_photoHash;
 };
 
 } // namespace xmpp

@@ -1,18 +1,21 @@
 #pragma once
 
 #include <QByteArray>
-#include <QImage>
 #include <QMetaType>
 #include <QString>
 
-/// A player's vCard: the picture and the SHA-1 (20 raw bytes) of its encoded
-/// bytes (both null when there is none), the formatted name, and the rest of
-/// the card carried along untouched, so that changing the picture keeps
-/// what the player (or another program) stored besides.
+/// A player's vCard: the picture's encoded bytes and the SHA-1 (20 raw bytes)
+/// of them (both null when there is none), the formatted name, and the rest
+/// of the card carried along untouched, so that changing the picture keeps
+/// what the player (or another program) stored besides. The picture is
+/// decoded where it is shown, never by this library.
 struct XMPPVCard
 {
-    QImage photo;
+    QByteArray photo;
     QByteArray photoHash;
+    /// The photo's media type as the card names it ("image/png"); an upload
+    /// without one says "image/png".
+    QString photoType;
     /// The text of the card's "FN"; empty when it has none. An upload
     /// without one writes "Unknown".
     QString formattedName;

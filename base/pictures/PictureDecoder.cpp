@@ -1,0 +1,439 @@
+// The bounded picture decoder: the format told by the first bytes, a walk
+// over the structure of each format that finds its size (and of a PNG, the
+// chunks to keep) before any pixel is decoded, then Qt's image reader on what
+// is left.
+#include "PictureDecoder.h"
+
+#include <QBuffer>
+#include <QByteArray>
+#include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QIODevice>
+#include <QtEndian>
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <limits>
+#include <optional>
+
+namespace PictureDecoder {
+
+namespace {
+
+using Format = PictureDecoder::Format;
+
+const char pngSignature[] = "\x89PNG\r\n\x1a\n";
+constexpr qsizetype pngSignatureSize = 8;
+/// Signature, IHDR length and type, width and height.
+constexpr qsizetype pngHeaderSize = pngSignatureSize + 8 + 8;
+
+/// More chunks than any real picture has (an encoder splits its data into
+/// chunks of 8 kB or more), few enough to walk at once.
+constexpr int maxPngChunks = 65536;
+/// A progressive JPEG has about ten scans; every scan walks the whole image.
+constexpr int maxJpegScans = 100;
+
+/// The optional PNG chunks that are kept: small, fixed-size, never
+/// compressed, and about how the picture looks. Every other optional chunk
+/// (text, colour profiles, and whatever a later standard adds) is dropped.
+constexpr std::array<const char*, 7> keptOptionalChunks = {"tRNS", "gAMA", "cHRM", "sRGB", "sBIT", "bKGD", "pHYs"};
+/// The chunks a PNG cannot do without.
+constexpr std::array<const char*, 4> criticalChunks = {"IHDR", "PLTE", "IDAT", "IEND"};
+
+quint32 be32(const char* p) { return qFromBigEndian<quint32>(p); }
+quint16 be16(const char* p) { return qFromBigEndian<quint16>(p); }
+quint16 le16(const char* p) { return qFromLittleEndian<quint16>(p); }
+quint32 le32(const char* p) { return qFromLittleEndian<quint32>(p); }
+uchar byteAt(const QByteArray& bytes, qsizetype i) { return uchar(bytes.at(i)); }
+
+Error truncated() { return Error{Error::Truncated, QStringLiteral("the picture ends early")}; }
+Error broken(const QString& why) { return Error{Error::Broken, why}; }
+
+const char* formatName(Format format)
+{
+    switch (format) {
+    case Format::Png: return "PNG";
+    case Format::Jpeg: return "JPEG";
+    case Format::Gif: return "GIF";
+    case Format::Bmp: return "BMP";
+    }
+    return "";
+}
+
+std::optional<Format> sniff(const QByteArray& bytes)
+{
+    if (bytes.startsWith(QByteArray::fromRawData(pngSignature, pngSignatureSize)))
+        return Format::Png;
+    if (bytes.startsWith("\xff\xd8\xff"))
+        return Format::Jpeg;
+    if (bytes.startsWith("GIF87a") || bytes.startsWith("GIF89a"))
+        return Format::Gif;
+    if (bytes.startsWith("BM"))
+        return Format::Bmp;
+    return std::nullopt;
+}
+
+/// A width and height as a header gives them, checked against the limits
+/// before they are even made an int.
+std::optional<Error> checkSize(quint64 width, quint64 height, const Limits& limits)
+{
+    if (width == 0 || height == 0)
+        return broken(QStringLiteral("the picture has no width or height"));
+    if (width > quint64(limits.maxSide) || height > quint64(limits.maxSide)
+        || width * height > quint64(limits.maxPixels))
+        return Error{Error::TooLarge, QStringLiteral("%1 x %2 pixels, more than taken here").arg(width).arg(height)};
+    return std::nullopt;
+}
+
+/// What the walk over a picture found out.
+struct Walked
+{
+    QSize size;
+    /// What goes to the image reader (a PNG without its dropped chunks).
+    QByteArray bytes;
+};
+using WalkResult = std::variant<Walked, Error>;
+
+bool isOneOf(const char* type, const auto& list)
+{
+    for (const char* name : list) {
+        if (std::memcmp(type, name, 4) == 0)
+            return true;
+    }
+    return false;
+}
+
+/// The size of a PNG from its first bytes: the signature and the IHDR chunk.
+std::variant<QSize, Error> pngSize(const QByteArray& bytes, const Limits& limits)
+{
+    if (bytes.size() < pngHeaderSize)
+        return truncated();
+    const char* p = bytes.constData() + pngSignatureSize;
+    if (be32(p) != 13 || std::memcmp(p + 4, "IHDR", 4) != 0)
+        return broken(QStringLiteral("a PNG picture without its header chunk first"));
+    const quint32 width = be32(p + 8);
+    const quint32 height = be32(p + 12);
+    if (std::optional<Error> error = checkSize(width, height, limits))
+        return *error;
+    return QSize(int(width), int(height));
+}
+
+WalkResult walkPng(const QByteArray& bytes, const Limits& limits)
+{
+    const std::variant<QSize, Error> size = pngSize(bytes, limits);
+    if (const Error* error = std::get_if<Error>(&size))
+        return *error;
+    // The kept chunks go over as they are, their checksums with them; the
+    // copy is made only once a chunk has been dropped.
+    QByteArray kept;
+    bool dropping = false;
+    bool hasData = false;
+    qsizetype at = pngSignatureSize;
+    for (int count = 0;; ++count) {
+        if (count == maxPngChunks)
+            return broken(QStringLiteral("a PNG picture of more than %1 chunks").arg(maxPngChunks));
+        if (bytes.size() - at < 12)
+            return truncated();
+        const char* chunk = bytes.constData() + at;
+        const quint32 length = be32(chunk);
+        if (length > quint32(bytes.size() - at - 12))
+            return truncated();
+        const char* type = chunk + 4;
+        const qsizetype chunkSize = 12 + qsizetype(length);
+        const bool critical = (uchar(type[0]) & 0x20) == 0;
+        if (critical && !isOneOf(type, criticalChunks))
+            return broken(QStringLiteral("a PNG picture with an unknown necessary chunk"));
+        const bool keep = critical || isOneOf(type, keptOptionalChunks);
+        if (!keep && !dropping) {
+            dropping = true;
+            kept = bytes.left(at);
+        }
+        if (keep && dropping)
+            kept.append(chunk, chunkSize);
+        hasData = hasData || std::memcmp(type, "IDAT", 4) == 0;
+        at += chunkSize;
+        if (std::memcmp(type, "IEND", 4) == 0)
+            break;
+    }
+    if (!hasData)
+        return broken(QStringLiteral("a PNG picture without image data"));
+    // Whatever follows the end chunk is not part of the picture.
+    return Walked{std::get<QSize>(size), dropping ? kept : bytes.left(at)};
+}
+
+bool isJpegFrame(uchar marker)
+{
+    // Start-of-frame markers: C0-CF but for C4 (Huffman tables), C8
+    // (reserved) and CC (arithmetic coding conditioning).
+    return marker >= 0xc0 && marker <= 0xcf && marker != 0xc4 && marker != 0xc8 && marker != 0xcc;
+}
+
+WalkResult walkJpeg(const QByteArray& bytes, const Limits& limits)
+{
+    const qsizetype n = bytes.size();
+    QSize size;
+    int scans = 0;
+    qsizetype at = 2;
+    for (;;) {
+        if (at >= n)
+            break;
+        if (byteAt(bytes, at) != 0xff)
+            return broken(QStringLiteral("a JPEG picture with data where a marker belongs"));
+        while (at < n && byteAt(bytes, at) == 0xff)
+            ++at;
+        if (at >= n)
+            break;
+        const uchar marker = byteAt(bytes, at++);
+        if (marker == 0xd9)
+            break; // the end of the picture
+        if ((marker >= 0xd0 && marker <= 0xd7) || marker == 0x01)
+            continue; // markers without a segment
+        if (marker == 0x00 || marker == 0xd8)
+            return broken(QStringLiteral("a JPEG picture with a misplaced marker"));
+        if (n - at < 2)
+            return truncated();
+        const quint16 length = be16(bytes.constData() + at);
+        if (length < 2)
+            return broken(QStringLiteral("a JPEG picture with a segment shorter than its length"));
+        if (n - at < length)
+            return truncated();
+        if (isJpegFrame(marker)) {
+            if (!size.isEmpty())
+                return broken(QStringLiteral("a JPEG picture with a second frame"));
+            if (length < 8)
+                return broken(QStringLiteral("a JPEG picture with a short frame header"));
+            const quint16 height = be16(bytes.constData() + at + 3);
+            const quint16 width = be16(bytes.constData() + at + 5);
+            if (std::optional<Error> error = checkSize(width, height, limits))
+                return *error;
+            size = QSize(width, height);
+        }
+        at += length;
+        if (marker == 0xda) {
+            if (size.isEmpty())
+                return broken(QStringLiteral("a JPEG picture with a scan before its frame"));
+            if (++scans > maxJpegScans)
+                return Error{Error::TooLarge, QStringLiteral("a JPEG picture of more than %1 scans").arg(maxJpegScans)};
+            // The coded data runs to the next marker other than a restart
+            // (0xff 0x00 is a coded 0xff).
+            while (at + 1 < n) {
+                if (byteAt(bytes, at) == 0xff) {
+                    const uchar next = byteAt(bytes, at + 1);
+                    if (next != 0x00 && !(next >= 0xd0 && next <= 0xd7))
+                        break;
+                }
+                ++at;
+            }
+            if (at + 1 >= n)
+                break; // ends in its coded data: the reader makes do without an end marker
+        }
+    }
+    if (size.isEmpty() || scans == 0)
+        return truncated();
+    return Walked{size, bytes};
+}
+
+/// Skips a GIF's chain of data sub-blocks; false when the bytes end first.
+bool skipGifBlocks(const QByteArray& bytes, qsizetype& at)
+{
+    for (;;) {
+        if (at >= bytes.size())
+            return false;
+        const uchar length = byteAt(bytes, at++);
+        if (length == 0)
+            return true;
+        at += length;
+    }
+}
+
+WalkResult walkGif(const QByteArray& bytes, const Limits& limits)
+{
+    if (bytes.size() < 13)
+        return truncated();
+    const char* p = bytes.constData();
+    const quint16 screenWidth = le16(p + 6);
+    const quint16 screenHeight = le16(p + 8);
+    // A frame may reach beyond the screen it names: the area that counts
+    // holds both.
+    quint64 width = screenWidth;
+    quint64 height = screenHeight;
+    qsizetype at = 13;
+    if (byteAt(bytes, 10) & 0x80)
+        at += qsizetype(3) << ((byteAt(bytes, 10) & 7) + 1);
+    int frames = 0;
+    for (;;) {
+        if (at >= bytes.size()) {
+            if (frames == 0)
+                return truncated();
+            break; // a missing trailer after the first frame is common
+        }
+        const uchar block = byteAt(bytes, at++);
+        if (block == 0x3b)
+            break;
+        if (block == 0x21) {
+            ++at; // the extension's label
+            if (!skipGifBlocks(bytes, at) && frames == 0)
+                return truncated();
+            continue;
+        }
+        if (block != 0x2c)
+            return broken(QStringLiteral("a GIF picture with an unknown block"));
+        if (bytes.size() - at < 10) {
+            if (frames == 0)
+                return truncated();
+            break;
+        }
+        const quint64 right = quint64(le16(p + at)) + le16(p + at + 4);
+        const quint64 bottom = quint64(le16(p + at + 2)) + le16(p + at + 6);
+        width = std::max(width, right);
+        height = std::max(height, bottom);
+        if (std::optional<Error> error = checkSize(width, height, limits))
+            return *error;
+        const uchar flags = byteAt(bytes, at + 8);
+        at += 9;
+        if (flags & 0x80)
+            at += qsizetype(3) << ((flags & 7) + 1);
+        ++at; // the smallest code size
+        const bool whole = skipGifBlocks(bytes, at);
+        ++frames;
+        if (!whole)
+            break;
+    }
+    if (std::optional<Error> error = checkSize(width, height, limits))
+        return *error;
+    return Walked{QSize(int(width), int(height)), bytes};
+}
+
+WalkResult walkBmp(const QByteArray& bytes, const Limits& limits)
+{
+    if (bytes.size() < 26)
+        return truncated();
+    const char* p = bytes.constData();
+    const quint32 headerSize = le32(p + 14);
+    quint64 width = 0;
+    quint64 height = 0;
+    if (headerSize == 12) {
+        width = le16(p + 18);
+        height = le16(p + 20);
+    } else if (headerSize >= 16 && headerSize <= 124) {
+        const qint32 w = qint32(le32(p + 18));
+        const qint32 h = qint32(le32(p + 22));
+        if (w <= 0 || h == 0 || h == std::numeric_limits<qint32>::min())
+            return broken(QStringLiteral("a BMP picture without width or height"));
+        width = quint64(w);
+        height = quint64(h < 0 ? -h : h); // a negative height stands for rows from the top
+    } else {
+        return broken(QStringLiteral("a BMP picture with an unknown header"));
+    }
+    if (std::optional<Error> error = checkSize(width, height, limits))
+        return *error;
+    return Walked{QSize(int(width), int(height)), bytes};
+}
+
+} // namespace
+
+Result decode(const QByteArray& bytes, const Limits& limits)
+{
+    const std::optional<Format> format = sniff(bytes);
+    if (!format)
+        return Error{bytes.isEmpty() ? Error::Truncated : Error::NotTaken,
+                     bytes.isEmpty() ? QStringLiteral("no bytes") : QStringLiteral("not a picture of a known format")};
+    if (!limits.formats.testFlag(*format))
+        return Error{Error::NotTaken, QStringLiteral("a %1 picture, not taken here").arg(QLatin1String(formatName(*format)))};
+    WalkResult walked;
+    switch (*format) {
+    case Format::Png: walked = walkPng(bytes, limits); break;
+    case Format::Jpeg: walked = walkJpeg(bytes, limits); break;
+    case Format::Gif: walked = walkGif(bytes, limits); break;
+    case Format::Bmp: walked = walkBmp(bytes, limits); break;
+    }
+    if (const Error* error = std::get_if<Error>(&walked))
+        return *error;
+    const Walked& picture = std::get<Walked>(walked);
+
+    QBuffer buffer;
+    buffer.setData(picture.bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, formatName(*format));
+    // Only the reader of the format found: no other plugin gets a go at the bytes.
+    reader.setAutoDetectImageFormat(false);
+    if (limits.fitInto.isValid() && !limits.fitInto.isEmpty()
+        && (picture.size.width() > limits.fitInto.width() || picture.size.height() > limits.fitInto.height())) {
+        reader.setScaledSize(picture.size.scaled(limits.fitInto, Qt::KeepAspectRatio).expandedTo(QSize(1, 1)));
+    }
+    QImage image = reader.read();
+    if (image.isNull())
+        return broken(QStringLiteral("a %1 picture that does not decode: %2")
+                          .arg(QLatin1String(formatName(*format)), reader.errorString()));
+    return image;
+}
+
+Result readPng(QIODevice& device, const Limits& limits, qint64 maxBytes)
+{
+    if (!limits.formats.testFlag(Format::Png))
+        return Error{Error::NotTaken, QStringLiteral("a PNG picture, not taken here")};
+    const QByteArray head = device.peek(pngHeaderSize);
+    if (!head.startsWith(QByteArray::fromRawData(pngSignature, pngSignatureSize)))
+        return head.size() < pngSignatureSize ? truncated()
+                                              : Error{Error::NotTaken, QStringLiteral("not a PNG picture")};
+    const std::variant<QSize, Error> size = pngSize(head, limits);
+    if (const Error* error = std::get_if<Error>(&size))
+        return *error;
+    const auto tooLarge = [maxBytes] {
+        return Error{Error::TooLarge, QStringLiteral("a PNG picture of more than %1 bytes").arg(maxBytes)};
+    };
+    QByteArray bytes = device.read(pngSignatureSize);
+    for (int count = 0;; ++count) {
+        if (count == maxPngChunks)
+            return broken(QStringLiteral("a PNG picture of more than %1 chunks").arg(maxPngChunks));
+        if (bytes.size() + 12 > maxBytes)
+            return tooLarge();
+        const QByteArray top = device.read(8);
+        if (top.size() < 8)
+            return truncated();
+        const quint64 length = be32(top.constData());
+        if (quint64(bytes.size()) + 12 + length > quint64(maxBytes))
+            return tooLarge();
+        bytes += top;
+        const QByteArray rest = device.read(qint64(length) + 4);
+        if (quint64(rest.size()) < length + 4)
+            return truncated();
+        bytes += rest;
+        if (top.endsWith("IEND"))
+            break;
+    }
+    return decode(bytes, limits);
+}
+
+Result decodeFile(const QString& path, const Limits& limits, qint64 maxBytes)
+{
+    // Never opened unless a regular file: a FIFO would wait for a writer.
+    const QFileInfo info(path);
+    if (!info.isFile())
+        return Error{Error::NotTaken, QStringLiteral("not a regular file")};
+    if (info.size() > maxBytes)
+        return Error{Error::TooLarge, QStringLiteral("a file of more than %1 bytes").arg(maxBytes)};
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return broken(file.errorString());
+    const QByteArray bytes = file.read(maxBytes + 1);
+    if (bytes.size() > maxBytes)
+        return Error{Error::TooLarge, QStringLiteral("a file of more than %1 bytes").arg(maxBytes)};
+    return decode(bytes, limits);
+}
+
+QImage imageOf(const Result& result)
+{
+    const QImage* image = std::get_if<QImage>(&result);
+    return image ? *image : QImage();
+}
+
+QString errorOf(const Result& result)
+{
+    const Error* error = std::get_if<Error>(&result);
+    return error ? error->text : QString();
+}
+
+} // namespace PictureDecoder

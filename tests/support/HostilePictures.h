@@ -1,0 +1,69 @@
+#pragma once
+// Pictures valid to the letter and costly to decode: PNG files whose optional
+// chunks hold compressed data that inflates far beyond the picture, with
+// correct zlib streams and chunk checksums.
+
+#include <QBuffer>
+#include <QByteArray>
+#include <QColor>
+#include <QImage>
+#include <QtEndian>
+
+namespace hostilepictures {
+
+/// One chunk: length, type, data and checksum.
+inline QByteArray pngChunk(const char* type, const QByteArray& data)
+{
+    QByteArray chunk(4, '\0');
+    qToBigEndian<quint32>(quint32(data.size()), chunk.data());
+    chunk += QByteArray(type, 4) + data;
+    quint32 crc = 0xffffffffu; // CRC-32 of the type and data
+    for (qsizetype i = 4; i < chunk.size(); ++i) {
+        crc ^= quint8(chunk[i]);
+        for (int k = 0; k < 8; ++k)
+            crc = (crc >> 1) ^ (0xedb88320u & (0u - (crc & 1)));
+    }
+    QByteArray tail(4, '\0');
+    qToBigEndian<quint32>(~crc, tail.data());
+    return chunk + tail;
+}
+
+inline QByteArray plainPng(QSize size, QColor colour = Qt::darkGreen)
+{
+    QImage image(size, QImage::Format_ARGB32);
+    image.fill(colour);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes;
+}
+
+/// The PNG with `count` chunks of `type` ("zTXt", "iTXt" or "iCCP") after
+/// its header, each of its own keyword (a reader keeps them all) and each
+/// inflating to `inflated` letters (a reader takes up to 8 MB of one chunk).
+inline QByteArray pngWithChunks(const QByteArray& png, int count, const char* type, qsizetype inflated)
+{
+    // qCompress puts the length in front of a plain zlib stream.
+    const QByteArray zlib = qCompress(QByteArray(inflated, 'a'), 9).mid(4);
+    // iTXt: compressed, method 0, no language, no translation; the others: method 0.
+    const QByteArray flags = QByteArray(type, 4) == "iTXt" ? QByteArray("\1\0\0\0", 4) : QByteArray(1, '\0');
+    QByteArray bytes = png.left(8 + 12 + 13);
+    for (int i = 0; i < count; ++i)
+        bytes += pngChunk(type, "Comment" + QByteArray::number(i) + '\0' + flags + zlib);
+    return bytes + png.mid(8 + 12 + 13);
+}
+
+/// A PNG whose header announces width x height, with a little data after it.
+inline QByteArray pngClaiming(quint32 width, quint32 height)
+{
+    QByteArray header(13, '\0');
+    qToBigEndian<quint32>(width, header.data());
+    qToBigEndian<quint32>(height, header.data() + 4);
+    header[8] = 8; // bit depth
+    header[9] = 6; // RGBA
+    return QByteArray("\x89PNG\r\n\x1a\n", 8) + pngChunk("IHDR", header)
+        + pngChunk("IDAT", qCompress(QByteArray(4096, '\0')).mid(4)) + pngChunk("IEND", QByteArray());
+}
+
+} // namespace hostilepictures
