@@ -11,6 +11,7 @@
 #include <QPixmap>
 #include <QtConcurrent/QtConcurrentRun>
 
+#include <algorithm>
 #include <stdexcept>
 #include <utility>
 
@@ -136,7 +137,8 @@ void AdFetcher::bodyArrived()
 {
     if (!reply || refused)
         return;
-    bytes += reply->read(maxImageSize + 1 - bytes.size());
+    // Only what has arrived: a read of the whole cap would set its room aside each time.
+    bytes += reply->read(std::min(reply->bytesAvailable(), maxImageSize + 1 - bytes.size()));
     if (bytes.size() + reply->bytesAvailable() > maxImageSize) {
         qDebug().noquote() << "advertisement larger than" << maxImageSize << "bytes";
         refuse();
@@ -152,7 +154,7 @@ void AdFetcher::downloadComplete()
     done->deleteLater();
 
     if (!refused) {
-        bytes += done->read(maxImageSize + 1 - bytes.size());
+        bytes += done->read(std::min(done->bytesAvailable(), maxImageSize + 1 - bytes.size()));
         if (bytes.size() + done->bytesAvailable() > maxImageSize) {
             qDebug().noquote() << "advertisement larger than" << maxImageSize << "bytes";
             refused = true;
