@@ -56,16 +56,14 @@ inline QByteArray pngWithChunks(const QByteArray& png, int count, const char* ty
     return bytes + png.mid(8 + 12 + 13);
 }
 
-/// A PNG whose header announces width x height, with a little data after it.
+/// A PNG whose header announces width x height, with the data of one pixel.
 inline QByteArray pngClaiming(quint32 width, quint32 height)
 {
-    QByteArray header(13, '\0');
+    const QByteArray png = plainPicture(QSize(1, 1));
+    QByteArray header = png.mid(8 + 8, 13);
     qToBigEndian<quint32>(width, header.data());
     qToBigEndian<quint32>(height, header.data() + 4);
-    header[8] = 8; // bit depth
-    header[9] = 6; // RGBA
-    return QByteArray("\x89PNG\r\n\x1a\n", 8) + pngChunk("IHDR", header)
-        + pngChunk("IDAT", qCompress(QByteArray(4096, '\0')).mid(4)) + pngChunk("IEND", QByteArray());
+    return png.left(8) + pngChunk("IHDR", header) + png.mid(8 + 12 + 13);
 }
 
 } // namespace hostilepictures
