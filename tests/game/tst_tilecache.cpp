@@ -63,8 +63,8 @@ using processmemory::statusKb;
 /// `textChunks` compressed text chunks of nearly 8 MB once inflated.
 QByteArray oversizedSet(double scale, int side, int count, int textChunks = 0)
 {
-    const QByteArray png = hostilepictures::pngWithChunks(hostilepictures::plainPng(QSize(side, side), Qt::transparent),
-                                                          textChunks, "zTXt", 7800000);
+    const QByteArray png =
+        hostilepictures::pngWithChunks(hostilepictures::plainPicture(QSize(side, side), Qt::transparent), textChunks);
     QByteArray bytes;
     QDataStream out(&bytes, QIODevice::WriteOnly);
     out << TileImages::streamVersion << TileImages::baseProportion << TileImages::handProportion << scale;
@@ -429,9 +429,8 @@ private Q_SLOTS:
         QDir(folder).removeRecursively();
         QVERIFY(QDir().mkpath(folder));
         QCOMPARE(::chmod(QFile::encodeName(folder).constData(), state == QLatin1String("folder 0777") ? 0777 : 0755), 0);
-        const QByteArray planted = serialised(TileImages(pngBack, pngFace, TileGraphics::highlightPath(), 1.0));
         const QString target = state == QLatin1String("link") ? dir.filePath(QStringLiteral("linked.dat")) : file;
-        writeBytes(target, planted);
+        writeBytes(target, serialised(TileImages(pngBack, pngFace, TileGraphics::highlightPath(), 1.0)));
         QCOMPARE(::chmod(QFile::encodeName(target).constData(), state == QLatin1String("file 0666") ? 0666 : 0644), 0);
         if (state == QLatin1String("link")) {
             QVERIFY(QFile::link(target, file));

@@ -5,13 +5,10 @@
 // rewrites ids.
 #include "ChatController.h"
 #include "ChatOutputWidget.h"
-#include "ClientTestUtil.h"
 #include "ConferenceWidget.h"
-#include "PlayerDb.h"
+#include "FriendsTestSession.h"
 #include "PresenceStanza.h"
 #include "StanzaReader.h"
-#include "ScriptedXmppPeer.h"
-#include "XMPPClient.h"
 #include "XmppNames.h"
 
 #include <QDomDocument>
@@ -224,27 +221,23 @@ private Q_SLOTS:
     {
         // The room reflects a pasted line without the character XML cannot
         // carry, under an id of its own: the line is still confirmed.
-        ScriptedXmppPeer peer;
-        QVERIFY(peer.listen());
-        peer.playPlainLogin();
-        XMPPClient client;
-        PlayerDb db(nullptr, &client);
-        db.setOwnPlayer(1001, QStringLiteral("Ann"));
-        ChatController chat(&db, &client);
-        QVERIFY(clienttest::connectToPeer(client, peer.port(), QStringLiteral("1001")));
+        friendstest::Session s;
+        QVERIFY(s.login());
+        s.playerDb.setOwnPlayer(1001, QStringLiteral("Ann"));
+        ChatController chat(&s.playerDb, &s.client);
         chat.setConferenceJid(XMPPJid(QStringLiteral("conference.localhost")));
         ConferenceWidget w(nullptr, ConferenceWidget::NotificationFlags(11));
         w.setReflectionTimeout(300);
         w.setChatController(&chat);
         w.joinTableRoom(5);
         const QByteArray from = "from='table-5@conference.localhost/Ann'";
-        QVERIFY(peer.waitReceived(QStringLiteral("<presence to=\"table-5@conference.localhost/Ann\"")));
-        peer.sendNow("<presence " + from + "><x xmlns='http://jabber.org/protocol/muc#user'><status code='110'/></x></presence>");
+        QVERIFY(s.peer.waitReceived(QStringLiteral("<presence to=\"table-5@conference.localhost/Ann\"")));
+        s.peer.sendNow("<presence " + from + "><x xmlns='http://jabber.org/protocol/muc#user'><status code='110'/></x></presence>");
         QTRY_VERIFY(w.chatInput()->isEnabled());
         w.chatInput()->insert(QStringLiteral("bell \u0007rings"));
         QTest::keyClick(w.chatInput(), Qt::Key_Return);
-        QVERIFY(peer.waitReceived(QStringLiteral("<body>bell rings</body>")));
-        peer.sendNow("<message type='groupchat' id='room-1' " + from + "><body>bell rings</body></message>");
+        QVERIFY(s.peer.waitReceived(QStringLiteral("<body>bell rings</body>")));
+        s.peer.sendNow("<message type='groupchat' id='room-1' " + from + "><body>bell rings</body></message>");
         QTest::qWait(500);
         QVERIFY2(!w.chatOutput()->toPlainText().contains(QStringLiteral("not delivered")), qPrintable(w.chatOutput()->toPlainText()));
     }

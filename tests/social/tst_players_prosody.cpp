@@ -227,9 +227,7 @@ private Q_SLOTS:
         using namespace hostilepictures;
         // 60 text chunks of nearly 8 MB each once inflated, within the
         // server's stanza limit: the photo is shown without its text.
-        QTest::newRow("text chunk bomb") << pngWithChunks(plainPng(QSize(64, 64), Qt::blue), 60, "zTXt", 7800000)
-                                         << true;
-        QTest::newRow("oversized header") << pngClaiming(30000, 30000) << false;
+        QTest::newRow("text chunk bomb") << pngWithChunks(plainPicture(QSize(64, 64), Qt::blue), 60) << true;
         QTest::newRow("not a picture") << QByteArray("<svg xmlns='http://www.w3.org/2000/svg'/>") << false;
     }
 
@@ -243,11 +241,10 @@ private Q_SLOTS:
         SocialTestAccount bob(1002, QStringLiteral("Bob Smith"));
         QVERIFY(bob.login(*m_server));
         QSignalSpy updates(&bob.playerDb, &PlayerDb::playerPictureUpdate);
-        processmemory::resetPeak();
-        const qint64 before = processmemory::statusKb("VmRSS");
+        const processmemory::PeakGrowth peak;
         bob.playerDb.playerPicture(1003);
         QTRY_VERIFY_WITH_TIMEOUT(updates.contains(QVariantList{1003}), 10000);
-        const qint64 peakGrowth = processmemory::statusKb("VmHWM") - before;
+        const qint64 peakGrowth = peak.kb();
         qInfo("%s: %lld bytes of photo, peak memory grew by %lld kB", QTest::currentDataTag(), qint64(photo.size()),
               peakGrowth);
         QVERIFY2(peakGrowth < 100 * 1024, qPrintable(QString::number(peakGrowth)));

@@ -541,6 +541,20 @@ QList<HandScenario::Step> HandScenario::ownTurnSteps(quint8 drawn, const QString
             discardStep(name)};
 }
 
+QList<HandScenario::Step> HandScenario::claimSteps(const QString& meld, quint8 cls, TestFrameReader& claim,
+                                                  quint8 offered, const QList<quint8>& held)
+{
+    if (claim.u8() != offered)
+        reject(QStringLiteral("%1 of another tile than the offered one").arg(meld));
+    for (quint8 t : held)
+        m_hand.removeOne(t);
+    return {{meld, [this, cls, offered] {
+                 sendGame(tilePid(cls, offered, ownId));
+                 sendGame(ownTurn());
+             }, {}, {}},
+            discardStep(QStringLiteral("discard after the ") + meld)};
+}
+
 void HandScenario::scriptClaimsAndDiscards()
 {
     // East draws and discards a 6 of bamboo: the user may chow it with 4-5.
@@ -551,19 +565,10 @@ void HandScenario::scriptClaimsAndDiscards()
               sendGame(offers({{chow, 3}}));
           }, {}, {}});
     push({QStringLiteral("chow or pass"), {}, {chowKey, passKey}, [this](int key, TestFrameReader& r) {
-              if (key == chowKey) {
-                  if (r.u8() != 3)
-                      reject(QStringLiteral("chow of another tile than the offered one"));
-                  m_hand.removeOne(3);
-                  m_hand.removeOne(4);
-                  pushFront({{QStringLiteral("chow"), [this] {
-                                  sendGame(tilePid(47, 3, ownId));
-                                  sendGame(ownTurn());
-                              }, {}, {}},
-                             discardStep(QStringLiteral("discard after the chow"))});
-              } else {
+              if (key == chowKey)
+                  pushFront(claimSteps(QStringLiteral("chow"), 47, r, 3, {3, 4}));
+              else
                   pushFront(ownTurnSteps(21, QStringLiteral("discard after the pass")));
-              }
           }, passKey});
     // West discards a 1 of characters: the user may pong it.
     push({QStringLiteral("west discards"), [this] {
@@ -580,15 +585,7 @@ void HandScenario::scriptClaimsAndDiscards()
                   }, {}, {}}});
                   return;
               }
-              if (r.u8() != 9)
-                  reject(QStringLiteral("pong of another tile than the offered one"));
-              m_hand.removeOne(9);
-              m_hand.removeOne(9);
-              pushFront({{QStringLiteral("pong"), [this] {
-                              sendGame(tilePid(48, 9, ownId));
-                              sendGame(ownTurn());
-                          }, {}, {}},
-                         discardStep(QStringLiteral("discard after the pong"))});
+              pushFront(claimSteps(QStringLiteral("pong"), 48, r, 9, {9, 9}));
           }, passKey});
     // West discards a dragon; the user can only pass, and East, across from
     // West, pongs it.

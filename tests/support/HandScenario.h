@@ -147,6 +147,10 @@ private:
     void scriptKongRiichiBonus();
     /// The user's draw and the discard that follows.
     QList<Step> ownTurnSteps(quint8 drawn, const QString& name);
+    /// The user's claim of the offered tile with the `held` ones, shown by a
+    /// frame of class `cls`, and the discard that follows.
+    QList<Step> claimSteps(const QString& meld, quint8 cls, TestFrameReader& claim, quint8 offered,
+                           const QList<quint8>& held);
     void scriptScoredEnd(qint64 handId, bool endOfGame);
     void scriptWashout(qint64 handId, bool endOfGame);
 

@@ -28,21 +28,23 @@ inline QByteArray pngChunk(const char* type, const QByteArray& data)
     return chunk + tail;
 }
 
-inline QByteArray plainPng(QSize size, QColor colour = Qt::darkGreen)
+/// A picture of one colour, as a PNG unless another format is named.
+inline QByteArray plainPicture(QSize size, QColor colour = Qt::darkGreen, const char* format = "PNG")
 {
     QImage image(size, QImage::Format_ARGB32);
     image.fill(colour);
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
+    image.save(&buffer, format);
     return bytes;
 }
 
 /// The PNG with `count` chunks of `type` ("zTXt", "iTXt" or "iCCP") after
 /// its header, each of its own keyword (a reader keeps them all) and each
 /// inflating to `inflated` letters (a reader takes up to 8 MB of one chunk).
-inline QByteArray pngWithChunks(const QByteArray& png, int count, const char* type, qsizetype inflated)
+inline QByteArray pngWithChunks(const QByteArray& png, int count, const char* type = "zTXt",
+                                qsizetype inflated = 7800000)
 {
     // qCompress puts the length in front of a plain zlib stream.
     const QByteArray zlib = qCompress(QByteArray(inflated, 'a'), 9).mid(4);
@@ -54,16 +56,14 @@ inline QByteArray pngWithChunks(const QByteArray& png, int count, const char* ty
     return bytes + png.mid(8 + 12 + 13);
 }
 
-/// A PNG whose header announces width x height, with a little data after it.
+/// A PNG whose header announces width x height, with the data of one pixel.
 inline QByteArray pngClaiming(quint32 width, quint32 height)
 {
-    QByteArray header(13, '\0');
+    const QByteArray png = plainPicture(QSize(1, 1));
+    QByteArray header = png.mid(8 + 8, 13);
     qToBigEndian<quint32>(width, header.data());
     qToBigEndian<quint32>(height, header.data() + 4);
-    header[8] = 8; // bit depth
-    header[9] = 6; // RGBA
-    return QByteArray("\x89PNG\r\n\x1a\n", 8) + pngChunk("IHDR", header)
-        + pngChunk("IDAT", qCompress(QByteArray(4096, '\0')).mid(4)) + pngChunk("IEND", QByteArray());
+    return png.left(8) + pngChunk("IHDR", header) + png.mid(8 + 12 + 13);
 }
 
 } // namespace hostilepictures

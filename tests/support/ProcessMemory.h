@@ -23,13 +23,19 @@ inline qint64 statusKb(const char* key)
     return -1;
 }
 
-/// Starts the peak ("VmHWM") over from the present resident size, so that
-/// one step's peak can be read on its own; false where the system does not
-/// allow it.
-inline bool resetPeak()
+/// How far the peak resident size has grown since this was made, in kB: the
+/// making starts the peak ("VmHWM") over from the present resident size.
+class PeakGrowth
 {
-    QFile clear(QStringLiteral("/proc/self/clear_refs"));
-    return clear.open(QIODevice::WriteOnly) && clear.write("5") == 1;
-}
+    const qint64 before = [] {
+        QFile clear(QStringLiteral("/proc/self/clear_refs"));
+        if (clear.open(QIODevice::WriteOnly))
+            clear.write("5");
+        return statusKb("VmRSS");
+    }();
+
+public:
+    qint64 kb() const { return statusKb("VmHWM") - before; }
+};
 
 } // namespace processmemory
