@@ -224,6 +224,8 @@ private Q_SLOTS:
     {
         // --- the login page, filled in as a person does
         QVERIFY(h.create(QString(), QString()));
+        // The texts as the client shows them in English, plural forms included.
+        QVERIFY(h.translations.setLanguage(QStringLiteral("en")));
         hand = std::make_unique<HandScenario>(h.server, HandScenario::Kind::Hand, 0);
         connect(hand.get(), &HandScenario::unexpected, this, [this](const QString& line) { unexpected << line; });
         h.window->show();
