@@ -27,12 +27,13 @@ private Q_SLOTS:
     {
         TileTestSupport::installSearchPaths();
         const QSize size(1200, 900);
+        // The painters outlive the scene whose tiles draw with them.
+        TilePainter painters[2];
         GameGraphicsScene scene;
         scene.setSceneRect(QRectF(QPointF(0, 0), size));
         scene.setBackgroundBrush(gameBackgroundBrush(size.width(), size.height()));
         const QPointF light(size.width() / 2.0, size.height() / 2.0);
 
-        TilePainter painters[2];
         const double scales[2] = {1.0, 1.75};
         double y = 16;
         for (int s = 0; s < 2; ++s) {

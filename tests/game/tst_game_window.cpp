@@ -374,7 +374,7 @@ private Q_SLOTS:
         model->onTilesFromWall({tile(22)}, false);
         w.onPlayerShouldAct(ownId, span());
         w.flushActions();
-        const auto marked = [&w] {
+        const auto marked = [&w = w] {
             QList<int> codes;
             for (const HandTile* item : w.handView()->items())
                 if (item->isHighlighted())
@@ -884,7 +884,7 @@ private Q_SLOTS:
         // West leaves during the hand; after it the seat is taken again.
         Table t(playing(1, 4, 0, 2));
         auto& [model, w] = t;
-        connect(model.get(), &GameModel::playerUnseated, &w, [&w](qint32 pid, qint32) { w.onPlayerUnseated(pid); });
+        connect(model.get(), &GameModel::playerUnseated, &w, [&w = w](qint32 pid, qint32) { w.onPlayerUnseated(pid); });
         connect(model.get(), &GameModel::playerSeated, &w, &GameWindow::onPlayerSeated);
         connect(model.get(), &GameModel::gameStateChanged, &w, &GameWindow::onGameStateChanged);
         model->onPlayerLeft(west);
