@@ -410,7 +410,7 @@ void HandScenario::run()
                 Q_EMIT logged(QStringLiteral("waiting: %1").arg(front.name));
                 if (front.onTimeout != 0) {
                     const qint64 left = m_deadline - QDateTime::currentMSecsSinceEpoch();
-                    QTimer::singleShot(int(std::clamp<qint64>(left, 0, 3600000)), this,
+                    QTimer::singleShot(int(std::clamp<qint64>(left, 0, 3600000)), Qt::PreciseTimer, this,
                                        [this, serial = m_serial] { onTimeLimit(serial); });
                 }
                 Q_EMIT waiting(front.name);
@@ -462,7 +462,7 @@ void HandScenario::scriptJoin(quint32 tableId)
                   send(TestFrame(13).u32(it.key()).str(it.value()).u32(0));
               sendGame(gtf::gameData(0, {bot(eastId, 0), bot(westId, 2), bot(northId, 3)}, 0, {}));
               if (kind != Kind::Tournament && m_recordDelayMs >= 0)
-                  QTimer::singleShot(m_recordDelayMs, this, notice);
+                  QTimer::singleShot(m_recordDelayMs, Qt::PreciseTimer, this, notice);
           }, {}, {}});
     if (kind == Kind::Kick) {
         push({QStringLiteral("kick"), [this] { send(TestFrame(64).u32(m_table).u16(kickReason)); }, {}, {}});
