@@ -23,7 +23,7 @@
 #include "LobbyController.h"
 #include "LoginWindow.h"
 #include "MahjongApplication.h"
-#include "PlainMessageBox.h"
+#include "ModelessMsgBox.h"
 #include "TableModel.h"
 #include "TournamentsController.h"
 #include "TranslationsManager.h"

@@ -12,7 +12,7 @@
 #include "Logging.h"
 #include "MachineId.h"
 #include "PreferencesWindow.h"
-#include "PlainMessageBox.h"
+#include "ModelessMsgBox.h"
 #include "ServerTime.h"
 #include "Singleton.h"
 #include "UPushButton.h"

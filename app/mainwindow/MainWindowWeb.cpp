@@ -5,7 +5,7 @@
 
 #include "EmbeddedBrowser.h"
 #include "EmbeddedWebPage.h"
-#include "PlainMessageBox.h"
+#include "ModelessMsgBox.h"
 #include "TranslationsManager.h"
 #include "UPushButton.h"
 #include "UTabWidget.h"

@@ -154,6 +154,15 @@ MsgBox* question(QWidget* parent, const QString& title, const QString& text, QDi
     return showBox(parent, Kind::Question, title, text, buttons, defaultButton);
 }
 
+MsgBox* plainText(MsgBox* box)
+{
+    if (box != nullptr) {
+        if (auto* label = box->findChild<QLabel*>(QStringLiteral("msgBoxText")))
+            label->setTextFormat(Qt::PlainText);
+    }
+    return box;
+}
+
 void connectFinished(MsgBox* box, std::function<void(int)> callback)
 {
     new detail::MsgBoxFinishedHelper(box, std::move(callback));

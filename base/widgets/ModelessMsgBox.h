@@ -65,6 +65,10 @@ MsgBox* question(QWidget* parent, const QString& title, const QString& text,
 /// Calls the callback once with the box's result.
 void connectFinished(MsgBox* box, std::function<void(int)> callback);
 
+/// Makes the box show its text as plain text, for texts that carry server
+/// data (table names, reasons), never markup. Returns the box.
+MsgBox* plainText(MsgBox* box);
+
 namespace detail {
 
 /// Carries a result callback; a child of the box's parent so that it outlives the box.

@@ -29,7 +29,6 @@
 #include "WindView.h"
 
 #include <QDebug>
-#include <QLabel>
 #include <QSettings>
 
 namespace {
@@ -459,13 +458,11 @@ void GameWindow::onLeaveButtonClick()
                                           "Until then the table can be opened again from the lobby.")
                                      : tr("You keep your seat until the game ends.\n"
                                           "Until then the table can be opened again from the lobby.");
-            auto* box = ModelessMsgBox::question(
+            // The table's name as the server wrote it, never markup.
+            auto* box = ModelessMsgBox::plainText(ModelessMsgBox::question(
                 this, tr("Leave Table"),
                 tr("Are you sure you want to leave table %1?").arg(m_tableInfo.name) + QStringLiteral("\n\n") + kept,
-                QDialogButtonBox::Yes | QDialogButtonBox::No, QDialogButtonBox::Yes);
-            // The table's name as the server wrote it, never markup.
-            if (auto* text = box->findChild<QLabel*>(QStringLiteral("msgBoxText")))
-                text->setTextFormat(Qt::PlainText);
+                QDialogButtonBox::Yes | QDialogButtonBox::No, QDialogButtonBox::Yes));
             m_leaveQuestion = box;
             ModelessMsgBox::connectFinished(box, [this](int button) { onLeaveAnswer(button); });
         }
