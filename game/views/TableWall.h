@@ -14,7 +14,7 @@
 #include <array>
 #include <memory>
 
-class TableInfo;
+struct TableInfo;
 class TableWall;
 class WallView;
 

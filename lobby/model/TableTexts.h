@@ -2,7 +2,7 @@
 
 #include <QString>
 
-class TableInfo;
+struct TableInfo;
 
 /// "Classic", "International", "Riichi", else "<undefined>" (context "TableInfo").
 QString rulesetText(int ruleset);

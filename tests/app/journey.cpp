@@ -395,7 +395,7 @@ private Q_SLOTS:
         openMyAccount(QStringLiteral("en"));
         QVERIFY(!QTest::currentTestFailed());
 
-        for (const QString lang : {QStringLiteral("ja"), QStringLiteral("zh")}) {
+        for (const QString& lang : {QStringLiteral("ja"), QStringLiteral("zh")}) {
             chooseLanguageInSettings(lang);
             QVERIFY(!QTest::currentTestFailed());
             visitTabs(lang);
