@@ -1,6 +1,6 @@
 #pragma once
 
-class TableInfo;
+struct TableInfo;
 
 /// Wall sizes of one ruleset: how many tiles start in the dead wall and how
 /// many in the live wall.

@@ -16,8 +16,7 @@ QSvgRenderer* stickRenderer()
 } // namespace
 
 RiichiStickView::RiichiStickView(int orientation)
-    : m_orientation(orientation)
-    , m_orientationTransform(QTransform().rotate(-90.0 * orientation))
+    : m_orientationTransform(QTransform().rotate(-90.0 * orientation))
 {
 }
 

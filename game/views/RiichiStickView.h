@@ -30,7 +30,6 @@ public:
 private:
     void layout();
 
-    int m_orientation;
     QTransform m_orientationTransform;
     double m_scale = 1.0;
     QList<QGraphicsSvgItem*> m_sticks;

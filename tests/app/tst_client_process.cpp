@@ -402,7 +402,7 @@ private Q_SLOTS:
         const QString before = readAll(logPath);
         // Two more, each with a runtime folder of its own and the same
         // temporary folder: they run, without a log.
-        for (const QString runtime : {QStringLiteral("runtime-b"), QStringLiteral("runtime-c")})
+        for (const QString& runtime : {QStringLiteral("runtime-b"), QStringLiteral("runtime-c")})
             QVERIFY(startWithRuntime(runtime, environment(runtime)) != nullptr);
         QVERIFY(!QFile::exists(oldLogPath));
         const QString after = readAll(logPath);

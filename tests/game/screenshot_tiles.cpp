@@ -51,7 +51,7 @@ private Q_SLOTS:
                     for (int n = 0; n < (kind == TileImages::Hand ? 3 : 1); ++n) {
                         auto* item = new TileView(o, kind, tile(std::uint8_t((kind * 5 + o * 3 + n * 9) % 42)));
                         item->setPainter(&painters[s]);
-                        item->setHighlighted(kind == TileImages::Declared && o == 1 || n == 1);
+                        item->setHighlighted((kind == TileImages::Declared && o == 1) || n == 1);
                         item->setEnabled(n != 2);
                         row->addChild(item);
                         item->setPos(x - set.rect(o, kind).x(), y - set.rect(o, kind).y());

@@ -13,11 +13,6 @@ TestFrame& intParam(TestFrame& f, const char* name, quint32 value)
     return f.str(name).u8(1).bytes(TestFrame(0).u32(value).body().mid(1));
 }
 
-TestFrame& textParam(TestFrame& f, const char* name, const QByteArray& value)
-{
-    return f.str(name).u8(0).bytes(TestFrame(0).str(value).body().mid(1));
-}
-
 TestFrame& tableRecord(TestFrame& f, const SessionScenario::Table& t)
 {
     const bool money = t.settlement >= 0;

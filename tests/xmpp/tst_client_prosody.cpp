@@ -232,7 +232,7 @@ private Q_SLOTS:
 
         QSignalSpy uploaded(&owner, &XMPPClient::uploadVCardOk);
         QSignalSpy ownPresence(&owner, &XMPPClient::presence);
-        owner.uploadVCard(XMPPVCard{png.data(), QByteArray()});
+        owner.uploadVCard(XMPPVCard{.photo = png.data()});
         QVERIFY(uploaded.wait(5000));
         // The own presence goes out again with the new hash.
         QVERIFY(ownPresence.wait(5000));
