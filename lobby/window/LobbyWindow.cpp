@@ -22,8 +22,11 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTextDocument>
+#include <QTimer>
 #include <QTreeView>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
@@ -83,6 +86,23 @@ LobbyWindow::LobbyWindow(QWidget* parent)
     lobbyModel->setLobbyPath(QLatin1String(regularPath));
     filter->setSourceModel(lobbyModel);
     lobbyTreeView->sortByColumn(0, Qt::AscendingOrder);
+
+    // The value columns follow their values: measured again a moment after
+    // rows come (a snapshot's come in many batches), and a cell that changes
+    // widens its column at once if it no longer fits. A measure looks at up
+    // to a thousand rows, far too much for every seat update.
+    columnFit = new QTimer(this);
+    columnFit->setSingleShot(true);
+    columnFit->setInterval(200);
+    connect(columnFit, &QTimer::timeout, this, &LobbyWindow::fitColumnsToHeaders);
+    const auto fitSoon = [this] {
+        if (!columnFit->isActive())
+            columnFit->start();
+    };
+    connect(filter, &QAbstractItemModel::rowsInserted, this, fitSoon);
+    connect(filter, &QAbstractItemModel::modelReset, this, fitSoon);
+    connect(filter, &QAbstractItemModel::headerDataChanged, this, fitSoon);
+    connect(filter, &QAbstractItemModel::dataChanged, this, &LobbyWindow::growColumnsFor);
 
     retranslate();
 }
@@ -246,9 +266,31 @@ void LobbyWindow::fitColumnsToHeaders()
     // Every column but the name's is as wide as its header (with its sort
     // mark) and its values ask, in the language shown; the name column takes
     // the rest, so that a name is cut only when the values leave no room.
+    if (columnFit)
+        columnFit->stop();
     QHeaderView* header = lobbyTreeView->header();
+    const QAbstractItemView* values = lobbyTreeView;
     for (int column = 1; column < header->count(); ++column)
-        header->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+        header->resizeSection(column, std::max(header->sectionSizeHint(column), values->sizeHintForColumn(column)));
+}
+
+void LobbyWindow::growColumnsFor(const QModelIndex& topLeft, const QModelIndex& bottomRight)
+{
+    // A few rows are measured here; more at once wait for the next fit.
+    constexpr int maxMeasuredRows = 8;
+    if (bottomRight.row() - topLeft.row() >= maxMeasuredRows) {
+        if (!columnFit->isActive())
+            columnFit->start();
+        return;
+    }
+    QHeaderView* header = lobbyTreeView->header();
+    for (int column = std::max(1, topLeft.column()); column <= bottomRight.column(); ++column) {
+        for (int row = topLeft.row(); row <= bottomRight.row(); ++row) {
+            const int wanted = lobbyTreeView->sizeHintForIndex(filter->index(row, column)).width();
+            if (wanted > header->sectionSize(column))
+                header->resizeSection(column, wanted);
+        }
+    }
 }
 
 void LobbyWindow::setModel(TableModel* model)

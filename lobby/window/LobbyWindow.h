@@ -12,6 +12,7 @@ class QLabel;
 class QLineEdit;
 class QModelIndex;
 class QPushButton;
+class QTimer;
 class QTreeView;
 class TableModel;
 
@@ -68,6 +69,8 @@ private:
     void retranslate();
     /// Sizes every column but the name's to its header and values.
     void fitColumnsToHeaders();
+    /// Widens a value column that a changed cell no longer fits.
+    void growColumnsFor(const QModelIndex& topLeft, const QModelIndex& bottomRight);
     /// The buy-in mask from both boxes; while the lobby has no money table
     /// (and so no visible buy-in boxes) every table passes.
     void applyBuyInMask();
@@ -78,6 +81,8 @@ private:
     qint32 selectedTableId() const;
 
     LobbyTableFilter* filter;
+    /// Measures the value columns again once rows have come.
+    QTimer* columnFit = nullptr;
     QSettings settings;
     QPointer<TableModel> tableModel;
     bool moneyTablesShown = true;
