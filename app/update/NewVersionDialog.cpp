@@ -318,14 +318,13 @@ QString NewVersionDialog::incompleteReason(QNetworkReply& done) const
 {
     if (received == 0)
         return tr("the file is empty");
-    // A body whose end is only the closed connection may have been cut off
-    // anywhere: only a stated length or a complete chunked body shows that
-    // everything arrived (the network layer fails an incomplete chunked one).
+    // Only a stated length shows that everything arrived. A body whose end is
+    // the closed connection may have been cut off anywhere, and so may a
+    // chunked one: when the connection closes between two chunks, the network
+    // layer may report the body as complete without its last chunk.
     const QVariant length = done.header(QNetworkRequest::ContentLengthHeader);
     if (length.isValid())
         return length.toLongLong() == received ? QString() : tr("the file is shorter than announced");
-    if (done.rawHeader("Transfer-Encoding").toLower().contains("chunked"))
-        return QString();
     return tr("the server did not say how long the file is, so it may be cut off");
 }
 

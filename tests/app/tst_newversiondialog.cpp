@@ -150,12 +150,16 @@ private Q_SLOTS:
         QTest::addColumn<QString>("box");
         QTest::newRow("empty body") << QStringLiteral("/empty/parlor-setup.run")
                                     << QStringLiteral("Download error|Download failed: the file is empty.");
+        const QString noLength = QStringLiteral(
+            "Download error|Download failed: the server did not say how long the file is, so it may be cut off.");
         QTest::newRow("no length, body ends with the connection")
-            << QStringLiteral("/nolength/client/parlor7/parlor-setup.run")
-            << QStringLiteral("Download error|Download failed: the server did not say how long the file is, so it may "
-                              "be cut off.");
+            << QStringLiteral("/nolength/client/parlor7/parlor-setup.run") << noLength;
+        // The network layer mostly fails a chunked body cut between two chunks,
+        // but now and then reports it complete; so neither kind of chunked body
+        // shows that the installer arrived whole.
         QTest::newRow("chunked body without its last chunk")
             << QStringLiteral("/chunkcut/client/parlor7/parlor-setup.run") << QStringLiteral("Download error|Download failed: ");
+        QTest::newRow("complete chunked body") << QStringLiteral("/chunked/client/parlor7/parlor-setup.run") << noLength;
     }
     void incompleteInstallersAreNotRun()
     {
@@ -170,22 +174,6 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(button(*d, "okButton")->isEnabled(), 5000);
         QCOMPARE(leftovers(), QStringList());
         QCOMPARE(exitCode, -1);
-    }
-
-    void completeChunkedInstallerIsRun()
-    {
-        QTemporaryDir markerDir;
-        const QString marker = markerDir.filePath(QStringLiteral("installer-ran"));
-        server->setFile(QStringLiteral("client/parlor7/parlor-setup.run"),
-            "#!/bin/sh\n: '" + QByteArray(3000, 'x') + "'\ntouch '" + marker.toUtf8() + "'\n");
-        std::unique_ptr<NewVersionDialog> d(makeDialog(QStringLiteral("/chunked/client/parlor7/parlor-setup.run"), false));
-        MessageBoxWatcher boxes;
-        QTest::mouseClick(button(*d, "downloadButton"), Qt::LeftButton);
-        QTRY_COMPARE_WITH_TIMEOUT(exitCode, 0, 5000);
-        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(marker), 5000);
-        QCOMPARE(boxes.seen, QStringList());
-        for (const QString& file : leftovers())
-            QFile::remove(QDir::temp().filePath(file));
     }
 
     void unusableTemporaryFolder_data()
