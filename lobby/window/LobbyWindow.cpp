@@ -95,13 +95,9 @@ LobbyWindow::LobbyWindow(QWidget* parent)
     columnFit->setSingleShot(true);
     columnFit->setInterval(200);
     connect(columnFit, &QTimer::timeout, this, &LobbyWindow::fitColumnsToHeaders);
-    const auto fitSoon = [this] {
-        if (!columnFit->isActive())
-            columnFit->start();
-    };
-    connect(filter, &QAbstractItemModel::rowsInserted, this, fitSoon);
-    connect(filter, &QAbstractItemModel::modelReset, this, fitSoon);
-    connect(filter, &QAbstractItemModel::headerDataChanged, this, fitSoon);
+    connect(filter, &QAbstractItemModel::rowsInserted, this, &LobbyWindow::fitColumnsSoon);
+    connect(filter, &QAbstractItemModel::modelReset, this, &LobbyWindow::fitColumnsSoon);
+    connect(filter, &QAbstractItemModel::headerDataChanged, this, &LobbyWindow::fitColumnsSoon);
     connect(filter, &QAbstractItemModel::dataChanged, this, &LobbyWindow::growColumnsFor);
 
     retranslate();
@@ -274,13 +270,20 @@ void LobbyWindow::fitColumnsToHeaders()
         header->resizeSection(column, std::max(header->sectionSizeHint(column), values->sizeHintForColumn(column)));
 }
 
+void LobbyWindow::fitColumnsSoon()
+{
+    // A running wait is not started over: a steady stream of rows still
+    // gets its measure.
+    if (!columnFit->isActive())
+        columnFit->start();
+}
+
 void LobbyWindow::growColumnsFor(const QModelIndex& topLeft, const QModelIndex& bottomRight)
 {
     // A few rows are measured here; more at once wait for the next fit.
     constexpr int maxMeasuredRows = 8;
     if (bottomRight.row() - topLeft.row() >= maxMeasuredRows) {
-        if (!columnFit->isActive())
-            columnFit->start();
+        fitColumnsSoon();
         return;
     }
     QHeaderView* header = lobbyTreeView->header();

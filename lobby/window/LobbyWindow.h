@@ -69,6 +69,8 @@ private:
     void retranslate();
     /// Sizes every column but the name's to its header and values.
     void fitColumnsToHeaders();
+    /// Measures the value columns a moment from now.
+    void fitColumnsSoon();
     /// Widens a value column that a changed cell no longer fits.
     void growColumnsFor(const QModelIndex& topLeft, const QModelIndex& bottomRight);
     /// The buy-in mask from both boxes; while the lobby has no money table
