@@ -34,12 +34,21 @@ const std::array<const char*, 9> DefaultAvatars = {
 
 /// A chat user's photo: what other programs store, from icons to camera
 /// pictures; kept at most PictureSize on either side.
-PictureDecoder::Result decodePhoto(const QByteArray& bytes)
+/// The first of a card's photos that decodes; else the first one's failure.
+PictureDecoder::Result decodePhoto(const QList<QByteArray>& photos)
 {
     const PictureDecoder::Limits limits{PictureDecoder::Format::Png | PictureDecoder::Format::Jpeg
                                             | PictureDecoder::Format::Gif,
                                         2048, 2048 * 2048, QSize(PlayerDb::PictureSize, PlayerDb::PictureSize)};
-    return PictureDecoder::decode(bytes, limits);
+    PictureDecoder::Result first = PictureDecoder::decode(photos.value(0), limits);
+    if (!PictureDecoder::imageOf(first).isNull())
+        return first;
+    for (qsizetype i = 1; i < photos.size(); ++i) {
+        PictureDecoder::Result later = PictureDecoder::decode(photos.at(i), limits);
+        if (!PictureDecoder::imageOf(later).isNull())
+            return later;
+    }
+    return first;
 }
 
 bool isDecimal(const QString& text)
@@ -233,6 +242,7 @@ void PlayerDb::onOwnCardAnswer(const xmpp::Iq* answer)
         }
     }
     card.photo.clear();
+    card.laterPhotos.clear();
     if (!picture.isNull()) {
         QBuffer buffer(&card.photo);
         buffer.open(QIODevice::WriteOnly);
@@ -340,7 +350,7 @@ void PlayerDb::storePicture(qint32 pid, const XMPPVCard& vCard)
             m_client->setOwnPhotoHash(hash);
         Q_EMIT playerPictureUpdate(pid);
     });
-    watcher->setFuture(QtConcurrent::run(decodePhoto, vCard.photo));
+    watcher->setFuture(QtConcurrent::run(decodePhoto, QList<QByteArray>{vCard.photo} + vCard.laterPhotos));
 }
 
 void PlayerDb::onUploadVCardOk()

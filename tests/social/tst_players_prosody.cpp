@@ -222,21 +222,26 @@ private Q_SLOTS:
 
     void hostilePhotoOfAnotherAccount_data()
     {
-        QTest::addColumn<QByteArray>("photo");
+        QTest::addColumn<QByteArrayList>("photos");
         QTest::addColumn<bool>("shown");
         using namespace hostilepictures;
+        const QByteArray svg("<svg xmlns='http://www.w3.org/2000/svg'/>");
         // 60 text chunks of nearly 8 MB each once inflated, within the
         // server's stanza limit: the photo is shown without its text.
-        QTest::newRow("text chunk bomb") << pngWithChunks(plainPicture(QSize(64, 64), Qt::blue), 60) << true;
-        QTest::newRow("not a picture") << QByteArray("<svg xmlns='http://www.w3.org/2000/svg'/>") << false;
+        QTest::newRow("text chunk bomb") << QByteArrayList{pngWithChunks(plainPicture(QSize(64, 64), Qt::blue), 60)} << true;
+        QTest::newRow("not a picture") << QByteArrayList{svg} << false;
+        QTest::newRow("not a picture, then one") << QByteArrayList{svg, plainPicture(QSize(64, 64), Qt::blue)} << true;
     }
 
     void hostilePhotoOfAnotherAccount()
     {
-        QFETCH(QByteArray, photo);
+        QFETCH(QByteArrayList, photos);
         QFETCH(bool, shown);
-        QVERIFY(storeCarolsCard("<vCard xmlns='vcard-temp'><PHOTO><TYPE>image/png</TYPE><BINVAL>" + photo.toBase64()
-                                + "</BINVAL></PHOTO></vCard>"));
+        QByteArray card = "<vCard xmlns='vcard-temp'>";
+        for (const QByteArray& photo : photos)
+            card += "<PHOTO><TYPE>image/png</TYPE><BINVAL>" + photo.toBase64() + "</BINVAL></PHOTO>";
+        QVERIFY(storeCarolsCard(card + "</vCard>"));
+        const QByteArray photo = photos.first();
 
         SocialTestAccount bob(1002, QStringLiteral("Bob Smith"));
         QVERIFY(bob.login(*m_server));

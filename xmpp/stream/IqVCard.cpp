@@ -76,7 +76,8 @@ IqVCard::IqVCard(const QString& id, std::unique_ptr<XMPPVCard> vCard) : Iq(id, X
 IqVCard::IqVCard(const QDomElement& vCardElement) : m_vCard(std::make_unique<XMPPVCard>())
 {
     m_vCard->otherFields = readOtherFields(vCardElement, m_vCard->formattedName);
-    // The first PHOTO that carries bytes wins; it is decoded where it is shown.
+    // The first PHOTO that carries bytes is the card's; it is decoded where
+    // it is shown, and when it does not decode, the next ones are tried.
     for (QDomElement photo = firstChildElementNS(vCardElement, QStringLiteral("PHOTO"), VCardNs); !photo.isNull();
          photo = nextSiblingElementNS(photo, QStringLiteral("PHOTO"), VCardNs)) {
         const QDomElement typeElement = firstChildElementNS(photo, QStringLiteral("TYPE"), VCardNs);
@@ -84,12 +85,17 @@ IqVCard::IqVCard(const QDomElement& vCardElement) : m_vCard(std::make_unique<XMP
         if (typeElement.isNull() || binval.isNull())
             continue;
         const QByteArray bytes = QByteArray::fromBase64(binval.text().toLatin1());
-        if (!bytes.isEmpty()) {
+        if (bytes.isEmpty())
+            continue;
+        if (m_vCard->photo.isEmpty()) {
             m_vCard->photo = bytes;
             m_vCard->photoType = typeElement.text();
             m_vCard->photoHash = QCryptographicHash::hash(bytes, QCryptographicHash::Sha1);
-            break;
+            continue;
         }
+        m_vCard->laterPhotos.append(bytes);
+        if (m_vCard->laterPhotos.size() == XMPPVCard::MaxLaterPhotos)
+            break;
     }
 }
 

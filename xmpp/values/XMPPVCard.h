@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QMetaType>
 #include <QString>
 
@@ -13,6 +14,11 @@ struct XMPPVCard
 {
     QByteArray photo;
     QByteArray photoHash;
+    /// The bytes of the card's further photos, in order, for the one who
+    /// shows the picture to try when the one before does not decode; at most
+    /// MaxLaterPhotos. An upload writes only `photo`.
+    QList<QByteArray> laterPhotos;
+    static constexpr int MaxLaterPhotos = 3;
     /// The photo's media type as the card names it ("image/png"); an upload
     /// without one says "image/png".
     QString photoType;
