@@ -69,6 +69,8 @@ FriendSearchWindow::~FriendSearchWindow() = default;
 void FriendSearchWindow::setupUi()
 {
     setObjectName(QStringLiteral("FriendSearchView"));
+    // The style sheet may give the search a body of its own over the page.
+    setAttribute(Qt::WA_StyledBackground);
     resize(303, 304);
     setMinimumSize(300, 0);
     setMaximumWidth(600);

@@ -10,10 +10,12 @@
 #include "FriendsTestSession.h"
 #include "FriendsWindow.h"
 #include "TableModel.h"
+#include "Utils.h"
 
 #include <QApplication>
 #include <QFile>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QListView>
 #include <QStyleFactory>
 #include <QTest>
@@ -28,9 +30,9 @@ private Q_SLOTS:
     {
         friendstest::setUpEnvironment();
         QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
-        QFile css(QStringLiteral("resources:/defaultui.css"));
-        QVERIFY(css.open(QIODevice::ReadOnly));
-        qApp->setStyleSheet(QString::fromUtf8(css.readAll()));
+        // The program's look: the common rules and the edition's.
+        qApp->setStyleSheet(readTextFile(QStringLiteral("resources:/defaultui.css"))
+                            + readTextFile(QStringLiteral("resources:/customui.css")));
 
         const auto english = friendstest::installFriendsTexts(QStringLiteral("en"));
         QVERIFY(english);
@@ -88,7 +90,12 @@ private Q_SLOTS:
         QTRY_COMPARE(search->resultList()->topLevelItemCount(), 3);
         search->resultList()->setCurrentItem(search->resultList()->topLevelItem(1));
         QTest::qWait(200);
-        QVERIFY(page.grab().save(QStringLiteral("friend-search.png")));
+        const QImage shot = page.grab().toImage();
+        QVERIFY(shot.save(QStringLiteral("friend-search.png")));
+        // The search has a body of its own: the list of friends under it
+        // does not show through beside its light texts.
+        QPushButton* add = search->addToFriendsButton();
+        QVERIFY(shot.pixelColor(add->mapTo(&page, QPoint(-10, add->height() / 2))).lightness() < 100);
         search->parentWidget()->close();
 
         window.onDetailAction();
