@@ -16,13 +16,16 @@ public:
     using QWidget::QWidget;
     ~ConferenceArea() override = default;
 
-    /// Joins the room of a table ("table-" and the id) once the chat session is up.
+    /// Joins the room of a table ("table-" and the id) once the chat session
+    /// is up. Asked again for a room that refused the player, the area
+    /// enters it again at a bounded rate.
     virtual void joinTableRoom(qint32 tableId) = 0;
-    /// Joins the room of a tournament ("tmnt-" and the id) once the chat session is up.
+    /// Joins the room of a tournament ("tmnt-" and the id), as joinTableRoom.
     virtual void joinTournamentRoom(int tournamentId) = 0;
-    /// Whether the own player is registered for the tournament whose room
-    /// this is; a refusal's wording depends on it.
-    virtual void setOwnRegistered(bool) {}
+    /// Whether the own player belongs to the tournament or table whose room
+    /// this is (registered, seated): a refusal's wording depends on it, and
+    /// a room that refused the player is asked again at once after a change.
+    virtual void setOwnMember(bool) {}
     /// Leaves the room, when the chat session is up.
     virtual void leaveRoom() = 0;
     /// Appends an information line without a nick, stamped with the server time.

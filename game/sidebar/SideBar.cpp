@@ -557,17 +557,16 @@ void SideBar::setChatActive(bool active)
 {
     if (tableConference == nullptr)
         return;
-    // Every hand asks again; a room that refused the player answers the
-    // same until the player sits down or gets up, and the chat area itself
-    // enters again when the chat session comes back.
+    // Every hand asks again: the service may have let the player in since.
+    // The chat area bounds how often a refusing room is asked (at once after
+    // the player sits down or gets up), and enters again itself when the
+    // chat session comes back.
     if (active) {
-        const bool seated = model && model->isSeated();
-        if (chatAskedSeated != seated && !tableConference->isJoined())
+        tableConference->setOwnMember(model && model->isSeated());
+        if (!tableConference->isJoined())
             tableConference->joinTableRoom(tableInfo.tableId);
-        chatAskedSeated = seated;
         return;
     }
-    chatAskedSeated.reset();
     if (tableConference->isJoined())
         tableConference->leaveRoom();
 }

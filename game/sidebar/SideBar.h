@@ -11,7 +11,6 @@
 
 #include <functional>
 #include <map>
-#include <optional>
 
 class ConferenceArea;
 class EmptySeatWidget;
@@ -154,7 +153,4 @@ private:
     QTimer timer;
     qint64 handId = -1;
     std::function<QDateTime()> clock;
-    /// Whether the player was seated when the chat room was last asked
-    /// for; none since the chat was last made inactive.
-    std::optional<bool> chatAskedSeated;
 };

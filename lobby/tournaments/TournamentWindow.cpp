@@ -218,16 +218,14 @@ void TournamentWindow::updateView()
     }
 
     if (ConferenceArea* chat = ui->conference) {
-        chat->setOwnRegistered(info.ownRegistered);
+        chat->setOwnMember(info.ownRegistered);
         if (status == Failed) {
             if (chat->isJoined())
                 chat->leaveRoom();
-            chatAskedRegistered.reset();
-        } else if (!chat->isJoined() && chatAskedRegistered != info.ownRegistered) {
-            // A room that refused the user answers the same until the
-            // registration changes; the chat area itself enters again when
-            // the chat session or the room service comes back.
-            chatAskedRegistered = info.ownRegistered;
+        } else if (!chat->isJoined()) {
+            // At every update: the service may have let the user in since.
+            // The chat area bounds how often a refusing room is asked, and
+            // enters again itself when the chat session comes back.
             chat->joinTournamentRoom(info.tournamentId);
         }
     }

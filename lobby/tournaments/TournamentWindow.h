@@ -10,7 +10,6 @@
 #include <QWidget>
 
 #include <memory>
-#include <optional>
 
 class LobbyModel;
 class SocialServices;
@@ -111,8 +110,4 @@ private:
     std::unique_ptr<TournamentView> ui;
     QTimer timer;
     QPointer<TournamentRankingModel> rankingModel;
-    /// The registration with which the chat room was last asked for; none
-    /// while it was not asked for. Only a change of it can change the
-    /// room's answer, so only that asks again.
-    std::optional<bool> chatAskedRegistered;
 };

@@ -142,14 +142,20 @@ void ConferenceWidget::chooseRoom(RoomKind kind, const XMPPJid& room, qint32 id)
         m_entering = false;
         m_enterAgain = false;
         m_refusal = Refusal();
+        m_refusalLine.clear();
+        m_nextEntry = QDeadlineTimer();
         m_inRoom = false;
         m_conference.setRoomJid(room);
         updateInputState();
     } else if (m_entering) {
-        // Asked again while the entry is on its way (the user registered
-        // for the tournament meanwhile): the room may answer the next one
-        // otherwise.
-        m_enterAgain = true;
+        // Asked again while the entry is on its way: after a change of the
+        // own membership (the user registered meanwhile) the room may
+        // answer the next one otherwise.
+        m_enterAgain = m_enterAgain || m_memberChanged;
+        return;
+    } else if (m_refusal.kind != Refusal::None && !m_memberChanged && !m_nextEntry.hasExpired()) {
+        // Refused a moment ago for the same membership: asked again later,
+        // as a service may let the user in after all.
         return;
     }
     joinRoom();
@@ -164,6 +170,8 @@ void ConferenceWidget::joinRoom()
     try {
         m_conference.join(nick);
         m_entering = true;
+        m_memberChanged = false;
+        m_nextEntry.setRemainingTime(m_reentryInterval);
     } catch (const std::exception& e) {
         qCWarning(lcSocial) << "room entry not sent:" << e.what();
     }
@@ -199,7 +207,7 @@ void ConferenceWidget::onChatReady()
         return;
     switch (m_roomKind) {
     case LobbyRoom:
-        joinLobbyRoom();
+        // The room setup chooses the lobby room anew at every session start.
         break;
     case TableRoom:
         joinTableRoom(m_roomId);
@@ -216,6 +224,9 @@ void ConferenceWidget::onClientDisconnected()
 {
     m_entering = false;
     m_enterAgain = false;
+    // The next session enters at once and says again why it cannot.
+    m_nextEntry = QDeadlineTimer();
+    m_refusalLine.clear();
     m_inRoom = false;
     updateInputState();
 }
@@ -256,11 +267,12 @@ QString ConferenceWidget::refusalText() const
     return QString();
 }
 
-void ConferenceWidget::setOwnRegistered(bool registered)
+void ConferenceWidget::setOwnMember(bool member)
 {
-    if (m_registered == registered)
+    if (m_member == member)
         return;
-    m_registered = registered;
+    m_member = member;
+    m_memberChanged = true;
     updateInputState();
 }
 
@@ -454,7 +466,7 @@ QString ConferenceWidget::entryErrorText(const QString& condition, const QString
         case TableRoom:
             return tr("Table chat only available to players");
         case TournamentRoom:
-            return m_registered ? tr("Tournament chat unavailable")
+            return m_member ? tr("Tournament chat unavailable")
                                 : tr("Tournament chat only available to registered players");
         case NoRoom:
             break;
@@ -489,16 +501,24 @@ void ConferenceWidget::onUserError(XMPPConference*, XMPPPresence::error_t error)
     m_entering = false;
     const QString condition = std::exchange(m_lastErrorCondition, QString());
     const QString serverText = std::exchange(m_lastErrorText, QString());
+    if (std::exchange(m_enterAgain, false) && m_wanted) {
+        // The answer to an entry that the next one supersedes: the room
+        // may let the user in now, and this refusal would stand above it.
+        joinRoom();
+        return;
+    }
     // Kept as the room's answer, not as words: the state line follows a
     // change of language.
     if (!condition.isEmpty())
         m_refusal = Refusal{Refusal::Condition, condition, serverText};
     else
         m_refusal = Refusal{Refusal::Error, QString(), QString(), int(error)};
-    appendInfo(withServerText(refusalText(), serverText));
+    // Entered again now and then, the room answers the same: said once.
+    const QString line = withServerText(refusalText(), serverText);
+    if (line != m_refusalLine)
+        appendInfo(line);
+    m_refusalLine = line;
     updateInputState();
-    if (std::exchange(m_enterAgain, false) && m_wanted)
-        joinRoom();
 }
 
 void ConferenceWidget::notice(Notification kind, const QString& html)
@@ -517,6 +537,7 @@ void ConferenceWidget::onUserJoined()
         return;
     }
     m_refusal = Refusal();
+    m_refusalLine.clear();
     m_inRoom = true;
     updateInputState();
     notice(OwnJoinLeave, tr("%1 joined the chat").arg(m_conference.nick().toHtmlEscaped()));

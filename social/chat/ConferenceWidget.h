@@ -73,6 +73,11 @@ public:
     /// How long a sent line may wait for the room's reflection, in ms.
     static constexpr int DefaultReflectionTimeout = 5000;
     void setReflectionTimeout(int ms) { m_reflectionTimeout = ms; }
+    /// How long after an entry the room refused a new one waits, in ms,
+    /// unless the own membership changed: the room is asked again when the
+    /// room is chosen again (at a later update of its table or tournament).
+    static constexpr int DefaultReentryInterval = 60000;
+    void setReentryInterval(int ms) { m_reentryInterval = ms; }
 
     /// The text of a room entry error.
     static QString errorText(int error);
@@ -82,9 +87,10 @@ public:
     /// room (and for a tournament's, on the own registration); "forbidden"
     /// with a text of the room's own claims no ban.
     QString entryErrorText(const QString& condition, const QString& serverText = QString()) const;
-    /// Whether the own player is registered for the tournament of the room:
-    /// a registered player's refusal is no call to register.
-    void setOwnRegistered(bool registered) override;
+    /// Whether the own player belongs to the room's tournament or table
+    /// (registered, seated): a registered player's refusal is no call to
+    /// register, and a change lets a refused room be entered again at once.
+    void setOwnMember(bool member) override;
     /// What the input line's place says instead of the input: empty while
     /// the room can be written to or is being entered.
     QString stateText() const;
@@ -161,11 +167,18 @@ private:
     bool m_wanted = false;
     /// An entry was sent and not yet answered.
     bool m_entering = false;
-    /// The room was asked for again meanwhile: a refusal is followed by
-    /// another entry.
+    /// The room was asked for again meanwhile, after a change of the own
+    /// membership: a refusal is followed by another entry, unseen.
     bool m_enterAgain = false;
-    /// The own player is registered for the room's tournament.
-    bool m_registered = false;
+    /// The own player is registered for the room's tournament or seated at its table.
+    bool m_member = false;
+    /// The membership changed since the last entry.
+    bool m_memberChanged = false;
+    /// When the room may be entered again after a refusal.
+    QDeadlineTimer m_nextEntry;
+    int m_reentryInterval = DefaultReentryInterval;
+    /// The last refusal written; the same one is not written again.
+    QString m_refusalLine;
     /// The chat connection is lost or was refused.
     bool m_offline = false;
     /// Between the room's confirmation of the own entry and the own exit.

@@ -482,7 +482,19 @@ private Q_SLOTS:
         QVERIFY2(!pane.contains(QStringLiteral("banned")), qPrintable(pane));
         QVERIFY2(pane.contains(carol.lobbyChat->chatState()->text()), qPrintable(pane));
         // The server's own words, as it gave them.
-        QVERIFY2(pane.contains(QStringLiteral("(Communication with remote domains is not enabled)")), qPrintable(pane));
+        const QString words = QStringLiteral("(Communication with remote domains is not enabled)");
+        QVERIFY2(pane.contains(words), qPrintable(pane));
+        // Each login enters the room once and is refused once.
+        QSignalSpy answers(&carol.client, &XMPPClient::presence);
+        carol.client.disconnectFromHost();
+        QTRY_VERIFY_WITH_TIMEOUT(carol.client.state() == XMPPClient::UnconnectedState, 5000);
+        QVERIFY(carol.login(*m_server, config));
+        QTRY_COMPARE_WITH_TIMEOUT(count(carol.pane(), words), 2, 10000);
+        QTest::qWait(1000);
+        QCOMPARE(count(carol.pane(), words), 2);
+        QCOMPARE(std::count_if(answers.cbegin(), answers.cend(), [](const QVariantList& a) {
+                     return a.first().value<XMPPPresence>().availability() == XMPPPresence::Error;
+                 }), 1);
     }
 
     void chatOfflineUntilTheNextLogin()

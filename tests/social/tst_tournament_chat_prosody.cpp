@@ -1,8 +1,9 @@
 // A tournament window's chat against a real Prosody whose tournament room
-// takes members only: the room is asked for once per registration (also one
-// made while an entry is on its way), a registered player is not told to
-// register, the refusal shows in place of the input, and keys typed into the
-// refused chat never reach the window's buttons.
+// takes members only: the room is asked for at once after a registration
+// (also one made while an entry is on its way), else now and then, the
+// refusal said once; a registered player is not told to register and gets in
+// once the room lets him; the refusal shows in place of the input, and keys
+// typed into the refused chat never reach the window's buttons.
 #include "ChatOutputWidget.h"
 #include "ChatRoomDriver.h"
 #include "ConferenceWidget.h"
@@ -86,14 +87,37 @@ private Q_SLOTS:
         QCOMPARE(refusals(), 1);
         // A new registration may change it: asked once again, and refused no
         // more as an unregistered player.
+        chat->setReentryInterval(1000);
         window.onTournamentRegisterSuccess(61);
         QTRY_COMPARE_WITH_TIMEOUT(count(chat, RegisteredRefusal), 1, 5000);
         QTest::qWait(300);
         QCOMPARE(refusals(), 1);
-        // A registration while the entry is on its way: the room is asked again.
+        // A registration while the entry is on its way: the room is asked
+        // again, and only its answer to the later entry shows.
         TournamentWindow second(TournamentTestData::tournament(61, QStringLiteral("Sunday Cup"), 0), &hub);
+        QSignalSpy secondAnswers(&static_cast<ConferenceWidget*>(second.view()->conference)->conference(),
+                                 &XMPPConference::userError);
         second.onTournamentRegisterSuccess(61);
-        QTRY_COMPARE_WITH_TIMEOUT(count(second.view()->conference, RegisteredRefusal), 2, 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(secondAnswers.size(), 2, 5000);
+        QCOMPARE(count(second.view()->conference, RegisteredRefusal), 1);
+
+        // Later updates ask again now and then, the refusal said once; a
+        // room that lets the player in by now is entered.
+        QSignalSpy answers(&chat->conference(), &XMPPConference::userError);
+        QTest::qWait(1100);
+        window.tournamentInfoUpdate(61, TournamentTestData::changes({{"REGISTERED", qint32(17)}}));
+        QTRY_COMPARE_WITH_TIMEOUT(answers.size(), 1, 5000);
+        QVERIFY(admin(owner, room, "jid='1002@localhost' affiliation='member'", "", "member"));
+        QTest::qWait(1100);
+        window.tournamentInfoUpdate(61, TournamentTestData::changes({{"REGISTERED", qint32(18)}}));
+        QTRY_VERIFY_WITH_TIMEOUT(chat->isJoined(), 5000);
+        QCOMPARE(count(chat, RegisteredRefusal), 1);
+        QVERIFY(chat->chatInput()->isEnabled());
+        QVERIFY(admin(owner, room, "jid='1002@localhost' affiliation='none'", "", "none"));
+        chat->leaveRoom();
+        QTRY_VERIFY_WITH_TIMEOUT(!chat->isJoined(), 5000);
+        window.tournamentInfoUpdate(61, TournamentTestData::changes({{"REGISTERED", qint32(19)}}));
+        QTRY_VERIFY_WITH_TIMEOUT(!chat->chatState()->text().isEmpty(), 5000);
 
         // The refused chat shows why in place of its input.
         QCOMPARE(chat->chatState()->text(), RegisteredRefusal);
