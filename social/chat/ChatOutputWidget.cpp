@@ -9,6 +9,7 @@
 #include <QCursor>
 #include <QMenu>
 #include <QScrollBar>
+#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QUrl>
@@ -203,6 +204,24 @@ void ChatOutputWidget::appendInfo(const QDateTime& time, const QString& html)
 {
     dateLine(time);
     appendLine(colouredText(shownHtml(html, MaxTextLength), m_systemMessageColor));
+}
+
+void ChatOutputWidget::appendInfo(const QDateTime& time, const QString& html, int tag)
+{
+    appendInfo(time, html);
+    document()->lastBlock().setUserState(tag);
+}
+
+void ChatOutputWidget::rewriteInfo(int tag, const QString& html)
+{
+    for (QTextBlock block = document()->lastBlock(); block.isValid(); block = block.previous()) {
+        if (block.userState() != tag)
+            continue;
+        QTextCursor cursor(block);
+        cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+        cursor.insertHtml(colouredText(shownHtml(html, MaxTextLength), m_systemMessageColor));
+        return;
+    }
 }
 
 void ChatOutputWidget::dateLine(const QDateTime& time)

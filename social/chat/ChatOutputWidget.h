@@ -56,6 +56,12 @@ public:
     /// One information line; `html` is inserted as it is, cut after
     /// MaxTextLength shown characters as shownHtml() does.
     void appendInfo(const QDateTime& time, const QString& html);
+    /// An information line that rewriteInfo() with the same tag (0 or more)
+    /// may write anew later.
+    void appendInfo(const QDateTime& time, const QString& html, int tag);
+    /// Writes the newest information line of `tag` anew, while it is still
+    /// in the pane; the lines after it stay where they are.
+    void rewriteInfo(int tag, const QString& html);
 
     /// The text as shown: whole up to maxLength characters, else its first
     /// maxLength (never half a surrogate pair) and the ElisionMark.

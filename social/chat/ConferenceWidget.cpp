@@ -27,6 +27,9 @@ namespace {
 /// never answers must not make the list grow.
 constexpr int MaxUnconfirmed = 32;
 
+/// The pane's tag of the note that the chat is offline.
+constexpr int OfflineNote = 1;
+
 }
 
 ConferenceWidget::ConferenceWidget(QWidget* parent, NotificationFlags hidden)
@@ -240,7 +243,7 @@ void ConferenceWidget::onChatOfflineChanged(bool offline)
         m_entering = false;
         m_enterAgain = false;
         m_inRoom = false;
-        appendInfo(tr("Chat is offline until the next login"));
+        m_ui.chatOutput->appendInfo(ServerTime::currentTime(), tr("Chat is offline until the next login"), OfflineNote);
     }
     updateInputState();
 }
@@ -631,6 +634,10 @@ void ConferenceWidget::changeEvent(QEvent* event)
     if (event->type() == QEvent::LanguageChange) {
         m_ui.retranslateUi(this);
         updateInputState();
+        // Often the pane's only line, and true until the next login: it
+        // speaks the new language. Older lines keep theirs.
+        if (m_offline)
+            m_ui.chatOutput->rewriteInfo(OfflineNote, tr("Chat is offline until the next login"));
     }
     ConferenceArea::changeEvent(event);
 }

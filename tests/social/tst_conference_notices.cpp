@@ -213,6 +213,8 @@ private Q_SLOTS:
         } shouting;
         QCoreApplication::installTranslator(&shouting);
         QTRY_COMPARE(w.chatState()->text(), state.toUpper());
+        // The offline note, often the pane's only line, speaks the new language too; others keep theirs.
+        QCOMPARE(lastLine(w), presence.isEmpty() ? line.toUpper() : line);
         QCoreApplication::removeTranslator(&shouting);
         QVERIFY(!w.chatInput()->isEnabled());
     }
