@@ -9,9 +9,12 @@
 #include <QCursor>
 #include <QMenu>
 #include <QScrollBar>
-#include <QTextBlock>
 #include <QTextCursor>
+#include <QTextBoundaryFinder>
 #include <QTextDocument>
+#include <QTextLayout>
+#include <QFontMetricsF>
+#include <QTextBlock>
 #include <QUrl>
 
 namespace {
@@ -38,41 +41,65 @@ bool isCombiningMark(char32_t c)
     }
 }
 
+/// Zero-width material that draws on the character before it: marks, and
+/// format characters, which may stand between marks without a width of
+/// their own and so must not start a new count.
+bool drawsOnThePrevious(char32_t c)
+{
+    return isCombiningMark(c) || QChar::category(c) == QChar::Other_Format;
+}
+
+bool isLineBreak(char32_t c)
+{
+    return c == '\r' || c == '\n' || c == 0x2028 || c == 0x2029;
+}
+
+/// The script a character opens a run of in the layout, or -1 for one that
+/// takes the run it stands in. The East Asian scripts share their fonts and
+/// alternate in every Japanese line at no extra cost.
+int runScript(char32_t c)
+{
+    switch (const QChar::Script script = QChar::script(c)) {
+    case QChar::Script_Common:
+    case QChar::Script_Inherited:
+    case QChar::Script_Unknown:
+        return -1;
+    case QChar::Script_Hiragana:
+    case QChar::Script_Katakana:
+    case QChar::Script_Hangul:
+    case QChar::Script_Bopomofo:
+        return QChar::Script_Han;
+    default:
+        return script;
+    }
+}
+
+/// Scripts written without spaces, whose line breaks the layout looks up
+/// word by word.
+bool breaksByDictionary(char32_t c)
+{
+    switch (QChar::script(c)) {
+    case QChar::Script_Thai:
+    case QChar::Script_Lao:
+    case QChar::Script_Khmer:
+    case QChar::Script_Myanmar:
+        return true;
+    default:
+        return false;
+    }
+}
+
 /// The text of a chat line as HTML that shows it as sent: escaped, runs of
 /// spaces and tabs kept, each line break (CR LF, CR, LF, the Unicode line
-/// and paragraph separators) a break inside the one paragraph. Other users
-/// choose what the layout has to do: the line ends (with the elision mark)
-/// at the break that would begin row MaxRows + 1, and marks stacked on one
-/// character past MaxCombiningMarks are left out, so they neither cost the
-/// layout nor paint over the lines around.
+/// and paragraph separators) a break inside the one paragraph.
 QString textAsHtml(QStringView text)
 {
     QString html;
     html.reserve(text.size() + text.size() / 8 + 48);
     html += QStringLiteral("<span style=\"white-space: pre-wrap\">");
-    int rows = 1;
-    int marks = 0;
-    const auto lineBreak = [&] {
-        if (++rows > ChatOutputWidget::MaxRows) {
-            html += ChatOutputWidget::ElisionMark;
-            return false;
-        }
-        html += QStringLiteral("<br />");
-        return true;
-    };
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text.at(i);
-        char32_t code = c.unicode();
-        const bool pair = c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate();
-        if (pair)
-            code = QChar::surrogateToUcs4(c, text.at(i + 1));
-        if (!isCombiningMark(code)) {
-            marks = 0;
-        } else if (++marks > ChatOutputWidget::MaxCombiningMarks) {
-            i += pair ? 1 : 0;
-            continue;
-        }
-        switch (code) {
+        switch (c.unicode()) {
         case '<':
             html += QStringLiteral("&lt;");
             break;
@@ -88,19 +115,15 @@ QString textAsHtml(QStringView text)
         case '\r':
             if (i + 1 < text.size() && text.at(i + 1) == QLatin1Char('\n'))
                 ++i;
-            if (!lineBreak())
-                return html + QStringLiteral("</span>");
+            html += QStringLiteral("<br />");
             break;
         case '\n':
         case 0x2028:
         case 0x2029:
-            if (!lineBreak())
-                return html + QStringLiteral("</span>");
+            html += QStringLiteral("<br />");
             break;
         default:
             html += c;
-            if (pair)
-                html += text.at(++i);
         }
     }
     return html + QStringLiteral("</span>");
@@ -136,13 +159,59 @@ ChatOutputWidget::~ChatOutputWidget() = default;
 
 QString ChatOutputWidget::shownText(const QString& text, qsizetype maxLength)
 {
-    if (text.size() <= maxLength)
-        return text;
-    qsizetype cut = maxLength;
-    // Never half a surrogate pair.
-    if (cut > 0 && text.at(cut - 1).isHighSurrogate())
-        --cut;
-    return text.left(cut) + ElisionMark;
+    // Each kept character costs the layout at least one unit, and what a
+    // cluster leaves out is at most its own length again: nothing further
+    // on can be shown.
+    qsizetype headLength = qMin(text.size(), 4 * maxLength + 4);
+    if (headLength < text.size() && text.at(headLength - 1).isHighSurrogate())
+        --headLength;
+    const QString head = text.left(headLength);
+    QTextBoundaryFinder clusters(QTextBoundaryFinder::Grapheme, head);
+    QString shown;
+    shown.reserve(qMin(head.size(), maxLength) + 1);
+    qsizetype budget = maxLength;
+    int rows = 1;
+    int script = -1;
+    // The characters drawn together on one place: a grapheme cluster with
+    // the clusters of marks and format characters that follow it.
+    int clusterLength = 0;
+    int clusterMarks = 0;
+    qsizetype start = 0;
+    for (qsizetype end = clusters.toNextBoundary(); end > start; start = end, end = clusters.toNextBoundary()) {
+        const QStringView cluster = QStringView(head).sliced(start, end - start);
+        const char32_t first = cluster.toUcs4().value(0);
+        if (!drawsOnThePrevious(first)) {
+            clusterLength = 0;
+            clusterMarks = 0;
+        }
+        if (isLineBreak(first) && ++rows > MaxRows)
+            return shown + ElisionMark;
+        QString kept;
+        qsizetype cost = 0;
+        for (const char32_t code : cluster.toUcs4()) {
+            if (++clusterLength > MaxClusterLength
+                || (clusterLength > 1 && drawsOnThePrevious(code) && ++clusterMarks > MaxClusterMarks))
+                break;
+            // An object replacement would make the layout look for an
+            // object behind every one of them.
+            kept += QString::fromUcs4(code == 0xFFFC ? U"\uFFFD" : &code, 1);
+            cost += code > 0xFFFF ? 2 : 1;
+            if (breaksByDictionary(code))
+                cost += 1;
+            const int run = runScript(code);
+            if (run >= 0 && run != script) {
+                cost += script >= 0 ? ScriptChangeCost : 0;
+                script = run;
+            }
+        }
+        if (cost > budget)
+            return shown + ElisionMark;
+        budget -= cost;
+        shown += kept;
+    }
+    if (head.size() < text.size())
+        shown += ElisionMark;
+    return shown;
 }
 
 QString ChatOutputWidget::shownHtml(const QString& html, qsizetype maxLength)
@@ -237,13 +306,38 @@ void ChatOutputWidget::dateLine(const QDateTime& time)
     m_lastDateLine = time;
 }
 
+int ChatOutputWidget::maxRowsAtWidth() const
+{
+    const QTextDocument* doc = document();
+    const qreal width = (doc->textWidth() > 0 ? doc->textWidth() : viewport()->width()) - 2 * doc->documentMargin();
+    const qreal wide = QFontMetricsF(doc->defaultFont()).horizontalAdvance(QChar(0x6C34));
+    const qsizetype perRow = qMax<qsizetype>(1, qsizetype(width / qMax<qreal>(1, wide)));
+    return int((MaxTextLength + perRow - 1) / perRow);
+}
+
 void ChatOutputWidget::appendLine(const QString& html)
 {
     append(html);
+    // A line's rows depend on what its characters take at this width (a
+    // tab up to a tab stop): one that takes more than the widest text may
+    // ends at the last row that may show, with the elision mark.
+    QTextDocument* doc = document();
+    const QTextBlock block = doc->lastBlock();
+    const QTextLayout* layout = block.layout();
+    const int cap = maxRowsAtWidth();
+    for (int back = 1; back <= 4 && layout && layout->lineCount() > cap; ++back) {
+        const QTextLine last = layout->lineAt(cap - 1);
+        int cut = last.textStart() + last.textLength();
+        for (int i = 0; i < back; ++i)
+            cut = layout->previousCursorPosition(cut);
+        QTextCursor cursor(doc);
+        cursor.setPosition(block.position() + cut);
+        cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+        cursor.insertText(QString(ElisionMark));
+    }
     // Every paragraph dropped from the top makes the layout go over all the
     // others again, which on a full pane costs more than the new line: the
     // oldest lines go a chunk at a time.
-    QTextDocument* doc = document();
     if (doc->blockCount() >= MaxLines + TrimChunk) {
         QTextCursor cursor(doc);
         cursor.movePosition(QTextCursor::NextBlock, QTextCursor::KeepAnchor, doc->blockCount() - MaxLines);

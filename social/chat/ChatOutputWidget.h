@@ -14,10 +14,11 @@ class QUrl;
 /// top, TrimChunk at a time, so it never holds MaxLines + TrimChunk.
 ///
 /// Chat texts and nicks are escaped and shown as sent (runs of spaces and
-/// line breaks kept), each cut at a fixed length, a fixed number of rows and
-/// of combining marks on one character, so that any line shows in bounded
-/// time and space; information lines are HTML and the caller escapes
-/// whatever of them comes from other users.
+/// line breaks kept), each bounded by shownText(), and every line cut at the
+/// rows that the longest text of wide characters takes at the pane's width,
+/// so that any line shows in bounded time and space; information lines are
+/// HTML and the caller escapes whatever of them comes from other users,
+/// bounded by shownText() as well.
 class ChatOutputWidget : public QTextBrowser
 {
     Q_OBJECT
@@ -35,15 +36,25 @@ public:
     static constexpr int MaxLines = 1000;
     /// How many paragraphs beyond MaxLines wait before the oldest go together.
     static constexpr int TrimChunk = 100;
-    /// Characters of a chat text shown; the rest is left out, marked by ElisionMark.
+    /// Characters of a chat text shown; the rest is left out, marked by
+    /// ElisionMark. Characters that cost the layout more count more (see
+    /// shownText()).
     static constexpr qsizetype MaxTextLength = 2000;
     /// Characters of a nick shown.
     static constexpr qsizetype MaxNickLength = 64;
     /// Rows a chat text may open with its line breaks; the text ends with
     /// the ElisionMark at the break that would open one more.
     static constexpr int MaxRows = 10;
-    /// Combining marks shown on one character; more are left out.
-    static constexpr int MaxCombiningMarks = 2;
+    /// Marks and format characters drawn on one character; more are left
+    /// out. Writing of any script stays below it.
+    static constexpr int MaxClusterMarks = 8;
+    /// Characters drawn in one place (a grapheme cluster with the marks and
+    /// format characters that follow it); more are left out.
+    static constexpr int MaxClusterLength = 16;
+    /// What a change of script costs beside its character: each one is a
+    /// run of its own for the layout, and runs cost it far more than
+    /// characters.
+    static constexpr int ScriptChangeCost = 8;
     /// Ends a text that was cut.
     static constexpr QChar ElisionMark = QChar(0x2026);
 
@@ -63,8 +74,14 @@ public:
     /// in the pane; the lines after it stay where they are.
     void rewriteInfo(int tag, const QString& html);
 
-    /// The text as shown: whole up to maxLength characters, else its first
-    /// maxLength (never half a surrogate pair) and the ElisionMark.
+    /// Text another user wrote as it may be shown, in a pane or anywhere
+    /// else: whole characters up to maxLength, a character outside the BMP
+    /// counting two, one of a script that breaks lines by dictionary two,
+    /// each change of script ScriptChangeCost more; at most MaxRows rows by
+    /// its line breaks; in one place at most MaxClusterLength characters and
+    /// MaxClusterMarks marks and format characters; an object replacement
+    /// character as the replacement character. Ends with the ElisionMark
+    /// when it stops early.
     static QString shownText(const QString& text, qsizetype maxLength);
     /// The HTML whole up to maxLength shown characters (an entity counts
     /// one, a tag none), else cut before the next one, outside any tag or
@@ -101,6 +118,9 @@ private:
     /// Writes a date line when `time` falls on a later day than the last one.
     void dateLine(const QDateTime& time);
     void appendLine(const QString& html);
+    /// Rows a line may take at the pane's current width: those of
+    /// MaxTextLength wide (CJK) characters.
+    int maxRowsAtWidth() const;
 
     QDateTime m_lastDateLine;
     QColor m_timeColor;

@@ -30,6 +30,18 @@ constexpr int MaxUnconfirmed = 32;
 /// The pane's tag of the note that the chat is offline.
 constexpr int OfflineNote = 1;
 
+/// What another user or the room wrote, for an information line: bounded
+/// as the pane bounds a chat text, then escaped.
+QString othersText(const QString& text, qsizetype maxLength = ChatOutputWidget::MaxTextLength)
+{
+    return ChatOutputWidget::shownText(text, maxLength).toHtmlEscaped();
+}
+
+QString othersNick(const QString& nick)
+{
+    return othersText(nick, ChatOutputWidget::MaxNickLength);
+}
+
 }
 
 ConferenceWidget::ConferenceWidget(QWidget* parent, NotificationFlags hidden)
@@ -332,7 +344,7 @@ QString ConferenceWidget::withServerText(const QString& text, const QString& ser
     if (server.isEmpty())
         return text.toHtmlEscaped();
     //: %1 is the program's text of an error, %2 the chat server's own explanation
-    return tr("%1 (%2)").arg(text.toHtmlEscaped(), server.toHtmlEscaped());
+    return tr("%1 (%2)").arg(text.toHtmlEscaped(), othersText(server));
 }
 
 QString ConferenceWidget::errorText(int error)
@@ -372,7 +384,7 @@ void ConferenceWidget::onMessage(const XMPPMessage& message)
         // by an occupant is worth a notice.
         const QString subject = message.subject().trimmed();
         if (!subject.isEmpty() && !message.hasDelay())
-            appendInfo(tr("%1 set the subject: %2").arg(nick.toHtmlEscaped(), subject.toHtmlEscaped()));
+            appendInfo(tr("%1 set the subject: %2").arg(othersNick(nick), othersText(subject)));
         return;
     }
     if (!message.hasDelay() && nick == m_conference.nick()) {
@@ -445,7 +457,7 @@ void ConferenceWidget::onMessageRefused(XMPPConference*, const XMPPMessage& erro
         if (!body.isEmpty() && m_unconfirmed.at(i).sent == body)
             index = i;
     }
-    appendInfo(tr("Your message was not delivered: %1").arg(refusalReason(error).toHtmlEscaped()));
+    appendInfo(tr("Your message was not delivered: %1").arg(othersText(refusalReason(error))));
     if (index < 0)
         return; // already reported when its reflection time ran out
     restoreLine(m_unconfirmed.takeAt(index).text);
@@ -543,7 +555,7 @@ void ConferenceWidget::onUserJoined()
     m_refusalLine.clear();
     m_inRoom = true;
     updateInputState();
-    notice(OwnJoinLeave, tr("%1 joined the chat").arg(m_conference.nick().toHtmlEscaped()));
+    notice(OwnJoinLeave, tr("%1 joined the chat").arg(othersNick(m_conference.nick())));
 }
 
 void ConferenceWidget::onUserLeft()
@@ -551,15 +563,15 @@ void ConferenceWidget::onUserLeft()
     m_entering = false;
     m_inRoom = false;
     updateInputState();
-    notice(OwnJoinLeave, tr("%1 left the chat").arg(m_conference.nick().toHtmlEscaped()));
+    notice(OwnJoinLeave, tr("%1 left the chat").arg(othersNick(m_conference.nick())));
 }
 
 QString ConferenceWidget::ownKickBanText(bool banned, const QString& ownNick, const XMPPJid& actor,
                                          const QString& reason)
 {
-    const QString nick = ownNick.toHtmlEscaped();
-    const QString by = actor.toString().toHtmlEscaped();
-    const QString why = reason.toHtmlEscaped();
+    const QString nick = othersNick(ownNick);
+    const QString by = othersNick(actor.toString());
+    const QString why = othersText(reason);
     const bool hasActor = !actor.isNull() && !actor.isEmpty();
     if (hasActor && reason.isEmpty())
         return (banned ? tr("%1 has been banned from the chat by %2") : tr("%1 has been kicked from the chat by %2"))
@@ -591,22 +603,22 @@ void ConferenceWidget::onUserBanned(XMPPConference*, const XMPPJid& actor, const
 
 void ConferenceWidget::onParticipantJoined(XMPPConference*, const QString& nick)
 {
-    notice(ParticipantJoinLeave, tr("%1 joined the chat").arg(nick.toHtmlEscaped()));
+    notice(ParticipantJoinLeave, tr("%1 joined the chat").arg(othersNick(nick)));
 }
 
 void ConferenceWidget::onParticipantLeft(XMPPConference*, const QString& nick)
 {
-    notice(ParticipantJoinLeave, tr("%1 left the chat").arg(nick.toHtmlEscaped()));
+    notice(ParticipantJoinLeave, tr("%1 left the chat").arg(othersNick(nick)));
 }
 
 void ConferenceWidget::onParticipantKicked(XMPPConference*, const QString& nick, const XMPPJid&, const QString&)
 {
-    notice(ParticipantKickBan, tr("%1 has been kicked from the chat").arg(nick.toHtmlEscaped()));
+    notice(ParticipantKickBan, tr("%1 has been kicked from the chat").arg(othersNick(nick)));
 }
 
 void ConferenceWidget::onParticipantBanned(XMPPConference*, const QString& nick, const XMPPJid&, const QString&)
 {
-    notice(ParticipantKickBan, tr("%1 has been banned from the chat").arg(nick.toHtmlEscaped()));
+    notice(ParticipantKickBan, tr("%1 has been banned from the chat").arg(othersNick(nick)));
 }
 
 void ConferenceWidget::onReturnPressed()

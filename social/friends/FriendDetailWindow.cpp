@@ -3,6 +3,7 @@
 // live lobby table model.
 #include "FriendDetailWindow.h"
 
+#include "ChatOutputWidget.h"
 #include "CompactTableView.h"
 #include "FriendsRosterModel.h"
 #include "PlayerDb.h"
@@ -215,7 +216,8 @@ QString FriendDetailWindow::presenceText(const XMPPRosterItem& item)
     const XMPPPresence* best = item.bestPresence();
     if (!best)
         return FriendsRosterModel::availabilityText(XMPPPresence::Unavailable, false);
-    const QString status = best->status();
+    // The friend's own words: bounded as a chat line is, to a few rows.
+    const QString status = ChatOutputWidget::shownText(best->status(), MaxStatusLength);
     if (status.isEmpty())
         return FriendsRosterModel::availabilityText(best->availability(), false);
     //: %1 is availability type, %2 is user status message
@@ -230,7 +232,7 @@ void FriendDetailWindow::setRosterItem(const XMPPRosterItem& item)
     onPlayerPictureUpdate(m_pid);
     m_presenceIconLabel->setPixmap(
         FriendsRosterModel::availabilityIcon(item).pixmap(QSize(64, 64), QIcon::Normal, QIcon::Off));
-    const QString name = m_playerDb->playerNameForJid(item.jid);
+    const QString name = ChatOutputWidget::shownText(m_playerDb->playerNameForJid(item.jid), ChatOutputWidget::MaxNickLength);
     m_nameLabel->setText(name);
     setWindowTitle(tr("Friend details for %1").arg(name));
     m_presenceAndStatusLabel->setText(presenceText(item));

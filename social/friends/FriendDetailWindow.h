@@ -49,8 +49,11 @@ public:
     QPushButton* watchButton() const { return m_watchButton; }
 
     /// The presence line of an item: empty without a subscription or request,
-    /// else the availability word, with the status message when there is one.
+    /// else the availability word, with the status message when there is one
+    /// (as ChatOutputWidget::shownText shows it, at most MaxStatusLength).
     static QString presenceText(const XMPPRosterItem& item);
+    /// Characters of a status message shown.
+    static constexpr qsizetype MaxStatusLength = 300;
 
     /// Table paths read from one presence at most: more are left out.
     static constexpr int MaxTablePaths = 32;

@@ -3,8 +3,15 @@
 // full chat line (stamp, link, escaping) beside a bare rich-text append, and
 // one line of 200 characters, one of 1 MB, one of 1,000 line breaks and one
 // of stacked combining marks shown on a pane that holds 1,000 lines beside a
-// bare QTextEdit::append of the same text on a text edit that holds as many.
+// bare QTextEdit::append of the same text on a text edit that holds as many,
+// so are lines heavy for the layout (tabs, script changes, Thai, jamo...),
+// each line's height at the side bar's width beside 2,000 wide characters'.
 #include "ChatOutputWidget.h"
+#include "ConferenceWidget.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QScrollBar>
+#include <QTextBlock>
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -13,6 +20,7 @@
 namespace {
 
 constexpr int Lines = 400;
+constexpr int SideBarWidth = 229; // of the chat pane's text in a table's side bar
 
 double perLineMicros(const std::function<void(int)>& append)
 {
@@ -97,6 +105,16 @@ private Q_SLOTS:
         QTest::newRow("2,000 characters of 1,000 line breaks") << QStringLiteral("a\n").repeated(1000) << 20;
         QTest::newRow("2,000 characters of stacked marks")
             << (QStringLiteral("Z") + QString(99, QChar(0x0301))).repeated(20) << 20;
+        const QString marks = QStringLiteral("a") + QStringLiteral("\u0301\u0301\u2060").repeated(666);
+        QTest::newRow("marks with format characters") << marks << 20;
+        QTest::newRow("2,000 tabs") << QString(2000, QLatin1Char('\t')) << 20;
+        QTest::newRow("alternating Latin and Hebrew") << QStringLiteral("a\u05D0").repeated(1000) << 20;
+        QTest::newRow("a letter of each of 16 scripts") << QStringLiteral("a\u05D0\u0627\u0915\u0E01\u0430\u03B1\u10D0"
+                                                                          "\u0531\u0B95\u0C95\u0D15\u0995\u0A15\u1780\u0F40").repeated(125) << 20;
+        QTest::newRow("Thai without spaces") << QStringLiteral("\u0E2A\u0E27\u0E31\u0E2A\u0E14\u0E35\u0E04\u0E23\u0E31\u0E1A").repeated(200) << 20;
+        QTest::newRow("2,000 object replacements") << QString(2000, QChar(0xFFFC)) << 20;
+        QTest::newRow("2,000 Hangul jamo") << QString(2000, QChar(0x1100)) << 20;
+        QTest::newRow("subject: marks with format characters") << marks << 20; // set as the room's subject
     }
 
     void longLines()
@@ -107,18 +125,31 @@ private Q_SLOTS:
         const QDateTime t = QDateTime::currentDateTimeUtc();
         const QString filler = typedText(60);
 
-        ChatOutputWidget pane;
-        showFilled(pane, [&](int) { pane.appendMessage(t, QStringLiteral("Bob"), filler); });
+        ConferenceWidget room; // its pane as wide as a table's side bar shows it
+        ChatOutputWidget& pane = *room.chatOutput();
+        pane.setFixedWidth(SideBarWidth + 2 * pane.frameWidth() + pane.verticalScrollBar()->sizeHint().width());
+        XMPPMessage line;
+        line.setFrom(XMPPJid::fromText(QStringLiteral("table-1@conference.localhost/Bob")));
+        if (QByteArray(QTest::currentDataTag()).startsWith("subject"))
+            line.stanza().subjects.insert(QString(), text);
+        else
+            line.setBody(text);
+        const auto show = [&] { Q_EMIT room.conference().message(line); };
+        showFilled(room, [&](int) { pane.appendMessage(t, QStringLiteral("Bob"), filler); });
         // The first lines fill the glyph caches; what is measured comes after.
         for (int i = 0; i < 3; ++i)
-            timedMs([&] { pane.appendMessage(t, QStringLiteral("Bob"), text.left(ChatOutputWidget::MaxTextLength)); });
+            timedMs(show);
         double paneMs = 0;
         double worstMs = 0;
         for (int i = 0; i < repeats; ++i) {
-            const double ms = timedMs([&] { pane.appendMessage(t, QStringLiteral("Bob"), text); });
+            const double ms = timedMs(show);
             paneMs += ms / repeats;
             worstMs = qMax(worstMs, ms);
         }
+        const auto lastHeight = [&] { return pane.document()->documentLayout()->blockBoundingRect(pane.document()->lastBlock()).height(); };
+        const qreal height = lastHeight();
+        pane.appendMessage(t, QStringLiteral("Bob"), QString(ChatOutputWidget::MaxTextLength, QChar(0x6C34)));
+        const qreal wideHeight = lastHeight();
 
         // The floor: the same text, escaped, appended to a plain text edit
         // holding as many lines. Once per run: it is the slow path itself.
@@ -131,19 +162,23 @@ private Q_SLOTS:
 
         qInfo().noquote() << QStringLiteral("chat line of %1 on a pane of %2 lines / bare "
                                             "QTextEdit::append of the same text: %3 (worst line %4 of the bare "
-                                            "append's time; %5 ms per line, worst %6 ms, bare %7 ms)")
+                                            "append's time; %5 ms per line, worst %6 ms, bare %7 ms); its height "
+                                            "at the side bar's width / that of %8 wide characters: %9")
                                  .arg(QString::fromLatin1(QTest::currentDataTag()))
                                  .arg(ChatOutputWidget::MaxLines)
                                  .arg(paneMs / bareMs, 0, 'f', 4)
                                  .arg(worstMs / bareMs, 0, 'f', 4)
                                  .arg(paneMs, 0, 'f', 2)
                                  .arg(worstMs, 0, 'f', 2)
-                                 .arg(bareMs, 0, 'f', 1);
-        // The bound every line must meet, whatever the machine's speed: a
+                                 .arg(bareMs, 0, 'f', 1)
+                                 .arg(ChatOutputWidget::MaxTextLength)
+                                 .arg(height / wideHeight, 0, 'f', 2);
+        // The bounds every line must meet, whatever the machine's speed: a
         // line never takes as long as the unbounded append of its text would
-        // when that text is long.
+        // when that text is long, nor more room than the widest text.
         if (length > ChatOutputWidget::MaxTextLength)
             QVERIFY2(worstMs < bareMs, qPrintable(QStringLiteral("%1 ms beside %2 ms").arg(worstMs).arg(bareMs)));
+        QVERIFY2(height <= wideHeight, qPrintable(QStringLiteral("%1 px beside %2 px").arg(height).arg(wideHeight)));
         QVERIFY(pane.document()->blockCount() < ChatOutputWidget::MaxLines + ChatOutputWidget::TrimChunk);
     }
 };

@@ -11,6 +11,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextLayout>
 #include <QScrollBar>
 #include <QUrl>
 
@@ -102,12 +103,26 @@ private Q_SLOTS:
         QTest::newRow("1,000 line breaks") << QStringLiteral("a\r\n").repeated(1000)
                                            << QStringLiteral("a\n").repeated(ChatOutputWidget::MaxRows - 1) + "a" + mark;
         QTest::newRow("accents kept") << QStringLiteral("e\u0323\u0302 o\u0308") << QStringLiteral("e\u0323\u0302 o\u0308");
-        QTest::newRow("stacked marks") << "Z" + QString(500, QChar(0x0301)) + "a" + QString(5, QChar(0x20DD)) + "b"
-                                       << "Z" + QString(ChatOutputWidget::MaxCombiningMarks, QChar(0x0301)) + "a"
-                                              + QString(ChatOutputWidget::MaxCombiningMarks, QChar(0x20DD)) + "b";
+        const int marks = ChatOutputWidget::MaxClusterMarks;
+        QTest::newRow("stacked marks") << "Z" + QString(500, QChar(0x0301)) + "a" + QString(12, QChar(0x20DD)) + "b"
+                                       << "Z" + QString(marks, QChar(0x0301)) + "a" + QString(marks, QChar(0x20DD)) + "b";
         const QString highMark = QString::fromUtf8("\xF0\x9D\x85\xA5"); // a mark outside the BMP
-        QTest::newRow("stacked marks outside the BMP") << "x" + highMark.repeated(9) + "y"
-                                                        << "x" + highMark.repeated(ChatOutputWidget::MaxCombiningMarks) + "y";
+        QTest::newRow("stacked marks outside the BMP") << "x" + highMark.repeated(marks + 1) + "y"
+                                                        << "x" + highMark.repeated(marks) + "y";
+        const QString interleaved = QStringLiteral("\u0301\u0301\u2060").repeated(666);
+        QTest::newRow("marks between format characters") << "a" + interleaved + "b" << "a" + interleaved.left(marks) + "b";
+        // Pointed Hebrew with a cantillation mark, vowelled Arabic, a Tibetan stack.
+        const QString written = QStringLiteral("\u05D1\u05BC\u05B0\u05BD\u0591 \u0628\u0651\u0650 \u0F66\u0F92\u0FB2\u0F74");
+        QTest::newRow("real writing kept") << written << written;
+        QTest::newRow("one cluster of Hangul jamo") << QString(2000, QChar(0x1100)) + "." << QString(ChatOutputWidget::MaxClusterLength, QChar(0x1100)) + ".";
+        QTest::newRow("object replacement") << QStringLiteral("a\uFFFCb") << QStringLiteral("a\uFFFDb");
+        // Each change of script costs the layout a run of its own.
+        const qsizetype max = ChatOutputWidget::MaxTextLength;
+        const QString alternating = QStringLiteral("a\u05D0").repeated(1000);
+        QTest::newRow("changes of script") << alternating
+                                           << alternating.left(1 + (max - 1) / (1 + ChatOutputWidget::ScriptChangeCost)) + mark;
+        const QString thai = QString(2000, QChar(0x0E01));
+        QTest::newRow("Thai without spaces") << thai << thai.left(max / 2) + mark;
     }
 
     void textShowsAsSent()
@@ -165,6 +180,31 @@ private Q_SLOTS:
         QCOMPARE(line.mid(line.indexOf(prefix) + prefix.size()), shown);
         // The name link still carries the whole nick.
         QCOMPARE(ChatOutputWidget::nickFromLink(firstAnchor(w.document())), nick);
+    }
+
+    void rowsBoundedAtThePanesWidth_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("cut");
+        QTest::newRow("2,000 wide characters") << QString(ChatOutputWidget::MaxTextLength, QChar(0x6C34)) << false;
+        QTest::newRow("2,000 tabs") << QString(2000, QLatin1Char('\t')) << true;
+    }
+
+    void rowsBoundedAtThePanesWidth()
+    {
+        // No line takes more rows than the longest line of wide characters.
+        QFETCH(QString, text);
+        QFETCH(bool, cut);
+        ChatOutputWidget w;
+        w.resize(240, 300);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        w.appendMessage(Day1, QStringLiteral("Ann"), QString(ChatOutputWidget::MaxTextLength, QChar(0x6C34)));
+        const int wideRows = w.document()->lastBlock().layout()->lineCount();
+        w.appendMessage(Day1, QStringLiteral("Ann"), text);
+        const QTextBlock line = w.document()->lastBlock();
+        QVERIFY2(line.layout()->lineCount() <= wideRows, qPrintable(QString::number(line.layout()->lineCount())));
+        QCOMPARE(line.text().endsWith(ChatOutputWidget::ElisionMark), cut);
     }
 
     void longInfoLineIsCut_data()

@@ -54,6 +54,8 @@ private Q_SLOTS:
             << true << mod << "x" << "Ann has been banned from the chat by mod@localhost/x due to x";
         QTest::newRow("ban, nothing") << true << "" << "" << "Ann has been banned from the chat";
         QTest::newRow("ban, reason") << true << "" << "x" << "Ann has been banned from the chat due to x";
+        QTest::newRow("marks stacked in the reason")
+            << false << "" << "a" + QString(20, QChar(0x0301)) << "Ann has been kicked from the chat due to a" + QString(8, QChar(0x0301));
         QTest::newRow("markup and placeholders in the reason")
             << false << "" << "<b>%1</b> & %2" << "Ann has been kicked from the chat due to &lt;b&gt;%1&lt;/b&gt; &amp; %2";
     }
@@ -114,6 +116,12 @@ private Q_SLOTS:
             Q_EMIT c.participantBanned(&c, QStringLiteral("Bo"), XMPPJid(), QStringLiteral("secret"));
         };
         const Fn ownKick = [](XMPPConference& c) { Q_EMIT c.userKicked(&c, XMPPJid(), QString()); };
+        const Fn subject = [](XMPPConference& c) {
+            XMPPMessage m;
+            m.setFrom(XMPPJid::fromText(QStringLiteral("table-3@conference.localhost/Bo")));
+            m.stanza().subjects.insert(QString(), QStringLiteral("a") + QStringLiteral("\u0301\u2060").repeated(1000));
+            Q_EMIT c.message(m);
+        };
         QTest::newRow("other joins, shown") << 0 << joined << "<u>Bo</u> joined the chat";
         QTest::newRow("other joins, hidden by 2") << 2 << joined << "";
         QTest::newRow("other leaves, shown") << 1 << left << "Bo left the chat";
@@ -123,6 +131,8 @@ private Q_SLOTS:
         QTest::newRow("other banned") << 7 << banned << "Bo has been banned from the chat";
         QTest::newRow("own kick shown with 11") << 11 << ownKick << "has been kicked from the chat";
         QTest::newRow("own kick hidden by 4") << 4 << ownKick << "";
+        QTest::newRow("subject of stacked marks") << 15 << subject
+                                                  << "Bo set the subject: a" + QStringLiteral("\u0301\u2060").repeated(4);
     }
 
     void hiddenNotices()

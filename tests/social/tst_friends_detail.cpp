@@ -5,6 +5,7 @@
 #include "CompactTableItem.h"
 #include "CompactTableView.h"
 #include "ConnectionManager.h"
+#include "ChatOutputWidget.h"
 #include "FriendDetailWindow.h"
 #include "FriendsTestSession.h"
 #include "PlayerDb.h"
@@ -139,6 +140,10 @@ private Q_SLOTS:
         QTest::newRow("pending, busy") << 4 << int(xmpp::PresenceStanza::DoNotDisturb) << "" << "busy";
         QTest::newRow("online with status") << 3 << 0 << "<img src=x> & more"
                                             << "Online with status \"<img src=x> & more\"";
+        const QString lines = QStringLiteral("busy\n").repeated(1000);
+        QTest::newRow("status of 1,000 lines") << 3 << 0 << lines
+                                               << "Online with status \"" + lines.left(5 * ChatOutputWidget::MaxRows - 1)
+                                                      + ChatOutputWidget::ElisionMark + "\"";
     }
 
     void presenceLine()
