@@ -195,10 +195,17 @@ QString ChatOutputWidget::shownText(const QString& text, qsizetype maxLength)
             // An object replacement would make the layout look for an
             // object behind every one of them.
             kept += QString::fromUcs4(code == 0xFFFC ? U"\uFFFD" : &code, 1);
-            cost += code > 0xFFFF ? 2 : 1;
-            if (breaksByDictionary(code))
-                cost += 1;
             const int run = runScript(code);
+            // What the layout of 2,000 Latin letters costs, wide characters
+            // (and replacement characters) cost it at half as many, a
+            // script broken by dictionary and tabs (each up to a stop) at
+            // a quarter.
+            if (breaksByDictionary(code) || code == '\t')
+                cost += DictionaryCost;
+            else if (run == QChar::Script_Han || code == 0xFFFC || code == 0xFFFD)
+                cost += WideCost;
+            else
+                cost += code > 0xFFFF ? 2 : 1;
             if (run >= 0 && run != script) {
                 cost += script >= 0 ? ScriptChangeCost : 0;
                 script = run;

@@ -15,7 +15,7 @@ class QUrl;
 ///
 /// Chat texts and nicks are escaped and shown as sent (runs of spaces and
 /// line breaks kept), each bounded by shownText(), and every line cut at the
-/// rows that the longest text of wide characters takes at the pane's width,
+/// rows that MaxTextLength wide characters take at the pane's width,
 /// so that any line shows in bounded time and space; information lines are
 /// HTML and the caller escapes whatever of them comes from other users,
 /// bounded by shownText() as well.
@@ -54,7 +54,12 @@ public:
     /// What a change of script costs beside its character: each one is a
     /// run of its own for the layout, and runs cost it far more than
     /// characters.
-    static constexpr int ScriptChangeCost = 8;
+    static constexpr int ScriptChangeCost = 12;
+    /// What a wide (East Asian) character costs, and a replacement character.
+    static constexpr int WideCost = 2;
+    /// What a character of a script broken into words by dictionary costs,
+    /// and a tab.
+    static constexpr int DictionaryCost = 4;
     /// Ends a text that was cut.
     static constexpr QChar ElisionMark = QChar(0x2026);
 
@@ -76,8 +81,9 @@ public:
 
     /// Text another user wrote as it may be shown, in a pane or anywhere
     /// else: whole characters up to maxLength, a character outside the BMP
-    /// counting two, one of a script that breaks lines by dictionary two,
-    /// each change of script ScriptChangeCost more; at most MaxRows rows by
+    /// counting two, a wide one WideCost, a tab or one of a script that
+    /// breaks lines by dictionary DictionaryCost, each change of script ScriptChangeCost
+    /// more; at most MaxRows rows by
     /// its line breaks; in one place at most MaxClusterLength characters and
     /// MaxClusterMarks marks and format characters; an object replacement
     /// character as the replacement character. Ends with the ElisionMark

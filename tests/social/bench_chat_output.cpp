@@ -5,7 +5,8 @@
 // of stacked combining marks shown on a pane that holds 1,000 lines beside a
 // bare QTextEdit::append of the same text on a text edit that holds as many,
 // so are lines heavy for the layout (tabs, script changes, Thai, jamo...),
-// each line's height at the side bar's width beside 2,000 wide characters'.
+// each line's height at the side bar's width beside a line of 2,000 wide
+// characters'.
 #include "ChatOutputWidget.h"
 #include "ConferenceWidget.h"
 
@@ -148,7 +149,7 @@ private Q_SLOTS:
         }
         const auto lastHeight = [&] { return pane.document()->documentLayout()->blockBoundingRect(pane.document()->lastBlock()).height(); };
         const qreal height = lastHeight();
-        pane.appendMessage(t, QStringLiteral("Bob"), QString(ChatOutputWidget::MaxTextLength, QChar(0x6C34)));
+        pane.setPlainText(QString(ChatOutputWidget::MaxTextLength, QChar(0x6C34)));
         const qreal wideHeight = lastHeight();
 
         // The floor: the same text, escaped, appended to a plain text edit
