@@ -681,9 +681,7 @@ void TournamentFlowTest::chatRoomFollowsTheStatus()
     QSignalSpy menu(&window, &TournamentWindow::userMenuRequested);
     Q_EMIT social.last->userMenuRequested(QStringLiteral("ann"), QPoint(3, 4));
     QCOMPARE(menu.count(), 1);
-    // Every update while out of the room asks for it again, with the
-    // registration the room's answer may depend on; the chat area bounds how
-    // often it enters.
+    // Every update while out of the room asks for it again (the chat area bounds how often it enters).
     for (qint32 registered = 12; registered < 22; ++registered)
         window.tournamentInfoUpdate(51, TournamentTestData::changes({{"REGISTERED", registered}}));
     QCOMPARE(social.last->log, QStringList{"mask 11"} + QStringList(11, QStringLiteral("join 51")));

