@@ -28,6 +28,24 @@ QString lastLine(const ConferenceWidget& w)
     return w.chatOutput()->document()->lastBlock().text().trimmed();
 }
 
+/// Ann's pane at a scripted chat server, the room service known.
+struct ScriptedPane
+{
+    bool start()
+    {
+        if (!s.login())
+            return false;
+        s.playerDb.setOwnPlayer(1001, QStringLiteral("Ann"));
+        chat.setConferenceJid(XMPPJid(QStringLiteral("conference.localhost")));
+        w.setChatController(&chat);
+        return true;
+    }
+
+    friendstest::Session s;
+    ChatController chat{&s.playerDb, &s.client};
+    ConferenceWidget w{nullptr, ConferenceWidget::NotificationFlags(11)};
+};
+
 }
 
 Q_DECLARE_METATYPE(Fn)
@@ -233,14 +251,10 @@ private Q_SLOTS:
     {
         // The room reflects a pasted line without the character XML cannot
         // carry, under an id of its own: the line is still confirmed.
-        friendstest::Session s;
-        QVERIFY(s.login());
-        s.playerDb.setOwnPlayer(1001, QStringLiteral("Ann"));
-        ChatController chat(&s.playerDb, &s.client);
-        chat.setConferenceJid(XMPPJid(QStringLiteral("conference.localhost")));
-        ConferenceWidget w(nullptr, ConferenceWidget::NotificationFlags(11));
+        ScriptedPane pane;
+        QVERIFY(pane.start());
+        auto& [s, chat, w] = pane;
         w.setReflectionTimeout(300);
-        w.setChatController(&chat);
         w.joinTableRoom(5);
         const QByteArray from = "from='table-5@conference.localhost/Ann'";
         QVERIFY(s.peer.waitReceived(QStringLiteral("<presence to=\"table-5@conference.localhost/Ann\"")));
@@ -257,13 +271,9 @@ private Q_SLOTS:
     void refusalOfASupersededEntryStaysUnseen()
     {
         // Registered while the entry is on its way: the room refuses it and lets the next one in.
-        friendstest::Session s;
-        QVERIFY(s.login());
-        s.playerDb.setOwnPlayer(1001, QStringLiteral("Ann"));
-        ChatController chat(&s.playerDb, &s.client);
-        chat.setConferenceJid(XMPPJid(QStringLiteral("conference.localhost")));
-        ConferenceWidget w(nullptr, ConferenceWidget::NotificationFlags(11));
-        w.setChatController(&chat);
+        ScriptedPane pane;
+        QVERIFY(pane.start());
+        auto& [s, chat, w] = pane;
         w.joinTournamentRoom(6);
         w.setOwnMember(true);
         w.joinTournamentRoom(6);
