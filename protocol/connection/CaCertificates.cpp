@@ -74,16 +74,19 @@ QList<QSslCertificate> loadCaCertificates()
 
 QString certificateWeakness(const QSslCertificate& certificate)
 {
+    static const struct {
+        QSsl::KeyAlgorithm algorithm;
+        const char* name;
+        int minimumBits;
+    } floors[] = {{QSsl::Rsa, "RSA", 2048}, {QSsl::Dsa, "DSA", 2048}, {QSsl::Dh, "DH", 2048},
+                  {QSsl::Ec, "elliptic curve", 224}};
     QStringList reasons;
     const QSslKey key = certificate.publicKey();
-    if (!key.isNull()) {
-        const bool curve = key.algorithm() == QSsl::Ec;
-        if (key.length() < (curve ? 224 : 2048)) {
-            const char* kind = curve ? "elliptic curve" : key.algorithm() == QSsl::Rsa ? "RSA"
-                : key.algorithm() == QSsl::Dsa                                       ? "DSA"
-                                                                                     : "DH";
-            reasons.append(QStringLiteral("%1 key of %2 bits is too short").arg(QLatin1String(kind)).arg(key.length()));
-        }
+    for (const auto& floor : floors) {
+        if (!key.isNull() && key.algorithm() == floor.algorithm && key.length() < floor.minimumBits)
+            reasons.append(QStringLiteral("%1 key of %2 bits is too short")
+                               .arg(QLatin1String(floor.name))
+                               .arg(key.length()));
     }
     const QString digest = weakSignatureDigest(certificate.toDer());
     if (!digest.isEmpty())

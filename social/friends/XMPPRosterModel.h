@@ -63,7 +63,7 @@ private:
 
     XMPPClient* m_client;
     QVector<XMPPRosterItem> m_items;
-    /// Bare JID text -> the first row holding it, kept beside the rows so
+    /// Bare JID text -> the row holding it, kept beside the rows so
     /// that a presence burst from a large roster costs the same per stanza
     /// as from a small one.
     QHash<QString, int> m_rowOfJid;
