@@ -256,13 +256,30 @@ void ConnectionManager::onEncrypted()
 
 void ConnectionManager::onSSLErrors(const QList<QSslError>& errors)
 {
-    for (const QSslError& e : errors)
-        qWarning().noquote() << "SSL error:" << int(e.error()) << e.errorString();
+    for (const QSslError& e : errors) {
+        // The TLS library refuses a weak key or digest without naming it.
+        const QString weakness
+            = e.error() == QSslError::UnspecifiedError ? certificateWeakness(e.certificate()) : QString();
+        if (weakness.isEmpty())
+            qWarning().noquote() << "SSL error:" << int(e.error()) << e.errorString();
+        else
+            qWarning().noquote() << "SSL error:" << int(e.error()) << e.errorString()
+                                 << QStringLiteral("(certificate of \"%1\": %2)")
+                                        .arg(e.certificate().subjectDisplayName(), weakness);
+    }
     // The handshake fails and the program ends; the socket error that
     // follows must not raise a second box.
     d->disconnectHandled = true;
-    d->ui().showCritical(tr("Unable to establish secure connection to server"));
-    d->ui().exit(1);
+    // The box waits for the user: the socket closes first, once this slot has
+    // returned, so the server is not left holding a half-made connection.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            d->connection.abort();
+            d->ui().showCritical(tr("Unable to establish secure connection to server"));
+            d->ui().exit(1);
+        },
+        Qt::QueuedConnection);
 }
 
 void ConnectionManager::error(QAbstractSocket::SocketError socketError)
@@ -286,6 +303,9 @@ void ConnectionManager::error(QAbstractSocket::SocketError socketError)
     default:
         if (d->disconnectHandled)
             break;
+        // The box below waits for the user while the socket's close comes
+        // in; that close belongs to this report, not to a second one.
+        d->disconnectHandled = true;
         qWarning().noquote() << d->connection.errorString();
         qCritical().noquote() << tr("Network error");
         d->ui().exit(1);

@@ -64,11 +64,30 @@ const XMPPRosterItem* XMPPRosterModel::itemAt(const QModelIndex& index) const
 
 int XMPPRosterModel::rowOfJid(const QString& bareJid) const
 {
-    for (int row = 0; row < m_items.size(); ++row) {
-        if (m_items.at(row).jid.toString() == bareJid)
-            return row;
+    return m_rowOfJid.value(bareJid, -1);
+}
+
+void XMPPRosterModel::appendItem(const XMPPRosterItem& item)
+{
+    const int newRow = int(m_items.size());
+    beginInsertRows(QModelIndex(), newRow, newRow);
+    m_items.append(item);
+    // Only a JID not yet on the roster is appended, so no two rows share one.
+    m_rowOfJid.insert(item.jid.toString(), newRow);
+    endInsertRows();
+}
+
+void XMPPRosterModel::removeItem(int row)
+{
+    beginRemoveRows(QModelIndex(), row, row);
+    const QString gone = m_items.at(row).jid.toString();
+    m_items.removeAt(row);
+    m_rowOfJid.remove(gone);
+    for (auto it = m_rowOfJid.begin(); it != m_rowOfJid.end(); ++it) {
+        if (it.value() > row)
+            --it.value();
     }
-    return -1;
+    endRemoveRows();
 }
 
 const XMPPRosterItem* XMPPRosterModel::itemForJid(const XMPPJid& jid) const
@@ -97,6 +116,7 @@ void XMPPRosterModel::onRosterReset()
 {
     beginResetModel();
     m_items.clear();
+    m_rowOfJid.clear();
     endResetModel();
 }
 
@@ -114,19 +134,14 @@ void XMPPRosterModel::onRosterUpdate(const XMPPJid& jid, int subscribeFlags, boo
         const QModelIndex changed = createIndex(row, 0);
         Q_EMIT dataChanged(changed, changed);
     } else if (row >= 0) {
-        beginRemoveRows(QModelIndex(), row, row);
-        m_items.removeAt(row);
-        endRemoveRows();
+        removeItem(row);
     } else if (!remove) {
         XMPPRosterItem item;
         item.jid = bare;
         item.name = name;
         item.group = group;
         item.subscriptionFlags = subscribeFlags;
-        const int newRow = int(m_items.size());
-        beginInsertRows(QModelIndex(), newRow, newRow);
-        m_items.append(item);
-        endInsertRows();
+        appendItem(item);
     }
 }
 

@@ -3,6 +3,7 @@
 #include "XMPPRosterItem.h"
 
 #include <QAbstractItemModel>
+#include <QHash>
 #include <QVector>
 
 class XMPPClient;
@@ -57,7 +58,13 @@ public Q_SLOTS:
 
 private:
     int rowOfJid(const QString& bareJid) const;
+    void appendItem(const XMPPRosterItem& item);
+    void removeItem(int row);
 
     XMPPClient* m_client;
     QVector<XMPPRosterItem> m_items;
+    /// Bare JID text -> the row holding it, kept beside the rows so
+    /// that a presence burst from a large roster costs the same per stanza
+    /// as from a small one.
+    QHash<QString, int> m_rowOfJid;
 };

@@ -30,10 +30,17 @@ public:
         questions.append(text);
         return onRetry ? onRetry() : false;
     }
-    void showCritical(const QString& text) override { criticals.append(text); }
+    void showCritical(const QString& text) override
+    {
+        criticals.append(text);
+        if (whileShown)
+            whileShown();
+    }
     void exit(int code) override { exitCodes.append(code); }
 
     std::function<bool()> onRetry;
+    /// Runs while a box would be open, as the user reads it.
+    std::function<void()> whileShown;
     QStringList questions;
     QStringList criticals;
     QList<int> exitCodes;
@@ -82,11 +89,17 @@ public:
         return result;
     }
 
+    /// Runs for a critical line, as the application's box would be open.
+    std::function<void()> whileCritical;
+
 private:
     static void handler(QtMsgType type, const QMessageLogContext&, const QString& text)
     {
-        if (s_current)
-            s_current->m_lines.append({type, text});
+        if (!s_current)
+            return;
+        s_current->m_lines.append({type, text});
+        if (type == QtCriticalMsg && s_current->whileCritical)
+            s_current->whileCritical();
     }
     static inline LogCapture* s_current = nullptr;
     QtMessageHandler m_previous = nullptr;
@@ -617,8 +630,36 @@ private Q_SLOTS:
         QCOMPARE(QSslConfiguration::defaultConfiguration().caCertificates(), systemRoots);
     }
 
-    void tlsWithAnUntrustedServerFails()
+    void weakCertificatesAreNamed()
     {
+        if (!m_certsOk)
+            QSKIP("openssl could not make the test certificates");
+        // What the TLS library refuses as "Unknown error" is named in the log line.
+        const auto weakness = [&](const QString& path) {
+            return certificateWeakness(QSslCertificate::fromPath(path).value(0));
+        };
+        QCOMPARE(weakness(TestCertificates::serverCertificatePath(m_certDir.path())), QString());
+        QCOMPARE(weakness(TestCertificates::weakKeyServerCertificatePath(m_certDir.path())),
+                 QStringLiteral("RSA key of 1024 bits is too short, signed with SHA-1"));
+    }
+
+    void tlsRefusedEndsWithOneBox_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QStringList>("boxes");
+        QTest::addColumn<QStringList>("criticalLines");
+        QTest::newRow("server certificate untrusted")
+            << int(TestGameServer::Mode::Tls) << QStringList{"Unable to establish secure connection to server"}
+            << QStringList();
+        QTest::newRow("handshake answered with an alert")
+            << int(TestGameServer::Mode::RefusesTls) << QStringList() << QStringList{"Network error"};
+    }
+
+    void tlsRefusedEndsWithOneBox()
+    {
+        QFETCH(int, mode);
+        QFETCH(QStringList, boxes);
+        QFETCH(QStringList, criticalLines);
         if (!m_certsOk)
             QSKIP("openssl could not make the test certificates");
         // The process-wide default trusts the test CA, but the service's CA
@@ -631,25 +672,34 @@ private Q_SLOTS:
         const auto restorePaths = qScopeGuard([&] { QDir::setSearchPaths(QStringLiteral("resources"), savedPaths); });
 
         TestGameServer server;
-        QVERIFY(server.listen(TestGameServer::Mode::Tls, m_certDir.path()));
+        QVERIFY(server.listen(TestGameServer::Mode(mode), m_certDir.path()));
         FakePrompts prompts;
         ConnectionManager cm(true);
         cm.setPrompts(&prompts);
         QSignalSpy connected(&cm, &ConnectionManager::connected);
         QSignalSpy gone(&cm, &ConnectionManager::disconnected);
         LogCapture log;
+        // Whichever box tells it, the connection is closed while it is read,
+        // and the program ends only once it is answered.
+        bool closedWhileBoxOpen = false;
+        const auto readBox = [&] {
+            closedWhileBoxOpen = server.waitForDisconnect(3000) && prompts.exitCodes.isEmpty();
+            QTest::qWait(200);
+        };
+        prompts.whileShown = readBox;
+        log.whileCritical = readBox;
         cm.connectToHost(QStringLiteral("localhost"), server.port());
         QVERIFY(QTest::qWaitFor([&] { return !prompts.exitCodes.isEmpty(); }, 10000));
         QTest::qWait(200);
+        QVERIFY(closedWhileBoxOpen);
         QStringList warnings = log.lines(QtWarningMsg);
-        QCOMPARE(warnings.value(0), QStringLiteral("no ca cert found in resources:/ca-certs/ca.crt"));
-        warnings.removeFirst();
+        QCOMPARE(warnings.takeFirst(), QStringLiteral("no ca cert found in resources:/ca-certs/ca.crt"));
         QVERIFY(!warnings.isEmpty());
         for (const QString& w : warnings)
-            QVERIFY2(w.startsWith(QStringLiteral("SSL error: ")), qPrintable(w));
-        QVERIFY(log.lines(QtCriticalMsg).isEmpty());
-        QCOMPARE(prompts.criticals, QStringList{QStringLiteral("Unable to establish secure connection to server")});
-        QCOMPARE(prompts.exitCodes, QList<int>{1}); // one box, one exit: no "Network error" after it
+            QVERIFY2(w.startsWith(QStringLiteral("SSL error: ")) == !boxes.isEmpty(), qPrintable(w));
+        QCOMPARE(log.lines(QtCriticalMsg), criticalLines);
+        QCOMPARE(prompts.criticals, boxes);
+        QCOMPARE(prompts.exitCodes, QList<int>{1}); // one box, one exit: no second one after it
         QCOMPARE(connected.size(), 0);
         QCOMPARE(gone.size(), 0);
         QVERIFY(server.received().isEmpty());

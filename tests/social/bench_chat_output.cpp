@@ -5,8 +5,13 @@
 // of stacked combining marks shown on a pane that holds 1,000 lines beside a
 // bare QTextEdit::append of the same text on a text edit that holds as many,
 // so are lines heavy for the layout, with heights beside 2,000 wide characters'.
+// Also the friends window taking a burst of presences from a large roster,
+// beside the client library taking the same burst with no window on it.
 #include "ChatOutputWidget.h"
 #include "ConferenceWidget.h"
+#include "FriendsRosterModel.h"
+#include "FriendsTestSession.h"
+#include "FriendsWindow.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QScrollBar>
@@ -15,6 +20,9 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QTest>
+#include <QTimer>
+
+#include <optional>
 
 namespace {
 
@@ -60,6 +68,45 @@ template<typename Widget> void showFilled(Widget& w, const std::function<void(in
     for (int i = 0; i < ChatOutputWidget::MaxLines; ++i)
         fill(i);
     QApplication::processEvents();
+}
+
+/// Milliseconds of a burst sent to the client, whole and its longest turn
+/// of the event loop: the bare client, or the client under a shown friends
+/// window whose roster holds every sender.
+std::pair<double, double> presenceBurst(int friends, int presences, bool withWindow)
+{
+    friendstest::Session s;
+    std::optional<FriendsWindow> window;
+    const auto jid = [](int i) { return QStringLiteral("%1@localhost").arg(100000 + i); };
+    if (!s.login())
+        qFatal("no session with the scripted server");
+    QByteArray roster, burst;
+    for (int i = 0; i < friends; ++i) {
+        roster += friendstest::rosterPush(jid(i), QStringLiteral("both"));
+        s.connection.setPlayerName(100000 + i, QStringLiteral("Player %1").arg(i)); // as from the lobby
+    }
+    for (int i = 0; i < presences; ++i)
+        burst += friendstest::presence(jid(i % friends) + QStringLiteral("/r"), i / friends % 2 ? "away" : "dnd");
+    if (withWindow) {
+        window.emplace(&s.client, &s.playerDb);
+        window->show();
+        if (!s.deliver(roster) || window->rosterModel()->rowCount() < friends)
+            qFatal("roster not shown");
+        QTest::qWait(50); // the list lays its rows out once
+    }
+    QElapsedTimer total, turn;
+    double worst = 0;
+    QTimer ticker;
+    QObject::connect(&ticker, &QTimer::timeout, [&] {
+        worst = qMax(worst, turn.nsecsElapsed() / 1e6);
+        turn.start();
+    });
+    total.start();
+    turn.start();
+    ticker.start(0);
+    if (!s.deliver(burst))
+        qFatal("burst not read");
+    return {total.nsecsElapsed() / 1e6, worst};
 }
 
 }
@@ -176,6 +223,22 @@ private Q_SLOTS:
             QVERIFY2(worstMs < bareMs, qPrintable(QStringLiteral("%1 ms beside %2 ms").arg(worstMs).arg(bareMs)));
         QVERIFY2(height <= wideHeight, qPrintable(QStringLiteral("%1 px beside %2 px").arg(height).arg(wideHeight)));
         QVERIFY(pane.document()->blockCount() < ChatOutputWidget::MaxLines + ChatOutputWidget::TrimChunk);
+    }
+
+    void friendsPresenceBurst()
+    {
+        friendstest::setUpEnvironment();
+        for (const int friends : {1000, 10000}) {
+            const auto [bareMs, bareTurn] = presenceBurst(friends, 30000, false);
+            const auto [windowMs, windowTurn] = presenceBurst(friends, 30000, true);
+            qInfo().noquote() << QStringLiteral("30,000 presences from %L1 friends, window / client alone: whole "
+                                                "burst %2 (%3 ms), longest turn %4 (%5 ms)")
+                                     .arg(friends)
+                                     .arg(windowMs / bareMs, 0, 'f', 2)
+                                     .arg(windowMs, 0, 'f', 0)
+                                     .arg(windowTurn / bareTurn, 0, 'f', 2)
+                                     .arg(windowTurn, 0, 'f', 1);
+        }
     }
 };
 

@@ -152,6 +152,12 @@ private Q_SLOTS:
         QVERIFY(!model->index(0, 0, model->index(0, 0)).isValid());
         QCOMPARE(model->rowCount(model->index(0, 0)), 0);
         QVERIFY(!model->itemAt(filter->index(0, 0)));
+        // Look-ups follow the rows that moved up; a contact added again comes last.
+        QCOMPARE(model->indexForJid(XMPPJid::fromText(QStringLiteral("1001@localhost"))).row(), 1);
+        QVERIFY(!model->itemForJid(XMPPJid::fromText(A)));
+        QVERIFY(s->deliver(rosterPush(A, "both") + presence(A + QStringLiteral("/r"), "away")));
+        QCOMPARE(model->indexForJid(XMPPJid::fromText(A)).row(), 2);
+        QCOMPARE(model->itemAt(model->index(2, 0))->availability(), 3);
     }
 
     void requestIsAcceptedAndRowsSurviveDisconnection()

@@ -33,6 +33,11 @@ QString serverCertificatePath(const QString& dir)
     return dir + QStringLiteral("/server.crt");
 }
 
+QString weakKeyServerCertificatePath(const QString& dir)
+{
+    return dir + QStringLiteral("/server-weak.crt");
+}
+
 QString serverKeyPath(const QString& dir)
 {
     return dir + QStringLiteral("/server.key");
@@ -64,6 +69,9 @@ bool generate(const QString& dir, QString* error)
            && run({"req", "-new", "-key", "server.key", "-subj", "/CN=localhost", "-out", "server.csr"}, dir, error)
            && run({"x509", "-req", "-in", "server.csr", "-CA", "ca-certs/ca.crt", "-CAkey", "ca.key", "-CAcreateserial",
                    "-days", "2", "-sha256", "-extfile", "server.ext", "-out", "server.crt"},
+                  dir, error)
+           && run({"req", "-x509", "-newkey", "rsa:1024", "-sha1", "-nodes", "-keyout", "weak.key", "-subj",
+                   "/CN=localhost", "-days", "2", "-out", "server-weak.crt"},
                   dir, error);
 }
 

@@ -94,6 +94,13 @@ void TestGameServer::onReadyRead(QTcpSocket* socket)
     auto it = m_buffers.find(socket);
     if (it == m_buffers.end())
         return;
+    if (m_mode == Mode::RefusesTls) {
+        // Alert record: type 21, version 3.1, two bytes: fatal (2), protocol_version (70).
+        socket->readAll();
+        socket->write(QByteArray::fromHex("150301000202" "46"));
+        socket->disconnectFromHost();
+        return;
+    }
     // Cut first, handle after: a handler may close the socket, which drops its buffer.
     QList<ReceivedFrame> frames;
     QByteArray& buffer = it->second;

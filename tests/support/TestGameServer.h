@@ -34,7 +34,10 @@ class TestGameServer : public QObject
     Q_OBJECT
 
 public:
-    enum class Mode { Plain, Tls };
+    /// RefusesTls: answers the client's first bytes (its TLS hello) with a
+    /// fatal "protocol version" alert and closes, as a server that speaks
+    /// only older TLS versions does.
+    enum class Mode { Plain, Tls, RefusesTls };
     using Handler = std::function<void(const ReceivedFrame&)>;
 
     explicit TestGameServer(QObject* parent = nullptr);
