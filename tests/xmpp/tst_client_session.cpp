@@ -108,10 +108,6 @@ private Q_SLOTS:
                                                             << false;
         QTest::newRow("iq result from an over-long JID")
             << QByteArray("<iq type='result' id='56' from='a@localhost/" + QByteArray(1100, 'r') + "'/>") << false;
-        QByteArray flood; // the parser moves on past each: no count of them ends the session
-        for (int i = 0; i < 20000; ++i)
-            flood += "<message type='chat' from='a@localhost/x'><error type='cancel'><gone " + StanzaNs + "/></error></message>";
-        QTest::newRow("a flood of 20,000 faulty messages") << flood << false;
         QTest::newRow("unreadable request") << QByteArray(
             "<iq type='set' id='q7' from='a@localhost/x'><query xmlns='jabber:iq:search'>"
             "<x xmlns='jabber:x:data' type='cancel'/></query></iq>") << true;
@@ -128,7 +124,7 @@ private Q_SLOTS:
         // arrived, everything the client wrote about the faulty one has too.
         m_peer->sendNow(bad + "<message type='chat' from='b@localhost/y'><body>next</body></message>"
                               "<iq type='get' id='probe' from='b@localhost/y'><query xmlns='jabber:iq:version'/></iq>");
-        QVERIFY(messages.wait(30000));
+        QVERIFY(messages.wait(3000));
         QCOMPARE(messages.size(), 1);
         QCOMPARE(messages.first().first().value<XMPPMessage>().from().toString(), QStringLiteral("b@localhost/y"));
         QVERIFY(m_peer->waitReceived(QStringLiteral("id=\"probe\" type=\"error\"")));
