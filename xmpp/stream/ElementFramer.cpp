@@ -3,7 +3,6 @@
 // stream: the reader never holds more than one element within the caps.
 #include "ElementFramer.h"
 
-#include <QStringList>
 
 #include <cstring>
 #include <utility>
