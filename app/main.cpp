@@ -16,6 +16,7 @@
 
 #include <QDate>
 #include <QIcon>
+#include <QLoggingCategory>
 
 #include <cstdio>
 #include <memory>
@@ -62,6 +63,11 @@ int main(int argc, char** argv)
     if (locked) {
         Logging::openLogFile();
         qInstallMessageHandler(Logging::messageHandler);
+        // The handler drops debug lines below the level; off in their
+        // categories too, they are not even formatted (a read of megabytes
+        // would be, byte by byte).
+        if (Logging::minLogLevel > 0)
+            QLoggingCategory::setFilterRules(QStringLiteral("*.debug=false"));
         logInfo() << "Session started at" << QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")).toUtf8().constData()
                   << buildIdentification().toUtf8().constData();
     }

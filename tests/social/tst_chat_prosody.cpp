@@ -16,6 +16,7 @@
 #include <QLineEdit>
 #include <QRegularExpression>
 #include <QTextBlock>
+#include <QTimer>
 #include <QLoggingCategory>
 
 using namespace chattest;
@@ -360,19 +361,47 @@ private Q_SLOTS:
     void hostileMemberCutsNobodyOff_data()
     {
         QTest::addColumn<QByteArray>("stanza"); // what the hostile member sends to the room %1
+        QTest::addColumn<QString>("request");   // what Bob asks for afterwards: "vcard", "rooms" or nothing
+        QTest::newRow("plain line (control)") << QByteArray("<message to='%1' type='groupchat'><body>x</body></message>")
+                                              << QString();
         const QByteArray deep = QByteArray("<x xmlns='urn:x'>").repeated(70) + QByteArray("</x>").repeated(70);
         const QByteArray quotes(200000, '"'); // the server writes each back as "&quot;": 1.2 MB
         const QByteArray error = "<error type='cancel'><gone xmlns='urn:ietf:params:xml:ns:xmpp-stanzas'/></error>";
-        QTest::newRow("line nested 70 deep") << "<message to='%1' type='groupchat'><body>x</body>" + deep + "</message>";
-        QTest::newRow("line over 1 MiB") << "<message to='%1' type='groupchat'><body>" + quotes + "</body></message>";
-        QTest::newRow("presence nested 70 deep") << "<presence to='%1/Owner'>" + deep + "</presence>";
-        QTest::newRow("presence over 1 MiB") << "<presence to='%1/Owner'><status>" + quotes + "</status></presence>";
-        QTest::newRow("presence holding an error") << "<presence to='%1/Owner'>" + error + "</presence>";
+        QTest::newRow("line nested 70 deep") << "<message to='%1' type='groupchat'><body>x</body>" + deep + "</message>" << QString();
+        QTest::newRow("line over 1 MiB") << "<message to='%1' type='groupchat'><body>" + quotes + "</body></message>" << QString();
+        QTest::newRow("presence nested 70 deep") << "<presence to='%1/Owner'>" + deep + "</presence>" << QString();
+        QTest::newRow("presence over 1 MiB") << "<presence to='%1/Owner'><status>" + quotes + "</status></presence>" << QString();
+        QTest::newRow("presence holding an error") << "<presence to='%1/Owner'>" + error + "</presence>" << QString();
         QByteArray forged; // any id the own line may have, an error that puts nobody out
         for (int id = 1; id <= 60; ++id)
             forged += "<message to='%1/Bob' type='error' id='" + QByteArray::number(id) + "'><error type='auth'><forbidden "
                       "xmlns='urn:ietf:params:xml:ns:xmpp-stanzas'/></error></message>";
-        QTest::newRow("forged refusal from an occupant") << forged;
+        QTest::newRow("forged refusal from an occupant") << forged << QString();
+        // Each costs a reader far more than its bytes; dropped by the framer.
+        QByteArray attributes;
+        QByteArray namespaces;
+        for (int i = 0; i < 25000; ++i)
+            attributes += " b" + QByteArray::number(i) + "=''";
+        for (int i = 0; i < 20000; ++i)
+            namespaces += " xmlns:n" + QByteArray::number(i) + "='urn:n'";
+        const QByteArray line = "<message to='%1' type='groupchat'><body>x</body>";
+        QTest::newRow("250 KB of attributes") << line + "<x xmlns='urn:x'" + attributes + "/></message>" << QString();
+        QTest::newRow("20,000 namespace declarations") << line + "<x xmlns='urn:x'" + namespaces + "/></message>"
+                                                       << QString();
+        QTest::newRow("262,000 children") << line + "<x xmlns='urn:x'>" + QByteArray("<a/>").repeated(262000)
+                                                 + "</x></message>"
+                                          << QString();
+        QTest::newRow("30,000 lines holding an error")
+            << QByteArray("<message to='%1' type='groupchat'>" + error + "</message>").repeated(30000) << QString();
+        // Answers too large to read still end the requests they answer.
+        QTest::newRow("huge vCard") << "<iq type='set' id='hv'><vCard xmlns='vcard-temp'><DESC>" + quotes
+                                           + "</DESC></vCard></iq><message to='%1' type='groupchat'/>"
+                                    << QStringLiteral("vcard");
+        QTest::newRow("huge room name")
+            << "<iq type='set' id='hn' to='%1'><query xmlns='http://jabber.org/protocol/muc#owner'><x xmlns='jabber:x:data' "
+               "type='submit'><field var='FORM_TYPE'><value>http://jabber.org/protocol/muc#roomconfig</value></field>"
+               "<field var='muc#roomconfig_roomname'><value>" + quotes + "</value></field></x></query></iq>"
+            << QStringLiteral("rooms");
     }
 
     void hostileMemberCutsNobodyOff()
@@ -380,7 +409,9 @@ private Q_SLOTS:
         // Another member's stanza, live and replayed to later entrants by the
         // room's history and occupant list, costs nobody the session.
         QFETCH(QByteArray, stanza);
+        QFETCH(QString, request);
         static int number = 200;
+        static qint64 plainStall = -1;
         const int id = ++number;
         const QString room = QStringLiteral("table-%1@").arg(id) + Service;
         RawXmppClient hostile;
@@ -394,11 +425,37 @@ private Q_SLOTS:
         QVERIFY(sitAt(bobTable, bob, id));
         QTest::keyClicks(bobTable.chatInput(), QStringLiteral("my line"));
         QTest::keyClick(bobTable.chatInput(), Qt::Key_Return);
+        // The longest turn of Bob's and Carol's event loop from the stanza on.
+        QElapsedTimer sinceTick;
+        qint64 stall = 0;
+        QTimer ticker;
+        ticker.callOnTimeout([&] {
+            stall = qMax(stall, sinceTick.elapsed());
+            sinceTick.start();
+        });
+        sinceTick.start();
+        ticker.start(1);
         hostile.send(QString::fromUtf8(stanza).arg(room).toUtf8());
         say(hostile, room, QStringLiteral("after"));
         QVERIFY(sitAt(carolTable, carol, id));
         for (ConferenceWidget* pane : {&bobTable, &carolTable})
-            QTRY_VERIFY_WITH_TIMEOUT(pane->chatOutput()->toPlainText().contains(QStringLiteral("Owner: after")), 10000);
+            QTRY_VERIFY_WITH_TIMEOUT(pane->chatOutput()->toPlainText().contains(QStringLiteral("Owner: after")), 60000);
+        // The requests its answers hold up end all the same.
+        QSignalSpy vCardFailed(&bob.client, &XMPPClient::vCardReceivedError);
+        if (request == QLatin1String("vcard")) {
+            bob.client.requestVCard(XMPPJid::fromText(QStringLiteral("1009@localhost")));
+            QVERIFY(vCardFailed.wait(10000));
+            hostile.send("<iq type='set' id='hv2'><vCard xmlns='vcard-temp'/></iq>");
+        } else if (request == QLatin1String("rooms")) {
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("room list of .* not read")));
+            bob.client.requestConferenceRooms(XMPPJid(Service));
+            QTest::qWait(3000);
+        }
+        ticker.stop();
+        if (plainStall < 0)
+            plainStall = stall;
+        qInfo("%s: longest stall %lld ms, %.1f times the plain line's %lld ms", QTest::currentDataTag(), stall,
+              double(stall) / double(qMax<qint64>(plainStall, 1)), plainStall);
         // A kicked member would be out within a moment; the next entry works.
         QTest::qWait(1500);
         QVERIFY(bobTable.isJoined() && carolTable.isJoined());

@@ -28,7 +28,7 @@ QByteArray transcript()
 }
 
 /// Feeds the chunks one after the other and lists what each step produced:
-/// element kinds, -1 for the end of the stream.
+/// element kinds, -1 for the end of the stream, -2 for a stanza dropped.
 QList<int> run(StreamParser& parser, const QList<QByteArray>& chunks, std::vector<std::unique_ptr<StreamElement>>* kept = nullptr)
 {
     QList<int> kinds;
@@ -37,7 +37,13 @@ QList<int> run(StreamParser& parser, const QList<QByteArray>& chunks, std::vecto
             break;
         parser.addData(chunk);
         for (int steps = 0; steps < 100000; ++steps) {
-            const int r = parser.parse();
+            int r = 0;
+            try {
+                r = parser.parse();
+            } catch (const stanza_error&) {
+                kinds << -2;
+                continue;
+            }
             if (r == StreamParser::NeedMoreData)
                 break;
             if (r == StreamParser::EndOfStream) {
@@ -206,6 +212,28 @@ void TestStreamParser::elementCaps_data()
     // Markup inside values and CDATA must not throw the count of levels off.
     QTest::newRow("past the depth cap, markup in values")
         << "<presence>" + nested(10000, "<x a='</x>' b=\"<y>\"><![CDATA[</x><z>]]><e/>") + "</presence>" << false;
+    // The reader checks the attributes of a tag against each other, and
+    // each tag costs it far more than its bytes.
+    const auto attributes = [](int count, const char* name) {
+        QByteArray tag = "<x";
+        for (int i = 0; i < count; ++i)
+            tag += " " + QByteArray(name) + QByteArray::number(i) + "='urn:a'";
+        return "<message>" + tag + "/></message>";
+    };
+    QTest::newRow("at the attribute cap") << attributes(StreamParser::MaxAttributes, "a") << true;
+    QTest::newRow("past the attribute cap") << attributes(StreamParser::MaxAttributes + 1, "a") << false;
+    QTest::newRow("namespace declarations past the cap") << attributes(StreamParser::MaxAttributes + 1, "xmlns:n") << false;
+    const qsizetype parts = cap / 32;
+    QTest::newRow("children at the cap") << "<message>" + QByteArray("<a/>").repeated(parts) + "</message>" << true;
+    QTest::newRow("children past the cap") << "<message>" + QByteArray("<a/>").repeated(parts + 1) + "</message>" << false;
+    // Only the own roster, answered by the own account, may be larger.
+    const QByteArray roster = "><query xmlns='jabber:iq:roster'>"
+                              + ("<item jid='f@example.net' name='" + QByteArray(1000, 'n') + "'/>").repeated(1100)
+                              + "</query></iq>";
+    QTest::newRow("own roster over the size cap") << "<iq type='result' id='big'" + roster << true;
+    QTest::newRow("own roster from the own bare JID") << "<iq from='Me@example.net' type='result' id='big'" + roster << true;
+    QTest::newRow("roster from someone else") << "<iq from='eve@example.net' type='result' id='big'" + roster << false;
+    QTest::newRow("roster of another id") << "<iq type='result' id='bog'" + roster << false;
 }
 
 void TestStreamParser::elementCaps()
@@ -220,14 +248,24 @@ void TestStreamParser::elementCaps()
         for (qsizetype pos = 0; pos < bytes.size(); pos += batch)
             batches << bytes.mid(pos, batch);
         StreamParser parser;
-        QCOMPARE(run(parser, batches).mid(kept ? 1 : 0), (QList<int>{KindPresenceStanza, -1}));
+        parser.allowLargerAnswer(QStringLiteral("big"), {QString(), QStringLiteral("me@example.net")});
+        const QList<int> kinds = run(parser, batches);
+        QCOMPARE(kinds.mid(1), (QList<int>{KindPresenceStanza, -1}));
+        QCOMPARE(kinds.first() == -2, !kept);
     }
-    // A start tag that never ends holds nothing and ends nothing.
+    // A start tag past the size cap holds nothing; one longer than any a
+    // server relays never ends, and the stream cannot be read on.
     StreamParser endless;
     QList<QByteArray> batches{Header + "<message a='"};
     for (int i = 0; i < 20; ++i)
         batches << QByteArray(64 * 1024, 'a');
-    QCOMPARE(run(endless, batches), QList<int>{});
+    QCOMPARE(run(endless, batches), QList<int>{-2});
+    try {
+        run(endless, {QByteArray(StreamParser::MaxMarkupSize, 'a')});
+        QFAIL("a start tag that never ends was taken");
+    } catch (const stream_error& e) {
+        QCOMPARE(e.code(), 13);
+    }
 
     // Many elements of a long session never add up to the cap.
     QByteArray many = Header;
@@ -299,6 +337,14 @@ void TestStreamParser::readingGoesOnAfterStanzaError_data()
                       "<field var='j' type='jid-single'><value>" + QByteArray(1100, 'n') + "@d</value></field>"
                       "</x></query></iq>")
         << QStringLiteral("13");
+    // Dropped unread by a cap: the id still fails the request.
+    QTest::newRow("answer over the size cap")
+        << "<iq type='result' id='14'><query xmlns='jabber:iq:search'>" + QByteArray(1100 * 1024, 'x') + "</query></iq>"
+        << QStringLiteral("14");
+    QTest::newRow("answer with too many descendants")
+        << "<iq id='&#49;5' type='result'><query xmlns='jabber:iq:roster'>" + QByteArray("<a/>").repeated(40000)
+               + "</query></iq>"
+        << QStringLiteral("15");
 }
 
 void TestStreamParser::readingGoesOnAfterStanzaError()

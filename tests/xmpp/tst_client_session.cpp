@@ -8,6 +8,7 @@
 #include <QLoggingCategory>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 
 using namespace clienttest;
 
@@ -145,6 +146,9 @@ private Q_SLOTS:
         QTest::newRow("processing instruction") << QByteArray("<?evil?>") << QStringLiteral("restricted-xml");
         QTest::newRow("unknown top-level element") << QByteArray("<foo xmlns='urn:x'/>")
                                                    << QStringLiteral("unsupported-stanza-type");
+        // An unclosed value would take every later stanza into it.
+        QTest::newRow("markup that never ends") << "<message a='" + QByteArray(9 * 1024 * 1024, 'a')
+                                                << QStringLiteral("policy-violation");
     }
 
     void streamFaultsEndTheStream()
@@ -213,13 +217,32 @@ private Q_SLOTS:
         connect(m_client.get(), &XMPPClient::vCardReceivedError, this, [&] { events << QStringLiteral("vcard"); });
         connect(m_client.get(), &XMPPClient::searchError, this, [&](const QString& tag) { events << tag; });
         connect(m_client.get(), &XMPPClient::disconnected, this, [&] { events << QStringLiteral("disconnected"); });
+        // Lines of one read come in order, before the end, with turns of the
+        // event loop among them.
+        int turns = 0;
+        QList<int> turnOfLine;
+        QTimer ticker;
+        ticker.callOnTimeout([&] { ++turns; });
+        ticker.start(0);
+        connect(m_client.get(), &XMPPClient::messageReceived, this, [&](const XMPPMessage& m) {
+            events << m.body();
+            turnOfLine << turns;
+        });
+        QStringList lines;
+        QByteArray read;
+        for (int i = 0; i < 600; ++i) { // well within one read
+            lines << QString::number(i);
+            read += "<message><body>" + QByteArray::number(i) + "</body></message>";
+        }
         m_client->requestVCard(XMPPJid(QStringLiteral("localhost"), QStringLiteral("friend")));
         m_client->search(XMPPJid(QStringLiteral("search.localhost")), XMPPDataForm(), QStringLiteral("tag"));
         QVERIFY(m_peer->waitReceived(QStringLiteral("jabber:iq:search")));
+        m_peer->sendNow(read);
         m_peer->close();
         m_peer->waitFinished();
-        QTRY_COMPARE_WITH_TIMEOUT(events.size(), 3, 3000);
-        QCOMPARE(events, QStringList({QStringLiteral("vcard"), QStringLiteral("tag"), QStringLiteral("disconnected")}));
+        QTRY_COMPARE_WITH_TIMEOUT(events.size(), 603, 10000);
+        QCOMPARE(events, lines + QStringList({QStringLiteral("vcard"), QStringLiteral("tag"), QStringLiteral("disconnected")}));
+        QVERIFY(turnOfLine.first() < turnOfLine.last());
     }
 
     void idsKeepRisingAcrossConnections()
@@ -349,6 +372,18 @@ private Q_SLOTS:
         QTest::newRow("an answer holding an over-long JID") << QByteArray(
             "<query xmlns='jabber:iq:search'><x xmlns='jabber:x:data' type='result'><field var='j' type='jid-single'>"
             "<value>" + QByteArray(1100, 'n') + "@localhost</value></field></x></query>") << QStringLiteral("error");
+        // Dropped unread, it still ends the search.
+        QTest::newRow("an answer over 1 MiB") << "<query xmlns='jabber:iq:search'><x xmlns='jabber:x:data' type='result'>"
+                                                 "<item><field var='Name'><value>" + QByteArray(1100 * 1024, 'n')
+                                                     + "</value></field></item></x></query>"
+                                              << QStringLiteral("error");
+        QByteArray attributes;
+        for (int i = 0; i < 33; ++i)
+            attributes += " a" + QByteArray::number(i) + "=''";
+        QTest::newRow("an answer with 33 attributes in a tag")
+            << "<query xmlns='jabber:iq:search'><x xmlns='jabber:x:data' type='result'><reported><field var='jid'/>"
+               "</reported><item" + attributes + "><field var='jid'><value>a@localhost</value></field></item></x></query>"
+            << QStringLiteral("error");
     }
 
     void searchAnswers()
@@ -412,6 +447,21 @@ private Q_SLOTS:
         QCOMPARE(updates.at(0).at(1).toInt(), 7);
         QCOMPARE(updates.at(1).at(2).toBool(), true);
         QVERIFY(!wrote().contains(QStringLiteral("evil")));
+
+        // The own roster may be larger than anything else, from the own
+        // account only.
+        QByteArray items;
+        for (int i = 0; i < 1100; ++i)
+            items += "<item jid='f" + QByteArray::number(i) + "@localhost' name='" + QByteArray(1000, 'n') + "'/>";
+        for (const char* from : {" from='USER@localhost'", " from='localhost'"}) {
+            m_peer->expect(QStringLiteral("<iq id=\"(?<id>\\d+)\" type=\"get\"><query xmlns=\"jabber:iq:roster\"/>"))
+                .send("<iq type='result' id='{id}'" + QByteArray(from) + "><query xmlns='jabber:iq:roster'>" + items
+                      + "</query></iq><iq type='get' id='probe' from='b@localhost/y'/>");
+            m_client->requestRoster();
+            QVERIFY(m_peer->waitReceived(QStringLiteral("id=\"probe\" type=\"error\"")));
+        }
+        QCOMPARE(resets.size(), 1);
+        QCOMPARE(updates.size(), 2 + 1100);
     }
 
     void uploadWithoutPictureAnnouncesNoPicture()

@@ -14,6 +14,7 @@
 #include "XmppLog.h"
 #include "XmppNames.h"
 
+#include <QElapsedTimer>
 #include <QMetaObject>
 
 #include <stdexcept>
@@ -184,7 +185,10 @@ void XMPPClient::disconnectFromHost()
 
 void XMPPClient::write(const xmpp::StreamElement& element)
 {
-    if (d->state == UnconnectedState || d->state == DisconnectingState || !d->writer) {
+    // Stanzas received before the socket closed are handled after it closed:
+    // what they answer goes nowhere.
+    if (d->state == UnconnectedState || d->state == DisconnectingState || !d->writer
+        || d->socket.state() == QAbstractSocket::UnconnectedState) {
         qCDebug(lcXmpp) << "can't write in state" << d->state;
         return;
     }
@@ -205,6 +209,12 @@ void XMPPClient::write(const xmpp::StreamElement& element)
             if (d->addressees.size() >= 256)
                 d->addressees.clear();
             d->addressees[iq->id] = iq->to;
+            // The user's own roster, from the own account: a long friends
+            // list is larger than anything another user may send.
+            if (element.type() == xmpp::KindIqRoster && iq->stanzaType == QLatin1String("get") && iq->to.isEmpty()) {
+                const XMPPJid own = XMPPJid::fromText(d->ownJid);
+                d->parser.allowLargerAnswer(iq->id, {QString(), own.bare().toString()});
+            }
         }
     }
 }
@@ -292,23 +302,37 @@ void XMPPClient::socketReadyRead()
     if (d->state == UnconnectedState || d->state == DisconnectingState)
         return;
     d->parser.addData(bytes);
+    // A queued turn comes to these bytes after the ones before them.
+    if (!d->readQueued)
+        readElements();
+}
 
-    // Faults that are not the stream's own end in a bounded number of turns:
-    // each dropped element moves the parser on, so this only guards against
-    // a parser that would keep failing on the same spot.
-    int faults = 0;
+void XMPPClient::readElements()
+{
+    // One read may hold a room's whole history or occupant list: handled in
+    // slices of a few milliseconds, the window and the game connection get
+    // their turns in between.
+    constexpr qint64 SliceMs = 5;
+    d->readQueued = false;
+    QElapsedTimer slice;
+    slice.start();
     while (d->state != UnconnectedState && d->state != DisconnectingState) {
+        if (slice.elapsed() >= SliceMs) {
+            d->readQueued = true;
+            QMetaObject::invokeMethod(this, &XMPPClient::readElements, Qt::QueuedConnection);
+            return;
+        }
         QString failedRequest;
         try {
             const int result = d->parser.parse();
             if (result == 0) {
                 qCDebug(lcXmpp) << "NeedMoreData";
-                return;
+                break;
             }
             if (result == 1) {
                 qCDebug(lcXmpp) << "EndOfStream";
                 disconnectFromHost();
-                return;
+                break;
             }
             handleElement(d->parser.element());
             continue;
@@ -319,8 +343,10 @@ void XMPPClient::socketReadyRead()
             write(xmpp::StreamError(e.code(), e.text()));
             disconnectFromHost();
             Q_EMIT xmppError(ProtocolError, QString::fromLocal8Bit(e.what()));
-            return;
+            break;
         } catch (const xmpp::stanza_error& e) {
+            // The parser moves on past every faulty element, so faults are
+            // not counted; a flood of them costs the log a line a second.
             qCDebug(lcXmpp) << e.what();
             if (e.isAnswer()) {
                 // Results and errors are never answered (RFC 6120 8.2.3,
@@ -330,29 +356,30 @@ void XMPPClient::socketReadyRead()
                 if (e.kind() == xmpp::stanza_error::Iq && d->state == SessionState && it != d->pending.end()
                     && d->answersRequest(it->second.to, e.from()))
                     failedRequest = e.id();
-                else
-                    qCWarning(lcXmpp) << "dropped an unreadable answer from" << e.from();
+                else if (d->unreadableAnswerLog.allow())
+                    qCWarning(lcXmpp).noquote() << "dropped an unreadable answer from" << e.from()
+                                                << xmpp::heldBack(d->unreadableAnswerLog);
             } else if (e.kind() != xmpp::stanza_error::Iq) {
                 // Only requests are answered: a room takes an error presence
                 // from an occupant as that occupant's exit, and a message
                 // error would reach another user as their fault.
-                qCWarning(lcXmpp) << "dropped a stanza that could not be read from" << e.from();
+                if (d->unreadableStanzaLog.allow())
+                    qCWarning(lcXmpp).noquote() << "dropped a stanza that could not be read from" << e.from()
+                                                << xmpp::heldBack(d->unreadableStanzaLog);
             } else if (const auto answer = errorStanza(e)) {
                 write(*answer);
-            } else {
-                qCWarning(lcXmpp) << "dropped an unreadable stanza with an unreadable sender";
+            } else if (d->unreadableStanzaLog.allow()) {
+                qCWarning(lcXmpp).noquote() << "dropped an unreadable stanza with an unreadable sender"
+                                            << xmpp::heldBack(d->unreadableStanzaLog);
             }
         } catch (const std::exception& e) {
-            qCWarning(lcXmpp) << "dropped an element that could not be read or handled:" << e.what();
+            if (d->unreadElementLog.allow())
+                qCWarning(lcXmpp).noquote() << "dropped an element that could not be read or handled:" << e.what()
+                                            << xmpp::heldBack(d->unreadElementLog);
         } catch (...) {
-            qCWarning(lcXmpp) << "dropped an element that could not be read or handled";
-        }
-        if (++faults > 10000) {
-            write(xmpp::StreamError(xmpp::names::streamErrorConditionFromName(QStringLiteral("internal-server-error")),
-                                    QStringLiteral("too many faulty elements")));
-            disconnectFromHost();
-            Q_EMIT xmppError(ProtocolError, QStringLiteral("too many faulty elements"));
-            return;
+            if (d->unreadElementLog.allow())
+                qCWarning(lcXmpp).noquote() << "dropped an element that could not be read or handled"
+                                            << xmpp::heldBack(d->unreadElementLog);
         }
         if (!failedRequest.isEmpty()) {
             auto node = d->pending.extract(failedRequest);
@@ -363,6 +390,23 @@ void XMPPClient::socketReadyRead()
             }
         }
     }
+    if (d->endAfterRead) {
+        d->endAfterRead = false;
+        for (const QAbstractSocket::SocketError error : std::exchange(d->errorsAfterRead, {}))
+            onSocketError(error);
+        socketDisconnected();
+    }
+}
+
+bool XMPPClientPrivate::holdEnd(const QAbstractSocket::SocketError* error)
+{
+    // What the server sent before it closed is handled before its close.
+    if (!readQueued || state == XMPPClient::UnconnectedState || state == XMPPClient::DisconnectingState)
+        return false;
+    endAfterRead = true;
+    if (error)
+        errorsAfterRead << *error;
+    return true;
 }
 
 void XMPPClient::socketDisconnected()
@@ -375,6 +419,8 @@ void XMPPClient::socketDisconnected()
         qCDebug(lcXmpp) << "ignored the end of an earlier connection";
         return;
     }
+    if (d->holdEnd(nullptr))
+        return;
     d->failPending();
     d->writer.reset();
     const int old = d->state;
@@ -389,6 +435,8 @@ void XMPPClient::socketDisconnected()
 
 void XMPPClient::onSocketError(QAbstractSocket::SocketError se)
 {
+    if (d->socket.state() == QAbstractSocket::UnconnectedState && d->holdEnd(&se))
+        return;
     if (d->socket.state() == QAbstractSocket::UnconnectedState && d->state != UnconnectedState) {
         const int old = d->state;
         if (old >= ConnectingState && old <= BindingState) {

@@ -176,6 +176,9 @@ private Q_SLOTS:
     void onSocketError(QAbstractSocket::SocketError);
     void socketEncrypted();
     void socketSslErrors(QList<QSslError> errors);
+    /// Handles what the parser holds for a few milliseconds, then hands the
+    /// rest to the next turn of the event loop.
+    void readElements();
 
 private:
     friend class XMPPClientPrivate;

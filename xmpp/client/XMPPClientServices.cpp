@@ -207,7 +207,11 @@ void XMPPClient::requestConferenceRooms(const XMPPJid& service)
     requireSession(this);
     const QString id = nextId();
     write(xmpp::IqDiscoItems(id, service));
-    registerIqHandler(id, [this](const xmpp::Iq* reply) { onConferenceRoomItems(reply); });
+    registerIqHandler(id, [this, service](const xmpp::Iq* reply) {
+        if (!xmpp::isResult(reply))
+            qCWarning(lcXmpp) << "room list of" << service.toString() << "not read";
+        onConferenceRoomItems(reply);
+    });
 }
 
 void XMPPClient::onConferenceRoomItems(const xmpp::Iq* reply)

@@ -8,6 +8,7 @@
 #include "StreamParser.h"
 #include "StreamWriter.h"
 #include "XMPPClient.h"
+#include "XmppLog.h"
 
 #include <QByteArray>
 #include <QSet>
@@ -57,6 +58,16 @@ public:
     /// their disco#info.
     QSet<QString> discoAsked;
 
+    /// A turn of readElements is queued: received bytes wait in the parser.
+    bool readQueued = false;
+    /// The socket ended while bytes waited: its end is handled after them,
+    /// with the socket errors reported meanwhile.
+    bool endAfterRead = false;
+    QList<QAbstractSocket::SocketError> errorsAfterRead;
+    xmpp::LogThrottle unreadableAnswerLog;
+    xmpp::LogThrottle unreadableStanzaLog;
+    xmpp::LogThrottle unreadElementLog;
+
     xmpp::ClientVCard vCard;
     xmpp::ClientRoster roster;
     xmpp::ClientSearch search;
@@ -76,4 +87,7 @@ public:
     bool answersRequest(const XMPPJid& to, const QString& from) const;
     /// The domain and the own bare JID, or no address at all.
     bool isOwnServer(const XMPPJid& jid) const;
+    /// Whether the socket's end waits for received bytes to be handled
+    /// first; then it is kept for later.
+    bool holdEnd(const QAbstractSocket::SocketError* error);
 };

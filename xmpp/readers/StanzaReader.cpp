@@ -38,7 +38,9 @@ std::unique_ptr<Stanza> parseStanza(QDomElement element)
     // may end the session. The stanza is refused (an answer to one of our
     // requests fails that request); the stream goes on.
     const auto refuse = [&](const QString& why) {
-        qCWarning(lcXmpp).noquote() << name << "refused:" << why;
+        static LogThrottle refusedLog;
+        if (refusedLog.allow())
+            qCWarning(lcXmpp).noquote() << name << "refused:" << why << heldBack(refusedLog);
         throw stanza_error(name == QLatin1String("message") ? stanza_error::Message
                            : name == QLatin1String("iq")    ? stanza_error::Iq
                                                             : stanza_error::Presence,

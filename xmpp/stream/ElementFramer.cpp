@@ -3,16 +3,119 @@
 // stream: the reader never holds more than one element within the caps.
 #include "ElementFramer.h"
 
-#include "XmppLog.h"
 
 #include <cstring>
 #include <utility>
 
 namespace xmpp {
 
-ElementFramer::ElementFramer(qsizetype maxElementSize, int maxElementDepth)
-    : m_maxSize(maxElementSize)
-    , m_maxDepth(maxElementDepth)
+namespace {
+
+/// An element may hold one start tag or attribute for this many bytes of its
+/// size cap. Rosters, room lists and search results hold far fewer; empty
+/// elements and attributes packed tight cost the reader and the tree built
+/// from it far more per byte than text does.
+constexpr qsizetype BytesPerPart = 32;
+
+/// No attribute value that names a stanza or its sender is longer (a JID
+/// is at most 3071 bytes).
+constexpr qsizetype MaxNamingValue = 3072;
+
+bool isSpace(char c)
+{
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+/// An attribute value with its references resolved; what cannot be
+/// resolved stays as written.
+QString attributeValue(const char* from, const char* to)
+{
+    QString value = QString::fromUtf8(from, to - from);
+    if (!value.contains(QLatin1Char('&')))
+        return value;
+    QString resolved;
+    resolved.reserve(value.size());
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        const qsizetype semicolon = value.at(i) == QLatin1Char('&') ? value.indexOf(QLatin1Char(';'), i) : -1;
+        if (semicolon < 0) {
+            resolved += value.at(i);
+            continue;
+        }
+        const QStringView name = QStringView(value).mid(i + 1, semicolon - i - 1);
+        static const char* const Named[][2] = {{"lt", "<"}, {"gt", ">"}, {"amp", "&"}, {"quot", "\""}, {"apos", "'"}};
+        QString replacement;
+        for (const auto& entity : Named) {
+            if (name == QLatin1String(entity[0]))
+                replacement = QLatin1String(entity[1]);
+        }
+        if (replacement.isEmpty() && name.startsWith(QLatin1Char('#'))) {
+            bool ok = false;
+            const uint code = name.startsWith(QLatin1String("#x")) ? name.mid(2).toUInt(&ok, 16) : name.mid(1).toUInt(&ok);
+            if (ok && code > 0 && code <= 0x10FFFF)
+            {
+                const char32_t character = code;
+                replacement = QString::fromUcs4(&character, 1);
+            }
+        }
+        if (replacement.isEmpty()) {
+            resolved += value.at(i);
+            continue;
+        }
+        resolved += replacement;
+        i = semicolon;
+    }
+    return resolved;
+}
+
+/// Reads the name and the "id", "type" and "from" of the start tag at the
+/// front of `tag`, as far as it goes.
+void readStartTag(const QByteArray& tag, ElementFramer::Piece& piece)
+{
+    const char* p = tag.constData() + 1;
+    const char* const end = tag.constData() + tag.size();
+    const char* name = p;
+    while (p < end && !isSpace(*p) && *p != '>' && *p != '/')
+        ++p;
+    piece.name = QString::fromUtf8(name, p - name);
+    for (;;) {
+        while (p < end && isSpace(*p))
+            ++p;
+        if (p == end || *p == '>' || *p == '/')
+            return;
+        const char* attribute = p;
+        while (p < end && *p != '=' && !isSpace(*p))
+            ++p;
+        const QByteArray key(attribute, p - attribute);
+        while (p < end && isSpace(*p))
+            ++p;
+        if (p == end || *p != '=')
+            return;
+        ++p;
+        while (p < end && isSpace(*p))
+            ++p;
+        if (p == end || (*p != '\'' && *p != '"'))
+            return;
+        const char quote = *p++;
+        const char* value = p;
+        p = static_cast<const char*>(std::memchr(p, quote, size_t(end - p)));
+        if (!p)
+            return;
+        if (p - value <= MaxNamingValue) {
+            if (key == "id")
+                piece.id = attributeValue(value, p);
+            else if (key == "type")
+                piece.type = attributeValue(value, p);
+            else if (key == "from")
+                piece.from = attributeValue(value, p);
+        }
+        ++p;
+    }
+}
+
+} // namespace
+
+ElementFramer::ElementFramer(const Caps& caps)
+    : m_caps(caps)
 {
 }
 
@@ -25,14 +128,42 @@ void ElementFramer::reset()
     m_prev = m_prev2 = 0;
     m_bangLength = 0;
     m_brackets = 0;
-    m_dropReason = nullptr;
+    m_attributes = 0;
+    m_parts = 0;
+    m_markupStart = 0;
+    m_fedBefore = 0;
+    m_broken = false;
+    m_largeId.clear();
+    m_largeSenders.clear();
     m_element.clear();
     m_ready.clear();
+    m_pieces.clear();
 }
 
-QByteArray ElementFramer::takeReady()
+void ElementFramer::allowLargerAnswer(const QString& id, const QStringList& senders, qsizetype size)
 {
-    return std::exchange(m_ready, QByteArray());
+    m_largeId = id;
+    m_largeSenders = senders;
+    m_largeSize = size;
+}
+
+void ElementFramer::pushReady()
+{
+    if (m_ready.isEmpty())
+        return;
+    Piece piece;
+    piece.bytes = std::exchange(m_ready, QByteArray());
+    m_pieces.push_back(std::move(piece));
+}
+
+ElementFramer::Piece ElementFramer::takePiece()
+{
+    pushReady();
+    if (m_pieces.empty())
+        return Piece();
+    Piece piece = std::move(m_pieces.front());
+    m_pieces.pop_front();
+    return piece;
 }
 
 void ElementFramer::flushTo(const char* end)
@@ -48,26 +179,56 @@ void ElementFramer::flushTo(const char* end)
 
 void ElementFramer::route(Route next, const char* from)
 {
-    if (m_route == Route::Keep && next == Route::Drop) {
-        m_element.clear();
-        m_segment = from;
-    } else {
-        flushTo(from);
-    }
+    flushTo(from);
     if (m_route == Route::Keep && next == Route::Pass) {
         m_ready += m_element;
         m_element.clear();
     }
+    if (next == Route::Keep) {
+        m_parts = 0;
+        m_maxSize = m_caps.size;
+        m_maxParts = m_caps.size / BytesPerPart;
+    }
     m_route = next;
+}
+
+void ElementFramer::drop(const char* reason, const char* from)
+{
+    // The element's start tag names it and whom an answer came from, so a
+    // request it answered can fail instead of waiting for ever.
+    flushTo(from);
+    Piece piece;
+    piece.kind = Piece::Dropped;
+    piece.reason = reason;
+    readStartTag(m_element, piece);
+    pushReady();
+    m_pieces.push_back(std::move(piece));
+    m_element.clear();
+    m_route = Route::Drop;
 }
 
 void ElementFramer::elementEnded(const char* after)
 {
-    if (m_route == Route::Drop) {
-        qCWarning(lcXmpp) << "dropped an element" << m_dropReason;
+    if (m_route == Route::Drop)
         m_segment = after;
-    }
     route(Route::Pass, after);
+}
+
+void ElementFramer::topStartTagEnded(const char* after)
+{
+    flushTo(after);
+    Piece tag;
+    readStartTag(m_element, tag);
+    if (tag.name != QLatin1String("iq") || tag.id != m_largeId || tag.type != QLatin1String("result"))
+        return;
+    for (const QString& sender : std::as_const(m_largeSenders)) {
+        if (tag.from.compare(sender, Qt::CaseInsensitive) == 0) {
+            m_maxSize = m_largeSize;
+            m_maxParts = m_largeSize / BytesPerPart;
+            m_largeId.clear();
+            return;
+        }
+    }
 }
 
 const char* ElementFramer::skipTo(char c, const char* p, const char* end)
@@ -90,22 +251,43 @@ bool ElementFramer::quoted(char c)
     return false;
 }
 
+bool ElementFramer::markupNeverEnds(qsizetype offset, const char* p)
+{
+    if (m_lex == Lex::Text || m_fedBefore + offset - m_markupStart <= m_caps.markup)
+        return false;
+    // An unclosed quote or tag swallows every stanza after it: the stream
+    // cannot be read on.
+    flushTo(p);
+    m_element.clear();
+    pushReady();
+    Piece piece;
+    piece.kind = Piece::Broken;
+    piece.reason = "markup that never ends";
+    m_pieces.push_back(std::move(piece));
+    m_broken = true;
+    return true;
+}
+
 void ElementFramer::feed(const QByteArray& data)
 {
     static const char CData[] = "[CDATA[";
+    if (m_broken)
+        return;
     const char* p = data.constData();
+    const char* const begin = p;
     const char* const end = p + data.size();
     m_segment = p;
     for (; p < end; ++p) {
-        if (m_route == Route::Keep && m_element.size() + (p - m_segment) >= m_maxSize) {
-            m_dropReason = "larger than the size cap";
-            route(Route::Drop, p);
-        }
+        if (m_route == Route::Keep && m_element.size() + (p - m_segment) >= m_maxSize)
+            drop("larger than the size cap", p);
+        if (markupNeverEnds(p - begin, p))
+            return;
         const char c = *p;
         switch (m_lex) {
         case Lex::Text:
             if (c == '<') {
                 m_lex = Lex::Open;
+                m_markupStart = m_fedBefore + (p - begin);
                 // Between elements, markup may open the next element.
                 if (m_depth == 1)
                     route(Route::Keep, p);
@@ -126,6 +308,9 @@ void ElementFramer::feed(const QByteArray& data)
                 m_lex = Lex::StartTag;
                 m_quote = 0;
                 m_prev = c;
+                m_attributes = 0;
+                if (m_route == Route::Keep && m_depth >= 2 && ++m_parts > m_maxParts)
+                    drop("with too many descendants", p);
                 break;
             }
             // The stream's end tag and whatever else stands between elements
@@ -138,14 +323,23 @@ void ElementFramer::feed(const QByteArray& data)
                 p = skipTo(m_quote, p, end);
                 break;
             }
+            if (m_quote == 0 && (c == '\'' || c == '"') && m_route == Route::Keep) {
+                // Each value opened is one attribute or namespace declaration:
+                // the reader's checks of them cost far more than their bytes.
+                if (++m_attributes > m_caps.attributes)
+                    drop("with too many attributes in one start tag", p);
+                else if (++m_parts > m_maxParts)
+                    drop("with too many descendants", p);
+            }
             if (!quoted(c) && c == '>') {
                 m_lex = Lex::Text;
                 if (m_prev == '/') {
                     if (m_depth == 1)
                         elementEnded(p + 1);
-                } else if (++m_depth - 1 > m_maxDepth && m_route == Route::Keep) {
-                    m_dropReason = "nested deeper than the depth cap";
-                    route(Route::Drop, p + 1);
+                } else if (++m_depth - 1 > m_caps.depth && m_route == Route::Keep) {
+                    drop("nested deeper than the depth cap", p + 1);
+                } else if (m_depth == 2 && m_route == Route::Keep && !m_largeId.isEmpty()) {
+                    topStartTagEnded(p + 1);
                 }
             }
             m_prev = c;
@@ -199,7 +393,10 @@ void ElementFramer::feed(const QByteArray& data)
         }
         }
     }
+    if (markupNeverEnds(data.size(), end))
+        return;
     flushTo(end);
+    m_fedBefore += data.size();
 }
 
 } // namespace xmpp

@@ -1,31 +1,73 @@
 #pragma once
 
 #include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <deque>
 
 namespace xmpp {
 
 /// Stands in front of the XML reader and cuts the stream's bytes at the
 /// borders of its top-level elements, so that the reader only ever sees
 /// whole elements within the caps. An element that grows past the size cap,
-/// or nests past the depth cap, is dropped on the spot: its bytes are not
+/// nests past the depth cap, carries more attributes in one start tag than
+/// the attribute cap or more descendants and attributes in all than its
+/// share of the size cap allows is dropped on the spot: its bytes are not
 /// kept, only its nesting is followed (a few counters) until its end tag,
 /// and reading goes on after it. What stands outside the elements (the
 /// stream header and its end, whitespace) passes as it comes.
 ///
 /// It only follows the shape of the markup (tags, quoted attribute values,
 /// comments, CDATA, declarations); whether the bytes are well-formed XML is
-/// left to the reader.
+/// left to the reader. One piece of markup (a start tag with its values, a
+/// comment, CDATA) longer than the markup cap never ends in any stream a
+/// server writes: the framer stops there with a Broken piece.
 class ElementFramer
 {
 public:
-    ElementFramer(qsizetype maxElementSize, int maxElementDepth);
+    struct Caps
+    {
+        qsizetype size = 0;
+        int depth = 0;
+        /// Attributes (namespace declarations included) of one start tag.
+        int attributes = 0;
+        /// One piece of markup, however it is routed.
+        qsizetype markup = 0;
+    };
+
+    /// What the framer hands on, in stream order.
+    struct Piece
+    {
+        enum Kind { Bytes, Dropped, Broken };
+        Kind kind = Bytes;
+        /// Bytes: for the reader.
+        QByteArray bytes;
+        /// Dropped: the element's name and its "id", "type" and "from", as
+        /// far as its start tag was read before it was dropped (values with
+        /// their references resolved). Broken: the name is empty.
+        QString name;
+        QString id;
+        QString type;
+        QString from;
+        /// Dropped and Broken: why, for the log.
+        const char* reason = nullptr;
+    };
+
+    explicit ElementFramer(const Caps& caps);
 
     /// Takes the next bytes of the stream.
     void feed(const QByteArray& data);
-    /// What the reader may read now; empties it.
-    QByteArray takeReady();
-    /// Back to the start of a stream; bytes held are forgotten.
+    /// Whether a piece is waiting.
+    bool hasPiece() const { return !m_pieces.empty() || !m_ready.isEmpty(); }
+    /// The next piece; an empty Bytes piece when none waits.
+    Piece takePiece();
+    /// Back to the start of a stream; bytes held and allowances are forgotten.
     void reset();
+    /// The next iq answer with this id, of type "result" and from one of
+    /// `senders` (an empty sender: no "from" at all; compared without regard
+    /// to case), may be up to `size` bytes. One answer, once.
+    void allowLargerAnswer(const QString& id, const QStringList& senders, qsizetype size);
 
 private:
     enum class Lex { Text, Open, StartTag, EndTag, Bang, Comment, CData, Declaration, Pi };
@@ -33,15 +75,20 @@ private:
 
     void flushTo(const char* end);
     void route(Route next, const char* from);
+    void drop(const char* reason, const char* from);
     void elementEnded(const char* after);
+    void topStartTagEnded(const char* after);
     /// Follows quoted values: true while `c` belongs to one, its quotes too.
     bool quoted(char c);
     /// The byte before the next `c` after `p` (text and values hold no
     /// markup), or the last byte of the batch.
     static const char* skipTo(char c, const char* p, const char* end);
+    void pushReady();
+    /// Ends the framing with a Broken piece when the markup open at `p`
+    /// (`offset` bytes into the batch) is past the markup cap.
+    bool markupNeverEnds(qsizetype offset, const char* p);
 
-    const qsizetype m_maxSize;
-    const int m_maxDepth;
+    const Caps m_caps;
 
     Lex m_lex = Lex::Text;
     Route m_route = Route::Pass;
@@ -58,13 +105,28 @@ private:
     int m_bangLength = 0;
     /// Open brackets of a declaration's internal subset.
     int m_brackets = 0;
-    /// Why the element being dropped is dropped, for the log.
-    const char* m_dropReason = nullptr;
+    /// Attribute values opened in the current start tag.
+    int m_attributes = 0;
+    /// Start tags and attributes inside the element being kept, and how many
+    /// it may hold; its size cap.
+    qsizetype m_parts = 0;
+    qsizetype m_maxParts = 0;
+    qsizetype m_maxSize = 0;
+    /// Where the current markup began, counted in the stream's bytes, and
+    /// the stream's bytes before the batch being fed.
+    qint64 m_markupStart = 0;
+    qint64 m_fedBefore = 0;
+    bool m_broken = false;
+
+    QString m_largeId;
+    QStringList m_largeSenders;
+    qsizetype m_largeSize = 0;
 
     /// Where the bytes not yet routed start, in the batch being fed.
     const char* m_segment = nullptr;
     QByteArray m_element;
     QByteArray m_ready;
+    std::deque<Piece> m_pieces;
 };
 
 } // namespace xmpp

@@ -35,7 +35,8 @@ constexpr int NotWellFormed = 23;
 
 struct StreamParser::Private
 {
-    ElementFramer framer{MaxElementSize, MaxElementDepth};
+    ElementFramer framer{ElementFramer::Caps{MaxElementSize, MaxElementDepth, MaxAttributes, MaxMarkupSize}};
+    LogThrottle droppedLog;
     QXmlStreamReader reader;
     QDomDocument document;
     QDomElement stream;
@@ -56,6 +57,8 @@ struct StreamParser::Private
     void startElement();
     bool endElement();
     void checkPendingSize() const;
+    /// Gives the reader the framer's next piece; false when none waits.
+    bool takePiece();
 };
 
 StreamParser::StreamParser() : d(std::make_unique<Private>()) {}
@@ -65,11 +68,45 @@ StreamParser::~StreamParser() = default;
 void StreamParser::addData(const QByteArray& data)
 {
     d->framer.feed(data);
-    const QByteArray ready = d->framer.takeReady();
-    if (ready.isEmpty())
-        return;
-    d->fed += ready.size();
-    d->reader.addData(ready);
+}
+
+void StreamParser::allowLargerAnswer(const QString& id, const QStringList& senders)
+{
+    d->framer.allowLargerAnswer(id, senders, MaxLargeAnswerSize);
+}
+
+bool StreamParser::Private::takePiece()
+{
+    if (!framer.hasPiece())
+        return false;
+    ElementFramer::Piece piece = framer.takePiece();
+    switch (piece.kind) {
+    case ElementFramer::Piece::Bytes:
+        fed += piece.bytes.size();
+        reader.addData(piece.bytes);
+        return true;
+    case ElementFramer::Piece::Broken:
+        throw stream_parse_error(PolicyViolation, QStringLiteral("%1 bytes of %2").arg(MaxMarkupSize).arg(QLatin1String(piece.reason)));
+    case ElementFramer::Piece::Dropped:
+        break;
+    }
+    if (droppedLog.allow())
+        qCWarning(lcXmpp).noquote() << "dropped" << (piece.name.isEmpty() ? QStringLiteral("an element") : piece.name)
+                                    << piece.reason << (piece.from.isEmpty() ? QString() : QStringLiteral("from ") + piece.from)
+                                    << heldBack(droppedLog);
+    const QString name = piece.name;
+    const int kind = name == QLatin1String("iq")        ? stanza_error::Iq
+                     : name == QLatin1String("message")  ? stanza_error::Message
+                     : name == QLatin1String("presence") ? stanza_error::Presence
+                                                         : -1;
+    if (kind < 0)
+        return true;
+    // A dropped stanza is a fault of its own: an answer fails the request it
+    // answered, a request is refused.
+    stanza_error fault(kind, names::stanzaErrorTypeFromName(QStringLiteral("modify")),
+                       names::stanzaErrorConditionFromName(QStringLiteral("not-acceptable")), piece.id);
+    fault.setStanza(piece.type, piece.from);
+    throw fault;
 }
 
 StreamElement* StreamParser::element() const { return d->element.get(); }
@@ -192,10 +229,14 @@ int StreamParser::parse()
             d->fedAtToken = d->fed;
         switch (token) {
         case QXmlStreamReader::NoToken:
+            if (d->takePiece())
+                break;
             d->checkPendingSize();
             return NeedMoreData;
         case QXmlStreamReader::Invalid:
             if (reader.error() == QXmlStreamReader::PrematureEndOfDocumentError) {
+                if (d->takePiece())
+                    break;
                 d->checkPendingSize();
                 return NeedMoreData;
             }

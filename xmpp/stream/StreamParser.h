@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 
@@ -15,8 +16,10 @@ class StreamElement;
 /// any byte: feed with addData, then call parse until it returns NeedMoreData.
 /// Checks the stream header, keeps the stream's language and domain, refuses
 /// DTDs, comments and processing instructions, and caps one top-level
-/// element in size and depth: an element over a cap is dropped unread and
-/// the stream goes on.
+/// element in size, depth, attributes per start tag and descendants: an
+/// element over a cap is dropped unread and the stream goes on (a dropped
+/// stanza is reported as a stanza_error, so that a request it answered
+/// fails). Markup that never ends ends the stream.
 class StreamParser
 {
 public:
@@ -26,6 +29,13 @@ public:
     static constexpr qint64 MaxElementSize = 1024 * 1024;
     /// The deepest nesting inside one top-level element.
     static constexpr int MaxElementDepth = 64;
+    /// The most attributes (namespace declarations included) of one start tag.
+    static constexpr int MaxAttributes = 32;
+    /// The longest piece of markup (a start tag with its values, a comment,
+    /// CDATA): no server relays one this long, so it is one that never ends.
+    static constexpr qint64 MaxMarkupSize = 8 * 1024 * 1024;
+    /// The largest answer taken by allowLargerAnswer.
+    static constexpr qint64 MaxLargeAnswerSize = 16 * 1024 * 1024;
 
     StreamParser();
     ~StreamParser();
@@ -38,6 +48,9 @@ public:
     int parse();
     /// Back to waiting for a stream header; unread input is dropped.
     void reset();
+    /// The result with this id from one of `senders` (empty: no "from") may
+    /// be up to MaxLargeAnswerSize; once, until the next reset.
+    void allowLargerAnswer(const QString& id, const QStringList& senders);
 
     /// The element of the last ElementReady, until the next step or reset.
     StreamElement* element() const;
