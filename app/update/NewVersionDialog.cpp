@@ -1,5 +1,6 @@
 #include "NewVersionDialog.h"
 
+#include "DescriptionDocument.h"
 #include "Logging.h"
 #include "SingleInstanceLock.h"
 
@@ -68,7 +69,11 @@ NewVersionDialog::NewVersionDialog(QWidget* parent, const QString& title, const 
     hboxLayout->addWidget(okButton);
     retranslateUi();
 
-    description->setHtml(descriptionText);
+    // The server's text keeps its formatting; of what it names only pictures
+    // held in the text itself are shown.
+    auto* document = new DescriptionDocument(description);
+    description->setDocument(document);
+    document->setHtml(descriptionText);
     setWindowTitle(title);
     if (required)
         okButton->setEnabled(false);
@@ -325,7 +330,7 @@ QString NewVersionDialog::incompleteReason(QNetworkReply& done) const
     const QVariant length = done.header(QNetworkRequest::ContentLengthHeader);
     if (length.isValid())
         return length.toLongLong() == received ? QString() : tr("the file is shorter than announced");
-    return tr("the server did not say how long the file is, so it may be cut off");
+    return tr("the server sent the installer without a stated length");
 }
 
 void NewVersionDialog::startInstaller(const QString& path)
