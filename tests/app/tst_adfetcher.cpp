@@ -64,10 +64,7 @@ private Q_SLOTS:
         large->setUrl(server->base() + QStringLiteral("/type/image/png/large.png"));
         LogCapture capture;
         large->start();
-        QElapsedTimer waited;
-        waited.start();
-        while (QThreadPool::globalInstance()->activeThreadCount() == 0 && waited.elapsed() < 10000)
-            QCoreApplication::processEvents();
+        QVERIFY(QTest::qWaitFor([] { return QThreadPool::globalInstance()->activeThreadCount() > 0; }, 10000));
         delete large;
         QThreadPool::globalInstance()->waitForDone();
         QCOMPARE(capture.linesStartingWith(QtWarningMsg, QStringLiteral("advertisement picture left out")),

@@ -31,15 +31,13 @@ def png(size, colour_type=6, before=b"", after=b""):
 
 
 def data_beyond_rows(size, megabytes):
-    """An RGB PNG whose image data stream goes on, checksum and all, with
-    megabytes MB of zeros after its last row."""
+    """An RGB PNG whose image data goes on, checksum and all, with megabytes MB of zeros after its last row."""
     def piece(data):
         packer = zlib.compressobj(9, zlib.DEFLATED, -15)
         return packer.compress(data) + packer.flush(zlib.Z_FULL_FLUSH)
-    rows = (b"\0" + b"\x50" * 3 * size) * size
-    zeros = b"\0" * (1 << 20)
-    adler = zlib.adler32(zeros * megabytes, zlib.adler32(rows))
-    data = b"\x78\xda" + piece(rows) + piece(zeros) * megabytes + b"\x01\x00\x00\xff\xff" + struct.pack(">I", adler)
+    rows, zeros = (b"\0" + b"\x50" * 3 * size) * size, b"\0" * (1 << 20)
+    data = b"\x78\xda" + piece(rows) + piece(zeros) * megabytes + b"\x01\x00\x00\xff\xff"
+    data += struct.pack(">I", zlib.adler32(zeros * megabytes, zlib.adler32(rows)))
     header = struct.pack(">IIBBBBB", size, size, 8, 2, 0, 0, 0)
     return SIGNATURE + chunk(b"IHDR", header) + chunk(b"IDAT", data) + chunk(b"IEND", b"")
 

@@ -13,6 +13,7 @@
 
 #include <QAbstractItemModelTester>
 #include <QLocale>
+#include <QPointer>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -105,7 +106,7 @@ private:
     std::unique_ptr<TestGameServer> m_server;
     std::unique_ptr<ConnectionManager> m_cm;
     std::unique_ptr<LobbyController> m_controller;
-    TableModel* m_model = nullptr;
+    QPointer<TableModel> m_model;
     int m_syncCount = 0;
 };
 
@@ -224,8 +225,8 @@ void LobbyFeedTest::refusedPathLeavesNoSubscription()
 
 void LobbyFeedTest::feedOfSnapshotsUpdatesAndRemovals()
 {
-    QAbstractItemModelTester tester(m_model, QAbstractItemModelTester::FailureReportingMode::QtTest);
-    QSignalSpy reset(m_model, &QAbstractItemModel::modelReset);
+    QAbstractItemModelTester tester(m_model.get(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+    QSignalSpy reset(m_model.get(), &QAbstractItemModel::modelReset);
     m_model->subscribe("101/Regular");
     QCOMPARE(nextPath(SubscribeClass), QStringLiteral("101/Regular"));
 
@@ -261,7 +262,7 @@ void LobbyFeedTest::feedOfSnapshotsUpdatesAndRemovals()
 
     // Updates: a seat and a key change for Jade, the bonus table for Pearl,
     // and one for a table the client does not hold.
-    QSignalSpy changed(m_model, &QAbstractItemModel::dataChanged);
+    QSignalSpy changed(m_model.get(), &QAbstractItemModel::dataChanged);
     TestFrame updates(154);
     updates.u32(3);
     updateRecord(updates, 7, 4, {num("SPEED", 10000)}, {"FEE"});
@@ -330,7 +331,7 @@ void LobbyFeedTest::feedOfSnapshotsUpdatesAndRemovals()
 void LobbyFeedTest::viewsFollowTheFeed()
 {
     LobbyModel lobby;
-    lobby.setSourceModel(m_model);
+    lobby.setSourceModel(m_model.get());
     lobby.setLobbyPath("101/Regular");
     LobbyTableFilter filter;
     filter.setSourceModel(&lobby);

@@ -72,43 +72,32 @@ inline QByteArray pngClaiming(quint32 width, quint32 height)
 /// same stream and checksum, `megabytes` MB of zeros at about 1 kB each.
 inline QByteArray pngWithDataBeyond(QSize size, int megabytes)
 {
-    // Raw deflate ending on a byte, not the last block: pieces that follow
-    // one another in one stream.
-    const auto piece = [](const QByteArray& in) {
+    const auto piece = [](QByteArray in) { // raw deflate ending on a byte, not the last block
         z_stream z{};
         deflateInit2(&z, 9, Z_DEFLATED, -15, 9, Z_DEFAULT_STRATEGY);
-        QByteArray out(int(deflateBound(&z, uLong(in.size()))) + 16, '\0');
-        z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(in.constData()));
+        QByteArray out(qsizetype(deflateBound(&z, uLong(in.size()))) + 16, '\0');
+        z.next_in = reinterpret_cast<Bytef*>(in.data());
         z.avail_in = uInt(in.size());
         z.next_out = reinterpret_cast<Bytef*>(out.data());
         z.avail_out = uInt(out.size());
         deflate(&z, Z_FULL_FLUSH);
-        out.truncate(qsizetype(z.total_out));
         deflateEnd(&z);
-        return out;
+        return out.left(qsizetype(z.total_out));
     };
-    QByteArray rows;
-    for (int y = 0; y < size.height(); ++y)
-        rows += '\0' + QByteArray(size.width() * 3, '\x50');
+    const auto sum = [](const QByteArray& bytes, uLong start) {
+        return adler32(start, reinterpret_cast<const Bytef*>(bytes.data()), uInt(bytes.size()));
+    };
+    const QByteArray rows = QByteArray(1, '\0').append(size.width() * 3, '\x50').repeated(size.height());
     const QByteArray zeros(1 << 20, '\0');
-    const QByteArray zeroPiece = piece(zeros);
-    uLong adler = adler32(1, reinterpret_cast<const Bytef*>(rows.constData()), uInt(rows.size()));
-    const uLong zerosAdler = adler32(1, reinterpret_cast<const Bytef*>(zeros.constData()), uInt(zeros.size()));
-    QByteArray data = QByteArray("\x78\xda") + piece(rows);
-    for (int i = 0; i < megabytes; ++i) {
-        data += zeroPiece;
-        adler = adler32_combine(adler, zerosAdler, z_off_t(zeros.size()));
-    }
-    data += QByteArray("\x01\x00\x00\xff\xff", 5); // the last block, empty
-    QByteArray sum(4, '\0');
-    qToBigEndian<quint32>(quint32(adler), sum.data());
-    QByteArray header(13, '\0');
-    qToBigEndian<quint32>(quint32(size.width()), header.data());
-    qToBigEndian<quint32>(quint32(size.height()), header.data() + 4);
-    header[8] = 8; // bits per channel
-    header[9] = 2; // RGB
-    return QByteArray("\x89PNG\r\n\x1a\n", 8) + pngChunk("IHDR", header) + pngChunk("IDAT", data + sum)
-        + pngChunk("IEND", QByteArray());
+    QByteArray data = "\x78\xda" + piece(rows) + piece(zeros).repeated(megabytes)
+        + QByteArray("\x01\0\0\xff\xff\0\0\0\0", 9); // the last block, empty, and room for the checksum
+    uLong adler = sum(rows, 1);
+    for (const uLong zerosSum = sum(zeros, 1); megabytes-- > 0;)
+        adler = adler32_combine(adler, zerosSum, z_off_t(zeros.size()));
+    qToBigEndian<quint32>(quint32(adler), data.data() + data.size() - 4);
+    QByteArray header = pngClaiming(quint32(size.width()), quint32(size.height())).mid(16, 13);
+    header[9] = 2; // RGB, 8 bits
+    return plainPicture(QSize(1, 1)).left(8) + pngChunk("IHDR", header) + pngChunk("IDAT", data) + pngChunk("IEND", {});
 }
 
 } // namespace hostilepictures

@@ -69,11 +69,14 @@ bool calledFromWebEngine(const void* returnAddress)
 using SizedDelete = void (*)(void*, std::size_t) noexcept;
 using New = void* (*)(std::size_t);
 
-New sanitizerNew(bool array)
+void* allocate(bool array, std::size_t size, const void* returnAddress)
 {
     static const auto single = reinterpret_cast<New>(dlsym(RTLD_NEXT, "_Znwm"));
     static const auto many = reinterpret_cast<New>(dlsym(RTLD_NEXT, "_Znam"));
-    return array ? many : single;
+    void* pointer = (array ? many : single)(size);
+    if (calledFromWebEngine(returnAddress))
+        __lsan_ignore_object(pointer);
+    return pointer;
 }
 
 SizedDelete sanitizerSizedDelete()
@@ -95,18 +98,12 @@ void operator delete(void* pointer, std::size_t size) noexcept
 
 void* operator new(std::size_t size)
 {
-    void* pointer = sanitizerNew(false)(size);
-    if (calledFromWebEngine(__builtin_return_address(0)))
-        __lsan_ignore_object(pointer);
-    return pointer;
+    return allocate(false, size, __builtin_return_address(0));
 }
 
 void* operator new[](std::size_t size)
 {
-    void* pointer = sanitizerNew(true)(size);
-    if (calledFromWebEngine(__builtin_return_address(0)))
-        __lsan_ignore_object(pointer);
-    return pointer;
+    return allocate(true, size, __builtin_return_address(0));
 }
 
 // On an X display, the software GL driver that the windows' GL support loads
