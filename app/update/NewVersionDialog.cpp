@@ -28,6 +28,15 @@ void exitApplication(int code)
     QCoreApplication::exit(code);
 }
 
+/// An information box whose text is never read as markup: parts of it come
+/// from the server (an address, an HTTP reason phrase, a network error).
+void inform(QWidget* parent, const QString& title, const QString& text)
+{
+    QMessageBox box(QMessageBox::Information, title, text, QMessageBox::Ok, parent);
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+}
+
 }
 
 void (*NewVersionDialog::exitProgram)(int) = &exitApplication;
@@ -151,11 +160,10 @@ void NewVersionDialog::downloadClicked()
 #endif
     if (!isTrustedSource(link, versionListUrl)) {
         qWarning().noquote() << "refusing client download from untrusted address" << link.toString();
-        QMessageBox::information(this, tr("Download error"),
+        inform(this, tr("Download error"),
             tr("The new version is offered at %1, which is neither a secure address nor the update server. "
                "It was not downloaded.")
-                .arg(link.toString()),
-            QMessageBox::Ok);
+                .arg(link.toString()));
         return;
     }
 
@@ -169,8 +177,8 @@ void NewVersionDialog::downloadClicked()
         const QString missing = QDir::cleanPath(QDir(qEnvironmentVariable("TMPDIR")).absolutePath());
         QFile probe(QDir(missing).filePath(fileNameTemplate(link)));
         probe.open(QIODevice::WriteOnly | QIODevice::NewOnly);
-        QMessageBox::information(this, tr("Download error"),
-            tr("Unable to open file %1: %2.").arg(probe.fileName(), probe.errorString()), QMessageBox::Ok);
+        inform(this, tr("Download error"),
+            tr("Unable to open file %1: %2.").arg(probe.fileName(), probe.errorString()));
         probe.remove();
         return;
     }
@@ -179,8 +187,8 @@ void NewVersionDialog::downloadClicked()
     if (!file->open()) {
         // A file that could not be made has no name yet: name where it was to be.
         const QString path = file->fileName().isEmpty() ? file->fileTemplate() : file->fileName();
-        QMessageBox::information(this, tr("Download error"),
-            tr("Unable to open file %1: %2.").arg(path, file->errorString()), QMessageBox::Ok);
+        inform(this, tr("Download error"),
+            tr("Unable to open file %1: %2.").arg(path, file->errorString()));
         file.reset();
         return;
     }
@@ -229,8 +237,8 @@ void NewVersionDialog::headersComplete()
         aborted = true;
         // Aborting from inside the reply's own header signal upsets it: on return.
         QMetaObject::invokeMethod(reply, &QNetworkReply::abort, Qt::QueuedConnection);
-        QMessageBox::information(this, tr("Download error"),
-            tr("Download failed: %1 %2").arg(status.toInt()).arg(reason), QMessageBox::Ok);
+        inform(this, tr("Download error"),
+            tr("Download failed: %1 %2").arg(status.toInt()).arg(reason));
         return;
     }
     progress->show();
@@ -291,7 +299,7 @@ void NewVersionDialog::requestFinished()
         qDebug().noquote() << "client download failed:" << cutOff;
         incomplete = true;
         dropFile();
-        QMessageBox::information(this, tr("Download error"), tr("Download failed: %1.").arg(cutOff), QMessageBox::Ok);
+        inform(this, tr("Download error"), tr("Download failed: %1.").arg(cutOff));
         return;
     }
     if (failed || writeFailed || !file || !file->flush()) {
@@ -301,11 +309,11 @@ void NewVersionDialog::requestFinished()
         const QString fileError = file ? file->errorString() : QString();
         dropFile();
         if (writeFailed || (!failed && !path.isEmpty())) {
-            QMessageBox::information(this, tr("Download error"),
-                tr("Unable to write file %1: %2.").arg(path, writeFailed ? writeError : fileError), QMessageBox::Ok);
+            inform(this, tr("Download error"),
+                tr("Unable to write file %1: %2.").arg(path, writeFailed ? writeError : fileError));
         } else if (!aborted) {
-            QMessageBox::information(this, tr("Download error"),
-                tr("Download failed: %1.").arg(done->errorString()), QMessageBox::Ok);
+            inform(this, tr("Download error"),
+                tr("Download failed: %1.").arg(done->errorString()));
         }
         return;
     }

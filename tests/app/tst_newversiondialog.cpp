@@ -191,6 +191,8 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("box");
+        QTest::newRow("reason phrase of markup") << QStringLiteral("/status/503/why:<img src=zero>/parlor-setup.run")
+                                                 << QStringLiteral("Download error|Download failed: 503 <img src=zero>");
         QTest::newRow("empty body") << QStringLiteral("/empty/parlor-setup.run")
                                     << QStringLiteral("Download error|Download failed: the file is empty.");
         const QString noLength = QStringLiteral(
@@ -214,6 +216,7 @@ private Q_SLOTS:
         QTest::mouseClick(button(*d, "downloadButton"), Qt::LeftButton);
         QTRY_COMPARE_WITH_TIMEOUT(boxes.seen.size(), 1, 5000);
         QVERIFY2(boxes.seen[0].startsWith(box), qPrintable(boxes.seen[0]));
+        QCOMPARE(boxes.markup, QStringList());
         QTRY_VERIFY_WITH_TIMEOUT(button(*d, "okButton")->isEnabled(), 5000);
         QCOMPARE(leftovers(), QStringList());
         QCOMPARE(exitCode, -1);
