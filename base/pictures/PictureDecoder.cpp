@@ -206,6 +206,8 @@ WalkResult walkPng(const QByteArray& bytes, const Limits& limits)
     const std::variant<QSize, Error> size = pngSize(bytes, limits);
     if (const Error* error = std::get_if<Error>(&size))
         return *error;
+    if (bytes.size() < pngSignatureSize + 8 + 13)
+        return truncated(); // the header chunk's pixel format
     quint64 rows = 0;
     const quint64 rowBytes = pngRowBytes(bytes, std::get<QSize>(size), &rows);
     if (rowBytes == 0)

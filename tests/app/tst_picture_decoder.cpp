@@ -80,6 +80,7 @@ private Q_SLOTS:
         refused("GIF frame beyond its screen", gif("a00f"), photo, Error::TooLarge);
         refused("truncated", plain.left(plain.size() / 2), pngOnly, Error::Truncated);
         refused("empty", QByteArray(), pngOnly, Error::Truncated);
+        refused("cut in its pixel format", plain.left(26), pngOnly, Error::Truncated);
         refused("JPEG where only PNG is taken", plainPicture(QSize(8, 8), Qt::blue, "JPG"), pngOnly, Error::NotTaken);
         refused("SVG", "<svg xmlns='http://www.w3.org/2000/svg' width='9' height='9'/>", photo, Error::NotTaken);
         refused("unknown critical chunk", pngWithChunks(plain, 1, "ABCD", 10), pngOnly, Error::Broken);
