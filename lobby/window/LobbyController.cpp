@@ -13,10 +13,10 @@ LobbyController::LobbyController(ConnectionManager* connection, QObject* parent)
             [this](const TableInfo& info) { take(TableEvent{TableEvent::Record, info, 0, 0, {}}); });
     connect(connection, qOverload<qint32, int, TableInfoUpdates>(&ConnectionManager::tableInfoUpdate), this,
             [this](qint32 tableId, int seated, const TableInfoUpdates& updates) {
-                take(TableEvent{TableEvent::Update, {}, tableId, seated, updates});
+                take(TableEvent{TableEvent::Update, std::nullopt, tableId, seated, updates});
             });
     connect(connection, &ConnectionManager::tableRemoved, this,
-            [this](qint32 tableId) { take(TableEvent{TableEvent::Removal, {}, tableId, 0, {}}); });
+            [this](qint32 tableId) { take(TableEvent{TableEvent::Removal, std::nullopt, tableId, 0, {}}); });
 }
 
 LobbyController::~LobbyController() = default;
@@ -57,7 +57,7 @@ void LobbyController::nextSlice()
 void LobbyController::apply(const TableEvent& event)
 {
     switch (event.kind) {
-    case TableEvent::Record: model->addOrUpdateTable(event.record); break;
+    case TableEvent::Record: model->addOrUpdateTable(*event.record); break;
     case TableEvent::Update: model->updateTableInfo(event.tableId, event.seated, event.updates); break;
     case TableEvent::Removal: model->onTableRemoved(event.tableId); break;
     }

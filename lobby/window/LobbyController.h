@@ -7,6 +7,8 @@
 #include <QObject>
 #include <QQueue>
 
+#include <optional>
+
 class ConnectionManager;
 class LobbyWindow;
 class TableModel;
@@ -41,7 +43,8 @@ private:
     struct TableEvent
     {
         enum Kind { Record, Update, Removal } kind;
-        TableInfo record;
+        /// Only for a record: an empty TableInfo costs a translated text.
+        std::optional<TableInfo> record;
         qint32 tableId = 0;
         int seated = 0;
         TableInfoUpdates updates;
