@@ -93,9 +93,10 @@ stage() {
 all_tests() {
     echo "== tests, sanitized"
     # A sanitizer's report ends the test that caused it. Left out are
-    # QtWebEngine's own mismatched new/delete at exit (by its caller,
-    # tests/support/SanitizerExceptions.cpp) and the leaks that a few outside
-    # libraries keep until exit (by library, tests/support/sanitizer-leaks.supp).
+    # QtWebEngine's own mismatched new/delete at exit and the objects it
+    # allocates itself (by their caller, tests/support/SanitizerExceptions.cpp),
+    # and the leaks that a few outside libraries keep until exit (by library,
+    # tests/support/sanitizer-leaks.supp).
     ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:detect_stack_use_after_return=0 \
     LSAN_OPTIONS=suppressions=$root/tests/support/sanitizer-leaks.supp:print_suppressions=0 \
     UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \

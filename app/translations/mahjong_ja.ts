@@ -356,8 +356,8 @@ Error text: %1</source>
         <translation>ファイルが予告されたサイズより短いです</translation>
     </message>
     <message>
-        <source>the server did not say how long the file is, so it may be cut off</source>
-        <translation>サーバーがファイルのサイズを示さなかったため、途中で切れている可能性があります</translation>
+        <source>the server sent the installer without a stated length</source>
+        <translation>サーバーがサイズを示さずにインストーラーを送ってきました</translation>
     </message>
 </context>
 <context>

@@ -356,8 +356,8 @@ Error text: %1</source>
         <translation>文件比声明的大小短</translation>
     </message>
     <message>
-        <source>the server did not say how long the file is, so it may be cut off</source>
-        <translation>服务器没有说明文件大小，文件可能不完整</translation>
+        <source>the server sent the installer without a stated length</source>
+        <translation>服务器发送的安装程序没有声明长度</translation>
     </message>
 </context>
 <context>

@@ -1,5 +1,6 @@
 #include "NewVersionDialog.h"
 
+#include "DescriptionDocument.h"
 #include "Logging.h"
 #include "SingleInstanceLock.h"
 
@@ -25,6 +26,15 @@ namespace {
 void exitApplication(int code)
 {
     QCoreApplication::exit(code);
+}
+
+/// An information box whose text is never read as markup: parts of it come
+/// from the server (an address, an HTTP reason phrase, a network error).
+void inform(QWidget* parent, const QString& title, const QString& text)
+{
+    QMessageBox box(QMessageBox::Information, title, text, QMessageBox::Ok, parent);
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
 }
 
 }
@@ -68,7 +78,11 @@ NewVersionDialog::NewVersionDialog(QWidget* parent, const QString& title, const 
     hboxLayout->addWidget(okButton);
     retranslateUi();
 
-    description->setHtml(descriptionText);
+    // The server's text keeps its formatting; of what it names only pictures
+    // held in the text itself are shown.
+    auto* document = new DescriptionDocument(description);
+    description->setDocument(document);
+    document->setHtml(descriptionText);
     setWindowTitle(title);
     if (required)
         okButton->setEnabled(false);
@@ -146,11 +160,10 @@ void NewVersionDialog::downloadClicked()
 #endif
     if (!isTrustedSource(link, versionListUrl)) {
         qWarning().noquote() << "refusing client download from untrusted address" << link.toString();
-        QMessageBox::information(this, tr("Download error"),
+        inform(this, tr("Download error"),
             tr("The new version is offered at %1, which is neither a secure address nor the update server. "
                "It was not downloaded.")
-                .arg(link.toString()),
-            QMessageBox::Ok);
+                .arg(link.toString()));
         return;
     }
 
@@ -164,8 +177,8 @@ void NewVersionDialog::downloadClicked()
         const QString missing = QDir::cleanPath(QDir(qEnvironmentVariable("TMPDIR")).absolutePath());
         QFile probe(QDir(missing).filePath(fileNameTemplate(link)));
         probe.open(QIODevice::WriteOnly | QIODevice::NewOnly);
-        QMessageBox::information(this, tr("Download error"),
-            tr("Unable to open file %1: %2.").arg(probe.fileName(), probe.errorString()), QMessageBox::Ok);
+        inform(this, tr("Download error"),
+            tr("Unable to open file %1: %2.").arg(probe.fileName(), probe.errorString()));
         probe.remove();
         return;
     }
@@ -174,8 +187,8 @@ void NewVersionDialog::downloadClicked()
     if (!file->open()) {
         // A file that could not be made has no name yet: name where it was to be.
         const QString path = file->fileName().isEmpty() ? file->fileTemplate() : file->fileName();
-        QMessageBox::information(this, tr("Download error"),
-            tr("Unable to open file %1: %2.").arg(path, file->errorString()), QMessageBox::Ok);
+        inform(this, tr("Download error"),
+            tr("Unable to open file %1: %2.").arg(path, file->errorString()));
         file.reset();
         return;
     }
@@ -224,8 +237,8 @@ void NewVersionDialog::headersComplete()
         aborted = true;
         // Aborting from inside the reply's own header signal upsets it: on return.
         QMetaObject::invokeMethod(reply, &QNetworkReply::abort, Qt::QueuedConnection);
-        QMessageBox::information(this, tr("Download error"),
-            tr("Download failed: %1 %2").arg(status.toInt()).arg(reason), QMessageBox::Ok);
+        inform(this, tr("Download error"),
+            tr("Download failed: %1 %2").arg(status.toInt()).arg(reason));
         return;
     }
     progress->show();
@@ -286,7 +299,7 @@ void NewVersionDialog::requestFinished()
         qDebug().noquote() << "client download failed:" << cutOff;
         incomplete = true;
         dropFile();
-        QMessageBox::information(this, tr("Download error"), tr("Download failed: %1.").arg(cutOff), QMessageBox::Ok);
+        inform(this, tr("Download error"), tr("Download failed: %1.").arg(cutOff));
         return;
     }
     if (failed || writeFailed || !file || !file->flush()) {
@@ -296,11 +309,11 @@ void NewVersionDialog::requestFinished()
         const QString fileError = file ? file->errorString() : QString();
         dropFile();
         if (writeFailed || (!failed && !path.isEmpty())) {
-            QMessageBox::information(this, tr("Download error"),
-                tr("Unable to write file %1: %2.").arg(path, writeFailed ? writeError : fileError), QMessageBox::Ok);
+            inform(this, tr("Download error"),
+                tr("Unable to write file %1: %2.").arg(path, writeFailed ? writeError : fileError));
         } else if (!aborted) {
-            QMessageBox::information(this, tr("Download error"),
-                tr("Download failed: %1.").arg(done->errorString()), QMessageBox::Ok);
+            inform(this, tr("Download error"),
+                tr("Download failed: %1.").arg(done->errorString()));
         }
         return;
     }
@@ -325,7 +338,7 @@ QString NewVersionDialog::incompleteReason(QNetworkReply& done) const
     const QVariant length = done.header(QNetworkRequest::ContentLengthHeader);
     if (length.isValid())
         return length.toLongLong() == received ? QString() : tr("the file is shorter than announced");
-    return tr("the server did not say how long the file is, so it may be cut off");
+    return tr("the server sent the installer without a stated length");
 }
 
 void NewVersionDialog::startInstaller(const QString& path)

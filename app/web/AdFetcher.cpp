@@ -2,6 +2,7 @@
 
 #include "PictureDecoder.h"
 
+#include <QCoreApplication>
 #include <QFutureWatcher>
 #include <QImage>
 #include <QNetworkAccessManager>
@@ -12,6 +13,8 @@
 #include <QtConcurrent/QtConcurrentRun>
 
 #include <algorithm>
+#include <atomic>
+#include <memory>
 #include <stdexcept>
 #include <utility>
 
@@ -25,11 +28,10 @@ constexpr QSize keptSize(1024, 1024);
 /// Decodes the advertisement on a worker thread (QImage, never QPixmap off
 /// the GUI thread). A picture that announces more pixels than the label could
 /// ever need is not decoded at all.
-QImage decodeImage(const QByteArray& body)
+QImage decodeImage(const QByteArray& body, std::shared_ptr<const std::atomic<bool>> stop)
 {
-    const PictureDecoder::Limits limits{PictureDecoder::Format::Png | PictureDecoder::Format::Jpeg
-                                            | PictureDecoder::Format::Gif,
-                                        4096, AdFetcher::maxImagePixels, keptSize};
+    PictureDecoder::Limits limits = AdFetcher::pictureLimits();
+    limits.stop = stop.get();
     const PictureDecoder::Result result = PictureDecoder::decode(body, limits);
     if (const QString error = PictureDecoder::errorOf(result); !error.isEmpty())
         qWarning().noquote() << "advertisement picture left out:" << error;
@@ -38,15 +40,33 @@ QImage decodeImage(const QByteArray& body)
 
 }
 
+PictureDecoder::Limits AdFetcher::pictureLimits()
+{
+    return {PictureDecoder::Format::Png | PictureDecoder::Format::Jpeg | PictureDecoder::Format::Gif, 4096,
+            maxImagePixels, keptSize};
+}
+
 AdFetcher::AdFetcher(QWidget* parent)
     : QLabel(parent)
     , http(new QNetworkAccessManager(this))
 {
+    // The application waits for its worker threads at the end: a decode
+    // under way is given up on as soon as the program is to quit.
+    if (QCoreApplication* app = QCoreApplication::instance())
+        connect(app, &QCoreApplication::aboutToQuit, this, &AdFetcher::stopDecode);
 }
 
 AdFetcher::~AdFetcher()
 {
     stop();
+    stopDecode();
+}
+
+void AdFetcher::stopDecode()
+{
+    if (decodeStop)
+        decodeStop->store(true);
+    decodeStop.reset();
 }
 
 void AdFetcher::setUrl(const QString& url)
@@ -73,6 +93,7 @@ void AdFetcher::start()
         throw std::logic_error("can't start with empty URL");
 
     stop();
+    stopDecode(); // whatever it gives would be dropped
     ++generation;
     bytes.clear();
     refused = false;
@@ -187,7 +208,8 @@ void AdFetcher::startDecode(const QByteArray& body)
         picture = watcher->result();
         showPicture();
     });
-    watcher->setFuture(QtConcurrent::run(decodeImage, body));
+    decodeStop = std::make_shared<std::atomic<bool>>(false);
+    watcher->setFuture(QtConcurrent::run(decodeImage, body, std::shared_ptr<const std::atomic<bool>>(decodeStop)));
 }
 
 void AdFetcher::showPicture()

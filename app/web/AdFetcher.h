@@ -6,6 +6,11 @@
 #include <QPointer>
 #include <QUrl>
 
+#include "PictureDecoder.h"
+
+#include <atomic>
+#include <memory>
+
 class QNetworkAccessManager;
 class QNetworkReply;
 
@@ -23,6 +28,10 @@ public:
     static constexpr qint64 maxImageSize = 4 * 1024 * 1024;
     /// A picture whose header announces more pixels than this is not decoded.
     static constexpr qint64 maxImagePixels = 4096 * 4096;
+
+    /// What the advertisement takes as a picture; larger ones are decoded
+    /// scaled down to 1024 x 1024 pixels at most.
+    static PictureDecoder::Limits pictureLimits();
 
     explicit AdFetcher(QWidget* parent = nullptr);
     ~AdFetcher() override;
@@ -59,6 +68,8 @@ private:
     void refuse();
     /// Decodes the body on a worker thread; the label shows the outcome.
     void startDecode(const QByteArray& body);
+    /// Gives up on the decode under way, if any.
+    void stopDecode();
     /// Shows the picture, scaled down to the label's contents when larger.
     void showPicture();
 
@@ -73,4 +84,6 @@ private:
     bool refused = false;
     /// Counts the downloads; a decode that comes back for an older one is dropped.
     quint64 generation = 0;
+    /// Set to stop the decode under way.
+    std::shared_ptr<std::atomic<bool>> decodeStop;
 };

@@ -12,11 +12,14 @@
 #include <QIODevice>
 #include <QtEndian>
 
+#include <zlib.h>
+
 #include <algorithm>
 #include <array>
 #include <cstring>
 #include <limits>
 #include <optional>
+#include <vector>
 
 namespace PictureDecoder {
 
@@ -48,6 +51,7 @@ quint16 le16(const char* p) { return qFromLittleEndian<quint16>(p); }
 quint32 le32(const char* p) { return qFromLittleEndian<quint32>(p); }
 uchar byteAt(const QByteArray& bytes, qsizetype i) { return uchar(bytes.at(i)); }
 
+Error stopped() { return Error{Error::Stopped, QStringLiteral("no longer wanted")}; }
 Error truncated() { return Error{Error::Truncated, QStringLiteral("the picture ends early")}; }
 Error broken(const QString& why) { return Error{Error::Broken, why}; }
 
@@ -120,11 +124,100 @@ std::variant<QSize, Error> pngSize(const QByteArray& bytes, const Limits& limits
     return QSize(int(width), int(height));
 }
 
+/// The bytes of the rows of a PNG once inflated: every row of every pass
+/// (seven when interlaced, else one) starts with its filter byte. Zero when
+/// the header's pixel format is not one a PNG can have.
+quint64 pngRowBytes(const QByteArray& bytes, QSize size, quint64* rows)
+{
+    const char* header = bytes.constData() + pngSignatureSize + 8;
+    const uchar depth = uchar(header[8]);
+    const uchar colour = uchar(header[9]);
+    const uchar interlace = uchar(header[12]);
+    int channels = 0;
+    switch (colour) {
+    case 0: case 3: channels = 1; break;
+    case 4: channels = 2; break;
+    case 2: channels = 3; break;
+    case 6: channels = 4; break;
+    default: return 0;
+    }
+    if (depth == 0 || depth > 16 || (depth & (depth - 1)) != 0 || interlace > 1)
+        return 0;
+    const quint64 bits = quint64(channels) * depth;
+    // The passes as offsets and steps of columns and rows.
+    struct Pass { int x, y, dx, dy; };
+    static constexpr Pass whole[] = {{0, 0, 1, 1}};
+    static constexpr Pass adam7[] = {{0, 0, 8, 8}, {4, 0, 8, 8}, {0, 4, 4, 8}, {2, 0, 4, 4},
+                                     {0, 2, 2, 4}, {1, 0, 2, 2}, {0, 1, 1, 2}};
+    const auto add = [&](const auto& passes) {
+        quint64 total = 0;
+        for (const Pass& pass : passes) {
+            const quint64 w = size.width() > pass.x ? quint64(size.width() - pass.x + pass.dx - 1) / pass.dx : 0;
+            const quint64 h = size.height() > pass.y ? quint64(size.height() - pass.y + pass.dy - 1) / pass.dy : 0;
+            if (w == 0 || h == 0)
+                continue;
+            *rows += h;
+            total += h * (1 + (w * bits + 7) / 8);
+        }
+        return total;
+    };
+    *rows = 0;
+    return interlace ? add(adam7) : add(whole);
+}
+
+/// Inflates a PNG's image data, in pieces and thrown away, to make sure it
+/// ends with its last row; stops as soon as it runs beyond.
+std::optional<Error> checkPngData(const QByteArray& bytes, const std::vector<std::pair<qsizetype, quint32>>& data,
+                                  quint64 rowBytes, const Limits& limits)
+{
+    z_stream stream{};
+    if (inflateInit(&stream) != Z_OK)
+        return broken(QStringLiteral("no memory to inflate with"));
+    std::array<Bytef, 32768> out;
+    int status = Z_OK;
+    std::optional<Error> error;
+    for (const auto& [at, length] : data) {
+        stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(bytes.constData() + at));
+        stream.avail_in = length;
+        while (stream.avail_in > 0 && status == Z_OK) {
+            if (limits.stop && limits.stop->load(std::memory_order_relaxed)) {
+                error = stopped();
+                break;
+            }
+            stream.next_out = out.data();
+            stream.avail_out = uInt(out.size());
+            status = inflate(&stream, Z_NO_FLUSH);
+            if (stream.total_out > rowBytes) {
+                error = Error{Error::TooLarge, QStringLiteral("a PNG picture whose image data goes on beyond its rows")};
+                break;
+            }
+        }
+        if (error || status != Z_OK)
+            break;
+    }
+    inflateEnd(&stream);
+    if (!error && status != Z_OK && status != Z_STREAM_END)
+        error = broken(QStringLiteral("a PNG picture whose image data does not inflate"));
+    return error;
+}
+
 WalkResult walkPng(const QByteArray& bytes, const Limits& limits)
 {
     const std::variant<QSize, Error> size = pngSize(bytes, limits);
     if (const Error* error = std::get_if<Error>(&size))
         return *error;
+    if (bytes.size() < pngSignatureSize + 8 + 13)
+        return truncated(); // the header chunk's pixel format
+    quint64 rows = 0;
+    const quint64 rowBytes = pngRowBytes(bytes, std::get<QSize>(size), &rows);
+    if (rowBytes == 0)
+        return broken(QStringLiteral("a PNG picture of an unknown pixel format"));
+    // Stored blocks are the most deflate ever needs: 5 bytes ahead of at most
+    // 64 kB each, and an encoder may end a block at every row or every 16 kB;
+    // 2 bytes of zlib header and 4 of checksum around them.
+    const quint64 maxData = rowBytes + 5 * (rows + rowBytes / 16384 + 1) + 6;
+    quint64 dataBytes = 0;
+    std::vector<std::pair<qsizetype, quint32>> data;
     // The kept chunks go over as they are, their checksums with them; the
     // copy is made only once a chunk has been dropped.
     QByteArray kept;
@@ -152,13 +245,22 @@ WalkResult walkPng(const QByteArray& bytes, const Limits& limits)
         }
         if (keep && dropping)
             kept.append(chunk, chunkSize);
-        hasData = hasData || std::memcmp(type, "IDAT", 4) == 0;
+        if (std::memcmp(type, "IDAT", 4) == 0) {
+            hasData = true;
+            dataBytes += length;
+            if (dataBytes > maxData)
+                return Error{Error::TooLarge,
+                             QStringLiteral("a PNG picture with more image data than its rows can need")};
+            data.emplace_back(at + 8, length);
+        }
         at += chunkSize;
         if (std::memcmp(type, "IEND", 4) == 0)
             break;
     }
     if (!hasData)
         return broken(QStringLiteral("a PNG picture without image data"));
+    if (std::optional<Error> error = checkPngData(bytes, data, rowBytes, limits))
+        return *error;
     // Whatever follows the end chunk is not part of the picture.
     return Walked{std::get<QSize>(size), dropping ? kept : bytes.left(at)};
 }
@@ -332,6 +434,28 @@ WalkResult walkBmp(const QByteArray& bytes, const Limits& limits)
     return Walked{QSize(int(width), int(height)), bytes};
 }
 
+/// The bytes for the image reader, which run dry once the owner's stop
+/// turns true: the reader then ends with an error at its next read.
+class StoppableBuffer : public QBuffer
+{
+public:
+    explicit StoppableBuffer(const std::atomic<bool>* stop)
+        : stop(stop)
+    {
+    }
+
+protected:
+    qint64 readData(char* data, qint64 maxSize) override
+    {
+        if (stop && stop->load(std::memory_order_relaxed))
+            return -1;
+        return QBuffer::readData(data, maxSize);
+    }
+
+private:
+    const std::atomic<bool>* stop;
+};
+
 } // namespace
 
 Result decode(const QByteArray& bytes, const Limits& limits)
@@ -353,7 +477,7 @@ Result decode(const QByteArray& bytes, const Limits& limits)
         return *error;
     const Walked& picture = std::get<Walked>(walked);
 
-    QBuffer buffer;
+    StoppableBuffer buffer(limits.stop);
     buffer.setData(picture.bytes);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer, formatName(*format));
@@ -364,6 +488,8 @@ Result decode(const QByteArray& bytes, const Limits& limits)
         reader.setScaledSize(picture.size.scaled(limits.fitInto, Qt::KeepAspectRatio).expandedTo(QSize(1, 1)));
     }
     QImage image = reader.read();
+    if (limits.stop && limits.stop->load())
+        return stopped();
     if (image.isNull())
         return broken(QStringLiteral("a %1 picture that does not decode: %2")
                           .arg(QLatin1String(formatName(*format)), reader.errorString()));

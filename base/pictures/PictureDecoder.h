@@ -5,6 +5,7 @@
 #include <QSize>
 #include <QString>
 
+#include <atomic>
 #include <variant>
 
 class QByteArray;
@@ -18,8 +19,10 @@ class QIODevice;
 /// size within its limits, or nothing is decoded. Of a PNG only the chunks
 /// needed to draw it reach the image reader; text, colour profiles and any
 /// other optional chunk are dropped unread, so that no compressed chunk can
-/// inflate beyond the picture itself. A JPEG may have at most a hundred
-/// scans. Reentrant: any thread, no shared state.
+/// inflate beyond the picture itself. The image data may be no longer than
+/// its rows can need, stored uncompressed, and is inflated no further than
+/// its last row before the image reader gets it. A JPEG may have at most a
+/// hundred scans. Reentrant: any thread, no shared state.
 namespace PictureDecoder {
 
 enum class Format { Png = 0x1, Jpeg = 0x2, Gif = 0x4, Bmp = 0x8 };
@@ -36,6 +39,9 @@ struct Limits
     /// When valid, a larger picture comes back scaled down to fit inside
     /// it, its aspect kept (a JPEG is decoded at the smaller size).
     QSize fitInto;
+    /// When given, a decode under way gives up soon after it turns true: the
+    /// owner that no longer wants the picture need not wait for it.
+    const std::atomic<bool>* stop = nullptr;
 };
 
 /// Why a picture was left out.
@@ -46,6 +52,7 @@ struct Error
         TooLarge,  ///< its size, or its byte count, beyond the limits
         Truncated, ///< ends before the picture does
         Broken,    ///< not readable as its format
+        Stopped,   ///< given up on when the limits' stop turned true
     };
     Kind kind;
     /// For the log, in English: "a GIF picture, not taken here".

@@ -15,6 +15,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFutureWatcher>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -24,6 +25,7 @@
 #include <QSpacerItem>
 #include <QStandardItemModel>
 #include <QVBoxLayout>
+#include <QtConcurrent/QtConcurrentRun>
 
 namespace {
 
@@ -34,12 +36,12 @@ QImage fitted(const QImage& image)
 
 /// A picture file to choose from: a camera's picture is taken, decoded
 /// straight at about the size it is sent at.
-PictureDecoder::Result decodeFile(const QString& path)
+PictureDecoder::Result decodeFile(const QString& path, const std::atomic<bool>* stop = nullptr)
 {
     constexpr qint64 maxFileSize = 32 * 1024 * 1024;
     const PictureDecoder::Limits limits{PictureDecoder::Format::Png | PictureDecoder::Format::Jpeg
                                             | PictureDecoder::Format::Gif | PictureDecoder::Format::Bmp,
-                                        8192, 40'000'000, QSize(64, 64)};
+                                        8192, 40'000'000, QSize(64, 64), stop};
     return PictureDecoder::decodeFile(path, limits, maxFileSize);
 }
 
@@ -176,17 +178,26 @@ void AvatarDialog::addAvatar(const QImage& image)
 
 void AvatarDialog::sendAvatar(const QImage& image)
 {
-    // One upload at a time: the wait cursor is pushed here exactly once and
-    // popped exactly once when the outcome arrives or the dialog goes.
     if (m_uploading)
         return;
+    beginWaiting();
+    Q_EMIT changeAvatar(image);
+}
+
+void AvatarDialog::beginWaiting()
+{
+    // One choice at a time, from the decoding of a file to the upload's
+    // outcome: the wait cursor is pushed here exactly once and popped
+    // exactly once when the outcome arrives or the dialog goes.
     m_uploading = true;
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    Q_EMIT changeAvatar(image);
 }
 
 void AvatarDialog::endWaiting()
 {
+    if (m_decodeStop)
+        m_decodeStop->store(true); // its picture is no longer wanted
+    m_decodeStop.reset();
     if (!m_uploading)
         return;
     m_uploading = false;
@@ -239,20 +250,33 @@ void AvatarDialog::chooseCustomFile(const QString& fileName)
         warn(tr("The file %1 is unreadable").arg(fileName));
         return;
     }
-    const PictureDecoder::Result result = decodeFile(fileName);
-    const QImage image = PictureDecoder::imageOf(result);
-    if (image.isNull()) {
-        qCWarning(lcSocial) << "avatar picture" << fileName << "left out:" << PictureDecoder::errorOf(result);
-        warn(tr("The file %1 is an invalid image").arg(fileName));
-        return;
-    }
-    sendAvatar(fitted(image));
+    // Decoded off the GUI thread: a file of many megabytes takes its time.
+    beginWaiting();
+    auto stop = std::make_shared<std::atomic<bool>>(false);
+    m_decodeStop = stop;
+    auto* watcher = new QFutureWatcher<PictureDecoder::Result>(this);
+    connect(watcher, &QFutureWatcher<PictureDecoder::Result>::finished, this, [this, watcher, stop, fileName] {
+        watcher->deleteLater();
+        if (stop->load())
+            return; // closed meanwhile
+        m_decodeStop.reset();
+        const PictureDecoder::Result result = watcher->result();
+        const QImage image = PictureDecoder::imageOf(result);
+        if (image.isNull()) {
+            qCWarning(lcSocial) << "avatar picture" << fileName << "left out:" << PictureDecoder::errorOf(result);
+            endWaiting();
+            warn(tr("The file %1 is an invalid image").arg(fileName));
+            return;
+        }
+        Q_EMIT changeAvatar(fitted(image));
+    });
+    watcher->setFuture(QtConcurrent::run([fileName, stop] { return decodeFile(fileName, stop.get()); }));
 }
 
 void AvatarDialog::onChangeAvatarFailed()
 {
     // The outcome of somebody else's upload is none of this dialog's business.
-    if (!m_uploading)
+    if (!m_uploading || m_decodeStop)
         return;
     endWaiting();
     warn(tr("Failed to change avatar"));

@@ -2,6 +2,9 @@
 
 #include "MahjongDialog.h"
 
+#include <atomic>
+#include <memory>
+
 class QImage;
 class QLabel;
 class QListView;
@@ -25,8 +28,9 @@ public:
 
     /// Appends a picture to the grid, fitted into 64 x 64 pixels.
     void addAvatar(const QImage& image);
-    /// Sends the picture of a file the user chose, or warns when it cannot
-    /// be read or is no picture.
+    /// Sends the picture of a file the user chose once it is decoded (off
+    /// the GUI thread, waiting as for an upload), or warns when it cannot be
+    /// read or is no picture.
     void chooseCustomFile(const QString& fileName);
 
     QListView* avatarView() const { return m_avatarView; }
@@ -61,6 +65,7 @@ private:
     void retranslateUi();
     void loadDefaultAvatars();
     void sendAvatar(const QImage& image);
+    void beginWaiting();
     void endWaiting();
     void warn(const QString& text);
 
@@ -72,4 +77,6 @@ private:
     QPushButton* m_okButton = nullptr;
     QPushButton* m_cancelButton = nullptr;
     bool m_uploading = false;
+    /// Set while a chosen file is decoded; set to true to give up on it.
+    std::shared_ptr<std::atomic<bool>> m_decodeStop;
 };

@@ -20,6 +20,8 @@ public:
 
     /// "title|text" of every box seen, in order.
     QStringList seen;
+    /// The texts of those that showed their text as markup.
+    QStringList markup;
 
 private:
     void poll()
@@ -30,6 +32,9 @@ private:
                 continue;
             box->setProperty("answered", true);
             seen << box->windowTitle() + QLatin1Char('|') + box->text();
+            const Qt::TextFormat format = box->textFormat();
+            if (format == Qt::RichText || (format == Qt::AutoText && Qt::mightBeRichText(box->text())))
+                markup << box->text();
             box->done(QMessageBox::Ok);
         }
     }

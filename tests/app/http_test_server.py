@@ -7,7 +7,8 @@ Prints "PORT <n>" once it listens, then one line "REQUEST <request line>" for
 every request it receives. Files are served from DIR; a few paths behave
 specially:
 
-    /status/<code>/...       answers <code> with a small HTML page
+    /status/<code>/...       answers <code> with a small HTML page (and the
+                             reason phrase R after /status/<code>/why:R/)
     /hang/...                accepts and never answers
     /empty/...               answers 200 with an empty body
     /type/<type>/<sub>/<f>   serves DIR/<f> with the content type <type>/<sub>
@@ -54,8 +55,8 @@ class Handler(BaseHTTPRequestHandler):
     def log_message(self, fmt, *args):
         pass
 
-    def send_body(self, code, body, content_type):
-        self.send_response(code)
+    def send_body(self, code, body, content_type, reason=None):
+        self.send_response(code, reason)
         if content_type is not None:
             self.send_header('Content-Type', content_type)
         self.send_header('Content-Length', str(len(body)))
@@ -76,7 +77,8 @@ class Handler(BaseHTTPRequestHandler):
 
         if parts[:1] == ['status'] and len(parts) >= 2:
             code = int(parts[1])
-            self.send_body(code, b'<html><body><h1>%d</h1></body></html>' % code, 'text/html')
+            reason = parts[2][4:] if len(parts) > 2 and parts[2].startswith('why:') else None
+            self.send_body(code, b'<html><body><h1>%d</h1></body></html>' % code, 'text/html', reason)
             return
         if parts[:1] == ['hang']:
             time.sleep(120)

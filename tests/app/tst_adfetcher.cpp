@@ -13,6 +13,7 @@
 #include <QPixmap>
 #include <QSignalSpy>
 #include <QTcpServer>
+#include <QThreadPool>
 #include <QTest>
 #include <QVBoxLayout>
 
@@ -54,6 +55,20 @@ private Q_SLOTS:
         QCOMPARE(ad.imageFormat(), QByteArray("PNG"));
         // The request target is the absolute address.
         QCOMPARE(server->requests(), QStringList{QStringLiteral("GET ") + url + QStringLiteral(" HTTP/1.1")});
+
+        // A label that goes while its picture is decoded gives the decode up:
+        // the end of the program, which waits for worker threads, does not
+        // wait for it.
+        server->setFile(QStringLiteral("large.png"), hostilepictures::plainPicture(QSize(4096, 4096)));
+        auto* large = new AdFetcher(nullptr);
+        large->setUrl(server->base() + QStringLiteral("/type/image/png/large.png"));
+        LogCapture capture;
+        large->start();
+        QVERIFY(QTest::qWaitFor([] { return QThreadPool::globalInstance()->activeThreadCount() > 0; }, 10000));
+        delete large;
+        QThreadPool::globalInstance()->waitForDone();
+        QCOMPARE(capture.linesStartingWith(QtWarningMsg, QStringLiteral("advertisement picture left out")),
+                 QStringList{QStringLiteral("advertisement picture left out: no longer wanted")});
     }
 
     void contentTypeWithoutSubtype()
@@ -207,6 +222,7 @@ private Q_SLOTS:
         using namespace hostilepictures;
         QTest::newRow("picture called text") << plainPicture(QSize(330, 200)) << "text/plain" << QSize(330, 200);
         QTest::newRow("text chunk bomb") << pngWithChunks(plainPicture(QSize(96, 96)), 500) << "image/png" << QSize(96, 96);
+        QTest::newRow("image data bomb") << pngWithDataBeyond(QSize(96, 96), 3000) << "image/png" << QSize(0, 0);
         // Scaled down to its place, the window as wide as before.
         QTest::newRow("2000 x 1600") << plainPicture(QSize(2000, 1600)) << "image/png" << QSize(250, 200);
     }

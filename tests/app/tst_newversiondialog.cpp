@@ -2,9 +2,11 @@
 // loopback: progress, errors, a required update, the trusted sources, no
 // partial file left behind, and the installer started with "/DoDelete=Yes".
 
+#include "HostilePictures.h"
 #include "HttpTestServer.h"
 #include "MessageBoxWatcher.h"
 #include "NewVersionDialog.h"
+#include "ProcessMemory.h"
 #include "SingleInstanceLock.h"
 
 #include <QDir>
@@ -13,9 +15,17 @@
 #include <QFileInfo>
 #include <QProgressDialog>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QPushButton>
 #include <QTest>
+#include <QTextEdit>
+
+#include <atomic>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -100,7 +110,40 @@ private Q_SLOTS:
 
     void formAndLanguageChange()
     {
+        // The description keeps its formatting and the pictures it holds, at
+        // a peak beside a plain one's; of the files it names (a FIFO, which a
+        // reader opens once a writer comes, and an endless device) none is opened.
+        const processmemory::PeakGrowth plainPeak;
         std::unique_ptr<NewVersionDialog> d(makeDialog(QStringLiteral("/x.run"), false));
+        QTest::qWait(300);
+        const qint64 plainKb = plainPeak.kb();
+        QTemporaryDir dir;
+        const QByteArray fifo = dir.filePath(QStringLiteral("fifo")).toUtf8();
+        QCOMPARE(mkfifo(fifo.constData(), 0600), 0);
+        std::atomic<bool> opened = false, done = false;
+        std::thread writer([&] {
+            for (int fd; !done; std::this_thread::sleep_for(std::chrono::milliseconds(1)))
+                if ((fd = ::open(fifo.constData(), O_WRONLY | O_NONBLOCK)) >= 0 && ::close(fd) == 0)
+                    opened = true;
+        });
+        const auto stopWriter = qScopeGuard([&] { done = true; writer.join(); });
+        const QString picture = QStringLiteral("data:image/png;base64,") + QString::fromLatin1(
+            hostilepictures::pngWithChunks(hostilepictures::plainPicture(QSize(96, 96)), 100).toBase64());
+        const QString text = QStringLiteral("<b>New!</b><img src=\"%1\"><img src=\"%2\"><img src=\"/dev/zero\">"
+                                            "<table background=\"%2\"><tr><td>x</td></tr></table>"
+                                            "<link rel=\"stylesheet\" href=\"/dev/zero\">").arg(picture, QString::fromUtf8(fifo));
+        const processmemory::PeakGrowth peak;
+        NewVersionDialog shown(nullptr, QString(), text, QUrl(), false);
+        shown.show();
+        QTextDocument* document = shown.findChild<QTextEdit*>()->document();
+        QTRY_COMPARE(document->resource(QTextDocument::ImageResource, QUrl(picture)).value<QPixmap>().size(),
+                     QSize(96, 96));
+        QTest::qWait(300);
+        qInfo("description of %lld characters: peak +%lld kB, beside +%lld kB of a plain one", qint64(text.size()),
+              peak.kb(), plainKb);
+        QVERIFY(!opened);
+        QVERIFY(peak.kb() < 150 * 1024);
+        QVERIFY(document->toHtml().contains(QLatin1String("font-weight:700;\">New!")));
         QCOMPARE(d->windowTitle(), QStringLiteral("Quellmark - 1.5.0"));
         QCOMPARE(d->size(), QSize(600, 356));
         QCOMPARE(button(*d, "downloadButton")->text(), QStringLiteral("Click here to download new version!"));
@@ -148,10 +191,12 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("box");
+        QTest::newRow("reason phrase of markup") << QStringLiteral("/status/503/why:<img src=zero>/parlor-setup.run")
+                                                 << QStringLiteral("Download error|Download failed: 503 <img src=zero>");
         QTest::newRow("empty body") << QStringLiteral("/empty/parlor-setup.run")
                                     << QStringLiteral("Download error|Download failed: the file is empty.");
         const QString noLength = QStringLiteral(
-            "Download error|Download failed: the server did not say how long the file is, so it may be cut off.");
+            "Download error|Download failed: the server sent the installer without a stated length.");
         QTest::newRow("no length, body ends with the connection")
             << QStringLiteral("/nolength/client/parlor7/parlor-setup.run") << noLength;
         // The network layer mostly fails a chunked body cut between two chunks,
@@ -171,6 +216,7 @@ private Q_SLOTS:
         QTest::mouseClick(button(*d, "downloadButton"), Qt::LeftButton);
         QTRY_COMPARE_WITH_TIMEOUT(boxes.seen.size(), 1, 5000);
         QVERIFY2(boxes.seen[0].startsWith(box), qPrintable(boxes.seen[0]));
+        QCOMPARE(boxes.markup, QStringList());
         QTRY_VERIFY_WITH_TIMEOUT(button(*d, "okButton")->isEnabled(), 5000);
         QCOMPARE(leftovers(), QStringList());
         QCOMPARE(exitCode, -1);

@@ -28,6 +28,8 @@ QByteArray gif(const char* frameWidth)
 
 const PictureDecoder::Limits photo{Format::Png | Format::Jpeg | Format::Gif, 2048, 2048 * 2048, QSize(64, 64)};
 const PictureDecoder::Limits pngOnly{Format::Png, 256, 256 * 256, QSize()};
+const std::atomic<bool> stopNow{true};
+const PictureDecoder::Limits unwanted{Format::Png, 256, 256 * 256, QSize(), &stopNow};
 
 void shown(const char* tag, const QByteArray& bytes, const PictureDecoder::Limits& limits, QSize size)
 {
@@ -78,10 +80,18 @@ private Q_SLOTS:
         refused("GIF frame beyond its screen", gif("a00f"), photo, Error::TooLarge);
         refused("truncated", plain.left(plain.size() / 2), pngOnly, Error::Truncated);
         refused("empty", QByteArray(), pngOnly, Error::Truncated);
+        refused("cut in its pixel format", plain.left(26), pngOnly, Error::Truncated);
         refused("JPEG where only PNG is taken", plainPicture(QSize(8, 8), Qt::blue, "JPG"), pngOnly, Error::NotTaken);
         refused("SVG", "<svg xmlns='http://www.w3.org/2000/svg' width='9' height='9'/>", photo, Error::NotTaken);
         refused("unknown critical chunk", pngWithChunks(plain, 1, "ABCD", 10), pngOnly, Error::Broken);
         refused("damaged data", damaged, pngOnly, Error::Broken);
+        shown("rows ending their data", pngWithDataBeyond(QSize(96, 96), 0), photo, QSize(64, 64));
+        // 3 GB of zeros after the rows in 3 MB, and 744 MB in a vCard photo's room.
+        refused("image data bomb", pngWithDataBeyond(QSize(96, 96), 3000), pngOnly, Error::TooLarge);
+        refused("photo bomb", pngWithDataBeyond(QSize(96, 96), 744), photo, Error::TooLarge);
+        // Within what the rows could take stored, yet inflating 20 MB beyond them.
+        refused("image data beyond the rows", pngWithDataBeyond(QSize(96, 96), 20), pngOnly, Error::TooLarge);
+        refused("no longer wanted", plain, unwanted, Error::Stopped);
     }
 
     void hostilePictures()

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Writes the picture decoder fuzzer's seeds and the tile cache seed whose
-pictures carry compressed text and colour profile chunks: valid zlib data
-and checksums, which a fuzzer does not find by itself. Run from anywhere;
+pictures carry compressed text and colour profile chunks, or image data
+that goes on beyond the last row: valid zlib data and checksums, which a
+fuzzer does not find by itself. Run from anywhere;
 the output is committed."""
 import os
 import struct
@@ -29,6 +30,18 @@ def png(size, colour_type=6, before=b"", after=b""):
             + chunk(b"IEND", b""))
 
 
+def data_beyond_rows(size, megabytes):
+    """An RGB PNG whose image data goes on, checksum and all, with megabytes MB of zeros after its last row."""
+    def piece(data):
+        packer = zlib.compressobj(9, zlib.DEFLATED, -15)
+        return packer.compress(data) + packer.flush(zlib.Z_FULL_FLUSH)
+    rows, zeros = (b"\0" + b"\x50" * 3 * size) * size, b"\0" * (1 << 20)
+    data = b"\x78\xda" + piece(rows) + piece(zeros) * megabytes + b"\x01\x00\x00\xff\xff"
+    data += struct.pack(">I", zlib.adler32(zeros * megabytes, zlib.adler32(rows)))
+    header = struct.pack(">IIBBBBB", size, size, 8, 2, 0, 0, 0)
+    return SIGNATURE + chunk(b"IHDR", header) + chunk(b"IDAT", data) + chunk(b"IEND", b"")
+
+
 def segment(marker, body):
     return bytes([0xFF, marker]) + struct.pack(">H", len(body) + 2) + body
 
@@ -43,6 +56,7 @@ def main():
     seeds = "fuzz_picture_decoder"
     write(seeds, "plain.png", png(8))
     write(seeds, "text_chunks.png", png(8, before=bombs(3), after=chunk(b"tEXt", b"Author\0somebody")))
+    write(seeds, "data_beyond_rows.png", data_beyond_rows(8, 64))
     write(seeds, "palette.png", png(4, 3, before=chunk(b"gAMA", struct.pack(">I", 45455)) + chunk(b"PLTE", b"\x10\x20\x30")
                                        + chunk(b"tRNS", b"\x80")))
     # 8 x 8 grey: one block whose only codes (a DC difference of 0, the end

@@ -1,6 +1,7 @@
 // The lobby fed by a real ConnectionManager from the test game server:
 // subscribe and unsubscribe requests on the wire, snapshots, updates and
 // removals for subscribed and unsubscribed paths.
+#include "LobbyController.h"
 #include "LobbyRoles.h"
 #include "LobbyModel.h"
 #include "LobbyTableFilter.h"
@@ -12,6 +13,7 @@
 
 #include <QAbstractItemModelTester>
 #include <QLocale>
+#include <QPointer>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -103,7 +105,8 @@ private:
 
     std::unique_ptr<TestGameServer> m_server;
     std::unique_ptr<ConnectionManager> m_cm;
-    std::unique_ptr<TableModel> m_model;
+    std::unique_ptr<LobbyController> m_controller;
+    QPointer<TableModel> m_model;
     int m_syncCount = 0;
 };
 
@@ -117,18 +120,13 @@ void LobbyFeedTest::init()
     m_cm->connectToHost(QStringLiteral("127.0.0.1"), m_server->port());
     QVERIFY(ready.wait(5000));
 
-    // Wired as the lobby controller wires it.
-    m_model = std::make_unique<TableModel>(m_cm.get());
-    connect(m_cm.get(), qOverload<TableInfo>(&ConnectionManager::tableInfoUpdate), m_model.get(),
-            &TableModel::addOrUpdateTable);
-    connect(m_cm.get(), qOverload<qint32, int, TableInfoUpdates>(&ConnectionManager::tableInfoUpdate),
-            m_model.get(), &TableModel::updateTableInfo);
-    connect(m_cm.get(), &ConnectionManager::tableRemoved, m_model.get(), &TableModel::onTableRemoved);
+    m_controller = std::make_unique<LobbyController>(m_cm.get(), nullptr);
+    m_model = m_controller->tableModel();
 }
 
 void LobbyFeedTest::cleanup()
 {
-    m_model.reset();
+    m_controller.reset();
     m_cm.reset();
     m_server.reset();
 }
@@ -281,6 +279,18 @@ void LobbyFeedTest::feedOfSnapshotsUpdatesAndRemovals()
     QCOMPARE(cellText(*m_model, pearl, 5), QStringLiteral("$20"));
     QVERIFY(m_model->index(pearl, 0).data(Qt::ToolTipRole).toString().endsWith(
         QStringLiteral("Buy-in: $5 ($8)\nMax win: $20 ($23)\nPlace bonus: 1st $3, 2nd $1, 3rd $-1, 4th $-3")));
+
+    // A burst is applied in order over several turns of the event loop, which
+    // answers in between.
+    constexpr int burst = 20000;
+    TestFrame many(154);
+    many.u32(burst);
+    for (int i = 1; i <= burst; ++i)
+        updateRecord(many, 9, quint16(i % 4), {});
+    QVERIFY(m_server->send(many));
+    QTRY_VERIFY(m_controller->waitingEvents() > 0);
+    QTRY_COMPARE_WITH_TIMEOUT(m_controller->waitingEvents(), 0, 60000);
+    QCOMPARE(m_model->tableInfo(9).capacity.seated(), burst % 4);
 
     // A single snapshot for a held table replaces its record in place.
     TestFrame snapshot(143);

@@ -9,6 +9,8 @@
 #include <QImage>
 #include <QtEndian>
 
+#include <zlib.h>
+
 namespace hostilepictures {
 
 /// One chunk: length, type, data and checksum.
@@ -64,6 +66,38 @@ inline QByteArray pngClaiming(quint32 width, quint32 height)
     qToBigEndian<quint32>(width, header.data());
     qToBigEndian<quint32>(height, header.data() + 4);
     return png.left(8) + pngChunk("IHDR", header) + png.mid(8 + 12 + 13);
+}
+
+/// An RGB PNG whose one image data stream holds its rows and then, in the
+/// same stream and checksum, `megabytes` MB of zeros at about 1 kB each.
+inline QByteArray pngWithDataBeyond(QSize size, int megabytes)
+{
+    const auto piece = [](QByteArray in) { // raw deflate ending on a byte, not the last block
+        z_stream z{};
+        deflateInit2(&z, 9, Z_DEFLATED, -15, 9, Z_DEFAULT_STRATEGY);
+        QByteArray out(qsizetype(deflateBound(&z, uLong(in.size()))) + 16, '\0');
+        z.next_in = reinterpret_cast<Bytef*>(in.data());
+        z.avail_in = uInt(in.size());
+        z.next_out = reinterpret_cast<Bytef*>(out.data());
+        z.avail_out = uInt(out.size());
+        deflate(&z, Z_FULL_FLUSH);
+        deflateEnd(&z);
+        return out.left(qsizetype(z.total_out));
+    };
+    const auto sum = [](const QByteArray& bytes, uLong start) {
+        return adler32(start, reinterpret_cast<const Bytef*>(bytes.data()), uInt(bytes.size()));
+    };
+    const QByteArray rows = QByteArray(1, '\0').append(size.width() * 3, '\x50').repeated(size.height());
+    const QByteArray zeros(1 << 20, '\0');
+    QByteArray data = "\x78\xda" + piece(rows) + piece(zeros).repeated(megabytes)
+        + QByteArray("\x01\0\0\xff\xff\0\0\0\0", 9); // the last block, empty, and room for the checksum
+    uLong adler = sum(rows, 1);
+    for (const uLong zerosSum = sum(zeros, 1); megabytes-- > 0;)
+        adler = adler32_combine(adler, zerosSum, z_off_t(zeros.size()));
+    qToBigEndian<quint32>(quint32(adler), data.data() + data.size() - 4);
+    QByteArray header = pngClaiming(quint32(size.width()), quint32(size.height())).mid(16, 13);
+    header[9] = 2; // RGB, 8 bits
+    return plainPicture(QSize(1, 1)).left(8) + pngChunk("IHDR", header) + pngChunk("IDAT", data) + pngChunk("IEND", {});
 }
 
 } // namespace hostilepictures

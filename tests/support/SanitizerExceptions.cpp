@@ -8,8 +8,15 @@
 // check; every other caller, the program's code and every other library, keeps
 // it, and the library keeps every other check (use after free, double free,
 // new/delete against new[]/malloc).
+//
+// The same library keeps some of its objects to the end of the program by
+// design. An object that its own code allocates with new is left out of the
+// leak check, as are the objects reachable from it; whatever the program's
+// code allocates, also when the library called that code (page, scheme and
+// console callbacks), is still checked.
 #include <dlfcn.h>
 #include <link.h>
+#include <sanitizer/lsan_interface.h>
 
 #include <cstddef>
 #include <cstdint>
@@ -52,7 +59,25 @@ const CodeRange& webEngineCode()
     return range;
 }
 
+bool calledFromWebEngine(const void* returnAddress)
+{
+    const auto caller = reinterpret_cast<std::uintptr_t>(returnAddress);
+    const CodeRange& webEngine = webEngineCode();
+    return caller >= webEngine.begin && caller < webEngine.end;
+}
+
 using SizedDelete = void (*)(void*, std::size_t) noexcept;
+using New = void* (*)(std::size_t);
+
+void* allocate(bool array, std::size_t size, const void* returnAddress)
+{
+    static const auto single = reinterpret_cast<New>(dlsym(RTLD_NEXT, "_Znwm"));
+    static const auto many = reinterpret_cast<New>(dlsym(RTLD_NEXT, "_Znam"));
+    void* pointer = (array ? many : single)(size);
+    if (calledFromWebEngine(returnAddress))
+        __lsan_ignore_object(pointer);
+    return pointer;
+}
 
 SizedDelete sanitizerSizedDelete()
 {
@@ -64,13 +89,21 @@ SizedDelete sanitizerSizedDelete()
 
 void operator delete(void* pointer, std::size_t size) noexcept
 {
-    const auto caller = reinterpret_cast<std::uintptr_t>(__builtin_return_address(0));
-    const CodeRange& webEngine = webEngineCode();
-    if (caller >= webEngine.begin && caller < webEngine.end) {
+    if (calledFromWebEngine(__builtin_return_address(0))) {
         ::operator delete(pointer);
         return;
     }
     sanitizerSizedDelete()(pointer, size);
+}
+
+void* operator new(std::size_t size)
+{
+    return allocate(false, size, __builtin_return_address(0));
+}
+
+void* operator new[](std::size_t size)
+{
+    return allocate(true, size, __builtin_return_address(0));
 }
 
 // On an X display, the software GL driver that the windows' GL support loads
