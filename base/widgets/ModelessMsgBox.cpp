@@ -1,6 +1,7 @@
 #include "ModelessMsgBox.h"
 
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QStyle>
@@ -48,6 +49,12 @@ ModelessMsgBox::MsgBox* showBox(QWidget* parent, Kind kind, const QString& title
     box->show();
     box->raise();
     box->centerOnParent();
+    // Keys typed while the box is open answer it (a hidden button could not
+    // take the focus when the buttons were made).
+    if (QPushButton* button = box->defaultButton())
+        button->setFocus(Qt::OtherFocusReason);
+    else if (!box->buttonBox()->buttons().isEmpty())
+        box->buttonBox()->buttons().first()->setFocus(Qt::OtherFocusReason);
     return box;
 }
 
@@ -119,6 +126,27 @@ void MsgBox::onFinished(int result)
     answered = true;
     Q_EMIT finished(result);
     deleteLater();
+}
+
+QAbstractButton* MsgBox::escapeButton() const
+{
+    const QList<QAbstractButton*> all = buttons->buttons();
+    for (QDialogButtonBox::ButtonRole role : {QDialogButtonBox::RejectRole, QDialogButtonBox::NoRole})
+        for (QAbstractButton* b : all)
+            if (buttons->buttonRole(b) == role)
+                return b;
+    return all.size() == 1 ? all.first() : nullptr;
+}
+
+void MsgBox::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        if (QAbstractButton* button = escapeButton()) {
+            button->click();
+            return;
+        }
+    }
+    MahjongDialog::keyPressEvent(event);
 }
 
 void MsgBox::closeEvent(QCloseEvent* event)

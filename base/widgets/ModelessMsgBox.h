@@ -11,7 +11,9 @@ class QPushButton;
 
 /// Modeless message boxes on the dialog frame: shown centred inside a parent
 /// widget, the rest of the window stays usable, and the answer (the clicked
-/// standard button, or 0 when closed) arrives later through a callback.
+/// standard button, or 0 when closed) arrives later through a callback. A
+/// shown box takes the keyboard focus: Enter answers with its default button,
+/// Escape with its No or Close.
 namespace ModelessMsgBox {
 
 /// One box. Deletes itself after its answer.
@@ -39,8 +41,13 @@ public Q_SLOTS:
     /// Ends the box from outside with the given result.
     void onFinished(int result);
 
+    /// The button Escape answers with: a No, Cancel or Close, else the only
+    /// button; null when there is none of these.
+    QAbstractButton* escapeButton() const;
+
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     QPushButton* defaultBtn = nullptr;

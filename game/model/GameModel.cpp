@@ -152,6 +152,8 @@ void GameModel::reset()
     m_handId = -1;
     m_riichiSticks = 0;
     m_counterSticks = 0;
+    m_lastHandEnd.reset();
+    m_readyQuestion.reset();
     Q_EMIT modelReset();
 }
 
@@ -377,6 +379,8 @@ void GameModel::onAreYouReady(const TimeSpan& ts)
         qCWarning(lcGame).noquote() << "Got 'are you ready' in state:" << playerStateName(m_playerState);
         return;
     }
+    if (m_playerState == SCORING)
+        m_readyQuestion = ts;
     Q_EMIT areYouReady(ts, m_playerState == SEAT_OFFERED);
 }
 
@@ -401,6 +405,8 @@ void GameModel::onPlayerIsReady(qint32 playerId)
         return;
     }
     p->setReady(true);
+    if (playerId == m_ownPlayerId)
+        m_readyQuestion.reset();
     if (!p->seated()) {
         p->setSeated(true);
         Q_EMIT playerSeated(playerId, m_tableId, false);

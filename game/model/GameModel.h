@@ -127,6 +127,21 @@ public:
     std::pair<qint32, TimeSpan> currentActor() const;
     const std::set<qint32>& delayedRemovals() const { return m_delayedRemovals; }
 
+    /// How the last hand ended, kept until the next one starts, so that a
+    /// page opened between hands shows what the user is to answer.
+    struct HandEnd
+    {
+        /// Empty for a hand that ended without a winner.
+        std::map<qint32, player_score> scores;
+        endhand_reason_t reason{};
+        bool scored = false;
+        bool endOfGame = false;
+    };
+    const std::optional<HandEnd>& lastHandEnd() const { return m_lastHandEnd; }
+    /// The server's open question whether the user is ready for the next
+    /// hand (its time), until that hand starts.
+    const std::optional<TimeSpan>& readyQuestion() const { return m_readyQuestion; }
+
     bool isJoinable() const { return m_joinable; }
     bool watchingFromLobby() const { return m_watchingFromLobby; }
     kick_reason::enum_t kickReason() const { return m_kickReason; }
@@ -287,4 +302,6 @@ private:
     std::array<qint32, 3> m_turnWords{{0, 0, 0}};
     int m_riichiSticks = 0;
     int m_counterSticks = 0;
+    std::optional<HandEnd> m_lastHandEnd;
+    std::optional<TimeSpan> m_readyQuestion;
 };

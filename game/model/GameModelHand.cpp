@@ -54,6 +54,8 @@ void GameModel::onStartHand(qint64 handId, const Seating& seating, const round_s
     m_riichiSticks = tableState.riichiSticks();
     m_counterSticks = tableState.counterSticks();
     m_gameInProgress = true;
+    m_lastHandEnd.reset();
+    m_readyQuestion.reset();
     // Nothing of the last hand's discards or turns can be claimed or acted on.
     m_lastDiscarder = -1;
     m_discardState = DISCARD_OPEN;
@@ -373,6 +375,7 @@ void GameModel::onHandEndScoring(const std::map<qint32, player_score>& scores, e
     }
 
     endHand(endOfGame);
+    m_lastHandEnd = HandEnd{placed, mahjongType, true, endOfGame};
     for (const auto& [id, score] : placed) {
         PlayerData* p = findPlayer(id);
         if (!p)
@@ -387,6 +390,7 @@ void GameModel::onHandEndScoring(const std::map<qint32, player_score>& scores, e
 void GameModel::onHandEndNonScoring(endhand_reason_t washoutType, bool endOfGame)
 {
     endHand(endOfGame);
+    m_lastHandEnd = HandEnd{{}, washoutType, false, endOfGame};
     Q_EMIT handEndNonScoring(washoutType, endOfGame);
 }
 

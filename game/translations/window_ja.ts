@@ -68,4 +68,17 @@ Until then the table can be opened again from the lobby.</source>
         <translation>トーナメントのラウンドが終わりました。OK を押すとロビーに戻ります</translation>
     </message>
 </context>
+<context>
+    <name>GameController</name>
+    <message>
+        <source>Table not opened</source>
+        <translation>テーブルを開けませんでした</translation>
+    </message>
+    <message>
+        <source>Table %1 could not be opened: the server did not describe it in time.
+You have left the table.</source>
+        <translation>テーブル %1 を開けませんでした: サーバーから時間内にテーブルの情報が届きませんでした。
+テーブルから退席しました。</translation>
+    </message>
+</context>
 </TS>

@@ -68,4 +68,17 @@ Until then the table can be opened again from the lobby.</source>
         <translation>锦标赛本轮已结束，按“确定”返回大厅</translation>
     </message>
 </context>
+<context>
+    <name>GameController</name>
+    <message>
+        <source>Table not opened</source>
+        <translation>无法打开牌桌</translation>
+    </message>
+    <message>
+        <source>Table %1 could not be opened: the server did not describe it in time.
+You have left the table.</source>
+        <translation>无法打开牌桌 %1：服务器未能及时发来牌桌的信息。
+您已离开该牌桌。</translation>
+    </message>
+</context>
 </TS>

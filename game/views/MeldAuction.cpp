@@ -57,15 +57,17 @@ MeldAuction::MeldAuction(QWidget* parent)
     connect(pass, &QPushButton::clicked, this, &MeldAuction::passClicked);
     connect(close, &QPushButton::clicked, this, &MeldAuction::closeClicked);
     // Escape declines whatever the chooser asks: a pass where a pass is
-    // offered, else it closes a declaration. Closing may discard the drawn
-    // tile (in riichi, with automatic passes): while a win is on offer only
-    // the Close button itself does that, never a key pressed by mistake.
+    // offered, else it closes a declaration. A win on offer (on a discard,
+    // on a robbed kong or on the own draw) is never thrown away by a key
+    // pressed by mistake: then only the Pass or Close button declines it.
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     escape->setContext(Qt::WindowShortcut);
     connect(escape, &QShortcut::activated, this, [this] {
+        if (mahjongOffered)
+            return;
         if (passOffered && pass->isVisible())
             pass->click();
-        else if (close->isVisible() && !mahjongOffered)
+        else if (close->isVisible())
             close->click();
     });
     clear();

@@ -2,6 +2,7 @@
 
 #include "ConnectionManager.h"
 #include "GameWindow.h"
+#include "ModelessMsgBox.h"
 #include "SocialServices.h"
 #include "TableModel.h"
 #include "TournamentsController.h"
@@ -22,8 +23,33 @@ namespace {
 constexpr int seatingRetryMs = 500;
 /// How long a join waits for the record of its table before it is given up.
 constexpr int heldJoinMs = 10000;
-/// How many of its table's events a join waiting for the record keeps.
+/// How many of its table's events a join waiting for the record keeps, and
+/// how many bytes of memory they may take.
 constexpr std::size_t heldEventLimit = 1000;
+constexpr std::size_t heldByteLimit = 4u * 1024u * 1024u;
+
+/// The memory a held event's value takes, its lists and texts included.
+template <typename T>
+std::size_t heldBytes(const T& value)
+{
+    if constexpr (std::is_same_v<T, QString>) {
+        return sizeof(T) + std::size_t(value.size()) * sizeof(QChar);
+    } else if constexpr (std::is_same_v<T, player_score>) {
+        return sizeof(T) + heldBytes(value.name) + heldBytes(value.points) + heldBytes(value.doubles)
+               + heldBytes(value.limitHands) + heldBytes(value.highlighted);
+    } else if constexpr (std::is_same_v<T, HighlightedTiles>) {
+        return sizeof(T) + heldBytes(value.tiles);
+    } else if constexpr (requires { value.first; value.second; }) {
+        return heldBytes(value.first) + heldBytes(value.second);
+    } else if constexpr (requires { value.begin(); value.end(); }) {
+        std::size_t bytes = sizeof(T);
+        for (const auto& item : value)
+            bytes += heldBytes(item);
+        return bytes;
+    } else {
+        return sizeof(T);
+    }
+}
 
 } // namespace
 
@@ -36,17 +62,20 @@ auto GameController::relay(void (GameController::*slot)(qint32, Args...))
             (this->*slot)(tableId, args...);
             return;
         }
-        std::vector<std::function<void()>>& events = held->second.events;
+        HeldJoin& join = held->second;
         // A snapshot restates the whole table: what came before it is moot.
-        if constexpr (std::is_same_v<decltype(slot), decltype(&GameController::onGameData)>)
-            events.clear();
-        if (events.size() >= heldEventLimit) {
-            qWarning().noquote() << QStringLiteral("too much for joined table %1 before its record; not opened")
-                                        .arg(tableId);
-            heldJoins.erase(held);
+        if constexpr (std::is_same_v<decltype(slot), decltype(&GameController::onGameData)>) {
+            join.events.clear();
+            join.bytes = 0;
+        }
+        const std::size_t bytes = (std::size_t(0) + ... + heldBytes(args));
+        if (join.events.size() >= heldEventLimit || join.bytes + bytes > heldByteLimit) {
+            giveUpHeldJoin(tableId, QStringLiteral("too much for joined table %1 before its record; left")
+                                        .arg(tableId));
             return;
         }
-        events.push_back([this, slot, tableId, args...] { (this->*slot)(tableId, args...); });
+        join.bytes += bytes;
+        join.events.push_back([this, slot, tableId, args...] { (this->*slot)(tableId, args...); });
     };
 }
 
@@ -409,11 +438,23 @@ void GameController::holdJoin(qint32 tableId)
         const auto it = heldJoins.find(tableId);
         if (it == heldJoins.end() || !it->second.deadline.hasExpired())
             return;
-        heldJoins.erase(it);
-        qWarning().noquote() << QStringLiteral("no record of joined table %1 came within %2 s; not opened")
+        giveUpHeldJoin(tableId, QStringLiteral("no record of joined table %1 came within %2 s; left")
                                     .arg(tableId)
-                                    .arg(heldJoinMs / 1000);
+                                    .arg(heldJoinMs / 1000));
     });
+}
+
+void GameController::giveUpHeldJoin(qint32 tableId, const QString& why)
+{
+    // The server holds the user's seat: a table that cannot be shown is left,
+    // and the user told, rather than kept there with no page.
+    heldJoins.erase(tableId);
+    qWarning().noquote() << why;
+    connection->leave_table(tableId);
+    ModelessMsgBox::warning(parentWidget, tr("Table not opened"),
+                            tr("Table %1 could not be opened: the server did not describe it in time.\n"
+                               "You have left the table.")
+                                .arg(tableId));
 }
 
 void GameController::openJoinedTable(qint32 tableId, qint32 tournamentId, int reason, bool seated)
@@ -446,6 +487,20 @@ void GameController::leaveSuccessful(qint32 tableId)
 }
 
 void GameController::onLeave(qint32 tableId)
+{
+    GameModel* model = modelFor(tableId, "leave");
+    if (!model)
+        return;
+    // Between the hands of a regular game the server waits for the user's
+    // answer to its ready question: the user's leave goes out at once.
+    if (model->tableInfo().gameType != 1 && model->isSeated() && !model->isInPlay()) {
+        connection->leave_table(tableId);
+        return;
+    }
+    leaveOnceOver(tableId);
+}
+
+void GameController::leaveOnceOver(qint32 tableId)
 {
     GameModel* model = modelFor(tableId, "leave");
     if (!model)
@@ -638,7 +693,7 @@ void GameController::handEndNonScoring(qint32 tableId, endhand_reason_t washoutT
         return;
     t->model->onHandEndNonScoring(washoutType, endOfGame);
     if (hasTable(tableId) && !tables[tableId].window)
-        onLeave(tableId);
+        leaveOnceOver(tableId);
 }
 
 void GameController::handEndScoring(qint32 tableId, const std::map<qint32, player_score>& scores,
@@ -649,7 +704,7 @@ void GameController::handEndScoring(qint32 tableId, const std::map<qint32, playe
         return;
     t->model->onHandEndScoring(scores, mahjongType, endOfGame);
     if (hasTable(tableId) && !tables[tableId].window)
-        onLeave(tableId);
+        leaveOnceOver(tableId);
 }
 
 void GameController::endOfTournamentRound(qint32, qint32 tableId, bool lastRound, const TournamentRoundScores& scores)
@@ -659,7 +714,7 @@ void GameController::endOfTournamentRound(qint32, qint32 tableId, bool lastRound
         return;
     it->second.model->onEndOfTournamentRound(lastRound, scores);
     if (hasTable(tableId) && !tables[tableId].window)
-        onLeave(tableId);
+        leaveOnceOver(tableId);
 }
 
 void GameController::onPlayerLeft(qint32 tableId, qint32 playerId)

@@ -172,8 +172,14 @@ private:
     void createGameWindow(qint32 tableId);
     void destroyTableView(qint32 tableId);
     void destroyTable(qint32 tableId);
+    /// Gives up the seat once the game (a tournament's round) is over; until
+    /// then only the page closes.
+    void leaveOnceOver(qint32 tableId);
     /// Keeps a successful join whose table has no record yet, for a while.
     void holdJoin(qint32 tableId);
+    /// Ends a held join that cannot be kept (`why` goes to the log): the
+    /// table is left and the user told.
+    void giveUpHeldJoin(qint32 tableId, const QString& why);
     /// A connection event for a table, passed to `slot`; while the table's
     /// join waits for its record, kept to be passed on when the table opens.
     template <typename... Args>
@@ -194,8 +200,9 @@ private:
     struct HeldJoin
     {
         QDeadlineTimer deadline;
-        /// The table's events since, in order.
+        /// The table's events since, in order, and the memory they take.
         std::vector<std::function<void()>> events;
+        std::size_t bytes = 0;
     };
     /// Successful joins waiting for their table's record.
     std::map<qint32, HeldJoin> heldJoins;

@@ -270,6 +270,12 @@ private:
     /// an open choice of what to declare on the own turn.
     void endClaimChoice(bool claimsOnly = false);
     void showClaim(qint32 playerId, int kind, int subKind);
+    /// The board of a scored hand (the own hand in front at a Classic
+    /// table when it was sent, else the winner's).
+    void showHandScores(const std::map<qint32, player_score>& scores, endhand_reason_t mahjongType, bool endOfGame);
+    void showWashout(endhand_reason_t washoutType, bool endOfGame);
+    /// The board or notice of the model's last hand end, when it has one.
+    void showLastHandEnd();
     /// Shows the round's board, once the last hand's board is closed.
     void showRoundBoard();
     void appendInfo(const QString& text);

@@ -66,6 +66,13 @@ void GameWindow::setModel(GameModel* model)
         syncWithModel();
         m_sideBar->setWindsVisible(true);
     }
+    // Between hands the page shows what the user is to answer: the hand's
+    // board or its wash-out notice, with Ready once the server has asked.
+    if (state == GameModel::GAME_HAND_ENDED) {
+        showLastHandEnd();
+        if (const auto& question = model->readyQuestion())
+            onAreYouReady(*question, false);
+    }
     const auto [actor, deadline] = model->currentActor();
     if (actor != -1)
         onPlayerShouldAct(actor, deadline);
@@ -137,11 +144,12 @@ void GameWindow::onGameStateChanged()
 void GameWindow::updateScoreBoardWaiting()
 {
     // Between the hands of a tournament the board waits for the seated user;
-    // elsewhere it waits only once the server asks whether the user is ready.
-    // After the round's last hand there is no next hand to wait for.
+    // elsewhere it waits only while the server's question whether the user
+    // is ready is open. After the round's last hand there is no next hand to
+    // wait for.
     if (m_model)
         m_scoreBoard->setWaitingMode(m_model->isOwnPlayerSeated() && !m_model->isInPlay()
-                                     && m_tableInfo.gameType == 1
+                                     && (m_tableInfo.gameType == 1 || m_model->readyQuestion())
                                      && m_model->gameState() != GameModel::GAME_FINISHED);
 }
 
@@ -292,6 +300,11 @@ void GameWindow::onAreYouReady(const TimeSpan& ts, bool seated)
             m_seated->startCountdown(ts);
         m_seated->showDialog(true);
     } else {
+        // A question that finds neither the board nor the notice open (the
+        // page opened again, or the board closed) brings them back: Ready
+        // is on them.
+        if (m_scoreBoard->isHidden() && m_washout->isHidden())
+            showLastHandEnd();
         m_readyDeadline = ts.end();
         m_scoreBoard->setWaitingMode(true);
         m_scoreBoard->startCountdown(ts.end());
@@ -303,13 +316,29 @@ void GameWindow::onHandEndNonScoring(endhand_reason_t washoutType, bool endOfGam
 {
     endClaimChoice();
     playSound(8);
-    m_scoreBoard->hide();
     appendInfo(tr("Hand ended in washout!"));
+    showWashout(washoutType, endOfGame);
+    Q_EMIT tableActivity(tableId(), true, TimeSpan());
+}
+
+void GameWindow::showWashout(endhand_reason_t washoutType, bool endOfGame)
+{
+    m_scoreBoard->hide();
     m_washout->setWashoutType(int(washoutType));
     m_washout->setEndOfGame(endOfGame);
     m_washout->setWatching(!(m_model && m_model->isSeated()));
     m_washout->showDialog(true);
-    Q_EMIT tableActivity(tableId(), true, TimeSpan());
+}
+
+void GameWindow::showLastHandEnd()
+{
+    if (!m_model || !m_model->lastHandEnd())
+        return;
+    const GameModel::HandEnd& end = *m_model->lastHandEnd();
+    if (end.scored)
+        showHandScores(end.scores, end.reason, end.endOfGame);
+    else
+        showWashout(end.reason, end.endOfGame);
 }
 
 void GameWindow::onEndOfRound(const MonetaryRoundScores& scores)
@@ -449,20 +478,25 @@ void GameWindow::onLeaveButtonClick()
     m_seated->hide();
     m_sideBar->setLeaveEnabled(false);
     m_waiting->setLeaveEnabled(false);
-    if (m_model->isSeated() && m_model->isInPlay()) {
+    // A game under way is left only after a question: in a hand, and
+    // between hands, where the seat is given up at once.
+    const bool betweenHands = m_model->gameState() == GameModel::GAME_HAND_ENDED && m_model->gameInProgress();
+    if (m_model->isSeated() && (m_model->isInPlay() || betweenHands)) {
         if (!m_leaveQuestion) {
-            // Only the page closes now: the seat is given up once the game
-            // (a tournament's round) is over, and the user should know.
-            const QString kept = m_tableInfo.gameType == 1
-                                     ? tr("You keep your seat until the tournament round ends.\n"
-                                          "Until then the table can be opened again from the lobby.")
-                                     : tr("You keep your seat until the game ends.\n"
-                                          "Until then the table can be opened again from the lobby.");
+            // In a hand only the page closes now: the seat is given up once
+            // the game (a tournament's round) is over, and the user should know.
+            QString text = tr("Are you sure you want to leave table %1?").arg(m_tableInfo.name);
+            if (m_tableInfo.gameType == 1)
+                text += QStringLiteral("\n\n")
+                        + tr("You keep your seat until the tournament round ends.\n"
+                             "Until then the table can be opened again from the lobby.");
+            else if (m_model->isInPlay())
+                text += QStringLiteral("\n\n")
+                        + tr("You keep your seat until the game ends.\n"
+                             "Until then the table can be opened again from the lobby.");
             // The table's name as the server wrote it, never markup.
             auto* box = ModelessMsgBox::plainText(ModelessMsgBox::question(
-                this, tr("Leave Table"),
-                tr("Are you sure you want to leave table %1?").arg(m_tableInfo.name) + QStringLiteral("\n\n") + kept,
-                QDialogButtonBox::Yes | QDialogButtonBox::No, QDialogButtonBox::Yes));
+                this, tr("Leave Table"), text, QDialogButtonBox::Yes | QDialogButtonBox::No, QDialogButtonBox::Yes));
             m_leaveQuestion = box;
             ModelessMsgBox::connectFinished(box, [this](int button) { onLeaveAnswer(button); });
         }

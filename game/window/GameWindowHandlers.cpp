@@ -562,13 +562,19 @@ void GameWindow::onHandEndScoring(const std::map<qint32, player_score>& scores, 
     }
     endClaimChoice();
     playSound(7);
-    m_washout->hide();
     appendInfo(tr("Hand ended in Mahjong!"));
-    if (scores.empty()) {
+    if (scores.empty())
         qWarning() << "hand end without scores; nothing to show";
-        Q_EMIT tableActivity(tableId(), true, TimeSpan());
+    showHandScores(scores, mahjongType, endOfGame);
+    Q_EMIT tableActivity(tableId(), true, TimeSpan());
+}
+
+void GameWindow::showHandScores(const std::map<qint32, player_score>& scores, endhand_reason_t mahjongType,
+                                bool endOfGame)
+{
+    m_washout->hide();
+    if (scores.empty() || !m_model)
         return;
-    }
     qint32 shown = scores.begin()->first;
     std::vector<player_score> list;
     std::size_t winners = 0;
@@ -591,6 +597,13 @@ void GameWindow::onHandEndScoring(const std::map<qint32, player_score>& scores, 
     }
     std::stable_sort(list.begin() + std::ptrdiff_t(winners), list.end(),
                      [](const player_score& a, const player_score& b) { return a.handScore > b.handScore; });
+    // At a Classic table a seated player sees the own hand first, when the
+    // server sent it; else the winner's stays in front.
+    if (m_tableInfo.ruleset == 0 && m_model->isOwnPlayerSeated()) {
+        const auto ownScore = scores.find(m_playerId);
+        if (ownScore != scores.end() && !ownScore->second.highlighted.empty())
+            shown = m_playerId;
+    }
     m_scoreBoard->showScores(list, shown, int(mahjongType), m_tableInfo, endOfGame);
     for (int i = 0; i < 4; ++i)
         m_scoreBoard->setAvatar(i, std::size_t(i) < list.size() ? playerPicture(list[std::size_t(i)].pid) : QPixmap());
@@ -601,5 +614,4 @@ void GameWindow::onHandEndScoring(const std::map<qint32, player_score>& scores, 
     // Its lists are measured as shown; it grows if they need the room.
     m_scoreBoard->fitHeight(height());
     m_scoreBoard->centerOnParent();
-    Q_EMIT tableActivity(tableId(), true, TimeSpan());
 }

@@ -98,6 +98,8 @@ LobbyWindow::LobbyWindow(QWidget* parent)
     connect(filter, &QAbstractItemModel::rowsInserted, this, &LobbyWindow::fitColumnsSoon);
     connect(filter, &QAbstractItemModel::modelReset, this, &LobbyWindow::fitColumnsSoon);
     connect(filter, &QAbstractItemModel::headerDataChanged, this, &LobbyWindow::fitColumnsSoon);
+    // Only the sorted column shows the sort mark: it alone needs its room.
+    connect(lobbyTreeView->header(), &QHeaderView::sortIndicatorChanged, this, &LobbyWindow::fitColumnsSoon);
     connect(filter, &QAbstractItemModel::dataChanged, this, &LobbyWindow::growColumnsFor);
 
     retranslate();
@@ -259,15 +261,21 @@ void LobbyWindow::retranslate()
 
 void LobbyWindow::fitColumnsToHeaders()
 {
-    // Every column but the name's is as wide as its header (with its sort
-    // mark) and its values ask, in the language shown; the name column takes
-    // the rest, so that a name is cut only when the values leave no room.
+    // Every column but the name's is as wide as its header and its values
+    // ask, in the language shown, with room for the sort mark only in the
+    // sorted column (the header's own measure gives every column that room);
+    // the name column takes the rest, so that a name is cut only when the
+    // values leave no room.
     if (columnFit)
         columnFit->stop();
     QHeaderView* header = lobbyTreeView->header();
     const QAbstractItemView* values = lobbyTreeView;
-    for (int column = 1; column < header->count(); ++column)
+    const bool marked = header->isSortIndicatorShown();
+    for (int column = 1; column < header->count(); ++column) {
+        header->setSortIndicatorShown(marked && column == header->sortIndicatorSection());
         header->resizeSection(column, std::max(header->sectionSizeHint(column), values->sizeHintForColumn(column)));
+    }
+    header->setSortIndicatorShown(marked);
 }
 
 void LobbyWindow::fitColumnsSoon()

@@ -36,6 +36,8 @@
 #include "MeldView.h"
 #include "TileView.h"
 #include "WebSchemes.h"
+#include "ProtocolValues.h"
+#include "../protocol/game_test_frames.h"
 
 #include <QAbstractItemModel>
 #include <QLineEdit>
@@ -56,8 +58,8 @@ const char* const tableNames[] = {"Classic hand", "International hand", "Riichi 
 
 /// How this ruleset answers East's chow offer and West's pong offer.
 enum class Answer { ClaimByButton, ClaimByKey, PassByButton, PassByEscape, PassByKey };
-constexpr Answer chowAnswers[] = {Answer::ClaimByButton, Answer::PassByButton, Answer::ClaimByKey};
-constexpr Answer pongAnswers[] = {Answer::PassByEscape, Answer::ClaimByKey, Answer::PassByKey};
+constexpr Answer chowAnswers[] = {Answer::ClaimByButton, Answer::PassByEscape, Answer::ClaimByKey};
+constexpr Answer pongAnswers[] = {Answer::PassByButton, Answer::ClaimByKey, Answer::PassByKey};
 
 /// A game action of the own player as the client sends it.
 QByteArray action(const TestFrame& inner)
@@ -288,7 +290,17 @@ private Q_SLOTS:
             QCOMPARE(turnedTile(w->declaredView(0)->melds().front()), (std::pair<int, tile>{0, tile(5)}));
         }
 
-        // --- West's 1 of characters: pong it or pass
+        // --- West's 1 of characters: pong it or pass (Escape keeps a win offered too)
+        QTRY_VERIFY_WITH_TIMEOUT(w->meldAuction()->isVisible(), 10000);
+        const quint64 now = quint64(QDateTime::currentMSecsSinceEpoch());
+        TestFrame win(34); // a pong (2) and a win (16) of the 1 of characters
+        win.u32(2).u8(meldTypeToWire(2)).u8(9).u8(meldTypeToWire(16)).u8(9);
+        h.server.send(gtf::game(quint32(tableId), gtf::span(win, now, now + 15000)));
+        QTRY_VERIFY(w->meldAuction()->mahjongButton()->isVisible());
+        const int beforeWin = h.server.received(100).size();
+        QTest::keyClick(w->meldAuction()->window(), Qt::Key_Escape);
+        QTest::qWait(200);
+        QVERIFY(h.server.received(100).size() == beforeWin && w->meldAuction()->isVisible());
         answerOffer(w, pongAnswers[ruleset], game_protocol::meld_type::PONG, "pong-offer", &answered);
         const bool ponged = pongAnswers[ruleset] == Answer::ClaimByKey;
         QCOMPARE(answered,
@@ -312,10 +324,9 @@ private Q_SLOTS:
         QCOMPARE(turnedTile(eastMelds->melds().front()), (std::pair<int, tile>{1, tile(32)}));
         step("score-board");
 
-        // --- Ready on the board: the next hand washes out and ends the game
         auto* readyButton = w->scoreBoard()->findChild<QPushButton*>(QStringLiteral("readyPushButton"));
-        QVERIFY(readyButton);
         QTRY_VERIFY_WITH_TIMEOUT(readyButton->isVisible() && readyButton->isEnabled(), 10000);
+        // --- Ready on the board: the next hand washes out and ends the game
         QTest::mouseClick(readyButton, Qt::LeftButton);
         QTRY_VERIFY_WITH_TIMEOUT(w->washoutWindow()->isVisible(), 10000);
         QTRY_VERIFY(hand->isFinished());
@@ -333,11 +344,15 @@ private Q_SLOTS:
         QVERIFY(!h.window->games()->hasTable(tableId));
         step("left");
 
-        // --- Quit by its button: the application's loop ends with 0
+        // --- Quit by its button, Escape (No), again, Enter (Yes): the loop ends with 0
         QTest::mouseClick(h.window->view().quitButton, Qt::LeftButton);
         QTRY_VERIFY(h.window->quitQuestion() != nullptr && h.window->quitQuestion()->isVisible());
         step("quit");
-        QTimer::singleShot(0, this, [this] { clickBox(QStringLiteral("Quit"), QDialogButtonBox::Yes); });
+        QVERIFY(h.window->quitQuestion()->isAncestorOf(QApplication::focusWidget())); // keys go to it
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        QTRY_VERIFY(h.window->quitQuestion() == nullptr);
+        QTest::mouseClick(h.window->view().quitButton, Qt::LeftButton);
+        QTimer::singleShot(0, this, [] { QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return); });
         QTimer::singleShot(5000, qApp, [] { QCoreApplication::exit(1); });
         QCOMPARE(QCoreApplication::exec(), 0);
         QVERIFY2(unexpected.isEmpty(), qPrintable(unexpected.join(QLatin1Char('\n'))));

@@ -161,8 +161,8 @@ private Q_SLOTS:
         QVERIFY(startSession(h, hand, HandScenario::Kind::Tournament));
         const MainView& ui = h.window->view();
         const qint32 table = qint32(HandScenario::tournamentTable);
-        // The tournaments lobby does not list the tournament: its id names it.
-        const QString title = QStringLiteral("New tournament round - %1").arg(HandScenario::tournamentId);
+        // The tournaments lobby lists the tournament: its name titles the question.
+        const QString title = QStringLiteral("New tournament round - Spring cup");
         QTRY_VERIFY(h.boxes().contains(
             title + QStringLiteral("|You have been assigned to tournament table %1. Show now?").arg(table)));
         QVERIFY(h.window->games()->hasTable(table));

@@ -70,6 +70,8 @@ private Q_SLOTS:
             LobbyWindow lobby;
             QCOMPARE(lobby.findChild<QCheckBox*>(QStringLiteral("riichiRules"))->text(), rulesetText(2));
             QCOMPARE(lobby.findChild<QCheckBox*>(QStringLiteral("internationalRules"))->text(), rulesetText(1));
+            QFile start(QStringLiteral("localwww:/welcome.html"));
+            QVERIFY2(start.open(QIODevice::ReadOnly) && QString::fromUtf8(start.readAll()).contains(rulesetText(2)), lang);
         }
 
         QVERIFY(tm.setLanguage(QStringLiteral("en")));

@@ -1,7 +1,8 @@
 // Tables played end to end: the test game server's hand scenarios, a real
 // ConnectionManager, the lobby's TableModel and the GameController with its
-// windows. The test plays the user: it presses the window's buttons and
-// clicks its tiles, and checks the requests on the wire byte by byte and
+// windows (not on screen). The test plays the user: it presses the seat
+// dialog's and the boards' buttons but claims and discards through the
+// window's slots, and checks the requests on the wire byte by byte and
 // what the window shows.
 
 #include "ActionQueue.h"
@@ -24,6 +25,7 @@
 #include "TableModel.h"
 #include "TestGameServer.h"
 #include "TileView.h"
+#include "TimerView.h"
 #include "MeldView.h"
 #include "../protocol/game_test_frames.h"
 #include "ViewTestSupport.h"
@@ -33,6 +35,7 @@
 #include "table_request_handler.h"
 
 #include <QLabel>
+#include <QRegularExpression>
 #include <QLineF>
 #include <QPushButton>
 #include <QSettings>
@@ -155,7 +158,7 @@ private Q_SLOTS:
         // --- the snapshot seats the user; the seated dialog asks to play
         QTRY_VERIFY(w->seatedWindow()->isVisibleTo(w));
         QCOMPARE(model->playerState(), GameModel::SEAT_OFFERED);
-        w->onReadyButtonClick();
+        QTest::mouseClick(w->seatedWindow()->playButton(), Qt::LeftButton);
         QTRY_VERIFY(server->received(100).size() >= 1);
         QCOMPARE(server->received(100).first().body, action(table, TestFrame(54).u32(own)));
 
@@ -216,7 +219,7 @@ private Q_SLOTS:
 
         // --- the next hand washes out and ends the game
         QTRY_COMPARE(scenario->waitingFor(), QStringLiteral("ready"));
-        w->onReadyButtonClick();
+        QTest::mouseClick(w->scoreBoard()->findChild<QPushButton*>(QStringLiteral("readyPushButton")), Qt::LeftButton);
         QTRY_VERIFY(w->washoutWindow()->isVisibleTo(w));
         QTRY_VERIFY(scenario->isFinished());
         QVERIFY(!model->gameInProgress());
@@ -245,12 +248,15 @@ private Q_SLOTS:
     void leaveDuringPlayWaitsForTheHandEnd_data()
     {
         QTest::addColumn<bool>("lastHand"); // the hand left ends the game
-        QTest::newRow("the game ends with the hand: the leave goes out") << true;
-        QTest::newRow("the game goes on: the table opens again as it stands") << false;
+        QTest::addColumn<QString>("answer"); // pressed on the page opened again
+        QTest::newRow("the game ends with the hand: the leave goes out") << true << QString();
+        QTest::newRow("the game goes on: opened again, Ready") << false << QStringLiteral("readyPushButton");
+        QTest::newRow("the game goes on: opened again, Leave") << false << QStringLiteral("leavePushButton");
     }
     void leaveDuringPlayWaitsForTheHandEnd()
     {
         QFETCH(bool, lastHand);
+        QFETCH(QString, answer);
         start(lastHand ? HandScenario::Kind::Washout : HandScenario::Kind::Hand);
         // Short times: the server plays the user's turns once the page is closed.
         scenario->setTimeLimits(600, 1500);
@@ -319,6 +325,22 @@ private Q_SLOTS:
             QCOMPARE(again->discardView(o)->count(), int(p->discards().size()));
             QCOMPARE(again->declaredView(o)->melds().empty(), p->melds().empty());
         }
+        // The hand's board with Ready and Leave; a ready question reaches it.
+        for (const char* name : {"readyPushButton", "leavePushButton"})
+            QVERIFY2(again->scoreBoard()->findChild<QPushButton*>(name)->isVisibleTo(again), name);
+        const quint64 end = quint64(QDateTime::currentMSecsSinceEpoch()) + 45000;
+        TestFrame asked(41);
+        server->send(gtf::game(table, gtf::span(asked, end - 45000, end)));
+        auto* countdown = again->scoreBoard()->findChild<TimerView*>(QStringLiteral("nextRoundTimer"));
+        QTRY_COMPARE(quint64(countdown->deadline().toMSecsSinceEpoch()), end);
+        QTest::mouseClick(again->scoreBoard()->findChild<QPushButton*>(answer), Qt::LeftButton);
+        if (answer == QStringLiteral("readyPushButton")) {
+            QTRY_VERIFY(scenario->isFinished()); // the ready reached the server: the next hand was played
+            return;
+        }
+        // Leave between hands asks, then gives the seat up at once.
+        QTest::mouseClick(again->findChild<ModelessMsgBox::MsgBox*>()->buttonBox()->button(QDialogButtonBox::Yes), Qt::LeftButton);
+        QVERIFY(server->waitForFrame(36, 5000));
     }
 
     void claimedMeldTurnsTheClaimedTile_data()
@@ -484,13 +506,19 @@ private Q_SLOTS:
     void joinOfATableWithoutARecordWaitsForIt_data()
     {
         QTest::addColumn<int>("recordAfterSnapshot"); // ms; -1: the record comes first
-        QTest::newRow("the record before the snapshot") << -1;
-        QTest::newRow("the snapshot before the record: kept until it comes") << 0;
-        QTest::newRow("no record within 10 s: the join is given up") << 10500;
+        QTest::addColumn<int>("flood"); // frames after the snapshot, each a ready notice
+        QTest::addColumn<int>("pointsEach"); // or a hand end with this many score items
+        QTest::newRow("the record before the snapshot") << -1 << 0 << 0;
+        QTest::newRow("the snapshot before the record: kept until it comes") << 0 << 0 << 0;
+        QTest::newRow("no record within 10 s: the join is left") << 10500 << 0 << 0;
+        QTest::newRow("1000 events more before the record: the join is left") << 3000 << 1000 << 0;
+        QTest::newRow("4 MiB before the record: the join is left") << 3000 << 3 << 50000;
     }
     void joinOfATableWithoutARecordWaitsForIt()
     {
         QFETCH(int, recordAfterSnapshot);
+        QFETCH(int, flood);
+        QFETCH(int, pointsEach);
         start(HandScenario::Kind::Hand);
         scenario->setRecordAfterSnapshot(recordAfterSnapshot);
         const quint32 table = HandScenario::tableFor(1);
@@ -502,10 +530,18 @@ private Q_SLOTS:
         QSignalSpy joined(gc.get(), &GameController::regularTableJoined);
         QTest::ignoreMessage(QtWarningMsg, "joined table 512 before its record; waiting for it");
         cm->join_table(qint32(table));
-        if (recordAfterSnapshot > 10000) {
-            QTest::ignoreMessage(QtWarningMsg, "no record of joined table 512 came within 10 s; not opened");
+        if (recordAfterSnapshot > 10000 || flood > 0) {
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("joined table 512.*; left$")));
+            QTRY_COMPARE(server->received(30).size(), 1); // answered, with the snapshot
+            const gtf::ScoreRecord big{0, 0, 0, QList<QPair<quint8, quint32>>(pointsEach, {1, 2})};
+            for (int i = 0; i < flood; ++i)
+                server->send(gtf::game(table, pointsEach > 0 ? gtf::handEnd(1, {big}, 2, 0) : TestFrame(54).u32(own)));
+            // The seat is given up, the user told; the later record opens nothing.
+            QVERIFY(server->waitForFrame(36, recordAfterSnapshot + 2000));
+            auto* box = parent.findChild<ModelessMsgBox::MsgBox*>();
+            QVERIFY(box && box->windowTitle() == QStringLiteral("Table not opened"));
             QSignalSpy records(cm.get(), qOverload<TableInfo>(&ConnectionManager::tableInfoUpdate));
-            QVERIFY(records.wait(recordAfterSnapshot + 2000));
+            QVERIFY(records.wait(recordAfterSnapshot + 2000) || !records.isEmpty());
             QTest::qWait(100);
             QCOMPARE(created.count(), 0);
             QVERIFY(!gc->hasTable(qint32(table)));
@@ -543,6 +579,7 @@ private Q_SLOTS:
     void tournamentSeating()
     {
         start(HandScenario::Kind::Tournament);
+        scenario->setListsTournament(false);
         QSignalSpy joined(gc.get(), &GameController::tournamentTableJoined);
         // A join of the same table sent a moment ago and not yet answered:
         // the seating's own join would be refused by the throttle.

@@ -201,7 +201,6 @@ struct Table
         if (!server.listen())
             return false;
         scenario = std::make_unique<HandScenario>(server, kind, 0, kickReason);
-        scenario->setListsTournament(true);
         QObject::connect(&cm, qOverload<TableInfo>(&ConnectionManager::tableInfoUpdate), &tables,
                          &TableModel::addOrUpdateTable);
         if (kind == HandScenario::Kind::Tournament)
@@ -362,10 +361,10 @@ private Q_SLOTS:
         ScoreBoard* board = w->scoreBoard();
         auto* tabs = board->findChild<QTabWidget*>(QStringLiteral("scoreMelds"));
         QVERIFY(tabs);
-        // Opens on the winner's hand; each shown tab holds tiles and is named.
+        // The own hand in front at a Classic table, else the winner's; each shown tab holds tiles and is named.
         const GameModel* model = w->model();
         QVERIFY(model);
-        QCOMPARE(tabs->tabText(tabs->currentIndex()), ScoreBoard::tr("Winning hand"));
+        QCOMPARE(tabs->tabText(tabs->currentIndex()), ruleset == 0 ? model->ownPlayer()->name() : ScoreBoard::tr("Winning hand"));
         for (int i = 0; i < tabs->count(); ++i) {
             if (!tabs->isTabVisible(i))
                 continue;

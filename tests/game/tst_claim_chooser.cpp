@@ -98,6 +98,7 @@ private Q_SLOTS:
         QTest::newRow("a declaration: Escape closes") << false << 2 << "close";
         // Closing may discard the winning tile: only the button does that.
         QTest::newRow("a declaration with a win: Escape keeps it") << false << 16 << "";
+        QTest::newRow("a claim or a robbed kong with a win: Escape keeps it") << true << 16 << "";
     }
     void escapeDeclines()
     {

@@ -160,7 +160,7 @@ private:
     quint16 kickReason;
     int ruleset = 0;
     quint32 m_table = 0;
-    bool m_listTournament = false;
+    bool m_listTournament = true;
     std::deque<Step> steps;
     QString m_waiting;
     bool m_finished = false;
