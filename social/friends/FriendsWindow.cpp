@@ -28,6 +28,40 @@
 #include <QSpacerItem>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
+namespace {
+
+/// The friends list. A presence changes only a friend's icon (all of one
+/// size) and tool tip: its row is painted again, but the list is not
+/// measured anew, which for a large roster under a burst of presences would
+/// take every turn of the window. What does change sizes (a roster answer,
+/// names) is laid out in batches across turns.
+class FriendList : public QListView
+{
+public:
+    explicit FriendList(QWidget* parent)
+        : QListView(parent)
+    {
+        setLayoutMode(QListView::Batched);
+        setBatchSize(250);
+    }
+
+protected:
+    void dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight, const QList<int>& roles) override
+    {
+        const bool sizesKept = !roles.isEmpty() && std::all_of(roles.begin(), roles.end(), [](int role) {
+            return role == Qt::DecorationRole || role == Qt::ToolTipRole;
+        });
+        if (sizesKept)
+            QAbstractItemView::dataChanged(topLeft, bottomRight, roles);
+        else
+            QListView::dataChanged(topLeft, bottomRight, roles);
+    }
+};
+
+}
+
 FriendsWindow::FriendsWindow(XMPPClient* client, PlayerDb* playerDb, QWidget* parent)
     : QWidget(parent)
     , m_client(client)
@@ -102,7 +136,7 @@ void FriendsWindow::setupUi()
     m_friendListGroup->setObjectName(QStringLiteral("friendListGroup"));
     auto* vboxLayout2 = new QVBoxLayout(m_friendListGroup);
     vboxLayout2->setObjectName(QStringLiteral("vboxLayout2"));
-    m_friendList = new QListView(m_friendListGroup);
+    m_friendList = new FriendList(m_friendListGroup);
     m_friendList->setObjectName(QStringLiteral("friendList"));
     m_friendList->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_friendList->setEditTriggers(QAbstractItemView::NoEditTriggers);

@@ -15,6 +15,7 @@ XMPPRosterModel::XMPPRosterModel(XMPPClient* client, QObject* parent)
     connect(client, &XMPPClient::disconnected, this, &XMPPRosterModel::onDisconnected);
     connect(client, &XMPPClient::rosterReset, this, &XMPPRosterModel::onRosterReset);
     connect(client, &XMPPClient::rosterUpdate, this, &XMPPRosterModel::onRosterUpdate);
+    connect(client, &XMPPClient::rosterComplete, this, &XMPPRosterModel::onRosterComplete);
     connect(client, &XMPPClient::presence, this, &XMPPRosterModel::onPresence);
     connect(client, &XMPPClient::authorizationRequestReceived, this,
             &XMPPRosterModel::onAuthorizationRequestReceived);
@@ -70,16 +71,19 @@ int XMPPRosterModel::rowOfJid(const QString& bareJid) const
 void XMPPRosterModel::appendItem(const XMPPRosterItem& item)
 {
     const int newRow = int(m_items.size());
-    beginInsertRows(QModelIndex(), newRow, newRow);
+    if (!m_resetting)
+        beginInsertRows(QModelIndex(), newRow, newRow);
     m_items.append(item);
     // Only a JID not yet on the roster is appended, so no two rows share one.
     m_rowOfJid.insert(item.jid.toString(), newRow);
-    endInsertRows();
+    if (!m_resetting)
+        endInsertRows();
 }
 
 void XMPPRosterModel::removeItem(int row)
 {
-    beginRemoveRows(QModelIndex(), row, row);
+    if (!m_resetting)
+        beginRemoveRows(QModelIndex(), row, row);
     const QString gone = m_items.at(row).jid.toString();
     m_items.removeAt(row);
     m_rowOfJid.remove(gone);
@@ -87,7 +91,8 @@ void XMPPRosterModel::removeItem(int row)
         if (it.value() > row)
             --it.value();
     }
-    endRemoveRows();
+    if (!m_resetting)
+        endRemoveRows();
 }
 
 const XMPPRosterItem* XMPPRosterModel::itemForJid(const XMPPJid& jid) const
@@ -114,9 +119,18 @@ void XMPPRosterModel::onDisconnected()
 
 void XMPPRosterModel::onRosterReset()
 {
-    beginResetModel();
+    if (!m_resetting)
+        beginResetModel();
+    m_resetting = true;
     m_items.clear();
     m_rowOfJid.clear();
+}
+
+void XMPPRosterModel::onRosterComplete()
+{
+    if (!m_resetting)
+        return;
+    m_resetting = false;
     endResetModel();
 }
 
@@ -132,7 +146,8 @@ void XMPPRosterModel::onRosterUpdate(const XMPPJid& jid, int subscribeFlags, boo
         item.name = name;
         item.group = group;
         const QModelIndex changed = createIndex(row, 0);
-        Q_EMIT dataChanged(changed, changed);
+        if (!m_resetting)
+            Q_EMIT dataChanged(changed, changed);
     } else if (row >= 0) {
         removeItem(row);
     } else if (!remove) {
@@ -166,7 +181,7 @@ void XMPPRosterModel::onPresence(const XMPPPresence& presence)
         item.presences.insert(resource, presence);
     }
     const QModelIndex changed = createIndex(row, 0);
-    Q_EMIT dataChanged(changed, changed);
+    Q_EMIT dataChanged(changed, changed, {Qt::DecorationRole, Qt::ToolTipRole});
 }
 
 void XMPPRosterModel::onAuthorizationRequestReceived(const XMPPJid& from)

@@ -46,12 +46,18 @@ public Q_SLOTS:
     void onConnected();
     /// Keeps every row and presence until the next roster answer.
     void onDisconnected();
-    /// A full roster answer follows: every row goes.
+    /// A full roster answer follows: every row goes, and the answer's rows
+    /// come as one reset, so that a large roster is not inserted (and
+    /// measured by the views) row by row.
     void onRosterReset();
+    /// The answer's items are all in: the reset ends.
+    void onRosterComplete();
     /// One item of a roster answer or push.
     void onRosterUpdate(const XMPPJid& jid, int subscribeFlags, bool remove, const QString& name,
                         const QString& group);
-    /// Stores or drops the sender resource's presence when the sender is a contact.
+    /// Stores or drops the sender resource's presence when the sender is a
+    /// contact. The row changes in the roles that show availability
+    /// (decoration and tool tip) only: no row's text follows presences.
     void onPresence(const XMPPPresence& presence);
     /// Accepts the request: the requester may see the own presence.
     void onAuthorizationRequestReceived(const XMPPJid& from);
@@ -67,4 +73,6 @@ private:
     /// that a presence burst from a large roster costs the same per stanza
     /// as from a small one.
     QHash<QString, int> m_rowOfJid;
+    /// Between a roster answer's reset and its last item.
+    bool m_resetting = false;
 };

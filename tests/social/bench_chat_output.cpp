@@ -5,8 +5,11 @@
 // of stacked combining marks shown on a pane that holds 1,000 lines beside a
 // bare QTextEdit::append of the same text on a text edit that holds as many,
 // so are lines heavy for the layout, with heights beside 2,000 wide characters'.
-// Also the friends window taking a burst of presences from a large roster,
-// beside the client library taking the same burst with no window on it.
+// Also the friends window taking a burst of presences from a large roster and
+// a roster of 20,000 in one answer, and a room panel entering a room of 500
+// occupants and 1,000 lines, each beside the client library taking the same
+// bytes with no window on it: the whole time and the longest event-loop turn.
+#include "ChatController.h"
 #include "ChatOutputWidget.h"
 #include "ConferenceWidget.h"
 #include "FriendsRosterModel.h"
@@ -19,6 +22,8 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QListView>
+#include <QRegularExpression>
 #include <QTest>
 #include <QTimer>
 
@@ -70,6 +75,41 @@ template<typename Widget> void showFilled(Widget& w, const std::function<void(in
     QApplication::processEvents();
 }
 
+/// Milliseconds of the client reading bytes, whole and its longest turn of
+/// the event loop until they are shown (the painting that follows included).
+std::pair<double, double> turnsOf(friendstest::Session& s, const QByteArray& bytes,
+                                  const std::function<bool()>& shown = [] { return true; })
+{
+    QElapsedTimer total, turn;
+    double worst = 0;
+    QTimer ticker;
+    QObject::connect(&ticker, &QTimer::timeout, [&] {
+        worst = qMax(worst, turn.nsecsElapsed() / 1e6);
+        turn.start();
+    });
+    total.start();
+    turn.start();
+    ticker.start(0);
+    if (!s.deliver(bytes))
+        qFatal("bytes not read");
+    if (!QTest::qWaitFor(shown))
+        qFatal("bytes not shown");
+    const double whole = total.nsecsElapsed() / 1e6;
+    QTest::qWait(50);
+    return {whole, worst};
+}
+
+void printTurns(const QString& what, std::pair<double, double> alone, std::pair<double, double> shown)
+{
+    qInfo().noquote() << QStringLiteral("%1 / client alone: whole %2 (%3 ms), longest turn %4 (%5 ms beside %6 ms)")
+                             .arg(what)
+                             .arg(shown.first / alone.first, 0, 'f', 2)
+                             .arg(shown.first, 0, 'f', 0)
+                             .arg(shown.second / alone.second, 0, 'f', 2)
+                             .arg(shown.second, 0, 'f', 1)
+                             .arg(alone.second, 0, 'f', 1);
+}
+
 /// Milliseconds of a burst sent to the client, whole and its longest turn
 /// of the event loop: the bare client, or the client under a shown friends
 /// window whose roster holds every sender.
@@ -94,19 +134,74 @@ std::pair<double, double> presenceBurst(int friends, int presences, bool withWin
             qFatal("roster not shown");
         QTest::qWait(50); // the list lays its rows out once
     }
-    QElapsedTimer total, turn;
-    double worst = 0;
-    QTimer ticker;
-    QObject::connect(&ticker, &QTimer::timeout, [&] {
-        worst = qMax(worst, turn.nsecsElapsed() / 1e6);
-        turn.start();
+    return turnsOf(s, burst);
+}
+
+/// Milliseconds of the answer to the roster request, one element naming
+/// every friend: read by the bare client, or shown whole in a friends window.
+std::pair<double, double> rosterShown(int friends, bool withWindow)
+{
+    friendstest::Session s;
+    std::optional<FriendsWindow> window;
+    if (!s.login())
+        qFatal("no session with the scripted server");
+    if (withWindow) {
+        window.emplace(&s.client, &s.playerDb);
+        window->show();
+    } else {
+        s.client.requestRoster();
+    }
+    const QRegularExpression request(QStringLiteral("<iq id=\"(\\d+)\" type=\"get\"><query xmlns=\"jabber:iq:roster\""));
+    if (!s.peer.waitReceived(request.pattern()))
+        qFatal("no roster request");
+    QByteArray answer = "<iq type='result' id='" + request.match(s.wrote()).captured(1).toUtf8() + "'><query xmlns='jabber:iq:roster'>";
+    for (int i = 0; i < friends; ++i) {
+        s.connection.setPlayerName(100000 + i, QStringLiteral("Player %1").arg(i)); // as from the lobby
+        answer += "<item jid='" + QByteArray::number(100000 + i) + "@localhost' subscription='both' name='Player "
+            + QByteArray::number(i) + "'><group>Friends</group></item>";
+    }
+    return turnsOf(s, answer + "</query></iq>", [&] {
+        const QListView* list = window ? window->friendList() : nullptr;
+        return !list || !list->visualRect(list->model()->index(friends - 1, 0)).isEmpty(); // the last row laid out
     });
-    total.start();
-    turn.start();
-    ticker.start(0);
-    if (!s.deliver(burst))
-        qFatal("burst not read");
-    return {total.nsecsElapsed() / 1e6, worst};
+}
+
+/// Milliseconds of entering a room that lists 500 occupants and then 1,000
+/// lines of history: the bare room, or a shown room panel on it.
+std::pair<double, double> roomEntry(bool withWindow)
+{
+    friendstest::Session s;
+    if (!s.login())
+        qFatal("no session with the scripted server");
+    s.playerDb.setOwnPlayer(1001, QStringLiteral("Ann"));
+    ChatController chat{&s.playerDb, &s.client};
+    chat.setConferenceJid(XMPPJid(QStringLiteral("conference.localhost")));
+    XMPPConference bare;
+    std::optional<ConferenceWidget> panel;
+    if (withWindow) {
+        panel.emplace();
+        panel->setChatController(&chat);
+        panel->show();
+        panel->joinTableRoom(5);
+    } else {
+        bare.setClient(&s.client);
+        bare.setRoomJid(XMPPJid(QStringLiteral("conference.localhost"), QStringLiteral("table-5")));
+        bare.join(QStringLiteral("Ann"));
+    }
+    if (!s.peer.waitReceived(QStringLiteral("<presence to=\"table-5@conference.localhost/Ann\"")))
+        qFatal("room not asked for");
+    const QByteArray room = "table-5@conference.localhost/";
+    const QByteArray item = "<x xmlns='http://jabber.org/protocol/muc#user'><item affiliation='none' role='participant'/>";
+    QByteArray entry;
+    for (int i = 0; i < 500; ++i)
+        entry += "<presence from='" + room + "Guest" + QByteArray::number(i) + "'>" + item + "</x></presence>";
+    entry += "<presence from='" + room + "Ann'>" + item + "<status code='110'/></x></presence>";
+    const QByteArray line = typedText(60).toHtmlEscaped().toUtf8();
+    for (int i = 0; i < 1000; ++i)
+        entry += "<message type='groupchat' from='" + room + "Guest" + QByteArray::number(i % 500) + "'><body>" + line
+            + "</body><delay xmlns='urn:xmpp:delay' stamp='2026-12-07T10:00:00Z'/></message>";
+    entry += "<message type='groupchat' from='" + room + "'><subject>" + line + "</subject></message>";
+    return turnsOf(s, entry, [&] { return !panel || panel->isJoined(); });
 }
 
 }
@@ -223,6 +318,20 @@ private Q_SLOTS:
             QVERIFY2(worstMs < bareMs, qPrintable(QStringLiteral("%1 ms beside %2 ms").arg(worstMs).arg(bareMs)));
         QVERIFY2(height <= wideHeight, qPrintable(QStringLiteral("%1 px beside %2 px").arg(height).arg(wideHeight)));
         QVERIFY(pane.document()->blockCount() < ChatOutputWidget::MaxLines + ChatOutputWidget::TrimChunk);
+    }
+
+    void rosterOf20000Friends()
+    {
+        friendstest::setUpEnvironment();
+        printTurns(QStringLiteral("roster of 20,000 friends (one element), window"), rosterShown(20000, false),
+                   rosterShown(20000, true));
+    }
+
+    void roomEntryWith1000Lines()
+    {
+        friendstest::setUpEnvironment();
+        printTurns(QStringLiteral("entering a room of 500 occupants and 1,000 lines, room panel"), roomEntry(false),
+                   roomEntry(true));
     }
 
     void friendsPresenceBurst()

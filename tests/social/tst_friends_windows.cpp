@@ -15,6 +15,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QStyledItemDelegate>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -45,6 +46,14 @@ int searchRequests(const QString& wrote, const char* type)
                                                          "xmlns=\"jabber:iq:search\"")
                                               .arg(QLatin1String(type))));
 }
+
+/// Counts the rows the list measures.
+struct MeasuringDelegate : QStyledItemDelegate
+{
+    using QStyledItemDelegate::QStyledItemDelegate;
+    mutable int measured = 0;
+    QSize sizeHint(const QStyleOptionViewItem& o, const QModelIndex& i) const override { return ++measured, QStyledItemDelegate::sizeHint(o, i); }
+};
 
 }
 
@@ -175,7 +184,18 @@ private Q_SLOTS:
                  QStringLiteral("Away with status \"<i>back soon</i>\""));
         QCOMPARE(window->friendDetail()->presenceAndStatusLabel()->textFormat(), Qt::PlainText);
         window->friendDetail()->nameLabel()->setText(QStringLiteral("untouched"));
+        // A presence has the list measure the sender's row, not every row again.
+        QByteArray more;
+        for (int i = 0; i < 20; ++i)
+            more += rosterPush(QStringLiteral("%1@localhost").arg(2000 + i), "both");
+        auto* measuring = new MeasuringDelegate(window->friendList());
+        window->friendList()->setItemDelegate(measuring);
+        QVERIFY(s->deliver(more));
+        QTest::qWait(20);
+        const int measured = measuring->measured;
         QVERIFY(s->deliver(presence(Friend + QStringLiteral("/r"))));
+        QTest::qWait(20);
+        QVERIFY2(measuring->measured - measured < 5, qPrintable(QString::number(measuring->measured - measured)));
         QCOMPARE(window->friendDetail()->nameLabel()->text(), QStringLiteral("untouched"));
         window->friendList()->setCurrentIndex(QModelIndex());
         QCOMPARE(window->friendDetail()->shownPid(), -1);

@@ -102,6 +102,7 @@ XMPPClient::XMPPClient(QObject* parent)
     connect(&d->vCard, &xmpp::ClientVCard::uploadVCardError, this, &XMPPClient::uploadVCardError);
     connect(&d->roster, &xmpp::ClientRoster::rosterReset, this, &XMPPClient::rosterReset);
     connect(&d->roster, &xmpp::ClientRoster::rosterUpdate, this, &XMPPClient::rosterUpdate);
+    connect(&d->roster, &xmpp::ClientRoster::rosterComplete, this, &XMPPClient::rosterComplete);
     connect(&d->search, &xmpp::ClientSearch::requestSearchFormResult, this, &XMPPClient::requestSearchFormResult);
     connect(&d->search, &xmpp::ClientSearch::requestSearchFormError, this, &XMPPClient::requestSearchFormError);
     connect(&d->search, &xmpp::ClientSearch::searchReport, this, &XMPPClient::searchReport);

@@ -150,8 +150,11 @@ Q_SIGNALS:
     void uploadVCardError();
     /// A message arrived (chat, groupchat, headline or normal).
     void messageReceived(XMPPMessage message);
+    /// A roster answer: rosterReset, one rosterUpdate per item, then
+    /// rosterComplete, all in one call. A push is rosterUpdate alone.
     void rosterReset();
     void rosterUpdate(XMPPJid jid, int subscribeFlags, bool remove, QString name, QString group);
+    void rosterComplete();
     /// Someone asked to subscribe to the own presence.
     void authorizationRequestReceived(XMPPJid from);
     /// A chat room service was found.

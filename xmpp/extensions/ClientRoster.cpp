@@ -39,6 +39,7 @@ void ClientRoster::requestRosterResult(const Iq* answer)
     }
     Q_EMIT rosterReset();
     emitItems(*static_cast<const IqRoster*>(answer));
+    Q_EMIT rosterComplete();
     qCDebug(lcXmpp) << "Request roster ok";
 }
 

@@ -18,7 +18,8 @@ class ClientRoster : public QObject, public ClientExtension
 public:
     explicit ClientRoster(XMPPClient* client);
 
-    /// Fetches the whole roster: rosterReset, then one rosterUpdate per item.
+    /// Fetches the whole roster: rosterReset, one rosterUpdate per item,
+    /// then rosterComplete.
     void requestRoster();
     /// Asks the server to add, change or (remove) drop one item; the change
     /// itself arrives as a push.
@@ -31,6 +32,9 @@ Q_SIGNALS:
     void rosterReset();
     /// One item was added, changed or (remove) removed.
     void rosterUpdate(XMPPJid jid, int subscribeFlags, bool remove, QString name, QString group);
+    /// Every item of the roster since rosterReset has been told, in the
+    /// same call: listeners may take them in as one change.
+    void rosterComplete();
 
 private:
     void requestRosterResult(const Iq* answer);
