@@ -184,13 +184,18 @@ private Q_SLOTS:
                  QStringLiteral("Away with status \"<i>back soon</i>\""));
         QCOMPARE(window->friendDetail()->presenceAndStatusLabel()->textFormat(), Qt::PlainText);
         window->friendDetail()->nameLabel()->setText(QStringLiteral("untouched"));
-        // A presence has the list measure the sender's row, not every row again.
+        // More rows than the list lays out in one turn: all of them in the end;
+        // and a presence has the list measure the sender's row, not every row again.
         QByteArray more;
-        for (int i = 0; i < 20; ++i)
+        for (int i = 0; i < 300; ++i)
             more += rosterPush(QStringLiteral("%1@localhost").arg(2000 + i), "both");
         auto* measuring = new MeasuringDelegate(window->friendList());
         window->friendList()->setItemDelegate(measuring);
         QVERIFY(s->deliver(more));
+        window->friendList()->doItemsLayout();
+        const QModelIndex last = row(window->rosterModel()->rowCount() - 1);
+        QVERIFY(window->friendList()->visualRect(last).isEmpty());
+        QTRY_VERIFY(!window->friendList()->visualRect(last).isEmpty());
         QTest::qWait(20);
         const int measured = measuring->measured;
         QVERIFY(s->deliver(presence(Friend + QStringLiteral("/r"))));
