@@ -185,11 +185,37 @@ void ConnectionManager::onPing(message_reader& reader)
 void ConnectionManager::onMessage(message_ptr message)
 {
     d->queue.push_back(std::move(message));
+    if (!d->drainPosted)
+        drainQueue();
+}
+
+void ConnectionManager::drainLater()
+{
+    d->drainPosted = false;
+    try {
+        drainQueue();
+    } catch (const std::exception& e) {
+        d->connection.reportFailure(e.what());
+    } catch (...) {
+        d->connection.reportFailure("unknown exception");
+    }
+}
+
+void ConnectionManager::drainQueue()
+{
     if (d->dispatching)
         return;
     d->dispatching = true;
+    d->turn.start();
     try {
-        while (!d->queue.empty()) {
+        for (;;) {
+            if (d->tableList) {
+                if (!continueTableList())
+                    break;
+                continue;
+            }
+            if (d->queue.empty() || d->turn.elapsed() >= dispatchSliceMsecs)
+                break;
             const message_ptr frame = std::move(d->queue.front());
             d->queue.pop_front();
             message_reader reader(frame);
@@ -199,10 +225,15 @@ void ConnectionManager::onMessage(message_ptr message)
         // The connection reports the error once and closes; the frames
         // behind the bad one are not handled.
         d->queue.clear();
+        d->tableList.reset();
         d->dispatching = false;
         throw;
     }
     d->dispatching = false;
+    if ((d->tableList || !d->queue.empty()) && !d->drainPosted) {
+        d->drainPosted = true;
+        QMetaObject::invokeMethod(this, &ConnectionManager::drainLater, Qt::QueuedConnection);
+    }
 }
 
 void ConnectionManager::onConnectionException(const std::string& what)
@@ -211,6 +242,7 @@ void ConnectionManager::onConnectionException(const std::string& what)
     // report, not a second one.
     d->disconnectHandled = true;
     d->queue.clear();
+    d->tableList.reset();
     Q_EMIT exceptionCaught(what);
 }
 

@@ -598,6 +598,14 @@ void tst_Dispatch::badInput_data()
     }() << "illegal tournament status 9";
     QTest::newRow("illegal join reason") << TestFrame(31).u32(1).u8(0).u8(1).u32(6).toBytes()
                                          << "Unexpected join failed reason";
+    QTest::newRow("bad last record of a list read over several turns") << [] {
+        TestFrame f(153);
+        f.u32(100001);
+        for (quint32 id = 1; id <= 100000; ++id)
+            tableRecord(f, id, "T", 4, 0);
+        tableRecord(f, 100001, "Bad", 4, 0, Params().i("RULESET", 3));
+        return f.toBytes();
+    }() << "illegal ruleset value 3";
     QTest::newRow("list count larger than frame")
         << TestFrame(153).u32(1000).toBytes() << "message of class 153 announces 1000 elements but only 0 bytes are left";
     QTest::newRow("string list count larger than frame")
