@@ -2,21 +2,33 @@
 // table model's update to the repainted row on screen, and how much of the
 // view it repaints. The peer is a bare QStandardItemModel in a QTreeView of
 // the same size and shape, changed and painted the same way in the same run.
+// Then a list of 100,000 tables from the test game server while the lobby is
+// a hidden tab: the longest turn of the event loop and the first switch to
+// the lobby tab, beside the same with 1,000 tables.
+#include "LobbyController.h"
 #include "LobbyTestData.h"
 #include "LobbyWindow.h"
 #include "TableModel.h"
+
+#include "ConnectionManager.h"
+#include "TestGameServer.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QLoggingCategory>
 #include <QPaintEvent>
 #include <QRandomGenerator>
+#include <QSignalSpy>
 #include <QStandardItemModel>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTest>
+#include <QTimer>
 #include <QTreeView>
 
 #include <algorithm>
 #include <cstdio>
+#include <memory>
 #include <vector>
 
 using namespace lobbytest;
@@ -69,6 +81,87 @@ std::pair<double, int> measure(QTreeView* view, Change change)
     }
     view->viewport()->removeEventFilter(&watcher);
     return {median(times), tallest};
+}
+
+/// The longest gap between two turns of the event loop while it runs.
+class TurnProbe : public QObject
+{
+public:
+    TurnProbe()
+    {
+        connect(&tick, &QTimer::timeout, this, [this] {
+            if (clock.isValid())
+                longest = std::max(longest, clock.nsecsElapsed());
+            clock.start();
+        });
+        tick.start(0);
+    }
+    double longestMsecs() const { return double(longest) / 1e6; }
+
+private:
+    QTimer tick;
+    QElapsedTimer clock;
+    qint64 longest = 0;
+};
+
+struct BurstFigures
+{
+    double longestTurn = 0;
+    double firstSwitch = 0;
+};
+
+/// Sends a list of `tables` table records in one frame while the lobby is a
+/// hidden tab, then switches to it with the mouse.
+BurstFigures burstThenSwitch(int tables)
+{
+    BurstFigures figures;
+    TestGameServer server;
+    if (!server.listen())
+        return figures;
+    ConnectionManager connection(false);
+    QSignalSpy ready(&connection, &ConnectionManager::versionCheckComplete);
+    connection.connectToHost(QStringLiteral("127.0.0.1"), server.port());
+    if (!ready.wait(5000))
+        return figures;
+    LobbyController controller(&connection, nullptr);
+    QTabWidget tabs;
+    tabs.addTab(new QWidget, QStringLiteral("Other"));
+    std::unique_ptr<LobbyWindow> lobby(controller.createLobbyWindow());
+    tabs.addTab(lobby.get(), QStringLiteral("Tables"));
+    tabs.resize(900, 700);
+    tabs.show();
+    if (!QTest::qWaitForWindowExposed(&tabs))
+        return figures;
+
+    TestFrame list(153);
+    list.u32(quint32(tables));
+    for (int id = 1; id <= tables; ++id) {
+        list.u32(quint32(id)).str("101/Regular").str(QByteArray("Table ") + QByteArray::number(id));
+        list.u16(4).u16(quint16(id % 4)).u32(0);
+    }
+    TableModel* model = controller.tableModel();
+    {
+        TurnProbe probe;
+        server.send(list);
+        QElapsedTimer waited;
+        waited.start();
+        while ((model->rowCount() < tables || controller.waitingEvents() > 0) && waited.elapsed() < 60000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        QTest::qWait(300); // the column measure that follows the rows
+        figures.longestTurn = probe.longestMsecs();
+    }
+    // The click itself, then the longest turn while the tab lays out and paints.
+    TurnProbe probe;
+    QElapsedTimer clock;
+    clock.start();
+    QTest::mouseClick(tabs.tabBar(), Qt::LeftButton, {}, tabs.tabBar()->tabRect(1).center());
+    const double click = double(clock.nsecsElapsed()) / 1e6;
+    QTest::qWait(300);
+    figures.firstSwitch = std::max(click, probe.longestMsecs());
+    if (tabs.currentWidget() != lobby.get() || !lobby->treeView()->isVisible())
+        figures.firstSwitch = -1;
+    tabs.removeTab(1);
+    return figures;
 }
 
 }
@@ -134,6 +227,18 @@ private Q_SLOTS:
                     "(ratio %.2f); repainted height %d px for one row of %d px (bare view: %d px)\n",
                     lobby.first, floor.first, floor.first > 0 ? lobby.first / floor.first : 0.0, lobby.second,
                     rowHeight, floor.second);
+        std::fflush(stdout);
+    }
+
+    void burstOfTablesThenFirstSwitch()
+    {
+        const BurstFigures floor = burstThenSwitch(1000);
+        const BurstFigures burst = burstThenSwitch(100000);
+        QVERIFY(floor.firstSwitch >= 0 && burst.firstSwitch >= 0);
+        std::printf("list of 100,000 tables in one frame: longest turn %.1f ms, 1,000 tables %.1f ms (ratio %.2f); "
+                    "first switch to the lobby tab %.1f ms, after 1,000 tables %.1f ms (ratio %.2f)\n",
+                    burst.longestTurn, floor.longestTurn, floor.longestTurn > 0 ? burst.longestTurn / floor.longestTurn : 0.0,
+                    burst.firstSwitch, floor.firstSwitch, floor.firstSwitch > 0 ? burst.firstSwitch / floor.firstSwitch : 0.0);
         std::fflush(stdout);
     }
 };
