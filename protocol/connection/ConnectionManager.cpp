@@ -230,9 +230,14 @@ void ConnectionManager::drainQueue()
         throw;
     }
     d->dispatching = false;
-    if ((d->tableList || !d->queue.empty()) && !d->drainPosted) {
-        d->drainPosted = true;
-        QMetaObject::invokeMethod(this, &ConnectionManager::drainLater, Qt::QueuedConnection);
+    if (d->tableList || !d->queue.empty()) {
+        if (!d->drainPosted) {
+            d->drainPosted = true;
+            QMetaObject::invokeMethod(this, &ConnectionManager::drainLater, Qt::QueuedConnection);
+        }
+    } else if (d->disconnectWaiting) {
+        d->disconnectWaiting = false;
+        Q_EMIT disconnected();
     }
 }
 
@@ -243,6 +248,7 @@ void ConnectionManager::onConnectionException(const std::string& what)
     d->disconnectHandled = true;
     d->queue.clear();
     d->tableList.reset();
+    d->disconnectWaiting = false;
     Q_EMIT exceptionCaught(what);
 }
 
@@ -325,7 +331,7 @@ void ConnectionManager::error(QAbstractSocket::SocketError socketError)
         d->loggedIn = false;
         if (!d->disconnectHandled) {
             d->disconnectHandled = true;
-            Q_EMIT disconnected();
+            announceDisconnect();
         }
         break;
     case QAbstractSocket::HostNotFoundError:
@@ -352,6 +358,15 @@ void ConnectionManager::onDisconnected()
     // longer connected" and stops before "quitting...".
     if (!d->disconnectHandled) {
         d->disconnectHandled = true;
-        Q_EMIT disconnected();
+        announceDisconnect();
     }
+}
+
+void ConnectionManager::announceDisconnect()
+{
+    // What the server sent before it closed is announced before the close.
+    if (d->tableList || !d->queue.empty())
+        d->disconnectWaiting = true;
+    else
+        Q_EMIT disconnected();
 }

@@ -377,6 +377,9 @@ private:
     /// Handles the queue in order for up to dispatchSliceMsecs, then leaves
     /// the rest to drainLater().
     void drainQueue();
+    /// Emits disconnected(), or has the drain emit it once the frames
+    /// received before the close are handled.
+    void announceDisconnect();
 
     /// Writes one finished frame (message_writer::finish()) to the server.
     void sendFrame(const std::vector<unsigned char>& frame);

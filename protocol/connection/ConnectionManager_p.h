@@ -79,6 +79,8 @@ public:
     QElapsedTimer turn;
     /// A later turn will go on with the queue; frames received meanwhile only queue.
     bool drainPosted = false;
+    /// The server closed while frames waited: disconnected() follows the last.
+    bool disconnectWaiting = false;
 
     ConnectionPrompts* prompts = nullptr;
     HeadlessConnectionPrompts headlessPrompts;

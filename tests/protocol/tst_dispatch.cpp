@@ -224,6 +224,20 @@ void tst_Dispatch::lobbyFeed()
     QCOMPARE(lobbyRow.speed, 8000);
     lobbyRow.applyUpdates(s.tableUpdates[2]);
     QCOMPARE(lobbyRow.value.bonusTable(), (TableValue::BonusTable {1, 0, 0, -1}));
+
+    // A list read over several turns, then the server closes: the close is
+    // announced after the list's last table.
+    QObject::connect(&s.cm, &ConnectionManager::disconnected, &s.cm, [&] { s.events << QStringLiteral("disconnected"); });
+    constexpr quint32 many = 50000;
+    TestFrame list(153);
+    list.u32(many);
+    for (quint32 id = 1; id <= many; ++id)
+        tableRecord(list, id, "T", 4, 0);
+    s.events.clear();
+    s.server.send(list);
+    s.server.closeClient();
+    QVERIFY(s.waitForEvents(many + 1, 60000));
+    QCOMPARE(s.events.mid(many - 1), QStringList({"table 50000 T 0/4", "disconnected"}));
 }
 
 void tst_Dispatch::tournamentFeed()
