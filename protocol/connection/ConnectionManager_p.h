@@ -10,7 +10,6 @@
 #include "message_reader.h"
 
 #include <QElapsedTimer>
-
 #include <QString>
 
 #include <deque>
@@ -21,9 +20,10 @@
 
 class ConnectionManager;
 
-/// A table list (snapshots or updates) too long for one turn of the event
-/// loop. Every record is read and checked before the first is announced, as
-/// for a short list; the frames behind it wait until the last is announced.
+/// A table list (snapshots or updates) being read, then announced; a long
+/// one over several turns of the event loop. Every record is read and
+/// checked before the first is announced; the frames behind the list wait
+/// until its last record is announced.
 struct TableListWork
 {
     struct Update
