@@ -17,8 +17,12 @@
 #include <QDebug>
 #include <QSignalBlocker>
 
+#include <algorithm>
+#include <iterator>
 #include <map>
 #include <stdexcept>
+#include <utility>
+#include <vector>
 
 namespace {
 struct TableRow
@@ -153,6 +157,31 @@ struct TableModel::Private
         countMoneyChange(free, true);
     }
 
+    /// Removes the rows of the given tables (row and table id, sorted by
+    /// row) a run of neighbouring rows at a time, the last run first: row
+    /// by row, a path of many thousands of tables takes a time growing with
+    /// the square of their number.
+    void removeRuns(std::vector<std::pair<int, qint32>>& going)
+    {
+        while (!going.empty()) {
+            auto first = going.end() - 1;
+            while (first != going.begin() && first->first > 0 && std::prev(first)->first == first->first - 1)
+                --first;
+            // The records stay readable while the views hear of the removal.
+            if (first->first >= 0)
+                q->removeRows(first->first, int(going.end() - first));
+            else
+                qWarning() << "invalid index returned";
+            for (auto it = first; it != going.end(); ++it) {
+                const auto row = rows.find(it->second);
+                const bool free = isFree(row->second.info);
+                rows.erase(row);
+                countMoneyChange(free, true);
+            }
+            going.erase(first, going.end());
+        }
+    }
+
     void sendUnsubscribe(const QString& path)
     {
         if (!connection)
@@ -237,11 +266,13 @@ void TableModel::unsubscribe(const QString& path)
     const QStringList absorbed = it->second.absorbed;
     d->subscriptions.erase(it);
     qDebug().noquote() << "will unsubscribe for path:" << key;
-    for (auto row = d->rows.begin(); row != d->rows.end();) {
-        auto current = row++;
-        if (LobbyPath::covers(key, current->second.info.lobbyPath))
-            d->removeRow(current);
+    std::vector<std::pair<int, qint32>> going;
+    for (const auto& [tableId, row] : d->rows) {
+        if (LobbyPath::covers(key, row.info.lobbyPath))
+            going.emplace_back(row.name->row(), tableId);
     }
+    std::sort(going.begin(), going.end());
+    d->removeRuns(going);
     d->sendUnsubscribe(key);
     for (const QString& narrower : absorbed)
         d->sendUnsubscribe(narrower);

@@ -34,6 +34,9 @@ public:
 
     /// True once a failure was reported; the connection reads nothing more.
     bool hasFailed() const { return m_failed; }
+    /// Reports a failure met while handling frames outside receive(), as if
+    /// the handler had thrown it there.
+    void reportFailure(const std::string& what) { fail(what); }
 
 public Q_SLOTS:
     /// Cuts every complete frame out of the received bytes and emits each,

@@ -185,11 +185,37 @@ void ConnectionManager::onPing(message_reader& reader)
 void ConnectionManager::onMessage(message_ptr message)
 {
     d->queue.push_back(std::move(message));
+    if (!d->drainPosted)
+        drainQueue();
+}
+
+void ConnectionManager::drainLater()
+{
+    d->drainPosted = false;
+    try {
+        drainQueue();
+    } catch (const std::exception& e) {
+        d->connection.reportFailure(e.what());
+    } catch (...) {
+        d->connection.reportFailure("unknown exception");
+    }
+}
+
+void ConnectionManager::drainQueue()
+{
     if (d->dispatching)
         return;
     d->dispatching = true;
+    d->turn.start();
     try {
-        while (!d->queue.empty()) {
+        for (;;) {
+            if (d->tableList) {
+                if (!continueTableList())
+                    break;
+                continue;
+            }
+            if (d->queue.empty() || d->turn.elapsed() >= dispatchSliceMsecs)
+                break;
             const message_ptr frame = std::move(d->queue.front());
             d->queue.pop_front();
             message_reader reader(frame);
@@ -199,10 +225,20 @@ void ConnectionManager::onMessage(message_ptr message)
         // The connection reports the error once and closes; the frames
         // behind the bad one are not handled.
         d->queue.clear();
+        d->tableList.reset();
         d->dispatching = false;
         throw;
     }
     d->dispatching = false;
+    if (d->tableList || !d->queue.empty()) {
+        if (!d->drainPosted) {
+            d->drainPosted = true;
+            QMetaObject::invokeMethod(this, &ConnectionManager::drainLater, Qt::QueuedConnection);
+        }
+    } else if (d->disconnectWaiting) {
+        d->disconnectWaiting = false;
+        Q_EMIT disconnected();
+    }
 }
 
 void ConnectionManager::onConnectionException(const std::string& what)
@@ -211,6 +247,8 @@ void ConnectionManager::onConnectionException(const std::string& what)
     // report, not a second one.
     d->disconnectHandled = true;
     d->queue.clear();
+    d->tableList.reset();
+    d->disconnectWaiting = false;
     Q_EMIT exceptionCaught(what);
 }
 
@@ -293,7 +331,7 @@ void ConnectionManager::error(QAbstractSocket::SocketError socketError)
         d->loggedIn = false;
         if (!d->disconnectHandled) {
             d->disconnectHandled = true;
-            Q_EMIT disconnected();
+            announceDisconnect();
         }
         break;
     case QAbstractSocket::HostNotFoundError:
@@ -320,6 +358,15 @@ void ConnectionManager::onDisconnected()
     // longer connected" and stops before "quitting...".
     if (!d->disconnectHandled) {
         d->disconnectHandled = true;
-        Q_EMIT disconnected();
+        announceDisconnect();
     }
+}
+
+void ConnectionManager::announceDisconnect()
+{
+    // What the server sent before it closed is announced before the close.
+    if (d->tableList || !d->queue.empty())
+        d->disconnectWaiting = true;
+    else
+        Q_EMIT disconnected();
 }

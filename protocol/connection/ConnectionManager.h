@@ -45,7 +45,9 @@ class message_reader;
 ///
 /// Requests are slots that write one frame each; every received frame is
 /// queued and handled strictly in arrival order, and every server event
-/// reaches the rest of the program as one signal.
+/// reaches the rest of the program as one signal. Handling stops for the
+/// turn of the event loop once it took dispatchSliceMsecs, even within a
+/// long table list, and goes on in the next turn.
 class ConnectionManager : public QObject
 {
     Q_OBJECT
@@ -55,6 +57,9 @@ public:
     static constexpr quint32 partnerId = 4;
     static constexpr quint32 platformProtocolVersion = 6523;
     static constexpr const char* gameProtocolVersion = "2399";
+
+    /// How long received frames may be handled in one turn of the event loop.
+    static constexpr qint64 dispatchSliceMsecs = 30;
 
     explicit ConnectionManager(bool useSsl, QObject* parent = nullptr);
     ~ConnectionManager() override;
@@ -361,17 +366,31 @@ private Q_SLOTS:
     void onEncrypted();
     void onSSLErrors(const QList<QSslError>& errors);
     /// Queues one received frame and, unless a drain further up the stack
-    /// is running, handles it and every frame queued behind it in order.
+    /// is running or a later turn will go on, handles it and every frame
+    /// queued behind it in order.
     void onMessage(message_ptr message);
+    /// The drain of a later turn; a failure in it closes the connection.
+    void drainLater();
     void onConnectionException(const std::string& what);
 
 private:
+    /// Handles the queue in order for up to dispatchSliceMsecs, then leaves
+    /// the rest to drainLater().
+    void drainQueue();
+    /// Emits disconnected(), or has the drain emit it once the frames
+    /// received before the close are handled.
+    void announceDisconnect();
+
     /// Writes one finished frame (message_writer::finish()) to the server.
     void sendFrame(const std::vector<unsigned char>& frame);
 
     /// Handles one received frame; the reader stands behind the class byte.
     /// Implemented in ConnectionManagerDispatch.cpp.
     void handleMessage(message_reader& reader);
+    /// Reads or announces the records of the pending table list until it is
+    /// done (true) or the turn's slice is used up (false). Implemented in
+    /// ConnectionManagerDispatch.cpp.
+    bool continueTableList();
 
     // Handshake and keep-alive handlers (ConnectionManager.cpp), called by handleMessage.
     void onPlatformVersionReply(message_reader& reader); ///< class 0

@@ -33,6 +33,9 @@ public:
     }
 
     void dispatch(message_reader& r);
+    /// Reads and checks the pending table list's records, then announces
+    /// them, while the turn's slice lasts; true once all are announced.
+    bool continueTableList();
 
 private:
     void badPacket(message_reader& r);
@@ -85,6 +88,11 @@ private:
 void ConnectionManager::handleMessage(message_reader& reader)
 {
     PlatformDispatch(*this).dispatch(reader);
+}
+
+bool ConnectionManager::continueTableList()
+{
+    return PlatformDispatch(*this).continueTableList();
 }
 
 void PlatformDispatch::dispatch(message_reader& r)
@@ -366,15 +374,11 @@ void PlatformDispatch::tableSnapshot(message_reader& r)
 
 void PlatformDispatch::tableSnapshotList(message_reader& r)
 {
-    // Every record is read and checked before the first is announced, so a
-    // bad record stops the whole list rather than half of it.
-    const auto records = readTableRecords(r);
-    std::vector<TableInfo> infos;
-    infos.reserve(records.size());
-    for (const table_record& record : records)
-        infos.push_back(tableInfoFromRecord(record));
-    for (const TableInfo& info : infos)
-        Q_EMIT cm.tableInfoUpdate(info);
+    // The count is checked against the bytes left before anything is
+    // reserved: a lying count ends in server_error, not in a huge allocation.
+    const std::uint32_t count = r.checked_count(r.get_u32(), table_record::minWireSize);
+    d.tableList.emplace(r, count, true);
+    d.tableList->infos.reserve(count);
 }
 
 void PlatformDispatch::tableUpdate(message_reader& r)
@@ -386,13 +390,44 @@ void PlatformDispatch::tableUpdate(message_reader& r)
 
 void PlatformDispatch::tableUpdateList(message_reader& r)
 {
-    const auto records = readTableUpdateRecords(r);
-    std::vector<TableInfoUpdates> updates;
-    updates.reserve(records.size());
-    for (const table_update_record& record : records)
-        updates.push_back(tableInfoUpdatesFromRecord(record));
-    for (std::size_t i = 0; i < records.size(); ++i)
-        Q_EMIT cm.tableInfoUpdate(static_cast<qint32>(records[i].tableId), int(records[i].seated), updates[i]);
+    const std::uint32_t count = r.checked_count(r.get_u32(), table_update_record::minWireSize);
+    d.tableList.emplace(r, count, false);
+    d.tableList->updates.reserve(count);
+}
+
+bool PlatformDispatch::continueTableList()
+{
+    // Every record is read and checked before the first is announced, so a
+    // bad record stops the whole list rather than half of it.
+    TableListWork& list = *d.tableList;
+    for (; list.unread > 0; --list.unread) {
+        if (d.turn.elapsed() >= ConnectionManager::dispatchSliceMsecs)
+            return false;
+        if (list.snapshots) {
+            list.infos.push_back(tableInfoFromRecord(table_record::read(list.reader)));
+        } else {
+            const auto record = table_update_record::read(list.reader);
+            list.updates.push_back({static_cast<qint32>(record.tableId), int(record.seated),
+                                    tableInfoUpdatesFromRecord(record)});
+        }
+    }
+    const std::size_t count = list.snapshots ? list.infos.size() : list.updates.size();
+    while (list.announced < count) {
+        if (d.turn.elapsed() >= ConnectionManager::dispatchSliceMsecs)
+            return false;
+        // A slot may end the list (a failed connection): nothing is used after it.
+        const std::size_t i = list.announced++;
+        if (list.snapshots) {
+            Q_EMIT cm.tableInfoUpdate(list.infos[i]);
+        } else {
+            const TableListWork::Update& update = list.updates[i];
+            Q_EMIT cm.tableInfoUpdate(update.tableId, update.seated, update.updates);
+        }
+        if (!d.tableList)
+            return true;
+    }
+    d.tableList.reset();
+    return true;
 }
 
 void PlatformDispatch::tableRemoved(message_reader& r)

@@ -2,21 +2,35 @@
 // table model's update to the repainted row on screen, and how much of the
 // view it repaints. The peer is a bare QStandardItemModel in a QTreeView of
 // the same size and shape, changed and painted the same way in the same run.
+// Then the longest turn of the event loop under 100,000 tables and 100,000
+// updates from the test game server, and at the first switch to the lobby
+// tab, beside the same with 1,000.
+#include "ConnectionManager.h"
+#include "LobbyController.h"
 #include "LobbyTestData.h"
 #include "LobbyWindow.h"
 #include "TableModel.h"
+#include "TestGameServer.h"
 
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QLoggingCategory>
 #include <QPaintEvent>
 #include <QRandomGenerator>
+#include <QSignalSpy>
 #include <QStandardItemModel>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTest>
+#include <QTimer>
 #include <QTreeView>
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
+#include <functional>
+#include <memory>
 #include <vector>
 
 using namespace lobbytest;
@@ -69,6 +83,57 @@ std::pair<double, int> measure(QTreeView* view, Change change)
     }
     view->viewport()->removeEventFilter(&watcher);
     return {median(times), tallest};
+}
+
+/// With the lobby a hidden tab: the longest turns under one frame of `tables`
+/// tables, under one of an update for each (and a table behind it), and at
+/// the first switch to the tab, in milliseconds.
+std::array<double, 3> burstThenSwitch(int tables)
+{
+    TestGameServer server;
+    ConnectionManager connection(false);
+    QSignalSpy ready(&connection, &ConnectionManager::versionCheckComplete);
+    connection.connectToHost(QStringLiteral("127.0.0.1"), server.listen() ? server.port() : 1);
+    LobbyController controller(&connection, nullptr);
+    QTabWidget tabs;
+    tabs.addTab(new QWidget, QStringLiteral("Other"));
+    std::unique_ptr<LobbyWindow> lobby(controller.createLobbyWindow());
+    tabs.addTab(lobby.get(), QStringLiteral("Tables"));
+    tabs.resize(900, 700);
+    tabs.show();
+    if (!ready.wait(5000) || !QTest::qWaitForWindowExposed(&tabs))
+        return {};
+    TestFrame list(153), updates(154), marker(143);
+    list.u32(quint32(tables));
+    updates.u32(quint32(tables));
+    for (quint32 id = 1; id <= quint32(tables); ++id) {
+        list.u32(id).str("101/Regular").str("Table " + QByteArray::number(id)).u16(4).u16(id % 4).u32(0);
+        updates.u32(id).u16((id + 1) % 4).u32(0).u32(0);
+    }
+    marker.u32(quint32(tables + 1)).str("101/Regular").str("Marker").u16(4).u16(0).u32(0);
+    // Until `done`, and a while after for the column measure that follows rows.
+    const auto longestTurn = [&](const std::function<void()>& act, const std::function<bool()>& done) {
+        qint64 longest = 0;
+        QElapsedTimer turn;
+        QTimer tick;
+        QObject::connect(&tick, &QTimer::timeout, [&] { longest = std::max(longest, turn.nsecsElapsed()), turn.start(); });
+        tick.start(0);
+        turn.start();
+        act();
+        for (QDeadlineTimer deadline(60000); (!done() || controller.waitingEvents() > 0) && !deadline.hasExpired();)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        QTest::qWait(300);
+        return double(longest) / 1e6;
+    };
+    TableModel* model = controller.tableModel();
+    const double listTurn = longestTurn([&] { server.send(list); }, [&] { return model->rowCount() >= tables; });
+    const double updateTurn = longestTurn([&] { server.send(updates), server.send(marker); },
+                                          [&] { return model->hasTableInfo(tables + 1); });
+    QTabBar* bar = tabs.tabBar();
+    const double switchTurn = longestTurn([&] { QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(1).center()); },
+                                          [&] { return lobby->treeView()->isVisible(); });
+    tabs.removeTab(1);
+    return {listTurn, updateTurn, switchTurn};
 }
 
 }
@@ -134,6 +199,18 @@ private Q_SLOTS:
                     "(ratio %.2f); repainted height %d px for one row of %d px (bare view: %d px)\n",
                     lobby.first, floor.first, floor.first > 0 ? lobby.first / floor.first : 0.0, lobby.second,
                     rowHeight, floor.second);
+        std::fflush(stdout);
+    }
+
+    void burstOfTablesThenFirstSwitch()
+    {
+        const auto floor = burstThenSwitch(1000);
+        const auto burst = burstThenSwitch(100000);
+        QVERIFY(floor[2] > 0 && burst[2] > 0);
+        const char* what[] = {"100,000 tables in one frame", "100,000 updates in one frame", "first switch to the lobby tab"};
+        for (int i = 0; i < 3; ++i)
+            std::printf("%s: longest turn %.1f ms, with 1,000 %.1f ms (ratio %.2f)\n", what[i], burst[i], floor[i],
+                        burst[i] / floor[i]);
         std::fflush(stdout);
     }
 };

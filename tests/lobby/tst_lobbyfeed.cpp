@@ -16,6 +16,7 @@
 #include <QPointer>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 constexpr quint8 SubscribeClass = 145;
@@ -280,23 +281,31 @@ void LobbyFeedTest::feedOfSnapshotsUpdatesAndRemovals()
     QVERIFY(m_model->index(pearl, 0).data(Qt::ToolTipRole).toString().endsWith(
         QStringLiteral("Buy-in: $5 ($8)\nMax win: $20 ($23)\nPlace bonus: 1st $3, 2nd $1, 3rd $-1, 4th $-3")));
 
-    // A burst is applied in order over several turns of the event loop, which
-    // answers in between.
+    // A burst is read and applied over several turns of the event loop, which
+    // answers in between; the snapshot sent right behind it lands after its
+    // last update, and a single snapshot for a held table replaces its
+    // record in place.
     constexpr int burst = 20000;
     TestFrame many(154);
     many.u32(burst);
     for (int i = 1; i <= burst; ++i)
-        updateRecord(many, 9, quint16(i % 4), {});
-    QVERIFY(m_server->send(many));
-    QTRY_VERIFY(m_controller->waitingEvents() > 0);
-    QTRY_COMPARE_WITH_TIMEOUT(m_controller->waitingEvents(), 0, 60000);
-    QCOMPARE(m_model->tableInfo(9).capacity.seated(), burst % 4);
-
-    // A single snapshot for a held table replaces its record in place.
+        updateRecord(many, 9, quint16(i % 3 + 1), {});
     TestFrame snapshot(143);
     tableRecord(snapshot, 9, "101/Regular", "Pearl II", 4, 0, {num("RULESET", 0), num("GAME_TYPE", 2)});
+    int turns = 0, heard = 0, firstTurn = -1, lastTurn = -1;
+    QTimer ticks;
+    connect(&ticks, &QTimer::timeout, this, [&] { ++turns; });
+    ticks.start(0);
+    const auto handedOver = connect(m_cm.get(), qOverload<qint32, int, TableInfoUpdates>(&ConnectionManager::tableInfoUpdate),
+                                    this, [&] { firstTurn = heard++ ? firstTurn : turns; lastTurn = turns; });
+    QVERIFY(m_server->send(many));
     QVERIFY(m_server->send(snapshot));
-    QTRY_COMPARE(cellText(*m_model, pearl, 0), QStringLiteral("Pearl II"));
+    QTRY_COMPARE_WITH_TIMEOUT(cellText(*m_model, pearl, 0), QStringLiteral("Pearl II"), 60000);
+    disconnect(handedOver);
+    QCOMPARE(heard, burst);
+    QCOMPARE_GT(lastTurn, firstTurn);
+    QCOMPARE(m_controller->waitingEvents(), 0);
+    QCOMPARE(m_model->tableInfo(9).capacity.seated(), 0);
     QCOMPARE(cellText(*m_model, pearl, 1), QStringLiteral("Classic full game"));
     QCOMPARE(m_model->rowCount(), 2);
 

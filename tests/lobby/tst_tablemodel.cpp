@@ -167,10 +167,15 @@ void TableModelTest::siblingPrefixesAreSeparate()
     model.addOrUpdateTable(makeTable(1, "101/mtt/1"));
     model.addOrUpdateTable(makeTable(2, "101/mtt/1/b"));
     QCOMPARE(model.rowCount(), 3);
-    // Releasing "101/mtt/1" keeps the tables of tournament 12.
+    // Releasing "101/mtt/1" keeps the tables of tournament 12; the two
+    // neighbouring rows leave the views in one removal.
+    QSignalSpy removed(&model, &QAbstractItemModel::rowsRemoved);
     model.unsubscribe("101/mtt/1");
     QCOMPARE(model.rowCount(), 1);
     QVERIFY(model.hasTableInfo(12));
+    QVERIFY(!model.hasTableInfo(1) && !model.hasTableInfo(2));
+    QCOMPARE(removed.count(), 1);
+    QCOMPARE(removed[0].mid(1), QVariantList({1, 2}));
     // A new broader path does not swallow a sibling that only shares letters.
     model.subscribe("101/mtt/1");
     QCOMPARE(model.subscriptions(), subs({{"101/mtt/1", 1}, {"101/mtt/12", 1}}));

@@ -224,6 +224,20 @@ void tst_Dispatch::lobbyFeed()
     QCOMPARE(lobbyRow.speed, 8000);
     lobbyRow.applyUpdates(s.tableUpdates[2]);
     QCOMPARE(lobbyRow.value.bonusTable(), (TableValue::BonusTable {1, 0, 0, -1}));
+
+    // A list read over several turns, then the server closes: the close is
+    // announced after the list's last table.
+    QObject::connect(&s.cm, &ConnectionManager::disconnected, &s.cm, [&] { s.events << QStringLiteral("disconnected"); });
+    constexpr quint32 many = 50000;
+    TestFrame list(153);
+    list.u32(many);
+    for (quint32 id = 1; id <= many; ++id)
+        tableRecord(list, id, "T", 4, 0);
+    s.events.clear();
+    s.server.send(list);
+    s.server.closeClient();
+    QVERIFY(s.waitForEvents(many + 1, 60000));
+    QCOMPARE(s.events.mid(many - 1), QStringList({"table 50000 T 0/4", "disconnected"}));
 }
 
 void tst_Dispatch::tournamentFeed()
@@ -598,6 +612,14 @@ void tst_Dispatch::badInput_data()
     }() << "illegal tournament status 9";
     QTest::newRow("illegal join reason") << TestFrame(31).u32(1).u8(0).u8(1).u32(6).toBytes()
                                          << "Unexpected join failed reason";
+    QTest::newRow("bad last record of a list read over several turns") << [] {
+        TestFrame f(153);
+        f.u32(100001);
+        for (quint32 id = 1; id <= 100000; ++id)
+            tableRecord(f, id, "T", 4, 0);
+        tableRecord(f, 100001, "Bad", 4, 0, Params().i("RULESET", 3));
+        return f.toBytes();
+    }() << "illegal ruleset value 3";
     QTest::newRow("list count larger than frame")
         << TestFrame(153).u32(1000).toBytes() << "message of class 153 announces 1000 elements but only 0 bytes are left";
     QTest::newRow("string list count larger than frame")
