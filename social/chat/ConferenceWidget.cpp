@@ -239,7 +239,8 @@ void ConferenceWidget::onClientDisconnected()
 {
     m_entering = false;
     m_enterAgain = false;
-    // The next session enters at once and says again why it cannot.
+    // After the next login the room is entered at once, and a refusal is
+    // written again.
     m_nextEntry = QDeadlineTimer();
     m_refusalLine.clear();
     m_inRoom = false;
