@@ -286,8 +286,7 @@ void LobbyFeedTest::feedOfSnapshotsUpdatesAndRemovals()
     // last update, and a single snapshot for a held table replaces its
     // record in place.
     constexpr int burst = 20000;
-    TestFrame many(154);
-    many.u32(burst);
+    TestFrame many = TestFrame(154).u32(burst);
     for (int i = 1; i <= burst; ++i)
         updateRecord(many, 9, quint16(i % 3 + 1), {});
     TestFrame snapshot(143);

@@ -30,12 +30,7 @@ public:
         questions.append(text);
         return onRetry ? onRetry() : false;
     }
-    void showCritical(const QString& text) override
-    {
-        criticals.append(text);
-        if (whileShown)
-            whileShown();
-    }
+    void showCritical(const QString& text) override { criticals.append(text); if (whileShown) whileShown(); }
     void exit(int code) override { exitCodes.append(code); }
 
     std::function<bool()> onRetry;
@@ -682,12 +677,10 @@ private Q_SLOTS:
         // Whichever box tells it, the connection is closed while it is read,
         // and the program ends only once it is answered.
         bool closedWhileBoxOpen = false;
-        const auto readBox = [&] {
+        prompts.whileShown = log.whileCritical = [&] {
             closedWhileBoxOpen = server.waitForDisconnect(3000) && prompts.exitCodes.isEmpty();
             QTest::qWait(200);
         };
-        prompts.whileShown = readBox;
-        log.whileCritical = readBox;
         cm.connectToHost(QStringLiteral("localhost"), server.port());
         QVERIFY(QTest::qWaitFor([&] { return !prompts.exitCodes.isEmpty(); }, 10000));
         QTest::qWait(200);

@@ -229,8 +229,7 @@ void tst_Dispatch::lobbyFeed()
     // announced after the list's last table.
     QObject::connect(&s.cm, &ConnectionManager::disconnected, &s.cm, [&] { s.events << QStringLiteral("disconnected"); });
     constexpr quint32 many = 50000;
-    TestFrame list(153);
-    list.u32(many);
+    TestFrame list = TestFrame(153).u32(many);
     for (quint32 id = 1; id <= many; ++id)
         tableRecord(list, id, "T", 4, 0);
     s.events.clear();
@@ -613,8 +612,7 @@ void tst_Dispatch::badInput_data()
     QTest::newRow("illegal join reason") << TestFrame(31).u32(1).u8(0).u8(1).u32(6).toBytes()
                                          << "Unexpected join failed reason";
     QTest::newRow("bad last record of a list read over several turns") << [] {
-        TestFrame f(153);
-        f.u32(100001);
+        TestFrame f = TestFrame(153).u32(100001);
         for (quint32 id = 1; id <= 100000; ++id)
             tableRecord(f, id, "T", 4, 0);
         tableRecord(f, 100001, "Bad", 4, 0, Params().i("RULESET", 3));
