@@ -33,6 +33,8 @@ namespace {
 
 constexpr int Lines = 400;
 constexpr int SideBarWidth = 229; // of the chat pane's text in a table's side bar
+/// Milliseconds of the client taking some bytes, whole and its longest turn, with a window or bare.
+using Measure = std::function<std::pair<double, double>(bool withWindow)>;
 
 double perLineMicros(const std::function<void(int)>& append)
 {
@@ -97,17 +99,6 @@ std::pair<double, double> turnsOf(friendstest::Session& s, const QByteArray& byt
     const double whole = total.nsecsElapsed() / 1e6;
     QTest::qWait(50);
     return {whole, worst};
-}
-
-void printTurns(const QString& what, std::pair<double, double> alone, std::pair<double, double> shown)
-{
-    qInfo().noquote() << QStringLiteral("%1 / client alone: whole %2 (%3 ms), longest turn %4 (%5 ms beside %6 ms)")
-                             .arg(what)
-                             .arg(shown.first / alone.first, 0, 'f', 2)
-                             .arg(shown.first, 0, 'f', 0)
-                             .arg(shown.second / alone.second, 0, 'f', 2)
-                             .arg(shown.second, 0, 'f', 1)
-                             .arg(alone.second, 0, 'f', 1);
 }
 
 /// Milliseconds of a burst sent to the client, whole and its longest turn
@@ -200,6 +191,8 @@ std::pair<double, double> roomEntry(bool withWindow)
 }
 
 }
+
+Q_DECLARE_METATYPE(Measure)
 
 class BenchChatOutput : public QObject
 {
@@ -315,34 +308,29 @@ private Q_SLOTS:
         QVERIFY(pane.document()->blockCount() < ChatOutputWidget::MaxLines + ChatOutputWidget::TrimChunk);
     }
 
-    void rosterOf20000Friends()
+    void windowBesideBareClient_data()
     {
-        friendstest::setUpEnvironment();
-        printTurns(QStringLiteral("roster of 20,000 friends (one element of 1.9 MB), window"), rosterShown(20000, false),
-                   rosterShown(20000, true));
+        QTest::addColumn<Measure>("measure"); // given whether a window shows what the client reads
+        QTest::newRow("roster of 20,000 friends (one element of 1.9 MB), window")
+            << Measure([](bool w) { return rosterShown(20000, w); });
+        QTest::newRow("entering a room of 500 occupants and 1,000 lines, room panel") << Measure(roomEntry);
+        for (const int friends : {1000, 10000})
+            QTest::newRow(qPrintable(QStringLiteral("30,000 presences from %L1 friends, window").arg(friends)))
+                << Measure([friends](bool w) { return presenceBurst(friends, 30000, w); });
     }
 
-    void roomEntryWith1000Lines()
+    void windowBesideBareClient()
     {
+        QFETCH(Measure, measure);
         friendstest::setUpEnvironment();
-        printTurns(QStringLiteral("entering a room of 500 occupants and 1,000 lines, room panel"), roomEntry(false),
-                   roomEntry(true));
-    }
-
-    void friendsPresenceBurst()
-    {
-        friendstest::setUpEnvironment();
-        for (const int friends : {1000, 10000}) {
-            const auto [bareMs, bareTurn] = presenceBurst(friends, 30000, false);
-            const auto [windowMs, windowTurn] = presenceBurst(friends, 30000, true);
-            qInfo().noquote() << QStringLiteral("30,000 presences from %L1 friends, window / client alone: whole "
-                                                "burst %2 (%3 ms), longest turn %4 (%5 ms)")
-                                     .arg(friends)
-                                     .arg(windowMs / bareMs, 0, 'f', 2)
-                                     .arg(windowMs, 0, 'f', 0)
-                                     .arg(windowTurn / bareTurn, 0, 'f', 2)
-                                     .arg(windowTurn, 0, 'f', 1);
-        }
+        const auto alone = measure(false), shown = measure(true);
+        qInfo().noquote() << QStringLiteral("%1 / client alone: whole %2 (%3 ms), longest turn %4 (%5 ms beside %6 ms)")
+                                 .arg(QString::fromLatin1(QTest::currentDataTag()))
+                                 .arg(shown.first / alone.first, 0, 'f', 2)
+                                 .arg(shown.first, 0, 'f', 0)
+                                 .arg(shown.second / alone.second, 0, 'f', 2)
+                                 .arg(shown.second, 0, 'f', 1)
+                                 .arg(alone.second, 0, 'f', 1);
     }
 };
 

@@ -362,46 +362,43 @@ private Q_SLOTS:
     {
         QTest::addColumn<QByteArray>("stanza"); // what the hostile member sends to the room %1
         QTest::addColumn<QString>("request");   // what Bob asks for afterwards: "vcard", "rooms" or nothing
-        QTest::newRow("plain line (control)") << QByteArray("<message to='%1' type='groupchat'><body>x</body></message>")
-                                              << QString();
+        const auto row = [](const char* name, const QByteArray& stanza, const QString& request = QString()) {
+            QTest::newRow(name) << stanza << request;
+        };
+        row("plain line (control)", "<message to='%1' type='groupchat'><body>x</body></message>");
         const QByteArray deep = QByteArray("<x xmlns='urn:x'>").repeated(70) + QByteArray("</x>").repeated(70);
         const QByteArray quotes(200000, '"'); // the server writes each back as "&quot;": 1.2 MB
         const QByteArray error = "<error type='cancel'><gone xmlns='urn:ietf:params:xml:ns:xmpp-stanzas'/></error>";
-        QTest::newRow("line nested 70 deep") << "<message to='%1' type='groupchat'><body>x</body>" + deep + "</message>" << QString();
-        QTest::newRow("line over 1 MiB") << "<message to='%1' type='groupchat'><body>" + quotes + "</body></message>" << QString();
-        QTest::newRow("presence nested 70 deep") << "<presence to='%1/Owner'>" + deep + "</presence>" << QString();
-        QTest::newRow("presence over 1 MiB") << "<presence to='%1/Owner'><status>" + quotes + "</status></presence>" << QString();
-        QTest::newRow("presence holding an error") << "<presence to='%1/Owner'>" + error + "</presence>" << QString();
+        row("line nested 70 deep", "<message to='%1' type='groupchat'><body>x</body>" + deep + "</message>");
+        row("line over 1 MiB", "<message to='%1' type='groupchat'><body>" + quotes + "</body></message>");
+        row("presence nested 70 deep", "<presence to='%1/Owner'>" + deep + "</presence>");
+        row("presence over 1 MiB", "<presence to='%1/Owner'><status>" + quotes + "</status></presence>");
+        row("presence holding an error", "<presence to='%1/Owner'>" + error + "</presence>");
         QByteArray forged; // any id the own line may have, an error that puts nobody out
         for (int id = 1; id <= 60; ++id)
             forged += "<message to='%1/Bob' type='error' id='" + QByteArray::number(id) + "'><error type='auth'><forbidden "
                       "xmlns='urn:ietf:params:xml:ns:xmpp-stanzas'/></error></message>";
-        QTest::newRow("forged refusal from an occupant") << forged << QString();
+        row("forged refusal from an occupant", forged);
         // Each costs a reader far more than its bytes; dropped by the framer.
-        QByteArray attributes;
-        QByteArray namespaces;
+        QByteArray attributes, namespaces;
         for (int i = 0; i < 25000; ++i)
             attributes += " b" + QByteArray::number(i) + "=''";
         for (int i = 0; i < 20000; ++i)
             namespaces += " xmlns:n" + QByteArray::number(i) + "='urn:n'";
-        const QByteArray line = "<message to='%1' type='groupchat'><body>x</body>";
-        QTest::newRow("250 KB of attributes") << line + "<x xmlns='urn:x'" + attributes + "/></message>" << QString();
-        QTest::newRow("20,000 namespace declarations") << line + "<x xmlns='urn:x'" + namespaces + "/></message>"
-                                                       << QString();
-        QTest::newRow("262,000 children") << line + "<x xmlns='urn:x'>" + QByteArray("<a/>").repeated(262000)
-                                                 + "</x></message>"
-                                          << QString();
-        QTest::newRow("30,000 lines holding an error")
-            << QByteArray("<message to='%1' type='groupchat'>" + error + "</message>").repeated(30000) << QString();
+        const QByteArray line = "<message to='%1' type='groupchat'><body>x</body><x xmlns='urn:x'";
+        row("250 KB of attributes", line + attributes + "/></message>");
+        row("20,000 namespace declarations", line + namespaces + "/></message>");
+        row("262,000 children", line + ">" + QByteArray("<a/>").repeated(262000) + "</x></message>");
+        row("30,000 lines holding an error", QByteArray("<message to='%1' type='groupchat'>" + error + "</message>").repeated(30000));
         // Answers too large to read still end the requests they answer.
-        QTest::newRow("huge vCard") << "<iq type='set' id='hv'><vCard xmlns='vcard-temp'><DESC>" + quotes
-                                           + "</DESC></vCard></iq><message to='%1' type='groupchat'/>"
-                                    << QStringLiteral("vcard");
-        QTest::newRow("huge room name")
-            << "<iq type='set' id='hn' to='%1'><query xmlns='http://jabber.org/protocol/muc#owner'><x xmlns='jabber:x:data' "
-               "type='submit'><field var='FORM_TYPE'><value>http://jabber.org/protocol/muc#roomconfig</value></field>"
-               "<field var='muc#roomconfig_roomname'><value>" + quotes + "</value></field></x></query></iq>"
-            << QStringLiteral("rooms");
+        row("huge vCard",
+            "<iq type='set' id='hv'><vCard xmlns='vcard-temp'><DESC>" + quotes + "</DESC></vCard></iq><message to='%1' type='groupchat'/>",
+            QStringLiteral("vcard"));
+        row("huge room name",
+            "<iq type='set' id='hn' to='%1'><query xmlns='http://jabber.org/protocol/muc#owner'><x xmlns='jabber:x:data' "
+            "type='submit'><field var='FORM_TYPE'><value>http://jabber.org/protocol/muc#roomconfig</value></field>"
+            "<field var='muc#roomconfig_roomname'><value>" + quotes + "</value></field></x></query></iq>",
+            QStringLiteral("rooms"));
     }
 
     void hostileMemberCutsNobodyOff()
