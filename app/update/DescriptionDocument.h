@@ -22,8 +22,10 @@ public:
     /// More pictures than a description needs; those beyond are not shown.
     static constexpr int maxPictures = 8;
     /// The text shown, counted as another user's chat text is counted
-    /// (ChatOutputWidget::shownText()): five times a chat line.
-    static constexpr qsizetype maxShownLength = 10000;
+    /// (ChatOutputWidget::shownText()): two and a half chat lines, a page of
+    /// a note. The layout breaks a long word into lines in time that grows
+    /// with the square of its length.
+    static constexpr qsizetype maxShownLength = 5000;
     /// Paragraphs, headings, list items and line breaks.
     static constexpr int maxLines = 300;
     /// Lists inside lists.

@@ -84,6 +84,11 @@ static_assert(std::is_sorted(references.begin(), references.end()));
 
 /// Longer names are no name of the lists above.
 constexpr int maxNameLength = 10;
+/// Changes of format in one line and in the whole document; past them the
+/// text goes on in the format it has. Each is a fragment of its own, and a
+/// block's fragments cost its writing and layout more than in proportion.
+constexpr std::size_t maxRunsInLine = 64;
+constexpr std::size_t maxRuns = 1000;
 
 const Element* elementNamed(std::string_view name)
 {
@@ -462,9 +467,16 @@ void Reader::addChar(char32_t c)
 void Reader::put(char32_t c)
 {
     const quint8 style = quint8((bold > 0 ? Bold : 0) | (italic > 0 ? Italic : 0) | (underline > 0 ? Underline : 0));
-    if (runs.size() == lines.back().firstRun || runs.back().picture >= 0 || runs.back().style != style)
+    const std::size_t inLine = runs.size() - lines.back().firstRun;
+    if (inLine == 0 || runs.back().picture >= 0
+        || (runs.back().style != style && inLine < maxRunsInLine && runs.size() < maxRuns))
         runs.push_back({text.size(), text.size(), style, -1});
-    text += QString::fromUcs4(&c, 1);
+    if (QChar::requiresSurrogates(c)) {
+        text += QChar(QChar::highSurrogate(c));
+        text += QChar(QChar::lowSurrogate(c));
+    } else {
+        text += QChar(char16_t(c));
+    }
     runs.back().end = text.size();
     lineHasContent = true;
     if (text.size() > textCap)
