@@ -578,7 +578,7 @@ QStringList fill(QTextDocument& document, QStringView html, const Limits& limits
         if (!line.newBlock)
             cursor.insertText(QString(QChar::LineSeparator));
         else if (l == 0)
-            cursor.setBlockFormat(blockFormat(line));
+            cursor.setBlockFormat(blockFormat(line)), cursor.setBlockCharFormat(charFormat(line.heading, 0));
         else
             cursor.insertBlock(blockFormat(line), charFormat(line.heading, 0));
         if (line.newBlock && line.list >= 0) {
