@@ -10,6 +10,7 @@
 #include "ProcessMemory.h"
 #include "SingleInstanceLock.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QDir>
 #include <QEvent>
 #include <QFile>
@@ -17,10 +18,9 @@
 #include <QProgressDialog>
 #include <QRegularExpression>
 #include <QScopeGuard>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTextBlock>
-#include <QAbstractTextDocumentLayout>
-#include <QSignalSpy>
 #include <QTextList>
 #include <QPushButton>
 #include <QTest>
