@@ -2,6 +2,7 @@
 
 #include "AdFetcher.h"
 #include "PictureDecoder.h"
+#include "RichTextGate.h"
 
 #include <QFutureWatcher>
 #include <QImage>
@@ -33,12 +34,15 @@ QImage decodeData(const QByteArray& address, std::shared_ptr<const std::atomic<b
 
 } // namespace
 
-DescriptionDocument::DescriptionDocument(QObject* parent)
+DescriptionDocument::DescriptionDocument(const QString& html, QObject* parent)
     : QTextDocument(parent)
 {
     // Whatever this document does not give is nothing: no program-wide
     // provider either.
     setResourceProvider([](const QUrl&) { return QVariant(); });
+    setUndoRedoEnabled(false);
+    addresses = RichTextGate::fill(*this, html, {maxShownLength, maxLines, maxListDepth, maxPictures});
+    decodeNext();
 }
 
 DescriptionDocument::~DescriptionDocument()
@@ -58,31 +62,25 @@ QVariant DescriptionDocument::loadResource(int type, const QUrl& name)
         pixel.fill(Qt::transparent);
         return pixel;
     }();
-    if (name.scheme().compare(QLatin1String("data"), Qt::CaseInsensitive) != 0)
+    const int index = RichTextGate::pictureIndex(name);
+    if (pictures.size() < addresses.size() || index < 0 || index >= pictures.size() || pictures[index].isNull())
         return none;
-    if (const auto found = pictures.constFind(name); found != pictures.cend())
-        return found->isNull() ? none : *found;
-    if (!asked.contains(name) && asked.size() < maxPictures) {
-        asked.insert(name);
-        waiting.append(name);
-        if (waiting.size() == 1)
-            decodeNext();
-    }
-    return none;
+    return pictures[index];
 }
 
 void DescriptionDocument::decodeNext()
 {
-    if (waiting.isEmpty())
+    if (pictures.size() == addresses.size())
         return;
     auto* watcher = new QFutureWatcher<QImage>(this);
     connect(watcher, &QFutureWatcher<QImage>::finished, this, [this, watcher] {
         watcher->deleteLater();
-        pictures.insert(waiting.takeFirst(), QPixmap::fromImage(watcher->result()));
-        // Laid out again: the picture is asked for once more and now given.
-        markContentsDirty(0, characterCount());
+        pictures.append(QPixmap::fromImage(watcher->result()));
+        // Laid out again once, with all of them.
+        if (pictures.size() == addresses.size())
+            markContentsDirty(0, characterCount());
         decodeNext();
     });
-    watcher->setFuture(QtConcurrent::run(decodeData, waiting.constFirst().toEncoded(),
+    watcher->setFuture(QtConcurrent::run(decodeData, addresses[pictures.size()].toUtf8(),
                                          std::shared_ptr<const std::atomic<bool>>(stop)));
 }

@@ -1,30 +1,42 @@
 #pragma once
 
-#include <QHash>
 #include <QList>
 #include <QPixmap>
-#include <QSet>
+#include <QStringList>
 #include <QTextDocument>
-#include <QUrl>
 
 #include <atomic>
 #include <memory>
 
-/// The document of a text from a server that is shown with its formatting:
-/// of what the text names, only pictures held in the text itself (data:
-/// addresses) are shown, decoded one after another off the GUI thread
-/// through the picture decoder within the advertisement's limits. No file,
-/// program resource or network address it names is ever opened, and style
-/// sheets it names are not loaded.
+/// The document of an update's description, a text from a server shown
+/// with its formatting: built through the rich-text gate (RichTextGate),
+/// so that whatever the text holds it is laid out in bounded time. Of what
+/// the text names, only pictures held in the text itself (data: addresses)
+/// are shown, decoded one after another off the GUI thread through the
+/// picture decoder within the advertisement's limits, and put in all at
+/// once: the document is laid out again once, when the last one is in. No
+/// file, program resource or network address it names is ever opened.
 class DescriptionDocument : public QTextDocument
 {
 public:
     /// More pictures than a description needs; those beyond are not shown.
     static constexpr int maxPictures = 8;
+    /// The text shown, counted as another user's chat text is counted
+    /// (ChatOutputWidget::shownText()): two and a half chat lines, a page of
+    /// a note. The layout breaks a long word into lines in time that grows
+    /// with the square of its length.
+    static constexpr qsizetype maxShownLength = 5000;
+    /// Paragraphs, headings, list items and line breaks.
+    static constexpr int maxLines = 300;
+    /// Lists inside lists.
+    static constexpr int maxListDepth = 4;
 
-    explicit DescriptionDocument(QObject* parent = nullptr);
+    /// The document of `html`; its pictures start decoding at once.
+    explicit DescriptionDocument(const QString& html, QObject* parent = nullptr);
     ~DescriptionDocument() override;
 
+    /// How many pictures the document holds.
+    int pictureCount() const { return int(addresses.size()); }
     /// How many pictures have been decoded so far, shown or refused.
     int picturesDone() const { return int(pictures.size()); }
 
@@ -34,11 +46,10 @@ protected:
 private:
     void decodeNext();
 
-    /// The pictures decoded (a null pixmap for one refused), by address.
-    QHash<QUrl, QPixmap> pictures;
-    /// Addresses asked for and not yet decoded, the first one under way.
-    QList<QUrl> waiting;
-    QSet<QUrl> asked;
+    /// The data: addresses of the pictures, by index.
+    QStringList addresses;
+    /// The pictures decoded (a null pixmap for one refused), by index.
+    QList<QPixmap> pictures;
     /// Set when the document goes: the decode under way gives up.
     std::shared_ptr<std::atomic<bool>> stop = std::make_shared<std::atomic<bool>>(false);
 };

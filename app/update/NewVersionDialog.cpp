@@ -78,11 +78,9 @@ NewVersionDialog::NewVersionDialog(QWidget* parent, const QString& title, const 
     hboxLayout->addWidget(okButton);
     retranslateUi();
 
-    // The server's text keeps its formatting; of what it names only pictures
-    // held in the text itself are shown.
-    auto* document = new DescriptionDocument(description);
-    description->setDocument(document);
-    document->setHtml(descriptionText);
+    // The server's text keeps the formatting a note needs, built anew
+    // through the rich-text gate before any layout sees it.
+    description->setDocument(new DescriptionDocument(descriptionText, description));
     setWindowTitle(title);
     if (required)
         okButton->setEnabled(false);

@@ -35,6 +35,10 @@ constexpr qsizetype pngHeaderSize = pngSignatureSize + 8 + 8;
 /// More chunks than any real picture has (an encoder splits its data into
 /// chunks of 8 kB or more), few enough to walk at once.
 constexpr int maxPngChunks = 65536;
+/// Bytes of a deflate block's header at its largest (its type, the counts of
+/// codes, 19 code length codes of 3 bits and 318 code lengths of at most 7
+/// bits each) and of its end code (at most 15 bits).
+constexpr quint64 maxDeflateBlockOverhead = (3 + 14 + 19 * 3 + 318 * 7 + 15 + 7) / 8;
 /// A progressive JPEG has about ten scans; every scan walks the whole image.
 constexpr int maxJpegScans = 100;
 
@@ -212,10 +216,16 @@ WalkResult walkPng(const QByteArray& bytes, const Limits& limits)
     const quint64 rowBytes = pngRowBytes(bytes, std::get<QSize>(size), &rows);
     if (rowBytes == 0)
         return broken(QStringLiteral("a PNG picture of an unknown pixel format"));
-    // Stored blocks are the most deflate ever needs: 5 bytes ahead of at most
-    // 64 kB each, and an encoder may end a block at every row or every 16 kB;
-    // 2 bytes of zlib header and 4 of checksum around them.
-    const quint64 maxData = rowBytes + 5 * (rows + rowBytes / 16384 + 1) + 6;
+    // The most a valid encoder can spend on these rows. No code of deflate
+    // takes more than 16 bits for a byte it gives (a literal at most 15, a
+    // match of three bytes at most 48); a block adds at most its header with
+    // its own code trees (2,300 bits) and its end code. An encoder ends a
+    // block at a flush, at most one a row, and whenever its buffer of symbols
+    // is full, after 127 at its smallest setting. Around it all, 2 bytes of
+    // zlib header and 4 of checksum. A stream that inflates beyond its rows
+    // within this is stopped as it inflates.
+    const quint64 blocks = rows + rowBytes / 127 + 1;
+    const quint64 maxData = 2 * rowBytes + maxDeflateBlockOverhead * blocks + 6;
     quint64 dataBytes = 0;
     std::vector<std::pair<qsizetype, quint32>> data;
     // The kept chunks go over as they are, their checksums with them; the

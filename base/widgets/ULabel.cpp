@@ -7,6 +7,8 @@
 ULabel::ULabel(QWidget* parent, Qt::WindowFlags flags)
     : QLabel(parent, flags)
 {
+    // An elided text cut inside its markup would show the rest of it.
+    setTextFormat(Qt::PlainText);
 }
 
 void ULabel::setText(const QString& text)
@@ -14,7 +16,7 @@ void ULabel::setText(const QString& text)
     if (text == full)
         return;
     full = text;
-    setToolTip(full);
+    setToolTip(plainToolTip(full));
     reElide();
     reMeasure();
 }

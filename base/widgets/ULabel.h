@@ -2,7 +2,8 @@
 
 #include <QLabel>
 
-/// A label that shows its text elided to its width and the whole text as tooltip.
+/// A label that shows its text elided to its width and the whole text as
+/// tooltip, both as written: markup in the text is shown, never read.
 class ULabel : public QLabel
 {
     Q_OBJECT

@@ -1,20 +1,23 @@
 // Measures the version check against hostile answers: the peak memory of a
-// check whose reply body never ends, and the time to read a 10 MB list.
-// Prints figures beside their goals and a floor measured in the same run;
-// never fails on timing.
+// check whose reply body never ends, the time to read a 10 MB list, and the
+// update dialog showing hostile descriptions, each beside a plain one of the
+// same size. Prints figures beside their goals and a floor measured in the
+// same run; never fails on timing.
 
 #include "ProcessMemory.h"
 #include "HttpTestServer.h"
+#include "NewVersionDialog.h"
 #include "VersionChecker.h"
 #include "VersionList.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QSignalSpy>
 #include <QXmlStreamReader>
 
 #include <cstdio>
+#include <ctime>
 
 namespace {
 
@@ -33,6 +36,26 @@ QByteArray tenMegabyteList()
     return xml;
 }
 
+double threadCpuMs()
+{
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return double(now.tv_sec) * 1e3 + double(now.tv_nsec) / 1e6;
+}
+
+/// GUI-thread CPU milliseconds and peak growth in kB of the update dialog
+/// built, shown and painted with the description.
+std::pair<double, qint64> dialogShowing(const QString& description)
+{
+    const processmemory::PeakGrowth peak;
+    const double start = threadCpuMs();
+    NewVersionDialog dialog(nullptr, QStringLiteral("Quellmark - 1.5.0"), description, QUrl(), false);
+    dialog.show();
+    QApplication::processEvents();
+    dialog.grab();
+    return {threadCpuMs() - start, peak.kb()};
+}
+
 double bestSeconds(int rounds, const std::function<void()>& work)
 {
     double best = 1e9;
@@ -49,7 +72,7 @@ double bestSeconds(int rounds, const std::function<void()>& work)
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
+    QApplication app(argc, argv);
 
     // 1. Memory against a reply body that never ends.
     {
@@ -99,6 +122,40 @@ int main(int argc, char** argv)
         std::printf("10 MB list (%.1f MB, %zu platform bases): read in %.3f s, goal under 1 s: %.2f of the goal\n",
             xml.size() / 1048576.0, bases, parse, parse / 1.0);
         std::printf("  XML tokens alone %.3f s: the list reader takes %.2f times the floor\n", tokens, parse / tokens);
+    }
+
+    // 3. The update dialog showing hostile descriptions, each beside a plain
+    // one of as many characters.
+    {
+        const auto nested = [](const char* open, const char* close, int depth) {
+            return QString::fromLatin1(open).repeated(depth) + QLatin1Char('x') + QString::fromLatin1(close).repeated(depth);
+        };
+        const auto upTo = [](const QString& unit, qsizetype size) { return unit.repeated(size / unit.size()); };
+        const std::pair<const char*, QString> descriptions[] = {
+            {"table nested 20 deep", nested("<table><tr><td>", "</td></tr></table>", 20)},
+            {"table nested 200 deep", nested("<table><tr><td>", "</td></tr></table>", 200)},
+            {"90 line-height paragraphs", QStringLiteral("<p style=\"line-height:100000px\">x</p>").repeated(90)},
+            {"160 KB of nested ul/li", upTo(QStringLiteral("<ul><li>x"), 160 * 1024)},
+            {"240 KB of nested blockquote", upTo(QStringLiteral("<blockquote>x"), 240 * 1024)},
+            {"table of 100,000 cells",
+             QStringLiteral("<table><tr>") + QStringLiteral("<td>x</td>").repeated(100000) + QStringLiteral("</tr></table>")},
+            {"a + 300,000 U+0301", QStringLiteral("a") + QString(300000, QChar(0x301))},
+            {"900 KB of Thai", upTo(QString::fromUtf8("ภาษาไทยเป็นภาษาที่มีระดับเสียง"), 300 * 1024)},
+            // Beyond them: a format for every Thai letter, one word of 1 MB.
+            {"bold at every Thai letter", upTo(QString::fromUtf8("<b>ภา</b>ษ"), 1000000)},
+            {"a word of 1,000,000 letters", QString(1000000, QLatin1Char('x'))},
+        };
+        dialogShowing(QStringLiteral("warm-up"));
+        std::printf("update dialog: GUI-thread CPU to show and paint it, goal under 100 ms; peak memory beside a "
+                    "plain description of as many characters, goal within 10 MB\n");
+        for (const auto& [name, html] : descriptions) {
+            const auto [ms, kb] = dialogShowing(html);
+            const auto [plainMs, plainKb] = dialogShowing(upTo(QStringLiteral("Notes for this build. "), html.size()));
+            std::printf("  %-28s %8lld chars: %6.1f ms (%.2f of the goal) beside %6.1f ms plain (%.2fx); "
+                        "peak +%6lld kB beside +%6lld kB plain (%+.1f MB)\n",
+                        name, qint64(html.size()), ms, ms / 100.0, plainMs, ms / std::max(plainMs, 0.01), kb, plainKb,
+                        double(kb - plainKb) / 1024.0);
+        }
     }
     return 0;
 }

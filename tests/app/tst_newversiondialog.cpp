@@ -2,6 +2,7 @@
 // loopback: progress, errors, a required update, the trusted sources, no
 // partial file left behind, and the installer started with "/DoDelete=Yes".
 
+#include "DescriptionDocument.h"
 #include "HostilePictures.h"
 #include "HttpTestServer.h"
 #include "MessageBoxWatcher.h"
@@ -9,6 +10,7 @@
 #include "ProcessMemory.h"
 #include "SingleInstanceLock.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QDir>
 #include <QEvent>
 #include <QFile>
@@ -16,7 +18,10 @@
 #include <QProgressDialog>
 #include <QRegularExpression>
 #include <QScopeGuard>
+#include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTextBlock>
+#include <QTextList>
 #include <QPushButton>
 #include <QTest>
 #include <QTextEdit>
@@ -108,11 +113,36 @@ private Q_SLOTS:
         QVERIFY(!NewVersionDialog::isTrustedSource(QUrl(QStringLiteral("http://cdn.elsewhere.test/s.exe")), QUrl()));
     }
 
+    void formAndLanguageChange_data()
+    {
+        QTest::addColumn<QString>("description"); // FIFO and PICTURE stand for their addresses
+        QTest::addColumn<QString>("shown");       // the text, a picture as U+FFFC
+        const auto repeated = [](const char* html, int n) { return QString::fromUtf8(html).repeated(n); };
+        QTest::newRow("formatting, pictures and what it names")
+            << QStringLiteral("<b>New!</b><img src=\"PICTURE\"><img src=\"PICTURE\"><img src=\"/dev/zero\">"
+                              "<table background=\"FIFO\"><tr><td>x</td></tr></table><img src=FIFO>"
+                              "<link rel=\"stylesheet\" href=\"/dev/zero\">")
+            << QStringLiteral("New!\uFFFC\uFFFC\nx");
+        QTest::newRow("a note") << QStringLiteral("<h1>Parlor&nbsp;7</h1><p>Fixes &amp; <i>more</i>:<br>one&#x1F004;"
+                                                  "</p><ol><li>two<li>three</ol><script>x</script><a href=/>four</a>")
+                                << QStringLiteral("Parlor 7\nFixes & more:\none\U0001F004\ntwo\nthree\nfour");
+        QTest::newRow("tables nested") << repeated("<table><tr><td>", 3) + QStringLiteral("x") << QStringLiteral("x");
+        QTest::newRow("line heights") << repeated("<p style=\"line-height:100000px\">x</p>", 3)
+                                      << QStringLiteral("x\nx\nx");
+        QTest::newRow("lists nested") << repeated("<ul><li>x", 6) << QStringLiteral("x\nx\nx\nx\nx\nx");
+        QTest::newRow("formats at every letter") << repeated("<b>x</b>y", 100) << QStringLiteral("xy").repeated(100);
+        QTest::newRow("marks stacked") << QStringLiteral("a") + QString(20, QChar(0x301))
+                                       << QStringLiteral("a") + QString(8, QChar(0x301));
+        QTest::newRow("long text") << QString(6000, QLatin1Char('x')) << QString(5000, QLatin1Char('x')) + QChar(0x2026);
+    }
     void formAndLanguageChange()
     {
-        // The description keeps its formatting and the pictures it holds, at
-        // a peak beside a plain one's; of the files it names (a FIFO, which a
-        // reader opens once a writer comes, and an endless device) none is opened.
+        // The description keeps a note's formatting and the pictures it holds,
+        // rebuilt without tables, styles or deep lists, at a peak beside a
+        // plain one's; of the files it names (a FIFO, which a reader opens
+        // once a writer comes, and an endless device) none is opened.
+        QFETCH(QString, description);
+        QFETCH(QString, shown);
         const processmemory::PeakGrowth plainPeak;
         std::unique_ptr<NewVersionDialog> d(makeDialog(QStringLiteral("/x.run"), false));
         QTest::qWait(300);
@@ -129,21 +159,34 @@ private Q_SLOTS:
         const auto stopWriter = qScopeGuard([&] { done = true; writer.join(); });
         const QString picture = QStringLiteral("data:image/png;base64,") + QString::fromLatin1(
             hostilepictures::pngWithChunks(hostilepictures::plainPicture(QSize(96, 96)), 100).toBase64());
-        const QString text = QStringLiteral("<b>New!</b><img src=\"%1\"><img src=\"%2\"><img src=\"/dev/zero\">"
-                                            "<table background=\"%2\"><tr><td>x</td></tr></table>"
-                                            "<link rel=\"stylesheet\" href=\"/dev/zero\">").arg(picture, QString::fromUtf8(fifo));
+        const QString text = QString(description).replace(QLatin1String("PICTURE"), picture)
+                                 .replace(QLatin1String("FIFO"), QString::fromUtf8(fifo));
         const processmemory::PeakGrowth peak;
-        NewVersionDialog shown(nullptr, QString(), text, QUrl(), false);
-        shown.show();
-        QTextDocument* document = shown.findChild<QTextEdit*>()->document();
-        QTRY_COMPARE(document->resource(QTextDocument::ImageResource, QUrl(picture)).value<QPixmap>().size(),
-                     QSize(96, 96));
+        NewVersionDialog dialog(nullptr, QString(), text, QUrl(), false);
+        dialog.show();
+        auto* document = dynamic_cast<DescriptionDocument*>(dialog.findChild<QTextEdit*>()->document());
+        QSignalSpy layouts(document->documentLayout(), &QAbstractTextDocumentLayout::update);
+        QTRY_COMPARE(document->picturesDone(), int(shown.count(QChar::ObjectReplacementCharacter)));
         QTest::qWait(300);
         qInfo("description of %lld characters: peak +%lld kB, beside +%lld kB of a plain one", qint64(text.size()),
               peak.kb(), plainKb);
         QVERIFY(!opened);
         QVERIFY(peak.kb() < 150 * 1024);
-        QVERIFY(document->toHtml().contains(QLatin1String("font-weight:700;\">New!")));
+        QCOMPARE(document->toPlainText(), shown);
+        QCOMPARE(document->rootFrame()->childFrames().size(), 0);
+        for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+            QCOMPARE(block.blockFormat().lineHeight(), 0.0);
+            QVERIFY(!block.textList() || block.textList()->format().indent() <= DescriptionDocument::maxListDepth);
+            int fragments = 0;
+            for (auto it = block.begin(); !it.atEnd(); ++it)
+                ++fragments;
+            QVERIFY(fragments <= 64);
+        }
+        if (shown.startsWith(QLatin1String("New!"))) {
+            QVERIFY(document->toHtml().contains(QLatin1String("font-weight:700;\">New!")));
+            QVERIFY(document->size().height() > 96); // laid out with its pictures, once when all are in
+            QCOMPARE(layouts.size(), 1);
+        }
         QCOMPARE(d->windowTitle(), QStringLiteral("Quellmark - 1.5.0"));
         QCOMPARE(d->size(), QSize(600, 356));
         QCOMPARE(button(*d, "downloadButton")->text(), QStringLiteral("Click here to download new version!"));

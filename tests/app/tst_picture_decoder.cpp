@@ -92,6 +92,13 @@ private Q_SLOTS:
         // Within what the rows could take stored, yet inflating 20 MB beyond them.
         refused("image data beyond the rows", pngWithDataBeyond(QSize(96, 96), 20), pngOnly, Error::TooLarge);
         refused("no longer wanted", plain, unwanted, Error::Stopped);
+        // Valid encoders at the largest size taken: 9 bits for every byte,
+        // stored rows flushed one by one, code trees of its own for each row.
+        const QByteArray noise = noisyRows(QSize(256, 256));
+        const auto rgba = [](const QByteArray& zlib) { return pngOfData(QSize(256, 256), 6, zlib); };
+        shown("fixed codes", rgba(fixedCodes(noise)), pngOnly, QSize(256, 256));
+        shown("stored rows", rgba(flushedRows(noise, 1025, 0, Z_DEFAULT_STRATEGY)), pngOnly, QSize(256, 256));
+        shown("dynamic codes", rgba(flushedRows(noise, 1025, 9, Z_HUFFMAN_ONLY)), pngOnly, QSize(256, 256));
     }
 
     void hostilePictures()

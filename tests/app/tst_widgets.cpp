@@ -13,6 +13,7 @@
 #include <QStandardItemModel>
 #include <QTabBar>
 #include <QTest>
+#include <QTextDocument>
 #include <QToolTip>
 
 class TestWidgets : public QObject
@@ -145,6 +146,12 @@ private Q_SLOTS:
         label.setElideMode(Qt::ElideMiddle);
         label.resize(1000, 20);
         QCOMPARE(label.text(), text);
+        // A name of markup shows as written, in the label and its tool tip.
+        label.setText(QStringLiteral("<img src=x>"));
+        QTextDocument tip;
+        tip.setHtml(label.toolTip());
+        QCOMPARE(tip.toPlainText(), QStringLiteral("<img src=x>"));
+        QCOMPARE(label.textFormat(), Qt::PlainText);
     }
 
     void pushButtonToolTip()

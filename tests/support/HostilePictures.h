@@ -68,6 +68,14 @@ inline QByteArray pngClaiming(quint32 width, quint32 height)
     return png.left(8) + pngChunk("IHDR", header) + png.mid(8 + 12 + 13);
 }
 
+/// A PNG of 8-bit samples of the colour type whose image data is `zlib`.
+inline QByteArray pngOfData(QSize size, char colourType, const QByteArray& zlib)
+{
+    QByteArray header = pngClaiming(quint32(size.width()), quint32(size.height())).mid(16, 13);
+    header[9] = colourType;
+    return plainPicture(QSize(1, 1)).left(8) + pngChunk("IHDR", header) + pngChunk("IDAT", zlib) + pngChunk("IEND", {});
+}
+
 /// An RGB PNG whose one image data stream holds its rows and then, in the
 /// same stream and checksum, `megabytes` MB of zeros at about 1 kB each.
 inline QByteArray pngWithDataBeyond(QSize size, int megabytes)
@@ -95,9 +103,63 @@ inline QByteArray pngWithDataBeyond(QSize size, int megabytes)
     for (const uLong zerosSum = sum(zeros, 1); megabytes-- > 0;)
         adler = adler32_combine(adler, zerosSum, z_off_t(zeros.size()));
     qToBigEndian<quint32>(quint32(adler), data.data() + data.size() - 4);
-    QByteArray header = pngClaiming(quint32(size.width()), quint32(size.height())).mid(16, 13);
-    header[9] = 2; // RGB, 8 bits
-    return plainPicture(QSize(1, 1)).left(8) + pngChunk("IHDR", header) + pngChunk("IDAT", data) + pngChunk("IEND", {});
+    return pngOfData(size, 2, data);
+}
+
+/// Rows of an RGBA picture, unfiltered, of bytes from 144 up (which fixed
+/// codes spend 9 bits on) in a pattern that repeats nowhere near.
+inline QByteArray noisyRows(QSize size)
+{
+    QByteArray rows;
+    for (quint32 y = 0, seed = 1; y < quint32(size.height()); ++y) {
+        rows += '\0';
+        for (int x = 0; x < size.width() * 4; ++x, seed = seed * 1103515245u + 12345u)
+            rows += char(144 + (seed >> 16) % 112);
+    }
+    return rows;
+}
+
+/// A zlib stream of the bytes as a minimal encoder writes it: one block of
+/// fixed codes, every byte a literal.
+inline QByteArray fixedCodes(const QByteArray& bytes)
+{
+    QByteArray out("\x78\x01");
+    quint32 bits = 0;
+    int count = 0;
+    const auto put = [&](quint32 value, int n, bool huffman) { // Huffman codes go most significant bit first
+        for (int i = 0; i < n; ++i, ++count)
+            bits |= ((value >> (huffman ? n - 1 - i : i)) & 1) << count;
+        for (; count >= 8; count -= 8, bits >>= 8)
+            out += char(bits & 0xff);
+    };
+    put(0b011, 3, false); // the last block, of fixed codes
+    for (const char c : bytes)
+        uchar(c) < 144 ? put(0x30 + uchar(c), 8, true) : put(0x190 + uchar(c) - 144, 9, true);
+    put(0, 7, true); // the end of the block
+    if (count > 0)
+        out += char(bits);
+    QByteArray sum(4, '\0');
+    qToBigEndian<quint32>(quint32(adler32(1, reinterpret_cast<const Bytef*>(bytes.data()), uInt(bytes.size()))),
+                          sum.data());
+    return out + sum;
+}
+
+/// A zlib stream of the rows made by zlib with the level and strategy, the
+/// stream flushed after every row.
+inline QByteArray flushedRows(const QByteArray& rows, int rowLength, int level, int strategy)
+{
+    z_stream z{};
+    deflateInit2(&z, level, Z_DEFLATED, 15, 8, strategy);
+    QByteArray out(qsizetype(deflateBound(&z, uLong(rows.size()))) + rows.size() / rowLength * 16, '\0');
+    z.next_out = reinterpret_cast<Bytef*>(out.data());
+    z.avail_out = uInt(out.size());
+    for (qsizetype at = 0; at < rows.size(); at += rowLength) {
+        z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(rows.constData() + at));
+        z.avail_in = uInt(rowLength);
+        deflate(&z, at + rowLength < rows.size() ? Z_FULL_FLUSH : Z_FINISH);
+    }
+    deflateEnd(&z);
+    return out.left(qsizetype(z.total_out));
 }
 
 } // namespace hostilepictures
