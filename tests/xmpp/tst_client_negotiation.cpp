@@ -164,6 +164,48 @@ private Q_SLOTS:
         QVERIFY(peer.finished());
     }
 
+    void silentServerEndsTheNegotiation_data()
+    {
+        QTest::addColumn<int>("steps"); // the server's answers before it falls silent; -1: STARTTLS
+        QTest::newRow("header without features") << 0;
+        QTest::newRow("proceed without a TLS handshake") << -1;
+        QTest::newRow("no SASL answer") << 1;
+        QTest::newRow("no stream after SASL") << 2;
+        QTest::newRow("no bind answer") << 3;
+        QTest::newRow("no session answer") << 4;
+    }
+
+    void silentServerEndsTheNegotiation()
+    {
+        QFETCH(int, steps);
+        ScriptedXmppPeer peer;
+        QVERIFY(peer.listen());
+        peer.expect(QStringLiteral("<stream:stream[^>]*>"));
+        if (steps < 0)
+            peer.send(ScriptedXmppPeer::header() + ScriptedXmppPeer::features(StartTls + PlainOnly))
+                .expect(QStringLiteral("<starttls"))
+                .send("<proceed xmlns='urn:ietf:params:xml:ns:xmpp-tls'/>");
+        else
+            peer.send(ScriptedXmppPeer::header() + (steps > 0 ? ScriptedXmppPeer::features(PlainOnly) : QByteArray()));
+        if (steps >= 2)
+            peer.expect(QStringLiteral("</auth>")).send(Success);
+        if (steps >= 3)
+            peer.expect(QStringLiteral("<stream:stream[^>]*>")).send(ScriptedXmppPeer::header() + ScriptedXmppPeer::features(Bind + Session));
+        if (steps >= 4)
+            peer.expect(QStringLiteral("<iq [^>]*id=\"(?<id>[^\"]+)\"[^>]*><bind ")).send(BindResult);
+        XMPPClient client;
+        client.setAnswerTimeout(300);
+        QSignalSpy errors(&client, &XMPPClient::xmppError);
+        client.setDomain(QStringLiteral("localhost"));
+        client.setCredentials(QStringLiteral("user"), QStringLiteral("pw"));
+        client.connectToHost(QStringLiteral("127.0.0.1"), peer.port(), steps < 0 ? XMPPClient::TlsIfOffered : XMPPClient::TlsNever);
+        QVERIFY2(peer.waitFinished(), qPrintable(peer.pendingStep()));
+        QVERIFY(peer.waitClientClosed(10000) && waitUnconnected(client));
+        QVERIFY(!errors.isEmpty());
+        QVERIFY2(errors.first().at(1).toString().startsWith(QStringLiteral("the server did not answer in time")),
+                 qPrintable(errors.first().at(1).toString()));
+    }
+
     void tlsUpgradeThenLogin()
     {
         QTemporaryDir certs;

@@ -166,9 +166,16 @@ void ScriptedXmppPeer::sendNow(const QByteArray& bytes)
     }
 }
 
+void ScriptedXmppPeer::stopReading()
+{
+    m_reading = false;
+    if (m_socket)
+        m_socket->setReadBufferSize(1);
+}
+
 void ScriptedXmppPeer::onReadyRead()
 {
-    if (!m_socket)
+    if (!m_socket || !m_reading)
         return;
     m_received += m_socket->readAll();
     run();

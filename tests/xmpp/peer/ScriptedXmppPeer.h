@@ -70,6 +70,8 @@ public:
 
     /// Sends at once, outside the script.
     void sendNow(const QByteArray& bytes);
+    /// Reads nothing more: what the client writes piles up in the kernel and then in the client.
+    void stopReading();
 
 Q_SIGNALS:
     void stepsFinished();
@@ -99,5 +101,6 @@ private:
     QByteArray m_lastId;
     bool m_running = false;
     bool m_closed = false;
+    bool m_reading = true;
     int m_pieceSize = 0;
 };
