@@ -1,5 +1,6 @@
 #pragma once
 
+#include "BoundedText.h"
 #include "LobbyModel.h"
 #include "TableLobbyFilter.h"
 
@@ -56,7 +57,7 @@ public:
     static constexpr qsizetype MaxStatusLength = 300;
 
     /// Table paths read from one presence at most: more are left out.
-    static constexpr int MaxTablePaths = 32;
+    static constexpr int MaxTablePaths = xmpp::text::MaxTablePaths;
     /// Side of the square the picture is shown in, in pixels.
     static constexpr int PictureSize = 64;
 
