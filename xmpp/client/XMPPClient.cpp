@@ -17,6 +17,7 @@
 #include <QElapsedTimer>
 #include <QMetaObject>
 
+#include <iterator>
 #include <stdexcept>
 
 XMPPClientPrivate::XMPPClientPrivate(XMPPClient* q)
@@ -240,8 +241,14 @@ void XMPPClient::registerIqHandler(const QString& id, IqHandler handler)
 {
     auto node = d->addressees.extract(id);
     d->pending[id] = XMPPClientPrivate::Request{node.empty() ? XMPPJid() : node.mapped(), std::move(handler)};
-    d->deadlines.emplace_back(d->clock.elapsed() + d->answerTimeout, id);
-    if (!d->requestTimer.isActive())
+    // In order of expiry; with one timeout for all, that is the order asked.
+    const qint64 due = d->clock.elapsed() + d->answerTimeout;
+    auto place = d->deadlines.end();
+    while (place != d->deadlines.begin() && std::prev(place)->first > due)
+        --place;
+    const bool first = place == d->deadlines.begin();
+    d->deadlines.emplace(place, due, id);
+    if (first)
         d->requestTimer.start(d->answerTimeout);
 }
 

@@ -51,8 +51,7 @@ public:
         XMPPClient::IqHandler handler;
     };
     std::map<QString, Request> pending;
-    /// When each request's answer is due (ms of `clock`) and its id, in the
-    /// order asked: the same timeout for all keeps them in order of expiry.
+    /// When each request's answer is due (ms of `clock`) and its id, in order of expiry.
     std::deque<std::pair<qint64, QString>> deadlines;
     QElapsedTimer clock;
     QTimer requestTimer;
