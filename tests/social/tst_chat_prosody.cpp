@@ -6,6 +6,8 @@
 #include "ChatOutputWidget.h"
 #include "ChatRoomDriver.h"
 #include "ConferenceWidget.h"
+#include "FriendsWindow.h"
+#include "XMPPRosterItem.h"
 #include "ProsodyAccounts.h"
 #include "SocialHub.h"
 #include "SocialTestAccount.h"
@@ -14,10 +16,14 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QRegularExpression>
 #include <QTextBlock>
 #include <QTimer>
+#include <QToolTip>
 #include <QLoggingCategory>
+
+#include <optional>
 
 using namespace chattest;
 
@@ -241,7 +247,8 @@ private Q_SLOTS:
                 Qt::QueuedConnection);
         table.joinTableRoom(78);
         QTRY_COMPARE_WITH_TIMEOUT(lines.size(), 2, 10000);
-        QCOMPARE(lines.last().first().value<XMPPMessage>().body().size(), huge.size());
+        // Bounded where it is read, as every text another user sets.
+        QCOMPARE(lines.last().first().value<XMPPMessage>().body(), huge.left(ChatOutputWidget::MaxTextLength) + ChatOutputWidget::ElisionMark);
         QVERIFY2(worst < 1000, qPrintable(QString::number(worst)));
 
         const QTextDocument* doc = table.chatOutput()->document();
@@ -399,6 +406,10 @@ private Q_SLOTS:
             "type='submit'><field var='FORM_TYPE'><value>http://jabber.org/protocol/muc#roomconfig</value></field>"
             "<field var='muc#roomconfig_roomname'><value>" + quotes + "</value></field></x></query></iq>",
             QStringLiteral("rooms"));
+        // Bob's friend: the status shows in the friends list's tool tip.
+        row("friend's status of 100 KB of marks",
+            "<presence><status>a" + QByteArray("\xcc\x81").repeated(50000) + "</status></presence><message to='%1' type='groupchat'/>",
+            QStringLiteral("hover"));
     }
 
     void hostileMemberCutsNobodyOff()
@@ -430,6 +441,15 @@ private Q_SLOTS:
             stall = qMax(stall, sinceTick.elapsed());
             sinceTick.start();
         });
+        std::optional<FriendsWindow> friends;
+        if (request == QLatin1String("hover")) {
+            friends.emplace(&bob.client, &bob.playerDb).show();
+            hostile.send("<presence/>");
+            bob.client.sendSubscription(XMPPJid(QStringLiteral("localhost"), QStringLiteral("1009")), false);
+            QVERIFY(hostile.waitFor(QStringLiteral("type=['\"]subscribe['\"]")));
+            hostile.send("<presence to='1002@localhost' type='subscribed'/>");
+            QTRY_COMPARE(friends->friendList()->model()->rowCount(), 1);
+        }
         sinceTick.start();
         ticker.start(1);
         hostile.send(QString::fromUtf8(stanza).arg(room).toUtf8());
@@ -443,6 +463,14 @@ private Q_SLOTS:
             bob.client.requestVCard(XMPPJid::fromText(QStringLiteral("1009@localhost")));
             QVERIFY(vCardFailed.wait(10000));
             hostile.send("<iq type='set' id='hv2'><vCard xmlns='vcard-temp'/></iq>");
+        } else if (friends) {
+            // A real hover over the friend's row brings the tool tip up.
+            QListView* list = friends->friendList();
+            const XMPPJid friendJid(QStringLiteral("localhost"), QStringLiteral("1009"));
+            QTRY_VERIFY(friends->rosterItemForJid(friendJid) && friends->rosterItemForJid(friendJid)->bestPresence());
+            QTest::mouseMove(list->viewport(), list->visualRect(list->model()->index(0, 0)).center());
+            QTRY_VERIFY(QToolTip::isVisible());
+            QVERIFY2(QToolTip::text().size() < 400, qPrintable(QString::number(QToolTip::text().size())));
         } else if (request == QLatin1String("rooms")) {
             QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("room list of .* not read")));
             bob.client.requestConferenceRooms(XMPPJid(Service));
