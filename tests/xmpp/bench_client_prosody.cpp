@@ -3,17 +3,23 @@
 //  - connect to bound session, median of 20 (the library without and with
 //    TLS, the bare client without);
 //  - one groupchat line from one occupant to another through a room, 1,000
-//    times, per line (library pair against bare pair).
+//    times, per line (library pair against bare pair);
+//  - a scripted server falling silent at each step of the negotiation: the
+//    time to the client's error beside the deadline, and a server that never
+//    reads flooded with requests beside one that reads: the memory grown and
+//    whether the stream ended.
 // Prints figures; never fails on timing.
 #include "ClientTestUtil.h"
 #include "ProsodyFixture.h"
 #include "RawXmppClient.h"
+#include "ScriptedXmppPeer.h"
 #include "XMPPClient.h"
 #include "XMPPConference.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QFile>
 #include <QLoggingCategory>
 #include <QTimer>
 
@@ -70,6 +76,72 @@ double libraryLogin(ProsodyFixture& s, int policy)
     client.disconnectFromHost();
     spin([&] { return client.state() == XMPPClient::UnconnectedState; }, 3000);
     return ms;
+}
+
+/// Milliseconds from the connection to the client's error when the scripted
+/// server answers `steps` steps of the negotiation and then nothing; -1 when
+/// no error came.
+double silentAt(int steps, int deadlineMs)
+{
+    ScriptedXmppPeer peer;
+    peer.listen();
+    peer.expect(QStringLiteral("<stream:stream[^>]*>"))
+        .send(ScriptedXmppPeer::header()
+              + (steps > 0 ? ScriptedXmppPeer::features("<mechanisms xmlns='urn:ietf:params:xml:ns:xmpp-sasl'>"
+                                                         "<mechanism>PLAIN</mechanism></mechanisms>")
+                           : QByteArray()));
+    if (steps > 1)
+        peer.expect(QStringLiteral("</auth>")).send("<success xmlns='urn:ietf:params:xml:ns:xmpp-sasl'/>");
+    if (steps > 2)
+        peer.expect(QStringLiteral("<stream:stream[^>]*>"))
+            .send(ScriptedXmppPeer::header() + ScriptedXmppPeer::features("<bind xmlns='urn:ietf:params:xml:ns:xmpp-bind'/>"));
+    XMPPClient client;
+    client.setAnswerTimeout(deadlineMs);
+    bool failed = false;
+    QObject::connect(&client, &XMPPClient::xmppError, [&] { failed = true; });
+    QElapsedTimer clock;
+    clock.start();
+    client.setCredentials(QStringLiteral("user"), QStringLiteral("pw"));
+    client.setDomain(QStringLiteral("localhost"));
+    client.connectToHost(QStringLiteral("127.0.0.1"), peer.port(), XMPPClient::TlsNever);
+    return spin([&] { return failed; }, 3 * deadlineMs) ? double(clock.nsecsElapsed()) / 1e6 : -1;
+}
+
+qint64 residentKb()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    status.open(QIODevice::ReadOnly);
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').first().toLongLong();
+    }
+    return 0;
+}
+
+/// A scripted server sends up to 300,000 requests that the client answers
+/// with errors, reading what it writes or not: the memory grown (server and
+/// client together) and whether the client ended the stream.
+std::pair<qint64, bool> flooded(bool reading)
+{
+    ScriptedXmppPeer peer;
+    peer.listen();
+    peer.playPlainLogin();
+    XMPPClient client;
+    clienttest::connectToPeer(client, peer.port());
+    bool ended = false;
+    QObject::connect(&client, &XMPPClient::disconnected, [&] { ended = true; });
+    if (!reading)
+        peer.stopReading();
+    const QByteArray batch = QByteArray("<iq type='get' id='q' from='a@localhost/x'><query xmlns='jabber:iq:version'/></iq>").repeated(1000);
+    const qint64 before = residentKb();
+    qint64 peak = before;
+    for (int i = 0; i < 300 && !ended; ++i) {
+        peer.sendNow(batch);
+        spin([] { return false; }, 10);
+        peak = std::max(peak, residentKb());
+    }
+    spin([&] { return ended; }, 2000);
+    return {peak - before, ended};
 }
 
 double rawLogin(ProsodyFixture& s)
@@ -171,5 +243,21 @@ int main(int argc, char** argv)
     std::printf("  added by the library  median %8.1f us per line (goal: under 1000 us)\n", libUs - rawUs);
     rawSender.disconnectFromServer();
     rawReceiver.disconnectFromServer();
+
+    // --- a server that owes an answer and gives none, or reads nothing ---
+    constexpr int DeadlineMs = 1000;
+    std::printf("silent server, deadline %d ms (the product's: %d ms), beside the library's login above (%.2f ms):\n",
+                DeadlineMs, XMPPClient::AnswerTimeoutMs, median(plain));
+    const char* const steps[] = {"no features", "no SASL answer", "no stream after SASL", "no bind answer"};
+    for (int step = 0; step < 4; ++step) {
+        const double ms = silentAt(step, DeadlineMs);
+        std::printf("  %-22s chat offline after %8.1f ms  ratio to the deadline %.2f\n", steps[step], ms, ms / DeadlineMs);
+    }
+    const auto [readKb, readEnded] = flooded(true);
+    const auto [unreadKb, unreadEnded] = flooded(false);
+    std::printf("300,000 requests answered with errors:\n");
+    std::printf("  server that reads        memory +%6lld KB  stream %s  (floor)\n", readKb, readEnded ? "ended" : "kept");
+    std::printf("  server that never reads  memory +%6lld KB  stream %s  ratio %.2f\n", unreadKb,
+                unreadEnded ? "ended" : "kept", double(unreadKb) / double(std::max<qint64>(readKb, 1)));
     return 0;
 }
