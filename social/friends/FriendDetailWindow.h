@@ -1,6 +1,5 @@
 #pragma once
 
-#include "BoundedText.h"
 #include "LobbyModel.h"
 #include "TableLobbyFilter.h"
 
@@ -57,7 +56,7 @@ public:
     static constexpr qsizetype MaxStatusLength = 300;
 
     /// Table paths read from one presence at most: more are left out.
-    static constexpr int MaxTablePaths = xmpp::text::MaxTablePaths;
+    static constexpr int MaxTablePaths = 32;
     /// Side of the square the picture is shown in, in pixels.
     static constexpr int PictureSize = 64;
 

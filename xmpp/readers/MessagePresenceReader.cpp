@@ -11,6 +11,8 @@
 #include "XmppLog.h"
 #include "XmppNames.h"
 
+#include <iterator>
+#include <set>
 #include <stdexcept>
 
 namespace xmpp {
@@ -223,14 +225,21 @@ std::unique_ptr<PresenceStanza> parsePresence(QDomElement element)
         presence->mucUserInfo = parseMucUser(mucUser);
         presence->mucUser = true;
     }
-    // A player sits at a few tables; a path is a short address, and one too
-    // long to be one is left out rather than cut into another.
-    for (QDomElement p = tables.firstChildElement(QStringLiteral("path"));
-         !p.isNull() && presence->tables.size() < text::MaxTablePaths; p = p.nextSiblingElement(QStringLiteral("path"))) {
+    // A player sits at a few tables: the first paths in order are kept, as
+    // the windows list them, in whatever order the presence names them. A
+    // path is a short address; one too long to be one is left out rather
+    // than cut into another.
+    std::set<QString> paths;
+    for (QDomElement p = tables.firstChildElement(QStringLiteral("path")); !p.isNull();
+         p = p.nextSiblingElement(QStringLiteral("path"))) {
         const QString path = p.text();
-        if (path.size() <= text::MaxTablePathLength)
-            presence->tables.insert(path);
+        if (path.size() > text::MaxTablePathLength)
+            continue;
+        paths.insert(path);
+        if (paths.size() > size_t(text::MaxTablePaths))
+            paths.erase(std::prev(paths.end()));
     }
+    presence->tables = QSet<QString>(paths.cbegin(), paths.cend());
     if (!update.isNull())
         presence->photoHash = parsePhotoHash(update);
 

@@ -34,8 +34,9 @@ constexpr QChar ElisionMark = QChar(0x2026);
 constexpr qsizetype MaxNameLength = 256;
 /// What the readers keep of a body, a subject, a status, a reason or an error text.
 constexpr qsizetype MaxTextLength = 2000;
-/// Table paths kept of one presence, and the length of one (a longer one is left out).
-constexpr int MaxTablePaths = 32;
+/// Table paths kept of one presence (a player sits at a few; the windows show
+/// fewer still), and the length of one (a longer one is left out).
+constexpr int MaxTablePaths = 256;
 constexpr qsizetype MaxTablePathLength = 64;
 
 } // namespace text
