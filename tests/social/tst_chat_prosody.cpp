@@ -7,7 +7,6 @@
 #include "ChatRoomDriver.h"
 #include "ConferenceWidget.h"
 #include "FriendsWindow.h"
-#include "XMPPRosterItem.h"
 #include "ProsodyAccounts.h"
 #include "SocialHub.h"
 #include "SocialTestAccount.h"
@@ -22,8 +21,6 @@
 #include <QTimer>
 #include <QToolTip>
 #include <QLoggingCategory>
-
-#include <optional>
 
 using namespace chattest;
 
@@ -247,7 +244,6 @@ private Q_SLOTS:
                 Qt::QueuedConnection);
         table.joinTableRoom(78);
         QTRY_COMPARE_WITH_TIMEOUT(lines.size(), 2, 10000);
-        // Bounded where it is read, as every text another user sets.
         QCOMPARE(lines.last().first().value<XMPPMessage>().body(), huge.left(ChatOutputWidget::MaxTextLength) + ChatOutputWidget::ElisionMark);
         QVERIFY2(worst < 1000, qPrintable(QString::number(worst)));
 
@@ -448,7 +444,6 @@ private Q_SLOTS:
             bob.client.sendSubscription(XMPPJid(QStringLiteral("localhost"), QStringLiteral("1009")), false);
             QVERIFY(hostile.waitFor(QStringLiteral("type=['\"]subscribe['\"]")));
             hostile.send("<presence to='1002@localhost' type='subscribed'/>");
-            QTRY_COMPARE(friends->friendList()->model()->rowCount(), 1);
         }
         sinceTick.start();
         ticker.start(1);
@@ -464,10 +459,8 @@ private Q_SLOTS:
             QVERIFY(vCardFailed.wait(10000));
             hostile.send("<iq type='set' id='hv2'><vCard xmlns='vcard-temp'/></iq>");
         } else if (friends) {
-            // A real hover over the friend's row brings the tool tip up.
             QListView* list = friends->friendList();
-            const XMPPJid friendJid(QStringLiteral("localhost"), QStringLiteral("1009"));
-            QTRY_VERIFY(friends->rosterItemForJid(friendJid) && friends->rosterItemForJid(friendJid)->bestPresence());
+            QTRY_VERIFY(list->model()->index(0, 0).data(Qt::ToolTipRole).toString().contains(QLatin1String("status")));
             QTest::mouseMove(list->viewport(), list->visualRect(list->model()->index(0, 0)).center());
             QTRY_VERIFY(QToolTip::isVisible());
             QVERIFY2(QToolTip::text().size() < 400, qPrintable(QString::number(QToolTip::text().size())));

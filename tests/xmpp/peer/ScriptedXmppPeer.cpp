@@ -169,8 +169,7 @@ void ScriptedXmppPeer::sendNow(const QByteArray& bytes)
 void ScriptedXmppPeer::stopReading()
 {
     m_reading = false;
-    if (m_socket)
-        m_socket->setReadBufferSize(1);
+    m_socket->setReadBufferSize(1); // a client is connected by then
 }
 
 void ScriptedXmppPeer::onReadyRead()

@@ -70,7 +70,7 @@ public:
 
     /// Sends at once, outside the script.
     void sendNow(const QByteArray& bytes);
-    /// Reads nothing more: what the client writes piles up in the kernel and then in the client.
+    /// Once a client is connected: reads nothing more, so that what it writes piles up.
     void stopReading();
 
 Q_SIGNALS:
