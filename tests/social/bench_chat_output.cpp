@@ -140,6 +140,7 @@ std::pair<double, double> rosterRemoved(int friends, bool withWindow)
     for (int i = 0; i < friends; ++i) {
         roster += friendstest::rosterPush(QStringLiteral("%1@localhost").arg(100000 + i), QStringLiteral("both"));
         removal += "<item jid='" + QByteArray::number(100000 + i) + "@localhost' subscription='remove'/>";
+        s.connection.setPlayerName(100000 + i, QStringLiteral("Player %1").arg(i)); // as from the lobby
     }
     if (withWindow) {
         window.emplace(&s.client, &s.playerDb).show();

@@ -402,8 +402,7 @@ private Q_SLOTS:
             "type='submit'><field var='FORM_TYPE'><value>http://jabber.org/protocol/muc#roomconfig</value></field>"
             "<field var='muc#roomconfig_roomname'><value>" + quotes + "</value></field></x></query></iq>",
             QStringLiteral("rooms"));
-        // Bob's friend: the status shows in the friends list's tool tip.
-        row("friend's status of 100 KB of marks",
+        row("Bob's friend's status of 100 KB of marks, in the friends list's tool tip",
             "<presence><status>a" + QByteArray("\xcc\x81").repeated(50000) + "</status></presence><message to='%1' type='groupchat'/>",
             QStringLiteral("hover"));
     }

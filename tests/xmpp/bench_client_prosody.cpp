@@ -231,8 +231,8 @@ int main(int argc, char** argv)
     }
     const auto [readKb, readEnded] = flooded(true);
     const auto [unreadKb, unreadEnded] = flooded(false);
-    std::printf("300,000 requests answered with errors, memory grown:\n  server that reads        +%6lld KB, stream %s (floor)\n"
-                "  server that never reads  +%6lld KB, stream %s, ratio %.2f\n", readKb, readEnded ? "ended" : "kept",
+    std::printf("300,000 requests answered with errors, memory grown:\n  server that reads (and keeps what it reads)  +%6lld KB, stream %s (floor)\n"
+                "  server that never reads                      +%6lld KB, stream %s, ratio %.2f\n", readKb, readEnded ? "ended" : "kept",
                 unreadKb, unreadEnded ? "ended" : "kept", double(unreadKb) / double(std::max<qint64>(readKb, 1)));
     return 0;
 }

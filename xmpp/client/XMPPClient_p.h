@@ -58,7 +58,7 @@ public:
     /// Runs while the server owes the next step of the negotiation or of the close.
     QTimer stepTimer;
     int answerTimeout = XMPPClient::AnswerTimeoutMs;
-    qint64 maxWriteBacklog = 4 * 1024 * 1024;
+    qint64 maxWriteBacklog = xmpp::StreamWriter::DefaultMaxBacklog;
     xmpp::LogThrottle overdueLog;
     /// The addressee of each iq request written whose handler is not
     /// registered yet, by id; emptied at every stream start.

@@ -171,7 +171,7 @@ struct StreamWriter::Private
     QIODevice* device = nullptr;
     QBuffer buffer;
     QTimer keepAlive;
-    qint64 maxBacklog = 4 * 1024 * 1024;
+    qint64 maxBacklog = DefaultMaxBacklog;
     bool stalled = false;
 
     /// What the device holds and has not handed to the network yet; a TLS

@@ -43,8 +43,9 @@ public:
     /// Shortens the keep-alive period (for tests).
     void setKeepAliveInterval(int ms);
 
-    /// Bytes the device may hold unsent (4 MiB) before an element is written;
-    /// past it the peer counts as gone.
+    /// Bytes the device may hold unsent before an element is written (by
+    /// default DefaultMaxBacklog); past it the peer counts as gone.
+    static constexpr qint64 DefaultMaxBacklog = 4 * 1024 * 1024;
     qint64 maxBacklog() const;
     /// Changes that bound (for tests).
     void setMaxBacklog(qint64 bytes);
