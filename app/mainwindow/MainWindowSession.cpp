@@ -4,6 +4,7 @@
 #include "MainWindow.h"
 
 #include "CreateUserWindow.h"
+#include "FriendDetailWindow.h"
 #include "FriendsWindow.h"
 #include "GameController.h"
 #include "TableSelector.h"
@@ -316,9 +317,12 @@ void MainWindow::onUserMenuRequested(const QString& playerName, const QPoint& po
         connect(add, &QAction::triggered, this, &MainWindow::onAddFriendAction);
     } else {
         if (const XMPPPresence* presence = friendItem->bestPresence()) {
-            // Sorted, so that the menu keeps its order from one time to the next.
+            // Sorted, so that the menu keeps its order from one time to the
+            // next; as many as Friend Details lists, so the menu fits the screen.
             QStringList paths = presence->tables().values();
             paths.sort();
+            if (paths.size() > FriendDetailWindow::MaxTablePaths)
+                paths.resize(FriendDetailWindow::MaxTablePaths);
             const TableModel* tables = lobbyController->tableModel();
             for (const QString& path : paths) {
                 bool ok = false;

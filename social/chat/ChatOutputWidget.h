@@ -1,5 +1,7 @@
 #pragma once
 
+#include "BoundedText.h"
+
 #include <QColor>
 #include <QDateTime>
 #include <QTextBrowser>
@@ -44,24 +46,14 @@ public:
     static constexpr qsizetype MaxNickLength = 64;
     /// Rows a chat text may open with its line breaks; the text ends with
     /// the ElisionMark at the break that would open one more.
-    static constexpr int MaxRows = 10;
-    /// Marks and format characters drawn on one character; more are left
-    /// out. Writing of any script stays below it.
-    static constexpr int MaxClusterMarks = 8;
-    /// Characters drawn in one place (a grapheme cluster with the marks and
-    /// format characters that follow it); more are left out.
-    static constexpr int MaxClusterLength = 16;
-    /// What a change of script costs beside its character: each one is a
-    /// run of its own for the layout, and runs cost it far more than
-    /// characters.
-    static constexpr int ScriptChangeCost = 12;
-    /// What a wide (East Asian) character costs, and a replacement character.
-    static constexpr int WideCost = 2;
-    /// What a character of a script broken into words by dictionary costs,
-    /// and a tab.
-    static constexpr int DictionaryCost = 4;
-    /// Ends a text that was cut.
-    static constexpr QChar ElisionMark = QChar(0x2026);
+    static constexpr int MaxRows = xmpp::text::MaxRows;
+    /// The bounds of xmpp::boundedText, which shownText() applies.
+    static constexpr int MaxClusterMarks = xmpp::text::MaxClusterMarks;
+    static constexpr int MaxClusterLength = xmpp::text::MaxClusterLength;
+    static constexpr int ScriptChangeCost = xmpp::text::ScriptChangeCost;
+    static constexpr int WideCost = xmpp::text::WideCost;
+    static constexpr int DictionaryCost = xmpp::text::DictionaryCost;
+    static constexpr QChar ElisionMark = xmpp::text::ElisionMark;
 
     explicit ChatOutputWidget(QWidget* parent = nullptr);
     ~ChatOutputWidget() override;
@@ -80,14 +72,7 @@ public:
     void rewriteInfo(int tag, const QString& html);
 
     /// Text another user wrote as it may be shown, in a pane or anywhere
-    /// else: whole characters up to maxLength, a character outside the BMP
-    /// counting two, a wide one WideCost, a tab or one of a script that
-    /// breaks lines by dictionary DictionaryCost, each change of script ScriptChangeCost
-    /// more; at most MaxRows rows by
-    /// its line breaks; in one place at most MaxClusterLength characters and
-    /// MaxClusterMarks marks and format characters; an object replacement
-    /// character as the replacement character. Ends with the ElisionMark
-    /// when it stops early.
+    /// else: xmpp::boundedText at most MaxRows rows.
     static QString shownText(const QString& text, qsizetype maxLength);
     /// The HTML whole up to maxLength shown characters (an entity counts
     /// one, a tag none), else cut before the next one, outside any tag or

@@ -27,8 +27,10 @@ namespace {
 /// never answers must not make the list grow.
 constexpr int MaxUnconfirmed = 32;
 
-/// The pane's tag of the note that the chat is offline.
+/// The pane's tags of the note that the chat is offline and of the room's
+/// last refusal: both are written anew in a new language.
 constexpr int OfflineNote = 1;
+constexpr int RefusalNote = 2;
 
 /// What another user or the room wrote, for an information line: bounded
 /// as the pane bounds a chat text, then escaped.
@@ -528,11 +530,11 @@ void ConferenceWidget::onUserError(XMPPConference*, XMPPPresence::error_t error)
     if (!condition.isEmpty())
         m_refusal = Refusal{Refusal::Condition, condition, serverText};
     else
-        m_refusal = Refusal{Refusal::Error, QString(), QString(), int(error)};
+        m_refusal = Refusal{Refusal::Error, QString(), serverText, int(error)};
     // Entered again now and then, the room answers the same: said once.
     const QString line = withServerText(refusalText(), serverText);
     if (line != m_refusalLine)
-        appendInfo(line);
+        m_ui.chatOutput->appendInfo(ServerTime::currentTime(), line, RefusalNote);
     m_refusalLine = line;
     updateInputState();
 }
@@ -651,6 +653,12 @@ void ConferenceWidget::changeEvent(QEvent* event)
         // speaks the new language. Older lines keep theirs.
         if (m_offline)
             m_ui.chatOutput->rewriteInfo(OfflineNote, tr("Chat is offline until the next login"));
+        // So is the refusal that keeps the user out; the next one, in the
+        // new words, is then no new line.
+        if (!m_refusalLine.isEmpty()) {
+            m_refusalLine = withServerText(refusalText(), m_refusal.serverText);
+            m_ui.chatOutput->rewriteInfo(RefusalNote, m_refusalLine);
+        }
     }
     ConferenceArea::changeEvent(event);
 }

@@ -34,6 +34,9 @@ FriendSearchWindow::FriendSearchWindow(XMPPClient* client, const XMPPJid& search
 
     connect(client, &XMPPClient::connected, this, &FriendSearchWindow::onConnected);
     connect(client, &XMPPClient::disconnected, this, &FriendSearchWindow::onDisconnected);
+    // A connection that fails never comes up: the search is as offline as the panes.
+    connect(client, &XMPPClient::xmppError, this, &FriendSearchWindow::onDisconnected);
+    connect(client, &XMPPClient::socketError, this, &FriendSearchWindow::onDisconnected);
     connect(client, &XMPPClient::requestSearchFormResult, this, &FriendSearchWindow::onRequestSearchFormResult);
     connect(client, &XMPPClient::requestSearchFormError, this, &FriendSearchWindow::onRequestSearchFormError);
     connect(client, &XMPPClient::searchReport, this, &FriendSearchWindow::onSearchReport);
@@ -58,6 +61,7 @@ FriendSearchWindow::FriendSearchWindow(XMPPClient* client, const XMPPJid& search
 
     m_searchInput->setEnabled(false);
     m_searchButton->setEnabled(false);
+    m_offline = client->state() == XMPPClient::UnconnectedState;
     setOwnTexts();
 
     if (client->state() == XMPPClient::SessionState)
@@ -139,7 +143,9 @@ void FriendSearchWindow::setOwnTexts()
     m_addAction->setText(tr("Add to friends"));
     m_addAction->setToolTip(tr("Add item to friends list"));
     m_resultList->setHeaderLabels({tr("User")});
-    if (m_noNameField)
+    if (m_offline)
+        m_statusLabel->setText(tr("Chat is offline until the next login"));
+    else if (m_noNameField)
         m_statusLabel->setText(tr("This search service cannot search by name"));
     else if (m_searchFailed)
         m_statusLabel->setText(tr("Search error"));
@@ -203,12 +209,18 @@ void FriendSearchWindow::onSearchInputChanged(const QString& text)
 
 void FriendSearchWindow::onConnected()
 {
+    m_offline = false;
+    m_statusLabel->clear();
     requestForm();
 }
 
 void FriendSearchWindow::onDisconnected()
 {
-    m_statusLabel->clear();
+    // An error in the session (a refused line) leaves the session up.
+    if (m_client->state() == XMPPClient::SessionState)
+        return;
+    m_offline = true;
+    m_statusLabel->setText(tr("Chat is offline until the next login"));
     m_foundCount = -1;
     m_searchFailed = false;
     m_noNameField = false;

@@ -80,6 +80,8 @@ private:
     bool m_searchFailed = false;
     /// The service's form has no text field "search" to put a name in.
     bool m_noNameField = false;
+    /// No session with the chat server, and none coming until the next login.
+    bool m_offline = false;
     QAction* m_addAction = nullptr;
     QMenu* m_contextMenu = nullptr;
 

@@ -6,6 +6,9 @@
 #include "XMPPClient.h"
 
 #include <QDebug>
+#include <QMetaObject>
+
+#include <algorithm>
 
 XMPPRosterModel::XMPPRosterModel(XMPPClient* client, QObject* parent)
     : QAbstractItemModel(parent)
@@ -58,8 +61,8 @@ QVariant XMPPRosterModel::data(const QModelIndex& index, int role) const
 const XMPPRosterItem* XMPPRosterModel::itemAt(const QModelIndex& index) const
 {
     if (!index.isValid() || index.model() != this || index.column() != 0 || index.row() < 0
-        || index.row() >= m_items.size())
-        return nullptr;
+        || index.row() >= m_items.size() || m_items.at(index.row()).jid.isEmpty())
+        return nullptr; // no row, or a row whose item is gone
     return &m_items.at(index.row());
 }
 
@@ -82,17 +85,53 @@ void XMPPRosterModel::appendItem(const XMPPRosterItem& item)
 
 void XMPPRosterModel::removeItem(int row)
 {
-    if (!m_resetting)
-        beginRemoveRows(QModelIndex(), row, row);
-    const QString gone = m_items.at(row).jid.toString();
-    m_items.removeAt(row);
-    m_rowOfJid.remove(gone);
-    for (auto it = m_rowOfJid.begin(); it != m_rowOfJid.end(); ++it) {
-        if (it.value() > row)
-            --it.value();
+    m_rowOfJid.remove(m_items.at(row).jid.toString());
+    m_items[row] = XMPPRosterItem();
+    if (m_goneRows.isEmpty() && !m_resetting)
+        QMetaObject::invokeMethod(this, &XMPPRosterModel::flushRemovals, Qt::QueuedConnection);
+    m_goneRows.append(row);
+}
+
+void XMPPRosterModel::flushRemovals()
+{
+    if (m_goneRows.isEmpty())
+        return;
+    std::sort(m_goneRows.begin(), m_goneRows.end());
+    const int first = m_goneRows.first();
+    // Runs of adjacent rows, last first, so that each run's numbers hold
+    // while it is taken out.
+    QList<std::pair<int, int>> runs;
+    for (const int row : std::as_const(m_goneRows)) {
+        if (!runs.isEmpty() && runs.last().second == row - 1)
+            runs.last().second = row;
+        else
+            runs.append({row, row});
     }
-    if (!m_resetting)
-        endRemoveRows();
+    m_goneRows.clear();
+    const bool reset = !m_resetting && runs.size() > MaxRemovedRuns;
+    if (reset)
+        beginResetModel();
+    if (reset || m_resetting) {
+        m_items.removeIf([](const XMPPRosterItem& item) { return item.jid.isEmpty(); });
+    } else {
+        // The views may look friends up as each run goes.
+        for (auto run = runs.crbegin(); run != runs.crend(); ++run) {
+            beginRemoveRows(QModelIndex(), run->first, run->second);
+            m_items.remove(run->first, run->second - run->first + 1);
+            renumberFrom(run->first);
+            endRemoveRows();
+        }
+    }
+    if (reset || m_resetting)
+        renumberFrom(first);
+    if (reset)
+        endResetModel();
+}
+
+void XMPPRosterModel::renumberFrom(int first)
+{
+    for (int row = first; row < m_items.size(); ++row)
+        m_rowOfJid.insert(m_items.at(row).jid.toString(), row);
 }
 
 const XMPPRosterItem* XMPPRosterModel::itemForJid(const XMPPJid& jid) const
@@ -124,12 +163,14 @@ void XMPPRosterModel::onRosterReset()
     m_resetting = true;
     m_items.clear();
     m_rowOfJid.clear();
+    m_goneRows.clear();
 }
 
 void XMPPRosterModel::onRosterComplete()
 {
     if (!m_resetting)
         return;
+    flushRemovals();
     m_resetting = false;
     endResetModel();
 }

@@ -65,7 +65,17 @@ public Q_SLOTS:
 private:
     int rowOfJid(const QString& bareJid) const;
     void appendItem(const XMPPRosterItem& item);
+    /// Marks the row's item gone at once (no JID finds it) and leaves the
+    /// row to flushRemovals(), so that the rows after it keep their numbers
+    /// meanwhile.
     void removeItem(int row);
+    /// Takes out the rows of the items gone since the last call in one pass
+    /// and renumbers the rest once, so that a push removing thousands of
+    /// friends costs a pass over the list, not one per friend. Runs at the
+    /// next turn of the event loop and at the end of a roster answer.
+    void flushRemovals();
+    /// Points the JIDs of the rows from `first` on at their rows.
+    void renumberFrom(int first);
 
     XMPPClient* m_client;
     QVector<XMPPRosterItem> m_items;
@@ -75,4 +85,9 @@ private:
     QHash<QString, int> m_rowOfJid;
     /// Between a roster answer's reset and its last item.
     bool m_resetting = false;
+    /// Rows whose items are gone, waiting for flushRemovals().
+    QList<int> m_goneRows;
+    /// Runs of gone rows past which the views are reset rather than told
+    /// of each run (each costs them a pass over their rows).
+    static constexpr int MaxRemovedRuns = 8;
 };

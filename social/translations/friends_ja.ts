@@ -116,6 +116,10 @@
         <source>This search service cannot search by name</source>
         <translation>この検索サービスでは名前で検索できません</translation>
     </message>
+    <message>
+        <source>Chat is offline until the next login</source>
+        <translation>次にログインするまでチャットはオフラインです</translation>
+    </message>
     <message numerus="yes">
         <source>%Ln user(s) found</source>
         <translation>

@@ -116,6 +116,10 @@
         <source>This search service cannot search by name</source>
         <translation>此搜索服务无法按名称搜索</translation>
     </message>
+    <message>
+        <source>Chat is offline until the next login</source>
+        <translation>在下次登录之前聊天处于离线状态</translation>
+    </message>
     <message numerus="yes">
         <source>%Ln user(s) found</source>
         <translation>

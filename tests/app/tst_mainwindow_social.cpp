@@ -226,6 +226,14 @@ private Q_SLOTS:
         h.window->playerMenu().actions().at(1)->trigger();
         QVERIFY(h.waitForRequests(1));
         QCOMPARE(h.scenario.log(), QStringList{"watch 999"});
+        // A friend at 40 tables: the menu lists as many as Friend Details.
+        QByteArray paths = "<presence><tables xmlns='http://parlor.games/protocol/tables'>";
+        for (int i = 0; i < 40; ++i)
+            paths += "<path>101/mtt/9/" + QByteArray::number(1000 + i) + "</path>";
+        player.send(paths + "</tables></presence>");
+        QTRY_VERIFY_WITH_TIMEOUT(h.window->friends()->rosterItemForJid(jid)->bestPresence()->tables().size() > 3, 5000);
+        askMenu();
+        QCOMPARE(h.window->playerMenu().actions().size(), 32);
     }
 
     void avatarChosenAndStored()

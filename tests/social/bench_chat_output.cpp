@@ -6,7 +6,7 @@
 // bare QTextEdit::append of the same text on a text edit that holds as many,
 // so are lines heavy for the layout, with heights beside 2,000 wide characters'.
 // Also the friends window taking a burst of presences from a large roster and
-// a roster of 20,000 in one answer, and a room panel entering a room of 500
+// a roster of 20,000 in one answer (or one push out), and a room panel entering a room of 500
 // occupants and 1,000 lines, each beside the client library taking the same
 // bytes with no window on it: the whole time and the longest event-loop turn.
 #include "ChatController.h"
@@ -126,6 +126,28 @@ std::pair<double, double> presenceBurst(int friends, int presences, bool withWin
         QTest::qWait(50); // the list lays its rows out once
     }
     return turnsOf(s, burst);
+}
+
+/// Milliseconds of one push removing every friend of a roster of `friends`:
+/// the bare client, or until a shown friends window has no row left.
+std::pair<double, double> rosterRemoved(int friends, bool withWindow)
+{
+    friendstest::Session s;
+    std::optional<FriendsWindow> window;
+    if (!s.login())
+        qFatal("no session with the scripted server");
+    QByteArray roster, removal = "<iq type='set' id='gone'><query xmlns='jabber:iq:roster'>";
+    for (int i = 0; i < friends; ++i) {
+        roster += friendstest::rosterPush(QStringLiteral("%1@localhost").arg(100000 + i), QStringLiteral("both"));
+        removal += "<item jid='" + QByteArray::number(100000 + i) + "@localhost' subscription='remove'/>";
+        s.connection.setPlayerName(100000 + i, QStringLiteral("Player %1").arg(i)); // as from the lobby
+    }
+    if (withWindow) {
+        window.emplace(&s.client, &s.playerDb).show();
+        if (!s.deliver(roster) || window->rosterModel()->rowCount() < friends)
+            qFatal("roster not shown");
+    }
+    return turnsOf(s, removal + "</query></iq>", [&] { return !window || window->rosterModel()->rowCount() == 0; });
 }
 
 /// Milliseconds of the roster answer, one element naming every friend: read
@@ -317,6 +339,9 @@ private Q_SLOTS:
         for (const int friends : {1000, 10000})
             QTest::newRow(qPrintable(QStringLiteral("30,000 presences from %L1 friends, window").arg(friends)))
                 << Measure([friends](bool w) { return presenceBurst(friends, 30000, w); });
+        for (const int friends : {1000, 10000})
+            QTest::newRow(qPrintable(QStringLiteral("a push removing all %L1 friends, window").arg(friends)))
+                << Measure([friends](bool w) { return rosterRemoved(friends, w); });
     }
 
     void windowBesideBareClient()

@@ -6,6 +6,7 @@
 #include "ChatOutputWidget.h"
 #include "ChatRoomDriver.h"
 #include "ConferenceWidget.h"
+#include "FriendsWindow.h"
 #include "ProsodyAccounts.h"
 #include "SocialHub.h"
 #include "SocialTestAccount.h"
@@ -14,9 +15,11 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QRegularExpression>
 #include <QTextBlock>
 #include <QTimer>
+#include <QToolTip>
 #include <QLoggingCategory>
 
 using namespace chattest;
@@ -241,7 +244,7 @@ private Q_SLOTS:
                 Qt::QueuedConnection);
         table.joinTableRoom(78);
         QTRY_COMPARE_WITH_TIMEOUT(lines.size(), 2, 10000);
-        QCOMPARE(lines.last().first().value<XMPPMessage>().body().size(), huge.size());
+        QCOMPARE(lines.last().first().value<XMPPMessage>().body(), huge.left(ChatOutputWidget::MaxTextLength) + ChatOutputWidget::ElisionMark);
         QVERIFY2(worst < 1000, qPrintable(QString::number(worst)));
 
         const QTextDocument* doc = table.chatOutput()->document();
@@ -399,6 +402,9 @@ private Q_SLOTS:
             "type='submit'><field var='FORM_TYPE'><value>http://jabber.org/protocol/muc#roomconfig</value></field>"
             "<field var='muc#roomconfig_roomname'><value>" + quotes + "</value></field></x></query></iq>",
             QStringLiteral("rooms"));
+        row("Bob's friend's status of 100 KB of marks, in the friends list's tool tip",
+            "<presence><status>a" + QByteArray("\xcc\x81").repeated(50000) + "</status></presence><message to='%1' type='groupchat'/>",
+            QStringLiteral("hover"));
     }
 
     void hostileMemberCutsNobodyOff()
@@ -430,6 +436,14 @@ private Q_SLOTS:
             stall = qMax(stall, sinceTick.elapsed());
             sinceTick.start();
         });
+        std::optional<FriendsWindow> friends;
+        if (request == QLatin1String("hover")) {
+            friends.emplace(&bob.client, &bob.playerDb).show();
+            hostile.send("<presence/>");
+            bob.client.sendSubscription(XMPPJid(QStringLiteral("localhost"), QStringLiteral("1009")), false);
+            QVERIFY(hostile.waitFor(QStringLiteral("type=['\"]subscribe['\"]")));
+            hostile.send("<presence to='1002@localhost' type='subscribed'/>");
+        }
         sinceTick.start();
         ticker.start(1);
         hostile.send(QString::fromUtf8(stanza).arg(room).toUtf8());
@@ -443,6 +457,12 @@ private Q_SLOTS:
             bob.client.requestVCard(XMPPJid::fromText(QStringLiteral("1009@localhost")));
             QVERIFY(vCardFailed.wait(10000));
             hostile.send("<iq type='set' id='hv2'><vCard xmlns='vcard-temp'/></iq>");
+        } else if (friends) {
+            QListView* list = friends->friendList();
+            QTRY_VERIFY(list->model()->index(0, 0).data(Qt::ToolTipRole).toString().contains(QLatin1String("status")));
+            QTest::mouseMove(list->viewport(), list->visualRect(list->model()->index(0, 0)).center());
+            QTRY_VERIFY(QToolTip::isVisible());
+            QVERIFY2(QToolTip::text().size() < 400, qPrintable(QString::number(QToolTip::text().size())));
         } else if (request == QLatin1String("rooms")) {
             QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("room list of .* not read")));
             bob.client.requestConferenceRooms(XMPPJid(Service));

@@ -241,8 +241,9 @@ private Q_SLOTS:
         } shouting;
         QCoreApplication::installTranslator(&shouting);
         QTRY_COMPARE(w.chatState()->text(), state.toUpper());
-        // The offline note, often the pane's only line, speaks the new language too; others keep theirs.
-        QCOMPARE(lastLine(w), presence.isEmpty() ? line.toUpper() : line);
+        // The offline note and the refusal, true until the next login or entry, speak the new
+        // language too; others keep theirs.
+        QCOMPARE(lastLine(w).startsWith(state.toUpper()), !presence.contains("destroy"));
         QCoreApplication::removeTranslator(&shouting);
         QVERIFY(!w.chatInput()->isEnabled());
     }
@@ -266,6 +267,19 @@ private Q_SLOTS:
         s.peer.sendNow("<message type='groupchat' id='room-1' " + from + "><body>bell rings</body></message>");
         QTest::qWait(500);
         QVERIFY2(!w.chatOutput()->toPlainText().contains(QStringLiteral("not delivered")), qPrintable(w.chatOutput()->toPlainText()));
+        // A line stamped in the future is shown as now; a kick that is also a ban and a rename
+        // is a ban, and the room's end after it no second exit.
+        w.setHiddenNotifications(0);
+        const QByteArray x = "<x xmlns='http://jabber.org/protocol/muc#user'>";
+        s.peer.sendNow("<message type='groupchat' from='table-5@conference.localhost/Bo'><body>late</body>"
+                       "<delay xmlns='urn:xmpp:delay' stamp='9999-12-31T23:59:59Z'/></message><presence type='unavailable' " + from
+                       + ">" + x + "<item affiliation='outcast' role='none' nick='Ann2'/><status code='301'/><status code='307'/>"
+                       "<status code='303'/><status code='110'/></x></presence><presence type='unavailable' " + from + ">" + x
+                       + "<destroy/><status code='110'/></x></presence>");
+        QTRY_VERIFY(w.chatOutput()->toPlainText().contains(QStringLiteral("closed")));
+        const QString shown = w.chatOutput()->toPlainText();
+        QVERIFY2(!shown.contains(QStringLiteral("9999")) && shown.contains(QStringLiteral("Ann has been banned from the chat"))
+                     && shown.count(QStringLiteral("Ann left the chat")) == 1, qPrintable(shown));
     }
 
     void refusalOfASupersededEntryStaysUnseen()

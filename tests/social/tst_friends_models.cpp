@@ -159,6 +159,14 @@ private Q_SLOTS:
         QVERIFY(s->deliver(rosterPush(A, "both") + presence(A + QStringLiteral("/r"), "away")));
         QCOMPARE(model->indexForJid(XMPPJid::fromText(A)).row(), 2);
         QCOMPARE(model->itemAt(model->index(2, 0))->availability(), 3);
+        // One push removing two neighbours: one removal of both, the rows after them renumbered.
+        removed.clear();
+        QVERIFY(s->deliver("<iq type='set' id='two'><query xmlns='jabber:iq:roster'><item jid='" + B.toUtf8()
+                           + "' subscription='remove'/><item jid='1001@localhost' subscription='remove'/></query></iq>"));
+        QTRY_COMPARE(model->rowCount(), 1);
+        QCOMPARE(removed.size(), 1);
+        QCOMPARE(removed.first().mid(1), (QVariantList{0, 1}));
+        QCOMPARE(model->indexForJid(XMPPJid::fromText(A)).row(), 0);
     }
 
     void requestIsAcceptedAndRowsSurviveDisconnection()

@@ -234,23 +234,26 @@ private Q_SLOTS:
         QCOMPARE(searchRequests(s->wrote(), "set"), 0);
         answerForm();
         // Rows without a name, or with an address no JID can hold, are left out.
+        // A name of 100,000 marks comes bounded, as every other user's text.
         answerSearch("result", report({{"1003@localhost", "Mei"}, {"1004@localhost/desk", "Meiko"}, {"1005@localhost", ""},
+                                       {"1008@localhost", "Mi" + QString(100000, QChar(0x0301))},
                                        {QString(1100, QLatin1Char('n')) + "@localhost", "Long"}}));
         QVERIFY(s->peer.waitFinished());
-        QVERIFY(QTest::qWaitFor([&] { return search.resultList()->topLevelItemCount() == 2; }, 3000));
+        QVERIFY(QTest::qWaitFor([&] { return search.resultList()->topLevelItemCount() == 3; }, 3000));
+        QCOMPARE(search.resultList()->topLevelItem(2)->text(0), "Mi" + QString(8, QChar(0x0301)) + QChar(0x2026));
         // An answer to the player database's own search is not this window's.
         answerSearch("result", report({{"1006@localhost", "Other"}}));
         QSignalSpy playerDbReports(&s->client, &XMPPClient::searchReport);
         s->client.search(XMPPJid(QStringLiteral("search.localhost")), XMPPDataForm(), QStringLiteral("PlayerDb"));
         QVERIFY(playerDbReports.wait(3000));
-        QCOMPARE(search.resultList()->topLevelItemCount(), 2);
+        QCOMPARE(search.resultList()->topLevelItemCount(), 3);
         QCOMPARE(searchRequests(s->wrote(), "set"), 2);
         QVERIFY(s->wrote().contains(QStringLiteral("<field var=\"search\" type=\"text-single\"><value>Me</value>")));
-        QCOMPARE(search.statusLabel()->text(), QStringLiteral("2 user(s) found"));
+        QCOMPARE(search.statusLabel()->text(), QStringLiteral("3 user(s) found"));
         {
             const auto english = installFriendsTexts(QStringLiteral("en"));
             QVERIFY(english);
-            QTRY_COMPARE(search.statusLabel()->text(), QStringLiteral("2 users found"));
+            QTRY_COMPARE(search.statusLabel()->text(), QStringLiteral("3 users found"));
         }
         QCOMPARE(search.resultList()->topLevelItem(0)->text(0), QStringLiteral("Mei"));
         QTreeWidgetItem* meiko = search.resultList()->topLevelItem(1);
@@ -287,6 +290,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("status");
         QTest::addColumn<bool>("buttonAfter");
         QTest::newRow("form refused") << QByteArray() << false << "Search error" << false;
+        QTest::newRow("no chat server") << QByteArray("offline") << false << "Chat is offline until the next login" << false;
         QTest::newRow("search refused") << SearchForm << true << "Search error" << true;
         QTest::newRow("form without a name field")
             << QByteArray("<query xmlns='jabber:iq:search'><x xmlns='jabber:x:data' type='form'>"
@@ -304,7 +308,10 @@ private Q_SLOTS:
         QVERIFY(start());
         const QByteArray refusal = "<error type='cancel'><service-unavailable "
                                    "xmlns='urn:ietf:params:xml:ns:xmpp-stanzas'/></error>";
-        answerForm(formFails ? "error" : "result", formFails ? refusal : form);
+        if (form == "offline")
+            s->client.disconnectFromHost();
+        else
+            answerForm(formFails ? "error" : "result", formFails ? refusal : form);
         if (searches)
             answerSearch("error", refusal);
         FriendSearchWindow search(&s->client, XMPPJid(QStringLiteral("search.localhost")));

@@ -59,6 +59,7 @@ private Q_SLOTS:
             << QByteArray("<iq type='error' id='{id}'><error type='wait'><internal-server-error " + StanzaNs + "/></error></iq>")
             << QString();
         QTest::newRow("connection lost") << QByteArray() << QString();
+        QTest::newRow("no answer in time") << QByteArray("silent") << QString();
     }
 
     void ownCardReadChangedStored()
@@ -76,7 +77,9 @@ private Q_SLOTS:
         QSignalSpy failed(&db, &PlayerDb::changePictureFailed);
 
         peer.expect(OwnCardRequest);
-        if (answer.isEmpty())
+        if (answer == "silent")
+            client.setAnswerTimeout(200);
+        else if (answer.isEmpty())
             peer.close();
         else
             peer.send(answer);

@@ -3,17 +3,22 @@
 //  - connect to bound session, median of 20 (the library without and with
 //    TLS, the bare client without);
 //  - one groupchat line from one occupant to another through a room, 1,000
-//    times, per line (library pair against bare pair).
+//    times, per line (library pair against bare pair);
+//  - a scripted server silent at each step of the negotiation (beside the
+//    deadline), and one that never reads (beside one that reads).
 // Prints figures; never fails on timing.
 #include "ClientTestUtil.h"
 #include "ProsodyFixture.h"
 #include "RawXmppClient.h"
+#include "ScriptedXmppPeer.h"
 #include "XMPPClient.h"
 #include "XMPPConference.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QFile>
+#include <QRegularExpression>
 #include <QLoggingCategory>
 #include <QTimer>
 
@@ -70,6 +75,51 @@ double libraryLogin(ProsodyFixture& s, int policy)
     client.disconnectFromHost();
     spin([&] { return client.state() == XMPPClient::UnconnectedState; }, 3000);
     return ms;
+}
+
+/// Milliseconds to the client's error when a scripted server answers `steps`
+/// steps of the negotiation and then nothing.
+double silentAt(int steps, int deadlineMs)
+{
+    const QByteArray plain = "<mechanisms xmlns='urn:ietf:params:xml:ns:xmpp-sasl'><mechanism>PLAIN</mechanism></mechanisms>";
+    ScriptedXmppPeer peer;
+    peer.listen();
+    peer.expect(QStringLiteral("<stream")).send(ScriptedXmppPeer::header() + (steps ? ScriptedXmppPeer::features(plain) : ""));
+    if (steps > 1)
+        peer.expect(QStringLiteral("</auth>")).send("<success xmlns='urn:ietf:params:xml:ns:xmpp-sasl'/>");
+    XMPPClient client;
+    client.setAnswerTimeout(deadlineMs);
+    QSignalSpy failed(&client, &XMPPClient::xmppError);
+    QElapsedTimer clock;
+    clock.start();
+    client.connectToHost(QStringLiteral("127.0.0.1"), peer.port(), XMPPClient::TlsNever);
+    return failed.wait(3 * deadlineMs) ? double(clock.nsecsElapsed()) / 1e6 : -1;
+}
+
+/// Memory grown (KB, server and client together) while a scripted server
+/// sends up to 300,000 requests answered with errors, reading the answers or
+/// not, and whether the client ended the stream.
+std::pair<qint64, bool> flooded(bool reading)
+{
+    const auto residentKb = [] {
+        QFile status(QStringLiteral("/proc/self/status"));
+        status.open(QIODevice::ReadOnly);
+        return QRegularExpression(QStringLiteral("VmRSS:\\s*(\\d+)")).match(QString::fromLatin1(status.readAll())).captured(1).toLongLong();
+    };
+    ScriptedXmppPeer peer;
+    peer.listen();
+    XMPPClient client;
+    clienttest::connectToPeer(client, peer.playPlainLogin().port());
+    QSignalSpy ended(&client, &XMPPClient::disconnected);
+    if (!reading)
+        peer.stopReading();
+    const qint64 before = residentKb();
+    qint64 peak = before;
+    for (int i = 0; i < 300 && ended.isEmpty(); ++i, peak = std::max(peak, residentKb())) {
+        peer.sendNow(QByteArray("<iq type='get' id='q' from='a@localhost/x'><query xmlns='jabber:iq:version'/></iq>").repeated(1000));
+        QTest::qWait(10);
+    }
+    return {peak - before, !ended.isEmpty() || ended.wait(2000)};
 }
 
 double rawLogin(ProsodyFixture& s)
@@ -171,5 +221,18 @@ int main(int argc, char** argv)
     std::printf("  added by the library  median %8.1f us per line (goal: under 1000 us)\n", libUs - rawUs);
     rawSender.disconnectFromServer();
     rawReceiver.disconnectFromServer();
+
+    // --- a server that owes an answer and gives none, or reads nothing ---
+    constexpr int DeadlineMs = 1000; // the product's: XMPPClient::AnswerTimeoutMs
+    std::printf("silent server, chat offline after (deadline %d ms, the library's login above %.2f ms):\n", DeadlineMs, median(plain));
+    for (const int step : {0, 1, 2}) {
+        const double ms = silentAt(step, DeadlineMs);
+        std::printf("  after %d answers  %8.1f ms  ratio to the deadline %.2f\n", step, ms, ms / DeadlineMs);
+    }
+    const auto [readKb, readEnded] = flooded(true);
+    const auto [unreadKb, unreadEnded] = flooded(false);
+    std::printf("300,000 requests answered with errors, memory grown:\n  server that reads (and keeps what it reads)  +%6lld KB, stream %s (floor)\n"
+                "  server that never reads                      +%6lld KB, stream %s, ratio %.2f\n", readKb, readEnded ? "ended" : "kept",
+                unreadKb, unreadEnded ? "ended" : "kept", double(unreadKb) / double(std::max<qint64>(readKb, 1)));
     return 0;
 }

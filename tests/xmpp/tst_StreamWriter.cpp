@@ -378,7 +378,7 @@ void TestStreamWriter::anyTextKeepsTheStreamReadable()
         }
         // A carriage return arrives as a line feed: XML normalises line ends.
         expected.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
-        QCOMPARE(m.bodies.value(QStringLiteral("UND")), expected);
+        QCOMPARE(m.thread, expected); // the body is bounded as another user's text
     }
 }
 

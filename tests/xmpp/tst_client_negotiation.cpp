@@ -105,6 +105,11 @@ private Q_SLOTS:
                           "xmlns='urn:ietf:params:xml:ns:xmpp-stanzas'/></error></iq>")
             << false << QStringLiteral("<undefined-condition[^>]*/><text[^>]*>bind failed</text>")
             << QStringLiteral("bind failed");
+        // A server that falls silent ends the negotiation at the deadline.
+        QTest::newRow("no SASL answer") << never << PlainOnly << QByteArray() << QByteArray() << QByteArray() << false
+                                        << QStringLiteral("</auth><stream:error><connection-timeout ") << QStringLiteral("did not answer in time");
+        QTest::newRow("no bind answer") << never << PlainOnly << Success << Bind << QByteArray() << false
+                                        << QStringLiteral("</iq><stream:error><connection-timeout ") << QStringLiteral("did not answer in time");
         QTest::newRow("session offered and established")
             << never << PlainOnly << Success << (Bind + Session) << BindResult << true
             << QStringLiteral("<iq id=\"2\" type=\"set\"><session xmlns=\"urn:ietf:params:xml:ns:xmpp-session\"/></iq><presence>")
@@ -139,6 +144,7 @@ private Q_SLOTS:
         }
 
         XMPPClient client;
+        client.setAnswerTimeout(3000);
         QSignalSpy connected(&client, &XMPPClient::connected);
         QSignalSpy errors(&client, &XMPPClient::xmppError);
         client.setDomain(QStringLiteral("localhost"));
@@ -152,7 +158,7 @@ private Q_SLOTS:
             QVERIFY(peer.waitReceived(QStringLiteral("<presence><x xmlns=\"vcard-temp:x:update\"/></presence>")));
             QVERIFY(errors.isEmpty());
         } else {
-            QVERIFY2(peer.waitClientClosed(5000), qPrintable(peer.pendingStep()));
+            QVERIFY2(peer.waitClientClosed(8000), qPrintable(peer.pendingStep()));
             QVERIFY(waitUnconnected(client));
             QCOMPARE(connected.size(), 0);
             QVERIFY(!errors.isEmpty());

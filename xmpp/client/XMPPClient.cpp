@@ -17,6 +17,7 @@
 #include <QElapsedTimer>
 #include <QMetaObject>
 
+#include <iterator>
 #include <stdexcept>
 
 XMPPClientPrivate::XMPPClientPrivate(XMPPClient* q)
@@ -32,6 +33,8 @@ void XMPPClientPrivate::failPending()
     // next connection and stay.
     std::map<QString, Request> requests;
     requests.swap(pending);
+    deadlines.clear();
+    requestTimer.stop();
     for (auto& entry : requests) {
         try {
             entry.second.handler(nullptr);
@@ -96,6 +99,12 @@ XMPPClient::XMPPClient(QObject* parent)
     // TLS 1.0 and 1.1 are refused by current servers and TLS libraries.
     d->socket.setProtocol(QSsl::TlsV1_2OrLater);
 
+    d->clock.start();
+    d->requestTimer.setSingleShot(true);
+    d->stepTimer.setSingleShot(true);
+    connect(&d->requestTimer, &QTimer::timeout, this, &XMPPClient::expireRequests);
+    connect(&d->stepTimer, &QTimer::timeout, this, &XMPPClient::onStepTimeout);
+
     connect(&d->vCard, &xmpp::ClientVCard::vCardReceived, this, &XMPPClient::vCardReceived);
     connect(&d->vCard, &xmpp::ClientVCard::vCardReceivedError, this, &XMPPClient::vCardReceivedError);
     connect(&d->vCard, &xmpp::ClientVCard::uploadVCardOk, this, &XMPPClient::uploadVCardOk);
@@ -132,6 +141,7 @@ void XMPPClient::connectToHost(const QString& host, quint16 port, int tlsPolicy)
     d->credentialsPending = false;
     d->sessionId.clear();
     d->ownJid.clear();
+    d->stepTimer.start(d->answerTimeout);
     d->socket.connectToHost(host, port, QIODevice::ReadWrite);
 }
 
@@ -172,6 +182,8 @@ void XMPPClient::disconnectFromHost()
         d->writer->closeStream();
     d->state = DisconnectingState;
     d->awaitingRetry = false;
+    // A server that reads nothing more would keep the socket closing for ever.
+    d->stepTimer.start(d->answerTimeout);
     d->socket.disconnectFromHost();
     // A socket that never connected (or closed at once) may report nothing
     // more; make sure the client still comes back to UnconnectedState.
@@ -229,6 +241,78 @@ void XMPPClient::registerIqHandler(const QString& id, IqHandler handler)
 {
     auto node = d->addressees.extract(id);
     d->pending[id] = XMPPClientPrivate::Request{node.empty() ? XMPPJid() : node.mapped(), std::move(handler)};
+    // In order of expiry; with one timeout for all, that is the order asked.
+    const qint64 due = d->clock.elapsed() + d->answerTimeout;
+    auto place = d->deadlines.end();
+    while (place != d->deadlines.begin() && std::prev(place)->first > due)
+        --place;
+    const bool first = place == d->deadlines.begin();
+    d->deadlines.emplace(place, due, id);
+    if (first)
+        d->requestTimer.start(d->answerTimeout);
+}
+
+void XMPPClient::expireRequests()
+{
+    const qint64 now = d->clock.elapsed();
+    while (!d->deadlines.empty() && d->deadlines.front().first <= now) {
+        const QString id = std::move(d->deadlines.front().second);
+        d->deadlines.pop_front();
+        auto node = d->pending.extract(id);
+        if (node.empty())
+            continue; // answered in time
+        if (d->overdueLog.allow())
+            qCWarning(lcXmpp).noquote() << "request" << id << "to" << node.mapped().to.toString()
+                                        << "got no answer in time" << xmpp::heldBack(d->overdueLog);
+        try {
+            node.mapped().handler(nullptr);
+        } catch (const std::exception& e) {
+            qCWarning(lcXmpp) << "request handler failed:" << e.what();
+        }
+    }
+    if (!d->deadlines.empty())
+        d->requestTimer.start(int(qMax<qint64>(0, d->deadlines.front().first - now)));
+}
+
+int XMPPClient::answerTimeout() const
+{
+    return d->answerTimeout;
+}
+
+void XMPPClient::setAnswerTimeout(int ms)
+{
+    d->answerTimeout = ms;
+}
+
+void XMPPClient::setMaxWriteBacklog(qint64 bytes)
+{
+    d->maxWriteBacklog = bytes;
+    if (d->writer)
+        d->writer->setMaxBacklog(bytes);
+}
+
+void XMPPClient::onStepTimeout()
+{
+    if (d->state == DisconnectingState) {
+        qCWarning(lcXmpp) << "the server did not take the end of the stream in time";
+        d->socket.abort();
+    } else if (d->state != UnconnectedState && d->state != SessionState) {
+        dropConnection(QStringLiteral("the server did not answer in time (state %1)").arg(d->state),
+                       QStringLiteral("connection-timeout"));
+    }
+}
+
+void XMPPClient::dropConnection(const QString& text, const QString& condition)
+{
+    qCWarning(lcXmpp).noquote() << text;
+    Q_EMIT xmppError(ProtocolError, text);
+    if (d->state == UnconnectedState || d->state == DisconnectingState)
+        return; // a slot closed it already
+    if (!condition.isEmpty())
+        write(xmpp::StreamError(xmpp::names::streamErrorConditionFromName(condition), QString()));
+    disconnectFromHost();
+    d->socket.flush();
+    d->socket.abort();
 }
 
 int XMPPClient::state() const
@@ -245,8 +329,21 @@ void XMPPClient::startStream()
 {
     d->writer.reset();
     d->writer = std::make_unique<xmpp::StreamWriter>(XMPPJid(d->streamDomain()), QStringLiteral("en"));
+    d->writer->setMaxBacklog(d->maxWriteBacklog);
+    // Reported after the write that noticed it: the element being handled
+    // finishes first, with its further writes dropped.
+    connect(d->writer.get(), &xmpp::StreamWriter::peerStoppedReading, this, [this] {
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (d->writer && d->writer->backlogExceeded())
+                    dropConnection(QStringLiteral("the server stopped reading"), QString());
+            },
+            Qt::QueuedConnection);
+    });
     d->writer->openStream(&d->socket);
     d->parser.reset();
+    d->stepTimer.start(d->answerTimeout);
     d->addressees.clear();
 }
 
@@ -424,6 +521,7 @@ void XMPPClient::socketDisconnected()
         return;
     d->failPending();
     d->writer.reset();
+    d->stepTimer.stop();
     const int old = d->state;
     if (old != UnconnectedState) {
         d->state = UnconnectedState;
@@ -451,6 +549,7 @@ void XMPPClient::onSocketError(QAbstractSocket::SocketError se)
         // Requests still waiting learn of the end before disconnected().
         d->failPending();
         d->writer.reset();
+        d->stepTimer.stop();
         d->state = UnconnectedState;
         d->awaitingRetry = false;
         if (old == SessionState || old == DisconnectingState)

@@ -86,6 +86,18 @@ public:
     /// The full JID bound by the server; empty before binding.
     QString ownJid() const;
 
+    /// How long the server may take over what it owes (60000 ms): each step
+    /// of the negotiation, the close, and the answer to each iq request. A
+    /// request not answered in time gets its handler called with no reply; a
+    /// negotiation step not answered in time ends the stream with xmppError.
+    static constexpr int AnswerTimeoutMs = 60000;
+    int answerTimeout() const;
+    /// Changes that time (for tests); it applies to what is asked from then on.
+    void setAnswerTimeout(int ms);
+    /// Bytes left unread by the server (4 MiB) past which it counts as gone:
+    /// the stream ends with xmppError and the socket is dropped.
+    void setMaxWriteBacklog(qint64 bytes);
+
     // --- services ---
 
     /// Writes the own presence: availability, status, table paths, photo hash.
@@ -182,6 +194,10 @@ private Q_SLOTS:
     /// Handles what the parser holds for a few milliseconds, then hands the
     /// rest to the next turn of the event loop.
     void readElements();
+    /// The step the server owed was not taken in time.
+    void onStepTimeout();
+    /// Fails the requests whose answer is overdue.
+    void expireRequests();
 
 private:
     friend class XMPPClientPrivate;
@@ -194,6 +210,14 @@ private:
     /// The server refused the connection during the negotiation: the log,
     /// xmppError(ProtocolError, text), then the stream and socket close.
     void refuseConnection(const QString& text, const QString& logText = QString());
+    /// Ends a stream whose server no longer answers or reads: the log,
+    /// xmppError(ProtocolError, text), a last try at the stream error of the
+    /// condition (none when empty) and the closing tag, then the socket is
+    /// dropped without waiting for the server.
+    void dropConnection(const QString& text, const QString& condition);
+    /// Asks the next entities the room service discovery has queued, a few
+    /// at a time.
+    void askQueuedDiscoInfo();
     void sendPlainAuth();
     void onDiscoInfo(const xmpp::Iq* reply);
     void onConferenceServiceItems(const xmpp::Iq* reply);

@@ -74,6 +74,7 @@ void XMPPClient::refuseConnection(const QString& text, const QString& logText)
 
 void XMPPClient::sessionEstablished()
 {
+    d->stepTimer.stop();
     if (d->state != SessionState) {
         d->state = SessionState;
         Q_EMIT connected();
@@ -107,6 +108,8 @@ void XMPPClient::handleElement(const xmpp::StreamElement* element)
 
 void XMPPClient::handleNegotiation(const xmpp::StreamElement* element)
 {
+    // Each step the server takes gives it the full time for the next.
+    d->stepTimer.start(d->answerTimeout);
     switch (element->type()) {
     case xmpp::KindStreamFeatures: {
         const auto* features = static_cast<const xmpp::StreamFeatures*>(element);

@@ -157,20 +157,36 @@ void XMPPClient::discoverConferenceService()
     const XMPPJid domain = d->parser.streamDomain();
     const XMPPJid server = domain.isEmpty() ? XMPPJid(d->streamDomain()) : domain;
     d->discoAsked = {server.toString()};
+    d->discoQueue.clear();
+    d->discoOutstanding = 0;
+    d->discoFound = false;
     requestDiscoInfo(server);
+}
+
+void XMPPClient::askQueuedDiscoInfo()
+{
+    while (!d->discoFound && d->discoOutstanding < XMPPClientPrivate::DiscoParallel && !d->discoQueue.isEmpty()
+           && d->state == SessionState && d->socket.state() == QAbstractSocket::ConnectedState)
+        requestDiscoInfo(d->discoQueue.takeFirst());
 }
 
 void XMPPClient::requestDiscoInfo(const XMPPJid& jid)
 {
     const QString id = nextId();
     write(xmpp::IqDiscoInfo(id, jid));
-    registerIqHandler(id, [this](const xmpp::Iq* reply) { onDiscoInfo(reply); });
+    ++d->discoOutstanding;
+    registerIqHandler(id, [this](const xmpp::Iq* reply) {
+        --d->discoOutstanding;
+        onDiscoInfo(reply);
+        askQueuedDiscoInfo();
+    });
 }
 
 void XMPPClient::onDiscoInfo(const xmpp::Iq* reply)
 {
     // An error reply (or none) is no result, whatever its payload reads as.
-    if (!xmpp::isResult(reply))
+    // The first service with rooms is the one: later answers change nothing.
+    if (!xmpp::isResult(reply) || d->discoFound)
         return;
     if (reply->type() != xmpp::KindIqDiscoInfo) {
         qCWarning(lcXmpp) << "expected disco info from" << reply->from.toString();
@@ -178,26 +194,38 @@ void XMPPClient::onDiscoInfo(const xmpp::Iq* reply)
     }
     const auto* info = static_cast<const xmpp::IqDiscoInfo*>(reply);
     if (info->features.contains(MucFeature)) {
+        d->discoFound = true;
+        d->discoQueue.clear();
         Q_EMIT conferenceJID(reply->from);
         return;
     }
     const QString id = nextId();
     write(xmpp::IqDiscoItems(id, reply->from));
-    registerIqHandler(id, [this](const xmpp::Iq* items) { onConferenceServiceItems(items); });
+    ++d->discoOutstanding;
+    registerIqHandler(id, [this](const xmpp::Iq* items) {
+        --d->discoOutstanding;
+        onConferenceServiceItems(items);
+        askQueuedDiscoInfo();
+    });
 }
 
 void XMPPClient::onConferenceServiceItems(const xmpp::Iq* reply)
 {
     const xmpp::IqDiscoItems* items = discoItems(reply);
-    if (!items)
+    if (!items || d->discoFound)
         return;
     for (const xmpp::DiscoItem& item : items->items) {
+        // A server lists a handful of services: the first few dozen are
+        // asked, a few at a time, so that a list of thousands neither fills
+        // the stream with requests nor keeps the discovery going long.
+        if (d->discoAsked.size() >= XMPPClientPrivate::DiscoMaxAsked)
+            break;
         const XMPPJid jid = xmpp::parseJid(item.jid);
         // Each entity is asked once per discovery: services that list each
         // other would otherwise keep the chain going for ever.
         if (jid != reply->from && !d->discoAsked.contains(jid.toString())) {
             d->discoAsked.insert(jid.toString());
-            requestDiscoInfo(jid);
+            d->discoQueue.append(jid);
         }
     }
 }
@@ -248,8 +276,10 @@ void XMPPClient::handlePresence(const xmpp::StreamElement* element)
         qCDebug(lcXmpp) << "Unsubscribed" << stanza->from.toString();
         break;
     case xmpp::PresenceStanza::Probe:
-        sendOwnPresence();
-        qCDebug(lcXmpp) << "Presence probe";
+        // Servers probe servers (RFC 6121 4.3); the own server already has
+        // the own presence, and answering each probe would let a server
+        // make the client write without end.
+        qCDebug(lcXmpp) << "Presence probe ignored";
         break;
     case xmpp::PresenceStanza::Error:
         qCDebug(lcXmpp) << "Presence error";

@@ -11,10 +11,13 @@
 #include "XmppLog.h"
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QSet>
 #include <QSslSocket>
 #include <QString>
+#include <QTimer>
 
+#include <deque>
 #include <map>
 #include <memory>
 
@@ -48,6 +51,15 @@ public:
         XMPPClient::IqHandler handler;
     };
     std::map<QString, Request> pending;
+    /// When each request's answer is due (ms of `clock`) and its id, in order of expiry.
+    std::deque<std::pair<qint64, QString>> deadlines;
+    QElapsedTimer clock;
+    QTimer requestTimer;
+    /// Runs while the server owes the next step of the negotiation or of the close.
+    QTimer stepTimer;
+    int answerTimeout = XMPPClient::AnswerTimeoutMs;
+    qint64 maxWriteBacklog = xmpp::StreamWriter::DefaultMaxBacklog;
+    xmpp::LogThrottle overdueLog;
     /// The addressee of each iq request written whose handler is not
     /// registered yet, by id; emptied at every stream start.
     std::map<QString, XMPPJid> addressees;
@@ -57,6 +69,14 @@ public:
     /// The entities the running room service discovery has asked for
     /// their disco#info.
     QSet<QString> discoAsked;
+    /// Entities the discovery will ask next, and how many of its requests
+    /// are out; the first chat room service found ends it.
+    QList<XMPPJid> discoQueue;
+    int discoOutstanding = 0;
+    bool discoFound = false;
+    /// Requests out at once, and entities asked in all, per discovery.
+    static constexpr int DiscoParallel = 4;
+    static constexpr int DiscoMaxAsked = 64;
 
     /// A turn of readElements is queued: received bytes wait in the parser.
     bool readQueued = false;

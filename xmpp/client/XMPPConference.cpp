@@ -6,6 +6,7 @@
 #include "XmppNames.h"
 
 #include <stdexcept>
+#include <utility>
 
 namespace {
 
@@ -101,6 +102,7 @@ void XMPPConference::join(const QString& nick)
         return;
     }
     m_nick = nick.isNull() ? XMPPJid::fromText(m_client->ownJid()).node() : nick;
+    m_leaving = false;
     // The room lists everyone present again after the entry.
     m_present.clear();
     m_client->joinRoom(roomJid(), m_nick);
@@ -111,8 +113,10 @@ void XMPPConference::leave()
     if (!m_client)
         throw std::runtime_error("xmpp client not set");
     stopRetry();
-    if (m_joined)
+    if (m_joined) {
         m_client->leaveRoom(roomJid(), m_nick);
+        m_leaving = true;
+    }
     m_joined = false;
     m_present.clear();
 }
@@ -203,16 +207,18 @@ void XMPPConference::onPresence(const XMPPPresence& occupant)
     if (occupant.isMucUser()) {
         const XMPPPresence::MucUser user = occupant.mucUserInfo();
         const XMPPJid actor = XMPPJid::fromText(user.actor);
-        if (availability == 1 && hasStatus(occupant, StatusKicked)) {
-            if (self)
-                Q_EMIT userKicked(this, actor, user.reason);
-            else
-                Q_EMIT participantKicked(this, nick, actor, user.reason);
-        } else if (availability == 1 && hasStatus(occupant, StatusBanned)) {
+        // A ban puts the occupant out too, and says more than the kick
+        // that may come with it.
+        if (availability == 1 && hasStatus(occupant, StatusBanned)) {
             if (self)
                 Q_EMIT userBanned(this, actor, user.reason);
             else
                 Q_EMIT participantBanned(this, nick, actor, user.reason);
+        } else if (availability == 1 && hasStatus(occupant, StatusKicked)) {
+            if (self)
+                Q_EMIT userKicked(this, actor, user.reason);
+            else
+                Q_EMIT participantKicked(this, nick, actor, user.reason);
         } else if (availability == 2 && self && hasStatus(occupant, StatusCreated)) {
             m_client->createInstantRoom(roomJid());
         }
@@ -237,7 +243,11 @@ void XMPPConference::onPresence(const XMPPPresence& occupant)
         if (self) {
             m_joined = false;
             m_present.clear();
-            Q_EMIT userLeft(this);
+            // Only a user who was in the room (or asked to leave it) leaves
+            // it: the room's destruction after a kick says nothing new.
+            const bool asked = std::exchange(m_leaving, false);
+            if (wasPresent || asked)
+                Q_EMIT userLeft(this);
         } else if (m_present.remove(nick)) {
             Q_EMIT participantLeft(this, nick);
         }

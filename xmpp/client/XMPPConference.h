@@ -95,6 +95,8 @@ private:
     QString m_roomJid;
     QString m_nick;
     bool m_joined = false;
+    /// The own exit was asked for and the room has not confirmed it yet.
+    bool m_leaving = false;
     /// Ids of the own lines sent lately, oldest first: only these can be refused.
     QStringList m_sentIds;
     /// The nicks of the other occupants present, as the room announced them.

@@ -2,6 +2,7 @@
 // stream errors, STARTTLS and SASL.
 #include "ElementReader.h"
 
+#include "BoundedText.h"
 #include "Exceptions.h"
 #include "SaslElements.h"
 #include "StanzaReader.h"
@@ -148,7 +149,7 @@ std::unique_ptr<StreamError> parseStreamError(QDomElement element)
             continue;
         const QString name = child.localName();
         if (name == QLatin1String("text")) {
-            error->text = child.text();
+            error->text = boundedText(child.text(), text::MaxTextLength);
             continue;
         }
         int condition = names::streamErrorConditionFromName(name);

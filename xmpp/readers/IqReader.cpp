@@ -1,6 +1,7 @@
 // Iq payloads, chosen by the first child element alone.
 #include "IqReader.h"
 
+#include "BoundedText.h"
 #include "ElementReader.h"
 #include "Exceptions.h"
 #include "IqBind.h"
@@ -71,7 +72,8 @@ std::unique_ptr<IqDiscoItems> parseDiscoItems(QDomElement element)
             qCWarning(lcXmpp) << "discovery item with an over-long JID left out";
             continue;
         }
-        disco->items.append({jid.toString(), e.attribute(QStringLiteral("name")), e.attribute(QStringLiteral("node"))});
+        disco->items.append({jid.toString(), boundedText(e.attribute(QStringLiteral("name")), text::MaxNameLength),
+                             e.attribute(QStringLiteral("node"))});
     }
     return disco;
 }
@@ -81,7 +83,8 @@ std::unique_ptr<IqDiscoInfo> parseDiscoInfo(QDomElement element)
     auto disco = std::make_unique<IqDiscoInfo>();
     for (QDomElement e = element.firstChildElement(QStringLiteral("identity")); !e.isNull();
          e = e.nextSiblingElement(QStringLiteral("identity"))) {
-        disco->identities.append({e.attribute(QStringLiteral("category")), e.attribute(QStringLiteral("name")),
+        disco->identities.append({e.attribute(QStringLiteral("category")),
+                                  boundedText(e.attribute(QStringLiteral("name")), text::MaxNameLength),
                                   e.attribute(QStringLiteral("type"))});
     }
     for (QDomElement e = element.firstChildElement(QStringLiteral("feature")); !e.isNull();

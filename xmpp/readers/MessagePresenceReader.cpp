@@ -4,12 +4,15 @@
 // stream.
 #include "MessagePresenceReader.h"
 
+#include "BoundedText.h"
 #include "ElementReader.h"
 #include "MucPresenceStanza.h"
 #include "ValueParsing.h"
 #include "XmppLog.h"
 #include "XmppNames.h"
 
+#include <iterator>
+#include <set>
 #include <stdexcept>
 
 namespace xmpp {
@@ -17,6 +20,12 @@ namespace xmpp {
 namespace {
 
 const QString Und = QStringLiteral("UND");
+
+/// Another user's text as anything downstream may show it.
+QString userText(const QDomElement& element)
+{
+    return boundedText(element.text(), text::MaxTextLength);
+}
 
 /// The JID text of an attribute, or empty (logged) when a part is over the length limit.
 QString jidText(const QString& text)
@@ -39,7 +48,9 @@ std::optional<DelayedDeliveryInfo> delayFrom(const QDomElement& element, const Q
     }
     DelayedDeliveryInfo info;
     info.from = jidText(element.attribute(QStringLiteral("from")));
-    info.stamp = stamp;
+    // Nothing was sent in the future: a later stamp (a wrong clock, or a
+    // line stamped 9999) would put the lines after it under a date to come.
+    info.stamp = qMin(stamp, QDateTime::currentDateTimeUtc());
     return info;
 }
 
@@ -80,10 +91,10 @@ std::unique_ptr<MessageStanza> parseMessage(QDomElement element)
         const QString name = c.localName();
         if (name == QLatin1String("body")) {
             const QString language = languageOf(c);
-            message->bodies.insert(language.isEmpty() ? Und : language, c.text());
+            message->bodies.insert(language.isEmpty() ? Und : language, userText(c));
         } else if (name == QLatin1String("subject")) {
             const QString language = languageOf(c);
-            message->subjects.insert(language.isEmpty() ? Und : language, c.text());
+            message->subjects.insert(language.isEmpty() ? Und : language, userText(c));
         } else if (name == QLatin1String("thread")) {
             if (!threadSeen)
                 message->thread = c.text();
@@ -140,12 +151,12 @@ MucUserInfo parseMucUser(QDomElement element)
             qCWarning(lcXmpp) << "invalid muc role data" << role;
             info.role = 0;
         }
-        info.nick = item.attribute(QStringLiteral("nick"));
+        info.nick = boundedText(item.attribute(QStringLiteral("nick")), text::MaxNameLength);
         const QDomElement actor = item.firstChildElement(QStringLiteral("actor"));
         info.actor = jidText(actor.attribute(QStringLiteral("jid")));
         const QDomElement reason = item.firstChildElement(QStringLiteral("reason"));
         if (!reason.isNull())
-            info.reason = reason.text();
+            info.reason = userText(reason);
         const QDomElement cont = item.firstChildElement(QStringLiteral("continue"));
         if (!cont.isNull())
             info.continueThread = cont.attribute(QStringLiteral("thread"));
@@ -153,7 +164,7 @@ MucUserInfo parseMucUser(QDomElement element)
     const QDomElement destroy = element.firstChildElement(QStringLiteral("destroy"));
     if (!destroy.isNull()) {
         info.destroyed = true;
-        info.destroyReason = destroy.firstChildElement(QStringLiteral("reason")).text();
+        info.destroyReason = userText(destroy.firstChildElement(QStringLiteral("reason")));
     }
     for (QDomElement s = element.firstChildElement(QStringLiteral("status")); !s.isNull();
          s = s.nextSiblingElement(QStringLiteral("status"))) {
@@ -192,7 +203,7 @@ std::unique_ptr<PresenceStanza> parsePresence(QDomElement element)
                 update = c;
         } else if (name == QLatin1String("status")) {
             const QString language = languageOf(c);
-            statuses.insert(language.isEmpty() ? Und : language, c.text());
+            statuses.insert(language.isEmpty() ? Und : language, userText(c));
         } else if (name == QLatin1String("show")) {
             if (show.isNull())
                 show = c;
@@ -214,9 +225,21 @@ std::unique_ptr<PresenceStanza> parsePresence(QDomElement element)
         presence->mucUserInfo = parseMucUser(mucUser);
         presence->mucUser = true;
     }
+    // A player sits at a few tables: the first paths in order are kept, as
+    // the windows list them, in whatever order the presence names them. A
+    // path is a short address; one too long to be one is left out rather
+    // than cut into another.
+    std::set<QString> paths;
     for (QDomElement p = tables.firstChildElement(QStringLiteral("path")); !p.isNull();
-         p = p.nextSiblingElement(QStringLiteral("path")))
-        presence->tables.insert(p.text());
+         p = p.nextSiblingElement(QStringLiteral("path"))) {
+        const QString path = p.text();
+        if (path.size() > text::MaxTablePathLength)
+            continue;
+        paths.insert(path);
+        if (paths.size() > size_t(text::MaxTablePaths))
+            paths.erase(std::prev(paths.end()));
+    }
+    presence->tables = QSet<QString>(paths.cbegin(), paths.cend());
     if (!update.isNull())
         presence->photoHash = parsePhotoHash(update);
 

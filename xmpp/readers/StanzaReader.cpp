@@ -1,6 +1,7 @@
 // What message, presence and iq share: addressing, type, language, error.
 #include "StanzaReader.h"
 
+#include "BoundedText.h"
 #include "ElementReader.h"
 #include "Exceptions.h"
 #include "IqReader.h"
@@ -60,7 +61,7 @@ std::unique_ptr<Stanza> parseStanza(QDomElement element)
             condition = condition.nextSiblingElement();
         const QDomElement text =
             firstChildElementNS(error, QStringLiteral("text"), QStringLiteral("urn:ietf:params:xml:ns:xmpp-stanzas"));
-        stanza->errorText = text.text();
+        stanza->errorText = boundedText(text.text(), text::MaxTextLength);
         if (condition.isNull())
             refuse(QStringLiteral("unknown stanza error condition <>"));
         stanza->errorCondition = names::stanzaErrorConditionFromName(condition.localName());

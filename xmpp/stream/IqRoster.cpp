@@ -3,6 +3,7 @@
 // contact into a group without a name.
 #include "IqRoster.h"
 
+#include "BoundedText.h"
 #include "ElementReader.h"
 #include "XmlText.h"
 #include "XmppLog.h"
@@ -44,10 +45,10 @@ IqRoster::IqRoster(const QDomElement& query)
             item.subscription = Item::To | Item::From;
         if (e.attribute(QStringLiteral("ask")) == QLatin1String("subscribe"))
             item.subscription |= Item::Ask;
-        item.name = e.attribute(QStringLiteral("name"));
+        item.name = boundedText(e.attribute(QStringLiteral("name")), text::MaxNameLength);
         const QDomElement group = firstChildElementNS(e, QStringLiteral("group"), RosterNs);
         if (!group.isNull())
-            item.group = group.text();
+            item.group = boundedText(group.text(), text::MaxNameLength);
         m_items.push_back(item);
     }
 }

@@ -1,6 +1,7 @@
 // The user search payload, legacy fields and data forms alike.
 #include "IqSearch.h"
 
+#include "BoundedText.h"
 #include "ElementReader.h"
 #include "Exceptions.h"
 #include "XMPPDataForm.h"
@@ -95,10 +96,10 @@ void IqSearch::readDataForm(const QDomElement& x)
 {
     const QDomElement title = x.firstChildElement(QStringLiteral("title"));
     if (!title.isNull())
-        m_form->title = title.text();
+        m_form->title = boundedText(title.text(), text::MaxTextLength);
     const QDomElement instructions = x.firstChildElement(QStringLiteral("instructions"));
     if (!instructions.isNull())
-        m_form->instructions = instructions.text();
+        m_form->instructions = boundedText(instructions.text(), text::MaxTextLength);
 
     for (QDomElement f = firstChildElementNS(x, QStringLiteral("field"), DataNs); !f.isNull();
          f = nextSiblingElementNS(f, QStringLiteral("field"), DataNs)) {
@@ -120,8 +121,9 @@ void IqSearch::readDataForm(const QDomElement& x)
                 options.append({o.attribute(QStringLiteral("label")), value.text()});
             }
         }
-        auto field = std::make_unique<XMPPDataForm::Field>(type, f.attribute(QStringLiteral("var")),
-                                                           f.attribute(QStringLiteral("label")), options);
+        auto field = std::make_unique<XMPPDataForm::Field>(
+            type, f.attribute(QStringLiteral("var")),
+            boundedText(f.attribute(QStringLiteral("label")), text::MaxNameLength), options);
         QStringList values;
         for (QDomElement v = f.firstChildElement(QStringLiteral("value")); !v.isNull();
              v = v.nextSiblingElement(QStringLiteral("value")))
@@ -153,7 +155,7 @@ void IqSearch::readDataForm(const QDomElement& x)
         field->required = !f.firstChildElement(QStringLiteral("required")).isNull();
         const QDomElement desc = f.firstChildElement(QStringLiteral("desc"));
         if (!desc.isNull())
-            field->description = desc.text();
+            field->description = boundedText(desc.text(), text::MaxTextLength);
         m_form->addField(std::move(field));
     }
 }
@@ -180,7 +182,9 @@ void IqSearch::readReport(const QDomElement& x)
             const QDomElement value = f.firstChildElement(QStringLiteral("value"));
             if (value.isNull())
                 continue;
-            row.insert(var, value.text());
+            // What users entered about themselves; the address stays whole
+            // (its parts have their own length limit).
+            row.insert(var, var == QLatin1String("jid") ? value.text() : boundedText(value.text(), text::MaxNameLength));
             if (!value.text().isEmpty() && !m_report->columns.contains(var))
                 m_report->addColumn(var);
         }
@@ -202,7 +206,7 @@ void IqSearch::readLegacyItems(const QDomElement& query)
             const QDomElement e = item.firstChildElement(name);
             if (e.isNull())
                 continue;
-            row.insert(name, e.text());
+            row.insert(name, boundedText(e.text(), text::MaxNameLength));
             if (!e.text().isEmpty() && !m_report->columns.contains(name))
                 m_report->addColumn(name, legacyLabel(name));
         }
@@ -214,7 +218,7 @@ void IqSearch::readLegacyForm(const QDomElement& query)
 {
     const QDomElement instructions = query.firstChildElement(QStringLiteral("instructions"));
     if (!instructions.isNull())
-        m_form->instructions = instructions.text();
+        m_form->instructions = boundedText(instructions.text(), text::MaxTextLength);
     for (const QString& name : legacyFields()) {
         if (!query.firstChildElement(name).isNull())
             m_form->addField(std::make_unique<XMPPDataForm::Field>(XMPPDataForm::TextSingle, name, legacyLabel(name)));

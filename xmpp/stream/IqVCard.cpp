@@ -2,6 +2,7 @@
 // the rest of the card is carried along as read.
 #include "IqVCard.h"
 
+#include "BoundedText.h"
 #include "ElementReader.h"
 #include "XMPPVCard.h"
 #include "XmlText.h"
@@ -38,7 +39,7 @@ QString readOtherFields(const QDomElement& vCardElement, QString& formattedName)
                 continue;
             if (child.localName() == QLatin1String("FN")) {
                 if (!named)
-                    formattedName = child.text();
+                    formattedName = boundedText(child.text(), text::MaxNameLength);
                 named = true;
                 continue;
             }
@@ -89,7 +90,7 @@ IqVCard::IqVCard(const QDomElement& vCardElement) : m_vCard(std::make_unique<XMP
             continue;
         if (m_vCard->photo.isEmpty()) {
             m_vCard->photo = bytes;
-            m_vCard->photoType = typeElement.text();
+            m_vCard->photoType = boundedText(typeElement.text(), text::MaxNameLength);
             m_vCard->photoHash = QCryptographicHash::hash(bytes, QCryptographicHash::Sha1);
             continue;
         }

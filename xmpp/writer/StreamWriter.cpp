@@ -17,6 +17,7 @@
 #include "XmppNames.h"
 
 #include <QBuffer>
+#include <QSslSocket>
 #include <QTimer>
 #include <QXmlStreamWriter>
 
@@ -170,6 +171,18 @@ struct StreamWriter::Private
     QIODevice* device = nullptr;
     QBuffer buffer;
     QTimer keepAlive;
+    qint64 maxBacklog = DefaultMaxBacklog;
+    bool stalled = false;
+
+    /// What the device holds and has not handed to the network yet; a TLS
+    /// socket keeps what it encrypted in a second buffer.
+    qint64 unsent() const
+    {
+        qint64 bytes = device->bytesToWrite();
+        if (const auto* socket = qobject_cast<const QSslSocket*>(device))
+            bytes += socket->encryptedBytesToWrite();
+        return bytes;
+    }
 };
 
 StreamWriter::StreamWriter(const XMPPJid& to, const QString& language, QObject* parent)
@@ -187,6 +200,9 @@ StreamWriter::~StreamWriter() = default;
 bool StreamWriter::isOpen() const { return d->state == 1; }
 int StreamWriter::keepAliveInterval() const { return d->keepAlive.interval(); }
 void StreamWriter::setKeepAliveInterval(int ms) { d->keepAlive.setInterval(ms); }
+qint64 StreamWriter::maxBacklog() const { return d->maxBacklog; }
+void StreamWriter::setMaxBacklog(qint64 bytes) { d->maxBacklog = bytes; }
+bool StreamWriter::backlogExceeded() const { return d->stalled; }
 
 void StreamWriter::openStream(QIODevice* device)
 {
@@ -309,7 +325,15 @@ void StreamWriter::closeStream()
 void StreamWriter::flush()
 {
     d->keepAlive.stop();
-    if (d->device && d->buffer.size() > 0)
+    // Checked before the element, so that one large element (a picture)
+    // never trips the bound by itself; what a peer that reads nothing makes
+    // the client answer stays below the bound plus one element.
+    if (d->device && !d->stalled && d->unsent() > d->maxBacklog) {
+        d->stalled = true;
+        qCWarning(lcXmpp) << "the peer left" << d->unsent() << "bytes unread; nothing more is written";
+        Q_EMIT peerStoppedReading();
+    }
+    if (d->device && !d->stalled && d->buffer.size() > 0)
         d->device->write(d->buffer.data());
     d->buffer.buffer().clear();
     d->buffer.seek(0);

@@ -15,6 +15,8 @@ class StreamElement;
 /// Writes the client's side of one XMPP stream: the header, one element at a
 /// time (each leaving in a single device write) and the closing tag. A single
 /// space goes out after 60 s without output to keep the connection alive.
+/// A peer that stops reading is noticed by the device's unsent backlog: once
+/// it passes maxBacklog() nothing more is written and backlogExceeded() fires.
 class StreamWriter : public QObject
 {
     Q_OBJECT
@@ -40,6 +42,19 @@ public:
     int keepAliveInterval() const;
     /// Shortens the keep-alive period (for tests).
     void setKeepAliveInterval(int ms);
+
+    /// Bytes the device may hold unsent before an element is written (by
+    /// default DefaultMaxBacklog); past it the peer counts as gone.
+    static constexpr qint64 DefaultMaxBacklog = 4 * 1024 * 1024;
+    qint64 maxBacklog() const;
+    /// Changes that bound (for tests).
+    void setMaxBacklog(qint64 bytes);
+    /// The bound was passed: from then on every write is dropped.
+    bool backlogExceeded() const;
+
+Q_SIGNALS:
+    /// The peer left more than maxBacklog() bytes unread; emitted once.
+    void peerStoppedReading();
 
 public Q_SLOTS:
     /// One space, when the stream is open.

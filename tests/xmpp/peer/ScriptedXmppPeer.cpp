@@ -166,9 +166,15 @@ void ScriptedXmppPeer::sendNow(const QByteArray& bytes)
     }
 }
 
+void ScriptedXmppPeer::stopReading()
+{
+    m_reading = false;
+    m_socket->setReadBufferSize(1); // a client is connected by then
+}
+
 void ScriptedXmppPeer::onReadyRead()
 {
-    if (!m_socket)
+    if (!m_socket || !m_reading)
         return;
     m_received += m_socket->readAll();
     run();

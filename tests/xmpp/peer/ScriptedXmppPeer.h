@@ -70,6 +70,8 @@ public:
 
     /// Sends at once, outside the script.
     void sendNow(const QByteArray& bytes);
+    /// Once a client is connected: reads nothing more, so that what it writes piles up.
+    void stopReading();
 
 Q_SIGNALS:
     void stepsFinished();
@@ -99,5 +101,6 @@ private:
     QByteArray m_lastId;
     bool m_running = false;
     bool m_closed = false;
+    bool m_reading = true;
     int m_pieceSize = 0;
 };
