@@ -7,6 +7,8 @@
 
 #include <QDebug>
 
+#include <utility>
+
 XMPPRosterModel::XMPPRosterModel(XMPPClient* client, QObject* parent)
     : QAbstractItemModel(parent)
     , m_client(client)
@@ -39,7 +41,7 @@ QModelIndex XMPPRosterModel::parent(const QModelIndex&) const
 
 int XMPPRosterModel::rowCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : int(m_items.size());
+    return parent.isValid() ? 0 : m_resetting ? m_shown : int(m_items.size());
 }
 
 int XMPPRosterModel::columnCount(const QModelIndex&) const
@@ -58,7 +60,7 @@ QVariant XMPPRosterModel::data(const QModelIndex& index, int role) const
 const XMPPRosterItem* XMPPRosterModel::itemAt(const QModelIndex& index) const
 {
     if (!index.isValid() || index.model() != this || index.column() != 0 || index.row() < 0
-        || index.row() >= m_items.size())
+        || index.row() >= rowCount())
         return nullptr;
     return &m_items.at(index.row());
 }
@@ -78,6 +80,18 @@ void XMPPRosterModel::appendItem(const XMPPRosterItem& item)
     m_rowOfJid.insert(item.jid.toString(), newRow);
     if (!m_resetting)
         endInsertRows();
+    else if (!std::exchange(m_showQueued, true))
+        QMetaObject::invokeMethod(this, &XMPPRosterModel::showNewRows, Qt::QueuedConnection);
+}
+
+void XMPPRosterModel::showNewRows()
+{
+    m_showQueued = false;
+    if (!m_resetting || m_items.size() <= m_shown)
+        return;
+    beginInsertRows(QModelIndex(), m_shown, int(m_items.size()) - 1);
+    m_shown = int(m_items.size());
+    endInsertRows();
 }
 
 void XMPPRosterModel::removeItem(int row)
@@ -104,7 +118,7 @@ const XMPPRosterItem* XMPPRosterModel::itemForJid(const XMPPJid& jid) const
 QModelIndex XMPPRosterModel::indexForJid(const XMPPJid& jid) const
 {
     const int row = rowOfJid(jid.bare().toString());
-    return row < 0 ? QModelIndex() : createIndex(row, 0);
+    return row < 0 || row >= rowCount() ? QModelIndex() : createIndex(row, 0);
 }
 
 void XMPPRosterModel::onConnected()
@@ -119,19 +133,20 @@ void XMPPRosterModel::onDisconnected()
 
 void XMPPRosterModel::onRosterReset()
 {
-    if (!m_resetting)
-        beginResetModel();
+    beginResetModel();
     m_resetting = true;
     m_items.clear();
     m_rowOfJid.clear();
+    m_shown = 0;
+    endResetModel();
 }
 
 void XMPPRosterModel::onRosterComplete()
 {
     if (!m_resetting)
         return;
+    showNewRows();
     m_resetting = false;
-    endResetModel();
 }
 
 void XMPPRosterModel::onRosterUpdate(const XMPPJid& jid, int subscribeFlags, bool remove, const QString& name,
@@ -146,8 +161,11 @@ void XMPPRosterModel::onRosterUpdate(const XMPPJid& jid, int subscribeFlags, boo
         item.name = name;
         item.group = group;
         const QModelIndex changed = createIndex(row, 0);
-        if (!m_resetting)
+        if (row < rowCount())
             Q_EMIT dataChanged(changed, changed);
+    } else if (row >= 0 && m_resetting) {
+        // An answer lists the roster; it removes nothing.
+        qCWarning(lcSocial) << "roster answer with a removal ignored";
     } else if (row >= 0) {
         removeItem(row);
     } else if (!remove) {
@@ -181,7 +199,8 @@ void XMPPRosterModel::onPresence(const XMPPPresence& presence)
         item.presences.insert(resource, presence);
     }
     const QModelIndex changed = createIndex(row, 0);
-    Q_EMIT dataChanged(changed, changed, {Qt::DecorationRole, Qt::ToolTipRole});
+    if (row < rowCount())
+        Q_EMIT dataChanged(changed, changed, {Qt::DecorationRole, Qt::ToolTipRole});
 }
 
 void XMPPRosterModel::onAuthorizationRequestReceived(const XMPPJid& from)
