@@ -29,6 +29,8 @@ constexpr int MaxUnconfirmed = 32;
 
 /// The pane's tag of the note that the chat is offline.
 constexpr int OfflineNote = 1;
+/// The pane's tag of the note that the room list could not be read.
+constexpr int RoomListNote = 3;
 
 /// What another user or the room wrote, for an information line: bounded
 /// as the pane bounds a chat text, then escaped.
@@ -259,6 +261,17 @@ void ConferenceWidget::onChatOfflineChanged(bool offline)
         m_ui.chatOutput->appendInfo(ServerTime::currentTime(), tr("Chat is offline until the next login"), OfflineNote);
     }
     updateInputState();
+}
+
+QString ConferenceWidget::roomListFailedText()
+{
+    return tr("The chat server's room list could not be read: there is no lobby room to enter");
+}
+
+void ConferenceWidget::showRoomListFailed()
+{
+    m_roomListFailed = true;
+    m_ui.chatOutput->appendInfo(ServerTime::currentTime(), roomListFailedText(), RoomListNote);
 }
 
 QString ConferenceWidget::stateText() const
@@ -651,6 +664,8 @@ void ConferenceWidget::changeEvent(QEvent* event)
         // speaks the new language. Older lines keep theirs.
         if (m_offline)
             m_ui.chatOutput->rewriteInfo(OfflineNote, tr("Chat is offline until the next login"));
+        if (m_roomListFailed)
+            m_ui.chatOutput->rewriteInfo(RoomListNote, roomListFailedText());
     }
     ConferenceArea::changeEvent(event);
 }
