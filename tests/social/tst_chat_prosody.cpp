@@ -160,6 +160,13 @@ private Q_SLOTS:
         QCOMPARE(carol.chat.conferenceJid().toString(), Service);
         QCOMPARE(carol.chat.lobbyRoomJid().toString(), Lobby);
         QCOMPARE(carol.lobbyChat->roomKind(), ConferenceWidget::LobbyRoom);
+        if (!service || lobby)
+            return;
+        // A room service that cannot list its rooms: the lobby says why it has no room.
+        config.setConferenceJid(QStringLiteral("nowhere.localhost"));
+        ChatUser dave(1009, QStringLiteral("Dave"));
+        QVERIFY(dave.login(*m_server, config));
+        QTRY_VERIFY_WITH_TIMEOUT(dave.pane().contains(QStringLiteral("room list could not be read")), 5000);
     }
 
     void tableRoomAskedBeforeTheSession()

@@ -171,9 +171,10 @@ private Q_SLOTS:
         for (int i = 10000; i < 15000; ++i)
             items += "<item jid='" + QByteArray::number(i) + "@localhost' subscription='both'/>";
         s->client.requestRoster();
+        inserted.clear();
         QVERIFY(answerRoster(items, 2, presence(QStringLiteral("14999@localhost/r"), "away")));
         QCOMPARE(model->rowCount(), 5000);
-        QVERIFY(inserted.size() > 2);
+        QVERIFY(inserted.size() > 1);
         QCOMPARE(model->itemForJid(XMPPJid::fromText(QStringLiteral("14999@localhost")))->availability(), 3);
     }
 

@@ -112,6 +112,7 @@ private Q_SLOTS:
         QTest::newRow("unreadable request") << QByteArray(
             "<iq type='set' id='q7' from='a@localhost/x'><query xmlns='jabber:iq:search'>"
             "<x xmlns='jabber:x:data' type='cancel'/></query></iq>") << true;
+        QTest::newRow("1 MiB of whitespace between stanzas") << QByteArray(1100 * 1024, ' ') << false;
     }
 
     void faultyStanzaCostsOnlyItself()
