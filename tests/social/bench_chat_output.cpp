@@ -94,7 +94,7 @@ std::pair<double, double> turnsOf(friendstest::Session& s, const QByteArray& byt
     ticker.start(0);
     if (!s.deliver(bytes))
         qFatal("bytes not read");
-    if (!QTest::qWaitFor(shown))
+    if (!QTest::qWaitFor(shown, 60000))
         qFatal("bytes not shown");
     const double whole = total.nsecsElapsed() / 1e6;
     QTest::qWait(50);

@@ -12,6 +12,8 @@
 #include "ElementFramer.h"
 #include "ElementReader.h"
 #include "Exceptions.h"
+#include "IqDisco.h"
+#include "IqRoster.h"
 #include "StreamElement.h"
 #include "XmppLog.h"
 #include "XmppNames.h"
@@ -62,8 +64,20 @@ struct StreamParser::Private
     QByteArray feeding;
     qsizetype given = 0;
 
+    /// A long list answer (a roster, a room list) read: its payload gives
+    /// up its items a part at a time, read into the element that grows.
+    QDomElement listed;
+    QDomElement listPayload;
+    std::unique_ptr<StreamElement> listElement;
+
     void startElement();
     bool endElement();
+    /// Reads one top-level element out of the document; null for one that
+    /// is dropped unanswered. Throws the fault of a stanza.
+    std::unique_ptr<StreamElement> read(const QDomElement& closed);
+    /// Reads the parts of the list answer until it is whole (ElementReady)
+    /// or the deadline passes (Paused).
+    int readList(QDeadlineTimer deadline);
     void checkPendingSize() const;
     /// Gives the reader the next part of the element it reads or the
     /// framer's next piece; false when nothing waits.
@@ -195,6 +209,8 @@ void StreamParser::reset()
     d->fed = 0;
     d->fedAtToken = 0;
     d->header.clear();
+    d->listed = d->listPayload = QDomElement();
+    d->listElement.reset();
     d->feeding = QByteArray();
     d->given = 0;
 }
@@ -257,11 +273,61 @@ bool StreamParser::Private::endElement()
     if (current != stream)
         return false;
     depth = 0;
+    stream.removeChild(closed);
+    // Reading a long list into its element, and dropping the tree it was
+    // read from, would take one long step: it goes a part at a time.
+    constexpr qsizetype LongList = 64 * 1024;
+    const QDomElement payload = closed.firstChildElement();
+    const QString ns = payload.namespaceURI();
+    if (feeding.size() > LongList && payload.localName() == QLatin1String("query")
+        && (ns == QLatin1String("jabber:iq:roster") || ns == QLatin1String("http://jabber.org/protocol/disco#items"))) {
+        listed = closed;
+        listPayload = payload;
+        return false;
+    }
+    element = read(closed);
+    return element != nullptr;
+}
+
+int StreamParser::Private::readList(QDeadlineTimer deadline)
+{
+    constexpr int PartItems = 2000;
+    do {
+        QDomElement part = listed.cloneNode(false).toElement();
+        QDomElement payload = part.appendChild(listPayload.cloneNode(false)).toElement();
+        for (int i = 0; i < PartItems && listPayload.hasChildNodes(); ++i)
+            payload.appendChild(listPayload.firstChild());
+        const bool last = !listPayload.hasChildNodes();
+        std::unique_ptr<StreamElement> read;
+        try {
+            read = this->read(part);
+        } catch (...) {
+            listed = listPayload = QDomElement();
+            listElement.reset();
+            throw;
+        }
+        if (!listElement) {
+            listElement = std::move(read);
+        } else if (auto* roster = dynamic_cast<IqRoster*>(listElement.get())) {
+            roster->append(static_cast<const IqRoster&>(*read));
+        } else if (auto* items = dynamic_cast<IqDiscoItems*>(listElement.get())) {
+            items->items += static_cast<const IqDiscoItems&>(*read).items;
+        }
+        if (last) {
+            listed = listPayload = QDomElement();
+            element = std::move(listElement);
+            return ElementReady;
+        }
+    } while (!deadline.hasExpired());
+    return Paused;
+}
+
+std::unique_ptr<StreamElement> StreamParser::Private::read(const QDomElement& closed)
+{
     try {
-        element = parseElement(closed);
+        return parseElement(closed);
     } catch (const std::invalid_argument& e) {
         // A JID part over the length limit: a fault of this one element.
-        stream.removeChild(closed);
         qCWarning(lcXmpp) << "element dropped:" << e.what();
         // An iq may be the answer to a request, which must not wait for ever:
         // the client fails that request (or answers a query with the error).
@@ -274,25 +340,21 @@ bool StreamParser::Private::endElement()
             fault.setStanza(closed.attribute(QStringLiteral("type")), closed.attribute(QStringLiteral("from")));
             throw fault;
         }
-        return false;
+        return nullptr;
     } catch (stanza_error& fault) {
         // Whoever threw knew the stanza's kind; its type and sender decide
         // whether (and to whom) it is answered.
-        stream.removeChild(closed);
         if (fault.stanzaType().isEmpty() && fault.from().isEmpty())
             fault.setStanza(closed.attribute(QStringLiteral("type")), closed.attribute(QStringLiteral("from")));
         throw;
-    } catch (...) {
-        stream.removeChild(closed);
-        throw;
     }
-    stream.removeChild(closed);
-    return true;
 }
 
 int StreamParser::parse(QDeadlineTimer deadline)
 {
     d->element.reset();
+    if (!d->listed.isNull())
+        return d->readList(deadline);
     QXmlStreamReader& reader = d->reader;
     // What the reader refuses inside an element costs that element; in the
     // stream's own markup, the stream.
@@ -346,6 +408,8 @@ int StreamParser::parse(QDeadlineTimer deadline)
             }
             if (d->endElement())
                 return ElementReady;
+            if (!d->listed.isNull())
+                return d->readList(deadline);
             break;
         case QXmlStreamReader::Characters:
             // Whitespace between top-level elements is keep-alive and line
