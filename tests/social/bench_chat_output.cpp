@@ -128,9 +128,8 @@ std::pair<double, double> presenceBurst(int friends, int presences, bool withWin
     return turnsOf(s, burst);
 }
 
-/// Milliseconds of the roster answer, one element naming every friend (each
-/// name padded to `nameLength`): read by the bare client, or until a friends
-/// window has laid out its last row.
+/// Milliseconds of the roster answer, one element naming every friend (names padded to
+/// `nameLength`): read by the bare client, or until a friends window has laid out its last row.
 std::pair<double, double> rosterShown(int friends, bool withWindow, int nameLength = 0)
 {
     friendstest::Session s;

@@ -68,10 +68,7 @@ class FriendsModelsTest : public QObject
         const QRegularExpression asked(QStringLiteral("<iq id=\"(\\d+)\" type=\"get\"><query xmlns=\"jabber:iq:roster\"/>"));
         if (!QTest::qWaitFor([&] { return s->wrote().count(asked) == number; }))
             return false;
-        auto match = asked.globalMatch(s->wrote());
-        QByteArray id;
-        while (match.hasNext())
-            id = match.next().captured(1).toUtf8();
+        const QByteArray id = asked.match(s->wrote(), s->wrote().lastIndexOf(asked)).captured(1).toUtf8();
         return s->deliver("<iq type='result' id='" + id + "'><query xmlns='jabber:iq:roster'>" + items + "</query></iq>" + after);
     }
 

@@ -220,9 +220,7 @@ private Q_SLOTS:
         connect(m_client.get(), &XMPPClient::searchError, this, [&](const QString& tag) { events << tag; });
         connect(m_client.get(), &XMPPClient::disconnected, this, [&] { events << QStringLiteral("disconnected"); });
         // Lines of one read come in order, before the end, with turns of the
-        // event loop among them. Each line costs its handler a fifth of a
-        // millisecond: on any machine they take many turns, and the server's
-        // close arrives while they are handled.
+        // event loop among them.
         int turns = 0;
         QList<int> turnOfLine;
         QTimer ticker;
@@ -231,7 +229,7 @@ private Q_SLOTS:
         connect(m_client.get(), &XMPPClient::messageReceived, this, [&](const XMPPMessage& m) {
             events << m.body();
             turnOfLine << turns;
-            QThread::usleep(200);
+            QThread::usleep(200); // many turns on any machine, the server's close among them
         });
         QStringList lines;
         QByteArray read;
