@@ -308,10 +308,11 @@ int StreamParser::Private::readList(QDeadlineTimer deadline)
         }
         if (!listElement) {
             listElement = std::move(read);
-        } else if (auto* roster = dynamic_cast<IqRoster*>(listElement.get())) {
-            roster->append(static_cast<const IqRoster&>(*read));
-        } else if (auto* items = dynamic_cast<IqDiscoItems*>(listElement.get())) {
-            items->items += static_cast<const IqDiscoItems&>(*read).items;
+        } else if (read && read->type() == listElement->type()) {
+            if (read->type() == KindIqRoster)
+                static_cast<IqRoster&>(*listElement).append(static_cast<const IqRoster&>(*read));
+            else if (read->type() == KindIqDiscoItems)
+                static_cast<IqDiscoItems&>(*listElement).items += static_cast<const IqDiscoItems&>(*read).items;
         }
         if (last) {
             listed = listPayload = QDomElement();
