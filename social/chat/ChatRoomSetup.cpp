@@ -17,6 +17,7 @@ ChatRoomSetup::ChatRoomSetup(ChatController* controller, QObject* parent)
         connect(client, &XMPPClient::disconnected, this, &ChatRoomSetup::onXMPPDisconnected);
         connect(client, &XMPPClient::conferenceJID, this, &ChatRoomSetup::onConferenceJID);
         connect(client, &XMPPClient::conferenceRooms, this, &ChatRoomSetup::onConferenceRooms);
+        connect(client, &XMPPClient::conferenceRoomsFailed, this, &ChatRoomSetup::onConferenceRoomsFailed);
     }
 }
 
@@ -88,6 +89,13 @@ void ChatRoomSetup::onConferenceRooms(const QList<XMPPJid>& rooms)
             return;
         }
     }
+}
+
+void ChatRoomSetup::onConferenceRoomsFailed(const XMPPJid& service)
+{
+    // The lobby stays empty with its input off: it says why.
+    if (m_lobbyChat && m_controller->lobbyRoomJid().isEmpty() && service == m_controller->conferenceJid())
+        m_lobbyChat->showRoomListFailed();
 }
 
 void ChatRoomSetup::joinLobby()

@@ -45,6 +45,9 @@ public Q_SLOTS:
     void onConferenceJID(const XMPPJid& jid);
     /// The rooms of a service: the first one named "lobby" becomes the lobby room.
     void onConferenceRooms(const QList<XMPPJid>& rooms);
+    /// The rooms of a service could not be listed: while no lobby room is
+    /// known, the lobby chat says so.
+    void onConferenceRoomsFailed(const XMPPJid& service);
 
 private:
     void joinLobby();

@@ -31,6 +31,8 @@ constexpr int MaxUnconfirmed = 32;
 /// last refusal: both are written anew in a new language.
 constexpr int OfflineNote = 1;
 constexpr int RefusalNote = 2;
+/// The pane's tag of the note that the room list could not be read.
+constexpr int RoomListNote = 3;
 
 /// What another user or the room wrote, for an information line: bounded
 /// as the pane bounds a chat text, then escaped.
@@ -261,6 +263,17 @@ void ConferenceWidget::onChatOfflineChanged(bool offline)
         m_ui.chatOutput->appendInfo(ServerTime::currentTime(), tr("Chat is offline until the next login"), OfflineNote);
     }
     updateInputState();
+}
+
+QString ConferenceWidget::roomListFailedText()
+{
+    return tr("The chat server's room list could not be read: there is no lobby room to enter");
+}
+
+void ConferenceWidget::showRoomListFailed()
+{
+    m_roomListFailed = true;
+    m_ui.chatOutput->appendInfo(ServerTime::currentTime(), roomListFailedText(), RoomListNote);
 }
 
 QString ConferenceWidget::stateText() const
@@ -659,6 +672,8 @@ void ConferenceWidget::changeEvent(QEvent* event)
             m_refusalLine = withServerText(refusalText(), m_refusal.serverText);
             m_ui.chatOutput->rewriteInfo(RefusalNote, m_refusalLine);
         }
+        if (m_roomListFailed)
+            m_ui.chatOutput->rewriteInfo(RoomListNote, roomListFailedText());
     }
     ConferenceArea::changeEvent(event);
 }

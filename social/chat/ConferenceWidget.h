@@ -66,6 +66,9 @@ public:
     /// Leaves the room (and forgets the wish to be in it).
     void leaveRoom() override;
     void appendInfo(const QString& html) override;
+    /// The room list that was to name the lobby room could not be read: a
+    /// note says so, in the language of the moment.
+    void showRoomListFailed();
     bool isJoined() const override { return m_conference.isJoined(); }
     RoomKind roomKind() const { return m_roomKind; }
     XMPPJid roomJid() const { return m_conference.roomJid(); }
@@ -150,6 +153,7 @@ private:
     void notice(Notification kind, const QString& html);
     /// The input line and the state label follow the room and the connection.
     void updateInputState();
+    static QString roomListFailedText();
     /// The room's own words with a text of ours, as HTML.
     static QString withServerText(const QString& text, const QString& serverText);
     /// Why the room refused the last entry or put the user out, in the
@@ -181,6 +185,8 @@ private:
     QString m_refusalLine;
     /// The chat connection is lost or was refused.
     bool m_offline = false;
+    /// The last note written says the room list could not be read.
+    bool m_roomListFailed = false;
     /// Between the room's confirmation of the own entry and the own exit.
     bool m_inRoom = false;
     /// The room's answer to the last entry when it refused it or put the

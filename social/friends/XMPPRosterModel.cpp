@@ -9,6 +9,7 @@
 #include <QMetaObject>
 
 #include <algorithm>
+#include <utility>
 
 XMPPRosterModel::XMPPRosterModel(XMPPClient* client, QObject* parent)
     : QAbstractItemModel(parent)
@@ -42,7 +43,7 @@ QModelIndex XMPPRosterModel::parent(const QModelIndex&) const
 
 int XMPPRosterModel::rowCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : int(m_items.size());
+    return parent.isValid() ? 0 : m_resetting ? m_shown : int(m_items.size());
 }
 
 int XMPPRosterModel::columnCount(const QModelIndex&) const
@@ -61,7 +62,7 @@ QVariant XMPPRosterModel::data(const QModelIndex& index, int role) const
 const XMPPRosterItem* XMPPRosterModel::itemAt(const QModelIndex& index) const
 {
     if (!index.isValid() || index.model() != this || index.column() != 0 || index.row() < 0
-        || index.row() >= m_items.size() || m_items.at(index.row()).jid.isEmpty())
+        || index.row() >= rowCount() || m_items.at(index.row()).jid.isEmpty())
         return nullptr; // no row, or a row whose item is gone
     return &m_items.at(index.row());
 }
@@ -81,13 +82,25 @@ void XMPPRosterModel::appendItem(const XMPPRosterItem& item)
     m_rowOfJid.insert(item.jid.toString(), newRow);
     if (!m_resetting)
         endInsertRows();
+    else if (!std::exchange(m_showQueued, true))
+        QMetaObject::invokeMethod(this, &XMPPRosterModel::showNewRows, Qt::QueuedConnection);
+}
+
+void XMPPRosterModel::showNewRows()
+{
+    m_showQueued = false;
+    if (!m_resetting || m_items.size() <= m_shown)
+        return;
+    beginInsertRows(QModelIndex(), m_shown, int(m_items.size()) - 1);
+    m_shown = int(m_items.size());
+    endInsertRows();
 }
 
 void XMPPRosterModel::removeItem(int row)
 {
     m_rowOfJid.remove(m_items.at(row).jid.toString());
     m_items[row] = XMPPRosterItem();
-    if (m_goneRows.isEmpty() && !m_resetting)
+    if (m_goneRows.isEmpty())
         QMetaObject::invokeMethod(this, &XMPPRosterModel::flushRemovals, Qt::QueuedConnection);
     m_goneRows.append(row);
 }
@@ -108,11 +121,12 @@ void XMPPRosterModel::flushRemovals()
             runs.append({row, row});
     }
     m_goneRows.clear();
-    const bool reset = !m_resetting && runs.size() > MaxRemovedRuns;
-    if (reset)
+    const bool reset = runs.size() > MaxRemovedRuns;
+    if (reset) {
         beginResetModel();
-    if (reset || m_resetting) {
         m_items.removeIf([](const XMPPRosterItem& item) { return item.jid.isEmpty(); });
+        renumberFrom(first);
+        endResetModel();
     } else {
         // The views may look friends up as each run goes.
         for (auto run = runs.crbegin(); run != runs.crend(); ++run) {
@@ -122,10 +136,6 @@ void XMPPRosterModel::flushRemovals()
             endRemoveRows();
         }
     }
-    if (reset || m_resetting)
-        renumberFrom(first);
-    if (reset)
-        endResetModel();
 }
 
 void XMPPRosterModel::renumberFrom(int first)
@@ -143,7 +153,7 @@ const XMPPRosterItem* XMPPRosterModel::itemForJid(const XMPPJid& jid) const
 QModelIndex XMPPRosterModel::indexForJid(const XMPPJid& jid) const
 {
     const int row = rowOfJid(jid.bare().toString());
-    return row < 0 ? QModelIndex() : createIndex(row, 0);
+    return row < 0 || row >= rowCount() ? QModelIndex() : createIndex(row, 0);
 }
 
 void XMPPRosterModel::onConnected()
@@ -158,21 +168,21 @@ void XMPPRosterModel::onDisconnected()
 
 void XMPPRosterModel::onRosterReset()
 {
-    if (!m_resetting)
-        beginResetModel();
+    beginResetModel();
     m_resetting = true;
     m_items.clear();
     m_rowOfJid.clear();
     m_goneRows.clear();
+    m_shown = 0;
+    endResetModel();
 }
 
 void XMPPRosterModel::onRosterComplete()
 {
     if (!m_resetting)
         return;
-    flushRemovals();
+    showNewRows();
     m_resetting = false;
-    endResetModel();
 }
 
 void XMPPRosterModel::onRosterUpdate(const XMPPJid& jid, int subscribeFlags, bool remove, const QString& name,
@@ -187,8 +197,11 @@ void XMPPRosterModel::onRosterUpdate(const XMPPJid& jid, int subscribeFlags, boo
         item.name = name;
         item.group = group;
         const QModelIndex changed = createIndex(row, 0);
-        if (!m_resetting)
+        if (row < rowCount())
             Q_EMIT dataChanged(changed, changed);
+    } else if (row >= 0 && m_resetting) {
+        // An answer lists the roster; it removes nothing.
+        qCWarning(lcSocial) << "roster answer with a removal ignored";
     } else if (row >= 0) {
         removeItem(row);
     } else if (!remove) {
@@ -222,7 +235,8 @@ void XMPPRosterModel::onPresence(const XMPPPresence& presence)
         item.presences.insert(resource, presence);
     }
     const QModelIndex changed = createIndex(row, 0);
-    Q_EMIT dataChanged(changed, changed, {Qt::DecorationRole, Qt::ToolTipRole});
+    if (row < rowCount())
+        Q_EMIT dataChanged(changed, changed, {Qt::DecorationRole, Qt::ToolTipRole});
 }
 
 void XMPPRosterModel::onAuthorizationRequestReceived(const XMPPJid& from)

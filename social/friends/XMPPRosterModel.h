@@ -46,11 +46,12 @@ public Q_SLOTS:
     void onConnected();
     /// Keeps every row and presence until the next roster answer.
     void onDisconnected();
-    /// A full roster answer follows: every row goes, and the answer's rows
-    /// come as one reset, so that a large roster is not inserted (and
-    /// measured by the views) row by row.
+    /// A full roster answer follows: every row goes at once, and the
+    /// answer's rows come in blocks, one per turn of the event loop in which
+    /// items arrived, so that a large roster is neither inserted (and
+    /// measured by the views) row by row nor in one long step.
     void onRosterReset();
-    /// The answer's items are all in: the reset ends.
+    /// The answer's items are all in: the last block is shown.
     void onRosterComplete();
     /// One item of a roster answer or push.
     void onRosterUpdate(const XMPPJid& jid, int subscribeFlags, bool remove, const QString& name,
@@ -63,6 +64,8 @@ public Q_SLOTS:
     void onAuthorizationRequestReceived(const XMPPJid& from);
 
 private:
+    /// Shows the items the views do not know of yet, as one block.
+    void showNewRows();
     int rowOfJid(const QString& bareJid) const;
     void appendItem(const XMPPRosterItem& item);
     /// Marks the row's item gone at once (no JID finds it) and leaves the
@@ -72,7 +75,7 @@ private:
     /// Takes out the rows of the items gone since the last call in one pass
     /// and renumbers the rest once, so that a push removing thousands of
     /// friends costs a pass over the list, not one per friend. Runs at the
-    /// next turn of the event loop and at the end of a roster answer.
+    /// next turn of the event loop.
     void flushRemovals();
     /// Points the JIDs of the rows from `first` on at their rows.
     void renumberFrom(int first);
@@ -90,4 +93,8 @@ private:
     /// Runs of gone rows past which the views are reset rather than told
     /// of each run (each costs them a pass over their rows).
     static constexpr int MaxRemovedRuns = 8;
+    /// While resetting, the rows the views know of; the items after them
+    /// came in this turn and are shown as one block when it ends.
+    int m_shown = 0;
+    bool m_showQueued = false;
 };

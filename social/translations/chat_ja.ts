@@ -142,5 +142,9 @@
         <source>The chat room service cannot be reached</source>
         <translation>チャットルームのサービスに接続できません</translation>
     </message>
+    <message>
+        <source>The chat server's room list could not be read: there is no lobby room to enter</source>
+        <translation>チャットサーバーのルーム一覧を読み込めませんでした: 入室できるロビーのルームがありません</translation>
+    </message>
 </context>
 </TS>

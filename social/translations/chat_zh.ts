@@ -142,5 +142,9 @@
         <source>The chat room service cannot be reached</source>
         <translation>无法连接聊天室服务</translation>
     </message>
+    <message>
+        <source>The chat server's room list could not be read: there is no lobby room to enter</source>
+        <translation>无法读取聊天服务器的房间列表：没有可进入的大厅房间</translation>
+    </message>
 </context>
 </TS>

@@ -94,7 +94,7 @@ std::pair<double, double> turnsOf(friendstest::Session& s, const QByteArray& byt
     ticker.start(0);
     if (!s.deliver(bytes))
         qFatal("bytes not read");
-    if (!QTest::qWaitFor(shown))
+    if (!QTest::qWaitFor(shown, 60000))
         qFatal("bytes not shown");
     const double whole = total.nsecsElapsed() / 1e6;
     QTest::qWait(50);
@@ -150,9 +150,9 @@ std::pair<double, double> rosterRemoved(int friends, bool withWindow)
     return turnsOf(s, removal + "</query></iq>", [&] { return !window || window->rosterModel()->rowCount() == 0; });
 }
 
-/// Milliseconds of the roster answer, one element naming every friend: read
-/// by the bare client, or until a friends window has laid out its last row.
-std::pair<double, double> rosterShown(int friends, bool withWindow)
+/// Milliseconds of the roster answer, one element naming every friend (names padded to
+/// `nameLength`): read by the bare client, or until a friends window has laid out its last row.
+std::pair<double, double> rosterShown(int friends, bool withWindow, int nameLength = 0)
 {
     friendstest::Session s;
     std::optional<FriendsWindow> window;
@@ -169,7 +169,7 @@ std::pair<double, double> rosterShown(int friends, bool withWindow)
     for (int i = 0; i < friends; ++i) {
         s.connection.setPlayerName(100000 + i, QStringLiteral("Player %1").arg(i)); // as from the lobby
         answer += "<item jid='" + QByteArray::number(100000 + i) + "@localhost' subscription='both' name='Player " + QByteArray::number(i)
-            + "'><group>Friends</group></item>";
+            + QByteArray(nameLength, 'x') + "'><group>Friends</group></item>";
     }
     return turnsOf(s, answer + "</query></iq>", [&] {
         return !window || !window->friendList()->visualRect(window->friendList()->model()->index(friends - 1, 0)).isEmpty();
@@ -335,6 +335,10 @@ private Q_SLOTS:
         QTest::addColumn<Measure>("measure"); // given whether a window shows what the client reads
         QTest::newRow("roster of 20,000 friends (one element of 1.9 MB), window")
             << Measure([](bool w) { return rosterShown(20000, w); });
+        QTest::newRow("roster of 20,000 friends with long names (one element of 15.9 MB), window")
+            << Measure([](bool w) { return rosterShown(20000, w, 700); });
+        QTest::newRow("roster of 130,000 friends (one element of 12.5 MB), window")
+            << Measure([](bool w) { return rosterShown(130000, w); });
         QTest::newRow("entering a room of 500 occupants and 1,000 lines, room panel") << Measure(roomEntry);
         for (const int friends : {1000, 10000})
             QTest::newRow(qPrintable(QStringLiteral("30,000 presences from %L1 friends, window").arg(friends)))

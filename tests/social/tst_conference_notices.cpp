@@ -195,7 +195,7 @@ private Q_SLOTS:
 
     void stateFollowsTheLanguage_data()
     {
-        QTest::addColumn<QByteArray>("presence"); // from the room; empty: the chat went offline
+        QTest::addColumn<QByteArray>("presence"); // from the room; empty: the chat went offline; "rooms": no room list
         QTest::addColumn<QString>("state");
         QTest::addColumn<QString>("line");
         const QByteArray from = "<presence from='table-5@conference.localhost/Ann' ";
@@ -210,6 +210,8 @@ private Q_SLOTS:
         QTest::newRow("room closed") << from + "type='unavailable'><x xmlns='http://jabber.org/protocol/muc#user'><destroy>"
                                                "<reason>over</reason></destroy><status code='110'/></x></presence>"
                                      << "The room has been closed" << "The room has been closed (over)";
+        QTest::newRow("room list not read") << QByteArray("rooms") << ""
+                                            << "The chat server's room list could not be read: there is no lobby room to enter";
     }
 
     void stateFollowsTheLanguage()
@@ -219,8 +221,11 @@ private Q_SLOTS:
         QFETCH(QString, line);
         ConferenceWidget w(nullptr, ConferenceWidget::NotificationFlags(11));
         w.conference().setRoomJid(XMPPJid(QStringLiteral("conference.localhost"), QStringLiteral("table-5")));
+        const bool note = presence.isEmpty() || presence == "rooms";
         if (presence.isEmpty()) {
             QVERIFY(QMetaObject::invokeMethod(&w, "onChatOfflineChanged", Q_ARG(bool, true)));
+        } else if (note) {
+            w.showRoomListFailed();
         } else {
             // The pane sees the room's presence first, then the room object.
             QDomDocument document;
@@ -241,9 +246,12 @@ private Q_SLOTS:
         } shouting;
         QCoreApplication::installTranslator(&shouting);
         QTRY_COMPARE(w.chatState()->text(), state.toUpper());
-        // The offline note and the refusal, true until the next login or entry, speak the new
-        // language too; others keep theirs.
-        QCOMPARE(lastLine(w).startsWith(state.toUpper()), !presence.contains("destroy"));
+        // The notes and the refusal, true until the next login or entry, speak the new language
+        // too; others keep theirs.
+        if (note)
+            QTRY_COMPARE(lastLine(w), line.toUpper());
+        else
+            QCOMPARE(lastLine(w).startsWith(state.toUpper()), !presence.contains("destroy"));
         QCoreApplication::removeTranslator(&shouting);
         QVERIFY(!w.chatInput()->isEnabled());
     }

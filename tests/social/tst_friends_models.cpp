@@ -57,15 +57,19 @@ class FriendsModelsTest : public QObject
         filter->setSourceModel(model.get());
         testers[0] = std::make_unique<QAbstractItemModelTester>(model.get(), QAbstractItemModelTester::FailureReportingMode::QtTest);
         testers[1] = std::make_unique<QAbstractItemModelTester>(filter.get(), QAbstractItemModelTester::FailureReportingMode::QtTest);
-        if (!s->peer.waitReceived(QStringLiteral("<iq id=\"(?<id>\\d+)\" type=\"get\"><query xmlns=\"jabber:iq:roster\"/></iq>")))
+        QSignalSpy inserted(model.get(), &QAbstractItemModel::rowsInserted); // the answer's rows come as one block
+        return answerRoster("<item jid='" + A.toUtf8() + "' subscription='both'/><item jid='" + B.toUtf8() + "' subscription='to'/>")
+            && model->rowCount() == 2 && inserted.size() == 1;
+    }
+
+    /// Answers the roster request `number` with these items, and what follows them.
+    bool answerRoster(const QByteArray& items, int number = 1, const QByteArray& after = {})
+    {
+        const QRegularExpression asked(QStringLiteral("<iq id=\"(\\d+)\" type=\"get\"><query xmlns=\"jabber:iq:roster\"/>"));
+        if (!QTest::qWaitFor([&] { return s->wrote().count(asked) == number; }))
             return false;
-        const QByteArray id = QRegularExpression(QStringLiteral("<iq id=\"(\\d+)\" type=\"get\"><query xmlns=\"jabber:iq:roster\""))
-                                  .match(s->wrote()).captured(1).toUtf8();
-        QSignalSpy inserted(model.get(), &QAbstractItemModel::rowsInserted); // the answer's rows come as one reset
-        return s->deliver("<iq type='result' id='" + id + "'><query xmlns='jabber:iq:roster'>"
-                          "<item jid='" + A.toUtf8() + "' subscription='both'/>"
-                          "<item jid='" + B.toUtf8() + "' subscription='to'/></query></iq>")
-            && model->rowCount() == 2 && inserted.isEmpty();
+        const QByteArray id = asked.match(s->wrote(), s->wrote().lastIndexOf(asked)).captured(1).toUtf8();
+        return s->deliver("<iq type='result' id='" + id + "'><query xmlns='jabber:iq:roster'>" + items + "</query></iq>" + after);
     }
 
 private Q_SLOTS:
@@ -167,6 +171,16 @@ private Q_SLOTS:
         QCOMPARE(removed.size(), 1);
         QCOMPARE(removed.first().mid(1), (QVariantList{0, 1}));
         QCOMPARE(model->indexForJid(XMPPJid::fromText(A)).row(), 0);
+        // A long answer comes in blocks, one a turn; the presence after it finds its row.
+        QByteArray items;
+        for (int i = 10000; i < 15000; ++i)
+            items += "<item jid='" + QByteArray::number(i) + "@localhost' subscription='both'/>";
+        s->client.requestRoster();
+        inserted.clear();
+        QVERIFY(answerRoster(items, 2, presence(QStringLiteral("14999@localhost/r"), "away")));
+        QCOMPARE(model->rowCount(), 5000);
+        QVERIFY(inserted.size() > 1);
+        QCOMPARE(model->itemForJid(XMPPJid::fromText(QStringLiteral("14999@localhost")))->availability(), 3);
     }
 
     void requestIsAcceptedAndRowsSurviveDisconnection()

@@ -5,7 +5,9 @@
 //  - one groupchat line from one occupant to another through a room, 1,000
 //    times, per line (library pair against bare pair);
 //  - a scripted server silent at each step of the negotiation (beside the
-//    deadline), and one that never reads (beside one that reads).
+//    deadline), and one that never reads (beside one that reads);
+//  - presences for 10 s from a flooding server beside one that waits for
+//    the client: the client's memory growth and its longest turn.
 // Prints figures; never fails on timing.
 #include "ClientTestUtil.h"
 #include "ProsodyFixture.h"
@@ -18,12 +20,19 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
-#include <QRegularExpression>
 #include <QLoggingCategory>
+#include <QRegularExpression>
 #include <QTimer>
 
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
+#include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -134,6 +143,72 @@ double rawLogin(ProsodyFixture& s)
     return ms;
 }
 
+/// The client's memory growth in MB and its longest turn in ms while a
+/// server in a thread of its own logs it in and sends presences for 10 s: flooded as fast as the socket takes them,
+/// or 2,000 at a time, each batch once the ping after the last is answered.
+std::pair<double, double> presenceFlood(bool flood)
+{
+    const int listener = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{AF_INET, 0, {htonl(INADDR_LOOPBACK)}, {}};
+    socklen_t length = sizeof address;
+    bind(listener, reinterpret_cast<sockaddr*>(&address), length);
+    listen(listener, 1);
+    getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length);
+    std::atomic<bool> done{false};
+    std::thread server([&] {
+        const int fd = accept(listener, nullptr, nullptr);
+        std::string got;
+        const auto await = [&](const std::string& what, size_t from = 0) {
+            char buffer[4096];
+            for (ssize_t n = 1; got.find(what, from) == std::string::npos; got.append(buffer, size_t(n)))
+                if ((n = recv(fd, buffer, sizeof buffer, 0)) <= 0)
+                    return false;
+            return true;
+        };
+        const auto put = [&](const QByteArray& bytes) { return ::send(fd, bytes.constData(), size_t(bytes.size()), MSG_NOSIGNAL) > 0; };
+        const QByteArray header = ScriptedXmppPeer::header(), batch = QByteArray("<presence from='1@localhost/r'><show>away</show></presence>").repeated(2000);
+        if (await("<stream:stream") && put(header + ScriptedXmppPeer::features("<mechanisms xmlns='urn:ietf:params:xml:ns:xmpp-sasl'><mechanism>PLAIN</mechanism></mechanisms>"))
+            && await("</auth>") && put("<success xmlns='urn:ietf:params:xml:ns:xmpp-sasl'/>") && await("<stream:stream", got.find("</auth>"))
+            && put(header + ScriptedXmppPeer::features("<bind xmlns='urn:ietf:params:xml:ns:xmpp-bind'/>")) && await("<bind ")) {
+            const QString id = QRegularExpression(QStringLiteral("id=\"([^\"]+)\"[^>]*><bind ")).match(QString::fromStdString(got)).captured(1);
+            put("<iq type='result' id='" + id.toUtf8() + "'><bind xmlns='urn:ietf:params:xml:ns:xmpp-bind'><jid>user@localhost/res</jid></bind></iq>");
+            QElapsedTimer clock;
+            clock.start();
+            for (int round = 0; clock.elapsed() < 10000; ++round) {
+                const std::string ping = "flood" + std::to_string(round);
+                if (!put(batch + (flood ? "" : "<iq type='get' id='" + QByteArray(ping.c_str()) + "'><ping xmlns='urn:xmpp:ping'/></iq>"))
+                    || (!flood && !await("\"" + ping + "\"")))
+                    break;
+            }
+        }
+        done = true;
+        ::close(fd);
+    });
+    XMPPClient client;
+    clienttest::connectToPeer(client, ntohs(address.sin_port));
+    const auto resident = [] {
+        QFile statm(QStringLiteral("/proc/self/statm"));
+        return statm.open(QIODevice::ReadOnly) ? statm.readAll().split(' ').value(1).toDouble() * double(sysconf(_SC_PAGESIZE)) / 1e6 : 0;
+    };
+    const double start = resident();
+    double peak = start, worst = 0;
+    QElapsedTimer turn;
+    QTimer ticker;
+    QObject::connect(&ticker, &QTimer::timeout, [&] {
+        worst = std::max(worst, double(turn.nsecsElapsed()) / 1e6);
+        peak = std::max(peak, resident());
+        turn.start();
+    });
+    turn.start();
+    ticker.start(1);
+    spin([&] { return done.load(); }, 20000);
+    client.disconnectFromHost();
+    spin([&] { return client.state() == XMPPClient::UnconnectedState; }, 3000);
+    server.join();
+    ::close(listener);
+    return {peak - start, worst};
+}
+
 }
 
 int main(int argc, char** argv)
@@ -234,5 +309,12 @@ int main(int argc, char** argv)
     std::printf("300,000 requests answered with errors, memory grown:\n  server that reads (and keeps what it reads)  +%6lld KB, stream %s (floor)\n"
                 "  server that never reads                      +%6lld KB, stream %s, ratio %.2f\n", readKb, readEnded ? "ended" : "kept",
                 unreadKb, unreadEnded ? "ended" : "kept", double(unreadKb) / double(std::max<qint64>(readKb, 1)));
+
+    // --- a server flooding presences ---
+    const auto [behavedMb, behavedMs] = presenceFlood(false);
+    const auto [floodMb, floodMs] = presenceFlood(true);
+    std::printf("presences for 10 s, flooded / from a server that behaves:\n");
+    std::printf("  memory growth  %8.1f MB beside %8.1f MB\n", floodMb, behavedMb);
+    std::printf("  longest turn   %8.1f ms beside %8.1f ms  ratio %.2f\n", floodMs, behavedMs, floodMs / std::max(behavedMs, 0.001));
     return 0;
 }

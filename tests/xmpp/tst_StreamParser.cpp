@@ -183,9 +183,6 @@ void TestStreamParser::refusedStreams_data()
     QTest::newRow("comment") << Header + "<!-- hi -->" << 16;
     QTest::newRow("processing instruction") << Header + "<?foo bar?>" << 16;
     QTest::newRow("dtd") << QByteArray("<?xml version='1.0'?><!DOCTYPE x [<!ENTITY a 'aaaa'>]>") + Header << 16;
-    QTest::newRow("comment inside stanza") << Header + "<message><body>a<!-- x --></body></message>" << 16;
-    QTest::newRow("mismatched tag") << Header + "<message></presence>" << 23;
-    QTest::newRow("undeclared entity") << Header + "<message><body>&foo;</body></message>" << 23;
     QTest::newRow("unknown namespace") << Header + "<foo xmlns='urn:x'/>" << 21;
     QTest::newRow("features in client namespace") << Header + "<features/>" << 21;
 }
@@ -234,6 +231,18 @@ void TestStreamParser::elementCaps_data()
     QTest::newRow("own roster from the own bare JID") << "<iq from='Me@example.net' type='result' id='big'" + roster << true;
     QTest::newRow("roster from someone else") << "<iq from='eve@example.net' type='result' id='big'" + roster << false;
     QTest::newRow("roster of another id") << "<iq type='result' id='bog'" + roster << false;
+    QTest::newRow("room list from the room service") << "<iq type='result' id='rooms' from='rooms.example.net'" + roster << true;
+    // Whatever the reader refuses inside one element costs that element.
+    QTest::newRow("comment inside a stanza") << QByteArray("<message><body>a<!-- x --></body></message>") << false;
+    QTest::newRow("mismatched end tag") << QByteArray("<message></presence>") << false;
+    QTest::newRow("undeclared entity") << QByteArray("<message><body>&foo;</body></message>") << false;
+    QTest::newRow("empty element past the depth cap") << "<message>" + nested(StreamParser::MaxElementDepth, "<x>").replace("<x></x>", "<x><y/></x>") + "</message>" << false;
+    QTest::newRow("namespace declarations in scope past the cap")
+        << "<message>" + nested(StreamParser::MaxNamespaces + 2, "<x xmlns:p='urn:p'>") + "</message>" << false;
+    QTest::newRow("start tag of 8.4 MB, escaped") << "<message a='" + QByteArray("&quot;").repeated(1400000) + "'/>" << false;
+    QTest::newRow("own roster of 150,000 friends")
+        << "<iq type='result' id='big'><query xmlns='jabber:iq:roster'>"
+               + QByteArray("<item jid='f@e' subscription='both'><group>G</group></item>").repeated(150000) + "</query></iq>" << true;
 }
 
 void TestStreamParser::elementCaps()
@@ -249,10 +258,18 @@ void TestStreamParser::elementCaps()
             batches << bytes.mid(pos, batch);
         StreamParser parser;
         parser.allowLargerAnswer(QStringLiteral("big"), {QString(), QStringLiteral("me@example.net")});
+        parser.allowLargerAnswer(QStringLiteral("rooms"), {QStringLiteral("rooms.example.net")});
         const QList<int> kinds = run(parser, batches);
         QCOMPARE(kinds.mid(1), (QList<int>{KindPresenceStanza, -1}));
         QCOMPARE(kinds.first() == -2, !kept);
     }
+    // A large element is read in parts, as the time given allows.
+    StreamParser parts;
+    parts.allowLargerAnswer(QStringLiteral("big"), {QString(), QStringLiteral("me@example.net")});
+    parts.allowLargerAnswer(QStringLiteral("rooms"), {QStringLiteral("rooms.example.net")});
+    parts.addData(Header + element);
+    if (kept && element.size() > 100000)
+        QCOMPARE(parts.parse(QDeadlineTimer(0)), int(StreamParser::Paused));
     // A start tag past the size cap holds nothing; one longer than any a
     // server relays never ends, and the stream cannot be read on.
     StreamParser endless;
@@ -345,6 +362,9 @@ void TestStreamParser::readingGoesOnAfterStanzaError_data()
         << "<iq id='&#49;5' type='result'><query xmlns='jabber:iq:roster'>" + QByteArray("<a/>").repeated(40000)
                + "</query></iq>"
         << QStringLiteral("15");
+    QTest::newRow("answer with a name the reader refuses")
+        << "<iq type='result' id='16'><query xmlns='jabber:iq:search'><" + QByteArray(5000, 'n') + "/></query></iq>"
+        << QStringLiteral("16");
 }
 
 void TestStreamParser::readingGoesOnAfterStanzaError()

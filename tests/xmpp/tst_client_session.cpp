@@ -8,6 +8,7 @@
 #include <QLoggingCategory>
 #include <QSignalSpy>
 #include <QTest>
+#include <QThread>
 #include <QTimer>
 
 using namespace clienttest;
@@ -111,6 +112,7 @@ private Q_SLOTS:
         QTest::newRow("unreadable request") << QByteArray(
             "<iq type='set' id='q7' from='a@localhost/x'><query xmlns='jabber:iq:search'>"
             "<x xmlns='jabber:x:data' type='cancel'/></query></iq>") << true;
+        QTest::newRow("1 MiB of whitespace between stanzas") << QByteArray(1100 * 1024, ' ') << false;
     }
 
     void faultyStanzaCostsOnlyItself()
@@ -141,13 +143,13 @@ private Q_SLOTS:
     {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("condition");
-        QTest::newRow("not well-formed") << QByteArray("<message><body>x</bod></message>")
+        QTest::newRow("not well-formed") << QByteArray("</message>")
                                          << QStringLiteral("xml-not-well-formed|not-well-formed");
         QTest::newRow("processing instruction") << QByteArray("<?evil?>") << QStringLiteral("restricted-xml");
         QTest::newRow("unknown top-level element") << QByteArray("<foo xmlns='urn:x'/>")
                                                    << QStringLiteral("unsupported-stanza-type");
         // An unclosed value would take every later stanza into it.
-        QTest::newRow("markup that never ends") << "<message a='" + QByteArray(9 * 1024 * 1024, 'a')
+        QTest::newRow("markup that never ends") << "<message a='" + QByteArray(65 * 1024 * 1024, 'a')
                                                 << QStringLiteral("policy-violation");
     }
 
@@ -239,6 +241,7 @@ private Q_SLOTS:
         connect(m_client.get(), &XMPPClient::messageReceived, this, [&](const XMPPMessage& m) {
             events << m.body();
             turnOfLine << turns;
+            QThread::usleep(200); // many turns on any machine, the server's close among them
         });
         QStringList lines;
         QByteArray read;

@@ -89,6 +89,7 @@ XMPPClient::XMPPClient(QObject* parent)
     qRegisterMetaType<XMPPDataReport>("XMPPDataReport");
 
     QSslSocket* socket = &d->socket;
+    socket->setReadBufferSize(XMPPClientPrivate::ReadBufferSize);
     connect(socket, &QSslSocket::connected, this, &XMPPClient::socketConnected, Qt::QueuedConnection);
     connect(socket, &QSslSocket::readyRead, this, &XMPPClient::socketReadyRead, Qt::QueuedConnection);
     connect(socket, &QSslSocket::disconnected, this, &XMPPClient::socketDisconnected, Qt::QueuedConnection);
@@ -112,6 +113,12 @@ XMPPClient::XMPPClient(QObject* parent)
     connect(&d->roster, &xmpp::ClientRoster::rosterReset, this, &XMPPClient::rosterReset);
     connect(&d->roster, &xmpp::ClientRoster::rosterUpdate, this, &XMPPClient::rosterUpdate);
     connect(&d->roster, &xmpp::ClientRoster::rosterComplete, this, &XMPPClient::rosterComplete);
+    connect(&d->roster, &xmpp::ClientRoster::rosterComplete, this, [this] {
+        if (std::exchange(d->readHeld, false) && !d->readQueued) {
+            d->readQueued = true;
+            QMetaObject::invokeMethod(this, &XMPPClient::readElements, Qt::QueuedConnection);
+        }
+    });
     connect(&d->search, &xmpp::ClientSearch::requestSearchFormResult, this, &XMPPClient::requestSearchFormResult);
     connect(&d->search, &xmpp::ClientSearch::requestSearchFormError, this, &XMPPClient::requestSearchFormError);
     connect(&d->search, &xmpp::ClientSearch::searchReport, this, &XMPPClient::searchReport);
@@ -395,12 +402,11 @@ std::unique_ptr<xmpp::Stanza> errorStanza(const xmpp::stanza_error& e)
 
 void XMPPClient::socketReadyRead()
 {
-    const QByteArray bytes = d->socket.readAll();
-    qCDebug(lcXmpp) << "readyRead" << bytes;
-    if (d->state == UnconnectedState || d->state == DisconnectingState)
+    if (d->state == UnconnectedState || d->state == DisconnectingState) {
+        qCDebug(lcXmpp) << "readyRead after the end" << d->socket.readAll();
         return;
-    d->parser.addData(bytes);
-    // A queued turn comes to these bytes after the ones before them.
+    }
+    // A queued turn reads on once the bytes before these are handled.
     if (!d->readQueued)
         readElements();
 }
@@ -409,12 +415,22 @@ void XMPPClient::readElements()
 {
     // One read may hold a room's whole history or occupant list: handled in
     // slices of a few milliseconds, the window and the game connection get
-    // their turns in between.
+    // their turns in between. The socket is read only when what was read
+    // before is handled, a part at a time: a server sending faster than the
+    // client handles finds the socket's buffer full and the rest waits in
+    // the kernel.
     constexpr qint64 SliceMs = 5;
+    constexpr qint64 ReadPart = 64 * 1024;
     d->readQueued = false;
     QElapsedTimer slice;
     slice.start();
     while (d->state != UnconnectedState && d->state != DisconnectingState) {
+        // The stanzas after a roster answer (the friends' presences) find
+        // every friend listed.
+        if (d->roster.tellingAnswer()) {
+            d->readHeld = true;
+            break;
+        }
         if (slice.elapsed() >= SliceMs) {
             d->readQueued = true;
             QMetaObject::invokeMethod(this, &XMPPClient::readElements, Qt::QueuedConnection);
@@ -422,12 +438,18 @@ void XMPPClient::readElements()
         }
         QString failedRequest;
         try {
-            const int result = d->parser.parse();
-            if (result == 0) {
-                qCDebug(lcXmpp) << "NeedMoreData";
-                break;
+            const int result = d->parser.parse(QDeadlineTimer(SliceMs - slice.elapsed()));
+            if (result == xmpp::StreamParser::NeedMoreData) {
+                const QByteArray bytes = d->socket.read(ReadPart);
+                if (bytes.isEmpty())
+                    break;
+                qCDebug(lcXmpp) << "read" << bytes;
+                d->parser.addData(bytes);
+                continue;
             }
-            if (result == 1) {
+            if (result == xmpp::StreamParser::Paused)
+                continue;
+            if (result == xmpp::StreamParser::EndOfStream) {
                 qCDebug(lcXmpp) << "EndOfStream";
                 disconnectFromHost();
                 break;
@@ -499,7 +521,7 @@ void XMPPClient::readElements()
 bool XMPPClientPrivate::holdEnd(const QAbstractSocket::SocketError* error)
 {
     // What the server sent before it closed is handled before its close.
-    if (!readQueued || state == XMPPClient::UnconnectedState || state == XMPPClient::DisconnectingState)
+    if ((!readQueued && !readHeld) || state == XMPPClient::UnconnectedState || state == XMPPClient::DisconnectingState)
         return false;
     endAfterRead = true;
     if (error)

@@ -163,7 +163,9 @@ Q_SIGNALS:
     /// A message arrived (chat, groupchat, headline or normal).
     void messageReceived(XMPPMessage message);
     /// A roster answer: rosterReset, one rosterUpdate per item, then
-    /// rosterComplete, all in one call. A push is rosterUpdate alone.
+    /// rosterComplete; a long one in batches over several turns of the
+    /// event loop, with no other stanza handled in between. A push is
+    /// rosterUpdate alone.
     void rosterReset();
     void rosterUpdate(XMPPJid jid, int subscribeFlags, bool remove, QString name, QString group);
     void rosterComplete();
@@ -173,6 +175,9 @@ Q_SIGNALS:
     void conferenceJID(XMPPJid jid);
     /// The rooms of a service, in the service's order.
     void conferenceRooms(QList<XMPPJid> jids);
+    /// The rooms of a service could not be listed: an error, an answer that
+    /// could not be read, or none while the connection lasted.
+    void conferenceRoomsFailed(XMPPJid service);
     /// An available, unavailable or error presence arrived.
     void presence(XMPPPresence presence);
     void requestSearchFormResult(XMPPDataForm searchFields, QString);
@@ -221,7 +226,7 @@ private:
     void sendPlainAuth();
     void onDiscoInfo(const xmpp::Iq* reply);
     void onConferenceServiceItems(const xmpp::Iq* reply);
-    void onConferenceRoomItems(const xmpp::Iq* reply);
+    void onConferenceRoomItems(const XMPPJid& service, const xmpp::Iq* reply);
 
     std::unique_ptr<XMPPClientPrivate> d;
 };

@@ -235,18 +235,26 @@ void XMPPClient::requestConferenceRooms(const XMPPJid& service)
     requireSession(this);
     const QString id = nextId();
     write(xmpp::IqDiscoItems(id, service));
+    // Any user may add a room, so the list grows with everyone's rooms: it
+    // is taken as large as the own roster.
+    d->parser.allowLargerAnswer(id, {service.toString()});
     registerIqHandler(id, [this, service](const xmpp::Iq* reply) {
         if (!xmpp::isResult(reply))
             qCWarning(lcXmpp) << "room list of" << service.toString() << "not read";
-        onConferenceRoomItems(reply);
+        onConferenceRoomItems(service, reply);
     });
 }
 
-void XMPPClient::onConferenceRoomItems(const xmpp::Iq* reply)
+void XMPPClient::onConferenceRoomItems(const XMPPJid& service, const xmpp::Iq* reply)
 {
     const xmpp::IqDiscoItems* items = discoItems(reply);
-    if (!items)
+    if (!items) {
+        // Without an answer because the connection ended, the chat being
+        // offline says it all.
+        if (reply || d->socket.state() == QAbstractSocket::ConnectedState)
+            Q_EMIT conferenceRoomsFailed(service);
         return;
+    }
     QList<XMPPJid> rooms;
     for (const xmpp::DiscoItem& item : items->items)
         rooms << xmpp::parseJid(item.jid);

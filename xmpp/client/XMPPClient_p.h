@@ -38,6 +38,9 @@ public:
     QString domain;
     quint16 port = 0;
     int tlsPolicy = XMPPClient::TlsRequired;
+    /// What the socket holds for the reader at most; more waits in the
+    /// kernel until the reader has caught up.
+    static constexpr qint64 ReadBufferSize = 256 * 1024;
     QSslSocket socket;
     std::unique_ptr<xmpp::StreamWriter> writer;
     xmpp::StreamParser parser;
@@ -80,6 +83,8 @@ public:
 
     /// A turn of readElements is queued: received bytes wait in the parser.
     bool readQueued = false;
+    /// Reading waits for the roster answer to be told to the end.
+    bool readHeld = false;
     /// The socket ended while bytes waited: its end is handled after them,
     /// with the socket errors reported meanwhile.
     bool endAfterRead = false;

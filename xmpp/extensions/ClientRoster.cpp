@@ -6,6 +6,10 @@
 #include "XmppLog.h"
 #include "XmppNames.h"
 
+#include <QMetaObject>
+
+#include <algorithm>
+
 namespace xmpp {
 
 ClientRoster::ClientRoster(XMPPClient* client)
@@ -38,7 +42,27 @@ void ClientRoster::requestRosterResult(const Iq* answer)
         return;
     }
     Q_EMIT rosterReset();
-    emitItems(*static_cast<const IqRoster*>(answer));
+    m_answer = static_cast<const IqRoster*>(answer)->items();
+    m_next = 0;
+    tellAnswer();
+}
+
+void ClientRoster::tellAnswer()
+{
+    // Each item costs its listeners a row: a long roster in one turn would
+    // stall the window.
+    constexpr size_t Batch = 2000;
+    const size_t end = std::min(m_answer.size(), m_next + Batch);
+    for (; m_next < end; ++m_next) {
+        const IqRoster::Item& item = m_answer[m_next];
+        Q_EMIT rosterUpdate(item.jid, item.subscription, item.remove, item.name, item.group);
+    }
+    if (m_next < m_answer.size()) {
+        QMetaObject::invokeMethod(this, &ClientRoster::tellAnswer, Qt::QueuedConnection);
+        return;
+    }
+    m_answer.clear();
+    m_next = 0;
     Q_EMIT rosterComplete();
     qCDebug(lcXmpp) << "Request roster ok";
 }

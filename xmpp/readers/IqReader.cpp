@@ -16,6 +16,11 @@
 
 namespace xmpp {
 
+namespace {
+/// The longest name of a discovery item (a room's name) taken.
+constexpr qsizetype MaxItemName = 1024;
+} // namespace
+
 std::unique_ptr<Iq> parseIq(QDomElement element)
 {
     std::unique_ptr<Iq> iq;
@@ -72,8 +77,14 @@ std::unique_ptr<IqDiscoItems> parseDiscoItems(QDomElement element)
             qCWarning(lcXmpp) << "discovery item with an over-long JID left out";
             continue;
         }
-        disco->items.append({jid.toString(), boundedText(e.attribute(QStringLiteral("name")), text::MaxNameLength),
-                             e.attribute(QStringLiteral("node"))});
+        // Any user names a room: an item that no list could show is left
+        // out, and the rest of the list stays.
+        QString name = e.attribute(QStringLiteral("name"));
+        if (name.size() > MaxItemName) {
+            qCWarning(lcXmpp) << "discovery item with an over-long name left out";
+            continue;
+        }
+        disco->items.append({jid.toString(), boundedText(name, text::MaxNameLength), e.attribute(QStringLiteral("node"))});
     }
     return disco;
 }

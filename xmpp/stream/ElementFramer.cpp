@@ -16,6 +16,10 @@ namespace {
 /// elements and attributes packed tight cost the reader and the tree built
 /// from it far more per byte than text does.
 constexpr qsizetype BytesPerPart = 32;
+/// A larger answer allowed is read over several turns: its parts are
+/// bounded by its bytes alone (no empty tag is shorter than "<a/>"), so that
+/// a long roster of short items fits.
+constexpr qsizetype LargeBytesPerPart = 4;
 
 /// No attribute value that names a stanza or its sender is longer (a JID
 /// is at most 3071 bytes).
@@ -116,7 +120,13 @@ void readStartTag(const QByteArray& tag, ElementFramer::Piece& piece)
 
 ElementFramer::ElementFramer(const Caps& caps)
     : m_caps(caps)
+    , m_inScope(size_t(caps.depth) + 2, 0)
 {
+}
+
+void ElementFramer::describe(const QByteArray& element, Piece& piece)
+{
+    readStartTag(element, piece);
 }
 
 void ElementFramer::reset()
@@ -133,8 +143,7 @@ void ElementFramer::reset()
     m_markupStart = 0;
     m_fedBefore = 0;
     m_broken = false;
-    m_largeId.clear();
-    m_largeSenders.clear();
+    m_large.clear();
     m_element.clear();
     m_ready.clear();
     m_pieces.clear();
@@ -142,9 +151,10 @@ void ElementFramer::reset()
 
 void ElementFramer::allowLargerAnswer(const QString& id, const QStringList& senders, qsizetype size)
 {
-    m_largeId = id;
-    m_largeSenders = senders;
-    m_largeSize = size;
+    constexpr size_t MaxAllowances = 4;
+    if (m_large.size() >= MaxAllowances)
+        m_large.pop_front();
+    m_large.push_back({id, senders, size});
 }
 
 void ElementFramer::pushReady()
@@ -209,9 +219,17 @@ void ElementFramer::drop(const char* reason, const char* from)
 
 void ElementFramer::elementEnded(const char* after)
 {
-    if (m_route == Route::Drop)
-        m_segment = after;
-    route(Route::Pass, after);
+    flushTo(after);
+    if (m_route == Route::Keep) {
+        // One piece per element: whatever the reader refuses inside it is
+        // known to cost that element only.
+        pushReady();
+        Piece piece;
+        piece.kind = Piece::Element;
+        piece.bytes = std::exchange(m_element, QByteArray());
+        m_pieces.push_back(std::move(piece));
+    }
+    m_route = Route::Pass;
 }
 
 void ElementFramer::topStartTagEnded(const char* after)
@@ -219,14 +237,18 @@ void ElementFramer::topStartTagEnded(const char* after)
     flushTo(after);
     Piece tag;
     readStartTag(m_element, tag);
-    if (tag.name != QLatin1String("iq") || tag.id != m_largeId || tag.type != QLatin1String("result"))
+    if (tag.name != QLatin1String("iq") || tag.type != QLatin1String("result"))
         return;
-    for (const QString& sender : std::as_const(m_largeSenders)) {
-        if (tag.from.compare(sender, Qt::CaseInsensitive) == 0) {
-            m_maxSize = m_largeSize;
-            m_maxParts = m_largeSize / BytesPerPart;
-            m_largeId.clear();
-            return;
+    for (auto it = m_large.begin(); it != m_large.end(); ++it) {
+        if (it->id != tag.id)
+            continue;
+        for (const QString& sender : std::as_const(it->senders)) {
+            if (tag.from.compare(sender, Qt::CaseInsensitive) == 0) {
+                m_maxSize = it->size;
+                m_maxParts = it->size / LargeBytesPerPart;
+                m_large.erase(it);
+                return;
+            }
         }
     }
 }
@@ -235,6 +257,36 @@ const char* ElementFramer::skipTo(char c, const char* p, const char* end)
 {
     const void* found = std::memchr(p + 1, c, size_t(end - p - 1));
     return found ? static_cast<const char*>(found) - 1 : end - 1;
+}
+
+void ElementFramer::attributeNameByte(char c)
+{
+    // The name before a value ends at a space or its "=", and the next name
+    // starts with the next byte that is neither.
+    if (isSpace(c) || c == '=') {
+        m_attributeNameEnded = true;
+        return;
+    }
+    if (std::exchange(m_attributeNameEnded, false))
+        m_attributeNameLength = 0;
+    if (m_attributeNameLength < int(sizeof m_attributeName))
+        m_attributeName[m_attributeNameLength++] = c;
+}
+
+void ElementFramer::valueOpened(const char* p)
+{
+    // Each value opened is one attribute or namespace declaration: the
+    // reader's checks of them cost far more than their bytes, and every
+    // prefix it meets is looked up among the declarations in scope.
+    const bool declaration = m_attributeNameLength >= 5 && std::memcmp(m_attributeName, "xmlns", 5) == 0
+                             && (m_attributeNameLength == 5 || m_attributeName[5] == ':');
+    const int inScope = size_t(m_depth) < m_inScope.size() ? m_inScope[size_t(m_depth)] : 0;
+    if (++m_attributes > m_caps.attributes)
+        drop("with too many attributes in one start tag", p);
+    else if (declaration && inScope + ++m_declarations > m_caps.namespaces)
+        drop("with too many namespace declarations in scope", p);
+    else if (++m_parts > m_maxParts)
+        drop("with too many descendants", p);
 }
 
 bool ElementFramer::quoted(char c)
@@ -292,7 +344,14 @@ void ElementFramer::feed(const QByteArray& data)
                 if (m_depth == 1)
                     route(Route::Keep, p);
             } else {
-                p = skipTo('<', p, end);
+                const char* last = skipTo('<', p, end);
+                // Text between elements (keep-alive whitespace) means
+                // nothing: it is not handed on, however long it runs.
+                if (m_depth == 1 && m_route == Route::Pass) {
+                    flushTo(p);
+                    m_segment = last + 1;
+                }
+                p = last;
             }
             break;
         case Lex::Open:
@@ -309,6 +368,10 @@ void ElementFramer::feed(const QByteArray& data)
                 m_quote = 0;
                 m_prev = c;
                 m_attributes = 0;
+                m_declarations = 0;
+                m_attributeNameLength = 0;
+                m_attributeNameEnded = false;
+                attributeNameByte(c);
                 if (m_route == Route::Keep && m_depth >= 2 && ++m_parts > m_maxParts)
                     drop("with too many descendants", p);
                 break;
@@ -323,23 +386,29 @@ void ElementFramer::feed(const QByteArray& data)
                 p = skipTo(m_quote, p, end);
                 break;
             }
-            if (m_quote == 0 && (c == '\'' || c == '"') && m_route == Route::Keep) {
-                // Each value opened is one attribute or namespace declaration:
-                // the reader's checks of them cost far more than their bytes.
-                if (++m_attributes > m_caps.attributes)
-                    drop("with too many attributes in one start tag", p);
-                else if (++m_parts > m_maxParts)
-                    drop("with too many descendants", p);
-            }
-            if (!quoted(c) && c == '>') {
+            if (m_quote == 0 && (c == '\'' || c == '"') && m_route == Route::Keep)
+                valueOpened(p);
+            if (quoted(c)) {
+                m_attributeNameEnded = true;
+            } else if (c != '>') {
+                attributeNameByte(c);
+            } else {
                 m_lex = Lex::Text;
                 if (m_prev == '/') {
                     if (m_depth == 1)
                         elementEnded(p + 1);
                 } else if (++m_depth - 1 > m_caps.depth && m_route == Route::Keep) {
                     drop("nested deeper than the depth cap", p + 1);
-                } else if (m_depth == 2 && m_route == Route::Keep && !m_largeId.isEmpty()) {
-                    topStartTagEnded(p + 1);
+                } else if (m_depth == 1) {
+                    // The stream header ends a piece: the reader can be
+                    // given it again to read on after an element it refused.
+                    flushTo(p + 1);
+                    pushReady();
+                } else if (m_route == Route::Keep) {
+                    if (size_t(m_depth) < m_inScope.size())
+                        m_inScope[size_t(m_depth)] = m_inScope[size_t(m_depth) - 1] + m_declarations;
+                    if (m_depth == 2 && !m_large.empty())
+                        topStartTagEnded(p + 1);
                 }
             }
             m_prev = c;

@@ -5,18 +5,21 @@
 #include <QStringList>
 
 #include <deque>
+#include <vector>
 
 namespace xmpp {
 
 /// Stands in front of the XML reader and cuts the stream's bytes at the
 /// borders of its top-level elements, so that the reader only ever sees
-/// whole elements within the caps. An element that grows past the size cap,
-/// nests past the depth cap, carries more attributes in one start tag than
-/// the attribute cap or more descendants and attributes in all than its
-/// share of the size cap allows is dropped on the spot: its bytes are not
-/// kept, only its nesting is followed (a few counters) until its end tag,
-/// and reading goes on after it. What stands outside the elements (the
-/// stream header and its end, whitespace) passes as it comes.
+/// whole elements within the caps, each as a piece of its own. An element
+/// that grows past the size cap, nests past the depth cap, carries more
+/// attributes in one start tag than the attribute cap, has more namespace
+/// declarations in scope than the namespace cap or more descendants and
+/// attributes in all than its share of the size cap allows is dropped on
+/// the spot: its bytes are not kept, only its nesting is followed (a few
+/// counters) until its end tag, and reading goes on after it. The stream's
+/// own markup (the header, which ends a piece, and the stream's end) passes
+/// as it comes; text between top-level elements is skipped.
 ///
 /// It only follows the shape of the markup (tags, quoted attribute values,
 /// comments, CDATA, declarations); whether the bytes are well-formed XML is
@@ -32,6 +35,9 @@ public:
         int depth = 0;
         /// Attributes (namespace declarations included) of one start tag.
         int attributes = 0;
+        /// Namespace declarations in scope at once, over every level of one
+        /// element.
+        int namespaces = 0;
         /// One piece of markup, however it is routed.
         qsizetype markup = 0;
     };
@@ -39,9 +45,10 @@ public:
     /// What the framer hands on, in stream order.
     struct Piece
     {
-        enum Kind { Bytes, Dropped, Broken };
+        enum Kind { Bytes, Element, Dropped, Broken };
         Kind kind = Bytes;
-        /// Bytes: for the reader.
+        /// Bytes: the stream's own markup, for the reader. Element: one
+        /// whole top-level element within the caps.
         QByteArray bytes;
         /// Dropped: the element's name and its "id", "type" and "from", as
         /// far as its start tag was read before it was dropped (values with
@@ -62,11 +69,15 @@ public:
     bool hasPiece() const { return !m_pieces.empty() || !m_ready.isEmpty(); }
     /// The next piece; an empty Bytes piece when none waits.
     Piece takePiece();
+    /// Fills `piece`'s name, id, type and from out of the start tag at the
+    /// front of `element`, as far as it goes.
+    static void describe(const QByteArray& element, Piece& piece);
     /// Back to the start of a stream; bytes held and allowances are forgotten.
     void reset();
     /// The next iq answer with this id, of type "result" and from one of
     /// `senders` (an empty sender: no "from" at all; compared without regard
-    /// to case), may be up to `size` bytes. One answer, once.
+    /// to case), may be up to `size` bytes. One answer, once; a few requests
+    /// may wait for theirs at a time, the oldest allowance goes first.
     void allowLargerAnswer(const QString& id, const QStringList& senders, qsizetype size);
 
 private:
@@ -78,6 +89,11 @@ private:
     void drop(const char* reason, const char* from);
     void elementEnded(const char* after);
     void topStartTagEnded(const char* after);
+    /// Follows the names of a start tag's attributes, from `c` outside values.
+    void attributeNameByte(char c);
+    /// Counts a value opened in a start tag of the element kept; drops the
+    /// element at `p` when a cap is passed.
+    void valueOpened(const char* p);
     /// Follows quoted values: true while `c` belongs to one, its quotes too.
     bool quoted(char c);
     /// The byte before the next `c` after `p` (text and values hold no
@@ -105,8 +121,17 @@ private:
     int m_bangLength = 0;
     /// Open brackets of a declaration's internal subset.
     int m_brackets = 0;
-    /// Attribute values opened in the current start tag.
+    /// Attribute values opened in the current start tag, and how many of
+    /// them declare a namespace.
     int m_attributes = 0;
+    int m_declarations = 0;
+    /// The start of the current attribute's name ("xmlns" and one byte
+    /// more tell a declaration), and its length so far.
+    char m_attributeName[6] = {};
+    int m_attributeNameLength = 0;
+    bool m_attributeNameEnded = false;
+    /// Namespace declarations in scope at each level of the element kept.
+    std::vector<int> m_inScope;
     /// Start tags and attributes inside the element being kept, and how many
     /// it may hold; its size cap.
     qsizetype m_parts = 0;
@@ -118,9 +143,13 @@ private:
     qint64 m_fedBefore = 0;
     bool m_broken = false;
 
-    QString m_largeId;
-    QStringList m_largeSenders;
-    qsizetype m_largeSize = 0;
+    struct Allowance
+    {
+        QString id;
+        QStringList senders;
+        qsizetype size = 0;
+    };
+    std::deque<Allowance> m_large;
 
     /// Where the bytes not yet routed start, in the batch being fed.
     const char* m_segment = nullptr;

@@ -35,6 +35,8 @@ public:
     int type() const override { return KindIqRoster; }
 
     const std::vector<Item>& items() const { return m_items; }
+    /// Adds the items of another part of the same answer, read on its own.
+    void append(const IqRoster& part) { m_items.insert(m_items.end(), part.items().begin(), part.items().end()); }
 
     /// Writes the payload inside the iq frame.
     void writePayload(QXmlStreamWriter& writer) const;

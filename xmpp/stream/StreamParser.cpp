@@ -3,12 +3,17 @@
 // are relayed as they come: one of them must not end the stream); the XML
 // is then read token by token, each top-level element is built as a small
 // DOM tree, handed to the element readers when it closes, and dropped from
-// the document at once, so a long session does not grow it.
+// the document at once, so a long session does not grow it. The reader
+// gets one element at a time, a large one in parts; when it refuses
+// something inside an element, that element is dropped and a fresh reader
+// is given the stream header again to read on.
 #include "StreamParser.h"
 
 #include "ElementFramer.h"
 #include "ElementReader.h"
 #include "Exceptions.h"
+#include "IqDisco.h"
+#include "IqRoster.h"
 #include "StreamElement.h"
 #include "XmppLog.h"
 #include "XmppNames.h"
@@ -35,7 +40,7 @@ constexpr int NotWellFormed = 23;
 
 struct StreamParser::Private
 {
-    ElementFramer framer{ElementFramer::Caps{MaxElementSize, MaxElementDepth, MaxAttributes, MaxMarkupSize}};
+    ElementFramer framer{ElementFramer::Caps{MaxElementSize, MaxElementDepth, MaxAttributes, MaxNamespaces, MaxMarkupSize}};
     LogThrottle droppedLog;
     QXmlStreamReader reader;
     QDomDocument document;
@@ -47,18 +52,42 @@ struct StreamParser::Private
 
     /// Depth inside the top-level element being built (0 between elements).
     int depth = 0;
-    /// Bytes given to the reader in all, and when it last produced a token:
-    /// what arrived since then is one unfinished token, held by the reader.
-    /// The framer hands over whole elements only, so this is the stream's
-    /// own text (a giant stream header); it is bounded like an element.
+    /// Bytes of the stream's own markup given to the reader in all, and when
+    /// it last produced a token: what arrived since then is one unfinished
+    /// token (a giant stream header); it is bounded like an element.
     qint64 fed = 0;
     qint64 fedAtToken = 0;
+    /// The stream's markup up to the end of its header, to start a reader
+    /// over with.
+    QByteArray header;
+    /// The element being given to the reader, and how much of it it has.
+    QByteArray feeding;
+    qsizetype given = 0;
+
+    /// A long list answer (a roster, a room list) read: its payload gives
+    /// up its items a part at a time, read into the element that grows.
+    QDomElement listed;
+    QDomElement listPayload;
+    std::unique_ptr<StreamElement> listElement;
 
     void startElement();
     bool endElement();
+    /// Reads one top-level element out of the document; null for one that
+    /// is dropped unanswered. Throws the fault of a stanza.
+    std::unique_ptr<StreamElement> read(const QDomElement& closed);
+    /// Reads the parts of the list answer until it is whole (ElementReady)
+    /// or the deadline passes (Paused).
+    int readList(QDeadlineTimer deadline);
     void checkPendingSize() const;
-    /// Gives the reader the framer's next piece; false when none waits.
+    /// Gives the reader the next part of the element it reads or the
+    /// framer's next piece; false when nothing waits.
     bool takePiece();
+    /// Throws the fault of a stanza dropped (or logs any other element).
+    void dropped(const ElementFramer::Piece& piece);
+    /// Drops the element being read, for `reason`, and reads on after it.
+    void refuseElement(const QString& reason);
+    /// Whether the reader is inside an element given to it.
+    bool inElement() const { return !feeding.isNull(); }
 };
 
 StreamParser::StreamParser() : d(std::make_unique<Private>()) {}
@@ -77,19 +106,70 @@ void StreamParser::allowLargerAnswer(const QString& id, const QStringList& sende
 
 bool StreamParser::Private::takePiece()
 {
+    // A large element goes to the reader in parts, so that the step can
+    // stop between two of them.
+    constexpr qsizetype Part = 32 * 1024;
+    if (given < feeding.size()) {
+        reader.addData(feeding.mid(given, Part));
+        given += Part;
+        return true;
+    }
+    if (inElement() && current != stream) {
+        refuseElement(QStringLiteral("read past its end"));
+        return true;
+    }
+    feeding = QByteArray();
     if (!framer.hasPiece())
         return false;
     ElementFramer::Piece piece = framer.takePiece();
     switch (piece.kind) {
     case ElementFramer::Piece::Bytes:
         fed += piece.bytes.size();
+        if (stream.isNull())
+            header += piece.bytes;
         reader.addData(piece.bytes);
         return true;
+    case ElementFramer::Piece::Element:
+        feeding = std::move(piece.bytes);
+        given = 0;
+        return takePiece();
     case ElementFramer::Piece::Broken:
         throw stream_parse_error(PolicyViolation, QStringLiteral("%1 bytes of %2").arg(MaxMarkupSize).arg(QLatin1String(piece.reason)));
     case ElementFramer::Piece::Dropped:
         break;
     }
+    dropped(piece);
+    return true;
+}
+
+void StreamParser::Private::refuseElement(const QString& reason)
+{
+    if (!current.isNull() && current != stream) {
+        QDomNode top = current;
+        while (top.parentNode() != stream)
+            top = top.parentNode();
+        stream.removeChild(top);
+        current = stream;
+    }
+    depth = 0;
+    ElementFramer::Piece piece;
+    piece.kind = ElementFramer::Piece::Dropped;
+    ElementFramer::describe(feeding, piece);
+    const QByteArray why = reason.toUtf8();
+    piece.reason = why.constData();
+    feeding = QByteArray();
+    // The reader cannot go on after an error: a fresh one reads the header
+    // again, quietly, and then the elements after the one refused.
+    reader.clear();
+    reader.addData(header);
+    while (!reader.atEnd() && reader.readNext() != QXmlStreamReader::StartElement) {
+    }
+    fedAtToken = fed;
+    dropped(piece);
+}
+
+void StreamParser::Private::dropped(const ElementFramer::Piece& piece)
+{
     if (droppedLog.allow())
         qCWarning(lcXmpp).noquote() << "dropped" << (piece.name.isEmpty() ? QStringLiteral("an element") : piece.name)
                                     << piece.reason << (piece.from.isEmpty() ? QString() : QStringLiteral("from ") + piece.from)
@@ -100,7 +180,7 @@ bool StreamParser::Private::takePiece()
                      : name == QLatin1String("presence") ? stanza_error::Presence
                                                          : -1;
     if (kind < 0)
-        return true;
+        return;
     // A dropped stanza is a fault of its own: an answer fails the request it
     // answered, a request is refused.
     stanza_error fault(kind, names::stanzaErrorTypeFromName(QStringLiteral("modify")),
@@ -128,6 +208,11 @@ void StreamParser::reset()
     d->depth = 0;
     d->fed = 0;
     d->fedAtToken = 0;
+    d->header.clear();
+    d->listed = d->listPayload = QDomElement();
+    d->listElement.reset();
+    d->feeding = QByteArray();
+    d->given = 0;
 }
 
 void StreamParser::Private::checkPendingSize() const
@@ -171,8 +256,10 @@ void StreamParser::Private::startElement()
         depth = 0;
     // The framer drops deeper elements; the reader disagreeing with it
     // means bytes that are no XML.
-    if (++depth > MaxElementDepth)
-        throw stream_parse_error(PolicyViolation, QStringLiteral("element nested deeper than %1").arg(MaxElementDepth));
+    if (++depth > MaxElementDepth) {
+        refuseElement(QStringLiteral("nested deeper than %1").arg(MaxElementDepth));
+        return;
+    }
     current.appendChild(e);
     current = e;
 }
@@ -186,11 +273,62 @@ bool StreamParser::Private::endElement()
     if (current != stream)
         return false;
     depth = 0;
+    stream.removeChild(closed);
+    // Reading a long list into its element, and dropping the tree it was
+    // read from, would take one long step: it goes a part at a time.
+    constexpr qsizetype LongList = 64 * 1024;
+    const QDomElement payload = closed.firstChildElement();
+    const QString ns = payload.namespaceURI();
+    if (feeding.size() > LongList && payload.localName() == QLatin1String("query")
+        && (ns == QLatin1String("jabber:iq:roster") || ns == QLatin1String("http://jabber.org/protocol/disco#items"))) {
+        listed = closed;
+        listPayload = payload;
+        return false;
+    }
+    element = read(closed);
+    return element != nullptr;
+}
+
+int StreamParser::Private::readList(QDeadlineTimer deadline)
+{
+    constexpr int PartItems = 2000;
+    do {
+        QDomElement part = listed.cloneNode(false).toElement();
+        QDomElement payload = part.appendChild(listPayload.cloneNode(false)).toElement();
+        for (int i = 0; i < PartItems && listPayload.hasChildNodes(); ++i)
+            payload.appendChild(listPayload.firstChild());
+        const bool last = !listPayload.hasChildNodes();
+        std::unique_ptr<StreamElement> read;
+        try {
+            read = this->read(part);
+        } catch (...) {
+            listed = listPayload = QDomElement();
+            listElement.reset();
+            throw;
+        }
+        if (!listElement) {
+            listElement = std::move(read);
+        } else if (read && read->type() == listElement->type()) {
+            if (read->type() == KindIqRoster)
+                static_cast<IqRoster&>(*listElement).append(static_cast<const IqRoster&>(*read));
+            else if (read->type() == KindIqDiscoItems)
+                static_cast<IqDiscoItems&>(*listElement).items += static_cast<const IqDiscoItems&>(*read).items;
+        }
+        if (last) {
+            listed = listPayload = QDomElement();
+            element = std::move(listElement);
+            return ElementReady;
+        }
+    } while (!deadline.hasExpired());
+    return Paused;
+}
+
+std::unique_ptr<StreamElement> StreamParser::Private::read(const QDomElement& closed)
+{
     try {
-        element = parseElement(closed);
+        return parseElement(closed);
     } catch (const std::invalid_argument& e) {
         // A JID part over the length limit: a fault of this one element.
-        stream.removeChild(closed);
         qCWarning(lcXmpp) << "element dropped:" << e.what();
         // An iq may be the answer to a request, which must not wait for ever:
         // the client fails that request (or answers a query with the error).
@@ -203,56 +341,63 @@ bool StreamParser::Private::endElement()
             fault.setStanza(closed.attribute(QStringLiteral("type")), closed.attribute(QStringLiteral("from")));
             throw fault;
         }
-        return false;
+        return nullptr;
     } catch (stanza_error& fault) {
         // Whoever threw knew the stanza's kind; its type and sender decide
         // whether (and to whom) it is answered.
-        stream.removeChild(closed);
         if (fault.stanzaType().isEmpty() && fault.from().isEmpty())
             fault.setStanza(closed.attribute(QStringLiteral("type")), closed.attribute(QStringLiteral("from")));
         throw;
-    } catch (...) {
-        stream.removeChild(closed);
-        throw;
     }
-    stream.removeChild(closed);
-    return true;
 }
 
-int StreamParser::parse()
+int StreamParser::parse(QDeadlineTimer deadline)
 {
     d->element.reset();
+    if (!d->listed.isNull())
+        return d->readList(deadline);
     QXmlStreamReader& reader = d->reader;
+    // What the reader refuses inside an element costs that element; in the
+    // stream's own markup, the stream.
+    const auto refuse = [this](int code, const QString& text) {
+        if (!d->inElement())
+            throw stream_parse_error(code, text);
+        d->refuseElement(text);
+    };
     for (;;) {
         const QXmlStreamReader::TokenType token = reader.readNext();
         if (token != QXmlStreamReader::Invalid)
             d->fedAtToken = d->fed;
         switch (token) {
+        case QXmlStreamReader::Invalid:
+            if (reader.error() != QXmlStreamReader::PrematureEndOfDocumentError) {
+                refuse(NotWellFormed, reader.errorString());
+                break;
+            }
+            [[fallthrough]];
         case QXmlStreamReader::NoToken:
+            if (d->given > 0 && d->given < d->feeding.size() && deadline.hasExpired())
+                return Paused;
             if (d->takePiece())
                 break;
             d->checkPendingSize();
             return NeedMoreData;
-        case QXmlStreamReader::Invalid:
-            if (reader.error() == QXmlStreamReader::PrematureEndOfDocumentError) {
-                if (d->takePiece())
-                    break;
-                d->checkPendingSize();
-                return NeedMoreData;
-            }
-            throw stream_parse_error(NotWellFormed, reader.errorString());
         case QXmlStreamReader::EndDocument:
             return EndOfStream;
         case QXmlStreamReader::StartDocument:
             break;
         case QXmlStreamReader::Comment:
-            throw stream_parse_error(RestrictedXml, QStringLiteral("comments are not allowed"));
+            refuse(RestrictedXml, QStringLiteral("comments are not allowed"));
+            break;
         case QXmlStreamReader::DTD:
-            throw stream_parse_error(RestrictedXml, QStringLiteral("document type declarations are not allowed"));
+            refuse(RestrictedXml, QStringLiteral("document type declarations are not allowed"));
+            break;
         case QXmlStreamReader::EntityReference:
-            throw stream_parse_error(RestrictedXml, QStringLiteral("entity references are not allowed"));
+            refuse(RestrictedXml, QStringLiteral("entity references are not allowed"));
+            break;
         case QXmlStreamReader::ProcessingInstruction:
-            throw stream_parse_error(RestrictedXml, QStringLiteral("processing instructions are not allowed"));
+            refuse(RestrictedXml, QStringLiteral("processing instructions are not allowed"));
+            break;
         case QXmlStreamReader::StartElement:
             d->startElement();
             break;
@@ -264,6 +409,8 @@ int StreamParser::parse()
             }
             if (d->endElement())
                 return ElementReady;
+            if (!d->listed.isNull())
+                return d->readList(deadline);
             break;
         case QXmlStreamReader::Characters:
             // Whitespace between top-level elements is keep-alive and line
@@ -277,7 +424,8 @@ int StreamParser::parse()
             d->current.appendChild(d->document.createTextNode(reader.text().toString()));
             break;
         default:
-            throw stream_parse_error(InvalidXml, QStringLiteral("unknown xml stream token: %1").arg(int(token)));
+            refuse(InvalidXml, QStringLiteral("unknown xml stream token: %1").arg(int(token)));
+            break;
         }
     }
 }

@@ -3,6 +3,7 @@
 #include "XMPPJid.h"
 
 #include <QByteArray>
+#include <QDeadlineTimer>
 #include <QString>
 #include <QStringList>
 
@@ -16,14 +17,18 @@ class StreamElement;
 /// any byte: feed with addData, then call parse until it returns NeedMoreData.
 /// Checks the stream header, keeps the stream's language and domain, refuses
 /// DTDs, comments and processing instructions, and caps one top-level
-/// element in size, depth, attributes per start tag and descendants: an
-/// element over a cap is dropped unread and the stream goes on (a dropped
-/// stanza is reported as a stanza_error, so that a request it answered
-/// fails). Markup that never ends ends the stream.
+/// element in size, depth, attributes per start tag, namespace declarations
+/// in scope and descendants: an element over a cap, or one the XML reader
+/// refuses for anything inside it, is dropped and the stream goes on (a
+/// dropped stanza is reported as a stanza_error, so that a request it
+/// answered fails). Only faults of the stream's own markup end the stream,
+/// and markup that never ends.
 class StreamParser
 {
 public:
-    enum Result { NeedMoreData = 0, EndOfStream = 1, ElementReady = 2 };
+    /// Paused: the deadline passed inside a large element; the next call
+    /// reads on where this one stopped.
+    enum Result { NeedMoreData = 0, EndOfStream = 1, ElementReady = 2, Paused = 3 };
 
     /// The largest top-level element, in bytes.
     static constexpr qint64 MaxElementSize = 1024 * 1024;
@@ -31,9 +36,13 @@ public:
     static constexpr int MaxElementDepth = 64;
     /// The most attributes (namespace declarations included) of one start tag.
     static constexpr int MaxAttributes = 32;
+    /// The most namespace declarations in scope at once inside one element.
+    static constexpr int MaxNamespaces = 32;
     /// The longest piece of markup (a start tag with its values, a comment,
     /// CDATA): no server relays one this long, so it is one that never ends.
-    static constexpr qint64 MaxMarkupSize = 8 * 1024 * 1024;
+    /// Skipping a dropped element holds none of its bytes, so this is far
+    /// above the largest answer taken.
+    static constexpr qint64 MaxMarkupSize = 64 * 1024 * 1024;
     /// The largest answer taken by allowLargerAnswer.
     static constexpr qint64 MaxLargeAnswerSize = 16 * 1024 * 1024;
 
@@ -44,8 +53,11 @@ public:
 
     void addData(const QByteArray& data);
     /// One step: a Result. Throws stream_parse_error (and what the element
-    /// readers throw); the parser needs a reset after one.
-    int parse();
+    /// readers throw; the parser needs a reset after a stream_error) or a
+    /// stanza_error for an element dropped, after which it reads on. A large
+    /// element is read in parts: past the deadline, the step stops after a
+    /// part with Paused.
+    int parse(QDeadlineTimer deadline = QDeadlineTimer(QDeadlineTimer::Forever));
     /// Back to waiting for a stream header; unread input is dropped.
     void reset();
     /// The result with this id from one of `senders` (empty: no "from") may
