@@ -128,6 +128,14 @@ bool MeldAuction::addOffer(const meld_offer& offer, tile lastDiscard)
         qWarning().noquote() << "claim offer left out:" << error;
         return false;
     }
+    const std::vector<MeldChoice*> shown = choices();
+    if (std::any_of(shown.begin(), shown.end(), [&offer](const MeldChoice* c) { return c->offer() == offer; }))
+        return true; // the row is there already
+    if (shown.size() >= std::size_t(maxRows)) {
+        // More rows would push the Pass button off the table.
+        qWarning().noquote() << "claim offer left out: the chooser holds its" << maxRows << "rows";
+        return false;
+    }
     std::shared_ptr<QWidget> choice;
     try {
         choice = std::make_shared<MeldChoice>(offer, meldChoice, lastDiscard);
