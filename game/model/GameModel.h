@@ -157,11 +157,12 @@ public:
     /// What the user is offered: a claim on the last discard, a declaration
     /// on the own turn, or robbing a kong.
     enum class OfferKind { Claim, Declaration, RobKong };
-    /// The offers the rules allow, each kind and tile once: a claim takes
-    /// the last discard (a chow with it as its lowest, middle or highest
-    /// tile); a declaration is a kong of four tiles the own hand holds, the
-    /// fourth tile of an own pong, riichi on a tile the hand holds, or
-    /// mahjong; a kong is robbed only to win. The rest is logged and left out.
+    /// The offers the rules allow, each kind and tile once (mahjong once):
+    /// a claim takes the last discard (a chow with it as its lowest, middle
+    /// or highest tile); a declaration is a kong of four tiles the own hand
+    /// holds or the fourth tile of an own pong; riichi, offered with either,
+    /// names a tile the hand holds; mahjong goes with any; a kong is robbed
+    /// only to win. The rest is logged once and left out.
     meld_offer_vector allowedOffers(const meld_offer_vector& offers, OfferKind kind) const;
     /// The rows of a table round's board: one per player and seat.
     MonetaryRoundScores tableRoundRows(const MonetaryRoundScores& scores) const;

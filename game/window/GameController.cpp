@@ -712,10 +712,10 @@ void GameController::endOfTournamentRound(qint32, qint32 tableId, bool lastRound
     const auto it = tables.find(tableId);
     if (it == tables.end() || !it->second.model)
         return;
+    // A regular table's model drops the round's end: its game goes on.
+    const bool tournament = it->second.model->tableInfo().gameType == 1;
     it->second.model->onEndOfTournamentRound(lastRound, scores);
-    if (it->second.model->tableInfo().gameType != 1)
-        return; // dropped by the model: a regular table's game goes on
-    if (hasTable(tableId) && !tables[tableId].window)
+    if (tournament && hasTable(tableId) && !tables[tableId].window)
         leaveOnceOver(tableId);
 }
 

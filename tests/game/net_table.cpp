@@ -182,8 +182,10 @@ private Q_SLOTS:
         for (int i = 0; i < 3000; ++i)
             flood.u8(meldTypeToWire(game_protocol::meld_type::PONG)).u8(quint8(i % 42));
         server->send(gtf::game(table, gtf::span(flood, 0, quint64(QDateTime::currentMSecsSinceEpoch()) + 20000)));
-        QTRY_COMPARE(w->meldAuction()->choices().size(), std::size_t(1)); // the pong of the discard
+        QTRY_COMPARE(w->meldAuction()->findChild<QPushButton*>("meldChoiceButton")->text(), QStringLiteral("Pong"));
+        QCOMPARE(w->meldAuction()->choices().size(), std::size_t(1)); // the pong of the discard
         QVERIFY(w->rect().contains(w->meldAuction()->geometry())); // Pass within reach
+        w->flushActions();
         QCOMPARE(w->handView()->tiles().size(), std::size_t(13));
         QVERIFY(w->declaredView(w->orientationOf(qint32(HandScenario::northId)))->melds().empty());
         QVERIFY(!w->roundScoreBoard()->isVisibleTo(w) && model->isInPlay());

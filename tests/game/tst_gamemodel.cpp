@@ -175,15 +175,15 @@ private Q_SLOTS:
         badTile.setDiscards({tile(50)}, -1);
         PlayerData badRiichi = player(33);
         badRiichi.setDiscards({bam(1)}, 4);
-        // Past what a hand holds, on a wind taken, past the four seats.
-        std::vector<PlayerData> records{player(a), badWind, badTile, badRiichi, player(40, 1), player(41, 1),
-                                        player(42, 1), player(43, 1), player(44, 0), player(45, 1), player(46, 2),
-                                        player(47, 3), player(48, 3)};
-        records[4].setMelds(meld_tuple_vector(5, claimMeld(meld_type::PONG, bam(1))));
+        std::vector<PlayerData> records{player(a),     badWind,       badTile,       badRiichi,     player(40, 1),
+                                        player(41, 1), player(42, 1), player(43, 1), player(49, 1), player(44, 0),
+                                        player(45, 1), player(46, 2), player(47, 3), player(48, 3)};
+        records[4].setMelds(meld_tuple_vector(5, claimMeld(meld_type::PONG, bam(1)))); // past what a hand holds
         records[5].setDiscards(tile_vector(145, bam(1)), -1);
         records[6].setBonusTiles(tile_vector(9, flower(1)));
         records[7].setTileCount(19);
-        for (int i = 0; i < 9; ++i)
+        records[8].setHandTiles(tile_vector(19, bam(1))); // then on a wind taken, past the four seats
+        for (int i = 0; i < 10; ++i)
             expectDrop("player record of game data");
         model->onGameData(5, server_game_state::TILE_CLAIMED_STATE, records, tableState(), wallState(0, {}));
         QCOMPARE(model->seatedPlayerIds(), (std::vector<qint32>{a, 45, 46, 47}));
