@@ -37,9 +37,10 @@ public:
 
     /// Adds an offer: riichi and mahjong show their buttons, other offers a
     /// row; `lastDiscard` is the claimed discard (or the offer's own tile on
-    /// the own turn). An offer already shown adds nothing. Returns false,
-    /// with a warning in the log, for an offer that cannot be shown (a chow
-    /// that does not fit the discard, an unknown type, a row past maxRows).
+    /// the own turn). An offer already shown with the same button adds
+    /// nothing. Returns false, with a warning in the log, for an offer that
+    /// cannot be shown (a chow that does not fit the discard, an unknown
+    /// type, a row past maxRows).
     bool addOffer(const meld_offer& offer, tile lastDiscard);
     /// Sets the mode and the title.
     void setMode(int mode);
