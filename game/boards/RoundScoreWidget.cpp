@@ -64,7 +64,11 @@ QLabel* RoundScoreWidget::label(const char* name) const
 
 QString RoundScoreWidget::halfPointsText(qint64 halfPoints)
 {
-    return QString::number(double(halfPoints) * 0.5, 'g', 6);
+    // Whole numbers, whatever their size: no exponent, nothing rounded.
+    const QString whole = QString::number(halfPoints / 2);
+    if (halfPoints % 2 == 0)
+        return whole;
+    return (halfPoints < 0 && halfPoints / 2 == 0 ? QStringLiteral("-") : QString()) + whole + QStringLiteral(".5");
 }
 
 void RoundScoreWidget::retranslateForm()

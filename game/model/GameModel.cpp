@@ -133,6 +133,28 @@ std::pair<int, int> GameModel::rulesetWalls() const
     return {info.liveWallTiles(), info.deadWallTiles()};
 }
 
+int GameModel::pondLimit() const
+{
+    // A table of a ruleset the client does not know still holds no more
+    // than one set of tiles.
+    const auto [live, dead] = rulesetWalls();
+    return live + dead > 0 ? live + dead : 144;
+}
+
+QString GameModel::seatConflict(const PlayerData& p, bool windsMatter) const
+{
+    // A record of a player already here replaces it, taking no other seat.
+    if (!hasPlayer(p.id()) && m_players.size() >= std::size_t(maxSeats))
+        return QStringLiteral("player %1: the table's %2 seats are taken").arg(p.id()).arg(maxSeats);
+    if (!windsMatter)
+        return {};
+    for (const auto& [id, other] : m_players) {
+        if (id != p.id() && other.wind() == p.wind())
+            return QStringLiteral("player %1: wind %2 is player %3's").arg(p.id()).arg(int(p.wind())).arg(id);
+    }
+    return {};
+}
+
 void GameModel::reset()
 {
     const auto [live, dead] = rulesetWalls();
@@ -252,8 +274,13 @@ void GameModel::onGameData(qint64 handId, server_game_state::enum_t gameState, c
     // 4, 5: the listed players, and the user when the server has not listed
     // them yet after a join.
     // (The user's own record counts as listed only when it could be placed.)
+    // Once a hand has been dealt each seat has its own wind.
+    const bool dealt = gameState != INITIAL_STATE;
     for (const PlayerData& p : players) {
-        if (const QString why = checkPlayerRecord(p); !why.isEmpty()) {
+        QString why = checkPlayerRecord(p, pondLimit());
+        if (why.isEmpty())
+            why = seatConflict(p, dealt);
+        if (!why.isEmpty()) {
             dropEvent(m_tableId, "player record of game data", why);
             continue;
         }
@@ -333,7 +360,10 @@ void GameModel::onPlayerJoined(const PlayerData& player)
         qCDebug(lcGame) << "won't handle player join when in play";
         return;
     }
-    if (const QString why = checkPlayerRecord(player); !why.isEmpty()) {
+    QString why = checkPlayerRecord(player, pondLimit());
+    if (why.isEmpty())
+        why = seatConflict(player, false);
+    if (!why.isEmpty()) {
         dropEvent(m_tableId, "player join", why);
         return;
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "MonetaryRoundScores.h"
 #include "PlayerData.h"
 #include "PrivatePlayerData.h"
 #include "ProtocolEnums.h"
@@ -35,7 +36,10 @@
 /// Server data that the model cannot place (an unknown player, wind, tile
 /// code or ruleset, a tile the own hand does not hold, a leave of a player
 /// who is not there) is logged and the event is dropped whole: the model is
-/// left as it was and nothing is emitted.
+/// left as it was and nothing is emitted. So is what passes the rules'
+/// limits: more than 4 seats (a dealt table's on distinct winds), more than
+/// 14 concealed tiles and a kong's worth in a hand, 8 bonus tiles or 4 melds
+/// a player, a pond longer than the wall, or more than 5 dora indicators.
 class GameModel : public QObject
 {
     Q_OBJECT
@@ -150,6 +154,19 @@ public:
     /// settles the user's state at the table.
     void markJoined() { m_freshJoin = true; }
 
+    /// What the user is offered: a claim on the last discard, a declaration
+    /// on the own turn, or robbing a kong.
+    enum class OfferKind { Claim, Declaration, RobKong };
+    /// The offers the rules allow, each kind and tile once (mahjong once):
+    /// a claim takes the last discard (a chow with it as its lowest, middle
+    /// or highest tile); a declaration is a kong of four tiles the own hand
+    /// holds or the fourth tile of an own pong; riichi, offered with either,
+    /// names a tile the hand holds; mahjong goes with any; a kong is robbed
+    /// only to win. The rest is logged once and left out.
+    meld_offer_vector allowedOffers(const meld_offer_vector& offers, OfferKind kind) const;
+    /// The rows of a table round's board: one per player and seat.
+    MonetaryRoundScores tableRoundRows(const MonetaryRoundScores& scores) const;
+
     /// Log name of a user state; "<undefined>" outside 0 to 6.
     static const char* playerStateName(int state);
 
@@ -190,8 +207,9 @@ public Q_SLOTS:
     void onHandEndScoring(const std::map<qint32, player_score>& scores, endhand_reason_t mahjongType,
                           bool endOfGame);
     void onHandEndNonScoring(endhand_reason_t washoutType, bool endOfGame);
-    /// The round of the table's tournament ended. The scores are passed on
-    /// untouched to the round score board.
+    /// The round of the table's tournament ended; the scores go on to the
+    /// round score board, one row per player and seat. Dropped for a table
+    /// that is not a tournament's.
     void onEndOfTournamentRound(bool lastRound, const TournamentRoundScores& scores);
 
 Q_SIGNALS:
@@ -269,6 +287,11 @@ private:
     void endHand(bool endOfGame);
     void setWall(int liveWall, int deadWall, int deadWallPosition, int deadWallDealt, const tile_vector& doraTiles);
     PlayerData* findPlayer(qint32 id);
+    /// The most discards a player's pond can hold: one set of tiles.
+    int pondLimit() const;
+    /// Why the record cannot take a seat (every seat taken, or, where winds
+    /// matter, its wind held by another player); empty when it can.
+    QString seatConflict(const PlayerData& p, bool windsMatter) const;
     /// Wall sizes of the table's ruleset; 0 and 0 (logged) for a ruleset the
     /// client does not know.
     std::pair<int, int> rulesetWalls() const;

@@ -3,7 +3,13 @@
 #include "GameLog.h"
 #include "PlayerData.h"
 
+#include <array>
 #include <sstream>
+
+namespace {
+/// The record type of a bonus tile laid aside, among a player's melds.
+constexpr int bonusMeldType = 64;
+}
 
 QString checkTiles(const tile_vector& tiles)
 {
@@ -21,24 +27,67 @@ bool isPlaceableMeldTile(tile t, int visibility)
 
 tile_vector placeableDora(qint32 tableId, const char* event, const tile_vector& dora)
 {
+    // One line for what is left out, however long the list.
     tile_vector placeable;
-    placeable.reserve(dora.size());
+    std::size_t unknown = 0, past = 0;
+    int firstUnknown = 0;
     for (const tile t : dora) {
-        if (t.isValid())
+        if (!t.isValid()) {
+            if (unknown++ == 0)
+                firstUnknown = t.code();
+        } else if (placeable.size() < std::size_t(maxDora)) {
             placeable.push_back(t);
-        else
-            dropEvent(tableId, event, QStringLiteral("unknown dora tile code %1").arg(int(t.code())));
+        } else {
+            ++past;
+        }
     }
+    if (unknown > 0)
+        dropEvent(tableId, event, QStringLiteral("unknown dora tile code %1 (%2 unknown)").arg(firstUnknown).arg(unknown));
+    if (past > 0)
+        dropEvent(tableId, event, QStringLiteral("%1 dora tiles past the %2 of a hand").arg(past).arg(maxDora));
     return placeable;
 }
 
-QString checkPlayerRecord(const PlayerData& player)
+int meldCount(const PlayerData& player)
+{
+    return int(std::count_if(player.melds().begin(), player.melds().end(),
+                             [](const meld_tuple& m) { return int(m.type) != bonusMeldType; }));
+}
+
+int bonusTileCount(const PlayerData& player)
+{
+    // A tile of the snapshot's list that a laid-aside record also names is
+    // shown once.
+    std::array<int, 256> laid{};
+    std::array<int, 256> listed{};
+    for (const meld_tuple& m : player.melds())
+        if (int(m.type) == bonusMeldType)
+            ++laid[m.meld_tile.code()];
+    for (const tile t : player.bonusTiles())
+        ++listed[t.code()];
+    int shown = 0;
+    for (std::size_t code = 0; code < laid.size(); ++code)
+        shown += std::max(laid[code], listed[code]);
+    return shown;
+}
+
+QString checkPlayerRecord(const PlayerData& player, int maxPond)
 {
     const QString who = QStringLiteral("player %1: ").arg(player.id());
     if (player.wind() < 0 || player.wind() > 3)
         return who + QStringLiteral("unknown wind %1").arg(int(player.wind()));
-    if (player.tileCount() < 0)
-        return who + QStringLiteral("negative tile count %1").arg(player.tileCount());
+    if (player.tileCount() < 0 || player.tileCount() > maxHandTiles)
+        return who + QStringLiteral("tile count %1 outside 0 to %2").arg(player.tileCount()).arg(maxHandTiles);
+    if (player.handTiles().size() > std::size_t(maxHandTiles))
+        return who + QStringLiteral("%1 concealed tiles, past the %2 of a hand")
+                         .arg(player.handTiles().size())
+                         .arg(maxHandTiles);
+    if (player.discards().size() > std::size_t(maxPond))
+        return who + QStringLiteral("%1 discards, past the wall's %2").arg(player.discards().size()).arg(maxPond);
+    if (const int melds = meldCount(player); melds > maxMelds)
+        return who + QStringLiteral("%1 melds, past the %2 of a hand").arg(melds).arg(maxMelds);
+    if (const int bonus = bonusTileCount(player); bonus > maxBonusTiles)
+        return who + QStringLiteral("%1 bonus tiles, past the %2 of a hand").arg(bonus).arg(maxBonusTiles);
     for (const tile_vector* tiles : {&player.discards(), &player.bonusTiles(), &player.handTiles()}) {
         if (const QString why = checkTiles(*tiles); !why.isEmpty())
             return who + why;

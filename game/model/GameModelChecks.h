@@ -4,10 +4,24 @@
 
 #include <QString>
 
+#include <algorithm>
+
 class PlayerData;
 
 // Checks the game model runs on server data before it changes anything: an
 // event that fails one is logged and dropped whole.
+
+/// Logs that an event for the table (or a part of it) was dropped and why.
+void dropEvent(qint32 tableId, const char* event, const QString& why);
+
+/// What the rules let a table hold: its seats, a player's concealed tiles
+/// (a full hand of 14 and a kong's worth), bonus tiles and declared melds.
+constexpr int maxSeats = 4;
+constexpr int maxHandTiles = 14 + 4;
+constexpr int maxBonusTiles = 8;
+constexpr int maxMelds = 4;
+/// The dora indicators of a hand: the first and one for each kong.
+constexpr int maxDora = 1 + maxMelds;
 
 /// A tile the server may show face up: codes 0 to 41.
 inline bool isKnownTile(tile t)
@@ -21,17 +35,42 @@ QString checkTiles(const tile_vector& tiles);
 /// concealed meld of another player (whose face the client may not see).
 bool isPlaceableMeldTile(tile t, int visibility);
 /// The dora indicators of a wall without codes the client does not know (the
-/// concealed tile stays: it stands for an indicator not turned up). Each tile
-/// taken out is logged as dropped from the event.
+/// concealed tile stays: it stands for an indicator not turned up), at most
+/// maxDora. What is taken out is logged as dropped from the event, in one
+/// line for the unknown codes and one for the tiles past maxDora.
 tile_vector placeableDora(qint32 tableId, const char* event, const tile_vector& dora);
+/// The player's melds, bonus tiles aside.
+int meldCount(const PlayerData& player);
+/// The bonus tiles the table shows for the player: those laid aside during
+/// the hand and those of the snapshot that none of these stands for.
+int bonusTileCount(const PlayerData& player);
+
 /// Empty when the record can be placed at a table: a wind 0 to 3, known tile
 /// codes in its melds, bonus tiles and discards, a riichi index inside its
-/// discards or just past them (its riichi discard was claimed), and no
-/// negative tile count.
-QString checkPlayerRecord(const PlayerData& player);
+/// discards or just past them (its riichi discard was claimed), a tile count
+/// from 0 to maxHandTiles, and no more concealed tiles, melds, bonus tiles or
+/// discards than a hand can hold (a pond of at most `maxPond` tiles).
+QString checkPlayerRecord(const PlayerData& player, int maxPond);
+
+/// The rows of a round's board: the first row of each player, as many as a
+/// round has seats. What is left out is logged once for the event.
+template <typename Rows>
+Rows seatRows(qint32 tableId, const char* event, const Rows& rows)
+{
+    Rows kept;
+    for (const auto& row : rows) {
+        const bool seen = std::any_of(kept.begin(), kept.end(), [&](const auto& k) { return k.pid == row.pid; });
+        if (!seen && kept.size() < std::size_t(maxSeats))
+            kept.push_back(row);
+    }
+    if (kept.size() != rows.size())
+        dropEvent(tableId, event, QStringLiteral("%1 of its %2 rows repeat a player or pass the %3 seats")
+                                      .arg(rows.size() - kept.size())
+                                      .arg(rows.size())
+                                      .arg(maxSeats));
+    return kept;
+}
 
 /// The tiles' debug texts separated by ",".
 QString tilesText(const tile_vector& tiles);
 
-/// Logs that an event for the table was dropped and why.
-void dropEvent(qint32 tableId, const char* event, const QString& why);

@@ -40,6 +40,25 @@ qint32 lowered(qint32 count, qint32 by)
 {
     return std::max(0, count - by);
 }
+
+/// The concealed tiles a player holds: the own hand tile by tile, another
+/// player's by count.
+qint32 concealedCount(const PlayerData& p, bool own)
+{
+    return own ? qint32(p.handTiles().size()) : p.tileCount();
+}
+
+/// Why a hand of `held` tiles cannot take `more`; empty when it can.
+QString handRoom(qint32 playerId, qint64 held, qint64 more)
+{
+    if (more <= maxHandTiles - held)
+        return {};
+    return QStringLiteral("player %1 holds %2 tiles and cannot take %3 more: a hand holds %4")
+        .arg(playerId)
+        .arg(held)
+        .arg(more)
+        .arg(maxHandTiles);
+}
 }
 
 void GameModel::onStartHand(qint64 handId, const Seating& seating, const round_score_vector& roundScores,
@@ -104,6 +123,12 @@ void GameModel::onTileDiscarded(qint32 playerId, tile t, bool riichiDiscard)
         dropEvent(m_tableId, "discard", QStringLiteral("unknown tile code %1").arg(int(t.code())));
         return;
     }
+    if (p->discards().size() >= std::size_t(pondLimit())) {
+        dropEvent(m_tableId, "discard", QStringLiteral("player %1's pond holds the wall's %2 tiles")
+                                            .arg(playerId)
+                                            .arg(pondLimit()));
+        return;
+    }
     const bool own = playerId == m_ownPlayerId;
     tile_vector hand = p->handTiles();
     if (own) {
@@ -146,6 +171,11 @@ void GameModel::onTileClaimed(qint32 claimedBy)
         dropEvent(m_tableId, "claim", QStringLiteral("discarding player %1 has no discard here").arg(m_lastDiscarder));
         return;
     }
+    if (const QString why = handRoom(claimedBy, concealedCount(*claimer, claimedBy == m_ownPlayerId), 1);
+        !why.isEmpty()) {
+        dropEvent(m_tableId, "claim", why);
+        return;
+    }
 
     const qint32 discarderId = m_lastDiscarder;
     discarder->takeLastDiscard();
@@ -177,6 +207,10 @@ void GameModel::onMeldDeclared(qint32 playerId, const meld_tuple& m)
         return;
     }
 
+    if (m.type != meld_type::PONG_TO_KONG && meldCount(*p) >= maxMelds) {
+        dropEvent(m_tableId, "meld", QStringLiteral("player %1 has declared its %2 melds").arg(playerId).arg(maxMelds));
+        return;
+    }
     meld_tuple_vector melds = p->melds();
     if (m.type == meld_type::PONG_TO_KONG) {
         const auto pong = std::find_if(melds.begin(), melds.end(), [&](const meld_tuple& old) {
@@ -235,6 +269,10 @@ void GameModel::onHiddenTilesFromWall(qint32 playerId, qint32 count, bool fromDe
         dropEvent(m_tableId, "hidden draw", QStringLiteral("negative count %1").arg(count));
         return;
     }
+    if (const QString why = handRoom(playerId, p->tileCount(), count); !why.isEmpty()) {
+        dropEvent(m_tableId, "hidden draw", why);
+        return;
+    }
     p->setTileCount(p->tileCount() + count);
     takeFromWall(m_tableInfo.ruleset, count, fromDeadWall, m_liveWall, m_deadWall, m_deadWallDealt);
     Q_EMIT hiddenTilesFromWall(playerId, count, fromDeadWall);
@@ -247,7 +285,11 @@ void GameModel::onTilesFromWall(const tile_vector& tiles, bool fromDeadWall)
         dropEvent(m_tableId, "own draw", QStringLiteral("the own player %1 is not at the table").arg(m_ownPlayerId));
         return;
     }
-    if (const QString why = checkTiles(tiles); !why.isEmpty()) {
+    // The size first: a draw past what a hand holds is not read tile by tile.
+    QString why = handRoom(m_ownPlayerId, qint64(own->handTiles().size()), qint64(tiles.size()));
+    if (why.isEmpty())
+        why = checkTiles(tiles);
+    if (!why.isEmpty()) {
         dropEvent(m_tableId, "own draw", why);
         return;
     }
@@ -262,6 +304,13 @@ void GameModel::onDeclareBonus(qint32 playerId, const tile_vector& tiles)
     PlayerData* p = findPlayer(playerId);
     if (!p) {
         dropEvent(m_tableId, "bonus tiles", QStringLiteral("unknown player %1").arg(playerId));
+        return;
+    }
+    if (qint64(bonusTileCount(*p)) + qint64(tiles.size()) > maxBonusTiles) {
+        dropEvent(m_tableId, "bonus tiles", QStringLiteral("player %1 has %2 bonus tiles and cannot lay aside %3 more")
+                                                .arg(playerId)
+                                                .arg(bonusTileCount(*p))
+                                                .arg(tiles.size()));
         return;
     }
     if (const QString why = checkTiles(tiles); !why.isEmpty()) {
@@ -289,6 +338,10 @@ void GameModel::onKanDora(tile t)
 {
     if (!isKnownTile(t)) {
         dropEvent(m_tableId, "kan dora", QStringLiteral("unknown tile code %1").arg(int(t.code())));
+        return;
+    }
+    if (m_doraTiles.size() >= std::size_t(maxDora)) {
+        dropEvent(m_tableId, "kan dora", QStringLiteral("the hand has its %1 dora tiles").arg(maxDora));
         return;
     }
     qCDebug(lcGame).noquote() << "dora: add kan dora -" << QString::fromStdString(tileToString(t));
@@ -321,7 +374,10 @@ void GameModel::onPrivatePlayerData(const PrivatePlayerData& privateData)
         dropEvent(m_tableId, "own hand", QStringLiteral("the own player %1 is not at the table").arg(m_ownPlayerId));
         return;
     }
-    if (const QString why = checkTiles(privateData.hand); !why.isEmpty()) {
+    QString why = handRoom(m_ownPlayerId, 0, qint64(privateData.hand.size()));
+    if (why.isEmpty())
+        why = checkTiles(privateData.hand);
+    if (!why.isEmpty()) {
         dropEvent(m_tableId, "own hand", why);
         return;
     }
@@ -396,8 +452,63 @@ void GameModel::onHandEndNonScoring(endhand_reason_t washoutType, bool endOfGame
 
 void GameModel::onEndOfTournamentRound(bool lastRound, const TournamentRoundScores& scores)
 {
+    if (!isTournamentTable()) {
+        // A regular table's game goes on; it has no tournament round to end.
+        dropEvent(m_tableId, "end of tournament round", QStringLiteral("the table is not a tournament's"));
+        return;
+    }
+    const TournamentRoundScores rows = seatRows(m_tableId, "rows of the tournament round", scores);
     if (isOwnPlayerSeated())
         setPlayerState(SCORING);
     setGameState(GAME_FINISHED);
-    Q_EMIT endOfTournamentRound(lastRound, scores);
+    Q_EMIT endOfTournamentRound(lastRound, rows);
+}
+
+MonetaryRoundScores GameModel::tableRoundRows(const MonetaryRoundScores& scores) const
+{
+    return seatRows(m_tableId, "rows of the table round", scores);
+}
+
+meld_offer_vector GameModel::allowedOffers(const meld_offer_vector& offers, OfferKind kind) const
+{
+    const PlayerData* own = player(m_ownPlayerId);
+    const tile_vector hand = own ? own->handTiles() : tile_vector{};
+    const auto held = [&hand](tile t) { return std::count(hand.begin(), hand.end(), t); };
+    const auto allowed = [&](const meld_offer& o) {
+        const tile t = o.meld_tile;
+        switch (o.type) {
+        case meld_type::MAHJONG:
+            return true;
+        case meld_type::RIICHI:
+            return kind != OfferKind::RobKong && held(t) > 0;
+        case meld_type::CHOW:
+            return kind == OfferKind::Claim && isKnownTile(t) && t.suit() <= tile::CIRCLE && t.rank() >= 1
+                && t.rank() <= 7 && m_lastDiscard.code() >= t.code() && m_lastDiscard.code() - t.code() <= 2;
+        case meld_type::PONG:
+            return kind == OfferKind::Claim && t == m_lastDiscard;
+        case meld_type::KONG:
+            return kind == OfferKind::Claim ? t == m_lastDiscard : kind == OfferKind::Declaration && held(t) == 4;
+        case meld_type::PONG_TO_KONG:
+            return kind == OfferKind::Declaration && own && held(t) > 0
+                && std::any_of(own->melds().begin(), own->melds().end(), [t](const meld_tuple& m) {
+                       return m.type == meld_type::PONG && m.meld_tile == t;
+                   });
+        default:
+            return false;
+        }
+    };
+    meld_offer_vector kept;
+    for (const meld_offer& o : offers) {
+        // Mahjong is one button whatever tile comes with it.
+        const bool repeated = std::any_of(kept.begin(), kept.end(), [&o](const meld_offer& k) {
+            return k.type == o.type && (k.meld_tile == o.meld_tile || o.type == meld_type::MAHJONG);
+        });
+        if (!repeated && allowed(o))
+            kept.push_back(o);
+    }
+    if (kept.size() != offers.size())
+        dropEvent(m_tableId, "claim offers", QStringLiteral("%1 of %2 offers repeat one or are not allowed now")
+                                                 .arg(offers.size() - kept.size())
+                                                 .arg(offers.size()));
+    return kept;
 }

@@ -55,12 +55,16 @@ void TileAnimationSet::start(bool instant)
 {
     if (!instant) {
         const bool tileMode = count == 0;
-        const std::vector<TileGeometry> from = tileMode ? source->geometryFor(tiles) : source->geometryFor(count);
-        const std::vector<TileGeometry> to = tileMode ? target->geometryFor(tiles) : target->geometryFor(count);
+        // No more pictures fly than a set has tiles; the views still take
+        // and receive every tile of the move.
+        const std::size_t flying = std::min(tiles.size(), std::size_t(maxTiles));
+        const std::vector<tile> shown(tiles.begin(), tiles.begin() + std::ptrdiff_t(flying));
+        const std::vector<TileGeometry> from = tileMode ? source->geometryFor(shown) : source->geometryFor(count);
+        const std::vector<TileGeometry> to = tileMode ? target->geometryFor(shown) : target->geometryFor(count);
         const TileImages* images = TileGraphics::instance().gamePainter()->tileImages();
         const int kind = tileMode ? TileImages::Declared : TileImages::Back;
         // A view that reports fewer places than tiles moves only those it has.
-        const std::size_t n = std::min({tileMode ? tiles.size() : std::size_t(count), from.size(), to.size()});
+        const std::size_t n = std::min({tileMode ? shown.size() : std::size_t(count), from.size(), to.size()});
         for (std::size_t i = 0; i < n; ++i) {
             double startScale = 1.0;
             double endScale = 1.0;
@@ -73,7 +77,7 @@ void TileAnimationSet::start(bool instant)
             }
             auto* a = new TileAnimation(scene, timeLine(), kind, from[i].orientation, to[i].orientation, 0.0, 1.0);
             if (tileMode)
-                a->setTile(tiles[i]);
+                a->setTile(shown[i]);
             a->setStartPos(from[i].pos);
             a->setZBefore(from[i].pos.y() + 100);
             a->setStartScale(startScale);

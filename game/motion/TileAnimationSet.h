@@ -21,7 +21,8 @@ class TileAnimationSet : public GameWindowAnimation
     Q_OBJECT
 
 public:
-    /// Moves the given tiles face up.
+    /// Moves the given tiles face up; of a list past maxTiles the first
+    /// maxTiles are seen flying.
     TileAnimationSet(QGraphicsScene* scene, TileAnimationSource* source, TileAnimationTarget* target, int durationMs,
                      const std::vector<tile>& tiles);
     /// Moves `count` concealed tiles face down; a count from the server past

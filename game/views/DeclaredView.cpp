@@ -67,6 +67,7 @@ void DeclaredView::clear()
 {
     while (!m_melds.empty())
         removeAt(m_melds.size() - 1);
+    m_cursors.clear();
     updateShadow();
 }
 
@@ -128,7 +129,7 @@ void DeclaredView::declareMeld(const meld_tuple& m, ClaimedFrom claimedFrom)
 
     if (type == 4) {
         // The pong it extends gives its place and the way it was claimed.
-        for (std::size_t i = 0; i < firstBonusIndex(); ++i) {
+        for (std::size_t i = 0; i < index; ++i) {
             MeldView* pong = m_melds[i];
             if (pong->kind() == 2 && !pong->tiles().empty() && pong->tiles().front() == m.meld_tile) {
                 position = pong->claimedPosition();
@@ -141,26 +142,22 @@ void DeclaredView::declareMeld(const meld_tuple& m, ClaimedFrom claimedFrom)
         }
     }
     insertMeld(index, new MeldView(m_orientation, type, m.meld_tile, position, offset, hidden));
-    layoutMelds();
+    layoutMelds(index);
 }
 
 void DeclaredView::addBonusTile(tile t)
 {
-    tile_vector tiles{t};
-    std::size_t index = m_melds.size();
-    for (std::size_t i = 0; i < m_melds.size(); ++i) {
+    for (std::size_t i = firstBonusIndex(); i < m_melds.size(); ++i) {
         MeldView* group = m_melds[i];
-        if (group->kind() == bonusKind && !group->tiles().empty() && group->tiles().front().suit() == t.suit()) {
-            const tile_vector old = group->tiles();
-            tiles.insert(tiles.end(), old.begin(), old.end());
-            removeAt(i);
-            index = i;
-            break;
+        if (group->kind() == bonusKind && !group->items().empty()
+            && group->items().front()->tileCode().suit() == t.suit()) {
+            group->insertTile(t);
+            layoutMelds(i);
+            return;
         }
     }
-    std::sort(tiles.begin(), tiles.end(), [](tile a, tile b) { return a.code() < b.code(); });
-    insertMeld(index, new MeldView(m_orientation, bonusKind, tiles));
-    layoutMelds();
+    insertMeld(m_melds.size(), new MeldView(m_orientation, bonusKind, tile_vector{t}));
+    layoutMelds(m_melds.size() - 1);
 }
 
 void DeclaredView::addMeld(const tile_vector& tiles, int highlighted)
@@ -168,8 +165,9 @@ void DeclaredView::addMeld(const tile_vector& tiles, int highlighted)
     auto* view = new MeldView(m_orientation, 16, tiles);
     if (highlighted >= 1 && std::size_t(highlighted) <= tiles.size())
         view->highlightTile(tiles[std::size_t(highlighted - 1)]);
-    insertMeld(firstBonusIndex(), view);
-    layoutMelds();
+    const std::size_t index = firstBonusIndex();
+    insertMeld(index, view);
+    layoutMelds(index);
 }
 
 void DeclaredView::updateToolTips()
@@ -183,20 +181,31 @@ QSize DeclaredView::declaredSize() const
     return declaredSizeOf(m_painter, m_orientation);
 }
 
-void DeclaredView::layoutMelds()
+void DeclaredView::layoutMelds(std::size_t from)
 {
     const QSize s = declaredSize();
     const int ws = s.width(), hs = s.height();
     const int o = m_orientation;
     double x = 0, y = 0, rowExtent = 0;
-    if (!m_melds.empty()) {
-        const QRect first = m_melds.front()->rect();
-        if (o == 2)
-            y = -first.height();
-        else if (o == 3)
-            x = -first.width();
+    // The melds before `from` stay where they are: their row goes on from
+    // where the last of them left it.
+    if (from > 0 && from <= m_cursors.size()) {
+        x = m_cursors[from - 1].x;
+        y = m_cursors[from - 1].y;
+        rowExtent = m_cursors[from - 1].rowExtent;
+    } else {
+        from = 0;
+        if (!m_melds.empty()) {
+            const QRect first = m_melds.front()->rect();
+            if (o == 2)
+                y = -first.height();
+            else if (o == 3)
+                x = -first.width();
+        }
     }
-    for (MeldView* view : m_melds) {
+    m_cursors.resize(from);
+    for (std::size_t i = from; i < m_melds.size(); ++i) {
+        MeldView* view = m_melds[i];
         const QRect r = view->rect();
         if (o == 0 || o == 2) {
             if (std::abs(int(x)) + r.width() > m_maxLength) {
@@ -247,6 +256,7 @@ void DeclaredView::layoutMelds()
         default:
             break;
         }
+        m_cursors.push_back({x, y, rowExtent});
     }
     updateShadow();
 }

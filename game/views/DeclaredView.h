@@ -38,7 +38,8 @@ public:
     /// hidden level is the record's visibility. A pong extended to a kong
     /// replaces its pong in place. Types 16 and 128 change nothing.
     void declareMeld(const meld_tuple& m, ClaimedFrom claimedFrom);
-    /// Adds a flower or season to its group (one group per suit, in tile order).
+    /// Adds a flower or season to its group (one group per suit, in tile
+    /// order); the group takes the tile in place.
     void addBonusTile(tile t);
     /// Adds a row of scoring tiles before the bonus groups; a position p > 0
     /// highlights the tile at p, counted from 1.
@@ -67,7 +68,8 @@ private:
     void insertMeld(std::size_t index, MeldView* view);
     void removeAt(std::size_t index);
     std::size_t firstBonusIndex() const;
-    void layoutMelds();
+    /// Places the melds from `from` on (all of them from 0).
+    void layoutMelds(std::size_t from = 0);
     QSize declaredSize() const;
     int crossExtent() const;
 
@@ -75,4 +77,11 @@ private:
     int m_orientation;
     double m_maxLength;
     std::vector<MeldView*> m_melds;
+    /// Where the row stands after each laid-out meld, so that a meld added
+    /// lays out only itself and the bonus groups after it.
+    struct Cursor
+    {
+        double x, y, rowExtent;
+    };
+    std::vector<Cursor> m_cursors;
 };

@@ -11,6 +11,7 @@
 #include <QSvgRenderer>
 
 #include <algorithm>
+#include <array>
 
 namespace {
 
@@ -260,20 +261,31 @@ int HandView::insertionSteps(const tile_vector& fromRight, tile t)
     return c;
 }
 
-QPointF HandView::insertionPoint(tile t) const
+QPointF HandView::insertionPoint(int steps) const
 {
     const TileImages* images = imagesOf(TileGraphics::instance().gamePainter());
     const int ht = images != nullptr ? std::max(images->size3D(0, TileImages::Hand).height, 0) : 0;
     const QPointF p = pos();
-    const int c = insertionSteps(tiles(), t);
-    return QPointF(p.x() - (tileWidth() * c) / 2, p.y() - ht / 2);
+    return QPointF(p.x() - (tileWidth() * steps) / 2, p.y() - ht / 2);
 }
 
 std::vector<TileGeometry> HandView::sourceGeometry(const std::vector<tile>& list)
 {
+    // The hand is counted once per code, so that the places of many tiles
+    // cost one walk of the hand rather than one per tile: the steps of
+    // insertionSteps are 1, 2 per higher tile and 1 per equal one.
+    std::array<int, 256> equal{};
+    for (const HandTile* item : m_tiles)
+        ++equal[item->tileCode().code()];
+    std::array<int, 256> higher{};
+    for (std::size_t code = higher.size() - 1; code-- > 0;)
+        higher[code] = higher[code + 1] + equal[code + 1];
     std::vector<TileGeometry> out;
-    for (tile t : list)
-        out.push_back(TileGeometry{insertionPoint(t), TileImages::Hand, 0});
+    out.reserve(list.size());
+    for (tile t : list) {
+        const int steps = 1 + 2 * higher[t.code()] + equal[t.code()];
+        out.push_back(TileGeometry{insertionPoint(steps), TileImages::Hand, 0});
+    }
     return out;
 }
 
@@ -284,20 +296,22 @@ std::vector<TileGeometry> HandView::sourceGeometry(int)
 
 void HandView::takeTiles(const std::vector<tile>& list)
 {
-    tile_vector current = tiles();
-    bool changed = false;
-    for (tile t : list) {
-        // The one nearest the left end: the highest index holding the code.
-        for (std::size_t i = current.size(); i-- > 0;) {
-            if (current[i] == t) {
-                current.erase(current.begin() + std::ptrdiff_t(i));
-                changed = true;
-                break;
-            }
-        }
+    // Of each code the tiles nearest the left end go: from the highest index
+    // down, as many as the list names.
+    std::array<int, 256> wanted{};
+    for (tile t : list)
+        ++wanted[t.code()];
+    const tile_vector current = tiles();
+    tile_vector kept;
+    kept.reserve(current.size());
+    for (auto it = current.rbegin(); it != current.rend(); ++it) {
+        if (wanted[it->code()] > 0)
+            --wanted[it->code()];
+        else
+            kept.push_back(*it);
     }
-    if (changed)
-        setTiles(current);
+    if (kept.size() != current.size())
+        setTiles(kept);
 }
 
 void HandView::takeTiles(int)

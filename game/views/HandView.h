@@ -114,7 +114,8 @@ protected:
 private:
     friend class HandTile;
     void layoutFrame(int n);
-    QPointF insertionPoint(tile t) const;
+    /// Where a tile lands `steps` half tiles left of the right end.
+    QPointF insertionPoint(int steps) const;
     int tileWidth() const;
 
     std::vector<HandTile*> m_tiles;

@@ -124,8 +124,18 @@ bool MeldAuction::addOffer(const meld_offer& offer, tile lastDiscard)
         return true;
     }
     QString error;
-    if (ClaimOffers::buttonKind(offer, lastDiscard, &error) < 0) {
+    const int kind = ClaimOffers::buttonKind(offer, lastDiscard, &error);
+    if (kind < 0) {
         qWarning().noquote() << "claim offer left out:" << error;
+        return false;
+    }
+    const std::vector<MeldChoice*> shown = choices();
+    if (std::any_of(shown.begin(), shown.end(),
+                    [&](const MeldChoice* c) { return c->offer() == offer && c->buttonKind() == kind; }))
+        return true; // the row is there already
+    if (shown.size() >= std::size_t(maxRows)) {
+        // More rows would push the Pass button off the table.
+        qWarning().noquote() << "claim offer left out: the chooser holds its" << maxRows << "rows";
         return false;
     }
     std::shared_ptr<QWidget> choice;

@@ -32,11 +32,15 @@ public:
     void clear();
     void showCloseButton();
     void showPassButton();
+    /// The most rows a choice has: three chows, a pong and a kong of one discard.
+    static constexpr int maxRows = 5;
+
     /// Adds an offer: riichi and mahjong show their buttons, other offers a
     /// row; `lastDiscard` is the claimed discard (or the offer's own tile on
-    /// the own turn). Returns false, with a warning in the log, for an offer
-    /// that cannot be shown (a chow that does not fit the discard, an
-    /// unknown type).
+    /// the own turn). An offer already shown with the same button adds
+    /// nothing. Returns false, with a warning in the log, for an offer that
+    /// cannot be shown (a chow that does not fit the discard, an unknown
+    /// type, a row past maxRows).
     bool addOffer(const meld_offer& offer, tile lastDiscard);
     /// Sets the mode and the title.
     void setMode(int mode);

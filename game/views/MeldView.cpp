@@ -85,6 +85,18 @@ void MeldView::relayout()
     cursor = placed.cursor;
 }
 
+void MeldView::insertTile(tile t)
+{
+    const auto after = std::find_if(m_items.begin(), m_items.end(),
+                                    [t](const TileView* item) { return item->tileCode().code() > t.code(); });
+    const std::size_t index = std::size_t(after - m_items.begin());
+    addTile(t, t.isConcealed() ? TileImages::Back : TileImages::Declared);
+    std::rotate(m_items.begin() + std::ptrdiff_t(index), m_items.end() - 1, m_items.end());
+    for (std::size_t i = index; i < m_items.size(); ++i)
+        m_items[i]->setZValue(m_side == 1 ? -double(i) : double(i));
+    relayout();
+}
+
 void MeldView::highlightTile(tile t)
 {
     for (TileView* item : m_items) {

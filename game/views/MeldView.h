@@ -15,7 +15,8 @@ class TileView;
 /// face up or partly face down, with the claimed tile turned sideways (the
 /// added fourth tile of an extended pong lies on top of it). Used by the
 /// declared melds of every seat, the claim chooser's previews and the score
-/// board. The row's tiles never change; only the painter and the layout do.
+/// board. A meld's tiles never change; a given row may take more
+/// (insertTile). The painter and the layout may change.
 class MeldView : public GraphicsNode
 {
 public:
@@ -40,6 +41,9 @@ public:
     TilePainter* painter() const { return m_painter; }
     /// Places the tiles again (after the tile images changed).
     void relayout();
+    /// Adds a face-up tile to a given row, after the tiles of lower or equal
+    /// code, and places the row's tiles again.
+    void insertTile(tile t);
     /// Highlights the first not yet highlighted tile showing `t`.
     void highlightTile(tile t);
     /// Turns the first not yet turned tile showing `t` sideways.

@@ -712,8 +712,10 @@ void GameController::endOfTournamentRound(qint32, qint32 tableId, bool lastRound
     const auto it = tables.find(tableId);
     if (it == tables.end() || !it->second.model)
         return;
+    // A regular table's model drops the round's end: its game goes on.
+    const bool tournament = it->second.model->tableInfo().gameType == 1;
     it->second.model->onEndOfTournamentRound(lastRound, scores);
-    if (hasTable(tableId) && !tables[tableId].window)
+    if (tournament && hasTable(tableId) && !tables[tableId].window)
         leaveOnceOver(tableId);
 }
 
@@ -733,25 +735,26 @@ void GameController::onPlayerLeft(qint32 tableId, qint32 playerId)
 void GameController::meldSuggestion(qint32 tableId, const TimeSpan& ts, const meld_offer_vector& offers)
 {
     if (GameWindow* w = windowFor(tableId, "claim offer"))
-        w->showMeldSuggestion(offers, w->model()->lastDiscard(), ts);
+        w->showMeldSuggestion(w->model()->allowedOffers(offers, GameModel::OfferKind::Claim), w->model()->lastDiscard(),
+                              ts);
 }
 
 void GameController::concealedMeldSuggestion(qint32 tableId, const TimeSpan& ts, const meld_offer_vector& offers)
 {
     if (GameWindow* w = windowFor(tableId, "concealed offer"))
-        w->showConcealedMeldSuggestion(offers, ts);
+        w->showConcealedMeldSuggestion(w->model()->allowedOffers(offers, GameModel::OfferKind::Declaration), ts);
 }
 
 void GameController::robTheKongSuggestion(qint32 tableId, const TimeSpan& ts, const meld_offer_vector& offers)
 {
     if (GameWindow* w = windowFor(tableId, "rob-the-kong offer"))
-        w->showRobTheKongSuggestion(ts, offers);
+        w->showRobTheKongSuggestion(ts, w->model()->allowedOffers(offers, GameModel::OfferKind::RobKong));
 }
 
 void GameController::endOfRound(qint32 tableId, const MonetaryRoundScores& scores)
 {
     if (GameWindow* w = windowFor(tableId, "end of round"))
-        w->onEndOfRound(scores);
+        w->onEndOfRound(w->model()->tableRoundRows(scores));
 }
 
 void GameController::timeoutOccured(qint32 tableId)

@@ -8,13 +8,15 @@
 //   tile worker renders, against the longest stall of an idle loop (goal: 16 ms);
 // - the same while the hand is being dealt: the window is resized while the
 //   deal's tiles fly from the wall (goal: the idle stall plus 8 ms), and the
-//   one new layout once the resizing pauses.
+//   one new layout once the resizing pauses;
+// - server lists past the game's limits beside an ordinary hand: longest turn, peak memory (goals 100 ms, +10 MB).
 
 #include "DealStartHandAnimation.h"
 #include "GameFixtures.h"
 #include "GameGraphicsScene.h"
 #include "GameModel.h"
 #include "GameWindow.h"
+#include "ProcessMemory.h"
 #include "ShadowedGroup.h"
 #include "TileGraphics.h"
 #include "ViewTestSupport.h"
@@ -31,6 +33,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
+#include <functional>
 
 using namespace fixtures;
 
@@ -313,6 +316,72 @@ private Q_SLOTS:
                     "%.2f ms of GUI thread CPU time\n",
                     settle, settle / std::max(idle, 0.001), settleCpu);
         w.setModel(nullptr);
+    }
+
+    void serverListsPastTheRules()
+    {
+        using M = GameModel;
+        using W = GameWindow;
+        const auto tiles = [](std::size_t n, int code) { return tile_vector(n, tile(std::uint8_t(code))); };
+        const auto snapshot = [&](M& m, std::size_t discards, std::size_t bonus, std::size_t melds, int players) {
+            std::vector<PlayerData> records;
+            for (int i = 0; i < players; ++i) {
+                records.push_back(player(i == 0 ? ownId : 20 + i, i % 4, true));
+                records.back().setDiscards(tiles(discards, 5), -1);
+                records.back().setBonusTiles(tiles(bonus, 34));
+                records.back().setMelds(meld_tuple_vector(melds, claimMeld(game_protocol::meld_type::PONG, tile(27))));
+            }
+            m.onGameData(3, server_game_state::TILE_CLAIMED_STATE, records, tableState(ownId), wallState(5, {}));
+        };
+        // n pongs offered; a round's end of n rows: a table round's, and a tournament's at this regular table.
+        const auto offers = [](M& m, W& w, int n) {
+            meld_offer_vector list;
+            for (int i = 0; i < n; ++i)
+                list.push_back({game_protocol::meld_type::PONG, tile(std::uint8_t(i % 42))});
+            w.showMeldSuggestion(m.allowedOffers(list, M::OfferKind::Claim), tile(4), {});
+        };
+        const auto round = [](M& m, W& w, std::size_t n) {
+            w.onEndOfRound(m.tableRoundRows(MonetaryRoundScores(n, {21, 1, 100})));
+            m.onEndOfTournamentRound(true, TournamentRoundScores(n, {21, 1, 2}));
+        };
+        const std::vector<std::pair<const char*, std::function<void(M&, W&)>>> inputs{
+            {"an ordinary hand's frames", [&](M& m, W& w) { snapshot(m, 11, 1, 1, 4); offers(m, w, 1); round(m, w, 4);
+                 m.onDeclareBonus(21, tiles(1, 34)); m.onTilesFromWall(tiles(1, 3), false); }},
+            {"150 frames of 8 bonus tiles", [&](M& m, W&) { for (int i = 0; i < 150; ++i) m.onDeclareBonus(21, tiles(8, 34)); }},
+            {"a frame of 1,500 bonus tiles", [&](M& m, W&) { m.onDeclareBonus(21, tiles(1500, 34)); }},
+            {"an own draw of 20,000 tiles", [&](M& m, W&) { m.onTilesFromWall(tiles(20000, 3), false); }},
+            {"an own draw of 1,000,000 tiles", [&](M& m, W&) { m.onTilesFromWall(tiles(1000000, 3), false); }},
+            {"a private hand of 200,000 tiles", [&](M& m, W&) { m.onPrivatePlayerData({tiles(200000, 3), true, false}); }},
+            {"3,000 claim offers", [&](M& m, W& w) { offers(m, w, 3000); }},
+            {"a round's end of 5,000 rows", [&](M& m, W& w) { round(m, w, 5000); }},
+            {"a snapshot of 1,000 bonus tiles a player", [&](M& m, W&) { snapshot(m, 0, 1000, 0, 4); }},
+            {"a snapshot of 1,000 melds a player", [&](M& m, W&) { snapshot(m, 0, 0, 1000, 4); }},
+            {"a snapshot of 1,000 discards a player", [&](M& m, W&) { snapshot(m, 1000, 0, 0, 4); }},
+            {"a snapshot of 2,000 discards, bonus tiles, 200 melds a player", [&](M& m, W&) { snapshot(m, 2000, 2000, 200, 4); }},
+            {"a snapshot of six players, two on one wind", [&](M& m, W&) { snapshot(m, 11, 0, 0, 6); }},
+        };
+        W w(nullptr, nullptr, ownId);
+        w.resize(1024, 768);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        double ordinaryMs = 0, ordinaryMb = 0;
+        for (const auto& [name, input] : inputs) {
+            auto model = midHand(1);
+            w.setModel(model.get());
+            QTRY_VERIFY(!TileGraphics::instance().isRendering());
+            processmemory::PeakGrowth peak;
+            StallMeter meter; // the input's own turn is the gap before its first tick
+            input(*model, w);
+            QTest::qWait(700); // the moves fly
+            const double ms = meter.longestMs(), mb = double(peak.kb()) / 1024.0;
+            if (ordinaryMs == 0)
+                std::tie(ordinaryMs, ordinaryMb) = std::pair(ms, mb);
+            std::printf("%s: longest turn %.2f ms = %.2f x the ordinary hand's (%.2f ms), %.2f of the 100 ms goal; peak "
+                        "memory +%.1f MB, %+.1f MB beside the ordinary hand's, %.2f of the 10 MB allowance\n",
+                        name, ms, ms / ordinaryMs, ordinaryMs, ms / 100.0, mb, mb - ordinaryMb, (mb - ordinaryMb) / 10.0);
+            w.flushActions();
+            w.setModel(nullptr);
+        }
     }
 };
 

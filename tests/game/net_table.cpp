@@ -18,12 +18,14 @@
 #include "MeldAuction.h"
 #include "ModelessMsgBox.h"
 #include "PlayerActionView.h"
+#include "ProtocolValues.h"
 #include "RiichiStickView.h"
 #include "RoundScoreBoard.h"
 #include "ScoreBoard.h"
 #include "SeatedWindow.h"
 #include "TableModel.h"
 #include "TestGameServer.h"
+#include "TournamentScenario.h"
 #include "TileView.h"
 #include "TimerView.h"
 #include "MeldView.h"
@@ -169,6 +171,24 @@ private Q_SLOTS:
         QCOMPARE(model->player(own)->wind(), game_protocol::wind::SOUTH);
         QCOMPARE(w->seatPlayer(0)->id(), qint32(own));
         QCOMPARE(w->seatPlayer(3)->id(), qint32(HandScenario::eastId)); // East on the user's left
+
+        // --- past the rules' limits, dropped: a draw, bonus tiles, a hand, a regular table's round end, pongs
+        TestFrame draw(24), bonus(29), hand(38), flood = TestFrame(34).u32(3000);
+        server->send(gtf::game(table, gtf::tiles(draw, QList<quint8>(20000, 3)).u8(0)));
+        server->send(gtf::game(table, gtf::tiles(bonus, QList<quint8>(9, 34)).u32(HandScenario::northId)));
+        server->send(gtf::game(table, TestFrame(28).u8(200).u8(0).u32(HandScenario::eastId)));
+        server->send(gtf::game(table, gtf::tiles(hand, QList<quint8>(200000, 3)).u8(1).u8(0)));
+        server->send(TournamentFrames::roundScores(0xFFFFFFFF, table, true, {{own, 1, 2}}));
+        for (int i = 0; i < 3000; ++i)
+            flood.u8(meldTypeToWire(game_protocol::meld_type::PONG)).u8(quint8(i % 42));
+        server->send(gtf::game(table, gtf::span(flood, 0, quint64(QDateTime::currentMSecsSinceEpoch()) + 20000)));
+        QTRY_COMPARE(w->meldAuction()->findChild<QPushButton*>("meldChoiceButton")->text(), QStringLiteral("Pong"));
+        QCOMPARE(w->meldAuction()->choices().size(), std::size_t(1)); // the pong of the discard
+        QVERIFY(w->rect().contains(w->meldAuction()->geometry())); // Pass within reach
+        w->flushActions();
+        QCOMPARE(w->handView()->tiles().size(), std::size_t(13));
+        QVERIFY(w->declaredView(w->orientationOf(qint32(HandScenario::northId)))->melds().empty());
+        QVERIFY(!w->roundScoreBoard()->isVisibleTo(w) && model->isInPlay());
         w->onMeldSelected(meld_offer{game_protocol::meld_type::CHOW, tile(3)});
         QTRY_COMPARE(scenario->waitingFor(), QStringLiteral("discard after the chow"));
         QTRY_COMPARE(server->received(100).last().body, action(table, TestFrame(47).u8(3).u32(own)));

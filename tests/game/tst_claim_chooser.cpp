@@ -61,6 +61,9 @@ private Q_SLOTS:
             << QList<Offered>{{1, 9}, {2, 4}} << 4 << QStringList{"Pong Alt+P"} << false << false;
         QTest::newRow("unknown types are left out")
             << QList<Offered>{{32, 4}, {64, 4}, {3, 4}, {0, 4}} << 4 << QStringList{} << false << false;
+        QTest::newRow("a repeated offer shows once; five rows at most")
+            << QList<Offered>{{2, 4}, {2, 4}, {1, 2}, {1, 3}, {1, 4}, {8, 4}, {4, 4}} << 4
+            << QStringList{"Pong Alt+P", "Chow Hi Alt+3", "Chow Mid Alt+2", "Chow Low Alt+1", "Kong Alt+K"} << false << false;
         QTest::newRow("a chow of honours is left out") << QList<Offered>{{1, 40}} << 40 << QStringList{} << false
                                                       << false;
     }

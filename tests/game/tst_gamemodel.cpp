@@ -175,13 +175,18 @@ private Q_SLOTS:
         badTile.setDiscards({tile(50)}, -1);
         PlayerData badRiichi = player(33);
         badRiichi.setDiscards({bam(1)}, 4);
-        expectDrop("player record of game data");
-        expectDrop("player record of game data");
-        expectDrop("player record of game data");
-        model->onGameData(5, server_game_state::TILE_CLAIMED_STATE, {player(a), badWind, badTile, badRiichi},
-                          tableState(), wallState(0, {}));
-        QCOMPARE(model->players().size(), size_t(1));
-        QVERIFY(model->hasPlayer(a));
+        std::vector<PlayerData> records{player(a),     badWind,       badTile,       badRiichi,     player(40, 1),
+                                        player(41, 1), player(42, 1), player(43, 1), player(49, 1), player(44, 0),
+                                        player(45, 1), player(46, 2), player(47, 3), player(48, 3)};
+        records[4].setMelds(meld_tuple_vector(5, claimMeld(meld_type::PONG, bam(1)))); // past what a hand holds
+        records[5].setDiscards(tile_vector(145, bam(1)), -1);
+        records[6].setBonusTiles(tile_vector(9, flower(1)));
+        records[7].setTileCount(19);
+        records[8].setHandTiles(tile_vector(19, bam(1))); // then on a wind taken, past the four seats
+        for (int i = 0; i < 10; ++i)
+            expectDrop("player record of game data");
+        model->onGameData(5, server_game_state::TILE_CLAIMED_STATE, records, tableState(), wallState(0, {}));
+        QCOMPARE(model->seatedPlayerIds(), (std::vector<qint32>{a, 45, 46, 47}));
     }
 
     void snapshotKeepsRecordsAHandCanProduce()
@@ -237,6 +242,9 @@ private Q_SLOTS:
         QTest::ignoreMessage(QtDebugMsg, "won't handle player join when in play");
         model->onPlayerJoined(player(40));
         QVERIFY(rec->take().isEmpty());
+        model->onHandEndNonScoring(ENDHAND_REASON_4, false);
+        expectDrop("player join"); // between hands: the four seats are taken
+        model->onPlayerJoined(player(40));
         QVERIFY(!model->hasPlayer(40));
     }
 
@@ -314,8 +322,11 @@ private Q_SLOTS:
     {
         make(0, 1);
         model->onGameData(5, server_game_state::INITIAL_STATE, {player(a)}, tableState(), wallState(0, {}));
-        model->onEndOfTournamentRound(true, {{a, 10, 20}});
-        rec->take();
+        expectDrop("rows of the tournament round"); // one per player and seat
+        model->onEndOfTournamentRound(true, {{a, 10, 20}, {a, 1, 2}, {b, 0, 0}, {c, 0, 0}, {31, 0, 0}, {32, 0, 0}});
+        QCOMPARE(rec->take().filter("endOfTournamentRound"), QStringList{"endOfTournamentRound 1 4"});
+        expectDrop("rows of the table round");
+        QCOMPARE(model->tableRoundRows({{a, 0, 5}, {b, 0, 1}, {a, 0, 5}}).size(), size_t(2));
         model->onPlayerLeft(a);
         model->onPlayerLeft(99);
         QVERIFY(rec->take().isEmpty());
@@ -446,7 +457,7 @@ private Q_SLOTS:
         model->onTileDiscarded(a, bam(8), false);
         model->onTileClaimed(b);
         QCOMPARE(model->discardState(), int(GameModel::DISCARD_CLAIMED));
-        model->onGameData(3, server_game_state::TILE_CLAIMED_STATE, {player(a), player(b)}, tableState(),
+        model->onGameData(3, server_game_state::TILE_CLAIMED_STATE, {player(a), player(b, 1)}, tableState(),
                           wallState(0, {}));
         QCOMPARE(model->discardState(), int(GameModel::DISCARD_OPEN));
         QCOMPARE(model->lastDiscarder(), -1);
@@ -524,10 +535,12 @@ private Q_SLOTS:
         model->onHandEndNonScoring(ENDHAND_REASON_4, false);
         rec->take();
         expectDrop("dora tile of hand start");
-        model->onStartHand(3, Seating(b, c, ownId, a), {}, false, tableState(), wallState(7, {pin(3), tile(60)}));
+        expectDrop("dora tile of hand start"); // and the tiles past the five of a hand
+        model->onStartHand(3, Seating(b, c, ownId, a), {}, false, tableState(),
+                           wallState(7, {pin(3), tile(60), pin(1), pin(2), pin(4), pin(5), pin(6)}));
         QCOMPARE(rec->take(), (QStringList{"gameStateChanged 2", "playerStateChanged PLAYING", "startHand 0"}));
         QCOMPARE(model->handId(), qint64(3));
-        QCOMPARE(model->doraTiles(), tile_vector{pin(3)});
+        QCOMPARE(model->doraTiles(), (tile_vector{pin(3), pin(1), pin(2), pin(4), pin(5)}));
         QCOMPARE(model->deadWallPosition(), 7);
         QCOMPARE(int(model->player(b)->wind()), 0);
         QVERIFY(model->player(a)->discards().empty());

@@ -7,7 +7,9 @@
 
 #include "GameFixtures.h"
 #include "GameModel.h"
+#include "GameModelChecks.h"
 #include "ModelRecorder.h"
+#include "RulesetInfo.h"
 
 #include <QTest>
 
@@ -324,6 +326,22 @@ void TestGameModelHand::wholeHand()
                                       "playerStateChanged SCORING", "gameStateChanged 3", "handEndNonScoring 6 1"}));
     QVERIFY(!model.gameInProgress());
     QCOMPARE(model.gameState(), GameModel::GAME_HAND_ENDED);
+
+    // --- past the rules' limits, dropped: a claim into a full hand, a discard past the wall, a fifth meld, a sixth dora
+    model.onTilesFromWall(tile_vector(maxHandTiles, man(1)), false);
+    const RulesetInfo& walls = rulesetInfo(ruleset);
+    while (model.player(west)->discards().size() < std::size_t(walls.liveWallTiles() + walls.deadWallTiles()))
+        model.onTileDiscarded(west, man(8), false);
+    for (int i = 0; i < maxMelds; ++i)
+        model.onMeldDeclared(east, claimMeld(meld_type::KONG, tile(0xFF), 2));
+    while (model.doraTiles().size() < std::size_t(maxDora))
+        model.onKanDora(pin(9));
+    rec.take();
+    model.onTileClaimed(own);
+    model.onTileDiscarded(west, man(8), false);
+    model.onMeldDeclared(east, claimMeld(meld_type::KONG, tile(0xFF), 2));
+    model.onKanDora(pin(9));
+    QVERIFY(rec.take().isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestGameModelHand)

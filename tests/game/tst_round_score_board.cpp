@@ -60,6 +60,9 @@ private Q_SLOTS:
         QTest::newRow("negative half points") << TournamentRoundScores{{1, 0, -1}, {2, 0, -7}}
                                               << QStringList{"a", "b"} << QStringList{"a", "b"}
                                               << QStringList{"-0.5", "-3.5"};
+        QTest::newRow("large points in full") << TournamentRoundScores{{1, 0, 2147483647}, {2, 0, -2147483647}}
+                                              << QStringList{"a", "b"} << QStringList{"a", "b"}
+                                              << QStringList{"1073741823.5", "-1073741823.5"};
     }
     void tournamentOrder()
     {
