@@ -40,6 +40,7 @@
 #include "../protocol/game_test_frames.h"
 
 #include <QAbstractItemModel>
+#include <QLabel>
 #include <QLineEdit>
 #include <QStackedWidget>
 #include <QGraphicsView>
@@ -274,6 +275,26 @@ private Q_SLOTS:
         QVERIFY(h.boxes().isEmpty());
         QTest::mouseClick(w->seatedWindow()->playButton(), Qt::LeftButton);
 
+        // --- Escape for the leave question above the chooser is the question's,
+        // also after a click on the table and one on the question's text
+        QTRY_VERIFY_WITH_TIMEOUT(w->meldAuction()->isVisible(), 10000);
+        const int offered = h.server.received(100).size();
+        auto* sideLeave = w->sideBar()->findChild<QPushButton*>(QStringLiteral("leaveButton"));
+        const auto question = [w] { return w->findChild<ModelessMsgBox::MsgBox*>(); };
+        QTest::mouseClick(sideLeave, Qt::LeftButton);
+        QTRY_VERIFY(question() && question()->isAncestorOf(QApplication::focusWidget()));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        QTRY_VERIFY(question() == nullptr);
+        QTest::mouseClick(sideLeave, Qt::LeftButton);
+        QTRY_VERIFY(question() != nullptr);
+        QTest::mouseClick(w->view()->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        QVERIFY(w->meldAuction()->isVisible() && question()->isVisible());
+        QTest::mouseClick(question()->findChild<QLabel*>(QStringLiteral("msgBoxText")), Qt::LeftButton);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        QTRY_VERIFY(question() == nullptr);
+        QVERIFY(w->meldAuction()->isVisible() && h.server.received(100).size() == offered);
+
         // --- East's 3 of bamboo: chow it or pass
         QByteArray answered;
         answerOffer(w, chowAnswers[ruleset], game_protocol::meld_type::CHOW, "chow-offer", &answered);
@@ -312,10 +333,13 @@ private Q_SLOTS:
             QCOMPARE(turnedTile(w->declaredView(0)->melds().back()), (std::pair<int, tile>{2, tile(9)}));
         }
 
-        // --- the own draw, discarded by a click, then West's mahjong
+        // --- the own draw, discarded by a click, then West's mahjong; a leave
+        // question left open in the hand goes with it
         const tile drawn = ruleset == 2 ? tile(22) : tile(23);
+        QTest::mouseClick(sideLeave, Qt::LeftButton);
         discard(w, drawn, "discard-drawn");
         QTRY_VERIFY_WITH_TIMEOUT(w->scoreBoard()->isVisible(), 10000);
+        QTRY_VERIFY(question() == nullptr);
         QVERIFY(!w->meldAuction()->isVisible());
         // East ponged West's dragon, from across: the turned tile lies in the middle.
         w->flushActions();
