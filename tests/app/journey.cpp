@@ -79,6 +79,19 @@ double shownShare(QWidget* widget, const QImage& screen)
     return all ? double(same) / all : 0.0;
 }
 
+/// Waits until the screen shows the widget as it draws itself (nothing
+/// covers it), then keeps that picture as `name`; false when it never does.
+bool shownOnScreen(QWidget* widget, const QString& name)
+{
+    QImage screen;
+    const bool shown = QTest::qWaitFor([&] {
+        screen = QGuiApplication::primaryScreen()->grabWindow(0).toImage();
+        return shownShare(widget, screen) > 0.9;
+    });
+    screen.save(QDir::current().filePath(name + QStringLiteral(".png")));
+    return shown;
+}
+
 void clickTab(UTabWidget* tabs, int index)
 {
     QTabBar* bar = tabs->tabBar();
@@ -163,13 +176,11 @@ class TestJourney : public QObject
         QCOMPARE(field->text(), QString::fromLatin1(registrationAddress));
         QVERIFY(field->isReadOnly());
         QCOMPARE(field->selectedText(), field->text());
-        const QImage screen = shoot(lang + QStringLiteral("-registration"));
         auto* box = qobject_cast<ModelessMsgBox::MsgBox*>(field->parentWidget()->parentWidget());
         QVERIFY(box != nullptr);
         for (const QLabel* text : box->findChildren<QLabel*>()) // in the language shown
             QVERIFY(lang == QLatin1String("en") || !text->text().contains(QLatin1String("web browser")));
-        QVERIFY2(shownShare(box->contentWidget(), screen) > 0.9,
-                 qPrintable(QString::number(shownShare(box->contentWidget(), screen))));
+        QVERIFY(shownOnScreen(box->contentWidget(), lang + QStringLiteral("-registration")));
         QTRY_COMPARE(QApplication::focusWidget(), field);
         QTest::keyClick(field, lang == QLatin1String("en") ? Qt::Key_Escape : Qt::Key_Return);
         QTRY_VERIFY(window()->findChild<QLineEdit*>(QStringLiteral("addressField")) == nullptr);
@@ -286,9 +297,7 @@ class TestJourney : public QObject
         QTRY_VERIFY(openBox(window(), QCoreApplication::translate("MainWindow", "Join game failed!")) != nullptr);
         QTRY_VERIFY(QApplication::overrideCursor() == nullptr);
         ModelessMsgBox::MsgBox* box = openBox(window(), QCoreApplication::translate("MainWindow", "Join game failed!"));
-        const QImage screen = shoot(lang + QStringLiteral("-quick-join-refused"));
-        QVERIFY2(shownShare(box->contentWidget(), screen) > 0.9,
-                 qPrintable(QString::number(shownShare(box->contentWidget(), screen))));
+        QVERIFY(shownOnScreen(box->contentWidget(), lang + QStringLiteral("-quick-join-refused")));
         QTest::mouseClick(box->buttonBox()->button(QDialogButtonBox::Ok), Qt::LeftButton);
         QTRY_VERIFY(openBox(window(), QCoreApplication::translate("MainWindow", "Join game failed!")) == nullptr);
         h.scenario.setQuickJoinAnswer(-1);
@@ -304,14 +313,10 @@ class TestJourney : public QObject
         ModelessMsgBox::MsgBox* box = window()->quitQuestion();
         QVERIFY(box != nullptr);
         QCOMPARE(visibleBoxes(window()), 1);
-        const QImage screen = shoot(lang + QStringLiteral("-quit-question"));
-        QVERIFY2(shownShare(box->contentWidget(), screen) > 0.9,
-                 qPrintable(QString::number(shownShare(box->contentWidget(), screen))));
+        QVERIFY(shownOnScreen(box->contentWidget(), lang + QStringLiteral("-quit-question")));
         // A tab switch leaves the question above the page.
         clickTab(ui().mainTabs, ui().mainTabs->count() - 1);
-        const QImage overHowTo = shoot(lang + QStringLiteral("-quit-question-howto"));
-        QVERIFY2(shownShare(box->contentWidget(), overHowTo) > 0.9,
-                 qPrintable(QString::number(shownShare(box->contentWidget(), overHowTo))));
+        QVERIFY(shownOnScreen(box->contentWidget(), lang + QStringLiteral("-quit-question-howto")));
         QTest::mouseClick(box->buttonBox()->button(QDialogButtonBox::No), Qt::LeftButton);
         QTRY_VERIFY(window()->quitQuestion() == nullptr);
         QVERIFY(window()->isVisible());
@@ -327,12 +332,10 @@ class TestJourney : public QObject
         QTRY_VERIFY(browser->isVisible());
         QTRY_COMPARE(browser->windowTitle(), QStringLiteral("My account"));
         QTRY_VERIFY(ui().accountButton->isEnabled());
-        const QImage screen = shoot(lang + QStringLiteral("-my-account"));
         // The title bar is drawn inside the window, below the top bar.
         QVERIFY(browser->geometry().top() >= 0);
         QVERIFY(window()->rect().contains(browser->geometry()));
-        QVERIFY2(shownShare(browser->topBar(), screen) > 0.9,
-                 qPrintable(QString::number(shownShare(browser->topBar(), screen))));
+        QVERIFY(shownOnScreen(browser->topBar(), lang + QStringLiteral("-my-account")));
         QTest::mouseClick(browser->closeButton(), Qt::LeftButton);
         QTRY_VERIFY(window()->findChild<EmbeddedBrowser*>() == nullptr || !browser->isVisible());
     }

@@ -271,7 +271,7 @@ private Q_SLOTS:
         // --- seated: Play
         QTRY_VERIFY_WITH_TIMEOUT(w->seatedWindow()->isVisible(), 10000);
         step("seated");
-        QVERIFY(seatsInTheirBoxes(w->sideBar()));
+        QTRY_VERIFY(seatsInTheirBoxes(w->sideBar()));
         QVERIFY(h.boxes().isEmpty());
         QTest::mouseClick(w->seatedWindow()->playButton(), Qt::LeftButton);
 
@@ -303,7 +303,7 @@ private Q_SLOTS:
                  action(chowed ? TestFrame(47).u8(3).u32(HandScenario::ownId) : TestFrame(52).u32(HandScenario::ownId).u8(0)));
         // The East wind leaves the hand: after the chow, or after the draw of a pass.
         discard(w, tile(27), chowed ? "discard-after-chow" : "discard-after-draw");
-        QVERIFY(seatsInTheirBoxes(w->sideBar()));
+        QTRY_VERIFY(seatsInTheirBoxes(w->sideBar()));
         if (chowed) {
             // The chow of the 4, 5 and the claimed 6 lies with the 6 turned
             // at the end towards East, who sits on the user's left.
@@ -372,7 +372,7 @@ private Q_SLOTS:
         QTest::mouseClick(h.window->view().quitButton, Qt::LeftButton);
         QTRY_VERIFY(h.window->quitQuestion() != nullptr && h.window->quitQuestion()->isVisible());
         step("quit");
-        QVERIFY(h.window->quitQuestion()->isAncestorOf(QApplication::focusWidget())); // keys go to it
+        QTRY_VERIFY(h.window->quitQuestion()->isAncestorOf(QApplication::focusWidget())); // keys go to it
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
         QTRY_VERIFY(h.window->quitQuestion() == nullptr);
         QTest::mouseClick(h.window->view().quitButton, Qt::LeftButton);
