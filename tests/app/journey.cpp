@@ -79,17 +79,10 @@ double shownShare(QWidget* widget, const QImage& screen)
     return all ? double(same) / all : 0.0;
 }
 
-/// Waits until the screen shows the widget as it draws itself (nothing
-/// covers it), then keeps that picture as `name`; false when it never does.
+/// Whether the screen comes to show the widget uncovered; its last picture is kept as `name`.
 bool shownOnScreen(QWidget* widget, const QString& name)
 {
-    QImage screen;
-    const bool shown = QTest::qWaitFor([&] {
-        screen = QGuiApplication::primaryScreen()->grabWindow(0).toImage();
-        return shownShare(widget, screen) > 0.9;
-    });
-    screen.save(QDir::current().filePath(name + QStringLiteral(".png")));
-    return shown;
+    return QTest::qWaitFor([&] { return shownShare(widget, shoot(name)) > 0.9; });
 }
 
 void clickTab(UTabWidget* tabs, int index)
