@@ -1,5 +1,6 @@
 #include "ModelessMsgBox.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QLabel>
@@ -138,15 +139,56 @@ QAbstractButton* MsgBox::escapeButton() const
     return all.size() == 1 ? all.first() : nullptr;
 }
 
+QAbstractButton* MsgBox::buttonForKey(const QKeyEvent* event) const
+{
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    if (modifiers != Qt::NoModifier)
+        return nullptr;
+    if (event->key() == Qt::Key_Escape)
+        return escapeButton();
+    if (event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter)
+        return nullptr;
+    // A button the user moved the focus to answers for itself; anywhere
+    // else in the box (its text, an address field) Enter means the default.
+    auto* focused = qobject_cast<QAbstractButton*>(QApplication::focusWidget());
+    if (focused != nullptr && buttons->isAncestorOf(focused))
+        return focused;
+    return defaultBtn;
+}
+
+bool MsgBox::event(QEvent* event)
+{
+    // Escape and Enter typed inside the box are the box's: no shortcut of
+    // the window behind it (the claim chooser's Escape) may take them first.
+    if (event->type() == QEvent::ShortcutOverride && buttonForKey(static_cast<QKeyEvent*>(event)) != nullptr) {
+        event->accept();
+        return true;
+    }
+    return MahjongDialog::event(event);
+}
+
 void MsgBox::keyPressEvent(QKeyEvent* event)
 {
-    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-        if (QAbstractButton* button = escapeButton()) {
-            button->click();
-            return;
-        }
+    if (QAbstractButton* button = buttonForKey(event)) {
+        button->click();
+        return;
     }
     MahjongDialog::keyPressEvent(event);
+}
+
+void MsgBox::mousePressEvent(QMouseEvent* event)
+{
+    MahjongDialog::mousePressEvent(event);
+    // A click anywhere on the box brings it to the top and gives it the keys
+    // back, where they were in it last.
+    raise();
+    if (isAncestorOf(QApplication::focusWidget()))
+        return;
+    QWidget* last = focusWidget();
+    if (last == nullptr || !isAncestorOf(last) || !last->isVisibleTo(this))
+        last = defaultBtn != nullptr ? defaultBtn : buttons->buttons().value(0);
+    if (last != nullptr)
+        last->setFocus(Qt::MouseFocusReason);
 }
 
 void MsgBox::closeEvent(QCloseEvent* event)
@@ -189,6 +231,14 @@ MsgBox* plainText(MsgBox* box)
             label->setTextFormat(Qt::PlainText);
     }
     return box;
+}
+
+bool isBoxShown(const QWidget* window)
+{
+    for (const MsgBox* box : window->findChildren<MsgBox*>())
+        if (box->isVisible())
+            return true;
+    return false;
 }
 
 void connectFinished(MsgBox* box, std::function<void(int)> callback)

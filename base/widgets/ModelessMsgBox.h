@@ -12,8 +12,10 @@ class QPushButton;
 /// Modeless message boxes on the dialog frame: shown centred inside a parent
 /// widget, the rest of the window stays usable, and the answer (the clicked
 /// standard button, or 0 when closed) arrives later through a callback. A
-/// shown box takes the keyboard focus: Enter answers with its default button,
-/// Escape with its No or Close.
+/// shown box takes the keyboard focus, and a click on it takes it back: while
+/// the focus is anywhere inside it, Enter answers with its default button (or
+/// the button the focus is on) and Escape with its No or Close, before any
+/// shortcut of the window.
 namespace ModelessMsgBox {
 
 /// One box. Deletes itself after its answer.
@@ -46,10 +48,15 @@ public Q_SLOTS:
     QAbstractButton* escapeButton() const;
 
 protected:
+    bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
 
 private:
+    /// The button a key typed inside the box answers with, or null.
+    QAbstractButton* buttonForKey(const QKeyEvent* event) const;
+
     QPushButton* defaultBtn = nullptr;
     QDialogButtonBox* buttons = nullptr;
     bool answered = false;
@@ -68,6 +75,9 @@ MsgBox* question(QWidget* parent, const QString& title, const QString& text,
                  QDialogButtonBox::StandardButtons buttons = QDialogButtonBox::StandardButtons(QDialogButtonBox::Yes
                                                                                                | QDialogButtonBox::No),
                  QDialogButtonBox::StandardButton defaultButton = QDialogButtonBox::NoButton);
+
+/// Whether a box is shown anywhere inside `window`.
+bool isBoxShown(const QWidget* window);
 
 /// Calls the callback once with the box's result.
 void connectFinished(MsgBox* box, std::function<void(int)> callback);

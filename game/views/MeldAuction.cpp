@@ -2,6 +2,7 @@
 
 #include "ClaimOffers.h"
 #include "MeldChoice.h"
+#include "ModelessMsgBox.h"
 #include "UPushButton.h"
 
 #include <QDebug>
@@ -60,10 +61,12 @@ MeldAuction::MeldAuction(QWidget* parent)
     // offered, else it closes a declaration. A win on offer (on a discard,
     // on a robbed kong or on the own draw) is never thrown away by a key
     // pressed by mistake: then only the Pass or Close button declines it.
+    // While a box is shown above (a question to leave or to quit) the key
+    // is meant for the box: a click on it gives it the keys.
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     escape->setContext(Qt::WindowShortcut);
     connect(escape, &QShortcut::activated, this, [this] {
-        if (mahjongOffered)
+        if (mahjongOffered || ModelessMsgBox::isBoxShown(window()))
             return;
         if (passOffered && pass->isVisible())
             pass->click();

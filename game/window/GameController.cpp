@@ -34,6 +34,13 @@ std::size_t heldBytes(const T& value)
 {
     if constexpr (std::is_same_v<T, QString>) {
         return sizeof(T) + std::size_t(value.size()) * sizeof(QChar);
+    } else if constexpr (std::is_same_v<T, PlayerData>) {
+        return sizeof(T) + heldBytes(value.name()) + heldBytes(value.melds()) + heldBytes(value.bonusTiles())
+               + heldBytes(value.discards()) + heldBytes(value.handTiles()) + heldBytes(value.lastDrawn());
+    } else if constexpr (std::is_same_v<T, PrivatePlayerData>) {
+        return sizeof(T) + heldBytes(value.hand);
+    } else if constexpr (std::is_same_v<T, WallState>) {
+        return sizeof(T) + heldBytes(value.doraTiles);
     } else if constexpr (std::is_same_v<T, player_score>) {
         return sizeof(T) + heldBytes(value.name) + heldBytes(value.points) + heldBytes(value.doubles)
                + heldBytes(value.limitHands) + heldBytes(value.highlighted);
@@ -42,11 +49,19 @@ std::size_t heldBytes(const T& value)
     } else if constexpr (requires { value.first; value.second; }) {
         return heldBytes(value.first) + heldBytes(value.second);
     } else if constexpr (requires { value.begin(); value.end(); }) {
+        using Item = std::decay_t<decltype(*value.begin())>;
         std::size_t bytes = sizeof(T);
-        for (const auto& item : value)
-            bytes += heldBytes(item);
+        if constexpr (std::is_trivially_copyable_v<Item>)
+            bytes += std::size_t(value.size()) * sizeof(Item);
+        else
+            for (const auto& item : value)
+                bytes += heldBytes(item);
         return bytes;
     } else {
+        // A value that owns memory elsewhere needs its own branch above: its
+        // size alone would let a flood of long lists through the bound.
+        static_assert(std::is_trivially_copyable_v<T> || std::is_same_v<T, TimeSpan>,
+                      "count what the value holds");
         return sizeof(T);
     }
 }

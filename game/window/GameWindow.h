@@ -258,6 +258,13 @@ private:
     void passNamesToRoundBoard();
     void loadTextImages();
     void retranslate();
+    /// What leaving means now, as the leave question says it: nothing to
+    /// ask, the page closes and the seat stays until the tournament round
+    /// or the game ends, or the seat is given up at once (between hands).
+    enum class LeaveMeaning { NoQuestion, KeepSeatForRound, KeepSeatForGame, GiveUpSeat };
+    LeaveMeaning leaveMeaning() const;
+    /// Closes the leave question once leaving no longer means what it says.
+    void closeStaleLeaveQuestion();
     void onLeaveAnswer(int button);
     void discardFromHand(tile t);
     void syncOwnHand();
@@ -313,8 +320,9 @@ private:
     SideBar* m_sideBar = nullptr;
     WashoutWindow* m_washout = nullptr;
     TimerView* m_timer = nullptr;
-    /// The open leave question, null when none.
+    /// The open leave question, null when none, and what it says leaving means.
     QPointer<QWidget> m_leaveQuestion;
+    LeaveMeaning m_leaveAsked = LeaveMeaning::NoQuestion;
     std::vector<tile> m_riichiTiles;
     bool m_riichiMode = false;
     /// The end of the time to say ready for the next hand, once the server named it.

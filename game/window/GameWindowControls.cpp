@@ -155,6 +155,7 @@ void GameWindow::updateScoreBoardWaiting()
 
 void GameWindow::updateSeatDialogs()
 {
+    closeStaleLeaveQuestion();
     if (!m_model)
         return;
     const GameModel::game_state_t state = m_model->gameState();
@@ -478,19 +479,17 @@ void GameWindow::onLeaveButtonClick()
     m_seated->hide();
     m_sideBar->setLeaveEnabled(false);
     m_waiting->setLeaveEnabled(false);
-    // A game under way is left only after a question: in a hand, and
-    // between hands, where the seat is given up at once.
-    const bool betweenHands = m_model->gameState() == GameModel::GAME_HAND_ENDED && m_model->gameInProgress();
-    if (m_model->isSeated() && (m_model->isInPlay() || betweenHands)) {
+    const LeaveMeaning meaning = leaveMeaning();
+    if (meaning != LeaveMeaning::NoQuestion) {
         if (!m_leaveQuestion) {
             // In a hand only the page closes now: the seat is given up once
             // the game (a tournament's round) is over, and the user should know.
             QString text = tr("Are you sure you want to leave table %1?").arg(m_tableInfo.name);
-            if (m_tableInfo.gameType == 1)
+            if (meaning == LeaveMeaning::KeepSeatForRound)
                 text += QStringLiteral("\n\n")
                         + tr("You keep your seat until the tournament round ends.\n"
                              "Until then the table can be opened again from the lobby.");
-            else if (m_model->isInPlay())
+            else if (meaning == LeaveMeaning::KeepSeatForGame)
                 text += QStringLiteral("\n\n")
                         + tr("You keep your seat until the game ends.\n"
                              "Until then the table can be opened again from the lobby.");
@@ -498,6 +497,7 @@ void GameWindow::onLeaveButtonClick()
             auto* box = ModelessMsgBox::plainText(ModelessMsgBox::question(
                 this, tr("Leave Table"), text, QDialogButtonBox::Yes | QDialogButtonBox::No, QDialogButtonBox::Yes));
             m_leaveQuestion = box;
+            m_leaveAsked = meaning;
             ModelessMsgBox::connectFinished(box, [this](int button) { onLeaveAnswer(button); });
         }
         return;
@@ -505,10 +505,33 @@ void GameWindow::onLeaveButtonClick()
     Q_EMIT leave(tableId());
 }
 
+GameWindow::LeaveMeaning GameWindow::leaveMeaning() const
+{
+    // A game under way is left only after a question: in a hand, and
+    // between hands, where the seat is given up at once.
+    if (!m_model || !m_model->isSeated())
+        return LeaveMeaning::NoQuestion;
+    const bool betweenHands = m_model->gameState() == GameModel::GAME_HAND_ENDED && m_model->gameInProgress();
+    if (!m_model->isInPlay() && !betweenHands)
+        return LeaveMeaning::NoQuestion;
+    if (m_tableInfo.gameType == 1)
+        return LeaveMeaning::KeepSeatForRound;
+    return m_model->isInPlay() ? LeaveMeaning::KeepSeatForGame : LeaveMeaning::GiveUpSeat;
+}
+
+void GameWindow::closeStaleLeaveQuestion()
+{
+    // A question asked in a hand and answered after it (or between hands and
+    // answered in the next one) would do what it never said: it goes with
+    // the state it asked about, answered as by its close button.
+    if (m_leaveQuestion && leaveMeaning() != m_leaveAsked)
+        m_leaveQuestion->close();
+}
+
 void GameWindow::onLeaveAnswer(int button)
 {
     m_leaveQuestion = nullptr;
-    if (button == QDialogButtonBox::Yes && m_model)
+    if (button == QDialogButtonBox::Yes && m_model && leaveMeaning() == m_leaveAsked)
         Q_EMIT leave(tableId());
     m_sideBar->setLeaveEnabled(true);
     m_waiting->setLeaveEnabled(true);

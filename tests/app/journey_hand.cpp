@@ -274,6 +274,24 @@ private Q_SLOTS:
         QVERIFY(h.boxes().isEmpty());
         QTest::mouseClick(w->seatedWindow()->playButton(), Qt::LeftButton);
 
+        // --- Escape is the leave question's, also after clicks on the table, then on it
+        QTRY_VERIFY_WITH_TIMEOUT(w->meldAuction()->isVisible(), 10000);
+        const int offered = h.server.received(100).size();
+        auto* sideLeave = w->sideBar()->findChild<QPushButton*>(QStringLiteral("leaveButton"));
+        const auto question = [w] { return w->findChild<ModelessMsgBox::MsgBox*>(); };
+        for (bool away : {false, true}) {
+            QTest::mouseClick(sideLeave, Qt::LeftButton);
+            QTRY_VERIFY(question() && question()->isAncestorOf(QApplication::focusWidget()));
+            if (away) {
+                QTest::mouseClick(w->view()->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+                QTest::mouseClick(question()->findChild<QLabel*>(QStringLiteral("msgBoxText")), Qt::LeftButton);
+            }
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+            QTRY_VERIFY(question() == nullptr);
+        }
+        QVERIFY(w->meldAuction()->isVisible() && h.server.received(100).size() == offered);
+
         // --- East's 3 of bamboo: chow it or pass
         QByteArray answered;
         answerOffer(w, chowAnswers[ruleset], game_protocol::meld_type::CHOW, "chow-offer", &answered);
@@ -312,10 +330,12 @@ private Q_SLOTS:
             QCOMPARE(turnedTile(w->declaredView(0)->melds().back()), (std::pair<int, tile>{2, tile(9)}));
         }
 
-        // --- the own draw, discarded by a click, then West's mahjong
+        // --- the own draw, discarded by a click, then West's mahjong (the open leave question goes)
         const tile drawn = ruleset == 2 ? tile(22) : tile(23);
+        QTest::mouseClick(sideLeave, Qt::LeftButton);
         discard(w, drawn, "discard-drawn");
         QTRY_VERIFY_WITH_TIMEOUT(w->scoreBoard()->isVisible(), 10000);
+        QTRY_VERIFY(question() == nullptr);
         QVERIFY(!w->meldAuction()->isVisible());
         // East ponged West's dragon, from across: the turned tile lies in the middle.
         w->flushActions();
@@ -348,7 +368,7 @@ private Q_SLOTS:
         QTest::mouseClick(h.window->view().quitButton, Qt::LeftButton);
         QTRY_VERIFY(h.window->quitQuestion() != nullptr && h.window->quitQuestion()->isVisible());
         step("quit");
-        QVERIFY(h.window->quitQuestion()->isAncestorOf(QApplication::focusWidget())); // keys go to it
+        QTRY_VERIFY(h.window->quitQuestion()->isAncestorOf(QApplication::focusWidget())); // keys go to it
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
         QTRY_VERIFY(h.window->quitQuestion() == nullptr);
         QTest::mouseClick(h.window->view().quitButton, Qt::LeftButton);

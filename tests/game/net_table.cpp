@@ -527,12 +527,13 @@ private Q_SLOTS:
     {
         QTest::addColumn<int>("recordAfterSnapshot"); // ms; -1: the record comes first
         QTest::addColumn<int>("flood"); // frames after the snapshot, each a ready notice
-        QTest::addColumn<int>("pointsEach"); // or a hand end with this many score items
+        QTest::addColumn<int>("pointsEach"); // or a hand end with this many score items (below 0: the own hand's tiles)
         QTest::newRow("the record before the snapshot") << -1 << 0 << 0;
         QTest::newRow("the snapshot before the record: kept until it comes") << 0 << 0 << 0;
         QTest::newRow("no record within 10 s: the join is left") << 10500 << 0 << 0;
         QTest::newRow("1000 events more before the record: the join is left") << 3000 << 1000 << 0;
         QTest::newRow("4 MiB before the record: the join is left") << 3000 << 3 << 50000;
+        QTest::newRow("4 MiB of hands before the record: the join is left") << 3000 << 5 << -1000000;
     }
     void joinOfATableWithoutARecordWaitsForIt()
     {
@@ -553,9 +554,12 @@ private Q_SLOTS:
         if (recordAfterSnapshot > 10000 || flood > 0) {
             QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("joined table 512.*; left$")));
             QTRY_COMPARE(server->received(30).size(), 1); // answered, with the snapshot
-            const gtf::ScoreRecord big{0, 0, 0, QList<QPair<quint8, quint32>>(pointsEach, {1, 2})};
+            const gtf::ScoreRecord big{0, 0, 0, QList<QPair<quint8, quint32>>(std::max(0, pointsEach), {1, 2})};
+            TestFrame hand(38);
+            gtf::tiles(hand, QList<quint8>(std::max(0, -pointsEach), 9)).u8(1).u8(0);
             for (int i = 0; i < flood; ++i)
-                server->send(gtf::game(table, pointsEach > 0 ? gtf::handEnd(1, {big}, 2, 0) : TestFrame(54).u32(own)));
+                server->send(gtf::game(table, pointsEach > 0 ? gtf::handEnd(1, {big}, 2, 0)
+                                              : pointsEach < 0 ? hand : TestFrame(54).u32(own)));
             // The seat is given up, the user told; the later record opens nothing.
             QVERIFY(server->waitForFrame(36, recordAfterSnapshot + 2000));
             auto* box = parent.findChild<ModelessMsgBox::MsgBox*>();
