@@ -75,7 +75,6 @@ namespace Logging {
 
 int minLogLevel = 1;
 QRegularExpression* logFilter = nullptr;
-qint64 maxLogSize = 32 * 1024 * 1024;
 
 QByteArray levelTag(QtMsgType type, const QString& text)
 {

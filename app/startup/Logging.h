@@ -16,7 +16,7 @@ extern QRegularExpression* logFilter;
 /// The most bytes the log file of one run takes. Ordinary lines stop at seven
 /// eighths of it, with one line saying so; critical and fatal lines and the
 /// exception guard's text may use the rest.
-extern qint64 maxLogSize;
+inline constexpr qint64 maxLogSize = 32 * 1024 * 1024;
 
 /// The nine-character tag of a message level, or an empty text for an
 /// informational warning (one whose text begins with " [INFO ] ").
