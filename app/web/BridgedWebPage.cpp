@@ -94,7 +94,8 @@ BridgedWebPage::BridgedWebPage(JavascriptInterface* object_, QObject* parent)
     // The channel always stays attached (taking it away from a page while it
     // navigates is not safe); a document that may not use it gets it only in
     // an isolated script world that page script cannot reach.
-    setWebChannel(channel, QWebEngineScript::ApplicationWorld);
+    channelWorld = QWebEngineScript::ApplicationWorld;
+    setWebChannel(channel, channelWorld);
 
     // The object goes on the channel once a trusted document is there; a
     // redirect or a script navigation may change the address without
@@ -131,7 +132,13 @@ void BridgedWebPage::setBridgeOpen(bool open)
     // a script world that foreign page script cannot see, and the object
     // refuses calls from foreign pages.
     if (open) {
-        channel->registerObject(QStringLiteral("client"), object);
+        // A channel of its own for each document: one that has had clients
+        // takes a new object only with a warning.
+        auto* fresh = new QWebChannel(this);
+        fresh->registerObject(QStringLiteral("client"), object);
+        setWebChannel(fresh, channelWorld);
+        channel->deleteLater();
+        channel = fresh;
         runJavaScript(connectScript(), QWebEngineScript::MainWorld);
         Q_EMIT javaScriptWindowObjectCleared();
     } else {
@@ -146,8 +153,8 @@ void BridgedWebPage::prepareFor(const QUrl& url)
     // handed to a document as it starts, so its world is chosen for the
     // document to come.
     setBridgeOpen(false);
-    setWebChannel(channel, WebSchemes::isTrustedPage(url) ? QWebEngineScript::MainWorld
-                                                          : QWebEngineScript::ApplicationWorld);
+    channelWorld = WebSchemes::isTrustedPage(url) ? QWebEngineScript::MainWorld : QWebEngineScript::ApplicationWorld;
+    setWebChannel(channel, channelWorld);
 }
 
 void BridgedWebPage::open(const QUrl& url)

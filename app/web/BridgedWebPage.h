@@ -29,7 +29,7 @@ public:
 Q_SIGNALS:
     /// A "client://" link was followed in the page.
     void clientLinkClicked(const QString& url);
-    /// A new document is starting: the object is (re)published when allowed.
+    /// The object was published to the document now shown.
     void javaScriptWindowObjectCleared();
     /// A load ended; `ok` is false only when it left no page to show. A
     /// navigation that brings no document (a 204 answer, a download) keeps
@@ -49,6 +49,8 @@ private:
     /// Owned by the page's owner; may go before the page does.
     QPointer<JavascriptInterface> object;
     QWebChannel* channel;
+    /// The script world the channel's transport is given to in the next document.
+    quint32 channelWorld;
     bool bridgeOpen = false;
     /// The console lines of the current window of time, and those left out.
     QElapsedTimer consoleWindow;
