@@ -5,10 +5,13 @@
 #include <QKeyEvent>
 #include <QWidget>
 
+#include <utility>
+
 GestureGate::GestureGate(QWidget* view_)
     : QObject(view_)
     , view(view_)
 {
+    clock.start();
     watch(view);
 }
 
@@ -47,21 +50,22 @@ bool GestureGate::eventFilter(QObject*, QEvent* event)
 
 void GestureGate::gesture()
 {
-    if (lastGesture.isValid() && lastGesture.hasExpired(gestureLifetimeMs))
-        unusedGestures = 0;
-    ++unusedGestures;
-    lastGesture.start();
+    if (unusedGestures.size() == maxUnused)
+        unusedGestures.removeFirst();
+    unusedGestures.append(clock.elapsed());
 }
 
 bool GestureGate::take()
 {
+    while (!unusedGestures.isEmpty() && clock.elapsed() - unusedGestures.first() > gestureLifetimeMs)
+        unusedGestures.removeFirst();
     const bool shown = view->isVisible() && !view->window()->isMinimized();
-    if (shown && unusedGestures > 0 && !lastGesture.hasExpired(gestureLifetimeMs)) {
-        --unusedGestures;
-        refused = 0;
+    if (shown && !unusedGestures.isEmpty()) {
+        unusedGestures.removeFirst();
+        refusing = false;
         return true;
     }
-    if (refused++ == 0)
+    if (!std::exchange(refusing, true))
         qDebug() << "ignoring what a page asked for without the player's click or key press";
     return false;
 }

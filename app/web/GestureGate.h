@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QElapsedTimer>
+#include <QList>
 #include <QObject>
 
 class QWidget;
@@ -32,10 +33,11 @@ private:
     void gesture();
 
     QWidget* view;
-    /// The gestures no call has used yet, good until the lifetime has passed
-    /// since the latest of them.
-    int unusedGestures = 0;
-    QElapsedTimer lastGesture;
-    /// Calls refused since the last one let through (logged once a run).
-    int refused = 0;
+    /// The gestures no call has used yet (at most `maxUnused`), by the time
+    /// on `clock` when they came, oldest first: each is good for its lifetime.
+    static constexpr qsizetype maxUnused = 16;
+    QList<qint64> unusedGestures;
+    QElapsedTimer clock;
+    /// Calls are refused since the last one let through (logged once a run).
+    bool refusing = false;
 };
