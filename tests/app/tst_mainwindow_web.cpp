@@ -218,7 +218,7 @@ private Q_SLOTS:
         QDesktopServices::setUrlHandler(QStringLiteral("http"), &browser, "open");
         for (const char* id : {"launch", "join", "launch", "launch", "tab"}) {
             QVERIFY(WebTest::waitForClient(howto->view()->page()));
-            WebTest::click(howto->view(), QLatin1String(id));
+            WebTest::click(howto->view(), id);
             QVERIFY(loops.wait(30000)); // the loop's last call, close(), has come through
             QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
         }

@@ -44,7 +44,6 @@ class TestWebPage : public QObject
     {
         return QStringLiteral("document.getElementById('%1').click()").arg(id);
     }
-    static void click(EmbeddedWebPage& page, const char* id) { WebTest::click(page.view(), QLatin1String(id)); }
 
 private Q_SLOTS:
     void initTestCase()
@@ -96,7 +95,7 @@ private Q_SLOTS:
         QSignalSpy links(&page, &EmbeddedWebPage::launchBrowser);
 
         // A real mouse click on "Choose Table".
-        click(page, "chooseTable");
+        WebTest::click(page.view(), "chooseTable");
         QVERIFY(tabs.wait(5000));
         QCOMPARE(tabs.takeFirst().at(0).toString(), QStringLiteral("lobby"));
 
@@ -119,7 +118,7 @@ private Q_SLOTS:
             {"helpWithdraw", &links, "http://{host}/help.html#withdraw"},
         };
         for (const auto& b : buttons) {
-            click(page, b.id);
+            WebTest::click(page.view(), b.id);
             QTRY_COMPARE_WITH_TIMEOUT(b.spy->size(), 1, 5000);
             QCOMPARE(b.spy->takeFirst().at(0).toString(), QLatin1String(b.value));
         }
@@ -149,7 +148,7 @@ private Q_SLOTS:
         QSignalSpy links(&page, &EmbeddedWebPage::launchBrowser);
         WebTest::run(page.page(), QStringLiteral("$('.howto-section').addClass('current')"));
         for (const char* id : {"rulesRiichi", "howtoCashier", "howtoFaq"})
-            click(page, id);
+            WebTest::click(page.view(), id);
         QTRY_COMPARE_WITH_TIMEOUT(links.size(), 3, 5000);
         QCOMPARE(links[0][0].toString(), QStringLiteral("client://rules/riichi"));
         QCOMPARE(links[1][0].toString(), QStringLiteral("client://my-account"));
@@ -159,7 +158,7 @@ private Q_SLOTS:
         // An ordinary link with the "client" scheme is a request, not a navigation.
         WebTest::run(page.page(), QStringLiteral("var a = document.createElement('a'); a.id = 'x'; a.textContent = 'x';"
                                                  "a.href = 'client://rules/international'; document.body.appendChild(a);"));
-        click(page, "x");
+        WebTest::click(page.view(), "x");
         QTRY_COMPARE_WITH_TIMEOUT(links.size(), 1, 5000);
         QCOMPARE(links[0][0].toString(), QStringLiteral("client://rules/international"));
         QCOMPARE(page.view()->url(), QUrl(QStringLiteral("localwww:/howto.html")));
@@ -176,12 +175,12 @@ private Q_SLOTS:
         // A 204 answer and a download keep it shown, the object with it; its "client://" links are requests.
         for (const char* id : {"none", "file"}) {
             QSignalSpy ended(page.page(), &BridgedWebPage::loadEnded);
-            click(page, id);
+            WebTest::click(page.view(), id);
             QVERIFY(ended.wait(10000));
         }
         QVERIFY(WebTest::waitForClient(page.page()));
-        click(page, "help");
-        click(page, "go");
+        WebTest::click(page.view(), "help");
+        WebTest::click(page.view(), "go");
         QTRY_COMPARE_WITH_TIMEOUT(tabs.size(), 1, 5000);
         QCOMPARE(tabs[0][0].toString(), QStringLiteral("friends"));
         QCOMPARE(links.value(0).value(0).toString(), QStringLiteral("client://help/"));
@@ -279,7 +278,7 @@ private Q_SLOTS:
         QVERIFY(WebTest::load(page.view(), QUrl(QStringLiteral("localwww:/welcome.html"))));
         QCOMPARE(page.view()->title(), QStringLiteral("ようこそ"));
         QVERIFY(WebTest::waitForClient(page.page())); // the common script is found behind the language folder
-        click(page, "learnNow");
+        WebTest::click(page.view(), "learnNow");
         QTRY_COMPARE_WITH_TIMEOUT(tabs.size(), 1, 5000);
         QCOMPARE(tabs[0][0].toString(), QStringLiteral("howto"));
 
