@@ -195,7 +195,8 @@ private:
     void updateToggleButtonText();
     void openUrl(const QUrl& url, int defaultTarget);
     /// The address of a page the system browser could not be started for,
-    /// in a box where the user can select and copy it.
+    /// in a box where the user can select and copy it; a box already open
+    /// takes the new address instead.
     void showAddress(const QUrl& url);
     void showQuickJoinFailed();
     /// Brings an open table's page to the front.
@@ -227,6 +228,8 @@ private:
     LobbyController* lobbyController = nullptr;
     TranslationsManager* translations;
     QPointer<ModelessMsgBox::MsgBox> quitBox;
+    /// The open "No web browser" box, if any.
+    QPointer<ModelessMsgBox::MsgBox> addressBox;
     std::set<int> previouslySeatedTables;
     std::set<int> previouslyWatchedTables;
     /// The table record that came last; a seated notice carries its table's

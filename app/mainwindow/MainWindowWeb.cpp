@@ -79,6 +79,16 @@ void MainWindow::showAddress(const QUrl& url)
 {
     const QString address = url.toString();
     qWarning() << "no web browser could be started for" << address;
+    if (addressBox != nullptr) {
+        // One such box at a time: it shows the address asked for last.
+        if (auto* field = addressBox->findChild<QLineEdit*>(QStringLiteral("addressField"))) {
+            field->setText(address);
+            field->setCursorPosition(0);
+            field->selectAll();
+        }
+        addressBox->raise();
+        return;
+    }
     auto* box = plainText(ModelessMsgBox::information(
         this, tr("Web page"), tr("No web browser could be started. Open this address in your web browser:")));
     auto* field = new QLineEdit(address, box->contentWidget());
@@ -92,6 +102,7 @@ void MainWindow::showAddress(const QUrl& url)
     box->centerOnParent();
     field->selectAll();
     field->setFocus();
+    addressBox = box;
 }
 
 void MainWindow::onLaunchBrowser(const QString& url)

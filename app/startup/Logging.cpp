@@ -27,6 +27,8 @@ QFile* logFile = nullptr;
 /// Held while logFile is open: this process is the log's writer.
 std::unique_ptr<QLockFile> logLock;
 QMutex logMutex;
+/// The bound of ordinary lines was met in this log file.
+bool logFull = false;
 
 const char infoPrefix[] = " [INFO ] ";
 const char supportAddress[] = "support@parlor7.example";
@@ -36,6 +38,29 @@ bool onGuiThread()
     return QCoreApplication::instance() != nullptr
         && QThread::currentThread() == QCoreApplication::instance()->thread()
         && qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr;
+}
+
+/// Appends to the open log within its bound; logMutex must be held. Urgent
+/// text (critical, fatal, the exception guard's) may use the last eighth.
+void appendLocked(const QByteArray& bytes, bool urgent)
+{
+    if (logFile == nullptr || !logFile->isOpen())
+        return;
+    const qint64 bound = urgent ? Logging::maxLogSize : Logging::maxLogSize - Logging::maxLogSize / 8;
+    if (logFile->pos() + bytes.size() > bound) {
+        // Said once, from the urgent room, so that a reader knows why the log ends.
+        if (!urgent && !logFull) {
+            logFull = true;
+            appendLocked(Logging::formatLine(QtWarningMsg,
+                             QStringLiteral("the log reached its size limit of %1 bytes: later lines are left out")
+                                 .arg(Logging::maxLogSize),
+                             QTime::currentTime()),
+                true);
+        }
+        return;
+    }
+    logFile->write(bytes);
+    logFile->flush();
 }
 
 bool headlessPlatform()
@@ -121,6 +146,7 @@ void openLogFile()
         return;
     logFile = file.release();
     logLock = std::move(lock);
+    logFull = false;
 }
 
 void closeLogFile()
@@ -134,10 +160,7 @@ void closeLogFile()
 void writeLog(const std::string& text)
 {
     QMutexLocker locker(&logMutex);
-    if (logFile != nullptr && logFile->isOpen()) {
-        logFile->write(text.data(), static_cast<qint64>(text.size()));
-        logFile->flush();
-    }
+    appendLocked(QByteArray::fromRawData(text.data(), qsizetype(text.size())), true);
 }
 
 void showBlockingCritical(const QString& title, const QString& text)
@@ -186,10 +209,7 @@ void messageHandler(QtMsgType type, const QMessageLogContext&, const QString& ms
     if (type != QtFatalMsg) {
         {
             QMutexLocker locker(&logMutex);
-            if (logFile != nullptr && logFile->isOpen()) {
-                logFile->write(line);
-                logFile->flush();
-            }
+            appendLocked(line, type == QtCriticalMsg);
         }
         if (type == QtCriticalMsg) {
             const QString title = MahjongApplication::tr("Error");
@@ -209,10 +229,7 @@ void messageHandler(QtMsgType type, const QMessageLogContext&, const QString& ms
     {
         QMutexLocker locker(&logMutex);
         if (logFile != nullptr) {
-            if (logFile->isOpen()) {
-                logFile->write(line);
-                logFile->flush();
-            }
+            appendLocked(line, true);
             boxText = MahjongApplication::tr("%1\nPlease send the log file '%2' to ")
                           .arg(msg, QFileInfo(*logFile).absoluteFilePath())
                 + QLatin1String(supportAddress)

@@ -13,6 +13,10 @@ namespace Logging {
 extern int minLogLevel;
 /// When set, only messages with a match of it pass. Owned for the rest of the process.
 extern QRegularExpression* logFilter;
+/// The most bytes the log file of one run takes. Ordinary lines stop at seven
+/// eighths of it, with one line saying so; critical and fatal lines and the
+/// exception guard's text may use the rest.
+inline constexpr qint64 maxLogSize = 32 * 1024 * 1024;
 
 /// The nine-character tag of a message level, or an empty text for an
 /// informational warning (one whose text begins with " [INFO ] ").
@@ -40,7 +44,8 @@ void openLogFile();
 /// Closes the log file (if any). Used at shutdown and by the tests.
 void closeLogFile();
 
-/// Writes the text exactly as given to the log file and flushes it.
+/// Writes the text exactly as given to the log file and flushes it, within
+/// the file's size bound.
 void writeLog(const std::string& text);
 
 /// The process-wide message handler, installed with qInstallMessageHandler().

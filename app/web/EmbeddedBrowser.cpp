@@ -67,7 +67,7 @@ EmbeddedBrowser::EmbeddedBrowser(QWidget* parent)
     connect(webView, &QWebEngineView::titleChanged, this, &EmbeddedBrowser::onTitleChanged);
     connect(webView, &QWebEngineView::loadProgress, this, &EmbeddedBrowser::onLoadProgress);
     connect(webView, &QWebEngineView::loadStarted, this, &EmbeddedBrowser::onLoadStarted);
-    connect(webView, &QWebEngineView::loadFinished, this, &EmbeddedBrowser::onLoadFinished);
+    connect(webPage, &BridgedWebPage::loadEnded, this, &EmbeddedBrowser::onLoadFinished);
     connect(webView, &QWebEngineView::urlChanged, this, &EmbeddedBrowser::onUrlChanged);
     // In the dialog the page may only close it; the other calls go nowhere.
     connect(jsInterface, &JavascriptInterface::onClose, this, &EmbeddedBrowser::close);
@@ -92,16 +92,20 @@ void EmbeddedBrowser::retranslateUi()
 
 void EmbeddedBrowser::load(const QUrl& address)
 {
-    webView->load(address);
+    webPage->open(address);
     url->setText(address.toString());
 }
 
 void EmbeddedBrowser::onTitleChanged(const QString& title)
 {
     // A page without a title of its own reports its address ("about:blank"
-    // while the first page loads): the title bar then stays empty.
+    // while the first page loads), an http one without its scheme: the title
+    // bar then stays empty.
     const QUrl address = webView->url();
-    if (title == address.toString() || title == address.toDisplayString() || title.startsWith(QLatin1String("about:")))
+    const QString bare = address.toString(QUrl::RemoveScheme).mid(2);
+    if (title == address.toString() || title == address.toDisplayString() || title == bare
+        || title == address.toString(QUrl::RemoveScheme | QUrl::StripTrailingSlash).mid(2)
+        || title.startsWith(QLatin1String("about:")))
         setWindowTitle(QString());
     else
         setWindowTitle(title);

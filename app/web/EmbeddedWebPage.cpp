@@ -1,6 +1,7 @@
 #include "EmbeddedWebPage.h"
 
 #include "BridgedWebPage.h"
+#include "GestureGate.h"
 #include "JavascriptInterface.h"
 
 #include <QCoreApplication>
@@ -42,18 +43,34 @@ EmbeddedWebPage::EmbeddedWebPage(QWidget* parent)
 
     webView = new QWebEngineView(this);
     webView->setObjectName(QStringLiteral("webView"));
+    gate = new GestureGate(webView);
     webPage = new BridgedWebPage(jsInterface, webView);
     webView->setPage(webPage);
     vboxLayout->addWidget(webView, 1);
     retranslateUi();
 
-    connect(webView, &QWebEngineView::loadFinished, this, &EmbeddedWebPage::onLoadFinished);
-    connect(jsInterface, &JavascriptInterface::onJoinTable, this, &EmbeddedWebPage::joinTable);
-    connect(jsInterface, &JavascriptInterface::onDisplayTab, this, &EmbeddedWebPage::displayTab);
-    connect(jsInterface, &JavascriptInterface::onLaunchBrowser, this, &EmbeddedWebPage::launchBrowser);
-    connect(jsInterface, &JavascriptInterface::onDisplayTournament, this, &EmbeddedWebPage::displayTournament);
+    connect(webPage, &BridgedWebPage::loadEnded, this, &EmbeddedWebPage::onLoadFinished);
+    // Each of these opens something or moves the window: the player must
+    // have asked for it on this page.
+    connect(jsInterface, &JavascriptInterface::onJoinTable, this, [this](const QString& path) {
+        if (gate->take())
+            Q_EMIT joinTable(path);
+    });
+    connect(jsInterface, &JavascriptInterface::onDisplayTab, this, [this](const QString& tab) {
+        if (gate->take())
+            Q_EMIT displayTab(tab);
+    });
     // A "client://" link in the page is a request to the program, like launchBrowser().
-    connect(webPage, &BridgedWebPage::clientLinkClicked, this, &EmbeddedWebPage::launchBrowser);
+    const auto launch = [this](const QString& url) {
+        if (gate->take())
+            Q_EMIT launchBrowser(url);
+    };
+    connect(jsInterface, &JavascriptInterface::onLaunchBrowser, this, launch);
+    connect(webPage, &BridgedWebPage::clientLinkClicked, this, launch);
+    connect(jsInterface, &JavascriptInterface::onDisplayTournament, this, [this](qint32 id) {
+        if (gate->take())
+            Q_EMIT displayTournament(id);
+    });
 
     // The page is drawn on the tab's own colour. Never a see-through page:
     // the engine draws such a page above every other widget of the window,
@@ -97,7 +114,7 @@ void EmbeddedWebPage::setHost(const QString& host)
 
 void EmbeddedWebPage::load(const QUrl& url)
 {
-    webView->load(url);
+    webPage->open(url);
 }
 
 void EmbeddedWebPage::setFallbackUrl(const QUrl& url)
@@ -115,7 +132,7 @@ void EmbeddedWebPage::onError()
 {
     // The fallback is shown once; when it fails too, the failure stays.
     if (fallbackUrl.isValid() && webView->url() != fallbackUrl)
-        webView->load(fallbackUrl);
+        webPage->open(fallbackUrl);
 }
 
 void EmbeddedWebPage::onJavaScriptWindowObjectCleared()

@@ -5,14 +5,16 @@
 #include <QUrl>
 
 class BridgedWebPage;
+class GestureGate;
 class JavascriptInterface;
 class QLabel;
 class QWebEngineView;
 
 /// A main window tab that shows one web page (the start page or the how-to
 /// page) under a header. The page's script reaches the program through the
-/// object "client"; a page that fails to load is replaced by the fallback
-/// page once.
+/// object "client"; what it asks for goes out only while the tab is shown,
+/// once per click or key press of the player in the page. A page that fails
+/// to load is replaced by the fallback page once.
 class EmbeddedWebPage : public QFrame
 {
     Q_OBJECT
@@ -57,5 +59,6 @@ private:
     QLabel* title;
     QLabel* subTitle;
     QWebEngineView* webView;
+    GestureGate* gate;
     BridgedWebPage* webPage;
 };

@@ -27,7 +27,10 @@ void WebSchemes::registerSchemes()
     if (QWebEngineUrlScheme::schemeByName(clientScheme).name().isEmpty()) {
         QWebEngineUrlScheme client(clientScheme);
         client.setSyntax(QWebEngineUrlScheme::Syntax::Host);
-        client.setFlags(QWebEngineUrlScheme::LocalScheme);
+        // Not a local scheme: the engine would refuse its links on the
+        // service's http pages before the page could pass them on. Its loads
+        // always fail (ClientLinkSchemeHandler).
+        client.setFlags({});
         QWebEngineUrlScheme::registerScheme(client);
     }
 }
@@ -74,12 +77,13 @@ bool WebSchemes::isTrustedPage(const QUrl& url)
         return false;
     if (webHost().isEmpty())
         return false;
-    // The web host may name its port ("host:8080"); then only that port is the service's.
+    // The service's pages are at its web host on the port it names, else on
+    // the scheme's own port: another port of the same host is another server.
     const QUrl service(QStringLiteral("http://") + webHost(), QUrl::StrictMode);
     if (!service.isValid() || service.host().isEmpty())
         return false;
     if (url.host().compare(service.host(), Qt::CaseInsensitive) != 0)
         return false;
     const int defaultPort = scheme == QLatin1String("https") ? 443 : 80;
-    return service.port() == -1 || url.port(defaultPort) == service.port();
+    return url.port(defaultPort) == service.port(defaultPort);
 }

@@ -23,7 +23,8 @@ void setServiceWebHost(const QString& host);
 QString serviceWebHost();
 
 /// Whether a page at this address gets the program object "client": only the
-/// local pages and the pages of the service's web host do.
+/// local pages and the pages of the service's web host do, over http or
+/// https, on the port the host names (else on the scheme's own port).
 bool isTrustedPage(const QUrl& url);
 
 /// Why the web views cannot start, or an empty text when they can: run as

@@ -29,15 +29,16 @@ struct MainWindowHarness
     SessionScenario scenario{server};
     TranslationsManager translations;
     std::unique_ptr<MainWindow> window;
+    /// The web host: by default a closed loopback port, where the advertisement fails at once.
+    QString httpHost = QStringLiteral("127.0.0.1:1");
 
     /// Listens and makes the window (nothing is sent before start()).
     bool create(const QString& user = QStringLiteral("anna"), const QString& password = QStringLiteral("secret1"))
     {
         if (!server.listen())
             return false;
-        // The web host is a closed loopback port: the advertisement fails at once.
         window = std::make_unique<MainWindow>(QStringLiteral("127.0.0.1"), server.port(), user, password, false,
-                                              QStringLiteral("127.0.0.1:1"), &translations);
+                                              httpHost, &translations);
         // No chat server unless a test starts one: a closed loopback port.
         window->setXmppPort(1);
         return true;

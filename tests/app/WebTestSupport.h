@@ -49,6 +49,14 @@ inline bool load(QWebEngineView* view, const QUrl& url, int timeoutMs = 15000)
     return finished.last().at(0).toBool();
 }
 
+/// A click of the player on the element with this id, scrolled into view.
+inline void click(QWebEngineView* view, const char* id)
+{
+    const QVariantList r = run(view->page(), QStringLiteral("(function(){var e=document.getElementById('%1'); e.scrollIntoView();"
+        "var r=e.getBoundingClientRect(); return [r.left + r.width/2, r.top + r.height/2];})()").arg(QLatin1String(id))).toList();
+    QTest::mouseClick(view->focusProxy(), Qt::LeftButton, {}, QPoint(int(r.value(0).toDouble()), int(r.value(1).toDouble())));
+}
+
 /// Waits until page script can use the program object.
 inline bool waitForClient(QWebEnginePage* page, int timeoutMs = 5000)
 {

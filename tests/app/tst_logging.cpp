@@ -198,6 +198,13 @@ private Q_SLOTS:
         qInstallMessageHandler(Logging::messageHandler);
         qCritical("something broke");
         QVERIFY(readLog().contains(" [CRIT ] something broke\n"));
+        // The file keeps its bound, whatever writes to it; critical lines keep some room.
+        qWarning("%s", QByteArray(Logging::maxLogSize, 'w').constData());
+        Logging::writeLog(std::string(5000, 'x'));
+        qCritical("still written");
+        const QByteArray log = readLog();
+        QVERIFY2(log.size() <= Logging::maxLogSize && log.count("later lines are left out") == 1
+                     && log.endsWith(" [CRIT ] still written\n"), log.right(300).constData());
     }
 
     void otherThreadsLogWholeLines()

@@ -3,17 +3,27 @@
 #include "CommandLine.h"
 #include "EmbeddedBrowser.h"
 #include "EmbeddedWebPage.h"
+#include "HttpTestServer.h"
+#include "JavascriptInterface.h"
 #include "LobbyWindow.h"
 #include "MainWindowHarness.h"
 #include "PreferencesWindow.h"
 #include "UTabWidget.h"
 #include "WebSchemes.h"
+#include "WebTestSupport.h"
 
 #include <QDesktopServices>
 #include <QSettings>
 #include <QWebEngineView>
 
 namespace {
+
+/// A service page whose buttons make 3,000 calls that open or move something, the button's kind first.
+const QByteArray loopPage = "<button id='join' onclick='loop(0)'>J</button><button id='launch' onclick='loop(1)'>B</button>"
+    "<button id='tab' onclick='loop(2)'>T</button><script>function loop(first) { var calls = ["
+    "function() { client.joinTable('/Practice/Riichi/4/'); }, function() { client.launchBrowser('http://web.test/'); },"
+    "function() { client.displayTab('friends'); }]; for (var i = 0; i < 3000; ++i) calls[(first + i) % 3](); client.close(); }"
+    "</script>";
 
 /// Takes the addresses meant for the desktop's handlers, so that nothing is
 /// started outside the test.
@@ -187,13 +197,36 @@ private Q_SLOTS:
 
     void startPageFallsBackToTheLocalPage()
     {
+        HttpTestServer web;
+        web.setFile(QStringLiteral("howto/en.html"), loopPage);
         MainWindowHarness h;
+        h.httpHost = web.base().mid(7);
+        WebSchemes::setServiceWebHost(h.httpHost);
         h.scenario.setWebPage(4, "http://{host}/howto/{locale}.html");
+        QVERIFY(h.translations.setLanguage(QStringLiteral("en")));
         QVERIFY(h.openAndLogIn());
         // An empty start page address loads the local page; a template is filled in.
         QTRY_COMPARE(h.window->startPage()->view()->url().toString(), QStringLiteral("localwww:/welcome.html"));
-        QTRY_VERIFY(h.window->howToPage()->view()->url().toString().startsWith(
-            QLatin1String("http://127.0.0.1:1/howto/")));
+        EmbeddedWebPage* howto = h.window->howToPage();
+        QTRY_COMPARE(howto->view()->url().toString(), web.base() + QStringLiteral("/howto/en.html"));
+
+        // 3,000 calls a click of the player: one goes out. A second "No web browser" box is the first.
+        h.window->onDisplayTab(QStringLiteral("howto"));
+        QSignalSpy switched(h.window->view().mainTabs, &UTabWidget::currentChanged);
+        QSignalSpy loops(howto->findChild<JavascriptInterface*>(), &JavascriptInterface::onClose);
+        DesktopHandler browser;
+        QDesktopServices::setUrlHandler(QStringLiteral("http"), &browser, "open");
+        for (const char* id : {"launch", "join", "launch", "launch", "tab"}) {
+            QVERIFY(WebTest::waitForClient(howto->view()->page()));
+            WebTest::click(howto->view(), id);
+            QVERIFY(loops.wait(30000)); // the loop's last call, close(), has come through
+            QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
+        }
+        const QList<qsizetype> taken{h.scenario.log().count(QStringLiteral("quick join /Practice/Riichi/4/")),
+            browser.opened.size(), h.boxes().filter(QStringLiteral("No web browser")).size(), switched.size()};
+        qInfo("3,000 calls a click: %lld join, %lld browser, %lld box (two clicks), %lld tab switch; one call each: 1", taken[0],
+              taken[1], taken[2], taken[3]);
+        QCOMPARE(taken, QList<qsizetype>({1, 1, 1, 1}));
     }
 };
 

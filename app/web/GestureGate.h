@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QElapsedTimer>
+#include <QList>
+#include <QObject>
+
+class QWidget;
+
+/// Lets through what a page asks for on the player's behalf (a tab, a join,
+/// a browser, a window) only while the page is shown, and once for each
+/// click, touch or key press the player gave the page: a page's timer or
+/// loop gets nothing.
+class GestureGate : public QObject
+{
+    Q_OBJECT
+
+public:
+    /// How long a gesture stays good for its one call: long enough for a
+    /// page that asks its server first.
+    static constexpr qint64 gestureLifetimeMs = 5000;
+
+    /// Watches the view and the widgets the view puts inside it.
+    explicit GestureGate(QWidget* view);
+
+    /// Whether a call may go ahead now; one that may uses up a gesture.
+    bool take();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void watch(QObject* object);
+    void gesture();
+
+    QWidget* view;
+    /// The gestures no call has used yet (at most `maxUnused`), by the time
+    /// on `clock` when they came, oldest first: each is good for its lifetime.
+    static constexpr qsizetype maxUnused = 16;
+    QList<qint64> unusedGestures;
+    QElapsedTimer clock;
+    /// Calls are refused since the last one let through (logged once a run).
+    bool refusing = false;
+};
