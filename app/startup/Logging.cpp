@@ -163,6 +163,14 @@ void writeLog(const std::string& text)
     appendLocked(QByteArray::fromRawData(text.data(), qsizetype(text.size())), true);
 }
 
+std::unique_ptr<QMessageBox> criticalBox(const QString& title, const QString& text)
+{
+    auto box = std::make_unique<QMessageBox>(QMessageBox::Critical, title, text, QMessageBox::Ok);
+    // What went wrong often quotes the server or a file: shown as written.
+    box->setTextFormat(Qt::PlainText);
+    return box;
+}
+
 void showBlockingCritical(const QString& title, const QString& text)
 {
     if (!onGuiThread() || headlessPlatform()) {
@@ -170,7 +178,7 @@ void showBlockingCritical(const QString& title, const QString& text)
         std::fflush(stderr);
         return;
     }
-    QMessageBox::critical(nullptr, title, text, QMessageBox::Ok);
+    criticalBox(title, text)->exec();
 }
 
 void reportStartFailure(const QString& title, const QString& text)
@@ -178,7 +186,7 @@ void reportStartFailure(const QString& title, const QString& text)
     std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
     std::fflush(stderr);
     if (onGuiThread() && !headlessPlatform())
-        QMessageBox::critical(nullptr, title, text, QMessageBox::Ok);
+        criticalBox(title, text)->exec();
 }
 
 void messageHandler(QtMsgType type, const QMessageLogContext&, const QString& msg)

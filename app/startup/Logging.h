@@ -3,8 +3,10 @@
 #include <QDebug>
 #include <QtGlobal>
 
+#include <memory>
 #include <string>
 
+class QMessageBox;
 class QRegularExpression;
 
 namespace Logging {
@@ -50,6 +52,10 @@ void writeLog(const std::string& text);
 
 /// The process-wide message handler, installed with qInstallMessageHandler().
 void messageHandler(QtMsgType type, const QMessageLogContext& context, const QString& msg);
+
+/// A critical box with one OK button, its text shown as written (never as
+/// markup).
+std::unique_ptr<QMessageBox> criticalBox(const QString& title, const QString& text);
 
 /// Shows a blocking critical box with one OK button on the GUI thread. On a
 /// platform without a visible screen (offscreen, minimal) the box could never

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
+#include <QMessageBox>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
@@ -198,6 +199,7 @@ private Q_SLOTS:
         qInstallMessageHandler(Logging::messageHandler);
         qCritical("something broke");
         QVERIFY(readLog().contains(" [CRIT ] something broke\n"));
+        QCOMPARE(Logging::criticalBox(QStringLiteral("Error"), QStringLiteral("<b>server</b>"))->textFormat(), Qt::PlainText);
         // The file keeps its bound, whatever writes to it; critical lines keep some room.
         qWarning("%s", QByteArray(Logging::maxLogSize, 'w').constData());
         Logging::writeLog(std::string(5000, 'x'));
