@@ -228,6 +228,7 @@ private Q_SLOTS:
     void eventsForTablesNotOpenAreDropped()
     {
         start(HandScenario::Kind::Washout);
+        scenario->setTimeLimits(15000, 20000, 5000);
         QSignalSpy errors(cm.get(), &ConnectionManager::exceptionCaught);
         GameWindow* w = join(HandScenario::tableFor(0));
         QVERIFY(w);
@@ -243,6 +244,11 @@ private Q_SLOTS:
         // ... and the open table goes on
         QVERIFY(w->seatedWindow()->isVisibleTo(w));
         QCOMPARE(errors.count(), 0);
+        // Play not pressed by the end of the notice: the user is unseated, watches, and may join again.
+        QTRY_VERIFY_WITH_TIMEOUT(w->watchingWindow()->isVisibleTo(w), 15000);
+        QTest::mouseClick(w->watchingWindow()->joinButton(), Qt::LeftButton);
+        QTRY_VERIFY(w->seatedWindow()->isVisibleTo(w));
+        QCOMPARE(server->received(30).size(), 2);
     }
 
     void leaveDuringPlayWaitsForTheHandEnd_data()
@@ -625,6 +631,10 @@ private Q_SLOTS:
         server->send(TestFrame(61).u32(HandScenario::tournamentTable).u32(HandScenario::eastId));
         QVERIFY(left.wait(5000) || left.count() == 1);
         QVERIFY(w->model()->hasPlayer(qint32(HandScenario::eastId)));
+        // The standings of the tournament are answered.
+        QSignalSpy standings(cm.get(), &ConnectionManager::tournamentRankings);
+        cm->get_tournament_ranking_list(qint32(HandScenario::tournamentId));
+        QVERIFY(standings.wait(5000) || standings.count() == 1);
         QSignalSpy closed(gc.get(), &GameController::tournamentScoreDialogClosed);
         QTest::mouseClick(w->roundScoreBoard()->closeButton(), Qt::LeftButton);
         QCOMPARE(closed.count(), 1);

@@ -200,7 +200,8 @@ HandScenario::HandScenario(TestGameServer& server, Kind kind, int paceMs, quint1
     // - watching and no longer watching (32, 34) one of the scenario's tables;
     // - leaving (36) the table played while no hand is in play there (a
     //   leave during a hand only closes the table's page; the client sends
-    //   it once the hand is over).
+    //   it once the hand is over);
+    // - the standings of the scenario's tournament (104).
     server.onRequest(146, [](const ReceivedFrame&) {});
     server.onRequest(16, [this](const ReceivedFrame& f) {
         const quint32 pid = f.reader().u32();
@@ -235,6 +236,17 @@ HandScenario::HandScenario(TestGameServer& server, Kind kind, int paceMs, quint1
         this->server.send(TestFrame(37).u32(id).u8(0).u32(0));
     });
     server.onRequest(100, [this](const ReceivedFrame& f) { onGameAction(f); });
+    // The standings of the scenario's tournament (a tournament envelope
+    // with the inner class 58).
+    server.onRequest(104, [this](const ReceivedFrame& f) {
+        TestFrameReader r = f.reader();
+        const quint32 id = r.u32();
+        r.u32();
+        if (id != tournamentId || r.nested().classId() != 58)
+            return reject(QStringLiteral("tournament request for %1 not expected").arg(id));
+        this->server.send(TournamentFrames::rankings(
+            id, {{westId, "Kenji", 30, 3}, {ownId, "", 10, 1}, {eastId, "Ayame", 0, 0}, {northId, "Mei", 0, 0}}));
+    });
     connect(&server, &TestGameServer::unhandledFrame, this, [this](quint8 classId, const QByteArray&) {
         reject(QStringLiteral("frame of class %1 not expected").arg(classId));
     });
@@ -386,6 +398,17 @@ void HandScenario::onTimeLimit(int serial)
         return;
     const int key = steps.front().onTimeout;
     Q_EMIT logged(QStringLiteral("time-out at %1").arg(steps.front().name));
+    if (key == readyKey) {
+        // Not ready by the end of the notice: the user is unseated (a kick
+        // that leaves the table watched) and may join again.
+        send(TestFrame(64).u32(m_table).u16(3));
+        steps.clear();
+        m_waiting.clear();
+        ++m_serial;
+        m_handInPlay = false;
+        push({QStringLiteral("join"), {}, {30}, {}});
+        return;
+    }
     sendGame(TestFrame(36));
     // The server's own answer for the user: a pass, or the newest tile.
     TestFrame action(quint8(key - 1000));
@@ -510,9 +533,9 @@ void HandScenario::scriptReadyAndStart(qint64 handId, bool newRound)
 {
     push({QStringLiteral("are you ready"), [this] {
               TestFrame f(41);
-              sendGame(spanFromNow(f, 30));
+              sendGame(userTime(f, m_readyMs));
           }, {}, {}});
-    push({QStringLiteral("ready"), {}, {readyKey}, {}});
+    push({QStringLiteral("ready"), {}, {readyKey}, {}, readyKey});
     push({QStringLiteral("start hand"), [this, handId, newRound] {
               for (quint32 pid : {ownId, eastId, westId, northId})
                   sendGame(TestFrame(54).u32(pid));
