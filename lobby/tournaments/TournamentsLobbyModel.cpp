@@ -15,8 +15,8 @@
 #include <QTextDocument>
 
 #include <algorithm>
-#include <utility>
 #include <stdexcept>
+#include <utility>
 
 namespace {
 

@@ -4,14 +4,8 @@
 #include "TableInfo.h"
 #include "TableInfoUpdates.h"
 
-#include <QCoreApplication>
-#include <QDeadlineTimer>
-#include <QElapsedTimer>
 #include <QString>
-#include <QTest>
-#include <QTimer>
 
-#include <algorithm>
 #include <array>
 #include <functional>
 
@@ -50,24 +44,6 @@ inline TableInfo makeTable(qint32 id, const QString& path, const QString& name =
 inline TableInfoUpdate change(const char* key, std::function<void(TableInfo&)> apply)
 {
     return TableInfoUpdate{key, false, std::move(apply)};
-}
-
-/// The longest turn of the event loop, in milliseconds, from `act` until
-/// `done` (at most a minute), and for `settleMs` after, for what follows
-/// the rows (column measures, deferred announcements).
-inline double longestTurnMs(const std::function<void()>& act, const std::function<bool()>& done, int settleMs = 300)
-{
-    qint64 longest = 0;
-    QElapsedTimer turn;
-    QTimer tick;
-    QObject::connect(&tick, &QTimer::timeout, [&] { longest = std::max(longest, turn.nsecsElapsed()), turn.start(); });
-    tick.start(0);
-    turn.start();
-    act();
-    for (QDeadlineTimer deadline(60000); !done() && !deadline.hasExpired();)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-    QTest::qWait(settleMs);
-    return double(longest) / 1e6;
 }
 
 }

@@ -108,7 +108,6 @@ private:
                              add(QStringLiteral("tournamentUpdate %1 %2 %3").arg(id).arg(updates.size()).arg(info.registered));
                          });
         QObject::connect(&cm, &CM::tournamentRemoved, &cm, [this](qint32 id) { add(QStringLiteral("tournamentRemoved %1").arg(id)); });
-        QObject::connect(&cm, &CM::tournamentListAnnounced, &cm, [this] { add(QStringLiteral("tournamentListAnnounced")); });
         QObject::connect(&cm, &CM::tournamentRankings, &cm, [this](qint32 id, TournamentRankings rankings) {
             QStringList rows;
             for (const auto& r : rankings)

@@ -200,8 +200,7 @@ HandScenario::HandScenario(TestGameServer& server, Kind kind, int paceMs, quint1
     // - watching and no longer watching (32, 34) one of the scenario's tables;
     // - leaving (36) the table played while no hand is in play there (a
     //   leave during a hand only closes the table's page; the client sends
-    //   it once the hand is over);
-    // - the standings of the scenario's tournament (104).
+    //   it once the hand is over).
     server.onRequest(146, [](const ReceivedFrame&) {});
     server.onRequest(16, [this](const ReceivedFrame& f) {
         const quint32 pid = f.reader().u32();
@@ -236,16 +235,10 @@ HandScenario::HandScenario(TestGameServer& server, Kind kind, int paceMs, quint1
         this->server.send(TestFrame(37).u32(id).u8(0).u32(0));
     });
     server.onRequest(100, [this](const ReceivedFrame& f) { onGameAction(f); });
-    // The standings of the scenario's tournament (a tournament envelope
-    // with the inner class 58).
     server.onRequest(104, [this](const ReceivedFrame& f) {
-        TestFrameReader r = f.reader();
-        const quint32 id = r.u32();
-        r.u32();
-        if (id != tournamentId || r.nested().classId() != 58)
-            return reject(QStringLiteral("tournament request for %1 not expected").arg(id));
-        this->server.send(TournamentFrames::rankings(
-            id, {{westId, "Kenji", 30, 3}, {ownId, "", 10, 1}, {eastId, "Ayame", 0, 0}, {northId, "Mei", 0, 0}}));
+        if (f.reader().u32() != tournamentId)
+            return reject(QStringLiteral("request about another tournament"));
+        this->server.send(TournamentFrames::rankings(tournamentId, {{westId, "Kenji", 30, 3}, {ownId, "", 10, 1}}));
     });
     connect(&server, &TestGameServer::unhandledFrame, this, [this](quint8 classId, const QByteArray&) {
         reject(QStringLiteral("frame of class %1 not expected").arg(classId));
@@ -399,15 +392,11 @@ void HandScenario::onTimeLimit(int serial)
     const int key = steps.front().onTimeout;
     Q_EMIT logged(QStringLiteral("time-out at %1").arg(steps.front().name));
     if (key == readyKey) {
-        // Not ready by the end of the notice: the user is unseated (a kick
-        // that leaves the table watched) and may join again.
+        // Not ready by the end of the notice: unseated (a kick that leaves the table watched), free to join again.
         send(TestFrame(64).u32(m_table).u16(3));
         steps.clear();
         m_waiting.clear();
-        ++m_serial;
-        m_handInPlay = false;
-        push({QStringLiteral("join"), {}, {30}, {}});
-        return;
+        return push({QStringLiteral("join"), {}, {30}, {}});
     }
     sendGame(TestFrame(36));
     // The server's own answer for the user: a pass, or the newest tile.

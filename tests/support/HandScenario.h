@@ -77,9 +77,8 @@ public:
     /// the seating names a tournament the client has no record of.
     void setListsTournament(bool lists) { m_listTournament = lists; }
 
-    /// The time the user has to answer a claim offer, to discard and to say
-    /// ready (15, 20 and 30 seconds by default); not ready in time, the user
-    /// loses the seat.
+    /// The time the user has to answer a claim offer and to discard (15 and
+    /// 20 seconds by default), and to say ready (30, or the seat is lost).
     void setTimeLimits(int claimMs, int turnMs, int readyMs = 30000)
     {
         m_claimMs = claimMs;
