@@ -226,11 +226,11 @@ private Q_SLOTS:
 
     void burstOfTablesThenFirstSwitch()
     {
-        const char* what[] = {"tables", "updates", "update frames in one read", "first switch to the lobby tab"};
+        const char* what[] = {"100,000 tables", "100,000 updates", "100,000 update frames in one read", "the first switch"};
         for (const bool shown : {false, true}) {
             const auto floor = burstThenSwitch(1000, shown), burst = burstThenSwitch(100000, shown);
             for (int i = 0; i < 4 - shown; ++i)
-                std::printf("100,000 %s, lobby %s: longest turn %.1f ms, with 1,000 %.1f ms (ratio %.2f)\n", what[i],
+                std::printf("%s, lobby %s: longest turn %.1f ms, with 1,000 %.1f ms (ratio %.2f)\n", what[i],
                             shown ? "shown" : "hidden", burst[i], floor[i], burst[i] / floor[i]);
         }
         const double close = closeInterleaved(20000), closeFloor = closeInterleaved(2000);

@@ -120,8 +120,7 @@ QList<double> throughTheWindow(int count, int renames, int more)
     if (!QTest::qWaitFor([&] { return server.hasClient(); }))
         return {0, 0, 0};
     longestTurn(first, count);
-    const double renameTurn = longestTurn(renaming, count + 1);
-    return {renameTurn, longestTurn(second, count + 1 + more), double(controller.rankingRequestsSent())};
+    return {longestTurn(renaming, count + 1), longestTurn(second, count + 1 + more), double(controller.rankingRequestsSent())};
 }
 
 } // namespace

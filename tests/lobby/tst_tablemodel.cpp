@@ -208,7 +208,6 @@ void TableModelTest::lastReleaseDropsOnlyRowsUnderThePath()
     model.unsubscribe("101/Regular");
     // Twenty runs of one row leave in fewer removals; the other rows stay in order.
     QVERIFY(removed.count() < 20);
-    QCOMPARE(model.rowCount(), 20);
     for (int row = 0; row < model.rowCount(); ++row)
         QCOMPARE(model.index(row, 0).data(Qt::UserRole).toInt(), 2 * row + 2);
     QCOMPARE(last.row(), 19);

@@ -391,8 +391,7 @@ void HandScenario::onTimeLimit(int serial)
         return;
     const int key = steps.front().onTimeout;
     Q_EMIT logged(QStringLiteral("time-out at %1").arg(steps.front().name));
-    if (key == readyKey) {
-        // Not ready by the end of the notice: unseated (a kick that leaves the table watched), free to join again.
+    if (key == readyKey) { // not ready by the notice's end: unseated (a kick leaving the table watched), may join again
         send(TestFrame(64).u32(m_table).u16(3));
         steps.clear();
         m_waiting.clear();
