@@ -16,6 +16,12 @@ LobbyModel::LobbyModel(QObject* parent)
 
 LobbyModel::~LobbyModel()
 {
+    // The rows that the release below takes away are no longer followed:
+    // with many thousands of them that would cost more than the removal.
+    if (sourceModel()) {
+        disconnect(sourceModel(), &QObject::destroyed, this, &LobbyModel::tableModelDestroyed);
+        QSortFilterProxyModel::setSourceModel(nullptr);
+    }
     unsubscribeFilterPaths();
 }
 

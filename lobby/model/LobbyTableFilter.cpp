@@ -17,6 +17,15 @@ LobbyTableFilter::LobbyTableFilter(QObject* parent)
     setSortLocaleAware(true);
 }
 
+Qt::ItemFlags LobbyTableFilter::flags(const QModelIndex& index) const
+{
+    // Asking the source models would cost a walk through two of them for
+    // every row of a list of many thousands, at every layout of the view.
+    if (!index.isValid())
+        return QSortFilterProxyModel::flags(index);
+    return Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemNeverHasChildren;
+}
+
 void LobbyTableFilter::setEmptyTablesMode(int mode)
 {
     m_emptyTablesMode = mode;

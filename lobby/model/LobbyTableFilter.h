@@ -37,6 +37,10 @@ public:
     int buyInMask() const { return m_buyInMask; }
     const QSet<QString>& words() const { return m_words; }
 
+    /// A table row: selectable and enabled, never with children. Answered
+    /// here: the lobby's tree view asks it of every row at every layout.
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+
 protected:
     bool filterAcceptsRow(int sourceRow, const QModelIndex& sourceParent) const override;
     bool lessThan(const QModelIndex& left, const QModelIndex& right) const override;

@@ -18,6 +18,8 @@
 #include <QSignalBlocker>
 
 #include <algorithm>
+#include <cmath>
+#include <functional>
 #include <iterator>
 #include <map>
 #include <stdexcept>
@@ -25,6 +27,24 @@
 #include <vector>
 
 namespace {
+/// The name cell. While the rows of a released path are gathered
+/// (gatherInBlocks) it also carries its row's new place, and sorts by that
+/// alone, without reading a role.
+class NameItem : public QStandardItem
+{
+public:
+    /// The place while gathering; -1 otherwise.
+    int gatherKey = -1;
+
+    bool operator<(const QStandardItem& other) const override
+    {
+        const int otherKey = static_cast<const NameItem&>(other).gatherKey;
+        if (gatherKey >= 0 && otherKey >= 0)
+            return gatherKey < otherKey;
+        return QStandardItem::operator<(other);
+    }
+};
+
 struct TableRow
 {
     TableInfo info;
@@ -120,7 +140,9 @@ struct TableModel::Private
         TableRow row;
         row.info = info;
         const QString noToolTip;
-        row.name = makeItem(info.name, noToolTip, Qt::AlignLeft);
+        row.name = new NameItem;
+        row.name->setEditable(false);
+        row.name->setTextAlignment(Qt::AlignLeft);
         row.rules = makeCustomItem<RulesetGameTypePair>({}, noToolTip, [](const RulesetGameTypePair& pair) {
             return pair.toString();
         });
@@ -158,11 +180,14 @@ struct TableModel::Private
     }
 
     /// Removes the rows of the given tables (row and table id, sorted by
-    /// row) a run of neighbouring rows at a time, the last run first: row
-    /// by row, a path of many thousands of tables takes a time growing with
-    /// the square of their number.
+    /// row) a run of neighbouring rows at a time, the last run first. Row by
+    /// row, a path of many thousands of tables takes a time growing with the
+    /// square of their number; so do many short runs (tables of two paths
+    /// that alternate), which are first gathered into fewer.
     void removeRuns(std::vector<std::pair<int, qint32>>& going)
     {
+        if (runCount(going) > maxRunsRemovedApart)
+            gatherInBlocks(going);
         while (!going.empty()) {
             auto first = going.end() - 1;
             while (first != going.begin() && first->first > 0 && std::prev(first)->first == first->first - 1)
@@ -179,6 +204,44 @@ struct TableModel::Private
                 countMoneyChange(free, true);
             }
             going.erase(first, going.end());
+        }
+    }
+
+    static constexpr std::size_t maxRunsRemovedApart = 16;
+
+    static std::size_t runCount(const std::vector<std::pair<int, qint32>>& going)
+    {
+        std::size_t runs = 0;
+        for (std::size_t i = 0; i < going.size(); ++i)
+            runs += i == 0 || going[i].first != going[i - 1].first + 1 ? 1 : 0;
+        return runs;
+    }
+
+    /// In one layout change, moves the going rows of every block of about
+    /// sqrt(n) neighbouring rows to the block's top, each part in its order
+    /// (the model's sort is stable), and renumbers `going`: a block is then
+    /// one run. The rows move within their block only, as a removed cell is
+    /// looked up from where it was last seen, at a cost growing with the
+    /// distance it moved.
+    void gatherInBlocks(std::vector<std::pair<int, qint32>>& going)
+    {
+        const int count = q->rowCount();
+        const int block = std::max(1, int(std::sqrt(double(count))));
+        std::vector<bool> leaving(std::size_t(count), false);
+        for (const auto& entry : going)
+            leaving[std::size_t(entry.first)] = true;
+        const auto place = [this, count](const std::function<int(int)>& key) {
+            for (int row = 0; row < count; ++row)
+                static_cast<NameItem*>(q->item(row, 0))->gatherKey = key(row);
+        };
+        place([&](int row) { return 2 * (row / block) + (leaving[std::size_t(row)] ? 0 : 1); });
+        q->sort(NameColumn);
+        place([](int) { return -1; });
+        int inBlock = 0;
+        for (std::size_t i = 0; i < going.size(); ++i) {
+            const int start = going[i].first / block * block;
+            inBlock = i > 0 && going[i - 1].first / block * block == start ? inBlock + 1 : 0;
+            going[i].first = start + inBlock;
         }
     }
 

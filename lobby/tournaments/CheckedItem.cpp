@@ -1,9 +1,15 @@
 #include "CheckedItem.h"
 
-CheckedItem::CheckedItem(bool checked)
+CheckedItem::Images CheckedItem::Images::load()
+{
+    return {QIcon(QStringLiteral("resources:/checkbox-checked-normal.png")),
+            QIcon(QStringLiteral("resources:/empty-box.png"))};
+}
+
+CheckedItem::CheckedItem(bool checked, const Images& images)
     : checked(checked)
-    , checkedIcon(QStringLiteral("resources:/checkbox-checked-normal.png"))
-    , uncheckedIcon(QStringLiteral("resources:/empty-box.png"))
+    , checkedIcon(images.checked)
+    , uncheckedIcon(images.unchecked)
 {
 }
 

@@ -12,7 +12,16 @@ public:
     /// The role that answers the mark as a bool.
     static constexpr int RegisteredRole = Qt::UserRole + 2;
 
-    explicit CheckedItem(bool checked);
+    /// The two images of the cell. Loading them reads their files: a model
+    /// of many rows loads them once and hands them to every cell.
+    struct Images
+    {
+        QIcon checked;
+        QIcon unchecked;
+        static Images load();
+    };
+
+    explicit CheckedItem(bool checked, const Images& images = Images::load());
 
     bool isChecked() const { return checked; }
     /// Changes the mark; the model hears of it only when it differs.

@@ -2,6 +2,7 @@
 #include "TournamentsController.h"
 
 #include "ConnectionManager.h"
+#include "RankingRequestQueue.h"
 #include "TableModel.h"
 #include "TournamentRankingModel.h"
 #include "TournamentWindow.h"
@@ -17,6 +18,8 @@ TournamentsController::TournamentsController(ConnectionManager* connection, QObj
     , connection(connection)
     , mainWindow(mainWindow)
     , model(new TournamentsLobbyModel(this))
+    , rankingRequests(new RankingRequestQueue([connection](qint32 id) { connection->get_tournament_ranking_list(id); },
+                                              [connection] { return connection->isReadingTournamentList(); }, this))
 {
     using CM = ConnectionManager;
     using FullRecord = void (CM::*)(TournamentInfo);
@@ -40,6 +43,11 @@ TournamentsController::TournamentsController(ConnectionManager* connection, QObj
     connect(connection, &CM::tournamentUnregisterSuccess, model,
             &TournamentsLobbyModel::onTournamentUnregisterSuccess);
     connect(connection, &CM::tournamentLeaveSuccess, model, &TournamentsLobbyModel::onTournamentLeaveSuccess);
+    // The standings of a long list are asked for once it is all in, and a
+    // tournament is asked for again only once the server answered.
+    connect(connection, &CM::tournamentListAnnounced, rankingRequests, &RankingRequestQueue::resume);
+    connect(connection, &CM::tournamentRankings, rankingRequests,
+            [this](qint32 id, const TournamentRankings&) { rankingRequests->answered(id); });
 }
 
 TournamentsController::~TournamentsController() = default;
@@ -112,27 +120,12 @@ void TournamentsController::getTournamentHighscores(const TournamentInfo& info)
 
 void TournamentsController::getTournamentHighscores(qint32 tournamentId)
 {
-    // A burst of updates (a list of 2,000 records, or many changes of one
-    // tournament) must not become a burst of identical requests: the ids are
-    // gathered and sent once each when control returns to the event loop.
-    if (pending.contains(tournamentId))
-        return;
-    const bool first = pending.isEmpty();
-    pending.insert(tournamentId);
-    pendingOrder.push_back(tournamentId);
-    if (first)
-        QMetaObject::invokeMethod(this, &TournamentsController::sendPendingRankingRequests, Qt::QueuedConnection);
+    rankingRequests->request(tournamentId);
 }
 
-void TournamentsController::sendPendingRankingRequests()
+int TournamentsController::rankingRequestsSent() const
 {
-    std::vector<qint32> ids;
-    ids.swap(pendingOrder);
-    pending.clear();
-    for (qint32 id : ids) {
-        ++requestsSent;
-        connection->get_tournament_ranking_list(id);
-    }
+    return rankingRequests->sentCount();
 }
 
 void TournamentsController::onAccountNeeded()

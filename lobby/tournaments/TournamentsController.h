@@ -5,12 +5,10 @@
 
 #include <QObject>
 #include <QPointer>
-#include <QSet>
 #include <QWidget>
 
-#include <vector>
-
 class ConnectionManager;
+class RankingRequestQueue;
 class SocialServices;
 class TableModel;
 class TournamentsLobbyModel;
@@ -51,8 +49,8 @@ public:
     /// Pictures and chat rooms; null (the default) gives windows without chat.
     void setSocialServices(SocialServices* services);
 
-    /// Ranking requests sent so far (one per tournament and event-loop turn at most).
-    int rankingRequestsSent() const { return requestsSent; }
+    /// Ranking requests sent so far.
+    int rankingRequestsSent() const;
 
 Q_SIGNALS:
     /// Every key update of any tournament, as the server sent it.
@@ -63,15 +61,14 @@ Q_SIGNALS:
     void userMenuRequested(const QString& name, const QPoint& pos);
 
 public Q_SLOTS:
-    /// Asks for the tournament's standings. Requests for the same tournament
-    /// within one event-loop turn go out as one.
+    /// Asks for the tournament's standings in a later turn of the event loop:
+    /// at most one request per tournament while its answer is awaited or
+    /// within a second of the last, none while a tournament list is coming
+    /// in; asks meanwhile go out as one request when the rules allow.
     void getTournamentHighscores(const TournamentInfo& info);
     void getTournamentHighscores(qint32 tournamentId);
     /// Asks the server for the address of the account page.
     void onAccountNeeded();
-
-private Q_SLOTS:
-    void sendPendingRankingRequests();
 
 private:
     ConnectionManager* connection;
@@ -80,8 +77,5 @@ private:
     QPointer<TableModel> tableModel;
     QPointer<SocialServices> social;
     int playerId = -1;
-
-    std::vector<qint32> pendingOrder;
-    QSet<qint32> pending;
-    int requestsSent = 0;
+    RankingRequestQueue* rankingRequests;
 };

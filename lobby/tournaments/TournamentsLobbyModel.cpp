@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <stdexcept>
+#include <utility>
 
 namespace {
 
@@ -45,6 +46,7 @@ QString startText(const QDateTime& start)
 
 TournamentsLobbyModel::TournamentsLobbyModel(QObject* parent)
     : QStandardItemModel(parent)
+    , checkImages(CheckedItem::Images::load())
 {
     registerLobbyMetaTypes();
     setColumnCount(ColumnCount);
@@ -98,7 +100,7 @@ void TournamentsLobbyModel::addOrUpdateTournament(const TournamentInfo& received
         const bool mark = it->second.info.ownRegistered;
         it->second.info = received;
         it->second.info.ownRegistered = mark;
-        refreshRow(it->second);
+        refreshRow(it->second, Announce::WithTheTurn);
         return;
     }
 
@@ -107,7 +109,7 @@ void TournamentsLobbyModel::addOrUpdateTournament(const TournamentInfo& received
     entry.info.ownRegistered = isRegistered(id);
     const TournamentInfo& info = entry.info;
 
-    auto* checked = new CheckedItem(info.ownRegistered);
+    auto* checked = new CheckedItem(info.ownRegistered, checkImages);
     checked->setEditable(false);
     checked->setToolTip(tip);
     entry.items << checked;
@@ -145,7 +147,7 @@ void TournamentsLobbyModel::updateTournamentInfo(qint32 tournamentId, const Tour
         return;
     }
     it->second.info = changed;
-    refreshRow(it->second);
+    refreshRow(it->second, Announce::WithTheTurn);
 }
 
 void TournamentsLobbyModel::onRegisteredNotification(const std::vector<qint32>& tournamentIds)
@@ -155,7 +157,7 @@ void TournamentsLobbyModel::onRegisteredNotification(const std::vector<qint32>& 
         const bool mark = isRegistered(id);
         if (entry.info.ownRegistered != mark) {
             entry.info.ownRegistered = mark;
-            refreshRow(entry);
+            refreshRow(entry, Announce::Now);
         }
     }
 }
@@ -207,17 +209,15 @@ void TournamentsLobbyModel::setRegistered(qint32 id, bool registered)
         registeredIds.erase(pos);
     TournamentEntry& entry = rows.at(id);
     entry.info.ownRegistered = registered;
-    refreshRow(entry);
+    refreshRow(entry, Announce::Now);
 }
 
-void TournamentsLobbyModel::refreshRow(TournamentEntry& entry)
+void TournamentsLobbyModel::refreshRow(TournamentEntry& entry, Announce when)
 {
     const TournamentInfo& info = entry.info;
     const QString tip = nameToolTip(info.name);
     const QList<QStandardItem*>& items = entry.items;
-    // The order depends on the names only, so an unchanged name needs no sort.
-    const bool renamed = items[NameColumn]->text() != info.name;
-    // Values change without notifying one by one; the row is announced once below.
+    // Values change without notifying one by one; the row is announced once.
     static_cast<CheckedItem*>(items[RegisteredColumn])->setChecked(info.ownRegistered);
     {
         const QSignalBlocker quiet(this);
@@ -233,10 +233,31 @@ void TournamentsLobbyModel::refreshRow(TournamentEntry& entry)
         for (QStandardItem* item : items)
             item->setToolTip(tip);
     }
-    const int row = items[0]->row();
+    if (when == Announce::Now) {
+        announceRow(entry);
+        return;
+    }
+    // The sort proxies place an announced row anew (a rename moves it), so a
+    // tournament that the server changes many times in one turn is announced,
+    // and moved, once, when the turn is over.
+    if (unannounced.empty())
+        QMetaObject::invokeMethod(this, &TournamentsLobbyModel::announceChangedRows, Qt::QueuedConnection);
+    unannounced.insert(info.tournamentId);
+}
+
+void TournamentsLobbyModel::announceRow(const TournamentEntry& entry)
+{
+    const int row = entry.items[0]->row();
     Q_EMIT dataChanged(index(row, 0), index(row, ColumnCount - 1));
-    for (QStandardItem* item : items)
+    for (QStandardItem* item : entry.items)
         Q_EMIT itemChanged(item);
-    if (renamed)
-        sort(NameColumn, Qt::AscendingOrder);
+}
+
+void TournamentsLobbyModel::announceChangedRows()
+{
+    for (const qint32 id : std::exchange(unannounced, {})) {
+        const auto it = rows.find(id);
+        if (it != rows.end())
+            announceRow(it->second);
+    }
 }

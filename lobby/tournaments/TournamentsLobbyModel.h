@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CheckedItem.h"
 #include "TournamentInfo.h"
 #include "TournamentInfoUpdates.h"
 
@@ -7,14 +8,15 @@
 #include <QStandardItemModel>
 
 #include <map>
+#include <set>
 #include <vector>
 
-class QStandardItem;
 
 /// The tournaments lobby: one row of seven cells per tournament the server
 /// announces (registered mark, name, status, players, buy-in, start,
 /// duration), and the client's one store of tournament records. Rows change
-/// in place; the model is a flat list, no row has children.
+/// in place and keep their place (the views' sort proxies order them); the
+/// model is a flat list, no row has children.
 class TournamentsLobbyModel : public QStandardItemModel
 {
     Q_OBJECT
@@ -49,10 +51,12 @@ public:
 
 public Q_SLOTS:
     /// A full record: a new row at the end for a new id, else the stored
-    /// record is replaced (the user's registration mark stays) and its row refreshed.
+    /// record is replaced (the user's registration mark stays) and its row
+    /// refreshed. A refreshed row is read anew at once; its change is
+    /// announced (dataChanged) once per turn of the event loop, after it.
     void addOrUpdateTournament(const TournamentInfo& info);
-    /// Key changes for a held tournament; changes that cannot be applied
-    /// leave the record as it was.
+    /// Key changes for a held tournament, refreshed as a full record is;
+    /// changes that cannot be applied leave the record as it was.
     void updateTournamentInfo(qint32 tournamentId, const TournamentInfoUpdates& updates);
     /// The server's list of the tournaments the user is registered for: every
     /// held row shows its mark from it, and rows made later too.
@@ -69,9 +73,19 @@ private:
         QList<QStandardItem*> items;
     };
 
-    void setRegistered(qint32 id, bool registered);
-    void refreshRow(TournamentEntry& entry);
+    /// When a refreshed row is announced: at once (the user's registration
+    /// mark), or once at the end of the turn (the server's changes).
+    enum class Announce { Now, WithTheTurn };
 
+    void setRegistered(qint32 id, bool registered);
+    void refreshRow(TournamentEntry& entry, Announce when);
+    void announceRow(const TournamentEntry& entry);
+    void announceChangedRows();
+
+    /// Loaded once: every row's registration cell shows them.
+    CheckedItem::Images checkImages;
     std::vector<qint32> registeredIds;
     std::map<qint32, TournamentEntry> rows;
+    /// Refreshed rows whose change is announced when the turn is over.
+    std::set<qint32> unannounced;
 };

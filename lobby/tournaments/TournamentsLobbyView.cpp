@@ -46,6 +46,9 @@ void TournamentsLobbyView::setupUi(QWidget* window)
     tournamentsLobbyTreeView->setItemsExpandable(false);
     tournamentsLobbyTreeView->setSortingEnabled(true);
     tournamentsLobbyTreeView->setAllColumnsShowFocus(true);
+    // Every row is one line: a changed row is found on screen without
+    // measuring the rows above it, which costs much with thousands of them.
+    tournamentsLobbyTreeView->setUniformRowHeights(true);
     vboxLayout3->addWidget(tournamentsLobbyTreeView);
     webView = new QWebEngineView(tab);
     webView->setObjectName(QStringLiteral("webView"));

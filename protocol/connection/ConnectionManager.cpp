@@ -11,7 +11,29 @@
 #include <QTimer>
 
 #include <exception>
+#include <functional>
 #include <stdexcept>
+
+namespace {
+
+/// Ends the program over a connection that cannot be used: the socket is
+/// closed first, once the socket's own notification has returned, and only
+/// then does `tell` show its box, which waits for the user; the server is not
+/// left holding a half-made connection meanwhile, whether or not it closed
+/// its own side.
+void closeThenExit(QObject* context, ConnectionManagerPrivate& d, std::function<void()> tell)
+{
+    QMetaObject::invokeMethod(
+        context,
+        [&d, tell = std::move(tell)] {
+            d.connection.abort();
+            tell();
+            d.ui().exit(1);
+        },
+        Qt::QueuedConnection);
+}
+
+} // namespace
 
 ConnectionManager::ConnectionManager(bool useSsl, QObject* parent)
     : QObject(parent)
@@ -43,6 +65,7 @@ void ConnectionManager::connectToHost(const QString& host, quint16 port)
 
 void ConnectionManager::connectToServer()
 {
+    d->closeRead = false;
     if (d->useSsl) {
         qDebug() << "using SSL";
         // The service's own CA list is this connection's only trust; the
@@ -106,8 +129,19 @@ void ConnectionManager::askRetry(const QString& text)
     }
 }
 
+bool ConnectionManager::isReadingTournamentList() const
+{
+    return d->recordList && d->recordList->isTournamentList();
+}
+
 void ConnectionManager::sendFrame(const std::vector<unsigned char>& frame)
 {
+    if (d->closeRead && (d->dispatching || d->disconnectWaiting)) {
+        // The frames the server sent before its close are still handled, but
+        // their answers (a pong, a leave, a join) have nowhere to go.
+        qDebug() << "not sent after the server's close: class" << (frame.size() > 4 ? int(frame[4]) : -1);
+        return;
+    }
     d->connection.sendFrame(frame);
 }
 
@@ -205,12 +239,19 @@ void ConnectionManager::drainQueue()
 {
     if (d->dispatching)
         return;
+    if (!d->turnOpen) {
+        // Every frame of one read counts against the same slice, however many
+        // separate frames it brought: the turn ends when control is back in
+        // the event loop (the drain of a later turn is posted after this).
+        d->turnOpen = true;
+        d->turn.start();
+        QMetaObject::invokeMethod(this, [this] { d->turnOpen = false; }, Qt::QueuedConnection);
+    }
     d->dispatching = true;
-    d->turn.start();
     try {
         for (;;) {
-            if (d->tableList) {
-                if (!continueTableList())
+            if (d->recordList) {
+                if (!continueRecordList())
                     break;
                 continue;
             }
@@ -225,12 +266,12 @@ void ConnectionManager::drainQueue()
         // The connection reports the error once and closes; the frames
         // behind the bad one are not handled.
         d->queue.clear();
-        d->tableList.reset();
+        d->recordList.reset();
         d->dispatching = false;
         throw;
     }
     d->dispatching = false;
-    if (d->tableList || !d->queue.empty()) {
+    if (d->recordList || !d->queue.empty()) {
         if (!d->drainPosted) {
             d->drainPosted = true;
             QMetaObject::invokeMethod(this, &ConnectionManager::drainLater, Qt::QueuedConnection);
@@ -247,7 +288,7 @@ void ConnectionManager::onConnectionException(const std::string& what)
     // report, not a second one.
     d->disconnectHandled = true;
     d->queue.clear();
-    d->tableList.reset();
+    d->recordList.reset();
     d->disconnectWaiting = false;
     Q_EMIT exceptionCaught(what);
 }
@@ -308,16 +349,7 @@ void ConnectionManager::onSSLErrors(const QList<QSslError>& errors)
     // The handshake fails and the program ends; the socket error that
     // follows must not raise a second box.
     d->disconnectHandled = true;
-    // The box waits for the user: the socket closes first, once this slot has
-    // returned, so the server is not left holding a half-made connection.
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-            d->connection.abort();
-            d->ui().showCritical(tr("Unable to establish secure connection to server"));
-            d->ui().exit(1);
-        },
-        Qt::QueuedConnection);
+    closeThenExit(this, *d, [this] { d->ui().showCritical(tr("Unable to establish secure connection to server")); });
 }
 
 void ConnectionManager::error(QAbstractSocket::SocketError socketError)
@@ -329,6 +361,7 @@ void ConnectionManager::error(QAbstractSocket::SocketError socketError)
         break;
     case QAbstractSocket::RemoteHostClosedError:
         d->loggedIn = false;
+        d->closeRead = true;
         if (!d->disconnectHandled) {
             d->disconnectHandled = true;
             announceDisconnect();
@@ -345,8 +378,9 @@ void ConnectionManager::error(QAbstractSocket::SocketError socketError)
         // in; that close belongs to this report, not to a second one.
         d->disconnectHandled = true;
         qWarning().noquote() << d->connection.errorString();
-        qCritical().noquote() << tr("Network error");
-        d->ui().exit(1);
+        // A failed handshake (a TLS alert) leaves the socket open, as the
+        // server may: it closes before the box.
+        closeThenExit(this, *d, [] { qCritical().noquote() << tr("Network error"); });
         break;
     }
 }
@@ -356,6 +390,7 @@ void ConnectionManager::onDisconnected()
     // Only the server's own close (RemoteHostClosedError) clears the logged-in
     // flag; after a local abort prepareToQuit still sees "logged in but no
     // longer connected" and stops before "quitting...".
+    d->closeRead = true;
     if (!d->disconnectHandled) {
         d->disconnectHandled = true;
         announceDisconnect();
@@ -365,7 +400,7 @@ void ConnectionManager::onDisconnected()
 void ConnectionManager::announceDisconnect()
 {
     // What the server sent before it closed is announced before the close.
-    if (d->tableList || !d->queue.empty())
+    if (d->recordList || !d->queue.empty())
         d->disconnectWaiting = true;
     else
         Q_EMIT disconnected();

@@ -82,6 +82,10 @@ public:
     /// The socket, for state queries; do not write to it directly.
     Connection* connection() const;
 
+    /// True while a tournament list (class 155 or 156) is being read or
+    /// announced; tournamentListAnnounced() follows its last record.
+    bool isReadingTournamentList() const;
+
 public Q_SLOTS:
     /// Opens the connection to the stored host and port, encrypted or plain.
     void connectToServer();
@@ -173,7 +177,9 @@ public Q_SLOTS:
 
 Q_SIGNALS:
     /// A received frame could not be handled (bad data, version mismatch) or
-    /// a write failed. Reported once; the connection is closed after it.
+    /// a write failed. Reported once; the connection is closed after it. A
+    /// frame written while the frames received before the server's close are
+    /// handled is dropped without a report.
     void exceptionCaught(std::string what);
     /// The socket started connecting.
     void connecting();
@@ -209,6 +215,8 @@ Q_SIGNALS:
     void tournamentInfoUpdate(qint32 tournamentId, TournamentInfoUpdates updates);
     /// Class 150.
     void tournamentRemoved(qint32 tournamentId);
+    /// The last record of a tournament list (class 155 or 156) was announced.
+    void tournamentListAnnounced();
     /// Tournament envelope, inner class 61.
     void tournamentRankings(qint32 tournamentId, TournamentRankings rankings);
     /// Class 206.
@@ -387,10 +395,10 @@ private:
     /// Handles one received frame; the reader stands behind the class byte.
     /// Implemented in ConnectionManagerDispatch.cpp.
     void handleMessage(message_reader& reader);
-    /// Reads or announces the records of the pending table list until it is
-    /// done (true) or the turn's slice is used up (false). Implemented in
+    /// Reads or announces the records of the pending record list until it
+    /// is done (true) or the turn's slice is used up (false). Implemented in
     /// ConnectionManagerDispatch.cpp.
-    bool continueTableList();
+    bool continueRecordList();
 
     // Handshake and keep-alive handlers (ConnectionManager.cpp), called by handleMessage.
     void onPlatformVersionReply(message_reader& reader); ///< class 0

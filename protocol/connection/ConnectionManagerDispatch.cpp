@@ -33,9 +33,9 @@ public:
     }
 
     void dispatch(message_reader& r);
-    /// Reads and checks the pending table list's records, then announces
-    /// them, while the turn's slice lasts; true once all are announced.
-    bool continueTableList();
+    /// Reads and checks the pending list's records, then announces them,
+    /// while the turn's slice lasts; true once all are announced.
+    bool continueRecordList();
 
 private:
     void badPacket(message_reader& r);
@@ -78,6 +78,15 @@ private:
     /// announces it with tableInfoUpdate(TableInfo).
     void makeTableInfo(const table_record& record);
 
+    /// Starts reading a list of records (classes 153 to 156) in the next
+    /// steps of the drain.
+    void startList(message_reader& r, std::size_t minRecordSize, RecordListWork::Kind kind);
+    /// Reads the list's next record into its vector of values; a tournament
+    /// whose values do not convert is left out with a warning.
+    void readListRecord(RecordListWork& list);
+    /// Announces the list's record number i.
+    void announceListRecord(const RecordListWork& list, std::size_t i);
+
     /// The name-cache rule plus the player-info trace.
     void playerInfoName(qint32 pid, const std::string& nick);
 
@@ -90,9 +99,9 @@ void ConnectionManager::handleMessage(message_reader& reader)
     PlatformDispatch(*this).dispatch(reader);
 }
 
-bool ConnectionManager::continueTableList()
+bool ConnectionManager::continueRecordList()
 {
-    return PlatformDispatch(*this).continueTableList();
+    return PlatformDispatch(*this).continueRecordList();
 }
 
 void PlatformDispatch::dispatch(message_reader& r)
@@ -372,13 +381,23 @@ void PlatformDispatch::tableSnapshot(message_reader& r)
     makeTableInfo(table_record::read(r));
 }
 
-void PlatformDispatch::tableSnapshotList(message_reader& r)
+void PlatformDispatch::startList(message_reader& r, std::size_t minRecordSize, RecordListWork::Kind kind)
 {
     // The count is checked against the bytes left before anything is
     // reserved: a lying count ends in server_error, not in a huge allocation.
-    const std::uint32_t count = r.checked_count(r.get_u32(), table_record::minWireSize);
-    d.tableList.emplace(r, count, true);
-    d.tableList->infos.reserve(count);
+    const std::uint32_t count = r.checked_count(r.get_u32(), minRecordSize);
+    d.recordList.emplace(r, count, kind);
+    switch (kind) {
+    case RecordListWork::Kind::TableSnapshots: d.recordList->tables.reserve(count); break;
+    case RecordListWork::Kind::TableUpdates: d.recordList->tableUpdates.reserve(count); break;
+    case RecordListWork::Kind::TournamentSnapshots: d.recordList->tournaments.reserve(count); break;
+    case RecordListWork::Kind::TournamentUpdates: d.recordList->tournamentUpdates.reserve(count); break;
+    }
+}
+
+void PlatformDispatch::tableSnapshotList(message_reader& r)
+{
+    startList(r, table_record::minWireSize, RecordListWork::Kind::TableSnapshots);
 }
 
 void PlatformDispatch::tableUpdate(message_reader& r)
@@ -390,43 +409,89 @@ void PlatformDispatch::tableUpdate(message_reader& r)
 
 void PlatformDispatch::tableUpdateList(message_reader& r)
 {
-    const std::uint32_t count = r.checked_count(r.get_u32(), table_update_record::minWireSize);
-    d.tableList.emplace(r, count, false);
-    d.tableList->updates.reserve(count);
+    startList(r, table_update_record::minWireSize, RecordListWork::Kind::TableUpdates);
 }
 
-bool PlatformDispatch::continueTableList()
+void PlatformDispatch::readListRecord(RecordListWork& list)
+{
+    using Kind = RecordListWork::Kind;
+    switch (list.kind) {
+    case Kind::TableSnapshots:
+        list.tables.push_back(tableInfoFromRecord(table_record::read(list.reader)));
+        break;
+    case Kind::TableUpdates: {
+        const auto record = table_update_record::read(list.reader);
+        list.tableUpdates.push_back(
+            {static_cast<qint32>(record.tableId), int(record.seated), tableInfoUpdatesFromRecord(record)});
+        break;
+    }
+    case Kind::TournamentSnapshots: {
+        // A record that cannot be read leaves the stream unreadable; one whose
+        // values are wrong is only that tournament's fault.
+        const auto record = tournament_record::read(list.reader);
+        try {
+            list.tournaments.push_back(tournamentInfoFromRecord(record));
+        } catch (const std::exception& e) {
+            qWarning() << "tournament" << static_cast<qint32>(record.tournamentId) << "left out of the list:"
+                       << e.what();
+        }
+        break;
+    }
+    case Kind::TournamentUpdates: {
+        const auto record = tournament_update_record::read(list.reader);
+        list.tournamentUpdates.push_back(
+            {static_cast<qint32>(record.tournamentId), tournamentInfoUpdatesFromRecord(record)});
+        break;
+    }
+    }
+}
+
+void PlatformDispatch::announceListRecord(const RecordListWork& list, std::size_t i)
+{
+    using Kind = RecordListWork::Kind;
+    switch (list.kind) {
+    case Kind::TableSnapshots:
+        Q_EMIT cm.tableInfoUpdate(list.tables[i]);
+        break;
+    case Kind::TableUpdates: {
+        const RecordListWork::TableUpdate& update = list.tableUpdates[i];
+        Q_EMIT cm.tableInfoUpdate(update.tableId, update.seated, update.updates);
+        break;
+    }
+    case Kind::TournamentSnapshots:
+        Q_EMIT cm.tournamentInfoUpdate(list.tournaments[i]);
+        break;
+    case Kind::TournamentUpdates:
+        Q_EMIT cm.tournamentInfoUpdate(list.tournamentUpdates[i].tournamentId, list.tournamentUpdates[i].updates);
+        break;
+    }
+}
+
+bool PlatformDispatch::continueRecordList()
 {
     // Every record is read and checked before the first is announced, so a
-    // bad record stops the whole list rather than half of it.
-    TableListWork& list = *d.tableList;
+    // bad record stops the whole list rather than half of it (a tournament
+    // whose values are wrong is only left out).
+    RecordListWork& list = *d.recordList;
     for (; list.unread > 0; --list.unread) {
         if (d.turn.elapsed() >= ConnectionManager::dispatchSliceMsecs)
             return false;
-        if (list.snapshots) {
-            list.infos.push_back(tableInfoFromRecord(table_record::read(list.reader)));
-        } else {
-            const auto record = table_update_record::read(list.reader);
-            list.updates.push_back({static_cast<qint32>(record.tableId), int(record.seated),
-                                    tableInfoUpdatesFromRecord(record)});
-        }
+        readListRecord(list);
     }
-    const std::size_t count = list.snapshots ? list.infos.size() : list.updates.size();
+    const std::size_t count
+        = list.tables.size() + list.tableUpdates.size() + list.tournaments.size() + list.tournamentUpdates.size();
     while (list.announced < count) {
         if (d.turn.elapsed() >= ConnectionManager::dispatchSliceMsecs)
             return false;
         // A slot may end the list (a failed connection): nothing is used after it.
-        const std::size_t i = list.announced++;
-        if (list.snapshots) {
-            Q_EMIT cm.tableInfoUpdate(list.infos[i]);
-        } else {
-            const TableListWork::Update& update = list.updates[i];
-            Q_EMIT cm.tableInfoUpdate(update.tableId, update.seated, update.updates);
-        }
-        if (!d.tableList)
+        announceListRecord(list, list.announced++);
+        if (!d.recordList)
             return true;
     }
-    d.tableList.reset();
+    const bool tournaments = list.isTournamentList();
+    d.recordList.reset();
+    if (tournaments)
+        Q_EMIT cm.tournamentListAnnounced();
     return true;
 }
 
@@ -443,13 +508,7 @@ void PlatformDispatch::tournamentSnapshot(message_reader& r)
 
 void PlatformDispatch::tournamentSnapshotList(message_reader& r)
 {
-    const auto records = readTournamentRecords(r);
-    std::vector<TournamentInfo> infos;
-    infos.reserve(records.size());
-    for (const tournament_record& record : records)
-        infos.push_back(tournamentInfoFromRecord(record));
-    for (const TournamentInfo& info : infos)
-        Q_EMIT cm.tournamentInfoUpdate(info);
+    startList(r, tournament_record::minWireSize, RecordListWork::Kind::TournamentSnapshots);
 }
 
 void PlatformDispatch::tournamentUpdate(message_reader& r)
@@ -461,13 +520,7 @@ void PlatformDispatch::tournamentUpdate(message_reader& r)
 
 void PlatformDispatch::tournamentUpdateList(message_reader& r)
 {
-    const auto records = readTournamentUpdateRecords(r);
-    std::vector<TournamentInfoUpdates> updates;
-    updates.reserve(records.size());
-    for (const tournament_update_record& record : records)
-        updates.push_back(tournamentInfoUpdatesFromRecord(record));
-    for (std::size_t i = 0; i < records.size(); ++i)
-        Q_EMIT cm.tournamentInfoUpdate(static_cast<qint32>(records[i].tournamentId), updates[i]);
+    startList(r, tournament_update_record::minWireSize, RecordListWork::Kind::TournamentUpdates);
 }
 
 void PlatformDispatch::tournamentRemoved(message_reader& r)

@@ -6,6 +6,8 @@
 #include "ConnectionPrompts.h"
 #include "TableInfo.h"
 #include "TableInfoUpdates.h"
+#include "TournamentInfo.h"
+#include "TournamentInfoUpdates.h"
 #include "message.h"
 #include "message_reader.h"
 
@@ -20,32 +22,43 @@
 
 class ConnectionManager;
 
-/// A table list (snapshots or updates) being read, then announced; a long
-/// one over several turns of the event loop. Every record is read and
-/// checked before the first is announced; the frames behind the list wait
-/// until its last record is announced.
-struct TableListWork
+/// A list of records (table or tournament snapshots or updates) being read,
+/// then announced; a long one over several turns of the event loop. Every
+/// record is read before the first is announced; the frames behind the list
+/// wait until its last record is announced.
+struct RecordListWork
 {
-    struct Update
+    enum class Kind { TableSnapshots, TableUpdates, TournamentSnapshots, TournamentUpdates };
+
+    struct TableUpdate
     {
         qint32 tableId;
         int seated;
         TableInfoUpdates updates;
     };
+    struct TournamentUpdate
+    {
+        qint32 tournamentId;
+        TournamentInfoUpdates updates;
+    };
 
-    TableListWork(const message_reader& reader, std::uint32_t count, bool snapshots)
+    RecordListWork(const message_reader& reader, std::uint32_t count, Kind kind)
         : reader(reader)
         , unread(count)
-        , snapshots(snapshots)
+        , kind(kind)
     {
     }
+
+    bool isTournamentList() const { return kind == Kind::TournamentSnapshots || kind == Kind::TournamentUpdates; }
 
     /// Stands before the next record to read.
     message_reader reader;
     std::uint32_t unread;
-    bool snapshots;
-    std::vector<TableInfo> infos;
-    std::vector<Update> updates;
+    Kind kind;
+    std::vector<TableInfo> tables;
+    std::vector<TableUpdate> tableUpdates;
+    std::vector<TournamentInfo> tournaments;
+    std::vector<TournamentUpdate> tournamentUpdates;
     std::size_t announced = 0;
 };
 
@@ -73,10 +86,15 @@ public:
     const bool useSsl;
     /// True while the queue is being drained.
     bool dispatching = false;
-    /// The table list being read or announced, before every queued frame.
-    std::optional<TableListWork> tableList;
-    /// Started by the drain of a turn; the drain stops once it passes the slice.
+    /// The record list being read or announced, before every queued frame.
+    std::optional<RecordListWork> recordList;
+    /// Started by the first drain of a turn; the drains of that turn stop once
+    /// it passes the slice, however many frames one read brought.
     QElapsedTimer turn;
+    /// A turn's slice is being counted; cleared when control is back in the event loop.
+    bool turnOpen = false;
+    /// The server's close was read: what still waits is handled without writing.
+    bool closeRead = false;
     /// A later turn will go on with the queue; frames received meanwhile only queue.
     bool drainPosted = false;
     /// The server closed while frames waited: disconnected() follows the last.

@@ -32,6 +32,7 @@
 #include "../protocol/game_test_frames.h"
 #include "ViewTestSupport.h"
 #include "WashoutWindow.h"
+#include "WatchingWindow.h"
 #include "WindView.h"
 #include "TableWall.h"
 #include "table_request_handler.h"
@@ -248,6 +249,7 @@ private Q_SLOTS:
     void eventsForTablesNotOpenAreDropped()
     {
         start(HandScenario::Kind::Washout);
+        scenario->setTimeLimits(15000, 20000, 5000);
         QSignalSpy errors(cm.get(), &ConnectionManager::exceptionCaught);
         GameWindow* w = join(HandScenario::tableFor(0));
         QVERIFY(w);
@@ -263,6 +265,9 @@ private Q_SLOTS:
         // ... and the open table goes on
         QVERIFY(w->seatedWindow()->isVisibleTo(w));
         QCOMPARE(errors.count(), 0);
+        QTRY_VERIFY_WITH_TIMEOUT(w->watchingWindow()->isVisibleTo(w), 15000); // no Play: unseated, may join again
+        QTest::mouseClick(w->watchingWindow()->joinButton(), Qt::LeftButton);
+        QTRY_VERIFY(w->seatedWindow()->isVisibleTo(w));
     }
 
     void leaveDuringPlayWaitsForTheHandEnd_data()
@@ -579,7 +584,7 @@ private Q_SLOTS:
         QCOMPARE(server->received(30).size(), 1);
         GameModel* model = gc->gameModel(qint32(table));
         QCOMPARE(model->tableInfo().name, QStringLiteral("International hand"));
-        QCOMPARE(model->players().size(), std::size_t(4));
+        QTRY_COMPARE(model->players().size(), std::size_t(4)); // the snapshot may come in a later turn
         QTRY_VERIFY(gc->existingView(qint32(table))->seatedWindow()->isVisibleTo(gc->existingView(qint32(table))));
         gc->leaveSuccessful(qint32(table));
         gc->setTableModel(tables.get());
@@ -649,6 +654,8 @@ private Q_SLOTS:
         server->send(TestFrame(61).u32(HandScenario::tournamentTable).u32(HandScenario::eastId));
         QVERIFY(left.wait(5000) || left.count() == 1);
         QVERIFY(w->model()->hasPlayer(qint32(HandScenario::eastId)));
+        cm->get_tournament_ranking_list(qint32(HandScenario::tournamentId)); // answered by the server
+        QVERIFY(QSignalSpy(cm.get(), &ConnectionManager::tournamentRankings).wait(5000));
         QSignalSpy closed(gc.get(), &GameController::tournamentScoreDialogClosed);
         QTest::mouseClick(w->roundScoreBoard()->closeButton(), Qt::LeftButton);
         QCOMPARE(closed.count(), 1);

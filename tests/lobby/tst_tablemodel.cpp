@@ -200,15 +200,17 @@ void TableModelTest::lastReleaseDropsOnlyRowsUnderThePath()
     TableModel model(nullptr);
     model.subscribe("101/Regular");
     model.subscribe("101/Practice");
-    for (int id = 1; id <= 6; ++id)
+    for (int id = 1; id <= 40; ++id)
         model.addOrUpdateTable(makeTable(id, id % 2 ? "101/Regular" : "101/Practice"));
     QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
     QSignalSpy removed(&model, &QAbstractItemModel::rowsRemoved);
+    const QPersistentModelIndex last(model.index(39, 0));
     model.unsubscribe("101/Regular");
-    QCOMPARE(removed.count(), 3);
-    QCOMPARE(model.rowCount(), 3);
+    // Twenty runs of one row leave in fewer removals; the other rows stay in order.
+    QVERIFY(removed.count() < 20);
     for (int row = 0; row < model.rowCount(); ++row)
-        QCOMPARE(model.index(row, 0).data(LobbyPathRole).toString(), QStringLiteral("101/Practice"));
+        QCOMPARE(model.index(row, 0).data(Qt::UserRole).toInt(), 2 * row + 2);
+    QCOMPARE(last.row(), 19);
     model.unsubscribe("101/Practice");
 }
 

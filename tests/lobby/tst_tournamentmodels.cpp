@@ -258,6 +258,15 @@ void TournamentModelsTest::registeredFirstInEveryOrder()
     // A later registration moves the row up at once.
     model.onTournamentRegisterSuccess(1);
     QCOMPARE(idOrder(proxy).mid(0, 3).contains(1), true);
+    // Renames within a turn move their row once, when the turn is over; the model keeps its order.
+    QSignalSpy modelSorted(&model, &QAbstractItemModel::layoutChanged), moved(&proxy, &QAbstractItemModel::layoutChanged);
+    for (const char* name : {"echo", "Zulu", "aardvark"})
+        model.updateTournamentInfo(3, changes({{"NAME", std::string(name)}}));
+    QCoreApplication::processEvents();
+    QVERIFY(modelSorted.isEmpty() && moved.count() <= 1);
+    const QList<int> placed = idOrder(proxy);
+    proxy.invalidate();
+    QCOMPARE(placed, idOrder(proxy));
 }
 
 void TournamentModelsTest::rankingMerge_data()

@@ -648,6 +648,8 @@ private Q_SLOTS:
             << QStringList();
         QTest::newRow("handshake answered with an alert")
             << int(TestGameServer::Mode::RefusesTls) << QStringList() << QStringList{"Network error"};
+        QTest::newRow("handshake alert, the server's side left open")
+            << int(TestGameServer::Mode::RefusesTlsKeepsOpen) << QStringList() << QStringList{"Network error"};
     }
 
     void tlsRefusedEndsWithOneBox()

@@ -235,6 +235,11 @@ HandScenario::HandScenario(TestGameServer& server, Kind kind, int paceMs, quint1
         this->server.send(TestFrame(37).u32(id).u8(0).u32(0));
     });
     server.onRequest(100, [this](const ReceivedFrame& f) { onGameAction(f); });
+    server.onRequest(104, [this](const ReceivedFrame& f) {
+        if (f.reader().u32() != tournamentId)
+            return reject(QStringLiteral("request about another tournament"));
+        this->server.send(TournamentFrames::rankings(tournamentId, {{westId, "Kenji", 30, 3}, {ownId, "", 10, 1}}));
+    });
     connect(&server, &TestGameServer::unhandledFrame, this, [this](quint8 classId, const QByteArray&) {
         reject(QStringLiteral("frame of class %1 not expected").arg(classId));
     });
@@ -386,6 +391,12 @@ void HandScenario::onTimeLimit(int serial)
         return;
     const int key = steps.front().onTimeout;
     Q_EMIT logged(QStringLiteral("time-out at %1").arg(steps.front().name));
+    if (key == readyKey) { // not ready by the notice's end: unseated (a kick leaving the table watched), may join again
+        send(TestFrame(64).u32(m_table).u16(3));
+        steps.clear();
+        m_waiting.clear();
+        return push({QStringLiteral("join"), {}, {30}, {}});
+    }
     sendGame(TestFrame(36));
     // The server's own answer for the user: a pass, or the newest tile.
     TestFrame action(quint8(key - 1000));
@@ -510,9 +521,9 @@ void HandScenario::scriptReadyAndStart(qint64 handId, bool newRound)
 {
     push({QStringLiteral("are you ready"), [this] {
               TestFrame f(41);
-              sendGame(spanFromNow(f, 30));
+              sendGame(userTime(f, m_readyMs));
           }, {}, {}});
-    push({QStringLiteral("ready"), {}, {readyKey}, {}});
+    push({QStringLiteral("ready"), {}, {readyKey}, {}, readyKey});
     push({QStringLiteral("start hand"), [this, handId, newRound] {
               for (quint32 pid : {ownId, eastId, westId, northId})
                   sendGame(TestFrame(54).u32(pid));

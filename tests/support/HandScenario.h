@@ -78,11 +78,12 @@ public:
     void setListsTournament(bool lists) { m_listTournament = lists; }
 
     /// The time the user has to answer a claim offer and to discard (15 and
-    /// 20 seconds by default).
-    void setTimeLimits(int claimMs, int turnMs)
+    /// 20 seconds by default), and to say ready (30, or the seat is lost).
+    void setTimeLimits(int claimMs, int turnMs, int readyMs = 30000)
     {
         m_claimMs = claimMs;
         m_turnMs = turnMs;
+        m_readyMs = readyMs;
     }
 
     /// The seat notice that follows a join (it carries the table's record)
@@ -169,6 +170,7 @@ private:
     int m_recordDelayMs = -1;
     int m_claimMs = 15000;
     int m_turnMs = 20000;
+    int m_readyMs = 30000;
     /// When the user's time to act ends (ms since the epoch).
     qint64 m_deadline = 0;
     bool m_offerHasChoices = false;

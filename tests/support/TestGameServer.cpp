@@ -94,11 +94,12 @@ void TestGameServer::onReadyRead(QTcpSocket* socket)
     auto it = m_buffers.find(socket);
     if (it == m_buffers.end())
         return;
-    if (m_mode == Mode::RefusesTls) {
+    if (m_mode == Mode::RefusesTls || m_mode == Mode::RefusesTlsKeepsOpen) {
         // Alert record: type 21, version 3.1, two bytes: fatal (2), protocol_version (70).
         socket->readAll();
         socket->write(QByteArray::fromHex("150301000202" "46"));
-        socket->disconnectFromHost();
+        if (m_mode == Mode::RefusesTls)
+            socket->disconnectFromHost();
         return;
     }
     // Cut first, handle after: a handler may close the socket, which drops its buffer.

@@ -36,8 +36,8 @@ class TestGameServer : public QObject
 public:
     /// RefusesTls: answers the client's first bytes (its TLS hello) with a
     /// fatal "protocol version" alert and closes, as a server that speaks
-    /// only older TLS versions does.
-    enum class Mode { Plain, Tls, RefusesTls };
+    /// only older TLS versions does (RefusesTlsKeepsOpen: and leaves it open).
+    enum class Mode { Plain, Tls, RefusesTls, RefusesTlsKeepsOpen };
     using Handler = std::function<void(const ReceivedFrame&)>;
 
     explicit TestGameServer(QObject* parent = nullptr);
