@@ -18,8 +18,6 @@
 #include <QSignalBlocker>
 
 #include <algorithm>
-#include <cmath>
-#include <functional>
 #include <iterator>
 #include <map>
 #include <stdexcept>
@@ -27,24 +25,6 @@
 #include <vector>
 
 namespace {
-/// The name cell. While the rows of a released path are gathered
-/// (gatherInBlocks) it also carries its row's new place, and sorts by that
-/// alone, without reading a role.
-class NameItem : public QStandardItem
-{
-public:
-    /// The place while gathering; -1 otherwise.
-    int gatherKey = -1;
-
-    bool operator<(const QStandardItem& other) const override
-    {
-        const int otherKey = static_cast<const NameItem&>(other).gatherKey;
-        if (gatherKey >= 0 && otherKey >= 0)
-            return gatherKey < otherKey;
-        return QStandardItem::operator<(other);
-    }
-};
-
 struct TableRow
 {
     TableInfo info;
@@ -140,7 +120,7 @@ struct TableModel::Private
         TableRow row;
         row.info = info;
         const QString noToolTip;
-        row.name = new NameItem;
+        row.name = new QStandardItem;
         row.name->setEditable(false);
         row.name->setTextAlignment(Qt::AlignLeft);
         row.rules = makeCustomItem<RulesetGameTypePair>({}, noToolTip, [](const RulesetGameTypePair& pair) {
@@ -183,11 +163,11 @@ struct TableModel::Private
     /// row) a run of neighbouring rows at a time, the last run first. Row by
     /// row, a path of many thousands of tables takes a time growing with the
     /// square of their number; so do many short runs (tables of two paths
-    /// that alternate), which are first gathered into fewer.
+    /// that alternate), which are first gathered into one.
     void removeRuns(std::vector<std::pair<int, qint32>>& going)
     {
         if (runCount(going) > maxRunsRemovedApart)
-            gatherInBlocks(going);
+            gatherAtTheEnd(going);
         while (!going.empty()) {
             auto first = going.end() - 1;
             while (first != going.begin() && first->first > 0 && std::prev(first)->first == first->first - 1)
@@ -217,32 +197,54 @@ struct TableModel::Private
         return runs;
     }
 
-    /// In one layout change, moves the going rows of every block of about
-    /// sqrt(n) neighbouring rows to the block's top, each part in its order
-    /// (the model's sort is stable), and renumbers `going`: a block is then
-    /// one run. The rows move within their block only, as a removed cell is
-    /// looked up from where it was last seen, at a cost growing with the
-    /// distance it moved.
-    void gatherInBlocks(std::vector<std::pair<int, qint32>>& going)
+    /// In one layout change, moves the going rows after the others, each
+    /// part in its order, and renumbers `going`: it is then one run at the
+    /// end. Every cell is taken out and set again at its new place, which it
+    /// then knows: a cell moved by the model's sort, or shifted by a removal
+    /// before it, finds its row later from where it was last seen, at a cost
+    /// growing with the distance, and every such cell that goes or stays
+    /// would pay it once.
+    void gatherAtTheEnd(std::vector<std::pair<int, qint32>>& going)
     {
         const int count = q->rowCount();
-        const int block = std::max(1, int(std::sqrt(double(count))));
-        std::vector<bool> leaving(std::size_t(count), false);
+        const int stayCount = count - int(going.size());
+        std::vector<int> place(std::size_t(count), -1);
+        int leaving = stayCount;
         for (const auto& entry : going)
-            leaving[std::size_t(entry.first)] = true;
-        const auto place = [this, count](const std::function<int(int)>& key) {
-            for (int row = 0; row < count; ++row)
-                static_cast<NameItem*>(q->item(row, 0))->gatherKey = key(row);
-        };
-        place([&](int row) { return 2 * (row / block) + (leaving[std::size_t(row)] ? 0 : 1); });
-        q->sort(NameColumn);
-        place([](int) { return -1; });
-        int inBlock = 0;
-        for (std::size_t i = 0; i < going.size(); ++i) {
-            const int start = going[i].first / block * block;
-            inBlock = i > 0 && going[i - 1].first / block * block == start ? inBlock + 1 : 0;
-            going[i].first = start + inBlock;
+            place[std::size_t(entry.first)] = leaving++;
+        for (int row = 0, staying = 0; row < count; ++row) {
+            if (place[std::size_t(row)] < 0)
+                place[std::size_t(row)] = staying++;
         }
+        Q_EMIT q->layoutAboutToBeChanged();
+        // A cell taken out drops the persistent indexes at its place; they
+        // wait past the last row while the cells move.
+        const QModelIndexList before = q->persistentIndexList();
+        QModelIndexList aside;
+        aside.reserve(before.size());
+        for (const QModelIndex& index : before)
+            aside << q->createIndex(count + place[std::size_t(index.row())], index.column(), index.internalPointer());
+        q->changePersistentIndexList(before, aside);
+        {
+            const QSignalBlocker blocker(q);
+            std::vector<QStandardItem*> cells(std::size_t(count) * ColumnCount);
+            for (int row = 0; row < count; ++row) {
+                for (int column = 0; column < ColumnCount; ++column)
+                    cells[std::size_t(row) * ColumnCount + column] = q->takeItem(row, column);
+            }
+            for (int row = 0; row < count; ++row) {
+                for (int column = 0; column < ColumnCount; ++column)
+                    q->setItem(place[std::size_t(row)], column, cells[std::size_t(row) * ColumnCount + column]);
+            }
+        }
+        QModelIndexList after;
+        after.reserve(before.size());
+        for (const QModelIndex& index : before)
+            after << q->index(place[std::size_t(index.row())], index.column());
+        q->changePersistentIndexList(aside, after);
+        Q_EMIT q->layoutChanged();
+        for (std::size_t i = 0; i < going.size(); ++i)
+            going[i].first = stayCount + int(i);
     }
 
     void sendUnsubscribe(const QString& path)
@@ -329,12 +331,15 @@ void TableModel::unsubscribe(const QString& path)
     const QStringList absorbed = it->second.absorbed;
     d->subscriptions.erase(it);
     qDebug().noquote() << "will unsubscribe for path:" << key;
+    // Rows are read in their order rather than asked for their numbers: after
+    // an earlier removal a cell finds its number from where it was last seen,
+    // at a cost growing with how far it has moved since.
     std::vector<std::pair<int, qint32>> going;
-    for (const auto& [tableId, row] : d->rows) {
-        if (LobbyPath::covers(key, row.info.lobbyPath))
-            going.emplace_back(row.name->row(), tableId);
+    for (int r = 0, count = rowCount(); r < count; ++r) {
+        const QStandardItem* name = item(r, NameColumn);
+        if (LobbyPath::covers(key, name->data(LobbyPathRole).toString()))
+            going.emplace_back(r, name->data(Qt::UserRole).toInt());
     }
-    std::sort(going.begin(), going.end());
     d->removeRuns(going);
     d->sendUnsubscribe(key);
     for (const QString& narrower : absorbed)
