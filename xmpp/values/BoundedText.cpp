@@ -1,6 +1,7 @@
 // The bound on other users' text, shared by the readers and the panes.
 #include "BoundedText.h"
 
+#include <QList>
 #include <QTextBoundaryFinder>
 
 namespace xmpp {
