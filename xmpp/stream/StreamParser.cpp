@@ -291,7 +291,8 @@ bool StreamParser::Private::endElement()
 
 int StreamParser::Private::readList(QDeadlineTimer deadline)
 {
-    constexpr int PartItems = 2000;
+    // Small enough that a part of heavy items still leaves the turn soon.
+    constexpr int PartItems = 500;
     do {
         QDomElement part = listed.cloneNode(false).toElement();
         QDomElement payload = part.appendChild(listPayload.cloneNode(false)).toElement();

@@ -4,6 +4,8 @@
 #include <QList>
 #include <QTextBoundaryFinder>
 
+#include <algorithm>
+
 namespace xmpp {
 
 using namespace text;
@@ -74,6 +76,14 @@ bool breaksByDictionary(char32_t c)
 
 QString boundedText(const QString& text, qsizetype maxLength, int maxRows)
 {
+    // Printable ASCII, the common case, is one cluster and one unit a
+    // character: the bound is a plain cut. A character after the cut that
+    // is no such letter might join the last one kept, so the look reaches
+    // one past it.
+    const qsizetype checked = qMin(text.size(), maxLength + 1);
+    const QChar* letters = text.constData();
+    if (std::all_of(letters, letters + checked, [](QChar c) { return c.unicode() >= 0x20 && c.unicode() < 0x7F; }))
+        return text.size() <= maxLength ? text : text.left(maxLength) + ElisionMark;
     // Each kept character costs the layout at least one unit, and what a
     // cluster leaves out is at most its own length again: nothing further
     // on can be shown.
