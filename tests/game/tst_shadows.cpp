@@ -6,6 +6,7 @@
 #include "ShadowedGroup.h"
 
 #include <QGraphicsRectItem>
+#include <QGraphicsView>
 #include <QPainter>
 #include <QTest>
 
@@ -178,6 +179,11 @@ private Q_SLOTS:
         parent->addChild(group);
         QGraphicsRectItem* tile = tileItem(group, QRectF(40, 40, 30, 30), 30);
         group->updateShadow();
+        QGraphicsView view(&scene); // paints the scene rectangle as the table does
+        view.setFrameShape(QFrame::NoFrame);
+        view.setFixedSize(200, 100);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
         QCOMPARE(qRed(renderScene(scene, scene.sceneRect()).pixel(45, 74)), dark);
 
         if (change == "move")
