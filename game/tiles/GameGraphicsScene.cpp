@@ -2,8 +2,11 @@
 
 #include "ShadowedGroup.h"
 
+#include <QCoreApplication>
+#include <QGraphicsView>
 #include <QPaintEngine>
 #include <QPainter>
+#include <QPointer>
 
 #include <cmath>
 
@@ -31,6 +34,24 @@ void fillShadows(QPainter* painter, const QPainterPath& shadows)
     painter->drawPath(shadows);
     painter->restore();
 }
+
+/// Keeps back the update requests that reach the windows it watches, to
+/// post them again once it stops watching.
+class UpdateRequestHold : public QObject
+{
+public:
+    QList<QPointer<QObject>> held;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() != QEvent::UpdateRequest)
+            return false;
+        if (!held.contains(watched))
+            held.append(watched);
+        return true;
+    }
+};
 
 } // namespace
 
@@ -116,8 +137,38 @@ void GameGraphicsScene::drawDirectly(QPainter* painter, const QRectF& rect)
     fillShadows(painter, shadowsIn(rect));
 }
 
+void GameGraphicsScene::handChangesToViews()
+{
+    // The views learn of item changes in a call queued on this scene, which
+    // repaints where each changed item was last painted. A paint that comes
+    // first (a grab, or the window painted when another scene in it hands
+    // over its own changes) records the items' new places as painted, and
+    // their old pictures stay on the screen. So that call runs before any
+    // paint. It ends by painting the views' windows at once, which must not
+    // happen inside this paint: their update requests wait until it is over.
+    UpdateRequestHold hold;
+    QList<QPointer<QWidget>> windows;
+    for (QGraphicsView* view : views()) {
+        QWidget* window = view->window();
+        if (!windows.contains(window)) {
+            windows.append(window);
+            window->installEventFilter(&hold);
+        }
+    }
+    QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
+    for (const QPointer<QWidget>& window : std::as_const(windows)) {
+        if (window)
+            window->removeEventFilter(&hold);
+    }
+    for (const QPointer<QObject>& window : std::as_const(hold.held)) {
+        if (window)
+            QCoreApplication::postEvent(window, new QEvent(QEvent::UpdateRequest), Qt::LowEventPriority);
+    }
+}
+
 void GameGraphicsScene::drawBackground(QPainter* painter, const QRectF& rect)
 {
+    handChangesToViews();
     if (!layerFits(painter, rect)) {
 
         drawDirectly(painter, rect);

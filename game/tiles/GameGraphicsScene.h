@@ -13,6 +13,11 @@
 /// where a shadow changed are painted again; a paint of the table copies the
 /// picture. Painters that scale, rotate, sit between device pixels or do not
 /// paint into a raster image get the cloth and the fill drawn directly.
+///
+/// Every paint starts with the background, where the scene first hands its
+/// items' pending changes to the views (a view of it must not cache its
+/// background): so a paint of any kind, a grab included, never leaves a
+/// moved or removed item's old picture on the screen.
 class GameGraphicsScene : public QGraphicsScene
 {
     Q_OBJECT
@@ -38,6 +43,8 @@ protected:
     void drawBackground(QPainter* painter, const QRectF& rect) override;
 
 private:
+    /// Lets the views learn of the items' pending changes before they paint.
+    void handChangesToViews();
     void drawDirectly(QPainter* painter, const QRectF& rect);
     bool layerFits(QPainter* painter, const QRectF& rect) const;
     void paintLayer(const QRegion& area);

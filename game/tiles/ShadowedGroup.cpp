@@ -51,7 +51,9 @@ ShadowedGroup::ShadowedGroup(QGraphicsItem* parent)
     : GraphicsNode(parent)
 {
     ShadowGeometry::registerMetaType();
-    setFlag(ItemSendsScenePositionChanges);
+    // A turn or a scale of the group itself tells only an item that sends
+    // its geometry changes.
+    setFlags(ItemSendsScenePositionChanges | ItemSendsGeometryChanges);
 }
 
 ShadowedGroup::~ShadowedGroup()
@@ -85,6 +87,9 @@ QVariant ShadowedGroup::itemChange(GraphicsItemChange change, const QVariant& va
     case ItemSceneHasChanged:
     case ItemScenePositionHasChanged:
     case ItemTransformHasChanged:
+    case ItemRotationHasChanged:
+    case ItemScaleHasChanged:
+    case ItemTransformOriginPointHasChanged:
     case ItemVisibleHasChanged:
         shadowMoved();
         break;

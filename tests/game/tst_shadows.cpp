@@ -6,7 +6,9 @@
 #include "ShadowedGroup.h"
 
 #include <QGraphicsRectItem>
+#include <QGraphicsView>
 #include <QPainter>
+#include <QScreen>
 #include <QTest>
 
 namespace {
@@ -162,6 +164,9 @@ private Q_SLOTS:
         QTest::newRow("group deleted") << "delete" << QPoint(-1, -1) << QPoint(45, 74);
         QTest::newRow("tile moved, shadow updated") << "tile" << QPoint(145, 75) << QPoint(45, 74);
         QTest::newRow("group turned") << "turn" << QPoint(-1, -1) << QPoint(45, 74);
+        // Painted before the view learnt of the move: the old picture must not stay on the screen.
+        QTest::newRow("group moved, view grabbed") << "move grab" << QPoint(125, 74) << QPoint(45, 74);
+        QTest::newRow("group moved, new place painted") << "move paint" << QPoint(125, 74) << QPoint(45, 74);
     }
 
     void changesReachTheNextPaint()
@@ -178,9 +183,14 @@ private Q_SLOTS:
         parent->addChild(group);
         QGraphicsRectItem* tile = tileItem(group, QRectF(40, 40, 30, 30), 30);
         group->updateShadow();
+        QGraphicsView view(&scene); // paints the scene rectangle as the table does
+        view.setFrameShape(QFrame::NoFrame);
+        view.setFixedSize(200, 100);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
         QCOMPARE(qRed(renderScene(scene, scene.sceneRect()).pixel(45, 74)), dark);
 
-        if (change == "move")
+        if (change.startsWith("move"))
             group->setPos(80, 0);
         else if (change == "parent")
             parent->setPos(80, 0);
@@ -197,11 +207,16 @@ private Q_SLOTS:
             group->updateShadow();
         } else if (change == "turn")
             group->setRotation(180);
+        if (change.endsWith("grab"))
+            view.grab();
+        else if (change.endsWith("paint"))
+            view.viewport()->repaint(120, 40, 40, 40);
 
         const QImage after = renderScene(scene, scene.sceneRect());
         QCOMPARE(qRed(after.pixel(unshaded)), 255);
         if (shaded != QPoint(-1, -1))
             QCOMPARE(qRed(after.pixel(shaded)), dark);
+        QTRY_COMPARE(view.screen()->grabWindow(view.winId()).toImage().convertToFormat(after.format()), after);
         if (change == "remove")
             delete group;
     }
