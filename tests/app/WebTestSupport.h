@@ -10,6 +10,9 @@
 #include <QWebEnginePage>
 #include <QWebEngineView>
 
+#include <memory>
+#include <optional>
+
 namespace WebTest {
 
 /// The search paths the program sets up for the compiled trees and the
@@ -24,19 +27,16 @@ inline void useCompiledPages(const QString& language = QString())
     QDir::setSearchPaths(QStringLiteral("localwww"), www);
 }
 
-/// Runs a script in the page and waits for its result.
+/// Runs a script in the page and waits for its result. An answer that comes
+/// after the wait (at the latest when the page goes) lands in state of its own.
 inline QVariant run(QWebEnginePage* page, const QString& script, int timeoutMs = 5000)
 {
-    bool done = false;
-    QVariant result;
-    page->runJavaScript(script, [&](const QVariant& v) {
-        result = v;
-        done = true;
-    });
+    const auto answer = std::make_shared<std::optional<QVariant>>();
+    page->runJavaScript(script, [answer](const QVariant& v) { *answer = v; });
     QDeadlineTimer deadline(timeoutMs);
-    while (!done && !deadline.hasExpired())
+    while (!*answer && !deadline.hasExpired())
         QTest::qWait(10);
-    return result;
+    return answer->value_or(QVariant());
 }
 
 /// Loads and waits for the end of the load; returns its success.
