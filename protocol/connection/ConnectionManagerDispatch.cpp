@@ -416,9 +416,17 @@ void PlatformDispatch::readListRecord(RecordListWork& list)
 {
     using Kind = RecordListWork::Kind;
     switch (list.kind) {
-    case Kind::TableSnapshots:
-        list.tables.push_back(tableInfoFromRecord(table_record::read(list.reader)));
+    case Kind::TableSnapshots: {
+        // A record that cannot be read leaves the stream unreadable; one whose
+        // values are wrong is only that table's fault.
+        const auto record = table_record::read(list.reader);
+        try {
+            list.tables.push_back(tableInfoFromRecord(record));
+        } catch (const std::exception& e) {
+            qWarning() << "table" << static_cast<qint32>(record.tableId) << "left out of the list:" << e.what();
+        }
         break;
+    }
     case Kind::TableUpdates: {
         const auto record = table_update_record::read(list.reader);
         list.tableUpdates.push_back(
@@ -426,8 +434,6 @@ void PlatformDispatch::readListRecord(RecordListWork& list)
         break;
     }
     case Kind::TournamentSnapshots: {
-        // A record that cannot be read leaves the stream unreadable; one whose
-        // values are wrong is only that tournament's fault.
         const auto record = tournament_record::read(list.reader);
         try {
             list.tournaments.push_back(tournamentInfoFromRecord(record));
@@ -469,9 +475,9 @@ void PlatformDispatch::announceListRecord(const RecordListWork& list, std::size_
 
 bool PlatformDispatch::continueRecordList()
 {
-    // Every record is read and checked before the first is announced, so a
-    // bad record stops the whole list rather than half of it (a tournament
-    // whose values are wrong is only left out).
+    // Every record is read before the first is announced, so a record that
+    // cannot be read stops the whole list rather than half of it (a table or
+    // tournament whose values are wrong is only left out).
     RecordListWork& list = *d.recordList;
     for (; list.unread > 0; --list.unread) {
         if (d.turn.elapsed() >= ConnectionManager::dispatchSliceMsecs)
