@@ -286,8 +286,13 @@ void GameModel::onGameData(qint64 handId, server_game_state::enum_t gameState, c
         }
         addPlayer(p);
     }
-    if (m_freshJoin && !hasPlayer(m_ownPlayerId))
-        addPlayer(PlayerData(m_ownPlayerId, m_ownPlayerName));
+    if (m_freshJoin && !hasPlayer(m_ownPlayerId)) {
+        const PlayerData own(m_ownPlayerId, m_ownPlayerName);
+        if (const QString why = seatConflict(own, false); why.isEmpty())
+            addPlayer(own);
+        else
+            dropEvent(m_tableId, "own seat of game data", why);
+    }
 
     // 6: whether a game runs, and the discard that may still be claimed.
     const bool inHand = gameState >= START_HAND_STATE && gameState <= ROBBING_THE_KONG_STATE;

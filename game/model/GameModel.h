@@ -83,6 +83,8 @@ public:
     qint32 tableId() const { return m_tableId; }
     qint32 ownPlayerId() const { return m_ownPlayerId; }
     const TableInfo& tableInfo() const { return m_tableInfo; }
+    /// Whether the table plays a round of a tournament.
+    bool isTournamentTable() const { return m_tableInfo.gameType == 1; }
     const TournamentInfo& tournamentInfo() const { return m_tournamentInfo; }
 
     const PlayerMap& players() const { return m_players; }
@@ -295,7 +297,6 @@ private:
     /// Wall sizes of the table's ruleset; 0 and 0 (logged) for a ruleset the
     /// client does not know.
     std::pair<int, int> rulesetWalls() const;
-    bool isTournamentTable() const { return m_tableInfo.gameType == 1; }
 
     PlayerMap m_players;
     qint32 m_tableId;

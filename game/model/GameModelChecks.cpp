@@ -6,11 +6,6 @@
 #include <array>
 #include <sstream>
 
-namespace {
-/// The record type of a bonus tile laid aside, among a player's melds.
-constexpr int bonusMeldType = 64;
-}
-
 QString checkTiles(const tile_vector& tiles)
 {
     for (const tile t : tiles) {
@@ -48,10 +43,35 @@ tile_vector placeableDora(qint32 tableId, const char* event, const tile_vector& 
     return placeable;
 }
 
+namespace {
+bool isSet(game_protocol::meld_type::enum_t type)
+{
+    using namespace game_protocol;
+    return type == meld_type::CHOW || type == meld_type::PONG || type == meld_type::KONG;
+}
+}
+
 int meldCount(const PlayerData& player)
 {
+    return int(std::count_if(player.melds().begin(), player.melds().end(), [](const meld_tuple& m) { return isSet(m.type); }));
+}
+
+int meldRecordCount(const PlayerData& player)
+{
     return int(std::count_if(player.melds().begin(), player.melds().end(),
-                             [](const meld_tuple& m) { return int(m.type) != bonusMeldType; }));
+                             [](const meld_tuple& m) { return m.type != bonusMeldType; }));
+}
+
+QString checkMeldRoom(const PlayerData& player, game_protocol::meld_type::enum_t type)
+{
+    // Extending a pong to a kong adds no record.
+    if (type == game_protocol::meld_type::PONG_TO_KONG)
+        return {};
+    if (isSet(type) && meldCount(player) >= maxMelds)
+        return QStringLiteral("player %1 has declared its %2 melds").arg(player.id()).arg(maxMelds);
+    if (meldRecordCount(player) >= maxMeldRecords)
+        return QStringLiteral("player %1 has its %2 meld records").arg(player.id()).arg(maxMeldRecords);
+    return {};
 }
 
 int bonusTileCount(const PlayerData& player)
@@ -61,7 +81,7 @@ int bonusTileCount(const PlayerData& player)
     std::array<int, 256> laid{};
     std::array<int, 256> listed{};
     for (const meld_tuple& m : player.melds())
-        if (int(m.type) == bonusMeldType)
+        if (m.type == bonusMeldType)
             ++laid[m.meld_tile.code()];
     for (const tile t : player.bonusTiles())
         ++listed[t.code()];
@@ -86,6 +106,8 @@ QString checkPlayerRecord(const PlayerData& player, int maxPond)
         return who + QStringLiteral("%1 discards, past the wall's %2").arg(player.discards().size()).arg(maxPond);
     if (const int melds = meldCount(player); melds > maxMelds)
         return who + QStringLiteral("%1 melds, past the %2 of a hand").arg(melds).arg(maxMelds);
+    if (const int records = meldRecordCount(player); records > maxMeldRecords)
+        return who + QStringLiteral("%1 meld records, past the %2 of a hand").arg(records).arg(maxMeldRecords);
     if (const int bonus = bonusTileCount(player); bonus > maxBonusTiles)
         return who + QStringLiteral("%1 bonus tiles, past the %2 of a hand").arg(bonus).arg(maxBonusTiles);
     for (const tile_vector* tiles : {&player.discards(), &player.bonusTiles(), &player.handTiles()}) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "meld.h"
 #include "tile.h"
 
 #include <QString>
@@ -20,6 +21,11 @@ constexpr int maxSeats = 4;
 constexpr int maxHandTiles = 14 + 4;
 constexpr int maxBonusTiles = 8;
 constexpr int maxMelds = 4;
+/// A player's meld records besides its bonus tiles: seven pairs and the
+/// winning declaration at the most.
+constexpr int maxMeldRecords = 7 + 1;
+/// The record type of a bonus tile laid aside, among a player's melds.
+constexpr auto bonusMeldType = static_cast<game_protocol::meld_type::enum_t>(64);
 /// The dora indicators of a hand: the first and one for each kong.
 constexpr int maxDora = 1 + maxMelds;
 
@@ -39,8 +45,12 @@ bool isPlaceableMeldTile(tile t, int visibility);
 /// maxDora. What is taken out is logged as dropped from the event, in one
 /// line for the unknown codes and one for the tiles past maxDora.
 tile_vector placeableDora(qint32 tableId, const char* event, const tile_vector& dora);
-/// The player's melds, bonus tiles aside.
+/// The player's declared chows, pongs and kongs.
 int meldCount(const PlayerData& player);
+/// The player's meld records of any type, bonus tiles aside.
+int meldRecordCount(const PlayerData& player);
+/// Empty when the player may declare one more meld of this type; otherwise why not.
+QString checkMeldRoom(const PlayerData& player, game_protocol::meld_type::enum_t type);
 /// The bonus tiles the table shows for the player: those laid aside during
 /// the hand and those of the snapshot that none of these stands for.
 int bonusTileCount(const PlayerData& player);

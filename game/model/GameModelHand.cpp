@@ -15,9 +15,6 @@
 namespace {
 using namespace game_protocol;
 
-/// The record type of a bonus tile laid aside, among a player's melds.
-constexpr auto bonusMeldType = static_cast<meld_type::enum_t>(64);
-
 /// Tiles a declared meld takes out of the hand that declares it.
 tile_vector tilesTakenByMeld(const meld_tuple& m)
 {
@@ -207,8 +204,8 @@ void GameModel::onMeldDeclared(qint32 playerId, const meld_tuple& m)
         return;
     }
 
-    if (m.type != meld_type::PONG_TO_KONG && meldCount(*p) >= maxMelds) {
-        dropEvent(m_tableId, "meld", QStringLiteral("player %1 has declared its %2 melds").arg(playerId).arg(maxMelds));
+    if (const QString why = checkMeldRoom(*p, m.type); !why.isEmpty()) {
+        dropEvent(m_tableId, "meld", why);
         return;
     }
     meld_tuple_vector melds = p->melds();

@@ -728,7 +728,7 @@ void GameController::endOfTournamentRound(qint32, qint32 tableId, bool lastRound
     if (it == tables.end() || !it->second.model)
         return;
     // A regular table's model drops the round's end: its game goes on.
-    const bool tournament = it->second.model->tableInfo().gameType == 1;
+    const bool tournament = it->second.model->isTournamentTable();
     it->second.model->onEndOfTournamentRound(lastRound, scores);
     if (tournament && hasTable(tableId) && !tables[tableId].window)
         leaveOnceOver(tableId);

@@ -185,8 +185,11 @@ private Q_SLOTS:
         records[8].setHandTiles(tile_vector(19, bam(1))); // then on a wind taken, past the four seats
         for (int i = 0; i < 10; ++i)
             expectDrop("player record of game data");
+        model->markJoined(); // the user's own seat is filled in only where one is free
+        expectDrop("own seat of game data");
         model->onGameData(5, server_game_state::TILE_CLAIMED_STATE, records, tableState(), wallState(0, {}));
         QCOMPARE(model->seatedPlayerIds(), (std::vector<qint32>{a, 45, 46, 47}));
+        QCOMPARE(model->players().size(), size_t(4));
     }
 
     void snapshotKeepsRecordsAHandCanProduce()

@@ -342,6 +342,9 @@ void TestGameModelHand::wholeHand()
     model.onMeldDeclared(east, claimMeld(meld_type::KONG, tile(0xFF), 2));
     model.onKanDora(pin(9));
     QVERIFY(rec.take().isEmpty());
+    // but a win declared on four melds is not a fifth meld
+    model.onMeldDeclared(east, claimMeld(meld_type::MAHJONG, tile(0xFF), 2));
+    QCOMPARE(rec.take(), QStringList({"meldDeclared 12 {16 2 255 -1 255}"}));
 }
 
 QTEST_GUILESS_MAIN(TestGameModelHand)
