@@ -17,7 +17,6 @@
 #include <QDebug>
 #include <QSignalBlocker>
 
-#include <algorithm>
 #include <iterator>
 #include <map>
 #include <stdexcept>
@@ -120,9 +119,7 @@ struct TableModel::Private
         TableRow row;
         row.info = info;
         const QString noToolTip;
-        row.name = new QStandardItem;
-        row.name->setEditable(false);
-        row.name->setTextAlignment(Qt::AlignLeft);
+        row.name = makeItem(QString(), noToolTip, Qt::AlignLeft);
         row.rules = makeCustomItem<RulesetGameTypePair>({}, noToolTip, [](const RulesetGameTypePair& pair) {
             return pair.toString();
         });

@@ -21,7 +21,7 @@ public:
         static Images load();
     };
 
-    explicit CheckedItem(bool checked, const Images& images = Images::load());
+    CheckedItem(bool checked, const Images& images);
 
     bool isChecked() const { return checked; }
     /// Changes the mark; the model hears of it only when it differs.

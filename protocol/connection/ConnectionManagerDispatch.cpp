@@ -412,41 +412,50 @@ void PlatformDispatch::tableUpdateList(message_reader& r)
     startList(r, table_update_record::minWireSize, RecordListWork::Kind::TableUpdates);
 }
 
+namespace {
+/// Runs the conversion of one record read from a list: a record whose values
+/// are wrong is only that table's or tournament's fault, and is left out.
+template <typename Convert>
+void keepUnlessWrong(const char* kind, quint32 id, Convert convert)
+{
+    try {
+        convert();
+    } catch (const std::exception& e) {
+        qWarning() << kind << static_cast<qint32>(id) << "left out of the list:" << e.what();
+    }
+}
+}
+
 void PlatformDispatch::readListRecord(RecordListWork& list)
 {
+    // A record that cannot be read leaves the stream unreadable, and ends it.
     using Kind = RecordListWork::Kind;
     switch (list.kind) {
     case Kind::TableSnapshots: {
-        // A record that cannot be read leaves the stream unreadable; one whose
-        // values are wrong is only that table's fault.
         const auto record = table_record::read(list.reader);
-        try {
-            list.tables.push_back(tableInfoFromRecord(record));
-        } catch (const std::exception& e) {
-            qWarning() << "table" << static_cast<qint32>(record.tableId) << "left out of the list:" << e.what();
-        }
+        keepUnlessWrong("table", record.tableId, [&] { list.tables.push_back(tableInfoFromRecord(record)); });
         break;
     }
     case Kind::TableUpdates: {
         const auto record = table_update_record::read(list.reader);
-        list.tableUpdates.push_back(
-            {static_cast<qint32>(record.tableId), int(record.seated), tableInfoUpdatesFromRecord(record)});
+        keepUnlessWrong("table", record.tableId, [&] {
+            list.tableUpdates.push_back(
+                {static_cast<qint32>(record.tableId), int(record.seated), tableInfoUpdatesFromRecord(record)});
+        });
         break;
     }
     case Kind::TournamentSnapshots: {
         const auto record = tournament_record::read(list.reader);
-        try {
-            list.tournaments.push_back(tournamentInfoFromRecord(record));
-        } catch (const std::exception& e) {
-            qWarning() << "tournament" << static_cast<qint32>(record.tournamentId) << "left out of the list:"
-                       << e.what();
-        }
+        keepUnlessWrong("tournament", record.tournamentId,
+                        [&] { list.tournaments.push_back(tournamentInfoFromRecord(record)); });
         break;
     }
     case Kind::TournamentUpdates: {
         const auto record = tournament_update_record::read(list.reader);
-        list.tournamentUpdates.push_back(
-            {static_cast<qint32>(record.tournamentId), tournamentInfoUpdatesFromRecord(record)});
+        keepUnlessWrong("tournament", record.tournamentId, [&] {
+            list.tournamentUpdates.push_back(
+                {static_cast<qint32>(record.tournamentId), tournamentInfoUpdatesFromRecord(record)});
+        });
         break;
     }
     }

@@ -203,11 +203,15 @@ void tst_Dispatch::lobbyFeed()
     s.server.send(TestFrame(153).u32(0)); // nothing
 
     TestFrame updates(154);
-    updates.u32(2);
+    updates.u32(3);
     updates.u32(1).u16(2);
     Params().i("BET", 300).i("SPEED", 8000).writeTo(updates);
     updates.u32(1).str("BET");
+    updates.u32(1).u16(2); // left out alone
+    Params().i("RULESET", 7).writeTo(updates);
+    updates.u32(0);
     updates.u32(2).u16(0xFFFF).u32(0).u32(0);
+    QTest::ignoreMessage(QtWarningMsg, "table 1 left out of the list: illegal ruleset value 7");
     s.server.send(updates);
 
     TestFrame single(144);
