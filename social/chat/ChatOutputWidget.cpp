@@ -2,7 +2,6 @@
 // and the bounded history.
 #include "ChatOutputWidget.h"
 
-#include "BoundedText.h"
 #include "SocialLog.h"
 #include "Utils.h"
 

@@ -41,18 +41,12 @@ public:
     /// Characters of a chat text shown; the rest is left out, marked by
     /// ElisionMark. Characters that cost the layout more count more (see
     /// shownText()).
-    static constexpr qsizetype MaxTextLength = 2000;
+    static constexpr qsizetype MaxTextLength = xmpp::text::MaxTextLength;
     /// Characters of a nick shown.
     static constexpr qsizetype MaxNickLength = 64;
     /// Rows a chat text may open with its line breaks; the text ends with
     /// the ElisionMark at the break that would open one more.
     static constexpr int MaxRows = xmpp::text::MaxRows;
-    /// The bounds of xmpp::boundedText, which shownText() applies.
-    static constexpr int MaxClusterMarks = xmpp::text::MaxClusterMarks;
-    static constexpr int MaxClusterLength = xmpp::text::MaxClusterLength;
-    static constexpr int ScriptChangeCost = xmpp::text::ScriptChangeCost;
-    static constexpr int WideCost = xmpp::text::WideCost;
-    static constexpr int DictionaryCost = xmpp::text::DictionaryCost;
     static constexpr QChar ElisionMark = xmpp::text::ElisionMark;
 
     explicit ChatOutputWidget(QWidget* parent = nullptr);

@@ -393,8 +393,10 @@ void ConferenceWidget::onMessage(const XMPPMessage& message)
 {
     const QString text = message.body();
     const QString nick = message.from().resource();
-    const QDateTime time = message.hasDelay() && message.delayStamp().isValid() ? message.delayStamp()
-                                                                                : ServerTime::currentTime();
+    // Nothing was said in the future: a later stamp (a wrong clock, or a line
+    // stamped 9999) would put the lines after it under a date to come.
+    const QDateTime now = ServerTime::currentTime();
+    const QDateTime time = message.hasDelay() && message.delayStamp().isValid() ? qMin(message.delayStamp(), now) : now;
     if (text.isEmpty()) {
         // Chat states, receipts and the like carry no line. A subject set
         // by an occupant is worth a notice.

@@ -103,7 +103,7 @@ private Q_SLOTS:
         QTest::newRow("1,000 line breaks") << QStringLiteral("a\r\n").repeated(1000)
                                            << QStringLiteral("a\n").repeated(ChatOutputWidget::MaxRows - 1) + "a" + mark;
         QTest::newRow("accents kept") << QStringLiteral("e\u0323\u0302 o\u0308") << QStringLiteral("e\u0323\u0302 o\u0308");
-        const int marks = ChatOutputWidget::MaxClusterMarks;
+        const int marks = xmpp::text::MaxClusterMarks;
         QTest::newRow("stacked marks") << "Z" + QString(500, QChar(0x0301)) + "a" + QString(12, QChar(0x20DD)) + "b"
                                        << "Z" + QString(marks, QChar(0x0301)) + "a" + QString(marks, QChar(0x20DD)) + "b";
         const QString highMark = QString::fromUtf8("\xF0\x9D\x85\xA5"); // a mark outside the BMP
@@ -114,16 +114,16 @@ private Q_SLOTS:
         // Pointed Hebrew with a cantillation mark, vowelled Arabic, a Tibetan stack.
         const QString written = QStringLiteral("\u05D1\u05BC\u05B0\u05BD\u0591 \u0628\u0651\u0650 \u0F66\u0F92\u0FB2\u0F74");
         QTest::newRow("real writing kept") << written << written;
-        QTest::newRow("one cluster of Hangul jamo") << QString(2000, QChar(0x1100)) + "." << QString(ChatOutputWidget::MaxClusterLength, QChar(0x1100)) + ".";
+        QTest::newRow("one cluster of Hangul jamo") << QString(2000, QChar(0x1100)) + "." << QString(xmpp::text::MaxClusterLength, QChar(0x1100)) + ".";
         QTest::newRow("object replacement") << QStringLiteral("a\uFFFCb") << QStringLiteral("a\uFFFDb");
         // Each change of script costs the layout a run of its own.
         const qsizetype max = ChatOutputWidget::MaxTextLength;
         const QString alternating = QStringLiteral("a\u05D0").repeated(1000);
         QTest::newRow("changes of script") << alternating
-                                           << alternating.left(1 + (max - 1) / (1 + ChatOutputWidget::ScriptChangeCost)) + mark;
+                                           << alternating.left(1 + (max - 1) / (1 + xmpp::text::ScriptChangeCost)) + mark;
         const QString thai = QString(2000, QChar(0x0E01));
-        QTest::newRow("Thai without spaces") << thai << thai.left(max / ChatOutputWidget::DictionaryCost) + mark;
-        QTest::newRow("wide characters") << QString(max, QChar(0x6C34)) << QString(max / ChatOutputWidget::WideCost, QChar(0x6C34)) + mark;
+        QTest::newRow("Thai without spaces") << thai << thai.left(max / xmpp::text::DictionaryCost) + mark;
+        QTest::newRow("wide characters") << QString(max, QChar(0x6C34)) << QString(max / xmpp::text::WideCost, QChar(0x6C34)) + mark;
     }
 
     void textShowsAsSent()

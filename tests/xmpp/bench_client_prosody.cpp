@@ -298,7 +298,7 @@ int main(int argc, char** argv)
     rawReceiver.disconnectFromServer();
 
     // --- a server that owes an answer and gives none, or reads nothing ---
-    constexpr int DeadlineMs = 1000; // the product's: XMPPClient::AnswerTimeoutMs
+    constexpr int DeadlineMs = 1000; // the product waits XMPPClient::AnswerTimeoutMs; the test sets it shorter
     std::printf("silent server, chat offline after (deadline %d ms, the library's login above %.2f ms):\n", DeadlineMs, median(plain));
     for (const int step : {0, 1, 2}) {
         const double ms = silentAt(step, DeadlineMs);

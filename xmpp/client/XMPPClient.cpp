@@ -281,11 +281,6 @@ void XMPPClient::expireRequests()
         d->requestTimer.start(int(qMax<qint64>(0, d->deadlines.front().first - now)));
 }
 
-int XMPPClient::answerTimeout() const
-{
-    return d->answerTimeout;
-}
-
 void XMPPClient::setAnswerTimeout(int ms)
 {
     d->answerTimeout = ms;

@@ -91,7 +91,6 @@ public:
     /// request not answered in time gets its handler called with no reply; a
     /// negotiation step not answered in time ends the stream with xmppError.
     static constexpr int AnswerTimeoutMs = 60000;
-    int answerTimeout() const;
     /// Changes that time (for tests); it applies to what is asked from then on.
     void setAnswerTimeout(int ms);
     /// Bytes left unread by the server (4 MiB) past which it counts as gone:

@@ -48,9 +48,7 @@ std::optional<DelayedDeliveryInfo> delayFrom(const QDomElement& element, const Q
     }
     DelayedDeliveryInfo info;
     info.from = jidText(element.attribute(QStringLiteral("from")));
-    // Nothing was sent in the future: a later stamp (a wrong clock, or a
-    // line stamped 9999) would put the lines after it under a date to come.
-    info.stamp = qMin(stamp, QDateTime::currentDateTimeUtc());
+    info.stamp = stamp;
     return info;
 }
 

@@ -200,7 +200,6 @@ StreamWriter::~StreamWriter() = default;
 bool StreamWriter::isOpen() const { return d->state == 1; }
 int StreamWriter::keepAliveInterval() const { return d->keepAlive.interval(); }
 void StreamWriter::setKeepAliveInterval(int ms) { d->keepAlive.setInterval(ms); }
-qint64 StreamWriter::maxBacklog() const { return d->maxBacklog; }
 void StreamWriter::setMaxBacklog(qint64 bytes) { d->maxBacklog = bytes; }
 bool StreamWriter::backlogExceeded() const { return d->stalled; }
 

@@ -16,7 +16,7 @@ class StreamElement;
 /// time (each leaving in a single device write) and the closing tag. A single
 /// space goes out after 60 s without output to keep the connection alive.
 /// A peer that stops reading is noticed by the device's unsent backlog: once
-/// it passes maxBacklog() nothing more is written and backlogExceeded() fires.
+/// it passes the bound nothing more is written and peerStoppedReading() is emitted.
 class StreamWriter : public QObject
 {
     Q_OBJECT
@@ -46,14 +46,13 @@ public:
     /// Bytes the device may hold unsent before an element is written (by
     /// default DefaultMaxBacklog); past it the peer counts as gone.
     static constexpr qint64 DefaultMaxBacklog = 4 * 1024 * 1024;
-    qint64 maxBacklog() const;
     /// Changes that bound (for tests).
     void setMaxBacklog(qint64 bytes);
     /// The bound was passed: from then on every write is dropped.
     bool backlogExceeded() const;
 
 Q_SIGNALS:
-    /// The peer left more than maxBacklog() bytes unread; emitted once.
+    /// The peer left more than the bound unread; emitted once.
     void peerStoppedReading();
 
 public Q_SLOTS:
