@@ -355,7 +355,7 @@ private Q_SLOTS:
 
         // The scored end.
         w->onTileClick(ruleset == 2 ? tile(22) : tile(23));
-        QTRY_VERIFY(w->scoreBoard()->isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(w->scoreBoard()->isVisible(), 20000); // the hand is played out first
         QTest::qWait(50);
         shoot(frame.get(), "scores");
         ScoreBoard* board = w->scoreBoard();
