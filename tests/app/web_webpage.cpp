@@ -174,8 +174,7 @@ private Q_SLOTS:
         QSignalSpy tabs(&page, &EmbeddedWebPage::displayTab);
         QSignalSpy links(&page, &EmbeddedWebPage::launchBrowser);
         QVERIFY(WebTest::load(page.view(), QUrl(server->base() + QStringLiteral("/remote.html"))));
-        // A 204 answer (of another host too) and a download keep it shown, the
-        // object with it; its "client://" links are requests.
+        // A 204 answer (of another host too) and a download keep it shown, the object with it; its "client://" links are requests.
         for (const char* id : {"none", "file", "away"}) {
             QVERIFY(WebTest::waitForClient(page.page()));
             WebTest::run(page.page(), QStringLiteral("window.client = null")); // the object comes anew
