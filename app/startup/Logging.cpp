@@ -44,12 +44,14 @@ bool onGuiThread()
 /// text (critical, fatal, the exception guard's) may use the last eighth.
 void appendLocked(const QByteArray& bytes, bool urgent)
 {
-    if (logFile == nullptr || !logFile->isOpen())
+    // Once an ordinary line was left out, later ones are too, however short:
+    // the log says where its ordinary lines end.
+    if (logFile == nullptr || !logFile->isOpen() || (!urgent && logFull))
         return;
     const qint64 bound = urgent ? Logging::maxLogSize : Logging::maxLogSize - Logging::maxLogSize / 8;
     if (logFile->pos() + bytes.size() > bound) {
         // Said once, from the urgent room, so that a reader knows why the log ends.
-        if (!urgent && !logFull) {
+        if (!urgent) {
             logFull = true;
             appendLocked(Logging::formatLine(QtWarningMsg,
                              QStringLiteral("the log reached its size limit of %1 bytes: later lines are left out")

@@ -35,8 +35,6 @@ public:
     explicit DescriptionDocument(const QString& html, QObject* parent = nullptr);
     ~DescriptionDocument() override;
 
-    /// How many pictures the document holds.
-    int pictureCount() const { return int(addresses.size()); }
     /// How many pictures have been decoded so far, shown or refused.
     int picturesDone() const { return int(pictures.size()); }
 

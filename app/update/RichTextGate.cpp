@@ -27,7 +27,6 @@ constexpr char32_t Replacement = 0xFFFD;
 enum Style : quint8 { Bold = 1, Italic = 2, Underline = 4 };
 
 enum class Kind : quint8 {
-    Unknown,   ///< left out, its content kept
     Bold,
     Italic,
     Underline,
@@ -51,7 +50,7 @@ struct Element
 };
 
 /// By name, for a binary search.
-constexpr std::array<Element, 64> elements = {{
+constexpr std::array<Element, 63> elements = {{
     {"address", Kind::Block}, {"applet", Kind::Dropped}, {"article", Kind::Block}, {"aside", Kind::Block},
     {"audio", Kind::Dropped}, {"b", Kind::Bold}, {"blockquote", Kind::Block}, {"body", Kind::Block},
     {"br", Kind::Break}, {"canvas", Kind::Dropped}, {"caption", Kind::Block}, {"center", Kind::Block},
@@ -59,7 +58,7 @@ constexpr std::array<Element, 64> elements = {{
     {"dt", Kind::Block}, {"em", Kind::Italic}, {"fieldset", Kind::Block}, {"figcaption", Kind::Block},
     {"figure", Kind::Block}, {"footer", Kind::Block}, {"form", Kind::Block}, {"h1", Kind::Heading, 1},
     {"h2", Kind::Heading, 2}, {"h3", Kind::Heading, 3}, {"h4", Kind::Heading, 4}, {"h5", Kind::Heading, 5},
-    {"h6", Kind::Heading, 6}, {"head", Kind::Dropped}, {"header", Kind::Block}, {"hr", Kind::Block},
+    {"h6", Kind::Heading, 6}, {"header", Kind::Block}, {"hr", Kind::Block},
     {"html", Kind::Block}, {"i", Kind::Italic}, {"iframe", Kind::RawText}, {"img", Kind::Picture},
     {"ins", Kind::Underline}, {"li", Kind::Item}, {"main", Kind::Block}, {"math", Kind::Dropped},
     {"nav", Kind::Block}, {"noembed", Kind::RawText}, {"noframes", Kind::RawText}, {"noscript", Kind::RawText},
@@ -84,10 +83,11 @@ static_assert(std::is_sorted(references.begin(), references.end()));
 
 /// Longer names are no name of the lists above.
 constexpr int maxNameLength = 10;
-/// Changes of format in one line and in the whole document; past them the
-/// text goes on in the format it has. Each is a fragment of its own, and a
-/// block's fragments cost its writing and layout more than in proportion.
-constexpr std::size_t maxRunsInLine = 64;
+/// Changes of format in one block (across its line breaks) and in the whole
+/// document; past them the text goes on in the format it has. Each is a
+/// fragment of its own, and a block's fragments cost its writing and layout
+/// more than in proportion.
+constexpr std::size_t maxRunsInBlock = 64;
 constexpr std::size_t maxRuns = 1000;
 
 const Element* elementNamed(std::string_view name)
@@ -164,7 +164,7 @@ public:
     std::vector<ListInfo> lists;
     QStringList pictures;
     /// Set when reading stopped before the end of the HTML.
-    bool cut = false;
+    bool stopped = false;
 
 private:
     qsizetype tag(qsizetype at);
@@ -193,7 +193,8 @@ private:
     bool itemStart = false;
     bool pendingSpace = false;
     bool lineHasContent = false;
-    bool stopped = false;
+    /// Of the block being read.
+    std::size_t blockFirstRun = 0;
 };
 
 void Reader::read()
@@ -213,7 +214,6 @@ void Reader::read()
             ++i;
         }
     }
-    cut = cut || stopped;
 }
 
 qsizetype Reader::tag(qsizetype at)
@@ -246,13 +246,18 @@ qsizetype Reader::tag(qsizetype at)
     const std::string_view name(nameBuffer.data(), std::size_t(std::min<qsizetype>(length, maxNameLength)));
     const Element* e = length <= maxNameLength ? elementNamed(name) : nullptr;
     QStringView source;
+    bool selfClosing = false;
     for (;;) {
+        const qsizetype gap = i;
         while (i < n && (isSpace(html[i]) || html[i] == u'/'))
             ++i;
         if (i >= n)
             return n; // a tag the text ends in is left out
-        if (html[i] == u'>')
+        if (html[i] == u'>') {
+            // A slash of its own, not the end of an unquoted value.
+            selfClosing = i > gap && html[i - 1] == u'/';
             break;
+        }
         const qsizetype nameStart = i;
         do
             ++i;
@@ -286,6 +291,9 @@ qsizetype Reader::tag(qsizetype at)
         return i;
     if (e->kind == Kind::RawText && !closing)
         return skipRawText(i, e->name);
+    // A self-closing <svg/> or <math/> has no content to leave out.
+    if (e->kind == Kind::Dropped && selfClosing && !closing)
+        return i;
     element(*e, closing, source);
     return i;
 }
@@ -398,7 +406,6 @@ void Reader::element(const Element& e, bool closing, QStringView source)
     case Kind::Cell:
         pendingSpace = lineHasContent;
         break;
-    case Kind::Unknown:
     case Kind::RawText:
     case Kind::Dropped:
         break;
@@ -424,6 +431,8 @@ bool Reader::startLine(bool newBlock)
     line.list = newBlock && itemStart && !openLists.empty() ? openLists.back() : -1;
     line.start = text.size();
     line.firstRun = runs.size();
+    if (newBlock)
+        blockFirstRun = runs.size();
     if (!lines.empty())
         text += u' ';
     lines.push_back(line);
@@ -466,10 +475,13 @@ void Reader::addChar(char32_t c)
 
 void Reader::put(char32_t c)
 {
-    const quint8 style = quint8((bold > 0 ? Bold : 0) | (italic > 0 ? Italic : 0) | (underline > 0 ? Underline : 0));
-    const std::size_t inLine = runs.size() - lines.back().firstRun;
-    if (inLine == 0 || runs.back().picture >= 0
-        || (runs.back().style != style && inLine < maxRunsInLine && runs.size() < maxRuns))
+    quint8 style = quint8((bold > 0 ? Bold : 0) | (italic > 0 ? Italic : 0) | (underline > 0 ? Underline : 0));
+    // A line after a break starts a run of its own, in the format the block
+    // goes on in once it has used up its changes.
+    const std::size_t inBlock = runs.size() - blockFirstRun;
+    if (inBlock > 0 && runs.back().picture < 0 && (inBlock >= maxRunsInBlock || runs.size() >= maxRuns))
+        style = runs.back().style;
+    if (runs.size() == lines.back().firstRun || runs.back().picture >= 0 || runs.back().style != style)
         runs.push_back({text.size(), text.size(), style, -1});
     if (QChar::requiresSurrogates(c)) {
         text += QChar(QChar::highSurrogate(c));
@@ -607,7 +619,7 @@ QStringList fill(QTextDocument& document, QStringView html, const Limits& limits
                 cursor.insertText(kept, charFormat(line.heading, run.style));
         }
     }
-    if (!whole || reader.cut)
+    if (!whole || reader.stopped)
         cursor.insertText(QString(ChatOutputWidget::ElisionMark));
     cursor.endEditBlock();
     return pictures;

@@ -133,9 +133,12 @@ void BridgedWebPage::setBridgeOpen(bool open)
     // refuses calls from foreign pages.
     if (open) {
         // A channel of its own for each document: one that has had clients
-        // takes a new object only with a warning.
+        // takes a new object only with a warning. Only a trusted document
+        // gets here; a navigation away that brought none (a 204 answer, a
+        // download) may have left the world chosen for a foreign one.
         auto* fresh = new QWebChannel(this);
         fresh->registerObject(QStringLiteral("client"), object);
+        channelWorld = QWebEngineScript::MainWorld;
         setWebChannel(fresh, channelWorld);
         channel->deleteLater();
         channel = fresh;

@@ -137,8 +137,8 @@ void EmbeddedWebPage::onError()
 
 void EmbeddedWebPage::onJavaScriptWindowObjectCleared()
 {
-    // The web page publishes jsInterface as "client" whenever a document it
-    // may trust starts; nothing else to do here.
+    // The web page publishes jsInterface as "client" at the end of the load
+    // of a document it may trust; nothing else to do here.
 }
 
 void EmbeddedWebPage::changeEvent(QEvent* e)

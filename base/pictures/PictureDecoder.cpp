@@ -216,7 +216,8 @@ WalkResult walkPng(const QByteArray& bytes, const Limits& limits)
     const quint64 rowBytes = pngRowBytes(bytes, std::get<QSize>(size), &rows);
     if (rowBytes == 0)
         return broken(QStringLiteral("a PNG picture of an unknown pixel format"));
-    // The most a valid encoder can spend on these rows. No code of deflate
+    // A generous bound on what real encoders spend on these rows (a valid
+    // stream may always be longer, with empty blocks). No code of deflate
     // takes more than 16 bits for a byte it gives (a literal at most 15, a
     // match of three bytes at most 48); a block adds at most its header with
     // its own code trees (2,300 bits) and its end code. An encoder ends a

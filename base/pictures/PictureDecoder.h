@@ -20,9 +20,9 @@ class QIODevice;
 /// needed to draw it reach the image reader; text, colour profiles and any
 /// other optional chunk are dropped unread, so that no compressed chunk can
 /// inflate beyond the picture itself. The image data may be no longer than
-/// the largest valid deflate stream of its rows (every code at its longest,
-/// a block at every row and every 127 symbols), and is inflated no further
-/// than its last row before the image reader gets it. A JPEG may have at most a
+/// a generous bound on what real encoders write for its rows (every code at
+/// its longest, a block at every row and every 127 symbols), and is inflated
+/// no further than its last row before the image reader gets it. A JPEG may have at most a
 /// hundred scans. Reentrant: any thread, no shared state.
 namespace PictureDecoder {
 

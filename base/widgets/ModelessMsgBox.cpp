@@ -41,6 +41,15 @@ ModelessMsgBox::MsgBox* createMsgBox(QWidget* parent, Kind, const QString& title
     return box;
 }
 
+/// The button a box gives the keys to when they are not in it: its default
+/// button, else its first; null when it has none.
+QAbstractButton* firstFocus(const ModelessMsgBox::MsgBox* box)
+{
+    if (QPushButton* button = box->defaultButton())
+        return button;
+    return box->buttonBox()->buttons().value(0);
+}
+
 ModelessMsgBox::MsgBox* showBox(QWidget* parent, Kind kind, const QString& title, const QString& text,
                                 QDialogButtonBox::StandardButtons buttons,
                                 QDialogButtonBox::StandardButton defaultButton)
@@ -52,10 +61,8 @@ ModelessMsgBox::MsgBox* showBox(QWidget* parent, Kind kind, const QString& title
     box->centerOnParent();
     // Keys typed while the box is open answer it (a hidden button could not
     // take the focus when the buttons were made).
-    if (QPushButton* button = box->defaultButton())
+    if (QAbstractButton* button = firstFocus(box))
         button->setFocus(Qt::OtherFocusReason);
-    else if (!box->buttonBox()->buttons().isEmpty())
-        box->buttonBox()->buttons().first()->setFocus(Qt::OtherFocusReason);
     return box;
 }
 
@@ -186,7 +193,7 @@ void MsgBox::mousePressEvent(QMouseEvent* event)
         return;
     QWidget* last = focusWidget();
     if (last == nullptr || !isAncestorOf(last) || !last->isVisibleTo(this))
-        last = defaultBtn != nullptr ? defaultBtn : buttons->buttons().value(0);
+        last = firstFocus(this);
     if (last != nullptr)
         last->setFocus(Qt::MouseFocusReason);
 }

@@ -11,6 +11,7 @@
 #include "SessionScenario.h"
 #include "TestGameServer.h"
 #include "TranslationsManager.h"
+#include "UTabWidget.h"
 #include "WaitCursor.h"
 
 #include <QApplication>
@@ -19,9 +20,17 @@
 #include <QLabel>
 #include <QSettings>
 #include <QSignalSpy>
+#include <QTabBar>
 #include <QTest>
 
 #include <memory>
+
+/// A click on the tab bar, where a player switches tabs.
+inline void clickTab(UTabWidget* tabs, int index)
+{
+    QTabBar* bar = tabs->tabBar();
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(index).center());
+}
 
 struct MainWindowHarness
 {

@@ -85,12 +85,6 @@ bool shownOnScreen(QWidget* widget, const QString& name)
     return QTest::qWaitFor([&] { return shownShare(widget, shoot(name)) > 0.9; });
 }
 
-void clickTab(UTabWidget* tabs, int index)
-{
-    QTabBar* bar = tabs->tabBar();
-    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(index).center());
-}
-
 /// Picks the entry whose data is `code` with the arrow keys, as a keyboard user does.
 void chooseByKeys(QComboBox* combo, const QString& code)
 {

@@ -13,6 +13,7 @@
 #include "WebTestSupport.h"
 
 #include <QDesktopServices>
+#include <QScopeGuard>
 #include <QSettings>
 #include <QWebEngineView>
 
@@ -211,11 +212,17 @@ private Q_SLOTS:
         QTRY_COMPARE(howto->view()->url().toString(), web.base() + QStringLiteral("/howto/en.html"));
 
         // 3,000 calls a click of the player: one goes out. A second "No web browser" box is the first.
-        h.window->onDisplayTab(QStringLiteral("howto"));
-        QSignalSpy switched(h.window->view().mainTabs, &UTabWidget::currentChanged);
+        UTabWidget* tabs = h.window->view().mainTabs;
+        clickTab(tabs, tabs->indexOf(howto));
+        QCOMPARE(tabs->currentIndex(), tabs->indexOf(howto));
+        QSignalSpy switched(tabs, &UTabWidget::currentChanged);
         QSignalSpy loops(howto->findChild<JavascriptInterface*>(), &JavascriptInterface::onClose);
         DesktopHandler browser;
         QDesktopServices::setUrlHandler(QStringLiteral("http"), &browser, "open");
+        // Past the handler, no desktop web browser can be started (BROWSER is unset).
+        const QByteArray path = qgetenv("PATH");
+        qputenv("PATH", "/nonexistent");
+        const auto restore = qScopeGuard([&path] { qputenv("PATH", path); });
         for (const char* id : {"launch", "join", "launch", "launch", "tab"}) {
             QVERIFY(WebTest::waitForClient(howto->view()->page()));
             WebTest::click(howto->view(), id);
@@ -232,6 +239,7 @@ private Q_SLOTS:
 
 int main(int argc, char** argv)
 {
+    qunsetenv("BROWSER");
     WebSchemes::registerSchemes();
     QApplication app(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("Zephyrtangle"));

@@ -131,6 +131,10 @@ private Q_SLOTS:
                                       << QStringLiteral("x\nx\nx");
         QTest::newRow("lists nested") << repeated("<ul><li>x", 6) << QStringLiteral("x\nx\nx\nx\nx\nx");
         QTest::newRow("formats at every letter") << repeated("<b>x</b>y", 100) << QStringLiteral("xy").repeated(100);
+        QTest::newRow("formats at every letter, a break between") << QStringLiteral("<p>") + repeated("<b>x</b>y<br>", 40)
+                                                                   << QStringLiteral("xy\n").repeated(40);
+        QTest::newRow("head left open, empty svg") << QStringLiteral("<head><title>t</title><p>a <svg/>b <object/>c")
+                                                   << QStringLiteral("a b c");
         QTest::newRow("marks stacked") << QStringLiteral("a") + QString(20, QChar(0x301))
                                        << QStringLiteral("a") + QString(8, QChar(0x301));
         QTest::newRow("long text") << QString(6000, QLatin1Char('x')) << QString(5000, QLatin1Char('x')) + QChar(0x2026);

@@ -30,6 +30,7 @@ const QByteArray remotePage =
     "<button id=\"go\" onclick=\"if (window.client) client.displayTab('friends')\">Friends</button>\n"
     "<a id=\"help\" href=\"client://help\">Help</a> <a id=\"none\" href=\"/status/204/x\">204</a>\n"
     "<a id=\"file\" href=\"/type/application/octet-stream/remote.html\">Download</a>\n"
+    "<a id=\"away\" href=\"http://localhost:PORT/status/204/\">Elsewhere</a>\n"
     "</body></html>\n";
 
 }
@@ -51,7 +52,8 @@ private Q_SLOTS:
         WebTest::useCompiledPages();
         server = new HttpTestServer;
         QVERIFY(server->isRunning());
-        server->setFile(QStringLiteral("remote.html"), remotePage);
+        const QByteArray port = QByteArray::number(server->serverPort());
+        server->setFile(QStringLiteral("remote.html"), QByteArray(remotePage).replace("PORT", port));
         WebSchemes::setServiceWebHost(server->base().mid(7));
     }
     void cleanupTestCase() { delete server; }
@@ -172,8 +174,10 @@ private Q_SLOTS:
         QSignalSpy tabs(&page, &EmbeddedWebPage::displayTab);
         QSignalSpy links(&page, &EmbeddedWebPage::launchBrowser);
         QVERIFY(WebTest::load(page.view(), QUrl(server->base() + QStringLiteral("/remote.html"))));
-        // A 204 answer and a download keep it shown, the object with it; its "client://" links are requests.
-        for (const char* id : {"none", "file"}) {
+        // A 204 answer (of another host too) and a download keep it shown, the object with it; its "client://" links are requests.
+        for (const char* id : {"none", "file", "away"}) {
+            QVERIFY(WebTest::waitForClient(page.page()));
+            WebTest::run(page.page(), QStringLiteral("window.client = null")); // the object comes anew
             QSignalSpy ended(page.page(), &BridgedWebPage::loadEnded);
             WebTest::click(page.view(), id);
             QVERIFY(ended.wait(10000));
