@@ -9,7 +9,14 @@ ChatController::ChatController(PlayerDb* playerDb, XMPPClient* client, QObject* 
 {
     if (!client)
         return;
-    connect(client, &XMPPClient::connected, this, [this] { setOffline(false); });
+    connect(client, &XMPPClient::connected, this, [this] {
+        m_serviceMissing = false;
+        setOffline(false);
+    });
+    connect(client, &XMPPClient::conferenceJIDNotFound, this, [this] {
+        m_serviceMissing = true;
+        Q_EMIT serviceMissing();
+    });
     // A session that ends, and a connection or login that fails, both leave
     // the chat without a connection until the next login.
     connect(client, &XMPPClient::disconnected, this, [this] { setOffline(true); });

@@ -31,17 +31,23 @@ public:
     /// True from a lost or refused chat connection until the next login:
     /// nothing reconnects before the next login, so the panes say so.
     bool isChatOffline() const { return m_offline; }
+    /// True from a discovery that found no chat room service until the
+    /// next session: rooms waiting for the service say so.
+    bool isServiceMissing() const { return m_serviceMissing; }
 
 Q_SIGNALS:
     /// The chat room service changed: rooms that waited for it may be joined now.
     void conferenceJidChanged();
     /// The chat connection was lost or refused (true), or a session began (false).
     void chatOfflineChanged(bool offline);
+    /// The discovery found no chat room service.
+    void serviceMissing();
 
 private:
     void setOffline(bool offline);
 
     bool m_offline = false;
+    bool m_serviceMissing = false;
     XMPPClient* m_client;
     PlayerDb* m_playerDb;
     XMPPJid m_conferenceJid;

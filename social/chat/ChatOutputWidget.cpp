@@ -147,13 +147,17 @@ QString ChatOutputWidget::nickFromLink(const QString& link)
 void ChatOutputWidget::appendMessage(const QDateTime& time, const QString& nick, const QString& text)
 {
     dateLine(time);
-    const QString stamp = colouredText(tr("(%1)").arg(formatTime(time)), m_timeColor);
+    const QString stampText = tr("(%1)").arg(formatTime(time));
+    const QString stamp = colouredText(stampText, m_timeColor);
     // Other users choose the lengths: both are cut before they reach the
     // layout, whose cost grows much faster than the text.
     const QString name = colouredLink(userLink(nick), textAsHtml(shownText(nick, MaxNickLength)), m_nickColor);
     const QString body = colouredText(textAsHtml(shownText(text, MaxTextLength)), m_chatMessageColor);
     // One multi-argument fill, so a "%1" inside a nick or a text stays text.
-    appendLine(tr("%1 %2: %3").arg(stamp, name, body));
+    // Every row after the first stands in under the sender's name, so that
+    // no row of a line passes for a line or a notice of its own.
+    const qreal indent = QFontMetricsF(document()->defaultFont()).horizontalAdvance(stampText + QLatin1Char(' '));
+    appendLine(tr("%1 %2: %3").arg(stamp, name, body), indent);
 }
 
 void ChatOutputWidget::appendInfo(const QDateTime& time, const QString& html)
@@ -189,20 +193,20 @@ void ChatOutputWidget::dateLine(const QDateTime& time)
     ensurePolished();
     if (!m_lastDateLine.isNull() && time.date() <= m_lastDateLine.date())
         return;
-    append(colouredText(formatDateTime(time).toHtmlEscaped(), m_dateSeparatorColor));
+    appendLine(colouredText(formatDateTime(time).toHtmlEscaped(), m_dateSeparatorColor));
     m_lastDateLine = time;
 }
 
-int ChatOutputWidget::maxRowsAtWidth() const
+int ChatOutputWidget::maxRowsAtWidth(qreal indent) const
 {
     const QTextDocument* doc = document();
-    const qreal width = (doc->textWidth() > 0 ? doc->textWidth() : viewport()->width()) - 2 * doc->documentMargin();
+    const qreal width = (doc->textWidth() > 0 ? doc->textWidth() : viewport()->width()) - 2 * doc->documentMargin() - indent;
     const qreal wide = QFontMetricsF(doc->defaultFont()).horizontalAdvance(QChar(0x6C34));
     const qsizetype perRow = qMax<qsizetype>(1, qsizetype(width / qMax<qreal>(1, wide)));
     return int((MaxTextLength + perRow - 1) / perRow);
 }
 
-void ChatOutputWidget::appendLine(const QString& html)
+void ChatOutputWidget::appendLine(const QString& html, qreal hangingIndent)
 {
     append(html);
     // A line's rows depend on what its characters take at this width (a
@@ -210,8 +214,15 @@ void ChatOutputWidget::appendLine(const QString& html)
     // ends at the last row that may show, with the elision mark.
     QTextDocument* doc = document();
     const QTextBlock block = doc->lastBlock();
+    // A new paragraph takes the format of the one before: each sets its own.
+    QTextBlockFormat format = block.blockFormat();
+    if (format.leftMargin() != hangingIndent) {
+        format.setLeftMargin(hangingIndent);
+        format.setTextIndent(-hangingIndent);
+        QTextCursor(block).setBlockFormat(format);
+    }
     const QTextLayout* layout = block.layout();
-    const int cap = maxRowsAtWidth();
+    const int cap = maxRowsAtWidth(hangingIndent);
     for (int back = 1; back <= 4 && layout && layout->lineCount() > cap; ++back) {
         const QTextLine last = layout->lineAt(cap - 1);
         int cut = last.textStart() + last.textLength();

@@ -53,7 +53,8 @@ public:
     ~ChatOutputWidget() override;
 
     /// One chat line: "(time) nick: text", the nick a link to its user menu
-    /// (which carries the whole nick, however much of it is shown).
+    /// (which carries the whole nick, however much of it is shown); its rows
+    /// after the first (line breaks and wrapping) stand in under the nick.
     void appendMessage(const QDateTime& time, const QString& nick, const QString& text);
     /// One information line; `html` is inserted as it is, cut after
     /// MaxTextLength shown characters as shownHtml() does.
@@ -102,10 +103,12 @@ private Q_SLOTS:
 private:
     /// Writes a date line when `time` falls on a later day than the last one.
     void dateLine(const QDateTime& time);
-    void appendLine(const QString& html);
-    /// Rows a line may take at the pane's current width: those of
-    /// MaxTextLength wide (CJK) characters.
-    int maxRowsAtWidth() const;
+    /// Appends a paragraph; with a hanging indent, its rows after the first
+    /// stand in by that much.
+    void appendLine(const QString& html, qreal hangingIndent = 0);
+    /// Rows a line may take at the pane's current width less an indent:
+    /// those of MaxTextLength wide (CJK) characters.
+    int maxRowsAtWidth(qreal indent) const;
 
     QDateTime m_lastDateLine;
     QColor m_timeColor;

@@ -18,6 +18,7 @@ ChatRoomSetup::ChatRoomSetup(ChatController* controller, QObject* parent)
         connect(client, &XMPPClient::conferenceJID, this, &ChatRoomSetup::onConferenceJID);
         connect(client, &XMPPClient::conferenceRooms, this, &ChatRoomSetup::onConferenceRooms);
         connect(client, &XMPPClient::conferenceRoomsFailed, this, &ChatRoomSetup::onConferenceRoomsFailed);
+        connect(client, &XMPPClient::conferenceJIDNotFound, this, &ChatRoomSetup::onConferenceJIDNotFound);
     }
 }
 
@@ -89,13 +90,22 @@ void ChatRoomSetup::onConferenceRooms(const QList<XMPPJid>& rooms)
             return;
         }
     }
+    // The lobby stays empty with its input off: it says why.
+    if (m_lobbyChat && m_controller->lobbyRoomJid().isEmpty())
+        m_lobbyChat->showRoomMissing(ConferenceWidget::NoLobbyRoom);
 }
 
 void ChatRoomSetup::onConferenceRoomsFailed(const XMPPJid& service)
 {
     // The lobby stays empty with its input off: it says why.
     if (m_lobbyChat && m_controller->lobbyRoomJid().isEmpty() && service == m_controller->conferenceJid())
-        m_lobbyChat->showRoomListFailed();
+        m_lobbyChat->showRoomMissing(ConferenceWidget::RoomListUnread);
+}
+
+void ChatRoomSetup::onConferenceJIDNotFound()
+{
+    if (m_lobbyChat && m_controller->lobbyRoomJid().isEmpty())
+        m_lobbyChat->showRoomMissing(ConferenceWidget::NoRoomService);
 }
 
 void ChatRoomSetup::joinLobby()

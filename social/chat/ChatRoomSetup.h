@@ -48,6 +48,8 @@ public Q_SLOTS:
     /// The rooms of a service could not be listed: while no lobby room is
     /// known, the lobby chat says so.
     void onConferenceRoomsFailed(const XMPPJid& service);
+    /// The discovery found no room service: the lobby chat says so.
+    void onConferenceJIDNotFound();
 
 private:
     void joinLobby();

@@ -57,6 +57,8 @@ ConferenceWidget::ConferenceWidget(QWidget* parent, NotificationFlags hidden)
     setFocusPolicy(Qt::ClickFocus);
     m_reflectionTimer.setSingleShot(true);
     connect(&m_reflectionTimer, &QTimer::timeout, this, &ConferenceWidget::onReflectionTimeout);
+    m_entryTimer.setSingleShot(true);
+    connect(&m_entryTimer, &QTimer::timeout, this, &ConferenceWidget::onEntryTimeout);
 
     connect(m_ui.chatInput, &QLineEdit::returnPressed, this, &ConferenceWidget::onReturnPressed);
     connect(m_ui.send, &QPushButton::clicked, this, &ConferenceWidget::onReturnPressed);
@@ -112,6 +114,10 @@ void ConferenceWidget::setChatController(ChatController* controller)
         return;
     connect(controller, &ChatController::conferenceJidChanged, this, &ConferenceWidget::onChatReady);
     connect(controller, &ChatController::chatOfflineChanged, this, &ConferenceWidget::onChatOfflineChanged);
+    connect(controller, &ChatController::serviceMissing, this, [this] {
+        if (m_wanted && m_conference.roomJid().isEmpty() && m_roomKind != LobbyRoom)
+            showRoomMissing(NoRoomService);
+    });
     if (client) {
         connect(client, &XMPPClient::connected, this, &ConferenceWidget::onChatReady);
         connect(client, &XMPPClient::disconnected, this, &ConferenceWidget::onClientDisconnected);
@@ -151,8 +157,15 @@ void ConferenceWidget::chooseRoom(RoomKind kind, const XMPPJid& room, qint32 id)
     m_roomId = id;
     m_wanted = true;
     if (room.isEmpty()) {
-        // The room service (or the lobby room) is not known yet: joined once it is.
+        // The room service (or the lobby room) is not known yet: joined once
+        // it is, unless there is none.
+        if (kind != LobbyRoom && m_controller && m_controller->isServiceMissing() && m_missing != NoRoomService)
+            showRoomMissing(NoRoomService);
         return;
+    }
+    if (m_missing != NotMissing) {
+        m_missing = NotMissing;
+        updateInputState();
     }
     if (room != m_conference.roomJid()) {
         if (m_conference.isJoined())
@@ -189,6 +202,8 @@ void ConferenceWidget::joinRoom()
     try {
         m_conference.join(nick);
         m_entering = true;
+        // An entry is a presence, which no request deadline covers.
+        m_entryTimer.start(m_controller->xmppClient()->answerTimeout());
         m_memberChanged = false;
         m_nextEntry.setRemainingTime(m_reentryInterval);
     } catch (const std::exception& e) {
@@ -265,15 +280,44 @@ void ConferenceWidget::onChatOfflineChanged(bool offline)
     updateInputState();
 }
 
-QString ConferenceWidget::roomListFailedText()
+QString ConferenceWidget::missingRoomText(MissingRoom why)
 {
-    return tr("The chat server's room list could not be read: there is no lobby room to enter");
+    switch (why) {
+    case RoomListUnread:
+        return tr("The chat server's room list could not be read: there is no lobby room to enter");
+    case NoLobbyRoom:
+        return tr("The chat server has no lobby room to enter");
+    case NoRoomService:
+        return tr("The chat server offers no chat rooms");
+    case NotMissing:
+        break;
+    }
+    return QString();
 }
 
-void ConferenceWidget::showRoomListFailed()
+void ConferenceWidget::showRoomMissing(MissingRoom why)
 {
-    m_roomListFailed = true;
-    m_ui.chatOutput->appendInfo(ServerTime::currentTime(), roomListFailedText(), RoomListNote);
+    m_missing = why;
+    m_ui.chatOutput->appendInfo(ServerTime::currentTime(), missingRoomText(why), RoomListNote);
+    updateInputState();
+}
+
+void ConferenceWidget::onEntryTimeout()
+{
+    if (!m_entering || m_inRoom || !sessionUp())
+        return;
+    // A room whose history or occupants are still arriving over a slow link
+    // is not silent: the time counts from the server's last bytes.
+    const XMPPClient* client = m_controller->xmppClient();
+    const qint64 quiet = client->sinceLastReceived();
+    if (quiet < client->answerTimeout()) {
+        m_entryTimer.start(int(client->answerTimeout() - quiet));
+        return;
+    }
+    qCWarning(lcSocial) << "room" << m_conference.roomJid().toString() << "did not answer the entry";
+    m_lastErrorCondition = QStringLiteral("remote-server-timeout");
+    m_lastErrorText.clear();
+    onUserError(&m_conference, XMPPPresence::OtherError);
 }
 
 QString ConferenceWidget::stateText() const
@@ -674,8 +718,8 @@ void ConferenceWidget::changeEvent(QEvent* event)
             m_refusalLine = withServerText(refusalText(), m_refusal.serverText);
             m_ui.chatOutput->rewriteInfo(RefusalNote, m_refusalLine);
         }
-        if (m_roomListFailed)
-            m_ui.chatOutput->rewriteInfo(RoomListNote, roomListFailedText());
+        if (m_missing != NotMissing)
+            m_ui.chatOutput->rewriteInfo(RoomListNote, missingRoomText(m_missing));
     }
     ConferenceArea::changeEvent(event);
 }

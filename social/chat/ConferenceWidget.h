@@ -43,6 +43,8 @@ public:
     };
     Q_DECLARE_FLAGS(NotificationFlags, Notification)
     enum RoomKind { NoRoom = 0, LobbyRoom = 1, TableRoom = 2, TournamentRoom = 3 };
+    /// Why the pane has no room to enter.
+    enum MissingRoom { NotMissing = 0, RoomListUnread, NoLobbyRoom, NoRoomService };
 
     explicit ConferenceWidget(QWidget* parent = nullptr, NotificationFlags hidden = {});
     ~ConferenceWidget() override;
@@ -66,9 +68,11 @@ public:
     /// Leaves the room (and forgets the wish to be in it).
     void leaveRoom() override;
     void appendInfo(const QString& html) override;
-    /// The room list that was to name the lobby room could not be read: a
-    /// note says so, in the language of the moment.
-    void showRoomListFailed();
+    /// The pane has no room to enter, for `why` (the room list that was to
+    /// name the lobby room could not be read or names none, or there is no
+    /// room service): a note says so, in the language of the moment, and
+    /// so does the input line's place until a room is chosen.
+    void showRoomMissing(MissingRoom why);
     bool isJoined() const override { return m_conference.isJoined(); }
     RoomKind roomKind() const { return m_roomKind; }
     XMPPJid roomJid() const { return m_conference.roomJid(); }
@@ -153,7 +157,9 @@ private:
     void notice(Notification kind, const QString& html);
     /// The input line and the state label follow the room and the connection.
     void updateInputState();
-    static QString roomListFailedText();
+    static QString missingRoomText(MissingRoom why);
+    /// The room was entered and has not answered in time.
+    void onEntryTimeout();
     /// The room's own words with a text of ours, as HTML.
     static QString withServerText(const QString& text, const QString& serverText);
     /// Why the room refused the last entry or put the user out, in the
@@ -185,8 +191,10 @@ private:
     QString m_refusalLine;
     /// The chat connection is lost or was refused.
     bool m_offline = false;
-    /// The last note written says the room list could not be read.
-    bool m_roomListFailed = false;
+    /// Why the pane has no room, as its last note said.
+    MissingRoom m_missing = NotMissing;
+    /// Runs while an entry waits for the room's answer.
+    QTimer m_entryTimer;
     /// Between the room's confirmation of the own entry and the own exit.
     bool m_inRoom = false;
     /// The room's answer to the last entry when it refused it or put the

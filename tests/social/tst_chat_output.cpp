@@ -15,6 +15,8 @@
 #include <QScrollBar>
 #include <QUrl>
 
+#include <cmath>
+
 namespace {
 
 const QDateTime Day1 = QDateTime(QDate(2026, 3, 14), QTime(10, 0), Qt::UTC);
@@ -139,6 +141,16 @@ private Q_SLOTS:
         const QString prefix = QStringLiteral("Ann: ");
         QVERIFY2(line.contains(prefix), qPrintable(line));
         QCOMPARE(line.mid(line.indexOf(prefix) + prefix.size()), shown);
+        // Its rows stand in under the name: none passes for a line or a
+        // notice of its own.
+        w.resize(400, 300);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        const QTextBlock block = w.document()->lastBlock();
+        QVERIFY(block.layout()->lineCount() > 0);
+        const qreal name = block.layout()->lineAt(0).cursorToX(line.indexOf(prefix));
+        for (int row = 1; row < block.layout()->lineCount(); ++row)
+            QVERIFY2(block.layout()->lineAt(row).x() >= name - 0.5, qPrintable(QString::number(row)));
     }
 
     void longTextIsCut_data()
@@ -192,9 +204,11 @@ private Q_SLOTS:
             pane->resize(240, 300);
             pane->show();
         }
-        wide.setPlainText(QString(ChatOutputWidget::MaxTextLength, QChar(0x6C34)));
         w.appendMessage(Day1, QStringLiteral("Ann"), QString(2000, QLatin1Char('\t')));
         const QTextBlock line = w.document()->lastBlock();
+        // Its rows after the first stand in by its margin.
+        wide.resize(240 - int(std::ceil(line.blockFormat().leftMargin())), 300);
+        wide.setPlainText(QString(ChatOutputWidget::MaxTextLength, QChar(0x6C34)));
         QVERIFY(line.layout()->lineCount() <= wide.document()->firstBlock().layout()->lineCount());
         QVERIFY(line.text().endsWith(ChatOutputWidget::ElisionMark));
     }

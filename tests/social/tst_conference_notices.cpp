@@ -225,7 +225,7 @@ private Q_SLOTS:
         if (presence.isEmpty()) {
             QVERIFY(QMetaObject::invokeMethod(&w, "onChatOfflineChanged", Q_ARG(bool, true)));
         } else if (note) {
-            w.showRoomListFailed();
+            w.showRoomMissing(ConferenceWidget::RoomListUnread);
         } else {
             // The pane sees the room's presence first, then the room object.
             QDomDocument document;

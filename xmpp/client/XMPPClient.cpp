@@ -33,6 +33,7 @@ void XMPPClientPrivate::failPending()
     // next connection and stay.
     std::map<QString, Request> requests;
     requests.swap(pending);
+    late.clear();
     deadlines.clear();
     requestTimer.stop();
     for (auto& entry : requests) {
@@ -61,6 +62,33 @@ bool XMPPClientPrivate::isOwnServer(const XMPPJid& jid) const
     const XMPPJid own = XMPPJid::fromText(ownJid);
     const QString ownDomain = own.domain().isEmpty() ? streamDomain() : own.domain();
     return sameAddress(jid, XMPPJid(ownDomain)) || (!own.isEmpty() && sameAddress(jid, own.bare()));
+}
+
+bool XMPPClientPrivate::mayAnswer(const XMPPJid& from)
+{
+    if (isOwnServer(from))
+        return true;
+    // Answers are larger than the requests: another user asking fast
+    // enough would otherwise fill what the server has yet to read, and the
+    // stream would end for the user's own writes.
+    bool allowed = writer && writer->unsent() <= MaxOthersBacklog;
+    if (allowed) {
+        const qint64 now = clock.elapsed();
+        if (now - answerSecond >= 1000) {
+            answerSecond = now;
+            answered.clear();
+        }
+        const QString sender = from.bare().toString().toLower();
+        const auto it = answered.constFind(sender);
+        if (it == answered.cend())
+            allowed = answered.size() < MaxSendersPerSecond && (answered.insert(sender, 1), true);
+        else
+            allowed = ++answered[sender] <= AnswersPerSender;
+    }
+    if (!allowed && unansweredLog.allow())
+        qCWarning(lcXmpp).noquote() << "left a request from" << from.toString() << "unanswered"
+                                    << xmpp::heldBack(unansweredLog);
+    return allowed;
 }
 
 bool XMPPClientPrivate::answersRequest(const XMPPJid& to, const QString& from) const
@@ -141,6 +169,7 @@ void XMPPClient::connectToHost(const QString& host, quint16 port, int tlsPolicy)
         return;
     }
     d->state = ConnectingState;
+    d->lastReceived = d->clock.elapsed();
     d->host = host;
     d->port = port;
     d->tlsPolicy = tlsPolicy;
@@ -244,10 +273,11 @@ QString XMPPClient::nextId()
     return QString::number(++d->idCounter);
 }
 
-void XMPPClient::registerIqHandler(const QString& id, IqHandler handler)
+void XMPPClient::registerIqHandler(const QString& id, IqHandler handler, IqHandler lateHandler)
 {
     auto node = d->addressees.extract(id);
-    d->pending[id] = XMPPClientPrivate::Request{node.empty() ? XMPPJid() : node.mapped(), std::move(handler)};
+    d->pending[id] = XMPPClientPrivate::Request{node.empty() ? XMPPJid() : node.mapped(), std::move(handler),
+                                                std::move(lateHandler)};
     // In order of expiry; with one timeout for all, that is the order asked.
     const qint64 due = d->clock.elapsed() + d->answerTimeout;
     auto place = d->deadlines.end();
@@ -262,7 +292,10 @@ void XMPPClient::registerIqHandler(const QString& id, IqHandler handler)
 void XMPPClient::expireRequests()
 {
     const qint64 now = d->clock.elapsed();
-    while (!d->deadlines.empty() && d->deadlines.front().first <= now) {
+    // While the server's bytes keep coming, the answers may be among them
+    // or behind them: nothing is late before the server falls silent.
+    const qint64 silentUntil = d->lastReceived + d->answerTimeout;
+    while (!d->deadlines.empty() && d->deadlines.front().first <= now && silentUntil <= now) {
         const QString id = std::move(d->deadlines.front().second);
         d->deadlines.pop_front();
         auto node = d->pending.extract(id);
@@ -271,14 +304,32 @@ void XMPPClient::expireRequests()
         if (d->overdueLog.allow())
             qCWarning(lcXmpp).noquote() << "request" << id << "to" << node.mapped().to.toString()
                                         << "got no answer in time" << xmpp::heldBack(d->overdueLog);
+        // A long answer that comes after all is not read in full.
+        d->parser.withdrawLargerAnswer(id);
+        XMPPClientPrivate::Request request = std::move(node.mapped());
+        if (request.lateHandler) {
+            if (d->late.size() >= XMPPClientPrivate::MaxLate)
+                d->late.erase(d->late.begin());
+            d->late[id] = XMPPClientPrivate::Request{request.to, std::move(request.lateHandler), {}};
+        }
         try {
-            node.mapped().handler(nullptr);
+            request.handler(nullptr);
         } catch (const std::exception& e) {
             qCWarning(lcXmpp) << "request handler failed:" << e.what();
         }
     }
     if (!d->deadlines.empty())
-        d->requestTimer.start(int(qMax<qint64>(0, d->deadlines.front().first - now)));
+        d->requestTimer.start(int(qMax<qint64>(0, qMax(d->deadlines.front().first, silentUntil) - now)));
+}
+
+int XMPPClient::answerTimeout() const
+{
+    return d->answerTimeout;
+}
+
+qint64 XMPPClient::sinceLastReceived() const
+{
+    return d->clock.elapsed() - d->lastReceived;
 }
 
 void XMPPClient::setAnswerTimeout(int ms)
@@ -438,6 +489,7 @@ void XMPPClient::readElements()
                 const QByteArray bytes = d->socket.read(ReadPart);
                 if (bytes.isEmpty())
                     break;
+                d->lastReceived = d->clock.elapsed();
                 qCDebug(lcXmpp) << "read" << bytes;
                 d->parser.addData(bytes);
                 continue;
@@ -482,7 +534,8 @@ void XMPPClient::readElements()
                     qCWarning(lcXmpp).noquote() << "dropped a stanza that could not be read from" << e.from()
                                                 << xmpp::heldBack(d->unreadableStanzaLog);
             } else if (const auto answer = errorStanza(e)) {
-                write(*answer);
+                if (d->mayAnswer(answer->to))
+                    write(*answer);
             } else if (d->unreadableStanzaLog.allow()) {
                 qCWarning(lcXmpp).noquote() << "dropped an unreadable stanza with an unreadable sender"
                                             << xmpp::heldBack(d->unreadableStanzaLog);

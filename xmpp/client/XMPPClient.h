@@ -80,8 +80,10 @@ public:
     /// Registers the handler of the iq just written with this id. Only its
     /// addressee's answer reaches the handler (for an iq without "to", the
     /// own server's: from the domain, the own bare JID or without "from");
-    /// answers from anyone else are logged and dropped.
-    void registerIqHandler(const QString& id, IqHandler handler);
+    /// answers from anyone else are logged and dropped. With a
+    /// `lateHandler`, an answer that comes after `handler` was called for
+    /// want of one in time is handed to it, while the connection lasts.
+    void registerIqHandler(const QString& id, IqHandler handler, IqHandler lateHandler = {});
     int state() const;
     /// The full JID bound by the server; empty before binding.
     QString ownJid() const;
@@ -90,9 +92,16 @@ public:
     /// of the negotiation, the close, and the answer to each iq request. A
     /// request not answered in time gets its handler called with no reply; a
     /// negotiation step not answered in time ends the stream with xmppError.
+    /// An answer is in time while the server's bytes keep coming: a request
+    /// is late only once this time has passed since it was sent and since
+    /// the last bytes arrived.
     static constexpr int AnswerTimeoutMs = 60000;
     /// Changes that time (for tests); it applies to what is asked from then on.
     void setAnswerTimeout(int ms);
+    int answerTimeout() const;
+    /// Milliseconds since the server's bytes last arrived (or the
+    /// connection began).
+    qint64 sinceLastReceived() const;
     /// Bytes left unread by the server (4 MiB) past which it counts as gone:
     /// the stream ends with xmppError and the socket is dropped.
     void setMaxWriteBacklog(qint64 bytes);
@@ -172,6 +181,9 @@ Q_SIGNALS:
     void authorizationRequestReceived(XMPPJid from);
     /// A chat room service was found.
     void conferenceJID(XMPPJid jid);
+    /// The discovery of the room service has asked every entity it may and
+    /// found none.
+    void conferenceJIDNotFound();
     /// The rooms of a service, in the service's order.
     void conferenceRooms(QList<XMPPJid> jids);
     /// The rooms of a service could not be listed: an error, an answer that

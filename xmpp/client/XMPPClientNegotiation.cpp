@@ -251,6 +251,16 @@ void XMPPClient::handleSession(const xmpp::StreamElement* element)
         if (isReply(*iq)) {
             const auto it = d->pending.find(iq->id);
             if (it == d->pending.end()) {
+                const auto late = d->late.find(iq->id);
+                if (late != d->late.end() && d->answersRequest(late->second.to, iq->from.toString())) {
+                    auto node = d->late.extract(late);
+                    try {
+                        node.mapped().handler(iq);
+                    } catch (const std::exception& e) {
+                        qCWarning(lcXmpp) << "late answer to request" << iq->id << "not used:" << e.what();
+                    }
+                    return;
+                }
                 // A second answer, or one to a request we never made: iq
                 // results and errors are never answered (RFC 6120 8.2.3).
                 qCDebug(lcXmpp) << "ignored iq reply with unknown id" << iq->id;
@@ -279,6 +289,8 @@ void XMPPClient::handleSession(const xmpp::StreamElement* element)
             return;
         }
         // A request from someone else that this client does not serve.
+        if (!d->mayAnswer(iq->from))
+            return;
         xmpp::Iq answer(iq->id, iq->from, xmpp::Iq::ErrorType);
         answer.errorType = xmpp::names::stanzaErrorTypeFromName(QStringLiteral("cancel"));
         answer.errorCondition = xmpp::names::stanzaErrorConditionFromName(QStringLiteral("feature-not-implemented"));

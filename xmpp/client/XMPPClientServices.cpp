@@ -15,6 +15,7 @@
 #include "XmppLog.h"
 #include "XmppNames.h"
 
+#include <limits>
 #include <stdexcept>
 
 namespace {
@@ -160,14 +161,22 @@ void XMPPClient::discoverConferenceService()
     d->discoQueue.clear();
     d->discoOutstanding = 0;
     d->discoFound = false;
+    d->discoRunning = true;
     requestDiscoInfo(server);
 }
 
 void XMPPClient::askQueuedDiscoInfo()
 {
+    const bool session = d->state == SessionState && d->socket.state() == QAbstractSocket::ConnectedState;
     while (!d->discoFound && d->discoOutstanding < XMPPClientPrivate::DiscoParallel && !d->discoQueue.isEmpty()
-           && d->state == SessionState && d->socket.state() == QAbstractSocket::ConnectedState)
+           && session)
         requestDiscoInfo(d->discoQueue.takeFirst());
+    // Every entity asked has answered (or failed to) and none offers rooms.
+    if (session && d->discoRunning && !d->discoFound && d->discoOutstanding == 0 && d->discoQueue.isEmpty()) {
+        d->discoRunning = false;
+        qCWarning(lcXmpp) << "the discovery found no chat room service";
+        Q_EMIT conferenceJIDNotFound();
+    }
 }
 
 void XMPPClient::requestDiscoInfo(const XMPPJid& jid)
@@ -195,6 +204,7 @@ void XMPPClient::onDiscoInfo(const xmpp::Iq* reply)
     const auto* info = static_cast<const xmpp::IqDiscoInfo*>(reply);
     if (info->features.contains(MucFeature)) {
         d->discoFound = true;
+        d->discoRunning = false;
         d->discoQueue.clear();
         Q_EMIT conferenceJID(reply->from);
         return;
@@ -236,8 +246,9 @@ void XMPPClient::requestConferenceRooms(const XMPPJid& service)
     const QString id = nextId();
     write(xmpp::IqDiscoItems(id, service));
     // Any user may add a room, so the list grows with everyone's rooms: it
-    // is taken as large as the own roster.
-    d->parser.allowLargerAnswer(id, {service.toString()});
+    // is read an item at a time, each item bounded alone, however long the
+    // list runs.
+    d->parser.allowLargerAnswer(id, {service.toString()}, std::numeric_limits<qint64>::max());
     registerIqHandler(id, [this, service](const xmpp::Iq* reply) {
         if (!xmpp::isResult(reply))
             qCWarning(lcXmpp) << "room list of" << service.toString() << "not read";
@@ -271,6 +282,10 @@ void XMPPClient::handlePresence(const xmpp::StreamElement* element)
         qCDebug(lcXmpp) << "Presence";
         break;
     case xmpp::PresenceStanza::Subscribe:
+        // Each request is answered (accepted or refused): others' requests
+        // cost the stream no more than their share.
+        if (!d->mayAnswer(stanza->from))
+            break;
         Q_EMIT authorizationRequestReceived(stanza->from);
         qCDebug(lcXmpp) << "Subscribe" << stanza->from.toString();
         break;

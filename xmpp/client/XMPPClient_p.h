@@ -12,6 +12,7 @@
 
 #include <QByteArray>
 #include <QElapsedTimer>
+#include <QHash>
 #include <QSet>
 #include <QSslSocket>
 #include <QString>
@@ -52,11 +53,21 @@ public:
     {
         XMPPJid to;
         XMPPClient::IqHandler handler;
+        /// Takes an answer that comes after `handler` was called for want
+        /// of one in time; empty: such an answer is dropped.
+        XMPPClient::IqHandler lateHandler;
     };
     std::map<QString, Request> pending;
+    /// Requests given up for want of an answer in time whose answer is
+    /// still taken, by id; a few at most, forgotten when the stream ends.
+    std::map<QString, Request> late;
+    static constexpr std::size_t MaxLate = 16;
     /// When each request's answer is due (ms of `clock`) and its id, in order of expiry.
     std::deque<std::pair<qint64, QString>> deadlines;
     QElapsedTimer clock;
+    /// When the server's bytes last arrived (ms of `clock`): an answer on
+    /// its way over a slow link is not late.
+    qint64 lastReceived = 0;
     QTimer requestTimer;
     /// Runs while the server owes the next step of the negotiation or of the close.
     QTimer stepTimer;
@@ -77,6 +88,8 @@ public:
     QList<XMPPJid> discoQueue;
     int discoOutstanding = 0;
     bool discoFound = false;
+    /// The discovery runs in this session and has not said how it ended.
+    bool discoRunning = false;
     /// Requests out at once, and entities asked in all, per discovery.
     static constexpr int DiscoParallel = 4;
     static constexpr int DiscoMaxAsked = 64;
@@ -92,6 +105,17 @@ public:
     xmpp::LogThrottle unreadableAnswerLog;
     xmpp::LogThrottle unreadableStanzaLog;
     xmpp::LogThrottle unreadElementLog;
+
+    /// What others' requests may cost the stream: their answers wait
+    /// unsent behind this many bytes at most, and each sender (by bare
+    /// JID) is answered this many times a second at most; more is dropped
+    /// unanswered. The write bound is left to the own writes.
+    static constexpr qint64 MaxOthersBacklog = 64 * 1024;
+    static constexpr int AnswersPerSender = 16;
+    static constexpr int MaxSendersPerSecond = 1024;
+    qint64 answerSecond = -1000;
+    QHash<QString, int> answered;
+    xmpp::LogThrottle unansweredLog;
 
     xmpp::ClientVCard vCard;
     xmpp::ClientRoster roster;
@@ -112,6 +136,9 @@ public:
     bool answersRequest(const XMPPJid& to, const QString& from) const;
     /// The domain and the own bare JID, or no address at all.
     bool isOwnServer(const XMPPJid& jid) const;
+    /// Whether a request (or a subscription) from `from` may be answered
+    /// now: always for the own server, for others within their share.
+    bool mayAnswer(const XMPPJid& from);
     /// Whether the socket's end waits for received bytes to be handled
     /// first; then it is kept for later.
     bool holdEnd(const QAbstractSocket::SocketError* error);

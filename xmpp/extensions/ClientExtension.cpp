@@ -10,9 +10,10 @@ QString ClientExtension::nextId()
     return client->nextId();
 }
 
-void ClientExtension::addResultHandler(const QString& id, std::function<void(const Iq*)> handler)
+void ClientExtension::addResultHandler(const QString& id, std::function<void(const Iq*)> handler,
+                                       std::function<void(const Iq*)> lateHandler)
 {
-    client->registerIqHandler(id, std::move(handler));
+    client->registerIqHandler(id, std::move(handler), std::move(lateHandler));
 }
 
 void ClientExtension::updateOwnPhotoHash(const QByteArray& hash)

@@ -22,8 +22,10 @@ public:
 protected:
     /// The client's next iq id.
     QString nextId();
-    /// Registers the handler of the iq just written under its id.
-    void addResultHandler(const QString& id, std::function<void(const Iq*)> handler);
+    /// Registers the handler of the iq just written under its id; the late
+    /// handler takes an answer that comes after the handler gave up on it.
+    void addResultHandler(const QString& id, std::function<void(const Iq*)> handler,
+                          std::function<void(const Iq*)> lateHandler = {});
     /// The own presence advertises this photo hash from now on (and goes out
     /// again at once in a session).
     void updateOwnPhotoHash(const QByteArray& hash);

@@ -50,7 +50,14 @@ void ClientVCard::uploadVCard(const XMPPVCard& vCard)
     QByteArray hash = iq.photoHash();
     if (hash.isNull())
         hash = QByteArray("");
-    addResultHandler(id, [this, hash](const Iq* answer) { uploadVCardResult(answer, hash); });
+    // The server may store the card after the client gave up waiting: its
+    // late word settles the own picture all the same.
+    addResultHandler(
+        id, [this, hash](const Iq* answer) { uploadVCardResult(answer, hash); },
+        [this, hash](const Iq* answer) {
+            if (isResult(answer))
+                uploadVCardResult(answer, hash);
+        });
 }
 
 void ClientVCard::uploadVCardResult(const Iq* answer, const QByteArray& hash)

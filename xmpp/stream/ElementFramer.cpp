@@ -16,10 +16,8 @@ namespace {
 /// elements and attributes packed tight cost the reader and the tree built
 /// from it far more per byte than text does.
 constexpr qsizetype BytesPerPart = 32;
-/// A larger answer allowed is read over several turns: its parts are
-/// bounded by its bytes alone (no empty tag is shorter than "<a/>"), so that
-/// a long roster of short items fits.
-constexpr qsizetype LargeBytesPerPart = 4;
+/// Start tags of a larger answer outside its items (its payload's).
+constexpr int MaxListMarkup = 16;
 
 /// No attribute value that names a stanza or its sender is longer (a JID
 /// is at most 3071 bytes).
@@ -144,6 +142,10 @@ void ElementFramer::reset()
     m_fedBefore = 0;
     m_broken = false;
     m_large.clear();
+    m_list = false;
+    m_listTag.clear();
+    m_listReady.clear();
+    m_utf8Need = 0;
     m_element.clear();
     m_ready.clear();
     m_pieces.clear();
@@ -155,6 +157,96 @@ void ElementFramer::allowLargerAnswer(const QString& id, const QStringList& send
     if (m_large.size() >= MaxAllowances)
         m_large.pop_front();
     m_large.push_back({id, senders, size});
+}
+
+void ElementFramer::withdrawLargerAnswer(const QString& id)
+{
+    std::erase_if(m_large, [&id](const Allowance& allowance) { return allowance.id == id; });
+}
+
+void ElementFramer::pushList(bool last)
+{
+    if (m_listReady.isEmpty() && !last)
+        return;
+    pushReady();
+    Piece piece;
+    piece.kind = Piece::ListPart;
+    piece.last = last;
+    piece.bytes = std::exchange(m_listReady, QByteArray());
+    m_pieces.push_back(std::move(piece));
+}
+
+void ElementFramer::itemEnded(const char* after)
+{
+    flushTo(after);
+    if (m_route == Route::Keep)
+        m_listReady += std::exchange(m_element, QByteArray());
+    m_route = Route::List;
+    // Parts of about the size the reader is given at a time.
+    if (m_listReady.size() >= 32 * 1024)
+        pushList(false);
+}
+
+void ElementFramer::breakAt(const char* p, const char* reason, bool encoding)
+{
+    flushTo(p);
+    m_element.clear();
+    m_listReady.clear();
+    pushReady();
+    Piece piece;
+    piece.kind = Piece::Broken;
+    piece.reason = reason;
+    piece.encoding = encoding;
+    m_pieces.push_back(std::move(piece));
+    m_broken = true;
+}
+
+qsizetype ElementFramer::validUtf8(const QByteArray& data)
+{
+    // RFC 3629: no overlong forms, no surrogates, nothing past U+10FFFF.
+    const auto* p = reinterpret_cast<const unsigned char*>(data.constData());
+    const auto* const end = p + data.size();
+    while (p < end) {
+        if (m_utf8Need == 0) {
+            // Markup and most text are ASCII: a word at a time.
+            while (end - p >= 8) {
+                quint64 word;
+                std::memcpy(&word, p, 8);
+                if (word & 0x8080808080808080ULL)
+                    break;
+                p += 8;
+            }
+            if (p == end)
+                break;
+            const unsigned char c = *p++;
+            if (c < 0x80)
+                continue;
+            m_utf8Low = 0x80;
+            m_utf8High = 0xBF;
+            if (c >= 0xC2 && c <= 0xDF) {
+                m_utf8Need = 1;
+            } else if (c >= 0xE0 && c <= 0xEF) {
+                m_utf8Need = 2;
+                m_utf8Low = c == 0xE0 ? 0xA0 : 0x80;
+                m_utf8High = c == 0xED ? 0x9F : 0xBF;
+            } else if (c >= 0xF0 && c <= 0xF4) {
+                m_utf8Need = 3;
+                m_utf8Low = c == 0xF0 ? 0x90 : 0x80;
+                m_utf8High = c == 0xF4 ? 0x8F : 0xBF;
+            } else {
+                return qsizetype(p - 1 - reinterpret_cast<const unsigned char*>(data.constData()));
+            }
+            continue;
+        }
+        const unsigned char c = *p;
+        if (c < m_utf8Low || c > m_utf8High)
+            return qsizetype(p - reinterpret_cast<const unsigned char*>(data.constData()));
+        m_utf8Low = 0x80;
+        m_utf8High = 0xBF;
+        --m_utf8Need;
+        ++p;
+    }
+    return data.size();
 }
 
 void ElementFramer::pushReady()
@@ -183,6 +275,8 @@ void ElementFramer::flushTo(const char* end)
             m_ready.append(m_segment, end - m_segment);
         else if (m_route == Route::Keep)
             m_element.append(m_segment, end - m_segment);
+        else if (m_route == Route::List)
+            m_listReady.append(m_segment, end - m_segment);
     }
     m_segment = end;
 }
@@ -196,8 +290,8 @@ void ElementFramer::route(Route next, const char* from)
     }
     if (next == Route::Keep) {
         m_parts = 0;
-        m_maxSize = m_caps.size;
-        m_maxParts = m_caps.size / BytesPerPart;
+        m_maxSize = m_list ? m_caps.item : m_caps.size;
+        m_maxParts = m_maxSize / BytesPerPart;
     }
     m_route = next;
 }
@@ -210,8 +304,22 @@ void ElementFramer::drop(const char* reason, const char* from)
     Piece piece;
     piece.kind = Piece::Dropped;
     piece.reason = reason;
-    readStartTag(m_element, piece);
-    pushReady();
+    if (m_list && m_route == Route::Keep) {
+        // One item of a larger answer: the answer goes on without it.
+        Piece tag;
+        readStartTag(m_element, tag);
+        piece.name = QStringLiteral("an item <%1> of a list").arg(tag.name);
+        piece.item = true;
+        pushList(false);
+    } else if (m_list) {
+        // The answer itself: what the reader has of it is left unfinished.
+        readStartTag(m_listTag, piece);
+        pushList(false);
+        m_list = false;
+    } else {
+        readStartTag(m_element, piece);
+        pushReady();
+    }
     m_pieces.push_back(std::move(piece));
     m_element.clear();
     m_route = Route::Drop;
@@ -220,7 +328,10 @@ void ElementFramer::drop(const char* reason, const char* from)
 void ElementFramer::elementEnded(const char* after)
 {
     flushTo(after);
-    if (m_route == Route::Keep) {
+    if (m_list) {
+        m_list = false;
+        pushList(true);
+    } else if (m_route == Route::Keep) {
         // One piece per element: whatever the reader refuses inside it is
         // known to cost that element only.
         pushReady();
@@ -244,8 +355,15 @@ void ElementFramer::topStartTagEnded(const char* after)
             continue;
         for (const QString& sender : std::as_const(it->senders)) {
             if (tag.from.compare(sender, Qt::CaseInsensitive) == 0) {
-                m_maxSize = it->size;
-                m_maxParts = it->size / LargeBytesPerPart;
+                // Handed on as it comes, an item at a time: the answer's
+                // size costs no more than its items do.
+                m_list = true;
+                m_listParts = 0;
+                m_listStart = m_markupStart;
+                m_listMax = it->size;
+                m_listTag = m_element;
+                m_listReady = std::exchange(m_element, QByteArray());
+                m_route = Route::List;
                 m_large.erase(it);
                 return;
             }
@@ -309,14 +427,7 @@ bool ElementFramer::markupNeverEnds(qsizetype offset, const char* p)
         return false;
     // An unclosed quote or tag swallows every stanza after it: the stream
     // cannot be read on.
-    flushTo(p);
-    m_element.clear();
-    pushReady();
-    Piece piece;
-    piece.kind = Piece::Broken;
-    piece.reason = "markup that never ends";
-    m_pieces.push_back(std::move(piece));
-    m_broken = true;
+    breakAt(p, "markup that never ends", false);
     return true;
 }
 
@@ -325,6 +436,17 @@ void ElementFramer::feed(const QByteArray& data)
     static const char CData[] = "[CDATA[";
     if (m_broken)
         return;
+    // Bytes that are no UTF-8 are a fault of the stream, which the reader
+    // would take for an end it waits for: what comes before them is read.
+    const qsizetype valid = validUtf8(data);
+    if (valid < data.size()) {
+        feed(data.left(valid));
+        if (!m_broken) {
+            m_segment = data.constData();
+            breakAt(m_segment, "bytes that are no UTF-8", true);
+        }
+        return;
+    }
     const char* p = data.constData();
     const char* const begin = p;
     const char* const end = p + data.size();
@@ -332,6 +454,8 @@ void ElementFramer::feed(const QByteArray& data)
     for (; p < end; ++p) {
         if (m_route == Route::Keep && m_element.size() + (p - m_segment) >= m_maxSize)
             drop("larger than the size cap", p);
+        if (m_list && m_fedBefore + (p - begin) - m_listStart >= m_listMax)
+            drop("larger than its allowance", p);
         if (markupNeverEnds(p - begin, p))
             return;
         const char c = *p;
@@ -340,14 +464,16 @@ void ElementFramer::feed(const QByteArray& data)
             if (c == '<') {
                 m_lex = Lex::Open;
                 m_markupStart = m_fedBefore + (p - begin);
-                // Between elements, markup may open the next element.
-                if (m_depth == 1)
+                // Between elements, markup may open the next element; in a
+                // larger answer, the next item.
+                if (m_depth == 1 || (m_list && m_depth == 3 && m_route == Route::List))
                     route(Route::Keep, p);
             } else {
                 const char* last = skipTo('<', p, end);
-                // Text between elements (keep-alive whitespace) means
-                // nothing: it is not handed on, however long it runs.
-                if (m_depth == 1 && m_route == Route::Pass) {
+                // Text between elements (keep-alive whitespace), and around
+                // the items of a larger answer, means nothing: it is not
+                // handed on, however long it runs.
+                if ((m_depth == 1 && m_route == Route::Pass) || m_route == Route::List) {
                     flushTo(p);
                     m_segment = last + 1;
                 }
@@ -374,19 +500,25 @@ void ElementFramer::feed(const QByteArray& data)
                 attributeNameByte(c);
                 if (m_route == Route::Keep && m_depth >= 2 && ++m_parts > m_maxParts)
                     drop("with too many descendants", p);
+                // A list has its payload around its items, and little else.
+                else if (m_route == Route::List && ++m_listParts > MaxListMarkup)
+                    drop("with too much markup around its items", p);
                 break;
             }
             // The stream's end tag and whatever else stands between elements
-            // goes to the reader as it comes.
+            // goes to the reader as it comes; so does the end of a larger
+            // answer's payload.
             if (m_depth == 1)
                 route(Route::Pass, p);
+            else if (m_list && m_depth == 3 && m_route == Route::Keep)
+                m_route = Route::List;
             break;
         case Lex::StartTag:
             if (m_quote != 0 && c != m_quote) {
                 p = skipTo(m_quote, p, end);
                 break;
             }
-            if (m_quote == 0 && (c == '\'' || c == '"') && m_route == Route::Keep)
+            if (m_quote == 0 && (c == '\'' || c == '"') && (m_route == Route::Keep || m_route == Route::List))
                 valueOpened(p);
             if (quoted(c)) {
                 m_attributeNameEnded = true;
@@ -397,17 +529,19 @@ void ElementFramer::feed(const QByteArray& data)
                 if (m_prev == '/') {
                     if (m_depth == 1)
                         elementEnded(p + 1);
-                } else if (++m_depth - 1 > m_caps.depth && m_route == Route::Keep) {
+                    else if (m_list && m_depth == 3)
+                        itemEnded(p + 1);
+                } else if (++m_depth - 1 > m_caps.depth && (m_route == Route::Keep || m_route == Route::List)) {
                     drop("nested deeper than the depth cap", p + 1);
                 } else if (m_depth == 1) {
                     // The stream header ends a piece: the reader can be
                     // given it again to read on after an element it refused.
                     flushTo(p + 1);
                     pushReady();
-                } else if (m_route == Route::Keep) {
+                } else if (m_route == Route::Keep || m_route == Route::List) {
                     if (size_t(m_depth) < m_inScope.size())
                         m_inScope[size_t(m_depth)] = m_inScope[size_t(m_depth) - 1] + m_declarations;
-                    if (m_depth == 2 && !m_large.empty())
+                    if (m_depth == 2 && !m_large.empty() && !m_list)
                         topStartTagEnded(p + 1);
                 }
             }
@@ -418,6 +552,8 @@ void ElementFramer::feed(const QByteArray& data)
                 m_lex = Lex::Text;
                 if (m_depth > 0 && --m_depth == 1)
                     elementEnded(p + 1);
+                else if (m_list && m_depth == 3)
+                    itemEnded(p + 1);
             }
             break;
         case Lex::Bang: {
@@ -466,6 +602,9 @@ void ElementFramer::feed(const QByteArray& data)
         return;
     flushTo(end);
     m_fedBefore += data.size();
+    // The items that came are read while the rest is on its way.
+    if (m_list)
+        pushList(false);
 }
 
 } // namespace xmpp

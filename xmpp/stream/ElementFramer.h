@@ -21,11 +21,18 @@ namespace xmpp {
 /// own markup (the header, which ends a piece, and the stream's end) passes
 /// as it comes; text between top-level elements is skipped.
 ///
+/// An answer allowed to be larger (a long list: the roster, a room list) is
+/// handed on as it arrives, in ListPart pieces, each holding whole items
+/// (the children of its payload) and the markup around them: every item is
+/// held to the item cap alone and one over it is dropped by itself, while
+/// the answer as a whole is bounded only by its allowance.
+///
 /// It only follows the shape of the markup (tags, quoted attribute values,
 /// comments, CDATA, declarations); whether the bytes are well-formed XML is
-/// left to the reader. One piece of markup (a start tag with its values, a
-/// comment, CDATA) longer than the markup cap never ends in any stream a
-/// server writes: the framer stops there with a Broken piece.
+/// left to the reader, but not whether they are UTF-8: bytes that are not
+/// end the framing with a Broken piece. So does one piece of markup (a
+/// start tag with its values, a comment, CDATA) longer than the markup cap,
+/// which never ends in any stream a server writes.
 class ElementFramer
 {
 public:
@@ -40,16 +47,25 @@ public:
         int namespaces = 0;
         /// One piece of markup, however it is routed.
         qsizetype markup = 0;
+        /// One item of a larger answer.
+        qsizetype item = 0;
     };
 
     /// What the framer hands on, in stream order.
     struct Piece
     {
-        enum Kind { Bytes, Element, Dropped, Broken };
+        enum Kind { Bytes, Element, Dropped, Broken, ListPart };
         Kind kind = Bytes;
         /// Bytes: the stream's own markup, for the reader. Element: one
-        /// whole top-level element within the caps.
+        /// whole top-level element within the caps. ListPart: the next
+        /// bytes of a larger answer, ending after a whole item or markup.
         QByteArray bytes;
+        /// ListPart: the answer ends with this piece. Dropped: what was
+        /// dropped is one item of a larger answer, which goes on.
+        bool last = false;
+        bool item = false;
+        /// Broken: the bytes are no UTF-8 (else markup that never ends).
+        bool encoding = false;
         /// Dropped: the element's name and its "id", "type" and "from", as
         /// far as its start tag was read before it was dropped (values with
         /// their references resolved). Broken: the name is empty.
@@ -76,18 +92,30 @@ public:
     void reset();
     /// The next iq answer with this id, of type "result" and from one of
     /// `senders` (an empty sender: no "from" at all; compared without regard
-    /// to case), may be up to `size` bytes. One answer, once; a few requests
-    /// may wait for theirs at a time, the oldest allowance goes first.
+    /// to case), may be up to `size` bytes, and is handed on in ListParts.
+    /// One answer, once; a few requests may wait for theirs at a time, the
+    /// oldest allowance goes first.
     void allowLargerAnswer(const QString& id, const QStringList& senders, qsizetype size);
+    /// Takes back the allowance for this id, if it is still unused.
+    void withdrawLargerAnswer(const QString& id);
 
 private:
     enum class Lex { Text, Open, StartTag, EndTag, Bang, Comment, CData, Declaration, Pi };
-    enum class Route { Pass, Keep, Drop };
+    /// Keep: bytes of the element (or the item of a larger answer) held
+    /// until it ends; List: markup of a larger answer around its items.
+    enum class Route { Pass, Keep, Drop, List };
 
     void flushTo(const char* end);
     void route(Route next, const char* from);
     void drop(const char* reason, const char* from);
     void elementEnded(const char* after);
+    /// An item of the larger answer ended at `after`: kept, it joins the
+    /// next ListPart; dropped, it is forgotten.
+    void itemEnded(const char* after);
+    /// Hands on the markup and items of the larger answer gathered so far.
+    void pushList(bool last);
+    /// Ends the framing at `p` with a Broken piece.
+    void breakAt(const char* p, const char* reason, bool encoding);
     void topStartTagEnded(const char* after);
     /// Follows the names of a start tag's attributes, from `c` outside values.
     void attributeNameByte(char c);
@@ -150,6 +178,24 @@ private:
         qsizetype size = 0;
     };
     std::deque<Allowance> m_large;
+
+    /// Inside the larger answer allowed: its start in the stream's bytes,
+    /// its allowance, its start tag (naming it when it is dropped whole)
+    /// and its whole items and markup not handed on yet.
+    bool m_list = false;
+    int m_listParts = 0;
+    qint64 m_listStart = 0;
+    qsizetype m_listMax = 0;
+    QByteArray m_listTag;
+    QByteArray m_listReady;
+    /// Follows the bytes as UTF-8 across batches: continuation bytes still
+    /// owed, and the range the next one must lie in.
+    int m_utf8Need = 0;
+    unsigned char m_utf8Low = 0x80;
+    unsigned char m_utf8High = 0xBF;
+    /// The length of the prefix of `data` that is UTF-8 so far; the whole
+    /// size when all of it is.
+    qsizetype validUtf8(const QByteArray& data);
 
     /// Where the bytes not yet routed start, in the batch being fed.
     const char* m_segment = nullptr;

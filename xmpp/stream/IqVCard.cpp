@@ -21,8 +21,8 @@ const QString VCardNs = QStringLiteral("vcard-temp");
 
 /// The children of a card other than FN and PHOTO, as XML text that stands
 /// inside a "vCard" element of the vcard-temp namespace; the first FN's text
-/// goes to `formattedName`.
-QString readOtherFields(const QDomElement& vCardElement, QString& formattedName)
+/// goes to `card`, as held and bounded for showing.
+QString readOtherFields(const QDomElement& vCardElement, XMPPVCard& card)
 {
     QString text;
     QXmlStreamWriter copy(&text);
@@ -38,8 +38,10 @@ QString readOtherFields(const QDomElement& vCardElement, QString& formattedName)
             if (child.localName() == QLatin1String("PHOTO"))
                 continue;
             if (child.localName() == QLatin1String("FN")) {
-                if (!named)
-                    formattedName = boundedText(child.text(), text::MaxNameLength);
+                if (!named) {
+                    card.storedName = child.text();
+                    card.formattedName = boundedText(card.storedName, text::MaxNameLength);
+                }
                 named = true;
                 continue;
             }
@@ -76,7 +78,7 @@ IqVCard::IqVCard(const QString& id, std::unique_ptr<XMPPVCard> vCard) : Iq(id, X
 
 IqVCard::IqVCard(const QDomElement& vCardElement) : m_vCard(std::make_unique<XMPPVCard>())
 {
-    m_vCard->otherFields = readOtherFields(vCardElement, m_vCard->formattedName);
+    m_vCard->otherFields = readOtherFields(vCardElement, *m_vCard);
     // The first PHOTO that carries bytes is the card's; it is decoded where
     // it is shown, and when it does not decode, the next ones are tried.
     for (QDomElement photo = firstChildElementNS(vCardElement, QStringLiteral("PHOTO"), VCardNs); !photo.isNull();
@@ -127,7 +129,8 @@ void IqVCard::writePayload(QXmlStreamWriter& writer) const
     writer.writeStartElement(QStringLiteral("vCard"));
     writer.writeDefaultNamespace(VCardNs);
     if (m_vCard) {
-        const QString name = m_vCard->formattedName;
+        // What the server holds goes back as it was, never as it is shown.
+        const QString name = m_vCard->storedName.isEmpty() ? m_vCard->formattedName : m_vCard->storedName;
         writeTextElement(writer, QStringLiteral("FN"), name.isEmpty() ? QStringLiteral("Unknown") : name);
         QDomDocument document;
         const QDomElement others = otherFieldsElement(document, m_vCard->otherFields);

@@ -4,9 +4,11 @@
 // is then read token by token, each top-level element is built as a small
 // DOM tree, handed to the element readers when it closes, and dropped from
 // the document at once, so a long session does not grow it. The reader
-// gets one element at a time, a large one in parts; when it refuses
-// something inside an element, that element is dropped and a fresh reader
-// is given the stream header again to read on.
+// gets one element at a time, a large one in parts; a long list allowed to
+// be larger comes in parts as it arrives, and its items are read out of
+// the tree a few hundred at a time, so that the tree never holds more.
+// When the reader refuses something inside an element, that element is
+// dropped and a fresh reader is given the stream header again to read on.
 #include "StreamParser.h"
 
 #include "ElementFramer.h"
@@ -21,12 +23,17 @@
 #include <QDomDocument>
 #include <QXmlStreamReader>
 
+#include <limits>
+
 #include <stdexcept>
 
 namespace xmpp {
 
 namespace {
 const QString StreamNs = QStringLiteral("http://etherx.jabber.org/streams");
+// Items of a long list read at a time: small enough that a part of heavy
+// items still leaves the turn soon.
+constexpr int PartItems = 500;
 const QString ClientNs = QStringLiteral("jabber:client");
 
 // Stream error conditions used here (positions in the condition table).
@@ -40,7 +47,8 @@ constexpr int NotWellFormed = 23;
 
 struct StreamParser::Private
 {
-    ElementFramer framer{ElementFramer::Caps{MaxElementSize, MaxElementDepth, MaxAttributes, MaxNamespaces, MaxMarkupSize}};
+    ElementFramer framer{ElementFramer::Caps{MaxElementSize, MaxElementDepth, MaxAttributes, MaxNamespaces,
+                                             MaxMarkupSize, MaxListItemSize}};
     LogThrottle droppedLog;
     QXmlStreamReader reader;
     QDomDocument document;
@@ -69,9 +77,24 @@ struct StreamParser::Private
     QDomElement listed;
     QDomElement listPayload;
     std::unique_ptr<StreamElement> listElement;
+    /// The reader is inside a list that comes in parts (`listed` is set
+    /// once its payload starts), more parts are to come, and how many items
+    /// its payload holds unread; a list refused on the way has the rest of
+    /// its parts skipped. Its first part names it.
+    bool listing = false;
+    bool listOpen = false;
+    bool skipList = false;
+    int listItems = 0;
+    QByteArray listHead;
 
     void startElement();
     bool endElement();
+    /// Moves the next items of the list's payload into a part of their own
+    /// and reads them into the list's element.
+    void readListPart();
+    /// Forgets the element being read, the list too, and gives a fresh
+    /// reader the stream header to read on after it.
+    void abandonElement();
     /// Reads one top-level element out of the document; null for one that
     /// is dropped unanswered. Throws the fault of a stanza.
     std::unique_ptr<StreamElement> read(const QDomElement& closed);
@@ -87,7 +110,7 @@ struct StreamParser::Private
     /// Drops the element being read, for `reason`, and reads on after it.
     void refuseElement(const QString& reason);
     /// Whether the reader is inside an element given to it.
-    bool inElement() const { return !feeding.isNull(); }
+    bool inElement() const { return !feeding.isNull() || listOpen; }
 };
 
 StreamParser::StreamParser() : d(std::make_unique<Private>()) {}
@@ -99,9 +122,14 @@ void StreamParser::addData(const QByteArray& data)
     d->framer.feed(data);
 }
 
-void StreamParser::allowLargerAnswer(const QString& id, const QStringList& senders)
+void StreamParser::allowLargerAnswer(const QString& id, const QStringList& senders, qint64 size)
 {
-    d->framer.allowLargerAnswer(id, senders, MaxLargeAnswerSize);
+    d->framer.allowLargerAnswer(id, senders, qsizetype(qMin<qint64>(size, std::numeric_limits<qsizetype>::max())));
+}
+
+void StreamParser::withdrawLargerAnswer(const QString& id)
+{
+    d->framer.withdrawLargerAnswer(id);
 }
 
 bool StreamParser::Private::takePiece()
@@ -114,7 +142,7 @@ bool StreamParser::Private::takePiece()
         given += Part;
         return true;
     }
-    if (inElement() && current != stream) {
+    if (!feeding.isNull() && !listOpen && current != stream) {
         refuseElement(QStringLiteral("read past its end"));
         return true;
     }
@@ -123,6 +151,18 @@ bool StreamParser::Private::takePiece()
         return false;
     ElementFramer::Piece piece = framer.takePiece();
     switch (piece.kind) {
+    case ElementFramer::Piece::ListPart:
+        if (skipList) {
+            skipList = !piece.last;
+            return true;
+        }
+        if (!listing)
+            listHead = piece.bytes;
+        listing = true;
+        listOpen = !piece.last;
+        feeding = std::move(piece.bytes);
+        given = 0;
+        return takePiece();
     case ElementFramer::Piece::Bytes:
         fed += piece.bytes.size();
         if (stream.isNull())
@@ -134,8 +174,16 @@ bool StreamParser::Private::takePiece()
         given = 0;
         return takePiece();
     case ElementFramer::Piece::Broken:
+        if (piece.encoding)
+            throw stream_parse_error(NotWellFormed, QLatin1String(piece.reason));
         throw stream_parse_error(PolicyViolation, QStringLiteral("%1 bytes of %2").arg(MaxMarkupSize).arg(QLatin1String(piece.reason)));
     case ElementFramer::Piece::Dropped:
+        // The list itself dropped on its way: what the reader has of it goes.
+        if (!piece.item && (listOpen || skipList)) {
+            if (listOpen)
+                abandonElement();
+            skipList = false;
+        }
         break;
     }
     dropped(piece);
@@ -143,6 +191,17 @@ bool StreamParser::Private::takePiece()
 }
 
 void StreamParser::Private::refuseElement(const QString& reason)
+{
+    ElementFramer::Piece piece;
+    piece.kind = ElementFramer::Piece::Dropped;
+    ElementFramer::describe(listing ? listHead : feeding, piece);
+    const QByteArray why = reason.toUtf8();
+    piece.reason = why.constData();
+    abandonElement();
+    dropped(piece);
+}
+
+void StreamParser::Private::abandonElement()
 {
     if (!current.isNull() && current != stream) {
         QDomNode top = current;
@@ -152,12 +211,14 @@ void StreamParser::Private::refuseElement(const QString& reason)
         current = stream;
     }
     depth = 0;
-    ElementFramer::Piece piece;
-    piece.kind = ElementFramer::Piece::Dropped;
-    ElementFramer::describe(feeding, piece);
-    const QByteArray why = reason.toUtf8();
-    piece.reason = why.constData();
     feeding = QByteArray();
+    // The rest of a list on its way is not read.
+    skipList = listOpen;
+    listing = listOpen = false;
+    listItems = 0;
+    listHead.clear();
+    listed = listPayload = QDomElement();
+    listElement.reset();
     // The reader cannot go on after an error: a fresh one reads the header
     // again, quietly, and then the elements after the one refused.
     reader.clear();
@@ -165,7 +226,6 @@ void StreamParser::Private::refuseElement(const QString& reason)
     while (!reader.atEnd() && reader.readNext() != QXmlStreamReader::StartElement) {
     }
     fedAtToken = fed;
-    dropped(piece);
 }
 
 void StreamParser::Private::dropped(const ElementFramer::Piece& piece)
@@ -211,6 +271,9 @@ void StreamParser::reset()
     d->header.clear();
     d->listed = d->listPayload = QDomElement();
     d->listElement.reset();
+    d->listing = d->listOpen = d->skipList = false;
+    d->listItems = 0;
+    d->listHead.clear();
     d->feeding = QByteArray();
     d->given = 0;
 }
@@ -262,6 +325,12 @@ void StreamParser::Private::startElement()
     }
     current.appendChild(e);
     current = e;
+    // The payload of a list that comes in parts: its items are read out
+    // of it as they close.
+    if (listing && depth == 2 && listed.isNull()) {
+        listed = e.parentNode().toElement();
+        listPayload = e;
+    }
 }
 
 /// Returns true when a top-level element is complete and read into `element`.
@@ -270,10 +339,31 @@ bool StreamParser::Private::endElement()
     QDomElement closed = current;
     current = closed.parentNode().toElement();
     --depth;
+    if (listing && !listPayload.isNull() && current == listPayload) {
+        if (++listItems >= PartItems) {
+            listItems = 0;
+            readListPart();
+        }
+        return false;
+    }
     if (current != stream)
         return false;
     depth = 0;
     stream.removeChild(closed);
+    if (listing) {
+        const bool items = !listed.isNull();
+        listing = false;
+        listItems = 0;
+        listHead.clear();
+        if (!items) {
+            element = read(closed);
+            return element != nullptr;
+        }
+        readListPart();
+        listed = listPayload = QDomElement();
+        element = std::move(listElement);
+        return true;
+    }
     // Reading a long list into its element, and dropping the tree it was
     // read from, would take one long step: it goes a part at a time.
     constexpr qsizetype LongList = 64 * 1024;
@@ -289,33 +379,38 @@ bool StreamParser::Private::endElement()
     return element != nullptr;
 }
 
+void StreamParser::Private::readListPart()
+{
+    QDomElement part = listed.cloneNode(false).toElement();
+    QDomElement payload = part.appendChild(listPayload.cloneNode(false)).toElement();
+    for (int i = 0; i < PartItems && listPayload.hasChildNodes(); ++i)
+        payload.appendChild(listPayload.firstChild());
+    std::unique_ptr<StreamElement> read;
+    try {
+        read = this->read(part);
+    } catch (...) {
+        // The list fails as a whole, on its way too.
+        if (listing)
+            abandonElement();
+        listed = listPayload = QDomElement();
+        listElement.reset();
+        throw;
+    }
+    if (!listElement) {
+        listElement = std::move(read);
+    } else if (read && read->type() == listElement->type()) {
+        if (read->type() == KindIqRoster)
+            static_cast<IqRoster&>(*listElement).append(static_cast<const IqRoster&>(*read));
+        else if (read->type() == KindIqDiscoItems)
+            static_cast<IqDiscoItems&>(*listElement).items += static_cast<const IqDiscoItems&>(*read).items;
+    }
+}
+
 int StreamParser::Private::readList(QDeadlineTimer deadline)
 {
-    // Small enough that a part of heavy items still leaves the turn soon.
-    constexpr int PartItems = 500;
     do {
-        QDomElement part = listed.cloneNode(false).toElement();
-        QDomElement payload = part.appendChild(listPayload.cloneNode(false)).toElement();
-        for (int i = 0; i < PartItems && listPayload.hasChildNodes(); ++i)
-            payload.appendChild(listPayload.firstChild());
-        const bool last = !listPayload.hasChildNodes();
-        std::unique_ptr<StreamElement> read;
-        try {
-            read = this->read(part);
-        } catch (...) {
-            listed = listPayload = QDomElement();
-            listElement.reset();
-            throw;
-        }
-        if (!listElement) {
-            listElement = std::move(read);
-        } else if (read && read->type() == listElement->type()) {
-            if (read->type() == KindIqRoster)
-                static_cast<IqRoster&>(*listElement).append(static_cast<const IqRoster&>(*read));
-            else if (read->type() == KindIqDiscoItems)
-                static_cast<IqDiscoItems&>(*listElement).items += static_cast<const IqDiscoItems&>(*read).items;
-        }
-        if (last) {
+        readListPart();
+        if (!listPayload.hasChildNodes()) {
             listed = listPayload = QDomElement();
             element = std::move(listElement);
             return ElementReady;
@@ -355,7 +450,7 @@ std::unique_ptr<StreamElement> StreamParser::Private::read(const QDomElement& cl
 int StreamParser::parse(QDeadlineTimer deadline)
 {
     d->element.reset();
-    if (!d->listed.isNull())
+    if (!d->listed.isNull() && !d->listing)
         return d->readList(deadline);
     QXmlStreamReader& reader = d->reader;
     // What the reader refuses inside an element costs that element; in the
@@ -410,8 +505,11 @@ int StreamParser::parse(QDeadlineTimer deadline)
             }
             if (d->endElement())
                 return ElementReady;
-            if (!d->listed.isNull())
+            if (!d->listed.isNull() && !d->listing)
                 return d->readList(deadline);
+            // Items of a list on its way were read: the turn may end here.
+            if (d->listing && d->listItems == 0 && !d->listed.isNull() && deadline.hasExpired())
+                return Paused;
             break;
         case QXmlStreamReader::Characters:
             // Whitespace between top-level elements is keep-alive and line

@@ -43,8 +43,10 @@ public:
     /// Skipping a dropped element holds none of its bytes, so this is far
     /// above the largest answer taken.
     static constexpr qint64 MaxMarkupSize = 64 * 1024 * 1024;
-    /// The largest answer taken by allowLargerAnswer.
+    /// The largest answer taken by allowLargerAnswer, unless it says otherwise.
     static constexpr qint64 MaxLargeAnswerSize = 16 * 1024 * 1024;
+    /// The largest item of such an answer: a larger one is dropped alone.
+    static constexpr qint64 MaxListItemSize = 64 * 1024;
 
     StreamParser();
     ~StreamParser();
@@ -61,8 +63,11 @@ public:
     /// Back to waiting for a stream header; unread input is dropped.
     void reset();
     /// The result with this id from one of `senders` (empty: no "from") may
-    /// be up to MaxLargeAnswerSize; once, until the next reset.
-    void allowLargerAnswer(const QString& id, const QStringList& senders);
+    /// be up to `size` bytes, its items up to MaxListItemSize each, and is
+    /// read as it arrives; once, until the next reset.
+    void allowLargerAnswer(const QString& id, const QStringList& senders, qint64 size = MaxLargeAnswerSize);
+    /// Takes back an allowance that is still unused.
+    void withdrawLargerAnswer(const QString& id);
 
     /// The element of the last ElementReady, until the next step or reset.
     StreamElement* element() const;

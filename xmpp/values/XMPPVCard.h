@@ -22,9 +22,12 @@ struct XMPPVCard
     /// The photo's media type as the card names it ("image/png"); an upload
     /// without one says "image/png".
     QString photoType;
-    /// The text of the card's "FN"; empty when it has none. An upload
-    /// without one writes "Unknown".
+    /// The text of the card's "FN", bounded for showing; empty when it has
+    /// none. An upload without one writes "Unknown".
     QString formattedName;
+    /// The same text as the server holds it, which an upload writes back
+    /// in its place; empty for a card not read from the server.
+    QString storedName;
     /// Every other child of the card ("FN" and "PHOTO" aside) as XML text, in
     /// the order read, as it stands inside a "vCard" element whose default
     /// namespace is "vcard-temp"; empty when there is nothing else. Written

@@ -202,6 +202,7 @@ int StreamWriter::keepAliveInterval() const { return d->keepAlive.interval(); }
 void StreamWriter::setKeepAliveInterval(int ms) { d->keepAlive.setInterval(ms); }
 void StreamWriter::setMaxBacklog(qint64 bytes) { d->maxBacklog = bytes; }
 bool StreamWriter::backlogExceeded() const { return d->stalled; }
+qint64 StreamWriter::unsent() const { return d->device ? d->unsent() : 0; }
 
 void StreamWriter::openStream(QIODevice* device)
 {

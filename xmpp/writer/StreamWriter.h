@@ -50,6 +50,8 @@ public:
     void setMaxBacklog(qint64 bytes);
     /// The bound was passed: from then on every write is dropped.
     bool backlogExceeded() const;
+    /// What the device holds and has not handed to the network yet.
+    qint64 unsent() const;
 
 Q_SIGNALS:
     /// The peer left more than the bound unread; emitted once.
