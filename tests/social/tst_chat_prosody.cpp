@@ -169,6 +169,12 @@ private Q_SLOTS:
         ChatUser dave(1009, QStringLiteral("Dave"));
         QVERIFY(dave.login(*m_server, config));
         QTRY_VERIFY_WITH_TIMEOUT(dave.pane().contains(QStringLiteral("room list could not be read")), 5000);
+        // The server itself lists services, none of them the lobby room.
+        config.setConferenceJid(m_server->domain());
+        dave.client.disconnectFromHost();
+        QTRY_COMPARE(dave.client.state(), int(XMPPClient::UnconnectedState));
+        QVERIFY(dave.login(*m_server, config));
+        QTRY_VERIFY_WITH_TIMEOUT(dave.pane().contains(QStringLiteral("The chat server has no lobby room to enter")), 5000);
     }
 
     void tableRoomAskedBeforeTheSession()

@@ -288,6 +288,11 @@ private Q_SLOTS:
         const QString shown = w.chatOutput()->toPlainText();
         QVERIFY2(!shown.contains(QStringLiteral("9999")) && shown.contains(QStringLiteral("Ann has been banned from the chat"))
                      && shown.count(QStringLiteral("Ann left the chat")) == 1, qPrintable(shown));
+        // An entry the room never answers is no wait without end.
+        s.client.setAnswerTimeout(300);
+        w.joinTableRoom(8);
+        QTRY_COMPARE(lastLine(w), QStringLiteral("The chat room service cannot be reached"));
+        QCOMPARE(w.chatState()->text(), lastLine(w));
     }
 
     void refusalOfASupersededEntryStaysUnseen()

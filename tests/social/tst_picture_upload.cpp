@@ -40,32 +40,41 @@ private Q_SLOTS:
     {
         QTest::addColumn<QByteArray>("answer");
         QTest::addColumn<QString>("stored"); // pattern of the card written; empty: none may be written
+        QTest::addColumn<bool>("late"); // the upload is answered after its deadline
         const QString photo = QStringLiteral("<PHOTO><TYPE>image/png</TYPE><BINVAL>[A-Za-z0-9+/=]+</BINVAL></PHOTO>");
         QTest::newRow("card with fields and an old photo")
             << QByteArray("<iq type='result' id='{id}'><vCard xmlns='vcard-temp'><FN>Old</FN><NICKNAME>mei</NICKNAME>"
                           "<PHOTO><TYPE>image/png</TYPE><BINVAL>b2xk</BINVAL></PHOTO><EMAIL><USERID>m@x</USERID></EMAIL></vCard></iq>")
             << "<vCard xmlns=\"vcard-temp\"><FN>Old</FN><NICKNAME>mei</NICKNAME>"
-                   "<EMAIL><USERID>m@x</USERID></EMAIL>" + photo + "</vCard>";
+                   "<EMAIL><USERID>m@x</USERID></EMAIL>" + photo + "</vCard>" << false;
         QTest::newRow("card without a name")
             << QByteArray("<iq type='result' id='{id}'><vCard xmlns='vcard-temp'><NICKNAME>mei</NICKNAME></vCard></iq>")
-            << "<vCard xmlns=\"vcard-temp\"><FN>Mei &amp; Co</FN><NICKNAME>mei</NICKNAME>" + photo + "</vCard>";
+            << "<vCard xmlns=\"vcard-temp\"><FN>Mei &amp; Co</FN><NICKNAME>mei</NICKNAME>" + photo + "</vCard>" << false;
         QTest::newRow("empty result")
             << QByteArray("<iq type='result' id='{id}'/>")
-            << "<vCard xmlns=\"vcard-temp\"><FN>Mei &amp; Co</FN><N/>" + photo + "</vCard>";
+            << "<vCard xmlns=\"vcard-temp\"><FN>Mei &amp; Co</FN><N/>" + photo + "</vCard>" << false;
         QTest::newRow("no card yet")
             << QByteArray("<iq type='error' id='{id}'><error type='cancel'><item-not-found " + StanzaNs + "/></error></iq>")
-            << "<vCard xmlns=\"vcard-temp\"><FN>Mei &amp; Co</FN><N/>" + photo + "</vCard>";
+            << "<vCard xmlns=\"vcard-temp\"><FN>Mei &amp; Co</FN><N/>" + photo + "</vCard>" << false;
         QTest::newRow("card not readable")
             << QByteArray("<iq type='error' id='{id}'><error type='wait'><internal-server-error " + StanzaNs + "/></error></iq>")
-            << QString();
-        QTest::newRow("connection lost") << QByteArray() << QString();
-        QTest::newRow("no answer in time") << QByteArray("silent") << QString();
+            << QString() << false;
+        // What the server holds goes back as it was, however it is shown.
+        const QString name = QString(300, QLatin1Char('n')) + QStringLiteral("\nm").repeated(10);
+        QTest::newRow("card with a long name of 11 lines")
+            << "<iq type='result' id='{id}'><vCard xmlns='vcard-temp'><FN>" + name.toUtf8() + "</FN></vCard></iq>"
+            << "<vCard xmlns=\"vcard-temp\"><FN>" + name + "</FN>" + photo + "</vCard>" << false;
+        QTest::newRow("upload answered late") << QByteArray("<iq type='result' id='{id}'/>")
+                                              << "<vCard xmlns=\"vcard-temp\"><FN>Mei &amp; Co</FN><N/>" + photo + "</vCard>" << true;
+        QTest::newRow("connection lost") << QByteArray() << QString() << false;
+        QTest::newRow("no answer in time") << QByteArray("silent") << QString() << false;
     }
 
     void ownCardReadChangedStored()
     {
         QFETCH(QByteArray, answer);
         QFETCH(QString, stored);
+        QFETCH(bool, late);
         ScriptedXmppPeer peer;
         QVERIFY(peer.listen());
         peer.playPlainLogin();
@@ -85,7 +94,9 @@ private Q_SLOTS:
             peer.send(answer);
         if (!stored.isEmpty())
             peer.expect(QStringLiteral("<iq id=\"(?<id>\\d+)\" type=\"set\">") + stored + QStringLiteral("</iq>"))
-                .send("<iq type='result' id='{id}'/>");
+                .send(late ? QByteArray() : QByteArray("<iq type='result' id='{id}'/>"));
+        if (late)
+            client.setAnswerTimeout(300);
         // A second picture while the card is on its way: one read, the later picture stored.
         db.uploadPicture(filled(Qt::red));
         db.uploadPicture(filled(Qt::green));
@@ -97,8 +108,17 @@ private Q_SLOTS:
             QVERIFY(!peer.received().contains("type=\"set\"><vCard"));
             return;
         }
+        if (late) {
+            // Given up on at its deadline, the upload is settled by the server's word after it:
+            // the own presence announces the new picture.
+            QTRY_COMPARE(failed.size(), 1);
+            const QString set = QString::fromUtf8(peer.received());
+            const QString id = QRegularExpression(QStringLiteral("<iq id=\"(\\d+)\" type=\"set\"><vCard")).match(set).captured(1);
+            peer.sendNow("<iq type='result' id='" + id.toUtf8() + "'/>");
+            QVERIFY(peer.waitReceived(QStringLiteral("<photo>[0-9a-f]{40}</photo>"), 3000));
+        }
         QTRY_COMPARE(ok.size(), 1);
-        QCOMPARE(failed.size(), 0);
+        QCOMPARE(failed.size(), int(late));
         const QByteArray sent = peer.received();
         QCOMPARE(QString::fromUtf8(sent).count(QRegularExpression(OwnCardRequest)), 1);
         const qsizetype start = sent.indexOf("<BINVAL>") + 8;

@@ -148,6 +148,8 @@ private Q_SLOTS:
         QTest::newRow("processing instruction") << QByteArray("<?evil?>") << QStringLiteral("restricted-xml");
         QTest::newRow("unknown top-level element") << QByteArray("<foo xmlns='urn:x'/>")
                                                    << QStringLiteral("unsupported-stanza-type");
+        QTest::newRow("bytes that are no UTF-8") << QByteArray("<message from='a@localhost/x'><body>\xff\xfe</body></message>")
+                                                 << QStringLiteral("xml-not-well-formed|not-well-formed");
         // An unclosed value would take every later stanza into it.
         QTest::newRow("markup that never ends") << "<message a='" + QByteArray(65 * 1024 * 1024, 'a')
                                                 << QStringLiteral("policy-violation");
@@ -343,9 +345,10 @@ private Q_SLOTS:
             .expect(QStringLiteral("id=\"5\"")).send(items("5", "a.localhost", "<item jid='b.localhost'/><item jid='localhost'/>"))
             .expect(QStringLiteral("id=\"6\"")).send(info("6", "b.localhost"))
             .expect(QStringLiteral("id=\"7\"")).send(items("7", "b.localhost", "<item jid='a.localhost'/><item jid='localhost'/>"));
+        QSignalSpy none(m_client.get(), &XMPPClient::conferenceJIDNotFound);
         m_client->discoverConferenceService();
         QVERIFY2(m_peer->waitFinished(3000), qPrintable(m_peer->pendingStep()));
-        QTest::qWait(100);
+        QTRY_COMPARE(none.size(), 1);
         QCOMPARE(wrote().count(QStringLiteral("disco#info")), 3);
         QCOMPARE(wrote().count(QStringLiteral("disco#items")), 3);
         QCOMPARE(m_client->state(), int(XMPPClient::SessionState));
@@ -386,6 +389,14 @@ private Q_SLOTS:
         QCOMPARE(list.at(1).toString(), QStringLiteral("t1@conference.localhost"));
         QVERIFY(!wrote().contains(QStringLiteral("type=\"error\"")));
         QCOMPARE(m_client->state(), int(XMPPClient::SessionState));
+
+        // Rooms named with 250,000 quotes each push the list past 16 MiB: they are left out, the lobby is not.
+        const QByteArray quoted = "<item jid='q@conference.localhost' name='" + QByteArray("&quot;").repeated(250000) + "'/>";
+        m_peer->expect(QStringLiteral("id=\"3\"")).send("<iq type='result' id='3' from='conference.localhost'><query "
+            "xmlns='http://jabber.org/protocol/disco#items'>" + quoted.repeated(12) + "<item jid='lobby@conference.localhost'/></query></iq>");
+        m_client->requestConferenceRooms(XMPPJid(QStringLiteral("conference.localhost")));
+        QTRY_COMPARE_WITH_TIMEOUT(rooms.size(), 2, 10000);
+        QCOMPARE(rooms.last().first().value<QList<XMPPJid>>(), QList<XMPPJid>{XMPPJid(QStringLiteral("lobby@conference.localhost"))});
     }
 
     void searchAnswers_data()
@@ -502,6 +513,16 @@ private Q_SLOTS:
         }
         QCOMPARE(resets.size(), 1);
         QCOMPARE(updates.size(), 2 + 1100);
+
+        // An answer that takes longer than the deadline is waited for while its bytes come.
+        m_client->setAnswerTimeout(300);
+        m_client->requestRoster();
+        QVERIFY(m_peer->waitReceived(QStringLiteral("<iq id=\"4\" type=\"get\"><query xmlns=\"jabber:iq:roster\"/></iq>")));
+        const QByteArray slow = "<iq type='result' id='4'><query xmlns='jabber:iq:roster'>" + items + "</query></iq>";
+        for (qsizetype at = 0; at < slow.size(); at += slow.size() / 8 + 1, QTest::qWait(150))
+            m_peer->sendNow(slow.mid(at, slow.size() / 8 + 1));
+        QTRY_COMPARE(resets.size(), 2);
+        QTRY_COMPARE(updates.size(), 2 + 2 * 1100);
     }
 
     void uploadWithoutPictureAnnouncesNoPicture()
