@@ -146,5 +146,13 @@
         <source>The chat server's room list could not be read: there is no lobby room to enter</source>
         <translation>チャットサーバーのルーム一覧を読み込めませんでした: 入室できるロビーのルームがありません</translation>
     </message>
+    <message>
+        <source>The chat server has no lobby room to enter</source>
+        <translation>チャットサーバーに入室できるロビーのルームがありません</translation>
+    </message>
+    <message>
+        <source>The chat server offers no chat rooms</source>
+        <translation>チャットサーバーにはチャットルームがありません</translation>
+    </message>
 </context>
 </TS>

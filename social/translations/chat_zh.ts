@@ -146,5 +146,13 @@
         <source>The chat server's room list could not be read: there is no lobby room to enter</source>
         <translation>无法读取聊天服务器的房间列表：没有可进入的大厅房间</translation>
     </message>
+    <message>
+        <source>The chat server has no lobby room to enter</source>
+        <translation>聊天服务器没有可进入的大厅房间</translation>
+    </message>
+    <message>
+        <source>The chat server offers no chat rooms</source>
+        <translation>聊天服务器不提供聊天室</translation>
+    </message>
 </context>
 </TS>
