@@ -318,8 +318,10 @@ ListRun longList(int items, bool rooms, qint64 bytesPerSecond = 0)
                               : "<iq type='result' id='{id}' to='user@localhost/res'><query xmlns='jabber:iq:roster' ver='1'>";
     for (int i = 0; i < items; ++i) {
         const QByteArray n = QByteArray::number(100000 + i);
-        answer += rooms ? "<item jid='table-" + n + "@conference.localhost' name='Table " + n + "'/>"
-                        : "<item subscription='both' name='Friend " + n + "' jid='" + n + "@localhost'><group>Friends</group></item>";
+        // A long roster of short names, as 255,000 friends fit in 16 MiB.
+        answer += rooms             ? "<item jid='table-" + n + "@conference.localhost' name='Table " + n + "'/>"
+                  : items > 100000 ? "<item jid='" + n + "@localhost' name='F" + n + "' subscription='to'/>"
+                                   : "<item subscription='both' name='Friend " + n + "' jid='" + n + "@localhost'><group>Friends</group></item>";
     }
     answer += "</query></iq>";
     ListRun run;
@@ -363,6 +365,7 @@ ListRun longList(int items, bool rooms, qint64 bytesPerSecond = 0)
     return run;
 }
 
+}
 
 int main(int argc, char** argv)
 {

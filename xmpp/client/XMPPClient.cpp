@@ -36,12 +36,16 @@ void XMPPClientPrivate::failPending()
     late.clear();
     deadlines.clear();
     requestTimer.stop();
-    for (auto& entry : requests) {
-        try {
-            entry.second.handler(nullptr);
-        } catch (const std::exception& e) {
-            qCWarning(lcXmpp) << "request handler failed at disconnection:" << e.what();
-        }
+    for (auto& entry : requests)
+        callHandler(entry.second.handler, nullptr);
+}
+
+void XMPPClientPrivate::callHandler(const XMPPClient::IqHandler& handler, const xmpp::Iq* reply)
+{
+    try {
+        handler(reply);
+    } catch (const std::exception& e) {
+        qCWarning(lcXmpp) << "request handler failed:" << e.what();
     }
 }
 
@@ -312,11 +316,7 @@ void XMPPClient::expireRequests()
                 d->late.erase(d->late.begin());
             d->late[id] = XMPPClientPrivate::Request{request.to, std::move(request.lateHandler), {}};
         }
-        try {
-            request.handler(nullptr);
-        } catch (const std::exception& e) {
-            qCWarning(lcXmpp) << "request handler failed:" << e.what();
-        }
+        XMPPClientPrivate::callHandler(request.handler, nullptr);
     }
     if (!d->deadlines.empty())
         d->requestTimer.start(int(qMax<qint64>(0, qMax(d->deadlines.front().first, silentUntil) - now)));
@@ -549,14 +549,8 @@ void XMPPClient::readElements()
                 qCWarning(lcXmpp).noquote() << "dropped an element that could not be read or handled"
                                             << xmpp::heldBack(d->unreadElementLog);
         }
-        if (!failedRequest.isEmpty()) {
-            auto node = d->pending.extract(failedRequest);
-            try {
-                node.mapped().handler(nullptr);
-            } catch (const std::exception& e) {
-                qCWarning(lcXmpp) << "request handler failed:" << e.what();
-            }
-        }
+        if (!failedRequest.isEmpty())
+            XMPPClientPrivate::callHandler(d->pending.extract(failedRequest).mapped().handler, nullptr);
     }
     if (d->endAfterRead) {
         d->endAfterRead = false;

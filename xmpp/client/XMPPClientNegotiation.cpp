@@ -253,12 +253,7 @@ void XMPPClient::handleSession(const xmpp::StreamElement* element)
             if (it == d->pending.end()) {
                 const auto late = d->late.find(iq->id);
                 if (late != d->late.end() && d->answersRequest(late->second.to, iq->from.toString())) {
-                    auto node = d->late.extract(late);
-                    try {
-                        node.mapped().handler(iq);
-                    } catch (const std::exception& e) {
-                        qCWarning(lcXmpp) << "late answer to request" << iq->id << "not used:" << e.what();
-                    }
+                    XMPPClientPrivate::callHandler(d->late.extract(late).mapped().handler, iq);
                     return;
                 }
                 // A second answer, or one to a request we never made: iq

@@ -130,6 +130,8 @@ public:
     QString streamDomain() const { return domain.isEmpty() ? host : domain; }
     /// Calls every handler with no reply, in id order, and forgets them.
     void failPending();
+    /// Calls a request's handler; what it throws costs that request alone.
+    static void callHandler(const XMPPClient::IqHandler& handler, const xmpp::Iq* reply);
     /// Whether an answer from `from` may answer a request sent to `to`: only
     /// the addressee answers; for a request to the own server (no "to", the
     /// domain or the own bare JID) the domain, the own bare JID or no "from".
