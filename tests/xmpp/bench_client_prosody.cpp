@@ -38,6 +38,7 @@
 #include <chrono>
 #include <atomic>
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <thread>
 #include <tuple>
@@ -152,11 +153,9 @@ double rawLogin(ProsodyFixture& s)
 }
 
 /// A server in a thread of its own, on loopback: it logs one client in as
-/// user@localhost/res and then runs `body` with the socket, its bytes so far
-/// and the ways to wait for and to send more; `done` once it has returned.
-class ThreadPeer
+/// user@localhost/res, then runs `body` with the socket and its bytes so far.
+struct ThreadPeer
 {
-public:
     struct Io
     {
         int fd;
@@ -171,65 +170,63 @@ public:
             return true;
         }
         bool put(const QByteArray& bytes) { return ::send(fd, bytes.constData(), size_t(bytes.size()), MSG_NOSIGNAL) > 0; }
-        /// The id of the last iq request the client wrote whose payload starts with `payload`.
-        QByteArray idBefore(const QString& payload) const
+        /// The id of the last request the client wrote with this payload.
+        QByteArray idBefore(const std::string& payload) const
         {
-            const QRegularExpression id(QStringLiteral("id=\"([^\"]+)\"[^>]*>") + QRegularExpression::escape(payload));
-            QRegularExpressionMatch last;
-            for (auto it = id.globalMatch(QString::fromStdString(got)); it.hasNext();)
-                last = it.next();
-            return last.captured(1).toUtf8();
+            const size_t id = got.rfind("id=\"", got.rfind(payload)) + 4;
+            return QByteArray::fromStdString(got.substr(id, got.find('"', id) - id));
         }
     };
 
-    template<typename Body>
-    explicit ThreadPeer(Body body)
+    explicit ThreadPeer(std::function<void(Io&)> body)
     {
-        m_listener = socket(AF_INET, SOCK_STREAM, 0);
         sockaddr_in address{AF_INET, 0, {htonl(INADDR_LOOPBACK)}, {}};
         socklen_t length = sizeof address;
-        bind(m_listener, reinterpret_cast<sockaddr*>(&address), length);
-        listen(m_listener, 1);
-        getsockname(m_listener, reinterpret_cast<sockaddr*>(&address), &length);
+        bind(listener, reinterpret_cast<sockaddr*>(&address), length);
+        listen(listener, 1);
+        getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length);
         port = ntohs(address.sin_port);
-        m_server = std::thread([this, body] {
-            Io io{accept(m_listener, nullptr, nullptr), {}};
+        server = std::thread([this, body] {
+            Io io{accept(listener, nullptr, nullptr), {}};
             const QByteArray header = ScriptedXmppPeer::header();
             if (io.await("<stream:stream") && io.put(header + ScriptedXmppPeer::features("<mechanisms xmlns='urn:ietf:params:xml:ns:xmpp-sasl'><mechanism>PLAIN</mechanism></mechanisms>"))
                 && io.await("</auth>") && io.put("<success xmlns='urn:ietf:params:xml:ns:xmpp-sasl'/>") && io.await("<stream:stream", io.got.find("</auth>"))
                 && io.put(header + ScriptedXmppPeer::features("<bind xmlns='urn:ietf:params:xml:ns:xmpp-bind'/>")) && io.await("<bind ")
-                && io.put("<iq type='result' id='" + io.idBefore(QStringLiteral("<bind ")) + "'><bind xmlns='urn:ietf:params:xml:ns:xmpp-bind'><jid>user@localhost/res</jid></bind></iq>"))
+                && io.put("<iq type='result' id='" + io.idBefore("<bind ") + "'><bind xmlns='urn:ietf:params:xml:ns:xmpp-bind'><jid>user@localhost/res</jid></bind></iq>"))
                 body(io);
             done = true;
             ::close(io.fd);
         });
     }
-    ~ThreadPeer()
-    {
-        m_server.join();
-        ::close(m_listener);
-    }
+    ~ThreadPeer() { server.join(), ::close(listener); }
 
+    int listener = socket(AF_INET, SOCK_STREAM, 0);
     quint16 port = 0;
     std::atomic<bool> done{false};
-
-private:
-    int m_listener = -1;
-    std::thread m_server;
+    std::thread server;
 };
 
-/// The process's resident memory in MB.
-double residentMb()
+/// Sleeps until `step` periods of `ms` have passed on `clock`.
+void pace(const QElapsedTimer& clock, qint64 step, qint64 ms)
 {
-    QFile statm(QStringLiteral("/proc/self/statm"));
-    return statm.open(QIODevice::ReadOnly) ? statm.readAll().split(' ').value(1).toDouble() * double(sysconf(_SC_PAGESIZE)) / 1e6 : 0;
+    std::this_thread::sleep_for(std::chrono::milliseconds(std::max<qint64>(0, step * ms - clock.elapsed())));
 }
 
-/// Runs the event loop until `until` holds (at most ms): the growth of the
-/// resident memory in MB at its peak and the longest turn in ms.
-template<typename Condition>
-std::pair<double, double> watch(Condition until, int ms)
+/// Connects a client to `peer`, calls `ask` with it, and runs the event loop
+/// until `until` holds (at most ms): the growth of the resident memory in MB
+/// at its peak and the longest turn in ms; `kept` says whether the stream
+/// lasted it out.
+std::pair<double, double> watch(ThreadPeer& peer, const std::function<void(XMPPClient&)>& ask,
+                                const std::function<bool()>& until, int ms, bool* kept = nullptr)
 {
+    XMPPClient client;
+    clienttest::connectToPeer(client, peer.port);
+    QSignalSpy errors(&client, &XMPPClient::xmppError);
+    ask(client);
+    const auto residentMb = [] {
+        QFile statm(QStringLiteral("/proc/self/statm"));
+        return statm.open(QIODevice::ReadOnly) ? statm.readAll().split(' ').value(1).toDouble() * double(sysconf(_SC_PAGESIZE)) / 1e6 : 0;
+    };
     const double start = residentMb();
     double peak = start, worst = 0;
     QElapsedTimer turn;
@@ -241,7 +238,11 @@ std::pair<double, double> watch(Condition until, int ms)
     });
     turn.start();
     ticker.start(1);
-    spin(until, ms);
+    spin([&] { return until ? until() : peer.done.load(); }, ms);
+    if (kept)
+        *kept = errors.isEmpty() && client.state() == XMPPClient::SessionState;
+    client.disconnectFromHost();
+    spin([&] { return client.state() == XMPPClient::UnconnectedState; }, 3000);
     return {peak - start, worst};
 }
 
@@ -261,12 +262,7 @@ std::pair<double, double> presenceFlood(bool flood)
                 break;
         }
     });
-    XMPPClient client;
-    clienttest::connectToPeer(client, peer.port);
-    const auto grown = watch([&] { return peer.done.load(); }, 20000);
-    client.disconnectFromHost();
-    spin([&] { return client.state() == XMPPClient::UnconnectedState; }, 3000);
-    return grown;
+    return watch(peer, [](XMPPClient&) {}, {}, 20000);
 }
 
 /// Another account asks the client for its card at 200 KB/s for `seconds`
@@ -278,90 +274,65 @@ std::tuple<double, double, bool> requestFlood(int seconds)
     ThreadPeer peer([&](ThreadPeer::Io& io) {
         int small = 16 * 1024;
         setsockopt(io.fd, SOL_SOCKET, SO_RCVBUF, &small, sizeof small);
-        const QByteArray request = "<iq type='get' id='v' to='user@localhost/res' from='4002@localhost/flood'><vCard xmlns='vcard-temp'/></iq>";
-        const QByteArray tick = request.repeated(2000 / request.size());
+        const QByteArray tick = QByteArray("<iq type='get' id='v' to='user@localhost/res' from='4002@localhost/flood'><vCard xmlns='vcard-temp'/></iq>").repeated(20);
         QElapsedTimer clock;
         clock.start();
-        char buffer[320];
-        for (int step = 0; clock.elapsed() < seconds * 1000; ++step) {
-            if (!io.put(tick))
-                return;
+        char buffer[320]; // each 10 ms: 256 kbit/s
+        for (int step = 1; clock.elapsed() < seconds * 1000 && io.put(tick); pace(clock, step++, 10)) {
             asked += tick.size();
-            recv(io.fd, buffer, sizeof buffer, MSG_DONTWAIT); // 320 bytes each 10 ms: 256 kbit/s
-            std::this_thread::sleep_until(std::chrono::steady_clock::now() + std::chrono::milliseconds(std::max<qint64>(0, (step + 1) * 10 - clock.elapsed())));
+            recv(io.fd, buffer, sizeof buffer, MSG_DONTWAIT);
         }
     });
-    XMPPClient client;
-    clienttest::connectToPeer(client, peer.port);
-    QSignalSpy errors(&client, &XMPPClient::xmppError);
-    const double grown = watch([&] { return peer.done.load(); }, seconds * 1000 + 20000).first;
-    const bool kept = errors.isEmpty() && client.state() == XMPPClient::SessionState;
-    client.disconnectFromHost();
-    spin([&] { return client.state() == XMPPClient::UnconnectedState; }, 3000);
+    bool kept = false;
+    const double grown = watch(peer, [](XMPPClient&) {}, {}, seconds * 1000 + 20000, &kept).first;
     return {grown, double(asked) / 1e6, kept};
 }
 
-/// A long list, as a server answers it: the roster of `items` friends, or a
+/// A long list as a server answers it: the roster of `items` friends, or a
 /// room list of as many rooms, sent at `bytesPerSecond` (0: as fast as the
 /// client reads). The memory grown (MB), the longest turn (ms), the seconds
-/// until the client had it all, and how many items it told; the answer's
-/// bytes in `size`.
-struct ListRun
-{
-    double grownMb = 0, turnMs = 0, seconds = 0;
-    int told = 0;
-    qint64 size = 0;
-};
+/// until the client had it all, how many items it told, the answer's bytes.
+struct ListRun { double grownMb = 0, turnMs = 0, seconds = 0; int told = 0; qint64 size = 0; };
 ListRun longList(int items, bool rooms, qint64 bytesPerSecond = 0)
 {
     QByteArray answer = rooms ? "<iq type='result' id='{id}' from='conference.localhost'><query xmlns='http://jabber.org/protocol/disco#items'>"
                               : "<iq type='result' id='{id}' to='user@localhost/res'><query xmlns='jabber:iq:roster' ver='1'>";
     for (int i = 0; i < items; ++i) {
         const QByteArray n = QByteArray::number(100000 + i);
-        // A long roster of short names, as 255,000 friends fit in 16 MiB.
-        answer += rooms             ? "<item jid='table-" + n + "@conference.localhost' name='Table " + n + "'/>"
-                  : items > 100000 ? "<item jid='" + n + "@localhost' name='F" + n + "' subscription='to'/>"
-                                   : "<item subscription='both' name='Friend " + n + "' jid='" + n + "@localhost'><group>Friends</group></item>";
+        // Short names when as fast as read, as 255,000 friends fit in 16 MiB.
+        answer += rooms                 ? "<item jid='table-" + n + "@conference.localhost' name='Table " + n + "'/>"
+                  : bytesPerSecond == 0 ? "<item jid='" + n + "@localhost' name='F" + n + "' subscription='to'/>"
+                                        : "<item subscription='both' name='Friend " + n + "' jid='" + n + "@localhost'><group>Friends</group></item>";
     }
     answer += "</query></iq>";
     ListRun run;
     run.size = answer.size();
+    const std::string payload = rooms ? "<query xmlns=\"http://jabber.org/protocol/disco#items\"/>" : "<query xmlns=\"jabber:iq:roster\"/>";
     ThreadPeer peer([&](ThreadPeer::Io& io) {
-        const QString payload = rooms ? QStringLiteral("<query xmlns=\"http://jabber.org/protocol/disco#items\"/>")
-                                      : QStringLiteral("<query xmlns=\"jabber:iq:roster\"/>");
-        if (!io.await(payload.toStdString()))
+        if (!io.await(payload))
             return;
         const QByteArray bytes = QByteArray(answer).replace("{id}", io.idBefore(payload));
         const qsizetype part = bytesPerSecond ? bytesPerSecond / 10 : bytes.size();
         QElapsedTimer clock;
         clock.start();
-        for (qsizetype at = 0, step = 1; at < bytes.size(); at += part, ++step) {
-            if (!io.put(bytes.mid(at, part)))
-                return;
-            if (bytesPerSecond)
-                std::this_thread::sleep_until(std::chrono::steady_clock::now() + std::chrono::milliseconds(std::max<qint64>(0, step * 100 - clock.elapsed())));
-        }
+        for (qsizetype at = 0, step = 1; at < bytes.size() && io.put(bytes.mid(at, part)); at += part, ++step)
+            pace(clock, bytesPerSecond ? step : 0, 100);
         io.await("</stream:stream>");
     });
-    XMPPClient client;
-    clienttest::connectToPeer(client, peer.port);
     bool whole = false;
-    QObject::connect(&client, &XMPPClient::rosterUpdate, [&] { ++run.told; });
-    QObject::connect(&client, &XMPPClient::rosterComplete, [&] { whole = true; });
-    QObject::connect(&client, &XMPPClient::conferenceRooms, [&](const QList<XMPPJid>& list) {
-        run.told = int(list.size());
-        whole = true;
-    });
     QElapsedTimer clock;
-    clock.start();
-    if (rooms)
-        client.requestConferenceRooms(XMPPJid(QStringLiteral("conference.localhost")));
-    else
-        client.requestRoster();
-    std::tie(run.grownMb, run.turnMs) = watch([&] { return whole; }, 300000);
+    const auto ask = [&](XMPPClient& client) {
+        QObject::connect(&client, &XMPPClient::rosterUpdate, [&] { ++run.told; });
+        QObject::connect(&client, &XMPPClient::rosterComplete, [&] { whole = true; });
+        QObject::connect(&client, &XMPPClient::conferenceRooms, [&](const QList<XMPPJid>& list) {
+            run.told = int(list.size());
+            whole = true;
+        });
+        clock.start();
+        rooms ? client.requestConferenceRooms(XMPPJid(QStringLiteral("conference.localhost"))) : client.requestRoster();
+    };
+    std::tie(run.grownMb, run.turnMs) = watch(peer, ask, [&] { return whole; }, 300000);
     run.seconds = double(clock.elapsed()) / 1000;
-    client.disconnectFromHost();
-    spin([&] { return client.state() == XMPPClient::UnconnectedState; }, 3000);
     return run;
 }
 
@@ -475,10 +446,7 @@ int main(int argc, char** argv)
 
     // --- what others ask, what a slow link brings, and long lists (goals) ---
     bool met = true;
-    const auto goal = [&met](bool ok) {
-        met = met && ok;
-        return ok ? "met" : "MISSED";
-    };
+    const auto goal = [&met](bool ok) { return (met = met && ok), ok ? "met" : "MISSED"; };
     const auto [askedGrown, askedMb, askedKept] = requestFlood(60);
     std::printf("another account's card requests at 200 KB/s for 60 s, read at 256 kbit/s:\n"
                 "  memory growth %6.1f MB beside %6.1f MB asked, ratio %.3f; stream %s (goal: kept, under 10 MB: %s)\n",

@@ -12,8 +12,6 @@
 #include <QFile>
 #include <QtTest>
 
-#include <limits>
-
 using namespace xmpp;
 
 namespace {
@@ -188,7 +186,6 @@ void TestStreamParser::refusedStreams_data()
     QTest::newRow("dtd") << QByteArray("<?xml version='1.0'?><!DOCTYPE x [<!ENTITY a 'aaaa'>]>") + Header << 16;
     QTest::newRow("unknown namespace") << Header + "<foo xmlns='urn:x'/>" << 21;
     QTest::newRow("features in client namespace") << Header + "<features/>" << 21;
-    QTest::newRow("bytes that are no UTF-8") << Header + "<message><body>\xff\xfe</body></message>" << 23;
 }
 
 void TestStreamParser::refusedStreams()
@@ -236,12 +233,6 @@ void TestStreamParser::elementCaps_data()
     QTest::newRow("roster from someone else") << "<iq from='eve@example.net' type='result' id='big'" + roster << false;
     QTest::newRow("roster of another id") << "<iq type='result' id='bog'" + roster << false;
     QTest::newRow("room list from the room service") << "<iq type='result' id='rooms' from='rooms.example.net'" + roster << true;
-    // Other users name rooms: an item over its cap is left out alone, at any length of the list.
-    QTest::newRow("room list past 16 MiB of long items")
-        << "<iq type='result' id='rooms' from='rooms.example.net'><query xmlns='http://jabber.org/protocol/disco#items'>"
-               + ("<item jid='r@rooms.example.net' name='" + QByteArray("&quot;").repeated(250000) + "'/>").repeated(12)
-               + QByteArray("<item jid='t@rooms.example.net'/>").repeated(2000) + "<item jid='lobby@rooms.example.net'/></query></iq>"
-        << true;
     // Whatever the reader refuses inside one element costs that element.
     QTest::newRow("comment inside a stanza") << QByteArray("<message><body>a<!-- x --></body></message>") << false;
     QTest::newRow("mismatched end tag") << QByteArray("<message></presence>") << false;
@@ -268,7 +259,7 @@ void TestStreamParser::elementCaps()
             batches << bytes.mid(pos, batch);
         StreamParser parser;
         parser.allowLargerAnswer(QStringLiteral("big"), {QString(), QStringLiteral("me@example.net")});
-        parser.allowLargerAnswer(QStringLiteral("rooms"), {QStringLiteral("rooms.example.net")}, std::numeric_limits<qint64>::max());
+        parser.allowLargerAnswer(QStringLiteral("rooms"), {QStringLiteral("rooms.example.net")});
         const QList<int> kinds = run(parser, batches);
         QCOMPARE(kinds.mid(1), (QList<int>{KindPresenceStanza, -1}));
         QCOMPARE(kinds.first() == -2, !kept);
@@ -276,7 +267,7 @@ void TestStreamParser::elementCaps()
     // A large element is read in parts, as the time given allows.
     StreamParser parts;
     parts.allowLargerAnswer(QStringLiteral("big"), {QString(), QStringLiteral("me@example.net")});
-    parts.allowLargerAnswer(QStringLiteral("rooms"), {QStringLiteral("rooms.example.net")}, std::numeric_limits<qint64>::max());
+    parts.allowLargerAnswer(QStringLiteral("rooms"), {QStringLiteral("rooms.example.net")});
     parts.addData(Header + element);
     if (kept && element.size() > 100000)
         QCOMPARE(parts.parse(QDeadlineTimer(0)), int(StreamParser::Paused));
