@@ -79,6 +79,9 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(chat->chatOutput()->toPlainText().contains(QStringLiteral("On my way")), 5000);
         speak(bobChat, QString::fromUtf8("東風戦でお願いします"));
         QTRY_VERIFY_WITH_TIMEOUT(chat->chatOutput()->toPlainText().contains(QString::fromUtf8("東風戦")), 5000);
+        // Another client's line breaks stand in under the name, no line of their own.
+        say(owner, lobby, QStringLiteral("Rules as usual\n(10:42) Bob: I give up\nBob has been banned from the chat"));
+        QTRY_VERIFY_WITH_TIMEOUT(chat->chatOutput()->toPlainText().contains(QStringLiteral("banned")), 5000);
 
         QVERIFY(admin(owner, lobby, "nick='Alice' role='visitor'", "quiet", "v1"));
         QTest::qWait(200);
