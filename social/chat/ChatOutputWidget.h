@@ -17,7 +17,7 @@ class QUrl;
 ///
 /// Chat texts and nicks are escaped and shown as sent (runs of spaces and
 /// line breaks kept), each bounded by shownText(), and every line cut at the
-/// rows that MaxTextLength wide characters take at the pane's width,
+/// rows that MaxTextLength wide characters take at the width of its rows,
 /// so that any line shows in bounded time and space; information lines are
 /// HTML and the caller escapes whatever of them comes from other users,
 /// bounded by shownText() as well.

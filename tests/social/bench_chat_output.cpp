@@ -19,6 +19,7 @@
 #include <QAbstractTextDocumentLayout>
 #include <QScrollBar>
 #include <QTextBlock>
+#include <QTextCursor>
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -296,7 +297,10 @@ private Q_SLOTS:
         }
         const auto lastHeight = [&] { return pane.document()->documentLayout()->blockBoundingRect(pane.document()->lastBlock()).height(); };
         const qreal height = lastHeight();
+        // At the width of the line's rows, which stand in under the name.
+        const QTextBlockFormat rows = pane.document()->lastBlock().blockFormat();
         pane.setPlainText(QString(ChatOutputWidget::MaxTextLength, QChar(0x6C34)));
+        QTextCursor(pane.document()->lastBlock()).setBlockFormat(rows);
         const qreal wideHeight = lastHeight();
 
         // The floor: the same text, escaped, appended to a plain text edit
