@@ -1,4 +1,5 @@
 #include "Logging.h"
+#include "OtherUser.h"
 
 #include <QDir>
 #include <QFile>
@@ -12,6 +13,7 @@
 #include <QTime>
 
 #include <csignal>
+#include <memory>
 #include <cstdio>
 #include <fcntl.h>
 #include <sys/wait.h>
@@ -70,29 +72,78 @@ private Q_SLOTS:
             QCOMPARE(Logging::levelTag(type, QStringLiteral("x")).size(), 9);
     }
 
-    void missingTemporaryFolderMeansNoLog()
+    void logLivesInAFolderOfTheUsersOwn_data()
     {
-        // Without its folder the log is not written anywhere: above all not
-        // into the current folder, whose own files stay as they are.
-        QTemporaryDir work;
-        QFile kept(work.filePath(QStringLiteral("mahjong.log.old")));
-        QVERIFY(kept.open(QIODevice::WriteOnly));
-        kept.write("not ours\n");
-        kept.close();
-        const QString savedCwd = QDir::currentPath();
-        const QByteArray savedTmp = qgetenv("TMPDIR");
-        QDir::setCurrent(work.path());
-        qputenv("TMPDIR", work.filePath(QStringLiteral("no-such-folder")).toUtf8());
-        Logging::openLogFile();
-        Logging::writeLog("where does this go?\n");
-        const QString path = Logging::logFilePath();
-        Logging::closeLogFile();
-        qputenv("TMPDIR", savedTmp);
-        QDir::setCurrent(savedCwd);
-        QCOMPARE(path, QString());
-        QCOMPARE(QDir(work.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("mahjong.log.old")});
-        QVERIFY(kept.open(QIODevice::ReadOnly));
-        QCOMPARE(kept.readAll(), QByteArray("not ours\n"));
+        QTest::addColumn<QString>("temporary");
+        QTest::addColumn<bool>("ownFolder");
+        QTest::addColumn<QByteArray>("outcome");
+        QTest::newRow("temporary folder of the user's own")
+            << QStringLiteral("private") << true << QByteArray("logged in the temporary folder");
+        // Someone else's log, its lock (held) and an old log stand there, in
+        // a folder where nobody may rename or remove another's files.
+        QTest::newRow("shared temporary folder, someone else's log there")
+            << QStringLiteral("shared") << true << QByteArray("logged in the own folder");
+        // Never into the current folder, whose own files stay as they are.
+        QTest::newRow("temporary folder missing") << QStringLiteral("missing") << true
+                                                  << QByteArray("logged in the own folder");
+        QTest::newRow("no folder of the user's own")
+            << QStringLiteral("shared") << false << QByteArray("no log: No log file: no folder of this user's own");
+    }
+    void logLivesInAFolderOfTheUsersOwn()
+    {
+        if (!otheruser::available())
+            QSKIP("only root can act as two other users");
+        QFETCH(QString, temporary);
+        QFETCH(bool, ownFolder);
+        QFETCH(QByteArray, outcome);
+        using namespace otheruser;
+        QTemporaryDir base(QDir::tempPath() + QStringLiteral("/users-XXXXXX"));
+        QVERIFY(QFile::setPermissions(base.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner
+                                                       | QFile::ReadOther | QFile::ExeOther));
+        const QString folder = base.filePath(temporary == QLatin1String("missing") ? QStringLiteral("none") : QStringLiteral("tmp"));
+        const QString cache = base.filePath(QStringLiteral("cache"));
+        const QString work = base.filePath(QStringLiteral("work"));
+        QVERIFY(makeFolder(work, player, 0755) && makeFolder(cache, ownFolder ? player : someoneElse, 0700));
+        std::unique_ptr<QLockFile> held;
+        if (temporary == QLatin1String("private")) {
+            QVERIFY(makeFolder(folder, player, 0700));
+        } else if (temporary == QLatin1String("shared")) {
+            QVERIFY(makeFolder(folder, 0, 01777));
+            for (const char* name : {"mahjong.log", "mahjong.log.old"}) {
+                QFile planted(folder + QLatin1Char('/') + QLatin1String(name));
+                QVERIFY(planted.open(QIODevice::WriteOnly));
+                QCOMPARE(::fchown(planted.handle(), someoneElse, someoneElse), 0);
+            }
+            held = std::make_unique<QLockFile>(folder + QStringLiteral("/mahjong.log.lock"));
+            QVERIFY(held->tryLock(0));
+            QCOMPARE(::chown(QFile::encodeName(held->fileName()).constData(), someoneElse, someoneElse), 0);
+        }
+        const auto start = [folder, cache, work] {
+            // Standard error as a file, to read back what was said.
+            const QString said = work + QStringLiteral("/stderr.txt");
+            const int fd = ::open(QFile::encodeName(said).constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+            ::dup2(fd, 2);
+            Logging::openLogFile();
+            Logging::writeLog("a line\n");
+            const QString path = Logging::logFilePath();
+            Logging::closeLogFile();
+            QFile::remove(said + QStringLiteral(".kept"));
+            QFile::rename(said, said + QStringLiteral(".kept"));
+            QFile log(path);
+            if (!log.open(QIODevice::ReadOnly) || log.readAll() != "a line\n") {
+                QFile err(said + QStringLiteral(".kept"));
+                err.open(QIODevice::ReadOnly);
+                return QByteArray("no log: ") + err.readAll().split('(').value(0).trimmed();
+            }
+            return QByteArray("logged in the ") + (path.startsWith(folder + QLatin1Char('/')) ? "temporary folder"
+                                                   : path.startsWith(cache + QLatin1Char('/')) ? "own folder"
+                                                                                              : path.toUtf8().constData());
+        };
+        QCOMPARE(run(player, {{"TMPDIR", QFile::encodeName(folder)}, {"XDG_CACHE_HOME", QFile::encodeName(cache)}}, work, start)
+                     .value_or("no child"),
+                 outcome);
+        QCOMPARE(QDir(work).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+                 QStringList{QStringLiteral("stderr.txt.kept")});
     }
 
     void logIsReadableByItsUserOnly()
