@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QTcpServer>
@@ -11,6 +12,9 @@
 #include <QTest>
 
 #include <csignal>
+#include <functional>
+
+#include <sys/resource.h>
 
 #include <unistd.h>
 
@@ -45,6 +49,8 @@ private:
     QTcpServer silentServer;
     /// The browser sandbox variable the children get; a null text leaves it unset.
     QString sandboxVariable = QStringLiteral("1");
+    /// Run in the children that startClient() starts, before the client.
+    std::function<void()> childSetup;
 
     QProcessEnvironment environment(const QString& runtime = QStringLiteral("runtime")) const
     {
@@ -86,6 +92,7 @@ private:
     void startClient(QProcess& p, const QStringList& args = {})
     {
         p.setProcessEnvironment(environment());
+        p.setChildProcessModifier(childSetup);
         if (!silentServer.isListening())
             silentServer.listen(QHostAddress::LocalHost);
         p.start(QStringLiteral(PARLOR_CLIENT_BINARY),
@@ -411,9 +418,13 @@ private Q_SLOTS:
         QVERIFY(first->state() == QProcess::Running);
     }
 
-    void missingTemporaryFolderMeansNoLog()
+    void missingTemporaryFolderLeavesTheCurrentFolderAlone()
     {
-        // The client runs, and writes nothing into its current folder.
+        // The client runs, logs in its own folder of the user and writes
+        // nothing into its current folder.
+        const QString ownLog =
+            qEnvironmentVariable("XDG_CACHE_HOME") + QStringLiteral("/Zephyrtangle/Zephyrtangle-parlor7/mahjong.log");
+        QFile::remove(ownLog);
         QFile::remove(root.filePath(QStringLiteral("mahjong.log")));
         QFile kept(root.filePath(QStringLiteral("mahjong.log.old")));
         QVERIFY(kept.open(QIODevice::WriteOnly));
@@ -422,9 +433,28 @@ private Q_SLOTS:
         QProcessEnvironment env = environment(QStringLiteral("runtime-d"));
         env.insert(QStringLiteral("TMPDIR"), root.filePath(QStringLiteral("no-such-folder")));
         QVERIFY(startWithRuntime(QStringLiteral("runtime-d"), env) != nullptr);
+        QTRY_VERIFY_WITH_TIMEOUT(readAll(ownLog).contains(QLatin1String("Session started at")), startTimeoutMs);
         QVERIFY(!QFile::exists(root.filePath(QStringLiteral("mahjong.log"))));
         QCOMPARE(readAll(root.filePath(QStringLiteral("mahjong.log.old"))), QStringLiteral("not the client's\n"));
         QFile::remove(root.filePath(QStringLiteral("mahjong.log.old")));
+    }
+
+    void fileSizeLimitIsAFullDisk()
+    {
+        // Under "ulimit -f" a write past the limit fails as on a full disk:
+        // the log stops at the limit and the client goes on.
+        const qint64 limit = 1024;
+        childSetup = [] {
+            const rlimit bound{1024, 1024};
+            ::setrlimit(RLIMIT_FSIZE, &bound);
+        };
+        QProcess* p = startRunning({QStringLiteral("-m"), QStringLiteral("debug")});
+        childSetup = nullptr;
+        QVERIFY(p != nullptr);
+        QTRY_COMPARE_WITH_TIMEOUT(QFileInfo(logPath).size(), limit, startTimeoutMs);
+        QTest::qWait(1000);
+        QCOMPARE(p->state(), QProcess::Running);
+        stop(p);
     }
 
     void killedInstanceFreesTheLockAndLogRotates()
