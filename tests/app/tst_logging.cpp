@@ -1,5 +1,5 @@
 #include "Logging.h"
-#include "OtherUser.h"
+#include "SharedMachine.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,7 +13,6 @@
 #include <QTime>
 
 #include <csignal>
-#include <memory>
 #include <cstdio>
 #include <fcntl.h>
 #include <sys/wait.h>
@@ -74,76 +73,48 @@ private Q_SLOTS:
 
     void logLivesInAFolderOfTheUsersOwn_data()
     {
-        QTest::addColumn<QString>("temporary");
-        QTest::addColumn<bool>("ownFolder");
-        QTest::addColumn<QByteArray>("outcome");
-        QTest::newRow("temporary folder of the user's own")
-            << QStringLiteral("private") << true << QByteArray("logged in the temporary folder");
+        QTest::addColumn<QString>("temporary"); // a folder of the row
+        QTest::addColumn<uint>("cacheOwner");
+        QTest::addColumn<QByteArray>("where");
+        using sharedmachine::player;
+        QTest::newRow("temporary folder of the user's own") << QStringLiteral("work") << player << QByteArray("work");
         // Someone else's log, its lock (held) and an old log stand there, in
         // a folder where nobody may rename or remove another's files.
-        QTest::newRow("shared temporary folder, someone else's log there")
-            << QStringLiteral("shared") << true << QByteArray("logged in the own folder");
-        // Never into the current folder, whose own files stay as they are.
-        QTest::newRow("temporary folder missing") << QStringLiteral("missing") << true
-                                                  << QByteArray("logged in the own folder");
-        QTest::newRow("no folder of the user's own")
-            << QStringLiteral("shared") << false << QByteArray("no log: No log file: no folder of this user's own");
+        QTest::newRow("shared temporary folder") << QStringLiteral("tmp") << player << QByteArray("cache");
+        QTest::newRow("temporary folder missing") << QStringLiteral("none") << player << QByteArray("cache");
+        QTest::newRow("no folder of the user's own") << QStringLiteral("tmp") << uint(sharedmachine::someoneElse)
+                                                     << QByteArray("No log file: no folder of this user's own");
     }
     void logLivesInAFolderOfTheUsersOwn()
     {
-        if (!otheruser::available())
+        if (::geteuid() != 0)
             QSKIP("only root can act as two other users");
         QFETCH(QString, temporary);
-        QFETCH(bool, ownFolder);
-        QFETCH(QByteArray, outcome);
-        using namespace otheruser;
-        QTemporaryDir base(QDir::tempPath() + QStringLiteral("/users-XXXXXX"));
-        QVERIFY(QFile::setPermissions(base.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner
-                                                       | QFile::ReadOther | QFile::ExeOther));
-        const QString folder = base.filePath(temporary == QLatin1String("missing") ? QStringLiteral("none") : QStringLiteral("tmp"));
-        const QString cache = base.filePath(QStringLiteral("cache"));
-        const QString work = base.filePath(QStringLiteral("work"));
-        QVERIFY(makeFolder(work, player, 0755) && makeFolder(cache, ownFolder ? player : someoneElse, 0700));
-        std::unique_ptr<QLockFile> held;
-        if (temporary == QLatin1String("private")) {
-            QVERIFY(makeFolder(folder, player, 0700));
-        } else if (temporary == QLatin1String("shared")) {
-            QVERIFY(makeFolder(folder, 0, 01777));
-            for (const char* name : {"mahjong.log", "mahjong.log.old"}) {
-                QFile planted(folder + QLatin1Char('/') + QLatin1String(name));
-                QVERIFY(planted.open(QIODevice::WriteOnly));
-                QCOMPARE(::fchown(planted.handle(), someoneElse, someoneElse), 0);
-            }
-            held = std::make_unique<QLockFile>(folder + QStringLiteral("/mahjong.log.lock"));
-            QVERIFY(held->tryLock(0));
-            QCOMPARE(::chown(QFile::encodeName(held->fileName()).constData(), someoneElse, someoneElse), 0);
-        }
-        const auto start = [folder, cache, work] {
-            // Standard error as a file, to read back what was said.
-            const QString said = work + QStringLiteral("/stderr.txt");
-            const int fd = ::open(QFile::encodeName(said).constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-            ::dup2(fd, 2);
+        QFETCH(uint, cacheOwner);
+        QFETCH(QByteArray, where);
+        using namespace sharedmachine;
+        const QTemporaryDir base(QDir::tempPath() + QStringLiteral("/users-XXXXXX"));
+        const auto in = [&base](const QString& name) { return base.filePath(name); };
+        QVERIFY(::chmod(QFile::encodeName(base.path()).constData(), 0755) == 0 && makeFolder(in("tmp"), 0, 01777)
+                && makeFolder(in("cache"), cacheOwner, 0700) && makeFolder(in("work"), player, 0700));
+        QLockFile held(in("tmp/mahjong.log.lock"));
+        QVERIFY(held.tryLock(0));
+        for (const QString& name : {in("tmp/mahjong.log"), in("tmp/mahjong.log.old"), held.fileName()})
+            QVERIFY(QFile(name).open(QIODevice::Append) && ::chown(QFile::encodeName(name).constData(), someoneElse, 0) == 0);
+        const auto start = [&base] {
+            // Standard error into a file, to read what was said.
+            ::dup2(::open("said", O_WRONLY | O_CREAT, 0600), 2);
             Logging::openLogFile();
             Logging::writeLog("a line\n");
-            const QString path = Logging::logFilePath();
+            QFile log(Logging::logFilePath()), said(QStringLiteral("said"));
             Logging::closeLogFile();
-            QFile::remove(said + QStringLiteral(".kept"));
-            QFile::rename(said, said + QStringLiteral(".kept"));
-            QFile log(path);
-            if (!log.open(QIODevice::ReadOnly) || log.readAll() != "a line\n") {
-                QFile err(said + QStringLiteral(".kept"));
-                err.open(QIODevice::ReadOnly);
-                return QByteArray("no log: ") + err.readAll().split('(').value(0).trimmed();
-            }
-            return QByteArray("logged in the ") + (path.startsWith(folder + QLatin1Char('/')) ? "temporary folder"
-                                                   : path.startsWith(cache + QLatin1Char('/')) ? "own folder"
-                                                                                              : path.toUtf8().constData());
+            if (log.open(QIODevice::ReadOnly) && log.readAll() == "a line\n")
+                return QDir(base.path()).relativeFilePath(log.fileName()).section(QLatin1Char('/'), 0, 0).toUtf8();
+            return said.open(QIODevice::ReadOnly) ? said.readLine().split('(').value(0).trimmed() : QByteArray();
         };
-        QCOMPARE(run(player, {{"TMPDIR", QFile::encodeName(folder)}, {"XDG_CACHE_HOME", QFile::encodeName(cache)}}, work, start)
-                     .value_or("no child"),
-                 outcome);
-        QCOMPARE(QDir(work).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
-                 QStringList{QStringLiteral("stderr.txt.kept")});
+        QCOMPARE(run(player, {"TMPDIR=" + QFile::encodeName(in(temporary)), "XDG_CACHE_HOME=" + QFile::encodeName(in("cache"))},
+                     in("work"), start),
+                 where);
     }
 
     void logIsReadableByItsUserOnly()

@@ -1,16 +1,14 @@
 // Lock files left behind by a crash, a damaged disk or another machine must
-// never keep the client from starting; a live holder always does. Another
-// user of the machine can neither hold the lock nor plant one, and the lock
-// never lands in the current folder.
+// never keep the client from starting; a live holder always does, and
+// another user of the machine never is one.
 
-#include "OtherUser.h"
+#include "SharedMachine.h"
 #include "SingleInstanceLock.h"
 
 #include <QDir>
 #include <QFile>
 #include <QLockFile>
 #include <QProcess>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -67,102 +65,67 @@ private Q_SLOTS:
     {
         QFETCH(QByteArray, contents);
         QFETCH(bool, unreadable);
-        // Root reads every file: an unreadable lock is one only to a user of
-        // no rights beyond a file's, in a folder of that user.
-        const bool asPlayer = unreadable && otheruser::available();
-        const QString folder = asPlayer ? QDir::tempPath() + QStringLiteral("/player-locks") : dir.path();
-        QVERIFY(!asPlayer || otheruser::makeFolder(folder, otheruser::player, 0700));
+        // Root reads every file: a lock is unreadable only to another user.
+        using sharedmachine::player;
+        const bool asPlayer = unreadable && ::geteuid() == 0;
+        const QString folder = asPlayer ? QDir::tempPath() + QStringLiteral("/player") : dir.path();
         const QString path = folder + QStringLiteral("/left.lock");
         QFile::remove(path);
         QFile f(path);
-        QVERIFY(f.open(QIODevice::WriteOnly));
+        QVERIFY((!asPlayer || sharedmachine::makeFolder(folder, player, 0700)) && f.open(QIODevice::WriteOnly));
         f.write(contents);
+        QVERIFY(!unreadable || (f.setPermissions({}) && (!asPlayer || ::fchown(f.handle(), player, player) == 0)));
         f.close();
-        if (unreadable)
-            QVERIFY(f.setPermissions(QFileDevice::Permissions()));
-        QVERIFY(!asPlayer || ::chown(QFile::encodeName(path).constData(), otheruser::player, otheruser::player) == 0);
-
         const auto take = [path] {
             QLockFile lock(path);
             const bool taken = SingleInstanceLock::takeLock(lock) && lock.isLocked();
             lock.unlock();
             return QByteArray(taken && !QFile::exists(path) ? "taken, then gone" : "kept");
         };
-        QCOMPARE(asPlayer ? otheruser::run(otheruser::player, {}, QString(), take).value_or("no child") : take(),
-                 QByteArray("taken, then gone"));
+        QCOMPARE(asPlayer ? sharedmachine::run(player, {}, folder, take) : take(), QByteArray("taken, then gone"));
     }
 
     void lockLivesInAFolderOfTheUsersOwn_data()
     {
-        QTest::addColumn<QString>("runtime");
+        QTest::addColumn<QString>("runtime"); // a folder of the row, or none
         QTest::addColumn<QString>("temporary");
-        QTest::addColumn<QByteArray>("outcome");
+        QTest::addColumn<QByteArray>("where");
         // Someone else made the runtime folder's stand-in in the shared
         // temporary folder first, and holds a lock under the lock's name there.
-        QTest::newRow("runtime folder unset, its stand-in someone else's")
-            << QString() << QStringLiteral("shared") << QByteArray("started, second refused, in own folder");
+        QTest::newRow("runtime folder unset") << QString() << QStringLiteral("tmp") << QByteArray("started in cache");
         QTest::newRow("runtime folder inherited after su")
-            << QStringLiteral("someone else's") << QStringLiteral("shared")
-            << QByteArray("started, second refused, in own folder");
-        // Two starts from two folders: the second finds the first's lock.
-        QTest::newRow("temporary folder missing")
-            << QString() << QStringLiteral("missing") << QByteArray("started, second refused, in own folder");
+            << QStringLiteral("else") << QStringLiteral("tmp") << QByteArray("started in cache");
+        QTest::newRow("temporary folder missing") << QString() << QStringLiteral("none") << QByteArray("started in cache");
         QTest::newRow("runtime folder of the user's own")
-            << QStringLiteral("own") << QStringLiteral("shared") << QByteArray("started, second refused, in runtime folder");
+            << QStringLiteral("run") << QStringLiteral("tmp") << QByteArray("started in run");
     }
     void lockLivesInAFolderOfTheUsersOwn()
     {
-        if (!otheruser::available())
+        if (::geteuid() != 0)
             QSKIP("only root can act as two other users");
         QFETCH(QString, runtime);
         QFETCH(QString, temporary);
-        QFETCH(QByteArray, outcome);
-        using namespace otheruser;
-        QTemporaryDir base(QDir::tempPath() + QStringLiteral("/users-XXXXXX"));
-        QVERIFY(QFile::setPermissions(base.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner
-                                                       | QFile::ReadOther | QFile::ExeOther));
-        const QString shared = base.filePath(QStringLiteral("tmp"));
+        QFETCH(QByteArray, where);
+        using namespace sharedmachine;
+        const QTemporaryDir base(QDir::tempPath() + QStringLiteral("/users-XXXXXX"));
+        const auto in = [&base](const QString& name) { return base.filePath(name); };
         const passwd* account = ::getpwuid(player);
-        const QString standIn = shared + QStringLiteral("/runtime-") + QString::fromLocal8Bit(account ? account->pw_name : "");
-        QVERIFY(makeFolder(shared, 0, 01777) && makeFolder(standIn, someoneElse, 0700));
-        QVERIFY(makeFolder(base.filePath(QStringLiteral("else-run")), someoneElse, 0700)
-                && makeFolder(base.filePath(QStringLiteral("run")), player, 0700)
-                && makeFolder(base.filePath(QStringLiteral("cache")), player, 0700)
-                && makeFolder(base.filePath(QStringLiteral("one")), player, 0755)
-                && makeFolder(base.filePath(QStringLiteral("two")), player, 0755));
-        // Held by a live process (this one), and someone else's.
-        QLockFile planted(shared + QLatin1Char('/') + QLatin1String(SingleInstanceLock::lockName) + QStringLiteral(".lock"));
-        QVERIFY(planted.tryLock(0));
-        QCOMPARE(::chown(QFile::encodeName(planted.fileName()).constData(), someoneElse, someoneElse), 0);
-
-        const QString runtimeFolder = runtime.isEmpty() ? QString()
-            : base.filePath(runtime == QLatin1String("own") ? QStringLiteral("run") : QStringLiteral("else-run"));
-        const QString cache = base.filePath(QStringLiteral("cache"));
-        const QString second = base.filePath(QStringLiteral("two"));
-        const auto start = [cache, runtimeFolder, second] {
+        QVERIFY(::chmod(QFile::encodeName(base.path()).constData(), 0755) == 0 && makeFolder(in("tmp"), 0, 01777)
+                && makeFolder(in("tmp/runtime-") + QString::fromLocal8Bit(account ? account->pw_name : ""), someoneElse, 0700)
+                && makeFolder(in("else"), someoneElse, 0700) && makeFolder(in("run"), player, 0700)
+                && makeFolder(in("cache"), player, 0700) && makeFolder(in("work"), player, 0700));
+        QLockFile planted(in("tmp/") + QLatin1String(SingleInstanceLock::lockName) + QStringLiteral(".lock"));
+        QVERIFY(planted.tryLock(0) && ::chown(QFile::encodeName(planted.fileName()).constData(), someoneElse, 0) == 0);
+        const auto start = [&base] {
             const QString path = SingleInstanceLock::lockFilePath();
-            const bool started = SingleInstanceLock::instance().tryLock();
-            // A second client, started from another folder.
-            QDir::setCurrent(second);
-            QLockFile other(SingleInstanceLock::lockFilePath());
-            const bool secondStarted = SingleInstanceLock::takeLock(other);
-            const QString where = !runtimeFolder.isEmpty() && path.startsWith(runtimeFolder + QLatin1Char('/'))
-                ? QStringLiteral("runtime folder")
-                : path.startsWith(cache + QLatin1Char('/')) ? QStringLiteral("own folder") : path;
-            return QStringLiteral("%1, second %2, in %3")
-                .arg(QLatin1String(started ? "started" : "refused"), QLatin1String(secondStarted ? "started" : "refused"),
-                     where)
-                .toUtf8();
+            return (SingleInstanceLock::instance().tryLock() ? "started in " : "refused in ")
+                + QDir(base.path()).relativeFilePath(path).section(QLatin1Char('/'), 0, 0).toUtf8();
         };
-        const QByteArray temporaryFolder = temporary == QLatin1String("shared")
-            ? QFile::encodeName(shared) : QFile::encodeName(base.filePath(QStringLiteral("no-such-folder")));
         QCOMPARE(run(player,
-                     {{"XDG_RUNTIME_DIR", QFile::encodeName(runtimeFolder)}, {"TMPDIR", temporaryFolder},
-                      {"XDG_CACHE_HOME", QFile::encodeName(cache)}},
-                     base.filePath(QStringLiteral("one")), start)
-                     .value_or("no child"),
-                 outcome);
-        QVERIFY(QDir(base.filePath(QStringLiteral("one"))).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden));
+                     {"XDG_RUNTIME_DIR=" + QFile::encodeName(runtime.isEmpty() ? runtime : in(runtime)),
+                      "TMPDIR=" + QFile::encodeName(in(temporary)), "XDG_CACHE_HOME=" + QFile::encodeName(in("cache"))},
+                     in("work"), start),
+                 where);
     }
 
     void liveHolderBlocks_data()

@@ -3,23 +3,17 @@
 // are missing, empty, FIFOs, not images or lacking pictures, and sheets that
 // name files outside themselves.
 #include "HostilePictures.h"
+#include "SharedMachine.h"
 #include "TileImages.h"
 #include "TileTestSupport.h"
 
 #include <QBuffer>
 #include <QDataStream>
-#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QThread>
-#include <QUrl>
 
 #include <memory>
 #include <stdexcept>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 using namespace TileTestSupport;
 
@@ -41,26 +35,6 @@ QStringList messages;
 void capture(QtMsgType, const QMessageLogContext&, const QString& text)
 {
     messages << text;
-}
-
-/// A set of scale 1 made on a thread of its own, so that a reader stuck on
-/// a FIFO fails the test instead of hanging it: past ten seconds the FIFOs
-/// are opened for writing to let it go, and nothing comes back.
-std::unique_ptr<TileImages> madeInTime(const QString& back, const QString& face, const QString& highlight,
-                                       const QStringList& fifos)
-{
-    std::unique_ptr<TileImages> set;
-    const std::unique_ptr<QThread> maker(
-        QThread::create([&] { set = std::make_unique<TileImages>(back, face, highlight, 1.0); }));
-    maker->start();
-    if (maker->wait(10000))
-        return set;
-    do {
-        for (const QString& fifo : fifos)
-            if (const int fd = ::open(QFile::encodeName(fifo).constData(), O_WRONLY | O_NONBLOCK); fd >= 0)
-                ::close(fd);
-    } while (!maker->wait(200));
-    return nullptr;
 }
 
 QString kindName(int kind)
@@ -234,9 +208,10 @@ private Q_SLOTS:
         QFETCH(QString, face);
         messages.clear();
         const QtMessageHandler old = qInstallMessageHandler(capture);
-        const std::unique_ptr<TileImages> made = madeInTime(back, face, highlight, {back, face});
+        std::unique_ptr<TileImages> made;
+        const auto make = [&] { made = std::make_unique<TileImages>(back, face, highlight, 1.0); };
+        QVERIFY2(sharedmachine::finishesInTime(make, {back, face}), "a sheet reader waited on a FIFO");
         qInstallMessageHandler(old);
-        QVERIFY2(made, "a sheet reader waited on a FIFO");
         const TileImages& set = *made;
         QVERIFY2(messages.filter(QStringLiteral("tile sheet")).size() >= 2, qPrintable(messages.join('\n')));
         // One warning a sheet, not one a picture.
@@ -250,55 +225,45 @@ private Q_SLOTS:
 
     void sheetsDrawOnlyWhatTheyHold_data()
     {
-        QTest::addColumn<QString>("picture"); // the address of an <image> over the first face
-        QTest::addColumn<QString>("styleSheet"); // the address of an xml-stylesheet instruction
-        QTest::addColumn<bool>("drawn");
+        QTest::addColumn<QString>("inside"); // the first face's content
+        QTest::addColumn<bool>("drawn"); // in the blue of its picture
         const QString fifo = dir.filePath(QStringLiteral("picture.fifo"));
         ::mkfifo(QFile::encodeName(fifo).constData(), 0600);
+        const QByteArray blue = hostilepictures::plainPicture(QSize(50, 50), Qt::blue);
         QFile beside(dir.filePath(QStringLiteral("beside.png")));
-        if (beside.open(QIODevice::WriteOnly))
-            beside.write(hostilepictures::plainPicture(QSize(50, 50), Qt::blue));
-        beside.close();
-        const QString held = QStringLiteral("data:image/png;base64,")
-            + QString::fromLatin1(hostilepictures::plainPicture(QSize(50, 50), Qt::blue).toBase64());
-        const QString huge = QStringLiteral("data:image/png;base64,")
-            + QString::fromLatin1(hostilepictures::plainPicture(QSize(3000, 3000), Qt::blue).toBase64());
-        QTest::newRow("a FIFO by its path") << fifo << QString() << false;
-        QTest::newRow("a FIFO by a file address") << QUrl::fromLocalFile(fifo).toString() << QString() << false;
-        QTest::newRow("a picture file beside the sheet") << QStringLiteral("beside.png") << QString() << false;
-        QTest::newRow("a style sheet that is a FIFO") << held << fifo << true;
-        QTest::newRow("a picture held in the sheet") << held << QString() << true;
-        QTest::newRow("a held picture past the limits") << huge << QString() << false;
+        QVERIFY(beside.open(QIODevice::WriteOnly) && beside.write(blue) > 0);
+        const auto image = [](const QString& address) {
+            return QStringLiteral("<image width=\"100\" height=\"100\" xlink:href=\"%1\"/>").arg(address);
+        };
+        const auto held = [](const QByteArray& png) { return QStringLiteral("data:image/png;base64,") + QLatin1String(png.toBase64()); };
+        QTest::newRow("a FIFO by its path") << image(fifo) << false;
+        QTest::newRow("a picture file beside the sheet") << image(QStringLiteral("beside.png")) << false;
+        QTest::newRow("a style sheet that is a FIFO")
+            << QStringLiteral("<?xml-stylesheet type=\"text/css\" href=\"%1\"?>").arg(fifo) + image(held(blue)) << true;
+        QTest::newRow("a picture held in the sheet") << image(held(blue)) << true;
+        QTest::newRow("a held picture past the limits")
+            << image(held(hostilepictures::plainPicture(QSize(3000, 3000), Qt::blue))) << false;
     }
 
     void sheetsDrawOnlyWhatTheyHold()
     {
-        QFETCH(QString, picture);
-        QFETCH(QString, styleSheet);
+        QFETCH(QString, inside);
         QFETCH(bool, drawn);
-        const QString first = faceIds().first();
         QFile file(writeSvgSheet(dir.filePath(QStringLiteral("holding.svg")), faceIds()));
         QVERIFY(file.open(QIODevice::ReadWrite));
-        QString svg = QString::fromUtf8(file.readAll());
-        const QRegularExpression rect(QStringLiteral("<rect id=\"%1\"[^>]*/>").arg(first));
-        const QString kept = rect.match(svg).captured();
-        svg.replace(kept, QStringLiteral("<g id=\"%1\">%2<image x=\"0\" y=\"0\" width=\"100\" height=\"100\" "
-                                         "xlink:href=\"%3\"/></g>")
-                              .arg(first, QString(kept).remove(QStringLiteral("id=\"%1\" ").arg(first)),
-                                   picture.toHtmlEscaped()));
-        svg.replace(QStringLiteral("<svg "), QStringLiteral("<svg xmlns:xlink=\"http://www.w3.org/1999/xlink\" "));
-        if (!styleSheet.isEmpty())
-            svg.prepend(QStringLiteral("<?xml-stylesheet type=\"text/css\" href=\"%1\"?>").arg(styleSheet));
+        const QString svg = QString::fromUtf8(file.readAll())
+                                .replace(QStringLiteral("<rect id=\"%1\" ").arg(faceIds().first()),
+                                         QStringLiteral("<g id=\"%1\">%2</g><rect ").arg(faceIds().first(), inside))
+                                .replace(QStringLiteral("<svg "), QStringLiteral("<svg xmlns:xlink=\"http://www.w3.org/1999/xlink\" "));
         QVERIFY(file.resize(0) && file.write(svg.toUtf8()) > 0);
         file.close();
-
-        const std::unique_ptr<TileImages> set =
-            madeInTime(svgBack, file.fileName(), highlight, {dir.filePath(QStringLiteral("picture.fifo"))});
-        QVERIFY2(set, "the renderer waited on a FIFO the sheet names");
+        std::unique_ptr<TileImages> set;
+        const auto make = [&] { set = std::make_unique<TileImages>(svgBack, file.fileName(), highlight, 1.0); };
+        QVERIFY2(sharedmachine::finishesInTime(make, {dir.filePath(QStringLiteral("picture.fifo"))}),
+                 "the renderer waited on a FIFO the sheet names");
         const QImage face = set->face(0, tile(0));
         QCOMPARE(face.pixelColor(face.width() / 2, face.height() / 2) == QColor(Qt::blue), drawn);
-        // The rest of the sheet is drawn as ever.
-        QVERIFY(opaquePixels(set->face(0, tile(1))) > 100);
+        QVERIFY(opaquePixels(set->face(0, tile(1))) > 100); // the rest as ever
     }
 
     void sheetsChosenBySuffix()
