@@ -41,9 +41,8 @@ void LocalPageSchemeHandler::requestStarted(QWebEngineUrlRequestJob* job)
         return;
     }
     const QString name = QStringLiteral("localwww:") + (path.startsWith(QLatin1Char('/')) ? path : QLatin1Char('/') + path);
-    const QString found = ResourceFile::path(name);
-    auto* file = new QFile(found, job);
-    if (found.isEmpty() || !file->open(QIODevice::ReadOnly)) {
+    auto* file = new QFile(job);
+    if (!ResourceFile::open(name, *file)) {
         delete file;
         job->fail(QWebEngineUrlRequestJob::UrlNotFound);
         return;

@@ -62,17 +62,16 @@ QString ResourceFile::path(const QString& name)
     return resolve(name, 0);
 }
 
-std::optional<QByteArray> ResourceFile::read(const QString& name, qint64 maxBytes, QString* why)
+bool ResourceFile::open(const QString& name, QFile& file, QString* why)
 {
     const auto fail = [why](const QString& text) {
         if (why != nullptr)
             *why = text;
-        return std::optional<QByteArray>();
+        return false;
     };
     const QString found = path(name);
     if (found.isEmpty())
         return fail(QStringLiteral("no such regular file"));
-    QFile file;
 #if defined(Q_OS_UNIX)
     if (!found.startsWith(QLatin1Char(':'))) {
         const int fd = ::open(QFile::encodeName(found).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
@@ -87,17 +86,23 @@ std::optional<QByteArray> ResourceFile::read(const QString& name, qint64 maxByte
             ::close(fd);
             return fail(file.errorString());
         }
-    } else
-#endif
-    {
-        file.setFileName(found);
-        if (!file.open(QIODevice::ReadOnly))
-            return fail(file.errorString());
+        return true;
     }
-    if (file.size() > maxBytes)
-        return fail(QStringLiteral("longer than %1 bytes").arg(maxBytes));
-    QByteArray bytes = file.read(maxBytes + 1);
-    if (bytes.size() > maxBytes)
-        return fail(QStringLiteral("longer than %1 bytes").arg(maxBytes));
-    return bytes;
+#endif
+    file.setFileName(found);
+    return file.open(QIODevice::ReadOnly) || fail(file.errorString());
+}
+
+std::optional<QByteArray> ResourceFile::read(const QString& name, qint64 maxBytes, QString* why)
+{
+    QFile file;
+    QString error;
+    if (open(name, file, &error) && file.size() <= maxBytes) {
+        QByteArray bytes = file.read(maxBytes + 1);
+        if (bytes.size() <= maxBytes)
+            return bytes;
+    }
+    if (why != nullptr)
+        *why = error.isEmpty() ? QStringLiteral("longer than %1 bytes").arg(maxBytes) : error;
+    return std::nullopt;
 }

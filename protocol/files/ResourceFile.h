@@ -5,6 +5,8 @@
 
 #include <optional>
 
+class QFile;
+
 /// The one way in for a file named on a search path ("resources:/customui.css",
 /// "textimages:ready.png", "sounds:/hover.wav"): only regular files are read.
 ///
@@ -21,10 +23,15 @@ namespace ResourceFile {
 /// there is none.
 QString path(const QString& name);
 
-/// The bytes of the file a name stands for, at most maxBytes. What was
-/// opened is checked, not only what was looked up: a FIFO put in the file's
-/// place in between is neither waited on nor read. Nothing when there is no
-/// such file, it cannot be read or it is longer; `why` then says why.
+/// Opens the file a name stands for, for reading. What was opened is
+/// checked, not only what was looked up: a FIFO put in the file's place in
+/// between is neither waited on nor read. False when there is no such file
+/// or it cannot be opened; `why` then says why.
+bool open(const QString& name, QFile& file, QString* why = nullptr);
+
+/// The bytes of the file a name stands for, opened as above, at most
+/// maxBytes. Nothing when it cannot be opened or is longer; `why` then says
+/// why.
 std::optional<QByteArray> read(const QString& name, qint64 maxBytes, QString* why = nullptr);
 
 } // namespace ResourceFile

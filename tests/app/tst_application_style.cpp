@@ -148,10 +148,9 @@ private Q_SLOTS:
         QCOMPARE(once, text);
         app()->setStyleSheet(QString());
         // Every picture is named by the file it stands for.
-        QVERIFY(!text.contains(QLatin1String("url(resources:")) && text.contains(QLatin1String("url(\":/")));
+        QVERIFY(!text.contains(QLatin1String("url(resources:")) && text.contains(QLatin1String("url(\":default/")));
 
-        // FIFOs under a style sheet's and a picture's names in a folder in
-        // front cost nothing: the next folder's files are used.
+        // FIFOs under a style sheet's and a picture's names in front cost nothing.
         QTemporaryDir front;
         const QStringList fifos{front.filePath(QStringLiteral("customui.css")),
                                 front.filePath(QStringLiteral("redbackground.png"))};
@@ -160,7 +159,8 @@ private Q_SLOTS:
         const QStringList paths = QDir::searchPaths(QStringLiteral("resources"));
         QDir::setSearchPaths(QStringLiteral("resources"), QStringList{front.path()} + paths);
         QString withFifos;
-        const bool read = sharedmachine::finishesInTime([&] { withFifos = MahjongApplication::styleSheetText(); }, fifos);
+        const auto readText = [&] { withFifos = MahjongApplication::styleSheetText(); };
+        const bool read = sharedmachine::finishesInTime(readText, fifos);
         QDir::setSearchPaths(QStringLiteral("resources"), paths);
         QVERIFY2(read, "a style sheet reader waited on a FIFO");
         QCOMPARE(withFifos, text);

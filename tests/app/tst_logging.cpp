@@ -75,15 +75,12 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("temporary"); // a folder of the row
         QTest::addColumn<uint>("cacheOwner");
-        QTest::addColumn<QByteArray>("where");
+        QTest::addColumn<QString>("where"); // the log's folder, or what standard error says
         using sharedmachine::player;
-        QTest::newRow("temporary folder of the user's own") << QStringLiteral("work") << player << QByteArray("work");
-        // Someone else's log, its lock (held) and an old log stand there, in
-        // a folder where nobody may rename or remove another's files.
-        QTest::newRow("shared temporary folder") << QStringLiteral("tmp") << player << QByteArray("cache");
-        QTest::newRow("temporary folder missing") << QStringLiteral("none") << player << QByteArray("cache");
+        QTest::newRow("shared temporary folder, another's log") << QStringLiteral("tmp") << player << QStringLiteral("cache");
+        QTest::newRow("temporary folder missing") << QStringLiteral("none") << player << QStringLiteral("cache");
         QTest::newRow("no folder of the user's own") << QStringLiteral("tmp") << uint(sharedmachine::someoneElse)
-                                                     << QByteArray("No log file: no folder of this user's own");
+                                                     << QStringLiteral("No log file: no folder of this user's own");
     }
     void logLivesInAFolderOfTheUsersOwn()
     {
@@ -91,29 +88,32 @@ private Q_SLOTS:
             QSKIP("only root can act as two other users");
         QFETCH(QString, temporary);
         QFETCH(uint, cacheOwner);
-        QFETCH(QByteArray, where);
+        QFETCH(QString, where);
         using namespace sharedmachine;
         const QTemporaryDir base(QDir::tempPath() + QStringLiteral("/users-XXXXXX"));
-        const auto in = [&base](const QString& name) { return base.filePath(name); };
-        QVERIFY(::chmod(QFile::encodeName(base.path()).constData(), 0755) == 0 && makeFolder(in("tmp"), 0, 01777)
-                && makeFolder(in("cache"), cacheOwner, 0700) && makeFolder(in("work"), player, 0700));
+        const auto in = [&base](const QString& name) { return QFile::encodeName(base.filePath(name)); };
+        QVERIFY(::chmod(in(QString()).constData(), 0755) == 0 && makeFolder(in("tmp"), 0, 01777)
+                && makeFolder(in("cache"), cacheOwner, 0700) && makeFolder(in("mine"), player, 0700));
         QLockFile held(in("tmp/mahjong.log.lock"));
         QVERIFY(held.tryLock(0));
-        for (const QString& name : {in("tmp/mahjong.log"), in("tmp/mahjong.log.old"), held.fileName()})
-            QVERIFY(QFile(name).open(QIODevice::Append) && ::chown(QFile::encodeName(name).constData(), someoneElse, 0) == 0);
-        const auto start = [&base] {
-            // Standard error into a file, to read what was said.
-            ::dup2(::open("said", O_WRONLY | O_CREAT, 0600), 2);
-            Logging::openLogFile();
-            Logging::writeLog("a line\n");
-            QFile log(Logging::logFilePath()), said(QStringLiteral("said"));
-            Logging::closeLogFile();
-            if (log.open(QIODevice::ReadOnly) && log.readAll() == "a line\n")
-                return QDir(base.path()).relativeFilePath(log.fileName()).section(QLatin1Char('/'), 0, 0).toUtf8();
-            return said.open(QIODevice::ReadOnly) ? said.readLine().split('(').value(0).trimmed() : QByteArray();
-        };
-        QCOMPARE(run(player, {"TMPDIR=" + QFile::encodeName(in(temporary)), "XDG_CACHE_HOME=" + QFile::encodeName(in("cache"))},
-                     in("work"), start),
+        for (const QByteArray& name : {in("tmp/mahjong.log"), in("tmp/mahjong.log.old"), in("tmp/mahjong.log.lock")})
+            QVERIFY(QFile(name).open(QIODevice::Append) && ::chown(name.constData(), someoneElse, 0) == 0);
+
+        const AsUser as(player, {"TMPDIR=" + in(temporary), "XDG_CACHE_HOME=" + in("cache")});
+        // Standard error into a file, to read what was said.
+        const int standardError = ::dup(2), file = ::open(in("mine/said").constData(), O_WRONLY | O_CREAT, 0600);
+        ::dup2(file, 2);
+        Logging::openLogFile();
+        ::dup2(standardError, 2);
+        ::close(standardError);
+        ::close(file);
+        Logging::writeLog("a line\n");
+        QFile log(Logging::logFilePath()), said(QString::fromLocal8Bit(in("mine/said")));
+        Logging::closeLogFile();
+        QVERIFY(as.ok && said.open(QIODevice::ReadOnly));
+        QCOMPARE(log.open(QIODevice::ReadOnly) && log.readAll() == "a line\n"
+                     ? QDir(base.path()).relativeFilePath(log.fileName()).section(QLatin1Char('/'), 0, 0)
+                     : QString::fromUtf8(said.readLine()).section(QLatin1Char('('), 0, 0).trimmed(),
                  where);
     }
 

@@ -1,7 +1,6 @@
 // Tile sets: sizes and rectangles per kind and orientation from SVG and PNG
-// sheets, the rescaled copy, the stream form and its refusals, sheets that
-// are missing, empty, FIFOs, not images or lacking pictures, and sheets that
-// name files outside themselves.
+// sheets, the rescaled copy, the stream form and its refusals, and sheets
+// that are missing, empty, FIFOs, not images, lacking pictures or naming files.
 #include "HostilePictures.h"
 #include "SharedMachine.h"
 #include "TileImages.h"
@@ -235,12 +234,13 @@ private Q_SLOTS:
         const auto image = [](const QString& address) {
             return QStringLiteral("<image width=\"100\" height=\"100\" xlink:href=\"%1\"/>").arg(address);
         };
-        const auto held = [](const QByteArray& png) { return QStringLiteral("data:image/png;base64,") + QLatin1String(png.toBase64()); };
+        const auto held = [](const QByteArray& png) {
+            return QStringLiteral("data:image/png;base64,") + QLatin1String(png.toBase64());
+        };
         QTest::newRow("a FIFO by its path") << image(fifo) << false;
         QTest::newRow("a picture file beside the sheet") << image(QStringLiteral("beside.png")) << false;
-        QTest::newRow("a style sheet that is a FIFO")
+        QTest::newRow("a picture held in it, a style sheet that is a FIFO")
             << QStringLiteral("<?xml-stylesheet type=\"text/css\" href=\"%1\"?>").arg(fifo) + image(held(blue)) << true;
-        QTest::newRow("a picture held in the sheet") << image(held(blue)) << true;
         QTest::newRow("a held picture past the limits")
             << image(held(hostilepictures::plainPicture(QSize(3000, 3000), Qt::blue))) << false;
     }
@@ -249,21 +249,18 @@ private Q_SLOTS:
     {
         QFETCH(QString, inside);
         QFETCH(bool, drawn);
-        QFile file(writeSvgSheet(dir.filePath(QStringLiteral("holding.svg")), faceIds()));
-        QVERIFY(file.open(QIODevice::ReadWrite));
-        const QString svg = QString::fromUtf8(file.readAll())
-                                .replace(QStringLiteral("<rect id=\"%1\" ").arg(faceIds().first()),
-                                         QStringLiteral("<g id=\"%1\">%2</g><rect ").arg(faceIds().first(), inside))
-                                .replace(QStringLiteral("<svg "), QStringLiteral("<svg xmlns:xlink=\"http://www.w3.org/1999/xlink\" "));
-        QVERIFY(file.resize(0) && file.write(svg.toUtf8()) > 0);
-        file.close();
+        QFile sheet(dir.filePath(QStringLiteral("holding.svg")));
+        const QString svg = QStringLiteral("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"100\" height=\"100\" "
+                                           "xmlns:xlink=\"http://www.w3.org/1999/xlink\"><g id=\"%1\">%2</g></svg>");
+        QVERIFY(sheet.open(QIODevice::WriteOnly | QIODevice::Truncate)
+                && sheet.write(svg.arg(faceIds().first(), inside).toUtf8()) > 0);
+        sheet.close();
         std::unique_ptr<TileImages> set;
-        const auto make = [&] { set = std::make_unique<TileImages>(svgBack, file.fileName(), highlight, 1.0); };
+        const auto make = [&] { set = std::make_unique<TileImages>(svgBack, sheet.fileName(), highlight, 1.0); };
         QVERIFY2(sharedmachine::finishesInTime(make, {dir.filePath(QStringLiteral("picture.fifo"))}),
                  "the renderer waited on a FIFO the sheet names");
         const QImage face = set->face(0, tile(0));
         QCOMPARE(face.pixelColor(face.width() / 2, face.height() / 2) == QColor(Qt::blue), drawn);
-        QVERIFY(opaquePixels(set->face(0, tile(1))) > 100); // the rest as ever
     }
 
     void sheetsChosenBySuffix()
