@@ -77,7 +77,7 @@ private Q_SLOTS:
         QTest::addColumn<uint>("cacheOwner");
         QTest::addColumn<QString>("where"); // the log's folder, or what standard error says
         using sharedmachine::player;
-        QTest::newRow("shared temporary folder, another's log") << QStringLiteral("tmp") << player << QStringLiteral("cache");
+        QTest::newRow("shared, another's log in it") << QStringLiteral("tmp") << player << QStringLiteral("cache");
         QTest::newRow("temporary folder missing") << QStringLiteral("none") << player << QStringLiteral("cache");
         QTest::newRow("no folder of the user's own") << QStringLiteral("tmp") << uint(sharedmachine::someoneElse)
                                                      << QStringLiteral("No log file: no folder of this user's own");
