@@ -21,24 +21,32 @@ QStringView localName(QStringView qualified)
     return colon < 0 ? qualified : qualified.mid(colon + 1);
 }
 
+/// What the pictures of one document may still take.
+struct Budget
+{
+    int pictures = SvgDocument::maxPictures;
+    qint64 pixels = SvgDocument::maxPicturePixels;
+};
+
 /// The picture of a "data:...;base64," address as a PNG address of what the
-/// picture decoder made of it, its pixels counted against the budget; empty
-/// when it is anything else or the budget does not cover it.
-QString embeddedPicture(QStringView address, qint64& pixelsLeft)
+/// picture decoder made of it, counted against the budget; empty when it is
+/// anything else or the budget does not cover it.
+QString embeddedPicture(QStringView address, Budget& budget)
 {
     const QStringView trimmed = address.trimmed();
     const qsizetype comma = trimmed.indexOf(QLatin1Char(','));
     if (!trimmed.startsWith(QLatin1String("data:"), Qt::CaseInsensitive) || comma < 0
-        || !trimmed.left(comma).endsWith(QLatin1String(";base64"), Qt::CaseInsensitive))
+        || !trimmed.left(comma).endsWith(QLatin1String(";base64"), Qt::CaseInsensitive) || budget.pictures <= 0)
         return QString();
+    --budget.pictures;
     const QByteArray bytes = QByteArray::fromBase64(trimmed.mid(comma + 1).toLatin1());
     const PictureDecoder::Limits limits{PictureDecoder::Format::Png | PictureDecoder::Format::Jpeg
                                             | PictureDecoder::Format::Gif,
-                                        2048, pixelsLeft, QSize()};
+                                        2048, budget.pixels, QSize()};
     const QImage image = PictureDecoder::imageOf(PictureDecoder::decode(bytes, limits));
     if (image.isNull())
         return QString();
-    pixelsLeft -= qint64(image.width()) * image.height();
+    budget.pixels -= qint64(image.width()) * image.height();
     QByteArray png;
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);
@@ -58,14 +66,14 @@ bool isAddress(const QXmlStreamAttribute& attribute)
 /// Writes the `<image>` the reader stands on with its pictures stored anew;
 /// false (nothing written) when one of its addresses is not a picture held
 /// in it.
-bool writeImage(const QXmlStreamReader& in, QXmlStreamWriter& out, qint64& pixelsLeft)
+bool writeImage(const QXmlStreamReader& in, QXmlStreamWriter& out, Budget& budget)
 {
     QXmlStreamAttributes attributes = in.attributes();
     bool hasPicture = false;
     for (QXmlStreamAttribute& attribute : attributes) {
         if (!isAddress(attribute))
             continue;
-        const QString picture = embeddedPicture(attribute.value(), pixelsLeft);
+        const QString picture = embeddedPicture(attribute.value(), budget);
         if (picture.isEmpty())
             return false;
         attribute = QXmlStreamAttribute(attribute.qualifiedName().toString(), picture);
@@ -87,7 +95,7 @@ QByteArray SvgDocument::selfContained(const QByteArray& svg, const QString& name
     in.setNamespaceProcessing(false);
     QByteArray bytes;
     QXmlStreamWriter out(&bytes);
-    qint64 pixelsLeft = maxPicturePixels;
+    Budget budget;
     int leftOut = 0;
     while (!in.atEnd()) {
         switch (in.readNext()) {
@@ -96,7 +104,7 @@ QByteArray SvgDocument::selfContained(const QByteArray& svg, const QString& name
                 // By the name as written: the writer would drop the prefix.
                 out.writeStartElement(in.qualifiedName().toString());
                 out.writeAttributes(in.attributes());
-            } else if (!writeImage(in, out, pixelsLeft)) {
+            } else if (!writeImage(in, out, budget)) {
                 ++leftOut;
                 in.skipCurrentElement();
             }

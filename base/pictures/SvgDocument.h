@@ -20,8 +20,9 @@ namespace SvgDocument {
 
 /// The longest document read.
 inline constexpr qint64 maxFileSize = 16 * 1024 * 1024;
-/// The pictures held in one document together take at most this many pixels;
-/// those past it are left out.
+/// The pictures held in one document are at most this many and take at most
+/// this many pixels together; those past either are left out.
+inline constexpr int maxPictures = 256;
 inline constexpr qint64 maxPicturePixels = 2048 * 2048;
 
 /// The document as the renderer is to see it; empty when it is not
