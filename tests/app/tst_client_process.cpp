@@ -15,7 +15,6 @@
 #include <functional>
 
 #include <sys/resource.h>
-
 #include <unistd.h>
 
 namespace {
