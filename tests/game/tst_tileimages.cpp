@@ -234,9 +234,7 @@ private Q_SLOTS:
         const auto image = [](const QString& address) {
             return QStringLiteral("<image width=\"100\" height=\"100\" xlink:href=\"%1\"/>").arg(address);
         };
-        const auto held = [](const QByteArray& png) {
-            return QStringLiteral("data:image/png;base64,") + QLatin1String(png.toBase64());
-        };
+        auto held = [](const QByteArray& p) { return QString::fromLatin1("data:image/png;base64," + p.toBase64()); };
         QTest::newRow("a FIFO by its path") << image(fifo) << false;
         QTest::newRow("a picture file beside the sheet") << image(QStringLiteral("beside.png")) << false;
         QTest::newRow("a picture held in it, a style sheet that is a FIFO")
