@@ -6,6 +6,7 @@
 #include "MahjongApplication.h"
 #include "MahjongStyle.h"
 #include "MainWindow.h"
+#include "ResourceFile.h"
 #include "SingleInstanceLock.h"
 #include "Startup.h"
 #include "SystemInfo.h"
@@ -18,6 +19,7 @@
 #include <QIcon>
 #include <QLoggingCategory>
 
+#include <csignal>
 #include <cstdio>
 #include <memory>
 
@@ -25,6 +27,12 @@
 
 int main(int argc, char** argv)
 {
+    // Past a file size limit (ulimit -f) a write fails like one to a full
+    // disk, which every writer survives, instead of ending the program: the
+    // log, the settings, the tile cache and the sound library's shared
+    // memory alike.
+    std::signal(SIGXFSZ, SIG_IGN);
+
     // 1-2. Defaults, then the command line (ends the process on help or error).
     StartParameters params = StartParameters::defaults();
     parseCommandLine(params.host, params.port, argc, argv, params.user, params.password, params.httpHost, params.lang,
@@ -75,7 +83,7 @@ int main(int argc, char** argv)
     // 9. Style, style sheets, window icon.
     QApplication::setStyle(new MahjongStyle);
     app->loadStyleSheet();
-    QApplication::setWindowIcon(QIcon(QStringLiteral("resources:/icon.png")));
+    QApplication::setWindowIcon(QIcon(ResourceFile::path(QStringLiteral("resources:/icon.png"))));
 
     // 10. Single instance.
     if (!locked) {

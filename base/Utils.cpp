@@ -1,9 +1,11 @@
 #include "Utils.h"
 
+#include "ResourceFile.h"
+
 #include <QApplication>
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QDateTime>
-#include <QFile>
 #include <QFontMetrics>
 #include <QLocale>
 #include <QMainWindow>
@@ -159,10 +161,12 @@ Qt::CheckState settingsCheckState(QSettings& settings, const char* key, bool def
 
 QString readTextFile(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+    std::optional<QByteArray> bytes = ResourceFile::read(path, maxTextFileSize);
+    if (!bytes)
         return QString();
-    QTextStream stream(&file);
+    QBuffer buffer(&*bytes);
+    buffer.open(QIODevice::ReadOnly | QIODevice::Text);
+    QTextStream stream(&buffer);
     return stream.readAll();
 }
 

@@ -37,7 +37,11 @@ QString unknownText();
 QString undefinedText();
 /// Checked when the setting (with the default) converts to true.
 Qt::CheckState settingsCheckState(QSettings& settings, const char* key, bool defaultValue);
-/// The whole text file; an empty text when it cannot be opened.
+/// The longest text file readTextFile() takes.
+inline constexpr qint64 maxTextFileSize = 4 * 1024 * 1024;
+/// The whole text file (a name on a search path, or a path), read only when
+/// it is a regular file (ResourceFile); an empty text when it cannot be
+/// read or is longer than maxTextFileSize.
 QString readTextFile(const QString& path);
 /// The first top-level QMainWindow of the application, or null.
 QMainWindow* findMainWindow();

@@ -1,6 +1,7 @@
 #include "Logging.h"
 
 #include "MahjongApplication.h"
+#include "PrivateFolder.h"
 #include "SingleInstanceLock.h"
 
 #include <QApplication>
@@ -113,9 +114,19 @@ QString temporaryFolder()
     return QDir(path).absolutePath();
 }
 
+QString logFolder(QString* why)
+{
+    // The temporary folder only when it is the user's alone: in a shared
+    // one (/tmp) whoever comes first would own "mahjong.log" and its lock.
+    const QString temporary = temporaryFolder();
+    if (PrivateFolder::isPrivate(temporary))
+        return temporary;
+    return PrivateFolder::own(why);
+}
+
 QString logFilePath()
 {
-    const QString folder = temporaryFolder();
+    const QString folder = logFolder();
     return folder.isEmpty() ? QString() : QDir(folder).absoluteFilePath(QStringLiteral("mahjong.log"));
 }
 
@@ -125,27 +136,38 @@ void openLogFile()
     delete logFile;
     logFile = nullptr;
     logLock.reset();
-    // Every failure below leaves the program without a log, unreported.
-    const QString path = logFilePath();
-    if (path.isEmpty())
-        return;
+    // Every failure below leaves the program without a log, said once on
+    // standard error.
+    const auto noLog = [](const QString& why) {
+        std::fprintf(stderr, "No log file: %s\n", why.toLocal8Bit().constData());
+        std::fflush(stderr);
+    };
+    QString why;
+    const QString folder = logFolder(&why);
+    if (folder.isEmpty())
+        return noLog(QStringLiteral("no folder of this user's own (%1)").arg(why));
+    const QString path = QDir(folder).absoluteFilePath(QStringLiteral("mahjong.log"));
     // Clients with other runtime folders do not see each other's instance
     // lock but may share this folder: the log has a lock of its own, and a
     // client that cannot take it leaves the running client's log alone.
     auto lock = std::make_unique<QLockFile>(path + QStringLiteral(".lock"));
     if (!SingleInstanceLock::takeLock(*lock))
-        return;
+        return noLog(lock->error() == QLockFile::LockFailedError
+                         ? QStringLiteral("%1 is written by another running client").arg(path)
+                         : QStringLiteral("%1 cannot be locked").arg(path));
     const QFileInfo existing(path);
     if (existing.exists() || existing.isSymLink()) {
         const QString old = path + QStringLiteral(".old");
         QFile::remove(old);
-        QFile::rename(path, old);
+        // A log that cannot be kept goes: the new one must start.
+        if (!QFile::rename(path, old))
+            QFile::remove(path);
     }
     // A fresh file, readable by its user only; whatever still stands at the
-    // path (a file of another user, a link) is never written through.
+    // path (a folder, a link) is never written through.
     auto file = std::make_unique<QFile>(path);
     if (!file->open(QIODevice::WriteOnly | QIODevice::NewOnly, QFileDevice::ReadOwner | QFileDevice::WriteOwner))
-        return;
+        return noLog(QStringLiteral("%1: %2").arg(path, file->errorString()));
     logFile = file.release();
     logLock = std::move(lock);
     logFull = false;

@@ -31,16 +31,22 @@ QByteArray formatLine(QtMsgType type, const QString& text, const QTime& time);
 /// for it are then not written at all, never into the current folder.
 QString temporaryFolder();
 
-/// The absolute path of the log file ("mahjong.log" in the temporary
-/// directory); empty when there is no temporary folder.
+/// The log's folder: the temporary folder when no one but the user may
+/// write it, else the program's own folder of the user
+/// (PrivateFolder::own()); empty, with the reason in `why`, when there is
+/// neither.
+QString logFolder(QString* why = nullptr);
+
+/// The absolute path of the log file ("mahjong.log" in logFolder()); empty
+/// when there is no folder for it.
 QString logFilePath();
 
 /// Renames an existing "mahjong.log" to "mahjong.log.old" and opens a fresh,
 /// empty "mahjong.log" readable by its user only. Runs in the process that
 /// holds the single-instance lock; the log's own lock ("mahjong.log.lock")
 /// keeps any other running client's log from being rotated. A log that is
-/// locked by a running client, a missing temporary folder or an unopenable
-/// file leave the program without a log.
+/// locked by a running client, no folder for it or an unopenable file leave
+/// the program without a log, said in one line on standard error.
 void openLogFile();
 
 /// Closes the log file (if any). Used at shutdown and by the tests.

@@ -1,5 +1,6 @@
 #include "MahjongApplication.h"
 
+#include "ResourceFile.h"
 #include "Utils.h"
 
 #include <server_error.h>
@@ -69,9 +70,45 @@ bool MahjongApplication::eventFilter(QObject* watched, QEvent* event)
     return QApplication::eventFilter(watched, event);
 }
 
+namespace {
+
+/// The style sheet with the name in every "url(...)" replaced by the regular
+/// file it stands for, or by nothing: the style engine would open whatever
+/// stands at the name itself, a FIFO too. One pass over the text, however
+/// it is written.
+QString withPictureFiles(const QString& sheet)
+{
+    static const QString opening = QStringLiteral("url(");
+    QString out;
+    qsizetype done = 0;
+    for (qsizetype at = sheet.indexOf(opening, 0, Qt::CaseInsensitive); at >= 0;
+         at = sheet.indexOf(opening, done, Qt::CaseInsensitive)) {
+        qsizetype from = at + opening.size();
+        while (from < sheet.size() && sheet.at(from).isSpace())
+            ++from;
+        const QChar quote = from < sheet.size() ? sheet.at(from) : QChar();
+        const bool quoted = quote == QLatin1Char('"') || quote == QLatin1Char('\'');
+        const qsizetype end = quoted ? sheet.indexOf(quote, from + 1) : sheet.indexOf(QLatin1Char(')'), from);
+        const qsizetype close = end < 0 ? -1 : sheet.indexOf(QLatin1Char(')'), end);
+        if (close < 0)
+            break;
+        const QString name = quoted ? sheet.mid(from + 1, end - from - 1) : sheet.mid(from, end - from).trimmed();
+        QString file = ResourceFile::path(name);
+        file.replace(QLatin1Char('\\'), QLatin1String("\\\\")).replace(QLatin1Char('"'), QLatin1String("\\\""));
+        out += QStringView(sheet).mid(done, at - done);
+        out += QLatin1String("url(\"") + file + QLatin1String("\")");
+        done = close + 1;
+    }
+    out += QStringView(sheet).mid(done);
+    return out;
+}
+
+} // namespace
+
 QString MahjongApplication::styleSheetText()
 {
-    return readTextFile(QStringLiteral("resources:/defaultui.css")) + readTextFile(QStringLiteral("resources:/customui.css"));
+    return withPictureFiles(readTextFile(QStringLiteral("resources:/defaultui.css"))
+                            + readTextFile(QStringLiteral("resources:/customui.css")));
 }
 
 void MahjongApplication::loadStyleSheet()

@@ -1,5 +1,7 @@
 #include "MahjongSplash.h"
 
+#include "ResourceFile.h"
+
 #include <QAbstractTextDocumentLayout>
 #include <QPainter>
 #include <QTextBlockFormat>
@@ -11,7 +13,7 @@ namespace {
 
 QPixmap splashPixmap()
 {
-    QPixmap pixmap(QStringLiteral("resources:/splash.png"));
+    QPixmap pixmap(ResourceFile::path(QStringLiteral("resources:/splash.png")));
     if (pixmap.isNull()) {
         // Without the image the status line still needs somewhere to stand.
         qWarning().noquote() << "splash image resources:/splash.png not found";

@@ -1,5 +1,7 @@
 #include "MahjongStyle.h"
 
+#include "ResourceFile.h"
+
 #include <QPainter>
 #include <QPixmap>
 #include <QStyleFactory>
@@ -34,7 +36,7 @@ const ImageSet& imageSet(Qt::Orientation orientation)
         sets[i] = new ImageSet;
         const QStringList names = MahjongStyle::scrollBarImageNames(orientation);
         for (int k = 0; k < 10; ++k)
-            (*sets[i])[k] = QPixmap(names.at(k));
+            (*sets[i])[k] = QPixmap(ResourceFile::path(names.at(k)));
     }
     return *sets[i];
 }

@@ -1,5 +1,8 @@
 #include "SingleInstanceLock.h"
 
+#include "PrivateFolder.h"
+
+#include <QDebug>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -19,12 +22,17 @@ SingleInstanceLock::~SingleInstanceLock()
     unlock();
 }
 
-QString SingleInstanceLock::lockFilePath()
+QString SingleInstanceLock::lockFilePath(QString* why)
 {
+    // The runtime folder only when it is the user's alone (it may be
+    // inherited from another user after su, or a shared folder's
+    // "runtime-<user>" made by someone else first); else the program's own
+    // folder of the user. Never a shared folder, where another user's file
+    // under the lock's name would keep the program from starting.
     QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (dir.isEmpty() || !QDir(dir).exists())
-        dir = QDir::tempPath();
-    return QDir(dir).absoluteFilePath(QLatin1String(lockName) + QLatin1String(".lock"));
+    if (!PrivateFolder::isPrivate(dir))
+        dir = PrivateFolder::own(why);
+    return dir.isEmpty() ? QString() : QDir(dir).absoluteFilePath(QLatin1String(lockName) + QLatin1String(".lock"));
 }
 
 bool SingleInstanceLock::takeLock(QLockFile& lock)
@@ -55,13 +63,20 @@ bool SingleInstanceLock::tryLock()
 {
     if (lock && lock->isLocked())
         return true;
-    lock = std::make_unique<QLockFile>(lockFilePath());
+    QString why;
+    const QString path = lockFilePath(&why);
+    // Without a folder for it, or when the lock file cannot be written at
+    // all: like a failed mutex creation, this does not stop the start.
+    if (path.isEmpty()) {
+        qWarning().noquote() << "no single-instance lock: no folder of this user's own (" + why + ")";
+        return true;
+    }
+    lock = std::make_unique<QLockFile>(path);
     if (takeLock(*lock))
         return true;
     if (lock->error() == QLockFile::LockFailedError)
         return false;
-    // The lock file could not be written at all (no permission, no such
-    // directory): like a failed mutex creation, this does not stop the start.
+    qWarning().noquote() << "no single-instance lock:" << path << "cannot be written";
     return true;
 }
 

@@ -7,10 +7,11 @@
 class QLockFile;
 
 /// The system-wide lock that keeps a second copy of the program from
-/// starting. It is a lock file in the user's runtime directory (the temporary
-/// directory when there is none): the first process holds it for its
-/// lifetime, a later process finds it held, and the lock of a process that
-/// died is recognised as stale and taken over.
+/// starting. It is a lock file in the user's runtime directory when no one
+/// else may write that, else in the program's own folder of the user
+/// (PrivateFolder::own()): the first process holds it for its lifetime, a
+/// later process finds it held, and the lock of a process that died is
+/// recognised as stale and taken over. No other user can hold it.
 class SingleInstanceLock
 {
 public:
@@ -25,14 +26,16 @@ public:
 
     /// True when this process now holds the lock (or already held it); false
     /// when another running process holds it. A lock file that cannot be
-    /// created for another reason does not keep the program from starting.
+    /// created for another reason (no folder for it among others) does not
+    /// keep the program from starting: a warning says so.
     bool tryLock();
     /// Releases the lock when held.
     void unlock();
     bool isLocked() const;
 
-    /// Full path of the lock file.
-    static QString lockFilePath();
+    /// Full path of the lock file; empty, with the reason in `why`, when
+    /// there is no folder for it.
+    static QString lockFilePath(QString* why = nullptr);
 
     /// Takes a lock file held for a whole run. Besides what QLockFile clears
     /// itself (a holder on this host that is gone), a file left behind empty,

@@ -1,5 +1,7 @@
 #include "LocalPageSchemeHandler.h"
 
+#include "ResourceFile.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QUrl>
@@ -39,8 +41,8 @@ void LocalPageSchemeHandler::requestStarted(QWebEngineUrlRequestJob* job)
         return;
     }
     const QString name = QStringLiteral("localwww:") + (path.startsWith(QLatin1Char('/')) ? path : QLatin1Char('/') + path);
-    auto* file = new QFile(name, job);
-    if (!QFileInfo(name).isFile() || !file->open(QIODevice::ReadOnly)) {
+    auto* file = new QFile(job);
+    if (!ResourceFile::open(name, *file)) {
         delete file;
         job->fail(QWebEngineUrlRequestJob::UrlNotFound);
         return;

@@ -4,9 +4,10 @@
 // is left.
 #include "PictureDecoder.h"
 
+#include "ResourceFile.h"
+
 #include <QBuffer>
 #include <QByteArray>
-#include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QIODevice>
@@ -547,18 +548,16 @@ Result readPng(QIODevice& device, const Limits& limits, qint64 maxBytes)
 Result decodeFile(const QString& path, const Limits& limits, qint64 maxBytes)
 {
     // Never opened unless a regular file: a FIFO would wait for a writer.
-    const QFileInfo info(path);
-    if (!info.isFile())
+    const QString file = ResourceFile::path(path);
+    if (file.isEmpty())
         return Error{Error::NotTaken, QStringLiteral("not a regular file")};
-    if (info.size() > maxBytes)
+    QString why;
+    const std::optional<QByteArray> bytes = ResourceFile::read(file, maxBytes, &why);
+    if (!bytes && QFileInfo(file).size() > maxBytes)
         return Error{Error::TooLarge, QStringLiteral("a file of more than %1 bytes").arg(maxBytes)};
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return broken(file.errorString());
-    const QByteArray bytes = file.read(maxBytes + 1);
-    if (bytes.size() > maxBytes)
-        return Error{Error::TooLarge, QStringLiteral("a file of more than %1 bytes").arg(maxBytes)};
-    return decode(bytes, limits);
+    if (!bytes)
+        return broken(why);
+    return decode(*bytes, limits);
 }
 
 QImage imageOf(const Result& result)

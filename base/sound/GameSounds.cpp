@@ -1,5 +1,6 @@
 #include "GameSounds.h"
 
+#include "ResourceFile.h"
 #include "Sound.h"
 #include "SoundBuffer.h"
 #include "SoundOutput.h"
@@ -63,7 +64,7 @@ QUrl fileUrl(const QString& path)
 
 std::unique_ptr<Sound> loadSound(const QString& name)
 {
-    const QFileInfo info(name + QStringLiteral(".wav"));
+    const QFileInfo info(ResourceFile::path(name + QStringLiteral(".wav")));
     if (!info.exists()) {
         qDebug().noquote() << QStringLiteral("sound file not found ") + name;
         return nullptr;
@@ -129,7 +130,7 @@ void GameSounds::init(QWidget*)
         fallbackSounds[slot].reset();
         sounds[slot].reset();
         // Each file may be large on its own; together they must still fit.
-        const QFileInfo file(name + QStringLiteral(".wav"));
+        const QFileInfo file(ResourceFile::path(name + QStringLiteral(".wav")));
         if (file.exists() && WaveFile::isAcceptableFile(file)) {
             if (file.size() > maxTotalSize - taken) {
                 qDebug().noquote() << QStringLiteral("sound files too large together, left out ") + name;
@@ -140,7 +141,7 @@ void GameSounds::init(QWidget*)
         sounds[slot] = loadSound(name);
         if (sounds[slot])
             continue;
-        const QFileInfo info(name + QStringLiteral(".wav"));
+        const QFileInfo info(ResourceFile::path(name + QStringLiteral(".wav")));
         if (!info.exists()) {
             qDebug().noquote() << QStringLiteral("sound file not found ") + name;
             continue;

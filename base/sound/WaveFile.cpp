@@ -1,5 +1,7 @@
 #include "WaveFile.h"
 
+#include "ResourceFile.h"
+
 #include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
@@ -67,8 +69,8 @@ SoundResult WaveFile::open(const QString& path)
     const QFileInfo info(path);
     if (!isAcceptableFile(info))
         return info.isFile() ? SoundResult::OutOfMemory : SoundResult::Failed;
-    auto file = std::make_unique<QFile>(path);
-    if (!file->open(QIODevice::ReadOnly))
+    auto file = std::make_unique<QFile>();
+    if (!ResourceFile::open(path, *file))
         return SoundResult::Failed;
     device = std::move(file);
     const SoundResult r = parse();

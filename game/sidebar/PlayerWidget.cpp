@@ -1,6 +1,7 @@
 #include "PlayerWidget.h"
 
 #include "ClaimImage.h"
+#include "ResourceFile.h"
 #include "TimeSpan.h"
 #include "TimerView.h"
 #include "ULabel.h"
@@ -65,7 +66,7 @@ PlayerWidget::PlayerWidget(QWidget* parent)
     windText->hide();
     scoresAndWins->hide();
     scoresAndWinsLabel->hide();
-    highlightLabel->setPixmap(QPixmap(QStringLiteral("resources:/sb-hilight.png")));
+    highlightLabel->setPixmap(QPixmap(ResourceFile::path(QStringLiteral("resources:/sb-hilight.png"))));
     timer->lower();
     placeName();
 }
@@ -147,7 +148,7 @@ QString PlayerWidget::name() const
 
 void PlayerWidget::setWind(int wind)
 {
-    const QPixmap strip(QStringLiteral("resources:/sb-winds.png"));
+    const QPixmap strip(ResourceFile::path(QStringLiteral("resources:/sb-winds.png")));
     windLabel->setPixmap(strip.isNull() ? QPixmap() : strip.copy(wind * 26, 0, 26, 21));
     windText->setText(windDisplayName(wind));
     m_wind = wind;
@@ -225,7 +226,7 @@ void PlayerWidget::updateScoreTexts()
 void PlayerWidget::setReady(bool ready)
 {
     if (ready) {
-        claimLabel->setPixmap(QPixmap(QStringLiteral("textimages:ready.png")));
+        claimLabel->setPixmap(QPixmap(ResourceFile::path(QStringLiteral("textimages:ready.png"))));
         showsReady = true;
     }
     claimLabel->setVisible(ready);
@@ -244,7 +245,7 @@ void PlayerWidget::showClaim(int meldType, int ruleset, int mahjongType)
     const QString image = claimImage(meldType, ruleset, mahjongType);
     if (image.isEmpty())
         throw std::runtime_error("invalid claim meld " + std::to_string(meldType));
-    claimLabel->setPixmap(QPixmap(image));
+    claimLabel->setPixmap(QPixmap(ResourceFile::path(image)));
     claimLabel->show();
     showsReady = false;
 }
@@ -297,11 +298,11 @@ void PlayerWidget::changeEvent(QEvent* event)
         // The place holds the ready mark or the claim, whichever came last;
         // an earlier claim must not replace the ready mark.
         if (!claimLabel->isHidden() && showsReady) {
-            claimLabel->setPixmap(QPixmap(QStringLiteral("textimages:ready.png")));
+            claimLabel->setPixmap(QPixmap(ResourceFile::path(QStringLiteral("textimages:ready.png"))));
         } else if (!claimLabel->isHidden() && lastClaim[0] != 0) {
             const QString image = claimImage(lastClaim[0], lastClaim[1], lastClaim[2]);
             if (!image.isEmpty())
-                claimLabel->setPixmap(QPixmap(image));
+                claimLabel->setPixmap(QPixmap(ResourceFile::path(image)));
         }
     }
     BugfixWidget::changeEvent(event);

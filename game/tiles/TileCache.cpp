@@ -1,5 +1,6 @@
 #include "TileCache.h"
 
+#include "PrivateFolder.h"
 #include "TileImages.h"
 
 #include <QCoreApplication>
@@ -16,6 +17,7 @@
 #include <QStandardPaths>
 
 #include <algorithm>
+#include <atomic>
 #include <memory>
 
 #if defined(Q_OS_UNIX)
@@ -106,33 +108,14 @@ qint64 TileCache::maxFileSize(double scale)
 bool TileCache::prepareCacheDirectory()
 {
     const QString dir = cacheDirectory();
-    if (dir.isEmpty() || !QDir().mkpath(QFileInfo(dir).path()))
-        return false;
-#if defined(Q_OS_UNIX)
-    const QByteArray path = QFile::encodeName(dir);
-    if (::mkdir(path.constData(), 0700) != 0 && errno != EEXIST) {
-        const int error = errno;
-        qDebug() << "tile cache folder" << dir << "cannot be made:" << qt_error_string(error);
-        return false;
-    }
-    struct stat st;
-    if (::lstat(path.constData(), &st) != 0)
-        return false;
-    if (!S_ISDIR(st.st_mode) || st.st_uid != ::geteuid()) {
-        qWarning() << "tile cache folder" << dir << "is not a folder of this user's own; the cache is not used";
-        return false;
-    }
-    if ((st.st_mode & 077) != 0 && ::chmod(path.constData(), 0700) != 0) {
-        qWarning() << "tile cache folder" << dir << "is open to others; the cache is not used";
-        return false;
-    }
-    return true;
-#else
-    const QFileInfo info(dir);
-    if (info.isSymLink())
-        return false;
-    return info.isDir() || QDir().mkpath(dir);
-#endif
+    QString why;
+    if (PrivateFolder::prepare(dir, &why))
+        return true;
+    // Said once: the folder is asked for at every read and write.
+    static std::atomic_flag told = ATOMIC_FLAG_INIT;
+    if (!told.test_and_set())
+        qWarning() << "tile cache folder" << dir << "cannot be used:" << why << "- tile sets are rendered every time";
+    return false;
 }
 
 TileImages* TileCache::read(QIODevice& device, double expectedScale)
@@ -209,7 +192,29 @@ TileImages* TileCache::readFile(const QString& path, double expectedScale, const
     TileImages* set = read(file, expectedScale);
     if (!set)
         qWarning() << "tile cache" << path << "is not a usable tile set; it is rendered anew";
+#if defined(Q_OS_UNIX)
+    // Used now: the last to go when the folder is trimmed.
+    else if (writer == Writer::User)
+        ::futimens(file.handle(), nullptr);
+#endif
     return set;
+}
+
+void TileCache::trimCacheDirectory()
+{
+    // Newest first; links and whatever else stands there are removed like
+    // sets, never followed.
+    const QFileInfoList files = QDir(cacheDirectory())
+                                    .entryInfoList({QStringLiteral("tileset_0x*")},
+                                                   QDir::Files | QDir::System | QDir::Hidden, QDir::Time);
+    qint64 bytes = 0;
+    for (qsizetype i = 0; i < files.size(); ++i) {
+        bytes += files.at(i).size();
+        if (i == 0 || (i < maxCachedFiles && bytes <= maxCacheBytes))
+            continue;
+        if (!QFile::remove(files.at(i).filePath()))
+            qDebug() << "tile cache" << files.at(i).filePath() << "cannot be removed";
+    }
 }
 
 TileImages* TileCache::readInstalled(const QString& blankPath, const QString& facePath, double scale,

@@ -42,6 +42,17 @@ QString temporaryFile(const QString& blankPath, const QString& facePath, double 
 /// cache is then neither read nor written.
 bool prepareCacheDirectory();
 
+/// The cache folder keeps at most this many files and this many bytes of
+/// them: past either bound the least recently used go first.
+inline constexpr int maxCachedFiles = 40;
+inline constexpr qint64 maxCacheBytes = 32 * 1024 * 1024;
+
+/// Removes files from the cache folder, the least recently used first (by
+/// their time of change, which a read of a set renews), until the folder is
+/// within maxCachedFiles and maxCacheBytes; the newest file stays, whatever
+/// its size. Half-written files a killed writer left count like sets.
+void trimCacheDirectory();
+
 /// The largest cache file taken for a set of this scale.
 qint64 maxFileSize(double scale);
 
@@ -53,7 +64,8 @@ TileImages* read(QIODevice& device, double expectedScale);
 /// Reads a cache file: null when it is missing, not a regular file (a FIFO
 /// or a device is never opened for reading in a way that could wait), a
 /// link, not written by the `writer`, larger than maxFileSize(), older than
-/// one of the `sources`, or not a usable set as above.
+/// one of the `sources`, or not a usable set as above. A set read from a
+/// file of Writer::User has its time of change renewed (trimCacheDirectory()).
 TileImages* readFile(const QString& path, double expectedScale, const QStringList& sources = {},
                      Writer writer = Writer::User);
 /// Reads the installed set, as readFile() with Writer::UserOrRoot, when the

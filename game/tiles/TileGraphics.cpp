@@ -272,8 +272,9 @@ TileImages* TileGraphics::readCachedSet(const QString& blankPath, const QString&
 TileImages* TileGraphics::renderAndStore(const QString& blankPath, const QString& facePath, double scale)
 {
     auto* images = new TileImages(blankPath, facePath, highlightPath(), scale);
-    if (cacheable(scale) && TileCache::prepareCacheDirectory())
-        TileCache::writeFile(TileCache::temporaryFile(blankPath, facePath, scale), *images);
+    if (cacheable(scale) && TileCache::prepareCacheDirectory()
+        && TileCache::writeFile(TileCache::temporaryFile(blankPath, facePath, scale), *images))
+        TileCache::trimCacheDirectory();
     return images;
 }
 

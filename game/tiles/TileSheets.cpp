@@ -5,6 +5,9 @@
 
 #include "TileImages_p.h"
 
+#include "PictureDecoder.h"
+#include "SvgDocument.h"
+
 #include <QDebug>
 #include <QFileInfo>
 #include <QPainter>
@@ -47,13 +50,26 @@ void setHints(QPainter& p)
     p.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing | QPainter::SmoothPixmapTransform);
 }
 
+/// A picture sheet through the picture decoder: only a regular file, of a
+/// size a sheet of tiles at any detail stays well within. Null when refused,
+/// with the reason in `why`.
+QImage readPictureSheet(const QString& path, QString& why)
+{
+    const PictureDecoder::Limits limits{PictureDecoder::Format::Png | PictureDecoder::Format::Jpeg
+                                            | PictureDecoder::Format::Gif | PictureDecoder::Format::Bmp,
+                                        16384, 4096 * 4096, QSize()};
+    const PictureDecoder::Result result = PictureDecoder::decodeFile(path, limits, 64 * 1024 * 1024);
+    why = PictureDecoder::errorOf(result);
+    return PictureDecoder::imageOf(result);
+}
+
 /// An SVG sheet with the ids it was asked for and did not have.
 class SvgSheet
 {
 public:
     explicit SvgSheet(const QString& path)
         : path(path)
-        , renderer(path)
+        , renderer(SvgDocument::read(path))
     {
         if (!renderer.isValid())
             qWarning() << "tile sheet" << path << "cannot be read; placeholders are drawn instead";
@@ -155,10 +171,12 @@ class PngSheet
 public:
     explicit PngSheet(const QString& path)
         : path(path)
-        , sheet(path)
     {
+        QString why;
+        sheet = readPictureSheet(path, why);
         if (sheet.isNull())
-            qWarning() << "tile sheet" << path << "cannot be read; placeholders are drawn instead";
+            qWarning() << "tile sheet" << path
+                       << qPrintable(QStringLiteral("cannot be read (%1); placeholders are drawn instead").arg(why));
     }
     ~PngSheet()
     {
@@ -388,9 +406,11 @@ void TileImages::Private::renderFaces(const QString& path)
 
 void TileImages::Private::renderHighlights(const QString& path)
 {
-    const QImage sheet(path);
+    QString why;
+    const QImage sheet = readPictureSheet(path, why);
     if (sheet.isNull())
-        qWarning() << "highlight sheet" << path << "cannot be read; placeholders are drawn instead";
+        qWarning() << "highlight sheet" << path
+                   << qPrintable(QStringLiteral("cannot be read (%1); placeholders are drawn instead").arg(why));
     const QRect cuts[4] = {{43, 1, 29, 43}, {1, 1, 40, 34}, {74, 1, 29, 43}, {105, 1, 40, 34}};
     for (int o = 0; o < orientationCount; ++o) {
         const Size& size = sizes[o][Declared];

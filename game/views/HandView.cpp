@@ -1,6 +1,7 @@
 #include "HandView.h"
 
 #include "GameSounds.h"
+#include "SvgDocument.h"
 #include "TileGraphics.h"
 #include "TileImages.h"
 #include "TilePainter.h"
@@ -18,7 +19,7 @@ namespace {
 /// One renderer for every hand's frame, kept for the life of the process.
 QSvgRenderer* frameRenderer()
 {
-    static QSvgRenderer* renderer = new QSvgRenderer(QStringLiteral("resources:/frame.svg"));
+    static QSvgRenderer* renderer = new QSvgRenderer(SvgDocument::read(QStringLiteral("resources:/frame.svg")));
     return renderer;
 }
 

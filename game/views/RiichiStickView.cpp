@@ -1,5 +1,7 @@
 #include "RiichiStickView.h"
 
+#include "SvgDocument.h"
+
 #include <QGraphicsSvgItem>
 #include <QSvgRenderer>
 
@@ -9,7 +11,7 @@ const QString stickId = QStringLiteral("stick");
 
 QSvgRenderer* stickRenderer()
 {
-    static QSvgRenderer renderer(QStringLiteral("resources:/riichi-stick.svg"));
+    static QSvgRenderer renderer(SvgDocument::read(QStringLiteral("resources:/riichi-stick.svg")));
     return &renderer;
 }
 

@@ -1,5 +1,8 @@
 #include "TableBackground.h"
 
+#include "ResourceFile.h"
+#include "SvgDocument.h"
+
 #include <QFutureWatcher>
 #include <QImage>
 #include <QPainter>
@@ -38,8 +41,10 @@ struct TableBackground
 {
     int width = 0;
     int height = 0;
-    QImage pattern{QStringLiteral("resources:/game-bg-pattern.jpg")};
-    QSvgRenderer picture{picturePath};
+    QImage pattern{ResourceFile::path(QStringLiteral("resources:/game-bg-pattern.jpg"))};
+    /// Read once: each render on a worker makes its own renderer of it.
+    QByteArray document{SvgDocument::read(picturePath)};
+    QSvgRenderer picture{document};
     QImage cache;
     /// The cache stretched to the size being rendered, shown until it is ready.
     QImage stretched;
@@ -70,8 +75,9 @@ struct TableBackground
             rendered(size, watcher->result());
         });
         const QImage p = pattern;
-        watcher->setFuture(QtConcurrent::run([size, p] {
-            QSvgRenderer own(picturePath);
+        const QByteArray svg = document;
+        watcher->setFuture(QtConcurrent::run([size, p, svg] {
+            QSvgRenderer own(svg);
             return renderCloth(size.width(), size.height(), p, own);
         }));
     }

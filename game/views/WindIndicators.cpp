@@ -1,5 +1,7 @@
 #include "WindIndicators.h"
 
+#include "SvgDocument.h"
+
 #include <QImage>
 #include <QPainter>
 #include <QPixmapCache>
@@ -12,7 +14,7 @@ namespace {
 
 struct Indicators
 {
-    QSvgRenderer renderer{QStringLiteral("resources:/wind-indicators.svg")};
+    QSvgRenderer renderer{SvgDocument::read(QStringLiteral("resources:/wind-indicators.svg"))};
     QSizeF maxSize{-1, -1};
 
     Indicators()

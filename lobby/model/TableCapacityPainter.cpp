@@ -1,5 +1,6 @@
 #include "TableCapacityPainter.h"
 
+#include "ResourceFile.h"
 #include "TableCapacity.h"
 
 #include <QCoreApplication>
@@ -39,9 +40,9 @@ const QPixmap& seatImage(SeatImage which)
 {
     SeatImages& images = seatImages();
     if (!images.loaded) {
-        images.images[EmptySeat] = QPixmap(QStringLiteral("resources:/cap-empty.png"));
-        images.images[BotSeat] = QPixmap(QStringLiteral("resources:/cap-bot.png"));
-        images.images[PersonSeat] = QPixmap(QStringLiteral("resources:/cap-human.png"));
+        images.images[EmptySeat] = QPixmap(ResourceFile::path(QStringLiteral("resources:/cap-empty.png")));
+        images.images[BotSeat] = QPixmap(ResourceFile::path(QStringLiteral("resources:/cap-bot.png")));
+        images.images[PersonSeat] = QPixmap(ResourceFile::path(QStringLiteral("resources:/cap-human.png")));
         images.loaded = true;
         qAddPostRoutine(releaseSeatImages);
     }

@@ -1,9 +1,11 @@
 #include "CheckedItem.h"
 
+#include "ResourceFile.h"
+
 CheckedItem::Images CheckedItem::Images::load()
 {
-    return {QIcon(QStringLiteral("resources:/checkbox-checked-normal.png")),
-            QIcon(QStringLiteral("resources:/empty-box.png"))};
+    return {QIcon(ResourceFile::path(QStringLiteral("resources:/checkbox-checked-normal.png"))),
+            QIcon(ResourceFile::path(QStringLiteral("resources:/empty-box.png")))};
 }
 
 CheckedItem::CheckedItem(bool checked, const Images& images)

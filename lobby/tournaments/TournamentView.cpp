@@ -1,5 +1,6 @@
 #include "TournamentView.h"
 
+#include "ResourceFile.h"
 #include "UTabWidget.h"
 #include "UTreeView.h"
 
@@ -48,7 +49,7 @@ void TournamentView::setupUi(QWidget* window)
     hboxLayout->addWidget(tournamentTitle);
     closeButton = new QToolButton(tournamentTitleTopFrame);
     closeButton->setObjectName(QStringLiteral("closeButton"));
-    closeButton->setIcon(QIcon(QStringLiteral("resources:/dialog-close-normal.png")));
+    closeButton->setIcon(QIcon(ResourceFile::path(QStringLiteral("resources:/dialog-close-normal.png"))));
     closeButton->setAutoRaise(true);
     hboxLayout->addWidget(closeButton);
     vboxLayout->addWidget(tournamentTitleTopFrame);

@@ -1,7 +1,8 @@
 #include "CaCertificates.h"
 
+#include "ResourceFile.h"
+
 #include <QDebug>
-#include <QFile>
 #include <QSslKey>
 #include <QStringList>
 
@@ -62,11 +63,10 @@ QString weakSignatureDigest(const QByteArray& der)
 
 QList<QSslCertificate> loadCaCertificates()
 {
-    // Read through QFile so that the "resources:" search path applies.
+    // A bundle of every public CA takes about a quarter of a megabyte.
     QList<QSslCertificate> certificates;
-    QFile file(QString::fromLatin1(caCertificatesPath));
-    if (file.open(QIODevice::ReadOnly))
-        certificates = QSslCertificate::fromData(file.readAll(), QSsl::Pem);
+    if (const auto pem = ResourceFile::read(QString::fromLatin1(caCertificatesPath), 4 * 1024 * 1024))
+        certificates = QSslCertificate::fromData(*pem, QSsl::Pem);
     if (certificates.isEmpty())
         qWarning() << "no ca cert found in" << caCertificatesPath;
     return certificates;

@@ -1,10 +1,12 @@
 #include "Avatar.h"
 
+#include "ResourceFile.h"
+
 #include <QPainter>
 
 Avatar::Avatar(const QImage& image)
     : image(image)
-    , selectionOverlay(QStringLiteral("resources:/avatar-selected.png"))
+    , selectionOverlay(ResourceFile::path(QStringLiteral("resources:/avatar-selected.png")))
 {
 }
 

@@ -1,6 +1,7 @@
 #include "FriendsRosterModel.h"
 
 #include "PlayerDb.h"
+#include "ResourceFile.h"
 
 #include <QCoreApplication>
 #include <QTextDocument>
@@ -13,11 +14,11 @@ enum class PresenceIcon { Available, Away, ExtendedAway, NotAvailable, Unknown }
 const QIcon& presenceIcon(PresenceIcon which)
 {
     static const QIcon icons[] = {
-        QIcon(QStringLiteral("resources:xmpp_available.png")),
-        QIcon(QStringLiteral("resources:xmpp_away.png")),
-        QIcon(QStringLiteral("resources:xmpp_extended_away.png")),
-        QIcon(QStringLiteral("resources:xmpp_not_available.png")),
-        QIcon(QStringLiteral("resources:xmpp_unknown.png")),
+        QIcon(ResourceFile::path(QStringLiteral("resources:xmpp_available.png"))),
+        QIcon(ResourceFile::path(QStringLiteral("resources:xmpp_away.png"))),
+        QIcon(ResourceFile::path(QStringLiteral("resources:xmpp_extended_away.png"))),
+        QIcon(ResourceFile::path(QStringLiteral("resources:xmpp_not_available.png"))),
+        QIcon(ResourceFile::path(QStringLiteral("resources:xmpp_unknown.png"))),
     };
     return icons[int(which)];
 }

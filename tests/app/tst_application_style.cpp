@@ -2,6 +2,7 @@
 #include "Logging.h"
 #include "MahjongApplication.h"
 #include "MahjongStyle.h"
+#include "SharedMachine.h"
 #include "SingleInstanceLock.h"
 
 #include <server_error.h>
@@ -146,6 +147,23 @@ private Q_SLOTS:
         QCOMPARE(app()->styleSheet(), once);
         QCOMPARE(once, text);
         app()->setStyleSheet(QString());
+        // Every picture is named by the file it stands for.
+        QVERIFY(!text.contains(QLatin1String("url(resources:")) && text.contains(QLatin1String("url(\":default/")));
+
+        // FIFOs under a style sheet's and a picture's names in front cost nothing.
+        QTemporaryDir front;
+        const QStringList fifos{front.filePath(QStringLiteral("customui.css")),
+                                front.filePath(QStringLiteral("redbackground.png"))};
+        for (const QString& fifo : fifos)
+            QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        const QStringList paths = QDir::searchPaths(QStringLiteral("resources"));
+        QDir::setSearchPaths(QStringLiteral("resources"), QStringList{front.path()} + paths);
+        QString withFifos;
+        const auto readText = [&] { withFifos = MahjongApplication::styleSheetText(); };
+        const bool read = sharedmachine::finishesInTime(readText, fifos);
+        QDir::setSearchPaths(QStringLiteral("resources"), paths);
+        QVERIFY2(read, "a style sheet reader waited on a FIFO");
+        QCOMPARE(withFifos, text);
     }
 
     void styleMetricsAndHints()

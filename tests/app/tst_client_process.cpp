@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QTcpServer>
@@ -11,7 +12,9 @@
 #include <QTest>
 
 #include <csignal>
+#include <functional>
 
+#include <sys/resource.h>
 #include <unistd.h>
 
 namespace {
@@ -45,6 +48,7 @@ private:
     QTcpServer silentServer;
     /// The browser sandbox variable the children get; a null text leaves it unset.
     QString sandboxVariable = QStringLiteral("1");
+    std::function<void()> childSetup; ///< run in run()'s children before the client
 
     QProcessEnvironment environment(const QString& runtime = QStringLiteral("runtime")) const
     {
@@ -65,6 +69,7 @@ private:
     {
         QProcess p;
         p.setProcessEnvironment(environment());
+        p.setChildProcessModifier(childSetup);
         p.setWorkingDirectory(root.path());
         p.start(program, args);
         if (!p.waitForStarted(5000))
@@ -411,7 +416,7 @@ private Q_SLOTS:
         QVERIFY(first->state() == QProcess::Running);
     }
 
-    void missingTemporaryFolderMeansNoLog()
+    void missingTemporaryFolderLeavesTheCurrentFolderAlone()
     {
         // The client runs, and writes nothing into its current folder.
         QFile::remove(root.filePath(QStringLiteral("mahjong.log")));
@@ -425,6 +430,18 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(root.filePath(QStringLiteral("mahjong.log"))));
         QCOMPARE(readAll(root.filePath(QStringLiteral("mahjong.log.old"))), QStringLiteral("not the client's\n"));
         QFile::remove(root.filePath(QStringLiteral("mahjong.log.old")));
+    }
+
+    void fileSizeLimitIsAFullDisk()
+    {
+        // Under "ulimit -f 1" writes fail as on a full disk: the log stops, the client runs on.
+        static const rlimit bound{1024, 1024};
+        childSetup = [] { ::setrlimit(RLIMIT_FSIZE, &bound); };
+        QVERIFY(silentServer.isListening() || silentServer.listen(QHostAddress::LocalHost));
+        const QString server = QStringLiteral("127.0.0.1:%1").arg(silentServer.serverPort());
+        QCOMPARE(run({"-m", "debug", "--httphost", "127.0.0.1:1", server}, nullptr, nullptr, 8000), -200);
+        childSetup = nullptr;
+        QCOMPARE(QFileInfo(logPath).size(), qint64(bound.rlim_cur));
     }
 
     void killedInstanceFreesTheLockAndLogRotates()

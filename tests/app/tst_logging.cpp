@@ -1,4 +1,5 @@
 #include "Logging.h"
+#include "SharedMachine.h"
 
 #include <QDir>
 #include <QFile>
@@ -70,29 +71,50 @@ private Q_SLOTS:
             QCOMPARE(Logging::levelTag(type, QStringLiteral("x")).size(), 9);
     }
 
-    void missingTemporaryFolderMeansNoLog()
+    void logLivesInAFolderOfTheUsersOwn_data()
     {
-        // Without its folder the log is not written anywhere: above all not
-        // into the current folder, whose own files stay as they are.
-        QTemporaryDir work;
-        QFile kept(work.filePath(QStringLiteral("mahjong.log.old")));
-        QVERIFY(kept.open(QIODevice::WriteOnly));
-        kept.write("not ours\n");
-        kept.close();
-        const QString savedCwd = QDir::currentPath();
-        const QByteArray savedTmp = qgetenv("TMPDIR");
-        QDir::setCurrent(work.path());
-        qputenv("TMPDIR", work.filePath(QStringLiteral("no-such-folder")).toUtf8());
+        QTest::addColumn<QString>("temporary"); // a folder of the row
+        QTest::addColumn<uint>("cacheOwner");
+        QTest::addColumn<QString>("where"); // the log's folder, or what standard error says
+        using sharedmachine::player;
+        QTest::newRow("shared, another's log in it") << QStringLiteral("tmp") << player << QStringLiteral("cache");
+        QTest::newRow("temporary folder missing") << QStringLiteral("none") << player << QStringLiteral("cache");
+        QTest::newRow("no folder of the user's own") << QStringLiteral("tmp") << uint(sharedmachine::someoneElse)
+                                                     << QStringLiteral("No log file: no folder of this user's own");
+    }
+    void logLivesInAFolderOfTheUsersOwn()
+    {
+        if (::geteuid() != 0)
+            QSKIP("only root can act as two other users");
+        QFETCH(QString, temporary);
+        QFETCH(uint, cacheOwner);
+        QFETCH(QString, where);
+        using namespace sharedmachine;
+        const QTemporaryDir base(QDir::tempPath() + QStringLiteral("/users-XXXXXX"));
+        const auto in = [&base](const QString& name) { return QFile::encodeName(base.filePath(name)); };
+        QVERIFY(::chmod(in(QString()).constData(), 0755) == 0 && makeFolder(in("tmp"), 0, 01777)
+                && makeFolder(in("cache"), cacheOwner, 0700) && makeFolder(in("mine"), player, 0700));
+        QLockFile held(in("tmp/mahjong.log.lock"));
+        QVERIFY(held.tryLock(0));
+        for (const QByteArray& name : {in("tmp/mahjong.log"), in("tmp/mahjong.log.old"), in("tmp/mahjong.log.lock")})
+            QVERIFY(QFile(name).open(QIODevice::Append) && ::chown(name.constData(), someoneElse, 0) == 0);
+
+        const AsUser as(player, {"TMPDIR=" + in(temporary), "XDG_CACHE_HOME=" + in("cache")});
+        // Standard error into a file, to read what was said.
+        const int standardError = ::dup(2), file = ::open(in("mine/said").constData(), O_WRONLY | O_CREAT, 0600);
+        ::dup2(file, 2);
         Logging::openLogFile();
-        Logging::writeLog("where does this go?\n");
-        const QString path = Logging::logFilePath();
+        ::dup2(standardError, 2);
+        ::close(standardError);
+        ::close(file);
+        Logging::writeLog("a line\n");
+        QFile log(Logging::logFilePath()), said(QString::fromLocal8Bit(in("mine/said")));
         Logging::closeLogFile();
-        qputenv("TMPDIR", savedTmp);
-        QDir::setCurrent(savedCwd);
-        QCOMPARE(path, QString());
-        QCOMPARE(QDir(work.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("mahjong.log.old")});
-        QVERIFY(kept.open(QIODevice::ReadOnly));
-        QCOMPARE(kept.readAll(), QByteArray("not ours\n"));
+        QVERIFY(as.ok && said.open(QIODevice::ReadOnly));
+        QCOMPARE(log.open(QIODevice::ReadOnly) && log.readAll() == "a line\n"
+                     ? QDir(base.path()).relativeFilePath(log.fileName()).section(QLatin1Char('/'), 0, 0)
+                     : QString::fromUtf8(said.readLine()).section(QLatin1Char('('), 0, 0).trimmed(),
+                 where);
     }
 
     void logIsReadableByItsUserOnly()

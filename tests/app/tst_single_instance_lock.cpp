@@ -1,8 +1,10 @@
 // Lock files left behind by a crash, a damaged disk or another machine must
 // never keep the client from starting; a live holder always does.
 
+#include "SharedMachine.h"
 #include "SingleInstanceLock.h"
 
+#include <QDir>
 #include <QFile>
 #include <QLockFile>
 #include <QProcess>
@@ -68,12 +70,53 @@ private Q_SLOTS:
         f.close();
         if (unreadable)
             QVERIFY(f.setPermissions(QFileDevice::Permissions()));
+        // Root reads every file: a lock is unreadable only to another user.
+        const uid_t user = unreadable && ::geteuid() == 0 ? sharedmachine::player : ::geteuid();
+        QVERIFY(::chown(QFile::encodeName(path).constData(), user, user) == 0
+                && ::chown(QFile::encodeName(dir.path()).constData(), user, user) == 0);
+        const sharedmachine::AsUser as(user, {});
+        QVERIFY(as.ok);
 
         QLockFile lock(path);
         QVERIFY(SingleInstanceLock::takeLock(lock));
         QVERIFY(lock.isLocked());
         lock.unlock();
         QVERIFY(!QFile::exists(path));
+    }
+
+    void lockLivesInAFolderOfTheUsersOwn_data()
+    {
+        QTest::addColumn<QString>("runtime"); // a folder of the row, or none
+        QTest::addColumn<QString>("temporary");
+        QTest::addColumn<QString>("where");
+        // Someone else made the shared folder's runtime stand-in first, and holds a lock of its name there.
+        QTest::newRow("runtime folder unset") << QString() << QStringLiteral("tmp") << QStringLiteral("cache");
+        QTest::newRow("runtime folder inherited after su")
+            << QStringLiteral("else") << QStringLiteral("tmp") << QStringLiteral("cache");
+        QTest::newRow("temporary folder missing") << QString() << QStringLiteral("none") << QStringLiteral("cache");
+    }
+    void lockLivesInAFolderOfTheUsersOwn()
+    {
+        if (::geteuid() != 0)
+            QSKIP("only root can act as two other users");
+        QFETCH(QString, runtime);
+        QFETCH(QString, temporary);
+        QFETCH(QString, where);
+        using namespace sharedmachine;
+        const QTemporaryDir base(QDir::tempPath() + QStringLiteral("/users-XXXXXX"));
+        const auto in = [&base](const QString& name) { return QFile::encodeName(base.filePath(name)); };
+        QVERIFY(::chmod(in(QString()).constData(), 0755) == 0 && makeFolder(in("tmp"), 0, 01777)
+                && makeFolder(in("tmp/runtime-"), someoneElse, 0700) // of a user without a name
+                && makeFolder(in("else"), someoneElse, 0700) && makeFolder(in("cache"), player, 0700));
+        QLockFile planted(in("tmp/") + SingleInstanceLock::lockName + ".lock");
+        QVERIFY(planted.tryLock(0) && ::chown(QFile::encodeName(planted.fileName()).constData(), someoneElse, 0) == 0);
+
+        const AsUser as(player, {"XDG_RUNTIME_DIR=" + (runtime.isEmpty() ? QByteArray() : in(runtime)),
+                                 "TMPDIR=" + in(temporary), "XDG_CACHE_HOME=" + in("cache")});
+        const QString path = SingleInstanceLock::lockFilePath();
+        QVERIFY(as.ok && SingleInstanceLock::instance().tryLock());
+        SingleInstanceLock::instance().unlock();
+        QCOMPARE(QDir(base.path()).relativeFilePath(path).section(QLatin1Char('/'), 0, 0), where);
     }
 
     void liveHolderBlocks_data()

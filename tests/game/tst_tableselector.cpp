@@ -5,6 +5,7 @@
 #include "GameFixtures.h"
 #include "SelectorButton.h"
 #include "TableSelector.h"
+#include "TileTestSupport.h"
 #include "TimeSpan.h"
 #include "TimerView.h"
 
@@ -42,6 +43,7 @@ class TestTableSelector : public QObject
     }
 
 private Q_SLOTS:
+    void initTestCase() { TileTestSupport::installSearchPaths(); }
     void visibleButtons_data()
     {
         QTest::addColumn<int>("tables");

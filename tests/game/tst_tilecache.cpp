@@ -136,6 +136,26 @@ private Q_SLOTS:
         writeBytes(file, serialised(other));
         std::unique_ptr<TileImages> second(TileGraphics::loadTileImages(svgBack, svgFace, 1.0));
         QCOMPARE(second->size3D(0, TileImages::Declared), TileSize3D(28, 39, -1));
+
+        // Old files (one a killed writer's) far over the bound, then 100 window sizes with the set of
+        // scale 1 read in between as at every start: the least recently used go first.
+        for (const char* name : {"tileset_0x0000000a.dat", "tileset_0x0000000b.dat", "tileset_0x0000000c.dat.XyZ123"}) {
+            QFile old(TileCache::cacheDirectory() + QLatin1Char('/') + QLatin1String(name));
+            QVERIFY(old.open(QIODevice::WriteOnly) && old.resize(TileCache::maxCacheBytes / 2)
+                    && old.setFileTime(QDateTime::currentDateTime().addDays(-1), QFileDevice::FileModificationTime));
+        }
+        for (int step = 0; step < 100; ++step) {
+            std::unique_ptr<TileImages>(TileGraphics::loadTileImages(svgBack, svgFace, 0.25 + step / 32.0));
+            std::unique_ptr<TileImages>(TileGraphics::loadTileImages(svgBack, svgFace, 1.0));
+            qint64 bytes = 0;
+            const QFileInfoList kept = QDir(TileCache::cacheDirectory()).entryInfoList(QDir::Files | QDir::Hidden);
+            for (const QFileInfo& info : kept)
+                bytes += info.size();
+            QVERIFY(kept.size() <= TileCache::maxCachedFiles && bytes <= TileCache::maxCacheBytes);
+        }
+        // The set read at every start was never removed and rendered again.
+        const std::unique_ptr<TileImages> base(TileCache::readFile(file, 1.0));
+        QVERIFY(base && base->size3D(0, TileImages::Declared) == TileSize3D(28, 39, -1));
     }
 
     void badFilesAreRewritten_data()

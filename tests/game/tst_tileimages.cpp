@@ -1,6 +1,8 @@
 // Tile sets: sizes and rectangles per kind and orientation from SVG and PNG
 // sheets, the rescaled copy, the stream form and its refusals, and sheets
-// that are missing, empty, not images or lacking pictures.
+// that are missing, empty, FIFOs, not images, lacking pictures or naming files.
+#include "HostilePictures.h"
+#include "SharedMachine.h"
 #include "TileImages.h"
 #include "TileTestSupport.h"
 
@@ -9,6 +11,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <memory>
 #include <stdexcept>
 
 using namespace TileTestSupport;
@@ -187,12 +190,15 @@ private Q_SLOTS:
         const QString partBack = writeSvgSheet(dir.filePath(QStringLiteral("partback.svg")), backIds().mid(0, 10));
         const QString partFace = writeSvgSheet(dir.filePath(QStringLiteral("partface.svg")), faceIds().mid(20));
         const QString tiny = writePngSheet(dir.filePath(QStringLiteral("tiny.png")), 20, 20);
+        for (const char* fifo : {"fifo.svg", "fifo.png"})
+            ::mkfifo(QFile::encodeName(dir.filePath(QLatin1String(fifo))).constData(), 0600);
         QTest::newRow("missing svg") << dir.filePath(QStringLiteral("none.svg")) << dir.filePath(QStringLiteral("none.svg"));
         QTest::newRow("missing png") << dir.filePath(QStringLiteral("none.png")) << dir.filePath(QStringLiteral("none.png"));
         QTest::newRow("empty") << dir.filePath(QStringLiteral("empty.svg")) << dir.filePath(QStringLiteral("empty.png"));
         QTest::newRow("not an image") << dir.filePath(QStringLiteral("text.png")) << dir.filePath(QStringLiteral("text.png"));
         QTest::newRow("svg lacking ids") << partBack << partFace;
         QTest::newRow("png too small") << tiny << tiny;
+        QTest::newRow("fifos") << dir.filePath(QStringLiteral("fifo.svg")) << dir.filePath(QStringLiteral("fifo.png"));
     }
 
     void badSheets()
@@ -201,8 +207,11 @@ private Q_SLOTS:
         QFETCH(QString, face);
         messages.clear();
         const QtMessageHandler old = qInstallMessageHandler(capture);
-        const TileImages set(back, face, highlight, 1.0);
+        std::unique_ptr<TileImages> made;
+        const auto make = [&] { made = std::make_unique<TileImages>(back, face, highlight, 1.0); };
+        QVERIFY2(sharedmachine::finishesInTime(make, {back, face}), "a sheet reader waited on a FIFO");
         qInstallMessageHandler(old);
+        const TileImages& set = *made;
         QVERIFY2(messages.filter(QStringLiteral("tile sheet")).size() >= 2, qPrintable(messages.join('\n')));
         // One warning a sheet, not one a picture.
         QVERIFY(messages.filter(QStringLiteral("tile sheet")).size() <= 2);
@@ -211,6 +220,45 @@ private Q_SLOTS:
         QVERIFY(opaquePixels(set.element(0, TileImages::Declared)) > 100);
         QVERIFY(opaquePixels(set.face(0, tile(0))) > 10);
         QVERIFY(opaquePixels(set.handImage(0)) > 100);
+    }
+
+    void sheetsDrawOnlyWhatTheyHold_data()
+    {
+        QTest::addColumn<QString>("inside"); // the first face's content
+        QTest::addColumn<bool>("drawn"); // in the blue of its picture
+        const QString fifo = dir.filePath(QStringLiteral("picture.fifo"));
+        ::mkfifo(QFile::encodeName(fifo).constData(), 0600);
+        const QByteArray blue = hostilepictures::plainPicture(QSize(50, 50), Qt::blue);
+        QFile beside(dir.filePath(QStringLiteral("beside.png")));
+        QVERIFY(beside.open(QIODevice::WriteOnly) && beside.write(blue) > 0);
+        const auto image = [](const QString& address) {
+            return QStringLiteral("<image width=\"100\" height=\"100\" xlink:href=\"%1\"/>").arg(address);
+        };
+        auto held = [](const QByteArray& p) { return QString::fromLatin1("data:image/png;base64," + p.toBase64()); };
+        QTest::newRow("a FIFO by its path") << image(fifo) << false;
+        QTest::newRow("a picture file beside the sheet") << image(QStringLiteral("beside.png")) << false;
+        QTest::newRow("a picture held in it, a style sheet that is a FIFO")
+            << QStringLiteral("<?xml-stylesheet type=\"text/css\" href=\"%1\"?>").arg(fifo) + image(held(blue)) << true;
+        QTest::newRow("a held picture past the limits")
+            << image(held(hostilepictures::plainPicture(QSize(3000, 3000), Qt::blue))) << false;
+    }
+
+    void sheetsDrawOnlyWhatTheyHold()
+    {
+        QFETCH(QString, inside);
+        QFETCH(bool, drawn);
+        QFile sheet(dir.filePath(QStringLiteral("holding.svg")));
+        const QString svg = QStringLiteral("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"100\" height=\"100\" "
+                                           "xmlns:xlink=\"http://www.w3.org/1999/xlink\"><g id=\"%1\">%2</g></svg>");
+        QVERIFY(sheet.open(QIODevice::WriteOnly | QIODevice::Truncate)
+                && sheet.write(svg.arg(faceIds().first(), inside).toUtf8()) > 0);
+        sheet.close();
+        std::unique_ptr<TileImages> set;
+        const auto make = [&] { set = std::make_unique<TileImages>(svgBack, sheet.fileName(), highlight, 1.0); };
+        QVERIFY2(sharedmachine::finishesInTime(make, {dir.filePath(QStringLiteral("picture.fifo"))}),
+                 "the renderer waited on a FIFO the sheet names");
+        const QImage face = set->face(0, tile(0));
+        QCOMPARE(face.pixelColor(face.width() / 2, face.height() / 2) == QColor(Qt::blue), drawn);
     }
 
     void sheetsChosenBySuffix()

@@ -1,0 +1,143 @@
+// Writing an SVG document anew so that the renderer finds nothing in it to
+// read from elsewhere.
+#include "SvgDocument.h"
+
+#include "PictureDecoder.h"
+#include "ResourceFile.h"
+
+#include <QBuffer>
+#include <QDebug>
+#include <QImageWriter>
+#include <QXmlStreamReader>
+#include <QXmlStreamWriter>
+
+namespace {
+
+/// The part after the prefix: namespaces are not processed here, as the
+/// renderer goes by local names whatever their namespace.
+QStringView localName(QStringView qualified)
+{
+    const qsizetype colon = qualified.lastIndexOf(QLatin1Char(':'));
+    return colon < 0 ? qualified : qualified.mid(colon + 1);
+}
+
+/// What the pictures of one document may still take.
+struct Budget
+{
+    int pictures = SvgDocument::maxPictures;
+    qint64 pixels = SvgDocument::maxPicturePixels;
+};
+
+/// The picture of a "data:...;base64," address as a PNG address of what the
+/// picture decoder made of it, counted against the budget; empty when it is
+/// anything else or the budget does not cover it.
+QString embeddedPicture(QStringView address, Budget& budget)
+{
+    const QStringView trimmed = address.trimmed();
+    const qsizetype comma = trimmed.indexOf(QLatin1Char(','));
+    if (!trimmed.startsWith(QLatin1String("data:"), Qt::CaseInsensitive) || comma < 0
+        || !trimmed.left(comma).endsWith(QLatin1String(";base64"), Qt::CaseInsensitive) || budget.pictures <= 0)
+        return QString();
+    --budget.pictures;
+    const QByteArray bytes = QByteArray::fromBase64(trimmed.mid(comma + 1).toLatin1());
+    const PictureDecoder::Limits limits{PictureDecoder::Format::Png | PictureDecoder::Format::Jpeg
+                                            | PictureDecoder::Format::Gif,
+                                        2048, budget.pixels, QSize()};
+    const QImage image = PictureDecoder::imageOf(PictureDecoder::decode(bytes, limits));
+    if (image.isNull())
+        return QString();
+    budget.pixels -= qint64(image.width()) * image.height();
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "png");
+    // Fast rather than small: the renderer reads it back at once.
+    writer.setCompression(1);
+    if (!writer.write(image))
+        return QString();
+    return QStringLiteral("data:image/png;base64,") + QString::fromLatin1(png.toBase64());
+}
+
+bool isAddress(const QXmlStreamAttribute& attribute)
+{
+    return localName(attribute.qualifiedName()) == QLatin1String("href");
+}
+
+/// Writes the `<image>` the reader stands on with its pictures stored anew;
+/// false (nothing written) when one of its addresses is not a picture held
+/// in it.
+bool writeImage(const QXmlStreamReader& in, QXmlStreamWriter& out, Budget& budget)
+{
+    QXmlStreamAttributes attributes = in.attributes();
+    bool hasPicture = false;
+    for (QXmlStreamAttribute& attribute : attributes) {
+        if (!isAddress(attribute))
+            continue;
+        const QString picture = embeddedPicture(attribute.value(), budget);
+        if (picture.isEmpty())
+            return false;
+        attribute = QXmlStreamAttribute(attribute.qualifiedName().toString(), picture);
+        hasPicture = true;
+    }
+    if (!hasPicture)
+        return false;
+    out.writeStartElement(in.qualifiedName().toString());
+    out.writeAttributes(attributes);
+    return true;
+}
+
+} // namespace
+
+QByteArray SvgDocument::selfContained(const QByteArray& svg, const QString& name)
+{
+    QXmlStreamReader in(svg);
+    // Prefixes stay as written: the renderer looks for "xlink:href" by that name.
+    in.setNamespaceProcessing(false);
+    QByteArray bytes;
+    QXmlStreamWriter out(&bytes);
+    Budget budget;
+    int leftOut = 0;
+    while (!in.atEnd()) {
+        switch (in.readNext()) {
+        case QXmlStreamReader::StartElement:
+            if (localName(in.qualifiedName()) != QLatin1String("image")) {
+                // By the name as written: the writer would drop the prefix.
+                out.writeStartElement(in.qualifiedName().toString());
+                out.writeAttributes(in.attributes());
+            } else if (!writeImage(in, out, budget)) {
+                ++leftOut;
+                in.skipCurrentElement();
+            }
+            break;
+        case QXmlStreamReader::StartDocument:
+        case QXmlStreamReader::EndDocument:
+        case QXmlStreamReader::EndElement:
+        case QXmlStreamReader::Characters:
+            out.writeCurrentToken(in);
+            break;
+        default:
+            // Comments, the DTD, entity references it left unresolved and
+            // processing instructions ("xml-stylesheet" names a file).
+            break;
+        }
+    }
+    if (in.hasError()) {
+        qWarning().noquote() << "SVG document" << name << "is not well-formed:" << in.errorString();
+        return QByteArray();
+    }
+    if (leftOut > 0)
+        qWarning().noquote() << "SVG document" << name << ":" << leftOut
+                             << "pictures not held in it (or past its limits) left out";
+    return bytes;
+}
+
+QByteArray SvgDocument::read(const QString& name)
+{
+    QString why;
+    const std::optional<QByteArray> bytes = ResourceFile::read(name, maxFileSize, &why);
+    if (!bytes) {
+        qWarning().noquote() << "SVG document" << name << "not read:" << why;
+        return QByteArray();
+    }
+    return selfContained(*bytes, name);
+}

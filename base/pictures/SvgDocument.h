@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+/// The one way in for an SVG document that the program draws (tile sheets,
+/// the table cloth, the hand frame, the wind markers, the riichi stick): the
+/// bytes handed to the SVG renderer refer to nothing outside themselves.
+///
+/// The renderer would read what a document names on its own, past every
+/// check of ours: an `<image>` names a file (or a FIFO, or a "file:" address)
+/// it opens, and an "xml-stylesheet" instruction a style sheet. So the
+/// document is written out anew: its elements, attributes and text as they
+/// are, without comments, processing instructions or its DTD (its entities
+/// already expanded), and an `<image>` only when it holds its picture as a
+/// "data:" address in base64 that the picture decoder takes, stored again as
+/// a PNG of what was decoded. Any other `<image>` is left out, with one
+/// warning for the document. Reentrant: any thread.
+namespace SvgDocument {
+
+/// The longest document read.
+inline constexpr qint64 maxFileSize = 16 * 1024 * 1024;
+/// The pictures held in one document are at most this many and take at most
+/// this many pixels together; those past either are left out.
+inline constexpr int maxPictures = 256;
+inline constexpr qint64 maxPicturePixels = 2048 * 2048;
+
+/// The document as the renderer is to see it; empty when it is not
+/// well-formed XML (the renderer then has nothing to draw). `name` is for
+/// the warnings.
+QByteArray selfContained(const QByteArray& svg, const QString& name);
+
+/// Reads a document file (a name on a search path, or a path: ResourceFile)
+/// and returns selfContained() of it; empty, with a warning, when it cannot
+/// be read or is longer than maxFileSize.
+QByteArray read(const QString& name);
+
+} // namespace SvgDocument
