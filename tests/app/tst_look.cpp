@@ -28,6 +28,9 @@ private Q_SLOTS:
         QWidget page;
         page.setObjectName(QStringLiteral("lobbyPage"));
         page.resize(640, 480);
+        // A colour of no art of the program: where the box shows it, the page shows through.
+        const QColor behind(0, 255, 0);
+        page.setStyleSheet(QStringLiteral("QWidget#lobbyPage { background: #00ff00; }"));
         auto* layout = new QVBoxLayout(&page);
         auto* area = new QScrollArea(&page);
         auto* inner = new QLabel(QStringLiteral("A long page\n").repeated(60), area);
@@ -61,6 +64,11 @@ private Q_SLOTS:
         QVERIFY(!frame.isNull());
         QCOMPARE(QColor(boxImage.pixel(2, boxImage.height() / 2)).name(),
                  QColor(frame.pixel(2, frame.height() / 2)).name());
+        // Nothing of the page shows through the box, its frame band included.
+        const QImage onPage = shot.copy(box->geometry());
+        for (int y = 0; y < onPage.height(); ++y)
+            for (int x = 0; x < onPage.width(); ++x)
+                QVERIFY2(QColor(onPage.pixel(x, y)) != behind, qPrintable(QStringLiteral("at %1,%2").arg(x).arg(y)));
     }
 };
 
