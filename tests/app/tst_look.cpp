@@ -9,6 +9,8 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTest>
+#include <QStandardItemModel>
+#include <QTreeView>
 #include <QVBoxLayout>
 
 class TestLook : public QObject
@@ -36,6 +38,15 @@ private Q_SLOTS:
         auto* inner = new QLabel(QStringLiteral("A long page\n").repeated(60), area);
         area->setWidget(inner);
         layout->addWidget(area);
+        // A list whose second row adds CJK to the first row's Latin text.
+        QStandardItemModel rows;
+        rows.appendRow(new QStandardItem(QStringLiteral("Hx")));
+        rows.appendRow(new QStandardItem(QStringLiteral("Hx\u5b57\u30ea")));
+        auto* list = new QTreeView(&page);
+        list->setHeaderHidden(true);
+        list->setUniformRowHeights(true); // as the lobby lists
+        list->setModel(&rows);
+        layout->addWidget(list);
         page.show();
         QVERIFY(QTest::qWaitForWindowExposed(&page));
 
@@ -57,6 +68,15 @@ private Q_SLOTS:
         QVERIFY(!upArrow.isNull());
         const QPoint probe(7, 7);
         QCOMPARE(QColor(barImage.pixel(probe)).name(), QColor(upArrow.scaled(15, 15).pixel(probe)).name());
+
+        // The Latin text of both rows stands on one baseline: the CJK beside
+        // it moves it neither up nor down.
+        const QImage listImage = list->viewport()->grab().toImage();
+        const QRect first = list->visualRect(rows.index(0, 0));
+        const QRect second = list->visualRect(rows.index(1, 0));
+        const int latin = QFontMetrics(list->font()).horizontalAdvance(QStringLiteral("Hx"));
+        QCOMPARE(listImage.copy(second.left(), second.top(), latin, second.height()),
+                 listImage.copy(first.left(), first.top(), latin, first.height()));
 
         // The frame of the box comes from the frame image, not from the plain palette.
         const QImage boxImage = box->grab().toImage();
