@@ -12,6 +12,7 @@
 #include "ChatController.h"
 #include "ChatOutputWidget.h"
 #include "ConferenceWidget.h"
+#include "FontFallbacks.h"
 #include "FriendsRosterModel.h"
 #include "FriendsTestSession.h"
 #include "FriendsWindow.h"
@@ -66,6 +67,14 @@ QString typedText(qsizetype n)
         text += words;
     text.truncate(n);
     return text;
+}
+
+/// A letter of each of 16 scripts: Latin, Hebrew, Arabic, Devanagari, Thai,
+/// Cyrillic, Greek, Georgian, Armenian, Tamil, Kannada, Malayalam, Bengali,
+/// Gurmukhi, Khmer, Tibetan.
+QString sixteenScripts()
+{
+    return QStringLiteral("a\u05D0\u0627\u0915\u0E01\u0430\u03B1\u10D0\u0531\u0B95\u0C95\u0D15\u0995\u0A15\u1780\u0F40");
 }
 
 template<typename Widget> void showFilled(Widget& w, const std::function<void(int)>& fill)
@@ -221,6 +230,42 @@ class BenchChatOutput : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    /// The first line with letters of 16 scripts the process has not shown
+    /// in a font yet: on a pane, whose font's fallbacks were looked up on a
+    /// worker thread since it was made, and on a bare text edit, beside a
+    /// first line of Latin text on a pane. Each in a family of its own, not
+    /// shown before in the run.
+    void firstLineOfNewScripts()
+    {
+        const QDateTime t = QDateTime::currentDateTimeUtc();
+        const auto onPane = [&](const char* family, const QString& text) {
+            ChatOutputWidget pane;
+            pane.setFont(QFont(QString::fromLatin1(family)));
+            pane.resize(400, 300);
+            pane.show();
+            QApplication::processEvents();
+            if (!FontFallbacks::waitForPrepared(60000))
+                qFatal("fallback fonts not found in a minute");
+            return timedMs([&] { pane.appendMessage(t, QStringLiteral("Bob"), text); });
+        };
+        const double ordinary = onPane("DejaVu Serif", typedText(60));
+        const double prepared = onPane("DejaVu Sans Mono", sixteenScripts());
+        QTextEdit bare;
+        bare.setFont(QFont(QStringLiteral("Noto Serif CJK JP")));
+        bare.resize(400, 300);
+        bare.show();
+        QApplication::processEvents();
+        const double cold = timedMs([&] { bare.append(sixteenScripts()); });
+        qInfo().noquote() << QStringLiteral("first line of 16 new scripts / first Latin line on a pane: %1 on a "
+                                            "pane (%2 ms), %3 on a bare text edit without the look-ups (%4 ms); "
+                                            "the Latin line %5 ms")
+                                 .arg(prepared / ordinary, 0, 'f', 2)
+                                 .arg(prepared, 0, 'f', 1)
+                                 .arg(cold / ordinary, 0, 'f', 2)
+                                 .arg(cold, 0, 'f', 1)
+                                 .arg(ordinary, 0, 'f', 1);
+    }
+
     void appendCost()
     {
         const QDateTime t = QDateTime::currentDateTimeUtc();
@@ -260,8 +305,7 @@ private Q_SLOTS:
         QTest::newRow("marks with format characters") << marks << 20;
         QTest::newRow("2,000 tabs") << QString(2000, QLatin1Char('\t')) << 20;
         QTest::newRow("alternating Latin and Hebrew") << QStringLiteral("a\u05D0").repeated(1000) << 20;
-        QTest::newRow("a letter of each of 16 scripts") << QStringLiteral("a\u05D0\u0627\u0915\u0E01\u0430\u03B1\u10D0"
-                                                                          "\u0531\u0B95\u0C95\u0D15\u0995\u0A15\u1780\u0F40").repeated(125) << 20;
+        QTest::newRow("a letter of each of 16 scripts") << sixteenScripts().repeated(125) << 20;
         QTest::newRow("Thai without spaces") << QStringLiteral("\u0E2A\u0E27\u0E31\u0E2A\u0E14\u0E35\u0E04\u0E23\u0E31\u0E1A").repeated(200) << 20;
         QTest::newRow("2,000 object replacements") << QString(2000, QChar(0xFFFC)) << 20;
         QTest::newRow("2,000 Hangul jamo") << QString(2000, QChar(0x1100)) << 20;
