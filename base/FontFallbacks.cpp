@@ -1,74 +1,92 @@
-// The fallback fonts of a font, looked up on a worker thread before a text needs them.
+// The fallback fonts of a font, looked up one writing system a turn before
+// a text needs them.
 #include "FontFallbacks.h"
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QFont>
-#include <QMutex>
-#include <QMutexLocker>
+#include <QFontDatabase>
 #include <QSet>
 #include <QTextLayout>
-#include <QThreadPool>
 #include <QTimer>
-#include <QWaitCondition>
 #include <QWidget>
-
-#include <vector>
 
 namespace {
 
-QMutex pendingMutex;
-QWaitCondition pendingDone;
+/// Look-ups started and not ended yet.
 int pending = 0;
+/// Milliseconds between two writing systems.
+constexpr int stepPause = 10;
+QtMessageHandler forwarded = nullptr;
 
-/// Lays the sample out in a font made anew from the description: the
-/// shaping asks for the fallback fonts of every script in it.
-void lookUp(const QString& description, const QStringList& families)
+/// Leaves out Qt's note on a font that claims a script but lacks its
+/// tables, which a look-up writes for each such font it tries.
+void withoutScriptNotes(QtMsgType type, const QMessageLogContext& context, const QString& message)
 {
-    QFont font;
-    font.fromString(description);
-    font.setFamilies(families);
-    QTextLayout layout(FontFallbacks::scriptSample(), font);
-    layout.beginLayout();
-    layout.createLine();
-    layout.endLayout();
-    const QMutexLocker locker(&pendingMutex);
-    if (--pending == 0)
-        pendingDone.wakeAll();
+    if (type == QtWarningMsg && message.contains(QLatin1String("OpenType support missing")))
+        return;
+    forwarded(type, context, message);
 }
+
+/// Lays one sample out in the font per turn of the event loop (some tens of
+/// milliseconds each): its shaping finds the fonts of the sample's script
+/// for this thread's font cache.
+class Preparation : public QObject
+{
+public:
+    explicit Preparation(const QFont& font)
+        : QObject(QCoreApplication::instance())
+        , font(font)
+        , left(FontFallbacks::samples())
+    {
+        ++pending;
+        QTimer::singleShot(0, this, [this] { step(); });
+    }
+
+private:
+    void step()
+    {
+        if (left.isEmpty()) {
+            --pending;
+            deleteLater();
+            return;
+        }
+        forwarded = qInstallMessageHandler(withoutScriptNotes);
+        QTextLayout layout(left.takeFirst(), font);
+        layout.beginLayout();
+        layout.createLine();
+        layout.endLayout();
+        qInstallMessageHandler(forwarded);
+        // Not due in the pass that ran this step: what waits gets its turn between two.
+        QTimer::singleShot(stepPause, this, [this] { step(); });
+    }
+
+    QFont font;
+    QStringList left;
+};
 
 } // namespace
 
 namespace FontFallbacks {
 
-QString scriptSample()
+QStringList samples()
 {
-    std::vector<bool> seen(QChar::ScriptCount, false);
-    QString sample;
-    for (char32_t c = 0x41; c < 0x20000; ++c) {
-        const QChar::Script script = QChar::script(c);
-        if (seen[std::size_t(script)] || script <= QChar::Script_Common || !QChar::isLetter(c))
-            continue;
-        seen[std::size_t(script)] = true;
-        sample += QString::fromUcs4(&c, 1);
-    }
-    return sample;
+    QStringList texts;
+    for (int system = QFontDatabase::Latin; system < QFontDatabase::WritingSystemsCount; ++system)
+        if (system != QFontDatabase::Symbol)
+            texts << QFontDatabase::writingSystemSample(QFontDatabase::WritingSystem(system));
+    return texts;
 }
 
 void prepare(const QFont& font)
 {
-    // The answers are kept by families, style and script, whatever the size.
+    // Once per font: what the look-ups find is kept per size and style too.
     static QSet<QString> started;
-    const QStringList families = font.families().isEmpty() ? QStringList{font.family()} : font.families();
-    const QString key = families.join(QLatin1Char(',')) + QLatin1Char('/') + QString::number(font.style())
-                        + QLatin1Char('/') + QString::number(font.styleHint());
+    const QString key = font.key();
     if (started.contains(key))
         return;
     started.insert(key);
-    {
-        const QMutexLocker locker(&pendingMutex);
-        ++pending;
-    }
-    // The global pool, which the application waits for when it ends.
-    QThreadPool::globalInstance()->start([description = font.toString(), families] { lookUp(description, families); });
+    new Preparation(font);
 }
 
 void prepareFor(QWidget* widget)
@@ -82,11 +100,11 @@ void prepareFor(QWidget* widget)
 
 bool waitForPrepared(int msecs)
 {
-    QMutexLocker locker(&pendingMutex);
-    while (pending > 0)
-        if (!pendingDone.wait(&pendingMutex, msecs))
-            return pending == 0;
-    return true;
+    QElapsedTimer timer;
+    timer.start();
+    while (pending > 0 && !timer.hasExpired(msecs))
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    return pending == 0;
 }
 
 } // namespace FontFallbacks

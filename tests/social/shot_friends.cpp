@@ -16,6 +16,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
@@ -88,6 +89,12 @@ private Q_SLOTS:
         QTRY_COMPARE(window.friendDetail()->tableListView()->tableIdsTopDown().size(), 2);
         QTest::qWait(200);
         QVERIFY(page.grab().save(shotName("friends-window")));
+        // The seated label's text keeps off the pane's edges.
+        auto* seated = window.friendDetail()->findChild<QLabel*>(QStringLiteral("playerIsSeatedLabel"));
+        const QImage band = seated->grab().toImage();
+        for (int y = 0; y < band.height(); ++y)
+            for (int x : {0, 1, 2, 3, band.width() - 4, band.width() - 1})
+                QVERIFY2(band.pixel(x, y) == band.pixel(0, 0), qPrintable(QStringLiteral("%1,%2").arg(x).arg(y)));
 
         // The search window over the page, with three results.
         s.peer.expect(QStringLiteral("<iq to=\"search.localhost\" id=\"(?<id>\\d+)\" type=\"get\">"))
