@@ -1,5 +1,7 @@
 #include "MahjongStyle.h"
 
+#include "ItemText.h"
+
 #include <QPainter>
 #include <QPixmap>
 #include <QStyleFactory>
@@ -106,35 +108,20 @@ void MahjongStyle::drawControl(ControlElement element, const QStyleOption* optio
                                const QWidget* widget) const
 {
     const auto* item = qstyleoption_cast<const QStyleOptionViewItem*>(option);
-    const bool oneLine = item != nullptr && !item->text.isEmpty()
-                         && (item->features & QStyleOptionViewItem::WrapText) == 0
-                         && !item->text.contains(QLatin1Char('\n')) && !item->text.contains(QChar::LineSeparator);
-    if (element != CE_ItemViewItem || !oneLine) {
+    if (element != CE_ItemViewItem || item == nullptr || !ItemText::isOneLine(*item, item->text)) {
         QProxyStyle::drawControl(element, option, painter, widget);
         return;
     }
-    // Qt lays a cell's text out at the height of the fonts it falls back
-    // to and centres that: a cell of CJK text would sit lower than a cell
-    // of Latin text beside it. The text goes on the cell font's baseline.
     QStyleOptionViewItem rest(*item);
     rest.text.clear();
     QProxyStyle::drawControl(element, &rest, painter, widget);
-
     QPalette::ColorGroup group = (item->state & State_Enabled) != 0 ? QPalette::Normal : QPalette::Disabled;
     if (group == QPalette::Normal && (item->state & State_Active) == 0)
         group = QPalette::Inactive;
-    const int margin = pixelMetric(PM_FocusFrameHMargin, nullptr, widget) + 1;
-    const QRect room = subElementRect(SE_ItemViewItemText, item, widget).adjusted(margin, 0, -margin, 0);
-    const QFontMetrics metrics(item->font);
-    const QString shown = metrics.elidedText(item->text, item->textElideMode, room.width());
-    const QRect line = alignedRect(item->direction, item->displayAlignment,
-                                   QSize(metrics.horizontalAdvance(shown), metrics.height()), room);
     painter->save();
-    painter->setClipRect(room, Qt::IntersectClip);
-    painter->setFont(item->font);
     painter->setPen(item->palette.color(group, (item->state & State_Selected) != 0 ? QPalette::HighlightedText
                                                                                      : QPalette::Text));
-    painter->drawText(QPoint(line.left(), line.top() + metrics.ascent()), shown);
+    ItemText::drawLine(painter, *item, subElementRect(SE_ItemViewItemText, item, widget), item->text);
     painter->restore();
 }
 

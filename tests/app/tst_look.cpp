@@ -4,6 +4,7 @@
 #include "MahjongApplication.h"
 #include "MahjongStyle.h"
 #include "ModelessMsgBox.h"
+#include "TableCapacityDelegate.h"
 
 #include <QLabel>
 #include <QScrollArea>
@@ -70,13 +71,17 @@ private Q_SLOTS:
         QCOMPARE(QColor(barImage.pixel(probe)).name(), QColor(upArrow.scaled(15, 15).pixel(probe)).name());
 
         // The Latin text of both rows stands on one baseline: the CJK beside
-        // it moves it neither up nor down.
-        const QImage listImage = list->viewport()->grab().toImage();
-        const QRect first = list->visualRect(rows.index(0, 0));
-        const QRect second = list->visualRect(rows.index(1, 0));
-        const int latin = QFontMetrics(list->font()).horizontalAdvance(QStringLiteral("Hx"));
-        QCOMPARE(listImage.copy(second.left(), second.top(), latin, second.height()),
-                 listImage.copy(first.left(), first.top(), latin, first.height()));
+        // it moves it neither up nor down, through the style's item and
+        // through the lobby's delegate.
+        for (QAbstractItemDelegate* delegate : {list->itemDelegate(), static_cast<QAbstractItemDelegate*>(new TableCapacityDelegate(list))}) {
+            list->setItemDelegate(delegate);
+            const QImage listImage = list->viewport()->grab().toImage();
+            const QRect first = list->visualRect(rows.index(0, 0));
+            const QRect second = list->visualRect(rows.index(1, 0));
+            const int latin = QFontMetrics(list->font()).horizontalAdvance(QStringLiteral("Hx"));
+            QCOMPARE(listImage.copy(second.left(), second.top(), latin, second.height()),
+                     listImage.copy(first.left(), first.top(), latin, first.height()));
+        }
 
         // The frame of the box comes from the frame image, not from the plain palette.
         const QImage boxImage = box->grab().toImage();
