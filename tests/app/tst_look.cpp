@@ -10,7 +10,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTest>
-#include <QStandardItemModel>
+#include <QStringListModel>
 #include <QTreeView>
 #include <QVBoxLayout>
 
@@ -40,9 +40,7 @@ private Q_SLOTS:
         area->setWidget(inner);
         layout->addWidget(area);
         // A list whose second row adds CJK to the first row's Latin text.
-        QStandardItemModel rows;
-        rows.appendRow(new QStandardItem(QStringLiteral("Hx")));
-        rows.appendRow(new QStandardItem(QStringLiteral("Hx\u5b57\u30ea")));
+        QStringListModel rows({QStringLiteral("Hx"), QStringLiteral("Hx\u5b57\u30ea")});
         auto* list = new QTreeView(&page);
         list->setHeaderHidden(true);
         list->setUniformRowHeights(true); // as the lobby lists
@@ -70,17 +68,14 @@ private Q_SLOTS:
         const QPoint probe(7, 7);
         QCOMPARE(QColor(barImage.pixel(probe)).name(), QColor(upArrow.scaled(15, 15).pixel(probe)).name());
 
-        // The Latin text of both rows stands on one baseline: the CJK beside
-        // it moves it neither up nor down, through the style's item and
-        // through the lobby's delegate.
+        // The CJK beside the Latin text moves it neither up nor down, through
+        // the style's item and through the lobby's delegate.
+        const int latin = QFontMetrics(list->font()).horizontalAdvance(QStringLiteral("Hx"));
         for (QAbstractItemDelegate* delegate : {list->itemDelegate(), static_cast<QAbstractItemDelegate*>(new TableCapacityDelegate(list))}) {
             list->setItemDelegate(delegate);
-            const QImage listImage = list->viewport()->grab().toImage();
-            const QRect first = list->visualRect(rows.index(0, 0));
-            const QRect second = list->visualRect(rows.index(1, 0));
-            const int latin = QFontMetrics(list->font()).horizontalAdvance(QStringLiteral("Hx"));
-            QCOMPARE(listImage.copy(second.left(), second.top(), latin, second.height()),
-                     listImage.copy(first.left(), first.top(), latin, first.height()));
+            const QImage rowsImage = list->viewport()->grab().toImage();
+            const QRect first = list->visualRect(rows.index(0, 0)), second = list->visualRect(rows.index(1, 0));
+            QCOMPARE(rowsImage.copy(second.x(), second.y(), latin, second.height()), rowsImage.copy(first.x(), first.y(), latin, first.height()));
         }
 
         // The frame of the box comes from the frame image, not from the plain palette.

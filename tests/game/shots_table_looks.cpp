@@ -20,8 +20,8 @@
 #include "HandScenario.h"
 #include "HandView.h"
 #include "MeldAuction.h"
-#include "PlayerActionView.h"
 #include "PrevalentWindView.h"
+#include "PlayerActionView.h"
 #include "PlayerWidget.h"
 #include "RoundScoreBoard.h"
 #include "ScoreBoard.h"
@@ -179,24 +179,15 @@ QStringList panelFaults(SideBar* bar)
     return faults;
 }
 
-/// The tiles and the wind disc that a shown claim word covers.
+/// The tiles and the wind disc under a shown claim word, as "seat: x,y".
 QStringList coveredByClaims(GameWindow* w)
 {
     QStringList faults;
-    for (int o = 0; o < 4; ++o) {
-        const PlayerActionView* word = w->claimImage(o);
-        if (!word->isVisible())
-            continue;
-        const QRectF r = word->sceneBoundingRect();
-        if (r.intersects(w->prevalentWind()->sceneBoundingRect()))
-            faults << QStringLiteral("seat %1 over the wind disc").arg(o);
-        for (QGraphicsItem* item : w->scene()->items(r))
-            if (item != word && item->isVisible() && dynamic_cast<TileView*>(item) != nullptr)
-                faults << QStringLiteral("seat %1 over a tile at %2,%3")
-                              .arg(o)
-                              .arg(item->sceneBoundingRect().x())
-                              .arg(item->sceneBoundingRect().y());
-    }
+    for (int o = 0; o < 4; ++o)
+        for (QGraphicsItem* item : w->scene()->items(w->claimImage(o)->sceneBoundingRect()))
+            if (w->claimImage(o)->isVisible() && item->isVisible()
+                && (dynamic_cast<TileView*>(item) != nullptr || item == w->prevalentWind()))
+                faults << QStringLiteral("%1: %2,%3").arg(o).arg(item->scenePos().x()).arg(item->scenePos().y());
     return faults;
 }
 
@@ -393,12 +384,10 @@ private Q_SLOTS:
         ScoreBoard* board = w->scoreBoard();
         // Every player's name stands on one line, the winner's too.
         QSet<int> nameLines;
-        for (int c = 1; c <= 4; ++c) {
-            const auto* name = board->findChild<QLabel*>(QStringLiteral("name%1").arg(c));
-            if (name->isVisible() && !name->text().isEmpty())
+        for (int c = 1; c <= 4; ++c)
+            if (const auto* name = board->findChild<QLabel*>(QStringLiteral("name%1").arg(c)); !name->text().isEmpty())
                 nameLines << name->mapTo(board, name->rect().center()).y();
-        }
-        QVERIFY2(nameLines.size() == 1, qPrintable(QString::number(nameLines.size())));
+        QCOMPARE(nameLines.size(), 1);
         auto* tabs = board->findChild<QTabWidget*>(QStringLiteral("scoreMelds"));
         QVERIFY(tabs);
         // The own hand in front at a Classic table, else the winner's; each shown tab holds tiles and is named.

@@ -123,26 +123,20 @@ void TournamentModelsTest::cellsShowTheRecord_data()
     QTest::addColumn<int>("status");
     QTest::addColumn<int>("bet");
     QTest::addColumn<int>("duration");
-    // A time key of the server and its count of seconds, applied after the record.
-    QTest::addColumn<QString>("timeKey");
+    QTest::addColumn<QString>("timeKey"); // and its count of seconds, sent after the record
     QTest::addColumn<qint32>("seconds");
     QTest::addColumn<QString>("statusText");
     QTest::addColumn<QString>("buyIn");
     QTest::addColumn<QString>("durationText");
-    QTest::addColumn<bool>("startKnown");
 
-    QTest::newRow("open, paid") << 0 << 1250 << 7200 << "" << 0 << "OPEN" << "$12.50" << "2h" << true;
-    QTest::newRow("failed, free") << 6 << 0 << 90 << "" << 0 << "FAILED" << "free" << "1 min(s)" << true;
-    QTest::newRow("status past the table") << 7 << 500 << 86400 << "" << 0 << "<undefined>" << "$5" << "1 day(s)"
-                                           << true;
-    QTest::newRow("negative status") << -1 << 500 << 30 << "" << 0 << "<undefined>" << "$5" << "30 second(s)" << true;
-    QTest::newRow("end a second before the start") << 0 << 0 << 30 << "END" << 1893455999 << "OPEN" << "free"
-                                                   << "<unknown>" << true;
-    QTest::newRow("start at the largest count") << 0 << 0 << 30 << "START" << 0x7fffffff << "OPEN" << "free"
-                                                << "<unknown>" << false;
-    QTest::newRow("start at a negative count") << 0 << 0 << 30 << "START" << -1 << "OPEN" << "free" << "<unknown>"
-                                               << false;
-    QTest::newRow("start at the epoch") << 0 << 0 << 30 << "START" << 0 << "OPEN" << "free" << "<unknown>" << false;
+    QTest::newRow("open, paid") << 0 << 1250 << 7200 << "" << 0 << "OPEN" << "$12.50" << "2h";
+    QTest::newRow("failed, free") << 6 << 0 << 90 << "" << 0 << "FAILED" << "free" << "1 min(s)";
+    QTest::newRow("status past the table") << 7 << 500 << 86400 << "" << 0 << "<undefined>" << "$5" << "1 day(s)";
+    QTest::newRow("negative status") << -1 << 500 << 30 << "" << 0 << "<undefined>" << "$5" << "30 second(s)";
+    QTest::newRow("end before the start") << 0 << 0 << 30 << "END" << 1893455999 << "OPEN" << "free" << "<unknown>";
+    QTest::newRow("start at the largest count") << 0 << 0 << 30 << "START" << 0x7fffffff << "OPEN" << "free" << "<unknown>";
+    QTest::newRow("start at a negative count") << 0 << 0 << 30 << "START" << -1 << "OPEN" << "free" << "<unknown>";
+    QTest::newRow("start at the epoch") << 0 << 0 << 30 << "START" << 0 << "OPEN" << "free" << "<unknown>";
 }
 
 void TournamentModelsTest::cellsShowTheRecord()
@@ -155,7 +149,6 @@ void TournamentModelsTest::cellsShowTheRecord()
     QFETCH(QString, statusText);
     QFETCH(QString, buyIn);
     QFETCH(QString, durationText);
-    QFETCH(bool, startKnown);
     // The server's clock at the record's start.
     ServerTime::instance()->setRequestSender([] { return 7; });
     ServerTime::instance()->onTimeFromServer(7, QDateTime::fromSecsSinceEpoch(1893456000, Qt::UTC));
@@ -168,7 +161,7 @@ void TournamentModelsTest::cellsShowTheRecord()
     QCOMPARE(cell(model, 0, 2), statusText);
     QCOMPARE(cell(model, 0, 3), QStringLiteral("7 of 32"));
     QCOMPARE(cell(model, 0, 4), buyIn);
-    QCOMPARE(cell(model, 0, 5) == QStringLiteral("<unknown>"), !startKnown);
+    QCOMPARE(cell(model, 0, 5) == QStringLiteral("<unknown>"), timeKey == QLatin1String("START"));
     QCOMPARE(cell(model, 0, 6), durationText);
     for (int column = 0; column < TournamentsLobbyModel::ColumnCount; ++column) {
         QCOMPARE(model.index(0, column).data(LobbyRoles::IdRole).toInt(), 5);
