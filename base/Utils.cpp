@@ -12,6 +12,12 @@
 #include <QSettings>
 #include <QTextDocument>
 #include <QTextStream>
+#include <QScreen>
+#include <QTextLayout>
+#include <QToolTip>
+
+#include <algorithm>
+#include <limits>
 
 namespace {
 
@@ -34,6 +40,8 @@ QString formatMoney(qint64 cents)
 
 QString formatDateTime(const QDateTime& dateTime)
 {
+    if (!dateTime.isValid())
+        return unknownText();
     return QLocale::system().toString(dateTime.toLocalTime(), QLocale::ShortFormat);
 }
 
@@ -44,6 +52,9 @@ QString formatTime(const QDateTime& dateTime)
 
 QString formatDuration(int seconds)
 {
+    // A length below zero is no length (an end before its start).
+    if (seconds < 0)
+        return unknownText();
     const int days = seconds / 86400;
     int rest = seconds - days * 86400;
     const int hours = rest / 3600;
@@ -56,18 +67,15 @@ QString formatDuration(int seconds)
         return QCoreApplication::translate("MahjongApplication", "%Lnh", "", hours);
     if (minutes > 0)
         return QCoreApplication::translate("MahjongApplication", "%Ln min(s)", "", minutes);
-    QString text = QCoreApplication::translate("MahjongApplication", "%Ln second(s)", "", secs);
-    if (secs < 0) {
-        // The translator fills in only counts of 0 and above.
-        text.replace(QLatin1String("%Ln"), QLocale().toString(secs));
-        text.replace(QLatin1String("%n"), QString::number(secs));
-    }
-    return text;
+    return QCoreApplication::translate("MahjongApplication", "%Ln second(s)", "", secs);
 }
 
 QString formatDurationBetween(const QDateTime& from, const QDateTime& to)
 {
-    return formatDuration(static_cast<int>(from.secsTo(to)));
+    const qint64 seconds = from.secsTo(to);
+    if (!from.isValid() || !to.isValid() || seconds > std::numeric_limits<int>::max())
+        return unknownText();
+    return formatDuration(static_cast<int>(std::max<qint64>(seconds, -1)));
 }
 
 QString truncateText(const QString& text, int n)
@@ -134,9 +142,54 @@ QString elideText(const QFontMetrics& metrics, const QString& text, Qt::TextElid
     }
 }
 
+namespace {
+
+/// Lines no longer than this fit any screen in the tool tip's font as they are.
+constexpr qsizetype shortLine = 48;
+
+/// The text with each long line broken into lines that fit three quarters of
+/// the primary screen's width in the tool tip's font, at word boundaries
+/// where it can, else anywhere.
+QString fittedLines(const QString& text)
+{
+    const QStringList lines = text.split(QLatin1Char('\n'));
+    const bool allShort = std::all_of(lines.begin(), lines.end(),
+                                      [](const QString& line) { return line.size() <= shortLine; });
+    if (allShort)
+        return text;
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const qreal width = screen != nullptr ? screen->availableGeometry().width() * 0.75 : 600.0;
+    QStringList fitted;
+    for (const QString& line : lines) {
+        if (line.size() <= shortLine) {
+            fitted << line;
+            continue;
+        }
+        QTextLayout layout(line, QToolTip::font());
+        QTextOption option;
+        option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+        layout.setTextOption(option);
+        layout.beginLayout();
+        for (QTextLine row = layout.createLine(); row.isValid(); row = layout.createLine()) {
+            row.setLineWidth(width);
+            fitted << line.mid(row.textStart(), row.textLength());
+        }
+        layout.endLayout();
+    }
+    return fitted.join(QLatin1Char('\n'));
+}
+
+} // namespace
+
 QString plainToolTip(const QString& text)
 {
-    return Qt::mightBeRichText(text) ? Qt::convertFromPlainText(text) : text;
+    const QString fitted = fittedLines(text);
+    return Qt::mightBeRichText(fitted) ? Qt::convertFromPlainText(fitted) : fitted;
+}
+
+QString richToolTip(const QString& text)
+{
+    return Qt::convertFromPlainText(fittedLines(text));
 }
 
 QString notAvailableText()

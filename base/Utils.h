@@ -11,13 +11,16 @@ class QSettings;
 /// Money text from whole cents: "$" and the localized amount, two decimals
 /// unless the amount is whole.
 QString formatMoney(qint64 cents);
-/// The date-time in local time, in the system locale's short format.
+/// The date-time in local time, in the system locale's short format;
+/// "<unknown>" for an invalid one.
 QString formatDateTime(const QDateTime& dateTime);
 /// The local time of day of the date-time, in the system locale's short format.
 QString formatTime(const QDateTime& dateTime);
-/// The largest non-zero unit of a duration: days, hours, minutes or seconds.
+/// The largest non-zero unit of a duration: days, hours, minutes or seconds;
+/// "<unknown>" for a negative one.
 QString formatDuration(int seconds);
-/// formatDuration() of the whole seconds from `from` to `to`.
+/// formatDuration() of the whole seconds from `from` to `to`; "<unknown>"
+/// when either is invalid or the span does not fit an int.
 QString formatDurationBetween(const QDateTime& from, const QDateTime& to);
 /// The text when it has at most n characters, else its first n and "...".
 QString truncateText(const QString& text, int n);
@@ -29,8 +32,11 @@ QString elideText(const QFontMetrics& metrics, const QString& text, Qt::TextElid
 QString notAvailableText();
 /// A tool tip that shows the text exactly as written: unchanged when Qt
 /// would show it as plain text anyway, else converted to rich text (server
-/// names holding "<b>" and the like).
+/// names holding "<b>" and the like); a line too long for the screen is
+/// broken into lines that fit it.
 QString plainToolTip(const QString& text);
+/// The same tool tip, always as rich text.
+QString richToolTip(const QString& text);
 /// "<unknown>": a player whose name is not known yet.
 QString unknownText();
 /// "<undefined>".

@@ -1,11 +1,13 @@
 #include "MahjongStyle.h"
 
+#include "ItemText.h"
 #include "ResourceFile.h"
 
 #include <QPainter>
 #include <QPixmap>
 #include <QStyleFactory>
 #include <QStyleOptionSlider>
+#include <QStyleOptionViewItem>
 #include <QWidget>
 
 #include <array>
@@ -101,6 +103,27 @@ void MahjongStyle::drawNinePart(QPainter* painter, const QRect& target, const QP
             painter->drawPixmap(dst, pixmap, src);
         }
     }
+}
+
+void MahjongStyle::drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
+                               const QWidget* widget) const
+{
+    const auto* item = qstyleoption_cast<const QStyleOptionViewItem*>(option);
+    if (element != CE_ItemViewItem || item == nullptr || !ItemText::isOneLine(*item, item->text)) {
+        QProxyStyle::drawControl(element, option, painter, widget);
+        return;
+    }
+    QStyleOptionViewItem rest(*item);
+    rest.text.clear();
+    QProxyStyle::drawControl(element, &rest, painter, widget);
+    QPalette::ColorGroup group = (item->state & State_Enabled) != 0 ? QPalette::Normal : QPalette::Disabled;
+    if (group == QPalette::Normal && (item->state & State_Active) == 0)
+        group = QPalette::Inactive;
+    painter->save();
+    painter->setPen(item->palette.color(group, (item->state & State_Selected) != 0 ? QPalette::HighlightedText
+                                                                                     : QPalette::Text));
+    ItemText::drawLine(painter, *item, subElementRect(SE_ItemViewItemText, item, widget), item->text);
+    painter->restore();
 }
 
 void MahjongStyle::drawComplexControl(ComplexControl control, const QStyleOptionComplex* option, QPainter* painter,

@@ -3,8 +3,9 @@
 #include <QProxyStyle>
 
 /// The application style: Fusion with scroll bars drawn entirely from the
-/// program's images, and a fixed button layout for dialog button boxes and
-/// message boxes.
+/// program's images, a fixed button layout for dialog button boxes and
+/// message boxes, and the one-line texts of item views on their font's own
+/// baseline (a row's Latin and CJK cells share it).
 class MahjongStyle : public QProxyStyle
 {
     Q_OBJECT
@@ -13,6 +14,8 @@ public:
     MahjongStyle();
     ~MahjongStyle() override;
 
+    void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
+                     const QWidget* widget = nullptr) const override;
     void drawComplexControl(ComplexControl control, const QStyleOptionComplex* option, QPainter* painter,
                             const QWidget* widget = nullptr) const override;
     int pixelMetric(PixelMetric metric, const QStyleOption* option = nullptr,

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QHideEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
@@ -48,6 +49,27 @@ QAbstractButton* firstFocus(const ModelessMsgBox::MsgBox* box)
     if (QPushButton* button = box->defaultButton())
         return button;
     return box->buttonBox()->buttons().value(0);
+}
+
+/// The box that takes the keys when `leaving` goes: the top one of the
+/// other boxes shown beside it, else any other box shown in its window;
+/// null when there is none.
+ModelessMsgBox::MsgBox* boxBelow(const ModelessMsgBox::MsgBox* leaving)
+{
+    if (QWidget* parent = leaving->parentWidget()) {
+        // Siblings are kept in their stacking order, the top one last.
+        const QObjectList siblings = parent->children();
+        for (auto it = siblings.crbegin(); it != siblings.crend(); ++it) {
+            auto* box = qobject_cast<ModelessMsgBox::MsgBox*>(*it);
+            if (box != nullptr && box != leaving && box->isVisible())
+                return box;
+        }
+    }
+    const auto all = leaving->window()->findChildren<ModelessMsgBox::MsgBox*>();
+    for (auto it = all.crbegin(); it != all.crend(); ++it)
+        if (*it != leaving && (*it)->isVisible())
+            return *it;
+    return nullptr;
 }
 
 ModelessMsgBox::MsgBox* showBox(QWidget* parent, Kind kind, const QString& title, const QString& text,
@@ -124,6 +146,8 @@ void MsgBox::onClicked(QAbstractButton* button)
         return;
     answered = true;
     Q_EMIT finished(int(buttons->standardButton(button)));
+    // Hidden at once, so that the keys go down the pile now.
+    hide();
     deleteLater();
 }
 
@@ -133,6 +157,7 @@ void MsgBox::onFinished(int result)
         return;
     answered = true;
     Q_EMIT finished(result);
+    hide();
     deleteLater();
 }
 
@@ -189,13 +214,29 @@ void MsgBox::mousePressEvent(QMouseEvent* event)
     // A click anywhere on the box brings it to the top and gives it the keys
     // back, where they were in it last.
     raise();
+    takeKeys(Qt::MouseFocusReason);
+}
+
+void MsgBox::takeKeys(Qt::FocusReason reason)
+{
     if (isAncestorOf(QApplication::focusWidget()))
         return;
     QWidget* last = focusWidget();
     if (last == nullptr || !isAncestorOf(last) || !last->isVisibleTo(this))
         last = firstFocus(this);
     if (last != nullptr)
-        last->setFocus(Qt::MouseFocusReason);
+        last->setFocus(reason);
+}
+
+void MsgBox::hideEvent(QHideEvent* event)
+{
+    // Sent while the keys are still inside: the box below takes them
+    // before the window hands them to its next widget.
+    const bool hadKeys = isAncestorOf(QApplication::focusWidget());
+    MahjongDialog::hideEvent(event);
+    if (hadKeys && !event->spontaneous())
+        if (MsgBox* below = boxBelow(this))
+            below->takeKeys(Qt::OtherFocusReason);
 }
 
 void MsgBox::closeEvent(QCloseEvent* event)

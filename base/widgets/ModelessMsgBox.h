@@ -12,7 +12,8 @@ class QPushButton;
 /// Modeless message boxes on the dialog frame: shown centred inside a parent
 /// widget, the rest of the window stays usable, and the answer (the clicked
 /// standard button, or 0 when closed) arrives later through a callback. A
-/// shown box takes the keyboard focus, and a click on it takes it back: while
+/// shown box takes the keyboard focus, a click on it takes it back, and a
+/// box that goes while it has it hands it to the top box left: while
 /// the focus is anywhere inside it, Enter answers with its default button (or
 /// the button the focus is on) and Escape with its No or Close, before any
 /// shortcut of the window.
@@ -52,8 +53,13 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    /// A box that goes while it has the keys hands them to the box below it.
+    void hideEvent(QHideEvent* event) override;
 
 private:
+    /// Gives the box the keys, where they were in it last, unless it has them.
+    void takeKeys(Qt::FocusReason reason);
+
     /// The button a key typed inside the box answers with, or null.
     QAbstractButton* buttonForKey(const QKeyEvent* event) const;
 

@@ -123,6 +123,10 @@ void ScoreBoard::buildForm()
         column->addWidget(avatars[std::size_t(c)]);
         column->addWidget(names[std::size_t(c)]);
         column->addWidget(claims[std::size_t(c)]);
+        // The winner's word below a name takes no room from the names: what
+        // the other columns have to spare goes below them, and every name
+        // stands on one line.
+        column->addStretch(1);
         grid->addWidget(top, 0, c);
 
         auto* edit = new QTextEdit(form);

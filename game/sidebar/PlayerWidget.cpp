@@ -5,6 +5,7 @@
 #include "TimeSpan.h"
 #include "TimerView.h"
 #include "ULabel.h"
+#include "Utils.h"
 #include "wind.h"
 
 #include <QDebug>
@@ -138,7 +139,7 @@ void PlayerWidget::setName(const QString& name)
     nameLabel->setText(name);
     // The label's tool tip holds the whole name; a name that looks like
     // markup would be shown as markup there.
-    nameLabel->setToolTip(Qt::convertFromPlainText(name));
+    nameLabel->setToolTip(richToolTip(name));
 }
 
 QString PlayerWidget::name() const

@@ -36,7 +36,7 @@ void SelectorButton::setTableName(const QString& name)
     m_name = name;
     showName();
     // A tool tip that looks like markup would be shown as markup.
-    setToolTip(Qt::convertFromPlainText(name));
+    setToolTip(richToolTip(name));
 }
 
 void SelectorButton::setShortened(bool shortened)

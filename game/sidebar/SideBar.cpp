@@ -13,6 +13,7 @@
 #include "SocialServices.h"
 #include "TableInfoTexts.h"
 #include "TimeSpan.h"
+#include "TournamentTexts.h"
 #include "ULabel.h"
 #include "UPushButton.h"
 #include "Utils.h"
@@ -41,7 +42,7 @@ QLabel* textLabel(QWidget* parent, const char* name)
 void setPlainName(ULabel* label, const QString& name)
 {
     label->setText(name);
-    label->setToolTip(Qt::convertFromPlainText(name));
+    label->setToolTip(richToolTip(name));
 }
 
 /// The frame of the table chat. The chat's notice line wraps, and a wrapping
@@ -344,10 +345,12 @@ void SideBar::updateRoundCountdown()
         roundLimit->setText(tr("No round playing"));
         return;
     }
-    const QDateTime end = tournamentInfo.roundsStart[std::size_t(round)].addSecs(
-        tournamentInfo.roundsLength[std::size_t(round)]);
+    const QDateTime start = tournamentInfo.roundsStart[std::size_t(round)];
+    const QDateTime end = start.addSecs(tournamentInfo.roundsLength[std::size_t(round)]);
     const QDateTime current = now();
-    const QString left = msecsBetween(current, end) / 1000 <= 0 ? tr("now") : formatDurationBetween(current, end);
+    const QString left = !isTournamentTimeKnown(start) ? unknownText()
+                         : msecsBetween(current, end) / 1000 <= 0 ? tr("now")
+                                                                   : formatDurationBetween(current, end);
     roundLimit->setText(tr("Round ends in %1").arg(left));
 }
 

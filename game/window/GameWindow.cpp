@@ -156,6 +156,7 @@ void GameWindow::build()
         m_declared[i] = new DeclaredView(o, 420.0);
         m_scene->addItem(m_declared[i]);
         m_claims[i] = new PlayerActionView(o);
+        m_claims[i]->setAnchorMode(PlayerActionView::AnchorCentre);
         m_claims[i]->setZValue(100);
         m_claims[i]->hide();
         m_scene->addItem(m_claims[i]);
@@ -332,14 +333,6 @@ void GameWindow::layoutTable()
     for (int o = 0; o < 4; ++o)
         m_winds[std::size_t(o)]->setPos(m_windPositions[std::size_t(o)]);
 
-    const QPointF oc(std::round(outer.center().x()), std::round(outer.center().y()));
-    const QPointF claimAt[4] = {QPointF(oc.x(), outer.bottom()), QPointF(outer.right(), oc.y()),
-                                QPointF(oc.x(), outer.top()), QPointF(outer.left(), oc.y())};
-    for (int o = 0; o < 4; ++o) {
-        m_claims[std::size_t(o)]->setScale(s);
-        m_claims[std::size_t(o)]->setPos(claimAt[o]);
-    }
-
     for (int o = 0; o < 4; ++o) {
         WindView* marker = m_winds[std::size_t(o)];
         const QRectF r = marker->boundingRect().translated(marker->pos());
@@ -371,6 +364,19 @@ void GameWindow::layoutTable()
 
     m_prevalent->setPos(c.x() - std::round(m_prevalent->width() / 2.0),
                         c.y() - std::round(m_prevalent->height() / 2.0));
+
+    // A claim's word stands inside the walls, between the wind disc and the
+    // claiming seat's side: the melds it announces and the tiles beside them
+    // lie outside the walls, in view.
+    const QRectF disc(m_prevalent->pos(), QSizeF(m_prevalent->width(), m_prevalent->height()));
+    const QPointF claimAt[4] = {QPointF(c.x(), (disc.bottom() + inner.bottom()) / 2),
+                                QPointF((disc.right() + inner.right()) / 2, c.y()),
+                                QPointF(c.x(), (inner.top() + disc.top()) / 2),
+                                QPointF((inner.left() + disc.left()) / 2, c.y())};
+    for (int o = 0; o < 4; ++o) {
+        m_claims[std::size_t(o)]->setScale(s);
+        m_claims[std::size_t(o)]->setPos(std::round(claimAt[o].x()), std::round(claimAt[o].y()));
+    }
 
     m_hidden[0]->setPos(m_hand->pos());
     m_hidden[1]->setPos(outer.right() + m1, outer.top());

@@ -117,7 +117,7 @@ TournamentWindow::TournamentWindow(const TournamentInfo& tournament, SocialServi
     // A tooltip reads text that looks like markup as rich text: the table's
     // name goes over as rich text that shows it as written.
     ui->tableList->setToolTipFunction([](QAbstractItemModel* model, int row) {
-        return model ? Qt::convertFromPlainText(model->index(row, 0).data().toString()) : QString();
+        return model ? richToolTip(model->index(row, 0).data().toString()) : QString();
     });
     auto* filter = new LobbyTableFilter(this);
     filter->setSourceModel(tablesModel);
@@ -164,9 +164,9 @@ void TournamentWindow::updateView()
     QString statusText;
     switch (status) {
     case Open:
-        statusText = tr("Open for registration, registration closes at %1").arg(formatDateTime(info.closeRegister));
+        statusText = tr("Open for registration, registration closes at %1").arg(tournamentTimeText(info.closeRegister));
         break;
-    case Closed: statusText = tr("Registration closed, tournament starts at %1").arg(formatDateTime(info.start)); break;
+    case Closed: statusText = tr("Registration closed, tournament starts at %1").arg(tournamentTimeText(info.start)); break;
     case Seating: statusText = tr("Seating players at the tables"); break;
     case Playing: statusText = tr("Round %L1 of %L2 in play").arg(info.currentRound + 1).arg(info.numberOfRounds); break;
     case Paused: break;
@@ -245,14 +245,15 @@ void TournamentWindow::updatePausedTexts()
         return;
     const QDateTime nextStart = info.roundsStart[size_t(next)];
     const QDateTime now = ServerTime::currentTime();
-    const QString countdown = msecsBetween(now, nextStart) < 1000
+    const QString countdown = !isTournamentTimeKnown(nextStart) ? unknownText()
+                              : msecsBetween(now, nextStart) < 1000
                                   ? tr("now")
                                   : tr("in %1", "%1 - time to start").arg(formatDurationBetween(now, nextStart));
     ui->tournamentTitle->setText(
         fillTemplate(tr("<b>%1</b> - Paused", "%1 - name of tournament"), {info.name.toHtmlEscaped()}));
     ui->statusLabel->setText(fillTemplate(tr("Round %L1 of %L2 starts at %3 (%4)"),
                                           {QLocale().toString(info.currentRound + 2),
-                                           QLocale().toString(info.numberOfRounds), formatDateTime(nextStart),
+                                           QLocale().toString(info.numberOfRounds), tournamentTimeText(nextStart),
                                            countdown}));
 }
 
@@ -272,9 +273,9 @@ void TournamentWindow::updateDetails()
         esc(tr("Minimum Number Of Players")), QString::number(info.minPlayers),
         esc(tr("Maximum Number Of Players")), QString::number(info.maxPlayers),
         esc(tr("Number Of Registrered Players")), QString::number(info.registered),
-        esc(tr("Registration Ends At")), esc(formatDateTime(info.closeRegister)),
-        esc(tr("Tournament Starts At")), esc(formatDateTime(info.start)),
-        esc(tr("Tournament Ends At")), esc(formatDateTime(info.end)),
+        esc(tr("Registration Ends At")), esc(tournamentTimeText(info.closeRegister)),
+        esc(tr("Tournament Starts At")), esc(tournamentTimeText(info.start)),
+        esc(tr("Tournament Ends At")), esc(tournamentTimeText(info.end)),
     });
     const QString roundRows =
         QStringLiteral("<tr><td></td></tr><tr><td>%1</td><td>%2</td></tr><tr><td>%3</td><td>%4</td></tr>");
@@ -282,7 +283,7 @@ void TournamentWindow::updateDetails()
                                     qint64(info.roundsLength.size())});
     for (qint64 i = 0; i < rounds; ++i) {
         html += fillTemplate(roundRows, {esc(tr("Round %1 Starts At").arg(i + 1)),
-                                         esc(formatDateTime(info.roundsStart[size_t(i)])),
+                                         esc(tournamentTimeText(info.roundsStart[size_t(i)])),
                                          esc(tr("Round %1 Duration").arg(i + 1)),
                                          esc(formatDuration(info.roundsLength[size_t(i)]))});
     }

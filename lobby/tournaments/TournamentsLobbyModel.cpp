@@ -22,7 +22,7 @@ namespace {
 
 int durationSeconds(const TournamentInfo& info)
 {
-    return int(info.start.secsTo(info.end));
+    return tournamentSecondsBetween(info.start, info.end);
 }
 
 TournamentRegisteredInfo playersValue(const TournamentInfo& info)
@@ -34,12 +34,12 @@ TournamentRegisteredInfo playersValue(const TournamentInfo& info)
 /// handed over as rich text that shows it as written.
 QString nameToolTip(const QString& name)
 {
-    return Qt::convertFromPlainText(name);
+    return richToolTip(name);
 }
 
 QString startText(const QDateTime& start)
 {
-    return formatDateTime(start);
+    return tournamentTimeText(start);
 }
 
 } // namespace

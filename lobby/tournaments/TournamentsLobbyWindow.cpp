@@ -104,6 +104,10 @@ void TournamentsLobbyWindow::setModel(TournamentsLobbyModel* newModel)
     for (int column = 0; column < int(std::size(widths)); ++column)
         view->setColumnWidth(column, widths[column]);
     fitPlayersColumn();
+    // The name takes the width the others leave: the columns fill the list
+    // and never run past it.
+    view->header()->setStretchLastSection(false);
+    view->header()->setSectionResizeMode(TournamentsLobbyModel::NameColumn, QHeaderView::Stretch);
 }
 
 int TournamentsLobbyWindow::tournamentIdAt(const QModelIndex& index) const

@@ -171,7 +171,7 @@ void PlatformDispatch::loginResponse(message_reader& r)
     const auto p = login_response::read(r);
     if (p.status == 0) {
         const qint32 pid = static_cast<qint32>(p.pid);
-        const QString name = wireText(p.name);
+        const QString name = nameFromWire(wireText(p.name));
         qDebug() << "cm:logged in as pid:" << pid;
         d.ownPlayerId = pid;
         d.loggedIn = true;
@@ -185,7 +185,7 @@ void PlatformDispatch::loginResponse(message_reader& r)
 
 void PlatformDispatch::playerInfoName(qint32 pid, const std::string& nick)
 {
-    const QString name = wireText(nick);
+    const QString name = nameFromWire(wireText(nick));
     cm.setPlayerName(pid, name);
     qDebug().noquote() << "app:got fb:player_info_packet" << "\n  pid:        " << pid << "\n  nick:       " << name;
 }
@@ -216,7 +216,7 @@ void PlatformDispatch::playerQueryResponse(message_reader& r)
     const qint32 pid = static_cast<qint32>(p.pid);
     switch (p.status) {
     case 0: {
-        const QString name = wireText(p.nick);
+        const QString name = nameFromWire(wireText(p.nick));
         cm.setPlayerName(pid, name);
         qDebug().noquote() << "app:got fb:player_query_response_packet" << "\n  pid:        " << pid
                            << "\n  nick:       " << name;
@@ -297,7 +297,7 @@ void PlatformDispatch::notifyJoin(message_reader& r)
 {
     const auto p = notify_join::read(r);
     const qint32 pid = static_cast<qint32>(p.pid);
-    const QString name = wireText(p.nick);
+    const QString name = nameFromWire(wireText(p.nick));
     PlayerData player(pid, QString());
     player.setName(name);
     cm.setPlayerName(pid, name);

@@ -1,5 +1,7 @@
 #include "lobby_records.h"
 
+#include "ProtocolValues.h"
+
 #include <QDebug>
 #include <QLoggingCategory>
 
@@ -18,7 +20,7 @@ TableInfo tableInfoFromRecord(const table_record& record)
     TableInfo info;
     info.tableId = static_cast<qint32>(record.tableId);
     info.lobbyPath = wireText(record.lobbyPath);
-    info.name = wireText(record.name);
+    info.name = nameFromWire(wireText(record.name));
     info.capacity.setCapacity(record.capacity);
     info.capacity.setSeated(record.seated);
     info.value.setPlayers(record.capacity);
@@ -62,7 +64,7 @@ TournamentRankings tournamentRankingsFromRows(const std::vector<ranking_row>& ro
     for (const ranking_row& row : rows) {
         TournamentRanking ranking;
         ranking.pid = static_cast<qint32>(row.pid);
-        ranking.name = wireText(row.name);
+        ranking.name = nameFromWire(wireText(row.name));
         ranking.tablePoints = static_cast<qint32>(row.tablePoints);
         ranking.competitionPoints = static_cast<qint32>(row.competitionPoints);
         ranking.flag = row.flag != 0;

@@ -140,7 +140,7 @@ std::optional<TournamentInfoUpdate> makeTournamentInfoChange(const std::string& 
         return change(key, [field = *field, time](TournamentInfo& info) { info.*field = time; });
     }
     if (key == "NAME") {
-        const QString name = fromUtf8(textValue(key, value));
+        const QString name = nameFromWire(fromUtf8(textValue(key, value)));
         return change(key, [name](TournamentInfo& info) { info.name = name; });
     }
     if (key == "SHORT_INFO_URL" || key == "INFO_URL") {

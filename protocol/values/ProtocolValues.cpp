@@ -350,6 +350,23 @@ qint32 tournamentStatusFromWire(std::int64_t v)
     return static_cast<qint32>(v);
 }
 
+QString nameFromWire(const QString& text)
+{
+    QString name = text.size() > maxNameLength ? text.left(maxNameLength - 1) : text;
+    if (name.size() < text.size()) {
+        if (name.back().isHighSurrogate())
+            name.chop(1);
+        name += QChar(0x2026);
+    }
+    for (QChar& c : name) {
+        const QChar::Category category = c.category();
+        if (category == QChar::Other_Control || category == QChar::Separator_Line
+            || category == QChar::Separator_Paragraph)
+            c = QLatin1Char(' ');
+    }
+    return name;
+}
+
 QDateTime serverTimeToDateTime(qint64 ms)
 {
     const qint64 seconds = ms / 1000;

@@ -104,6 +104,14 @@ game_protocol::wind::enum_t windFromWire(std::int64_t v);                     //
 server_game_state::enum_t gameStateFromWire(std::int64_t v);                   ///< "illegal game state "
 qint32 tournamentStatusFromWire(std::int64_t v); ///< "illegal tournament status "
 
+/// Characters kept of a name from the server (a table's, a tournament's, a
+/// player's); a longer one is cut and ends with an ellipsis.
+constexpr qsizetype maxNameLength = 256;
+/// A name from the server as the windows show it: one line, its control
+/// characters and line or paragraph separators as spaces, at most
+/// maxNameLength characters (never half of a surrogate pair).
+QString nameFromWire(const QString& text);
+
 /// Milliseconds since 1970-01-01 UTC to a UTC date-time with millisecond precision.
 QDateTime serverTimeToDateTime(qint64 ms);
 TimeSpan timeSpanFromWire(const wire::time_span& span);

@@ -2,6 +2,7 @@
 // and the bounded history.
 #include "ChatOutputWidget.h"
 
+#include "FontFallbacks.h"
 #include "SocialLog.h"
 #include "Utils.h"
 
@@ -92,6 +93,9 @@ ChatOutputWidget::ChatOutputWidget(QWidget* parent)
     // a read-only pane, and an undo stack would keep every line for ever.
     document()->setUndoRedoEnabled(false);
     connect(this, &QTextBrowser::anchorClicked, this, &ChatOutputWidget::onAnchorClicked);
+    // Other users write in any script: the fonts that draw them are found
+    // before the first such line (the room's history at login) needs them.
+    FontFallbacks::prepareFor(this);
 }
 
 ChatOutputWidget::~ChatOutputWidget() = default;

@@ -4,11 +4,14 @@
 #include "MahjongApplication.h"
 #include "MahjongStyle.h"
 #include "ModelessMsgBox.h"
+#include "TableCapacityDelegate.h"
 
 #include <QLabel>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTest>
+#include <QStringListModel>
+#include <QTreeView>
 #include <QVBoxLayout>
 
 class TestLook : public QObject
@@ -28,11 +31,21 @@ private Q_SLOTS:
         QWidget page;
         page.setObjectName(QStringLiteral("lobbyPage"));
         page.resize(640, 480);
+        // A colour of no art of the program: where the box shows it, the page shows through.
+        const QColor behind(0, 255, 0);
+        page.setStyleSheet(QStringLiteral("QWidget#lobbyPage { background: #00ff00; }"));
         auto* layout = new QVBoxLayout(&page);
         auto* area = new QScrollArea(&page);
         auto* inner = new QLabel(QStringLiteral("A long page\n").repeated(60), area);
         area->setWidget(inner);
         layout->addWidget(area);
+        // A list whose second row adds CJK to the first row's Latin text.
+        QStringListModel rows({QStringLiteral("Hx"), QStringLiteral("Hx\u5b57\u30ea")});
+        auto* list = new QTreeView(&page);
+        list->setHeaderHidden(true);
+        list->setUniformRowHeights(true); // as the lobby lists
+        list->setModel(&rows);
+        layout->addWidget(list);
         page.show();
         QVERIFY(QTest::qWaitForWindowExposed(&page));
 
@@ -55,12 +68,27 @@ private Q_SLOTS:
         const QPoint probe(7, 7);
         QCOMPARE(QColor(barImage.pixel(probe)).name(), QColor(upArrow.scaled(15, 15).pixel(probe)).name());
 
+        // The CJK beside the Latin text moves it neither up nor down, through
+        // the style's item and through the lobby's delegate.
+        const int latin = QFontMetrics(list->font()).horizontalAdvance(QStringLiteral("Hx"));
+        for (QAbstractItemDelegate* delegate : {list->itemDelegate(), static_cast<QAbstractItemDelegate*>(new TableCapacityDelegate(list))}) {
+            list->setItemDelegate(delegate);
+            const QImage rowsImage = list->viewport()->grab().toImage();
+            const QRect first = list->visualRect(rows.index(0, 0)), second = list->visualRect(rows.index(1, 0));
+            QCOMPARE(rowsImage.copy(second.x(), second.y(), latin, second.height()), rowsImage.copy(first.x(), first.y(), latin, first.height()));
+        }
+
         // The frame of the box comes from the frame image, not from the plain palette.
         const QImage boxImage = box->grab().toImage();
         const QImage frame(QStringLiteral("resources:/meld_auction_frame.png"));
         QVERIFY(!frame.isNull());
         QCOMPARE(QColor(boxImage.pixel(2, boxImage.height() / 2)).name(),
                  QColor(frame.pixel(2, frame.height() / 2)).name());
+        // Nothing of the page shows through the box, its frame band included.
+        const QImage onPage = shot.copy(box->geometry());
+        for (int y = 0; y < onPage.height(); ++y)
+            for (int x = 0; x < onPage.width(); ++x)
+                QVERIFY2(QColor(onPage.pixel(x, y)) != behind, qPrintable(QStringLiteral("at %1,%2").arg(x).arg(y)));
     }
 };
 

@@ -14,11 +14,14 @@
 #include "ArtSearchPaths.h"
 #include "ConnectionManager.h"
 #include "GameController.h"
+#include "GameGraphicsScene.h"
 #include "GameModel.h"
 #include "GameWindow.h"
 #include "HandScenario.h"
 #include "HandView.h"
 #include "MeldAuction.h"
+#include "PrevalentWindView.h"
+#include "PlayerActionView.h"
 #include "PlayerWidget.h"
 #include "RoundScoreBoard.h"
 #include "ScoreBoard.h"
@@ -31,6 +34,7 @@
 #include "TableSelector.h"
 #include "TestGameServer.h"
 #include "TimeSpan.h"
+#include "TileView.h"
 #include "TimerView.h"
 #include "TournamentsController.h"
 #include "ViewTestSupport.h"
@@ -47,6 +51,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QScreen>
+#include <QSet>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTabBar>
@@ -171,6 +176,18 @@ QStringList panelFaults(SideBar* bar)
         if (!headerUsed)
             faults << QStringLiteral("%1: empty header").arg(who);
     }
+    return faults;
+}
+
+/// The tiles and the wind disc under a shown claim word, as "seat: x,y".
+QStringList coveredByClaims(GameWindow* w)
+{
+    QStringList faults;
+    for (int o = 0; o < 4; ++o)
+        for (QGraphicsItem* item : w->scene()->items(w->claimImage(o)->sceneBoundingRect()))
+            if (w->claimImage(o)->isVisible() && item->isVisible()
+                && (dynamic_cast<TileView*>(item) != nullptr || item == w->prevalentWind()))
+                faults << QStringLiteral("%1: %2,%3").arg(o).arg(item->scenePos().x()).arg(item->scenePos().y());
     return faults;
 }
 
@@ -344,11 +361,17 @@ private Q_SLOTS:
         w->onMeldSelected(meld_offer{game_protocol::meld_type::PONG, tile(9)});
         QTRY_COMPARE(t.scenario->waitingFor(), QStringLiteral("discard after the pong"));
         QTRY_VERIFY(w->handView()->isActive());
+        w->flushActions();
+        // The word stands clear of the new meld and of every other tile.
+        QVERIFY(w->claimImage(0)->isVisible());
+        shoot(frame.get(), "pong");
+        QVERIFY2(coveredByClaims(w).isEmpty(), qPrintable(coveredByClaims(w).join(QStringLiteral("; "))));
         w->onTileClick(tile(31));
         QTRY_COMPARE(t.scenario->waitingFor(), QStringLiteral("discard after the draw"));
         w->flushActions();
         QTest::qWait(50);
         shoot(frame.get(), "table");
+        QVERIFY2(coveredByClaims(w).isEmpty(), qPrintable(coveredByClaims(w).join(QStringLiteral("; "))));
         QVERIFY(w->sideBar()->grab().toImage().save(shotName("sidebar")));
         expectRoomy(w->sideBar());
         QVERIFY2(panelFaults(w->sideBar()).isEmpty(), qPrintable(panelFaults(w->sideBar()).join(QStringLiteral("; "))));
@@ -359,6 +382,12 @@ private Q_SLOTS:
         QTest::qWait(50);
         shoot(frame.get(), "scores");
         ScoreBoard* board = w->scoreBoard();
+        // Every player's name stands on one line, the winner's too.
+        QSet<int> nameLines;
+        for (int c = 1; c <= 4; ++c)
+            if (const auto* name = board->findChild<QLabel*>(QStringLiteral("name%1").arg(c)); !name->text().isEmpty())
+                nameLines << name->mapTo(board, name->rect().center()).y();
+        QCOMPARE(nameLines.size(), 1);
         auto* tabs = board->findChild<QTabWidget*>(QStringLiteral("scoreMelds"));
         QVERIFY(tabs);
         // The own hand in front at a Classic table, else the winner's; each shown tab holds tiles and is named.

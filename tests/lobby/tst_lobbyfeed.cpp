@@ -12,6 +12,10 @@
 #include "TestGameServer.h"
 
 #include <QAbstractItemModelTester>
+#include <QFontMetrics>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QToolTip>
 #include <QLocale>
 #include <QPointer>
 #include <QSignalSpy>
@@ -306,6 +310,15 @@ void LobbyFeedTest::feedOfSnapshotsUpdatesAndRemovals()
     QCOMPARE(m_model->tableInfo(9).capacity.seated(), 0);
     QCOMPARE(cellText(*m_model, pearl, 1), QStringLiteral("Classic full game"));
     QCOMPARE(m_model->rowCount(), 2);
+
+    // Whatever the server names a table, its name is one line and its tool tip's lines fit the screen.
+    TestFrame odd(143);
+    tableRecord(odd, 9, "101/Regular", "Pearl\r\nIII\t\x07" + QByteArray(65000, 'x'), 4, 0, {});
+    QVERIFY(m_server->send(odd));
+    QTRY_VERIFY(cellText(*m_model, pearl, 0).startsWith(QStringLiteral("Pearl  III  xxx")));
+    QCOMPARE(cellText(*m_model, pearl, 0).size(), 256);
+    for (const QString& line : m_model->index(pearl, 0).data(Qt::ToolTipRole).toString().split(QLatin1Char('\n')))
+        QCOMPARE_LE(QFontMetrics(QToolTip::font()).horizontalAdvance(line), QGuiApplication::primaryScreen()->size().width());
 
     // Removals: one held table, one unknown.
     QTest::ignoreMessage(QtWarningMsg, "No table to remove with id 55");

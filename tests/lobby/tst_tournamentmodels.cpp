@@ -3,6 +3,7 @@
 // and the ranking merge.
 #include "CheckedItem.h"
 #include "LobbyRoles.h"
+#include "ServerTime.h"
 #include "TmntSortFilterProxyModel.h"
 #include "TournamentRankingModel.h"
 #include "TournamentsLobbyModel.h"
@@ -122,14 +123,20 @@ void TournamentModelsTest::cellsShowTheRecord_data()
     QTest::addColumn<int>("status");
     QTest::addColumn<int>("bet");
     QTest::addColumn<int>("duration");
+    QTest::addColumn<QString>("timeKey"); // and its count of seconds, sent after the record
+    QTest::addColumn<qint32>("seconds");
     QTest::addColumn<QString>("statusText");
     QTest::addColumn<QString>("buyIn");
     QTest::addColumn<QString>("durationText");
 
-    QTest::newRow("open, paid") << 0 << 1250 << 7200 << "OPEN" << "$12.50" << "2h";
-    QTest::newRow("failed, free") << 6 << 0 << 90 << "FAILED" << "free" << "1 min(s)";
-    QTest::newRow("status past the table") << 7 << 500 << 86400 << "<undefined>" << "$5" << "1 day(s)";
-    QTest::newRow("negative status") << -1 << 500 << 30 << "<undefined>" << "$5" << "30 second(s)";
+    QTest::newRow("open, paid") << 0 << 1250 << 7200 << "" << 0 << "OPEN" << "$12.50" << "2h";
+    QTest::newRow("failed, free") << 6 << 0 << 90 << "" << 0 << "FAILED" << "free" << "1 min(s)";
+    QTest::newRow("status past the table") << 7 << 500 << 86400 << "" << 0 << "<undefined>" << "$5" << "1 day(s)";
+    QTest::newRow("negative status") << -1 << 500 << 30 << "" << 0 << "<undefined>" << "$5" << "30 second(s)";
+    QTest::newRow("end before the start") << 0 << 0 << 30 << "END" << 1893455999 << "OPEN" << "free" << "<unknown>";
+    QTest::newRow("start at the largest count") << 0 << 0 << 30 << "START" << 0x7fffffff << "OPEN" << "free" << "<unknown>";
+    QTest::newRow("start at a negative count") << 0 << 0 << 30 << "START" << -1 << "OPEN" << "free" << "<unknown>";
+    QTest::newRow("start at the epoch") << 0 << 0 << 30 << "START" << 0 << "OPEN" << "free" << "<unknown>";
 }
 
 void TournamentModelsTest::cellsShowTheRecord()
@@ -137,15 +144,24 @@ void TournamentModelsTest::cellsShowTheRecord()
     QFETCH(int, status);
     QFETCH(int, bet);
     QFETCH(int, duration);
+    QFETCH(QString, timeKey);
+    QFETCH(qint32, seconds);
     QFETCH(QString, statusText);
     QFETCH(QString, buyIn);
     QFETCH(QString, durationText);
+    // The server's clock at the record's start.
+    ServerTime::instance()->setRequestSender([] { return 7; });
+    ServerTime::instance()->onTimeFromServer(7, QDateTime::fromSecsSinceEpoch(1893456000, Qt::UTC));
+    ServerTime::instance()->setRequestSender({});
     TournamentsLobbyModel model;
     model.addOrUpdateTournament(tournament(5, QStringLiteral("A <b>cup</b>"), status, 7, 32, bet, 1893456000, duration));
+    if (!timeKey.isEmpty())
+        model.updateTournamentInfo(5, changes({{timeKey.toStdString(), seconds}}));
     QCOMPARE(cell(model, 0, 1), QStringLiteral("A <b>cup</b>"));
     QCOMPARE(cell(model, 0, 2), statusText);
     QCOMPARE(cell(model, 0, 3), QStringLiteral("7 of 32"));
     QCOMPARE(cell(model, 0, 4), buyIn);
+    QCOMPARE(cell(model, 0, 5) == QStringLiteral("<unknown>"), timeKey == QLatin1String("START"));
     QCOMPARE(cell(model, 0, 6), durationText);
     for (int column = 0; column < TournamentsLobbyModel::ColumnCount; ++column) {
         QCOMPARE(model.index(0, column).data(LobbyRoles::IdRole).toInt(), 5);

@@ -12,6 +12,7 @@
 #include "ChatController.h"
 #include "ChatOutputWidget.h"
 #include "ConferenceWidget.h"
+#include "FontFallbacks.h"
 #include "FriendsRosterModel.h"
 #include "FriendsTestSession.h"
 #include "FriendsWindow.h"
@@ -68,6 +69,9 @@ QString typedText(qsizetype n)
     text.truncate(n);
     return text;
 }
+
+/// A letter each of Latin, Hebrew, Arabic, Devanagari, Thai, Cyrillic, Greek, Georgian, Armenian, Tamil, Kannada, Malayalam, Bengali, Gurmukhi, Khmer, Tibetan.
+const QString sixteenScripts = QStringLiteral("a\u05D0\u0627\u0915\u0E01\u0430\u03B1\u10D0\u0531\u0B95\u0C95\u0D15\u0995\u0A15\u1780\u0F40");
 
 template<typename Widget> void showFilled(Widget& w, const std::function<void(int)>& fill)
 {
@@ -222,6 +226,40 @@ class BenchChatOutput : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    /// The first line of 16 scripts new to the process: on a pane, whose
+    /// font's fallbacks were found since it was made (and the longest turn
+    /// that took), and on a bare text edit, beside a first Latin line on a
+    /// pane; each in a font of its own.
+    void firstLineOfNewScripts()
+    {
+        double longestTurn = 0;
+        const auto onPane = [&](const char* family, const QString& text) {
+            ChatOutputWidget pane;
+            pane.setFont(QFont(QString::fromLatin1(family)));
+            pane.show();
+            QElapsedTimer turn;
+            QTimer ticks;
+            connect(&ticks, &QTimer::timeout, &ticks, [&] { longestTurn = qMax(longestTurn, turn.restart() * 1.0); });
+            ticks.start(0);
+            turn.start();
+            if (!FontFallbacks::waitForPrepared(60000))
+                qFatal("no fonts found in a minute");
+            return timedMs([&] { pane.appendMessage(QDateTime::currentDateTimeUtc(), QStringLiteral("Bob"), text); });
+        };
+        const double ordinary = onPane("DejaVu Serif", typedText(60));
+        longestTurn = 0;
+        const double prepared = onPane("DejaVu Sans Mono", sixteenScripts);
+        QTextEdit bare;
+        bare.setFont(QFont(QStringLiteral("Noto Serif CJK JP")));
+        bare.show();
+        const double cold = timedMs([&] { bare.append(sixteenScripts); });
+        qInfo("first line of 16 new scripts / first Latin line: %.2f on a pane (%.1f ms), %.2f on a bare text edit "
+              "(%.1f ms), Latin %.1f ms; longest turn finding the fonts / the bare line %.2f (%.1f ms)",
+              prepared / ordinary, prepared, cold / ordinary, cold, ordinary, longestTurn / cold, longestTurn);
+        QVERIFY(prepared < cold / 10); // goals: a tenth of the stall at most,
+        QVERIFY(longestTurn < cold / 2); // and no turn half of it
+    }
+
     void appendCost()
     {
         const QDateTime t = QDateTime::currentDateTimeUtc();
@@ -261,8 +299,7 @@ private Q_SLOTS:
         QTest::newRow("marks with format characters") << marks << 20;
         QTest::newRow("2,000 tabs") << QString(2000, QLatin1Char('\t')) << 20;
         QTest::newRow("alternating Latin and Hebrew") << QStringLiteral("a\u05D0").repeated(1000) << 20;
-        QTest::newRow("a letter of each of 16 scripts") << QStringLiteral("a\u05D0\u0627\u0915\u0E01\u0430\u03B1\u10D0"
-                                                                          "\u0531\u0B95\u0C95\u0D15\u0995\u0A15\u1780\u0F40").repeated(125) << 20;
+        QTest::newRow("a letter of each of 16 scripts") << sixteenScripts.repeated(125) << 20;
         QTest::newRow("Thai without spaces") << QStringLiteral("\u0E2A\u0E27\u0E31\u0E2A\u0E14\u0E35\u0E04\u0E23\u0E31\u0E1A").repeated(200) << 20;
         QTest::newRow("2,000 object replacements") << QString(2000, QChar(0xFFFC)) << 20;
         QTest::newRow("2,000 Hangul jamo") << QString(2000, QChar(0x1100)) << 20;

@@ -1,7 +1,9 @@
 // Screenshots on Xvfb of the friends page (a friend seated at two tables
 // selected, friends in several states) and of the friend detail window on
-// its own, and the search window over the page: friends-window.png,
-// friend-detail-window.png, friend-search.png.
+// its own, and the search window over the page, in English, Japanese and
+// Chinese on the screen size the test is registered with:
+// friends-window-<lang>-<w>x<h>.png, friend-detail-window-<lang>-<w>x<h>.png,
+// friend-search-<lang>-<w>x<h>.png.
 #include "../lobby/LobbyTestData.h"
 #include "CompactTableView.h"
 #include "FriendDetailWindow.h"
@@ -14,8 +16,10 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QListView>
 #include <QStyleFactory>
 #include <QTest>
@@ -26,16 +30,28 @@ class FriendsShots : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    void friendsPageAndDetails_data()
+    {
+        QTest::addColumn<QString>("lang");
+        for (const char* code : {"en", "ja", "zh"})
+            QTest::newRow(code) << QString::fromLatin1(code);
+    }
+
     void friendsPageAndDetails()
     {
+        QFETCH(QString, lang);
+        const QSize screen = QGuiApplication::primaryScreen()->size();
+        const auto shotName = [&](const char* what) {
+            return QStringLiteral("%1-%2-%3x%4.png").arg(QLatin1String(what), lang).arg(screen.width()).arg(screen.height());
+        };
         friendstest::setUpEnvironment();
         QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
         // The program's look: the common rules and the edition's.
         qApp->setStyleSheet(readTextFile(QStringLiteral("resources:/defaultui.css"))
                             + readTextFile(QStringLiteral("resources:/customui.css")));
 
-        const auto english = friendstest::installFriendsTexts(QStringLiteral("en"));
-        QVERIFY(english);
+        const auto texts = friendstest::installFriendsTexts(lang);
+        QVERIFY(texts);
         friendstest::Session s;
         QVERIFY(s.login());
         const QStringList names{"Kenji", "Mei Ling", "Aki", "Haruto", "Yuna"};
@@ -52,7 +68,9 @@ private Q_SLOTS:
         page.setObjectName(QStringLiteral("friendsPage"));
         page.setStyleSheet(QStringLiteral("QWidget#friendsPage { background-image: url(resources:lobby-wood.png); }"
                                           "QGroupBox, QLabel#label { color: #fff4bd; }"));
-        page.resize(760, 560);
+        // As much of the screen as the main window gives its pages.
+        const QRect avail = QGuiApplication::primaryScreen()->availableGeometry();
+        page.resize(avail.width() * 3 / 4, avail.height() * 3 / 4);
         FriendsWindow window(&s.client, &s.playerDb, &page);
         window.setGeometry(page.rect());
         window.setTableModel(&tables);
@@ -70,7 +88,13 @@ private Q_SLOTS:
         window.friendList()->setCurrentIndex(window.friendList()->model()->index(0, 0));
         QTRY_COMPARE(window.friendDetail()->tableListView()->tableIdsTopDown().size(), 2);
         QTest::qWait(200);
-        QVERIFY(page.grab().save(QStringLiteral("friends-window.png")));
+        QVERIFY(page.grab().save(shotName("friends-window")));
+        // The seated label's text keeps off the pane's edges.
+        auto* seated = window.friendDetail()->findChild<QLabel*>(QStringLiteral("playerIsSeatedLabel"));
+        const QImage band = seated->grab().toImage();
+        for (int y = 0; y < band.height(); ++y)
+            for (int x : {0, 1, 2, 3, band.width() - 4, band.width() - 1})
+                QVERIFY2(band.pixel(x, y) == band.pixel(0, 0), qPrintable(QStringLiteral("%1,%2").arg(x).arg(y)));
 
         // The search window over the page, with three results.
         s.peer.expect(QStringLiteral("<iq to=\"search.localhost\" id=\"(?<id>\\d+)\" type=\"get\">"))
@@ -91,7 +115,7 @@ private Q_SLOTS:
         search->resultList()->setCurrentItem(search->resultList()->topLevelItem(1));
         QTest::qWait(200);
         const QImage shot = page.grab().toImage();
-        QVERIFY(shot.save(QStringLiteral("friend-search.png")));
+        QVERIFY(shot.save(shotName("friend-search")));
         // The search has a body of its own: the list of friends does not show through beside its light texts.
         QVERIFY(shot.pixelColor(search->addToFriendsButton()->mapTo(&page, QPoint(-10, 10))).lightness() < 100);
         search->parentWidget()->close();
@@ -108,7 +132,7 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowExposed(detail));
         QCOMPARE(detail->tableListView()->tableIdsTopDown().size(), 2);
         QTest::qWait(200);
-        QVERIFY(detail->grab().save(QStringLiteral("friend-detail-window.png")));
+        QVERIFY(detail->grab().save(shotName("friend-detail-window")));
         detail->close();
         window.setTableModel(nullptr);
         tables.unsubscribe(QStringLiteral("101"));

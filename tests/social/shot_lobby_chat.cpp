@@ -1,7 +1,8 @@
-// Screenshot of the lobby chat under the program's style sheet: three
+// Screenshots of the lobby chat under the program's style sheet: three
 // speakers on a real Prosody, join notices, and the error line of a line
-// the room did not take (the speaker had lost her voice). Saved as
-// lobby_chat.png in the working directory.
+// the room did not take (the speaker had lost her voice), in English,
+// Japanese and Chinese on the screen size the test is registered with.
+// Saved as lobby_chat-<lang>-<w>x<h>.png in the working directory.
 #include "ArtSearchPaths.h"
 #include "ChatOutputWidget.h"
 #include "ChatRoomDriver.h"
@@ -13,6 +14,8 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QLoggingCategory>
+#include <QScreen>
+#include <QTranslator>
 #include <QStyleFactory>
 
 using namespace chattest;
@@ -22,8 +25,19 @@ class ShotLobbyChat : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    void lobbyChat_data()
+    {
+        QTest::addColumn<QString>("lang");
+        for (const char* code : {"en", "ja", "zh"})
+            QTest::newRow(code) << QString::fromLatin1(code);
+    }
+
     void lobbyChat()
     {
+        QFETCH(QString, lang);
+        QTranslator texts;
+        QVERIFY(texts.load(QStringLiteral(FRIENDS_QM_DIR "/chat_%1.qm").arg(lang)));
+        QCoreApplication::installTranslator(&texts);
         QLoggingCategory::setFilterRules(QStringLiteral("parlor.xmpp.debug=false"));
         ArtSearchPaths::install();
         QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
@@ -51,7 +65,8 @@ private Q_SLOTS:
         chat->setObjectName(QStringLiteral("lobbyChat"));
         chat->setReflectionTimeout(1000);
         alice.setup.setLobbyChat(chat.get());
-        chat->resize(440, 340);
+        const QRect avail = QGuiApplication::primaryScreen()->availableGeometry();
+        chat->resize(avail.width() * 3 / 7, avail.height() * 4 / 9);
         chat->show();
         QVERIFY(QTest::qWaitForWindowExposed(chat.get()));
 
@@ -87,11 +102,13 @@ private Q_SLOTS:
         QTest::qWait(200);
         speak(*chat, QStringLiteral("Save me a seat"));
         QTRY_COMPARE_WITH_TIMEOUT(chat->chatInput()->text(), QStringLiteral("Save me a seat"), 5000);
-        QVERIFY(chat->chatOutput()->toPlainText().contains(QStringLiteral("not delivered")));
+        const QString refused = ConferenceWidget::tr("Your message was not delivered: %1");
+        QVERIFY(chat->chatOutput()->toPlainText().contains(refused.left(refused.indexOf(QLatin1String("%1"))).trimmed()));
 
         QTest::qWait(100);
         const QImage shot = chat->grab().toImage();
-        QVERIFY(shot.save(QStringLiteral("lobby_chat.png")));
+        const QSize screen = QGuiApplication::primaryScreen()->size();
+        QVERIFY(shot.save(QStringLiteral("lobby_chat-%1-%2x%3.png").arg(lang).arg(screen.width()).arg(screen.height())));
     }
 };
 

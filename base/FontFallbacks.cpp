@@ -1,0 +1,110 @@
+// The fallback fonts of a font, looked up one writing system a turn before
+// a text needs them.
+#include "FontFallbacks.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFont>
+#include <QFontDatabase>
+#include <QSet>
+#include <QTextLayout>
+#include <QTimer>
+#include <QWidget>
+
+namespace {
+
+/// Look-ups started and not ended yet.
+int pending = 0;
+/// Milliseconds between two writing systems.
+constexpr int stepPause = 10;
+QtMessageHandler forwarded = nullptr;
+
+/// Leaves out Qt's note on a font that claims a script but lacks its
+/// tables, which a look-up writes for each such font it tries.
+void withoutScriptNotes(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (type == QtWarningMsg && message.contains(QLatin1String("OpenType support missing")))
+        return;
+    forwarded(type, context, message);
+}
+
+/// Lays one sample out in the font per turn of the event loop (some tens of
+/// milliseconds each): its shaping finds the fonts of the sample's script
+/// for this thread's font cache.
+class Preparation : public QObject
+{
+public:
+    explicit Preparation(const QFont& font)
+        : QObject(QCoreApplication::instance())
+        , font(font)
+        , left(FontFallbacks::samples())
+    {
+        ++pending;
+        QTimer::singleShot(0, this, [this] { step(); });
+    }
+
+private:
+    void step()
+    {
+        if (left.isEmpty()) {
+            --pending;
+            deleteLater();
+            return;
+        }
+        forwarded = qInstallMessageHandler(withoutScriptNotes);
+        QTextLayout layout(left.takeFirst(), font);
+        layout.beginLayout();
+        layout.createLine();
+        layout.endLayout();
+        qInstallMessageHandler(forwarded);
+        // Not due in the pass that ran this step: what waits gets its turn between two.
+        QTimer::singleShot(stepPause, this, [this] { step(); });
+    }
+
+    QFont font;
+    QStringList left;
+};
+
+} // namespace
+
+namespace FontFallbacks {
+
+QStringList samples()
+{
+    QStringList texts;
+    for (int system = QFontDatabase::Latin; system < QFontDatabase::WritingSystemsCount; ++system)
+        if (system != QFontDatabase::Symbol)
+            texts << QFontDatabase::writingSystemSample(QFontDatabase::WritingSystem(system));
+    return texts;
+}
+
+void prepare(const QFont& font)
+{
+    // Once per font: what the look-ups find is kept per size and style too.
+    static QSet<QString> started;
+    const QString key = font.key();
+    if (started.contains(key))
+        return;
+    started.insert(key);
+    new Preparation(font);
+}
+
+void prepareFor(QWidget* widget)
+{
+    // Not called when the widget is gone by then.
+    QTimer::singleShot(0, widget, [widget] {
+        widget->ensurePolished();
+        prepare(widget->font());
+    });
+}
+
+bool waitForPrepared(int msecs)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (pending > 0 && !timer.hasExpired(msecs))
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    return pending == 0;
+}
+
+} // namespace FontFallbacks
