@@ -50,18 +50,16 @@ bool GestureGate::eventFilter(QObject*, QEvent* event)
 
 void GestureGate::gesture()
 {
-    if (unusedGestures.size() == maxUnused)
-        unusedGestures.removeFirst();
-    unusedGestures.append(clock.elapsed());
+    unusedGesture = clock.elapsed();
 }
 
 bool GestureGate::take()
 {
-    while (!unusedGestures.isEmpty() && clock.elapsed() - unusedGestures.first() > gestureLifetimeMs)
-        unusedGestures.removeFirst();
+    if (unusedGesture && clock.elapsed() - *unusedGesture > gestureLifetimeMs)
+        unusedGesture.reset();
     const bool shown = view->isVisible() && !view->window()->isMinimized();
-    if (shown && !unusedGestures.isEmpty()) {
-        unusedGestures.removeFirst();
+    if (shown && unusedGesture) {
+        unusedGesture.reset();
         refusing = false;
         return true;
     }

@@ -1,15 +1,17 @@
 #pragma once
 
 #include <QElapsedTimer>
-#include <QList>
 #include <QObject>
+
+#include <optional>
 
 class QWidget;
 
 /// Lets through what a page asks for on the player's behalf (a tab, a join,
-/// a browser, a window) only while the page is shown, and once for each
-/// click, touch or key press the player gave the page: a page's timer or
-/// loop gets nothing.
+/// a browser, a window) only while the page is shown, and once after the
+/// player's last click, touch or key press in the page: a page's timer or
+/// loop gets nothing, and gestures do not add up (typing a word gives one
+/// call, not one a letter).
 class GestureGate : public QObject
 {
     Q_OBJECT
@@ -33,10 +35,9 @@ private:
     void gesture();
 
     QWidget* view;
-    /// The gestures no call has used yet (at most `maxUnused`), by the time
-    /// on `clock` when they came, oldest first: each is good for its lifetime.
-    static constexpr qsizetype maxUnused = 16;
-    QList<qint64> unusedGestures;
+    /// When the last gesture came, by `clock`, while no call has used it:
+    /// it is good for its lifetime.
+    std::optional<qint64> unusedGesture;
     QElapsedTimer clock;
     /// Calls are refused since the last one let through (logged once a run).
     bool refusing = false;

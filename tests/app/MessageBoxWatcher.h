@@ -1,9 +1,10 @@
 #pragma once
 
-// Answers the modal message boxes that a component shows, and remembers
-// their titles and texts, so that a test can go on and check them.
+// Answers the modal message and input boxes that a component shows, and
+// remembers their titles and texts, so that a test can go on and check them.
 
 #include <QApplication>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QStringList>
 #include <QTimer>
@@ -27,6 +28,11 @@ private:
     void poll()
     {
         for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (auto* input = qobject_cast<QInputDialog*>(w); input && input->isVisible()) {
+                seen << input->windowTitle() + QLatin1Char('|') + input->labelText();
+                input->reject();
+                continue;
+            }
             auto* box = qobject_cast<QMessageBox*>(w);
             if (!box || !box->isVisible() || box->property("answered").toBool())
                 continue;

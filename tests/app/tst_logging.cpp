@@ -1,5 +1,6 @@
 #include "Logging.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -13,6 +14,7 @@
 
 #include <csignal>
 #include <cstdio>
+#include <thread>
 #include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -25,6 +27,17 @@ QByteArray readLog()
     if (!f.open(QIODevice::ReadOnly))
         return QByteArray();
     return f.readAll();
+}
+
+/// The texts of the message boxes visible now.
+QStringList visibleBoxes()
+{
+    QStringList texts;
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible())
+            texts << box->text();
+    }
+    return texts;
 }
 
 }
@@ -194,14 +207,15 @@ private Q_SLOTS:
 
     void criticalIsWrittenAndShownWithoutBlocking()
     {
-        // Offscreen, a critical box goes to standard error instead of blocking.
         Logging::openLogFile();
         qInstallMessageHandler(Logging::messageHandler);
         qCritical("something broke");
         QVERIFY(readLog().contains(" [CRIT ] something broke\n"));
         QCOMPARE(Logging::criticalBox(QStringLiteral("Error"), QStringLiteral("<b>server</b>"))->textFormat(), Qt::PlainText);
         // The file keeps its bound, whatever writes to it; critical lines keep some room.
-        qWarning("%s", QByteArray(Logging::maxLogSize, 'w').constData());
+        const QByteArray longest(Logging::maxLineText, 'w');
+        for (qint64 i = 0; i < Logging::maxLogSize / Logging::maxLineText; ++i)
+            qWarning("%s", longest.constData());
         qWarning("short, after the bound was met");
         Logging::writeLog(std::string(5000, 'x'));
         qCritical("still written");
@@ -209,6 +223,107 @@ private Q_SLOTS:
         QVERIFY2(log.size() <= Logging::maxLogSize && log.count("later lines are left out") == 1
                      && log.endsWith(" [CRIT ] still written\n") && !log.contains("short, after"),
             log.right(300).constData());
+    }
+
+    void linesAndBoxes_data()
+    {
+        QTest::addColumn<QByteArray>("category");
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<bool>("box");
+        const QString forged = QStringLiteral("x\n09:00:00.000 [CRIT ] The server closed the connection");
+        const QString flat = QString(forged).replace(u'\n', u' ');
+        QTest::newRow("the program's critical message") << QByteArray("parlor.app") << int(QtCriticalMsg)
+                                                         << forged.mid(2) << forged.mid(2) << true;
+        QTest::newRow("the chat's critical message") << QByteArray("parlor.xmpp") << int(QtCriticalMsg)
+                                                      << QStringLiteral("write failed") << QStringLiteral("write failed") << true;
+        QTest::newRow("a page's console error") << QByteArray("js") << int(QtCriticalMsg) << forged << flat << false;
+        QTest::newRow("multimedia's critical message") << QByteArray("qt.multimedia.ffmpeg") << int(QtCriticalMsg)
+                                                        << forged << flat << false;
+        QTest::newRow("Qt's critical message") << QByteArray("default") << int(QtCriticalMsg) << forged << flat << false;
+        const QString huge(20'000'000, u'w');
+        QTest::newRow("a warning of 20 MB")
+            << QByteArray("parlor.app") << int(QtWarningMsg) << huge
+            << huge.left(Logging::maxLineText)
+                + QStringLiteral(" [%1 more characters left out]").arg(huge.size() - Logging::maxLineText)
+            << false;
+    }
+
+    void linesAndBoxes()
+    {
+        QFETCH(QByteArray, category);
+        QFETCH(int, type);
+        QFETCH(QString, text);
+        QFETCH(QString, line);
+        QFETCH(bool, box);
+        Logging::openLogFile();
+        qInstallMessageHandler(Logging::messageHandler);
+        QStringList shown;
+        QTimer answer;
+        connect(&answer, &QTimer::timeout, [&shown] {
+            for (QWidget* w : QApplication::topLevelWidgets()) {
+                if (auto* b = qobject_cast<QMessageBox*>(w); b && b->isVisible()) {
+                    shown << b->text();
+                    b->done(QMessageBox::Ok);
+                }
+            }
+        });
+        answer.start(20);
+        const QMessageLogger logger(nullptr, 0, nullptr, category.constData());
+        for (int i = 0; i < 6; ++i) {
+            if (type == QtCriticalMsg)
+                logger.critical().noquote() << text;
+            else
+                logger.warning().noquote() << text;
+        }
+        QTest::qWait(500);
+        const QByteArray tag = Logging::levelTag(QtMsgType(type), text);
+        const QByteArray expected = tag + line.toUtf8() + '\n';
+        // One line each, cut short: the log goes on after any of them.
+        qWarning("after");
+        const QList<QByteArray> lines = readLog().split('\n');
+        QCOMPARE(lines.size(), 8);
+        for (int i = 0; i < 6; ++i)
+            QVERIFY2(lines.at(i).mid(12) + '\n' == expected, lines.at(i).left(200).constData());
+        QVERIFY(lines.at(6).endsWith(" [WARN ] after"));
+        // The program's own critical message is shown once while it waits.
+        QCOMPARE(shown, box ? QStringList{text} : QStringList());
+    }
+
+    void boxesOneAtATime()
+    {
+        // What is said while a box is open reaches the log; the next box waits for it.
+        Logging::openLogFile();
+        qInstallMessageHandler(Logging::messageHandler);
+        QStringList shown;
+        int most = 0;
+        QTimer answer;
+        connect(&answer, &QTimer::timeout, [&] {
+            const QStringList now = visibleBoxes();
+            most = std::max(most, int(now.size()));
+            if (now.isEmpty())
+                return;
+            if (shown.isEmpty()) {
+                qCWarning(lcApp, "said while the first box is open");
+                qCCritical(lcApp, "third");
+            }
+            shown << now.first();
+            for (QWidget* w : QApplication::topLevelWidgets()) {
+                if (auto* b = qobject_cast<QMessageBox*>(w); b && b->isVisible())
+                    b->done(QMessageBox::Ok);
+            }
+        });
+        answer.start(20);
+        qCCritical(lcApp, "first");
+        qCCritical(lcApp, "second");
+        QTRY_COMPARE_WITH_TIMEOUT(shown.size(), 3, 10000);
+        QCOMPARE(shown, (QStringList{"first", "second", "third"}));
+        QCOMPARE(most, 1);
+        const QByteArray log = readLog();
+        QVERIFY2(log.contains("[CRIT ] first\n") && log.contains("[WARN ] said while the first box is open\n")
+                     && log.contains("[CRIT ] third\n"),
+            log.constData());
     }
 
     void otherThreadsLogWholeLines()
@@ -257,7 +372,8 @@ private Q_SLOTS:
             const int fd = ::open(errPath.toLocal8Bit().constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
             ::dup2(fd, 2);
             qInstallMessageHandler(Logging::messageHandler);
-            qFatal("%s", "fatal 100% broken");
+            // Off the GUI thread: the box's text goes to standard error.
+            std::thread([] { Logging::fatal(QStringLiteral("fatal 100% broken")); }).join();
             ::_exit(0); // not reached: the handler aborts
         }
         int status = 0;

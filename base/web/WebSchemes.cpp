@@ -37,6 +37,9 @@ void WebSchemes::registerSchemes()
 
 void WebSchemes::installHandlers(QWebEngineProfile* profile)
 {
+    // A profile serves only schemes known before the application object.
+    if (QWebEngineUrlScheme::schemeByName(localScheme).name().isEmpty())
+        return;
     if (!profile->urlSchemeHandler(localScheme))
         profile->installUrlSchemeHandler(localScheme, new LocalPageSchemeHandler(profile));
     if (!profile->urlSchemeHandler(clientScheme))
