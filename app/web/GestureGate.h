@@ -1,17 +1,16 @@
 #pragma once
 
 #include <QElapsedTimer>
+#include <QList>
 #include <QObject>
-
-#include <optional>
 
 class QWidget;
 
 /// Lets through what a page asks for on the player's behalf (a tab, a join,
-/// a browser, a window) only while the page is shown, and once after the
-/// player's last click, touch or key press in the page: a page's timer or
-/// loop gets nothing, and gestures do not add up (typing a word gives one
-/// call, not one a letter).
+/// a browser, a window) only while the page is shown, and once for each
+/// click or touch the player gave the page; key presses do not add up: a
+/// word typed in a field is good for one call, not one a letter. A page's
+/// timer or loop gets nothing.
 class GestureGate : public QObject
 {
     Q_OBJECT
@@ -32,12 +31,19 @@ protected:
 
 private:
     void watch(QObject* object);
-    void gesture();
+    void gesture(bool key);
 
     QWidget* view;
-    /// When the last gesture came, by `clock`, while no call has used it:
-    /// it is good for its lifetime.
-    std::optional<qint64> unusedGesture;
+    /// The gestures no call has used yet (at most `maxUnused`, of which at
+    /// most one of keys), by the time on `clock` when they came, oldest
+    /// first: each is good for its lifetime.
+    struct Gesture
+    {
+        qint64 at;
+        bool key;
+    };
+    static constexpr qsizetype maxUnused = 16;
+    QList<Gesture> unusedGestures;
     QElapsedTimer clock;
     /// Calls are refused since the last one let through (logged once a run).
     bool refusing = false;
