@@ -28,24 +28,6 @@
 
 namespace {
 
-const QByteArray boxesPage =
-    "<!DOCTYPE html>\n<html><head><title>Boxes</title></head><body><script>\n"
-    "var yes = 0, texts = 0;\n"
-    "for (var i = 0; i < 1000; ++i) {\n"
-    "  alert('alert ' + i);\n"
-    "  if (confirm('Leave the table?')) ++yes;\n"
-    "  var pw = prompt('Password for ' + location.origin, '');\n"
-    "  if (pw !== null) { ++texts; new Image().src = '/leak?pw=' + encodeURIComponent(pw); }\n"
-    "}\n"
-    "var said = 'answered ' + yes + ' ' + texts;\n"
-    "if (parent !== window) parent.postMessage(said, '*'); else document.title = said;\n"
-    "</script></body></html>\n";
-
-const QByteArray framedPage =
-    "<!DOCTYPE html>\n<html><head><title>Framed</title></head><body>\n"
-    "<script>window.addEventListener('message', function (e) { document.title = e.data; });</script>\n"
-    "<iframe src=\"http://localhost:PORT/boxes.html\"></iframe></body></html>\n";
-
 const QByteArray consolePage =
     "<!DOCTYPE html>\n<html><head><title>Rules</title></head><body><script>\n"
     "var m = 'e'.repeat(1 << 20);\n"
@@ -124,8 +106,9 @@ int main(int argc, char** argv)
         return 1;
     }
     const QByteArray port = QByteArray::number(server.serverPort());
-    server.setFile(QStringLiteral("boxes.html"), boxesPage);
-    server.setFile(QStringLiteral("framed.html"), QByteArray(framedPage).replace("PORT", port));
+    server.setFile(QStringLiteral("boxes.html"), WebTest::boxesPage);
+    server.setFile(QStringLiteral("framed.html"),
+        QByteArray(WebTest::framedPage).replace("PORT", port).replace("boxes.html", "boxes.html#1000"));
     server.setFile(QStringLiteral("console.html"), consolePage);
     server.setFile(QStringLiteral("reach.html"), QByteArray(reachPage).replace("PORT", port));
     server.setFile(QStringLiteral("plain.html"), plainPage);
@@ -165,7 +148,7 @@ int main(int argc, char** argv)
     };
     const Case cases[] = {
         {"1,000 alerts, confirms and prompts of another host's page", shown.view(),
-         [&] { shown.load(QUrl(other + QStringLiteral("boxes.html"))); },
+         [&] { shown.load(QUrl(other + QStringLiteral("boxes.html#1000"))); },
          [&] { shown.load(QUrl(other + QStringLiteral("plain.html"))); }, QStringLiteral("answered 0 0")},
         {"as many of another host's frame in the service's hidden page", hidden.view(),
          [&] { hidden.load(QUrl(service + QStringLiteral("framed.html"))); },
