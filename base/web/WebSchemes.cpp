@@ -2,6 +2,7 @@
 
 #include "LocalPageSchemeHandler.h"
 
+#include <QCoreApplication>
 #include <QUrl>
 #include <QWebEngineProfile>
 #include <QWebEngineUrlScheme>

@@ -9,6 +9,9 @@
 #include <QStringList>
 #include <QTimer>
 
+#include <algorithm>
+#include <functional>
+
 class MessageBoxWatcher
 {
 public:
@@ -23,6 +26,10 @@ public:
     QStringList seen;
     /// The texts of those that showed their text as markup.
     QStringList markup;
+    /// Runs as each message box is seen, while it is open.
+    std::function<void()> whileOpen;
+    /// The most message boxes seen open at once.
+    int mostOpen = 0;
 
 private:
     void poll()
@@ -38,6 +45,12 @@ private:
                 continue;
             box->setProperty("answered", true);
             seen << box->windowTitle() + QLatin1Char('|') + box->text();
+            const QWidgetList windows = QApplication::topLevelWidgets();
+            mostOpen = std::max<int>(mostOpen, std::count_if(windows.begin(), windows.end(), [](QWidget* o) {
+                return qobject_cast<QMessageBox*>(o) && o->isVisible();
+            }));
+            if (whileOpen)
+                whileOpen();
             const Qt::TextFormat format = box->textFormat();
             if (format == Qt::RichText || (format == Qt::AutoText && Qt::mightBeRichText(box->text())))
                 markup << box->text();

@@ -110,15 +110,10 @@ constexpr quint8 EnvelopeClass = 104;
 /// An information page that says much in its console, forges the program's
 /// log lines, asks for a box and links to an application of the desktop.
 const QByteArray rulesPage =
-    "<!DOCTYPE html>\n<html><head><title>Rules</title></head><body>\n"
-    "<a id=\"app\" href=\"foo-app://open/rules\" style=\"display:inline-block;padding:20px\">Open the rules</a>\n"
-    "<script>\n"
-    "console.error('x\\n09:00:00.000 [CRIT ] The server closed the connection');\n"
-    "console.warn('w'.repeat(3 << 20));\n"
-    "for (var i = 0; i < 60; ++i) console.error('error ' + i);\n"
-    "alert('Rules');\n"
-    "document.title = 'Rules shown';\n"
-    "</script></body></html>\n";
+    "<title>Rules</title><a id=\"app\" href=\"foo-app://open/rules\" style=\"padding:20px\">Open the rules</a>\n"
+    "<script>console.error('x\\n09:00:00.000 [CRIT ] The server closed the connection');\n"
+    "console.warn('w'.repeat(3 << 20)); for (var i = 0; i < 60; ++i) console.error('error ' + i);\n"
+    "alert('Rules'); document.title = 'Rules shown';</script>";
 constexpr quint32 startSecs = 1893456000; // 2030-01-01
 
 QList<ModelessMsgBox::MsgBox*> openBoxes()
@@ -788,10 +783,7 @@ void TournamentFlowTest::informationPageOnlyWhenThereIsOne()
     const QByteArray address = web.base().mid(7).toLatin1() + "/rules.html";
     server->send(TF::update(13, {TF::text("SHORT_INFO_URL", address), TF::text("INFO_URL", address)}));
     QTRY_VERIFY_WITH_TIMEOUT(!controller->lobbyModel()->tournament(13).infoUrl.isEmpty(), 5000);
-    for (int row = 0; row < view->model()->rowCount(); ++row) {
-        if (view->model()->index(row, 0).data(LobbyRoles::IdRole).toInt() == 13)
-            view->setCurrentIndex(view->model()->index(row, 1));
-    }
+    view->setCurrentIndex(view->model()->match(view->model()->index(0, 0), LobbyRoles::IdRole, 13).value(0));
     QWebEngineView* info = openWindow(13)->view()->webView;
     QTRY_COMPARE_WITH_TIMEOUT(page->title(), QStringLiteral("Rules shown"), 10000);
     QTRY_COMPARE_WITH_TIMEOUT(info->title(), QStringLiteral("Rules shown"), 10000);
