@@ -266,8 +266,10 @@ private Q_SLOTS:
         qInstallMessageHandler(Logging::messageHandler);
         MessageBoxWatcher boxes;
         boxes.whileOpen = [&boxes] {
-            if (boxes.seen.size() == 1)
-                qCWarning(lcApp, "said while the first box is open"), qCCritical(lcApp, "third");
+            if (boxes.seen.size() == 1) {
+                qCWarning(lcApp, "said while the first box is open");
+                qCCritical(lcApp, "third");
+            }
         };
         qCCritical(lcApp, "first");
         qCCritical(lcApp, "second");
