@@ -144,6 +144,8 @@ int main(int argc, char** argv)
 
     // 19. The event loop.
     const int result = app->exec();
+    // A critical message said as the loop ended (the server's close) still gets its box.
+    Logging::showWaitingBoxes();
 
     // Teardown: version checker, main window, start-up mediator, translations
     // manager, application object.

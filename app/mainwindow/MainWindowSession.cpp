@@ -241,7 +241,7 @@ void MainWindow::onForcedLogout()
 void MainWindow::onDisconnected()
 {
     qDebug() << "disconnected";
-    qCritical().noquote() << tr("The server closed the connection");
+    qCCritical(lcApp).noquote() << tr("The server closed the connection");
     QCoreApplication::exit(1);
 }
 

@@ -15,12 +15,15 @@
 #include <QMutexLocker>
 #include <QPointer>
 #include <QRegularExpression>
+#include <QStringList>
 #include <QThread>
 #include <QTime>
 
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+
+Q_LOGGING_CATEGORY(lcApp, "parlor.app")
 
 namespace {
 
@@ -46,7 +49,9 @@ bool onGuiThread()
 void appendLocked(const QByteArray& bytes, bool urgent)
 {
     // Once an ordinary line was left out, later ones are too, however short:
-    // the log says where its ordinary lines end.
+    // the log says where its ordinary lines end. A line is at most a few
+    // times maxLineText bytes, so that one that does not fit finds the log
+    // full.
     if (logFile == nullptr || !logFile->isOpen() || (!urgent && logFull))
         return;
     const qint64 bound = urgent ? Logging::maxLogSize : Logging::maxLogSize - Logging::maxLogSize / 8;
@@ -70,6 +75,61 @@ bool headlessPlatform()
 {
     const QString platform = QGuiApplication::platformName();
     return platform == QLatin1String("offscreen") || platform == QLatin1String("minimal");
+}
+
+void printCritical(const QString& title, const QString& text)
+{
+    std::fprintf(stderr, "%s: %s\n", title.toLocal8Bit().constData(), text.toLocal8Bit().constData());
+    std::fflush(stderr);
+}
+
+bool isProgramMessage(const QMessageLogContext& context)
+{
+    return context.category != nullptr
+        && qstrncmp(context.category, Logging::programCategoryPrefix, qstrlen(Logging::programCategoryPrefix)) == 0;
+}
+
+/// The message's text as its log line holds it: cut at maxLineText
+/// characters; a library's text (which may quote a page or a peer) on one
+/// line, so that it cannot start a line that looks like the program's.
+QString lineText(const QString& msg, bool own)
+{
+    QString text = msg;
+    if (text.size() > Logging::maxLineText) {
+        const qsizetype kept = Logging::maxLineText - (msg.at(Logging::maxLineText - 1).isHighSurrogate() ? 1 : 0);
+        text = msg.left(kept) + QStringLiteral(" [%1 more characters left out]").arg(msg.size() - kept);
+    }
+    if (!own) {
+        for (QChar& c : text) {
+            if (c == QLatin1Char('\n') || c == QLatin1Char('\r') || c.category() == QChar::Separator_Line
+                || c.category() == QChar::Separator_Paragraph)
+                c = QLatin1Char(' ');
+        }
+    }
+    return text;
+}
+
+/// The program's critical messages waiting for their box, and the one shown.
+QMutex boxMutex;
+QStringList waitingBoxes;
+QString shownBox;
+/// A call of showWaitingBoxes() is on its way to the GUI thread.
+bool boxesScheduled = false;
+
+void queueBox(const QString& text)
+{
+    {
+        QMutexLocker locker(&boxMutex);
+        if (waitingBoxes.size() >= Logging::maxWaitingBoxes || waitingBoxes.contains(text) || text == shownBox)
+            return;
+        waitingBoxes.append(text);
+        if (boxesScheduled || QCoreApplication::instance() == nullptr)
+            return;
+        boxesScheduled = true;
+    }
+    // Widgets belong to the GUI thread, and a box opened inside the handler
+    // would keep every message said while it is open out of the log.
+    QMetaObject::invokeMethod(QCoreApplication::instance(), &Logging::showWaitingBoxes, Qt::QueuedConnection);
 }
 
 }
@@ -198,11 +258,39 @@ std::unique_ptr<QMessageBox> criticalBox(const QString& title, const QString& te
 void showBlockingCritical(const QString& title, const QString& text)
 {
     if (!onGuiThread() || headlessPlatform()) {
-        std::fprintf(stderr, "%s: %s\n", title.toLocal8Bit().constData(), text.toLocal8Bit().constData());
-        std::fflush(stderr);
+        printCritical(title, text);
         return;
     }
     criticalBox(title, text)->exec();
+}
+
+void showWaitingBoxes()
+{
+    // One box at a time: a box's own event loop may bring this call again.
+    static bool showing = false;
+    if (showing || !onGuiThread())
+        return;
+    showing = true;
+    for (;;) {
+        {
+            QMutexLocker locker(&boxMutex);
+            if (waitingBoxes.isEmpty()) {
+                shownBox.clear();
+                boxesScheduled = false;
+                break;
+            }
+            shownBox = waitingBoxes.takeFirst();
+        }
+        showBlockingCritical(MahjongApplication::tr("Error"), shownBox);
+    }
+    showing = false;
+}
+
+void fatal(const QString& text)
+{
+    QMessageLogger(QT_MESSAGELOG_FILE, QT_MESSAGELOG_LINE, QT_MESSAGELOG_FUNC, lcApp().categoryName())
+        .fatal("%s", text.toUtf8().constData());
+    std::abort(); // not reached: the handler aborts
 }
 
 void reportStartFailure(const QString& title, const QString& text)
@@ -213,7 +301,7 @@ void reportStartFailure(const QString& title, const QString& text)
         criticalBox(title, text)->exec();
 }
 
-void messageHandler(QtMsgType type, const QMessageLogContext&, const QString& msg)
+void messageHandler(QtMsgType type, const QMessageLogContext& context, const QString& msg)
 {
     int level = 0;
     switch (type) {
@@ -236,34 +324,27 @@ void messageHandler(QtMsgType type, const QMessageLogContext&, const QString& ms
     if (logFilter != nullptr && !logFilter->match(msg).hasMatch())
         return;
 
-    const QByteArray line = formatLine(type, msg, QTime::currentTime());
+    const bool own = isProgramMessage(context);
+    const QString text = lineText(msg, own);
+    const QByteArray line = formatLine(type, text, QTime::currentTime());
 
     if (type != QtFatalMsg) {
         {
             QMutexLocker locker(&logMutex);
             appendLocked(line, type == QtCriticalMsg);
         }
-        if (type == QtCriticalMsg) {
-            const QString title = MahjongApplication::tr("Error");
-            if (onGuiThread()) {
-                showBlockingCritical(title, msg);
-            } else if (QCoreApplication::instance() != nullptr) {
-                // Widgets belong to the GUI thread: hand the box over to it.
-                QMetaObject::invokeMethod(
-                    QCoreApplication::instance(), [title, msg] { showBlockingCritical(title, msg); },
-                    Qt::QueuedConnection);
-            }
-        }
+        if (type == QtCriticalMsg && own)
+            queueBox(text);
         return;
     }
 
-    QString boxText = msg;
+    QString boxText = text;
     {
         QMutexLocker locker(&logMutex);
         if (logFile != nullptr) {
             appendLocked(line, true);
             boxText = MahjongApplication::tr("%1\nPlease send the log file '%2' to ")
-                          .arg(msg, QFileInfo(*logFile).absoluteFilePath())
+                          .arg(text, QFileInfo(*logFile).absoluteFilePath())
                 + QLatin1String(supportAddress)
                 + MahjongApplication::tr(" with a description of what happened.");
             logFile->close();
@@ -272,8 +353,12 @@ void messageHandler(QtMsgType type, const QMessageLogContext&, const QString& ms
         }
     }
     // A fatal message from another thread cannot show a box; the text still
-    // reaches standard error before the process ends.
-    showBlockingCritical(MahjongApplication::tr("Error"), boxText);
+    // reaches standard error before the process ends. A library's fatal
+    // message ends the program too, but opens no box.
+    if (own)
+        showBlockingCritical(MahjongApplication::tr("Error"), boxText);
+    else
+        printCritical(MahjongApplication::tr("Error"), boxText);
     std::abort();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDebug>
+#include <QLoggingCategory>
 #include <QtGlobal>
 
 #include <memory>
@@ -8,6 +9,9 @@
 
 class QMessageBox;
 class QRegularExpression;
+
+/// The shell's own messages.
+Q_DECLARE_LOGGING_CATEGORY(lcApp)
 
 namespace Logging {
 
@@ -19,6 +23,17 @@ extern QRegularExpression* logFilter;
 /// eighths of it, with one line saying so; critical and fatal lines and the
 /// exception guard's text may use the rest.
 inline constexpr qint64 maxLogSize = 32 * 1024 * 1024;
+/// The most characters of a message's text that one log line holds; the
+/// rest is left out, and the line says how much.
+inline constexpr qsizetype maxLineText = 8192;
+/// The logging categories of the program's own messages begin with this
+/// ("parlor.app", "parlor.xmpp", ...). Only their critical and fatal
+/// messages are shown in a box; those of the libraries below (the web
+/// engine, multimedia, Qt itself) are logged only, and without line breaks.
+inline constexpr char programCategoryPrefix[] = "parlor.";
+/// The most critical messages waiting for their box while one is shown;
+/// beyond them, and for a text already waiting, the log alone has it.
+inline constexpr int maxWaitingBoxes = 4;
 
 /// The nine-character tag of a message level, or an empty text for an
 /// informational warning (one whose text begins with " [INFO ] ").
@@ -57,7 +72,18 @@ void closeLogFile();
 void writeLog(const std::string& text);
 
 /// The process-wide message handler, installed with qInstallMessageHandler().
+/// A critical message of the program's own is shown in a box on the GUI
+/// thread once the handler has returned (so that what is said while the box
+/// is open reaches the log too), one box at a time.
 void messageHandler(QtMsgType type, const QMessageLogContext& context, const QString& msg);
+
+/// Shows the boxes of critical messages still waiting, one after another;
+/// for the end of the event loop, which leaves them unshown.
+void showWaitingBoxes();
+
+/// A fatal message of the program's own: logged, shown in a box that names
+/// the log file, and the process ends.
+[[noreturn]] void fatal(const QString& text);
 
 /// A critical box with one OK button, its text shown as written (never as
 /// markup).

@@ -1,5 +1,6 @@
 #include "MahjongApplication.h"
 
+#include "Logging.h"
 #include "ResourceFile.h"
 #include "Utils.h"
 
@@ -35,13 +36,13 @@ bool MahjongApplication::notify(QObject* receiver, QEvent* event)
         return QApplication::notify(receiver, event);
     } catch (const server_error& e) {
         const QString text = tr("Invalid server data.\nRefused with message: %1").arg(QString::fromStdString(e.what()));
-        qFatal("%s", text.toUtf8().constData());
+        Logging::fatal(text);
     } catch (const std::exception& e) {
         const QString text = tr("Unhandled Runtime Error.\nError text: %1").arg(QString::fromStdString(e.what()));
-        qFatal("%s", text.toUtf8().constData());
+        Logging::fatal(text);
     } catch (...) {
         const QString text = tr("Unhandled Runtime Error.");
-        qFatal("%s", text.toUtf8().constData());
+        Logging::fatal(text);
     }
     return false;
 }

@@ -4,7 +4,7 @@
 // our own.
 #include "RichTextGate.h"
 
-#include "ChatOutputWidget.h"
+#include "BoundedText.h"
 
 #include <QFont>
 #include <QTextBlock>
@@ -562,7 +562,7 @@ QStringList fill(QTextDocument& document, QStringView html, const Limits& limits
     QString& text = reader.text;
     // Ends the text: kept unless the bound cut the text before it.
     text += u' ';
-    const QString shown = ChatOutputWidget::shownText(text, limits.maxShown);
+    const QString shown = xmpp::boundedText(text, limits.maxShown);
     const bool whole = shown.endsWith(u' ');
     // What is shown is the text with characters left out (and the elision
     // mark at the end): each character shown is found in the text in turn.
@@ -620,7 +620,7 @@ QStringList fill(QTextDocument& document, QStringView html, const Limits& limits
         }
     }
     if (!whole || reader.stopped)
-        cursor.insertText(QString(ChatOutputWidget::ElisionMark));
+        cursor.insertText(QString(xmpp::text::ElisionMark));
     cursor.endEditBlock();
     return pictures;
 }

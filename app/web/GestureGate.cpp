@@ -35,12 +35,12 @@ bool GestureGate::eventFilter(QObject*, QEvent* event)
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick:
     case QEvent::TouchBegin:
-        gesture();
+        gesture(false);
         break;
     case QEvent::KeyPress:
         // A held key repeats by itself: only its first press is the player's.
         if (!static_cast<QKeyEvent*>(event)->isAutoRepeat())
-            gesture();
+            gesture(true);
         break;
     default:
         break;
@@ -48,16 +48,20 @@ bool GestureGate::eventFilter(QObject*, QEvent* event)
     return false;
 }
 
-void GestureGate::gesture()
+void GestureGate::gesture(bool key)
 {
+    // The keys of a word typed or of a short cut are one action: the last
+    // of them keeps the one key gesture not yet used.
+    if (key)
+        unusedGestures.removeIf([](const Gesture& g) { return g.key; });
     if (unusedGestures.size() == maxUnused)
         unusedGestures.removeFirst();
-    unusedGestures.append(clock.elapsed());
+    unusedGestures.append({clock.elapsed(), key});
 }
 
 bool GestureGate::take()
 {
-    while (!unusedGestures.isEmpty() && clock.elapsed() - unusedGestures.first() > gestureLifetimeMs)
+    while (!unusedGestures.isEmpty() && clock.elapsed() - unusedGestures.first().at > gestureLifetimeMs)
         unusedGestures.removeFirst();
     const bool shown = view->isVisible() && !view->window()->isMinimized();
     if (shown && !unusedGestures.isEmpty()) {

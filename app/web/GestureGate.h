@@ -8,8 +8,9 @@ class QWidget;
 
 /// Lets through what a page asks for on the player's behalf (a tab, a join,
 /// a browser, a window) only while the page is shown, and once for each
-/// click, touch or key press the player gave the page: a page's timer or
-/// loop gets nothing.
+/// click or touch the player gave the page; key presses do not add up: a
+/// word typed in a field is good for one call, not one a letter. A page's
+/// timer or loop gets nothing.
 class GestureGate : public QObject
 {
     Q_OBJECT
@@ -30,13 +31,19 @@ protected:
 
 private:
     void watch(QObject* object);
-    void gesture();
+    void gesture(bool key);
 
     QWidget* view;
-    /// The gestures no call has used yet (at most `maxUnused`), by the time
-    /// on `clock` when they came, oldest first: each is good for its lifetime.
+    /// The gestures no call has used yet (at most `maxUnused`, of which at
+    /// most one of keys), by the time on `clock` when they came, oldest
+    /// first: each is good for its lifetime.
+    struct Gesture
+    {
+        qint64 at;
+        bool key;
+    };
     static constexpr qsizetype maxUnused = 16;
-    QList<qint64> unusedGestures;
+    QList<Gesture> unusedGestures;
     QElapsedTimer clock;
     /// Calls are refused since the last one let through (logged once a run).
     bool refusing = false;

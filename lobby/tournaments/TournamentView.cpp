@@ -1,5 +1,6 @@
 #include "TournamentView.h"
 
+#include "BridgedWebPage.h"
 #include "ResourceFile.h"
 #include "UTabWidget.h"
 #include "UTreeView.h"
@@ -96,6 +97,8 @@ void TournamentView::setupUi(QWidget* window)
 
     webView = new QWebEngineView(aboutTab);
     webView->setObjectName(QStringLiteral("webView"));
+    // The server names the address: the page keeps to the one policy of the program's web pages.
+    webView->setPage(new BridgedWebPage(nullptr, webView));
     gridLayout->addWidget(webView, 2, 0, 1, 2);
     tournamentTabs->addTab(aboutTab, QString());
 

@@ -1,5 +1,6 @@
 #include "TournamentsLobbyView.h"
 
+#include "BridgedWebPage.h"
 #include "UTabWidget.h"
 
 #include <QCoreApplication>
@@ -52,6 +53,8 @@ void TournamentsLobbyView::setupUi(QWidget* window)
     vboxLayout3->addWidget(tournamentsLobbyTreeView);
     webView = new QWebEngineView(tab);
     webView->setObjectName(QStringLiteral("webView"));
+    // The server names the address: the page keeps to the one policy of the program's web pages.
+    webView->setPage(new BridgedWebPage(nullptr, webView));
     webView->setMinimumSize(0, 100);
     vboxLayout3->addWidget(webView);
     auto* hboxLayout = new QHBoxLayout;

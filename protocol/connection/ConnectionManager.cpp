@@ -2,6 +2,7 @@
 
 #include "CaCertificates.h"
 #include "ConnectionManager_p.h"
+#include "ProtocolLog.h"
 #include "message_reader.h"
 #include "message_writer.h"
 
@@ -380,7 +381,7 @@ void ConnectionManager::error(QAbstractSocket::SocketError socketError)
         qWarning().noquote() << d->connection.errorString();
         // A failed handshake (a TLS alert) leaves the socket open, as the
         // server may: it closes before the box.
-        closeThenExit(this, *d, [] { qCritical().noquote() << tr("Network error"); });
+        closeThenExit(this, *d, [] { qCCritical(lcProtocol).noquote() << tr("Network error"); });
         break;
     }
 }

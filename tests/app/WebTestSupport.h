@@ -15,6 +15,29 @@
 
 namespace WebTest {
 
+/// Asks for `#n` (else 100) alerts, confirms and prompts, a password among
+/// them, and would keep the player from leaving; says in its title (or its
+/// parent's) what it was answered.
+inline const QByteArray boxesPage =
+    "<!DOCTYPE html>\n<html><head><title>Boxes</title></head><body><p>Boxes</p><script>\n"
+    "var n = Number(location.hash.slice(1)) || 100, yes = 0, texts = 0;\n"
+    "window.onbeforeunload = function (e) { e.preventDefault(); e.returnValue = 'stay'; return 'stay'; };\n"
+    "for (var i = 0; i < n; ++i) {\n"
+    "  alert('alert ' + i);\n"
+    "  if (confirm('Leave the table?')) ++yes;\n"
+    "  var pw = prompt('Password for ' + location.origin, '');\n"
+    "  if (pw !== null) { ++texts; new Image().src = '/leak?pw=' + encodeURIComponent(pw); }\n"
+    "}\n"
+    "var said = 'answered ' + yes + ' ' + texts;\n"
+    "if (parent !== window) parent.postMessage(said, '*'); else document.title = said;\n"
+    "</script></body></html>\n";
+
+/// A page of the service with a frame of another host.
+inline const QByteArray framedPage =
+    "<!DOCTYPE html>\n<html><head><title>Framed</title></head><body>\n"
+    "<script>window.addEventListener('message', function (e) { document.title = e.data; });</script>\n"
+    "<iframe src=\"http://localhost:PORT/boxes.html\"></iframe></body></html>\n";
+
 /// The search paths the program sets up for the compiled trees and the
 /// English pages.
 inline void useCompiledPages(const QString& language = QString())

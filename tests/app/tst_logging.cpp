@@ -1,4 +1,5 @@
 #include "Logging.h"
+#include "MessageBoxWatcher.h"
 #include "SharedMachine.h"
 
 #include <QDir>
@@ -14,6 +15,7 @@
 
 #include <csignal>
 #include <cstdio>
+#include <thread>
 #include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -216,14 +218,15 @@ private Q_SLOTS:
 
     void criticalIsWrittenAndShownWithoutBlocking()
     {
-        // Offscreen, a critical box goes to standard error instead of blocking.
         Logging::openLogFile();
         qInstallMessageHandler(Logging::messageHandler);
         qCritical("something broke");
         QVERIFY(readLog().contains(" [CRIT ] something broke\n"));
         QCOMPARE(Logging::criticalBox(QStringLiteral("Error"), QStringLiteral("<b>server</b>"))->textFormat(), Qt::PlainText);
         // The file keeps its bound, whatever writes to it; critical lines keep some room.
-        qWarning("%s", QByteArray(Logging::maxLogSize, 'w').constData());
+        const QByteArray longest(Logging::maxLineText, 'w');
+        for (qint64 i = 0; i < Logging::maxLogSize / Logging::maxLineText; ++i)
+            qWarning("%s", longest.constData());
         qWarning("short, after the bound was met");
         Logging::writeLog(std::string(5000, 'x'));
         qCritical("still written");
@@ -231,6 +234,72 @@ private Q_SLOTS:
         QVERIFY2(log.size() <= Logging::maxLogSize && log.count("later lines are left out") == 1
                      && log.endsWith(" [CRIT ] still written\n") && !log.contains("short, after"),
             log.right(300).constData());
+    }
+
+    void linesAndBoxes_data()
+    {
+        QTest::addColumn<QByteArray>("category");
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<bool>("box");
+        const QString forged = QStringLiteral("x\n09:00:00.000 [CRIT ] The server closed the connection");
+        const QString flat = QString(forged).replace(u'\n', u' ');
+        QTest::newRow("the program's critical message") << QByteArray("parlor.app") << int(QtCriticalMsg)
+                                                         << forged.mid(2) << forged.mid(2) << true;
+        QTest::newRow("the chat's") << QByteArray("parlor.xmpp") << int(QtCriticalMsg) << flat << flat << true;
+        QTest::newRow("a page's console error") << QByteArray("js") << int(QtCriticalMsg) << forged << flat << false;
+        QTest::newRow("multimedia's") << QByteArray("qt.multimedia.ffmpeg") << int(QtCriticalMsg) << forged << flat << false;
+        QTest::newRow("Qt's") << QByteArray("default") << int(QtCriticalMsg) << forged << flat << false;
+        const QString huge(20'000'000, u'w');
+        QTest::newRow("a warning of 20 MB") << QByteArray("parlor.app") << int(QtWarningMsg) << huge
+            << huge.left(Logging::maxLineText) + QStringLiteral(" [19991808 more characters left out]") << false;
+    }
+
+    void linesAndBoxes()
+    {
+        QFETCH(QByteArray, category);
+        QFETCH(int, type);
+        QFETCH(QString, text);
+        QFETCH(QString, line);
+        QFETCH(bool, box);
+        Logging::openLogFile();
+        qInstallMessageHandler(Logging::messageHandler);
+        MessageBoxWatcher boxes;
+        const QMessageLogger logger(nullptr, 0, nullptr, category.constData());
+        for (int i = 0; i < 6; ++i)
+            (type == QtCriticalMsg ? logger.critical() : logger.warning()).noquote() << text;
+        QTest::qWait(500);
+        // One line each, cut short: the log goes on after any of them.
+        qWarning("after");
+        const QList<QByteArray> lines = readLog().split('\n');
+        QCOMPARE(lines.size(), 8);
+        for (int i = 0; i < 6; ++i)
+            QCOMPARE(QString::fromUtf8(lines.at(i).mid(21)), line);
+        QVERIFY(lines.at(6).endsWith(" [WARN ] after"));
+        // Only the program's own critical message is shown, once while it waits.
+        QCOMPARE(boxes.seen, box ? QStringList{QStringLiteral("Error|") + text} : QStringList());
+    }
+
+    void boxesOneAtATime()
+    {
+        // What is said while a box is open reaches the log; the next box waits for it.
+        Logging::openLogFile();
+        qInstallMessageHandler(Logging::messageHandler);
+        MessageBoxWatcher boxes;
+        boxes.whileOpen = [&boxes] {
+            if (boxes.seen.size() == 1) {
+                qCWarning(lcApp, "said while the first box is open");
+                qCCritical(lcApp, "third");
+            }
+        };
+        qCCritical(lcApp, "first");
+        qCCritical(lcApp, "second");
+        QTRY_COMPARE_WITH_TIMEOUT(boxes.seen.size(), 3, 10000);
+        QCOMPARE(boxes.seen, (QStringList{"Error|first", "Error|second", "Error|third"}));
+        QCOMPARE(boxes.mostOpen, 1);
+        const QByteArray log = readLog();
+        QVERIFY2(log.contains(" [WARN ] said while the first box is open\n") && log.contains(" [CRIT ] third\n"), log.constData());
     }
 
     void otherThreadsLogWholeLines()
@@ -279,7 +348,8 @@ private Q_SLOTS:
             const int fd = ::open(errPath.toLocal8Bit().constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
             ::dup2(fd, 2);
             qInstallMessageHandler(Logging::messageHandler);
-            qFatal("%s", "fatal 100% broken");
+            // Off the GUI thread: the box's text goes to standard error.
+            std::thread([] { Logging::fatal(QStringLiteral("fatal 100% broken")); }).join();
             ::_exit(0); // not reached: the handler aborts
         }
         int status = 0;

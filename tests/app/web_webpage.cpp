@@ -1,7 +1,7 @@
 // The embedded web pages in QtWebEngine: the local pages and their buttons,
 // the program object "client" with its operations and properties, "client://"
-// links, which pages may see the object, the fallback page and the browser
-// dialog.
+// links, which pages may see the object or its channel, the boxes pages ask
+// for, the fallback page and the browser dialog.
 
 #include "BridgedWebPage.h"
 #include "EmbeddedBrowser.h"
@@ -9,6 +9,7 @@
 #include "HttpTestServer.h"
 #include "JavascriptInterface.h"
 #include "LogCapture.h"
+#include "MessageBoxWatcher.h"
 #include "WebSchemes.h"
 #include "WebTestSupport.h"
 
@@ -54,6 +55,8 @@ private Q_SLOTS:
         QVERIFY(server->isRunning());
         const QByteArray port = QByteArray::number(server->serverPort());
         server->setFile(QStringLiteral("remote.html"), QByteArray(remotePage).replace("PORT", port));
+        server->setFile(QStringLiteral("boxes.html"), WebTest::boxesPage);
+        server->setFile(QStringLiteral("framed.html"), QByteArray(WebTest::framedPage).replace("PORT", port));
         WebSchemes::setServiceWebHost(server->base().mid(7));
     }
     void cleanupTestCase() { delete server; }
@@ -126,6 +129,17 @@ private Q_SLOTS:
         }
         QCOMPARE(tabs.size() + joins.size() + links.size(), 0);
 
+        // A word typed in a field is one action of the player: one call, not
+        // one a letter; a call with a text too long for any address is none.
+        WebTest::run(page.page(), QStringLiteral("var f = document.createElement('input'); f.id = 'field';"
+                                                 "document.body.prepend(f); f.focus();"));
+        QTest::keyClicks(page.view()->focusProxy(), QStringLiteral("twenty letters typed"));
+        WebTest::run(page.page(), QStringLiteral("client.launchBrowser('client://' + 'x'.repeat(5000));"
+                                                 "for (var i = 0; i < 200; ++i) client.launchBrowser('client://help');"));
+        QTest::qWait(500);
+        QCOMPARE(links.size(), 1);
+        QCOMPARE(links.takeFirst().at(0).toString(), QStringLiteral("client://help"));
+
         // In a tab, close() does nothing; a call without a click of the player, or hidden, neither.
         QSignalSpy tournaments(&page, &EmbeddedWebPage::displayTournament);
         WebTest::run(page.page(), QStringLiteral("client.close(); client.displayTournament(17);"));
@@ -194,12 +208,13 @@ private Q_SLOTS:
     {
         EmbeddedWebPage page(nullptr);
         QSignalSpy tabs(&page, &EmbeddedWebPage::displayTab);
-        // First a local page with the object, then a page of another host.
-        QVERIFY(WebTest::load(page.view(), QUrl(QStringLiteral("localwww:/welcome.html"))));
+        // First a page of the service with the object, then a page of
+        // another host it goes to.
+        QVERIFY(WebTest::load(page.view(), QUrl(server->base() + QStringLiteral("/remote.html"))));
         QVERIFY(WebTest::waitForClient(page.page()));
         const QUrl foreign(QStringLiteral("http://localhost:%1/remote.html").arg(server->serverPort()));
         QSignalSpy loaded(page.page(), &BridgedWebPage::loadEnded);
-        page.load(foreign);
+        WebTest::run(page.page(), QStringLiteral("location.href = '%1'").arg(foreign.toString()));
         QVERIFY(loaded.wait(15000));
         QCOMPARE(page.view()->url(), foreign);
         QVERIFY(!page.page()->isBridgeOpen());
@@ -231,9 +246,16 @@ private Q_SLOTS:
         QCOMPARE(probe, QStringLiteral("no transport"));
         QCOMPARE(WebTest::run(page.page(), QStringLiteral("document.title")).toString(), QStringLiteral("Remote"));
         WebTest::run(page.page(), clickScript(QStringLiteral("go")));
-        // A navigation to the service that never ends leaves the object off the page still shown.
-        WebTest::run(page.page(), QStringLiteral("location.href = '%1/hang/'").arg(server->base()));
-        QTRY_VERIFY(server->requests().contains(QStringLiteral("GET /hang/ HTTP/1.1")));
+        // A navigation to the service that never ends, brings no document or
+        // is stopped by the page leaves the page still shown without the
+        // object and without the channel's transport.
+        for (const char* navigation : {"location = '%1/hang/'", "location = '%1/status/204/'", "location = '%1/hang/s'; stop();"}) {
+            WebTest::run(page.page(), QString::fromLatin1(navigation).arg(server->base()));
+            QTest::qWait(300);
+            QCOMPARE(WebTest::run(page.page(), QStringLiteral("typeof qt === 'undefined' ? document.title : 'transport'")),
+                QVariant(QStringLiteral("Remote")));
+        }
+        QVERIFY(server->requests().contains(QStringLiteral("GET /hang/ HTTP/1.1")));
         QVERIFY(!page.page()->isBridgeOpen());
         QCOMPARE(tabs.size(), 0);
 
@@ -246,6 +268,43 @@ private Q_SLOTS:
         std::printf("console, 40 messages of 5 MB and one short: the log grew by %d bytes; by one of 5 MB: %d\n",
             int(js().size() + 20 * 22), int(js().size() - js().lastIndexOf('\n') + 21));
         QVERIFY(js().size() < 20 * 1000 && !js().contains("\n04:00:00.000"));
+    }
+
+    void boxesOfPagesNeverShow_data()
+    {
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<bool>("shown");
+        QTest::newRow("the service's page") << server->base() + QStringLiteral("/boxes.html") << true;
+        QTest::newRow("another host's page")
+            << QStringLiteral("http://localhost:%1/boxes.html").arg(server->serverPort()) << true;
+        QTest::newRow("another host's frame in the service's page, its tab hidden")
+            << server->base() + QStringLiteral("/framed.html") << false;
+    }
+
+    void boxesOfPagesNeverShow()
+    {
+        QFETCH(QString, address);
+        QFETCH(bool, shown);
+        MessageBoxWatcher boxes;
+        LogCapture log;
+        server->clearRequests();
+        EmbeddedWebPage page(nullptr);
+        page.resize(800, 600);
+        page.setVisible(shown);
+        page.load(QUrl(address));
+        // None is shown: a confirm is cancelled, a prompt gets no text; a few are noted in the debug log.
+        QTRY_COMPARE_WITH_TIMEOUT(page.view()->title(), QStringLiteral("answered 0 0"), 60000);
+        QCOMPARE(boxes.seen.size(), 0);
+        QVERIFY(!server->requests().join(u'\n').contains(QLatin1String("/leak")));
+        QCOMPARE(log.linesStartingWith(QtDebugMsg, QStringLiteral("js:")).filter(QStringLiteral("box of")).size(), 5);
+        QCOMPARE(log.lines(QtCriticalMsg), QStringList());
+        // A page that would keep the player does not keep the program from leaving it.
+        if (shown) {
+            QTest::mouseClick(page.view()->focusProxy(), Qt::LeftButton, {}, QPoint(5, 5));
+            page.load(QUrl(QStringLiteral("localwww:/welcome.html")));
+            QTRY_COMPARE_WITH_TIMEOUT(page.view()->title(), QStringLiteral("Welcome"), 10000);
+            QCOMPARE(boxes.seen.size(), 0);
+        }
     }
 
     void failedPageShowsTheFallbackOnce()

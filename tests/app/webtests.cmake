@@ -10,3 +10,11 @@ parlor_add_test(app_web_screenshots SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/web_scre
 foreach(t IN ITEMS app_web_webpage app_web_screenshots)
     target_include_directories(${t} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
 endforeach()
+
+# The web views under a hostile web host: boxes, console and the channel,
+# figures beside their goals and a plain page (optimized build only).
+parlor_add_test(app_bench_web_pages SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/bench_web_pages.cpp
+    LIBS app LABELS benchmark TIMEOUT 300)
+if(TARGET app_bench_web_pages)
+    target_include_directories(app_bench_web_pages PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
+endif()

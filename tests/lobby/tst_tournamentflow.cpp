@@ -1,8 +1,8 @@
 // Tournaments against the test game server: the lobby feed, ranking requests
 // per event-loop turn, register / unregister / leave with every answer, the
 // question box that outlives its window, seating with the tournament's
-// tables, removal, the paused countdown on a controlled server clock, and
-// server text shown as written.
+// tables, removal, the paused countdown on a controlled server clock, server
+// text shown as written, and the information pages the server names.
 #include "ConferenceArea.h"
 #include "LobbyRoles.h"
 #include "SocialServices.h"
@@ -26,7 +26,13 @@
 #include "TournamentTestData.h"
 #include "TournamentTestMain.h"
 
+#include "HttpTestServer.h"
+#include "LogCapture.h"
+#include "MessageBoxWatcher.h"
+#include "WebTestSupport.h"
+
 #include <QApplication>
+#include <QDesktopServices>
 #include <QDir>
 #include <QLabel>
 #include <QLocale>
@@ -100,6 +106,14 @@ public:
 };
 
 constexpr quint8 EnvelopeClass = 104;
+
+/// An information page that says much in its console, forges the program's
+/// log lines, asks for a box and links to an application of the desktop.
+const QByteArray rulesPage =
+    "<title>Rules</title><a id=\"app\" href=\"foo-app://open/rules\" style=\"padding:20px\">Open the rules</a>\n"
+    "<script>console.error('x\\n09:00:00.000 [CRIT ] The server closed the connection');\n"
+    "console.warn('w'.repeat(3 << 20)); for (var i = 0; i < 60; ++i) console.error('error ' + i);\n"
+    "alert('Rules'); document.title = 'Rules shown';</script>";
 constexpr quint32 startSecs = 1893456000; // 2030-01-01
 
 QList<ModelessMsgBox::MsgBox*> openBoxes()
@@ -160,6 +174,10 @@ private Q_SLOTS:
     void informationPageOnlyWhenThereIsOne();
     void playersCellShowsWhole();
 
+public Q_SLOTS:
+    /// The desktop's opener of "foo-app:" addresses.
+    void openedByDesktop(const QUrl& url) { desktopOpened << url; }
+
 private:
     TournamentWindow* openWindow(qint32 id);
     /// Waits until every frame the client sent so far has reached the server.
@@ -171,6 +189,7 @@ private:
     std::unique_ptr<TableModel> tables;
     std::unique_ptr<TournamentsController> controller;
     std::unique_ptr<TournamentsLobbyWindow> lobby;
+    QList<QUrl> desktopOpened;
 };
 
 void TournamentFlowTest::initTestCase()
@@ -751,6 +770,35 @@ void TournamentFlowTest::informationPageOnlyWhenThereIsOne()
     QTRY_VERIFY_WITH_TIMEOUT(loaded.count() >= 2, 10000);
     QCOMPARE(page->url(), QUrl(QStringLiteral("http://127.0.0.1:9/info")));
     QVERIFY(page->isHidden());
+
+    // Both pages of tournament 13 keep to the program's page policy: the
+    // console reaches the debug log only, a short line each, so many at a
+    // time; a box is not shown; a link of a scheme that no web view handles
+    // is not handed to the desktop.
+    HttpTestServer web;
+    QVERIFY(web.isRunning());
+    web.setFile(QStringLiteral("rules.html"), rulesPage);
+    QDesktopServices::setUrlHandler(QStringLiteral("foo-app"), this, "openedByDesktop");
+    MessageBoxWatcher boxes;
+    LogCapture log;
+    const QByteArray address = web.base().mid(7).toLatin1() + "/rules.html";
+    server->send(TF::update(13, {TF::text("SHORT_INFO_URL", address), TF::text("INFO_URL", address)}));
+    QTRY_VERIFY_WITH_TIMEOUT(!controller->lobbyModel()->tournament(13).infoUrl.isEmpty(), 5000);
+    view->setCurrentIndex(view->model()->match(view->model()->index(0, 0), LobbyRoles::IdRole, 13).value(0));
+    QWebEngineView* info = openWindow(13)->view()->webView;
+    QTRY_COMPARE_WITH_TIMEOUT(page->title(), QStringLiteral("Rules shown"), 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(info->title(), QStringLiteral("Rules shown"), 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(info->isVisible(), 5000);
+    WebTest::click(info, "app");
+    QTest::qWait(500);
+    QDesktopServices::unsetUrlHandler(QStringLiteral("foo-app"));
+    QCOMPARE(desktopOpened, QList<QUrl>());
+    QCOMPARE(boxes.seen, QStringList());
+    QCOMPARE(log.lines(QtCriticalMsg), QStringList());
+    const QStringList console = log.linesStartingWith(QtDebugMsg, QStringLiteral("js:"));
+    QVERIFY2(console.size() >= 20 && console.size() <= 2 * 21, qPrintable(QString::number(console.size())));
+    for (const QString& line : console)
+        QVERIFY2(line.size() < 1000 && !line.contains(u'\n'), qPrintable(line.left(100)));
 }
 
 /// The tab bar's own view of a tab, as it paints it.

@@ -15,7 +15,8 @@ inline constexpr char clientScheme[] = "client";
 
 /// Must run before the application object is created.
 void registerSchemes();
-/// Serves the local pages in the views of this profile. Idempotent.
+/// Serves the local pages in the views of this profile once the schemes are
+/// registered. Idempotent.
 void installHandlers(QWebEngineProfile* profile);
 
 /// The service's web host, whose pages may talk to the program like its own local pages.

@@ -14,6 +14,10 @@ class JavascriptInterface : public QObject
     Q_PROPERTY(QString mahjongHost READ getMahjongHost CONSTANT)
 
 public:
+    /// The longest text a page may hand the program in one call (a tab, a
+    /// table path, an address); a call with a longer one is refused.
+    static constexpr qsizetype maxArgumentLength = 2048;
+
     explicit JavascriptInterface(QObject* parent);
 
     bool isDebug() const { return false; }
@@ -41,7 +45,7 @@ Q_SIGNALS:
     void closeEvent();
 
 private:
-    bool open() const;
+    bool open(const QString& argument = QString()) const;
 
     QString mahjongHost;
     std::function<bool()> allowed;

@@ -2,6 +2,7 @@
 
 #include "LocalPageSchemeHandler.h"
 
+#include <QCoreApplication>
 #include <QUrl>
 #include <QWebEngineProfile>
 #include <QWebEngineUrlScheme>
@@ -37,6 +38,9 @@ void WebSchemes::registerSchemes()
 
 void WebSchemes::installHandlers(QWebEngineProfile* profile)
 {
+    // A profile serves only schemes known before the application object.
+    if (QWebEngineUrlScheme::schemeByName(localScheme).name().isEmpty())
+        return;
     if (!profile->urlSchemeHandler(localScheme))
         profile->installUrlSchemeHandler(localScheme, new LocalPageSchemeHandler(profile));
     if (!profile->urlSchemeHandler(clientScheme))

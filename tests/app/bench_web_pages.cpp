@@ -1,0 +1,131 @@
+// The web views under a hostile web host, with the program's log: 1,000
+// alerts, confirms and prompts from another host's page and as many from its
+// frame in the service's hidden page, 1,000 console errors of 1 MB from a
+// tournament's page, and another host's page that sends the service's
+// address a navigation that brings no document and reaches for the channel's
+// transport to send 30 messages of 60 MB. Goals: no box, the longest turn of
+// the event loop under 100 ms (beside the same view with a plain page), the
+// log grown by less than 64 KB, nothing sent to the page's server.
+
+#include "EmbeddedWebPage.h"
+#include "HttpTestServer.h"
+#include "Logging.h"
+#include "MessageBoxWatcher.h"
+#include "TournamentInfo.h"
+#include "TournamentView.h"
+#include "TournamentWindow.h"
+#include "WebTestSupport.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QTimer>
+
+#include <cstdio>
+#include <functional>
+
+namespace {
+
+const QByteArray consolePage = "<title>Rules</title><script>var m = 'e'.repeat(1 << 20);\n"
+                               "for (var i = 0; i < 1000; ++i) console.error('09:00:00.000 [CRIT ] x\\n' + m);\n"
+                               "document.title = 'answered';</script>";
+const QByteArray reachPage = "<title>Reach</title><script>location.href = 'http://127.0.0.1:PORT/status/204/x';\n"
+                             "var start = Date.now(), sent = 0;\n"
+                             "(function poll() {\n"
+                             "  if (typeof qt !== 'undefined' && qt.webChannelTransport)\n"
+                             "    for (var m = 'x'.repeat(60 << 20); sent < 30; ++sent) qt.webChannelTransport.send(m);\n"
+                             "  if (sent || Date.now() - start > 3000) document.title = 'answered ' + sent;\n"
+                             "  else setTimeout(poll, 5);\n"
+                             "})();</script>";
+
+/// The longest turn of the event loop in ms from the load until the view's
+/// title says the page is done.
+double longestTurn(QWebEngineView* view, const std::function<void()>& load, const QString& done)
+{
+    qint64 longest = 0;
+    QElapsedTimer turn;
+    QTimer tick;
+    QObject::connect(&tick, &QTimer::timeout, [&] { longest = std::max(longest, turn.restart()); });
+    turn.start();
+    tick.start(5);
+    load();
+    QDeadlineTimer deadline(120000);
+    while (view->title() != done && !deadline.hasExpired())
+        QTest::qWait(20);
+    QTest::qWait(300); // what the page says as it ends
+    return double(longest);
+}
+
+}
+
+int main(int argc, char** argv)
+{
+    WebSchemes::registerSchemes();
+    QApplication app(argc, argv);
+    Logging::minLogLevel = 0; // debug lines too
+    Logging::openLogFile();
+    qInstallMessageHandler(Logging::messageHandler);
+    HttpTestServer server;
+    const QByteArray port = QByteArray::number(server.serverPort());
+    server.setFile(QStringLiteral("boxes.html"), WebTest::boxesPage);
+    server.setFile(QStringLiteral("framed.html"),
+        QByteArray(WebTest::framedPage).replace("PORT", port).replace("boxes.html", "boxes.html#1000"));
+    server.setFile(QStringLiteral("console.html"), consolePage);
+    server.setFile(QStringLiteral("reach.html"), QByteArray(reachPage).replace("PORT", port));
+    server.setFile(QStringLiteral("plain.html"), "<title>plain</title><p>Rules of the cup.</p>");
+    WebSchemes::setServiceWebHost(server.base().mid(7));
+    const QString other = QStringLiteral("http://localhost:%1/").arg(server.serverPort());
+
+    MessageBoxWatcher boxes;
+    EmbeddedWebPage shown(nullptr), hidden(nullptr);
+    shown.show();
+    TournamentInfo cup;
+    cup.tournamentId = 1;
+    TournamentWindow tournament(cup, nullptr);
+    tournament.show();
+    const auto page = [](EmbeddedWebPage& view, const QString& address) { return [&view, address] { view.load(QUrl(address)); }; };
+    const auto info = [&tournament](const QString& address) {
+        return [&tournament, address] {
+            TournamentInfo changed = tournament.tournamentInfo();
+            changed.infoUrl = QUrl(address);
+            tournament.tournamentInfoUpdate(changed);
+        };
+    };
+    const struct {
+        const char* what;
+        QWebEngineView* view;
+        std::function<void()> hostile, plain;
+        const char* answer;
+    } cases[] = {
+        {"1,000 of each box of another host's page", shown.view(), page(shown, other + "boxes.html#1000"),
+         page(shown, other + "plain.html"), "answered 0 0"},
+        {"as many of its frame in the service's hidden page", hidden.view(), page(hidden, server.base() + "/framed.html"),
+         page(hidden, server.base() + "/plain.html"), "answered 0 0"},
+        {"1,000 console errors of a tournament's page", tournament.view()->webView, info(other + "console.html"),
+         info(other + "plain.html"), "answered"},
+        {"30 channel messages of 60 MB from another host", shown.view(), page(shown, other + "reach.html"),
+         page(shown, other + "plain.html"), "answered 0"},
+    };
+    bool met = true;
+    const qint64 logBefore = QFileInfo(Logging::logFilePath()).size();
+    std::printf("web pages: longest turn of the event loop, goal under 100 ms, beside the same view with a plain page\n");
+    for (const auto& c : cases) {
+        const double plain = longestTurn(c.view, c.plain, QStringLiteral("plain"));
+        const qint64 before = QFileInfo(Logging::logFilePath()).size();
+        const double hostile = longestTurn(c.view, c.hostile, QLatin1String(c.answer));
+        std::printf("  %-50s %6.1f ms (%.2f of the goal) beside %6.1f ms (%.2fx); log +%lld bytes; \"%s\"\n", c.what,
+            hostile, hostile / 100, plain, hostile / std::max(plain, 1.0), QFileInfo(Logging::logFilePath()).size() - before,
+            qPrintable(c.view->title()));
+        met = met && hostile < 100 && c.view->title() == QLatin1String(c.answer);
+    }
+    const qint64 grown = QFileInfo(Logging::logFilePath()).size() - logBefore;
+    const bool leaked = server.requests().join(u'\n').contains(QLatin1String("/leak"));
+    std::printf("  log grown by %lld bytes with the plain pages, goal under 64 KB: %.2f of the goal\n", grown,
+        grown / 65536.0);
+    std::printf("  boxes shown: %lld, goal none; prompt answers sent to the page's server: %s, goal none\n",
+        qint64(boxes.seen.size()), leaked ? "some" : "none");
+    met = met && grown < 65536 && boxes.seen.isEmpty() && !leaked;
+    std::printf("web pages: %s\n", met ? "every goal met" : "a goal missed");
+    qInstallMessageHandler(nullptr);
+    return met ? 0 : 1;
+}
