@@ -523,6 +523,14 @@ private Q_SLOTS:
             m_peer->sendNow(slow.mid(at, slow.size() / 8 + 1));
         QTRY_COMPARE(resets.size(), 2);
         QTRY_COMPARE(updates.size(), 2 + 2 * 1100);
+
+        // Bytes that are no answer hold a request only so long.
+        m_client->setAnswerTimeout(100);
+        QSignalSpy failed(m_client.get(), &XMPPClient::searchError);
+        m_client->search(XMPPJid(QStringLiteral("search.localhost")), XMPPDataForm(XMPPDataForm::DataForm), QStringLiteral("late"));
+        for (int i = 0; i < 100 && failed.isEmpty(); ++i, QTest::qWait(30))
+            m_peer->sendNow(" ");
+        QCOMPARE(failed.size(), 1);
     }
 
     void uploadWithoutPictureAnnouncesNoPicture()

@@ -297,9 +297,14 @@ void XMPPClient::expireRequests()
 {
     const qint64 now = d->clock.elapsed();
     // While the server's bytes keep coming, the answers may be among them
-    // or behind them: nothing is late before the server falls silent.
+    // or behind them: nothing is late before the server falls silent. But
+    // bytes that are not the answer (others' presences, say) keep coming
+    // too, so a request waits no longer than a set number of answer times.
     const qint64 silentUntil = d->lastReceived + d->answerTimeout;
-    while (!d->deadlines.empty() && d->deadlines.front().first <= now && silentUntil <= now) {
+    const auto lateAt = [&](qint64 due) {
+        return qMin(qMax(due, silentUntil), due + qint64(XMPPClientPrivate::MaxAnswerTimes - 1) * d->answerTimeout);
+    };
+    while (!d->deadlines.empty() && lateAt(d->deadlines.front().first) <= now) {
         const QString id = std::move(d->deadlines.front().second);
         d->deadlines.pop_front();
         auto node = d->pending.extract(id);
@@ -319,7 +324,7 @@ void XMPPClient::expireRequests()
         XMPPClientPrivate::callHandler(request.handler, nullptr);
     }
     if (!d->deadlines.empty())
-        d->requestTimer.start(int(qMax<qint64>(0, qMax(d->deadlines.front().first, silentUntil) - now)));
+        d->requestTimer.start(int(qMax<qint64>(0, lateAt(d->deadlines.front().first) - now)));
 }
 
 int XMPPClient::answerTimeout() const

@@ -62,6 +62,10 @@ public:
     /// still taken, by id; a few at most, forgotten when the stream ends.
     std::map<QString, Request> late;
     static constexpr std::size_t MaxLate = 16;
+    /// How many answer times a request waits at most while the server's
+    /// bytes keep coming: ten minutes at the default, the time a roster at
+    /// the size the client accepts takes at 240 kbit/s.
+    static constexpr int MaxAnswerTimes = 10;
     /// When each request's answer is due (ms of `clock`) and its id, in order of expiry.
     std::deque<std::pair<qint64, QString>> deadlines;
     QElapsedTimer clock;
