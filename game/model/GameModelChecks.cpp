@@ -2,6 +2,8 @@
 
 #include "GameLog.h"
 #include "PlayerData.h"
+#include "ProtocolValues.h"
+#include "ScoreRecords.h"
 
 #include <array>
 #include <sstream>
@@ -126,6 +128,43 @@ QString checkPlayerRecord(const PlayerData& player, int maxPond)
                          .arg(riichi)
                          .arg(player.discards().size());
     return {};
+}
+
+player_score handScore(qint32 tableId, const player_score& score)
+{
+    // Each item names one scoring element of the hand; there are no more
+    // elements than names.
+    constexpr qsizetype maxItems = scoreNameCount;
+    player_score held = score;
+    QStringList cut;
+    for (auto [list, name] : {std::pair(&held.points, "points"), std::pair(&held.doubles, "doubles"),
+                              std::pair(&held.limitHands, "limit hands")}) {
+        if (list->size() <= maxItems)
+            continue;
+        cut << QStringLiteral("%1 of its %2 %3").arg(list->size() - maxItems).arg(list->size()).arg(QLatin1String(name));
+        *list = list->first(maxItems);
+    }
+    // The groups are read only as far as a hand's tiles go.
+    std::size_t groups = 0;
+    qsizetype tiles = 0;
+    while (groups < held.highlighted.size() && groups < std::size_t(maxScoreTiles)) {
+        tiles += qsizetype(held.highlighted[groups].tiles.size());
+        if (tiles > maxScoreTiles)
+            break;
+        ++groups;
+    }
+    if (groups < held.highlighted.size()) {
+        cut << QStringLiteral("%1 of its %2 tile groups").arg(held.highlighted.size() - groups).arg(held.highlighted.size());
+        held.highlighted.resize(groups);
+    }
+    if (!cut.isEmpty())
+        dropEvent(tableId, "part of a hand score",
+                  QStringLiteral("player %1: %2, past what a hand holds (%3 score names, %4 tiles)")
+                      .arg(score.pid)
+                      .arg(cut.join(QStringLiteral(", ")))
+                      .arg(maxItems)
+                      .arg(maxScoreTiles));
+    return held;
 }
 
 QString tilesText(const tile_vector& tiles)

@@ -35,8 +35,11 @@
 #include "WatchingWindow.h"
 #include "WindView.h"
 #include "TableWall.h"
+#include "WallLayout.h"
+#include "WallView.h"
 #include "table_request_handler.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QRegularExpression>
 #include <QLineF>
@@ -244,6 +247,23 @@ private Q_SLOTS:
         QTRY_VERIFY(w->washoutWindow()->isVisibleTo(w));
         QTRY_VERIFY(scenario->isFinished());
         QVERIFY(!model->gameInProgress());
+
+        // --- after the game, a discard and a win offered: no move, no chooser, nothing sent
+        QSignalSpy offered(cm.get(), &ConnectionManager::meldSuggestion);
+        const int east = w->orientationOf(qint32(HandScenario::eastId));
+        const int pond = w->discardView(east)->count();
+        const int requests = server->received(100).size();
+        server->send(gtf::game(table, TestFrame(33).u8(5).u32(HandScenario::eastId)));
+        const quint64 now = quint64(QDateTime::currentMSecsSinceEpoch());
+        TestFrame late(34);
+        late.u32(1).u8(meldTypeToWire(game_protocol::meld_type::MAHJONG)).u8(5);
+        server->send(gtf::game(table, gtf::span(late, now, now + 15000)));
+        QVERIFY(offered.wait(5000) || offered.count() == 1);
+        w->flushActions();
+        QVERIFY(w->meldAuction()->isHidden());
+        QCOMPARE(w->discardView(east)->count(), pond);
+        QTest::qWait(100);
+        QCOMPARE(server->received(100).size(), requests);
     }
 
     void eventsForTablesNotOpenAreDropped()
@@ -454,10 +474,17 @@ private Q_SLOTS:
         check(again);
     }
 
+    void watchFromTheLobby_data()
+    {
+        QTest::addColumn<int>("ruleset");
+        QTest::newRow("classic") << 0;
+        QTest::newRow("riichi") << 2;
+    }
     void watchFromTheLobby()
     {
+        QFETCH(int, ruleset);
         start(HandScenario::Kind::Hand);
-        const quint32 table = HandScenario::tableFor(2);
+        const quint32 table = HandScenario::tableFor(ruleset);
         QSignalSpy watched(gc.get(), &GameController::tableWatched);
         cm->watch_table(qint32(table));
         QVERIFY(watched.wait(5000) || watched.count() == 1);
@@ -467,6 +494,32 @@ private Q_SLOTS:
         QTRY_COMPARE(w->model()->players().size(), std::size_t(3));
         QCOMPARE(w->model()->playerState(), GameModel::WATCHING);
         QVERIFY(w->handView()->tiles().empty());
+
+        // A snapshot late in a hand: its wall is on the table at once, before any draw.
+        QList<gtf::PlayerRecord> seats(3);
+        const quint32 ids[] = {HandScenario::eastId, HandScenario::westId, HandScenario::northId};
+        for (int i = 0; i < 3; ++i) {
+            seats[i].pid = ids[i];
+            seats[i].wind = quint8(i == 0 ? 0 : i + 1);
+        }
+        const gtf::WallRecord wall{42, 14, 5, 4, {4, 9, 13, 22, 31}};
+        server->send(gtf::game(table, gtf::gameData(3, seats, 3, {HandScenario::eastId}, 1000, 16000, wall)));
+        QTRY_COMPARE(w->model()->liveWall(), 42);
+        int inStacks = 0;
+        QList<int> faceUp;
+        for (int side = 0; side < 4; ++side)
+            for (const TileView* stack : w->walls()->view(side)->stacks()) {
+                if (stack->tileType() == WallLayout::Shown)
+                    faceUp << stack->tileCode().code();
+                else if (stack->tileType() != WallLayout::Empty)
+                    inStacks += stack->tileType() - WallLayout::One + 1;
+            }
+        std::sort(faceUp.begin(), faceUp.end());
+        // A riichi table turns the indicators up, each lying on its stack of two.
+        const QList<int> indicators = ruleset == 2 ? QList<int>{4, 9, 13, 22, 31} : QList<int>();
+        QCOMPARE(faceUp, indicators);
+        QCOMPARE(inStacks + 2 * int(faceUp.size()), 42 + 14);
+
         // Leaving a watched table asks the server to stop watching it.
         w->onLeaveButtonClick();
         QVERIFY(server->waitForFrame(34));
@@ -477,19 +530,30 @@ private Q_SLOTS:
     void kick_data()
     {
         QTest::addColumn<int>("reason");
-        QTest::newRow("reason 1: a notice, then the table closes") << 1;
-        QTest::newRow("reason 3: the table is watched") << 3;
+        QTest::addColumn<bool>("again"); // the table joined again before the notice is answered
+        QTest::newRow("reason 1: a notice, then the table closes") << 1 << false;
+        QTest::newRow("reason 1, joined again: the old notice closes itself only") << 1 << true;
+        QTest::newRow("reason 3: the table is watched") << 3 << false;
     }
 
     void kick()
     {
         QFETCH(int, reason);
+        QFETCH(bool, again);
         start(HandScenario::Kind::Kick, quint16(reason));
         const quint32 table = HandScenario::tableFor(0);
+        // On the screen, with another page in front: the page's button brings it up.
+        QPushButton pageButton(QStringLiteral("table"), &parent);
+        pageButton.show();
+        parent.resize(1100, 800);
+        parent.show();
+        QVERIFY(QTest::qWaitForWindowActive(&parent));
         QSignalSpy watched(gc.get(), &GameController::tableWatched);
         QSignalSpy modelGone(gc.get(), &GameController::gameModelAboutToBeDestroyed);
+        QSignalSpy offers(cm.get(), &ConnectionManager::meldSuggestion);
         GameWindow* w = join(table);
         QVERIFY(w);
+        connect(&pageButton, &QPushButton::clicked, w, &QWidget::show);
         QTRY_COMPARE(gc->gameModel(qint32(table))->playerState(), GameModel::KICKED);
         if (reason == 3) {
             QVERIFY(server->waitForFrame(32));
@@ -498,13 +562,40 @@ private Q_SLOTS:
             QCOMPARE(watched.first().at(1).toBool(), false); // unseated, not from the lobby
             return;
         }
+        // A claim offer after the kick opens no chooser and is not passed.
+        const quint64 now = quint64(QDateTime::currentMSecsSinceEpoch());
+        TestFrame offer(34);
+        offer.u32(1).u8(meldTypeToWire(game_protocol::meld_type::MAHJONG)).u8(3);
+        server->send(gtf::game(table, gtf::span(offer, now, now + 15000)));
+        QVERIFY(offers.wait(5000) || offers.count() == 1);
+        QVERIFY(w->meldAuction()->isHidden());
         auto boxes = w->findChildren<ModelessMsgBox::MsgBox*>();
         QCOMPARE(boxes.size(), 1);
         QCOMPARE(boxes.first()->windowTitle(), QStringLiteral("Kicked"));
-        boxes.first()->onFinished(QDialogButtonBox::Ok);
+        const QPointer<ModelessMsgBox::MsgBox> notice = boxes.first();
+        if (again) {
+            // Joined again (by the lobby or a quick join) before the notice is answered.
+            cm->join_table(qint32(table));
+            QTRY_VERIFY(w->seatedWindow()->isVisibleTo(w));
+        }
+        // The page comes up: the notice has the keys, and Enter answers it.
+        QTest::mouseClick(&pageButton, Qt::LeftButton);
+        QTRY_VERIFY(notice->isAncestorOf(QApplication::focusWidget()));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QTRY_VERIFY(!notice);
+        if (again) {
+            // It answered for the seating it was shown for: the new one stays, and plays.
+            QVERIFY(gc->hasTable(qint32(table)));
+            QCOMPARE(modelGone.count(), 0);
+            QTest::mouseClick(w->seatedWindow()->playButton(), Qt::LeftButton);
+            QTRY_COMPARE(bodies(server->received(100)), QList<QByteArray>{action(table, TestFrame(54).u32(own))});
+            QVERIFY(server->received(36).isEmpty());
+            return;
+        }
         QCOMPARE(modelGone.count(), 1);
         QVERIFY(!gc->hasTable(qint32(table)));
         QVERIFY(server->received(32).isEmpty());
+        QVERIFY(server->received(100).isEmpty()); // no pass, no claim
     }
 
     void kickWithoutAWindowClosesTheTable()
@@ -603,10 +694,19 @@ private Q_SLOTS:
         QTRY_COMPARE(joined.count(), 1);
         QCOMPARE(server->received(30).size(), 1);
         table_requests().setClock({});
+        QVERIFY(table_requests().completeTableRequest(qint32(HandScenario::tournamentTable), 30)); // the old one
     }
 
+    void tournamentSeating_data()
+    {
+        QTest::addColumn<QString>("after"); // what follows the round's end
+        QTest::newRow("the round's board closed: the table goes") << "close";
+        QTest::newRow("kept watching: the close ends the watch, a later join opens the table anew") << "kept";
+        QTest::newRow("the next round joined first: the old board's close ends only itself") << "next";
+    }
     void tournamentSeating()
     {
+        QFETCH(QString, after);
         start(HandScenario::Kind::Tournament);
         scenario->setListsTournament(false);
         QSignalSpy joined(gc.get(), &GameController::tournamentTableJoined);
@@ -657,11 +757,42 @@ private Q_SLOTS:
         cm->get_tournament_ranking_list(qint32(HandScenario::tournamentId)); // answered by the server
         QVERIFY(QSignalSpy(cm.get(), &ConnectionManager::tournamentRankings).wait(5000));
         QSignalSpy closed(gc.get(), &GameController::tournamentScoreDialogClosed);
+        const qint32 table = qint32(HandScenario::tournamentTable);
+        if (after == QLatin1String("next")) {
+            // The next round seats the user at the same table; the user closes
+            // the last round's board as the new round's page opens.
+            connect(gc.get(), &GameController::tournamentTableJoined, this,
+                    [w] { QTest::mouseClick(w->roundScoreBoard()->closeButton(), Qt::LeftButton); });
+            const QPointer<GameWindow> page = w;
+            server->send(TournamentFrames::seated(HandScenario::tournamentId, quint32(table), 0));
+            QTRY_COMPARE(joined.count(), 2);
+            QCOMPARE(closed.count(), 0);
+            QVERIFY(page && gc->existingView(table) == page);
+            QVERIFY(w->roundScoreBoard()->isHidden());
+            QTRY_COMPARE(scenario->waitingFor(), QStringLiteral("chow or pass"));
+            QTRY_VERIFY(w->meldAuction()->isVisibleTo(w));
+            return;
+        }
+        if (after == QLatin1String("kept")) {
+            QSignalSpy picked(cm.get(), &ConnectionManager::tournamentPickedUp);
+            server->send(TestFrame(210).u32(HandScenario::tournamentId).u32(quint32(table)).u8(1));
+            QVERIFY(picked.wait(5000) || picked.count() == 1);
+        }
         QTest::mouseClick(w->roundScoreBoard()->closeButton(), Qt::LeftButton);
         QCOMPARE(closed.count(), 1);
-        QCOMPARE(closed.first(), (QVariantList{qint32(HandScenario::tournamentId),
-                                               qint32(HandScenario::tournamentTable), true}));
-        QVERIFY(!gc->hasTable(qint32(HandScenario::tournamentTable)));
+        QCOMPARE(closed.first(), (QVariantList{qint32(HandScenario::tournamentId), table, true}));
+        QVERIFY(!gc->hasTable(table));
+        if (after == QLatin1String("kept")) {
+            QVERIFY(server->waitForFrame(34));
+            QCOMPARE(bodies(server->received(34)), QList<QByteArray>{TestFrame(34).u32(quint32(table)).body()});
+            // The tournament's table list (where the user finds the table again) and a join from it.
+            tables->subscribe(GameController::mttLobbyPath(qint32(HandScenario::tournamentId)));
+            QTRY_VERIFY(tables->hasTableInfo(table));
+            QSignalSpy created(gc.get(), &GameController::tableViewCreated);
+            cm->join_table(table);
+            QVERIFY(created.wait(5000) || created.count() == 1);
+            QTRY_VERIFY(gc->gameModel(table)->isInPlay());
+        }
     }
 };
 

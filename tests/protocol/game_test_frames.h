@@ -80,9 +80,21 @@ inline TestFrame& playerRecord(TestFrame& f, const PlayerRecord& p)
     return f.u16(p.riichiIndex).u8(p.wind).u32(p.roundScore).u32(p.wins).u8(p.ready);
 }
 
+/// The wall of a snapshot: live and dead tiles, where the dead wall starts,
+/// the tiles dealt from it, and the dora indicators.
+struct WallRecord
+{
+    quint16 live = 70;
+    quint16 dead = 14;
+    quint16 position = 3;
+    quint16 dealt = 1;
+    QList<quint8> dora{4, 31};
+};
+
 /// Game packet 37 with the given players, state and current turn.
 inline TestFrame gameData(quint64 handId, const QList<PlayerRecord>& players, quint8 state,
-                          const QList<quint32>& currentTurn, quint64 start = 1000, quint64 end = 16000)
+                          const QList<quint32>& currentTurn, quint64 start = 1000, quint64 end = 16000,
+                          const WallRecord& wall = {})
 {
     TestFrame f(37);
     f.u64(handId).u32(quint32(players.size()));
@@ -92,8 +104,8 @@ inline TestFrame gameData(quint64 handId, const QList<PlayerRecord>& players, qu
     for (quint32 pid : currentTurn)
         f.u32(pid);
     span(f, start, end);
-    f.u16(70).u16(14).u16(3).u16(1);
-    tiles(f, {4, 31});
+    f.u16(wall.live).u16(wall.dead).u16(wall.position).u16(wall.dealt);
+    tiles(f, wall.dora);
     return tableState(f, 11, 1, 0, 2, 1);
 }
 
