@@ -11,6 +11,7 @@
 #include "ModelRecorder.h"
 #include "RulesetInfo.h"
 
+#include <QRegularExpression>
 #include <QTest>
 
 using namespace fixtures;
@@ -295,23 +296,18 @@ void TestGameModelHand::wholeHand()
     std::map<qint32, player_score> scores{{own, score(own, 80, false)}, {east, score(east, -200, false)},
                                           {north, score(north, -100, false)}, {west, score(west, 400, true)},
                                           {77, score(77, 1, false)}};
-    // West's lists pass what a hand holds: they are cut there.
-    scores[west].points = QList<ScoreItem>(20000, {QStringLiteral("Chow"), 2});
-    scores[west].limitHands = QList<ScoreItem>(20000, {QStringLiteral("All green"), 0});
+    // Lists past what a hand holds are cut there: a score item per score name, 26 tiles.
+    scores[west].points = scores[west].limitHands = QList<ScoreItem>(20000, {QStringLiteral("Chow"), 2});
     scores[west].highlighted = std::vector<HighlightedTiles>(3000, {tile_vector(14, bam(2)), 14});
     scores[east].highlighted = std::vector<HighlightedTiles>(27, {{man(1)}, 0});
     QTest::ignoreMessage(QtWarningMsg, "table 501: dropped hand score from the server: unknown player 77");
-    QTest::ignoreMessage(QtWarningMsg, "table 501: dropped part of a hand score from the server: player 12: "
-                                       "1 of its 27 tile groups, past what a hand holds (155 score names, 26 tiles)");
-    QTest::ignoreMessage(QtWarningMsg, "table 501: dropped part of a hand score from the server: player 14: "
-                                       "19845 of its 20000 points, 19845 of its 20000 limit hands, 2999 of its 3000 "
-                                       "tile groups, past what a hand holds (155 score names, 26 tiles)");
+    for (const char* cut : {"12: 1 of its 27 tile groups", "14: 19845 of its 20000 points, 19845 of its 20000 "
+                                                            "limit hands, 2999 of its 3000 tile groups"})
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("hand score .* player %1, ").arg(cut)));
     model.onHandEndScoring(scores, ENDHAND_REASON_1, false);
-    const player_score& held = model.lastHandEnd()->scores.at(west);
-    QCOMPARE(held.points.size(), 155);
-    QCOMPARE(held.limitHands.size(), 155);
-    QCOMPARE(held.highlighted.size(), std::size_t(1));
-    QCOMPARE(model.lastHandEnd()->scores.at(east).highlighted.size(), std::size_t(26));
+    const auto& held = model.lastHandEnd()->scores;
+    QCOMPARE(QList({held.at(west).points.size(), held.at(west).limitHands.size()}), QList<qsizetype>({155, 155}));
+    QCOMPARE(held.at(west).highlighted.size() + held.at(east).highlighted.size(), std::size_t(1 + 26));
     // North's seat goes with the hand, announced as any leave.
     QCOMPARE(rec.take(), (QStringList{"tileDiscarded 12 16 0", "playerStateChanged SCORING", "playerUnseated 13 501",
                                       "playerLeft 13", "seatsRemainingChanged 4", "gameStateChanged 3",
@@ -324,9 +320,8 @@ void TestGameModelHand::wholeHand()
     QCOMPARE(model.player(own)->wins(), 1);
     QVERIFY(model.gameInProgress());
     QCOMPARE(model.currentActor().first, -1);
-    // The discard the hand ended on is not claimed after it.
     QTest::ignoreMessage(QtWarningMsg, "table 501: dropped claim from the server: no hand is played");
-    model.onTileClaimed(own);
+    model.onTileClaimed(own); // the discard the hand ended on
     QVERIFY(rec.take().isEmpty());
 
     // --- ready for the next hand, which washes out and ends the game
@@ -347,12 +342,10 @@ void TestGameModelHand::wholeHand()
     QCOMPARE(model.gameState(), GameModel::GAME_HAND_ENDED);
 
     // --- after the game, no hand to play: a discard and an offer are dropped
-    QTest::ignoreMessage(QtWarningMsg, "table 501: dropped discard from the server: no hand is played");
-    QTest::ignoreMessage(QtWarningMsg,
-                         "table 501: dropped claim offer from the server: the user plays no hand here now");
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("dropped discard from the server: no hand is played"));
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("dropped claim offer from the server: the user plays no"));
     model.onTileDiscarded(west, man(8), false);
-    QVERIFY(!model.acceptsOffers("claim offer"));
-    QVERIFY(rec.take().isEmpty());
+    QVERIFY(!model.acceptsOffers("claim offer") && rec.take().isEmpty());
 
     // --- past the rules' limits, dropped (in the next game's first hand): a
     // claim into a full hand, a discard past the wall, a fifth meld, a sixth dora

@@ -80,21 +80,11 @@ inline TestFrame& playerRecord(TestFrame& f, const PlayerRecord& p)
     return f.u16(p.riichiIndex).u8(p.wind).u32(p.roundScore).u32(p.wins).u8(p.ready);
 }
 
-/// The wall of a snapshot: live and dead tiles, where the dead wall starts,
-/// the tiles dealt from it, and the dora indicators.
-struct WallRecord
-{
-    quint16 live = 70;
-    quint16 dead = 14;
-    quint16 position = 3;
-    quint16 dealt = 1;
-    QList<quint8> dora{4, 31};
-};
-
-/// Game packet 37 with the given players, state and current turn.
+/// Game packet 37 with the given players, state, current turn and wall (live, dead, dead wall
+/// position, tiles dealt from it; the dora indicators).
 inline TestFrame gameData(quint64 handId, const QList<PlayerRecord>& players, quint8 state,
                           const QList<quint32>& currentTurn, quint64 start = 1000, quint64 end = 16000,
-                          const WallRecord& wall = {})
+                          const QList<quint16>& wall = {70, 14, 3, 1}, const QList<quint8>& dora = {4, 31})
 {
     TestFrame f(37);
     f.u64(handId).u32(quint32(players.size()));
@@ -104,8 +94,9 @@ inline TestFrame gameData(quint64 handId, const QList<PlayerRecord>& players, qu
     for (quint32 pid : currentTurn)
         f.u32(pid);
     span(f, start, end);
-    f.u16(wall.live).u16(wall.dead).u16(wall.position).u16(wall.dealt);
-    tiles(f, wall.dora);
+    for (quint16 count : wall)
+        f.u16(count);
+    tiles(f, dora);
     return tableState(f, 11, 1, 0, 2, 1);
 }
 

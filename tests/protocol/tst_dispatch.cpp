@@ -333,9 +333,10 @@ void tst_Dispatch::tableAnswers()
     s.server.send(TestFrame(31).u32(9).u8(0).u8(0).u32(0));
     s.server.send(TestFrame(31).u32(7).u8(0).u32(99).u32(0));
     // Two joins of a table sent 3 s apart get two answers.
-    table_requests().setClock([] { return qint64(0); });
+    qint64 now = 0;
+    table_requests().setClock([&now] { return now; });
     s.cm.join_table(10);
-    table_requests().setClock([] { return qint64(3000); });
+    now = 3000;
     s.cm.join_table(10);
     table_requests().setClock({});
     s.server.send(TestFrame(31).u32(10).u8(0).u8(1).u32(2));
