@@ -40,9 +40,9 @@
 /// limits: more than 4 seats (a dealt table's on distinct winds), more than
 /// 14 concealed tiles and a kong's worth in a hand, 8 bonus tiles or 4 melds
 /// a player, a pond longer than the wall, or more than 5 dora indicators;
-/// a discard or claim while no hand is played; and of a hand end, score lists
-/// past the score names and tiles past what a hand and its bonus tiles hold
-/// (these are cut there).
+/// a discard or claim while no hand is played; and of a hand end, score
+/// list items and tiles past what a hand and its bonus tiles hold (these
+/// are cut there).
 class GameModel : public QObject
 {
     Q_OBJECT

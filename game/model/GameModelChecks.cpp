@@ -2,7 +2,6 @@
 
 #include "GameLog.h"
 #include "PlayerData.h"
-#include "ProtocolValues.h"
 #include "ScoreRecords.h"
 
 #include <array>
@@ -132,9 +131,9 @@ QString checkPlayerRecord(const PlayerData& player, int maxPond)
 
 player_score handScore(qint32 tableId, const player_score& score)
 {
-    // Each item names one scoring element of the hand; there are no more
-    // elements than names.
-    constexpr qsizetype maxItems = scoreNameCount;
+    // Each item is a scoring element the hand's tiles earn: a hand earns no
+    // more of them than it holds tiles.
+    constexpr qsizetype maxItems = maxScoreTiles;
     player_score held = score;
     QStringList cut;
     for (auto [list, name] : {std::pair(&held.points, "points"), std::pair(&held.doubles, "doubles"),
@@ -159,10 +158,9 @@ player_score handScore(qint32 tableId, const player_score& score)
     }
     if (!cut.isEmpty())
         dropEvent(tableId, "part of a hand score",
-                  QStringLiteral("player %1: %2, past what a hand holds (%3 score names, %4 tiles)")
+                  QStringLiteral("player %1: %2, past the %3 tiles of a hand")
                       .arg(score.pid)
                       .arg(cut.join(QStringLiteral(", ")))
-                      .arg(maxItems)
                       .arg(maxScoreTiles));
     return held;
 }

@@ -67,9 +67,9 @@ int bonusTileCount(const PlayerData& player);
 QString checkPlayerRecord(const PlayerData& player, int maxPond);
 
 /// A player's score of a hand held to what a hand can hold: each list of
-/// points, doubles and limit hands to one item per score name, the
-/// highlighted groups to maxScoreTiles tiles (and as many groups). What is
-/// cut is logged, one line for the record.
+/// points, doubles and limit hands to maxScoreTiles items, the highlighted
+/// groups to maxScoreTiles tiles (and as many groups). What is cut is
+/// logged, one line for the record.
 player_score handScore(qint32 tableId, const player_score& score);
 
 /// The rows of a round's board: the first row of each player, as many as a

@@ -372,6 +372,22 @@ private Q_SLOTS:
             w.onEndOfRound(m.tableRoundRows(MonetaryRoundScores(n, {21, 1, 100})));
             m.onEndOfTournamentRound(true, TournamentRoundScores(n, {21, 1, 2}));
         };
+        W w(nullptr, nullptr, ownId);
+        w.resize(1024, 768);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        // The lobby lists the tables answered for; each refusal goes to a box, as the main window shows them.
+        ConnectionManager cm(false);
+        TableModel tables(nullptr);
+        TableInfo info = table(1);
+        for (info.tableId = 1000; info.tableId < 1300; ++info.tableId)
+            tables.addOrUpdateTable(info);
+        GameController games(&cm, nullptr, nullptr, &w);
+        games.setTableModel(&tables);
+        connect(&cm, &ConnectionManager::joinFailed, &w, [&w] {
+            ModelessMsgBox::critical(&w, QStringLiteral("Join Failed"), QStringLiteral("Table Full"));
+        });
+        qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {}); // made, not printed
         const std::vector<std::pair<const char*, std::function<void(M&, W&)>>> inputs{
             {"an ordinary hand's frames", [&](M& m, W& w) { snapshot(m, 11, 1, 1, 4); offers(m, w, 1); round(m, w, 4);
                  m.onDeclareBonus(21, tiles(1, 34)); m.onTilesFromWall(tiles(1, 3), false); }},
@@ -397,22 +413,6 @@ private Q_SLOTS:
                  m.onHandEndScoring(scores, endhand_reason_t(1), false);
                  w.onHandEndScoring(m.lastHandEnd()->scores, endhand_reason_t(1), false); }},
         };
-        W w(nullptr, nullptr, ownId);
-        w.resize(1024, 768);
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
-        // The lobby lists the tables answered for; each refusal goes to a box, as the main window shows them.
-        ConnectionManager cm(false);
-        TableModel tables(nullptr);
-        TableInfo info = table(1);
-        for (info.tableId = 1000; info.tableId < 1300; ++info.tableId)
-            tables.addOrUpdateTable(info);
-        GameController games(&cm, nullptr, nullptr, &w);
-        games.setTableModel(&tables);
-        connect(&cm, &ConnectionManager::joinFailed, &w, [&w] {
-            ModelessMsgBox::critical(&w, QStringLiteral("Join Failed"), QStringLiteral("Table Full"));
-        });
-        qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {}); // made, not printed
         double ordinaryMs = 0, ordinaryMb = 0;
         for (const auto& [name, input] : inputs) {
             auto model = midHand(1);
