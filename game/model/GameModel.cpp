@@ -319,8 +319,8 @@ void GameModel::onGameData(qint64 handId, server_game_state::enum_t gameState, c
         m_gameInProgress = true;
     }
 
-    // 10 (ahead of its turn): the wall, so that whoever follows the game
-    // state below draws the wall the snapshot describes.
+    // 10, done first: whoever reacts to the game state below draws the wall
+    // this snapshot describes.
     setWall(wallState.liveTiles, wallState.deadWallTiles, wallState.deadWallPosition, wallState.deadWallTilesDealt,
             dora);
 

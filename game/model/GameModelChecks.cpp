@@ -140,7 +140,10 @@ player_score handScore(qint32 tableId, const player_score& score)
                               std::pair(&held.limitHands, "limit hands")}) {
         if (list->size() <= maxItems)
             continue;
-        cut << QStringLiteral("%1 of its %2 %3").arg(list->size() - maxItems).arg(list->size()).arg(QLatin1String(name));
+        cut << QStringLiteral("%1 of its %2 %3")
+                   .arg(list->size() - maxItems)
+                   .arg(list->size())
+                   .arg(QLatin1String(name));
         *list = list->first(maxItems);
     }
     // The groups are read only as far as a hand's tiles go.
@@ -153,7 +156,9 @@ player_score handScore(qint32 tableId, const player_score& score)
         ++groups;
     }
     if (groups < held.highlighted.size()) {
-        cut << QStringLiteral("%1 of its %2 tile groups").arg(held.highlighted.size() - groups).arg(held.highlighted.size());
+        cut << QStringLiteral("%1 of its %2 tile groups")
+                   .arg(held.highlighted.size() - groups)
+                   .arg(held.highlighted.size());
         held.highlighted.resize(groups);
     }
     if (!cut.isEmpty())

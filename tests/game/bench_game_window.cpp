@@ -405,7 +405,8 @@ private Q_SLOTS:
             {"a snapshot of six players, two on one wind", [&](M& m, W&) { snapshot(m, 11, 0, 0, 6); }},
             {"300 join and watch answers nobody asked for, 5,000 refusals in one read", [&](M&, W&) {
                  for (qint32 id = 0; id < 5300; ++id)
-                     Q_EMIT cm.connection()->messageReceived(tableAnswer(id < 300 && id % 2 ? 33 : 31, 1000 + id, id < 300)); }},
+                     Q_EMIT cm.connection()->messageReceived(
+                         tableAnswer(id < 300 && id % 2 ? 33 : 31, 1000 + id, id < 300)); }},
             {"a hand end of 3,000 groups and 20,000 points, doubles and limit hands a record", [&](M& m, W& w) {
                  std::map<qint32, player_score> scores;
                  for (qint32 pid : {ownId, 21, 22, 23})
