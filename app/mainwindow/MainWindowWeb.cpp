@@ -91,6 +91,8 @@ void MainWindow::showAddress(const QUrl& url)
     }
     auto* box = plainText(ModelessMsgBox::information(
         this, tr("Web page"), tr("No web browser could be started. Open this address in your web browser:")));
+    if (box == nullptr)
+        return; // its kind fills the screen already
     auto* field = new QLineEdit(address, box->contentWidget());
     field->setObjectName(QStringLiteral("addressField"));
     field->setReadOnly(true);

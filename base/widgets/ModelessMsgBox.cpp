@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDebug>
 #include <QHideEvent>
 #include <QKeyEvent>
 #include <QLabel>
@@ -72,20 +73,60 @@ ModelessMsgBox::MsgBox* boxBelow(const ModelessMsgBox::MsgBox* leaving)
     return nullptr;
 }
 
+/// The boxes beside which one with this parent would be shown.
+QList<ModelessMsgBox::MsgBox*> siblingBoxes(const QWidget* parent)
+{
+    QList<ModelessMsgBox::MsgBox*> boxes;
+    if (parent != nullptr) {
+        boxes = parent->findChildren<ModelessMsgBox::MsgBox*>(Qt::FindDirectChildrenOnly);
+    } else {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* box = qobject_cast<ModelessMsgBox::MsgBox*>(w))
+                boxes << box;
+    }
+    return boxes;
+}
+
+/// Whether `maxOfAKind` boxes with this title are open beside a new one.
+bool kindIsFull(const QWidget* parent, const QString& title)
+{
+    int open = 0;
+    for (const ModelessMsgBox::MsgBox* box : siblingBoxes(parent))
+        if (!box->isAnswered() && box->windowTitle() == title)
+            ++open;
+    return open >= ModelessMsgBox::maxOfAKind;
+}
+
 ModelessMsgBox::MsgBox* showBox(QWidget* parent, Kind kind, const QString& title, const QString& text,
                                 QDialogButtonBox::StandardButtons buttons,
                                 QDialogButtonBox::StandardButton defaultButton)
 {
+    // Boxes come from what the server sends as well: a flood of one kind is
+    // no message a player can read, and each box costs a widget tree.
+    if (kindIsFull(parent, title)) {
+        qWarning().noquote() << QStringLiteral("box \"%1\" not shown: %2 of its kind are open (text: %3)")
+                                    .arg(title)
+                                    .arg(ModelessMsgBox::maxOfAKind)
+                                    .arg(text.left(200));
+        return nullptr;
+    }
     ModelessMsgBox::MsgBox* box = createMsgBox(parent, kind, title, text, buttons, defaultButton);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->show();
     box->raise();
     box->centerOnParent();
-    // Keys typed while the box is open answer it (a hidden button could not
-    // take the focus when the buttons were made).
-    if (QAbstractButton* button = firstFocus(box))
-        button->setFocus(Qt::OtherFocusReason);
     return box;
+}
+
+/// Whether no other box of the same parent lies above this one.
+bool isTopBox(const ModelessMsgBox::MsgBox* box)
+{
+    const QWidget* parent = box->parentWidget();
+    const QList<ModelessMsgBox::MsgBox*> boxes = siblingBoxes(parent);
+    for (auto it = boxes.crbegin(); it != boxes.crend(); ++it)
+        if (parent == nullptr || (*it)->isVisibleTo(parent))
+            return *it == box;
+    return true;
 }
 
 }
@@ -239,6 +280,17 @@ void MsgBox::hideEvent(QHideEvent* event)
             below->takeKeys(Qt::OtherFocusReason);
 }
 
+void MsgBox::showEvent(QShowEvent* event)
+{
+    MahjongDialog::showEvent(event);
+    // Keys typed while the box is on the screen answer it; a box shown on a
+    // page that was not, takes them when the page comes up.
+    if (isAncestorOf(QApplication::focusWidget()) || !isTopBox(this))
+        return;
+    if (QAbstractButton* button = firstFocus(this))
+        button->setFocus(Qt::OtherFocusReason);
+}
+
 void MsgBox::closeEvent(QCloseEvent* event)
 {
     if (!answered) {
@@ -291,7 +343,8 @@ bool isBoxShown(const QWidget* window)
 
 void connectFinished(MsgBox* box, std::function<void(int)> callback)
 {
-    new detail::MsgBoxFinishedHelper(box, std::move(callback));
+    if (box != nullptr)
+        new detail::MsgBoxFinishedHelper(box, std::move(callback));
 }
 
 namespace detail {

@@ -12,12 +12,20 @@ class QPushButton;
 /// Modeless message boxes on the dialog frame: shown centred inside a parent
 /// widget, the rest of the window stays usable, and the answer (the clicked
 /// standard button, or 0 when closed) arrives later through a callback. A
-/// shown box takes the keyboard focus, a click on it takes it back, and a
-/// box that goes while it has it hands it to the top box left: while
-/// the focus is anywhere inside it, Enter answers with its default button (or
-/// the button the focus is on) and Escape with its No or Close, before any
-/// shortcut of the window.
+/// box takes the keyboard focus when it comes on the screen (at once, or
+/// when its page is shown later, as the top box of its page), a click on it
+/// takes it back, and a box that goes while it has it hands it to the top
+/// box left: while the focus is anywhere inside it, Enter answers with its
+/// default button (or the button the focus is on) and Escape with its No or
+/// Close, before any shortcut of the window.
+///
+/// At most `maxOfAKind` unanswered boxes with the same title and parent are
+/// open at a time: a further one is logged instead of shown, and the
+/// functions that make boxes return null for it.
 namespace ModelessMsgBox {
+
+/// How many boxes of one kind (title and parent) are shown at once.
+constexpr int maxOfAKind = 3;
 
 /// One box. Deletes itself after its answer.
 class MsgBox : public MahjongDialog
@@ -34,6 +42,8 @@ public:
 
     /// Adds the standard buttons of the mask, lowest bit first, and picks the default button.
     void setButtons(QDialogButtonBox::StandardButtons mask, QDialogButtonBox::StandardButton defaultButton);
+    /// Whether the box has given its answer (it is deleted soon after).
+    bool isAnswered() const { return answered; }
 
 Q_SIGNALS:
     /// Emitted exactly once, with the clicked standard button or 0 when the box was closed.
@@ -55,6 +65,7 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     /// A box that goes while it has the keys hands them to the box below it.
     void hideEvent(QHideEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     /// Gives the box the keys, where they were in it last, unless it has them.
@@ -85,7 +96,8 @@ MsgBox* question(QWidget* parent, const QString& title, const QString& text,
 /// Whether a box is shown anywhere inside `window`.
 bool isBoxShown(const QWidget* window);
 
-/// Calls the callback once with the box's result.
+/// Calls the callback once with the box's result; never for a null box
+/// (one not shown: its question was not asked).
 void connectFinished(MsgBox* box, std::function<void(int)> callback);
 
 /// Makes the box show its text as plain text, for texts that carry server

@@ -294,8 +294,7 @@ void ScoreBoard::fill(const Shown& s, bool selectTab)
         DeclaredView* view = scenes[i]->declaredView();
         view->clear();
         if (i < n)
-            for (const HighlightedTiles& group : s.scores[i].highlighted)
-                view->addMeld(group.tiles, group.index);
+            view->addMelds(s.scores[i].highlighted);
     }
 
     bool payments = false;

@@ -319,6 +319,11 @@ void GameModel::onGameData(qint64 handId, server_game_state::enum_t gameState, c
         m_gameInProgress = true;
     }
 
+    // 10, done first: whoever reacts to the game state below draws the wall
+    // this snapshot describes.
+    setWall(wallState.liveTiles, wallState.deadWallTiles, wallState.deadWallPosition, wallState.deadWallTilesDealt,
+            dora);
+
     // 7: seating announcements, ascending by id.
     for (auto& [id, p] : m_players) {
         if (p.seated())
@@ -353,10 +358,6 @@ void GameModel::onGameData(qint64 handId, server_game_state::enum_t gameState, c
         else
             setPlayerState(SCORING);
     }
-
-    // 10: the wall.
-    setWall(wallState.liveTiles, wallState.deadWallTiles, wallState.deadWallPosition, wallState.deadWallTilesDealt,
-            dora);
 }
 
 void GameModel::onPlayerJoined(const PlayerData& player)
@@ -506,6 +507,7 @@ void GameModel::onTournamentRankings(const TournamentRankings& rankings)
 
 void GameModel::onWatching(bool fromLobby)
 {
+    ++m_seating;
     m_watchingFromLobby = fromLobby;
     setPlayerState(WATCHING);
 }

@@ -39,7 +39,10 @@
 /// left as it was and nothing is emitted. So is what passes the rules'
 /// limits: more than 4 seats (a dealt table's on distinct winds), more than
 /// 14 concealed tiles and a kong's worth in a hand, 8 bonus tiles or 4 melds
-/// a player, a pond longer than the wall, or more than 5 dora indicators.
+/// a player, a pond longer than the wall, or more than 5 dora indicators;
+/// a discard or claim while no hand is played; and of a hand end, score
+/// list items and tiles past what a hand and its bonus tiles hold (these
+/// are cut there).
 class GameModel : public QObject
 {
     Q_OBJECT
@@ -153,8 +156,21 @@ public:
     kick_reason::enum_t kickReason() const { return m_kickReason; }
     bool freshJoin() const { return m_freshJoin; }
     /// Called by the controller on a successful join: the next snapshot
-    /// settles the user's state at the table.
-    void markJoined() { m_freshJoin = true; }
+    /// settles the user's state at the table. A join begins a new seating.
+    void markJoined()
+    {
+        m_freshJoin = true;
+        ++m_seating;
+    }
+    /// Which seating of the table this is: it changes with every successful
+    /// join or watch of the table, so that a box or board shown for an
+    /// earlier one (the same table id, joined again) can tell that its
+    /// answer no longer has a table to act on.
+    int seating() const { return m_seating; }
+    /// Whether the server may offer the user a claim or a declaration now:
+    /// only while a hand is played and the user plays in it. Otherwise the
+    /// offer is logged as dropped from `event`.
+    bool acceptsOffers(const char* event) const;
 
     /// What the user is offered: a claim on the last discard, a declaration
     /// on the own turn, or robbing a kong.
@@ -323,6 +339,7 @@ private:
     bool m_watchingFromLobby = false;
     kick_reason::enum_t m_kickReason = kick_reason::KICK_REASON_0;
     bool m_freshJoin = false;
+    int m_seating = 0;
     std::array<qint32, 3> m_turnWords{{0, 0, 0}};
     int m_riichiSticks = 0;
     int m_counterSticks = 0;

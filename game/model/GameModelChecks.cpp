@@ -2,6 +2,7 @@
 
 #include "GameLog.h"
 #include "PlayerData.h"
+#include "ScoreRecords.h"
 
 #include <array>
 #include <sstream>
@@ -126,6 +127,47 @@ QString checkPlayerRecord(const PlayerData& player, int maxPond)
                          .arg(riichi)
                          .arg(player.discards().size());
     return {};
+}
+
+player_score handScore(qint32 tableId, const player_score& score)
+{
+    // Each item is a scoring element the hand's tiles earn: a hand earns no
+    // more of them than it holds tiles.
+    constexpr qsizetype maxItems = maxScoreTiles;
+    player_score held = score;
+    QStringList cut;
+    for (auto [list, name] : {std::pair(&held.points, "points"), std::pair(&held.doubles, "doubles"),
+                              std::pair(&held.limitHands, "limit hands")}) {
+        if (list->size() <= maxItems)
+            continue;
+        cut << QStringLiteral("%1 of its %2 %3")
+                   .arg(list->size() - maxItems)
+                   .arg(list->size())
+                   .arg(QLatin1String(name));
+        *list = list->first(maxItems);
+    }
+    // The groups are read only as far as a hand's tiles go.
+    std::size_t groups = 0;
+    qsizetype tiles = 0;
+    while (groups < held.highlighted.size() && groups < std::size_t(maxScoreTiles)) {
+        tiles += qsizetype(held.highlighted[groups].tiles.size());
+        if (tiles > maxScoreTiles)
+            break;
+        ++groups;
+    }
+    if (groups < held.highlighted.size()) {
+        cut << QStringLiteral("%1 of its %2 tile groups")
+                   .arg(held.highlighted.size() - groups)
+                   .arg(held.highlighted.size());
+        held.highlighted.resize(groups);
+    }
+    if (!cut.isEmpty())
+        dropEvent(tableId, "part of a hand score",
+                  QStringLiteral("player %1: %2, past the %3 tiles of a hand")
+                      .arg(score.pid)
+                      .arg(cut.join(QStringLiteral(", ")))
+                      .arg(maxScoreTiles));
+    return held;
 }
 
 QString tilesText(const tile_vector& tiles)

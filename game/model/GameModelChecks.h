@@ -8,6 +8,7 @@
 #include <algorithm>
 
 class PlayerData;
+struct player_score;
 
 // Checks the game model runs on server data before it changes anything: an
 // event that fails one is logged and dropped whole.
@@ -28,6 +29,9 @@ constexpr int maxMeldRecords = 7 + 1;
 constexpr auto bonusMeldType = static_cast<game_protocol::meld_type::enum_t>(64);
 /// The dora indicators of a hand: the first and one for each kong.
 constexpr int maxDora = 1 + maxMelds;
+/// The tiles of one player's hand on the score board: the concealed tiles
+/// with a kong's worth, and the bonus tiles.
+constexpr int maxScoreTiles = maxHandTiles + maxBonusTiles;
 
 /// A tile the server may show face up: codes 0 to 41.
 inline bool isKnownTile(tile t)
@@ -61,6 +65,12 @@ int bonusTileCount(const PlayerData& player);
 /// from 0 to maxHandTiles, and no more concealed tiles, melds, bonus tiles or
 /// discards than a hand can hold (a pond of at most `maxPond` tiles).
 QString checkPlayerRecord(const PlayerData& player, int maxPond);
+
+/// A player's score of a hand held to what a hand can hold: each list of
+/// points, doubles and limit hands to maxScoreTiles items, the highlighted
+/// groups to maxScoreTiles tiles (and as many groups). What is cut is
+/// logged, one line for the record.
+player_score handScore(qint32 tableId, const player_score& score);
 
 /// The rows of a round's board: the first row of each player, as many as a
 /// round has seats. What is left out is logged once for the event.

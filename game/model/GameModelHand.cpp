@@ -111,6 +111,10 @@ void GameModel::onStartHand(qint64 handId, const Seating& seating, const round_s
 
 void GameModel::onTileDiscarded(qint32 playerId, tile t, bool riichiDiscard)
 {
+    if (!isInPlay()) {
+        dropEvent(m_tableId, "discard", QStringLiteral("no hand is played"));
+        return;
+    }
     PlayerData* p = findPlayer(playerId);
     if (!p) {
         dropEvent(m_tableId, "discard", QStringLiteral("unknown player %1").arg(playerId));
@@ -148,6 +152,10 @@ void GameModel::onTileDiscarded(qint32 playerId, tile t, bool riichiDiscard)
 
 void GameModel::onTileClaimed(qint32 claimedBy)
 {
+    if (!isInPlay()) {
+        dropEvent(m_tableId, "claim", QStringLiteral("no hand is played"));
+        return;
+    }
     if (m_lastDiscarder == -1) {
         qCDebug(lcGame) << "table" << m_tableId << ": claim by" << claimedBy << "with no discard to claim";
         return;
@@ -422,7 +430,7 @@ void GameModel::onHandEndScoring(const std::map<qint32, player_score>& scores, e
     std::map<qint32, player_score> placed;
     for (const auto& [id, score] : scores) {
         if (hasPlayer(id))
-            placed.emplace(id, score);
+            placed.emplace(id, handScore(m_tableId, score));
         else
             dropEvent(m_tableId, "hand score", QStringLiteral("unknown player %1").arg(id));
     }
@@ -464,6 +472,16 @@ void GameModel::onEndOfTournamentRound(bool lastRound, const TournamentRoundScor
 MonetaryRoundScores GameModel::tableRoundRows(const MonetaryRoundScores& scores) const
 {
     return seatRows(m_tableId, "rows of the table round", scores);
+}
+
+bool GameModel::acceptsOffers(const char* event) const
+{
+    // Nothing is claimed or declared before a hand, after it, after the
+    // game, or by a user who watches or was removed from the table.
+    if (isInPlay() && m_playerState == PLAYING && isOwnPlayerSeated())
+        return true;
+    dropEvent(m_tableId, event, QStringLiteral("the user plays no hand here now"));
+    return false;
 }
 
 meld_offer_vector GameModel::allowedOffers(const meld_offer_vector& offers, OfferKind kind) const

@@ -160,14 +160,18 @@ void DeclaredView::addBonusTile(tile t)
     layoutMelds(m_melds.size() - 1);
 }
 
-void DeclaredView::addMeld(const tile_vector& tiles, int highlighted)
+void DeclaredView::addMelds(const std::vector<HighlightedTiles>& groups)
 {
-    auto* view = new MeldView(m_orientation, 16, tiles);
-    if (highlighted >= 1 && std::size_t(highlighted) <= tiles.size())
-        view->highlightTile(tiles[std::size_t(highlighted - 1)]);
-    const std::size_t index = firstBonusIndex();
-    insertMeld(index, view);
-    layoutMelds(index);
+    const std::size_t first = firstBonusIndex();
+    std::size_t index = first;
+    for (const HighlightedTiles& group : groups) {
+        auto* view = new MeldView(m_orientation, 16, group.tiles);
+        if (group.index >= 1 && std::size_t(group.index) <= group.tiles.size())
+            view->highlightTile(group.tiles[std::size_t(group.index - 1)]);
+        insertMeld(index++, view);
+    }
+    if (!groups.empty())
+        layoutMelds(first);
 }
 
 void DeclaredView::updateToolTips()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ClaimedFrom.h"
+#include "ScoreRecords.h"
 #include "ShadowedGroup.h"
 #include "TileAnimationTarget.h"
 #include "meld.h"
@@ -41,9 +42,10 @@ public:
     /// Adds a flower or season to its group (one group per suit, in tile
     /// order); the group takes the tile in place.
     void addBonusTile(tile t);
-    /// Adds a row of scoring tiles before the bonus groups; a position p > 0
-    /// highlights the tile at p, counted from 1.
-    void addMeld(const tile_vector& tiles, int highlighted);
+    /// Adds rows of scoring tiles before the bonus groups, in order, and lays
+    /// them out once; a group's index p > 0 highlights its tile at p,
+    /// counted from 1.
+    void addMelds(const std::vector<HighlightedTiles>& groups);
     /// Every tile renews its tool tip.
     void updateToolTips();
 

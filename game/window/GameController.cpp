@@ -747,22 +747,29 @@ void GameController::onPlayerLeft(qint32 tableId, qint32 playerId)
 
 // --- relays to the window
 
+GameWindow* GameController::offerWindow(qint32 tableId, const char* event)
+{
+    // An offer outside the user's hand opens no chooser and sends no pass.
+    GameWindow* w = windowFor(tableId, event);
+    return w && w->model()->acceptsOffers(event) ? w : nullptr;
+}
+
 void GameController::meldSuggestion(qint32 tableId, const TimeSpan& ts, const meld_offer_vector& offers)
 {
-    if (GameWindow* w = windowFor(tableId, "claim offer"))
+    if (GameWindow* w = offerWindow(tableId, "claim offer"))
         w->showMeldSuggestion(w->model()->allowedOffers(offers, GameModel::OfferKind::Claim), w->model()->lastDiscard(),
                               ts);
 }
 
 void GameController::concealedMeldSuggestion(qint32 tableId, const TimeSpan& ts, const meld_offer_vector& offers)
 {
-    if (GameWindow* w = windowFor(tableId, "concealed offer"))
+    if (GameWindow* w = offerWindow(tableId, "concealed offer"))
         w->showConcealedMeldSuggestion(w->model()->allowedOffers(offers, GameModel::OfferKind::Declaration), ts);
 }
 
 void GameController::robTheKongSuggestion(qint32 tableId, const TimeSpan& ts, const meld_offer_vector& offers)
 {
-    if (GameWindow* w = windowFor(tableId, "rob-the-kong offer"))
+    if (GameWindow* w = offerWindow(tableId, "rob-the-kong offer"))
         w->showRobTheKongSuggestion(ts, w->model()->allowedOffers(offers, GameModel::OfferKind::RobKong));
 }
 
@@ -903,13 +910,14 @@ void GameController::tournamentPickedUp(qint32, qint32 tableId, bool keepWatchin
 
 void GameController::onTournamentScoreDialogClosed(qint32 tournamentId, qint32 tableId, bool lastRound)
 {
+    // The round is over either way. A table the server keeps the user
+    // watching is no longer watched; kept without its page, it would stand
+    // for the table id in the lobby, and a later join or watch of it would
+    // only show the finished round.
     const auto it = tables.find(tableId);
-    if (it != tables.end() && it->second.keepWatching) {
+    if (it != tables.end() && it->second.keepWatching)
         connection->unwatch_table(tableId);
-        destroyTableView(tableId);
-    } else {
-        destroyTable(tableId);
-    }
+    destroyTable(tableId);
     Q_EMIT tournamentScoreDialogClosed(tournamentId, tableId, lastRound);
 }
 

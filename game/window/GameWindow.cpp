@@ -99,6 +99,17 @@ GameWindow::~GameWindow()
     m_walls.reset();
 }
 
+template <typename Panel, typename Signal>
+void GameWindow::connectAnswer(Panel* panel, Signal signal, void (GameWindow::*slot)())
+{
+    connect(panel, signal, this, [this, panel, slot] {
+        if (atShownSeating(panel))
+            (this->*slot)();
+        else
+            panel->hide(); // shown for a seating that is over: it has nothing to act on
+    });
+}
+
 void GameWindow::build()
 {
     resize(1024, 768);
@@ -179,8 +190,8 @@ void GameWindow::build()
     connect(m_auction, &MeldAuction::closeSelected, this, &GameWindow::onCloseMeldAuction);
 
     m_scoreBoard = new ScoreBoard(this);
-    connect(m_scoreBoard, &ScoreBoard::readyClicked, this, &GameWindow::onReadyButtonClick);
-    connect(m_scoreBoard, &ScoreBoard::leaveClicked, this, &GameWindow::onLeaveButtonClick);
+    connectAnswer(m_scoreBoard, &ScoreBoard::readyClicked, &GameWindow::onReadyButtonClick);
+    connectAnswer(m_scoreBoard, &ScoreBoard::leaveClicked, &GameWindow::onLeaveButtonClick);
     for (auto closed : {&ScoreBoard::closeClicked, &ScoreBoard::readyClicked})
         connect(m_scoreBoard, closed, this, [this] {
             if (m_roundBoardWaits)
@@ -193,8 +204,8 @@ void GameWindow::build()
     m_waiting->hide();
 
     m_seated = new SeatedWindow(this);
-    connect(m_seated, &SeatedWindow::leaveButtonClicked, this, &GameWindow::onLeaveButtonClick);
-    connect(m_seated, &SeatedWindow::playButtonClicked, this, &GameWindow::onReadyButtonClick);
+    connectAnswer(m_seated, &SeatedWindow::leaveButtonClicked, &GameWindow::onLeaveButtonClick);
+    connectAnswer(m_seated, &SeatedWindow::playButtonClicked, &GameWindow::onReadyButtonClick);
     m_seated->hide();
 
     m_watching = new WatchingWindow(this);
@@ -214,12 +225,12 @@ void GameWindow::build()
 
     m_washout = new WashoutWindow(this);
     m_washout->hide();
-    connect(m_washout, &WashoutWindow::readyButtonClicked, this, &GameWindow::onReadyButtonClick);
-    connect(m_washout, &WashoutWindow::leaveButtonClicked, this, &GameWindow::onLeaveButtonClick);
+    connectAnswer(m_washout, &WashoutWindow::readyButtonClicked, &GameWindow::onReadyButtonClick);
+    connectAnswer(m_washout, &WashoutWindow::leaveButtonClicked, &GameWindow::onLeaveButtonClick);
 
     m_roundScore = new RoundScoreBoard(m_services, this);
     m_roundScore->hide();
-    connect(m_roundScore, &RoundScoreBoard::closeClick, this, &GameWindow::onRoundScoreCloseClick);
+    connectAnswer(m_roundScore, &RoundScoreBoard::closeClick, &GameWindow::onRoundScoreCloseClick);
 
     m_timer = new TimerView(m_view);
     m_timer->setGeometry(0, 0, 20, 20);

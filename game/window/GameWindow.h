@@ -263,8 +263,18 @@ private:
     /// or the game ends, or the seat is given up at once (between hands).
     enum class LeaveMeaning { NoQuestion, KeepSeatForRound, KeepSeatForGame, GiveUpSeat };
     LeaveMeaning leaveMeaning() const;
-    /// Closes the leave question once leaving no longer means what it says.
+    /// Closes the leave question once leaving no longer means what it says
+    /// (or the table is at another seating).
     void closeStaleLeaveQuestion();
+    /// Notes that a board or notice is shown for the model's seating now.
+    void noteSeating(const QWidget* panel);
+    /// Whether the table is at the seating the board or notice was last shown
+    /// for (a join of the same table since begins another).
+    bool atShownSeating(const QWidget* panel) const;
+    /// Passes a board's or notice's answer on to `slot` while the table is at
+    /// the seating it was shown for; an earlier seating's only closes it.
+    template <typename Panel, typename Signal>
+    void connectAnswer(Panel* panel, Signal signal, void (GameWindow::*slot)());
     void onLeaveAnswer(int button);
     void discardFromHand(tile t);
     void syncOwnHand();
@@ -323,6 +333,11 @@ private:
     /// The open leave question, null when none, and what it says leaving means.
     QPointer<QWidget> m_leaveQuestion;
     LeaveMeaning m_leaveAsked = LeaveMeaning::NoQuestion;
+    int m_leaveSeating = -1;
+    /// The notice that the user was removed from the table, while it is open.
+    QPointer<QWidget> m_kickedBox;
+    /// The seating each board and notice that answers for the table was last shown for.
+    std::map<const QWidget*, int> m_shownFor;
     std::vector<tile> m_riichiTiles;
     bool m_riichiMode = false;
     /// The end of the time to say ready for the next hand, once the server named it.

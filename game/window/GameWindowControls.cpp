@@ -299,6 +299,7 @@ void GameWindow::onAreYouReady(const TimeSpan& ts, bool seated)
     if (seated) {
         if (ts.end().isValid())
             m_seated->startCountdown(ts);
+        noteSeating(m_seated);
         m_seated->showDialog(true);
     } else {
         // A question that finds neither the board nor the notice open (the
@@ -328,6 +329,7 @@ void GameWindow::showWashout(endhand_reason_t washoutType, bool endOfGame)
     m_washout->setWashoutType(int(washoutType));
     m_washout->setEndOfGame(endOfGame);
     m_washout->setWatching(!(m_model && m_model->isSeated()));
+    noteSeating(m_washout);
     m_washout->showDialog(true);
 }
 
@@ -355,6 +357,7 @@ void GameWindow::onEndOfRound(const MonetaryRoundScores& scores)
     m_roundScore->setTableInfo(m_tableInfo);
     passNamesToRoundBoard();
     m_roundScore->showMonetaryRoundScores(scores);
+    noteSeating(m_roundScore);
     m_lastRound = false;
     showRoundBoard();
     Q_EMIT tableActivity(tableId(), true, TimeSpan());
@@ -376,6 +379,7 @@ void GameWindow::onEndOfTournamentRound(bool lastRound, const TournamentRoundSco
         m_roundScore->setTableInfo(m_tableInfo);
     passNamesToRoundBoard();
     m_roundScore->showRoundScores(scores);
+    noteSeating(m_roundScore);
     m_lastRound = lastRound;
     showRoundBoard();
     Q_EMIT tableActivity(tableId(), true, TimeSpan());
@@ -498,6 +502,7 @@ void GameWindow::onLeaveButtonClick()
                 this, tr("Leave Table"), text, QDialogButtonBox::Yes | QDialogButtonBox::No, QDialogButtonBox::Yes));
             m_leaveQuestion = box;
             m_leaveAsked = meaning;
+            m_leaveSeating = m_model->seating();
             ModelessMsgBox::connectFinished(box, [this](int button) { onLeaveAnswer(button); });
         }
         return;
@@ -524,14 +529,15 @@ void GameWindow::closeStaleLeaveQuestion()
     // A question asked in a hand and answered after it (or between hands and
     // answered in the next one) would do what it never said: it goes with
     // the state it asked about, answered as by its close button.
-    if (m_leaveQuestion && leaveMeaning() != m_leaveAsked)
+    if (m_leaveQuestion && (leaveMeaning() != m_leaveAsked || !m_model || m_model->seating() != m_leaveSeating))
         m_leaveQuestion->close();
 }
 
 void GameWindow::onLeaveAnswer(int button)
 {
     m_leaveQuestion = nullptr;
-    if (button == QDialogButtonBox::Yes && m_model && leaveMeaning() == m_leaveAsked)
+    if (button == QDialogButtonBox::Yes && m_model && leaveMeaning() == m_leaveAsked
+        && m_model->seating() == m_leaveSeating)
         Q_EMIT leave(tableId());
     m_sideBar->setLeaveEnabled(true);
     m_waiting->setLeaveEnabled(true);
@@ -628,9 +634,18 @@ void GameWindow::onPlayerStateChanged(GameModel::player_state_t playerState)
             resetViews();
             m_sideBar->reset();
             m_sideBar->setModel(m_model);
+            // A notice of an earlier kick belongs to a seating that is over.
+            if (m_kickedBox)
+                m_kickedBox->close();
             auto* box = ModelessMsgBox::warning(this, tr("Kicked"), tr("You were kicked from the table."));
-            const qint32 table = tableId();
-            ModelessMsgBox::connectFinished(box, [this, table](int) { Q_EMIT kickedConfirmed(table); });
+            m_kickedBox = box;
+            // The answer ends the table only while it is at the seating that
+            // was kicked: the same table joined again since is another one.
+            const int seating = m_model->seating();
+            ModelessMsgBox::connectFinished(box, [this, seating](int) {
+                if (m_model && m_model->seating() == seating)
+                    Q_EMIT kickedConfirmed(tableId());
+            });
         }
         m_sideBar->setChatActive(false);
         break;
@@ -663,8 +678,8 @@ void GameWindow::onTournamentRoundEnded()
     auto* box = ModelessMsgBox::question(this, tr("Tournament round ended"),
                                          tr("The tournament round has ended, press Ok to go back to lobby"),
                                          QDialogButtonBox::Ok, QDialogButtonBox::Ok);
-    ModelessMsgBox::connectFinished(box, [this](int button) {
-        if (button == QDialogButtonBox::Ok)
+    ModelessMsgBox::connectFinished(box, [this, seating = m_model ? m_model->seating() : -1](int button) {
+        if (button == QDialogButtonBox::Ok && m_model && m_model->seating() == seating)
             onLeaveButtonClick();
     });
 }
@@ -692,4 +707,16 @@ bool GameWindow::ownTurnIsRiichi() const
 {
     const PlayerData* own = m_model ? m_model->ownPlayer() : nullptr;
     return own && own->riichiDiscardIndex() != -1;
+}
+
+void GameWindow::noteSeating(const QWidget* panel)
+{
+    if (m_model)
+        m_shownFor[panel] = m_model->seating();
+}
+
+bool GameWindow::atShownSeating(const QWidget* panel) const
+{
+    const auto it = m_shownFor.find(panel);
+    return m_model && (it == m_shownFor.end() || it->second == m_model->seating());
 }

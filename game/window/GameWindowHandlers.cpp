@@ -610,6 +610,7 @@ void GameWindow::showHandScores(const std::map<qint32, player_score>& scores, en
     // The countdown runs to the next hand's ready deadline once the server
     // has named it (its ready question may come before or after the scores).
     m_scoreBoard->startCountdown(m_readyDeadline);
+    noteSeating(m_scoreBoard);
     m_scoreBoard->showDialog(true);
     // Its lists are measured as shown; it grows if they need the room.
     m_scoreBoard->fitHeight(height());

@@ -346,6 +346,10 @@ void TournamentWindow::on_leaveButton_clicked()
         box = ModelessMsgBox::warning(findMainWindow(), tr("Unregister from tournament?"),
                                       tr("Do you really want to unregister from this tournament?"), buttons);
     }
+    if (box == nullptr) { // not asked: boxes of its kind fill the screen
+        ui->leaveButton->setEnabled(true);
+        return;
+    }
     // The window may be closed before the answer comes; the answer then has
     // nobody to act for.
     const QPointer<TournamentWindow> self(this);

@@ -241,9 +241,13 @@ void PlatformDispatch::joinResponse(message_reader& r)
     const qint32 tableId = static_cast<qint32>(p.tableId);
     qDebug().noquote() << "app:got fb:join_response_packet" << "\n  tableid: " << tableId << "\n  seat:    " << p.seat
                        << "\n  status:  " << p.status << "\n  code:    " << p.code;
-    table_requests().completeTableRequest(tableId, request_frames::cls::join);
+    const bool asked = table_requests().completeTableRequest(tableId, request_frames::cls::join);
     if (p.status == 0) {
-        Q_EMIT cm.joinSuccessful(tableId);
+        // A seat the client never asked for opens no table.
+        if (asked)
+            Q_EMIT cm.joinSuccessful(tableId);
+        else
+            qWarning().noquote() << "app:join of table" << tableId << "answered, never asked for; dropped";
         return;
     }
     if (p.code == 0) {
@@ -259,8 +263,10 @@ void PlatformDispatch::watchResponse(message_reader& r)
     const auto p = table_status_response::read(r);
     const qint32 tableId = static_cast<qint32>(p.tableId);
     qDebug().noquote() << "cm:got fb:watch_response" << "\n  table_id: " << tableId << "\n  status:  " << p.status;
-    table_requests().completeTableRequest(tableId, request_frames::cls::watch);
-    if (p.status == 0) {
+    const bool asked = table_requests().completeTableRequest(tableId, request_frames::cls::watch);
+    if (p.status == 0 && !asked) {
+        qWarning().noquote() << "app:watch of table" << tableId << "answered, never asked for; dropped";
+    } else if (p.status == 0) {
         Q_EMIT cm.watchSuccessful(tableId);
     } else if (p.status == 3) {
         Q_EMIT cm.alreadySeated(tableId);

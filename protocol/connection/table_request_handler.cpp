@@ -36,25 +36,32 @@ bool table_request_handler::checkTableRequest(int tableId, int classId)
     const qint64 current = now();
     const auto it = m_requests.find(key);
     if (it != m_requests.end()) {
-        const qint64 elapsed = current - it->second;
+        const qint64 elapsed = current - it->second.since;
         if (elapsed < throttleMsecs) {
             qWarning() << "Request" << classId << "already issued for table" << tableId;
             return false;
         }
         qWarning() << elapsed / 1000 << "seconds since last request" << classId << "for table" << tableId;
-        // The entry keeps its first time: until the answer removes it, every
+        // The entry keeps its first time: until the answers remove it, every
         // further request for the pair passes as well.
+        ++it->second.count;
         return true;
     }
-    m_requests.emplace(key, current);
+    m_requests.emplace(key, Waiting{current, 1});
     return true;
 }
 
-void table_request_handler::completeTableRequest(int tableId, int classId)
+bool table_request_handler::completeTableRequest(int tableId, int classId)
 {
     QMutexLocker locker(&m_lock);
-    if (m_requests.erase(std::make_pair(tableId, classId)) == 0)
+    const auto it = m_requests.find(std::make_pair(tableId, classId));
+    if (it == m_requests.end()) {
         qWarning() << "non-existant table request, table" << tableId << "req:" << classId;
+        return false;
+    }
+    if (--it->second.count == 0)
+        m_requests.erase(it);
+    return true;
 }
 
 bool table_request_handler::hasTableRequest(int tableId, int classId) const
@@ -67,7 +74,7 @@ bool table_request_handler::isThrottled(int tableId, int classId) const
 {
     QMutexLocker locker(&m_lock);
     const auto it = m_requests.find(std::make_pair(tableId, classId));
-    return it != m_requests.end() && now() - it->second < throttleMsecs;
+    return it != m_requests.end() && now() - it->second.since < throttleMsecs;
 }
 
 table_request_handler& table_requests()

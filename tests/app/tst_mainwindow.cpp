@@ -331,6 +331,16 @@ private Q_SLOTS:
         QCOMPARE(QApplication::overrideCursor()->shape(), Qt::CrossCursor);
         h.answer(QStringLiteral("Join Failed"), QDialogButtonBox::Ok);
         h.answer(QStringLiteral("Rejoin Table"), QDialogButtonBox::No);
+        // A flood of them: a handful on the screen, the rest in the log; another kind still shows.
+        for (quint32 table = 5000; table < 5400; ++table)
+            h.server.send(TestFrame(31).u32(table).u8(0xff).u8(1).u32(1));
+        h.server.send(TestFrame(33).u32(4712).u8(3));
+        QTRY_COMPARE(h.boxes().count(QStringLiteral("Join Failed|Join Error")), ModelessMsgBox::maxOfAKind);
+        QTRY_COMPARE(h.boxes().filter(QStringLiteral("Rejoin Table|")).size(), 1); // after the refusals
+        QCOMPARE(h.boxes().count(QStringLiteral("Join Failed|Join Error")), ModelessMsgBox::maxOfAKind);
+        for (int i = 0; i < ModelessMsgBox::maxOfAKind; ++i, QTest::qWait(1)) // an answered box goes
+            QVERIFY(h.answer(QStringLiteral("Join Failed"), QDialogButtonBox::Ok));
+        h.answer(QStringLiteral("Rejoin Table"), QDialogButtonBox::No);
         QApplication::restoreOverrideCursor();
         QVERIFY(QApplication::overrideCursor() == nullptr);
 

@@ -35,8 +35,11 @@
 #include "WatchingWindow.h"
 #include "WindView.h"
 #include "TableWall.h"
+#include "WallLayout.h"
+#include "WallView.h"
 #include "table_request_handler.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QRegularExpression>
 #include <QLineF>
@@ -467,6 +470,21 @@ private Q_SLOTS:
         QTRY_COMPARE(w->model()->players().size(), std::size_t(3));
         QCOMPARE(w->model()->playerState(), GameModel::WATCHING);
         QVERIFY(w->handView()->tiles().empty());
+
+        // A snapshot late in a hand: its wall is on the table at once, the dora indicators face up.
+        const QList<gtf::PlayerRecord> seats{{.pid = HandScenario::eastId}, {.pid = HandScenario::westId, .wind = 2},
+                                             {.pid = HandScenario::northId, .wind = 3}};
+        const QList<quint8> dora{4, 9, 13, 22, 31};
+        server->send(gtf::game(table, gtf::gameData(3, seats, 3, {HandScenario::eastId}, 0, 0, {42, 14, 5, 4}, dora)));
+        QTRY_COMPARE(w->model()->liveWall(), 42);
+        QList<quint8> faceUp;
+        for (int side = 0; side < 4; ++side)
+            for (const TileView* stack : w->walls()->view(side)->stacks())
+                if (stack->tileType() == WallLayout::Shown)
+                    faceUp << stack->tileCode().code();
+        std::sort(faceUp.begin(), faceUp.end());
+        QCOMPARE(faceUp, dora);
+
         // Leaving a watched table asks the server to stop watching it.
         w->onLeaveButtonClick();
         QVERIFY(server->waitForFrame(34));
@@ -477,19 +495,29 @@ private Q_SLOTS:
     void kick_data()
     {
         QTest::addColumn<int>("reason");
-        QTest::newRow("reason 1: a notice, then the table closes") << 1;
-        QTest::newRow("reason 3: the table is watched") << 3;
+        QTest::addColumn<bool>("again"); // the table joined again before the notice is answered
+        QTest::newRow("reason 1: a notice, then the table closes") << 1 << false;
+        QTest::newRow("reason 1, joined again: the old notice closes itself only") << 1 << true;
+        QTest::newRow("reason 3: the table is watched") << 3 << false;
     }
 
     void kick()
     {
         QFETCH(int, reason);
+        QFETCH(bool, again);
         start(HandScenario::Kind::Kick, quint16(reason));
         const quint32 table = HandScenario::tableFor(0);
         QSignalSpy watched(gc.get(), &GameController::tableWatched);
         QSignalSpy modelGone(gc.get(), &GameController::gameModelAboutToBeDestroyed);
+        QSignalSpy offers(cm.get(), &ConnectionManager::meldSuggestion);
+        // On the screen, another page in front: the button of the table's page brings it up.
+        QPushButton pageButton(&parent);
+        pageButton.show();
+        parent.show();
+        QVERIFY(QTest::qWaitForWindowActive(&parent));
         GameWindow* w = join(table);
         QVERIFY(w);
+        connect(&pageButton, &QPushButton::clicked, w, &QWidget::show);
         QTRY_COMPARE(gc->gameModel(qint32(table))->playerState(), GameModel::KICKED);
         if (reason == 3) {
             QVERIFY(server->waitForFrame(32));
@@ -498,13 +526,30 @@ private Q_SLOTS:
             QCOMPARE(watched.first().at(1).toBool(), false); // unseated, not from the lobby
             return;
         }
-        auto boxes = w->findChildren<ModelessMsgBox::MsgBox*>();
-        QCOMPARE(boxes.size(), 1);
-        QCOMPARE(boxes.first()->windowTitle(), QStringLiteral("Kicked"));
-        boxes.first()->onFinished(QDialogButtonBox::Ok);
-        QCOMPARE(modelGone.count(), 1);
-        QVERIFY(!gc->hasTable(qint32(table)));
-        QVERIFY(server->received(32).isEmpty());
+        // A win offered after the kick opens no chooser and is not passed.
+        TestFrame offer(34);
+        offer.u32(1).u8(meldTypeToWire(game_protocol::meld_type::MAHJONG)).u8(3);
+        server->send(gtf::game(table, gtf::span(offer, 0, quint64(QDateTime::currentMSecsSinceEpoch()) + 15000)));
+        QVERIFY(offers.wait(5000) || offers.count() == 1);
+        QVERIFY(w->meldAuction()->isHidden());
+        const QPointer<ModelessMsgBox::MsgBox> notice = w->findChild<ModelessMsgBox::MsgBox*>();
+        QCOMPARE(notice->windowTitle(), QStringLiteral("Kicked"));
+        if (again) { // by the lobby or a quick join
+            cm->join_table(qint32(table));
+            QTRY_VERIFY(w->seatedWindow()->isVisibleTo(w));
+        }
+        // The page comes up: the notice has the keys, Enter answers it, for its own seating only.
+        QTest::mouseClick(&pageButton, Qt::LeftButton);
+        QTRY_VERIFY(notice->isAncestorOf(QApplication::focusWidget()));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QTRY_VERIFY(!notice);
+        QCOMPARE(gc->hasTable(qint32(table)), again);
+        QCOMPARE(modelGone.count(), again ? 0 : 1);
+        if (again)
+            QTest::mouseClick(w->seatedWindow()->playButton(), Qt::LeftButton);
+        QTRY_COMPARE(bodies(server->received(100)), again ? QList<QByteArray>{action(table, TestFrame(54).u32(own))}
+                                                           : QList<QByteArray>());
+        QVERIFY(server->received(32).isEmpty() && server->received(36).isEmpty());
     }
 
     void kickWithoutAWindowClosesTheTable()
@@ -603,10 +648,19 @@ private Q_SLOTS:
         QTRY_COMPARE(joined.count(), 1);
         QCOMPARE(server->received(30).size(), 1);
         table_requests().setClock({});
+        QVERIFY(table_requests().completeTableRequest(qint32(HandScenario::tournamentTable), 30)); // the old one
     }
 
+    void tournamentSeating_data()
+    {
+        QTest::addColumn<QString>("after"); // what follows the round's end
+        QTest::newRow("the round's board closed: the table goes") << "close";
+        QTest::newRow("kept watching: the close ends the watch, a later join opens the table anew") << "kept";
+        QTest::newRow("the next round joined first: the old board's close ends only itself") << "next";
+    }
     void tournamentSeating()
     {
+        QFETCH(QString, after);
         start(HandScenario::Kind::Tournament);
         scenario->setListsTournament(false);
         QSignalSpy joined(gc.get(), &GameController::tournamentTableJoined);
@@ -657,11 +711,36 @@ private Q_SLOTS:
         cm->get_tournament_ranking_list(qint32(HandScenario::tournamentId)); // answered by the server
         QVERIFY(QSignalSpy(cm.get(), &ConnectionManager::tournamentRankings).wait(5000));
         QSignalSpy closed(gc.get(), &GameController::tournamentScoreDialogClosed);
+        const qint32 table = qint32(HandScenario::tournamentTable);
+        const QPointer<GameWindow> page = w;
+        if (after == QLatin1String("next")) {
+            // The next round seats the user at this table; the last round's board is closed as its page opens.
+            connect(gc.get(), &GameController::tournamentTableJoined, this,
+                    [w] { QTest::mouseClick(w->roundScoreBoard()->closeButton(), Qt::LeftButton); });
+            server->send(TournamentFrames::seated(HandScenario::tournamentId, quint32(table), 0));
+            QTRY_COMPARE(scenario->waitingFor(), QStringLiteral("chow or pass"));
+            QVERIFY(page && gc->existingView(table) == page && closed.isEmpty());
+            QTRY_VERIFY(w->meldAuction()->isVisibleTo(w));
+            return;
+        }
+        QSignalSpy picked(cm.get(), &ConnectionManager::tournamentPickedUp);
+        if (after == QLatin1String("kept")) { // the server keeps the user watching the table
+            server->send(TestFrame(210).u32(HandScenario::tournamentId).u32(quint32(table)).u8(1));
+            QVERIFY(picked.wait(5000) || picked.count() == 1);
+        }
         QTest::mouseClick(w->roundScoreBoard()->closeButton(), Qt::LeftButton);
         QCOMPARE(closed.count(), 1);
-        QCOMPARE(closed.first(), (QVariantList{qint32(HandScenario::tournamentId),
-                                               qint32(HandScenario::tournamentTable), true}));
-        QVERIFY(!gc->hasTable(qint32(HandScenario::tournamentTable)));
+        QCOMPARE(closed.first(), (QVariantList{qint32(HandScenario::tournamentId), table, true}));
+        QVERIFY(!gc->hasTable(table));
+        if (after == QLatin1String("kept")) {
+            // The watch ends; a join from the tournament's table list opens the table anew.
+            QVERIFY(server->waitForFrame(34));
+            QCOMPARE(bodies(server->received(34)), QList<QByteArray>{TestFrame(34).u32(quint32(table)).body()});
+            tables->subscribe(GameController::mttLobbyPath(qint32(HandScenario::tournamentId)));
+            QTRY_VERIFY(tables->hasTableInfo(table));
+            cm->join_table(table);
+            QTRY_VERIFY(gc->gameModel(table) && gc->gameModel(table)->isInPlay());
+        }
     }
 };
 

@@ -11,6 +11,7 @@
 #include "ModelRecorder.h"
 #include "RulesetInfo.h"
 
+#include <QRegularExpression>
 #include <QTest>
 
 using namespace fixtures;
@@ -295,8 +296,18 @@ void TestGameModelHand::wholeHand()
     std::map<qint32, player_score> scores{{own, score(own, 80, false)}, {east, score(east, -200, false)},
                                           {north, score(north, -100, false)}, {west, score(west, 400, true)},
                                           {77, score(77, 1, false)}};
+    // Lists past what a hand holds are cut there: 26 tiles and as many score items.
+    scores[west].points = scores[west].limitHands = QList<ScoreItem>(20000, {QStringLiteral("Chow"), 2});
+    scores[west].highlighted = std::vector<HighlightedTiles>(3000, {tile_vector(14, bam(2)), 14});
+    scores[east].highlighted = std::vector<HighlightedTiles>(27, {{man(1)}, 0});
     QTest::ignoreMessage(QtWarningMsg, "table 501: dropped hand score from the server: unknown player 77");
+    for (const char* cut : {"12: 1 of its 27 tile groups", "14: 19974 of its 20000 points, 19974 of its 20000 "
+                                                            "limit hands, 2999 of its 3000 tile groups"})
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("hand score .* player %1, ").arg(cut)));
     model.onHandEndScoring(scores, ENDHAND_REASON_1, false);
+    const auto& held = model.lastHandEnd()->scores;
+    QCOMPARE(QList({held.at(west).points.size(), held.at(west).limitHands.size()}), QList<qsizetype>({26, 26}));
+    QCOMPARE(held.at(west).highlighted.size() + held.at(east).highlighted.size(), std::size_t(1 + 26));
     // North's seat goes with the hand, announced as any leave.
     QCOMPARE(rec.take(), (QStringList{"tileDiscarded 12 16 0", "playerStateChanged SCORING", "playerUnseated 13 501",
                                       "playerLeft 13", "seatsRemainingChanged 4", "gameStateChanged 3",
@@ -309,6 +320,9 @@ void TestGameModelHand::wholeHand()
     QCOMPARE(model.player(own)->wins(), 1);
     QVERIFY(model.gameInProgress());
     QCOMPARE(model.currentActor().first, -1);
+    QTest::ignoreMessage(QtWarningMsg, "table 501: dropped claim from the server: no hand is played");
+    model.onTileClaimed(own); // the discard the hand ended on
+    QVERIFY(rec.take().isEmpty());
 
     // --- ready for the next hand, which washes out and ends the game
     model.onAreYouReady(span());
@@ -327,7 +341,15 @@ void TestGameModelHand::wholeHand()
     QVERIFY(!model.gameInProgress());
     QCOMPARE(model.gameState(), GameModel::GAME_HAND_ENDED);
 
-    // --- past the rules' limits, dropped: a claim into a full hand, a discard past the wall, a fifth meld, a sixth dora
+    // --- after the game, no hand to play: a discard and an offer are dropped
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("dropped discard from the server: no hand is played"));
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("dropped claim offer from the server: the user plays no"));
+    model.onTileDiscarded(west, man(8), false);
+    QVERIFY(!model.acceptsOffers("claim offer") && rec.take().isEmpty());
+
+    // --- past the rules' limits, dropped (in the next game's first hand): a
+    // claim into a full hand, a discard past the wall, a fifth meld, a sixth dora
+    model.onStartHand(1003, Seating(own, west, east, -1), {}, true, tableState(own), wallState(9, {}));
     model.onTilesFromWall(tile_vector(maxHandTiles, man(1)), false);
     const RulesetInfo& walls = rulesetInfo(ruleset);
     while (model.player(west)->discards().size() < std::size_t(walls.liveWallTiles() + walls.deadWallTiles()))

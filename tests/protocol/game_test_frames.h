@@ -80,9 +80,11 @@ inline TestFrame& playerRecord(TestFrame& f, const PlayerRecord& p)
     return f.u16(p.riichiIndex).u8(p.wind).u32(p.roundScore).u32(p.wins).u8(p.ready);
 }
 
-/// Game packet 37 with the given players, state and current turn.
+/// Game packet 37 with the given players, state, current turn and wall (live, dead, dead wall
+/// position, tiles dealt from it; the dora indicators).
 inline TestFrame gameData(quint64 handId, const QList<PlayerRecord>& players, quint8 state,
-                          const QList<quint32>& currentTurn, quint64 start = 1000, quint64 end = 16000)
+                          const QList<quint32>& currentTurn, quint64 start = 1000, quint64 end = 16000,
+                          const QList<quint16>& wall = {70, 14, 3, 1}, const QList<quint8>& dora = {4, 31})
 {
     TestFrame f(37);
     f.u64(handId).u32(quint32(players.size()));
@@ -92,8 +94,9 @@ inline TestFrame gameData(quint64 handId, const QList<PlayerRecord>& players, qu
     for (quint32 pid : currentTurn)
         f.u32(pid);
     span(f, start, end);
-    f.u16(70).u16(14).u16(3).u16(1);
-    tiles(f, {4, 31});
+    for (quint16 count : wall)
+        f.u16(count);
+    tiles(f, dora);
     return tableState(f, 11, 1, 0, 2, 1);
 }
 

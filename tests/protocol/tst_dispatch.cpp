@@ -317,6 +317,9 @@ void tst_Dispatch::tableAnswers()
     s.cm.leave_table(8);
     QVERIFY(s.server.waitForFrame(36));
     s.server.send(TestFrame(33).u32(8).u8(3));
+    // A success that answers no request (the one watch was answered above)
+    // opens nothing; refusals are still reported.
+    QTest::ignoreMessage(QtWarningMsg, "app:watch of table 8 answered, never asked for; dropped");
     s.server.send(TestFrame(33).u32(8).u8(0));
     QTest::ignoreMessage(QtWarningMsg, "app:watch table <undefined>");
     s.server.send(TestFrame(33).u32(8).u8(9));
@@ -326,11 +329,23 @@ void tst_Dispatch::tableAnswers()
     s.server.send(TestFrame(35).u32(8).u8(1));
     s.server.send(TestFrame(37).u32(8).u8(0).u32(0));
     s.server.send(TestFrame(37).u32(8).u8(2).u32(0));
+    QTest::ignoreMessage(QtWarningMsg, "app:join of table 9 answered, never asked for; dropped");
+    s.server.send(TestFrame(31).u32(9).u8(0).u8(0).u32(0));
     s.server.send(TestFrame(31).u32(7).u8(0).u32(99).u32(0));
-    QVERIFY(s.waitForEvents(10));
-    QCOMPARE(s.events, QStringList({"joinSuccessful 7", "alreadySeated 8", "watchSuccessful 8", "watchFailed 8 <undefined>",
+    // Two joins of a table sent 3 s apart get two answers.
+    qint64 now = 0;
+    table_requests().setClock([&now] { return now; });
+    s.cm.join_table(10);
+    now = 3000;
+    s.cm.join_table(10);
+    table_requests().setClock({});
+    s.server.send(TestFrame(31).u32(10).u8(0).u8(1).u32(2));
+    s.server.send(TestFrame(31).u32(10).u8(0).u8(0).u32(0));
+    QVERIFY(s.waitForEvents(11));
+    QCOMPARE(s.events, QStringList({"joinSuccessful 7", "alreadySeated 8", "watchFailed 8 <undefined>",
                                     "watchFailed 8 Denied", "unwatchSuccessful 8", "unwatchFailed 8",
-                                    "leaveSuccessful 8", "leaveFailed 8 Denied", "joinSuccessful 7"}));
+                                    "leaveSuccessful 8", "leaveFailed 8 Denied", "joinSuccessful 7", "joinFailed 10 1",
+                                    "joinSuccessful 10"}));
 }
 
 void tst_Dispatch::joinFailures()

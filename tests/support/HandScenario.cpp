@@ -475,8 +475,13 @@ void HandScenario::scriptJoin(quint32 tableId)
               if (kind != Kind::Tournament && m_recordDelayMs >= 0)
                   QTimer::singleShot(m_recordDelayMs, Qt::PreciseTimer, this, notice);
           }, {}, {}});
-    if (kind == Kind::Kick) {
-        push({QStringLiteral("kick"), [this] { send(TestFrame(64).u32(m_table).u16(kickReason)); }, {}, {}});
+    if (kind == Kind::Kick && !m_kicked) {
+        push({QStringLiteral("kick"), [this] {
+                  m_kicked = true;
+                  send(TestFrame(64).u32(m_table).u16(kickReason));
+              }, {}, {}});
+        // The user may join again: the seat is offered as to anyone.
+        push({QStringLiteral("join"), {}, {30}, {}});
         return;
     }
     if (kind == Kind::Tournament)
@@ -511,8 +516,11 @@ void HandScenario::scriptJoin(quint32 tableId)
                                                      {{westId, 30, 3000}, {ownId, 10, 1000},
                                                       {eastId, 0, quint32(-1000)}, {northId, 0, quint32(-3000)}}));
               }, {}, {}});
+        // The table is played again when the user joins it once more (the
+        // next round seats them there, or they come back to it).
+        push({QStringLiteral("join"), {}, {30}, {}});
         break;
-    case Kind::Kick:
+    case Kind::Kick: // joined again after the kick: the hand is dealt
         break;
     }
 }

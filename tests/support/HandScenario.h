@@ -39,10 +39,12 @@ public:
         Hand,
         /// One hand that washes out.
         Washout,
-        /// The user is removed from the table after the snapshot.
+        /// The user is removed from the table after the snapshot; joined
+        /// again, the user is asked to play and the hand is dealt.
         Kick,
         /// The server seats the user at a tournament table after login; one
-        /// hand, then the end of the tournament round.
+        /// hand, then the end of the tournament round. A later join of the
+        /// table plays it again.
         Tournament,
     };
 
@@ -175,6 +177,7 @@ private:
     qint64 m_deadline = 0;
     bool m_offerHasChoices = false;
     bool m_handInPlay = false;
+    bool m_kicked = false;
     /// The user's concealed tiles as the server dealt, drew and melded them.
     QList<quint8> m_hand;
     /// Counts the steps taken, so a time limit knows whether its step is still open.
