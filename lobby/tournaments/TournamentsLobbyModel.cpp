@@ -128,6 +128,9 @@ void TournamentsLobbyModel::addOrUpdateTournament(const TournamentInfo& received
 
     const QList<QStandardItem*> items = entry.items;
     rows.emplace(id, std::move(entry));
+    // A sort proxy places a new row among the others: those changed before
+    // it must be in their places by then.
+    announceChangedRows();
     appendRow(items);
 }
 
@@ -157,9 +160,10 @@ void TournamentsLobbyModel::onRegisteredNotification(const std::vector<qint32>& 
         const bool mark = isRegistered(id);
         if (entry.info.ownRegistered != mark) {
             entry.info.ownRegistered = mark;
-            refreshRow(entry, Announce::Now);
+            refreshRow(entry, Announce::WithTheTurn);
         }
     }
+    announceChangedRows();
 }
 
 void TournamentsLobbyModel::onTournamentRemoved(qint32 tournamentId)
@@ -233,31 +237,38 @@ void TournamentsLobbyModel::refreshRow(TournamentEntry& entry, Announce when)
         for (QStandardItem* item : items)
             item->setToolTip(tip);
     }
-    if (when == Announce::Now) {
-        announceRow(entry);
-        return;
-    }
     // The sort proxies place an announced row anew (a rename moves it), so a
     // tournament that the server changes many times in one turn is announced,
     // and moved, once, when the turn is over.
-    if (unannounced.empty())
+    if (unannounced.empty() && when == Announce::WithTheTurn)
         QMetaObject::invokeMethod(this, &TournamentsLobbyModel::announceChangedRows, Qt::QueuedConnection);
     unannounced.insert(info.tournamentId);
-}
-
-void TournamentsLobbyModel::announceRow(const TournamentEntry& entry)
-{
-    const int row = entry.items[0]->row();
-    Q_EMIT dataChanged(index(row, 0), index(row, ColumnCount - 1));
-    for (QStandardItem* item : entry.items)
-        Q_EMIT itemChanged(item);
+    if (when == Announce::Now)
+        announceChangedRows();
 }
 
 void TournamentsLobbyModel::announceChangedRows()
 {
+    // One change from the first to the last changed row: a sort proxy takes
+    // out every row of the span and places it among the others, which are
+    // still in their order. Row by row, a row would be placed among rows
+    // changed but not yet placed, and could stay out of order.
+    int first = rowCount(), last = -1;
+    std::vector<const TournamentEntry*> changed;
     for (const qint32 id : std::exchange(unannounced, {})) {
         const auto it = rows.find(id);
-        if (it != rows.end())
-            announceRow(it->second);
+        if (it == rows.end())
+            continue;
+        const int row = it->second.items[0]->row();
+        first = std::min(first, row);
+        last = std::max(last, row);
+        changed.push_back(&it->second);
+    }
+    if (changed.empty())
+        return;
+    Q_EMIT dataChanged(index(first, 0), index(last, ColumnCount - 1));
+    for (const TournamentEntry* entry : changed) {
+        for (QStandardItem* item : entry->items)
+            Q_EMIT itemChanged(item);
     }
 }
