@@ -7,6 +7,7 @@
 #include "LobbyMetaTypes.h"
 #include "LobbyRoles.h"
 #include "TableTexts.h"
+#include "TextItem.h"
 #include "TournamentRegisteredInfo.h"
 #include "TournamentTexts.h"
 #include "Utils.h"
@@ -15,6 +16,7 @@
 #include <QTextDocument>
 
 #include <algorithm>
+#include <bit>
 #include <stdexcept>
 #include <utility>
 
@@ -78,6 +80,8 @@ void TournamentsLobbyModel::retranslate()
     setHorizontalHeaderLabels({QString(), tr("Tournament Name"), tr("Status"), tr("Players"), tr("Buy-in"),
                                tr("Start"), tr("Duration")});
     for (auto& [id, entry] : rows) {
+        // Names sort by the collation of the language now shown.
+        static_cast<TextItem*>(entry.items[NameColumn])->refreshSortKey();
         // Setting the same tooltip changes nothing, so the cells are told to
         // repaint: their formatted texts follow the language.
         const QString tip = nameToolTip(entry.info.name);
@@ -266,6 +270,15 @@ void TournamentsLobbyModel::announceChangedRows()
     }
     if (changed.empty())
         return;
+    // A proxy takes the rows of the span out and puts them back a run of
+    // neighbours in its order at a time, each run at a cost growing with the
+    // list. Past a number of rows that grows with the logarithm of the list,
+    // one new sort of the whole list costs less: a change of the layout (the
+    // rows themselves stay where they are) lets the proxies sort anew.
+    if (changed.size() > std::size_t(32 * std::bit_width(unsigned(rowCount())))) {
+        Q_EMIT layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+        Q_EMIT layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+    }
     Q_EMIT dataChanged(index(first, 0), index(last, ColumnCount - 1));
     for (const TournamentEntry* entry : changed) {
         for (QStandardItem* item : entry->items)

@@ -1,11 +1,13 @@
 // Typed cells, the shared ordering and the seat icons.
 #include "CustomItem.h"
+#include "CustomItemBase.h"
 #include "ItemFactory.h"
 #include "LobbyMetaTypes.h"
 #include "LobbyRoles.h"
 #include "RulesetGameTypePair.h"
 #include "TableCapacity.h"
 #include "TableCapacityDelegate.h"
+#include "TableCapacityItem.h"
 #include "TableCapacityPainter.h"
 #include "TableCapacityWidget.h"
 #include "TournamentRegisteredInfo.h"
@@ -22,6 +24,8 @@
 #include <algorithm>
 #include <limits>
 #include <functional>
+#include <memory>
+#include <tuple>
 
 class TypedItemsTest : public QObject
 {
@@ -42,6 +46,8 @@ private Q_SLOTS:
     void tournamentPlayersOrder();
     void builtInTypesAndMixedTypes();
     void orderingIsStrictForSorting();
+    void keysSortAsTheValues_data();
+    void keysSortAsTheValues();
 
     void capacityOrderAndText();
     void capacityLayout_data();
@@ -227,6 +233,95 @@ void TypedItemsTest::orderingIsStrictForSorting()
     QVERIFY(!values[1].isValid());
     QCOMPARE(values[2].toInt(), 1);
     QCOMPARE(values[4].toInt(), 3);
+}
+
+void TypedItemsTest::keysSortAsTheValues_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("locale"); // the default locale, for texts
+
+    for (const char* locale : {"C", "en_US", "de_DE", "sv_SE", "ja_JP", "zh_CN"})
+        QTest::newRow(qPrintable(QStringLiteral("texts, %1").arg(QLatin1String(locale)))) << "text" << locale;
+    for (const char* kind : {"int", "qint64", "time", "players", "buy-in", "rules", "seats"})
+        QTest::newRow(kind) << kind << "en_US";
+}
+
+void TypedItemsTest::keysSortAsTheValues()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, locale);
+    const QLocale before;
+    QLocale::setDefault(QLocale(locale));
+    const QString longName = QStringLiteral("Sunday Cup of the Eastern Provinces, Open Division ");
+    const QStringList texts{"", " ", "!", "10", "9", "a", "A", "apple", "Apple", "APPLE", "äpple", "Äpple", "zebra",
+                            "Zebra", "éclair", "e\u0301clair", "eclair", "ß", "ss", "ﬃ", "ffi", "Ω", "ω", "中文", "日本",
+                            "にほん", "ニホン", "Sunday Cup 12 of 64", "Sunday Cup 3 of 64", longName + "A",
+                            longName + "b", longName + "B", longName, "😀", "\uFFFD"};
+    constexpr int intMax = std::numeric_limits<int>::max(), intMin = std::numeric_limits<int>::min();
+    constexpr qint64 longMax = std::numeric_limits<qint64>::max(), longMin = std::numeric_limits<qint64>::min();
+    std::vector<std::unique_ptr<QStandardItem>> cells;
+    const auto number = [](const auto& v) { return QVariant(v).toString(); };
+    if (kind == QLatin1String("text")) {
+        for (const QString& text : texts)
+            cells.emplace_back(makeItem(text, QString(), Qt::AlignLeft));
+    } else if (kind == QLatin1String("int")) {
+        for (int v : {intMin, -5, 0, 3, 30000, intMax})
+            cells.emplace_back(makeItem(v, QString(), [&](const int& x) { return number(x); }));
+    } else if (kind == QLatin1String("qint64")) {
+        for (qint64 v : {longMin, qint64(-1), qint64(0), qint64(intMax) + 1, longMax})
+            cells.emplace_back(makeCustomItem<qint64>(v, QString(), [&](const qint64& x) { return number(x); }));
+    } else if (kind == QLatin1String("time")) {
+        for (const QDateTime& v : {QDateTime(), QDateTime::fromSecsSinceEpoch(-86400, Qt::UTC),
+                                   QDateTime::fromSecsSinceEpoch(0, Qt::UTC), QDateTime::fromSecsSinceEpoch(1893456000)})
+            cells.emplace_back(makeItem(v, QString(), [](const QDateTime& x) { return x.toString(); }));
+    } else if (kind == QLatin1String("players")) {
+        for (const TournamentRegisteredInfo& v : {TournamentRegisteredInfo{3, 8}, TournamentRegisteredInfo{5, 6},
+                                                  TournamentRegisteredInfo{5, 8}, TournamentRegisteredInfo{-1, intMax}})
+            cells.emplace_back(makeCustomItem<TournamentRegisteredInfo>(v, QString(), [](const auto&) { return QString(); }));
+    } else if (kind == QLatin1String("buy-in")) {
+        for (const auto& [settlement, bet, fee] : {std::tuple{0, 100000, 0}, {1, 100, 10}, {2, 90, 30}, {3, intMax, intMax}}) {
+            ValueColumnType value;
+            value.kind = settlement;
+            value.bet = bet;
+            value.fee = fee;
+            cells.emplace_back(makeCustomItem<ValueColumnType>(value, QString(), [](const auto&) { return QString(); }));
+        }
+    } else if (kind == QLatin1String("rules")) {
+        for (const auto& [ruleset, gameType] : {std::pair{0, 2}, {2, 0}, {3, 0}, {1, 1}, {0, 0}})
+            cells.emplace_back(makeCustomItem<RulesetGameTypePair>(RulesetGameTypePair{ruleset, gameType}, QString(),
+                                                                   [](const auto& v) { return v.toString(); }));
+    } else {
+        for (const TableCapacity& v : {TableCapacity(4, 2, 0), TableCapacity(3, 3, 0), TableCapacity(4, 2, 1),
+                                       TableCapacity(4, 2, -1), TableCapacity(4, intMin, intMax), TableCapacity(intMax, 0, 0)}) {
+            auto* cell = new TableCapacityItem;
+            cell->setData(QVariant::fromValue(v), Qt::DisplayRole);
+            cells.emplace_back(cell);
+        }
+    }
+    // Each pair as the values compare: texts as Qt's locale-aware compare, seats as their painter, the rest as
+    // the typed ordering.
+    const auto sign = [](int v) { return (v > 0) - (v < 0); };
+    for (const auto& left : cells) {
+        for (const auto& right : cells) {
+            const SortKey& l = static_cast<const CustomItemBase*>(left.get())->sortKey();
+            const SortKey& r = static_cast<const CustomItemBase*>(right.get())->sortKey();
+            QVERIFY(l.comparable(r));
+            int expected = 0;
+            if (kind == QLatin1String("text")) {
+                expected = sign(left->text().localeAwareCompare(right->text()));
+            } else if (kind == QLatin1String("seats")) {
+                const auto a = left->data(Qt::DisplayRole).value<TableCapacity>();
+                const auto b = right->data(Qt::DisplayRole).value<TableCapacity>();
+                expected = int(capacityLessThan(b, a)) - int(capacityLessThan(a, b));
+            } else {
+                const QVariant a = left->data(TypedValueRole), b = right->data(TypedValueRole);
+                expected = int(variantLessThan(b, a)) - int(variantLessThan(a, b));
+            }
+            QVERIFY2(sign(l.compare(r)) == expected,
+                     qPrintable(left->data(Qt::DisplayRole).toString() + " / " + right->data(Qt::DisplayRole).toString()));
+        }
+    }
+    QLocale::setDefault(before);
 }
 
 void TypedItemsTest::capacityOrderAndText()
