@@ -13,33 +13,16 @@ void KeyedCells::find(const QAbstractItemModel* model) const
     items = qobject_cast<const QStandardItemModel*>(proxy ? proxySource : model);
 }
 
-const CustomItemBase* KeyedCells::cell(const QModelIndex& sourceIndex) const
-{
-    return cell(sourceIndex, sourceIndex.column());
-}
-
-const CustomItemBase* KeyedCells::cell(const QModelIndex& sourceIndex, int column) const
-{
-    if (sourceIndex.model() != source || (proxy && proxy->sourceModel() != proxySource))
-        find(sourceIndex.model());
-    if (!items)
-        return nullptr;
-    const QModelIndex index = proxy ? proxy->mapToSource(sourceIndex) : sourceIndex;
-    const QStandardItem* at = index.model() == items ? items->itemFromIndex(index) : nullptr;
-    if (at && column != index.column())
-        at = at->parent() ? at->parent()->child(index.row(), column) : items->item(index.row(), column);
-    return keyed(at);
-}
-
 const CustomItemBase* KeyedCells::cell(const QAbstractItemModel* model, int row, int column) const
 {
     if (model != source || (proxy && proxy->sourceModel() != proxySource))
         find(model);
     if (!items)
         return nullptr;
-    if (proxy)
-        return cell(model->index(row, column), column);
-    return keyed(items->item(row, column));
+    if (!proxy)
+        return keyed(items->item(row, column));
+    const QModelIndex index = proxy->mapToSource(model->index(row, column));
+    return keyed(index.model() == items ? items->itemFromIndex(index) : nullptr);
 }
 
 const CustomItemBase* KeyedCells::keyed(const QStandardItem* item)

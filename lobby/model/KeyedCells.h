@@ -3,22 +3,18 @@
 class CustomItemBase;
 class QAbstractItemModel;
 class QAbstractProxyModel;
-class QModelIndex;
 class QStandardItem;
 class QStandardItemModel;
 
-/// The cells behind a sort proxy's source indexes, with their sort keys: the
-/// source's own items when it is an item model, or those of the item model
-/// under one more proxy (a slice of the table lobby). The way down is found
-/// once and checked at each use, so that a comparison costs no cast.
+/// The cells behind the rows of a sort proxy's (flat) source, with their sort
+/// keys: the source's own items when it is an item model, or those of the
+/// item model under one more proxy (a slice of the table lobby). The way down
+/// is found once and checked at each use, so that a cell costs no cast.
 class KeyedCells
 {
 public:
-    /// The cell at the index of the proxy's source, or the cell of the same
-    /// row in another column; null when it is no keyed cell.
-    const CustomItemBase* cell(const QModelIndex& sourceIndex) const;
-    const CustomItemBase* cell(const QModelIndex& sourceIndex, int column) const;
-    /// The cell at a row and column of a flat source.
+    /// The cell at a row and column of the source; null when it is no keyed
+    /// cell.
     const CustomItemBase* cell(const QAbstractItemModel* source, int row, int column) const;
 
 private:

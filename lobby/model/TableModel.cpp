@@ -59,6 +59,12 @@ bool isFree(const TableInfo& info)
 
 struct TableModel::Private
 {
+    Private(TableModel* q, ConnectionManager* connection)
+        : q(q)
+        , connection(connection)
+    {
+    }
+
     TableModel* q;
     std::map<qint32, TableRow> rows;
     ConnectionManager* connection;
@@ -311,7 +317,7 @@ struct TableModel::Private
 
 TableModel::TableModel(ConnectionManager* connection, QObject* parent)
     : QStandardItemModel(parent)
-    , d(new Private{this, {}, connection, {}, 0, {}, {}, {}, {}})
+    , d(new Private(this, connection))
 {
     registerLobbyMetaTypes();
     d->leaveTimer.setSingleShot(true);

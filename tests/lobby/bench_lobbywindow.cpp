@@ -88,6 +88,23 @@ std::pair<double, int> measure(QTreeView* view, Change change)
     return {median(times), tallest};
 }
 
+/// The longest turn in milliseconds from `act` until `done`, and a while after (`settleMsecs`, for the
+/// column measure that follows rows).
+double longestTurn(const std::function<void()>& act, const std::function<bool()>& done, int settleMsecs = 300)
+{
+    qint64 longest = 0;
+    QElapsedTimer turn;
+    QTimer tick;
+    QObject::connect(&tick, &QTimer::timeout, [&] { longest = std::max(longest, turn.nsecsElapsed()), turn.start(); });
+    tick.start(0);
+    turn.start();
+    act();
+    for (QDeadlineTimer deadline(60000); !done() && !deadline.hasExpired();)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    QTest::qWait(settleMsecs);
+    return double(longest) / 1e6;
+}
+
 /// With the lobby a hidden tab: the longest turns under one frame of `tables`
 /// tables, under one of an update for each (and a table behind it), under as many update frames in one read, at
 /// the first switch to the tab (`shown`: with the lobby shown, no switch) and under a removal frame for each
@@ -120,20 +137,6 @@ std::array<double, 7> burstThenSwitch(int tables, bool shown)
         removals += TestFrame(147).u32(1 + (id * 7919) % quint32(tables)).toBytes();
     }
     marker.u32(quint32(tables + 1)).str("101/Regular").str("Marker").u16(4).u16(0).u32(0);
-    // Until `done`, and a while after for the column measure that follows rows.
-    const auto longestTurn = [&](const std::function<void()>& act, const std::function<bool()>& done) {
-        qint64 longest = 0;
-        QElapsedTimer turn;
-        QTimer tick;
-        QObject::connect(&tick, &QTimer::timeout, [&] { longest = std::max(longest, turn.nsecsElapsed()), turn.start(); });
-        tick.start(0);
-        turn.start();
-        act();
-        for (QDeadlineTimer deadline(60000); !done() && !deadline.hasExpired();)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-        QTest::qWait(300);
-        return double(longest) / 1e6;
-    };
     TableModel* model = controller.tableModel();
     PingProbe pings(server);
     const double listTurn = longestTurn([&] { server.send(list); }, [&] { return model->rowCount() >= tables; });
@@ -167,19 +170,14 @@ double scatteredRemovals(int rows)
     if (!QTest::qWaitForWindowExposed(&window))
         return 0;
     QCoreApplication::processEvents();
-    qint64 longest = 0;
-    QElapsedTimer turn;
-    QTimer tick;
-    QObject::connect(&tick, &QTimer::timeout, [&] { longest = std::max(longest, turn.nsecsElapsed()), turn.start(); });
-    tick.start(0);
-    turn.start();
-    for (int i = 0; i < rows / 2; ++i)
-        model.onTableRemoved(1 + 2 * int(qint64(i) * 7919 % (rows / 2)));
-    for (QDeadlineTimer deadline(60000); model.rowCount() > rows / 2 && !deadline.hasExpired();)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-    QTest::qWait(100);
+    const double longest = longestTurn(
+        [&] {
+            for (int i = 0; i < rows / 2; ++i)
+                model.onTableRemoved(1 + 2 * int(qint64(i) * 7919 % (rows / 2)));
+        },
+        [&] { return model.rowCount() <= rows / 2; }, 100);
     model.unsubscribe(QStringLiteral("101/Regular"));
-    return double(longest) / 1e6;
+    return longest;
 }
 
 /// Milliseconds to close a shown lobby over `rows` rows of its path and of another that stays, alternating,
