@@ -155,8 +155,8 @@ bool LobbyTableFilter::filterAcceptsRow(int sourceRow, const QModelIndex& source
 
 bool LobbyTableFilter::lessThan(const QModelIndex& left, const QModelIndex& right) const
 {
-    if (const std::optional<bool> keyed = m_keys.lessThan(left, right))
-        return *keyed;
+    if (const auto kept = m_keys.compare(left, right); kept && kept->keys)
+        return *kept->keys < 0;
     const QVariant leftValue = left.data(TypedValueRole);
     const QVariant rightValue = right.data(TypedValueRole);
     if (leftValue.isValid() && rightValue.isValid())

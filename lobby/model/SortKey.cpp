@@ -75,9 +75,9 @@ QByteArray codeUnits(const QString& text)
 SortKey SortKey::number(qint64 first, qint64 second)
 {
     SortKey key;
-    key.kind = Kind::Number;
-    key.head[0] = quint64(first) ^ (quint64(1) << 63);
-    key.head[1] = quint64(second) ^ (quint64(1) << 63);
+    key.first.kind = Number;
+    key.first.bytes[0] = quint64(first) ^ (quint64(1) << 63);
+    key.first.bytes[1] = quint64(second) ^ (quint64(1) << 63);
     return key;
 }
 
@@ -88,7 +88,7 @@ SortKey SortKey::text(const QString& text)
     const UCollator* collator = collation.current(generation);
     if (!collator) {
         const QByteArray units = codeUnits(text);
-        return fromBytes(Kind::Text, generation, units.constData(), units.size());
+        return fromBytes(Text, generation, units.constData(), units.size());
     }
     std::vector<char> bytes(std::size_t(64 + text.size() * 4));
     const auto source = reinterpret_cast<const UChar*>(text.utf16());
@@ -100,41 +100,34 @@ SortKey SortKey::text(const QString& text)
     }
     // The key ends in one zero byte, and holds no other: without it, the
     // zeros that pad a short key sort the same.
-    return fromBytes(Kind::Text, generation, bytes.data(), std::max(size - 1, 0));
+    return fromBytes(Text, generation, bytes.data(), std::max(size - 1, 0));
 }
 
 SortKey SortKey::plain(const QString& text)
 {
     const QByteArray units = codeUnits(text);
-    return fromBytes(Kind::Plain, 0, units.constData(), units.size());
+    return fromBytes(Plain, 0, units.constData(), units.size());
 }
 
 SortKey SortKey::fromBytes(Kind kind, quint32 generation, const char* bytes, qsizetype size)
 {
     SortKey key;
-    key.kind = kind;
-    key.generation = generation;
+    key.first.kind = kind;
+    key.first.generation = generation;
     char padded[inlineBytes] = {};
     std::memcpy(padded, bytes, std::size_t(std::min(size, inlineBytes)));
     for (int i = 0; i < 3; ++i)
-        key.head[i] = qFromBigEndian<quint64>(padded + 8 * i);
-    if (size > inlineBytes)
-        key.rest = QByteArray(bytes + inlineBytes, size - inlineBytes);
+        key.first.bytes[i] = qFromBigEndian<quint64>(padded + 8 * i);
+    key.first.more = size > inlineBytes;
+    if (key.first.more)
+        key.after = QByteArray(bytes + inlineBytes, size - inlineBytes);
     return key;
 }
 
-int SortKey::compare(const SortKey& other) const
+int SortKey::compareRests(const QByteArray& left, const QByteArray& right)
 {
-    if (generation != other.generation)
-        return generation < other.generation ? -1 : 1;
-    for (int i = 0; i < 3; ++i) {
-        if (head[i] != other.head[i])
-            return head[i] < other.head[i] ? -1 : 1;
-    }
-    if (rest.isEmpty() && other.rest.isEmpty())
-        return 0;
-    const int common = std::memcmp(rest.constData(), other.rest.constData(), std::size_t(std::min(rest.size(), other.rest.size())));
+    const int common = std::memcmp(left.constData(), right.constData(), std::size_t(std::min(left.size(), right.size())));
     if (common != 0)
         return common;
-    return rest.size() < other.rest.size() ? -1 : (rest.size() > other.rest.size() ? 1 : 0);
+    return left.size() < right.size() ? -1 : (left.size() > right.size() ? 1 : 0);
 }

@@ -17,6 +17,23 @@ class QString;
 class SortKey
 {
 public:
+    /// The part of a key that decides nearly every comparison, in 32 bytes
+    /// (a sort reads many of them side by side): the first bytes, big-endian
+    /// and padded with zeros (for numbers, the two numbers moved to unsigned
+    /// order), the collation a text key was made with, and the kind.
+    struct Head
+    {
+        quint64 bytes[3] = {0, 0, 0};
+        quint32 generation = 0;
+        quint8 kind = 0;
+        /// Whether bytes follow the first ones.
+        bool more = false;
+
+        /// Whether both heads belong to keys that can be compared (both
+        /// valid, of the same kind).
+        bool comparable(const Head& other) const { return kind != 0 && kind == other.kind; }
+    };
+
     SortKey() = default;
     static SortKey number(qint64 first, qint64 second = 0);
     /// By the collation of the default locale. A key made before the default
@@ -26,23 +43,36 @@ public:
     /// As by QString's operator<.
     static SortKey plain(const QString& text);
 
-    bool isValid() const { return kind != Kind::None; }
-    /// Whether both keys can be compared (both valid, of the same kind).
-    bool comparable(const SortKey& other) const { return kind != Kind::None && kind == other.kind; }
+    const Head& head() const { return first; }
+    /// The bytes after the first ones.
+    const QByteArray& rest() const { return after; }
+    bool isValid() const { return first.kind != 0; }
+    bool comparable(const SortKey& other) const { return first.comparable(other.first); }
     /// Negative, zero or positive as this key sorts before, with or after the
     /// other; only for comparable keys.
-    int compare(const SortKey& other) const;
+    int compare(const SortKey& other) const { return compare(first, after, other.first, other.after); }
+    /// The same for keys held as their heads and their rests (read only where
+    /// the heads are equal).
+    static int compare(const Head& left, const QByteArray& leftRest, const Head& right, const QByteArray& rightRest)
+    {
+        if (left.generation != right.generation)
+            return left.generation < right.generation ? -1 : 1;
+        for (int i = 0; i < 3; ++i) {
+            if (left.bytes[i] != right.bytes[i])
+                return left.bytes[i] < right.bytes[i] ? -1 : 1;
+        }
+        if (!left.more || !right.more)
+            return int(left.more) - int(right.more);
+        return compareRests(leftRest, rightRest);
+    }
 
 private:
-    enum class Kind : quint8 { None, Number, Text, Plain };
+    static int compareRests(const QByteArray& left, const QByteArray& right);
+
+    enum Kind : quint8 { None, Number, Text, Plain };
     static constexpr qsizetype inlineBytes = 24;
     static SortKey fromBytes(Kind kind, quint32 generation, const char* bytes, qsizetype size);
 
-    Kind kind = Kind::None;
-    /// The collation a text key was made with.
-    quint32 generation = 0;
-    /// The first bytes, big-endian and padded with zeros (for numbers, the
-    /// two numbers moved to unsigned order), then the bytes after them.
-    quint64 head[3] = {0, 0, 0};
-    QByteArray rest;
+    Head first;
+    QByteArray after;
 };

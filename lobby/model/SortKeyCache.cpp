@@ -23,15 +23,20 @@ void SortKeyCache::attach(QAbstractItemModel* newSource)
     using M = QAbstractItemModel;
     const auto all = [this] { rebuild(); };
     connections << QObject::connect(source, &M::rowsInserted, proxy, [this](const QModelIndex& parent, int first, int last) {
-        if (parent.isValid() || column < 0 || first > int(entries.size()))
+        if (parent.isValid() || column < 0 || first > int(heads.size()))
             return rebuild();
-        entries.insert(entries.begin() + first, std::size_t(last - first + 1), Entry{});
+        const std::size_t count = std::size_t(last - first + 1);
+        heads.insert(heads.begin() + first, count, SortKey::Head{});
+        rests.insert(rests.begin() + first, count, QByteArray());
+        pins.insert(pins.begin() + first, count, 0);
         refresh(first, last);
     });
     connections << QObject::connect(source, &M::rowsRemoved, proxy, [this](const QModelIndex& parent, int first, int last) {
-        if (parent.isValid() || column < 0 || last >= int(entries.size()))
+        if (parent.isValid() || column < 0 || last >= int(heads.size()))
             return rebuild();
-        entries.erase(entries.begin() + first, entries.begin() + last + 1);
+        heads.erase(heads.begin() + first, heads.begin() + last + 1);
+        rests.erase(rests.begin() + first, rests.begin() + last + 1);
+        pins.erase(pins.begin() + first, pins.begin() + last + 1);
     });
     connections << QObject::connect(source, &M::dataChanged, proxy,
                                     [this](const QModelIndex& topLeft, const QModelIndex& bottomRight) {
@@ -55,48 +60,40 @@ void SortKeyCache::setColumn(int newColumn)
     rebuild();
 }
 
-SortKeyCache::Entry SortKeyCache::makeEntry(int row) const
-{
-    Entry made;
-    if (const CustomItemBase* cell = cells.cell(source, row, column))
-        made.key = cell->sortKey();
-    if (pin) {
-        const CustomItemBase* first = cells.cell(source, row, 0);
-        made.pinned = pin(first, first ? QModelIndex() : source->index(row, 0));
-    }
-    return made;
-}
-
 void SortKeyCache::refresh(int first, int last)
 {
-    last = std::min(last, int(entries.size()) - 1);
-    for (int row = std::max(first, 0); row <= last; ++row)
-        entries[std::size_t(row)] = makeEntry(row);
+    last = std::min(last, int(heads.size()) - 1);
+    for (int row = std::max(first, 0); row <= last; ++row) {
+        const std::size_t at = std::size_t(row);
+        const CustomItemBase* cell = cells.cell(source, row, column);
+        heads[at] = cell ? cell->sortKey().head() : SortKey::Head{};
+        rests[at] = cell ? cell->sortKey().rest() : QByteArray();
+        if (pin) {
+            const CustomItemBase* mark = cells.cell(source, row, 0);
+            pins[at] = pin(mark, mark ? QModelIndex() : source->index(row, 0));
+        }
+    }
 }
 
 void SortKeyCache::rebuild()
 {
-    entries.clear();
-    if (!source || column < 0 || column >= source->columnCount())
-        return;
-    const int rows = source->rowCount();
-    entries.reserve(std::size_t(rows));
-    for (int row = 0; row < rows; ++row)
-        entries.push_back(makeEntry(row));
+    const std::size_t rows = source && column >= 0 && column < source->columnCount() ? std::size_t(source->rowCount()) : 0;
+    heads.assign(rows, SortKey::Head{});
+    rests.assign(rows, QByteArray());
+    pins.assign(rows, 0);
+    refresh(0, int(rows) - 1);
 }
 
-const SortKeyCache::Entry* SortKeyCache::entry(const QModelIndex& sourceIndex) const
+std::optional<SortKeyCache::Comparison> SortKeyCache::compare(const QModelIndex& left, const QModelIndex& right) const
 {
-    if (sourceIndex.column() != column || sourceIndex.model() != sourceModel || sourceIndex.row() >= int(entries.size()))
-        return nullptr;
-    return &entries[std::size_t(sourceIndex.row())];
-}
-
-std::optional<bool> SortKeyCache::lessThan(const QModelIndex& left, const QModelIndex& right) const
-{
-    const Entry* l = entry(left);
-    const Entry* r = entry(right);
-    if (!l || !r || !l->key.comparable(r->key))
+    const auto kept = [this](const QModelIndex& index) {
+        return index.column() == column && index.model() == sourceModel && index.row() < int(heads.size());
+    };
+    if (!kept(left) || !kept(right))
         return std::nullopt;
-    return l->key.compare(r->key) < 0;
+    const std::size_t l = std::size_t(left.row()), r = std::size_t(right.row());
+    Comparison result{pins[l] != 0, pins[r] != 0, std::nullopt};
+    if (heads[l].comparable(heads[r]))
+        result.keys = SortKey::compare(heads[l], rests[l], heads[r], rests[r]);
+    return result;
 }

@@ -24,12 +24,6 @@ class QSortFilterProxyModel;
 class SortKeyCache
 {
 public:
-    struct Entry
-    {
-        SortKey key;
-        /// The row stands before every row that is not pinned.
-        bool pinned = false;
-    };
     /// Whether a source row is pinned, told by its first cell, or where that
     /// is no keyed cell, by the index of that cell.
     using Pin = std::function<bool(const CustomItemBase* firstCell, const QModelIndex& firstIndex)>;
@@ -41,14 +35,18 @@ public:
     void attach(QAbstractItemModel* source);
     /// The source column to keep keys of; -1 for none.
     void setColumn(int column);
-    /// The entry of an index of the source in the kept column, else null.
-    const Entry* entry(const QModelIndex& sourceIndex) const;
-    /// Whether the left row sorts before the right one by their keys, pins
-    /// aside; nothing when either has no entry or the keys do not compare.
-    std::optional<bool> lessThan(const QModelIndex& left, const QModelIndex& right) const;
+    /// Two rows as kept: whether each is pinned, and how their keys compare
+    /// (negative, zero or positive; nothing where they do not compare).
+    struct Comparison
+    {
+        bool leftPinned;
+        bool rightPinned;
+        std::optional<int> keys;
+    };
+    /// For two indexes of the source in the kept column; nothing for others.
+    std::optional<Comparison> compare(const QModelIndex& left, const QModelIndex& right) const;
 
 private:
-    Entry makeEntry(int row) const;
     void refresh(int first, int last);
     void rebuild();
 
@@ -58,7 +56,10 @@ private:
     /// The source as compared with the indexes' models, at each comparison.
     const QAbstractItemModel* sourceModel = nullptr;
     int column = -1;
-    std::vector<Entry> entries;
+    /// By source row: the keys' heads side by side, their rests, the pins.
+    std::vector<SortKey::Head> heads;
+    std::vector<QByteArray> rests;
+    std::vector<quint8> pins;
     KeyedCells cells;
     QList<QMetaObject::Connection> connections;
 };

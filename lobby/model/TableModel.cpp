@@ -207,6 +207,14 @@ struct TableModel::Private
                 ids.push_back(it->second);
             }
         }
+        if (going.size() < leaving.size()) {
+            // Cells no longer in the model would be looked for at every turn.
+            qWarning() << "invalid index returned";
+            leaving.clear();
+            leavingIds.clear();
+            for (std::size_t i = 0; i < going.size(); ++i)
+                leaving.emplace(q->item(going[i], NameColumn), ids[i]), leavingIds.insert(ids[i]);
+        }
         removeRuns(going, how == Leave::All ? -1 : leaveSliceMsecs, [&](std::size_t first, std::size_t end) {
             for (std::size_t i = first; i < end; ++i) {
                 leaving.erase(q->item(going[i], NameColumn));
@@ -218,8 +226,8 @@ struct TableModel::Private
     }
 
     /// Removes the given rows (sorted) a run of neighbouring rows at a time,
-    /// the last run first, in parts of at most leavePartRows rows, while
-    /// `msecs` last (all, for -1); `beforePart(first, end)` hears of the
+    /// the last run first: all of them (`msecs` -1), or in parts of at most
+    /// leavePartRows rows while `msecs` last; `beforePart(first, end)` hears of the
     /// part going[first, end) before it goes, and `going` keeps the rows left.
     /// Row by row, a path of many thousands of tables takes a time growing
     /// with the square of their number; so do many short runs (tables of two
@@ -231,10 +239,11 @@ struct TableModel::Private
         spent.start();
         if (runCount(going) > maxRunsRemovedApart)
             gatherAtTheEnd(going);
+        const std::size_t partRows = msecs < 0 ? going.size() : std::size_t(leavePartRows);
         while (!going.empty() && (msecs < 0 || spent.elapsed() < msecs)) {
             const std::size_t end = going.size();
             std::size_t first = end - 1;
-            while (first > 0 && end - first < std::size_t(leavePartRows) && going[first - 1] == going[first] - 1)
+            while (first > 0 && end - first < partRows && going[first - 1] == going[first] - 1)
                 --first;
             if (beforePart)
                 beforePart(first, end);

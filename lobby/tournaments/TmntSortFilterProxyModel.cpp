@@ -43,17 +43,16 @@ bool TmntSortFilterProxyModel::isRegistered(const QModelIndex& sourceIndex) cons
 
 bool TmntSortFilterProxyModel::lessThan(const QModelIndex& left, const QModelIndex& right) const
 {
-    const SortKeyCache::Entry* leftEntry = keys.entry(left);
-    const SortKeyCache::Entry* rightEntry = keys.entry(right);
-    const bool leftRegistered = leftEntry ? leftEntry->pinned : isRegistered(left);
-    const bool rightRegistered = rightEntry ? rightEntry->pinned : isRegistered(right);
+    const std::optional<SortKeyCache::Comparison> kept = keys.compare(left, right);
+    const bool leftRegistered = kept ? kept->leftPinned : isRegistered(left);
+    const bool rightRegistered = kept ? kept->rightPinned : isRegistered(right);
     if (leftRegistered != rightRegistered) {
         // The view reverses the comparison for a descending order; answering
         // against the order keeps the registered rows on top either way.
         return (leftRegistered && order == Qt::AscendingOrder) || (rightRegistered && order == Qt::DescendingOrder);
     }
-    if (leftEntry && rightEntry && leftEntry->key.comparable(rightEntry->key))
-        return leftEntry->key.compare(rightEntry->key) < 0;
+    if (kept && kept->keys)
+        return *kept->keys < 0;
     const QVariant l = left.data(TypedValueRole);
     const QVariant r = right.data(TypedValueRole);
     if (l.isValid() && r.isValid())

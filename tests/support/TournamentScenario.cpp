@@ -86,15 +86,6 @@ TestFrame update(quint32 id, const QList<Param>& changed, const QList<QByteArray
     return f;
 }
 
-TestFrame updateList(const QList<TestFrame>& updates)
-{
-    TestFrame f(156);
-    f.u32(quint32(updates.size()));
-    for (const TestFrame& update : updates)
-        f.raw(update.body().mid(1));
-    return f;
-}
-
 TestFrame removed(quint32 id)
 {
     return TestFrame(150).u32(id);

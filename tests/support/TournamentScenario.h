@@ -45,8 +45,6 @@ TestFrame snapshot(const Tournament& t);
 TestFrame snapshotList(const QList<Tournament>& list);
 /// Class 149: changed keys, then removed keys.
 TestFrame update(quint32 id, const QList<Param>& changed, const QList<QByteArray>& removed = {});
-/// Class 156: the records of update frames (class 149) in one list.
-TestFrame updateList(const QList<TestFrame>& updates);
 /// Class 150.
 TestFrame removed(quint32 id);
 /// Classes 206 and 208: status 0 success, 1 to 7 the refusal reasons 0 to 6.
