@@ -88,23 +88,6 @@ std::pair<double, int> measure(QTreeView* view, Change change)
     return {median(times), tallest};
 }
 
-/// The longest turn in milliseconds from `act` until `done`, and a while after for the column measure that
-/// follows rows.
-double longestTurn(const std::function<void()>& act, const std::function<bool()>& done)
-{
-    qint64 longest = 0;
-    QElapsedTimer turn;
-    QTimer tick;
-    QObject::connect(&tick, &QTimer::timeout, [&] { longest = std::max(longest, turn.nsecsElapsed()), turn.start(); });
-    tick.start(0);
-    turn.start();
-    act();
-    for (QDeadlineTimer deadline(60000); !done() && !deadline.hasExpired();)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-    QTest::qWait(300);
-    return double(longest) / 1e6;
-}
-
 /// With the lobby a hidden tab: the longest turns under one frame of `tables`
 /// tables, under one of an update for each (and a table behind it), under as many update frames in one read, at
 /// the first switch to the tab (`shown`: with the lobby shown, no switch) and under a removal frame for each
@@ -137,6 +120,20 @@ std::array<double, 7> burstThenSwitch(int tables, bool shown)
         removals += TestFrame(147).u32(1 + (id * 7919) % quint32(tables)).toBytes();
     }
     marker.u32(quint32(tables + 1)).str("101/Regular").str("Marker").u16(4).u16(0).u32(0);
+    // Until `done`, and a while after for the column measure that follows rows.
+    const auto longestTurn = [&](const std::function<void()>& act, const std::function<bool()>& done) {
+        qint64 longest = 0;
+        QElapsedTimer turn;
+        QTimer tick;
+        QObject::connect(&tick, &QTimer::timeout, [&] { longest = std::max(longest, turn.nsecsElapsed()), turn.start(); });
+        tick.start(0);
+        turn.start();
+        act();
+        for (QDeadlineTimer deadline(60000); !done() && !deadline.hasExpired();)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        QTest::qWait(300);
+        return double(longest) / 1e6;
+    };
     TableModel* model = controller.tableModel();
     PingProbe pings(server);
     const double listTurn = longestTurn([&] { server.send(list); }, [&] { return model->rowCount() >= tables; });
