@@ -2,6 +2,7 @@
 
 #include "CustomItemBase.h"
 #include "LobbyRoles.h"
+#include "VariantLessThan.h"
 
 #include <QString>
 #include <QVariant>
@@ -10,7 +11,8 @@
 #include <functional>
 
 /// A non-editable cell that shows formatter(value) and publishes value at
-/// TypedValueRole so that the sort proxies order by the value, not the text.
+/// TypedValueRole so that the sort proxies order by the value, not the text;
+/// its sort key follows the value.
 template<typename T>
 class CustomItem : public CustomItemBase
 {
@@ -21,6 +23,7 @@ public:
         : m_value(value)
         , m_formatter(std::move(formatter))
     {
+        refreshSortKey();
     }
 
     const T& value() const { return m_value; }
@@ -28,10 +31,16 @@ public:
     /// Replaces the value; with notify, the model hears of the change.
     void setValue(const T& value, bool notify = true)
     {
-        m_value = value;
+        if (!(value == m_value)) {
+            m_value = value;
+            refreshSortKey();
+        }
         if (notify)
             emitDataChanged();
     }
+
+    /// Makes the key anew (a key by a translated text, after a language change).
+    void refreshSortKey() { setSortKey(sortKeyOf(m_value)); }
 
     /// An empty formatter throws std::bad_function_call on Qt::DisplayRole:
     /// a cell without a way to show its value is a programming error.

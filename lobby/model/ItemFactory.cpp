@@ -1,12 +1,15 @@
 #include "ItemFactory.h"
 
+#include "TextItem.h"
+
 #include <QDateTime>
 #include <QStandardItem>
 
 namespace {
-QStandardItem* plainItem(const QVariant& display, const QString& toolTip, Qt::Alignment alignment)
+template<typename Item = QStandardItem>
+Item* plainItem(const QVariant& display, const QString& toolTip, Qt::Alignment alignment)
 {
-    auto* item = new QStandardItem;
+    auto* item = new Item;
     item->setData(display, Qt::DisplayRole);
     item->setEditable(false);
     item->setTextAlignment(alignment);
@@ -15,9 +18,9 @@ QStandardItem* plainItem(const QVariant& display, const QString& toolTip, Qt::Al
 }
 }
 
-QStandardItem* makeItem(const QString& text, const QString& toolTip, Qt::Alignment alignment)
+TextItem* makeItem(const QString& text, const QString& toolTip, Qt::Alignment alignment)
 {
-    return plainItem(text, toolTip, alignment);
+    return plainItem<TextItem>(text, toolTip, alignment);
 }
 
 QStandardItem* makeItem(int value, const QString& toolTip, Qt::Alignment alignment)

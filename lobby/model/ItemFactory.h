@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CustomItem.h"
+#include "TextItem.h"
 
 #include <QString>
 
@@ -9,7 +10,9 @@ class QStandardItem;
 
 /// Makers of the lobby's non-editable cells. Every item returned is new and
 /// owned by the caller until it is placed in a model.
-QStandardItem* makeItem(const QString& text, const QString& toolTip, Qt::Alignment alignment);
+
+/// A text cell, sorted by its text's collation key.
+TextItem* makeItem(const QString& text, const QString& toolTip, Qt::Alignment alignment);
 /// The int in Qt::DisplayRole, shown and sorted as a number.
 QStandardItem* makeItem(int value, const QString& toolTip, Qt::Alignment alignment);
 /// The double in Qt::DisplayRole, right aligned.

@@ -12,9 +12,22 @@
 
 LobbyTableFilter::LobbyTableFilter(QObject* parent)
     : QSortFilterProxyModel(parent)
+    , m_keys(this)
 {
     setDynamicSortFilter(true);
     setSortLocaleAware(true);
+}
+
+void LobbyTableFilter::setSourceModel(QAbstractItemModel* model)
+{
+    m_keys.attach(model);
+    QSortFilterProxyModel::setSourceModel(model);
+}
+
+void LobbyTableFilter::sort(int column, Qt::SortOrder order)
+{
+    m_keys.setColumn(column);
+    QSortFilterProxyModel::sort(column, order);
 }
 
 Qt::ItemFlags LobbyTableFilter::flags(const QModelIndex& index) const
@@ -142,6 +155,8 @@ bool LobbyTableFilter::filterAcceptsRow(int sourceRow, const QModelIndex& source
 
 bool LobbyTableFilter::lessThan(const QModelIndex& left, const QModelIndex& right) const
 {
+    if (const auto kept = m_keys.compare(left, right); kept && kept->keys)
+        return *kept->keys < 0;
     const QVariant leftValue = left.data(TypedValueRole);
     const QVariant rightValue = right.data(TypedValueRole);
     if (leftValue.isValid() && rightValue.isValid())

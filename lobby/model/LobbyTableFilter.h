@@ -1,6 +1,7 @@
 #pragma once
 
 #include "FilterMode.h"
+#include "SortKeyCache.h"
 
 #include <QSet>
 #include <QSortFilterProxyModel>
@@ -17,6 +18,9 @@ class LobbyTableFilter : public QSortFilterProxyModel
 
 public:
     explicit LobbyTableFilter(QObject* parent = nullptr);
+
+    void setSourceModel(QAbstractItemModel* model) override;
+    void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
 
     void setEmptyTablesMode(int mode);
     void setFullTablesMode(int mode);
@@ -43,6 +47,7 @@ public:
 
 protected:
     bool filterAcceptsRow(int sourceRow, const QModelIndex& sourceParent) const override;
+    /// By the cells' sort keys where both have one, else by their values.
     bool lessThan(const QModelIndex& left, const QModelIndex& right) const override;
 
 private:
@@ -54,4 +59,5 @@ private:
     int m_gameTypeMode = FilterAny;
     int m_buyInMask = FilterAny;
     QSet<QString> m_words;
+    SortKeyCache m_keys;
 };

@@ -1,13 +1,15 @@
 #pragma once
 
-#include <QStandardItem>
+#include "CustomItemBase.h"
 
 /// The Players cell: its Qt::DisplayRole data is the row's TableCapacity and
 /// it sorts by it.
-class TableCapacityItem : public QStandardItem
+class TableCapacityItem : public CustomItemBase
 {
 public:
-    using QStandardItem::QStandardItem;
+    using CustomItemBase::CustomItemBase;
 
     bool operator<(const QStandardItem& other) const override;
+    /// A TableCapacity in Qt::DisplayRole also sets the sort key.
+    void setData(const QVariant& value, int role = Qt::UserRole + 1) override;
 };

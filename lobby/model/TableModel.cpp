@@ -15,11 +15,17 @@
 #include "ValueColumnType.h"
 
 #include <QDebug>
+#include <QElapsedTimer>
+#include <QTimer>
 #include <QSignalBlocker>
 
+#include <algorithm>
+#include <functional>
 #include <iterator>
 #include <map>
 #include <stdexcept>
+#include <unordered_map>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -27,7 +33,7 @@ namespace {
 struct TableRow
 {
     TableInfo info;
-    QStandardItem* name = nullptr;
+    TextItem* name = nullptr;
     CustomItem<RulesetGameTypePair>* rules = nullptr;
     TableCapacityItem* players = nullptr;
     CustomItem<int>* timeLimit = nullptr;
@@ -53,11 +59,25 @@ bool isFree(const TableInfo& info)
 
 struct TableModel::Private
 {
+    Private(TableModel* q, ConnectionManager* connection)
+        : q(q)
+        , connection(connection)
+    {
+    }
+
     TableModel* q;
     std::map<qint32, TableRow> rows;
     ConnectionManager* connection;
     std::map<QString, Subscription> subscriptions;
     int moneyTableCount = 0;
+    /// The tables removed whose rows are not yet taken out: their name cells
+    /// with their ids, and the ids.
+    std::unordered_map<const QStandardItem*, qint32> leaving;
+    std::unordered_set<qint32> leavingIds;
+    /// Takes the leaving rows out once the server pauses its removals.
+    QTimer leaveTimer;
+    /// Since the first of the leaving rows was removed.
+    QElapsedTimer leavingSince;
 
     using SubscriptionIt = std::map<QString, Subscription>::iterator;
 
@@ -141,56 +161,104 @@ struct TableModel::Private
         countMoneyChange(true, free);
     }
 
-    void removeRow(std::map<qint32, TableRow>::iterator it)
+    /// The pause in the server's removals after which the leaving rows go,
+    /// and the longest they wait; they go in parts of rows, as many parts a
+    /// turn as fit in its time (a row costs the deletion of its cells, some
+    /// microseconds).
+    static constexpr int leavePauseMsecs = 50;
+    static constexpr qint64 leaveWaitMsecs = 1000;
+    static constexpr qint64 leaveSliceMsecs = 20;
+    static constexpr int leavePartRows = 2000;
+
+    /// Takes the table's record out at once, and its row later with the
+    /// other tables the server removes in the same burst: one by one, each
+    /// removal costs a walk over every row in the model and in each proxy
+    /// above it, and a burst read over several turns would cost a pass a turn.
+    void removeLater(std::map<qint32, TableRow>::iterator it)
     {
-        const qint32 tableId = it->first;
+        if (leaving.empty())
+            leavingSince.start();
+        leaveTimer.start(int(std::clamp(leaveWaitMsecs - leavingSince.elapsed(), qint64(0), qint64(leavePauseMsecs))));
+        leaving.emplace(it->second.name, it->first);
+        leavingIds.insert(it->first);
         const bool free = isFree(it->second.info);
-        const int r = it->second.name->row();
-        // The record stays readable while the views hear of the removal; the
-        // map entry goes right after, together with the cells.
-        if (r >= 0 && q->item(r, 0) == it->second.name)
-            q->removeRow(r);
-        else
-            qWarning() << "invalid index returned";
-        rows.erase(tableId);
+        rows.erase(it);
         countMoneyChange(free, true);
     }
 
-    /// Removes the rows of the given tables (row and table id, sorted by
-    /// row) a run of neighbouring rows at a time, the last run first. Row by
-    /// row, a path of many thousands of tables takes a time growing with the
-    /// square of their number; so do many short runs (tables of two paths
-    /// that alternate), which are first gathered into one.
-    void removeRuns(std::vector<std::pair<int, qint32>>& going)
+    enum class Leave { All, ForATurn };
+
+    /// Removes the rows of the tables removed since the last pass: all of
+    /// them, or as many as the turn's time allows and the rest in the next
+    /// turns. Rows are read in their order rather than asked for their
+    /// numbers (after an earlier removal a cell finds its number from where it
+    /// was last seen, at a cost growing with how far it has moved since).
+    void removeLeaving(Leave how)
     {
+        leaveTimer.stop();
+        if (leaving.empty())
+            return;
+        std::vector<int> going;
+        std::vector<qint32> ids;
+        for (int r = 0, count = q->rowCount(); r < count && going.size() < leaving.size(); ++r) {
+            const auto it = leaving.find(q->item(r, NameColumn));
+            if (it != leaving.end()) {
+                going.push_back(r);
+                ids.push_back(it->second);
+            }
+        }
+        if (going.size() < leaving.size()) {
+            // Cells no longer in the model would be looked for at every turn.
+            qWarning() << "invalid index returned";
+            leaving.clear();
+            leavingIds.clear();
+            for (std::size_t i = 0; i < going.size(); ++i)
+                leaving.emplace(q->item(going[i], NameColumn), ids[i]), leavingIds.insert(ids[i]);
+        }
+        removeRuns(going, how == Leave::All ? -1 : leaveSliceMsecs, [&](std::size_t first, std::size_t end) {
+            for (std::size_t i = first; i < end; ++i) {
+                leaving.erase(q->item(going[i], NameColumn));
+                leavingIds.erase(ids[i]);
+            }
+        });
+        if (!leaving.empty())
+            leaveTimer.start(0);
+    }
+
+    /// Removes the given rows (sorted) a run of neighbouring rows at a time,
+    /// the last run first: all of them (`msecs` -1), or in parts of at most
+    /// leavePartRows rows while `msecs` last; `beforePart(first, end)` hears of the
+    /// part going[first, end) before it goes, and `going` keeps the rows left.
+    /// Row by row, a path of many thousands of tables takes a time growing
+    /// with the square of their number; so do many short runs (tables of two
+    /// paths that alternate), which are first gathered into one.
+    void removeRuns(std::vector<int>& going, qint64 msecs,
+                    const std::function<void(std::size_t, std::size_t)>& beforePart = {})
+    {
+        QElapsedTimer spent;
+        spent.start();
         if (runCount(going) > maxRunsRemovedApart)
             gatherAtTheEnd(going);
-        while (!going.empty()) {
-            auto first = going.end() - 1;
-            while (first != going.begin() && first->first > 0 && std::prev(first)->first == first->first - 1)
+        const std::size_t partRows = msecs < 0 ? going.size() : std::size_t(leavePartRows);
+        while (!going.empty() && (msecs < 0 || spent.elapsed() < msecs)) {
+            const std::size_t end = going.size();
+            std::size_t first = end - 1;
+            while (first > 0 && end - first < partRows && going[first - 1] == going[first] - 1)
                 --first;
-            // The records stay readable while the views hear of the removal.
-            if (first->first >= 0)
-                q->removeRows(first->first, int(going.end() - first));
-            else
-                qWarning() << "invalid index returned";
-            for (auto it = first; it != going.end(); ++it) {
-                const auto row = rows.find(it->second);
-                const bool free = isFree(row->second.info);
-                rows.erase(row);
-                countMoneyChange(free, true);
-            }
-            going.erase(first, going.end());
+            if (beforePart)
+                beforePart(first, end);
+            q->removeRows(going[first], int(end - first));
+            going.resize(first);
         }
     }
 
     static constexpr std::size_t maxRunsRemovedApart = 16;
 
-    static std::size_t runCount(const std::vector<std::pair<int, qint32>>& going)
+    static std::size_t runCount(const std::vector<int>& going)
     {
         std::size_t runs = 0;
         for (std::size_t i = 0; i < going.size(); ++i)
-            runs += i == 0 || going[i].first != going[i - 1].first + 1 ? 1 : 0;
+            runs += i == 0 || going[i] != going[i - 1] + 1 ? 1 : 0;
         return runs;
     }
 
@@ -201,14 +269,14 @@ struct TableModel::Private
     /// before it, finds its row later from where it was last seen, at a cost
     /// growing with the distance, and every such cell that goes or stays
     /// would pay it once.
-    void gatherAtTheEnd(std::vector<std::pair<int, qint32>>& going)
+    void gatherAtTheEnd(std::vector<int>& going)
     {
         const int count = q->rowCount();
         const int stayCount = count - int(going.size());
         std::vector<int> place(std::size_t(count), -1);
-        int leaving = stayCount;
-        for (const auto& entry : going)
-            place[std::size_t(entry.first)] = leaving++;
+        int next = stayCount;
+        for (const int row : going)
+            place[std::size_t(row)] = next++;
         for (int row = 0, staying = 0; row < count; ++row) {
             if (place[std::size_t(row)] < 0)
                 place[std::size_t(row)] = staying++;
@@ -241,7 +309,7 @@ struct TableModel::Private
         q->changePersistentIndexList(aside, after);
         Q_EMIT q->layoutChanged();
         for (std::size_t i = 0; i < going.size(); ++i)
-            going[i].first = stayCount + int(i);
+            going[i] = stayCount + int(i);
     }
 
     void sendUnsubscribe(const QString& path)
@@ -258,9 +326,11 @@ struct TableModel::Private
 
 TableModel::TableModel(ConnectionManager* connection, QObject* parent)
     : QStandardItemModel(parent)
-    , d(new Private{this, {}, connection, {}, 0})
+    , d(new Private(this, connection))
 {
     registerLobbyMetaTypes();
+    d->leaveTimer.setSingleShot(true);
+    connect(&d->leaveTimer, &QTimer::timeout, this, [this] { d->removeLeaving(Private::Leave::ForATurn); });
     retranslate();
 }
 
@@ -328,16 +398,25 @@ void TableModel::unsubscribe(const QString& path)
     const QStringList absorbed = it->second.absorbed;
     d->subscriptions.erase(it);
     qDebug().noquote() << "will unsubscribe for path:" << key;
-    // Rows are read in their order rather than asked for their numbers: after
-    // an earlier removal a cell finds its number from where it was last seen,
-    // at a cost growing with how far it has moved since.
-    std::vector<std::pair<int, qint32>> going;
+    d->removeLeaving(Private::Leave::All);
+    // Rows are read in their order, as in removeLeaving().
+    std::vector<int> going;
+    std::vector<qint32> ids;
     for (int r = 0, count = rowCount(); r < count; ++r) {
         const QStandardItem* name = item(r, NameColumn);
-        if (LobbyPath::covers(key, name->data(LobbyPathRole).toString()))
-            going.emplace_back(r, name->data(Qt::UserRole).toInt());
+        if (LobbyPath::covers(key, name->data(LobbyPathRole).toString())) {
+            going.push_back(r);
+            ids.push_back(name->data(Qt::UserRole).toInt());
+        }
     }
-    d->removeRuns(going);
+    // The records stay readable while the views hear of the removal.
+    d->removeRuns(going, -1);
+    for (const qint32 id : ids) {
+        const auto row = d->rows.find(id);
+        const bool free = isFree(row->second.info);
+        d->rows.erase(row);
+        d->countMoneyChange(free, true);
+    }
     d->sendUnsubscribe(key);
     for (const QString& narrower : absorbed)
         d->sendUnsubscribe(narrower);
@@ -401,6 +480,9 @@ void TableModel::retranslate()
     {
         const QSignalBlocker blocker(this);
         for (auto& [id, row] : d->rows) {
+            // Names and rules sort by the texts of the language now shown.
+            row.name->refreshSortKey();
+            row.rules->refreshSortKey();
             const QString toolTip = plainToolTip(tableToolTip(row.info));
             for (QStandardItem* item : row.items())
                 item->setToolTip(toolTip);
@@ -416,6 +498,9 @@ void TableModel::addOrUpdateTable(const TableInfo& info)
         return;
     auto it = d->rows.find(info.tableId);
     if (it == d->rows.end()) {
+        // One row per table id at any time: the views know a row by its id.
+        if (d->leavingIds.count(info.tableId) != 0)
+            d->removeLeaving(Private::Leave::All);
         d->addRow(info);
         return;
     }
@@ -459,5 +544,5 @@ void TableModel::onTableRemoved(qint32 tableId)
         qWarning() << "No table to remove with id" << tableId;
         return;
     }
-    d->removeRow(it);
+    d->removeLater(it);
 }

@@ -55,7 +55,11 @@ public Q_SLOTS:
     /// A seated count and key changes for a held table; a change that cannot
     /// be applied leaves the record as it was.
     void updateTableInfo(qint32 tableId, int seated, const TableInfoUpdates& updates);
-    /// The server removed a table.
+    /// The server removed a table: its record goes at once; its row goes
+    /// with the rows of the other tables removed in the same burst, in one
+    /// pass, once the server's removals pause for 50 ms (a second after the
+    /// first at the latest), or before a table of the same id is added, or
+    /// before an unsubscribe.
     void onTableRemoved(qint32 tableId);
 
 Q_SIGNALS:

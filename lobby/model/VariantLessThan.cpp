@@ -9,6 +9,8 @@
 #include <QTime>
 #include <QVariant>
 
+#include <limits>
+
 namespace {
 template<typename T>
 bool both(const QVariant& left, const QVariant& right)
@@ -66,4 +68,34 @@ bool variantLessThan(const QVariant& left, const QVariant& right)
     default:
         return left.toString() < right.toString();
     }
+}
+
+SortKey sortKeyOf(int value)
+{
+    return SortKey::number(value);
+}
+
+SortKey sortKeyOf(qint64 value)
+{
+    return SortKey::number(value);
+}
+
+SortKey sortKeyOf(const QDateTime& value)
+{
+    return SortKey::number(value.isValid() ? value.toMSecsSinceEpoch() : std::numeric_limits<qint64>::min());
+}
+
+SortKey sortKeyOf(const ValueColumnType& value)
+{
+    return SortKey::number(value.buyInTotal());
+}
+
+SortKey sortKeyOf(const TournamentRegisteredInfo& value)
+{
+    return SortKey::number(value.registered, value.maxPlayers);
+}
+
+SortKey sortKeyOf(const RulesetGameTypePair& value)
+{
+    return SortKey::plain(value.toString());
 }

@@ -13,6 +13,7 @@ CheckedItem::CheckedItem(bool checked, const Images& images)
     , checkedIcon(images.checked)
     , uncheckedIcon(images.unchecked)
 {
+    setSortKey(SortKey::number(0));
 }
 
 void CheckedItem::setChecked(bool value)

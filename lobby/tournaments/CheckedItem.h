@@ -1,14 +1,18 @@
 #pragma once
 
+#include "CustomItemBase.h"
+
 #include <QIcon>
-#include <QStandardItem>
 
 /// The registration cell of a tournament row: a check-box image, checked when
 /// the user is registered. The image is the decoration, the text is empty;
-/// RegisteredRole carries the mark as a bool for the sort proxy.
-class CheckedItem : public QStandardItem
+/// RegisteredRole carries the mark as a bool for the sort proxy. The column
+/// has no order of its own: every cell's sort key is the same.
+class CheckedItem : public CustomItemBase
 {
 public:
+    static constexpr int Type = CustomItemBase::Type + 1;
+
     /// The role that answers the mark as a bool.
     static constexpr int RegisteredRole = Qt::UserRole + 2;
 
@@ -28,6 +32,7 @@ public:
     void setChecked(bool value);
 
     QVariant data(int role = Qt::UserRole + 1) const override;
+    int type() const override { return Type; }
 
 private:
     bool checked;

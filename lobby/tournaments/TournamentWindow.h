@@ -90,6 +90,13 @@ public Q_SLOTS:
     void tournamentInfoUpdate(const TournamentInfo& info);
     void tournamentInfoUpdate(qint32 tournamentId, const TournamentInfoUpdates& updates);
 
+    /// False: a tab among many, the window would otherwise be laid out for
+    /// the tab widget's height at each new tab or current one (the tab widget
+    /// asks every page), its wrapped texts included, so that each window
+    /// opened made opening the next slower. It lays out its own children for
+    /// the size it gets.
+    bool hasHeightForWidth() const override { return false; }
+
 protected:
     void changeEvent(QEvent* event) override;
 

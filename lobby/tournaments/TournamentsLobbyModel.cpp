@@ -7,6 +7,7 @@
 #include "LobbyMetaTypes.h"
 #include "LobbyRoles.h"
 #include "TableTexts.h"
+#include "TextItem.h"
 #include "TournamentRegisteredInfo.h"
 #include "TournamentTexts.h"
 #include "Utils.h"
@@ -15,6 +16,7 @@
 #include <QTextDocument>
 
 #include <algorithm>
+#include <bit>
 #include <stdexcept>
 #include <utility>
 
@@ -78,6 +80,8 @@ void TournamentsLobbyModel::retranslate()
     setHorizontalHeaderLabels({QString(), tr("Tournament Name"), tr("Status"), tr("Players"), tr("Buy-in"),
                                tr("Start"), tr("Duration")});
     for (auto& [id, entry] : rows) {
+        // Names sort by the collation of the language now shown.
+        static_cast<TextItem*>(entry.items[NameColumn])->refreshSortKey();
         // Setting the same tooltip changes nothing, so the cells are told to
         // repaint: their formatted texts follow the language.
         const QString tip = nameToolTip(entry.info.name);
@@ -128,6 +132,9 @@ void TournamentsLobbyModel::addOrUpdateTournament(const TournamentInfo& received
 
     const QList<QStandardItem*> items = entry.items;
     rows.emplace(id, std::move(entry));
+    // A sort proxy places a new row among the others: those changed before
+    // it must be in their places by then.
+    announceChangedRows();
     appendRow(items);
 }
 
@@ -157,9 +164,10 @@ void TournamentsLobbyModel::onRegisteredNotification(const std::vector<qint32>& 
         const bool mark = isRegistered(id);
         if (entry.info.ownRegistered != mark) {
             entry.info.ownRegistered = mark;
-            refreshRow(entry, Announce::Now);
+            refreshRow(entry, Announce::WithTheTurn);
         }
     }
+    announceChangedRows();
 }
 
 void TournamentsLobbyModel::onTournamentRemoved(qint32 tournamentId)
@@ -233,31 +241,47 @@ void TournamentsLobbyModel::refreshRow(TournamentEntry& entry, Announce when)
         for (QStandardItem* item : items)
             item->setToolTip(tip);
     }
-    if (when == Announce::Now) {
-        announceRow(entry);
-        return;
-    }
     // The sort proxies place an announced row anew (a rename moves it), so a
     // tournament that the server changes many times in one turn is announced,
     // and moved, once, when the turn is over.
-    if (unannounced.empty())
+    if (unannounced.empty() && when == Announce::WithTheTurn)
         QMetaObject::invokeMethod(this, &TournamentsLobbyModel::announceChangedRows, Qt::QueuedConnection);
     unannounced.insert(info.tournamentId);
-}
-
-void TournamentsLobbyModel::announceRow(const TournamentEntry& entry)
-{
-    const int row = entry.items[0]->row();
-    Q_EMIT dataChanged(index(row, 0), index(row, ColumnCount - 1));
-    for (QStandardItem* item : entry.items)
-        Q_EMIT itemChanged(item);
+    if (when == Announce::Now)
+        announceChangedRows();
 }
 
 void TournamentsLobbyModel::announceChangedRows()
 {
+    // One change from the first to the last changed row: a sort proxy takes
+    // out every row of the span and places it among the others, which are
+    // still in their order. Row by row, a row would be placed among rows
+    // changed but not yet placed, and could stay out of order.
+    int first = rowCount(), last = -1;
+    std::vector<const TournamentEntry*> changed;
     for (const qint32 id : std::exchange(unannounced, {})) {
         const auto it = rows.find(id);
-        if (it != rows.end())
-            announceRow(it->second);
+        if (it == rows.end())
+            continue;
+        const int row = it->second.items[0]->row();
+        first = std::min(first, row);
+        last = std::max(last, row);
+        changed.push_back(&it->second);
+    }
+    if (changed.empty())
+        return;
+    // A proxy takes the rows of the span out and puts them back a run of
+    // neighbours in its order at a time, each run at a cost growing with the
+    // list. Past a number of rows that grows with the logarithm of the list,
+    // one new sort of the whole list costs less: a change of the layout (the
+    // rows themselves stay where they are) lets the proxies sort anew.
+    if (changed.size() > std::size_t(32 * std::bit_width(unsigned(rowCount())))) {
+        Q_EMIT layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+        Q_EMIT layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+    }
+    Q_EMIT dataChanged(index(first, 0), index(last, ColumnCount - 1));
+    for (const TournamentEntry* entry : changed) {
+        for (QStandardItem* item : entry->items)
+            Q_EMIT itemChanged(item);
     }
 }

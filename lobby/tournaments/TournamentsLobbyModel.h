@@ -74,12 +74,13 @@ private:
     };
 
     /// When a refreshed row is announced: at once (the user's registration
-    /// mark), or once at the end of the turn (the server's changes).
+    /// mark, with every row refreshed before it), or once at the end of the
+    /// turn (the server's changes).
     enum class Announce { Now, WithTheTurn };
 
     void setRegistered(qint32 id, bool registered);
     void refreshRow(TournamentEntry& entry, Announce when);
-    void announceRow(const TournamentEntry& entry);
+    /// Announces every refreshed row not yet announced, in one change.
     void announceChangedRows();
 
     /// Loaded once: every row's registration cell shows them.

@@ -5,23 +5,33 @@
 // the lobby's sort proxy, each beside the floor of applying the same updates
 // to bare records, and the ranking requests sent beside the goal of one per
 // tournament per turn. Then the longest turns through the test game server and the shown lobby window,
-// beside the same with 200 tournaments, with the ranking requests sent. Never fails on timing.
+// beside the same with 200 tournaments, with the ranking requests sent. Then lobbies of 100,000 and 20,000
+// tournaments through the server and the shown window, the server pinging: a click on each column's header,
+// 20,000 renames sorted by name, and the 100th tournament window; the run fails when one of these turns
+// reaches 100 ms or a ping waits 1 s.
 #include "TmntSortFilterProxyModel.h"
 #include "TournamentsController.h"
 #include "TournamentsLobbyModel.h"
 #include "TournamentsLobbyWindow.h"
 
 #include "ConnectionManager.h"
+#include "Utils.h"
+#include "PingProbe.h"
 #include "TestGameServer.h"
 #include "TournamentScenario.h"
 
 #include "TournamentTestData.h"
 
 #include <QApplication>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QHeaderView>
+#include <QTreeView>
 #include <QElapsedTimer>
 #include <QTextStream>
 
 #include <cstdio>
+#include <functional>
 #include <algorithm>
 #include <map>
 #include <numeric>
@@ -85,16 +95,44 @@ Figures run(const std::vector<TournamentInfoUpdates>& set, Apply apply, Turn end
     return summarize(ns);
 }
 
+/// The longest pass of the event loop in ms from `act` until `done`, and 300 ms after; `act` counts as a pass.
+/// Not done within a minute: a day.
+double longestTurn(const std::function<void()>& act, const std::function<bool()>& done)
+{
+    QElapsedTimer turn, settle;
+    turn.start();
+    act();
+    qint64 longest = turn.nsecsElapsed();
+    for (QDeadlineTimer deadline(60000); !settle.isValid() || !settle.hasExpired(300); turn.start()) {
+        QCoreApplication::processEvents();
+        longest = std::max(longest, turn.nsecsElapsed());
+        if (!settle.isValid() && done())
+            settle.start();
+        if (!settle.isValid() && deadline.hasExpired())
+            return 86400e3;
+    }
+    return double(longest) / 1e6;
+}
+
+/// The test game server with its tournaments, and a controller connected to it.
+struct TournamentSession
+{
+    TestGameServer server;
+    TournamentScenario answers{server};
+    ConnectionManager cm{false};
+    TournamentsController controller{&cm, nullptr, nullptr};
+
+    TournamentSession() { cm.connectToHost(QStringLiteral("127.0.0.1"), server.listen() ? server.port() : 1); }
+};
+
 /// The longest turns under `renames` renames among `count` tournaments (one read) and under a list of `more`,
 /// through the test game server to the shown lobby window, and the ranking requests sent.
 QList<double> throughTheWindow(int count, int renames, int more)
 {
     using namespace TournamentFrames;
-    TestGameServer server;
-    TournamentScenario answers(server);
-    ConnectionManager cm(false);
-    cm.connectToHost(QStringLiteral("127.0.0.1"), server.listen() ? server.port() : 1);
-    TournamentsController controller(&cm, nullptr, nullptr);
+    TournamentSession session;
+    TestGameServer& server = session.server;
+    TournamentsController& controller = session.controller;
     std::unique_ptr<TournamentsLobbyWindow> window(controller.createLobbyWindow());
     window->show();
     QList<Tournament> all;
@@ -105,22 +143,64 @@ QList<double> throughTheWindow(int count, int renames, int more)
     for (int i = 0; i < renames; ++i)
         renaming += update(quint32(1 + i * 7919 % count), {text("NAME", QByteArray::number(i))}).toBytes();
     renaming += snapshot(all[count]).toBytes();
-    // The longest pass of the event loop in ms until the lobby holds `rows` tournaments, and 300 ms after.
-    const auto longestTurn = [&](const QByteArray& bytes, int rows) {
-        qint64 longest = 0;
-        QElapsedTimer turn, settle;
-        for (server.sendRaw(bytes), turn.start(); !settle.isValid() || !settle.hasExpired(300); turn.start()) {
-            QCoreApplication::processEvents();
-            longest = std::max(longest, turn.nsecsElapsed());
-            if (!settle.isValid() && controller.lobbyModel()->rowCount() >= rows)
-                settle.start();
-        }
-        return double(longest) / 1e6;
+    // Until the lobby holds `rows` tournaments.
+    const auto listed = [&](const QByteArray& bytes, int rows) {
+        return longestTurn([&] { server.sendRaw(bytes); }, [&] { return controller.lobbyModel()->rowCount() >= rows; });
     };
     if (!QTest::qWaitFor([&] { return server.hasClient(); }))
         return {0, 0, 0};
-    longestTurn(first, count);
-    return {longestTurn(renaming, count + 1), longestTurn(second, count + 1 + more), double(controller.rankingRequestsSent())};
+    listed(first, count);
+    return {listed(renaming, count + 1), listed(second, count + 1 + more), double(controller.rankingRequestsSent())};
+}
+
+/// Through the server and the shown window under the program's style sheet, `count` tournaments of scattered
+/// values: the longest turns of a click on each column's header (0 to 6), and with `windows`, of `count` renames
+/// sorted by name (7), of opening the first tournament window (8), the 2nd to the 11th (mean, 9) and the last
+/// (10); then the longest wait for a ping's answer from the first click on, and before, in milliseconds.
+std::vector<double> largeLobby(int count, int windows)
+{
+    using namespace TournamentFrames;
+    TournamentSession session;
+    std::unique_ptr<TournamentsLobbyWindow> window(session.controller.createLobbyWindow());
+    window->setStyleSheet(readTextFile(QStringLiteral("resources:/defaultui.css")));
+    window->resize(1000, 700);
+    window->show();
+    if (!QTest::qWaitFor([&] { return session.server.hasClient(); }) || !QTest::qWaitForWindowExposed(window.get()))
+        return std::vector<double>(13, 1e9);
+    PingProbe pings(session.server);
+    TournamentsLobbyModel* model = session.controller.lobbyModel();
+    for (int first = 0; first < count; first += 20000) { // a list of 100,000 would pass the frame size limit
+        QList<Tournament> list;
+        for (quint32 id = quint32(first) + 1, mix = 0; id <= quint32(std::min(count, first + 20000)); ++id) {
+            mix = id * 7919 % quint32(count);
+            list << tournament(id, "Cup " + QByteArray::number(mix), qint32(mix % 7), qint32(mix % 97), 128,
+                               qint32(mix % 50 * 100), 1893456000 + mix * 60, qint32(600 + mix % 13 * 60));
+        }
+        longestTurn([&] { session.server.send(snapshotList(list)); }, [&] { return model->rowCount() >= first + list.size(); });
+    }
+    const double listing = pings.longestMs();
+    pings.restart();
+    std::vector<double> figures;
+    QHeaderView* header = window->treeView()->header();
+    for (int column = 0; column < TournamentsLobbyModel::ColumnCount + (windows > 0); ++column) {
+        const int section = column % TournamentsLobbyModel::ColumnCount; // last: back to the name
+        const QPoint at(header->sectionViewportPosition(section) + header->sectionSize(section) / 2, header->height() / 2);
+        figures.push_back(longestTurn([&] { QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, at); },
+                                      [&] { return header->sortIndicatorSection() == section; }));
+    }
+    if (windows > 0) {
+        QByteArray renaming;
+        for (quint32 id = 1; id <= quint32(count); ++id)
+            renaming += update(id, {text("NAME", "Sunday Cup " + QByteArray::number(id * 104729 % quint32(count)))}).toBytes();
+        figures[7] = longestTurn([&] { session.server.sendRaw(renaming); },
+                                 [&] { return model->tournament(count).name.startsWith(QLatin1String("Sunday")); });
+        std::vector<double> opening;
+        for (int id = 1; id <= windows; ++id)
+            opening.push_back(longestTurn([&] { window->displayTournament(id); }, [&] { return window->tournamentWindow(id); }));
+        figures.insert(figures.end(), {opening[0], std::accumulate(&opening[1], &opening[11], 0.0) / 10, opening.back()});
+    }
+    figures.insert(figures.end(), {pings.longestMs(), listing});
+    return figures;
 }
 
 } // namespace
@@ -198,5 +278,30 @@ int main(int argc, char** argv)
                           "ranking requests %7 for 25,001 tournaments, %8 for 401\n")
                .arg(large[0]).arg(small[0]).arg(large[0] / small[0]).arg(large[1]).arg(small[1])
                .arg(large[1] / small[1]).arg(large[2]).arg(small[2]);
+
+    QDir::setSearchPaths(QStringLiteral("resources"), {QStringLiteral(PARLOR_SOURCE_DIR "/resources/default")});
+    const auto wide = largeLobby(100000, 0), narrow = largeLobby(20000, 100);
+    bool met = true;
+    const auto line = [&](const QString& what, double value, double floor, const char* beside, double goal) {
+        out << QStringLiteral("%1: %2 ms beside %3 ms %4 (ratio %5), %6 of the %7 ms goal\n")
+                   .arg(what).arg(value, 0, 'f', 1).arg(floor, 0, 'f', 1).arg(QLatin1String(beside))
+                   .arg(value / floor, 0, 'f', 2).arg(value / goal, 0, 'f', 2).arg(goal);
+        met = met && value < goal;
+    };
+    const char* columns[] = {"registered", "name", "status", "players", "buy-in", "start", "duration"};
+    for (int column = 0; column < TournamentsLobbyModel::ColumnCount; ++column)
+        line(QStringLiteral("a click on the %1 header of 100,000 tournaments, longest turn").arg(QLatin1String(columns[column])),
+             wide[column], narrow[column], "with 20,000", 100);
+    line(QStringLiteral("20,000 renames, sorted by name, longest turn"), narrow[7], narrow[1], "for the name header", 100);
+    line(QStringLiteral("the 100th tournament window, longest turn"), narrow[10], narrow[9], "for the 2nd to 11th", 100);
+    line(QStringLiteral("the ping from the first click on, 100,000 tournaments"), wide[7], narrow[11], "with 20,000", 1000);
+    line(QStringLiteral("the ping from the first click on, 20,000 tournaments"), narrow[11], wide[7], "with 100,000", 1000);
+    out << QStringLiteral("outside the goals: the first window %1 ms; the ping while the lists of 20,000 came in %2 ms to "
+                          "100,000 tournaments, %3 ms to 20,000 (ratio %4)\n")
+               .arg(narrow[8], 0, 'f', 1).arg(wide[8], 0, 'f', 1).arg(narrow[12], 0, 'f', 1).arg(wide[8] / narrow[12], 0, 'f', 2);
+    if (!met) {
+        out << "FAIL: a turn of 100 ms or more, or a ping answered after 1 s\n";
+        return 1;
+    }
     return 0;
 }

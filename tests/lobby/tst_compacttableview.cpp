@@ -70,7 +70,7 @@ private Q_SLOTS:
             f.tables.addOrUpdateTable(makeTable(words.last().toInt(), path));
         else if (words.first() == QLatin1String("remove"))
             f.tables.onTableRemoved(words.last().toInt());
-        QCOMPARE(f.view.tableIdsTopDown(), topDown);
+        QTRY_COMPARE(f.view.tableIdsTopDown(), topDown);
         QCOMPARE(f.view.currentTableId(), current);
         for (qint32 id : topDown)
             QCOMPARE(f.view.item(id)->isSelected(), id == current);

@@ -382,6 +382,33 @@ void LobbyFeedTest::viewsFollowTheFeed()
     QTRY_COMPARE(cellText(filter, 1, 0), QStringLiteral("Three"));
     QCOMPARE(filter.rowCount(), 2);
 
+    // The removals of one burst leave together, in one pass over the rows (a
+    // change of layout and one removal at most, however many); a table
+    // removed and announced again in the burst shows once, as announced.
+    TestFrame more(153);
+    more.u32(40);
+    for (quint32 id = 11; id <= 50; ++id)
+        tableRecord(more, id, "101/Regular", "Table " + QByteArray::number(id), 4, 1, {});
+    QVERIFY(m_server->send(more));
+    QTRY_COMPARE(filter.rowCount(), 42);
+    QTRY_COMPARE(m_model->rowCount(), 44);
+    QSignalSpy removed(&lobby, &QAbstractItemModel::rowsRemoved), moved(&lobby, &QAbstractItemModel::layoutChanged);
+    TestFrame again(143);
+    tableRecord(again, 2, "101/Regular", "Two again", 4, 2, {});
+    QByteArray burst = TestFrame(147).u32(2).toBytes() + again.toBytes();
+    for (quint32 id = 11; id <= 50; id += 2)
+        burst += TestFrame(147).u32(id).toBytes();
+    QTest::ignoreMessage(QtWarningMsg, "No table to remove with id 99");
+    QVERIFY(m_server->sendRaw(burst + TestFrame(147).u32(99).toBytes()));
+    QTRY_COMPARE(filter.rowCount(), 22);
+    QCOMPARE(m_model->rowCount(), 24);
+    QCOMPARE_LE(removed.count() + moved.count(), 3);
+    QStringList shown;
+    for (int row = 0; row < filter.rowCount(); ++row)
+        shown << cellText(filter, row, 0);
+    QCOMPARE(shown.count(QStringLiteral("Two again")), 1);
+    QVERIFY(!shown.contains(QStringLiteral("Two")) && !shown.contains(QStringLiteral("Table 11")));
+
     // The view's path is released with the proxy.
     lobby.setLobbyPath("101/Practice");
     QCOMPARE(nextPath(UnsubscribeClass), QStringLiteral("101/Regular"));

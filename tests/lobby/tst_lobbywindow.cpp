@@ -135,7 +135,7 @@ private Q_SLOTS:
         QCOMPARE(box(window, "moneyBet")->text(), QStringLiteral("Real money"));
         QCOMPARE(shownIds(window), QList<int>{});
         model.onTableRemoved(3);
-        QCOMPARE(shownIds(window), (QList<int>{1, 2}));
+        QTRY_COMPARE(shownIds(window), (QList<int>{1, 2}));
     }
 
     void choicesAreKeptForTheNextStart()

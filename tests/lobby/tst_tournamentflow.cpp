@@ -38,6 +38,7 @@
 #include <QLocale>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QHeaderView>
 #include <QHelpEvent>
 #include <QToolTip>
 #include <QTextDocument>
@@ -156,6 +157,8 @@ private Q_SLOTS:
     void cleanup();
 
     void lobbyFeed();
+    void burstsKeepTheListInOrder_data();
+    void burstsKeepTheListInOrder();
     void rankingRequestsCoalescePerTurn();
     void standingsArriveWhenTheWindowOpens();
     void requestAnswers_data();
@@ -282,6 +285,52 @@ void TournamentFlowTest::lobbyFeed()
     const QAbstractItemModel* shown = lobby->treeView()->model();
     QSet<int> top{shown->index(0, 0).data(LobbyRoles::IdRole).toInt(), shown->index(1, 0).data(LobbyRoles::IdRole).toInt()};
     QCOMPARE(top, (QSet<int>{13, 14}));
+}
+
+void TournamentFlowTest::burstsKeepTheListInOrder_data()
+{
+    QTest::addColumn<int>("column");
+    QTest::newRow("renames") << int(TournamentsLobbyModel::NameColumn);
+    QTest::newRow("player counts") << int(TournamentsLobbyModel::PlayersColumn);
+}
+
+void TournamentFlowTest::burstsKeepTheListInOrder()
+{
+    QFETCH(int, column);
+    QList<TF::Tournament> cups;
+    QByteArray burst;
+    for (quint32 i = 0; i < 40; ++i) {
+        cups << TF::tournament(101 + i, "Sunday Cup " + QByteArray::number(i + 1), 0, qint32(i % 7), 64, 0, startSecs, 60);
+        const quint32 id = 101 + i * 17 % 40;
+        burst += (column == TournamentsLobbyModel::NameColumn
+                      ? TF::update(id, {TF::text("NAME", "Sunday Cup " + QByteArray::number(i * 7 % 40 + 1) + " of 64")})
+                      : TF::update(id, {TF::num("REGISTERED", qint32(i * 13 % 40))})).toBytes();
+    }
+    server->send(TF::snapshotList(cups));
+    server->send(TF::registeredList({13}));
+    lobby->show();
+    QVERIFY(QTest::qWaitForWindowExposed(lobby.get()));
+    QHeaderView* header = lobby->treeView()->header();
+    const QAbstractItemModel* shown = lobby->treeView()->model();
+    QTRY_COMPARE_WITH_TIMEOUT(shown->rowCount(), 43, 5000);
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                      QPoint(header->sectionViewportPosition(column) + header->sectionSize(column) / 2, header->height() / 2));
+    QCOMPARE(header->sortIndicatorSection(), column);
+    server->sendRaw(burst);
+    TournamentsLobbyModel* model = controller->lobbyModel();
+    QTRY_VERIFY_WITH_TIMEOUT(model->tournament(124).registered == 27 || model->tournament(124).name.endsWith("of 64"), 5000);
+    QCoreApplication::processEvents(); // the turn's changes announced
+    // Down the list as shown: the registered tournament, then every row in the header's order.
+    const auto record = [&](int row) { return model->tournament(shown->index(row, 0).data(LobbyRoles::IdRole).toInt()); };
+    QCOMPARE(record(0).tournamentId, 13);
+    const int direction = header->sortIndicatorOrder() == Qt::AscendingOrder ? 1 : -1;
+    for (int row = 2; row < shown->rowCount(); ++row) {
+        const TournamentInfo above = record(row - 1), below = record(row);
+        const int order = column == TournamentsLobbyModel::NameColumn
+                              ? QString::localeAwareCompare(above.name, below.name)
+                              : (above.registered > below.registered) - (above.registered < below.registered);
+        QVERIFY2(order * direction <= 0, qPrintable(above.name + " above " + below.name));
+    }
 }
 
 void TournamentFlowTest::rankingRequestsCoalescePerTurn()

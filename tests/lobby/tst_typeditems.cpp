@@ -1,11 +1,13 @@
 // Typed cells, the shared ordering and the seat icons.
 #include "CustomItem.h"
+#include "CustomItemBase.h"
 #include "ItemFactory.h"
 #include "LobbyMetaTypes.h"
 #include "LobbyRoles.h"
 #include "RulesetGameTypePair.h"
 #include "TableCapacity.h"
 #include "TableCapacityDelegate.h"
+#include "TableCapacityItem.h"
 #include "TableCapacityPainter.h"
 #include "TableCapacityWidget.h"
 #include "TournamentRegisteredInfo.h"
@@ -22,6 +24,7 @@
 #include <algorithm>
 #include <limits>
 #include <functional>
+#include <memory>
 
 class TypedItemsTest : public QObject
 {
@@ -42,6 +45,8 @@ private Q_SLOTS:
     void tournamentPlayersOrder();
     void builtInTypesAndMixedTypes();
     void orderingIsStrictForSorting();
+    void keysSortAsTheValues_data();
+    void keysSortAsTheValues();
 
     void capacityOrderAndText();
     void capacityLayout_data();
@@ -227,6 +232,73 @@ void TypedItemsTest::orderingIsStrictForSorting()
     QVERIFY(!values[1].isValid());
     QCOMPARE(values[2].toInt(), 1);
     QCOMPARE(values[4].toInt(), 3);
+}
+
+void TypedItemsTest::keysSortAsTheValues_data()
+{
+    QTest::addColumn<QString>("locale"); // the default locale
+    QTest::addColumn<QVariantList>("values");
+
+    const QString name = QStringLiteral("Sunday Cup of the Eastern Provinces, Open Division ");
+    QVariantList texts;
+    for (const char* text : {"", " ", "!", "10", "9", "a", "A", "apple", "Apple", "APPLE", "äpple", "Äpple", "zebra",
+                             "Zebra", "éclair", "e\u0301clair", "eclair", "ß", "ss", "ﬃ", "ffi", "Ω", "ω", "中文", "日本",
+                             "にほん", "ニホン", "Sunday Cup 12 of 64", "Sunday Cup 3 of 64", "😀", "\uFFFD"})
+        texts << QString::fromUtf8(text);
+    texts << name << name + "A" << name + "b" << name + "B";
+    for (const char* locale : {"C", "en_US", "de_DE", "sv_SE", "ja_JP", "zh_CN"})
+        QTest::newRow(locale) << locale << texts;
+    constexpr int intMax = std::numeric_limits<int>::max(), intMin = std::numeric_limits<int>::min();
+    constexpr qint64 longMax = std::numeric_limits<qint64>::max(), longMin = std::numeric_limits<qint64>::min();
+    const auto list = [](auto... values) { return QVariantList{QVariant::fromValue(values)...}; };
+    QTest::newRow("numbers") << "en_US" << list(longMin, qint64(-1), qint64(0), qint64(intMax) + 1, longMax);
+    QTest::newRow("times") << "en_US" << list(QDateTime(), QDateTime::fromSecsSinceEpoch(-86400, Qt::UTC),
+                                              QDateTime::fromSecsSinceEpoch(0, Qt::UTC), QDateTime::fromSecsSinceEpoch(1893456000));
+    QTest::newRow("rules") << "de_DE" << list(RulesetGameTypePair{0, 2}, RulesetGameTypePair{2, 0}, RulesetGameTypePair{3, 0});
+    QTest::newRow("seats") << "en_US" << list(TableCapacity(4, 2, 0), TableCapacity(3, 3, 0), TableCapacity(4, 2, 1),
+                                              TableCapacity(4, 2, -1), TableCapacity(4, intMin, intMax), TableCapacity(intMax, 0, 0));
+}
+
+void TypedItemsTest::keysSortAsTheValues()
+{
+    QFETCH(QString, locale);
+    QFETCH(QVariantList, values);
+    const QLocale before;
+    QLocale::setDefault(QLocale(locale));
+    const auto cell = [](const QVariant& v) -> QStandardItem* {
+        const auto none = [](const auto&) { return QString(); };
+        switch (v.typeId()) {
+        case QMetaType::QString: return makeItem(v.toString(), QString(), Qt::AlignLeft);
+        case QMetaType::LongLong: return makeCustomItem<qint64>(v.toLongLong(), QString(), none);
+        case QMetaType::QDateTime: return makeItem(v.toDateTime(), QString(), none);
+        }
+        if (v.canConvert<RulesetGameTypePair>())
+            return makeCustomItem(v.value<RulesetGameTypePair>(), QString(), none);
+        auto* seats = new TableCapacityItem;
+        seats->setData(v, Qt::DisplayRole);
+        return seats;
+    };
+    // Each pair as the values compare: texts by Qt's locale-aware compare, seats by their painter, the rest by
+    // the typed ordering.
+    const auto order = [](const QVariant& a, const QVariant& b) {
+        if (a.typeId() == QMetaType::QString)
+            return a.toString().localeAwareCompare(b.toString());
+        if (a.canConvert<TableCapacity>())
+            return int(capacityLessThan(b.value<TableCapacity>(), a.value<TableCapacity>()))
+                 - int(capacityLessThan(a.value<TableCapacity>(), b.value<TableCapacity>()));
+        return int(variantLessThan(b, a)) - int(variantLessThan(a, b));
+    };
+    const auto sign = [](int v) { return (v > 0) - (v < 0); };
+    for (const QVariant& a : values) {
+        for (const QVariant& b : values) {
+            const std::unique_ptr<QStandardItem> left(cell(a)), right(cell(b));
+            const SortKey& l = static_cast<const CustomItemBase*>(left.get())->sortKey();
+            const SortKey& r = static_cast<const CustomItemBase*>(right.get())->sortKey();
+            QVERIFY(l.comparable(r));
+            QVERIFY2(sign(l.compare(r)) == sign(order(a, b)), qPrintable(a.toString() + " / " + b.toString()));
+        }
+    }
+    QLocale::setDefault(before);
 }
 
 void TypedItemsTest::capacityOrderAndText()
