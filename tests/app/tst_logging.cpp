@@ -216,7 +216,7 @@ private Q_SLOTS:
         QVERIFY(log.contains("[WARN ] also cm: this\n"));
     }
 
-    void criticalIsWrittenAndShownWithoutBlocking()
+    void criticalIsWrittenWithinTheLogBound()
     {
         Logging::openLogFile();
         qInstallMessageHandler(Logging::messageHandler);
