@@ -2,6 +2,7 @@
 
 #include "MahjongApplication.h"
 #include "PrivateFolder.h"
+#include "ProtocolValues.h"
 #include "SingleInstanceLock.h"
 
 #include <QApplication>
@@ -99,14 +100,7 @@ QString lineText(const QString& msg, bool own)
         const qsizetype kept = Logging::maxLineText - (msg.at(Logging::maxLineText - 1).isHighSurrogate() ? 1 : 0);
         text = msg.left(kept) + QStringLiteral(" [%1 more characters left out]").arg(msg.size() - kept);
     }
-    if (!own) {
-        for (QChar& c : text) {
-            if (c == QLatin1Char('\n') || c == QLatin1Char('\r') || c.category() == QChar::Separator_Line
-                || c.category() == QChar::Separator_Paragraph)
-                c = QLatin1Char(' ');
-        }
-    }
-    return text;
+    return own ? text : singleLine(std::move(text));
 }
 
 /// The program's critical messages waiting for their box, and the one shown.

@@ -4,6 +4,7 @@
 #include "BridgedWebPage.h"
 
 #include "JavascriptInterface.h"
+#include "ProtocolValues.h"
 #include "WebSchemes.h"
 
 #include <QCoreApplication>
@@ -67,12 +68,7 @@ QString oneLine(const QString& text, qsizetype chars)
         line.truncate(line.at(chars - 1).isHighSurrogate() ? chars - 1 : chars);
         line += QStringLiteral("...");
     }
-    for (QChar& c : line) {
-        if (c.category() == QChar::Other_Control || c.category() == QChar::Separator_Line
-            || c.category() == QChar::Separator_Paragraph)
-            c = QLatin1Char(' ');
-    }
-    return line;
+    return singleLine(std::move(line));
 }
 
 /// The engine asks this of the page before it leaves a document that wants

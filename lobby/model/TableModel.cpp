@@ -212,8 +212,10 @@ struct TableModel::Private
             qWarning() << "invalid index returned";
             leaving.clear();
             leavingIds.clear();
-            for (std::size_t i = 0; i < going.size(); ++i)
-                leaving.emplace(q->item(going[i], NameColumn), ids[i]), leavingIds.insert(ids[i]);
+            for (std::size_t i = 0; i < going.size(); ++i) {
+                leaving.emplace(q->item(going[i], NameColumn), ids[i]);
+                leavingIds.insert(ids[i]);
+            }
         }
         removeRuns(going, how == Leave::All ? -1 : leaveSliceMsecs, [&](std::size_t first, std::size_t end) {
             for (std::size_t i = first; i < end; ++i) {

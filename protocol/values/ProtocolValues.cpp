@@ -358,13 +358,18 @@ QString nameFromWire(const QString& text)
             name.chop(1);
         name += QChar(0x2026);
     }
-    for (QChar& c : name) {
+    return singleLine(std::move(name));
+}
+
+QString singleLine(QString text)
+{
+    for (QChar& c : text) {
         const QChar::Category category = c.category();
         if (category == QChar::Other_Control || category == QChar::Separator_Line
             || category == QChar::Separator_Paragraph)
             c = QLatin1Char(' ');
     }
-    return name;
+    return text;
 }
 
 QDateTime serverTimeToDateTime(qint64 ms)

@@ -104,6 +104,10 @@ game_protocol::wind::enum_t windFromWire(std::int64_t v);                     //
 server_game_state::enum_t gameStateFromWire(std::int64_t v);                   ///< "illegal game state "
 qint32 tournamentStatusFromWire(std::int64_t v); ///< "illegal tournament status "
 
+/// The text on one line: its control characters (line feeds and tabs among
+/// them) and line or paragraph separators as spaces, so that no part of it
+/// can pass for a line of its own.
+QString singleLine(QString text);
 /// Characters kept of a name from the server (a table's, a tournament's, a
 /// player's); a longer one is cut and ends with an ellipsis.
 constexpr qsizetype maxNameLength = 256;

@@ -32,7 +32,7 @@ public:
     /// nothing reconnects before the next login, so the panes say so.
     bool isChatOffline() const { return m_offline; }
     /// True from a discovery that found no chat room service until the
-    /// next session: rooms waiting for the service say so.
+    /// chat connects again: rooms waiting for the service say so.
     bool isServiceMissing() const { return m_serviceMissing; }
 
 Q_SIGNALS:

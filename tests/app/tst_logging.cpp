@@ -92,10 +92,9 @@ private Q_SLOTS:
         QFETCH(uint, cacheOwner);
         QFETCH(QString, where);
         using namespace sharedmachine;
-        const QTemporaryDir base(QDir::tempPath() + QStringLiteral("/users-XXXXXX"));
-        const auto in = [&base](const QString& name) { return QFile::encodeName(base.filePath(name)); };
-        QVERIFY(::chmod(in(QString()).constData(), 0755) == 0 && makeFolder(in("tmp"), 0, 01777)
-                && makeFolder(in("cache"), cacheOwner, 0700) && makeFolder(in("mine"), player, 0700));
+        const UsersFolders folders{{"cache", cacheOwner, 0700}, {"mine", player, 0700}};
+        const auto in = [&folders](const QString& name) { return folders.in(name); };
+        QVERIFY(folders.ok);
         QLockFile held(in("tmp/mahjong.log.lock"));
         QVERIFY(held.tryLock(0));
         for (const QByteArray& name : {in("tmp/mahjong.log"), in("tmp/mahjong.log.old"), in("tmp/mahjong.log.lock")})
@@ -114,7 +113,7 @@ private Q_SLOTS:
         Logging::closeLogFile();
         QVERIFY(as.ok && said.open(QIODevice::ReadOnly));
         QCOMPARE(log.open(QIODevice::ReadOnly) && log.readAll() == "a line\n"
-                     ? QDir(base.path()).relativeFilePath(log.fileName()).section(QLatin1Char('/'), 0, 0)
+                     ? folders.topOf(log.fileName())
                      : QString::fromUtf8(said.readLine()).section(QLatin1Char('('), 0, 0).trimmed(),
                  where);
     }

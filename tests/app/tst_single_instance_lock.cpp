@@ -103,11 +103,10 @@ private Q_SLOTS:
         QFETCH(QString, temporary);
         QFETCH(QString, where);
         using namespace sharedmachine;
-        const QTemporaryDir base(QDir::tempPath() + QStringLiteral("/users-XXXXXX"));
-        const auto in = [&base](const QString& name) { return QFile::encodeName(base.filePath(name)); };
-        QVERIFY(::chmod(in(QString()).constData(), 0755) == 0 && makeFolder(in("tmp"), 0, 01777)
-                && makeFolder(in("tmp/runtime-"), someoneElse, 0700) // of a user without a name
-                && makeFolder(in("else"), someoneElse, 0700) && makeFolder(in("cache"), player, 0700));
+        const UsersFolders folders{{"tmp/runtime-", someoneElse, 0700}, // of a user without a name
+                                   {"else", someoneElse, 0700}, {"cache", player, 0700}};
+        const auto in = [&folders](const QString& name) { return folders.in(name); };
+        QVERIFY(folders.ok);
         QLockFile planted(in("tmp/") + SingleInstanceLock::lockName + ".lock");
         QVERIFY(planted.tryLock(0) && ::chown(QFile::encodeName(planted.fileName()).constData(), someoneElse, 0) == 0);
 
@@ -116,7 +115,7 @@ private Q_SLOTS:
         const QString path = SingleInstanceLock::lockFilePath();
         QVERIFY(as.ok && SingleInstanceLock::instance().tryLock());
         SingleInstanceLock::instance().unlock();
-        QCOMPARE(QDir(base.path()).relativeFilePath(path).section(QLatin1Char('/'), 0, 0), where);
+        QCOMPARE(folders.topOf(path), where);
     }
 
     void liveHolderBlocks_data()

@@ -19,9 +19,13 @@ public:
         timer.start(100);
     }
     /// Sends one now, behind whatever the server sent before.
-    void ping() { server.send(TestFrame(7).u32(++last)) ? sent[last].start() : void(); }
+    void ping()
+    {
+        if (server.send(TestFrame(7).u32(++last)))
+            sent[last].start();
+    }
     /// Leaves out the pings sent so far.
-    void restart() { sent.clear(), longest = 0; }
+    void restart() { sent.clear(); longest = 0; }
     /// The longest wait in milliseconds, one still unanswered counted until now.
     double longestMs()
     {
@@ -33,8 +37,10 @@ public:
 private:
     void answered(quint32 value)
     {
-        if (const auto it = sent.find(value); it != sent.end())
-            longest = std::max(longest, it->second.nsecsElapsed()), sent.erase(it);
+        if (const auto it = sent.find(value); it != sent.end()) {
+            longest = std::max(longest, it->second.nsecsElapsed());
+            sent.erase(it);
+        }
     }
 
     TestGameServer& server;

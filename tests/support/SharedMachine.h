@@ -2,12 +2,15 @@
 // Steps of a test as on a machine shared with other users: as throwaway
 // uids (only root can), or on a thread a FIFO in their way cannot hold.
 
+#include <QDir>
 #include <QFile>
+#include <QTemporaryDir>
 #include <QThread>
 
 #include <functional>
 #include <memory>
 #include <optional>
+#include <tuple>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -22,6 +25,24 @@ inline bool makeFolder(const QByteArray& native, uid_t owner, mode_t mode)
     ::mkdir(native.constData(), mode);
     return ::chown(native.constData(), owner, owner) == 0 && ::chmod(native.constData(), mode) == 0;
 }
+
+/// A folder open to all with a shared temporary folder "tmp" (root's, 1777)
+/// and the folders given (name, owner, mode).
+struct UsersFolders
+{
+    explicit UsersFolders(std::initializer_list<std::tuple<const char*, uid_t, mode_t>> owned)
+        : ok(::chmod(in({}).constData(), 0755) == 0 && makeFolder(in("tmp"), 0, 01777))
+    {
+        for (const auto& [name, owner, mode] : owned)
+            ok = ok && makeFolder(in(QLatin1String(name)), owner, mode);
+    }
+    QByteArray in(const QString& name) const { return QFile::encodeName(base.filePath(name)); }
+    /// The first folder of a path below it.
+    QString topOf(const QString& path) const { return QDir(base.path()).relativeFilePath(path).section(u'/', 0, 0); }
+
+    const QTemporaryDir base{QDir::tempPath() + QStringLiteral("/users-XXXXXX")};
+    bool ok;
+};
 
 /// While it lives, the process has the rights of `uid` (every thread) and
 /// the variables given ("NAME=value"; "NAME=" unsets), as they were after.

@@ -83,11 +83,14 @@ bool XMPPClientPrivate::mayAnswer(const XMPPJid& from)
             answered.clear();
         }
         const QString sender = from.bare().toString().toLower();
-        const auto it = answered.constFind(sender);
-        if (it == answered.cend())
-            allowed = answered.size() < MaxSendersPerSecond && (answered.insert(sender, 1), true);
-        else
-            allowed = ++answered[sender] <= AnswersPerSender;
+        const auto it = answered.find(sender);
+        if (it != answered.end()) {
+            allowed = ++*it <= AnswersPerSender;
+        } else {
+            allowed = answered.size() < MaxSendersPerSecond;
+            if (allowed)
+                answered.insert(sender, 1);
+        }
     }
     if (!allowed && unansweredLog.allow())
         qCWarning(lcXmpp).noquote() << "left a request from" << from.toString() << "unanswered"

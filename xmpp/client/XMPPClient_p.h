@@ -92,7 +92,8 @@ public:
     QList<XMPPJid> discoQueue;
     int discoOutstanding = 0;
     bool discoFound = false;
-    /// The discovery runs in this session and has not said how it ended.
+    /// A discovery was started on this stream and has not yet reported
+    /// a service or the lack of one.
     bool discoRunning = false;
     /// Requests out at once, and entities asked in all, per discovery.
     static constexpr int DiscoParallel = 4;
