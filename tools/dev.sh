@@ -18,6 +18,13 @@ jobs=${JOBS:-$(nproc)}
 # fresh clone in another folder reuses what an earlier build compiled.
 export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$root}
 export CCACHE_NOHASHDIR=${CCACHE_NOHASHDIR:-true}
+# The leak checker's tracer reads each thread's dynamic TLS blocks; the
+# sanitizer runtime of clang 14 takes a malloc'd block that happens to start
+# at a certain offset in its page for one with an old glibc header, and the
+# tracer then dies reading a wrong range ("Tracer caught signal 11") after a
+# test that passed. Not intercepting __tls_get_addr avoids it. It hides no
+# leak: at worst a block held from dynamic TLS alone would be reported as one.
+sanitizer_common=intercept_tls_get_addr=0
 generator=()
 command -v ninja >/dev/null 2>&1 && generator=(-G Ninja)
 
@@ -71,7 +78,7 @@ fuzz() {
         mkdir -p "$corpus"
         [[ -d "tests/fuzz/corpus/$name" ]] && cp -n tests/fuzz/corpus/"$name"/* "$corpus"/ 2>/dev/null || true
         echo "== fuzzing $name for ${each}s"
-        "$target" -max_total_time="$each" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 "$corpus" \
+        ASAN_OPTIONS=$sanitizer_common "$target" -max_total_time="$each" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 "$corpus" \
             >"build-fuzz/$name.log" 2>&1 || { tail -n 60 "build-fuzz/$name.log"; return 1; }
         grep -E '^stat::number_of_executed_units' "build-fuzz/$name.log" || true
     done
@@ -97,7 +104,7 @@ all_tests() {
     # allocates itself (by their caller, tests/support/SanitizerExceptions.cpp),
     # and the leaks that a few outside libraries keep until exit (by library,
     # tests/support/sanitizer-leaks.supp).
-    ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:detect_stack_use_after_return=0 \
+    ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:detect_stack_use_after_return=0:$sanitizer_common \
     LSAN_OPTIONS=suppressions=$root/tests/support/sanitizer-leaks.supp:print_suppressions=0 \
     UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
         ctest --test-dir build-asan --output-on-failure -j "$jobs" --timeout 900 -LE benchmark

@@ -456,7 +456,7 @@ void ElementFramer::feed(const QByteArray& data)
             drop("larger than the size cap", p);
         if (m_list && m_fedBefore + (p - begin) - m_listStart >= m_listMax)
             drop("larger than its allowance", p);
-        if (markupNeverEnds(p - begin, p))
+        if (m_lex != Lex::Text && m_fedBefore + (p - begin) - m_markupStart > m_caps.markup && markupNeverEnds(p - begin, p))
             return;
         const char c = *p;
         switch (m_lex) {
@@ -514,6 +514,12 @@ void ElementFramer::feed(const QByteArray& data)
                 m_route = Route::List;
             break;
         case Lex::StartTag:
+            // Most bytes of a tag outside its values are those of a name.
+            if (m_quote == 0 && c != '\'' && c != '"' && c != '>') {
+                attributeNameByte(c);
+                m_prev = c;
+                break;
+            }
             if (m_quote != 0 && c != m_quote) {
                 p = skipTo(m_quote, p, end);
                 break;
@@ -548,7 +554,9 @@ void ElementFramer::feed(const QByteArray& data)
             m_prev = c;
             break;
         case Lex::EndTag:
-            if (c == '>') {
+            if (c != '>') {
+                p = skipTo('>', p, end);
+            } else {
                 m_lex = Lex::Text;
                 if (m_depth > 0 && --m_depth == 1)
                     elementEnded(p + 1);

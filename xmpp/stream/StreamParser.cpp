@@ -24,6 +24,7 @@
 #include <QXmlStreamReader>
 
 #include <limits>
+#include <vector>
 
 #include <stdexcept>
 
@@ -43,6 +44,31 @@ constexpr int PolicyViolation = 13;
 constexpr int RestrictedXml = 16;
 constexpr int UnsupportedVersion = 22;
 constexpr int NotWellFormed = 23;
+
+/// The reader hands out views of its buffer. The same few element names,
+/// attribute names and namespaces come in every stanza: one shared copy of
+/// each spares the tree an allocation per node and attribute. Only the
+/// first names met are kept, so a stream of ever new names costs nothing
+/// more than no cache at all.
+class NameCache
+{
+public:
+    QString get(QStringView name)
+    {
+        for (const QString& known : m_names) {
+            if (known == name)
+                return known;
+        }
+        QString copy = name.toString();
+        if (m_names.size() < MaxNames)
+            m_names.push_back(copy);
+        return copy;
+    }
+
+private:
+    static constexpr size_t MaxNames = 48;
+    std::vector<QString> m_names;
+};
 } // namespace
 
 struct StreamParser::Private
@@ -50,6 +76,7 @@ struct StreamParser::Private
     ElementFramer framer{ElementFramer::Caps{MaxElementSize, MaxElementDepth, MaxAttributes, MaxNamespaces,
                                              MaxMarkupSize, MaxListItemSize}};
     LogThrottle droppedLog;
+    NameCache names;
     QXmlStreamReader reader;
     QDomDocument document;
     QDomElement stream;
@@ -71,6 +98,9 @@ struct StreamParser::Private
     /// The element being given to the reader, and how much of it it has.
     QByteArray feeding;
     qsizetype given = 0;
+    /// The stream's bytes not given to the framer yet, from `framedUpTo` on.
+    QByteArray unframed;
+    qsizetype framedUpTo = 0;
 
     /// A long list answer (a roster, a room list) read: its payload gives
     /// up its items a part at a time, read into the element that grows.
@@ -102,6 +132,9 @@ struct StreamParser::Private
     /// or the deadline passes (Paused).
     int readList(QDeadlineTimer deadline);
     void checkPendingSize() const;
+    /// Frames the bytes held until the framer has a piece or none are left;
+    /// whether a piece waits.
+    bool frameMore();
     /// Gives the reader the next part of the element it reads or the
     /// framer's next piece; false when nothing waits.
     bool takePiece();
@@ -119,7 +152,25 @@ StreamParser::~StreamParser() = default;
 
 void StreamParser::addData(const QByteArray& data)
 {
-    d->framer.feed(data);
+    d->unframed += data;
+}
+
+bool StreamParser::Private::frameMore()
+{
+    // The framer is given the bytes a little at a time, as the reader needs
+    // them: a burst is framed and read while its bytes are still at hand,
+    // not copied whole before the first element is read.
+    constexpr qsizetype Step = 16 * 1024;
+    while (!framer.hasPiece() && framedUpTo < unframed.size()) {
+        const qsizetype length = qMin(Step, unframed.size() - framedUpTo);
+        framer.feed(QByteArray::fromRawData(unframed.constData() + framedUpTo, length));
+        framedUpTo += length;
+    }
+    if (framedUpTo == unframed.size()) {
+        unframed.clear();
+        framedUpTo = 0;
+    }
+    return framer.hasPiece();
 }
 
 void StreamParser::allowLargerAnswer(const QString& id, const QStringList& senders, qint64 size)
@@ -147,7 +198,7 @@ bool StreamParser::Private::takePiece()
         return true;
     }
     feeding = QByteArray();
-    if (!framer.hasPiece())
+    if (!frameMore())
         return false;
     ElementFramer::Piece piece = framer.takePiece();
     switch (piece.kind) {
@@ -258,6 +309,8 @@ void StreamParser::reset()
 {
     d->reader.clear();
     d->framer.reset();
+    d->unframed.clear();
+    d->framedUpTo = 0;
     if (!d->stream.isNull())
         d->document.removeChild(d->stream);
     d->stream = QDomElement();
@@ -286,13 +339,13 @@ void StreamParser::Private::checkPendingSize() const
 
 void StreamParser::Private::startElement()
 {
-    QDomElement e = document.createElementNS(reader.namespaceUri().toString(), reader.qualifiedName().toString());
+    QDomElement e = document.createElementNS(names.get(reader.namespaceUri()), names.get(reader.qualifiedName()));
     const QXmlStreamAttributes attributes = reader.attributes();
     for (const QXmlStreamAttribute& a : attributes) {
         if (a.namespaceUri().isEmpty())
-            e.setAttribute(a.name().toString(), a.value().toString());
+            e.setAttribute(names.get(a.name()), a.value().toString());
         else
-            e.setAttributeNS(a.namespaceUri().toString(), a.qualifiedName().toString(), a.value().toString());
+            e.setAttributeNS(names.get(a.namespaceUri()), names.get(a.qualifiedName()), a.value().toString());
     }
 
     if (current.isNull()) {
