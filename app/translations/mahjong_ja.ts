@@ -359,6 +359,26 @@ Error text: %1</source>
         <source>the server sent the installer without a stated length</source>
         <translation>サーバーがサイズを示さずにインストーラーを送ってきました</translation>
     </message>
+    <message>
+        <source>the server sent the installer packed as %1</source>
+        <translation>サーバーがインストーラーを %1 で圧縮して送ってきました</translation>
+    </message>
+    <message>
+        <source>the server sent a web page, not the installer</source>
+        <translation>サーバーが送ってきたのはインストーラーではなくウェブページでした</translation>
+    </message>
+    <message>
+        <source>Download failed: the server stopped answering.</source>
+        <translation>ダウンロードに失敗しました: サーバーが応答しなくなりました。</translation>
+    </message>
+    <message>
+        <source>the disk is full or the file is too large</source>
+        <translation>ディスクがいっぱいか、ファイルが大きすぎます</translation>
+    </message>
+    <message>
+        <source>the file was changed on the disk</source>
+        <translation>ディスク上のファイルが変更されました</translation>
+    </message>
 </context>
 <context>
     <name>Scores</name>

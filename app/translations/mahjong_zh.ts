@@ -359,6 +359,26 @@ Error text: %1</source>
         <source>the server sent the installer without a stated length</source>
         <translation>服务器发送的安装程序没有声明长度</translation>
     </message>
+    <message>
+        <source>the server sent the installer packed as %1</source>
+        <translation>服务器以 %1 压缩方式发送了安装程序</translation>
+    </message>
+    <message>
+        <source>the server sent a web page, not the installer</source>
+        <translation>服务器发送的是网页，而不是安装程序</translation>
+    </message>
+    <message>
+        <source>Download failed: the server stopped answering.</source>
+        <translation>下载失败：服务器停止了响应。</translation>
+    </message>
+    <message>
+        <source>the disk is full or the file is too large</source>
+        <translation>磁盘已满或文件过大</translation>
+    </message>
+    <message>
+        <source>the file was changed on the disk</source>
+        <translation>磁盘上的文件已被更改</translation>
+    </message>
 </context>
 <context>
     <name>Scores</name>

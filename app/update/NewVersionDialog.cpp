@@ -18,8 +18,14 @@
 #include <QPushButton>
 #include <QTemporaryFile>
 #include <QTextEdit>
+#include <QTimer>
 
+#include <cerrno>
 #include <limits>
+
+#if defined(Q_OS_UNIX)
+#include <sys/stat.h>
+#endif
 
 namespace {
 
@@ -28,24 +34,60 @@ void exitApplication(int code)
     QCoreApplication::exit(code);
 }
 
-/// An information box whose text is never read as markup: parts of it come
-/// from the server (an address, an HTTP reason phrase, a network error).
+/// A box whose text is never read as markup: parts of it come from the
+/// server (an address, an HTTP reason phrase, a network error). It is opened
+/// without an event loop of its own, so that nothing that happens while it
+/// is up (the download's end, the program's) runs inside the dialog's slot.
+QMessageBox* showBox(QWidget* parent, QMessageBox::Icon icon, const QString& title, const QString& text)
+{
+    auto* box = new QMessageBox(icon, title, text, QMessageBox::Ok, parent);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setTextFormat(Qt::PlainText);
+    box->open();
+    return box;
+}
+
 void inform(QWidget* parent, const QString& title, const QString& text)
 {
-    QMessageBox box(QMessageBox::Information, title, text, QMessageBox::Ok, parent);
-    box.setTextFormat(Qt::PlainText);
-    box.exec();
+    showBox(parent, QMessageBox::Information, title, text);
+}
+
+/// Whether `path` still names the file that was written through `file`: the
+/// program started is the one downloaded, whatever happened to the name.
+bool namesFileWritten(const QFile& file, const QString& path)
+{
+#if defined(Q_OS_UNIX)
+    struct stat written {};
+    struct stat named {};
+    return ::fstat(file.handle(), &written) == 0 && ::lstat(QFile::encodeName(path).constData(), &named) == 0
+        && S_ISREG(named.st_mode) && written.st_dev == named.st_dev && written.st_ino == named.st_ino;
+#else
+    return QFileInfo(path).isFile();
+#endif
+}
+
+/// Whether the first bytes of a body are those of a web page (a server's
+/// error or maintenance page answered with 200): no installer begins with
+/// markup.
+bool startsLikePage(const QByteArray& head)
+{
+    qsizetype i = head.startsWith("\xEF\xBB\xBF") ? 3 : 0;
+    while (i < head.size() && QChar::isSpace(uchar(head.at(i))))
+        ++i;
+    return i < head.size() && head.at(i) == '<';
 }
 
 }
 
 void (*NewVersionDialog::exitProgram)(int) = &exitApplication;
+int NewVersionDialog::stallTimeoutMs = 30000;
 
 NewVersionDialog::NewVersionDialog(QWidget* parent, const QString& title, const QString& descriptionText,
     const QUrl& link_, bool required_)
     : QDialog(parent)
     , http(new QNetworkAccessManager(this))
     , progress(nullptr)
+    , stall(new QTimer(this))
     , link(link_)
     , required(required_)
 {
@@ -92,11 +134,16 @@ NewVersionDialog::NewVersionDialog(QWidget* parent, const QString& title, const 
     progress = new QProgressDialog(this);
     progress->setObjectName(QStringLiteral("progressDialog"));
     progress->setFixedSize(280, 110);
-    // Shown when the server has answered 200, not after a delay of its own.
+    // Shown from the click on, so that its Cancel is there while the server
+    // has not answered yet; never by a delay of its own.
     progress->setMinimumDuration(std::numeric_limits<int>::max());
+    progress->setWindowModality(Qt::WindowModal);
     progress->reset();
     progress->hide();
     connect(progress, &QProgressDialog::canceled, this, &NewVersionDialog::cancel);
+
+    stall->setSingleShot(true);
+    connect(stall, &QTimer::timeout, this, &NewVersionDialog::stalled);
 }
 
 NewVersionDialog::~NewVersionDialog()
@@ -168,16 +215,14 @@ void NewVersionDialog::downloadClicked()
     installAfterDownload = true;
     dropFile();
 
-    const QString folder = Logging::temporaryFolder();
+    // The installer is run as the user: it is written where no one else
+    // may write, the log's folder (the temporary folder only when it is the
+    // user's alone, else the program's own folder of the user).
+    QString why;
+    const QString folder = Logging::logFolder(&why);
     if (folder.isEmpty()) {
-        // QDir::temp() would be the current folder: name the missing one, and
-        // let the file system say what is wrong with it.
-        const QString missing = QDir::cleanPath(QDir(qEnvironmentVariable("TMPDIR")).absolutePath());
-        QFile probe(QDir(missing).filePath(fileNameTemplate(link)));
-        probe.open(QIODevice::WriteOnly | QIODevice::NewOnly);
         inform(this, tr("Download error"),
-            tr("Unable to open file %1: %2.").arg(probe.fileName(), probe.errorString()));
-        probe.remove();
+            tr("Unable to open file %1: %2.").arg(fileNameTemplate(link), why));
         return;
     }
     file = std::make_unique<QTemporaryFile>(QDir(folder).filePath(fileNameTemplate(link)));
@@ -203,10 +248,11 @@ void NewVersionDialog::downloadClicked()
     progress->setMaximum(0);
     progress->setValue(0);
     progress->setWindowTitle(tr("Client download"));
+    progress->show();
 
     incomplete = true;
     aborted = false;
-    writeFailed = false;
+    failedToWrite = false;
     received = 0;
     okButton->setEnabled(false);
     downloadButton->setEnabled(false);
@@ -215,7 +261,11 @@ void NewVersionDialog::downloadClicked()
     qDebug().noquote() << "downloading client from " << link.toString();
     QNetworkRequest request(target);
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
+    // The installer as it is: a body the network layer unpacks loses the
+    // length that shows it arrived whole.
+    request.setRawHeader("Accept-Encoding", "identity");
     reply = http->get(request);
+    stall->start(stallTimeoutMs);
     connect(reply, &QNetworkReply::metaDataChanged, this, &NewVersionDialog::headersComplete);
     connect(reply, &QNetworkReply::readyRead, this, &NewVersionDialog::writeData);
     connect(reply, &QNetworkReply::downloadProgress, this, &NewVersionDialog::dataRead);
@@ -232,14 +282,37 @@ void NewVersionDialog::headersComplete()
     if (status.toInt() != 200) {
         const QString reason = reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString();
         qDebug().noquote() << "client download failed:" << status.toInt() << reason;
-        aborted = true;
-        // Aborting from inside the reply's own header signal upsets it: on return.
-        QMetaObject::invokeMethod(reply, &QNetworkReply::abort, Qt::QueuedConnection);
-        inform(this, tr("Download error"),
-            tr("Download failed: %1 %2").arg(status.toInt()).arg(reason));
+        refuse(tr("Download failed: %1 %2").arg(status.toInt()).arg(reason));
         return;
     }
-    progress->show();
+    // What cannot be checked is refused before its bytes are waited for.
+    const QByteArray encoding = reply->rawHeader("Content-Encoding").trimmed();
+    QString reason;
+    if (!encoding.isEmpty() && encoding.compare("identity", Qt::CaseInsensitive) != 0)
+        reason = tr("the server sent the installer packed as %1").arg(QString::fromLatin1(encoding));
+    else if (!reply->header(QNetworkRequest::ContentLengthHeader).isValid())
+        reason = tr("the server sent the installer without a stated length");
+    if (!reason.isEmpty()) {
+        qDebug().noquote() << "client download failed:" << reason;
+        refuse(tr("Download failed: %1.").arg(reason));
+    }
+}
+
+void NewVersionDialog::refuse(const QString& text)
+{
+    aborted = true;
+    stall->stop();
+    // Aborting from inside the reply's own signals upsets it: on return.
+    QMetaObject::invokeMethod(reply, &QNetworkReply::abort, Qt::QueuedConnection);
+    inform(this, tr("Download error"), text);
+}
+
+void NewVersionDialog::stalled()
+{
+    if (!reply || aborted)
+        return;
+    qDebug().noquote() << "client download failed: nothing arrived for" << stallTimeoutMs << "ms";
+    refuse(tr("Download failed: the server stopped answering."));
 }
 
 void NewVersionDialog::writeData()
@@ -247,13 +320,35 @@ void NewVersionDialog::writeData()
     if (!reply || aborted || !file)
         return;
     const QByteArray data = reply->readAll();
-    received += data.size();
-    if (file->write(data) != data.size()) {
-        writeFailed = true;
-        writeError = file->errorString();
-        aborted = true;
-        reply->abort();
+    if (data.isEmpty())
+        return;
+    stall->start(stallTimeoutMs);
+    if (received == 0 && startsLikePage(data)) {
+        qDebug().noquote() << "client download failed: a web page";
+        refuse(tr("Download failed: %1.").arg(tr("the server sent a web page, not the installer")));
+        return;
     }
+    received += data.size();
+    errno = 0;
+    if (file->write(data) != data.size() || !file->flush())
+        writeFailed(errno);
+}
+
+void NewVersionDialog::writeFailed(int code)
+{
+    // Past a file-size limit or on a full disk a write is cut short without
+    // an error of its own to say so.
+    writeError = code == 0 || code == ENOSPC || code == EFBIG
+#if defined(EDQUOT)
+            || code == EDQUOT
+#endif
+        ? tr("the disk is full or the file is too large")
+        : file->errorString();
+    failedToWrite = true;
+    aborted = true;
+    stall->stop();
+    if (reply)
+        reply->abort();
 }
 
 void NewVersionDialog::dataRead(qint64 done, qint64 total)
@@ -268,6 +363,7 @@ void NewVersionDialog::dataRead(qint64 done, qint64 total)
 
 void NewVersionDialog::cancel()
 {
+    stall->stop();
     if (reply) {
         aborted = true;
         reply->abort();
@@ -282,6 +378,7 @@ void NewVersionDialog::requestFinished()
         return;
     reply = nullptr;
     done->deleteLater();
+    stall->stop();
 
     progress->hide();
     okButton->setEnabled(!required);
@@ -292,7 +389,7 @@ void NewVersionDialog::requestFinished()
         || done->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt() != 200;
     if (!failed && file)
         writeData(); // whatever arrived with the end of the reply
-    const QString cutOff = failed || writeFailed || !file ? QString() : incompleteReason(*done);
+    const QString cutOff = failed || failedToWrite || !file ? QString() : incompleteReason(*done);
     if (!cutOff.isEmpty()) {
         qDebug().noquote() << "client download failed:" << cutOff;
         incomplete = true;
@@ -300,15 +397,16 @@ void NewVersionDialog::requestFinished()
         inform(this, tr("Download error"), tr("Download failed: %1.").arg(cutOff));
         return;
     }
-    if (failed || writeFailed || !file || !file->flush()) {
+    errno = 0;
+    if (!failed && !failedToWrite && file && !file->flush())
+        writeFailed(errno);
+    if (failed || failedToWrite || !file) {
         // A failed download never leaves a partial installer on the disk.
         incomplete = true;
         const QString path = file ? file->fileName() : QString();
-        const QString fileError = file ? file->errorString() : QString();
         dropFile();
-        if (writeFailed || (!failed && !path.isEmpty())) {
-            inform(this, tr("Download error"),
-                tr("Unable to write file %1: %2.").arg(path, writeFailed ? writeError : fileError));
+        if (failedToWrite) {
+            inform(this, tr("Download error"), tr("Unable to write file %1: %2.").arg(path, writeError));
         } else if (!aborted) {
             inform(this, tr("Download error"),
                 tr("Download failed: %1.").arg(done->errorString()));
@@ -316,8 +414,16 @@ void NewVersionDialog::requestFinished()
         return;
     }
 
-    incomplete = false;
     const QString path = QFileInfo(file->fileName()).absoluteFilePath();
+    if (!namesFileWritten(*file, path)) {
+        qWarning().noquote() << "the downloaded installer" << path << "was replaced; not started";
+        incomplete = true;
+        file->close();
+        file.reset();
+        inform(this, tr("Download error"), tr("Download failed: %1.").arg(tr("the file was changed on the disk")));
+        return;
+    }
+    incomplete = false;
     file->close();
     file.reset();
 
@@ -354,8 +460,12 @@ void NewVersionDialog::startInstaller(const QString& path)
 #endif
 
     SingleInstanceLock::instance().unlock();
-    if (!QProcess::startDetached(program, arguments)) {
-        QMessageBox::critical(this, tr("Install error"), tr("Couldn't start the installer!"), QMessageBox::Ok);
+    if (QProcess::startDetached(program, arguments)) {
+        exitProgram(0);
+        return;
     }
-    exitProgram(0);
+    // A file that did not start is of no use to anyone: it goes.
+    QFile::remove(path);
+    QMessageBox* box = showBox(this, QMessageBox::Critical, tr("Install error"), tr("Couldn't start the installer!"));
+    connect(box, &QDialog::finished, this, [] { exitProgram(0); });
 }

@@ -13,6 +13,7 @@ class QProgressDialog;
 class QPushButton;
 class QTemporaryFile;
 class QTextEdit;
+class QTimer;
 class QWidget;
 
 /// Offers a newer client: shows its description, downloads the installer on
@@ -39,6 +40,9 @@ public:
     /// How the program ends after the installer was started (or failed to
     /// start). Tests replace it; the program tells the application to exit.
     static void (*exitProgram)(int code);
+    /// How long a download may go without a byte before it is given up.
+    /// Tests shorten it.
+    static int stallTimeoutMs;
 
 protected:
     void changeEvent(QEvent* e) override;
@@ -50,11 +54,17 @@ private Q_SLOTS:
     void dataRead(qint64 done, qint64 total);
     void headersComplete();
     void writeData();
+    /// Nothing arrived for stallTimeoutMs.
+    void stalled();
 
 private:
     void retranslateUi();
     void dropFile();
     void startInstaller(const QString& path);
+    /// Ends the download with a box saying `text`; no other box follows.
+    void refuse(const QString& text);
+    /// A write to the file failed with `code` (errno, 0 when none was set).
+    void writeFailed(int code);
     /// Why a download that ended without an error is still not the whole
     /// installer; empty when it is.
     QString incompleteReason(QNetworkReply& done) const;
@@ -69,6 +79,7 @@ private:
     QNetworkAccessManager* http;
     std::unique_ptr<QTemporaryFile> file;
     QProgressDialog* progress;
+    QTimer* stall;
     QPointer<QNetworkReply> reply;
     QUrl link;
     QUrl versionListUrl;
@@ -76,7 +87,7 @@ private:
     bool required;
     bool installAfterDownload = false;
     bool aborted = false;
-    bool writeFailed = false;
+    bool failedToWrite = false;
     /// Bytes of the current download written so far.
     qint64 received = 0;
     QString writeError;

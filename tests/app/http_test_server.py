@@ -26,10 +26,12 @@ specially:
     /chunked/<f>             serves DIR/<f> in chunks, ending properly
     /chunkcut/<f>            serves half of DIR/<f> in chunks, then closes
                              without the last chunk
+    /gzip/<f>                serves DIR/<f> with its length, packed if accepted
 
 Requests whose target is an absolute address are served like their path.
 """
 import argparse
+import gzip
 import mimetypes
 import os
 import socketserver
@@ -124,7 +126,7 @@ class Handler(BaseHTTPRequestHandler):
                 pass
             self.close_connection = True
             return
-        if parts[:1] in (['nolength'], ['chunked'], ['chunkcut']) and len(parts) >= 2:
+        if parts[:1] in (['nolength'], ['chunked'], ['chunkcut'], ['gzip']) and len(parts) >= 2:
             mode = parts[0]
             file = os.path.realpath(os.path.join(ROOT, *parts[1:]))
             if not file.startswith(os.path.realpath(ROOT) + os.sep) or not os.path.isfile(file):
@@ -134,7 +136,14 @@ class Handler(BaseHTTPRequestHandler):
                 body = f.read()
             self.send_response(200)
             self.send_header('Content-Type', 'application/octet-stream')
-            if mode == 'nolength':
+            if mode == 'gzip':
+                if 'gzip' in self.headers.get('Accept-Encoding', ''):
+                    body = gzip.compress(body)
+                    self.send_header('Content-Encoding', 'gzip')
+                self.send_header('Content-Length', str(len(body)))
+                self.end_headers()
+                self.wfile.write(body)
+            elif mode == 'nolength':
                 self.send_header('Connection', 'close')
                 self.end_headers()
                 self.wfile.write(body)
