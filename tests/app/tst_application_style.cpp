@@ -2,6 +2,7 @@
 #include "Logging.h"
 #include "MahjongApplication.h"
 #include "MahjongStyle.h"
+#include "PictureFile.h"
 #include "SharedMachine.h"
 #include "SingleInstanceLock.h"
 
@@ -16,6 +17,7 @@
 #include <QLockFile>
 #include <QPainter>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QStyleOptionSlider>
 #include <QTabBar>
@@ -164,6 +166,31 @@ private Q_SLOTS:
         QDir::setSearchPaths(QStringLiteral("resources"), paths);
         QVERIFY2(read, "a style sheet reader waited on a FIFO");
         QCOMPARE(withFifos, text);
+
+        // A picture in front reaches the style engine as a copy of what the
+        // decoder made of it; an SVG under a picture's name (naming a FIFO)
+        // reaches it as nothing, and no window icon comes of it.
+        QFile svg(front.filePath(QStringLiteral("icon.png")));
+        QVERIFY(svg.open(QIODevice::WriteOnly)
+                && svg.write("<svg xmlns='http://www.w3.org/2000/svg' xmlns:xlink='http://www.w3.org/1999/xlink'>"
+                             "<image width='9' height='9' xlink:href='" + QFile::encodeName(fifos.first()) + "'/></svg>") > 0);
+        svg.close();
+        QFile::remove(fifos.last());
+        QVERIFY(QFile::copy(svg.fileName(), fifos.last()));
+        writeImage(front.filePath(QStringLiteral("chat-top.png")), QSize(7, 9), Qt::red);
+        QDir::setSearchPaths(QStringLiteral("resources"), QStringList{front.path()} + paths);
+        QImage icon;
+        const bool decoded = sharedmachine::finishesInTime([&] {
+            withFifos = MahjongApplication::styleSheetText();
+            icon = PictureFile::image(QStringLiteral("resources:/icon.png"));
+        }, {fifos.first()});
+        QDir::setSearchPaths(QStringLiteral("resources"), paths);
+        QVERIFY2(decoded, "a picture's reader waited on a FIFO");
+        QVERIFY(icon.isNull() && !withFifos.contains(front.path()));
+        QVERIFY(withFifos.contains(QLatin1String("url(\"\")"))); // redbackground.png, an SVG
+        const QString copy = QRegularExpression(QStringLiteral("url\\(\"([^\"]*/parlor-style-[^\"]*)\"\\)"))
+                                 .match(withFifos).captured(1);
+        QCOMPARE(QImage(copy).size(), QSize(7, 9));
     }
 
     void styleMetricsAndHints()
