@@ -97,11 +97,13 @@ QString pictureForStyle(const QString& file)
     static QTemporaryDir folder(QDir::tempPath() + QStringLiteral("/parlor-style-XXXXXX"));
     static QHash<QString, QString> copies;
     const QFileInfo info(file);
-    const QString key = QStringLiteral("%1:%2:%3").arg(file).arg(info.size()).arg(info.lastModified().toMSecsSinceEpoch());
+    const QString key =
+        QStringLiteral("%1:%2:%3").arg(file).arg(info.size()).arg(info.lastModified().toMSecsSinceEpoch());
     if (const auto copy = copies.constFind(key); copy != copies.constEnd())
         return *copy;
     if (copies.size() >= maxCopiedPictures || !folder.isValid()) {
-        qWarning().noquote() << "style picture" << file << "left out: more pictures than a style sheet may name";
+        qWarning().noquote() << "style picture" << file << "left out:"
+                             << (folder.isValid() ? "more pictures than the style sheets may name" : "no folder for its copy");
         return QString();
     }
     // A refusal is kept too: each file costs one decode at most.

@@ -117,7 +117,6 @@ private Q_SLOTS:
         QCOMPARE(graphics.basePainter()->tileImages(), shown);
         settle();
         QCOMPARE(started.count(), 3); // the stale one, the base set, the game set
-        QCOMPARE(started.at(1).at(0).toDouble(), 1.0);
         QCOMPARE(graphics.tileBlank(), QStringLiteral("resources:/tiles-blank-darkwood.svg"));
         QCOMPARE(gameSetScale(), 1.25);
     }

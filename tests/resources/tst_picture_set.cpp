@@ -1,7 +1,6 @@
 // Every picture the program names, looked up through the same search paths
-// the program installs and read as the program reads it (PictureFile,
-// SvgDocument): it exists, loads, has the size its users cut or lay out by,
-// and the SVG documents carry the element ids that are drawn by name.
+// the program installs: it exists, loads, has the size its users cut or lay
+// out by, and the SVG documents carry the element ids that are drawn by name.
 #include "ArtSearchPaths.h"
 #include "PictureFile.h"
 #include "SvgDocument.h"
@@ -201,8 +200,7 @@ void PictureSetTest::tableBackground()
     const QSvgRenderer picture(SvgDocument::read(QStringLiteral("resources:/game-bg-image.svg")));
     QVERIFY(picture.isValid());
     QVERIFY(picture.defaultSize().width() >= 800 && picture.defaultSize().height() >= 600);
-    const QImage pattern =
-        PictureFile::image(QStringLiteral("resources:/game-bg-pattern.jpg")).convertToFormat(QImage::Format_RGB32);
+    const QImage pattern = PictureFile::image(QStringLiteral("resources:/game-bg-pattern.jpg")).convertToFormat(QImage::Format_RGB32);
     QVERIFY(!pattern.isNull());
     qint64 sum = 0;
     for (int y = 0; y < pattern.height(); ++y)

@@ -42,15 +42,12 @@ inline QByteArray plainPicture(QSize size, QColor colour = Qt::darkGreen, const 
     return bytes;
 }
 
-/// The JPEG with a camera's note (EXIF) of how to turn it for showing: 6, a
-/// quarter turn clockwise, as a phone stores a portrait photo.
+/// The JPEG with a camera's note (EXIF, of one entry) of how to turn it for
+/// showing: 6, a quarter turn clockwise, as a phone stores a portrait photo.
 inline QByteArray jpegWithOrientation(const QByteArray& jpeg, char orientation)
 {
-    const QByteArray exif = QByteArray("Exif\0\0MM\0\x2a\0\0\0\x08\0\x01\x01\x12\0\x03\0\0\0\x01\0", 25)
-        + orientation + QByteArray(6, '\0'); // one entry: orientation, a short; then no further entries
-    QByteArray length(2, '\0');
-    qToBigEndian<quint16>(quint16(exif.size() + 2), length.data());
-    return jpeg.left(2) + "\xff\xe1" + length + exif + jpeg.mid(2);
+    const QByteArray note("\xff\xe1\0\x22" "Exif\0\0MM\0\x2a\0\0\0\x08\0\x01\x01\x12\0\x03\0\0\0\x01\0", 29);
+    return jpeg.left(2) + note + orientation + QByteArray(6, '\0') + jpeg.mid(2);
 }
 
 /// The PNG with `count` chunks of `type` ("zTXt", "iTXt" or "iCCP") after
