@@ -6,7 +6,7 @@
 #include "MahjongApplication.h"
 #include "MahjongStyle.h"
 #include "MainWindow.h"
-#include "ResourceFile.h"
+#include "PictureFile.h"
 #include "SingleInstanceLock.h"
 #include "Startup.h"
 #include "SystemInfo.h"
@@ -83,7 +83,7 @@ int main(int argc, char** argv)
     // 9. Style, style sheets, window icon.
     QApplication::setStyle(new MahjongStyle);
     app->loadStyleSheet();
-    QApplication::setWindowIcon(QIcon(ResourceFile::path(QStringLiteral("resources:/icon.png"))));
+    QApplication::setWindowIcon(PictureFile::icon(QStringLiteral("resources:/icon.png")));
 
     // 10. Single instance.
     if (!locked) {

@@ -3,7 +3,7 @@
 #include "AdFetcher.h"
 #include "CreateUserWindow.h"
 #include "LoginWindow.h"
-#include "ResourceFile.h"
+#include "PictureFile.h"
 #include "TableSelector.h"
 #include "UPushButton.h"
 #include "UTabWidget.h"
@@ -114,7 +114,7 @@ void MainView::setupUi(QMainWindow* window)
     verticalLayout_4->setObjectName(QStringLiteral("verticalLayout_4"));
     verticalLayout_4->setContentsMargins(0, 0, 0, 0);
     logo = make<QLabel>("logo", widget);
-    logo->setPixmap(QPixmap(ResourceFile::path(QStringLiteral("resources:/logo.png"))));
+    logo->setPixmap(PictureFile::pixmap(QStringLiteral("resources:/logo.png")));
     verticalLayout_4->addWidget(logo);
     auto* horizontalLayout_4 = new QHBoxLayout;
     horizontalLayout_4->setObjectName(QStringLiteral("horizontalLayout_4"));

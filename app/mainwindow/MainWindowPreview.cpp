@@ -4,7 +4,7 @@
 #include "MainWindow.h"
 
 #include "MeldAuction.h"
-#include "ResourceFile.h"
+#include "PictureFile.h"
 #include "RoundScoreBoard.h"
 #include "ScoreBoard.h"
 #include "TableInfo.h"
@@ -47,7 +47,7 @@ void MainWindow::onDisplayMiscDialogs()
     const char* avatars[] = {"resources:/avatar-default-1.png", "resources:/avatar-default-2.png",
                              "resources:/avatar-default-blue.png"};
     for (int column = 0; column < 3; ++column)
-        scores->setAvatar(column, QPixmap(ResourceFile::path(QLatin1String(avatars[column]))));
+        scores->setAvatar(column, PictureFile::pixmap(QLatin1String(avatars[column])));
     scores->show();
 
     auto* auction = new MeldAuction(this);

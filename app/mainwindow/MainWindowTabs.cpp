@@ -7,7 +7,7 @@
 #include "FriendsWindow.h"
 #include "GameController.h"
 #include "GameWindow.h"
-#include "ResourceFile.h"
+#include "PictureFile.h"
 #include "TableSelector.h"
 #include "GameSounds.h"
 #include "LobbyController.h"
@@ -33,7 +33,7 @@
 void MainWindow::addTab(QWidget* page, const char* icon, const char* name)
 {
     const int index = ui.mainTabs->addTab(page, QString());
-    ui.mainTabs->setTabIcon(index, QIcon(ResourceFile::path(QLatin1String(icon))));
+    ui.mainTabs->setTabIcon(index, PictureFile::icon(QLatin1String(icon)));
     tabsByName.insert(QLatin1String(name), page);
 }
 
@@ -199,12 +199,12 @@ void MainWindow::retranslateTabs()
             ui.mainTabs->setTabText(index, tr(tab.text));
     }
     if (welcomePage != nullptr) {
-        welcomePage->titleLabel()->setPixmap(QPixmap(ResourceFile::path(QStringLiteral("textimages:welcome.png"))));
+        welcomePage->titleLabel()->setPixmap(PictureFile::pixmap(QStringLiteral("textimages:welcome.png")));
         welcomePage->subTitleLabel()->setText(
             tr("Make your choice below or go to the Lobby for more rules and table options"));
     }
     if (howtoPage != nullptr) {
-        howtoPage->titleLabel()->setPixmap(QPixmap(ResourceFile::path(QStringLiteral("textimages:howto.png"))));
+        howtoPage->titleLabel()->setPixmap(PictureFile::pixmap(QStringLiteral("textimages:howto.png")));
         howtoPage->subTitleLabel()->setText(QString());
     }
 }

@@ -80,6 +80,8 @@ PreferencesWindow::PreferencesWindow(TranslationsManager* translations, SocialSe
     TileGraphics& tiles = TileGraphics::instance();
     const int back = fillTileChoices(tileBlankSelection, tiles.blankNames(), "game/tileblank");
     const int face = fillTileChoices(tileFaceSelection, tiles.faceNames(), "game/tileface");
+    // A set not drawn before comes from the worker, after the choice.
+    connect(&tiles, &TileGraphics::tileGraphicsChanged, this, &PreferencesWindow::paintTilePreviews);
     tiles.setTiles(back, face);
     paintTilePreviews();
     // Connected after the first selection: starting the page writes nothing.

@@ -1,6 +1,7 @@
 #include "MahjongApplication.h"
 
 #include "Logging.h"
+#include "PictureFile.h"
 #include "ResourceFile.h"
 #include "Utils.h"
 
@@ -8,12 +9,18 @@
 
 #include <QAbstractButton>
 #include <QComboBox>
+#include <QDateTime>
+#include <QDebug>
+#include <QDir>
 #include <QEvent>
+#include <QFileInfo>
+#include <QHash>
 #include <QHeaderView>
 #include <QPalette>
 #include <QMainWindow>
 #include <QScrollBar>
 #include <QTabBar>
+#include <QTemporaryDir>
 #include <QWidget>
 
 #include <exception>
@@ -73,10 +80,45 @@ bool MahjongApplication::eventFilter(QObject* watched, QEvent* event)
 
 namespace {
 
-/// The style sheet with the name in every "url(...)" replaced by the regular
-/// file it stands for, or by nothing: the style engine would open whatever
-/// stands at the name itself, a FIFO too. One pass over the text, however
-/// it is written.
+/// The most picture files of folders on the search path that the style
+/// sheets may name; those past it are left out.
+constexpr int maxCopiedPictures = 128;
+
+/// What the style engine is to read for a picture file. It reads a file by
+/// its path with Qt's image plugins, which choose by the file's content, so
+/// a picture of a folder on the search path goes to it as a PNG copy of
+/// what the picture decoder made of it, in a folder of this process that no
+/// one else may write; empty when the decoder refuses it. The compiled
+/// trees are the program's own bytes and are named as they are.
+QString pictureForStyle(const QString& file)
+{
+    if (file.isEmpty() || file.startsWith(QLatin1Char(':')))
+        return file;
+    static QTemporaryDir folder(QDir::tempPath() + QStringLiteral("/parlor-style-XXXXXX"));
+    static QHash<QString, QString> copies;
+    const QFileInfo info(file);
+    const QString key =
+        QStringLiteral("%1:%2:%3").arg(file).arg(info.size()).arg(info.lastModified().toMSecsSinceEpoch());
+    if (const auto copy = copies.constFind(key); copy != copies.constEnd())
+        return *copy;
+    if (copies.size() >= maxCopiedPictures || !folder.isValid()) {
+        qWarning().noquote() << "style picture" << file << "left out:"
+                             << (folder.isValid() ? "more pictures than the style sheets may name" : "no folder for its copy");
+        return QString();
+    }
+    // A refusal is kept too: each file costs one decode at most.
+    const QImage image = PictureFile::image(file);
+    QString copy = folder.filePath(QString::number(copies.size()) + QStringLiteral(".png"));
+    if (image.isNull() || !image.save(copy, "PNG"))
+        copy.clear();
+    copies.insert(key, copy);
+    return copy;
+}
+
+/// The style sheet with the name in every "url(...)" replaced by the picture
+/// it stands for (pictureForStyle() of its regular file), or by nothing: the
+/// style engine would open whatever stands at the name itself, a FIFO too.
+/// One pass over the text, however it is written.
 QString withPictureFiles(const QString& sheet)
 {
     static const QString opening = QStringLiteral("url(");
@@ -94,7 +136,7 @@ QString withPictureFiles(const QString& sheet)
         if (close < 0)
             break;
         const QString name = quoted ? sheet.mid(from + 1, end - from - 1) : sheet.mid(from, end - from).trimmed();
-        QString file = ResourceFile::path(name);
+        QString file = pictureForStyle(ResourceFile::path(name));
         file.replace(QLatin1Char('\\'), QLatin1String("\\\\")).replace(QLatin1Char('"'), QLatin1String("\\\""));
         out += QStringView(sheet).mid(done, at - done);
         out += QLatin1String("url(\"") + file + QLatin1String("\")");

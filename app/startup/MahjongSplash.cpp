@@ -1,6 +1,6 @@
 #include "MahjongSplash.h"
 
-#include "ResourceFile.h"
+#include "PictureFile.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QPainter>
@@ -13,7 +13,7 @@ namespace {
 
 QPixmap splashPixmap()
 {
-    QPixmap pixmap(ResourceFile::path(QStringLiteral("resources:/splash.png")));
+    QPixmap pixmap = PictureFile::pixmap(QStringLiteral("resources:/splash.png"));
     if (pixmap.isNull()) {
         // Without the image the status line still needs somewhere to stand.
         qWarning().noquote() << "splash image resources:/splash.png not found";

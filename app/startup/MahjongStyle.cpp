@@ -1,7 +1,7 @@
 #include "MahjongStyle.h"
 
 #include "ItemText.h"
-#include "ResourceFile.h"
+#include "PictureFile.h"
 
 #include <QPainter>
 #include <QPixmap>
@@ -38,7 +38,7 @@ const ImageSet& imageSet(Qt::Orientation orientation)
         sets[i] = new ImageSet;
         const QStringList names = MahjongStyle::scrollBarImageNames(orientation);
         for (int k = 0; k < 10; ++k)
-            (*sets[i])[k] = QPixmap(ResourceFile::path(names.at(k)));
+            (*sets[i])[k] = PictureFile::pixmap(names.at(k));
     }
     return *sets[i];
 }

@@ -2,7 +2,7 @@
 
 #include "ClientVersion.h"
 #include "NewVersionDialog.h"
-#include "ResourceFile.h"
+#include "PictureFile.h"
 #include "TableBackground.h"
 
 #include <QCoreApplication>
@@ -59,7 +59,7 @@ void Startup::onPreloadGameBackground()
         "resources:score_dialog_4th_hand_tab.png",
     };
     for (const char* name : names)
-        preloadedPixmaps.emplace_back(ResourceFile::path(QString::fromLatin1(name)));
+        preloadedPixmaps.push_back(PictureFile::pixmap(QString::fromLatin1(name)));
     preloadDone = true;
     testCompletion();
 }

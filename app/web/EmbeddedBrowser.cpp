@@ -2,7 +2,7 @@
 
 #include "BridgedWebPage.h"
 #include "JavascriptInterface.h"
-#include "ResourceFile.h"
+#include "PictureFile.h"
 
 #include <QCloseEvent>
 #include <QHBoxLayout>
@@ -139,10 +139,10 @@ void EmbeddedBrowser::onError()
 void EmbeddedBrowser::onUrlChanged(const QUrl& address)
 {
     if (address.scheme() == QLatin1String("https")) {
-        encryptedIcon->setPixmap(QPixmap(ResourceFile::path(QStringLiteral("resources:/safe.png"))));
+        encryptedIcon->setPixmap(PictureFile::pixmap(QStringLiteral("resources:/safe.png")));
         encryptedIcon->setToolTip(tr("Secure connection"));
     } else {
-        encryptedIcon->setPixmap(QPixmap(ResourceFile::path(QStringLiteral("resources:/unsafe.png"))));
+        encryptedIcon->setPixmap(PictureFile::pixmap(QStringLiteral("resources:/unsafe.png")));
         encryptedIcon->setToolTip(tr("Insecure connection"));
     }
     url->setText(address.toString());

@@ -9,6 +9,7 @@
 #include <QBuffer>
 #include <QByteArray>
 #include <QFileInfo>
+#include <QImageIOHandler>
 #include <QImageReader>
 #include <QIODevice>
 #include <QtEndian>
@@ -17,6 +18,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstring>
 #include <limits>
 #include <optional>
@@ -42,6 +44,8 @@ constexpr int maxPngChunks = 65536;
 constexpr quint64 maxDeflateBlockOverhead = (3 + 14 + 19 * 3 + 318 * 7 + 15 + 7) / 8;
 /// A progressive JPEG has about ten scans; every scan walks the whole image.
 constexpr int maxJpegScans = 100;
+/// libjpeg decodes a JPEG at 1/8 to 8/8 of its size: at most 64 times fewer pixels.
+constexpr quint64 maxJpegShrink = 64;
 
 /// The optional PNG chunks that are kept: small, fixed-size, never
 /// compressed, and about how the picture looks. Every other optional chunk
@@ -84,16 +88,47 @@ std::optional<Format> sniff(const QByteArray& bytes)
     return std::nullopt;
 }
 
+Error tooManyPixels(quint64 width, quint64 height)
+{
+    return Error{Error::TooLarge, QStringLiteral("%1 x %2 pixels, more than taken here").arg(width).arg(height)};
+}
+
 /// A width and height as a header gives them, checked against the limits
-/// before they are even made an int.
-std::optional<Error> checkSize(quint64 width, quint64 height, const Limits& limits)
+/// before they are even made an int. `shrink`: how many times fewer pixels
+/// the picture may be decoded at.
+std::optional<Error> checkSize(quint64 width, quint64 height, const Limits& limits, quint64 shrink = 1)
 {
     if (width == 0 || height == 0)
         return broken(QStringLiteral("the picture has no width or height"));
     if (width > quint64(limits.maxSide) || height > quint64(limits.maxSide)
-        || width * height > quint64(limits.maxPixels))
-        return Error{Error::TooLarge, QStringLiteral("%1 x %2 pixels, more than taken here").arg(width).arg(height)};
+        || width * height > quint64(std::max<qint64>(limits.maxPixels, 0)) * shrink)
+        return tooManyPixels(width, height);
     return std::nullopt;
+}
+
+/// The size the image reader is asked for, as the picture is stored (before
+/// it is turned); invalid when the picture is not to be made smaller.
+QSize scaledTarget(QSize size, QSize fitInto, bool turned)
+{
+    const QSize shown = turned ? size.transposed() : size;
+    if (!fitInto.isValid() || fitInto.isEmpty()
+        || (shown.width() <= fitInto.width() && shown.height() <= fitInto.height()))
+        return QSize();
+    const QSize target = shown.scaled(fitInto, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
+    return turned ? target.transposed() : target;
+}
+
+/// The pixels a JPEG is decoded into when the reader is asked for `target`:
+/// libjpeg decodes it at the smallest of 1/8 to 8/8 of its size that still
+/// covers the target, the reader scales the rest of the way.
+quint64 jpegDecodedPixels(QSize size, QSize target)
+{
+    if (!target.isValid())
+        return quint64(size.width()) * quint64(size.height());
+    const double shrink = std::min(double(size.width()) / target.width(), double(size.height()) / target.height());
+    const quint64 eighths = quint64(std::clamp(int(std::ceil(8 / shrink)), 1, 8));
+    return ((quint64(size.width()) * eighths + 7) / 8) * ((quint64(size.height()) * eighths + 7) / 8)
+        + quint64(target.width()) * quint64(target.height());
 }
 
 /// What the walk over a picture found out.
@@ -102,6 +137,9 @@ struct Walked
     QSize size;
     /// What goes to the image reader (a PNG without its dropped chunks).
     QByteArray bytes;
+    /// What its decoder holds besides the pixels: the coefficients of a JPEG
+    /// of several scans.
+    quint64 heldBytes = 0;
 };
 using WalkResult = std::variant<Walked, Error>;
 
@@ -284,10 +322,35 @@ bool isJpegFrame(uchar marker)
     return marker >= 0xc0 && marker <= 0xcf && marker != 0xc4 && marker != 0xc8 && marker != 0xcc;
 }
 
+/// The coefficients libjpeg holds for the whole picture while it reads a
+/// JPEG of several scans: two bytes a sample, every component's blocks
+/// rounded up to whole units of its sampling. `components` is the frame
+/// header's list: id, sampling (horizontal in the high nibble) and table.
+quint64 jpegCoefficientBytes(QSize size, const QByteArray& components)
+{
+    int maxH = 1;
+    int maxV = 1;
+    for (qsizetype i = 1; i < components.size(); i += 3) {
+        maxH = std::max(maxH, uchar(components.at(i)) >> 4);
+        maxV = std::max(maxV, uchar(components.at(i)) & 15);
+    }
+    quint64 blocks = 0;
+    for (qsizetype i = 1; i < components.size(); i += 3) {
+        const quint64 h = std::max(1, uchar(components.at(i)) >> 4);
+        const quint64 v = std::max(1, uchar(components.at(i)) & 15);
+        const quint64 across = (quint64(size.width()) * h + 8 * maxH - 1) / (8 * maxH) + h;
+        const quint64 down = (quint64(size.height()) * v + 8 * maxV - 1) / (8 * maxV) + v;
+        blocks += across * down;
+    }
+    return blocks * 64 * 2;
+}
+
 WalkResult walkJpeg(const QByteArray& bytes, const Limits& limits)
 {
     const qsizetype n = bytes.size();
     QSize size;
+    QByteArray components;
+    bool progressive = false;
     int scans = 0;
     qsizetype at = 2;
     for (;;) {
@@ -320,9 +383,13 @@ WalkResult walkJpeg(const QByteArray& bytes, const Limits& limits)
                 return broken(QStringLiteral("a JPEG picture with a short frame header"));
             const quint16 height = be16(bytes.constData() + at + 3);
             const quint16 width = be16(bytes.constData() + at + 5);
-            if (std::optional<Error> error = checkSize(width, height, limits))
+            const bool shrinks = limits.fitInto.isValid() && !limits.fitInto.isEmpty();
+            if (std::optional<Error> error = checkSize(width, height, limits, shrinks ? maxJpegShrink : 1))
                 return *error;
             size = QSize(width, height);
+            components = bytes.mid(at + 8, std::min<qsizetype>(3 * byteAt(bytes, at + 7), length - 8));
+            // Progressive frames: 0xc2, 0xc6, 0xca and 0xce.
+            progressive = (marker & 3) == 2;
         }
         at += length;
         if (marker == 0xda) {
@@ -346,7 +413,7 @@ WalkResult walkJpeg(const QByteArray& bytes, const Limits& limits)
     }
     if (size.isEmpty() || scans == 0)
         return truncated();
-    return Walked{size, bytes};
+    return Walked{size, bytes, progressive || scans > 1 ? jpegCoefficientBytes(size, components) : 0};
 }
 
 /// Skips a GIF's chain of data sub-blocks; false when the bytes end first.
@@ -470,7 +537,7 @@ private:
 
 } // namespace
 
-Result decode(const QByteArray& bytes, const Limits& limits)
+std::variant<Checked, Error> check(const QByteArray& bytes, const Limits& limits)
 {
     const std::optional<Format> format = sniff(bytes);
     if (!format)
@@ -487,24 +554,42 @@ Result decode(const QByteArray& bytes, const Limits& limits)
     }
     if (const Error* error = std::get_if<Error>(&walked))
         return *error;
-    const Walked& picture = std::get<Walked>(walked);
+    Walked& picture = std::get<Walked>(walked);
+    // What the decoder takes: the pixels it decodes into (a JPEG's at the
+    // size it is decoded at, turned either way) and what it holds besides.
+    quint64 pixels = quint64(picture.size.width()) * quint64(picture.size.height());
+    if (*format == Format::Jpeg)
+        pixels = std::max(jpegDecodedPixels(picture.size, scaledTarget(picture.size, limits.fitInto, false)),
+                          jpegDecodedPixels(picture.size, scaledTarget(picture.size, limits.fitInto, true)));
+    if (pixels + (picture.heldBytes + 3) / 4 > quint64(std::max<qint64>(limits.maxPixels, 0)))
+        return tooManyPixels(quint64(picture.size.width()), quint64(picture.size.height()));
+    return Checked{*format, picture.size, std::move(picture.bytes)};
+}
+
+Result decode(const QByteArray& bytes, const Limits& limits)
+{
+    std::variant<Checked, Error> checked = check(bytes, limits);
+    if (const Error* error = std::get_if<Error>(&checked))
+        return *error;
+    const Checked& picture = std::get<Checked>(checked);
 
     StoppableBuffer buffer(limits.stop);
     buffer.setData(picture.bytes);
     buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer, formatName(*format));
+    QImageReader reader(&buffer, formatName(picture.format));
     // Only the reader of the format found: no other plugin gets a go at the bytes.
     reader.setAutoDetectImageFormat(false);
-    if (limits.fitInto.isValid() && !limits.fitInto.isEmpty()
-        && (picture.size.width() > limits.fitInto.width() || picture.size.height() > limits.fitInto.height())) {
-        reader.setScaledSize(picture.size.scaled(limits.fitInto, Qt::KeepAspectRatio).expandedTo(QSize(1, 1)));
-    }
+    // A camera stores a portrait photo on its side with a note to turn it.
+    reader.setAutoTransform(true);
+    const bool turned = reader.transformation().testFlag(QImageIOHandler::TransformationRotate90);
+    if (const QSize target = scaledTarget(picture.size, limits.fitInto, turned); target.isValid())
+        reader.setScaledSize(target);
     QImage image = reader.read();
     if (limits.stop && limits.stop->load())
         return stopped();
     if (image.isNull())
         return broken(QStringLiteral("a %1 picture that does not decode: %2")
-                          .arg(QLatin1String(formatName(*format)), reader.errorString()));
+                          .arg(QLatin1String(formatName(picture.format)), reader.errorString()));
     return image;
 }
 

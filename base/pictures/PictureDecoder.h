@@ -23,7 +23,8 @@ class QIODevice;
 /// a generous bound on what real encoders write for its rows (every code at
 /// its longest, a block at every row and every 127 symbols), and is inflated
 /// no further than its last row before the image reader gets it. A JPEG may have at most a
-/// hundred scans. Reentrant: any thread, no shared state.
+/// hundred scans. A picture is turned as its orientation (a camera's EXIF
+/// note) says. Reentrant: any thread, no shared state.
 namespace PictureDecoder {
 
 enum class Format { Png = 0x1, Jpeg = 0x2, Gif = 0x4, Bmp = 0x8 };
@@ -35,7 +36,11 @@ struct Limits
     Formats formats;
     /// Neither side, as the header gives it, may be larger.
     int maxSide = 0;
-    /// Nor width times height.
+    /// Nor the pixels decoded: width times height, or of a JPEG decoded
+    /// smaller (see fitInto) those of the size it is decoded at; a JPEG of
+    /// several scans adds the coefficients it holds meanwhile (two bytes a
+    /// sample, counted as pixels of four bytes). A JPEG decoded smaller may
+    /// have up to 64 times as many pixels in its header, never more.
     qint64 maxPixels = 0;
     /// When valid, a larger picture comes back scaled down to fit inside
     /// it, its aspect kept (a JPEG is decoded at the smaller size).
@@ -62,6 +67,20 @@ struct Error
 
 using Result = std::variant<QImage, Error>;
 
+/// A picture that passed every check before its pixels.
+struct Checked
+{
+    Format format;
+    /// As the header gives it.
+    QSize size;
+    /// What the image reader is to get: of a PNG only the kept chunks, and
+    /// nothing after the end of any picture.
+    QByteArray bytes;
+};
+
+/// Checks a picture held in memory as decode() does, without decoding it:
+/// for a reader that decodes it later by itself (the SVG renderer).
+std::variant<Checked, Error> check(const QByteArray& bytes, const Limits& limits);
 /// Decodes a picture held in memory.
 Result decode(const QByteArray& bytes, const Limits& limits);
 /// Takes one PNG picture off a device, exactly its bytes up to and with its

@@ -28,11 +28,18 @@ struct Budget
     qint64 pixels = SvgDocument::maxPicturePixels;
 };
 
-/// The picture of a "data:...;base64," address as a PNG address of what the
-/// picture decoder made of it, counted against the budget; empty when it is
-/// anything else or the budget does not cover it.
+/// Put in front of a JPEG's own segments: its first sixteen bytes are then
+/// ours, and no reader that goes by content can take it for anything else.
+/// A comment segment, which every JPEG reader passes over.
+const char jpegLead[] = "\xff\xd8\xff\xfe\x00\x0c" "held JPEG.";
+constexpr qsizetype jpegLeadSize = 16;
+
+/// The picture of a "data:...;base64," address as an address the renderer
+/// can only read as the picture decoder does, counted against the budget;
+/// empty when it is anything else or the budget does not cover it.
 QString embeddedPicture(QStringView address, Budget& budget)
 {
+    using PictureDecoder::Format;
     const QStringView trimmed = address.trimmed();
     const qsizetype comma = trimmed.indexOf(QLatin1Char(','));
     if (!trimmed.startsWith(QLatin1String("data:"), Qt::CaseInsensitive) || comma < 0
@@ -40,20 +47,30 @@ QString embeddedPicture(QStringView address, Budget& budget)
         return QString();
     --budget.pictures;
     const QByteArray bytes = QByteArray::fromBase64(trimmed.mid(comma + 1).toLatin1());
-    const PictureDecoder::Limits limits{PictureDecoder::Format::Png | PictureDecoder::Format::Jpeg
-                                            | PictureDecoder::Format::Gif,
-                                        2048, budget.pixels, QSize()};
-    const QImage image = PictureDecoder::imageOf(PictureDecoder::decode(bytes, limits));
-    if (image.isNull())
+    const PictureDecoder::Limits limits{Format::Png | Format::Jpeg | Format::Gif, SvgDocument::maxPictureSide,
+                                        budget.pixels, QSize()};
+    const std::variant<PictureDecoder::Checked, PictureDecoder::Error> checked = PictureDecoder::check(bytes, limits);
+    const auto* picture = std::get_if<PictureDecoder::Checked>(&checked);
+    if (!picture)
         return QString();
-    budget.pixels -= qint64(image.width()) * image.height();
+    budget.pixels -= qint64(picture->size.width()) * picture->size.height();
+    // A PNG begins with its signature and header chunk, both checked: it is
+    // read as a PNG whatever follows.
+    if (picture->format == Format::Png)
+        return QStringLiteral("data:image/png;base64,") + QString::fromLatin1(picture->bytes.toBase64());
+    if (picture->format == Format::Jpeg) {
+        const QByteArray led = QByteArray::fromRawData(jpegLead, jpegLeadSize) + picture->bytes.mid(2);
+        return QStringLiteral("data:image/jpeg;base64,") + QString::fromLatin1(led.toBase64());
+    }
+    // A GIF's first bytes hold its size and flags: stored again as a PNG.
+    const QImage image = PictureDecoder::imageOf(PictureDecoder::decode(picture->bytes, limits));
     QByteArray png;
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);
     QImageWriter writer(&buffer, "png");
     // Fast rather than small: the renderer reads it back at once.
     writer.setCompression(1);
-    if (!writer.write(image))
+    if (image.isNull() || !writer.write(image))
         return QString();
     return QStringLiteral("data:image/png;base64,") + QString::fromLatin1(png.toBase64());
 }
@@ -96,22 +113,44 @@ QByteArray SvgDocument::selfContained(const QByteArray& svg, const QString& name
     QByteArray bytes;
     QXmlStreamWriter out(&bytes);
     Budget budget;
+    // The ids of the open elements: a picture left out is told by the
+    // nearest, the tile face it belongs to.
+    QStringList ids;
+    const auto nearestId = [&ids](const QString& own) -> QString {
+        if (!own.isEmpty())
+            return own;
+        for (auto id = ids.crbegin(); id != ids.crend(); ++id)
+            if (!id->isEmpty())
+                return *id;
+        return QStringLiteral("(no id)");
+    };
     int leftOut = 0;
+    QStringList lost;
     while (!in.atEnd()) {
         switch (in.readNext()) {
-        case QXmlStreamReader::StartElement:
+        case QXmlStreamReader::StartElement: {
+            const QString id = in.attributes().value(QLatin1String("id")).toString();
             if (localName(in.qualifiedName()) != QLatin1String("image")) {
                 // By the name as written: the writer would drop the prefix.
                 out.writeStartElement(in.qualifiedName().toString());
                 out.writeAttributes(in.attributes());
             } else if (!writeImage(in, out, budget)) {
                 ++leftOut;
+                if (const QString face = nearestId(id); lost.size() < 8 && !lost.contains(face))
+                    lost << face;
                 in.skipCurrentElement();
+                break;
             }
+            ids << id;
+            break;
+        }
+        case QXmlStreamReader::EndElement:
+            if (!ids.isEmpty())
+                ids.removeLast();
+            out.writeCurrentToken(in);
             break;
         case QXmlStreamReader::StartDocument:
         case QXmlStreamReader::EndDocument:
-        case QXmlStreamReader::EndElement:
         case QXmlStreamReader::Characters:
             out.writeCurrentToken(in);
             break;
@@ -127,7 +166,8 @@ QByteArray SvgDocument::selfContained(const QByteArray& svg, const QString& name
     }
     if (leftOut > 0)
         qWarning().noquote() << "SVG document" << name << ":" << leftOut
-                             << "pictures not held in it (or past its limits) left out";
+                             << "pictures not held in it (or past its limits) left out, in"
+                             << lost.join(QLatin1String(", "));
     return bytes;
 }
 

@@ -13,17 +13,23 @@
 /// document is written out anew: its elements, attributes and text as they
 /// are, without comments, processing instructions or its DTD (its entities
 /// already expanded), and an `<image>` only when it holds its picture as a
-/// "data:" address in base64 that the picture decoder takes, stored again as
-/// a PNG of what was decoded. Any other `<image>` is left out, with one
-/// warning for the document. Reentrant: any thread.
+/// "data:" address in base64 that the picture decoder's checks take. The
+/// renderer decodes a picture by its content: a PNG goes to it as the
+/// decoder would read it, a JPEG behind a comment of ours that fixes its
+/// first bytes, and any other format as a PNG of what was decoded, so that
+/// no picture is ever taken for another format. Any other `<image>` is left
+/// out, with one warning for the document that names the elements (the
+/// tile faces) that lost a picture. Reentrant: any thread.
 namespace SvgDocument {
 
 /// The longest document read.
 inline constexpr qint64 maxFileSize = 16 * 1024 * 1024;
-/// The pictures held in one document are at most this many and take at most
-/// this many pixels together; those past either are left out.
+/// The pictures held in one document are at most this many, none larger
+/// on a side, and take at most this many pixels together: the bounds of a
+/// tile sheet that is a picture. Those past any of them are left out.
 inline constexpr int maxPictures = 256;
-inline constexpr qint64 maxPicturePixels = 2048 * 2048;
+inline constexpr int maxPictureSide = 16384;
+inline constexpr qint64 maxPicturePixels = 4096 * 4096;
 
 /// The document as the renderer is to see it; empty when it is not
 /// well-formed XML (the renderer then has nothing to draw). `name` is for

@@ -3,7 +3,7 @@
 #include "DeclaredView.h"
 #include "HandScene.h"
 #include "ReadyButtons.h"
-#include "ResourceFile.h"
+#include "PictureFile.h"
 #include "ServerTime.h"
 #include "TileGraphics.h"
 #include "TimerView.h"
@@ -279,12 +279,12 @@ void ScoreBoard::fill(const Shown& s, bool selectTab)
         const player_score& score = s.scores[i];
         if (score.scoreType == 1) {
             if (s.mahjongType >= 1 && s.mahjongType <= 3)
-                claims[i]->setPixmap(QPixmap(ResourceFile::path(QString::fromLatin1(claimImages[s.mahjongType - 1]))));
+                claims[i]->setPixmap(PictureFile::pixmap(QString::fromLatin1(claimImages[s.mahjongType - 1])));
             else
                 claims[i]->clear();
         } else if (score.scoreType == 0) {
             if (s.table.ruleset == 2 && score.settlement > 0)
-                claims[i]->setPixmap(QPixmap(ResourceFile::path(QStringLiteral("textimages:claim-tenpai.png"))));
+                claims[i]->setPixmap(PictureFile::pixmap(QStringLiteral("textimages:claim-tenpai.png")));
             else
                 claims[i]->clear();
         }

@@ -1,7 +1,7 @@
 #include "PlayerWidget.h"
 
 #include "ClaimImage.h"
-#include "ResourceFile.h"
+#include "PictureFile.h"
 #include "TimeSpan.h"
 #include "TimerView.h"
 #include "ULabel.h"
@@ -67,7 +67,7 @@ PlayerWidget::PlayerWidget(QWidget* parent)
     windText->hide();
     scoresAndWins->hide();
     scoresAndWinsLabel->hide();
-    highlightLabel->setPixmap(QPixmap(ResourceFile::path(QStringLiteral("resources:/sb-hilight.png"))));
+    highlightLabel->setPixmap(PictureFile::pixmap(QStringLiteral("resources:/sb-hilight.png")));
     timer->lower();
     placeName();
 }
@@ -149,7 +149,7 @@ QString PlayerWidget::name() const
 
 void PlayerWidget::setWind(int wind)
 {
-    const QPixmap strip(ResourceFile::path(QStringLiteral("resources:/sb-winds.png")));
+    const QPixmap strip = PictureFile::pixmap(QStringLiteral("resources:/sb-winds.png"));
     windLabel->setPixmap(strip.isNull() ? QPixmap() : strip.copy(wind * 26, 0, 26, 21));
     windText->setText(windDisplayName(wind));
     m_wind = wind;
@@ -227,7 +227,7 @@ void PlayerWidget::updateScoreTexts()
 void PlayerWidget::setReady(bool ready)
 {
     if (ready) {
-        claimLabel->setPixmap(QPixmap(ResourceFile::path(QStringLiteral("textimages:ready.png"))));
+        claimLabel->setPixmap(PictureFile::pixmap(QStringLiteral("textimages:ready.png")));
         showsReady = true;
     }
     claimLabel->setVisible(ready);
@@ -246,7 +246,7 @@ void PlayerWidget::showClaim(int meldType, int ruleset, int mahjongType)
     const QString image = claimImage(meldType, ruleset, mahjongType);
     if (image.isEmpty())
         throw std::runtime_error("invalid claim meld " + std::to_string(meldType));
-    claimLabel->setPixmap(QPixmap(ResourceFile::path(image)));
+    claimLabel->setPixmap(PictureFile::pixmap(image));
     claimLabel->show();
     showsReady = false;
 }
@@ -299,11 +299,11 @@ void PlayerWidget::changeEvent(QEvent* event)
         // The place holds the ready mark or the claim, whichever came last;
         // an earlier claim must not replace the ready mark.
         if (!claimLabel->isHidden() && showsReady) {
-            claimLabel->setPixmap(QPixmap(ResourceFile::path(QStringLiteral("textimages:ready.png"))));
+            claimLabel->setPixmap(PictureFile::pixmap(QStringLiteral("textimages:ready.png")));
         } else if (!claimLabel->isHidden() && lastClaim[0] != 0) {
             const QString image = claimImage(lastClaim[0], lastClaim[1], lastClaim[2]);
             if (!image.isEmpty())
-                claimLabel->setPixmap(QPixmap(ResourceFile::path(image)));
+                claimLabel->setPixmap(PictureFile::pixmap(image));
         }
     }
     BugfixWidget::changeEvent(event);

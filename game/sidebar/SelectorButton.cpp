@@ -1,6 +1,6 @@
 #include "SelectorButton.h"
 
-#include "ResourceFile.h"
+#include "PictureFile.h"
 #include "TimeSpan.h"
 #include "TimerView.h"
 #include "Utils.h"
@@ -26,7 +26,7 @@ SelectorButton::SelectorButton(QWidget* parent)
 {
     timeout->setObjectName(QStringLiteral("tableTimeout"));
     setCheckable(true);
-    setIcon(QIcon(ResourceFile::path(QStringLiteral("resources:/smiley-normal.png"))));
+    setIcon(PictureFile::icon(QStringLiteral("resources:/smiley-normal.png")));
 }
 
 SelectorButton::~SelectorButton() = default;
@@ -57,9 +57,9 @@ void SelectorButton::showName()
 void SelectorButton::setKind(int kind)
 {
     if (kind == 0)
-        setIcon(QIcon(ResourceFile::path(QStringLiteral("resources:/smiley-normal.png"))));
+        setIcon(PictureFile::icon(QStringLiteral("resources:/smiley-normal.png")));
     else if (kind == 2)
-        setIcon(QIcon(ResourceFile::path(QStringLiteral("resources:/trophy-normal.png"))));
+        setIcon(PictureFile::icon(QStringLiteral("resources:/trophy-normal.png")));
     else
         setIcon(QIcon());
 }

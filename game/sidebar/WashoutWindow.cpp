@@ -1,7 +1,7 @@
 #include "WashoutWindow.h"
 
 #include "ReadyButtons.h"
-#include "ResourceFile.h"
+#include "PictureFile.h"
 #include "ServerTime.h"
 #include "TimeSpan.h"
 #include "TimerView.h"
@@ -28,7 +28,7 @@ WashoutWindow::WashoutWindow(QWidget* parent)
     connect(readyButton, &QPushButton::clicked, this, &QWidget::hide);
     connect(leaveButton, &QPushButton::clicked, this, &QWidget::hide);
     connect(okButton, &QPushButton::clicked, this, &QWidget::hide);
-    textImage->setPixmap(QPixmap(ResourceFile::path(QStringLiteral("textimages:washout.png"))));
+    textImage->setPixmap(PictureFile::pixmap(QStringLiteral("textimages:washout.png")));
     updateButtons();
 }
 
@@ -184,7 +184,7 @@ void WashoutWindow::changeEvent(QEvent* event)
 {
     if (event->type() == QEvent::LanguageChange) {
         retranslateUi();
-        textImage->setPixmap(QPixmap(ResourceFile::path(QStringLiteral("textimages:washout.png"))));
+        textImage->setPixmap(PictureFile::pixmap(QStringLiteral("textimages:washout.png")));
         setWashoutType(washoutType);
         // The game-type texts of the ready button come back with the language.
         updateButtons();

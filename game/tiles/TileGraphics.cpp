@@ -74,6 +74,9 @@ struct TileGraphics::Private
     TilePainter basePainter;
     TilePainter gamePainter;
     ResizeWorker* worker = nullptr;
+    /// The base set of the chosen back and face is being rendered: the
+    /// worker renders it before the game set.
+    bool baseWanted = false;
 };
 
 TileGraphics& TileGraphics::instance()
@@ -183,9 +186,22 @@ void TileGraphics::setTiles(int blankIndex, int faceIndex)
     d->facePath = face;
     // The cache file is read off the GUI thread: a slow or hostile file never
     // holds the window for longer than the wait.
-    TileImages* base = readCachedSetOffThread(blank, face, 1.0);
-    d->basePainter.setTileImages(base ? base : renderAndStore(blank, face, 1.0));
-    d->gamePainter.setTileImages(new TileImages(*d->basePainter.tileImages(), d->gameScale));
+    if (TileImages* base = readCachedSetOffThread(blank, face, 1.0)) {
+        installBase(base);
+        return;
+    }
+    // A set not drawn before (a large one takes a good part of a second) is
+    // drawn on the worker like every other render; what is shown stays
+    // until it is in.
+    d->baseWanted = true;
+    startWorker();
+}
+
+void TileGraphics::installBase(TileImages* base)
+{
+    d->baseWanted = false;
+    d->basePainter.setTileImages(base);
+    d->gamePainter.setTileImages(new TileImages(*base, d->gameScale));
     startWorker();
     Q_EMIT tileGraphicsChanged();
 }
@@ -213,9 +229,10 @@ void TileGraphics::startWorker()
 {
     if (d->worker || d->blankPath.isEmpty())
         return;
-    d->worker = new ResizeWorker(d->blankPath, d->facePath, d->gameScale, this);
+    const double scale = d->baseWanted ? 1.0 : d->gameScale;
+    d->worker = new ResizeWorker(d->blankPath, d->facePath, scale, this);
     connect(d->worker, &QThread::finished, this, &TileGraphics::onThreadFinished, Qt::QueuedConnection);
-    Q_EMIT renderStarted(d->gameScale);
+    Q_EMIT renderStarted(scale);
     d->worker->start(QThread::InheritPriority);
 }
 
@@ -228,11 +245,17 @@ void TileGraphics::onThreadFinished()
     TileImages* result = worker->takeResult();
     d->worker = nullptr;
     const bool stale = worker->blankPath != d->blankPath || worker->facePath != d->facePath
-        || worker->scale != d->gameScale;
+        || worker->scale != (d->baseWanted ? 1.0 : d->gameScale);
     worker->deleteLater();
     if (stale) {
         delete result;
         startWorker();
+    } else if (d->baseWanted) {
+        d->baseWanted = false;
+        if (result)
+            installBase(result);
+        else
+            qWarning() << "tile set" << d->blankPath << d->facePath << "not rendered; the shown set stays";
     } else if (result) {
         d->gamePainter.setTileImages(result);
     }

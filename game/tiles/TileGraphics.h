@@ -29,9 +29,11 @@ public:
     ~TileGraphics() override;
 
     /// Chooses back and face by list index; nothing happens when both are
-    /// already chosen. Installs the base set (from the cache when it can) and
-    /// a quick game set at once, starts the exact render and emits
-    /// tileGraphicsChanged(). Indexes outside the lists are ignored with a warning.
+    /// already chosen. With the base set in the cache, installs it and a
+    /// quick game set at once, starts the exact render and emits
+    /// tileGraphicsChanged(); otherwise the worker renders the base set
+    /// first (the sets shown so far stay), and all that follows when it is
+    /// in. Indexes outside the lists are ignored with a warning.
     void setTiles(int blankIndex, int faceIndex);
     /// The table view was resized: the scale is cut down to a multiple of
     /// 1/32 (and kept at or above minimumGameScale); a new value installs a
@@ -53,7 +55,7 @@ public:
     /// The set at the game scale; tile items register here.
     TilePainter* gamePainter() const;
 
-    /// Whether the exact render of the game set is still running.
+    /// Whether a render (of the base set or the exact game set) is still running.
     bool isRendering() const;
 
     /// Writes the cache file of every back and face at scale 1.0 into
@@ -85,7 +87,7 @@ public Q_SLOTS:
     void onAboutToQuit();
 
 Q_SIGNALS:
-    /// The chosen back or face changed.
+    /// The sets of a newly chosen back or face are installed.
     void tileGraphicsChanged();
     /// The game set was replaced (quick rescale or exact render).
     void gameScaleChanged();
@@ -94,6 +96,11 @@ Q_SIGNALS:
 
 private:
     TileGraphics();
+    /// Installs the base set of the chosen back and face with a quick game
+    /// set from it, and starts the exact render.
+    void installBase(TileImages* base);
+    /// Starts the worker, when none runs, on the base set when it is wanted,
+    /// else on the game set.
     void startWorker();
 
     struct Private;

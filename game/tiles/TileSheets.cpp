@@ -51,13 +51,13 @@ void setHints(QPainter& p)
 }
 
 /// A picture sheet through the picture decoder: only a regular file, of a
-/// size a sheet of tiles at any detail stays well within. Null when refused,
-/// with the reason in `why`.
+/// size a sheet of tiles at any detail stays well within (the bounds of the
+/// pictures an SVG sheet holds too). Null when refused, with the reason in `why`.
 QImage readPictureSheet(const QString& path, QString& why)
 {
     const PictureDecoder::Limits limits{PictureDecoder::Format::Png | PictureDecoder::Format::Jpeg
                                             | PictureDecoder::Format::Gif | PictureDecoder::Format::Bmp,
-                                        16384, 4096 * 4096, QSize()};
+                                        SvgDocument::maxPictureSide, SvgDocument::maxPicturePixels, QSize()};
     const PictureDecoder::Result result = PictureDecoder::decodeFile(path, limits, 64 * 1024 * 1024);
     why = PictureDecoder::errorOf(result);
     return PictureDecoder::imageOf(result);

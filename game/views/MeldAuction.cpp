@@ -3,7 +3,7 @@
 #include "ClaimOffers.h"
 #include "MeldChoice.h"
 #include "ModelessMsgBox.h"
-#include "ResourceFile.h"
+#include "PictureFile.h"
 #include "UPushButton.h"
 
 #include <QDebug>
@@ -153,7 +153,7 @@ bool MeldAuction::addOffer(const meld_offer& offer, tile lastDiscard)
     meldChoice->layout()->addWidget(choice.get());
     rows.push_back(choice);
     auto separator = std::make_shared<QLabel>(meldChoice);
-    separator->setPixmap(QPixmap(ResourceFile::path(QStringLiteral("resources:/meld_auction_separator"))));
+    separator->setPixmap(PictureFile::pixmap(QStringLiteral("resources:/meld_auction_separator.png")));
     meldChoice->layout()->addWidget(separator.get());
     rows.push_back(separator);
     // Shown explicitly, so that they count in the size hint that the table

@@ -1,7 +1,7 @@
 #include "PlayerActionView.h"
 
 #include "ClaimImage.h"
-#include "ResourceFile.h"
+#include "PictureFile.h"
 
 PlayerActionView::PlayerActionView(int orientation)
     : m_orientation(orientation)
@@ -41,7 +41,7 @@ void PlayerActionView::setRuleset(int ruleset)
 void PlayerActionView::refresh()
 {
     const QString path = imagePath(m_kind, m_subKind, m_ruleset);
-    setPixmap(path.isEmpty() ? QPixmap() : QPixmap(ResourceFile::path(path)));
+    setPixmap(path.isEmpty() ? QPixmap() : PictureFile::pixmap(path));
     const int w = pixmap().width();
     const int h = pixmap().height();
     // Each step is applied before the ones already set, as the word is

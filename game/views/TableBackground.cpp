@@ -1,6 +1,6 @@
 #include "TableBackground.h"
 
-#include "ResourceFile.h"
+#include "PictureFile.h"
 #include "SvgDocument.h"
 
 #include <QFutureWatcher>
@@ -41,7 +41,7 @@ struct TableBackground
 {
     int width = 0;
     int height = 0;
-    QImage pattern{ResourceFile::path(QStringLiteral("resources:/game-bg-pattern.jpg"))};
+    QImage pattern{PictureFile::image(QStringLiteral("resources:/game-bg-pattern.jpg"))};
     /// Read once: each render on a worker makes its own renderer of it.
     QByteArray document{SvgDocument::read(picturePath)};
     QSvgRenderer picture{document};

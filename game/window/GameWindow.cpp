@@ -17,7 +17,7 @@
 #include "PlayerActionView.h"
 #include "PlayerInactiveWindow.h"
 #include "PrevalentWindView.h"
-#include "ResourceFile.h"
+#include "PictureFile.h"
 #include "RiichiStickView.h"
 #include "RotatingCube.h"
 #include "RoundScoreBoard.h"
@@ -245,7 +245,7 @@ void GameWindow::build()
             Qt::QueuedConnection);
 
     m_cube = new RotatingCube(this);
-    static const QImage pig(ResourceFile::path(QStringLiteral("avatars:/pig.png")));
+    static const QImage pig = PictureFile::image(QStringLiteral("avatars:/pig.png"));
     m_cube->setPicture(pig);
     m_cube->setZValue(100000);
     m_cube->hide();
@@ -261,8 +261,8 @@ void GameWindow::build()
 
 void GameWindow::loadTextImages()
 {
-    m_timeoutImage->setPixmap(QPixmap(ResourceFile::path(QStringLiteral("textimages:/timeout.png"))));
-    m_furitenImage->setPixmap(QPixmap(ResourceFile::path(QStringLiteral("textimages:/furiten.png"))));
+    m_timeoutImage->setPixmap(PictureFile::pixmap(QStringLiteral("textimages:/timeout.png")));
+    m_furitenImage->setPixmap(PictureFile::pixmap(QStringLiteral("textimages:/furiten.png")));
 }
 
 QSize GameWindow::naturalTableSize() const

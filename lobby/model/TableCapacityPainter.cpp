@@ -1,6 +1,6 @@
 #include "TableCapacityPainter.h"
 
-#include "ResourceFile.h"
+#include "PictureFile.h"
 #include "TableCapacity.h"
 
 #include <QCoreApplication>
@@ -40,9 +40,9 @@ const QPixmap& seatImage(SeatImage which)
 {
     SeatImages& images = seatImages();
     if (!images.loaded) {
-        images.images[EmptySeat] = QPixmap(ResourceFile::path(QStringLiteral("resources:/cap-empty.png")));
-        images.images[BotSeat] = QPixmap(ResourceFile::path(QStringLiteral("resources:/cap-bot.png")));
-        images.images[PersonSeat] = QPixmap(ResourceFile::path(QStringLiteral("resources:/cap-human.png")));
+        images.images[EmptySeat] = PictureFile::pixmap(QStringLiteral("resources:/cap-empty.png"));
+        images.images[BotSeat] = PictureFile::pixmap(QStringLiteral("resources:/cap-bot.png"));
+        images.images[PersonSeat] = PictureFile::pixmap(QStringLiteral("resources:/cap-human.png"));
         images.loaded = true;
         qAddPostRoutine(releaseSeatImages);
     }

@@ -1,11 +1,11 @@
 #include "CheckedItem.h"
 
-#include "ResourceFile.h"
+#include "PictureFile.h"
 
 CheckedItem::Images CheckedItem::Images::load()
 {
-    return {QIcon(ResourceFile::path(QStringLiteral("resources:/checkbox-checked-normal.png"))),
-            QIcon(ResourceFile::path(QStringLiteral("resources:/empty-box.png")))};
+    return {PictureFile::icon(QStringLiteral("resources:/checkbox-checked-normal.png")),
+            PictureFile::icon(QStringLiteral("resources:/empty-box.png"))};
 }
 
 CheckedItem::CheckedItem(bool checked, const Images& images)

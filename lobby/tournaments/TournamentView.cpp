@@ -1,7 +1,7 @@
 #include "TournamentView.h"
 
 #include "BridgedWebPage.h"
-#include "ResourceFile.h"
+#include "PictureFile.h"
 #include "UTabWidget.h"
 #include "UTreeView.h"
 
@@ -50,7 +50,7 @@ void TournamentView::setupUi(QWidget* window)
     hboxLayout->addWidget(tournamentTitle);
     closeButton = new QToolButton(tournamentTitleTopFrame);
     closeButton->setObjectName(QStringLiteral("closeButton"));
-    closeButton->setIcon(QIcon(ResourceFile::path(QStringLiteral("resources:/dialog-close-normal.png"))));
+    closeButton->setIcon(PictureFile::icon(QStringLiteral("resources:/dialog-close-normal.png")));
     closeButton->setAutoRaise(true);
     hboxLayout->addWidget(closeButton);
     vboxLayout->addWidget(tournamentTitleTopFrame);

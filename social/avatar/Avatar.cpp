@@ -1,12 +1,12 @@
 #include "Avatar.h"
 
-#include "ResourceFile.h"
+#include "PictureFile.h"
 
 #include <QPainter>
 
 Avatar::Avatar(const QImage& image)
     : image(image)
-    , selectionOverlay(ResourceFile::path(QStringLiteral("resources:/avatar-selected.png")))
+    , selectionOverlay(PictureFile::pixmap(QStringLiteral("resources:/avatar-selected.png")))
 {
 }
 

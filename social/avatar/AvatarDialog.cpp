@@ -34,14 +34,15 @@ QImage fitted(const QImage& image)
     return image.scaled(64, 64, Qt::KeepAspectRatio, Qt::FastTransformation);
 }
 
-/// A picture file to choose from: a camera's picture is taken, decoded
-/// straight at about the size it is sent at.
+/// A picture file to choose from: a camera's picture is taken, of any size a
+/// JPEG can have, decoded straight at about the size it is sent at (an
+/// eighth of its size at least) within the memory bound.
 PictureDecoder::Result decodeFile(const QString& path, const std::atomic<bool>* stop = nullptr)
 {
     constexpr qint64 maxFileSize = 32 * 1024 * 1024;
     const PictureDecoder::Limits limits{PictureDecoder::Format::Png | PictureDecoder::Format::Jpeg
                                             | PictureDecoder::Format::Gif | PictureDecoder::Format::Bmp,
-                                        8192, 40'000'000, QSize(64, 64), stop};
+                                        65535, 40'000'000, QSize(64, 64), stop};
     return PictureDecoder::decodeFile(path, limits, maxFileSize);
 }
 
@@ -265,7 +266,8 @@ void AvatarDialog::chooseCustomFile(const QString& fileName)
         if (image.isNull()) {
             qCWarning(lcSocial) << "avatar picture" << fileName << "left out:" << PictureDecoder::errorOf(result);
             endWaiting();
-            warn(tr("The file %1 is an invalid image").arg(fileName));
+            const bool tooLarge = std::get<PictureDecoder::Error>(result).kind == PictureDecoder::Error::TooLarge;
+            warn((tooLarge ? tr("The file %1 is too large") : tr("The file %1 is an invalid image")).arg(fileName));
             return;
         }
         Q_EMIT changeAvatar(fitted(image));

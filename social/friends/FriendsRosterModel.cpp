@@ -1,7 +1,7 @@
 #include "FriendsRosterModel.h"
 
 #include "PlayerDb.h"
-#include "ResourceFile.h"
+#include "PictureFile.h"
 
 #include <QCoreApplication>
 #include <QTextDocument>
@@ -14,11 +14,11 @@ enum class PresenceIcon { Available, Away, ExtendedAway, NotAvailable, Unknown }
 const QIcon& presenceIcon(PresenceIcon which)
 {
     static const QIcon icons[] = {
-        QIcon(ResourceFile::path(QStringLiteral("resources:xmpp_available.png"))),
-        QIcon(ResourceFile::path(QStringLiteral("resources:xmpp_away.png"))),
-        QIcon(ResourceFile::path(QStringLiteral("resources:xmpp_extended_away.png"))),
-        QIcon(ResourceFile::path(QStringLiteral("resources:xmpp_not_available.png"))),
-        QIcon(ResourceFile::path(QStringLiteral("resources:xmpp_unknown.png"))),
+        PictureFile::icon(QStringLiteral("resources:xmpp_available.png")),
+        PictureFile::icon(QStringLiteral("resources:xmpp_away.png")),
+        PictureFile::icon(QStringLiteral("resources:xmpp_extended_away.png")),
+        PictureFile::icon(QStringLiteral("resources:xmpp_not_available.png")),
+        PictureFile::icon(QStringLiteral("resources:xmpp_unknown.png")),
     };
     return icons[int(which)];
 }

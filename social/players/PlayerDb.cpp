@@ -7,7 +7,7 @@
 #include "ConnectionManager.h"
 #include "IqVCard.h"
 #include "PictureDecoder.h"
-#include "ResourceFile.h"
+#include "PictureFile.h"
 #include "SocialLog.h"
 #include "XMPPClient.h"
 #include "XmppNames.h"
@@ -190,7 +190,7 @@ QPixmap PlayerDb::defaultAvatar(qint32 pid)
     static std::array<QPixmap, DefaultAvatars.size()> loaded;
     const size_t index = quint32(pid) % DefaultAvatars.size();
     if (loaded[index].isNull())
-        loaded[index] = QPixmap(ResourceFile::path(QLatin1String(DefaultAvatars[index])));
+        loaded[index] = PictureFile::pixmap(QLatin1String(DefaultAvatars[index]));
     return loaded[index];
 }
 

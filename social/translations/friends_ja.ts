@@ -40,6 +40,10 @@
         <translation>ファイル %1 は有効な画像ではありません</translation>
     </message>
     <message>
+        <source>The file %1 is too large</source>
+        <translation>ファイル %1 は大きすぎます</translation>
+    </message>
+    <message>
         <source>Failed to change avatar</source>
         <translation>アバターを変更できませんでした</translation>
     </message>

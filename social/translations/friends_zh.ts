@@ -40,6 +40,10 @@
         <translation>文件 %1 不是有效的图片</translation>
     </message>
     <message>
+        <source>The file %1 is too large</source>
+        <translation>文件 %1 太大</translation>
+    </message>
+    <message>
         <source>Failed to change avatar</source>
         <translation>更换头像失败</translation>
     </message>

@@ -2,6 +2,7 @@
 #include "Logging.h"
 #include "MahjongApplication.h"
 #include "MahjongStyle.h"
+#include "PictureFile.h"
 #include "SharedMachine.h"
 #include "SingleInstanceLock.h"
 
@@ -164,6 +165,23 @@ private Q_SLOTS:
         QDir::setSearchPaths(QStringLiteral("resources"), paths);
         QVERIFY2(read, "a style sheet reader waited on a FIFO");
         QCOMPARE(withFifos, text);
+        // A picture in front reaches the style engine as a decoded copy; an SVG
+        // under a picture's name (naming a FIFO) reaches nothing, nor the window icon.
+        QFile svg(front.filePath(QStringLiteral("icon.png")));
+        QVERIFY(svg.open(QIODevice::WriteOnly)
+                && svg.write("<svg xmlns='http://www.w3.org/2000/svg' xmlns:xlink='http://www.w3.org/1999/xlink'><image "
+                             "width='9' height='9' xlink:href='" + QFile::encodeName(fifos.first()) + "'/></svg>") > 0);
+        writeImage(front.filePath(QStringLiteral("chat-top.png")), QSize(7, 9), Qt::red);
+        QDir::setSearchPaths(QStringLiteral("resources"), QStringList{front.path()} + paths);
+        QImage icon;
+        QVERIFY(sharedmachine::finishesInTime([&] {
+            withFifos = MahjongApplication::styleSheetText();
+            icon = PictureFile::image(QStringLiteral("resources:/icon.png"));
+        }, {fifos.first()}));
+        QDir::setSearchPaths(QStringLiteral("resources"), paths);
+        QVERIFY(icon.isNull() && !withFifos.contains(front.path()));
+        const qsizetype copy = withFifos.indexOf(QLatin1String("/parlor-style-"));
+        QCOMPARE(QImage(QDir::tempPath() + withFifos.mid(copy).section(QLatin1Char('"'), 0, 0)).size(), QSize(7, 9));
     }
 
     void styleMetricsAndHints()

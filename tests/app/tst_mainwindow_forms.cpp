@@ -300,8 +300,8 @@ private Q_SLOTS:
         QCOMPARE(page.tileFaceList()->currentIndex(), 0);
         // Not written back until the user chooses.
         QCOMPARE(settings.value(QStringLiteral("game/tileblank")).toInt(), 99);
-        for (QLabel* preview : page.tilePreviews())
-            QVERIFY(!preview->pixmap().isNull());
+        for (QLabel* preview : page.tilePreviews()) // once the set not drawn before is in
+            QTRY_VERIFY_WITH_TIMEOUT(!preview->pixmap().isNull(), 20000);
         if (page.tileBackList()->count() > 1) {
             page.tileBackList()->setCurrentIndex(1);
             QCOMPARE(settings.value(QStringLiteral("game/tileblank")).toInt(), 1);

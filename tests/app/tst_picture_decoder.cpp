@@ -27,6 +27,7 @@ QByteArray gif(const char* frameWidth)
 }
 
 const PictureDecoder::Limits photo{Format::Png | Format::Jpeg | Format::Gif, 2048, 2048 * 2048, QSize(64, 64)};
+const PictureDecoder::Limits camera{Format::Png | Format::Jpeg, 65535, 40'000'000, QSize(64, 64)};
 const PictureDecoder::Limits pngOnly{Format::Png, 256, 256 * 256, QSize()};
 const std::atomic<bool> stopNow{true};
 const PictureDecoder::Limits unwanted{Format::Png, 256, 256 * 256, QSize(), &stopNow};
@@ -73,6 +74,15 @@ private Q_SLOTS:
         shown("photo scaled to fit", pngWithChunks(plainPicture(QSize(200, 100)), 20), photo, QSize(64, 32));
         shown("JPEG decoded small", plainPicture(QSize(1600, 1200), Qt::blue, "JPG"), photo, QSize(64, 48));
         shown("GIF", gif("1e00"), photo, QSize(30, 20));
+        shown("portrait photo turned as noted", jpegWithOrientation(plainPicture(QSize(160, 120), Qt::blue, "JPG"), 6),
+              photo, QSize(48, 64));
+        // Decoded at an eighth of its size; a 12 MP photo that only comes in whole is too large.
+        shown("JPEG photo of 8000 x 6000", plainPicture(QSize(8000, 6000), Qt::blue, "JPG"), camera, QSize(64, 48));
+        refused("PNG of 8000 x 6000", pngClaiming(8000, 6000), camera, Error::TooLarge);
+        // Of 8000 x 6000 in three components, every coefficient held between its scans.
+        const QByteArray progressive = QByteArray::fromHex("ffd8ffc200110817701f4003011100021101031101"
+                                                           "ffda000c03010002110311003f0000ffd9");
+        refused("progressive JPEG beyond the memory", progressive, camera, Error::TooLarge);
         refused("oversized header", pngClaiming(100000, 100000), pngOnly, Error::TooLarge);
         refused("one pixel too wide", pngClaiming(257, 1), pngOnly, Error::TooLarge);
         refused("too many pixels", pngClaiming(2048, 2049), photo, Error::TooLarge);

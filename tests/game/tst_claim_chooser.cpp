@@ -87,6 +87,10 @@ private Q_SLOTS:
         for (MeldChoice* choice : chooser->choices())
             shown << choice->button()->text() + QLatin1Char(' ') + choice->button()->shortcut().toString();
         QCOMPARE(shown, buttons);
+        // Under each row its separator line.
+        const QList<QLabel*> labels = chooser->findChildren<QLabel*>();
+        QCOMPARE(std::count_if(labels.begin(), labels.end(), [](QLabel* l) { return !l->pixmap().isNull(); }),
+                 buttons.size());
         QCOMPARE(chooser->riichiButton()->isVisible(), riichi);
         QCOMPARE(chooser->mahjongButton()->isVisible(), mahjong);
         QCOMPARE(chooser->titleLabel()->text(), QStringLiteral("Choose Meld"));

@@ -239,8 +239,14 @@ private Q_SLOTS:
         QTest::newRow("a picture file beside the sheet") << image(QStringLiteral("beside.png")) << false;
         QTest::newRow("a picture held in it, a style sheet that is a FIFO")
             << QStringLiteral("<?xml-stylesheet type=\"text/css\" href=\"%1\"?>").arg(fifo) + image(held(blue)) << true;
-        QTest::newRow("a held picture past the limits")
-            << image(held(hostilepictures::plainPicture(QSize(3000, 3000), Qt::blue))) << false;
+        QTest::newRow("a held picture past a sheet's limits") << image(held(hostilepictures::pngClaiming(4097, 4097)))
+                                                               << false;
+        QTest::newRow("a held picture as large as a sheet may be")
+            << image(held(hostilepictures::plainPicture(QSize(2240, 2196), Qt::blue))) << true;
+        QByteArray jpeg = hostilepictures::plainPicture(QSize(50, 50), Qt::blue, "JPG");
+        jpeg.insert(2, QByteArray::fromHex("ffe0000a") + QByteArray("<svg>\0\0\0", 8)); // by its content: SVG
+        QTest::newRow("a held JPEG that begins like an SVG document")
+            << image(QStringLiteral("data:image/jpeg;base64,") + QString::fromLatin1(jpeg.toBase64())) << true;
     }
 
     void sheetsDrawOnlyWhatTheyHold()
@@ -255,10 +261,16 @@ private Q_SLOTS:
         sheet.close();
         std::unique_ptr<TileImages> set;
         const auto make = [&] { set = std::make_unique<TileImages>(svgBack, sheet.fileName(), highlight, 1.0); };
+        messages.clear();
+        const QtMessageHandler old = qInstallMessageHandler(capture);
         QVERIFY2(sharedmachine::finishesInTime(make, {dir.filePath(QStringLiteral("picture.fifo"))}),
                  "the renderer waited on a FIFO the sheet names");
+        qInstallMessageHandler(old);
         const QImage face = set->face(0, tile(0));
-        QCOMPARE(face.pixelColor(face.width() / 2, face.height() / 2) == QColor(Qt::blue), drawn);
+        const QColor middle = face.pixelColor(face.width() / 2, face.height() / 2);
+        QCOMPARE(middle.blue() > 245 && middle.red() + middle.green() < 10, drawn);
+        // The log names the face that lost its picture.
+        QCOMPARE(messages.filter(QStringLiteral("left out, in ") + faceIds().first()).size(), drawn ? 0 : 1);
     }
 
     void sheetsChosenBySuffix()

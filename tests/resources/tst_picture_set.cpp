@@ -2,6 +2,8 @@
 // the program installs: it exists, loads, has the size its users cut or lay
 // out by, and the SVG documents carry the element ids that are drawn by name.
 #include "ArtSearchPaths.h"
+#include "PictureFile.h"
+#include "SvgDocument.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -74,7 +76,7 @@ void PictureSetTest::pictureLoads_data()
     row(QStringLiteral("resources:meld_auction_frame.png"));
     row(QStringLiteral("resources:meld_auction_title_bar.png"));
     row(QStringLiteral("resources:redbackground.png"));
-    row(QStringLiteral("resources:/meld_auction_separator")); // named without its suffix
+    row(QStringLiteral("resources:/meld_auction_separator.png"));
     for (const char* state : {"normal", "hover", "pressed"})
         row(QStringLiteral("resources:/dialog-close-%1.png").arg(QLatin1String(state)), QSize(16, 16));
     row(QStringLiteral("resources:score_dialog.png"));
@@ -113,7 +115,7 @@ void PictureSetTest::pictureLoads()
 {
     QFETCH(QString, name);
     QFETCH(QSize, size);
-    const QImage image(name);
+    const QImage image = PictureFile::image(name);
     QVERIFY2(!image.isNull(), qPrintable(name));
     if (size.isValid())
         QCOMPARE(image.size(), size);
@@ -124,7 +126,7 @@ void PictureSetTest::splashComesFromTheEditionTree()
 {
     const QString path = QFileInfo(QStringLiteral("resources:/splash.png")).absoluteFilePath();
     QVERIFY2(path.contains(QLatin1String("parlor7")), qPrintable(path));
-    const QImage splash(QStringLiteral("resources:/splash.png"));
+    const QImage splash = PictureFile::image(QStringLiteral("resources:/splash.png"));
     QVERIFY(splash.width() >= 300 && splash.height() >= 200);
     // The status line is drawn in light cream 48 pixels above the bottom: the
     // picture is dark there.
@@ -153,7 +155,7 @@ void PictureSetTest::svgElements()
 {
     QFETCH(QString, path);
     QFETCH(QStringList, ids);
-    QSvgRenderer svg(path);
+    QSvgRenderer svg(SvgDocument::read(path));
     QVERIFY2(svg.isValid(), qPrintable(path));
     for (const QString& id : ids) {
         QVERIFY2(svg.elementExists(id), qPrintable(id));
@@ -176,7 +178,7 @@ void PictureSetTest::windIndicatorsShareOneCentre()
 {
     // Each indicator is drawn in a square fitted to the largest of "east",
     // "blank" and "glow"; the wind sign must be smaller than the disc under it.
-    QSvgRenderer svg(QStringLiteral("resources:/wind-indicators.svg"));
+    QSvgRenderer svg(SvgDocument::read(QStringLiteral("resources:/wind-indicators.svg")));
     const QRectF blank = svg.boundsOnElement(QStringLiteral("blank"));
     const QRectF glow = svg.boundsOnElement(QStringLiteral("glow"));
     for (const char* w : {"east", "south", "west", "north"}) {
@@ -193,12 +195,12 @@ void PictureSetTest::windIndicatorsShareOneCentre()
 
 void PictureSetTest::tableBackground()
 {
-    // The cloth is read as an image and stretched; the pattern is multiplied
+    // The cloth is rendered to the table's size; the pattern is multiplied
     // over it, so it must be close to white or it darkens the table.
-    const QImage picture(QStringLiteral("resources:/game-bg-image.svg"));
-    QVERIFY(!picture.isNull());
-    QVERIFY(picture.width() >= 800 && picture.height() >= 600);
-    const QImage pattern = QImage(QStringLiteral("resources:/game-bg-pattern.jpg")).convertToFormat(QImage::Format_RGB32);
+    const QSvgRenderer picture(SvgDocument::read(QStringLiteral("resources:/game-bg-image.svg")));
+    QVERIFY(picture.isValid());
+    QVERIFY(picture.defaultSize().width() >= 800 && picture.defaultSize().height() >= 600);
+    const QImage pattern = PictureFile::image(QStringLiteral("resources:/game-bg-pattern.jpg")).convertToFormat(QImage::Format_RGB32);
     QVERIFY(!pattern.isNull());
     qint64 sum = 0;
     for (int y = 0; y < pattern.height(); ++y)
@@ -222,7 +224,7 @@ void PictureSetTest::textImages()
     useLanguage(lang);
     for (const char* name : textImageNames) {
         const QString path = QStringLiteral("textimages:") + QLatin1String(name);
-        const QImage image(path);
+        const QImage image = PictureFile::image(path);
         QVERIFY2(!image.isNull(), qPrintable(lang + QLatin1Char(' ') + QLatin1String(name)));
         QVERIFY2(opaquePixels(image) > 50, name);
         const QString file = QFileInfo(path).absoluteFilePath();
@@ -232,14 +234,14 @@ void PictureSetTest::textImages()
         } else {
             // Each language has its own picture, not the English fallback.
             QVERIFY2(file.contains(QStringLiteral("/text-images/") + lang + QLatin1Char('/')), qPrintable(file));
-            QVERIFY(image != QImage(QStringLiteral("resources:/text-images/") + QLatin1String(name)));
+            QVERIFY(image != PictureFile::image(QStringLiteral("resources:/text-images/") + QLatin1String(name)));
         }
     }
     // The player panel's claim label is 99 x 47: ready and claim images fit it.
     for (const char* name : textImageNames) {
         const QString n = QLatin1String(name);
         if (n == QLatin1String("ready.png") || (n.startsWith(QLatin1String("claim-")) && !n.contains(QLatin1String("game-view"))))
-            QCOMPARE(QImage(QStringLiteral("textimages:") + n).size(), QSize(99, 47));
+            QCOMPARE(PictureFile::image(QStringLiteral("textimages:") + n).size(), QSize(99, 47));
     }
     install();
 }
@@ -262,7 +264,7 @@ void PictureSetTest::avatarFolder()
         const bool isPlain = f.startsWith(QLatin1String("z_default_avatar_"));
         QVERIFY2(!plain || isPlain, qPrintable(f + QStringLiteral(" sorts after the plain pictures")));
         plain = plain || isPlain;
-        const QImage image(dir.absoluteFilePath(f));
+        const QImage image = PictureFile::image(dir.absoluteFilePath(f));
         QVERIFY2(!image.isNull(), qPrintable(f));
         QVERIFY2(image.width() <= 64 && image.height() <= 64, qPrintable(f));
     }

@@ -50,12 +50,14 @@ class AvatarDialogTest : public QObject
     QTemporaryDir dir;
 
     /// A red PNG file, with `textChunks` compressed text chunks of nearly 8 MB
-    /// each once inflated.
+    /// each once inflated; a JPEG for -1.
     QString writeImage(const QString& name, QSize size, int textChunks = 0)
     {
         QFile file(dir.filePath(name));
         if (file.open(QIODevice::WriteOnly))
-            file.write(hostilepictures::pngWithChunks(hostilepictures::plainPicture(size, Qt::red), textChunks));
+            file.write(textChunks < 0 ? hostilepictures::plainPicture(size, Qt::red, "JPG")
+                                      : hostilepictures::pngWithChunks(hostilepictures::plainPicture(size, Qt::red),
+                                                                       textChunks));
         return file.fileName();
     }
 
@@ -91,11 +93,12 @@ private Q_SLOTS:
     {
         QTest::addColumn<QSize>("size");
         QTest::addColumn<QSize>("sent");
-        QTest::addColumn<int>("textChunks"); // of 7.8 MB each once inflated
+        QTest::addColumn<int>("textChunks"); // of 7.8 MB each once inflated; -1: a JPEG
         QTest::newRow("wide, larger") << QSize(100, 50) << QSize(64, 32) << 0;
         QTest::newRow("small square") << QSize(32, 32) << QSize(64, 64) << 0;
         QTest::newRow("tall") << QSize(20, 80) << QSize(16, 64) << 0;
         QTest::newRow("wide, with a text chunk bomb") << QSize(100, 50) << QSize(64, 32) << 60;
+        QTest::newRow("a phone's photo of 8000 x 6000") << QSize(8000, 6000) << QSize(64, 48) << -1;
     }
 
     void customPictureIsFitted()
@@ -161,7 +164,8 @@ private Q_SLOTS:
         QTest::newRow("Return on a button") << "return on button" << "";
         QTest::newRow("unreadable file") << "unreadable" << "The file %1 is unreadable";
         QTest::newRow("not a picture") << "garbage" << "The file %1 is an invalid image";
-        QTest::newRow("image data bomb") << "bomb" << "The file %1 is an invalid image";
+        QTest::newRow("image data bomb") << "bomb" << "The file %1 is too large";
+        QTest::newRow("a PNG of 8000 x 6000") << "large" << "The file %1 is too large";
     }
 
     void whatSendsNothing()
@@ -182,8 +186,9 @@ private Q_SLOTS:
         } else {
             QFile f(file);
             QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write(action == QLatin1String("bomb") ? hostilepictures::pngWithDataBeyond(QSize(96, 96), 3000)
-                                                    : QByteArray("not a picture"));
+            f.write(action == QLatin1String("bomb")      ? hostilepictures::pngWithDataBeyond(QSize(96, 96), 3000)
+                    : action == QLatin1String("large") ? hostilepictures::pngClaiming(8000, 6000)
+                                                       : QByteArray("not a picture"));
             f.close();
             if (action == QLatin1String("unreadable"))
                 QVERIFY(f.setPermissions(QFile::WriteOwner));

@@ -42,6 +42,14 @@ inline QByteArray plainPicture(QSize size, QColor colour = Qt::darkGreen, const 
     return bytes;
 }
 
+/// The JPEG with a camera's note (EXIF, of one entry) of how to turn it for
+/// showing: 6, a quarter turn clockwise, as a phone stores a portrait photo.
+inline QByteArray jpegWithOrientation(const QByteArray& jpeg, char orientation)
+{
+    const QByteArray note("\xff\xe1\0\x22" "Exif\0\0MM\0\x2a\0\0\0\x08\0\x01\x01\x12\0\x03\0\0\0\x01\0", 29);
+    return jpeg.left(2) + note + orientation + QByteArray(6, '\0') + jpeg.mid(2);
+}
+
 /// The PNG with `count` chunks of `type` ("zTXt", "iTXt" or "iCCP") after
 /// its header, each of its own keyword (a reader keeps them all) and each
 /// inflating to `inflated` letters (a reader takes up to 8 MB of one chunk).
