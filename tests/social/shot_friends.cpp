@@ -87,6 +87,7 @@ private Q_SLOTS:
         QVERIFY(s.deliver(friendstest::presence("1006@localhost/desk", "chat")));
         window.friendList()->setCurrentIndex(window.friendList()->model()->index(0, 0));
         QTRY_COMPARE(window.friendDetail()->tableListView()->tableIdsTopDown().size(), 2);
+        QTest::mouseClick(window.friendDetail()->tableListView()->item(12), Qt::LeftButton);
         QTest::qWait(200);
         QVERIFY(page.grab().save(shotName("friends-window")));
         // The seated label's text keeps off the pane's edges.
