@@ -46,7 +46,6 @@ private Q_SLOTS:
         QTest::addColumn<QString>("change");
         QTest::addColumn<QList<qint32>>("topDown");
         QTest::addColumn<qint32>("current");
-        // Before a change the user chooses card 11; no card is chosen for the user.
         QTest::newRow("bound") << QList<qint32>{11, 12, 13} << QString() << QList<qint32>{13, 12, 11} << -1;
         QTest::newRow("inserted on top") << QList<qint32>{11, 12} << QStringLiteral("add 14")
                                          << QList<qint32>{14, 12, 11} << 11;
@@ -67,7 +66,7 @@ private Q_SLOTS:
         Fixture f(initial);
         f.view.setModel(&f.lobby);
         if (!change.isEmpty() && initial.contains(11))
-            QTest::mouseClick(f.view.item(11), Qt::LeftButton);
+            QTest::mouseClick(f.view.item(11), Qt::LeftButton); // only the user chooses
         const QStringList words = change.split(QLatin1Char(' '));
         if (words.first() == QLatin1String("add"))
             f.tables.addOrUpdateTable(makeTable(words.last().toInt(), path));
@@ -118,9 +117,8 @@ private Q_SLOTS:
         other.subscribe(path);
         other.addOrUpdateTable(makeTable(12, path));
         other.addOrUpdateTable(makeTable(40, path));
-        // A new source resets the proxy: the cards follow, the choice stays
-        // (the old source keeps its rows until then).
-        f.tables.subscribe(path);
+        // A new source resets the proxy: the cards follow, the choice stays.
+        f.tables.subscribe(path); // the old source keeps its rows until then
         f.lobby.setSourceModel(&other);
         QCOMPARE(f.view.tableIdsTopDown(), (QList<qint32>{40, 12}));
         QCOMPARE(f.view.currentTableId(), 12);

@@ -392,7 +392,6 @@ void TournamentFlowTest::requestAnswers_data()
     QTest::newRow("register failed") << "register" << 1 << false << "Join tournament" << "Join tournament failed!\nFailed";
     QTest::newRow("register full") << "register" << 4 << false << "Join tournament"
                                    << "Join tournament failed!\nTournament is full";
-    // Refused as registered already (from another client): registered it is.
     QTest::newRow("register already") << "register" << 6 << true << "" << "";
     QTest::newRow("register running") << "register" << 7 << false << "Join tournament"
                                       << "Join tournament failed!\nTournament is running";

@@ -160,9 +160,8 @@ private Q_SLOTS:
         QCOMPARE(window->removeAction()->isEnabled(), menuEnabled);
         window->contextMenu()->hide();
         QCOMPARE(window->friendDetail()->nameLabel()->text(), QStringLiteral("Kenji"));
-        // The pane's button removes whatever the menu allows or not; the
-        // second click of a double-click, after the server's push took the
-        // friend's row, meets nobody (not the next friend).
+        // The pane's button removes whatever the menu allows or not; a second
+        // click, after the push took the row, meets nobody (not the next friend).
         QTest::mouseClick(window->friendDetail()->removeButton(), Qt::LeftButton);
         QVERIFY(s->deliver(rosterPush(Friend, "remove")));
         QTest::mouseClick(window->friendDetail()->removeButton(), Qt::LeftButton);

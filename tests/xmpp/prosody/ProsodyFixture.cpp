@@ -300,12 +300,6 @@ void ProsodyFixture::kill()
     m_process.reset();
 }
 
-void ProsodyFixture::pause(bool paused)
-{
-    if (isRunning())
-        ::kill(pid_t(m_process->processId()), paused ? SIGSTOP : SIGCONT);
-}
-
 bool ProsodyFixture::isRunning() const
 {
     return m_process && m_process->state() == QProcess::Running;

@@ -49,9 +49,6 @@ public:
     /// Kills the server at once (SIGKILL): its connections drop without a
     /// word.
     void kill();
-    /// Stops the server where it is (SIGSTOP) or lets it go on (SIGCONT):
-    /// meanwhile it answers nothing, as a slow server.
-    void pause(bool paused);
     bool isRunning() const;
 
     /// Creates an account with prosodyctl (works before and after start).
