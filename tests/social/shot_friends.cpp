@@ -5,6 +5,7 @@
 // friends-window-<lang>-<w>x<h>.png, friend-detail-window-<lang>-<w>x<h>.png,
 // friend-search-<lang>-<w>x<h>.png.
 #include "../lobby/LobbyTestData.h"
+#include "CompactTableItem.h"
 #include "CompactTableView.h"
 #include "FriendDetailWindow.h"
 #include "FriendSearchWindow.h"
