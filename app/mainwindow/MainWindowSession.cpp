@@ -316,13 +316,10 @@ void MainWindow::onUserMenuRequested(const QString& playerName, const QPoint& po
         add->setData(QVariant::fromValue(jid));
         connect(add, &QAction::triggered, this, &MainWindow::onAddFriendAction);
     } else {
-        if (const XMPPPresence* presence = friendItem->bestPresence()) {
-            // Sorted, so that the menu keeps its order from one time to the
-            // next; as many as Friend Details lists, so the menu fits the screen.
-            QStringList paths = presence->tables().values();
-            paths.sort();
-            if (paths.size() > FriendDetailWindow::MaxTablePaths)
-                paths.resize(FriendDetailWindow::MaxTablePaths);
+        // The tables of every resource of the friend, sorted, so that the
+        // menu keeps its order from one time to the next; as many as Friend
+        // Details lists, so the menu fits the screen.
+        if (const QStringList paths = friendItem->tables(FriendDetailWindow::MaxTablePaths); !paths.isEmpty()) {
             const TableModel* tables = lobbyController->tableModel();
             for (const QString& path : paths) {
                 bool ok = false;

@@ -391,6 +391,12 @@ void TournamentWindow::onTournamentRegisterFailed(qint32 tournamentInt, tmnt_reg
 {
     if (tournamentInt != info.tournamentId)
         return;
+    if (reason == tmnt_register_failed_reason::ALREADY_REGISTERED) {
+        // Refused because the player is registered already (from another
+        // client, say): the window offers to unregister, as after a success.
+        onTournamentRegisterSuccess(tournamentInt);
+        return;
+    }
     if (reason == tmnt_register_failed_reason::enum_t(2)) {
         auto* box = ModelessMsgBox::question(
             findMainWindow(), tr("Join tournament"),

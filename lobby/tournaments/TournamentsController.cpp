@@ -40,6 +40,12 @@ TournamentsController::TournamentsController(ConnectionManager* connection, QObj
     connect(connection, &CM::tournamentRemoved, model, &TournamentsLobbyModel::onTournamentRemoved);
     connect(connection, &CM::notifyRegistered, model, &TournamentsLobbyModel::onRegisteredNotification);
     connect(connection, &CM::tournamentRegisterSuccess, model, &TournamentsLobbyModel::onTournamentRegisterSuccess);
+    // "Already registered" is a refusal that says the player is registered.
+    connect(connection, &CM::tournamentRegisterFailed, model,
+            [this](qint32 id, tmnt_register_failed_reason::enum_t reason) {
+                if (reason == tmnt_register_failed_reason::ALREADY_REGISTERED)
+                    model->onTournamentRegisterSuccess(id);
+            });
     connect(connection, &CM::tournamentUnregisterSuccess, model,
             &TournamentsLobbyModel::onTournamentUnregisterSuccess);
     connect(connection, &CM::tournamentLeaveSuccess, model, &TournamentsLobbyModel::onTournamentLeaveSuccess);

@@ -79,11 +79,8 @@ void CompactTableView::addRow(int row)
     auto* card = new CompactTableItem(id, this);
     connect(card, &CompactTableItem::clicked, this, &CompactTableView::onTableClicked);
     connect(card, &CompactTableItem::doubleClicked, this, &CompactTableView::onTableDoubleClicked);
-    if (items.empty()) {
-        current = card;
-        card->setSelected(true);
-        reportCurrent(-1);
-    }
+    // No card becomes current by itself: what acts on the current card
+    // (Join, Watch) must act on the one the player chose.
     items[id] = card;
     layout->insertWidget(0, card);
     updateRow(row);

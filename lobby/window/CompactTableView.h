@@ -12,8 +12,9 @@ class QVBoxLayout;
 
 /// A few lobby tables as a column of small cards, newest on top: one
 /// CompactTableItem per row of a LobbyModel over the lobby TableModel. A
-/// click selects a card, a double-click selects it and reports its table.
-/// Follows inserted, removed and changed rows, and rebuilds on a reset.
+/// click selects a card, a double-click selects it and reports its table;
+/// no card is current until the user picks one. Follows inserted, removed
+/// and changed rows, and rebuilds on a reset.
 class CompactTableView : public QWidget
 {
     Q_OBJECT

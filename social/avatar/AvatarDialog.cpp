@@ -233,13 +233,19 @@ void AvatarDialog::on_cancelButton_clicked()
 
 void AvatarDialog::on_customButton_clicked()
 {
-    if (m_uploading)
+    if (m_uploading || findChild<QFileDialog*>() != nullptr)
         return;
-    const QString fileName = QFileDialog::getOpenFileName(this, tr("Locate Avatar Image"), QDir::homePath(),
-                                                          tr("Image files") + QStringLiteral(" (*.png *.gif *.jpg *.bmp)"));
-    if (fileName.isEmpty())
-        return;
-    chooseCustomFile(fileName);
+    // Opened, not run: a chooser's own event loop would run inside this
+    // dialog, which an answer may close and delete meanwhile.
+    auto* picker = new QFileDialog(this, tr("Locate Avatar Image"), QDir::homePath(),
+                                   tr("Image files") + QStringLiteral(" (*.png *.gif *.jpg *.bmp)"));
+    picker->setAttribute(Qt::WA_DeleteOnClose);
+    picker->setFileMode(QFileDialog::ExistingFile);
+    connect(picker, &QFileDialog::fileSelected, this, [this](const QString& fileName) {
+        if (!fileName.isEmpty())
+            chooseCustomFile(fileName);
+    });
+    picker->open();
 }
 
 void AvatarDialog::chooseCustomFile(const QString& fileName)
@@ -286,6 +292,11 @@ void AvatarDialog::onChangeAvatarFailed()
 
 void AvatarDialog::onChangeAvatarSucceded()
 {
+    // Only the outcome of this dialog's own upload closes it: the success of
+    // one that an earlier, closed dialog started must not close this one
+    // while the player is choosing.
+    if (!m_uploading || m_decodeStop)
+        return;
     close();
 }
 

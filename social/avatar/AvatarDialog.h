@@ -16,8 +16,10 @@ class QStandardItemModel;
 /// wrapping grid and a file chooser for a picture of the user's own. The
 /// choice, fitted into 64 x 64 pixels, leaves by changeAvatar; the upload's
 /// outcome comes back through onChangeAvatarSucceded (the dialog closes) or
-/// onChangeAvatarFailed (a warning, the dialog stays). While an upload is on
-/// its way the wait cursor shows once and further choices are ignored.
+/// onChangeAvatarFailed (a warning, the dialog stays), taken only while this
+/// dialog waits for an upload of its own. While an upload is on its way the
+/// wait cursor shows once and further choices are ignored. The file chooser
+/// is opened as a window of its own, never run in a loop of this dialog.
 class AvatarDialog : public MahjongDialog
 {
     Q_OBJECT

@@ -18,6 +18,7 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QSpacerItem>
+#include <QToolTip>
 #include <QVBoxLayout>
 
 #include <stdexcept>
@@ -35,15 +36,30 @@ FriendDetailWindow::FriendDetailWindow(QWidget* parent)
     connect(m_removeButton, &QPushButton::clicked, this, &FriendDetailWindow::removeClicked);
     connect(m_joinButton, &QPushButton::clicked, this, &FriendDetailWindow::on_joinButton_clicked);
     connect(m_watchButton, &QPushButton::clicked, this, &FriendDetailWindow::on_watchButton_clicked);
-    connect(m_tableListView, &CompactTableView::currentTableChanged, this, &FriendDetailWindow::updateTableButtons);
+    // After the view: the cards are in place when the buttons look at them.
+    connect(&m_lobbyModel, &QAbstractItemModel::rowsInserted, this, &FriendDetailWindow::updateTableButtons);
+    connect(&m_lobbyModel, &QAbstractItemModel::rowsRemoved, this, &FriendDetailWindow::updateTableButtons);
+    connect(&m_lobbyModel, &QAbstractItemModel::modelReset, this, &FriendDetailWindow::updateTableButtons);
+    connect(&m_lobbyModel, &QAbstractItemModel::layoutChanged, this, &FriendDetailWindow::updateTableButtons);
     updateTableButtons();
 }
 
 void FriendDetailWindow::updateTableButtons()
 {
-    const bool chosen = m_tableListView->currentTableId() != -1;
-    m_joinButton->setEnabled(chosen);
-    m_watchButton->setEnabled(chosen);
+    const bool listed = !m_tableListView->tableIdsTopDown().isEmpty();
+    m_joinButton->setEnabled(listed);
+    m_watchButton->setEnabled(listed);
+}
+
+qint32 FriendDetailWindow::chosenTable(QWidget* button)
+{
+    // Only a card the player chose, and can see chosen: none is chosen for
+    // the player, not even the only one.
+    const qint32 tableId = m_tableListView->currentTableId();
+    if (tableId == -1)
+        QToolTip::showText(button->mapToGlobal(QPoint(0, button->height())),
+                           tr("Which table? Click one of the tables first."), button);
+    return tableId;
 }
 
 FriendDetailWindow::~FriendDetailWindow()
@@ -201,6 +217,7 @@ void FriendDetailWindow::setTableModel(QAbstractItemModel* model)
 void FriendDetailWindow::clear()
 {
     m_pid = -1;
+    m_jid = XMPPJid();
     m_lobbyModel.setFilter(nullptr);
     m_avatarLabel->clear();
     m_presenceIconLabel->clear();
@@ -229,6 +246,7 @@ void FriendDetailWindow::setRosterItem(const XMPPRosterItem& item)
     if (!m_playerDb)
         throw std::runtime_error("no player db set when setting roster item");
     m_pid = m_playerDb->pidForJid(item.jid);
+    m_jid = item.jid;
     onPlayerPictureUpdate(m_pid);
     m_presenceIconLabel->setPixmap(
         FriendsRosterModel::availabilityIcon(item).pixmap(QSize(64, 64), QIcon::Normal, QIcon::Off));
@@ -242,22 +260,17 @@ void FriendDetailWindow::setRosterItem(const XMPPRosterItem& item)
     // and the lobby paths that stay are not asked for again.
     QSet<int> tableIds;
     QStringList paths;
-    if (const XMPPPresence* best = item.bestPresence()) {
-        QStringList tables = best->tables().values();
-        tables.sort();
-        // A presence is the friend's own text: it buys at most this many
-        // lobby subscriptions.
-        if (tables.size() > MaxTablePaths)
-            tables.resize(MaxTablePaths);
-        for (const QString& path : std::as_const(tables)) {
-            const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
-            bool ok = false;
-            const int tableId = path.mid(slash + 1).toInt(&ok, 10);
-            if (!ok)
-                continue; // not a table path of ours
-            tableIds.insert(tableId);
-            paths.append(slash < 0 ? QString() : path.left(slash));
-        }
+    // Presences are the friend's own text: they buy at most this many lobby
+    // subscriptions.
+    const QStringList tables = item.tables(MaxTablePaths);
+    for (const QString& path : tables) {
+        const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+        bool ok = false;
+        const int tableId = path.mid(slash + 1).toInt(&ok, 10);
+        if (!ok)
+            continue; // not a table path of ours
+        tableIds.insert(tableId);
+        paths.append(slash < 0 ? QString() : path.left(slash));
     }
     const bool installed = m_lobbyModel.filter() == &m_tableFilter;
     if (tableIds.isEmpty()) {
@@ -295,14 +308,14 @@ void FriendDetailWindow::onPlayerPictureUpdate(qint32 pid)
 
 void FriendDetailWindow::on_joinButton_clicked()
 {
-    const qint32 tableId = m_tableListView->currentTableId();
+    const qint32 tableId = chosenTable(m_joinButton);
     if (tableId != -1)
         Q_EMIT joinTable(tableId);
 }
 
 void FriendDetailWindow::on_watchButton_clicked()
 {
-    const qint32 tableId = m_tableListView->currentTableId();
+    const qint32 tableId = chosenTable(m_watchButton);
     if (tableId != -1)
         Q_EMIT watchTable(tableId);
 }

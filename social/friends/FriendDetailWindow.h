@@ -2,6 +2,7 @@
 
 #include "LobbyModel.h"
 #include "TableLobbyFilter.h"
+#include "XMPPJid.h"
 
 #include <QWidget>
 
@@ -37,6 +38,8 @@ public:
 
     /// The pid shown, -1 for nobody.
     qint32 shownPid() const { return m_pid; }
+    /// The bare JID of the friend shown; empty for nobody.
+    const XMPPJid& shownJid() const { return m_jid; }
     const TableLobbyFilter& tableFilter() const { return m_tableFilter; }
     LobbyModel& lobbyModel() { return m_lobbyModel; }
     CompactTableView* tableListView() const { return m_tableListView; }
@@ -61,11 +64,12 @@ public:
     static constexpr int PictureSize = 64;
 
 Q_SIGNALS:
-    /// The user asked to join a table of the friend (Join or double-click).
+    /// The user asked to join a table of the friend (Join with a table
+    /// chosen, or a double-click on one).
     void joinTable(int tableId);
-    /// The user asked to watch a table of the friend.
+    /// The user asked to watch the chosen table of the friend.
     void watchTable(qint32 tableId);
-    /// The user asked to remove the friend.
+    /// The user asked to remove the friend shown (shownJid).
     void removeClicked();
 
 public Q_SLOTS:
@@ -83,10 +87,13 @@ protected:
 private:
     void setupUi();
     void retranslateUi();
-    /// Join and Watch are usable exactly while a table is chosen.
+    /// Join and Watch are usable while the friend has a table listed.
     void updateTableButtons();
+    /// The table the player chose, or -1 after asking which (at the button).
+    qint32 chosenTable(QWidget* button);
 
     qint32 m_pid = -1;
+    XMPPJid m_jid;
     PlayerDb* m_playerDb = nullptr;
     TableLobbyFilter m_tableFilter;
     LobbyModel m_lobbyModel;

@@ -97,7 +97,9 @@ FriendsWindow::FriendsWindow(XMPPClient* client, PlayerDb* playerDb, QWidget* pa
     connect(m_friendSearchEdit, &QLineEdit::returnPressed, this, &FriendsWindow::onDoSearch);
 
     m_removeAction = new QAction(this);
-    connect(m_removeAction, &QAction::triggered, this, &FriendsWindow::onRemoveAction);
+    // The menu's Remove takes the friend whose row the menu was opened on.
+    connect(m_removeAction, &QAction::triggered, this,
+            [this] { removeFriend(m_removeAction->data().value<XMPPJid>()); });
     setOwnTexts();
     m_contextMenu = new QMenu(this);
     m_contextMenu->addAction(m_removeAction);
@@ -263,17 +265,30 @@ void FriendsWindow::onFriendListContextMenu(const QPoint& pos)
     const bool removable = (flags & XMPPRosterItem::SubscribedTo)
         || ((flags & XMPPRosterItem::SubscriptionPending) && !(flags & XMPPRosterItem::SubscribedFrom));
     m_removeAction->setEnabled(removable);
+    m_removeAction->setData(QVariant::fromValue(item->jid));
     m_friendList->setCurrentIndex(index);
     m_contextMenu->popup(m_friendList->viewport()->mapToGlobal(pos));
 }
 
 void FriendsWindow::onRemoveAction()
 {
-    const XMPPRosterItem* item = currentItem();
+    // The friend the pane shows is the one the player saw when pressing
+    // Remove; the current row may be another one by then (when a removed
+    // friend's row goes, the next one moves up).
+    removeFriend(m_friendDetail->shownJid());
+}
+
+void FriendsWindow::removeFriend(const XMPPJid& shown)
+{
+    const XMPPRosterItem* item = shown.isEmpty() ? nullptr : rosterItemForJid(shown);
     if (!item)
         return;
     const XMPPJid jid = item->jid;
-    if (item->subscriptionFlags & XMPPRosterItem::SubscribedFrom) {
+    const int flags = item->subscriptionFlags;
+    // Nobody is shown until the player picks a friend again, so that a
+    // second click on Remove meets no other friend.
+    m_friendList->selectionModel()->clear();
+    if (flags & XMPPRosterItem::SubscribedFrom) {
         qCDebug(lcSocial) << "unsubscribing";
         m_client->sendSubscription(jid, true);
         // The former friend must stop seeing the own presence too, and with

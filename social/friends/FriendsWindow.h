@@ -66,8 +66,9 @@ public Q_SLOTS:
     void onFriendListContextMenu(const QPoint& pos);
     void onCurrentChanged(const QModelIndex& current, const QModelIndex& previous);
     void onDataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight);
-    /// Removes the current friend: "unsubscribe" (and "unsubscribed" when the
-    /// friend also sees the own user), else the roster item goes.
+    /// Removes the friend the detail pane shows: "unsubscribe" and
+    /// "unsubscribed" when the friend also sees the own user, and the roster
+    /// item. The pane then shows nobody until a friend is picked again.
     void onRemoveAction();
     /// Shows the current friend's details in a window of their own.
     void onDetailAction();
@@ -82,6 +83,7 @@ private:
     void retranslateUi();
     void setOwnTexts();
     const XMPPRosterItem* currentItem() const;
+    void removeFriend(const XMPPJid& jid);
     void showCurrentItem();
     static void centerOnMainWindow(QWidget* widget);
 

@@ -34,4 +34,7 @@ struct XMPPRosterItem
     const XMPPPresence* bestPresence() const;
     /// The availability of the best presence; Unavailable (1) without one.
     int availability() const;
+    /// The table paths of every connected resource, each once, sorted; the
+    /// first `limit` of them.
+    QStringList tables(int limit) const;
 };

@@ -82,6 +82,10 @@
         <extracomment>%1 is availability type, %2 is user status message</extracomment>
         <translation>%1（ステータス「%2」）</translation>
     </message>
+    <message>
+        <source>Which table? Click one of the tables first.</source>
+        <translation>どのテーブルですか？先にテーブルをクリックしてください。</translation>
+    </message>
 </context>
 <context>
     <name>FriendSearchView</name>

@@ -82,6 +82,10 @@
         <extracomment>%1 is availability type, %2 is user status message</extracomment>
         <translation>%1，状态为“%2”</translation>
     </message>
+    <message>
+        <source>Which table? Click one of the tables first.</source>
+        <translation>哪一张牌桌？请先点击一张牌桌。</translation>
+    </message>
 </context>
 <context>
     <name>FriendSearchView</name>

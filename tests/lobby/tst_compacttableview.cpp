@@ -46,7 +46,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("change");
         QTest::addColumn<QList<qint32>>("topDown");
         QTest::addColumn<qint32>("current");
-        QTest::newRow("bound") << QList<qint32>{11, 12, 13} << QString() << QList<qint32>{13, 12, 11} << 11;
+        QTest::newRow("bound") << QList<qint32>{11, 12, 13} << QString() << QList<qint32>{13, 12, 11} << -1;
         QTest::newRow("inserted on top") << QList<qint32>{11, 12} << QStringLiteral("add 14")
                                          << QList<qint32>{14, 12, 11} << 11;
         QTest::newRow("current removed") << QList<qint32>{11, 12} << QStringLiteral("remove 11")
@@ -54,7 +54,7 @@ private Q_SLOTS:
         QTest::newRow("other removed") << QList<qint32>{11, 12} << QStringLiteral("remove 12") << QList<qint32>{11}
                                        << 11;
         QTest::newRow("first into an empty view") << QList<qint32>{} << QStringLiteral("add 20") << QList<qint32>{20}
-                                                  << 20;
+                                                  << -1;
     }
 
     void cardsFollowTheRows()
@@ -65,6 +65,8 @@ private Q_SLOTS:
         QFETCH(qint32, current);
         Fixture f(initial);
         f.view.setModel(&f.lobby);
+        if (!change.isEmpty() && initial.contains(11))
+            QTest::mouseClick(f.view.item(11), Qt::LeftButton); // only the user chooses
         const QStringList words = change.split(QLatin1Char(' '));
         if (words.first() == QLatin1String("add"))
             f.tables.addOrUpdateTable(makeTable(words.last().toInt(), path));
@@ -116,6 +118,7 @@ private Q_SLOTS:
         other.addOrUpdateTable(makeTable(12, path));
         other.addOrUpdateTable(makeTable(40, path));
         // A new source resets the proxy: the cards follow, the choice stays.
+        f.tables.subscribe(path); // the old source keeps its rows until then
         f.lobby.setSourceModel(&other);
         QCOMPARE(f.view.tableIdsTopDown(), (QList<qint32>{40, 12}));
         QCOMPARE(f.view.currentTableId(), 12);
@@ -137,7 +140,7 @@ private Q_SLOTS:
         model.item(1)->setText(QStringLiteral("changed"));
         model.removeRow(1);
         QCOMPARE(view.tableIdsTopDown(), QList<qint32>{5});
-        QCOMPARE(view.currentTableId(), 5);
+        QCOMPARE(view.currentTableId(), -1);
     }
 };
 

@@ -392,8 +392,7 @@ void TournamentFlowTest::requestAnswers_data()
     QTest::newRow("register failed") << "register" << 1 << false << "Join tournament" << "Join tournament failed!\nFailed";
     QTest::newRow("register full") << "register" << 4 << false << "Join tournament"
                                    << "Join tournament failed!\nTournament is full";
-    QTest::newRow("register already") << "register" << 6 << false << "Join tournament"
-                                      << "Join tournament failed!\nAlready Registered";
+    QTest::newRow("register already") << "register" << 6 << true << "" << "";
     QTest::newRow("register running") << "register" << 7 << false << "Join tournament"
                                       << "Join tournament failed!\nTournament is running";
     QTest::newRow("register no funds")

@@ -5,6 +5,7 @@
 // friends-window-<lang>-<w>x<h>.png, friend-detail-window-<lang>-<w>x<h>.png,
 // friend-search-<lang>-<w>x<h>.png.
 #include "../lobby/LobbyTestData.h"
+#include "CompactTableItem.h"
 #include "CompactTableView.h"
 #include "FriendDetailWindow.h"
 #include "FriendSearchWindow.h"
@@ -87,6 +88,7 @@ private Q_SLOTS:
         QVERIFY(s.deliver(friendstest::presence("1006@localhost/desk", "chat")));
         window.friendList()->setCurrentIndex(window.friendList()->model()->index(0, 0));
         QTRY_COMPARE(window.friendDetail()->tableListView()->tableIdsTopDown().size(), 2);
+        QTest::mouseClick(window.friendDetail()->tableListView()->item(12), Qt::LeftButton);
         QTest::qWait(200);
         QVERIFY(page.grab().save(shotName("friends-window")));
         // The seated label's text keeps off the pane's edges.

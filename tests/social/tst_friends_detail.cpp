@@ -1,5 +1,5 @@
 // The friend detail pane: the friend's tables found from the table paths
-// of the best presence in the live lobby model, Join and Watch, and the
+// of every resource in the live lobby model, Join and Watch, and the
 // presence line, with the friend's texts shown as plain text.
 #include "../lobby/LobbyTestData.h"
 #include "CompactTableItem.h"
@@ -11,6 +11,7 @@
 #include "PlayerDb.h"
 #include "PresenceStanza.h"
 #include "TableModel.h"
+#include "Utils.h"
 #include "XMPPClient.h"
 #include "XMPPRosterItem.h"
 
@@ -20,6 +21,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QToolTip>
 
 #include <stdexcept>
 
@@ -87,28 +89,36 @@ private Q_SLOTS:
         client.reset();
     }
 
-    void tablesOfTheBestPresence()
+    void tablesOfEveryResource()
     {
         tables->subscribe(QStringLiteral("101"));
         for (qint32 id : {7, 8, 9})
             tables->addOrUpdateTable(lobbytest::makeTable(id, QStringLiteral("101/Regular")));
-        // The away resource sits elsewhere; only the online one counts.
-        pane->setRosterItem(makeItem(3, {makePresence(QStringLiteral("a"), xmpp::PresenceStanza::Away, {}, {"101/Regular/9"}),
+        // Seated from two resources, idle on a third that sorts first: all count.
+        pane->setRosterItem(makeItem(3, {makePresence(QStringLiteral("0"), 0),
+                                         makePresence(QStringLiteral("a"), xmpp::PresenceStanza::Away, {}, {"101/Regular/9"}),
                                          makePresence(QStringLiteral("b"), 0, {},
                                                       {"101/Regular/7", "101/Regular/8", "101/Regular/x1", "202/5000"})}));
-        QCOMPARE(pane->tableFilter().tableIds, (QSet<int>{7, 8, 5000}));
+        QCOMPARE(pane->tableFilter().tableIds, (QSet<int>{7, 8, 9, 5000}));
         QStringList paths = pane->tableFilter().paths;
         paths.sort();
-        QCOMPARE(paths, (QStringList{"101/Regular", "101/Regular", "202"}));
+        QCOMPARE(paths, (QStringList{"101/Regular", "101/Regular", "101/Regular", "202"}));
         QList<qint32> shown = pane->tableListView()->tableIdsTopDown();
         std::sort(shown.begin(), shown.end());
-        QCOMPARE(shown, (QList<qint32>{7, 8}));
+        QCOMPARE(shown, (QList<qint32>{7, 8, 9}));
 
         QSignalSpy joins(pane.get(), &FriendDetailWindow::joinTable);
         QSignalSpy watches(pane.get(), &FriendDetailWindow::watchTable);
-        Q_EMIT pane->tableListView()->item(8)->clicked();
-        pane->watchButton()->click();
-        pane->joinButton()->click();
+        // None chosen yet: Watch asks which; the chosen card shows it.
+        pane->setStyleSheet(readTextFile(QStringLiteral("resources:/defaultui.css")));
+        pane->show();
+        QTest::mouseClick(pane->watchButton(), Qt::LeftButton);
+        QCOMPARE(QToolTip::text(), QStringLiteral("Which table? Click one of the tables first."));
+        QTest::mouseClick(pane->tableListView()->item(8), Qt::LeftButton);
+        const auto look = [&](CompactTableItem* c) { return c->grab(QRect(c->width() - 3, 1, 1, 1)).toImage().pixel(0, 0); };
+        QVERIFY(look(pane->tableListView()->item(8)) != look(pane->tableListView()->item(7)));
+        QTest::mouseClick(pane->watchButton(), Qt::LeftButton);
+        QTest::mouseClick(pane->joinButton(), Qt::LeftButton);
         Q_EMIT pane->tableListView()->item(7)->doubleClicked();
         QCOMPARE(watches.size(), 1);
         QCOMPARE(watches.first().first().toInt(), 8);
