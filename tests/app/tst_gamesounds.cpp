@@ -1,17 +1,21 @@
 // The game sounds: slots, flags, looping, the "game/sound" setting, the meld
-// sounds, and loading from the "sounds" search path with or without an audio
-// device.
+// sounds, loading from the "sounds" search path with or without an audio
+// device, and a private sound server that stalls or goes away.
 
 #include "GameSounds.h"
 #include "LogCapture.h"
+#include "PulseAudioFixture.h"
 #include "Sound.h"
+#include "SoundPlayer.h"
 #include "WaveFile.h"
 
 #include <QDataStream>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QAudioDevice>
 #include <QMediaDevices>
+#include <QScopeGuard>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
@@ -70,8 +74,19 @@ class TestGameSounds : public QObject
     Q_OBJECT
 
     GameSounds& sounds = GameSounds::instance();
+    PulseAudioFixture pulse;
+    QString pulseError;
+    bool pulseStarted = false;
 
 private Q_SLOTS:
+    void initTestCase()
+    {
+        // Before anything asks for a device: the sound library connects once.
+        pulseStarted = pulse.start(&pulseError);
+        if (pulseStarted)
+            qputenv("PULSE_SERVER", pulse.address().toLocal8Bit());
+    }
+
     void init()
     {
         QSettings().remove(QStringLiteral("game/sound"));
@@ -195,6 +210,7 @@ private Q_SLOTS:
         QDir::setSearchPaths(QStringLiteral("sounds"), {dir.path()});
         LogCapture capture;
         sounds.init(nullptr);
+        QTRY_VERIFY(!SoundPlayer::instance().isBusy());
         const bool device = !QMediaDevices::audioOutputs().isEmpty();
         for (unsigned slot = 0; slot < GameSounds::slotCount; ++slot)
             QCOMPARE(sounds.hasSound(slot), device && slot != GameSounds::Washout);
@@ -231,6 +247,7 @@ private Q_SLOTS:
         QDir::setSearchPaths(QStringLiteral("sounds"), {dir.path()});
         LogCapture capture;
         sounds.init(nullptr);
+        QTRY_VERIFY(!SoundPlayer::instance().isBusy());
         QCOMPARE(capture.linesStartingWith(QtDebugMsg, QStringLiteral("sound files too large together")),
                  QStringList{QStringLiteral("sound files too large together, left out sounds:/joined")});
         QVERIFY(!sounds.hasSound(GameSounds::Joined));
@@ -238,6 +255,62 @@ private Q_SLOTS:
             QCOMPARE(capture.linesStartingWith(QtDebugMsg, QStringLiteral("sound not available , file is ")).size(),
                      int(GameSounds::slotCount) - 1);
         }
+        sounds.release();
+        QDir::setSearchPaths(QStringLiteral("sounds"), {});
+    }
+
+    void soundServerInTrouble_data()
+    {
+        QTest::addColumn<QString>("trouble");
+        QTest::newRow("stalled") << QStringLiteral("stall");
+        QTest::newRow("gone, then back") << QStringLiteral("gone");
+        QTest::newRow("stalled as the program quits") << QStringLiteral("quit"); // the thread's last use
+    }
+
+    void soundServerInTrouble()
+    {
+        // 200 sounds asked meanwhile cost the GUI nothing and none plays
+        // late; once the server is back, the next sound plays.
+        QFETCH(QString, trouble);
+        if (!pulseStarted)
+            QSKIP(qPrintable(QStringLiteral("no sound server for this row: ") + pulseError));
+        const auto resume = qScopeGuard([this] { pulse.resume(); });
+        SoundPlayer& player = SoundPlayer::instance();
+        QDir::setSearchPaths(QStringLiteral("sounds"), {QStringLiteral(PARLOR_SOURCE_DIR "/resources/external/sounds/wav")});
+        sounds.init(nullptr);
+        QTRY_VERIFY(sounds.hasSound(GameSounds::Hover) && sounds.hasSound(GameSounds::TileDiscarded));
+        const quint64 first = player.startedCount();
+        sounds.play(GameSounds::TileDiscarded);
+        QTRY_COMPARE(player.startedCount(), first + 1);
+        if (trouble == QLatin1String("gone"))
+            pulse.stop();
+        else
+            pulse.stall();
+        QElapsedTimer asking;
+        asking.start();
+        for (int i = 0; i < 200; ++i)
+            sounds.play(i % 2 ? GameSounds::TileDiscarded : GameSounds::Hover);
+        QVERIFY2(asking.elapsed() < 1000, qPrintable(QString::number(asking.elapsed())));
+        QTest::qWait(SoundPlayer::staleAfterMs + 100);
+        if (trouble == QLatin1String("quit")) {
+            asking.restart();
+            sounds.release(); // as the application object goes
+            QVERIFY(!SoundPlayer::instance().shutdown());
+            QVERIFY2(asking.elapsed() < 1000, qPrintable(QString::number(asking.elapsed())));
+            QVERIFY(SoundPlayer::threadLeftBehind());
+            pulse.resume();
+            QTRY_VERIFY(!SoundPlayer::threadLeftBehind()); // it ends once the server answers
+            return;
+        }
+        if (trouble == QLatin1String("gone"))
+            QVERIFY2(pulse.start(&pulseError), qPrintable(pulseError));
+        else
+            pulse.resume();
+        QTRY_VERIFY(!player.isBusy());
+        // Only the sound that the stall caught has started since.
+        const quint64 settled = first + (trouble == QLatin1String("stall") ? 2 : 1);
+        QCOMPARE(player.startedCount(), settled);
+        QTRY_VERIFY_WITH_TIMEOUT((sounds.play(GameSounds::TileDiscarded), player.startedCount() > settled), 5000);
         sounds.release();
         QDir::setSearchPaths(QStringLiteral("sounds"), {});
     }
