@@ -1,10 +1,12 @@
 // The real client binary against the test game server: how a run ends when
 // the server ends it. Each client runs offscreen with private directories and
 // talks to loopback only.
+#include "PulseAudioFixture.h"
 #include "SessionScenario.h"
 #include "TestGameServer.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QProcessEnvironment>
@@ -44,12 +46,18 @@ private Q_SLOTS:
         QTest::addColumn<QString>("how");
         QTest::addColumn<QString>("report");
         QTest::addColumn<QString>("notReported");
+        QTest::addColumn<bool>("soundStalled");
         QTest::newRow("forced logout") << QStringLiteral("forced")
                                        << QStringLiteral("Forced logout: You were forcefully logged out!")
-                                       << QStringLiteral("The server closed the connection");
+                                       << QStringLiteral("The server closed the connection") << false;
         QTest::newRow("connection closed") << QStringLiteral("close")
                                            << QStringLiteral("The server closed the connection")
-                                           << QStringLiteral("Forced logout");
+                                           << QStringLiteral("Forced logout") << false;
+        // The sound server stalled before the client asks it for a device:
+        // the sound thread waits for it to the end.
+        QTest::newRow("connection closed, sound server stalled")
+            << QStringLiteral("close") << QStringLiteral("The server closed the connection")
+            << QStringLiteral("Forced logout") << true;
     }
 
     void serverEndsTheRun()
@@ -57,11 +65,21 @@ private Q_SLOTS:
         QFETCH(QString, how);
         QFETCH(QString, report);
         QFETCH(QString, notReported);
+        QFETCH(bool, soundStalled);
+        PulseAudioFixture pulse;
+        QString pulseError;
+        QProcessEnvironment env = environment();
+        if (soundStalled) {
+            if (!pulse.start(&pulseError))
+                QSKIP(qPrintable(QStringLiteral("no sound server for this row: ") + pulseError));
+            pulse.stall();
+            env.insert(QStringLiteral("PULSE_SERVER"), pulse.address());
+        }
         TestGameServer server;
         QVERIFY(server.listen());
         SessionScenario scenario(server);
         QProcess client;
-        client.setProcessEnvironment(environment());
+        client.setProcessEnvironment(env);
         client.setWorkingDirectory(root.path());
         QSignalSpy finished(&client, &QProcess::finished);
         client.start(QStringLiteral(PARLOR_CLIENT_BINARY),
@@ -70,6 +88,8 @@ private Q_SLOTS:
         QVERIFY(client.waitForStarted(5000));
         // The client connects once the splash and the version check are done.
         QVERIFY(server.waitForHandshake(20000));
+        QElapsedTimer ending;
+        ending.start();
         if (how == QLatin1String("forced")) {
             scenario.forceLogout();
             // The connection's end that follows must not be reported too.
@@ -79,6 +99,7 @@ private Q_SLOTS:
             scenario.closeConnection();
         }
         const bool ended = !finished.isEmpty() || finished.wait(10000);
+        qInfo("ended %lld ms after the server's end", ending.elapsed());
         if (!ended) {
             client.kill();
             client.waitForFinished(5000);
