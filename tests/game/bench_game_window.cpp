@@ -11,9 +11,9 @@
 //   one new layout once the resizing pauses;
 // - server lists past the game's limits, answers to joins nobody asked for and a flood of refusals beside an
 //   ordinary hand: longest turn, peak memory (goals 100 ms, +10 MB);
-// - a score board row of 400 groups against one of 100 (laid out once: about 4 times; goal below 8);
-// - 200 game sounds asked while a private sound server is stalled for 10 s: the longest GUI turn against the
-//   same with the server running (goal 100 ms), and how soon the next sound plays once it is back (goal 2 s).
+// - a score board row of 400 groups against one of 100 (laid out once: about 4 times; goal below 8).
+// - 200 game sounds asked of a sound server stalled 10 s: longest turn beside it running (goal 100 ms), then
+//   how soon the next sound plays once it is back (goal 2 s).
 
 #include "Connection.h"
 #include "ConnectionManager.h"
@@ -35,7 +35,6 @@
 #include "TileGraphics.h"
 #include "ViewTestSupport.h"
 
-#include <QDir>
 #include <QElapsedTimer>
 #include <QGraphicsView>
 #include <QImage>
@@ -363,15 +362,13 @@ private Q_SLOTS:
         QSettings().setValue(QStringLiteral("game/sound"), true);
         GameSounds& sounds = GameSounds::instance();
         sounds.init(nullptr);
-        QTRY_VERIFY(sounds.hasSound(GameSounds::Start));
         auto model = midHand(1);
         GameWindow w(nullptr, nullptr, ownId);
         w.resize(1024, 768);
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         w.setModel(model.get());
-        const auto twoHundredSounds = [&] { // every game sound in turn, one each 50 ms
-            // All silenced first (as by the lobby tune or the Sounds box): each plays on a new stream.
+        const auto twoHundredSounds = [&] { // every game sound in turn, one each 50 ms, each on a new stream
             for (unsigned slot = 0; slot < GameSounds::slotCount; ++slot)
                 sounds.stop(slot);
             StallMeter meter;
@@ -379,29 +376,22 @@ private Q_SLOTS:
                 sounds.play(i % GameSounds::LobbyTune);
             return meter.longestMs();
         };
-        const auto msUntil = [](QElapsedTimer& t, const std::function<bool()>& done) {
-            while (!done() && t.elapsed() < 20000)
-                QTest::qWait(2);
-            return double(t.nsecsElapsed()) / 1e6;
-        };
         const double running = twoHundredSounds();
         pulse.stall();
         const double stalled = twoHundredSounds();
-        SoundPlayer& player = SoundPlayer::instance();
+        const quint64 before = SoundPlayer::instance().startedCount();
         QElapsedTimer resumed;
         pulse.resume();
         resumed.start();
-        const double free = msUntil(resumed, [&] { return !player.isBusy(); });
-        const quint64 before = player.startedCount();
         sounds.play(GameSounds::Start);
-        const double played = msUntil(resumed, [&] { return player.startedCount() > before; });
+        while (SoundPlayer::instance().startedCount() < before + 2 && resumed.elapsed() < 20000) // the one the stall caught, and this
+            QTest::qWait(2);
+        const double played = double(resumed.nsecsElapsed()) / 1e6;
         std::printf("200 game sounds in 10 s, the sound server stalled: longest GUI turn %.2f ms = %.2f x with the "
-                    "server running (%.2f ms), %.2f of the 100 ms goal; once it is back the sound thread is free "
-                    "after %.0f ms and the next sound starts after %.0f ms, %.2f of the 2 s goal\n",
-                    stalled, stalled / std::max(running, 0.001), running, stalled / 100.0, free, played, played / 2000);
+                    "server running (%.2f ms), %.2f of the 100 ms goal; once it is back the next sound starts after "
+                    "%.0f ms, %.2f of the 2 s goal\n",
+                    stalled, stalled / std::max(running, 0.001), running, stalled / 100.0, played, played / 2000);
         sounds.release();
-        QSettings().setValue(QStringLiteral("game/sound"), false);
-        w.setModel(nullptr);
     }
 
     void serverListsPastTheRules()
