@@ -47,7 +47,7 @@ public:
     QString address() const { return QStringLiteral("unix:") + socket(); }
     void stall() { signal(SIGSTOP); }
     void resume() { signal(SIGCONT); }
-    /// Ends the server at once, stalled or not, as a sound server that crashes.
+    /// Ends the server at once, stalled or not.
     void stop()
     {
         process.kill();
