@@ -8,6 +8,7 @@
 #include "MainWindow.h"
 #include "PictureFile.h"
 #include "SingleInstanceLock.h"
+#include "SoundPlayer.h"
 #include "Startup.h"
 #include "SystemInfo.h"
 #include "TileGraphics.h"
@@ -21,6 +22,7 @@
 
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 
 #include <unistd.h>
@@ -154,5 +156,11 @@ int main(int argc, char** argv)
     startup.reset();
     translations.reset();
     app.reset();
+    // The sounds went with the application object. A sound thread that a
+    // stalled sound server still holds was left behind; the sound library's
+    // own clean-up at exit would wait for it, or fail under it: leave
+    // without that clean-up (the log is written line by line).
+    if (SoundPlayer::threadLeftBehind())
+        std::quick_exit(result);
     return result;
 }

@@ -2,17 +2,12 @@
 
 #include "ResourceFile.h"
 #include "Sound.h"
-#include "SoundBuffer.h"
-#include "SoundOutput.h"
+#include "SoundPlayer.h"
 #include "WaveFile.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
-#include <QAudioDevice>
-#include <QMediaDevices>
 #include <QSettings>
-#include <QSoundEffect>
-#include <QUrl>
 
 namespace {
 
@@ -33,56 +28,47 @@ const char* const slotNames[GameSounds::slotCount] = {
     "sounds:/lobby_1min",
 };
 
-/// A sound on the program's own output.
-class BufferSound : public Sound
+/// A sound of the program's own output, played on the output's thread.
+class OutputSound : public Sound
 {
 public:
-    explicit BufferSound(std::unique_ptr<SoundBuffer> b)
-        : buffer(std::move(b))
+    explicit OutputSound(QString n)
+        : name(std::move(n))
     {
     }
-    void play(bool loop) override
-    {
-        if (!loop)
-            buffer->rewind();
-        buffer->play(loop);
-    }
-    void stop() override { buffer->stop(); }
+    void play(bool loop) override { SoundPlayer::instance().play(name, loop); }
+    void stop() override { SoundPlayer::instance().stop(name); }
+    bool isLoaded() const { return SoundPlayer::instance().isLoaded(name); }
 
 private:
-    std::unique_ptr<SoundBuffer> buffer;
+    QString name;
 };
-
-QUrl fileUrl(const QString& path)
-{
-    if (path.startsWith(QLatin1Char(':')))
-        return QUrl(QStringLiteral("qrc") + path);
-    return QUrl::fromLocalFile(path);
-}
 
 }
 
 std::unique_ptr<Sound> loadSound(const QString& name)
 {
-    const QFileInfo info(ResourceFile::path(name + QStringLiteral(".wav")));
+    const QString path = ResourceFile::path(name + QStringLiteral(".wav"));
+    const QFileInfo info(path);
     if (!info.exists()) {
         qDebug().noquote() << QStringLiteral("sound file not found ") + name;
         return nullptr;
     }
-    if (!WaveFile::isAcceptableFile(info))
+    // The players load the whole file: the reader's limits hold for them all.
+    if (!WaveFile::isAcceptableFile(info)) {
+        qDebug().noquote() << QStringLiteral("sound file not usable ") + name;
         return nullptr;
-    std::unique_ptr<SoundBuffer> buffer;
-    const SoundResult r = SoundOutput::instance().create(buffer, info.absoluteFilePath(), 1);
-    if (r != SoundResult::Ok || !buffer)
-        return nullptr;
-    return std::make_unique<BufferSound>(std::move(buffer));
+    }
+    SoundPlayer::instance().load(name, path);
+    return std::make_unique<OutputSound>(name);
 }
 
 namespace {
-/// The sounds hold audio outputs, which must go before the application object.
+/// The sounds and the sound output's thread must go before the application object.
 void releaseSounds()
 {
     GameSounds::instance().release();
+    SoundPlayer::instance().shutdown();
 }
 }
 
@@ -106,11 +92,10 @@ QString GameSounds::slotName(unsigned slot)
 
 void GameSounds::release()
 {
-    for (auto& f : fallbackSounds)
-        f.reset();
     for (auto& s : sounds)
         s.reset();
     loopingSlot = -1;
+    SoundPlayer::instance().unloadAll();
 }
 
 void GameSounds::init(QWidget*)
@@ -120,14 +105,11 @@ void GameSounds::init(QWidget*)
         qAddPostRoutine(&releaseSounds);
         releaseRegistered = true;
     }
-    const SoundResult r = SoundOutput::instance().initialize();
-    qDebug().noquote() << QStringLiteral("audio output initialised with result ") + QLatin1String(soundResultText(r));
+    SoundPlayer::instance().initialize();
 
-    const bool playerAvailable = !QMediaDevices::audioOutputs().isEmpty();
     qint64 taken = 0;
     for (unsigned slot = 0; slot < slotCount; ++slot) {
         const QString name = slotName(slot);
-        fallbackSounds[slot].reset();
         sounds[slot].reset();
         // Each file may be large on its own; together they must still fit.
         const QFileInfo file(ResourceFile::path(name + QStringLiteral(".wav")));
@@ -139,42 +121,21 @@ void GameSounds::init(QWidget*)
             taken += file.size();
         }
         sounds[slot] = loadSound(name);
-        if (sounds[slot])
-            continue;
-        const QFileInfo info(ResourceFile::path(name + QStringLiteral(".wav")));
-        if (!info.exists()) {
-            qDebug().noquote() << QStringLiteral("sound file not found ") + name;
-            continue;
-        }
-        // The player loads the whole file: the reader's limits hold for it too.
-        if (!WaveFile::isAcceptableFile(info)) {
-            qDebug().noquote() << QStringLiteral("sound file not usable ") + name;
-            continue;
-        }
-        if (!playerAvailable) {
-            qDebug().noquote() << QStringLiteral("sound not available , file is ") + name;
-            continue;
-        }
-        qDebug().noquote() << QStringLiteral("sound filename is ") + info.fileName();
-        qDebug().noquote() << QStringLiteral("sound path is ") + info.path();
-        qDebug().noquote() << QStringLiteral("sound filePath is ") + info.filePath();
-        qDebug().noquote() << QStringLiteral("sound absoluteFilePath is ") + info.absoluteFilePath();
-        auto effect = std::make_unique<QSoundEffect>();
-        effect->setSource(fileUrl(info.absoluteFilePath()));
-        fallbackSounds[slot] = std::move(effect);
     }
 }
 
 bool GameSounds::hasSound(unsigned slot) const
 {
-    return slot < slotCount && (sounds[slot] || fallbackSounds[slot]);
+    if (slot >= slotCount || !sounds[slot])
+        return false;
+    const auto* own = dynamic_cast<const OutputSound*>(sounds[slot].get());
+    return !own || own->isLoaded();
 }
 
 void GameSounds::setSound(unsigned slot, std::unique_ptr<Sound> sound)
 {
     if (slot >= slotCount)
         return;
-    fallbackSounds[slot].reset();
     sounds[slot] = std::move(sound);
 }
 
@@ -193,8 +154,6 @@ void GameSounds::play(unsigned slot, unsigned flags)
                 continue;
             if (sounds[other])
                 sounds[other]->stop();
-            if (fallbackSounds[other])
-                fallbackSounds[other]->stop();
             if (int(other) == loopingSlot)
                 loopingSlot = -1;
         }
@@ -205,13 +164,8 @@ void GameSounds::play(unsigned slot, unsigned flags)
     if (flags & Loop)
         loopingSlot = int(slot);
 
-    const bool loop = flags & Loop;
     if (sounds[slot])
-        sounds[slot]->play(loop);
-    if (fallbackSounds[slot]) {
-        fallbackSounds[slot]->setLoopCount(loop ? QSoundEffect::Infinite : 1);
-        fallbackSounds[slot]->play();
-    }
+        sounds[slot]->play(flags & Loop);
 }
 
 void GameSounds::stop(unsigned slot)
@@ -220,8 +174,6 @@ void GameSounds::stop(unsigned slot)
         return;
     if (sounds[slot])
         sounds[slot]->stop();
-    if (fallbackSounds[slot])
-        fallbackSounds[slot]->stop();
     if (int(slot) == loopingSlot)
         loopingSlot = -1;
 }

@@ -7,14 +7,15 @@
 #include <array>
 #include <memory>
 
-class QSoundEffect;
 class QWidget;
 class Sound;
 
 /// The fourteen game sounds, loaded once from WAV files found through the
 /// "sounds" search path and played by slot number. Obeys the "game/sound"
 /// setting at every request. Never throws; a sound that cannot be loaded or
-/// a machine without audio output just stays silent.
+/// a machine without audio output just stays silent. The sounds play on the
+/// sound output's own thread (`SoundPlayer`): a request never waits for the
+/// sound system.
 class GameSounds
 {
 public:
@@ -55,17 +56,20 @@ public:
     ~GameSounds();
 
     /// Sets up the sound output and loads every slot, in slot order, until
-    /// the files taken reach maxTotalSize.
+    /// the files taken reach maxTotalSize. The loading itself goes on in
+    /// the sound output's thread.
     void init(QWidget* window);
     void play(unsigned slot, unsigned flags = 0);
     void stop(unsigned slot);
     void playMeld(game_protocol::meld_type::enum_t type);
-    /// Drops every loaded sound (done when the application object goes).
+    /// Drops every loaded sound (done when the application object goes,
+    /// with the sound output's thread).
     void release();
 
     /// The slot now looping, -1 for none.
     int currentLoopingSlot() const { return loopingSlot; }
-    /// Whether the slot has anything to play with.
+    /// Whether the slot has anything to play with: a sound of one's own, or
+    /// one that the sound output has loaded.
     bool hasSound(unsigned slot) const;
     /// Puts a sound of one's own into a slot (the tests listen through it).
     void setSound(unsigned slot, std::unique_ptr<Sound> sound);
@@ -74,9 +78,10 @@ private:
     GameSounds();
 
     std::array<std::unique_ptr<Sound>, slotCount> sounds;
-    std::array<std::unique_ptr<QSoundEffect>, slotCount> fallbackSounds;
     int loopingSlot = -1;
 };
 
-/// The sound of a named slot over the program's own sound output, or null.
+/// The sound of a named slot over the program's own sound output (which
+/// falls back to the framework's player for it), or null when its file is
+/// missing or unusable.
 std::unique_ptr<Sound> loadSound(const QString& name);

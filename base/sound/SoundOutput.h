@@ -11,6 +11,8 @@ class SoundBuffer;
 
 /// The process-wide sound output: the audio device that every sound plays
 /// on. Without a device every sound stays silent and nothing fails loudly.
+/// Its calls may wait for the sound server: the program makes them on the
+/// sound output's own thread only (`SoundPlayer`).
 class SoundOutput
 {
 public:

@@ -1,6 +1,7 @@
 // The real client binary against the test game server: how a run ends when
 // the server ends it. Each client runs offscreen with private directories and
 // talks to loopback only.
+#include "PulseAudioFixture.h"
 #include "SessionScenario.h"
 #include "TestGameServer.h"
 
@@ -44,12 +45,17 @@ private Q_SLOTS:
         QTest::addColumn<QString>("how");
         QTest::addColumn<QString>("report");
         QTest::addColumn<QString>("notReported");
+        QTest::addColumn<bool>("soundStalled");
         QTest::newRow("forced logout") << QStringLiteral("forced")
                                        << QStringLiteral("Forced logout: You were forcefully logged out!")
-                                       << QStringLiteral("The server closed the connection");
+                                       << QStringLiteral("The server closed the connection") << false;
         QTest::newRow("connection closed") << QStringLiteral("close")
                                            << QStringLiteral("The server closed the connection")
-                                           << QStringLiteral("Forced logout");
+                                           << QStringLiteral("Forced logout") << false;
+        // Stalled before the client asks it for a device: the sound thread waits for it to the end.
+        QTest::newRow("connection closed, sound server stalled")
+            << QStringLiteral("close") << QStringLiteral("The server closed the connection")
+            << QStringLiteral("Forced logout") << true;
     }
 
     void serverEndsTheRun()
@@ -57,11 +63,20 @@ private Q_SLOTS:
         QFETCH(QString, how);
         QFETCH(QString, report);
         QFETCH(QString, notReported);
+        QFETCH(bool, soundStalled);
+        PulseAudioFixture pulse;
+        QString pulseError;
+        if (soundStalled && !pulse.start(&pulseError))
+            QSKIP(qPrintable(QStringLiteral("no sound server for this row: ") + pulseError));
+        pulse.stall();
+        QProcessEnvironment env = environment();
+        if (soundStalled)
+            env.insert(QStringLiteral("PULSE_SERVER"), pulse.address());
         TestGameServer server;
         QVERIFY(server.listen());
         SessionScenario scenario(server);
         QProcess client;
-        client.setProcessEnvironment(environment());
+        client.setProcessEnvironment(env);
         client.setWorkingDirectory(root.path());
         QSignalSpy finished(&client, &QProcess::finished);
         client.start(QStringLiteral(PARLOR_CLIENT_BINARY),

@@ -1,14 +1,17 @@
 // The game sounds: slots, flags, looping, the "game/sound" setting, the meld
 // sounds, and loading from the "sounds" search path with or without an audio
-// device.
+// device, and a private sound server that stalls.
 
 #include "GameSounds.h"
 #include "LogCapture.h"
+#include "PulseAudioFixture.h"
 #include "Sound.h"
+#include "SoundPlayer.h"
 #include "WaveFile.h"
 
 #include <QDataStream>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QAudioDevice>
 #include <QMediaDevices>
@@ -70,8 +73,17 @@ class TestGameSounds : public QObject
     Q_OBJECT
 
     GameSounds& sounds = GameSounds::instance();
+    PulseAudioFixture pulse;
+    QString pulseError; ///< why there is no sound server, empty when there is one
 
 private Q_SLOTS:
+    void initTestCase()
+    {
+        // Before anything asks for a device: the sound library connects once.
+        if (pulse.start(&pulseError))
+            qputenv("PULSE_SERVER", pulse.address().toLocal8Bit());
+    }
+
     void init()
     {
         QSettings().remove(QStringLiteral("game/sound"));
@@ -195,6 +207,7 @@ private Q_SLOTS:
         QDir::setSearchPaths(QStringLiteral("sounds"), {dir.path()});
         LogCapture capture;
         sounds.init(nullptr);
+        QTRY_VERIFY(!SoundPlayer::instance().isBusy());
         const bool device = !QMediaDevices::audioOutputs().isEmpty();
         for (unsigned slot = 0; slot < GameSounds::slotCount; ++slot)
             QCOMPARE(sounds.hasSound(slot), device && slot != GameSounds::Washout);
@@ -231,6 +244,7 @@ private Q_SLOTS:
         QDir::setSearchPaths(QStringLiteral("sounds"), {dir.path()});
         LogCapture capture;
         sounds.init(nullptr);
+        QTRY_VERIFY(!SoundPlayer::instance().isBusy());
         QCOMPARE(capture.linesStartingWith(QtDebugMsg, QStringLiteral("sound files too large together")),
                  QStringList{QStringLiteral("sound files too large together, left out sounds:/joined")});
         QVERIFY(!sounds.hasSound(GameSounds::Joined));
@@ -240,6 +254,49 @@ private Q_SLOTS:
         }
         sounds.release();
         QDir::setSearchPaths(QStringLiteral("sounds"), {});
+    }
+
+    void soundServerStalled_data()
+    {
+        QTest::addColumn<bool>("quit");
+        QTest::newRow("stalled") << false;
+        QTest::newRow("stalled as the program quits") << true; // the thread's last use
+    }
+
+    void soundServerStalled()
+    {
+        // 200 sounds asked meanwhile cost the GUI nothing and none plays late; then the next one plays.
+        QFETCH(bool, quit);
+        if (!pulseError.isEmpty())
+            QSKIP(qPrintable(QStringLiteral("no sound server for this row: ") + pulseError));
+        SoundPlayer& player = SoundPlayer::instance();
+        QDir::setSearchPaths(QStringLiteral("sounds"), {QStringLiteral(PARLOR_SOURCE_DIR "/resources/external/sounds/wav")});
+        sounds.init(nullptr);
+        QTRY_VERIFY(!player.isBusy() && sounds.hasSound(GameSounds::Hover) && sounds.hasSound(GameSounds::TileDiscarded));
+        const quint64 first = player.startedCount();
+        sounds.play(GameSounds::TileDiscarded);
+        QTRY_COMPARE(player.startedCount(), first + 1);
+        pulse.stall();
+        QElapsedTimer asking;
+        asking.start();
+        for (int i = 0; i < 200; ++i)
+            sounds.play(i % 2 ? GameSounds::TileDiscarded : GameSounds::Hover); // hover starts a stream
+        QVERIFY(asking.elapsed() < 1000);
+        QTest::qWait(SoundPlayer::staleAfterMs + 100);
+        if (quit) {
+            asking.restart();
+            sounds.release(); // as the application object goes
+            QVERIFY(!player.shutdown() && asking.elapsed() < 1000 && SoundPlayer::threadLeftBehind());
+            pulse.resume();
+            QTRY_VERIFY(!SoundPlayer::threadLeftBehind()); // it ends once the server answers
+            return;
+        }
+        pulse.resume();
+        QTRY_VERIFY(!player.isBusy());
+        const quint64 settled = first + 2; // and the one sound that the stall caught
+        QCOMPARE(player.startedCount(), settled);
+        QTRY_VERIFY_WITH_TIMEOUT((sounds.play(GameSounds::TileDiscarded), player.startedCount() > settled), 5000);
+        sounds.release();
     }
 };
 

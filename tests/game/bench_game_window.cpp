@@ -12,6 +12,8 @@
 // - server lists past the game's limits, answers to joins nobody asked for and a flood of refusals beside an
 //   ordinary hand: longest turn, peak memory (goals 100 ms, +10 MB);
 // - a score board row of 400 groups against one of 100 (laid out once: about 4 times; goal below 8).
+// - 200 game sounds asked of a sound server stalled 10 s: longest turn beside it running (goal 100 ms), then
+//   how soon the next sound plays once it is back (goal 2 s).
 
 #include "Connection.h"
 #include "ConnectionManager.h"
@@ -20,11 +22,14 @@
 #include "GameFixtures.h"
 #include "GameGraphicsScene.h"
 #include "GameModel.h"
+#include "GameSounds.h"
 #include "GameWindow.h"
 #include "ModelessMsgBox.h"
 #include "ProcessMemory.h"
+#include "PulseAudioFixture.h"
 #include "ScoreBoard.h"
 #include "ShadowedGroup.h"
+#include "SoundPlayer.h"
 #include "TableModel.h"
 #include "TestFrame.h"
 #include "TileGraphics.h"
@@ -344,6 +349,49 @@ private Q_SLOTS:
                     "%.2f ms of GUI thread CPU time\n",
                     settle, settle / std::max(idle, 0.001), settleCpu);
         w.setModel(nullptr);
+    }
+
+    void soundsWhileTheSoundServerStalls()
+    {
+        PulseAudioFixture pulse;
+        QString error;
+        if (!pulse.start(&error))
+            QSKIP(qPrintable(QStringLiteral("no sound server: ") + error));
+        qputenv("PULSE_SERVER", pulse.address().toLocal8Bit());
+        QDir::setSearchPaths(QStringLiteral("sounds"), {QStringLiteral(PARLOR_SOURCE_DIR "/resources/external/sounds/wav")});
+        QSettings().setValue(QStringLiteral("game/sound"), true);
+        GameSounds& sounds = GameSounds::instance();
+        sounds.init(nullptr);
+        auto model = midHand(1);
+        GameWindow w(nullptr, nullptr, ownId);
+        w.resize(1024, 768);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        w.setModel(model.get());
+        const auto twoHundredSounds = [&] { // every game sound in turn, one each 50 ms, each on a new stream
+            for (unsigned slot = 0; slot < GameSounds::slotCount; ++slot)
+                sounds.stop(slot);
+            StallMeter meter;
+            for (unsigned i = 0; i < 200; ++i, QTest::qWait(50))
+                sounds.play(i % GameSounds::LobbyTune);
+            return meter.longestMs();
+        };
+        const double running = twoHundredSounds();
+        pulse.stall();
+        const double stalled = twoHundredSounds();
+        const quint64 before = SoundPlayer::instance().startedCount();
+        QElapsedTimer resumed;
+        pulse.resume();
+        resumed.start();
+        sounds.play(GameSounds::Start);
+        while (SoundPlayer::instance().startedCount() < before + 2 && resumed.elapsed() < 20000) // the one the stall caught, and this
+            QTest::qWait(2);
+        const double played = double(resumed.nsecsElapsed()) / 1e6;
+        std::printf("200 game sounds in 10 s, the sound server stalled: longest GUI turn %.2f ms = %.2f x with the "
+                    "server running (%.2f ms), %.2f of the 100 ms goal; once it is back the next sound starts after "
+                    "%.0f ms, %.2f of the 2 s goal\n",
+                    stalled, stalled / std::max(running, 0.001), running, stalled / 100.0, played, played / 2000);
+        sounds.release();
     }
 
     void serverListsPastTheRules()
