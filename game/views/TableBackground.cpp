@@ -46,8 +46,6 @@ struct TableBackground
     QByteArray document{SvgDocument::read(picturePath)};
     QSvgRenderer picture{document};
     QImage cache;
-    /// The cache stretched to the size being rendered, shown until it is ready.
-    QImage stretched;
 
     /// The size the worker renders, and the latest size asked for meanwhile.
     QSize rendering;
@@ -92,7 +90,6 @@ struct TableBackground
         width = size.width();
         height = size.height();
         cache = image;
-        stretched = QImage();
         const std::vector<Waiter> told = std::move(waiters);
         waiters.clear();
         for (const Waiter& w : told)
@@ -131,11 +128,12 @@ QBrush quickBackgroundBrush(int width, int height, QObject* context, std::functi
         bg.waiters.push_back({context, std::move(ready)});
     if (!bg.rendering.isValid())
         bg.startWorker(bg.wanted);
-    // The last cloth stretched to the new size stands in meanwhile. It is
-    // scaled once here rather than given as a scaling brush: a window being
-    // resized paints the cloth at every step, and a plain picture copies
-    // where a scaling brush works out every pixel anew.
-    if (bg.stretched.size() != QSize(width, height))
-        bg.stretched = bg.cache.scaled(width, height, Qt::IgnoreAspectRatio, Qt::FastTransformation);
-    return QBrush(bg.stretched);
+    // The last cloth stretched to the new size stands in meanwhile, as a
+    // scaling brush: the scene keeps what it painted of the cloth in a layer
+    // of its own, so the brush is worked out once a layer, while a stretched
+    // copy would be made here on the GUI thread at every step of a resize
+    // (a 4K one takes longer than a frame).
+    QBrush stretched(bg.cache);
+    stretched.setTransform(QTransform::fromScale(double(width) / bg.cache.width(), double(height) / bg.cache.height()));
+    return stretched;
 }
