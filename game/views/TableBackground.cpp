@@ -104,12 +104,23 @@ TableBackground& background()
     return instance;
 }
 
+/// Whether the cloth rendered last serves a window of this size as it is:
+/// as large, and larger by no more than a hundredth, which the window crops.
+/// Table windows side by side differ by a few pixels (their side bars'
+/// widths): one cloth serves them all rather than being rendered anew for
+/// each page shown, each render making every page paint its table again.
+bool fits(const TableBackground& bg, int width, int height)
+{
+    const auto within = [](int have, int want) { return have >= want && have - want <= std::max(4, want / 100); };
+    return !bg.cache.isNull() && within(bg.width, width) && within(bg.height, height);
+}
+
 } // namespace
 
 QBrush gameBackgroundBrush(int width, int height)
 {
     TableBackground& bg = background();
-    if (width > 0 && height > 0 && (width != bg.width || height != bg.height))
+    if (width > 0 && height > 0 && !fits(bg, width, height))
         bg.render(width, height);
     return bg.cache.isNull() ? QBrush() : QBrush(bg.cache);
 }
@@ -117,7 +128,7 @@ QBrush gameBackgroundBrush(int width, int height)
 QBrush quickBackgroundBrush(int width, int height, QObject* context, std::function<void()> ready)
 {
     TableBackground& bg = background();
-    if (width <= 0 || height <= 0 || bg.cache.isNull() || (width == bg.width && height == bg.height))
+    if (width <= 0 || height <= 0 || bg.cache.isNull() || fits(bg, width, height))
         return gameBackgroundBrush(width, height);
     bg.wanted = QSize(width, height);
     const auto same = std::find_if(bg.waiters.begin(), bg.waiters.end(),
