@@ -25,8 +25,6 @@
 #include <QVBoxLayout>
 #include <QPushButton>
 #include <QSortFilterProxyModel>
-#include <QAbstractTextDocumentLayout>
-#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextEdit>
@@ -49,17 +47,21 @@ constexpr int chatHiddenNotices = 11;
 /// ascents. On a fixed height Qt puts the baseline at four fifths of it.
 void alignBaselines(QTextDocument* document)
 {
-    document->documentLayout()->documentSize(); // lays every block out
-    qreal height = 0;
-    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
-        const QTextLayout* layout = block.layout();
-        for (int i = 0; layout != nullptr && i < layout->lineCount(); ++i) {
-            const QTextLine line = layout->lineAt(i);
-            height = std::max({height, line.ascent() / 0.8, line.descent() / 0.2});
-        }
-    }
-    if (height <= 0)
+    // All the text on one line finds the tallest fonts it falls back to,
+    // whether or not the window has laid the document out yet.
+    QString text = document->toPlainText();
+    for (QChar& c : text)
+        if (c == QChar::ParagraphSeparator || c == QLatin1Char('\n'))
+            c = QLatin1Char(' ');
+    QTextLayout probe(text, document->defaultFont());
+    probe.beginLayout();
+    QTextLine line = probe.createLine();
+    if (line.isValid())
+        line.setLineWidth(1e9);
+    probe.endLayout();
+    if (!line.isValid())
         return;
+    const qreal height = std::max(line.ascent() / 0.8, line.descent() / 0.2);
     QTextBlockFormat format;
     format.setLineHeight(std::ceil(height), QTextBlockFormat::FixedHeight);
     QTextCursor cursor(document);

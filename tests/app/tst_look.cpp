@@ -1,12 +1,19 @@
 // The program's look with the compiled style sheets and images: the dialog
 // frame, a message box and the scroll bars are drawn from the project's art.
+#include "AvatarDialog.h"
 #include "CommandLine.h"
+#include "FriendDetailWindow.h"
+#include "LobbyWindow.h"
 #include "MahjongApplication.h"
 #include "MahjongStyle.h"
 #include "ModelessMsgBox.h"
+#include "SideBar.h"
 #include "TableCapacityDelegate.h"
 
+#include <QCheckBox>
+#include <QFileDialog>
 #include <QLabel>
+#include <QStyleOptionButton>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTest>
@@ -89,6 +96,55 @@ private Q_SLOTS:
         for (int y = 0; y < onPage.height(); ++y)
             for (int x = 0; x < onPage.width(); ++x)
                 QVERIFY2(QColor(onPage.pixel(x, y)) != behind, qPrintable(QStringLiteral("at %1,%2").arg(x).arg(y)));
+    }
+
+    void wordsAndBoxesStandOut()
+    {
+        const auto apart = [](const QColor& a, const QColor& b) { return std::abs(qGray(a.rgb()) - qGray(b.rgb())) > 100; };
+        // An unticked box of the lobby is framed on its cream page.
+        LobbyWindow lobby;
+        lobby.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&lobby));
+        auto* box = lobby.findChild<QCheckBox*>(QStringLiteral("excludeFullTablesCheckBox"));
+        QStyleOptionButton option;
+        option.initFrom(box);
+        const QImage boxImage = box->grab().toImage();
+        const QRect indicator = box->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, box);
+        int darkest = 255;
+        for (int y = indicator.top(); y <= indicator.bottom(); ++y)
+            for (int x = indicator.left(); x <= indicator.right(); ++x)
+                darkest = std::min(darkest, qGray(boxImage.pixel(x, y)));
+        QVERIFY2(darkest < 150, qPrintable(QString::number(darkest)));
+        // The avatar chooser's hint on its dark band; Qt's file chooser from a dialog of the program.
+        AvatarDialog avatars;
+        avatars.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&avatars));
+        auto* hint = avatars.findChild<QLabel*>(QStringLiteral("label_2"));
+        const QImage band = avatars.grab().toImage();
+        QVERIFY(apart(hint->palette().color(QPalette::WindowText), band.pixelColor(hint->mapTo(&avatars, QPoint(1, 1)))));
+        auto* files = new QFileDialog(&avatars);
+        files->setOption(QFileDialog::DontUseNativeDialog);
+        files->ensurePolished();
+        for (QLabel* label : files->findChildren<QLabel*>()) {
+            label->ensurePolished();
+            QVERIFY2(apart(label->palette().color(QPalette::WindowText), files->palette().color(QPalette::Window)),
+                     qPrintable(label->objectName()));
+        }
+        // Texts and buttons keep clear of their panes' edges.
+        SideBar bar(nullptr);
+        FriendDetailWindow friendPane;
+        bar.setHandId(0);
+        for (QWidget* pane : {static_cast<QWidget*>(&bar), static_cast<QWidget*>(&friendPane)}) {
+            pane->show();
+            QVERIFY(QTest::qWaitForWindowExposed(pane));
+        }
+        const std::pair<QWidget*, const char*> parts[] = {{&bar, "handId"}, {&bar, "tableName"}, {&friendPane, "removeButton"},
+                                                          {&friendPane, "joinButton"}, {&friendPane, "watchButton"}};
+        for (const auto& [pane, name] : parts) {
+            auto* part = pane->findChild<QWidget*>(QLatin1String(name));
+            const QRect shown(part->mapTo(pane, part->contentsRect().topLeft()), part->contentsRect().size());
+            QVERIFY2(shown.left() >= 4 && shown.right() < pane->width() - 4 && shown.bottom() < pane->height() - 4, name);
+        }
     }
 };
 

@@ -707,6 +707,8 @@ void TournamentFlowTest::serverTextShownAsWritten()
     server->send(TF::snapshotList(scenario->tournaments));
     QTRY_VERIFY_WITH_TIMEOUT(controller->lobbyModel()->hasTournament(34), 5000);
     QTextDocument* details = openWindow(34)->view()->detailsLabel->document();
+    details->setTextWidth(400);
+    details->size(); // laid out, as on screen
     const auto baseline = [details](const QString& text) {
         const QTextBlock block = details->find(text).block();
         const QTextLine line = block.layout()->lineAt(0);
