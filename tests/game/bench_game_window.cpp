@@ -461,41 +461,28 @@ private Q_SLOTS:
     {
         double fullHd[2] = {};
         for (const QSize size : {QSize(1920, 1080), QSize(3840, 2160)}) {
-            std::vector<std::unique_ptr<GameModel>> models;
+            std::unique_ptr<GameModel> models[4]; // outlive the pages
             QStackedWidget pages; // four tables, as the main window's pages
-            for (int i = 0; i < 4; ++i) {
-                models.push_back(midHand(i % 3));
-                auto* w = new GameWindow(nullptr, nullptr, ownId);
-                pages.addWidget(w);
-                w->setModel(models.back().get());
-            }
+            for (int i = 0; i < 4; ++i, pages.addWidget(new GameWindow(nullptr, nullptr, ownId)))
+                models[i] = midHand(i % 3);
+            for (int i = 0; i < 4; ++i)
+                static_cast<GameWindow*>(pages.widget(i))->setModel(models[i].get());
+            const auto settle = [](int ms) { QTest::qWait(ms); QTRY_VERIFY_WITH_TIMEOUT(!TileGraphics::instance().isRendering(), 20000); };
             pages.resize(size);
             pages.show();
-            QVERIFY(QTest::qWaitForWindowExposed(&pages));
-            QTRY_VERIFY_WITH_TIMEOUT(!TileGraphics::instance().isRendering(), 20000);
-            QTest::qWait(300);
+            settle(300);
             StallMeter meter;
-            for (int i = 1; i <= 8; ++i) {
+            for (int i = 1; i <= 8; ++i, QTest::qWait(200))
                 pages.setCurrentIndex(i % 4);
-                QTest::qWait(200);
-            }
             const double switching = meter.longestMs(), switchingCpu = meter.longestCpuMs();
             meter.restart();
-            for (int i = 0; i < 4; ++i) {
+            for (int i = 0; i < 4; ++i, settle(400))
                 pages.resize(i % 2 ? size : QSize(1024, 768));
-                QTest::qWait(400);
-                QTRY_VERIFY_WITH_TIMEOUT(!TileGraphics::instance().isRendering(), 20000);
-            }
             const double resizing = meter.longestMs(), resizingCpu = meter.longestCpuMs();
             if (fullHd[0] == 0)
                 std::tie(fullHd[0], fullHd[1]) = std::pair(switching, resizing);
-            std::printf("four table pages at %dx%d: switching pages longest turn %.2f ms = %.2f x 1920x1080's (%.2f ms), "
-                        "resizing from and to 1024x768 %.2f ms = %.2f x 1920x1080's (%.2f ms); %.2f and %.2f of the "
-                        "100 ms goal (GUI thread CPU time at most %.2f and %.2f ms)\n", size.width(), size.height(),
-                        switching, switching / fullHd[0], fullHd[0], resizing, resizing / fullHd[1], fullHd[1],
-                        switching / 100.0, resizing / 100.0, switchingCpu, resizingCpu);
-            for (int i = 0; i < 4; ++i)
-                static_cast<GameWindow*>(pages.widget(i))->setModel(nullptr);
+            std::printf("four table pages at %dx%d: switching pages longest turn %.2f ms = %.2f x 1920x1080's (%.2f ms), resizing from and to 1024x768 %.2f ms = %.2f x 1920x1080's (%.2f ms); %.2f and %.2f of the 100 ms goal (GUI thread CPU time at most %.2f and %.2f ms)\n",
+                        size.width(), size.height(), switching, switching / fullHd[0], fullHd[0], resizing, resizing / fullHd[1], fullHd[1], switching / 100.0, resizing / 100.0, switchingCpu, resizingCpu);
         }
     }
 };

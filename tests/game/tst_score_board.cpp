@@ -18,9 +18,7 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QTextBlock>
-#include <QTextDocument>
 #include <QTextEdit>
-#include <QTextLayout>
 
 namespace {
 
@@ -175,7 +173,6 @@ private Q_SLOTS:
         QCOMPARE(board.tabs()->currentIndex(), 0);
         // A winning row of 26 tiles fits the tab of the smallest board whole.
         winner.highlighted = {{tile_vector(24, tile(4)), 0}, {{tile(30), tile(30)}, 0}};
-        board.resize(board.minimumSize());
         board.show();
         board.showScores({winner}, 5, 1, tableOf(0, 0), false);
         auto* view = static_cast<QGraphicsView*>(board.tabs()->currentWidget());
@@ -183,8 +180,8 @@ private Q_SLOTS:
         // The winner's long score names beside the losers' empty lists stand on one line.
         winner.points = {{QStringLiteral("Concealed kong of simples"), 4}};
         board.showScores({winner, scoreOf(3, 0)}, 5, 1, tableOf(0, 0), false);
-        const QTextDocument* list = board.part<QTextEdit>("score1")->document();
-        QTRY_COMPARE(list->find(QStringLiteral("Concealed kong of simples")).block().layout()->lineCount(), 1);
+        const QTextBlock row = board.part<QTextEdit>("score1")->document()->find(QStringLiteral("Concealed kong of simples")).block();
+        QTRY_COMPARE(row.layout()->lineCount(), 1);
     }
 
     void tabsOfSentHands_data()

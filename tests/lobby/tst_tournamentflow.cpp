@@ -45,7 +45,6 @@
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextEdit>
-#include <QTextLayout>
 #include <QTabBar>
 #include <QWebEngineView>
 #include <QTranslator>
@@ -707,12 +706,11 @@ void TournamentFlowTest::serverTextShownAsWritten()
     server->send(TF::snapshotList(scenario->tournaments));
     QTRY_VERIFY_WITH_TIMEOUT(controller->lobbyModel()->hasTournament(34), 5000);
     QTextDocument* details = openWindow(34)->view()->detailsLabel->document();
-    details->setTextWidth(400);
-    details->size(); // laid out, as on screen
+    details->setTextWidth(400); // laid out, as on screen
     const auto baseline = [details](const QString& text) {
         const QTextBlock block = details->find(text).block();
-        const QTextLine line = block.layout()->lineAt(0);
-        return details->documentLayout()->blockBoundingRect(block).top() + line.y() + line.ascent();
+        const qreal top = details->documentLayout()->blockBoundingRect(block).top();
+        return top + block.layout()->lineAt(0).y() + block.layout()->lineAt(0).ascent();
     };
     QCOMPARE(baseline(QStringLiteral("Name")), baseline(spring));
     lobby->tabs()->setCurrentIndex(1);

@@ -17,8 +17,6 @@
 #include <QTextDocument>
 #include <QTest>
 
-#include <limits>
-
 using namespace TournamentTestData;
 
 namespace {

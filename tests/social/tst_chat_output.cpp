@@ -198,7 +198,7 @@ private Q_SLOTS:
 
     void rowsBoundedAtThePanesWidth()
     {
-        // No line takes more rows than the longest line of wide characters takes there.
+        // No line takes more rows than 2,000 wide characters take there.
         ChatOutputWidget w;
         w.resize(240, 300);
         w.show();
