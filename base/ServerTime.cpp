@@ -1,14 +1,35 @@
 #include "ServerTime.h"
 
+#include "Utils.h"
+
 #include <ConnectionManager.h>
 
 #include <QDebug>
+
+#include <limits>
 
 qint64 msecsBetween(const QDateTime& from, const QDateTime& to)
 {
     const QDateTime a = from.toUTC();
     const QDateTime b = to.toUTC();
     return a.date().daysTo(b.date()) * Q_INT64_C(86400000) + a.time().msecsTo(b.time());
+}
+
+bool isServerTimeKnown(const QDateTime& time)
+{
+    // The server's seconds are 32 bits read unsigned; its extreme signed
+    // counts mean no time, and the smallest one reads as a date of 2038.
+    const qint64 seconds = time.toSecsSinceEpoch();
+    if (!time.isValid() || seconds == std::numeric_limits<qint32>::max()
+        || seconds == qint64(std::numeric_limits<qint32>::max()) + 1)
+        return false;
+    const qint64 away = ServerTime::currentTime().secsTo(time);
+    return away > -maxShownSeconds && away < maxShownSeconds;
+}
+
+QString serverTimeText(const QDateTime& time)
+{
+    return isServerTimeKnown(time) ? formatDateTime(time) : unknownText();
 }
 
 ServerTime::ServerTime()

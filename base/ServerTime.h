@@ -14,6 +14,14 @@ class ConnectionManager;
 
 /// Milliseconds from `from` to `to`, both taken in UTC; negative when `to` is earlier.
 qint64 msecsBetween(const QDateTime& from, const QDateTime& to);
+/// Whether a time the server gave is one: less than twenty years
+/// (maxShownSeconds) from the server's clock (ServerTime::currentTime()),
+/// and neither the largest nor the smallest signed count of seconds. The
+/// server's counts that mean no time (zero, those two, a negative count)
+/// read as dates of 1970, 2038 and up to 2106.
+bool isServerTimeKnown(const QDateTime& time);
+/// formatDateTime() of a time the server gave; "<unknown>" when it is not one.
+QString serverTimeText(const QDateTime& time);
 
 /// The process-wide estimate of the game server's clock. While a connection
 /// is set it asks the server for its time, one request at a time, 2000 ms

@@ -50,10 +50,16 @@ QString formatTime(const QDateTime& dateTime)
     return QLocale::system().toString(dateTime.toLocalTime().time(), QLocale::ShortFormat);
 }
 
+bool isLengthKnown(qint64 seconds)
+{
+    // Below zero an end lies before its start; beyond the reach the count
+    // is one that means none (the largest one, a negative one read unsigned).
+    return seconds >= 0 && seconds <= maxShownSeconds;
+}
+
 QString formatDuration(int seconds)
 {
-    // A length below zero is no length (an end before its start).
-    if (seconds < 0)
+    if (!isLengthKnown(seconds))
         return unknownText();
     const int days = seconds / 86400;
     int rest = seconds - days * 86400;
@@ -209,7 +215,21 @@ QString undefinedText()
 
 Qt::CheckState settingsCheckState(QSettings& settings, const char* key, bool defaultValue)
 {
-    return settings.value(QLatin1String(key), defaultValue).toBool() ? Qt::Checked : Qt::Unchecked;
+    // The file holds "true" or "false"; anything else (an empty value, a
+    // word, a list, a number other than 0 or 1) is damage, not a choice.
+    const QVariant value = settings.value(QLatin1String(key));
+    bool on = defaultValue;
+    if (value.typeId() == QMetaType::Bool) {
+        on = value.toBool();
+    } else if (value.typeId() == QMetaType::QString || value.typeId() == QMetaType::Int
+               || value.typeId() == QMetaType::LongLong) {
+        const QString text = value.toString().trimmed();
+        if (text.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0 || text == QLatin1String("1"))
+            on = true;
+        else if (text.compare(QLatin1String("false"), Qt::CaseInsensitive) == 0 || text == QLatin1String("0"))
+            on = false;
+    }
+    return on ? Qt::Checked : Qt::Unchecked;
 }
 
 QString readTextFile(const QString& path)

@@ -16,8 +16,13 @@ QString formatMoney(qint64 cents);
 QString formatDateTime(const QDateTime& dateTime);
 /// The local time of day of the date-time, in the system locale's short format.
 QString formatTime(const QDateTime& dateTime);
+/// The longest span the windows show of a time or a length from the server:
+/// twenty years hold every tournament, round and turn, past or planned.
+inline constexpr qint64 maxShownSeconds = 7305LL * 86400;
+/// Whether a length of seconds from the server is one: from zero up to maxShownSeconds.
+bool isLengthKnown(qint64 seconds);
 /// The largest non-zero unit of a duration: days, hours, minutes or seconds;
-/// "<unknown>" for a negative one.
+/// "<unknown>" for one that is no length (isLengthKnown()).
 QString formatDuration(int seconds);
 /// formatDuration() of the whole seconds from `from` to `to`; "<unknown>"
 /// when either is invalid or the span does not fit an int.
@@ -41,7 +46,8 @@ QString richToolTip(const QString& text);
 QString unknownText();
 /// "<undefined>".
 QString undefinedText();
-/// Checked when the setting (with the default) converts to true.
+/// Checked when the setting is true ("true" or 1), unchecked when it is
+/// false ("false" or 0); a missing or damaged one gives the default.
 Qt::CheckState settingsCheckState(QSettings& settings, const char* key, bool defaultValue);
 /// The longest text file readTextFile() takes.
 inline constexpr qint64 maxTextFileSize = 4 * 1024 * 1024;

@@ -115,7 +115,9 @@ void LoginWindow::changeEvent(QEvent* event)
 
 void LoginWindow::updateLoginButton()
 {
-    loginButton->setEnabled(versionCheckComplete && !loginEdit->text().isEmpty() && !passwordEdit->text().isEmpty());
+    // A name of blanks is no name, as the registration form holds it.
+    loginButton->setEnabled(versionCheckComplete && !loginEdit->text().trimmed().isEmpty()
+                            && !passwordEdit->text().isEmpty());
 }
 
 void LoginWindow::setVersionCheckComplete(bool complete)

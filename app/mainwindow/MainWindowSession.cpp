@@ -61,7 +61,7 @@ void MainWindow::loginSuccessful(qint32 pid, const QString& name, const QString&
 
 void MainWindow::onUpdateTimeout()
 {
-    ui.serverTime->setText(formatDateTime(ServerTime::currentTime()));
+    ui.serverTime->setText(serverTimeText(ServerTime::currentTime()));
 }
 
 void MainWindow::onUpdatedPing()

@@ -27,6 +27,9 @@
 
 namespace {
 
+/// The side of a player's picture on the board, as on the side bar.
+constexpr int avatarSlot = 64;
+
 const QString rowTemplate = QStringLiteral("<tr><td align=\"left\">%1</td><td align=\"right\">%2</td></tr>\n");
 const QString headerTemplate = QStringLiteral("<tr><td align=\"left\" colspan=\"2\"><u>%1</u></td></tr>\n");
 const QString sumTemplate =
@@ -114,6 +117,7 @@ void ScoreBoard::buildForm()
         column->setObjectName(QStringLiteral("verticalLayout_%1").arg(c + 2));
         avatars[std::size_t(c)] = makeLabel(top, QStringLiteral("avatar") + n);
         avatars[std::size_t(c)]->setAlignment(Qt::AlignCenter);
+        avatars[std::size_t(c)]->setMinimumSize(avatarSlot, avatarSlot);
         names[std::size_t(c)] = makeLabel(top, QStringLiteral("name") + n);
         names[std::size_t(c)]->setTextFormat(Qt::PlainText);
         names[std::size_t(c)]->setAlignment(Qt::AlignCenter);
@@ -168,6 +172,8 @@ void ScoreBoard::buildForm()
         view->setObjectName(QStringLiteral("graphicsView%1").arg(c + 1));
         view->setFrameShape(QFrame::NoFrame);
         view->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        view->installEventFilter(this);
         views[std::size_t(c)] = view;
         scoreMelds->addTab(view, QString());
     }
@@ -305,6 +311,7 @@ void ScoreBoard::fill(const Shown& s, bool selectTab)
         scoreEdits[i]->setHtml(i < n ? handScoreTable(s.scores[i], s.table.ruleset) : QString());
         totals[i]->setText(i < n ? settlementTable(s.scores[i], payments) : QString());
     }
+    spreadLists(s);
 
     ReadyButtons::apply(readyButton, leaveButton, s.table, s.endOfGame, "ScoreBoard");
 
@@ -347,20 +354,69 @@ void ScoreBoard::fill(const Shown& s, bool selectTab)
     }
 }
 
+void ScoreBoard::spreadLists(const Shown& s)
+{
+    // Often only the winner has items to list: a list beside an empty one
+    // takes that one's room too, so that its long score names ("Concealed
+    // kong of simples") stand on one line rather than wrap beside a blank.
+    std::array<bool, 4> listed{};
+    for (std::size_t i = 0; i < 4 && i < s.scores.size(); ++i) {
+        const player_score& score = s.scores[i];
+        listed[i] = !score.points.isEmpty() || !score.doubles.isEmpty() || !score.limitHands.isEmpty()
+                    || (score.handScore >= 1 && s.table.ruleset != 2);
+    }
+    auto* grid = form->findChild<QGridLayout*>(QStringLiteral("gridLayout"));
+    for (std::size_t c = 0; c < 4; ++c) {
+        const bool spreads = c + 1 < 4 && listed[c] && !listed[c + 1];
+        grid->removeWidget(scoreEdits[c]);
+        grid->addWidget(scoreEdits[c], 1, int(c), 1, spreads ? 2 : 1);
+        scoreEdits[c]->show();
+        if (spreads) {
+            grid->removeWidget(scoreEdits[++c]);
+            grid->addWidget(scoreEdits[c], 1, int(c));
+            scoreEdits[c]->hide();
+        }
+    }
+}
+
 void ScoreBoard::fitHands()
 {
-    for (std::size_t i = 0; i < 4; ++i) {
-        DeclaredView* view = scenes[i]->declaredView();
-        views[i]->setSceneRect(view->childrenBoundingRect());
-        views[i]->centerOn(view->childrenBoundingRect().center());
+    for (std::size_t i = 0; i < 4; ++i)
+        fitHand(i);
+}
+
+void ScoreBoard::fitHand(std::size_t index)
+{
+    const QRectF hand = scenes[index]->declaredView()->childrenBoundingRect();
+    QGraphicsView* view = views[index];
+    view->setSceneRect(hand);
+    // A hand wider than its tab (a winning row of 26 tiles on a small
+    // window) is shown smaller rather than behind a scroll bar.
+    const double room = view->width() - 2 * view->frameWidth();
+    const double factor = hand.width() > room && room > 0 ? room / hand.width() : 1.0;
+    view->setTransform(QTransform::fromScale(factor, factor));
+    view->centerOn(hand.center());
+}
+
+bool ScoreBoard::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::Resize) {
+        for (std::size_t i = 0; i < 4; ++i)
+            if (watched == views[i])
+                fitHand(i);
     }
+    return MahjongDialog::eventFilter(watched, event);
 }
 
 void ScoreBoard::setAvatar(int index, const QPixmap& picture)
 {
     if (index < 0 || index > 3)
         return;
-    avatars[std::size_t(index)]->setPixmap(picture);
+    // Pictures come in any size: each fills the slot, in its own proportions.
+    const QSize slot(avatarSlot, avatarSlot);
+    avatars[std::size_t(index)]->setPixmap(picture.isNull() || picture.size() == slot
+                                               ? picture
+                                               : picture.scaled(slot, Qt::KeepAspectRatio, Qt::SmoothTransformation));
 }
 
 void ScoreBoard::fitHeight(int room)

@@ -86,6 +86,8 @@ public Q_SLOTS:
 
 protected:
     void changeEvent(QEvent* event) override;
+    /// A hand's view that changed its size fits its hand again.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     struct Shown
@@ -99,7 +101,9 @@ private:
     void buildForm();
     void retranslateForm();
     void fill(const Shown& shown, bool selectTab);
+    void spreadLists(const Shown& shown);
     void fitHands();
+    void fitHand(std::size_t index);
     void fitLists();
     QWidget* content() const { return form; }
 

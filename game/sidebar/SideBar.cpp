@@ -13,7 +13,6 @@
 #include "SocialServices.h"
 #include "TableInfoTexts.h"
 #include "TimeSpan.h"
-#include "TournamentTexts.h"
 #include "ULabel.h"
 #include "UPushButton.h"
 #include "Utils.h"
@@ -346,9 +345,10 @@ void SideBar::updateRoundCountdown()
         return;
     }
     const QDateTime start = tournamentInfo.roundsStart[std::size_t(round)];
-    const QDateTime end = start.addSecs(tournamentInfo.roundsLength[std::size_t(round)]);
+    const qint32 length = tournamentInfo.roundsLength[std::size_t(round)];
+    const QDateTime end = start.addSecs(length);
     const QDateTime current = now();
-    const QString left = !isTournamentTimeKnown(start) ? unknownText()
+    const QString left = !isServerTimeKnown(start) || !isLengthKnown(length) ? unknownText()
                          : msecsBetween(current, end) / 1000 <= 0 ? tr("now")
                                                                    : formatDurationBetween(current, end);
     roundLimit->setText(tr("Round ends in %1").arg(left));

@@ -189,7 +189,10 @@ void GameGraphicsScene::drawBackground(QPainter* painter, const QRectF& rect)
         m_layerRect = area;
         m_layerBrush = backgroundBrush();
         m_layerAntialiased = antialiased;
-        m_layer = QImage(area.size(), QImage::Format_ARGB32_Premultiplied);
+        // Over an opaque cloth the layer is opaque too: shown, it is copied
+        // rather than blended, which on a 4K table saves a pass of its own.
+        m_layer = QImage(area.size(), m_layerBrush.isOpaque() ? QImage::Format_RGB32
+                                                              : QImage::Format_ARGB32_Premultiplied);
         m_dirty = area;
     }
     if (!m_dirty.isEmpty()) {

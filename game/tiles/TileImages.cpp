@@ -46,8 +46,11 @@ QImage smoothlyScaled(const QImage& image, double f)
 {
     if (image.isNull())
         return image;
+    // The quick set stands in on the GUI thread until the worker's exact one
+    // is ready. Enlarged smoothly, a 4K table's set takes longer than a
+    // frame; enlarged plainly it stands in as well, for that moment.
     return image.scaled(qRound(image.width() * f), qRound(image.height() * f), Qt::IgnoreAspectRatio,
-                        Qt::SmoothTransformation);
+                        f > 1.0 ? Qt::FastTransformation : Qt::SmoothTransformation);
 }
 
 /// Reads one picture of the stream form (a null marker, then a PNG image, as

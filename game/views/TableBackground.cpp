@@ -46,8 +46,6 @@ struct TableBackground
     QByteArray document{SvgDocument::read(picturePath)};
     QSvgRenderer picture{document};
     QImage cache;
-    /// The cache stretched to the size being rendered, shown until it is ready.
-    QImage stretched;
 
     /// The size the worker renders, and the latest size asked for meanwhile.
     QSize rendering;
@@ -92,7 +90,6 @@ struct TableBackground
         width = size.width();
         height = size.height();
         cache = image;
-        stretched = QImage();
         const std::vector<Waiter> told = std::move(waiters);
         waiters.clear();
         for (const Waiter& w : told)
@@ -107,12 +104,23 @@ TableBackground& background()
     return instance;
 }
 
+/// Whether the cloth rendered last serves a window of this size as it is:
+/// as large, and larger by no more than a hundredth, which the window crops.
+/// Table windows side by side differ by a few pixels (their side bars'
+/// widths): one cloth serves them all rather than being rendered anew for
+/// each page shown, each render making every page paint its table again.
+bool fits(const TableBackground& bg, int width, int height)
+{
+    const auto within = [](int have, int want) { return have >= want && have - want <= std::max(4, want / 100); };
+    return !bg.cache.isNull() && within(bg.width, width) && within(bg.height, height);
+}
+
 } // namespace
 
 QBrush gameBackgroundBrush(int width, int height)
 {
     TableBackground& bg = background();
-    if (width > 0 && height > 0 && (width != bg.width || height != bg.height))
+    if (width > 0 && height > 0 && !fits(bg, width, height))
         bg.render(width, height);
     return bg.cache.isNull() ? QBrush() : QBrush(bg.cache);
 }
@@ -120,7 +128,7 @@ QBrush gameBackgroundBrush(int width, int height)
 QBrush quickBackgroundBrush(int width, int height, QObject* context, std::function<void()> ready)
 {
     TableBackground& bg = background();
-    if (width <= 0 || height <= 0 || bg.cache.isNull() || (width == bg.width && height == bg.height))
+    if (width <= 0 || height <= 0 || bg.cache.isNull() || fits(bg, width, height))
         return gameBackgroundBrush(width, height);
     bg.wanted = QSize(width, height);
     const auto same = std::find_if(bg.waiters.begin(), bg.waiters.end(),
@@ -131,11 +139,12 @@ QBrush quickBackgroundBrush(int width, int height, QObject* context, std::functi
         bg.waiters.push_back({context, std::move(ready)});
     if (!bg.rendering.isValid())
         bg.startWorker(bg.wanted);
-    // The last cloth stretched to the new size stands in meanwhile. It is
-    // scaled once here rather than given as a scaling brush: a window being
-    // resized paints the cloth at every step, and a plain picture copies
-    // where a scaling brush works out every pixel anew.
-    if (bg.stretched.size() != QSize(width, height))
-        bg.stretched = bg.cache.scaled(width, height, Qt::IgnoreAspectRatio, Qt::FastTransformation);
-    return QBrush(bg.stretched);
+    // The last cloth stretched to the new size stands in meanwhile, as a
+    // scaling brush: the scene keeps what it painted of the cloth in a layer
+    // of its own, so the brush is worked out once a layer, while a stretched
+    // copy would be made here on the GUI thread at every step of a resize
+    // (a 4K one takes longer than a frame).
+    QBrush stretched(bg.cache);
+    stretched.setTransform(QTransform::fromScale(double(width) / bg.cache.width(), double(height) / bg.cache.height()));
+    return stretched;
 }

@@ -44,6 +44,7 @@
 #include <QTimer>
 #include <QLinearGradient>
 #include <QResizeEvent>
+#include <QShowEvent>
 #include <QSettings>
 
 #include <algorithm>
@@ -67,11 +68,15 @@ int wallTileThird(TilePainter* painter)
 
 /// Lays the cloth for the view's size: at once (stretched while the exact
 /// one is rendered elsewhere, so a resize never waits for it), then exact.
+/// A window out of sight is dressed as it shows: the size it still has may
+/// be an old one, and every table shares one cloth.
 void dressTable(QGraphicsScene* scene, QGraphicsView* view, QObject* window)
 {
     const QRectF r = view->sceneRect();
-    scene->setBackgroundBrush(quickBackgroundBrush(int(r.width()), int(r.height()), window,
-                                                   [scene, view, window] { dressTable(scene, view, window); }));
+    scene->setBackgroundBrush(quickBackgroundBrush(int(r.width()), int(r.height()), window, [scene, view, window] {
+        if (view->isVisible())
+            dressTable(scene, view, window);
+    }));
 }
 
 } // namespace
@@ -310,6 +315,7 @@ void GameWindow::setTableSize(int width, int height)
 
 void GameWindow::layoutTable()
 {
+    m_layoutStale = false;
     const double s = TileGraphics::instance().gameScale();
     const QRectF sceneRect = m_view->sceneRect();
     const QPointF c(std::round(sceneRect.center().x()), std::round(sceneRect.center().y()));
@@ -676,7 +682,22 @@ void GameWindow::onTileGraphicsChanged()
 
 void GameWindow::onGameScaleChanged()
 {
+    // Every table shares the scale: the pages out of sight lay out as they
+    // show rather than all in the turn that the page in sight needs.
+    if (!isVisible()) {
+        m_layoutStale = true;
+        return;
+    }
     layoutTable();
+}
+
+void GameWindow::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (m_layoutStale)
+        layoutTable();
+    else
+        dressTable(m_scene.get(), m_view, this);
 }
 
 void GameWindow::onShowCube()

@@ -235,6 +235,8 @@ public Q_SLOTS:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    /// A page that was out of sight lays out and dresses its table as it shows.
+    void showEvent(QShowEvent* event) override;
     void changeEvent(QEvent* event) override;
 
 private:
@@ -349,6 +351,8 @@ private:
     bool m_lastRound = false;
     /// The round's board is filled and waits for the hand's board to close.
     bool m_roundBoardWaits = false;
+    /// The tile scale changed while the window was out of sight.
+    bool m_layoutStale = false;
     qint32 m_playerId;
     TableInfo m_tableInfo;
     RoundScoreBoard* m_roundScore = nullptr;

@@ -392,6 +392,8 @@ void GameWindow::showRoundBoard()
     m_roundBoardWaits = !m_scoreBoard->isHidden();
     if (m_roundBoardWaits)
         return;
+    // The round is over: the last hand's calls leave the side bar with it.
+    hideClaimImages();
     m_roundScore->adjustSize();
     m_roundScore->move((width() - m_roundScore->width()) / 2, (height() - m_roundScore->height()) / 2);
     m_roundScore->show();

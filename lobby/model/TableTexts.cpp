@@ -48,7 +48,10 @@ QString gameTypeSuffix(int gameType)
 
 QString timeLimitText(int milliseconds)
 {
-    return QCoreApplication::translate("TableInfo", "%Ln second(s)", nullptr, milliseconds / 1000);
+    const int seconds = milliseconds / 1000;
+    if (!isLengthKnown(seconds))
+        return unknownText();
+    return QCoreApplication::translate("TableInfo", "%Ln second(s)", nullptr, seconds);
 }
 
 QString moneyText(qint64 cents)

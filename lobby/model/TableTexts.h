@@ -10,7 +10,8 @@ QString rulesetText(int ruleset);
 QString gameTypeText(int gameType);
 /// " single hand", " tournament", " full game", else "<undefined>".
 QString gameTypeSuffix(int gameType);
-/// "%Ln second(s)" with the whole seconds of the milliseconds.
+/// "%Ln second(s)" with the whole seconds of the milliseconds; "<unknown>"
+/// when they are below zero.
 QString timeLimitText(int milliseconds);
 
 /// The money text of an amount in cents: "$%L1" with whole units, else with

@@ -9,26 +9,9 @@
 #include <algorithm>
 #include <limits>
 
-bool isTournamentTimeKnown(const QDateTime& time)
-{
-    // Twenty years either way hold every tournament a server lists, past or
-    // planned; its "no time" counts lie further away (zero, a negative count)
-    // or are that count itself (the largest signed one).
-    constexpr qint64 reach = 7305LL * 86400;
-    if (!time.isValid() || time.toSecsSinceEpoch() == std::numeric_limits<qint32>::max())
-        return false;
-    const qint64 away = ServerTime::currentTime().secsTo(time);
-    return away > -reach && away < reach;
-}
-
-QString tournamentTimeText(const QDateTime& time)
-{
-    return isTournamentTimeKnown(time) ? formatDateTime(time) : unknownText();
-}
-
 int tournamentSecondsBetween(const QDateTime& from, const QDateTime& to)
 {
-    if (!isTournamentTimeKnown(from) || !isTournamentTimeKnown(to))
+    if (!isServerTimeKnown(from) || !isServerTimeKnown(to))
         return -1;
     // Both lie within forty years of each other: their distance fits an int.
     return int(std::max<qint64>(-1, from.secsTo(to)));

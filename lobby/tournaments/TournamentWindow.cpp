@@ -25,15 +25,49 @@
 #include <QVBoxLayout>
 #include <QPushButton>
 #include <QSortFilterProxyModel>
+#include <QTextCursor>
 #include <QTextDocument>
 #include <QTextEdit>
+#include <QTextLayout>
 #include <QToolButton>
 #include <QWebEngineView>
+
+#include <algorithm>
+#include <cmath>
 
 namespace {
 
 /// Hidden chat notices: own and others' joins and leaves, others' kicks and bans.
 constexpr int chatHiddenNotices = 11;
+
+/// Lays every line of the document on one fixed height with its baseline at
+/// the same place. A line's height and baseline follow the fonts it falls
+/// back to: a cell of Latin text beside one of CJK text would sit higher
+/// than its neighbour in the top-aligned row, by the difference of their
+/// ascents. On a fixed height Qt puts the baseline at four fifths of it.
+void alignBaselines(QTextDocument* document)
+{
+    // All the text on one line finds the tallest fonts it falls back to,
+    // whether or not the window has laid the document out yet.
+    QString text = document->toPlainText();
+    for (QChar& c : text)
+        if (c == QChar::ParagraphSeparator || c == QLatin1Char('\n'))
+            c = QLatin1Char(' ');
+    QTextLayout probe(text, document->defaultFont());
+    probe.beginLayout();
+    QTextLine line = probe.createLine();
+    if (line.isValid())
+        line.setLineWidth(1e9);
+    probe.endLayout();
+    if (!line.isValid())
+        return;
+    const qreal height = std::max(line.ascent() / 0.8, line.descent() / 0.2);
+    QTextBlockFormat format;
+    format.setLineHeight(std::ceil(height), QTextBlockFormat::FixedHeight);
+    QTextCursor cursor(document);
+    cursor.select(QTextCursor::Document);
+    cursor.mergeBlockFormat(format);
+}
 
 /// Replaces %1 .. %99 in one scan, so that a value holding "%2" stays as written.
 QString fillTemplate(const QString& pattern, const QStringList& values)
@@ -164,9 +198,9 @@ void TournamentWindow::updateView()
     QString statusText;
     switch (status) {
     case Open:
-        statusText = tr("Open for registration, registration closes at %1").arg(tournamentTimeText(info.closeRegister));
+        statusText = tr("Open for registration, registration closes at %1").arg(serverTimeText(info.closeRegister));
         break;
-    case Closed: statusText = tr("Registration closed, tournament starts at %1").arg(tournamentTimeText(info.start)); break;
+    case Closed: statusText = tr("Registration closed, tournament starts at %1").arg(serverTimeText(info.start)); break;
     case Seating: statusText = tr("Seating players at the tables"); break;
     case Playing: statusText = tr("Round %L1 of %L2 in play").arg(info.currentRound + 1).arg(info.numberOfRounds); break;
     case Paused: break;
@@ -245,7 +279,7 @@ void TournamentWindow::updatePausedTexts()
         return;
     const QDateTime nextStart = info.roundsStart[size_t(next)];
     const QDateTime now = ServerTime::currentTime();
-    const QString countdown = !isTournamentTimeKnown(nextStart) ? unknownText()
+    const QString countdown = !isServerTimeKnown(nextStart) ? unknownText()
                               : msecsBetween(now, nextStart) < 1000
                                   ? tr("now")
                                   : tr("in %1", "%1 - time to start").arg(formatDurationBetween(now, nextStart));
@@ -253,7 +287,7 @@ void TournamentWindow::updatePausedTexts()
         fillTemplate(tr("<b>%1</b> - Paused", "%1 - name of tournament"), {info.name.toHtmlEscaped()}));
     ui->statusLabel->setText(fillTemplate(tr("Round %L1 of %L2 starts at %3 (%4)"),
                                           {QLocale().toString(info.currentRound + 2),
-                                           QLocale().toString(info.numberOfRounds), tournamentTimeText(nextStart),
+                                           QLocale().toString(info.numberOfRounds), serverTimeText(nextStart),
                                            countdown}));
 }
 
@@ -273,9 +307,9 @@ void TournamentWindow::updateDetails()
         esc(tr("Minimum Number Of Players")), QString::number(info.minPlayers),
         esc(tr("Maximum Number Of Players")), QString::number(info.maxPlayers),
         esc(tr("Number Of Registrered Players")), QString::number(info.registered),
-        esc(tr("Registration Ends At")), esc(tournamentTimeText(info.closeRegister)),
-        esc(tr("Tournament Starts At")), esc(tournamentTimeText(info.start)),
-        esc(tr("Tournament Ends At")), esc(tournamentTimeText(info.end)),
+        esc(tr("Registration Ends At")), esc(serverTimeText(info.closeRegister)),
+        esc(tr("Tournament Starts At")), esc(serverTimeText(info.start)),
+        esc(tr("Tournament Ends At")), esc(serverTimeText(info.end)),
     });
     const QString roundRows =
         QStringLiteral("<tr><td></td></tr><tr><td>%1</td><td>%2</td></tr><tr><td>%3</td><td>%4</td></tr>");
@@ -283,12 +317,13 @@ void TournamentWindow::updateDetails()
                                     qint64(info.roundsLength.size())});
     for (qint64 i = 0; i < rounds; ++i) {
         html += fillTemplate(roundRows, {esc(tr("Round %1 Starts At").arg(i + 1)),
-                                         esc(tournamentTimeText(info.roundsStart[size_t(i)])),
+                                         esc(serverTimeText(info.roundsStart[size_t(i)])),
                                          esc(tr("Round %1 Duration").arg(i + 1)),
                                          esc(formatDuration(info.roundsLength[size_t(i)]))});
     }
     html += QStringLiteral("</table>");
     ui->detailsLabel->setHtml(html);
+    alignBaselines(ui->detailsLabel->document());
 }
 
 void TournamentWindow::updateInfoPage()

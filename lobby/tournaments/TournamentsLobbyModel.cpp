@@ -9,6 +9,7 @@
 #include "TableTexts.h"
 #include "TextItem.h"
 #include "TournamentRegisteredInfo.h"
+#include "ServerTime.h"
 #include "TournamentTexts.h"
 #include "Utils.h"
 
@@ -41,7 +42,7 @@ QString nameToolTip(const QString& name)
 
 QString startText(const QDateTime& start)
 {
-    return tournamentTimeText(start);
+    return serverTimeText(start);
 }
 
 } // namespace

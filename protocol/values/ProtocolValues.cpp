@@ -4,6 +4,9 @@
 
 #include <QCoreApplication>
 
+#include <QList>
+
+#include <algorithm>
 #include <sstream>
 
 namespace {
@@ -361,6 +364,95 @@ QString nameFromWire(const QString& text)
     return singleLine(std::move(name));
 }
 
+namespace {
+
+bool opensIsolate(QChar c)
+{
+    const QChar::Direction d = c.direction();
+    return d == QChar::DirLRI || d == QChar::DirRLI || d == QChar::DirFSI;
+}
+
+/// The text without the direction controls that nothing closes, nor the
+/// closers that close nothing of its own: what is left opens and closes
+/// within the text. An embedding or override is closed by the next PDF
+/// outside any isolate it opened; an isolate by the next PDI, together
+/// with whatever opened inside it.
+QString pairedDirections(const QString& text)
+{
+    QList<qsizetype> open; // positions of unclosed openers, innermost last
+    QList<qsizetype> dropped;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        switch (text.at(i).direction()) {
+        case QChar::DirLRE:
+        case QChar::DirRLE:
+        case QChar::DirLRO:
+        case QChar::DirRLO:
+        case QChar::DirLRI:
+        case QChar::DirRLI:
+        case QChar::DirFSI:
+            open.append(i);
+            break;
+        case QChar::DirPDF:
+            if (!open.isEmpty() && !opensIsolate(text.at(open.last())))
+                open.removeLast();
+            else
+                dropped.append(i);
+            break;
+        case QChar::DirPDI: {
+            const auto isolate = std::find_if(open.crbegin(), open.crend(),
+                                              [&text](qsizetype at) { return opensIsolate(text.at(at)); });
+            if (isolate == open.crend())
+                dropped.append(i);
+            else
+                open.erase(std::prev(isolate.base()), open.end());
+            break;
+        }
+        default:
+            break;
+        }
+    }
+    dropped += open;
+    if (dropped.isEmpty())
+        return text;
+    std::sort(dropped.begin(), dropped.end());
+    QString kept;
+    kept.reserve(text.size() - dropped.size());
+    qsizetype from = 0;
+    for (const qsizetype at : std::as_const(dropped)) {
+        kept += QStringView(text).sliced(from, at - from);
+        from = at + 1;
+    }
+    kept += QStringView(text).sliced(from);
+    return kept;
+}
+
+/// Whether the text holds anything that sets a direction other than left to
+/// right: right-to-left letters or digits, or a direction control.
+bool setsDirection(const QString& text)
+{
+    return std::any_of(text.cbegin(), text.cend(), [](QChar c) {
+        switch (c.direction()) {
+        case QChar::DirR:
+        case QChar::DirAL:
+        case QChar::DirAN:
+        case QChar::DirLRE:
+        case QChar::DirRLE:
+        case QChar::DirLRO:
+        case QChar::DirRLO:
+        case QChar::DirPDF:
+        case QChar::DirLRI:
+        case QChar::DirRLI:
+        case QChar::DirFSI:
+        case QChar::DirPDI:
+            return true;
+        default:
+            return false;
+        }
+    });
+}
+
+} // namespace
+
 QString singleLine(QString text)
 {
     for (QChar& c : text) {
@@ -369,7 +461,17 @@ QString singleLine(QString text)
             || category == QChar::Separator_Paragraph)
             c = QLatin1Char(' ');
     }
-    return text;
+    return isolatedDirection(text);
+}
+
+QString isolatedDirection(const QString& text)
+{
+    if (!setsDirection(text))
+        return text;
+    // A text from outside is shown among the program's own words: it keeps
+    // its direction to itself, so that a right-to-left override in a name
+    // never turns the words after it around.
+    return QChar(0x2068) + pairedDirections(text) + QChar(0x2069);
 }
 
 QDateTime serverTimeToDateTime(qint64 ms)

@@ -106,13 +106,17 @@ qint32 tournamentStatusFromWire(std::int64_t v); ///< "illegal tournament status
 
 /// The text on one line: its control characters (line feeds and tabs among
 /// them) and line or paragraph separators as spaces, so that no part of it
-/// can pass for a line of its own.
+/// can pass for a line of its own; and isolatedDirection() of that.
 QString singleLine(QString text);
+/// A text from outside that sets a direction (right-to-left letters,
+/// direction controls) isolated between U+2068 and U+2069, less the
+/// direction controls that it opens and never closes or closes without
+/// opening: it never turns the words around it. Any other text as it is.
+QString isolatedDirection(const QString& text);
 /// Characters kept of a name from the server (a table's, a tournament's, a
 /// player's); a longer one is cut and ends with an ellipsis.
 constexpr qsizetype maxNameLength = 256;
-/// A name from the server as the windows show it: one line, its control
-/// characters and line or paragraph separators as spaces, at most
+/// A name from the server as the windows show it: singleLine() of its first
 /// maxNameLength characters (never half of a surrogate pair).
 QString nameFromWire(const QString& text);
 

@@ -3,6 +3,7 @@
 #include "ChatOutputWidget.h"
 
 #include "FontFallbacks.h"
+#include "ProtocolValues.h"
 #include "SocialLog.h"
 #include "Utils.h"
 
@@ -102,7 +103,7 @@ ChatOutputWidget::~ChatOutputWidget() = default;
 
 QString ChatOutputWidget::shownText(const QString& text, qsizetype maxLength)
 {
-    return xmpp::boundedText(text, maxLength, MaxRows);
+    return isolatedDirection(xmpp::boundedText(text, maxLength, MaxRows));
 }
 
 QString ChatOutputWidget::shownHtml(const QString& html, qsizetype maxLength)
@@ -212,11 +213,19 @@ int ChatOutputWidget::maxRowsAtWidth(qreal indent) const
 
 void ChatOutputWidget::appendLine(const QString& html, qreal hangingIndent)
 {
-    append(html);
-    // A line's rows depend on what its characters take at this width (a
-    // tab up to a tab stop): one that takes more than the widest text may
-    // ends at the last row that may show, with the elision mark.
     QTextDocument* doc = document();
+    // A tab takes no more than a wide character: with the default stops a
+    // line of tabs would take rows by the tab stop, not by the character.
+    QTextOption option = doc->defaultTextOption();
+    const qreal wide = QFontMetricsF(doc->defaultFont()).horizontalAdvance(QChar(0x6C34));
+    if (option.tabStopDistance() != wide) {
+        option.setTabStopDistance(wide);
+        doc->setDefaultTextOption(option);
+    }
+    append(html);
+    // A line's rows depend on what its characters take at this width: one
+    // that takes more than the widest text may ends at the last row that
+    // may show, with the elision mark.
     const QTextBlock block = doc->lastBlock();
     // A new paragraph takes the format of the one before: each sets its own.
     QTextBlockFormat format = block.blockFormat();

@@ -16,9 +16,10 @@ class QUrl;
 /// top, TrimChunk at a time, so it never holds MaxLines + TrimChunk.
 ///
 /// Chat texts and nicks are escaped and shown as sent (runs of spaces and
-/// line breaks kept), each bounded by shownText(), and every line cut at the
-/// rows that MaxTextLength wide characters take at the width of its rows,
-/// so that any line shows in bounded time and space; information lines are
+/// line breaks kept, a tab no wider than a wide character), each bounded by
+/// shownText(), and every line cut at the rows that MaxTextLength wide
+/// characters take at the width of its rows, so that any line shows in
+/// bounded time and space; information lines are
 /// HTML and the caller escapes whatever of them comes from other users,
 /// bounded by shownText() as well.
 class ChatOutputWidget : public QTextBrowser
@@ -67,7 +68,8 @@ public:
     void rewriteInfo(int tag, const QString& html);
 
     /// Text another user wrote as it may be shown, in a pane or anywhere
-    /// else: xmpp::boundedText at most MaxRows rows.
+    /// else: xmpp::boundedText at most MaxRows rows, its direction isolated
+    /// from the words around it (isolatedDirection()).
     static QString shownText(const QString& text, qsizetype maxLength);
     /// The HTML whole up to maxLength shown characters (an entity counts
     /// one, a tag none), else cut before the next one, outside any tag or

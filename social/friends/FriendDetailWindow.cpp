@@ -23,6 +23,13 @@
 
 #include <stdexcept>
 
+namespace {
+
+/// The room between the pane's buttons and its edges.
+constexpr int ButtonMargin = 8;
+
+} // namespace
+
 FriendDetailWindow::FriendDetailWindow(QWidget* parent)
     : QWidget(parent)
 {
@@ -132,7 +139,8 @@ void FriendDetailWindow::setupUi()
 
     auto* horizontalLayout_4 = new QHBoxLayout();
     horizontalLayout_4->setObjectName(QStringLiteral("horizontalLayout_4"));
-    horizontalLayout_4->setContentsMargins(-1, 0, -1, -1);
+    // The buttons keep clear of the pane's edges.
+    horizontalLayout_4->setContentsMargins(ButtonMargin, 0, ButtonMargin, 0);
     horizontalLayout_4->addItem(new QSpacerItem(40, 20, QSizePolicy::Expanding, QSizePolicy::Minimum));
     m_removeButton = new QPushButton(this);
     m_removeButton->setObjectName(QStringLiteral("removeButton"));
@@ -170,6 +178,7 @@ void FriendDetailWindow::setupUi()
 
     auto* hboxLayout = new QHBoxLayout();
     hboxLayout->setObjectName(QStringLiteral("hboxLayout"));
+    hboxLayout->setContentsMargins(ButtonMargin, ButtonMargin, ButtonMargin, ButtonMargin);
     m_joinButton = new QPushButton(this);
     m_joinButton->setObjectName(QStringLiteral("joinButton"));
     hboxLayout->addWidget(m_joinButton);

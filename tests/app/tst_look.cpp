@@ -1,11 +1,17 @@
 // The program's look with the compiled style sheets and images: the dialog
 // frame, a message box and the scroll bars are drawn from the project's art.
+#include "AvatarDialog.h"
 #include "CommandLine.h"
+#include "FriendDetailWindow.h"
+#include "LobbyWindow.h"
 #include "MahjongApplication.h"
 #include "MahjongStyle.h"
 #include "ModelessMsgBox.h"
+#include "SideBar.h"
 #include "TableCapacityDelegate.h"
 
+#include <QCheckBox>
+#include <QFileDialog>
 #include <QLabel>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -89,6 +95,37 @@ private Q_SLOTS:
         for (int y = 0; y < onPage.height(); ++y)
             for (int x = 0; x < onPage.width(); ++x)
                 QVERIFY2(QColor(onPage.pixel(x, y)) != behind, qPrintable(QStringLiteral("at %1,%2").arg(x).arg(y)));
+    }
+
+    void wordsAndBoxesStandOut()
+    {
+        const auto apart = [](const QColor& a, const QColor& b) { return std::abs(qGray(a.rgb()) - qGray(b.rgb())) > 100; };
+        LobbyWindow lobby;
+        AvatarDialog avatars;
+        SideBar bar(nullptr);
+        FriendDetailWindow friendPane;
+        bar.setHandId(0);
+        for (QWidget* pane : std::initializer_list<QWidget*>{&lobby, &avatars, &bar, &friendPane})
+            pane->show();
+        QVERIFY(QTest::qWaitForWindowExposed(&friendPane));
+        // An unticked box of the lobby is framed on its cream page: the right side of its 13 px square.
+        auto* box = lobby.findChild<QCheckBox*>(QStringLiteral("excludeFullTablesCheckBox"));
+        QCOMPARE_LT(qGray(lobby.grab().toImage().pixel(box->mapTo(&lobby, QPoint(12, box->height() / 2)))), 120);
+        // The avatar chooser's hint on its dark band; Qt's file chooser opened from a dialog of the program.
+        auto* hint = avatars.findChild<QLabel*>(QStringLiteral("label_2"));
+        QVERIFY(apart(hint->palette().color(QPalette::WindowText), avatars.grab().toImage().pixelColor(hint->mapTo(&avatars, QPoint(1, 1)))));
+        auto* files = new QFileDialog(&avatars);
+        files->setOption(QFileDialog::DontUseNativeDialog);
+        for (QLabel* label : files->findChildren<QLabel*>())
+            QVERIFY(apart((label->ensurePolished(), label->palette().color(QPalette::WindowText)), files->palette().color(QPalette::Window)));
+        // Texts and buttons keep clear of their panes' edges.
+        const std::pair<QWidget*, const char*> parts[] = {{&bar, "handId"}, {&bar, "tableName"}, {&friendPane, "removeButton"},
+                                                          {&friendPane, "joinButton"}, {&friendPane, "watchButton"}};
+        for (const auto& [pane, name] : parts) {
+            auto* part = pane->findChild<QWidget*>(QLatin1String(name));
+            const QRect shown(part->mapTo(pane, part->contentsRect().topLeft()), part->contentsRect().size());
+            QVERIFY2(shown.left() >= 4 && shown.right() < pane->width() - 4 && shown.bottom() < pane->height() - 4, name);
+        }
     }
 };
 

@@ -197,6 +197,11 @@ private Q_SLOTS:
         QVERIFY(form.logInButton()->isEnabled());
         form.onDisconnected();
         QVERIFY(!form.logInButton()->isEnabled());
+        // A name of blanks is no name.
+        form.setVersionCheckComplete(true);
+        form.userNameEdit()->clear();
+        QTest::keyClicks(form.userNameEdit(), QStringLiteral("   "));
+        QVERIFY(!form.logInButton()->isEnabled());
     }
 
     void waitCursorsArePaired_data()

@@ -62,6 +62,7 @@ private Q_SLOTS:
         QTest::newRow("day and an hour") << 86400 + 3600 + 5 << QStringLiteral("1 day(s)");
         QTest::newRow("negative") << -1 << QStringLiteral("<unknown>");
         QTest::newRow("negative minutes") << -125 << QStringLiteral("<unknown>");
+        QTest::newRow("largest count") << std::numeric_limits<int>::max() << QStringLiteral("<unknown>");
     }
 
     void durations()
@@ -146,6 +147,10 @@ private Q_SLOTS:
         QCOMPARE(settingsCheckState(s, "game/absent", false), Qt::Unchecked);
         s.setValue(QStringLiteral("game/animations"), QStringLiteral("true"));
         QCOMPARE(settingsCheckState(s, "game/animations", false), Qt::Checked);
+        for (const QVariant& damaged : {QVariant(QString()), QVariant(QStringLiteral("ja")), QVariant(QStringList{QStringLiteral("a"), QStringLiteral("b")})}) {
+            s.setValue(QStringLiteral("game/damaged"), damaged);
+            QCOMPARE(settingsCheckState(s, "game/damaged", true), Qt::Checked);
+        }
     }
 
     void textFiles()

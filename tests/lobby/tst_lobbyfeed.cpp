@@ -319,6 +319,11 @@ void LobbyFeedTest::feedOfSnapshotsUpdatesAndRemovals()
     QCOMPARE(cellText(*m_model, pearl, 0).size(), 256);
     for (const QString& line : m_model->index(pearl, 0).data(Qt::ToolTipRole).toString().split(QLatin1Char('\n')))
         QCOMPARE_LE(QFontMetrics(QToolTip::font()).horizontalAdvance(line), QGuiApplication::primaryScreen()->size().width());
+    // An override in a name never turns the words after it: the name comes isolated, less what it leaves open.
+    TestFrame turned(143);
+    tableRecord(turned, 9, "101/Regular", "Pearl \xE2\x80\xAEIV", 4, 0, {});
+    QVERIFY(m_server->send(turned));
+    QTRY_COMPARE(cellText(*m_model, pearl, 0), QStringLiteral("\u2068Pearl IV\u2069"));
 
     // Removals: one held table, one unknown.
     QTest::ignoreMessage(QtWarningMsg, "No table to remove with id 55");

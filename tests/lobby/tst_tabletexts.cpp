@@ -77,6 +77,7 @@ void TableTextsTest::plainTexts()
     QCOMPARE(timeLimitText(15999), QStringLiteral("15 second(s)"));
     QCOMPARE(timeLimitText(30000), QStringLiteral("30 second(s)"));
     QCOMPARE(timeLimitText(-1), QStringLiteral("0 second(s)"));
+    QCOMPARE(timeLimitText(-5000), QStringLiteral("<unknown>"));
     QCOMPARE(moneyText(150), QStringLiteral("$1.50"));
     QCOMPARE(moneyText(100000), QStringLiteral("$1,000"));
     QCOMPARE(moneyText(0), QStringLiteral("$0"));

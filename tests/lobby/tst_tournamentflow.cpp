@@ -41,6 +41,8 @@
 #include <QHeaderView>
 #include <QHelpEvent>
 #include <QToolTip>
+#include <QAbstractTextDocumentLayout>
+#include <QTextBlock>
 #include <QTextDocument>
 #include <QTextEdit>
 #include <QTabBar>
@@ -697,6 +699,19 @@ void TournamentFlowTest::serverTextShownAsWritten()
     QTRY_VERIFY_WITH_TIMEOUT(controller->lobbyModel()->hasTournament(32), 5000);
     lobby->displayTournament(32);
     QCOMPARE(lobby->tabs()->tabBar()->tabText(2), QStringLiteral("R&&D Open"));
+    // A value stands on its label's line, whatever script either is in.
+    const QString spring = QString::fromUtf8("\xe6\x98\xa5\xe3\x81\xae\xe5\xa4\xa7\xe4\xbc\x9a");
+    scenario->tournaments << TF::tournament(34, spring.toUtf8(), 0, 1, 8, 100, startSecs, 600);
+    server->send(TF::snapshotList(scenario->tournaments));
+    QTRY_VERIFY_WITH_TIMEOUT(controller->lobbyModel()->hasTournament(34), 5000);
+    QTextDocument* details = openWindow(34)->view()->detailsLabel->document();
+    details->setTextWidth(400); // laid out, as on screen
+    const auto baseline = [details](const QString& text) {
+        const QTextBlock block = details->find(text).block();
+        const qreal top = details->documentLayout()->blockBoundingRect(block).top();
+        return top + block.layout()->lineAt(0).y() + block.layout()->lineAt(0).ascent();
+    };
+    QCOMPARE(baseline(QStringLiteral("Name")), baseline(spring));
     lobby->tabs()->setCurrentIndex(1);
 
     window->onTournamentLeaveFailed(31, QStringLiteral("<b>%1</b>"));

@@ -136,6 +136,7 @@ void TournamentModelsTest::cellsShowTheRecord_data()
     QTest::newRow("end before the start") << 0 << 0 << 30 << "END" << 1893455999 << "OPEN" << "free" << "<unknown>";
     QTest::newRow("start at the largest count") << 0 << 0 << 30 << "START" << 0x7fffffff << "OPEN" << "free" << "<unknown>";
     QTest::newRow("start at a negative count") << 0 << 0 << 30 << "START" << -1 << "OPEN" << "free" << "<unknown>";
+    QTest::newRow("start at the smallest count") << 0 << 0 << 30 << "START" << std::numeric_limits<qint32>::min() << "OPEN" << "free" << "<unknown>";
     QTest::newRow("start at the epoch") << 0 << 0 << 30 << "START" << 0 << "OPEN" << "free" << "<unknown>";
 }
 
