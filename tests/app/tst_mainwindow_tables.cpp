@@ -9,6 +9,8 @@
 #include "GameWindow.h"
 #include "HandScenario.h"
 #include "SeatedWindow.h"
+#include "SideBar.h"
+#include "WatchingWindow.h"
 #include "MainWindowHarness.h"
 #include "SelectorButton.h"
 #include "TableModel.h"
@@ -97,6 +99,19 @@ private Q_SLOTS:
         page->findChild<SeatedWindow*>()->playButton()->click();
         QTRY_COMPARE(h.window->tablePresence().publishedPath(model), QStringLiteral("101/Regular/%1").arg(Table));
 
+        // A watched table closed while this one asks for a claim: the asking table comes back, not the lobby.
+        QTRY_VERIFY(page->meldAuction()->isVisible());
+        const qint32 watchedId = qint32(HandScenario::tableFor(1));
+        h.window->watchTable(watchedId);
+        QTRY_COMPARE(shownTable(ui), watchedId);
+        QVERIFY(ui.tableSelector->button(Table)->asksForAttention());
+        auto* watched = qobject_cast<GameWindow*>(ui.loggedInStack->currentWidget());
+        QTRY_VERIFY(watched->watchingWindow()->isVisible());
+        QTest::mouseClick(watched->watchingWindow()->findChild<QPushButton*>(QStringLiteral("leaveButton")),
+                          Qt::LeftButton);
+        QTRY_VERIFY(ui.tableSelector->button(watchedId) == nullptr);
+        QCOMPARE(shownTable(ui), Table);
+
         // The Lobby button and the table's button switch the pages.
         ui.tableSelector->lobbyButton()->click();
         QCOMPARE(ui.loggedInStack->currentWidget(), ui.lobbyWidget);
@@ -172,6 +187,15 @@ private Q_SLOTS:
         QVERIFY(h.answer(title, show ? QDialogButtonBox::Yes : QDialogButtonBox::No));
         QCOMPARE(shownTable(ui), show ? table : -1);
         QCOMPARE(ui.tableSelector->activeTable(), show ? table : -1);
+        if (show) {
+            // Leaving in the hand names where the table opens again: the lobby does not list it.
+            auto* page = qobject_cast<GameWindow*>(ui.loggedInStack->currentWidget());
+            QTRY_VERIFY(page->meldAuction()->isVisible());
+            QTest::mouseClick(page->sideBar()->findChild<QPushButton*>(QStringLiteral("leaveButton")), Qt::LeftButton);
+            QTRY_VERIFY(h.boxes().filter(QStringLiteral("Leave Table|")).size() == 1);
+            QVERIFY(h.boxes().filter(QStringLiteral("Leave Table|")).first().endsWith(
+                QStringLiteral("opened again from its tournament on the Tournaments tab.")));
+        }
         // The window goes with the table still open; its page and the chat
         // areas go before what they point to.
     }
