@@ -16,6 +16,7 @@
 #include "TableModel.h"
 #include "TableSelector.h"
 #include "TileGraphics.h"
+#include "TournamentScenario.h"
 #include "LobbyController.h"
 #include "MeldAuction.h"
 #include "RoundScoreBoard.h"
@@ -164,16 +165,20 @@ private Q_SLOTS:
     void tournamentSeating_data()
     {
         QTest::addColumn<bool>("show");
-        QTest::newRow("shown") << true;
-        QTest::newRow("later") << false;
+        QTest::addColumn<bool>("nextRound"); // the next round seats the user before an answer
+        QTest::newRow("shown") << true << false;
+        QTest::newRow("later") << false << false;
+        QTest::newRow("next round first") << false << true;
     }
 
     void tournamentSeating()
     {
         QFETCH(bool, show);
+        QFETCH(bool, nextRound);
         MainWindowHarness h;
         std::unique_ptr<HandScenario> hand;
         QVERIFY(startSession(h, hand, HandScenario::Kind::Tournament));
+        hand->setTimeLimits(200, 200); // unanswered, the server plays the round out
         const MainView& ui = h.window->view();
         const qint32 table = qint32(HandScenario::tournamentTable);
         // The tournaments lobby lists the tournament: its name titles the question.
@@ -183,6 +188,18 @@ private Q_SLOTS:
         QVERIFY(h.window->games()->hasTable(table));
         QCOMPARE(ui.loggedInStack->currentWidget(), ui.lobbyWidget);
         QVERIFY(ui.tableSelector->button(table) != nullptr);
+        if (nextRound) {
+            // The round ends unanswered; the next round's question takes the place of the old one.
+            QPointer<QWidget> first;
+            for (auto* box : h.window->findChildren<ModelessMsgBox::MsgBox*>())
+                if (box->windowTitle() == title)
+                    first = box;
+            QVERIFY(first);
+            QTRY_COMPARE_WITH_TIMEOUT(hand->waitingFor(), QStringLiteral("join"), 20000);
+            h.server.send(TournamentFrames::seated(HandScenario::tournamentId, quint32(table), 0));
+            QTRY_VERIFY(!first);
+            QCOMPARE(h.boxes().filter(title).size(), 1);
+        }
 
         QVERIFY(h.answer(title, show ? QDialogButtonBox::Yes : QDialogButtonBox::No));
         QCOMPARE(shownTable(ui), show ? table : -1);
