@@ -106,6 +106,7 @@ private Q_SLOTS:
         h.window->watchTable(watchedId);
         QTRY_COMPARE(shownTable(ui), watchedId);
         QVERIFY(ui.tableSelector->button(Table)->asksForAttention());
+        QVERIFY(!ui.tableSelector->button(watchedId)->asksForAttention()); // a watched table asks nothing
         auto* watched = qobject_cast<GameWindow*>(ui.loggedInStack->currentWidget());
         QTRY_VERIFY(watched->watchingWindow()->isVisible());
         QTest::mouseClick(watched->watchingWindow()->findChild<QPushButton*>(QStringLiteral("leaveButton")),
