@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <bit>
 
 namespace {
 
@@ -106,27 +107,47 @@ QList<ModelessMsgBox::MsgBox*> openBoxes(const QWidget* parent, Keep keep)
     return open;
 }
 
+/// The text a box shows, for the log.
+QString boxText(const ModelessMsgBox::MsgBox* box)
+{
+    const QLabel* label = box->findChild<QLabel*>(QStringLiteral("msgBoxText"));
+    return label != nullptr ? label->text().left(200) : QString();
+}
+
 /// Makes room for a new box: the one about the same subject goes, or, for a
 /// box of its kind only, the oldest of a full kind. Each box costs a widget
 /// tree, and a flood of one kind from the server is no message a player can
-/// read; but the newest is the one still to answer, so it is never the one left out.
-void makeRoom(const QWidget* parent, const QString& title, const QString& subject)
+/// read; but the newest is the one still to answer, so it is never the one
+/// left out. A notice (one button) of a full kind whose newest box came in
+/// this same turn of the event loop, unseen yet, goes into that box instead:
+/// the result, null when a new box is to be made.
+ModelessMsgBox::MsgBox* makeRoom(const QWidget* parent, const QString& title, const QString& subject, bool notice)
 {
     if (!subject.isEmpty()) {
         ModelessMsgBox::closeAbout(parent, subject);
-        return;
+        return nullptr;
     }
     const QList<ModelessMsgBox::MsgBox*> kind = openBoxes(parent, [&title](const ModelessMsgBox::MsgBox* box) {
         return box->subject().isEmpty() && box->windowTitle() == title;
     });
+    if (kind.size() >= ModelessMsgBox::maxOfAKind) {
+        ModelessMsgBox::MsgBox* newest = kind.last();
+        if (notice && !newest->isSettled() && newest->buttonBox()->buttons().size() == 1) {
+            qWarning().noquote() << QStringLiteral("box \"%1\" takes a newer text: %2 of its kind are open (text: %3)")
+                                        .arg(title)
+                                        .arg(ModelessMsgBox::maxOfAKind)
+                                        .arg(boxText(newest));
+            return newest;
+        }
+    }
     for (qsizetype i = 0; i + ModelessMsgBox::maxOfAKind <= kind.size(); ++i) {
-        const QLabel* label = kind.at(i)->findChild<QLabel*>(QStringLiteral("msgBoxText"));
         qWarning().noquote() << QStringLiteral("box \"%1\" closed for a newer one: %2 of its kind are open (text: %3)")
                                     .arg(title)
                                     .arg(ModelessMsgBox::maxOfAKind)
-                                    .arg(label != nullptr ? label->text().left(200) : QString());
+                                    .arg(boxText(kind.at(i)));
         kind.at(i)->close();
     }
+    return nullptr;
 }
 
 /// The box or the widget marked to answer keys only on top that holds `object`; null when none does.
@@ -180,7 +201,11 @@ ModelessMsgBox::MsgBox* showBox(QWidget* parent, Kind kind, const QString& title
                                 QDialogButtonBox::StandardButtons buttons,
                                 QDialogButtonBox::StandardButton defaultButton, const QString& subject)
 {
-    makeRoom(parent, title, subject);
+    const bool notice = std::popcount(uint(buttons)) == 1;
+    if (ModelessMsgBox::MsgBox* fold = makeRoom(parent, title, subject, notice)) {
+        fold->setText(text);
+        return fold;
+    }
     ModelessMsgBox::MsgBox* box = createMsgBox(parent, kind, title, text, buttons, defaultButton);
     box->setSubject(subject);
     box->setAttribute(Qt::WA_DeleteOnClose);
@@ -210,6 +235,8 @@ MsgBox::MsgBox(const QString& title, const QString& text, QWidget* parent)
 {
     static quint64 made = 0;
     m_serial = ++made;
+    // Settled once control is back in the event loop, where it is painted.
+    QMetaObject::invokeMethod(this, [this] { settled = true; }, Qt::QueuedConnection);
     setAttribute(Qt::WA_DeleteOnClose);
     answerKeysOnTop(this);
 
@@ -230,6 +257,12 @@ MsgBox::MsgBox(const QString& title, const QString& text, QWidget* parent)
 }
 
 MsgBox::~MsgBox() = default;
+
+void MsgBox::setText(const QString& text)
+{
+    if (auto* label = findChild<QLabel*>(QStringLiteral("msgBoxText")))
+        label->setText(text);
+}
 
 void MsgBox::setButtons(QDialogButtonBox::StandardButtons mask, QDialogButtonBox::StandardButton defaultButton)
 {

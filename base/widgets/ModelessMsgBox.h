@@ -25,7 +25,9 @@ class QPushButton;
 ///
 /// At most `maxOfAKind` unanswered boxes with the same title and parent are
 /// open at a time: a further one closes the oldest of them (as its close
-/// button would), so that the newest text is the one shown. A box about a
+/// button would), so that the newest text is the one shown; a further
+/// notice (a box of one button) in the same turn of the event loop as the
+/// newest takes that box, unseen yet, with its text instead. A box about a
 /// subject (a table, a tournament) is never closed that way: it replaces an
 /// open box about the same subject only, so there is one per subject.
 namespace ModelessMsgBox {
@@ -55,6 +57,10 @@ public:
     void setSubject(const QString& subject) { m_subject = subject; }
     /// Counts up with every box made: the order in which boxes came.
     quint64 serial() const { return m_serial; }
+    /// Whether the event loop has run since the box was made (it may have been seen).
+    bool isSettled() const { return settled; }
+    /// Shows another text.
+    void setText(const QString& text);
 
 Q_SIGNALS:
     /// Emitted exactly once, with the clicked standard button or 0 when the box was closed.
@@ -90,6 +96,7 @@ private:
     bool answered = false;
     QString m_subject;
     quint64 m_serial = 0;
+    bool settled = false;
 };
 
 /// The four kinds of box; `subject` names what the box is about (see above).
