@@ -115,6 +115,8 @@ MainWindow::MainWindow(const QString& host, quint16 port, const QString& userNam
     connect(gameController, &GameController::tournamentTableJoined, this, &MainWindow::onTournamentTableJoined);
     connect(gameController, &GameController::tournamentScoreDialogClosed, this,
             &MainWindow::onTournamentScoreDialogClosed);
+    connect(gameController, &GameController::gameModelAboutToBeDestroyed, this,
+            &MainWindow::onGameModelAboutToBeDestroyed);
 
     LoginWindow* loginWindow = ui.loginWindow;
     connect(loginWindow, &LoginWindow::login, this, &MainWindow::login);
@@ -256,6 +258,7 @@ void MainWindow::onSystemMessage(qint32, qint32, const QString& message)
 
 void MainWindow::onExceptionCaught(const std::string& what)
 {
+    qCWarning(lcApp).noquote() << "connection error:" << QString::fromLatin1(what.c_str());
     Logging::showBlockingCritical(tr("Error"), QString::fromLatin1(what.c_str()));
     QCoreApplication::exit(1);
 }

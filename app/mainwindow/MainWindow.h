@@ -29,6 +29,7 @@ class ConferenceArea;
 class EmbeddedWebPage;
 class FriendsWindow;
 class GameController;
+class GameModel;
 class GameWindow;
 class LobbyController;
 class LobbyWindow;
@@ -201,8 +202,13 @@ private:
     void showQuickJoinFailed();
     /// Brings an open table's page to the front.
     void showTable(qint32 tableId);
-    void askRejoin(qint32 tableId, const QString& tableName);
-    void askContinueWatching(qint32 tableId, const QString& tableName);
+    /// Asks about an earlier table; false when the question could not be shown.
+    bool askRejoin(qint32 tableId, const QString& tableName);
+    bool askContinueWatching(qint32 tableId, const QString& tableName);
+    /// What the questions about the user's seat at a table are about.
+    static QString seatSubject(qint32 tableId);
+    /// A table's seating ends: its tournament round's question goes.
+    void onGameModelAboutToBeDestroyed(GameModel* model);
     /// The latest record of the table from the server, or null.
     const TableInfo* knownTable(qint32 tableId) const;
     void addTab(QWidget* page, const char* icon, const char* name);

@@ -7,6 +7,7 @@
 #include "FriendDetailWindow.h"
 #include "FriendsWindow.h"
 #include "GameController.h"
+#include "GameModel.h"
 #include "TableSelector.h"
 #include "XMPPRosterItem.h"
 #include "LobbyController.h"
@@ -28,6 +29,11 @@
 #include <QDebug>
 #include <QPointer>
 #include <QStackedWidget>
+
+namespace {
+/// Names the table of a tournament round's question.
+constexpr char roundTableProperty[] = "roundTable";
+}
 
 void MainWindow::loginSuccessful(qint32 pid, const QString& name, const QString& credentials, bool registered)
 {
@@ -108,41 +114,51 @@ void MainWindow::onTableInfoUpdate(const TableInfo& ti)
     // The button of an open table follows its name.
     if (ui.tableSelector->button(ti.tableId) != nullptr)
         ui.tableSelector->onTableInfo(ti);
-    if (previouslySeatedTables.erase(ti.tableId) != 0 && ti.gameType != 1)
-        askRejoin(ti.tableId, ti.name);
-    if (previouslyWatchedTables.erase(ti.tableId) != 0)
-        askContinueWatching(ti.tableId, ti.name);
+    // A table leaves its set once it has been asked about, never before.
+    if (previouslySeatedTables.count(ti.tableId) != 0 && (ti.gameType == 1 || askRejoin(ti.tableId, ti.name)))
+        previouslySeatedTables.erase(ti.tableId);
+    if (previouslyWatchedTables.count(ti.tableId) != 0 && askContinueWatching(ti.tableId, ti.name))
+        previouslyWatchedTables.erase(ti.tableId);
 }
 
-void MainWindow::askRejoin(qint32 tableId, const QString& tableName)
+QString MainWindow::seatSubject(qint32 tableId)
+{
+    return QStringLiteral("seat at table %1").arg(tableId);
+}
+
+bool MainWindow::askRejoin(qint32 tableId, const QString& tableName)
 {
     // The server's notice also follows a join just made: a table already open
     // needs no question.
     if (gameController->hasTable(tableId))
-        return;
-    auto* box = plainText(
-        ModelessMsgBox::question(this, tr("Rejoin Table"), tr("Do you want to rejoin table %1?").arg(tableName),
-                                 QDialogButtonBox::Yes | QDialogButtonBox::No, QDialogButtonBox::Yes));
+        return true;
+    // One question a table, however many tables the server names.
+    auto* box = plainText(ModelessMsgBox::question(this, tr("Rejoin Table"),
+                                                   tr("Do you want to rejoin table %1?").arg(tableName),
+                                                   QDialogButtonBox::Yes | QDialogButtonBox::No,
+                                                   QDialogButtonBox::Yes, seatSubject(tableId)));
     QPointer<MainWindow> self(this);
     ModelessMsgBox::connectFinished(box, [self, tableId](int button) {
         if (self && button == QDialogButtonBox::Yes)
             self->joinTable(tableId, true);
     });
+    return box != nullptr;
 }
 
-void MainWindow::askContinueWatching(qint32 tableId, const QString& tableName)
+bool MainWindow::askContinueWatching(qint32 tableId, const QString& tableName)
 {
     if (gameController->hasTable(tableId))
-        return;
+        return true;
     auto* box = plainText(ModelessMsgBox::question(this, tr("Watch Table"),
                                                    tr("Do you want to continue watching table %1?").arg(tableName),
                                                    QDialogButtonBox::Yes | QDialogButtonBox::No,
-                                                   QDialogButtonBox::Yes));
+                                                   QDialogButtonBox::Yes, QStringLiteral("watch table %1").arg(tableId)));
     QPointer<MainWindow> self(this);
     ModelessMsgBox::connectFinished(box, [self, tableId](int button) {
         if (self && button == QDialogButtonBox::Yes)
             self->watchTable(tableId);
     });
+    return box != nullptr;
 }
 
 void MainWindow::onAlreadySeated(qint32 tableId)
@@ -150,9 +166,10 @@ void MainWindow::onAlreadySeated(qint32 tableId)
     // The refusal answers a join or a watch of the table.
     WaitCursor::instance().end(WaitCursor::Request::Join, tableId);
     WaitCursor::instance().end(WaitCursor::Request::Watch, tableId);
+    // In place of an open question about the same seat.
     auto* box = plainText(ModelessMsgBox::question(
         this, tr("Rejoin Table"), tr("You are already seated at table %L1.\nDo you want to rejoin?").arg(tableId),
-        QDialogButtonBox::Yes | QDialogButtonBox::No, QDialogButtonBox::Yes));
+        QDialogButtonBox::Yes | QDialogButtonBox::No, QDialogButtonBox::Yes, seatSubject(tableId)));
     QPointer<MainWindow> self(this);
     ModelessMsgBox::connectFinished(box, [self, tableId](int button) {
         if (!self || button != QDialogButtonBox::Yes)
@@ -213,13 +230,24 @@ void MainWindow::onTournamentTableJoined(qint32 tournamentId, qint32 tableId, in
                                       : tr("Continuing tournament round - %1").arg(name);
     const QString text = reason == 0 ? tr("You have been assigned to tournament table %1. Show now?").arg(tableId)
                                      : tr("You are assigned to tournament table %1. Show now?").arg(tableId);
+    // A round's question takes the place of an earlier round's, and goes
+    // with its table's seating.
     auto* box = plainText(ModelessMsgBox::question(this, title, text, QDialogButtonBox::Yes | QDialogButtonBox::No,
-                                                   QDialogButtonBox::Yes));
+                                                   QDialogButtonBox::Yes,
+                                                   QStringLiteral("round of tournament %1").arg(tournamentId)));
+    box->setProperty(roundTableProperty, tableId);
     QPointer<MainWindow> self(this);
     ModelessMsgBox::connectFinished(box, [self, tableId](int button) {
         if (self && button == QDialogButtonBox::Yes && self->gameController->hasTable(tableId))
             self->showTable(tableId);
     });
+}
+
+void MainWindow::onGameModelAboutToBeDestroyed(GameModel* model)
+{
+    for (auto* box : findChildren<ModelessMsgBox::MsgBox*>(Qt::FindDirectChildrenOnly))
+        if (box->property(roundTableProperty).toInt() == model->tableId())
+            box->close();
 }
 
 void MainWindow::onForcedLogout()

@@ -153,7 +153,13 @@ void MainWindow::onTableViewDestroyed(qint32 tableId)
 void MainWindow::onTableViewAboutToBeDestroyed(qint32 tableId)
 {
     qDebug() << "table view" << tableId << "about to be destroyed";
-    if (ui.tableSelector->activeTable() == tableId)
+    if (ui.tableSelector->activeTable() != tableId)
+        return;
+    // A table that waits for the user comes before the lobby.
+    const qint32 asking = ui.tableSelector->askingTable(tableId);
+    if (asking != -1)
+        showTable(asking);
+    else
         displayLobby();
 }
 

@@ -6,9 +6,13 @@
 #include <QHideEvent>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 #include <QStyle>
 #include <QVBoxLayout>
+
+#include <algorithm>
+#include <bit>
 
 namespace {
 
@@ -32,6 +36,9 @@ public:
 };
 
 enum class Kind { Information = 1, Warning, Critical, Question };
+
+/// Marks a widget that answers keys only while nothing covers it.
+constexpr char keysOnTopProperty[] = "answersKeysOnTop";
 
 ModelessMsgBox::MsgBox* createMsgBox(QWidget* parent, Kind, const QString& title, const QString& text,
                                      QDialogButtonBox::StandardButtons buttons,
@@ -87,30 +94,120 @@ QList<ModelessMsgBox::MsgBox*> siblingBoxes(const QWidget* parent)
     return boxes;
 }
 
-/// Whether `maxOfAKind` boxes with this title are open beside a new one.
-bool kindIsFull(const QWidget* parent, const QString& title)
+/// The unanswered boxes beside `parent` that `keep` selects, oldest first.
+template <typename Keep>
+QList<ModelessMsgBox::MsgBox*> openBoxes(const QWidget* parent, Keep keep)
 {
-    int open = 0;
-    for (const ModelessMsgBox::MsgBox* box : siblingBoxes(parent))
-        if (!box->isAnswered() && box->windowTitle() == title)
-            ++open;
-    return open >= ModelessMsgBox::maxOfAKind;
+    QList<ModelessMsgBox::MsgBox*> open;
+    for (ModelessMsgBox::MsgBox* box : siblingBoxes(parent))
+        if (!box->isAnswered() && keep(box))
+            open << box;
+    std::sort(open.begin(), open.end(),
+              [](const ModelessMsgBox::MsgBox* a, const ModelessMsgBox::MsgBox* b) { return a->serial() < b->serial(); });
+    return open;
 }
+
+/// The text a box shows, for the log.
+QString boxText(const ModelessMsgBox::MsgBox* box)
+{
+    const QLabel* label = box->findChild<QLabel*>(QStringLiteral("msgBoxText"));
+    return label != nullptr ? label->text().left(200) : QString();
+}
+
+/// Makes room for a new box: the one about the same subject goes, or, for a
+/// box of its kind only, the oldest of a full kind. Each box costs a widget
+/// tree, and a flood of one kind from the server is no message a player can
+/// read; but the newest is the one still to answer, so it is never the one
+/// left out. A notice (one button) of a full kind whose newest box came in
+/// this same turn of the event loop, unseen yet, goes into that box instead:
+/// the result, null when a new box is to be made.
+ModelessMsgBox::MsgBox* makeRoom(const QWidget* parent, const QString& title, const QString& subject, bool notice)
+{
+    if (!subject.isEmpty()) {
+        ModelessMsgBox::closeAbout(parent, subject);
+        return nullptr;
+    }
+    const QList<ModelessMsgBox::MsgBox*> kind = openBoxes(parent, [&title](const ModelessMsgBox::MsgBox* box) {
+        return box->subject().isEmpty() && box->windowTitle() == title;
+    });
+    if (kind.size() >= ModelessMsgBox::maxOfAKind) {
+        ModelessMsgBox::MsgBox* newest = kind.last();
+        if (notice && !newest->isSettled() && newest->buttonBox()->buttons().size() == 1) {
+            qWarning().noquote() << QStringLiteral("box \"%1\" takes a newer text: %2 of its kind are open (text: %3)")
+                                        .arg(title)
+                                        .arg(ModelessMsgBox::maxOfAKind)
+                                        .arg(boxText(newest));
+            return newest;
+        }
+    }
+    for (qsizetype i = 0; i + ModelessMsgBox::maxOfAKind <= kind.size(); ++i) {
+        qWarning().noquote() << QStringLiteral("box \"%1\" closed for a newer one: %2 of its kind are open (text: %3)")
+                                    .arg(title)
+                                    .arg(ModelessMsgBox::maxOfAKind)
+                                    .arg(boxText(kind.at(i)));
+        kind.at(i)->close();
+    }
+    return nullptr;
+}
+
+/// The box or the widget marked to answer keys only on top that holds `object`; null when none does.
+QWidget* keyOwner(QObject* object)
+{
+    while (object != nullptr && !object->isWidgetType())
+        object = object->parent();
+    for (auto* w = static_cast<QWidget*>(object); w != nullptr; w = w->parentWidget()) {
+        if (w->property(keysOnTopProperty).toBool())
+            return w;
+        if (w->isWindow())
+            break;
+    }
+    return nullptr;
+}
+
+/// Holds back the keys and shortcuts meant for a box (or a marked widget)
+/// that something covers, and hands the keys to what covers it: Enter must
+/// not answer a question the player cannot see.
+class KeyGate : public QObject
+{
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        const QEvent::Type type = event->type();
+        if (type != QEvent::ShortcutOverride && type != QEvent::KeyPress && type != QEvent::KeyRelease
+            && type != QEvent::Shortcut)
+            return false;
+        QWidget* owner = keyOwner(watched);
+        if (owner == nullptr || !owner->isVisible())
+            return false;
+        QWidget* top = ModelessMsgBox::coveringWidget(owner);
+        if (top == nullptr)
+            return false;
+        if (type != QEvent::Shortcut) {
+            QWidget* last = top->focusWidget();
+            (last != nullptr && top->isAncestorOf(last) && last->isVisible() ? last : top)->setFocus(Qt::OtherFocusReason);
+        }
+        // Not taken by the covered widget: the window's shortcuts (the
+        // chooser's Escape on top) still see it.
+        if (type == QEvent::ShortcutOverride)
+            event->ignore();
+        return true;
+    }
+};
 
 ModelessMsgBox::MsgBox* showBox(QWidget* parent, Kind kind, const QString& title, const QString& text,
                                 QDialogButtonBox::StandardButtons buttons,
-                                QDialogButtonBox::StandardButton defaultButton)
+                                QDialogButtonBox::StandardButton defaultButton, const QString& subject)
 {
-    // Boxes come from what the server sends as well: a flood of one kind is
-    // no message a player can read, and each box costs a widget tree.
-    if (kindIsFull(parent, title)) {
-        qWarning().noquote() << QStringLiteral("box \"%1\" not shown: %2 of its kind are open (text: %3)")
-                                    .arg(title)
-                                    .arg(ModelessMsgBox::maxOfAKind)
-                                    .arg(text.left(200));
-        return nullptr;
+    const bool notice = std::popcount(uint(buttons)) == 1;
+    if (ModelessMsgBox::MsgBox* fold = makeRoom(parent, title, subject, notice)) {
+        fold->setText(text);
+        return fold;
     }
     ModelessMsgBox::MsgBox* box = createMsgBox(parent, kind, title, text, buttons, defaultButton);
+    box->setSubject(subject);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->show();
     box->raise();
@@ -136,7 +233,12 @@ namespace ModelessMsgBox {
 MsgBox::MsgBox(const QString& title, const QString& text, QWidget* parent)
     : MahjongDialog(parent, true)
 {
+    static quint64 made = 0;
+    m_serial = ++made;
+    // Settled once control is back in the event loop, where it is painted.
+    QMetaObject::invokeMethod(this, [this] { settled = true; }, Qt::QueuedConnection);
     setAttribute(Qt::WA_DeleteOnClose);
+    answerKeysOnTop(this);
 
     auto* content = new QWidget(this);
     content->setObjectName(QStringLiteral("msgBoxContent"));
@@ -155,6 +257,12 @@ MsgBox::MsgBox(const QString& title, const QString& text, QWidget* parent)
 }
 
 MsgBox::~MsgBox() = default;
+
+void MsgBox::setText(const QString& text)
+{
+    if (auto* label = findChild<QLabel*>(QStringLiteral("msgBoxText")))
+        label->setText(text);
+}
 
 void MsgBox::setButtons(QDialogButtonBox::StandardButtons mask, QDialogButtonBox::StandardButton defaultButton)
 {
@@ -260,7 +368,7 @@ void MsgBox::mousePressEvent(QMouseEvent* event)
 
 void MsgBox::takeKeys(Qt::FocusReason reason)
 {
-    if (isAncestorOf(QApplication::focusWidget()))
+    if (isAncestorOf(QApplication::focusWidget()) || coveringWidget(this) != nullptr)
         return;
     QWidget* last = focusWidget();
     if (last == nullptr || !isAncestorOf(last) || !last->isVisibleTo(this))
@@ -285,7 +393,7 @@ void MsgBox::showEvent(QShowEvent* event)
     MahjongDialog::showEvent(event);
     // Keys typed while the box is on the screen answer it; a box shown on a
     // page that was not, takes them when the page comes up.
-    if (isAncestorOf(QApplication::focusWidget()) || !isTopBox(this))
+    if (isAncestorOf(QApplication::focusWidget()) || !isTopBox(this) || coveringWidget(this) != nullptr)
         return;
     if (QAbstractButton* button = firstFocus(this))
         button->setFocus(Qt::OtherFocusReason);
@@ -301,27 +409,28 @@ void MsgBox::closeEvent(QCloseEvent* event)
 }
 
 MsgBox* information(QWidget* parent, const QString& title, const QString& text,
-                    QDialogButtonBox::StandardButtons buttons, QDialogButtonBox::StandardButton defaultButton)
+                    QDialogButtonBox::StandardButtons buttons, QDialogButtonBox::StandardButton defaultButton,
+                    const QString& subject)
 {
-    return showBox(parent, Kind::Information, title, text, buttons, defaultButton);
+    return showBox(parent, Kind::Information, title, text, buttons, defaultButton, subject);
 }
 
 MsgBox* warning(QWidget* parent, const QString& title, const QString& text, QDialogButtonBox::StandardButtons buttons,
-                QDialogButtonBox::StandardButton defaultButton)
+                QDialogButtonBox::StandardButton defaultButton, const QString& subject)
 {
-    return showBox(parent, Kind::Warning, title, text, buttons, defaultButton);
+    return showBox(parent, Kind::Warning, title, text, buttons, defaultButton, subject);
 }
 
 MsgBox* critical(QWidget* parent, const QString& title, const QString& text, QDialogButtonBox::StandardButtons buttons,
-                 QDialogButtonBox::StandardButton defaultButton)
+                 QDialogButtonBox::StandardButton defaultButton, const QString& subject)
 {
-    return showBox(parent, Kind::Critical, title, text, buttons, defaultButton);
+    return showBox(parent, Kind::Critical, title, text, buttons, defaultButton, subject);
 }
 
 MsgBox* question(QWidget* parent, const QString& title, const QString& text, QDialogButtonBox::StandardButtons buttons,
-                 QDialogButtonBox::StandardButton defaultButton)
+                 QDialogButtonBox::StandardButton defaultButton, const QString& subject)
 {
-    return showBox(parent, Kind::Question, title, text, buttons, defaultButton);
+    return showBox(parent, Kind::Question, title, text, buttons, defaultButton, subject);
 }
 
 MsgBox* plainText(MsgBox* box)
@@ -333,12 +442,49 @@ MsgBox* plainText(MsgBox* box)
     return box;
 }
 
-bool isBoxShown(const QWidget* window)
+void closeAbout(const QWidget* parent, const QString& subject)
 {
-    for (const MsgBox* box : window->findChildren<MsgBox*>())
-        if (box->isVisible())
-            return true;
-    return false;
+    if (subject.isEmpty())
+        return;
+    for (MsgBox* box : openBoxes(parent, [&subject](const MsgBox* b) { return b->subject() == subject; }))
+        box->close();
+}
+
+QWidget* coveringWidget(const QWidget* widget)
+{
+    const QRect area(QPoint(0, 0), widget->size());
+    for (const QWidget* child = widget; !child->isWindow() && child->parentWidget() != nullptr;
+         child = child->parentWidget()) {
+        QWidget* parent = child->parentWidget();
+        const QRect shown(widget->mapTo(parent, area.topLeft()), area.size());
+        // Siblings are kept in their stacking order, the top one last.
+        QWidget* top = nullptr;
+        bool above = false;
+        for (QObject* o : parent->children()) {
+            if (o == child) {
+                above = true;
+                continue;
+            }
+            if (!above || !o->isWidgetType())
+                continue;
+            auto* sibling = static_cast<QWidget*>(o);
+            if (!sibling->isWindow() && sibling->isVisible() && sibling->geometry().intersects(shown))
+                top = sibling;
+        }
+        if (top != nullptr)
+            return top;
+    }
+    return nullptr;
+}
+
+void answerKeysOnTop(QWidget* widget)
+{
+    widget->setProperty(keysOnTopProperty, true);
+    static QPointer<KeyGate> gate;
+    if (gate == nullptr && QCoreApplication::instance() != nullptr) {
+        gate = new KeyGate(QCoreApplication::instance());
+        QCoreApplication::instance()->installEventFilter(gate);
+    }
 }
 
 void connectFinished(MsgBox* box, std::function<void(int)> callback)

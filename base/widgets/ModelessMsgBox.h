@@ -19,12 +19,20 @@ class QPushButton;
 /// default button (or the button the focus is on) and Escape with its No or
 /// Close, before any shortcut of the window.
 ///
+/// Keys go to what the player sees on top: a box, or another widget marked
+/// with `answerKeysOnTop`, that something shown above it covers answers no
+/// key; a key typed there goes to the widget on top instead.
+///
 /// At most `maxOfAKind` unanswered boxes with the same title and parent are
-/// open at a time: a further one is logged instead of shown, and the
-/// functions that make boxes return null for it.
+/// open at a time: a further one closes the oldest of them (as its close
+/// button would), so that the newest text is the one shown; a further
+/// notice (a box of one button) in the same turn of the event loop as the
+/// newest takes that box, unseen yet, with its text instead. A box about a
+/// subject (a table, a tournament) is never closed that way: it replaces an
+/// open box about the same subject only, so there is one per subject.
 namespace ModelessMsgBox {
 
-/// How many boxes of one kind (title and parent) are shown at once.
+/// How many boxes of one kind (title and parent, no subject) are shown at once.
 constexpr int maxOfAKind = 3;
 
 /// One box. Deletes itself after its answer.
@@ -44,6 +52,15 @@ public:
     void setButtons(QDialogButtonBox::StandardButtons mask, QDialogButtonBox::StandardButton defaultButton);
     /// Whether the box has given its answer (it is deleted soon after).
     bool isAnswered() const { return answered; }
+    /// What the box is about ("table 12"); empty for a box of its kind only.
+    const QString& subject() const { return m_subject; }
+    void setSubject(const QString& subject) { m_subject = subject; }
+    /// Counts up with every box made: the order in which boxes came.
+    quint64 serial() const { return m_serial; }
+    /// Whether the event loop has run since the box was made (it may have been seen).
+    bool isSettled() const { return settled; }
+    /// Shows another text.
+    void setText(const QString& text);
 
 Q_SIGNALS:
     /// Emitted exactly once, with the clicked standard button or 0 when the box was closed.
@@ -77,24 +94,41 @@ private:
     QPushButton* defaultBtn = nullptr;
     QDialogButtonBox* buttons = nullptr;
     bool answered = false;
+    QString m_subject;
+    quint64 m_serial = 0;
+    bool settled = false;
 };
 
+/// The four kinds of box; `subject` names what the box is about (see above).
 MsgBox* information(QWidget* parent, const QString& title, const QString& text,
                     QDialogButtonBox::StandardButtons buttons = QDialogButtonBox::Ok,
-                    QDialogButtonBox::StandardButton defaultButton = QDialogButtonBox::NoButton);
+                    QDialogButtonBox::StandardButton defaultButton = QDialogButtonBox::NoButton,
+                    const QString& subject = QString());
 MsgBox* warning(QWidget* parent, const QString& title, const QString& text,
                 QDialogButtonBox::StandardButtons buttons = QDialogButtonBox::Ok,
-                QDialogButtonBox::StandardButton defaultButton = QDialogButtonBox::NoButton);
+                QDialogButtonBox::StandardButton defaultButton = QDialogButtonBox::NoButton,
+                const QString& subject = QString());
 MsgBox* critical(QWidget* parent, const QString& title, const QString& text,
                  QDialogButtonBox::StandardButtons buttons = QDialogButtonBox::Ok,
-                 QDialogButtonBox::StandardButton defaultButton = QDialogButtonBox::NoButton);
+                 QDialogButtonBox::StandardButton defaultButton = QDialogButtonBox::NoButton,
+                 const QString& subject = QString());
 MsgBox* question(QWidget* parent, const QString& title, const QString& text,
                  QDialogButtonBox::StandardButtons buttons = QDialogButtonBox::StandardButtons(QDialogButtonBox::Yes
                                                                                                | QDialogButtonBox::No),
-                 QDialogButtonBox::StandardButton defaultButton = QDialogButtonBox::NoButton);
+                 QDialogButtonBox::StandardButton defaultButton = QDialogButtonBox::NoButton,
+                 const QString& subject = QString());
 
-/// Whether a box is shown anywhere inside `window`.
-bool isBoxShown(const QWidget* window);
+/// Closes the open boxes about `subject` beside `parent` (null: the
+/// top-level ones), as their close buttons would: what they ask about is over.
+void closeAbout(const QWidget* parent, const QString& subject);
+
+/// The widget shown above `widget` in its window that covers part of it (a
+/// later sibling of it or of one of its ancestors); null when none does.
+QWidget* coveringWidget(const QWidget* widget);
+
+/// Makes `widget` and what it holds answer keys and shortcuts only while
+/// nothing covers it, as every box does.
+void answerKeysOnTop(QWidget* widget);
 
 /// Calls the callback once with the box's result; never for a null box
 /// (one not shown: its question was not asked).

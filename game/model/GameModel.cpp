@@ -176,6 +176,7 @@ void GameModel::reset()
     m_counterSticks = 0;
     m_lastHandEnd.reset();
     m_readyQuestion.reset();
+    m_openOffer.reset();
     Q_EMIT modelReset();
 }
 
@@ -352,7 +353,7 @@ void GameModel::onGameData(qint64 handId, server_game_state::enum_t gameState, c
     if (m_freshJoin) {
         m_freshJoin = false;
         if (gameState == INITIAL_STATE)
-            setPlayerState(isOwnPlayerSeated() ? WAITING : SEAT_OFFERED);
+            setPlayerState(isPlayerSeated(m_ownPlayerId) ? WAITING : SEAT_OFFERED);
         else if (inHand)
             setPlayerState(PLAYING);
         else
@@ -404,6 +405,7 @@ void GameModel::onPlayerLeft(qint32 playerId)
 
 void GameModel::onPlayerKicked(kick_reason::enum_t reason)
 {
+    m_openOffer.reset();
     onPlayerLeft(m_ownPlayerId);
     m_kickReason = reason;
     setPlayerState(KICKED);

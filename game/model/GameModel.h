@@ -100,7 +100,10 @@ public:
     /// Whether the player has a seat; false once removed during the hand
     /// (the record stays until the hand ends).
     bool isPlayerSeated(qint32 id) const;
-    bool isOwnPlayerSeated() const { return isPlayerSeated(m_ownPlayerId); }
+    /// Whether this client plays at the table: its own seating (a join) and
+    /// the own record's seat. Another client of the same account may sit
+    /// here while this one only watches.
+    bool isOwnPlayerSeated() const { return isSeated() && isPlayerSeated(m_ownPlayerId); }
     /// The first player (ascending id) at this wind, or null.
     const PlayerData* playerByWind(int wind) const;
     std::vector<qint32> seatedPlayerIds() const;
@@ -182,6 +185,21 @@ public:
     /// names a tile the hand holds; mahjong goes with any; a kong is robbed
     /// only to win. The rest is logged once and left out.
     meld_offer_vector allowedOffers(const meld_offer_vector& offers, OfferKind kind) const;
+
+    /// A claim or declaration offered to the user that is still open: a
+    /// page built again while it is shows the chooser as the server left it.
+    struct OpenOffer
+    {
+        OfferKind kind = OfferKind::Claim;
+        meld_offer_vector offers;
+        TimeSpan span;
+    };
+    const std::optional<OpenOffer>& openOffer() const { return m_openOffer; }
+    /// Keeps the offers (those the rules allow) open until the user answers
+    /// them or play moves past them; an empty list keeps nothing.
+    void keepOffer(OfferKind kind, const meld_offer_vector& offers, const TimeSpan& ts);
+    /// The user answered the open offer, or its time ran out.
+    void endOffer() { m_openOffer.reset(); }
     /// The rows of a table round's board: one per player and seat.
     MonetaryRoundScores tableRoundRows(const MonetaryRoundScores& scores) const;
 
@@ -303,6 +321,8 @@ private:
     void addPlayer(const PlayerData& player);
     /// What every hand end does before its signal.
     void endHand(bool endOfGame);
+    /// Ends an open claim on a discard (or robbing a kong), not a declaration.
+    void endClaimOffer();
     void setWall(int liveWall, int deadWall, int deadWallPosition, int deadWallDealt, const tile_vector& doraTiles);
     PlayerData* findPlayer(qint32 id);
     /// The most discards a player's pond can hold: one set of tiles.
@@ -345,4 +365,5 @@ private:
     int m_counterSticks = 0;
     std::optional<HandEnd> m_lastHandEnd;
     std::optional<TimeSpan> m_readyQuestion;
+    std::optional<OpenOffer> m_openOffer;
 };

@@ -77,6 +77,7 @@ void GameModel::onStartHand(qint64 handId, const Seating& seating, const round_s
     m_discardState = DISCARD_OPEN;
     m_actingPlayer = -1;
     m_actDeadline = TimeSpan();
+    m_openOffer.reset();
 
     for (auto& [id, p] : m_players)
         p.resetForHand();
@@ -102,7 +103,9 @@ void GameModel::onStartHand(qint64 handId, const Seating& seating, const round_s
     // who leave from now on wait for this hand's end.
     setGameState(GAME_PLAYING);
 
-    if (PlayerData* own = findPlayer(m_ownPlayerId); own && own->seated()) {
+    // The user plays this hand only at a seating of this client's own: the
+    // same account may sit here from another client while this one watches.
+    if (PlayerData* own = findPlayer(m_ownPlayerId); own && own->seated() && isSeated()) {
         own->setFuriten(false);
         setPlayerState(PLAYING);
     }
@@ -143,6 +146,7 @@ void GameModel::onTileDiscarded(qint32 playerId, tile t, bool riichiDiscard)
     m_lastDiscarder = playerId;
     m_lastDiscard = t;
     m_discardState = DISCARD_OPEN;
+    m_openOffer.reset();
     p->addDiscard(t, riichiDiscard);
     p->setTileCount(lowered(p->tileCount(), 1));
     if (own)
@@ -183,6 +187,7 @@ void GameModel::onTileClaimed(qint32 claimedBy)
     }
 
     const qint32 discarderId = m_lastDiscarder;
+    m_openOffer.reset();
     discarder->takeLastDiscard();
     m_discardState = DISCARD_CLAIMED;
     if (claimedBy == m_ownPlayerId) {
@@ -240,6 +245,7 @@ void GameModel::onMeldDeclared(qint32 playerId, const meld_tuple& m)
         eraseTiles(hand, taken);
     }
 
+    m_openOffer.reset();
     meld_tuple declared = m;
     if (m_discardState == DISCARD_CLAIMED) {
         declared.extra = m_lastDiscarder;
@@ -280,6 +286,7 @@ void GameModel::onHiddenTilesFromWall(qint32 playerId, qint32 count, bool fromDe
     }
     p->setTileCount(p->tileCount() + count);
     takeFromWall(m_tableInfo.ruleset, count, fromDeadWall, m_liveWall, m_deadWall, m_deadWallDealt);
+    endClaimOffer();
     Q_EMIT hiddenTilesFromWall(playerId, count, fromDeadWall);
 }
 
@@ -301,6 +308,7 @@ void GameModel::onTilesFromWall(const tile_vector& tiles, bool fromDeadWall)
     own->addHandTiles(tiles);
     takeFromWall(m_tableInfo.ruleset, static_cast<int>(tiles.size()), fromDeadWall, m_liveWall, m_deadWall,
                  m_deadWallDealt);
+    endClaimOffer();
     Q_EMIT tilesFromWall(m_ownPlayerId, tiles, fromDeadWall);
 }
 
@@ -369,6 +377,9 @@ void GameModel::onPlayerShouldAct(qint32 playerId, const TimeSpan& ts)
     }
     m_actingPlayer = playerId;
     m_actDeadline = ts;
+    // Another player's turn ends a claim; the own turn may be the claim's own countdown.
+    if (playerId != m_ownPlayerId)
+        endClaimOffer();
     Q_EMIT playerShouldAct(playerId, m_actDeadline);
 }
 
@@ -416,6 +427,7 @@ void GameModel::onActiveChanged(bool active)
 
 void GameModel::endHand(bool endOfGame)
 {
+    m_openOffer.reset();
     m_gameInProgress = !endOfGame;
     if (isOwnPlayerSeated())
         setPlayerState(SCORING);
@@ -463,6 +475,7 @@ void GameModel::onEndOfTournamentRound(bool lastRound, const TournamentRoundScor
         return;
     }
     const TournamentRoundScores rows = seatRows(m_tableId, "rows of the tournament round", scores);
+    m_openOffer.reset();
     if (isOwnPlayerSeated())
         setPlayerState(SCORING);
     setGameState(GAME_FINISHED);
@@ -482,6 +495,22 @@ bool GameModel::acceptsOffers(const char* event) const
         return true;
     dropEvent(m_tableId, event, QStringLiteral("the user plays no hand here now"));
     return false;
+}
+
+void GameModel::keepOffer(OfferKind kind, const meld_offer_vector& offers, const TimeSpan& ts)
+{
+    if (offers.empty())
+        m_openOffer.reset();
+    else
+        m_openOffer = OpenOffer{kind, offers, ts};
+}
+
+void GameModel::endClaimOffer()
+{
+    // A draw or another player's turn moves play past a claim; a declaration
+    // stays open through the own turn.
+    if (m_openOffer && m_openOffer->kind != OfferKind::Declaration)
+        m_openOffer.reset();
 }
 
 meld_offer_vector GameModel::allowedOffers(const meld_offer_vector& offers, OfferKind kind) const

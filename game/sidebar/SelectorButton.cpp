@@ -6,6 +6,7 @@
 #include "Utils.h"
 
 #include <QIcon>
+#include <QPen>
 #include <QStyleOptionButton>
 #include <QStylePainter>
 #include <QTextDocument>
@@ -18,6 +19,8 @@ constexpr int dialSize = 12;
 constexpr int dialMargin = 8;
 /// The room kept at the right end for the dial, a small gap included.
 constexpr int dialRoom = dialSize + dialMargin + 4;
+/// The width of the frame of a table that waits for the user.
+constexpr qreal attentionPen = 3.0;
 }
 
 SelectorButton::SelectorButton(QWidget* parent)
@@ -76,8 +79,12 @@ void SelectorButton::setTimeout(const TimeSpan& ts)
     timeout->show();
 }
 
-void SelectorButton::wantsAttention(bool)
+void SelectorButton::wantsAttention(bool attention)
 {
+    if (attention == m_attention)
+        return;
+    m_attention = attention;
+    update();
 }
 
 void SelectorButton::resizeEvent(QResizeEvent* event)
@@ -111,4 +118,11 @@ void SelectorButton::paintEvent(QPaintEvent*)
     label.rect = style()->subElementRect(QStyle::SE_PushButtonContents, &option, this);
     label.rect.setRight(std::min(label.rect.right(), width() - dialRoom));
     painter.drawControl(QStyle::CE_PushButtonLabel, label);
+    if (m_attention && !isChecked()) {
+        // A table elsewhere waits for the user: a frame that stands out on any face.
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(QPen(QColor(230, 110, 0), attentionPen));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRoundedRect(QRectF(rect()).adjusted(1.5, 1.5, -1.5, -1.5), 3, 3);
+    }
 }

@@ -8,8 +8,9 @@ class TimerView;
 
 /// One open table's button in the table selector: the table's name, whole
 /// while the strip has room and shortened to 8 characters when it has not
-/// (the whole name is always the tool tip), a smiley or trophy icon, and the
-/// table's running countdown at its right end.
+/// (the whole name is always the tool tip), a smiley or trophy icon, the
+/// table's running countdown at its right end, and, while the table waits
+/// for the user and is not the one shown, a frame that marks it.
 class SelectorButton : public QPushButton
 {
     Q_OBJECT
@@ -27,6 +28,8 @@ public:
     /// Counts the span down; a span without an end hides the countdown.
     void setTimeout(const TimeSpan& ts);
     TimerView* countdown() const { return timeout; }
+    /// Whether the table waits for the user (marked while its page is not shown).
+    bool asksForAttention() const { return m_attention; }
 
 public Q_SLOTS:
     void wantsAttention(bool attention);
@@ -45,4 +48,5 @@ private:
     TimerView* timeout;
     QString m_name;
     bool m_shortened = true;
+    bool m_attention = false;
 };

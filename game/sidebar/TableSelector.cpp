@@ -136,8 +136,31 @@ void TableSelector::onTableActivity(qint32 tableId, bool activity, const TimeSpa
     if (b == nullptr)
         return;
     b->setTimeout(ts);
-    if (group->checkedButton() != b)
-        b->wantsAttention(activity);
+    // Kept for the shown table too: once the user turns to another page, its
+    // button still says that it waits.
+    b->wantsAttention(activity);
+    if (activity && group->checkedButton() != b)
+        scrollIntoView(b);
+}
+
+qint32 TableSelector::askingTable(qint32 except) const
+{
+    for (int i = 0; i < hboxLayout1->count(); ++i) {
+        auto* b = qobject_cast<SelectorButton*>(hboxLayout1->itemAt(i)->widget());
+        if (b != nullptr && b->asksForAttention() && group->id(b) != except)
+            return group->id(b);
+    }
+    return -1;
+}
+
+void TableSelector::scrollIntoView(const QWidget* button)
+{
+    hboxLayout1->activate();
+    const int x = buttons->x();
+    if (button->x() + x < 0)
+        moveStrip(-button->x());
+    else if (button->geometry().right() + 1 + x > scrollArea->width())
+        moveStrip(scrollArea->width() - button->geometry().right() - 1);
 }
 
 void TableSelector::relayout()

@@ -34,13 +34,17 @@ public:
     QPushButton* lobbyButton() const { return lobby; }
     /// The x position of the strip inside its visible window (0 or less).
     int stripPosition() const;
+    /// The first table in the strip, other than `except`, that waits for the
+    /// user; -1 when none does.
+    qint32 askingTable(qint32 except) const;
 
     QSize sizeHint() const override;
 
 public Q_SLOTS:
     void removeTable(qint32 tableId);
     void onTableInfo(const TableInfo& info);
-    /// Marks a table's countdown and, unless it is shown, its wish for attention.
+    /// Sets a table's countdown and whether it waits for the user; a table
+    /// that starts to wait while another page is shown is scrolled into view.
     void onTableActivity(qint32 tableId, bool activity, const TimeSpan& ts);
     void scrollButtonClicked();
 
@@ -59,6 +63,8 @@ private:
     void fitNames();
     void updateScrollButtons();
     void moveStrip(int x);
+    /// Moves the strip as little as it takes to show the whole button.
+    void scrollIntoView(const QWidget* button);
 
     QWidget* scrollArea = nullptr;
     QWidget* buttons = nullptr;

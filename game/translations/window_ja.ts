@@ -51,9 +51,9 @@ Until then the table can be opened again from the lobby.</source>
     </message>
     <message>
         <source>You keep your seat until the tournament round ends.
-Until then the table can be opened again from the lobby.</source>
+Until then the table can be opened again from its tournament on the Tournaments tab.</source>
         <translation>トーナメントのラウンドが終わるまで席はそのまま残ります。
-それまではロビーからテーブルをもう一度開けます。</translation>
+それまでは「トーナメント」タブのそのトーナメントからテーブルをもう一度開けます。</translation>
     </message>
     <message>
         <source>Kicked</source>

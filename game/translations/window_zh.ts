@@ -51,9 +51,9 @@ Until then the table can be opened again from the lobby.</source>
     </message>
     <message>
         <source>You keep your seat until the tournament round ends.
-Until then the table can be opened again from the lobby.</source>
+Until then the table can be opened again from its tournament on the Tournaments tab.</source>
         <translation>锦标赛本轮结束前，您的座位会一直保留。
-在此之前，可以从大厅再次打开这张牌桌。</translation>
+在此之前，可以在“锦标赛”标签页的该锦标赛中再次打开这张牌桌。</translation>
     </message>
     <message>
         <source>Kicked</source>

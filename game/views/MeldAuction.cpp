@@ -62,12 +62,14 @@ MeldAuction::MeldAuction(QWidget* parent)
     // offered, else it closes a declaration. A win on offer (on a discard,
     // on a robbed kong or on the own draw) is never thrown away by a key
     // pressed by mistake: then only the Pass or Close button declines it.
-    // While a box is shown above (a question to leave or to quit) the key
-    // is meant for the box: a click on it gives it the keys.
+    // Keys go to what the player sees: while a box covers the chooser (a
+    // question to leave or to quit) neither Escape nor a row's shortcut is
+    // the chooser's, and while the chooser covers a box they are not the box's.
+    ModelessMsgBox::answerKeysOnTop(this);
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     escape->setContext(Qt::WindowShortcut);
     connect(escape, &QShortcut::activated, this, [this] {
-        if (mahjongOffered || ModelessMsgBox::isBoxShown(window()))
+        if (mahjongOffered)
             return;
         if (passOffered && pass->isVisible())
             pass->click();

@@ -301,7 +301,8 @@ void GameController::createGameWindow(qint32 tableId)
 
     using GW = GameWindow;
     connect(w, &GW::tournamentScoreDialogClosed, this, &GameController::onTournamentScoreDialogClosed);
-    connect(w, &GW::clearTimeout, this, [this](qint32 id) { Q_EMIT tableActivity(id); });
+    // Stopped countdowns: the table no longer waits for the user.
+    connect(w, &GW::clearTimeout, this, [this](qint32 id) { Q_EMIT tableActivity(id, false); });
     connect(w, &GW::leave, this, &GameController::onLeave);
     connect(w, &GW::reactivate, this, &GameController::onReactivate);
     connect(w, &GW::join, this, &GameController::onJoin);
@@ -322,6 +323,14 @@ void GameController::createGameWindow(qint32 tableId)
     connect(w, &GW::callKong, connection, &CM::call_kong);
     connect(w, &GW::callRiichi, connection, &CM::call_riichi);
     connect(w, &GW::callMahjong, connection, &CM::call_mahjong);
+    // An answer ends the open offer: a page built again does not offer it twice.
+    const auto answered = [model] { model->endOffer(); };
+    connect(w, &GW::callPass, model, answered);
+    connect(w, &GW::callChow, model, answered);
+    connect(w, &GW::callPong, model, answered);
+    connect(w, &GW::callPongToKong, model, answered);
+    connect(w, &GW::callKong, model, answered);
+    connect(w, &GW::callMahjong, model, answered);
 
     using GM = GameModel;
     connect(model, &GM::modelReset, w, &GW::reset);
@@ -364,7 +373,7 @@ GameWindow* GameController::tableView(qint32 tableId)
         createGameWindow(tableId);
         GameModel* model = it->second.model;
         const PlayerData* own = model->ownPlayer();
-        if (own && own->seated())
+        if (own && model->isOwnPlayerSeated())
             model->onPrivatePlayerData(PrivatePlayerData{own->handTiles(), own->active(), own->furiten()});
     }
     return it->second.window;
@@ -747,30 +756,45 @@ void GameController::onPlayerLeft(qint32 tableId, qint32 playerId)
 
 // --- relays to the window
 
-GameWindow* GameController::offerWindow(qint32 tableId, const char* event)
+GameModel* GameController::offerModel(qint32 tableId, const char* event)
 {
     // An offer outside the user's hand opens no chooser and sends no pass.
-    GameWindow* w = windowFor(tableId, event);
-    return w && w->model()->acceptsOffers(event) ? w : nullptr;
+    GameModel* m = modelFor(tableId, event);
+    return m && m->acceptsOffers(event) ? m : nullptr;
 }
 
 void GameController::meldSuggestion(qint32 tableId, const TimeSpan& ts, const meld_offer_vector& offers)
 {
-    if (GameWindow* w = offerWindow(tableId, "claim offer"))
-        w->showMeldSuggestion(w->model()->allowedOffers(offers, GameModel::OfferKind::Claim), w->model()->lastDiscard(),
-                              ts);
+    GameModel* m = offerModel(tableId, "claim offer");
+    if (!m)
+        return;
+    // Kept by the model too: a page closed now and built again shows it.
+    const meld_offer_vector allowed = m->allowedOffers(offers, GameModel::OfferKind::Claim);
+    m->keepOffer(GameModel::OfferKind::Claim, allowed, ts);
+    if (GameWindow* w = existingView(tableId))
+        w->showMeldSuggestion(allowed, m->lastDiscard(), ts);
 }
 
 void GameController::concealedMeldSuggestion(qint32 tableId, const TimeSpan& ts, const meld_offer_vector& offers)
 {
-    if (GameWindow* w = offerWindow(tableId, "concealed offer"))
-        w->showConcealedMeldSuggestion(w->model()->allowedOffers(offers, GameModel::OfferKind::Declaration), ts);
+    GameModel* m = offerModel(tableId, "concealed offer");
+    if (!m)
+        return;
+    const meld_offer_vector allowed = m->allowedOffers(offers, GameModel::OfferKind::Declaration);
+    m->keepOffer(GameModel::OfferKind::Declaration, allowed, ts);
+    if (GameWindow* w = existingView(tableId))
+        w->showConcealedMeldSuggestion(allowed, ts);
 }
 
 void GameController::robTheKongSuggestion(qint32 tableId, const TimeSpan& ts, const meld_offer_vector& offers)
 {
-    if (GameWindow* w = offerWindow(tableId, "rob-the-kong offer"))
-        w->showRobTheKongSuggestion(ts, w->model()->allowedOffers(offers, GameModel::OfferKind::RobKong));
+    GameModel* m = offerModel(tableId, "rob-the-kong offer");
+    if (!m)
+        return;
+    const meld_offer_vector allowed = m->allowedOffers(offers, GameModel::OfferKind::RobKong);
+    m->keepOffer(GameModel::OfferKind::RobKong, allowed, ts);
+    if (GameWindow* w = existingView(tableId))
+        w->showRobTheKongSuggestion(ts, allowed);
 }
 
 void GameController::endOfRound(qint32 tableId, const MonetaryRoundScores& scores)
@@ -781,7 +805,11 @@ void GameController::endOfRound(qint32 tableId, const MonetaryRoundScores& score
 
 void GameController::timeoutOccured(qint32 tableId)
 {
-    if (GameWindow* w = windowFor(tableId, "time-out"))
+    GameModel* m = modelFor(tableId, "time-out");
+    if (!m)
+        return;
+    m->endOffer();
+    if (GameWindow* w = existingView(tableId))
         w->onTimeoutOccured();
 }
 

@@ -167,9 +167,9 @@ private:
     GameModel* modelFor(qint32 tableId, const char* event);
     /// The window of an open table, or null (silently when the table has none).
     GameWindow* windowFor(qint32 tableId, const char* event);
-    /// The window of an open table whose user may be offered a claim now, or
+    /// The model of an open table whose user may be offered a claim now, or
     /// null (the offer logged as dropped when the table's hand is not the user's).
-    GameWindow* offerWindow(qint32 tableId, const char* event);
+    GameModel* offerModel(qint32 tableId, const char* event);
     void createTable(qint32 tableId, qint32 tournamentId);
     bool createGameModel(qint32 tableId);
     void createGameWindow(qint32 tableId);

@@ -853,6 +853,19 @@ void GameWindow::appendInfo(const QString& text)
     m_sideBar->appendInfo(text.toHtmlEscaped());
 }
 
+void GameWindow::askPlayer(const TimeSpan& ts)
+{
+    if (m_model && m_model->isSeated())
+        Q_EMIT tableActivity(tableId(), true, ts);
+}
+
+bool GameWindow::isOwnSeat(qint32 playerId) const
+{
+    // A watcher whose account sits here from another client sees that seat
+    // as anyone's.
+    return playerId == m_playerId && m_seatIds[0] == m_playerId && m_model && m_model->isOwnPlayerSeated();
+}
+
 void GameWindow::playSound(unsigned slot)
 {
     if (isVisible())

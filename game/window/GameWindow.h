@@ -268,6 +268,10 @@ private:
     /// Closes the leave question once leaving no longer means what it says
     /// (or the table is at another seating).
     void closeStaleLeaveQuestion();
+    /// Closes a box shown for the model's seating now once the table is at another one.
+    void closeWithSeating(QWidget* box);
+    /// Closes the boxes of seatings that are over.
+    void closeBoxesOfEndedSeatings();
     /// Notes that a board or notice is shown for the model's seating now.
     void noteSeating(const QWidget* panel);
     /// Whether the table is at the seating the board or notice was last shown
@@ -298,6 +302,11 @@ private:
     /// Shows the round's board, once the last hand's board is closed.
     void showRoundBoard();
     void appendInfo(const QString& text);
+    /// The table asks the user for something (with the time to answer, when
+    /// limited): the strip marks it. Only a table the user sits at asks.
+    void askPlayer(const TimeSpan& ts = TimeSpan());
+    /// Whether the bottom seat is the user's own and `playerId` the user.
+    bool isOwnSeat(qint32 playerId) const;
     void playSound(unsigned slot);
     bool ownTurnIsRiichi() const;
     qint32 tableId() const;
@@ -338,6 +347,8 @@ private:
     int m_leaveSeating = -1;
     /// The notice that the user was removed from the table, while it is open.
     QPointer<QWidget> m_kickedBox;
+    /// Open boxes that answer for one seating, with that seating.
+    std::vector<std::pair<QPointer<QWidget>, int>> m_seatingBoxes;
     /// The seating each board and notice that answers for the table was last shown for.
     std::map<const QWidget*, int> m_shownFor;
     std::vector<tile> m_riichiTiles;

@@ -76,12 +76,27 @@ void GameWindow::setModel(GameModel* model)
     const auto [actor, deadline] = model->currentActor();
     if (actor != -1)
         onPlayerShouldAct(actor, deadline);
+    // An offer the user has not answered yet is still the user's to answer.
+    if (const auto& offer = model->openOffer()) {
+        switch (offer->kind) {
+        case GameModel::OfferKind::Claim:
+            showMeldSuggestion(offer->offers, model->lastDiscard(), offer->span);
+            break;
+        case GameModel::OfferKind::Declaration:
+            showConcealedMeldSuggestion(offer->offers, offer->span);
+            break;
+        case GameModel::OfferKind::RobKong:
+            showRobTheKongSuggestion(offer->span, offer->offers);
+            break;
+        }
+    }
 }
 
 void GameWindow::reset()
 {
     resetViews();
     m_sideBar->reset();
+    closeBoxesOfEndedSeatings();
 }
 
 void GameWindow::resetViews()
@@ -156,6 +171,7 @@ void GameWindow::updateScoreBoardWaiting()
 void GameWindow::updateSeatDialogs()
 {
     closeStaleLeaveQuestion();
+    closeBoxesOfEndedSeatings();
     if (!m_model)
         return;
     const GameModel::game_state_t state = m_model->gameState();
@@ -209,7 +225,7 @@ void GameWindow::onPlayerUnseated(qint32 playerId)
         appendInfo(tr("%1 left the table").arg(name));
     } else {
         appendInfo(tr("You've been unseated from this table."));
-        Q_EMIT tableActivity(tableId(), true, TimeSpan());
+        askPlayer();
     }
     playSound(3);
 }
@@ -296,6 +312,7 @@ void GameWindow::passNamesToRoundBoard()
 
 void GameWindow::onAreYouReady(const TimeSpan& ts, bool seated)
 {
+    askPlayer(ts);
     if (seated) {
         if (ts.end().isValid())
             m_seated->startCountdown(ts);
@@ -320,7 +337,7 @@ void GameWindow::onHandEndNonScoring(endhand_reason_t washoutType, bool endOfGam
     playSound(8);
     appendInfo(tr("Hand ended in washout!"));
     showWashout(washoutType, endOfGame);
-    Q_EMIT tableActivity(tableId(), true, TimeSpan());
+    askPlayer();
 }
 
 void GameWindow::showWashout(endhand_reason_t washoutType, bool endOfGame)
@@ -360,7 +377,7 @@ void GameWindow::onEndOfRound(const MonetaryRoundScores& scores)
     noteSeating(m_roundScore);
     m_lastRound = false;
     showRoundBoard();
-    Q_EMIT tableActivity(tableId(), true, TimeSpan());
+    askPlayer();
 }
 
 void GameWindow::onEndOfTournamentRound(bool lastRound, const TournamentRoundScores& scores)
@@ -382,7 +399,7 @@ void GameWindow::onEndOfTournamentRound(bool lastRound, const TournamentRoundSco
     noteSeating(m_roundScore);
     m_lastRound = lastRound;
     showRoundBoard();
-    Q_EMIT tableActivity(tableId(), true, TimeSpan());
+    askPlayer();
 }
 
 void GameWindow::showRoundBoard()
@@ -431,6 +448,7 @@ void GameWindow::showRobTheKongSuggestion(const TimeSpan& ts, const meld_offer_v
     if (m_sideBar->hasPlayer(m_playerId))
         m_sideBar->setPlayerTimeSpan(m_playerId, ts);
     m_timer->setTimeSpan(ts);
+    askPlayer(ts);
 }
 
 void GameWindow::setPlayerPicture(qint32 playerId, const QPixmap& picture)
@@ -473,6 +491,7 @@ void GameWindow::onReadyButtonClick()
     if (m_sideBar->hasPlayer(m_playerId))
         m_sideBar->setPlayerReady(m_playerId);
     m_scoreBoard->hide();
+    Q_EMIT tableActivity(tableId(), false, TimeSpan());
     Q_EMIT ready(tableId());
 }
 
@@ -491,10 +510,11 @@ void GameWindow::onLeaveButtonClick()
             // In a hand only the page closes now: the seat is given up once
             // the game (a tournament's round) is over, and the user should know.
             QString text = tr("Are you sure you want to leave table %1?").arg(m_tableInfo.name);
+            // A tournament's tables are listed by its window, not by the lobby.
             if (meaning == LeaveMeaning::KeepSeatForRound)
                 text += QStringLiteral("\n\n")
                         + tr("You keep your seat until the tournament round ends.\n"
-                             "Until then the table can be opened again from the lobby.");
+                             "Until then the table can be opened again from its tournament on the Tournaments tab.");
             else if (meaning == LeaveMeaning::KeepSeatForGame)
                 text += QStringLiteral("\n\n")
                         + tr("You keep your seat until the game ends.\n"
@@ -549,8 +569,10 @@ void GameWindow::onPassMeldSelected()
 {
     m_auction->hide();
     m_hand->setActive(false);
-    if (m_model && m_model->isOwnPlayerSeated())
+    if (m_model && m_model->isOwnPlayerSeated()) {
+        Q_EMIT tableActivity(tableId(), false, TimeSpan());
         Q_EMIT callPass(tableId(), bottomPlayerId(), false);
+    }
     else
         qWarning() << "passMeldSelected: handled when not seated";
 }
@@ -641,6 +663,7 @@ void GameWindow::onPlayerStateChanged(GameModel::player_state_t playerState)
                 m_kickedBox->close();
             auto* box = ModelessMsgBox::warning(this, tr("Kicked"), tr("You were kicked from the table."));
             m_kickedBox = box;
+            closeWithSeating(box);
             // The answer ends the table only while it is at the seating that
             // was kicked: the same table joined again since is another one.
             const int seating = m_model->seating();
@@ -680,6 +703,7 @@ void GameWindow::onTournamentRoundEnded()
     auto* box = ModelessMsgBox::question(this, tr("Tournament round ended"),
                                          tr("The tournament round has ended, press Ok to go back to lobby"),
                                          QDialogButtonBox::Ok, QDialogButtonBox::Ok);
+    closeWithSeating(box);
     ModelessMsgBox::connectFinished(box, [this, seating = m_model ? m_model->seating() : -1](int button) {
         if (button == QDialogButtonBox::Ok && m_model && m_model->seating() == seating)
             onLeaveButtonClick();
@@ -709,6 +733,28 @@ bool GameWindow::ownTurnIsRiichi() const
 {
     const PlayerData* own = m_model ? m_model->ownPlayer() : nullptr;
     return own && own->riichiDiscardIndex() != -1;
+}
+
+void GameWindow::closeWithSeating(QWidget* box)
+{
+    if (m_model)
+        m_seatingBoxes.emplace_back(box, m_model->seating());
+}
+
+void GameWindow::closeBoxesOfEndedSeatings()
+{
+    // Such a box over the table at a later seating would say what no longer
+    // holds, and its answer would have nothing to act on.
+    std::vector<QPointer<QWidget>> ended;
+    std::erase_if(m_seatingBoxes, [&](const auto& entry) {
+        if (entry.first && m_model && entry.second == m_model->seating())
+            return false;
+        ended.push_back(entry.first);
+        return true;
+    });
+    for (const QPointer<QWidget>& box : ended)
+        if (box)
+            box->close();
 }
 
 void GameWindow::noteSeating(const QWidget* panel)

@@ -132,7 +132,7 @@ void GameWindow::syncHiddenHand(qint32 playerId)
 
 void GameWindow::syncPlayerHand(qint32 playerId)
 {
-    if (playerId == m_playerId && m_seatIds[0] == m_playerId)
+    if (isOwnSeat(playerId))
         syncOwnHand();
     else
         syncHiddenHand(playerId);
@@ -144,7 +144,7 @@ void GameWindow::syncAllHands()
         const qint32 id = m_seatIds[std::size_t(o)];
         if (!seatPlayer(o))
             continue;
-        if (o == 0 && id == m_playerId)
+        if (o == 0 && isOwnSeat(id))
             syncOwnHand();
         else
             syncHiddenHand(id);
@@ -192,7 +192,7 @@ void GameWindow::onStartHand(bool newRound)
     if (m_model && m_model->isOwnPlayerSeated())
         QApplication::alert(window(), 3000);
     enqueueAction(makeAction(&GameWindow::showHandStarted, this));
-    Q_EMIT tableActivity(tableId(), true, TimeSpan());
+    askPlayer();
 }
 
 void GameWindow::onHiddenTilesFromWall(qint32 playerId, qint32 count, bool fromDeadWall)
@@ -287,7 +287,7 @@ void GameWindow::onTileDiscarded(qint32 playerId, tile t, bool riichiDiscard)
     stopCountdowns();
     clearHighlights();
     hideClaimImages();
-    const bool own = playerId == m_playerId && m_seatIds[0] == m_playerId;
+    const bool own = isOwnSeat(playerId);
     if (own) {
         qDebug() << "player" << playerId << "got discard" << int(t.code());
         m_hand->setActive(false);
@@ -342,7 +342,7 @@ void GameWindow::onTileClaimed(qint32 discardPlayer, qint32 claimingPlayer)
     const int to = orientationOf(claimingPlayer);
     if (from < 0 || to < 0)
         return;
-    const bool own = to == 0 && claimingPlayer == m_playerId;
+    const bool own = to == 0 && isOwnSeat(claimingPlayer);
     TileAnimationTarget* target = own ? handTarget(m_hand) : hiddenTarget(m_hidden[std::size_t(to)]);
     enqueueAnimation(new TileAnimationSet(m_scene.get(), pondSource(m_discards[std::size_t(from)]), target,
                                           TileAnimationSet::discardMs, std::vector<tile>{m_model->lastDiscard()}));
@@ -360,7 +360,7 @@ void GameWindow::onMeldDeclared(qint32 playerId, const meld_tuple& m)
     const int o = orientationOf(playerId);
     if (o < 0)
         return;
-    const bool own = o == 0 && playerId == m_playerId;
+    const bool own = o == 0 && isOwnSeat(playerId);
     TileAnimationTarget* target = m_declared[std::size_t(o)];
     GameWindowAnimation* move = nullptr;
     if (own)
@@ -399,7 +399,7 @@ void GameWindow::onBonusDeclared(qint32 playerId, const tile_vector& tiles)
     const int o = orientationOf(playerId);
     if (o < 0 || tiles.empty())
         return;
-    const bool own = o == 0 && playerId == m_playerId;
+    const bool own = o == 0 && isOwnSeat(playerId);
     TileAnimationSource* source = own ? handSource(m_hand) : hiddenSource(m_hidden[std::size_t(o)]);
     enqueueAnimation(new TileAnimationSet(m_scene.get(), source, m_declared[std::size_t(o)],
                                           TileAnimationSet::discardMs, tiles));
@@ -427,7 +427,7 @@ void GameWindow::onPlayerShouldAct(qint32 playerId, const TimeSpan& ts)
     highlightPlayer(playerId);
     if (m_sideBar->hasPlayer(playerId))
         m_sideBar->setPlayerTimeSpan(playerId, ts);
-    const bool own = playerId == m_playerId && m_seatIds[0] == m_playerId;
+    const bool own = isOwnSeat(playerId);
     if (!own) {
         m_hand->clearHighlights();
         m_hand->setActive(false);
@@ -448,7 +448,7 @@ void GameWindow::onPlayerShouldAct(qint32 playerId, const TimeSpan& ts)
     }
     syncOwnHand();
     m_timer->setTimeSpan(ts);
-    Q_EMIT tableActivity(tableId(), true, ts);
+    askPlayer(ts);
 }
 
 void GameWindow::showMeldAuction()
@@ -490,7 +490,7 @@ void GameWindow::showMeldSuggestion(const meld_offer_vector& offers, tile discar
         m_sideBar->setPlayerTimeSpan(m_playerId, ts);
     m_timer->setTimeSpan(ts);
     if (!offers.empty())
-        Q_EMIT tableActivity(tableId(), true, ts);
+        askPlayer(ts);
 }
 
 void GameWindow::showConcealedMeldSuggestion(const meld_offer_vector& offers, const TimeSpan& ts)
@@ -566,7 +566,7 @@ void GameWindow::onHandEndScoring(const std::map<qint32, player_score>& scores, 
     if (scores.empty())
         qWarning() << "hand end without scores; nothing to show";
     showHandScores(scores, mahjongType, endOfGame);
-    Q_EMIT tableActivity(tableId(), true, TimeSpan());
+    askPlayer();
 }
 
 void GameWindow::showHandScores(const std::map<qint32, player_score>& scores, endhand_reason_t mahjongType,

@@ -137,10 +137,12 @@ bool ConnectionManager::isReadingTournamentList() const
 
 void ConnectionManager::sendFrame(const std::vector<unsigned char>& frame)
 {
-    if (d->closeRead && (d->dispatching || d->disconnectWaiting)) {
+    if (d->closeRead || d->sessionEnded) {
         // The frames the server sent before its close are still handled, but
-        // their answers (a pong, a leave, a join) have nowhere to go.
-        qDebug() << "not sent after the server's close: class" << (frame.size() > 4 ? int(frame[4]) : -1);
+        // their answers (a pong, a leave, a join) have nowhere to go, and
+        // neither has what the user or a timer asks for later: a failed
+        // write would only cover the explanation with a write error.
+        qDebug() << "not sent after the end of the connection: class" << (frame.size() > 4 ? int(frame[4]) : -1);
         return;
     }
     d->connection.sendFrame(frame);

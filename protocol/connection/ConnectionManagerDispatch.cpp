@@ -200,6 +200,8 @@ void PlatformDispatch::forcedLogout(message_reader& r)
 {
     r.get_u32(); // not used
     r.get_string(); // not used
+    d.loggedIn = false;
+    d.sessionEnded = true;
     Q_EMIT cm.forcedLogout();
 }
 

@@ -95,6 +95,9 @@ public:
     bool turnOpen = false;
     /// The server's close was read: what still waits is handled without writing.
     bool closeRead = false;
+    /// The server ended the session (a forced logout): nothing more is sent,
+    /// not even a logout, which the server could take for the account's new session.
+    bool sessionEnded = false;
     /// A later turn will go on with the queue; frames received meanwhile only queue.
     bool drainPosted = false;
     /// The server closed while frames waited: disconnected() follows the last.

@@ -248,22 +248,25 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(h.window->lobby()->tableModel()->hasTableInfo(tableId), 10000);
         QTreeView* lobby = h.window->lobbyWindow()->treeView();
         QModelIndex row;
-        QTRY_VERIFY([&] {
-            const QAbstractItemModel* model = lobby->model();
-            for (int r = 0; r < model->rowCount(); ++r)
-                for (int c = 0; c < model->columnCount(); ++c)
-                    if (model->index(r, c).data().toString() == QLatin1String(tableNames[ruleset])) {
-                        row = model->index(r, c);
-                        return true;
-                    }
-            return false;
-        }());
-        lobby->scrollTo(row);
+        const auto doubleClickRow = [&] {
+            QTRY_VERIFY([&] {
+                const QAbstractItemModel* model = lobby->model();
+                for (int r = 0; r < model->rowCount(); ++r)
+                    for (int c = 0; c < model->columnCount(); ++c)
+                        if (model->index(r, c).data().toString() == QLatin1String(tableNames[ruleset])) {
+                            row = model->index(r, c);
+                            return true;
+                        }
+                return false;
+            }());
+            lobby->scrollTo(row);
+            const QPoint rowAt = lobby->visualRect(row).center();
+            QTest::mouseClick(lobby->viewport(), Qt::LeftButton, {}, rowAt);
+            QTest::mouseDClick(lobby->viewport(), Qt::LeftButton, {}, rowAt);
+            QTRY_VERIFY_WITH_TIMEOUT(table() != nullptr, 10000);
+        };
         step("lobby");
-        const QPoint rowAt = lobby->visualRect(row).center();
-        QTest::mouseClick(lobby->viewport(), Qt::LeftButton, {}, rowAt);
-        QTest::mouseDClick(lobby->viewport(), Qt::LeftButton, {}, rowAt);
-        QTRY_VERIFY_WITH_TIMEOUT(table() != nullptr, 10000);
+        doubleClickRow();
         GameWindow* w = table();
         QCOMPARE(w->tableInfo().tableId, tableId);
 
@@ -278,7 +281,7 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(w->meldAuction()->isVisible(), 10000);
         const int offered = h.server.received(100).size();
         auto* sideLeave = w->sideBar()->findChild<QPushButton*>(QStringLiteral("leaveButton"));
-        const auto question = [w] { return w->findChild<ModelessMsgBox::MsgBox*>(); };
+        const auto question = [&w] { return w->findChild<ModelessMsgBox::MsgBox*>(); };
         for (bool away : {false, true}) {
             QTest::mouseClick(sideLeave, Qt::LeftButton);
             QTRY_VERIFY(question() && question()->isAncestorOf(QApplication::focusWidget()));
@@ -291,6 +294,14 @@ private Q_SLOTS:
             QTRY_VERIFY(question() == nullptr);
         }
         QVERIFY(w->meldAuction()->isVisible() && h.server.received(100).size() == offered);
+        // --- Yes closes only the page: the lobby's row opens it again, the offer still open
+        QTest::mouseClick(sideLeave, Qt::LeftButton);
+        QTRY_VERIFY(question() != nullptr);
+        QTest::mouseClick(question()->buttonBox()->button(QDialogButtonBox::Yes), Qt::LeftButton);
+        QTRY_VERIFY(table() == nullptr);
+        doubleClickRow();
+        w = table();
+        sideLeave = w->sideBar()->findChild<QPushButton*>(QStringLiteral("leaveButton"));
 
         // --- East's 3 of bamboo: chow it or pass
         QByteArray answered;
@@ -308,17 +319,26 @@ private Q_SLOTS:
             QCOMPARE(turnedTile(w->declaredView(0)->melds().front()), (std::pair<int, tile>{0, tile(5)}));
         }
 
-        // --- West's 1 of characters: pong it or pass (Escape keeps a win offered too)
+        // --- West's 1 of characters: pong it or pass (Escape keeps a win offered too; the
+        // leave question the win's chooser hides answers no Enter, until a click raises it)
         QTRY_VERIFY_WITH_TIMEOUT(w->meldAuction()->isVisible(), 10000);
+        QTest::mouseClick(sideLeave, Qt::LeftButton);
+        QTRY_VERIFY(question() && question()->isAncestorOf(QApplication::focusWidget()));
         const quint64 now = quint64(QDateTime::currentMSecsSinceEpoch());
         TestFrame win(34); // a pong (2) and a win (16) of the 1 of characters
         win.u32(2).u8(meldTypeToWire(2)).u8(9).u8(meldTypeToWire(16)).u8(9);
         h.server.send(gtf::game(quint32(tableId), gtf::span(win, now, now + 15000)));
         QTRY_VERIFY(w->meldAuction()->mahjongButton()->isVisible());
         const int beforeWin = h.server.received(100).size();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         QTest::keyClick(w->meldAuction()->window(), Qt::Key_Escape);
         QTest::qWait(200);
-        QVERIFY(h.server.received(100).size() == beforeWin && w->meldAuction()->isVisible());
+        QVERIFY(table() == w && question() && h.server.received(100).size() == beforeWin);
+        QVERIFY(w->meldAuction()->isVisible());
+        step("question-under-offer");
+        QTest::mouseClick(question()->topBar(), Qt::LeftButton, {}, QPoint(4, 4));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        QTRY_VERIFY(question() == nullptr);
         answerOffer(w, pongAnswers[ruleset], game_protocol::meld_type::PONG, "pong-offer", &answered);
         const bool ponged = pongAnswers[ruleset] == Answer::ClaimByKey;
         QCOMPARE(answered,

@@ -505,6 +505,24 @@ private Q_SLOTS:
         QVERIFY(notice.wait(5000));
         QTest::qWait(50);
         QVERIFY(!h.boxes().join(QLatin1Char('\n')).contains(QLatin1String("Rejoin")));
+
+        // Four tables: a question for each; a refusal as "already seated" at one takes its place.
+        QList<SessionScenario::Table> four;
+        for (const auto& t : h.scenario.tables())
+            if (t.gameType != 1 && four.size() < 4)
+                four << t;
+        for (const auto& t : four)
+            h.scenario.notifySeated(t, 0);
+        QTRY_COMPARE(h.boxes().filter(QStringLiteral("Rejoin Table|Do you want")).size(), 4);
+        h.server.send(TestFrame(33).u32(four.last().id).u8(3));
+        QTRY_VERIFY(h.boxes().contains(
+            QStringLiteral("Rejoin Table|You are already seated at table %L1.\nDo you want to rejoin?").arg(four.last().id)));
+        QCOMPARE(h.boxes().filter(QStringLiteral("Rejoin Table|")).size(), 4);
+        // A flood of system messages keeps the newest on the screen.
+        for (const char* text : {"Restart soon", "Restart soon", "Restart soon", "RESTARTING NOW - save your game"})
+            h.scenario.systemMessage(text);
+        QTRY_VERIFY(h.boxes().contains(QStringLiteral("System message|RESTARTING NOW - save your game")));
+        QCOMPARE(h.boxes().filter(QStringLiteral("System message|")).size(), ModelessMsgBox::maxOfAKind);
     }
 
     void alreadySeatedAtAnUnlistedTableJoinsIt()
@@ -699,11 +717,21 @@ private Q_SLOTS:
             QVERIFY(h.server.waitForFrame(12).has_value());
         }
         if (how == QLatin1String("forced")) {
-            // The connection that closes after it reports nothing more.
+            // Nothing more goes out, no logout that would end the account's
+            // other session; the connection that closes after it reports nothing more.
             QVERIFY(!h.window->view().centralWidget->isVisible());
+            QTest::qWait(100);
+            QVERIFY(!h.scenario.log().contains(QStringLiteral("logout")));
             h.scenario.closeConnection();
             QTest::qWait(100);
             QCOMPARE(disconnected.size(), 0);
+        }
+        if (how == QLatin1String("close")) {
+            // A request after the close writes nothing: no write error over the explanation.
+            QSignalSpy failed(&h.window->connection(), &ConnectionManager::exceptionCaught);
+            QTest::mouseClick(h.window->view().accountButton, Qt::LeftButton);
+            QTest::qWait(100);
+            QCOMPARE(failed.size(), 0);
         }
     }
 

@@ -9,11 +9,14 @@
 #include "GameWindow.h"
 #include "HandScenario.h"
 #include "SeatedWindow.h"
+#include "SideBar.h"
+#include "WatchingWindow.h"
 #include "MainWindowHarness.h"
 #include "SelectorButton.h"
 #include "TableModel.h"
 #include "TableSelector.h"
 #include "TileGraphics.h"
+#include "TournamentScenario.h"
 #include "LobbyController.h"
 #include "MeldAuction.h"
 #include "RoundScoreBoard.h"
@@ -97,6 +100,20 @@ private Q_SLOTS:
         page->findChild<SeatedWindow*>()->playButton()->click();
         QTRY_COMPARE(h.window->tablePresence().publishedPath(model), QStringLiteral("101/Regular/%1").arg(Table));
 
+        // A watched table closed while this one asks for a claim: the asking table comes back, not the lobby.
+        QTRY_VERIFY(page->meldAuction()->isVisible());
+        const qint32 watchedId = qint32(HandScenario::tableFor(1));
+        h.window->watchTable(watchedId);
+        QTRY_COMPARE(shownTable(ui), watchedId);
+        QVERIFY(ui.tableSelector->button(Table)->asksForAttention());
+        QVERIFY(!ui.tableSelector->button(watchedId)->asksForAttention()); // a watched table asks nothing
+        auto* watched = qobject_cast<GameWindow*>(ui.loggedInStack->currentWidget());
+        QTRY_VERIFY(watched->watchingWindow()->isVisible());
+        QTest::mouseClick(watched->watchingWindow()->findChild<QPushButton*>(QStringLiteral("leaveButton")),
+                          Qt::LeftButton);
+        QTRY_VERIFY(ui.tableSelector->button(watchedId) == nullptr);
+        QCOMPARE(shownTable(ui), Table);
+
         // The Lobby button and the table's button switch the pages.
         ui.tableSelector->lobbyButton()->click();
         QCOMPARE(ui.loggedInStack->currentWidget(), ui.lobbyWidget);
@@ -149,16 +166,20 @@ private Q_SLOTS:
     void tournamentSeating_data()
     {
         QTest::addColumn<bool>("show");
-        QTest::newRow("shown") << true;
-        QTest::newRow("later") << false;
+        QTest::addColumn<bool>("nextRound"); // the next round seats the user before an answer
+        QTest::newRow("shown") << true << false;
+        QTest::newRow("later") << false << false;
+        QTest::newRow("next round first") << false << true;
     }
 
     void tournamentSeating()
     {
         QFETCH(bool, show);
+        QFETCH(bool, nextRound);
         MainWindowHarness h;
         std::unique_ptr<HandScenario> hand;
         QVERIFY(startSession(h, hand, HandScenario::Kind::Tournament));
+        hand->setTimeLimits(200, 200); // unanswered, the server plays the round out
         const MainView& ui = h.window->view();
         const qint32 table = qint32(HandScenario::tournamentTable);
         // The tournaments lobby lists the tournament: its name titles the question.
@@ -168,10 +189,31 @@ private Q_SLOTS:
         QVERIFY(h.window->games()->hasTable(table));
         QCOMPARE(ui.loggedInStack->currentWidget(), ui.lobbyWidget);
         QVERIFY(ui.tableSelector->button(table) != nullptr);
+        if (nextRound) {
+            // The round ends unanswered; the next round's question takes the place of the old one.
+            QPointer<QWidget> first;
+            for (auto* box : h.window->findChildren<ModelessMsgBox::MsgBox*>())
+                if (box->windowTitle() == title)
+                    first = box;
+            QVERIFY(first);
+            QTRY_COMPARE_WITH_TIMEOUT(hand->waitingFor(), QStringLiteral("join"), 20000);
+            h.server.send(TournamentFrames::seated(HandScenario::tournamentId, quint32(table), 0));
+            QTRY_VERIFY(!first);
+            QCOMPARE(h.boxes().filter(title).size(), 1);
+        }
 
         QVERIFY(h.answer(title, show ? QDialogButtonBox::Yes : QDialogButtonBox::No));
         QCOMPARE(shownTable(ui), show ? table : -1);
         QCOMPARE(ui.tableSelector->activeTable(), show ? table : -1);
+        if (show) {
+            // Leaving in the hand names where the table opens again: the lobby does not list it.
+            auto* page = qobject_cast<GameWindow*>(ui.loggedInStack->currentWidget());
+            QTRY_VERIFY(page->meldAuction()->isVisible());
+            QTest::mouseClick(page->sideBar()->findChild<QPushButton*>(QStringLiteral("leaveButton")), Qt::LeftButton);
+            QTRY_VERIFY(h.boxes().filter(QStringLiteral("Leave Table|")).size() == 1);
+            QVERIFY(h.boxes().filter(QStringLiteral("Leave Table|")).first().endsWith(
+                QStringLiteral("opened again from its tournament on the Tournaments tab.")));
+        }
         // The window goes with the table still open; its page and the chat
         // areas go before what they point to.
     }

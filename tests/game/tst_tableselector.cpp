@@ -104,6 +104,13 @@ private Q_SLOTS:
         for (int i = 0; i < 100; ++i)
             QTest::mouseClick(left, Qt::LeftButton);
         QCOMPARE(selector.stripPosition(), 0);
+        // A table out of view that asks for something comes into view, marked while it asks.
+        SelectorButton* asking = selector.button(19);
+        selector.onTableActivity(19, true, TimeSpan(QDateTime::currentDateTimeUtc(), qint64(15000)));
+        QVERIFY(asking->asksForAttention() && area->rect().contains(asking->geometry().translated(strip->pos())));
+        QCOMPARE(selector.askingTable(-1), 19);
+        selector.onTableActivity(19, false, TimeSpan());
+        QVERIFY(!asking->asksForAttention() && selector.askingTable(-1) == -1);
         // Tables closing while scrolled right bring the strip back within bounds.
         for (int i = 0; i < 100; ++i)
             QTest::mouseClick(right, Qt::LeftButton);

@@ -503,8 +503,9 @@ private Q_SLOTS:
         QCOMPARE(logout->body, QByteArray::fromHex("0C01"));
     }
 
-    void writeAfterCloseIsReported()
+    void writeAfterCloseIsNotAttempted()
     {
+        // The close is the one report: a write error would only cover it.
         TestGameServer server;
         ConnectionManager cm(false);
         QSignalSpy gone(&cm, &ConnectionManager::disconnected);
@@ -514,8 +515,9 @@ private Q_SLOTS:
         QVERIFY(gone.wait(5000));
         cm.logout();
         cm.logout();
-        QCOMPARE(failed.size(), 1);
-        QCOMPARE(firstText(failed), QStringLiteral("error while writing to socket"));
+        QTest::qWait(50);
+        QCOMPARE(failed.size(), 0);
+        QCOMPARE(gone.size(), 1);
     }
 
     void refusedConnectionOffersRetry()

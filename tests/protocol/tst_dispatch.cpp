@@ -163,10 +163,9 @@ void tst_Dispatch::playerNames()
     s.server.send(TestFrame(17).u32(8).str("anna").u8(0).bytes(""));
     s.server.send(TestFrame(17).u32(9).str("ignored").u8(2).bytes(""));
     s.server.send(TestFrame(15).u32(3).u8(2).u8(1).u32(10).str("bo").u32(0));
-    s.server.send(TestFrame(14).u32(0).str("bye"));
-    QVERIFY(s.waitForEvents(5));
+    QVERIFY(s.waitForEvents(4));
     QCOMPARE(s.events, QStringList({"playerNameUpdate 8 ann", "playerNameUpdate 8 anna", "seatInfo 3 2 1",
-                                    "playerNameUpdate 10 bo", "forcedLogout"}));
+                                    "playerNameUpdate 10 bo"}));
     QCOMPARE(s.cm.playerName(8), QStringLiteral("anna"));
 
     // An unknown id is asked for once; the answer updates the cache.
@@ -180,6 +179,14 @@ void tst_Dispatch::playerNames()
     s.server.send(TestFrame(17).u32(77).str("zed").u8(0).bytes(""));
     QVERIFY(s.waitForEvents(1));
     QCOMPARE(s.events, QStringList {"playerNameUpdate 77 zed"});
+
+    // After a forced logout nothing more goes out, not even a name's question.
+    s.events.clear();
+    s.server.send(TestFrame(14).u32(0).str("bye"));
+    QVERIFY(s.waitForEvents(1));
+    QCOMPARE(s.events, QStringList {"forcedLogout"});
+    QCOMPARE(s.cm.playerName(78), QStringLiteral("<unknown>"));
+    QVERIFY(!s.server.waitForFrame(16, 200));
 }
 
 void tst_Dispatch::lobbyFeed()
