@@ -176,7 +176,7 @@ void reply(QWebEngineUrlRequestJob* job, const QByteArray& answer)
 QString boxText(const QString& text)
 {
     QStringList lines = text.left(BridgedWebPage::maxBoxText + 1).split(QLatin1Char('\n'));
-    bool cut = text.size() > BridgedWebPage::maxBoxText || lines.size() > BridgedWebPage::maxBoxLines;
+    const bool cut = text.size() > BridgedWebPage::maxBoxText || lines.size() > BridgedWebPage::maxBoxLines;
     lines = lines.mid(0, BridgedWebPage::maxBoxLines);
     QString shown = lines.join(QLatin1Char('\n')).left(BridgedWebPage::maxBoxText);
     if (!shown.isEmpty() && shown.back().isHighSurrogate())
@@ -373,7 +373,8 @@ void BridgedWebPage::askBox(bool confirm, const QUrl& address, bool trusted, con
         reply(job, "no");
         return;
     }
-    const QString title = address.host().isEmpty() ? tr("The page says") : tr("The page at %1 says").arg(address.host());
+    const QString title =
+        address.host().isEmpty() ? tr("The page says") : tr("The page at %1 says").arg(address.host());
     // Made without a text and given it as plain text: the page's text is
     // never read as markup.
     ModelessMsgBox::MsgBox* box = confirm
