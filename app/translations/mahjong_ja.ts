@@ -2,6 +2,17 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="ja">
 <context>
+    <name>BridgedWebPage</name>
+    <message>
+        <source>The page says</source>
+        <translation>ページからのメッセージ</translation>
+    </message>
+    <message>
+        <source>The page at %1 says</source>
+        <translation>%1 のページからのメッセージ</translation>
+    </message>
+</context>
+<context>
     <name>ConnectionManager</name>
     <message>
         <source>Unable to establish secure connection to server</source>

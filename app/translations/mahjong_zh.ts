@@ -2,6 +2,17 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="zh_CN">
 <context>
+    <name>BridgedWebPage</name>
+    <message>
+        <source>The page says</source>
+        <translation>网页消息</translation>
+    </message>
+    <message>
+        <source>The page at %1 says</source>
+        <translation>来自 %1 网页的消息</translation>
+    </message>
+</context>
+<context>
     <name>ConnectionManager</name>
     <message>
         <source>Unable to establish secure connection to server</source>

@@ -150,7 +150,8 @@ void EmbeddedBrowser::onUrlChanged(const QUrl& address)
 
 void EmbeddedBrowser::onJavaScriptWindowObjectCleared()
 {
-    // The page publishes jsInterface as "client" to every document it may trust.
+    // The page publishes jsInterface as "client" to every document it may
+    // trust, from that document's start.
 }
 
 void EmbeddedBrowser::closeEvent(QCloseEvent* event)

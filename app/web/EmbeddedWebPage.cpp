@@ -50,6 +50,13 @@ EmbeddedWebPage::EmbeddedWebPage(QWidget* parent)
     retranslateUi();
 
     connect(webPage, &BridgedWebPage::loadEnded, this, &EmbeddedWebPage::onLoadFinished);
+    // A host that takes the connection and never answers would leave the
+    // tab blank for good.
+    loadLimit = new QTimer(this);
+    loadLimit->setSingleShot(true);
+    loadLimit->setInterval(loadTimeLimitMs);
+    connect(loadLimit, &QTimer::timeout, this, &EmbeddedWebPage::onError);
+    connect(webPage, &BridgedWebPage::documentStarted, loadLimit, &QTimer::stop);
     // Each of these opens something or moves the window: the player must
     // have asked for it on this page.
     connect(jsInterface, &JavascriptInterface::onJoinTable, this, [this](const QString& path) {
@@ -115,6 +122,7 @@ void EmbeddedWebPage::setHost(const QString& host)
 void EmbeddedWebPage::load(const QUrl& url)
 {
     webPage->open(url);
+    loadLimit->start();
 }
 
 void EmbeddedWebPage::setFallbackUrl(const QUrl& url)
@@ -124,6 +132,7 @@ void EmbeddedWebPage::setFallbackUrl(const QUrl& url)
 
 void EmbeddedWebPage::onLoadFinished(bool ok)
 {
+    loadLimit->stop();
     if (!ok)
         QTimer::singleShot(0, this, &EmbeddedWebPage::onError);
 }
@@ -131,14 +140,15 @@ void EmbeddedWebPage::onLoadFinished(bool ok)
 void EmbeddedWebPage::onError()
 {
     // The fallback is shown once; when it fails too, the failure stays.
+    loadLimit->stop();
     if (fallbackUrl.isValid() && webView->url() != fallbackUrl)
         webPage->open(fallbackUrl);
 }
 
 void EmbeddedWebPage::onJavaScriptWindowObjectCleared()
 {
-    // The web page publishes jsInterface as "client" at the end of the load
-    // of a document it may trust; nothing else to do here.
+    // The web page publishes jsInterface as "client" to each document it
+    // may trust from that document's start; nothing else to do here.
 }
 
 void EmbeddedWebPage::changeEvent(QEvent* e)

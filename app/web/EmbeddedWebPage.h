@@ -8,13 +8,15 @@ class BridgedWebPage;
 class GestureGate;
 class JavascriptInterface;
 class QLabel;
+class QTimer;
 class QWebEngineView;
 
 /// A main window tab that shows one web page (the start page or the how-to
 /// page) under a header. The page's script reaches the program through the
 /// object "client"; what it asks for goes out only while the tab is shown,
 /// once per click or key press of the player in the page. A page that fails
-/// to load is replaced by the fallback page once.
+/// to load, or whose host shows no document within `loadTimeLimitMs`, is
+/// replaced by the fallback page once.
 class EmbeddedWebPage : public QFrame
 {
     Q_OBJECT
@@ -22,6 +24,10 @@ class EmbeddedWebPage : public QFrame
     Q_PROPERTY(QColor pageColor READ pageColor WRITE setPageColor)
 
 public:
+    /// How long a page loaded may take to show its document (its pictures
+    /// may come later) before the fallback page shows instead.
+    static constexpr int loadTimeLimitMs = 15000;
+
     explicit EmbeddedWebPage(QWidget* parent);
     ~EmbeddedWebPage() override;
 
@@ -61,4 +67,6 @@ private:
     QWebEngineView* webView;
     GestureGate* gate;
     BridgedWebPage* webPage;
+    /// Runs from a load until its document starts or the load ends.
+    QTimer* loadLimit;
 };

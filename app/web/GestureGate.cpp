@@ -50,10 +50,15 @@ bool GestureGate::eventFilter(QObject*, QEvent* event)
 
 void GestureGate::gesture(bool key)
 {
-    // The keys of a word typed or of a short cut are one action: the last
-    // of them keeps the one key gesture not yet used.
+    // The keys typed between two clicks are one action: the last of them
+    // keeps the one key gesture not yet used, and once it is used, keys
+    // give none until the player clicks again.
+    if (key && keysUsed)
+        return;
     if (key)
         unusedGestures.removeIf([](const Gesture& g) { return g.key; });
+    else
+        keysUsed = false;
     if (unusedGestures.size() == maxUnused)
         unusedGestures.removeFirst();
     unusedGestures.append({clock.elapsed(), key});
@@ -65,7 +70,8 @@ bool GestureGate::take()
         unusedGestures.removeFirst();
     const bool shown = view->isVisible() && !view->window()->isMinimized();
     if (shown && !unusedGestures.isEmpty()) {
-        unusedGestures.removeFirst();
+        if (unusedGestures.takeFirst().key)
+            keysUsed = true;
         refusing = false;
         return true;
     }

@@ -8,17 +8,18 @@ class QWidget;
 
 /// Lets through what a page asks for on the player's behalf (a tab, a join,
 /// a browser, a window) only while the page is shown, and once for each
-/// click or touch the player gave the page; key presses do not add up: a
-/// word typed in a field is good for one call, not one a letter. A page's
-/// timer or loop gets nothing.
+/// click or touch the player gave the page; key presses do not add up: the
+/// keys typed between two clicks are good for one call, not one a letter. A
+/// page's timer or loop gets nothing more.
 class GestureGate : public QObject
 {
     Q_OBJECT
 
 public:
-    /// How long a gesture stays good for its one call: long enough for a
-    /// page that asks its server first.
-    static constexpr qint64 gestureLifetimeMs = 5000;
+    /// How long a gesture stays good for its one call, from the click: as
+    /// long as an honest page's request to its server may take before the
+    /// page calls.
+    static constexpr qint64 gestureLifetimeMs = 60000;
 
     /// Watches the view and the widgets the view puts inside it.
     explicit GestureGate(QWidget* view);
@@ -45,6 +46,8 @@ private:
     static constexpr qsizetype maxUnused = 16;
     QList<Gesture> unusedGestures;
     QElapsedTimer clock;
+    /// The keys typed since the last click have had their call.
+    bool keysUsed = false;
     /// Calls are refused since the last one let through (logged once a run).
     bool refusing = false;
 };

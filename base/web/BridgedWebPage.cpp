@@ -4,55 +4,184 @@
 #include "BridgedWebPage.h"
 
 #include "JavascriptInterface.h"
+#include "ModelessMsgBox.h"
 #include "ProtocolValues.h"
 #include "WebSchemes.h"
 
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QFile>
+#include <QHash>
+#include <QLabel>
+#include <QRandomGenerator>
+#include <QUrlQuery>
 #include <QWebChannel>
 #include <QWebEngineLoadingInfo>
 #include <QWebEngineProfile>
 #include <QWebEngineScript>
 #include <QWebEngineScriptCollection>
 #include <QWebEngineSettings>
+#include <QWebEngineUrlRequestJob>
+
+static_assert(BridgedWebPage::maxMessageLength == 2 * JavascriptInterface::maxAddressLength + 1024);
 
 namespace {
 
-/// Script run at the start of every top document of a page with an object:
-/// the program's own page script then waits for the document event
-/// "clientready" instead of taking the program for an ordinary browser. Only
-/// a document the program trusts ever gets the event.
-const char pendingScript[] = "window.__clientPending = true;";
-
-/// Run once the program has handed the channel's transport to a trusted
-/// document that is there: sets up window.client and announces it. The
-/// transport may reach the document a moment after this script does.
-QString connectScript()
+/// Run in the page's own script world at the start of every top document,
+/// before any script of the document: waits for the word of the program's
+/// script beside it (`bridgeScript`), which comes at once, and only in a
+/// document the program trusts has the page's alert and confirm ask the
+/// program and, with an object, sets up window.client over the channel that
+/// script carries. The program's own page script waits for the document
+/// event "clientready" instead of taking the program for an ordinary browser.
+QString pageScript(bool withObject)
 {
-    static const QString script = [] {
+    QString channelJs;
+    if (withObject) {
         QFile f(QStringLiteral(":/qtwebchannel/qwebchannel.js"));
-        QString channelJs;
         if (f.open(QIODevice::ReadOnly))
             channelJs = QString::fromUtf8(f.readAll());
         else
             qWarning().noquote() << "qwebchannel.js not found; pages cannot reach the program";
-        return QStringLiteral("(function() {\n") + channelJs
-            + QStringLiteral(
-                "\n  var tries = 0;\n"
-                "  (function connect() {\n"
-                "    if (typeof qt === 'undefined' || !qt.webChannelTransport) {\n"
-                "      if (++tries < 200) setTimeout(connect, 10);\n"
-                "      return;\n"
-                "    }\n"
-                "    new QWebChannel(qt.webChannelTransport, function(channel) {\n"
-                "      window.client = channel.objects.client;\n"
-                "      window.__clientPending = false;\n"
-                "      document.dispatchEvent(new Event('clientready'));\n"
-                "    });\n"
-                "  })();\n"
-                "})();\n");
-    }();
-    return script;
+    }
+    return QStringLiteral(R"js((function () {
+  var withObject = %1;
+  if (withObject) window.__clientPending = true;
+  document.addEventListener('clientbridge', function (e) {
+    if (e.detail !== 'open') return;
+    function ask(kind, text) {
+      return !document.dispatchEvent(new CustomEvent('clientbox', {cancelable: true,
+        detail: kind + ':' + (text === undefined ? '' : String(text))}));
+    }
+    window.alert = function (text) { ask('alert', text); };
+    window.confirm = function (text) { return ask('confirm', text); };
+    if (!withObject) return;
+    var transport = {onmessage: null, send: function (message) {
+      document.dispatchEvent(new CustomEvent('clientbridgeout', {detail: String(message)}));
+    }};
+    document.addEventListener('clientbridgein', function (e) {
+      if (typeof e.detail === 'string' && transport.onmessage) transport.onmessage({data: e.detail});
+    });
+%2
+    new QWebChannel(transport, function (channel) {
+      window.client = channel.objects.client;
+      window.__clientPending = false;
+      document.dispatchEvent(new Event('clientready'));
+    });
+  }, {once: true});
+})();
+)js")
+        .arg(withObject ? QStringLiteral("true") : QStringLiteral("false"), channelJs);
+}
+
+/// Run in a script world of the program's own at the start of every top
+/// document, right after `pageScript`: tells the program where the document
+/// is from and waits for its answer, then tells the page's script whether
+/// it is trusted. In a trusted document it asks the program for the boxes
+/// the page asks for, each until the player has answered, and carries the
+/// messages of the page's channel to and from the program, none longer than
+/// the program reads: the channel's transport is only ever here.
+QString bridgeScript(const QString& key, bool withChannel)
+{
+    return QStringLiteral(R"js((function () {
+  var key = '%1', maxMessage = %2, maxText = %3, withChannel = %6;
+  var base = (location.protocol === 'localwww:' ? '%4' : '%5') + ':/';
+  function encoded(text) {
+    try { return encodeURIComponent(text); }
+    catch (e) { return encodeURIComponent(text.replace(/[\ud800-\udfff]/g, '\ufffd')); }
+  }
+  function ask(what, query, wait) {
+    try {
+      var request = new XMLHttpRequest();
+      request.open('GET', base + what + '?key=' + key + '&at=' + encoded(location.href) + query, !wait);
+      request.send();
+      return wait ? request.responseText : '';
+    } catch (e) {
+      return '';
+    }
+  }
+  var open = ask('hello', '', true) === 'open';
+  if (open) {
+    document.addEventListener('clientbox', function (e) {
+      var asked = e.detail, colon = typeof asked === 'string' ? asked.indexOf(':') : -1;
+      var kind = colon > 0 ? asked.slice(0, colon) : '';
+      if ((kind === 'alert' || kind === 'confirm')
+          && ask(kind, '&text=' + encoded(asked.slice(colon + 1, colon + 2 + maxText)), true) === 'yes')
+        e.preventDefault();
+    });
+    if (withChannel) {
+      // The engine hands this world the transport as it begins, or a moment later.
+      var transport = null, waiting = [], tries = 0, refused = 0, longest = 0, told = 0, telling = false;
+      var connect = function () {
+        if (typeof qt === 'undefined' || !qt.webChannelTransport) {
+          if (++tries < 200) setTimeout(connect, 10);
+          return;
+        }
+        transport = qt.webChannelTransport;
+        transport.onmessage = function (message) {
+          document.dispatchEvent(new CustomEvent('clientbridgein', {detail: String(message.data)}));
+        };
+        waiting.splice(0).forEach(function (message) { transport.send(message); });
+      };
+      connect();
+      var tell = function () {
+        ask('refused', '&count=' + refused + '&length=' + longest, false);
+        refused = longest = 0;
+        told = Date.now();
+        telling = false;
+      };
+      document.addEventListener('clientbridgeout', function (e) {
+        var message = e.detail;
+        if (typeof message !== 'string') return;
+        if (message.length <= maxMessage) {
+          if (transport) transport.send(message);
+          else if (waiting.length < 100) waiting.push(message);
+          return;
+        }
+        ++refused;
+        longest = Math.max(longest, message.length);
+        if (!telling) {
+          telling = true;
+          setTimeout(tell, Math.max(0, told + 1000 - Date.now()));
+        }
+      });
+    }
+  }
+  document.dispatchEvent(new CustomEvent('clientbridge', {detail: open ? 'open' : 'closed'}));
+})();
+)js")
+        .arg(key)
+        .arg(BridgedWebPage::maxMessageLength)
+        .arg(BridgedWebPage::maxBoxText)
+        .arg(QLatin1String(WebSchemes::localBridgeScheme), QLatin1String(WebSchemes::bridgeScheme),
+            withChannel ? QStringLiteral("true") : QStringLiteral("false"));
+}
+
+/// The pages by the key their scripts name them with.
+QHash<QString, BridgedWebPage*>& pagesByKey()
+{
+    static QHash<QString, BridgedWebPage*> pages;
+    return pages;
+}
+
+void reply(QWebEngineUrlRequestJob* job, const QByteArray& answer)
+{
+    auto* body = new QBuffer(job);
+    body->setData(answer);
+    body->open(QIODevice::ReadOnly);
+    job->reply("text/plain", body);
+}
+
+/// A box's text as shown: so many lines of so many characters at most.
+QString boxText(const QString& text)
+{
+    QStringList lines = text.left(BridgedWebPage::maxBoxText + 1).split(QLatin1Char('\n'));
+    const bool cut = text.size() > BridgedWebPage::maxBoxText || lines.size() > BridgedWebPage::maxBoxLines;
+    lines = lines.mid(0, BridgedWebPage::maxBoxLines);
+    QString shown = lines.join(QLatin1Char('\n')).left(BridgedWebPage::maxBoxText);
+    if (!shown.isEmpty() && shown.back().isHighSurrogate())
+        shown.chop(1);
+    return cut ? shown + QStringLiteral("...") : shown;
 }
 
 /// What of a page's console text goes into one log line.
@@ -84,7 +213,7 @@ QString leaveQuestion()
 bool BridgedWebPage::LineBudget::take(const char* what)
 {
     if (!window.isValid() || window.hasExpired(windowMs)) {
-        if (leftOut > 0)
+        if (leftOut > 0 && what != nullptr)
             qDebug().noquote() << "js:" << leftOut << what << "of the page left out";
         window.start();
         used = 0;
@@ -101,7 +230,10 @@ bool BridgedWebPage::LineBudget::take(const char* what)
 BridgedWebPage::BridgedWebPage(JavascriptInterface* object_, QObject* parent)
     : QWebEnginePage(parent)
     , object(object_)
+    , key(QString::number(QRandomGenerator::system()->generate64(), 16)
+          + QString::number(QRandomGenerator::system()->generate64(), 16))
 {
+    pagesByKey().insert(key, this);
     WebSchemes::installHandlers(profile());
     // Never hand unknown schemes to the desktop.
     settings()->setUnknownUrlSchemePolicy(QWebEngineSettings::DisallowUnknownUrlSchemes);
@@ -109,36 +241,41 @@ BridgedWebPage::BridgedWebPage(JavascriptInterface* object_, QObject* parent)
     // A redirect or a script navigation may change the address without
     // asking: a document at another address may be there.
     connect(this, &QWebEnginePage::urlChanged, this, [this](const QUrl& address) {
-        if (!WebSchemes::isTrustedPage(address)) {
+        if (!WebSchemes::isTrustedPage(address))
             trustedDocument = false;
-            closeBridge();
-        }
+        announceBridge();
     });
+    if (object)
+        object->setGate([this] { return isBridgeOpen(); });
+
+    // Both scripts run at the start of each top document, the page's first:
+    // it listens before the program's script speaks.
+    const auto insert = [this](const char* name, QWebEngineScript::ScriptWorldId world, const QString& source) {
+        QWebEngineScript script;
+        script.setName(QLatin1String(name));
+        script.setInjectionPoint(QWebEngineScript::DocumentCreation);
+        script.setWorldId(world);
+        script.setRunsOnSubFrames(false);
+        script.setSourceCode(source);
+        scripts().insert(script);
+    };
+    insert("client-page", QWebEngineScript::MainWorld, pageScript(object != nullptr));
+    insert("client-bridge", QWebEngineScript::ApplicationWorld, bridgeScript(key, object != nullptr));
     if (!object)
         return;
-    object->setGate([this] { return bridgeOpen && WebSchemes::isTrustedPage(url()); });
-
-    QWebEngineScript bootstrap;
-    bootstrap.setName(QStringLiteral("client-bootstrap"));
-    bootstrap.setInjectionPoint(QWebEngineScript::DocumentCreation);
-    bootstrap.setWorldId(QWebEngineScript::MainWorld);
-    bootstrap.setRunsOnSubFrames(false);
-    bootstrap.setSourceCode(QString::fromLatin1(pendingScript));
-    scripts().insert(bootstrap);
-
-    // The channel always stays attached (taking it away from a page while it
-    // navigates is not safe). While no trusted document is there it waits
-    // in an isolated script world that page script cannot reach. The engine
-    // hands the transport to the script world it is told at once, in the
-    // document shown if that world has begun there, else in the next
-    // document: it is moved only with a trusted document there.
+    // The channel's transport stays in the program's script world, which
+    // the page's script cannot reach: what the page sends passes the
+    // program's script there, which lets through only the messages of a
+    // trusted document, none too long to read.
     channel = new QWebChannel(this);
+    channel->registerObject(QStringLiteral("client"), object);
     setWebChannel(channel, QWebEngineScript::ApplicationWorld);
 }
 
 BridgedWebPage::~BridgedWebPage()
 {
     *alive = false;
+    pagesByKey().remove(key);
     if (object)
         object->setGate([] { return false; });
 }
@@ -147,15 +284,13 @@ void BridgedWebPage::onLoadingChanged(const QWebEngineLoadingInfo& info)
 {
     if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus)
         return;
-    // Which document is there, whatever address a navigation under way
-    // shows: the one of a load that succeeded while no other was asked for,
-    // or the one before a load that brought none (a 204 answer, a download,
-    // a stop), unless an error page took its place.
-    if (info.status() == QWebEngineLoadingInfo::LoadSucceededStatus)
-        trustedDocument = !info.isErrorPage() && url() == info.url() && WebSchemes::isTrustedPage(info.url());
-    else if (info.isErrorPage())
+    // A load that succeeded brought the document of its address, an error
+    // page took the place of the one before; a load that brought no
+    // document (a 204 answer, a download, a stop) leaves the one before.
+    if (info.isErrorPage()
+        || (info.status() == QWebEngineLoadingInfo::LoadSucceededStatus && !WebSchemes::isTrustedPage(info.url())))
         trustedDocument = false;
-    openBridge();
+    announceBridge();
     if (info.status() == QWebEngineLoadingInfo::LoadSucceededStatus)
         Q_EMIT loadEnded(true);
     else if (info.status() == QWebEngineLoadingInfo::LoadFailedStatus)
@@ -169,51 +304,111 @@ bool BridgedWebPage::showsTrustedDocument() const
     return trustedDocument && WebSchemes::isTrustedPage(url());
 }
 
-void BridgedWebPage::openBridge()
+bool BridgedWebPage::isBridgeOpen() const
 {
-    if (!object || bridgeOpen || !showsTrustedDocument())
-        return;
-    // The document itself says where it is from, in the isolated world,
-    // whose script context this begins in it: the transport moves from
-    // there into the page's own world, of this document only.
-    const quint64 asked = ++bridgeGeneration;
-    runJavaScript(QStringLiteral("location.href"), QWebEngineScript::ApplicationWorld,
-        [this, asked, alive = alive](const QVariant& address) {
-            if (!*alive || asked != bridgeGeneration || bridgeOpen || !showsTrustedDocument()
-                || !WebSchemes::isTrustedPage(QUrl(address.toString())))
-                return;
-            // Three locks: the object is only on the channel from the end
-            // of a trusted document's load until the next navigation, the
-            // transport reaches the page's own script world only then, and
-            // the object refuses calls from foreign pages. A channel of its
-            // own for each document: one that has had clients takes a new
-            // object only with a warning.
-            bridgeOpen = true;
-            auto* fresh = new QWebChannel(this);
-            fresh->registerObject(QStringLiteral("client"), object);
-            setWebChannel(fresh, QWebEngineScript::MainWorld);
-            channel->deleteLater();
-            channel = fresh;
-            runJavaScript(connectScript(), QWebEngineScript::MainWorld);
-            Q_EMIT javaScriptWindowObjectCleared();
-        });
+    return object && showsTrustedDocument();
 }
 
-void BridgedWebPage::closeBridge()
+void BridgedWebPage::announceBridge()
 {
-    ++bridgeGeneration;
-    if (!bridgeOpen || !object)
+    const bool open = isBridgeOpen();
+    if (open && !bridgeAnnounced)
+        Q_EMIT javaScriptWindowObjectCleared();
+    bridgeAnnounced = open;
+}
+
+void BridgedWebPage::startDocument(const QUrl& address, bool trusted)
+{
+    trustedDocument = trusted;
+    bridgeAnnounced = false;
+    const QString scheme = address.scheme();
+    if (scheme == QLatin1String("http") || scheme == QLatin1String("https")
+        || scheme == QLatin1String(WebSchemes::localScheme))
+        Q_EMIT documentStarted(address);
+    announceBridge();
+}
+
+void BridgedWebPage::answerBridgeRequest(QWebEngineUrlRequestJob* job)
+{
+    const QUrlQuery query(job->requestUrl());
+    BridgedWebPage* page = pagesByKey().value(query.queryItemValue(QStringLiteral("key")));
+    if (page == nullptr) {
+        job->fail(QWebEngineUrlRequestJob::RequestDenied);
         return;
-    bridgeOpen = false;
-    channel->deregisterObject(object);
-    setWebChannel(channel, QWebEngineScript::ApplicationWorld);
+    }
+    // The program's script says the address of its document, the engine
+    // the origin of whoever asked: a frame or another page that found the
+    // key is of another origin, or its own document is not trusted.
+    const QUrl address(query.queryItemValue(QStringLiteral("at"), QUrl::FullyDecoded));
+    const bool trusted = WebSchemes::isTrustedPage(address) && WebSchemes::isTrustedPage(job->initiator());
+    const QString what = job->requestUrl().path();
+    if (what == QLatin1String("/hello")) {
+        page->startDocument(address, trusted);
+        reply(job, trusted ? "open" : "closed");
+    } else if (what == QLatin1String("/alert") || what == QLatin1String("/confirm")) {
+        page->askBox(what == QLatin1String("/confirm"), address, trusted,
+            query.queryItemValue(QStringLiteral("text"), QUrl::FullyDecoded), job);
+    } else if (what == QLatin1String("/refused")) {
+        if (trusted && page->showsTrustedDocument() && page->refusals.take(nullptr))
+            qWarning().noquote() << "refused" << query.queryItemValue(QStringLiteral("count")).toInt()
+                                 << "messages of the page of" << oneLine(address.toString(), consoleSourceChars)
+                                 << "to the program, the longest of"
+                                 << query.queryItemValue(QStringLiteral("length")).toLongLong() << "characters (at most"
+                                 << maxMessageLength << ")";
+        reply(job, QByteArray());
+    } else {
+        job->fail(QWebEngineUrlRequestJob::RequestDenied);
+    }
+}
+
+void BridgedWebPage::askBox(bool confirm, const QUrl& address, bool trusted, const QString& text,
+    QWebEngineUrlRequestJob* job)
+{
+    // The box belongs to the page's part of the window, beside the view:
+    // the player's click on it is no gesture in the page.
+    QWidget* view = qobject_cast<QWidget*>(parent());
+    QWidget* host = view != nullptr && view->parentWidget() != nullptr ? view->parentWidget() : view;
+    if (!trusted || !showsTrustedDocument() || host == nullptr || !boxes.take(nullptr)) {
+        noteDialog(confirm ? "a confirm" : "an alert", address, text);
+        reply(job, "no");
+        return;
+    }
+    const QString title =
+        address.host().isEmpty() ? tr("The page says") : tr("The page at %1 says").arg(address.host());
+    // Made without a text and given it as plain text: the page's text is
+    // never read as markup.
+    ModelessMsgBox::MsgBox* box = confirm
+        ? ModelessMsgBox::question(host, title, QString(), QDialogButtonBox::Ok | QDialogButtonBox::Cancel,
+              QDialogButtonBox::Ok)
+        : ModelessMsgBox::information(host, title, QString());
+    if (box == nullptr) {
+        reply(job, "no");
+        return;
+    }
+    if (auto* label = ModelessMsgBox::plainText(box)->findChild<QLabel*>(QStringLiteral("msgBoxText"))) {
+        label->setWordWrap(true);
+        label->setText(boxText(text));
+    }
+    box->adjustSize();
+    box->centerOnParent();
+    // The page waits for the answer: the player answers the box first.
+    view->setEnabled(false);
+    QPointer<QWidget> waiting = view;
+    QPointer<QWebEngineUrlRequestJob> asked = job;
+    ModelessMsgBox::connectFinished(box, [waiting, asked, alive = alive](int result) {
+        // A page that goes takes the request along, its view already going.
+        if (*alive && waiting)
+            waiting->setEnabled(true);
+        if (asked)
+            reply(asked, result == QDialogButtonBox::Ok ? "yes" : "no");
+    });
+    // A page that goes (or a document that does) takes its box along.
+    connect(job, &QObject::destroyed, box, [box] { box->onFinished(0); });
 }
 
 void BridgedWebPage::open(const QUrl& url)
 {
-    // The document shown may stay for a while yet, or for good when the
-    // navigation never ends: the object leaves it now.
-    closeBridge();
+    // The document shown keeps the object until another takes its place.
     load(url);
 }
 
@@ -226,11 +421,7 @@ bool BridgedWebPage::acceptNavigationRequest(const QUrl& url, NavigationType typ
             Q_EMIT clientLinkClicked(url.toString());
         return false;
     }
-    if (!QWebEnginePage::acceptNavigationRequest(url, type, isMainFrame))
-        return false;
-    if (isMainFrame)
-        closeBridge();
-    return true;
+    return QWebEnginePage::acceptNavigationRequest(url, type, isMainFrame);
 }
 
 void BridgedWebPage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString& message,
@@ -246,8 +437,9 @@ void BridgedWebPage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel leve
 
 void BridgedWebPage::noteDialog(const char* kind, const QUrl& origin, const QString& text)
 {
-    // A box of the page would hold the whole program (the engine shows them
-    // application modal) and could pass for one of the program's own.
+    // The engine's own boxes would hold the whole program (it shows them
+    // application modal) and could pass for the program's; those of a
+    // trusted document come as the page's own (askBox).
     if (dialogs.take("boxes"))
         qDebug().noquote() << "js:" << kind << "box of" << oneLine(origin.toString(), consoleSourceChars)
                            << "not shown:" << oneLine(text, consoleTextChars);

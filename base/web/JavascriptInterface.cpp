@@ -8,14 +8,31 @@ JavascriptInterface::JavascriptInterface(QObject* parent)
     setObjectName(QStringLiteral("JavascriptInterface"));
 }
 
-bool JavascriptInterface::open(const QString& argument) const
+void JavascriptInterface::refuse(const QString& why)
+{
+    if (lastRefusalSaid.isValid() && !lastRefusalSaid.hasExpired(1000)) {
+        ++refusalsUnsaid;
+        return;
+    }
+    QString line = QStringLiteral("ignoring a call of the client object ") + why;
+    if (refusalsUnsaid > 0)
+        line += QStringLiteral(" (%1 more calls ignored before)").arg(refusalsUnsaid);
+    qWarning().noquote() << line;
+    refusalsUnsaid = 0;
+    lastRefusalSaid.start();
+}
+
+bool JavascriptInterface::open(const QString& argument, qsizetype limit, const char* what)
 {
     if (allowed && !allowed()) {
-        qWarning().noquote() << "ignoring a call of the client object from a page that may not use it";
+        refuse(QStringLiteral("from a page that may not use it"));
         return false;
     }
-    if (argument.size() > maxArgumentLength) {
-        qDebug().noquote() << "ignoring a call of the client object with a text of" << argument.size() << "characters";
+    if (argument.size() > limit) {
+        refuse(QStringLiteral("with %1 of %2 characters (at most %3)")
+                   .arg(QLatin1String(what))
+                   .arg(argument.size())
+                   .arg(limit));
         return false;
     }
     return true;
@@ -23,19 +40,19 @@ bool JavascriptInterface::open(const QString& argument) const
 
 void JavascriptInterface::displayTab(const QString& tab)
 {
-    if (open(tab))
+    if (open(tab, maxTabLength, "a tab"))
         Q_EMIT onDisplayTab(tab);
 }
 
 void JavascriptInterface::joinTable(const QString& adress)
 {
-    if (open(adress))
+    if (open(adress, maxPathLength, "a table path"))
         Q_EMIT onJoinTable(adress);
 }
 
 void JavascriptInterface::launchBrowser(const QString& adress)
 {
-    if (open(adress))
+    if (open(adress, maxAddressLength, "an address"))
         Q_EMIT onLaunchBrowser(adress);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 
@@ -14,9 +15,14 @@ class JavascriptInterface : public QObject
     Q_PROPERTY(QString mahjongHost READ getMahjongHost CONSTANT)
 
 public:
-    /// The longest text a page may hand the program in one call (a tab, a
-    /// table path, an address); a call with a longer one is refused.
-    static constexpr qsizetype maxArgumentLength = 2048;
+    /// The longest text a page may hand the program for what it is; a call
+    /// with a longer one is refused with a warning. A tab is named by a word.
+    static constexpr qsizetype maxTabLength = 64;
+    /// A table's lobby path (as "/Regular/ForFun/Riichi/Express/4/").
+    static constexpr qsizetype maxPathLength = 1024;
+    /// An address: four times the length every part of the web is asked to
+    /// take (8,000), well below what a desktop browser's command line may hold.
+    static constexpr qsizetype maxAddressLength = 32768;
 
     explicit JavascriptInterface(QObject* parent);
 
@@ -45,8 +51,14 @@ Q_SIGNALS:
     void closeEvent();
 
 private:
-    bool open(const QString& argument = QString()) const;
+    /// Whether a call may go on: from a page that may use the object, with
+    /// a text (`what` it is) of at most `limit` characters.
+    bool open(const QString& argument = QString(), qsizetype limit = 0, const char* what = nullptr);
+    /// Logs why a call was refused, at most a line a second: a page may call in a loop.
+    void refuse(const QString& why);
 
     QString mahjongHost;
     std::function<bool()> allowed;
+    QElapsedTimer lastRefusalSaid;
+    int refusalsUnsaid = 0;
 };

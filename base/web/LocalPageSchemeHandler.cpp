@@ -1,5 +1,6 @@
 #include "LocalPageSchemeHandler.h"
 
+#include "BridgedWebPage.h"
 #include "ResourceFile.h"
 
 #include <QFile>
@@ -58,4 +59,14 @@ ClientLinkSchemeHandler::ClientLinkSchemeHandler(QObject* parent)
 void ClientLinkSchemeHandler::requestStarted(QWebEngineUrlRequestJob* job)
 {
     job->fail(QWebEngineUrlRequestJob::RequestDenied);
+}
+
+PageBridgeSchemeHandler::PageBridgeSchemeHandler(QObject* parent)
+    : QWebEngineUrlSchemeHandler(parent)
+{
+}
+
+void PageBridgeSchemeHandler::requestStarted(QWebEngineUrlRequestJob* job)
+{
+    BridgedWebPage::answerBridgeRequest(job);
 }

@@ -26,3 +26,15 @@ public:
     explicit ClientLinkSchemeHandler(QObject* parent = nullptr);
     void requestStarted(QWebEngineUrlRequestJob* job) override;
 };
+
+/// Hands the requests of the program's script beside a top document (its
+/// new document, a box it asks for, a message it refused) to the page they
+/// name (`BridgedWebPage::answerBridgeRequest`).
+class PageBridgeSchemeHandler : public QWebEngineUrlSchemeHandler
+{
+    Q_OBJECT
+
+public:
+    explicit PageBridgeSchemeHandler(QObject* parent = nullptr);
+    void requestStarted(QWebEngineUrlRequestJob* job) override;
+};

@@ -34,6 +34,22 @@ void WebSchemes::registerSchemes()
         client.setFlags({});
         QWebEngineUrlScheme::registerScheme(client);
     }
+    // The program's script beside a document asks the program with a
+    // request of its own, which the engine lets through only to a scheme
+    // the document may reach: the network pages' scheme takes requests of
+    // other origins, the local pages' one is local like them. Whoever else
+    // reaches them is refused by the page they name (BridgedWebPage).
+    const auto bridge = [](const char* name, QWebEngineUrlScheme::Flags flags) {
+        if (!QWebEngineUrlScheme::schemeByName(name).name().isEmpty())
+            return;
+        QWebEngineUrlScheme scheme(name);
+        scheme.setSyntax(QWebEngineUrlScheme::Syntax::Path);
+        scheme.setFlags(flags | QWebEngineUrlScheme::SecureScheme | QWebEngineUrlScheme::CorsEnabled
+            | QWebEngineUrlScheme::ContentSecurityPolicyIgnored);
+        QWebEngineUrlScheme::registerScheme(scheme);
+    };
+    bridge(bridgeScheme, {});
+    bridge(localBridgeScheme, QWebEngineUrlScheme::LocalScheme);
 }
 
 void WebSchemes::installHandlers(QWebEngineProfile* profile)
@@ -45,6 +61,9 @@ void WebSchemes::installHandlers(QWebEngineProfile* profile)
         profile->installUrlSchemeHandler(localScheme, new LocalPageSchemeHandler(profile));
     if (!profile->urlSchemeHandler(clientScheme))
         profile->installUrlSchemeHandler(clientScheme, new ClientLinkSchemeHandler(profile));
+    for (const char* bridge : {bridgeScheme, localBridgeScheme})
+        if (!profile->urlSchemeHandler(bridge))
+            profile->installUrlSchemeHandler(bridge, new PageBridgeSchemeHandler(profile));
 }
 
 void WebSchemes::setServiceWebHost(const QString& host)

@@ -7,11 +7,16 @@ class QWebEngineProfile;
 
 /// The program's own URL schemes for its web views: "localwww:" for the
 /// local pages compiled into the program (resolved through the "localwww"
-/// search path) and "client://" for requests from a page to the program.
+/// search path), "client://" for requests from a page to the program, and
+/// "pagebridge:" and "localbridge:" for the requests of the script the
+/// program puts beside each top document (`BridgedWebPage`), from a network
+/// page and from a local page (which may reach no network scheme).
 namespace WebSchemes {
 
 inline constexpr char localScheme[] = "localwww";
 inline constexpr char clientScheme[] = "client";
+inline constexpr char bridgeScheme[] = "pagebridge";
+inline constexpr char localBridgeScheme[] = "localbridge";
 
 /// Must run before the application object is created.
 void registerSchemes();

@@ -8,6 +8,8 @@
 #include <QDebug>
 #include <QList>
 
+#include <algorithm>
+
 namespace {
 
 qint32 intValue(const std::string& key, const ParamValue& value)
@@ -124,7 +126,16 @@ QUrl infoUrlFromText(const QString& text)
 {
     if (text.isEmpty())
         return QUrl();
-    if (text.startsWith(QLatin1String("http://")))
+    // A scheme is a letter, then letters, digits, "+", "-" or ".", before
+    // "://"; a host's port ("host:8080/x") is none.
+    const qsizetype colon = text.indexOf(QLatin1String("://"));
+    const auto schemeChar = [](QChar c) {
+        return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9') || c == u'+'
+            || c == u'-' || c == u'.';
+    };
+    const bool hasScheme = colon > 0 && text.at(0).isLetter() && text.at(0).unicode() < 128
+        && std::all_of(text.begin(), text.begin() + colon, schemeChar);
+    if (hasScheme)
         return QUrl(text, QUrl::TolerantMode);
     return QUrl(QLatin1String("http://") + text, QUrl::TolerantMode);
 }

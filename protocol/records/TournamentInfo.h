@@ -68,8 +68,9 @@ void resetTournamentInfoKey(TournamentInfo& info, const std::string& key, const 
 TournamentInfoUpdates tournamentInfoUpdatesFromParams(const ParamList& params,
                                                       const std::vector<std::string>& removedKeys);
 
-/// The address rule of the info URL keys: empty stays empty, otherwise
-/// "http://" is put in front unless the text already starts with it.
+/// The address rule of the info URL keys: empty stays empty, an address
+/// with a scheme ("https://host/x") keeps it, anything else gets "http://"
+/// in front ("host/x", "host:8080/x").
 QUrl infoUrlFromText(const QString& text);
 
 /// Seconds since 1970-01-01 UTC (taken as unsigned 32-bit), in local time.

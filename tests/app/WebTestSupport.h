@@ -23,7 +23,7 @@ inline const QByteArray boxesPage =
     "var n = Number(location.hash.slice(1)) || 100, yes = 0, texts = 0;\n"
     "window.onbeforeunload = function (e) { e.preventDefault(); e.returnValue = 'stay'; return 'stay'; };\n"
     "for (var i = 0; i < n; ++i) {\n"
-    "  alert('alert ' + i);\n"
+    "  alert('alert <b>' + i + '</b>');\n"
     "  if (confirm('Leave the table?')) ++yes;\n"
     "  var pw = prompt('Password for ' + location.origin, '');\n"
     "  if (pw !== null) { ++texts; new Image().src = '/leak?pw=' + encodeURIComponent(pw); }\n"

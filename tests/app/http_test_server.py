@@ -10,6 +10,7 @@ specially:
     /status/<code>/...       answers <code> with a small HTML page (and the
                              reason phrase R after /status/<code>/why:R/)
     /hang/...                accepts and never answers
+    /slow/<ms>/...           answers 200 with an empty body after <ms> ms
     /empty/...               answers 200 with an empty body
     /type/<type>/<sub>/<f>   serves DIR/<f> with the content type <type>/<sub>
                              ("-" for <sub> means an empty subtype, "~" in
@@ -84,6 +85,10 @@ class Handler(BaseHTTPRequestHandler):
             return
         if parts[:1] == ['hang']:
             time.sleep(120)
+            return
+        if parts[:1] == ['slow'] and len(parts) >= 2:
+            time.sleep(int(parts[1]) / 1000)
+            self.send_body(200, b'', 'text/plain')
             return
         if parts[:1] == ['empty']:
             self.send_body(200, b'', 'text/xml')

@@ -813,8 +813,8 @@ void TournamentFlowTest::languageChangeReachesEveryText()
 void TournamentFlowTest::informationPageOnlyWhenThereIsOne()
 {
     // Tournament 11 has no page, 12 one on a local port nobody serves (the
-    // load fails): neither may show an empty or broken view.
-    server->send(TF::update(12, {TF::text("SHORT_INFO_URL", "127.0.0.1:9/info")}));
+    // load fails), its https kept: neither may show an empty or broken view.
+    server->send(TF::update(12, {TF::text("SHORT_INFO_URL", "https://127.0.0.1:9/info")}));
     QTRY_VERIFY_WITH_TIMEOUT(!controller->lobbyModel()->tournament(12).shortInfoUrl.isEmpty(), 5000);
     lobby->show();
     QWebEngineView* page = lobby->infoView();
@@ -831,7 +831,7 @@ void TournamentFlowTest::informationPageOnlyWhenThereIsOne()
             view->setCurrentIndex(view->model()->index(row, 1));
     }
     QTRY_VERIFY_WITH_TIMEOUT(loaded.count() >= 2, 10000);
-    QCOMPARE(page->url(), QUrl(QStringLiteral("http://127.0.0.1:9/info")));
+    QCOMPARE(page->url(), QUrl(QStringLiteral("https://127.0.0.1:9/info")));
     QVERIFY(page->isHidden());
 
     // Both pages of tournament 13 keep to the program's page policy: the

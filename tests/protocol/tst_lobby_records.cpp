@@ -335,10 +335,9 @@ void tst_LobbyRecords::tournamentUrls()
 {
     QCOMPARE(infoUrlFromText("example.org/t/1"), QUrl("http://example.org/t/1"));
     QCOMPARE(infoUrlFromText("http://example.org/x"), QUrl("http://example.org/x"));
-    // Another scheme is not recognised: the prefix goes in front of the whole text.
-    const QUrl secure = infoUrlFromText("https://example.org/x");
-    QCOMPARE(secure.scheme(), QStringLiteral("http"));
-    QVERIFY(secure.toString().startsWith(QLatin1String("http://https")));
+    // An address with a scheme keeps it; a host's port is no scheme.
+    QCOMPARE(infoUrlFromText("https://example.org/x"), QUrl("https://example.org/x"));
+    QCOMPARE(infoUrlFromText("example.org:8080/x"), QUrl("http://example.org:8080/x"));
     QVERIFY(infoUrlFromText(QString()).isEmpty());
 
     TournamentInfo info;
