@@ -150,12 +150,21 @@ ModelessMsgBox::MsgBox* makeRoom(const QWidget* parent, const QString& title, co
     return nullptr;
 }
 
-/// The box or the widget marked to answer keys only on top that holds `object`; null when none does.
-QWidget* keyOwner(QObject* object)
+/// The box or the widget marked to answer keys only on top that holds `object`
+/// (a widget, or a shortcut Qt dispatches); null when none does.
+QWidget* keyOwner(QObject* object, QEvent::Type type)
 {
-    while (object != nullptr && !object->isWidgetType())
-        object = object->parent();
-    for (auto* w = static_cast<QWidget*>(object); w != nullptr; w = w->parentWidget()) {
+    // Keys also reach the web engine's own objects, which are built without
+    // type information and must not be asked anything: a widget is found
+    // among the widgets, and only a shortcut is taken as what it says it is.
+    QWidget* widget = nullptr;
+    const QWidgetList widgets = QApplication::allWidgets();
+    if (const auto it = std::find(widgets.cbegin(), widgets.cend(), object); it != widgets.cend())
+        widget = *it;
+    else if (type == QEvent::Shortcut)
+        for (QObject* o = object; o != nullptr && widget == nullptr; o = o->parent())
+            widget = o->isWidgetType() ? static_cast<QWidget*>(o) : nullptr;
+    for (QWidget* w = widget; w != nullptr; w = w->parentWidget()) {
         if (w->property(keysOnTopProperty).toBool())
             return w;
         if (w->isWindow())
@@ -179,7 +188,7 @@ protected:
         if (type != QEvent::ShortcutOverride && type != QEvent::KeyPress && type != QEvent::KeyRelease
             && type != QEvent::Shortcut)
             return false;
-        QWidget* owner = keyOwner(watched);
+        QWidget* owner = keyOwner(watched, type);
         if (owner == nullptr || !owner->isVisible())
             return false;
         QWidget* top = ModelessMsgBox::coveringWidget(owner);
