@@ -628,8 +628,8 @@ private Q_SLOTS:
                                             XMPPClient::TlsRequired, 3000));
         QTRY_COMPARE_WITH_TIMEOUT(eve.lobbyChat->chatState()->text(), offline, 5000);
 
-        // A link gone silent both ways is noticed: pinged after a silence, the server's
-        // silence after the ping ends the chat within three silences (90 s at the defaults).
+        // A link gone silent both ways is noticed: pinged after a silence, a server silent after
+        // the ping ends the chat, within three silences (90 s at the defaults).
         ChatUser bob(1002, QStringLiteral("Bob"));
         bob.setup.setClientConfig(fullConfig());
         bob.client.setPingInterval(500);
@@ -637,13 +637,11 @@ private Q_SLOTS:
         QVERIFY(clienttest::connectAndWait(bob.client, m_server->host(), proxy.port(), m_server->domain(), QStringLiteral("1002"),
                                            SocialTestAccount::password(1002), XMPPClient::TlsRequired));
         QTRY_VERIFY_WITH_TIMEOUT(bob.lobbyChat->chatInput()->isEnabled(), 5000);
-        QTest::qWait(1600);
+        QTest::qWait(1600); // pings answered
         QVERIFY(bob.lobbyChat->chatInput()->isEnabled());
         proxy.pause();
-        QElapsedTimer silent;
-        silent.start();
-        QTRY_COMPARE_WITH_TIMEOUT(bob.lobbyChat->chatState()->text(), offline, 5000);
-        QVERIFY2(silent.elapsed() < 1500, qPrintable(QString::number(silent.elapsed())));
+        QTest::qWait(1500);
+        QCOMPARE(bob.lobbyChat->chatState()->text(), offline);
     }
 };
 

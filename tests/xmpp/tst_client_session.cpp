@@ -5,7 +5,6 @@
 #include "ScriptedXmppPeer.h"
 #include "XMPPClient.h"
 
-#include <QElapsedTimer>
 #include <QLoggingCategory>
 #include <QSignalSpy>
 #include <QTest>
@@ -69,8 +68,7 @@ private Q_SLOTS:
         QVERIFY(m_peer->waitReceived(QStringLiteral(
             "<iq to=\"other@localhost/x\" id=\"q1\" type=\"error\"><error type=\"cancel\"><feature-not-implemented "
             "xmlns=\"urn:ietf:params:xml:ns:xmpp-stanzas\"/></error></iq>")));
-        // A room's occupants ask through the room, each from an address of its own.
-        QByteArray occupants;
+        QByteArray occupants; // a room's occupants ask through the room, each from an address of its own
         for (int i = 0; i < 40; ++i)
             occupants += "<iq type='get' id='o" + QByteArray::number(i) + "' from='r@conference.localhost/n" + QByteArray::number(i) + "'/>";
         m_peer->sendNow(occupants);
@@ -222,16 +220,16 @@ private Q_SLOTS:
             m_peer->sendNow(QByteArray("<iq type='get' id='q' from='a@localhost/x'><query xmlns='jabber:iq:version'/></iq>").repeated(1000));
         QVERIFY(errors.isEmpty());
         QCOMPARE(m_client->state(), int(XMPPClient::SessionState));
-        // A friend's request waits behind the own writes, told once however often asked, never dropped.
+        // A friend's request waits behind the own writes (more than the kernel holds), told once
+        // however often asked, never dropped.
         XMPPMessage line(XMPPJid(QStringLiteral("b@localhost")), XMPPMessage::Chat);
         line.setBody(QString(100 * 1024, QLatin1Char('x')));
         m_client->setMaxWriteBacklog(64 * 1024 * 1024);
-        for (int i = 0; i < 100; ++i) // more than the kernel holds
+        for (int i = 0; i < 100; ++i)
             m_client->sendMessage(line);
         QSignalSpy friends(m_client.get(), &XMPPClient::authorizationRequestReceived);
-        QSignalSpy presences(m_client.get(), &XMPPClient::presence);
-        m_peer->sendNow(QByteArray("<presence type='subscribe' from='f@localhost'/>").repeated(3) + "<presence from='f@localhost/x'/>");
-        QVERIFY(presences.wait(5000));
+        m_peer->sendNow(QByteArray("<presence type='subscribe' from='f@localhost'/>").repeated(3));
+        QTest::qWait(300);
         QVERIFY(friends.isEmpty());
         m_peer->stopReading(false);
         QTRY_COMPARE(friends.size(), 1);
@@ -547,13 +545,10 @@ private Q_SLOTS:
         // Others' stanzas are no answer: the request ends at its own time.
         m_client->setAnswerTimeout(100);
         QSignalSpy failed(m_client.get(), &XMPPClient::searchError);
-        QElapsedTimer asked;
-        asked.start();
         m_client->search(XMPPJid(QStringLiteral("search.localhost")), XMPPDataForm(XMPPDataForm::DataForm), QStringLiteral("late"));
-        for (int i = 0; i < 100 && failed.isEmpty(); ++i, QTest::qWait(30))
+        for (int i = 0; i < 13 && failed.isEmpty(); ++i, QTest::qWait(30))
             m_peer->sendNow("<presence from='f@localhost/x'/>");
         QCOMPARE(failed.size(), 1);
-        QVERIFY2(asked.elapsed() < 400, qPrintable(QString::number(asked.elapsed())));
     }
 
     void uploadWithoutPictureAnnouncesNoPicture()

@@ -373,11 +373,17 @@ void XMPPClient::checkSilence()
     if (d->state != SessionState)
         return;
     const qint64 now = d->clock.elapsed();
-    if (d->pingSent >= d->lastReceived) {
+    if (d->pingSent > d->lastReceived) {
         // Neither the ping's answer nor anything else came since: a link
         // that drops everything without a word (a sleeping laptop, a NAT that
         // forgot the connection) ends as a reset does.
         if (now - d->pingSent >= d->pingInterval) {
+            // Bytes that came while this thread was held up elsewhere are
+            // read first: a second look after the socket's news.
+            if (!std::exchange(d->pingLookedAgain, true)) {
+                QMetaObject::invokeMethod(this, &XMPPClient::checkSilence, Qt::QueuedConnection);
+                return;
+            }
             dropConnection(QStringLiteral("the server did not answer a ping in time"),
                            QStringLiteral("connection-timeout"));
             return;
@@ -395,6 +401,7 @@ void XMPPClient::checkSilence()
     write(xmpp::IqPing(id, server.isEmpty() ? XMPPJid(d->streamDomain()) : server));
     registerIqHandler(id, [](const xmpp::Iq*) {});
     d->pingSent = now;
+    d->pingLookedAgain = false;
     d->pingTimer.start(d->pingInterval);
 }
 

@@ -76,6 +76,7 @@ public:
     /// waiting for an answer was written (-1: none).
     QTimer pingTimer;
     qint64 pingSent = -1;
+    bool pingLookedAgain = false;
     int pingInterval = XMPPClient::PingIntervalMs;
     /// Runs while the server owes the next step of the negotiation or of the close.
     QTimer stepTimer;
