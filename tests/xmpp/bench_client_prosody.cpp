@@ -515,7 +515,7 @@ int main(int argc, char** argv)
                     items, double(slow.size) / 1e6, rate, slow.told, slow.seconds, transfer, slow.seconds / transfer, goal(slow.told == items));
     }
     const auto [answered, occupantsKept] = occupantsAsk(server);
-    std::printf("200 occupants of a room asking version, disco and ping at once:\n  %d answered beside 600 asked, ratio %.3f; stream %s (goal: 0.95, kept: %s)\n",
+    std::printf("200 occupants of a room asking version, disco and ping within a second:\n  %d answered beside 600 asked, ratio %.3f; stream %s (goal: 0.95, kept: %s)\n",
                 answered, answered / 600.0, occupantsKept ? "kept" : "ended", goal(answered >= 570 && occupantsKept));
     const double searchSeconds = searchAmongPresences(5000);
     std::printf("a search never answered, presences every 0.5 s:\n  ended after %6.1f s beside its own %4.1f s, ratio %.2f (goal: within 1.2: %s)\n",
