@@ -202,7 +202,8 @@ void ConferenceWidget::joinRoom()
     try {
         m_conference.join(nick);
         m_entering = true;
-        // An entry is a presence, which no request deadline covers.
+        // An entry is a presence, which no request deadline covers: it has
+        // a time of its own, as a request has.
         m_entryTimer.start(m_controller->xmppClient()->answerTimeout());
         m_memberChanged = false;
         m_nextEntry.setRemainingTime(m_reentryInterval);
@@ -306,14 +307,6 @@ void ConferenceWidget::onEntryTimeout()
 {
     if (!m_entering || m_inRoom || !sessionUp())
         return;
-    // A room whose history or occupants are still arriving over a slow link
-    // is not silent: the time counts from the server's last bytes.
-    const XMPPClient* client = m_controller->xmppClient();
-    const qint64 quiet = client->sinceLastReceived();
-    if (quiet < client->answerTimeout()) {
-        m_entryTimer.start(int(client->answerTimeout() - quiet));
-        return;
-    }
     qCWarning(lcSocial) << "room" << m_conference.roomJid().toString() << "did not answer the entry";
     m_lastErrorCondition = QStringLiteral("remote-server-timeout");
     m_lastErrorText.clear();
@@ -379,6 +372,10 @@ void ConferenceWidget::onClientPresence(const XMPPPresence& presence)
 {
     if (m_conference.roomJid().isEmpty() || presence.from().bare() != m_conference.roomJid())
         return;
+    // The room's occupants, still arriving over a slow link, show the entry
+    // on its way; others' stanzas say nothing of it.
+    if (m_entering && !m_inRoom && sessionUp())
+        m_entryTimer.start(m_controller->xmppClient()->answerTimeout());
     if (presence.availability() == XMPPPresence::Error) {
         m_lastErrorCondition = xmpp::names::stanzaErrorCondition(presence.stanza().errorCondition);
         m_lastErrorText = presence.stanza().errorText.trimmed();
@@ -613,11 +610,18 @@ void ConferenceWidget::onUserJoined()
         leaveRoom();
         return;
     }
+    // A room that refused the entry and let the user in after all (a busy
+    // room tried again, an answer that came late): the refusal is no longer
+    // true, and the admission takes its line.
+    const bool refused = !std::exchange(m_refusalLine, QString()).isEmpty();
     m_refusal = Refusal();
-    m_refusalLine.clear();
     m_inRoom = true;
     updateInputState();
-    notice(OwnJoinLeave, tr("%1 joined the chat").arg(othersNick(m_conference.nick())));
+    const QString joined = tr("%1 joined the chat").arg(othersNick(m_conference.nick()));
+    if (refused)
+        m_ui.chatOutput->rewriteInfo(RefusalNote, joined);
+    else
+        notice(OwnJoinLeave, joined);
 }
 
 void ConferenceWidget::onUserLeft()

@@ -10,6 +10,7 @@
 #include "ProsodyAccounts.h"
 #include "SocialHub.h"
 #include "SocialTestAccount.h"
+#include "TcpProxy.h"
 #include "Utils.h"
 
 #include <QElapsedTimer>
@@ -626,6 +627,21 @@ private Q_SLOTS:
                                             eve.playerDb.ownPidString(), QStringLiteral("wrong"),
                                             XMPPClient::TlsRequired, 3000));
         QTRY_COMPARE_WITH_TIMEOUT(eve.lobbyChat->chatState()->text(), offline, 5000);
+
+        // A link gone silent both ways is noticed: pinged after a silence, a server silent after
+        // the ping ends the chat, within three silences (90 s at the defaults).
+        ChatUser bob(1002, QStringLiteral("Bob"));
+        bob.setup.setClientConfig(fullConfig());
+        bob.client.setPingInterval(500);
+        TcpProxy proxy(m_server->host(), m_server->port());
+        QVERIFY(clienttest::connectAndWait(bob.client, m_server->host(), proxy.port(), m_server->domain(), QStringLiteral("1002"),
+                                           SocialTestAccount::password(1002), XMPPClient::TlsRequired));
+        QTRY_VERIFY_WITH_TIMEOUT(bob.lobbyChat->chatInput()->isEnabled(), 5000);
+        QTest::qWait(1600); // pings answered
+        QVERIFY(bob.lobbyChat->chatInput()->isEnabled());
+        proxy.pause();
+        QTest::qWait(1500);
+        QCOMPARE(bob.lobbyChat->chatState()->text(), offline);
     }
 };
 

@@ -121,6 +121,8 @@ void TestStreamWriter::elementBytes_data()
     row("instant room", std::make_unique<IqInstantRoom>(QStringLiteral("4"), room.bare()),
         "<iq to=\"lobby@conference.example.net\" id=\"4\" type=\"set\"><query xmlns=\"http://jabber.org/protocol/muc#owner\">"
         "<x xmlns=\"jabber:x:data\" type=\"submit\"/></query></iq>");
+    row("ping", std::make_unique<IqPing>(QStringLiteral("4"), XMPPJid(QStringLiteral("example.net"))),
+        "<iq to=\"example.net\" id=\"4\" type=\"get\"><ping xmlns=\"urn:xmpp:ping\"/></iq>");
     row("vcard get", std::make_unique<IqVCard>(QStringLiteral("5"), XMPPJid(QStringLiteral("example.net"), QStringLiteral("2001"))),
         "<iq to=\"2001@example.net\" id=\"5\" type=\"get\"><vCard xmlns=\"vcard-temp\"/></iq>");
     row("vcard without photo", std::make_unique<IqVCard>(QStringLiteral("6"), std::make_unique<XMPPVCard>()),

@@ -209,6 +209,14 @@ private Q_SLOTS:
         QTRY_COMPARE(updates.size(), 1);
         QCOMPARE(updates.first().at(0).value<XMPPJid>().toString(), QStringLiteral("2003@localhost"));
 
+        // A friend as large as a push brings one is listed at the next login too.
+        client.updateRosterItem(XMPPJid(QStringLiteral("localhost"), QStringLiteral("2001")), false,
+                                QString(70000, QLatin1Char('k')), QStringLiteral("Friends"));
+        QTRY_COMPARE_WITH_TIMEOUT(updates.size(), 2, 5000);
+        client.requestRoster();
+        QVERIFY(resets.wait(5000));
+        QTRY_COMPARE(updates.size(), 4);
+
         updates.clear();
         client.updateRosterItem(XMPPJid(QStringLiteral("localhost"), QStringLiteral("2003")), true, QString(),
                                 QString());

@@ -8,6 +8,7 @@
 
 #include "Exceptions.h"
 #include "Iq.h"
+#include "IqBind.h"
 #include "MessageStanza.h"
 #include "PresenceStanza.h"
 #include "StreamError.h"
@@ -74,15 +75,17 @@ bool XMPPClientPrivate::mayAnswer(const XMPPJid& from)
         return true;
     // Answers are larger than the requests: another user asking fast
     // enough would otherwise fill what the server has yet to read, and the
-    // stream would end for the user's own writes.
-    bool allowed = writer && writer->unsent() <= MaxOthersBacklog;
+    // stream would end for the user's own writes. Held friend requests go
+    // out first.
+    bool allowed = !backlogOverOthersShare() && heldSubscriptions.isEmpty();
     if (allowed) {
         const qint64 now = clock.elapsed();
         if (now - answerSecond >= 1000) {
             answerSecond = now;
             answered.clear();
         }
-        const QString sender = from.bare().toString().toLower();
+        // Each occupant of a room asks from an address of its own.
+        const QString sender = from.bare().toString().toLower() + QLatin1Char('/') + from.resource();
         const auto it = answered.find(sender);
         if (it != answered.end()) {
             allowed = ++*it <= AnswersPerSender;
@@ -138,8 +141,12 @@ XMPPClient::XMPPClient(QObject* parent)
     d->clock.start();
     d->requestTimer.setSingleShot(true);
     d->stepTimer.setSingleShot(true);
+    d->pingTimer.setSingleShot(true);
+    d->heldTimer.setInterval(50);
     connect(&d->requestTimer, &QTimer::timeout, this, &XMPPClient::expireRequests);
     connect(&d->stepTimer, &QTimer::timeout, this, &XMPPClient::onStepTimeout);
+    connect(&d->pingTimer, &QTimer::timeout, this, &XMPPClient::checkSilence);
+    connect(&d->heldTimer, &QTimer::timeout, this, &XMPPClient::releaseSubscriptions);
 
     connect(&d->vCard, &xmpp::ClientVCard::vCardReceived, this, &XMPPClient::vCardReceived);
     connect(&d->vCard, &xmpp::ClientVCard::vCardReceivedError, this, &XMPPClient::vCardReceivedError);
@@ -266,10 +273,13 @@ void XMPPClient::write(const xmpp::StreamElement& element)
                 d->addressees.clear();
             d->addressees[iq->id] = iq->to;
             // The user's own roster, from the own account: a long friends
-            // list is larger than anything another user may send.
+            // list is larger than anything another user may send, and each
+            // friend in it may be as large as a push may bring one.
             if (element.type() == xmpp::KindIqRoster && iq->stanzaType == QLatin1String("get") && iq->to.isEmpty()) {
                 const XMPPJid own = XMPPJid::fromText(d->ownJid);
-                d->parser.allowLargerAnswer(iq->id, {QString(), own.bare().toString()});
+                d->parser.allowLargerAnswer(iq->id, {QString(), own.bare().toString()},
+                                            xmpp::StreamParser::MaxLargeAnswerSize,
+                                            xmpp::StreamParser::MaxRosterItemSize);
             }
         }
     }
@@ -283,36 +293,49 @@ QString XMPPClient::nextId()
 void XMPPClient::registerIqHandler(const QString& id, IqHandler handler, IqHandler lateHandler)
 {
     auto node = d->addressees.extract(id);
+    const qint64 now = d->clock.elapsed();
     d->pending[id] = XMPPClientPrivate::Request{node.empty() ? XMPPJid() : node.mapped(), std::move(handler),
-                                                std::move(lateHandler)};
-    // In order of expiry; with one timeout for all, that is the order asked.
-    const qint64 due = d->clock.elapsed() + d->answerTimeout;
-    auto place = d->deadlines.end();
-    while (place != d->deadlines.begin() && std::prev(place)->first > due)
+                                                std::move(lateHandler), now};
+    d->schedule(now + d->answerTimeout, id);
+}
+
+void XMPPClientPrivate::schedule(qint64 due, const QString& id)
+{
+    // Mostly at the end: with one timeout for all, that is the order asked.
+    auto place = deadlines.end();
+    while (place != deadlines.begin() && std::prev(place)->first > due)
         --place;
-    const bool first = place == d->deadlines.begin();
-    d->deadlines.emplace(place, due, id);
+    const bool first = place == deadlines.begin();
+    deadlines.emplace(place, due, id);
     if (first)
-        d->requestTimer.start(d->answerTimeout);
+        requestTimer.start(int(qMax<qint64>(0, due - clock.elapsed())));
+}
+
+void XMPPClientPrivate::noteReceived()
+{
+    lastReceived = clock.elapsed();
+    // Bytes of one answer (a long roster over a slow link) keep its request
+    // waiting; others' stanzas, which keep coming too, do not.
+    const auto [id, from] = parser.answerOnItsWay();
+    const auto it = id.isEmpty() ? pending.end() : pending.find(id);
+    if (it != pending.end() && answersRequest(it->second.to, from))
+        it->second.progress = lastReceived;
 }
 
 void XMPPClient::expireRequests()
 {
     const qint64 now = d->clock.elapsed();
-    // While the server's bytes keep coming, the answers may be among them
-    // or behind them: nothing is late before the server falls silent. But
-    // bytes that are not the answer (others' presences, say) keep coming
-    // too, so a request waits no longer than a set number of answer times.
-    const qint64 silentUntil = d->lastReceived + d->answerTimeout;
-    const auto lateAt = [&](qint64 due) {
-        return qMin(qMax(due, silentUntil), due + qint64(XMPPClientPrivate::MaxAnswerTimes - 1) * d->answerTimeout);
-    };
-    while (!d->deadlines.empty() && lateAt(d->deadlines.front().first) <= now) {
+    while (!d->deadlines.empty() && d->deadlines.front().first <= now) {
         const QString id = std::move(d->deadlines.front().second);
         d->deadlines.pop_front();
-        auto node = d->pending.extract(id);
-        if (node.empty())
+        const auto it = d->pending.find(id);
+        if (it == d->pending.end())
             continue; // answered in time
+        if (const qint64 due = it->second.progress + d->answerTimeout; due > now) {
+            d->schedule(due, id); // its answer is on its way
+            continue;
+        }
+        auto node = d->pending.extract(it);
         if (d->overdueLog.allow())
             qCWarning(lcXmpp).noquote() << "request" << id << "to" << node.mapped().to.toString()
                                         << "got no answer in time" << xmpp::heldBack(d->overdueLog);
@@ -327,7 +350,7 @@ void XMPPClient::expireRequests()
         XMPPClientPrivate::callHandler(request.handler, nullptr);
     }
     if (!d->deadlines.empty())
-        d->requestTimer.start(int(qMax<qint64>(0, lateAt(d->deadlines.front().first) - now)));
+        d->requestTimer.start(int(qMax<qint64>(0, d->deadlines.front().first - now)));
 }
 
 int XMPPClient::answerTimeout() const
@@ -335,14 +358,61 @@ int XMPPClient::answerTimeout() const
     return d->answerTimeout;
 }
 
-qint64 XMPPClient::sinceLastReceived() const
-{
-    return d->clock.elapsed() - d->lastReceived;
-}
-
 void XMPPClient::setAnswerTimeout(int ms)
 {
     d->answerTimeout = ms;
+}
+
+void XMPPClient::setPingInterval(int ms)
+{
+    d->pingInterval = ms;
+}
+
+void XMPPClient::checkSilence()
+{
+    if (d->state != SessionState)
+        return;
+    const qint64 now = d->clock.elapsed();
+    if (d->pingSent > d->lastReceived) {
+        // Neither the ping's answer nor anything else came since: a link
+        // that drops everything without a word (a sleeping laptop, a NAT that
+        // forgot the connection) ends as a reset does.
+        if (now - d->pingSent >= d->pingInterval) {
+            // Bytes that came while this thread was held up elsewhere are
+            // read first: a second look after the socket's news.
+            if (!std::exchange(d->pingLookedAgain, true)) {
+                QMetaObject::invokeMethod(this, &XMPPClient::checkSilence, Qt::QueuedConnection);
+                return;
+            }
+            dropConnection(QStringLiteral("the server did not answer a ping in time"),
+                           QStringLiteral("connection-timeout"));
+            return;
+        }
+        d->pingTimer.start(int(d->pingSent + d->pingInterval - now));
+        return;
+    }
+    if (const qint64 quiet = now - d->lastReceived; quiet < d->pingInterval) {
+        d->pingTimer.start(int(d->pingInterval - quiet));
+        return;
+    }
+    // Any answer will do: a server without XEP-0199 answers with an error.
+    const QString id = nextId();
+    const XMPPJid server = d->parser.streamDomain();
+    write(xmpp::IqPing(id, server.isEmpty() ? XMPPJid(d->streamDomain()) : server));
+    registerIqHandler(id, [](const xmpp::Iq*) {});
+    d->pingSent = now;
+    d->pingLookedAgain = false;
+    d->pingTimer.start(d->pingInterval);
+}
+
+void XMPPClient::releaseSubscriptions()
+{
+    while (d->state == SessionState && !d->heldSubscriptions.isEmpty() && !d->backlogOverOthersShare())
+        Q_EMIT authorizationRequestReceived(d->heldSubscriptions.takeFirst());
+    if (d->state != SessionState)
+        d->heldSubscriptions.clear();
+    if (d->heldSubscriptions.isEmpty())
+        d->heldTimer.stop();
 }
 
 void XMPPClient::setMaxWriteBacklog(qint64 bytes)
@@ -497,9 +567,9 @@ void XMPPClient::readElements()
                 const QByteArray bytes = d->socket.read(ReadPart);
                 if (bytes.isEmpty())
                     break;
-                d->lastReceived = d->clock.elapsed();
                 qCDebug(lcXmpp) << "read" << bytes;
                 d->parser.addData(bytes);
+                d->noteReceived();
                 continue;
             }
             if (result == xmpp::StreamParser::Paused)

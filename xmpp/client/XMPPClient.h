@@ -92,16 +92,19 @@ public:
     /// of the negotiation, the close, and the answer to each iq request. A
     /// request not answered in time gets its handler called with no reply; a
     /// negotiation step not answered in time ends the stream with xmppError.
-    /// An answer is in time while the server's bytes keep coming: a request
-    /// is late only once this time has passed since it was sent and since
-    /// the last bytes arrived.
+    /// A request's time runs from when it was written; only the bytes of
+    /// its own answer extend it (a long answer over a slow link is late
+    /// only once its bytes stop coming for this long), never others' stanzas.
     static constexpr int AnswerTimeoutMs = 60000;
     /// Changes that time (for tests); it applies to what is asked from then on.
     void setAnswerTimeout(int ms);
     int answerTimeout() const;
-    /// Milliseconds since the server's bytes last arrived (or the
-    /// connection began).
-    qint64 sinceLastReceived() const;
+    /// In a session, the server is pinged (XEP-0199) after this long without
+    /// its bytes (30000 ms); when nothing at all has come this long after
+    /// the ping, the link counts as dead: the stream ends with xmppError.
+    static constexpr int PingIntervalMs = 30000;
+    /// Changes that time (for tests), from the next check on.
+    void setPingInterval(int ms);
     /// Bytes left unread by the server (4 MiB) past which it counts as gone:
     /// the stream ends with xmppError and the socket is dropped.
     void setMaxWriteBacklog(qint64 bytes);
@@ -214,6 +217,12 @@ private Q_SLOTS:
     void onStepTimeout();
     /// Fails the requests whose answer is overdue.
     void expireRequests();
+    /// Pings a server silent for a while, and ends the stream when it stays
+    /// silent after the ping.
+    void checkSilence();
+    /// Tells the subscription requests held, while the own writes leave
+    /// room for them.
+    void releaseSubscriptions();
 
 private:
     friend class XMPPClientPrivate;

@@ -75,6 +75,9 @@ void XMPPClient::refuseConnection(const QString& text, const QString& logText)
 void XMPPClient::sessionEstablished()
 {
     d->stepTimer.stop();
+    d->pingSent = -1;
+    d->heldSubscriptions.clear();
+    d->pingTimer.start(d->pingInterval);
     if (d->state != SessionState) {
         d->state = SessionState;
         Q_EMIT connected();

@@ -15,6 +15,7 @@
 #include "XmppLog.h"
 #include "XmppNames.h"
 
+#include <algorithm>
 #include <limits>
 #include <stdexcept>
 
@@ -281,14 +282,24 @@ void XMPPClient::handlePresence(const xmpp::StreamElement* element)
         Q_EMIT presence(XMPPPresence(*stanza));
         qCDebug(lcXmpp) << "Presence";
         break;
-    case xmpp::PresenceStanza::Subscribe:
-        // Each request is answered (accepted or refused): others' requests
-        // cost the stream no more than their share.
-        if (!d->mayAnswer(stanza->from))
-            break;
-        Q_EMIT authorizationRequestReceived(stanza->from);
+    case xmpp::PresenceStanza::Subscribe: {
+        // Accepting a friend is the own roster's business, never shed for
+        // others' requests: while what waits unsent is over their share it
+        // waits too, one request per sender, and goes out first.
         qCDebug(lcXmpp) << "Subscribe" << stanza->from.toString();
+        auto& held = d->heldSubscriptions;
+        if (held.isEmpty() && !d->backlogOverOthersShare()) {
+            Q_EMIT authorizationRequestReceived(stanza->from);
+        } else if (std::none_of(held.cbegin(), held.cend(), [&](const XMPPJid& j) { return j.bare() == stanza->from.bare(); })) {
+            if (held.size() < XMPPClientPrivate::MaxHeldSubscriptions)
+                held.append(stanza->from);
+            else
+                qCWarning(lcXmpp) << "too many friend requests wait: dropped the one of" << stanza->from.toString();
+            if (!d->heldTimer.isActive())
+                d->heldTimer.start();
+        }
         break;
+    }
     case xmpp::PresenceStanza::Subscribed:
         qCDebug(lcXmpp) << "Subscribed" << stanza->from.toString();
         break;

@@ -56,23 +56,28 @@ public:
         /// Takes an answer that comes after `handler` was called for want
         /// of one in time; empty: such an answer is dropped.
         XMPPClient::IqHandler lateHandler;
+        /// When it was written, or when bytes of its answer last arrived
+        /// (ms of `clock`): it is late an answer time after that.
+        qint64 progress = 0;
     };
     std::map<QString, Request> pending;
     /// Requests given up for want of an answer in time whose answer is
     /// still taken, by id; a few at most, forgotten when the stream ends.
     std::map<QString, Request> late;
     static constexpr std::size_t MaxLate = 16;
-    /// How many answer times a request waits at most while the server's
-    /// bytes keep coming: ten minutes at the default, the time a roster at
-    /// the size the client accepts takes at 240 kbit/s.
-    static constexpr int MaxAnswerTimes = 10;
-    /// When each request's answer is due (ms of `clock`) and its id, in order of expiry.
+    /// When each request's answer is due (ms of `clock`) and its id, in
+    /// order of expiry; a request whose answer is on its way is due later.
     std::deque<std::pair<qint64, QString>> deadlines;
     QElapsedTimer clock;
-    /// When the server's bytes last arrived (ms of `clock`): an answer on
-    /// its way over a slow link is not late.
+    /// When the server's bytes last arrived (ms of `clock`).
     qint64 lastReceived = 0;
     QTimer requestTimer;
+    /// Looks for the server's silence; when the ping (to the server) now
+    /// waiting for an answer was written (-1: none).
+    QTimer pingTimer;
+    qint64 pingSent = -1;
+    bool pingLookedAgain = false;
+    int pingInterval = XMPPClient::PingIntervalMs;
     /// Runs while the server owes the next step of the negotiation or of the close.
     QTimer stepTimer;
     int answerTimeout = XMPPClient::AnswerTimeoutMs;
@@ -112,15 +117,22 @@ public:
     xmpp::LogThrottle unreadElementLog;
 
     /// What others' requests may cost the stream: their answers wait
-    /// unsent behind this many bytes at most, and each sender (by bare
-    /// JID) is answered this many times a second at most; more is dropped
-    /// unanswered. The write bound is left to the own writes.
+    /// unsent behind this many bytes at most, and each sender (by full
+    /// address: a room's occupants are senders of their own) is answered
+    /// this many times a second at most; more is dropped unanswered. The
+    /// write bound is left to the own writes.
     static constexpr qint64 MaxOthersBacklog = 64 * 1024;
     static constexpr int AnswersPerSender = 16;
     static constexpr int MaxSendersPerSecond = 1024;
     qint64 answerSecond = -1000;
     QHash<QString, int> answered;
     xmpp::LogThrottle unansweredLog;
+    /// Subscription requests held while more than MaxOthersBacklog waits
+    /// unsent (one per sender, oldest first): accepting them is the own
+    /// roster's traffic, which waits but is never dropped for others'.
+    QList<XMPPJid> heldSubscriptions;
+    static constexpr qsizetype MaxHeldSubscriptions = 4096;
+    QTimer heldTimer;
 
     xmpp::ClientVCard vCard;
     xmpp::ClientRoster roster;
@@ -149,4 +161,11 @@ public:
     /// Whether the socket's end waits for received bytes to be handled
     /// first; then it is kept for later.
     bool holdEnd(const QAbstractSocket::SocketError* error);
+    /// Bytes of the server arrived: the request whose answer they belong
+    /// to, if any, is not late before another answer time has passed.
+    void noteReceived();
+    /// Puts the request in the order of expiry, due at `due`.
+    void schedule(qint64 due, const QString& id);
+    /// Whether more than others may fill waits unsent.
+    bool backlogOverOthersShare() const { return !writer || writer->unsent() > MaxOthersBacklog; }
 };

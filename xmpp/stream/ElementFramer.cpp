@@ -151,17 +151,27 @@ void ElementFramer::reset()
     m_pieces.clear();
 }
 
-void ElementFramer::allowLargerAnswer(const QString& id, const QStringList& senders, qsizetype size)
+void ElementFramer::allowLargerAnswer(const QString& id, const QStringList& senders, qsizetype size, qsizetype item)
 {
     constexpr size_t MaxAllowances = 4;
     if (m_large.size() >= MaxAllowances)
         m_large.pop_front();
-    m_large.push_back({id, senders, size});
+    m_large.push_back({id, senders, size, item});
 }
 
 void ElementFramer::withdrawLargerAnswer(const QString& id)
 {
     std::erase_if(m_large, [&id](const Allowance& allowance) { return allowance.id == id; });
+}
+
+void ElementFramer::describeUnfinished(Piece& piece) const
+{
+    // Only an element whose start tag has ended and that is kept (or a
+    // list handed on) names anything.
+    if (m_list)
+        describe(m_listTag, piece);
+    else if (m_route == Route::Keep && m_depth >= 2)
+        describe(m_element, piece);
 }
 
 void ElementFramer::pushList(bool last)
@@ -290,7 +300,7 @@ void ElementFramer::route(Route next, const char* from)
     }
     if (next == Route::Keep) {
         m_parts = 0;
-        m_maxSize = m_list ? m_caps.item : m_caps.size;
+        m_maxSize = m_list ? m_listItemMax : m_caps.size;
         m_maxParts = m_maxSize / BytesPerPart;
     }
     m_route = next;
@@ -361,6 +371,7 @@ void ElementFramer::topStartTagEnded(const char* after)
                 m_listParts = 0;
                 m_listStart = m_markupStart;
                 m_listMax = it->size;
+                m_listItemMax = it->item;
                 m_listTag = m_element;
                 m_listReady = std::exchange(m_element, QByteArray());
                 m_route = Route::List;

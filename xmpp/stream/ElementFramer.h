@@ -47,8 +47,6 @@ public:
         int namespaces = 0;
         /// One piece of markup, however it is routed.
         qsizetype markup = 0;
-        /// One item of a larger answer.
-        qsizetype item = 0;
     };
 
     /// What the framer hands on, in stream order.
@@ -92,12 +90,16 @@ public:
     void reset();
     /// The next iq answer with this id, of type "result" and from one of
     /// `senders` (an empty sender: no "from" at all; compared without regard
-    /// to case), may be up to `size` bytes, and is handed on in ListParts.
-    /// One answer, once; a few requests may wait for theirs at a time, the
-    /// oldest allowance goes first.
-    void allowLargerAnswer(const QString& id, const QStringList& senders, qsizetype size);
+    /// to case), may be up to `size` bytes, each of its items up to `item`,
+    /// and is handed on in ListParts. One answer, once; a few requests may
+    /// wait for theirs at a time, the oldest allowance goes first.
+    void allowLargerAnswer(const QString& id, const QStringList& senders, qsizetype size, qsizetype item);
     /// Takes back the allowance for this id, if it is still unused.
     void withdrawLargerAnswer(const QString& id);
+    /// Fills `piece` as describe() does out of the start tag of the
+    /// top-level element whose bytes came last, while it has not ended (an
+    /// answer on its way); leaves it empty between elements.
+    void describeUnfinished(Piece& piece) const;
 
 private:
     enum class Lex { Text, Open, StartTag, EndTag, Bang, Comment, CData, Declaration, Pi };
@@ -176,6 +178,7 @@ private:
         QString id;
         QStringList senders;
         qsizetype size = 0;
+        qsizetype item = 0;
     };
     std::deque<Allowance> m_large;
 
@@ -186,6 +189,7 @@ private:
     int m_listParts = 0;
     qint64 m_listStart = 0;
     qsizetype m_listMax = 0;
+    qsizetype m_listItemMax = 0;
     QByteArray m_listTag;
     QByteArray m_listReady;
     /// Follows the bytes as UTF-8 across batches: continuation bytes still

@@ -35,4 +35,12 @@ public:
     int type() const override { return KindIqInstantRoom; }
 };
 
+/// An XMPP ping (XEP-0199): any answer shows the addressee and the link alive.
+class IqPing : public Iq
+{
+public:
+    IqPing(const QString& id, const XMPPJid& to) : Iq(id, to, Get) {}
+    int type() const override { return KindIqPing; }
+};
+
 } // namespace xmpp

@@ -29,6 +29,7 @@ enum ElementKind {
     KindIqSearch = 21,
     KindMucPresenceStanza = 22,
     KindIqInstantRoom = 23,
+    KindIqPing = 24,
 };
 
 /// One top-level element of the stream, received or to send. Objects have a

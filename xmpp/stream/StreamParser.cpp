@@ -74,7 +74,7 @@ private:
 struct StreamParser::Private
 {
     ElementFramer framer{ElementFramer::Caps{MaxElementSize, MaxElementDepth, MaxAttributes, MaxNamespaces,
-                                             MaxMarkupSize, MaxListItemSize}};
+                                             MaxMarkupSize}};
     LogThrottle droppedLog;
     NameCache names;
     QXmlStreamReader reader;
@@ -173,9 +173,19 @@ bool StreamParser::Private::frameMore()
     return framer.hasPiece();
 }
 
-void StreamParser::allowLargerAnswer(const QString& id, const QStringList& senders, qint64 size)
+void StreamParser::allowLargerAnswer(const QString& id, const QStringList& senders, qint64 size, qint64 itemSize)
 {
-    d->framer.allowLargerAnswer(id, senders, qsizetype(qMin<qint64>(size, std::numeric_limits<qsizetype>::max())));
+    d->framer.allowLargerAnswer(id, senders, qsizetype(qMin<qint64>(size, std::numeric_limits<qsizetype>::max())),
+                                qsizetype(itemSize));
+}
+
+std::pair<QString, QString> StreamParser::answerOnItsWay() const
+{
+    ElementFramer::Piece tag;
+    d->framer.describeUnfinished(tag);
+    if (tag.name != QLatin1String("iq") || (tag.type != QLatin1String("result") && tag.type != QLatin1String("error")))
+        return {};
+    return {tag.id, tag.from};
 }
 
 void StreamParser::withdrawLargerAnswer(const QString& id)

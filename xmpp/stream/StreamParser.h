@@ -8,6 +8,7 @@
 #include <QStringList>
 
 #include <memory>
+#include <utility>
 
 namespace xmpp {
 
@@ -45,8 +46,12 @@ public:
     static constexpr qint64 MaxMarkupSize = 64 * 1024 * 1024;
     /// The largest answer taken by allowLargerAnswer, unless it says otherwise.
     static constexpr qint64 MaxLargeAnswerSize = 16 * 1024 * 1024;
-    /// The largest item of such an answer: a larger one is dropped alone.
+    /// The largest item of such an answer, unless it says otherwise: a
+    /// larger one is dropped alone.
     static constexpr qint64 MaxListItemSize = 64 * 1024;
+    /// The largest item of the own roster's answer: what a roster push can
+    /// carry, so that a friend shown when pushed is there after a login too.
+    static constexpr qint64 MaxRosterItemSize = MaxElementSize;
 
     StreamParser();
     ~StreamParser();
@@ -63,11 +68,15 @@ public:
     /// Back to waiting for a stream header; unread input is dropped.
     void reset();
     /// The result with this id from one of `senders` (empty: no "from") may
-    /// be up to `size` bytes, its items up to MaxListItemSize each, and is
-    /// read as it arrives; once, until the next reset.
-    void allowLargerAnswer(const QString& id, const QStringList& senders, qint64 size = MaxLargeAnswerSize);
+    /// be up to `size` bytes, its items up to `itemSize` each, and is read
+    /// as it arrives; once, until the next reset.
+    void allowLargerAnswer(const QString& id, const QStringList& senders, qint64 size = MaxLargeAnswerSize,
+                           qint64 itemSize = MaxListItemSize);
     /// Takes back an allowance that is still unused.
     void withdrawLargerAnswer(const QString& id);
+    /// The "id" and "from" of the iq answer whose bytes came last, while it
+    /// has not ended (its bytes are on their way); empty otherwise.
+    std::pair<QString, QString> answerOnItsWay() const;
 
     /// The element of the last ElementReady, until the next step or reset.
     StreamElement* element() const;

@@ -258,7 +258,8 @@ void StreamWriter::write(const StreamElement& element)
     case KindIqDiscoInfo:
     case KindIqDiscoItems:
     case KindIqSearch:
-    case KindIqInstantRoom: {
+    case KindIqInstantRoom:
+    case KindIqPing: {
         const auto& iq = static_cast<const Iq&>(element);
         openFrame(w, iq);
         switch (element.type()) {
@@ -297,6 +298,9 @@ void StreamWriter::write(const StreamElement& element)
             w.writeAttribute(QStringLiteral("type"), QStringLiteral("submit"));
             w.writeEndElement();
             w.writeEndElement();
+            break;
+        case KindIqPing:
+            writeEmptyWithNamespace(w, QStringLiteral("ping"), QStringLiteral("urn:xmpp:ping"));
             break;
         default:
             break;

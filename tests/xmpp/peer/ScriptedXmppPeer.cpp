@@ -166,10 +166,12 @@ void ScriptedXmppPeer::sendNow(const QByteArray& bytes)
     }
 }
 
-void ScriptedXmppPeer::stopReading()
+void ScriptedXmppPeer::stopReading(bool stop)
 {
-    m_reading = false;
-    m_socket->setReadBufferSize(1); // a client is connected by then
+    m_reading = !stop;
+    m_socket->setReadBufferSize(stop ? 1 : 0); // a client is connected by then
+    if (!stop)
+        onReadyRead();
 }
 
 void ScriptedXmppPeer::onReadyRead()

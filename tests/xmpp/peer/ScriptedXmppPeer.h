@@ -70,8 +70,9 @@ public:
 
     /// Sends at once, outside the script.
     void sendNow(const QByteArray& bytes);
-    /// Once a client is connected: reads nothing more, so that what it writes piles up.
-    void stopReading();
+    /// Once a client is connected: reads nothing more, so that what it writes
+    /// piles up (with false: reads it again).
+    void stopReading(bool stop = true);
 
 Q_SIGNALS:
     void stepsFinished();
