@@ -405,7 +405,9 @@ private Q_SLOTS:
         QVERIFY(!WebTest::load(browser->view(), QUrl(server->base() + QStringLiteral("/status/204/"))));
         QTest::qWait(300);
         QCOMPARE(browser->windowTitle(), QStringLiteral("Remote"));
+        QSignalSpy ended(browser->page(), &BridgedWebPage::loadEnded);
         browser->load(QUrl(server->base() + QStringLiteral("/status/200/untitled")));
+        QVERIFY(ended.wait(10000));
         QTRY_COMPARE_WITH_TIMEOUT(browser->windowTitle(), QString(), 10000);
 
         QTcpServer probe;
