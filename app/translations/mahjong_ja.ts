@@ -16,6 +16,10 @@
         <translation>ホスト %1 が見つかりません。再試行しますか？</translation>
     </message>
     <message>
+        <source>Connection to port %1 on host %2 timed out, retry?</source>
+        <translation>ホスト %2 のポート %1 への接続がタイムアウトしました。再試行しますか？</translation>
+    </message>
+    <message>
         <source>Network error</source>
         <translation>ネットワークエラー</translation>
     </message>

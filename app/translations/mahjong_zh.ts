@@ -16,6 +16,10 @@
         <translation>找不到主机 %1，是否重试？</translation>
     </message>
     <message>
+        <source>Connection to port %1 on host %2 timed out, retry?</source>
+        <translation>连接主机 %2 的端口 %1 超时，是否重试？</translation>
+    </message>
+    <message>
         <source>Network error</source>
         <translation>网络错误</translation>
     </message>
