@@ -1005,6 +1005,14 @@ Error text: %1</source>
         <source>Checking for updates...</source>
         <translation>更新を確認しています...</translation>
     </message>
+    <message>
+        <source>Checking for updates: connecting to %1...</source>
+        <translation>更新を確認しています: %1 に接続中...</translation>
+    </message>
+    <message>
+        <source>Checking for updates: waiting for %1...</source>
+        <translation>更新を確認しています: %1 の応答を待っています...</translation>
+    </message>
 </context>
 <context>
     <name>TableCapacity</name>

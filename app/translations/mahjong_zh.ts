@@ -1005,6 +1005,14 @@ Error text: %1</source>
         <source>Checking for updates...</source>
         <translation>正在检查更新...</translation>
     </message>
+    <message>
+        <source>Checking for updates: connecting to %1...</source>
+        <translation>正在检查更新：正在连接 %1...</translation>
+    </message>
+    <message>
+        <source>Checking for updates: waiting for %1...</source>
+        <translation>正在检查更新：正在等待 %1 的响应...</translation>
+    </message>
 </context>
 <context>
     <name>TableCapacity</name>
