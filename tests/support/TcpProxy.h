@@ -1,16 +1,12 @@
 #pragma once
-// A TCP proxy on loopback in front of a test's server: it forwards every
-// connection both ways, and can stop forwarding both ways without closing
-// anything (a link gone silent: a sleeping laptop, a NAT that forgot the
-// connection), forward again, or close every connection. It lives in the
-// test's event loop and dies with the test.
+// A TCP proxy on loopback in front of a test's server. It forwards every
+// connection both ways and can stop forwarding both ways without closing
+// anything (a link gone silent: a sleeping laptop, a NAT that forgot it),
+// forward again, or close every connection; it dies with the test.
 
-#include <QList>
 #include <QPointer>
 #include <QTcpServer>
 #include <QTcpSocket>
-
-#include <utility>
 
 class TcpProxy : public QObject
 {
@@ -21,10 +17,13 @@ public:
         connect(&m_server, &QTcpServer::newConnection, this, [this, host, port] {
             while (QTcpSocket* in = m_server.nextPendingConnection()) {
                 auto* out = new QTcpSocket(in);
-                out->connectToHost(host, port); // what is written meanwhile waits for the connection
-                m_links.append(std::pair(QPointer(in), QPointer(out)));
-                link(in, out);
-                link(out, in);
+                out->connectToHost(host, port); // what comes meanwhile waits for the connection
+                for (QTcpSocket* from : {in, out}) {
+                    QTcpSocket* to = from == in ? out : in;
+                    connect(from, &QTcpSocket::readyRead, to, [this, from, to] { forward(from, to); });
+                    connect(from, &QTcpSocket::disconnected, to, [this, to] { if (!m_paused) to->disconnectFromHost(); });
+                }
+                m_sockets << in << out;
             }
         });
     }
@@ -34,37 +33,22 @@ public:
         close();
     }
     quint16 port() const { return m_server.serverPort(); }
-    /// Nothing more passes either way, closes included; it waits.
+    /// Nothing passes either way, closes included, until resume().
     void pause() { m_paused = true; }
-    /// Forwards what waited, and goes on.
     void resume()
     {
         m_paused = false;
-        for (const auto& [in, out] : std::as_const(m_links)) {
-            forward(in, out);
-            forward(out, in);
-        }
+        for (qsizetype i = 0; i < m_sockets.size(); ++i)
+            forward(m_sockets[i], m_sockets[i ^ 1]);
     }
-    /// Drops every connection at both ends.
     void close()
     {
-        for (const auto& [in, out] : std::as_const(m_links)) {
-            if (out)
-                out->abort();
-            if (in)
-                in->abort();
-        }
+        for (const QPointer<QTcpSocket>& socket : std::as_const(m_sockets))
+            if (socket)
+                socket->abort();
     }
 
 private:
-    void link(QTcpSocket* from, QTcpSocket* to)
-    {
-        connect(from, &QTcpSocket::readyRead, to, [this, from, to] { forward(from, to); });
-        connect(from, &QTcpSocket::disconnected, to, [this, to] {
-            if (!m_paused)
-                to->disconnectFromHost();
-        });
-    }
     void forward(QTcpSocket* from, QTcpSocket* to)
     {
         if (!m_paused && from && to)
@@ -72,6 +56,7 @@ private:
     }
 
     QTcpServer m_server;
-    QList<std::pair<QPointer<QTcpSocket>, QPointer<QTcpSocket>>> m_links;
+    /// Each connection's two ends, side by side.
+    QList<QPointer<QTcpSocket>> m_sockets;
     bool m_paused = false;
 };
