@@ -136,6 +136,8 @@ int main(int argc, char** argv)
     // 16. Connections.
     QObject::connect(startup.get(), &Startup::finished, mainWindow.get(), &MainWindow::onStartupFinished);
     QObject::connect(checker.get(), &VersionChecker::started, startup.get(), &Startup::clientVersionCheckStarted);
+    QObject::connect(checker.get(), &VersionChecker::connecting, startup.get(), &Startup::clientVersionCheckConnecting);
+    QObject::connect(checker.get(), &VersionChecker::requestSent, startup.get(), &Startup::clientVersionCheckSent);
     QObject::connect(checker.get(), &VersionChecker::finished, startup.get(), &Startup::clientVersionCheckFinished);
 
     // 17. The version check starts.

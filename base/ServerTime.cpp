@@ -2,6 +2,7 @@
 
 #include "Utils.h"
 
+#include <Connection.h>
 #include <ConnectionManager.h>
 
 #include <QDebug>
@@ -38,8 +39,11 @@ ServerTime::ServerTime()
 {
     replyTimer.setSingleShot(true);
     nextPing.setSingleShot(true);
+    silenceTimer.setSingleShot(true);
+    silenceTimer.setTimerType(Qt::PreciseTimer);
     connect(&replyTimer, &QTimer::timeout, this, &ServerTime::onTimeout);
     connect(&nextPing, &QTimer::timeout, this, &ServerTime::pingServer);
+    connect(&silenceTimer, &QTimer::timeout, this, &ServerTime::checkSilence);
 }
 
 ServerTime::~ServerTime() = default;
@@ -54,19 +58,31 @@ QDateTime ServerTime::estimate() const
     return serverBase.addMSecs(msecsBetween(localBase, QDateTime::currentDateTimeUtc()));
 }
 
-void ServerTime::setConnection(ConnectionManager* cm)
+void ServerTime::resetCycle()
 {
     replyTimer.stop();
     nextPing.stop();
+    silenceTimer.stop();
     pendingRequest.reset();
+    silent = false;
+    sinceHeard.start();
+}
+
+void ServerTime::setConnection(ConnectionManager* cm)
+{
+    resetCycle();
     sender = nullptr;
     if (connection != nullptr)
         disconnect(connection, nullptr, this, nullptr);
+    disconnect(bytesArrived);
     connection = cm;
     if (connection == nullptr)
         return;
     connect(connection, &ConnectionManager::timeFromServer, this, &ServerTime::onTimeFromServer);
     connect(connection, &ConnectionManager::timeFromServerFailed, this, &ServerTime::onTimeFromServerFailed);
+    // Any bytes count, not only the replies: on a slow link a reply may wait
+    // behind a long list while the link is plainly alive.
+    bytesArrived = connect(connection->connection(), &QIODevice::readyRead, this, &ServerTime::heard);
     connect(connection, &QObject::destroyed, this, [this](QObject* gone) {
         if (gone == connection)
             setConnection(nullptr);
@@ -77,9 +93,7 @@ void ServerTime::setConnection(ConnectionManager* cm)
 
 void ServerTime::setRequestSender(RequestSender s)
 {
-    replyTimer.stop();
-    nextPing.stop();
-    pendingRequest.reset();
+    resetCycle();
     sender = std::move(s);
     if (sender)
         pingServer();
@@ -94,8 +108,20 @@ void ServerTime::pingServer()
     replyTimer.start(replyTimeout);
 }
 
+void ServerTime::heard()
+{
+    sinceHeard.restart();
+    silenceTimer.stop();
+    if (silent) {
+        silent = false;
+        Q_EMIT silenceEnded();
+    }
+}
+
 void ServerTime::onTimeFromServer(qint32 requestId, const QDateTime& serverTime)
 {
+    // Even a late reply to an older request shows the server is there.
+    heard();
     if (!pendingRequest || *pendingRequest != requestId)
         return;
     pendingRequest.reset();
@@ -121,6 +147,7 @@ void ServerTime::onTimeFromServer(qint32 requestId, const QDateTime& serverTime)
 
 void ServerTime::onTimeFromServerFailed(qint32 requestId, const QString& reason)
 {
+    heard();
     if (!pendingRequest || *pendingRequest != requestId)
         return;
     qWarning() << "server time request failed:" << reason;
@@ -135,5 +162,29 @@ void ServerTime::onTimeout()
     // stop following the server for the rest of the session.
     pendingRequest.reset();
     Q_EMIT timeout();
+    // Only a server from which nothing at all comes is silent: on a slow
+    // link a reply may be stuck behind a long list.
+    if (!silenceTimer.isActive())
+        checkSilence();
     pingServer();
+}
+
+void ServerTime::checkSilence()
+{
+    if (!sender)
+        return;
+    const qint64 quiet = sinceHeard.elapsed();
+    if (!silent && quiet >= replyTimeout) {
+        silent = true;
+        Q_EMIT silenceBegan();
+        if (!sender)
+            return;
+    }
+    if (silent && quiet >= silenceLimit) {
+        qWarning() << "nothing from the server for" << quiet << "ms";
+        setConnection(nullptr);
+        Q_EMIT connectionLost();
+        return;
+    }
+    silenceTimer.start(int((silent ? silenceLimit : replyTimeout) - quiet));
 }

@@ -28,6 +28,11 @@ QString serverTimeText(const QDateTime& time);
 /// after each reply, and moves its estimate only when the local extrapolation
 /// has left the window that the latest reply allows. Countdowns and time
 /// stamps read currentTime().
+///
+/// Its requests are also what tells a silent link from a quiet server: an
+/// honest server answers one within seconds, so a server from which nothing
+/// at all comes (no reply, no other bytes) while requests wait has a link
+/// that died without a close.
 class ServerTime : public QObject, public Singleton<ServerTime>
 {
     Q_OBJECT
@@ -53,6 +58,9 @@ public:
     static constexpr int pingInterval = 2000;
     /// How long a request may stay unanswered before it is sent again.
     static constexpr int replyTimeout = 10000;
+    /// How long nothing at all may come from the server, while its requests
+    /// go unanswered, before its connection counts as lost.
+    static constexpr int silenceLimit = 30000;
 
 Q_SIGNALS:
     /// The estimate moved.
@@ -61,6 +69,14 @@ Q_SIGNALS:
     void updatedPing();
     /// A request stayed unanswered for replyTimeout ms; it is sent again.
     void timeout();
+    /// A request is overdue and nothing at all has come from the server for
+    /// replyTimeout ms (a late reply behind a long backlog is no silence).
+    void silenceBegan();
+    /// The server was heard again (a reply or any other bytes) after silenceBegan().
+    void silenceEnded();
+    /// Nothing came from the server for silenceLimit ms while its requests
+    /// went unanswered. The connection is detached, as with setConnection(nullptr).
+    void connectionLost();
 
 public Q_SLOTS:
     void onTimeFromServer(qint32 requestId, const QDateTime& serverTime);
@@ -73,12 +89,25 @@ private:
     ServerTime();
     ~ServerTime() override;
 
+    /// Stops the cycle and forgets any silence.
+    void resetCycle();
+    /// Anything came from the server: it is not silent.
+    void heard();
+    /// While a request is overdue: announces a silence, or the lost
+    /// connection, once the server has been quiet long enough; else looks again then.
+    void checkSilence();
+
     ConnectionManager* connection = nullptr;
+    QMetaObject::Connection bytesArrived;
     RequestSender sender;
     std::optional<qint32> pendingRequest;
     QElapsedTimer stopwatch;
     QTimer replyTimer;
     QTimer nextPing;
+    /// Since anything last came from the server (or the cycle began).
+    QElapsedTimer sinceHeard;
+    QTimer silenceTimer;
+    bool silent = false;
     int lastPing = 0;
     QDateTime serverBase;
     QDateTime localBase;

@@ -180,6 +180,13 @@ public Q_SLOTS:
     void stopLobbyMusic();
     void onUpdateTimeout();
     void onUpdatedPing();
+    /// The server clock's request went unanswered on a silent link: a notice
+    /// that leaves the window usable.
+    void onServerSilent();
+    /// The server is heard again: the notice goes.
+    void onServerHeardAgain();
+    /// The server stayed silent too long: the run ends as when it closes the connection.
+    void onServerLost();
     void onTableInfoUpdate(const TableInfo& ti);
 
 protected:
@@ -236,6 +243,8 @@ private:
     QPointer<ModelessMsgBox::MsgBox> quitBox;
     /// The open "No web browser" box, if any.
     QPointer<ModelessMsgBox::MsgBox> addressBox;
+    /// The open "Server not answering" notice, if any.
+    QPointer<ModelessMsgBox::MsgBox> silenceNotice;
     std::set<int> previouslySeatedTables;
     std::set<int> previouslyWatchedTables;
     /// The table record that came last; a seated notice carries its table's

@@ -58,6 +58,9 @@ void MainWindow::loginSuccessful(qint32 pid, const QString& name, const QString&
     connect(&updateTimer, &QTimer::timeout, this, &MainWindow::onUpdateTimeout, Qt::UniqueConnection);
     connect(&clock, &ServerTime::updatedEstimate, this, &MainWindow::onUpdateTimeout, Qt::UniqueConnection);
     connect(&clock, &ServerTime::updatedPing, this, &MainWindow::onUpdatedPing, Qt::UniqueConnection);
+    connect(&clock, &ServerTime::silenceBegan, this, &MainWindow::onServerSilent, Qt::UniqueConnection);
+    connect(&clock, &ServerTime::silenceEnded, this, &MainWindow::onServerHeardAgain, Qt::UniqueConnection);
+    connect(&clock, &ServerTime::connectionLost, this, &MainWindow::onServerLost, Qt::UniqueConnection);
     onUpdateTimeout();
     updateTimer.start();
 
@@ -72,6 +75,32 @@ void MainWindow::onUpdateTimeout()
 
 void MainWindow::onUpdatedPing()
 {
+}
+
+void MainWindow::onServerSilent()
+{
+    // Whatever the player does meanwhile may never reach the server: say so,
+    // without a question that holds the game up.
+    if (!silenceNotice)
+        silenceNotice = ModelessMsgBox::warning(
+            this, tr("Server not answering"),
+            tr("The server is not answering.\nWhat you do reaches it only when it answers again."));
+}
+
+void MainWindow::onServerHeardAgain()
+{
+    if (silenceNotice)
+        silenceNotice->onFinished(0);
+}
+
+void MainWindow::onServerLost()
+{
+    // Given up like a closed connection; whatever the link still brings,
+    // its close included, belongs to this report.
+    if (silenceNotice)
+        silenceNotice->onFinished(0);
+    connectionManager.setDisconnectHandled(true);
+    onDisconnected();
 }
 
 const TableInfo* MainWindow::knownTable(qint32 tableId) const

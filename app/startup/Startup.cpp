@@ -23,6 +23,16 @@ void Startup::clientVersionCheckStarted()
     splash.setMessage(tr("Checking for updates..."));
 }
 
+void Startup::clientVersionCheckConnecting(const QString& host)
+{
+    splash.setMessage(tr("Checking for updates: connecting to %1...").arg(host));
+}
+
+void Startup::clientVersionCheckSent(const QString& host)
+{
+    splash.setMessage(tr("Checking for updates: waiting for %1...").arg(host));
+}
+
 void Startup::clientVersionCheckFinished(VersionCheckerResult result, const QString& text, const QUrl& url, bool required)
 {
     if (result == NewVersionAvailable) {

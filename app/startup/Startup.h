@@ -37,6 +37,10 @@ Q_SIGNALS:
 
 public Q_SLOTS:
     void clientVersionCheckStarted();
+    /// The splash names the web host that the check waits to connect to.
+    void clientVersionCheckConnecting(const QString& host);
+    /// The splash names the web host whose answer the check waits for.
+    void clientVersionCheckSent(const QString& host);
     void clientVersionCheckFinished(VersionCheckerResult result, const QString& text, const QUrl& url, bool required);
 
 private Q_SLOTS:

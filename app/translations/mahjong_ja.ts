@@ -27,6 +27,10 @@
         <translation>ホスト %1 が見つかりません。再試行しますか？</translation>
     </message>
     <message>
+        <source>Connection to port %1 on host %2 timed out, retry?</source>
+        <translation>ホスト %2 のポート %1 への接続がタイムアウトしました。再試行しますか？</translation>
+    </message>
+    <message>
         <source>Network error</source>
         <translation>ネットワークエラー</translation>
     </message>
@@ -1031,6 +1035,14 @@ Error text: %1</source>
     <message>
         <source>Checking for updates...</source>
         <translation>更新を確認しています...</translation>
+    </message>
+    <message>
+        <source>Checking for updates: connecting to %1...</source>
+        <translation>更新を確認しています: %1 に接続中...</translation>
+    </message>
+    <message>
+        <source>Checking for updates: waiting for %1...</source>
+        <translation>更新を確認しています: %1 の応答を待っています...</translation>
     </message>
 </context>
 <context>

@@ -27,6 +27,10 @@
         <translation>找不到主机 %1，是否重试？</translation>
     </message>
     <message>
+        <source>Connection to port %1 on host %2 timed out, retry?</source>
+        <translation>连接主机 %2 的端口 %1 超时，是否重试？</translation>
+    </message>
+    <message>
         <source>Network error</source>
         <translation>网络错误</translation>
     </message>
@@ -1031,6 +1035,14 @@ Error text: %1</source>
     <message>
         <source>Checking for updates...</source>
         <translation>正在检查更新...</translation>
+    </message>
+    <message>
+        <source>Checking for updates: connecting to %1...</source>
+        <translation>正在检查更新：正在连接 %1...</translation>
+    </message>
+    <message>
+        <source>Checking for updates: waiting for %1...</source>
+        <translation>正在检查更新：正在等待 %1 的响应...</translation>
     </message>
 </context>
 <context>

@@ -154,6 +154,16 @@ Please contact the support to remedy the situation.</source>
         <translation>サーバーが接続を閉じました</translation>
     </message>
     <message>
+        <source>Server not answering</source>
+        <translation>サーバーの応答なし</translation>
+    </message>
+    <message>
+        <source>The server is not answering.
+What you do reaches it only when it answers again.</source>
+        <translation>サーバーが応答していません。
+操作はサーバーが再び応答したときに初めて届きます。</translation>
+    </message>
+    <message>
         <source>Quit</source>
         <translation>終了</translation>
     </message>

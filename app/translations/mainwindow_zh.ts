@@ -154,6 +154,16 @@ Please contact the support to remedy the situation.</source>
         <translation>服务器关闭了连接</translation>
     </message>
     <message>
+        <source>Server not answering</source>
+        <translation>服务器无响应</translation>
+    </message>
+    <message>
+        <source>The server is not answering.
+What you do reaches it only when it answers again.</source>
+        <translation>服务器没有响应。
+您的操作要等服务器再次响应后才能送达。</translation>
+    </message>
+    <message>
         <source>Quit</source>
         <translation>退出</translation>
     </message>

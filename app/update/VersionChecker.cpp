@@ -39,11 +39,15 @@ VersionChecker::VersionChecker(QObject* parent)
     : QObject(parent)
     , http(new QNetworkAccessManager(this))
     , timer(new QTimer(this))
+    , connectTimer(new QTimer(this))
 {
     qRegisterMetaType<VersionCheckerResult>("VersionCheckerResult");
     timer->setSingleShot(true);
     timer->setInterval(defaultTimeoutMs);
     connect(timer, &QTimer::timeout, this, &VersionChecker::onTimeout);
+    connectTimer->setSingleShot(true);
+    connectTimer->setInterval(connectTimeoutMs);
+    connect(connectTimer, &QTimer::timeout, this, &VersionChecker::onConnectTimeout);
 }
 
 VersionChecker::~VersionChecker()
@@ -93,6 +97,7 @@ void VersionChecker::check()
         }
         parsing = false;
         timer->stop();
+        connectTimer->stop();
         Q_EMIT finished(VersionCheckFailed);
     }
     body.clear();
@@ -116,7 +121,15 @@ void VersionChecker::check()
     connect(reply, &QNetworkReply::metaDataChanged, this, &VersionChecker::headersComplete);
     connect(reply, &QNetworkReply::readyRead, this, &VersionChecker::bodyArrived);
     connect(reply, &QNetworkReply::finished, this, &VersionChecker::requestComplete);
+    const QString host = target.host();
+    connect(reply, &QNetworkReply::socketStartedConnecting, this, [this, host] { Q_EMIT connecting(host); });
+    connect(reply, &QNetworkReply::requestSent, this, [this, host] {
+        // Connected: from here only the whole check's limit applies.
+        connectTimer->stop();
+        Q_EMIT requestSent(host);
+    });
     timer->start();
+    connectTimer->start();
 }
 
 bool VersionChecker::tooLarge(qint64 size)
@@ -180,12 +193,24 @@ void VersionChecker::onTimeout()
     reply->abort();
 }
 
+void VersionChecker::onConnectTimeout()
+{
+    if (!reply)
+        return;
+    qDebug().noquote() << "failed: no connection to" << reply->url().host() << "within" << connectTimer->interval()
+                       << "ms";
+    timedOut = true;
+    aborted = true;
+    reply->abort();
+}
+
 void VersionChecker::requestComplete()
 {
     QNetworkReply* done = qobject_cast<QNetworkReply*>(sender());
     if (!done || done != reply)
         return;
     reply = nullptr;
+    connectTimer->stop();
     done->deleteLater();
 
     if (!aborted && done->error() == QNetworkReply::NoError) {

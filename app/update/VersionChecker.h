@@ -25,6 +25,10 @@ public:
     /// that start-up never waits on a silent server. Reading the list counts
     /// towards it.
     static constexpr int defaultTimeoutMs = 15000;
+    /// A check whose connection to the web host is not made after this long
+    /// ends as failed at once: a host that drops the attempt (behind a
+    /// captive portal, say) must not hold the start for the whole limit.
+    static constexpr int connectTimeoutMs = 5000;
     /// A reply body longer than this ends the check as failed: the list comes
     /// over plain HTTP, and an endless answer must not fill the memory.
     static constexpr qint64 maxListSize = 4 * 1024 * 1024;
@@ -38,6 +42,10 @@ public:
 Q_SIGNALS:
     /// At the beginning of every check().
     void started();
+    /// The connection to the web host (named) is being made.
+    void connecting(const QString& host);
+    /// The request went out on the made connection; the answer is awaited.
+    void requestSent(const QString& host);
     /// Once for every check that comes to an end. Description, link and
     /// required are only set with NewVersionAvailable.
     void finished(VersionCheckerResult result, const QString& description = QString(),
@@ -53,6 +61,7 @@ private Q_SLOTS:
     void bodyArrived();
     void requestComplete();
     void onTimeout();
+    void onConnectTimeout();
 
 private:
     void finishWith(VersionCheckerResult result, const QString& description = QString(),
@@ -69,6 +78,8 @@ private:
     QPointer<QNetworkReply> reply;
     QByteArray body;
     QTimer* timer;
+    /// Runs from the start of a check until its request is sent.
+    QTimer* connectTimer;
     /// Counts the checks; a parse that comes back for an older one is dropped.
     quint64 generation = 0;
     /// The list of the current check is being read.

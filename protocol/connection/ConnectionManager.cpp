@@ -374,6 +374,15 @@ void ConnectionManager::error(QAbstractSocket::SocketError socketError)
         qWarning().noquote() << "Host" << d->host << "not found";
         askRetry(tr("Host %1 not found, retry?").arg(d->host));
         break;
+    case QAbstractSocket::SocketTimeoutError:
+        // A wait that timed out on a made connection (the logout's, on quitting) is no failure.
+        if (d->disconnectHandled || d->connection.state() == QAbstractSocket::ConnectedState)
+            break;
+        // An attempt that got no answer at all: like a refused one, the host
+        // may be back in a moment.
+        qWarning().noquote() << "Connection to" << d->port << "on" << d->host << "timed out";
+        askRetry(tr("Connection to port %1 on host %2 timed out, retry?").arg(d->port).arg(d->host));
+        break;
     default:
         if (d->disconnectHandled)
             break;

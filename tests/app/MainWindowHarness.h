@@ -9,6 +9,7 @@
 #include "UPushButton.h"
 #include "ModelessMsgBox.h"
 #include "SessionScenario.h"
+#include "TcpProxy.h"
 #include "TestGameServer.h"
 #include "TranslationsManager.h"
 #include "UTabWidget.h"
@@ -37,6 +38,9 @@ struct MainWindowHarness
     TestGameServer server;
     SessionScenario scenario{server};
     TranslationsManager translations;
+    /// Set before create(): the window reaches the server through this proxy.
+    bool viaProxy = false;
+    std::unique_ptr<TcpProxy> proxy;
     std::unique_ptr<MainWindow> window;
     /// The web host: by default a closed loopback port, where the advertisement fails at once.
     QString httpHost = QStringLiteral("127.0.0.1:1");
@@ -46,8 +50,10 @@ struct MainWindowHarness
     {
         if (!server.listen())
             return false;
-        window = std::make_unique<MainWindow>(QStringLiteral("127.0.0.1"), server.port(), user, password, false,
-                                              httpHost, &translations);
+        if (viaProxy)
+            proxy = std::make_unique<TcpProxy>(QStringLiteral("127.0.0.1"), server.port());
+        window = std::make_unique<MainWindow>(QStringLiteral("127.0.0.1"), proxy ? proxy->port() : server.port(), user,
+                                              password, false, httpHost, &translations);
         // No chat server unless a test starts one: a closed loopback port.
         window->setXmppPort(1);
         return true;

@@ -2,17 +2,20 @@
 // session and a table (or a tournament seating). A join reaches the wire
 // once, the joined table gets its page and its button in the top bar, the
 // buttons switch between the lobby and the table, the own seat is published
-// for friends, and a left table takes its page and button away.
+// for friends, a left table takes its page and button away, and a link gone
+// silent at a table is told, then ends the run.
 #include "CommandLine.h"
 #include "GameController.h"
 #include "GameModel.h"
 #include "GameWindow.h"
 #include "HandScenario.h"
+#include "LogCapture.h"
 #include "SeatedWindow.h"
 #include "SideBar.h"
 #include "WatchingWindow.h"
 #include "MainWindowHarness.h"
 #include "SelectorButton.h"
+#include "ServerTime.h"
 #include "TableModel.h"
 #include "TableSelector.h"
 #include "TileGraphics.h"
@@ -26,6 +29,7 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QStackedWidget>
+#include <QTimer>
 
 namespace {
 
@@ -146,6 +150,7 @@ private Q_SLOTS:
     void watchedTableGetsAPage()
     {
         MainWindowHarness h;
+        h.viaProxy = true;
         std::unique_ptr<HandScenario> hand;
         QVERIFY(startSession(h, hand, HandScenario::Kind::Hand));
         const MainView& ui = h.window->view();
@@ -161,6 +166,22 @@ private Q_SLOTS:
         QTRY_VERIFY(QApplication::overrideCursor() == nullptr);
         // A watcher is not seated: nothing is published.
         QVERIFY(h.window->tablePresence().publishedPath(h.window->games()->gameModel(table)).isEmpty());
+
+        // The link goes silent both ways: the player is told when the clock's
+        // answer is missed, the notice goes when the server answers again, and
+        // a silence that lasts ends the run as a closed connection.
+        const QString notice = QStringLiteral("Server not answering|The server is not answering.\n"
+                                              "What you do reaches it only when it answers again.");
+        h.proxy->pause();
+        QTRY_VERIFY_WITH_TIMEOUT(h.boxes().contains(notice), ServerTime::replyTimeout + ServerTime::pingInterval + 2000);
+        h.proxy->resume();
+        QTRY_VERIFY_WITH_TIMEOUT(!h.boxes().contains(notice), 2000);
+        LogCapture log;
+        h.proxy->pause();
+        QObject goal;
+        QTimer::singleShot(35000, &goal, [] { QCoreApplication::exit(-99); });
+        QCOMPARE(QCoreApplication::exec(), 1);
+        QCOMPARE(log.lines(QtCriticalMsg), QStringList{QStringLiteral("The server closed the connection")});
     }
 
     void tournamentSeating_data()

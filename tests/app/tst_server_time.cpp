@@ -122,12 +122,16 @@ private Q_SLOTS:
         // The real limit is 10 s; this test waits for it once.
         clock->setRequestSender([this] { requests << nextId; return nextId++; });
         QSignalSpy timeouts(clock, &ServerTime::timeout);
+        QSignalSpy silent(clock, &ServerTime::silenceBegan);
+        QSignalSpy heard(clock, &ServerTime::silenceEnded);
         QTRY_COMPARE_WITH_TIMEOUT(timeouts.count(), 1, ServerTime::replyTimeout + 2000);
         QCOMPARE(requests.size(), 2);
+        QTRY_COMPARE_WITH_TIMEOUT(silent.count(), 1, 1000);
         // The late reply to the first request is ignored; the new one is answered.
         QSignalSpy ping(clock, &ServerTime::updatedPing);
         clock->onTimeFromServer(requests.first(), ServerTime::currentTime());
         QCOMPARE(ping.count(), 0);
+        QCOMPARE(heard.count(), 1); // though it ends the silence
         QTest::qWait(5);
         clock->onTimeFromServer(requests.last(), ServerTime::currentTime());
         QCOMPARE(ping.count(), 1);

@@ -46,6 +46,8 @@ struct CheckedStartup {
     {
         server.setFile(QStringLiteral("client/parlor7/client_versions.xml"), list);
         QObject::connect(&checker, &VersionChecker::started, &startup, &Startup::clientVersionCheckStarted);
+        QObject::connect(&checker, &VersionChecker::connecting, &startup, &Startup::clientVersionCheckConnecting);
+        QObject::connect(&checker, &VersionChecker::requestSent, &startup, &Startup::clientVersionCheckSent);
         QObject::connect(&checker, &VersionChecker::finished, &startup, &Startup::clientVersionCheckFinished);
         checker.setUrl(QUrl(server.base() + QStringLiteral("/client/parlor7/client_versions.xml")));
         system_info_t s;
@@ -129,7 +131,10 @@ private Q_SLOTS:
         QSignalSpy finished(&startup, &Startup::finished);
         checker.check();
         QVERIFY(finished.wait(5000));
-        QCOMPARE(messages, QStringList{QStringLiteral("Checking for updates...")});
+        // The splash names the host that it waits for.
+        QCOMPARE(messages, (QStringList{QStringLiteral("Checking for updates..."),
+                                        QStringLiteral("Checking for updates: connecting to 127.0.0.1..."),
+                                        QStringLiteral("Checking for updates: waiting for 127.0.0.1...")}));
     }
 
     void wholeRoadWithANewVersionAccepted()

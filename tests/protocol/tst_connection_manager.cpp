@@ -542,8 +542,15 @@ private Q_SLOTS:
         QVERIFY(prompts.exitCodes.isEmpty());
     }
 
-    void refusedConnectionAbortExits()
+    void unmadeConnectionAbortExits_data()
     {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("refused") << QStringLiteral("refused");
+        QTest::newRow("timed out") << QStringLiteral("timed out");
+    }
+    void unmadeConnectionAbortExits()
+    {
+        QFETCH(QString, how);
         const quint16 port = freePort();
         FakePrompts prompts;
         ConnectionManager cm(false);
@@ -551,11 +558,16 @@ private Q_SLOTS:
         QSignalSpy gone(&cm, &ConnectionManager::disconnected);
         LogCapture log;
         cm.connectToHost(QStringLiteral("127.0.0.1"), port);
+        if (how == QLatin1String("timed out")) {
+            // What the socket does after 30 s without an answer: it gives up the attempt, then reports.
+            cm.connection()->abort();
+            Q_EMIT cm.connection()->errorOccurred(QAbstractSocket::SocketTimeoutError);
+        }
         QVERIFY(QTest::qWaitFor([&] { return !prompts.exitCodes.isEmpty(); }, 5000));
         QCOMPARE(prompts.exitCodes, QList<int>{1});
         QCOMPARE(prompts.questions,
-                 QStringList{QStringLiteral("Connection to port %1 on host 127.0.0.1 refused, retry?").arg(port)});
-        QCOMPARE(log.lines(QtWarningMsg), QStringList{QStringLiteral("Connection to %1 on 127.0.0.1 refused").arg(port)});
+                 QStringList{QStringLiteral("Connection to port %1 on host 127.0.0.1 %2, retry?").arg(port).arg(how)});
+        QCOMPARE(log.lines(QtWarningMsg), QStringList{QStringLiteral("Connection to %1 on 127.0.0.1 %2").arg(port).arg(how)});
         QCOMPARE(gone.size(), 0);
     }
 
