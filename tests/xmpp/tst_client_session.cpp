@@ -228,8 +228,10 @@ private Q_SLOTS:
         for (int i = 0; i < 100; ++i)
             m_client->sendMessage(line);
         QSignalSpy friends(m_client.get(), &XMPPClient::authorizationRequestReceived);
-        m_peer->sendNow(QByteArray("<presence type='subscribe' from='f@localhost'/>").repeated(3));
-        QTest::qWait(300);
+        QSignalSpy after(m_client.get(), &XMPPClient::messageReceived);
+        m_peer->sendNow(QByteArray("<presence type='subscribe' from='f@localhost'/>").repeated(3)
+                        + "<message from='g@localhost/r' type='chat'><body>read</body></message>");
+        QTRY_COMPARE(after.size(), 1);
         QVERIFY(friends.isEmpty());
         m_peer->stopReading(false);
         QTRY_COMPARE(friends.size(), 1);
