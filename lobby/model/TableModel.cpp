@@ -249,7 +249,9 @@ struct TableModel::Private
             makeCells(it->second);
             q->appendRow(it->second.items());
         }
-        // Changes in the order they came.
+        // Changes in the order they came, a row at a time: a change over
+        // several rows reaches a sorted view as one over the rows between
+        // them in its order, which it walks.
         std::size_t next = 0;
         for (; next < changing.size() && spent.elapsed() < settleSliceMsecs; ++next) {
             const auto it = rows.find(changing[next]);
