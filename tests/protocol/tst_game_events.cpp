@@ -31,17 +31,6 @@ struct Session
         cm.connectToHost(QStringLiteral("127.0.0.1"), server.port());
         return ready.wait(5000);
     }
-
-    QString error() const
-    {
-        return errors && !errors->isEmpty() ? QString::fromStdString(errors->first().first().value<std::string>())
-                                            : QString();
-    }
-
-    bool waitForError(int timeoutMs = 5000)
-    {
-        return !errors->isEmpty() || errors->wait(timeoutMs);
-    }
 };
 
 /// Records the names of the game signals in the order they arrive.
