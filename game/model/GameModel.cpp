@@ -256,12 +256,12 @@ void GameModel::onGameData(qint64 handId, server_game_state::enum_t gameState, c
 {
     using namespace game_protocol::server_game_state;
     if (gameState < INITIAL_STATE || gameState > HAND_ENDED_STATE) {
-        dropEvent(m_tableId, "game data", QStringLiteral("unknown game state %1").arg(int(gameState)));
+        dropEvent(m_drops, "game data", QStringLiteral("unknown game state %1").arg(int(gameState)));
         return;
     }
     // A dora code the client does not know is left out; the rest of the
     // snapshot still applies.
-    const tile_vector dora = placeableDora(m_tableId, "dora tile of game data", wallState.doraTiles);
+    const tile_vector dora = placeableDora(m_drops, "dora tile of game data", wallState.doraTiles);
 
     // 1, 2, 3: an empty model with the table's records announced first.
     reset();
@@ -282,7 +282,7 @@ void GameModel::onGameData(qint64 handId, server_game_state::enum_t gameState, c
         if (why.isEmpty())
             why = seatConflict(p, dealt);
         if (!why.isEmpty()) {
-            dropEvent(m_tableId, "player record of game data", why);
+            dropEvent(m_drops, "player record of game data", why);
             continue;
         }
         addPlayer(p);
@@ -292,7 +292,7 @@ void GameModel::onGameData(qint64 handId, server_game_state::enum_t gameState, c
         if (const QString why = seatConflict(own, false); why.isEmpty())
             addPlayer(own);
         else
-            dropEvent(m_tableId, "own seat of game data", why);
+            dropEvent(m_drops, "own seat of game data", why);
     }
 
     // 6: whether a game runs, and the discard that may still be claimed.
@@ -371,7 +371,7 @@ void GameModel::onPlayerJoined(const PlayerData& player)
     if (why.isEmpty())
         why = seatConflict(player, false);
     if (!why.isEmpty()) {
-        dropEvent(m_tableId, "player join", why);
+        dropEvent(m_drops, "player join", why);
         return;
     }
     addPlayer(player);
@@ -386,7 +386,7 @@ void GameModel::onPlayerLeft(qint32 playerId)
     if (it == m_players.end() || m_delayedRemovals.count(playerId) != 0) {
         // The server would have us remove someone who is not (or no longer)
         // here: nothing to undo, so the leave is dropped.
-        dropEvent(m_tableId, "player leave", QStringLiteral("remove non-existant player: %1").arg(playerId));
+        dropEvent(m_drops, "player leave", QStringLiteral("remove non-existant player: %1").arg(playerId));
         return;
     }
     if (m_gameState == GAME_PLAYING) {
@@ -435,7 +435,7 @@ void GameModel::onPlayerIsReady(qint32 playerId)
 {
     PlayerData* p = findPlayer(playerId);
     if (!p) {
-        dropEvent(m_tableId, "player ready", QStringLiteral("unknown player %1").arg(playerId));
+        dropEvent(m_drops, "player ready", QStringLiteral("unknown player %1").arg(playerId));
         return;
     }
     if (playerId == m_ownPlayerId && m_playerState != SEAT_OFFERED && m_playerState != SCORING) {
@@ -458,11 +458,11 @@ void GameModel::onPlayerIsReady(qint32 playerId)
 void GameModel::onTableInfo(const TableInfo& ti)
 {
     if (ti.tableId != m_tableId) {
-        dropEvent(m_tableId, "table info", QStringLiteral("record of table %1").arg(ti.tableId));
+        dropEvent(m_drops, "table info", QStringLiteral("record of table %1").arg(ti.tableId));
         return;
     }
     if (!isKnownRuleset(ti.ruleset)) {
-        dropEvent(m_tableId, "table info", QStringLiteral("unknown ruleset %1").arg(ti.ruleset));
+        dropEvent(m_drops, "table info", QStringLiteral("unknown ruleset %1").arg(ti.ruleset));
         return;
     }
     m_tableInfo = ti;
@@ -477,11 +477,11 @@ void GameModel::onTableInfo(int seated, const TableInfoUpdates& updates)
     try {
         changed.applyUpdates(updates);
     } catch (const std::exception& e) {
-        dropEvent(m_tableId, "table info update", QString::fromStdString(e.what()));
+        dropEvent(m_drops, "table info update", QString::fromStdString(e.what()));
         return;
     }
     if (!isKnownRuleset(changed.ruleset)) {
-        dropEvent(m_tableId, "table info update", QStringLiteral("unknown ruleset %1").arg(changed.ruleset));
+        dropEvent(m_drops, "table info update", QStringLiteral("unknown ruleset %1").arg(changed.ruleset));
         return;
     }
     m_tableInfo = changed;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DropLog.h"
 #include "MonetaryRoundScores.h"
 #include "PlayerData.h"
 #include "PrivatePlayerData.h"
@@ -336,6 +337,8 @@ private:
 
     PlayerMap m_players;
     qint32 m_tableId;
+    /// What was dropped of the server's events, a flood of a kind as a count.
+    mutable DropLog m_drops{m_tableId};
     qint32 m_ownPlayerId;
     QString m_ownPlayerName;
     int m_liveWall = 0;

@@ -1,6 +1,6 @@
 #include "GameModelChecks.h"
 
-#include "GameLog.h"
+#include "DropLog.h"
 #include "PlayerData.h"
 #include "ScoreRecords.h"
 
@@ -21,7 +21,7 @@ bool isPlaceableMeldTile(tile t, int visibility)
     return isKnownTile(t) || (t.isConcealed() && visibility == game_protocol::meld_visibility::VISIBILITY_2);
 }
 
-tile_vector placeableDora(qint32 tableId, const char* event, const tile_vector& dora)
+tile_vector placeableDora(DropLog& drops, const char* event, const tile_vector& dora)
 {
     // One line for what is left out, however long the list.
     tile_vector placeable;
@@ -38,9 +38,9 @@ tile_vector placeableDora(qint32 tableId, const char* event, const tile_vector& 
         }
     }
     if (unknown > 0)
-        dropEvent(tableId, event, QStringLiteral("unknown dora tile code %1 (%2 unknown)").arg(firstUnknown).arg(unknown));
+        dropEvent(drops, event, QStringLiteral("unknown dora tile code %1 (%2 unknown)").arg(firstUnknown).arg(unknown));
     if (past > 0)
-        dropEvent(tableId, event, QStringLiteral("%1 dora tiles past the %2 of a hand").arg(past).arg(maxDora));
+        dropEvent(drops, event, QStringLiteral("%1 dora tiles past the %2 of a hand").arg(past).arg(maxDora));
     return placeable;
 }
 
@@ -129,7 +129,7 @@ QString checkPlayerRecord(const PlayerData& player, int maxPond)
     return {};
 }
 
-player_score handScore(qint32 tableId, const player_score& score)
+player_score handScore(DropLog& drops, const player_score& score)
 {
     // Each item is a scoring element the hand's tiles earn: a hand earns no
     // more of them than it holds tiles.
@@ -162,7 +162,7 @@ player_score handScore(qint32 tableId, const player_score& score)
         held.highlighted.resize(groups);
     }
     if (!cut.isEmpty())
-        dropEvent(tableId, "part of a hand score",
+        dropEvent(drops, "part of a hand score",
                   QStringLiteral("player %1: %2, past the %3 tiles of a hand")
                       .arg(score.pid)
                       .arg(cut.join(QStringLiteral(", ")))
@@ -177,9 +177,7 @@ QString tilesText(const tile_vector& tiles)
     return QString::fromStdString(text.str());
 }
 
-void dropEvent(qint32 tableId, const char* event, const QString& why)
+void dropEvent(DropLog& drops, const char* event, const QString& why)
 {
-    qCWarning(lcGame).noquote() << QStringLiteral("table %1: dropped %2 from the server: %3")
-                                       .arg(tableId)
-                                       .arg(QLatin1String(event), why);
+    drops.drop(event, why);
 }

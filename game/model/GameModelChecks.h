@@ -7,14 +7,15 @@
 
 #include <algorithm>
 
+class DropLog;
 class PlayerData;
 struct player_score;
 
 // Checks the game model runs on server data before it changes anything: an
 // event that fails one is logged and dropped whole.
 
-/// Logs that an event for the table (or a part of it) was dropped and why.
-void dropEvent(qint32 tableId, const char* event, const QString& why);
+/// Logs in the table's log of drops that an event (or a part of it) was dropped and why.
+void dropEvent(DropLog& drops, const char* event, const QString& why);
 
 /// What the rules let a table hold: its seats, a player's concealed tiles
 /// (a full hand of 14 and a kong's worth), bonus tiles and declared melds.
@@ -48,7 +49,7 @@ bool isPlaceableMeldTile(tile t, int visibility);
 /// concealed tile stays: it stands for an indicator not turned up), at most
 /// maxDora. What is taken out is logged as dropped from the event, in one
 /// line for the unknown codes and one for the tiles past maxDora.
-tile_vector placeableDora(qint32 tableId, const char* event, const tile_vector& dora);
+tile_vector placeableDora(DropLog& drops, const char* event, const tile_vector& dora);
 /// The player's declared chows, pongs and kongs.
 int meldCount(const PlayerData& player);
 /// The player's meld records of any type, bonus tiles aside.
@@ -70,12 +71,12 @@ QString checkPlayerRecord(const PlayerData& player, int maxPond);
 /// points, doubles and limit hands to maxScoreTiles items, the highlighted
 /// groups to maxScoreTiles tiles (and as many groups). What is cut is
 /// logged, one line for the record.
-player_score handScore(qint32 tableId, const player_score& score);
+player_score handScore(DropLog& drops, const player_score& score);
 
 /// The rows of a round's board: the first row of each player, as many as a
 /// round has seats. What is left out is logged once for the event.
 template <typename Rows>
-Rows seatRows(qint32 tableId, const char* event, const Rows& rows)
+Rows seatRows(DropLog& drops, const char* event, const Rows& rows)
 {
     Rows kept;
     for (const auto& row : rows) {
@@ -84,7 +85,7 @@ Rows seatRows(qint32 tableId, const char* event, const Rows& rows)
             kept.push_back(row);
     }
     if (kept.size() != rows.size())
-        dropEvent(tableId, event, QStringLiteral("%1 of its %2 rows repeat a player or pass the %3 seats")
+        dropEvent(drops, event, QStringLiteral("%1 of its %2 rows repeat a player or pass the %3 seats")
                                       .arg(rows.size() - kept.size())
                                       .arg(rows.size())
                                       .arg(maxSeats));

@@ -63,7 +63,7 @@ void GameModel::onStartHand(qint64 handId, const Seating& seating, const round_s
 {
     // A dora code the client does not know is left out; the hand still
     // starts, or every event of it would find the last hand's state.
-    const tile_vector dora = placeableDora(m_tableId, "dora tile of hand start", wallState.doraTiles);
+    const tile_vector dora = placeableDora(m_drops, "dora tile of hand start", wallState.doraTiles);
 
     m_handId = handId;
     m_turnWords = {{tableState.first(), tableState.wind(), tableState.third()}};
@@ -115,20 +115,20 @@ void GameModel::onStartHand(qint64 handId, const Seating& seating, const round_s
 void GameModel::onTileDiscarded(qint32 playerId, tile t, bool riichiDiscard)
 {
     if (!isInPlay()) {
-        dropEvent(m_tableId, "discard", QStringLiteral("no hand is played"));
+        dropEvent(m_drops, "discard", QStringLiteral("no hand is played"));
         return;
     }
     PlayerData* p = findPlayer(playerId);
     if (!p) {
-        dropEvent(m_tableId, "discard", QStringLiteral("unknown player %1").arg(playerId));
+        dropEvent(m_drops, "discard", QStringLiteral("unknown player %1").arg(playerId));
         return;
     }
     if (!isKnownTile(t)) {
-        dropEvent(m_tableId, "discard", QStringLiteral("unknown tile code %1").arg(int(t.code())));
+        dropEvent(m_drops, "discard", QStringLiteral("unknown tile code %1").arg(int(t.code())));
         return;
     }
     if (p->discards().size() >= std::size_t(pondLimit())) {
-        dropEvent(m_tableId, "discard", QStringLiteral("player %1's pond holds the wall's %2 tiles")
+        dropEvent(m_drops, "discard", QStringLiteral("player %1's pond holds the wall's %2 tiles")
                                             .arg(playerId)
                                             .arg(pondLimit()));
         return;
@@ -137,7 +137,7 @@ void GameModel::onTileDiscarded(qint32 playerId, tile t, bool riichiDiscard)
     tile_vector hand = p->handTiles();
     if (own) {
         if (!holdsTiles(hand, {t})) {
-            dropEvent(m_tableId, "discard", QStringLiteral("own hand does not hold %1").arg(tilesText({t})));
+            dropEvent(m_drops, "discard", QStringLiteral("own hand does not hold %1").arg(tilesText({t})));
             return;
         }
         eraseOneTile(hand, t);
@@ -157,7 +157,7 @@ void GameModel::onTileDiscarded(qint32 playerId, tile t, bool riichiDiscard)
 void GameModel::onTileClaimed(qint32 claimedBy)
 {
     if (!isInPlay()) {
-        dropEvent(m_tableId, "claim", QStringLiteral("no hand is played"));
+        dropEvent(m_drops, "claim", QStringLiteral("no hand is played"));
         return;
     }
     if (m_lastDiscarder == -1) {
@@ -166,23 +166,23 @@ void GameModel::onTileClaimed(qint32 claimedBy)
     }
     PlayerData* claimer = findPlayer(claimedBy);
     if (!claimer) {
-        dropEvent(m_tableId, "claim", QStringLiteral("unknown player %1").arg(claimedBy));
+        dropEvent(m_drops, "claim", QStringLiteral("unknown player %1").arg(claimedBy));
         return;
     }
     if (m_discardState != DISCARD_OPEN) {
         // A second claim of the same discard would take another tile out of
         // the discarder's river.
-        dropEvent(m_tableId, "claim", QStringLiteral("the discard of player %1 was already claimed").arg(m_lastDiscarder));
+        dropEvent(m_drops, "claim", QStringLiteral("the discard of player %1 was already claimed").arg(m_lastDiscarder));
         return;
     }
     PlayerData* discarder = findPlayer(m_lastDiscarder);
     if (!discarder || discarder->discards().empty()) {
-        dropEvent(m_tableId, "claim", QStringLiteral("discarding player %1 has no discard here").arg(m_lastDiscarder));
+        dropEvent(m_drops, "claim", QStringLiteral("discarding player %1 has no discard here").arg(m_lastDiscarder));
         return;
     }
     if (const QString why = handRoom(claimedBy, concealedCount(*claimer, claimedBy == m_ownPlayerId), 1);
         !why.isEmpty()) {
-        dropEvent(m_tableId, "claim", why);
+        dropEvent(m_drops, "claim", why);
         return;
     }
 
@@ -204,21 +204,21 @@ void GameModel::onMeldDeclared(qint32 playerId, const meld_tuple& m)
 {
     PlayerData* p = findPlayer(playerId);
     if (!p) {
-        dropEvent(m_tableId, "meld", QStringLiteral("unknown player %1").arg(playerId));
+        dropEvent(m_drops, "meld", QStringLiteral("unknown player %1").arg(playerId));
         return;
     }
     if (!isPlaceableMeldTile(m.meld_tile, m.visibility)) {
-        dropEvent(m_tableId, "meld", QStringLiteral("unknown tile code %1").arg(int(m.meld_tile.code())));
+        dropEvent(m_drops, "meld", QStringLiteral("unknown tile code %1").arg(int(m.meld_tile.code())));
         return;
     }
     if (m.type == meld_type::CHOW
         && (m.meld_tile.suit() > tile::CIRCLE || m.meld_tile.rank() < 1 || m.meld_tile.rank() > 7)) {
-        dropEvent(m_tableId, "meld", QStringLiteral("no chow starts at %1").arg(tilesText({m.meld_tile})));
+        dropEvent(m_drops, "meld", QStringLiteral("no chow starts at %1").arg(tilesText({m.meld_tile})));
         return;
     }
 
     if (const QString why = checkMeldRoom(*p, m.type); !why.isEmpty()) {
-        dropEvent(m_tableId, "meld", why);
+        dropEvent(m_drops, "meld", why);
         return;
     }
     meld_tuple_vector melds = p->melds();
@@ -227,7 +227,7 @@ void GameModel::onMeldDeclared(qint32 playerId, const meld_tuple& m)
             return old.type == meld_type::PONG && old.meld_tile == m.meld_tile;
         });
         if (pong == melds.end()) {
-            dropEvent(m_tableId, "meld", QStringLiteral("player %1 has no pong of %2 to extend")
+            dropEvent(m_drops, "meld", QStringLiteral("player %1 has no pong of %2 to extend")
                                              .arg(playerId)
                                              .arg(tilesText({m.meld_tile})));
             return;
@@ -239,7 +239,7 @@ void GameModel::onMeldDeclared(qint32 playerId, const meld_tuple& m)
     tile_vector hand = p->handTiles();
     if (own) {
         if (!holdsTiles(hand, taken)) {
-            dropEvent(m_tableId, "meld", QStringLiteral("own hand does not hold %1").arg(tilesText(taken)));
+            dropEvent(m_drops, "meld", QStringLiteral("own hand does not hold %1").arg(tilesText(taken)));
             return;
         }
         eraseTiles(hand, taken);
@@ -273,15 +273,15 @@ void GameModel::onHiddenTilesFromWall(qint32 playerId, qint32 count, bool fromDe
         return; // the own draws come with their faces, as onTilesFromWall
     PlayerData* p = findPlayer(playerId);
     if (!p) {
-        dropEvent(m_tableId, "hidden draw", QStringLiteral("unknown player %1").arg(playerId));
+        dropEvent(m_drops, "hidden draw", QStringLiteral("unknown player %1").arg(playerId));
         return;
     }
     if (count < 0) {
-        dropEvent(m_tableId, "hidden draw", QStringLiteral("negative count %1").arg(count));
+        dropEvent(m_drops, "hidden draw", QStringLiteral("negative count %1").arg(count));
         return;
     }
     if (const QString why = handRoom(playerId, p->tileCount(), count); !why.isEmpty()) {
-        dropEvent(m_tableId, "hidden draw", why);
+        dropEvent(m_drops, "hidden draw", why);
         return;
     }
     p->setTileCount(p->tileCount() + count);
@@ -294,7 +294,7 @@ void GameModel::onTilesFromWall(const tile_vector& tiles, bool fromDeadWall)
 {
     PlayerData* own = findPlayer(m_ownPlayerId);
     if (!own) {
-        dropEvent(m_tableId, "own draw", QStringLiteral("the own player %1 is not at the table").arg(m_ownPlayerId));
+        dropEvent(m_drops, "own draw", QStringLiteral("the own player %1 is not at the table").arg(m_ownPlayerId));
         return;
     }
     // The size first: a draw past what a hand holds is not read tile by tile.
@@ -302,7 +302,7 @@ void GameModel::onTilesFromWall(const tile_vector& tiles, bool fromDeadWall)
     if (why.isEmpty())
         why = checkTiles(tiles);
     if (!why.isEmpty()) {
-        dropEvent(m_tableId, "own draw", why);
+        dropEvent(m_drops, "own draw", why);
         return;
     }
     own->addHandTiles(tiles);
@@ -316,25 +316,25 @@ void GameModel::onDeclareBonus(qint32 playerId, const tile_vector& tiles)
 {
     PlayerData* p = findPlayer(playerId);
     if (!p) {
-        dropEvent(m_tableId, "bonus tiles", QStringLiteral("unknown player %1").arg(playerId));
+        dropEvent(m_drops, "bonus tiles", QStringLiteral("unknown player %1").arg(playerId));
         return;
     }
     if (qint64(bonusTileCount(*p)) + qint64(tiles.size()) > maxBonusTiles) {
-        dropEvent(m_tableId, "bonus tiles", QStringLiteral("player %1 has %2 bonus tiles and cannot lay aside %3 more")
+        dropEvent(m_drops, "bonus tiles", QStringLiteral("player %1 has %2 bonus tiles and cannot lay aside %3 more")
                                                 .arg(playerId)
                                                 .arg(bonusTileCount(*p))
                                                 .arg(tiles.size()));
         return;
     }
     if (const QString why = checkTiles(tiles); !why.isEmpty()) {
-        dropEvent(m_tableId, "bonus tiles", why);
+        dropEvent(m_drops, "bonus tiles", why);
         return;
     }
     const bool own = playerId == m_ownPlayerId;
     tile_vector hand = p->handTiles();
     if (own) {
         if (!holdsTiles(hand, tiles)) {
-            dropEvent(m_tableId, "bonus tiles", QStringLiteral("own hand does not hold %1").arg(tilesText(tiles)));
+            dropEvent(m_drops, "bonus tiles", QStringLiteral("own hand does not hold %1").arg(tilesText(tiles)));
             return;
         }
         eraseTiles(hand, tiles);
@@ -350,11 +350,11 @@ void GameModel::onDeclareBonus(qint32 playerId, const tile_vector& tiles)
 void GameModel::onKanDora(tile t)
 {
     if (!isKnownTile(t)) {
-        dropEvent(m_tableId, "kan dora", QStringLiteral("unknown tile code %1").arg(int(t.code())));
+        dropEvent(m_drops, "kan dora", QStringLiteral("unknown tile code %1").arg(int(t.code())));
         return;
     }
     if (m_doraTiles.size() >= std::size_t(maxDora)) {
-        dropEvent(m_tableId, "kan dora", QStringLiteral("the hand has its %1 dora tiles").arg(maxDora));
+        dropEvent(m_drops, "kan dora", QStringLiteral("the hand has its %1 dora tiles").arg(maxDora));
         return;
     }
     qCDebug(lcGame).noquote() << "dora: add kan dora -" << QString::fromStdString(tileToString(t));
@@ -372,7 +372,7 @@ void GameModel::onPlayerShouldAct(qint32 playerId, const TimeSpan& ts)
         return;
     }
     if (!hasPlayer(playerId)) {
-        dropEvent(m_tableId, "turn to act", QStringLiteral("unknown player %1").arg(playerId));
+        dropEvent(m_drops, "turn to act", QStringLiteral("unknown player %1").arg(playerId));
         return;
     }
     m_actingPlayer = playerId;
@@ -387,14 +387,14 @@ void GameModel::onPrivatePlayerData(const PrivatePlayerData& privateData)
 {
     PlayerData* own = findPlayer(m_ownPlayerId);
     if (!own) {
-        dropEvent(m_tableId, "own hand", QStringLiteral("the own player %1 is not at the table").arg(m_ownPlayerId));
+        dropEvent(m_drops, "own hand", QStringLiteral("the own player %1 is not at the table").arg(m_ownPlayerId));
         return;
     }
     QString why = handRoom(m_ownPlayerId, 0, qint64(privateData.hand.size()));
     if (why.isEmpty())
         why = checkTiles(privateData.hand);
     if (!why.isEmpty()) {
-        dropEvent(m_tableId, "own hand", why);
+        dropEvent(m_drops, "own hand", why);
         return;
     }
     own->setHandTiles(privateData.hand);
@@ -407,7 +407,7 @@ void GameModel::onFuritenChanged(bool furiten)
 {
     PlayerData* own = findPlayer(m_ownPlayerId);
     if (!own) {
-        dropEvent(m_tableId, "furiten", QStringLiteral("the own player %1 is not at the table").arg(m_ownPlayerId));
+        dropEvent(m_drops, "furiten", QStringLiteral("the own player %1 is not at the table").arg(m_ownPlayerId));
         return;
     }
     own->setFuriten(furiten);
@@ -418,7 +418,7 @@ void GameModel::onActiveChanged(bool active)
 {
     PlayerData* own = findPlayer(m_ownPlayerId);
     if (!own) {
-        dropEvent(m_tableId, "active flag", QStringLiteral("the own player %1 is not at the table").arg(m_ownPlayerId));
+        dropEvent(m_drops, "active flag", QStringLiteral("the own player %1 is not at the table").arg(m_ownPlayerId));
         return;
     }
     own->setActive(active);
@@ -442,9 +442,9 @@ void GameModel::onHandEndScoring(const std::map<qint32, player_score>& scores, e
     std::map<qint32, player_score> placed;
     for (const auto& [id, score] : scores) {
         if (hasPlayer(id))
-            placed.emplace(id, handScore(m_tableId, score));
+            placed.emplace(id, handScore(m_drops, score));
         else
-            dropEvent(m_tableId, "hand score", QStringLiteral("unknown player %1").arg(id));
+            dropEvent(m_drops, "hand score", QStringLiteral("unknown player %1").arg(id));
     }
 
     endHand(endOfGame);
@@ -471,10 +471,10 @@ void GameModel::onEndOfTournamentRound(bool lastRound, const TournamentRoundScor
 {
     if (!isTournamentTable()) {
         // A regular table's game goes on; it has no tournament round to end.
-        dropEvent(m_tableId, "end of tournament round", QStringLiteral("the table is not a tournament's"));
+        dropEvent(m_drops, "end of tournament round", QStringLiteral("the table is not a tournament's"));
         return;
     }
-    const TournamentRoundScores rows = seatRows(m_tableId, "rows of the tournament round", scores);
+    const TournamentRoundScores rows = seatRows(m_drops, "rows of the tournament round", scores);
     m_openOffer.reset();
     if (isOwnPlayerSeated())
         setPlayerState(SCORING);
@@ -484,7 +484,7 @@ void GameModel::onEndOfTournamentRound(bool lastRound, const TournamentRoundScor
 
 MonetaryRoundScores GameModel::tableRoundRows(const MonetaryRoundScores& scores) const
 {
-    return seatRows(m_tableId, "rows of the table round", scores);
+    return seatRows(m_drops, "rows of the table round", scores);
 }
 
 bool GameModel::acceptsOffers(const char* event) const
@@ -493,7 +493,7 @@ bool GameModel::acceptsOffers(const char* event) const
     // game, or by a user who watches or was removed from the table.
     if (isInPlay() && m_playerState == PLAYING && isOwnPlayerSeated())
         return true;
-    dropEvent(m_tableId, event, QStringLiteral("the user plays no hand here now"));
+    dropEvent(m_drops, event, QStringLiteral("the user plays no hand here now"));
     return false;
 }
 
@@ -551,7 +551,7 @@ meld_offer_vector GameModel::allowedOffers(const meld_offer_vector& offers, Offe
             kept.push_back(o);
     }
     if (kept.size() != offers.size())
-        dropEvent(m_tableId, "claim offers", QStringLiteral("%1 of %2 offers repeat one or are not allowed now")
+        dropEvent(m_drops, "claim offers", QStringLiteral("%1 of %2 offers repeat one or are not allowed now")
                                                  .arg(offers.size() - kept.size())
                                                  .arg(offers.size()));
     return kept;

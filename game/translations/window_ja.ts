@@ -80,5 +80,13 @@ You have left the table.</source>
         <translation>テーブル %1 を開けませんでした: サーバーから時間内にテーブルの情報が届きませんでした。
 テーブルから退席しました。</translation>
     </message>
+    <message>
+        <source>Table closed</source>
+        <translation>テーブルを閉じました</translation>
+    </message>
+    <message>
+        <source>Table %1 was closed: the server sent something about it that cannot be shown.</source>
+        <translation>テーブル %1 を閉じました: サーバーから表示できない内容が届きました。</translation>
+    </message>
 </context>
 </TS>

@@ -80,5 +80,13 @@ You have left the table.</source>
         <translation>无法打开牌桌 %1：服务器未能及时发来牌桌的信息。
 您已离开该牌桌。</translation>
     </message>
+    <message>
+        <source>Table closed</source>
+        <translation>牌桌已关闭</translation>
+    </message>
+    <message>
+        <source>Table %1 was closed: the server sent something about it that cannot be shown.</source>
+        <translation>牌桌 %1 已关闭：服务器发来了无法显示的内容。</translation>
+    </message>
 </context>
 </TS>

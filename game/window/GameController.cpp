@@ -143,6 +143,7 @@ GameController::GameController(ConnectionManager* connection, SocialServices* se
     connect(connection, &CM::furitenChanged, this, relay(&GC::furitenChanged));
     connect(connection, &CM::activeChanged, this, relay(&GC::activeChanged));
     connect(connection, &CM::someoneDeclaredMeld, this, relay(&GC::someoneDeclaredMeld));
+    connect(connection, &CM::gamePacketRefused, this, &GC::onGamePacketRefused);
     connect(connection, &CM::tournamentSeated, this, qOverload<qint32, qint32>(&GC::onTournamentSeated));
     connect(connection, qOverload<TableInfo>(&CM::tableInfoUpdate), this,
             qOverload<const TableInfo&>(&GC::onTableInfo));
@@ -879,6 +880,19 @@ void GameController::retrySeatings()
     }
     if (!waiting)
         seatingRetry->stop();
+}
+
+void GameController::onGamePacketRefused(qint32 tableId)
+{
+    // The connection logged why. A table without a page (closed already, or
+    // waiting for its record) has nothing to close.
+    if (!existingView(tableId))
+        return;
+    leaveOnceOver(tableId);
+    destroyTableView(tableId);
+    ModelessMsgBox::warning(parentWidget, tr("Table closed"),
+                            tr("Table %1 was closed: the server sent something about it that cannot be shown.")
+                                .arg(tableId));
 }
 
 void GameController::onTableInfo(const TableInfo& ti)

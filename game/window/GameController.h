@@ -127,6 +127,10 @@ public Q_SLOTS:
     void someoneDeclaredMeld(qint32 tableId, qint32 playerId, meld m, tile t);
     void onTournamentSeated(qint32 tournamentId, qint32 tableId);
     void onTournamentSeated(qint32 tournamentId, qint32 tableId, int reason);
+    /// The server sent the table what its page cannot show: the page closes
+    /// as at a leave (a seat is given up once the game is over) and the user
+    /// is told; the session and the other tables go on.
+    void onGamePacketRefused(qint32 tableId);
     void onTableInfo(const TableInfo& ti);
     void onTableInfo(qint32 tableId, int seated, const TableInfoUpdates& updates);
     void endOfTournamentRound(qint32 tournamentId, qint32 tableId, bool lastRound,

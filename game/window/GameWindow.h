@@ -19,6 +19,7 @@
 #include <array>
 #include <map>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class ActionQueue;
@@ -321,6 +322,16 @@ private:
     QPointer<GameModel> m_model;
     std::unique_ptr<TableWall> m_walls;
     MeldAuction* m_auction = nullptr;
+    /// The chooser was built in this turn of the event loop; a claim offer
+    /// after it waits for the turn's end, unless play moves on first.
+    bool m_claimBuiltThisTurn = false;
+    struct PendingClaim
+    {
+        meld_offer_vector offers;
+        tile discard;
+        TimeSpan ts;
+    };
+    std::optional<PendingClaim> m_pendingClaim;
     ScoreBoard* m_scoreBoard = nullptr;
     WaitingForPlayersWindow* m_waiting = nullptr;
     SeatedWindow* m_seated = nullptr;

@@ -123,7 +123,7 @@ void GameWindow::resetViews()
     m_washout->hide();
     m_roundScore->hide();
     m_roundBoardWaits = false;
-    m_auction->hide();
+    endClaimChoice();
     m_seated->hide();
     m_waiting->hide();
     m_sideBar->updateSticks();
@@ -365,7 +365,7 @@ void GameWindow::onEndOfRound(const MonetaryRoundScores& scores)
 {
     m_hand->setActive(false);
     appendInfo(tr("Table round ended"));
-    m_auction->hide();
+    endClaimChoice();
     bool anyResult = false;
     for (const auto& row : scores)
         anyResult = anyResult || row.balance != 0;
@@ -384,7 +384,7 @@ void GameWindow::onEndOfTournamentRound(bool lastRound, const TournamentRoundSco
 {
     m_hand->setActive(false);
     appendInfo(tr("Tournament round ended"));
-    m_auction->hide();
+    endClaimChoice();
     m_inactive->hide();
     // The tournament's record may come after its table opened: until then
     // the board names the table, as the side bar does, and says nothing of
@@ -424,7 +424,7 @@ void GameWindow::onTimeoutOccured()
     placeTimeoutImage();
     m_timeoutImage->show();
     QTimer::singleShot(2000, this, &GameWindow::hideTimeoutItem);
-    m_auction->hide();
+    endClaimChoice();
     m_hand->setActive(false);
     updateFuritenImage();
 }

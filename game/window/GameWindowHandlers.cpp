@@ -34,6 +34,8 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <optional>
+#include <utility>
 
 namespace {
 
@@ -473,13 +475,31 @@ void GameWindow::showMeldSuggestion(const meld_offer_vector& offers, tile discar
             Q_EMIT callPass(tableId(), bottomPlayerId(), true);
         return;
     }
-    m_auction->clear();
-    m_auction->showPassButton();
     for (const meld_offer& offer : offers) {
-        m_auction->addOffer(offer, discard);
         if (offer.type == game_protocol::meld_type::RIICHI)
             m_riichiTiles.push_back(offer.meld_tile);
     }
+    // The chooser is built at most twice a turn: for the first offer, and at
+    // the turn's end for the last one still open. A flood of offers with
+    // discards between them would otherwise build and tear down its rows of
+    // widgets for each.
+    if (m_claimBuiltThisTurn) {
+        m_pendingClaim = PendingClaim{offers, discard, ts};
+        return;
+    }
+    m_claimBuiltThisTurn = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            m_claimBuiltThisTurn = false;
+            if (const std::optional<PendingClaim> pending = std::exchange(m_pendingClaim, std::nullopt))
+                showMeldSuggestion(pending->offers, pending->discard, pending->ts);
+        },
+        Qt::QueuedConnection);
+    m_auction->clear();
+    m_auction->showPassButton();
+    for (const meld_offer& offer : offers)
+        m_auction->addOffer(offer, discard);
     m_auction->setMode(MeldAuction::Claim);
     showMeldAuction();
     playSound(offers.empty() ? 11 : 10);
@@ -524,6 +544,7 @@ void GameWindow::showConcealedMeldSuggestion(const meld_offer_vector& offers, co
 void GameWindow::endClaimChoice(bool claimsOnly)
 {
     // The offer the chooser answers is over once play moves on.
+    m_pendingClaim.reset();
     if (claimsOnly && m_auction->mode() == MeldAuction::Concealed)
         return;
     m_auction->hide();

@@ -20,12 +20,12 @@
 #include <QSignalBlocker>
 
 #include <algorithm>
+#include <deque>
 #include <functional>
 #include <iterator>
 #include <map>
 #include <stdexcept>
 #include <unordered_map>
-#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -39,8 +39,12 @@ struct TableRow
     CustomItem<int>* timeLimit = nullptr;
     CustomItem<ValueColumnType>* buyIn = nullptr;
     CustomItem<qint64>* maxWin = nullptr;
+    /// The cells show an older record; a later turn refreshes them.
+    bool stale = false;
 
     QList<QStandardItem*> items() const { return {name, rules, players, timeLimit, buyIn, maxWin}; }
+    /// False while the record waits for its row: it has no cells yet.
+    bool placed() const { return name != nullptr; }
 };
 
 struct Subscription
@@ -71,13 +75,23 @@ struct TableModel::Private
     std::map<QString, Subscription> subscriptions;
     int moneyTableCount = 0;
     /// The tables removed whose rows are not yet taken out: their name cells
-    /// with their ids, and the ids.
+    /// with their ids, and their cells by id.
     std::unordered_map<const QStandardItem*, qint32> leaving;
-    std::unordered_set<qint32> leavingIds;
+    std::unordered_map<qint32, TableRow> leavingRows;
     /// Takes the leaving rows out once the server pauses its removals.
     QTimer leaveTimer;
     /// Since the first of the leaving rows was removed.
     QElapsedTimer leavingSince;
+    /// The held tables that wait for their rows, oldest first (an id may be
+    /// there twice, or no longer held).
+    std::deque<qint32> arriving;
+    /// The rows whose cells wait for their record.
+    std::vector<qint32> changing;
+    /// Makes the rows that wait and refreshes the cells, in the next turns.
+    QTimer settleTimer;
+    /// Rows made or refreshed at once in this turn of the event loop.
+    int turnShare = 0;
+    bool turnOpen = false;
 
     using SubscriptionIt = std::map<QString, Subscription>::iterator;
 
@@ -106,7 +120,6 @@ struct TableModel::Private
     {
         const TableInfo& info = row.info;
         const ValueColumnType value(info.value);
-        const QString toolTip = plainToolTip(tableToolTip(info));
         row.name->setText(info.name);
         row.name->setData(info.lobbyPath, LobbyPathRole);
         row.rules->setValue(RulesetGameTypePair{info.ruleset, info.gameType}, false);
@@ -114,8 +127,6 @@ struct TableModel::Private
         row.timeLimit->setValue(info.speed, false);
         row.buyIn->setValue(value, false);
         row.maxWin->setValue(value.maxWin(), false);
-        for (QStandardItem* item : row.items())
-            item->setToolTip(toolTip);
     }
 
     /// Puts the stored record into the row's cells and tells the views with
@@ -134,10 +145,10 @@ struct TableModel::Private
         Q_EMIT q->dataChanged(q->index(r, 0), q->index(r, ColumnCount - 1));
     }
 
-    void addRow(const TableInfo& info)
+    /// Makes the row's cells from its record.
+    void makeCells(TableRow& row)
     {
-        TableRow row;
-        row.info = info;
+        const TableInfo& info = row.info;
         const QString noToolTip;
         row.name = makeItem(QString(), noToolTip, Qt::AlignLeft);
         row.rules = makeCustomItem<RulesetGameTypePair>({}, noToolTip, [](const RulesetGameTypePair& pair) {
@@ -153,12 +164,105 @@ struct TableModel::Private
         for (QStandardItem* item : row.items())
             item->setData(info.tableId, Qt::UserRole);
         fillRow(row);
+    }
 
-        const QList<QStandardItem*> items = row.items();
-        const bool free = isFree(info);
-        rows.emplace(info.tableId, std::move(row));
-        q->appendRow(items);
-        countMoneyChange(true, free);
+    /// The most rows made or refreshed at once in a turn; past them, and
+    /// behind rows that already wait, the work waits for the next turns,
+    /// where it goes for at most settleSliceMsecs a turn. A burst of the
+    /// server's tables (a list of many thousands, its updates) then costs the
+    /// turn that reads it only its records, and the frames behind it (the
+    /// server's ping) wait for no view.
+    static constexpr int rowsAtOnce = 100;
+    static constexpr qint64 settleSliceMsecs = 20;
+
+    bool takeTurnShare()
+    {
+        if (!turnOpen) {
+            turnOpen = true;
+            turnShare = 0;
+            QMetaObject::invokeMethod(q, [this] { turnOpen = false; }, Qt::QueuedConnection);
+        }
+        if (turnShare == rowsAtOnce)
+            return false;
+        ++turnShare;
+        return true;
+    }
+
+    void settleSoon()
+    {
+        if (!settleTimer.isActive())
+            settleTimer.start(0);
+    }
+
+    /// Holds a new table's record, and gives it a row now or later. A table
+    /// whose earlier row is still leaving takes that row back: the views
+    /// never saw it go, and taking it out first would cost a pass over the
+    /// rows for each table the server removes and lists again.
+    void addTable(const TableInfo& info)
+    {
+        if (auto back = leavingRows.extract(info.tableId)) {
+            leaving.erase(back.mapped().name);
+            if (leaving.empty())
+                leaveTimer.stop();
+            TableRow& row = rows.emplace(info.tableId, std::move(back.mapped())).first->second;
+            row.info = info;
+            row.stale = false;
+            recordChanged(info.tableId, row);
+        } else {
+            TableRow& row = rows.emplace(info.tableId, TableRow{info}).first->second;
+            if (arriving.empty() && takeTurnShare()) {
+                makeCells(row);
+                q->appendRow(row.items());
+            } else {
+                arriving.push_back(info.tableId);
+                settleSoon();
+            }
+        }
+        countMoneyChange(true, isFree(info));
+    }
+
+    /// The row's record changed: its cells follow now or in a later turn.
+    void recordChanged(qint32 tableId, TableRow& row)
+    {
+        // A row not made yet takes the record as it is then.
+        if (!row.placed() || row.stale)
+            return;
+        if (takeTurnShare()) {
+            refreshRow(row);
+            return;
+        }
+        row.stale = true;
+        changing.push_back(tableId);
+        settleSoon();
+    }
+
+    /// Makes waiting rows, then refreshes stale cells, for a slice of the turn.
+    void settle()
+    {
+        QElapsedTimer spent;
+        spent.start();
+        while (!arriving.empty() && spent.elapsed() < settleSliceMsecs) {
+            const auto it = rows.find(arriving.front());
+            arriving.pop_front();
+            if (it == rows.end() || it->second.placed())
+                continue;
+            makeCells(it->second);
+            q->appendRow(it->second.items());
+        }
+        // Changes in the order they came, a row at a time: a change over
+        // several rows reaches a sorted view as one over the rows between
+        // them in its order, which it walks.
+        std::size_t next = 0;
+        for (; next < changing.size() && spent.elapsed() < settleSliceMsecs; ++next) {
+            const auto it = rows.find(changing[next]);
+            if (it != rows.end() && it->second.stale) {
+                it->second.stale = false;
+                refreshRow(it->second);
+            }
+        }
+        changing.erase(changing.begin(), changing.begin() + std::ptrdiff_t(next));
+        if (!arriving.empty() || !changing.empty())
+            settleTimer.start(0);
     }
 
     /// The pause in the server's removals after which the leaving rows go,
@@ -176,12 +280,20 @@ struct TableModel::Private
     /// above it, and a burst read over several turns would cost a pass a turn.
     void removeLater(std::map<qint32, TableRow>::iterator it)
     {
+        if (!it->second.placed()) {
+            const bool free = isFree(it->second.info);
+            rows.erase(it);
+            countMoneyChange(free, true);
+            return;
+        }
         if (leaving.empty())
             leavingSince.start();
         leaveTimer.start(int(std::clamp(leaveWaitMsecs - leavingSince.elapsed(), qint64(0), qint64(leavePauseMsecs))));
-        leaving.emplace(it->second.name, it->first);
-        leavingIds.insert(it->first);
         const bool free = isFree(it->second.info);
+        TableRow cells = std::move(it->second);
+        cells.info = TableInfo();
+        leaving.emplace(cells.name, it->first);
+        leavingRows.emplace(it->first, std::move(cells));
         rows.erase(it);
         countMoneyChange(free, true);
     }
@@ -211,16 +323,17 @@ struct TableModel::Private
             // Cells no longer in the model would be looked for at every turn.
             qWarning() << "invalid index returned";
             leaving.clear();
-            leavingIds.clear();
+            std::unordered_map<qint32, TableRow> found;
             for (std::size_t i = 0; i < going.size(); ++i) {
                 leaving.emplace(q->item(going[i], NameColumn), ids[i]);
-                leavingIds.insert(ids[i]);
+                found.insert(leavingRows.extract(ids[i]));
             }
+            leavingRows.swap(found);
         }
         removeRuns(going, how == Leave::All ? -1 : leaveSliceMsecs, [&](std::size_t first, std::size_t end) {
             for (std::size_t i = first; i < end; ++i) {
                 leaving.erase(q->item(going[i], NameColumn));
-                leavingIds.erase(ids[i]);
+                leavingRows.erase(ids[i]);
             }
         });
         if (!leaving.empty())
@@ -333,6 +446,8 @@ TableModel::TableModel(ConnectionManager* connection, QObject* parent)
     registerLobbyMetaTypes();
     d->leaveTimer.setSingleShot(true);
     connect(&d->leaveTimer, &QTimer::timeout, this, [this] { d->removeLeaving(Private::Leave::ForATurn); });
+    d->settleTimer.setSingleShot(true);
+    connect(&d->settleTimer, &QTimer::timeout, this, [this] { d->settle(); });
     retranslate();
 }
 
@@ -401,6 +516,16 @@ void TableModel::unsubscribe(const QString& path)
     d->subscriptions.erase(it);
     qDebug().noquote() << "will unsubscribe for path:" << key;
     d->removeLeaving(Private::Leave::All);
+    // Records waiting for their rows just go.
+    for (auto row = d->rows.begin(); row != d->rows.end();) {
+        if (row->second.placed() || !LobbyPath::covers(key, row->second.info.lobbyPath)) {
+            ++row;
+            continue;
+        }
+        const bool free = isFree(row->second.info);
+        row = d->rows.erase(row);
+        d->countMoneyChange(free, true);
+    }
     // Rows are read in their order, as in removeLeaving().
     std::vector<int> going;
     std::vector<qint32> ids;
@@ -464,7 +589,7 @@ bool TableModel::hasMoneraryTables() const
 int TableModel::rowOfTable(qint32 tableId) const
 {
     auto it = d->rows.find(tableId);
-    return it == d->rows.end() ? -1 : it->second.name->row();
+    return it == d->rows.end() || !it->second.placed() ? -1 : it->second.name->row();
 }
 
 void TableModel::retranslate()
@@ -482,16 +607,29 @@ void TableModel::retranslate()
     {
         const QSignalBlocker blocker(this);
         for (auto& [id, row] : d->rows) {
+            if (!row.placed())
+                continue;
             // Names and rules sort by the texts of the language now shown.
             row.name->refreshSortKey();
             row.rules->refreshSortKey();
-            const QString toolTip = plainToolTip(tableToolTip(row.info));
-            for (QStandardItem* item : row.items())
-                item->setToolTip(toolTip);
         }
     }
     // One change over every cell; QStandardItemModel signals itemChanged for each.
     Q_EMIT dataChanged(index(0, 0), index(rowCount() - 1, ColumnCount - 1));
+}
+
+QVariant TableModel::data(const QModelIndex& index, int role) const
+{
+    if (role != Qt::ToolTipRole || !index.isValid() || index.parent().isValid())
+        return QStandardItemModel::data(index, role);
+    // Made when asked: fitting a long name to the tip's lines costs more
+    // than the rest of the row, and a lobby of many thousands is seldom
+    // hovered over row by row.
+    const QStandardItem* name = item(index.row(), NameColumn);
+    const auto it = name ? d->rows.find(name->data(Qt::UserRole).toInt()) : d->rows.end();
+    if (it == d->rows.end() || it->second.name != name)
+        return {};
+    return plainToolTip(tableToolTip(it->second.info));
 }
 
 void TableModel::addOrUpdateTable(const TableInfo& info)
@@ -500,10 +638,7 @@ void TableModel::addOrUpdateTable(const TableInfo& info)
         return;
     auto it = d->rows.find(info.tableId);
     if (it == d->rows.end()) {
-        // One row per table id at any time: the views know a row by its id.
-        if (d->leavingIds.count(info.tableId) != 0)
-            d->removeLeaving(Private::Leave::All);
-        d->addRow(info);
+        d->addTable(info);
         return;
     }
     if (it->second.info == info)
@@ -511,7 +646,7 @@ void TableModel::addOrUpdateTable(const TableInfo& info)
     const bool wasFree = isFree(it->second.info);
     it->second.info = info;
     d->countMoneyChange(wasFree, isFree(info));
-    d->refreshRow(it->second);
+    d->recordChanged(info.tableId, it->second);
 }
 
 void TableModel::updateTableInfo(qint32 tableId, int seated, const TableInfoUpdates& updates)
@@ -536,7 +671,7 @@ void TableModel::updateTableInfo(qint32 tableId, int seated, const TableInfoUpda
     const bool wasFree = isFree(it->second.info);
     it->second.info = std::move(updated);
     d->countMoneyChange(wasFree, isFree(it->second.info));
-    d->refreshRow(it->second);
+    d->recordChanged(tableId, it->second);
 }
 
 void TableModel::onTableRemoved(qint32 tableId)

@@ -12,7 +12,11 @@ struct TableInfo;
 
 /// The process-wide list of lobby tables under the subscribed lobby paths, one
 /// row of six typed cells per table, kept current row by row from the
-/// server's snapshots, updates and removals. It also holds the
+/// server's snapshots, updates and removals. Records are held at once; a
+/// turn of the event loop makes or refreshes at most 100 rows, and what
+/// comes past them waits, in arrival order, for the next turns, which take
+/// it up for 20 ms each: a list of many thousands costs the turn that reads
+/// it only its records. It also holds the
 /// reference-counted lobby subscriptions: the first asker of a path sends the
 /// subscribe request, the last release sends the unsubscribe.
 class TableModel : public QStandardItemModel
@@ -43,11 +47,14 @@ public:
     /// False for an id not held.
     bool isTableFull(qint32 tableId) const;
     bool hasMoneraryTables() const;
-    /// The row of a table id, or -1.
+    /// The row of a table id, or -1 (also while its record waits for its row).
     int rowOfTable(qint32 tableId) const;
 
-    /// Sets the header labels and every row's tooltip anew (language change).
+    /// Sets the header labels anew and tells the views that every cell changed (language change).
     void retranslate();
+
+    /// Every cell's tool tip is its table's, made from the record when asked.
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
 
 public Q_SLOTS:
     /// A full table record: adds or replaces the row when a subscription covers its path.
@@ -58,8 +65,8 @@ public Q_SLOTS:
     /// The server removed a table: its record goes at once; its row goes
     /// with the rows of the other tables removed in the same burst, in one
     /// pass, once the server's removals pause for 50 ms (a second after the
-    /// first at the latest), or before a table of the same id is added, or
-    /// before an unsubscribe.
+    /// first at the latest), or before an unsubscribe; a table of the same id
+    /// listed again meanwhile takes the row back, as a change of its cells.
     void onTableRemoved(qint32 tableId);
 
 Q_SIGNALS:

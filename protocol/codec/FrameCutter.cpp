@@ -4,9 +4,19 @@
 
 #include <QIODevice>
 
+#include <algorithm>
+#include <utility>
+
+namespace {
+[[noreturn]] void refuseLength(std::uint32_t length, const std::string& why)
+{
+    throw server_error("invalid frame length " + std::to_string(length) + ": " + why);
+}
+}
+
 message_ptr FrameCutter::next(QIODevice& device)
 {
-    if (m_pending == 0) {
+    if (m_length == 0) {
         if (device.bytesAvailable() < qint64(wire::lengthWordSize))
             return nullptr;
         unsigned char word[wire::lengthWordSize];
@@ -15,19 +25,34 @@ message_ptr FrameCutter::next(QIODevice& device)
         const std::uint32_t length = (std::uint32_t(word[0]) << 24) | (std::uint32_t(word[1]) << 16)
                                      | (std::uint32_t(word[2]) << 8) | std::uint32_t(word[3]);
         if (length < wire::minFrameSize)
-            throw server_error("invalid frame length " + std::to_string(length) + ": a frame has at least "
-                               + std::to_string(wire::minFrameSize) + " bytes");
-        if (length > wire::maxFrameSize)
-            throw server_error("invalid frame length " + std::to_string(length) + ": larger than the limit of "
-                               + std::to_string(wire::maxFrameSize) + " bytes");
-        m_pending = length - wire::lengthWordSize;
+            refuseLength(length, "a frame has at least " + std::to_string(wire::minFrameSize) + " bytes");
+        m_length = length;
     }
-    if (device.bytesAvailable() < qint64(m_pending))
+    const std::size_t bodyLength = m_length - wire::lengthWordSize;
+    if (!m_body) {
+        // Nothing is held for a body before its first byte: a length word
+        // alone costs nothing, whatever it says.
+        unsigned char classId = 0;
+        if (device.bytesAvailable() < 1)
+            return nullptr;
+        if (device.read(reinterpret_cast<char*>(&classId), 1) != 1)
+            throw server_error("could not read a frame's class");
+        const std::size_t limit = m_limit ? m_limit(classId) : wire::maxFrameSize;
+        if (m_length > limit)
+            refuseLength(m_length, "larger than the limit of " + std::to_string(limit) + " bytes");
+        m_body = std::make_shared<message_t>();
+        m_body->reserve(bodyLength);
+        m_body->push_back(classId);
+    }
+    const std::size_t have = m_body->size();
+    const std::size_t take = std::min(bodyLength - have, std::size_t(std::max<qint64>(device.bytesAvailable(), 0)));
+    if (take > 0) {
+        m_body->resize(have + take);
+        if (device.read(reinterpret_cast<char*>(m_body->data() + have), qint64(take)) != qint64(take))
+            throw server_error("could not read a frame body of " + std::to_string(bodyLength) + " bytes");
+    }
+    if (m_body->size() < bodyLength)
         return nullptr;
-    auto message = std::make_shared<message_t>(m_pending);
-    const qint64 got = device.read(reinterpret_cast<char*>(message->data()), qint64(m_pending));
-    if (got != qint64(m_pending))
-        throw server_error("could not read a frame body of " + std::to_string(m_pending) + " bytes");
-    m_pending = 0;
-    return message;
+    m_length = 0;
+    return std::exchange(m_body, nullptr);
 }

@@ -15,7 +15,11 @@ namespace wire {
 constexpr std::size_t lengthWordSize = 4;
 /// Smallest legal frame: the length word plus the class id.
 constexpr std::size_t minFrameSize = 5;
-/// Largest frame we accept from the server. Real frames are a few kilobytes;
-/// anything near this is a broken or hostile peer.
+/// Largest frame we accept from the server but for the record lists below.
+/// Real frames are a few kilobytes; anything near this is a broken or hostile
+/// peer.
 constexpr std::size_t maxFrameSize = 16u * 1024u * 1024u;
+/// Largest list of table or tournament records: an honest server of 100,000
+/// tournaments lists them in about 36 MB.
+constexpr std::size_t maxListFrameSize = 64u * 1024u * 1024u;
 }

@@ -5,8 +5,9 @@
 #include <exception>
 #include <stdexcept>
 
-Connection::Connection(QObject* parent)
+Connection::Connection(QObject* parent, FrameCutter::Limit frameLimit)
     : QSslSocket(parent)
+    , m_cutter(frameLimit)
 {
     connect(this, &QIODevice::readyRead, this, &Connection::receive);
 }

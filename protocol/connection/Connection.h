@@ -20,7 +20,8 @@ class Connection : public QSslSocket
     Q_OBJECT
 
 public:
-    explicit Connection(QObject* parent = nullptr);
+    /// `frameLimit`: the largest frame of each class (null: wire::maxFrameSize for all).
+    explicit Connection(QObject* parent = nullptr, FrameCutter::Limit frameLimit = nullptr);
     ~Connection() override;
 
     /// Writes one finished frame. A failed write is reported through

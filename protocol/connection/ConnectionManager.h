@@ -310,6 +310,10 @@ Q_SIGNALS:
     // (signals emitted by ConnectionManagerGame.cpp)
     // ---------------------------------------------------------------------
 
+    /// A table's game packet could not be handled (a value out of place, a
+    /// snapshot that contradicts itself): the fault is that table's; the
+    /// session and the other tables go on. `reason` says why.
+    void gamePacketRefused(qint32 tableId, QString reason);
     /// A hand starts at a table (game packet 31).
     void startHand(qint32 tableId, qint64 handId, Seating seating, round_score_vector roundScores, bool newRound,
                    TableState tableState, WallState wallState);

@@ -84,8 +84,8 @@ private:
     /// Reads the list's next record into its vector of values; a tournament
     /// whose values do not convert is left out with a warning.
     void readListRecord(RecordListWork& list);
-    /// Announces the list's record number i.
-    void announceListRecord(const RecordListWork& list, std::size_t i);
+    /// Announces the list's record number i, and lets it go.
+    void announceListRecord(RecordListWork& list, std::size_t i);
 
     /// The name-cache rule plus the player-info trace.
     void playerInfoName(qint32 pid, const std::string& nick);
@@ -440,12 +440,12 @@ void PlatformDispatch::readListRecord(RecordListWork& list)
     using Kind = RecordListWork::Kind;
     switch (list.kind) {
     case Kind::TableSnapshots: {
-        const auto record = table_record::read(list.reader);
+        const auto record = table_record::read(*list.reader);
         keepUnlessWrong("table", record.tableId, [&] { list.tables.push_back(tableInfoFromRecord(record)); });
         break;
     }
     case Kind::TableUpdates: {
-        const auto record = table_update_record::read(list.reader);
+        const auto record = table_update_record::read(*list.reader);
         keepUnlessWrong("table", record.tableId, [&] {
             list.tableUpdates.push_back(
                 {static_cast<qint32>(record.tableId), int(record.seated), tableInfoUpdatesFromRecord(record)});
@@ -453,13 +453,13 @@ void PlatformDispatch::readListRecord(RecordListWork& list)
         break;
     }
     case Kind::TournamentSnapshots: {
-        const auto record = tournament_record::read(list.reader);
+        const auto record = tournament_record::read(*list.reader);
         keepUnlessWrong("tournament", record.tournamentId,
                         [&] { list.tournaments.push_back(tournamentInfoFromRecord(record)); });
         break;
     }
     case Kind::TournamentUpdates: {
-        const auto record = tournament_update_record::read(list.reader);
+        const auto record = tournament_update_record::read(*list.reader);
         keepUnlessWrong("tournament", record.tournamentId, [&] {
             list.tournamentUpdates.push_back(
                 {static_cast<qint32>(record.tournamentId), tournamentInfoUpdatesFromRecord(record)});
@@ -469,24 +469,32 @@ void PlatformDispatch::readListRecord(RecordListWork& list)
     }
 }
 
-void PlatformDispatch::announceListRecord(const RecordListWork& list, std::size_t i)
+void PlatformDispatch::announceListRecord(RecordListWork& list, std::size_t i)
 {
+    // A slot may end the list (a failed connection): the record is let go
+    // through a copy of the list's own, which the slot cannot take away.
     using Kind = RecordListWork::Kind;
     switch (list.kind) {
-    case Kind::TableSnapshots:
-        Q_EMIT cm.tableInfoUpdate(list.tables[i]);
+    case Kind::TableSnapshots: {
+        const TableInfo record = std::exchange(list.tables[i], {});
+        Q_EMIT cm.tableInfoUpdate(record);
         break;
+    }
     case Kind::TableUpdates: {
-        const RecordListWork::TableUpdate& update = list.tableUpdates[i];
+        const RecordListWork::TableUpdate update = std::exchange(list.tableUpdates[i], {});
         Q_EMIT cm.tableInfoUpdate(update.tableId, update.seated, update.updates);
         break;
     }
-    case Kind::TournamentSnapshots:
-        Q_EMIT cm.tournamentInfoUpdate(list.tournaments[i]);
+    case Kind::TournamentSnapshots: {
+        const TournamentInfo record = std::exchange(list.tournaments[i], {});
+        Q_EMIT cm.tournamentInfoUpdate(record);
         break;
-    case Kind::TournamentUpdates:
-        Q_EMIT cm.tournamentInfoUpdate(list.tournamentUpdates[i].tournamentId, list.tournamentUpdates[i].updates);
+    }
+    case Kind::TournamentUpdates: {
+        const RecordListWork::TournamentUpdate update = std::exchange(list.tournamentUpdates[i], {});
+        Q_EMIT cm.tournamentInfoUpdate(update.tournamentId, update.updates);
         break;
+    }
     }
 }
 
@@ -501,6 +509,7 @@ bool PlatformDispatch::continueRecordList()
             return false;
         readListRecord(list);
     }
+    list.reader.reset();
     const std::size_t count
         = list.tables.size() + list.tableUpdates.size() + list.tournaments.size() + list.tournamentUpdates.size();
     while (list.announced < count) {

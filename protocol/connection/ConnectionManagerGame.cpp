@@ -18,6 +18,7 @@
 #include <QDebug>
 
 #include <algorithm>
+#include <exception>
 #include <set>
 #include <sstream>
 
@@ -78,8 +79,15 @@ void ConnectionManager::onGameEnvelope(message_reader& reader)
 {
     const qint32 tableId = reader.get_i32();
     const qint32 envelopePlayer = reader.get_i32();
-    message_reader inner(reader.get_nested());
-    onGamePacket(tableId, envelopePlayer, inner);
+    // The frame names its table: what is wrong inside it is that table's
+    // fault, and ends no more than that table.
+    try {
+        message_reader inner(reader.get_nested());
+        onGamePacket(tableId, envelopePlayer, inner);
+    } catch (const std::exception& e) {
+        qWarning().noquote() << "game packet of table" << tableId << "refused:" << e.what();
+        Q_EMIT gamePacketRefused(tableId, QString::fromStdString(e.what()));
+    }
 }
 
 void ConnectionManager::onGamePacket(qint32 tableId, qint32 envelopePlayer, message_reader& inner)
@@ -303,11 +311,13 @@ void ConnectionManager::onGameData(qint32 tableId, message_reader& inner)
         for (qint32 pid : candidates)
             remaining << QString::number(pid);
         qDebug().noquote() << "remaining:" << remaining.join(QLatin1Char(' '));
-        if (candidates.size() != 1) {
+        if (candidates.size() > 1) {
             throw server_error("in TILE_DISCARDED_STATE and " + std::to_string(candidates.size())
                                + " players could be the discarding player");
         }
-        tableState.setDiscardingPlayer(*candidates.begin());
+        // Everyone may act on the discard: the discarder stays unknown.
+        if (!candidates.empty())
+            tableState.setDiscardingPlayer(*candidates.begin());
     }
 
     WallState wall;

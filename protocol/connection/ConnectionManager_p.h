@@ -10,6 +10,7 @@
 #include "TournamentInfoUpdates.h"
 #include "message.h"
 #include "message_reader.h"
+#include "platform_packets.h"
 
 #include <QElapsedTimer>
 #include <QString>
@@ -25,7 +26,9 @@ class ConnectionManager;
 /// A list of records (table or tournament snapshots or updates) being read,
 /// then announced; a long one over several turns of the event loop. Every
 /// record is read before the first is announced; the frames behind the list
-/// wait until its last record is announced.
+/// wait until its last record is announced. The frame goes once its records
+/// are read, and each record once it is announced: a list of tens of
+/// megabytes is not held twice.
 struct RecordListWork
 {
     enum class Kind { TableSnapshots, TableUpdates, TournamentSnapshots, TournamentUpdates };
@@ -51,8 +54,8 @@ struct RecordListWork
 
     bool isTournamentList() const { return kind == Kind::TournamentSnapshots || kind == Kind::TournamentUpdates; }
 
-    /// Stands before the next record to read.
-    message_reader reader;
+    /// Stands before the next record to read; none once all are read.
+    std::optional<message_reader> reader;
     std::uint32_t unread;
     Kind kind;
     std::vector<TableInfo> tables;
@@ -66,7 +69,8 @@ class ConnectionManagerPrivate
 {
 public:
     explicit ConnectionManagerPrivate(bool ssl)
-        : useSsl(ssl)
+        : connection(nullptr, platform_packets::frameLimit)
+        , useSsl(ssl)
     {
     }
 

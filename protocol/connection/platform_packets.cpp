@@ -191,6 +191,19 @@ std::vector<Record> readRecords(message_reader& r)
 }
 }
 
+std::size_t frameLimit(std::uint8_t classId)
+{
+    switch (classId) {
+    case cls::table_snapshot_list:
+    case cls::table_update_list:
+    case cls::tournament_snapshot_list:
+    case cls::tournament_update_list:
+        return wire::maxListFrameSize;
+    default:
+        return wire::maxFrameSize;
+    }
+}
+
 std::vector<table_record> readTableRecords(message_reader& r)
 {
     return readRecords<table_record>(r);

@@ -223,6 +223,10 @@ struct tournament_update_record
     static tournament_update_record read(message_reader& r);
 };
 
+/// The largest frame of a class, length word included: wire::maxListFrameSize
+/// for the lists of records, wire::maxFrameSize for the others.
+std::size_t frameLimit(std::uint8_t classId);
+
 /// Lists of records (classes 153 to 156): a u32 count, then the records.
 std::vector<table_record> readTableRecords(message_reader& r);
 std::vector<table_update_record> readTableUpdateRecords(message_reader& r);

@@ -458,6 +458,13 @@ private Q_SLOTS:
                  for (qint32 id = 0; id < 5300; ++id)
                      Q_EMIT cm.connection()->messageReceived(
                          tableAnswer(id < 300 && id % 2 ? 33 : 31, 1000 + id, id < 300)); }},
+            {"2,000 discards, each with a claim offer", [&](M& m, W& w) {
+                 for (int i = 0; i < 2000; ++i) {
+                     m.onTileDiscarded(21 + i % 3, tile(31), false);
+                     if (m.acceptsOffers("claim offer"))
+                         w.showMeldSuggestion(m.allowedOffers({{game_protocol::meld_type::PONG, tile(31)}}, M::OfferKind::Claim),
+                                              m.lastDiscard(), {});
+                 } }},
             {"a hand end of 3,000 groups and 20,000 points, doubles and limit hands a record", [&](M& m, W& w) {
                  std::map<qint32, player_score> scores;
                  for (qint32 pid : {ownId, 21, 22, 23})

@@ -501,6 +501,20 @@ private Q_SLOTS:
         QVERIFY(server->waitForFrame(34));
         QCOMPARE(server->received(34).first().body, TestFrame(34).u32(table).body());
         QTRY_VERIFY(!gc->hasTable(qint32(table)));
+
+        // A snapshot of a discard that three players may have made is the table's fault: its page
+        // closes with a note and the watch ends; the session goes on.
+        QSignalSpy errors(cm.get(), &ConnectionManager::exceptionCaught);
+        cm->watch_table(qint32(table));
+        QTRY_VERIFY(gc->existingView(qint32(table)));
+        server->send(gtf::game(table, gtf::gameData(4, seats, 4, {})));
+        QTRY_VERIFY(!gc->existingView(qint32(table)));
+        const QPointer<ModelessMsgBox::MsgBox> box = parent.findChild<ModelessMsgBox::MsgBox*>();
+        QVERIFY(box && box->windowTitle() == QStringLiteral("Table closed"));
+        QTRY_COMPARE(server->received(34).size(), 2);
+        QCOMPARE(errors.count(), 0);
+        QTest::mouseClick(box->buttonBox()->buttons().first(), Qt::LeftButton);
+        QTRY_VERIFY(!box);
     }
 
     void kick_data()

@@ -21,6 +21,7 @@
 #include "HandView.h"
 #include "HiddenHandView.h"
 #include "MeldAuction.h"
+#include "MeldChoice.h"
 #include "PlayerActionView.h"
 #include "PlayerWidget.h"
 #include "RoundScoreBoard.h"
@@ -670,6 +671,7 @@ private Q_SLOTS:
         QTest::newRow("claim, then a player is to act") << "claim" << "act" << true << false;
         QTest::newRow("claim, then the hand ends") << "claim" << "end" << true << false;
         QTest::newRow("claim, then nothing") << "claim" << "" << true << true;
+        QTest::newRow("claim, then a discard and its claim in one turn") << "claim" << "discard, claim" << true << true;
         QTest::newRow("declaration, then the own turn goes on") << "declare" << "act" << false << true;
         QTest::newRow("declaration, then the own discard") << "declare" << "discard" << false << false;
         QTest::newRow("robbing a kong, then the kong's dead-wall draw") << "rob" << "deadDraw" << true << false;
@@ -695,8 +697,10 @@ private Q_SLOTS:
         QVERIFY(chooser->isVisibleTo(&w));
         QCOMPARE(chooser->passButton()->isVisibleTo(&w), pass);
         QCOMPARE(chooser->closeButton()->isVisibleTo(&w), !pass);
-        if (event == "discard")
+        if (event.startsWith("discard"))
             w.onTileDiscarded(kind == "declare" ? ownId : west, tile(5), false);
+        if (event.endsWith("claim")) // built at the turn's end, for the newest offer
+            w.showMeldSuggestion({kong}, tile(9), span());
         else if (event == "claimed")
             w.onTileClaimed(east, west);
         else if (event == "draw")
@@ -707,7 +711,10 @@ private Q_SLOTS:
             w.onPlayerShouldAct(kind == "declare" ? ownId : west, span());
         else if (event == "end")
             w.onHandEndNonScoring(endhand_reason_t(0), false);
+        QCoreApplication::processEvents();
         QCOMPARE(chooser->isVisibleTo(&w), shownAfter);
+        if (event.endsWith("claim"))
+            QVERIFY(chooser->choices().front()->offer() == kong);
     }
 
     void claimTimeRunningOutIsTheServers_data()

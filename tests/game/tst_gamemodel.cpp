@@ -480,6 +480,15 @@ private Q_SLOTS:
         model->onTileClaimed(c);
         QCOMPARE(snapshot(*model) == before, true);
         QCOMPARE(model->player(a)->discards(), tile_vector{bam(7)});
+        // A flood of them: ten lines, then one count (at the latest as the table's model goes).
+        for (int i = 1; i < DropLog::linesOfAKind; ++i)
+            expectDrop("claim");
+        for (int i = 0; i < 12; ++i)
+            model->onTileClaimed(c);
+        QTest::ignoreMessage(QtWarningMsg, "table 501: dropped 3 more claim from the server within a second; the last: "
+                                           "the discard of player 21 was already claimed");
+        rec.reset();
+        model.reset();
     }
 
     // ------------------------------------------------------------ data the model cannot place

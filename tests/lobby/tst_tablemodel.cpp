@@ -431,6 +431,14 @@ void TableModelTest::removals()
     // Rows after the removed one are still found and updated.
     model.updateTableInfo(4, 4, {});
     QCOMPARE(model.index(2, 2).data().value<TableCapacity>().seated(), 4);
+    // Listed again before its row went: the row is taken back, as a change.
+    QSignalSpy removing(&model, &QAbstractItemModel::rowsAboutToBeRemoved);
+    model.onTableRemoved(3);
+    model.addOrUpdateTable(makeTable(3, "101/Regular", "Again"));
+    QCOMPARE(cell(model, 1, 0), QStringLiteral("Again"));
+    QTest::qWait(100);
+    QCOMPARE(removing.count(), 0);
+    QCOMPARE(model.rowCount(), 3);
     model.onTableRemoved(1);
     model.onTableRemoved(4);
     model.onTableRemoved(3);
@@ -487,6 +495,12 @@ void TableModelTest::lookups()
     }
     QCOMPARE(model.rowOfTable(2), 1);
     QCOMPARE(model.rowOfTable(3), -1);
+    // Past a turn's hundred rows the records are held at once, the rows made in the next turns.
+    for (int id = 3; id <= 150; ++id)
+        model.addOrUpdateTable(makeTable(id, "101/Regular"));
+    QVERIFY(model.hasTableInfo(150));
+    QCOMPARE(model.rowCount(), 100);
+    QTRY_COMPARE(model.rowOfTable(150), 149);
     model.unsubscribe("101/Regular");
 }
 

@@ -244,6 +244,15 @@ void tst_Dispatch::lobbyFeed()
     lobbyRow.applyUpdates(s.tableUpdates[2]);
     QCOMPARE(lobbyRow.value.bonusTable(), (TableValue::BonusTable {1, 0, 0, -1}));
 
+    // A list past the 16 MiB of other frames is read, its names cut to a line.
+    TestFrame big = TestFrame(153).u32(300);
+    for (quint32 id = 1001; id <= 1300; ++id)
+        tableRecord(big, id, QByteArray(60000, 'n'), 4, 0);
+    s.events.clear();
+    s.server.send(big);
+    QVERIFY(s.waitForEvents(300, 60000));
+    QCOMPARE(s.events.last(), QStringLiteral("table 1300 %1\u2026 0/4").arg(QString(255, QLatin1Char('n'))));
+
     // A list read over several turns, its one bad record left out alone; then
     // the server closes: the close is announced after the list's last table.
     QObject::connect(&s.cm, &ConnectionManager::disconnected, &s.cm, [&] { s.events << QStringLiteral("disconnected"); });
@@ -678,6 +687,8 @@ void tst_Dispatch::badInput_data()
     QTest::newRow("tournament envelope with a short inner frame")
         << TestFrame(104).u32(1).u32(0).bytes(QByteArray::fromHex("0000000a3d")).toBytes()
         << "nested frame length 10 does not match its envelope (5 bytes)";
+    QTest::newRow("list frame past 64 MiB") << be32(0x04000001) + char(153) + be32(1)
+                                            << "invalid frame length 67108865: larger than the limit of 67108864 bytes";
     QTest::newRow("unknown filtered join number") << TestFrame(171).u32(999).u32(0).str("").u8(3).toBytes()
                                                   << "non-existant request with seq 999 (\"filter_join_requests\")";
 }
