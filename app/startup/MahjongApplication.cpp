@@ -24,6 +24,7 @@
 #include <QWidget>
 
 #include <exception>
+#include <memory>
 
 MahjongApplication::MahjongApplication(int& argc, char** argv)
     : QApplication(argc, argv)
@@ -87,28 +88,33 @@ constexpr int maxCopiedPictures = 128;
 /// What the style engine is to read for a picture file. It reads a file by
 /// its path with Qt's image plugins, which choose by the file's content, so
 /// a picture of a folder on the search path goes to it as a PNG copy of
-/// what the picture decoder made of it, in a folder of this process that no
-/// one else may write; empty when the decoder refuses it. The compiled
-/// trees are the program's own bytes and are named as they are.
+/// what the picture decoder made of it, in a folder of this process inside
+/// the log's folder, where no one else may write or rename anything; empty
+/// when the decoder refuses it. The compiled trees are the program's own
+/// bytes and are named as they are.
 QString pictureForStyle(const QString& file)
 {
     if (file.isEmpty() || file.startsWith(QLatin1Char(':')))
         return file;
-    static QTemporaryDir folder(QDir::tempPath() + QStringLiteral("/parlor-style-XXXXXX"));
+    static const std::unique_ptr<QTemporaryDir> folder = [] {
+        const QString place = Logging::logFolder();
+        return place.isEmpty() ? nullptr : std::make_unique<QTemporaryDir>(place + QStringLiteral("/parlor-style-XXXXXX"));
+    }();
     static QHash<QString, QString> copies;
     const QFileInfo info(file);
     const QString key =
         QStringLiteral("%1:%2:%3").arg(file).arg(info.size()).arg(info.lastModified().toMSecsSinceEpoch());
     if (const auto copy = copies.constFind(key); copy != copies.constEnd())
         return *copy;
-    if (copies.size() >= maxCopiedPictures || !folder.isValid()) {
+    const bool hasFolder = folder && folder->isValid();
+    if (copies.size() >= maxCopiedPictures || !hasFolder) {
         qWarning().noquote() << "style picture" << file << "left out:"
-                             << (folder.isValid() ? "more pictures than the style sheets may name" : "no folder for its copy");
+                             << (hasFolder ? "more pictures than the style sheets may name" : "no folder for its copy");
         return QString();
     }
     // A refusal is kept too: each file costs one decode at most.
     const QImage image = PictureFile::image(file);
-    QString copy = folder.filePath(QString::number(copies.size()) + QStringLiteral(".png"));
+    QString copy = folder->filePath(QString::number(copies.size()) + QStringLiteral(".png"));
     if (image.isNull() || !image.save(copy, "PNG"))
         copy.clear();
     copies.insert(key, copy);
