@@ -215,9 +215,11 @@ void ChatOutputWidget::appendLine(const QString& html, qreal hangingIndent)
 {
     QTextDocument* doc = document();
     // A tab takes no more than a wide character: with the default stops a
-    // line of tabs would take rows by the tab stop, not by the character.
+    // line of tabs would take rows by the tab stop, not by the character. A
+    // capital M of the pane's font is as wide as one, near enough, and takes
+    // no look-up of fallback fonts on this thread.
     QTextOption option = doc->defaultTextOption();
-    const qreal wide = QFontMetricsF(doc->defaultFont()).horizontalAdvance(QChar(0x6C34));
+    const qreal wide = QFontMetricsF(doc->defaultFont()).horizontalAdvance(QLatin1Char('M'));
     if (option.tabStopDistance() != wide) {
         option.setTabStopDistance(wide);
         doc->setDefaultTextOption(option);
