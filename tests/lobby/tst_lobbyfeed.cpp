@@ -289,7 +289,7 @@ void LobbyFeedTest::feedOfSnapshotsUpdatesAndRemovals()
     // answers in between; the snapshot sent right behind it lands after its
     // last update, and a single snapshot for a held table replaces its
     // record in place.
-    constexpr int burst = 20000;
+    constexpr int burst = 60000;
     TestFrame many = TestFrame(154).u32(burst);
     for (int i = 1; i <= burst; ++i)
         updateRecord(many, 9, quint16(i % 3 + 1), {});
