@@ -8,10 +8,9 @@
 #include "ConferenceWidget.h"
 #include "FriendsTestSession.h"
 #include "PresenceStanza.h"
-#include "StanzaReader.h"
+#include "StreamParser.h"
 #include "XmppNames.h"
 
-#include <QDomDocument>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTextBlock>
@@ -228,9 +227,11 @@ private Q_SLOTS:
             w.showRoomMissing(ConferenceWidget::RoomListUnread);
         } else {
             // The pane sees the room's presence first, then the room object.
-            QDomDocument document;
-            QVERIFY(document.setContent(presence, true));
-            const XMPPPresence p(static_cast<const xmpp::PresenceStanza&>(*xmpp::parseStanza(document.documentElement())));
+            xmpp::StreamParser parser;
+            parser.addData("<stream:stream xmlns='jabber:client' xmlns:stream='http://etherx.jabber.org/streams' "
+                           "version='1.0'>" + presence);
+            QCOMPARE(parser.parse(), int(xmpp::StreamParser::ElementReady));
+            const XMPPPresence p(static_cast<const xmpp::PresenceStanza&>(*parser.element()));
             QVERIFY(QMetaObject::invokeMethod(&w, "onClientPresence", Q_ARG(XMPPPresence, p)));
             QVERIFY(QMetaObject::invokeMethod(&w.conference(), "onPresence", Q_ARG(XMPPPresence, p)));
         }

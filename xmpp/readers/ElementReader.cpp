@@ -21,7 +21,7 @@ const QString TlsNs = QStringLiteral("urn:ietf:params:xml:ns:xmpp-tls");
 const QString SaslNs = QStringLiteral("urn:ietf:params:xml:ns:xmpp-sasl");
 const QString StreamErrorNs = QStringLiteral("urn:ietf:params:xml:ns:xmpp-streams");
 
-QByteArray base64Text(const QDomElement& element)
+QByteArray base64Text(const XmlElement& element)
 {
     const QString text = element.text();
     return text.isEmpty() ? QByteArray() : QByteArray::fromBase64(text.toUtf8());
@@ -39,32 +39,32 @@ int newerStreamErrorCondition(const QString& name)
     return -1;
 }
 
-[[noreturn]] void unsupported(const QDomElement& element)
+[[noreturn]] void unsupported(const XmlElement& element)
 {
     throw stream_parse_error(21, element.localName());
 }
 
 } // namespace
 
-QDomElement firstChildElementNS(const QDomElement& parent, const QString& tagName, const QString& namespaceUri)
+XmlElement firstChildElementNS(const XmlElement& parent, const QString& tagName, const QString& namespaceUri)
 {
-    QDomElement e = parent.firstChildElement(tagName);
+    XmlElement e = parent.firstChildElement(tagName);
     while (!e.isNull() && e.namespaceURI() != namespaceUri)
         e = e.nextSiblingElement(tagName);
     return e;
 }
 
-QDomElement nextSiblingElementNS(const QDomElement& element, const QString& tagName, const QString& namespaceUri)
+XmlElement nextSiblingElementNS(const XmlElement& element, const QString& tagName, const QString& namespaceUri)
 {
-    QDomElement e = element.nextSiblingElement(tagName);
+    XmlElement e = element.nextSiblingElement(tagName);
     while (!e.isNull() && e.namespaceURI() != namespaceUri)
         e = e.nextSiblingElement(tagName);
     return e;
 }
 
-bool containsElementNS(const QDomElement& parent, const QString& localName, const QString& namespaceUri)
+bool containsElementNS(const XmlElement& parent, const QString& localName, const QString& namespaceUri)
 {
-    for (QDomElement e = parent.firstChildElement(); !e.isNull(); e = e.nextSiblingElement()) {
+    for (XmlElement e = parent.firstChildElement(); !e.isNull(); e = e.nextSiblingElement()) {
         if ((e.localName() == localName && e.namespaceURI() == namespaceUri)
             || containsElementNS(e, localName, namespaceUri))
             return true;
@@ -72,7 +72,7 @@ bool containsElementNS(const QDomElement& parent, const QString& localName, cons
     return false;
 }
 
-QString languageOf(const QDomElement& element)
+QString languageOf(const XmlElement& element)
 {
     static const QString xmlNs = QStringLiteral("http://www.w3.org/XML/1998/namespace");
     if (element.hasAttributeNS(xmlNs, QStringLiteral("lang")))
@@ -85,7 +85,7 @@ XMPPJid parseJid(const QString& text)
     return XMPPJid::fromText(text);
 }
 
-std::unique_ptr<StreamElement> parseElement(QDomElement element)
+std::unique_ptr<StreamElement> parseElement(XmlElement element)
 {
     const QString ns = element.namespaceURI();
     const QString name = element.localName();
@@ -124,15 +124,15 @@ std::unique_ptr<StreamElement> parseElement(QDomElement element)
     unsupported(element);
 }
 
-std::unique_ptr<StreamFeatures> parseStreamFeatures(QDomElement element)
+std::unique_ptr<StreamFeatures> parseStreamFeatures(XmlElement element)
 {
     auto features = std::make_unique<StreamFeatures>();
-    const QDomElement starttls = element.firstChildElement(QStringLiteral("starttls"));
+    const XmlElement starttls = element.firstChildElement(QStringLiteral("starttls"));
     if (!starttls.isNull()) {
         features->tlsOffered = true;
         features->tlsRequired = containsElementNS(starttls, QStringLiteral("required"), TlsNs);
     }
-    const QDomNodeList mechanisms = element.elementsByTagNameNS(SaslNs, QStringLiteral("mechanism"));
+    const QList<XmlElement> mechanisms = element.elementsByTagNameNS(SaslNs, QStringLiteral("mechanism"));
     for (int i = 0; i < mechanisms.size(); ++i)
         features->saslMechanisms.append(mechanisms.at(i).toElement().text());
     features->bindOffered = containsElementNS(element, QStringLiteral("bind"), QStringLiteral("urn:ietf:params:xml:ns:xmpp-bind"));
@@ -141,10 +141,10 @@ std::unique_ptr<StreamFeatures> parseStreamFeatures(QDomElement element)
     return features;
 }
 
-std::unique_ptr<StreamError> parseStreamError(QDomElement element)
+std::unique_ptr<StreamError> parseStreamError(XmlElement element)
 {
     auto error = std::make_unique<StreamError>(19, QString());
-    for (QDomElement child = element.firstChildElement(); !child.isNull(); child = child.nextSiblingElement()) {
+    for (XmlElement child = element.firstChildElement(); !child.isNull(); child = child.nextSiblingElement()) {
         if (child.namespaceURI() != StreamErrorNs)
             continue;
         const QString name = child.localName();
@@ -165,7 +165,7 @@ std::unique_ptr<StreamError> parseStreamError(QDomElement element)
     return error;
 }
 
-std::unique_ptr<SASLAuth> parseSASLAuth(QDomElement element)
+std::unique_ptr<SASLAuth> parseSASLAuth(XmlElement element)
 {
     auto auth = std::make_unique<SASLAuth>();
     auth->mechanism = element.attribute(QStringLiteral("mechanism"));
@@ -173,24 +173,24 @@ std::unique_ptr<SASLAuth> parseSASLAuth(QDomElement element)
     return auth;
 }
 
-std::unique_ptr<SASLChallenge> parseSASLChallenge(QDomElement element)
+std::unique_ptr<SASLChallenge> parseSASLChallenge(XmlElement element)
 {
     auto challenge = std::make_unique<SASLChallenge>();
     challenge->data = base64Text(element);
     return challenge;
 }
 
-std::unique_ptr<SASLResponse> parseSASLResponse(QDomElement element)
+std::unique_ptr<SASLResponse> parseSASLResponse(XmlElement element)
 {
     auto response = std::make_unique<SASLResponse>();
     response->data = base64Text(element);
     return response;
 }
 
-std::unique_ptr<SASLFailure> parseSASLFailure(QDomElement element)
+std::unique_ptr<SASLFailure> parseSASLFailure(XmlElement element)
 {
     auto failure = std::make_unique<SASLFailure>();
-    const QDomElement child = element.firstChildElement();
+    const XmlElement child = element.firstChildElement();
     if (!child.isNull()) {
         // A condition of a newer list ("account-disabled",
         // "credentials-expired" ...) is still a refusal: kept by its name.

@@ -21,10 +21,10 @@ namespace {
 constexpr qsizetype MaxItemName = 1024;
 } // namespace
 
-std::unique_ptr<Iq> parseIq(QDomElement element)
+std::unique_ptr<Iq> parseIq(XmlElement element)
 {
     std::unique_ptr<Iq> iq;
-    const QDomElement payload = element.firstChildElement();
+    const XmlElement payload = element.firstChildElement();
     const QString ns = payload.namespaceURI();
     const QString name = payload.localName();
     auto named = [&](const char* wanted) { return name == QLatin1String(wanted); };
@@ -53,22 +53,22 @@ std::unique_ptr<Iq> parseIq(QDomElement element)
     return iq;
 }
 
-std::unique_ptr<IqBind> parseBind(QDomElement element)
+std::unique_ptr<IqBind> parseBind(XmlElement element)
 {
     auto bind = std::make_unique<IqBind>();
-    const QDomElement resource = element.firstChildElement(QStringLiteral("resource"));
+    const XmlElement resource = element.firstChildElement(QStringLiteral("resource"));
     if (!resource.isNull())
         bind->resource = resource.text();
-    const QDomElement jid = element.firstChildElement(QStringLiteral("jid"));
+    const XmlElement jid = element.firstChildElement(QStringLiteral("jid"));
     if (!jid.isNull())
         bind->jid = parseJid(jid.text());
     return bind;
 }
 
-std::unique_ptr<IqDiscoItems> parseDiscoItems(QDomElement element)
+std::unique_ptr<IqDiscoItems> parseDiscoItems(XmlElement element)
 {
     auto disco = std::make_unique<IqDiscoItems>();
-    for (QDomElement e = element.firstChildElement(QStringLiteral("item")); !e.isNull();
+    for (XmlElement e = element.firstChildElement(QStringLiteral("item")); !e.isNull();
          e = e.nextSiblingElement(QStringLiteral("item"))) {
         XMPPJid jid;
         try {
@@ -89,16 +89,16 @@ std::unique_ptr<IqDiscoItems> parseDiscoItems(QDomElement element)
     return disco;
 }
 
-std::unique_ptr<IqDiscoInfo> parseDiscoInfo(QDomElement element)
+std::unique_ptr<IqDiscoInfo> parseDiscoInfo(XmlElement element)
 {
     auto disco = std::make_unique<IqDiscoInfo>();
-    for (QDomElement e = element.firstChildElement(QStringLiteral("identity")); !e.isNull();
+    for (XmlElement e = element.firstChildElement(QStringLiteral("identity")); !e.isNull();
          e = e.nextSiblingElement(QStringLiteral("identity"))) {
         disco->identities.append({e.attribute(QStringLiteral("category")),
                                   boundedText(e.attribute(QStringLiteral("name")), text::MaxNameLength),
                                   e.attribute(QStringLiteral("type"))});
     }
-    for (QDomElement e = element.firstChildElement(QStringLiteral("feature")); !e.isNull();
+    for (XmlElement e = element.firstChildElement(QStringLiteral("feature")); !e.isNull();
          e = e.nextSiblingElement(QStringLiteral("feature")))
         disco->features.append(e.attribute(QStringLiteral("var")));
     return disco;

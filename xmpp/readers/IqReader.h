@@ -2,7 +2,7 @@
 
 #include "Iq.h"
 
-#include <QDomElement>
+#include "XmlTree.h"
 
 #include <memory>
 
@@ -15,9 +15,9 @@ class IqDiscoItems;
 /// Reads an iq by its first child element; a payload this library does not
 /// know gives a plain Iq. Throws stream_parse_error code 0 for a type other
 /// than get, set, result and error.
-std::unique_ptr<Iq> parseIq(QDomElement element);
-std::unique_ptr<IqBind> parseBind(QDomElement element);
-std::unique_ptr<IqDiscoItems> parseDiscoItems(QDomElement element);
-std::unique_ptr<IqDiscoInfo> parseDiscoInfo(QDomElement element);
+std::unique_ptr<Iq> parseIq(XmlElement element);
+std::unique_ptr<IqBind> parseBind(XmlElement element);
+std::unique_ptr<IqDiscoItems> parseDiscoItems(XmlElement element);
+std::unique_ptr<IqDiscoInfo> parseDiscoInfo(XmlElement element);
 
 } // namespace xmpp

@@ -22,7 +22,7 @@ namespace {
 const QString Und = QStringLiteral("UND");
 
 /// Another user's text as anything downstream may show it.
-QString userText(const QDomElement& element)
+QString userText(const XmlElement& element)
 {
     return boundedText(element.text(), text::MaxTextLength);
 }
@@ -40,7 +40,7 @@ QString jidText(const QString& text)
     }
 }
 
-std::optional<DelayedDeliveryInfo> delayFrom(const QDomElement& element, const QDateTime& stamp)
+std::optional<DelayedDeliveryInfo> delayFrom(const XmlElement& element, const QDateTime& stamp)
 {
     if (!stamp.isValid()) {
         qCWarning(lcXmpp) << "delay stamp left out, unreadable:" << element.attribute(QStringLiteral("stamp"));
@@ -68,24 +68,24 @@ int noneOrPosition(const char* const (&names)[N], const QString& text)
 
 } // namespace
 
-std::optional<DelayedDeliveryInfo> parseDelay(QDomElement element)
+std::optional<DelayedDeliveryInfo> parseDelay(XmlElement element)
 {
     return delayFrom(element, parseDateTime(element.attribute(QStringLiteral("stamp"))));
 }
 
-std::optional<DelayedDeliveryInfo> parseLegacyDelay(QDomElement element)
+std::optional<DelayedDeliveryInfo> parseLegacyDelay(XmlElement element)
 {
     return delayFrom(element, parseLegacyDateTime(element.attribute(QStringLiteral("stamp"))));
 }
 
-std::unique_ptr<MessageStanza> parseMessage(QDomElement element)
+std::unique_ptr<MessageStanza> parseMessage(XmlElement element)
 {
     // One pass over the children; the first delay, legacy delay and thread
     // count, and a later body or subject of a language replaces an earlier one.
     auto message = std::make_unique<MessageStanza>();
-    QDomElement delay, legacyDelay;
+    XmlElement delay, legacyDelay;
     bool threadSeen = false;
-    for (QDomElement c = element.firstChildElement(); !c.isNull(); c = c.nextSiblingElement()) {
+    for (XmlElement c = element.firstChildElement(); !c.isNull(); c = c.nextSiblingElement()) {
         const QString name = c.localName();
         if (name == QLatin1String("body")) {
             const QString language = languageOf(c);
@@ -112,7 +112,7 @@ std::unique_ptr<MessageStanza> parseMessage(QDomElement element)
     return message;
 }
 
-int parseShow(QDomElement element)
+int parseShow(XmlElement element)
 {
     if (element.isNull())
         return 0;
@@ -131,10 +131,10 @@ int parseRole(const QString& text)
     return noneOrPosition(names, text);
 }
 
-MucUserInfo parseMucUser(QDomElement element)
+MucUserInfo parseMucUser(XmlElement element)
 {
     MucUserInfo info;
-    const QDomElement item = element.firstChildElement(QStringLiteral("item"));
+    const XmlElement item = element.firstChildElement(QStringLiteral("item"));
     if (!item.isNull()) {
         info.itemJid = jidText(item.attribute(QStringLiteral("jid")));
         const QString affiliation = item.attribute(QStringLiteral("affiliation"));
@@ -150,21 +150,21 @@ MucUserInfo parseMucUser(QDomElement element)
             info.role = 0;
         }
         info.nick = boundedText(item.attribute(QStringLiteral("nick")), text::MaxNameLength);
-        const QDomElement actor = item.firstChildElement(QStringLiteral("actor"));
+        const XmlElement actor = item.firstChildElement(QStringLiteral("actor"));
         info.actor = jidText(actor.attribute(QStringLiteral("jid")));
-        const QDomElement reason = item.firstChildElement(QStringLiteral("reason"));
+        const XmlElement reason = item.firstChildElement(QStringLiteral("reason"));
         if (!reason.isNull())
             info.reason = userText(reason);
-        const QDomElement cont = item.firstChildElement(QStringLiteral("continue"));
+        const XmlElement cont = item.firstChildElement(QStringLiteral("continue"));
         if (!cont.isNull())
             info.continueThread = cont.attribute(QStringLiteral("thread"));
     }
-    const QDomElement destroy = element.firstChildElement(QStringLiteral("destroy"));
+    const XmlElement destroy = element.firstChildElement(QStringLiteral("destroy"));
     if (!destroy.isNull()) {
         info.destroyed = true;
         info.destroyReason = userText(destroy.firstChildElement(QStringLiteral("reason")));
     }
-    for (QDomElement s = element.firstChildElement(QStringLiteral("status")); !s.isNull();
+    for (XmlElement s = element.firstChildElement(QStringLiteral("status")); !s.isNull();
          s = s.nextSiblingElement(QStringLiteral("status"))) {
         bool ok = false;
         const int code = s.attribute(QStringLiteral("code")).toInt(&ok, 10);
@@ -176,7 +176,7 @@ MucUserInfo parseMucUser(QDomElement element)
     return info;
 }
 
-std::unique_ptr<PresenceStanza> parsePresence(QDomElement element)
+std::unique_ptr<PresenceStanza> parsePresence(XmlElement element)
 {
     static const QString mucNs = QStringLiteral("http://jabber.org/protocol/muc");
     static const QString mucUserNs = QStringLiteral("http://jabber.org/protocol/muc#user");
@@ -186,10 +186,10 @@ std::unique_ptr<PresenceStanza> parsePresence(QDomElement element)
 
     // One pass over the children, keeping the first of each kind; statuses
     // of one language replace earlier ones.
-    QDomElement mucUser, tables, update, show, priority;
+    XmlElement mucUser, tables, update, show, priority;
     QMap<QString, QString> statuses;
     bool joinsRoom = false;
-    for (QDomElement c = element.firstChildElement(); !c.isNull(); c = c.nextSiblingElement()) {
+    for (XmlElement c = element.firstChildElement(); !c.isNull(); c = c.nextSiblingElement()) {
         const QString name = c.localName();
         if (name == x) {
             const QString ns = c.namespaceURI();
@@ -228,7 +228,7 @@ std::unique_ptr<PresenceStanza> parsePresence(QDomElement element)
     // path is a short address; one too long to be one is left out rather
     // than cut into another.
     std::set<QString> paths;
-    for (QDomElement p = tables.firstChildElement(QStringLiteral("path")); !p.isNull();
+    for (XmlElement p = tables.firstChildElement(QStringLiteral("path")); !p.isNull();
          p = p.nextSiblingElement(QStringLiteral("path"))) {
         const QString path = p.text();
         if (path.size() > text::MaxTablePathLength)

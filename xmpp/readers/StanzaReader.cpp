@@ -11,7 +11,7 @@
 
 namespace xmpp {
 
-std::unique_ptr<Stanza> parseStanza(QDomElement element)
+std::unique_ptr<Stanza> parseStanza(XmlElement element)
 {
     const QString name = element.localName();
     std::unique_ptr<Stanza> stanza;
@@ -48,7 +48,7 @@ std::unique_ptr<Stanza> parseStanza(QDomElement element)
                            names::stanzaErrorTypeFromName(QStringLiteral("modify")),
                            names::stanzaErrorConditionFromName(QStringLiteral("bad-request")), stanza->id);
     };
-    const QDomElement error = element.firstChildElement(QStringLiteral("error"));
+    const XmlElement error = element.firstChildElement(QStringLiteral("error"));
     if (stanza->stanzaType == QLatin1String("error")) {
         if (error.isNull())
             refuse(QStringLiteral("error stanza didn't include an error tag"));
@@ -56,10 +56,10 @@ std::unique_ptr<Stanza> parseStanza(QDomElement element)
         stanza->errorType = names::stanzaErrorTypeFromName(errorType);
         if (stanza->errorType == 0)
             refuse(QStringLiteral("unknown stanza error type %1").arg(errorType));
-        QDomElement condition = error.firstChildElement();
+        XmlElement condition = error.firstChildElement();
         if (!condition.isNull() && condition.localName() == QLatin1String("text"))
             condition = condition.nextSiblingElement();
-        const QDomElement text =
+        const XmlElement text =
             firstChildElementNS(error, QStringLiteral("text"), QStringLiteral("urn:ietf:params:xml:ns:xmpp-stanzas"));
         stanza->errorText = boundedText(text.text(), text::MaxTextLength);
         if (condition.isNull())

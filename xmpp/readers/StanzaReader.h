@@ -2,7 +2,7 @@
 
 #include "Stanza.h"
 
-#include <QDomElement>
+#include "XmlTree.h"
 
 #include <memory>
 
@@ -12,6 +12,6 @@ namespace xmpp {
 /// iq, then addressing, type, language and error. Throws stream_parse_error;
 /// a malformed error element throws stanza_error (bad-request) with the
 /// stanza's id: it costs only that stanza.
-std::unique_ptr<Stanza> parseStanza(QDomElement element);
+std::unique_ptr<Stanza> parseStanza(XmlElement element);
 
 } // namespace xmpp

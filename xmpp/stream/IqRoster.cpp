@@ -8,7 +8,7 @@
 #include "XmlText.h"
 #include "XmppLog.h"
 
-#include <QDomElement>
+#include "XmlTree.h"
 #include <QXmlStreamWriter>
 
 #include <stdexcept>
@@ -23,9 +23,9 @@ IqRoster::IqRoster(const QString& id) : Iq(id, XMPPJid(), Get) {}
 
 IqRoster::IqRoster(const std::vector<Item>& items, const QString& id) : Iq(id, XMPPJid(), Set), m_items(items) {}
 
-IqRoster::IqRoster(const QDomElement& query)
+IqRoster::IqRoster(const XmlElement& query)
 {
-    for (QDomElement e = firstChildElementNS(query, QStringLiteral("item"), RosterNs); !e.isNull();
+    for (XmlElement e = firstChildElementNS(query, QStringLiteral("item"), RosterNs); !e.isNull();
          e = nextSiblingElementNS(e, QStringLiteral("item"), RosterNs)) {
         Item item;
         try {
@@ -46,7 +46,7 @@ IqRoster::IqRoster(const QDomElement& query)
         if (e.attribute(QStringLiteral("ask")) == QLatin1String("subscribe"))
             item.subscription |= Item::Ask;
         item.name = boundedText(e.attribute(QStringLiteral("name")), text::MaxNameLength);
-        const QDomElement group = firstChildElementNS(e, QStringLiteral("group"), RosterNs);
+        const XmlElement group = firstChildElementNS(e, QStringLiteral("group"), RosterNs);
         if (!group.isNull())
             item.group = boundedText(group.text(), text::MaxNameLength);
         m_items.push_back(item);

@@ -4,10 +4,11 @@
 
 #include <vector>
 
-class QDomElement;
 class QXmlStreamWriter;
 
 namespace xmpp {
+
+class XmlElement;
 
 /// The jabber:iq:roster iq: a roster request, a roster set (add, rename,
 /// remove) or a received roster or roster push.
@@ -31,7 +32,7 @@ public:
     /// A "set" with the given items.
     IqRoster(const std::vector<Item>& items, const QString& id);
     /// Reads a received "query" element; the stanza attributes come later.
-    explicit IqRoster(const QDomElement& query);
+    explicit IqRoster(const XmlElement& query);
     int type() const override { return KindIqRoster; }
 
     const std::vector<Item>& items() const { return m_items; }

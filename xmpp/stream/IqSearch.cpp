@@ -8,7 +8,7 @@
 #include "XmlText.h"
 #include "XmppNames.h"
 
-#include <QDomElement>
+#include "XmlTree.h"
 #include <QXmlStreamWriter>
 
 namespace xmpp {
@@ -18,9 +18,9 @@ namespace {
 const QString SearchNs = QStringLiteral("jabber:iq:search");
 const QString DataNs = QStringLiteral("jabber:x:data");
 
-QString iqIdOf(const QDomElement& query) { return query.parentNode().toElement().attribute(QStringLiteral("id")); }
+QString iqIdOf(const XmlElement& query) { return query.parentNode().toElement().attribute(QStringLiteral("id")); }
 
-[[noreturn]] void refuse(const QDomElement& query)
+[[noreturn]] void refuse(const XmlElement& query)
 {
     throw stanza_error(stanza_error::Iq, 1 /* cancel */, names::stanzaErrorConditionFromName(QStringLiteral("unexpected-request")),
                        iqIdOf(query));
@@ -69,9 +69,9 @@ QString IqSearch::legacyLabel(const QString& var)
     return QString();
 }
 
-IqSearch::IqSearch(const QDomElement& query)
+IqSearch::IqSearch(const XmlElement& query)
 {
-    const QDomElement x = firstChildElementNS(query, QStringLiteral("x"), DataNs);
+    const XmlElement x = firstChildElementNS(query, QStringLiteral("x"), DataNs);
     if (!x.isNull()) {
         m_form = std::make_unique<XMPPDataForm>(XMPPDataForm::DataForm);
         const QString xType = x.attribute(QStringLiteral("type"));
@@ -92,16 +92,16 @@ IqSearch::IqSearch(const QDomElement& query)
         readLegacyForm(query);
 }
 
-void IqSearch::readDataForm(const QDomElement& x)
+void IqSearch::readDataForm(const XmlElement& x)
 {
-    const QDomElement title = x.firstChildElement(QStringLiteral("title"));
+    const XmlElement title = x.firstChildElement(QStringLiteral("title"));
     if (!title.isNull())
         m_form->title = boundedText(title.text(), text::MaxTextLength);
-    const QDomElement instructions = x.firstChildElement(QStringLiteral("instructions"));
+    const XmlElement instructions = x.firstChildElement(QStringLiteral("instructions"));
     if (!instructions.isNull())
         m_form->instructions = boundedText(instructions.text(), text::MaxTextLength);
 
-    for (QDomElement f = firstChildElementNS(x, QStringLiteral("field"), DataNs); !f.isNull();
+    for (XmlElement f = firstChildElementNS(x, QStringLiteral("field"), DataNs); !f.isNull();
          f = nextSiblingElementNS(f, QStringLiteral("field"), DataNs)) {
         // XEP-0004: a field without a type is text-single.
         int type = XMPPDataForm::TextSingle;
@@ -112,9 +112,9 @@ void IqSearch::readDataForm(const QDomElement& x)
         }
         QList<XMPPDataForm::Option> options;
         if (type == XMPPDataForm::ListSingle || type == XMPPDataForm::ListMulti) {
-            for (QDomElement o = f.firstChildElement(QStringLiteral("option")); !o.isNull();
+            for (XmlElement o = f.firstChildElement(QStringLiteral("option")); !o.isNull();
                  o = o.nextSiblingElement(QStringLiteral("option"))) {
-                const QDomElement value = o.firstChildElement(QStringLiteral("value"));
+                const XmlElement value = o.firstChildElement(QStringLiteral("value"));
                 if (value.isNull())
                     refuse(x.parentNode().toElement());
                 // The label is optional: without one the value stands for itself.
@@ -125,7 +125,7 @@ void IqSearch::readDataForm(const QDomElement& x)
             type, f.attribute(QStringLiteral("var")),
             boundedText(f.attribute(QStringLiteral("label")), text::MaxNameLength), options);
         QStringList values;
-        for (QDomElement v = f.firstChildElement(QStringLiteral("value")); !v.isNull();
+        for (XmlElement v = f.firstChildElement(QStringLiteral("value")); !v.isNull();
              v = v.nextSiblingElement(QStringLiteral("value")))
             values.append(v.text());
         if (!values.isEmpty()) {
@@ -153,33 +153,33 @@ void IqSearch::readDataForm(const QDomElement& x)
             }
         }
         field->required = !f.firstChildElement(QStringLiteral("required")).isNull();
-        const QDomElement desc = f.firstChildElement(QStringLiteral("desc"));
+        const XmlElement desc = f.firstChildElement(QStringLiteral("desc"));
         if (!desc.isNull())
             field->description = boundedText(desc.text(), text::MaxTextLength);
         m_form->addField(std::move(field));
     }
 }
 
-void IqSearch::readReport(const QDomElement& x)
+void IqSearch::readReport(const XmlElement& x)
 {
     m_report = std::make_unique<XMPPDataReport>();
-    const QDomElement query = x.parentNode().toElement();
-    const QDomElement reported = x.firstChildElement(QStringLiteral("reported"));
-    for (QDomElement f = reported.firstChildElement(QStringLiteral("field")); !f.isNull();
+    const XmlElement query = x.parentNode().toElement();
+    const XmlElement reported = x.firstChildElement(QStringLiteral("reported"));
+    for (XmlElement f = reported.firstChildElement(QStringLiteral("field")); !f.isNull();
          f = f.nextSiblingElement(QStringLiteral("field"))) {
         if (!f.hasAttribute(QStringLiteral("var")))
             refuse(query);
         m_report->addColumn(f.attribute(QStringLiteral("var")), f.attribute(QStringLiteral("label")));
     }
-    for (QDomElement item = x.firstChildElement(QStringLiteral("item")); !item.isNull();
+    for (XmlElement item = x.firstChildElement(QStringLiteral("item")); !item.isNull();
          item = item.nextSiblingElement(QStringLiteral("item"))) {
         QMap<QString, QString> row;
-        for (QDomElement f = item.firstChildElement(QStringLiteral("field")); !f.isNull();
+        for (XmlElement f = item.firstChildElement(QStringLiteral("field")); !f.isNull();
              f = f.nextSiblingElement(QStringLiteral("field"))) {
             if (!f.hasAttribute(QStringLiteral("var")))
                 refuse(query);
             const QString var = f.attribute(QStringLiteral("var"));
-            const QDomElement value = f.firstChildElement(QStringLiteral("value"));
+            const XmlElement value = f.firstChildElement(QStringLiteral("value"));
             if (value.isNull())
                 continue;
             // What users entered about themselves; the address stays whole
@@ -192,18 +192,18 @@ void IqSearch::readReport(const QDomElement& x)
     }
 }
 
-void IqSearch::readLegacyItems(const QDomElement& query)
+void IqSearch::readLegacyItems(const XmlElement& query)
 {
     m_report = std::make_unique<XMPPDataReport>();
     m_report->addColumn(QStringLiteral("jid"));
-    for (QDomElement item = query.firstChildElement(QStringLiteral("item")); !item.isNull();
+    for (XmlElement item = query.firstChildElement(QStringLiteral("item")); !item.isNull();
          item = item.nextSiblingElement(QStringLiteral("item"))) {
         if (!item.hasAttribute(QStringLiteral("jid")))
             refuse(query);
         QMap<QString, QString> row;
         row.insert(QStringLiteral("jid"), item.attribute(QStringLiteral("jid")));
         for (const QString& name : legacyFields()) {
-            const QDomElement e = item.firstChildElement(name);
+            const XmlElement e = item.firstChildElement(name);
             if (e.isNull())
                 continue;
             row.insert(name, boundedText(e.text(), text::MaxNameLength));
@@ -214,9 +214,9 @@ void IqSearch::readLegacyItems(const QDomElement& query)
     }
 }
 
-void IqSearch::readLegacyForm(const QDomElement& query)
+void IqSearch::readLegacyForm(const XmlElement& query)
 {
-    const QDomElement instructions = query.firstChildElement(QStringLiteral("instructions"));
+    const XmlElement instructions = query.firstChildElement(QStringLiteral("instructions"));
     if (!instructions.isNull())
         m_form->instructions = boundedText(instructions.text(), text::MaxTextLength);
     for (const QString& name : legacyFields()) {

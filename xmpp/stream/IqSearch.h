@@ -4,12 +4,13 @@
 
 #include <memory>
 
-class QDomElement;
 class QXmlStreamWriter;
 class XMPPDataForm;
 struct XMPPDataReport;
 
 namespace xmpp {
+
+class XmlElement;
 
 /// The jabber:iq:search iq: asking a service for its search form,
 /// submitting a filled form (legacy fields or data form), or a received
@@ -23,7 +24,7 @@ public:
     IqSearch(const QString& id, const XMPPJid& to, std::unique_ptr<XMPPDataForm> form);
     /// Reads a received "query" element; throws stanza_error (iq, cancel,
     /// unexpected-request) for an answer it cannot use.
-    explicit IqSearch(const QDomElement& query);
+    explicit IqSearch(const XmlElement& query);
     ~IqSearch() override;
     int type() const override { return KindIqSearch; }
 
@@ -43,10 +44,10 @@ public:
     static QString legacyLabel(const QString& var);
 
 private:
-    void readDataForm(const QDomElement& x);
-    void readReport(const QDomElement& x);
-    void readLegacyItems(const QDomElement& query);
-    void readLegacyForm(const QDomElement& query);
+    void readDataForm(const XmlElement& x);
+    void readReport(const XmlElement& x);
+    void readLegacyItems(const XmlElement& query);
+    void readLegacyForm(const XmlElement& query);
 
     std::unique_ptr<XMPPDataForm> m_form;
     std::unique_ptr<XMPPDataReport> m_report;

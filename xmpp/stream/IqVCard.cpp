@@ -7,10 +7,10 @@
 #include "XMPPVCard.h"
 #include "XmlText.h"
 #include "XmppLog.h"
+#include "XmlTree.h"
 
 #include <QCryptographicHash>
 #include <QDomDocument>
-#include <QDomElement>
 #include <QXmlStreamWriter>
 
 namespace xmpp {
@@ -22,7 +22,7 @@ const QString VCardNs = QStringLiteral("vcard-temp");
 /// The children of a card other than FN and PHOTO, as XML text that stands
 /// inside a "vCard" element of the vcard-temp namespace; the first FN's text
 /// goes to `card`, as held and bounded for showing.
-QString readOtherFields(const QDomElement& vCardElement, XMPPVCard& card)
+QString readOtherFields(const XmlElement& vCardElement, XMPPVCard& card)
 {
     QString text;
     QXmlStreamWriter copy(&text);
@@ -32,7 +32,7 @@ QString readOtherFields(const QDomElement& vCardElement, XMPPVCard& card)
     const qsizetype start = text.size();
     qsizetype end = start;
     bool named = false;
-    for (QDomElement child = vCardElement.firstChildElement(); !child.isNull(); child = child.nextSiblingElement()) {
+    for (XmlElement child = vCardElement.firstChildElement(); !child.isNull(); child = child.nextSiblingElement()) {
         if (child.namespaceURI() == VCardNs) {
             // The photo is replaced as a whole by an upload; a card has one name.
             if (child.localName() == QLatin1String("PHOTO"))
@@ -76,15 +76,15 @@ IqVCard::IqVCard(const QString& id, std::unique_ptr<XMPPVCard> vCard) : Iq(id, X
 {
 }
 
-IqVCard::IqVCard(const QDomElement& vCardElement) : m_vCard(std::make_unique<XMPPVCard>())
+IqVCard::IqVCard(const XmlElement& vCardElement) : m_vCard(std::make_unique<XMPPVCard>())
 {
     m_vCard->otherFields = readOtherFields(vCardElement, *m_vCard);
     // The first PHOTO that carries bytes is the card's; it is decoded where
     // it is shown, and when it does not decode, the next ones are tried.
-    for (QDomElement photo = firstChildElementNS(vCardElement, QStringLiteral("PHOTO"), VCardNs); !photo.isNull();
+    for (XmlElement photo = firstChildElementNS(vCardElement, QStringLiteral("PHOTO"), VCardNs); !photo.isNull();
          photo = nextSiblingElementNS(photo, QStringLiteral("PHOTO"), VCardNs)) {
-        const QDomElement typeElement = firstChildElementNS(photo, QStringLiteral("TYPE"), VCardNs);
-        const QDomElement binval = firstChildElementNS(photo, QStringLiteral("BINVAL"), VCardNs);
+        const XmlElement typeElement = firstChildElementNS(photo, QStringLiteral("TYPE"), VCardNs);
+        const XmlElement binval = firstChildElementNS(photo, QStringLiteral("BINVAL"), VCardNs);
         if (typeElement.isNull() || binval.isNull())
             continue;
         const QByteArray bytes = QByteArray::fromBase64(binval.text().toLatin1());
@@ -134,7 +134,7 @@ void IqVCard::writePayload(QXmlStreamWriter& writer) const
         writeTextElement(writer, QStringLiteral("FN"), name.isEmpty() ? QStringLiteral("Unknown") : name);
         QDomDocument document;
         const QDomElement others = otherFieldsElement(document, m_vCard->otherFields);
-        if (m_vCard->addEmptyName && firstChildElementNS(others, QStringLiteral("N"), VCardNs).isNull())
+        if (m_vCard->addEmptyName && others.firstChildElement(QStringLiteral("N"), VCardNs).isNull())
             writer.writeEmptyElement(QStringLiteral("N"));
         for (QDomElement child = others.firstChildElement(); !child.isNull(); child = child.nextSiblingElement())
             writeElementCopy(writer, child, VCardNs);

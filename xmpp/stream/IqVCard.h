@@ -6,11 +6,12 @@
 
 #include <memory>
 
-class QDomElement;
 class QXmlStreamWriter;
 struct XMPPVCard;
 
 namespace xmpp {
+
+class XmlElement;
 
 /// The vcard-temp iq: a request for someone's vCard, the upload of the own
 /// one, or a received vCard.
@@ -22,7 +23,7 @@ public:
     /// A "set" upload of the own vCard.
     IqVCard(const QString& id, std::unique_ptr<XMPPVCard> vCard);
     /// Reads a received "vCard" element; the stanza attributes come later.
-    explicit IqVCard(const QDomElement& vCardElement);
+    explicit IqVCard(const XmlElement& vCardElement);
     ~IqVCard() override;
     int type() const override { return KindIqVCard; }
 

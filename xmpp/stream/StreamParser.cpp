@@ -3,7 +3,7 @@
 // are relayed as they come: one of them must not end the stream); the XML
 // is then read token by token, each top-level element is built as a small
 // DOM tree, handed to the element readers when it closes, and dropped from
-// the document at once, so a long session does not grow it. The reader
+// the stream element at once, so a long session does not grow it. The reader
 // gets one element at a time, a large one in parts; a long list allowed to
 // be larger comes in parts as it arrives, and its items are read out of
 // the tree a few hundred at a time, so that the tree never holds more.
@@ -19,8 +19,8 @@
 #include "StreamElement.h"
 #include "XmppLog.h"
 #include "XmppNames.h"
+#include "XmlTree.h"
 
-#include <QDomDocument>
 #include <QXmlStreamReader>
 
 #include <limits>
@@ -78,9 +78,8 @@ struct StreamParser::Private
     LogThrottle droppedLog;
     NameCache names;
     QXmlStreamReader reader;
-    QDomDocument document;
-    QDomElement stream;
-    QDomElement current;
+    XmlElement stream;
+    XmlElement current;
     QString language;
     XMPPJid domain;
     std::unique_ptr<StreamElement> element;
@@ -104,8 +103,8 @@ struct StreamParser::Private
 
     /// A long list answer (a roster, a room list) read: its payload gives
     /// up its items a part at a time, read into the element that grows.
-    QDomElement listed;
-    QDomElement listPayload;
+    XmlElement listed;
+    XmlElement listPayload;
     std::unique_ptr<StreamElement> listElement;
     /// The reader is inside a list that comes in parts (`listed` is set
     /// once its payload starts), more parts are to come, and how many items
@@ -125,9 +124,9 @@ struct StreamParser::Private
     /// Forgets the element being read, the list too, and gives a fresh
     /// reader the stream header to read on after it.
     void abandonElement();
-    /// Reads one top-level element out of the document; null for one that
+    /// Reads one top-level element out of the tree; null for one that
     /// is dropped unanswered. Throws the fault of a stanza.
-    std::unique_ptr<StreamElement> read(const QDomElement& closed);
+    std::unique_ptr<StreamElement> read(const XmlElement& closed);
     /// Reads the parts of the list answer until it is whole (ElementReady)
     /// or the deadline passes (Paused).
     int readList(QDeadlineTimer deadline);
@@ -265,7 +264,7 @@ void StreamParser::Private::refuseElement(const QString& reason)
 void StreamParser::Private::abandonElement()
 {
     if (!current.isNull() && current != stream) {
-        QDomNode top = current;
+        XmlNode top = current;
         while (top.parentNode() != stream)
             top = top.parentNode();
         stream.removeChild(top);
@@ -278,7 +277,7 @@ void StreamParser::Private::abandonElement()
     listing = listOpen = false;
     listItems = 0;
     listHead.clear();
-    listed = listPayload = QDomElement();
+    listed = listPayload = XmlElement();
     listElement.reset();
     // The reader cannot go on after an error: a fresh one reads the header
     // again, quietly, and then the elements after the one refused.
@@ -321,10 +320,8 @@ void StreamParser::reset()
     d->framer.reset();
     d->unframed.clear();
     d->framedUpTo = 0;
-    if (!d->stream.isNull())
-        d->document.removeChild(d->stream);
-    d->stream = QDomElement();
-    d->current = QDomElement();
+    d->stream = XmlElement();
+    d->current = XmlElement();
     d->element.reset();
     d->language.clear();
     d->domain = XMPPJid();
@@ -332,7 +329,7 @@ void StreamParser::reset()
     d->fed = 0;
     d->fedAtToken = 0;
     d->header.clear();
-    d->listed = d->listPayload = QDomElement();
+    d->listed = d->listPayload = XmlElement();
     d->listElement.reset();
     d->listing = d->listOpen = d->skipList = false;
     d->listItems = 0;
@@ -349,7 +346,7 @@ void StreamParser::Private::checkPendingSize() const
 
 void StreamParser::Private::startElement()
 {
-    QDomElement e = document.createElementNS(names.get(reader.namespaceUri()), names.get(reader.qualifiedName()));
+    XmlElement e = XmlElement::create(names.get(reader.namespaceUri()), names.get(reader.qualifiedName()));
     const QXmlStreamAttributes attributes = reader.attributes();
     for (const QXmlStreamAttribute& a : attributes) {
         if (a.namespaceUri().isEmpty())
@@ -372,7 +369,6 @@ void StreamParser::Private::startElement()
         // Servers name the stream's language with "xml:lang" (RFC 6120
         // 4.7.4); a bare "lang" is still taken when that is all there is.
         language = languageOf(e);
-        document.appendChild(e);
         stream = e;
         current = e;
         return;
@@ -399,7 +395,7 @@ void StreamParser::Private::startElement()
 /// Returns true when a top-level element is complete and read into `element`.
 bool StreamParser::Private::endElement()
 {
-    QDomElement closed = current;
+    XmlElement closed = current;
     current = closed.parentNode().toElement();
     --depth;
     if (listing && !listPayload.isNull() && current == listPayload) {
@@ -423,14 +419,14 @@ bool StreamParser::Private::endElement()
             return element != nullptr;
         }
         readListPart();
-        listed = listPayload = QDomElement();
+        listed = listPayload = XmlElement();
         element = std::move(listElement);
         return true;
     }
     // Reading a long list into its element, and dropping the tree it was
     // read from, would take one long step: it goes a part at a time.
     constexpr qsizetype LongList = 64 * 1024;
-    const QDomElement payload = closed.firstChildElement();
+    const XmlElement payload = closed.firstChildElement();
     const QString ns = payload.namespaceURI();
     if (feeding.size() > LongList && payload.localName() == QLatin1String("query")
         && (ns == QLatin1String("jabber:iq:roster") || ns == QLatin1String("http://jabber.org/protocol/disco#items"))) {
@@ -444,8 +440,8 @@ bool StreamParser::Private::endElement()
 
 void StreamParser::Private::readListPart()
 {
-    QDomElement part = listed.cloneNode(false).toElement();
-    QDomElement payload = part.appendChild(listPayload.cloneNode(false)).toElement();
+    XmlElement part = listed.cloneNode(false).toElement();
+    XmlElement payload = part.appendChild(listPayload.cloneNode(false)).toElement();
     for (int i = 0; i < PartItems && listPayload.hasChildNodes(); ++i)
         payload.appendChild(listPayload.firstChild());
     std::unique_ptr<StreamElement> read;
@@ -455,7 +451,7 @@ void StreamParser::Private::readListPart()
         // The list fails as a whole, on its way too.
         if (listing)
             abandonElement();
-        listed = listPayload = QDomElement();
+        listed = listPayload = XmlElement();
         listElement.reset();
         throw;
     }
@@ -474,7 +470,7 @@ int StreamParser::Private::readList(QDeadlineTimer deadline)
     do {
         readListPart();
         if (!listPayload.hasChildNodes()) {
-            listed = listPayload = QDomElement();
+            listed = listPayload = XmlElement();
             element = std::move(listElement);
             return ElementReady;
         }
@@ -482,7 +478,7 @@ int StreamParser::Private::readList(QDeadlineTimer deadline)
     return Paused;
 }
 
-std::unique_ptr<StreamElement> StreamParser::Private::read(const QDomElement& closed)
+std::unique_ptr<StreamElement> StreamParser::Private::read(const XmlElement& closed)
 {
     try {
         return parseElement(closed);
@@ -563,7 +559,7 @@ int StreamParser::parse(QDeadlineTimer deadline)
         case QXmlStreamReader::EndElement:
             if (d->current == d->stream) {
                 // The server closed its stream.
-                d->current = QDomElement();
+                d->current = XmlElement();
                 return EndOfStream;
             }
             if (d->endElement())
@@ -583,7 +579,7 @@ int StreamParser::parse(QDeadlineTimer deadline)
                 qCDebug(lcXmpp) << "text between top-level elements ignored";
                 break;
             }
-            d->current.appendChild(d->document.createTextNode(reader.text().toString()));
+            d->current.appendChild(XmlNode::createText(reader.text().toString()));
             break;
         default:
             refuse(InvalidXml, QStringLiteral("unknown xml stream token: %1").arg(int(token)));

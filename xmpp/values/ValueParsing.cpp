@@ -1,6 +1,6 @@
 #include "ValueParsing.h"
 
-#include <QDomElement>
+#include "XmlTree.h"
 #include <QRegularExpression>
 
 namespace xmpp {
@@ -43,9 +43,9 @@ QDateTime parseLegacyDateTime(const QString& text)
     return parseDateTime(text);
 }
 
-QByteArray parsePhotoHash(const QDomElement& update)
+QByteArray parsePhotoHash(const XmlElement& update)
 {
-    const QDomElement photo = update.firstChildElement(QStringLiteral("photo"));
+    const XmlElement photo = update.firstChildElement(QStringLiteral("photo"));
     if (photo.isNull())
         return QByteArray();
     QByteArray hash = QByteArray::fromHex(photo.text().toLatin1());

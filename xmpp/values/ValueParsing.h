@@ -4,9 +4,10 @@
 #include <QDateTime>
 #include <QString>
 
-class QDomElement;
 
 namespace xmpp {
+
+class XmlElement;
 
 /// An XEP-0082 date-time ("2026-12-07T08:31:37Z", with or without a
 /// fraction of any length, with "Z" or a numeric offset such as "+09:00"),
@@ -18,6 +19,6 @@ QDateTime parseLegacyDateTime(const QString& text);
 
 /// The raw hash of a vcard-temp:x:update element: its first "photo" child's
 /// text decoded from hexadecimal; null without a "photo" child.
-QByteArray parsePhotoHash(const QDomElement& update);
+QByteArray parsePhotoHash(const XmlElement& update);
 
 } // namespace xmpp

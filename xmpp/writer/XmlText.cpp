@@ -1,5 +1,7 @@
 #include "XmlText.h"
 
+#include "XmlTree.h"
+
 #include <QDomElement>
 #include <QDomNamedNodeMap>
 #include <QXmlStreamWriter>
@@ -19,6 +21,18 @@ int validCharLength(const QString& text, qsizetype i)
     if (QChar::isLowSurrogate(c) || c == 0xFFFE || c == 0xFFFF)
         return 0;
     return 1;
+}
+
+/// One attribute of an element copied; declarations are made by the writer itself.
+void copyAttribute(QXmlStreamWriter& writer, const QString& namespaceUri, const QString& name, const QString& prefix,
+                   const QString& value)
+{
+    if (name == QLatin1String("xmlns") || prefix == QLatin1String("xmlns"))
+        return;
+    if (namespaceUri.isEmpty())
+        writer.writeAttribute(name, xmlSafe(value));
+    else
+        writer.writeAttribute(namespaceUri, name, xmlSafe(value));
 }
 
 } // namespace
@@ -63,19 +77,29 @@ void writeElementCopy(QXmlStreamWriter& writer, const QDomElement& element, cons
     const QDomNamedNodeMap attributes = element.attributes();
     for (int i = 0; i < attributes.count(); ++i) {
         const QDomAttr a = attributes.item(i).toAttr();
-        const QString name = a.localName().isEmpty() ? a.name() : a.localName();
-        // Declarations are made by the writer itself.
-        if (a.name() == QLatin1String("xmlns") || a.prefix() == QLatin1String("xmlns"))
-            continue;
-        if (a.namespaceURI().isEmpty())
-            writer.writeAttribute(name, xmlSafe(a.value()));
-        else
-            writer.writeAttribute(a.namespaceURI(), name, xmlSafe(a.value()));
+        copyAttribute(writer, a.namespaceURI(), a.localName().isEmpty() ? a.name() : a.localName(), a.prefix(), a.value());
     }
     for (QDomNode child = element.firstChild(); !child.isNull(); child = child.nextSibling()) {
         if (child.isElement())
             writeElementCopy(writer, child.toElement(), ns);
         else if (child.isText() || child.isCDATASection())
+            writer.writeCharacters(xmlSafe(child.nodeValue()));
+    }
+    writer.writeEndElement();
+}
+
+void writeElementCopy(QXmlStreamWriter& writer, const XmlElement& element, const QString& inheritedNamespace)
+{
+    const QString ns = element.namespaceURI();
+    writer.writeStartElement(element.localName().isEmpty() ? element.tagName() : element.localName());
+    if (ns != inheritedNamespace)
+        writer.writeDefaultNamespace(ns);
+    for (const XmlElement::Attribute& a : element.attributes())
+        copyAttribute(writer, a.namespaceUri, a.localName, a.prefix(), a.value);
+    for (XmlNode child = element.firstChild(); !child.isNull(); child = child.nextSibling()) {
+        if (child.isElement())
+            writeElementCopy(writer, child.toElement(), ns);
+        else if (child.isText())
             writer.writeCharacters(xmlSafe(child.nodeValue()));
     }
     writer.writeEndElement();

@@ -7,6 +7,8 @@ class QXmlStreamWriter;
 
 namespace xmpp {
 
+class XmlElement;
+
 /// The text without the characters that XML 1.0 forbids (control characters
 /// other than tab, line feed and carriage return, lone surrogates, U+FFFE
 /// and U+FFFF). Returns the text itself, shared, when nothing needs to go.
@@ -23,5 +25,6 @@ void writeAttribute(QXmlStreamWriter& writer, const QString& name, const QString
 /// namespace where the copy goes: an element declares its namespace only
 /// where it differs from its parent's.
 void writeElementCopy(QXmlStreamWriter& writer, const QDomElement& element, const QString& inheritedNamespace);
+void writeElementCopy(QXmlStreamWriter& writer, const XmlElement& element, const QString& inheritedNamespace);
 
 } // namespace xmpp
