@@ -362,6 +362,8 @@ void TestReaders::messageBodyOfAnyLanguage_data()
         << QByteArray("<message><body xml:lang='de'>de</body><body xml:lang='en'>en</body></message>") << "en";
     QTest::newRow("only another language") << QByteArray("<message><body xml:lang='ja'>ja</body></message>") << "ja";
     QTest::newRow("no body") << QByteArray("<message><subject>s</subject></message>") << "";
+    QTest::newRow("markup inside: the text below it in order")
+        << QByteArray("<message><body>a<b>x<i>y</i></b><br/>z</body></message>") << "axyz";
 }
 
 void TestReaders::messageBodyOfAnyLanguage()

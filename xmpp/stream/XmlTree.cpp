@@ -124,6 +124,18 @@ void link(Data* parent, Data* child)
     parent->last = child;
 }
 
+/// The node after `d` in document order below `root` (down to the first
+/// child, else on to the next sibling of the nearest node that has one),
+/// or null past the last; no recursion.
+const Data* following(const Data* d, const Data* root)
+{
+    if (d->first)
+        return d->first;
+    while (d != root && !d->next)
+        d = d->parent;
+    return d == root ? nullptr : d->next;
+}
+
 } // namespace
 
 XmlNode::XmlNode(Data* d) : m_d(d)
@@ -320,19 +332,9 @@ QString XmlElement::text() const
     if (!m_d)
         return QString();
     QString text(QLatin1String(""));
-    // Document order without recursion: down to the first child, else on to
-    // the next sibling of the nearest node that has one, up to this element.
-    const Data* d = m_d->first;
-    while (d) {
+    for (const Data* d = m_d->first; d; d = following(d, m_d)) {
         if (!d->element)
             text += d->value;
-        if (d->first) {
-            d = d->first;
-            continue;
-        }
-        while (d && d != m_d && !d->next)
-            d = d->parent;
-        d = (d && d != m_d) ? d->next : nullptr;
     }
     return text;
 }
@@ -343,18 +345,10 @@ QList<XmlElement> XmlElement::elementsByTagNameNS(const QString& namespaceUri, c
     if (!m_d)
         return found;
     const auto any = QLatin1String("*");
-    Data* d = m_d->first;
-    while (d) {
+    for (const Data* d = m_d->first; d; d = following(d, m_d)) {
         if (d->element && (namespaceUri == any || d->namespaceUri == namespaceUri)
             && (localName == any || d->localName == localName))
-            found.append(XmlElement(d));
-        if (d->first) {
-            d = d->first;
-            continue;
-        }
-        while (d && d != m_d && !d->next)
-            d = d->parent;
-        d = (d && d != m_d) ? d->next : nullptr;
+            found.append(XmlElement(const_cast<Data*>(d)));
     }
     return found;
 }
