@@ -440,8 +440,8 @@ bool StreamParser::Private::endElement()
 
 void StreamParser::Private::readListPart()
 {
-    XmlElement part = listed.cloneNode(false).toElement();
-    XmlElement payload = part.appendChild(listPayload.cloneNode(false)).toElement();
+    XmlElement part = listed.shallowCopy();
+    XmlElement payload = part.appendChild(listPayload.shallowCopy()).toElement();
     for (int i = 0; i < PartItems && listPayload.hasChildNodes(); ++i)
         payload.appendChild(listPayload.firstChild());
     std::unique_ptr<StreamElement> read;

@@ -101,18 +101,6 @@ const XmlElement::Attribute* findByNamespace(const Data* d, const QString& names
     return nullptr;
 }
 
-Data* copyOf(const Data* d)
-{
-    auto* copy = new Data;
-    copy->element = d->element;
-    copy->namespaceUri = d->namespaceUri;
-    copy->qualifiedName = d->qualifiedName;
-    copy->localName = d->localName;
-    copy->value = d->value;
-    copy->attributes = d->attributes;
-    return copy;
-}
-
 void link(Data* parent, Data* child)
 {
     child->parent = parent;
@@ -204,7 +192,6 @@ XmlElement XmlNode::nextSiblingElement(const QString& tagName, const QString& na
 
 QString XmlNode::localName() const { return isElement() ? m_d->localName : QString(); }
 QString XmlNode::namespaceURI() const { return isElement() ? m_d->namespaceUri : QString(); }
-QString XmlNode::prefix() const { return isElement() ? prefixPart(m_d->qualifiedName) : QString(); }
 QString XmlNode::nodeValue() const { return isText() ? m_d->value : QString(); }
 
 XmlNode XmlNode::appendChild(const XmlNode& child)
@@ -234,29 +221,6 @@ XmlNode XmlNode::removeChild(const XmlNode& child)
     return kept;
 }
 
-XmlNode XmlNode::cloneNode(bool deep) const
-{
-    if (!m_d)
-        return XmlNode();
-    Data* root = copyOf(m_d);
-    XmlNode copy(root);
-    if (deep) {
-        // Source and copy walked side by side, without recursion.
-        std::vector<std::pair<const Data*, Data*>> pending {{m_d, root}};
-        while (!pending.empty()) {
-            const auto [from, to] = pending.back();
-            pending.pop_back();
-            for (const Data* c = from->first; c; c = c->next) {
-                Data* child = copyOf(c);
-                child->ref = 1;
-                link(to, child);
-                pending.emplace_back(c, child);
-            }
-        }
-    }
-    return copy;
-}
-
 XmlNode XmlNode::createText(const QString& text)
 {
     auto* d = new Data;
@@ -274,6 +238,19 @@ XmlElement XmlElement::create(const QString& namespaceUri, const QString& qualif
     d->qualifiedName = qualifiedName;
     d->localName = localPart(qualifiedName);
     return XmlElement(d);
+}
+
+XmlElement XmlElement::shallowCopy() const
+{
+    if (!m_d)
+        return XmlElement();
+    auto* copy = new Data;
+    copy->element = true;
+    copy->namespaceUri = m_d->namespaceUri;
+    copy->qualifiedName = m_d->qualifiedName;
+    copy->localName = m_d->localName;
+    copy->attributes = m_d->attributes;
+    return XmlElement(copy);
 }
 
 QString XmlElement::tagName() const { return m_d ? m_d->qualifiedName : QString(); }
