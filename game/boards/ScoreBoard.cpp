@@ -194,7 +194,9 @@ void ScoreBoard::buildForm()
     countdownRow->addWidget(nextRoundLabel);
     nextRoundTimer = new TimerView(bottom, {}, TimerView::PIE, TimerView::GRADIENT);
     nextRoundTimer->setObjectName(QStringLiteral("nextRoundTimer"));
-    nextRoundTimer->setMinimumSize(32, 0);
+    // As high as it is wide: the label's line alone would squash the dial.
+    nextRoundTimer->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    nextRoundTimer->setMinimumSize(32, 32);
     countdownRow->addWidget(nextRoundTimer);
     countdownRow->addStretch();
     bottomBox->addLayout(countdownRow);
