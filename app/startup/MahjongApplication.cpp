@@ -8,6 +8,7 @@
 #include <server_error.h>
 
 #include <QAbstractButton>
+#include <QBuffer>
 #include <QComboBox>
 #include <QDateTime>
 #include <QDebug>
@@ -16,7 +17,9 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QHeaderView>
+#include <QLockFile>
 #include <QPalette>
+#include <QSaveFile>
 #include <QMainWindow>
 #include <QScrollBar>
 #include <QTabBar>
@@ -85,6 +88,79 @@ namespace {
 /// sheets may name; those past it are left out.
 constexpr int maxCopiedPictures = 128;
 
+/// The lock each run holds in its folder of copies for as long as it runs.
+const QString copiesOwnerLock = QStringLiteral("owner.lock");
+
+/// Removes the folders of copies of runs that ended without removing them
+/// (a killed client leaves its "parlor-style-" folder): those whose owner's
+/// lock can be taken, its process gone. A folder without a lock belongs to
+/// a run that is just making it, unless it is older than a minute.
+void removeLeftoverCopies(const QString& place)
+{
+    const QFileInfoList folders = QDir(place).entryInfoList({QStringLiteral("parlor-style-*")},
+                                                           QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks);
+    const QDateTime aMinuteAgo = QDateTime::currentDateTimeUtc().addSecs(-60);
+    for (const QFileInfo& folder : folders) {
+        const QString lockPath = QDir(folder.filePath()).filePath(copiesOwnerLock);
+        if (QFileInfo::exists(lockPath)) {
+            QLockFile lock(lockPath);
+            // Only a gone owner makes a lock stale: a run holds its own for hours.
+            lock.setStaleLockTime(0);
+            if (!lock.tryLock(0))
+                continue;
+            lock.unlock();
+        } else if (folder.lastModified().toUTC() > aMinuteAgo) {
+            continue;
+        }
+        QDir(folder.filePath()).removeRecursively();
+    }
+}
+
+/// The folder of this run's copies with the lock its run holds in it to
+/// its end, a killed run leaving both behind.
+struct CopiesFolder
+{
+    std::unique_ptr<QTemporaryDir> dir;
+    /// Given up at exit before the folder goes with its files.
+    std::unique_ptr<QLockFile> owner;
+};
+
+/// This run's folder of copies, made at its first use; null without one.
+QTemporaryDir* copiesFolder()
+{
+    static const CopiesFolder folder = [] {
+        CopiesFolder made;
+        const QString place = Logging::logFolder();
+        if (place.isEmpty())
+            return made;
+        made.dir = std::make_unique<QTemporaryDir>(place + QStringLiteral("/parlor-style-XXXXXX"));
+        if (!made.dir->isValid())
+            return made;
+        made.owner = std::make_unique<QLockFile>(made.dir->filePath(copiesOwnerLock));
+        made.owner->setStaleLockTime(0);
+        if (!made.owner->tryLock(0))
+            made.owner.reset();
+        return made;
+    }();
+    return folder.owner ? folder.dir.get() : nullptr;
+}
+
+/// Writes the picture as a PNG file whole, or not at all: a file cut short
+/// (a full disk) would reach the style engine as no picture.
+bool savedWhole(const QImage& image, const QString& path)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "PNG"))
+        return false;
+    // Unbuffered: a write cut short by a full disk is seen in its count,
+    // which a buffered file's flush passes over. Not committed, the partial
+    // file goes.
+    QSaveFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) && file.write(bytes) == bytes.size()
+        && file.commit();
+}
+
 /// What the style engine is to read for a picture file. It reads a file by
 /// its path with Qt's image plugins, which choose by the file's content, so
 /// a picture of a folder on the search path goes to it as a PNG copy of
@@ -96,17 +172,14 @@ QString pictureForStyle(const QString& file)
 {
     if (file.isEmpty() || file.startsWith(QLatin1Char(':')))
         return file;
-    static const std::unique_ptr<QTemporaryDir> folder = [] {
-        const QString place = Logging::logFolder();
-        return place.isEmpty() ? nullptr : std::make_unique<QTemporaryDir>(place + QStringLiteral("/parlor-style-XXXXXX"));
-    }();
+    QTemporaryDir* const folder = copiesFolder();
     static QHash<QString, QString> copies;
     const QFileInfo info(file);
     const QString key =
         QStringLiteral("%1:%2:%3").arg(file).arg(info.size()).arg(info.lastModified().toMSecsSinceEpoch());
     if (const auto copy = copies.constFind(key); copy != copies.constEnd())
         return *copy;
-    const bool hasFolder = folder && folder->isValid();
+    const bool hasFolder = folder != nullptr;
     if (copies.size() >= maxCopiedPictures || !hasFolder) {
         qWarning().noquote() << "style picture" << file << "left out:"
                              << (hasFolder ? "more pictures than the style sheets may name" : "no folder for its copy");
@@ -115,8 +188,11 @@ QString pictureForStyle(const QString& file)
     // A refusal is kept too: each file costs one decode at most.
     const QImage image = PictureFile::image(file);
     QString copy = folder->filePath(QString::number(copies.size()) + QStringLiteral(".png"));
-    if (image.isNull() || !image.save(copy, "PNG"))
+    if (image.isNull() || !savedWhole(image, copy)) {
+        if (!image.isNull())
+            qWarning().noquote() << "style picture" << file << "left out: its copy could not be written";
         copy.clear();
+    }
     copies.insert(key, copy);
     return copy;
 }
@@ -156,6 +232,13 @@ QString withPictureFiles(const QString& sheet)
 
 QString MahjongApplication::styleSheetText()
 {
+    // At the start of a run, before this run's own folder is made.
+    static const bool swept = [] {
+        if (const QString place = Logging::logFolder(); !place.isEmpty())
+            removeLeftoverCopies(place);
+        return true;
+    }();
+    Q_UNUSED(swept);
     return withPictureFiles(readTextFile(QStringLiteral("resources:/defaultui.css"))
                             + readTextFile(QStringLiteral("resources:/customui.css")));
 }

@@ -11,6 +11,7 @@
 #include <QFileInfo>
 #include <QImageIOHandler>
 #include <QImageReader>
+#include <QTransform>
 #include <QIODevice>
 #include <QtEndian>
 
@@ -131,6 +132,48 @@ quint64 jpegDecodedPixels(QSize size, QSize target)
         + quint64(target.width()) * quint64(target.height());
 }
 
+/// The orientation a camera's note gives: the entry 0x0112 of the first
+/// directory of its TIFF structure (a JPEG's "Exif" segment, a PNG's eXIf
+/// chunk holds it whole). 1, upright, when the note has none or cannot be
+/// read; every entry looked at lies within the note.
+int exifOrientation(QByteArrayView tiff)
+{
+    if (tiff.size() < 8 || (!tiff.startsWith("II") && !tiff.startsWith("MM")))
+        return 1;
+    const bool little = tiff.startsWith("II");
+    const auto at16 = [&](qsizetype i) { return little ? le16(tiff.data() + i) : be16(tiff.data() + i); };
+    const auto at32 = [&](qsizetype i) { return little ? le32(tiff.data() + i) : be32(tiff.data() + i); };
+    const quint32 directory = at32(4);
+    if (at16(2) != 42 || directory > quint32(tiff.size() - 2))
+        return 1;
+    const quint16 entries = at16(directory);
+    for (qsizetype entry = directory + 2, i = 0; i < entries && entry + 12 <= tiff.size(); ++i, entry += 12) {
+        // One SHORT in the entry's own value field.
+        if (at16(entry) == 0x0112 && at16(entry + 2) == 3) {
+            const quint16 orientation = at16(entry + 8);
+            return orientation >= 1 && orientation <= 8 ? orientation : 1;
+        }
+    }
+    return 1;
+}
+
+/// How a picture stored as a camera's orientation says is turned for
+/// showing: mirrored or flipped first, then a quarter turn clockwise.
+QImageIOHandler::Transformations turnOf(int orientation)
+{
+    using T = QImageIOHandler;
+    switch (orientation) {
+    case 2: return T::TransformationMirror;
+    case 3: return T::TransformationRotate180;
+    case 4: return T::TransformationFlip;
+    case 5: return T::TransformationFlipAndRotate90;
+    case 6: return T::TransformationRotate90;
+    case 7: return T::TransformationMirrorAndRotate90;
+    case 8: return T::TransformationRotate270;
+    default: return T::TransformationNone;
+    }
+}
+
 /// What the walk over a picture found out.
 struct Walked
 {
@@ -140,6 +183,8 @@ struct Walked
     /// What its decoder holds besides the pixels: the coefficients of a JPEG
     /// of several scans.
     quint64 heldBytes = 0;
+    /// As the camera's note of a JPEG or a PNG gives it.
+    int orientation = 1;
 };
 using WalkResult = std::variant<Walked, Error>;
 
@@ -273,6 +318,7 @@ WalkResult walkPng(const QByteArray& bytes, const Limits& limits)
     QByteArray kept;
     bool dropping = false;
     bool hasData = false;
+    int orientation = 1;
     qsizetype at = pngSignatureSize;
     for (int count = 0;; ++count) {
         if (count == maxPngChunks)
@@ -295,6 +341,8 @@ WalkResult walkPng(const QByteArray& bytes, const Limits& limits)
         }
         if (keep && dropping)
             kept.append(chunk, chunkSize);
+        if (std::memcmp(type, "eXIf", 4) == 0 && orientation == 1)
+            orientation = exifOrientation(QByteArrayView(chunk + 8, length));
         if (std::memcmp(type, "IDAT", 4) == 0) {
             hasData = true;
             dataBytes += length;
@@ -312,7 +360,7 @@ WalkResult walkPng(const QByteArray& bytes, const Limits& limits)
     if (std::optional<Error> error = checkPngData(bytes, data, rowBytes, limits))
         return *error;
     // Whatever follows the end chunk is not part of the picture.
-    return Walked{std::get<QSize>(size), dropping ? kept : bytes.left(at)};
+    return Walked{std::get<QSize>(size), dropping ? kept : bytes.left(at), 0, orientation};
 }
 
 bool isJpegFrame(uchar marker)
@@ -352,6 +400,7 @@ WalkResult walkJpeg(const QByteArray& bytes, const Limits& limits)
     QByteArray components;
     bool progressive = false;
     int scans = 0;
+    int orientation = 1;
     qsizetype at = 2;
     for (;;) {
         if (at >= n)
@@ -376,6 +425,9 @@ WalkResult walkJpeg(const QByteArray& bytes, const Limits& limits)
             return broken(QStringLiteral("a JPEG picture with a segment shorter than its length"));
         if (n - at < length)
             return truncated();
+        if (marker == 0xe1 && orientation == 1 && length >= 8
+            && QByteArrayView(bytes).sliced(at + 2, 6) == QByteArrayView("Exif\0\0", 6))
+            orientation = exifOrientation(QByteArrayView(bytes).sliced(at + 8, length - 8));
         if (isJpegFrame(marker)) {
             if (!size.isEmpty())
                 return broken(QStringLiteral("a JPEG picture with a second frame"));
@@ -413,7 +465,7 @@ WalkResult walkJpeg(const QByteArray& bytes, const Limits& limits)
     }
     if (size.isEmpty() || scans == 0)
         return truncated();
-    return Walked{size, bytes, progressive || scans > 1 ? jpegCoefficientBytes(size, components) : 0};
+    return Walked{size, bytes, progressive || scans > 1 ? jpegCoefficientBytes(size, components) : 0, orientation};
 }
 
 /// Skips a GIF's chain of data sub-blocks; false when the bytes end first.
@@ -563,7 +615,7 @@ std::variant<Checked, Error> check(const QByteArray& bytes, const Limits& limits
                           jpegDecodedPixels(picture.size, scaledTarget(picture.size, limits.fitInto, true)));
     if (pixels + (picture.heldBytes + 3) / 4 > quint64(std::max<qint64>(limits.maxPixels, 0)))
         return tooManyPixels(quint64(picture.size.width()), quint64(picture.size.height()));
-    return Checked{*format, picture.size, std::move(picture.bytes)};
+    return Checked{*format, picture.size, std::move(picture.bytes), picture.orientation};
 }
 
 Result decode(const QByteArray& bytes, const Limits& limits)
@@ -579,9 +631,12 @@ Result decode(const QByteArray& bytes, const Limits& limits)
     QImageReader reader(&buffer, formatName(picture.format));
     // Only the reader of the format found: no other plugin gets a go at the bytes.
     reader.setAutoDetectImageFormat(false);
-    // A camera stores a portrait photo on its side with a note to turn it.
-    reader.setAutoTransform(true);
-    const bool turned = reader.transformation().testFlag(QImageIOHandler::TransformationRotate90);
+    // A camera stores a portrait photo on its side with a note to turn it:
+    // turned here by the note the walk found, whatever the format's reader
+    // makes of it.
+    reader.setAutoTransform(false);
+    const QImageIOHandler::Transformations turn = turnOf(picture.orientation);
+    const bool turned = turn.testFlag(QImageIOHandler::TransformationRotate90);
     if (const QSize target = scaledTarget(picture.size, limits.fitInto, turned); target.isValid())
         reader.setScaledSize(target);
     QImage image = reader.read();
@@ -590,6 +645,12 @@ Result decode(const QByteArray& bytes, const Limits& limits)
     if (image.isNull())
         return broken(QStringLiteral("a %1 picture that does not decode: %2")
                           .arg(QLatin1String(formatName(picture.format)), reader.errorString()));
+    const bool mirror = turn.testFlag(QImageIOHandler::TransformationMirror);
+    const bool flip = turn.testFlag(QImageIOHandler::TransformationFlip);
+    if (mirror || flip)
+        image = image.mirrored(mirror, flip);
+    if (turned)
+        image = image.transformed(QTransform().rotate(90));
     return image;
 }
 

@@ -24,7 +24,7 @@ class QIODevice;
 /// its longest, a block at every row and every 127 symbols), and is inflated
 /// no further than its last row before the image reader gets it. A JPEG may have at most a
 /// hundred scans. A picture is turned as its orientation (a camera's EXIF
-/// note) says. Reentrant: any thread, no shared state.
+/// note, of a JPEG or a PNG alike) says. Reentrant: any thread, no shared state.
 namespace PictureDecoder {
 
 enum class Format { Png = 0x1, Jpeg = 0x2, Gif = 0x4, Bmp = 0x8 };
@@ -76,6 +76,9 @@ struct Checked
     /// What the image reader is to get: of a PNG only the kept chunks, and
     /// nothing after the end of any picture.
     QByteArray bytes;
+    /// How it is to be turned for showing, as a camera notes it (EXIF, in a
+    /// JPEG or a PNG): 1 upright, 6 a quarter turn clockwise, up to 8.
+    int orientation = 1;
 };
 
 /// Checks a picture held in memory as decode() does, without decoding it:

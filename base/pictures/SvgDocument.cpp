@@ -7,9 +7,14 @@
 
 #include <QBuffer>
 #include <QDebug>
+#include <QHash>
 #include <QImageWriter>
+#include <QSet>
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
+
+#include <cmath>
+#include <optional>
 
 namespace {
 
@@ -33,6 +38,20 @@ struct Budget
 /// A comment segment, which every JPEG reader passes over.
 const char jpegLead[] = "\xff\xd8\xff\xfe\x00\x0c" "held JPEG.";
 constexpr qsizetype jpegLeadSize = 16;
+
+/// The picture as a "data:" address of a PNG; empty for none.
+QString pngAddress(const QImage& image)
+{
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "png");
+    // Fast rather than small: the renderer reads it back at once.
+    writer.setCompression(1);
+    if (image.isNull() || !writer.write(image))
+        return QString();
+    return QStringLiteral("data:image/png;base64,") + QString::fromLatin1(png.toBase64());
+}
 
 /// The picture of a "data:...;base64," address as an address the renderer
 /// can only read as the picture decoder does, counted against the budget;
@@ -63,21 +82,231 @@ QString embeddedPicture(QStringView address, Budget& budget)
         return QStringLiteral("data:image/jpeg;base64,") + QString::fromLatin1(led.toBase64());
     }
     // A GIF's first bytes hold its size and flags: stored again as a PNG.
-    const QImage image = PictureDecoder::imageOf(PictureDecoder::decode(picture->bytes, limits));
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, "png");
-    // Fast rather than small: the renderer reads it back at once.
-    writer.setCompression(1);
-    if (image.isNull() || !writer.write(image))
-        return QString();
-    return QStringLiteral("data:image/png;base64,") + QString::fromLatin1(png.toBase64());
+    return pngAddress(PictureDecoder::imageOf(PictureDecoder::decode(picture->bytes, limits)));
 }
 
 bool isAddress(const QXmlStreamAttribute& attribute)
 {
     return localName(attribute.qualifiedName()) == QLatin1String("href");
+}
+
+/// Whether the element has a clip path of its own, as an attribute or in
+/// its style.
+bool hasClipPath(const QXmlStreamAttributes& attributes)
+{
+    for (const QXmlStreamAttribute& attribute : attributes) {
+        const QStringView name = localName(attribute.qualifiedName());
+        const QStringView value = attribute.value().trimmed();
+        if (name == QLatin1String("clip-path") && !value.isEmpty() && value != QLatin1String("none"))
+            return true;
+        if (name == QLatin1String("style") && value.contains(QLatin1String("clip-path"), Qt::CaseInsensitive))
+            return true;
+    }
+    return false;
+}
+
+/// The id an address within the document names ("#face"); empty for any other.
+QString localTarget(const QXmlStreamAttributes& attributes)
+{
+    for (const QXmlStreamAttribute& attribute : attributes) {
+        const QStringView value = attribute.value().trimmed();
+        if (isAddress(attribute) && value.startsWith(QLatin1Char('#')))
+            return value.mid(1).toString();
+    }
+    return QString();
+}
+
+/// A length in user units ("12", "12.5px"); empty for any other.
+std::optional<double> userLength(const QXmlStreamAttributes& attributes, QLatin1String name, double absent)
+{
+    if (!attributes.hasAttribute(name))
+        return absent;
+    QStringView value = attributes.value(name).trimmed();
+    if (value.endsWith(QLatin1String("px")))
+        value.chop(2);
+    bool ok = false;
+    const double length = value.toDouble(&ok);
+    return ok && std::isfinite(length) ? std::optional<double>(length) : std::nullopt;
+}
+
+/// The box x, y, width, height of the element's attributes; empty when one
+/// is not a plain length.
+std::optional<QRectF> box(const QXmlStreamAttributes& attributes)
+{
+    const auto x = userLength(attributes, QLatin1String("x"), 0);
+    const auto y = userLength(attributes, QLatin1String("y"), 0);
+    const auto w = userLength(attributes, QLatin1String("width"), -1);
+    const auto h = userLength(attributes, QLatin1String("height"), -1);
+    if (!x || !y || !w || !h || *w < 0 || *h < 0)
+        return std::nullopt;
+    return QRectF(*x, *y, *w, *h);
+}
+
+/// A picture of the document that a clipped <use> may name.
+struct HeldPicture
+{
+    QRectF box;
+    QString address;
+    bool stretched = false; // preserveAspectRatio="none"
+};
+
+/// What a sheet of faces cut from one picture is made of: the clip paths
+/// that are one rectangle in the user space of what they clip, and the
+/// pictures with an id and no transform of their own.
+struct Cutting
+{
+    QHash<QString, QRectF> rectangles;
+    QHash<QString, HeldPicture> pictures;
+    /// The pictures decoded so far, by address.
+    QHash<QString, QImage> decoded;
+};
+
+Cutting cuttingOf(const QByteArray& svg)
+{
+    Cutting cutting;
+    QXmlStreamReader in(svg);
+    in.setNamespaceProcessing(false);
+    QString clip;  // the clip path being read, while it is one rectangle
+    int parts = 0; // its elements
+    while (in.readNext() != QXmlStreamReader::Invalid && !in.atEnd()) {
+        if (in.tokenType() == QXmlStreamReader::EndElement && localName(in.qualifiedName()) == QLatin1String("clipPath"))
+            clip.clear();
+        if (in.tokenType() != QXmlStreamReader::StartElement)
+            continue;
+        const QXmlStreamAttributes attributes = in.attributes();
+        const QStringView element = localName(in.qualifiedName());
+        const QString id = attributes.value(QLatin1String("id")).toString();
+        const bool plain = !attributes.hasAttribute(QLatin1String("transform"));
+        if (element == QLatin1String("clipPath")) {
+            const QStringView units = attributes.value(QLatin1String("clipPathUnits"));
+            clip = plain && (units.isEmpty() || units == QLatin1String("userSpaceOnUse")) ? id : QString();
+            parts = 0;
+        } else if (!clip.isEmpty() && ++parts == 1 && element == QLatin1String("rect") && plain) {
+            if (const std::optional<QRectF> rectangle = box(attributes))
+                cutting.rectangles.insert(clip, *rectangle);
+        } else if (!clip.isEmpty()) {
+            cutting.rectangles.remove(clip);
+            clip.clear();
+        } else if (element == QLatin1String("image") && plain && !id.isEmpty()) {
+            QString address;
+            for (const QXmlStreamAttribute& attribute : attributes)
+                if (isAddress(attribute))
+                    address = attribute.value().toString();
+            if (const std::optional<QRectF> place = box(attributes))
+                cutting.pictures.insert(id, {*place, address,
+                                             attributes.value(QLatin1String("preserveAspectRatio")).trimmed()
+                                                 == QLatin1String("none")});
+        }
+    }
+    return cutting;
+}
+
+/// The part of a picture drawn at `picture.box` that the rectangle `clip`
+/// shows, as a picture of its own at the place where it shows; empty when
+/// the picture is not one held in the document or not stretched evenly.
+std::optional<std::pair<QRectF, QString>> cutOut(const HeldPicture& picture, const QRectF& clip, Cutting& cutting,
+                                                 Budget& budget)
+{
+    QImage& whole = cutting.decoded[picture.address];
+    if (whole.isNull()) {
+        const QString address = embeddedPicture(picture.address, budget);
+        const qsizetype comma = address.indexOf(QLatin1Char(','));
+        if (comma < 0)
+            return std::nullopt;
+        // What the renderer would read (a JPEG led by our comment).
+        const PictureDecoder::Limits limits{PictureDecoder::Format::Png | PictureDecoder::Format::Jpeg,
+                                            SvgDocument::maxPictureSide, SvgDocument::maxPicturePixels, QSize()};
+        whole = PictureDecoder::imageOf(
+            PictureDecoder::decode(QByteArray::fromBase64(QStringView(address).mid(comma + 1).toLatin1()), limits));
+        if (whole.isNull())
+            return std::nullopt;
+    }
+    const QRectF shown = clip.intersected(picture.box);
+    if (shown.isEmpty() || picture.box.isEmpty())
+        return std::pair<QRectF, QString>{QRectF(), QString()};
+    const double sx = whole.width() / picture.box.width();
+    const double sy = whole.height() / picture.box.height();
+    // Drawn in its own proportions unless stretched: then it must fill its box.
+    if (!picture.stretched && std::abs(sx - sy) > 0.01 * std::max(sx, sy))
+        return std::nullopt;
+    const QRect pixels = QRectF((shown.x() - picture.box.x()) * sx, (shown.y() - picture.box.y()) * sy,
+                                shown.width() * sx, shown.height() * sy)
+                             .toAlignedRect()
+                             .intersected(whole.rect());
+    const qint64 count = qint64(pixels.width()) * pixels.height();
+    if (pixels.isEmpty() || budget.pictures <= 0 || count > budget.pixels)
+        return std::nullopt;
+    --budget.pictures;
+    budget.pixels -= count;
+    const QString address = pngAddress(whole.copy(pixels));
+    if (address.isEmpty())
+        return std::nullopt;
+    return std::pair<QRectF, QString>{shown, address};
+}
+
+/// The clip path id of an element's own "clip-path" attribute ("url(#id)").
+QString clipTarget(const QXmlStreamAttributes& attributes)
+{
+    QStringView value = attributes.value(QLatin1String("clip-path")).trimmed();
+    if (!value.startsWith(QLatin1String("url(#")) || !value.endsWith(QLatin1Char(')')))
+        return QString();
+    return value.mid(5, value.size() - 6).trimmed().toString();
+}
+
+/// Writes a picture cut by a rectangle, the <image> or <use> the reader
+/// stands on, as an <image> of only the part that shows (the renderer
+/// draws no clip path); false (nothing written) when it is not one.
+bool writeCut(const QXmlStreamReader& in, QXmlStreamWriter& out, Cutting& cutting, Budget& budget, bool* empty)
+{
+    const QXmlStreamAttributes attributes = in.attributes();
+    if (attributes.value(QLatin1String("style")).contains(QLatin1String("clip-path")))
+        return false;
+    const auto clip = cutting.rectangles.constFind(clipTarget(attributes));
+    if (clip == cutting.rectangles.constEnd())
+        return false;
+    const bool isUse = localName(in.qualifiedName()) == QLatin1String("use");
+    HeldPicture picture;
+    QPointF offset;
+    if (isUse) {
+        const auto named = cutting.pictures.constFind(localTarget(attributes));
+        const auto x = userLength(attributes, QLatin1String("x"), 0);
+        const auto y = userLength(attributes, QLatin1String("y"), 0);
+        if (named == cutting.pictures.constEnd() || !x || !y)
+            return false;
+        // The clip path is in the space the use's x and y move into.
+        picture = *named;
+        offset = QPointF(*x, *y);
+    } else {
+        const std::optional<QRectF> place = box(attributes);
+        if (!place)
+            return false;
+        for (const QXmlStreamAttribute& attribute : attributes)
+            if (isAddress(attribute))
+                picture.address = attribute.value().toString();
+        picture.box = *place;
+        picture.stretched = attributes.value(QLatin1String("preserveAspectRatio")).trimmed() == QLatin1String("none");
+    }
+    const auto cut = cutOut(picture, *clip, cutting, budget);
+    if (!cut)
+        return false;
+    *empty = cut->second.isEmpty();
+    if (*empty)
+        return true;
+    static const QStringList replaced{QStringLiteral("x"), QStringLiteral("y"), QStringLiteral("width"),
+                                      QStringLiteral("height"), QStringLiteral("clip-path"),
+                                      QStringLiteral("preserveAspectRatio")};
+    out.writeStartElement(isUse ? QStringLiteral("image") : in.qualifiedName().toString());
+    for (const QXmlStreamAttribute& attribute : attributes)
+        if (!isAddress(attribute) && !replaced.contains(localName(attribute.qualifiedName())))
+            out.writeAttribute(attribute);
+    const QRectF at = cut->first.translated(offset);
+    out.writeAttribute(QStringLiteral("x"), QString::number(at.x()));
+    out.writeAttribute(QStringLiteral("y"), QString::number(at.y()));
+    out.writeAttribute(QStringLiteral("width"), QString::number(at.width()));
+    out.writeAttribute(QStringLiteral("height"), QString::number(at.height()));
+    out.writeAttribute(QStringLiteral("preserveAspectRatio"), QStringLiteral("none"));
+    out.writeAttribute(QStringLiteral("xlink:href"), cut->second);
+    return true;
 }
 
 /// Writes the `<image>` the reader stands on with its pictures stored anew;
@@ -105,7 +334,7 @@ bool writeImage(const QXmlStreamReader& in, QXmlStreamWriter& out, Budget& budge
 
 } // namespace
 
-QByteArray SvgDocument::selfContained(const QByteArray& svg, const QString& name)
+QByteArray SvgDocument::selfContained(const QByteArray& svg, const QString& name, QString* why)
 {
     QXmlStreamReader in(svg);
     // Prefixes stay as written: the renderer looks for "xlink:href" by that name.
@@ -126,11 +355,47 @@ QByteArray SvgDocument::selfContained(const QByteArray& svg, const QString& name
     };
     int leftOut = 0;
     QStringList lost;
+    // The renderer draws no clip path: a picture under one (a sprite sheet
+    // whose faces are parts of one picture) would be drawn whole. Noted by
+    // the nearest id, with the pictures a clipped <use> names.
+    QList<bool> clipped;
+    QStringList cutIn;
+    QSet<QString> pictureIds;
+    QList<std::pair<QString, QString>> clippedUses;
+    // A picture cut by a rectangle is written as the part that shows.
+    Cutting cutting;
+    if (svg.contains("clip-path"))
+        cutting = cuttingOf(svg);
+    const auto noteCut = [&cutIn](const QString& face) {
+        if (cutIn.size() < 8 && !cutIn.contains(face))
+            cutIn << face;
+    };
     while (!in.atEnd()) {
         switch (in.readNext()) {
         case QXmlStreamReader::StartElement: {
             const QString id = in.attributes().value(QLatin1String("id")).toString();
-            if (localName(in.qualifiedName()) != QLatin1String("image")) {
+            const bool parentClipped = !clipped.isEmpty() && clipped.last();
+            bool underClip = parentClipped || hasClipPath(in.attributes());
+            const QStringView element = localName(in.qualifiedName());
+            bool empty = false;
+            // The renderer would draw a clip path's shapes as shapes.
+            if (element == QLatin1String("clipPath")) {
+                in.skipCurrentElement();
+                break;
+            }
+            const bool picture = element == QLatin1String("image") || element == QLatin1String("use");
+            if (picture && underClip && !cutting.rectangles.isEmpty()
+                && writeCut(in, out, cutting, budget, &empty)) {
+                if (empty) {
+                    in.skipCurrentElement();
+                    break;
+                }
+                underClip = parentClipped;
+                if (underClip)
+                    noteCut(nearestId(id));
+            } else if (element != QLatin1String("image")) {
+                if (underClip && element == QLatin1String("use"))
+                    clippedUses.append({localTarget(in.attributes()), nearestId(id)});
                 // By the name as written: the writer would drop the prefix.
                 out.writeStartElement(in.qualifiedName().toString());
                 out.writeAttributes(in.attributes());
@@ -140,13 +405,20 @@ QByteArray SvgDocument::selfContained(const QByteArray& svg, const QString& name
                     lost << face;
                 in.skipCurrentElement();
                 break;
+            } else {
+                pictureIds.insert(id);
+                if (underClip)
+                    noteCut(nearestId(id));
             }
             ids << id;
+            clipped << underClip;
             break;
         }
         case QXmlStreamReader::EndElement:
-            if (!ids.isEmpty())
+            if (!ids.isEmpty()) {
                 ids.removeLast();
+                clipped.removeLast();
+            }
             out.writeCurrentToken(in);
             break;
         case QXmlStreamReader::StartDocument:
@@ -162,6 +434,18 @@ QByteArray SvgDocument::selfContained(const QByteArray& svg, const QString& name
     }
     if (in.hasError()) {
         qWarning().noquote() << "SVG document" << name << "is not well-formed:" << in.errorString();
+        if (why)
+            *why = QStringLiteral("not well-formed");
+        return QByteArray();
+    }
+    for (const auto& [target, face] : clippedUses)
+        if (!target.isEmpty() && pictureIds.contains(target))
+            noteCut(face);
+    if (!cutIn.isEmpty()) {
+        qWarning().noquote() << "SVG document" << name << "not drawn: pictures cut by clip paths in"
+                             << cutIn.join(QLatin1String(", "));
+        if (why)
+            *why = QStringLiteral("its pictures are cut by clip paths, which are not drawn");
         return QByteArray();
     }
     if (leftOut > 0)
@@ -171,13 +455,15 @@ QByteArray SvgDocument::selfContained(const QByteArray& svg, const QString& name
     return bytes;
 }
 
-QByteArray SvgDocument::read(const QString& name)
+QByteArray SvgDocument::read(const QString& name, QString* why)
 {
-    QString why;
-    const std::optional<QByteArray> bytes = ResourceFile::read(name, maxFileSize, &why);
+    QString failure;
+    const std::optional<QByteArray> bytes = ResourceFile::read(name, maxFileSize, &failure);
     if (!bytes) {
-        qWarning().noquote() << "SVG document" << name << "not read:" << why;
+        qWarning().noquote() << "SVG document" << name << "not read:" << failure;
+        if (why)
+            *why = failure;
         return QByteArray();
     }
-    return selfContained(*bytes, name);
+    return selfContained(*bytes, name, why);
 }

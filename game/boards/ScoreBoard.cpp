@@ -24,6 +24,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -194,7 +195,9 @@ void ScoreBoard::buildForm()
     countdownRow->addWidget(nextRoundLabel);
     nextRoundTimer = new TimerView(bottom, {}, TimerView::PIE, TimerView::GRADIENT);
     nextRoundTimer->setObjectName(QStringLiteral("nextRoundTimer"));
-    nextRoundTimer->setMinimumSize(32, 0);
+    // As high as it is wide: the label's line alone would squash the dial.
+    nextRoundTimer->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    nextRoundTimer->setMinimumSize(32, 32);
     countdownRow->addWidget(nextRoundTimer);
     countdownRow->addStretch();
     bottomBox->addLayout(countdownRow);
@@ -427,17 +430,23 @@ void ScoreBoard::fitHeight(int room)
 
 void ScoreBoard::fitLists()
 {
-    // A fifth of the window stays free for the table, unless the score lists
-    // need it: then the board grows rather than give a list a scroll bar.
+    // Until it shows, 0.8 of the window; shown, as high as its longest score
+    // list needs: higher rather than give a list a scroll bar, and no higher
+    // on a tall screen (down to its minimum height).
     int wanted = int(0.8 * windowHeight);
     if (isVisible()) {
-        int missing = 0;
+        int missing = std::numeric_limits<int>::min();
         for (const QTextEdit* edit : scoreEdits)
             missing = std::max(missing, int(std::ceil(edit->document()->size().height())) - edit->viewport()->height());
-        wanted = std::max(wanted, height() + missing);
+        wanted = height() + missing;
     }
-    if (windowHeight > 0)
-        resize(width(), std::min(wanted, windowHeight));
+    if (windowHeight <= 0 || std::min(wanted, windowHeight) == height())
+        return;
+    // A board that shows keeps its centre, within the window.
+    const int centre = geometry().center().y();
+    resize(width(), std::min(wanted, windowHeight));
+    if (isVisible())
+        move(x(), std::clamp(centre - height() / 2, 0, std::max(0, windowHeight - height())));
 }
 
 void ScoreBoard::setReadyVisible(bool visible)

@@ -48,8 +48,8 @@ public:
     /// informs (Close shown, Ready hidden).
     void setWaitingMode(bool waiting) { setReadyVisible(waiting); }
     bool isWaitingMode() const;
-    /// Takes 0.8 of a window `room` pixels high, or more, up to all of it,
-    /// while the board shows and its score lists need more to show whole.
+    /// Takes 0.8 of a window `room` pixels high until it shows; shown, the
+    /// height its longest score list needs to show whole, up to the room.
     void fitHeight(int room);
     /// Shows the countdown to `end` when it lies ahead.
     void startCountdown(const QDateTime& end);

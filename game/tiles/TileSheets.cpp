@@ -69,10 +69,13 @@ class SvgSheet
 public:
     explicit SvgSheet(const QString& path)
         : path(path)
-        , renderer(SvgDocument::read(path))
     {
+        QString why;
+        renderer.load(SvgDocument::read(path, &why));
         if (!renderer.isValid())
-            qWarning() << "tile sheet" << path << "cannot be read; placeholders are drawn instead";
+            qWarning() << "tile sheet" << path
+                       << qPrintable(QStringLiteral("cannot be read (%1); placeholders are drawn instead")
+                                         .arg(why.isEmpty() ? QStringLiteral("not an SVG document") : why));
     }
     ~SvgSheet()
     {

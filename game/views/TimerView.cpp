@@ -102,8 +102,12 @@ void TimerView::paintEvent(QPaintEvent*)
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     if (m_displayType == PIE) {
+        // A dial is round whatever room its layout gives: the largest circle
+        // centred in the widget.
+        const qreal side = std::min(width(), height());
+        const QRectF dial((width() - side) / 2, (height() - side) / 2, side, side);
         if (m_pieType == GRADIENT) {
-            QConicalGradient gradient(width() / 2 + 1, height() / 2, 90);
+            QConicalGradient gradient(dial.center(), 90);
             gradient.setColorAt(0.0, Qt::red);
             gradient.setColorAt(0.3, Qt::yellow);
             gradient.setColorAt(1.0, Qt::white);
@@ -113,7 +117,7 @@ void TimerView::paintEvent(QPaintEvent*)
         }
         painter.setPen(Qt::NoPen);
         if (fraction > 0)
-            painter.drawPie(rect(), 90 * 16, int(fraction * 5760));
+            painter.drawPie(dial, 90 * 16, int(fraction * 5760));
     } else if (m_displayType == DEC_COUNTER) {
         const qint64 seconds = (left + 500) / 1000;
         if (seconds > 0) {

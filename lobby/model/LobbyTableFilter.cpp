@@ -9,6 +9,38 @@
 #include "VariantLessThan.h"
 
 #include <QDebug>
+#include <QLocale>
+
+#include <algorithm>
+
+namespace {
+
+/// Whether the text has only ASCII characters, whose case the search may
+/// ignore in the plain way.
+bool isAscii(QStringView text)
+{
+    return std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; });
+}
+
+/// The text as the search compares it: in lower case as the language shown
+/// writes it, then folded (a final sigma becomes a sigma). Lower-casing
+/// keeps the dot of a capital dotted I as a combining dot over the "i",
+/// which has a dot of its own: it goes, so "izmir" finds "İzmir".
+QString foldedForSearch(const QString& text, const QLocale& locale)
+{
+    QString folded = locale.toLower(text).toCaseFolded();
+    const QChar dotAbove(0x0307);
+    for (qsizetype at = folded.indexOf(dotAbove, 1); at > 0; at = folded.indexOf(dotAbove, at)) {
+        const QChar before = folded.at(at - 1);
+        if (before == QLatin1Char('i') || before == QLatin1Char('j'))
+            folded.remove(at, 1);
+        else
+            ++at;
+    }
+    return folded;
+}
+
+} // namespace
 
 LobbyTableFilter::LobbyTableFilter(QObject* parent)
     : QSortFilterProxyModel(parent)
@@ -95,10 +127,27 @@ void LobbyTableFilter::removeGameType(int gameType)
 
 void LobbyTableFilter::setFreeText(const QString& text)
 {
+    // An input method for Japanese or Chinese types an ideographic space
+    // for the space bar: any blank separates the words.
     QSet<QString> words;
-    for (const QString& word : text.split(QLatin1Char(' '), Qt::SkipEmptyParts))
-        words.insert(word);
+    qsizetype start = -1;
+    for (qsizetype at = 0; at <= text.size(); ++at) {
+        const bool blank = at == text.size() || text.at(at).isSpace();
+        if (!blank && start < 0)
+            start = at;
+        if (blank && start >= 0) {
+            words.insert(text.mid(start, at - start));
+            start = -1;
+        }
+    }
     m_words = words;
+    const QLocale shown;
+    m_foldedWords.clear();
+    for (const QString& word : words)
+        m_foldedWords.append(foldedForSearch(word, shown));
+    // A Turkic language lower-cases the ASCII "I" to a dotless one.
+    m_asciiFoldsPlainly = shown.language() != QLocale::Turkish && shown.language() != QLocale::Azerbaijani;
+    m_searchLocale = shown;
     invalidateFilter();
 }
 
@@ -137,20 +186,24 @@ bool LobbyTableFilter::filterAcceptsRow(int sourceRow, const QModelIndex& source
         return false;
     }
 
-    if (m_words.isEmpty())
+    if (m_foldedWords.isEmpty())
         return true;
     QSet<QString> found;
     const int columns = source->columnCount(sourceParent);
-    for (int column = 0; column < columns && found.size() < m_words.size(); ++column) {
-        const QString text = source->index(sourceRow, column, sourceParent).data(Qt::DisplayRole).toString();
+    for (int column = 0; column < columns && found.size() < m_foldedWords.size(); ++column) {
+        QString text = source->index(sourceRow, column, sourceParent).data(Qt::DisplayRole).toString();
         if (text.isEmpty())
             continue;
-        for (const QString& word : m_words) {
-            if (text.contains(word, Qt::CaseInsensitive))
+        // Most cells are ASCII: their case is ignored without a folded copy.
+        const bool plain = m_asciiFoldsPlainly && isAscii(text);
+        if (!plain)
+            text = foldedForSearch(text, m_searchLocale);
+        for (const QString& word : m_foldedWords) {
+            if (text.contains(word, plain ? Qt::CaseInsensitive : Qt::CaseSensitive))
                 found.insert(word);
         }
     }
-    return found.size() == m_words.size();
+    return found.size() == m_foldedWords.size();
 }
 
 bool LobbyTableFilter::lessThan(const QModelIndex& left, const QModelIndex& right) const

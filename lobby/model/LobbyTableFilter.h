@@ -3,9 +3,11 @@
 #include "FilterMode.h"
 #include "SortKeyCache.h"
 
+#include <QLocale>
 #include <QSet>
 #include <QSortFilterProxyModel>
 #include <QString>
+#include <QStringList>
 
 #include <set>
 
@@ -32,8 +34,9 @@ public:
     void removeRuleset(int ruleset);
     void addGameType(int gameType);
     void removeGameType(int gameType);
-    /// The words of the text, split at blanks; a row passes when every word
-    /// occurs in the text of some column, ignoring case.
+    /// The words of the text, split at any blank (an ideographic space too);
+    /// a row passes when every word occurs in the text of some column, in
+    /// any case as the language shown folds it ("izmir" finds "İzmir").
     void setFreeText(const QString& text);
 
     int emptyTablesMode() const { return m_emptyTablesMode; }
@@ -59,5 +62,8 @@ private:
     int m_gameTypeMode = FilterAny;
     int m_buyInMask = FilterAny;
     QSet<QString> m_words;
+    QStringList m_foldedWords;
+    QLocale m_searchLocale;
+    bool m_asciiFoldsPlainly = true;
     SortKeyCache m_keys;
 };

@@ -25,6 +25,7 @@
 
 #include <csignal>
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -136,8 +137,25 @@ private Q_SLOTS:
 
     void styleSheetsLoadOnceOrTwiceAlike()
     {
+        // A run killed after it copied a picture leaves its copies; the next start removes them.
+        const QDir logs(Logging::logFolder());
+        const QStringList earlier = logs.entryList({QStringLiteral("parlor-style-*")}, QDir::Dirs);
+        QTemporaryDir killedRunFront;
+        writeImage(killedRunFront.filePath(QStringLiteral("chat-top.png")), QSize(7, 9), Qt::red);
         setupSearchPaths({});
+        std::fflush(nullptr);
+        if (const pid_t run = ::fork(); run == 0) {
+            QDir::setSearchPaths(QStringLiteral("resources"),
+                                 QStringList{killedRunFront.path()} + QDir::searchPaths(QStringLiteral("resources")));
+            MahjongApplication::styleSheetText();
+            ::raise(SIGKILL);
+        } else {
+            ::waitpid(run, nullptr, 0);
+        }
+        const QStringList left = logs.entryList({QStringLiteral("parlor-style-*")}, QDir::Dirs);
+        QCOMPARE(left.size(), earlier.size() + 1);
         const QString text = MahjongApplication::styleSheetText();
+        QCOMPARE(logs.entryList({QStringLiteral("parlor-style-*")}, QDir::Dirs), QStringList());
         QVERIFY(text.contains(QLatin1String("QFrame#MahjongDialog")));
         QVERIFY(text.contains(QLatin1String("QMenu")));
         // The default tree's rules come first.
@@ -182,6 +200,19 @@ private Q_SLOTS:
         QVERIFY(icon.isNull() && !withFifos.contains(front.path()));
         const qsizetype copy = withFifos.indexOf(QLatin1String("/parlor-style-"));
         QCOMPARE(QImage(QDir::tempPath() + withFifos.mid(copy).section(QLatin1Char('"'), 0, 0)).size(), QSize(7, 9));
+        // On a full disk a copy that cannot be written whole is not named.
+        writeImage(front.filePath(QStringLiteral("chat-top.png")), QSize(90, 70), Qt::blue);
+        QDir::setSearchPaths(QStringLiteral("resources"), QStringList{front.path()} + paths);
+        rlimit files{};
+        ::getrlimit(RLIMIT_FSIZE, &files);
+        const rlimit full{40, files.rlim_max};
+        const auto ignored = std::signal(SIGXFSZ, SIG_IGN);
+        ::setrlimit(RLIMIT_FSIZE, &full);
+        withFifos = MahjongApplication::styleSheetText();
+        ::setrlimit(RLIMIT_FSIZE, &files);
+        std::signal(SIGXFSZ, ignored);
+        QDir::setSearchPaths(QStringLiteral("resources"), paths);
+        QVERIFY2(!withFifos.contains(QLatin1String("/parlor-style-")), qPrintable(withFifos.section(QLatin1String("/parlor-style-"), 1).left(20)));
     }
 
     void styleMetricsAndHints()

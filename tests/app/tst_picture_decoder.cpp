@@ -76,6 +76,7 @@ private Q_SLOTS:
         shown("GIF", gif("1e00"), photo, QSize(30, 20));
         shown("portrait photo turned as noted", jpegWithOrientation(plainPicture(QSize(160, 120), Qt::blue, "JPG"), 6),
               photo, QSize(48, 64));
+        shown("PNG turned as noted", pngWithOrientation(plainPicture(QSize(160, 120)), 6), photo, QSize(48, 64));
         // Decoded at an eighth of its size; a 12 MP photo that only comes in whole is too large.
         shown("JPEG photo of 8000 x 6000", plainPicture(QSize(8000, 6000), Qt::blue, "JPG"), camera, QSize(64, 48));
         refused("PNG of 8000 x 6000", pngClaiming(8000, 6000), camera, Error::TooLarge);

@@ -32,6 +32,10 @@
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTextEdit>
+
+#include <cmath>
+#include <limits>
 
 namespace {
 
@@ -108,10 +112,11 @@ private Q_SLOTS:
         QTest::addColumn<int>("ruleset");
         QTest::addColumn<QSize>("size");
         for (int ruleset : {0, 1, 2})
-            for (QSize size : {QSize(1024, 768), QSize(1920, 1080)})
-                QTest::addRow("%s %dx%d", ruleset == 0 ? "classic" : ruleset == 1 ? "international" : "riichi",
-                              size.width(), size.height())
-                    << ruleset << size;
+            for (QSize size : {QSize(1024, 768), QSize(1920, 1080), QSize(3840, 2160)})
+                if (ruleset == 0 || size.width() < 3840)
+                    QTest::addRow("%s %dx%d", ruleset == 0 ? "classic" : ruleset == 1 ? "international" : "riichi",
+                                  size.width(), size.height())
+                        << ruleset << size;
     }
 
     void table()
@@ -203,6 +208,11 @@ private Q_SLOTS:
         const QRect board = w->scoreBoard()->geometry();
         QVERIFY(QRect(QPoint(0, 0), size).contains(board));
         QVERIFY(colours(shot, board) > 12);
+        // As high as the longest score list needs, however tall the screen, unless at its least height.
+        int spare = std::numeric_limits<int>::max();
+        for (const QTextEdit* list : w->scoreBoard()->findChildren<QTextEdit*>())
+            spare = std::min(spare, list->viewport()->height() - int(std::ceil(list->document()->size().height())));
+        QVERIFY2(spare <= 1 || board.height() == w->scoreBoard()->minimumHeight(), qPrintable(QString::number(spare)));
         QCOMPARE(seeThroughPixels(&frame, w), 0); // the table never shows through the board
         tables.unsubscribe(QStringLiteral("101/Regular"));
         gc.leaveSuccessful(qint32(table));

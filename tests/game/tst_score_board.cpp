@@ -247,6 +247,16 @@ private Q_SLOTS:
         QVERIFY(board.part<QLabel>("nextRoundLabel")->isHidden());
         board.startCountdown(QDateTime::currentDateTimeUtc().addSecs(30));
         QVERIFY(!board.countdown()->isHidden());
+        // The pie is round, however low the line of its label.
+        board.show();
+        const QImage pie = board.countdown()->grab().toImage();
+        QRect painted;
+        for (int y = 0; y < pie.height(); ++y)
+            for (int x = 0; x < pie.width(); ++x)
+                if (pie.pixel(x, y) != pie.pixel(0, 0))
+                    painted |= QRect(x, y, 1, 1);
+        QVERIFY2(painted.height() >= 30 && std::abs(painted.width() - painted.height()) <= 1,
+                 qPrintable(QStringLiteral("%1x%2").arg(painted.width()).arg(painted.height())));
         board.stopCountdown();
         QVERIFY(board.countdown()->isHidden());
         QVERIFY(!board.countdown()->deadline().isValid());

@@ -356,6 +356,8 @@ void LobbyFiltersTest::freeTextWords()
 {
     m_filter->setFreeText("  riichi   Dragon ");
     QCOMPARE(m_filter->words(), (QSet<QString>{"riichi", "Dragon"}));
+    m_filter->setFreeText(QString::fromUtf8("riichi\u3000Dragon\u00a0\t"));
+    QCOMPARE(m_filter->words(), (QSet<QString>{"riichi", "Dragon"}));
     m_filter->setFreeText(QString());
     QVERIFY(m_filter->words().isEmpty());
 }
@@ -379,6 +381,14 @@ void LobbyFiltersTest::freeTextSearchesEveryColumn()
     QCOMPARE(m_filter->rowCount(), 0);
     m_filter->setFreeText(" ");
     QCOMPARE(m_filter->rowCount(), 4);
+    // An input method's ideographic space; letters whose case is not one to one.
+    add(makeTable(5, "101/Regular", QString::fromUtf8("\u0130zmir Club")));
+    m_filter->setFreeText(QString::fromUtf8("riichi\u3000dragon"));
+    QCOMPARE(names(*m_filter), QStringList{"Red Dragon"});
+    m_filter->setFreeText("izmir");
+    QCOMPARE(names(*m_filter), QStringList{QString::fromUtf8("\u0130zmir Club")});
+    m_filter->setFreeText(QString::fromUtf8("\u0130ZM\u0130R"));
+    QCOMPARE(names(*m_filter), QStringList{QString::fromUtf8("\u0130zmir Club")});
 }
 
 void LobbyFiltersTest::proxiesPassTheModelTester()

@@ -50,6 +50,13 @@ inline QByteArray jpegWithOrientation(const QByteArray& jpeg, char orientation)
     return jpeg.left(2) + note + orientation + QByteArray(6, '\0') + jpeg.mid(2);
 }
 
+/// The PNG with the same note in an eXIf chunk after its header.
+inline QByteArray pngWithOrientation(const QByteArray& png, char orientation)
+{
+    const QByteArray note = jpegWithOrientation(QByteArray(), orientation).mid(10);
+    return png.left(8 + 12 + 13) + pngChunk("eXIf", note) + png.mid(8 + 12 + 13);
+}
+
 /// The PNG with `count` chunks of `type` ("zTXt", "iTXt" or "iCCP") after
 /// its header, each of its own keyword (a reader keeps them all) and each
 /// inflating to `inflated` letters (a reader takes up to 8 MB of one chunk).
