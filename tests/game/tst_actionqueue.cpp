@@ -126,6 +126,11 @@ private Q_SLOTS:
         stored.enqueueAnimation(new LoggedAnimation(&log, QStringLiteral("on"), 5000));
         QCOMPARE(log.last(), QStringLiteral("start:on"));
         QVERIFY(stored.isBusy());
+        // A damaged value is the default, as the settings page shows it.
+        QSettings().setValue(QStringLiteral("game/animations"), QString());
+        ActionQueue damaged;
+        damaged.enqueueAnimation(new LoggedAnimation(&log, QStringLiteral("damaged"), 5000));
+        QCOMPARE(log.last(), QStringLiteral("start:damaged"));
         QSettings().remove(QStringLiteral("game/animations"));
     }
 
