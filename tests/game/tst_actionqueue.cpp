@@ -126,8 +126,7 @@ private Q_SLOTS:
         stored.enqueueAnimation(new LoggedAnimation(&log, QStringLiteral("on"), 5000));
         QCOMPARE(log.last(), QStringLiteral("start:on"));
         QVERIFY(stored.isBusy());
-        // A damaged value is the default, as the settings page shows it.
-        QSettings().setValue(QStringLiteral("game/animations"), QString());
+        QSettings().setValue(QStringLiteral("game/animations"), QString()); // damaged: the default, as the page shows
         ActionQueue damaged;
         damaged.enqueueAnimation(new LoggedAnimation(&log, QStringLiteral("damaged"), 5000));
         QCOMPARE(log.last(), QStringLiteral("start:damaged"));
