@@ -295,7 +295,6 @@ private Q_SLOTS:
         QVERIFY(h.readyInLobby());
         // A refusal's reason is told in the language shown, whichever came first.
         PreferencesWindow* prefs = h.window->preferences();
-        prefs->setAnswerTimeLimit(300);
         prefs->newPasswordField()->setText(QStringLiteral("abcdef"));
         prefs->retypePasswordField()->setText(QStringLiteral("abcdef"));
         const auto passwordAnswer = [&](qint32 answer, const QString& reason) {
@@ -318,6 +317,7 @@ private Q_SLOTS:
         QVERIFY(h.waitForRequests(2));
         const QStringList pages = h.scenario.log();
         passwordAnswer(4, QStringLiteral("パスワードが無効です"));
+        prefs->setAnswerTimeLimit(300);
         passwordAnswer(-2, QStringLiteral("サーバーがパスワードの変更に応答しませんでした。\nパスワードは変更されていない"
                                           "可能性があります。もう一度お試しください。"));
         QVERIFY(h.translations.setLanguage(QStringLiteral("en")));
