@@ -213,23 +213,32 @@ QString undefinedText()
     return QCoreApplication::translate("Utils", "<undefined>");
 }
 
-Qt::CheckState settingsCheckState(QSettings& settings, const char* key, bool defaultValue)
+bool settingsSwitch(const QSettings& settings, const char* key, bool defaultValue)
 {
     // The file holds "true" or "false"; anything else (an empty value, a
     // word, a list, a number other than 0 or 1) is damage, not a choice.
     const QVariant value = settings.value(QLatin1String(key));
-    bool on = defaultValue;
-    if (value.typeId() == QMetaType::Bool) {
-        on = value.toBool();
-    } else if (value.typeId() == QMetaType::QString || value.typeId() == QMetaType::Int
-               || value.typeId() == QMetaType::LongLong) {
+    if (value.typeId() == QMetaType::Bool)
+        return value.toBool();
+    if (value.typeId() == QMetaType::QString || value.typeId() == QMetaType::Int
+        || value.typeId() == QMetaType::LongLong) {
         const QString text = value.toString().trimmed();
         if (text.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0 || text == QLatin1String("1"))
-            on = true;
-        else if (text.compare(QLatin1String("false"), Qt::CaseInsensitive) == 0 || text == QLatin1String("0"))
-            on = false;
+            return true;
+        if (text.compare(QLatin1String("false"), Qt::CaseInsensitive) == 0 || text == QLatin1String("0"))
+            return false;
     }
-    return on ? Qt::Checked : Qt::Unchecked;
+    return defaultValue;
+}
+
+bool settingsSwitch(const char* key, bool defaultValue)
+{
+    return settingsSwitch(QSettings(), key, defaultValue);
+}
+
+Qt::CheckState settingsCheckState(QSettings& settings, const char* key, bool defaultValue)
+{
+    return settingsSwitch(settings, key, defaultValue) ? Qt::Checked : Qt::Unchecked;
 }
 
 QString readTextFile(const QString& path)

@@ -46,8 +46,14 @@ QString richToolTip(const QString& text);
 QString unknownText();
 /// "<undefined>".
 QString undefinedText();
-/// Checked when the setting is true ("true" or 1), unchecked when it is
-/// false ("false" or 0); a missing or damaged one gives the default.
+/// An on/off setting: true for "true" or 1, false for "false" or 0; a
+/// missing or damaged one gives the default. Every reader of an on/off
+/// setting goes through it, so a box never shows another state than the one
+/// the program acts on.
+bool settingsSwitch(const QSettings& settings, const char* key, bool defaultValue);
+/// settingsSwitch() in the application's settings.
+bool settingsSwitch(const char* key, bool defaultValue);
+/// settingsSwitch() as the state of a check box.
 Qt::CheckState settingsCheckState(QSettings& settings, const char* key, bool defaultValue);
 /// The longest text file readTextFile() takes.
 inline constexpr qint64 maxTextFileSize = 4 * 1024 * 1024;

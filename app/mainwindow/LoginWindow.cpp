@@ -14,12 +14,24 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
+#include <QPointer>
 #include <QPushButton>
+
+#include <algorithm>
 
 namespace {
 
 const char linkStyle[] =
     "font-family: Verdana; font-weight: bold; font-size: 10px; color: rgb(255,244,189); text-decoration: underline;";
+
+/// What the form's box is about: a newer one takes the place of an older.
+const QString failureSubject = QStringLiteral("login");
+
+/// Whether the text has no character that Latin-1 lacks.
+bool isLatin1(const QString& text)
+{
+    return std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() <= 0xff; });
+}
 
 }
 
@@ -27,6 +39,9 @@ LoginWindow::LoginWindow(QWidget* parent)
     : QFrame(parent)
 {
     setupUi();
+    answerTimer.setSingleShot(true);
+    answerTimer.setInterval(answerTimeLimitMs);
+    connect(&answerTimer, &QTimer::timeout, this, &LoginWindow::onAnswerTimeout);
     shakeTimer.setSingleShot(true);
     connect(&shakeTimer, &QTimer::timeout, this, &LoginWindow::onShakeTimer);
     connect(resetPasswordLabel, &QLabel::linkActivated, this, &LoginWindow::resetPassword);
@@ -115,8 +130,9 @@ void LoginWindow::changeEvent(QEvent* event)
 
 void LoginWindow::updateLoginButton()
 {
-    // A name of blanks is no name, as the registration form holds it.
-    loginButton->setEnabled(versionCheckComplete && !loginEdit->text().trimmed().isEmpty()
+    // A name of blanks is no name, as the registration form holds it. One
+    // login at a time: edits while one waits send no second.
+    loginButton->setEnabled(!loginPending && versionCheckComplete && !loginEdit->text().trimmed().isEmpty()
                             && !passwordEdit->text().isEmpty());
 }
 
@@ -182,8 +198,7 @@ void LoginWindow::onLoginFailed(qint32 status)
     }
     // A refusal of a login made elsewhere (the new account's) or a second
     // refusal of the same login has no wait cursor to take back.
-    loginPending = false;
-    WaitCursor::instance().end(WaitCursor::Request::Login);
+    endLoginWait();
     if (status == 2) {
         passwordEdit->clear();
         updateLoginButton();
@@ -201,9 +216,53 @@ void LoginWindow::onLoginFailed(qint32 status)
     case 6: text = tr("You have excluded yourself from playing. Contact support if this is incorrect."); break;
     default: text = tr("Unknown login failure!"); break;
     }
-    ModelessMsgBox::critical(findMainWindow(), tr("Login failure!"), text, QDialogButtonBox::Ok);
-    focusUserName();
+    showFailure(text, QDialogButtonBox::Ok);
     updateLoginButton();
+}
+
+void LoginWindow::onLoginSucceeded()
+{
+    endLoginWait();
+    // Whatever the form said before is over.
+    ModelessMsgBox::closeAbout(findMainWindow(), failureSubject);
+}
+
+void LoginWindow::endLoginWait()
+{
+    loginPending = false;
+    answerTimer.stop();
+    WaitCursor::instance().end(WaitCursor::Request::Login);
+}
+
+ModelessMsgBox::MsgBox* LoginWindow::showFailure(const QString& text, QDialogButtonBox::StandardButtons buttons)
+{
+    // The box has the keys while it is shown (Enter or Escape answer it);
+    // only once it is closed do they go back to the form, and a second
+    // failure takes the place of the first rather than piling up.
+    auto* box = plainText(ModelessMsgBox::critical(findMainWindow(), tr("Login failure!"), text, buttons,
+                                                   QDialogButtonBox::NoButton, failureSubject));
+    QPointer<LoginWindow> self(this);
+    ModelessMsgBox::connectFinished(box, [self](int) {
+        if (self && self->isVisible())
+            self->focusUserName();
+    });
+    return box;
+}
+
+void LoginWindow::onAnswerTimeout()
+{
+    qWarning() << "no answer to the login within" << answerTimer.interval() << "ms";
+    endLoginWait();
+    updateLoginButton();
+    // A late answer still counts: a refusal takes this box's place, a
+    // success closes it.
+    auto* box = showFailure(tr("The server did not answer the login.\nDo you want to try again?"),
+                            QDialogButtonBox::Retry | QDialogButtonBox::Cancel);
+    QPointer<LoginWindow> self(this);
+    ModelessMsgBox::connectFinished(box, [self](int button) {
+        if (self && button == QDialogButtonBox::Retry)
+            self->loginButton->click();
+    });
 }
 
 void LoginWindow::onConnecting()
@@ -219,13 +278,27 @@ void LoginWindow::onConnected()
 void LoginWindow::onDisconnected()
 {
     versionCheckComplete = false;
+    // A login under way is lost with its connection.
+    endLoginWait();
     updateLoginButton();
 }
 
 void LoginWindow::on_loginButton_clicked()
 {
-    loginButton->setEnabled(false);
+    if (loginPending)
+        return;
+    // The login carries its user name in Latin-1: any other letter would go
+    // out as "?", and names of as many such letters would all be the same
+    // bytes.
+    if (!isLatin1(loginEdit->text())) {
+        showFailure(tr("This user name cannot be used to log in: a user name may hold only Western European "
+                       "letters, digits and signs."),
+                    QDialogButtonBox::Ok);
+        return;
+    }
     loginPending = true;
+    answerTimer.start();
+    updateLoginButton();
     Q_EMIT login(loginEdit->text(), passwordEdit->text());
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDialogButtonBox>
 #include <QFrame>
 #include <QTimer>
 
@@ -10,15 +11,24 @@ class QLineEdit;
 class QPushButton;
 class TranslationsManager;
 
+namespace ModelessMsgBox {
+class MsgBox;
+}
+
 /// The form of the login page: user name, password, Log in (usable once the
-/// connection has agreed its protocol versions and both fields hold text),
-/// Register and a "Reset password" link. A refused login with wrong
-/// credentials shakes the form; every other refusal shows a box.
+/// connection has agreed its protocol versions, both fields hold text and no
+/// login is under way), Register and a "Reset password" link. A refused
+/// login with wrong credentials shakes the form; every other refusal, a login
+/// the server leaves unanswered past the time limit and a user name the wire
+/// cannot carry show one box, which has the keys until it is closed.
 class LoginWindow : public QFrame
 {
     Q_OBJECT
 
 public:
+    /// How long a login may wait for its answer before the player is told.
+    static constexpr int answerTimeLimitMs = 20000;
+
     explicit LoginWindow(QWidget* parent = nullptr);
     ~LoginWindow() override;
 
@@ -31,6 +41,7 @@ public:
     void setTranslationsManager(TranslationsManager* translations);
     /// Focus on the user name with its text selected.
     void focusUserName();
+    void setAnswerTimeLimit(int ms) { answerTimer.setInterval(ms); }
 
     QLineEdit* userNameEdit() const { return loginEdit; }
     QLineEdit* passwordField() const { return passwordEdit; }
@@ -51,6 +62,8 @@ public Q_SLOTS:
     /// The server refused the login with this code. Only the refusal of a
     /// login asked for here takes back its wait cursor.
     void onLoginFailed(qint32 loginResponseStatus);
+    /// The server let a login in: nothing waits for an answer any more.
+    void onLoginSucceeded();
     void onConnecting();
     void onConnected();
     void onDisconnected();
@@ -68,11 +81,18 @@ private:
     void setupUi();
     void retranslateUi();
     void updateLoginButton();
+    /// The login asked for here waits no longer: its wait cursor and time limit end.
+    void endLoginWait();
+    /// The one box of the form (a refusal, a login unanswered, a name
+    /// refused); the focus goes back to the form once it is closed.
+    ModelessMsgBox::MsgBox* showFailure(const QString& text, QDialogButtonBox::StandardButtons buttons);
+    void onAnswerTimeout();
 
     bool versionCheckComplete = false;
     /// A login asked for by this form is unanswered: the main window set a
     /// wait cursor for it, which the refusal takes back.
     bool loginPending = false;
+    QTimer answerTimer;
     QTimer shakeTimer;
     int shakeStep = 0;
     TranslationsManager* translations = nullptr;

@@ -123,6 +123,7 @@ MainWindow::MainWindow(const QString& host, quint16 port, const QString& userNam
     connect(loginWindow, &LoginWindow::createUser, this, &MainWindow::onCreateUser);
     connect(loginWindow, &LoginWindow::resetPassword, this, &MainWindow::onResetPassword);
     connect(cm, &ConnectionManager::loginFailed, loginWindow, &LoginWindow::onLoginFailed);
+    connect(cm, &ConnectionManager::loginSuccess, loginWindow, &LoginWindow::onLoginSucceeded);
     connect(cm, &ConnectionManager::connecting, loginWindow, &LoginWindow::onConnecting);
     connect(cm, &ConnectionManager::connected, loginWindow, &LoginWindow::onConnected);
     connect(cm, &ConnectionManager::disconnected, loginWindow, &LoginWindow::onDisconnected);

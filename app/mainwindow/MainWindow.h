@@ -117,6 +117,8 @@ public Q_SLOTS:
     void onVersionCheckComplete();
     void onDisconnected();
     void onForcedLogout();
+    /// Sets up the session of the first login answered; a later one (a
+    /// second account's) sets nothing up again.
     void loginSuccessful(qint32 pid, const QString& name, const QString& credentials, bool fullyRegistered);
     void onClientConfig(const ClientConfig& config);
     /// Joins the table, or watches it when it is full unless the user was seated there.
@@ -261,6 +263,8 @@ private:
     QString userName;
     QString password;
     bool fullyRegistered = false;
+    /// A login was answered and its session set up: one per run.
+    bool loggedIn = false;
     QString httpHost;
     quint16 xmppPort = 5222;
     QMenu userMenu;

@@ -37,6 +37,11 @@ constexpr char roundTableProperty[] = "roundTable";
 
 void MainWindow::loginSuccessful(qint32 pid, const QString& name, const QString& credentials, bool registered)
 {
+    if (loggedIn) {
+        qWarning() << "a second login answer, pid:" << pid << "- the session stays as it is";
+        return;
+    }
+    loggedIn = true;
     qDebug() << "logged in, pid:" << pid << " fully registered:" << registered;
     fullyRegistered = registered;
     gameController->setPlayerId(pid);

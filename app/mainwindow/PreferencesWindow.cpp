@@ -65,6 +65,9 @@ PreferencesWindow::PreferencesWindow(TranslationsManager* translations, SocialSe
     , social(social)
 {
     setupUi();
+    passwordTimer.setSingleShot(true);
+    passwordTimer.setInterval(answerTimeLimitMs);
+    connect(&passwordTimer, &QTimer::timeout, this, &PreferencesWindow::onPasswordTimeout);
 
     // A box that becomes checked runs its slot: the key is written back
     // unchanged and, for Sounds, the lobby tune starts.
@@ -379,6 +382,19 @@ void PreferencesWindow::setPasswordFieldsLocked(bool locked)
     newPassword->setReadOnly(locked);
     retypePassword->setReadOnly(locked);
     changePasswordBtn->setEnabled(!locked);
+    if (locked)
+        passwordTimer.start();
+    else
+        passwordTimer.stop();
+}
+
+void PreferencesWindow::onPasswordTimeout()
+{
+    // A late answer still shows its box.
+    setPasswordFieldsLocked(false);
+    ModelessMsgBox::warning(findMainWindow(), tr("Change password failed!"),
+                            tr("The server did not answer the password change.\nYour password may be unchanged: "
+                               "please try again."));
 }
 
 void PreferencesWindow::on_changePassword_clicked()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QTimer>
 #include <QWidget>
 
 class QCheckBox;
@@ -16,12 +17,16 @@ class TranslationsManager;
 /// The settings tab: language, the four game switches, the password and the
 /// player picture. Every change takes effect at once; the switches are kept
 /// under "game/", the language by the translations manager, and the password
-/// goes to the server through the main window.
+/// goes to the server through the main window; a change the server leaves
+/// unanswered past the time limit unlocks the fields again, with a word.
 class PreferencesWindow : public QWidget
 {
     Q_OBJECT
 
 public:
+    /// How long a password change may wait for its answer.
+    static constexpr int answerTimeLimitMs = 20000;
+
     /// Builds the page from the stored settings. `social` may be null (no
     /// player picture).
     PreferencesWindow(TranslationsManager* translations, SocialServices* social, QWidget* parent);
@@ -33,6 +38,7 @@ public:
     /// outcome to the avatar chooser; the avatar button works only with one.
     void setPlayerDb(PlayerDb* playerDb);
     QPushButton* avatarButton() const { return setAvatarButton; }
+    void setAnswerTimeLimit(int ms) { passwordTimer.setInterval(ms); }
 
     QCheckBox* autoPassBox() const { return autoPassCheckBox; }
     QCheckBox* autoPopdownBox() const { return autoPopdownScoreDialog; }
@@ -75,6 +81,7 @@ private:
     void setupUi();
     void retranslateUi();
     void setPasswordFieldsLocked(bool locked);
+    void onPasswordTimeout();
     /// Fills a tile combo with the names and selects the stored index (0
     /// when it is out of range), without writing anything.
     static int fillTileChoices(QComboBox* combo, const QStringList& names, const char* key);
@@ -84,6 +91,7 @@ private:
     SocialServices* social;
     PlayerDb* playerDb = nullptr;
     qint32 ownPlayerId = -1;
+    QTimer passwordTimer;
 
     QLabel* label_5 = nullptr;
     QGroupBox* groupBox_4 = nullptr;

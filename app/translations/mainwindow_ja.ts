@@ -311,6 +311,16 @@ What you do reaches it only when it answers again.</source>
         <source>Connecting...</source>
         <translation>接続中...</translation>
     </message>
+    <message>
+        <source>The server did not answer the login.
+Do you want to try again?</source>
+        <translation>サーバーがログインに応答しませんでした。
+もう一度試しますか？</translation>
+    </message>
+    <message>
+        <source>This user name cannot be used to log in: a user name may hold only Western European letters, digits and signs.</source>
+        <translation>このユーザー名ではログインできません。ユーザー名に使えるのは西欧の文字、数字、記号だけです。</translation>
+    </message>
 </context>
 <context>
     <name>CreateUserForm</name>
@@ -470,6 +480,12 @@ What you do reaches it only when it answers again.</source>
     <message>
         <source>Success!</source>
         <translation>変更しました！</translation>
+    </message>
+    <message>
+        <source>The server did not answer the password change.
+Your password may be unchanged: please try again.</source>
+        <translation>サーバーがパスワードの変更に応答しませんでした。
+パスワードは変更されていない可能性があります。もう一度お試しください。</translation>
     </message>
 </context>
 </TS>

@@ -311,6 +311,16 @@ What you do reaches it only when it answers again.</source>
         <source>Connecting...</source>
         <translation>正在连接...</translation>
     </message>
+    <message>
+        <source>The server did not answer the login.
+Do you want to try again?</source>
+        <translation>服务器没有回应登录请求。
+要重试吗？</translation>
+    </message>
+    <message>
+        <source>This user name cannot be used to log in: a user name may hold only Western European letters, digits and signs.</source>
+        <translation>此用户名无法用于登录：用户名只能包含西欧字母、数字和符号。</translation>
+    </message>
 </context>
 <context>
     <name>CreateUserForm</name>
@@ -470,6 +480,12 @@ What you do reaches it only when it answers again.</source>
     <message>
         <source>Success!</source>
         <translation>成功！</translation>
+    </message>
+    <message>
+        <source>The server did not answer the password change.
+Your password may be unchanged: please try again.</source>
+        <translation>服务器没有回应密码更改请求。
+密码可能未更改，请重试。</translation>
     </message>
 </context>
 </TS>

@@ -2,12 +2,12 @@
 
 #include "ResourceFile.h"
 #include "Sound.h"
+#include "Utils.h"
 #include "SoundPlayer.h"
 #include "WaveFile.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
-#include <QSettings>
 
 namespace {
 
@@ -145,7 +145,7 @@ void GameSounds::play(unsigned slot, unsigned flags)
         return;
     if (int(slot) == loopingSlot)
         return; // a looping sound is not restarted
-    if (!QSettings().value(QStringLiteral("game/sound"), true).toBool())
+    if (!settingsSwitch("game/sound", true))
         return;
 
     if (flags & StopOthers) {

@@ -3,6 +3,7 @@
 #include "AnimationActions.h"
 #include "GameWindowAction.h"
 #include "GameWindowAnimation.h"
+#include "Utils.h"
 
 #include <QSettings>
 
@@ -41,7 +42,7 @@ bool ActionQueue::animationsEnabled() const
     // is seen at the next enqueue, without opening the store every time.
     if (!settings)
         settings = std::make_unique<QSettings>();
-    return settings->value(QStringLiteral("game/animations"), true).toBool();
+    return settingsSwitch(*settings, "game/animations", true);
 }
 
 void ActionQueue::enqueueAction(GameWindowAction* action)

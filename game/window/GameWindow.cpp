@@ -31,6 +31,7 @@
 #include "TileImages.h"
 #include "TilePainter.h"
 #include "TimerView.h"
+#include "Utils.h"
 #include "WaitingForPlayersWindow.h"
 #include "WallView.h"
 #include "WashoutWindow.h"
@@ -45,7 +46,6 @@
 #include <QLinearGradient>
 #include <QResizeEvent>
 #include <QShowEvent>
-#include <QSettings>
 
 #include <algorithm>
 #include <cmath>
@@ -730,7 +730,7 @@ void GameWindow::retranslate()
 
 bool GameWindow::animationsEnabled() const
 {
-    return QSettings().value(QStringLiteral("game/animations"), true).toBool();
+    return settingsSwitch("game/animations", true);
 }
 
 void GameWindow::enqueueAction(GameWindowAction* action)
@@ -780,7 +780,7 @@ void GameWindow::playStartSound()
 
 void GameWindow::showHandStarted()
 {
-    if (QSettings().value(QStringLiteral("game/autoPopdownScoreDialog"), false).toBool()) {
+    if (settingsSwitch("game/autoPopdownScoreDialog", false)) {
         m_scoreBoard->hide();
         m_washout->hide();
         m_roundScore->hide();

@@ -29,13 +29,12 @@
 #include "WindView.h"
 
 #include <QDebug>
-#include <QSettings>
 
 namespace {
 
 bool autoPass()
 {
-    return QSettings().value(QStringLiteral("game/autoPass"), true).toBool();
+    return settingsSwitch("game/autoPass", true);
 }
 
 } // namespace

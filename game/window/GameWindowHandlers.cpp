@@ -25,12 +25,12 @@
 #include "SideBar.h"
 #include "TileAnimationSet.h"
 #include "TimerView.h"
+#include "Utils.h"
 #include "WashoutWindow.h"
 #include "WindView.h"
 
 #include <QApplication>
 #include <QDebug>
-#include <QSettings>
 #include <QTimer>
 
 #include <algorithm>
@@ -41,7 +41,7 @@ namespace {
 
 bool autoPass()
 {
-    return QSettings().value(QStringLiteral("game/autoPass"), true).toBool();
+    return settingsSwitch("game/autoPass", true);
 }
 
 TileAnimationSource* handSource(HandView* hand)

@@ -2,53 +2,48 @@
 
 #include <QCoreApplication>
 
-#include <vector>
+#include <cstddef>
 
 namespace reason_texts {
 
 namespace {
 
-QString lookup(const std::vector<QString>& table, int code)
+// The sources only are kept: a reason is translated each time it is asked
+// for, in the language of that moment.
+template <std::size_t N>
+QString lookup(const char* const (&sources)[N], int code)
 {
-    if (code >= 0 && static_cast<std::size_t>(code) < table.size())
-        return table[static_cast<std::size_t>(code)];
+    if (code >= 0 && static_cast<std::size_t>(code) < N)
+        return QCoreApplication::translate("ConnectionManager", sources[code]);
     return QCoreApplication::translate("Utils", "<undefined>");
-}
-
-std::vector<QString> translated(std::initializer_list<const char*> sources)
-{
-    std::vector<QString> texts;
-    for (const char* source : sources)
-        texts.push_back(QCoreApplication::translate("ConnectionManager", source));
-    return texts;
 }
 
 } // namespace
 
 QString leaveStatus(int code)
 {
-    static const std::vector<QString> table = translated({
+    static const char* const table[] = {
         QT_TRANSLATE_NOOP("ConnectionManager", "OK"),
         QT_TRANSLATE_NOOP("ConnectionManager", "Failed"),
         QT_TRANSLATE_NOOP("ConnectionManager", "Denied"),
-    });
+    };
     return lookup(table, code);
 }
 
 QString watchStatus(int code)
 {
-    static const std::vector<QString> table = translated({
+    static const char* const table[] = {
         QT_TRANSLATE_NOOP("ConnectionManager", "OK"),
         QT_TRANSLATE_NOOP("ConnectionManager", "Failed"),
         QT_TRANSLATE_NOOP("ConnectionManager", "Denied"),
         QT_TRANSLATE_NOOP("ConnectionManager", "Already Seated"),
-    });
+    };
     return lookup(table, code);
 }
 
 QString accountFailure(int code)
 {
-    static const std::vector<QString> table = translated({
+    static const char* const table[] = {
         QT_TRANSLATE_NOOP("ConnectionManager", "Plain string"),
         QT_TRANSLATE_NOOP("ConnectionManager", "Forbidden"),
         QT_TRANSLATE_NOOP("ConnectionManager", "User name already in use"),
@@ -56,19 +51,19 @@ QString accountFailure(int code)
         QT_TRANSLATE_NOOP("ConnectionManager", "Password invalid"),
         QT_TRANSLATE_NOOP("ConnectionManager", "Email already in use"),
         QT_TRANSLATE_NOOP("ConnectionManager", "Email invalid"),
-    });
+    };
     return lookup(table, code);
 }
 
 QString tournamentLeaveStatus(int code)
 {
-    static const std::vector<QString> table = translated({
+    static const char* const table[] = {
         QT_TRANSLATE_NOOP("ConnectionManager", "Ok"),
         QT_TRANSLATE_NOOP("ConnectionManager", "Not registered"),
         QT_TRANSLATE_NOOP("ConnectionManager", "Tournament finished"),
         QT_TRANSLATE_NOOP("ConnectionManager", "Registration not closed"),
         QT_TRANSLATE_NOOP("ConnectionManager", "Invalid state"),
-    });
+    };
     return lookup(table, code);
 }
 

@@ -3,7 +3,7 @@
 #include <QString>
 
 /// Texts for the failure codes of server answers, translated (context
-/// "ConnectionManager") at their first use; a code outside a table gives the
+/// "ConnectionManager") in the language of the call; a code outside a table gives the
 /// translated "<undefined>" (context "Utils").
 namespace reason_texts {
 /// Leave answers: 0 "OK", 1 "Failed", 2 "Denied".

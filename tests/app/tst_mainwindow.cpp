@@ -134,6 +134,12 @@ private Q_SLOTS:
         QVERIFY(login->logInButton()->isEnabled());
         login->passwordField()->clear();
         QVERIFY(!login->logInButton()->isEnabled());
+        // A name the wire cannot carry is refused in the form.
+        login->userNameEdit()->setText(QStringLiteral("山田太郎"));
+        login->passwordField()->setText(QStringLiteral("secret1"));
+        QTest::mouseClick(login->logInButton(), Qt::LeftButton);
+        QVERIFY(h.boxes().contains(QStringLiteral("Login failure!|This user name cannot be used to log in: a user name "
+                                                  "may hold only Western European letters, digits and signs.")));
     }
 
     void loginRefusals_data()
@@ -149,6 +155,8 @@ private Q_SLOTS:
             << 6 << QStringLiteral("Login failure!|You have excluded yourself from playing. Contact support if this "
                                    "is incorrect.");
         QTest::newRow("unknown") << 9 << QStringLiteral("Login failure!|Unknown login failure!");
+        QTest::newRow("never answered")
+            << -2 << QStringLiteral("Login failure!|The server did not answer the login.\nDo you want to try again?");
     }
 
     void loginRefusals()
@@ -159,12 +167,18 @@ private Q_SLOTS:
         QVERIFY(h.create());
         h.scenario.setLoginRefusal(code);
         QVERIFY(h.start());
+        QVERIFY(QTest::qWaitForWindowActive(h.window.get()));
         LoginWindow* login = h.window->view().loginWindow;
+        login->setAnswerTimeLimit(500);
         QSignalSpy failed(&h.window->connection(), &ConnectionManager::loginFailed);
         QTest::mouseClick(login->logInButton(), Qt::LeftButton);
-        QVERIFY(failed.wait(5000));
+        // One login at a time: typing while it waits, Enter included, sends no second.
+        QTest::keyClicks(login->passwordField(), QStringLiteral("1"));
+        QTest::keyClick(login->passwordField(), Qt::Key_Return);
+        QVERIFY(!login->logInButton()->isEnabled());
+        QVERIFY(code < 0 || failed.wait(5000));
+        QTRY_COMPARE(h.boxes(), box.isEmpty() ? QStringList() : QStringList{box});
         QCOMPARE(h.scenario.log(), QStringList{QStringLiteral("login anna secret1 partner 4")});
-        QCOMPARE(h.boxes(), box.isEmpty() ? QStringList() : QStringList{box});
         // The login's wait cursor is gone; the user name stays, the password
         // only for refusals other than wrong credentials.
         QVERIFY(QApplication::overrideCursor() == nullptr);
@@ -172,6 +186,18 @@ private Q_SLOTS:
         QCOMPARE(login->passwordField()->text().isEmpty(), code == 2);
         QCOMPARE(login->logInButton()->isEnabled(), code != 2);
         QCOMPARE(h.window->view().centralWidget->currentWidget(), h.window->view().loginWidget);
+        if (box.isEmpty())
+            return;
+        // The box has the keys; once it is closed the form has them.
+        QTest::keyClick(h.window->windowHandle(), Qt::Key_Return);
+        if (code < 0) { // Retry: the login goes out again and waits again
+            QTRY_COMPARE(h.scenario.log().size(), 2);
+            QTRY_COMPARE(h.boxes(), QStringList{box});
+            QTest::keyClick(h.window->windowHandle(), Qt::Key_Escape);
+        }
+        QTRY_VERIFY(h.boxes().isEmpty());
+        QTest::keyClick(h.window->windowHandle(), 'z');
+        QCOMPARE(login->userNameEdit()->text(), QStringLiteral("z"));
     }
 
     void sessionRequestsInOrder()
@@ -211,9 +237,14 @@ private Q_SLOTS:
 
         // A second display of the lobby builds nothing and subscribes nothing.
         h.window->displayLobby();
+        // Nor does a second login answer, another account's.
+        QSignalSpy again(&h.window->connection(), &ConnectionManager::loginSuccess);
+        h.server.send(TestFrame(11).str("bob").u32(1002).u8(0).u32(1).str("").bytes("other"));
+        QVERIFY(again.wait(5000));
         QTest::qWait(50);
         QCOMPARE(ui.mainTabs->count(), 6);
         QCOMPARE(h.scenario.log().count(QStringLiteral("subscribe 101/Practice")), 1);
+        QCOMPARE(ui.usernameLabel->text(), QStringLiteral("anna"));
 
         // The lobby window's first start wrote its filter keys.
         QSettings settings;
@@ -262,6 +293,18 @@ private Q_SLOTS:
     {
         MainWindowHarness h;
         QVERIFY(h.readyInLobby());
+        // A refusal's reason is told in the language shown, whichever came first.
+        PreferencesWindow* prefs = h.window->preferences();
+        prefs->newPasswordField()->setText(QStringLiteral("abcdef"));
+        prefs->retypePasswordField()->setText(QStringLiteral("abcdef"));
+        const auto passwordAnswer = [&](qint32 answer, const QString& reason) {
+            h.scenario.setPasswordAnswer(answer);
+            QTest::mouseClick(prefs->changePasswordButton(), Qt::LeftButton);
+            QTRY_COMPARE(h.boxes().value(0).section(QLatin1Char('|'), 1), reason);
+            QTest::keyClick(h.window->findChild<ModelessMsgBox::MsgBox*>(), Qt::Key_Escape);
+        };
+        passwordAnswer(4, QStringLiteral("Password invalid"));
+        h.scenario.clearLog();
         QVERIFY(h.translations.setLanguage(QStringLiteral("ja")));
         const MainView& ui = h.window->view();
         const auto tablesTab = [&] {
@@ -273,6 +316,10 @@ private Q_SLOTS:
         // The pages follow the language.
         QVERIFY(h.waitForRequests(2));
         const QStringList pages = h.scenario.log();
+        passwordAnswer(4, QStringLiteral("パスワードが無効です"));
+        prefs->setAnswerTimeLimit(300);
+        passwordAnswer(-2, QStringLiteral("サーバーがパスワードの変更に応答しませんでした。\nパスワードは変更されていない"
+                                          "可能性があります。もう一度お試しください。"));
         QVERIFY(h.translations.setLanguage(QStringLiteral("en")));
         QTRY_COMPARE(tablesTab(), QStringLiteral("Tables"));
         QCOMPARE(fullscreen, QStringLiteral("全画面"));

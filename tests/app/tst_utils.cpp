@@ -150,6 +150,7 @@ private Q_SLOTS:
         for (const QVariant& damaged : {QVariant(QString()), QVariant(QStringLiteral("ja")), QVariant(QStringList{QStringLiteral("a"), QStringLiteral("b")})}) {
             s.setValue(QStringLiteral("game/damaged"), damaged);
             QCOMPARE(settingsCheckState(s, "game/damaged", true), Qt::Checked);
+            QCOMPARE(settingsSwitch(s, "game/damaged", false), false);
         }
     }
 

@@ -126,6 +126,10 @@ private Q_SLOTS:
         stored.enqueueAnimation(new LoggedAnimation(&log, QStringLiteral("on"), 5000));
         QCOMPARE(log.last(), QStringLiteral("start:on"));
         QVERIFY(stored.isBusy());
+        QSettings().setValue(QStringLiteral("game/animations"), QString()); // damaged: the default, as the page shows
+        ActionQueue damaged;
+        damaged.enqueueAnimation(new LoggedAnimation(&log, QStringLiteral("damaged"), 5000));
+        QCOMPARE(log.last(), QStringLiteral("start:damaged"));
         QSettings().remove(QStringLiteral("game/animations"));
     }
 

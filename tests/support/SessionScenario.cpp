@@ -136,6 +136,8 @@ void SessionScenario::onLogin(const ReceivedFrame& f)
     add(QStringLiteral("login %1 %2 partner %3")
             .arg(QString::fromLatin1(user), QString::fromUtf8(password))
             .arg(partner));
+    if (m_loginRefusal == -2)
+        return;
     if (m_loginRefusal >= 0) {
         m_server.send(TestFrame(11).str(user).u32(0).u8(1).u32(quint32(m_loginRefusal)).str("").bytes(""));
         return;
@@ -163,7 +165,9 @@ void SessionScenario::onService(const ReceivedFrame& f)
         break;
     case 65:
         add(QStringLiteral("password %1").arg(QString::fromUtf8(inner.str())) + from);
-        m_server.send(serviceAnswer(seq, TestFrame(71)));
+        if (m_passwordAnswer != -2)
+            m_server.send(serviceAnswer(
+                seq, m_passwordAnswer < 0 ? TestFrame(71) : TestFrame(72).u8(quint8(m_passwordAnswer)).u32(0)));
         break;
     case 67:
         add(QStringLiteral("time") + from);

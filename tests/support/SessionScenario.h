@@ -50,8 +50,10 @@ public:
     void setTables(const QList<Table>& tables) { m_tables = tables; }
     const QList<Table>& tables() const { return m_tables; }
 
-    /// Logins are refused with this code (status 1); -1 lets them in.
+    /// Logins are refused with this code (status 1); -1 lets them in, -2 leaves them unanswered.
     void setLoginRefusal(qint32 code) { m_loginRefusal = code; }
+    /// The answer to a password change: -1 accepted, -2 none, else the failure code.
+    void setPasswordAnswer(qint32 code) { m_passwordAnswer = code; }
     /// The answer to a registration: -1 accepted, else the failure code.
     void setRegistrationFailure(qint32 code) { m_registrationFailure = code; }
     /// Whether an accepted account is active at once.
@@ -100,6 +102,7 @@ private:
     TestGameServer& m_server;
     QList<Table> m_tables;
     qint32 m_loginRefusal = -1;
+    qint32 m_passwordAnswer = -1;
     qint32 m_registrationFailure = -1;
     bool m_registrationActive = true;
     quint64 m_balance = 123456;
