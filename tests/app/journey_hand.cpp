@@ -229,6 +229,7 @@ private Q_SLOTS:
         // The texts as the client shows them in English, plural forms included.
         QVERIFY(h.translations.setLanguage(QStringLiteral("en")));
         hand = std::make_unique<HandScenario>(h.server, HandScenario::Kind::Hand, 0);
+        hand->setTimeLimits(60000, 60000); // time for a new start of the program
         connect(hand.get(), &HandScenario::unexpected, this, [this](const QString& line) { unexpected << line; });
         h.window->show();
         h.window->activateWindow();
@@ -301,6 +302,30 @@ private Q_SLOTS:
         QTRY_VERIFY(table() == nullptr);
         doubleClickRow();
         w = table();
+
+        // --- the program ends without a word mid-hand and starts again: Rejoin by key, and
+        // the hand is the player's own again (at the bottom, tiles to click), the offer open
+        h.window.reset();
+        QTRY_VERIFY(hand->keepsSeat());
+        h.window = std::make_unique<MainWindow>(QStringLiteral("127.0.0.1"), h.server.port(), QStringLiteral("anna"),
+                                                QStringLiteral("secret1"), false, h.httpHost, &h.translations);
+        h.window->setXmppPort(1);
+        h.window->show();
+        h.window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(h.window.get()));
+        QSignalSpy again(&h.window->connection(), &ConnectionManager::versionCheckComplete);
+        h.window->onStartupFinished(true);
+        QVERIFY(!again.isEmpty() || again.wait(5000));
+        clickBox(QStringLiteral("Resolution too low!"), QDialogButtonBox::Ok);
+        QTest::mouseClick(h.window->view().loginWindow->logInButton(), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(h.boxes().filter(QStringLiteral("Rejoin Table|")).size() == 1, 10000);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QTRY_VERIFY_WITH_TIMEOUT(table() != nullptr, 10000);
+        w = table();
+        QTRY_COMPARE(int(w->handView()->items().size()), 13);
+        QVERIFY(w->handView()->isVisible());
+        QCOMPARE(w->orientationOf(qint32(HandScenario::ownId)), 0);
+        step("rejoined");
         sideLeave = w->sideBar()->findChild<QPushButton*>(QStringLiteral("leaveButton"));
 
         // --- East's 3 of bamboo: chow it or pass
