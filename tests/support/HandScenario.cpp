@@ -369,6 +369,7 @@ void HandScenario::rejoin()
         const Seat& seat = m_seats[ids[i]];
         p.tileCount = ids[i] == ownId ? quint8(m_hand.size()) : seat.count;
         p.discards = seat.discards;
+        p.ready = m_handInPlay ? 1 : 0; // between hands nobody has said ready yet
         gtf::playerRecord(f, p);
     }
     f.u8(state).u32(quint32(current.size()));
