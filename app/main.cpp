@@ -7,6 +7,7 @@
 #include "MahjongStyle.h"
 #include "MainWindow.h"
 #include "PictureFile.h"
+#include "QuitSignals.h"
 #include "SingleInstanceLock.h"
 #include "SoundPlayer.h"
 #include "Startup.h"
@@ -52,6 +53,10 @@ int main(int argc, char** argv)
 
     // 4. The application object.
     auto app = std::make_unique<MahjongApplication>(argc, argv);
+
+    // The system's requests to end (a desktop's log-out, a kill, Ctrl+C)
+    // end the program as Quit does.
+    QuitSignals::install();
 
     // 5-6. The compiled resource trees are linked in and registered at start;
     // the search paths put command-line directories before them.
@@ -162,6 +167,7 @@ int main(int argc, char** argv)
     // stalled sound server still holds was left behind; the sound library's
     // own clean-up at exit would wait for it, or fail under it: leave
     // without that clean-up (the log is written line by line).
+    QuitSignals::finished();
     if (SoundPlayer::threadLeftBehind())
         std::quick_exit(result);
     return result;
