@@ -6,6 +6,7 @@
 #include "MahjongApplication.h"
 #include "MahjongStyle.h"
 #include "MainWindow.h"
+#include "NewVersionDialog.h"
 #include "PictureFile.h"
 #include "QuitSignals.h"
 #include "SingleInstanceLock.h"
@@ -100,6 +101,9 @@ int main(int argc, char** argv)
         app.reset();
         return 1;
     }
+
+    // Downloads of an earlier run that ended during them are of no use.
+    NewVersionDialog::removeUnfinishedDownloads();
 
     // 11. The translation.
     auto translations = std::make_unique<TranslationsManager>();
