@@ -177,7 +177,7 @@ HandScenario::HandScenario(TestGameServer& server, Kind kind, int paceMs, quint1
             } else {
                 this->server.send(TestFrame(155).u32(0));
             }
-            if (this->kind == Kind::Tournament) {
+            if (this->kind == Kind::Tournament && !m_seatKept) {
                 Q_EMIT logged(QStringLiteral("seating the user at tournament table %1").arg(tournamentTable));
                 this->server.send(TournamentFrames::seated(tournamentId, tournamentTable, 0));
             }
@@ -331,18 +331,17 @@ void HandScenario::track(const TestFrame& inner)
 
 void HandScenario::sendSeatNotice()
 {
-    if (kind == Kind::Tournament)
-        return send(TournamentFrames::seated(tournamentId, m_table, 1));
+    // A tournament's table goes with its tournament: the round continues.
+    const bool round = kind == Kind::Tournament;
     static const QByteArray names[] = {"Classic hand", "International hand", "Riichi hand"};
     TestFrame f(62);
-    f.u32(m_table).u8(1).u32(quint32(-1));
-    tableRecord(f, m_table, names[ruleset], ruleset, ruleset == 2 ? 2 : 0);
+    f.u32(m_table).u8(1).u32(round ? tournamentId : quint32(-1));
+    tableRecord(f, m_table, round ? QByteArray("Final table") : names[ruleset], ruleset, round ? 1 : ruleset == 2 ? 2 : 0);
     send(f);
 }
 
 void HandScenario::rejoin()
 {
-    m_seatKept = false;
     Q_EMIT logged(QStringLiteral("rejoin of table %1 at %2").arg(m_table).arg(m_waiting));
     send(TestFrame(31).u32(m_table).u8(1).u8(0).u32(0));
     if (kind != Kind::Tournament)
@@ -438,8 +437,12 @@ void HandScenario::pushFront(QList<Step> list)
 void HandScenario::onFrame(const ReceivedFrame& frame)
 {
     TestFrameReader reader = frame.reader();
-    if (frame.classId == 30 && m_seatKept && TestFrameReader(frame.body).u32() == m_table)
-        return rejoin();
+    if (frame.classId == 30 && m_seatKept && TestFrameReader(frame.body).u32() == m_table) {
+        // A game played out meanwhile leaves the table to be joined anew.
+        m_seatKept = false;
+        if (steps.empty() || steps.front().name != QLatin1String("join"))
+            return rejoin();
+    }
     if (steps.empty() || !steps.front().awaits.contains(frame.classId)) {
         if (frame.classId == 30) {
             // A join outside the script (a second join): refused as the table is taken.
