@@ -212,19 +212,9 @@ class JourneyHand : public QObject
     /// login, and Rejoin answered by key.
     void startAgain()
     {
-        h.window.reset();
-        QTRY_VERIFY(hand->keepsSeat());
-        h.window = std::make_unique<MainWindow>(QStringLiteral("127.0.0.1"), h.server.port(), QStringLiteral("anna"),
-                                                QStringLiteral("secret1"), false, h.httpHost, &h.translations);
-        h.window->setXmppPort(1);
-        h.window->show();
+        QVERIFY(h.restart());
         h.window->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(h.window.get()));
-        QSignalSpy again(&h.window->connection(), &ConnectionManager::versionCheckComplete);
-        h.window->onStartupFinished(true);
-        QVERIFY(!again.isEmpty() || again.wait(5000));
-        clickBox(QStringLiteral("Resolution too low!"), QDialogButtonBox::Ok);
-        QTest::mouseClick(h.window->view().loginWindow->logInButton(), Qt::LeftButton);
         QTRY_VERIFY_WITH_TIMEOUT(h.boxes().filter(QStringLiteral("Rejoin Table|")).size() == 1, 10000);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         QTRY_VERIFY_WITH_TIMEOUT(table() != nullptr, 10000);

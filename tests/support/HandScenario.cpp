@@ -361,21 +361,18 @@ void HandScenario::rejoin()
             current.append(pid);
     TestFrame f(37);
     f.u64(quint64(m_handId)).u32(4);
-    const quint8 winds[] = {1, 0, 2, 3};
-    const quint32 ids[] = {ownId, eastId, westId, northId};
-    for (int i = 0; i < 4; ++i) {
-        gtf::PlayerRecord p = bot(ids[i], winds[i]);
-        const Seat& seat = m_seats[ids[i]];
-        p.tileCount = ids[i] == ownId ? quint8(m_hand.size()) : seat.count;
-        p.discards = seat.discards;
+    const std::pair<quint32, quint8> seats[] = {{ownId, 1}, {eastId, 0}, {westId, 2}, {northId, 3}};
+    for (const auto& [pid, wind] : seats) {
+        gtf::PlayerRecord p = bot(pid, wind);
+        p.tileCount = pid == ownId ? quint8(m_hand.size()) : m_seats[pid].count;
+        p.discards = m_seats[pid].discards;
         p.ready = m_handInPlay ? 1 : 0; // between hands nobody has said ready yet
         gtf::playerRecord(f, p);
     }
     f.u8(state).u32(quint32(current.size()));
     for (quint32 pid : current)
         f.u32(pid);
-    gtf::span(f, quint64(QDateTime::currentMSecsSinceEpoch()), quint64(m_deadline));
-    f.u16(70).u16(14).u16(3).u16(1);
+    gtf::span(f, quint64(QDateTime::currentMSecsSinceEpoch()), quint64(m_deadline)).u16(70).u16(14).u16(3).u16(1);
     gtf::tiles(f, ruleset == 2 ? QList<quint8>{20} : QList<quint8>{});
     sendGame(gtf::tableState(f, eastId, 0, 0, 0, 0));
     if (m_handInPlay) {

@@ -99,9 +99,6 @@ public:
     /// Where the script waits: the name of the step, or "" when it runs or is done.
     QString waitingFor() const { return m_waiting; }
     bool isFinished() const { return m_finished; }
-    /// Whether the user's seat is kept for a session that ended at the
-    /// table before its game was over (until the user joins it again).
-    bool keepsSeat() const { return m_seatKept; }
 
 Q_SIGNALS:
     /// A step that waits for the user was reached.
