@@ -216,6 +216,7 @@ class JourneyHand : public QObject
         h.window->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(h.window.get()));
         QTRY_VERIFY_WITH_TIMEOUT(h.boxes().filter(QStringLiteral("Rejoin Table|")).size() == 1, 10000);
+        QTRY_VERIFY(h.window->findChild<ModelessMsgBox::MsgBox*>()->isAncestorOf(QApplication::focusWidget()));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         QTRY_VERIFY_WITH_TIMEOUT(table() != nullptr, 10000);
     }
