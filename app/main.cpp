@@ -6,7 +6,9 @@
 #include "MahjongApplication.h"
 #include "MahjongStyle.h"
 #include "MainWindow.h"
+#include "NewVersionDialog.h"
 #include "PictureFile.h"
+#include "QuitSignals.h"
 #include "SingleInstanceLock.h"
 #include "SoundPlayer.h"
 #include "Startup.h"
@@ -53,6 +55,10 @@ int main(int argc, char** argv)
     // 4. The application object.
     auto app = std::make_unique<MahjongApplication>(argc, argv);
 
+    // The system's requests to end (a desktop's log-out, a kill, Ctrl+C)
+    // end the program as Quit does.
+    QuitSignals::install();
+
     // 5-6. The compiled resource trees are linked in and registered at start;
     // the search paths put command-line directories before them.
     setupSearchPaths(params.searchPaths);
@@ -95,6 +101,9 @@ int main(int argc, char** argv)
         app.reset();
         return 1;
     }
+
+    // Downloads of an earlier run that ended during them are of no use.
+    NewVersionDialog::removeUnfinishedDownloads();
 
     // 11. The translation.
     auto translations = std::make_unique<TranslationsManager>();
@@ -162,6 +171,7 @@ int main(int argc, char** argv)
     // stalled sound server still holds was left behind; the sound library's
     // own clean-up at exit would wait for it, or fail under it: leave
     // without that clean-up (the log is written line by line).
+    QuitSignals::finished();
     if (SoundPlayer::threadLeftBehind())
         std::quick_exit(result);
     return result;

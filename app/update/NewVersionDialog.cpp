@@ -188,6 +188,19 @@ QString NewVersionDialog::fileNameTemplate(const QUrl& link)
     return parts.first() + QStringLiteral("XXXXXX.") + parts.last();
 }
 
+void NewVersionDialog::removeUnfinishedDownloads()
+{
+    const QString folder = Logging::logFolder();
+    if (folder.isEmpty())
+        return;
+    const QDir dir(folder);
+    const QStringList names = dir.entryList({QLatin1String("*") + QLatin1String(unfinishedSuffix)}, QDir::Files | QDir::Hidden);
+    for (const QString& name : names) {
+        qDebug().noquote() << "removing the unfinished download" << name;
+        QFile::remove(dir.filePath(name));
+    }
+}
+
 void NewVersionDialog::dropFile()
 {
     if (!file)
@@ -225,7 +238,8 @@ void NewVersionDialog::downloadClicked()
             tr("Unable to open file %1: %2.").arg(fileNameTemplate(link), why));
         return;
     }
-    file = std::make_unique<QTemporaryFile>(QDir(folder).filePath(fileNameTemplate(link)));
+    file = std::make_unique<QTemporaryFile>(
+        QDir(folder).filePath(fileNameTemplate(link) + QLatin1String(unfinishedSuffix)));
     file->setAutoRemove(false);
     if (!file->open()) {
         // A file that could not be made has no name yet: name where it was to be.
@@ -414,8 +428,10 @@ void NewVersionDialog::requestFinished()
         return;
     }
 
-    const QString path = QFileInfo(file->fileName()).absoluteFilePath();
-    if (!namesFileWritten(*file, path)) {
+    // The whole installer takes its own name (the file stays the same one).
+    const QString unfinished = QFileInfo(file->fileName()).absoluteFilePath();
+    const QString path = unfinished.chopped(qsizetype(sizeof unfinishedSuffix) - 1);
+    if (!QFile::rename(unfinished, path) || !namesFileWritten(*file, path)) {
         qWarning().noquote() << "the downloaded installer" << path << "was replaced; not started";
         incomplete = true;
         file->close();

@@ -36,6 +36,13 @@ public:
     /// The temporary file name template for a download address: the last
     /// path segment's first and last dot-separated parts around "XXXXXX.".
     static QString fileNameTemplate(const QUrl& link);
+    /// The end of the name of a download's file until the whole installer
+    /// is there; the finished file drops it.
+    static constexpr char unfinishedSuffix[] = ".unfinished-download";
+    /// Removes the files of downloads that never finished (the program
+    /// ended during one). Only for the instance that holds the lock: another
+    /// one's download may be under way.
+    static void removeUnfinishedDownloads();
 
     /// How the program ends after the installer was started (or failed to
     /// start). Tests replace it; the program tells the application to exit.

@@ -338,6 +338,23 @@ void GameModel::onGameData(qint64 handId, server_game_state::enum_t gameState, c
         Q_EMIT playerSeated(id, m_tableId, true);
     }
 
+    // 9, settled before it is announced: whoever lays the table out on the
+    // game state below reads the user's own state of this seating (a
+    // rejoined hand is the user's own, not a watcher's).
+    const player_state_t before = m_playerState;
+    if (m_freshJoin) {
+        m_freshJoin = false;
+        player_state_t own = SCORING;
+        if (gameState == INITIAL_STATE)
+            own = isPlayerSeated(m_ownPlayerId) ? WAITING : SEAT_OFFERED;
+        else if (inHand)
+            own = PLAYING;
+        if (own != before)
+            qCDebug(lcGame) << "changing player state on table" << m_tableId << "from" << playerStateName(before)
+                            << "to" << playerStateName(own);
+        m_playerState = own;
+    }
+
     // 8: the game state. Players who left during the running hand stay.
     if (gameState == INITIAL_STATE) {
         setGameState(GAME_WAITING);
@@ -348,16 +365,9 @@ void GameModel::onGameData(qint64 handId, server_game_state::enum_t gameState, c
     } else {
         setGameState(GAME_HAND_ENDED);
     }
-
-    // 9: a fresh join settles the user's state.
-    if (m_freshJoin) {
-        m_freshJoin = false;
-        if (gameState == INITIAL_STATE)
-            setPlayerState(isPlayerSeated(m_ownPlayerId) ? WAITING : SEAT_OFFERED);
-        else if (inHand)
-            setPlayerState(PLAYING);
-        else
-            setPlayerState(SCORING);
+    if (m_playerState != before) {
+        Q_EMIT playerStateChanged(m_playerState);
+        updateJoinable();
     }
 }
 

@@ -6,6 +6,7 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <chrono>
 
 TimerView::TimerView(QWidget* parent, Qt::WindowFlags flags, DisplayType displayType, PieType pieType)
     : QWidget(parent, flags)
@@ -16,7 +17,7 @@ TimerView::TimerView(QWidget* parent, Qt::WindowFlags flags, DisplayType display
     connect(&m_ticker, &QTimer::timeout, this, [this] {
         // A hidden dial is never repainted: its ticker stops here, or it
         // would tick on long after its deadline.
-        if (!m_end.isValid() || m_end < now())
+        if (remaining() == 0)
             m_ticker.stop();
         update();
     });
@@ -29,17 +30,33 @@ void TimerView::setClock(Clock clock)
     m_clock = std::move(clock);
 }
 
+void TimerView::setMonotonicClock(MonotonicClock clock)
+{
+    m_monotonic = std::move(clock);
+}
+
 QDateTime TimerView::now() const
 {
     return m_clock ? m_clock() : ServerTime::currentTime();
+}
+
+qint64 TimerView::monotonicNow() const
+{
+    if (m_monotonic)
+        return m_monotonic();
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
 void TimerView::setTimeSpan(const TimeSpan& ts)
 {
     m_end = ts.end();
     if (m_end.isValid()) {
-        const QDateTime start = ts.start().isValid() ? ts.start() : now();
+        const QDateTime current = now();
+        const QDateTime start = ts.start().isValid() ? ts.start() : current;
         m_total = std::max<qint64>(0, msecsBetween(start, m_end));
+        m_leftAtStart = std::max<qint64>(0, msecsBetween(current, m_end));
+        m_startedAt = monotonicNow();
         if (m_total != 0) {
             m_ticker.setInterval(m_displayType == DEC_COUNTER ? 1000 : int(std::max<qint64>(m_total / 100, 100)));
             m_ticker.start();
@@ -81,7 +98,7 @@ qint64 TimerView::remaining() const
 {
     if (!m_end.isValid())
         return 0;
-    return std::max<qint64>(0, msecsBetween(now(), m_end));
+    return std::max<qint64>(0, m_leftAtStart - (monotonicNow() - m_startedAt));
 }
 
 QString TimerView::counterText() const
@@ -92,11 +109,10 @@ QString TimerView::counterText() const
 
 void TimerView::paintEvent(QPaintEvent*)
 {
-    const QDateTime current = now();
-    const qint64 left = m_end.isValid() ? std::max<qint64>(0, msecsBetween(current, m_end)) : 0;
+    const qint64 left = remaining();
     const double fraction = m_total > 0 ? double(left) / double(m_total) : 0.0;
     // The ticker stops at the first repaint after the deadline.
-    if (m_ticker.isActive() && (!m_end.isValid() || m_end < current))
+    if (m_ticker.isActive() && left == 0)
         m_ticker.stop();
 
     QPainter painter(this);

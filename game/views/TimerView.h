@@ -10,8 +10,10 @@
 #include <functional>
 
 /// The countdown of a time limit: a pie that shrinks as the time runs out,
-/// or the seconds left as a number. It counts against the server's clock
-/// (`ServerTime`), so every player sees the same deadline. A pie repaints
+/// or the seconds left as a number. What is left when a deadline arrives is
+/// read against the server's clock (`ServerTime`), so every player sees the
+/// same deadline; from then on it is counted down by a monotonic clock, so
+/// that the machine's clock set forward or back changes nothing. A pie repaints
 /// about a hundred times per countdown but at most ten times a second; the
 /// number repaints every second. Nothing is drawn without a deadline ahead.
 class TimerView : public QWidget
@@ -30,6 +32,8 @@ public:
     Q_ENUM(PieType)
 
     using Clock = std::function<QDateTime()>;
+    /// Milliseconds from any fixed point, never going back.
+    using MonotonicClock = std::function<qint64()>;
 
     explicit TimerView(QWidget* parent = nullptr, Qt::WindowFlags flags = {}, DisplayType displayType = PIE,
                        PieType pieType = GRADIENT);
@@ -61,12 +65,15 @@ public:
 
     /// The clock the countdowns read: `ServerTime::currentTime` unless set.
     void setClock(Clock clock);
+    /// The clock the time left is counted down by: a steady clock unless set.
+    void setMonotonicClock(MonotonicClock clock);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
     QDateTime now() const;
+    qint64 monotonicNow() const;
 
     QTimer m_ticker;
     qint64 m_total = 0;
@@ -75,4 +82,8 @@ private:
     PieType m_pieType = GRADIENT;
     QColor m_solidColor = Qt::white;
     Clock m_clock;
+    MonotonicClock m_monotonic;
+    /// What was left of the countdown when it arrived, and when that was.
+    qint64 m_leftAtStart = 0;
+    qint64 m_startedAt = 0;
 };

@@ -312,6 +312,11 @@ void GameWindow::passNamesToRoundBoard()
 void GameWindow::onAreYouReady(const TimeSpan& ts, bool seated)
 {
     askPlayer(ts);
+    // Joined between hands, the client has no last hand of its own to show:
+    // the question comes on its own, as to a newly seated player.
+    if (!seated && m_model && m_model->gameState() == GameModel::GAME_HAND_ENDED && !m_model->lastHandEnd()
+        && m_scoreBoard->isHidden() && m_washout->isHidden())
+        seated = true;
     if (seated) {
         if (ts.end().isValid())
             m_seated->startCountdown(ts);

@@ -86,6 +86,18 @@ struct MainWindowHarness
         return !success.isEmpty() || success.wait(5000);
     }
 
+    /// The program ended without a word and started again on the same
+    /// server: a new window, connected and logged in.
+    bool restart()
+    {
+        window.reset();
+        window = std::make_unique<MainWindow>(QStringLiteral("127.0.0.1"), proxy ? proxy->port() : server.port(),
+                                              QStringLiteral("anna"), QStringLiteral("secret1"), false, httpHost,
+                                              &translations);
+        window->setXmppPort(1);
+        return start() && logIn();
+    }
+
     /// create(), start() and logIn() in a row.
     bool openAndLogIn() { return create() && start() && logIn(); }
 

@@ -208,6 +208,19 @@ class JourneyHand : public QObject
         QCOMPARE(actionAfter(sent), action(TestFrame(56).u8(t.code())));
     }
 
+    /// The program ends without a word at the table and starts again: the
+    /// login, and Rejoin answered by key.
+    void startAgain()
+    {
+        QVERIFY(h.restart());
+        h.window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(h.window.get()));
+        QTRY_VERIFY_WITH_TIMEOUT(h.boxes().filter(QStringLiteral("Rejoin Table|")).size() == 1, 10000);
+        QTRY_VERIFY(h.window->findChild<ModelessMsgBox::MsgBox*>()->isAncestorOf(QApplication::focusWidget()));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QTRY_VERIFY_WITH_TIMEOUT(table() != nullptr, 10000);
+    }
+
 private Q_SLOTS:
     void initTestCase()
     {
@@ -229,6 +242,7 @@ private Q_SLOTS:
         // The texts as the client shows them in English, plural forms included.
         QVERIFY(h.translations.setLanguage(QStringLiteral("en")));
         hand = std::make_unique<HandScenario>(h.server, HandScenario::Kind::Hand, 0);
+        hand->setTimeLimits(60000, 60000); // time for a new start of the program
         connect(hand.get(), &HandScenario::unexpected, this, [this](const QString& line) { unexpected << line; });
         h.window->show();
         h.window->activateWindow();
@@ -301,6 +315,16 @@ private Q_SLOTS:
         QTRY_VERIFY(table() == nullptr);
         doubleClickRow();
         w = table();
+
+        // --- the program ends without a word mid-hand and starts again: Rejoin by key, and
+        // the hand is the player's own again (at the bottom, tiles to click), the offer open
+        startAgain();
+        QVERIFY(!QTest::currentTestFailed());
+        w = table();
+        QTRY_COMPARE(int(w->handView()->items().size()), 13);
+        QVERIFY(w->handView()->isVisible());
+        QCOMPARE(w->orientationOf(qint32(HandScenario::ownId)), 0);
+        step("rejoined");
         sideLeave = w->sideBar()->findChild<QPushButton*>(QStringLiteral("leaveButton"));
 
         // --- East's 3 of bamboo: chow it or pass
@@ -364,10 +388,21 @@ private Q_SLOTS:
         QCOMPARE(turnedTile(eastMelds->melds().front()), (std::pair<int, tile>{1, tile(32)}));
         step("score-board");
 
+        // --- (international) ended again between the hands: the new start asks Ready on its own
+        if (ruleset == 1) {
+            startAgain();
+            QVERIFY(!QTest::currentTestFailed());
+            w = table();
+            QTRY_VERIFY_WITH_TIMEOUT(w->seatedWindow()->isVisible(), 10000);
+            step("rejoined-between-hands");
+            QTest::mouseClick(w->seatedWindow()->playButton(), Qt::LeftButton);
+        }
         auto* readyButton = w->scoreBoard()->findChild<QPushButton*>(QStringLiteral("readyPushButton"));
-        QTRY_VERIFY_WITH_TIMEOUT(readyButton->isVisible() && readyButton->isEnabled(), 10000);
         // --- Ready on the board: the next hand washes out and ends the game
-        QTest::mouseClick(readyButton, Qt::LeftButton);
+        if (ruleset != 1) {
+            QTRY_VERIFY_WITH_TIMEOUT(readyButton->isVisible() && readyButton->isEnabled(), 10000);
+            QTest::mouseClick(readyButton, Qt::LeftButton);
+        }
         QTRY_VERIFY_WITH_TIMEOUT(w->washoutWindow()->isVisible(), 10000);
         QTRY_VERIFY(hand->isFinished());
         step("wash-out");

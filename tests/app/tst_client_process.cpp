@@ -318,8 +318,18 @@ private Q_SLOTS:
 
     void secondInstanceRefusedAndLeavesLogAlone()
     {
+        // An earlier run ended during a download: its file goes, a finished installer stays.
+        const auto touch = [this](const char* name) {
+            QFile f(tmpDir + QLatin1Char('/') + QLatin1String(name));
+            return f.open(QIODevice::WriteOnly) && f.write("MZ") == 2;
+        };
+        QVERIFY(touch("setupAb12Cd.exe.unfinished-download") && touch("setupEf34Gh.exe"));
         QProcess* first = startRunning();
         QVERIFY(first != nullptr);
+        QVERIFY(!QFile::exists(tmpDir + QStringLiteral("/setupAb12Cd.exe.unfinished-download")));
+        QVERIFY(QFile::exists(tmpDir + QStringLiteral("/setupEf34Gh.exe")));
+        // The running client's own download is no other start's to remove.
+        QVERIFY(touch("setupIj56Kl.exe.unfinished-download"));
         QFile::remove(oldLogPath);
         const QString before = readAll(logPath);
 
@@ -340,6 +350,7 @@ private Q_SLOTS:
         QVERIFY(b.waitForFinished(startTimeoutMs));
         QCOMPARE(a.exitCode(), 1);
         QCOMPARE(b.exitCode(), 1);
+        QVERIFY(QFile::exists(tmpDir + QStringLiteral("/setupIj56Kl.exe.unfinished-download")));
         stop(first);
     }
 

@@ -46,16 +46,19 @@ private Q_SLOTS:
         QTest::addColumn<QString>("report");
         QTest::addColumn<QString>("notReported");
         QTest::addColumn<bool>("soundStalled");
+        QTest::addColumn<int>("code");
         QTest::newRow("forced logout") << QStringLiteral("forced")
                                        << QStringLiteral("Forced logout: You were forcefully logged out!")
-                                       << QStringLiteral("The server closed the connection") << false;
+                                       << QStringLiteral("The server closed the connection") << false << 1;
         QTest::newRow("connection closed") << QStringLiteral("close")
                                            << QStringLiteral("The server closed the connection")
-                                           << QStringLiteral("Forced logout") << false;
+                                           << QStringLiteral("Forced logout") << false << 1;
         // Stalled before the client asks it for a device: the sound thread waits for it to the end.
         QTest::newRow("connection closed, sound server stalled")
             << QStringLiteral("close") << QStringLiteral("The server closed the connection")
-            << QStringLiteral("Forced logout") << true;
+            << QStringLiteral("Forced logout") << true << 1;
+        // The system's request (a desktop's log-out) ends it as Quit does.
+        QTest::newRow("SIGTERM") << QStringLiteral("SIGTERM") << QString() << QStringLiteral("The server closed the connection") << false << 0;
     }
 
     void serverEndsTheRun()
@@ -64,6 +67,9 @@ private Q_SLOTS:
         QFETCH(QString, report);
         QFETCH(QString, notReported);
         QFETCH(bool, soundStalled);
+        QFETCH(int, code);
+        const QString settings = root.filePath(QStringLiteral("config/Zephyrtangle/Zephyrtangle-parlor7.conf"));
+        QFile::remove(settings);
         PulseAudioFixture pulse;
         QString pulseError;
         if (soundStalled && !pulse.start(&pulseError))
@@ -90,6 +96,8 @@ private Q_SLOTS:
             // The connection's end that follows must not be reported too.
             QTest::qWait(100);
             scenario.closeConnection();
+        } else if (how == QLatin1String("SIGTERM")) {
+            client.terminate();
         } else {
             scenario.closeConnection();
         }
@@ -101,7 +109,9 @@ private Q_SLOTS:
         const QString err = QString::fromLocal8Bit(client.readAllStandardError());
         QVERIFY2(ended, qPrintable(err));
         QCOMPARE(client.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(client.exitCode(), 1);
+        QCOMPARE(client.exitCode(), code);
+        // The window's settings are written on every way out.
+        QVERIFY(QFile::exists(settings));
         QVERIFY2(err.contains(report), qPrintable(err));
         QVERIFY2(!err.contains(notReported), qPrintable(err));
     }

@@ -5,6 +5,7 @@
 #include "CommandLine.h"
 #include "ConferenceArea.h"
 #include "PreferencesWindow.h"
+#include "QuitSignals.h"
 #include "ChatOutputWidget.h"
 #include "ConferenceWidget.h"
 #include "PlayerDb.h"
@@ -38,6 +39,10 @@
 #include <QStackedWidget>
 #include <QTabBar>
 #include <QTimer>
+
+#include <csignal>
+
+#include <unistd.h>
 #include <QTreeView>
 
 namespace {
@@ -731,6 +736,9 @@ private Q_SLOTS:
         QTest::addColumn<int>("code");
         QTest::newRow("forced logout") << QStringLiteral("forced") << 1;
         QTest::newRow("server closes") << QStringLiteral("close") << 1;
+        // The system's requests end it as Quit does.
+        QTest::newRow("SIGTERM") << QStringLiteral("SIGTERM") << 0;
+        QTest::newRow("SIGINT") << QStringLiteral("SIGINT") << 0;
         // Last: quitting ends the application's life cycle.
         QTest::newRow("quit") << QStringLiteral("quit") << 0;
     }
@@ -752,14 +760,18 @@ private Q_SLOTS:
                 QVERIFY(!quit->isEnabled());
                 ModelessMsgBox::MsgBox* box = h.window->quitQuestion();
                 QTest::mouseClick(box->buttonBox()->button(QDialogButtonBox::Yes), Qt::LeftButton);
+            } else if (how.startsWith(QLatin1String("SIG"))) {
+                QVERIFY(QuitSignals::install());
+                ::kill(::getpid(), how == QLatin1String("SIGTERM") ? SIGTERM : SIGINT);
             } else if (how == QLatin1String("forced")) {
                 h.scenario.forceLogout();
             } else {
                 h.scenario.closeConnection();
             }
         });
+        QuitSignals::finished();
         QCOMPARE(result, code);
-        if (how == QLatin1String("quit")) {
+        if (code == 0) {
             // Quitting logs out.
             QVERIFY(h.server.waitForFrame(12).has_value());
         }

@@ -8,6 +8,7 @@
 #include "GameController.h"
 #include "GameModel.h"
 #include "GameWindow.h"
+#include "HandView.h"
 #include "HandScenario.h"
 #include "LogCapture.h"
 #include "SeatedWindow.h"
@@ -200,7 +201,8 @@ private Q_SLOTS:
         MainWindowHarness h;
         std::unique_ptr<HandScenario> hand;
         QVERIFY(startSession(h, hand, HandScenario::Kind::Tournament));
-        hand->setTimeLimits(200, 200); // unanswered, the server plays the round out
+        if (!show)
+            hand->setTimeLimits(200, 200); // unanswered, the server plays the round out
         const MainView& ui = h.window->view();
         const qint32 table = qint32(HandScenario::tournamentTable);
         // The tournaments lobby lists the tournament: its name titles the question.
@@ -234,6 +236,17 @@ private Q_SLOTS:
             QTRY_VERIFY(h.boxes().filter(QStringLiteral("Leave Table|")).size() == 1);
             QVERIFY(h.boxes().filter(QStringLiteral("Leave Table|")).first().endsWith(
                 QStringLiteral("opened again from its tournament on the Tournaments tab.")));
+            // The program ends and starts again: the round continues after the login, the
+            // table laid out as the player's own with the offer still open.
+            QVERIFY(h.restart());
+            const QString again = QStringLiteral("Continuing tournament round - Spring cup");
+            QTRY_VERIFY_WITH_TIMEOUT(!h.boxes().filter(again).isEmpty(), 10000);
+            QVERIFY(h.answer(again, QDialogButtonBox::Yes));
+            QTRY_COMPARE(shownTable(h.window->view()), table);
+            page = qobject_cast<GameWindow*>(h.window->view().loggedInStack->currentWidget());
+            QTRY_VERIFY(page->meldAuction()->isVisible());
+            QCOMPARE(page->orientationOf(qint32(HandScenario::ownId)), 0);
+            QVERIFY(page->handView()->isVisible());
         }
         // The window goes with the table still open; its page and the chat
         // areas go before what they point to.

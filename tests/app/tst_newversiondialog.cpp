@@ -45,7 +45,7 @@ void recordExit(int code)
 
 QStringList leftovers()
 {
-    return QDir::temp().entryList({QStringLiteral("*.run")}, QDir::Files);
+    return QDir::temp().entryList({QStringLiteral("*.run"), QStringLiteral("*.run*-download")}, QDir::Files);
 }
 
 /// Counts how often a widget is shown.

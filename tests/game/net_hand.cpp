@@ -166,10 +166,9 @@ private Q_SLOTS:
         e.tileCount = 0;
         gtf::PlayerRecord n = e;
         n.pid = north;
-        QCOMPARE(exchange({g(gtf::gameData(0, {e, n}, 0, {}))}, 9),
+        QCOMPARE(exchange({g(gtf::gameData(0, {e, n}, 0, {}))}, 7),
                  (QStringList{"modelReset", "tableInfo", "tournamentInfo", "playerSeated 12 501 1",
-                              "playerSeated 13 501 1", "gameStateChanged 1", "joinableChanged 1",
-                              "playerStateChanged SEAT_OFFERED", "joinableChanged 0"}));
+                              "playerSeated 13 501 1", "gameStateChanged 1", "playerStateChanged SEAT_OFFERED"}));
         QCOMPARE(model->liveWall(), 70); // the snapshot's wall
         QCOMPARE(model->doraTiles(), (tile_vector{4, 31}));
         QCOMPARE(model->turnWords()[0], 11);

@@ -156,6 +156,12 @@ HandScenario::HandScenario(TestGameServer& server, Kind kind, int paceMs, quint1
         const quint8 list = r.u8();
         r.u32();
         const QByteArray path = r.str();
+        // A new session's first subscription: the user still sits at the table.
+        if (m_seatKept && !m_seatTold) {
+            m_seatTold = true;
+            Q_EMIT logged(QStringLiteral("telling the user of the seat kept at table %1").arg(m_table));
+            sendSeatNotice();
+        }
         if (list == 1) {
             if (this->kind == Kind::Tournament && m_listTournament) {
                 // The tournament is playing its first round, which started a
@@ -171,7 +177,7 @@ HandScenario::HandScenario(TestGameServer& server, Kind kind, int paceMs, quint1
             } else {
                 this->server.send(TestFrame(155).u32(0));
             }
-            if (this->kind == Kind::Tournament) {
+            if (this->kind == Kind::Tournament && !m_seatKept) {
                 Q_EMIT logged(QStringLiteral("seating the user at tournament table %1").arg(tournamentTable));
                 this->server.send(TournamentFrames::seated(tournamentId, tournamentTable, 0));
             }
@@ -240,6 +246,18 @@ HandScenario::HandScenario(TestGameServer& server, Kind kind, int paceMs, quint1
             return reject(QStringLiteral("request about another tournament"));
         this->server.send(TournamentFrames::rankings(tournamentId, {{westId, "Kenji", 30, 3}, {ownId, "", 10, 1}}));
     });
+    // A session that ends at the table before its game is over (its link
+    // closed, or a new connection in its place) keeps the seat, as the real
+    // server does; the hand goes on without the user.
+    const auto keepSeat = [this] {
+        if (m_table == 0 || m_finished || m_seatKept || steps.empty() || steps.front().name == QLatin1String("join"))
+            return;
+        m_seatKept = true;
+        m_seatTold = false;
+        Q_EMIT logged(QStringLiteral("session ended: the seat at table %1 is kept").arg(m_table));
+    };
+    connect(&server, &TestGameServer::clientDisconnected, this, keepSeat);
+    connect(&server, &TestGameServer::clientConnected, this, keepSeat);
     connect(&server, &TestGameServer::unhandledFrame, this, [this](quint8 classId, const QByteArray&) {
         reject(QStringLiteral("frame of class %1 not expected").arg(classId));
     });
@@ -266,7 +284,105 @@ void HandScenario::send(const TestFrame& frame)
 
 void HandScenario::sendGame(const TestFrame& inner)
 {
+    track(inner);
     server.send(gtf::game(m_table, inner));
+}
+
+void HandScenario::track(const TestFrame& inner)
+{
+    TestFrameReader r(inner.body());
+    switch (r.classId()) {
+    case 24: // the own tiles from the wall
+        m_seats[ownId].count += quint8(r.u32());
+        break;
+    case 25:
+        m_seats[ownId].count += 1;
+        break;
+    case 28: { // another player's tiles from the wall
+        const quint8 n = r.u8();
+        r.u8();
+        m_seats[r.u32()].count += n;
+        break;
+    }
+    case 33: { // a discard
+        const quint8 t = r.u8();
+        m_lastDiscarder = r.u32();
+        Seat& seat = m_seats[m_lastDiscarder];
+        seat.count -= 1;
+        seat.discards.append(t);
+        break;
+    }
+    case 34: // offers to claim, and the questions of the own turn and of readiness
+    case 41:
+        m_prompt = inner;
+        break;
+    case 27:
+        if (r.u32() == ownId)
+            m_prompt = inner;
+        break;
+    case 31: // a new hand
+        m_handId = qint64(r.u64());
+        m_seats.clear();
+        break;
+    default:
+        break;
+    }
+}
+
+void HandScenario::sendSeatNotice()
+{
+    // A tournament's table goes with its tournament: the round continues.
+    const bool round = kind == Kind::Tournament;
+    static const QByteArray names[] = {"Classic hand", "International hand", "Riichi hand"};
+    TestFrame f(62);
+    f.u32(m_table).u8(1).u32(round ? tournamentId : quint32(-1));
+    tableRecord(f, m_table, round ? QByteArray("Final table") : names[ruleset], ruleset, round ? 1 : ruleset == 2 ? 2 : 0);
+    send(f);
+}
+
+void HandScenario::rejoin()
+{
+    Q_EMIT logged(QStringLiteral("rejoin of table %1 at %2").arg(m_table).arg(m_waiting));
+    send(TestFrame(31).u32(m_table).u8(1).u8(0).u32(0));
+    if (kind != Kind::Tournament)
+        sendSeatNotice();
+    for (auto it = playerNames().begin(); it != playerNames().end(); ++it)
+        send(TestFrame(13).u32(it.key()).str(it.value()).u32(0));
+    // The server's game states on the wire: 3 a tile claimed or drawn (the
+    // one current player acts), 4 a tile discarded (the others may claim
+    // it), 6 the hand ended.
+    const bool claim = !steps.empty() && steps.front().awaits.contains(passKey);
+    const quint8 state = !m_handInPlay ? 6 : claim ? 4 : 3;
+    QList<quint32> current;
+    if (state == 3)
+        current = {ownId};
+    for (quint32 pid : {eastId, ownId, westId, northId})
+        if (state == 4 && pid != m_lastDiscarder)
+            current.append(pid);
+    TestFrame f(37);
+    f.u64(quint64(m_handId)).u32(4);
+    const std::pair<quint32, quint8> seats[] = {{ownId, 1}, {eastId, 0}, {westId, 2}, {northId, 3}};
+    for (const auto& [pid, wind] : seats) {
+        gtf::PlayerRecord p = bot(pid, wind);
+        p.tileCount = pid == ownId ? quint8(m_hand.size()) : m_seats[pid].count;
+        p.discards = m_seats[pid].discards;
+        p.ready = m_handInPlay ? 1 : 0; // between hands nobody has said ready yet
+        gtf::playerRecord(f, p);
+    }
+    f.u8(state).u32(quint32(current.size()));
+    for (quint32 pid : current)
+        f.u32(pid);
+    gtf::span(f, quint64(QDateTime::currentMSecsSinceEpoch()), quint64(m_deadline)).u16(70).u16(14).u16(3).u16(1);
+    gtf::tiles(f, ruleset == 2 ? QList<quint8>{20} : QList<quint8>{});
+    sendGame(gtf::tableState(f, eastId, 0, 0, 0, 0));
+    if (m_handInPlay) {
+        TestFrame own(38);
+        gtf::tiles(own, m_hand);
+        sendGame(own.u8(1).u8(0));
+    }
+    // What the user was asked, with the time that is left of it.
+    if (!m_waiting.isEmpty() && state != 3 && m_prompt)
+        sendGame(*m_prompt);
 }
 
 TestFrame& HandScenario::userTime(TestFrame& f, int ms)
@@ -318,6 +434,12 @@ void HandScenario::pushFront(QList<Step> list)
 void HandScenario::onFrame(const ReceivedFrame& frame)
 {
     TestFrameReader reader = frame.reader();
+    if (frame.classId == 30 && m_seatKept && TestFrameReader(frame.body).u32() == m_table) {
+        // A game played out meanwhile leaves the table to be joined anew.
+        m_seatKept = false;
+        if (steps.empty() || steps.front().name != QLatin1String("join"))
+            return rejoin();
+    }
     if (steps.empty() || !steps.front().awaits.contains(frame.classId)) {
         if (frame.classId == 30) {
             // A join outside the script (a second join): refused as the table is taken.

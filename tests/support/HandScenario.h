@@ -8,6 +8,8 @@
 
 #include <deque>
 #include <functional>
+#include <map>
+#include <optional>
 
 class TestGameServer;
 struct ReceivedFrame;
@@ -135,6 +137,13 @@ private:
     void pushFront(QList<Step> steps);
     void send(const TestFrame& frame);
     void sendGame(const TestFrame& inner);
+    /// Follows what the table shows of each player (tile counts, ponds) and
+    /// the last question put to the user, for a snapshot after a rejoin.
+    void track(const TestFrame& inner);
+    void sendSeatNotice();
+    /// The answer to the join of a kept seat: the table's snapshot, the own
+    /// hand and the question still open; the script goes on where it waits.
+    void rejoin();
     /// A span from now that the user has to act in; its end is the deadline
     /// the server holds the user to.
     TestFrame& userTime(TestFrame& f, int ms);
@@ -180,6 +189,18 @@ private:
     bool m_kicked = false;
     /// The user's concealed tiles as the server dealt, drew and melded them.
     QList<quint8> m_hand;
+    struct Seat
+    {
+        quint8 count = 0;
+        QList<quint8> discards;
+    };
+    std::map<quint32, Seat> m_seats;
+    quint32 m_lastDiscarder = 0;
+    qint64 m_handId = 0;
+    /// The last frame that asked the user to act, as it was sent.
+    std::optional<TestFrame> m_prompt;
+    bool m_seatKept = false;
+    bool m_seatTold = false;
     /// Counts the steps taken, so a time limit knows whether its step is still open.
     int m_serial = 0;
 };

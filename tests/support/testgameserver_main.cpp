@@ -13,7 +13,8 @@
 // a table for the user who joins one (see HandScenario.h): "hand" (claims,
 // a kong, riichi or bonus tiles, a scored end, then a wash-out), "washout",
 // "kick" or "tournament" (the user is seated at a tournament table after
-// login). --pace spaces the server's own frames (default 700 ms).
+// login). --pace spaces the server's own frames (default 700 ms). A session
+// that ends at the table keeps the seat for the next login.
 
 #include "HandScenario.h"
 #include "LobbyScenario.h"
