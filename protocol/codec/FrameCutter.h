@@ -10,8 +10,9 @@ class QIODevice;
 /// Cuts a byte stream into frames. Each call to next() takes at most one
 /// frame out of the device: it reads the length word once four bytes are
 /// there, then the body's bytes as they come into a buffer of exactly its
-/// size, so the work is linear in the stream, nothing is copied twice and a
-/// long frame waits in one buffer rather than in the device's as well. A
+/// size (in one read when the whole body is there), so the work is linear in
+/// the stream, nothing is copied twice and a long frame waits in one buffer
+/// rather than in the device's as well. A
 /// frame may arrive in any number of chunks; the cutter remembers the frame
 /// it is reading between calls.
 class FrameCutter
@@ -41,6 +42,11 @@ public:
     bool inFrame() const { return m_length != 0; }
 
 private:
+    /// Takes a body that is all in the device in one read.
+    message_ptr wholeBody(QIODevice& device, std::size_t bodyLength);
+    /// Throws server_error when the current frame's length passes its class's limit.
+    void checkLimit(std::uint8_t classId) const;
+
     Limit m_limit;
     /// The current frame's length word; 0 between frames.
     std::uint32_t m_length = 0;
