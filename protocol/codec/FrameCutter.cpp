@@ -18,14 +18,15 @@ message_ptr FrameCutter::next(QIODevice& device)
 {
     qint64 available = device.bytesAvailable();
     if (m_length == 0) {
-        if (available < qint64(wire::lengthWordSize))
-            return nullptr;
-        unsigned char word[wire::lengthWordSize];
-        if (device.read(reinterpret_cast<char*>(word), sizeof word) != qint64(sizeof word))
-            throw server_error("could not read a frame's length word");
-        available -= qint64(sizeof word);
-        const std::uint32_t length = (std::uint32_t(word[0]) << 24) | (std::uint32_t(word[1]) << 16)
-                                     | (std::uint32_t(word[2]) << 8) | std::uint32_t(word[3]);
+        if (!m_wordHeld) {
+            if (available < qint64(wire::lengthWordSize))
+                return nullptr;
+            if (device.read(reinterpret_cast<char*>(m_word), sizeof m_word) != qint64(sizeof m_word))
+                throw server_error("could not read a frame's length word");
+            available -= qint64(sizeof m_word);
+        }
+        m_wordHeld = false;
+        const std::uint32_t length = heldLength();
         if (length < wire::minFrameSize)
             refuseLength(length, "a frame has at least " + std::to_string(wire::minFrameSize) + " bytes");
         m_length = length;
@@ -37,7 +38,7 @@ message_ptr FrameCutter::next(QIODevice& device)
         if (available < 1)
             return nullptr;
         if (m_length <= wire::maxFrameSize && available >= qint64(bodyLength))
-            return wholeBody(device, bodyLength);
+            return wholeBody(device, bodyLength, available);
         unsigned char classId = 0;
         if (device.read(reinterpret_cast<char*>(&classId), 1) != 1)
             throw server_error("could not read a frame's class");
@@ -60,14 +61,22 @@ message_ptr FrameCutter::next(QIODevice& device)
     return std::exchange(m_body, nullptr);
 }
 
-message_ptr FrameCutter::wholeBody(QIODevice& device, std::size_t bodyLength)
+message_ptr FrameCutter::wholeBody(QIODevice& device, std::size_t bodyLength, qint64 available)
 {
     // The common case, a frame of ordinary size that is all there: one read
-    // into a buffer of its size, as cutting by hand with QDataStream would.
-    auto body = std::make_shared<message_t>(bodyLength);
-    if (device.read(reinterpret_cast<char*>(body->data()), qint64(bodyLength)) != qint64(bodyLength))
+    // into a buffer of its size, and of the next frame's length word when
+    // that is there too, so that a run of small frames costs a read each.
+    const bool nextWord = available - qint64(bodyLength) >= qint64(wire::lengthWordSize);
+    const std::size_t size = bodyLength + (nextWord ? wire::lengthWordSize : 0);
+    auto body = std::make_shared<message_t>(size);
+    if (device.read(reinterpret_cast<char*>(body->data()), qint64(size)) != qint64(size))
         throw server_error("could not read a frame body of " + std::to_string(bodyLength) + " bytes");
     checkLimit((*body)[0]);
+    if (nextWord) {
+        std::copy_n(body->data() + bodyLength, wire::lengthWordSize, m_word);
+        body->resize(bodyLength);
+        m_wordHeld = true;
+    }
     m_length = 0;
     return body;
 }
