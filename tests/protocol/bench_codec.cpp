@@ -154,7 +154,7 @@ BENCHMARK(cutWithDataStream)->Arg(100000)->MinTime(0.1)->Repetitions(repetitions
 BENCHMARK(readWithMessageReader)->MinTime(0.1)->Repetitions(repetitions);
 BENCHMARK(readWithDataStream)->MinTime(0.1)->Repetitions(repetitions);
 
-/// Keeps the fastest and the slowest time per iteration of each benchmark's runs.
+/// Keeps the time per iteration of each benchmark's runs.
 class RecordingReporter : public benchmark::ConsoleReporter
 {
 public:
@@ -166,19 +166,12 @@ public:
 
     void ReportRuns(const std::vector<Run>& runs) override
     {
-        for (const Run& run : runs) {
-            if (run.run_type != Run::RT_Iteration)
-                continue;
-            const std::string name = run.run_name.function_name + (run.run_name.args.empty() ? "" : "/" + run.run_name.args);
-            const double ns = run.GetAdjustedRealTime();
-            auto [it, fresh] = best.try_emplace(name, ns);
-            it->second = std::min(it->second, ns);
-            auto [slow, none] = worst.try_emplace(name, ns);
-            slow->second = std::max(slow->second, ns);
-        }
+        for (const Run& run : runs)
+            if (run.run_type == Run::RT_Iteration)
+                nsPerIteration[run.run_name.function_name + run.run_name.args].push_back(run.GetAdjustedRealTime());
         ConsoleReporter::ReportRuns(runs);
     }
-    std::map<std::string, double> best, worst;
+    std::map<std::string, std::vector<double>> nsPerIteration;
 };
 
 } // namespace
@@ -190,23 +183,22 @@ int main(int argc, char** argv)
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
 
-    auto& t = reporter.best;
-    auto& w = reporter.worst;
-    const double cutter = t["cutWithFrameCutter/100000"];
-    const double cutterSmall = t["cutWithFrameCutter/10000"];
-    const double stream = t["cutWithDataStream/100000"];
-    const double reader = t["readWithMessageReader"];
-    const double streamRead = t["readWithDataStream"];
+    auto& t = reporter.nsPerIteration;
+    const auto best = [&](const std::string& name) { return t[name].empty() ? 0 : *std::min_element(t[name].begin(), t[name].end()); };
+    const auto spread = [&](const std::string& name) { return *std::max_element(t[name].begin(), t[name].end()) / best(name); };
+    const double cutter = best("cutWithFrameCutter100000");
+    const double cutterSmall = best("cutWithFrameCutter10000");
+    const double stream = best("cutWithDataStream100000");
+    const double reader = best("readWithMessageReader");
+    const double streamRead = best("readWithDataStream");
     if (cutter <= 0 || cutterSmall <= 0 || stream <= 0 || reader <= 0 || streamRead <= 0) {
         std::printf("missing benchmark results\n");
         return 1;
     }
-    const auto spread = [&](const char* name) { return w[name] / t[name]; };
-    std::printf("\nbest of %d runs each, beside the slowest run's time as a ratio to the best\n", repetitions);
-    std::printf("cutting 100000 frames: FrameCutter / QDataStream time ratio = %.2f, goal at most 1.00 "
-                "(spread %.2f and %.2f)\n",
-                cutter / stream, spread("cutWithFrameCutter/100000"), spread("cutWithDataStream/100000"));
-    std::printf("reading a 200-record frame: message_reader / QDataStream time ratio = %.2f (spread %.2f and %.2f)\n",
+    std::printf("\ncutting 100000 frames: FrameCutter / QDataStream time ratio = %.2f, goal at most 1.00 (best of %d runs; "
+                "the slowest %.2f and %.2f times the best)\n",
+                cutter / stream, repetitions, spread("cutWithFrameCutter100000"), spread("cutWithDataStream100000"));
+    std::printf("reading a 200-record frame: message_reader / QDataStream time ratio = %.2f (the slowest %.2f and %.2f)\n",
                 reader / streamRead, spread("readWithMessageReader"), spread("readWithDataStream"));
     const double growth = cutter / cutterSmall;
     std::printf("cutting 100000 vs 10000 frames: time ratio = %.1f (10 = linear)\n", growth);
