@@ -221,6 +221,17 @@ void ConnectionManager::onPing(message_reader& reader)
 
 void ConnectionManager::onMessage(message_ptr message)
 {
+    // A long list is applied over many turns; the server's ping is answered
+    // as it comes rather than behind the list's last record, which would
+    // take a client busy with a big lobby for a dead one. The answer changes
+    // nothing the frames before it are about; it is written at once, not
+    // after the next turn's slice of the list.
+    if (d->recordList && !message->empty() && (*message)[0] == platform_packets::cls::ping) {
+        message_reader reader(message);
+        onPing(reader);
+        d->connection.flush();
+        return;
+    }
     d->queue.push_back(std::move(message));
     if (!d->drainPosted)
         drainQueue();

@@ -379,7 +379,8 @@ private Q_SLOTS:
     void onSSLErrors(const QList<QSslError>& errors);
     /// Queues one received frame and, unless a drain further up the stack
     /// is running or a later turn will go on, handles it and every frame
-    /// queued behind it in order.
+    /// queued behind it in order. A ping that comes while a record list is
+    /// being applied is answered at once.
     void onMessage(message_ptr message);
     /// The drain of a later turn; a failure in it closes the connection.
     void drainLater();

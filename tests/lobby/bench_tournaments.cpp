@@ -8,7 +8,7 @@
 // beside the same with 200 tournaments, with the ranking requests sent. Then lobbies of 100,000 and 20,000
 // tournaments through the server and the shown window, the server pinging: a click on each column's header,
 // 20,000 renames sorted by name, and the 100th tournament window; the run fails when one of these turns
-// reaches 100 ms or a ping waits 1 s.
+// reaches 100 ms or a ping waits 1 s, or 0.5 s while a list of 20,000 comes in (goal 0.1 s).
 #include "TmntSortFilterProxyModel.h"
 #include "TournamentsController.h"
 #include "TournamentsLobbyModel.h"
@@ -167,8 +167,8 @@ std::vector<double> largeLobby(int count, int windows)
     window->show();
     if (!QTest::qWaitFor([&] { return session.server.hasClient(); }) || !QTest::qWaitForWindowExposed(window.get()))
         return std::vector<double>(13, 1e9);
-    PingProbe pings(session.server);
-    TournamentsLobbyModel* model = session.controller.lobbyModel();
+    // The lists are made before the pings start: the server shares the client's thread.
+    std::vector<QByteArray> lists;
     for (int first = 0; first < count; first += 20000) { // a list of 100,000 would pass the frame size limit
         QList<Tournament> list;
         for (quint32 id = quint32(first) + 1, mix = 0; id <= quint32(std::min(count, first + 20000)); ++id) {
@@ -176,8 +176,12 @@ std::vector<double> largeLobby(int count, int windows)
             list << tournament(id, "Cup " + QByteArray::number(mix), qint32(mix % 7), qint32(mix % 97), 128,
                                qint32(mix % 50 * 100), 1893456000 + mix * 60, qint32(600 + mix % 13 * 60));
         }
-        longestTurn([&] { session.server.send(snapshotList(list)); }, [&] { return model->rowCount() >= first + list.size(); });
+        lists.push_back(snapshotList(list).toBytes());
     }
+    PingProbe pings(session.server);
+    TournamentsLobbyModel* model = session.controller.lobbyModel();
+    for (std::size_t i = 0; i < lists.size(); ++i)
+        longestTurn([&] { session.server.sendRaw(lists[i]); }, [&] { return model->rowCount() >= std::min(count, int(i + 1) * 20000); });
     const double listing = pings.longestMs();
     pings.restart();
     std::vector<double> figures;
@@ -282,11 +286,12 @@ int main(int argc, char** argv)
     QDir::setSearchPaths(QStringLiteral("resources"), {QStringLiteral(PARLOR_SOURCE_DIR "/resources/default")});
     const auto wide = largeLobby(100000, 0), narrow = largeLobby(20000, 100);
     bool met = true;
-    const auto line = [&](const QString& what, double value, double floor, const char* beside, double goal) {
+    // `bound`: where it fails, when that is past the goal.
+    const auto line = [&](const QString& what, double value, double floor, const char* beside, double goal, double bound = 0) {
         out << QStringLiteral("%1: %2 ms beside %3 ms %4 (ratio %5), %6 of the %7 ms goal\n")
                    .arg(what).arg(value, 0, 'f', 1).arg(floor, 0, 'f', 1).arg(QLatin1String(beside))
                    .arg(value / floor, 0, 'f', 2).arg(value / goal, 0, 'f', 2).arg(goal);
-        met = met && value < goal;
+        met = met && value < std::max(goal, bound);
     };
     const char* columns[] = {"registered", "name", "status", "players", "buy-in", "start", "duration"};
     for (int column = 0; column < TournamentsLobbyModel::ColumnCount; ++column)
@@ -296,11 +301,11 @@ int main(int argc, char** argv)
     line(QStringLiteral("the 100th tournament window, longest turn"), narrow[10], narrow[9], "for the 2nd to 11th", 100);
     line(QStringLiteral("the ping from the first click on, 100,000 tournaments"), wide[7], narrow[11], "with 20,000", 1000);
     line(QStringLiteral("the ping from the first click on, 20,000 tournaments"), narrow[11], wide[7], "with 100,000", 1000);
-    out << QStringLiteral("outside the goals: the first window %1 ms; the ping while the lists of 20,000 came in %2 ms to "
-                          "100,000 tournaments, %3 ms to 20,000 (ratio %4)\n")
-               .arg(narrow[8], 0, 'f', 1).arg(wide[8], 0, 'f', 1).arg(narrow[12], 0, 'f', 1).arg(wide[8] / narrow[12], 0, 'f', 2);
+    line(QStringLiteral("the ping while a list of 20,000 tournaments comes in"), narrow[12], wide[8],
+         "while five come to 100,000", 100, 500);
+    out << QStringLiteral("outside the goals: the first window %1 ms\n").arg(narrow[8], 0, 'f', 1);
     if (!met) {
-        out << "FAIL: a turn of 100 ms or more, or a ping answered after 1 s\n";
+        out << "FAIL: a turn of 100 ms or more, a ping answered after 1 s, or one under a list after 0.5 s\n";
         return 1;
     }
     return 0;

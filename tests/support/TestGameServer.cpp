@@ -166,6 +166,12 @@ bool TestGameServer::sendRaw(const QByteArray& bytes)
     return m_client->write(bytes) == bytes.size();
 }
 
+void TestGameServer::flush()
+{
+    if (hasClient())
+        m_client->flush();
+}
+
 bool TestGameServer::sendInChunks(const QByteArray& bytes, int chunkSize, int pauseMs)
 {
     if (!hasClient() || chunkSize <= 0)

@@ -62,6 +62,8 @@ public:
     /// Sends to the current client; false when there is none.
     bool send(const TestFrame& frame);
     bool sendRaw(const QByteArray& bytes);
+    /// Writes what waits to the socket now, as a server of its own process would, rather than at the next turn.
+    void flush();
     /// Sends the bytes in chunks of the given size, each flushed and
     /// separated by a short pause, so the client sees them in several reads.
     bool sendInChunks(const QByteArray& bytes, int chunkSize, int pauseMs = 5);
