@@ -17,6 +17,7 @@
 
 #include <algorithm>
 #include <stdexcept>
+#include <utility>
 
 MeldAuction::MeldAuction(QWidget* parent)
     : QFrame(parent)
@@ -99,6 +100,7 @@ void MeldAuction::retranslate()
 void MeldAuction::clear()
 {
     rows.clear();
+    answered = false;
     mahjongOffered = false;
     passOffered = false;
     for (UPushButton* b : {mahjong, riichi, close, pass})
@@ -151,7 +153,7 @@ bool MeldAuction::addOffer(const meld_offer& offer, tile lastDiscard)
         qWarning() << "claim offer left out:" << e.what();
         return false;
     }
-    connect(static_cast<MeldChoice*>(choice.get()), &MeldChoice::selected, this, &MeldAuction::meldSelected);
+    connect(static_cast<MeldChoice*>(choice.get()), &MeldChoice::selected, this, &MeldAuction::answerWith);
     meldChoice->layout()->addWidget(choice.get());
     rows.push_back(choice);
     auto separator = std::make_shared<QLabel>(meldChoice);
@@ -215,27 +217,37 @@ void MeldAuction::setMode(int mode)
     setWindowTitle(text);
 }
 
+void MeldAuction::answerWith(const meld_offer& offer)
+{
+    // A button's shortcut clicks it only when its press animation ends, so a
+    // second key typed meanwhile clicks another button of the same offer.
+    if (std::exchange(answered, true))
+        return;
+    Q_EMIT meldSelected(offer);
+}
+
 void MeldAuction::mahjongClicked()
 {
     if (mahjongOffered)
-        Q_EMIT meldSelected(meld_offer{game_protocol::meld_type::MAHJONG, tile(0)});
+        answerWith(meld_offer{game_protocol::meld_type::MAHJONG, tile(0)});
 }
 
 void MeldAuction::riichiClicked()
 {
-    Q_EMIT meldSelected(meld_offer{game_protocol::meld_type::RIICHI, tile(0)});
+    answerWith(meld_offer{game_protocol::meld_type::RIICHI, tile(0)});
 }
 
 void MeldAuction::passClicked()
 {
-    if (passOffered)
+    if (passOffered && !std::exchange(answered, true))
         Q_EMIT passSelected();
 }
 
 void MeldAuction::closeClicked()
 {
     hide();
-    Q_EMIT closeSelected();
+    if (!std::exchange(answered, true))
+        Q_EMIT closeSelected();
 }
 
 void MeldAuction::changeEvent(QEvent* event)

@@ -17,6 +17,8 @@ class UPushButton;
 /// server offers (a preview and a button with its shortcut) and the buttons
 /// Riichi, Mahjong, Pass and Close. The pick goes back to the table window.
 /// Offers it cannot show are logged and left out; no two rows share a shortcut.
+/// One offer gets one answer: after a pick or a pass the chooser reports
+/// nothing more until clear() makes it ready for the next offer.
 class MeldAuction : public QFrame
 {
     Q_OBJECT
@@ -28,7 +30,7 @@ public:
     explicit MeldAuction(QWidget* parent = nullptr);
     ~MeldAuction() override;
 
-    /// Removes every row and hides every button.
+    /// Removes every row, hides every button and takes an answer again.
     void clear();
     void showCloseButton();
     void showPassButton();
@@ -78,6 +80,8 @@ protected:
 private:
     void retranslate();
     void assignShortcuts();
+    /// Reports the pick unless the offer has its answer already.
+    void answerWith(const meld_offer& offer);
 
     QLabel* title = nullptr;
     QWidget* meldChoice = nullptr;
@@ -88,6 +92,7 @@ private:
     std::vector<std::shared_ptr<QWidget>> rows;
     bool mahjongOffered = false;
     bool passOffered = false;
+    bool answered = false;
     int m_mode = Claim;
     TitleBarDrag drag;
 };

@@ -26,6 +26,7 @@
 #include "ScoreBoard.h"
 #include "UPushButton.h"
 
+#include <QGraphicsView>
 #include <QPushButton>
 #include <QSettings>
 #include <QStackedWidget>
@@ -168,20 +169,25 @@ private Q_SLOTS:
         QVERIFY(h.window->tablePresence().publishedPath(h.window->games()->gameModel(table)).isEmpty());
 
         // The link goes silent both ways: the player is told when the clock's
-        // answer is missed, the notice goes when the server answers again, and
-        // a silence that lasts ends the run as a closed connection.
-        const QString notice = QStringLiteral("Server not answering|The server is not answering.\n"
-                                              "What you do reaches it only when it answers again.");
+        // answer is missed, in a strip that leaves the keys where they were,
+        // the strip goes when the server answers again, and a silence that
+        // lasts ends the run as a server that stopped answering.
+        h.window->show();
+        h.window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(h.window.get()));
+        QWidget* typing = qobject_cast<GameWindow*>(ui.loggedInStack->currentWidget())->view();
+        typing->setFocus();
         h.proxy->pause();
-        QTRY_VERIFY_WITH_TIMEOUT(h.boxes().contains(notice), ServerTime::replyTimeout + ServerTime::pingInterval + 2000);
+        QTRY_VERIFY_WITH_TIMEOUT(ui.silenceNotice->isVisible(), ServerTime::replyTimeout + ServerTime::pingInterval + 2000);
+        QVERIFY(h.boxes().isEmpty() && QApplication::focusWidget() == typing);
         h.proxy->resume();
-        QTRY_VERIFY_WITH_TIMEOUT(!h.boxes().contains(notice), 2000);
+        QTRY_VERIFY_WITH_TIMEOUT(!ui.silenceNotice->isVisible(), 2000);
         LogCapture log;
         h.proxy->pause();
         QObject goal;
         QTimer::singleShot(35000, &goal, [] { QCoreApplication::exit(-99); });
         QCOMPARE(QCoreApplication::exec(), 1);
-        QCOMPARE(log.lines(QtCriticalMsg), QStringList{QStringLiteral("The server closed the connection")});
+        QCOMPARE(log.lines(QtCriticalMsg), QStringList{QStringLiteral("The server stopped answering")});
     }
 
     void tournamentSeating_data()

@@ -10,6 +10,7 @@
 #include "ViewTestSupport.h"
 
 #include <QLabel>
+#include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -101,19 +102,23 @@ private Q_SLOTS:
         QTest::addColumn<bool>("pass"); // a pass offered, or a declaration with Close
         QTest::addColumn<int>("offered");
         QTest::addColumn<QString>("reported");
-        QTest::newRow("a claim: Escape passes") << true << 2 << "pass";
-        QTest::newRow("a declaration: Escape closes") << false << 2 << "close";
+        QTest::addColumn<bool>("typing"); // in a text field of the window
+        QTest::newRow("a claim: Escape passes") << true << 2 << "pass" << false;
+        QTest::newRow("a declaration: Escape closes") << false << 2 << "close" << false;
         // Closing may discard the winning tile: only the button does that.
-        QTest::newRow("a declaration with a win: Escape keeps it") << false << 16 << "";
-        QTest::newRow("a claim or a robbed kong with a win: Escape keeps it") << true << 16 << "";
+        QTest::newRow("a declaration with a win: Escape keeps it") << false << 16 << "" << false;
+        QTest::newRow("a claim or a robbed kong with a win: Escape keeps it") << true << 16 << "" << false;
+        QTest::newRow("a claim, Escape typed in a text field: the field's") << true << 2 << "" << true;
     }
     void escapeDeclines()
     {
         QFETCH(bool, pass);
         QFETCH(int, offered);
         QFETCH(QString, reported);
+        QFETCH(bool, typing);
         QWidget window;
         window.resize(400, 300);
+        QWidget* field = typing ? new QLineEdit(&window) : &window;
         auto* chooser = new MeldAuction(&window);
         chooser->clear();
         if (pass)
@@ -130,7 +135,8 @@ private Q_SLOTS:
         connect(chooser, &MeldAuction::passSelected, [&] { seen << QStringLiteral("pass"); });
         connect(chooser, &MeldAuction::closeSelected, [&] { seen << QStringLiteral("close"); });
         connect(chooser, &MeldAuction::meldSelected, [&] { seen << QStringLiteral("meld"); });
-        QTest::keyClick(&window, Qt::Key_Escape);
+        field->setFocus();
+        QTest::keyClick(field, Qt::Key_Escape);
         QCOMPARE(seen.join(QLatin1Char(',')), reported);
         if (reported.isEmpty())
             QVERIFY(chooser->isVisible()); // Mahjong still to be pressed
@@ -178,14 +184,20 @@ private Q_SLOTS:
         QCOMPARE(melds.count(), 1);
         QCOMPARE(melds.takeFirst().first().value<meld_offer>(), offer(128, 0));
         QCOMPARE(passes.count(), 0);
+        chooser->clear();
         chooser->addOffer(offer(16, 0), tile(0));
         chooser->addOffer(offer(2, 5), tile(5));
         chooser->mahjongClicked();
         QCOMPARE(melds.takeFirst().first().value<meld_offer>(), offer(16, 0));
+        // One offer gets one answer: nothing more speaks until the next offer.
         chooser->choices().front()->button()->click();
-        QCOMPARE(melds.takeFirst().first().value<meld_offer>(), offer(2, 5));
+        chooser->passClicked();
+        QVERIFY(melds.isEmpty() && passes.isEmpty());
+        chooser->clear();
+        chooser->showPassButton();
         chooser->passClicked();
         QCOMPARE(passes.count(), 1);
+        chooser->clear();
         bool hiddenFirst = false;
         connect(chooser, &MeldAuction::closeSelected, this, [&] { hiddenFirst = chooser->isHidden(); });
         chooser->closeButton()->click();

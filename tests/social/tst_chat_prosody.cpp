@@ -8,6 +8,7 @@
 #include "ConferenceWidget.h"
 #include "FriendsWindow.h"
 #include "ProsodyAccounts.h"
+#include "SideBar.h"
 #include "SocialHub.h"
 #include "SocialTestAccount.h"
 #include "TcpProxy.h"
@@ -512,17 +513,33 @@ private Q_SLOTS:
                  qPrintable(bobTable.chatOutput()->toPlainText()));
     }
 
-    void paneClosedWhileEnteringLeavesTheRoom()
+    void leftWhileEnteringLeavesTheRoom_data()
     {
+        QTest::addColumn<bool>("kicked");
+        QTest::newRow("the table's pane closed") << false;
+        QTest::newRow("kicked from the table") << true;
+    }
+    void leftWhileEnteringLeavesTheRoom()
+    {
+        QFETCH(bool, kicked);
         const QString room = QStringLiteral("table-42@") + Service;
         RawXmppClient owner;
         QVERIFY(createRoom(owner, *m_server, room));
         ChatUser bob(1002, QStringLiteral("Bob"));
         QVERIFY(bob.login(*m_server, fullConfig()));
         auto table = std::make_unique<ConferenceWidget>();
-        table->setChatController(&bob.chat);
-        table->joinTableRoom(42);
-        table.reset(); // the table closed at once, its entry still on the way
+        SideBar bar(&bob.hub);
+        TableInfo info;
+        info.tableId = 42;
+        bar.setTableInfo(info);
+        if (kicked) {
+            bar.setChatActive(true);
+            bar.setChatActive(false); // the kick came before the room's answer
+        } else {
+            table->setChatController(&bob.chat);
+            table->joinTableRoom(42);
+            table.reset(); // the table closed at once, its entry still on the way
+        }
         const QString occupant = QRegularExpression::escape(room + QStringLiteral("/Bob"));
         QVERIFY(owner.waitFor(QStringLiteral("<presence[^>]*%1").arg(occupant)));
         QVERIFY2(owner.waitFor(QStringLiteral("<presence[^>]*(%1[^>]*unavailable|unavailable[^>]*%1)").arg(occupant)),
