@@ -17,7 +17,6 @@
 
 #include <algorithm>
 #include <stdexcept>
-#include <utility>
 
 MeldAuction::MeldAuction(QWidget* parent)
     : QFrame(parent)
@@ -100,7 +99,6 @@ void MeldAuction::retranslate()
 void MeldAuction::clear()
 {
     rows.clear();
-    answered = false;
     mahjongOffered = false;
     passOffered = false;
     for (UPushButton* b : {mahjong, riichi, close, pass})
@@ -219,11 +217,8 @@ void MeldAuction::setMode(int mode)
 
 void MeldAuction::answerWith(const meld_offer& offer)
 {
-    // A button's shortcut clicks it only when its press animation ends, so a
-    // second key typed meanwhile clicks another button of the same offer.
-    if (std::exchange(answered, true))
-        return;
-    Q_EMIT meldSelected(offer);
+    if (isVisible())
+        Q_EMIT meldSelected(offer);
 }
 
 void MeldAuction::mahjongClicked()
@@ -239,15 +234,16 @@ void MeldAuction::riichiClicked()
 
 void MeldAuction::passClicked()
 {
-    if (passOffered && !std::exchange(answered, true))
+    if (passOffered && isVisible())
         Q_EMIT passSelected();
 }
 
 void MeldAuction::closeClicked()
 {
+    if (!isVisible())
+        return;
     hide();
-    if (!std::exchange(answered, true))
-        Q_EMIT closeSelected();
+    Q_EMIT closeSelected();
 }
 
 void MeldAuction::changeEvent(QEvent* event)

@@ -17,8 +17,9 @@ class UPushButton;
 /// server offers (a preview and a button with its shortcut) and the buttons
 /// Riichi, Mahjong, Pass and Close. The pick goes back to the table window.
 /// Offers it cannot show are logged and left out; no two rows share a shortcut.
-/// One offer gets one answer: after a pick or a pass the chooser reports
-/// nothing more until clear() makes it ready for the next offer.
+/// A hidden chooser reports nothing: the table hides it with the answer, and a
+/// shortcut clicks its button only when the press has shown, so a second key
+/// typed meanwhile would answer the same offer again.
 class MeldAuction : public QFrame
 {
     Q_OBJECT
@@ -30,7 +31,7 @@ public:
     explicit MeldAuction(QWidget* parent = nullptr);
     ~MeldAuction() override;
 
-    /// Removes every row, hides every button and takes an answer again.
+    /// Removes every row and hides every button.
     void clear();
     void showCloseButton();
     void showPassButton();
@@ -80,7 +81,7 @@ protected:
 private:
     void retranslate();
     void assignShortcuts();
-    /// Reports the pick unless the offer has its answer already.
+    /// Reports the pick while the chooser is shown.
     void answerWith(const meld_offer& offer);
 
     QLabel* title = nullptr;
@@ -92,7 +93,6 @@ private:
     std::vector<std::shared_ptr<QWidget>> rows;
     bool mahjongOffered = false;
     bool passOffered = false;
-    bool answered = false;
     int m_mode = Claim;
     TitleBarDrag drag;
 };

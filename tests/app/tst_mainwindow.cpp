@@ -726,7 +726,6 @@ private Q_SLOTS:
             h.scenario.closeConnection();
             QTest::qWait(100);
             QCOMPARE(disconnected.size(), 0);
-            // Nor is the silence that follows the end a notice.
             QTest::qWait(ServerTime::replyTimeout + ServerTime::pingInterval + 1000);
             QVERIFY(h.window->view().silenceNotice->isHidden());
         }

@@ -350,8 +350,7 @@ private Q_SLOTS:
         QCOMPARE(room->calls, (QStringList{QStringLiteral("hide 11"), QStringLiteral("join %1").arg(tableId),
                                           QStringLiteral("info <b>hi</b>"), QStringLiteral("leave")}));
         // A room that refuses is asked at every hand (the chat area bounds
-        // how often it enters), with the seat its answer may depend on; it is
-        // left all the same, as its answer may still let the player in.
+        // how often it enters), with the seat its answer may depend on.
         room->calls.clear();
         room->refusing = true;
         for (int hand = 0; hand < 3; ++hand)

@@ -8,7 +8,6 @@
 #include "ConferenceWidget.h"
 #include "FriendsWindow.h"
 #include "ProsodyAccounts.h"
-#include "SideBar.h"
 #include "SocialHub.h"
 #include "SocialTestAccount.h"
 #include "TcpProxy.h"
@@ -513,33 +512,17 @@ private Q_SLOTS:
                  qPrintable(bobTable.chatOutput()->toPlainText()));
     }
 
-    void leftWhileEnteringLeavesTheRoom_data()
+    void paneClosedWhileEnteringLeavesTheRoom()
     {
-        QTest::addColumn<bool>("kicked");
-        QTest::newRow("the table's pane closed") << false;
-        QTest::newRow("kicked from the table") << true;
-    }
-    void leftWhileEnteringLeavesTheRoom()
-    {
-        QFETCH(bool, kicked);
         const QString room = QStringLiteral("table-42@") + Service;
         RawXmppClient owner;
         QVERIFY(createRoom(owner, *m_server, room));
         ChatUser bob(1002, QStringLiteral("Bob"));
         QVERIFY(bob.login(*m_server, fullConfig()));
         auto table = std::make_unique<ConferenceWidget>();
-        SideBar bar(&bob.hub);
-        TableInfo info;
-        info.tableId = 42;
-        bar.setTableInfo(info);
-        if (kicked) {
-            bar.setChatActive(true);
-            bar.setChatActive(false); // the kick came before the room's answer
-        } else {
-            table->setChatController(&bob.chat);
-            table->joinTableRoom(42);
-            table.reset(); // the table closed at once, its entry still on the way
-        }
+        table->setChatController(&bob.chat);
+        table->joinTableRoom(42);
+        table.reset(); // the table closed at once, its entry still on the way
         const QString occupant = QRegularExpression::escape(room + QStringLiteral("/Bob"));
         QVERIFY(owner.waitFor(QStringLiteral("<presence[^>]*%1").arg(occupant)));
         QVERIFY2(owner.waitFor(QStringLiteral("<presence[^>]*(%1[^>]*unavailable|unavailable[^>]*%1)").arg(occupant)),
