@@ -217,7 +217,7 @@ void MeldAuction::setMode(int mode)
 
 void MeldAuction::answerWith(const meld_offer& offer)
 {
-    if (isVisible())
+    if (!isHidden())
         Q_EMIT meldSelected(offer);
 }
 
@@ -234,13 +234,13 @@ void MeldAuction::riichiClicked()
 
 void MeldAuction::passClicked()
 {
-    if (passOffered && isVisible())
+    if (passOffered && !isHidden())
         Q_EMIT passSelected();
 }
 
 void MeldAuction::closeClicked()
 {
-    if (!isVisible())
+    if (isHidden())
         return;
     hide();
     Q_EMIT closeSelected();

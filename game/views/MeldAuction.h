@@ -81,7 +81,7 @@ protected:
 private:
     void retranslate();
     void assignShortcuts();
-    /// Reports the pick while the chooser is shown.
+    /// Reports the pick unless the chooser was hidden.
     void answerWith(const meld_offer& offer);
 
     QLabel* title = nullptr;
