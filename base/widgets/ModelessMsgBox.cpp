@@ -208,8 +208,12 @@ protected:
     {
         const QEvent::Type type = event->type();
         if (type == QEvent::ShortcutOverride && textFieldKey(watched, static_cast<QKeyEvent*>(event))) {
-            event->accept();
-            return true;
+            // Unless the field lies in something covered: then the key is the top one's.
+            QWidget* owner = keyOwner(watched, type);
+            if (owner == nullptr || !owner->isVisible() || ModelessMsgBox::coveringWidget(owner) == nullptr) {
+                event->accept();
+                return true;
+            }
         }
         if (type == QEvent::Hide && watched->isWidgetType() && !event->spontaneous()) {
             handKeysOn(static_cast<QWidget*>(watched));
