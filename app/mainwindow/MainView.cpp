@@ -95,6 +95,12 @@ void MainView::setupUi(QMainWindow* window)
     topBarLayout->addWidget(toggleFullscreenButton);
     topBarLayout->addWidget(quitButton);
     vboxLayout->addWidget(topBar);
+    silenceNotice = make<QLabel>("silenceNotice", loggedInWidget);
+    silenceNotice->setTextFormat(Qt::PlainText);
+    silenceNotice->setAlignment(Qt::AlignCenter);
+    silenceNotice->setFocusPolicy(Qt::NoFocus);
+    silenceNotice->hide();
+    vboxLayout->addWidget(silenceNotice);
 
     loggedInStack = make<QStackedWidget>("loggedInStack", loggedInWidget);
     loggedInStack->setLineWidth(0);
@@ -191,6 +197,7 @@ void MainView::retranslateUi(QMainWindow*)
     toggleFullscreenButton->setText(tr("Fullscreen"));
     toggleFullscreenButton->setShortcut(QKeySequence(tr("Ctrl+F", "Toggle fullscreen")));
     quitButton->setText(tr("Quit"));
+    silenceNotice->setText(tr("The server is not answering. What you do reaches it only when it answers again."));
     label->setText(tr("Lobby chat"));
     zephyrtangleLogo->setText(tr("<span style=\"font-size:8pt; font-weight:600;\">Powered by Zephyrtangle<sup>TM</sup>"
                                  "</span>"));

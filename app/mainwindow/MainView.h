@@ -36,6 +36,9 @@ struct MainView
     UPushButton* supportButton = nullptr;
     UPushButton* toggleFullscreenButton = nullptr;
     UPushButton* quitButton = nullptr;
+    /// A strip under the top bar, shown while the game server is silent;
+    /// it never takes the keys.
+    QLabel* silenceNotice = nullptr;
     QStackedWidget* loggedInStack = nullptr;
     QFrame* lobbyWidget = nullptr;
     QLabel* logo = nullptr;

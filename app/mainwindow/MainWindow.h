@@ -182,13 +182,17 @@ public Q_SLOTS:
     void stopLobbyMusic();
     void onUpdateTimeout();
     void onUpdatedPing();
-    /// The server clock's request went unanswered on a silent link: a notice
+    /// The server clock's request went unanswered on a silent link: a strip
     /// that leaves the window usable.
     void onServerSilent();
-    /// The server is heard again: the notice goes.
+    /// The server is heard again: the strip goes.
     void onServerHeardAgain();
-    /// The server stayed silent too long: the run ends as when it closes the connection.
+    /// The server stayed silent too long: the run ends, saying that it stopped answering.
     void onServerLost();
+    /// Stops asking the server for its time and forgets a silence: the session is over.
+    void stopClock();
+    /// Ends the run with `why` as its report.
+    void endSession(const QString& why);
     void onTableInfoUpdate(const TableInfo& ti);
 
 protected:
@@ -245,8 +249,6 @@ private:
     QPointer<ModelessMsgBox::MsgBox> quitBox;
     /// The open "No web browser" box, if any.
     QPointer<ModelessMsgBox::MsgBox> addressBox;
-    /// The open "Server not answering" notice, if any.
-    QPointer<ModelessMsgBox::MsgBox> silenceNotice;
     std::set<int> previouslySeatedTables;
     std::set<int> previouslyWatchedTables;
     /// The table record that came last; a seated notice carries its table's

@@ -84,28 +84,23 @@ void MainWindow::onUpdatedPing()
 
 void MainWindow::onServerSilent()
 {
-    // Whatever the player does meanwhile may never reach the server: say so,
-    // without a question that holds the game up.
-    if (!silenceNotice)
-        silenceNotice = ModelessMsgBox::warning(
-            this, tr("Server not answering"),
-            tr("The server is not answering.\nWhat you do reaches it only when it answers again."));
+    // Whatever the player does meanwhile may never reach the server: say so
+    // in a strip that covers nothing and takes no key, so that a claim, a
+    // question or a chat line being typed goes on as it was.
+    ui.silenceNotice->show();
 }
 
 void MainWindow::onServerHeardAgain()
 {
-    if (silenceNotice)
-        silenceNotice->onFinished(0);
+    ui.silenceNotice->hide();
 }
 
 void MainWindow::onServerLost()
 {
     // Given up like a closed connection; whatever the link still brings,
     // its close included, belongs to this report.
-    if (silenceNotice)
-        silenceNotice->onFinished(0);
     connectionManager.setDisconnectHandled(true);
-    onDisconnected();
+    endSession(tr("The server stopped answering"));
 }
 
 const TableInfo* MainWindow::knownTable(qint32 tableId) const
@@ -296,6 +291,7 @@ void MainWindow::onForcedLogout()
     }
     ui.centralWidget->hide();
     connectionManager.setDisconnectHandled(true);
+    stopClock();
     Logging::showBlockingCritical(tr("Forced logout"), tr("You were forcefully logged out!"));
     QCoreApplication::exit(1);
 }
@@ -303,7 +299,21 @@ void MainWindow::onForcedLogout()
 void MainWindow::onDisconnected()
 {
     qDebug() << "disconnected";
-    qCCritical(lcApp).noquote() << tr("The server closed the connection");
+    endSession(tr("The server closed the connection"));
+}
+
+void MainWindow::stopClock()
+{
+    // The session is over: a silence from now on says nothing, and the box
+    // that says why it ended is the last word.
+    Singleton<ServerTime>::instance()->setConnection(nullptr);
+    ui.silenceNotice->hide();
+}
+
+void MainWindow::endSession(const QString& why)
+{
+    stopClock();
+    qCCritical(lcApp).noquote() << why;
     QCoreApplication::exit(1);
 }
 

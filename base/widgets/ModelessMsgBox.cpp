@@ -6,9 +6,12 @@
 #include <QHideEvent>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QStyle>
+#include <QTextEdit>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -62,7 +65,7 @@ QAbstractButton* firstFocus(const ModelessMsgBox::MsgBox* box)
 /// The box that takes the keys when `leaving` goes: the top one of the
 /// other boxes shown beside it, else any other box shown in its window;
 /// null when there is none.
-ModelessMsgBox::MsgBox* boxBelow(const ModelessMsgBox::MsgBox* leaving)
+ModelessMsgBox::MsgBox* boxBelow(const QWidget* leaving)
 {
     if (QWidget* parent = leaving->parentWidget()) {
         // Siblings are kept in their stacking order, the top one last.
@@ -173,9 +176,28 @@ QWidget* keyOwner(QObject* object, QEvent::Type type)
     return nullptr;
 }
 
+/// Whether the key is one a text field edits with: typed there it is the
+/// field's, never a window-wide shortcut's (clearing a chat line must not
+/// decline a claim).
+bool textFieldKey(QObject* watched, const QKeyEvent* key)
+{
+    if ((key->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier)
+        return false;
+    if (key->key() != Qt::Key_Escape && key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter)
+        return false;
+    if (auto* line = qobject_cast<QLineEdit*>(watched))
+        return !line->isReadOnly();
+    if (auto* text = qobject_cast<QTextEdit*>(watched))
+        return !text->isReadOnly();
+    if (auto* plain = qobject_cast<QPlainTextEdit*>(watched))
+        return !plain->isReadOnly();
+    return false;
+}
+
 /// Holds back the keys and shortcuts meant for a box (or a marked widget)
 /// that something covers, and hands the keys to what covers it: Enter must
-/// not answer a question the player cannot see.
+/// not answer a question the player cannot see. A marked widget that goes
+/// while it has the keys hands them to the box now on top, as a box does.
 class KeyGate : public QObject
 {
 public:
@@ -185,6 +207,18 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
         const QEvent::Type type = event->type();
+        if (type == QEvent::ShortcutOverride && textFieldKey(watched, static_cast<QKeyEvent*>(event))) {
+            // Unless the field lies in something covered: then the key is the top one's.
+            QWidget* owner = keyOwner(watched, type);
+            if (owner == nullptr || !owner->isVisible() || ModelessMsgBox::coveringWidget(owner) == nullptr) {
+                event->accept();
+                return true;
+            }
+        }
+        if (type == QEvent::Hide && watched->isWidgetType() && !event->spontaneous()) {
+            handKeysOn(static_cast<QWidget*>(watched));
+            return false;
+        }
         if (type != QEvent::ShortcutOverride && type != QEvent::KeyPress && type != QEvent::KeyRelease
             && type != QEvent::Shortcut)
             return false;
@@ -203,6 +237,16 @@ protected:
         if (type == QEvent::ShortcutOverride)
             event->ignore();
         return true;
+    }
+
+private:
+    static void handKeysOn(QWidget* leaving)
+    {
+        if (!leaving->property(keysOnTopProperty).toBool() || qobject_cast<ModelessMsgBox::MsgBox*>(leaving) != nullptr
+            || !leaving->isAncestorOf(QApplication::focusWidget()))
+            return;
+        if (ModelessMsgBox::MsgBox* below = boxBelow(leaving))
+            below->takeKeys(Qt::OtherFocusReason);
     }
 };
 

@@ -75,6 +75,10 @@ public Q_SLOTS:
     /// button; null when there is none of these.
     QAbstractButton* escapeButton() const;
 
+    /// Gives the box the keys, where they were in it last, unless it has
+    /// them or something covers it.
+    void takeKeys(Qt::FocusReason reason);
+
 protected:
     bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -85,9 +89,6 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    /// Gives the box the keys, where they were in it last, unless it has them.
-    void takeKeys(Qt::FocusReason reason);
-
     /// The button a key typed inside the box answers with, or null.
     QAbstractButton* buttonForKey(const QKeyEvent* event) const;
 
@@ -127,7 +128,9 @@ void closeAbout(const QWidget* parent, const QString& subject);
 QWidget* coveringWidget(const QWidget* widget);
 
 /// Makes `widget` and what it holds answer keys and shortcuts only while
-/// nothing covers it, as every box does.
+/// nothing covers it, as every box does; when it goes while it has the keys,
+/// the box now on top takes them. In every window, Escape, Return and Enter
+/// typed into a text field are the field's, never a shortcut's.
 void answerKeysOnTop(QWidget* widget);
 
 /// Calls the callback once with the box's result; never for a null box

@@ -26,6 +26,7 @@
 
 #include <algorithm>
 #include <stdexcept>
+#include <utility>
 
 namespace {
 QLabel* textLabel(QWidget* parent, const char* name)
@@ -566,11 +567,14 @@ void SideBar::setChatActive(bool active)
     // chat session comes back.
     if (active) {
         tableConference->setOwnMember(model && model->isSeated());
+        chatWanted = true;
         if (!tableConference->isJoined())
             tableConference->joinTableRoom(tableInfo.tableId);
         return;
     }
-    if (tableConference->isJoined())
+    // Leaving wins over an entry still on its way (a kick one round trip
+    // after the seating): its late answer must not let the player in.
+    if (std::exchange(chatWanted, false) || tableConference->isJoined())
         tableConference->leaveRoom();
 }
 

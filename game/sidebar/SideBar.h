@@ -81,7 +81,7 @@ public:
 
     /// Joins the table's chat room (unless joined, or asked already for the
     /// same seated state since the last call with false) or leaves it (when
-    /// joined).
+    /// joined or asked for, so that an entry still on its way ends outside).
     void setChatActive(bool active);
     /// An information line in the table chat.
     void appendInfo(const QString& text);
@@ -140,6 +140,8 @@ private:
     QFrame* chatContainer = nullptr;
     QLabel* chatTitle = nullptr;
     ConferenceArea* tableConference = nullptr;
+    /// The room was asked for since the chat was last made inactive.
+    bool chatWanted = false;
 
     SocialServices* services;
     QPointer<GameModel> model;

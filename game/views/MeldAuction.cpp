@@ -151,7 +151,7 @@ bool MeldAuction::addOffer(const meld_offer& offer, tile lastDiscard)
         qWarning() << "claim offer left out:" << e.what();
         return false;
     }
-    connect(static_cast<MeldChoice*>(choice.get()), &MeldChoice::selected, this, &MeldAuction::meldSelected);
+    connect(static_cast<MeldChoice*>(choice.get()), &MeldChoice::selected, this, &MeldAuction::answerWith);
     meldChoice->layout()->addWidget(choice.get());
     rows.push_back(choice);
     auto separator = std::make_shared<QLabel>(meldChoice);
@@ -215,25 +215,33 @@ void MeldAuction::setMode(int mode)
     setWindowTitle(text);
 }
 
+void MeldAuction::answerWith(const meld_offer& offer)
+{
+    if (!isHidden())
+        Q_EMIT meldSelected(offer);
+}
+
 void MeldAuction::mahjongClicked()
 {
     if (mahjongOffered)
-        Q_EMIT meldSelected(meld_offer{game_protocol::meld_type::MAHJONG, tile(0)});
+        answerWith(meld_offer{game_protocol::meld_type::MAHJONG, tile(0)});
 }
 
 void MeldAuction::riichiClicked()
 {
-    Q_EMIT meldSelected(meld_offer{game_protocol::meld_type::RIICHI, tile(0)});
+    answerWith(meld_offer{game_protocol::meld_type::RIICHI, tile(0)});
 }
 
 void MeldAuction::passClicked()
 {
-    if (passOffered)
+    if (passOffered && !isHidden())
         Q_EMIT passSelected();
 }
 
 void MeldAuction::closeClicked()
 {
+    if (isHidden())
+        return;
     hide();
     Q_EMIT closeSelected();
 }

@@ -17,6 +17,9 @@ class UPushButton;
 /// server offers (a preview and a button with its shortcut) and the buttons
 /// Riichi, Mahjong, Pass and Close. The pick goes back to the table window.
 /// Offers it cannot show are logged and left out; no two rows share a shortcut.
+/// A hidden chooser reports nothing: the table hides it with the answer, and a
+/// shortcut clicks its button only when the press has shown, so a second key
+/// typed meanwhile would answer the same offer again.
 class MeldAuction : public QFrame
 {
     Q_OBJECT
@@ -78,6 +81,8 @@ protected:
 private:
     void retranslate();
     void assignShortcuts();
+    /// Reports the pick unless the chooser was hidden.
+    void answerWith(const meld_offer& offer);
 
     QLabel* title = nullptr;
     QWidget* meldChoice = nullptr;

@@ -430,6 +430,7 @@ void GameWindow::onTimeoutOccured()
     QTimer::singleShot(2000, this, &GameWindow::hideTimeoutItem);
     endClaimChoice();
     m_hand->setActive(false);
+    m_riichiMode = false;
     updateFuritenImage();
 }
 

@@ -293,6 +293,9 @@ void GameWindow::onTileDiscarded(qint32 playerId, tile t, bool riichiDiscard)
     if (own) {
         qDebug() << "player" << playerId << "got discard" << int(t.code());
         m_hand->setActive(false);
+        // The turn is over, also when the server discarded for the player: a
+        // riichi chosen in it and never finished ends with it.
+        m_riichiMode = false;
     }
     const int o = orientationOf(playerId);
     if (o < 0)

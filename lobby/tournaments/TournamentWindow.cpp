@@ -34,6 +34,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -254,12 +255,15 @@ void TournamentWindow::updateView()
     if (ConferenceArea* chat = ui->conference) {
         chat->setOwnMember(info.ownRegistered);
         if (status == Failed) {
-            if (chat->isJoined())
+            // Also while the entry is on its way: its late answer must not
+            // let the user in.
+            if (std::exchange(chatWanted, false) || chat->isJoined())
                 chat->leaveRoom();
         } else if (!chat->isJoined()) {
             // At every update: the service may have let the user in since.
             // The chat area bounds how often a refusing room is asked, and
             // enters again itself when the chat session comes back.
+            chatWanted = true;
             chat->joinTournamentRoom(info.tournamentId);
         }
     }

@@ -117,4 +117,6 @@ private:
     std::unique_ptr<TournamentView> ui;
     QTimer timer;
     QPointer<TournamentRankingModel> rankingModel;
+    /// The chat room was asked for and not left since.
+    bool chatWanted = false;
 };

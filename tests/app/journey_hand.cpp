@@ -160,6 +160,7 @@ class JourneyHand : public QObject
             break;
         case Answer::ClaimByKey:
             QTest::keySequence(chooser->window(), rows.front()->button()->shortcut());
+            QTest::keySequence(chooser->window(), chooser->passButton()->shortcut());
             break;
         case Answer::PassByButton:
             QTest::mouseClick(chooser->passButton(), Qt::LeftButton);
@@ -174,6 +175,8 @@ class JourneyHand : public QObject
         QTRY_VERIFY(h.server.received(100).size() > sent);
         *answered = actionAfter(sent);
         QVERIFY(!chooser->isVisible());
+        QVERIFY(answer != Answer::ClaimByKey
+                || !QTest::qWaitFor([&] { return h.server.received(100).size() > sent + 1; }, 300));
     }
 
     /// Of a meld: the place of its turned tile along its row as the table
@@ -377,6 +380,18 @@ private Q_SLOTS:
         // --- the own draw, discarded by a click, then West's mahjong (the open leave question goes)
         const tile drawn = ruleset == 2 ? tile(22) : tile(23);
         QTest::mouseClick(sideLeave, Qt::LeftButton);
+        if (ruleset == 2) {
+            // --- Riichi pressed over the question, no tile picked, time out: the question has the keys,
+            // the next turn's click is a plain discard
+            QTRY_VERIFY_WITH_TIMEOUT(w->handView()->isActive() && !w->actionQueue()->isBusy(), 10000);
+            h.server.send(gtf::game(quint32(tableId),
+                                    TestFrame(26).u32(1).u8(meldTypeToWire(128)).u8(22).u64(now).u64(now + 60000)));
+            QTRY_VERIFY(w->meldAuction()->riichiButton()->isVisible());
+            QTest::mouseClick(w->meldAuction()->riichiButton(), Qt::LeftButton);
+            QTRY_VERIFY(question()->isAncestorOf(QApplication::focusWidget()));
+            h.server.send(gtf::game(quint32(tableId), TestFrame(36)));
+            h.server.send(gtf::game(quint32(tableId), TestFrame(27).u32(HandScenario::ownId).u64(now).u64(now + 60000)));
+        }
         discard(w, drawn, "discard-drawn");
         QTRY_VERIFY_WITH_TIMEOUT(w->scoreBoard()->isVisible(), 10000);
         QTRY_VERIFY(question() == nullptr);

@@ -28,6 +28,7 @@
 #include "TableSelector.h"
 #include "TestFrame.h"
 #include "ChatOutputWidget.h"
+#include "ServerTime.h"
 #include "UPushButton.h"
 #include "UTabWidget.h"
 #include "WebSchemes.h"
@@ -784,6 +785,8 @@ private Q_SLOTS:
             h.scenario.closeConnection();
             QTest::qWait(100);
             QCOMPARE(disconnected.size(), 0);
+            QTest::qWait(ServerTime::replyTimeout + ServerTime::pingInterval + 1000);
+            QVERIFY(h.window->view().silenceNotice->isHidden());
         }
         if (how == QLatin1String("close")) {
             // A request after the close writes nothing: no write error over the explanation.

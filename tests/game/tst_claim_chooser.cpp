@@ -10,6 +10,7 @@
 #include "ViewTestSupport.h"
 
 #include <QLabel>
+#include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -114,6 +115,7 @@ private Q_SLOTS:
         QFETCH(QString, reported);
         QWidget window;
         window.resize(400, 300);
+        auto* field = new QLineEdit(&window);
         auto* chooser = new MeldAuction(&window);
         chooser->clear();
         if (pass)
@@ -130,6 +132,10 @@ private Q_SLOTS:
         connect(chooser, &MeldAuction::passSelected, [&] { seen << QStringLiteral("pass"); });
         connect(chooser, &MeldAuction::closeSelected, [&] { seen << QStringLiteral("close"); });
         connect(chooser, &MeldAuction::meldSelected, [&] { seen << QStringLiteral("meld"); });
+        field->setFocus();
+        QTest::keyClick(field, Qt::Key_Escape); // the field's, never the chooser's
+        QVERIFY(seen.isEmpty());
+        field->hide();
         QTest::keyClick(&window, Qt::Key_Escape);
         QCOMPARE(seen.join(QLatin1Char(',')), reported);
         if (reported.isEmpty())

@@ -356,7 +356,7 @@ private Q_SLOTS:
         for (int hand = 0; hand < 3; ++hand)
             social.setChatActive(true);
         social.setChatActive(false);
-        QCOMPARE(room->calls, QStringList(3, QStringLiteral("join %1").arg(tableId)));
+        QCOMPARE(room->calls, QStringList(3, QStringLiteral("join %1").arg(tableId)) << QStringLiteral("leave"));
         QCOMPARE(room->member, model->isSeated());
 
         QSignalSpy menu(&social, &SideBar::userMenuRequested);

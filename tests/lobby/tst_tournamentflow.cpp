@@ -784,6 +784,9 @@ void TournamentFlowTest::chatRoomFollowsTheStatus()
     window.tournamentInfoUpdate(51, TournamentTestData::changes({{"STATUS", qint32(6)}}));
     window.tournamentInfoUpdate(51, TournamentTestData::changes({{"REGISTERED", qint32(13)}}));
     QCOMPARE(social.last->log, (QStringList{"leave"}));
+    TournamentWindow entering(TournamentTestData::tournament(53, QStringLiteral("Late"), 0), &social);
+    entering.tournamentInfoUpdate(53, TournamentTestData::changes({{"STATUS", qint32(6)}}));
+    QCOMPARE(social.last->log, (QStringList{"mask 11", "join 53", "leave"}));
 
     // Without social services the Chat tab stays empty.
     TournamentWindow bare(TournamentTestData::tournament(52, QStringLiteral("Quiet"), 0), nullptr);

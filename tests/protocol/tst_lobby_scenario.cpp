@@ -32,6 +32,9 @@ private Q_SLOTS:
         QCOMPARE(loggedIn.at(0).at(2).toString(), QStringLiteral("secret"));
         QCOMPARE(loggedIn.at(0).at(3).toBool(), true);
         QVERIFY(cm.isLoggedIn());
+        QSignalSpy time(&cm, &ConnectionManager::timeFromServer);
+        const qint32 asked = cm.query_current_time();
+        QVERIFY(time.wait(5000) && time.first().first().toInt() == asked);
 
         QList<TableInfo> tables;
         connect(&cm, qOverload<TableInfo>(&ConnectionManager::tableInfoUpdate), this,

@@ -2,6 +2,8 @@
 
 #include "TestGameServer.h"
 
+#include <QDateTime>
+
 namespace {
 
 TestFrame& intParam(TestFrame& f, const char* name, quint32 value)
@@ -62,6 +64,18 @@ void install(TestGameServer& server, std::function<void(const QString&)> log)
         tableRecord(list, 502, "101/Practice", "Red Dragon", 3, 2, 2, 20000, 0);
         tableRecord(list, 503, "101/Regular", "Four Winds", 0, 1, 0, 10000, 500);
         server.send(list);
+    });
+    // The clock's requests (class 101: u32, u32 sequence, string service, u8, request 67)
+    // are answered with the time (76), or the client would take the link for a silent one.
+    server.onRequest(101, [&server](const ReceivedFrame& f) {
+        TestFrameReader r = f.reader();
+        r.u32();
+        const quint32 seq = r.u32();
+        const QByteArray service = r.str();
+        r.u8();
+        if (r.nested().classId() == 67)
+            server.send(TestFrame(101).u32(0).u32(seq).str(service).u8(0).nested(
+                TestFrame(76).u64(quint64(QDateTime::currentMSecsSinceEpoch()))));
     });
     server.onRequest(12, [&server, say](const ReceivedFrame&) {
         say(QStringLiteral("logout"));

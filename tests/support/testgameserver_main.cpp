@@ -1,6 +1,6 @@
 // A stand-alone test game server that plays a short scenario: the version
 // handshake, a successful login for any user name and password, a small
-// lobby of three tables, and a ping every 15 seconds. Every frame it
+// lobby of three tables, the clock, and a ping every 15 seconds. Every frame it
 // receives is printed.
 //
 //   testgameserver [--port N] [--nossl] [--certdir DIR] [--session]
