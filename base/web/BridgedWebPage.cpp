@@ -31,9 +31,11 @@ namespace {
 /// before any script of the document: waits for the word of the program's
 /// script beside it (`bridgeScript`), which comes at once, and only in a
 /// document the program trusts has the page's alert and confirm ask the
-/// program and, with an object, sets up window.client over the channel that
-/// script carries. The program's own page script waits for the document
-/// event "clientready" instead of taking the program for an ordinary browser.
+/// program and, with an object, defines window.client there and then: the
+/// document's first script finds it, its calls held until the channel that
+/// script carries is up and then made in the order they came. The document
+/// event "clientready" follows once the document is parsed, for a page that
+/// waits for it, whenever it began to.
 QString pageScript(bool withObject)
 {
     QString channelJs;
@@ -45,10 +47,11 @@ QString pageScript(bool withObject)
             qWarning().noquote() << "qwebchannel.js not found; pages cannot reach the program";
     }
     return QStringLiteral(R"js((function () {
-  var withObject = %1;
+  var withObject = %1, maxHeld = %3;
   if (withObject) window.__clientPending = true;
   document.addEventListener('clientbridge', function (e) {
-    if (e.detail !== 'open') return;
+    var said = typeof e.detail === 'string' ? e.detail : '';
+    if (said.slice(0, 5) !== 'open:') return;
     function ask(kind, text) {
       return !document.dispatchEvent(new CustomEvent('clientbox', {cancelable: true,
         detail: kind + ':' + (text === undefined ? '' : String(text))}));
@@ -56,6 +59,32 @@ QString pageScript(bool withObject)
     window.alert = function (text) { ask('alert', text); };
     window.confirm = function (text) { return ask('confirm', text); };
     if (!withObject) return;
+    var real = null, held = [], client = {};
+    function later(step) {
+      if (real) step();
+      else if (held.length < maxHeld) held.push(step);
+    }
+    ['displayTab', 'joinTable', 'launchBrowser', 'displayTournament', 'close'].forEach(function (name) {
+      client[name] = function () {
+        var args = arguments;
+        later(function () { real[name].apply(real, args); });
+      };
+    });
+    ['onDisplayTab', 'onJoinTable', 'onLaunchBrowser', 'onDisplayTournament', 'onClose', 'closeEvent']
+      .forEach(function (name) {
+        client[name] = {
+          connect: function (f) { later(function () { real[name].connect(f); }); },
+          disconnect: function (f) { later(function () { real[name].disconnect(f); }); }
+        };
+      });
+    var host = said.slice(5);
+    Object.defineProperty(client, 'isDebug', {enumerable: true, get: function () { return real ? real.isDebug : false; }});
+    Object.defineProperty(client, 'mahjongHost', {enumerable: true, get: function () { return real ? real.mahjongHost : host; }});
+    window.client = client;
+    window.__clientPending = false;
+    var announce = function () { setTimeout(function () { document.dispatchEvent(new Event('clientready')); }, 0); };
+    if (document.readyState === 'loading') document.addEventListener('DOMContentLoaded', announce, {once: true});
+    else announce();
     var transport = {onmessage: null, send: function (message) {
       document.dispatchEvent(new CustomEvent('clientbridgeout', {detail: String(message)}));
     }};
@@ -64,14 +93,14 @@ QString pageScript(bool withObject)
     });
 %2
     new QWebChannel(transport, function (channel) {
-      window.client = channel.objects.client;
-      window.__clientPending = false;
-      document.dispatchEvent(new Event('clientready'));
+      real = channel.objects.client;
+      held.splice(0).forEach(function (step) { step(); });
     });
   }, {once: true});
 })();
 )js")
-        .arg(withObject ? QStringLiteral("true") : QStringLiteral("false"), channelJs);
+        .arg(withObject ? QStringLiteral("true") : QStringLiteral("false"), channelJs,
+            QString::number(BridgedWebPage::maxHeldCalls));
 }
 
 /// Run in a script world of the program's own at the start of every top
@@ -84,7 +113,7 @@ QString pageScript(bool withObject)
 QString bridgeScript(const QString& key, bool withChannel)
 {
     return QStringLiteral(R"js((function () {
-  var key = '%1', maxMessage = %2, maxText = %3, withChannel = %6;
+  var key = '%1', maxMessage = %2, maxText = %3, withChannel = %6, perSecond = %7;
   var base = (location.protocol === 'localwww:' ? '%4' : '%5') + ':/';
   function encoded(text) {
     try { return encodeURIComponent(text); }
@@ -100,7 +129,7 @@ QString bridgeScript(const QString& key, bool withChannel)
       return '';
     }
   }
-  var open = ask('hello', '', true) === 'open';
+  var said = ask('hello', '', true), open = said.slice(0, 5) === 'open:';
   if (open) {
     document.addEventListener('clientbox', function (e) {
       var asked = e.detail, colon = typeof asked === 'string' ? asked.indexOf(':') : -1;
@@ -111,7 +140,19 @@ QString bridgeScript(const QString& key, bool withChannel)
     });
     if (withChannel) {
       // The engine hands this world the transport as it begins, or a moment later.
-      var transport = null, waiting = [], tries = 0, refused = 0, longest = 0, told = 0, telling = false;
+      var transport = null, waiting = [], tries = 0, told = 0, telling = false;
+      var tooLong = 0, longest = 0, malformed = 0, over = 0, second = 0, sent = 0, members = null;
+      // The channel's first answer names the object's members: no other reaches the program.
+      var learn = function (data) {
+        try {
+          var found = JSON.parse(data), object = found && found.data && found.data.client;
+          if (!object || typeof object !== 'object') return;
+          members = {6: {}, 7: {}, 8: {}, 9: {}};
+          (object.methods || []).forEach(function (m) { members[6][m[0]] = members[6][m[1]] = true; });
+          (object.signals || []).forEach(function (m) { members[7][m[0]] = members[7][m[1]] = members[8][m[1]] = true; });
+          (object.properties || []).forEach(function (m) { members[9][m[0]] = true; });
+        } catch (e) {}
+      };
       var connect = function () {
         if (typeof qt === 'undefined' || !qt.webChannelTransport) {
           if (++tries < 200) setTimeout(connect, 10);
@@ -119,42 +160,64 @@ QString bridgeScript(const QString& key, bool withChannel)
         }
         transport = qt.webChannelTransport;
         transport.onmessage = function (message) {
+          if (!members) learn(String(message.data));
           document.dispatchEvent(new CustomEvent('clientbridgein', {detail: String(message.data)}));
         };
         waiting.splice(0).forEach(function (message) { transport.send(message); });
       };
       connect();
       var tell = function () {
-        ask('refused', '&count=' + refused + '&length=' + longest, false);
-        refused = longest = 0;
+        ask('refused', '&long=' + tooLong + '&length=' + longest + '&malformed=' + malformed + '&over=' + over, false);
+        tooLong = longest = malformed = over = 0;
         told = Date.now();
         telling = false;
       };
+      var wellFormed = function (text) {
+        var m;
+        try { m = JSON.parse(text); } catch (e) { return false; }
+        if (!m || typeof m !== 'object' || typeof m.type !== 'number') return false;
+        if (m.type === 3 || m.type === 4) return true;
+        var member = m.type === 6 ? m.method : m.type === 9 ? m.property : m.signal;
+        if (!members || !members[m.type] || m.object !== 'client' || !members[m.type].hasOwnProperty(member))
+          return false;
+        return m.type !== 6 || (typeof m.id === 'number' && Array.isArray(m.args));
+      };
       document.addEventListener('clientbridgeout', function (e) {
-        var message = e.detail;
+        var message = e.detail, now = Date.now();
         if (typeof message !== 'string') return;
-        if (message.length <= maxMessage) {
+        if (now - second >= 1000) {
+          second = now;
+          sent = 0;
+        }
+        if (message.length > maxMessage) {
+          ++tooLong;
+          longest = Math.max(longest, message.length);
+        } else if (sent >= perSecond) {
+          ++over;
+        } else if (!wellFormed(message)) {
+          ++malformed;
+        } else {
+          ++sent;
           if (transport) transport.send(message);
-          else if (waiting.length < 100) waiting.push(message);
+          else if (waiting.length < perSecond) waiting.push(message);
           return;
         }
-        ++refused;
-        longest = Math.max(longest, message.length);
         if (!telling) {
           telling = true;
-          setTimeout(tell, Math.max(0, told + 1000 - Date.now()));
+          setTimeout(tell, Math.max(0, told + 1000 - now));
         }
       });
     }
   }
-  document.dispatchEvent(new CustomEvent('clientbridge', {detail: open ? 'open' : 'closed'}));
+  document.dispatchEvent(new CustomEvent('clientbridge', {detail: open ? said : 'closed'}));
 })();
 )js")
         .arg(key)
         .arg(BridgedWebPage::maxMessageLength)
         .arg(BridgedWebPage::maxBoxText)
         .arg(QLatin1String(WebSchemes::localBridgeScheme), QLatin1String(WebSchemes::bridgeScheme),
-            withChannel ? QStringLiteral("true") : QStringLiteral("false"));
+            withChannel ? QStringLiteral("true") : QStringLiteral("false"))
+        .arg(BridgedWebPage::maxMessagesASecond);
 }
 
 /// The pages by the key their scripts name them with.
@@ -344,17 +407,20 @@ void BridgedWebPage::answerBridgeRequest(QWebEngineUrlRequestJob* job)
     const QString what = job->requestUrl().path();
     if (what == QLatin1String("/hello")) {
         page->startDocument(address, trusted);
-        reply(job, trusted ? "open" : "closed");
+        // The object's one property the page may read before the channel is up.
+        const QString host = page->object ? page->object->getMahjongHost() : QString();
+        reply(job, trusted ? "open:" + host.toUtf8() : QByteArray("closed"));
     } else if (what == QLatin1String("/alert") || what == QLatin1String("/confirm")) {
         page->askBox(what == QLatin1String("/confirm"), address, trusted,
             query.queryItemValue(QStringLiteral("text"), QUrl::FullyDecoded), job);
     } else if (what == QLatin1String("/refused")) {
+        // Said by the program's script at most once a second, and logged so.
+        const auto count = [&query](const char* name) { return query.queryItemValue(QLatin1String(name)).toLongLong(); };
         if (trusted && page->showsTrustedDocument() && page->refusals.take(nullptr))
-            qWarning().noquote() << "refused" << query.queryItemValue(QStringLiteral("count")).toInt()
-                                 << "messages of the page of" << oneLine(address.toString(), consoleSourceChars)
-                                 << "to the program, the longest of"
-                                 << query.queryItemValue(QStringLiteral("length")).toLongLong() << "characters (at most"
-                                 << maxMessageLength << ")";
+            qWarning().noquote() << "refused messages of the page of" << oneLine(address.toString(), consoleSourceChars)
+                                 << "to the program in a second:" << count("long") << "too long, the longest of"
+                                 << count("length") << "characters (at most" << maxMessageLength << ")," << count("malformed")
+                                 << "malformed," << count("over") << "past the" << maxMessagesASecond << "a second";
         reply(job, QByteArray());
     } else {
         job->fail(QWebEngineUrlRequestJob::RequestDenied);

@@ -29,8 +29,11 @@ class QWebEngineUrlRequestJob;
 /// document takes its place; "client://" links of such a document are
 /// passed out as requests instead of being loaded. The program's own script
 /// beside the document (in a script world the page's script cannot reach)
-/// carries the calls, each message at most `maxMessageLength` characters,
-/// so that a longer one is refused before the program reads it.
+/// carries the calls, each message at most `maxMessageLength` characters
+/// and `maxMessagesASecond` of them, each one the channel reads, so that any
+/// other is refused before the program reads it, a count of them logged a
+/// second. The object is there from the document's first script on, its
+/// calls held until the channel is up.
 class BridgedWebPage : public QWebEnginePage
 {
     Q_OBJECT
@@ -41,6 +44,11 @@ public:
     /// character of which the message may have to escape) and the call
     /// around it.
     static constexpr qsizetype maxMessageLength = 2 * 32768 + 1024;
+    /// How many messages a document may send the program in a second; the
+    /// others, and those the channel has no use for, are refused unread.
+    static constexpr int maxMessagesASecond = 100;
+    /// How many calls of the object a document may make before its channel is up.
+    static constexpr int maxHeldCalls = 50;
     /// How many boxes a page may show in a minute.
     static constexpr int maxBoxesAMinute = 5;
     /// What of a box's text is shown, in characters and in lines.
@@ -127,5 +135,5 @@ private:
     LineBudget console{20, 10000, {}};
     LineBudget dialogs{5, 60000, {}};
     LineBudget boxes{maxBoxesAMinute, 60000, {}};
-    LineBudget refusals{5, 60000, {}};
+    LineBudget refusals{1, 1000, {}};
 };

@@ -39,6 +39,10 @@ const QByteArray remotePage =
 const QByteArray slowPage = "<title>Slow</title><img src=\"http://localhost:PORT/hang/partner.png\">\n"
     "<button id=\"go\" onclick=\"client.displayTab('friends')\">Friends</button><a id=\"hang\" href=\"/hang/\">Next</a>\n"
     "<button id=\"ask\" onclick=\"fetch('/slow/7000/').then(function () { client.launchBrowser('client://help'); })\">Ask</button>\n";
+/// Calls the object as each way of waiting for it allows.
+const QByteArray callsPage = "<title>Calls</title><script>client.displayTab('inline');\n"
+    "document.addEventListener('DOMContentLoaded', function () { client.displayTab('parsed'); });\n"
+    "document.addEventListener('clientready', function () { client.displayTab('ready'); });</script><p>Calls</p>\n";
 
 }
 
@@ -63,6 +67,7 @@ private Q_SLOTS:
         server->setFile(QStringLiteral("remote.html"), QByteArray(remotePage).replace("PORT", port));
         server->setFile(QStringLiteral("slow.html"), QByteArray(slowPage).replace("PORT", port));
         server->setFile(QStringLiteral("boxes.html"), WebTest::boxesPage);
+        server->setFile(QStringLiteral("calls.html"), callsPage);
         server->setFile(QStringLiteral("framed.html"), QByteArray(WebTest::framedPage).replace("PORT", port));
         WebSchemes::setServiceWebHost(server->base().mid(7));
     }
@@ -142,7 +147,9 @@ private Q_SLOTS:
         LogCapture log;
         WebTest::run(page.page(), QStringLiteral("var f = document.createElement('input'); document.body.prepend(f);"
                                                  "f.focus(); client.launchBrowser('x'.repeat(1e7));"
-                                                 "var loop = setInterval(function () { client.launchBrowser('client://help'); }, 5);"));
+                                                 "for (var i = 0; i < 300; ++i) document.dispatchEvent(new CustomEvent("
+                                                 "  'clientbridgeout', {detail: JSON.stringify({id: i, args: ['x'.repeat(60000)]})}));"
+                                                 "var loop = setInterval(function () { client.launchBrowser('client://help'); }, 20);"));
         QTest::keyClicks(page.view()->focusProxy(), QStringLiteral("twenty letters typed"), {}, 20);
         WebTest::run(page.page(), QStringLiteral("clearInterval(loop); client.displayTab('x'.repeat(65));"));
         QTest::mouseClick(page.view()->focusProxy(), Qt::LeftButton, {}, QPoint(2, 2));
@@ -150,7 +157,7 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(links.size(), 2, 5000);
         QCOMPARE(links.takeFirst().at(0).toString(), QStringLiteral("client://help"));
         QCOMPARE(links.takeFirst().at(0).toString().size(), 3014);
-        const QRegularExpression refused(QStringLiteral("messages of the page.*longest of 100000|a tab of 65"));
+        const QRegularExpression refused(QStringLiteral("messages of the page.*longest of 100000.* 300 malformed|a tab of 65"));
         QCOMPARE(log.lines(QtWarningMsg).filter(refused).size(), 2);
 
         // In a tab, close() does nothing; a call without a click of the player, or hidden, neither.
@@ -227,6 +234,16 @@ private Q_SLOTS:
             WebTest::click(page.view(), id);
         QTRY_COMPARE_WITH_TIMEOUT(tabs.size(), 2, 15000);
         QTRY_COMPARE_WITH_TIMEOUT(links.size(), 2, 15000);
+
+        // Whether a page calls the object from its first script, once it is parsed or once told it is ready,
+        // every call reaches the program, in order, load after load.
+        QSignalSpy calls(page.findChild<JavascriptInterface*>(), &JavascriptInterface::onDisplayTab);
+        for (int i = 1; i <= 20; ++i) {
+            page.load(QUrl(server->base() + QStringLiteral("/calls.html")));
+            QTRY_COMPARE_WITH_TIMEOUT(calls.size(), 3 * i, 10000);
+        }
+        for (int i = 0; i < calls.size(); ++i)
+            QCOMPARE(calls[i][0].toString(), QStringList({"inline", "parsed", "ready"})[i % 3]);
     }
 
     void otherPagesNeverSeeTheObject()
