@@ -12,6 +12,10 @@
 #include <QWebEngineProfile>
 #include <QWebEngineView>
 
+#include <utility>
+
+int EmbeddedWebPage::loadTimeLimitMs = 15000;
+
 EmbeddedWebPage::EmbeddedWebPage(QWidget* parent)
     : QFrame(parent)
     , jsInterface(new JavascriptInterface(this))
@@ -55,7 +59,7 @@ EmbeddedWebPage::EmbeddedWebPage(QWidget* parent)
     loadLimit = new QTimer(this);
     loadLimit->setSingleShot(true);
     loadLimit->setInterval(loadTimeLimitMs);
-    connect(loadLimit, &QTimer::timeout, this, &EmbeddedWebPage::onError);
+    connect(loadLimit, &QTimer::timeout, this, &EmbeddedWebPage::standIn);
     connect(webPage, &BridgedWebPage::documentStarted, loadLimit, &QTimer::stop);
     // Each of these opens something or moves the window: the player must
     // have asked for it on this page.
@@ -121,8 +125,10 @@ void EmbeddedWebPage::setHost(const QString& host)
 
 void EmbeddedWebPage::load(const QUrl& url)
 {
+    pageUrl = url;
+    standingIn = false;
     webPage->open(url);
-    loadLimit->start();
+    loadLimit->start(loadTimeLimitMs);
 }
 
 void EmbeddedWebPage::setFallbackUrl(const QUrl& url)
@@ -133,14 +139,30 @@ void EmbeddedWebPage::setFallbackUrl(const QUrl& url)
 void EmbeddedWebPage::onLoadFinished(bool ok)
 {
     loadLimit->stop();
+    if (ok && std::exchange(standingIn, false) && webView->url() == fallbackUrl) {
+        // The engine keeps showing the fallback until the page's document
+        // comes, however long its host takes.
+        webPage->open(pageUrl);
+        return;
+    }
+    // A page that failed behind the fallback puts the fallback back, once.
     if (!ok)
         QTimer::singleShot(0, this, &EmbeddedWebPage::onError);
+}
+
+void EmbeddedWebPage::standIn()
+{
+    if (!fallbackUrl.isValid() || webView->url() == fallbackUrl)
+        return;
+    standingIn = true;
+    webPage->open(fallbackUrl);
 }
 
 void EmbeddedWebPage::onError()
 {
     // The fallback is shown once; when it fails too, the failure stays.
     loadLimit->stop();
+    standingIn = false;
     if (fallbackUrl.isValid() && webView->url() != fallbackUrl)
         webPage->open(fallbackUrl);
 }

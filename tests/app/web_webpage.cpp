@@ -25,6 +25,8 @@
 #include <QTest>
 #include <QWebEngineView>
 
+#include <utility>
+
 namespace {
 
 const QByteArray remotePage =
@@ -385,11 +387,19 @@ private Q_SLOTS:
         QVERIFY(brokenFinished.size() <= 2);
         QCOMPARE(broken.view()->url(), QUrl(QStringLiteral("localwww:/missing.html")));
 
-        // A host that takes the connection and never answers: the fallback after the time limit.
-        EmbeddedWebPage hung(nullptr);
-        hung.setFallbackUrl(QUrl(QStringLiteral("localwww:/welcome.html")));
+        // A host that takes the connection and never answers: the fallback after the time limit; one that answers
+        // later than that: its page once it comes.
+        const int limit = std::exchange(EmbeddedWebPage::loadTimeLimitMs, 2000);
+        EmbeddedWebPage hung(nullptr), late(nullptr);
+        for (EmbeddedWebPage* p : {&hung, &late})
+            p->setFallbackUrl(QUrl(QStringLiteral("localwww:/welcome.html")));
         hung.load(QUrl(server->base() + QStringLiteral("/hang/start.html")));
-        QTRY_COMPARE_WITH_TIMEOUT(hung.view()->title(), QStringLiteral("Welcome"), EmbeddedWebPage::loadTimeLimitMs + 10000);
+        late.load(QUrl(server->base() + QStringLiteral("/slow/4000/remote.html")));
+        EmbeddedWebPage::loadTimeLimitMs = limit;
+        QTRY_COMPARE_WITH_TIMEOUT(hung.view()->title(), QStringLiteral("Welcome"), 15000);
+        QTRY_COMPARE_WITH_TIMEOUT(late.view()->title(), QStringLiteral("Welcome"), 15000);
+        QTRY_COMPARE_WITH_TIMEOUT(late.view()->title(), QStringLiteral("Remote"), 15000);
+        QCOMPARE(hung.view()->title(), QStringLiteral("Welcome"));
     }
 
     void languagePagesComeFirst()
