@@ -47,7 +47,7 @@ EmbeddedWebPage::EmbeddedWebPage(QWidget* parent)
 
     webView = new QWebEngineView(this);
     webView->setObjectName(QStringLiteral("webView"));
-    gate = new GestureGate(webView);
+    gate = new GestureGate(webView, [this] { return webPage->documentNumber(); });
     webPage = new BridgedWebPage(jsInterface, webView);
     webView->setPage(webPage);
     vboxLayout->addWidget(webView, 1);

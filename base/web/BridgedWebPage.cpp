@@ -130,6 +130,8 @@ QString bridgeScript(const QString& key, bool withChannel)
     }
   }
   var said = ask('hello', '', true), open = said.slice(0, 5) === 'open:';
+  // A document brought back from the history is shown anew.
+  window.addEventListener('pageshow', function (e) { if (e.persisted) ask('hello', '', true); });
   if (open) {
     document.addEventListener('clientbox', function (e) {
       var asked = e.detail, colon = typeof asked === 'string' ? asked.indexOf(':') : -1;
@@ -384,6 +386,7 @@ void BridgedWebPage::startDocument(const QUrl& address, bool trusted)
 {
     trustedDocument = trusted;
     bridgeAnnounced = false;
+    ++documents;
     const QString scheme = address.scheme();
     if (scheme == QLatin1String("http") || scheme == QLatin1String("https")
         || scheme == QLatin1String(WebSchemes::localScheme))

@@ -62,6 +62,9 @@ public:
 
     /// Whether the object is published to the document now shown.
     bool isBridgeOpen() const;
+    /// Tells the top documents apart: changes whenever another one is shown,
+    /// one brought back from the history too.
+    quint64 documentNumber() const { return documents; }
     /// Loads an address the program chose (rather than the page).
     void open(const QUrl& url);
 
@@ -130,6 +133,8 @@ private:
     bool trustedDocument = false;
     /// The publishing of the object to the document shown was announced.
     bool bridgeAnnounced = false;
+    /// How many top documents have begun (or come back).
+    quint64 documents = 0;
     /// False once the page is going: a box's answer then finds its view going too.
     std::shared_ptr<bool> alive = std::make_shared<bool>(true);
     LineBudget console{20, 10000, {}};

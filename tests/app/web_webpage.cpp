@@ -246,6 +246,8 @@ private Q_SLOTS:
         }
         for (int i = 0; i < calls.size(); ++i)
             QCOMPARE(calls[i][0].toString(), QStringList({"inline", "parsed", "ready"})[i % 3]);
+        // None of them spends a click the player gave the pages before.
+        QCOMPARE(tabs.size(), 2);
     }
 
     void otherPagesNeverSeeTheObject()
