@@ -133,6 +133,11 @@ QString bridgeScript(const QString& key, bool withChannel)
   // A document brought back from the history is shown anew.
   window.addEventListener('pageshow', function (e) { if (e.persisted) ask('hello', '', true); });
   if (open) {
+    // Only the document's own navigations are told: the engine tells no
+    // document of those another origin (a partner's frame) starts.
+    if (window.navigation) navigation.addEventListener('navigate', function (e) {
+      if (/^client:/i.test(e.destination.url)) ask('link', '&url=' + encoded(e.destination.url), true);
+    });
     document.addEventListener('clientbox', function (e) {
       var asked = e.detail, colon = typeof asked === 'string' ? asked.indexOf(':') : -1;
       var kind = colon > 0 ? asked.slice(0, colon) : '';
@@ -413,6 +418,14 @@ void BridgedWebPage::answerBridgeRequest(QWebEngineUrlRequestJob* job)
         // The object's one property the page may read before the channel is up.
         const QString host = page->object ? page->object->getMahjongHost() : QString();
         reply(job, trusted ? "open:" + host.toUtf8() : QByteArray("closed"));
+    } else if (what == QLatin1String("/link")) {
+        if (trusted && page->showsTrustedDocument())
+            page->ownLinks.append(
+                {QUrl(query.queryItemValue(QStringLiteral("url"), QUrl::FullyDecoded)).adjusted(QUrl::StripTrailingSlash),
+                    page->documents});
+        if (page->ownLinks.size() > maxOwnLinks)
+            page->ownLinks.removeFirst();
+        reply(job, QByteArray());
     } else if (what == QLatin1String("/alert") || what == QLatin1String("/confirm")) {
         page->askBox(what == QLatin1String("/confirm"), address, trusted,
             query.queryItemValue(QStringLiteral("text"), QUrl::FullyDecoded), job);
@@ -485,8 +498,15 @@ bool BridgedWebPage::acceptNavigationRequest(const QUrl& url, NavigationType typ
 {
     if (url.scheme().compare(QLatin1String(WebSchemes::clientScheme), Qt::CaseInsensitive) == 0) {
         // A request to the program, from the document of a page it trusts;
-        // a frame inside it is not that document.
-        if (isMainFrame && showsTrustedDocument())
+        // a frame inside it is not that document, even when it makes the
+        // document go to the request: only the navigations the document
+        // started itself were told (each once, by the program's script
+        // beside it, before the engine asks here).
+        const QUrl asked = url.adjusted(QUrl::StripTrailingSlash);
+        const qsizetype told = ownLinks.indexOf(OwnLink{asked, documents});
+        if (told >= 0)
+            ownLinks.remove(told);
+        if (isMainFrame && showsTrustedDocument() && told >= 0)
             Q_EMIT clientLinkClicked(url.toString());
         return false;
     }

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QElapsedTimer>
+#include <QList>
 #include <QPointer>
+#include <QUrl>
 #include <QWebEnginePage>
 
 #include <memory>
@@ -26,8 +28,9 @@ class QWebEngineUrlRequestJob;
 /// With an object, the page publishes it as "client" to the script of each
 /// trusted top document from that document's start (its address known and
 /// trusted), whatever its pictures and frames still load, until another
-/// document takes its place; "client://" links of such a document are
-/// passed out as requests instead of being loaded. The program's own script
+/// document takes its place; "client://" navigations such a document
+/// starts itself are passed out as requests instead of being loaded (not
+/// those a frame of another origin inside it starts). The program's own script
 /// beside the document (in a script world the page's script cannot reach)
 /// carries the calls, each message at most `maxMessageLength` characters
 /// and `maxMessagesASecond` of them, each one the channel reads, so that any
@@ -135,6 +138,16 @@ private:
     bool bridgeAnnounced = false;
     /// How many top documents have begun (or come back).
     quint64 documents = 0;
+    /// The "client://" navigations the document shown started itself, not
+    /// yet asked for by the engine: the last `maxOwnLinks` of them.
+    struct OwnLink
+    {
+        QUrl url;
+        quint64 document;
+        bool operator==(const OwnLink&) const = default;
+    };
+    static constexpr qsizetype maxOwnLinks = 16;
+    QList<OwnLink> ownLinks;
     /// False once the page is going: a box's answer then finds its view going too.
     std::shared_ptr<bool> alive = std::make_shared<bool>(true);
     LineBudget console{20, 10000, {}};

@@ -41,6 +41,11 @@ const QByteArray remotePage =
 const QByteArray slowPage = "<title>Slow</title><img src=\"http://localhost:PORT/hang/partner.png\">\n"
     "<button id=\"go\" onclick=\"client.displayTab('friends')\">Friends</button><a id=\"hang\" href=\"/hang/\">Next</a>\n"
     "<button id=\"ask\" onclick=\"fetch('/slow/7000/').then(function () { client.launchBrowser('client://help'); })\">Ask</button>\n";
+/// A partner's frame in the service's page, its link and button at the frame's top, reaching for the program.
+const QByteArray partnerFrame = "<style>body{margin:0}a,button{display:block;width:300px;height:90px}</style>\n"
+    "<a target=\"_top\" href=\"client://help\">Help</a><button onclick=\"top.location = 'client://support'\">Support</button>\n";
+const QByteArray partneredPage = "<title>Partnered</title><style>body{margin:0}iframe{border:0;width:300px;height:200px;"
+    "display:block}</style><iframe src=\"http://localhost:PORT/partner.html\"></iframe><a id=\"own\" href=\"client://own\">Own</a>\n";
 /// Calls the object as each way of waiting for it allows.
 const QByteArray callsPage = "<title>Calls</title><script>client.displayTab('inline');\n"
     "document.addEventListener('DOMContentLoaded', function () { client.displayTab('parsed'); });\n"
@@ -70,6 +75,8 @@ private Q_SLOTS:
         server->setFile(QStringLiteral("slow.html"), QByteArray(slowPage).replace("PORT", port));
         server->setFile(QStringLiteral("boxes.html"), WebTest::boxesPage);
         server->setFile(QStringLiteral("calls.html"), callsPage);
+        server->setFile(QStringLiteral("partner.html"), partnerFrame);
+        server->setFile(QStringLiteral("partnered.html"), QByteArray(partneredPage).replace("PORT", port));
         server->setFile(QStringLiteral("framed.html"), QByteArray(WebTest::framedPage).replace("PORT", port));
         WebSchemes::setServiceWebHost(server->base().mid(7));
     }
@@ -200,6 +207,18 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(links.size(), 1, 5000);
         QCOMPARE(links[0][0].toString(), QStringLiteral("client://rules/international"));
         QCOMPARE(page.view()->url(), QUrl(QStringLiteral("localwww:/howto.html")));
+
+        // A partner's frame in the service's page makes no request of the page's, clicked or not.
+        QVERIFY(WebTest::load(page.view(), QUrl(server->base() + QStringLiteral("/partnered.html"))));
+        QTRY_VERIFY_WITH_TIMEOUT(WebTest::run(page.page(), QStringLiteral("frames.length && frames[0].length === 0")).toBool(), 10000);
+        QTest::qWait(500);
+        for (const QPoint at : {QPoint(150, 45), QPoint(150, 135)})
+            QTest::mouseClick(page.view()->focusProxy(), Qt::LeftButton, {}, at);
+        WebTest::click(page.view(), "own");
+        QTRY_COMPARE_WITH_TIMEOUT(links.size(), 2, 5000);
+        QTest::qWait(300);
+        QCOMPARE(links.size(), 2);
+        QCOMPARE(links[1][0].toString(), QStringLiteral("client://own/"));
     }
 
     void serviceHostPagesGetTheObject()
