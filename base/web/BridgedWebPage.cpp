@@ -10,6 +10,7 @@
 
 #include <QBuffer>
 #include <QCoreApplication>
+#include <QEvent>
 #include <QFile>
 #include <QHash>
 #include <QLabel>
@@ -22,6 +23,9 @@
 #include <QWebEngineScriptCollection>
 #include <QWebEngineSettings>
 #include <QWebEngineUrlRequestJob>
+
+#include <functional>
+#include <utility>
 
 static_assert(BridgedWebPage::maxMessageLength == 2 * JavascriptInterface::maxAddressLength + 1024);
 
@@ -254,6 +258,30 @@ QString boxText(const QString& text)
     return cut ? shown + QStringLiteral("...") : shown;
 }
 
+/// Says a box's title anew in the language the player switches to.
+class BoxTitle : public QObject
+{
+public:
+    BoxTitle(QWidget* box, std::function<QString()> title_)
+        : QObject(box)
+        , title(std::move(title_))
+    {
+        box->setWindowTitle(title());
+        box->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::LanguageChange)
+            static_cast<QWidget*>(watched)->setWindowTitle(title());
+        return false;
+    }
+
+private:
+    std::function<QString()> title;
+};
+
 /// What of a page's console text goes into one log line.
 constexpr qsizetype consoleTextChars = 300;
 constexpr qsizetype consoleSourceChars = 120;
@@ -354,6 +382,7 @@ void BridgedWebPage::onLoadingChanged(const QWebEngineLoadingInfo& info)
 {
     if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus)
         return;
+    leaving = false;
     // A load that succeeded brought the document of its address, an error
     // page took the place of the one before; a load that brought no
     // document (a 204 answer, a download, a stop) leaves the one before.
@@ -392,6 +421,7 @@ void BridgedWebPage::startDocument(const QUrl& address, bool trusted)
     trustedDocument = trusted;
     bridgeAnnounced = false;
     ++documents;
+    leaving = false;
     const QString scheme = address.scheme();
     if (scheme == QLatin1String("http") || scheme == QLatin1String("https")
         || scheme == QLatin1String(WebSchemes::localScheme))
@@ -450,23 +480,26 @@ void BridgedWebPage::askBox(bool confirm, const QUrl& address, bool trusted, con
     // the player's click on it is no gesture in the page.
     QWidget* view = qobject_cast<QWidget*>(parent());
     QWidget* host = view != nullptr && view->parentWidget() != nullptr ? view->parentWidget() : view;
-    if (!trusted || !showsTrustedDocument() || host == nullptr || !boxes.take(nullptr)) {
+    if (!trusted || !showsTrustedDocument() || leaving || host == nullptr || !boxes.take(nullptr)) {
         noteDialog(confirm ? "a confirm" : "an alert", address, text);
         reply(job, "no");
         return;
     }
-    const QString title =
-        address.host().isEmpty() ? tr("The page says") : tr("The page at %1 says").arg(address.host());
+    const auto title = [host = address.host()] {
+        return host.isEmpty() ? tr("The page says") : tr("The page at %1 says").arg(host);
+    };
     // Made without a text and given it as plain text: the page's text is
     // never read as markup.
     ModelessMsgBox::MsgBox* box = confirm
-        ? ModelessMsgBox::question(host, title, QString(), QDialogButtonBox::Ok | QDialogButtonBox::Cancel,
+        ? ModelessMsgBox::question(host, title(), QString(), QDialogButtonBox::Ok | QDialogButtonBox::Cancel,
               QDialogButtonBox::Ok)
-        : ModelessMsgBox::information(host, title, QString());
+        : ModelessMsgBox::information(host, title(), QString());
     if (box == nullptr) {
         reply(job, "no");
         return;
     }
+    new BoxTitle(box, title);
+    openBoxes.append(box);
     if (auto* label = ModelessMsgBox::plainText(box)->findChild<QLabel*>(QStringLiteral("msgBoxText"))) {
         label->setWordWrap(true);
         label->setText(boxText(text));
@@ -490,6 +523,14 @@ void BridgedWebPage::askBox(bool confirm, const QUrl& address, bool trusted, con
 
 void BridgedWebPage::open(const QUrl& url)
 {
+    // A document waiting for the player's answer to its box holds up its
+    // engine, and so the document that is to follow it: the program going
+    // elsewhere is the answer.
+    // Nor does the document ask for another on its way out.
+    leaving = true;
+    for (const QPointer<ModelessMsgBox::MsgBox>& box : std::exchange(openBoxes, {}))
+        if (box && !box->isAnswered())
+            box->onFinished(0);
     // The document shown keeps the object until another takes its place.
     load(url);
 }

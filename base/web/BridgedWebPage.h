@@ -9,6 +9,9 @@
 #include <memory>
 
 class JavascriptInterface;
+namespace ModelessMsgBox {
+class MsgBox;
+}
 class QWebChannel;
 class QWebEngineLoadingInfo;
 class QWebEngineUrlRequestJob;
@@ -148,6 +151,10 @@ private:
     };
     static constexpr qsizetype maxOwnLinks = 16;
     QList<OwnLink> ownLinks;
+    /// The program has sent the page elsewhere: no box until the load ends.
+    bool leaving = false;
+    /// The boxes shown for the page, some perhaps answered or gone.
+    QList<QPointer<ModelessMsgBox::MsgBox>> openBoxes;
     /// False once the page is going: a box's answer then finds its view going too.
     std::shared_ptr<bool> alive = std::make_shared<bool>(true);
     LineBudget console{20, 10000, {}};
