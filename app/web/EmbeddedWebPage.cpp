@@ -9,10 +9,10 @@
 #include <QLabel>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <QWebEngineLoadingInfo>
 #include <QWebEngineProfile>
 #include <QWebEngineView>
 
-#include <utility>
 
 int EmbeddedWebPage::loadTimeLimitMs = 15000;
 
@@ -54,6 +54,14 @@ EmbeddedWebPage::EmbeddedWebPage(QWidget* parent)
     retranslateUi();
 
     connect(webPage, &BridgedWebPage::loadEnded, this, &EmbeddedWebPage::onLoadFinished);
+    connect(webPage, &QWebEnginePage::loadingChanged, this, [this](const QWebEngineLoadingInfo& info) {
+        // The engine keeps showing the fallback until the page's document
+        // comes, however long its host takes.
+        if (standingIn && info.status() == QWebEngineLoadingInfo::LoadSucceededStatus && info.url() == fallbackUrl) {
+            standingIn = false;
+            webPage->open(pageUrl);
+        }
+    });
     // A host that takes the connection and never answers would leave the
     // tab blank for good.
     loadLimit = new QTimer(this);
@@ -139,14 +147,9 @@ void EmbeddedWebPage::setFallbackUrl(const QUrl& url)
 void EmbeddedWebPage::onLoadFinished(bool ok)
 {
     loadLimit->stop();
-    if (ok && std::exchange(standingIn, false) && webView->url() == fallbackUrl) {
-        // The engine keeps showing the fallback until the page's document
-        // comes, however long its host takes.
-        webPage->open(pageUrl);
-        return;
-    }
-    // A page that failed behind the fallback puts the fallback back, once.
-    if (!ok)
+    // The page given up for the fallback ends too; a fallback standing in
+    // that fails stays failed.
+    if (!ok && !standingIn)
         QTimer::singleShot(0, this, &EmbeddedWebPage::onError);
 }
 

@@ -414,6 +414,7 @@ private Q_SLOTS:
         EmbeddedWebPage hung(nullptr), late(nullptr);
         for (EmbeddedWebPage* p : {&hung, &late})
             p->setFallbackUrl(QUrl(QStringLiteral("localwww:/welcome.html")));
+        QVERIFY(WebTest::load(late.view(), QUrl(QStringLiteral("localwww:/howto.html"))));
         hung.load(QUrl(server->base() + QStringLiteral("/hang/start.html")));
         late.load(QUrl(server->base() + QStringLiteral("/slow/4000/remote.html")));
         EmbeddedWebPage::loadTimeLimitMs = limit;
