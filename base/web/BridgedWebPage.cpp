@@ -332,7 +332,7 @@ BridgedWebPage::BridgedWebPage(JavascriptInterface* object_, QObject* parent)
           + QString::number(QRandomGenerator::system()->generate64(), 16))
 {
     pagesByKey().insert(key, this);
-    WebSchemes::installHandlers(profile());
+    WebSchemes::installHandlers(profile(), &BridgedWebPage::answerBridgeRequest);
     // Never hand unknown schemes to the desktop.
     settings()->setUnknownUrlSchemePolicy(QWebEngineSettings::DisallowUnknownUrlSchemes);
     connect(this, &QWebEnginePage::loadingChanged, this, &BridgedWebPage::onLoadingChanged);
