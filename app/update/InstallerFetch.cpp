@@ -102,42 +102,59 @@ void InstallerFetch::onClosed()
 
 bool InstallerFetch::parse()
 {
+    // Read from an offset and dropped once at the end: a body of many tiny
+    // chunks costs the time of its size.
+    qsizetype at = 0;
+    const auto malformed = [this] {
+        finish(tr("the server's answer is malformed"));
+        return false;
+    };
+    const auto keep = [this, &at](qsizetype unread) {
+        buffer.remove(0, at);
+        searched = unread;
+        return !over;
+    };
     for (;;) {
         switch (state) {
         case State::Head: {
-            const qsizetype end = buffer.indexOf("\r\n\r\n");
+            const qsizetype end = buffer.indexOf("\r\n\r\n", std::max(at, searched));
             if (end < 0) {
-                if (buffer.size() > maxHeadLength)
-                    finish(tr("the server's answer is malformed"));
-                return !over;
+                if (buffer.size() - at > maxHeadLength)
+                    return malformed();
+                return keep(std::max<qsizetype>(0, buffer.size() - at - 3));
             }
-            if (!parseHead(end))
+            searched = 0;
+            const QByteArray head = buffer.mid(at, end - at);
+            at = end + 4;
+            if (!parseHead(head))
                 return false;
             break;
         }
-        case State::Body:
-            if (buffer.isEmpty())
-                return true;
-            take(stated < 0 ? buffer.size() : std::min<qint64>(buffer.size(), stated - received));
+        case State::Body: {
+            const qsizetype left = buffer.size() - at;
+            const qsizetype bytes = stated < 0 ? left : qsizetype(std::min<qint64>(left, stated - received));
+            take(at, bytes);
             if (stated >= 0 && received == stated)
                 state = State::Done;
+            else
+                return keep(0);
             break;
+        }
         case State::ChunkSize:
         case State::ChunkEnd:
         case State::Trailer: {
-            const qsizetype end = buffer.indexOf("\r\n");
+            const qsizetype end = buffer.indexOf("\r\n", std::max(at, searched));
             if (end < 0) {
-                if (buffer.size() > maxChunkLine)
-                    finish(tr("the server's answer is malformed"));
-                return !over;
+                if (buffer.size() - at > maxChunkLine)
+                    return malformed();
+                return keep(std::max<qsizetype>(0, buffer.size() - at - 1));
             }
-            const QByteArray line = buffer.left(end);
-            buffer.remove(0, end + 2);
+            searched = 0;
+            const QByteArray line = buffer.mid(at, end - at);
+            at = end + 2;
             if (state == State::ChunkEnd) {
-                if (!line.isEmpty()) {
-                    finish(tr("the server's answer is malformed"));
-                    return false;
-                }
+                if (!line.isEmpty())
+                    return malformed();
                 state = State::ChunkSize;
             } else if (state == State::Trailer) {
                 if (line.isEmpty())
@@ -147,34 +164,30 @@ bool InstallerFetch::parse()
                 const qsizetype extension = line.indexOf(';');
                 const QByteArray size = (extension < 0 ? line : line.left(extension)).trimmed();
                 chunkLeft = size.size() <= 15 ? size.toLongLong(&ok, 16) : 0;
-                if (!ok || chunkLeft < 0) {
-                    finish(tr("the server's answer is malformed"));
-                    return false;
-                }
+                if (!ok || chunkLeft < 0)
+                    return malformed();
                 state = chunkLeft == 0 ? State::Trailer : State::ChunkData;
             }
             break;
         }
         case State::ChunkData: {
-            if (buffer.isEmpty())
-                return true;
-            const qsizetype bytes = qsizetype(std::min<qint64>(buffer.size(), chunkLeft));
-            take(bytes);
+            const qsizetype bytes = qsizetype(std::min<qint64>(buffer.size() - at, chunkLeft));
+            take(at, bytes);
             chunkLeft -= bytes;
-            if (chunkLeft == 0)
-                state = State::ChunkEnd;
+            if (chunkLeft > 0)
+                return keep(0);
+            state = State::ChunkEnd;
             break;
         }
         case State::Done:
-            return true;
+            return keep(0);
         }
     }
 }
 
-bool InstallerFetch::parseHead(qsizetype end)
+bool InstallerFetch::parseHead(const QByteArray& head)
 {
-    const QList<QByteArray> lines = buffer.left(end).split('\n');
-    buffer.remove(0, end + 4);
+    const QList<QByteArray> lines = head.split('\n');
     const QList<QByteArray> status = lines.first().trimmed().split(' ');
     bool ok = false;
     code = status.size() >= 2 && status[0].startsWith("HTTP/1.") ? status[1].toInt(&ok) : 0;
@@ -206,10 +219,10 @@ bool InstallerFetch::parseHead(qsizetype end)
     return alive && !over;
 }
 
-void InstallerFetch::take(qsizetype bytes)
+void InstallerFetch::take(qsizetype& at, qsizetype bytes)
 {
-    body += buffer.left(bytes);
-    buffer.remove(0, bytes);
+    body.append(buffer.constData() + at, bytes);
+    at += bytes;
     received += bytes;
 }
 

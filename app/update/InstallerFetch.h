@@ -60,8 +60,9 @@ private:
     void onClosed();
     /// Reads what `buffer` holds; false once the download has ended.
     bool parse();
-    bool parseHead(qsizetype end);
-    void take(qsizetype bytes);
+    bool parseHead(const QByteArray& head);
+    /// Moves `bytes` of `buffer` from `at` on to the body.
+    void take(qsizetype& at, qsizetype bytes);
     void finish(const QString& why, bool cutOff = false);
 
     enum class State { Head, Body, ChunkSize, ChunkData, ChunkEnd, Trailer, Done };
@@ -70,6 +71,8 @@ private:
     QAbstractSocket* socket = nullptr;
     State state = State::Head;
     QByteArray buffer;
+    /// How much of `buffer` is known to hold no end of the head or line read.
+    qsizetype searched = 0;
     QByteArray body;
     int code = 0;
     QString phrase;

@@ -499,6 +499,7 @@ void BridgedWebPage::askBox(bool confirm, const QUrl& address, bool trusted, con
         return;
     }
     new BoxTitle(box, title);
+    openBoxes.removeIf([](const QPointer<ModelessMsgBox::MsgBox>& shown) { return !shown || shown->isAnswered(); });
     openBoxes.append(box);
     if (auto* label = ModelessMsgBox::plainText(box)->findChild<QLabel*>(QStringLiteral("msgBoxText"))) {
         label->setWordWrap(true);
@@ -525,8 +526,8 @@ void BridgedWebPage::open(const QUrl& url)
 {
     // A document waiting for the player's answer to its box holds up its
     // engine, and so the document that is to follow it: the program going
-    // elsewhere is the answer.
-    // Nor does the document ask for another on its way out.
+    // elsewhere is the answer, and the document gets no other box on its
+    // way out.
     leaving = true;
     for (const QPointer<ModelessMsgBox::MsgBox>& box : std::exchange(openBoxes, {}))
         if (box && !box->isAnswered())
