@@ -302,6 +302,25 @@ Error text: %1</source>
     </message>
 </context>
 <context>
+    <name>InstallerFetch</name>
+    <message>
+        <source>this system cannot make secure connections</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Operation canceled</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Connection closed</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>the server's answer is malformed</source>
+        <translation type="unfinished" />
+    </message>
+</context>
+<context>
     <name>NewVersionDialog</name>
     <message>
         <source>New version available</source>

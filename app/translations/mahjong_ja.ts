@@ -309,6 +309,25 @@ Error text: %1</source>
     </message>
 </context>
 <context>
+    <name>InstallerFetch</name>
+    <message>
+        <source>this system cannot make secure connections</source>
+        <translation>このシステムでは安全な接続ができません</translation>
+    </message>
+    <message>
+        <source>Operation canceled</source>
+        <translation>操作が取り消されました</translation>
+    </message>
+    <message>
+        <source>Connection closed</source>
+        <translation>接続が閉じられました</translation>
+    </message>
+    <message>
+        <source>the server's answer is malformed</source>
+        <translation>サーバーの応答が正しくありません</translation>
+    </message>
+</context>
+<context>
     <name>NewVersionDialog</name>
     <message>
         <source>New version available</source>

@@ -309,6 +309,25 @@ Error text: %1</source>
     </message>
 </context>
 <context>
+    <name>InstallerFetch</name>
+    <message>
+        <source>this system cannot make secure connections</source>
+        <translation>此系统无法建立安全连接</translation>
+    </message>
+    <message>
+        <source>Operation canceled</source>
+        <translation>操作已取消</translation>
+    </message>
+    <message>
+        <source>Connection closed</source>
+        <translation>连接已关闭</translation>
+    </message>
+    <message>
+        <source>the server's answer is malformed</source>
+        <translation>服务器的应答格式不正确</translation>
+    </message>
+</context>
+<context>
     <name>NewVersionDialog</name>
     <message>
         <source>New version available</source>

@@ -1,6 +1,7 @@
 #include "NewVersionDialog.h"
 
 #include "DescriptionDocument.h"
+#include "InstallerFetch.h"
 #include "Logging.h"
 #include "SingleInstanceLock.h"
 
@@ -10,9 +11,6 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QMessageBox>
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
-#include <QNetworkRequest>
 #include <QProcess>
 #include <QProgressDialog>
 #include <QPushButton>
@@ -85,7 +83,6 @@ int NewVersionDialog::stallTimeoutMs = 30000;
 NewVersionDialog::NewVersionDialog(QWidget* parent, const QString& title, const QString& descriptionText,
     const QUrl& link_, bool required_)
     : QDialog(parent)
-    , http(new QNetworkAccessManager(this))
     , progress(nullptr)
     , stall(new QTimer(this))
     , link(link_)
@@ -273,38 +270,35 @@ void NewVersionDialog::downloadClicked()
     quitButton->setEnabled(false);
 
     qDebug().noquote() << "downloading client from " << link.toString();
-    QNetworkRequest request(target);
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
-    // The installer as it is: a body the network layer unpacks loses the
-    // length that shows it arrived whole.
-    request.setRawHeader("Accept-Encoding", "identity");
-    reply = http->get(request);
+    // The installer as it is, read as the server framed it: only so does
+    // its end show that it arrived whole.
+    reply = new InstallerFetch(target, this);
     stall->start(stallTimeoutMs);
-    connect(reply, &QNetworkReply::metaDataChanged, this, &NewVersionDialog::headersComplete);
-    connect(reply, &QNetworkReply::readyRead, this, &NewVersionDialog::writeData);
-    connect(reply, &QNetworkReply::downloadProgress, this, &NewVersionDialog::dataRead);
-    connect(reply, &QNetworkReply::finished, this, &NewVersionDialog::requestFinished);
+    connect(reply, &InstallerFetch::headersRead, this, &NewVersionDialog::headersComplete);
+    connect(reply, &InstallerFetch::readyRead, this, &NewVersionDialog::writeData);
+    connect(reply, &InstallerFetch::progress, this, &NewVersionDialog::dataRead);
+    connect(reply, &InstallerFetch::finished, this, &NewVersionDialog::requestFinished);
+    reply->start();
 }
 
 void NewVersionDialog::headersComplete()
 {
     if (!reply || aborted)
         return;
-    const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
-    if (!status.isValid())
-        return;
-    if (status.toInt() != 200) {
-        const QString reason = reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString();
-        qDebug().noquote() << "client download failed:" << status.toInt() << reason;
-        refuse(tr("Download failed: %1 %2").arg(status.toInt()).arg(reason));
+    const int status = reply->status();
+    if (status != 200) {
+        const QString reason = reply->reasonPhrase();
+        qDebug().noquote() << "client download failed:" << status << reason;
+        refuse(tr("Download failed: %1 %2").arg(status).arg(reason));
         return;
     }
-    // What cannot be checked is refused before its bytes are waited for.
-    const QByteArray encoding = reply->rawHeader("Content-Encoding").trimmed();
+    // What cannot be checked is refused before its bytes are waited for: a
+    // body shows that it arrived whole by its stated length or its last chunk.
+    const QByteArray encoding = reply->header("content-encoding");
     QString reason;
     if (!encoding.isEmpty() && encoding.compare("identity", Qt::CaseInsensitive) != 0)
         reason = tr("the server sent the installer packed as %1").arg(QString::fromLatin1(encoding));
-    else if (!reply->header(QNetworkRequest::ContentLengthHeader).isValid())
+    else if (reply->statedLength() < 0 && !reply->isChunked())
         reason = tr("the server sent the installer without a stated length");
     if (!reason.isEmpty()) {
         qDebug().noquote() << "client download failed:" << reason;
@@ -317,7 +311,7 @@ void NewVersionDialog::refuse(const QString& text)
     aborted = true;
     stall->stop();
     // Aborting from inside the reply's own signals upsets it: on return.
-    QMetaObject::invokeMethod(reply, &QNetworkReply::abort, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(reply, &InstallerFetch::abort, Qt::QueuedConnection);
     inform(this, tr("Download error"), text);
 }
 
@@ -367,7 +361,7 @@ void NewVersionDialog::writeFailed(int code)
 
 void NewVersionDialog::dataRead(qint64 done, qint64 total)
 {
-    if (!reply || reply->error() != QNetworkReply::NoError || aborted)
+    if (!reply || aborted)
         return;
     // The progress dialog counts in int; large downloads are shown in KiB.
     const bool scale = total > std::numeric_limits<int>::max();
@@ -387,7 +381,7 @@ void NewVersionDialog::cancel()
 
 void NewVersionDialog::requestFinished()
 {
-    QNetworkReply* done = qobject_cast<QNetworkReply*>(sender());
+    auto* done = qobject_cast<InstallerFetch*>(sender());
     if (!done || done != reply)
         return;
     reply = nullptr;
@@ -399,8 +393,7 @@ void NewVersionDialog::requestFinished()
     downloadButton->setEnabled(true);
     quitButton->setEnabled(true);
 
-    const bool failed = aborted || done->error() != QNetworkReply::NoError
-        || done->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt() != 200;
+    const bool failed = aborted || !done->errorString().isEmpty() || done->status() != 200;
     if (!failed && file)
         writeData(); // whatever arrived with the end of the reply
     const QString cutOff = failed || failedToWrite || !file ? QString() : incompleteReason(*done);
@@ -423,7 +416,8 @@ void NewVersionDialog::requestFinished()
             inform(this, tr("Download error"), tr("Unable to write file %1: %2.").arg(path, writeError));
         } else if (!aborted) {
             inform(this, tr("Download error"),
-                tr("Download failed: %1.").arg(done->errorString()));
+                tr("Download failed: %1.")
+                    .arg(done->cutShort() ? tr("the file is shorter than announced") : done->errorString()));
         }
         return;
     }
@@ -447,17 +441,16 @@ void NewVersionDialog::requestFinished()
         startInstaller(path);
 }
 
-QString NewVersionDialog::incompleteReason(QNetworkReply& done) const
+QString NewVersionDialog::incompleteReason(InstallerFetch& done) const
 {
     if (received == 0)
         return tr("the file is empty");
-    // Only a stated length shows that everything arrived. A body whose end is
-    // the closed connection may have been cut off anywhere, and so may a
-    // chunked one: when the connection closes between two chunks, the network
-    // layer may report the body as complete without its last chunk.
-    const QVariant length = done.header(QNetworkRequest::ContentLengthHeader);
-    if (length.isValid())
-        return length.toLongLong() == received ? QString() : tr("the file is shorter than announced");
+    // Only a stated length or a last chunk shows that everything arrived; a
+    // body whose end is the closed connection may have been cut off anywhere.
+    if (done.isChunked())
+        return QString();
+    if (done.statedLength() >= 0)
+        return done.statedLength() == received ? QString() : tr("the file is shorter than announced");
     return tr("the server sent the installer without a stated length");
 }
 

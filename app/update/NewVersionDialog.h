@@ -6,9 +6,8 @@
 
 #include <memory>
 
+class InstallerFetch;
 class QLabel;
-class QNetworkAccessManager;
-class QNetworkReply;
 class QProgressDialog;
 class QPushButton;
 class QTemporaryFile;
@@ -74,7 +73,7 @@ private:
     void writeFailed(int code);
     /// Why a download that ended without an error is still not the whole
     /// installer; empty when it is.
-    QString incompleteReason(QNetworkReply& done) const;
+    QString incompleteReason(InstallerFetch& done) const;
 
     // form
     QTextEdit* description;
@@ -83,11 +82,10 @@ private:
     QPushButton* quitButton;
     QPushButton* okButton;
 
-    QNetworkAccessManager* http;
     std::unique_ptr<QTemporaryFile> file;
     QProgressDialog* progress;
     QTimer* stall;
-    QPointer<QNetworkReply> reply;
+    QPointer<InstallerFetch> reply;
     QUrl link;
     QUrl versionListUrl;
     bool incomplete = false;

@@ -9,8 +9,12 @@
 #include <QLabel>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <QWebEngineLoadingInfo>
 #include <QWebEngineProfile>
 #include <QWebEngineView>
+
+
+int EmbeddedWebPage::loadTimeLimitMs = 15000;
 
 EmbeddedWebPage::EmbeddedWebPage(QWidget* parent)
     : QFrame(parent)
@@ -43,19 +47,27 @@ EmbeddedWebPage::EmbeddedWebPage(QWidget* parent)
 
     webView = new QWebEngineView(this);
     webView->setObjectName(QStringLiteral("webView"));
-    gate = new GestureGate(webView);
+    gate = new GestureGate(webView, [this] { return webPage->documentNumber(); });
     webPage = new BridgedWebPage(jsInterface, webView);
     webView->setPage(webPage);
     vboxLayout->addWidget(webView, 1);
     retranslateUi();
 
     connect(webPage, &BridgedWebPage::loadEnded, this, &EmbeddedWebPage::onLoadFinished);
+    connect(webPage, &QWebEnginePage::loadingChanged, this, [this](const QWebEngineLoadingInfo& info) {
+        // The engine keeps showing the fallback until the page's document
+        // comes, however long its host takes.
+        if (standingIn && info.status() == QWebEngineLoadingInfo::LoadSucceededStatus && info.url() == fallbackUrl) {
+            standingIn = false;
+            webPage->open(pageUrl);
+        }
+    });
     // A host that takes the connection and never answers would leave the
     // tab blank for good.
     loadLimit = new QTimer(this);
     loadLimit->setSingleShot(true);
     loadLimit->setInterval(loadTimeLimitMs);
-    connect(loadLimit, &QTimer::timeout, this, &EmbeddedWebPage::onError);
+    connect(loadLimit, &QTimer::timeout, this, &EmbeddedWebPage::standIn);
     connect(webPage, &BridgedWebPage::documentStarted, loadLimit, &QTimer::stop);
     // Each of these opens something or moves the window: the player must
     // have asked for it on this page.
@@ -121,8 +133,10 @@ void EmbeddedWebPage::setHost(const QString& host)
 
 void EmbeddedWebPage::load(const QUrl& url)
 {
+    pageUrl = url;
+    standingIn = false;
     webPage->open(url);
-    loadLimit->start();
+    loadLimit->start(loadTimeLimitMs);
 }
 
 void EmbeddedWebPage::setFallbackUrl(const QUrl& url)
@@ -133,14 +147,25 @@ void EmbeddedWebPage::setFallbackUrl(const QUrl& url)
 void EmbeddedWebPage::onLoadFinished(bool ok)
 {
     loadLimit->stop();
-    if (!ok)
+    // The page given up for the fallback ends too; a fallback standing in
+    // that fails stays failed.
+    if (!ok && !standingIn)
         QTimer::singleShot(0, this, &EmbeddedWebPage::onError);
+}
+
+void EmbeddedWebPage::standIn()
+{
+    if (!fallbackUrl.isValid() || webView->url() == fallbackUrl)
+        return;
+    standingIn = true;
+    webPage->open(fallbackUrl);
 }
 
 void EmbeddedWebPage::onError()
 {
     // The fallback is shown once; when it fails too, the failure stays.
     loadLimit->stop();
+    standingIn = false;
     if (fallbackUrl.isValid() && webView->url() != fallbackUrl)
         webPage->open(fallbackUrl);
 }

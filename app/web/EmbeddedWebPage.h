@@ -15,8 +15,9 @@ class QWebEngineView;
 /// page) under a header. The page's script reaches the program through the
 /// object "client"; what it asks for goes out only while the tab is shown,
 /// once per click or key press of the player in the page. A page that fails
-/// to load, or whose host shows no document within `loadTimeLimitMs`, is
-/// replaced by the fallback page once.
+/// to load is replaced by the fallback page once; one whose host shows no
+/// document within `loadTimeLimitMs` is asked for again behind the fallback,
+/// which stands in until the page comes.
 class EmbeddedWebPage : public QFrame
 {
     Q_OBJECT
@@ -25,8 +26,8 @@ class EmbeddedWebPage : public QFrame
 
 public:
     /// How long a page loaded may take to show its document (its pictures
-    /// may come later) before the fallback page shows instead.
-    static constexpr int loadTimeLimitMs = 15000;
+    /// may come later) before the fallback page stands in. Tests shorten it.
+    static int loadTimeLimitMs;
 
     explicit EmbeddedWebPage(QWidget* parent);
     ~EmbeddedWebPage() override;
@@ -59,8 +60,16 @@ protected:
 private:
     void retranslateUi();
 
+    /// The fallback page shows in place of the page asked for, which is
+    /// asked for again once the fallback is in.
+    void standIn();
+
     JavascriptInterface* jsInterface;
     QUrl fallbackUrl;
+    /// The page last asked for.
+    QUrl pageUrl;
+    /// The fallback is loading in place of a page too slow to come.
+    bool standingIn = false;
     QFrame* embeddedTopFrame;
     QLabel* title;
     QLabel* subTitle;

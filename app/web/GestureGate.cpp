@@ -7,9 +7,10 @@
 
 #include <utility>
 
-GestureGate::GestureGate(QWidget* view_)
+GestureGate::GestureGate(QWidget* view_, std::function<quint64()> document_)
     : QObject(view_)
     , view(view_)
+    , document(std::move(document_))
 {
     clock.start();
     watch(view);
@@ -61,13 +62,16 @@ void GestureGate::gesture(bool key)
         keysUsed = false;
     if (unusedGestures.size() == maxUnused)
         unusedGestures.removeFirst();
-    unusedGestures.append({clock.elapsed(), key});
+    unusedGestures.append({clock.elapsed(), key, document()});
 }
 
 bool GestureGate::take()
 {
-    while (!unusedGestures.isEmpty() && clock.elapsed() - unusedGestures.first().at > gestureLifetimeMs)
-        unusedGestures.removeFirst();
+    // A gesture given to another document is no gesture of the one shown.
+    const quint64 shownDocument = document();
+    unusedGestures.removeIf([this, shownDocument](const Gesture& g) {
+        return clock.elapsed() - g.at > gestureLifetimeMs || g.document != shownDocument;
+    });
     const bool shown = view->isVisible() && !view->window()->isMinimized();
     if (shown && !unusedGestures.isEmpty()) {
         if (unusedGestures.takeFirst().key)

@@ -10,6 +10,7 @@
 
 #include <QBuffer>
 #include <QCoreApplication>
+#include <QEvent>
 #include <QFile>
 #include <QHash>
 #include <QLabel>
@@ -23,6 +24,9 @@
 #include <QWebEngineSettings>
 #include <QWebEngineUrlRequestJob>
 
+#include <functional>
+#include <utility>
+
 static_assert(BridgedWebPage::maxMessageLength == 2 * JavascriptInterface::maxAddressLength + 1024);
 
 namespace {
@@ -31,9 +35,11 @@ namespace {
 /// before any script of the document: waits for the word of the program's
 /// script beside it (`bridgeScript`), which comes at once, and only in a
 /// document the program trusts has the page's alert and confirm ask the
-/// program and, with an object, sets up window.client over the channel that
-/// script carries. The program's own page script waits for the document
-/// event "clientready" instead of taking the program for an ordinary browser.
+/// program and, with an object, defines window.client there and then: the
+/// document's first script finds it, its calls held until the channel that
+/// script carries is up and then made in the order they came. The document
+/// event "clientready" follows once the document is parsed, for a page that
+/// waits for it, whenever it began to.
 QString pageScript(bool withObject)
 {
     QString channelJs;
@@ -45,10 +51,11 @@ QString pageScript(bool withObject)
             qWarning().noquote() << "qwebchannel.js not found; pages cannot reach the program";
     }
     return QStringLiteral(R"js((function () {
-  var withObject = %1;
+  var withObject = %1, maxHeld = %3;
   if (withObject) window.__clientPending = true;
   document.addEventListener('clientbridge', function (e) {
-    if (e.detail !== 'open') return;
+    var said = typeof e.detail === 'string' ? e.detail : '';
+    if (said.slice(0, 5) !== 'open:') return;
     function ask(kind, text) {
       return !document.dispatchEvent(new CustomEvent('clientbox', {cancelable: true,
         detail: kind + ':' + (text === undefined ? '' : String(text))}));
@@ -56,6 +63,32 @@ QString pageScript(bool withObject)
     window.alert = function (text) { ask('alert', text); };
     window.confirm = function (text) { return ask('confirm', text); };
     if (!withObject) return;
+    var real = null, held = [], client = {};
+    function later(step) {
+      if (real) step();
+      else if (held.length < maxHeld) held.push(step);
+    }
+    ['displayTab', 'joinTable', 'launchBrowser', 'displayTournament', 'close'].forEach(function (name) {
+      client[name] = function () {
+        var args = arguments;
+        later(function () { real[name].apply(real, args); });
+      };
+    });
+    ['onDisplayTab', 'onJoinTable', 'onLaunchBrowser', 'onDisplayTournament', 'onClose', 'closeEvent']
+      .forEach(function (name) {
+        client[name] = {
+          connect: function (f) { later(function () { real[name].connect(f); }); },
+          disconnect: function (f) { later(function () { real[name].disconnect(f); }); }
+        };
+      });
+    var host = said.slice(5);
+    Object.defineProperty(client, 'isDebug', {enumerable: true, get: function () { return real ? real.isDebug : false; }});
+    Object.defineProperty(client, 'mahjongHost', {enumerable: true, get: function () { return real ? real.mahjongHost : host; }});
+    window.client = client;
+    window.__clientPending = false;
+    var announce = function () { setTimeout(function () { document.dispatchEvent(new Event('clientready')); }, 0); };
+    if (document.readyState === 'loading') document.addEventListener('DOMContentLoaded', announce, {once: true});
+    else announce();
     var transport = {onmessage: null, send: function (message) {
       document.dispatchEvent(new CustomEvent('clientbridgeout', {detail: String(message)}));
     }};
@@ -64,14 +97,14 @@ QString pageScript(bool withObject)
     });
 %2
     new QWebChannel(transport, function (channel) {
-      window.client = channel.objects.client;
-      window.__clientPending = false;
-      document.dispatchEvent(new Event('clientready'));
+      real = channel.objects.client;
+      held.splice(0).forEach(function (step) { step(); });
     });
   }, {once: true});
 })();
 )js")
-        .arg(withObject ? QStringLiteral("true") : QStringLiteral("false"), channelJs);
+        .arg(withObject ? QStringLiteral("true") : QStringLiteral("false"), channelJs,
+            QString::number(BridgedWebPage::maxHeldCalls));
 }
 
 /// Run in a script world of the program's own at the start of every top
@@ -84,7 +117,7 @@ QString pageScript(bool withObject)
 QString bridgeScript(const QString& key, bool withChannel)
 {
     return QStringLiteral(R"js((function () {
-  var key = '%1', maxMessage = %2, maxText = %3, withChannel = %6;
+  var key = '%1', maxMessage = %2, maxText = %3, withChannel = %6, perSecond = %7;
   var base = (location.protocol === 'localwww:' ? '%4' : '%5') + ':/';
   function encoded(text) {
     try { return encodeURIComponent(text); }
@@ -100,8 +133,15 @@ QString bridgeScript(const QString& key, bool withChannel)
       return '';
     }
   }
-  var open = ask('hello', '', true) === 'open';
+  var said = ask('hello', '', true), open = said.slice(0, 5) === 'open:';
+  // A document brought back from the history is shown anew.
+  window.addEventListener('pageshow', function (e) { if (e.persisted) ask('hello', '', true); });
   if (open) {
+    // Only the document's own navigations are told: the engine tells no
+    // document of those another origin (a partner's frame) starts.
+    if (window.navigation) navigation.addEventListener('navigate', function (e) {
+      if (/^client:/i.test(e.destination.url)) ask('link', '&url=' + encoded(e.destination.url), true);
+    });
     document.addEventListener('clientbox', function (e) {
       var asked = e.detail, colon = typeof asked === 'string' ? asked.indexOf(':') : -1;
       var kind = colon > 0 ? asked.slice(0, colon) : '';
@@ -111,7 +151,19 @@ QString bridgeScript(const QString& key, bool withChannel)
     });
     if (withChannel) {
       // The engine hands this world the transport as it begins, or a moment later.
-      var transport = null, waiting = [], tries = 0, refused = 0, longest = 0, told = 0, telling = false;
+      var transport = null, waiting = [], tries = 0, told = 0, telling = false;
+      var tooLong = 0, longest = 0, malformed = 0, over = 0, second = 0, sent = 0, members = null;
+      // The channel's first answer names the object's members: no other reaches the program.
+      var learn = function (data) {
+        try {
+          var found = JSON.parse(data), object = found && found.data && found.data.client;
+          if (!object || typeof object !== 'object') return;
+          members = {6: {}, 7: {}, 8: {}, 9: {}};
+          (object.methods || []).forEach(function (m) { members[6][m[0]] = members[6][m[1]] = true; });
+          (object.signals || []).forEach(function (m) { members[7][m[0]] = members[7][m[1]] = members[8][m[1]] = true; });
+          (object.properties || []).forEach(function (m) { members[9][m[0]] = true; });
+        } catch (e) {}
+      };
       var connect = function () {
         if (typeof qt === 'undefined' || !qt.webChannelTransport) {
           if (++tries < 200) setTimeout(connect, 10);
@@ -119,42 +171,64 @@ QString bridgeScript(const QString& key, bool withChannel)
         }
         transport = qt.webChannelTransport;
         transport.onmessage = function (message) {
+          if (!members) learn(String(message.data));
           document.dispatchEvent(new CustomEvent('clientbridgein', {detail: String(message.data)}));
         };
         waiting.splice(0).forEach(function (message) { transport.send(message); });
       };
       connect();
       var tell = function () {
-        ask('refused', '&count=' + refused + '&length=' + longest, false);
-        refused = longest = 0;
+        ask('refused', '&long=' + tooLong + '&length=' + longest + '&malformed=' + malformed + '&over=' + over, false);
+        tooLong = longest = malformed = over = 0;
         told = Date.now();
         telling = false;
       };
+      var wellFormed = function (text) {
+        var m;
+        try { m = JSON.parse(text); } catch (e) { return false; }
+        if (!m || typeof m !== 'object' || typeof m.type !== 'number') return false;
+        if (m.type === 3 || m.type === 4) return true;
+        var member = m.type === 6 ? m.method : m.type === 9 ? m.property : m.signal;
+        if (!members || !members[m.type] || m.object !== 'client' || !members[m.type].hasOwnProperty(member))
+          return false;
+        return m.type !== 6 || (typeof m.id === 'number' && Array.isArray(m.args));
+      };
       document.addEventListener('clientbridgeout', function (e) {
-        var message = e.detail;
+        var message = e.detail, now = Date.now();
         if (typeof message !== 'string') return;
-        if (message.length <= maxMessage) {
+        if (now - second >= 1000) {
+          second = now;
+          sent = 0;
+        }
+        if (message.length > maxMessage) {
+          ++tooLong;
+          longest = Math.max(longest, message.length);
+        } else if (sent >= perSecond) {
+          ++over;
+        } else if (!wellFormed(message)) {
+          ++malformed;
+        } else {
+          ++sent;
           if (transport) transport.send(message);
-          else if (waiting.length < 100) waiting.push(message);
+          else if (waiting.length < perSecond) waiting.push(message);
           return;
         }
-        ++refused;
-        longest = Math.max(longest, message.length);
         if (!telling) {
           telling = true;
-          setTimeout(tell, Math.max(0, told + 1000 - Date.now()));
+          setTimeout(tell, Math.max(0, told + 1000 - now));
         }
       });
     }
   }
-  document.dispatchEvent(new CustomEvent('clientbridge', {detail: open ? 'open' : 'closed'}));
+  document.dispatchEvent(new CustomEvent('clientbridge', {detail: open ? said : 'closed'}));
 })();
 )js")
         .arg(key)
         .arg(BridgedWebPage::maxMessageLength)
         .arg(BridgedWebPage::maxBoxText)
         .arg(QLatin1String(WebSchemes::localBridgeScheme), QLatin1String(WebSchemes::bridgeScheme),
-            withChannel ? QStringLiteral("true") : QStringLiteral("false"));
+            withChannel ? QStringLiteral("true") : QStringLiteral("false"))
+        .arg(BridgedWebPage::maxMessagesASecond);
 }
 
 /// The pages by the key their scripts name them with.
@@ -183,6 +257,30 @@ QString boxText(const QString& text)
         shown.chop(1);
     return cut ? shown + QStringLiteral("...") : shown;
 }
+
+/// Says a box's title anew in the language the player switches to.
+class BoxTitle : public QObject
+{
+public:
+    BoxTitle(QWidget* box, std::function<QString()> title_)
+        : QObject(box)
+        , title(std::move(title_))
+    {
+        box->setWindowTitle(title());
+        box->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::LanguageChange)
+            static_cast<QWidget*>(watched)->setWindowTitle(title());
+        return false;
+    }
+
+private:
+    std::function<QString()> title;
+};
 
 /// What of a page's console text goes into one log line.
 constexpr qsizetype consoleTextChars = 300;
@@ -234,7 +332,7 @@ BridgedWebPage::BridgedWebPage(JavascriptInterface* object_, QObject* parent)
           + QString::number(QRandomGenerator::system()->generate64(), 16))
 {
     pagesByKey().insert(key, this);
-    WebSchemes::installHandlers(profile());
+    WebSchemes::installHandlers(profile(), &BridgedWebPage::answerBridgeRequest);
     // Never hand unknown schemes to the desktop.
     settings()->setUnknownUrlSchemePolicy(QWebEngineSettings::DisallowUnknownUrlSchemes);
     connect(this, &QWebEnginePage::loadingChanged, this, &BridgedWebPage::onLoadingChanged);
@@ -284,6 +382,7 @@ void BridgedWebPage::onLoadingChanged(const QWebEngineLoadingInfo& info)
 {
     if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus)
         return;
+    leaving = false;
     // A load that succeeded brought the document of its address, an error
     // page took the place of the one before; a load that brought no
     // document (a 204 answer, a download, a stop) leaves the one before.
@@ -321,6 +420,8 @@ void BridgedWebPage::startDocument(const QUrl& address, bool trusted)
 {
     trustedDocument = trusted;
     bridgeAnnounced = false;
+    ++documents;
+    leaving = false;
     const QString scheme = address.scheme();
     if (scheme == QLatin1String("http") || scheme == QLatin1String("https")
         || scheme == QLatin1String(WebSchemes::localScheme))
@@ -344,17 +445,28 @@ void BridgedWebPage::answerBridgeRequest(QWebEngineUrlRequestJob* job)
     const QString what = job->requestUrl().path();
     if (what == QLatin1String("/hello")) {
         page->startDocument(address, trusted);
-        reply(job, trusted ? "open" : "closed");
+        // The object's one property the page may read before the channel is up.
+        const QString host = page->object ? page->object->getMahjongHost() : QString();
+        reply(job, trusted ? "open:" + host.toUtf8() : QByteArray("closed"));
+    } else if (what == QLatin1String("/link")) {
+        if (trusted && page->showsTrustedDocument())
+            page->ownLinks.append(
+                {QUrl(query.queryItemValue(QStringLiteral("url"), QUrl::FullyDecoded)).adjusted(QUrl::StripTrailingSlash),
+                    page->documents});
+        if (page->ownLinks.size() > maxOwnLinks)
+            page->ownLinks.removeFirst();
+        reply(job, QByteArray());
     } else if (what == QLatin1String("/alert") || what == QLatin1String("/confirm")) {
         page->askBox(what == QLatin1String("/confirm"), address, trusted,
             query.queryItemValue(QStringLiteral("text"), QUrl::FullyDecoded), job);
     } else if (what == QLatin1String("/refused")) {
+        // Said by the program's script at most once a second, and logged so.
+        const auto count = [&query](const char* name) { return query.queryItemValue(QLatin1String(name)).toLongLong(); };
         if (trusted && page->showsTrustedDocument() && page->refusals.take(nullptr))
-            qWarning().noquote() << "refused" << query.queryItemValue(QStringLiteral("count")).toInt()
-                                 << "messages of the page of" << oneLine(address.toString(), consoleSourceChars)
-                                 << "to the program, the longest of"
-                                 << query.queryItemValue(QStringLiteral("length")).toLongLong() << "characters (at most"
-                                 << maxMessageLength << ")";
+            qWarning().noquote() << "refused messages of the page of" << oneLine(address.toString(), consoleSourceChars)
+                                 << "to the program in a second:" << count("long") << "too long, the longest of"
+                                 << count("length") << "characters (at most" << maxMessageLength << ")," << count("malformed")
+                                 << "malformed," << count("over") << "past the" << maxMessagesASecond << "a second";
         reply(job, QByteArray());
     } else {
         job->fail(QWebEngineUrlRequestJob::RequestDenied);
@@ -368,23 +480,27 @@ void BridgedWebPage::askBox(bool confirm, const QUrl& address, bool trusted, con
     // the player's click on it is no gesture in the page.
     QWidget* view = qobject_cast<QWidget*>(parent());
     QWidget* host = view != nullptr && view->parentWidget() != nullptr ? view->parentWidget() : view;
-    if (!trusted || !showsTrustedDocument() || host == nullptr || !boxes.take(nullptr)) {
+    if (!trusted || !showsTrustedDocument() || leaving || host == nullptr || !boxes.take(nullptr)) {
         noteDialog(confirm ? "a confirm" : "an alert", address, text);
         reply(job, "no");
         return;
     }
-    const QString title =
-        address.host().isEmpty() ? tr("The page says") : tr("The page at %1 says").arg(address.host());
+    const auto title = [host = address.host()] {
+        return host.isEmpty() ? tr("The page says") : tr("The page at %1 says").arg(host);
+    };
     // Made without a text and given it as plain text: the page's text is
     // never read as markup.
     ModelessMsgBox::MsgBox* box = confirm
-        ? ModelessMsgBox::question(host, title, QString(), QDialogButtonBox::Ok | QDialogButtonBox::Cancel,
+        ? ModelessMsgBox::question(host, title(), QString(), QDialogButtonBox::Ok | QDialogButtonBox::Cancel,
               QDialogButtonBox::Ok)
-        : ModelessMsgBox::information(host, title, QString());
+        : ModelessMsgBox::information(host, title(), QString());
     if (box == nullptr) {
         reply(job, "no");
         return;
     }
+    new BoxTitle(box, title);
+    openBoxes.removeIf([](const QPointer<ModelessMsgBox::MsgBox>& shown) { return !shown || shown->isAnswered(); });
+    openBoxes.append(box);
     if (auto* label = ModelessMsgBox::plainText(box)->findChild<QLabel*>(QStringLiteral("msgBoxText"))) {
         label->setWordWrap(true);
         label->setText(boxText(text));
@@ -408,6 +524,14 @@ void BridgedWebPage::askBox(bool confirm, const QUrl& address, bool trusted, con
 
 void BridgedWebPage::open(const QUrl& url)
 {
+    // A document waiting for the player's answer to its box holds up its
+    // engine, and so the document that is to follow it: the program going
+    // elsewhere is the answer, and the document gets no other box on its
+    // way out.
+    leaving = true;
+    for (const QPointer<ModelessMsgBox::MsgBox>& box : std::exchange(openBoxes, {}))
+        if (box && !box->isAnswered())
+            box->onFinished(0);
     // The document shown keeps the object until another takes its place.
     load(url);
 }
@@ -416,8 +540,15 @@ bool BridgedWebPage::acceptNavigationRequest(const QUrl& url, NavigationType typ
 {
     if (url.scheme().compare(QLatin1String(WebSchemes::clientScheme), Qt::CaseInsensitive) == 0) {
         // A request to the program, from the document of a page it trusts;
-        // a frame inside it is not that document.
-        if (isMainFrame && showsTrustedDocument())
+        // a frame inside it is not that document, even when it makes the
+        // document go to the request: only the navigations the document
+        // started itself were told (each once, by the program's script
+        // beside it, before the engine asks here).
+        const QUrl asked = url.adjusted(QUrl::StripTrailingSlash);
+        const qsizetype told = ownLinks.indexOf(OwnLink{asked, documents});
+        if (told >= 0)
+            ownLinks.remove(told);
+        if (isMainFrame && showsTrustedDocument() && told >= 0)
             Q_EMIT clientLinkClicked(url.toString());
         return false;
     }

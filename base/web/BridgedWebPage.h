@@ -1,12 +1,17 @@
 #pragma once
 
 #include <QElapsedTimer>
+#include <QList>
 #include <QPointer>
+#include <QUrl>
 #include <QWebEnginePage>
 
 #include <memory>
 
 class JavascriptInterface;
+namespace ModelessMsgBox {
+class MsgBox;
+}
 class QWebChannel;
 class QWebEngineLoadingInfo;
 class QWebEngineUrlRequestJob;
@@ -26,11 +31,15 @@ class QWebEngineUrlRequestJob;
 /// With an object, the page publishes it as "client" to the script of each
 /// trusted top document from that document's start (its address known and
 /// trusted), whatever its pictures and frames still load, until another
-/// document takes its place; "client://" links of such a document are
-/// passed out as requests instead of being loaded. The program's own script
+/// document takes its place; "client://" navigations such a document
+/// starts itself are passed out as requests instead of being loaded (not
+/// those a frame of another origin inside it starts). The program's own script
 /// beside the document (in a script world the page's script cannot reach)
-/// carries the calls, each message at most `maxMessageLength` characters,
-/// so that a longer one is refused before the program reads it.
+/// carries the calls, each message at most `maxMessageLength` characters
+/// and `maxMessagesASecond` of them, each one the channel reads, so that any
+/// other is refused before the program reads it, a count of them logged a
+/// second. The object is there from the document's first script on, its
+/// calls held until the channel is up.
 class BridgedWebPage : public QWebEnginePage
 {
     Q_OBJECT
@@ -41,6 +50,11 @@ public:
     /// character of which the message may have to escape) and the call
     /// around it.
     static constexpr qsizetype maxMessageLength = 2 * 32768 + 1024;
+    /// How many messages a document may send the program in a second; the
+    /// others, and those the channel has no use for, are refused unread.
+    static constexpr int maxMessagesASecond = 100;
+    /// How many calls of the object a document may make before its channel is up.
+    static constexpr int maxHeldCalls = 50;
     /// How many boxes a page may show in a minute.
     static constexpr int maxBoxesAMinute = 5;
     /// What of a box's text is shown, in characters and in lines.
@@ -54,6 +68,9 @@ public:
 
     /// Whether the object is published to the document now shown.
     bool isBridgeOpen() const;
+    /// Tells the top documents apart: changes whenever another one is shown,
+    /// one brought back from the history too.
+    quint64 documentNumber() const { return documents; }
     /// Loads an address the program chose (rather than the page).
     void open(const QUrl& url);
 
@@ -122,10 +139,26 @@ private:
     bool trustedDocument = false;
     /// The publishing of the object to the document shown was announced.
     bool bridgeAnnounced = false;
+    /// How many top documents have begun (or come back).
+    quint64 documents = 0;
+    /// The "client://" navigations the document shown started itself, not
+    /// yet asked for by the engine: the last `maxOwnLinks` of them.
+    struct OwnLink
+    {
+        QUrl url;
+        quint64 document;
+        bool operator==(const OwnLink&) const = default;
+    };
+    static constexpr qsizetype maxOwnLinks = 16;
+    QList<OwnLink> ownLinks;
+    /// The program has sent the page elsewhere: no box until the load ends.
+    bool leaving = false;
+    /// The boxes shown for the page, some perhaps answered or gone.
+    QList<QPointer<ModelessMsgBox::MsgBox>> openBoxes;
     /// False once the page is going: a box's answer then finds its view going too.
     std::shared_ptr<bool> alive = std::make_shared<bool>(true);
     LineBudget console{20, 10000, {}};
     LineBudget dialogs{5, 60000, {}};
     LineBudget boxes{maxBoxesAMinute, 60000, {}};
-    LineBudget refusals{5, 60000, {}};
+    LineBudget refusals{1, 1000, {}};
 };

@@ -1,6 +1,5 @@
 #include "LocalPageSchemeHandler.h"
 
-#include "BridgedWebPage.h"
 #include "ResourceFile.h"
 
 #include <QFile>
@@ -61,12 +60,16 @@ void ClientLinkSchemeHandler::requestStarted(QWebEngineUrlRequestJob* job)
     job->fail(QWebEngineUrlRequestJob::RequestDenied);
 }
 
-PageBridgeSchemeHandler::PageBridgeSchemeHandler(QObject* parent)
+PageBridgeSchemeHandler::PageBridgeSchemeHandler(Answer answer_, QObject* parent)
     : QWebEngineUrlSchemeHandler(parent)
+    , answer(answer_)
 {
 }
 
 void PageBridgeSchemeHandler::requestStarted(QWebEngineUrlRequestJob* job)
 {
-    BridgedWebPage::answerBridgeRequest(job);
+    if (answer != nullptr)
+        answer(job);
+    else
+        job->fail(QWebEngineUrlRequestJob::RequestDenied);
 }

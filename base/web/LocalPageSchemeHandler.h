@@ -28,13 +28,19 @@ public:
 };
 
 /// Hands the requests of the program's script beside a top document (its
-/// new document, a box it asks for, a message it refused) to the page they
-/// name (`BridgedWebPage::answerBridgeRequest`).
+/// new document, a box it asks for, a message it refused) to what answers
+/// them for the page they name (`WebSchemes::BridgeAnswer`); refuses them
+/// when nothing does.
 class PageBridgeSchemeHandler : public QWebEngineUrlSchemeHandler
 {
     Q_OBJECT
 
 public:
-    explicit PageBridgeSchemeHandler(QObject* parent = nullptr);
+    using Answer = void (*)(QWebEngineUrlRequestJob* job);
+
+    explicit PageBridgeSchemeHandler(Answer answer, QObject* parent = nullptr);
     void requestStarted(QWebEngineUrlRequestJob* job) override;
+
+private:
+    Answer answer;
 };

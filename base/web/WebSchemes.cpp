@@ -38,7 +38,7 @@ void WebSchemes::registerSchemes()
     // request of its own, which the engine lets through only to a scheme
     // the document may reach: the network pages' scheme takes requests of
     // other origins, the local pages' one is local like them. Whoever else
-    // reaches them is refused by the page they name (BridgedWebPage).
+    // reaches them is refused by what answers them for the page they name.
     const auto bridge = [](const char* name, QWebEngineUrlScheme::Flags flags) {
         if (!QWebEngineUrlScheme::schemeByName(name).name().isEmpty())
             return;
@@ -52,7 +52,7 @@ void WebSchemes::registerSchemes()
     bridge(localBridgeScheme, QWebEngineUrlScheme::LocalScheme);
 }
 
-void WebSchemes::installHandlers(QWebEngineProfile* profile)
+void WebSchemes::installHandlers(QWebEngineProfile* profile, BridgeAnswer answer)
 {
     // A profile serves only schemes known before the application object.
     if (QWebEngineUrlScheme::schemeByName(localScheme).name().isEmpty())
@@ -63,7 +63,7 @@ void WebSchemes::installHandlers(QWebEngineProfile* profile)
         profile->installUrlSchemeHandler(clientScheme, new ClientLinkSchemeHandler(profile));
     for (const char* bridge : {bridgeScheme, localBridgeScheme})
         if (!profile->urlSchemeHandler(bridge))
-            profile->installUrlSchemeHandler(bridge, new PageBridgeSchemeHandler(profile));
+            profile->installUrlSchemeHandler(bridge, new PageBridgeSchemeHandler(answer, profile));
 }
 
 void WebSchemes::setServiceWebHost(const QString& host)

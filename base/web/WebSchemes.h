@@ -4,12 +4,13 @@
 
 class QUrl;
 class QWebEngineProfile;
+class QWebEngineUrlRequestJob;
 
 /// The program's own URL schemes for its web views: "localwww:" for the
 /// local pages compiled into the program (resolved through the "localwww"
 /// search path), "client://" for requests from a page to the program, and
 /// "pagebridge:" and "localbridge:" for the requests of the script the
-/// program puts beside each top document (`BridgedWebPage`), from a network
+/// program puts beside each top document, from a network
 /// page and from a local page (which may reach no network scheme).
 namespace WebSchemes {
 
@@ -20,9 +21,14 @@ inline constexpr char localBridgeScheme[] = "localbridge";
 
 /// Must run before the application object is created.
 void registerSchemes();
+/// Answers a request of the program's script beside a top document for the
+/// page it names (the web page type of the views gives it).
+using BridgeAnswer = void (*)(QWebEngineUrlRequestJob* job);
+
 /// Serves the local pages in the views of this profile once the schemes are
-/// registered. Idempotent.
-void installHandlers(QWebEngineProfile* profile);
+/// registered, the bridge requests through `answer`. Idempotent: the first
+/// answer given for a profile stays.
+void installHandlers(QWebEngineProfile* profile, BridgeAnswer answer);
 
 /// The service's web host, whose pages may talk to the program like its own local pages.
 void setServiceWebHost(const QString& host);

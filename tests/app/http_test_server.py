@@ -10,7 +10,8 @@ specially:
     /status/<code>/...       answers <code> with a small HTML page (and the
                              reason phrase R after /status/<code>/why:R/)
     /hang/...                accepts and never answers
-    /slow/<ms>/...           answers 200 with an empty body after <ms> ms
+    /slow/<ms>/...           answers 200 with an empty body after <ms> ms, or
+                             with DIR/<f> for /slow/<ms>/<f>
     /empty/...               answers 200 with an empty body
     /type/<type>/<sub>/<f>   serves DIR/<f> with the content type <type>/<sub>
                              ("-" for <sub> means an empty subtype, "~" in
@@ -88,7 +89,12 @@ class Handler(BaseHTTPRequestHandler):
             return
         if parts[:1] == ['slow'] and len(parts) >= 2:
             time.sleep(int(parts[1]) / 1000)
-            self.send_body(200, b'', 'text/plain')
+            file = os.path.realpath(os.path.join(ROOT, *parts[2:])) if parts[2:] else ''
+            if file.startswith(os.path.realpath(ROOT) + os.sep) and os.path.isfile(file):
+                with open(file, 'rb') as f:
+                    self.send_body(200, f.read(), mimetypes.guess_type(file)[0] or 'text/html')
+            else:
+                self.send_body(200, b'', 'text/plain')
             return
         if parts[:1] == ['empty']:
             self.send_body(200, b'', 'text/xml')

@@ -7,12 +7,14 @@
 #include "JavascriptInterface.h"
 #include "LobbyWindow.h"
 #include "MainWindowHarness.h"
+#include "ModelessMsgBox.h"
 #include "PreferencesWindow.h"
 #include "UTabWidget.h"
 #include "WebSchemes.h"
 #include "WebTestSupport.h"
 
 #include <QDesktopServices>
+#include <QPointer>
 #include <QScopeGuard>
 #include <QSettings>
 #include <QWebEngineView>
@@ -23,7 +25,7 @@ namespace {
 const QByteArray loopPage = "<button id='join' onclick='loop(0)'>J</button><button id='launch' onclick='loop(1)'>B</button>"
     "<button id='tab' onclick='loop(2)'>T</button><script>function loop(first) { var calls = ["
     "function() { client.joinTable('/Practice/Riichi/4/'); }, function() { client.launchBrowser('http://web.test/'); },"
-    "function() { client.displayTab('friends'); }]; for (var i = 0; i < 3000; ++i) calls[(first + i) % 3](); client.close(); }"
+    "function() { client.displayTab('friends'); }]; for (var i = 0; i < 3000; ++i) calls[(first + i) % 3](); setTimeout(function() { client.close(); }, 1000); }"
     "</script>";
 
 /// Takes the addresses meant for the desktop's handlers, so that nothing is
@@ -234,6 +236,19 @@ private Q_SLOTS:
         qInfo("3,000 calls a click: %lld join, %lld browser, %lld box (two clicks), %lld tab switch; one call each: 1", taken[0],
               taken[1], taken[2], taken[3]);
         QCOMPARE(taken, QList<qsizetype>({1, 1, 1, 1}));
+
+        // A box of the page takes the language the player switches to, and the page of that language follows
+        // at once, the box answered.
+        web.setFile(QStringLiteral("boxes.html"), WebTest::boxesPage);
+        web.setFile(QStringLiteral("howto/ja.html"), "<title>ja</title>");
+        howto->load(QUrl(web.base() + QStringLiteral("/boxes.html#1")));
+        QPointer<ModelessMsgBox::MsgBox> box;
+        QTRY_VERIFY_WITH_TIMEOUT((box = howto->findChild<ModelessMsgBox::MsgBox*>()), 10000);
+        QVERIFY(h.translations.setLanguage(QStringLiteral("ja")));
+        QTRY_COMPARE(box ? box->windowTitle() : QString(), QStringLiteral("127.0.0.1 のページからのメッセージ"));
+        QTRY_COMPARE_WITH_TIMEOUT(howto->view()->title(), QStringLiteral("ja"), 10000);
+        QVERIFY(!box || box->isAnswered());
+        QVERIFY(h.translations.setLanguage(QStringLiteral("en")));
     }
 };
 

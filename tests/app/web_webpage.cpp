@@ -25,6 +25,8 @@
 #include <QTest>
 #include <QWebEngineView>
 
+#include <utility>
+
 namespace {
 
 const QByteArray remotePage =
@@ -39,6 +41,15 @@ const QByteArray remotePage =
 const QByteArray slowPage = "<title>Slow</title><img src=\"http://localhost:PORT/hang/partner.png\">\n"
     "<button id=\"go\" onclick=\"client.displayTab('friends')\">Friends</button><a id=\"hang\" href=\"/hang/\">Next</a>\n"
     "<button id=\"ask\" onclick=\"fetch('/slow/7000/').then(function () { client.launchBrowser('client://help'); })\">Ask</button>\n";
+/// A partner's frame in the service's page, its link and button at the frame's top, reaching for the program.
+const QByteArray partnerFrame = "<style>body{margin:0}a,button{display:block;width:300px;height:90px}</style>\n"
+    "<a target=\"_top\" href=\"client://help\">Help</a><button onclick=\"top.location = 'client://support'\">Support</button>\n";
+const QByteArray partneredPage = "<title>Partnered</title><style>body{margin:0}iframe{border:0;width:300px;height:200px;"
+    "display:block}</style><iframe src=\"http://localhost:PORT/partner.html\"></iframe><a id=\"own\" href=\"client://own\">Own</a>\n";
+/// Calls the object as each way of waiting for it allows.
+const QByteArray callsPage = "<title>Calls</title><script>client.displayTab('inline');\n"
+    "document.addEventListener('DOMContentLoaded', function () { client.displayTab('parsed'); });\n"
+    "document.addEventListener('clientready', function () { client.displayTab('ready'); });</script><p>Calls</p>\n";
 
 }
 
@@ -63,6 +74,9 @@ private Q_SLOTS:
         server->setFile(QStringLiteral("remote.html"), QByteArray(remotePage).replace("PORT", port));
         server->setFile(QStringLiteral("slow.html"), QByteArray(slowPage).replace("PORT", port));
         server->setFile(QStringLiteral("boxes.html"), WebTest::boxesPage);
+        server->setFile(QStringLiteral("calls.html"), callsPage);
+        server->setFile(QStringLiteral("partner.html"), partnerFrame);
+        server->setFile(QStringLiteral("partnered.html"), QByteArray(partneredPage).replace("PORT", port));
         server->setFile(QStringLiteral("framed.html"), QByteArray(WebTest::framedPage).replace("PORT", port));
         WebSchemes::setServiceWebHost(server->base().mid(7));
     }
@@ -142,7 +156,9 @@ private Q_SLOTS:
         LogCapture log;
         WebTest::run(page.page(), QStringLiteral("var f = document.createElement('input'); document.body.prepend(f);"
                                                  "f.focus(); client.launchBrowser('x'.repeat(1e7));"
-                                                 "var loop = setInterval(function () { client.launchBrowser('client://help'); }, 5);"));
+                                                 "for (var i = 0; i < 300; ++i) document.dispatchEvent(new CustomEvent("
+                                                 "  'clientbridgeout', {detail: JSON.stringify({id: i, args: ['x'.repeat(60000)]})}));"
+                                                 "var loop = setInterval(function () { client.launchBrowser('client://help'); }, 20);"));
         QTest::keyClicks(page.view()->focusProxy(), QStringLiteral("twenty letters typed"), {}, 20);
         WebTest::run(page.page(), QStringLiteral("clearInterval(loop); client.displayTab('x'.repeat(65));"));
         QTest::mouseClick(page.view()->focusProxy(), Qt::LeftButton, {}, QPoint(2, 2));
@@ -150,7 +166,7 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(links.size(), 2, 5000);
         QCOMPARE(links.takeFirst().at(0).toString(), QStringLiteral("client://help"));
         QCOMPARE(links.takeFirst().at(0).toString().size(), 3014);
-        const QRegularExpression refused(QStringLiteral("messages of the page.*longest of 100000|a tab of 65"));
+        const QRegularExpression refused(QStringLiteral("messages of the page.*longest of 100000.* 300 malformed|a tab of 65"));
         QCOMPARE(log.lines(QtWarningMsg).filter(refused).size(), 2);
 
         // In a tab, close() does nothing; a call without a click of the player, or hidden, neither.
@@ -191,6 +207,18 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(links.size(), 1, 5000);
         QCOMPARE(links[0][0].toString(), QStringLiteral("client://rules/international"));
         QCOMPARE(page.view()->url(), QUrl(QStringLiteral("localwww:/howto.html")));
+
+        // A partner's frame in the service's page makes no request of the page's, clicked or not.
+        QVERIFY(WebTest::load(page.view(), QUrl(server->base() + QStringLiteral("/partnered.html"))));
+        QTRY_VERIFY_WITH_TIMEOUT(WebTest::run(page.page(), QStringLiteral("frames.length && frames[0].length === 0")).toBool(), 10000);
+        QTest::qWait(500);
+        for (const QPoint at : {QPoint(150, 45), QPoint(150, 135)})
+            QTest::mouseClick(page.view()->focusProxy(), Qt::LeftButton, {}, at);
+        WebTest::click(page.view(), "own");
+        QTRY_COMPARE_WITH_TIMEOUT(links.size(), 2, 5000);
+        QTest::qWait(300);
+        QCOMPARE(links.size(), 2);
+        QCOMPARE(links[1][0].toString(), QStringLiteral("client://own/"));
     }
 
     void serviceHostPagesGetTheObject()
@@ -227,6 +255,18 @@ private Q_SLOTS:
             WebTest::click(page.view(), id);
         QTRY_COMPARE_WITH_TIMEOUT(tabs.size(), 2, 15000);
         QTRY_COMPARE_WITH_TIMEOUT(links.size(), 2, 15000);
+
+        // Whether a page calls the object from its first script, once it is parsed or once told it is ready,
+        // every call reaches the program, in order, load after load.
+        QSignalSpy calls(page.findChild<JavascriptInterface*>(), &JavascriptInterface::onDisplayTab);
+        for (int i = 1; i <= 20; ++i) {
+            page.load(QUrl(server->base() + QStringLiteral("/calls.html")));
+            QTRY_COMPARE_WITH_TIMEOUT(calls.size(), 3 * i, 10000);
+        }
+        for (int i = 0; i < calls.size(); ++i)
+            QCOMPARE(calls[i][0].toString(), QStringList({"inline", "parsed", "ready"})[i % 3]);
+        // None of them spends a click the player gave the pages before.
+        QCOMPARE(tabs.size(), 2);
     }
 
     void otherPagesNeverSeeTheObject()
@@ -368,11 +408,20 @@ private Q_SLOTS:
         QVERIFY(brokenFinished.size() <= 2);
         QCOMPARE(broken.view()->url(), QUrl(QStringLiteral("localwww:/missing.html")));
 
-        // A host that takes the connection and never answers: the fallback after the time limit.
-        EmbeddedWebPage hung(nullptr);
-        hung.setFallbackUrl(QUrl(QStringLiteral("localwww:/welcome.html")));
+        // A host that takes the connection and never answers: the fallback after the time limit; one that answers
+        // later than that: its page once it comes.
+        const int limit = std::exchange(EmbeddedWebPage::loadTimeLimitMs, 2000);
+        EmbeddedWebPage hung(nullptr), late(nullptr);
+        for (EmbeddedWebPage* p : {&hung, &late})
+            p->setFallbackUrl(QUrl(QStringLiteral("localwww:/welcome.html")));
+        QVERIFY(WebTest::load(late.view(), QUrl(QStringLiteral("localwww:/howto.html"))));
         hung.load(QUrl(server->base() + QStringLiteral("/hang/start.html")));
-        QTRY_COMPARE_WITH_TIMEOUT(hung.view()->title(), QStringLiteral("Welcome"), EmbeddedWebPage::loadTimeLimitMs + 10000);
+        late.load(QUrl(server->base() + QStringLiteral("/slow/4000/remote.html")));
+        EmbeddedWebPage::loadTimeLimitMs = limit;
+        QTRY_COMPARE_WITH_TIMEOUT(hung.view()->title(), QStringLiteral("Welcome"), 15000);
+        QTRY_COMPARE_WITH_TIMEOUT(late.view()->title(), QStringLiteral("Welcome"), 15000);
+        QTRY_COMPARE_WITH_TIMEOUT(late.view()->title(), QStringLiteral("Remote"), 15000);
+        QCOMPARE(hung.view()->title(), QStringLiteral("Welcome"));
     }
 
     void languagePagesComeFirst()

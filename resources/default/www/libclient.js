@@ -1,11 +1,12 @@
 /*
  * The bridge between the program's local pages and the program.
  *
- * Inside the program the object "client" is published to the page through
- * the web channel: the program sets window.__clientPending before any page
- * script runs and fires the document event "clientready" once window.client
- * can be used. Opened in an ordinary browser there is no such object; a
- * stand-in with the same operations then shows what the program would do.
+ * Inside the program the object "client" is there before any page script
+ * runs (its calls made once the program's web channel is up, in order), and
+ * the document event "clientready" follows once the document is parsed; a
+ * page that finds window.__clientPending set waits for that event. Opened in
+ * an ordinary browser there is no such object; a stand-in with the same
+ * operations then shows what the program would do.
  */
 var Client = (function () {
     var object = null;
