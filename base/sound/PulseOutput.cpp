@@ -308,7 +308,16 @@ void PulseOutput::dropStream(Voice& voice)
     if (!voice.stream)
         return;
     pa_stream_set_write_callback(voice.stream, nullptr, nullptr);
-    pa_stream_disconnect(voice.stream);
+    if (pa_stream_get_state(voice.stream) == PA_STREAM_CREATING) {
+        // The server has not answered it yet: it is ended when it does.
+        const auto answered = [](pa_stream* stream, void*) {
+            if (pa_stream_get_state(stream) == PA_STREAM_READY)
+                pa_stream_disconnect(stream);
+        };
+        pa_stream_set_state_callback(voice.stream, answered, nullptr);
+    } else {
+        pa_stream_disconnect(voice.stream);
+    }
     pa_stream_unref(voice.stream);
     voice.stream = nullptr;
     voice.draining = false;

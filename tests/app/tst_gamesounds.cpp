@@ -288,7 +288,8 @@ private Q_SLOTS:
             QVERIFY(pulse.heardWithin(2000) >= 0);
             sounds.stop(GameSounds::LobbyTune);
             QVERIFY(pulse.quiet(3000));
-            for (unsigned slot = 0; slot < GameSounds::LobbyTune; ++slot) { // the sounds of a table
+            for (unsigned n = 0; n <= GameSounds::LobbyTune; ++n) { // the sounds of a table, a hover again
+                const unsigned slot = n % GameSounds::LobbyTune;
                 sounds.play(slot);
                 QVERIFY2(pulse.heardWithin(2000) >= 0, qPrintable(GameSounds::slotName(slot)));
                 QVERIFY(pulse.quiet(10000));
