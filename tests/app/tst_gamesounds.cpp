@@ -1,6 +1,6 @@
 // The game sounds: slots, flags, looping, the "game/sound" setting, the meld
 // sounds, and loading from the "sounds" search path with or without an audio
-// device, and a private sound server that stalls.
+// device, and what a private sound server plays while it stalls, dies, comes late.
 
 #include "GameSounds.h"
 #include "LogCapture.h"
@@ -13,8 +13,6 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QAudioDevice>
-#include <QMediaDevices>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
@@ -208,16 +206,13 @@ private Q_SLOTS:
         LogCapture capture;
         sounds.init(nullptr);
         QTRY_VERIFY(!SoundPlayer::instance().isBusy());
-        const bool device = !QMediaDevices::audioOutputs().isEmpty();
-        for (unsigned slot = 0; slot < GameSounds::slotCount; ++slot)
-            QCOMPARE(sounds.hasSound(slot), device && slot != GameSounds::Washout);
+        for (unsigned slot = 0; slot < GameSounds::slotCount; ++slot) // with a sound server or still without one
+            QCOMPARE(sounds.hasSound(slot), slot != GameSounds::Washout);
         const QStringList notFound = capture.linesStartingWith(QtDebugMsg, QStringLiteral("sound file not found "));
         QVERIFY(!notFound.isEmpty());
         for (const QString& line : notFound)
             QCOMPARE(line, QStringLiteral("sound file not found sounds:/washout"));
-        if (!device) {
-            QCOMPARE(capture.linesStartingWith(QtDebugMsg, QStringLiteral("sound not available , file is ")).size(), 13);
-        }
+        QVERIFY(capture.linesStartingWith(QtDebugMsg, QStringLiteral("sound not available , file is ")).isEmpty());
         // Playing without anything to play with is a silent success.
         for (unsigned slot = 0; slot < GameSounds::slotCount; ++slot)
             sounds.play(slot, slot == GameSounds::LobbyTune ? 3 : 0);
@@ -248,10 +243,6 @@ private Q_SLOTS:
         QCOMPARE(capture.linesStartingWith(QtDebugMsg, QStringLiteral("sound files too large together")),
                  QStringList{QStringLiteral("sound files too large together, left out sounds:/joined")});
         QVERIFY(!sounds.hasSound(GameSounds::Joined));
-        if (QMediaDevices::audioOutputs().isEmpty()) {
-            QCOMPARE(capture.linesStartingWith(QtDebugMsg, QStringLiteral("sound not available , file is ")).size(),
-                     int(GameSounds::slotCount) - 1);
-        }
         sounds.release();
         QDir::setSearchPaths(QStringLiteral("sounds"), {});
     }
