@@ -52,7 +52,7 @@ private Q_SLOTS:
         QTest::newRow("connection closed") << QStringLiteral("close")
                                            << QStringLiteral("The server closed the connection")
                                            << QStringLiteral("Forced logout") << false;
-        // Stalled before the client asks it for a device: the sound output never waits for it.
+        // Stalled before the client asks it for a device: the sound thread waits for it to the end.
         QTest::newRow("connection closed, sound server stalled")
             << QStringLiteral("close") << QStringLiteral("The server closed the connection")
             << QStringLiteral("Forced logout") << true;

@@ -26,6 +26,7 @@
 #include "GameModel.h"
 #include "GameSounds.h"
 #include "GameWindow.h"
+#include "HandView.h"
 #include "ModelessMsgBox.h"
 #include "ProcessMemory.h"
 #include "PulseAudioFixture.h"
@@ -388,6 +389,10 @@ private Q_SLOTS:
             }
             return double(back.nsecsElapsed()) / 1e6;
         };
+        w.handView()->setActive(true); // the player's turn: a held tile rises under the pointer, and is heard
+        const HandTile* held = w.handView()->items().front();
+        QTest::mouseMove(w.view()->viewport(), w.view()->mapFromScene(held->sceneBoundingRect().center()));
+        QVERIFY(pulse.heardWithin(2000) >= 0 && held->transform().dy() < 0);
         const double running = twoHundredSounds();
         pulse.stall(); // the output is made again after 3 s
         const double stalled = twoHundredSounds();
