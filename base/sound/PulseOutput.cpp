@@ -12,7 +12,6 @@
 #include <QTimerEvent>
 
 #include <pulse/context.h>
-#include <pulse/error.h>
 #include <pulse/introspect.h>
 #include <pulse/stream.h>
 #include <pulse/thread-mainloop.h>
@@ -140,12 +139,6 @@ bool PulseOutput::isPlaying(int id) const
     Locker lock(mainloop);
     const auto it = voices.find(id);
     return it != voices.end() && it->second->wanted;
-}
-
-bool PulseOutput::isConnected() const
-{
-    Locker lock(mainloop);
-    return ready;
 }
 
 void PulseOutput::connectToServer()

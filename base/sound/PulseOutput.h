@@ -53,8 +53,6 @@ public:
     bool isPlaying(int id) const;
     /// Whether the sound library runs (false only when it could not start).
     bool isRunning() const { return mainloop != nullptr; }
-    /// Whether the server has answered the present connection.
-    bool isConnected() const;
 
     /// How long the server may leave the connection unanswered.
     static constexpr int stallAfterMs = 3000;
@@ -87,7 +85,6 @@ private:
     void dropStream(Voice& voice);
     Voice* voiceOf(pa_stream* stream);
     void feed(Voice& voice, size_t bytes);
-
 
     pa_threaded_mainloop* mainloop = nullptr;
     pa_context* context = nullptr;
