@@ -6,7 +6,8 @@ PcmSource::PcmSource(const QByteArray& pcm_, QObject* parent)
     : QIODevice(parent)
     , pcm(pcm_)
 {
-    open(QIODevice::ReadOnly);
+    // Read straight from the samples: a rewind takes effect on the next read.
+    open(QIODevice::ReadOnly | QIODevice::Unbuffered);
 }
 
 qint64 PcmSource::bytesAvailable() const

@@ -1,43 +1,42 @@
 #include "SoundBuffer.h"
 
-#include "PcmSource.h"
+#include "PulseOutput.h"
 
-#include <QAudioSink>
 #include <QRandomGenerator>
 
-struct SoundBuffer::Voice
-{
-    std::unique_ptr<QAudioSink> sink;
-    std::unique_ptr<PcmSource> source;
-};
+#include <pulse/sample.h>
 
-SoundBuffer::SoundBuffer(const QAudioDevice& device_, const QAudioFormat& format_, QByteArray pcm_, unsigned voiceCount)
-    : device(device_)
-    , format(format_)
-    , pcm(std::move(pcm_))
+namespace {
+
+PulseOutput::Format outputFormat(const QAudioFormat& format)
 {
-    for (unsigned i = 0; i < voiceCount; ++i) {
-        auto voice = std::make_unique<Voice>();
-        voice->source = std::make_unique<PcmSource>(pcm);
-        voice->sink = std::make_unique<QAudioSink>(device, format);
-        // A voice that played to the end stops, so that it counts as free.
-        QAudioSink* sink = voice->sink.get();
-        QObject::connect(sink, &QAudioSink::stateChanged, sink, [sink](QAudio::State state) {
-            if (state == QAudio::IdleState)
-                sink->stop();
-        });
-        voices.push_back(std::move(voice));
+    PulseOutput::Format f;
+    switch (format.sampleFormat()) {
+    case QAudioFormat::UInt8: f.sampleFormat = PA_SAMPLE_U8; break;
+    case QAudioFormat::Int16: f.sampleFormat = PA_SAMPLE_S16LE; break;
+    case QAudioFormat::Int32: f.sampleFormat = PA_SAMPLE_S32LE; break;
+    case QAudioFormat::Float: f.sampleFormat = PA_SAMPLE_FLOAT32LE; break;
+    default: f.sampleFormat = PA_SAMPLE_INVALID; break;
     }
+    f.rate = quint32(format.sampleRate());
+    f.channels = quint8(format.channelCount());
+    return f;
+}
+
+}
+
+SoundBuffer::SoundBuffer(PulseOutput& output_, const QAudioFormat& format, const QByteArray& pcm, unsigned voiceCount)
+    : output(output_)
+    , bytes(pcm.size())
+{
+    for (unsigned i = 0; i < voiceCount; ++i)
+        voices.push_back(output.addVoice(pcm, outputFormat(format)));
 }
 
 SoundBuffer::~SoundBuffer()
 {
-    for (auto& voice : voices) {
-        if (voice->sink) {
-            voice->sink->disconnect();
-            voice->sink->stop();
-        }
-    }
+    for (int voice : voices)
+        output.removeVoice(voice);
 }
 
 QAudioFormat SoundBuffer::audioFormat(const WaveFormat& wave)
@@ -64,71 +63,40 @@ QAudioFormat SoundBuffer::audioFormat(const WaveFormat& wave)
     } else {
         return QAudioFormat();
     }
-    if (wave.blockAlign != f.bytesPerFrame())
+    if (wave.blockAlign != f.bytesPerFrame() || wave.samplesPerSec > PA_RATE_MAX || wave.channels > PA_CHANNELS_MAX)
         return QAudioFormat();
     return f;
 }
 
 bool SoundBuffer::isPlaying() const
 {
-    for (const auto& voice : voices) {
-        if (voice->sink && voice->sink->state() == QAudio::ActiveState)
+    for (int voice : voices) {
+        if (output.isPlaying(voice))
             return true;
     }
     return false;
-}
-
-void SoundBuffer::restore(Voice& voice)
-{
-    if (voice.sink && voice.sink->error() != QAudio::FatalError && voice.sink->error() != QAudio::OpenError)
-        return;
-    voice.sink = std::make_unique<QAudioSink>(device, format);
-    QAudioSink* sink = voice.sink.get();
-    QObject::connect(sink, &QAudioSink::stateChanged, sink, [sink](QAudio::State state) {
-        if (state == QAudio::IdleState)
-            sink->stop();
-    });
 }
 
 SoundResult SoundBuffer::play(bool loop)
 {
     if (voices.empty())
         return SoundResult::NotInitialised;
-    Voice* chosen = nullptr;
-    for (auto& voice : voices) {
-        if (!voice->sink || voice->sink->state() != QAudio::ActiveState) {
-            chosen = voice.get();
+    int chosen = 0;
+    for (int voice : voices) {
+        if (!output.isPlaying(voice)) {
+            chosen = voice;
             break;
         }
     }
     if (!chosen)
-        chosen = voices[QRandomGenerator::global()->bounded(quint32(voices.size()))].get();
-    if (!chosen)
-        return SoundResult::Failed;
-
-    restore(*chosen);
-    chosen->source->setLooping(loop);
-    if (chosen->sink->state() == QAudio::ActiveState)
-        return SoundResult::Ok; // playing on from where it is
-    chosen->sink->stop();
-    if (chosen->source->offsetInData() >= pcm.size())
-        chosen->source->rewind();
-    chosen->sink->start(chosen->source.get());
-    return chosen->sink->error() == QAudio::NoError ? SoundResult::Ok : SoundResult::Failed;
+        chosen = voices[QRandomGenerator::global()->bounded(quint32(voices.size()))];
+    output.play(chosen, loop);
+    return SoundResult::Ok;
 }
 
 SoundResult SoundBuffer::stop()
 {
-    for (auto& voice : voices) {
-        if (voice->sink)
-            voice->sink->stop();
-    }
-    return SoundResult::Ok;
-}
-
-SoundResult SoundBuffer::rewind()
-{
-    for (auto& voice : voices)
-        voice->source->rewind();
+    for (int voice : voices)
+        output.stop(voice);
     return SoundResult::Ok;
 }

@@ -1,9 +1,8 @@
 #include "SoundOutput.h"
 
+#include "PulseOutput.h"
 #include "SoundBuffer.h"
 #include "WaveFile.h"
-
-#include <QMediaDevices>
 
 #include <new>
 
@@ -15,14 +14,20 @@ SoundOutput& SoundOutput::instance()
 
 SoundResult SoundOutput::initialize()
 {
-    device = QMediaDevices::defaultAudioOutput();
-    return device.isNull() ? SoundResult::NotInitialised : SoundResult::Ok;
+    output.reset();
+    output = std::make_unique<PulseOutput>();
+    return output->isRunning() ? SoundResult::Ok : SoundResult::NotInitialised;
+}
+
+void SoundOutput::release()
+{
+    output.reset();
 }
 
 SoundResult SoundOutput::create(std::unique_ptr<SoundBuffer>& result, const QString& path, unsigned voiceCount)
 {
     result.reset();
-    if (device.isNull())
+    if (!output || !output->isRunning())
         return SoundResult::NotInitialised;
     if (path.isEmpty() || voiceCount == 0)
         return SoundResult::InvalidArgument;
@@ -34,13 +39,13 @@ SoundResult SoundOutput::create(std::unique_ptr<SoundBuffer>& result, const QStr
         if (wave.dataSize() == 0)
             return SoundResult::Failed;
         const QAudioFormat format = SoundBuffer::audioFormat(wave.format());
-        if (!format.isValid() || !device.isFormatSupported(format))
+        if (!format.isValid())
             return SoundResult::Failed;
         QByteArray pcm;
         r = wave.readAll(pcm);
         if (r != SoundResult::Ok)
             return r;
-        result = std::make_unique<SoundBuffer>(device, format, std::move(pcm), voiceCount);
+        result = std::make_unique<SoundBuffer>(*output, format, pcm, voiceCount);
         return SoundResult::Ok;
     } catch (const std::bad_alloc&) {
         return SoundResult::OutOfMemory;

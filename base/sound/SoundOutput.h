@@ -2,30 +2,34 @@
 
 #include "SoundResult.h"
 
-#include <QAudioDevice>
 #include <QString>
 
 #include <memory>
 
+class PulseOutput;
 class SoundBuffer;
 
-/// The process-wide sound output: the audio device that every sound plays
-/// on. Without a device every sound stays silent and nothing fails loudly.
-/// Its calls may wait for the sound server: the program makes them on the
-/// sound output's own thread only (`SoundPlayer`).
+/// The process-wide sound output: the connection to the sound server that
+/// every sound plays over. It follows the server, which may come, go or
+/// stall at any time; a sound asked for while there is none stays silent
+/// and nothing fails loudly. For one thread at a time: the program uses it
+/// on the sound output's own thread only (`SoundPlayer`).
 class SoundOutput
 {
 public:
     static SoundOutput& instance();
 
-    /// (Re)chooses the default audio output. NotInitialised when the machine has none.
+    /// Makes the output anew, the sounds created before must be gone.
+    /// NotInitialised when the sound library cannot run.
     SoundResult initialize();
-    bool isInitialised() const { return !device.isNull(); }
+    bool isInitialised() const { return bool(output); }
+    /// Drops the output, on the thread that made it (the sounds first).
+    void release();
 
     /// Loads a WAVE file into a new sound with the given number of voices.
     SoundResult create(std::unique_ptr<SoundBuffer>& result, const QString& path, unsigned voiceCount = 1);
 
 private:
     SoundOutput() = default;
-    QAudioDevice device;
+    std::unique_ptr<PulseOutput> output;
 };

@@ -7,6 +7,7 @@
 #include "SoundBuffer.h"
 #include "SoundOutput.h"
 
+#include <QAudioDevice>
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDebug>
@@ -117,6 +118,12 @@ public:
         : box(std::move(b))
     {
     }
+    /// The output goes with the thread that made it, after its sounds.
+    ~Worker() override
+    {
+        sounds.clear();
+        SoundOutput::instance().release();
+    }
 
     /// Picks up every waiting request and carries it out, until none is left.
     void drain();
@@ -147,7 +154,6 @@ private:
 
     std::shared_ptr<Mailbox> box;
     std::map<QString, Loaded> sounds;
-    bool playerAvailable = false;
     bool draining = false;
     bool drainAgain = false;
 };
@@ -250,7 +256,6 @@ void SoundPlayer::Worker::initialize()
     sounds.clear();
     const SoundResult r = SoundOutput::instance().initialize();
     qDebug().noquote() << QStringLiteral("audio output initialised with result ") + QLatin1String(soundResultText(r));
-    playerAvailable = !QMediaDevices::audioOutputs().isEmpty();
 }
 
 void SoundPlayer::Worker::load(const QString& name, const QString& path)
@@ -262,6 +267,8 @@ void SoundPlayer::Worker::load(const QString& name, const QString& path)
         sounds[name].buffer = std::move(buffer);
         return;
     }
+    // Asked only here: the framework connects to the sound server for it.
+    static const bool playerAvailable = !QMediaDevices::audioOutputs().isEmpty();
     if (!playerAvailable) {
         qDebug().noquote() << QStringLiteral("sound not available , file is ") + name;
         return;
@@ -283,8 +290,6 @@ bool SoundPlayer::Worker::play(const QString& name, bool loop)
     Loaded& sound = it->second;
     if (sound.buffer) {
         // A sound played again starts from its beginning; a loop plays on.
-        if (!loop)
-            sound.buffer->rewind();
         return sound.buffer->play(loop) == SoundResult::Ok;
     }
     if (sound.fallback) {

@@ -7,12 +7,13 @@
 
 class QThread;
 
-/// The program's sound output on a thread of its own. The sound library may
-/// wait on the sound server for as long as that one is stalled or busy (a
-/// stream is opened only once the server answers); only this thread waits
-/// then. The GUI thread hands it requests by sound name and never waits for
-/// it: a request takes a lock that the sound thread holds only to pick the
-/// requests up, never while it is in the sound library.
+/// The program's sound output on a thread of its own. The program's own
+/// output never waits for the sound server (`PulseOutput`), but the
+/// framework's player, which plays what that one cannot, may wait for as
+/// long as the server is stalled; only this thread waits then. The GUI
+/// thread hands it requests by sound name and never waits for it: a request
+/// takes a lock that the sound thread holds only to pick the requests up,
+/// never while it is in a sound library.
 ///
 /// Requests that find the thread busy are folded, one per name: the last
 /// stop and the last play of each name are kept. A sound asked for more
@@ -48,8 +49,7 @@ public:
     bool isLoaded(const QString& name) const;
     /// Whether requests are waiting for the thread or being carried out.
     bool isBusy() const;
-    /// How many sounds have started on the output so far (the tests listen
-    /// through it).
+    /// How many sounds have been handed to the output so far.
     quint64 startedCount() const;
 
     /// Ends the thread with its sounds, waiting for it at most `waitMs`

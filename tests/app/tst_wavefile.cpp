@@ -12,7 +12,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QAudioDevice>
-#include <QMediaDevices>
 #include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
@@ -286,24 +285,22 @@ private Q_SLOTS:
         QVERIFY(source.bytesAvailable() > 0);
     }
 
-    void outputWithoutDeviceStaysSilent()
+    void outputWithoutServerStaysSilent()
     {
+        // Whether a sound server answers or not, the sounds are made: they play once one does.
         SoundOutput& output = SoundOutput::instance();
         std::unique_ptr<SoundBuffer> buffer;
-        if (QMediaDevices::audioOutputs().isEmpty()) {
-            QCOMPARE(output.initialize(), SoundResult::NotInitialised);
-            QCOMPARE(output.create(buffer, soundDir + QStringLiteral("/hover.wav")), SoundResult::NotInitialised);
-            QVERIFY(!buffer);
-        } else {
-            QCOMPARE(output.initialize(), SoundResult::Ok);
-            QCOMPARE(output.create(buffer, soundDir + QStringLiteral("/hover.wav"), 0), SoundResult::InvalidArgument);
-            QCOMPARE(output.create(buffer, soundDir + QStringLiteral("/none.wav")), SoundResult::Failed);
-            QCOMPARE(output.create(buffer, soundDir + QStringLiteral("/hover.wav"), 2), SoundResult::Ok);
-            QVERIFY(buffer);
-            QCOMPARE(buffer->voiceCount(), 2u);
-            QCOMPARE(buffer->play(false), SoundResult::Ok);
-            QCOMPARE(buffer->stop(), SoundResult::Ok);
-        }
+        QCOMPARE(output.create(buffer, soundDir + QStringLiteral("/hover.wav")), SoundResult::NotInitialised);
+        QCOMPARE(output.initialize(), SoundResult::Ok);
+        QCOMPARE(output.create(buffer, soundDir + QStringLiteral("/hover.wav"), 0), SoundResult::InvalidArgument);
+        QCOMPARE(output.create(buffer, soundDir + QStringLiteral("/none.wav")), SoundResult::Failed);
+        QCOMPARE(output.create(buffer, soundDir + QStringLiteral("/hover.wav"), 2), SoundResult::Ok);
+        QVERIFY(buffer);
+        QCOMPARE(buffer->voiceCount(), 2u);
+        QCOMPARE(buffer->play(false), SoundResult::Ok);
+        QCOMPARE(buffer->stop(), SoundResult::Ok);
+        buffer.reset();
+        output.release();
     }
 };
 

@@ -1,6 +1,7 @@
 #pragma once
 // A PulseAudio server with a null sink for one test, its files in a private folder below TMPDIR; it dies with
 // the fixture or the test process. Stalled, it is a hung sound server: its socket takes connections, nothing answers.
+// What its sink plays is recorded from the sink's monitor, so that a test hears what a player would.
 
 #include <QDeadlineTimer>
 #include <QDir>
@@ -9,6 +10,9 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
+#include <QElapsedTimer>
+
+#include <cstdlib>
 #include <csignal>
 #include <sys/prctl.h>
 
@@ -17,7 +21,7 @@ class PulseAudioFixture
 public:
     ~PulseAudioFixture() { stop(); }
 
-    /// Starts the server and waits (at most 10 s) until its socket answers.
+    /// Starts the server and its recorder, and waits (at most 10 s) until its socket answers.
     bool start(QString* error)
     {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -29,13 +33,15 @@ public:
         process.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
         process.start(QStandardPaths::findExecutable(QStringLiteral("pulseaudio")),
                       QStringLiteral("-n --daemonize=no --use-pid-file=no --exit-idle-time=-1 --no-cpu-limit "
-                                     "--realtime=no -L module-null-sink -L")
+                                     "--realtime=no -L")
                               .split(QLatin1Char(' '))
+                          // Its monitor keeps the start of every stream only when the sink never rewinds.
+                          << QStringLiteral("module-null-sink norewinds=1") << QStringLiteral("-L")
                           << QStringLiteral("module-native-protocol-unix auth-anonymous=1 socket=") + socket());
         for (QDeadlineTimer deadline(10000); process.waitForStarted(1000) && !deadline.hasExpired();) {
             QLocalSocket probe;
             probe.connectToServer(socket());
-            if (probe.waitForConnected(200))
+            if (probe.waitForConnected(200) && record())
                 return true;
             process.waitForFinished(50);
         }
@@ -52,6 +58,34 @@ public:
     {
         process.kill();
         process.waitForFinished(5000);
+        recorder.kill();
+        recorder.waitForFinished(5000);
+    }
+
+    /// Whether the sink plays anything but silence within `ms` from now: the milliseconds until it does, -1 if not.
+    int heardWithin(int ms)
+    {
+        QElapsedTimer waited;
+        waited.start();
+        recorder.readAllStandardOutput(); // what was played before now
+        for (; waited.elapsed() < ms; recorder.waitForReadyRead(20)) {
+            const QByteArray pcm = recorder.read(recorder.bytesAvailable() & ~qint64(1));
+            const auto* samples = reinterpret_cast<const qint16*>(pcm.constData());
+            for (qsizetype i = 0; i < pcm.size() / 2; ++i) {
+                if (std::abs(samples[i]) > 300)
+                    return int(waited.elapsed());
+            }
+        }
+        return -1;
+    }
+    /// Waits (at most `ms`) until the sink has been silent for a fifth of a second.
+    bool quiet(int ms)
+    {
+        for (QDeadlineTimer deadline(ms); !deadline.hasExpired();) {
+            if (heardWithin(200) < 0)
+                return true;
+        }
+        return false;
     }
 
 private:
@@ -61,7 +95,19 @@ private:
             ::kill(pid_t(process.processId()), sig);
     }
     QString socket() const { return dir.filePath(QStringLiteral("native")); }
+    bool record()
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("PULSE_SERVER"), address());
+        recorder.setProcessEnvironment(env);
+        recorder.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
+        recorder.start(QStandardPaths::findExecutable(QStringLiteral("parec")),
+                       QStringLiteral("-d @DEFAULT_MONITOR@ --raw --format=s16le --rate=44100 --channels=1 --latency-msec=20")
+                           .split(QLatin1Char(' ')));
+        return recorder.waitForStarted(5000) && recorder.waitForReadyRead(5000); // it takes a second to begin
+    }
 
     QTemporaryDir dir{QDir::tempPath() + QStringLiteral("/pulse-XXXXXX")};
     QProcess process;
+    QProcess recorder;
 };
