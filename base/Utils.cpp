@@ -213,6 +213,11 @@ QString undefinedText()
     return QCoreApplication::translate("Utils", "<undefined>");
 }
 
+bool isLatin1Text(const QString& text)
+{
+    return std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() <= 0xff; });
+}
+
 bool settingsSwitch(const QSettings& settings, const char* key, bool defaultValue)
 {
     // The file holds "true" or "false"; anything else (an empty value, a

@@ -46,6 +46,9 @@ QString richToolTip(const QString& text);
 QString unknownText();
 /// "<undefined>".
 QString undefinedText();
+/// Whether the text has no character that Latin-1 lacks: the login carries
+/// its user name in Latin-1, where any other letter would go out as "?".
+bool isLatin1Text(const QString& text);
 /// An on/off setting: true for "true" or 1, false for "false" or 0; a
 /// missing or damaged one gives the default. Every reader of an on/off
 /// setting goes through it, so a box never shows another state than the one

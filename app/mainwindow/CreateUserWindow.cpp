@@ -1,5 +1,7 @@
 #include "CreateUserWindow.h"
 
+#include "Utils.h"
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QDebug>
@@ -185,7 +187,9 @@ void CreateUserWindow::changeEvent(QEvent* event)
 bool CreateUserWindow::isValidUserName(const QString& name)
 {
     const qsizetype length = name.trimmed().size();
-    return length >= minUserName && length <= maxUserName;
+    // A name the login cannot carry would register an account that can
+    // never log in.
+    return length >= minUserName && length <= maxUserName && isLatin1Text(name);
 }
 
 bool CreateUserWindow::isValidEmail(const QString& email)
@@ -213,8 +217,10 @@ void CreateUserWindow::updateCreateButton()
 void CreateUserWindow::showUserNameMessage()
 {
     userNameTouched = true;
-    userNameValidationLabel->setText(isValidUserName(loginEdit->text())
-                                         ? validPlaceholder
+    const QString name = loginEdit->text();
+    userNameValidationLabel->setText(isValidUserName(name) ? validPlaceholder
+                                     : !isLatin1Text(name)
+                                         ? tr("User name may hold only Western European letters, digits and signs")
                                          : tr("User name must contain between %1 and %2 characters")
                                                .arg(minUserName)
                                                .arg(maxUserName));

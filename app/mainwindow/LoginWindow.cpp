@@ -27,12 +27,6 @@ const char linkStyle[] =
 /// What the form's box is about: a newer one takes the place of an older.
 const QString failureSubject = QStringLiteral("login");
 
-/// Whether the text has no character that Latin-1 lacks.
-bool isLatin1(const QString& text)
-{
-    return std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() <= 0xff; });
-}
-
 }
 
 LoginWindow::LoginWindow(QWidget* parent)
@@ -290,7 +284,7 @@ void LoginWindow::on_loginButton_clicked()
     // The login carries its user name in Latin-1: any other letter would go
     // out as "?", and names of as many such letters would all be the same
     // bytes.
-    if (!isLatin1(loginEdit->text())) {
+    if (!isLatin1Text(loginEdit->text())) {
         showFailure(tr("This user name cannot be used to log in: a user name may hold only Western European "
                        "letters, digits and signs."),
                     QDialogButtonBox::Ok);

@@ -372,6 +372,10 @@ Do you want to try again?</source>
         <translation>&lt;a style=&quot;%1&quot; href=&quot;#terms&quot;&gt;利用規約&lt;/a&gt;に同意します</translation>
     </message>
     <message>
+        <source>User name may hold only Western European letters, digits and signs</source>
+        <translation>ユーザー名に使えるのは西欧の文字、数字、記号だけです</translation>
+    </message>
+    <message>
         <source>User name must contain between %1 and %2 characters</source>
         <translation>ユーザー名は %1 文字以上 %2 文字以下にしてください</translation>
     </message>

@@ -372,6 +372,10 @@ Do you want to try again?</source>
         <translation>我接受&lt;a style=&quot;%1&quot; href=&quot;#terms&quot;&gt;条款和条件&lt;/a&gt;</translation>
     </message>
     <message>
+        <source>User name may hold only Western European letters, digits and signs</source>
+        <translation>用户名只能包含西欧字母、数字和符号</translation>
+    </message>
+    <message>
         <source>User name must contain between %1 and %2 characters</source>
         <translation>用户名必须包含 %1 到 %2 个字符</translation>
     </message>

@@ -53,7 +53,7 @@ private Q_SLOTS:
         QTest::newRow("connection closed") << QStringLiteral("close")
                                            << QStringLiteral("The server closed the connection")
                                            << QStringLiteral("Forced logout") << false << 1;
-        // Stalled before the client asks it for a device: the sound thread waits for it to the end.
+        // Stalled before the client connects its sound output: the run ends all the same.
         QTest::newRow("connection closed, sound server stalled")
             << QStringLiteral("close") << QStringLiteral("The server closed the connection")
             << QStringLiteral("Forced logout") << true << 1;

@@ -79,6 +79,8 @@ private Q_SLOTS:
         QTest::newRow("name of three in spaces") << "name" << " abc " << true;
         QTest::newRow("name of 16") << "name" << QString(16, QLatin1Char('x')) << true;
         QTest::newRow("name of 17") << "name" << QString(17, QLatin1Char('x')) << false;
+        QTest::newRow("Western European letters") << "name" << QStringLiteral("Zoë Müller") << true;
+        QTest::newRow("letters the login cannot carry") << "name" << QStringLiteral("山田太郎") << false;
         QTest::newRow("password of 5") << "password" << "12345" << false;
         QTest::newRow("password of 6") << "password" << "123456" << true;
         QTest::newRow("password of 20") << "password" << QString(20, QLatin1Char('p')) << true;
