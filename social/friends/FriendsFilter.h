@@ -2,7 +2,7 @@
 
 #include <QSortFilterProxyModel>
 
-class XMPPRosterItem;
+struct XMPPRosterItem;
 
 /// Keeps the contacts whose presence the own user receives or has asked
 /// for; contacts who only see the own user ("from") or none are hidden.

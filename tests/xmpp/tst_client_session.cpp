@@ -228,8 +228,8 @@ private Q_SLOTS:
         for (int i = 0; i < 30; ++i)
             m_client->sendMessage(line);
         // A request written behind them is timed from when its bytes leave.
-        m_client->setAnswerTimeout(500);
-        QSignalSpy reports(m_client.get(), &XMPPClient::searchReport);
+        m_client->setAnswerTimeout(300);
+        QSignalSpy searchFailed(m_client.get(), &XMPPClient::searchError);
         m_client->search(XMPPJid(QStringLiteral("search.localhost")), XMPPDataForm(XMPPDataForm::DataForm), QStringLiteral("queued"));
         QSignalSpy friends(m_client.get(), &XMPPClient::authorizationRequestReceived);
         QSignalSpy after(m_client.get(), &XMPPClient::messageReceived);
@@ -237,15 +237,10 @@ private Q_SLOTS:
                         + "<message from='g@localhost/r' type='chat'><body>read</body></message>");
         QTRY_COMPARE(after.size(), 1);
         QVERIFY(friends.isEmpty());
-        QTest::qWait(600);
+        QTest::qWait(400);
+        QVERIFY(searchFailed.isEmpty());
         m_peer->stopReading(false);
         QTRY_COMPARE(friends.size(), 1);
-        QVERIFY(m_peer->waitReceived(QStringLiteral("search.localhost\" id=\"\\d+\" type=\"set\"><query")));
-        const QByteArray asked = m_peer->received().right(1024);
-        const QByteArray id = asked.mid(asked.indexOf("search.localhost\" id=\"") + 22).split('"').first();
-        m_peer->sendNow("<iq type='result' id='" + id + "' from='search.localhost'><query xmlns='jabber:iq:search'>"
-                        "<item jid='a@localhost'/></query></iq>");
-        QTRY_COMPARE(reports.size(), 1);
         m_peer->stopReading();
         m_client->setMaxWriteBacklog(64 * 1024);
         // The own writes that nobody takes end it.
@@ -549,8 +544,7 @@ private Q_SLOTS:
         m_client->setAnswerTimeout(200);
         m_client->requestRoster();
         QVERIFY(m_peer->waitReceived(QStringLiteral("<iq id=\"4\" type=\"get\"><query xmlns=\"jabber:iq:roster\"/></iq>")));
-        // So is one whose answer comes behind it.
-        QSignalSpy reports(m_client.get(), &XMPPClient::searchReport);
+        QSignalSpy reports(m_client.get(), &XMPPClient::searchReport); // so is one answered behind it
         m_client->search(XMPPJid(QStringLiteral("search.localhost")), XMPPDataForm(XMPPDataForm::DataForm), QStringLiteral("behind"));
         const QByteArray slow = "<iq type='result' id='4'><query xmlns='jabber:iq:roster'>" + items + "</query></iq>"
                                 "<iq type='result' id='5' from='search.localhost'><query xmlns='jabber:iq:search'><item jid='a@localhost'/></query></iq>";

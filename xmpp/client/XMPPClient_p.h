@@ -89,9 +89,9 @@ public:
     /// Requests whose bytes still wait to leave: where they end in the
     /// writer's count of bytes sent, and their id, in that order.
     std::deque<std::pair<qint64, QString>> unsent;
-    /// What the system's send buffer may hold: more would wait there, ahead
-    /// of the own writes, for seconds on a slow uplink.
-    static constexpr int SendBufferSize = 16 * 1024;
+    /// What the system's send buffer may hold (the system doubles it): more
+    /// would wait there, ahead of the own writes, for seconds on a slow uplink.
+    static constexpr int SendBufferSize = 8 * 1024;
     /// The element being written answers someone else's request.
     bool answering = false;
     bool sessionOffered = false;

@@ -1,7 +1,7 @@
 // The client's side of the stream. Everything is written into a buffer and
 // handed to the device in one write per element, so an element never
-// leaves in pieces. Elements wait here, not in the device, until it has
-// drained: the own ones can then go ahead of answers to others.
+// leaves in pieces. Answers to others wait here, not in the device, until
+// it has drained: the own elements go ahead of them.
 #include "StreamWriter.h"
 
 #include "IqBind.h"
@@ -176,9 +176,9 @@ struct StreamWriter::Private
     QTimer keepAlive;
     qint64 maxBacklog = DefaultMaxBacklog;
     bool stalled = false;
-    /// Elements not yet handed to the device, by share, and their bytes.
-    std::deque<QByteArray> queued[2];
-    qint64 queuedBytes[2] = {0, 0};
+    /// Answers to others not yet handed to the device, and their bytes.
+    std::deque<QByteArray> answers;
+    qint64 answerBytes = 0;
     /// Bytes handed to the device since the header.
     qint64 handed = 0;
 
@@ -212,12 +212,10 @@ void StreamWriter::setMaxBacklog(qint64 bytes) { d->maxBacklog = bytes; }
 bool StreamWriter::backlogExceeded() const { return d->stalled; }
 qint64 StreamWriter::unsent() const
 {
-    return (d->device ? d->unsent() : 0) + d->queuedBytes[0] + d->queuedBytes[1];
+    return (d->device ? d->unsent() : 0) + d->answerBytes;
 }
 qint64 StreamWriter::sentBytes() const { return d->handed - (d->device ? d->unsent() : 0); }
-// Own elements are handed on first and in order: the last one ends after
-// everything handed and every own element still waiting.
-qint64 StreamWriter::ownEnd() const { return d->handed + d->queuedBytes[0]; }
+qint64 StreamWriter::ownEnd() const { return d->handed; }
 
 void StreamWriter::openStream(QIODevice* device)
 {
@@ -336,8 +334,8 @@ void StreamWriter::write(const StreamElement& element, Share share)
     }
     w.writeCharacters(QString());
     if (share == Share::Others && d->buffer.size() > 0 && !d->stalled && unsent() <= d->maxBacklog) {
-        d->queuedBytes[1] += d->buffer.size();
-        d->queued[1].push_back(std::exchange(d->buffer.buffer(), QByteArray()));
+        d->answerBytes += d->buffer.size();
+        d->answers.push_back(std::exchange(d->buffer.buffer(), QByteArray()));
         d->buffer.seek(0);
     }
     flush();
@@ -347,16 +345,11 @@ void StreamWriter::closeStream()
 {
     if (d->state != 1)
         return;
-    d->xml.writeEndDocument();
     // The device closes once it has written what it holds: nothing may
     // wait here, and the closing tag comes after all.
-    if (!d->stalled) {
-        d->queuedBytes[1] += d->buffer.size();
-        d->queued[1].push_back(std::exchange(d->buffer.buffer(), QByteArray()));
-    }
-    d->buffer.buffer().clear();
-    d->buffer.seek(0);
     handOver(true);
+    d->xml.writeEndDocument();
+    flush();
     d->keepAlive.stop();
     d->state = 0;
 }
@@ -372,9 +365,12 @@ void StreamWriter::flush()
         qCWarning(lcXmpp) << "the peer left" << unsent() << "bytes unread; nothing more is written";
         Q_EMIT peerStoppedReading();
     }
+    // The own elements go at once: only answers to others wait for the
+    // device to drain, so that an own element is never behind more of them
+    // than the device holds.
     if (d->device && !d->stalled && d->buffer.size() > 0) {
-        d->queuedBytes[0] += d->buffer.size();
-        d->queued[0].push_back(std::exchange(d->buffer.buffer(), QByteArray()));
+        d->handed += d->buffer.size();
+        d->device->write(d->buffer.data());
     }
     d->buffer.buffer().clear();
     d->buffer.seek(0);
@@ -388,18 +384,15 @@ void StreamWriter::handOver(bool all)
     if (!d->device)
         return;
     if (d->stalled) {
-        d->queued[0].clear();
-        d->queued[1].clear();
-        d->queuedBytes[0] = d->queuedBytes[1] = 0;
+        d->answers.clear();
+        d->answerBytes = 0;
     }
-    for (int share : {0, 1}) {
-        while (!d->queued[share].empty() && (all || d->unsent() < HandOverBytes)) {
-            const QByteArray bytes = std::move(d->queued[share].front());
-            d->queued[share].pop_front();
-            d->queuedBytes[share] -= bytes.size();
-            d->handed += bytes.size();
-            d->device->write(bytes);
-        }
+    while (!d->answers.empty() && (all || d->unsent() < HandOverBytes)) {
+        const QByteArray bytes = std::move(d->answers.front());
+        d->answers.pop_front();
+        d->answerBytes -= bytes.size();
+        d->handed += bytes.size();
+        d->device->write(bytes);
     }
 }
 

@@ -15,9 +15,8 @@ class StreamElement;
 /// Writes the client's side of one XMPP stream: the header, one element at a
 /// time (each leaving in a single device write) and the closing tag. A single
 /// space goes out after 60 s without output to keep the connection alive.
-/// Elements are handed to the device as it drains, a few KiB at a time, the
-/// own ones before answers to others: whatever others ask, an own element
-/// waits behind little. A peer that stops reading is noticed by what waits
+/// Own elements go to the device at once; answers to others wait here until
+/// it holds little: whatever others ask, an own element waits behind little. A peer that stops reading is noticed by what waits
 /// unsent: once it passes the bound nothing more is written and
 /// peerStoppedReading() is emitted.
 class StreamWriter : public QObject
@@ -40,8 +39,8 @@ public:
     void write(const StreamElement& element, Share share = Share::Own);
     /// Writes the closing stream tag; nothing when not open.
     void closeStream();
-    /// Queues what is buffered as one own element, hands on what the device
-    /// may take, and restarts the keep-alive period.
+    /// Sends what is buffered in one device write, hands on the answers to
+    /// others the device may take, and restarts the keep-alive period.
     void flush();
     bool isOpen() const;
 
@@ -63,10 +62,10 @@ public:
     /// Bytes of the stream the device has handed to the network, counted
     /// from the header.
     qint64 sentBytes() const;
-    /// Where the last own element ends in that count: it has left once
-    /// sentBytes() reaches this.
+    /// Where the last own element written ends in that count: it has left
+    /// once sentBytes() reaches this.
     qint64 ownEnd() const;
-    /// What the device may hold before the next element is handed to it.
+    /// What the device may hold before the next answer to others is handed to it.
     static constexpr qint64 HandOverBytes = 4 * 1024;
 
 Q_SIGNALS:
@@ -80,8 +79,8 @@ public Q_SLOTS:
     void sendKeepAlive();
 
 private:
-    /// Hands queued elements to the device while it holds little;
-    /// everything when `all`.
+    /// Hands waiting answers to the device while it holds little; all of
+    /// them when `all`.
     void handOver(bool all = false);
 
     struct Private;
