@@ -5,6 +5,7 @@
 
 #include "CreateUserWindow.h"
 #include "FriendDetailWindow.h"
+#include "FriendsFilter.h"
 #include "FriendsWindow.h"
 #include "GameController.h"
 #include "GameModel.h"
@@ -383,7 +384,8 @@ void MainWindow::onUserMenuRequested(const QString& playerName, const QPoint& po
     }
     const XMPPJid jid = playerDb.jidForName(playerName);
     const XMPPRosterItem* friendItem = friendsWindow->rosterItemForJid(jid);
-    if (friendItem == nullptr) {
+    // A subscriber the player never asked is on the roster but no friend.
+    if (friendItem == nullptr || !FriendsFilter::shows(*friendItem)) {
         QAction* add = userMenu.addAction(tr("Add to friends"));
         add->setData(QVariant::fromValue(jid));
         connect(add, &QAction::triggered, this, &MainWindow::onAddFriendAction);

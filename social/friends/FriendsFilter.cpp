@@ -27,5 +27,10 @@ bool FriendsFilter::filterAcceptsRow(int sourceRow, const QModelIndex& sourcePar
         qCWarning(lcSocial) << "no item at index " << index;
         return false;
     }
-    return (item->subscriptionFlags & (XMPPRosterItem::SubscribedTo | XMPPRosterItem::SubscriptionPending)) != 0;
+    return shows(*item);
+}
+
+bool FriendsFilter::shows(const XMPPRosterItem& item)
+{
+    return (item.subscriptionFlags & (XMPPRosterItem::SubscribedTo | XMPPRosterItem::SubscriptionPending)) != 0;
 }

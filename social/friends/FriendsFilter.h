@@ -2,6 +2,8 @@
 
 #include <QSortFilterProxyModel>
 
+struct XMPPRosterItem;
+
 /// Keeps the contacts whose presence the own user receives or has asked
 /// for; contacts who only see the own user ("from") or none are hidden.
 /// Rows keep the roster's order.
@@ -12,6 +14,10 @@ class FriendsFilter : public QSortFilterProxyModel
 public:
     explicit FriendsFilter(QObject* parent = nullptr);
     ~FriendsFilter() override;
+
+    /// Whether the item is listed as a friend: someone who only sees the
+    /// own user (a subscriber the user never asked) is not.
+    static bool shows(const XMPPRosterItem& item);
 
 protected:
     /// Accepts every row of a source that is no roster model (with a warning);

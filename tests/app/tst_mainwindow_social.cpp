@@ -235,6 +235,15 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(h.window->friends()->rosterItemForJid(jid)->bestPresence()->tables().size() > 3, 5000);
         askMenu();
         QCOMPARE(h.window->playerMenu().actions().size(), 32);
+
+        // Someone who asked to see the player is accepted at once, yet no friend to add back.
+        RawXmppClient subscriber;
+        QVERIFY(subscriber.login(m_server->host(), m_server->port(), m_server->domain(), "1009", "pw-1009", &error));
+        subscriber.send("<presence/><presence to='1001@localhost' type='subscribe'/>");
+        h.window->connection().setPlayerName(1009, name = QStringLiteral("Ida"));
+        QTRY_VERIFY(h.window->friends()->rosterItemForJid(h.window->players().jidForName(name)) != nullptr);
+        askMenu();
+        QTRY_COMPARE(entries(h.window->playerMenu()), QStringList{"Add to friends|1"});
     }
 
     void avatarChosenAndStored()

@@ -13,7 +13,8 @@
 //    240 kbit/s and of 150,000 at 15,000 B/s (time beside the time on the wire), a roster of 255,000 and
 //    a room list of 250,000 (memory beside their bytes, longest turn beside
 //    that of a list a hundredth as long), 200 occupants asking version, disco and ping (answers
-//    beside questions), a search never answered amid presences (time beside its own).
+//    beside questions), a search never answered amid presences (time beside its own), a friend
+//    request over a 32,000 B/s uplink behind 40 accounts asking the client (beside none asking).
 // Fails only when one of the goals of the last four is missed.
 #include "ClientTestUtil.h"
 #include "ProsodyFixture.h"
@@ -339,6 +340,33 @@ ListRun longList(int items, bool rooms, qint64 bytesPerSecond = 0)
     return run;
 }
 
+/// Seconds from the own friend request to the server's reading it over a 32,000 B/s
+/// uplink that holds little, while 40 accounts ask 16 times a second each (`flood`).
+double friendRequestOut(bool flood)
+{
+    QElapsedTimer clock;
+    clock.start();
+    std::atomic<qint64> readAt{-1};
+    ThreadPeer peer([&](ThreadPeer::Io& io) {
+        int small = 8 * 1024;
+        setsockopt(io.fd, SOL_SOCKET, SO_RCVBUF, &small, sizeof small);
+        QByteArray tick;
+        for (int k = 0; k < 40; ++k)
+            tick += "<iq type='get' id='v' to='user@localhost/res' from='" + QByteArray::number(5000 + k) + "@localhost/r'><query xmlns='jabber:iq:version'/></iq>";
+        const size_t from = io.got.size();
+        char buffer[320]; // each 10 ms
+        for (int step = 1; readAt < 0 && step < 2000 && (!flood || step % 6 || step > 1200 || io.put(tick)); pace(clock, step++, 10)) {
+            if (const ssize_t n = recv(io.fd, buffer, sizeof buffer, MSG_DONTWAIT); n > 0 && io.got.append(buffer, size_t(n)).find("type=\"subscribe\"", from) != std::string::npos)
+                readAt = clock.elapsed();
+        }
+    });
+    qint64 askedAt = -1;
+    watch(peer, [&](XMPPClient& client) {
+        QTimer::singleShot(5000, &client, [&] { askedAt = clock.elapsed(), client.sendSubscription(XMPPJid(QStringLiteral("friend@localhost")), false); });
+    }, [&] { return readAt >= 0; }, 25000);
+    return readAt >= 0 && askedAt >= 0 ? double(readAt - askedAt) / 1000 : -1;
+}
+
 /// Answers the client's occupant gave to 200 occupants of a room asking it
 /// once each for version, disco and ping within a second; its stream kept.
 std::pair<int, bool> occupantsAsk(ProsodyFixture& s)
@@ -520,6 +548,9 @@ int main(int argc, char** argv)
     const double searchSeconds = searchAmongPresences(5000);
     std::printf("a search never answered, presences every 0.5 s:\n  ended after %6.1f s beside its own %4.1f s, ratio %.2f (goal: within 1.2: %s)\n",
                 searchSeconds, 5.0, searchSeconds / 5.0, goal(searchSeconds > 0 && searchSeconds / 5.0 <= 1.2));
+    const double quietOut = friendRequestOut(false), floodedOut = friendRequestOut(true);
+    std::printf("the own friend request over a 32,000 B/s uplink:\n  out after %6.2f s behind 40 accounts asking, beside %6.2f s with none, ratio %.2f (goal: within 1 s: %s)\n",
+                floodedOut, quietOut, floodedOut / std::max(quietOut, 0.001), goal(floodedOut >= 0 && floodedOut <= 1.0));
     for (const bool rooms : {false, true}) {
         const int items = rooms ? 250000 : 255000;
         const ListRun small = longList(items / 100, rooms), large = longList(items, rooms);

@@ -225,14 +225,20 @@ private Q_SLOTS:
         XMPPMessage line(XMPPJid(QStringLiteral("b@localhost")), XMPPMessage::Chat);
         line.setBody(QString(100 * 1024, QLatin1Char('x')));
         m_client->setMaxWriteBacklog(64 * 1024 * 1024);
-        for (int i = 0; i < 100; ++i)
+        for (int i = 0; i < 30; ++i)
             m_client->sendMessage(line);
+        // A request written behind them is timed from when its bytes leave.
+        m_client->setAnswerTimeout(300);
+        QSignalSpy searchFailed(m_client.get(), &XMPPClient::searchError);
+        m_client->search(XMPPJid(QStringLiteral("search.localhost")), XMPPDataForm(XMPPDataForm::DataForm), QStringLiteral("queued"));
         QSignalSpy friends(m_client.get(), &XMPPClient::authorizationRequestReceived);
         QSignalSpy after(m_client.get(), &XMPPClient::messageReceived);
         m_peer->sendNow(QByteArray("<presence type='subscribe' from='f@localhost'/>").repeated(3)
                         + "<message from='g@localhost/r' type='chat'><body>read</body></message>");
         QTRY_COMPARE(after.size(), 1);
         QVERIFY(friends.isEmpty());
+        QTest::qWait(400);
+        QVERIFY(searchFailed.isEmpty());
         m_peer->stopReading(false);
         QTRY_COMPARE(friends.size(), 1);
         m_peer->stopReading();
@@ -538,11 +544,15 @@ private Q_SLOTS:
         m_client->setAnswerTimeout(200);
         m_client->requestRoster();
         QVERIFY(m_peer->waitReceived(QStringLiteral("<iq id=\"4\" type=\"get\"><query xmlns=\"jabber:iq:roster\"/></iq>")));
-        const QByteArray slow = "<iq type='result' id='4'><query xmlns='jabber:iq:roster'>" + items + "</query></iq>";
+        QSignalSpy reports(m_client.get(), &XMPPClient::searchReport); // so is one answered behind it
+        m_client->search(XMPPJid(QStringLiteral("search.localhost")), XMPPDataForm(XMPPDataForm::DataForm), QStringLiteral("behind"));
+        const QByteArray slow = "<iq type='result' id='4'><query xmlns='jabber:iq:roster'>" + items + "</query></iq>"
+                                "<iq type='result' id='5' from='search.localhost'><query xmlns='jabber:iq:search'><item jid='a@localhost'/></query></iq>";
         for (qsizetype at = 0; at < slow.size(); at += slow.size() / 25 + 1, QTest::qWait(100))
             m_peer->sendNow(slow.mid(at, slow.size() / 25 + 1));
         QTRY_COMPARE(resets.size(), 2);
         QTRY_COMPARE(updates.size(), 2 + 2 * 1100);
+        QTRY_COMPARE(reports.size(), 1);
 
         // Others' stanzas are no answer: the request ends at its own time.
         m_client->setAnswerTimeout(100);

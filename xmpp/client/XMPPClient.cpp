@@ -18,6 +18,7 @@
 #include <QElapsedTimer>
 #include <QMetaObject>
 
+#include <algorithm>
 #include <iterator>
 #include <stdexcept>
 
@@ -36,6 +37,7 @@ void XMPPClientPrivate::failPending()
     requests.swap(pending);
     late.clear();
     deadlines.clear();
+    unsent.clear();
     requestTimer.stop();
     for (auto& entry : requests)
         callHandler(entry.second.handler, nullptr);
@@ -256,7 +258,7 @@ void XMPPClient::write(const xmpp::StreamElement& element)
         return;
     }
     try {
-        d->writer->write(element);
+        d->writer->write(element, d->answering ? xmpp::StreamWriter::Share::Others : xmpp::StreamWriter::Share::Own);
     } catch (const std::runtime_error& e) {
         const QString text = QStringLiteral("write failed with message: %1").arg(QString::fromLocal8Bit(e.what()));
         qCCritical(lcXmpp).noquote() << text;
@@ -271,7 +273,7 @@ void XMPPClient::write(const xmpp::StreamElement& element)
             // the bound only guards against a caller that never registers.
             if (d->addressees.size() >= 256)
                 d->addressees.clear();
-            d->addressees[iq->id] = iq->to;
+            d->addressees[iq->id] = {iq->to, d->writer->ownEnd()};
             // The user's own roster, from the own account: a long friends
             // list is larger than anything another user may send, and each
             // friend in it may be as large as a push may bring one.
@@ -285,6 +287,13 @@ void XMPPClient::write(const xmpp::StreamElement& element)
     }
 }
 
+void XMPPClient::writeAnswer(const xmpp::StreamElement& element, const XMPPJid& to)
+{
+    d->answering = !d->isOwnServer(to);
+    write(element);
+    d->answering = false;
+}
+
 QString XMPPClient::nextId()
 {
     return QString::number(++d->idCounter);
@@ -294,9 +303,23 @@ void XMPPClient::registerIqHandler(const QString& id, IqHandler handler, IqHandl
 {
     auto node = d->addressees.extract(id);
     const qint64 now = d->clock.elapsed();
-    d->pending[id] = XMPPClientPrivate::Request{node.empty() ? XMPPJid() : node.mapped(), std::move(handler),
+    d->pending[id] = XMPPClientPrivate::Request{node.empty() ? XMPPJid() : node.mapped().first, std::move(handler),
                                                 std::move(lateHandler), now};
+    // Its time starts again once its bytes have left.
+    if (!node.empty() && d->writer && node.mapped().second > d->writer->sentBytes())
+        d->unsent.emplace_back(node.mapped().second, id);
     d->schedule(now + d->answerTimeout, id);
+}
+
+void XMPPClient::noteSent()
+{
+    const qint64 sent = d->writer ? d->writer->sentBytes() : 0;
+    const qint64 now = d->clock.elapsed();
+    while (!d->unsent.empty() && d->unsent.front().first <= sent) {
+        if (const auto it = d->pending.find(d->unsent.front().second); it != d->pending.end())
+            it->second.progress = now;
+        d->unsent.pop_front();
+    }
 }
 
 void XMPPClientPrivate::schedule(qint64 due, const QString& id)
@@ -314,12 +337,13 @@ void XMPPClientPrivate::schedule(qint64 due, const QString& id)
 void XMPPClientPrivate::noteReceived()
 {
     lastReceived = clock.elapsed();
-    // Bytes of one answer (a long roster over a slow link) keep its request
-    // waiting; others' stanzas, which keep coming too, do not.
-    const auto [id, from] = parser.answerOnItsWay();
-    const auto it = id.isEmpty() ? pending.end() : pending.find(id);
-    if (it != pending.end() && answersRequest(it->second.to, from))
-        it->second.progress = lastReceived;
+    // The server answers in order: while the bytes of one element still
+    // come (a long roster over a slow link), every answer is on its way
+    // behind them. Stanzas that come whole, as others' do, extend nothing.
+    if (parser.elementUnfinished()) {
+        for (auto& entry : pending)
+            entry.second.progress = lastReceived;
+    }
 }
 
 void XMPPClient::expireRequests()
@@ -331,6 +355,10 @@ void XMPPClient::expireRequests()
         const auto it = d->pending.find(id);
         if (it == d->pending.end())
             continue; // answered in time
+        if (std::any_of(d->unsent.cbegin(), d->unsent.cend(), [&](const auto& entry) { return entry.second == id; })) {
+            d->schedule(now + d->answerTimeout, id); // its bytes have not left yet
+            continue;
+        }
         if (const qint64 due = it->second.progress + d->answerTimeout; due > now) {
             d->schedule(due, id); // its answer is on its way
             continue;
@@ -461,6 +489,8 @@ void XMPPClient::startStream()
     d->writer.reset();
     d->writer = std::make_unique<xmpp::StreamWriter>(XMPPJid(d->streamDomain()), QStringLiteral("en"));
     d->writer->setMaxBacklog(d->maxWriteBacklog);
+    d->unsent.clear();
+    connect(d->writer.get(), &xmpp::StreamWriter::bytesSent, this, &XMPPClient::noteSent);
     // Reported after the write that noticed it: the element being handled
     // finishes first, with its further writes dropped.
     connect(d->writer.get(), &xmpp::StreamWriter::peerStoppedReading, this, [this] {
@@ -481,6 +511,7 @@ void XMPPClient::startStream()
 void XMPPClient::socketConnected()
 {
     qCDebug(lcXmpp) << "Socket connected to host" << d->socket.peerName() << "on port" << d->socket.peerPort();
+    d->socket.setSocketOption(QAbstractSocket::SendBufferSizeSocketOption, XMPPClientPrivate::SendBufferSize);
     startStream();
 }
 
@@ -613,7 +644,7 @@ void XMPPClient::readElements()
                                                 << xmpp::heldBack(d->unreadableStanzaLog);
             } else if (const auto answer = errorStanza(e)) {
                 if (d->mayAnswer(answer->to))
-                    write(*answer);
+                    writeAnswer(*answer, answer->to);
             } else if (d->unreadableStanzaLog.allow()) {
                 qCWarning(lcXmpp).noquote() << "dropped an unreadable stanza with an unreadable sender"
                                             << xmpp::heldBack(d->unreadableStanzaLog);

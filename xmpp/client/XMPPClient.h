@@ -92,9 +92,10 @@ public:
     /// of the negotiation, the close, and the answer to each iq request. A
     /// request not answered in time gets its handler called with no reply; a
     /// negotiation step not answered in time ends the stream with xmppError.
-    /// A request's time runs from when it was written; only the bytes of
-    /// its own answer extend it (a long answer over a slow link is late
-    /// only once its bytes stop coming for this long), never others' stanzas.
+    /// A request's time runs from when its bytes have left; while the bytes
+    /// of an element come in (its own long answer over a slow link, or one
+    /// its answer waits behind) it is not late; stanzas that come whole, one
+    /// after another, never extend it.
     static constexpr int AnswerTimeoutMs = 60000;
     /// Changes that time (for tests); it applies to what is asked from then on.
     void setAnswerTimeout(int ms);
@@ -226,6 +227,12 @@ private Q_SLOTS:
 
 private:
     friend class XMPPClientPrivate;
+    /// An answer to a request: from anyone but the own server it goes out
+    /// after the own writes.
+    void writeAnswer(const xmpp::StreamElement& element, const XMPPJid& to);
+    /// The writer handed bytes to the network: requests whose bytes have
+    /// left start their time.
+    void noteSent();
     void handleElement(const xmpp::StreamElement* element);
     void handleNegotiation(const xmpp::StreamElement* element);
     void handleSession(const xmpp::StreamElement* element);

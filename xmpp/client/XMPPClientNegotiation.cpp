@@ -292,7 +292,7 @@ void XMPPClient::handleSession(const xmpp::StreamElement* element)
         xmpp::Iq answer(iq->id, iq->from, xmpp::Iq::ErrorType);
         answer.errorType = xmpp::names::stanzaErrorTypeFromName(QStringLiteral("cancel"));
         answer.errorCondition = xmpp::names::stanzaErrorConditionFromName(QStringLiteral("feature-not-implemented"));
-        write(answer);
+        writeAnswer(answer, iq->from);
         return;
     }
     switch (kind) {

@@ -56,8 +56,8 @@ public:
         /// Takes an answer that comes after `handler` was called for want
         /// of one in time; empty: such an answer is dropped.
         XMPPClient::IqHandler lateHandler;
-        /// When it was written, or when bytes of its answer last arrived
-        /// (ms of `clock`): it is late an answer time after that.
+        /// When its bytes left, or when bytes of an element it waits behind
+        /// last arrived (ms of `clock`): it is late an answer time after that.
         qint64 progress = 0;
     };
     std::map<QString, Request> pending;
@@ -85,7 +85,15 @@ public:
     xmpp::LogThrottle overdueLog;
     /// The addressee of each iq request written whose handler is not
     /// registered yet, by id; emptied at every stream start.
-    std::map<QString, XMPPJid> addressees;
+    std::map<QString, std::pair<XMPPJid, qint64>> addressees;
+    /// Requests whose bytes still wait to leave: where they end in the
+    /// writer's count of bytes sent, and their id, in that order.
+    std::deque<std::pair<qint64, QString>> unsent;
+    /// What the system's send buffer may hold (the system doubles it): more
+    /// would wait there, ahead of the own writes, for seconds on a slow uplink.
+    static constexpr int SendBufferSize = 8 * 1024;
+    /// The element being written answers someone else's request.
+    bool answering = false;
     bool sessionOffered = false;
     /// The id of the session request, once written.
     QString sessionId;

@@ -164,16 +164,6 @@ void ElementFramer::withdrawLargerAnswer(const QString& id)
     std::erase_if(m_large, [&id](const Allowance& allowance) { return allowance.id == id; });
 }
 
-void ElementFramer::describeUnfinished(Piece& piece) const
-{
-    // Only an element whose start tag has ended and that is kept (or a
-    // list handed on) names anything.
-    if (m_list)
-        describe(m_listTag, piece);
-    else if (m_route == Route::Keep && m_depth >= 2)
-        describe(m_element, piece);
-}
-
 void ElementFramer::pushList(bool last)
 {
     if (m_listReady.isEmpty() && !last)

@@ -79,6 +79,8 @@ public:
 
     /// Takes the next bytes of the stream.
     void feed(const QByteArray& data);
+    /// Whether the bytes fed so far end inside a top-level element.
+    bool inElement() const { return m_list || m_depth >= 2; }
     /// Whether a piece is waiting.
     bool hasPiece() const { return !m_pieces.empty() || !m_ready.isEmpty(); }
     /// The next piece; an empty Bytes piece when none waits.
@@ -96,10 +98,6 @@ public:
     void allowLargerAnswer(const QString& id, const QStringList& senders, qsizetype size, qsizetype item);
     /// Takes back the allowance for this id, if it is still unused.
     void withdrawLargerAnswer(const QString& id);
-    /// Fills `piece` as describe() does out of the start tag of the
-    /// top-level element whose bytes came last, while it has not ended (an
-    /// answer on its way); leaves it empty between elements.
-    void describeUnfinished(Piece& piece) const;
 
 private:
     enum class Lex { Text, Open, StartTag, EndTag, Bang, Comment, CData, Declaration, Pi };

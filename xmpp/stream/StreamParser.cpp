@@ -178,13 +178,9 @@ void StreamParser::allowLargerAnswer(const QString& id, const QStringList& sende
                                 qsizetype(itemSize));
 }
 
-std::pair<QString, QString> StreamParser::answerOnItsWay() const
+bool StreamParser::elementUnfinished() const
 {
-    ElementFramer::Piece tag;
-    d->framer.describeUnfinished(tag);
-    if (tag.name != QLatin1String("iq") || (tag.type != QLatin1String("result") && tag.type != QLatin1String("error")))
-        return {};
-    return {tag.id, tag.from};
+    return d->framer.inElement();
 }
 
 void StreamParser::withdrawLargerAnswer(const QString& id)

@@ -74,9 +74,8 @@ public:
                            qint64 itemSize = MaxListItemSize);
     /// Takes back an allowance that is still unused.
     void withdrawLargerAnswer(const QString& id);
-    /// The "id" and "from" of the iq answer whose bytes came last, while it
-    /// has not ended (its bytes are on their way); empty otherwise.
-    std::pair<QString, QString> answerOnItsWay() const;
+    /// Whether the bytes given so far end inside a top-level element.
+    bool elementUnfinished() const;
 
     /// The element of the last ElementReady, until the next step or reset.
     StreamElement* element() const;

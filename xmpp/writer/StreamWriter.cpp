@@ -1,6 +1,7 @@
 // The client's side of the stream. Everything is written into a buffer and
 // handed to the device in one write per element, so an element never
-// leaves in pieces.
+// leaves in pieces. Answers to others wait here, not in the device, until
+// it has drained: the own elements go ahead of them.
 #include "StreamWriter.h"
 
 #include "IqBind.h"
@@ -21,7 +22,9 @@
 #include <QTimer>
 #include <QXmlStreamWriter>
 
+#include <deque>
 #include <stdexcept>
+#include <utility>
 
 namespace xmpp {
 
@@ -173,6 +176,11 @@ struct StreamWriter::Private
     QTimer keepAlive;
     qint64 maxBacklog = DefaultMaxBacklog;
     bool stalled = false;
+    /// Answers to others not yet handed to the device, and their bytes.
+    std::deque<QByteArray> answers;
+    qint64 answerBytes = 0;
+    /// Bytes handed to the device since the header.
+    qint64 handed = 0;
 
     /// What the device holds and has not handed to the network yet; a TLS
     /// socket keeps what it encrypted in a second buffer.
@@ -202,12 +210,24 @@ int StreamWriter::keepAliveInterval() const { return d->keepAlive.interval(); }
 void StreamWriter::setKeepAliveInterval(int ms) { d->keepAlive.setInterval(ms); }
 void StreamWriter::setMaxBacklog(qint64 bytes) { d->maxBacklog = bytes; }
 bool StreamWriter::backlogExceeded() const { return d->stalled; }
-qint64 StreamWriter::unsent() const { return d->device ? d->unsent() : 0; }
+qint64 StreamWriter::unsent() const
+{
+    return (d->device ? d->unsent() : 0) + d->answerBytes;
+}
+qint64 StreamWriter::sentBytes() const { return d->handed - (d->device ? d->unsent() : 0); }
+qint64 StreamWriter::ownEnd() const { return d->handed; }
 
 void StreamWriter::openStream(QIODevice* device)
 {
     d->state = 1;
     d->device = device;
+    const auto drained = [this] {
+        handOver();
+        Q_EMIT bytesSent();
+    };
+    connect(device, &QIODevice::bytesWritten, this, drained);
+    if (auto* socket = qobject_cast<QSslSocket*>(device))
+        connect(socket, &QSslSocket::encryptedBytesWritten, this, drained);
     d->xml.setDevice(&d->buffer);
     d->xml.writeStartDocument(QStringLiteral("1.0"));
     d->xml.writeDefaultNamespace(QStringLiteral("jabber:client"));
@@ -221,7 +241,7 @@ void StreamWriter::openStream(QIODevice* device)
     flush();
 }
 
-void StreamWriter::write(const StreamElement& element)
+void StreamWriter::write(const StreamElement& element, Share share)
 {
     if (d->state != 1)
         throw std::runtime_error("writing requires an open stream");
@@ -313,6 +333,11 @@ void StreamWriter::write(const StreamElement& element)
         break;
     }
     w.writeCharacters(QString());
+    if (share == Share::Others && d->buffer.size() > 0 && !d->stalled && unsent() <= d->maxBacklog) {
+        d->answerBytes += d->buffer.size();
+        d->answers.push_back(std::exchange(d->buffer.buffer(), QByteArray()));
+        d->buffer.seek(0);
+    }
     flush();
 }
 
@@ -320,6 +345,9 @@ void StreamWriter::closeStream()
 {
     if (d->state != 1)
         return;
+    // The device closes once it has written what it holds: nothing may
+    // wait here, and the closing tag comes after all.
+    handOver(true);
     d->xml.writeEndDocument();
     flush();
     d->keepAlive.stop();
@@ -332,17 +360,40 @@ void StreamWriter::flush()
     // Checked before the element, so that one large element (a picture)
     // never trips the bound by itself; what a peer that reads nothing makes
     // the client answer stays below the bound plus one element.
-    if (d->device && !d->stalled && d->unsent() > d->maxBacklog) {
+    if (d->device && !d->stalled && unsent() > d->maxBacklog) {
         d->stalled = true;
-        qCWarning(lcXmpp) << "the peer left" << d->unsent() << "bytes unread; nothing more is written";
+        qCWarning(lcXmpp) << "the peer left" << unsent() << "bytes unread; nothing more is written";
         Q_EMIT peerStoppedReading();
     }
-    if (d->device && !d->stalled && d->buffer.size() > 0)
+    // The own elements go at once: only answers to others wait for the
+    // device to drain, so that an own element is never behind more of them
+    // than the device holds.
+    if (d->device && !d->stalled && d->buffer.size() > 0) {
+        d->handed += d->buffer.size();
         d->device->write(d->buffer.data());
+    }
     d->buffer.buffer().clear();
     d->buffer.seek(0);
+    handOver();
     if (d->state == 1)
         d->keepAlive.start();
+}
+
+void StreamWriter::handOver(bool all)
+{
+    if (!d->device)
+        return;
+    if (d->stalled) {
+        d->answers.clear();
+        d->answerBytes = 0;
+    }
+    while (!d->answers.empty() && (all || d->unsent() < HandOverBytes)) {
+        const QByteArray bytes = std::move(d->answers.front());
+        d->answers.pop_front();
+        d->answerBytes -= bytes.size();
+        d->handed += bytes.size();
+        d->device->write(bytes);
+    }
 }
 
 void StreamWriter::sendKeepAlive()
