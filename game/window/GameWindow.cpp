@@ -1,6 +1,5 @@
-// The table window's construction, its layout at the window's scale, the
-// rebuild of the whole table from the model, and the small steps that the
-// queued actions call.
+// The table window's construction, the rebuild of the whole table from the
+// model, and the small steps that the queued actions call.
 
 #include "GameWindow.h"
 
@@ -25,11 +24,8 @@
 #include "SeatedWindow.h"
 #include "SideBar.h"
 #include "SocialServices.h"
-#include "TableBackground.h"
 #include "TileAnimation.h"
 #include "TileGraphics.h"
-#include "TileImages.h"
-#include "TilePainter.h"
 #include "TimerView.h"
 #include "Utils.h"
 #include "WaitingForPlayersWindow.h"
@@ -43,12 +39,8 @@
 #include <QGraphicsRectItem>
 #include <QGraphicsView>
 #include <QTimer>
-#include <QLinearGradient>
-#include <QResizeEvent>
-#include <QShowEvent>
 
 #include <algorithm>
-#include <cmath>
 
 namespace {
 
@@ -56,28 +48,6 @@ namespace {
 constexpr int relayoutPauseMs = 120;
 
 const char* const positionNames[4] = {"BOTTOM", "RIGHT", "TOP", "LEFT"};
-
-/// The width of the bottom seat's single wall tile in the current set, a
-/// third of it in whole units: the spacing the table keeps between its parts.
-int wallTileThird(TilePainter* painter)
-{
-    const TileImages* images = painter ? painter->tileImages() : nullptr;
-    const int w = images ? images->size3D(0, TileImages::WallSingle).width : 28;
-    return std::max(0, w) / 3;
-}
-
-/// Lays the cloth for the view's size: at once (stretched while the exact
-/// one is rendered elsewhere, so a resize never waits for it), then exact.
-/// A window out of sight is dressed as it shows: the size it still has may
-/// be an old one, and every table shares one cloth.
-void dressTable(QGraphicsScene* scene, QGraphicsView* view, QObject* window)
-{
-    const QRectF r = view->sceneRect();
-    scene->setBackgroundBrush(quickBackgroundBrush(int(r.width()), int(r.height()), window, [scene, view, window] {
-        if (view->isVisible())
-            dressTable(scene, view, window);
-    }));
-}
 
 } // namespace
 
@@ -268,164 +238,6 @@ void GameWindow::loadTextImages()
 {
     m_timeoutImage->setPixmap(PictureFile::pixmap(QStringLiteral("textimages:/timeout.png")));
     m_furitenImage->setPixmap(PictureFile::pixmap(QStringLiteral("textimages:/furiten.png")));
-}
-
-QSize GameWindow::naturalTableSize() const
-{
-    const TilePainter* base = TileGraphics::instance().basePainter();
-    const TileImages* images = base ? base->tileImages() : nullptr;
-    const int wall = images ? images->size3D(0, TileImages::WallSingle).width : 28;
-    const int q = std::max(0, wall) / 3 * 3;
-    const int margin = std::max(0, HandView::baseHeight() - DeclaredView::reservedHeight(0) / 2);
-    const QSize walls = m_walls->baseSize();
-    const int width = DeclaredView::reservedWidth(3) + DeclaredView::reservedWidth(1) + q + walls.width();
-    const int height = DeclaredView::reservedHeight(2) + DeclaredView::reservedHeight(0) + q + walls.height() + margin;
-    return QSize(std::max(1, width), std::max(1, height));
-}
-
-void GameWindow::setTableSize(int width, int height)
-{
-    width = std::max(1, width);
-    height = std::max(1, height);
-    m_view->setSceneRect(0, 0, width, height);
-    m_view->resetTransform();
-    const QSize natural = naturalTableSize();
-    const double scale = std::min(double(width) / natural.width(), double(height) / natural.height());
-    TileGraphics::instance().setGameScale(scale);
-    const double s = TileGraphics::instance().gameScale();
-    for (WindView* w : m_winds)
-        w->setScale(s);
-    m_prevalent->setScale(1.5 * s);
-    const int side = int(0.67 * m_hand->tileHeight());
-    m_timer->resize(side, side);
-
-    QLinearGradient top(0, 0, 0, 8);
-    top.setColorAt(0, QColor(0, 0, 0, 100));
-    top.setColorAt(1, QColor(0, 0, 0, 0));
-    m_topShadow->setBrush(top);
-    m_topShadow->setPen(Qt::NoPen);
-    m_topShadow->setRect(0, 0, width, 8);
-    QLinearGradient bottom(0, height, 0, height - 8);
-    bottom.setColorAt(0, QColor(0, 0, 0, 100));
-    bottom.setColorAt(1, QColor(0, 0, 0, 0));
-    m_bottomShadow->setBrush(bottom);
-    m_bottomShadow->setPen(Qt::NoPen);
-    m_bottomShadow->setRect(0, height - 8, width, 8);
-}
-
-void GameWindow::layoutTable()
-{
-    m_layoutStale = false;
-    const double s = TileGraphics::instance().gameScale();
-    const QRectF sceneRect = m_view->sceneRect();
-    const QPointF c(std::round(sceneRect.center().x()), std::round(sceneRect.center().y()));
-    const int margin = std::max(0, HandView::height() - int(DeclaredView::reservedHeight(0) * s) / 2);
-
-    m_walls->relayout();
-    for (int o = 0; o < 4; ++o) {
-        m_hidden[std::size_t(o)]->relayout();
-        m_discards[std::size_t(o)]->relayout();
-        m_declared[std::size_t(o)]->setMaxLength(420.0 * s);
-        // The melds' tiles were placed for the tile size they were made with.
-        m_declared[std::size_t(o)]->relayout();
-    }
-    m_hand->relayout();
-
-    const int wallsWidth = m_walls->width();
-    const int wallsHeight = m_walls->height();
-    const QPoint wallsPos(int(c.x()) - wallsWidth / 2, int(c.y()) - (wallsHeight + margin + WallView::maxLift()) / 2);
-    m_walls->setPos(wallsPos);
-    dressTable(m_scene.get(), m_view, this);
-
-    // The walls report their rectangles in their own coordinates.
-    QRectF outer = m_walls->boundingRect();
-    QRectF inner = m_walls->innerRect();
-    outer.translate(wallsPos);
-    inner.translate(wallsPos);
-
-    const int w = m_winds[0]->width();
-    const int h = m_winds[2]->height();
-    m_windPositions = {QPointF(inner.left() - w, outer.bottom()), QPointF(outer.right(), inner.bottom()),
-                       QPointF(inner.right(), outer.top() - h), QPointF(outer.left() - w, inner.top() - h)};
-    for (int o = 0; o < 4; ++o)
-        m_winds[std::size_t(o)]->setPos(m_windPositions[std::size_t(o)]);
-
-    for (int o = 0; o < 4; ++o) {
-        WindView* marker = m_winds[std::size_t(o)];
-        const QRectF r = marker->boundingRect().translated(marker->pos());
-        const QPointF corner[4] = {r.bottomRight(), r.topRight(), r.topLeft(), r.bottomLeft()};
-        m_sticks[std::size_t(o)]->setScale(s);
-        m_sticks[std::size_t(o)]->setPos(corner[o]);
-    }
-
-    const int q = wallTileThird(TileGraphics::instance().gamePainter());
-    m_discards[0]->setPos(inner.left() + q, inner.bottom() - q);
-    m_discards[1]->setPos(inner.right() - q, inner.bottom() - q);
-    m_discards[2]->setPos(inner.right() - q, inner.top() + q);
-    m_discards[3]->setPos(inner.left() + q, inner.top() + q);
-
-    m_declared[0]->setPos(inner.left() + q, outer.bottom() + q);
-    m_declared[1]->setPos(outer.right() + q, inner.bottom() - q);
-    m_declared[2]->setPos(inner.right() - q, outer.top() - q);
-    m_declared[3]->setPos(outer.left() - q, inner.top() + q);
-
-    const int m0 = q + int(0.5 * s * DeclaredView::reservedHeight(0));
-    const int m1 = q + int(0.5 * s * DeclaredView::reservedWidth(1));
-    const int handY = std::max(int(outer.bottom() + m0),
-                               int((sceneRect.bottom() + outer.bottom() + m0 - HandView::height()) / 2));
-    m_hand->setPos(outer.right(), handY);
-
-    const QPoint timerAt = m_view->mapFromScene(
-        QPointF(outer.right() + m0 / 2, handY + (m_hand->tileHeight() - m_timer->height()) / 2));
-    m_timer->move(timerAt);
-
-    m_prevalent->setPos(c.x() - std::round(m_prevalent->width() / 2.0),
-                        c.y() - std::round(m_prevalent->height() / 2.0));
-
-    // A claim's word stands inside the walls, between the wind disc and the
-    // claiming seat's side: the melds it announces and the tiles beside them
-    // lie outside the walls, in view.
-    const QRectF disc(m_prevalent->pos(), QSizeF(m_prevalent->width(), m_prevalent->height()));
-    const QPointF claimAt[4] = {QPointF(c.x(), (disc.bottom() + inner.bottom()) / 2),
-                                QPointF((disc.right() + inner.right()) / 2, c.y()),
-                                QPointF(c.x(), (inner.top() + disc.top()) / 2),
-                                QPointF((inner.left() + disc.left()) / 2, c.y())};
-    for (int o = 0; o < 4; ++o) {
-        m_claims[std::size_t(o)]->setScale(s);
-        m_claims[std::size_t(o)]->setPos(std::round(claimAt[o].x()), std::round(claimAt[o].y()));
-    }
-
-    m_hidden[0]->setPos(m_hand->pos());
-    m_hidden[1]->setPos(outer.right() + m1, outer.top());
-    m_hidden[2]->setPos(outer.left(), outer.top() - m0);
-    m_hidden[3]->setPos(outer.left() - m1, outer.bottom());
-
-    m_walls->setLightPosition(c);
-    for (int o = 0; o < 4; ++o) {
-        m_discards[std::size_t(o)]->setLightPosition(c);
-        m_declared[std::size_t(o)]->setLightPosition(c);
-        m_hidden[std::size_t(o)]->setLightPosition(c);
-    }
-    placeTimeoutImage();
-    placeFuritenImage();
-}
-
-void GameWindow::placeTimeoutImage()
-{
-    const double k = 1.2 * TileGraphics::instance().gameScale();
-    const QSizeF size = m_timeoutImage->pixmap().size();
-    m_timeoutImage->setTransform(QTransform::fromScale(k, k));
-    m_timeoutImage->setOffset(-size.width() / 2, -size.height());
-    m_timeoutImage->setPos(m_hand->anchor());
-}
-
-void GameWindow::placeFuritenImage()
-{
-    const double k = 1.2 * TileGraphics::instance().gameScale();
-    const QSizeF size = m_furitenImage->pixmap().size();
-    m_furitenImage->setTransform(QTransform::fromScale(k, k));
-    m_furitenImage->setOffset(-size.width() / 2, -size.height());
-    m_furitenImage->setPos(m_hand->anchor());
 }
 
 void GameWindow::updateFuritenImage()
@@ -625,79 +437,6 @@ void GameWindow::updateInactiveWindow()
     } else {
         m_inactive->hide();
     }
-}
-
-void GameWindow::resizeEvent(QResizeEvent* event)
-{
-    QWidget::resizeEvent(event);
-    const int b = m_sideBar->width();
-    const QSize n = event->size();
-    m_sideBar->setGeometry(n.width() - b, 0, b, n.height());
-    m_view->resize(std::max(0, n.width() - b), n.height());
-    if (isVisible())
-        m_relayoutTimer->start();
-    else
-        relayoutForSize();
-    repositionOverlay(m_watching, event);
-    repositionOverlay(m_waiting, event);
-    repositionOverlay(m_seated, event);
-    repositionOverlay(m_inactive, event);
-    m_scoreBoard->fitHeight(n.height());
-    repositionOverlay(m_scoreBoard, event);
-    repositionOverlay(m_washout, event);
-    repositionOverlay(m_roundScore, event);
-    repositionOverlay(m_auction, event);
-    if (m_leaveQuestion)
-        repositionOverlay(m_leaveQuestion, event);
-}
-
-void GameWindow::relayoutForSize()
-{
-    m_relayoutTimer->stop();
-    // Moving tiles fly between places of the old layout: they land first.
-    flushActions();
-    setTableSize(m_view->width(), m_view->height());
-    layoutTable();
-}
-
-void GameWindow::repositionOverlay(QWidget* widget, QResizeEvent* event)
-{
-    const int w = widget->width(), h = widget->height();
-    const QSize n = event->size(), o = event->oldSize();
-    if (n.width() - w < 1 || n.height() - h < 1)
-        return;
-    if (o.width() - w >= 1 && o.height() - h >= 1)
-        widget->move(widget->x() * (n.width() - w) / (o.width() - w),
-                     widget->y() * (n.height() - h) / (o.height() - h));
-    else
-        widget->move((n.width() - w) / 2, (n.height() - h) / 2);
-}
-
-void GameWindow::onTileGraphicsChanged()
-{
-    flushActions();
-    setTableSize(width() - m_sideBar->width(), height());
-    layoutTable();
-}
-
-void GameWindow::onGameScaleChanged()
-{
-    // Every table shares the scale: the pages out of sight lay out as they
-    // show rather than all in the turn that the page in sight needs.
-    if (!isVisible()) {
-        m_layoutStale = true;
-        return;
-    }
-    layoutTable();
-}
-
-void GameWindow::showEvent(QShowEvent* event)
-{
-    QWidget::showEvent(event);
-    if (m_layoutStale)
-        layoutTable();
-    else
-        dressTable(m_scene.get(), m_view, this);
 }
 
 void GameWindow::onShowCube()
