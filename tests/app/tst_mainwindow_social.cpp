@@ -3,8 +3,9 @@
 // chat session comes up with the game server's credentials and the lobby
 // chat enters its room, whether the client configuration names the room,
 // only the room service, or nothing; the window's teardown ends the chat
-// session cleanly. Also the account operations that go through the player
-// directory.
+// session cleanly, and a kick from a table whose room has not answered yet
+// ends outside that room. Also the account operations that go through the
+// player directory.
 #include "ChatRoomDriver.h"
 #include "ClientTestUtil.h"
 #include "CommandLine.h"
@@ -12,6 +13,7 @@
 #include "ChatOutputWidget.h"
 #include "ConferenceWidget.h"
 #include "FriendsWindow.h"
+#include "HandScenario.h"
 #include "XMPPRosterItem.h"
 #include "MainWindowHarness.h"
 #include "PreferencesWindow.h"
@@ -28,6 +30,8 @@
 #include <QStandardItemModel>
 #include <QLoggingCategory>
 #include <QSettings>
+
+#include <optional>
 
 namespace {
 
@@ -136,19 +140,38 @@ private Q_SLOTS:
         QVERIFY(lobbyChat->chatInput()->isEnabled());
     }
 
-    void teardownEndsTheChatSession()
+    void roomSeesThePlayerLeave_data()
     {
+        QTest::addColumn<bool>("kicked"); // else the window closes in the lobby
+        QTest::newRow("window closed") << false;
+        QTest::newRow("kicked from a table before its room answers") << true;
+    }
+
+    void roomSeesThePlayerLeave()
+    {
+        QFETCH(bool, kicked);
         MainWindowHarness h;
         QVERIFY(startSession(h, {"localhost", "conference.localhost", Lobby.toUtf8(), ""}));
         auto* lobbyChat = qobject_cast<ConferenceWidget*>(h.window->lobbyChatArea());
         QTRY_VERIFY_WITH_TIMEOUT(lobbyChat != nullptr && lobbyChat->isJoined(), 10000);
         QVERIFY(m_owner->waitFor(QStringLiteral("from=['\"]%1/anna['\"]").arg(Lobby)));
-        // The pages and chat areas go before the chat client and the
-        // connection they use; the room sees the player leave.
-        h.window.reset();
-        QVERIFY(m_owner->waitFor(QStringLiteral("from=['\"]%1/anna['\"][^>]*type=['\"]unavailable['\"]|"
-                                                "type=['\"]unavailable['\"][^>]*from=['\"]%1/anna['\"]")
-                                     .arg(Lobby)));
+        // The kick comes with the table's snapshot, before the room lets the
+        // player in: the entry must end outside. The pages and chat areas go
+        // before the chat client and the connection they use.
+        std::optional<HandScenario> hand;
+        RawXmppClient tableOwner;
+        const QString room = kicked ? QStringLiteral("table-%1@conference.localhost").arg(HandScenario::tableFor(0)) : Lobby;
+        if (kicked) {
+            hand.emplace(h.server, HandScenario::Kind::Kick, 0);
+            QVERIFY(chattest::createRoom(tableOwner, *m_server, room));
+            h.window->joinTable(qint32(HandScenario::tableFor(0)));
+        } else {
+            h.window.reset();
+        }
+        RawXmppClient& owner = kicked ? tableOwner : *m_owner;
+        QVERIFY(owner.waitFor(QStringLiteral("from=['\"]%1/anna['\"][^>]*type=['\"]unavailable['\"]|"
+                                             "type=['\"]unavailable['\"][^>]*from=['\"]%1/anna['\"]")
+                                  .arg(room)));
     }
 
     void playerMenu_data()

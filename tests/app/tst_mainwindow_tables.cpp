@@ -3,7 +3,8 @@
 // once, the joined table gets its page and its button in the top bar, the
 // buttons switch between the lobby and the table, the own seat is published
 // for friends, a left table takes its page and button away, and a link gone
-// silent at a table is told, then ends the run.
+// silent at a table is told without taking the keys of a claim or of a field
+// being typed in, then ends the run.
 #include "CommandLine.h"
 #include "GameController.h"
 #include "GameModel.h"
@@ -23,11 +24,13 @@
 #include "TournamentScenario.h"
 #include "LobbyController.h"
 #include "MeldAuction.h"
+#include "MeldChoice.h"
 #include "RoundScoreBoard.h"
 #include "ScoreBoard.h"
 #include "UPushButton.h"
 
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSettings>
 #include <QStackedWidget>
@@ -169,16 +172,37 @@ private Q_SLOTS:
         // A watcher is not seated: nothing is published.
         QVERIFY(h.window->tablePresence().publishedPath(h.window->games()->gameModel(table)).isEmpty());
 
-        // The link goes silent both ways: the player is told when the clock's
-        // answer is missed, the notice goes when the server answers again, and
-        // a silence that lasts ends the run: the server stopped answering.
+        // Seated at another table with a claim offered, the link goes silent
+        // both ways: the player is told when the clock's answer is missed, in
+        // a strip that leaves the chooser its keys; the notice goes when the
+        // server answers again, which then has the claim. A silence that
+        // lasts ends the run: the server stopped answering.
+        hand->setTimeLimits(60000, 60000);
+        h.window->joinTable(Table);
+        QTRY_COMPARE(shownTable(ui), Table);
+        auto* page = qobject_cast<GameWindow*>(ui.loggedInStack->currentWidget());
+        QTRY_VERIFY(page->seatedWindow()->isVisible());
+        QTest::mouseClick(page->seatedWindow()->playButton(), Qt::LeftButton);
+        QTRY_VERIFY(page->meldAuction()->isVisible());
+        QVERIFY(QTest::qWaitForWindowActive(h.window.get()));
         h.proxy->pause();
         QTRY_VERIFY_WITH_TIMEOUT(!ui.silenceNotice->isHidden() && h.boxes().isEmpty(),
                                  ServerTime::replyTimeout + ServerTime::pingInterval + 2000);
+        QTest::keySequence(QApplication::focusWidget(), page->meldAuction()->choices().front()->button()->shortcut());
+        QTRY_VERIFY(page->meldAuction()->isHidden());
         h.proxy->resume();
         QTRY_VERIFY_WITH_TIMEOUT(ui.silenceNotice->isHidden(), 2000);
+        QTRY_COMPARE(hand->waitingFor(), QStringLiteral("discard after the chow"));
+        // What the player types in the lobby meanwhile stays where it is typed.
+        QTest::mouseClick(ui.tableSelector->lobbyButton(), Qt::LeftButton);
+        auto* search = h.window->findChild<QLineEdit*>(QStringLiteral("freeTextSearch"));
+        QTest::mouseClick(search, Qt::LeftButton);
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("Fo"));
         LogCapture log;
         h.proxy->pause();
+        QTRY_VERIFY_WITH_TIMEOUT(!ui.silenceNotice->isHidden(), ServerTime::replyTimeout + ServerTime::pingInterval + 2000);
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("ur"));
+        QCOMPARE(search->text(), QStringLiteral("Four"));
         QObject goal;
         QTimer::singleShot(35000, &goal, [] { QCoreApplication::exit(-99); });
         QCOMPARE(QCoreApplication::exec(), 1);
