@@ -298,8 +298,7 @@ std::tuple<double, double, bool> requestFlood(int seconds)
 /// room list of as many rooms, sent at `bytesPerSecond` (0: as fast as the
 /// client reads). The memory grown (MB), the longest turn (ms), the seconds
 /// until the client had it all, how many items it told, the answer's bytes;
-/// with `upload`, the seconds until a card asked for 5 s into the list was
-/// stored, which the server answers after the list.
+/// with `upload`, the seconds until a card asked 5 s in, answered after the list, was stored.
 struct ListRun { double grownMb = 0, turnMs = 0, seconds = 0, uploaded = -1; int told = 0; qint64 size = 0; };
 ListRun longList(int items, bool rooms, qint64 bytesPerSecond = 0, bool upload = false)
 {
@@ -340,21 +339,19 @@ ListRun longList(int items, bool rooms, qint64 bytesPerSecond = 0, bool upload =
         });
         clock.start();
         rooms ? client.requestConferenceRooms(XMPPJid(QStringLiteral("conference.localhost"))) : client.requestRoster();
-        if (!upload)
-            return;
-        QTimer::singleShot(5000, &client, [&client, &run, &clock] {
-            const qint64 asked = clock.elapsed();
-            // A failure in between counts, even when a late answer settles it.
-            QObject::connect(&client, &XMPPClient::uploadVCardError, [&run] { run.uploaded = run.uploaded < 0 ? -2 : run.uploaded; });
-            QObject::connect(&client, &XMPPClient::uploadVCardOk, [&run, &clock, asked] {
-                run.uploaded = run.uploaded == -1 ? double(clock.elapsed() - asked) / 1000 : run.uploaded;
+        if (upload)
+            QTimer::singleShot(5000, &client, [&client, &run, &clock] {
+                const qint64 asked = clock.elapsed();
+                // A failure in between counts, even when a late answer settles it.
+                QObject::connect(&client, &XMPPClient::uploadVCardError, [&run] { run.uploaded = run.uploaded < 0 ? -2 : run.uploaded; });
+                QObject::connect(&client, &XMPPClient::uploadVCardOk, [&run, &clock, asked] {
+                    run.uploaded = run.uploaded == -1 ? double(clock.elapsed() - asked) / 1000 : run.uploaded;
+                });
+                XMPPVCard card;
+                card.photo = QByteArray(20000, 'p');
+                card.photoType = QStringLiteral("image/png");
+                client.uploadVCard(card);
             });
-            XMPPVCard card;
-            card.formattedName = QStringLiteral("Player");
-            card.photo = QByteArray(20000, 'p');
-            card.photoType = QStringLiteral("image/png");
-            client.uploadVCard(card);
-        });
     };
     std::tie(run.grownMb, run.turnMs) = watch(peer, ask, [&] { return whole && (!upload || run.uploaded != -1); }, 300000 + int(bytesPerSecond ? run.size * 1000 / bytesPerSecond : 0));
     run.seconds = double(clock.elapsed()) / 1000;
