@@ -1,7 +1,7 @@
 // Chat rooms against a real Prosody with three accounts and a room owner:
 // the lobby found from the configuration or by discovery, lines both ways
 // with markup shown as text, the room's history with its own times, kick
-// and ban notices, a line the room refuses, and a hostile member whose
+// and ban notices, a burst shown whole and in order, a line the room refuses, and a hostile member whose
 // oversized, over-deep, error-holding or forged stanzas cut nobody off.
 #include "ChatOutputWidget.h"
 #include "ChatRoomDriver.h"
@@ -225,6 +225,13 @@ private Q_SLOTS:
         // The join itself showed nothing (hidden notices 11) but opened the input.
         QVERIFY(table.chatInput()->isEnabled());
         QVERIFY(!pane.contains(QStringLiteral("joined the chat")));
+        // A burst from one occupant, as long as the pane keeps, shows whole and in order.
+        const auto burst = [](int i) { return QStringLiteral("line %1 of the burst").arg(i); };
+        for (int i = 0; i < ChatOutputWidget::MaxLines; ++i)
+            say(owner, room, burst(i));
+        QTRY_VERIFY_WITH_TIMEOUT(table.chatOutput()->document()->lastBlock().text().contains(burst(ChatOutputWidget::MaxLines - 1)), 30000);
+        for (qsizetype i = 0, at = 0; i < ChatOutputWidget::MaxLines; ++i)
+            QVERIFY2((at = table.chatOutput()->toPlainText().indexOf(burst(int(i)), at)) > 0, qPrintable(burst(int(i))));
     }
 
     void longLineInTheHistoryShowsCut()
