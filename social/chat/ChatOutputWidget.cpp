@@ -248,31 +248,14 @@ void ChatOutputWidget::appendLine(const QString& html, qreal hangingIndent)
         cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
         cursor.insertText(QString(ElisionMark));
     }
-    if (!m_trimHeld)
-        trim();
-    QScrollBar* bar = verticalScrollBar();
-    if (!bar->isSliderDown())
-        bar->setValue(bar->maximum());
-}
-
-void ChatOutputWidget::holdTrim(bool held)
-{
-    m_trimHeld = held;
-    if (!held)
-        trim();
-}
-
-void ChatOutputWidget::trim()
-{
     // Every paragraph dropped from the top makes the layout go over all the
     // others again, which on a full pane costs more than the new line: the
     // oldest lines go a chunk at a time.
-    QTextDocument* doc = document();
-    if (doc->blockCount() < MaxLines + TrimChunk)
-        return;
-    QTextCursor cursor(doc);
-    cursor.movePosition(QTextCursor::NextBlock, QTextCursor::KeepAnchor, doc->blockCount() - MaxLines);
-    cursor.removeSelectedText();
+    if (doc->blockCount() >= MaxLines + TrimChunk) {
+        QTextCursor cursor(doc);
+        cursor.movePosition(QTextCursor::NextBlock, QTextCursor::KeepAnchor, doc->blockCount() - MaxLines);
+        cursor.removeSelectedText();
+    }
     QScrollBar* bar = verticalScrollBar();
     if (!bar->isSliderDown())
         bar->setValue(bar->maximum());

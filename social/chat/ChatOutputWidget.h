@@ -13,8 +13,7 @@ class QUrl;
 /// view kept at the newest line unless the user holds the scroll bar, and
 /// the sender's name as a link that asks for the user menu of that player.
 /// It keeps the newest MaxLines paragraphs at least; older ones drop off the
-/// top, TrimChunk at a time, so it never holds MaxLines + TrimChunk except
-/// while holdTrim() keeps them for a batch of lines.
+/// top, TrimChunk at a time, so it never holds MaxLines + TrimChunk.
 ///
 /// Chat texts and nicks are escaped and shown as sent (runs of spaces and
 /// line breaks kept, a tab no wider than a wide character), each bounded by
@@ -67,9 +66,6 @@ public:
     /// Writes the newest information line of `tag` anew, while it is still
     /// in the pane; the lines after it stay where they are.
     void rewriteInfo(int tag, const QString& html);
-    /// While held, the oldest paragraphs stay; the release drops them
-    /// together, as one change of the layout for a whole batch of lines.
-    void holdTrim(bool held);
 
     /// Text another user wrote as it may be shown, in a pane or anywhere
     /// else: xmpp::boundedText at most MaxRows rows, its direction isolated
@@ -115,12 +111,8 @@ private:
     /// Rows a line may take at the pane's current width less an indent:
     /// those of MaxTextLength wide (CJK) characters.
     int maxRowsAtWidth(qreal indent) const;
-    /// Drops the oldest paragraphs down to MaxLines once there are
-    /// MaxLines + TrimChunk.
-    void trim();
 
     QDateTime m_lastDateLine;
-    bool m_trimHeld = false;
     QColor m_timeColor;
     QColor m_nickColor;
     QColor m_chatMessageColor;

@@ -4,7 +4,6 @@
 
 #include "ChatController.h"
 #include "ChatOutputWidget.h"
-#include "PacedChatLines.h"
 #include "PlayerDb.h"
 #include "PresenceStanza.h"
 #include "ServerTime.h"
@@ -54,7 +53,6 @@ ConferenceWidget::ConferenceWidget(QWidget* parent, NotificationFlags hidden)
     , m_hidden(hidden)
 {
     m_ui.setupUi(this);
-    m_lines = new PacedChatLines(m_ui.chatOutput);
     m_ui.chatInput->setEnabled(false);
     setFocusPolicy(Qt::ClickFocus);
     m_reflectionTimer.setSingleShot(true);
@@ -229,7 +227,7 @@ void ConferenceWidget::leaveRoom()
 
 void ConferenceWidget::appendInfo(const QString& html)
 {
-    m_lines->appendInfo(ServerTime::currentTime(), html);
+    m_ui.chatOutput->appendInfo(ServerTime::currentTime(), html);
 }
 
 bool ConferenceWidget::sessionUp() const
@@ -278,7 +276,7 @@ void ConferenceWidget::onChatOfflineChanged(bool offline)
         m_entering = false;
         m_enterAgain = false;
         m_inRoom = false;
-        m_lines->appendInfo(ServerTime::currentTime(), tr("Chat is offline until the next login"), OfflineNote);
+        m_ui.chatOutput->appendInfo(ServerTime::currentTime(), tr("Chat is offline until the next login"), OfflineNote);
     }
     updateInputState();
 }
@@ -301,7 +299,7 @@ QString ConferenceWidget::missingRoomText(MissingRoom why)
 void ConferenceWidget::showRoomMissing(MissingRoom why)
 {
     m_missing = why;
-    m_lines->appendInfo(ServerTime::currentTime(), missingRoomText(why), RoomListNote);
+    m_ui.chatOutput->appendInfo(ServerTime::currentTime(), missingRoomText(why), RoomListNote);
     updateInputState();
 }
 
@@ -467,7 +465,7 @@ void ConferenceWidget::onMessage(const XMPPMessage& message)
             armReflectionTimer();
         }
     }
-    m_lines->appendMessage(time, nick, text);
+    m_ui.chatOutput->appendMessage(time, nick, text);
 }
 
 void ConferenceWidget::armReflectionTimer()
@@ -592,7 +590,7 @@ void ConferenceWidget::onUserError(XMPPConference*, XMPPPresence::error_t error)
     // Entered again now and then, the room answers the same: said once.
     const QString line = withServerText(refusalText(), serverText);
     if (line != m_refusalLine)
-        m_lines->appendInfo(ServerTime::currentTime(), line, RefusalNote);
+        m_ui.chatOutput->appendInfo(ServerTime::currentTime(), line, RefusalNote);
     m_refusalLine = line;
     updateInputState();
 }
@@ -621,7 +619,7 @@ void ConferenceWidget::onUserJoined()
     updateInputState();
     const QString joined = tr("%1 joined the chat").arg(othersNick(m_conference.nick()));
     if (refused)
-        m_lines->rewriteInfo(RefusalNote, joined);
+        m_ui.chatOutput->rewriteInfo(RefusalNote, joined);
     else
         notice(OwnJoinLeave, joined);
 }
@@ -717,15 +715,15 @@ void ConferenceWidget::changeEvent(QEvent* event)
         // Often the pane's only line, and true until the next login: it
         // speaks the new language. Older lines keep theirs.
         if (m_offline)
-            m_lines->rewriteInfo(OfflineNote, tr("Chat is offline until the next login"));
+            m_ui.chatOutput->rewriteInfo(OfflineNote, tr("Chat is offline until the next login"));
         // So is the refusal that keeps the user out; the next one, in the
         // new words, is then no new line.
         if (!m_refusalLine.isEmpty()) {
             m_refusalLine = withServerText(refusalText(), m_refusal.serverText);
-            m_lines->rewriteInfo(RefusalNote, m_refusalLine);
+            m_ui.chatOutput->rewriteInfo(RefusalNote, m_refusalLine);
         }
         if (m_missing != NotMissing)
-            m_lines->rewriteInfo(RoomListNote, missingRoomText(m_missing));
+            m_ui.chatOutput->rewriteInfo(RoomListNote, missingRoomText(m_missing));
     }
     ConferenceArea::changeEvent(event);
 }

@@ -14,7 +14,6 @@
 
 class ChatController;
 class ChatOutputWidget;
-class PacedChatLines;
 class QLabel;
 class QLineEdit;
 
@@ -168,8 +167,6 @@ private:
     QString refusalText() const;
 
     ConferenceView m_ui;
-    /// Every line of the pane goes through it, so that a burst never holds the window.
-    PacedChatLines* m_lines = nullptr;
     XMPPConference m_conference;
     QPointer<ChatController> m_controller;
     NotificationFlags m_hidden;
