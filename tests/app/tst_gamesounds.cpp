@@ -4,12 +4,16 @@
 
 #include "GameSounds.h"
 #include "LogCapture.h"
+#include "PreferencesWindow.h"
 #include "PulseAudioFixture.h"
 #include "Sound.h"
 #include "SoundPlayer.h"
 #include "WaveFile.h"
 
+#include <QCheckBox>
 #include <QDataStream>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -270,12 +274,20 @@ private Q_SLOTS:
             pulse.stop();
         sounds.init(nullptr);
         QTRY_VERIFY(!player.isBusy() && sounds.hasSound(GameSounds::Hover) && sounds.hasSound(GameSounds::TileDiscarded));
-        if (trouble == QLatin1String("toggles")) { // as the Sounds box does, 25 to 200 ms apart
+        if (trouble == QLatin1String("toggles")) { // the Sounds box clicked, 25 to 200 ms apart, off first
+            QSettings().setValue(QStringLiteral("game/sound"), false);
+            PreferencesWindow preferences(nullptr, nullptr, nullptr);
+            preferences.show();
+            auto* box = preferences.findChild<QCheckBox*>(QStringLiteral("inGameSoundCheckBox"));
+            QVERIFY(box != nullptr && !box->isChecked());
+            QStyleOptionButton option;
+            option.initFrom(box);
+            const QPoint mark = box->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, box).center();
             for (int i = 0; i < 21; ++i) {
-                QSettings().setValue(QStringLiteral("game/sound"), i % 2 == 0);
-                i % 2 ? sounds.stop(GameSounds::LobbyTune) : sounds.play(GameSounds::LobbyTune, GameSounds::Loop);
+                QTest::mouseClick(box, Qt::LeftButton, {}, mark);
                 QTest::qWait(25 + i * 37 % 175);
             }
+            QVERIFY(box->isChecked());
             QVERIFY(pulse.heardWithin(2000) >= 0);
             sounds.stop(GameSounds::LobbyTune);
             QVERIFY(pulse.quiet(3000));
@@ -329,5 +341,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TestGameSounds)
+QTEST_MAIN(TestGameSounds)
 #include "tst_gamesounds.moc"
