@@ -90,6 +90,7 @@ int main(int argc, char** argv)
 
     // 9. Style, style sheets, window icon.
     QApplication::setStyle(new MahjongStyle);
+    MahjongApplication::removeLeftoverStyleCopies();
     app->loadStyleSheet();
     QApplication::setWindowIcon(PictureFile::icon(QStringLiteral("resources:/icon.png")));
 

@@ -230,15 +230,14 @@ QString withPictureFiles(const QString& sheet)
 
 } // namespace
 
+void MahjongApplication::removeLeftoverStyleCopies()
+{
+    if (const QString place = Logging::logFolder(); !place.isEmpty())
+        removeLeftoverCopies(place);
+}
+
 QString MahjongApplication::styleSheetText()
 {
-    // At the start of a run, before this run's own folder is made.
-    static const bool swept = [] {
-        if (const QString place = Logging::logFolder(); !place.isEmpty())
-            removeLeftoverCopies(place);
-        return true;
-    }();
-    Q_UNUSED(swept);
     return withPictureFiles(readTextFile(QStringLiteral("resources:/defaultui.css"))
                             + readTextFile(QStringLiteral("resources:/customui.css")));
 }

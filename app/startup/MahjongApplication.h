@@ -19,6 +19,9 @@ public:
 
     /// The text of "resources:/defaultui.css" followed by "resources:/customui.css".
     static QString styleSheetText();
+    /// Removes the folders of style picture copies that runs killed before
+    /// their end left behind; called at the start, before the style sheets.
+    static void removeLeftoverStyleCopies();
 
 public Q_SLOTS:
     /// Applies the style sheets again (also at run time, for edited files on a search path).

@@ -310,7 +310,7 @@ void NewVersionDialog::refuse(const QString& text)
 {
     aborted = true;
     stall->stop();
-    // Aborting from inside the reply's own signals upsets it: on return.
+    // On return: the refusal may come from inside the fetch's own signals.
     QMetaObject::invokeMethod(reply, &InstallerFetch::abort, Qt::QueuedConnection);
     inform(this, tr("Download error"), text);
 }

@@ -66,7 +66,6 @@ EmbeddedWebPage::EmbeddedWebPage(QWidget* parent)
     // tab blank for good.
     loadLimit = new QTimer(this);
     loadLimit->setSingleShot(true);
-    loadLimit->setInterval(loadTimeLimitMs);
     connect(loadLimit, &QTimer::timeout, this, &EmbeddedWebPage::standIn);
     connect(webPage, &BridgedWebPage::documentStarted, loadLimit, &QTimer::stop);
     // Each of these opens something or moves the window: the player must

@@ -3,7 +3,7 @@
 #include <QByteArray>
 #include <QIODevice>
 
-/// Sample data handed to an audio sink: plays once from the current position,
+/// Sample data handed to the sound output: plays once from the current position,
 /// or round and round while looping. The data is shared, never copied.
 class PcmSource : public QIODevice
 {

@@ -4,6 +4,8 @@
 #include "SoundBuffer.h"
 #include "WaveFile.h"
 
+#include <QThread>
+
 #include <new>
 
 SoundOutput& SoundOutput::instance()
@@ -14,14 +16,20 @@ SoundOutput& SoundOutput::instance()
 
 SoundResult SoundOutput::initialize()
 {
+    if (owner != QThread::currentThread())
+        (void)output.release(); // left to the thread held in the sound library
     output.reset();
     output = std::make_unique<PulseOutput>();
+    owner = QThread::currentThread();
     return output->isRunning() ? SoundResult::Ok : SoundResult::NotInitialised;
 }
 
 void SoundOutput::release()
 {
+    if (owner != QThread::currentThread())
+        return;
     output.reset();
+    owner = nullptr;
 }
 
 SoundResult SoundOutput::create(std::unique_ptr<SoundBuffer>& result, const QString& path, unsigned voiceCount)

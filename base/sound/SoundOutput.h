@@ -7,6 +7,7 @@
 #include <memory>
 
 class PulseOutput;
+class QThread;
 class SoundBuffer;
 
 /// The process-wide sound output: the connection to the sound server that
@@ -19,11 +20,13 @@ class SoundOutput
 public:
     static SoundOutput& instance();
 
-    /// Makes the output anew, the sounds created before must be gone.
-    /// NotInitialised when the sound library cannot run.
+    /// Makes the output anew, the sounds created before must be gone; that
+    /// of a sound thread left behind stays with it (its sounds still point at
+    /// it when it wakes). NotInitialised when the sound library cannot run.
     SoundResult initialize();
     bool isInitialised() const { return bool(output); }
-    /// Drops the output, on the thread that made it (the sounds first).
+    /// Drops the output, on the thread that made it (the sounds first); from
+    /// a thread left behind, whose output was replaced, nothing.
     void release();
 
     /// Loads a WAVE file into a new sound with the given number of voices.
@@ -32,4 +35,6 @@ public:
 private:
     SoundOutput() = default;
     std::unique_ptr<PulseOutput> output;
+    /// The thread that made the output.
+    QThread* owner = nullptr;
 };

@@ -86,7 +86,6 @@ struct SoundPlayer::Mailbox
 
     // Results, published by the sound thread.
     QSet<QString> loaded;
-    quint64 started = 0;
 
     /// Asks the worker to pick the requests up (under the lock).
     void wake()
@@ -148,7 +147,7 @@ private:
     void drainOnce();
     void initialize();
     void load(const QString& name, const QString& path);
-    bool play(const QString& name, bool loop);
+    void play(const QString& name, bool loop);
     void stop(const QString& name);
     void publishLoaded();
 
@@ -189,8 +188,8 @@ private:
 
 void SoundPlayer::Worker::drain()
 {
-    // The sound library runs the event loop inside some of its calls (an
-    // output closing its stream): a wake-up that comes then is carried out
+    // The framework's player runs the event loop inside some of its calls
+    // (a sound effect closing its stream): a wake-up that comes then is carried out
     // once the requests in hand are done.
     if (draining) {
         drainAgain = true;
@@ -234,7 +233,6 @@ void SoundPlayer::Worker::drainOnce()
             load(name, path);
         if (initializeAsked || !loads.empty())
             publishLoaded();
-        quint64 started = 0;
         for (const auto& [name, request] : requests) {
             if (request.stop)
                 stop(name);
@@ -242,10 +240,8 @@ void SoundPlayer::Worker::drainOnce()
             // have waited for the sound server for seconds.
             const bool stale = Clock::now() - request.askedAt > std::chrono::milliseconds(staleAfterMs);
             if (request.play == Play::Loop || (request.play == Play::Once && !stale))
-                started += play(name, request.play == Play::Loop) ? 1 : 0;
+                play(name, request.play == Play::Loop);
         }
-        QMutexLocker lock(&box->mutex);
-        box->started += started;
     }
     QMutexLocker lock(&box->mutex);
     box->working = false;
@@ -282,22 +278,19 @@ void SoundPlayer::Worker::load(const QString& name, const QString& path)
     sounds[name].fallback = std::move(effect);
 }
 
-bool SoundPlayer::Worker::play(const QString& name, bool loop)
+void SoundPlayer::Worker::play(const QString& name, bool loop)
 {
     const auto it = sounds.find(name);
     if (it == sounds.end())
-        return false;
+        return;
     Loaded& sound = it->second;
     if (sound.buffer) {
         // A sound played again starts from its beginning; a loop plays on.
-        return sound.buffer->play(loop) == SoundResult::Ok;
-    }
-    if (sound.fallback) {
+        sound.buffer->play(loop);
+    } else if (sound.fallback) {
         sound.fallback->setLoopCount(loop ? QSoundEffect::Infinite : 1);
         sound.fallback->play();
-        return true;
     }
-    return false;
 }
 
 void SoundPlayer::Worker::stop(const QString& name)
@@ -410,14 +403,6 @@ bool SoundPlayer::isBusy() const
         return false;
     QMutexLocker lock(&box->mutex);
     return box->working || box->initialize || box->unload || !box->loads.empty() || !box->requests.empty();
-}
-
-quint64 SoundPlayer::startedCount() const
-{
-    if (!box)
-        return 0;
-    QMutexLocker lock(&box->mutex);
-    return box->started;
 }
 
 bool SoundPlayer::shutdown(int waitMs)

@@ -49,8 +49,6 @@ public:
     bool isLoaded(const QString& name) const;
     /// Whether requests are waiting for the thread or being carried out.
     bool isBusy() const;
-    /// How many sounds have been handed to the output so far.
-    quint64 startedCount() const;
 
     /// Ends the thread with its sounds, waiting for it at most `waitMs`
     /// (done when the application object goes: the sound library keeps its

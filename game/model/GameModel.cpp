@@ -182,13 +182,20 @@ void GameModel::reset()
 
 void GameModel::setPlayerState(player_state_t state)
 {
-    if (state == m_playerState)
+    if (!changePlayerState(state))
         return;
+    Q_EMIT playerStateChanged(state);
+    updateJoinable();
+}
+
+bool GameModel::changePlayerState(player_state_t state)
+{
+    if (state == m_playerState)
+        return false;
     qCDebug(lcGame) << "changing player state on table" << m_tableId << "from" << playerStateName(m_playerState)
                     << "to" << playerStateName(state);
     m_playerState = state;
-    Q_EMIT playerStateChanged(state);
-    updateJoinable();
+    return true;
 }
 
 void GameModel::setGameState(game_state_t state)
@@ -341,7 +348,7 @@ void GameModel::onGameData(qint64 handId, server_game_state::enum_t gameState, c
     // 9, settled before it is announced: whoever lays the table out on the
     // game state below reads the user's own state of this seating (a
     // rejoined hand is the user's own, not a watcher's).
-    const player_state_t before = m_playerState;
+    bool ownStateChanged = false;
     if (m_freshJoin) {
         m_freshJoin = false;
         player_state_t own = SCORING;
@@ -349,10 +356,7 @@ void GameModel::onGameData(qint64 handId, server_game_state::enum_t gameState, c
             own = isPlayerSeated(m_ownPlayerId) ? WAITING : SEAT_OFFERED;
         else if (inHand)
             own = PLAYING;
-        if (own != before)
-            qCDebug(lcGame) << "changing player state on table" << m_tableId << "from" << playerStateName(before)
-                            << "to" << playerStateName(own);
-        m_playerState = own;
+        ownStateChanged = changePlayerState(own);
     }
 
     // 8: the game state. Players who left during the running hand stay.
@@ -365,7 +369,7 @@ void GameModel::onGameData(qint64 handId, server_game_state::enum_t gameState, c
     } else {
         setGameState(GAME_HAND_ENDED);
     }
-    if (m_playerState != before) {
+    if (ownStateChanged) {
         Q_EMIT playerStateChanged(m_playerState);
         updateJoinable();
     }

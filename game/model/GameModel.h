@@ -317,6 +317,8 @@ Q_SIGNALS:
 private:
     void reset();
     void setPlayerState(player_state_t state);
+    /// Sets the user's state without announcing it; whether it changed.
+    bool changePlayerState(player_state_t state);
     void setGameState(game_state_t state);
     void updateJoinable();
     void addPlayer(const PlayerData& player);

@@ -130,16 +130,8 @@ void LobbyTableFilter::setFreeText(const QString& text)
     // An input method for Japanese or Chinese types an ideographic space
     // for the space bar: any blank separates the words.
     QSet<QString> words;
-    qsizetype start = -1;
-    for (qsizetype at = 0; at <= text.size(); ++at) {
-        const bool blank = at == text.size() || text.at(at).isSpace();
-        if (!blank && start < 0)
-            start = at;
-        if (blank && start >= 0) {
-            words.insert(text.mid(start, at - start));
-            start = -1;
-        }
-    }
+    for (const QString& word : text.simplified().split(QLatin1Char(' '), Qt::SkipEmptyParts))
+        words.insert(word);
     m_words = words;
     const QLocale shown;
     m_foldedWords.clear();

@@ -4,6 +4,7 @@
 
 #include <QtGlobal>
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 
@@ -40,8 +41,8 @@ public:
     /// Bytes of the current frame's body still expected; 0 between frames.
     std::uint32_t pendingBodyLength() const
     {
-        if (m_wordHeld)
-            return heldLength() - std::uint32_t(wire::lengthWordSize);
+        if (m_wordHeld) // not checked yet: a word under its own size names no body
+            return std::max(heldLength(), std::uint32_t(wire::lengthWordSize)) - std::uint32_t(wire::lengthWordSize);
         return m_length == 0 ? 0 : m_length - std::uint32_t(wire::lengthWordSize) - std::uint32_t(m_body ? m_body->size() : 0);
     }
     bool inFrame() const { return m_length != 0 || m_wordHeld; }

@@ -154,6 +154,7 @@ private Q_SLOTS:
         }
         const QStringList left = logs.entryList({QStringLiteral("parlor-style-*")}, QDir::Dirs);
         QCOMPARE(left.size(), earlier.size() + 1);
+        MahjongApplication::removeLeftoverStyleCopies();
         const QString text = MahjongApplication::styleSheetText();
         QCOMPARE(logs.entryList({QStringLiteral("parlor-style-*")}, QDir::Dirs), QStringList());
         QVERIFY(text.contains(QLatin1String("QFrame#MahjongDialog")));

@@ -278,8 +278,8 @@ private Q_SLOTS:
             QSettings().setValue(QStringLiteral("game/sound"), false);
             PreferencesWindow preferences(nullptr, nullptr, nullptr);
             preferences.show();
-            auto* box = preferences.findChild<QCheckBox*>(QStringLiteral("inGameSoundCheckBox"));
-            QVERIFY(box != nullptr && !box->isChecked());
+            QCheckBox* box = preferences.soundBox();
+            QVERIFY(!box->isChecked());
             QStyleOptionButton option;
             option.initFrom(box);
             const QPoint mark = box->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, box).center();
@@ -332,6 +332,7 @@ private Q_SLOTS:
         }
         QVERIFY(heard >= 0);
         if (trouble == QLatin1String("restart")) { // the lobby tune comes back by itself
+            QVERIFY(pulse.quiet(3000));
             sounds.play(GameSounds::LobbyTune, GameSounds::Loop);
             QVERIFY(pulse.heardWithin(2000) >= 0);
             pulse.stop();

@@ -11,7 +11,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QAudioDevice>
 #include <QSet>
 #include <QTemporaryDir>
 #include <QTest>

@@ -12,8 +12,8 @@
 // - server lists past the game's limits, answers to joins nobody asked for and a flood of refusals beside an
 //   ordinary hand: longest turn, peak memory (goals 100 ms, +10 MB);
 // - a score board row of 400 groups against one of 100 (laid out once: about 4 times; goal below 8);
-// - 200 game sounds asked of a sound server stalled 10 s, and of one gone for 10 s while the output is made
-//   again: longest turn beside it running (goal 100 ms), then how soon a sound is heard once it is back (goal 2 s);
+// - 200 game sounds asked of a sound server stalled 10 s, and of one gone for 10 s while the output connects
+//   anew: longest turn beside it running (goal 100 ms), then how soon a sound is heard once it is back (goal 2 s);
 // - four table pages at 3840x2160 beside 1920x1080: the longest turn while the pages are switched and while
 //   the window is resized from and to 1024x768 (goal: 100 ms).
 
@@ -394,7 +394,7 @@ private Q_SLOTS:
         QTest::mouseMove(w.view()->viewport(), w.view()->mapFromScene(held->sceneBoundingRect().center()));
         QVERIFY(pulse.heardWithin(2000) >= 0 && held->transform().dy() < 0);
         const double running = twoHundredSounds();
-        pulse.stall(); // the output is made again after 3 s
+        pulse.stall(); // the output connects anew after 3 s
         const double stalled = twoHundredSounds();
         pulse.resume();
         const double afterStall = heardAfter();
@@ -407,7 +407,7 @@ private Q_SLOTS:
                     "server running (%.2f ms), %.2f of the 100 ms goal; once it is back a sound is heard after "
                     "%.0f ms, %.2f of the 2 s goal\n",
                     stalled, stalled / std::max(running, 0.001), running, stalled / 100.0, afterStall, afterStall / 2000);
-        std::printf("200 game sounds in 10 s, the sound server gone and the output made again meanwhile: longest GUI "
+        std::printf("200 game sounds in 10 s, the sound server gone and the output connecting anew meanwhile: longest GUI "
                     "turn %.2f ms = %.2f x with the server running, %.2f of the 100 ms goal; once it is started again "
                     "a sound is heard after %.0f ms, %.2f of the 2 s goal\n",
                     killed, killed / std::max(running, 0.001), killed / 100.0, afterRestart, afterRestart / 2000);

@@ -581,13 +581,7 @@ void HandScenario::scriptJoin(quint32 tableId)
               send(TestFrame(31).u32(m_table).u8(1).u8(0).u32(0));
               // As the real server does: the join is followed by the notice
               // that the user is seated there, which carries the record.
-              const auto notice = [this] {
-                  static const QByteArray names[] = {"Classic hand", "International hand", "Riichi hand"};
-                  TestFrame f(62);
-                  f.u32(m_table).u8(1).u32(quint32(-1));
-                  tableRecord(f, m_table, names[ruleset], ruleset, ruleset == 2 ? 2 : 0);
-                  send(f);
-              };
+              const auto notice = [this] { sendSeatNotice(); };
               if (kind != Kind::Tournament && m_recordDelayMs < 0)
                   notice();
               // Player information first, so the snapshot's players have names.

@@ -67,7 +67,10 @@ public:
     {
         QElapsedTimer waited;
         waited.start();
-        recorder.readAllStandardOutput(); // what was played before now
+        // What was played before now, also what still waits in the pipe.
+        recorder.readAllStandardOutput();
+        for (int i = 0; i < 100 && recorder.waitForReadyRead(0); ++i)
+            recorder.readAllStandardOutput();
         for (; waited.elapsed() < ms; recorder.waitForReadyRead(20)) {
             const QByteArray pcm = recorder.read(recorder.bytesAvailable() & ~qint64(1));
             const auto* samples = reinterpret_cast<const qint16*>(pcm.constData());

@@ -250,6 +250,11 @@ void XMPPClient::disconnectFromHost()
 
 void XMPPClient::write(const xmpp::StreamElement& element)
 {
+    write(element, false);
+}
+
+void XMPPClient::write(const xmpp::StreamElement& element, bool forOthers)
+{
     // Stanzas received before the socket closed are handled after it closed:
     // what they answer goes nowhere.
     if (d->state == UnconnectedState || d->state == DisconnectingState || !d->writer
@@ -258,7 +263,7 @@ void XMPPClient::write(const xmpp::StreamElement& element)
         return;
     }
     try {
-        d->writer->write(element, d->answering ? xmpp::StreamWriter::Share::Others : xmpp::StreamWriter::Share::Own);
+        d->writer->write(element, forOthers ? xmpp::StreamWriter::Share::Others : xmpp::StreamWriter::Share::Own);
     } catch (const std::runtime_error& e) {
         const QString text = QStringLiteral("write failed with message: %1").arg(QString::fromLocal8Bit(e.what()));
         qCCritical(lcXmpp).noquote() << text;
@@ -289,9 +294,7 @@ void XMPPClient::write(const xmpp::StreamElement& element)
 
 void XMPPClient::writeAnswer(const xmpp::StreamElement& element, const XMPPJid& to)
 {
-    d->answering = !d->isOwnServer(to);
-    write(element);
-    d->answering = false;
+    write(element, !d->isOwnServer(to));
 }
 
 QString XMPPClient::nextId()

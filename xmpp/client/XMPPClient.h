@@ -230,6 +230,8 @@ private:
     /// An answer to a request: from anyone but the own server it goes out
     /// after the own writes.
     void writeAnswer(const xmpp::StreamElement& element, const XMPPJid& to);
+    /// write(), the element ahead of or behind what is written for others.
+    void write(const xmpp::StreamElement& element, bool forOthers);
     /// The writer handed bytes to the network: requests whose bytes have
     /// left start their time.
     void noteSent();

@@ -92,8 +92,6 @@ public:
     /// What the system's send buffer may hold (the system doubles it): more
     /// would wait there, ahead of the own writes, for seconds on a slow uplink.
     static constexpr int SendBufferSize = 8 * 1024;
-    /// The element being written answers someone else's request.
-    bool answering = false;
     bool sessionOffered = false;
     /// The id of the session request, once written.
     QString sessionId;
