@@ -7,7 +7,11 @@
 
 #include <QDebug>
 
+#include <algorithm>
+#include <chrono>
 #include <limits>
+
+#include <time.h>
 
 qint64 msecsBetween(const QDateTime& from, const QDateTime& to)
 {
@@ -33,17 +37,29 @@ QString serverTimeText(const QDateTime& time)
     return isServerTimeKnown(time) ? formatDateTime(time) : unknownText();
 }
 
-ServerTime::ServerTime()
-    : serverBase(QDateTime::currentDateTimeUtc())
-    , localBase(serverBase)
+namespace {
+
+qint64 machineMonotonic()
 {
-    replyTimer.setSingleShot(true);
-    nextPing.setSingleShot(true);
-    silenceTimer.setSingleShot(true);
-    silenceTimer.setTimerType(Qt::PreciseTimer);
-    connect(&replyTimer, &QTimer::timeout, this, &ServerTime::onTimeout);
-    connect(&nextPing, &QTimer::timeout, this, &ServerTime::pingServer);
-    connect(&silenceTimer, &QTimer::timeout, this, &ServerTime::checkSilence);
+#ifdef CLOCK_BOOTTIME
+    // Unlike the plain monotonic clock it goes on while the machine sleeps,
+    // as the server's clock does.
+    timespec ts{};
+    clock_gettime(CLOCK_BOOTTIME, &ts);
+    return qint64(ts.tv_sec) * 1000 + ts.tv_nsec / 1000000;
+#else
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+#endif
+}
+
+} // namespace
+
+ServerTime::ServerTime()
+{
+    turnTimer.setSingleShot(true);
+    turnTimer.setTimerType(Qt::PreciseTimer);
+    connect(&turnTimer, &QTimer::timeout, this, &ServerTime::turn);
 }
 
 ServerTime::~ServerTime() = default;
@@ -53,19 +69,57 @@ QDateTime ServerTime::currentTime()
     return instance()->estimate();
 }
 
+qint64 ServerTime::monotonicTime()
+{
+    return instance()->monotonicNow();
+}
+
+QDateTime ServerTime::wallNow() const
+{
+    return wall ? wall().toUTC() : QDateTime::currentDateTimeUtc();
+}
+
+qint64 ServerTime::monotonicNow() const
+{
+    return monotonic ? monotonic() : machineMonotonic();
+}
+
+void ServerTime::setClocks(WallClock w, MonotonicClock m)
+{
+    // Every moment kept is one of the old monotonic clock: each goes over by
+    // its distance from now.
+    const qint64 before = monotonicNow();
+    const QDateTime estimated = estimate();
+    wall = std::move(w);
+    monotonic = std::move(m);
+    const qint64 shift = monotonicNow() - before;
+    if (monotonicBase) {
+        serverBase = estimated;
+        monotonicBase = monotonicNow();
+    }
+    sentAt += shift;
+    replyDue += shift;
+    heardAt += shift;
+    if (pingDue)
+        *pingDue += shift;
+    schedule();
+}
+
 QDateTime ServerTime::estimate() const
 {
-    return serverBase.addMSecs(msecsBetween(localBase, QDateTime::currentDateTimeUtc()));
+    if (!monotonicBase)
+        return wallNow();
+    return serverBase.addMSecs(monotonicNow() - *monotonicBase);
 }
 
 void ServerTime::resetCycle()
 {
-    replyTimer.stop();
-    nextPing.stop();
-    silenceTimer.stop();
+    turnTimer.stop();
     pendingRequest.reset();
+    pingDue.reset();
+    overdue = false;
     silent = false;
-    sinceHeard.start();
+    heardAt = monotonicNow();
 }
 
 void ServerTime::setConnection(ConnectionManager* cm)
@@ -101,21 +155,70 @@ void ServerTime::setRequestSender(RequestSender s)
 
 void ServerTime::pingServer()
 {
+    pingDue.reset();
     if (!sender)
         return;
     pendingRequest = sender();
-    stopwatch.restart();
-    replyTimer.start(replyTimeout);
+    sentAt = monotonicNow();
+    replyDue = sentAt + replyTimeout;
+    schedule();
 }
 
 void ServerTime::heard()
 {
-    sinceHeard.restart();
-    silenceTimer.stop();
+    heardAt = monotonicNow();
+    overdue = false;
     if (silent) {
         silent = false;
         Q_EMIT silenceEnded();
     }
+}
+
+std::optional<qint64> ServerTime::nextDue() const
+{
+    if (!sender)
+        return std::nullopt;
+    std::optional<qint64> due = pendingRequest ? std::optional<qint64>(replyDue) : pingDue;
+    if (overdue) {
+        const qint64 check = heardAt + (silent ? silenceLimit : replyTimeout);
+        due = due ? std::min(*due, check) : check;
+    }
+    return due;
+}
+
+void ServerTime::schedule()
+{
+    const std::optional<qint64> due = nextDue();
+    if (!due) {
+        turnTimer.stop();
+        return;
+    }
+    turnTimer.start(int(std::clamp<qint64>(*due - monotonicNow(), 0, turnLimit)));
+}
+
+void ServerTime::turn()
+{
+    const qint64 now = monotonicNow();
+    const std::optional<qint64> due = nextDue();
+    if (due && now - *due > wakeGap) {
+        // The process was stopped (a closed lid, a paused machine): the time
+        // it stood still says nothing of the server, and a round trip that
+        // spans it measures the stop, not the link.
+        qWarning() << "the server clock's timer came back" << now - *due
+                   << "ms late (the program stood still); the server's silence is counted from now";
+        heardAt = now;
+        if (pendingRequest) {
+            pendingRequest.reset();
+            pingDue = now;
+        }
+    }
+    if (pendingRequest && now >= replyDue)
+        onTimeout();
+    else if (!pendingRequest && pingDue && now >= *pingDue)
+        pingServer();
+    if (overdue)
+        checkSilence();
+    schedule();
 }
 
 void ServerTime::onTimeFromServer(qint32 requestId, const QDateTime& serverTime)
@@ -125,10 +228,10 @@ void ServerTime::onTimeFromServer(qint32 requestId, const QDateTime& serverTime)
     if (!pendingRequest || *pendingRequest != requestId)
         return;
     pendingRequest.reset();
-    replyTimer.stop();
-    const int rtt = static_cast<int>(stopwatch.elapsed());
+    const int rtt = static_cast<int>(std::clamp<qint64>(monotonicNow() - sentAt, 0, replyTimeout));
     if (rtt < 1 && !firstReply) {
-        nextPing.start(pingInterval);
+        pingDue = monotonicNow() + pingInterval;
+        schedule();
         return;
     }
     firstReply = false;
@@ -136,13 +239,14 @@ void ServerTime::onTimeFromServer(qint32 requestId, const QDateTime& serverTime)
 
     const QDateTime now = estimate();
     const QDateTime server = serverTime.toUTC();
-    if (now < server || server.addMSecs(rtt) < now) {
+    if (!monotonicBase || now < server || server.addMSecs(rtt) < now) {
         serverBase = server.addMSecs(rtt / 2);
-        localBase = QDateTime::currentDateTimeUtc();
+        monotonicBase = monotonicNow();
         Q_EMIT updatedEstimate();
     }
     Q_EMIT updatedPing();
-    nextPing.start(pingInterval);
+    pingDue = monotonicNow() + pingInterval;
+    schedule();
 }
 
 void ServerTime::onTimeFromServerFailed(qint32 requestId, const QString& reason)
@@ -152,8 +256,8 @@ void ServerTime::onTimeFromServerFailed(qint32 requestId, const QString& reason)
         return;
     qWarning() << "server time request failed:" << reason;
     pendingRequest.reset();
-    replyTimer.stop();
-    nextPing.start(pingInterval);
+    pingDue = monotonicNow() + pingInterval;
+    schedule();
 }
 
 void ServerTime::onTimeout()
@@ -164,16 +268,18 @@ void ServerTime::onTimeout()
     Q_EMIT timeout();
     // Only a server from which nothing at all comes is silent: on a slow
     // link a reply may be stuck behind a long list.
-    if (!silenceTimer.isActive())
+    if (!overdue) {
+        overdue = true;
         checkSilence();
+    }
     pingServer();
 }
 
 void ServerTime::checkSilence()
 {
-    if (!sender)
+    if (!sender || !overdue)
         return;
-    const qint64 quiet = sinceHeard.elapsed();
+    const qint64 quiet = monotonicNow() - heardAt;
     if (!silent && quiet >= replyTimeout) {
         silent = true;
         Q_EMIT silenceBegan();
@@ -184,7 +290,5 @@ void ServerTime::checkSilence()
         qWarning() << "nothing from the server for" << quiet << "ms";
         setConnection(nullptr);
         Q_EMIT connectionLost();
-        return;
     }
-    silenceTimer.start(int((silent ? silenceLimit : replyTimeout) - quiet));
 }

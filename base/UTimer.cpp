@@ -18,10 +18,11 @@ void UTimer::start(const TimeSpan& span)
     stop();
     deadline = span.end();
     if (deadline.isValid()) {
-        QDateTime from = span.start();
-        if (!from.isValid())
-            from = ServerTime::currentTime();
+        const QDateTime now = ServerTime::currentTime();
+        const QDateTime from = span.start().isValid() ? span.start() : now;
         total = qMax<qint64>(0, msecsBetween(from, deadline));
+        leftAtStart = qMax<qint64>(0, msecsBetween(now, deadline));
+        startedAt = ServerTime::monotonicTime();
         if (total != 0)
             timer->start(interval);
     } else {
@@ -48,7 +49,7 @@ void UTimer::intervalTimeout()
 {
     qint64 left = 0;
     if (deadline.isValid())
-        left = qMax<qint64>(0, msecsBetween(ServerTime::currentTime(), deadline));
+        left = qMax<qint64>(0, leftAtStart - (ServerTime::monotonicTime() - startedAt));
     if (!deadline.isValid() || (timer->isActive() && left == 0)) {
         timer->stop();
         deadline = QDateTime();

@@ -6,7 +6,10 @@
 class QTimer;
 class TimeSpan;
 
-/// A countdown to a deadline that ticks every second against the server clock.
+/// A countdown to a deadline that ticks every second. What is left is read
+/// against the server's clock when the countdown starts and from then on
+/// counted down by the process's monotonic clock, so that a time sync or a
+/// moved estimate changes nothing of a countdown under way.
 class UTimer : public QObject
 {
     Q_OBJECT
@@ -35,4 +38,7 @@ private:
     qint64 total = 0;
     int interval = 1000;
     QDateTime deadline;
+    /// What was left when the countdown started, and when that was (monotonic).
+    qint64 leftAtStart = 0;
+    qint64 startedAt = 0;
 };

@@ -177,7 +177,7 @@ void SeatedWindow::onTimerUpdate(int left_ms)
         label("leaveWarning")->setText(
             tr("You will automatically be unseated from this table in %Ln second(s)", nullptr, seconds));
     else
-        hide();
+        label("leaveWarning")->clear();
 }
 
 void SeatedWindow::changeEvent(QEvent* event)

@@ -11,8 +11,9 @@ class TimeSpan;
 class UTimer;
 
 /// "You have been seated": the table's rules and money terms, Play and Leave,
-/// and the countdown after which the seat is given up. Hides itself when the
-/// countdown runs out.
+/// and the countdown after which the seat is given up. The countdown's end
+/// leaves the notice and its Play up: the server ends the seat by its own
+/// word (it unseats the player), never the client's estimate of its clock.
 class SeatedWindow : public MahjongDialog
 {
     Q_OBJECT
@@ -21,7 +22,7 @@ public:
     explicit SeatedWindow(QWidget* parent);
     ~SeatedWindow() override;
 
-    /// Counts down to the span's end against the server clock.
+    /// Counts down to the span's end, read against the server clock.
     void startCountdown(const TimeSpan& span);
     /// Stops the countdown and clears its text; no timeout() follows.
     void stopCountdown();
@@ -44,7 +45,7 @@ public Q_SLOTS:
     void onTableInfo(TableInfo ti);
     void onLeaveButtonClicked();
     void onPlayButtonClicked();
-    /// Shows the seconds left, rounded; hides the dialog below half a second.
+    /// Shows the seconds left, rounded; clears the line below half a second.
     void onTimerUpdate(int left_ms);
 
 protected:

@@ -15,6 +15,11 @@ private:
 
     qint32 lastRequest() const { return requests.isEmpty() ? -1 : requests.last(); }
 
+    /// The process's clocks, moved by hand; the machine's clock is never touched.
+    QDateTime wallNow = QDateTime(QDate(2026, 3, 1), QTime(12, 0), Qt::UTC);
+    qint64 steadyNow = 0;
+    void useFakeClocks() { clock->setClocks([this] { return wallNow; }, [this] { return steadyNow; }); }
+
 private Q_SLOTS:
     void init()
     {
@@ -24,6 +29,7 @@ private Q_SLOTS:
     void cleanup()
     {
         clock->setRequestSender(nullptr);
+        clock->setClocks({}, {});
     }
 
     void beforeAnyReplyTheLocalClock()
@@ -135,6 +141,47 @@ private Q_SLOTS:
         QTest::qWait(5);
         clock->onTimeFromServer(requests.last(), ServerTime::currentTime());
         QCOMPARE(ping.count(), 1);
+    }
+
+    void machineClockStepsMoveNoEstimate()
+    {
+        useFakeClocks();
+        clock->setRequestSender([this] { requests << nextId; return nextId++; });
+        steadyNow += 40;
+        clock->onTimeFromServer(lastRequest(), wallNow.addSecs(-600));
+        const QDateTime estimated = ServerTime::currentTime();
+        for (int step : {3600, -86400}) {
+            wallNow = wallNow.addSecs(step);
+            steadyNow += 5000;
+        }
+        QCOMPARE(ServerTime::currentTime(), estimated.addMSecs(10000));
+    }
+
+    void wakeWithTheLinkDownCountsTheSilenceAgain()
+    {
+        useFakeClocks();
+        QSignalSpy silent(clock, &ServerTime::silenceBegan);
+        QSignalSpy lost(clock, &ServerTime::connectionLost);
+        clock->setRequestSender([this] { requests << nextId; return nextId++; });
+        // The process stands still for 40 s, no turn of its event loop between.
+        QTest::ignoreMessage(QtWarningMsg, "the server clock's timer came back 30000 ms late (the program stood still); "
+                                           "the server's silence is counted from now");
+        steadyNow += 40000;
+        QTRY_COMPARE(requests.size(), 2); // the time asked anew
+        // Silence counted from the wake: the strip at 10 s, the end at 30 s.
+        steadyNow += 9999;
+        QTest::qWait(ServerTime::turnLimit + 200);
+        QCOMPARE(silent.count() + lost.count(), 0);
+        steadyNow += 1;
+        QTRY_COMPARE(silent.count(), 1);
+        steadyNow += 10000;
+        QTRY_COMPARE(requests.size(), 4);
+        steadyNow += 9999;
+        QTest::qWait(ServerTime::turnLimit + 200);
+        QCOMPARE(lost.count(), 0);
+        QTest::ignoreMessage(QtWarningMsg, "nothing from the server for 30000 ms");
+        steadyNow += 1;
+        QTRY_COMPARE(lost.count(), 1);
     }
 
     void endingTheCycle()

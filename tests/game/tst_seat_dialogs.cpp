@@ -2,6 +2,7 @@
 // end, the buttons, and server text kept out of markup.
 
 #include "SeatedWindow.h"
+#include "ServerTime.h"
 #include "WatchingWindow.h"
 
 #include <TimeSpan.h>
@@ -16,8 +17,12 @@ class TestSeatDialogs : public QObject
 {
     Q_OBJECT
 
+    QDateTime wallNow = QDateTime::currentDateTimeUtc();
+    qint64 steadyNow = 0;
+
 private Q_SLOTS:
     void initTestCase() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }
+    void cleanup() { ServerTime::instance()->setClocks({}, {}); }
 
     void countdownText_data()
     {
@@ -27,7 +32,7 @@ private Q_SLOTS:
         QTest::newRow("rounds down to one") << 1499 << "You will automatically be unseated from this table in 1 second(s)"
                                             << true;
         QTest::newRow("rounds up") << 2500 << "You will automatically be unseated from this table in 3 second(s)" << true;
-        QTest::newRow("below half a second hides") << 499 << QString() << false;
+        QTest::newRow("below half a second: the seat is the server's to end") << 499 << QString() << true;
     }
     void countdownText()
     {
@@ -91,10 +96,23 @@ private Q_SLOTS:
 
     void countdownEnds()
     {
+        ServerTime::instance()->setClocks([this] { return wallNow; }, [this] { return steadyNow; });
         SeatedWindow dialog(nullptr);
+        dialog.show();
         QSignalSpy timeouts(&dialog, &SeatedWindow::timeout);
-        dialog.startCountdown(TimeSpan(QDateTime(), QDateTime::currentDateTimeUtc().addMSecs(100)));
+        QSignalSpy plays(&dialog, &SeatedWindow::playButtonClicked);
+        dialog.startCountdown(TimeSpan(QDateTime(), wallNow.addSecs(28)));
+        // A time sync sets the machine's clock an hour forward: the count goes on.
+        wallNow = wallNow.addSecs(3600);
+        steadyNow += 1000;
+        QTRY_COMPARE(dialog.label("leaveWarning")->text(),
+                     QStringLiteral("You will automatically be unseated from this table in 27 second(s)"));
+        // At the deadline the notice and its Play wait for the server's word.
+        steadyNow += 27000;
         QVERIFY(timeouts.wait(3000));
+        QVERIFY(dialog.isVisible() && dialog.label("leaveWarning")->text().isEmpty());
+        QTest::mouseClick(dialog.playButton(), Qt::LeftButton);
+        QCOMPARE(plays.count(), 1);
     }
 
     void buttonsStopTheCountdown_data()
