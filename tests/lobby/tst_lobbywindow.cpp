@@ -9,6 +9,7 @@
 #include <QCheckBox>
 #include <QHeaderView>
 #include <QHelpEvent>
+#include <QLineEdit>
 #include <QScrollBar>
 #include <QGroupBox>
 #include <QPushButton>
@@ -57,6 +58,15 @@ QList<int> shownIds(LobbyWindow& window)
 QCheckBox* box(LobbyWindow& window, const char* name)
 {
     return window.findChild<QCheckBox*>(QLatin1String(name));
+}
+
+QModelIndex rowOf(LobbyWindow& window, int id, int column = 0)
+{
+    QAbstractItemModel* rows = window.treeView()->model();
+    for (int row = 0; row < rows->rowCount(); ++row)
+        if (rows->index(row, 0).data(Qt::UserRole).toInt() == id)
+            return rows->index(row, column);
+    return {};
 }
 
 }
@@ -273,6 +283,70 @@ private Q_SLOTS:
         view->selectionModel()->clearSelection();
         QTest::mouseClick(joinButton, Qt::LeftButton);
         QCOMPARE(join.size(), 1);
+    }
+    void joinAndWatchGoToTheChosenTable_data()
+    {
+        QTest::addColumn<QString>("change"); // what happens to the list after the player chose Crane (2)
+        QTest::addColumn<int>("asked");      // the table Join and Watch then ask for; -1: nothing asked
+        QTest::newRow("its players leave, the server removes it") << "removed" << -1;
+        QTest::newRow("its rules unchecked") << "international off" << -1;
+        QTest::newRow("full while full tables are excluded") << "full" << -1;
+        QTest::newRow("searched past") << "search" << -1;
+        QTest::newRow("a table listed above it") << "added above" << 2;
+        QTest::newRow("another removed, it moves up") << "other removed" << 2;
+    }
+    void joinAndWatchGoToTheChosenTable()
+    {
+        QFETCH(QString, change);
+        QFETCH(int, asked);
+        TableModel model(nullptr);
+        fill(model);
+        LobbyWindow window;
+        window.setModel(&model);
+        window.resize(900, 500);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QTreeView* view = window.treeView();
+        if (change == QLatin1String("full"))
+            QTest::mouseClick(box(window, "excludeFullTablesCheckBox"), Qt::LeftButton, {},
+                              QPoint(8, box(window, "excludeFullTablesCheckBox")->height() / 2));
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(rowOf(window, 2, 1)).center());
+        QCOMPARE(view->currentIndex().data(Qt::UserRole).toInt(), 2);
+
+        if (change == QLatin1String("removed")) {
+            model.onTableRemoved(2);
+        } else if (change == QLatin1String("international off")) {
+            QTest::mouseClick(box(window, "internationalRules"), Qt::LeftButton, {},
+                              QPoint(8, box(window, "internationalRules")->height() / 2));
+        } else if (change == QLatin1String("full")) {
+            model.addOrUpdateTable(makeTable(2, regular, QStringLiteral("Crane"), 1, 2, 20000, TableCapacity(4, 4, 0)));
+        } else if (change == QLatin1String("search")) {
+            QTest::keyClicks(window.findChild<QLineEdit*>(QStringLiteral("freeTextSearch")), QStringLiteral("Dragon"));
+        } else if (change == QLatin1String("added above")) {
+            model.addOrUpdateTable(makeTable(9, regular, QStringLiteral("Aardvark")));
+        } else if (change == QLatin1String("other removed")) {
+            model.onTableRemoved(1);
+        }
+        QTRY_VERIFY(change == QLatin1String("added above") ? rowOf(window, 9).isValid()
+                    : change == QLatin1String("other removed") ? !rowOf(window, 1).isValid()
+                                                                : !rowOf(window, 2).isValid());
+
+        QSignalSpy join(&window, &LobbyWindow::joinTable);
+        QSignalSpy watch(&window, &LobbyWindow::watchTable);
+        QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("joinButton")), Qt::LeftButton);
+        QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("watchButton")), Qt::LeftButton);
+        if (asked == -1) {
+            // Nothing is chosen for the player: not the neighbour row either.
+            QCOMPARE(join.size() + watch.size(), 0);
+            QVERIFY(!view->selectionModel()->hasSelection());
+            QVERIFY(!view->currentIndex().isValid());
+        } else {
+            QCOMPARE(join.size(), 1);
+            QCOMPARE(join.first().first().toInt(), asked);
+            QCOMPARE(watch.size(), 1);
+            QCOMPARE(watch.first().first().toInt(), asked);
+            QCOMPARE(view->selectionModel()->selectedRows().value(0).data(Qt::UserRole).toInt(), asked);
+        }
     }
 };
 
