@@ -130,6 +130,8 @@ void SideBar::setupUi()
     tableRound = textLabel(topContainer, "tableRound");
     verticalLayout->addWidget(tableRound);
     tableCost = textLabel(topContainer, "tableCost");
+    // The bar is only so wide: a long stake wraps rather than lose digits.
+    tableCost->setWordWrap(true);
     verticalLayout->addWidget(tableCost);
     tableLimit = textLabel(topContainer, "tableLimit");
     verticalLayout->addWidget(tableLimit);
