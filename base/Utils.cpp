@@ -32,10 +32,21 @@ int textWidth(const QFontMetrics& metrics, const QString& text)
 QString formatMoney(qint64 cents)
 {
     // The one money rule of the program: the lobby's table texts use it too.
-    const qint64 rest = cents % 100;
-    if (rest == 0)
-        return QStringLiteral("$%L1").arg(cents / 100);
-    return QStringLiteral("$%L1").arg(double(cents) / 100.0, 0, 'f', 2);
+    // Whole numbers throughout: a double holds cents exactly only up to 2^53.
+    const QLocale locale;
+    const quint64 magnitude = cents < 0 ? 0 - quint64(cents) : quint64(cents);
+    QString text = QStringLiteral("$");
+    if (cents < 0)
+        text += locale.negativeSign();
+    text += locale.toString(magnitude / 100);
+    const quint64 rest = magnitude % 100;
+    if (rest != 0) {
+        text += locale.decimalPoint();
+        if (rest < 10)
+            text += locale.zeroDigit();
+        text += locale.toString(rest);
+    }
+    return text;
 }
 
 QString formatDateTime(const QDateTime& dateTime)

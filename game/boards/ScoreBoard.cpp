@@ -275,6 +275,14 @@ void ScoreBoard::showScores(const std::vector<player_score>& scores, qint32 sele
     fill(next, true);
 }
 
+void ScoreBoard::setTableInfo(const TableInfo& table)
+{
+    if (!shown)
+        return;
+    shown->table = table;
+    ReadyButtons::apply(readyButton, leaveButton, table, shown->endOfGame, "ScoreBoard");
+}
+
 void ScoreBoard::fill(const Shown& s, bool selectTab)
 {
     const std::size_t n = s.scores.size();

@@ -39,6 +39,9 @@ public:
     /// `mahjongType` 1, 2, 3 pick the winner's claim picture.
     void showScores(const std::vector<player_score>& scores, qint32 selectedPid, int mahjongType,
                     const TableInfo& table, bool endOfGame);
+    /// The table's record changed: the buttons name its stake and fee as
+    /// they are now.
+    void setTableInfo(const TableInfo& table);
     /// The picture of player index 0..3 (others are ignored).
     void setAvatar(int index, const QPixmap& picture);
     /// Ready shown and Close hidden, or the reverse.

@@ -130,6 +130,8 @@ void SideBar::setupUi()
     tableRound = textLabel(topContainer, "tableRound");
     verticalLayout->addWidget(tableRound);
     tableCost = textLabel(topContainer, "tableCost");
+    // The bar is only so wide: a long stake wraps rather than lose digits.
+    tableCost->setWordWrap(true);
     verticalLayout->addWidget(tableCost);
     tableLimit = textLabel(topContainer, "tableLimit");
     verticalLayout->addWidget(tableLimit);
@@ -313,7 +315,15 @@ void SideBar::updateTableTexts()
     } else {
         setPlainName(tableName, tableInfo.name);
         tableDescription->setText(tableRulesText(tableInfo));
-        tableCost->setText(tableValueText(tableInfo));
+        // On one line when it fits the bar, else the buy-in and the maximum
+        // win on a line each, so that neither breaks inside its words.
+        const QStringList parts = tableValueParts(tableInfo);
+        const QString line = parts.join(QLatin1Char(' '));
+        const QMargins margins = topContainer->layout()->contentsMargins();
+        tableCost->ensurePolished(); // the style sheet's font
+        const bool fits = tableCost->fontMetrics().horizontalAdvance(line)
+                          <= topContainer->minimumWidth() - margins.left() - margins.right();
+        tableCost->setText(fits ? line : parts.join(QLatin1Char('\n')));
         tableRound->hide();
         tableCost->show();
         roundLimit->hide();

@@ -264,6 +264,7 @@ void GameWindow::onTableInfo(const TableInfo& ti)
         v->setRuleset(ti.ruleset);
     m_seated->onTableInfo(ti);
     m_washout->setTableInfo(ti);
+    m_scoreBoard->setTableInfo(ti);
 }
 
 void GameWindow::onTournamentInfo(const TournamentInfo& ti)

@@ -15,15 +15,19 @@ QString tableRulesText(const TableInfo& info)
 
 QString tableValueText(const TableInfo& info)
 {
+    const QStringList parts = tableValueParts(info);
+    return parts.isEmpty() ? QString() : parts.join(QLatin1Char(' '));
+}
+
+QStringList tableValueParts(const TableInfo& info)
+{
     const ValueColumnType value(info.value);
     if (value.kind == 0)
-        return QString();
-    QString text = QCoreApplication::translate("TableValue", "buy-in: %1").arg(value.stakeAndFeeText());
-    if (value.isMoneyKind() && value.maxWin() != 0) {
-        text += QLatin1Char(' ');
-        text += QCoreApplication::translate("TableValue", "max win: %1").arg(moneyOrDash(value.maxWin()));
-    }
-    return text;
+        return {};
+    QStringList parts{QCoreApplication::translate("TableValue", "buy-in: %1").arg(value.stakeAndFeeText())};
+    if (value.isMoneyKind() && value.maxWin() != 0)
+        parts << QCoreApplication::translate("TableValue", "max win: %1").arg(moneyOrDash(value.maxWin()));
+    return parts;
 }
 
 QString tableToolTip(const TableInfo& info)

@@ -212,27 +212,8 @@ void TournamentWindow::updateView()
     ui->tournamentTitle->setText(fillTemplate(tr("<b>%1</b> - %2", "%1 - name of tournament, %2 - current status"),
                                               {info.name.toHtmlEscaped(), statusText.toHtmlEscaped()}));
 
-    ui->joinButton->setText(tr("Register (%1)").arg(formatMoney(info.bet)));
-    ui->leaveButton->setText(status != Open ? tr("Leave Tournament") : tr("Unregister"));
-
-    const auto show = [](QPushButton* button, bool on) {
-        button->setEnabled(on);
-        button->setVisible(on);
-    };
-    if (status != Open) {
-        show(ui->joinButton, false);
-        ui->leaveButton->setVisible(false);
-    } else if (info.ownRegistered) {
-        show(ui->joinButton, false);
-        show(ui->leaveButton, true);
-    } else {
-        show(ui->joinButton, true);
-        show(ui->leaveButton, false);
-    }
-    if (info.ownRegistered && (status == Closed || status == Paused)) {
-        show(ui->joinButton, false);
-        show(ui->leaveButton, true);
-    }
+    updateButtons();
+    reviewLeaveQuestion();
 
     switch (status) {
     case Open: ui->statusLabel->setText(tr("Tournament open for registration.")); break;
@@ -270,6 +251,59 @@ void TournamentWindow::updateView()
 
     updateDetails();
     updateInfoPage();
+}
+
+void TournamentWindow::updateButtons()
+{
+    const int status = info.status;
+    ui->joinButton->setText(tr("Register (%1)").arg(formatMoney(info.bet)));
+    ui->leaveButton->setText(status != Open ? tr("Leave Tournament") : tr("Unregister"));
+
+    const auto show = [](QPushButton* button, bool on) {
+        button->setEnabled(on);
+        button->setVisible(on);
+    };
+    if (status != Open) {
+        show(ui->joinButton, false);
+        ui->leaveButton->setVisible(false);
+    } else if (info.ownRegistered) {
+        show(ui->joinButton, false);
+        show(ui->leaveButton, true);
+    } else {
+        show(ui->joinButton, true);
+        show(ui->leaveButton, false);
+    }
+    if (isLeaveOffered()) {
+        show(ui->joinButton, false);
+        show(ui->leaveButton, true);
+    }
+    // A request on its way, or a question up: whatever the record says
+    // meanwhile, nothing is asked twice.
+    if (registerSent)
+        ui->joinButton->setEnabled(false);
+    if (leaveQuestion || leaveSent)
+        ui->leaveButton->setEnabled(false);
+}
+
+bool TournamentWindow::isLeaveOffered() const
+{
+    return info.ownRegistered && (info.status == Open || info.status == Closed || info.status == Paused);
+}
+
+void TournamentWindow::reviewLeaveQuestion()
+{
+    // The question names what a Yes does: unregistering (registration open)
+    // or leaving with the entrance fee lost. When that changes while it is
+    // up, it goes; the player is asked again in the new words while there is
+    // still something to leave.
+    if (!leaveQuestion)
+        return;
+    if (isLeaveOffered() && (info.status == Open) == leaveQuestionOpen)
+        return;
+    std::exchange(leaveQuestion, nullptr)->onFinished(0);
+    if (isLeaveOffered())
+        askLeave();
+    updateButtons();
 }
 
 void TournamentWindow::updatePausedTexts()
@@ -368,41 +402,53 @@ void TournamentWindow::onTimerTimeout()
 
 void TournamentWindow::on_joinButton_clicked()
 {
-    Q_EMIT registerTournament(info.tournamentId);
+    if (registerSent || info.status != Open || info.ownRegistered)
+        return;
+    registerSent = true;
     ui->joinButton->setEnabled(false);
+    Q_EMIT registerTournament(info.tournamentId);
 }
 
 void TournamentWindow::on_leaveButton_clicked()
 {
+    if (leaveQuestion || leaveSent || !isLeaveOffered())
+        return;
+    askLeave();
+}
+
+void TournamentWindow::askLeave()
+{
     ui->leaveButton->setEnabled(false);
-    ModelessMsgBox::MsgBox* box = nullptr;
+    const bool open = info.status == Open;
     const auto buttons = QDialogButtonBox::Yes | QDialogButtonBox::No;
-    if (info.status != Open) {
-        box = ModelessMsgBox::warning(findMainWindow(), tr("Leave tournament?"),
-                                      tr("Do you really want to leave this tournament?\nYour entrance fee will be lost."),
-                                      buttons);
-    } else {
-        box = ModelessMsgBox::warning(findMainWindow(), tr("Unregister from tournament?"),
-                                      tr("Do you really want to unregister from this tournament?"), buttons);
-    }
+    ModelessMsgBox::MsgBox* box =
+        open ? ModelessMsgBox::warning(findMainWindow(), tr("Unregister from tournament?"),
+                                       tr("Do you really want to unregister from this tournament?"), buttons)
+             : ModelessMsgBox::warning(findMainWindow(), tr("Leave tournament?"),
+                                       tr("Do you really want to leave this tournament?\nYour entrance fee will be lost."),
+                                       buttons);
     if (box == nullptr) { // not asked: boxes of its kind fill the screen
-        ui->leaveButton->setEnabled(true);
+        updateButtons();
         return;
     }
+    leaveQuestion = box;
+    leaveQuestionOpen = open;
     // The window may be closed before the answer comes; the answer then has
-    // nobody to act for.
+    // nobody to act for. A question withdrawn (its subject changed) answers
+    // nothing either.
     const QPointer<TournamentWindow> self(this);
-    ModelessMsgBox::connectFinished(box, [self](int result) {
-        if (!self)
+    ModelessMsgBox::connectFinished(box, [self, box, open](int result) {
+        if (!self || self->leaveQuestion != box)
             return;
-        if (result == QDialogButtonBox::Yes) {
-            if (self->info.status != Open)
-                Q_EMIT self->leaveTournament(self->info.tournamentId);
-            else
+        self->leaveQuestion = nullptr;
+        if (result == QDialogButtonBox::Yes && self->isLeaveOffered() && (self->info.status == Open) == open) {
+            self->leaveSent = true;
+            if (open)
                 Q_EMIT self->unregisterTournament(self->info.tournamentId);
-        } else {
-            self->ui->leaveButton->setEnabled(true);
+            else
+                Q_EMIT self->leaveTournament(self->info.tournamentId);
         }
+        self->updateButtons();
     });
 }
 
@@ -422,6 +468,7 @@ void TournamentWindow::onTournamentRegisterSuccess(qint32 tournamentInt)
 {
     if (tournamentInt != info.tournamentId)
         return;
+    registerSent = false;
     info.ownRegistered = true;
     updateView();
 }
@@ -430,6 +477,7 @@ void TournamentWindow::onTournamentRegisterFailed(qint32 tournamentInt, tmnt_reg
 {
     if (tournamentInt != info.tournamentId)
         return;
+    registerSent = false;
     if (reason == tmnt_register_failed_reason::ALREADY_REGISTERED) {
         // Refused because the player is registered already (from another
         // client, say): the window offers to unregister, as after a success.
@@ -460,6 +508,7 @@ void TournamentWindow::onTournamentUnregisterSuccess(qint32 tournamentInt)
 {
     if (tournamentInt != info.tournamentId)
         return;
+    leaveSent = false;
     info.ownRegistered = false;
     updateView();
 }
@@ -468,6 +517,7 @@ void TournamentWindow::onTournamentUnregisterFailed(qint32 tournamentInt, tmnt_r
 {
     if (tournamentInt != info.tournamentId)
         return;
+    leaveSent = false;
     plainTextBox(ModelessMsgBox::warning(findMainWindow(), tr("Unregister from tournament"),
                                          fillTemplate(tr("Unregister from tournament failed!\n%1"),
                                                       {registerFailedText(reason)})));
@@ -483,6 +533,7 @@ void TournamentWindow::onTournamentLeaveFailed(qint32 tournamentInt, const QStri
 {
     if (tournamentInt != info.tournamentId)
         return;
+    leaveSent = false;
     plainTextBox(ModelessMsgBox::warning(findMainWindow(), tr("Leave tournament"),
                                          fillTemplate(tr("Leave tournament failed!\n%1"), {reason})));
     updateView();

@@ -12,6 +12,9 @@
 #include <memory>
 
 class LobbyModel;
+namespace ModelessMsgBox {
+class MsgBox;
+}
 class SocialServices;
 class TableModel;
 class TournamentRankingModel;
@@ -106,6 +109,15 @@ private Q_SLOTS:
 
 private:
     void updateView();
+    /// Register, Unregister and Leave by the record, the registration and
+    /// what is asked or on its way.
+    void updateButtons();
+    /// Whether the player may unregister or leave now.
+    bool isLeaveOffered() const;
+    /// Asks whether to unregister (open) or leave (past registration).
+    void askLeave();
+    /// Withdraws the open unregister or leave question whose subject changed.
+    void reviewLeaveQuestion();
     void updatePausedTexts();
     void updateDetails();
     void updateCountdown();
@@ -119,4 +131,12 @@ private:
     QPointer<TournamentRankingModel> rankingModel;
     /// The chat room was asked for and not left since.
     bool chatWanted = false;
+    /// A registration was sent and its answer has not come.
+    bool registerSent = false;
+    /// An unregistration or a leave was sent and its answer has not come.
+    bool leaveSent = false;
+    /// The open unregister or leave question, and whether it asked to
+    /// unregister from an open tournament.
+    QPointer<ModelessMsgBox::MsgBox> leaveQuestion;
+    bool leaveQuestionOpen = false;
 };

@@ -109,6 +109,7 @@ void TournamentsLobbyModel::addOrUpdateTournament(const TournamentInfo& received
         return;
     }
 
+    betRange = {std::min(betRange.first, received.bet), std::max(betRange.second, received.bet)};
     TournamentEntry entry;
     entry.info = received;
     entry.info.ownRegistered = isRegistered(id);
@@ -237,6 +238,7 @@ void TournamentsLobbyModel::refreshRow(TournamentEntry& entry, Announce when)
     static_cast<CustomItem<QDateTime>*>(items[StartColumn])->setValue(info.start, false);
     static_cast<CustomItem<int>*>(items[DurationColumn])->setValue(durationSeconds(info), false);
     static_cast<CustomItem<int>*>(items[BuyInColumn])->setValue(info.bet, false);
+    betRange = {std::min(betRange.first, info.bet), std::max(betRange.second, info.bet)};
     {
         const QSignalBlocker quiet(this);
         for (QStandardItem* item : items)

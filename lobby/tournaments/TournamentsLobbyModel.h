@@ -9,6 +9,7 @@
 
 #include <map>
 #include <set>
+#include <utility>
 #include <vector>
 
 
@@ -45,6 +46,10 @@ public:
     bool isRegistered(qint32 id) const;
     /// The number of tournaments held.
     int tournamentCount() const { return int(rows.size()); }
+
+    /// The smallest and the largest buy-in (cents) of every record held
+    /// since the model was made, 0 included: the reach of the Buy-in texts.
+    std::pair<int, int> buyInRange() const { return betRange; }
 
     /// Sets the header labels and every cell's tooltip anew (language change).
     void retranslate();
@@ -89,4 +94,5 @@ private:
     std::map<qint32, TournamentEntry> rows;
     /// Refreshed rows whose change is announced when the turn is over.
     std::set<qint32> unannounced;
+    std::pair<int, int> betRange{0, 0};
 };

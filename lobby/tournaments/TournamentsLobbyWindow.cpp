@@ -1,7 +1,9 @@
 // The tournaments tab: the list, the short information page and the open tournaments.
 #include "TournamentsLobbyWindow.h"
 
+#include "ChosenRow.h"
 #include "LobbyRoles.h"
+#include "TableTexts.h"
 #include "TmntSortFilterProxyModel.h"
 #include "TournamentTexts.h"
 #include "TournamentWindow.h"
@@ -68,6 +70,28 @@ void TournamentsLobbyWindow::fitPlayersColumn()
         view->setColumnWidth(TournamentsLobbyModel::PlayersColumn, needed);
 }
 
+void TournamentsLobbyWindow::fitBuyInColumn()
+{
+    // Widened to the widest buy-in the list may show: a figure cut short
+    // ("$1,234...") names another sum. The texts of the range's ends, and of
+    // the sum below a whole end (one more digit with its cents), bound them.
+    if (!model)
+        return;
+    const auto [low, high] = model->buyInRange();
+    if (std::pair(low, high) == fittedBuyIns)
+        return;
+    fittedBuyIns = {low, high};
+    QTreeView* view = ui->tournamentsLobbyTreeView;
+    view->ensurePolished(); // the style sheet's font
+    const QFontMetrics metrics(view->font());
+    int needed = 0;
+    for (qint64 cents : {qint64(0), qint64(low), qint64(low) + 1, qint64(high), qint64(high) - 1})
+        needed = std::max(needed, metrics.horizontalAdvance(moneyOrFree(cents)));
+    needed += CellMargins;
+    if (view->columnWidth(TournamentsLobbyModel::BuyInColumn) < needed)
+        view->setColumnWidth(TournamentsLobbyModel::BuyInColumn, needed);
+}
+
 TournamentsLobbyWindow::~TournamentsLobbyWindow() = default;
 
 UTabWidget* TournamentsLobbyWindow::tabs() const
@@ -91,19 +115,27 @@ void TournamentsLobbyWindow::setModel(TournamentsLobbyModel* newModel)
     if (!proxy) {
         proxy = new TmntSortFilterProxyModel(this);
         proxy->setSortCaseSensitivity(Qt::CaseInsensitive);
-        view->setModel(proxy);
+        chosen = new ChosenRow(view, LobbyRoles::IdRole, this);
+        chosen->setModel(proxy);
         view->header()->setSortIndicatorShown(true);
         view->header()->setSortIndicator(TournamentsLobbyModel::StartColumn, Qt::AscendingOrder);
         proxy->sort(TournamentsLobbyModel::StartColumn, Qt::AscendingOrder);
-        connect(view->selectionModel(), &QItemSelectionModel::currentChanged, this,
-                &TournamentsLobbyWindow::onCurrentChanged);
+        connect(chosen, &ChosenRow::chosenChanged, this, &TournamentsLobbyWindow::onChosenChanged);
     }
+    if (model)
+        disconnect(model, nullptr, this, nullptr);
     model = newModel;
     proxy->setSourceModel(model);
     const int widths[] = {20, 150, 80, 65, 60, 160, 100};
     for (int column = 0; column < int(std::size(widths)); ++column)
         view->setColumnWidth(column, widths[column]);
     fitPlayersColumn();
+    fittedBuyIns.reset();
+    fitBuyInColumn();
+    if (model) {
+        connect(model, &QAbstractItemModel::rowsInserted, this, &TournamentsLobbyWindow::fitBuyInColumn);
+        connect(model, &QAbstractItemModel::dataChanged, this, &TournamentsLobbyWindow::fitBuyInColumn);
+    }
     // The name takes the width the others leave: the columns fill the list
     // and never run past it.
     view->header()->setStretchLastSection(false);
@@ -118,12 +150,10 @@ int TournamentsLobbyWindow::tournamentIdAt(const QModelIndex& index) const
     return id.isValid() ? id.toInt() : -1;
 }
 
-void TournamentsLobbyWindow::onCurrentChanged(const QModelIndex& current, const QModelIndex&)
+void TournamentsLobbyWindow::onChosenChanged(qint32 id)
 {
-    const int id = tournamentIdAt(current);
-    if (id == -1 || !model || !model->hasTournament(id))
-        return;
-    const QUrl url = model->tournament(id).shortInfoUrl;
+    // Nothing chosen, or the tournament gone: no page of another one stays.
+    const QUrl url = id != -1 && model && model->hasTournament(id) ? model->tournament(id).shortInfoUrl : QUrl();
     shownPage = url;
     if (url.isEmpty()) {
         ui->webView->setContent(QByteArray(), QString(), QUrl());
@@ -152,10 +182,7 @@ void TournamentsLobbyWindow::on_tournamentsLobbyTreeView_doubleClicked(const QMo
 
 void TournamentsLobbyWindow::on_showInfoButton_clicked()
 {
-    QItemSelectionModel* selection = ui->tournamentsLobbyTreeView->selectionModel();
-    if (!selection || !selection->hasSelection() || !selection->currentIndex().isValid())
-        return;
-    const int id = tournamentIdAt(selection->currentIndex());
+    const qint32 id = chosen ? chosen->id() : -1;
     if (id != -1)
         displayTournament(id);
 }
@@ -213,8 +240,12 @@ void TournamentsLobbyWindow::changeEvent(QEvent* event)
         if (model)
             model->retranslate();
         fitPlayersColumn();
+        fittedBuyIns.reset();
+        fitBuyInColumn();
     } else if (event->type() == QEvent::StyleChange || event->type() == QEvent::FontChange) {
         fitPlayersColumn();
+        fittedBuyIns.reset();
+        fitBuyInColumn();
     }
     QWidget::changeEvent(event);
 }

@@ -5,7 +5,10 @@
 #include <QWidget>
 
 #include <memory>
+#include <optional>
+#include <utility>
 
+class ChosenRow;
 class TmntSortFilterProxyModel;
 class TournamentWindow;
 class TournamentsController;
@@ -41,7 +44,9 @@ public:
 public Q_SLOTS:
     void on_showInfoButton_clicked();
     void on_tournamentsLobbyTreeView_doubleClicked(const QModelIndex& index);
-    void onCurrentChanged(const QModelIndex& current, const QModelIndex& previous);
+    /// The player chose another tournament (-1: none, or it went): its short
+    /// information page, or none.
+    void onChosenChanged(qint32 id);
     /// Removes the tab of the tournament's window and deletes the window later.
     void onCloseTournamentWindow(int tmntId);
     void onLoadFinished(bool ok);
@@ -52,12 +57,18 @@ protected:
 private:
     /// Widens the Players column until its texts fit.
     void fitPlayersColumn();
+    /// Widens the Buy-in column until every buy-in the list holds fits whole.
+    void fitBuyInColumn();
     int tournamentIdAt(const QModelIndex& index) const;
 
     TmntSortFilterProxyModel* proxy = nullptr;
+    /// The tournament the player selected; Show info acts on it alone.
+    ChosenRow* chosen = nullptr;
     TournamentsLobbyModel* model = nullptr;
     TournamentsController* controller;
     std::unique_ptr<TournamentsLobbyView> ui;
+    /// The buy-in range the Buy-in column was last fitted for.
+    std::optional<std::pair<int, int>> fittedBuyIns;
     /// The short information page asked for last; empty when none.
     QUrl shownPage;
 };

@@ -2,6 +2,7 @@
 // watch requests.
 #include "LobbyWindow.h"
 
+#include "ChosenRow.h"
 #include "FilterMode.h"
 #include "LobbyModel.h"
 #include "LobbyTableFilter.h"
@@ -17,7 +18,6 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -80,7 +80,8 @@ LobbyWindow::LobbyWindow(QWidget* parent)
 
     connect(freeTextSearch, &QLineEdit::textChanged, this, &LobbyWindow::onFreeTextSearchChanged);
 
-    lobbyTreeView->setModel(filter);
+    chosen = new ChosenRow(lobbyTreeView, Qt::UserRole, this);
+    chosen->setModel(filter);
     lobbyTreeView->setItemDelegate(new TableCapacityDelegate(this));
     auto* lobbyModel = new LobbyModel(this);
     lobbyModel->setLobbyPath(QLatin1String(regularPath));
@@ -334,18 +335,9 @@ qint32 LobbyWindow::tableIdForIndex(const QModelIndex& index) const
     return id.isValid() ? id.toInt() : -1;
 }
 
-qint32 LobbyWindow::selectedTableId() const
-{
-    const qint32 id = tableIdForIndex(lobbyTreeView->currentIndex());
-    QItemSelectionModel* selection = lobbyTreeView->selectionModel();
-    if (id == -1 || selection == nullptr || !selection->hasSelection())
-        return -1;
-    return id;
-}
-
 void LobbyWindow::on_joinButton_clicked()
 {
-    const qint32 id = selectedTableId();
+    const qint32 id = chosen->id();
     if (id == -1)
         return;
     qDebug() << "join clicked:" << id;
@@ -354,7 +346,7 @@ void LobbyWindow::on_joinButton_clicked()
 
 void LobbyWindow::on_watchButton_clicked()
 {
-    const qint32 id = selectedTableId();
+    const qint32 id = chosen->id();
     if (id == -1)
         return;
     qDebug() << "watch clicked:" << id;

@@ -4,6 +4,7 @@
 #include <QSettings>
 #include <QWidget>
 
+class ChosenRow;
 class LobbyTableFilter;
 class QCheckBox;
 class QFrame;
@@ -79,10 +80,10 @@ private:
     void rulesetChanged(const char* key, int ruleset, int state);
     void gameTypeChanged(const char* key, int gameType, int state);
     qint32 tableIdForIndex(const QModelIndex& index) const;
-    /// The table id of the current row when a row is selected, else -1.
-    qint32 selectedTableId() const;
 
     LobbyTableFilter* filter;
+    /// The table the player selected; Join and Watch act on it alone.
+    ChosenRow* chosen = nullptr;
     /// Measures the value columns again once rows have come.
     QTimer* columnFit = nullptr;
     QSettings settings;

@@ -11,6 +11,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <limits>
+
 class TestUtils : public QObject
 {
     Q_OBJECT
@@ -33,6 +35,10 @@ private Q_SLOTS:
         QTest::newRow("negative whole") << qint64(-200) << QStringLiteral("$-2");
         QTest::newRow("large") << qint64(123456789) << QStringLiteral("$1,234,567.89");
         QTest::newRow("beyond 32 bits") << qint64(500000000000) << QStringLiteral("$5,000,000,000");
+        // Past 2^53 cents a double is a cent off.
+        QTest::newRow("past 90 trillion") << qint64(9007199254740993) << QStringLiteral("$90,071,992,547,409.93");
+        QTest::newRow("largest") << std::numeric_limits<qint64>::max() << QStringLiteral("$92,233,720,368,547,758.07");
+        QTest::newRow("smallest") << std::numeric_limits<qint64>::min() << QStringLiteral("$-92,233,720,368,547,758.08");
     }
 
     void money()

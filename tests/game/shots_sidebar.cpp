@@ -69,8 +69,9 @@ private Q_SLOTS:
         bar.setGeometry(0, 0, 229, 760);
         TableInfo info = table(2, 2);
         info.value.setSettlement(1);
-        info.value.setBet(1000);
-        info.value.setFee(50);
+        info.value.setBet(1999996); // wider than the bar in one line
+        info.value.setFee(4);
+        info.value.setPlayers(4);
         bar.setModel(&model);
         bar.setTableInfo(info);
         bar.setHandId(412);

@@ -788,14 +788,18 @@ private Q_SLOTS:
     void scoredHandEndCountsDownToTheNextHand_data()
     {
         QTest::addColumn<bool>("readyAsked"); // the ready question came before the scores
-        QTest::newRow("deadline known") << true;
-        QTest::newRow("deadline not yet known") << false;
+        QTest::addColumn<bool>("endOfGame");  // the hand ends the full game: Play names the stake
+        QTest::newRow("deadline known") << true << false;
+        QTest::newRow("deadline not yet known") << false << false;
+        QTest::newRow("game over, the stake changes under the board") << true << true;
     }
     void scoredHandEndCountsDownToTheNextHand()
     {
         QFETCH(bool, readyAsked);
+        QFETCH(bool, endOfGame);
         Table t(playing(1, 4, 0, 2));
         auto& [model, w] = t;
+        connect(model.get(), qOverload<const TableInfo&>(&GameModel::tableInfo), &w, &GameWindow::onTableInfo);
         if (readyAsked)
             w.onAreYouReady(span(30000), false);
         std::map<qint32, player_score> scores;
@@ -805,9 +809,16 @@ private Q_SLOTS:
             s.scoreType = pid == east ? 1 : 0;
             scores[pid] = s;
         }
-        w.onHandEndScoring(scores, endhand_reason_t(1), false);
+        w.onHandEndScoring(scores, endhand_reason_t(1), endOfGame);
         QVERIFY(w.scoreBoard()->isVisibleTo(&w));
         QCOMPARE(w.scoreBoard()->countdown()->isVisibleTo(w.scoreBoard()), readyAsked);
+        if (endOfGame) {
+            TableInfoUpdates changes;
+            for (const auto& [key, value] : {std::pair("SETTLEMENT", 1), std::pair("BET", 1999), std::pair("FEE", 1)})
+                changes.push_back(*makeTableInfoChange(key, qint32(value)));
+            model->onTableInfo(4, changes);
+            QCOMPARE(w.scoreBoard()->part<QPushButton>("readyPushButton")->text(), QStringLiteral("Play ($19.99 + $0.01)"));
+        }
     }
 
     void rebuildShowsEachBonusTileOnce()

@@ -98,10 +98,18 @@ class TestSideBar : public QObject
     std::unique_ptr<SideBar> bar;
     QDateTime now = roundStart.addSecs(600);
 
-    void make(int ruleset = 0, int gameType = 2, int capacity = 4, qint32 reference = -1, int riichiSticks = 0)
+    void make(int ruleset = 0, int gameType = 2, int capacity = 4, qint32 reference = -1, int riichiSticks = 0,
+              qint32 bet = 0)
     {
         bar.reset();
-        model = std::make_unique<GameModel>(tableId, table(ruleset, gameType, capacity), ownId, QStringLiteral("me"));
+        TableInfo info = table(ruleset, gameType, capacity);
+        if (bet != 0) {
+            info.value.setSettlement(1);
+            info.value.setBet(bet);
+            info.value.setFee(1);
+            info.value.setPlayers(capacity);
+        }
+        model = std::make_unique<GameModel>(tableId, info, ownId, QStringLiteral("me"));
         model->onGameData(5, game_protocol::server_game_state::INITIAL_STATE, {}, tableState(reference, -1, riichiSticks, 2),
                           wallState(0, {}));
         bar = std::make_unique<SideBar>(nullptr);
@@ -245,8 +253,10 @@ private Q_SLOTS:
         QTest::addColumn<qint64>("handId");
         QTest::addColumn<bool>("riichiShown");
         QTest::addColumn<bool>("handShown");
-        QTest::newRow("classic full game, no hand") << 0 << 2 << qint64(-1) << false << false;
-        QTest::newRow("riichi single hand, hand 0") << 2 << 0 << qint64(0) << true << true;
+        QTest::addColumn<qint32>("bet"); // cents
+        QTest::newRow("classic full game, no hand") << 0 << 2 << qint64(-1) << false << false << 0;
+        QTest::newRow("riichi single hand, hand 0") << 2 << 0 << qint64(0) << true << true << 0;
+        QTest::newRow("a stake wider than the bar") << 0 << 2 << qint64(-1) << false << false << 1999996;
     }
     void tableLines()
     {
@@ -255,11 +265,23 @@ private Q_SLOTS:
         QFETCH(qint64, handId);
         QFETCH(bool, riichiShown);
         QFETCH(bool, handShown);
-        make(ruleset, gameType, 4, -1, 3);
+        QFETCH(qint32, bet);
+        make(ruleset, gameType, 4, -1, 3, bet);
         bar->setHandId(handId);
         QCOMPARE(text("tableName"), QStringLiteral("Bamboo Grove"));
         QCOMPARE(text("tableDescription"), tableRulesText(model->tableInfo()));
         QVERIFY(!hidden("tableCost"));
+        QCOMPARE(text("tableCost").replace(QLatin1Char('\n'), QLatin1Char(' ')), tableValueText(model->tableInfo()));
+        if (bet != 0) {
+            // Every figure whole: each line fits the label, and the label the bar.
+            bar->show();
+            QVERIFY(QTest::qWaitForWindowExposed(bar.get()));
+            auto* cost = bar->findChild<QLabel*>(QStringLiteral("tableCost"));
+            QVERIFY(bar->rect().contains(QRect(cost->mapTo(bar.get(), QPoint()), cost->size())));
+            for (const QString& line : cost->text().split(QLatin1Char('\n')))
+                QVERIFY2(cost->fontMetrics().horizontalAdvance(line) <= cost->contentsRect().width(), qPrintable(line));
+            QVERIFY(cost->heightForWidth(cost->width()) <= cost->height());
+        }
         QVERIFY(hidden("tableRound"));
         QVERIFY(hidden("roundLimit"));
         QCOMPARE(!hidden("riichiInfo"), riichiShown);

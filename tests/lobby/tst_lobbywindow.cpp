@@ -9,6 +9,7 @@
 #include <QCheckBox>
 #include <QHeaderView>
 #include <QHelpEvent>
+#include <QLineEdit>
 #include <QScrollBar>
 #include <QGroupBox>
 #include <QPushButton>
@@ -57,6 +58,15 @@ QList<int> shownIds(LobbyWindow& window)
 QCheckBox* box(LobbyWindow& window, const char* name)
 {
     return window.findChild<QCheckBox*>(QLatin1String(name));
+}
+
+QModelIndex rowOf(LobbyWindow& window, int id, int column = 0)
+{
+    QAbstractItemModel* rows = window.treeView()->model();
+    for (int row = 0; row < rows->rowCount(); ++row)
+        if (rows->index(row, 0).data(Qt::UserRole).toInt() == id)
+            return rows->index(row, column);
+    return {};
 }
 
 }
@@ -273,6 +283,59 @@ private Q_SLOTS:
         view->selectionModel()->clearSelection();
         QTest::mouseClick(joinButton, Qt::LeftButton);
         QCOMPARE(join.size(), 1);
+    }
+    void joinAndWatchGoToTheChosenTable_data()
+    {
+        QTest::addColumn<QByteArray>("change"); // what happens after the player chose Crane (2)
+        QTest::addColumn<int>("asked");         // what Join and Watch then ask for; -1: nothing
+        QTest::newRow("its players leave, the server removes it") << QByteArray("removed") << -1;
+        QTest::newRow("its rules unchecked") << QByteArray("rules") << -1;
+        QTest::newRow("full while full tables are excluded") << QByteArray("full") << -1;
+        QTest::newRow("searched past") << QByteArray("search") << -1;
+        QTest::newRow("a table listed above it") << QByteArray("above") << 2;
+        QTest::newRow("the table above it removed") << QByteArray("gone above") << 2;
+    }
+    void joinAndWatchGoToTheChosenTable()
+    {
+        QFETCH(QByteArray, change);
+        QFETCH(int, asked);
+        TableModel model(nullptr);
+        fill(model);
+        LobbyWindow window;
+        window.setModel(&model);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QTreeView* view = window.treeView();
+        const auto click = [&window](const char* name) {
+            QTest::mouseClick(box(window, name), Qt::LeftButton, {}, QPoint(8, box(window, name)->height() / 2));
+        };
+        if (change == "full")
+            click("excludeFullTablesCheckBox");
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(rowOf(window, 2, 1)).center());
+        if (change == "removed")
+            model.onTableRemoved(2);
+        else if (change == "rules")
+            click("internationalRules");
+        else if (change == "full")
+            model.addOrUpdateTable(makeTable(2, regular, QStringLiteral("Crane"), 1, 2, 20000, TableCapacity(4, 4, 0)));
+        else if (change == "search")
+            QTest::keyClicks(window.findChild<QLineEdit*>(), QStringLiteral("Dragon"));
+        else if (change == "above")
+            model.addOrUpdateTable(makeTable(9, regular, QStringLiteral("Aardvark")));
+        else
+            model.onTableRemoved(1);
+        QTRY_COMPARE(rowOf(window, change == "above" ? 9 : change == "gone above" ? 1 : 2).isValid(), change == "above");
+
+        QSignalSpy join(&window, &LobbyWindow::joinTable);
+        QSignalSpy watch(&window, &LobbyWindow::watchTable);
+        for (const char* name : {"joinButton", "watchButton"})
+            QTest::mouseClick(window.findChild<QPushButton*>(QLatin1String(name)), Qt::LeftButton);
+        // Nothing is chosen for the player, not the neighbour row either.
+        QCOMPARE(join.size() + watch.size(), asked == -1 ? 0 : 2);
+        if (asked != -1)
+            QCOMPARE(join.first().first().toInt() + watch.first().first().toInt(), 2 * asked);
+        QCOMPARE(view->selectionModel()->selectedRows().value(0).data(Qt::UserRole).toInt(), std::max(asked, 0));
+        QCOMPARE(view->currentIndex().isValid(), asked != -1);
     }
 };
 

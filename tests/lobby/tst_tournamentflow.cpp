@@ -166,6 +166,8 @@ private Q_SLOTS:
     void requestAnswers_data();
     void requestAnswers();
     void questionOutlivesItsWindow();
+    void oneRequestPerChoice_data();
+    void oneRequestPerChoice();
     void seatingShowsTheTables();
     void removalClosesTheWindow();
     void doubleClickSelectsTheOpenTab();
@@ -532,6 +534,60 @@ void TournamentFlowTest::questionOutlivesItsWindow()
     QCOMPARE(scenario->unregisterRequests, 0);
 }
 
+void TournamentFlowTest::oneRequestPerChoice_data()
+{
+    // Tournament 11 is open, 12 closed; the record changes while the request or the question is out.
+    QTest::addColumn<quint32>("id");
+    QTest::addColumn<bool>("registering"); // Register; else registered: Unregister or Leave
+    QTest::addColumn<QByteArray>("key");
+    QTest::addColumn<qint32>("value");
+    QTest::addColumn<QString>("asked");    // the question up after the change, answered Yes for a count
+    QTest::addColumn<QList<int>>("sent");  // register, unregister, leave requests after a second click
+
+    QTest::newRow("register, the count changes") << 11u << true << QByteArray("REGISTERED") << 13 << "" << QList<int>{1, 0, 0};
+    QTest::newRow("unregister asked, the count changes")
+        << 11u << false << QByteArray("REGISTERED") << 13 << "Unregister from tournament?" << QList<int>{0, 1, 0};
+    QTest::newRow("unregister asked, registration closes: No")
+        << 11u << false << QByteArray("STATUS") << 1 << "Leave tournament?" << QList<int>{0, 0, 0};
+    QTest::newRow("leave asked, the tournament plays") << 12u << false << QByteArray("STATUS") << 3 << "" << QList<int>{0, 0, 0};
+}
+
+void TournamentFlowTest::oneRequestPerChoice()
+{
+    QFETCH(quint32, id);
+    QFETCH(bool, registering);
+    QFETCH(QByteArray, key);
+    QFETCH(qint32, value);
+    QFETCH(QString, asked);
+    QFETCH(QList<int>, sent);
+    server->onRequest(205, [](const ReceivedFrame&) {}); // the registration's answer is late
+    if (!registering) {
+        server->send(TF::registeredList({id}));
+        QTRY_VERIFY_WITH_TIMEOUT(controller->lobbyModel()->tournament(id).ownRegistered, 5000);
+    }
+    TournamentWindow* window = openWindow(id);
+    lobby->show();
+    QVERIFY(QTest::qWaitForWindowExposed(lobby.get()));
+    QPushButton* button = registering ? window->view()->joinButton : window->view()->leaveButton;
+    QTest::mouseClick(button, Qt::LeftButton);
+    server->send(TF::update(id, {TF::num(key, value)}));
+    const TournamentInfo& info = window->tournamentInfo();
+    QTRY_VERIFY_WITH_TIMEOUT((key == "STATUS" ? info.status : info.registered) == value, 5000);
+    QVERIFY(!button->isEnabled());
+    QTest::mouseClick(button, Qt::LeftButton);
+    // One question, in the words of what a Yes does now.
+    const auto boxes = openBoxes();
+    QCOMPARE(boxes.size(), asked.isEmpty() ? 0 : 1);
+    if (!asked.isEmpty()) {
+        QCOMPARE(titleOf(boxes[0]), asked);
+        const bool yes = key == "REGISTERED";
+        QTest::mouseClick(boxes[0]->buttonBox()->button(yes ? QDialogButtonBox::Yes : QDialogButtonBox::No), Qt::LeftButton);
+    }
+    sync();
+    QCOMPARE((QList<int>{int(server->received(205).size()), scenario->unregisterRequests, scenario->leaveRequests}), sent);
+    QCOMPARE(openBoxes().size(), 0);
+}
+
 void TournamentFlowTest::seatingShowsTheTables()
 {
     scenario->tables[11] = {{701, "Table <b>A</b>"}, {702, "Table B"}};
@@ -612,6 +668,16 @@ void TournamentFlowTest::doubleClickSelectsTheOpenTab()
     QTest::mouseClick(showInfo, Qt::LeftButton);
     QCOMPARE(lobby->tabs()->count(), 3);
     QCOMPARE(lobby->tournamentWindow(otherId), lobby->tabs()->widget(lobby->tabs()->currentIndex()));
+    // A tournament withdrawn under the choice: no other one is chosen in its place.
+    lobby->tabs()->setCurrentIndex(0);
+    const QModelIndex last = view->model()->index(2, 1);
+    const int lastId = last.data(LobbyRoles::IdRole).toInt();
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(last).center());
+    server->send(TF::removed(quint32(lastId)));
+    QTRY_VERIFY_WITH_TIMEOUT(!controller->lobbyModel()->hasTournament(lastId), 5000);
+    QVERIFY(!view->selectionModel()->hasSelection());
+    QTest::mouseClick(showInfo, Qt::LeftButton);
+    QCOMPARE(lobby->tabs()->currentIndex(), 0);
     lobby->hide();
 }
 
@@ -890,6 +956,11 @@ void TournamentFlowTest::playersCellShowsWhole()
         5000);
     const int margins = 2 * view->style()->pixelMetric(QStyle::PM_FocusFrameHMargin);
     QVERIFY(view->visualRect(players).width() >= view->fontMetrics().horizontalAdvance(players.data().toString()) + margins);
+    // So does a buy-in past the column's first width.
+    const QPersistentModelIndex buyIn = players.siblingAtColumn(TournamentsLobbyModel::BuyInColumn);
+    server->send(TF::update(11, {TF::num("BET", 123456789)}));
+    QTRY_COMPARE_WITH_TIMEOUT(buyIn.data().toString(), QStringLiteral("$1,234,567.89"), 5000);
+    QVERIFY(view->visualRect(buyIn).width() >= view->fontMetrics().horizontalAdvance(buyIn.data().toString()) + margins);
 
     lobby->hide();
 }
