@@ -9,6 +9,10 @@
 // Built once per ruleset (JOURNEY_RULESET 0 classic, 1 international,
 // 2 riichi). Each ruleset answers the two claim offers differently, so that
 // every way of claiming and of passing is taken by one of them.
+//
+// Built with JOURNEY_KEYBOARD, the visit is made with the keys alone after
+// the start, and a log of every focus change shows where the keys were after
+// each step.
 
 #include "ActionQueue.h"
 #include "CommandLine.h"
@@ -35,6 +39,7 @@
 #include "DeclaredView.h"
 #include "MeldView.h"
 #include "TileView.h"
+#include "UTabWidget.h"
 #include "WebSchemes.h"
 #include "ProtocolValues.h"
 #include "../protocol/game_test_frames.h"
@@ -42,12 +47,16 @@
 #include <QAbstractItemModel>
 #include <QLineEdit>
 #include <QStackedWidget>
+#include <QTabBar>
 #include <QGraphicsView>
 #include <QTimer>
 #include <QTreeView>
 
 #ifndef JOURNEY_RULESET
 #define JOURNEY_RULESET 0
+#endif
+#ifndef JOURNEY_KEYBOARD
+#define JOURNEY_KEYBOARD 0
 #endif
 
 namespace {
@@ -77,6 +86,43 @@ class JourneyHand : public QObject
     std::unique_ptr<HandScenario> hand;
     QStringList unexpected;
     int shot = 0;
+    /// Every widget the keys went to, in order.
+    QStringList focusLog;
+    QMetaObject::Connection focusWatch;
+    int mousePresses = 0;
+
+    static QString nameOf(const QWidget* w)
+    {
+        return w == nullptr ? QStringLiteral("(none)")
+                            : w->objectName().isEmpty() ? QString::fromLatin1(w->metaObject()->className())
+                                                        : w->objectName();
+    }
+
+    /// Where the keys are now is `name`; the log says where they went.
+    bool keysOn(const QString& name) const
+    {
+        return QTest::qWaitFor([&] { return nameOf(QApplication::focusWidget()) == name; }, 10000);
+    }
+
+    void key(Qt::Key k, Qt::KeyboardModifiers m = Qt::NoModifier)
+    {
+        QTest::keyClick(QApplication::focusWidget(), k, m);
+    }
+
+    /// Presses Tab until the keys are on `target`, at most `most` times.
+    bool tabTo(const QWidget* target, int most = 60)
+    {
+        for (int i = 0; i < most && QApplication::focusWidget() != target; ++i)
+            key(Qt::Key_Tab);
+        return QApplication::focusWidget() == target;
+    }
+
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick)
+            ++mousePresses;
+        return false;
+    }
 
     void step(const char* name)
     {
@@ -225,6 +271,8 @@ class JourneyHand : public QObject
     }
 
 private Q_SLOTS:
+    void cleanup() { disconnect(focusWatch); }
+
     void initTestCase()
     {
         setupSearchPaths({});
@@ -238,6 +286,145 @@ private Q_SLOTS:
         QSettings().setValue(QStringLiteral("game/animations"), true);
     }
 
+#if JOURNEY_KEYBOARD
+    void keyboard()
+    {
+        QVERIFY(h.create(QString(), QString()));
+        QVERIFY(h.translations.setLanguage(QStringLiteral("en")));
+        hand = std::make_unique<HandScenario>(h.server, HandScenario::Kind::Hand, 0);
+        hand->setTimeLimits(60000, 1500); // the server discards for the player, as no key does
+        hand->setLongerGame(true);
+        connect(hand.get(), &HandScenario::unexpected, this, [this](const QString& line) { unexpected << line; });
+        focusWatch = connect(qApp, &QApplication::focusChanged, this,
+                             [this](QWidget*, QWidget* now) { focusLog << nameOf(now); });
+        h.window->show();
+        h.window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(h.window.get()));
+        QSignalSpy ready(&h.window->connection(), &ConnectionManager::versionCheckComplete);
+        h.window->onStartupFinished(true);
+        QVERIFY(!ready.isEmpty() || ready.wait(5000));
+        if (h.boxes().filter(QStringLiteral("Resolution too low!")).size() == 1)
+            key(Qt::Key_Return);
+        qApp->installEventFilter(this);
+        QByteArray log;
+        const auto where = [this, &log] {
+            log = (focusLog.join(QStringLiteral(" > ")) + QStringLiteral(" (server at: ") + hand->waitingFor()
+                   + QLatin1Char(')'))
+                      .toUtf8();
+            return log.constData();
+        };
+
+        // --- the login: name, Tab, password, Return
+        QVERIFY2(keysOn(QStringLiteral("loginEdit")), where());
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("anna"));
+        key(Qt::Key_Tab);
+        QVERIFY2(keysOn(QStringLiteral("passwordEdit")), where());
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("secret1"));
+        step("keys-login");
+        key(Qt::Key_Return);
+
+        // --- the Tables tab, the table's row, Join
+        const qint32 tableId = qint32(HandScenario::tableFor(ruleset));
+        QTRY_VERIFY_WITH_TIMEOUT(h.window->lobby()->tableModel()->hasTableInfo(tableId), 10000);
+        QTabBar* tabs = h.window->view().mainTabs->tabBar();
+        QVERIFY2(tabTo(tabs), where());
+        UTabWidget* pages = h.window->view().mainTabs;
+        while (pages->currentIndex() != pages->indexOf(h.window->lobbyWindow()) && tabs->currentIndex() + 1 < tabs->count())
+            key(Qt::Key_Right);
+        QTreeView* lobby = h.window->lobbyWindow()->treeView();
+        QVERIFY2(tabTo(lobby), where());
+        for (int r = 0; r < lobby->model()->rowCount() && lobby->currentIndex().siblingAtColumn(0).data().toString()
+                                                           != QLatin1String(tableNames[ruleset]);
+             ++r)
+            key(Qt::Key_Down);
+        step("keys-lobby");
+        QVERIFY2(tabTo(h.window->lobbyWindow()->findChild<QPushButton*>(QStringLiteral("joinButton"))), where());
+        key(Qt::Key_Space);
+        QTRY_VERIFY_WITH_TIMEOUT(table() != nullptr, 10000);
+        GameWindow* w = table();
+
+        // --- seated: the notice has the keys, Return plays
+        QTRY_VERIFY_WITH_TIMEOUT(w->seatedWindow()->isVisible(), 10000);
+        QVERIFY2(keysOn(QStringLiteral("playButton")), where());
+        step("keys-seated");
+        key(Qt::Key_Return);
+
+        // --- the chow offered: Space passes, and the keys go back to the table; the pong: Space again
+        const auto offered = [&](const char* name) {
+            QTRY_VERIFY2_WITH_TIMEOUT(w->meldAuction()->isVisible(), where(), 10000);
+            QVERIFY2(keysOn(QStringLiteral("passButton")), where());
+            step(name);
+        };
+        // The answer went out, and the keys are back on the table (unless the next question took them).
+        const auto answered = [&](int sent, const QByteArray& action, bool home = true) {
+            QTRY_VERIFY(h.server.received(100).size() > sent);
+            QCOMPARE(actionAfter(sent), action);
+            QVERIFY2(!home || keysOn(QStringLiteral("GameView")), where());
+        };
+        const QByteArray pass = action(TestFrame(52).u32(HandScenario::ownId).u8(0));
+        int sent = 0;
+        for (const char* name : {"keys-chow", "keys-pong", "keys-chow-again"}) {
+            offered(name);
+            QVERIFY(!QTest::currentTestFailed());
+            sent = h.server.received(100).size();
+            key(Qt::Key_Space);
+            answered(sent, pass);
+            QVERIFY(!QTest::currentTestFailed());
+            if (name == std::string_view("keys-pong")) {
+                // --- the score board: Return says ready (the next hand offers the same claims)
+                QTRY_VERIFY_WITH_TIMEOUT(w->scoreBoard()->isVisible(), 15000);
+                auto* readyButton = w->scoreBoard()->findChild<QPushButton*>(QStringLiteral("readyPushButton"));
+                QTRY_VERIFY_WITH_TIMEOUT(readyButton->isEnabled(), 10000);
+                QVERIFY2(keysOn(QStringLiteral("readyPushButton")), where());
+                step("keys-score-board");
+                sent = h.server.received(100).size();
+                key(Qt::Key_Return);
+                answered(sent, action(TestFrame(54).u32(HandScenario::ownId)), false);
+                QVERIFY(!QTest::currentTestFailed());
+            }
+        }
+        // --- the pong claimed by its Alt key
+        offered("keys-pong-claimed");
+        QVERIFY(!QTest::currentTestFailed());
+        sent = h.server.received(100).size();
+        QTest::keySequence(QApplication::focusWidget(), w->meldAuction()->choices().front()->button()->shortcut());
+        answered(sent, action(TestFrame(48).u8(9).u32(HandScenario::ownId)));
+        QVERIFY(!QTest::currentTestFailed());
+
+        // --- the wash-out: Return says ready for the next game
+        QTRY_VERIFY_WITH_TIMEOUT(w->washoutWindow()->isVisible(), 10000);
+        QVERIFY2(keysOn(QStringLiteral("readyButton")), where());
+        step("keys-wash-out");
+        sent = h.server.received(100).size();
+        key(Qt::Key_Return);
+        answered(sent, action(TestFrame(54).u32(HandScenario::ownId)));
+        QVERIFY(!QTest::currentTestFailed());
+        QTRY_VERIFY(hand->isFinished());
+
+        // --- Leave by the side bar's button, reached by Tab
+        QSignalSpy destroyed(h.window->games(), &GameController::tableViewDestroyed);
+        QVERIFY2(tabTo(w->sideBar()->findChild<QPushButton*>(QStringLiteral("leaveButton"))), where());
+        key(Qt::Key_Space);
+        QVERIFY(destroyed.wait(5000));
+        step("keys-left");
+
+        // --- Quit, Escape (No), Quit again, Return (Yes)
+        QVERIFY2(tabTo(h.window->view().quitButton), where());
+        key(Qt::Key_Space);
+        QTRY_VERIFY(h.window->quitQuestion() != nullptr && h.window->quitQuestion()->isVisible());
+        QTRY_VERIFY2(h.window->quitQuestion()->isAncestorOf(QApplication::focusWidget()), where());
+        key(Qt::Key_Escape);
+        QTRY_VERIFY(h.window->quitQuestion() == nullptr);
+        QVERIFY2(tabTo(h.window->view().quitButton), where());
+        key(Qt::Key_Space);
+        QTRY_VERIFY(h.window->quitQuestion() != nullptr && h.window->quitQuestion()->isAncestorOf(QApplication::focusWidget()));
+        QCOMPARE(mousePresses, 0);
+        QTimer::singleShot(0, this, [this] { key(Qt::Key_Return); });
+        QTimer::singleShot(5000, qApp, [] { QCoreApplication::exit(1); });
+        QCOMPARE(QCoreApplication::exec(), 0);
+        QVERIFY2(unexpected.isEmpty(), qPrintable(unexpected.join(QLatin1Char('\n'))));
+    }
+#else
     void journey()
     {
         // --- the login page, filled in as a person does
@@ -447,6 +634,7 @@ private Q_SLOTS:
         QCOMPARE(QCoreApplication::exec(), 0);
         QVERIFY2(unexpected.isEmpty(), qPrintable(unexpected.join(QLatin1Char('\n'))));
     }
+#endif
 };
 
 int main(int argc, char** argv)
