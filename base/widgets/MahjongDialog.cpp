@@ -138,7 +138,7 @@ QAbstractButton* MahjongDialog::answerFor(const QKeyEvent* event) const
 
 void MahjongDialog::takeKeys(QWidget* where)
 {
-    QWidget* focus = QApplication::focusWidget();
+    QWidget* focus = window()->focusWidget();
     if (focus != nullptr && focus != this && !isAncestorOf(focus))
         keysBefore = focus;
     where->setFocus(Qt::OtherFocusReason);
@@ -148,7 +148,7 @@ void MahjongDialog::hideEvent(QHideEvent* event)
 {
     // Sent while the keys are still inside: they go back before the window
     // hands them to its next widget.
-    QWidget* focus = QApplication::focusWidget();
+    QWidget* focus = window()->focusWidget();
     if (keysBefore != nullptr && focus != nullptr && isAncestorOf(focus) && keysBefore->isVisible()
         && keysBefore->isEnabled())
         keysBefore->setFocus(Qt::OtherFocusReason);
