@@ -89,39 +89,23 @@ class JourneyHand : public QObject
     /// Every widget the keys went to, in order.
     QStringList focusLog;
     QMetaObject::Connection focusWatch;
-    int mousePresses = 0;
 
-    static QString nameOf(const QWidget* w)
-    {
-        return w == nullptr ? QStringLiteral("(none)")
-                            : w->objectName().isEmpty() ? QString::fromLatin1(w->metaObject()->className())
-                                                        : w->objectName();
-    }
-
-    /// Where the keys are now is `name`; the log says where they went.
+    static QString nameOf(const QWidget* w) { return w ? w->objectName() : QStringLiteral("(none)"); }
+    /// The keys are on the widget named `name`; else the log says where they went.
     bool keysOn(const QString& name) const
     {
-        return QTest::qWaitFor([&] { return nameOf(QApplication::focusWidget()) == name; }, 10000);
+        const bool on = QTest::qWaitFor([&] { return nameOf(QApplication::focusWidget()) == name; }, 10000);
+        if (!on)
+            qWarning().noquote() << "keys went:" << focusLog.join(QStringLiteral(" > ")) << "server at:" << hand->waitingFor();
+        return on;
     }
-
-    void key(Qt::Key k, Qt::KeyboardModifiers m = Qt::NoModifier)
+    void key(Qt::Key k, Qt::KeyboardModifiers m = {}) { QTest::keyClick(QApplication::focusWidget(), k, m); }
+    /// Presses Tab until the keys are on `target`, at most 60 times.
+    bool tabTo(const QWidget* target)
     {
-        QTest::keyClick(QApplication::focusWidget(), k, m);
-    }
-
-    /// Presses Tab until the keys are on `target`, at most `most` times.
-    bool tabTo(const QWidget* target, int most = 60)
-    {
-        for (int i = 0; i < most && QApplication::focusWidget() != target; ++i)
+        for (int i = 0; i < 60 && QApplication::focusWidget() != target; ++i)
             key(Qt::Key_Tab);
         return QApplication::focusWidget() == target;
-    }
-
-    bool eventFilter(QObject*, QEvent* event) override
-    {
-        if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick)
-            ++mousePresses;
-        return false;
     }
 
     void step(const char* name)
@@ -295,8 +279,7 @@ private Q_SLOTS:
         hand->setTimeLimits(60000, 1500); // the server discards for the player, as no key does
         hand->setLongerGame(true);
         connect(hand.get(), &HandScenario::unexpected, this, [this](const QString& line) { unexpected << line; });
-        focusWatch = connect(qApp, &QApplication::focusChanged, this,
-                             [this](QWidget*, QWidget* now) { focusLog << nameOf(now); });
+        focusWatch = connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* w) { focusLog << nameOf(w); });
         h.window->show();
         h.window->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(h.window.get()));
@@ -305,120 +288,76 @@ private Q_SLOTS:
         QVERIFY(!ready.isEmpty() || ready.wait(5000));
         if (h.boxes().filter(QStringLiteral("Resolution too low!")).size() == 1)
             key(Qt::Key_Return);
-        qApp->installEventFilter(this);
-        QByteArray log;
-        const auto where = [this, &log] {
-            log = (focusLog.join(QStringLiteral(" > ")) + QStringLiteral(" (server at: ") + hand->waitingFor()
-                   + QLatin1Char(')'))
-                      .toUtf8();
-            return log.constData();
-        };
 
-        // --- the login: name, Tab, password, Return
-        QVERIFY2(keysOn(QStringLiteral("loginEdit")), where());
+        // --- the login: name, Tab, password, Return; the Tables tab, the table's row, Join
+        QVERIFY(keysOn(QStringLiteral("loginEdit")));
         QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("anna"));
         key(Qt::Key_Tab);
-        QVERIFY2(keysOn(QStringLiteral("passwordEdit")), where());
+        QVERIFY(keysOn(QStringLiteral("passwordEdit")));
         QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("secret1"));
-        step("keys-login");
         key(Qt::Key_Return);
-
-        // --- the Tables tab, the table's row, Join
-        const qint32 tableId = qint32(HandScenario::tableFor(ruleset));
-        QTRY_VERIFY_WITH_TIMEOUT(h.window->lobby()->tableModel()->hasTableInfo(tableId), 10000);
-        QTabBar* tabs = h.window->view().mainTabs->tabBar();
-        QVERIFY2(tabTo(tabs), where());
+        QTRY_VERIFY_WITH_TIMEOUT(h.window->lobby()->tableModel()->hasTableInfo(qint32(HandScenario::tableFor(0))), 10000);
         UTabWidget* pages = h.window->view().mainTabs;
-        while (pages->currentIndex() != pages->indexOf(h.window->lobbyWindow()) && tabs->currentIndex() + 1 < tabs->count())
+        QVERIFY(tabTo(pages->tabBar()));
+        while (pages->currentIndex() != pages->indexOf(h.window->lobbyWindow()) && pages->currentIndex() + 1 < pages->count())
             key(Qt::Key_Right);
         QTreeView* lobby = h.window->lobbyWindow()->treeView();
-        QVERIFY2(tabTo(lobby), where());
-        for (int r = 0; r < lobby->model()->rowCount() && lobby->currentIndex().siblingAtColumn(0).data().toString()
-                                                           != QLatin1String(tableNames[ruleset]);
-             ++r)
+        QVERIFY(tabTo(lobby));
+        for (int r = 0; r < lobby->model()->rowCount() && lobby->currentIndex().siblingAtColumn(0).data() != tableNames[0]; ++r)
             key(Qt::Key_Down);
         step("keys-lobby");
-        QVERIFY2(tabTo(h.window->lobbyWindow()->findChild<QPushButton*>(QStringLiteral("joinButton"))), where());
+        QVERIFY(tabTo(h.window->lobbyWindow()->findChild<QPushButton*>(QStringLiteral("joinButton"))));
         key(Qt::Key_Space);
         QTRY_VERIFY_WITH_TIMEOUT(table() != nullptr, 10000);
         GameWindow* w = table();
 
-        // --- seated: the notice has the keys, Return plays
-        QTRY_VERIFY_WITH_TIMEOUT(w->seatedWindow()->isVisible(), 10000);
-        QVERIFY2(keysOn(QStringLiteral("playButton")), where());
-        step("keys-seated");
-        key(Qt::Key_Return);
-
-        // --- the chow offered: Space passes, and the keys go back to the table; the pong: Space again
-        const auto offered = [&](const char* name) {
-            QTRY_VERIFY2_WITH_TIMEOUT(w->meldAuction()->isVisible(), where(), 10000);
-            QVERIFY2(keysOn(QStringLiteral("passButton")), where());
+        // --- each question has the keys when it comes, each answer gives them back to the table
+        int sent = 0;
+        const auto answer = [&](const char* name, const QString& keys, Qt::Key k, const QByteArray& action) {
+            QVERIFY(keysOn(keys));
             step(name);
-        };
-        // The answer went out, and the keys are back on the table (unless the next question took them).
-        const auto answered = [&](int sent, const QByteArray& action, bool home = true) {
+            sent = h.server.received(100).size();
+            if (k == Qt::Key_unknown) // the first row's own key
+                QTest::keySequence(QApplication::focusWidget(), w->meldAuction()->choices().front()->button()->shortcut());
+            else
+                key(k);
             QTRY_VERIFY(h.server.received(100).size() > sent);
             QCOMPARE(actionAfter(sent), action);
-            QVERIFY2(!home || keysOn(QStringLiteral("GameView")), where());
         };
         const QByteArray pass = action(TestFrame(52).u32(HandScenario::ownId).u8(0));
-        int sent = 0;
+        const QByteArray readyAction = action(TestFrame(54).u32(HandScenario::ownId));
+        answer("keys-seated", QStringLiteral("playButton"), Qt::Key_Return, readyAction);
         for (const char* name : {"keys-chow", "keys-pong", "keys-chow-again"}) {
-            offered(name);
+            answer(name, QStringLiteral("passButton"), Qt::Key_Space, pass);
+            QVERIFY(!QTest::currentTestFailed() && keysOn(QStringLiteral("GameView")));
+            if (name != std::string_view("keys-pong"))
+                continue;
+            auto* readyButton = w->scoreBoard()->findChild<QPushButton*>(QStringLiteral("readyPushButton"));
+            QTRY_VERIFY_WITH_TIMEOUT(readyButton->isVisible() && readyButton->isEnabled(), 15000);
+            answer("keys-score-board", QStringLiteral("readyPushButton"), Qt::Key_Return, readyAction);
             QVERIFY(!QTest::currentTestFailed());
-            sent = h.server.received(100).size();
-            key(Qt::Key_Space);
-            answered(sent, pass);
-            QVERIFY(!QTest::currentTestFailed());
-            if (name == std::string_view("keys-pong")) {
-                // --- the score board: Return says ready (the next hand offers the same claims)
-                QTRY_VERIFY_WITH_TIMEOUT(w->scoreBoard()->isVisible(), 15000);
-                auto* readyButton = w->scoreBoard()->findChild<QPushButton*>(QStringLiteral("readyPushButton"));
-                QTRY_VERIFY_WITH_TIMEOUT(readyButton->isEnabled(), 10000);
-                QVERIFY2(keysOn(QStringLiteral("readyPushButton")), where());
-                step("keys-score-board");
-                sent = h.server.received(100).size();
-                key(Qt::Key_Return);
-                answered(sent, action(TestFrame(54).u32(HandScenario::ownId)), false);
-                QVERIFY(!QTest::currentTestFailed());
-            }
         }
-        // --- the pong claimed by its Alt key
-        offered("keys-pong-claimed");
-        QVERIFY(!QTest::currentTestFailed());
-        sent = h.server.received(100).size();
-        QTest::keySequence(QApplication::focusWidget(), w->meldAuction()->choices().front()->button()->shortcut());
-        answered(sent, action(TestFrame(48).u8(9).u32(HandScenario::ownId)));
-        QVERIFY(!QTest::currentTestFailed());
-
-        // --- the wash-out: Return says ready for the next game
+        answer("keys-pong-claimed", QStringLiteral("passButton"), Qt::Key_unknown,
+               action(TestFrame(48).u8(9).u32(HandScenario::ownId)));
+        QVERIFY(!QTest::currentTestFailed() && keysOn(QStringLiteral("GameView")));
         QTRY_VERIFY_WITH_TIMEOUT(w->washoutWindow()->isVisible(), 10000);
-        QVERIFY2(keysOn(QStringLiteral("readyButton")), where());
-        step("keys-wash-out");
-        sent = h.server.received(100).size();
-        key(Qt::Key_Return);
-        answered(sent, action(TestFrame(54).u32(HandScenario::ownId)));
-        QVERIFY(!QTest::currentTestFailed());
-        QTRY_VERIFY(hand->isFinished());
+        answer("keys-wash-out", QStringLiteral("readyButton"), Qt::Key_Return, readyAction);
+        QTRY_VERIFY(hand->isFinished() && !QTest::currentTestFailed());
 
-        // --- Leave by the side bar's button, reached by Tab
+        // --- Leave and Quit reached by Tab; the quit question: Escape (No), then Return (Yes)
         QSignalSpy destroyed(h.window->games(), &GameController::tableViewDestroyed);
-        QVERIFY2(tabTo(w->sideBar()->findChild<QPushButton*>(QStringLiteral("leaveButton"))), where());
+        QVERIFY(tabTo(w->sideBar()->findChild<QPushButton*>(QStringLiteral("leaveButton"))));
         key(Qt::Key_Space);
         QVERIFY(destroyed.wait(5000));
-        step("keys-left");
-
-        // --- Quit, Escape (No), Quit again, Return (Yes)
-        QVERIFY2(tabTo(h.window->view().quitButton), where());
-        key(Qt::Key_Space);
-        QTRY_VERIFY(h.window->quitQuestion() != nullptr && h.window->quitQuestion()->isVisible());
-        QTRY_VERIFY2(h.window->quitQuestion()->isAncestorOf(QApplication::focusWidget()), where());
-        key(Qt::Key_Escape);
-        QTRY_VERIFY(h.window->quitQuestion() == nullptr);
-        QVERIFY2(tabTo(h.window->view().quitButton), where());
-        key(Qt::Key_Space);
-        QTRY_VERIFY(h.window->quitQuestion() != nullptr && h.window->quitQuestion()->isAncestorOf(QApplication::focusWidget()));
-        QCOMPARE(mousePresses, 0);
+        for (Qt::Key k : {Qt::Key_Escape, Qt::Key_Return}) {
+            QVERIFY(tabTo(h.window->view().quitButton));
+            key(Qt::Key_Space);
+            QTRY_VERIFY(h.window->quitQuestion() && h.window->quitQuestion()->isAncestorOf(QApplication::focusWidget()));
+            if (k == Qt::Key_Return)
+                break;
+            key(k);
+            QTRY_VERIFY(h.window->quitQuestion() == nullptr);
+        }
         QTimer::singleShot(0, this, [this] { key(Qt::Key_Return); });
         QTimer::singleShot(5000, qApp, [] { QCoreApplication::exit(1); });
         QCOMPARE(QCoreApplication::exec(), 0);
