@@ -489,8 +489,7 @@ private Q_SLOTS:
         QCOMPARE(h.window->view().toggleFullscreenButton->text(), QStringLiteral("Fullscreen"));
         // A lobby as wide as a large screen gives the room to its tabs, not to empty margins.
         QVERIFY(h.start() && h.logIn());
-        // Ctrl+F each time: the key outlasts the button's new texts.
-        h.window->activateWindow();
+        h.window->activateWindow(); // Ctrl+F each time: the key outlasts the button's new texts
         QVERIFY(QTest::qWaitForWindowActive(h.window.get()));
         for (int i = 3; i <= 4; ++i) {
             QTest::keyClick(h.window.get(), Qt::Key_F, Qt::ControlModifier);

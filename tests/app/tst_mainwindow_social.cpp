@@ -287,8 +287,7 @@ private Q_SLOTS:
         QPointer<AvatarDialog> dialog = page->findChild<AvatarDialog*>();
         QVERIFY(dialog->isVisible());
         QVERIFY(dialog->model()->rowCount() > 0);
-        // The chooser has the keys (the arrows pick a picture, never a tile face behind it);
-        // Escape cancels, and the keys go back to the button that opened it.
+        // The chooser has the keys (not the tile faces behind it), Escape gives them back.
         QCOMPARE(h.window->focusWidget(), static_cast<QWidget*>(dialog->avatarView()));
         QTest::keyClick(dialog->avatarView(), Qt::Key_Escape);
         QTRY_VERIFY(dialog.isNull());

@@ -100,27 +100,18 @@ private Q_SLOTS:
     void buttonsStopTheCountdown_data()
     {
         QTest::addColumn<bool>("play");
-        QTest::addColumn<int>("key"); // typed on the notice instead of a click
-        QTest::newRow("play") << true << 0;
-        QTest::newRow("leave") << false << 0;
-        QTest::newRow("Return: play") << true << int(Qt::Key_Return);
-        QTest::newRow("Escape: leave") << false << int(Qt::Key_Escape);
+        QTest::newRow("play") << true;
+        QTest::newRow("leave") << false;
     }
     void buttonsStopTheCountdown()
     {
         QFETCH(bool, play);
-        QFETCH(int, key);
         SeatedWindow dialog(nullptr);
         QSignalSpy timeouts(&dialog, &SeatedWindow::timeout);
         QSignalSpy plays(&dialog, &SeatedWindow::playButtonClicked);
         QSignalSpy leaves(&dialog, &SeatedWindow::leaveButtonClicked);
         dialog.startCountdown(TimeSpan(QDateTime(), QDateTime::currentDateTimeUtc().addMSecs(100)));
-        if (key != 0) {
-            dialog.show();
-            QTest::keyClick(&dialog, Qt::Key(key));
-        } else {
-            (play ? dialog.playButton() : dialog.leaveButton())->click();
-        }
+        (play ? dialog.playButton() : dialog.leaveButton())->click();
         QCOMPARE(plays.count(), play ? 1 : 0);
         QCOMPARE(leaves.count(), play ? 0 : 1);
         QVERIFY(!timeouts.wait(1300));

@@ -103,7 +103,6 @@ private Q_SLOTS:
         QTest::newRow("ok") << QStringLiteral("okButton") << 0 << 0 << 0;
         QTest::newRow("Return: ready") << QStringLiteral("readyButton") << 1 << 0 << int(Qt::Key_Return);
         QTest::newRow("Escape: leave") << QStringLiteral("leaveButton") << 0 << 1 << int(Qt::Key_Escape);
-        QTest::newRow("Return watching: ok") << QStringLiteral("okButton") << 0 << 0 << int(Qt::Key_Enter);
     }
     void buttonsSignalOnceAndHide()
     {

@@ -90,8 +90,7 @@ public:
         m_readyMs = readyMs;
     }
 
-    /// The second hand offers the first one's claims again, and after its
-    /// wash-out the user says ready for the next game.
+    /// The second hand offers the first one's claims again; the user says ready after its wash-out.
     void setLongerGame(bool longer) { m_longerGame = longer; }
 
     /// The seat notice that follows a join (it carries the table's record)
