@@ -79,6 +79,8 @@ void LoginWindow::setupUi()
     resetPasswordLabel = new QLabel(this);
     resetPasswordLabel->setObjectName(QStringLiteral("resetPasswordLabel"));
     resetPasswordLabel->setTextFormat(Qt::RichText);
+    // A stop of Tab, opened by Return, as the buttons above it are.
+    resetPasswordLabel->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
     label_1 = new QLabel(this);
     label_1->setObjectName(QStringLiteral("label_1"));
     label_1->hide();

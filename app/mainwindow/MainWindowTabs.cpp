@@ -224,9 +224,13 @@ void MainWindow::toggleWindowed()
 
 void MainWindow::updateToggleButtonText()
 {
+    // A button's new text puts its own mnemonic in place of the shortcut:
+    // the key is kept across every text.
+    const QKeySequence key = ui.toggleFullscreenButton->shortcut();
     ui.toggleFullscreenButton->setText(isFullScreen() || (windowState() & Qt::WindowFullScreen)
                                            ? tr("Windowed")
                                            : tr("Fullscreen"));
+    ui.toggleFullscreenButton->setShortcut(key);
 }
 
 void MainWindow::saveWindowSettings()

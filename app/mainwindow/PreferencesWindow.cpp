@@ -23,6 +23,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QPainter>
 #include <QPixmap>
 #include <QMainWindow>
@@ -375,6 +376,8 @@ void PreferencesWindow::on_setAvatarButton_clicked()
     connect(playerDb, &PlayerDb::changePictureFailed, dialog, &AvatarDialog::onChangeAvatarFailed);
     dialog->show();
     dialog->centerOnParent();
+    // The arrows pick a picture, never a tile face behind the chooser.
+    dialog->takeKeys(dialog->avatarView());
 }
 
 void PreferencesWindow::setPasswordFieldsLocked(bool locked)

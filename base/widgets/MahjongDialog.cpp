@@ -1,7 +1,10 @@
 #include "MahjongDialog.h"
 
+#include <QAbstractButton>
+#include <QApplication>
 #include <QEvent>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QToolButton>
@@ -92,8 +95,85 @@ void MahjongDialog::fitContent()
     clampToParent();
 }
 
+void MahjongDialog::setKeyAnswers(std::vector<QAbstractButton*> defaultButtons, std::vector<QAbstractButton*> ways)
+{
+    defaults = std::move(defaultButtons);
+    wayOut = std::move(ways);
+}
+
+namespace {
+
+QAbstractButton* firstUsable(const QWidget* dialog, const std::vector<QAbstractButton*>& buttons)
+{
+    for (QAbstractButton* b : buttons)
+        if (b != nullptr && b->isVisibleTo(dialog) && b->isEnabled())
+            return b;
+    return nullptr;
+}
+
+} // namespace
+
+QAbstractButton* MahjongDialog::defaultAnswer() const
+{
+    return firstUsable(this, defaults);
+}
+
+QAbstractButton* MahjongDialog::answerFor(const QKeyEvent* event) const
+{
+    if ((event->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier)
+        return nullptr;
+    if (event->key() == Qt::Key_Escape)
+        return firstUsable(this, wayOut);
+    if (event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter)
+        return nullptr;
+    if (defaults.empty() && wayOut.empty())
+        return nullptr;
+    // A button the player moved the focus to answers for itself, as a
+    // dialog box's does; anywhere else Return means the default.
+    auto* focused = qobject_cast<QAbstractButton*>(QApplication::focusWidget());
+    if (focused != nullptr && isAncestorOf(focused) && focused->isEnabled())
+        return focused;
+    return defaultAnswer();
+}
+
+void MahjongDialog::takeKeys(QWidget* where)
+{
+    QWidget* focus = window()->focusWidget();
+    if (focus != nullptr && focus != this && !isAncestorOf(focus))
+        keysBefore = focus;
+    where->setFocus(Qt::OtherFocusReason);
+}
+
+void MahjongDialog::hideEvent(QHideEvent* event)
+{
+    // Sent while the keys are still inside: they go back before the window
+    // hands them to its next widget.
+    QWidget* focus = window()->focusWidget();
+    if (keysBefore != nullptr && focus != nullptr && isAncestorOf(focus) && keysBefore->isVisible()
+        && keysBefore->isEnabled())
+        keysBefore->setFocus(Qt::OtherFocusReason);
+    keysBefore = nullptr;
+    QFrame::hideEvent(event);
+}
+
+void MahjongDialog::keyPressEvent(QKeyEvent* event)
+{
+    if (QAbstractButton* button = answerFor(event)) {
+        button->click();
+        return;
+    }
+    QFrame::keyPressEvent(event);
+}
+
 bool MahjongDialog::event(QEvent* event)
 {
+    // Return and Escape typed inside the dialog are its answers: no
+    // shortcut of the window behind it (the claim chooser's Escape) may
+    // take them first.
+    if (event->type() == QEvent::ShortcutOverride && answerFor(static_cast<QKeyEvent*>(event)) != nullptr) {
+        event->accept();
+        return true;
+    }
     // A deferred delete ends inside the base class with the dialog gone:
     // nothing of it may be read after that call.
     if (event->type() != QEvent::LayoutRequest)

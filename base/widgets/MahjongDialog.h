@@ -2,7 +2,11 @@
 
 #include <QFrame>
 #include <QPoint>
+#include <QPointer>
 
+#include <vector>
+
+class QAbstractButton;
 class QLabel;
 class QToolButton;
 class QVBoxLayout;
@@ -34,6 +38,18 @@ public:
     /// less. Off by default: the dialog keeps the size it is given.
     void setFitsContent(bool fits);
 
+    /// Makes the dialog answer keys as a dialog box does: Return and Enter
+    /// click the button the focus is on, else the first of `defaults` that
+    /// is shown and enabled; Escape clicks the first such of `wayOut`. Keys
+    /// typed inside the dialog are its own before any shortcut of the window.
+    void setKeyAnswers(std::vector<QAbstractButton*> defaults, std::vector<QAbstractButton*> wayOut);
+    /// The button Return answers with now (the first usable default); null when none.
+    QAbstractButton* defaultAnswer() const;
+    /// Gives the keys to `where` inside the dialog; when the dialog goes
+    /// with the keys, they go back where they were before, so that nothing
+    /// behind the dialog was reached by them meanwhile.
+    void takeKeys(QWidget* where);
+
     QFrame* topBar() const { return topBarFrame; }
     QLabel* titleLabel() const { return titleText; }
     QToolButton* closeButton() const { return closeBtn; }
@@ -44,14 +60,18 @@ public Q_SLOTS:
 protected:
     bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
     void clampToParent();
     void fitContent();
+    /// The button a key typed inside the dialog answers with, or null.
+    QAbstractButton* answerFor(const QKeyEvent* event) const;
 
     QVBoxLayout* layout = nullptr;
     QFrame* topBarFrame = nullptr;
@@ -62,4 +82,7 @@ private:
     QPoint grabPoint;
     bool prepared = false;
     bool fitsContent = false;
+    std::vector<QAbstractButton*> defaults;
+    std::vector<QAbstractButton*> wayOut;
+    QPointer<QWidget> keysBefore;
 };

@@ -78,6 +78,7 @@ ScoreBoard::ScoreBoard(QWidget* parent)
     connect(closeButton, &QPushButton::clicked, this, &ScoreBoard::onCloseClick);
     connect(readyButton, &QPushButton::clicked, this, &ScoreBoard::onReadyClick);
     connect(leaveButton, &QPushButton::clicked, this, &ScoreBoard::onLeaveClick);
+    setKeyAnswers({readyButton, closeButton}, {closeButton, leaveButton});
     connect(&TileGraphics::instance(), &TileGraphics::tileGraphicsChanged, this, &ScoreBoard::onTileGraphicsChanged);
     readyButton->show();
     closeButton->hide();

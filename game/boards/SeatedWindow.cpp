@@ -54,6 +54,7 @@ SeatedWindow::SeatedWindow(QWidget* parent)
     setFitsContent(true);
     connect(leave, &QPushButton::clicked, this, &SeatedWindow::onLeaveButtonClicked);
     connect(play, &QPushButton::clicked, this, &SeatedWindow::onPlayButtonClicked);
+    setKeyAnswers({play}, {leave});
     connect(timer, &UTimer::timeout, this, &SeatedWindow::timeout);
     connect(timer, &UTimer::update, this, [this](int left, int) { onTimerUpdate(left); });
 }

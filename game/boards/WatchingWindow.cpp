@@ -42,6 +42,7 @@ WatchingWindow::WatchingWindow(QWidget* parent)
     setFitsContent(true);
     connect(join, &QPushButton::clicked, this, &WatchingWindow::joinButtonClicked);
     connect(leave, &QPushButton::clicked, this, &WatchingWindow::leaveButtonClicked);
+    setKeyAnswers({join}, {leave});
 }
 
 WatchingWindow::~WatchingWindow() = default;

@@ -25,6 +25,7 @@ PlayerInactiveWindow::PlayerInactiveWindow(QWidget* parent)
     leaveButton->hide();
     connect(reactivateButton, &QPushButton::clicked, this, &PlayerInactiveWindow::onReactivateButtonClicked);
     connect(leaveButton, &QPushButton::clicked, this, &PlayerInactiveWindow::leaveButtonClicked);
+    setKeyAnswers({reactivateButton}, {leaveButton});
 }
 
 PlayerInactiveWindow::~PlayerInactiveWindow() = default;

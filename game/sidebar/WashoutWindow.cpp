@@ -28,6 +28,7 @@ WashoutWindow::WashoutWindow(QWidget* parent)
     connect(readyButton, &QPushButton::clicked, this, &QWidget::hide);
     connect(leaveButton, &QPushButton::clicked, this, &QWidget::hide);
     connect(okButton, &QPushButton::clicked, this, &QWidget::hide);
+    setKeyAnswers({readyButton, okButton}, {leaveButton, okButton});
     textImage->setPixmap(PictureFile::pixmap(QStringLiteral("textimages:washout.png")));
     updateButtons();
 }

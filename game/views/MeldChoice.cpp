@@ -36,6 +36,8 @@ MeldChoice::MeldChoice(const meld_offer& offer, QWidget* parent, tile lastDiscar
     m_view->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_view->setFrameShape(QFrame::NoFrame);
     m_view->setStyleSheet(QStringLiteral("background: transparent"));
+    // A picture only: the keys go from row button to row button.
+    m_view->setFocusPolicy(Qt::NoFocus);
     m_button = new UPushButton(this);
     m_button->setObjectName(QStringLiteral("meldChoiceButton"));
     m_button->setGeometry(30, 53, 165, 32);

@@ -24,6 +24,7 @@
 #include "SeatedWindow.h"
 #include "SideBar.h"
 #include "SocialServices.h"
+#include "TableFocus.h"
 #include "TileAnimation.h"
 #include "TileGraphics.h"
 #include "TimerView.h"
@@ -232,6 +233,7 @@ void GameWindow::build()
 
     resetViews();
     m_sideBar->reset();
+    new TableFocus(this);
 }
 
 void GameWindow::loadTextImages()

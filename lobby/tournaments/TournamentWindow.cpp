@@ -24,6 +24,7 @@
 #include <QMainWindow>
 #include <QVBoxLayout>
 #include <QPushButton>
+#include <QShortcut>
 #include <QSortFilterProxyModel>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -158,6 +159,12 @@ TournamentWindow::TournamentWindow(const TournamentInfo& tournament, SocialServi
     filter->setSourceModel(tablesModel);
     ui->tableList->setModel(filter);
     ui->tableList->setItemDelegate(new TableCapacityDelegate(this));
+    // Return opens the current row's table, as a double-click does.
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter}) {
+        auto* open = new QShortcut(QKeySequence(key), ui->tableList, nullptr, nullptr, Qt::WidgetShortcut);
+        connect(open, &QShortcut::activated, this,
+                [this] { on_tableList_doubleClicked(ui->tableList->currentIndex()); });
+    }
 
     updateView();
     timer.setInterval(1000);

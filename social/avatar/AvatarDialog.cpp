@@ -60,6 +60,7 @@ AvatarDialog::AvatarDialog(QWidget* parent)
     connect(m_avatarView, &QListView::doubleClicked, this, &AvatarDialog::onAvatarDoubleClicked);
     m_avatarView->setItemDelegate(new AvatarDelegate(this));
     m_avatarView->setModel(m_model);
+    setKeyAnswers({m_okButton}, {m_cancelButton});
 
     loadDefaultAvatars();
     const QModelIndex first = m_model->index(0, 0);

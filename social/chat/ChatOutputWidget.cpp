@@ -9,6 +9,7 @@
 
 #include <QContextMenuEvent>
 #include <QCursor>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QScrollBar>
 #include <QTextCursor>
@@ -277,4 +278,93 @@ void ChatOutputWidget::contextMenuEvent(QContextMenuEvent* event)
         return;
     }
     QTextBrowser::contextMenuEvent(event);
+}
+
+QTextCursor ChatOutputWidget::nextLink(bool down) const
+{
+    const QTextCursor reached = textCursor();
+    int from = 0;
+    if (reached.hasSelection())
+        from = down ? reached.selectionEnd() : reached.selectionStart();
+    else
+        from = cursorForPosition(down ? QPoint(0, 0) : QPoint(viewport()->width(), viewport()->height())).position();
+    // Each name is one fragment of a link; the nearest one past `from` wins.
+    int start = -1;
+    int end = -1;
+    for (QTextBlock block = document()->findBlock(from); block.isValid() && start < 0;
+         block = down ? block.next() : block.previous()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            if (!fragment.isValid() || nickFromLink(fragment.charFormat().anchorHref()).isNull())
+                continue;
+            const int first = fragment.position();
+            const int last = first + fragment.length();
+            if (down && first >= from) {
+                start = first;
+                end = last;
+                break;
+            }
+            if (!down && last <= from) {
+                start = first;
+                end = last;
+            }
+        }
+    }
+    if (start < 0)
+        return QTextCursor();
+    QTextCursor link(document());
+    link.setPosition(start);
+    link.setPosition(end, QTextCursor::KeepAnchor);
+    return link;
+}
+
+void ChatOutputWidget::keyPressEvent(QKeyEvent* event)
+{
+    const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
+    if ((mods & Qt::ControlModifier) && (event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab)) {
+        event->ignore();
+        return;
+    }
+    if (mods == Qt::NoModifier) {
+        switch (event->key()) {
+        case Qt::Key_Up:
+        case Qt::Key_Down:
+            if (const QTextCursor link = nextLink(event->key() == Qt::Key_Down); !link.isNull()) {
+                setTextCursor(link);
+                ensureCursorVisible();
+                return;
+            }
+            break;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+        case Qt::Key_Space: {
+            const QTextCursor link = textCursor();
+            const QString nick = nickFromLink(link.charFormat().anchorHref());
+            if (link.hasSelection() && !nick.isNull()) {
+                const QRect at = cursorRect(link);
+                Q_EMIT userMenuRequested(nick, viewport()->mapToGlobal(at.bottomLeft()));
+                return;
+            }
+            break;
+        }
+        case Qt::Key_Escape:
+            if (textCursor().hasSelection()) {
+                QTextCursor none = textCursor();
+                none.clearSelection();
+                setTextCursor(none);
+                return;
+            }
+            event->ignore();
+            return;
+        default:
+            break;
+        }
+    }
+    QTextBrowser::keyPressEvent(event);
+}
+
+bool ChatOutputWidget::focusNextPrevChild(bool next)
+{
+    // Past the browser's walk over the links: Tab leaves the pane.
+    return QTextEdit::focusNextPrevChild(next);
 }

@@ -98,6 +98,12 @@ Q_SIGNALS:
 
 protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
+    /// The pane is one stop of Tab and Shift+Tab; inside it Up and Down walk
+    /// the name links as a text browser does (scrolling past the last one),
+    /// Return, Enter or Space opens the menu of the link reached, Escape
+    /// lets go of it, and Ctrl+Tab goes on to what holds the pane.
+    void keyPressEvent(QKeyEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
 
 private Q_SLOTS:
     void onAnchorClicked(const QUrl& url);
@@ -111,6 +117,9 @@ private:
     /// Rows a line may take at the pane's current width less an indent:
     /// those of MaxTextLength wide (CJK) characters.
     int maxRowsAtWidth(qreal indent) const;
+    /// The name link after (or before) the one reached, or from the top
+    /// (or bottom) of what shows when none is; a null cursor when none.
+    QTextCursor nextLink(bool down) const;
 
     QDateTime m_lastDateLine;
     QColor m_timeColor;

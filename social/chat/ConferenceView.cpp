@@ -1,5 +1,6 @@
 #include "ConferenceView.h"
 
+#include "ChatInput.h"
 #include "ChatOutputWidget.h"
 #include "UPushButton.h"
 
@@ -38,7 +39,7 @@ void ConferenceView::setupUi(QWidget* widget)
     hboxLayout = new QHBoxLayout(chatBottom);
     hboxLayout->setObjectName(QStringLiteral("hboxLayout"));
     hboxLayout->setContentsMargins(10, 2, 0, 2);
-    chatInput = new QLineEdit(chatBottom);
+    chatInput = new ChatInput(chatBottom);
     chatInput->setObjectName(QStringLiteral("chatInput"));
     chatInput->setMaxLength(MaxInputLength);
     hboxLayout->addWidget(chatInput);

@@ -26,6 +26,7 @@
 #include <QPushButton>
 #include <QSortFilterProxyModel>
 #include <QSpacerItem>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -333,7 +334,10 @@ void FriendsWindow::openSearchWindow(const QString& text)
     search->startSearch();
     dialog->setContentWidget(search);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setKeyAnswers({}, {dialog->closeButton()});
     dialog->showDialog(true);
+    // The search field takes them once the service's form is known.
+    dialog->takeKeys(dialog);
 }
 
 void FriendsWindow::onSelectedJid(const XMPPJid& jid)

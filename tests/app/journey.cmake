@@ -18,3 +18,7 @@ foreach(journey_ruleset RANGE 2)
     target_compile_definitions(app_journey_${journey_name} PRIVATE JOURNEY_RULESET=${journey_ruleset})
     target_include_directories(app_journey_${journey_name} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
 endforeach()
+parlor_add_test(app_journey_keyboard SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/journey_hand.cpp
+    LIBS app testserver LABELS app journey TIMEOUT 120 WM SCREEN 1024x768)
+target_compile_definitions(app_journey_keyboard PRIVATE JOURNEY_RULESET=0 JOURNEY_KEYBOARD=1)
+target_include_directories(app_journey_keyboard PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})

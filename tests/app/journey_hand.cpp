@@ -9,6 +9,8 @@
 // Built once per ruleset (JOURNEY_RULESET 0 classic, 1 international,
 // 2 riichi). Each ruleset answers the two claim offers differently, so that
 // every way of claiming and of passing is taken by one of them.
+// Built with JOURNEY_KEYBOARD, the visit is made by keys alone after the
+// start, with a log of every focus change.
 
 #include "ActionQueue.h"
 #include "CommandLine.h"
@@ -35,6 +37,7 @@
 #include "DeclaredView.h"
 #include "MeldView.h"
 #include "TileView.h"
+#include "UTabWidget.h"
 #include "WebSchemes.h"
 #include "ProtocolValues.h"
 #include "../protocol/game_test_frames.h"
@@ -42,6 +45,7 @@
 #include <QAbstractItemModel>
 #include <QLineEdit>
 #include <QStackedWidget>
+#include <QTabBar>
 #include <QGraphicsView>
 #include <QTimer>
 #include <QTreeView>
@@ -73,10 +77,29 @@ class JourneyHand : public QObject
 {
     Q_OBJECT
 
+    /// Every widget the keys went to, in order; kept until the window is gone.
+    QStringList focusLog;
     MainWindowHarness h;
     std::unique_ptr<HandScenario> hand;
     QStringList unexpected;
     int shot = 0;
+
+    static QString nameOf(const QWidget* w) { return w ? w->objectName() : QStringLiteral("(none)"); }
+    /// The keys are on the widget named `name`; else the log says where they went.
+    bool keysOn(const QString& name) const
+    {
+        const bool on = QTest::qWaitFor([&] { return nameOf(QApplication::focusWidget()) == name; }, 10000);
+        if (!on)
+            qWarning().noquote() << "keys went:" << focusLog.join(QStringLiteral(" > ")) << "server at:" << hand->waitingFor();
+        return on;
+    }
+    void key(Qt::Key k, Qt::KeyboardModifiers m = {}) { QTest::keyClick(QApplication::focusWidget(), k, m); }
+    /// Presses Tab until the keys are on `target`, at most 60 times.
+    bool tabTo(const QWidget* target)
+    {
+        for (int i = 0; i < 60 && QApplication::focusWidget() != target; ++i) key(Qt::Key_Tab);
+        return QApplication::focusWidget() == target;
+    }
 
     void step(const char* name)
     {
@@ -238,6 +261,86 @@ private Q_SLOTS:
         QSettings().setValue(QStringLiteral("game/animations"), true);
     }
 
+#if JOURNEY_KEYBOARD
+    void keyboard()
+    {
+        QVERIFY(h.create(QString(), QString()));
+        QVERIFY(h.translations.setLanguage(QStringLiteral("en")));
+        hand = std::make_unique<HandScenario>(h.server, HandScenario::Kind::Hand, 0);
+        hand->setTimeLimits(60000, 1500); // the server discards for the player, as no key does
+        hand->setLongerGame(true);
+        connect(hand.get(), &HandScenario::unexpected, this, [this](const QString& line) { unexpected << line; });
+        connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* w) { focusLog << nameOf(w); });
+        h.window->show();
+        h.window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(h.window.get()));
+        QSignalSpy ready(&h.window->connection(), &ConnectionManager::versionCheckComplete);
+        h.window->onStartupFinished(true);
+        QVERIFY(!ready.isEmpty() || ready.wait(5000));
+        if (h.boxes().filter(QStringLiteral("Resolution too low!")).size() == 1)
+            key(Qt::Key_Return);
+        // --- the login: name, Tab, password, Return; the Tables tab, the table's row, Join
+        QVERIFY(keysOn(QStringLiteral("loginEdit")));
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("anna"));
+        key(Qt::Key_Tab);
+        QVERIFY(keysOn(QStringLiteral("passwordEdit")));
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("secret1"));
+        key(Qt::Key_Return);
+        QTRY_VERIFY_WITH_TIMEOUT(h.window->lobby()->tableModel()->hasTableInfo(qint32(HandScenario::tableFor(0))), 10000);
+        UTabWidget* pages = h.window->view().mainTabs;
+        QVERIFY(tabTo(pages->tabBar()));
+        while (pages->currentIndex() != pages->indexOf(h.window->lobbyWindow()) && pages->currentIndex() + 1 < pages->count())
+            key(Qt::Key_Right);
+        QTreeView* lobby = h.window->lobbyWindow()->treeView();
+        QVERIFY(tabTo(lobby));
+        for (int r = 0; r < lobby->model()->rowCount() && lobby->currentIndex().siblingAtColumn(0).data() != tableNames[0]; ++r)
+            key(Qt::Key_Down);
+        QVERIFY(tabTo(h.window->lobbyWindow()->findChild<QPushButton*>(QStringLiteral("joinButton"))));
+        key(Qt::Key_Space);
+        QTRY_VERIFY_WITH_TIMEOUT(table() != nullptr, 10000);
+        GameWindow* w = table();
+        // --- each question has the keys when it comes, each answer gives them back to the table
+        const auto answer = [&](const char* name, const QString& keys, Qt::Key k, const QByteArray& action) {
+            QVERIFY(keysOn(keys));
+            step(name);
+            const int sent = h.server.received(100).size();
+            k != Qt::Key_unknown ? key(k) // else the first row's own key
+                                 : QTest::keySequence(QApplication::focusWidget(), w->meldAuction()->choices().front()->button()->shortcut());
+            QTRY_VERIFY(h.server.received(100).size() > sent);
+            QCOMPARE(actionAfter(sent), action);
+        };
+        const QByteArray pass = action(TestFrame(52).u32(HandScenario::ownId).u8(0));
+        const QByteArray readyAction = action(TestFrame(54).u32(HandScenario::ownId));
+        answer("keys-seated", QStringLiteral("playButton"), Qt::Key_Return, readyAction);
+        for (const char* name : {"keys-chow", "keys-pong", "keys-chow-again"}) {
+            answer(name, QStringLiteral("passButton"), Qt::Key_Space, pass);
+            QVERIFY(!QTest::currentTestFailed() && keysOn(QStringLiteral("GameView")));
+            if (name != std::string_view("keys-pong"))
+                continue;
+            auto* readyButton = w->scoreBoard()->findChild<QPushButton*>(QStringLiteral("readyPushButton"));
+            QTRY_VERIFY_WITH_TIMEOUT(readyButton->isVisible() && readyButton->isEnabled(), 15000);
+            answer("keys-score-board", QStringLiteral("readyPushButton"), Qt::Key_Return, readyAction);
+            QVERIFY(!QTest::currentTestFailed());
+        }
+        answer("keys-pong-claimed", QStringLiteral("passButton"), Qt::Key_unknown,
+               action(TestFrame(48).u8(9).u32(HandScenario::ownId)));
+        QVERIFY(!QTest::currentTestFailed() && keysOn(QStringLiteral("GameView")));
+        answer("keys-wash-out", QStringLiteral("readyButton"), Qt::Key_Return, readyAction);
+        QTRY_VERIFY(hand->isFinished() && !QTest::currentTestFailed());
+
+        // --- Leave and Quit reached by Tab; the quit question answered Yes by Return
+        QVERIFY(tabTo(w->sideBar()->findChild<QPushButton*>(QStringLiteral("leaveButton"))));
+        key(Qt::Key_Space);
+        QTRY_VERIFY(table() == nullptr);
+        QVERIFY(tabTo(h.window->view().quitButton));
+        key(Qt::Key_Space);
+        QTRY_VERIFY(h.window->quitQuestion() && h.window->quitQuestion()->isAncestorOf(QApplication::focusWidget()));
+        QTimer::singleShot(0, this, [this] { key(Qt::Key_Return); });
+        QTimer::singleShot(5000, qApp, [] { QCoreApplication::exit(1); });
+        QCOMPARE(QCoreApplication::exec(), 0);
+        QVERIFY2(unexpected.isEmpty(), qPrintable(unexpected.join(QLatin1Char('\n'))));
+    }
+#else
     void journey()
     {
         // --- the login page, filled in as a person does
@@ -447,6 +550,7 @@ private Q_SLOTS:
         QCOMPARE(QCoreApplication::exec(), 0);
         QVERIFY2(unexpected.isEmpty(), qPrintable(unexpected.join(QLatin1Char('\n'))));
     }
+#endif
 };
 
 int main(int argc, char** argv)

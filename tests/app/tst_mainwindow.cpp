@@ -489,6 +489,12 @@ private Q_SLOTS:
         QCOMPARE(h.window->view().toggleFullscreenButton->text(), QStringLiteral("Fullscreen"));
         // A lobby as wide as a large screen gives the room to its tabs, not to empty margins.
         QVERIFY(h.start() && h.logIn());
+        h.window->activateWindow(); // Ctrl+F each time: the key outlasts the button's new texts
+        QVERIFY(QTest::qWaitForWindowActive(h.window.get()));
+        for (int i = 3; i <= 4; ++i) {
+            QTest::keyClick(h.window.get(), Qt::Key_F, Qt::ControlModifier);
+            QTRY_COMPARE(text.size(), i);
+        }
         h.window->resize(1920, 1080);
         QTRY_VERIFY(h.window->view().mainTabs->width() > 1920 / 2);
         // Closing in full screen keeps the last windowed size.

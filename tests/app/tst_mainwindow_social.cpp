@@ -280,12 +280,20 @@ private Q_SLOTS:
 
         // One chooser at a time.
         h.window->view().mainTabs->setCurrentIndex(h.window->view().mainTabs->indexOf(page));
+        page->avatarButton()->setFocus();
         page->avatarButton()->click();
         page->avatarButton()->click();
         QCOMPARE(page->findChildren<AvatarDialog*>().size(), 1);
         QPointer<AvatarDialog> dialog = page->findChild<AvatarDialog*>();
         QVERIFY(dialog->isVisible());
         QVERIFY(dialog->model()->rowCount() > 0);
+        // The chooser has the keys (not the tile faces behind it), Escape gives them back.
+        QCOMPARE(h.window->focusWidget(), static_cast<QWidget*>(dialog->avatarView()));
+        QTest::keyClick(dialog->avatarView(), Qt::Key_Escape);
+        QTRY_VERIFY(dialog.isNull());
+        QCOMPARE(h.window->focusWidget(), static_cast<QWidget*>(page->avatarButton()));
+        page->avatarButton()->click();
+        dialog = page->findChild<AvatarDialog*>();
 
         // Cancelled while its picture is on its way (the answers are read later):
         // the success comes while a second chooser's file picker is open.

@@ -95,6 +95,12 @@ private Q_SLOTS:
         QCOMPARE(chooser->riichiButton()->isVisible(), riichi);
         QCOMPARE(chooser->mahjongButton()->isVisible(), mahjong);
         QCOMPARE(chooser->titleLabel()->text(), QStringLiteral("Choose Meld"));
+        // Tab goes from button to button: a row's preview is a picture, no stop.
+        chooser->passButton()->setFocus();
+        for (qsizetype i = 0; i < 2 * buttons.size() + 2; ++i) {
+            QTest::keyClick(window.focusWidget(), Qt::Key_Tab);
+            QVERIFY(qobject_cast<QAbstractButton*>(window.focusWidget()) != nullptr);
+        }
     }
 
     void escapeDeclines_data()

@@ -97,15 +97,19 @@ private Q_SLOTS:
         QTest::addColumn<QString>("name");
         QTest::addColumn<int>("ready");
         QTest::addColumn<int>("leave");
-        QTest::newRow("ready") << QStringLiteral("readyButton") << 1 << 0;
-        QTest::newRow("leave") << QStringLiteral("leaveButton") << 0 << 1;
-        QTest::newRow("ok") << QStringLiteral("okButton") << 0 << 0;
+        QTest::addColumn<int>("key"); // typed on the notice instead of a click, as in a dialog box
+        QTest::newRow("ready") << QStringLiteral("readyButton") << 1 << 0 << 0;
+        QTest::newRow("leave") << QStringLiteral("leaveButton") << 0 << 1 << 0;
+        QTest::newRow("ok") << QStringLiteral("okButton") << 0 << 0 << 0;
+        QTest::newRow("Return: ready") << QStringLiteral("readyButton") << 1 << 0 << int(Qt::Key_Return);
+        QTest::newRow("Escape: leave") << QStringLiteral("leaveButton") << 0 << 1 << int(Qt::Key_Escape);
     }
     void buttonsSignalOnceAndHide()
     {
         QFETCH(QString, name);
         QFETCH(int, ready);
         QFETCH(int, leave);
+        QFETCH(int, key);
         WashoutWindow notice(&window);
         notice.setTableInfo(table(0, 0));
         notice.setWatching(name == QStringLiteral("okButton"));
@@ -117,7 +121,10 @@ private Q_SLOTS:
         connect(&notice, &WashoutWindow::readyButtonClicked, this, seen);
         connect(&notice, &WashoutWindow::leaveButtonClicked, this, seen);
         notice.showDialog(true);
-        QTest::mouseClick(notice.findChild<QPushButton*>(name), Qt::LeftButton);
+        if (key != 0)
+            QTest::keyClick(&notice, Qt::Key(key));
+        else
+            QTest::mouseClick(notice.findChild<QPushButton*>(name), Qt::LeftButton);
         QCOMPARE(readySpy.count(), ready);
         QCOMPARE(leaveSpy.count(), leave);
         QVERIFY(!notice.isVisible());

@@ -277,6 +277,10 @@ private Q_SLOTS:
         QApplication::sendEvent(w.viewport(), &event);
         QCOMPARE(menu.size(), 1);
         QCOMPARE(menu.first().first().toString(), nick);
+        QTest::keyClick(&w, Qt::Key_Down); // through the keys: Down reaches the name, Return opens its menu
+        QTest::keyClick(&w, Qt::Key_Return);
+        QCOMPARE(menu.size(), 2);
+        QCOMPARE(menu.last().first().toString(), nick);
     }
 
     void otherLinksOpenNoMenu()

@@ -221,6 +221,9 @@ private Q_SLOTS:
         window->searchButton()->click();
         window->searchButton()->click();
         QCOMPARE(window->findChildren<FriendSearchWindow*>().size(), 1);
+        // Escape closes it, as a dialog box's does.
+        QTest::keyClick(window->findChild<FriendSearchWindow*>(), Qt::Key_Escape);
+        QTRY_VERIFY(!window->findChild<FriendSearchWindow*>());
         window->setSearchJid(XMPPJid());
         QVERIFY(!window->searchButton()->isEnabled());
     }

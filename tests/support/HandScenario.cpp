@@ -617,7 +617,11 @@ void HandScenario::scriptJoin(quint32 tableId)
         scriptScoredEnd(1, false);
         scriptReadyAndStart(2, false);
         scriptDeal();
+        if (m_longerGame)
+            scriptClaimsAndDiscards();
         scriptWashout(2, true);
+        if (m_longerGame)
+            push({QStringLiteral("ready for the next game"), {}, {readyKey}, {}});
         break;
     case Kind::Washout:
         for (Step& step : ownTurnSteps(21, QStringLiteral("discard after the draw")))

@@ -90,6 +90,9 @@ public:
         m_readyMs = readyMs;
     }
 
+    /// The second hand offers the first one's claims again; the user says ready after its wash-out.
+    void setLongerGame(bool longer) { m_longerGame = longer; }
+
     /// The seat notice that follows a join (it carries the table's record)
     /// comes `ms` after the table's snapshot instead of before it.
     void setRecordAfterSnapshot(int ms) { m_recordDelayMs = ms; }
@@ -173,6 +176,7 @@ private:
     int ruleset = 0;
     quint32 m_table = 0;
     bool m_listTournament = true;
+    bool m_longerGame = false;
     std::deque<Step> steps;
     QString m_waiting;
     bool m_finished = false;

@@ -1,0 +1,157 @@
+// The keys of a table page: which widget holds them as the table's
+// questions come and go.
+#include "TableFocus.h"
+
+#include "GameWindow.h"
+#include "MeldAuction.h"
+#include "ModelessMsgBox.h"
+#include "PlayerInactiveWindow.h"
+#include "ScoreBoard.h"
+#include "SeatedWindow.h"
+#include "UPushButton.h"
+#include "WashoutWindow.h"
+#include "WatchingWindow.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QEvent>
+#include <QGraphicsView>
+
+#include <algorithm>
+
+namespace {
+
+/// Whether the keys are on `widget` or on something inside it.
+bool holdsKeys(const QWidget* widget)
+{
+    const QWidget* focus = QApplication::focusWidget();
+    return focus != nullptr && (focus == widget || widget->isAncestorOf(focus));
+}
+
+} // namespace
+
+TableFocus::TableFocus(GameWindow* t)
+    : QObject(t)
+    , table(t)
+    , home(t->view())
+{
+    for (QWidget* question : std::initializer_list<QWidget*>{table->meldAuction(), table->seatedWindow(),
+                                                             table->watchingWindow(), table->washoutWindow(),
+                                                             table->scoreBoard(), table->inactiveWindow()})
+        questions.emplace_back(question);
+    // What shows and hides on the page is seen wherever it is done: a
+    // control's hide hands the keys on before Qt picks the next widget.
+    qApp->installEventFilter(this);
+}
+
+TableFocus::~TableFocus() = default;
+
+bool TableFocus::isQuestion(const QObject* widget) const
+{
+    if (widget == nullptr || widget->parent() != table)
+        return false;
+    if (const auto* box = qobject_cast<const ModelessMsgBox::MsgBox*>(widget))
+        return !box->isAnswered();
+    return std::any_of(questions.cbegin(), questions.cend(), [widget](const QPointer<QWidget>& q) { return q == widget; });
+}
+
+QWidget* TableFocus::topQuestion() const
+{
+    // Children are kept in their stacking order, the top one last.
+    const QObjectList& children = table->children();
+    for (auto it = children.crbegin(); it != children.crend(); ++it)
+        if (isQuestion(*it) && static_cast<QWidget*>(*it)->isVisible())
+            return static_cast<QWidget*>(*it);
+    return nullptr;
+}
+
+QWidget* TableFocus::questionOf(QWidget* widget) const
+{
+    for (QWidget* w = widget; w != nullptr && w != table; w = w->parentWidget())
+        if (isQuestion(w))
+            return w;
+    return nullptr;
+}
+
+QWidget* TableFocus::firstFocus(QWidget* question) const
+{
+    if (auto* chooser = qobject_cast<MeldAuction*>(question)) {
+        // A win on offer is never thrown away by a Space meant for a pass.
+        if (chooser->mahjongButton()->isVisibleTo(chooser))
+            return chooser;
+        UPushButton* pass = chooser->passButton();
+        return pass->isVisibleTo(chooser) && pass->isEnabled() ? static_cast<QWidget*>(pass) : chooser;
+    }
+    if (auto* box = qobject_cast<ModelessMsgBox::MsgBox*>(question))
+        return box->defaultButton() != nullptr ? static_cast<QWidget*>(box->defaultButton()) : box;
+    if (auto* dialog = qobject_cast<MahjongDialog*>(question))
+        if (QAbstractButton* answer = dialog->defaultAnswer())
+            return answer;
+    return question;
+}
+
+void TableFocus::giveKeys(QWidget* question)
+{
+    if (question == nullptr) {
+        if (home != nullptr)
+            home->setFocus(Qt::OtherFocusReason);
+        return;
+    }
+    if (auto* box = qobject_cast<ModelessMsgBox::MsgBox*>(question)) {
+        box->takeKeys(Qt::OtherFocusReason);
+        return;
+    }
+    firstFocus(question)->setFocus(Qt::OtherFocusReason);
+}
+
+void TableFocus::onShown(QWidget* widget)
+{
+    if (widget == table) {
+        // The page came up: its keys are the table's, or its question's.
+        if (!holdsKeys(table))
+            giveKeys(topQuestion());
+        return;
+    }
+    if (!table->isVisible())
+        return; // taken when the page comes up
+    if (isQuestion(widget)) {
+        if (widget == topQuestion() && !holdsKeys(widget))
+            giveKeys(widget);
+        return;
+    }
+    // A question that asks something new (a win offered beside a pass)
+    // puts the keys where its answer is now.
+    QWidget* question = questionOf(widget);
+    if (question != nullptr && qobject_cast<QAbstractButton*>(widget) != nullptr && holdsKeys(question)
+        && question == topQuestion())
+        giveKeys(question);
+}
+
+void TableFocus::onHidden(QWidget* widget)
+{
+    if (widget == table || !table->isVisible() || !table->isAncestorOf(widget) || !holdsKeys(widget))
+        return;
+    QWidget* question = questionOf(widget);
+    if (question != nullptr && question != widget && question->isVisible()) {
+        QWidget* next = firstFocus(question);
+        (next == widget || widget->isAncestorOf(next) ? question : next)->setFocus(Qt::OtherFocusReason);
+        return;
+    }
+    giveKeys(topQuestion());
+}
+
+bool TableFocus::eventFilter(QObject* watched, QEvent* event)
+{
+    const QEvent::Type type = event->type();
+    if ((type != QEvent::Show && type != QEvent::Hide && type != QEvent::ZOrderChange) || event->spontaneous()
+        || !watched->isWidgetType())
+        return false;
+    auto* widget = static_cast<QWidget*>(watched);
+    if (widget != table && !table->isAncestorOf(widget))
+        return false;
+    if (type == QEvent::Hide)
+        onHidden(widget);
+    else if (type == QEvent::Show || isQuestion(widget))
+        onShown(widget);
+    return false;
+}
