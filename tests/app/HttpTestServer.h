@@ -1,7 +1,8 @@
 #pragma once
 
 // A real HTTP server on loopback for the shell's tests: http_test_server.py
-// started as a child process, serving the files of a private directory.
+// started as a child process, serving the files of a private directory, over
+// HTTPS when given a certificate and its key.
 
 #include <QDeadlineTimer>
 #include <QDir>
@@ -15,11 +16,15 @@
 class HttpTestServer
 {
 public:
-    HttpTestServer()
+    explicit HttpTestServer(const QString& certificate = QString(), const QString& key = QString())
+        : scheme(certificate.isEmpty() ? QStringLiteral("http") : QStringLiteral("https"))
     {
+        QStringList arguments{QStringLiteral(PARLOR_SOURCE_DIR "/tests/app/http_test_server.py"), QStringLiteral("--root"),
+            root.path()};
+        if (!certificate.isEmpty())
+            arguments << QStringLiteral("--cert") << certificate << QStringLiteral("--key") << key;
         process.setProgram(QStringLiteral("python3"));
-        process.setArguments({QStringLiteral(PARLOR_SOURCE_DIR "/tests/app/http_test_server.py"),
-            QStringLiteral("--root"), root.path()});
+        process.setArguments(arguments);
         process.setProcessChannelMode(QProcess::SeparateChannels);
         process.start();
         if (!process.waitForStarted(5000))
@@ -42,7 +47,7 @@ public:
 
     bool isRunning() const { return port != 0; }
     quint16 serverPort() const { return port; }
-    QString base() const { return QStringLiteral("http://127.0.0.1:%1").arg(port); }
+    QString base() const { return QStringLiteral("%1://127.0.0.1:%2").arg(scheme).arg(port); }
     QString rootPath() const { return root.path(); }
 
     /// Puts a file where the server serves it (path relative to the root).
@@ -90,6 +95,7 @@ private:
         }
     }
 
+    QString scheme;
     QTemporaryDir root;
     QProcess process;
     quint16 port = 0;

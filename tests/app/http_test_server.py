@@ -1,9 +1,9 @@
 #!/usr/bin/env python3
 """A small HTTP server for the shell's tests, on loopback only.
 
-    http_test_server.py --root DIR
+    http_test_server.py --root DIR [--cert FILE --key FILE]
 
-Prints "PORT <n>" once it listens, then one line "REQUEST <request line>" for
+With a certificate and its key it speaks HTTPS. Prints "PORT <n>" once it listens, then one line "REQUEST <request line>" for
 every request it receives. Files are served from DIR; a few paths behave
 specially:
 
@@ -29,6 +29,11 @@ specially:
     /chunkcut/<f>            serves half of DIR/<f> in chunks, then closes
                              without the last chunk
     /gzip/<f>                serves DIR/<f> with its length, packed if accepted
+    /redirect/<code>/<n>/... answers <code> with a location one step nearer:
+                             /redirect/<code>/<n-1>/..., and at 0 the rest of
+                             the path; "loop" for <n> names the same address
+                             again, "http:<port>" the rest of the path on the
+                             plain HTTP server of that port on 127.0.0.1
 
 Requests whose target is an absolute address are served like their path.
 """
@@ -95,6 +100,26 @@ class Handler(BaseHTTPRequestHandler):
                     self.send_body(200, f.read(), mimetypes.guess_type(file)[0] or 'text/html')
             else:
                 self.send_body(200, b'', 'text/plain')
+            return
+        if parts[:1] == ['redirect'] and len(parts) >= 3:
+            rest = '/' + '/'.join(parts[3:])
+            if parts[2] == 'loop':
+                location = target
+            elif parts[2].startswith('http:'):
+                location = 'http://127.0.0.1:' + parts[2][5:] + rest
+            elif int(parts[2]) > 0:
+                location = '/' + '/'.join(parts[:2] + [str(int(parts[2]) - 1)]) + rest
+            else:
+                location = rest
+            body = b'<html><body>moved</body></html>'
+            self.send_response(int(parts[1]))
+            self.send_header('Location', location)
+            self.send_header('Content-Type', 'text/html')
+            self.send_header('Content-Length', str(len(body)))
+            self.send_header('Connection', 'close')
+            self.end_headers()
+            self.wfile.write(body)
+            self.close_connection = True
             return
         if parts[:1] == ['empty']:
             self.send_body(200, b'', 'text/xml')
@@ -198,9 +223,16 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument('--root', default='.')
     parser.add_argument('--host', default='127.0.0.1')
+    parser.add_argument('--cert')
+    parser.add_argument('--key')
     args = parser.parse_args()
     ROOT = args.root
     server = Server((args.host, 0), Handler)
+    if args.cert:
+        import ssl
+        context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+        context.load_cert_chain(args.cert, args.key)
+        server.socket = context.wrap_socket(server.socket, server_side=True)
     say('PORT %d' % server.server_address[1])
     # The test that started us may die without stopping us: stop with it.
     threading.Thread(target=lambda: (sys.stdin.read(), os._exit(0)), daemon=True).start()
