@@ -17,14 +17,12 @@ class HttpTestServer
 {
 public:
     explicit HttpTestServer(const QString& certificate = QString(), const QString& key = QString())
-        : scheme(certificate.isEmpty() ? QStringLiteral("http") : QStringLiteral("https"))
+        : scheme(certificate.isEmpty() ? "http" : "https")
     {
-        QStringList arguments{QStringLiteral(PARLOR_SOURCE_DIR "/tests/app/http_test_server.py"), QStringLiteral("--root"),
-            root.path()};
-        if (!certificate.isEmpty())
-            arguments << QStringLiteral("--cert") << certificate << QStringLiteral("--key") << key;
         process.setProgram(QStringLiteral("python3"));
-        process.setArguments(arguments);
+        process.setArguments(QStringList{QStringLiteral(PARLOR_SOURCE_DIR "/tests/app/http_test_server.py"),
+            QStringLiteral("--root"), root.path(), QStringLiteral("--cert"), certificate, QStringLiteral("--key"), key}
+                .mid(0, certificate.isEmpty() ? 3 : 7));
         process.setProcessChannelMode(QProcess::SeparateChannels);
         process.start();
         if (!process.waitForStarted(5000))
@@ -47,7 +45,7 @@ public:
 
     bool isRunning() const { return port != 0; }
     quint16 serverPort() const { return port; }
-    QString base() const { return QStringLiteral("%1://127.0.0.1:%2").arg(scheme).arg(port); }
+    QString base() const { return QStringLiteral("%1://127.0.0.1:%2").arg(QLatin1String(scheme)).arg(port); }
     QString rootPath() const { return root.path(); }
 
     /// Puts a file where the server serves it (path relative to the root).
@@ -95,7 +93,7 @@ private:
         }
     }
 
-    QString scheme;
+    const char* scheme;
     QTemporaryDir root;
     QProcess process;
     quint16 port = 0;

@@ -1,9 +1,9 @@
 #!/usr/bin/env python3
 """A small HTTP server for the shell's tests, on loopback only.
 
-    http_test_server.py --root DIR [--cert FILE --key FILE]
+    http_test_server.py --root DIR [--cert FILE --key FILE (HTTPS)]
 
-With a certificate and its key it speaks HTTPS. Prints "PORT <n>" once it listens, then one line "REQUEST <request line>" for
+Prints "PORT <n>" once it listens, then one line "REQUEST <request line>" for
 every request it receives. Files are served from DIR; a few paths behave
 specially:
 
@@ -29,11 +29,9 @@ specially:
     /chunkcut/<f>            serves half of DIR/<f> in chunks, then closes
                              without the last chunk
     /gzip/<f>                serves DIR/<f> with its length, packed if accepted
-    /redirect/<code>/<n>/... answers <code> with a location one step nearer:
-                             /redirect/<code>/<n-1>/..., and at 0 the rest of
-                             the path; "loop" for <n> names the same address
-                             again, "http:<port>" the rest of the path on the
-                             plain HTTP server of that port on 127.0.0.1
+    /redirect/<code>/<n>/... answers <code> to /redirect/<code>/<n-1>/..., at 0 to
+                             the rest; <n> "loop" to itself, "http:<port>" to
+                             the rest on 127.0.0.1:<port> in plain HTTP
 
 Requests whose target is an absolute address are served like their path.
 """
@@ -42,6 +40,7 @@ import gzip
 import mimetypes
 import os
 import socketserver
+import ssl
 import sys
 import threading
 import time
@@ -64,8 +63,10 @@ class Handler(BaseHTTPRequestHandler):
     def log_message(self, fmt, *args):
         pass
 
-    def send_body(self, code, body, content_type, reason=None):
+    def send_body(self, code, body, content_type, reason=None, headers=()):
         self.send_response(code, reason)
+        for name, value in headers:
+            self.send_header(name, value)
         if content_type is not None:
             self.send_header('Content-Type', content_type)
         self.send_header('Content-Length', str(len(body)))
@@ -102,24 +103,10 @@ class Handler(BaseHTTPRequestHandler):
                 self.send_body(200, b'', 'text/plain')
             return
         if parts[:1] == ['redirect'] and len(parts) >= 3:
-            rest = '/' + '/'.join(parts[3:])
-            if parts[2] == 'loop':
-                location = target
-            elif parts[2].startswith('http:'):
-                location = 'http://127.0.0.1:' + parts[2][5:] + rest
-            elif int(parts[2]) > 0:
-                location = '/' + '/'.join(parts[:2] + [str(int(parts[2]) - 1)]) + rest
-            else:
-                location = rest
-            body = b'<html><body>moved</body></html>'
-            self.send_response(int(parts[1]))
-            self.send_header('Location', location)
-            self.send_header('Content-Type', 'text/html')
-            self.send_header('Content-Length', str(len(body)))
-            self.send_header('Connection', 'close')
-            self.end_headers()
-            self.wfile.write(body)
-            self.close_connection = True
+            rest, n = '/' + '/'.join(parts[3:]), parts[2]
+            location = (target if n == 'loop' else 'http://127.0.0.1:' + n[5:] + rest if n.startswith('http:')
+                        else '/redirect/%s/%d%s' % (parts[1], int(n) - 1, rest) if int(n) > 0 else rest)
+            self.send_body(int(parts[1]), b'<p>moved</p>', 'text/html', headers=[('Location', location)])
             return
         if parts[:1] == ['empty']:
             self.send_body(200, b'', 'text/xml')
@@ -223,13 +210,12 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument('--root', default='.')
     parser.add_argument('--host', default='127.0.0.1')
-    parser.add_argument('--cert')
+    parser.add_argument('--cert')  # with --key: HTTPS
     parser.add_argument('--key')
     args = parser.parse_args()
     ROOT = args.root
     server = Server((args.host, 0), Handler)
     if args.cert:
-        import ssl
         context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
         context.load_cert_chain(args.cert, args.key)
         server.socket = context.wrap_socket(server.socket, server_side=True)

@@ -73,8 +73,7 @@ class TestNewVersionDialog : public QObject
     Q_OBJECT
 
     HttpTestServer* server = nullptr;
-    /// Serves HTTPS with a certificate of the test CA, which the tests trust.
-    HttpTestServer* secure = nullptr;
+    HttpTestServer* secure = nullptr; // HTTPS, its test CA trusted
     QTemporaryDir certificates;
     QUrl listUrl;
 
@@ -85,7 +84,6 @@ class TestNewVersionDialog : public QObject
 
     NewVersionDialog* makeDialog(const QString& path, bool required)
     {
-        // "https:" asks the secure server, "{port}" names the plain one's port.
         const QString address = path.startsWith(QLatin1String("https:")) ? secure->base() + path.mid(6) : server->base() + path;
         auto* d = new NewVersionDialog(nullptr, QStringLiteral("Quellmark - 1.5.0"), QStringLiteral("<b>New!</b>"),
             QUrl(QString(address).replace(QLatin1String("{port}"), QString::number(server->serverPort()))), required);
@@ -99,24 +97,19 @@ private Q_SLOTS:
     {
         server = new HttpTestServer;
         QVERIFY(server->isRunning());
-        QVERIFY(TestCertificates::generate(certificates.path()));
-        secure = new HttpTestServer(TestCertificates::serverCertificatePath(certificates.path()),
-            TestCertificates::serverKeyPath(certificates.path()));
-        QVERIFY(secure->isRunning());
-        QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
-        tls.addCaCertificates(QSslCertificate::fromPath(TestCertificates::caCertificatePath(certificates.path())));
-        QSslConfiguration::setDefaultConfiguration(tls);
+        const QString tls = certificates.path();
+        QVERIFY(TestCertificates::generate(tls));
+        secure = new HttpTestServer(TestCertificates::serverCertificatePath(tls), TestCertificates::serverKeyPath(tls));
+        QSslConfiguration trust = QSslConfiguration::defaultConfiguration();
+        trust.addCaCertificates(QSslCertificate::fromPath(TestCertificates::caCertificatePath(tls)));
+        QSslConfiguration::setDefaultConfiguration(trust);
         listUrl = QUrl(server->base() + QStringLiteral("/client/parlor7/client_versions.xml"));
         NewVersionDialog::exitProgram = &recordExit;
         NewVersionDialog::stallTimeoutMs = 1000;
         server->setFile(QStringLiteral("client/parlor7/maintenance.run"), "\n <!DOCTYPE html><p>Back soon</p>");
         server->setFile(QStringLiteral("client/parlor7/broken.run"), "\x7f" "ELF broken");
     }
-    void cleanupTestCase()
-    {
-        delete server;
-        delete secure;
-    }
+    void cleanupTestCase() { delete server, delete secure; }
     void init() { exitCode = -1; }
 
     void fileNames()
@@ -277,11 +270,9 @@ private Q_SLOTS:
         const QString failed = QStringLiteral("Download error|Download failed: the server ");
         QTest::newRow("web page answered 200") << QStringLiteral("/client/parlor7/maintenance.run") << failed + "sent a web page, not the installer.";
         QTest::newRow("server that never answers") << QStringLiteral("/hang/x.run") << failed + "stopped answering.";
-        QTest::newRow("redirected in a loop") << QStringLiteral("/redirect/302/loop/x.run")
-                                              << failed + "redirected the download more than 5 times.";
-        QTest::newRow("redirected from https to http")
-            << QStringLiteral("https:/redirect/301/http:{port}/client/parlor7/parlor-setup.run")
-            << failed + "redirected the download from a secure address to an insecure one.";
+        QTest::newRow("redirected in a loop") << QStringLiteral("/redirect/302/loop/x.run") << failed + "redirected the download more than 5 times.";
+        QTest::newRow("redirected from https to http") << QStringLiteral("https:/redirect/301/http:{port}/client/parlor7/parlor-setup.run")
+                                                       << failed + "redirected the download from a secure address to an insecure one.";
         QTest::newRow("past a file-size limit") << QStringLiteral("/client/parlor7/parlor-setup.run")
                                                 << QStringLiteral("Download error|Unable to write file *: the disk is full or the file is too large.");
         QTest::newRow("installer that cannot start") << QStringLiteral("/client/parlor7/broken.run") << QStringLiteral("Install error|Couldn't start the installer!");

@@ -75,9 +75,8 @@ private Q_SLOTS:
         server->setFile(QStringLiteral("slow.html"), QByteArray(slowPage).replace("PORT", port));
         server->setFile(QStringLiteral("boxes.html"), WebTest::boxesPage);
         server->setFile(QStringLiteral("calls.html"), callsPage);
-        server->setFile(QStringLiteral("held.html"), "<title>Held</title><script>var refused = 0;\n"
-            "for (var i = 0; i < 60; ++i) try { client.displayTab('held'); } catch (e) { ++refused; }\n"
-            "document.title = 'refused ' + refused;</script>\n");
+        server->setFile(QStringLiteral("held.html"), "<title>Held</title><script>var refused = 0; for (var i = 0; i < 60; ++i)\n"
+            "try { client.displayTab('held'); } catch (e) { ++refused; } document.title = 'refused ' + refused;</script>\n");
         server->setFile(QStringLiteral("partner.html"), partnerFrame);
         server->setFile(QStringLiteral("partnered.html"), QByteArray(partneredPage).replace("PORT", port));
         server->setFile(QStringLiteral("framed.html"), QByteArray(WebTest::framedPage).replace("PORT", port));
@@ -155,11 +154,10 @@ private Q_SLOTS:
 
         // The keys typed between two clicks are one action of the player: a page calling in a loop as they are
         // typed gets one call, not one a letter. A text too long for its kind is refused with a warning, a
-        // message too long for the channel before the program reads it (the call throws in the page); an
-        // address of 3,000 characters is neither.
+        // message too long for the channel before the program reads it; an address of 3,000 characters is neither.
         LogCapture log;
         WebTest::run(page.page(), QStringLiteral("var f = document.createElement('input'); document.body.prepend(f);"
-                                                 "f.focus(); try { client.launchBrowser('x'.repeat(1e7)); } catch (e) { var thrown = e.message; }"
+                                                 "f.focus(); try { client.launchBrowser('x'.repeat(1e7)); } catch (e) {}"
                                                  "for (var i = 0; i < 300; ++i) document.dispatchEvent(new CustomEvent("
                                                  "  'clientbridgeout', {detail: JSON.stringify({id: i, args: ['x'.repeat(60000)]})}));"
                                                  "var loop = setInterval(function () { client.launchBrowser('client://help'); }, 20);"));
@@ -172,7 +170,6 @@ private Q_SLOTS:
         QCOMPARE(links.takeFirst().at(0).toString().size(), 3014);
         const QRegularExpression refused(QStringLiteral("messages of the page.*longest of 100000.* 300 malformed|a tab of 65"));
         QCOMPARE(log.lines(QtWarningMsg).filter(refused).size(), 2);
-        QCOMPARE(WebTest::run(page.page(), QStringLiteral("thrown")).toString(), QStringLiteral("client: the program refused the call"));
 
         // In a tab, close() does nothing; a call without a click of the player, or hidden, neither.
         QSignalSpy tournaments(&page, &EmbeddedWebPage::displayTournament);
@@ -271,8 +268,7 @@ private Q_SLOTS:
         }
         for (int i = 0; i < calls.size(); ++i)
             QCOMPARE(calls[i][0].toString(), QStringList({"inline", "parsed", "ready"})[i % 3]);
-        // A call past the 50 held before the channel is up, or past 100 a second, throws in the page's script
-        // and is counted in the log line.
+        // A call past the 50 held before the channel is up, or past 100 a second, throws and is counted in the log.
         LogCapture log;
         calls.clear();
         page.load(QUrl(server->base() + QStringLiteral("/held.html")));
@@ -281,7 +277,6 @@ private Q_SLOTS:
         QTest::qWait(1100);
         QCOMPARE(WebTest::run(page.page(), QStringLiteral("var r = 0; for (var i = 0; i < 150; ++i) try { client.displayTab('fast'); }"
                                                           " catch (e) { ++r; } r")).toInt(), 50);
-        QTRY_COMPARE_WITH_TIMEOUT(calls.size(), 150, 10000);
         QTRY_COMPARE_WITH_TIMEOUT(log.lines(QtWarningMsg).filter(QRegularExpression(QStringLiteral(
             "messages of the page.*( 50 past the 100 a second, 0 past| 0 past the 100 a second, 10 past the 50 held)"))).size(), 2, 5000);
         // None of them spends a click the player gave the pages before.

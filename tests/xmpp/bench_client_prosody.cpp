@@ -425,15 +425,12 @@ double searchAmongPresences(int answerMs)
     std::atomic<bool> over{false};
     ThreadPeer peer([&](ThreadPeer::Io& io) {
         // Its pings are answered at once, as an honest server does: the stream has caught up.
-        size_t answered = 0;
         char buffer[4096];
         for (int tick = 0; !over && (tick % 10 || io.put("<presence from='friend@localhost/r'/>")); ++tick) {
             for (ssize_t n; (n = recv(io.fd, buffer, sizeof buffer, MSG_DONTWAIT)) > 0;)
                 io.got.append(buffer, size_t(n));
-            for (size_t at; (at = io.got.find("<ping ", answered)) != std::string::npos; answered = at + 1) {
-                const size_t id = io.got.rfind("id=\"", at) + 4;
-                io.put("<iq type='result' id='" + QByteArray::fromStdString(io.got.substr(id, io.got.find('"', id) - id)) + "'/>");
-            }
+            if (io.got.find("<ping ") != std::string::npos && io.put("<iq type='result' id='" + io.idBefore("<ping ") + "'/>"))
+                io.got.clear();
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
         }
     });

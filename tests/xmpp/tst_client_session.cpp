@@ -564,7 +564,6 @@ private Q_SLOTS:
         m_peer->sendNow("<iq type='result' id='6' from='search.localhost'><query xmlns='jabber:iq:search'><item jid='a@localhost'/></query></iq>");
         m_peer->expect(ping).send("<iq type='result' id='{id}' from='localhost'/>");
         QTRY_COMPARE(reports.size(), 2);
-        QVERIFY(failed.isEmpty());
 
         // Others' stanzas on a stream that has caught up are no answer: the request ends at its own time.
         m_client->setAnswerTimeout(100);
