@@ -79,24 +79,25 @@ EmbeddedWebPage::EmbeddedWebPage(QWidget* parent)
 void EmbeddedWebPage::bridge(JavascriptInterface* object, BridgedWebPage* page)
 {
     // Each of these opens something or moves the window: the player must
-    // have asked for it on the page shown.
-    connect(object, &JavascriptInterface::onJoinTable, this, [this](const QString& path) {
-        if (gate->take())
+    // have asked for it on this page, shown (not the one out of sight).
+    const auto asked = [this, page] { return webView->page() == page && gate->take(); };
+    connect(object, &JavascriptInterface::onJoinTable, this, [this, asked](const QString& path) {
+        if (asked())
             Q_EMIT joinTable(path);
     });
-    connect(object, &JavascriptInterface::onDisplayTab, this, [this](const QString& tab) {
-        if (gate->take())
+    connect(object, &JavascriptInterface::onDisplayTab, this, [this, asked](const QString& tab) {
+        if (asked())
             Q_EMIT displayTab(tab);
     });
     // A "client://" link in the page is a request to the program, like launchBrowser().
-    const auto launch = [this](const QString& url) {
-        if (gate->take())
+    const auto launch = [this, asked](const QString& url) {
+        if (asked())
             Q_EMIT launchBrowser(url);
     };
     connect(object, &JavascriptInterface::onLaunchBrowser, this, launch);
     connect(page, &BridgedWebPage::clientLinkClicked, this, launch);
-    connect(object, &JavascriptInterface::onDisplayTournament, this, [this](qint32 id) {
-        if (gate->take())
+    connect(object, &JavascriptInterface::onDisplayTournament, this, [this, asked](qint32 id) {
+        if (asked())
             Q_EMIT displayTournament(id);
     });
 }
