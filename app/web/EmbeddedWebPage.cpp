@@ -48,7 +48,8 @@ EmbeddedWebPage::EmbeddedWebPage(QWidget* parent)
     webView->setObjectName(QStringLiteral("webView"));
     // The two pages count their documents each on its own.
     gate = new GestureGate(webView, [this] {
-        return webView->page() == webPage ? 2 * webPage->documentNumber() : 2 * standInPage->documentNumber() + 1;
+        return standInPage && webView->page() == standInPage ? 2 * standInPage->documentNumber() + 1
+                                                             : 2 * webPage->documentNumber();
     });
     webPage = new BridgedWebPage(jsInterface, webView);
     webView->setPage(webPage);
