@@ -1,8 +1,7 @@
 #pragma once
 
 // A real HTTP server on loopback for the shell's tests: http_test_server.py
-// started as a child process, serving the files of a private directory, over
-// HTTPS when given a certificate and its key.
+// started as a child process (HTTPS with a certificate), serving the files of a private directory.
 
 #include <QDeadlineTimer>
 #include <QDir>

@@ -29,9 +29,8 @@ specially:
     /chunkcut/<f>            serves half of DIR/<f> in chunks, then closes
                              without the last chunk
     /gzip/<f>                serves DIR/<f> with its length, packed if accepted
-    /redirect/<code>/<n>/... answers <code> to /redirect/<code>/<n-1>/..., at 0 to
-                             the rest; <n> "loop" to itself, "http:<port>" to
-                             the rest on 127.0.0.1:<port> in plain HTTP
+    /redirect/<code>/<n>/... answers <code> to /redirect/<code>/<n-1>/..., at 0 to the rest;
+                             "loop": to itself, "http:<port>": the rest on 127.0.0.1:<port>
 
 Requests whose target is an absolute address are served like their path.
 """

@@ -419,7 +419,7 @@ std::pair<int, bool> occupantsAsk(ProsodyFixture& s)
 }
 
 /// Seconds until a search never answered fails, while another user's
-/// presence arrives every 0.5 s and its pings are answered at once.
+/// presence arrives every 0.5 s.
 double searchAmongPresences(int answerMs)
 {
     std::atomic<bool> over{false};

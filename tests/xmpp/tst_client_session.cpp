@@ -554,8 +554,7 @@ private Q_SLOTS:
         QTRY_COMPARE(updates.size(), 2 + 2 * 1100);
         QTRY_COMPARE(reports.size(), 1);
 
-        // So is one behind stanzas that come whole, until the server's answer to a ping written after it
-        // says that all it sent before has come.
+        // So is one behind stanzas that come whole, until a ping written after it is answered.
         const QString ping = QStringLiteral("<iq to=\"localhost\" id=\"(?<id>\\d+)\" type=\"get\"><ping xmlns=\"urn:xmpp:ping\"/></iq>");
         QSignalSpy failed(m_client.get(), &XMPPClient::searchError);
         m_client->search(XMPPJid(QStringLiteral("search.localhost")), XMPPDataForm(XMPPDataForm::DataForm), QStringLiteral("queued"));
