@@ -319,6 +319,18 @@ Error text: %1</source>
         <source>the server's answer is malformed</source>
         <translation type="unfinished" />
     </message>
+    <message>
+        <source>the server redirected the download more than %1 times</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>the server redirected the download to an address that is not a web address</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>the server redirected the download from a secure address to an insecure one</source>
+        <translation type="unfinished" />
+    </message>
 </context>
 <context>
     <name>NewVersionDialog</name>

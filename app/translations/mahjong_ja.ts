@@ -326,6 +326,18 @@ Error text: %1</source>
         <source>the server's answer is malformed</source>
         <translation>サーバーの応答が正しくありません</translation>
     </message>
+    <message>
+        <source>the server redirected the download more than %1 times</source>
+        <translation>サーバーがダウンロードを %1 回を超えて転送しました</translation>
+    </message>
+    <message>
+        <source>the server redirected the download to an address that is not a web address</source>
+        <translation>サーバーがダウンロードをウェブアドレスではないアドレスへ転送しました</translation>
+    </message>
+    <message>
+        <source>the server redirected the download from a secure address to an insecure one</source>
+        <translation>サーバーがダウンロードを安全なアドレスから安全でないアドレスへ転送しました</translation>
+    </message>
 </context>
 <context>
     <name>NewVersionDialog</name>

@@ -326,6 +326,18 @@ Error text: %1</source>
         <source>the server's answer is malformed</source>
         <translation>服务器的应答格式不正确</translation>
     </message>
+    <message>
+        <source>the server redirected the download more than %1 times</source>
+        <translation>服务器重定向下载超过 %1 次</translation>
+    </message>
+    <message>
+        <source>the server redirected the download to an address that is not a web address</source>
+        <translation>服务器将下载重定向到一个不是网址的地址</translation>
+    </message>
+    <message>
+        <source>the server redirected the download from a secure address to an insecure one</source>
+        <translation>服务器将下载从安全地址重定向到不安全的地址</translation>
+    </message>
 </context>
 <context>
     <name>NewVersionDialog</name>

@@ -1,5 +1,6 @@
 #include "InstallerFetch.h"
 
+#include <QDebug>
 #include <QPointer>
 #include <QSslSocket>
 #include <QTcpSocket>
@@ -32,6 +33,9 @@ void InstallerFetch::start()
     QByteArray path = url.path(QUrl::FullyEncoded).toLatin1();
     if (path.isEmpty())
         path = "/";
+    // Where a host redirects to may need its query (a signed address).
+    if (url.hasQuery())
+        path += '?' + url.query(QUrl::FullyEncoded).toLatin1();
     const QByteArray request = "GET " + path + " HTTP/1.1\r\nHost: " + host.authority(QUrl::FullyEncoded).toLatin1()
         + "\r\nAccept-Encoding: identity\r\nConnection: close\r\n\r\n";
     connect(socket, &QAbstractSocket::readyRead, this, &InstallerFetch::onReadyRead);
@@ -89,9 +93,11 @@ void InstallerFetch::onClosed()
     if (over)
         return;
     QPointer<InstallerFetch> alive = this;
+    const QAbstractSocket* closing = socket;
     if (socket->bytesAvailable() > 0)
         onReadyRead();
-    if (!alive || over)
+    // A redirect read last goes on over a connection of its own.
+    if (!alive || over || socket != closing)
         return;
     // A body that states neither its length nor chunks ends with the connection.
     if (state == State::Body && stated < 0)
@@ -204,6 +210,11 @@ bool InstallerFetch::parseHead(const QByteArray& head)
         if (colon > 0)
             headers.append({lines[i].left(colon).trimmed().toLower(), lines[i].mid(colon + 1).trimmed()});
     }
+    // Honest hosts send the installer from where it is; a redirect without
+    // a location is an answer like any other.
+    const bool redirected = code == 301 || code == 302 || code == 303 || code == 307 || code == 308;
+    if (redirected && !header("location").isEmpty())
+        return redirect(header("location"));
     chunked = header("transfer-encoding").toLower().endsWith("chunked");
     const QByteArray length = header("content-length");
     if (!chunked && !length.isEmpty()) {
@@ -217,6 +228,46 @@ bool InstallerFetch::parseHead(const QByteArray& head)
     QPointer<InstallerFetch> alive = this;
     Q_EMIT headersRead();
     return alive && !over;
+}
+
+bool InstallerFetch::redirect(const QByteArray& location)
+{
+    const QUrl next = url.resolved(QUrl::fromEncoded(location));
+    const QString scheme = next.scheme().toLower();
+    const bool https = url.scheme().compare(QLatin1String("https"), Qt::CaseInsensitive) == 0;
+    if (++redirects > maxRedirects) {
+        finish(tr("the server redirected the download more than %1 times").arg(maxRedirects));
+        return false;
+    }
+    if ((scheme != QLatin1String("http") && scheme != QLatin1String("https")) || next.host().isEmpty()) {
+        finish(tr("the server redirected the download to an address that is not a web address"));
+        return false;
+    }
+    if (https && scheme == QLatin1String("http")) {
+        finish(tr("the server redirected the download from a secure address to an insecure one"));
+        return false;
+    }
+    qDebug().noquote() << "client download redirected to" << next.toString();
+    // The answer's body is not read; a new connection asks the next address.
+    socket->disconnect(this);
+    socket->abort();
+    socket->deleteLater();
+    socket = nullptr;
+    url = next;
+    url.setScheme(scheme);
+    if (url.port() == -1)
+        url.setPort(scheme == QLatin1String("https") ? 443 : 80);
+    url.setFragment(QString());
+    state = State::Head;
+    buffer.clear();
+    searched = 0;
+    code = 0;
+    phrase.clear();
+    headers.clear();
+    stated = -1;
+    chunked = false;
+    start();
+    return false;
 }
 
 void InstallerFetch::take(qsizetype& at, qsizetype bytes)

@@ -15,8 +15,10 @@ class QAbstractSocket;
 /// body read as the server framed it: the network layer may take a chunked
 /// body whose connection closed between two chunks for a whole one, this
 /// reader takes one only with its last chunk, and one of a stated length
-/// only at that length. Redirects are not followed. After `finished` (or
-/// `abort`) nothing more is emitted.
+/// only at that length. A redirect (301, 302, 303, 307, 308 with a
+/// location) is followed on a new connection, `maxRedirects` times at most
+/// and never from https to http; only the final answer is reported. After
+/// `finished` (or `abort`) nothing more is emitted.
 class InstallerFetch : public QObject
 {
     Q_OBJECT
@@ -26,6 +28,8 @@ public:
     /// line of a chunk's size.
     static constexpr qsizetype maxHeadLength = 64 * 1024;
     static constexpr qsizetype maxChunkLine = 1024;
+    /// The most redirects followed for one download.
+    static constexpr int maxRedirects = 5;
 
     /// `url` is http or https with its port set.
     InstallerFetch(const QUrl& url, QObject* parent);
@@ -61,6 +65,9 @@ private:
     /// Reads what `buffer` holds; false once the download has ended.
     bool parse();
     bool parseHead(const QByteArray& head);
+    /// Asks `location` (relative to the address asked) on a new connection,
+    /// unless the redirect is refused; false either way.
+    bool redirect(const QByteArray& location);
     /// Moves `bytes` of `buffer` from `at` on to the body.
     void take(qsizetype& at, qsizetype bytes);
     void finish(const QString& why, bool cutOff = false);
@@ -68,6 +75,7 @@ private:
     enum class State { Head, Body, ChunkSize, ChunkData, ChunkEnd, Trailer, Done };
 
     QUrl url;
+    int redirects = 0;
     QAbstractSocket* socket = nullptr;
     State state = State::Head;
     QByteArray buffer;

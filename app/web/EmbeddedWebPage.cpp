@@ -9,7 +9,6 @@
 #include <QLabel>
 #include <QTimer>
 #include <QVBoxLayout>
-#include <QWebEngineLoadingInfo>
 #include <QWebEngineProfile>
 #include <QWebEngineView>
 
@@ -47,48 +46,26 @@ EmbeddedWebPage::EmbeddedWebPage(QWidget* parent)
 
     webView = new QWebEngineView(this);
     webView->setObjectName(QStringLiteral("webView"));
-    gate = new GestureGate(webView, [this] { return webPage->documentNumber(); });
+    // The two pages count their documents each on its own.
+    gate = new GestureGate(webView, [this] {
+        return standInPage && webView->page() == standInPage ? 2 * standInPage->documentNumber() + 1
+                                                             : 2 * webPage->documentNumber();
+    });
     webPage = new BridgedWebPage(jsInterface, webView);
     webView->setPage(webPage);
     vboxLayout->addWidget(webView, 1);
     retranslateUi();
 
     connect(webPage, &BridgedWebPage::loadEnded, this, &EmbeddedWebPage::onLoadFinished);
-    connect(webPage, &QWebEnginePage::loadingChanged, this, [this](const QWebEngineLoadingInfo& info) {
-        // The engine keeps showing the fallback until the page's document
-        // comes, however long its host takes.
-        if (standingIn && info.status() == QWebEngineLoadingInfo::LoadSucceededStatus && info.url() == fallbackUrl) {
-            standingIn = false;
-            webPage->open(pageUrl);
-        }
-    });
     // A host that takes the connection and never answers would leave the
     // tab blank for good.
     loadLimit = new QTimer(this);
     loadLimit->setSingleShot(true);
     connect(loadLimit, &QTimer::timeout, this, &EmbeddedWebPage::standIn);
     connect(webPage, &BridgedWebPage::documentStarted, loadLimit, &QTimer::stop);
-    // Each of these opens something or moves the window: the player must
-    // have asked for it on this page.
-    connect(jsInterface, &JavascriptInterface::onJoinTable, this, [this](const QString& path) {
-        if (gate->take())
-            Q_EMIT joinTable(path);
-    });
-    connect(jsInterface, &JavascriptInterface::onDisplayTab, this, [this](const QString& tab) {
-        if (gate->take())
-            Q_EMIT displayTab(tab);
-    });
-    // A "client://" link in the page is a request to the program, like launchBrowser().
-    const auto launch = [this](const QString& url) {
-        if (gate->take())
-            Q_EMIT launchBrowser(url);
-    };
-    connect(jsInterface, &JavascriptInterface::onLaunchBrowser, this, launch);
-    connect(webPage, &BridgedWebPage::clientLinkClicked, this, launch);
-    connect(jsInterface, &JavascriptInterface::onDisplayTournament, this, [this](qint32 id) {
-        if (gate->take())
-            Q_EMIT displayTournament(id);
-    });
+    // However long its host took, the page's document takes the fallback's place.
+    connect(webPage, &BridgedWebPage::documentStarted, this, &EmbeddedWebPage::showPage);
+    bridge(jsInterface, webPage);
 
     // The page is drawn on the tab's own colour. Never a see-through page:
     // the engine draws such a page above every other widget of the window,
@@ -98,6 +75,32 @@ EmbeddedWebPage::EmbeddedWebPage(QWidget* parent)
     connect(webPage, &BridgedWebPage::javaScriptWindowObjectCleared, this,
         &EmbeddedWebPage::onJavaScriptWindowObjectCleared);
     webView->setUrl(QUrl(QStringLiteral("about:blank")));
+}
+
+void EmbeddedWebPage::bridge(JavascriptInterface* object, BridgedWebPage* page)
+{
+    // Each of these opens something or moves the window: the player must
+    // have asked for it on this page, shown (not the one out of sight).
+    const auto asked = [this, page] { return webView->page() == page && gate->take(); };
+    connect(object, &JavascriptInterface::onJoinTable, this, [this, asked](const QString& path) {
+        if (asked())
+            Q_EMIT joinTable(path);
+    });
+    connect(object, &JavascriptInterface::onDisplayTab, this, [this, asked](const QString& tab) {
+        if (asked())
+            Q_EMIT displayTab(tab);
+    });
+    // A "client://" link in the page is a request to the program, like launchBrowser().
+    const auto launch = [this, asked](const QString& url) {
+        if (asked())
+            Q_EMIT launchBrowser(url);
+    };
+    connect(object, &JavascriptInterface::onLaunchBrowser, this, launch);
+    connect(page, &BridgedWebPage::clientLinkClicked, this, launch);
+    connect(object, &JavascriptInterface::onDisplayTournament, this, [this, asked](qint32 id) {
+        if (asked())
+            Q_EMIT displayTournament(id);
+    });
 }
 
 EmbeddedWebPage::~EmbeddedWebPage()
@@ -123,19 +126,30 @@ void EmbeddedWebPage::setPageColor(const QColor& color)
     QColor opaque = color;
     opaque.setAlpha(255);
     webPage->setBackgroundColor(opaque);
+    if (standInPage)
+        standInPage->setBackgroundColor(opaque);
 }
 
 void EmbeddedWebPage::setHost(const QString& host)
 {
     jsInterface->setMahjongHost(host);
+    if (standInInterface)
+        standInInterface->setMahjongHost(host);
 }
 
 void EmbeddedWebPage::load(const QUrl& url)
 {
     pageUrl = url;
-    standingIn = false;
+    showPage();
     webPage->open(url);
     loadLimit->start(loadTimeLimitMs);
+}
+
+void EmbeddedWebPage::showPage()
+{
+    standingIn = false;
+    if (webView->page() != webPage)
+        webView->setPage(webPage);
 }
 
 void EmbeddedWebPage::setFallbackUrl(const QUrl& url)
@@ -146,18 +160,30 @@ void EmbeddedWebPage::setFallbackUrl(const QUrl& url)
 void EmbeddedWebPage::onLoadFinished(bool ok)
 {
     loadLimit->stop();
-    // The page given up for the fallback ends too; a fallback standing in
-    // that fails stays failed.
-    if (!ok && !standingIn)
+    // A page that failed behind the fallback leaves the fallback shown; one
+    // that ended with a page to show (no document of its own: the one
+    // before) shows it.
+    if (ok && standingIn)
+        showPage();
+    else if (!ok && !standingIn)
         QTimer::singleShot(0, this, &EmbeddedWebPage::onError);
 }
 
 void EmbeddedWebPage::standIn()
 {
-    if (!fallbackUrl.isValid() || webView->url() == fallbackUrl)
+    if (!fallbackUrl.isValid() || pageUrl == fallbackUrl || webPage->url() == fallbackUrl)
         return;
+    if (!standInPage) {
+        standInInterface = new JavascriptInterface(this);
+        standInInterface->setMahjongHost(jsInterface->getMahjongHost());
+        standInPage = new BridgedWebPage(standInInterface, webView);
+        standInPage->setBackgroundColor(webPage->backgroundColor());
+        bridge(standInInterface, standInPage);
+    }
+    // The page's load goes on out of sight: its host is asked once.
     standingIn = true;
-    webPage->open(fallbackUrl);
+    standInPage->open(fallbackUrl);
+    webView->setPage(standInPage);
 }
 
 void EmbeddedWebPage::onError()

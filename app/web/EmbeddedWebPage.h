@@ -15,9 +15,9 @@ class QWebEngineView;
 /// page) under a header. The page's script reaches the program through the
 /// object "client"; what it asks for goes out only while the tab is shown,
 /// once per click or key press of the player in the page. A page that fails
-/// to load is replaced by the fallback page once; one whose host shows no
-/// document within `loadTimeLimitMs` is asked for again behind the fallback,
-/// which stands in until the page comes.
+/// to load is replaced by the fallback page once; while one whose host shows
+/// no document within `loadTimeLimitMs` goes on loading, the fallback stands
+/// in (a page of its own in the view) until the page comes.
 class EmbeddedWebPage : public QFrame
 {
     Q_OBJECT
@@ -60,15 +60,19 @@ protected:
 private:
     void retranslateUi();
 
-    /// The fallback page shows in place of the page asked for, which is
-    /// asked for again once the fallback is in.
+    /// The fallback page shows in place of the page asked for, whose load
+    /// goes on.
     void standIn();
+    /// The view shows the page asked for again.
+    void showPage();
+    /// What `object`, published in `page`, asks for goes out through the gate.
+    void bridge(JavascriptInterface* object, BridgedWebPage* page);
 
     JavascriptInterface* jsInterface;
     QUrl fallbackUrl;
     /// The page last asked for.
     QUrl pageUrl;
-    /// The fallback is loading in place of a page too slow to come.
+    /// The view shows the fallback in place of a page too slow to come.
     bool standingIn = false;
     QFrame* embeddedTopFrame;
     QLabel* title;
@@ -76,6 +80,10 @@ private:
     QWebEngineView* webView;
     GestureGate* gate;
     BridgedWebPage* webPage;
+    /// Shows the fallback while the page asked for is slow to come, with an
+    /// object of its own; made the first time it is needed.
+    JavascriptInterface* standInInterface = nullptr;
+    BridgedWebPage* standInPage = nullptr;
     /// Runs from a load until its document starts or the load ends.
     QTimer* loadLimit;
 };

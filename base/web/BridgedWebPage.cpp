@@ -37,9 +37,11 @@ namespace {
 /// document the program trusts has the page's alert and confirm ask the
 /// program and, with an object, defines window.client there and then: the
 /// document's first script finds it, its calls held until the channel that
-/// script carries is up and then made in the order they came. The document
-/// event "clientready" follows once the document is parsed, for a page that
-/// waits for it, whenever it began to.
+/// script carries is up and then made in the order they came. A call the
+/// program refuses throws in the page's script: one past those held, or one
+/// the program's script does not pass on (thrown a moment later for a call
+/// that was held). The document event "clientready" follows once the
+/// document is parsed, for a page that waits for it, whenever it began to.
 QString pageScript(bool withObject)
 {
     QString channelJs;
@@ -64,21 +66,26 @@ QString pageScript(bool withObject)
     window.confirm = function (text) { return ask('confirm', text); };
     if (!withObject) return;
     var real = null, held = [], client = {};
-    function later(step) {
-      if (real) step();
-      else if (held.length < maxHeld) held.push(step);
+    function later(name, step) {
+      if (real) return step();
+      if (held.length < maxHeld) {
+        held.push(step);
+        return undefined;
+      }
+      document.dispatchEvent(new Event('clientbridgeheld'));
+      throw new Error('client.' + name + ': refused, ' + maxHeld + ' calls already wait for the program');
     }
     ['displayTab', 'joinTable', 'launchBrowser', 'displayTournament', 'close'].forEach(function (name) {
       client[name] = function () {
         var args = arguments;
-        later(function () { real[name].apply(real, args); });
+        return later(name, function () { return real[name].apply(real, args); });
       };
     });
     ['onDisplayTab', 'onJoinTable', 'onLaunchBrowser', 'onDisplayTournament', 'onClose', 'closeEvent']
       .forEach(function (name) {
         client[name] = {
-          connect: function (f) { later(function () { real[name].connect(f); }); },
-          disconnect: function (f) { later(function () { real[name].disconnect(f); }); }
+          connect: function (f) { return later(name, function () { real[name].connect(f); }); },
+          disconnect: function (f) { return later(name, function () { real[name].disconnect(f); }); }
         };
       });
     var host = said.slice(5);
@@ -90,7 +97,8 @@ QString pageScript(bool withObject)
     if (document.readyState === 'loading') document.addEventListener('DOMContentLoaded', announce, {once: true});
     else announce();
     var transport = {onmessage: null, send: function (message) {
-      document.dispatchEvent(new CustomEvent('clientbridgeout', {detail: String(message)}));
+      if (!document.dispatchEvent(new CustomEvent('clientbridgeout', {cancelable: true, detail: String(message)})))
+        throw new Error('client: the program refused the call');
     }};
     document.addEventListener('clientbridgein', function (e) {
       if (typeof e.detail === 'string' && transport.onmessage) transport.onmessage({data: e.detail});
@@ -98,7 +106,9 @@ QString pageScript(bool withObject)
 %2
     new QWebChannel(transport, function (channel) {
       real = channel.objects.client;
-      held.splice(0).forEach(function (step) { step(); });
+      held.splice(0).forEach(function (step) {
+        try { step(); } catch (e) { setTimeout(function () { throw e; }, 0); }
+      });
     });
   }, {once: true});
 })();
@@ -152,7 +162,7 @@ QString bridgeScript(const QString& key, bool withChannel)
     if (withChannel) {
       // The engine hands this world the transport as it begins, or a moment later.
       var transport = null, waiting = [], tries = 0, told = 0, telling = false;
-      var tooLong = 0, longest = 0, malformed = 0, over = 0, second = 0, sent = 0, members = null;
+      var tooLong = 0, longest = 0, malformed = 0, over = 0, held = 0, second = 0, sent = 0, members = null;
       // The channel's first answer names the object's members: no other reaches the program.
       var learn = function (data) {
         try {
@@ -178,11 +188,23 @@ QString bridgeScript(const QString& key, bool withChannel)
       };
       connect();
       var tell = function () {
-        ask('refused', '&long=' + tooLong + '&length=' + longest + '&malformed=' + malformed + '&over=' + over, false);
-        tooLong = longest = malformed = over = 0;
+        ask('refused', '&long=' + tooLong + '&length=' + longest + '&malformed=' + malformed + '&over=' + over
+            + '&held=' + held, false);
+        tooLong = longest = malformed = over = held = 0;
         told = Date.now();
         telling = false;
       };
+      var refused = function (now) {
+        if (!telling) {
+          telling = true;
+          setTimeout(tell, Math.max(0, told + 1000 - now));
+        }
+      };
+      // The page's script says so of each call past those it holds.
+      document.addEventListener('clientbridgeheld', function () {
+        ++held;
+        refused(Date.now());
+      });
       var wellFormed = function (text) {
         var m;
         try { m = JSON.parse(text); } catch (e) { return false; }
@@ -203,20 +225,19 @@ QString bridgeScript(const QString& key, bool withChannel)
         if (message.length > maxMessage) {
           ++tooLong;
           longest = Math.max(longest, message.length);
-        } else if (sent >= perSecond) {
+        } else if (sent >= perSecond || (!transport && waiting.length >= perSecond)) {
           ++over;
         } else if (!wellFormed(message)) {
           ++malformed;
         } else {
           ++sent;
           if (transport) transport.send(message);
-          else if (waiting.length < perSecond) waiting.push(message);
+          else waiting.push(message);
           return;
         }
-        if (!telling) {
-          telling = true;
-          setTimeout(tell, Math.max(0, told + 1000 - now));
-        }
+        // The page's call throws.
+        e.preventDefault();
+        refused(now);
       });
     }
   }
@@ -466,7 +487,8 @@ void BridgedWebPage::answerBridgeRequest(QWebEngineUrlRequestJob* job)
             qWarning().noquote() << "refused messages of the page of" << oneLine(address.toString(), consoleSourceChars)
                                  << "to the program in a second:" << count("long") << "too long, the longest of"
                                  << count("length") << "characters (at most" << maxMessageLength << ")," << count("malformed")
-                                 << "malformed," << count("over") << "past the" << maxMessagesASecond << "a second";
+                                 << "malformed," << count("over") << "past the" << maxMessagesASecond << "a second,"
+                                 << count("held") << "past the" << maxHeldCalls << "held before the channel was up";
         reply(job, QByteArray());
     } else {
         job->fail(QWebEngineUrlRequestJob::RequestDenied);

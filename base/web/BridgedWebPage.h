@@ -39,7 +39,9 @@ class QWebEngineUrlRequestJob;
 /// and `maxMessagesASecond` of them, each one the channel reads, so that any
 /// other is refused before the program reads it, a count of them logged a
 /// second. The object is there from the document's first script on, its
-/// calls held until the channel is up.
+/// calls held until the channel is up (`maxHeldCalls` of them). A call
+/// refused, past those held or by the program's script, throws in the
+/// page's script and is counted in that line.
 class BridgedWebPage : public QWebEnginePage
 {
     Q_OBJECT

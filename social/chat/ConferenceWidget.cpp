@@ -121,6 +121,7 @@ void ConferenceWidget::setChatController(ChatController* controller)
     if (client) {
         connect(client, &XMPPClient::connected, this, &ConferenceWidget::onChatReady);
         connect(client, &XMPPClient::disconnected, this, &ConferenceWidget::onClientDisconnected);
+        connect(client, &XMPPClient::caughtUp, this, &ConferenceWidget::onReflectionTimeout);
     }
 }
 
@@ -470,26 +471,45 @@ void ConferenceWidget::onMessage(const XMPPMessage& message)
 
 void ConferenceWidget::armReflectionTimer()
 {
-    if (m_unconfirmed.isEmpty())
+    // Lines past their time that wait for the stream are looked at again at once.
+    qint64 next = -1;
+    for (const SentLine& line : std::as_const(m_unconfirmed))
+        next = next < 0 ? line.deadline.remainingTime() : qMin(next, line.deadline.remainingTime());
+    if (next < 0)
         m_reflectionTimer.stop();
     else
-        m_reflectionTimer.start(int(qMax<qint64>(0, m_unconfirmed.first().deadline.remainingTime())));
+        m_reflectionTimer.start(int(next));
 }
 
 void ConferenceWidget::onReflectionTimeout()
 {
     // A room reflects every line it accepts to its sender and answers a
-    // refused one with an error; a line with neither was lost on the way.
+    // refused one with an error; a line with neither was lost on the way,
+    // unless the stream is still bringing what the server sent before it.
+    XMPPClient* client = m_controller ? m_controller->xmppClient() : nullptr;
     QString restore;
-    while (!m_unconfirmed.isEmpty() && m_unconfirmed.first().deadline.hasExpired()) {
-        const QString text = m_unconfirmed.takeFirst().text;
+    qint64 next = -1;
+    for (qsizetype i = 0; i < m_unconfirmed.size();) {
+        const SentLine& line = m_unconfirmed.at(i);
+        qint64 wait = line.deadline.remainingTime();
+        if (wait == 0 && client)
+            wait = client->streamWait(line.mark, m_reflectionTimeout);
+        if (wait > 0) {
+            next = next < 0 ? wait : qMin(next, wait);
+            ++i;
+            continue;
+        }
+        const QString text = m_unconfirmed.takeAt(i).text;
         appendInfo(tr("Your message was not delivered: %1").arg(text.toHtmlEscaped()));
         if (restore.isNull())
             restore = text;
     }
     if (!restore.isNull() && m_ui.chatInput->text().isEmpty())
         m_ui.chatInput->setText(restore);
-    armReflectionTimer();
+    if (next < 0)
+        m_reflectionTimer.stop();
+    else
+        m_reflectionTimer.start(int(next));
 }
 
 QString ConferenceWidget::refusalReason(const XMPPMessage& error)
@@ -700,7 +720,8 @@ void ConferenceWidget::onReturnPressed()
         qCWarning(lcSocial) << "chat line not sent:" << e.what();
         return;
     }
-    m_unconfirmed.append(SentLine{id, text, xmpp::xmlSafe(text), QDeadlineTimer(m_reflectionTimeout)});
+    const qint64 mark = m_controller && m_controller->xmppClient() ? m_controller->xmppClient()->writeMark() : 0;
+    m_unconfirmed.append(SentLine{id, text, xmpp::xmlSafe(text), QDeadlineTimer(m_reflectionTimeout), mark});
     while (m_unconfirmed.size() > MaxUnconfirmed)
         m_unconfirmed.removeFirst();
     armReflectionTimer();

@@ -27,7 +27,8 @@ class QLineEdit;
 /// error line with the room's reason at once and goes back into the input
 /// line, so it is not lost; one that the room neither reflects nor refuses
 /// within the reflection time (the connection dropped) is treated the same
-/// way, without a reason. A room asked
+/// way, without a reason, once the stream has also been quiet that long or
+/// has delivered everything the server sent before it. A room asked
 /// for before the chat session or the room service is known is joined as
 /// soon as both are.
 class ConferenceWidget : public ConferenceArea
@@ -217,6 +218,8 @@ private:
         /// The text as it went out (without what XML cannot carry).
         QString sent;
         QDeadlineTimer deadline;
+        /// Where the own writes ended once it was written.
+        qint64 mark = 0;
     };
     /// Own lines sent and not yet reflected by the room, oldest first.
     QList<SentLine> m_unconfirmed;

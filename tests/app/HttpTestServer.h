@@ -1,7 +1,7 @@
 #pragma once
 
 // A real HTTP server on loopback for the shell's tests: http_test_server.py
-// started as a child process, serving the files of a private directory.
+// started as a child process (HTTPS with a certificate), serving the files of a private directory.
 
 #include <QDeadlineTimer>
 #include <QDir>
@@ -15,11 +15,13 @@
 class HttpTestServer
 {
 public:
-    HttpTestServer()
+    explicit HttpTestServer(const QString& certificate = QString(), const QString& key = QString())
+        : scheme(certificate.isEmpty() ? "http" : "https")
     {
         process.setProgram(QStringLiteral("python3"));
-        process.setArguments({QStringLiteral(PARLOR_SOURCE_DIR "/tests/app/http_test_server.py"),
-            QStringLiteral("--root"), root.path()});
+        process.setArguments(QStringList{QStringLiteral(PARLOR_SOURCE_DIR "/tests/app/http_test_server.py"),
+            QStringLiteral("--root"), root.path(), QStringLiteral("--cert"), certificate, QStringLiteral("--key"), key}
+                .mid(0, certificate.isEmpty() ? 3 : 7));
         process.setProcessChannelMode(QProcess::SeparateChannels);
         process.start();
         if (!process.waitForStarted(5000))
@@ -42,7 +44,7 @@ public:
 
     bool isRunning() const { return port != 0; }
     quint16 serverPort() const { return port; }
-    QString base() const { return QStringLiteral("http://127.0.0.1:%1").arg(port); }
+    QString base() const { return QStringLiteral("%1://127.0.0.1:%2").arg(QLatin1String(scheme)).arg(port); }
     QString rootPath() const { return root.path(); }
 
     /// Puts a file where the server serves it (path relative to the root).
@@ -90,6 +92,7 @@ private:
         }
     }
 
+    const char* scheme;
     QTemporaryDir root;
     QProcess process;
     quint16 port = 0;

@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """A small HTTP server for the shell's tests, on loopback only.
 
-    http_test_server.py --root DIR
+    http_test_server.py --root DIR [--cert FILE --key FILE (HTTPS)]
 
 Prints "PORT <n>" once it listens, then one line "REQUEST <request line>" for
 every request it receives. Files are served from DIR; a few paths behave
@@ -29,6 +29,8 @@ specially:
     /chunkcut/<f>            serves half of DIR/<f> in chunks, then closes
                              without the last chunk
     /gzip/<f>                serves DIR/<f> with its length, packed if accepted
+    /redirect/<code>/<n>/... answers <code> to /redirect/<code>/<n-1>/..., at 0 to the rest;
+                             "loop": to itself, "http:<port>": the rest on 127.0.0.1:<port>
 
 Requests whose target is an absolute address are served like their path.
 """
@@ -37,6 +39,7 @@ import gzip
 import mimetypes
 import os
 import socketserver
+import ssl
 import sys
 import threading
 import time
@@ -59,8 +62,10 @@ class Handler(BaseHTTPRequestHandler):
     def log_message(self, fmt, *args):
         pass
 
-    def send_body(self, code, body, content_type, reason=None):
+    def send_body(self, code, body, content_type, reason=None, headers=()):
         self.send_response(code, reason)
+        for name, value in headers:
+            self.send_header(name, value)
         if content_type is not None:
             self.send_header('Content-Type', content_type)
         self.send_header('Content-Length', str(len(body)))
@@ -95,6 +100,12 @@ class Handler(BaseHTTPRequestHandler):
                     self.send_body(200, f.read(), mimetypes.guess_type(file)[0] or 'text/html')
             else:
                 self.send_body(200, b'', 'text/plain')
+            return
+        if parts[:1] == ['redirect'] and len(parts) >= 3:
+            rest, n = '/' + '/'.join(parts[3:]), parts[2]
+            location = (target if n == 'loop' else 'http://127.0.0.1:' + n[5:] + rest if n.startswith('http:')
+                        else '/redirect/%s/%d%s' % (parts[1], int(n) - 1, rest) if int(n) > 0 else rest)
+            self.send_body(int(parts[1]), b'<p>moved</p>', 'text/html', headers=[('Location', location)])
             return
         if parts[:1] == ['empty']:
             self.send_body(200, b'', 'text/xml')
@@ -198,9 +209,15 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument('--root', default='.')
     parser.add_argument('--host', default='127.0.0.1')
+    parser.add_argument('--cert')  # with --key: HTTPS
+    parser.add_argument('--key')
     args = parser.parse_args()
     ROOT = args.root
     server = Server((args.host, 0), Handler)
+    if args.cert:
+        context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+        context.load_cert_chain(args.cert, args.key)
+        server.socket = context.wrap_socket(server.socket, server_side=True)
     say('PORT %d' % server.server_address[1])
     # The test that started us may die without stopping us: stop with it.
     threading.Thread(target=lambda: (sys.stdin.read(), os._exit(0)), daemon=True).start()

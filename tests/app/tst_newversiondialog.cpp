@@ -10,6 +10,7 @@
 #include "PrivateFolder.h"
 #include "ProcessMemory.h"
 #include "SingleInstanceLock.h"
+#include "TestCertificates.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QDir>
@@ -19,6 +20,8 @@
 #include <QProgressDialog>
 #include <QRegularExpression>
 #include <QScopeGuard>
+#include <QSslCertificate>
+#include <QSslConfiguration>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTextBlock>
@@ -70,6 +73,8 @@ class TestNewVersionDialog : public QObject
     Q_OBJECT
 
     HttpTestServer* server = nullptr;
+    HttpTestServer* secure = nullptr; // HTTPS, its test CA trusted
+    QTemporaryDir certificates;
     QUrl listUrl;
 
     QPushButton* button(NewVersionDialog& d, const char* name)
@@ -79,8 +84,9 @@ class TestNewVersionDialog : public QObject
 
     NewVersionDialog* makeDialog(const QString& path, bool required)
     {
+        const QString address = path.startsWith(QLatin1String("https:")) ? secure->base() + path.mid(6) : server->base() + path;
         auto* d = new NewVersionDialog(nullptr, QStringLiteral("Quellmark - 1.5.0"), QStringLiteral("<b>New!</b>"),
-            QUrl(server->base() + path), required);
+            QUrl(QString(address).replace(QLatin1String("{port}"), QString::number(server->serverPort()))), required);
         d->setVersionListUrl(listUrl);
         d->show();
         return d;
@@ -91,13 +97,19 @@ private Q_SLOTS:
     {
         server = new HttpTestServer;
         QVERIFY(server->isRunning());
+        const QString tls = certificates.path();
+        QVERIFY(TestCertificates::generate(tls));
+        secure = new HttpTestServer(TestCertificates::serverCertificatePath(tls), TestCertificates::serverKeyPath(tls));
+        QSslConfiguration trust = QSslConfiguration::defaultConfiguration();
+        trust.addCaCertificates(QSslCertificate::fromPath(TestCertificates::caCertificatePath(tls)));
+        QSslConfiguration::setDefaultConfiguration(trust);
         listUrl = QUrl(server->base() + QStringLiteral("/client/parlor7/client_versions.xml"));
         NewVersionDialog::exitProgram = &recordExit;
         NewVersionDialog::stallTimeoutMs = 1000;
         server->setFile(QStringLiteral("client/parlor7/maintenance.run"), "\n <!DOCTYPE html><p>Back soon</p>");
         server->setFile(QStringLiteral("client/parlor7/broken.run"), "\x7f" "ELF broken");
     }
-    void cleanupTestCase() { delete server; }
+    void cleanupTestCase() { delete server, delete secure; }
     void init() { exitCode = -1; }
 
     void fileNames()
@@ -258,6 +270,9 @@ private Q_SLOTS:
         const QString failed = QStringLiteral("Download error|Download failed: the server ");
         QTest::newRow("web page answered 200") << QStringLiteral("/client/parlor7/maintenance.run") << failed + "sent a web page, not the installer.";
         QTest::newRow("server that never answers") << QStringLiteral("/hang/x.run") << failed + "stopped answering.";
+        QTest::newRow("redirected in a loop") << QStringLiteral("/redirect/302/loop/x.run") << failed + "redirected the download more than 5 times.";
+        QTest::newRow("redirected from https to http") << QStringLiteral("https:/redirect/301/http:{port}/client/parlor7/parlor-setup.run")
+                                                       << failed + "redirected the download from a secure address to an insecure one.";
         QTest::newRow("past a file-size limit") << QStringLiteral("/client/parlor7/parlor-setup.run")
                                                 << QStringLiteral("Download error|Unable to write file *: the disk is full or the file is too large.");
         QTest::newRow("installer that cannot start") << QStringLiteral("/client/parlor7/broken.run") << QStringLiteral("Install error|Couldn't start the installer!");
@@ -365,6 +380,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("path");
         QTest::newRow("its length stated") << QStringLiteral("/client/parlor7/parlor-setup.run");
         QTest::newRow("in chunks") << QStringLiteral("/chunked/client/parlor7/parlor-setup.run");
+        QTest::newRow("after five redirects") << QStringLiteral("/redirect/307/4/client/parlor7/parlor-setup.run");
     }
     void downloadStartsTheInstaller()
     {

@@ -75,6 +75,8 @@ private Q_SLOTS:
         server->setFile(QStringLiteral("slow.html"), QByteArray(slowPage).replace("PORT", port));
         server->setFile(QStringLiteral("boxes.html"), WebTest::boxesPage);
         server->setFile(QStringLiteral("calls.html"), callsPage);
+        server->setFile(QStringLiteral("held.html"), "<title>Held</title><script>var refused = 0; for (var i = 0; i < 60; ++i)\n"
+            "try { client.displayTab('held'); } catch (e) { ++refused; } document.title = 'refused ' + refused;</script>\n");
         server->setFile(QStringLiteral("partner.html"), partnerFrame);
         server->setFile(QStringLiteral("partnered.html"), QByteArray(partneredPage).replace("PORT", port));
         server->setFile(QStringLiteral("framed.html"), QByteArray(WebTest::framedPage).replace("PORT", port));
@@ -155,7 +157,7 @@ private Q_SLOTS:
         // message too long for the channel before the program reads it; an address of 3,000 characters is neither.
         LogCapture log;
         WebTest::run(page.page(), QStringLiteral("var f = document.createElement('input'); document.body.prepend(f);"
-                                                 "f.focus(); client.launchBrowser('x'.repeat(1e7));"
+                                                 "f.focus(); try { client.launchBrowser('x'.repeat(1e7)); } catch (e) {}"
                                                  "for (var i = 0; i < 300; ++i) document.dispatchEvent(new CustomEvent("
                                                  "  'clientbridgeout', {detail: JSON.stringify({id: i, args: ['x'.repeat(60000)]})}));"
                                                  "var loop = setInterval(function () { client.launchBrowser('client://help'); }, 20);"));
@@ -266,6 +268,17 @@ private Q_SLOTS:
         }
         for (int i = 0; i < calls.size(); ++i)
             QCOMPARE(calls[i][0].toString(), QStringList({"inline", "parsed", "ready"})[i % 3]);
+        // A call past the 50 held before the channel is up, or past 100 a second, throws and is counted in the log.
+        LogCapture log;
+        calls.clear();
+        page.load(QUrl(server->base() + QStringLiteral("/held.html")));
+        QTRY_COMPARE_WITH_TIMEOUT(calls.size(), 50, 10000);
+        QCOMPARE(page.view()->title(), QStringLiteral("refused 10"));
+        QTest::qWait(1100);
+        QCOMPARE(WebTest::run(page.page(), QStringLiteral("var r = 0; for (var i = 0; i < 150; ++i) try { client.displayTab('fast'); }"
+                                                          " catch (e) { ++r; } r")).toInt(), 50);
+        QTRY_COMPARE_WITH_TIMEOUT(log.lines(QtWarningMsg).filter(QRegularExpression(QStringLiteral(
+            "messages of the page.*( 50 past the 100 a second, 0 past| 0 past the 100 a second, 10 past the 50 held)"))).size(), 2, 5000);
         // None of them spends a click the player gave the pages before.
         QCOMPARE(tabs.size(), 2);
     }
@@ -410,7 +423,8 @@ private Q_SLOTS:
         QCOMPARE(broken.view()->url(), QUrl(QStringLiteral("localwww:/missing.html")));
 
         // A host that takes the connection and never answers: the fallback after the time limit; one that answers
-        // later than that: its page once it comes.
+        // later than that: its page once it comes, asked for once.
+        server->clearRequests();
         const int limit = std::exchange(EmbeddedWebPage::loadTimeLimitMs, 2000);
         EmbeddedWebPage hung(nullptr), late(nullptr);
         for (EmbeddedWebPage* p : {&hung, &late})
@@ -423,6 +437,8 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(late.view()->title(), QStringLiteral("Welcome"), 15000);
         QTRY_COMPARE_WITH_TIMEOUT(late.view()->title(), QStringLiteral("Remote"), 15000);
         QCOMPARE(hung.view()->title(), QStringLiteral("Welcome"));
+        QCOMPARE(server->requests().filter(QStringLiteral("/slow/4000/remote.html")).size(), 1);
+        QVERIFY(WebTest::waitForClient(late.page()));
     }
 
     void languagePagesComeFirst()

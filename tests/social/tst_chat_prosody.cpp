@@ -646,6 +646,19 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(bob.lobbyChat->chatInput()->isEnabled(), 5000);
         QTest::qWait(1600); // pings answered
         QVERIFY(bob.lobbyChat->chatInput()->isEnabled());
+        // Over a slow link, the reflection of a line that comes behind others' lines is waited for.
+        RawXmppClient other;
+        QVERIFY(other.login(m_server->host(), m_server->port(), m_server->domain(), QStringLiteral("1009"), SocialTestAccount::password(1009)));
+        other.send("<presence to='" + Lobby.toUtf8() + "/Other'><x xmlns='http://jabber.org/protocol/muc'/></presence>");
+        QVERIFY(other.waitFor(QStringLiteral("status code=['\"]110")));
+        bob.lobbyChat->setReflectionTimeout(500);
+        proxy.throttle(20000);
+        for (int i = 0; i < 100; ++i)
+            say(other, Lobby, QString(200, QLatin1Char('x')) + QString::number(i));
+        QVERIFY(other.waitFor(QStringLiteral("x99</body>")));
+        bob.type(QStringLiteral("behind"));
+        QTRY_VERIFY_WITH_TIMEOUT(bob.pane().contains(QStringLiteral("Bob: behind")), 10000);
+        QVERIFY(!bob.pane().contains(QStringLiteral("not delivered")) && bob.lobbyChat->chatInput()->text().isEmpty());
         proxy.pause();
         QTest::qWait(1500);
         QCOMPARE(bob.lobbyChat->chatState()->text(), offline);

@@ -424,8 +424,15 @@ double searchAmongPresences(int answerMs)
 {
     std::atomic<bool> over{false};
     ThreadPeer peer([&](ThreadPeer::Io& io) {
-        while (!over && io.put("<presence from='friend@localhost/r'/>"))
-            std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        // Its pings are answered at once, as an honest server does: the stream has caught up.
+        char buffer[4096];
+        for (int tick = 0; !over && (tick % 10 || io.put("<presence from='friend@localhost/r'/>")); ++tick) {
+            for (ssize_t n; (n = recv(io.fd, buffer, sizeof buffer, MSG_DONTWAIT)) > 0;)
+                io.got.append(buffer, size_t(n));
+            if (io.got.find("<ping ") != std::string::npos && io.put("<iq type='result' id='" + io.idBefore("<ping ") + "'/>"))
+                io.got.clear();
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
     });
     QElapsedTimer clock;
     double seconds = -1;

@@ -307,7 +307,7 @@ void XMPPClient::registerIqHandler(const QString& id, IqHandler handler, IqHandl
     auto node = d->addressees.extract(id);
     const qint64 now = d->clock.elapsed();
     d->pending[id] = XMPPClientPrivate::Request{node.empty() ? XMPPJid() : node.mapped().first, std::move(handler),
-                                                std::move(lateHandler), now};
+                                                std::move(lateHandler), now, node.empty() ? writeMark() : node.mapped().second};
     // Its time starts again once its bytes have left.
     if (!node.empty() && d->writer && node.mapped().second > d->writer->sentBytes())
         d->unsent.emplace_back(node.mapped().second, id);
@@ -349,6 +349,49 @@ void XMPPClientPrivate::noteReceived()
     }
 }
 
+qint64 XMPPClient::writeMark() const
+{
+    return d->writer ? d->writer->ownEnd() : 0;
+}
+
+qint64 XMPPClient::streamWait(qint64 mark, int ms)
+{
+    if (d->state != SessionState || d->caughtUpTo >= mark)
+        return 0;
+    const qint64 quiet = d->clock.elapsed() - d->lastReceived;
+    if (quiet >= ms)
+        return 0;
+    // The server answers in order: a ping written after `mark` comes back
+    // behind everything it sent before reading up to there.
+    if (d->newestProbe < mark)
+        writeProbe();
+    return ms - quiet;
+}
+
+void XMPPClient::writeProbe()
+{
+    const QString id = nextId();
+    const XMPPJid server = d->parser.streamDomain();
+    write(xmpp::IqPing(id, server.isEmpty() ? XMPPJid(d->streamDomain()) : server));
+    const qint64 mark = writeMark();
+    d->newestProbe = mark;
+    // Any answer will do: a server without XEP-0199 answers with an error.
+    registerIqHandler(id, [this, mark](const xmpp::Iq* reply) {
+        if (!reply || mark <= d->caughtUpTo)
+            return;
+        d->caughtUpTo = mark;
+        // Requests past their time that waited for the stream are looked at again.
+        const qint64 now = d->clock.elapsed();
+        for (const auto& [id, request] : d->pending) {
+            if (!request.probe && request.mark <= mark && request.progress + d->answerTimeout <= now)
+                d->schedule(now, id);
+        }
+        Q_EMIT caughtUp();
+    });
+    if (const auto it = d->pending.find(id); it != d->pending.end())
+        it->second.probe = true;
+}
+
 void XMPPClient::expireRequests()
 {
     const qint64 now = d->clock.elapsed();
@@ -364,6 +407,18 @@ void XMPPClient::expireRequests()
         }
         if (const qint64 due = it->second.progress + d->answerTimeout; due > now) {
             d->schedule(due, id); // its answer is on its way
+            continue;
+        }
+        // What comes whole may be what the server sent before it read the
+        // request: it waits for the stream to catch up. A ping's answer is
+        // itself that news, so a ping waits for silence alone.
+        if (it->second.probe) {
+            if (const qint64 quietAt = d->lastReceived + d->answerTimeout; quietAt > now) {
+                d->schedule(quietAt, id);
+                continue;
+            }
+        } else if (const qint64 wait = streamWait(it->second.mark, d->answerTimeout); wait > 0) {
+            d->schedule(now + wait, id);
             continue;
         }
         auto node = d->pending.extract(it);
@@ -426,11 +481,7 @@ void XMPPClient::checkSilence()
         d->pingTimer.start(int(d->pingInterval - quiet));
         return;
     }
-    // Any answer will do: a server without XEP-0199 answers with an error.
-    const QString id = nextId();
-    const XMPPJid server = d->parser.streamDomain();
-    write(xmpp::IqPing(id, server.isEmpty() ? XMPPJid(d->streamDomain()) : server));
-    registerIqHandler(id, [](const xmpp::Iq*) {});
+    writeProbe();
     d->pingSent = now;
     d->pingLookedAgain = false;
     d->pingTimer.start(d->pingInterval);
@@ -506,6 +557,8 @@ void XMPPClient::startStream()
             Qt::QueuedConnection);
     });
     d->writer->openStream(&d->socket);
+    d->caughtUpTo = -1;
+    d->newestProbe = -1;
     d->parser.reset();
     d->stepTimer.start(d->answerTimeout);
     d->addressees.clear();

@@ -94,8 +94,11 @@ public:
     /// negotiation step not answered in time ends the stream with xmppError.
     /// A request's time runs from when its bytes have left; while the bytes
     /// of an element come in (its own long answer over a slow link, or one
-    /// its answer waits behind) it is not late; stanzas that come whole, one
-    /// after another, never extend it.
+    /// its answer waits behind) it is not late. Past its time it is given up
+    /// only once the stream has been quiet that long, or has delivered
+    /// everything the server sent before it read the request (see
+    /// streamWait): whole stanzas the server queued ahead of the answer keep
+    /// it waiting, others' stanzas on a stream that has caught up do not.
     static constexpr int AnswerTimeoutMs = 60000;
     /// Changes that time (for tests); it applies to what is asked from then on.
     void setAnswerTimeout(int ms);
@@ -106,6 +109,16 @@ public:
     static constexpr int PingIntervalMs = 30000;
     /// Changes that time (for tests), from the next check on.
     void setPingInterval(int ms);
+    /// Where the own writes so far end: a mark for streamWait.
+    qint64 writeMark() const;
+    /// How much longer a wait of `ms` for what the server owes for the own
+    /// writes up to `mark` (a room's reflection of a line) goes on once `ms`
+    /// has passed: 0 when there is no session, when the stream has been quiet
+    /// for `ms`, or when the server has answered a ping written after `mark`
+    /// (everything it sent before reading those writes has arrived); else
+    /// the time until the stream will have been quiet for `ms`. While it goes
+    /// on a ping is out, and caughtUp() follows its answer.
+    qint64 streamWait(qint64 mark, int ms);
     /// Bytes left unread by the server (4 MiB) past which it counts as gone:
     /// the stream ends with xmppError and the socket is dropped.
     void setMaxWriteBacklog(qint64 bytes);
@@ -199,6 +212,9 @@ Q_SIGNALS:
     void requestSearchFormError(QString);
     void searchReport(XMPPDataReport searchReport, QString);
     void searchError(QString);
+    /// The server answered a ping: whatever it sent before it read the own
+    /// writes up to then has arrived.
+    void caughtUp();
     /// A message came back as an error: one the addressee (a room, a user,
     /// the server) refused. It carries the id of the message sent, the
     /// error condition and the peer's text, if any.
@@ -235,6 +251,10 @@ private:
     /// The writer handed bytes to the network: requests whose bytes have
     /// left start their time.
     void noteSent();
+    /// Writes a ping to the server whose answer tells that the stream has
+    /// delivered everything sent before it; given up only after the stream
+    /// has been quiet for the answer time.
+    void writeProbe();
     void handleElement(const xmpp::StreamElement* element);
     void handleNegotiation(const xmpp::StreamElement* element);
     void handleSession(const xmpp::StreamElement* element);

@@ -59,6 +59,10 @@ public:
         /// When its bytes left, or when bytes of an element it waits behind
         /// last arrived (ms of `clock`): it is late an answer time after that.
         qint64 progress = 0;
+        /// Where its bytes end in the writer's count.
+        qint64 mark = 0;
+        /// A ping whose answer says that the stream has caught up.
+        bool probe = false;
     };
     std::map<QString, Request> pending;
     /// Requests given up for want of an answer in time whose answer is
@@ -71,6 +75,11 @@ public:
     QElapsedTimer clock;
     /// When the server's bytes last arrived (ms of `clock`).
     qint64 lastReceived = 0;
+    /// The mark of the latest ping the server answered on this stream: all
+    /// it sent before reading the own writes up to there has arrived (-1:
+    /// none yet); and that of the newest ping written (-1: none).
+    qint64 caughtUpTo = -1;
+    qint64 newestProbe = -1;
     QTimer requestTimer;
     /// Looks for the server's silence; when the ping (to the server) now
     /// waiting for an answer was written (-1: none).
