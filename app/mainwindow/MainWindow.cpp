@@ -122,7 +122,16 @@ MainWindow::MainWindow(const QString& host, quint16 port, const QString& userNam
     connect(loginWindow, &LoginWindow::login, this, &MainWindow::login);
     connect(loginWindow, &LoginWindow::createUser, this, &MainWindow::onCreateUser);
     connect(loginWindow, &LoginWindow::resetPassword, this, &MainWindow::onResetPassword);
-    connect(cm, &ConnectionManager::loginFailed, loginWindow, &LoginWindow::onLoginFailed);
+    connect(loginWindow, &LoginWindow::loginGivenUp, cm, &ConnectionManager::reconnect);
+    loginWindow->setConnection(cm);
+    // A refusal with the session up answers no login the player still waits
+    // for: it is logged, never shown over the lobby.
+    connect(cm, &ConnectionManager::loginFailed, this, [this](qint32 status) {
+        if (loggedIn)
+            qWarning() << "a login refusal with the session up, status:" << status << "- nothing shown";
+        else
+            ui.loginWindow->onLoginFailed(status);
+    });
     connect(cm, &ConnectionManager::loginSuccess, loginWindow, &LoginWindow::onLoginSucceeded);
     connect(cm, &ConnectionManager::connecting, loginWindow, &LoginWindow::onConnecting);
     connect(cm, &ConnectionManager::connected, loginWindow, &LoginWindow::onConnected);
@@ -378,11 +387,6 @@ void MainWindow::onUnwatchTableFailed(qint32 tableId)
     qWarning() << "unwatch table" << tableId << "failed";
     if (ui.tableSelector->activeTable() == tableId)
         displayLobby();
-}
-
-void MainWindow::onChangePassword(const QString& newPassword)
-{
-    playerDb.changePassword(newPassword);
 }
 
 void MainWindow::onUploadPlayerPicture(const QImage& picture)
