@@ -243,11 +243,13 @@ void MainWindow::onStartupFinished(bool success)
     if (screen.width() >= 1024 && screen.height() >= 768) {
         restoreWindowSize();
     } else {
-        plainText(ModelessMsgBox::warning(
-            this, tr("Resolution too low!"),
-            tr("You should have a resolution of at least 1024x768, you currently have %L1x%L2")
-                .arg(screen.width())
-                .arg(screen.height())));
+        plainText(ModelessMsgBox::warning(this, [screen] {
+            return ModelessMsgBox::Wording{
+                tr("Resolution too low!"),
+                tr("You should have a resolution of at least 1024x768, you currently have %L1x%L2")
+                    .arg(screen.width())
+                    .arg(screen.height())};
+        }));
     }
     show();
     // The frame arrives with the window manager, after the window is mapped.
@@ -263,7 +265,8 @@ void MainWindow::setPlayerName(const QString& playerName)
 
 void MainWindow::onSystemMessage(qint32, qint32, const QString& message)
 {
-    plainText(ModelessMsgBox::information(this, tr("System message"), message));
+    plainText(ModelessMsgBox::information(
+        this, [message] { return ModelessMsgBox::Wording{tr("System message"), message}; }));
 }
 
 void MainWindow::onExceptionCaught(const std::string& what)
@@ -373,13 +376,13 @@ void MainWindow::watchTable(qint32 tableId)
 
 void MainWindow::onLeaveTableFailed(qint32, const QString& reason)
 {
-    plainText(ModelessMsgBox::critical(this, tr("Leave Failed"), reason));
+    plainText(ModelessMsgBox::critical(this, [reason] { return ModelessMsgBox::Wording{tr("Leave Failed"), reason}; }));
 }
 
 void MainWindow::onWatchTableFailed(qint32 tableId, const QString& reason)
 {
     WaitCursor::instance().end(WaitCursor::Request::Watch, tableId);
-    plainText(ModelessMsgBox::critical(this, tr("Watch Failed"), reason));
+    plainText(ModelessMsgBox::critical(this, [reason] { return ModelessMsgBox::Wording{tr("Watch Failed"), reason}; }));
 }
 
 void MainWindow::onUnwatchTableFailed(qint32 tableId)
@@ -436,9 +439,11 @@ void MainWindow::onQuickJoinFailed(int seq)
 
 void MainWindow::showQuickJoinFailed()
 {
-    plainText(ModelessMsgBox::warning(
-        this, tr("Join game failed!"),
-        tr("Failed to join game.\nPlease try again in a little while.\nIf problem persists please contact support")));
+    plainText(ModelessMsgBox::warning(this, [] {
+        return ModelessMsgBox::Wording{tr("Join game failed!"),
+                                       tr("Failed to join game.\nPlease try again in a little while.\nIf problem "
+                                          "persists please contact support")};
+    }));
 }
 
 void MainWindow::onCurrentTabChanged(int)
