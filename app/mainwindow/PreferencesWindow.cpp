@@ -36,6 +36,12 @@
 
 namespace {
 
+/// The form's own texts, in the form's context.
+struct PreferencesView
+{
+    Q_DECLARE_TR_FUNCTIONS(PreferencesView)
+};
+
 void writeSwitch(const char* key, int state)
 {
     QSettings().setValue(QLatin1String(key), state == Qt::Checked);
@@ -239,24 +245,23 @@ void PreferencesWindow::setupUi()
 
 void PreferencesWindow::retranslateUi()
 {
-    const auto tr = [](const char* text) { return QCoreApplication::translate("PreferencesView", text); };
-    label_5->setText(tr("Change your settings below, changes will take effect immediately."));
-    groupBox_4->setTitle(tr("Language"));
-    groupBox->setTitle(tr("Game"));
-    autoPassCheckBox->setText(tr("Auto pass"));
-    autoPopdownScoreDialog->setText(tr("Auto-close score dialogs"));
-    autoPopdownScoreDialog->setToolTip(tr("Controls if score dialogs are automatically closed when a new round begins"));
-    inGameSoundCheckBox->setText(tr("Sounds"));
-    animationsCheckBox->setText(tr("Animations"));
-    groupBox_3->setTitle(tr("Password"));
-    label_3->setText(tr("New password"));
-    label_4->setText(tr("Retype password"));
-    changePasswordBtn->setText(tr("Change password"));
-    groupBox_2->setTitle(tr("Player"));
-    setAvatarButton->setText(tr("Choose avatar..."));
-    tileGraphics->setTitle(tr("Tile graphics"));
-    label_6->setText(tr("Face"));
-    label->setText(tr("Back"));
+    label_5->setText(PreferencesView::tr("Change your settings below, changes will take effect immediately."));
+    groupBox_4->setTitle(PreferencesView::tr("Language"));
+    groupBox->setTitle(PreferencesView::tr("Game"));
+    autoPassCheckBox->setText(PreferencesView::tr("Auto pass"));
+    autoPopdownScoreDialog->setText(PreferencesView::tr("Auto-close score dialogs"));
+    autoPopdownScoreDialog->setToolTip(PreferencesView::tr("Controls if score dialogs are automatically closed when a new round begins"));
+    inGameSoundCheckBox->setText(PreferencesView::tr("Sounds"));
+    animationsCheckBox->setText(PreferencesView::tr("Animations"));
+    groupBox_3->setTitle(PreferencesView::tr("Password"));
+    label_3->setText(PreferencesView::tr("New password"));
+    label_4->setText(PreferencesView::tr("Retype password"));
+    changePasswordBtn->setText(PreferencesView::tr("Change password"));
+    groupBox_2->setTitle(PreferencesView::tr("Player"));
+    setAvatarButton->setText(PreferencesView::tr("Choose avatar..."));
+    tileGraphics->setTitle(PreferencesView::tr("Tile graphics"));
+    label_6->setText(PreferencesView::tr("Face"));
+    label->setText(PreferencesView::tr("Back"));
 }
 
 void PreferencesWindow::changeEvent(QEvent* event)
