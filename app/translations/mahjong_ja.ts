@@ -1293,4 +1293,11 @@ Your password is not the one you typed then.</source>
         <translation>このページから移動してもよろしいですか？行った変更は保存されない可能性があります。</translation>
     </message>
 </context>
+<context>
+    <name>WatchingWindowWidget</name>
+    <message>
+        <source>The game is over and this table has closed.</source>
+        <translation>ゲームは終了し、このテーブルは閉じられました。</translation>
+    </message>
+</context>
 </TS>

@@ -1293,4 +1293,11 @@ Your password is not the one you typed then.</source>
         <translation>确定要离开此页面吗？您所做的更改可能不会被保存。</translation>
     </message>
 </context>
+<context>
+    <name>WatchingWindowWidget</name>
+    <message>
+        <source>The game is over and this table has closed.</source>
+        <translation>游戏已结束，本牌桌已关闭。</translation>
+    </message>
+</context>
 </TS>

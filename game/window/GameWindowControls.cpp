@@ -180,6 +180,9 @@ void GameWindow::updateSeatDialogs()
     if (watchDialog) {
         m_seated->hide();
         m_watching->setUnseatedInfoHidden(m_model->watchingFromLobby());
+        // A hand ended with no game going on: it was the game's last, and no
+        // game is to come.
+        m_watching->setTableClosed(state == GameModel::GAME_HAND_ENDED || state == GameModel::GAME_FINISHED);
         m_watching->onJoinableChanged(m_model->isJoinable());
         m_watching->showDialog(true);
     } else {
