@@ -250,7 +250,8 @@ void PreferencesWindow::retranslateUi()
     groupBox->setTitle(PreferencesView::tr("Game"));
     autoPassCheckBox->setText(PreferencesView::tr("Auto pass"));
     autoPopdownScoreDialog->setText(PreferencesView::tr("Auto-close score dialogs"));
-    autoPopdownScoreDialog->setToolTip(PreferencesView::tr("Controls if score dialogs are automatically closed when a new round begins"));
+    autoPopdownScoreDialog->setToolTip(
+        PreferencesView::tr("Controls if score dialogs are automatically closed when a new round begins"));
     inGameSoundCheckBox->setText(PreferencesView::tr("Sounds"));
     animationsCheckBox->setText(PreferencesView::tr("Animations"));
     groupBox_3->setTitle(PreferencesView::tr("Password"));

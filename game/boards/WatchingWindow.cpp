@@ -50,8 +50,9 @@ void WatchingWindow::retranslateForm()
 {
     form->setWindowTitle(WatchingWindowWidget::tr("Watching"));
     pickedUp->setText(WatchingWindowWidget::tr("You've been unseated from this table."));
-    watchingInfo->setText(closed ? WatchingWindowWidget::tr("The game is over and this table has closed.")
-                                 : WatchingWindowWidget::tr("If you want to watch the game, just wait until it starts."));
+    watchingInfo->setText(
+        closed ? WatchingWindowWidget::tr("The game is over and this table has closed.")
+               : WatchingWindowWidget::tr("If you want to watch the game, just wait until it starts."));
     join->setText(WatchingWindowWidget::tr("Join"));
     leave->setText(WatchingWindowWidget::tr("Leave"));
 }

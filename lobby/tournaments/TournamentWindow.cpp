@@ -386,7 +386,8 @@ void TournamentWindow::on_leaveButton_clicked()
         }, buttons);
     } else {
         box = ModelessMsgBox::warning(findMainWindow(), [] {
-            return Wording{tr("Unregister from tournament?"), tr("Do you really want to unregister from this tournament?")};
+            return Wording{tr("Unregister from tournament?"),
+                           tr("Do you really want to unregister from this tournament?")};
         }, buttons);
     }
     if (box == nullptr) { // not asked: boxes of its kind fill the screen

@@ -152,7 +152,8 @@ qint64 ConnectionManager::msecsSinceProgress() const
 
 void ConnectionManager::reconnect()
 {
-    qDebug().noquote() << QString::fromLatin1("Giving up the connection to %1:%2 for a new one").arg(d->host).arg(d->port);
+    qDebug().noquote()
+        << QString::fromLatin1("Giving up the connection to %1:%2 for a new one").arg(d->host).arg(d->port);
     d->queue.clear();
     d->recordList.reset();
     d->disconnectWaiting = false;
