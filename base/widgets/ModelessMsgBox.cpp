@@ -341,6 +341,7 @@ void MsgBox::changeEvent(QEvent* event)
         const Wording words = wording();
         setWindowTitle(words.title);
         setText(words.text);
+        adjustSize();
     }
     MahjongDialog::changeEvent(event);
 }
