@@ -42,8 +42,9 @@ public:
 
     /// The own player id whose picture the page shows; -1 for none.
     void setOwnPlayerId(qint32 playerId);
-    /// The player directory that uploads a chosen picture and reports the
-    /// outcome to the avatar chooser; the avatar button works only with one.
+    /// The player directory that sends password changes, uploads a chosen
+    /// picture and reports the outcome to the avatar chooser; the password
+    /// and avatar buttons work only with one.
     void setPlayerDb(PlayerDb* playerDb);
     QPushButton* avatarButton() const { return setAvatarButton; }
     void setAnswerTimeLimit(int ms) { passwordDeadline.setLimit(ms); }
