@@ -78,6 +78,7 @@ void MainWindow::displayLobby()
         connect(&playerDb, &PlayerDb::changePasswordFailed, preferencesWindow,
                 &PreferencesWindow::onChangePasswordFailed);
         preferencesWindow->setPlayerDb(&playerDb);
+        preferencesWindow->setPasswordSender([this](const QString& pass) { return playerDb.changePassword(pass); });
         preferencesWindow->setConnection(&connectionManager);
         addTab(preferencesWindow, "resources:tabicons/preferences.png", "preferences");
 

@@ -426,10 +426,10 @@ void PreferencesWindow::on_changePassword_clicked()
         });
         return;
     }
-    if (playerDb == nullptr)
+    if (!passwordSender)
         return;
     setPasswordFieldsLocked(true);
-    pendingChange = PasswordChange{playerDb->changePassword(newPassword->text()), QTime::currentTime()};
+    pendingChange = PasswordChange{passwordSender(newPassword->text()), QTime::currentTime()};
 }
 
 std::optional<PreferencesWindow::PasswordChange> PreferencesWindow::takeGivenUp(qint32 seq)

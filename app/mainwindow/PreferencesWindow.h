@@ -6,7 +6,9 @@
 #include <QWidget>
 
 #include <deque>
+#include <functional>
 #include <optional>
+#include <utility>
 
 class ConnectionManager;
 class QCheckBox;
@@ -23,7 +25,7 @@ class TranslationsManager;
 /// The settings tab: language, the four game switches, the password and the
 /// player picture. Every change takes effect at once; the switches are kept
 /// under "game/", the language by the translations manager, and the password
-/// goes to the server through the player directory; a change the server
+/// goes to the server through the password sender; a change the server
 /// leaves unanswered past the time limit unlocks the fields again, with a
 /// word, and an answer that comes after it is reported for that change (its
 /// time), never taken for a newer one.
@@ -42,12 +44,14 @@ public:
 
     /// The own player id whose picture the page shows; -1 for none.
     void setOwnPlayerId(qint32 playerId);
-    /// The player directory that sends password changes, uploads a chosen
-    /// picture and reports the outcome to the avatar chooser; the password
-    /// and avatar buttons work only with one.
+    /// The player directory that uploads a chosen picture and reports the
+    /// outcome to the avatar chooser; the avatar button works only with one.
     void setPlayerDb(PlayerDb* playerDb);
     QPushButton* avatarButton() const { return setAvatarButton; }
     void setAnswerTimeLimit(int ms) { passwordDeadline.setLimit(ms); }
+    /// Sends a new password and returns the number its answer will carry;
+    /// the password button works only with one.
+    void setPasswordSender(std::function<qint32(const QString&)> sender) { passwordSender = std::move(sender); }
     /// The connection whose stream the time limit watches (see AnswerDeadline).
     void setConnection(const ConnectionManager* connection) { passwordDeadline.setConnection(connection); }
 
@@ -102,6 +106,7 @@ private:
     PlayerDb* playerDb = nullptr;
     qint32 ownPlayerId = -1;
     AnswerDeadline passwordDeadline{answerTimeLimitMs};
+    std::function<qint32(const QString&)> passwordSender;
 
     /// A password change sent: its number and when the player asked for it.
     struct PasswordChange
