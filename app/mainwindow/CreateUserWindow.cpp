@@ -17,6 +17,12 @@
 
 namespace {
 
+/// The form's own texts, in the form's context.
+struct CreateUserForm
+{
+    Q_DECLARE_TR_FUNCTIONS(CreateUserForm)
+};
+
 const QString validPlaceholder = QStringLiteral(" ");
 const char linkStyle[] =
     "font-family: Verdana; font-weight: bold; font-size: 12px; color: rgb(255,244,189); text-decoration: underline;";
@@ -156,14 +162,13 @@ void CreateUserWindow::setupUi()
 
 void CreateUserWindow::retranslateUi()
 {
-    const auto tr = [](const char* text) { return QCoreApplication::translate("CreateUserForm", text); };
-    header->setText(tr("Create New User"));
-    userNameLabel->setText(tr("User name"));
-    label_7->setText(tr("Email"));
-    passwordLabel->setText(tr("Password"));
-    label_4->setText(tr("Repeat Password"));
-    createButton->setText(tr("Create User"));
-    cancelButton->setText(tr("Cancel"));
+    header->setText(CreateUserForm::tr("Create New User"));
+    userNameLabel->setText(CreateUserForm::tr("User name"));
+    label_7->setText(CreateUserForm::tr("Email"));
+    passwordLabel->setText(CreateUserForm::tr("Password"));
+    label_4->setText(CreateUserForm::tr("Repeat Password"));
+    createButton->setText(CreateUserForm::tr("Create User"));
+    cancelButton->setText(CreateUserForm::tr("Cancel"));
 }
 
 void CreateUserWindow::retranslateOwnTexts()

@@ -18,6 +18,7 @@
 #include <QPushButton>
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -27,15 +28,33 @@ const char linkStyle[] =
 /// What the form's box is about: a newer one takes the place of an older.
 const QString failureSubject = QStringLiteral("login");
 
+/// The form's own texts, in the form's context.
+struct LoginForm
+{
+    Q_DECLARE_TR_FUNCTIONS(LoginForm)
+};
+
+/// What a refused login's box says, in the language shown.
+QString refusalText(qint32 status)
+{
+    switch (status) {
+    case 3: return LoginWindow::tr("You are not allowed to login, please contact customer support!");
+    case 4: return LoginWindow::tr("Server error!");
+    case 5:
+        return LoginWindow::tr("You need to verify your email first! Please check your inbox for verification "
+                               "email. Contact support if problem persists.");
+    case 6: return LoginWindow::tr("You have excluded yourself from playing. Contact support if this is incorrect.");
+    default: return LoginWindow::tr("Unknown login failure!");
+    }
+}
+
 }
 
 LoginWindow::LoginWindow(QWidget* parent)
     : QFrame(parent)
 {
     setupUi();
-    answerTimer.setSingleShot(true);
-    answerTimer.setInterval(answerTimeLimitMs);
-    connect(&answerTimer, &QTimer::timeout, this, &LoginWindow::onAnswerTimeout);
+    connect(&answerDeadline, &AnswerDeadline::expired, this, &LoginWindow::onAnswerTimeout);
     shakeTimer.setSingleShot(true);
     connect(&shakeTimer, &QTimer::timeout, this, &LoginWindow::onShakeTimer);
     connect(resetPasswordLabel, &QLabel::linkActivated, this, &LoginWindow::resetPassword);
@@ -106,13 +125,12 @@ void LoginWindow::setupUi()
 
 void LoginWindow::retranslateUi()
 {
-    const auto tr = [](const char* text) { return QCoreApplication::translate("LoginForm", text); };
-    largeText->setText(tr("Log in to Mahjong"));
-    label_2->setText(tr("User name"));
-    label_3->setText(tr("Password"));
-    loginButton->setText(tr("Log in"));
-    createUserButton->setText(tr("Register"));
-    label_1->setText(tr("Choose language"));
+    largeText->setText(LoginForm::tr("Log in to Mahjong"));
+    label_2->setText(LoginForm::tr("User name"));
+    label_3->setText(LoginForm::tr("Password"));
+    loginButton->setText(LoginForm::tr("Log in"));
+    createUserButton->setText(LoginForm::tr("Register"));
+    label_1->setText(LoginForm::tr("Choose language"));
     resetPasswordLabel->setText(
         LoginWindow::tr("<a style=\"%1\" href=\"#reset-password\">Reset password</a>").arg(QLatin1String(linkStyle)));
 }
@@ -136,6 +154,8 @@ void LoginWindow::setVersionCheckComplete(bool complete)
 {
     versionCheckComplete = complete;
     updateLoginButton();
+    if (complete && std::exchange(retryWhenReady, false) && loginButton->isEnabled())
+        on_loginButton_clicked();
 }
 
 void LoginWindow::setUserName(const QString& name)
@@ -201,18 +221,7 @@ void LoginWindow::onLoginFailed(qint32 status)
         shakeTimer.start(100);
         return;
     }
-    QString text;
-    switch (status) {
-    case 3: text = tr("You are not allowed to login, please contact customer support!"); break;
-    case 4: text = tr("Server error!"); break;
-    case 5:
-        text = tr("You need to verify your email first! Please check your inbox for verification email. Contact "
-                  "support if problem persists.");
-        break;
-    case 6: text = tr("You have excluded yourself from playing. Contact support if this is incorrect."); break;
-    default: text = tr("Unknown login failure!"); break;
-    }
-    showFailure(text, QDialogButtonBox::Ok);
+    showFailure([status] { return refusalText(status); }, QDialogButtonBox::Ok);
     updateLoginButton();
 }
 
@@ -226,17 +235,19 @@ void LoginWindow::onLoginSucceeded()
 void LoginWindow::endLoginWait()
 {
     loginPending = false;
-    answerTimer.stop();
+    answerDeadline.stop();
     WaitCursor::instance().end(WaitCursor::Request::Login);
 }
 
-ModelessMsgBox::MsgBox* LoginWindow::showFailure(const QString& text, QDialogButtonBox::StandardButtons buttons)
+ModelessMsgBox::MsgBox* LoginWindow::showFailure(std::function<QString()> text,
+                                                 QDialogButtonBox::StandardButtons buttons)
 {
     // The box has the keys while it is shown (Enter or Escape answer it);
     // only once it is closed do they go back to the form, and a second
     // failure takes the place of the first rather than piling up.
-    auto* box = plainText(ModelessMsgBox::critical(findMainWindow(), tr("Login failure!"), text, buttons,
-                                                   QDialogButtonBox::NoButton, failureSubject));
+    auto* box = plainText(ModelessMsgBox::critical(
+        findMainWindow(), [text] { return ModelessMsgBox::Wording{tr("Login failure!"), text()}; }, buttons,
+        QDialogButtonBox::NoButton, failureSubject));
     QPointer<LoginWindow> self(this);
     ModelessMsgBox::connectFinished(box, [self](int) {
         if (self && self->isVisible())
@@ -247,18 +258,30 @@ ModelessMsgBox::MsgBox* LoginWindow::showFailure(const QString& text, QDialogBut
 
 void LoginWindow::onAnswerTimeout()
 {
-    qWarning() << "no answer to the login within" << answerTimer.interval() << "ms";
+    qWarning() << "no answer to the login within" << answerDeadline.limit() << "ms of a quiet connection";
     endLoginWait();
+    // The player is told it failed: a late answer must find nothing to act
+    // on, so the login's connection goes with it and the next one is new.
+    versionCheckComplete = false;
     updateLoginButton();
-    // A late answer still counts: a refusal takes this box's place, a
-    // success closes it.
-    auto* box = showFailure(tr("The server did not answer the login.\nDo you want to try again?"),
+    Q_EMIT loginGivenUp();
+    auto* box = showFailure([] { return tr("The server did not answer the login.\nDo you want to try again?"); },
                             QDialogButtonBox::Retry | QDialogButtonBox::Cancel);
     QPointer<LoginWindow> self(this);
     ModelessMsgBox::connectFinished(box, [self](int button) {
         if (self && button == QDialogButtonBox::Retry)
-            self->loginButton->click();
+            self->retryLogin();
     });
+}
+
+void LoginWindow::retryLogin()
+{
+    if (versionCheckComplete) {
+        if (loginButton->isEnabled())
+            on_loginButton_clicked();
+    } else {
+        retryWhenReady = true;
+    }
 }
 
 void LoginWindow::onConnecting()
@@ -268,12 +291,13 @@ void LoginWindow::onConnecting()
 
 void LoginWindow::onConnected()
 {
-    loginButton->setText(QCoreApplication::translate("LoginForm", "Log in"));
+    loginButton->setText(LoginForm::tr("Log in"));
 }
 
 void LoginWindow::onDisconnected()
 {
     versionCheckComplete = false;
+    retryWhenReady = false;
     // A login under way is lost with its connection.
     endLoginWait();
     updateLoginButton();
@@ -287,13 +311,14 @@ void LoginWindow::on_loginButton_clicked()
     // out as "?", and names of as many such letters would all be the same
     // bytes.
     if (!isLatin1Text(loginEdit->text())) {
-        showFailure(tr("This user name cannot be used to log in: a user name may hold only Western European "
-                       "letters, digits and signs."),
-                    QDialogButtonBox::Ok);
+        showFailure([] {
+            return tr("This user name cannot be used to log in: a user name may hold only Western European "
+                      "letters, digits and signs.");
+        }, QDialogButtonBox::Ok);
         return;
     }
     loginPending = true;
-    answerTimer.start();
+    answerDeadline.start();
     updateLoginButton();
     Q_EMIT login(loginEdit->text(), passwordEdit->text());
 }

@@ -1,9 +1,14 @@
 #pragma once
 
+#include "AnswerDeadline.h"
+
 #include <QDialogButtonBox>
 #include <QFrame>
 #include <QTimer>
 
+#include <functional>
+
+class ConnectionManager;
 class QComboBox;
 class QGridLayout;
 class QLabel;
@@ -20,7 +25,9 @@ class MsgBox;
 /// login is under way), Register and a "Reset password" link. A refused
 /// login with wrong credentials shakes the form; every other refusal, a login
 /// the server leaves unanswered past the time limit and a user name the wire
-/// cannot carry show one box, which has the keys until it is closed.
+/// cannot carry show one box, which has the keys until it is closed. A login
+/// given up is never taken: its connection goes with it (`loginGivenUp`), and
+/// Retry logs in again over the next one.
 class LoginWindow : public QFrame
 {
     Q_OBJECT
@@ -41,7 +48,9 @@ public:
     void setTranslationsManager(TranslationsManager* translations);
     /// Focus on the user name with its text selected.
     void focusUserName();
-    void setAnswerTimeLimit(int ms) { answerTimer.setInterval(ms); }
+    void setAnswerTimeLimit(int ms) { answerDeadline.setLimit(ms); }
+    /// The connection whose stream the time limit watches (see AnswerDeadline).
+    void setConnection(const ConnectionManager* connection) { answerDeadline.setConnection(connection); }
 
     QLineEdit* userNameEdit() const { return loginEdit; }
     QLineEdit* passwordField() const { return passwordEdit; }
@@ -57,6 +66,10 @@ Q_SIGNALS:
     void createUser();
     /// The "Reset password" link was activated.
     void resetPassword();
+    /// A login went unanswered past the time limit and is given up: so is
+    /// the connection it went over, so that no late answer can reach the
+    /// next login. Log in waits for the next version handshake.
+    void loginGivenUp();
 
 public Q_SLOTS:
     /// The server refused the login with this code. Only the refusal of a
@@ -85,14 +98,18 @@ private:
     void endLoginWait();
     /// The one box of the form (a refusal, a login unanswered, a name
     /// refused); the focus goes back to the form once it is closed.
-    ModelessMsgBox::MsgBox* showFailure(const QString& text, QDialogButtonBox::StandardButtons buttons);
+    ModelessMsgBox::MsgBox* showFailure(std::function<QString()> text, QDialogButtonBox::StandardButtons buttons);
     void onAnswerTimeout();
+    /// Logs in again now, or once the next connection has agreed its versions.
+    void retryLogin();
 
     bool versionCheckComplete = false;
     /// A login asked for by this form is unanswered: the main window set a
     /// wait cursor for it, which the refusal takes back.
     bool loginPending = false;
-    QTimer answerTimer;
+    /// Retry was chosen while the next connection was not ready yet.
+    bool retryWhenReady = false;
+    AnswerDeadline answerDeadline{answerTimeLimitMs};
     QTimer shakeTimer;
     int shakeStep = 0;
     TranslationsManager* translations = nullptr;

@@ -98,6 +98,8 @@ void MainView::setupUi(QMainWindow* window)
     silenceNotice = make<QLabel>("silenceNotice", loggedInWidget);
     silenceNotice->setTextFormat(Qt::PlainText);
     silenceNotice->setAlignment(Qt::AlignCenter);
+    // Its words wrap rather than widen the window past the screen.
+    silenceNotice->setWordWrap(true);
     silenceNotice->setFocusPolicy(Qt::NoFocus);
     silenceNotice->hide();
     vboxLayout->addWidget(silenceNotice);

@@ -122,7 +122,16 @@ MainWindow::MainWindow(const QString& host, quint16 port, const QString& userNam
     connect(loginWindow, &LoginWindow::login, this, &MainWindow::login);
     connect(loginWindow, &LoginWindow::createUser, this, &MainWindow::onCreateUser);
     connect(loginWindow, &LoginWindow::resetPassword, this, &MainWindow::onResetPassword);
-    connect(cm, &ConnectionManager::loginFailed, loginWindow, &LoginWindow::onLoginFailed);
+    connect(loginWindow, &LoginWindow::loginGivenUp, cm, &ConnectionManager::reconnect);
+    loginWindow->setConnection(cm);
+    // A refusal with the session up answers no login the player still waits
+    // for: it is logged, never shown over the lobby.
+    connect(cm, &ConnectionManager::loginFailed, this, [this](qint32 status) {
+        if (loggedIn)
+            qWarning() << "a login refusal with the session up, status:" << status << "- nothing shown";
+        else
+            ui.loginWindow->onLoginFailed(status);
+    });
     connect(cm, &ConnectionManager::loginSuccess, loginWindow, &LoginWindow::onLoginSucceeded);
     connect(cm, &ConnectionManager::connecting, loginWindow, &LoginWindow::onConnecting);
     connect(cm, &ConnectionManager::connected, loginWindow, &LoginWindow::onConnected);
@@ -234,11 +243,13 @@ void MainWindow::onStartupFinished(bool success)
     if (screen.width() >= 1024 && screen.height() >= 768) {
         restoreWindowSize();
     } else {
-        plainText(ModelessMsgBox::warning(
-            this, tr("Resolution too low!"),
-            tr("You should have a resolution of at least 1024x768, you currently have %L1x%L2")
-                .arg(screen.width())
-                .arg(screen.height())));
+        plainText(ModelessMsgBox::warning(this, [screen] {
+            return ModelessMsgBox::Wording{
+                tr("Resolution too low!"),
+                tr("You should have a resolution of at least 1024x768, you currently have %L1x%L2")
+                    .arg(screen.width())
+                    .arg(screen.height())};
+        }));
     }
     show();
     // The frame arrives with the window manager, after the window is mapped.
@@ -254,7 +265,8 @@ void MainWindow::setPlayerName(const QString& playerName)
 
 void MainWindow::onSystemMessage(qint32, qint32, const QString& message)
 {
-    plainText(ModelessMsgBox::information(this, tr("System message"), message));
+    plainText(ModelessMsgBox::information(
+        this, [message] { return ModelessMsgBox::Wording{tr("System message"), message}; }));
 }
 
 void MainWindow::onExceptionCaught(const std::string& what)
@@ -364,13 +376,13 @@ void MainWindow::watchTable(qint32 tableId)
 
 void MainWindow::onLeaveTableFailed(qint32, const QString& reason)
 {
-    plainText(ModelessMsgBox::critical(this, tr("Leave Failed"), reason));
+    plainText(ModelessMsgBox::critical(this, [reason] { return ModelessMsgBox::Wording{tr("Leave Failed"), reason}; }));
 }
 
 void MainWindow::onWatchTableFailed(qint32 tableId, const QString& reason)
 {
     WaitCursor::instance().end(WaitCursor::Request::Watch, tableId);
-    plainText(ModelessMsgBox::critical(this, tr("Watch Failed"), reason));
+    plainText(ModelessMsgBox::critical(this, [reason] { return ModelessMsgBox::Wording{tr("Watch Failed"), reason}; }));
 }
 
 void MainWindow::onUnwatchTableFailed(qint32 tableId)
@@ -378,11 +390,6 @@ void MainWindow::onUnwatchTableFailed(qint32 tableId)
     qWarning() << "unwatch table" << tableId << "failed";
     if (ui.tableSelector->activeTable() == tableId)
         displayLobby();
-}
-
-void MainWindow::onChangePassword(const QString& newPassword)
-{
-    playerDb.changePassword(newPassword);
 }
 
 void MainWindow::onUploadPlayerPicture(const QImage& picture)
@@ -432,9 +439,11 @@ void MainWindow::onQuickJoinFailed(int seq)
 
 void MainWindow::showQuickJoinFailed()
 {
-    plainText(ModelessMsgBox::warning(
-        this, tr("Join game failed!"),
-        tr("Failed to join game.\nPlease try again in a little while.\nIf problem persists please contact support")));
+    plainText(ModelessMsgBox::warning(this, [] {
+        return ModelessMsgBox::Wording{tr("Join game failed!"),
+                                       tr("Failed to join game.\nPlease try again in a little while.\nIf problem "
+                                          "persists please contact support")};
+    }));
 }
 
 void MainWindow::onCurrentTabChanged(int)

@@ -143,7 +143,6 @@ public Q_SLOTS:
     /// new round, 1 a continued one); a rejoin the user asked for (2) shows it at once.
     void onTournamentTableJoined(qint32 tournamentId, qint32 tableId, int reason);
     void onTournamentScoreDialogClosed(qint32 tournamentId, qint32 tableId, bool lastRound);
-    void onChangePassword(const QString& password);
     void onUploadPlayerPicture(const QImage& picture);
     void onChangePictureOk();
     void onChangePictureFailed();

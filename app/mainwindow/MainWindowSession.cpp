@@ -34,6 +34,8 @@
 namespace {
 /// Names the table of a tournament round's question.
 constexpr char roundTableProperty[] = "roundTable";
+
+using ModelessMsgBox::Wording;
 }
 
 void MainWindow::loginSuccessful(qint32 pid, const QString& name, const QString& credentials, bool registered)
@@ -163,10 +165,10 @@ bool MainWindow::askRejoin(qint32 tableId, const QString& tableName)
     if (gameController->hasTable(tableId))
         return true;
     // One question a table, however many tables the server names.
-    auto* box = plainText(ModelessMsgBox::question(this, tr("Rejoin Table"),
-                                                   tr("Do you want to rejoin table %1?").arg(tableName),
-                                                   QDialogButtonBox::Yes | QDialogButtonBox::No,
-                                                   QDialogButtonBox::Yes, seatSubject(tableId)));
+    auto* box = plainText(ModelessMsgBox::question(
+        this,
+        [tableName] { return Wording{tr("Rejoin Table"), tr("Do you want to rejoin table %1?").arg(tableName)}; },
+        QDialogButtonBox::Yes | QDialogButtonBox::No, QDialogButtonBox::Yes, seatSubject(tableId)));
     QPointer<MainWindow> self(this);
     ModelessMsgBox::connectFinished(box, [self, tableId](int button) {
         if (self && button == QDialogButtonBox::Yes)
@@ -179,10 +181,13 @@ bool MainWindow::askContinueWatching(qint32 tableId, const QString& tableName)
 {
     if (gameController->hasTable(tableId))
         return true;
-    auto* box = plainText(ModelessMsgBox::question(this, tr("Watch Table"),
-                                                   tr("Do you want to continue watching table %1?").arg(tableName),
-                                                   QDialogButtonBox::Yes | QDialogButtonBox::No,
-                                                   QDialogButtonBox::Yes, QStringLiteral("watch table %1").arg(tableId)));
+    auto* box = plainText(ModelessMsgBox::question(
+        this,
+        [tableName] {
+            return Wording{tr("Watch Table"), tr("Do you want to continue watching table %1?").arg(tableName)};
+        },
+        QDialogButtonBox::Yes | QDialogButtonBox::No, QDialogButtonBox::Yes,
+        QStringLiteral("watch table %1").arg(tableId)));
     QPointer<MainWindow> self(this);
     ModelessMsgBox::connectFinished(box, [self, tableId](int button) {
         if (self && button == QDialogButtonBox::Yes)
@@ -198,7 +203,11 @@ void MainWindow::onAlreadySeated(qint32 tableId)
     WaitCursor::instance().end(WaitCursor::Request::Watch, tableId);
     // In place of an open question about the same seat.
     auto* box = plainText(ModelessMsgBox::question(
-        this, tr("Rejoin Table"), tr("You are already seated at table %L1.\nDo you want to rejoin?").arg(tableId),
+        this,
+        [tableId] {
+            return Wording{tr("Rejoin Table"),
+                           tr("You are already seated at table %L1.\nDo you want to rejoin?").arg(tableId)};
+        },
         QDialogButtonBox::Yes | QDialogButtonBox::No, QDialogButtonBox::Yes, seatSubject(tableId)));
     QPointer<MainWindow> self(this);
     ModelessMsgBox::connectFinished(box, [self, tableId](int button) {
@@ -216,31 +225,35 @@ void MainWindow::onAlreadySeated(qint32 tableId)
 void MainWindow::onJoinFailed(qint32 tableId, join_failed_reason::enum_t reason)
 {
     WaitCursor::instance().end(WaitCursor::Request::Join, tableId);
-    const QString title = tr("Join Failed");
+    const auto failed = [](const char* text) {
+        return [text] { return Wording{tr("Join Failed"), tr(text)}; };
+    };
     switch (int(reason)) {
-    case 0: plainText(ModelessMsgBox::critical(this, title, tr("Join Error"))); break;
-    case 1: plainText(ModelessMsgBox::critical(this, title, tr("Table Full"))); break;
-    case 2: plainText(ModelessMsgBox::critical(this, title, tr("Table In Play"))); break;
+    case 0: plainText(ModelessMsgBox::critical(this, failed(QT_TR_NOOP("Join Error")))); break;
+    case 1: plainText(ModelessMsgBox::critical(this, failed(QT_TR_NOOP("Table Full")))); break;
+    case 2: plainText(ModelessMsgBox::critical(this, failed(QT_TR_NOOP("Table In Play")))); break;
     case 3: {
         auto* box = plainText(ModelessMsgBox::question(
-            this, title,
-            tr("You don't have enough money on your account to join the table.\nDo you want to make a deposit now?"),
+            this,
+            failed(QT_TR_NOOP("You don't have enough money on your account to join the table.\nDo you want to make a "
+                              "deposit now?")),
             QDialogButtonBox::Yes | QDialogButtonBox::No, QDialogButtonBox::Yes));
         QPointer<MainWindow> self(this);
         ModelessMsgBox::connectFinished(box, [self](int button) {
             if (!self || button != QDialogButtonBox::Yes)
                 return;
             self->connectionManager.query_web_page(WebPageRequest::ACCOUNT);
-            plainText(ModelessMsgBox::information(self, tr("Deposit"), tr("Your account is opened in a web browser")));
+            plainText(ModelessMsgBox::information(
+                self, [] { return Wording{tr("Deposit"), tr("Your account is opened in a web browser")}; }));
         });
         break;
     }
     case 4:
-        plainText(ModelessMsgBox::critical(this, title,
-                                           tr("A player with the same IP address as you has already joined the "
-                                              "table.\nPlease contact the support to remedy the situation.")));
+        plainText(ModelessMsgBox::critical(
+            this, failed(QT_TR_NOOP("A player with the same IP address as you has already joined the table.\nPlease "
+                                    "contact the support to remedy the situation."))));
         break;
-    default: plainText(ModelessMsgBox::critical(this, title, QString())); break;
+    default: plainText(ModelessMsgBox::critical(this, [] { return Wording{tr("Join Failed"), QString()}; })); break;
     }
 }
 
@@ -256,13 +269,16 @@ void MainWindow::onTournamentTableJoined(qint32 tournamentId, qint32 tableId, in
     const QString name = tournamentsController->hasTournament(tournamentId)
                              ? tournamentsController->tournamentInfo(tournamentId).name
                              : QString::number(tournamentId);
-    const QString title = reason == 0 ? tr("New tournament round - %1").arg(name)
-                                      : tr("Continuing tournament round - %1").arg(name);
-    const QString text = reason == 0 ? tr("You have been assigned to tournament table %1. Show now?").arg(tableId)
-                                     : tr("You are assigned to tournament table %1. Show now?").arg(tableId);
+    const auto wording = [name, tableId, reason] {
+        return reason == 0
+                   ? Wording{tr("New tournament round - %1").arg(name),
+                             tr("You have been assigned to tournament table %1. Show now?").arg(tableId)}
+                   : Wording{tr("Continuing tournament round - %1").arg(name),
+                             tr("You are assigned to tournament table %1. Show now?").arg(tableId)};
+    };
     // A round's question takes the place of an earlier round's, and goes
     // with its table's seating.
-    auto* box = plainText(ModelessMsgBox::question(this, title, text, QDialogButtonBox::Yes | QDialogButtonBox::No,
+    auto* box = plainText(ModelessMsgBox::question(this, wording, QDialogButtonBox::Yes | QDialogButtonBox::No,
                                                    QDialogButtonBox::Yes,
                                                    QStringLiteral("round of tournament %1").arg(tournamentId)));
     box->setProperty(roundTableProperty, tableId);
@@ -328,8 +344,9 @@ void MainWindow::on_quitButton_clicked()
     if (quitBox)
         return;
     ui.quitButton->setEnabled(false);
-    quitBox = ModelessMsgBox::question(this, tr("Quit"), tr("Are you sure you want to quit?"),
-                                       QDialogButtonBox::Yes | QDialogButtonBox::No, QDialogButtonBox::Yes);
+    quitBox = ModelessMsgBox::question(
+        this, [] { return Wording{tr("Quit"), tr("Are you sure you want to quit?")}; },
+        QDialogButtonBox::Yes | QDialogButtonBox::No, QDialogButtonBox::Yes);
     QPointer<MainWindow> self(this);
     ModelessMsgBox::connectFinished(quitBox, [self](int button) {
         if (button == QDialogButtonBox::Yes) {

@@ -73,12 +73,13 @@ void MainWindow::displayLobby()
         addTab(tournamentsPage, "resources:tabicons/tournament.png", "tournament");
 
         preferencesWindow = new PreferencesWindow(translations, &socialHub, ui.lobbyWidget);
-        connect(preferencesWindow, &PreferencesWindow::changePassword, this, &MainWindow::onChangePassword);
         connect(preferencesWindow, &PreferencesWindow::uploadPlayerPicture, this, &MainWindow::onUploadPlayerPicture);
         connect(&playerDb, &PlayerDb::changePasswordOk, preferencesWindow, &PreferencesWindow::onChangePasswordOk);
         connect(&playerDb, &PlayerDb::changePasswordFailed, preferencesWindow,
                 &PreferencesWindow::onChangePasswordFailed);
         preferencesWindow->setPlayerDb(&playerDb);
+        preferencesWindow->setPasswordSender([this](const QString& pass) { return playerDb.changePassword(pass); });
+        preferencesWindow->setConnection(&connectionManager);
         addTab(preferencesWindow, "resources:tabicons/preferences.png", "preferences");
 
         friendsWindow = new FriendsWindow(&xmppClient, &playerDb, ui.lobbyWidget);

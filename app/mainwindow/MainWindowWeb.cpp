@@ -44,7 +44,8 @@ void MainWindow::openUrl(const QUrl& url, int defaultTarget)
         // The server named no address, and the program has none of its own
         // for the page: the click would open nothing without a word.
         qWarning() << "no address for a web page";
-        plainText(ModelessMsgBox::information(this, tr("Web page"), tr("This page is not available.")));
+        plainText(ModelessMsgBox::information(
+            this, [] { return ModelessMsgBox::Wording{tr("Web page"), tr("This page is not available.")}; }));
         return;
     }
     int target = defaultTarget;
@@ -89,8 +90,10 @@ void MainWindow::showAddress(const QUrl& url)
         addressBox->raise();
         return;
     }
-    auto* box = plainText(ModelessMsgBox::information(
-        this, tr("Web page"), tr("No web browser could be started. Open this address in your web browser:")));
+    auto* box = plainText(ModelessMsgBox::information(this, [] {
+        return ModelessMsgBox::Wording{
+            tr("Web page"), tr("No web browser could be started. Open this address in your web browser:")};
+    }));
     if (box == nullptr)
         return; // its kind fills the screen already
     auto* field = new QLineEdit(address, box->contentWidget());

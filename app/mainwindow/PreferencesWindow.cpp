@@ -32,7 +32,16 @@
 #include <QSettings>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <utility>
+
 namespace {
+
+/// The form's own texts, in the form's context.
+struct PreferencesView
+{
+    Q_DECLARE_TR_FUNCTIONS(PreferencesView)
+};
 
 void writeSwitch(const char* key, int state)
 {
@@ -66,9 +75,7 @@ PreferencesWindow::PreferencesWindow(TranslationsManager* translations, SocialSe
     , social(social)
 {
     setupUi();
-    passwordTimer.setSingleShot(true);
-    passwordTimer.setInterval(answerTimeLimitMs);
-    connect(&passwordTimer, &QTimer::timeout, this, &PreferencesWindow::onPasswordTimeout);
+    connect(&passwordDeadline, &AnswerDeadline::expired, this, &PreferencesWindow::onPasswordTimeout);
 
     // A box that becomes checked runs its slot: the key is written back
     // unchanged and, for Sounds, the lobby tune starts.
@@ -239,24 +246,24 @@ void PreferencesWindow::setupUi()
 
 void PreferencesWindow::retranslateUi()
 {
-    const auto tr = [](const char* text) { return QCoreApplication::translate("PreferencesView", text); };
-    label_5->setText(tr("Change your settings below, changes will take effect immediately."));
-    groupBox_4->setTitle(tr("Language"));
-    groupBox->setTitle(tr("Game"));
-    autoPassCheckBox->setText(tr("Auto pass"));
-    autoPopdownScoreDialog->setText(tr("Auto-close score dialogs"));
-    autoPopdownScoreDialog->setToolTip(tr("Controls if score dialogs are automatically closed when a new round begins"));
-    inGameSoundCheckBox->setText(tr("Sounds"));
-    animationsCheckBox->setText(tr("Animations"));
-    groupBox_3->setTitle(tr("Password"));
-    label_3->setText(tr("New password"));
-    label_4->setText(tr("Retype password"));
-    changePasswordBtn->setText(tr("Change password"));
-    groupBox_2->setTitle(tr("Player"));
-    setAvatarButton->setText(tr("Choose avatar..."));
-    tileGraphics->setTitle(tr("Tile graphics"));
-    label_6->setText(tr("Face"));
-    label->setText(tr("Back"));
+    label_5->setText(PreferencesView::tr("Change your settings below, changes will take effect immediately."));
+    groupBox_4->setTitle(PreferencesView::tr("Language"));
+    groupBox->setTitle(PreferencesView::tr("Game"));
+    autoPassCheckBox->setText(PreferencesView::tr("Auto pass"));
+    autoPopdownScoreDialog->setText(PreferencesView::tr("Auto-close score dialogs"));
+    autoPopdownScoreDialog->setToolTip(
+        PreferencesView::tr("Controls if score dialogs are automatically closed when a new round begins"));
+    inGameSoundCheckBox->setText(PreferencesView::tr("Sounds"));
+    animationsCheckBox->setText(PreferencesView::tr("Animations"));
+    groupBox_3->setTitle(PreferencesView::tr("Password"));
+    label_3->setText(PreferencesView::tr("New password"));
+    label_4->setText(PreferencesView::tr("Retype password"));
+    changePasswordBtn->setText(PreferencesView::tr("Change password"));
+    groupBox_2->setTitle(PreferencesView::tr("Player"));
+    setAvatarButton->setText(PreferencesView::tr("Choose avatar..."));
+    tileGraphics->setTitle(PreferencesView::tr("Tile graphics"));
+    label_6->setText(PreferencesView::tr("Face"));
+    label->setText(PreferencesView::tr("Back"));
 }
 
 void PreferencesWindow::changeEvent(QEvent* event)
@@ -386,47 +393,108 @@ void PreferencesWindow::setPasswordFieldsLocked(bool locked)
     retypePassword->setReadOnly(locked);
     changePasswordBtn->setEnabled(!locked);
     if (locked)
-        passwordTimer.start();
+        passwordDeadline.start();
     else
-        passwordTimer.stop();
+        passwordDeadline.stop();
 }
 
 void PreferencesWindow::onPasswordTimeout()
 {
-    // A late answer still shows its box.
+    // The player is told it failed: should its answer come after all, it is
+    // reported for this change, whatever the fields hold by then.
+    if (pendingChange) {
+        givenUpChanges.push_back(*std::exchange(pendingChange, std::nullopt));
+        if (givenUpChanges.size() > maxGivenUpChanges)
+            givenUpChanges.pop_front();
+    }
     setPasswordFieldsLocked(false);
-    ModelessMsgBox::warning(findMainWindow(), tr("Change password failed!"),
-                            tr("The server did not answer the password change.\nYour password may be unchanged: "
-                               "please try again."));
+    ModelessMsgBox::warning(findMainWindow(), [] {
+        return ModelessMsgBox::Wording{tr("Change password failed!"),
+                                       tr("The server did not answer the password change.\nYour password may be "
+                                          "unchanged: please try again.")};
+    });
 }
 
 void PreferencesWindow::on_changePassword_clicked()
 {
     if (newPassword->text().isEmpty()) {
-        ModelessMsgBox::warning(findMainWindow(), tr("Change password failed!"), tr("Can not set empty password!"));
+        ModelessMsgBox::warning(findMainWindow(), [] {
+            return ModelessMsgBox::Wording{tr("Change password failed!"), tr("Can not set empty password!")};
+        });
         return;
     }
     if (newPassword->text() != retypePassword->text()) {
-        ModelessMsgBox::warning(findMainWindow(), tr("Change password failed!"),
-                                tr("New and retyped password must match"));
+        ModelessMsgBox::warning(findMainWindow(), [] {
+            return ModelessMsgBox::Wording{tr("Change password failed!"), tr("New and retyped password must match")};
+        });
         return;
     }
+    if (!passwordSender)
+        return;
     setPasswordFieldsLocked(true);
-    Q_EMIT changePassword(newPassword->text());
+    pendingChange = PasswordChange{passwordSender(newPassword->text()), QTime::currentTime()};
 }
 
-void PreferencesWindow::onChangePasswordOk()
+std::optional<PreferencesWindow::PasswordChange> PreferencesWindow::takeGivenUp(qint32 seq)
 {
-    ModelessMsgBox::information(findMainWindow(), tr("Change password!"), tr("Success!"));
-    newPassword->clear();
-    retypePassword->clear();
-    setPasswordFieldsLocked(false);
+    const auto it = std::find_if(givenUpChanges.begin(), givenUpChanges.end(),
+                                 [seq](const PasswordChange& change) { return change.seq == seq; });
+    if (it == givenUpChanges.end())
+        return std::nullopt;
+    const PasswordChange change = *it;
+    givenUpChanges.erase(it);
+    return change;
 }
 
-void PreferencesWindow::onChangePasswordFailed(const QString& error)
+void PreferencesWindow::onChangePasswordOk(qint32 seq)
 {
-    ModelessMsgBox::warning(findMainWindow(), tr("Change password failed!"), error);
-    setPasswordFieldsLocked(false);
+    if (pendingChange && pendingChange->seq == seq) {
+        pendingChange.reset();
+        ModelessMsgBox::information(findMainWindow(), [] {
+            return ModelessMsgBox::Wording{tr("Change password!"), tr("Success!")};
+        });
+        newPassword->clear();
+        retypePassword->clear();
+        setPasswordFieldsLocked(false);
+        return;
+    }
+    // Late: the fields and a newer change waiting in them stay as they are.
+    if (const auto late = takeGivenUp(seq)) {
+        const QString asked = late->askedAt.toString(QStringLiteral("HH:mm:ss"));
+        plainText(ModelessMsgBox::information(findMainWindow(), [asked] {
+            return ModelessMsgBox::Wording{
+                tr("Change password!"),
+                tr("The server has now carried out the password change you asked for at %1, which it had not "
+                   "answered in time.\nYour password is the one you typed then.")
+                    .arg(asked)};
+        }));
+        return;
+    }
+    qWarning() << "a password change answered that this page did not ask for, number" << seq;
+}
+
+void PreferencesWindow::onChangePasswordFailed(qint32 seq, const QString& error)
+{
+    if (pendingChange && pendingChange->seq == seq) {
+        pendingChange.reset();
+        plainText(ModelessMsgBox::warning(findMainWindow(), [error] {
+            return ModelessMsgBox::Wording{tr("Change password failed!"), error};
+        }));
+        setPasswordFieldsLocked(false);
+        return;
+    }
+    if (const auto late = takeGivenUp(seq)) {
+        const QString asked = late->askedAt.toString(QStringLiteral("HH:mm:ss"));
+        plainText(ModelessMsgBox::warning(findMainWindow(), [asked, error] {
+            return ModelessMsgBox::Wording{
+                tr("Change password failed!"),
+                tr("The server has now refused the password change you asked for at %1: %2\nYour password is "
+                   "not the one you typed then.")
+                    .arg(asked, error)};
+        }));
+        return;
+    }
+    qWarning() << "a password change refused that this page did not ask for, number" << seq;
 }
 
 void PreferencesWindow::onPlayerPictureUpdate(qint32 pid)

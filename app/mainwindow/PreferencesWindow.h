@@ -1,8 +1,16 @@
 #pragma once
 
-#include <QTimer>
+#include "AnswerDeadline.h"
+
+#include <QTime>
 #include <QWidget>
 
+#include <deque>
+#include <functional>
+#include <optional>
+#include <utility>
+
+class ConnectionManager;
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
@@ -17,8 +25,10 @@ class TranslationsManager;
 /// The settings tab: language, the four game switches, the password and the
 /// player picture. Every change takes effect at once; the switches are kept
 /// under "game/", the language by the translations manager, and the password
-/// goes to the server through the main window; a change the server leaves
-/// unanswered past the time limit unlocks the fields again, with a word.
+/// goes to the server through the password sender; a change the server
+/// leaves unanswered past the time limit unlocks the fields again, with a
+/// word, and an answer that comes after it is reported for that change (its
+/// time), never taken for a newer one.
 class PreferencesWindow : public QWidget
 {
     Q_OBJECT
@@ -38,7 +48,12 @@ public:
     /// outcome to the avatar chooser; the avatar button works only with one.
     void setPlayerDb(PlayerDb* playerDb);
     QPushButton* avatarButton() const { return setAvatarButton; }
-    void setAnswerTimeLimit(int ms) { passwordTimer.setInterval(ms); }
+    void setAnswerTimeLimit(int ms) { passwordDeadline.setLimit(ms); }
+    /// Sends a new password and returns the number its answer will carry;
+    /// the password button works only with one.
+    void setPasswordSender(std::function<qint32(const QString&)> sender) { passwordSender = std::move(sender); }
+    /// The connection whose stream the time limit watches (see AnswerDeadline).
+    void setConnection(const ConnectionManager* connection) { passwordDeadline.setConnection(connection); }
 
     QCheckBox* autoPassBox() const { return autoPassCheckBox; }
     QCheckBox* autoPopdownBox() const { return autoPopdownScoreDialog; }
@@ -57,12 +72,11 @@ public:
 Q_SIGNALS:
     /// The user chose a new player picture.
     void uploadPlayerPicture(const QImage& pixmap);
-    /// The user asked for a new password (both fields agreed).
-    void changePassword(const QString& password);
 
 public Q_SLOTS:
-    void onChangePasswordOk();
-    void onChangePasswordFailed(const QString& error);
+    /// The server answered the password change number `seq`.
+    void onChangePasswordOk(qint32 seq);
+    void onChangePasswordFailed(qint32 seq, const QString& error);
     void onPlayerPictureUpdate(qint32 pid);
     void on_autoPassCheckBox_stateChanged(int newState);
     void on_autoPopdownScoreDialog_stateChanged(int newState);
@@ -91,7 +105,23 @@ private:
     SocialServices* social;
     PlayerDb* playerDb = nullptr;
     qint32 ownPlayerId = -1;
-    QTimer passwordTimer;
+    AnswerDeadline passwordDeadline{answerTimeLimitMs};
+    std::function<qint32(const QString&)> passwordSender;
+
+    /// A password change sent: its number and when the player asked for it.
+    struct PasswordChange
+    {
+        qint32 seq;
+        QTime askedAt;
+    };
+    /// The change the locked fields wait for.
+    std::optional<PasswordChange> pendingChange;
+    /// Changes the player was told had got no answer, oldest first; at most
+    /// maxGivenUpChanges are remembered.
+    std::deque<PasswordChange> givenUpChanges;
+    static constexpr std::size_t maxGivenUpChanges = 8;
+    /// Takes the given-up change with this number out of the list.
+    std::optional<PasswordChange> takeGivenUp(qint32 seq);
 
     QLabel* label_5 = nullptr;
     QGroupBox* groupBox_4 = nullptr;

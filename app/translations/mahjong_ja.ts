@@ -98,6 +98,10 @@
         <source>Invalid state</source>
         <translation>無効な状態です</translation>
     </message>
+    <message>
+        <source>Error</source>
+        <translation>エラー</translation>
+    </message>
 </context>
 <context>
     <name>EmbeddedBrowser</name>
@@ -1259,6 +1263,53 @@ Buy-in: %5</source>
     <message>
         <source>The program runs as root, and its web pages cannot start as root with the browser sandbox on. Start it as an ordinary user, or set QTWEBENGINE_DISABLE_SANDBOX=1.</source>
         <translation>このプログラムは root として動いています。ブラウザーのサンドボックスが有効なままでは、root ではウェブページを開けません。一般ユーザーとして起動するか、QTWEBENGINE_DISABLE_SANDBOX=1 を設定してください。</translation>
+    </message>
+</context>
+<context>
+    <name>MainView</name>
+    <message>
+        <source>The server is not answering. What you do reaches it only when it answers again.</source>
+        <translation>サーバーが応答していません。操作はサーバーが再び応答したときに初めて届きます。</translation>
+    </message>
+    <message>
+        <source>&lt;span style="font-size:8pt; font-weight:600;"&gt;Powered by Zephyrtangle&lt;sup&gt;TM&lt;/sup&gt;&lt;/span&gt;</source>
+        <translation>&lt;span style="font-size:8pt; font-weight:600;"&gt;技術提供: Zephyrtangle&lt;sup&gt;TM&lt;/sup&gt;&lt;/span&gt;</translation>
+    </message>
+</context>
+<context>
+    <name>MainWindow</name>
+    <message>
+        <source>The server stopped answering</source>
+        <translation>サーバーが応答しなくなりました</translation>
+    </message>
+</context>
+<context>
+    <name>PreferencesWindow</name>
+    <message>
+        <source>The server has now carried out the password change you asked for at %1, which it had not answered in time.
+Your password is the one you typed then.</source>
+        <translation>%1 に依頼したパスワードの変更は時間内に応答がありませんでしたが、サーバーが今になって実行しました。
+パスワードはそのとき入力したものになっています。</translation>
+    </message>
+    <message>
+        <source>The server has now refused the password change you asked for at %1: %2
+Your password is not the one you typed then.</source>
+        <translation>%1 に依頼したパスワードの変更を、サーバーが今になって拒否しました: %2
+パスワードはそのとき入力したものではありません。</translation>
+    </message>
+</context>
+<context>
+    <name>QWebEnginePage</name>
+    <message>
+        <source>Are you sure you want to leave this page? Changes that you made may not be saved.</source>
+        <translation>このページから移動してもよろしいですか？行った変更は保存されない可能性があります。</translation>
+    </message>
+</context>
+<context>
+    <name>WatchingWindowWidget</name>
+    <message>
+        <source>The game is over and this table has closed.</source>
+        <translation>ゲームは終了し、このテーブルは閉じられました。</translation>
     </message>
 </context>
 </TS>

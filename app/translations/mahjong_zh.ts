@@ -98,6 +98,10 @@
         <source>Invalid state</source>
         <translation>状态无效</translation>
     </message>
+    <message>
+        <source>Error</source>
+        <translation>错误</translation>
+    </message>
 </context>
 <context>
     <name>EmbeddedBrowser</name>
@@ -1259,6 +1263,53 @@ Buy-in: %5</source>
     <message>
         <source>The program runs as root, and its web pages cannot start as root with the browser sandbox on. Start it as an ordinary user, or set QTWEBENGINE_DISABLE_SANDBOX=1.</source>
         <translation>本程序正以 root 身份运行，浏览器沙箱开启时，网页无法以 root 身份打开。请以普通用户身份启动，或设置 QTWEBENGINE_DISABLE_SANDBOX=1。</translation>
+    </message>
+</context>
+<context>
+    <name>MainView</name>
+    <message>
+        <source>The server is not answering. What you do reaches it only when it answers again.</source>
+        <translation>服务器没有响应。您的操作要等服务器再次响应后才能送达。</translation>
+    </message>
+    <message>
+        <source>&lt;span style="font-size:8pt; font-weight:600;"&gt;Powered by Zephyrtangle&lt;sup&gt;TM&lt;/sup&gt;&lt;/span&gt;</source>
+        <translation>&lt;span style="font-size:8pt; font-weight:600;"&gt;技术支持：Zephyrtangle&lt;sup&gt;TM&lt;/sup&gt;&lt;/span&gt;</translation>
+    </message>
+</context>
+<context>
+    <name>MainWindow</name>
+    <message>
+        <source>The server stopped answering</source>
+        <translation>服务器已停止响应</translation>
+    </message>
+</context>
+<context>
+    <name>PreferencesWindow</name>
+    <message>
+        <source>The server has now carried out the password change you asked for at %1, which it had not answered in time.
+Your password is the one you typed then.</source>
+        <translation>您在 %1 请求的密码更改当时未及时得到应答，现在服务器已执行该更改。
+您的密码现在是您当时输入的密码。</translation>
+    </message>
+    <message>
+        <source>The server has now refused the password change you asked for at %1: %2
+Your password is not the one you typed then.</source>
+        <translation>服务器现在拒绝了您在 %1 请求的密码更改：%2
+您的密码不是您当时输入的密码。</translation>
+    </message>
+</context>
+<context>
+    <name>QWebEnginePage</name>
+    <message>
+        <source>Are you sure you want to leave this page? Changes that you made may not be saved.</source>
+        <translation>确定要离开此页面吗？您所做的更改可能不会被保存。</translation>
+    </message>
+</context>
+<context>
+    <name>WatchingWindowWidget</name>
+    <message>
+        <source>The game is over and this table has closed.</source>
+        <translation>游戏已结束，本牌桌已关闭。</translation>
     </message>
 </context>
 </TS>

@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <utility>
 
 namespace {
 
@@ -252,20 +253,31 @@ private:
 
 ModelessMsgBox::MsgBox* showBox(QWidget* parent, Kind kind, const QString& title, const QString& text,
                                 QDialogButtonBox::StandardButtons buttons,
-                                QDialogButtonBox::StandardButton defaultButton, const QString& subject)
+                                QDialogButtonBox::StandardButton defaultButton, const QString& subject,
+                                const ModelessMsgBox::WordingMaker& wording = {})
 {
     const bool notice = std::popcount(uint(buttons)) == 1;
     if (ModelessMsgBox::MsgBox* fold = makeRoom(parent, title, subject, notice)) {
         fold->setText(text);
+        fold->setWording(wording);
         return fold;
     }
     ModelessMsgBox::MsgBox* box = createMsgBox(parent, kind, title, text, buttons, defaultButton);
+    box->setWording(wording);
     box->setSubject(subject);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->show();
     box->raise();
     box->centerOnParent();
     return box;
+}
+
+ModelessMsgBox::MsgBox* showBox(QWidget* parent, Kind kind, const ModelessMsgBox::WordingMaker& wording,
+                                QDialogButtonBox::StandardButtons buttons,
+                                QDialogButtonBox::StandardButton defaultButton, const QString& subject)
+{
+    const ModelessMsgBox::Wording words = wording();
+    return showBox(parent, kind, words.title, words.text, buttons, defaultButton, subject, wording);
 }
 
 /// Whether no other box of the same parent lies above this one.
@@ -315,6 +327,23 @@ void MsgBox::setText(const QString& text)
 {
     if (auto* label = findChild<QLabel*>(QStringLiteral("msgBoxText")))
         label->setText(text);
+}
+
+void MsgBox::setWording(WordingMaker maker)
+{
+    wording = std::move(maker);
+}
+
+void MsgBox::changeEvent(QEvent* event)
+{
+    // The standard buttons follow the language by themselves.
+    if (event->type() == QEvent::LanguageChange && wording) {
+        const Wording words = wording();
+        setWindowTitle(words.title);
+        setText(words.text);
+        adjustSize();
+    }
+    MahjongDialog::changeEvent(event);
 }
 
 void MsgBox::setButtons(QDialogButtonBox::StandardButtons mask, QDialogButtonBox::StandardButton defaultButton)
@@ -484,6 +513,30 @@ MsgBox* question(QWidget* parent, const QString& title, const QString& text, QDi
                  QDialogButtonBox::StandardButton defaultButton, const QString& subject)
 {
     return showBox(parent, Kind::Question, title, text, buttons, defaultButton, subject);
+}
+
+MsgBox* information(QWidget* parent, const WordingMaker& wording, QDialogButtonBox::StandardButtons buttons,
+                    QDialogButtonBox::StandardButton defaultButton, const QString& subject)
+{
+    return showBox(parent, Kind::Information, wording, buttons, defaultButton, subject);
+}
+
+MsgBox* warning(QWidget* parent, const WordingMaker& wording, QDialogButtonBox::StandardButtons buttons,
+                QDialogButtonBox::StandardButton defaultButton, const QString& subject)
+{
+    return showBox(parent, Kind::Warning, wording, buttons, defaultButton, subject);
+}
+
+MsgBox* critical(QWidget* parent, const WordingMaker& wording, QDialogButtonBox::StandardButtons buttons,
+                 QDialogButtonBox::StandardButton defaultButton, const QString& subject)
+{
+    return showBox(parent, Kind::Critical, wording, buttons, defaultButton, subject);
+}
+
+MsgBox* question(QWidget* parent, const WordingMaker& wording, QDialogButtonBox::StandardButtons buttons,
+                 QDialogButtonBox::StandardButton defaultButton, const QString& subject)
+{
+    return showBox(parent, Kind::Question, wording, buttons, defaultButton, subject);
 }
 
 MsgBox* plainText(MsgBox* box)

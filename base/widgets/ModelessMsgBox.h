@@ -35,6 +35,17 @@ namespace ModelessMsgBox {
 /// How many boxes of one kind (title and parent, no subject) are shown at once.
 constexpr int maxOfAKind = 3;
 
+/// A box's title and text as made in the language shown.
+struct Wording
+{
+    QString title;
+    QString text;
+};
+/// Makes a box's wording; called again whenever the language changes, so that
+/// a box left open speaks the language chosen meanwhile. It holds what it
+/// fills in (names, numbers, times) by value.
+using WordingMaker = std::function<Wording()>;
+
 /// One box. Deletes itself after its answer.
 class MsgBox : public MahjongDialog
 {
@@ -61,6 +72,9 @@ public:
     bool isSettled() const { return settled; }
     /// Shows another text.
     void setText(const QString& text);
+    /// Shows the wording the maker makes, now and after every change of the
+    /// language; a null maker keeps the words as they are from now on.
+    void setWording(WordingMaker maker);
 
 Q_SIGNALS:
     /// Emitted exactly once, with the clicked standard button or 0 when the box was closed.
@@ -81,6 +95,7 @@ public Q_SLOTS:
 
 protected:
     bool event(QEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -96,6 +111,7 @@ private:
     QDialogButtonBox* buttons = nullptr;
     bool answered = false;
     QString m_subject;
+    WordingMaker wording;
     quint64 m_serial = 0;
     bool settled = false;
 };
@@ -114,6 +130,26 @@ MsgBox* critical(QWidget* parent, const QString& title, const QString& text,
                  QDialogButtonBox::StandardButton defaultButton = QDialogButtonBox::NoButton,
                  const QString& subject = QString());
 MsgBox* question(QWidget* parent, const QString& title, const QString& text,
+                 QDialogButtonBox::StandardButtons buttons = QDialogButtonBox::StandardButtons(QDialogButtonBox::Yes
+                                                                                               | QDialogButtonBox::No),
+                 QDialogButtonBox::StandardButton defaultButton = QDialogButtonBox::NoButton,
+                 const QString& subject = QString());
+
+/// The same four kinds with words made in the language shown, again when it
+/// changes (see `WordingMaker`).
+MsgBox* information(QWidget* parent, const WordingMaker& wording,
+                    QDialogButtonBox::StandardButtons buttons = QDialogButtonBox::Ok,
+                    QDialogButtonBox::StandardButton defaultButton = QDialogButtonBox::NoButton,
+                    const QString& subject = QString());
+MsgBox* warning(QWidget* parent, const WordingMaker& wording,
+                QDialogButtonBox::StandardButtons buttons = QDialogButtonBox::Ok,
+                QDialogButtonBox::StandardButton defaultButton = QDialogButtonBox::NoButton,
+                const QString& subject = QString());
+MsgBox* critical(QWidget* parent, const WordingMaker& wording,
+                 QDialogButtonBox::StandardButtons buttons = QDialogButtonBox::Ok,
+                 QDialogButtonBox::StandardButton defaultButton = QDialogButtonBox::NoButton,
+                 const QString& subject = QString());
+MsgBox* question(QWidget* parent, const WordingMaker& wording,
                  QDialogButtonBox::StandardButtons buttons = QDialogButtonBox::StandardButtons(QDialogButtonBox::Yes
                                                                                                | QDialogButtonBox::No),
                  QDialogButtonBox::StandardButton defaultButton = QDialogButtonBox::NoButton,

@@ -12,10 +12,10 @@
 namespace {
 
 /// The form's texts are translated in the form's own context.
-QString formText(const char* text)
+struct WatchingWindowWidget
 {
-    return QCoreApplication::translate("WatchingWindowWidget", text);
-}
+    Q_DECLARE_TR_FUNCTIONS(WatchingWindowWidget)
+};
 
 } // namespace
 
@@ -49,11 +49,19 @@ WatchingWindow::~WatchingWindow() = default;
 
 void WatchingWindow::retranslateForm()
 {
-    form->setWindowTitle(formText("Watching"));
-    pickedUp->setText(formText("You've been unseated from this table."));
-    watchingInfo->setText(formText("If you want to watch the game, just wait until it starts."));
-    join->setText(formText("Join"));
-    leave->setText(formText("Leave"));
+    form->setWindowTitle(WatchingWindowWidget::tr("Watching"));
+    pickedUp->setText(WatchingWindowWidget::tr("You've been unseated from this table."));
+    watchingInfo->setText(
+        closed ? WatchingWindowWidget::tr("The game is over and this table has closed.")
+               : WatchingWindowWidget::tr("If you want to watch the game, just wait until it starts."));
+    join->setText(WatchingWindowWidget::tr("Join"));
+    leave->setText(WatchingWindowWidget::tr("Leave"));
+}
+
+void WatchingWindow::setTableClosed(bool tableClosed)
+{
+    closed = tableClosed;
+    retranslateForm();
 }
 
 void WatchingWindow::setUnseatedInfoHidden(bool hidden)

@@ -6,7 +6,8 @@ class QLabel;
 class QPushButton;
 
 /// "Watching": shown to a player who was unseated and now watches the table,
-/// with Join (enabled while a seat can be taken) and Leave.
+/// with Join (enabled while a seat can be taken) and Leave; it says whether
+/// a game is still to come or the table has closed.
 class WatchingWindow : public MahjongDialog
 {
     Q_OBJECT
@@ -17,6 +18,10 @@ public:
 
     /// Hides the "you've been unseated" line (the user came to watch from the lobby).
     void setUnseatedInfoHidden(bool hidden);
+    /// The table's game is over and the table has closed (true), or a game
+    /// is to start there.
+    void setTableClosed(bool closed);
+    QLabel* infoLabel() const { return watchingInfo; }
 
     QPushButton* joinButton() const { return join; }
     QPushButton* leaveButton() const { return leave; }
@@ -41,4 +46,5 @@ private:
     QLabel* watchingInfo = nullptr;
     QPushButton* join = nullptr;
     QPushButton* leave = nullptr;
+    bool closed = false;
 };

@@ -474,10 +474,12 @@ void GameController::giveUpHeldJoin(qint32 tableId, const QString& why)
     heldJoins.erase(tableId);
     qWarning().noquote() << why;
     connection->leave_table(tableId);
-    ModelessMsgBox::warning(parentWidget, tr("Table not opened"),
-                            tr("Table %1 could not be opened: the server did not describe it in time.\n"
-                               "You have left the table.")
-                                .arg(tableId));
+    ModelessMsgBox::warning(parentWidget, [tableId] {
+        return ModelessMsgBox::Wording{tr("Table not opened"),
+                                       tr("Table %1 could not be opened: the server did not describe it in time.\n"
+                                          "You have left the table.")
+                                           .arg(tableId)};
+    });
 }
 
 void GameController::openJoinedTable(qint32 tableId, qint32 tournamentId, int reason, bool seated)

@@ -77,9 +77,11 @@ void GameController::onGamePacketRefused(qint32 tableId)
         return;
     leaveOnceOver(tableId);
     destroyTableView(tableId);
-    ModelessMsgBox::warning(parentWidget, tr("Table closed"),
-                            tr("Table %1 was closed: the server sent something about it that cannot be shown.")
-                                .arg(tableId));
+    ModelessMsgBox::warning(parentWidget, [tableId] {
+        return ModelessMsgBox::Wording{
+            tr("Table closed"),
+            tr("Table %1 was closed: the server sent something about it that cannot be shown.").arg(tableId)};
+    });
 }
 
 void GameController::onTableInfo(const TableInfo& ti)

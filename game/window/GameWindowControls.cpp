@@ -180,6 +180,9 @@ void GameWindow::updateSeatDialogs()
     if (watchDialog) {
         m_seated->hide();
         m_watching->setUnseatedInfoHidden(m_model->watchingFromLobby());
+        // A hand ended with no game going on: it was the game's last, and no
+        // game is to come.
+        m_watching->setTableClosed(state == GameModel::GAME_HAND_ENDED || state == GameModel::GAME_FINISHED);
         m_watching->onJoinableChanged(m_model->isJoinable());
         m_watching->showDialog(true);
     } else {
@@ -515,19 +518,22 @@ void GameWindow::onLeaveButtonClick()
         if (!m_leaveQuestion) {
             // In a hand only the page closes now: the seat is given up once
             // the game (a tournament's round) is over, and the user should know.
-            QString text = tr("Are you sure you want to leave table %1?").arg(m_tableInfo.name);
-            // A tournament's tables are listed by its window, not by the lobby.
-            if (meaning == LeaveMeaning::KeepSeatForRound)
-                text += QStringLiteral("\n\n")
-                        + tr("You keep your seat until the tournament round ends.\n"
-                             "Until then the table can be opened again from its tournament on the Tournaments tab.");
-            else if (meaning == LeaveMeaning::KeepSeatForGame)
-                text += QStringLiteral("\n\n")
-                        + tr("You keep your seat until the game ends.\n"
-                             "Until then the table can be opened again from the lobby.");
+            const auto wording = [name = m_tableInfo.name, meaning] {
+                QString text = tr("Are you sure you want to leave table %1?").arg(name);
+                // A tournament's tables are listed by its window, not by the lobby.
+                if (meaning == LeaveMeaning::KeepSeatForRound)
+                    text += QStringLiteral("\n\n")
+                            + tr("You keep your seat until the tournament round ends.\nUntil then the table can be "
+                                 "opened again from its tournament on the Tournaments tab.");
+                else if (meaning == LeaveMeaning::KeepSeatForGame)
+                    text += QStringLiteral("\n\n")
+                            + tr("You keep your seat until the game ends.\n"
+                                 "Until then the table can be opened again from the lobby.");
+                return ModelessMsgBox::Wording{tr("Leave Table"), text};
+            };
             // The table's name as the server wrote it, never markup.
             auto* box = ModelessMsgBox::plainText(ModelessMsgBox::question(
-                this, tr("Leave Table"), text, QDialogButtonBox::Yes | QDialogButtonBox::No, QDialogButtonBox::Yes));
+                this, wording, QDialogButtonBox::Yes | QDialogButtonBox::No, QDialogButtonBox::Yes));
             m_leaveQuestion = box;
             m_leaveAsked = meaning;
             m_leaveSeating = m_model->seating();
@@ -667,7 +673,8 @@ void GameWindow::onPlayerStateChanged(GameModel::player_state_t playerState)
             // A notice of an earlier kick belongs to a seating that is over.
             if (m_kickedBox)
                 m_kickedBox->close();
-            auto* box = ModelessMsgBox::warning(this, tr("Kicked"), tr("You were kicked from the table."));
+            auto* box = ModelessMsgBox::warning(
+                this, [] { return ModelessMsgBox::Wording{tr("Kicked"), tr("You were kicked from the table.")}; });
             m_kickedBox = box;
             closeWithSeating(box);
             // The answer ends the table only while it is at the seating that
@@ -706,9 +713,13 @@ void GameWindow::showBottomSeat(bool ownSeat)
 
 void GameWindow::onTournamentRoundEnded()
 {
-    auto* box = ModelessMsgBox::question(this, tr("Tournament round ended"),
-                                         tr("The tournament round has ended, press Ok to go back to lobby"),
-                                         QDialogButtonBox::Ok, QDialogButtonBox::Ok);
+    auto* box = ModelessMsgBox::question(
+        this,
+        [] {
+            return ModelessMsgBox::Wording{tr("Tournament round ended"),
+                                           tr("The tournament round has ended, press Ok to go back to lobby")};
+        },
+        QDialogButtonBox::Ok, QDialogButtonBox::Ok);
     closeWithSeating(box);
     ModelessMsgBox::connectFinished(box, [this, seating = m_model ? m_model->seating() : -1](int button) {
         if (button == QDialogButtonBox::Ok && m_model && m_model->seating() == seating)

@@ -42,6 +42,8 @@ namespace {
 /// Hidden chat notices: own and others' joins and leaves, others' kicks and bans.
 constexpr int chatHiddenNotices = 11;
 
+using ModelessMsgBox::Wording;
+
 /// Lays every line of the document on one fixed height with its baseline at
 /// the same place. A line's height and baseline follow the fonts it falls
 /// back to: a cell of Latin text beside one of CJK text would sit higher
@@ -429,11 +431,14 @@ void TournamentWindow::askLeave()
     const bool open = info.status == Open;
     const auto buttons = QDialogButtonBox::Yes | QDialogButtonBox::No;
     ModelessMsgBox::MsgBox* box =
-        open ? ModelessMsgBox::warning(findMainWindow(), tr("Unregister from tournament?"),
-                                       tr("Do you really want to unregister from this tournament?"), buttons)
-             : ModelessMsgBox::warning(findMainWindow(), tr("Leave tournament?"),
-                                       tr("Do you really want to leave this tournament?\nYour entrance fee will be lost."),
-                                       buttons);
+        open ? ModelessMsgBox::warning(findMainWindow(), [] {
+                   return Wording{tr("Unregister from tournament?"),
+                                  tr("Do you really want to unregister from this tournament?")};
+               }, buttons)
+             : ModelessMsgBox::warning(findMainWindow(), [] {
+                   return Wording{tr("Leave tournament?"),
+                                  tr("Do you really want to leave this tournament?\nYour entrance fee will be lost.")};
+               }, buttons);
     if (box == nullptr) { // not asked: boxes of its kind fill the screen
         updateButtons();
         return;
@@ -493,20 +498,25 @@ void TournamentWindow::onTournamentRegisterFailed(qint32 tournamentInt, tmnt_reg
     }
     if (reason == tmnt_register_failed_reason::enum_t(2)) {
         auto* box = ModelessMsgBox::question(
-            findMainWindow(), tr("Join tournament"),
-            tr("You don't have enough money on your account to join the tournament.\nDo you want to make a deposit now?"),
+            findMainWindow(),
+            [] {
+                return Wording{tr("Join tournament"), tr("You don't have enough money on your account to join the "
+                                                         "tournament.\nDo you want to make a deposit now?")};
+            },
             QDialogButtonBox::Yes | QDialogButtonBox::No, QDialogButtonBox::Yes);
         const QPointer<TournamentWindow> self(this);
         ModelessMsgBox::connectFinished(box, [self](int result) {
             if (!self || result != QDialogButtonBox::Yes)
                 return;
             Q_EMIT self->accountNeeded();
-            ModelessMsgBox::information(findMainWindow(), tr("Deposit"), tr("Your account is opened in a web browser"));
+            ModelessMsgBox::information(
+                findMainWindow(), [] { return Wording{tr("Deposit"), tr("Your account is opened in a web browser")}; });
         });
     } else {
-        plainTextBox(ModelessMsgBox::warning(findMainWindow(), tr("Join tournament"),
-                                             fillTemplate(tr("Join tournament failed!\n%1"),
-                                                          {registerFailedText(reason)})));
+        plainTextBox(ModelessMsgBox::warning(findMainWindow(), [reason] {
+            return Wording{tr("Join tournament"),
+                           fillTemplate(tr("Join tournament failed!\n%1"), {registerFailedText(reason)})};
+        }));
     }
     updateView();
 }
@@ -525,9 +535,10 @@ void TournamentWindow::onTournamentUnregisterFailed(qint32 tournamentInt, tmnt_r
     if (tournamentInt != info.tournamentId)
         return;
     leaveSent = false;
-    plainTextBox(ModelessMsgBox::warning(findMainWindow(), tr("Unregister from tournament"),
-                                         fillTemplate(tr("Unregister from tournament failed!\n%1"),
-                                                      {registerFailedText(reason)})));
+    plainTextBox(ModelessMsgBox::warning(findMainWindow(), [reason] {
+        return Wording{tr("Unregister from tournament"),
+                       fillTemplate(tr("Unregister from tournament failed!\n%1"), {registerFailedText(reason)})};
+    }));
     updateView();
 }
 
@@ -541,8 +552,9 @@ void TournamentWindow::onTournamentLeaveFailed(qint32 tournamentInt, const QStri
     if (tournamentInt != info.tournamentId)
         return;
     leaveSent = false;
-    plainTextBox(ModelessMsgBox::warning(findMainWindow(), tr("Leave tournament"),
-                                         fillTemplate(tr("Leave tournament failed!\n%1"), {reason})));
+    plainTextBox(ModelessMsgBox::warning(findMainWindow(), [reason] {
+        return Wording{tr("Leave tournament"), fillTemplate(tr("Leave tournament failed!\n%1"), {reason})};
+    }));
     updateView();
 }
 
@@ -551,7 +563,9 @@ void TournamentWindow::tournamentRemoved(qint32 tournamentId)
     if (tournamentId != info.tournamentId)
         return;
     if (isVisible())
-        ModelessMsgBox::information(findMainWindow(), tr("Tournament removed"), tr("This tournament has been removed"));
+        ModelessMsgBox::information(findMainWindow(), [] {
+            return Wording{tr("Tournament removed"), tr("This tournament has been removed")};
+        });
     Q_EMIT closeWindow(info.tournamentId);
 }
 

@@ -30,6 +30,12 @@
 
 namespace {
 
+/// The form's own texts, in the form's context.
+struct LobbyView
+{
+    Q_DECLARE_TR_FUNCTIONS(LobbyView)
+};
+
 const char regularPath[] = "101/Regular";
 
 bool isChecked(int state)
@@ -238,23 +244,22 @@ void LobbyWindow::setupUi()
 
 void LobbyWindow::retranslateUi()
 {
-    const auto tr = [](const char* text) { return QCoreApplication::translate("LobbyView", text); };
-    infoLabel->setText(tr("Choose a table to join in the list below. Enjoy!"));
-    groupBox->setTitle(tr("Rules"));
-    riichiRules->setText(tr("Riichi"));
-    internationalRules->setText(tr("International"));
-    classicRules->setText(tr("Classic"));
-    buyInGroup->setTitle(tr("Buy-in"));
-    freeBet->setText(tr("Play for free"));
-    moneyBet->setText(tr("Real money"));
-    groupBox_3->setTitle(tr("Game type"));
-    quellmarkGames->setText(tr("Single hand"));
-    sitNGoGames->setText(tr("Full game"));
-    excludeFullTablesCheckBox->setText(tr("Exclude full tables"));
-    excludeEmptyTablesCheckBox->setText(tr("Exclude empty tables"));
-    label->setText(tr("Find:"));
-    joinButton->setText(tr("Join"));
-    watchButton->setText(tr("Watch"));
+    infoLabel->setText(LobbyView::tr("Choose a table to join in the list below. Enjoy!"));
+    groupBox->setTitle(LobbyView::tr("Rules"));
+    riichiRules->setText(LobbyView::tr("Riichi"));
+    internationalRules->setText(LobbyView::tr("International"));
+    classicRules->setText(LobbyView::tr("Classic"));
+    buyInGroup->setTitle(LobbyView::tr("Buy-in"));
+    freeBet->setText(LobbyView::tr("Play for free"));
+    moneyBet->setText(LobbyView::tr("Real money"));
+    groupBox_3->setTitle(LobbyView::tr("Game type"));
+    quellmarkGames->setText(LobbyView::tr("Single hand"));
+    sitNGoGames->setText(LobbyView::tr("Full game"));
+    excludeFullTablesCheckBox->setText(LobbyView::tr("Exclude full tables"));
+    excludeEmptyTablesCheckBox->setText(LobbyView::tr("Exclude empty tables"));
+    label->setText(LobbyView::tr("Find:"));
+    joinButton->setText(LobbyView::tr("Join"));
+    watchButton->setText(LobbyView::tr("Watch"));
 }
 
 void LobbyWindow::retranslate()

@@ -46,6 +46,13 @@ public:
         return m_length == 0 ? 0 : m_length - std::uint32_t(wire::lengthWordSize) - std::uint32_t(m_body ? m_body->size() : 0);
     }
     bool inFrame() const { return m_length != 0 || m_wordHeld; }
+    /// Forgets the frame being read: the next byte starts a new stream.
+    void reset()
+    {
+        m_length = 0;
+        m_wordHeld = false;
+        m_body.reset();
+    }
 
 private:
     /// Takes a body that is all in the device, and the next length word if it is there, in one read.

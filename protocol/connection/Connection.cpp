@@ -21,6 +21,7 @@ void Connection::receive()
     if (m_failed || m_receiving)
         return;
     m_receiving = true;
+    const bool wasInFrame = m_cutter.inFrame();
     try {
         while (!m_failed) {
             message_ptr message = m_cutter.next(*this);
@@ -33,7 +34,18 @@ void Connection::receive()
     } catch (...) {
         fail("unknown exception");
     }
+    // Bytes of a frame that is not whole yet, or the end of one: whatever
+    // comes behind it waits for the rest, and the rest is on its way.
+    if (wasInFrame || m_cutter.inFrame())
+        m_frameProgress.start();
     m_receiving = false;
+}
+
+void Connection::resetStream()
+{
+    m_cutter.reset();
+    m_failed = false;
+    m_frameProgress.invalidate();
 }
 
 void Connection::sendFrame(const std::vector<unsigned char>& frame)

@@ -3,6 +3,7 @@
 #include "FrameCutter.h"
 #include "message.h"
 
+#include <QElapsedTimer>
 #include <QSslSocket>
 
 #include <string>
@@ -39,6 +40,15 @@ public:
     /// the handler had thrown it there.
     void reportFailure(const std::string& what) { fail(what); }
 
+    /// Whether a frame came in part and the rest of it is still on its way.
+    bool isInFrame() const { return m_cutter.inFrame(); }
+    /// Started whenever bytes of an unfinished frame come: the stream is
+    /// behind but moving. Invalid until the first such bytes.
+    const QElapsedTimer& frameProgress() const { return m_frameProgress; }
+    /// Forgets what the stream brought so far, for a new connection on this
+    /// socket; a failure reported before is forgotten too.
+    void resetStream();
+
 public Q_SLOTS:
     /// Cuts every complete frame out of the received bytes and emits each,
     /// in stream order. Connected to readyRead().
@@ -56,6 +66,7 @@ private:
     void fail(const std::string& what);
 
     FrameCutter m_cutter;
+    QElapsedTimer m_frameProgress;
     bool m_failed = false;
     bool m_receiving = false;
 };

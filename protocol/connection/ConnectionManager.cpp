@@ -14,6 +14,7 @@
 #include <exception>
 #include <functional>
 #include <stdexcept>
+#include <utility>
 
 namespace {
 
@@ -133,6 +134,37 @@ void ConnectionManager::askRetry(const QString& text)
 bool ConnectionManager::isReadingTournamentList() const
 {
     return d->recordList && d->recordList->isTournamentList();
+}
+
+bool ConnectionManager::isBehind() const
+{
+    return d->connection.isInFrame() || d->recordList || !d->queue.empty();
+}
+
+qint64 ConnectionManager::msecsSinceProgress() const
+{
+    qint64 since = -1;
+    for (const QElapsedTimer* t : {&d->connection.frameProgress(), &std::as_const(d->queueProgress)})
+        if (t->isValid() && (since < 0 || t->elapsed() < since))
+            since = t->elapsed();
+    return since;
+}
+
+void ConnectionManager::reconnect()
+{
+    qDebug().noquote()
+        << QString::fromLatin1("Giving up the connection to %1:%2 for a new one").arg(d->host).arg(d->port);
+    d->queue.clear();
+    d->recordList.reset();
+    d->disconnectWaiting = false;
+    d->loggedIn = false;
+    d->queueProgress.invalidate();
+    // The close of the old socket is not the server's: it ends nothing.
+    const bool handled = std::exchange(d->disconnectHandled, true);
+    d->connection.abort();
+    d->disconnectHandled = handled;
+    d->connection.resetStream();
+    connectToServer();
 }
 
 void ConnectionManager::sendFrame(const std::vector<unsigned char>& frame)
@@ -286,6 +318,7 @@ void ConnectionManager::drainQueue()
     }
     d->dispatching = false;
     if (d->recordList || !d->queue.empty()) {
+        d->queueProgress.start();
         if (!d->drainPosted) {
             d->drainPosted = true;
             QMetaObject::invokeMethod(this, &ConnectionManager::drainLater, Qt::QueuedConnection);

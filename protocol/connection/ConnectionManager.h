@@ -86,11 +86,25 @@ public:
     /// announced; tournamentListAnnounced() follows its last record.
     bool isReadingTournamentList() const;
 
+    /// Whether the server's stream is behind: a frame came in part, or
+    /// received frames wait for their turn. An answer may be queued behind.
+    bool isBehind() const;
+    /// Milliseconds since the stream last moved while it was behind (bytes
+    /// of an unfinished frame, or a turn spent on waiting frames); -1 when
+    /// it never was. The server's pings and other whole frames that are
+    /// handled as they come do not count.
+    qint64 msecsSinceProgress() const;
+
 public Q_SLOTS:
     /// Opens the connection to the stored host and port, encrypted or plain.
     void connectToServer();
     /// Shows the retry question; Retry connects again, Abort exits with 1.
     void askRetry(const QString& text);
+    /// Gives the connection up for a fresh one to the same host, before a
+    /// login: whatever the old one still brings is never read (a login
+    /// answered there belongs to what the player gave up), its close is no
+    /// disconnected(), and the version handshake runs again.
+    void reconnect();
     /// Class 0: game id, partner id, platform protocol version.
     void platform_version();
     /// Class 1: game id, partner id, the game protocol version text.
@@ -153,7 +167,8 @@ public Q_SLOTS:
     /// from its registry that stays outstanding until the answer.
     void query_account_balance();
     void log_client_uuid(std::string uuid);
-    void change_password(QString password);
+    /// Returns the sequence number that the answer's signal carries.
+    qint32 change_password(QString password);
     void get_highscore_list(qint32 player_id);
     /// Returns the sequence number, which timeFromServer carries back.
     qint32 query_current_time();
@@ -281,10 +296,10 @@ Q_SIGNALS:
     void registerUserOk(bool active);
     /// The server refused the registration; the reason is the error's text.
     void registerUserFailed(QString reason);
-    /// The server changed the password (ok answer to change_password).
-    void changePasswordOk();
+    /// The server changed the password (ok answer to change_password number seq).
+    void changePasswordOk(qint32 seq);
     /// The server refused the new password; the reason is the error's text.
-    void changePasswordFailed(QString reason);
+    void changePasswordFailed(qint32 seq, QString reason);
     /// The high-score list arrived.
     void highscoreList(HighscoreList l);
     /// The account balance in cents, asked for or sent unasked.
@@ -423,7 +438,7 @@ private:
     void onServiceResponse(message_reader& reader);
     void onLocalServiceResponse(message_reader& reader);
     /// Wraps and sends a service request, registering its sequence number.
-    void sendServiceRequest(qint32 playerId, const std::string& service, const std::vector<unsigned char>& inner);
+    int sendServiceRequest(qint32 playerId, const std::string& service, const std::vector<unsigned char>& inner);
     void sendLocalServiceRequest(const std::vector<unsigned char>& inner);
 
     // ---------------------------------------------------------------------

@@ -172,12 +172,13 @@ void ConnectionManager::call_mahjong(qint32 table_id, qint32 player_id)
     sendFrame(rf::game_envelope(table_id, player_id, rf::call_mahjong()));
 }
 
-void ConnectionManager::sendServiceRequest(qint32 playerId, const std::string& service,
-                                           const std::vector<unsigned char>& inner)
+int ConnectionManager::sendServiceRequest(qint32 playerId, const std::string& service,
+                                          const std::vector<unsigned char>& inner)
 {
     // The inner frame's class byte sits behind its length word.
     const int seq = service_requests().registerRequest(inner.at(wire::lengthWordSize));
     sendFrame(rf::service_request(playerId, static_cast<std::uint32_t>(seq), service, inner));
+    return seq;
 }
 
 void ConnectionManager::sendLocalServiceRequest(const std::vector<unsigned char>& inner)
@@ -196,9 +197,9 @@ void ConnectionManager::log_client_uuid(std::string uuid)
     sendServiceRequest(d->ownPlayerId, rf::service::backend, rf::client_uuid(uuid));
 }
 
-void ConnectionManager::change_password(QString password)
+qint32 ConnectionManager::change_password(QString password)
 {
-    sendServiceRequest(d->ownPlayerId, rf::service::playerDb, rf::change_password(password));
+    return sendServiceRequest(d->ownPlayerId, rf::service::playerDb, rf::change_password(password));
 }
 
 void ConnectionManager::get_highscore_list(qint32 player_id)

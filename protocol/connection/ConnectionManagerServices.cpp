@@ -80,7 +80,7 @@ void ConnectionManager::onServiceResponse(message_reader& reader)
     case svc::ok_response: {
         const int requestClass = take();
         if (requestClass == request_frames::cls::change_password) {
-            Q_EMIT changePasswordOk();
+            Q_EMIT changePasswordOk(static_cast<qint32>(seq));
         } else {
             qWarning() << "unhandled ok_response! class:" << requestClass;
             reportServiceFailure(requestClass, static_cast<qint32>(seq), QString());
@@ -92,7 +92,7 @@ void ConnectionManager::onServiceResponse(message_reader& reader)
         const int requestClass = take();
         const QString text = reason_texts::accountFailure(error.code);
         if (requestClass == request_frames::cls::change_password) {
-            Q_EMIT changePasswordFailed(text);
+            Q_EMIT changePasswordFailed(static_cast<qint32>(seq), text);
         } else {
             qWarning() << "unhandled error_response! class:" << requestClass;
             reportServiceFailure(requestClass, static_cast<qint32>(seq), text);

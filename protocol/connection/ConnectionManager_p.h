@@ -106,6 +106,9 @@ public:
     bool drainPosted = false;
     /// The server closed while frames waited: disconnected() follows the last.
     bool disconnectWaiting = false;
+    /// Started by every turn that leaves frames waiting: the stream is
+    /// behind but moving.
+    QElapsedTimer queueProgress;
 
     ConnectionPrompts* prompts = nullptr;
     HeadlessConnectionPrompts headlessPrompts;

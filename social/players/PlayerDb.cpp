@@ -99,9 +99,9 @@ void PlayerDb::registerUser(const QString& username, const QString& password, co
     m_connection->register_user(username, password, email, affiliateCode);
 }
 
-void PlayerDb::changePassword(const QString& password)
+qint32 PlayerDb::changePassword(const QString& password)
 {
-    m_connection->change_password(password);
+    return m_connection->change_password(password);
 }
 
 void PlayerDb::setSearchJid(const XMPPJid& jid)

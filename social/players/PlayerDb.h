@@ -50,8 +50,9 @@ public:
     /// Sends an account registration; the answer comes as registerUserOk / registerUserFailed.
     void registerUser(const QString& username, const QString& password, const QString& email,
                       const QString& affiliateCode);
-    /// Sends a password change; the answer comes as changePasswordOk / changePasswordFailed.
-    void changePassword(const QString& password);
+    /// Sends a password change; the answer comes as changePasswordOk /
+    /// changePasswordFailed with the number returned here.
+    qint32 changePassword(const QString& password);
     /// The user search service that searchJid() asks.
     void setSearchJid(const XMPPJid& jid);
     XMPPJid searchService() const { return m_searchService; }
@@ -102,8 +103,8 @@ Q_SIGNALS:
     void registerUserOk(bool active);
     void registerUserFailed(QString reason);
     /// The game server answered a password change.
-    void changePasswordOk();
-    void changePasswordFailed(QString reason);
+    void changePasswordOk(qint32 seq);
+    void changePasswordFailed(qint32 seq, QString reason);
     /// The server stored the own new picture.
     void changePictureOk();
     /// The own picture could not be stored (no chat session, or refused).

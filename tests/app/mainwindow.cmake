@@ -1,8 +1,8 @@
 # The main window's screenshots: rendered on Xvfb, kept as
-# login-*.png, registration-*.png, lobby-*.png and preferences-*.png in
-# build/test-runs/app_mainwindow_screenshots/.
+# login-*.png, registration-*.png, lobby-*.png, preferences-*.png and
+# silence-*.png in build/test-runs/app_mainwindow_screenshots/.
 parlor_add_test(app_mainwindow_screenshots SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/mainwindow_screenshots.cpp
-    LIBS app testserver LABELS app screenshots TIMEOUT 120 XVFB)
+    LIBS app testserver LABELS app screenshots TIMEOUT 120 XVFB SCREEN 1920x1200)
 target_include_directories(app_mainwindow_screenshots PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
 # The main window against the test game server and a Prosody test server.
 if(TARGET app_tst_mainwindow_social)

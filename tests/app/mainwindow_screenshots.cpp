@@ -1,8 +1,9 @@
-// Screenshots of the main window under Xvfb, in English and Japanese: the
-// login form, the registration form, the lobby with 30 tables and its
-// filters, and the settings page. Kept as test artifacts:
+// Screenshots of the main window under Xvfb, in English, Japanese and
+// Chinese: the login form, the registration form, the lobby with 30 tables
+// and its filters, the settings page, and the strip of a silent server at
+// the smallest and a large window. Kept as test artifacts:
 // login-<lang>.png, registration-<lang>.png, lobby-<lang>.png,
-// preferences-<lang>.png.
+// preferences-<lang>.png, silence-<lang>-<width>.png.
 #include "CommandLine.h"
 #include "CreateUserWindow.h"
 #include "LobbyWindow.h"
@@ -21,6 +22,9 @@
 #include <QSettings>
 #include <QStackedWidget>
 #include <QTreeView>
+
+#include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -45,6 +49,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("lang");
         QTest::newRow("English") << QStringLiteral("en");
         QTest::newRow("Japanese") << QStringLiteral("ja");
+        QTest::newRow("Chinese") << QStringLiteral("zh");
     }
 
     void screens()
@@ -81,6 +86,37 @@ private Q_SLOTS:
 
         ui.mainTabs->setCurrentIndex(ui.mainTabs->indexOf(window->preferences()));
         QVERIFY(save(window, QStringLiteral("preferences-%1.png").arg(lang)));
+
+        // The strip lies under the top bar and fits the window beside it.
+        ui.mainTabs->setCurrentIndex(ui.mainTabs->indexOf(lobby));
+        ui.silenceNotice->show();
+        for (const QSize size : {QSize(1024, 768), QSize(1920, 1080)}) {
+            window->resize(size);
+            QTRY_COMPARE(window->width(), size.width());
+            QVERIFY(save(window, QStringLiteral("silence-%1-%2.png").arg(lang).arg(size.width())));
+            const QRect strip(ui.silenceNotice->mapTo(window, QPoint(0, 0)), ui.silenceNotice->size());
+            const QRect account(ui.accountButton->mapTo(window, QPoint(0, 0)), ui.accountButton->size());
+            QVERIFY(window->rect().contains(strip));
+            QVERIFY(window->rect().contains(account));
+            QVERIFY(!strip.intersects(account));
+            // Its words stand out from their ground: the lightest and the
+            // darkest of its pixels at least 4.5:1 apart.
+            const QImage shown = ui.silenceNotice->grab().toImage();
+            double lightest = 0;
+            double darkest = 1;
+            for (int y = 0; y < shown.height(); ++y)
+                for (int x = 0; x < shown.width(); ++x) {
+                    const QColor c = shown.pixelColor(x, y);
+                    const auto linear = [](double v) {
+                        return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+                    };
+                    const double l = 0.2126 * linear(c.redF()) + 0.7152 * linear(c.greenF())
+                                     + 0.0722 * linear(c.blueF());
+                    lightest = std::max(lightest, l);
+                    darkest = std::min(darkest, l);
+                }
+            QVERIFY2((lightest + 0.05) / (darkest + 0.05) >= 4.5, qPrintable(lang));
+        }
         h.translations.setLanguage(QStringLiteral("en"));
     }
 };

@@ -163,6 +163,10 @@ private Q_SLOTS:
         QTest::newRow("unknown") << 9 << QStringLiteral("Login failure!|Unknown login failure!");
         QTest::newRow("never answered")
             << -2 << QStringLiteral("Login failure!|The server did not answer the login.\nDo you want to try again?");
+        // Let in after the player was told it failed (and after the retry's):
+        // no answer reaches a login given up, whose connection went with it.
+        QTest::newRow("let in too late")
+            << -3 << QStringLiteral("Login failure!|The server did not answer the login.\nDo you want to try again?");
     }
 
     void loginRefusals()
@@ -171,7 +175,8 @@ private Q_SLOTS:
         QFETCH(QString, box);
         MainWindowHarness h;
         QVERIFY(h.create());
-        h.scenario.setLoginRefusal(code);
+        h.scenario.setLoginRefusal(code == -3 ? -1 : code);
+        h.scenario.setLoginDelay(code == -3 ? 900 : 0);
         QVERIFY(h.start());
         QVERIFY(QTest::qWaitForWindowActive(h.window.get()));
         LoginWindow* login = h.window->view().loginWindow;
@@ -204,6 +209,8 @@ private Q_SLOTS:
         QTRY_VERIFY(h.boxes().isEmpty());
         QTest::keyClick(h.window->windowHandle(), 'z');
         QCOMPARE(login->userNameEdit()->text(), QStringLiteral("z"));
+        QTest::qWait(code == -3 ? 1000 : 0);
+        QCOMPARE(h.window->view().centralWidget->currentWidget(), h.window->view().loginWidget);
     }
 
     void sessionRequestsInOrder()
@@ -251,6 +258,12 @@ private Q_SLOTS:
         QCOMPARE(ui.mainTabs->count(), 6);
         QCOMPARE(h.scenario.log().count(QStringLiteral("subscribe 101/Practice")), 1);
         QCOMPARE(ui.usernameLabel->text(), QStringLiteral("anna"));
+        // Nor is a refusal shown over the lobby.
+        QSignalSpy refused(&h.window->connection(), &ConnectionManager::loginFailed);
+        h.server.send(TestFrame(11).str("anna").u32(0).u8(1).u32(4).str("").bytes(""));
+        QVERIFY(refused.wait(5000));
+        QTest::qWait(50);
+        QVERIFY(h.boxes().isEmpty());
 
         // The lobby window's first start wrote its filter keys.
         QSettings settings;
@@ -324,10 +337,33 @@ private Q_SLOTS:
         const QStringList pages = h.scenario.log();
         passwordAnswer(4, QStringLiteral("パスワードが無効です"));
         prefs->setAnswerTimeLimit(300);
-        passwordAnswer(-2, QStringLiteral("サーバーがパスワードの変更に応答しませんでした。\nパスワードは変更されていない"
-                                          "可能性があります。もう一度お試しください。"));
+        h.scenario.setPasswordAnswer(-2);
+        QTest::mouseClick(prefs->changePasswordButton(), Qt::LeftButton);
+        QTRY_COMPARE(h.boxes().value(0).section(QLatin1Char('|'), 1),
+                     QStringLiteral("サーバーがパスワードの変更に応答しませんでした。\nパスワードは変更されていない"
+                                    "可能性があります。もう一度お試しください。"));
+        // The box left open speaks the language chosen next.
         QVERIFY(h.translations.setLanguage(QStringLiteral("en")));
         QTRY_COMPARE(tablesTab(), QStringLiteral("Tables"));
+        QCOMPARE(h.boxes(), QStringList{QStringLiteral("Change password failed!|The server did not answer the password "
+                                                       "change.\nYour password may be unchanged: please try again.")});
+        QTest::keyClick(h.window->findChild<ModelessMsgBox::MsgBox*>(), Qt::Key_Escape);
+        // Its late answer is reported for it; a newer change waits on in its fields ...
+        prefs->newPasswordField()->setText(QStringLiteral("ghijkl"));
+        prefs->retypePasswordField()->setText(QStringLiteral("ghijkl"));
+        QTest::mouseClick(prefs->changePasswordButton(), Qt::LeftButton);
+        h.server.send(h.scenario.passwordAnswer(0, -1));
+        QTRY_VERIFY(h.boxes().value(0).startsWith(QLatin1String("Change password!|The server has now carried out the "
+                                                                "password change you asked for at ")));
+        QCOMPARE(prefs->newPasswordField()->text(), QStringLiteral("ghijkl"));
+        QVERIFY(!prefs->changePasswordButton()->isEnabled());
+        // ... and is answered behind a long list, arriving for longer than its time: not given up.
+        QTest::keyClick(h.window->findChild<ModelessMsgBox::MsgBox*>(), Qt::Key_Escape);
+        h.server.sendInChunks(SessionScenario::tableList(SessionScenario::makeTables(2000, 0)).toBytes()
+                                  + h.scenario.passwordAnswer(1, -1).toBytes(),
+                              8192, 25);
+        QTRY_COMPARE(h.boxes(), QStringList{QStringLiteral("Change password!|Success!")});
+        QVERIFY(prefs->newPasswordField()->text().isEmpty());
         QCOMPARE(fullscreen, QStringLiteral("全画面"));
         QCOMPARE(join, QStringLiteral("参加"));
         QCOMPARE(pages, (QStringList{QStringLiteral("page 3"), QStringLiteral("page 4")}));

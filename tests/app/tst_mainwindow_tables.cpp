@@ -15,6 +15,7 @@
 #include "SeatedWindow.h"
 #include "SideBar.h"
 #include "WatchingWindow.h"
+#include "../protocol/game_test_frames.h"
 #include "MainWindowHarness.h"
 #include "SelectorButton.h"
 #include "ServerTime.h"
@@ -118,6 +119,13 @@ private Q_SLOTS:
         QVERIFY(!ui.tableSelector->button(watchedId)->asksForAttention()); // a watched table asks nothing
         auto* watched = qobject_cast<GameWindow*>(ui.loggedInStack->currentWidget());
         QTRY_VERIFY(watched->watchingWindow()->isVisible());
+        QCOMPARE(watched->watchingWindow()->infoLabel()->text(),
+                 QStringLiteral("If you want to watch the game, just wait until it starts."));
+        // Its game's last hand washes out: no game is to come there.
+        h.server.send(gtf::game(quint32(watchedId), gtf::handEnd(1, {}, 6, 1)));
+        QTRY_COMPARE(watched->watchingWindow()->infoLabel()->text(),
+                     QStringLiteral("The game is over and this table has closed."));
+        QVERIFY(watched->watchingWindow()->isVisible());
         QTest::mouseClick(watched->watchingWindow()->findChild<QPushButton*>(QStringLiteral("leaveButton")),
                           Qt::LeftButton);
         QTRY_VERIFY(ui.tableSelector->button(watchedId) == nullptr);

@@ -170,11 +170,13 @@ private Q_SLOTS:
         QVERIFY(s.start());
         QSignalSpy ok(&s.cm, &ConnectionManager::changePasswordOk);
         QSignalSpy failed(&s.cm, &ConnectionManager::changePasswordFailed);
-        s.cm.change_password(QStringLiteral("secret"));
+        const qint32 asked = s.cm.change_password(QStringLiteral("secret"));
         auto [seq, cls] = s.nextServiceRequest();
         QCOMPARE(cls, 65);
+        QCOMPARE(quint32(asked), seq);
         s.server.send(gtf::service(seq, TestFrame(71)));
         QVERIFY(ok.wait(5000));
+        QCOMPARE(ok.first().first().toUInt(), seq); // the answer names its request
 
         s.cm.change_password(QStringLiteral("x"));
         std::tie(seq, cls) = s.nextServiceRequest();
@@ -182,13 +184,14 @@ private Q_SLOTS:
         s.server.send(gtf::service(seq, TestFrame(72).u8(4).u32(2).u8(1).str("too short").u8(5).u8(0).u32(1).u8(2).u32(
                                                    6)));
         QVERIFY(failed.wait(5000));
-        QCOMPARE(failed.first().first().toString(), QStringLiteral("Password invalid"));
+        QCOMPARE(failed.first().first().toUInt(), seq);
+        QCOMPARE(failed.first().at(1).toString(), QStringLiteral("Password invalid"));
 
         s.cm.change_password(QStringLiteral("y"));
         std::tie(seq, cls) = s.nextServiceRequest();
         s.server.send(gtf::service(seq, TestFrame(72).u8(9).u32(0)));
         QVERIFY(failed.wait(5000));
-        QCOMPARE(failed.last().first().toString(), QStringLiteral("<undefined>"));
+        QCOMPARE(failed.last().at(1).toString(), QStringLiteral("<undefined>"));
         QVERIFY(s.errors->isEmpty());
     }
 

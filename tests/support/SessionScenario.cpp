@@ -3,6 +3,7 @@
 #include "TestGameServer.h"
 
 #include <QDateTime>
+#include <QTimer>
 
 namespace {
 
@@ -138,11 +139,13 @@ void SessionScenario::onLogin(const ReceivedFrame& f)
             .arg(partner));
     if (m_loginRefusal == -2)
         return;
-    if (m_loginRefusal >= 0) {
-        m_server.send(TestFrame(11).str(user).u32(0).u8(1).u32(quint32(m_loginRefusal)).str("").bytes(""));
-        return;
-    }
-    m_server.send(TestFrame(11).str(user).u32(playerId).u8(0).u32(1).str("").bytes("secret"));
+    const TestFrame answer = m_loginRefusal >= 0
+                                 ? TestFrame(11).str(user).u32(0).u8(1).u32(quint32(m_loginRefusal)).str("").bytes("")
+                                 : TestFrame(11).str(user).u32(playerId).u8(0).u32(1).str("").bytes("secret");
+    if (m_loginDelayMs == 0)
+        m_server.send(answer);
+    else
+        QTimer::singleShot(m_loginDelayMs, this, [reply = m_server.replyChannel(), answer] { reply(answer); });
 }
 
 void SessionScenario::onService(const ReceivedFrame& f)
@@ -168,6 +171,8 @@ void SessionScenario::onService(const ReceivedFrame& f)
         if (m_passwordAnswer != -2)
             m_server.send(serviceAnswer(
                 seq, m_passwordAnswer < 0 ? TestFrame(71) : TestFrame(72).u8(quint8(m_passwordAnswer)).u32(0)));
+        else
+            m_unansweredPasswords << seq;
         break;
     case 67:
         add(QStringLiteral("time") + from);
@@ -191,6 +196,21 @@ void SessionScenario::onService(const ReceivedFrame& f)
         add(QStringLiteral("service %1 %2").arg(inner.classId()).arg(QString::fromLatin1(service)) + from);
         break;
     }
+}
+
+TestFrame SessionScenario::passwordAnswer(int index, qint32 code) const
+{
+    return serviceAnswer(m_unansweredPasswords.value(index),
+                         code < 0 ? TestFrame(71) : TestFrame(72).u8(quint8(code)).u32(0));
+}
+
+TestFrame SessionScenario::tableList(const QList<Table>& tables)
+{
+    TestFrame list(153);
+    list.u32(quint32(tables.size()));
+    for (const Table& t : tables)
+        tableRecord(list, t);
+    return list;
 }
 
 void SessionScenario::onLocalService(const ReceivedFrame& f)
@@ -241,11 +261,7 @@ void SessionScenario::onSubscribe(const ReceivedFrame& f)
         if (t.path == path || t.path.startsWith(path + '/'))
             matching << t;
     }
-    TestFrame list(153);
-    list.u32(quint32(matching.size()));
-    for (const Table& t : matching)
-        tableRecord(list, t);
-    m_server.send(list);
+    m_server.send(tableList(matching));
 }
 
 void SessionScenario::forceLogout()

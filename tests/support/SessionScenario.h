@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TestFrame.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QMap>
@@ -52,8 +54,15 @@ public:
 
     /// Logins are refused with this code (status 1); -1 lets them in, -2 leaves them unanswered.
     void setLoginRefusal(qint32 code) { m_loginRefusal = code; }
+    /// Logins are answered this long after they come, on their own connection.
+    void setLoginDelay(int ms) { m_loginDelayMs = ms; }
     /// The answer to a password change: -1 accepted, -2 none, else the failure code.
     void setPasswordAnswer(qint32 code) { m_passwordAnswer = code; }
+    /// A late answer to the index-th password change left unanswered: -1
+    /// accepted, else the failure code.
+    TestFrame passwordAnswer(int index, qint32 code) const;
+    /// Class 153 with these tables.
+    static TestFrame tableList(const QList<Table>& tables);
     /// The answer to a registration: -1 accepted, else the failure code.
     void setRegistrationFailure(qint32 code) { m_registrationFailure = code; }
     /// Whether an accepted account is active at once.
@@ -103,6 +112,8 @@ private:
     QList<Table> m_tables;
     qint32 m_loginRefusal = -1;
     qint32 m_passwordAnswer = -1;
+    int m_loginDelayMs = 0;
+    QList<quint32> m_unansweredPasswords;
     qint32 m_registrationFailure = -1;
     bool m_registrationActive = true;
     quint64 m_balance = 123456;

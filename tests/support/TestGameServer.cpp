@@ -166,6 +166,14 @@ bool TestGameServer::sendRaw(const QByteArray& bytes)
     return m_client->write(bytes) == bytes.size();
 }
 
+std::function<bool(const TestFrame&)> TestGameServer::replyChannel() const
+{
+    return [socket = QPointer<QTcpSocket>(hasClient() ? m_client : nullptr)](const TestFrame& frame) {
+        const QByteArray bytes = frame.toBytes();
+        return socket && socket->state() == QAbstractSocket::ConnectedState && socket->write(bytes) == bytes.size();
+    };
+}
+
 void TestGameServer::flush()
 {
     if (hasClient())

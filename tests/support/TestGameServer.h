@@ -62,6 +62,9 @@ public:
     /// Sends to the current client; false when there is none.
     bool send(const TestFrame& frame);
     bool sendRaw(const QByteArray& bytes);
+    /// Sends on the current client's connection only, as a server answers
+    /// on the connection a request came on: nothing once that one is gone.
+    std::function<bool(const TestFrame&)> replyChannel() const;
     /// Writes what waits to the socket now, as a server of its own process would, rather than at the next turn.
     void flush();
     /// Sends the bytes in chunks of the given size, each flushed and
