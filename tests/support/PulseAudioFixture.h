@@ -12,6 +12,7 @@
 
 #include <QElapsedTimer>
 
+#include <algorithm>
 #include <cstdlib>
 #include <csignal>
 #include <sys/prctl.h>
@@ -21,8 +22,9 @@ class PulseAudioFixture
 public:
     ~PulseAudioFixture() { stop(); }
 
-    /// Starts the server and its recorder, and waits (at most 10 s) until its socket answers.
-    bool start(QString* error)
+    /// Starts the server and its recorder, and waits (at most 10 s) until its socket answers. Its sink rewinds
+    /// when asked to, as a sound card's does: a stream cut off then is not heard.
+    bool start(QString* error, bool rewinds = false)
     {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         for (const char* var : {"HOME", "XDG_RUNTIME_DIR", "XDG_CONFIG_HOME", "XDG_STATE_HOME"})
@@ -36,7 +38,8 @@ public:
                                      "--realtime=no -L")
                               .split(QLatin1Char(' '))
                           // Its monitor keeps the start of every stream only when the sink never rewinds.
-                          << QStringLiteral("module-null-sink norewinds=1") << QStringLiteral("-L")
+                          << (rewinds ? QStringLiteral("module-null-sink") : QStringLiteral("module-null-sink norewinds=1"))
+                          << QStringLiteral("-L")
                           << QStringLiteral("module-native-protocol-unix auth-anonymous=1 socket=") + socket());
         for (QDeadlineTimer deadline(10000); process.waitForStarted(1000) && !deadline.hasExpired();) {
             QLocalSocket probe;
@@ -67,10 +70,7 @@ public:
     {
         QElapsedTimer waited;
         waited.start();
-        // What was played before now, also what still waits in the pipe.
-        recorder.readAllStandardOutput();
-        for (int i = 0; i < 100 && recorder.waitForReadyRead(0); ++i)
-            recorder.readAllStandardOutput();
+        skipRecorded();
         for (; waited.elapsed() < ms; recorder.waitForReadyRead(20)) {
             const QByteArray pcm = recorder.read(recorder.bytesAvailable() & ~qint64(1));
             const auto* samples = reinterpret_cast<const qint16*>(pcm.constData());
@@ -80,6 +80,32 @@ public:
             }
         }
         return -1;
+    }
+    /// Drops what was played before now, also what still waits in the pipe.
+    void skipRecorded()
+    {
+        recorder.readAllStandardOutput();
+        for (int i = 0; i < 100 && recorder.waitForReadyRead(0); ++i)
+            recorder.readAllStandardOutput();
+    }
+    /// What the sink played since the last look, waiting `ms` for more (16-bit samples at 44.1 kHz).
+    QByteArray recorded(int ms)
+    {
+        QByteArray pcm;
+        for (QDeadlineTimer deadline(ms); !deadline.hasExpired(); recorder.waitForReadyRead(int(deadline.remainingTime())))
+            pcm += recorder.readAllStandardOutput();
+        return pcm + recorder.readAllStandardOutput();
+    }
+    /// How many pieces of `ms` of the samples sound.
+    static int soundingPieces(const QByteArray& pcm, int ms)
+    {
+        const qsizetype piece = 44100 * ms / 1000;
+        const auto* samples = reinterpret_cast<const qint16*>(pcm.constData());
+        int sounding = 0;
+        for (qsizetype from = 0; from < pcm.size() / 2; from += piece)
+            sounding += std::any_of(samples + from, samples + std::min(from + piece, pcm.size() / 2),
+                                    [](qint16 s) { return std::abs(s) > 300; });
+        return sounding;
     }
     /// Waits (at most `ms`) until the sink has been silent for a fifth of a second.
     bool quiet(int ms)
