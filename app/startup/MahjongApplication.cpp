@@ -1,6 +1,7 @@
 #include "MahjongApplication.h"
 
 #include "Logging.h"
+#include "ParlorResources.h"
 #include "PictureFile.h"
 #include "ResourceFile.h"
 #include "Utils.h"
@@ -166,7 +167,7 @@ bool savedWhole(const QImage& image, const QString& path)
 /// a picture of a folder on the search path goes to it as a PNG copy of
 /// what the picture decoder made of it, in a folder of this process inside
 /// the log's folder, where no one else may write or rename anything; empty
-/// when the decoder refuses it. The compiled trees are the program's own
+/// when the decoder refuses it or its copy cannot be written whole. The compiled trees are the program's own
 /// bytes and are named as they are.
 QString pictureForStyle(const QString& file)
 {
@@ -190,17 +191,35 @@ QString pictureForStyle(const QString& file)
     QString copy = folder->filePath(QString::number(copies.size()) + QStringLiteral(".png"));
     if (image.isNull() || !savedWhole(image, copy)) {
         if (!image.isNull())
-            qWarning().noquote() << "style picture" << file << "left out: its copy could not be written";
+            qWarning().noquote() << "style picture" << file
+                                 << "left out: its copy could not be written; the program's own is used";
         copy.clear();
     }
     copies.insert(key, copy);
     return copy;
 }
 
+/// The program's own picture of a name on the "resources" search path, in
+/// its compiled trees; empty when it has none.
+QString ownPicture(const QString& name)
+{
+    static const QString prefix = QStringLiteral("resources:");
+    if (!name.startsWith(prefix))
+        return QString();
+    for (const QString& tree : ParlorResources::compiledTrees()) {
+        if (QString own = ResourceFile::path(QDir::cleanPath(tree + QLatin1Char('/') + name.mid(prefix.size())));
+            !own.isEmpty())
+            return own;
+    }
+    return QString();
+}
+
 /// The style sheet with the name in every "url(...)" replaced by the picture
 /// it stands for (pictureForStyle() of its regular file), or by nothing: the
 /// style engine would open whatever stands at the name itself, a FIFO too.
-/// One pass over the text, however it is written.
+/// A picture left out (refused, or its copy not written on a full disk)
+/// gives way to the program's own: a check box without its picture would
+/// show neither box nor mark. One pass over the text, however it is written.
 QString withPictureFiles(const QString& sheet)
 {
     static const QString opening = QStringLiteral("url(");
@@ -219,6 +238,8 @@ QString withPictureFiles(const QString& sheet)
             break;
         const QString name = quoted ? sheet.mid(from + 1, end - from - 1) : sheet.mid(from, end - from).trimmed();
         QString file = pictureForStyle(ResourceFile::path(name));
+        if (file.isEmpty())
+            file = ownPicture(name);
         file.replace(QLatin1Char('\\'), QLatin1String("\\\\")).replace(QLatin1Char('"'), QLatin1String("\\\""));
         out += QStringView(sheet).mid(done, at - done);
         out += QLatin1String("url(\"") + file + QLatin1String("\")");
