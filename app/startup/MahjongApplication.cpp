@@ -1,7 +1,6 @@
 #include "MahjongApplication.h"
 
 #include "Logging.h"
-#include "ParlorResources.h"
 #include "PictureFile.h"
 #include "ResourceFile.h"
 #include "Utils.h"
@@ -199,21 +198,6 @@ QString pictureForStyle(const QString& file)
     return copy;
 }
 
-/// The program's own picture of a name on the "resources" search path, in
-/// its compiled trees; empty when it has none.
-QString ownPicture(const QString& name)
-{
-    static const QString prefix = QStringLiteral("resources:");
-    if (!name.startsWith(prefix))
-        return QString();
-    for (const QString& tree : ParlorResources::compiledTrees()) {
-        if (QString own = ResourceFile::path(QDir::cleanPath(tree + QLatin1Char('/') + name.mid(prefix.size())));
-            !own.isEmpty())
-            return own;
-    }
-    return QString();
-}
-
 /// The style sheet with the name in every "url(...)" replaced by the picture
 /// it stands for (pictureForStyle() of its regular file), or by nothing: the
 /// style engine would open whatever stands at the name itself, a FIFO too.
@@ -239,7 +223,7 @@ QString withPictureFiles(const QString& sheet)
         const QString name = quoted ? sheet.mid(from + 1, end - from - 1) : sheet.mid(from, end - from).trimmed();
         QString file = pictureForStyle(ResourceFile::path(name));
         if (file.isEmpty())
-            file = ownPicture(name);
+            file = ResourceFile::ownPath(name);
         file.replace(QLatin1Char('\\'), QLatin1String("\\\\")).replace(QLatin1Char('"'), QLatin1String("\\\""));
         out += QStringView(sheet).mid(done, at - done);
         out += QLatin1String("url(\"") + file + QLatin1String("\")");
