@@ -304,15 +304,8 @@ private Q_SLOTS:
         }
         if (trouble == QLatin1String("sweep")) { // each hover sounds while the one before it still does
             QVERIFY(pulse.quiet(3000));
-            pulse.skipRecorded();
-            QByteArray pcm;
-            for (int i = 0; i < 200; ++i) {
-                sounds.play(GameSounds::Hover);
-                pcm += pulse.recorded(50);
-            }
-            pcm += pulse.recorded(650);
-            const int sounding = PulseAudioFixture::soundingPieces(pcm, 50);
-            QVERIFY2(sounding >= 150, qPrintable(QStringLiteral("%1 of %2 pieces of 50 ms sound").arg(sounding).arg(pcm.size() / 4410)));
+            const int sounding = pulse.soundingPieces(200, 50, [this] { sounds.play(GameSounds::Hover); });
+            QVERIFY2(sounding >= 150, qPrintable(QStringLiteral("%1 pieces of 50 ms sound").arg(sounding)));
             pulse.stop();
             QVERIFY(pulse.start(&pulseError));
             return;

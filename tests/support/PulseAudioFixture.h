@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <functional>
 #include <csignal>
 #include <sys/prctl.h>
 
@@ -70,7 +71,10 @@ public:
     {
         QElapsedTimer waited;
         waited.start();
-        skipRecorded();
+        // What was played before now, also what still waits in the pipe.
+        recorder.readAllStandardOutput();
+        for (int i = 0; i < 100 && recorder.waitForReadyRead(0); ++i)
+            recorder.readAllStandardOutput();
         for (; waited.elapsed() < ms; recorder.waitForReadyRead(20)) {
             const QByteArray pcm = recorder.read(recorder.bytesAvailable() & ~qint64(1));
             const auto* samples = reinterpret_cast<const qint16*>(pcm.constData());
@@ -81,30 +85,23 @@ public:
         }
         return -1;
     }
-    /// Drops what was played before now, also what still waits in the pipe.
-    void skipRecorded()
+    /// Calls `each` at the start of `count` pieces of `ms`: how many pieces of what the sink plays from then on
+    /// (until 650 ms past the last) sound.
+    int soundingPieces(int count, int ms, const std::function<void()>& each)
     {
-        recorder.readAllStandardOutput();
-        for (int i = 0; i < 100 && recorder.waitForReadyRead(0); ++i)
-            recorder.readAllStandardOutput();
-    }
-    /// What the sink played since the last look, waiting `ms` for more (16-bit samples at 44.1 kHz).
-    QByteArray recorded(int ms)
-    {
+        heardWithin(0); // only what is played from now on
         QByteArray pcm;
-        for (QDeadlineTimer deadline(ms); !deadline.hasExpired(); recorder.waitForReadyRead(int(deadline.remainingTime())))
-            pcm += recorder.readAllStandardOutput();
-        return pcm + recorder.readAllStandardOutput();
-    }
-    /// How many pieces of `ms` of the samples sound.
-    static int soundingPieces(const QByteArray& pcm, int ms)
-    {
-        const qsizetype piece = 44100 * ms / 1000;
+        for (int i = 0; i <= count; ++i) {
+            if (i < count)
+                each();
+            for (QDeadlineTimer piece(i < count ? ms : 650); !piece.hasExpired();)
+                pcm += recorder.waitForReadyRead(int(piece.remainingTime())) ? recorder.readAllStandardOutput() : QByteArray();
+        }
         const auto* samples = reinterpret_cast<const qint16*>(pcm.constData());
+        const qsizetype length = pcm.size() / 2, piece = 44100 * ms / 1000;
         int sounding = 0;
-        for (qsizetype from = 0; from < pcm.size() / 2; from += piece)
-            sounding += std::any_of(samples + from, samples + std::min(from + piece, pcm.size() / 2),
-                                    [](qint16 s) { return std::abs(s) > 300; });
+        for (qsizetype from = 0; from < length; from += piece)
+            sounding += std::any_of(samples + from, samples + std::min(from + piece, length), [](qint16 s) { return std::abs(s) > 300; });
         return sounding;
     }
     /// Waits (at most `ms`) until the sink has been silent for a fifth of a second.
