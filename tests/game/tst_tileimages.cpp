@@ -269,8 +269,6 @@ private Q_SLOTS:
         QTest::newRow("a face cut from a symbol holding the picture")
             << cutFrom(QStringLiteral("<symbol id=\"s\"><g>%1</g></symbol>")) << true;
         QTest::newRow("a face cut from a group of two pictures") << cutFrom(QStringLiteral("<g id=\"s\">%1%1</g>")) << false;
-        QTest::newRow("a face cut from a moved group") << cutFrom(QStringLiteral("<g id=\"s\" transform=\"scale(2)\">%1</g>"))
-                                                       << false;
         QTest::newRow("a face cut from a picture by a circle")
             << QStringLiteral("<clipPath id=\"c\"><circle r=\"25\" cx=\"25\" cy=\"50\"/></clipPath>")
                    + image(sprite).replace(QStringLiteral("<image"), QStringLiteral("<image clip-path=\"url(#c)\""))

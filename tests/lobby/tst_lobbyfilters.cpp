@@ -390,17 +390,12 @@ void LobbyFiltersTest::freeTextSearchesEveryColumn()
     m_filter->setFreeText(QString::fromUtf8("\u0130ZM\u0130R"));
     QCOMPARE(names(*m_filter), QStringList{QString::fromUtf8("\u0130zmir Club")});
     // Full-width letters and digits of an input method; half-width katakana in a name.
-    add(makeTable(6, "101/Regular", QStringLiteral("Tokyo abc")));
-    add(makeTable(7, "101/Regular", QStringLiteral("ルーム1")));
-    add(makeTable(8, "101/Regular", QStringLiteral("ﾘｰﾁ部屋")));
-    const QList<std::pair<QString, QString>> widths{{QStringLiteral("ｔｏｋｙｏ ａｂｃ"), QStringLiteral("Tokyo abc")},
-                                                    {QStringLiteral("ＴＯＫＹＯ"), QStringLiteral("Tokyo abc")},
-                                                    {QStringLiteral("ルーム１"), QStringLiteral("ルーム1")},
-                                                    {QStringLiteral("リーチ"), QStringLiteral("ﾘｰﾁ部屋")},
-                                                    {QStringLiteral("ﾙｰﾑ"), QStringLiteral("ルーム1")}};
-    for (const auto& [find, name] : widths) {
-        m_filter->setFreeText(find);
-        QCOMPARE(names(*m_filter), QStringList{name});
+    for (const auto& [id, name] : {std::pair{6, "Tokyo abc"}, {7, "ルーム1"}, {8, "ﾘｰﾁ部屋"}})
+        add(makeTable(id, "101/Regular", QString::fromUtf8(name)));
+    for (const auto& [find, name] : {std::pair{"ｔｏｋｙｏ ａｂｃ", "Tokyo abc"}, {"ＴＯＫＹＯ", "Tokyo abc"},
+                                     {"ルーム１", "ルーム1"}, {"リーチ", "ﾘｰﾁ部屋"}, {"ﾙｰﾑ", "ルーム1"}}) {
+        m_filter->setFreeText(QString::fromUtf8(find));
+        QCOMPARE(names(*m_filter), QStringList{QString::fromUtf8(name)});
     }
 }
 

@@ -12,9 +12,7 @@
 
 #include <QElapsedTimer>
 
-#include <algorithm>
 #include <cstdlib>
-#include <functional>
 #include <csignal>
 #include <sys/prctl.h>
 
@@ -39,8 +37,7 @@ public:
                                      "--realtime=no -L")
                               .split(QLatin1Char(' '))
                           // Its monitor keeps the start of every stream only when the sink never rewinds.
-                          << (rewinds ? QStringLiteral("module-null-sink") : QStringLiteral("module-null-sink norewinds=1"))
-                          << QStringLiteral("-L")
+                          << QStringLiteral("module-null-sink") + (rewinds ? "" : " norewinds=1") << QStringLiteral("-L")
                           << QStringLiteral("module-native-protocol-unix auth-anonymous=1 socket=") + socket());
         for (QDeadlineTimer deadline(10000); process.waitForStarted(1000) && !deadline.hasExpired();) {
             QLocalSocket probe;
@@ -84,25 +81,6 @@ public:
             }
         }
         return -1;
-    }
-    /// Calls `each` at the start of `count` pieces of `ms`: how many pieces of what the sink plays from then on
-    /// (until 650 ms past the last) sound.
-    int soundingPieces(int count, int ms, const std::function<void()>& each)
-    {
-        heardWithin(0); // only what is played from now on
-        QByteArray pcm;
-        for (int i = 0; i <= count; ++i) {
-            if (i < count)
-                each();
-            for (QDeadlineTimer piece(i < count ? ms : 650); !piece.hasExpired();)
-                pcm += recorder.waitForReadyRead(int(piece.remainingTime())) ? recorder.readAllStandardOutput() : QByteArray();
-        }
-        const auto* samples = reinterpret_cast<const qint16*>(pcm.constData());
-        const qsizetype length = pcm.size() / 2, piece = 44100 * ms / 1000;
-        int sounding = 0;
-        for (qsizetype from = 0; from < length; from += piece)
-            sounding += std::any_of(samples + from, samples + std::min(from + piece, length), [](qint16 s) { return std::abs(s) > 300; });
-        return sounding;
     }
     /// Waits (at most `ms`) until the sink has been silent for a fifth of a second.
     bool quiet(int ms)
