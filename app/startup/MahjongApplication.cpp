@@ -166,8 +166,8 @@ bool savedWhole(const QImage& image, const QString& path)
 /// a picture of a folder on the search path goes to it as a PNG copy of
 /// what the picture decoder made of it, in a folder of this process inside
 /// the log's folder, where no one else may write or rename anything; empty
-/// when the decoder refuses it or its copy cannot be written whole. The compiled trees are the program's own
-/// bytes and are named as they are.
+/// when the decoder refuses it or its copy cannot be written whole. The
+/// compiled trees are the program's own bytes and are named as they are.
 QString pictureForStyle(const QString& file)
 {
     if (file.isEmpty() || file.startsWith(QLatin1Char(':')))
@@ -190,8 +190,7 @@ QString pictureForStyle(const QString& file)
     QString copy = folder->filePath(QString::number(copies.size()) + QStringLiteral(".png"));
     if (image.isNull() || !savedWhole(image, copy)) {
         if (!image.isNull())
-            qWarning().noquote() << "style picture" << file
-                                 << "left out: its copy could not be written; the program's own is used";
+            qWarning().noquote() << "style picture" << file << "left out: its copy could not be written";
         copy.clear();
     }
     copies.insert(key, copy);

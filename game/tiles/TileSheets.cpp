@@ -83,9 +83,9 @@ std::optional<std::pair<QString, QString>> ownSheet(const QString& path)
 /// Warns of a sheet that cannot be read, with what is drawn instead.
 void warnUnread(const QString& path, const QString& why, bool ownDrawn)
 {
+    const QString instead = ownDrawn ? QStringLiteral("the program's own is") : QStringLiteral("placeholders are");
     qWarning() << "tile sheet" << path
-               << qPrintable(QStringLiteral("cannot be read (%1); %2 drawn instead")
-                                 .arg(why, ownDrawn ? QStringLiteral("the program's own is") : QStringLiteral("placeholders are")));
+               << qPrintable(QStringLiteral("cannot be read (%1); %2 drawn instead").arg(why, instead));
 }
 
 /// An SVG sheet with the ids it was asked for and did not have.

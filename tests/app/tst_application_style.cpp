@@ -224,7 +224,8 @@ private Q_SLOTS:
             }
             const bool full = errno == ENOSPC;
             QDir::setSearchPaths(QStringLiteral("resources"), QStringList{front.path()} + paths);
-            ::_exit(full && MahjongApplication::styleSheetText().contains(QLatin1String("url(\":default/checkbox-checked-normal.png\")")) ? 0 : 1);
+            const QString ownBox = QStringLiteral("url(\":default/checkbox-checked-normal.png\")");
+            ::_exit(full && MahjongApplication::styleSheetText().contains(ownBox) ? 0 : 1);
         } else {
             ::waitpid(child, &status, 0);
         }

@@ -323,10 +323,9 @@ private Q_SLOTS:
         // The second face a sprite sheet of one's own, which cannot be drawn: the page names its file.
         QTemporaryDir front;
         QFile sheet(front.filePath(QStringLiteral("tiles-fg-half-marked.svg")));
-        QVERIFY(sheet.open(QIODevice::WriteOnly)
+        QVERIFY(sheet.open(QIODevice::WriteOnly | QIODevice::Unbuffered)
                 && sheet.write("<svg xmlns='http://www.w3.org/2000/svg'><g id='bamboo_1'><use href='#sheet' "
                                "clip-path='url(#c)'/></g><g id='sheet'/></svg>") > 0);
-        sheet.close();
         const QStringList paths = QDir::searchPaths(QStringLiteral("resources"));
         QDir::setSearchPaths(QStringLiteral("resources"), QStringList{front.path()} + paths);
         TranslationsManager translations;

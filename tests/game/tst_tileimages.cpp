@@ -301,7 +301,6 @@ private Q_SLOTS:
         // The log names the face that lost its picture.
         const QRegularExpression lost(QStringLiteral("(left out,|clip paths) in ") + faceIds().first());
         QCOMPARE(messages.filter(lost).size(), drawn ? 0 : 1);
-        // A sheet refused whole gives way to the program's own, and the set names it.
         const bool refused = !messages.filter(QStringLiteral("not drawn")).isEmpty();
         QCOMPARE(set->refusedFace(), refused ? sheet.fileName() : QString());
         if (refused)
