@@ -16,6 +16,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QEvent>
 #include <QFrame>
 #include <QGroupBox>
@@ -233,6 +234,12 @@ void PreferencesWindow::setupUi()
     vboxLayout7->addWidget(tileFaceSelection);
     vboxLayout7->addWidget(label);
     vboxLayout7->addWidget(tileBlankSelection);
+    tileRefusalLabel = make<QLabel>("tileRefusal", tileGraphics);
+    // A file name is shown as it is written, never read as markup.
+    tileRefusalLabel->setTextFormat(Qt::PlainText);
+    tileRefusalLabel->setWordWrap(true);
+    tileRefusalLabel->hide();
+    vboxLayout7->addWidget(tileRefusalLabel);
     right->addWidget(tileGraphics);
     right->addStretch();
     hboxLayout->addLayout(right);
@@ -270,6 +277,7 @@ void PreferencesWindow::changeEvent(QEvent* event)
 {
     if (event->type() == QEvent::LanguageChange) {
         retranslateUi();
+        paintTilePreviews();
         const QStringList backs = TileGraphics::instance().blankNames();
         for (int i = 0; i < tileBlankSelection->count() && i < backs.size(); ++i)
             tileBlankSelection->setItemText(i, backs.at(i));
@@ -312,6 +320,17 @@ void PreferencesWindow::paintTilePreviews()
           [painter](QPainter* p) { painter->drawTile(p, QPoint(0, 0), tile(255), TileImages::Bottom, false); });
     paint(hiddenTileRight, TileImages::Right, TileImages::Hidden,
           [painter](QPainter* p) { painter->drawHiddenTile(p, QPoint(0, 0), TileImages::Right); });
+    // The tiles shown are the program's own in place of a file of the
+    // player's that cannot be drawn: said here, where they were chosen.
+    QStringList refusals;
+    if (const QString face = images->refusedFace(); !face.isEmpty())
+        refusals << tr("The tile faces in %1 cannot be drawn; the program's own are shown.")
+                        .arg(QDir::toNativeSeparators(face));
+    if (const QString back = images->refusedBack(); !back.isEmpty())
+        refusals << tr("The tile backs in %1 cannot be drawn; the program's own are shown.")
+                        .arg(QDir::toNativeSeparators(back));
+    tileRefusalLabel->setText(refusals.join(QLatin1Char('\n')));
+    tileRefusalLabel->setVisible(!refusals.isEmpty());
 }
 
 void PreferencesWindow::onTileBlankSelectionIndexChanged(int index)

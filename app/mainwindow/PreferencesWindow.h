@@ -68,6 +68,8 @@ public:
     QComboBox* tileFaceList() const { return tileFaceSelection; }
     /// The previews: a face-up bamboo 1, a tile back, another player's hidden tile.
     QList<QLabel*> tilePreviews() const { return {tileFront, tileBack, hiddenTileRight}; }
+    /// Names the files of the chosen tiles that cannot be drawn; hidden when all can.
+    QLabel* tileRefusal() const { return tileRefusalLabel; }
 
 Q_SIGNALS:
     /// The user chose a new player picture.
@@ -148,4 +150,5 @@ private:
     QComboBox* tileFaceSelection = nullptr;
     QLabel* label = nullptr;
     QComboBox* tileBlankSelection = nullptr;
+    QLabel* tileRefusalLabel = nullptr;
 };

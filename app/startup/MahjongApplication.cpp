@@ -166,8 +166,8 @@ bool savedWhole(const QImage& image, const QString& path)
 /// a picture of a folder on the search path goes to it as a PNG copy of
 /// what the picture decoder made of it, in a folder of this process inside
 /// the log's folder, where no one else may write or rename anything; empty
-/// when the decoder refuses it. The compiled trees are the program's own
-/// bytes and are named as they are.
+/// when the decoder refuses it or its copy cannot be written whole. The
+/// compiled trees are the program's own bytes and are named as they are.
 QString pictureForStyle(const QString& file)
 {
     if (file.isEmpty() || file.startsWith(QLatin1Char(':')))
@@ -200,7 +200,9 @@ QString pictureForStyle(const QString& file)
 /// The style sheet with the name in every "url(...)" replaced by the picture
 /// it stands for (pictureForStyle() of its regular file), or by nothing: the
 /// style engine would open whatever stands at the name itself, a FIFO too.
-/// One pass over the text, however it is written.
+/// A picture left out (refused, or its copy not written on a full disk)
+/// gives way to the program's own: a check box without its picture would
+/// show neither box nor mark. One pass over the text, however it is written.
 QString withPictureFiles(const QString& sheet)
 {
     static const QString opening = QStringLiteral("url(");
@@ -219,6 +221,8 @@ QString withPictureFiles(const QString& sheet)
             break;
         const QString name = quoted ? sheet.mid(from + 1, end - from - 1) : sheet.mid(from, end - from).trimmed();
         QString file = pictureForStyle(ResourceFile::path(name));
+        if (file.isEmpty())
+            file = ResourceFile::ownPath(name);
         file.replace(QLatin1Char('\\'), QLatin1String("\\\\")).replace(QLatin1Char('"'), QLatin1String("\\\""));
         out += QStringView(sheet).mid(done, at - done);
         out += QLatin1String("url(\"") + file + QLatin1String("\")");

@@ -491,5 +491,13 @@ Your password may be unchanged: please try again.</source>
         <translation>サーバーがパスワードの変更に応答しませんでした。
 パスワードは変更されていない可能性があります。もう一度お試しください。</translation>
     </message>
+    <message>
+        <source>The tile faces in %1 cannot be drawn; the program&apos;s own are shown.</source>
+        <translation>%1 の牌の表は描画できないため、プログラム付属のものを表示しています。</translation>
+    </message>
+    <message>
+        <source>The tile backs in %1 cannot be drawn; the program&apos;s own are shown.</source>
+        <translation>%1 の牌の裏は描画できないため、プログラム付属のものを表示しています。</translation>
+    </message>
 </context>
 </TS>

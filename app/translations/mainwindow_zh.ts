@@ -491,5 +491,13 @@ Your password may be unchanged: please try again.</source>
         <translation>服务器没有回应密码更改请求。
 密码可能未更改，请重试。</translation>
     </message>
+    <message>
+        <source>The tile faces in %1 cannot be drawn; the program&apos;s own are shown.</source>
+        <translation>无法绘制 %1 中的牌面，现显示程序自带的牌面。</translation>
+    </message>
+    <message>
+        <source>The tile backs in %1 cannot be drawn; the program&apos;s own are shown.</source>
+        <translation>无法绘制 %1 中的牌背，现显示程序自带的牌背。</translation>
+    </message>
 </context>
 </TS>

@@ -9,7 +9,6 @@
 #include <QDebug>
 #include <QHash>
 #include <QImageWriter>
-#include <QSet>
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
 
@@ -151,8 +150,10 @@ struct HeldPicture
 };
 
 /// What a sheet of faces cut from one picture is made of: the clip paths
-/// that are one rectangle in the user space of what they clip, and the
-/// pictures with an id and no transform of their own.
+/// that are one rectangle in the user space of what they clip, and what a
+/// <use> may name that draws one picture as it is placed: an <image> with
+/// no transform of its own, or a group or symbol (without a transform or a
+/// view box) that holds nothing but one such.
 struct Cutting
 {
     QHash<QString, QRectF> rectangles;
@@ -168,7 +169,24 @@ Cutting cuttingOf(const QByteArray& svg)
     in.setNamespaceProcessing(false);
     QString clip;  // the clip path being read, while it is one rectangle
     int parts = 0; // its elements
+    // The open elements: their ids, their child elements and the one
+    // picture each draws as it is placed, when it draws just that.
+    struct Open
+    {
+        QString id;
+        bool holder = false; // a group or symbol that places its content as it is
+        int children = 0;
+        std::optional<HeldPicture> picture;
+    };
+    QList<Open> open;
     while (in.readNext() != QXmlStreamReader::Invalid && !in.atEnd()) {
+        if (in.tokenType() == QXmlStreamReader::EndElement && !open.isEmpty()) {
+            const Open done = open.takeLast();
+            if (done.picture && !done.id.isEmpty())
+                cutting.pictures.insert(done.id, *done.picture);
+            if (!open.isEmpty() && open.last().holder)
+                open.last().picture = open.last().children == 1 ? done.picture : std::nullopt;
+        }
         if (in.tokenType() == QXmlStreamReader::EndElement && localName(in.qualifiedName()) == QLatin1String("clipPath"))
             clip.clear();
         if (in.tokenType() != QXmlStreamReader::StartElement)
@@ -177,6 +195,9 @@ Cutting cuttingOf(const QByteArray& svg)
         const QStringView element = localName(in.qualifiedName());
         const QString id = attributes.value(QLatin1String("id")).toString();
         const bool plain = !attributes.hasAttribute(QLatin1String("transform"));
+        if (!open.isEmpty())
+            ++open.last().children;
+        open.append({id, false, 0, std::nullopt});
         if (element == QLatin1String("clipPath")) {
             const QStringView units = attributes.value(QLatin1String("clipPathUnits"));
             clip = plain && (units.isEmpty() || units == QLatin1String("userSpaceOnUse")) ? id : QString();
@@ -187,15 +208,18 @@ Cutting cuttingOf(const QByteArray& svg)
         } else if (!clip.isEmpty()) {
             cutting.rectangles.remove(clip);
             clip.clear();
-        } else if (element == QLatin1String("image") && plain && !id.isEmpty()) {
+        } else if (element == QLatin1String("image") && plain) {
             QString address;
             for (const QXmlStreamAttribute& attribute : attributes)
                 if (isAddress(attribute))
                     address = attribute.value().toString();
             if (const std::optional<QRectF> place = box(attributes))
-                cutting.pictures.insert(id, {*place, address,
-                                             attributes.value(QLatin1String("preserveAspectRatio")).trimmed()
-                                                 == QLatin1String("none")});
+                open.last().picture = HeldPicture{*place, address,
+                                                  attributes.value(QLatin1String("preserveAspectRatio")).trimmed()
+                                                      == QLatin1String("none")};
+        } else if ((element == QLatin1String("g") || element == QLatin1String("symbol")) && plain
+                   && !attributes.hasAttribute(QLatin1String("viewBox"))) {
+            open.last().holder = true;
         }
     }
     return cutting;
@@ -356,12 +380,11 @@ QByteArray SvgDocument::selfContained(const QByteArray& svg, const QString& name
     int leftOut = 0;
     QStringList lost;
     // The renderer draws no clip path: a picture under one (a sprite sheet
-    // whose faces are parts of one picture) would be drawn whole. Noted by
-    // the nearest id, with the pictures a clipped <use> names.
+    // whose faces are parts of one picture) would be drawn whole, and so
+    // would whatever a clipped <use> names (a group holding the sheet).
+    // Noted by the nearest id.
     QList<bool> clipped;
     QStringList cutIn;
-    QSet<QString> pictureIds;
-    QList<std::pair<QString, QString>> clippedUses;
     // A picture cut by a rectangle is written as the part that shows.
     Cutting cutting;
     if (svg.contains("clip-path"))
@@ -395,7 +418,7 @@ QByteArray SvgDocument::selfContained(const QByteArray& svg, const QString& name
                     noteCut(nearestId(id));
             } else if (element != QLatin1String("image")) {
                 if (underClip && element == QLatin1String("use"))
-                    clippedUses.append({localTarget(in.attributes()), nearestId(id)});
+                    noteCut(nearestId(id));
                 // By the name as written: the writer would drop the prefix.
                 out.writeStartElement(in.qualifiedName().toString());
                 out.writeAttributes(in.attributes());
@@ -405,10 +428,8 @@ QByteArray SvgDocument::selfContained(const QByteArray& svg, const QString& name
                     lost << face;
                 in.skipCurrentElement();
                 break;
-            } else {
-                pictureIds.insert(id);
-                if (underClip)
-                    noteCut(nearestId(id));
+            } else if (underClip) {
+                noteCut(nearestId(id));
             }
             ids << id;
             clipped << underClip;
@@ -438,14 +459,11 @@ QByteArray SvgDocument::selfContained(const QByteArray& svg, const QString& name
             *why = QStringLiteral("not well-formed");
         return QByteArray();
     }
-    for (const auto& [target, face] : clippedUses)
-        if (!target.isEmpty() && pictureIds.contains(target))
-            noteCut(face);
     if (!cutIn.isEmpty()) {
-        qWarning().noquote() << "SVG document" << name << "not drawn: pictures cut by clip paths in"
+        qWarning().noquote() << "SVG document" << name << "not drawn: pictures or references cut by clip paths in"
                              << cutIn.join(QLatin1String(", "));
         if (why)
-            *why = QStringLiteral("its pictures are cut by clip paths, which are not drawn");
+            *why = QStringLiteral("it cuts pictures or references by clip paths, which are not drawn");
         return QByteArray();
     }
     if (leftOut > 0)

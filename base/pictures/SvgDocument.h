@@ -21,10 +21,11 @@
 /// out, with one warning for the document that names the elements (the
 /// tile faces) that lost a picture. The renderer draws no clip path (and
 /// would draw a clip path's shapes as shapes): clip paths are left out, and
-/// a picture cut by a rectangle, an `<image>` or a `<use>` of one (a sheet
-/// of faces that are parts of one picture), is written as an `<image>` of
-/// the part that shows. A document that cuts a picture any other way is
-/// refused whole, rather than drawn with the whole picture on every face.
+/// a picture cut by a rectangle, an `<image>` or a `<use>` of one or of a
+/// group or symbol holding just one (a sheet of faces that are parts of one
+/// picture), is written as an `<image>` of the part that shows. A document
+/// that cuts a picture any other way, or any other `<use>`, is refused
+/// whole, rather than drawn with the whole picture on every face.
 /// Reentrant: any thread.
 namespace SvgDocument {
 
@@ -38,8 +39,9 @@ inline constexpr int maxPictureSide = 16384;
 inline constexpr qint64 maxPicturePixels = 4096 * 4096;
 
 /// The document as the renderer is to see it; empty when it is not
-/// well-formed XML or cuts a picture by a clip path (the renderer then has
-/// nothing to draw), with the reason in `why`. `name` is for the warnings.
+/// well-formed XML or cuts a picture or a `<use>` by a clip path in a way
+/// it cannot write out (the renderer then has nothing to draw), with the
+/// reason in `why`. `name` is for the warnings.
 QByteArray selfContained(const QByteArray& svg, const QString& name, QString* why = nullptr);
 
 /// Reads a document file (a name on a search path, or a path: ResourceFile)

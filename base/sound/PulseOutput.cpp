@@ -86,11 +86,13 @@ PulseOutput::~PulseOutput()
 int PulseOutput::addVoice(const QByteArray& pcm, const Format& format)
 {
     auto voice = std::make_unique<Voice>();
+    voice->pcm = pcm;
     voice->format = format;
     const pa_sample_spec spec{pa_sample_format_t(format.sampleFormat), format.rate, format.channels};
     voice->frameBytes = pa_sample_spec_valid(&spec) ? int(pa_frame_size(&spec)) : 1;
     // Only whole frames go to the server.
-    voice->source = std::make_unique<PcmSource>(pcm.left(pcm.size() - pcm.size() % voice->frameBytes));
+    voice->pcm.chop(pcm.size() % voice->frameBytes);
+    voice->source = std::make_unique<PcmSource>(voice->pcm);
     Locker lock(mainloop);
     const int id = nextId++;
     voices.emplace(id, std::move(voice));
@@ -104,6 +106,7 @@ void PulseOutput::removeVoice(int id)
     if (it == voices.end())
         return;
     dropStream(*it->second);
+    dropFinishing(id);
     voices.erase(it);
 }
 
@@ -116,7 +119,12 @@ void PulseOutput::play(int id, bool loop)
     Voice& voice = *it->second;
     if (loop && voice.wanted && voice.loop)
         return; // plays on
-    dropStream(voice);
+    // A sound cut off before the server has played it is never heard: a
+    // hover played again within its latency would leave the hand silent.
+    if (voice.stream && !voice.loop && !loop)
+        letFinish(id, voice);
+    else
+        dropStream(voice);
     voice.wanted = true;
     voice.loop = loop;
     voice.askedAt = Clock::now();
@@ -132,6 +140,7 @@ void PulseOutput::stop(int id)
         return;
     dropStream(*it->second);
     it->second->wanted = false;
+    dropFinishing(id);
 }
 
 bool PulseOutput::isPlaying(int id) const
@@ -154,6 +163,41 @@ void PulseOutput::connectToServer()
         pa_context_connect(context, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr);
 }
 
+void PulseOutput::letFinish(int id, Voice& voice)
+{
+    dropFinishing(-1);
+    const auto playing = std::count_if(voices.cbegin(), voices.cend(), [](const auto& v) { return v.second->stream; });
+    if (!finishing.empty() && std::size_t(playing) + finishing.size() >= std::size_t(maxStreams)) {
+        dropStream(*finishing.front());
+        finishing.erase(finishing.begin());
+    }
+    if (std::size_t(playing) + finishing.size() >= std::size_t(maxStreams))
+        return dropStream(voice);
+    auto rest = std::make_unique<Voice>();
+    rest->pcm = voice.pcm;
+    rest->source = std::exchange(voice.source, std::make_unique<PcmSource>(voice.pcm));
+    rest->format = voice.format;
+    rest->frameBytes = voice.frameBytes;
+    rest->stream = std::exchange(voice.stream, nullptr);
+    rest->wanted = true;
+    rest->draining = std::exchange(voice.draining, false);
+    rest->askedAt = voice.askedAt;
+    rest->owner = id;
+    finishing.push_back(std::move(rest));
+}
+
+void PulseOutput::dropFinishing(int owner)
+{
+    finishing.erase(std::remove_if(finishing.begin(), finishing.end(),
+                                   [this, owner](const std::unique_ptr<Voice>& rest) {
+                                       if (owner != 0 && rest->owner != owner && rest->stream)
+                                           return false;
+                                       dropStream(*rest);
+                                       return true;
+                                   }),
+                    finishing.end());
+}
+
 void PulseOutput::dropConnection()
 {
     for (auto& entry : voices) {
@@ -164,6 +208,7 @@ void PulseOutput::dropConnection()
             voice.wanted = voice.loop;
         }
     }
+    dropFinishing(0);
     if (context) {
         pa_context_disconnect(context);
         pa_context_unref(context);
@@ -226,6 +271,7 @@ void PulseOutput::timerEvent(QTimerEvent* event)
 
 void PulseOutput::startWantedVoices()
 {
+    dropFinishing(-1);
     for (auto& entry : voices) {
         Voice& voice = *entry.second;
         if (voice.stream) {
@@ -321,6 +367,10 @@ PulseOutput::Voice* PulseOutput::voiceOf(pa_stream* stream)
     for (auto& entry : voices) {
         if (entry.second->stream == stream)
             return entry.second.get();
+    }
+    for (auto& rest : finishing) {
+        if (rest->stream == stream)
+            return rest.get();
     }
     return nullptr;
 }

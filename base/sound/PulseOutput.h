@@ -7,6 +7,7 @@
 #include <chrono>
 #include <map>
 #include <memory>
+#include <vector>
 
 class PcmSource;
 
@@ -44,10 +45,14 @@ public:
     /// Silences the voice and forgets it.
     void removeVoice(int id);
     /// Plays the voice from its first sample, or on and on while looping (a
-    /// voice that already loops plays on). Without a connection that answers
-    /// it plays once there is one: a loop whenever that is, a sound played
-    /// once only within `freshForMs` of being asked for.
+    /// voice that already loops plays on). A sound played once that still
+    /// sounds plays on to its end beside the new one, as long as fewer than
+    /// `maxStreams` streams play; past that the oldest such sound ends.
+    /// Without a connection that answers it plays once there is one: a loop
+    /// whenever that is, a sound played once only within `freshForMs` of
+    /// being asked for.
     void play(int id, bool loop);
+    /// Silences the voice, with what it still plays to its end.
     void stop(int id);
     /// Whether the voice is sounding or waiting for the server to sound.
     bool isPlaying(int id) const;
@@ -60,11 +65,15 @@ public:
     static constexpr int retryAfterMs = 250;
     /// How long a sound played once is worth waiting for a connection.
     static constexpr int freshForMs = 500;
+    /// The most streams that play at once, the voices' own and the sounds
+    /// they play to their end.
+    static constexpr int maxStreams = 16;
 
 private:
     using Clock = std::chrono::steady_clock;
     struct Voice
     {
+        QByteArray pcm;
         std::unique_ptr<PcmSource> source;
         Format format;
         int frameBytes = 1;
@@ -73,6 +82,8 @@ private:
         bool loop = false;
         bool draining = false;
         Clock::time_point askedAt;
+        /// Of a sound played to its end: the id of the voice that played it.
+        int owner = 0;
     };
 
     void timerEvent(QTimerEvent* event) override;
@@ -83,6 +94,13 @@ private:
     void startWantedVoices();
     bool startStream(Voice& voice);
     void dropStream(Voice& voice);
+    /// Hands the voice's stream over to play to its end, within maxStreams
+    /// (under the lock).
+    void letFinish(int id, Voice& voice);
+    /// Drops the sounds that play to their end of the voice `owner` (of
+    /// every voice for 0, of none for -1), and those that have ended (under
+    /// the lock).
+    void dropFinishing(int owner);
     Voice* voiceOf(pa_stream* stream);
     void feed(Voice& voice, size_t bytes);
 
@@ -97,4 +115,6 @@ private:
     int timer = 0;
     int nextId = 1;
     std::map<int, std::unique_ptr<Voice>> voices;
+    /// Sounds played once that play to their end, oldest first.
+    std::vector<std::unique_ptr<Voice>> finishing;
 };

@@ -295,7 +295,10 @@ TileImages* TileGraphics::readCachedSet(const QString& blankPath, const QString&
 TileImages* TileGraphics::renderAndStore(const QString& blankPath, const QString& facePath, double scale)
 {
     auto* images = new TileImages(blankPath, facePath, highlightPath(), scale);
-    if (cacheable(scale) && TileCache::prepareCacheDirectory()
+    // A set that stands in for a refused sheet is drawn anew each time, so
+    // that the refusal is told wherever the set is chosen.
+    const bool refused = !images->refusedBack().isEmpty() || !images->refusedFace().isEmpty();
+    if (!refused && cacheable(scale) && TileCache::prepareCacheDirectory()
         && TileCache::writeFile(TileCache::temporaryFile(blankPath, facePath, scale), *images))
         TileCache::trimCacheDirectory();
     return images;

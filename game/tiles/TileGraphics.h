@@ -68,7 +68,8 @@ public:
     /// The set from a valid installed file, else from a valid cache file,
     /// or null. Any thread.
     static TileImages* readCachedSet(const QString& blankPath, const QString& facePath, double scale);
-    /// A newly rendered set, written to the cache. Any thread.
+    /// A newly rendered set, written to the cache unless one of its sheets
+    /// gave way to the program's own. Any thread.
     static TileImages* renderAndStore(const QString& blankPath, const QString& facePath, double scale);
 
     /// Resource paths of the lists; empty for an index outside them.

@@ -152,6 +152,8 @@ TileImages::TileImages(const TileImages& source, double scale)
     const Private& s = *source.d;
     const double f = s.scale > 0 ? scale / s.scale : 1.0;
     d->scale = scale;
+    d->refusedBack = s.refusedBack;
+    d->refusedFace = s.refusedFace;
     for (int o = 0; o < orientationCount; ++o) {
         for (int k = 0; k < kindCount; ++k) {
             d->elements[o][k] = smoothlyScaled(s.elements[o][k], f);
@@ -247,6 +249,16 @@ QDataStream& operator<<(QDataStream& out, const TileImages& images)
         out << d.handFaces[t];
     out << d.handImages[0] << d.handImages[1];
     return out;
+}
+
+QString TileImages::refusedBack() const
+{
+    return d->refusedBack;
+}
+
+QString TileImages::refusedFace() const
+{
+    return d->refusedFace;
 }
 
 double TileImages::scale() const

@@ -20,8 +20,11 @@ class QDataStream;
 /// standing tile, which is made on its first use (on the GUI thread).
 ///
 /// Building touches no shared state, so a set may be made on a worker thread
-/// and handed over once finished. A sheet that cannot be read, or that lacks
-/// some pictures, gives a logged warning and visible placeholder pictures.
+/// and handed over once finished. A sheet named on the search path that
+/// cannot be read or is refused (a file of the user's in front of the
+/// program's own) gives a logged warning and gives way to the program's own
+/// sheet of its name; with none, or for pictures a sheet lacks, visible
+/// placeholder pictures are drawn.
 class TileImages
 {
 public:
@@ -80,6 +83,11 @@ public:
     TileImages& operator=(const TileImages&) = delete;
 
     double scale() const;
+    /// The file of the back or face sheet that could not be drawn and gave way
+    /// to the program's own; empty when the sheet was drawn. Not kept in the
+    /// stream form: a set with one is not written to the cache.
+    QString refusedBack() const;
+    QString refusedFace() const;
 
     /// The picture of (orientation, kind); a null image for kind 8, for the
     /// hand kind (see handImage) and for indexes out of range.

@@ -19,6 +19,11 @@ struct TileImages::Private
     QRectF rects[orientationCount][kindCount];
     ShadowGeometry shadows[orientationCount][kindCount];
 
+    /// The files of the back and face sheets that could not be drawn and gave
+    /// way to the program's own; empty for a sheet drawn.
+    QString refusedBack;
+    QString refusedFace;
+
     /// The dimming overlay of the own standing tile, made on first use.
     mutable QImage overlay;
     mutable std::once_flag overlayOnce;

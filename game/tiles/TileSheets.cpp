@@ -1,11 +1,13 @@
 // Rendering a tile set from its sheets: SVG documents whose elements are
 // rendered into the pictures, or PNG sheets cut at fixed rectangles. A sheet
-// that cannot be read, or lacks pictures, gives one warning and placeholder
-// pictures, never an exception.
+// that cannot be read gives one warning and the program's own sheet of its
+// name; without one, or for pictures a sheet lacks, placeholder pictures,
+// never an exception.
 
 #include "TileImages_p.h"
 
 #include "PictureDecoder.h"
+#include "ResourceFile.h"
 #include "SvgDocument.h"
 
 #include <QDebug>
@@ -13,6 +15,9 @@
 #include <QPainter>
 #include <QSvgRenderer>
 #include <QtMath>
+
+#include <optional>
+#include <utility>
 
 namespace {
 
@@ -63,19 +68,42 @@ QImage readPictureSheet(const QString& path, QString& why)
     return PictureDecoder::imageOf(result);
 }
 
+/// The program's own sheet of a name whose sheet could not be drawn, and
+/// the file that stood in front of it; nothing when it has none of its own
+/// or its own is the one that failed.
+std::optional<std::pair<QString, QString>> ownSheet(const QString& path)
+{
+    const QString own = ResourceFile::ownPath(path);
+    const QString read = ResourceFile::path(path);
+    if (own.isEmpty() || own == read)
+        return std::nullopt;
+    return std::pair{own, read};
+}
+
+/// Warns of a sheet that cannot be read, with what is drawn instead.
+void warnUnread(const QString& path, const QString& why, bool ownDrawn)
+{
+    const QString instead = ownDrawn ? QStringLiteral("the program's own is") : QStringLiteral("placeholders are");
+    qWarning() << "tile sheet" << path
+               << qPrintable(QStringLiteral("cannot be read (%1); %2 drawn instead").arg(why, instead));
+}
+
 /// An SVG sheet with the ids it was asked for and did not have.
 class SvgSheet
 {
 public:
-    explicit SvgSheet(const QString& path)
+    /// `refused` takes the file that could not be drawn when the program's own stands in.
+    SvgSheet(const QString& path, QString& refused)
         : path(path)
     {
         QString why;
         renderer.load(SvgDocument::read(path, &why));
-        if (!renderer.isValid())
-            qWarning() << "tile sheet" << path
-                       << qPrintable(QStringLiteral("cannot be read (%1); placeholders are drawn instead")
-                                         .arg(why.isEmpty() ? QStringLiteral("not an SVG document") : why));
+        if (renderer.isValid())
+            return;
+        const auto own = ownSheet(path);
+        warnUnread(path, why.isEmpty() ? QStringLiteral("not an SVG document") : why, own.has_value());
+        if (own && renderer.load(SvgDocument::read(own->first)))
+            refused = own->second;
     }
     ~SvgSheet()
     {
@@ -172,14 +200,18 @@ private:
 class PngSheet
 {
 public:
-    explicit PngSheet(const QString& path)
+    /// `refused` as for an SVG sheet.
+    PngSheet(const QString& path, QString& refused)
         : path(path)
     {
         QString why;
         sheet = readPictureSheet(path, why);
-        if (sheet.isNull())
-            qWarning() << "tile sheet" << path
-                       << qPrintable(QStringLiteral("cannot be read (%1); placeholders are drawn instead").arg(why));
+        if (!sheet.isNull())
+            return;
+        const auto own = ownSheet(path);
+        warnUnread(path, why, own.has_value());
+        if (own && !(sheet = readPictureSheet(own->first, why)).isNull())
+            refused = own->second;
     }
     ~PngSheet()
     {
@@ -252,7 +284,7 @@ void TileImages::Private::renderBack(const QString& path)
 {
     const double s = scale;
     if (isSvg(path)) {
-        SvgSheet svg(path);
+        SvgSheet svg(path, refusedBack);
         const Size hand = tileSizes[0].scaled(s);
         sizes[Bottom][Hand] = hand;
         handImages[0] = svg.whole(QStringLiteral("hand"), hand.width, hand.height + hand.depth);
@@ -301,7 +333,7 @@ void TileImages::Private::renderBack(const QString& path)
         return;
     }
 
-    PngSheet png(path);
+    PngSheet png(path, refusedBack);
     const double handScale = s * handProportion;
     sizes[Bottom][Hand] = Size(28, 39, 6).scaled(handScale);
     handImages[0] = png.cut(QRect(30, 40, 29, 45), handScale);
@@ -350,7 +382,7 @@ void TileImages::Private::renderFaces(const QString& path)
 {
     const Size hand = sizes[Bottom][Hand];
     if (isSvg(path)) {
-        SvgSheet svg(path);
+        SvgSheet svg(path, refusedFace);
         const Size& bottom = sizes[Bottom][Declared];
         const Size& right = sizes[Right][Declared];
         const bool transposed = bottom.width == right.height && bottom.height == right.width;
@@ -373,7 +405,7 @@ void TileImages::Private::renderFaces(const QString& path)
         return;
     }
 
-    PngSheet png(path);
+    PngSheet png(path, refusedFace);
     const int cellWidth = png.sheet.width() / faceCount;
     const auto paintFace = [&](int t, int w, int h, const QTransform& transform) {
         QImage img(qMax(w, 0), qMax(h, 0), QImage::Format_ARGB32);

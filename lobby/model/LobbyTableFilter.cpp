@@ -22,13 +22,15 @@ bool isAscii(QStringView text)
     return std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; });
 }
 
-/// The text as the search compares it: in lower case as the language shown
-/// writes it, then folded (a final sigma becomes a sigma). Lower-casing
-/// keeps the dot of a capital dotted I as a combining dot over the "i",
-/// which has a dot of its own: it goes, so "izmir" finds "İzmir".
+/// The text as the search compares it: in its compatibility form (a
+/// Japanese input method's full-width "ｔｏｋｙｏ" and "１" and the half-width
+/// "ﾘｰﾁ" are the ordinary "tokyo", "1" and "リーチ"), in lower case as the
+/// language shown writes it, then folded (a final sigma becomes a sigma).
+/// Lower-casing keeps the dot of a capital dotted I as a combining dot over
+/// the "i", which has a dot of its own: it goes, so "izmir" finds "İzmir".
 QString foldedForSearch(const QString& text, const QLocale& locale)
 {
-    QString folded = locale.toLower(text).toCaseFolded();
+    QString folded = locale.toLower(text.normalized(QString::NormalizationForm_KC)).toCaseFolded();
     const QChar dotAbove(0x0307);
     for (qsizetype at = folded.indexOf(dotAbove, 1); at > 0; at = folded.indexOf(dotAbove, at)) {
         const QChar before = folded.at(at - 1);
@@ -186,7 +188,8 @@ bool LobbyTableFilter::filterAcceptsRow(int sourceRow, const QModelIndex& source
         QString text = source->index(sourceRow, column, sourceParent).data(Qt::DisplayRole).toString();
         if (text.isEmpty())
             continue;
-        // Most cells are ASCII: their case is ignored without a folded copy.
+        // Most cells are ASCII, already in their compatibility form: their
+        // case is ignored without a folded copy.
         const bool plain = m_asciiFoldsPlainly && isAscii(text);
         if (!plain)
             text = foldedForSearch(text, m_searchLocale);

@@ -36,7 +36,8 @@ public:
     void removeGameType(int gameType);
     /// The words of the text, split at any blank (an ideographic space too);
     /// a row passes when every word occurs in the text of some column, in
-    /// any case as the language shown folds it ("izmir" finds "İzmir").
+    /// any case as the language shown folds it ("izmir" finds "İzmir") and
+    /// in full or half width alike ("ｔｏｋｙｏ" finds "Tokyo", "リーチ" "ﾘｰﾁ").
     void setFreeText(const QString& text);
 
     int emptyTablesMode() const { return m_emptyTablesMode; }

@@ -32,10 +32,12 @@ qsizetype prefixLength(const QString& name)
     return 0;
 }
 
-QString resolve(const QString& name, int depth)
+QString resolve(const QString& name, int depth, bool ownOnly)
 {
     const qsizetype prefix = prefixLength(name);
     if (prefix == 0) {
+        if (ownOnly && !name.startsWith(QLatin1Char(':')))
+            return QString();
         const QFileInfo info(name);
         if (info.isFile())
             return name;
@@ -48,7 +50,7 @@ QString resolve(const QString& name, int depth)
     const QString rest = name.mid(prefix + 1);
     const QStringList folders = QDir::searchPaths(name.left(prefix));
     for (const QString& folder : folders) {
-        const QString found = resolve(QDir::cleanPath(folder + QLatin1Char('/') + rest), depth + 1);
+        const QString found = resolve(QDir::cleanPath(folder + QLatin1Char('/') + rest), depth + 1, ownOnly);
         if (!found.isEmpty())
             return found;
     }
@@ -59,7 +61,12 @@ QString resolve(const QString& name, int depth)
 
 QString ResourceFile::path(const QString& name)
 {
-    return resolve(name, 0);
+    return resolve(name, 0, false);
+}
+
+QString ResourceFile::ownPath(const QString& name)
+{
+    return resolve(name, 0, true);
 }
 
 bool ResourceFile::open(const QString& name, QFile& file, QString* why)

@@ -23,6 +23,11 @@ namespace ResourceFile {
 /// there is none.
 QString path(const QString& name);
 
+/// The program's own file of a name: as path(), with only the compiled
+/// resources along the search path looked at ("resources:/x.svg" stands for
+/// ":default/x.svg" beneath a folder of the user's); empty when there is none.
+QString ownPath(const QString& name);
+
 /// Opens the file a name stands for, for reading. What was opened is
 /// checked, not only what was looked up: a FIFO put in the file's place in
 /// between is neither waited on nor read. False when there is no such file

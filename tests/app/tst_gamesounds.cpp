@@ -255,6 +255,7 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("trouble");
         QTest::newRow("Sounds off and on, 21 times") << QStringLiteral("toggles");
+        QTest::newRow("200 hovers 50 ms apart") << QStringLiteral("sweep"); // a fast mouse over the hand
         QTest::newRow("stalled 40 s") << QStringLiteral("stall"); // past the sound library's own time-out
         QTest::newRow("killed and started again") << QStringLiteral("restart");
         QTest::newRow("started after the output") << QStringLiteral("late");
@@ -270,8 +271,10 @@ private Q_SLOTS:
             QSKIP(qPrintable(QStringLiteral("no sound server for this row: ") + pulseError));
         SoundPlayer& player = SoundPlayer::instance();
         QDir::setSearchPaths(QStringLiteral("sounds"), {QStringLiteral(PARLOR_SOURCE_DIR "/resources/external/sounds/wav")});
-        if (trouble == QLatin1String("late"))
+        if (trouble == QLatin1String("late") || trouble == QLatin1String("sweep"))
             pulse.stop();
+        if (trouble == QLatin1String("sweep"))
+            QVERIFY(pulse.start(&pulseError, true));
         sounds.init(nullptr);
         QTRY_VERIFY(!player.isBusy() && sounds.hasSound(GameSounds::Hover) && sounds.hasSound(GameSounds::TileDiscarded));
         if (trouble == QLatin1String("toggles")) { // the Sounds box clicked, 25 to 200 ms apart, off first
@@ -297,6 +300,20 @@ private Q_SLOTS:
                 QVERIFY2(pulse.heardWithin(2000) >= 0, qPrintable(GameSounds::slotName(slot)));
                 QVERIFY(pulse.quiet(10000));
             }
+            return;
+        }
+        if (trouble == QLatin1String("sweep")) { // each hover sounds while the one before it still does: most are heard
+            QVERIFY(pulse.quiet(3000));
+            int heard = 0;
+            for (int i = 0; i < 200; ++i) {
+                const QDeadlineTimer next(50);
+                sounds.play(GameSounds::Hover);
+                heard += pulse.heardWithin(50) >= 0;
+                QTest::qWait(int(next.remainingTime()));
+            }
+            QVERIFY2(heard >= 100, qPrintable(QStringLiteral("%1 hovers heard").arg(heard)));
+            pulse.stop();
+            QVERIFY(pulse.start(&pulseError));
             return;
         }
         if (trouble == QLatin1String("stall") || trouble == QLatin1String("quit"))

@@ -15,11 +15,13 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSettings>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -318,19 +320,32 @@ private Q_SLOTS:
 
     void languageChangeKeepsTheChosenTiles()
     {
+        // The second face a sprite sheet of one's own, which cannot be drawn: the page names its file.
+        QTemporaryDir front;
+        QFile sheet(front.filePath(QStringLiteral("tiles-fg-half-marked.svg")));
+        QVERIFY(sheet.open(QIODevice::WriteOnly | QIODevice::Unbuffered)
+                && sheet.write("<svg xmlns='http://www.w3.org/2000/svg'><g id='bamboo_1'><use href='#sheet' "
+                               "clip-path='url(#c)'/></g><g id='sheet'/></svg>") > 0);
+        const QStringList paths = QDir::searchPaths(QStringLiteral("resources"));
+        QDir::setSearchPaths(QStringLiteral("resources"), QStringList{front.path()} + paths);
         TranslationsManager translations;
         PreferencesWindow page(&translations, nullptr, nullptr);
         if (page.tileFaceList()->count() < 2)
             QSKIP("one tile face only");
-        page.tileFaceList()->setCurrentIndex(1);
+        QTest::keyClick(page.tileFaceList(), Qt::Key_Down); // from the first
         const QString english = page.tileFaceList()->itemText(1);
+        QTRY_VERIFY_WITH_TIMEOUT(!page.tileRefusal()->isHidden(), 20000);
+        const QString refusal = page.tileRefusal()->text();
+        QVERIFY2(refusal.contains(QDir::toNativeSeparators(sheet.fileName())), qPrintable(refusal));
         QVERIFY(translations.setLanguage(QStringLiteral("ja")));
         QTRY_VERIFY(page.tileFaceList()->itemText(1) != english);
         QCOMPARE(page.tileFaceList()->currentIndex(), 1);
         QCOMPARE(page.findChild<QLabel*>(QStringLiteral("label_6"))->text(), QStringLiteral("表"));
+        QVERIFY(page.tileRefusal()->text() != refusal && page.tileRefusal()->text().contains(sheet.fileName()));
         QVERIFY(translations.setLanguage(QStringLiteral("en")));
         QTRY_COMPARE(page.tileFaceList()->itemText(1), english);
         QCOMPARE(QSettings().value(QStringLiteral("game/tileface")).toInt(), 1);
+        QDir::setSearchPaths(QStringLiteral("resources"), paths);
     }
 
     void passwordChange_data()

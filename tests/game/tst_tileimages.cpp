@@ -258,10 +258,17 @@ private Q_SLOTS:
         QVERIFY(buffer.open(QIODevice::WriteOnly) && sheet.save(&buffer, "PNG"));
         const QString sprite = held(png);
         // The picture and the clip path outside the face, as a sheet of faces has them.
+        const auto cutFrom = [&sprite](const QString& held) {
+            return QStringLiteral("<use xlink:href=\"#s\" x=\"-50\" clip-path=\"url(#c)\"/></g><clipPath id=\"c\"><rect "
+                                  "x=\"50\" width=\"50\" height=\"100\"/></clipPath><defs>%1</defs><g>")
+                .arg(held.arg(QStringLiteral("<image width=\"250\" height=\"100\" xlink:href=\"%1\"/>").arg(sprite)));
+        };
         QTest::newRow("a face cut from a picture by a rectangle")
-            << QStringLiteral("<use xlink:href=\"#s\" x=\"-50\" clip-path=\"url(#c)\"/></g><clipPath id=\"c\"><rect "
-                              "x=\"50\" width=\"50\" height=\"100\"/></clipPath><defs><image id=\"s\" width=\"250\" "
-                              "height=\"100\" xlink:href=\"%1\"/></defs><g>").arg(sprite) << true;
+            << cutFrom(QStringLiteral("%1")).replace(QStringLiteral("<image"), QStringLiteral("<image id=\"s\"")) << true;
+        QTest::newRow("a face cut from a group holding the picture") << cutFrom(QStringLiteral("<g id=\"s\">%1</g>")) << true;
+        QTest::newRow("a face cut from a symbol holding the picture")
+            << cutFrom(QStringLiteral("<symbol id=\"s\"><g>%1</g></symbol>")) << true;
+        QTest::newRow("a face cut from a group of two pictures") << cutFrom(QStringLiteral("<g id=\"s\">%1%1</g>")) << false;
         QTest::newRow("a face cut from a picture by a circle")
             << QStringLiteral("<clipPath id=\"c\"><circle r=\"25\" cx=\"25\" cy=\"50\"/></clipPath>")
                    + image(sprite).replace(QStringLiteral("<image"), QStringLiteral("<image clip-path=\"url(#c)\""))
@@ -272,14 +279,16 @@ private Q_SLOTS:
     {
         QFETCH(QString, inside);
         QFETCH(bool, drawn);
-        QFile sheet(dir.filePath(QStringLiteral("holding.svg")));
+        // In front of the program's own sheet of its name.
+        QDir::setSearchPaths(QStringLiteral("resources"), QStringList{dir.path()} + ParlorResources::compiledTrees());
+        QFile sheet(dir.filePath(QStringLiteral("tiles-fg.svg")));
         const QString svg = QStringLiteral("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"100\" height=\"100\" "
                                            "xmlns:xlink=\"http://www.w3.org/1999/xlink\"><g id=\"%1\">%2</g></svg>");
         QVERIFY(sheet.open(QIODevice::WriteOnly | QIODevice::Truncate)
                 && sheet.write(svg.arg(faceIds().first(), inside).toUtf8()) > 0);
         sheet.close();
         std::unique_ptr<TileImages> set;
-        const auto make = [&] { set = std::make_unique<TileImages>(svgBack, sheet.fileName(), highlight, 1.0); };
+        const auto make = [&] { set = std::make_unique<TileImages>(svgBack, QStringLiteral("resources:/tiles-fg.svg"), highlight, 1.0); };
         messages.clear();
         const QtMessageHandler old = qInstallMessageHandler(capture);
         QVERIFY2(sharedmachine::finishesInTime(make, {dir.filePath(QStringLiteral("picture.fifo"))}),
@@ -288,9 +297,14 @@ private Q_SLOTS:
         const QImage face = set->face(0, tile(0));
         const QColor middle = face.pixelColor(face.width() / 2, face.height() / 2);
         QCOMPARE(middle.blue() > 245 && middle.red() + middle.green() < 10, drawn);
+        installSearchPaths();
         // The log names the face that lost its picture.
         const QRegularExpression lost(QStringLiteral("(left out,|clip paths) in ") + faceIds().first());
         QCOMPARE(messages.filter(lost).size(), drawn ? 0 : 1);
+        const bool refused = !messages.filter(QStringLiteral("not drawn")).isEmpty();
+        QCOMPARE(set->refusedFace(), refused ? sheet.fileName() : QString());
+        if (refused)
+            QCOMPARE(face, TileImages(svgBack, QStringLiteral(":default/tiles-fg.svg"), highlight, 1.0).face(0, tile(0)));
     }
 
     void sheetsChosenBySuffix()

@@ -389,6 +389,14 @@ void LobbyFiltersTest::freeTextSearchesEveryColumn()
     QCOMPARE(names(*m_filter), QStringList{QString::fromUtf8("\u0130zmir Club")});
     m_filter->setFreeText(QString::fromUtf8("\u0130ZM\u0130R"));
     QCOMPARE(names(*m_filter), QStringList{QString::fromUtf8("\u0130zmir Club")});
+    // Full-width letters and digits as an input method types them; half-width katakana in a name.
+    for (const auto& [id, name] : {std::pair{6, "Tokyo abc"}, {7, "ルーム1"}, {8, "ﾘｰﾁ部屋"}})
+        add(makeTable(id, "101/Regular", QString::fromUtf8(name)));
+    for (const auto& [find, name] : {std::pair{"ｔｏｋｙｏ ａｂｃ", "Tokyo abc"}, {"ＴＯＫＹＯ", "Tokyo abc"},
+                                     {"ルーム１", "ルーム1"}, {"リーチ", "ﾘｰﾁ部屋"}, {"ﾙｰﾑ", "ルーム1"}}) {
+        m_filter->setFreeText(QString::fromUtf8(find));
+        QCOMPARE(names(*m_filter), QStringList{QString::fromUtf8(name)});
+    }
 }
 
 void LobbyFiltersTest::proxiesPassTheModelTester()

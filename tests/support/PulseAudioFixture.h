@@ -21,8 +21,9 @@ class PulseAudioFixture
 public:
     ~PulseAudioFixture() { stop(); }
 
-    /// Starts the server and its recorder, and waits (at most 10 s) until its socket answers.
-    bool start(QString* error)
+    /// Starts the server and its recorder, and waits (at most 10 s) until its socket answers. Its sink rewinds
+    /// when asked to, as a sound card's does: a stream cut off then is not heard.
+    bool start(QString* error, bool rewinds = false)
     {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         for (const char* var : {"HOME", "XDG_RUNTIME_DIR", "XDG_CONFIG_HOME", "XDG_STATE_HOME"})
@@ -36,7 +37,7 @@ public:
                                      "--realtime=no -L")
                               .split(QLatin1Char(' '))
                           // Its monitor keeps the start of every stream only when the sink never rewinds.
-                          << QStringLiteral("module-null-sink norewinds=1") << QStringLiteral("-L")
+                          << QStringLiteral("module-null-sink") + (rewinds ? "" : " norewinds=1") << QStringLiteral("-L")
                           << QStringLiteral("module-native-protocol-unix auth-anonymous=1 socket=") + socket());
         for (QDeadlineTimer deadline(10000); process.waitForStarted(1000) && !deadline.hasExpired();) {
             QLocalSocket probe;
