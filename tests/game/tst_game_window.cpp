@@ -22,6 +22,7 @@
 #include "HiddenHandView.h"
 #include "MeldAuction.h"
 #include "MeldChoice.h"
+#include "ModelessMsgBox.h"
 #include "PlayerActionView.h"
 #include "PlayerWidget.h"
 #include "RoundScoreBoard.h"
@@ -36,7 +37,12 @@
 #include "Utils.h"
 #include "ViewTestSupport.h"
 #include "WaitingForPlayersWindow.h"
+#include "PlayerInactiveWindow.h"
+#include "SeatedWindow.h"
+#include "WashoutWindow.h"
+#include "WatchingWindow.h"
 
+#include <QApplication>
 #include <QGraphicsPixmapItem>
 #include <QGraphicsView>
 #include <QLabel>
@@ -44,6 +50,7 @@
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTest>
+#include <QWheelEvent>
 
 #include <algorithm>
 #include <cmath>
@@ -621,42 +628,88 @@ private Q_SLOTS:
             QCOMPARE(shown->items()[i]->pos() - shown->items()[0]->pos(), fresh.items()[i]->pos() - fresh.items()[0]->pos());
     }
 
-    void overlaysKeepTheirPlaceOnResize_data()
+    /// Every board and notice stays wholly on the page as the player
+    /// resizes the window, and where it fits it keeps its share of the free
+    /// room: back at the first size it stands where it stood. One larger
+    /// than the page stands at its top left. The score board's Ready still
+    /// answers.
+    void overlaysStayOnThePage_data()
     {
-        QTest::addColumn<QSize>("from");
-        QTest::addColumn<QSize>("to");
-        QTest::addColumn<QPoint>("expected");
-        // The notice (its size s) starts at (100, 50) in a 1024 x 768 window.
-        QTest::newRow("grown: same share of the free room") << QSize(1024, 768) << QSize(2048, 1536) << QPoint(-1, -1);
-        QTest::newRow("too small: stays") << QSize(1024, 768) << QSize(100, 100) << QPoint(100, 50);
+        QTest::addColumn<QString>("overlay");
+        for (const char* name : {"waiting", "seated", "watching", "inactive", "washout", "round", "chooser", "leave",
+                                 "scores"})
+            QTest::newRow(name) << QString::fromLatin1(name);
     }
 
-    void overlaysKeepTheirPlaceOnResize()
+    void overlaysStayOnThePage()
     {
-        QFETCH(QSize, from);
-        QFETCH(QSize, to);
-        QFETCH(QPoint, expected);
-        GameWindow w(nullptr, nullptr, ownId);
-        w.resize(from);
+        QFETCH(QString, overlay);
+        Table t(playing(1));
+        auto& [model, w] = t;
+        w.resize(1900, 1040);
         w.show();
-        QWidget* notice = w.waitingWindow();
-        // The notice is as big as its texts ask.
-        const QSize s = notice->size();
-        notice->move(100, 50);
-        w.resize(to);
-        if (expected != QPoint(-1, -1)) {
-            QCOMPARE(notice->pos(), expected);
-            return;
+        QWidget* shown = nullptr;
+        for (auto [name, notice] : {std::pair<const char*, MahjongDialog*>("waiting", w.waitingWindow()),
+                                    {"seated", w.seatedWindow()}, {"watching", w.watchingWindow()},
+                                    {"inactive", w.inactiveWindow()}, {"washout", w.washoutWindow()}})
+            if (overlay == QLatin1String(name)) {
+                notice->showDialog(true);
+                shown = notice;
+            }
+        if (overlay == "round") {
+            w.onEndOfRound({{east, 10, 250}, {ownId, 0, -250}});
+            shown = w.roundScoreBoard();
+        } else if (overlay == "chooser") {
+            w.showMeldSuggestion({meld_offer{game_protocol::meld_type::PONG, tile(9)}}, tile(9), span(60000));
+            shown = w.meldAuction();
+        } else if (overlay == "leave") {
+            w.onLeaveButtonClick();
+            shown = w.findChild<ModelessMsgBox::MsgBox*>();
+        } else if (overlay == "scores") {
+            std::map<qint32, player_score> scores;
+            for (qint32 pid : {east, ownId, west, north})
+                scores[pid] = player_score{.pid = pid, .scoreType = pid == east ? 1 : 0};
+            w.onHandEndScoring(scores, endhand_reason_t(1), false);
+            w.onAreYouReady(span(60000), false);
+            shown = w.scoreBoard();
         }
-        // The room left and right of the notice (above and below) keeps its
-        // proportion, to a pixel, and the notice stays inside the window.
-        const QRect r = notice->geometry();
-        QVERIFY(QRect(QPoint(0, 0), to).contains(r));
-        const double before = 100.0 / (from.width() - s.width() - 100),
-                     beforeY = 50.0 / (from.height() - s.height() - 50);
-        QVERIFY(std::abs(double(r.left()) / (to.width() - r.right() - 1) - before) < 0.01);
-        QVERIFY(std::abs(double(r.top()) / (to.height() - r.bottom() - 1) - beforeY) < 0.01);
-        QVERIFY(r.left() > 100 && r.top() > 50);
+        QVERIFY(shown && shown->isVisible());
+        // Moved off the centre, as a player drags it.
+        shown->move(shown->x() / 3, shown->y() / 2);
+        const QPoint home = shown->pos();
+        const auto onThePage = [shown, &page = w] {
+            // Larger than the page on an axis: at its start on that axis.
+            const QRect on = shown->geometry();
+            return shown->isVisible() && on.left() >= 0 && on.top() >= 0
+                   && (on.right() < page.width() || on.left() == 0) && (on.bottom() < page.height() || on.top() == 0);
+        };
+        for (const QSize size : {QSize(1024, 768), QSize(1900, 1040), QSize(800, 600), QSize(1900, 1040),
+                                 QSize(800, 400), QSize(1900, 1040)}) {
+            w.resize(size);
+            QVERIFY2(onThePage(), qPrintable(QStringLiteral("%1 wide").arg(size.width())));
+        }
+        QCOMPARE(shown->pos(), home);
+        // On a page too small for it the wheel brings the rest into view.
+        w.resize(800, 400);
+        for (int i = 0; i < 20; ++i) {
+            // As the overlay's parts pass it on: none of them scrolls.
+            const QPointF at = shown->pos() + QPointF(5, 5);
+            QWheelEvent wheel(at, w.mapToGlobal(at), {}, QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
+                              Qt::NoScrollPhase, false);
+            QApplication::sendEvent(&w, &wheel);
+        }
+        QVERIFY(shown->geometry().bottom() < 400);
+        if (overlay == "round") { // shown again on the small page: from its top
+            w.onEndOfRound({{east, 10, 250}, {ownId, 0, -250}});
+            QCOMPARE(shown->y(), 0);
+        }
+        if (overlay == "scores") {
+            auto* readyButton = w.scoreBoard()->part<QPushButton>("readyPushButton");
+            QVERIFY(w.rect().contains(QRect(readyButton->mapTo(&w, QPoint()), readyButton->size())));
+            QSignalSpy ready(&w, &GameWindow::ready);
+            QTest::mouseClick(readyButton, Qt::LeftButton);
+            QCOMPARE(ready.count(), 1);
+        }
     }
 
     void chooserAnswersOnlyItsOffer_data()
