@@ -951,18 +951,19 @@ private Q_SLOTS:
 
     void sideBarFollowsTheSeatsAfterALeaveInTheHand()
     {
-        // West leaves during the hand; after it the seat is taken again.
+        // West leaves during the hand and another player takes the seat at
+        // once; the table changes when the hand ends.
         Table t(playing(1, 4, 0, 2));
         auto& [model, w] = t;
         connect(model.get(), &GameModel::playerUnseated, &w, [&w = w](qint32 pid, qint32) { w.onPlayerUnseated(pid); });
         connect(model.get(), &GameModel::playerSeated, &w, &GameWindow::onPlayerSeated);
         connect(model.get(), &GameModel::gameStateChanged, &w, &GameWindow::onGameStateChanged);
         model->onPlayerLeft(west);
-        QVERIFY(w.sideBar()->hasPlayer(west)); // it plays on until the hand ends
-        model->onHandEndNonScoring(endhand_reason_t(0), false);
-        QVERIFY(!w.sideBar()->hasPlayer(west));
         model->onPlayerJoined(player(30, 2));
         model->onPlayerIsReady(30);
+        QVERIFY(w.sideBar()->hasPlayer(west) && !w.sideBar()->hasPlayer(30)); // West plays on until the hand ends
+        model->onHandEndNonScoring(endhand_reason_t(0), false);
+        QVERIFY(!w.sideBar()->hasPlayer(west));
         QVERIFY(w.sideBar()->hasPlayer(30));
         QCOMPARE(w.sideBar()->findChildren<PlayerWidget*>().size(), 4);
     }
