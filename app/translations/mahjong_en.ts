@@ -1066,6 +1066,10 @@ Error text: %1</source>
         <source> full game</source>
         <translation type="unfinished" />
     </message>
+    <message numerus="yes">
+        <source>%Ln second(s)</source>
+        <translation><numerusform>%Ln second</numerusform><numerusform>%Ln seconds</numerusform></translation>
+    </message>
 </context>
 <context>
     <name>TableModel</name>

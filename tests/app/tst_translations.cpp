@@ -1,6 +1,8 @@
 #include "CommandLine.h"
 #include "LobbyWindow.h"
 #include "MahjongApplication.h"
+#include "ProtocolValues.h"
+#include "ScoreBoard.h"
 #include "TableTexts.h"
 #include "TranslationsManager.h"
 #include "Utils.h"
@@ -14,6 +16,7 @@
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextEdit>
 
 class TestTranslations : public QObject
 {
@@ -55,6 +58,13 @@ private Q_SLOTS:
     {
         TranslationsManager tm;
         QVERIFY(tm.setLanguage(QStringLiteral("ja")));
+        // A score board open through the switches: its lists follow the language.
+        wire::score_record record;
+        record.points = {{1, 10}};
+        ScoreBoard board(nullptr);
+        board.showScores({playerScoreFromWire(record)}, -1, 1, TableInfo(), false);
+        const auto scoreList = [&board] { return board.part<QTextEdit>("score1")->toPlainText(); };
+        QVERIFY2(scoreList().contains(QStringLiteral("和了")), qPrintable(scoreList()));
         QCOMPARE(tm.language(), QStringLiteral("ja"));
         QCOMPARE(MahjongApplication::tr("Error"), QStringLiteral("エラー"));
         QCOMPARE(notAvailableText(), QStringLiteral("該当なし"));
@@ -64,6 +74,7 @@ private Q_SLOTS:
         QVERIFY(tm.setLanguage(QStringLiteral("zh")));
         QCOMPARE(MahjongApplication::tr("Error"), QStringLiteral("错误"));
         QCOMPARE(formatDuration(3 * 86400), QStringLiteral("3天"));
+        QTRY_VERIFY2(scoreList().contains(QStringLiteral("和牌")), qPrintable(scoreList()));
         // A ruleset has one name: the lobby's filter calls it what its Rules column does.
         for (const char* lang : {"ja", "zh"}) {
             QVERIFY(tm.setLanguage(QLatin1String(lang)));
@@ -80,6 +91,9 @@ private Q_SLOTS:
         QCOMPARE(formatDuration(2 * 86400), QStringLiteral("2 days"));
         QCOMPARE(formatDuration(1), QStringLiteral("1 second"));
         QCOMPARE(formatDuration(120), QStringLiteral("2 mins"));
+        QCOMPARE(timeLimitText(1000), QStringLiteral("1 second"));
+        QCOMPARE(timeLimitText(20000), QStringLiteral("20 seconds"));
+        QTRY_VERIFY(scoreList().contains(QStringLiteral("Going mahjong")));
         // Only one of our translators is installed at any time.
         QCOMPARE(notAvailableText(), QStringLiteral("N/A"));
     }
