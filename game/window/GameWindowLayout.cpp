@@ -300,12 +300,14 @@ void GameWindow::wheelEvent(QWheelEvent* event)
 {
     // An overlay larger than the page stands at its top left: the wheel
     // over it (that none of its parts took) brings the rest into view.
-    const QPoint at = event->position().toPoint();
-    for (QWidget* overlay : overlays()) {
-        if (!overlay->isVisible() || !overlay->geometry().contains(at))
-            continue;
+    QWidget* overlay = childAt(event->position().toPoint());
+    while (overlay != nullptr && overlay->parentWidget() != this)
+        overlay = overlay->parentWidget();
+    if (overlay != nullptr && overlays().contains(overlay)) {
         const QPoint step = event->pixelDelta().isNull() ? event->angleDelta() / 2 : event->pixelDelta();
-        const auto scroll = [](int pos, int delta, int room) { return room < 0 ? std::clamp(pos + delta, room, 0) : pos; };
+        const auto scroll = [](int pos, int delta, int room) {
+            return room < 0 ? std::clamp(pos + delta, room, 0) : pos;
+        };
         const QPoint to(scroll(overlay->x(), step.x(), width() - overlay->width()),
                         scroll(overlay->y(), step.y(), height() - overlay->height()));
         if (to != overlay->pos()) {
