@@ -214,6 +214,10 @@ private:
     void showQuickJoinFailed();
     /// Brings an open table's page to the front.
     void showTable(qint32 tableId);
+    /// Brings a table the server seated the user at to the front, unless the
+    /// table in sight waits for the user's answer: that page stays, and the
+    /// strip marks the new table.
+    void showSeatedTable(qint32 tableId);
     /// Asks about an earlier table; false when the question could not be shown.
     bool askRejoin(qint32 tableId, const QString& tableName);
     bool askContinueWatching(qint32 tableId, const QString& tableName);

@@ -262,7 +262,7 @@ void MainWindow::onTournamentTableJoined(qint32 tournamentId, qint32 tableId, in
     if (ui.tableSelector->activeTable() == tableId)
         return;
     if (reason != 0 && reason != 1) {
-        showTable(tableId);
+        showSeatedTable(tableId);
         return;
     }
     // A tournament not (yet) in the tournaments lobby is named by its id.

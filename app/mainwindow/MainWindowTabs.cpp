@@ -13,9 +13,11 @@
 #include "LobbyController.h"
 #include "LobbyWindow.h"
 #include "PreferencesWindow.h"
+#include "SelectorButton.h"
 #include "TableModel.h"
 #include "TournamentsController.h"
 #include "TournamentsLobbyWindow.h"
+#include "TimeSpan.h"
 #include "UPushButton.h"
 #include "UTabWidget.h"
 #include "WaitCursor.h"
@@ -164,10 +166,21 @@ void MainWindow::onTableViewAboutToBeDestroyed(qint32 tableId)
         displayLobby();
 }
 
+void MainWindow::showSeatedTable(qint32 tableId)
+{
+    // The strip knows which tables wait for the user, the one in sight too.
+    const SelectorButton* shown = ui.tableSelector->button(ui.tableSelector->activeTable());
+    if (shown != nullptr && shown->asksForAttention()) {
+        ui.tableSelector->onTableActivity(tableId, true, TimeSpan());
+        return;
+    }
+    showTable(tableId);
+}
+
 void MainWindow::onRegularTableJoined(qint32 tableId)
 {
     if (ui.tableSelector->activeTable() != tableId)
-        showTable(tableId);
+        showSeatedTable(tableId);
 }
 
 void MainWindow::onTableWatched(qint32 tableId, bool fromLobby)

@@ -204,7 +204,8 @@ void MahjongDialog::centerOnParent()
     QWidget* p = parentWidget();
     if (p == nullptr)
         return;
-    move((p->width() - width()) / 2, (p->height() - height()) / 2);
+    // One larger than its parent starts at the parent's top left, not above it.
+    move(std::max(0, (p->width() - width()) / 2), std::max(0, (p->height() - height()) / 2));
 }
 
 void MahjongDialog::onCloseClicked()

@@ -30,7 +30,8 @@ public:
 
     /// Shows the dialog above its siblings, centred on the parent when asked.
     void showDialog(bool center);
-    /// Moves the dialog to the centre of its parent.
+    /// Moves the dialog to the centre of its parent (to its top left when
+    /// the parent is the smaller).
     void centerOnParent();
 
     /// The dialog takes the size its content asks for, word-wrapped texts

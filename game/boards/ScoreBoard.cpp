@@ -11,6 +11,7 @@
 
 #include <TimeSpan.h>
 
+#include <QCoreApplication>
 #include <QEvent>
 #include <QGraphicsView>
 #include <QGridLayout>
@@ -42,11 +43,18 @@ QString number(int value)
     return ScoreBoard::tr("%L1").arg(value, 0, 10, QLatin1Char(' '));
 }
 
+/// A score item's name in the language shown now: the records carry the
+/// source texts, so that a board open through a language change follows it.
+QString itemName(const ScoreItem& item)
+{
+    return QCoreApplication::translate("Scores", item.first.toUtf8().constData()).toHtmlEscaped();
+}
+
 QString itemSection(const QString& heading, const QList<ScoreItem>& items, int total)
 {
     QString html = headerTemplate.arg(heading);
     for (const ScoreItem& item : items)
-        html += rowTemplate.arg(item.first.toHtmlEscaped(), number(item.second));
+        html += rowTemplate.arg(itemName(item), number(item.second));
     html += sumTemplate.arg(QString::number(total));
     html += spacerRow;
     return html;
@@ -247,7 +255,7 @@ QString ScoreBoard::handScoreTable(const player_score& score, int ruleset)
     if (!score.limitHands.isEmpty()) {
         html += headerTemplate.arg(tr("Limit hands:"));
         for (const ScoreItem& item : score.limitHands)
-            html += rowTemplate.arg(item.first.toHtmlEscaped(), QString());
+            html += rowTemplate.arg(itemName(item), QString());
         html += spacerRow;
     }
     if (score.handScore >= 1 && ruleset != 2)

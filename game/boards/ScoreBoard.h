@@ -58,7 +58,7 @@ public:
     void startCountdown(const QDateTime& end);
     void stopCountdown();
 
-    /// The itemised score of one record as HTML (names escaped).
+    /// The itemised score of one record as HTML (names translated and escaped).
     static QString handScoreTable(const player_score& score, int ruleset);
     /// The settlement rows of one record as HTML.
     static QString settlementTable(const player_score& score, bool withPayment);

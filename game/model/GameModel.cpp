@@ -144,7 +144,12 @@ int GameModel::pondLimit() const
 QString GameModel::seatConflict(const PlayerData& p, bool windsMatter) const
 {
     // A record of a player already here replaces it, taking no other seat.
-    if (!hasPlayer(p.id()) && m_players.size() >= std::size_t(maxSeats))
+    // While a hand is played the seats of those who leave at its end are
+    // free for those who join then.
+    const qint32 id = p.id();
+    const bool here = (hasPlayer(id) && m_delayedRemovals.count(id) == 0) || m_delayedJoins.count(id) != 0;
+    const std::size_t taken = m_players.size() - m_delayedRemovals.size() + m_delayedJoins.size();
+    if (!here && taken >= std::size_t(maxSeats))
         return QStringLiteral("player %1: the table's %2 seats are taken").arg(p.id()).arg(maxSeats);
     if (!windsMatter)
         return {};
@@ -171,6 +176,7 @@ void GameModel::reset()
     m_gameState = NO_GAME_STATE;
     m_players.clear();
     m_delayedRemovals.clear();
+    m_delayedJoins.clear();
     m_handId = -1;
     m_riichiSticks = 0;
     m_counterSticks = 0;
@@ -201,7 +207,7 @@ bool GameModel::changePlayerState(player_state_t state)
 void GameModel::setGameState(game_state_t state)
 {
     m_gameState = state;
-    if (state != GAME_PLAYING && !m_delayedRemovals.empty()) {
+    if (state != GAME_PLAYING && (!m_delayedRemovals.empty() || !m_delayedJoins.empty())) {
         // Players who left during the hand go now, announced as any leave,
         // so that every view drops their seats.
         const std::set<qint32> gone = std::exchange(m_delayedRemovals, {});
@@ -213,6 +219,15 @@ void GameModel::setGameState(game_state_t state)
                 Q_EMIT playerUnseated(id, m_tableId);
             m_players.erase(id);
             Q_EMIT playerLeft(id);
+        }
+        // Those who sat down during the hand join now, in the seats just
+        // freed, as a join and a ready between hands would have it.
+        const std::map<qint32, DelayedJoin> joining = std::exchange(m_delayedJoins, {});
+        for (const auto& [id, join] : joining) {
+            addPlayer(join.record);
+            Q_EMIT playerJoined(join.record);
+            if (join.ready)
+                onPlayerIsReady(id);
         }
         Q_EMIT seatsRemainingChanged(seatsRemaining());
     }
@@ -377,7 +392,8 @@ void GameModel::onGameData(qint64 handId, server_game_state::enum_t gameState, c
 
 void GameModel::onPlayerJoined(const PlayerData& player)
 {
-    if (m_gameState == GAME_PLAYING) {
+    const bool inPlay = m_gameState == GAME_PLAYING;
+    if (inPlay && hasPlayer(player.id()) && m_delayedRemovals.count(player.id()) == 0) {
         qCDebug(lcGame) << "won't handle player join when in play";
         return;
     }
@@ -388,6 +404,13 @@ void GameModel::onPlayerJoined(const PlayerData& player)
         dropEvent(m_drops, "player join", why);
         return;
     }
+    if (inPlay) {
+        // The hand is dealt without the newcomer: the seat is theirs from
+        // its end, as a leave during the hand takes effect then.
+        qCDebug(lcGame) << "player" << player.id() << "joins when the hand ends";
+        m_delayedJoins[player.id()] = DelayedJoin{player};
+        return;
+    }
     addPlayer(player);
     Q_EMIT playerJoined(player);
 }
@@ -396,6 +419,11 @@ void GameModel::onPlayerLeft(qint32 playerId)
 {
     if (m_gameState == GAME_FINISHED)
         return;
+    if (m_delayedJoins.erase(playerId) != 0) {
+        // Gone again before the hand ended: the seat was never shown.
+        qCDebug(lcGame) << "player" << playerId << "left before joining";
+        return;
+    }
     const auto it = m_players.find(playerId);
     if (it == m_players.end() || m_delayedRemovals.count(playerId) != 0) {
         // The server would have us remove someone who is not (or no longer)
@@ -447,6 +475,10 @@ void GameModel::onPlayerNameUpdate(qint32 playerId, const QString& name)
 
 void GameModel::onPlayerIsReady(qint32 playerId)
 {
+    if (const auto held = m_delayedJoins.find(playerId); held != m_delayedJoins.end()) {
+        held->second.ready = true;
+        return;
+    }
     PlayerData* p = findPlayer(playerId);
     if (!p) {
         dropEvent(m_drops, "player ready", QStringLiteral("unknown player %1").arg(playerId));

@@ -360,6 +360,14 @@ private:
     qint32 m_actingPlayer = -1;
     TimeSpan m_actDeadline;
     std::set<qint32> m_delayedRemovals;
+    /// A seat taken while a hand is played: the player joins once play
+    /// stops, and is seated then when the ready came meanwhile.
+    struct DelayedJoin
+    {
+        PlayerData record;
+        bool ready = false;
+    };
+    std::map<qint32, DelayedJoin> m_delayedJoins;
     bool m_joinable = false;
     bool m_watchingFromLobby = false;
     kick_reason::enum_t m_kickReason = kick_reason::KICK_REASON_0;

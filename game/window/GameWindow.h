@@ -239,6 +239,8 @@ protected:
     /// A page that was out of sight lays out and dresses its table as it shows.
     void showEvent(QShowEvent* event) override;
     void changeEvent(QEvent* event) override;
+    /// The wheel over an overlay larger than the page scrolls it.
+    void wheelEvent(QWheelEvent* event) override;
 
 private:
     void build();
@@ -246,7 +248,9 @@ private:
     void layoutTable();
     void syncWithModel();
     void resetViews();
-    void repositionOverlay(QWidget* widget, QResizeEvent* event);
+    /// The boards, notices, chooser and leave question over the table,
+    /// in the order the page places them as it changes its size.
+    QList<QWidget*> overlays() const;
     /// Lays the table out for the view's size: runs once a shown window's
     /// resizing pauses, and at once for a hidden one.
     void relayoutForSize();

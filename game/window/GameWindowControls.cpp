@@ -30,6 +30,8 @@
 
 #include <QDebug>
 
+#include <algorithm>
+
 namespace {
 
 bool autoPass()
@@ -420,7 +422,8 @@ void GameWindow::showRoundBoard()
     // The round is over: the last hand's calls leave the side bar with it.
     hideClaimImages();
     m_roundScore->adjustSize();
-    m_roundScore->move((width() - m_roundScore->width()) / 2, (height() - m_roundScore->height()) / 2);
+    m_roundScore->move(std::max(0, (width() - m_roundScore->width()) / 2),
+                       std::max(0, (height() - m_roundScore->height()) / 2));
     m_roundScore->show();
     m_roundScore->raise();
 }

@@ -37,6 +37,7 @@
 #include <QResizeEvent>
 #include <QShowEvent>
 #include <QTimer>
+#include <QWheelEvent>
 
 #include <algorithm>
 #include <cmath>
@@ -65,7 +66,55 @@ void dressTable(QGraphicsScene* scene, QGraphicsView* view, QObject* window)
     }));
 }
 
+/// Where an overlay was last put, and the share of the free room that put
+/// it there: kept on the overlay itself, for as long as it lives.
+constexpr const char* overlayShareProperty = "overlayShare";
+constexpr const char* overlayPlacedProperty = "overlayPlacedAt";
+
+/// The share (0 to 1) of `room` free pixels that lie before an overlay at
+/// `pos`; `kept` when there is no room to share.
+double shareOf(int pos, int room, double kept)
+{
+    return room > 0 ? std::clamp(double(pos) / room, 0.0, 1.0) : kept;
+}
+
+/// Where an overlay stands in the room the page (`page`, the size it had)
+/// leaves it, per axis: 0 at the left or top, 1 at the right or bottom.
+QPointF overlayShare(const QWidget* overlay, const QSize& page)
+{
+    // Left where it was put, the overlay keeps the share it was put at:
+    // one read back from whole pixels drifts with every resize, and one
+    // larger than the page has none to read.
+    const QVariant kept = overlay->property(overlayShareProperty);
+    if (kept.isValid() && overlay->property(overlayPlacedProperty).toPoint() == overlay->pos())
+        return kept.toPointF();
+    const QPointF fallback = kept.isValid() ? kept.toPointF() : QPointF(0.5, 0.5);
+    return {shareOf(overlay->x(), page.width() - overlay->width(), fallback.x()),
+            shareOf(overlay->y(), page.height() - overlay->height(), fallback.y())};
+}
+
+/// Puts an overlay at its share of the room the page leaves it: wholly on
+/// the page, or, larger than the page, at its top left.
+void placeOverlay(QWidget* overlay, const QPointF& share, const QSize& page)
+{
+    const int roomX = page.width() - overlay->width(), roomY = page.height() - overlay->height();
+    const QPoint at(roomX > 0 ? int(std::lround(share.x() * roomX)) : 0,
+                    roomY > 0 ? int(std::lround(share.y() * roomY)) : 0);
+    overlay->move(at);
+    overlay->setProperty(overlayShareProperty, share);
+    overlay->setProperty(overlayPlacedProperty, at);
+}
+
 } // namespace
+
+QList<QWidget*> GameWindow::overlays() const
+{
+    QList<QWidget*> all{m_watching, m_waiting, m_seated, m_inactive, m_scoreBoard,
+                        m_washout,  m_roundScore, m_auction};
+    if (m_leaveQuestion)
+        all << m_leaveQuestion;
+    return all;
+}
 
 QSize GameWindow::naturalTableSize() const
 {
@@ -236,17 +285,38 @@ void GameWindow::resizeEvent(QResizeEvent* event)
         m_relayoutTimer->start();
     else
         relayoutForSize();
-    repositionOverlay(m_watching, event);
-    repositionOverlay(m_waiting, event);
-    repositionOverlay(m_seated, event);
-    repositionOverlay(m_inactive, event);
+    // Each overlay keeps its place relative to the page: its share of the
+    // room as it stood, read before the score board takes its new height.
+    const QList<QWidget*> shown = overlays();
+    QList<QPointF> shares;
+    for (const QWidget* overlay : shown)
+        shares << overlayShare(overlay, event->oldSize());
     m_scoreBoard->fitHeight(n.height());
-    repositionOverlay(m_scoreBoard, event);
-    repositionOverlay(m_washout, event);
-    repositionOverlay(m_roundScore, event);
-    repositionOverlay(m_auction, event);
-    if (m_leaveQuestion)
-        repositionOverlay(m_leaveQuestion, event);
+    for (qsizetype i = 0; i < shown.size(); ++i)
+        placeOverlay(shown[i], shares[i], n);
+}
+
+void GameWindow::wheelEvent(QWheelEvent* event)
+{
+    // An overlay larger than the page stands at its top left: the wheel
+    // over it (that none of its parts took) brings the rest into view.
+    QWidget* overlay = childAt(event->position().toPoint());
+    while (overlay != nullptr && overlay->parentWidget() != this)
+        overlay = overlay->parentWidget();
+    if (overlay != nullptr && overlays().contains(overlay)) {
+        const QPoint step = event->pixelDelta().isNull() ? event->angleDelta() / 2 : event->pixelDelta();
+        const auto scroll = [](int pos, int delta, int room) {
+            return room < 0 ? std::clamp(pos + delta, room, 0) : pos;
+        };
+        const QPoint to(scroll(overlay->x(), step.x(), width() - overlay->width()),
+                        scroll(overlay->y(), step.y(), height() - overlay->height()));
+        if (to != overlay->pos()) {
+            overlay->move(to);
+            event->accept();
+            return;
+        }
+    }
+    QWidget::wheelEvent(event);
 }
 
 void GameWindow::relayoutForSize()
@@ -256,19 +326,6 @@ void GameWindow::relayoutForSize()
     flushActions();
     setTableSize(m_view->width(), m_view->height());
     layoutTable();
-}
-
-void GameWindow::repositionOverlay(QWidget* widget, QResizeEvent* event)
-{
-    const int w = widget->width(), h = widget->height();
-    const QSize n = event->size(), o = event->oldSize();
-    if (n.width() - w < 1 || n.height() - h < 1)
-        return;
-    if (o.width() - w >= 1 && o.height() - h >= 1)
-        widget->move(widget->x() * (n.width() - w) / (o.width() - w),
-                     widget->y() * (n.height() - h) / (o.height() - h));
-    else
-        widget->move((n.width() - w) / 2, (n.height() - h) / 2);
 }
 
 void GameWindow::onTileGraphicsChanged()

@@ -20,7 +20,8 @@ struct HighlightedTiles
     friend bool operator==(const HighlightedTiles&, const HighlightedTiles&) = default;
 };
 
-/// One named scoring element and its value.
+/// One named scoring element and its value; a name the protocol decodes is
+/// the untranslated source text of context "Scores".
 using ScoreItem = QPair<QString, qint32>;
 
 /// The end-of-hand score of one player.

@@ -2,7 +2,6 @@
 
 #include "server_error.h"
 
-#include <QCoreApplication>
 
 #include <QList>
 
@@ -181,8 +180,10 @@ const char* const scoreNames[scoreNameCount] = {
 
 QString scoreName(int id, const char* unknown)
 {
+    // The source text: a record outlives the language it arrived in, so
+    // whoever shows it translates it (context "Scores").
     const char* source = scoreNameSource(id);
-    return QCoreApplication::translate("Scores", source ? source : unknown);
+    return QString::fromLatin1(source ? source : unknown);
 }
 
 } // namespace

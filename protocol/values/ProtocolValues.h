@@ -135,6 +135,7 @@ meld_tuple meldTupleFromWire(const wire::meld_record& record);
 meld_offer_vector meldOffersFromWire(const std::vector<wire::meld_offer>& offers);
 /// Throws "illegal highlight index " + index when the index exceeds the tile count.
 HighlightedTiles highlightedTilesFromWire(const wire::highlighted_tiles& item);
+/// The score items are named by their source texts, translated where they are shown.
 player_score playerScoreFromWire(const wire::score_record& record);
 
 /// Number of entries of the score-name table (ids 0 to scoreNameCount - 1).

@@ -192,6 +192,12 @@ private Q_SLOTS:
         QTRY_VERIFY(page->seatedWindow()->isVisible());
         QTest::mouseClick(page->seatedWindow()->playButton(), Qt::LeftButton);
         QTRY_VERIFY(page->meldAuction()->isVisible());
+        // A quick seat's table joined meanwhile: the claim stays in sight, the strip marks the table.
+        const quint32 seat = HandScenario::tableFor(2);
+        h.server.onRequest(30, [&h](const ReceivedFrame& f) { h.server.send(TestFrame(31).u32(f.reader().u32()).u8(1).u8(0).u32(0)); });
+        h.server.send(TestFrame(174).u32(0).u32(seat).u8(0));
+        QTRY_VERIFY(ui.tableSelector->button(qint32(seat)) && ui.tableSelector->button(qint32(seat))->asksForAttention());
+        QCOMPARE(shownTable(ui), Table);
         QVERIFY(QTest::qWaitForWindowActive(h.window.get()));
         h.proxy->pause();
         QTRY_VERIFY_WITH_TIMEOUT(!ui.silenceNotice->isHidden() && h.boxes().isEmpty(),

@@ -1,6 +1,8 @@
 #include "CommandLine.h"
 #include "LobbyWindow.h"
 #include "MahjongApplication.h"
+#include "ProtocolValues.h"
+#include "ScoreBoard.h"
 #include "TableTexts.h"
 #include "TranslationsManager.h"
 #include "Utils.h"
@@ -14,6 +16,7 @@
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextEdit>
 
 class TestTranslations : public QObject
 {
@@ -55,6 +58,12 @@ private Q_SLOTS:
     {
         TranslationsManager tm;
         QVERIFY(tm.setLanguage(QStringLiteral("ja")));
+        wire::score_record record; // on a score board open through the switches
+        record.points = {{1, 10}};
+        ScoreBoard board(nullptr);
+        board.showScores({playerScoreFromWire(record)}, -1, 1, TableInfo(), false);
+        const QTextEdit* list = board.part<QTextEdit>("score1");
+        QVERIFY(list->toPlainText().contains(QStringLiteral("和了")));
         QCOMPARE(tm.language(), QStringLiteral("ja"));
         QCOMPARE(MahjongApplication::tr("Error"), QStringLiteral("エラー"));
         QCOMPARE(notAvailableText(), QStringLiteral("該当なし"));
@@ -80,6 +89,8 @@ private Q_SLOTS:
         QCOMPARE(formatDuration(2 * 86400), QStringLiteral("2 days"));
         QCOMPARE(formatDuration(1), QStringLiteral("1 second"));
         QCOMPARE(formatDuration(120), QStringLiteral("2 mins"));
+        QCOMPARE(timeLimitText(20000), QStringLiteral("20 seconds"));
+        QTRY_VERIFY(list->toPlainText().contains(QStringLiteral("Going mahjong")));
         // Only one of our translators is installed at any time.
         QCOMPARE(notAvailableText(), QStringLiteral("N/A"));
     }

@@ -628,7 +628,7 @@ private Q_SLOTS:
         QTest::addColumn<QPoint>("expected");
         // The notice (its size s) starts at (100, 50) in a 1024 x 768 window.
         QTest::newRow("grown: same share of the free room") << QSize(1024, 768) << QSize(2048, 1536) << QPoint(-1, -1);
-        QTest::newRow("too small: stays") << QSize(1024, 768) << QSize(100, 100) << QPoint(100, 50);
+        QTest::newRow("too small: at its top left") << QSize(1024, 768) << QSize(100, 100) << QPoint(0, 0);
     }
 
     void overlaysKeepTheirPlaceOnResize()
@@ -657,6 +657,48 @@ private Q_SLOTS:
         QVERIFY(std::abs(double(r.left()) / (to.width() - r.right() - 1) - before) < 0.01);
         QVERIFY(std::abs(double(r.top()) / (to.height() - r.bottom() - 1) - beforeY) < 0.01);
         QVERIFY(r.left() > 100 && r.top() > 50);
+    }
+
+    /// Boards stay wholly on the page through resizes, back where they stood; the wheel scrolls one the page cuts.
+    void overlaysStayOnThePage_data()
+    {
+        QTest::addColumn<bool>("scores");
+        QTest::newRow("round board") << false;
+        QTest::newRow("score board") << true;
+    }
+
+    void overlaysStayOnThePage()
+    {
+        QFETCH(bool, scores);
+        Table t(playing(1));
+        auto& [model, w] = t;
+        w.resize(1900, 1040);
+        w.show();
+        const auto show = [&w = w, scores]() -> QWidget* {
+            if (!scores)
+                return w.onEndOfRound({{east, 10, 250}, {ownId, 0, -250}}), w.roundScoreBoard();
+            w.onHandEndScoring({{east, player_score{.pid = east, .scoreType = 1}}}, endhand_reason_t(1), false);
+            return w.onAreYouReady(span(60000), false), w.scoreBoard();
+        };
+        QWidget* shown = show();
+        shown->move(shown->x() / 3, shown->y() / 2); // off the centre, as a player drags it
+        const QPoint home = shown->pos();
+        for (const QSize size : {QSize(1024, 768), QSize(1900, 1040), QSize(800, 600), QSize(1900, 1040),
+                                 QSize(800, 400), QSize(1900, 1040), QSize(800, 400)}) {
+            w.resize(size);
+            const QRect r = shown->geometry();
+            QVERIFY(r.left() >= 0 && r.right() < size.width() && r.top() >= 0 && (r.bottom() < size.height() || !r.top()));
+            QVERIFY(size.width() != 1900 || shown->pos() == home);
+        }
+        QWheelEvent wheel(QPointF(shown->x() + 5, 200), {}, {}, QPoint(0, -2400), {}, {}, Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(&w, &wheel); // as the board's parts pass it on: none of them scrolls
+        QVERIFY(shown->geometry().bottom() < 400);
+        if (scores) {
+            QSignalSpy sent(&w, &GameWindow::ready);
+            QTest::mouseClick(w.scoreBoard()->part<QPushButton>("readyPushButton"), Qt::LeftButton);
+            QCOMPARE(sent.count(), 1);
+        }
+        QVERIFY(show()->y() >= 0); // shown anew on the small page
     }
 
     void chooserAnswersOnlyItsOffer_data()
@@ -909,18 +951,18 @@ private Q_SLOTS:
 
     void sideBarFollowsTheSeatsAfterALeaveInTheHand()
     {
-        // West leaves during the hand; after it the seat is taken again.
+        // West leaves during the hand and the seat is taken at once; the table changes once the hand ends.
         Table t(playing(1, 4, 0, 2));
         auto& [model, w] = t;
         connect(model.get(), &GameModel::playerUnseated, &w, [&w = w](qint32 pid, qint32) { w.onPlayerUnseated(pid); });
         connect(model.get(), &GameModel::playerSeated, &w, &GameWindow::onPlayerSeated);
         connect(model.get(), &GameModel::gameStateChanged, &w, &GameWindow::onGameStateChanged);
         model->onPlayerLeft(west);
+        model->onPlayerJoined(player(30, 2));
+        model->onPlayerIsReady(30);
         QVERIFY(w.sideBar()->hasPlayer(west)); // it plays on until the hand ends
         model->onHandEndNonScoring(endhand_reason_t(0), false);
         QVERIFY(!w.sideBar()->hasPlayer(west));
-        model->onPlayerJoined(player(30, 2));
-        model->onPlayerIsReady(30);
         QVERIFY(w.sideBar()->hasPlayer(30));
         QCOMPARE(w.sideBar()->findChildren<PlayerWidget*>().size(), 4);
     }
