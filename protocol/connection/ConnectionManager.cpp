@@ -135,6 +135,11 @@ bool ConnectionManager::isReadingTournamentList() const
     return d->recordList && d->recordList->isTournamentList();
 }
 
+bool ConnectionManager::hasUnhandledFrames() const
+{
+    return !d->queue.empty() || d->recordList;
+}
+
 void ConnectionManager::sendFrame(const std::vector<unsigned char>& frame)
 {
     if (d->closeRead || d->sessionEnded) {

@@ -434,7 +434,9 @@ private Q_SLOTS:
             meld_offer_vector list;
             for (int i = 0; i < n; ++i)
                 list.push_back({game_protocol::meld_type::PONG, tile(std::uint8_t(i % 42))});
-            w.showMeldSuggestion(m.allowedOffers(list, M::OfferKind::Claim), tile(4), {});
+            const meld_offer_vector allowed = m.allowedOffers(list, M::OfferKind::Claim);
+            m.keepOffer(M::OfferKind::Claim, allowed, {});
+            w.showMeldSuggestion(allowed, tile(4), {});
         };
         const auto round = [](M& m, W& w, std::size_t n) {
             w.onEndOfRound(m.tableRoundRows(MonetaryRoundScores(n, {21, 1, 100})));
@@ -478,9 +480,12 @@ private Q_SLOTS:
             {"2,000 discards, each with a claim offer", [&](M& m, W& w) {
                  for (int i = 0; i < 2000; ++i) {
                      m.onTileDiscarded(21 + i % 3, tile(31), false);
-                     if (m.acceptsOffers("claim offer"))
-                         w.showMeldSuggestion(m.allowedOffers({{game_protocol::meld_type::PONG, tile(31)}}, M::OfferKind::Claim),
-                                              m.lastDiscard(), {});
+                     if (m.acceptsOffers("claim offer")) {
+                         const meld_offer_vector allowed =
+                             m.allowedOffers({{game_protocol::meld_type::PONG, tile(31)}}, M::OfferKind::Claim);
+                         m.keepOffer(M::OfferKind::Claim, allowed, {});
+                         w.showMeldSuggestion(allowed, m.lastDiscard(), {});
+                     }
                  } }},
             {"a hand end of 3,000 groups and 20,000 points, doubles and limit hands a record", [&](M& m, W& w) {
                  std::map<qint32, player_score> scores;
