@@ -1,7 +1,7 @@
 #pragma once
 
 // A table played at random, seeded and replayable: the test game server deals
-// to three bots and the user, and keeps its own record of the one question it
+// to three bots and the user and keeps its own record of the one question it
 // has open for the user (the turn, a claim, Ready). A real connection,
 // controller, model and window answer; the test presses keys, clicks tiles and
 // buttons, closes and opens the page again, hides it and switches the
@@ -20,8 +20,8 @@
 #include "MeldAuction.h"
 #include "ModelessMsgBox.h"
 #include "ProtocolValues.h"
-#include "SeatedWindow.h"
 #include "ScoreBoard.h"
+#include "SeatedWindow.h"
 #include "SideBar.h"
 #include "TableModel.h"
 #include "TestGameServer.h"
@@ -68,8 +68,7 @@ public:
         tables.addOrUpdateTable(info);
     }
 
-    /// Runs the words of the script, then `count` random ones: each a server
-    /// event or an input.
+    /// Plays the words of the script, then `count` random ones: each a server event or an input.
     void run(const QStringList& script, int count)
     {
         for (const QString& word : script)
@@ -77,7 +76,7 @@ public:
         for (int i = 0; i < count && faults.size() < 5; ++i) {
             const QString word = pick(false);
             step(word);
-            // A stop: the server's events pile up, unread, and come in one go.
+            // A stop: the server's events pile up unread, then come in one go.
             for (int k = 0; word == "{" && k < 4; ++k)
                 step(k < 3 ? pick(true) : QStringLiteral("}"));
         }
@@ -95,19 +94,25 @@ private:
     }
     int random(int n) { return int(rng() % quint32(n)); }
     void game(const TestFrame& inner) { server.send(gtf::game(table, inner)); }
-    TestFrame& span(TestFrame& f, qint64 fromNow, qint64 ms)
+    GameWindow* window() { return gc.existingView(qint32(table)); }
+    /// A span `ms` long from `fromNow` ms on, the end of the question asked with it.
+    TestFrame& span(TestFrame&& f, qint64 fromNow, qint64 ms)
     {
         const qint64 now = QDateTime::currentMSecsSinceEpoch() + fromNow;
         ask.end = now + ms;
-        return gtf::span(f, quint64(now), quint64(now + ms));
+        return gtf::span(f, quint64(now), quint64(ask.end));
     }
     void askReady()
     {
-        TestFrame f(41);
-        game(span(f, 0, 60000));
+        game(span(TestFrame(41), 0, 60000));
         ask.kind = Ready;
     }
-    GameWindow* window() { return gc.existingView(qint32(table)); }
+    void asked(quint32 pid) // the turn to act, the user's own a question
+    {
+        game(span(std::move(TestFrame(27).u32(pid)), 0, 20000));
+        ask.kind = pid == own ? Turn : None;
+        toDiscard = int(std::find(seats.begin(), seats.end(), pid) - seats.begin());
+    }
 
     QString pick(bool serverOnly)
     {
@@ -117,9 +122,8 @@ private:
         if (!inPlay)
             words << "deal" << "deal" << "seat";
         else
-            words << "washout" << (toDiscard == -1 ? (draws < 40 ? "draw" : "washout")
-                                                   : toDiscard == 1 ? "snapshot" : "discard");
-        if (inPlay && toDiscard == -1 && lastDiscarder != 1 && lastDiscarder >= 0)
+            words << "washout" << (toDiscard >= 0 ? (toDiscard == 1 ? "snapshot" : "discard") : draws < 40 ? "draw" : "washout");
+        if (inPlay && toDiscard == -1 && lastDiscarder >= 0 && lastDiscarder != 1)
             words << "claim";
         if (ask.kind == Turn || ask.kind == Claim)
             words << "timeout";
@@ -141,10 +145,10 @@ private:
                               w->view()->mapFromScene(item->sceneBoundingRect().center()));
         } else if (word.startsWith("key")) {
             QTest::keySequence(&parent, QKeySequence(word.size() > 4 ? word.mid(4) : keys.at(random(keys.size()))));
-        } else if (word == "button" && w) {
+        } else if (word == "button" && w) { // any answer on a chooser, notice or board but Leave
             QList<QAbstractButton*> shown;
-            for (QWidget* panel : {(QWidget*)w->meldAuction(), (QWidget*)w->seatedWindow(), (QWidget*)w->washoutWindow(),
-                                   (QWidget*)w->scoreBoard()})
+            for (QWidget* panel : std::initializer_list<QWidget*>{w->meldAuction(), w->seatedWindow(), w->washoutWindow(),
+                                                                  w->scoreBoard()})
                 for (QAbstractButton* b : panel->findChildren<QAbstractButton*>())
                     if (b->isVisible() && !b->objectName().contains(QLatin1String("eave")))
                         shown << b;
@@ -152,29 +156,30 @@ private:
                 QTest::mouseClick(shown.at(random(int(shown.size()))), Qt::LeftButton);
         } else if (word == "play" && w) {
             QTest::mouseClick(w->seatedWindow()->playButton(), Qt::LeftButton);
-        } else if (word == "join") {
-            cm.join_table(qint32(table));
+        } else if (word == "join" || (word == "reopen" && w)) { // Leave in play closes only the page
+            auto* leave = w ? w->sideBar()->findChild<QAbstractButton*>(QStringLiteral("leaveButton")) : nullptr;
+            if (leave && leave->isVisible()) {
+                QTest::mouseClick(leave, Qt::LeftButton);
+                if (auto* box = w->findChild<ModelessMsgBox::MsgBox*>())
+                    QTest::mouseClick(box->buttonBox()->button(QDialogButtonBox::Yes), Qt::LeftButton);
+                if (window())
+                    return fault(QStringLiteral("the page stayed after Leave"));
+                gc.tableView(qint32(table)); // the lobby's row opens it again
+            } else if (word == "join") {
+                cm.join_table(qint32(table));
+            } else {
+                return;
+            }
             if (!QTest::qWaitFor([this] { return window() != nullptr; }, 5000))
                 return fault(QStringLiteral("no page"));
             window()->setGeometry(0, 0, 1024, 768);
             window()->show();
             sync();
-        } else if (word == "reopen" && w) { // Leave in play only closes the page; the lobby opens it again
-            auto* leave = w->sideBar()->findChild<QAbstractButton*>(QStringLiteral("leaveButton"));
-            if (!leave || !leave->isVisible())
-                return;
-            QTest::mouseClick(leave, Qt::LeftButton);
-            if (auto* box = w->findChild<ModelessMsgBox::MsgBox*>())
-                QTest::mouseClick(box->buttonBox()->button(QDialogButtonBox::Yes), Qt::LeftButton);
-            if (window())
-                return fault(QStringLiteral("the page stayed after Leave"));
-            gc.tableView(qint32(table))->setGeometry(0, 0, 1024, 768);
-            window()->show();
         } else if (word == "hide" && w) {
             w->hide();
             QCoreApplication::processEvents();
             w->show();
-        } else if (word == "language") {
+        } else if (word == "language") { // as a translator installed: every window is told
             QEvent change(QEvent::LanguageChange);
             QCoreApplication::sendEvent(qApp, &change);
             QCoreApplication::processEvents();
@@ -191,8 +196,7 @@ private:
         } else if (word == "deal" && !inPlay) {
             TestFrame start(31);
             start.u64(quint64(++handId)).u32(seats[0]).u32(seats[1]).u32(seats[2]).u32(seats[3]).u32(0).u8(5);
-            gtf::tiles(start, {}).u8(0);
-            game(gtf::tableState(start, seats[0], 0, 0, 0, 0));
+            game(gtf::tableState(gtf::tiles(start, {}).u8(0), seats[0], 0, 0, 0, 0));
             hand.clear();
             for (int i = 0; i < 13; ++i)
                 hand << quint8(random(27));
@@ -209,48 +213,35 @@ private:
             nextDraw = draws = 0;
         } else if (word == "draw" && inPlay && toDiscard == -1) {
             const quint32 pid = seats[nextDraw];
-            if (pid == own) {
+            if (pid == own)
                 hand << quint8(random(27));
-                game(TestFrame(25).u8(hand.last()).u8(0));
-            } else {
-                game(TestFrame(28).u8(1).u8(0).u32(pid));
-                ++counts[pid];
-            }
-            TestFrame act(27);
-            game(span(act.u32(pid), 0, 20000));
-            ask.kind = pid == own ? Turn : None;
-            toDiscard = nextDraw;
+            game(pid == own ? TestFrame(25).u8(hand.last()).u8(0) : TestFrame(28).u8(1).u8(0).u32(pid));
+            ++counts[pid];
+            asked(pid);
             ++draws;
         } else if (word.startsWith("discard") && inPlay && toDiscard >= 0 && toDiscard != 1) {
             const quint8 t = quint8(random(27));
             game(TestFrame(33).u8(t).u32(seats[toDiscard]));
             --counts[seats[toDiscard]];
             lastDiscarder = toDiscard;
-            lastTile = t;
             nextDraw = (toDiscard + 1) % 4;
             toDiscard = -1;
-            // Stale: asked before a stop and over by the server's clock.
+            // Stale: asked before a stop, over by the server's clock when read.
             const bool stale = word == "discard:stale" || (frozen && word == "discard" && random(2) == 0);
             const bool pong = !stale && word == "discard" && hand.count(t) >= 2 && random(2) == 0;
             TestFrame offer(34);
-            offer.u32(pong ? 1 : 0);
             if (pong)
-                offer.u8(meldTypeToWire(game_protocol::meld_type::PONG)).u8(t);
-            game(span(offer, stale ? -600000 : 0, 15000));
-            ask.kind = stale ? None : Claim;
-            ask.empty = !pong;
-            ask.tile = t;
+                offer.u32(1).u8(meldTypeToWire(game_protocol::meld_type::PONG)).u8(t);
+            game(span(std::move(pong ? offer : offer.u32(0)), stale ? -600000 : 0, 15000));
+            ask = {stale ? None : Claim, !pong, ask.end, t};
         } else if (word == "claim" && inPlay && toDiscard == -1 && lastDiscarder >= 0 && lastDiscarder != 1) {
-            const int wind = std::array{2, 3, 0, 2}[lastDiscarder];
-            const quint32 pid = seats[wind];
-            if (melds[pid] >= 4)
+            const quint32 pid = seats[std::array{2, 3, 0, 2}[lastDiscarder]];
+            if (melds[pid]++ >= 4) // a hand holds four melds
                 return;
-            game(TestFrame(48).u8(lastTile).u32(pid));
-            game(TestFrame(43).u8(lastTile).u32(pid));
+            game(TestFrame(48).u8(ask.tile).u32(pid));
+            game(TestFrame(43).u8(ask.tile).u32(pid));
             counts[pid] -= 2;
-            ++melds[pid];
-            ask.kind = None;
-            toDiscard = wind;
+            asked(pid);
         } else if (word == "timeout" && (ask.kind == Turn || ask.kind == Claim)) {
             game(TestFrame(36));
             if (ask.kind == Turn)
@@ -279,17 +270,6 @@ private:
             sync();
     }
 
-    /// Waits until the client has handled all the server sent, then checks the table.
-    void sync()
-    {
-        server.send(TestFrame(7).u32(++pings)); // the client answers once it has handled all before it
-        if (!QTest::qWaitFor([this] { return !server.received(7).isEmpty() && server.received(7).last().reader().u32() == pings; }, 5000))
-            fault(QStringLiteral("the client stopped answering"));
-        for (int i = 0; i < 4; ++i)
-            QCoreApplication::processEvents(); // the answers the table gives by itself
-        check();
-    }
-
     void discarded(quint8 t)
     {
         hand.removeOne(t);
@@ -299,11 +279,44 @@ private:
         nextDraw = 2;
     }
 
+    /// Waits until the client has handled all the server sent (it answers
+    /// the ping behind it), and the answers it gives by itself; then the
+    /// seats and tile counts shown must be the server's.
+    void sync()
+    {
+        server.send(TestFrame(7).u32(++pings));
+        if (!QTest::qWaitFor([this] { return !server.received(7).isEmpty() && server.received(7).last().reader().u32() == pings; }, 5000))
+            fault(QStringLiteral("the client stopped answering"));
+        for (int i = 0; i < 4; ++i)
+            QCoreApplication::processEvents();
+        GameWindow* w = window();
+        if (!w || handId == 0)
+            return;
+        w->flushActions();
+        for (const quint32 pid : seats) {
+            if (!w->sideBar()->hasPlayer(qint32(pid))) {
+                fault(QStringLiteral("player %1 not shown").arg(pid));
+                continue;
+            }
+            const int held = pid == own ? int(hand.size()) : counts[pid];
+            const int shown = pid == own ? int(w->handView()->tiles().size())
+                                         : w->hiddenHand(std::max(0, w->orientationOf(qint32(pid))))->count();
+            if (inPlay && draws > 0 && shown != held)
+                fault(QStringLiteral("player %1 shown with %2 tiles, not %3").arg(pid).arg(shown).arg(held));
+        }
+    }
+
     /// Takes what the client sent since the last step and holds it to the
     /// question the server had open then.
     void settle()
     {
-        if (!QTest::qWaitFor([this] { return receivedBytes() == written + cm.connection()->bytesToWrite(); }, 5000))
+        const auto arrived = [this] {
+            qint64 bytes = 0;
+            for (const ReceivedFrame& f : server.received())
+                bytes += f.body.size() + 4;
+            return bytes == written + cm.connection()->bytesToWrite();
+        };
+        if (!QTest::qWaitFor(arrived, 5000))
             fault(QStringLiteral("frames sent did not arrive"));
         for (; taken < server.received().size(); ++taken) {
             const ReceivedFrame& f = server.received().at(taken);
@@ -318,8 +331,7 @@ private:
             const int cls = inner.classId();
             const quint32 pass = cls == 52 ? inner.u32() : 0;
             const int arg = cls == 52 || cls == 48 || cls == 56 ? inner.u8() : -1;
-            const bool automatic = cls == 52 && arg == 1;
-            if ((cls == 52 && ask.kind == Claim && pass == own && (automatic ? ask.empty : afterInput))
+            if ((cls == 52 && ask.kind == Claim && pass == own && (arg == 1 ? ask.empty : afterInput))
                 || (cls == 48 && ask.kind == Claim && !ask.empty && arg == ask.tile && afterInput)
                 || (cls == 56 && ask.kind == Turn && hand.contains(quint8(arg)) && afterInput)
                 || (cls == 54 && ask.kind == Ready && afterInput))
@@ -339,42 +351,12 @@ private:
             hand.removeOne(t);
             hand.removeOne(t);
             game(TestFrame(48).u8(t).u32(own));
-            TestFrame act(27);
-            game(span(act.u32(own), 0, 20000));
-            ask.kind = Turn;
-            toDiscard = 1;
+            asked(own);
         } else if (cls == 56) {
             discarded(t);
         } else if (cls == 54 && was == Ready) {
             game(TestFrame(54).u32(own));
         }
-    }
-
-    qint64 receivedBytes() const
-    {
-        qint64 bytes = 0;
-        for (const ReceivedFrame& f : server.received())
-            bytes += f.body.size() + 4;
-        return bytes;
-    }
-
-    /// The seats and tile counts shown are the server's.
-    void check()
-    {
-        GameWindow* w = window();
-        if (!w || handId == 0)
-            return;
-        w->flushActions();
-        for (int wind = 0; wind < 4; ++wind) {
-            const quint32 pid = seats[wind];
-            if (!w->sideBar()->hasPlayer(qint32(pid)))
-                fault(QStringLiteral("player %1 not shown").arg(pid));
-            else if (inPlay && draws > 0 && pid != own && w->hiddenHand(w->orientationOf(qint32(pid)))->count() != counts[pid])
-                fault(QStringLiteral("player %1 shown with %2 tiles, not %3")
-                          .arg(pid).arg(w->hiddenHand(w->orientationOf(qint32(pid)))->count()).arg(counts[pid]));
-        }
-        if (inPlay && draws > 0 && int(w->handView()->tiles().size()) != hand.size())
-            fault(QStringLiteral("own hand shown with %1 tiles, not %2").arg(w->handView()->tiles().size()).arg(hand.size()));
     }
 
     quint32 seed;
@@ -395,7 +377,6 @@ private:
         quint8 tile = 0;
     } ask;
     int toDiscard = -1, nextDraw = 0, lastDiscarder = -1, draws = 0;
-    quint8 lastTile = 0;
     QStringList trail;
     bool inPlay = false, frozen = false, afterInput = false;
     qint64 handId = 0, written = 0, taken = 0;

@@ -142,49 +142,6 @@ private Q_SLOTS:
             QVERIFY(chooser->isVisible()); // Mahjong still to be pressed
     }
 
-    void keysAnswerAtThePress_data()
-    {
-        QTest::addColumn<bool>("switchLanguage"); // a language switch while the chooser is open
-        QTest::addColumn<QStringList>("keys");
-        QTest::addColumn<QString>("reported"); // what the chooser reported before the event loop ran
-        QTest::newRow("Alt+P picks the pong") << false << QStringList{"Alt+P"} << "meld";
-        QTest::newRow("Alt+Z passes") << false << QStringList{"Alt+Z"} << "pass";
-        QTest::newRow("Alt+P, then Escape: the pong alone") << false << QStringList{"Alt+P", "Esc"} << "meld";
-        QTest::newRow("after a language switch, Alt+P still picks the pong") << true << QStringList{"Alt+P"} << "meld";
-        QTest::newRow("after a language switch, Alt+Z still passes") << true << QStringList{"Alt+Z"} << "pass";
-    }
-    void keysAnswerAtThePress()
-    {
-        QFETCH(bool, switchLanguage);
-        QFETCH(QStringList, keys);
-        QFETCH(QString, reported);
-        QWidget window;
-        window.resize(400, 300);
-        auto* chooser = new MeldAuction(&window);
-        chooser->clear();
-        chooser->showPassButton();
-        chooser->addOffer(offer(2, 9), tile(9));
-        chooser->setMode(0);
-        window.show();
-        chooser->show();
-        window.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&window));
-        QStringList seen;
-        // The table hides the chooser with the answer.
-        connect(chooser, &MeldAuction::passSelected, [&] { seen << QStringLiteral("pass"); chooser->hide(); });
-        connect(chooser, &MeldAuction::meldSelected, [&] { seen << QStringLiteral("meld"); chooser->hide(); });
-        if (switchLanguage) { // as a translator installed for another language: every window is told
-            QEvent change(QEvent::LanguageChange);
-            QCoreApplication::sendEvent(qApp, &change);
-            QCoreApplication::processEvents();
-        }
-        for (const QString& key : keys)
-            QTest::keySequence(&window, QKeySequence(key));
-        QCOMPARE(seen.join(QLatin1Char(',')), reported); // at the press, before the loop runs again
-        QTest::qWait(200);
-        QCOMPARE(seen.join(QLatin1Char(',')), reported);
-    }
-
     void refusalIsExplained()
     {
         QString error;

@@ -698,6 +698,8 @@ private Q_SLOTS:
             << "claim" << QStringList{"Alt+Z", "discard", "claim"} << true << true << "Alt+Z,pass,discard,claim";
         QTest::newRow("Alt+P, then Escape: the pong alone")
             << "claim" << QStringList{"Alt+P", "Escape"} << true << false << "Alt+P,pong,Escape";
+        QTest::newRow("a language switch keeps the keys") << "claim" << QStringList{"language", "Alt+P"} << true << false
+                                                          << "language,Alt+P,pong";
         QTest::newRow("the own discard confirmed, the page opened again: a second click sends nothing")
             << "turn" << QStringList{"click", "confirm", "reopen", "click"} << true << false
             << "click,discardTile,confirm,reopen,click";
@@ -786,6 +788,11 @@ private Q_SLOTS:
                 QTest::mouseClick(w.washoutWindow()->findChild<QPushButton*>(QStringLiteral("readyButton")), Qt::LeftButton);
             else if (step == "Escape")
                 QTest::keyClick(&w, Qt::Key_Escape);
+            else if (step == "language") { // as a translator installed for another language: every window is told
+                QEvent change(QEvent::LanguageChange);
+                QCoreApplication::sendEvent(qApp, &change);
+                QCoreApplication::processEvents();
+            }
             else
                 QTest::keySequence(&w, QKeySequence(step));
         }
