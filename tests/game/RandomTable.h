@@ -29,9 +29,11 @@
 #include "../protocol/game_test_frames.h"
 
 #include <QAbstractButton>
+#include <QDeadlineTimer>
 #include <QGraphicsView>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 
 #include <random>
 
@@ -93,6 +95,17 @@ private:
         faults << QStringLiteral("seed %1 step %2: %3 (after %4)").arg(seed).arg(steps).arg(what, trail.join(' '));
     }
     int random(int n) { return int(rng() % quint32(n)); }
+    /// Runs the event loop until `done` (false after 5 s), woken by what arrives rather than by polling.
+    template <typename Done>
+    static bool waitFor(Done done)
+    {
+        QTimer tick;
+        tick.start(20);
+        const QDeadlineTimer deadline(5000);
+        while (!done() && !deadline.hasExpired())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        return done();
+    }
     void game(const TestFrame& inner) { server.send(gtf::game(table, inner)); }
     GameWindow* window() { return gc.existingView(qint32(table)); }
     /// A span `ms` long from `fromNow` ms on, the end of the question asked with it.
@@ -170,7 +183,7 @@ private:
             } else {
                 return;
             }
-            if (!QTest::qWaitFor([this] { return window() != nullptr; }, 5000))
+            if (!waitFor([this] { return window() != nullptr; }))
                 return fault(QStringLiteral("no page"));
             window()->setGeometry(0, 0, 1024, 768);
             window()->show();
@@ -285,7 +298,7 @@ private:
     void sync()
     {
         server.send(TestFrame(7).u32(++pings));
-        if (!QTest::qWaitFor([this] { return !server.received(7).isEmpty() && server.received(7).last().reader().u32() == pings; }, 5000))
+        if (!waitFor([this] { return !server.received(7).isEmpty() && server.received(7).last().reader().u32() == pings; }))
             fault(QStringLiteral("the client stopped answering"));
         for (int i = 0; i < 4; ++i)
             QCoreApplication::processEvents();
@@ -316,7 +329,7 @@ private:
                 bytes += f.body.size() + 4;
             return bytes == written + cm.connection()->bytesToWrite();
         };
-        if (!QTest::qWaitFor(arrived, 5000))
+        if (!waitFor(arrived))
             fault(QStringLiteral("frames sent did not arrive"));
         for (; taken < server.received().size(); ++taken) {
             const ReceivedFrame& f = server.received().at(taken);
