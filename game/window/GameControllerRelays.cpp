@@ -14,6 +14,8 @@
 #include <QDebug>
 #include <QTimer>
 
+#include <utility>
+
 namespace {
 
 bool autoPass()
