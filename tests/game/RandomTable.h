@@ -188,7 +188,7 @@ private:
             window()->setGeometry(0, 0, 1024, 768);
             window()->show();
             sync();
-        } else if (word == "hide" && w) {
+        } else if (word == "hide" && w) { // another page shown, then this one again
             w->hide();
             QCoreApplication::processEvents();
             w->show();
@@ -382,13 +382,7 @@ private:
     std::array<quint32, 4> seats{2001, own, 2003, 2004}; // by wind
     std::map<quint32, int> counts, melds;
     QList<quint8> hand;
-    struct
-    {
-        Kind kind = None;
-        bool empty = false;
-        qint64 end = 0;
-        quint8 tile = 0;
-    } ask;
+    struct { Kind kind = None; bool empty = false; qint64 end = 0; quint8 tile = 0; } ask; // empty: nothing to claim
     int toDiscard = -1, nextDraw = 0, lastDiscarder = -1, draws = 0;
     QStringList trail;
     bool inPlay = false, frozen = false, afterInput = false;
