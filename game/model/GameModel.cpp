@@ -116,6 +116,14 @@ int GameModel::riichiSticks() const
     return sticks;
 }
 
+std::optional<TimeSpan> GameModel::readyQuestion() const
+{
+    const TableMoment::Question* ready = m_moment.ready();
+    if (!ready || ready->seatOffer || ready->span.isNull())
+        return std::nullopt;
+    return ready->span;
+}
+
 std::pair<qint32, TimeSpan> GameModel::currentActor() const
 {
     if (m_gameState == GAME_PLAYING && m_actingPlayer != -1)
@@ -181,8 +189,8 @@ void GameModel::reset()
     m_riichiSticks = 0;
     m_counterSticks = 0;
     m_lastHandEnd.reset();
-    m_readyQuestion.reset();
-    m_openOffer.reset();
+    // Nothing asked before a snapshot is still asked after it.
+    m_moment.end(TableMoment::All);
     Q_EMIT modelReset();
 }
 
@@ -439,15 +447,17 @@ void GameModel::onPlayerLeft(qint32 playerId)
     if (it->second.seated())
         Q_EMIT playerUnseated(playerId, m_tableId);
     m_players.erase(it);
-    if (playerId == m_ownPlayerId)
+    if (playerId == m_ownPlayerId) {
+        m_moment.end(TableMoment::All);
         setPlayerState(NO_PLAYER_STATE);
+    }
     Q_EMIT playerLeft(playerId);
     Q_EMIT seatsRemainingChanged(seatsRemaining());
 }
 
 void GameModel::onPlayerKicked(kick_reason::enum_t reason)
 {
-    m_openOffer.reset();
+    m_moment.end(TableMoment::All);
     onPlayerLeft(m_ownPlayerId);
     m_kickReason = reason;
     setPlayerState(KICKED);
@@ -459,8 +469,7 @@ void GameModel::onAreYouReady(const TimeSpan& ts)
         qCWarning(lcGame).noquote() << "Got 'are you ready' in state:" << playerStateName(m_playerState);
         return;
     }
-    if (m_playerState == SCORING)
-        m_readyQuestion = ts;
+    m_moment.askReady(ts, m_playerState == SEAT_OFFERED);
     Q_EMIT areYouReady(ts, m_playerState == SEAT_OFFERED);
 }
 
@@ -490,7 +499,7 @@ void GameModel::onPlayerIsReady(qint32 playerId)
     }
     p->setReady(true);
     if (playerId == m_ownPlayerId)
-        m_readyQuestion.reset();
+        m_moment.end(TableMoment::Ready);
     if (!p->seated()) {
         p->setSeated(true);
         Q_EMIT playerSeated(playerId, m_tableId, false);

@@ -8,6 +8,7 @@
 #include "ScoreRecords.h"
 #include "Seating.h"
 #include "TableInfo.h"
+#include "TableMoment.h"
 #include "TableState.h"
 #include "TimeSpan.h"
 #include "TournamentInfo.h"
@@ -151,9 +152,12 @@ public:
         bool endOfGame = false;
     };
     const std::optional<HandEnd>& lastHandEnd() const { return m_lastHandEnd; }
-    /// The server's open question whether the user is ready for the next
-    /// hand (its time), until that hand starts.
-    const std::optional<TimeSpan>& readyQuestion() const { return m_readyQuestion; }
+    /// The time of the server's open question whether the user is ready for
+    /// the next hand, once the server asked it, until that hand starts.
+    std::optional<TimeSpan> readyQuestion() const;
+    /// What the server has asked the user here and not yet had answered.
+    const TableMoment& moment() const { return m_moment; }
+    TableMoment& moment() { return m_moment; }
 
     bool isJoinable() const { return m_joinable; }
     bool watchingFromLobby() const { return m_watchingFromLobby; }
@@ -187,20 +191,13 @@ public:
     /// only to win. The rest is logged once and left out.
     meld_offer_vector allowedOffers(const meld_offer_vector& offers, OfferKind kind) const;
 
-    /// A claim or declaration offered to the user that is still open: a
-    /// page built again while it is shows the chooser as the server left it.
-    struct OpenOffer
-    {
-        OfferKind kind = OfferKind::Claim;
-        meld_offer_vector offers;
-        TimeSpan span;
-    };
-    const std::optional<OpenOffer>& openOffer() const { return m_openOffer; }
-    /// Keeps the offers (those the rules allow) open until the user answers
-    /// them or play moves past them; an empty list keeps nothing.
-    void keepOffer(OfferKind kind, const meld_offer_vector& offers, const TimeSpan& ts);
-    /// The user answered the open offer, or its time ran out.
-    void endOffer() { m_openOffer.reset(); }
+    /// Asks the user to choose among the offers (those the rules allow; none
+    /// is a choice too: a pass, or the own turn's discard) until the user
+    /// answers or play moves past them: a page built again meanwhile shows
+    /// the chooser as the server left it. Returns the question's id.
+    quint64 keepOffer(OfferKind kind, const meld_offer_vector& offers, const TimeSpan& ts);
+    /// The user's time ran out: the server answers the hand's questions.
+    void onTimeout() { m_moment.end(TableMoment::Hand); }
     /// The rows of a table round's board: one per player and seat.
     MonetaryRoundScores tableRoundRows(const MonetaryRoundScores& scores) const;
 
@@ -324,8 +321,6 @@ private:
     void addPlayer(const PlayerData& player);
     /// What every hand end does before its signal.
     void endHand(bool endOfGame);
-    /// Ends an open claim on a discard (or robbing a kong), not a declaration.
-    void endClaimOffer();
     void setWall(int liveWall, int deadWall, int deadWallPosition, int deadWallDealt, const tile_vector& doraTiles);
     PlayerData* findPlayer(qint32 id);
     /// The most discards a player's pond can hold: one set of tiles.
@@ -377,6 +372,5 @@ private:
     int m_riichiSticks = 0;
     int m_counterSticks = 0;
     std::optional<HandEnd> m_lastHandEnd;
-    std::optional<TimeSpan> m_readyQuestion;
-    std::optional<OpenOffer> m_openOffer;
+    TableMoment m_moment;
 };

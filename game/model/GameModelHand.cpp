@@ -71,13 +71,14 @@ void GameModel::onStartHand(qint64 handId, const Seating& seating, const round_s
     m_counterSticks = tableState.counterSticks();
     m_gameInProgress = true;
     m_lastHandEnd.reset();
-    m_readyQuestion.reset();
-    // Nothing of the last hand's discards or turns can be claimed or acted on.
+    // Nothing of the last hand's discards or turns can be claimed or acted
+    // on, and a ready question the user left open is over: this hand came
+    // without it.
     m_lastDiscarder = -1;
     m_discardState = DISCARD_OPEN;
     m_actingPlayer = -1;
     m_actDeadline = TimeSpan();
-    m_openOffer.reset();
+    m_moment.end(TableMoment::All);
 
     for (auto& [id, p] : m_players)
         p.resetForHand();
@@ -146,7 +147,13 @@ void GameModel::onTileDiscarded(qint32 playerId, tile t, bool riichiDiscard)
     m_lastDiscarder = playerId;
     m_lastDiscard = t;
     m_discardState = DISCARD_OPEN;
-    m_openOffer.reset();
+    // A discard ends its player's turn, the own one included, and whatever
+    // was on offer before it.
+    if (playerId == m_actingPlayer) {
+        m_actingPlayer = -1;
+        m_actDeadline = TimeSpan();
+    }
+    m_moment.end(TableMoment::Hand);
     p->addDiscard(t, riichiDiscard);
     p->setTileCount(lowered(p->tileCount(), 1));
     if (own)
@@ -187,7 +194,7 @@ void GameModel::onTileClaimed(qint32 claimedBy)
     }
 
     const qint32 discarderId = m_lastDiscarder;
-    m_openOffer.reset();
+    m_moment.end(TableMoment::Hand);
     discarder->takeLastDiscard();
     m_discardState = DISCARD_CLAIMED;
     if (claimedBy == m_ownPlayerId) {
@@ -245,7 +252,8 @@ void GameModel::onMeldDeclared(qint32 playerId, const meld_tuple& m)
         eraseTiles(hand, taken);
     }
 
-    m_openOffer.reset();
+    // A meld answers or ends what was on offer; another player's ends the own turn.
+    m_moment.end(own ? unsigned(TableMoment::Choices) : unsigned(TableMoment::Hand));
     meld_tuple declared = m;
     if (m_discardState == DISCARD_CLAIMED) {
         declared.extra = m_lastDiscarder;
@@ -286,7 +294,8 @@ void GameModel::onHiddenTilesFromWall(qint32 playerId, qint32 count, bool fromDe
     }
     p->setTileCount(p->tileCount() + count);
     takeFromWall(m_tableInfo.ruleset, count, fromDeadWall, m_liveWall, m_deadWall, m_deadWallDealt);
-    endClaimOffer();
+    // Another player's draw moves play past a claim and the own turn.
+    m_moment.end(TableMoment::Turn | TableMoment::Claim | TableMoment::RobKong);
     Q_EMIT hiddenTilesFromWall(playerId, count, fromDeadWall);
 }
 
@@ -308,7 +317,8 @@ void GameModel::onTilesFromWall(const tile_vector& tiles, bool fromDeadWall)
     own->addHandTiles(tiles);
     takeFromWall(m_tableInfo.ruleset, static_cast<int>(tiles.size()), fromDeadWall, m_liveWall, m_deadWall,
                  m_deadWallDealt);
-    endClaimOffer();
+    // The own draw moves play past a claim; a declaration stays open through the own turn.
+    m_moment.end(TableMoment::Claim | TableMoment::RobKong);
     Q_EMIT tilesFromWall(m_ownPlayerId, tiles, fromDeadWall);
 }
 
@@ -368,6 +378,7 @@ void GameModel::onPlayerShouldAct(qint32 playerId, const TimeSpan& ts)
         // Nobody acts now: the last actor and its deadline are over.
         m_actingPlayer = -1;
         m_actDeadline = TimeSpan();
+        m_moment.end(TableMoment::Turn);
         Q_EMIT playerShouldAct(-1, m_actDeadline);
         return;
     }
@@ -377,9 +388,14 @@ void GameModel::onPlayerShouldAct(qint32 playerId, const TimeSpan& ts)
     }
     m_actingPlayer = playerId;
     m_actDeadline = ts;
-    // Another player's turn ends a claim; the own turn may be the claim's own countdown.
+    // Another player's turn ends a claim and the own turn. The own turn asks
+    // for a discard, unless a claim is open: then it is the claim's own
+    // countdown, and the discard comes with the claim's meld.
+    const TableMoment::Question* choice = m_moment.choice();
     if (playerId != m_ownPlayerId)
-        endClaimOffer();
+        m_moment.end(TableMoment::Turn | TableMoment::Claim | TableMoment::RobKong);
+    else if (!choice || choice->kind == TableMoment::Declaration)
+        m_moment.askTurn(ts);
     Q_EMIT playerShouldAct(playerId, m_actDeadline);
 }
 
@@ -427,11 +443,17 @@ void GameModel::onActiveChanged(bool active)
 
 void GameModel::endHand(bool endOfGame)
 {
-    m_openOffer.reset();
     m_gameInProgress = !endOfGame;
+    m_actingPlayer = -1;
+    m_actDeadline = TimeSpan();
+    m_moment.end(TableMoment::Hand);
     if (isOwnPlayerSeated())
         setPlayerState(SCORING);
     setGameState(GAME_HAND_ENDED);
+    // Between hands the question is whether the user is ready; the server
+    // names its time when it asks.
+    if (m_playerState == SCORING)
+        m_moment.askReady(TimeSpan(), false);
 }
 
 void GameModel::onHandEndScoring(const std::map<qint32, player_score>& scores, endhand_reason_t mahjongType,
@@ -475,7 +497,7 @@ void GameModel::onEndOfTournamentRound(bool lastRound, const TournamentRoundScor
         return;
     }
     const TournamentRoundScores rows = seatRows(m_drops, "rows of the tournament round", scores);
-    m_openOffer.reset();
+    m_moment.end(TableMoment::All);
     if (isOwnPlayerSeated())
         setPlayerState(SCORING);
     setGameState(GAME_FINISHED);
@@ -497,20 +519,17 @@ bool GameModel::acceptsOffers(const char* event) const
     return false;
 }
 
-void GameModel::keepOffer(OfferKind kind, const meld_offer_vector& offers, const TimeSpan& ts)
+quint64 GameModel::keepOffer(OfferKind kind, const meld_offer_vector& offers, const TimeSpan& ts)
 {
-    if (offers.empty())
-        m_openOffer.reset();
-    else
-        m_openOffer = OpenOffer{kind, offers, ts};
-}
-
-void GameModel::endClaimOffer()
-{
-    // A draw or another player's turn moves play past a claim; a declaration
-    // stays open through the own turn.
-    if (m_openOffer && m_openOffer->kind != OfferKind::Declaration)
-        m_openOffer.reset();
+    switch (kind) {
+    case OfferKind::Claim:
+        return m_moment.askChoice(TableMoment::Claim, offers, m_lastDiscard, ts);
+    case OfferKind::Declaration:
+        return m_moment.askChoice(TableMoment::Declaration, offers, tile(0), ts);
+    case OfferKind::RobKong:
+        break;
+    }
+    return m_moment.askChoice(TableMoment::RobKong, offers, tile(0), ts);
 }
 
 meld_offer_vector GameModel::allowedOffers(const meld_offer_vector& offers, OfferKind kind) const

@@ -181,6 +181,11 @@ void WashoutWindow::setReadyDeadline(const QDateTime& deadline)
     nextRoundTimer->setDeadline(deadline);
 }
 
+void WashoutWindow::setReadyEnabled(bool enabled)
+{
+    readyButton->setEnabled(enabled);
+}
+
 void WashoutWindow::changeEvent(QEvent* event)
 {
     if (event->type() == QEvent::LanguageChange) {

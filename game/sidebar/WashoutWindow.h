@@ -29,6 +29,8 @@ public:
     /// Counts down to the ready deadline (server time) while it lies ahead;
     /// hides the countdown when it has passed.
     void setReadyDeadline(const QDateTime& deadline);
+    /// Whether Ready answers anything: only while the server's ready question is open.
+    void setReadyEnabled(bool enabled);
 
     /// The reason text of a type; empty for types without one.
     static QString reasonText(int type);

@@ -1,6 +1,8 @@
 #include "ClaimOffers.h"
 
+#include <QAbstractButton>
 #include <QCoreApplication>
+#include <QShortcut>
 
 #include <sstream>
 
@@ -84,6 +86,14 @@ QString shortcutText(int kind)
     if (kind >= 0 && kind < int(std::size(texts)))
         return QCoreApplication::translate("MeldChoice", texts[kind].shortcut.source, texts[kind].shortcut.comment);
     return QString();
+}
+
+QShortcut* keyFor(QAbstractButton* button)
+{
+    auto* key = new QShortcut(button);
+    key->setContext(Qt::WindowShortcut);
+    QObject::connect(key, &QShortcut::activated, button, &QAbstractButton::click);
+    return key;
 }
 
 } // namespace ClaimOffers

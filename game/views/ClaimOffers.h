@@ -4,6 +4,9 @@
 
 #include <QString>
 
+class QAbstractButton;
+class QShortcut;
+
 /// What the claim chooser makes of one offer of the server: the kind of its
 /// button, or why it cannot be shown.
 namespace ClaimOffers {
@@ -20,5 +23,10 @@ int buttonKind(const meld_offer& offer, tile lastDiscard, QString* error = nullp
 QString buttonText(int kind);
 /// The translated shortcut of a kind ("Alt+1", ...); empty for others.
 QString shortcutText(int kind);
+
+/// A key for the button (set it with `setKey`): it clicks the button at the
+/// press, while the button shows in the active window, and no text set on
+/// the button changes it.
+QShortcut* keyFor(QAbstractButton* button);
 
 } // namespace ClaimOffers

@@ -53,6 +53,8 @@ MeldAuction::MeldAuction(QWidget* parent)
     for (UPushButton* b : {riichi, mahjong, pass, close})
         hbox->addWidget(b);
     vbox->addWidget(buttonRow);
+    mahjongShortcut = ClaimOffers::keyFor(mahjong);
+    passShortcut = ClaimOffers::keyFor(pass);
     retranslate();
     connect(mahjong, &QPushButton::clicked, this, &MeldAuction::mahjongClicked);
     connect(riichi, &QPushButton::clicked, this, &MeldAuction::riichiClicked);
@@ -88,9 +90,9 @@ void MeldAuction::retranslate()
 {
     riichi->setText(tr("Riichi"));
     mahjong->setText(tr("Mahjong"));
-    mahjong->setShortcut(QKeySequence(tr("Alt+M", "Mahjong")));
+    mahjongShortcut->setKey(QKeySequence(tr("Alt+M", "Mahjong")));
     pass->setText(tr("Pass"));
-    pass->setShortcut(QKeySequence(tr("Alt+Z", "Pass")));
+    passShortcut->setKey(QKeySequence(tr("Alt+Z", "Pass")));
     close->setText(tr("Close"));
     setMode(m_mode);
     assignShortcuts();
@@ -184,7 +186,7 @@ void MeldAuction::assignShortcuts()
     // own key whatever the server's order: the kinds claim their keys in a
     // fixed order (a kong before a pong to kong, which shares its key), and a
     // row whose key is taken gets the next free digit.
-    QSet<QKeySequence> used{mahjong->shortcut(), pass->shortcut()};
+    QSet<QKeySequence> used{mahjongKey(), passKey()};
     std::vector<MeldChoice*> rows = choices();
     const auto rank = [](const MeldChoice* c) {
         static constexpr int order[] = {0, 1, 2, 4, 3, 5, 6}; // chows, pong, kong, pong to kong, riichi
@@ -199,8 +201,18 @@ void MeldAuction::assignShortcuts()
             key = digit <= 9 ? QKeySequence(QStringLiteral("Alt+%1").arg(digit)) : QKeySequence();
         if (!key.isEmpty())
             used.insert(key);
-        choice->button()->setShortcut(key);
+        choice->setKey(key);
     }
+}
+
+QKeySequence MeldAuction::passKey() const
+{
+    return passShortcut->key();
+}
+
+QKeySequence MeldAuction::mahjongKey() const
+{
+    return mahjongShortcut->key();
 }
 
 void MeldAuction::setMode(int mode)

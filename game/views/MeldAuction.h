@@ -10,16 +10,20 @@
 #include <vector>
 
 class MeldChoice;
+class QKeySequence;
 class QLabel;
+class QShortcut;
 class UPushButton;
 
 /// The claim chooser: a small frame over the table with one row per meld the
 /// server offers (a preview and a button with its shortcut) and the buttons
 /// Riichi, Mahjong, Pass and Close. The pick goes back to the table window.
-/// Offers it cannot show are logged and left out; no two rows share a shortcut.
-/// A hidden chooser reports nothing: the table hides it with the answer, and a
-/// shortcut clicks its button only when the press has shown, so a second key
-/// typed meanwhile would answer the same offer again.
+/// Offers it cannot show are logged and left out; no two rows share a key.
+/// A key answers at the press, as a click does (a button's own shortcut
+/// clicks it only when its press has shown, a tenth of a second later, on
+/// whatever is up then), and keeps its key through every text change and
+/// language switch. A hidden chooser reports nothing: the table hides it with
+/// the answer, so a second key typed after it reaches nothing.
 class MeldAuction : public QFrame
 {
     Q_OBJECT
@@ -58,6 +62,9 @@ public:
     UPushButton* passButton() const { return pass; }
     UPushButton* closeButton() const { return close; }
     QLabel* titleLabel() const { return title; }
+    /// The keys of Pass and Mahjong.
+    QKeySequence passKey() const;
+    QKeySequence mahjongKey() const;
 
 Q_SIGNALS:
     /// A meld, riichi ({128, 0}) or mahjong ({16, 0}) was picked.
@@ -90,6 +97,8 @@ private:
     UPushButton* mahjong = nullptr;
     UPushButton* pass = nullptr;
     UPushButton* close = nullptr;
+    QShortcut* passShortcut = nullptr;
+    QShortcut* mahjongShortcut = nullptr;
     std::vector<std::shared_ptr<QWidget>> rows;
     bool mahjongOffered = false;
     bool passOffered = false;

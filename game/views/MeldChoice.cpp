@@ -9,6 +9,7 @@
 #include <QGraphicsScene>
 #include <QGraphicsView>
 #include <QPainter>
+#include <QShortcut>
 #include <QStyleOption>
 
 #include <stdexcept>
@@ -42,6 +43,7 @@ MeldChoice::MeldChoice(const meld_offer& offer, QWidget* parent, tile lastDiscar
     m_button->setObjectName(QStringLiteral("meldChoiceButton"));
     m_button->setGeometry(30, 53, 165, 32);
     m_button->setText(ClaimOffers::buttonText(m_kind));
+    m_key = ClaimOffers::keyFor(m_button);
 
     m_preview->highlightTile(lastDiscard);
     m_scene->addItem(m_preview.get());
@@ -55,6 +57,16 @@ MeldChoice::~MeldChoice()
 {
     // The preview is a member: take it out of the scene before either goes.
     m_scene->removeItem(m_preview.get());
+}
+
+QKeySequence MeldChoice::key() const
+{
+    return m_key->key();
+}
+
+void MeldChoice::setKey(const QKeySequence& key)
+{
+    m_key->setKey(key);
 }
 
 QSize MeldChoice::sizeHint() const

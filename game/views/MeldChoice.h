@@ -9,6 +9,8 @@
 class MeldView;
 class QGraphicsScene;
 class QGraphicsView;
+class QKeySequence;
+class QShortcut;
 class UPushButton;
 
 /// One offered meld in the claim chooser: a preview of the meld (the claimed
@@ -27,6 +29,9 @@ public:
     /// 0-2 chow low/mid/high, 3 kong, 4 pong, 5 pong to kong, 6 riichi.
     int buttonKind() const { return m_kind; }
     UPushButton* button() const { return m_button; }
+    /// The key that picks the choice (empty: none).
+    QKeySequence key() const;
+    void setKey(const QKeySequence& key);
     MeldView* preview() const { return m_preview.get(); }
     QGraphicsView* view() const { return m_view; }
 
@@ -50,6 +55,7 @@ private:
     int m_kind = -1;
     QGraphicsView* m_view = nullptr;
     UPushButton* m_button = nullptr;
+    QShortcut* m_key = nullptr;
     std::unique_ptr<QGraphicsScene> m_scene;
     std::unique_ptr<MeldView> m_preview;
 };

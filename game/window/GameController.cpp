@@ -322,14 +322,6 @@ void GameController::createGameWindow(qint32 tableId)
     connect(w, &GW::callKong, connection, &CM::call_kong);
     connect(w, &GW::callRiichi, connection, &CM::call_riichi);
     connect(w, &GW::callMahjong, connection, &CM::call_mahjong);
-    // An answer ends the open offer: a page built again does not offer it twice.
-    const auto answered = [model] { model->endOffer(); };
-    connect(w, &GW::callPass, model, answered);
-    connect(w, &GW::callChow, model, answered);
-    connect(w, &GW::callPong, model, answered);
-    connect(w, &GW::callPongToKong, model, answered);
-    connect(w, &GW::callKong, model, answered);
-    connect(w, &GW::callMahjong, model, answered);
 
     using GM = GameModel;
     connect(model, &GM::modelReset, w, &GW::reset);

@@ -192,6 +192,12 @@ private:
     template <typename... Args>
     auto relay(void (GameController::*slot)(qint32, Args...));
     void openJoinedTable(qint32 tableId, qint32 tournamentId, int reason, bool seated);
+    /// Answers question `question` of the table by itself (a pass where
+    /// nothing can be claimed, the riichi discard of the drawn tile), with or
+    /// without a page, once the frames received with it are handled: only
+    /// while it is still open, and still open by the server's clock.
+    void answerLater(qint32 tableId, quint64 question);
+    void sendDueAnswers();
     /// Sends the join of a seating; false when the throttle refused it.
     bool sendSeatingJoin(qint32 tableId);
     void retrySeatings();
@@ -215,6 +221,9 @@ private:
     std::map<qint32, HeldJoin> heldJoins;
     /// The record of a held join's table while that table opens.
     TableInfo m_arrivedRecord;
+    /// The automatic answers waiting for the frames received with their questions.
+    std::vector<std::pair<qint32, quint64>> dueAnswers;
+    bool answersPosted = false;
     QWidget* parentWidget;
     QTimer* seatingRetry;
 };

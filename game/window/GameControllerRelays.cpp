@@ -1,12 +1,29 @@
 // How the controller passes the server's per-table events on: most go to
 // the table's model, which the window follows; offers, claim words and the
-// round's end go to the table's window.
+// round's end go to the table's window. And the answers a table gives by
+// itself, with or without a page.
 
 #include "GameController.h"
 
 #include "ConnectionManager.h"
+#include "GameLog.h"
 #include "GameWindow.h"
+#include "Utils.h"
 #include "WaitCursor.h"
+
+#include <QDebug>
+#include <QTimer>
+
+#include <utility>
+
+namespace {
+
+bool autoPass()
+{
+    return settingsSwitch("game/autoPass", true);
+}
+
+} // namespace
 
 
 // --- relays to the model
@@ -192,8 +209,10 @@ void GameController::meldSuggestion(qint32 tableId, const TimeSpan& ts, const me
         return;
     // Kept by the model too: a page closed now and built again shows it.
     const meld_offer_vector allowed = m->allowedOffers(offers, GameModel::OfferKind::Claim);
-    m->keepOffer(GameModel::OfferKind::Claim, allowed, ts);
-    if (GameWindow* w = existingView(tableId))
+    const quint64 asked = m->keepOffer(GameModel::OfferKind::Claim, allowed, ts);
+    if (allowed.empty() && autoPass())
+        answerLater(tableId, asked);
+    else if (GameWindow* w = existingView(tableId))
         w->showMeldSuggestion(allowed, m->lastDiscard(), ts);
 }
 
@@ -203,8 +222,12 @@ void GameController::concealedMeldSuggestion(qint32 tableId, const TimeSpan& ts,
     if (!m)
         return;
     const meld_offer_vector allowed = m->allowedOffers(offers, GameModel::OfferKind::Declaration);
-    m->keepOffer(GameModel::OfferKind::Declaration, allowed, ts);
-    if (GameWindow* w = existingView(tableId))
+    const quint64 asked = m->keepOffer(GameModel::OfferKind::Declaration, allowed, ts);
+    // A player in riichi with nothing to declare discards the drawn tile.
+    const PlayerData* own = m->ownPlayer();
+    if (allowed.empty() && own && own->riichiDiscardIndex() != -1 && autoPass())
+        answerLater(tableId, asked);
+    else if (GameWindow* w = existingView(tableId))
         w->showConcealedMeldSuggestion(allowed, ts);
 }
 
@@ -214,13 +237,17 @@ void GameController::robTheKongSuggestion(qint32 tableId, const TimeSpan& ts, co
     if (!m)
         return;
     const meld_offer_vector allowed = m->allowedOffers(offers, GameModel::OfferKind::RobKong);
-    m->keepOffer(GameModel::OfferKind::RobKong, allowed, ts);
-    if (GameWindow* w = existingView(tableId))
+    const quint64 asked = m->keepOffer(GameModel::OfferKind::RobKong, allowed, ts);
+    if (allowed.empty() && autoPass())
+        answerLater(tableId, asked);
+    else if (GameWindow* w = existingView(tableId))
         w->showRobTheKongSuggestion(ts, allowed);
 }
 
 void GameController::endOfRound(qint32 tableId, const MonetaryRoundScores& scores)
 {
+    if (GameModel* m = gameModel(tableId))
+        m->moment().end(TableMoment::All);
     if (GameWindow* w = windowFor(tableId, "end of round"))
         w->onEndOfRound(w->model()->tableRoundRows(scores));
 }
@@ -230,7 +257,7 @@ void GameController::timeoutOccured(qint32 tableId)
     GameModel* m = modelFor(tableId, "time-out");
     if (!m)
         return;
-    m->endOffer();
+    m->onTimeout();
     if (GameWindow* w = existingView(tableId))
         w->onTimeoutOccured();
 }
@@ -246,4 +273,53 @@ void GameController::someoneDeclaredMeld(qint32 tableId, qint32 playerId, meld m
 {
     if (GameWindow* w = windowFor(tableId, "meld claim"))
         w->showMeldClaim(playerId, m);
+}
+
+// --- answers that need no page
+
+void GameController::answerLater(qint32 tableId, quint64 question)
+{
+    dueAnswers.emplace_back(tableId, question);
+    if (!std::exchange(answersPosted, true))
+        QMetaObject::invokeMethod(this, &GameController::sendDueAnswers, Qt::QueuedConnection);
+}
+
+void GameController::sendDueAnswers()
+{
+    // The frames that came with the question go first: after a stop, a
+    // backlog may end it (the next discard, a time-out) further on.
+    if (connection->hasUnhandledFrames()) {
+        QTimer::singleShot(0, this, &GameController::sendDueAnswers);
+        return;
+    }
+    answersPosted = false;
+    for (const auto& [tableId, id] : std::exchange(dueAnswers, {})) {
+        GameModel* m = gameModel(tableId);
+        const TableMoment::Question* q = m ? m->moment().find(id) : nullptr;
+        if (!q) {
+            qCDebug(lcGame) << "table" << tableId << ": no automatic answer to question" << id
+                            << "- play has moved past it";
+            continue;
+        }
+        if (TableMoment::hasExpired(q->span)) {
+            // A pass names no offer: one sent now would answer whatever the
+            // server asks the user by the time it arrives.
+            qCDebug(lcGame) << "table" << tableId << ": no automatic answer to question" << id
+                            << "- its time ran out by the server's clock";
+            continue;
+        }
+        if (q->kind != TableMoment::Declaration) {
+            m->moment().answer(id, "automatic pass");
+            connection->call_pass(tableId, ownPlayerId, true);
+            continue;
+        }
+        const PlayerData* own = m->ownPlayer();
+        if (!own || own->lastDrawn().empty()) {
+            qWarning() << "no drawn tile to discard automatically";
+            continue;
+        }
+        const tile drawn = own->lastDrawn().front();
+        m->moment().answer(id, "automatic riichi discard", TableMoment::Turn);
+        connection->discard_tile(tableId, ownPlayerId, drawn);
+    }
 }

@@ -132,7 +132,8 @@ public:
     ActionQueue* actionQueue() const { return m_queue.get(); }
     /// The tile pictures of the last deal (53 slots, null where unused).
     std::array<TileAnimation*, 53>& dealTiles() { return m_dealTiles; }
-    bool isRiichiMode() const { return m_riichiMode; }
+    /// Whether riichi was chosen and its tile is still to be picked.
+    bool isRiichiMode() const;
 
     /// Queues a step or an animation (the table's one queue).
     void enqueueAction(GameWindowAction* action);
@@ -294,9 +295,12 @@ private:
     void syncAllHands();
     void setUpWalls();
     void showMeldAuction();
-    /// Closes the chooser: the offer it answers is over. `claimsOnly` keeps
-    /// an open choice of what to declare on the own turn.
-    void endClaimChoice(bool claimsOnly = false);
+    /// Arms the controls that answer the server (the chooser, the hand, the
+    /// wash-out notice's Ready) from the table's moment, and only from it:
+    /// runs whenever a question opens or ends.
+    void armControls();
+    /// Takes the chooser away, with the build of a later offer still waiting.
+    void hideChooser();
     void showClaim(qint32 playerId, int kind, int subKind);
     /// The board of a scored hand (the own hand in front at a Classic
     /// table when it was sent, else the winner's).
@@ -334,8 +338,14 @@ private:
         meld_offer_vector offers;
         tile discard;
         TimeSpan ts;
+        quint64 question = 0;
     };
     std::optional<PendingClaim> m_pendingClaim;
+    /// The question of the table's moment the chooser shows; 0 for none.
+    quint64 m_shownChoice = 0;
+    /// The turn whose riichi without a known drawn tile was logged.
+    quint64 m_riichiWarned = 0;
+    QMetaObject::Connection m_momentLink;
     ScoreBoard* m_scoreBoard = nullptr;
     WaitingForPlayersWindow* m_waiting = nullptr;
     SeatedWindow* m_seated = nullptr;
@@ -366,8 +376,6 @@ private:
     std::vector<std::pair<QPointer<QWidget>, int>> m_seatingBoxes;
     /// The seating each board and notice that answers for the table was last shown for.
     std::map<const QWidget*, int> m_shownFor;
-    std::vector<tile> m_riichiTiles;
-    bool m_riichiMode = false;
     /// The end of the time to say ready for the next hand, once the server named it.
     QDateTime m_readyDeadline;
     bool m_ownDiscardShown = false;

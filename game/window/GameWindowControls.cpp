@@ -43,6 +43,7 @@ bool autoPass()
 
 void GameWindow::setModel(GameModel* model)
 {
+    disconnect(m_momentLink);
     m_model = model;
     if (!model) {
         resetViews();
@@ -77,20 +78,23 @@ void GameWindow::setModel(GameModel* model)
     const auto [actor, deadline] = model->currentActor();
     if (actor != -1)
         onPlayerShouldAct(actor, deadline);
-    // An offer the user has not answered yet is still the user's to answer.
-    if (const auto& offer = model->openOffer()) {
-        switch (offer->kind) {
-        case GameModel::OfferKind::Claim:
-            showMeldSuggestion(offer->offers, model->lastDiscard(), offer->span);
+    // What the user has not answered yet is still the user's to answer, and
+    // nothing else: the controls follow the table's moment from now on.
+    m_momentLink = connect(&model->moment(), &TableMoment::changed, this, &GameWindow::armControls);
+    if (const TableMoment::Question* choice = model->moment().choice(); choice && !choice->riichiChosen) {
+        switch (choice->kind) {
+        case TableMoment::Claim:
+            showMeldSuggestion(choice->offers, choice->discard, choice->span);
             break;
-        case GameModel::OfferKind::Declaration:
-            showConcealedMeldSuggestion(offer->offers, offer->span);
+        case TableMoment::Declaration:
+            showConcealedMeldSuggestion(choice->offers, choice->span);
             break;
-        case GameModel::OfferKind::RobKong:
-            showRobTheKongSuggestion(offer->span, offer->offers);
+        default:
+            showRobTheKongSuggestion(choice->span, choice->offers);
             break;
         }
     }
+    armControls();
 }
 
 void GameWindow::reset()
@@ -103,7 +107,6 @@ void GameWindow::reset()
 void GameWindow::resetViews()
 {
     m_queue->reset();
-    m_riichiMode = false;
     m_ownDiscardShown = false;
     for (int o = 0; o < 4; ++o) {
         const auto i = std::size_t(o);
@@ -124,7 +127,7 @@ void GameWindow::resetViews()
     m_washout->hide();
     m_roundScore->hide();
     m_roundBoardWaits = false;
-    endClaimChoice();
+    hideChooser();
     m_seated->hide();
     m_waiting->hide();
     m_sideBar->updateSticks();
@@ -343,7 +346,6 @@ void GameWindow::onAreYouReady(const TimeSpan& ts, bool seated)
 
 void GameWindow::onHandEndNonScoring(endhand_reason_t washoutType, bool endOfGame)
 {
-    endClaimChoice();
     playSound(8);
     appendInfo(tr("Hand ended in washout!"));
     showWashout(washoutType, endOfGame);
@@ -373,9 +375,7 @@ void GameWindow::showLastHandEnd()
 
 void GameWindow::onEndOfRound(const MonetaryRoundScores& scores)
 {
-    m_hand->setActive(false);
     appendInfo(tr("Table round ended"));
-    endClaimChoice();
     bool anyResult = false;
     for (const auto& row : scores)
         anyResult = anyResult || row.balance != 0;
@@ -392,9 +392,7 @@ void GameWindow::onEndOfRound(const MonetaryRoundScores& scores)
 
 void GameWindow::onEndOfTournamentRound(bool lastRound, const TournamentRoundScores& scores)
 {
-    m_hand->setActive(false);
     appendInfo(tr("Tournament round ended"));
-    endClaimChoice();
     m_inactive->hide();
     // The tournament's record may come after its table opened: until then
     // the board names the table, as the side bar does, and says nothing of
@@ -435,9 +433,6 @@ void GameWindow::onTimeoutOccured()
     placeTimeoutImage();
     m_timeoutImage->show();
     QTimer::singleShot(2000, this, &GameWindow::hideTimeoutItem);
-    endClaimChoice();
-    m_hand->setActive(false);
-    m_riichiMode = false;
     updateFuritenImage();
 }
 
@@ -445,16 +440,20 @@ void GameWindow::showRobTheKongSuggestion(const TimeSpan& ts, const meld_offer_v
 {
     stopCountdowns();
     clearHighlights();
-    if (offers.empty()) {
-        if (autoPass() && m_model)
-            Q_EMIT callPass(tableId(), bottomPlayerId(), true);
+    const TableMoment::Question* rob = m_model ? m_model->moment().choice() : nullptr;
+    if (!rob || rob->kind != TableMoment::RobKong) {
+        qDebug() << "rob-the-kong offer with no such offer open at the table; nothing shown";
         return;
     }
+    // With nothing to claim the table passes by itself.
+    if (offers.empty() && autoPass())
+        return;
     m_auction->clear();
     m_auction->showPassButton();
     for (const meld_offer& offer : offers)
         m_auction->addOffer(offer, offer.meld_tile);
     m_auction->setMode(MeldAuction::RobKong);
+    m_shownChoice = rob->id;
     showMeldAuction();
     playSound(0);
     if (m_sideBar->hasPlayer(m_playerId))
@@ -496,6 +495,12 @@ void GameWindow::onReactivateButtonClicked()
 void GameWindow::onReadyButtonClick()
 {
     if (!m_model || !m_model->isSeated())
+        return;
+    // Ready answers the server's question whether the user is ready (or takes
+    // the seat), while it is open: a notice left from the last hand has
+    // nothing to answer in the next one.
+    TableMoment& moment = m_model->moment();
+    if (!moment.answer(moment.ready() ? moment.ready()->id : 0, "ready"))
         return;
     m_inactive->hide();
     m_seated->hide();
@@ -582,14 +587,16 @@ void GameWindow::onLeaveAnswer(int button)
 
 void GameWindow::onPassMeldSelected()
 {
-    m_auction->hide();
-    m_hand->setActive(false);
-    if (m_model && m_model->isOwnPlayerSeated()) {
-        Q_EMIT tableActivity(tableId(), false, TimeSpan());
-        Q_EMIT callPass(tableId(), bottomPlayerId(), false);
-    }
-    else
+    if (!m_model || !m_model->isOwnPlayerSeated()) {
+        hideChooser();
         qWarning() << "passMeldSelected: handled when not seated";
+        return;
+    }
+    // The pass answers the offer the chooser showed when it was pressed.
+    if (!m_model->moment().answer(m_shownChoice, "pass"))
+        return;
+    Q_EMIT tableActivity(tableId(), false, TimeSpan());
+    Q_EMIT callPass(tableId(), bottomPlayerId(), false);
 }
 
 void GameWindow::onMeldSelected(const meld_offer& offer)
@@ -600,7 +607,6 @@ void GameWindow::onMeldSelected(const meld_offer& offer)
         stopCountdowns();
         clearHighlights();
     }
-    m_hand->setActive(false);
     if (!m_model) {
         qWarning() << "m_table not set";
         return;
@@ -609,6 +615,27 @@ void GameWindow::onMeldSelected(const meld_offer& offer)
         qWarning() << "onMeldSelected: handled when not seated";
         return;
     }
+    using namespace game_protocol::meld_type;
+    TableMoment& moment = m_model->moment();
+    if (offer.type == RIICHI) {
+        // Riichi is declared with the tile picked next; the hand is armed for
+        // the tiles it may be declared with until then, or the turn's end.
+        if (!moment.chooseRiichi(m_shownChoice)) {
+            qDebug() << "riichi chosen on an offer that is no longer open; dropped";
+            return;
+        }
+        QStringList codes;
+        for (tile t : moment.riichiTiles())
+            codes << QString::number(int(t.code()));
+        qDebug().noquote() << "Choose from riichi these tiles:" << codes.join(QLatin1Char(' '));
+        return;
+    }
+    if (offer.type != CHOW && offer.type != PONG && offer.type != PONG_TO_KONG && offer.type != KONG
+        && offer.type != MAHJONG)
+        return;
+    // A declaration's meld ends the turn too: the server asks for the discard again after it.
+    if (!moment.answer(m_shownChoice, "meld", TableMoment::Turn))
+        return;
     const qint32 table = tableId();
     const qint32 pid = bottomPlayerId();
     switch (offer.type) {
@@ -627,20 +654,6 @@ void GameWindow::onMeldSelected(const meld_offer& offer)
     case game_protocol::meld_type::MAHJONG:
         Q_EMIT callMahjong(table, pid);
         break;
-    case game_protocol::meld_type::RIICHI: {
-        m_riichiMode = true;
-        QStringList codes;
-        m_hand->clearHighlights();
-        for (tile t : m_riichiTiles) {
-            m_hand->highlightTile(t);
-            codes << QString::number(int(t.code()));
-        }
-        m_hand->setAllowedTiles(m_riichiTiles);
-        m_hand->setActive(true);
-        m_hand->setAllowedTiles(m_riichiTiles);
-        qDebug().noquote() << "Choose from riichi these tiles:" << codes.join(QLatin1Char(' '));
-        break;
-    }
     default:
         break;
     }
@@ -740,6 +753,10 @@ void GameWindow::onCloseMeldAuction()
         qWarning() << "passMeldSelected: handled when not seated";
         return;
     }
+    // Close declines the declaration the chooser showed; the turn's discard
+    // is still to come (in riichi, of the drawn tile, at once).
+    if (!m_model->moment().answer(m_shownChoice, "nothing declared"))
+        return;
     if (ownTurnIsRiichi() && autoPass()) {
         const PlayerData* own = m_model->ownPlayer();
         if (own && !own->lastDrawn().empty())

@@ -170,7 +170,6 @@ void GameWindow::onStartHand(bool newRound)
     m_readyDeadline = QDateTime();
     m_handSetUp = false;
     m_discardSeen = false;
-    m_riichiMode = false;
     if (m_model)
         for (const auto& [id, player] : m_model->players())
             if (m_sideBar->hasPlayer(id))
@@ -201,7 +200,6 @@ void GameWindow::onHiddenTilesFromWall(qint32 playerId, qint32 count, bool fromD
 {
     if (count == 13)
         return; // the deal, shown by the deal animation
-    endClaimChoice(true);
     const bool first = !m_handSetUp;
     if (first) {
         flushActions();
@@ -225,7 +223,6 @@ void GameWindow::onTilesFromWall(qint32 playerId, const tile_vector& tiles, bool
 {
     if (tiles.size() == 13)
         return;
-    endClaimChoice(true);
     const bool first = !m_handSetUp;
     if (first) {
         flushActions();
@@ -261,12 +258,21 @@ void GameWindow::discardFromHand(tile t)
         qWarning() << "Player hand is not active";
         return;
     }
-    m_hand->setActive(false);
-    m_auction->hide();
     if (!m_model->isOwnPlayerSeated()) {
         qWarning() << "onTileClick: handled when not seated";
         return;
     }
+    // The click answers what the hand was armed for when it was made: the
+    // riichi chosen, else the own turn (or its declaration). It ends both.
+    TableMoment& moment = m_model->moment();
+    const TableMoment::Question* choice = moment.choice();
+    const bool riichi = choice && choice->riichiChosen;
+    const TableMoment::Question* asked = riichi ? choice : moment.turn();
+    if (!asked && choice && choice->kind == TableMoment::Declaration)
+        asked = choice;
+    if (!moment.answer(asked ? asked->id : 0, riichi ? "riichi discard" : "discard",
+                       TableMoment::Turn | TableMoment::Declaration))
+        return;
     enqueueAnimation(new TileAnimationSet(m_scene.get(), handSource(m_hand), pondTarget(m_discards[0]),
                                           TileAnimationSet::discardMs, std::vector<tile>{t}));
     enqueueAction(makeAction(&GameWindow::setActiveSeat, this, 0));
@@ -274,8 +280,7 @@ void GameWindow::discardFromHand(tile t)
     m_shownDiscard = t;
     m_hand->clearHighlights();
     m_winds[0]->setGlow(false);
-    if (m_riichiMode) {
-        m_riichiMode = false;
+    if (riichi) {
         Q_EMIT callRiichi(tableId(), bottomPlayerId(), t);
     } else {
         Q_EMIT discardTile(tableId(), bottomPlayerId(), t);
@@ -284,19 +289,13 @@ void GameWindow::discardFromHand(tile t)
 
 void GameWindow::onTileDiscarded(qint32 playerId, tile t, bool riichiDiscard)
 {
-    endClaimChoice();
     m_discardSeen = true;
     stopCountdowns();
     clearHighlights();
     hideClaimImages();
     const bool own = isOwnSeat(playerId);
-    if (own) {
+    if (own)
         qDebug() << "player" << playerId << "got discard" << int(t.code());
-        m_hand->setActive(false);
-        // The turn is over, also when the server discarded for the player: a
-        // riichi chosen in it and never finished ends with it.
-        m_riichiMode = false;
-    }
     const int o = orientationOf(playerId);
     if (o < 0)
         return;
@@ -340,7 +339,6 @@ void GameWindow::onTileDiscarded(qint32 playerId, tile t, bool riichiDiscard)
 
 void GameWindow::onTileClaimed(qint32 discardPlayer, qint32 claimingPlayer)
 {
-    endClaimChoice();
     if (!m_model)
         return;
     const int from = orientationOf(discardPlayer);
@@ -356,7 +354,6 @@ void GameWindow::onTileClaimed(qint32 discardPlayer, qint32 claimingPlayer)
 
 void GameWindow::onMeldDeclared(qint32 playerId, const meld_tuple& m)
 {
-    endClaimChoice();
     const std::vector<tile> tiles = meldTiles(m);
     if (tiles.empty()) {
         qWarning() << "can't create view for unhandled meld-type" << int(m.type);
@@ -421,10 +418,8 @@ void GameWindow::onKanDora(tile t)
 
 void GameWindow::onPlayerShouldAct(qint32 playerId, const TimeSpan& ts)
 {
-    // Another player's turn ends an open claim; the own player's may be the
-    // claim's own countdown.
-    if (playerId != -1 && playerId != m_playerId)
-        endClaimChoice(true);
+    // Whether the hand takes a discard is the table's moment's to say (see
+    // armControls); this shows whose turn it is and its countdown.
     clearHighlights();
     stopCountdowns();
     if (playerId == -1)
@@ -435,21 +430,7 @@ void GameWindow::onPlayerShouldAct(qint32 playerId, const TimeSpan& ts)
     const bool own = isOwnSeat(playerId);
     if (!own) {
         m_hand->clearHighlights();
-        m_hand->setActive(false);
         return;
-    }
-    const PlayerData* me = m_model ? m_model->ownPlayer() : nullptr;
-    m_hand->setActive(true);
-    // A player in riichi may only discard what was drawn. After a rebuild
-    // from a snapshot the drawn tile is not known, and an empty list would
-    // allow any tile: no tile may be chosen then, the server discards.
-    if (me && me->riichiDiscardIndex() != -1) {
-        if (me->lastDrawn().empty()) {
-            qWarning() << "in riichi without a known drawn tile; nothing to choose";
-            m_hand->setActive(false);
-        } else {
-            m_hand->setAllowedTiles(me->lastDrawn());
-        }
     }
     syncOwnHand();
     m_timer->setTimeSpan(ts);
@@ -470,24 +451,22 @@ void GameWindow::showMeldAuction()
 
 void GameWindow::showMeldSuggestion(const meld_offer_vector& offers, tile discard, const TimeSpan& ts)
 {
-    m_riichiTiles.clear();
-    m_riichiMode = false;
-    endClaimChoice();
-    if (offers.empty() && autoPass()) {
-        if (m_model)
-            Q_EMIT callPass(tableId(), bottomPlayerId(), true);
+    // The chooser shows the claim the table has open, and answers it only.
+    const TableMoment::Question* claim = m_model ? m_model->moment().choice() : nullptr;
+    if (!claim || claim->kind != TableMoment::Claim) {
+        qDebug() << "claim offer with no claim open at the table; nothing shown";
         return;
     }
-    for (const meld_offer& offer : offers) {
-        if (offer.type == game_protocol::meld_type::RIICHI)
-            m_riichiTiles.push_back(offer.meld_tile);
-    }
+    // With nothing to claim the table passes by itself, also while the page
+    // is closed.
+    if (offers.empty() && autoPass())
+        return;
     // The chooser is built at most twice a turn: for the first offer, and at
     // the turn's end for the last one still open. A flood of offers with
     // discards between them would otherwise build and tear down its rows of
     // widgets for each.
     if (m_claimBuiltThisTurn) {
-        m_pendingClaim = PendingClaim{offers, discard, ts};
+        m_pendingClaim = PendingClaim{offers, discard, ts, claim->id};
         return;
     }
     m_claimBuiltThisTurn = true;
@@ -504,6 +483,7 @@ void GameWindow::showMeldSuggestion(const meld_offer_vector& offers, tile discar
     for (const meld_offer& offer : offers)
         m_auction->addOffer(offer, discard);
     m_auction->setMode(MeldAuction::Claim);
+    m_shownChoice = claim->id;
     showMeldAuction();
     playSound(offers.empty() ? 11 : 10);
     // The countdowns only inform. A claim left open is the server's to end:
@@ -519,38 +499,23 @@ void GameWindow::showMeldSuggestion(const meld_offer_vector& offers, tile discar
 void GameWindow::showConcealedMeldSuggestion(const meld_offer_vector& offers, const TimeSpan& ts)
 {
     (void)ts;
-    m_riichiTiles.clear();
-    m_riichiMode = false;
-    endClaimChoice();
-    if (offers.empty()) {
-        if (ownTurnIsRiichi() && autoPass()) {
-            const PlayerData* own = m_model->ownPlayer();
-            if (!own->lastDrawn().empty())
-                discardFromHand(own->lastDrawn().front());
-            else
-                qWarning() << "no drawn tile to discard automatically";
-        }
+    const TableMoment::Question* declaration = m_model ? m_model->moment().choice() : nullptr;
+    if (!declaration || declaration->kind != TableMoment::Declaration) {
+        qDebug() << "declaration offer with no declaration open at the table; nothing shown";
         return;
     }
+    // Nothing to declare: the turn's discard is what is asked (in riichi the
+    // table's own, of the drawn tile).
+    if (offers.empty())
+        return;
     m_auction->clear();
     m_auction->showCloseButton();
-    for (const meld_offer& offer : offers) {
+    for (const meld_offer& offer : offers)
         m_auction->addOffer(offer, offer.meld_tile);
-        if (offer.type == game_protocol::meld_type::RIICHI)
-            m_riichiTiles.push_back(offer.meld_tile);
-    }
     m_auction->setMode(MeldAuction::Concealed);
+    m_shownChoice = declaration->id;
     showMeldAuction();
     playSound(10);
-}
-
-void GameWindow::endClaimChoice(bool claimsOnly)
-{
-    // The offer the chooser answers is over once play moves on.
-    m_pendingClaim.reset();
-    if (claimsOnly && m_auction->mode() == MeldAuction::Concealed)
-        return;
-    m_auction->hide();
 }
 
 void GameWindow::showClaim(qint32 playerId, int kind, int subKind)
@@ -584,7 +549,6 @@ void GameWindow::onHandEndScoring(const std::map<qint32, player_score>& scores, 
         qWarning() << "m_table not set";
         return;
     }
-    endClaimChoice();
     playSound(7);
     appendInfo(tr("Hand ended in Mahjong!"));
     if (scores.empty())

@@ -167,6 +167,11 @@ void ConnectionManager::reconnect()
     connectToServer();
 }
 
+bool ConnectionManager::hasUnhandledFrames() const
+{
+    return !d->queue.empty() || d->recordList;
+}
+
 void ConnectionManager::sendFrame(const std::vector<unsigned char>& frame)
 {
     if (d->closeRead || d->sessionEnded) {

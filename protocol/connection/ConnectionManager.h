@@ -85,6 +85,9 @@ public:
     /// True while a tournament list (class 155 or 156) is being read or
     /// announced; tournamentListAnnounced() follows its last record.
     bool isReadingTournamentList() const;
+    /// True while received frames wait to be handled in a later turn of the
+    /// event loop (a backlog worked through after a stop, a burst).
+    bool hasUnhandledFrames() const;
 
     /// Whether the server's stream is behind: a frame came in part, or
     /// received frames wait for their turn. An answer may be queued behind.

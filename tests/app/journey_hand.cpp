@@ -182,8 +182,8 @@ class JourneyHand : public QObject
             QTest::mouseClick(rows.front()->button(), Qt::LeftButton);
             break;
         case Answer::ClaimByKey:
-            QTest::keySequence(chooser->window(), rows.front()->button()->shortcut());
-            QTest::keySequence(chooser->window(), chooser->passButton()->shortcut());
+            QTest::keySequence(chooser->window(), rows.front()->key());
+            QTest::keySequence(chooser->window(), chooser->passKey());
             break;
         case Answer::PassByButton:
             QTest::mouseClick(chooser->passButton(), Qt::LeftButton);
@@ -192,7 +192,7 @@ class JourneyHand : public QObject
             QTest::keyClick(chooser->window(), Qt::Key_Escape);
             break;
         case Answer::PassByKey:
-            QTest::keySequence(chooser->window(), chooser->passButton()->shortcut());
+            QTest::keySequence(chooser->window(), chooser->passKey());
             break;
         }
         QTRY_VERIFY(h.server.received(100).size() > sent);

@@ -202,7 +202,7 @@ private Q_SLOTS:
         h.proxy->pause();
         QTRY_VERIFY_WITH_TIMEOUT(!ui.silenceNotice->isHidden() && h.boxes().isEmpty(),
                                  ServerTime::replyTimeout + ServerTime::pingInterval + 2000);
-        QTest::keySequence(QApplication::focusWidget(), page->meldAuction()->choices().front()->button()->shortcut());
+        QTest::keySequence(QApplication::focusWidget(), page->meldAuction()->choices().front()->key());
         QTRY_VERIFY(page->meldAuction()->isHidden());
         h.proxy->resume();
         QTRY_VERIFY_WITH_TIMEOUT(ui.silenceNotice->isHidden(), 2000);

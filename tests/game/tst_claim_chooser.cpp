@@ -86,7 +86,7 @@ private Q_SLOTS:
         chooser->show();
         QStringList shown;
         for (MeldChoice* choice : chooser->choices())
-            shown << choice->button()->text() + QLatin1Char(' ') + choice->button()->shortcut().toString();
+            shown << choice->button()->text() + QLatin1Char(' ') + choice->key().toString();
         QCOMPARE(shown, buttons);
         // Under each row its separator line.
         const QList<QLabel*> labels = chooser->findChildren<QLabel*>();

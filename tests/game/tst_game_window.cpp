@@ -36,6 +36,7 @@
 #include "Utils.h"
 #include "ViewTestSupport.h"
 #include "WaitingForPlayersWindow.h"
+#include "WashoutWindow.h"
 
 #include <QGraphicsPixmapItem>
 #include <QGraphicsView>
@@ -44,6 +45,7 @@
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTranslator>
 
 #include <algorithm>
 #include <cmath>
@@ -110,6 +112,17 @@ struct Table
     std::unique_ptr<GameModel> model;
     GameWindow w{nullptr, nullptr, ownId};
     explicit Table(std::unique_ptr<GameModel> m) : model(std::move(m)) { w.setModel(model.get()); }
+    /// Offers to the user as the controller passes them: kept by the table, then shown.
+    void offer(GameModel::OfferKind kind, const meld_offer_vector& offers, const TimeSpan& ts = span())
+    {
+        model->keepOffer(kind, offers, ts);
+        if (kind == GameModel::OfferKind::Claim)
+            w.showMeldSuggestion(offers, model->lastDiscard(), ts);
+        else if (kind == GameModel::OfferKind::Declaration)
+            w.showConcealedMeldSuggestion(offers, ts);
+        else
+            w.showRobTheKongSuggestion(ts, offers);
+    }
 };
 
 } // namespace
@@ -259,10 +272,11 @@ private Q_SLOTS:
             model->onTileDiscarded(ownId, tile(31), true); // the user is in riichi now
             QVERIFY(model->ownPlayer()->lastDrawn().empty());
             QSettings().setValue(QStringLiteral("game/autoPass"), true);
+            // A kong offered in riichi, declined: the drawn tile would go, but none is known.
+            QTest::ignoreMessage(QtWarningMsg, "in riichi without a known drawn tile; nothing to choose");
+            t.offer(GameModel::OfferKind::Declaration, {meld_offer{game_protocol::meld_type::KONG, tile(9)}});
             QTest::ignoreMessage(QtWarningMsg, "no drawn tile to discard automatically");
-            w.showConcealedMeldSuggestion({}, span());
-            QTest::ignoreMessage(QtWarningMsg, "no drawn tile to discard automatically");
-            w.onCloseMeldAuction();
+            w.meldAuction()->closeButton()->click();
         } else if (event == "fivePlayers") {
             // A fifth record at a four-seat table: the deal runs, deals no
             // tile and ends, and the queue goes on.
@@ -373,6 +387,7 @@ private Q_SLOTS:
         auto& [model, w] = t;
         connect(model.get(), &GameModel::tilesFromWall, &w, &GameWindow::onTilesFromWall);
         model->onTilesFromWall({tile(22)}, false);
+        model->onPlayerShouldAct(ownId, span());
         w.onPlayerShouldAct(ownId, span());
         w.flushActions();
         const auto marked = [&w = w] {
@@ -527,7 +542,7 @@ private Q_SLOTS:
         QTest::addColumn<int>("offerType"); // -1: no offers at all
         QTest::addColumn<bool>("autoPass");
         QTest::addColumn<QString>("expected"); // the request signal, or "" for none
-        QTest::newRow("no offers, auto-pass on") << -1 << true << "callPass true";
+        QTest::newRow("no offers, auto-pass on: the table passes, not its page") << -1 << true << "";
         QTest::newRow("no offers, auto-pass off") << -1 << false << "";
         QTest::newRow("pong chosen") << 2 << true << "callPong";
         QTest::newRow("riichi chosen: nothing yet") << 128 << true << "";
@@ -551,12 +566,12 @@ private Q_SLOTS:
         });
         connect(&w, &GameWindow::discardTile, [&](qint32, qint32, tile) { sent << "discardTile"; });
         if (offerType == -1) {
-            w.showMeldSuggestion({}, tile(5), span());
+            t.offer(GameModel::OfferKind::Claim, {});
             QCOMPARE(w.meldAuction()->isVisibleTo(&w), !autoPass);
         } else {
             const bool click = offerType == 129;
             const meld_offer offer{static_cast<game_protocol::meld_type::enum_t>(click ? 128 : offerType), tile(31)};
-            w.showConcealedMeldSuggestion({offer}, span());
+            t.offer(GameModel::OfferKind::Declaration, {offer});
             w.onMeldSelected(offer);
             QCOMPARE(w.isRiichiMode(), offer.type == 128);
             if (click) {
@@ -701,61 +716,139 @@ private Q_SLOTS:
         QVERIFY(show()->y() >= 0); // shown anew on the small page
     }
 
-    void chooserAnswersOnlyItsOffer_data()
+    void answersBelongToTheirMoment_data()
     {
-        QTest::addColumn<QString>("kind");  // what the chooser offers
-        QTest::addColumn<QString>("event"); // what happens next
-        QTest::addColumn<bool>("pass");     // the Pass button shown
-        QTest::addColumn<bool>("shownAfter");
-        QTest::newRow("claim, then another discard") << "claim" << "discard" << true << false;
-        QTest::newRow("claim, then another player claims") << "claim" << "claimed" << true << false;
-        QTest::newRow("claim, then the own draw") << "claim" << "draw" << true << false;
-        QTest::newRow("claim, then a player is to act") << "claim" << "act" << true << false;
-        QTest::newRow("claim, then the hand ends") << "claim" << "end" << true << false;
-        QTest::newRow("claim, then nothing") << "claim" << "" << true << true;
-        QTest::newRow("claim, then a discard and its claim in one turn") << "claim" << "discard, claim" << true << true;
-        QTest::newRow("declaration, then the own turn goes on") << "declare" << "act" << false << true;
-        QTest::newRow("declaration, then the own discard") << "declare" << "discard" << false << false;
-        QTest::newRow("robbing a kong, then the kong's dead-wall draw") << "rob" << "deadDraw" << true << false;
+        QTest::addColumn<QString>("kind");       // what is asked: a claim, a declaration, robbing a kong, the turn
+        QTest::addColumn<QStringList>("steps");  // then, in order: the server's events and the person's inputs
+        QTest::addColumn<bool>("pass");          // the chooser's Pass button shown (else Close)
+        QTest::addColumn<bool>("shownAfter");    // the chooser at the end
+        QTest::addColumn<QString>("log");        // the steps and, where they went out, the answers
+        const QStringList none;
+        QTest::newRow("claim, then another discard") << "claim" << QStringList{"discard"} << true << false << "discard";
+        QTest::newRow("claim, then another player claims") << "claim" << QStringList{"claimed"} << true << false << "claimed";
+        QTest::newRow("claim, then the own draw") << "claim" << QStringList{"draw"} << true << false << "draw";
+        QTest::newRow("claim, then a player is to act") << "claim" << QStringList{"act"} << true << false << "act";
+        QTest::newRow("claim, then the hand ends: Alt+Z sends nothing")
+            << "claim" << QStringList{"washout", "Alt+Z"} << true << false << "washout,Alt+Z";
+        QTest::newRow("claim, then nothing") << "claim" << none << true << true << "";
+        QTest::newRow("claim, then a discard and its claim in one turn")
+            << "claim" << QStringList{"discard", "claim"} << true << true << "discard,claim";
+        QTest::newRow("declaration, then the own turn goes on") << "declare" << QStringList{"act"} << false << true << "act";
+        QTest::newRow("declaration, then the own discard") << "declare" << QStringList{"discard"} << false << false << "discard";
+        QTest::newRow("robbing a kong, then the kong's dead-wall draw")
+            << "rob" << QStringList{"deadDraw"} << true << false << "deadDraw";
+        QTest::newRow("Alt+Z passes at the key, before the next pong offered at once")
+            << "claim" << QStringList{"Alt+Z", "discard", "claim"} << true << true << "Alt+Z,pass,discard,claim";
+        QTest::newRow("Alt+P, then Escape: the pong alone")
+            << "claim" << QStringList{"Alt+P", "Escape"} << true << false << "Alt+P,pong,Escape";
+        QTest::newRow("a language switch keeps the keys") << "claim" << QStringList{"language", "Alt+P"} << true << false
+                                                          << "language,Alt+P,pong";
+        QTest::newRow("the own discard confirmed, the page opened again: a second click sends nothing")
+            << "turn" << QStringList{"click", "confirm", "reopen", "click"} << true << false
+            << "click,discardTile,confirm,reopen,click";
+        QTest::newRow("a wash-out in the own turn: a click sends nothing")
+            << "turn" << QStringList{"washout", "click"} << true << false << "washout,click";
+        QTest::newRow("nor one in the next deal, on the page opened again")
+            << "turn" << QStringList{"washout", "deal", "reopen", "click"} << true << false << "washout,deal,reopen,click";
+        QTest::newRow("Ready on the wash-out answers its question")
+            << "turn" << QStringList{"washout", "Ready"} << true << false << "washout,Ready,ready";
+        QTest::newRow("the next hand dealt without the Ready: the notice's Ready sends nothing")
+            << "turn" << QStringList{"washout", "deal", "Ready"} << true << false << "washout,deal,Ready";
     }
-    void chooserAnswersOnlyItsOffer()
+    void answersBelongToTheirMoment()
     {
+        // The person's keys and clicks on the real widgets, the server's
+        // events through the table's model: each answer goes out at its input
+        // for what was asked then, and nothing answers a moment that is over.
         QFETCH(QString, kind);
-        QFETCH(QString, event);
+        QFETCH(QStringList, steps);
         QFETCH(bool, pass);
         QFETCH(bool, shownAfter);
+        QFETCH(QString, log);
         Table t(playing(1));
         auto& [model, w] = t;
+        connect(model.get(), &GameModel::handEndNonScoring, &w, &GameWindow::onHandEndNonScoring);
+        connect(model.get(), &GameModel::gameStateChanged, &w, &GameWindow::onGameStateChanged);
+        connect(model.get(), &GameModel::startHand, &w, &GameWindow::onStartHand);
         w.resize(1024, 768);
+        w.show();
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        QStringList seen;
+        connect(&w, &GameWindow::callPass, [&] { seen << "pass"; });
+        connect(&w, &GameWindow::callPong, [&] { seen << "pong"; });
+        connect(&w, &GameWindow::discardTile, [&] { seen << "discardTile"; });
+        connect(&w, &GameWindow::ready, [&] { seen << "ready"; });
         const meld_offer pong{game_protocol::meld_type::PONG, tile(9)};
         const meld_offer kong{game_protocol::meld_type::KONG, tile(9)};
+        struct : QTranslator // another language: every text but the keys in capitals
+        {
+            bool isEmpty() const override { return false; }
+            QString translate(const char*, const char* text, const char*, int) const override
+            {
+                return QString::fromUtf8(text).contains(QLatin1Char('+')) ? QString() : QString::fromUtf8(text).toUpper();
+            }
+        } language;
+        model->onTileDiscarded(east, tile(9), false);
         if (kind == "claim")
-            w.showMeldSuggestion({pong}, tile(9), span());
+            t.offer(GameModel::OfferKind::Claim, {pong});
         else if (kind == "declare")
-            w.showConcealedMeldSuggestion({kong}, span());
+            t.offer(GameModel::OfferKind::Declaration, {kong});
+        else if (kind == "rob")
+            t.offer(GameModel::OfferKind::RobKong, {meld_offer{game_protocol::meld_type::MAHJONG, tile(0)}});
         else
-            w.showRobTheKongSuggestion(span(), {meld_offer{game_protocol::meld_type::MAHJONG, tile(0)}});
+            model->onPlayerShouldAct(ownId, span());
         MeldAuction* chooser = w.meldAuction();
-        QVERIFY(chooser->isVisibleTo(&w));
-        QCOMPARE(chooser->passButton()->isVisibleTo(&w), pass);
-        QCOMPARE(chooser->closeButton()->isVisibleTo(&w), !pass);
-        if (event.startsWith("discard"))
-            w.onTileDiscarded(kind == "declare" ? ownId : west, tile(5), false);
-        if (event.endsWith("claim")) // built at the turn's end, for the newest offer
-            w.showMeldSuggestion({kong}, tile(9), span());
-        else if (event == "claimed")
-            w.onTileClaimed(east, west);
-        else if (event == "draw")
-            w.onTilesFromWall(ownId, {tile(3)}, false);
-        else if (event == "deadDraw")
-            w.onHiddenTilesFromWall(west, 1, true);
-        else if (event == "act")
-            w.onPlayerShouldAct(kind == "declare" ? ownId : west, span());
-        else if (event == "end")
-            w.onHandEndNonScoring(endhand_reason_t(0), false);
-        QCoreApplication::processEvents();
+        QCOMPARE(chooser->isVisibleTo(&w), kind != "turn");
+        QCOMPARE(chooser->passButton()->isVisibleTo(&w), kind != "turn" && pass);
+        tile clicked(0);
+        for (const QString& step : steps) {
+            seen << step;
+            if (step == "discard")
+                model->onTileDiscarded(kind == "declare" ? ownId : west, kind == "declare" ? tile(27) : tile(9), false);
+            else if (step == "claim") // built at the turn's end, for the newest offer
+                t.offer(GameModel::OfferKind::Claim, {kong});
+            else if (step == "claimed")
+                model->onTileClaimed(west);
+            else if (step == "draw")
+                model->onTilesFromWall({tile(3)}, false);
+            else if (step == "deadDraw")
+                model->onHiddenTilesFromWall(west, 1, true);
+            else if (step == "act")
+                model->onPlayerShouldAct(kind == "declare" ? ownId : west, span());
+            else if (step == "washout")
+                model->onHandEndNonScoring(endhand_reason_t(7), false);
+            else if (step == "deal") {
+                model->onStartHand(8, Seating(north, ownId, east, west), {}, false, tableState(north), wallState(5, {}));
+                model->onTilesFromWall(playing()->ownPlayer()->handTiles(), false);
+            }
+            else if (step == "reopen") {
+                w.setModel(nullptr);
+                w.setModel(model.get());
+            } else if (step == "confirm")
+                model->onTileDiscarded(ownId, clicked, false);
+            else if (step == "click") {
+                w.flushActions();
+                QVERIFY(!w.handView()->items().empty());
+                const HandTile* item = w.handView()->items().front();
+                clicked = item->tileCode();
+                const QPoint at = w.view()->mapFromScene(item->sceneBoundingRect().center());
+                QTest::mouseClick(w.view()->viewport(), Qt::LeftButton, {}, at);
+            } else if (step == "Ready")
+                QTest::mouseClick(w.washoutWindow()->findChild<QPushButton*>(QStringLiteral("readyButton")), Qt::LeftButton);
+            else if (step == "Escape")
+                QTest::keyClick(&w, Qt::Key_Escape);
+            else if (step == "language") {
+                QVERIFY(QCoreApplication::installTranslator(&language));
+                QCoreApplication::processEvents();
+            }
+            else
+                QTest::keySequence(&w, QKeySequence(step));
+        }
+        QTest::qWait(150); // a key's click, were it animated, would land now
+        QCOMPARE(seen.join(QLatin1Char(',')), log);
         QCOMPARE(chooser->isVisibleTo(&w), shownAfter);
-        if (event.endsWith("claim"))
+        if (steps.endsWith("claim"))
             QVERIFY(chooser->choices().front()->offer() == kong);
     }
 
@@ -777,18 +870,19 @@ private Q_SLOTS:
         QSignalSpy passes(&w, &GameWindow::callPass);
         const meld_offer pong{game_protocol::meld_type::PONG, tile(9)};
         if (claim)
-            w.showMeldSuggestion({pong}, tile(9), span(150));
+            t.offer(GameModel::OfferKind::Claim, {pong}, span(150));
         else
-            w.showConcealedMeldSuggestion({meld_offer{game_protocol::meld_type::KONG, tile(9)}}, span(150));
+            t.offer(GameModel::OfferKind::Declaration, {meld_offer{game_protocol::meld_type::KONG, tile(9)}}, span(150));
         QVERIFY(w.meldAuction()->isVisibleTo(&w));
         QTest::qWait(400);
         QCOMPARE(passes.count(), 0);
         QVERIFY(w.meldAuction()->isVisibleTo(&w));
+        model->onTimeout();
         w.onTimeoutOccured();
         QVERIFY(!w.meldAuction()->isVisibleTo(&w));
         QCOMPARE(passes.count(), 0);
         // A pass chosen in time goes out once.
-        w.showMeldSuggestion({pong}, tile(9), span(150));
+        t.offer(GameModel::OfferKind::Claim, {pong}, span(150));
         QTest::mouseClick(w.meldAuction()->passButton(), Qt::LeftButton);
         QTest::qWait(400);
         QCOMPARE(passes.count(), 1);
@@ -819,7 +913,7 @@ private Q_SLOTS:
         Table t(std::move(model));
         QSignalSpy discards(&t.w, &GameWindow::discardTile);
         QTest::ignoreMessage(QtWarningMsg, "in riichi without a known drawn tile; nothing to choose");
-        t.w.onPlayerShouldAct(ownId, span());
+        t.model->onPlayerShouldAct(ownId, span());
         QVERIFY(!t.w.handView()->isClickable(tile(27)));
         t.w.flushActions();
         QTest::ignoreMessage(QtWarningMsg, "Player hand is not active");
