@@ -689,10 +689,11 @@ private Q_SLOTS:
         auto& [model, w] = t;
         w.resize(1900, 1040);
         w.show();
-        const auto show = [&w = w, scores]() -> QWidget* {
+        connect(model.get(), &GameModel::handEndScoring, &w, &GameWindow::onHandEndScoring);
+        const auto show = [&model = model, &w = w, scores]() -> QWidget* {
             if (!scores)
                 return w.onEndOfRound({{east, 10, 250}, {ownId, 0, -250}}), w.roundScoreBoard();
-            w.onHandEndScoring({{east, player_score{.pid = east, .scoreType = 1}}}, endhand_reason_t(1), false);
+            model->onHandEndScoring({{east, player_score{.pid = east, .scoreType = 1}}}, endhand_reason_t(1), false);
             return w.onAreYouReady(span(60000), false), w.scoreBoard();
         };
         QWidget* shown = show();
