@@ -305,7 +305,7 @@ private Q_SLOTS:
             step(name);
             const int sent = h.server.received(100).size();
             k != Qt::Key_unknown ? key(k) // else the first row's own key
-                                 : QTest::keySequence(QApplication::focusWidget(), w->meldAuction()->choices().front()->button()->shortcut());
+                                 : QTest::keySequence(QApplication::focusWidget(), w->meldAuction()->choices().front()->key());
             QTRY_VERIFY(h.server.received(100).size() > sent);
             QCOMPARE(actionAfter(sent), action);
         };
