@@ -4,12 +4,15 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QEvent>
 #include <QFont>
 #include <QFontDatabase>
 #include <QSet>
 #include <QTextLayout>
 #include <QTimer>
 #include <QWidget>
+
+#include <functional>
 
 namespace {
 
@@ -86,6 +89,34 @@ private:
     QElapsedTimer asked, busySince;
 };
 
+/// Calls its function when the widget first shows, then goes. A pane made
+/// while the program starts waits for its window: the look-ups, tens of
+/// milliseconds a turn, would hold back the windows before it.
+class OnFirstShow : public QObject
+{
+public:
+    OnFirstShow(QWidget* widget, std::function<void()> shown)
+        : QObject(widget)
+        , shown(std::move(shown))
+    {
+        widget->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Show) {
+            watched->removeEventFilter(this);
+            shown();
+            deleteLater();
+        }
+        return false;
+    }
+
+private:
+    std::function<void()> shown;
+};
+
 } // namespace
 
 namespace FontFallbacks {
@@ -113,10 +144,16 @@ void prepare(const QFont& font)
 void prepareFor(QWidget* widget)
 {
     // Not called when the widget is gone by then.
-    QTimer::singleShot(0, widget, [widget] {
-        widget->ensurePolished();
-        prepare(widget->font());
-    });
+    const auto start = [widget] {
+        QTimer::singleShot(0, widget, [widget] {
+            widget->ensurePolished();
+            prepare(widget->font());
+        });
+    };
+    if (widget->isVisible())
+        start();
+    else
+        new OnFirstShow(widget, start);
 }
 
 bool waitForPrepared(int msecs)
