@@ -38,6 +38,7 @@
 #include "TableModel.h"
 #include "TestFrame.h"
 #include "TileGraphics.h"
+#include "UStackedWidget.h"
 #include "ViewTestSupport.h"
 
 #include <QElapsedTimer>
@@ -45,7 +46,6 @@
 #include <QImage>
 #include <QPainter>
 #include <QSettings>
-#include <QStackedWidget>
 #include <QTest>
 #include <QTimeLine>
 #include <QTimer>
@@ -538,7 +538,7 @@ private Q_SLOTS:
         double fullHdResize = 0;
         for (const QSize size : {QSize(1024, 768), QSize(1920, 1080), QSize(3840, 2160)}) {
             std::vector<std::unique_ptr<GameModel>> models; // outlive the pages
-            QStackedWidget pages; // the lobby, then the tables, as the main window's pages
+            UStackedWidget pages; // the lobby, then the tables, as the main window's pages
             pages.addWidget(new QWidget);
             pages.resize(size);
             pages.show();

