@@ -90,7 +90,6 @@ int main(int argc, char** argv)
 
     // 9. Style, style sheets, window icon.
     QApplication::setStyle(new MahjongStyle);
-    MahjongApplication::removeLeftoverStyleCopies();
     app->loadStyleSheet();
     QApplication::setWindowIcon(PictureFile::icon(QStringLiteral("resources:/icon.png")));
 
@@ -102,9 +101,6 @@ int main(int argc, char** argv)
         app.reset();
         return 1;
     }
-
-    // Downloads of an earlier run that ended during them are of no use.
-    NewVersionDialog::removeUnfinishedDownloads();
 
     // 11. The translation.
     auto translations = std::make_unique<TranslationsManager>();
@@ -153,8 +149,16 @@ int main(int argc, char** argv)
     // 17. The version check starts.
     checker->check();
 
-    // 18. The game sounds are bound to the main window and loaded.
-    GameSounds::instance().init(mainWindow.get());
+    // 18. Once the main window is up: the game sounds are bound to it and
+    // loaded (their output connects to the sound server), and what earlier
+    // runs left behind is swept, the folders of their style copies and the
+    // files of downloads that never finished. None of it may hold back the
+    // windows the player waits for.
+    QObject::connect(startup.get(), &Startup::finished, mainWindow.get(), [window = mainWindow.get()] {
+        GameSounds::instance().init(window);
+        MahjongApplication::removeLeftoverStyleCopies();
+        NewVersionDialog::removeUnfinishedDownloads();
+    }, Qt::QueuedConnection);
 
     // 19. The event loop.
     const int result = app->exec();

@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QEvent>
 #include <QFont>
 #include <QFontDatabase>
 #include <QSet>
@@ -11,12 +12,19 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <functional>
+
 namespace {
 
 /// Look-ups started and not ended yet.
 int pending = 0;
 /// Milliseconds between two writing systems.
 constexpr int stepPause = 10;
+/// A step's timer this late finds the event loop busy (a long list coming
+/// in, a sort); the step waits for a quiet moment, at most busyWaitMsecs.
+constexpr qint64 lateMsecs = 15;
+constexpr int busyPause = 100;
+constexpr qint64 busyWaitMsecs = 3000;
 QtMessageHandler forwarded = nullptr;
 
 /// Leaves out Qt's note on a font that claims a script but lacks its
@@ -30,7 +38,8 @@ void withoutScriptNotes(QtMsgType type, const QMessageLogContext& context, const
 
 /// Lays one sample out in the font per turn of the event loop (some tens of
 /// milliseconds each): its shaping finds the fonts of the sample's script
-/// for this thread's font cache.
+/// for this thread's font cache. A step is left for a quiet moment when the
+/// loop is busy: it would lengthen a turn that is long already.
 class Preparation : public QObject
 {
 public:
@@ -40,17 +49,30 @@ public:
         , left(FontFallbacks::samples())
     {
         ++pending;
-        QTimer::singleShot(0, this, [this] { step(); });
+        schedule(0);
     }
 
 private:
-    void step()
+    void schedule(int pause)
+    {
+        asked.start();
+        QTimer::singleShot(pause, this, [this, pause] { step(pause); });
+    }
+
+    void step(int pause)
     {
         if (left.isEmpty()) {
             --pending;
             deleteLater();
             return;
         }
+        if (asked.elapsed() > pause + lateMsecs && (!busySince.isValid() || !busySince.hasExpired(busyWaitMsecs))) {
+            if (!busySince.isValid())
+                busySince.start();
+            schedule(busyPause);
+            return;
+        }
+        busySince.invalidate();
         forwarded = qInstallMessageHandler(withoutScriptNotes);
         QTextLayout layout(left.takeFirst(), font);
         layout.beginLayout();
@@ -58,11 +80,41 @@ private:
         layout.endLayout();
         qInstallMessageHandler(forwarded);
         // Not due in the pass that ran this step: what waits gets its turn between two.
-        QTimer::singleShot(stepPause, this, [this] { step(); });
+        schedule(stepPause);
     }
 
     QFont font;
     QStringList left;
+    /// Since the next step was asked for; since steps were first put off.
+    QElapsedTimer asked, busySince;
+};
+
+/// Calls its function when the widget first shows, then goes. A pane made
+/// while the program starts waits for its window: the look-ups, tens of
+/// milliseconds a turn, would hold back the windows before it.
+class OnFirstShow : public QObject
+{
+public:
+    OnFirstShow(QWidget* widget, std::function<void()> shown)
+        : QObject(widget)
+        , shown(std::move(shown))
+    {
+        widget->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Show) {
+            watched->removeEventFilter(this);
+            shown();
+            deleteLater();
+        }
+        return false;
+    }
+
+private:
+    std::function<void()> shown;
 };
 
 } // namespace
@@ -92,10 +144,16 @@ void prepare(const QFont& font)
 void prepareFor(QWidget* widget)
 {
     // Not called when the widget is gone by then.
-    QTimer::singleShot(0, widget, [widget] {
-        widget->ensurePolished();
-        prepare(widget->font());
-    });
+    const auto start = [widget] {
+        QTimer::singleShot(0, widget, [widget] {
+            widget->ensurePolished();
+            prepare(widget->font());
+        });
+    };
+    if (widget->isVisible())
+        start();
+    else
+        new OnFirstShow(widget, start);
 }
 
 bool waitForPrepared(int msecs)

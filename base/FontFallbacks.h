@@ -19,7 +19,7 @@ namespace FontFallbacks {
 /// before; returns at once. GUI thread only.
 void prepare(const QFont& font);
 /// Starts them for the widget's font as its style sheet sets it, after the
-/// current turn of the event loop. GUI thread only.
+/// turn of the event loop in which the widget first shows. GUI thread only.
 void prepareFor(QWidget* widget);
 /// Runs the event loop until the look-ups started so far have ended, at
 /// most `msecs`; whether they ended. GUI thread only.

@@ -24,11 +24,14 @@ bool isServerTimeKnown(const QDateTime& time)
 {
     // The server's seconds are 32 bits read unsigned; its extreme signed
     // counts mean no time, and the smallest one reads as a date of 2038.
-    const qint64 seconds = time.toSecsSinceEpoch();
+    // Taken out of local time once: each conversion looks at the system's
+    // time zone file.
+    const QDateTime utc = time.toUTC();
+    const qint64 seconds = utc.toSecsSinceEpoch();
     if (!time.isValid() || seconds == std::numeric_limits<qint32>::max()
         || seconds == qint64(std::numeric_limits<qint32>::max()) + 1)
         return false;
-    const qint64 away = ServerTime::currentTime().secsTo(time);
+    const qint64 away = ServerTime::currentTime().secsTo(utc);
     return away > -maxShownSeconds && away < maxShownSeconds;
 }
 

@@ -6,6 +6,7 @@
 #include "PictureFile.h"
 #include "TableSelector.h"
 #include "UPushButton.h"
+#include "UStackedWidget.h"
 #include "UTabWidget.h"
 
 #include <QCoreApplication>
@@ -104,7 +105,7 @@ void MainView::setupUi(QMainWindow* window)
     silenceNotice->hide();
     vboxLayout->addWidget(silenceNotice);
 
-    loggedInStack = make<QStackedWidget>("loggedInStack", loggedInWidget);
+    loggedInStack = make<UStackedWidget>("loggedInStack", loggedInWidget);
     loggedInStack->setLineWidth(0);
     lobbyWidget = frame("lobbyWidget", loggedInStack);
     lobbyWidget->setMinimumSize(1023, 640);

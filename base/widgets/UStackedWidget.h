@@ -2,8 +2,9 @@
 
 #include <QStackedWidget>
 
-/// A QStackedWidget with a class name of its own for style-sheet selectors;
-/// the page pane of UTabWidget.
+/// A QStackedWidget with a class name of its own for style-sheet selectors,
+/// whose pages out of sight take no updates: the page pane of UTabWidget and
+/// the main window's stack of the lobby and the table pages.
 class UStackedWidget : public QStackedWidget
 {
     Q_OBJECT

@@ -262,6 +262,8 @@ void GameController::createTable(qint32 tableId, qint32 tournamentId)
         tableModel->unsubscribe(mttLobbyPath(tournamentId));
     if (entry.model->tableInfo().gameType == 1 && tournaments) {
         const qint32 mtt = entry.model->tableInfo().mttId;
+        // The round's board shows the tournament's standings.
+        tournaments->showStandings(mtt, entry.model);
         // The seating may come before the tournaments lobby lists the
         // tournament; the table then opens without its record.
         if (tournaments->hasTournament(mtt))

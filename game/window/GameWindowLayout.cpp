@@ -181,7 +181,11 @@ void GameWindow::layoutTable()
     const int wallsHeight = m_walls->height();
     const QPoint wallsPos(int(c.x()) - wallsWidth / 2, int(c.y()) - (wallsHeight + margin + WallView::maxLift()) / 2);
     m_walls->setPos(wallsPos);
-    dressTable(m_scene.get(), m_view, this);
+    // A page out of sight takes its cloth as it shows. Asked now, at a size
+    // it may never show at, the one cloth of every table would be made anew,
+    // and every other page would paint its whole table again when shown.
+    if (isVisible())
+        dressTable(m_scene.get(), m_view, this);
 
     // The walls report their rectangles in their own coordinates.
     QRectF outer = m_walls->boundingRect();

@@ -11,10 +11,12 @@
 
 int tournamentSecondsBetween(const QDateTime& from, const QDateTime& to)
 {
-    if (!isServerTimeKnown(from) || !isServerTimeKnown(to))
+    // Each taken out of local time once (a look at the time zone file each).
+    const QDateTime start = from.toUTC(), end = to.toUTC();
+    if (!isServerTimeKnown(start) || !isServerTimeKnown(end))
         return -1;
     // Both lie within forty years of each other: their distance fits an int.
-    return int(std::max<qint64>(-1, from.secsTo(to)));
+    return int(std::max<qint64>(-1, start.secsTo(end)));
 }
 
 QString tournamentStatusText(int status)

@@ -31,12 +31,13 @@ TournamentsController::TournamentsController(ConnectionManager* connection, QObj
     connect(connection, fullRecord, model, &TournamentsLobbyModel::addOrUpdateTournament);
     connect(connection, keyUpdate, model, &TournamentsLobbyModel::updateTournamentInfo);
     connect(connection, keyUpdate, this, &TournamentsController::updateTournamentInfo);
-    connect(connection, fullRecord, this,
-            static_cast<void (TournamentsController::*)(const TournamentInfo&)>(
-                &TournamentsController::getTournamentHighscores));
-    connect(connection, keyUpdate, this, [this](qint32 id, const TournamentInfoUpdates&) {
-        getTournamentHighscores(id);
-    });
+    // Only the standings on show: a list of thousands asks for none.
+    const auto changed = [this](qint32 id) {
+        if (standingsShown.count(id))
+            getTournamentHighscores(id);
+    };
+    connect(connection, fullRecord, this, [changed](const TournamentInfo& info) { changed(info.tournamentId); });
+    connect(connection, keyUpdate, this, [changed](qint32 id, const TournamentInfoUpdates&) { changed(id); });
     connect(connection, &CM::tournamentRemoved, model, &TournamentsLobbyModel::onTournamentRemoved);
     connect(connection, &CM::notifyRegistered, model, &TournamentsLobbyModel::onRegisteredNotification);
     connect(connection, &CM::tournamentRegisterSuccess, model, &TournamentsLobbyModel::onTournamentRegisterSuccess);
@@ -105,7 +106,7 @@ TournamentWindow* TournamentsController::openTournamentWindow(const TournamentIn
     connect(window, &W::accountNeeded, this, &TournamentsController::onAccountNeeded);
     connect(window, &W::userMenuRequested, this, &TournamentsController::userMenuRequested);
 
-    getTournamentHighscores(info.tournamentId);
+    showStandings(info.tournamentId, window);
     return window;
 }
 
@@ -127,6 +128,20 @@ void TournamentsController::getTournamentHighscores(const TournamentInfo& info)
 void TournamentsController::getTournamentHighscores(qint32 tournamentId)
 {
     rankingRequests->request(tournamentId);
+}
+
+void TournamentsController::showStandings(qint32 tournamentId, QObject* viewer)
+{
+    if (standingsViewers.try_emplace(viewer, tournamentId).second) {
+        ++standingsShown[tournamentId];
+        connect(viewer, &QObject::destroyed, this, [this, viewer] {
+            const auto gone = standingsViewers.find(viewer);
+            if (--standingsShown[gone->second] == 0)
+                standingsShown.erase(gone->second);
+            standingsViewers.erase(gone);
+        });
+    }
+    getTournamentHighscores(tournamentId);
 }
 
 int TournamentsController::rankingRequestsSent() const

@@ -7,6 +7,8 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <map>
+
 class ConnectionManager;
 class RankingRequestQueue;
 class SocialServices;
@@ -17,8 +19,9 @@ class TournamentWindow;
 class QPoint;
 
 /// Between the connection manager and the tournament windows: owns the
-/// tournaments lobby model and feeds it, asks for a tournament's standings
-/// whenever it changes, makes the lobby window and the tournament windows,
+/// tournaments lobby model and feeds it, asks for the standings of a
+/// tournament on show whenever it changes, makes the lobby window and the
+/// tournament windows,
 /// and routes their requests. It knows the main window only as a widget;
 /// what the main window must do (watch a table, show a player's menu) leaves
 /// through signals.
@@ -51,6 +54,11 @@ public:
 
     /// Ranking requests sent so far.
     int rankingRequestsSent() const;
+    /// The tournament's standings are on show while `viewer` lives (its
+    /// window, a table of it; a viewer shows the tournament it was first
+    /// given): asked for now and after every record or key update of the
+    /// tournament. Standings nothing shows are never asked for.
+    void showStandings(qint32 tournamentId, QObject* viewer);
 
 Q_SIGNALS:
     /// Every key update of any tournament, as the server sent it.
@@ -78,4 +86,7 @@ private:
     QPointer<SocialServices> social;
     int playerId = -1;
     RankingRequestQueue* rankingRequests;
+    /// What shows standings, and of which tournament; how many show each.
+    std::map<QObject*, qint32> standingsViewers;
+    std::map<qint32, int> standingsShown;
 };

@@ -129,6 +129,8 @@ void TournamentsLobbyModel::addOrUpdateTournament(const TournamentInfo& received
     entry.items << makeItem(info.bet, tip, [](const int& cents) { return moneyOrFree(cents); });
     entry.items << makeItem(info.start, tip, [](const QDateTime& t) { return startText(t); });
     entry.items << makeItem(durationSeconds(info), tip, [](const int& s) { return formatDuration(s); });
+    entry.durationFrom = info.start;
+    entry.durationTo = info.end;
     for (QStandardItem* item : std::as_const(entry.items))
         item->setData(id, LobbyRoles::IdRole);
 
@@ -236,7 +238,14 @@ void TournamentsLobbyModel::refreshRow(TournamentEntry& entry, Announce when)
     static_cast<CustomItem<int>*>(items[StatusColumn])->setValue(info.status, false);
     static_cast<CustomItem<TournamentRegisteredInfo>*>(items[PlayersColumn])->setValue(playersValue(info), false);
     static_cast<CustomItem<QDateTime>*>(items[StartColumn])->setValue(info.start, false);
-    static_cast<CustomItem<int>*>(items[DurationColumn])->setValue(durationSeconds(info), false);
+    // A duration takes both times out of local time, each conversion a look
+    // at the system's time zone file: worked out only when they change, not
+    // at every rename or player count.
+    if (info.start != entry.durationFrom || info.end != entry.durationTo) {
+        entry.durationFrom = info.start;
+        entry.durationTo = info.end;
+        static_cast<CustomItem<int>*>(items[DurationColumn])->setValue(durationSeconds(info), false);
+    }
     static_cast<CustomItem<int>*>(items[BuyInColumn])->setValue(info.bet, false);
     betRange = {std::min(betRange.first, info.bet), std::max(betRange.second, info.bet)};
     {

@@ -76,6 +76,8 @@ private:
     {
         TournamentInfo info;
         QList<QStandardItem*> items;
+        /// The start and end the duration cell was worked out from.
+        QDateTime durationFrom, durationTo;
     };
 
     /// When a refreshed row is announced: at once (the user's registration

@@ -32,7 +32,7 @@ QString colouredText(const QString& text, const QColor& colour)
 }
 
 /// The text of a chat line as HTML that shows it as sent: escaped, runs of
-/// spaces and tabs kept, each line break (CR LF, CR, LF, the Unicode line
+/// spaces kept, a tab an em space, each line break (CR LF, CR, LF, the Unicode line
 /// and paragraph separators) a break inside the one paragraph.
 QString textAsHtml(QStringView text)
 {
@@ -53,6 +53,12 @@ QString textAsHtml(QStringView text)
             break;
         case '"':
             html += QStringLiteral("&quot;");
+            break;
+        case '\t':
+            // An em space, as wide as a tab at the pane's stops may be: the
+            // layout puts every tab in a run of its own, shaped on its own,
+            // and a line of letters and tabs would cost as many runs.
+            html += QChar(0x2003);
             break;
         case '\r':
             if (i + 1 < text.size() && text.at(i + 1) == QLatin1Char('\n'))

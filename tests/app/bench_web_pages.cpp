@@ -10,7 +10,8 @@
 // by less than 64 KB, nothing sent to the page's server; and the Start page
 // with a partner's picture that never comes: the call of a click 1 s after
 // its text shows reaches the program within 1 s (beside the page without it).
-// A page's turn is judged on the best of up to three runs, each printed.
+// A page's turn is judged on the best of up to three runs, each printed; the
+// run fails when a goal is missed.
 
 #include "BridgedWebPage.h"
 #include "EmbeddedWebPage.h"

@@ -270,6 +270,10 @@ private Q_SLOTS:
             // Leaving in the hand names where the table opens again: the lobby does not list it.
             auto* page = qobject_cast<GameWindow*>(ui.loggedInStack->currentWidget());
             QTRY_VERIFY(page->meldAuction()->isVisible());
+            // The round's board shows the standings: a change of the tournament asks for them anew.
+            h.server.clearReceived();
+            h.server.send(TournamentFrames::update(HandScenario::tournamentId, {TournamentFrames::num("REGISTERED", 9)}));
+            QTRY_COMPARE(h.server.received(104).size(), 1);
             QTest::mouseClick(page->sideBar()->findChild<QPushButton*>(QStringLiteral("leaveButton")), Qt::LeftButton);
             QTRY_VERIFY(h.boxes().filter(QStringLiteral("Leave Table|")).size() == 1);
             QVERIFY(h.boxes().filter(QStringLiteral("Leave Table|")).first().endsWith(

@@ -1,7 +1,9 @@
 // Lays out and paints a full table's views (the own hand, three hidden
 // hands, four walls, sixteen melds, the prevalent wind) into a 1920x1080
 // picture, and prints each time as a ratio beside its floor measured in the
-// same run: painting an empty picture of the same size. Never fails on time.
+// same run, painting an empty picture of the same size: the repaint, the
+// relayout of every view, and both (goal for a repaint, and for a relayout
+// and repaint: under 10 ms). Printed, never failing on timing.
 
 #include "DeclaredView.h"
 #include "GameGraphicsScene.h"

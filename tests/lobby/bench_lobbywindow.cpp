@@ -6,8 +6,10 @@
 // updates from the test game server, and at the first switch to the lobby
 // tab, beside the same with 1,000 (also shown, and as many update frames in one read), then the removal of
 // every table in a scattered order with the server's ping; closing 20,000 rows. Also one table in 50 removed and
-// listed again, 75,000 tables with 100-character names, and a list frame of 30 MB. Fails when the removals'
-// longest turn reaches 100 ms or a ping sent under them waits 1 s for its answer.
+// listed again, 75,000 tables with 100-character names, and a list frame of 30 MB. Goals, which fail the run:
+// the removals' longest turn under 100 ms and a ping sent under them answered within 1 s (in the scattered
+// removal and in the one-in-50 relisting), a ping under the long names' list, updates and removals within 1 s,
+// and the 30 MB frame read; the rest is printed beside its peer or its smaller run.
 #include "ConnectionManager.h"
 #include "LobbyController.h"
 #include "LobbyTestData.h"

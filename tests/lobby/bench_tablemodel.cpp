@@ -1,6 +1,11 @@
-// Timings of the lobby models with their proxies: a large snapshot, a stream
-// of seat and key updates, the free-text filter and every column's sort.
-// Each case prints its per-operation numbers.
+// Timings of the lobby models with their proxies, printed, never failing on
+// timing, with no floor of their own (the lobby window's benchmark holds the
+// peer): a snapshot of 5,000 tables into the model under the sorted filter,
+// a stream of 20,000 seat and key updates over 5,000 rows sorted by players
+// (mean and 99th percentile per update, goal under 50 us; one dataChanged per
+// changed row and no reset nor layout change, checked), the free-text filter
+// over 10,000 rows and its clearing, and every column's sort of 10,000 rows.
+
 #include "LobbyModel.h"
 #include "LobbyTableFilter.h"
 #include "LobbyTestData.h"

@@ -1,7 +1,10 @@
 // Measures the frame cutter and the message reader beside the same work done
-// with QDataStream, and prints each pair as a ratio of the best of five runs,
-// with the spread; fails when cutting is slower than QDataStream. Also cuts
-// buffers of two sizes to show that cutting stays linear in the buffer size.
+// with QDataStream (the floor), and prints each pair as a ratio of the best of
+// five runs, with the spread. Goals (the run fails when one is missed):
+// cutting 100,000 frames takes no longer than QDataStream reading them; and
+// cutting stays linear in the buffer: 100,000 frames take at most 30 times
+// the 10,000 (10 = linear). Reading a 200-record frame is printed beside
+// QDataStream's read of the same fields.
 
 #include "FrameCutter.h"
 #include "message_reader.h"

@@ -1,7 +1,7 @@
 // Decoding cost of the two largest game packets, per frame: a full table
 // snapshot (four players with melds, discards and bonus tiles) and a hand end
-// with four scoring records, each beside the same field reads done with
-// QDataStream.
+// with four scoring records, each printed as a ratio beside the floor of the
+// same field reads done with QDataStream. Printed, never failing on timing.
 
 #include "game_data_packet.h"
 #include "hand_end_packet.h"

@@ -94,7 +94,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("shown"); // the line's plain text after "nick: "
         QTest::newRow("run of spaces") << "a   b" << "a   b";
         QTest::newRow("leading and trailing spaces") << "  x  " << "  x  ";
-        QTest::newRow("tab") << "a\tb" << "a\tb";
+        QTest::newRow("tab, an em space") << "a\tb" << "a\u2003b";
         QTest::newRow("line feed") << "one\ntwo" << "one\ntwo";
         QTest::newRow("carriage return and line feed") << "one\r\ntwo\rthree" << "one\ntwo\nthree";
         QTest::newRow("empty lines kept") << "a\n\n\nb" << "a\n\n\nb";

@@ -16,7 +16,12 @@
 //    that of a list a hundredth as long), 200 occupants asking version, disco and ping (answers
 //    beside questions), a search never answered amid presences (time beside its own), a friend
 //    request over a 32,000 B/s uplink behind 40 accounts asking the client (beside none asking).
-// Fails only when one of the goals of the last four is missed.
+// Printed beside goals: the library's added time per groupchat line (under 1,000 us). Goals that fail the run:
+// the stream kept and the memory grown by under 10 MB under another account's requests; the slow rosters all
+// loaded, and the upload stored within 1.2 times the rest of the roster's time; 570 of the occupants' 600
+// questions answered with the stream kept; the unanswered search ended within 1.2 times its own time; the own
+// friend request out within 1 s; the roster of 255,000 and the room list of 250,000 held in under 300 MB with
+// no turn of 100 ms.
 #include "ClientTestUtil.h"
 #include "ProsodyFixture.h"
 #include "RawXmppClient.h"
