@@ -234,6 +234,24 @@ class JourneyHand : public QObject
         QCOMPARE(actionAfter(sent), action(TestFrame(56).u8(t.code())));
     }
 
+    /// The program started in English (plural forms included), its window active and the version
+    /// checked, the server's hand giving the player `turnMs` to discard.
+    void start(int turnMs, bool longerGame)
+    {
+        QVERIFY(h.create(QString(), QString()));
+        QVERIFY(h.translations.setLanguage(QStringLiteral("en")));
+        hand = std::make_unique<HandScenario>(h.server, HandScenario::Kind::Hand, 0);
+        hand->setTimeLimits(60000, turnMs);
+        hand->setLongerGame(longerGame);
+        connect(hand.get(), &HandScenario::unexpected, this, [this](const QString& line) { unexpected << line; });
+        h.window->show();
+        h.window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(h.window.get()));
+        QSignalSpy ready(&h.window->connection(), &ConnectionManager::versionCheckComplete);
+        h.window->onStartupFinished(true);
+        QVERIFY(!ready.isEmpty() || ready.wait(5000));
+    }
+
     /// The program ends without a word at the table and starts again: the
     /// login, and Rejoin answered by key.
     void startAgain()
@@ -264,19 +282,9 @@ private Q_SLOTS:
 #if JOURNEY_KEYBOARD
     void keyboard()
     {
-        QVERIFY(h.create(QString(), QString()));
-        QVERIFY(h.translations.setLanguage(QStringLiteral("en")));
-        hand = std::make_unique<HandScenario>(h.server, HandScenario::Kind::Hand, 0);
-        hand->setTimeLimits(60000, 1500); // the server discards for the player, as no key does
-        hand->setLongerGame(true);
-        connect(hand.get(), &HandScenario::unexpected, this, [this](const QString& line) { unexpected << line; });
         connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* w) { focusLog << nameOf(w); });
-        h.window->show();
-        h.window->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(h.window.get()));
-        QSignalSpy ready(&h.window->connection(), &ConnectionManager::versionCheckComplete);
-        h.window->onStartupFinished(true);
-        QVERIFY(!ready.isEmpty() || ready.wait(5000));
+        start(1500, true); // the server discards for the player, as no key does
+        QVERIFY(!QTest::currentTestFailed());
         if (h.boxes().filter(QStringLiteral("Resolution too low!")).size() == 1)
             key(Qt::Key_Return);
         // --- the login: name, Tab, password, Return; the Tables tab, the table's row, Join
@@ -344,18 +352,8 @@ private Q_SLOTS:
     void journey()
     {
         // --- the login page, filled in as a person does
-        QVERIFY(h.create(QString(), QString()));
-        // The texts as the client shows them in English, plural forms included.
-        QVERIFY(h.translations.setLanguage(QStringLiteral("en")));
-        hand = std::make_unique<HandScenario>(h.server, HandScenario::Kind::Hand, 0);
-        hand->setTimeLimits(60000, 60000); // time for a new start of the program
-        connect(hand.get(), &HandScenario::unexpected, this, [this](const QString& line) { unexpected << line; });
-        h.window->show();
-        h.window->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(h.window.get()));
-        QSignalSpy ready(&h.window->connection(), &ConnectionManager::versionCheckComplete);
-        h.window->onStartupFinished(true);
-        QVERIFY(!ready.isEmpty() || ready.wait(5000));
+        start(60000, false); // time for a new start of the program
+        QVERIFY(!QTest::currentTestFailed());
         clickBox(QStringLiteral("Resolution too low!"), QDialogButtonBox::Ok);
         LoginWindow* login = h.window->view().loginWindow;
         QTest::keyClicks(login->userNameEdit(), QStringLiteral("anna"));

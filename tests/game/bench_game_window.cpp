@@ -543,6 +543,10 @@ private Q_SLOTS:
     void tablePagesAtSize()
     {
         const auto settle = [](int ms) { QTest::qWait(ms); QTRY_VERIFY_WITH_TIMEOUT(!TileGraphics::instance().isRendering(), 20000); };
+        const auto median = [](std::vector<double> turns) {
+            std::sort(turns.begin(), turns.end());
+            return turns[turns.size() / 2];
+        };
         double fullHdResize = 0;
         for (const QSize size : {QSize(1024, 768), QSize(1920, 1080), QSize(3840, 2160)}) {
             std::vector<std::unique_ptr<GameModel>> models; // outlive the pages
@@ -574,18 +578,13 @@ private Q_SLOTS:
                     if (page > 0)
                         turns.push_back(meter.longestMs());
                 }
-                std::sort(turns.begin(), turns.end());
-                return std::pair(turns[turns.size() / 2], turns.back());
+                return std::pair(median(turns), *std::max_element(turns.begin(), turns.end()));
             };
             open(); // the first, with what a first table makes once
             const double oneSwitch = switching(0).first; // the one table and the lobby
             std::vector<double> opened; // the 2nd to the 9th
             while (pages.count() < 10)
                 opened.push_back(open());
-            const auto median = [](std::vector<double> turns) {
-                std::sort(turns.begin(), turns.end());
-                return turns[turns.size() / 2];
-            };
             const double secondOpen = median({opened[0], opened[1], opened[2]}); // the 2nd to 4th
             const double ninthOpen = median({opened[5], opened[6], opened[7]}); // the 7th to 9th
             const auto [nineSwitch, nineLongest] = switching(1);

@@ -223,9 +223,8 @@ std::pair<double, double> bareConnection(const std::vector<QByteArray>& lists, i
     ConnectionManager cm(false);
     cm.connectToHost(QStringLiteral("127.0.0.1"), server.listen() ? server.port() : 1);
     int records = 0, updates = 0;
-    QObject::connect(&cm, static_cast<void (ConnectionManager::*)(TournamentInfo)>(&ConnectionManager::tournamentInfoUpdate),
-                     [&records] { ++records; });
-    QObject::connect(&cm, static_cast<void (ConnectionManager::*)(qint32, TournamentInfoUpdates)>(&ConnectionManager::tournamentInfoUpdate),
+    QObject::connect(&cm, qOverload<TournamentInfo>(&ConnectionManager::tournamentInfoUpdate), [&records] { ++records; });
+    QObject::connect(&cm, qOverload<qint32, TournamentInfoUpdates>(&ConnectionManager::tournamentInfoUpdate),
                      [&updates] { ++updates; });
     if (!QTest::qWaitFor([&] { return server.hasClient(); }))
         return {1e9, 1e9};
@@ -264,11 +263,10 @@ LargeLobby largeLobby(int count, int windows)
     const std::vector<QByteArray> lists = tournamentLists(count);
     const QByteArray renaming = windows > 0 ? renamesOf(count) : QByteArray();
     TournamentsLobbyModel* model = session.controller.lobbyModel();
-    for (std::size_t i = 0; i < lists.size(); ++i) {
+    for (std::size_t i = 0; i < lists.size(); ++i)
         figures.listPing = std::max(figures.listPing, pingUnder(session.server, lists[i], [&] {
             return model->rowCount() >= std::min(count, int(i + 1) * 20000);
         }));
-    }
     QHeaderView* header = window->treeView()->header();
     {
         PingProbe pings(session.server);
@@ -423,28 +421,24 @@ int main(int argc, char** argv)
     for (int column = 0; column < TournamentsLobbyModel::ColumnCount; ++column) {
         line(QStringLiteral("a click on the %1 header of 100,000 tournaments, longest turn").arg(QLatin1String(columns[column])),
              wide.clicks[column], wide.bareSorts[column], QStringLiteral("the same sort by a bare proxy"), 1.5);
-        line(QStringLiteral("  the same of 20,000 tournaments"), narrow.clicks[column], wide.clicks[column],
-             QStringLiteral("with 100,000"));
+        line("  the same of 20,000 tournaments", narrow.clicks[column], wide.clicks[column], "with 100,000");
     }
     const double slice = double(ConnectionManager::dispatchSliceMsecs);
-    line(QStringLiteral("20,000 renames, sorted by name, longest turn"), narrow.renames, slice + narrow.clicks[1],
-         QStringLiteral("a slice of reading and a click on the name header"), 1.5);
+    line("20,000 renames, sorted by name, longest turn", narrow.renames, slice + narrow.clicks[1],
+         "a slice of reading and a click on the name header", 1.5);
     const auto median = [](std::vector<double> turns) {
         std::nth_element(turns.begin(), turns.begin() + turns.size() / 2, turns.end());
         return turns[turns.size() / 2];
     };
-    line(QStringLiteral("the 91st to 100th tournament windows, median longest turn"),
-         median({&narrow.windows[90], &narrow.windows[100]}), median({&narrow.windows[1], &narrow.windows[11]}),
-         QStringLiteral("of the 2nd to 11th"), 2);
-    line(QStringLiteral("the ping under the header clicks of 100,000 tournaments"), wide.clicksPing,
-         slice + *std::max_element(wide.clicks.begin(), wide.clicks.end()),
-         QStringLiteral("their longest turn and a slice of reading"), 1);
-    line(QStringLiteral("the ping under 20,000 renames to the shown window"), narrow.renamesPing, bareRenames,
-         QStringLiteral("to a bare connection"), 8);
-    line(QStringLiteral("the ping while a list of 20,000 tournaments comes in to the shown window"), narrow.listPing,
-         bareListing, QStringLiteral("to a bare connection"), 3);
-    line(QStringLiteral("the ping while the same list comes in to the program's main window"), mainWindow,
-         narrow.listPing, QStringLiteral("to the bare lobby window"), 1.5);
+    line("the 91st to 100th tournament windows, median longest turn", median({&narrow.windows[90], &narrow.windows[100]}),
+         median({&narrow.windows[1], &narrow.windows[11]}), "of the 2nd to 11th", 2);
+    line("the ping under the header clicks of 100,000 tournaments", wide.clicksPing,
+         slice + *std::max_element(wide.clicks.begin(), wide.clicks.end()), "their longest turn and a slice of reading", 1);
+    line("the ping under 20,000 renames to the shown window", narrow.renamesPing, bareRenames, "to a bare connection", 8);
+    line("the ping while a list of 20,000 tournaments comes in to the shown window", narrow.listPing, bareListing,
+         "to a bare connection", 3);
+    line("the ping while the same list comes in to the program's main window", mainWindow, narrow.listPing,
+         "to the bare lobby window", 1.5);
     out << QStringLiteral("outside the goals: the first window %1 ms, the ping while five lists come to 100,000 %2 ms\n")
                .arg(narrow.windows[0], 0, 'f', 1).arg(wide.listPing, 0, 'f', 1);
     if (!met) {

@@ -259,23 +259,16 @@ private Q_SLOTS:
         QCOMPARE(join.size() + watch.size(), 0);
 
         QTreeView* view = window.treeView();
-        QAbstractItemModel* rows = view->model();
-        int fullRow = -1;
-        for (int row = 0; row < rows->rowCount(); ++row) {
-            if (rows->index(row, 0).data(Qt::UserRole).toInt() == 4)
-                fullRow = row;
-        }
         // A double-click on the seat icons of a full table still asks to join;
         // the main window decides to watch.
-        const QModelIndex players = rows->index(fullRow, TableModel::PlayersColumn);
-        const QPoint at = view->visualRect(players).center();
+        const QPoint at = view->visualRect(rowOf(window, 4, TableModel::PlayersColumn)).center();
         QTest::mousePress(view->viewport(), Qt::LeftButton, {}, at);
         QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, at);
         QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, at);
         QCOMPARE(join.size(), 1);
         QCOMPARE(join.first().first().toInt(), 4);
 
-        view->setCurrentIndex(rows->index(fullRow, 0));
+        view->setCurrentIndex(rowOf(window, 4));
         QTest::mouseClick(watchButton, Qt::LeftButton);
         QCOMPARE(watch.size(), 1);
         QCOMPARE(watch.first().first().toInt(), 4);
