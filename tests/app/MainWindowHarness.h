@@ -33,6 +33,8 @@ inline void clickTab(UTabWidget* tabs, int index)
     QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(index).center());
 }
 
+// Waits poll rather than use QSignalSpy::wait, whose event loop gives up at
+// once for the rest of the run after a test has failed.
 struct MainWindowHarness
 {
     TestGameServer server;
@@ -67,7 +69,7 @@ struct MainWindowHarness
         // The offscreen screen is smaller than the window wants: that box is
         // not what the tests look at.
         answer(QStringLiteral("Resolution too low!"), QDialogButtonBox::Ok);
-        return !ready.isEmpty() || ready.wait(5000);
+        return QTest::qWaitFor([&] { return !ready.isEmpty(); }, 5000);
     }
 
     /// Waits until the scenario logged `count` requests in all.
@@ -83,7 +85,7 @@ struct MainWindowHarness
     {
         QSignalSpy success(&window->connection(), &ConnectionManager::loginSuccess);
         QTest::mouseClick(window->view().loginWindow->logInButton(), Qt::LeftButton);
-        return !success.isEmpty() || success.wait(5000);
+        return QTest::qWaitFor([&] { return !success.isEmpty(); }, 5000);
     }
 
     /// The program ended without a word and started again on the same

@@ -50,7 +50,7 @@ public:
             server.send(TestFrame(31).u32(table).u8(1).u8(0).u32(0));
             QList<gtf::PlayerRecord> bots;
             for (int wind : {0, 2, 3})
-                bots.append({.pid = seats[wind], .tileCount = 0, .wind = quint8(wind)});
+                bots.append(seatRecord(seats[wind], 0, quint8(wind)));
             game(gtf::gameData(0, bots, 0, {}));
             askReady();
         });
@@ -89,6 +89,14 @@ public:
 private:
     enum Kind { None, Turn, Claim, Ready };
     static constexpr quint32 table = 511, own = 1001;
+    static gtf::PlayerRecord seatRecord(quint32 pid, quint8 tileCount, quint8 wind)
+    {
+        gtf::PlayerRecord record;
+        record.pid = pid;
+        record.tileCount = tileCount;
+        record.wind = wind;
+        return record;
+    }
 
     void fault(const QString& what)
     {
@@ -267,8 +275,7 @@ private:
         } else if (word == "snapshot" && inPlay && toDiscard >= 0) {
             QList<gtf::PlayerRecord> records;
             for (quint8 wind = 0; wind < 4; ++wind)
-                records.append({.pid = seats[wind], .tileCount = quint8(wind == 1 ? hand.size() : counts[seats[wind]]),
-                                .wind = wind});
+                records.append(seatRecord(seats[wind], quint8(wind == 1 ? hand.size() : counts[seats[wind]]), wind));
             game(gtf::gameData(quint64(handId), records, 3, {seats[toDiscard]}));
             TestFrame ownHand(38);
             game(gtf::tiles(ownHand, hand).u8(1).u8(0));

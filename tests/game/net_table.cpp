@@ -657,7 +657,8 @@ private Q_SLOTS:
         if (recordAfterSnapshot > 10000 || flood > 0) {
             QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("joined table 512.*; left$")));
             QTRY_COMPARE(server->received(30).size(), 1); // answered, with the snapshot
-            const gtf::ScoreRecord big{0, 0, 0, QList<QPair<quint8, quint32>>(std::max(0, pointsEach), {1, 2})};
+            gtf::ScoreRecord big;
+            big.points = QList<QPair<quint8, quint32>>(std::max(0, pointsEach), {1, 2});
             TestFrame hand(38);
             gtf::tiles(hand, QList<quint8>(std::max(0, -pointsEach), 9)).u8(1).u8(0);
             for (int i = 0; i < flood; ++i)

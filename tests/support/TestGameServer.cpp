@@ -11,6 +11,8 @@
 #include <QTest>
 #include <QtEndian>
 
+#include <utility>
+
 class TestGameServer::Listener : public QTcpServer
 {
 public:
@@ -163,14 +165,24 @@ bool TestGameServer::sendRaw(const QByteArray& bytes)
 {
     if (!hasClient())
         return false;
-    return m_client->write(bytes) == bytes.size();
+    return writeTo(m_client, bytes);
+}
+
+bool TestGameServer::writeTo(QTcpSocket* socket, const QByteArray& bytes)
+{
+    if (m_chunking && socket == m_client) { // after the chunks, never inside a frame they cut
+        m_heldBehindChunks += bytes;
+        return true;
+    }
+    return socket->write(bytes) == bytes.size();
 }
 
 std::function<bool(const TestFrame&)> TestGameServer::replyChannel() const
 {
-    return [socket = QPointer<QTcpSocket>(hasClient() ? m_client : nullptr)](const TestFrame& frame) {
-        const QByteArray bytes = frame.toBytes();
-        return socket && socket->state() == QAbstractSocket::ConnectedState && socket->write(bytes) == bytes.size();
+    return [server = QPointer<TestGameServer>(const_cast<TestGameServer*>(this)),
+            socket = QPointer<QTcpSocket>(hasClient() ? m_client : nullptr)](const TestFrame& frame) {
+        return server && socket && socket->state() == QAbstractSocket::ConnectedState
+            && server->writeTo(socket, frame.toBytes());
     };
 }
 
@@ -182,17 +194,22 @@ void TestGameServer::flush()
 
 bool TestGameServer::sendInChunks(const QByteArray& bytes, int chunkSize, int pauseMs)
 {
-    if (!hasClient() || chunkSize <= 0)
+    if (!hasClient() || chunkSize <= 0 || m_chunking)
         return false;
-    for (qsizetype at = 0; at < bytes.size(); at += chunkSize) {
-        if (m_client->write(bytes.mid(at, chunkSize)) < 0)
-            return false;
-        m_client->flush();
+    // What handlers answer while the chunks go out follows them, as one
+    // writer on a stream would send it.
+    m_chunking = true;
+    QPointer<QTcpSocket> socket = m_client;
+    bool whole = true;
+    for (qsizetype at = 0; whole && at < bytes.size(); at += chunkSize) {
+        whole = socket->write(bytes.mid(at, chunkSize)) >= 0;
+        socket->flush();
         QTest::qWait(pauseMs);
-        if (!hasClient())
-            return false;
+        whole = whole && hasClient() && socket == m_client;
     }
-    return true;
+    m_chunking = false;
+    const QByteArray held = std::exchange(m_heldBehindChunks, {});
+    return whole && (held.isEmpty() || writeTo(socket, held));
 }
 
 bool TestGameServer::hasClient() const

@@ -107,6 +107,7 @@ private:
     void incoming(qintptr descriptor);
     void onReadyRead(QTcpSocket* socket);
     void handleFrame(const ReceivedFrame& frame);
+    bool writeTo(QTcpSocket* socket, const QByteArray& bytes);
 
     Listener* m_listener = nullptr;
     Mode m_mode = Mode::Plain;
@@ -122,4 +123,6 @@ private:
     int m_connectionCount = 0;
     bool m_handshakeDone = false;
     bool m_clientGone = false;
+    bool m_chunking = false;
+    QByteArray m_heldBehindChunks;
 };
