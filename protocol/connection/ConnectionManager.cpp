@@ -138,7 +138,7 @@ bool ConnectionManager::isReadingTournamentList() const
 
 bool ConnectionManager::isBehind() const
 {
-    return d->connection.isInFrame() || d->recordList || !d->queue.empty();
+    return d->connection.isInFrame() || hasUnhandledFrames();
 }
 
 qint64 ConnectionManager::msecsSinceProgress() const
