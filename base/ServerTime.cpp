@@ -101,7 +101,6 @@ void ServerTime::setClocks(WallClock w, MonotonicClock m)
         monotonicBase = monotonicNow();
     }
     sentAt += shift;
-    replyDue += shift;
     heardAt += shift;
     if (pingDue)
         *pingDue += shift;
@@ -163,7 +162,6 @@ void ServerTime::pingServer()
         return;
     pendingRequest = sender();
     sentAt = monotonicNow();
-    replyDue = sentAt + replyTimeout;
     schedule();
 }
 
@@ -181,7 +179,7 @@ std::optional<qint64> ServerTime::nextDue() const
 {
     if (!sender)
         return std::nullopt;
-    std::optional<qint64> due = pendingRequest ? std::optional<qint64>(replyDue) : pingDue;
+    std::optional<qint64> due = pendingRequest ? std::optional<qint64>(sentAt + replyTimeout) : pingDue;
     if (overdue) {
         const qint64 check = heardAt + (silent ? silenceLimit : replyTimeout);
         due = due ? std::min(*due, check) : check;
@@ -215,7 +213,7 @@ void ServerTime::turn()
             pingDue = now;
         }
     }
-    if (pendingRequest && now >= replyDue)
+    if (pendingRequest && now >= sentAt + replyTimeout)
         onTimeout();
     else if (!pendingRequest && pingDue && now >= *pingDue)
         pingServer();

@@ -134,9 +134,8 @@ private:
     QMetaObject::Connection bytesArrived;
     RequestSender sender;
     std::optional<qint32> pendingRequest;
-    /// When the pending request went out and when its reply is given up on.
+    /// When the pending request went out; its reply is given up on replyTimeout ms later.
     qint64 sentAt = 0;
-    qint64 replyDue = 0;
     /// When the next request goes out, while none is pending.
     std::optional<qint64> pingDue;
     QTimer turnTimer;

@@ -362,10 +362,11 @@ void MsgBox::setButtons(QDialogButtonBox::StandardButtons mask, QDialogButtonBox
         }
     }
     if (defaultBtn != nullptr) {
-        // The Enter key answers with the default button.
         defaultBtn->setDefault(true);
         defaultBtn->setFocus();
     }
+    // Return answers with the default button, Escape with the way out.
+    setKeyAnswers({defaultBtn}, {escapeButton()});
     buttons->updateGeometry();
     updateGeometry();
     adjustSize();
@@ -400,43 +401,6 @@ QAbstractButton* MsgBox::escapeButton() const
             if (buttons->buttonRole(b) == role)
                 return b;
     return all.size() == 1 ? all.first() : nullptr;
-}
-
-QAbstractButton* MsgBox::buttonForKey(const QKeyEvent* event) const
-{
-    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
-    if (modifiers != Qt::NoModifier)
-        return nullptr;
-    if (event->key() == Qt::Key_Escape)
-        return escapeButton();
-    if (event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter)
-        return nullptr;
-    // A button the user moved the focus to answers for itself; anywhere
-    // else in the box (its text, an address field) Enter means the default.
-    auto* focused = qobject_cast<QAbstractButton*>(QApplication::focusWidget());
-    if (focused != nullptr && buttons->isAncestorOf(focused))
-        return focused;
-    return defaultBtn;
-}
-
-bool MsgBox::event(QEvent* event)
-{
-    // Escape and Enter typed inside the box are the box's: no shortcut of
-    // the window behind it (the claim chooser's Escape) may take them first.
-    if (event->type() == QEvent::ShortcutOverride && buttonForKey(static_cast<QKeyEvent*>(event)) != nullptr) {
-        event->accept();
-        return true;
-    }
-    return MahjongDialog::event(event);
-}
-
-void MsgBox::keyPressEvent(QKeyEvent* event)
-{
-    if (QAbstractButton* button = buttonForKey(event)) {
-        button->click();
-        return;
-    }
-    MahjongDialog::keyPressEvent(event);
 }
 
 void MsgBox::mousePressEvent(QMouseEvent* event)

@@ -94,19 +94,14 @@ public Q_SLOTS:
     void takeKeys(Qt::FocusReason reason);
 
 protected:
-    bool event(QEvent* event) override;
     void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     /// A box that goes while it has the keys hands them to the box below it.
     void hideEvent(QHideEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
 private:
-    /// The button a key typed inside the box answers with, or null.
-    QAbstractButton* buttonForKey(const QKeyEvent* event) const;
-
     QPushButton* defaultBtn = nullptr;
     QDialogButtonBox* buttons = nullptr;
     bool answered = false;

@@ -1,6 +1,7 @@
 // One tournament's window: its texts, buttons and the answers of the server.
 #include "TournamentWindow.h"
 
+#include "ChosenRow.h"
 #include "ConferenceArea.h"
 #include "LobbyModel.h"
 #include "LobbyRoles.h"
@@ -159,13 +160,16 @@ TournamentWindow::TournamentWindow(const TournamentInfo& tournament, SocialServi
     });
     auto* filter = new LobbyTableFilter(this);
     filter->setSourceModel(tablesModel);
-    ui->tableList->setModel(filter);
+    auto* chosenTable = new ChosenRow(ui->tableList, LobbyRoles::IdRole, this);
+    chosenTable->setModel(filter);
     ui->tableList->setItemDelegate(new TableCapacityDelegate(this));
-    // Return opens the current row's table, as a double-click does.
+    // Return opens the chosen table, as a double-click does; none once it has gone.
     for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter}) {
         auto* open = new QShortcut(QKeySequence(key), ui->tableList, nullptr, nullptr, Qt::WidgetShortcut);
-        connect(open, &QShortcut::activated, this,
-                [this] { on_tableList_doubleClicked(ui->tableList->currentIndex()); });
+        connect(open, &QShortcut::activated, this, [this, chosenTable] {
+            if (const qint32 id = chosenTable->id(); id != -1)
+                Q_EMIT watchTable(id);
+        });
     }
 
     updateView();

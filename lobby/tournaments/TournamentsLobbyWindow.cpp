@@ -92,6 +92,13 @@ void TournamentsLobbyWindow::fitBuyInColumn()
         view->setColumnWidth(TournamentsLobbyModel::BuyInColumn, needed);
 }
 
+void TournamentsLobbyWindow::fitColumns()
+{
+    fitPlayersColumn();
+    fittedBuyIns.reset();
+    fitBuyInColumn();
+}
+
 TournamentsLobbyWindow::~TournamentsLobbyWindow() = default;
 
 UTabWidget* TournamentsLobbyWindow::tabs() const
@@ -129,9 +136,7 @@ void TournamentsLobbyWindow::setModel(TournamentsLobbyModel* newModel)
     const int widths[] = {20, 150, 80, 65, 60, 160, 100};
     for (int column = 0; column < int(std::size(widths)); ++column)
         view->setColumnWidth(column, widths[column]);
-    fitPlayersColumn();
-    fittedBuyIns.reset();
-    fitBuyInColumn();
+    fitColumns();
     if (model) {
         connect(model, &QAbstractItemModel::rowsInserted, this, &TournamentsLobbyWindow::fitBuyInColumn);
         connect(model, &QAbstractItemModel::dataChanged, this, &TournamentsLobbyWindow::fitBuyInColumn);
@@ -239,13 +244,9 @@ void TournamentsLobbyWindow::changeEvent(QEvent* event)
         ui->retranslateUi(this);
         if (model)
             model->retranslate();
-        fitPlayersColumn();
-        fittedBuyIns.reset();
-        fitBuyInColumn();
+        fitColumns();
     } else if (event->type() == QEvent::StyleChange || event->type() == QEvent::FontChange) {
-        fitPlayersColumn();
-        fittedBuyIns.reset();
-        fitBuyInColumn();
+        fitColumns();
     }
     QWidget::changeEvent(event);
 }

@@ -59,6 +59,8 @@ private:
     void fitPlayersColumn();
     /// Widens the Buy-in column until every buy-in the list holds fits whole.
     void fitBuyInColumn();
+    /// Both, measured anew (a new model, language, style or font).
+    void fitColumns();
     int tournamentIdAt(const QModelIndex& index) const;
 
     TmntSortFilterProxyModel* proxy = nullptr;

@@ -36,8 +36,10 @@ void ChosenRow::setModel(QAbstractItemModel* model)
         connect(model, &QAbstractItemModel::modelReset, this, &ChosenRow::settle);
     }
     view->setModel(model);
-    if (QItemSelectionModel* selection = view->selectionModel())
+    if (QItemSelectionModel* selection = view->selectionModel()) {
         connect(selection, &QItemSelectionModel::selectionChanged, this, &ChosenRow::onSelectionChanged);
+        connect(selection, &QItemSelectionModel::currentChanged, this, &ChosenRow::onCurrentChanged);
+    }
 }
 
 qint32 ChosenRow::id() const
@@ -62,6 +64,15 @@ void ChosenRow::onSelectionChanged()
     const QModelIndex current = selection->currentIndex();
     const bool currentSelected = current.isValid() && selection->isSelected(current);
     choose(currentSelected ? current : selected.first());
+}
+
+void ChosenRow::onCurrentChanged(const QModelIndex& current)
+{
+    // The keys reach a row without selecting it when they enter the list:
+    // the row that shows as current is the one chosen, as a clicked one is.
+    QItemSelectionModel* selection = view->selectionModel();
+    if (removing == 0 && current.isValid() && view->hasFocus() && !selection->hasSelection())
+        selection->select(current, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
 }
 
 void ChosenRow::settle()

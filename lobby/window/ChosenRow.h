@@ -10,7 +10,8 @@ class QAbstractItemView;
 /// was chosen. The row keeps the choice while others come, go or move
 /// around it; once it is gone (removed, or left out by a filter) nothing is
 /// chosen and nothing is selected: another row is never chosen for the
-/// player. Whatever selects a row, the mouse or the keys, chooses it.
+/// player. Whatever selects a row, the mouse or the keys, chooses it; so
+/// does the keys' entering the list, which makes a row current unselected.
 class ChosenRow : public QObject
 {
     Q_OBJECT
@@ -35,6 +36,7 @@ Q_SIGNALS:
 
 private:
     void onSelectionChanged();
+    void onCurrentChanged(const QModelIndex& current);
     /// After rows went: the selection shows the chosen row again, or nothing
     /// when it has gone.
     void settle();

@@ -89,14 +89,6 @@ LobbyWindow::LobbyWindow(QWidget* parent)
     chosen = new ChosenRow(lobbyTreeView, Qt::UserRole, this);
     chosen->setModel(filter);
     lobbyTreeView->setItemDelegate(new TableCapacityDelegate(this));
-    // The row the keys reach is chosen, as a clicked one is: the row that
-    // shows as current is the one Join acts on.
-    connect(lobbyTreeView->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            [this](const QModelIndex& current) {
-                QItemSelectionModel* selection = lobbyTreeView->selectionModel();
-                if (current.isValid() && lobbyTreeView->hasFocus() && !selection->hasSelection())
-                    selection->select(current, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-            });
     auto* lobbyModel = new LobbyModel(this);
     lobbyModel->setLobbyPath(QLatin1String(regularPath));
     filter->setSourceModel(lobbyModel);

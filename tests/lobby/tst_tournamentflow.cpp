@@ -611,10 +611,25 @@ void TournamentFlowTest::seatingShowsTheTables()
         shown.setHtml(QToolTip::text());
         QCOMPARE(shown.toPlainText(), cell.data().toString());
     }
+    // A double-click watches a table; Return watches the chosen one, and none once it has gone.
+    lobby->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(lobby.get()));
+    QTabBar* pages = window->view()->tournamentTabs->tabBar();
+    QTest::mouseClick(pages, Qt::LeftButton, {}, pages->tabRect(window->view()->tournamentTabs->indexOf(window->view()->tablesTab)).center());
     QSignalSpy watch(controller.get(), &TournamentsController::watchTable);
-    window->on_tableList_doubleClicked(list->model()->index(0, 0));
-    QCOMPARE(watch.count(), 1);
-    QVERIFY(QList<qint32>({701, 702}).contains(watch.first().at(0).toInt()));
+    const auto idAt = [list](int row) { return list->model()->index(row, 0).data(LobbyRoles::IdRole).toInt(); };
+    const auto at = [list](int row) { return list->visualRect(list->model()->index(row, 0)).center(); };
+    const int first = idAt(0), second = idAt(1);
+    QTest::mousePress(list->viewport(), Qt::LeftButton, {}, at(1));
+    QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, at(1));
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at(1));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at(0));
+    QTest::keyClick(list, Qt::Key_Return);
+    server->send(TestFrame(147).u32(quint32(first))); // the chosen table ends
+    QTRY_COMPARE_WITH_TIMEOUT(list->model()->rowCount(), 1, 5000);
+    QTest::keyClick(list, Qt::Key_Return);
+    QCOMPARE(watch.size(), 2);
+    QCOMPARE((QList<int>{watch[0].at(0).toInt(), watch[1].at(0).toInt()}), (QList<int>{second, first}));
     // Finished: the tables go, and so does the subscription.
     server->send(TF::update(11, {TF::num("STATUS", 5)}));
     QTRY_COMPARE_WITH_TIMEOUT(list->model()->rowCount(), 0, 5000);
