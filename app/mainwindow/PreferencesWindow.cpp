@@ -393,8 +393,15 @@ void PreferencesWindow::setPlayerDb(PlayerDb* db)
 
 void PreferencesWindow::on_setAvatarButton_clicked()
 {
-    if (playerDb == nullptr || findChild<AvatarDialog*>() != nullptr)
+    if (playerDb == nullptr)
         return;
+    // One chooser at a time: the button pressed again gives the open one the
+    // keys its click took.
+    if (auto* open = findChild<AvatarDialog*>()) {
+        open->raise();
+        open->takeKeys(open->avatarView());
+        return;
+    }
     auto* dialog = new AvatarDialog(this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     connect(dialog, &AvatarDialog::changeAvatar, this, &PreferencesWindow::uploadPlayerPicture);

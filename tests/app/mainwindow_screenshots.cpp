@@ -14,6 +14,7 @@
 #include "PreferencesWindow.h"
 #include "UTabWidget.h"
 #include "WebSchemes.h"
+#include "../support/ContrastRatio.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -24,7 +25,6 @@
 #include <QTreeView>
 
 #include <algorithm>
-#include <cmath>
 
 namespace {
 
@@ -102,13 +102,10 @@ private Q_SLOTS:
             // Its words stand out from their ground: the lightest and the
             // darkest of its pixels at least 4.5:1 apart.
             const QImage shown = ui.silenceNotice->grab().toImage();
-            const auto linear = [](double v) { return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
             double lightest = 0, darkest = 1;
             for (int y = 0; y < shown.height(); ++y)
                 for (int x = 0; x < shown.width(); ++x) {
-                    const QColor c = shown.pixelColor(x, y);
-                    const double l = 0.2126 * linear(c.redF()) + 0.7152 * linear(c.greenF())
-                                     + 0.0722 * linear(c.blueF());
+                    const double l = contrast::luminance(shown.pixelColor(x, y));
                     lightest = std::max(lightest, l);
                     darkest = std::min(darkest, l);
                 }

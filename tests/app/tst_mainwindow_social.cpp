@@ -280,9 +280,9 @@ private Q_SLOTS:
 
         // One chooser at a time.
         h.window->view().mainTabs->setCurrentIndex(h.window->view().mainTabs->indexOf(page));
-        page->avatarButton()->setFocus();
-        page->avatarButton()->click();
-        page->avatarButton()->click();
+        page->avatarButton()->setFocus(); // reached by Tab, pressed by Space, then clicked
+        QTest::keyClick(page->avatarButton(), Qt::Key_Space);
+        QTest::mouseClick(page->avatarButton(), Qt::LeftButton);
         QCOMPARE(page->findChildren<AvatarDialog*>().size(), 1);
         QPointer<AvatarDialog> dialog = page->findChild<AvatarDialog*>();
         QVERIFY(dialog->isVisible());
@@ -292,7 +292,7 @@ private Q_SLOTS:
         QTest::keyClick(dialog->avatarView(), Qt::Key_Escape);
         QTRY_VERIFY(dialog.isNull());
         QCOMPARE(h.window->focusWidget(), static_cast<QWidget*>(page->avatarButton()));
-        page->avatarButton()->click();
+        QTest::keyClick(page->avatarButton(), Qt::Key_Space);
         dialog = page->findChild<AvatarDialog*>();
 
         // Cancelled while its picture is on its way (the answers are read later):
@@ -316,7 +316,7 @@ private Q_SLOTS:
         PreferencesWindow* page = h.window->preferences();
         page->newPasswordField()->setText(QStringLiteral("n3w pass"));
         page->retypePasswordField()->setText(QStringLiteral("n3w pass"));
-        page->changePasswordButton()->click();
+        QTest::mouseClick(page->changePasswordButton(), Qt::LeftButton);
         QVERIFY(h.waitForRequests(1));
         QCOMPARE(h.scenario.log(), QStringList{QStringLiteral("password n3w pass")});
         // The server's answer comes back to the page through the directory.

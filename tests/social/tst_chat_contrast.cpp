@@ -20,6 +20,7 @@
 
 #include "../lobby/TournamentTestData.h"
 #include "../lobby/TournamentTestMain.h"
+#include "../support/ContrastRatio.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -31,18 +32,6 @@
 #include <map>
 
 namespace {
-
-double luminance(const QColor& c)
-{
-    const auto channel = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
-    return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
-}
-
-double contrast(const QColor& a, const QColor& b)
-{
-    const double la = luminance(a), lb = luminance(b);
-    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
-}
 
 /// The ink of every piece of text the document holds, named by its text.
 QList<std::pair<QString, QColor>> inksOf(const QTextDocument* document, const QColor& plain)
@@ -118,7 +107,7 @@ class TestChatContrast : public QObject
         QVERIFY2(inks.size() >= 5, qPrintable(what)); // date, notice, time, nick, line
         for (const auto& [name, ink] : inks) {
             for (const QColor& ground : grounds) {
-                const double ratio = contrast(ink, ground);
+                const double ratio = contrast::ratio(ink, ground);
                 QVERIFY2(ratio >= 4.5, qPrintable(QStringLiteral("%1: \"%2\" %3 on %4 is %5:1")
                                                       .arg(what, name, ink.name(), ground.name())
                                                       .arg(ratio, 0, 'f', 2)));
@@ -132,7 +121,7 @@ class TestChatContrast : public QObject
             const QPalette::ColorGroup group = bottom->isEnabled() ? QPalette::Active : QPalette::Disabled;
             const QColor ink = bottom->palette().color(group, bottom == pane->chatState() ? QPalette::WindowText
                                                                                           : QPalette::Text);
-            const double ratio = contrast(ink, ground);
+            const double ratio = contrast::ratio(ink, ground);
             QVERIFY2(ratio >= 4.5, qPrintable(QStringLiteral("%1: %2 %3 on %4 is %5:1")
                                                   .arg(what, bottom->objectName(), ink.name(), ground.name())
                                                   .arg(ratio, 0, 'f', 2)));
