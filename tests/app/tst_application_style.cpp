@@ -25,7 +25,8 @@
 
 #include <csignal>
 #include <fcntl.h>
-#include <sys/resource.h>
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -203,20 +204,36 @@ private Q_SLOTS:
         // The sweep of earlier runs' copies, made once the window is up, spares this run's.
         MahjongApplication::removeLeftoverStyleCopies();
         QCOMPARE(QImage(QDir::tempPath() + withFifos.mid(copy).section(QLatin1Char('"'), 0, 0)).size(), QSize(7, 9));
-        // On a full disk (a file size limit fails writes alike) a check box of one's own that cannot be copied
-        // gives way to the program's own, the box and its mark still drawn.
+        // The copies' folder a full file system (of a child's own): a check box of one's own that cannot be
+        // copied gives way to the program's own, the box and its mark still drawn.
+        const QString copies = QFileInfo(QDir::tempPath() + withFifos.mid(copy).section(QLatin1Char('"'), 0, 0)).path();
         writeImage(front.filePath(QStringLiteral("checkbox-checked-normal.png")), QSize(90, 70), Qt::blue);
-        QDir::setSearchPaths(QStringLiteral("resources"), QStringList{front.path()} + paths);
-        rlimit files{};
-        ::getrlimit(RLIMIT_FSIZE, &files);
-        const rlimit full{40, files.rlim_max};
-        const auto ignored = std::signal(SIGXFSZ, SIG_IGN);
-        ::setrlimit(RLIMIT_FSIZE, &full);
-        withFifos = MahjongApplication::styleSheetText();
-        ::setrlimit(RLIMIT_FSIZE, &files);
-        std::signal(SIGXFSZ, ignored);
-        QDir::setSearchPaths(QStringLiteral("resources"), paths);
-        QVERIFY(withFifos.contains(QLatin1String("url(\":default/checkbox-checked-normal.png\")")));
+        std::fflush(nullptr);
+        int status = 0;
+        if (const pid_t child = ::fork(); child == 0) {
+            const auto put = [](const char* file, const QByteArray& line) {
+                const int fd = ::open(file, O_WRONLY);
+                return fd >= 0 && ::write(fd, line.constData(), size_t(line.size())) == line.size() && ::close(fd) == 0;
+            };
+            const QByteArray uid = QByteArray::number(::getuid()), gid = QByteArray::number(::getgid());
+            const bool own = ::unshare(CLONE_NEWUSER | CLONE_NEWNS) == 0 && put("/proc/self/setgroups", "deny")
+                && put("/proc/self/gid_map", "0 " + gid + " 1") && put("/proc/self/uid_map", "0 " + uid + " 1");
+            if ((!own && ::unshare(CLONE_NEWNS) != 0) || ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0
+                || ::mount("tmpfs", QFile::encodeName(copies).constData(), "tmpfs", 0, "size=256k") != 0)
+                ::_exit(2);
+            const int filler = ::open(QFile::encodeName(copies + QStringLiteral("/filler")).constData(), O_WRONLY | O_CREAT, 0600);
+            for (const char block[4096] = {}; ::write(filler, block, sizeof block) > 0;) {
+            }
+            const bool full = errno == ENOSPC;
+            QDir::setSearchPaths(QStringLiteral("resources"), QStringList{front.path()} + paths);
+            const QString ownBox = QStringLiteral("url(\":default/checkbox-checked-normal.png\")");
+            ::_exit(full && MahjongApplication::styleSheetText().contains(ownBox) ? 0 : 1);
+        } else {
+            ::waitpid(child, &status, 0);
+        }
+        if (WIFEXITED(status) && WEXITSTATUS(status) == 2)
+            QSKIP("no file system of its own can be mounted here");
+        QCOMPARE(status, 0);
     }
 
     void styleMetricsAndHints()
