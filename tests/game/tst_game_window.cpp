@@ -38,6 +38,7 @@
 #include "WaitingForPlayersWindow.h"
 #include "WashoutWindow.h"
 
+#include <QApplication>
 #include <QGraphicsPixmapItem>
 #include <QGraphicsView>
 #include <QLabel>
@@ -816,6 +817,10 @@ private Q_SLOTS:
         QCOMPARE(seen.join(QLatin1Char(' ')), steps);
         QCOMPARE(chooser->isVisibleTo(&w), shownAfter);
         QCOMPARE(w.isRiichiMode(), steps.endsWith(QLatin1String("Riichi")));
+        // The next key goes to what is asked, else to the table: never to the side bar.
+        const QWidget* keys = QApplication::focusWidget();
+        const QWidget* asking = shownAfter ? static_cast<QWidget*>(chooser) : w.washoutWindow();
+        QVERIFY2(keys && (keys == w.view() || keys == asking || asking->isAncestorOf(keys)), qPrintable(keys ? keys->objectName() : "none"));
         if (steps.endsWith(QLatin1String(" claim")))
             QVERIFY(chooser->choices().front()->offer() == kong);
     }
