@@ -699,6 +699,7 @@ private Q_SLOTS:
         QTest::newRow("a wash-out in the own turn: a click sends nothing") << "turn" << "washout click" << false;
         QTest::newRow("nor one in the next deal, on the page opened again") << "turn" << "washout deal reopen click" << false;
         QTest::newRow("Ready on the wash-out answers its question") << "turn" << "washout Ready >ready" << false;
+        QTest::newRow("Return on the wash-out answers it too") << "turn" << "washout Return >ready" << false;
         QTest::newRow("the next hand dealt without the Ready: the notice's Ready sends nothing")
             << "turn" << "washout deal Ready" << false;
         QTest::newRow("nothing to claim: the table passes, not its page") << "nothing" << "" << false;
@@ -717,15 +718,21 @@ private Q_SLOTS:
         QFETCH(bool, shownAfter);
         QSettings().setValue(QStringLiteral("game/autoPass"), kind != "nothing by hand");
         const auto autoPassBack = qScopeGuard([] { QSettings().setValue(QStringLiteral("game/autoPass"), true); });
+        // The page in a window with a control after it, as the main window's top bar.
+        QWidget frame;
+        QPushButton topBar(QStringLiteral("top bar"), &frame);
+        topBar.setGeometry(0, 768, 100, 30);
+        frame.resize(1024, 800);
         Table t(playing(1));
         auto& [model, w] = t;
+        w.setParent(&frame);
         connect(model.get(), &GameModel::handEndNonScoring, &w, &GameWindow::onHandEndNonScoring);
         connect(model.get(), &GameModel::gameStateChanged, &w, &GameWindow::onGameStateChanged);
         connect(model.get(), &GameModel::startHand, &w, &GameWindow::onStartHand);
         w.resize(1024, 768);
-        w.show();
-        w.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&w));
+        frame.show();
+        frame.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&frame));
         QStringList seen;
         connect(&w, &GameWindow::callPass, [&] { seen << ">pass"; });
         connect(&w, &GameWindow::callPong, [&] { seen << ">pong"; });
@@ -804,8 +811,8 @@ private Q_SLOTS:
                 QTest::mouseClick(chooser->riichiButton(), Qt::LeftButton);
             } else if (step == "Ready") {
                 QTest::mouseClick(w.washoutWindow()->findChild<QPushButton*>(QStringLiteral("readyButton")), Qt::LeftButton);
-            } else if (step == "Escape") {
-                QTest::keyClick(&w, Qt::Key_Escape);
+            } else if (step == "Escape" || step == "Return") {
+                QTest::keyClick(QApplication::focusWidget(), step == "Escape" ? Qt::Key_Escape : Qt::Key_Return);
             } else if (step == "language") {
                 QVERIFY(QCoreApplication::installTranslator(&language));
                 QCoreApplication::processEvents();
