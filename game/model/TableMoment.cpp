@@ -42,6 +42,17 @@ const TableMoment::Question* TableMoment::find(quint64 id) const
     return nullptr;
 }
 
+const TableMoment::Question* TableMoment::discardAsked() const
+{
+    if (m_choice && m_choice->riichiChosen)
+        return &*m_choice;
+    if (m_choice && (m_choice->kind & (Claim | RobKong)) != 0)
+        return nullptr;
+    if (m_turn)
+        return &*m_turn;
+    return m_choice && m_choice->kind == Declaration ? &*m_choice : nullptr;
+}
+
 tile_vector TableMoment::riichiTiles() const
 {
     tile_vector tiles;

@@ -66,9 +66,10 @@ public:
     const Question* ready() const { return m_ready ? &*m_ready : nullptr; }
     /// The open question with this id, or null.
     const Question* find(quint64 id) const;
-    bool isOpen(quint64 id) const { return find(id) != nullptr; }
-    /// Whether any question is open.
-    bool isAsking() const { return m_turn || m_choice || m_ready; }
+    /// The question a tile from the own hand answers: the choice riichi was
+    /// chosen on, else the own turn or its declaration; null while none is
+    /// open or another player's tile is on offer.
+    const Question* discardAsked() const;
     /// The tiles the open choice offers riichi with.
     tile_vector riichiTiles() const;
 

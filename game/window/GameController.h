@@ -221,9 +221,9 @@ private:
     std::map<qint32, HeldJoin> heldJoins;
     /// The record of a held join's table while that table opens.
     TableInfo m_arrivedRecord;
-    /// The automatic answers waiting for the frames received with their questions.
+    /// The automatic answers waiting for the frames received with their
+    /// questions; a send is posted while there are any.
     std::vector<std::pair<qint32, quint64>> dueAnswers;
-    bool answersPosted = false;
     QWidget* parentWidget;
     QTimer* seatingRetry;
 };

@@ -280,7 +280,7 @@ void GameController::someoneDeclaredMeld(qint32 tableId, qint32 playerId, meld m
 void GameController::answerLater(qint32 tableId, quint64 question)
 {
     dueAnswers.emplace_back(tableId, question);
-    if (!std::exchange(answersPosted, true))
+    if (dueAnswers.size() == 1)
         QMetaObject::invokeMethod(this, &GameController::sendDueAnswers, Qt::QueuedConnection);
 }
 
@@ -292,7 +292,6 @@ void GameController::sendDueAnswers()
         QTimer::singleShot(0, this, &GameController::sendDueAnswers);
         return;
     }
-    answersPosted = false;
     for (const auto& [tableId, id] : std::exchange(dueAnswers, {})) {
         GameModel* m = gameModel(tableId);
         const TableMoment::Question* q = m ? m->moment().find(id) : nullptr;

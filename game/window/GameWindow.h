@@ -333,14 +333,9 @@ private:
     /// The chooser was built in this turn of the event loop; a claim offer
     /// after it waits for the turn's end, unless play moves on first.
     bool m_claimBuiltThisTurn = false;
-    struct PendingClaim
-    {
-        meld_offer_vector offers;
-        tile discard;
-        TimeSpan ts;
-        quint64 question = 0;
-    };
-    std::optional<PendingClaim> m_pendingClaim;
+    /// A claim offered once the chooser was built this turn: its question,
+    /// shown at the turn's end while still open; 0 for none.
+    quint64 m_pendingClaim = 0;
     /// The question of the table's moment the chooser shows; 0 for none.
     quint64 m_shownChoice = 0;
     /// The turn whose riichi without a known drawn tile was logged.

@@ -265,11 +265,8 @@ void GameWindow::discardFromHand(tile t)
     // The click answers what the hand was armed for when it was made: the
     // riichi chosen, else the own turn (or its declaration). It ends both.
     TableMoment& moment = m_model->moment();
-    const TableMoment::Question* choice = moment.choice();
-    const bool riichi = choice && choice->riichiChosen;
-    const TableMoment::Question* asked = riichi ? choice : moment.turn();
-    if (!asked && choice && choice->kind == TableMoment::Declaration)
-        asked = choice;
+    const TableMoment::Question* asked = moment.discardAsked();
+    const bool riichi = asked && asked->riichiChosen;
     if (!moment.answer(asked ? asked->id : 0, riichi ? "riichi discard" : "discard",
                        TableMoment::Turn | TableMoment::Declaration))
         return;
@@ -466,7 +463,7 @@ void GameWindow::showMeldSuggestion(const meld_offer_vector& offers, tile discar
     // discards between them would otherwise build and tear down its rows of
     // widgets for each.
     if (m_claimBuiltThisTurn) {
-        m_pendingClaim = PendingClaim{offers, discard, ts, claim->id};
+        m_pendingClaim = claim->id;
         return;
     }
     m_claimBuiltThisTurn = true;
@@ -474,8 +471,9 @@ void GameWindow::showMeldSuggestion(const meld_offer_vector& offers, tile discar
         this,
         [this] {
             m_claimBuiltThisTurn = false;
-            if (const std::optional<PendingClaim> pending = std::exchange(m_pendingClaim, std::nullopt))
-                showMeldSuggestion(pending->offers, pending->discard, pending->ts);
+            const quint64 pending = std::exchange(m_pendingClaim, 0);
+            if (const TableMoment::Question* q = m_model && pending ? m_model->moment().find(pending) : nullptr)
+                showMeldSuggestion(q->offers, q->discard, q->span);
         },
         Qt::QueuedConnection);
     m_auction->clear();

@@ -18,40 +18,30 @@ void GameWindow::armControls()
     const TableMoment::Question* choice = moment ? moment->choice() : nullptr;
 
     // The chooser shows an open question only; one still to be built waits
-    // for its own.
+    // for its own (see showMeldSuggestion).
     if (m_shownChoice != 0 && (!choice || choice->id != m_shownChoice)) {
         m_shownChoice = 0;
         m_auction->hide();
     }
-    if (m_pendingClaim && !(moment && moment->isOpen(m_pendingClaim->question)))
-        m_pendingClaim.reset();
 
-    // The hand takes the own discard while the turn (or its declaration) is
-    // open and no other player's tile is on offer; with riichi chosen, one of
-    // the tiles riichi may be declared with.
-    bool active = false;
-    bool riichi = false;
-    tile_vector allowed;
+    // The hand takes the own discard while one is asked; with riichi chosen,
+    // one of the tiles riichi may be declared with.
     const PlayerData* own = m_model && m_model->isOwnPlayerSeated() ? m_model->ownPlayer() : nullptr;
-    if (own && choice && choice->riichiChosen) {
-        active = riichi = true;
+    const TableMoment::Question* asked = own ? moment->discardAsked() : nullptr;
+    const bool riichi = asked && asked->riichiChosen;
+    bool active = asked != nullptr;
+    tile_vector allowed;
+    if (riichi) {
         allowed = moment->riichiTiles();
-    } else if (own) {
-        const bool onOffer = choice && (choice->kind == TableMoment::Claim || choice->kind == TableMoment::RobKong);
-        const TableMoment::Question* turn = moment->turn();
-        if (!turn && choice && choice->kind == TableMoment::Declaration)
-            turn = choice;
-        active = turn && !onOffer;
+    } else if (active && own->riichiDiscardIndex() != -1) {
         // A player in riichi may only discard what was drawn. After a rebuild
         // from a snapshot the drawn tile is not known, and an empty list would
         // allow any tile: no tile may be chosen then, the server discards.
-        if (active && own->riichiDiscardIndex() != -1) {
-            allowed = own->lastDrawn();
-            if (allowed.empty()) {
-                active = false;
-                if (std::exchange(m_riichiWarned, turn->id) != turn->id)
-                    qWarning() << "in riichi without a known drawn tile; nothing to choose";
-            }
+        allowed = own->lastDrawn();
+        if (allowed.empty()) {
+            active = false;
+            if (std::exchange(m_riichiWarned, asked->id) != asked->id)
+                qWarning() << "in riichi without a known drawn tile; nothing to choose";
         }
     }
     if (active != m_hand->isActive() || allowed != m_hand->allowedTiles()) {
@@ -69,7 +59,7 @@ void GameWindow::armControls()
 
 void GameWindow::hideChooser()
 {
-    m_pendingClaim.reset();
+    m_pendingClaim = 0;
     m_shownChoice = 0;
     m_auction->hide();
 }

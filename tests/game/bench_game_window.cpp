@@ -436,13 +436,17 @@ private Q_SLOTS:
             m.onGameData(3, server_game_state::TILE_CLAIMED_STATE, records, tableState(ownId), wallState(5, {}));
         };
         // n pongs offered; a round's end of n rows: a table round's, and a tournament's at this regular table.
-        const auto offers = [](M& m, W& w, int n) {
+        // Claim offers as the controller passes them on: those allowed kept by the table, then shown.
+        const auto offer = [](M& m, W& w, const meld_offer_vector& list, tile discard) {
+            const meld_offer_vector allowed = m.allowedOffers(list, M::OfferKind::Claim);
+            m.keepOffer(M::OfferKind::Claim, allowed, {});
+            w.showMeldSuggestion(allowed, discard, {});
+        };
+        const auto offers = [&offer](M& m, W& w, int n) {
             meld_offer_vector list;
             for (int i = 0; i < n; ++i)
                 list.push_back({game_protocol::meld_type::PONG, tile(std::uint8_t(i % 42))});
-            const meld_offer_vector allowed = m.allowedOffers(list, M::OfferKind::Claim);
-            m.keepOffer(M::OfferKind::Claim, allowed, {});
-            w.showMeldSuggestion(allowed, tile(4), {});
+            offer(m, w, list, tile(4));
         };
         const auto round = [](M& m, W& w, std::size_t n) {
             w.onEndOfRound(m.tableRoundRows(MonetaryRoundScores(n, {21, 1, 100})));
@@ -486,12 +490,8 @@ private Q_SLOTS:
             {"2,000 discards, each with a claim offer", [&](M& m, W& w) {
                  for (int i = 0; i < 2000; ++i) {
                      m.onTileDiscarded(21 + i % 3, tile(31), false);
-                     if (m.acceptsOffers("claim offer")) {
-                         const meld_offer_vector allowed =
-                             m.allowedOffers({{game_protocol::meld_type::PONG, tile(31)}}, M::OfferKind::Claim);
-                         m.keepOffer(M::OfferKind::Claim, allowed, {});
-                         w.showMeldSuggestion(allowed, m.lastDiscard(), {});
-                     }
+                     if (m.acceptsOffers("claim offer"))
+                         offer(m, w, {{game_protocol::meld_type::PONG, tile(31)}}, m.lastDiscard());
                  } }},
             {"a hand end of 3,000 groups and 20,000 points, doubles and limit hands a record", [&](M& m, W& w) {
                  std::map<qint32, player_score> scores;

@@ -38,10 +38,12 @@
 #include "WaitingForPlayersWindow.h"
 #include "WashoutWindow.h"
 
+#include <QApplication>
 #include <QGraphicsPixmapItem>
 #include <QGraphicsView>
 #include <QLabel>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTest>
@@ -537,54 +539,6 @@ private Q_SLOTS:
         QVERIFY(w.furitenImage()->isVisible());
     }
 
-    void offersAndChoices_data()
-    {
-        QTest::addColumn<int>("offerType"); // -1: no offers at all
-        QTest::addColumn<bool>("autoPass");
-        QTest::addColumn<QString>("expected"); // the request signal, or "" for none
-        QTest::newRow("no offers, auto-pass on: the table passes, not its page") << -1 << true << "";
-        QTest::newRow("no offers, auto-pass off") << -1 << false << "";
-        QTest::newRow("pong chosen") << 2 << true << "callPong";
-        QTest::newRow("riichi chosen: nothing yet") << 128 << true << "";
-        QTest::newRow("riichi chosen, then its tile clicked") << 129 << true << "callRiichi";
-        QTest::newRow("pair chosen: nothing") << 32 << true << "";
-    }
-
-    void offersAndChoices()
-    {
-        QFETCH(int, offerType);
-        QFETCH(bool, autoPass);
-        QFETCH(QString, expected);
-        QSettings().setValue(QStringLiteral("game/autoPass"), autoPass);
-        Table t(playing(1));
-        auto& [model, w] = t;
-        QStringList sent;
-        connect(&w, &GameWindow::callPass, [&](qint32, qint32, bool a) { sent << QStringLiteral("callPass %1").arg(a ? "true" : "false"); });
-        connect(&w, &GameWindow::callPong, [&](qint32, qint32, tile) { sent << "callPong"; });
-        connect(&w, &GameWindow::callRiichi, [&](qint32, qint32 pid, tile t) {
-            sent << (pid == ownId && t == tile(31) ? "callRiichi" : "callRiichi (wrong player or tile)");
-        });
-        connect(&w, &GameWindow::discardTile, [&](qint32, qint32, tile) { sent << "discardTile"; });
-        if (offerType == -1) {
-            t.offer(GameModel::OfferKind::Claim, {});
-            QCOMPARE(w.meldAuction()->isVisibleTo(&w), !autoPass);
-        } else {
-            const bool click = offerType == 129;
-            const meld_offer offer{static_cast<game_protocol::meld_type::enum_t>(click ? 128 : offerType), tile(31)};
-            t.offer(GameModel::OfferKind::Declaration, {offer});
-            w.onMeldSelected(offer);
-            QCOMPARE(w.isRiichiMode(), offer.type == 128);
-            if (click) {
-                QVERIFY(w.handView()->isActive());
-                QCOMPARE(w.handView()->allowedTiles(), (tile_vector{tile(31)}));
-                w.onTileClick(tile(31));
-                QVERIFY(!w.isRiichiMode());
-            }
-        }
-        QCOMPARE(sent.join(','), expected);
-        QSettings().setValue(QStringLiteral("game/autoPass"), true);
-    }
-
     void resizeEndsRunningAnimations()
     {
         Table t(playing(1));
@@ -719,7 +673,9 @@ private Q_SLOTS:
 
     void answersBelongToTheirMoment_data()
     {
-        QTest::addColumn<QString>("kind");       // what is asked: a claim, a declaration, robbing a kong, the turn
+        // What is asked: a claim, a declaration (of a kong, riichi or a pair), robbing a kong, the turn; or a
+        // claim with nothing to claim, passed by the table or (auto pass off) by hand.
+        QTest::addColumn<QString>("kind");
         // Then, in order, the server's events and the person's inputs, each followed by the answers that went
         // out at it (marked >).
         QTest::addColumn<QString>("steps");
@@ -743,8 +699,14 @@ private Q_SLOTS:
         QTest::newRow("a wash-out in the own turn: a click sends nothing") << "turn" << "washout click" << false;
         QTest::newRow("nor one in the next deal, on the page opened again") << "turn" << "washout deal reopen click" << false;
         QTest::newRow("Ready on the wash-out answers its question") << "turn" << "washout Ready >ready" << false;
+        QTest::newRow("Return on the wash-out answers it too") << "turn" << "washout Return >ready" << false;
         QTest::newRow("the next hand dealt without the Ready: the notice's Ready sends nothing")
             << "turn" << "washout deal Ready" << false;
+        QTest::newRow("nothing to claim: the table passes, not its page") << "nothing" << "" << false;
+        QTest::newRow("nothing to claim, auto pass off: the chooser asks") << "nothing by hand" << "" << true;
+        QTest::newRow("riichi chosen: the tile is still to come") << "riichi" << "Riichi" << false;
+        QTest::newRow("riichi chosen, then its tile clicked") << "riichi" << "Riichi click >riichi" << false;
+        QTest::newRow("a pair offered: no row, its key sends nothing") << "pair" << "Alt+1" << true;
     }
     void answersBelongToTheirMoment()
     {
@@ -754,20 +716,31 @@ private Q_SLOTS:
         QFETCH(QString, kind);
         QFETCH(QString, steps);
         QFETCH(bool, shownAfter);
+        QSettings().setValue(QStringLiteral("game/autoPass"), kind != "nothing by hand");
+        const auto autoPassBack = qScopeGuard([] { QSettings().setValue(QStringLiteral("game/autoPass"), true); });
+        // The page in a window with a control after it, as the main window's top bar.
+        QWidget frame;
+        QPushButton topBar(QStringLiteral("top bar"), &frame);
+        topBar.setGeometry(0, 768, 100, 30);
+        frame.resize(1024, 800);
         Table t(playing(1));
         auto& [model, w] = t;
+        w.setParent(&frame);
         connect(model.get(), &GameModel::handEndNonScoring, &w, &GameWindow::onHandEndNonScoring);
         connect(model.get(), &GameModel::gameStateChanged, &w, &GameWindow::onGameStateChanged);
         connect(model.get(), &GameModel::startHand, &w, &GameWindow::onStartHand);
         w.resize(1024, 768);
-        w.show();
-        w.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&w));
+        frame.show();
+        frame.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&frame));
         QStringList seen;
         connect(&w, &GameWindow::callPass, [&] { seen << ">pass"; });
         connect(&w, &GameWindow::callPong, [&] { seen << ">pong"; });
         connect(&w, &GameWindow::discardTile, [&] { seen << ">discardTile"; });
         connect(&w, &GameWindow::ready, [&] { seen << ">ready"; });
+        connect(&w, &GameWindow::callRiichi, [&](qint32, qint32, tile t) {
+            seen << (t == tile(27) ? ">riichi" : QStringLiteral(">riichi with %1").arg(t.code()));
+        });
         const meld_offer pong{game_protocol::meld_type::PONG, tile(9)};
         const meld_offer kong{game_protocol::meld_type::KONG, tile(9)};
         struct : QTranslator // another language: every text but the keys in capitals
@@ -779,17 +752,24 @@ private Q_SLOTS:
             }
         } language;
         model->onTileDiscarded(east, tile(9), false);
+        if (kind == "pair") // logged, and left out
+            QTest::ignoreMessage(QtWarningMsg, "claim offer left out: invalid meld offer sent");
         if (kind == "claim")
             t.offer(GameModel::OfferKind::Claim, {pong});
-        else if (kind == "declare")
-            t.offer(GameModel::OfferKind::Declaration, {kong});
+        else if (kind.startsWith("nothing"))
+            t.offer(GameModel::OfferKind::Claim, {});
+        else if (kind == "declare" || kind == "riichi" || kind == "pair")
+            t.offer(GameModel::OfferKind::Declaration, {kind == "declare" ? kong
+                                                        : kind == "riichi" ? meld_offer{game_protocol::meld_type::RIICHI, tile(27)}
+                                                                           : meld_offer{game_protocol::meld_type::enum_t(32), tile(9)}});
         else if (kind == "rob")
             t.offer(GameModel::OfferKind::RobKong, {meld_offer{game_protocol::meld_type::MAHJONG, tile(0)}});
         else
             model->onPlayerShouldAct(ownId, span());
         MeldAuction* chooser = w.meldAuction();
-        QCOMPARE(chooser->isVisibleTo(&w), kind != "turn");
-        QCOMPARE(chooser->passButton()->isVisibleTo(&w), kind == "claim" || kind == "rob"); // a declaration's: Close
+        QCOMPARE(chooser->isVisibleTo(&w), kind != "turn" && kind != "nothing");
+        // A declaration's: Close.
+        QCOMPARE(chooser->passButton()->isVisibleTo(&w), kind == "claim" || kind == "rob" || kind == "nothing by hand");
         tile clicked(0);
         for (const QString& step : steps.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
             if (step.startsWith(QLatin1Char('>')))
@@ -817,17 +797,22 @@ private Q_SLOTS:
                 w.setModel(model.get());
             } else if (step == "confirm") {
                 model->onTileDiscarded(ownId, clicked, false);
-            } else if (step == "click") {
+            } else if (step == "click") { // the first tile that may be chosen, else the first
                 w.flushActions();
-                QVERIFY(!w.handView()->items().empty());
-                const HandTile* item = w.handView()->items().front();
+                const auto& items = w.handView()->items();
+                QVERIFY(!items.empty());
+                const auto clickable = std::find_if(items.begin(), items.end(),
+                                                    [&w = w](const HandTile* i) { return w.handView()->isClickable(i->tileCode()); });
+                const HandTile* item = clickable != items.end() ? *clickable : items.front();
                 clicked = item->tileCode();
                 const QPoint at = w.view()->mapFromScene(item->sceneBoundingRect().center());
                 QTest::mouseClick(w.view()->viewport(), Qt::LeftButton, {}, at);
+            } else if (step == "Riichi") {
+                QTest::mouseClick(chooser->riichiButton(), Qt::LeftButton);
             } else if (step == "Ready") {
                 QTest::mouseClick(w.washoutWindow()->findChild<QPushButton*>(QStringLiteral("readyButton")), Qt::LeftButton);
-            } else if (step == "Escape") {
-                QTest::keyClick(&w, Qt::Key_Escape);
+            } else if (step == "Escape" || step == "Return") {
+                QTest::keyClick(QApplication::focusWidget(), step == "Escape" ? Qt::Key_Escape : Qt::Key_Return);
             } else if (step == "language") {
                 QVERIFY(QCoreApplication::installTranslator(&language));
                 QCoreApplication::processEvents();
@@ -838,6 +823,11 @@ private Q_SLOTS:
         QTest::qWait(150); // a key's click, were it animated, would land now
         QCOMPARE(seen.join(QLatin1Char(' ')), steps);
         QCOMPARE(chooser->isVisibleTo(&w), shownAfter);
+        QCOMPARE(w.isRiichiMode(), steps.endsWith(QLatin1String("Riichi")));
+        // The next key goes to what is asked, else to the table: never to the side bar.
+        const QWidget* keys = QApplication::focusWidget();
+        const QWidget* asking = shownAfter ? static_cast<QWidget*>(chooser) : w.washoutWindow();
+        QVERIFY2(keys && (keys == w.view() || keys == asking || asking->isAncestorOf(keys)), qPrintable(keys ? keys->objectName() : "none"));
         if (steps.endsWith(QLatin1String(" claim")))
             QVERIFY(chooser->choices().front()->offer() == kong);
     }
