@@ -221,6 +221,17 @@ void MahjongDialog::clampToParent()
     resize(qMin(p->width(), width()), qMin(p->height(), height()));
 }
 
+bool MahjongDialog::focusNextPrevChild(bool next)
+{
+    // Qt asks the disabled widget's parents where its keys go next.
+    QWidget* focus = window()->focusWidget();
+    if (focus != nullptr && isAncestorOf(focus) && !focus->isEnabled() && isVisible()) {
+        setFocus(Qt::OtherFocusReason);
+        return true;
+    }
+    return QFrame::focusNextPrevChild(next);
+}
+
 bool MahjongDialog::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == content && content != nullptr) {

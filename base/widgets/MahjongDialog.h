@@ -61,6 +61,10 @@ public Q_SLOTS:
 protected:
     bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    /// A control of the dialog disabled while it has the keys leaves them
+    /// with the dialog, not with the window's next widget, which may lie
+    /// outside what the player is looking at.
+    bool focusNextPrevChild(bool next) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;

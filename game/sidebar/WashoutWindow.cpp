@@ -183,10 +183,6 @@ void WashoutWindow::setReadyDeadline(const QDateTime& deadline)
 
 void WashoutWindow::setReadyEnabled(bool enabled)
 {
-    // A disabled Ready would pass the keys to the window's next widget,
-    // which may lie outside the table: the notice keeps them.
-    if (!enabled && readyButton->hasFocus())
-        setFocus(Qt::OtherFocusReason);
     readyButton->setEnabled(enabled);
 }
 

@@ -30,7 +30,6 @@ public:
     /// hides the countdown when it has passed.
     void setReadyDeadline(const QDateTime& deadline);
     /// Whether Ready answers anything: only while the server's ready question is open.
-    /// Ready holding the keys as it is disabled gives them to the notice.
     void setReadyEnabled(bool enabled);
 
     /// The reason text of a type; empty for types without one.

@@ -62,8 +62,8 @@ const char* const tableNames[] = {"Classic hand", "International hand", "Riichi 
 
 /// How this ruleset answers East's chow offer and West's pong offer.
 enum class Answer { ClaimByButton, ClaimByKey, PassByButton, PassByEscape, PassByKey };
-constexpr Answer chowAnswers[] = {Answer::ClaimByButton, Answer::PassByEscape, Answer::ClaimByKey};
-constexpr Answer pongAnswers[] = {Answer::PassByButton, Answer::ClaimByKey, Answer::PassByKey};
+[[maybe_unused]] constexpr Answer chowAnswers[] = {Answer::ClaimByButton, Answer::PassByEscape, Answer::ClaimByKey};
+[[maybe_unused]] constexpr Answer pongAnswers[] = {Answer::PassByButton, Answer::ClaimByKey, Answer::PassByKey};
 
 /// A game action of the own player as the client sends it.
 QByteArray action(const TestFrame& inner)
