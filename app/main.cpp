@@ -9,6 +9,7 @@
 #include "NewVersionDialog.h"
 #include "PictureFile.h"
 #include "QuitSignals.h"
+#include "SettingsStore.h"
 #include "SingleInstanceLock.h"
 #include "SoundPlayer.h"
 #include "Startup.h"
@@ -101,6 +102,10 @@ int main(int argc, char** argv)
         app.reset();
         return 1;
     }
+
+    // Before the first settings write (the language's): a lock left by a
+    // crash would hold it for half a minute.
+    SettingsStore::instance().prepare();
 
     // 11. The translation.
     auto translations = std::make_unique<TranslationsManager>();

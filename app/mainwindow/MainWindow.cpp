@@ -15,6 +15,7 @@
 #include "Logging.h"
 #include "PreferencesWindow.h"
 #include "ServerTime.h"
+#include "SettingsStore.h"
 #include "Singleton.h"
 #include "SocialServices.h"
 #include "UTabWidget.h"
@@ -187,7 +188,7 @@ MainWindow::~MainWindow()
     disconnect(&xmppClient, nullptr, this, nullptr);
     saveWindowSettings();
     if (ui.mainTabs->count() > 0)
-        QSettings().setValue(QStringLiteral("game/lobbyTab"), ui.mainTabs->currentIndex());
+        SettingsStore::instance().setValue(QStringLiteral("game/lobbyTab"), ui.mainTabs->currentIndex());
     Singleton<ServerTime>::instance()->setConnection(nullptr);
     // The pages, the chat areas and the controllers hold the connection
     // manager, the chat client or the chat controller; they go while those

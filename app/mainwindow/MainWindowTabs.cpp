@@ -14,6 +14,7 @@
 #include "LobbyWindow.h"
 #include "PreferencesWindow.h"
 #include "SelectorButton.h"
+#include "SettingsStore.h"
 #include "TableModel.h"
 #include "TournamentsController.h"
 #include "TournamentsLobbyWindow.h"
@@ -249,7 +250,7 @@ void MainWindow::updateToggleButtonText()
 
 void MainWindow::saveWindowSettings()
 {
-    QSettings settings;
+    SettingsStore& settings = SettingsStore::instance();
     if (windowState() & Qt::WindowFullScreen) {
         settings.setValue(QStringLiteral("game/windowFullscreen"), true);
         return;

@@ -6,6 +6,7 @@
 #include "ModelessMsgBox.h"
 #include "AvatarDialog.h"
 #include "PlayerDb.h"
+#include "SettingsStore.h"
 #include "SocialServices.h"
 #include "TileGraphics.h"
 #include "TileImages.h"
@@ -46,7 +47,7 @@ struct PreferencesView
 
 void writeSwitch(const char* key, int state)
 {
-    QSettings().setValue(QLatin1String(key), state == Qt::Checked);
+    SettingsStore::instance().setValue(QLatin1String(key), state == Qt::Checked);
 }
 
 template <typename W>
@@ -132,6 +133,11 @@ void PreferencesWindow::setupUi()
     vboxLayout1->setObjectName(QStringLiteral("vboxLayout1"));
     label_5 = make<QLabel>("label_5", top);
     vboxLayout1->addWidget(label_5);
+    unsavedLabel = make<QLabel>("settingsNotKept", top);
+    unsavedLabel->setWordWrap(true);
+    unsavedLabel->setVisible(!SettingsStore::instance().isWritable());
+    connect(&SettingsStore::instance(), &SettingsStore::writeFailed, unsavedLabel, &QLabel::show);
+    vboxLayout1->addWidget(unsavedLabel);
     vboxLayout1->addSpacing(38);
     vboxLayout->addWidget(top);
 
@@ -254,6 +260,7 @@ void PreferencesWindow::setupUi()
 void PreferencesWindow::retranslateUi()
 {
     label_5->setText(PreferencesView::tr("Change your settings below, changes will take effect immediately."));
+    unsavedLabel->setText(PreferencesView::tr("The settings file cannot be written: changes made now will not be kept."));
     groupBox_4->setTitle(PreferencesView::tr("Language"));
     groupBox->setTitle(PreferencesView::tr("Game"));
     autoPassCheckBox->setText(PreferencesView::tr("Auto pass"));
@@ -338,7 +345,7 @@ void PreferencesWindow::onTileBlankSelectionIndexChanged(int index)
     if (index < 0)
         return;
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    QSettings().setValue(QStringLiteral("game/tileblank"), index);
+    SettingsStore::instance().setValue(QStringLiteral("game/tileblank"), index);
     TileGraphics::instance().setTiles(index, tileFaceSelection->currentIndex());
     paintTilePreviews();
     QApplication::restoreOverrideCursor();
@@ -349,7 +356,7 @@ void PreferencesWindow::onTileFaceSelectionIndexChanged(int index)
     if (index < 0)
         return;
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    QSettings().setValue(QStringLiteral("game/tileface"), index);
+    SettingsStore::instance().setValue(QStringLiteral("game/tileface"), index);
     TileGraphics::instance().setTiles(tileBlankSelection->currentIndex(), index);
     paintTilePreviews();
     QApplication::restoreOverrideCursor();

@@ -70,6 +70,8 @@ public:
     QList<QLabel*> tilePreviews() const { return {tileFront, tileBack, hiddenTileRight}; }
     /// Names the files of the chosen tiles that cannot be drawn; hidden when all can.
     QLabel* tileRefusal() const { return tileRefusalLabel; }
+    /// Says that changes will not be kept; shown while the settings cannot be written.
+    QLabel* unsavedNotice() const { return unsavedLabel; }
 
 Q_SIGNALS:
     /// The user chose a new player picture.
@@ -126,6 +128,7 @@ private:
     std::optional<PasswordChange> takeGivenUp(qint32 seq);
 
     QLabel* label_5 = nullptr;
+    QLabel* unsavedLabel = nullptr;
     QGroupBox* groupBox_4 = nullptr;
     QComboBox* languageSelection = nullptr;
     QGroupBox* groupBox = nullptr;

@@ -1,11 +1,10 @@
 #include "SingleInstanceLock.h"
 
 #include "PrivateFolder.h"
+#include "SettingsStore.h"
 
 #include <QDebug>
 #include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QLockFile>
 #include <QStandardPaths>
 
@@ -45,18 +44,8 @@ bool SingleInstanceLock::takeLock(QLockFile& lock)
     if (lock.error() != QLockFile::LockFailedError)
         return false;
     // QLockFile waits forever on a file whose holder it cannot name (empty,
-    // cut short, another host). removeStaleLockFile() first takes the file's
-    // own lock, which a live holder keeps for as long as it runs, so it never
-    // removes the lock of a running process.
-    bool removed = lock.removeStaleLockFile();
-    if (!removed) {
-        // A file this user cannot open at all was never written by a client
-        // of this user: there is no lock of a holder to ask.
-        const QFileInfo info(lock.fileName());
-        if (info.exists() && !info.isReadable())
-            removed = QFile::remove(lock.fileName());
-    }
-    return removed && lock.tryLock(0);
+    // cut short, another host); a running client holds its lock all along.
+    return removeUnheldLockFile(lock) && lock.tryLock(0);
 }
 
 bool SingleInstanceLock::tryLock()

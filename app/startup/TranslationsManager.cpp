@@ -1,5 +1,7 @@
 #include "TranslationsManager.h"
 
+#include "SettingsStore.h"
+
 #include <QCoreApplication>
 #include <QDebug>
 #include <QDir>
@@ -105,7 +107,7 @@ bool TranslationsManager::setLanguage(const QString& newLang)
     QDir::setSearchPaths(QStringLiteral("localwww"),
                          {QStringLiteral("resources:/www/") + lang, QStringLiteral("resources:/www")});
 
-    QSettings().setValue(QStringLiteral("game/language"), lang);
+    SettingsStore::instance().setValue(QStringLiteral("game/language"), lang);
     return true;
 }
 

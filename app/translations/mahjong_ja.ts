@@ -1312,4 +1312,11 @@ Your password is not the one you typed then.</source>
         <translation>ゲームは終了し、このテーブルは閉じられました。</translation>
     </message>
 </context>
+<context>
+    <name>PreferencesView</name>
+    <message>
+        <source>The settings file cannot be written: changes made now will not be kept.</source>
+        <translation>設定ファイルに書き込めません。ここで行った変更は保存されません。</translation>
+    </message>
+</context>
 </TS>

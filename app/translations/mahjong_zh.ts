@@ -1312,4 +1312,11 @@ Your password is not the one you typed then.</source>
         <translation>游戏已结束，本牌桌已关闭。</translation>
     </message>
 </context>
+<context>
+    <name>PreferencesView</name>
+    <message>
+        <source>The settings file cannot be written: changes made now will not be kept.</source>
+        <translation>无法写入设置文件：现在所做的更改将不会保存。</translation>
+    </message>
+</context>
 </TS>

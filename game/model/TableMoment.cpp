@@ -117,6 +117,15 @@ bool TableMoment::answer(quint64 id, const char* what, unsigned alsoEnds)
                                          .arg(id);
         return false;
     }
+    // The server's time-out for it is on its way: an answer sent now would
+    // reach it after that, and a pass (which names no offer) would answer
+    // whatever it asks by then.
+    if (hasExpired(question->span)) {
+        qCDebug(lcGame).noquote() << QStringLiteral("answer (%1) dropped: the time of question %2 ran out by the server's clock")
+                                         .arg(QLatin1String(what))
+                                         .arg(id);
+        return false;
+    }
     qCDebug(lcGame).noquote() << QStringLiteral("%1 %2 answered: %3")
                                      .arg(QLatin1String(kindName(question->kind)))
                                      .arg(id)
@@ -139,4 +148,18 @@ bool TableMoment::hasExpired(const TimeSpan& span)
 {
     const QDateTime end = span.end();
     return isServerTimeKnown(end) && ServerTime::currentTime() >= end;
+}
+
+std::optional<qint64> TableMoment::msecsToNextEnd() const
+{
+    std::optional<qint64> next;
+    const QDateTime now = ServerTime::currentTime();
+    for (const std::optional<Question>* slot : {&m_turn, &m_choice, &m_ready}) {
+        if (!*slot || hasExpired((*slot)->span) || !isServerTimeKnown((*slot)->span.end()))
+            continue;
+        const qint64 left = msecsBetween(now, (*slot)->span.end());
+        if (!next || left < *next)
+            next = left;
+    }
+    return next;
 }

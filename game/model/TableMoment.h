@@ -85,8 +85,9 @@ public:
     void end(unsigned kinds);
     /// The user answers question `id` (`what` names the answer in the log);
     /// it ends, together with the open questions of the kinds `alsoEnds`.
-    /// False, with a debug line, when the question is no longer open: the
-    /// answer is then not to be sent.
+    /// False, with a debug line, when the question is no longer open or its
+    /// span has ended by the server's clock: the answer is then not to be
+    /// sent (the server's time-out answers it).
     bool answer(quint64 id, const char* what, unsigned alsoEnds = 0);
     /// Riichi was chosen on choice `id`: the choice stays open until its tile
     /// is picked (the answer) or the turn ends. False when it is not open.
@@ -95,6 +96,9 @@ public:
     /// Whether the span's end has passed by the server's clock. A span
     /// without an end the client can read never has.
     static bool hasExpired(const TimeSpan& span);
+    /// Milliseconds until the earliest end of an open question's span that
+    /// has not passed yet; none while no open question has one.
+    std::optional<qint64> msecsToNextEnd() const;
 
 Q_SIGNALS:
     /// A question opened or ended (or riichi was chosen on one).

@@ -106,6 +106,10 @@ void GameWindow::build()
     m_relayoutTimer->setSingleShot(true);
     m_relayoutTimer->setInterval(relayoutPauseMs);
     connect(m_relayoutTimer, &QTimer::timeout, this, &GameWindow::relayoutForSize);
+    m_spanEndTimer = new QTimer(this);
+    m_spanEndTimer->setSingleShot(true);
+    m_spanEndTimer->setTimerType(Qt::PreciseTimer);
+    connect(m_spanEndTimer, &QTimer::timeout, this, &GameWindow::armControls);
     m_view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_view->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 

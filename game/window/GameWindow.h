@@ -391,5 +391,7 @@ private:
     std::unique_ptr<ActionQueue> m_queue;
     /// Waits for a pause in the resizing of a shown window.
     QTimer* m_relayoutTimer = nullptr;
+    /// Arms the controls again when the span of an open question ends.
+    QTimer* m_spanEndTimer = nullptr;
     RotatingCube* m_cube = nullptr;
 };

@@ -6,6 +6,7 @@
 #include "FilterMode.h"
 #include "LobbyModel.h"
 #include "LobbyTableFilter.h"
+#include "SettingsStore.h"
 #include "TableCapacityDelegate.h"
 #include "TableModel.h"
 #include "Utils.h"
@@ -378,19 +379,19 @@ void LobbyWindow::applyBuyInMask()
 
 void LobbyWindow::on_freeBet_stateChanged(int state)
 {
-    settings.setValue(QStringLiteral("lobby/playforfree"), isChecked(state));
+    SettingsStore::instance().setValue(QStringLiteral("lobby/playforfree"), isChecked(state));
     applyBuyInMask();
 }
 
 void LobbyWindow::on_moneyBet_stateChanged(int state)
 {
-    settings.setValue(QStringLiteral("lobby/playformoney"), isChecked(state));
+    SettingsStore::instance().setValue(QStringLiteral("lobby/playformoney"), isChecked(state));
     applyBuyInMask();
 }
 
 void LobbyWindow::rulesetChanged(const char* key, int ruleset, int state)
 {
-    settings.setValue(QLatin1String(key), isChecked(state));
+    SettingsStore::instance().setValue(QLatin1String(key), isChecked(state));
     if (isChecked(state))
         filter->addRuleset(ruleset);
     else
@@ -399,7 +400,7 @@ void LobbyWindow::rulesetChanged(const char* key, int ruleset, int state)
 
 void LobbyWindow::gameTypeChanged(const char* key, int gameType, int state)
 {
-    settings.setValue(QLatin1String(key), isChecked(state));
+    SettingsStore::instance().setValue(QLatin1String(key), isChecked(state));
     if (isChecked(state))
         filter->addGameType(gameType);
     else
@@ -433,13 +434,13 @@ void LobbyWindow::onSittNGoGamesChanged(int state)
 
 void LobbyWindow::on_excludeEmptyTablesCheckBox_stateChanged(int state)
 {
-    settings.setValue(QStringLiteral("lobby/excludeemptytables"), isChecked(state));
+    SettingsStore::instance().setValue(QStringLiteral("lobby/excludeemptytables"), isChecked(state));
     filter->setEmptyTablesMode(isChecked(state) ? FilterExclude : FilterAny);
 }
 
 void LobbyWindow::on_excludeFullTablesCheckBox_stateChanged(int state)
 {
-    settings.setValue(QStringLiteral("lobby/excludefulltables"), isChecked(state));
+    SettingsStore::instance().setValue(QStringLiteral("lobby/excludefulltables"), isChecked(state));
     filter->setFullTablesMode(isChecked(state) ? FilterExclude : FilterAny);
 }
 

@@ -64,7 +64,11 @@ class TestMainWindowForms : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase() { setupSearchPaths({}); }
+    void initTestCase()
+    {
+        QCoreApplication::setOrganizationName(QStringLiteral("Zephyrtangle"));
+        setupSearchPaths({});
+    }
     void init()
     {
         QSettings().clear();
@@ -297,6 +301,14 @@ private Q_SLOTS:
         page.soundBox()->setChecked(true);
         QCOMPARE(tune, (QStringList{QStringLiteral("loop"), QStringLiteral("stop"), QStringLiteral("loop")}));
         GameSounds::instance().setSound(GameSounds::LobbyTune, nullptr);
+        // A folder in the settings file's place: the page says that changes will not be kept.
+        QVERIFY(page.unsavedNotice()->isHidden());
+        const QString file = settings.fileName();
+        QVERIFY(QFile::remove(file) && QDir().mkdir(file));
+        page.animationsBox()->setChecked(false);
+        QVERIFY(QDir().rmdir(file));
+        QVERIFY(page.unsavedNotice()->isVisibleTo(&page));
+        QVERIFY(page.unsavedNotice()->text().contains(QLatin1String("will not be kept")));
     }
 
     void storedTileChoiceOutOfRange()

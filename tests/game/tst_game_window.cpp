@@ -707,6 +707,11 @@ private Q_SLOTS:
         QTest::newRow("riichi chosen: the tile is still to come") << "riichi" << "Riichi" << false;
         QTest::newRow("riichi chosen, then its tile clicked") << "riichi" << "Riichi click >riichi" << false;
         QTest::newRow("a pair offered: no row, its key sends nothing") << "pair" << "Alt+1" << true;
+        // A span of 200 ms, run out by the server's clock before its time-out arrives.
+        QTest::newRow("Pass clicked after the claim's span: nothing, the next claim answered on its own")
+            << "late claim" << "late Pass timeout claim Pass >pass" << false;
+        QTest::newRow("Alt+Z after the claim's span: nothing") << "late claim" << "late Alt+Z timeout claim Alt+Z >pass" << false;
+        QTest::newRow("a discard clicked after the turn's span: nothing") << "late turn" << "late click" << false;
     }
     void answersBelongToTheirMoment()
     {
@@ -716,6 +721,8 @@ private Q_SLOTS:
         QFETCH(QString, kind);
         QFETCH(QString, steps);
         QFETCH(bool, shownAfter);
+        const auto span = [late = kind.startsWith("late ")] { return fixtures::span(late ? 200 : 15000); };
+        kind.remove(QStringLiteral("late "));
         QSettings().setValue(QStringLiteral("game/autoPass"), kind != "nothing by hand");
         const auto autoPassBack = qScopeGuard([] { QSettings().setValue(QStringLiteral("game/autoPass"), true); });
         // The page in a window with a control after it, as the main window's top bar.
@@ -755,7 +762,7 @@ private Q_SLOTS:
         if (kind == "pair") // logged, and left out
             QTest::ignoreMessage(QtWarningMsg, "claim offer left out: invalid meld offer sent");
         if (kind == "claim")
-            t.offer(GameModel::OfferKind::Claim, {pong});
+            t.offer(GameModel::OfferKind::Claim, {pong}, span());
         else if (kind.startsWith("nothing"))
             t.offer(GameModel::OfferKind::Claim, {});
         else if (kind == "declare" || kind == "riichi" || kind == "pair")
@@ -807,6 +814,13 @@ private Q_SLOTS:
                 clicked = item->tileCode();
                 const QPoint at = w.view()->mapFromScene(item->sceneBoundingRect().center());
                 QTest::mouseClick(w.view()->viewport(), Qt::LeftButton, {}, at);
+            } else if (step == "late") {
+                QTest::qWait(300);
+            } else if (step == "timeout") {
+                model->onTimeout();
+                w.onTimeoutOccured();
+            } else if (step == "Pass") {
+                QTest::mouseClick(chooser->passButton(), Qt::LeftButton);
             } else if (step == "Riichi") {
                 QTest::mouseClick(chooser->riichiButton(), Qt::LeftButton);
             } else if (step == "Ready") {
