@@ -10,6 +10,8 @@
 #include <QSettings>
 #include <QThread>
 
+#include <algorithm>
+
 namespace {
 
 /// A settings file larger than this is left to QSettings alone.
@@ -57,7 +59,7 @@ SettingsStore& SettingsStore::instance()
 SettingsStore::SettingsStore()
 {
     m_retry.setSingleShot(true);
-    m_retry.setInterval(retryMs);
+    m_retry.setInterval(retryMs / 2);
     connect(&m_retry, &QTimer::timeout, this, &SettingsStore::flush);
 }
 
@@ -104,10 +106,12 @@ void SettingsStore::flush()
     if (!clearLock()) {
         if (!std::exchange(m_held, true))
             qWarning().noquote() << "settings not written yet:" << lockPath() << "is held by another process";
-        m_retry.start();
+        // A holder that stays gets asked less and less often.
+        m_retry.start(std::min(m_retry.interval() * 2, maxRetryMs));
         return;
     }
     m_held = false;
+    m_retry.setInterval(retryMs / 2);
     QSettings settings;
     for (const auto& [key, value] : std::exchange(m_pending, {}))
         settings.setValue(key, value);

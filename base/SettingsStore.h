@@ -45,7 +45,9 @@ public:
     QString problem() const { return m_problem; }
 
     static constexpr int lockWaitMs = 100;
+    /// The first and the longest pause before a value kept back is written.
     static constexpr int retryMs = 1000;
+    static constexpr int maxRetryMs = 30000;
 
 Q_SIGNALS:
     /// The settings were found not to be writable (emitted once).
