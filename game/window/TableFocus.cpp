@@ -16,6 +16,10 @@
 #include <QApplication>
 #include <QEvent>
 #include <QGraphicsView>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTextEdit>
 
 #include <algorithm>
 
@@ -26,6 +30,29 @@ bool holdsKeys(const QWidget* widget)
 {
     const QWidget* focus = QApplication::focusWidget();
     return focus != nullptr && (focus == widget || widget->isAncestorOf(focus));
+}
+
+/// How long an empty field counts as typed in after its last key: a line
+/// just sent is followed by the next.
+constexpr qint64 typingPauseMs = 2000;
+
+/// Whether `widget` is a field the player types text into; `holdsText`
+/// tells whether it holds any.
+bool isTextField(const QWidget* widget, bool* holdsText)
+{
+    if (const auto* line = qobject_cast<const QLineEdit*>(widget)) {
+        *holdsText = !line->text().isEmpty();
+        return !line->isReadOnly();
+    }
+    if (const auto* edit = qobject_cast<const QTextEdit*>(widget)) {
+        *holdsText = !edit->document()->isEmpty();
+        return !edit->isReadOnly();
+    }
+    if (const auto* plain = qobject_cast<const QPlainTextEdit*>(widget)) {
+        *holdsText = !plain->document()->isEmpty();
+        return !plain->isReadOnly();
+    }
+    return false;
 }
 
 } // namespace
@@ -90,8 +117,18 @@ QWidget* TableFocus::firstFocus(QWidget* question) const
     return question;
 }
 
+bool TableFocus::typing() const
+{
+    QWidget* focus = QApplication::focusWidget();
+    bool holdsText = false;
+    if (focus == nullptr || !isTextField(focus, &holdsText))
+        return false;
+    return holdsText || (focus == typedIn && typedAt.isValid() && typedAt.elapsed() < typingPauseMs);
+}
+
 void TableFocus::giveKeys(QWidget* question)
 {
+    waiting = nullptr;
     if (question == nullptr) {
         if (home != nullptr)
             home->setFocus(Qt::OtherFocusReason);
@@ -115,7 +152,11 @@ void TableFocus::onShown(QWidget* widget)
     if (!table->isVisible())
         return; // taken when the page comes up
     if (isQuestion(widget)) {
-        if (widget == topQuestion() && !holdsKeys(widget))
+        if (widget != topQuestion() || holdsKeys(widget))
+            return;
+        if (typing())
+            waiting = widget;
+        else
             giveKeys(widget);
         return;
     }
@@ -140,9 +181,27 @@ void TableFocus::onHidden(QWidget* widget)
     giveKeys(topQuestion());
 }
 
+bool TableFocus::onKeyPress(QWidget* field, const QKeyEvent* key)
+{
+    bool holdsText = false;
+    if (field != QApplication::focusWidget() || !isTextField(field, &holdsText))
+        return false;
+    // Tab leaves the field for the question that came while it was typed in.
+    if (key->key() == Qt::Key_Tab && key->modifiers() == Qt::NoModifier && waiting != nullptr
+        && field->window() == table->window() && table->isVisible() && waiting == topQuestion()) {
+        giveKeys(waiting);
+        return true;
+    }
+    typedIn = field;
+    typedAt.start();
+    return false;
+}
+
 bool TableFocus::eventFilter(QObject* watched, QEvent* event)
 {
     const QEvent::Type type = event->type();
+    if (type == QEvent::KeyPress && watched->isWidgetType())
+        return onKeyPress(static_cast<QWidget*>(watched), static_cast<QKeyEvent*>(event));
     if ((type != QEvent::Show && type != QEvent::Hide && type != QEvent::ZOrderChange) || event->spontaneous()
         || !watched->isWidgetType())
         return false;

@@ -42,6 +42,7 @@
 #include <QGraphicsPixmapItem>
 #include <QGraphicsView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QSettings>
@@ -706,6 +707,9 @@ private Q_SLOTS:
         QTest::newRow("nothing to claim, auto pass off: the chooser asks") << "nothing by hand" << "" << true;
         QTest::newRow("riichi chosen: the tile is still to come") << "riichi" << "Riichi" << false;
         QTest::newRow("riichi chosen, then its tile clicked") << "riichi" << "Riichi click >riichi" << false;
+        QTest::newRow("riichi by its key, then its tile clicked") << "riichi" << "Alt+R click >riichi" << false;
+        QTest::newRow("a claim offered while chat is typed: the line whole, Alt+P answers") << "claim, typing" << "typed Alt+P >pong" << false;
+        QTest::newRow("a claim offered while chat is typed: Tab reaches it") << "claim, typing" << "typed Tab Space >pass" << false;
         QTest::newRow("a pair offered: no row, its key sends nothing") << "pair" << "Alt+1" << true;
     }
     void answersBelongToTheirMoment()
@@ -752,9 +756,13 @@ private Q_SLOTS:
             }
         } language;
         model->onTileDiscarded(east, tile(9), false);
+        QLineEdit chat(w.sideBar()); // the table's chat line
+        chat.show();
+        if (kind.endsWith("typing"))
+            chat.setFocus(), QTest::keyClicks(&chat, QStringLiteral("a pong"));
         if (kind == "pair") // logged, and left out
             QTest::ignoreMessage(QtWarningMsg, "claim offer left out: invalid meld offer sent");
-        if (kind == "claim")
+        if (kind.startsWith("claim"))
             t.offer(GameModel::OfferKind::Claim, {pong});
         else if (kind.startsWith("nothing"))
             t.offer(GameModel::OfferKind::Claim, {});
@@ -769,7 +777,7 @@ private Q_SLOTS:
         MeldAuction* chooser = w.meldAuction();
         QCOMPARE(chooser->isVisibleTo(&w), kind != "turn" && kind != "nothing");
         // A declaration's: Close.
-        QCOMPARE(chooser->passButton()->isVisibleTo(&w), kind == "claim" || kind == "rob" || kind == "nothing by hand");
+        QCOMPARE(chooser->passButton()->isVisibleTo(&w), kind.startsWith("claim") || kind == "rob" || kind == "nothing by hand");
         tile clicked(0);
         for (const QString& step : steps.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
             if (step.startsWith(QLatin1Char('>')))
@@ -792,6 +800,7 @@ private Q_SLOTS:
             } else if (step == "deal") {
                 model->onStartHand(8, Seating(north, ownId, east, west), {}, false, tableState(north), wallState(5, {}));
                 model->onTilesFromWall(playing()->ownPlayer()->handTiles(), false);
+                QVERIFY(!w.washoutWindow()->isVisibleTo(&w)); // the last hand's notice goes with the deal
             } else if (step == "reopen") {
                 w.setModel(nullptr);
                 w.setModel(model.get());
@@ -811,8 +820,10 @@ private Q_SLOTS:
                 QTest::mouseClick(chooser->riichiButton(), Qt::LeftButton);
             } else if (step == "Ready") {
                 QTest::mouseClick(w.washoutWindow()->findChild<QPushButton*>(QStringLiteral("readyButton")), Qt::LeftButton);
-            } else if (step == "Escape" || step == "Return") {
-                QTest::keyClick(QApplication::focusWidget(), step == "Escape" ? Qt::Key_Escape : Qt::Key_Return);
+            } else if (step == "typed") {
+                QTest::keyClicks(QApplication::focusWidget(), QStringLiteral(" chow kong"));
+            } else if (step == "Escape" || step == "Return" || step == "Tab" || step == "Space") {
+                QTest::keySequence(QApplication::focusWidget(), QKeySequence(step));
             } else if (step == "language") {
                 QVERIFY(QCoreApplication::installTranslator(&language));
                 QCoreApplication::processEvents();
@@ -826,8 +837,9 @@ private Q_SLOTS:
         QCOMPARE(w.isRiichiMode(), steps.endsWith(QLatin1String("Riichi")));
         // The next key goes to what is asked, else to the table: never to the side bar.
         const QWidget* keys = QApplication::focusWidget();
-        const QWidget* asking = shownAfter ? static_cast<QWidget*>(chooser) : w.washoutWindow();
-        QVERIFY2(keys && (keys == w.view() || keys == asking || asking->isAncestorOf(keys)), qPrintable(keys ? keys->objectName() : "none"));
+        QCOMPARE(chat.text(), kind.endsWith("typing") ? QStringLiteral("a pong chow kong") : QString());
+        const QWidget* asking = steps.startsWith("typed Alt") ? &chat : shownAfter ? static_cast<QWidget*>(chooser) : w.washoutWindow();
+        QVERIFY2(keys && ((keys == w.view() && asking != &chat) || keys == asking || asking->isAncestorOf(keys)), qPrintable(keys ? keys->objectName() : "none"));
         if (steps.endsWith(QLatin1String(" claim")))
             QVERIFY(chooser->choices().front()->offer() == kong);
     }
