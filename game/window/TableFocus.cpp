@@ -119,9 +119,11 @@ QWidget* TableFocus::firstFocus(QWidget* question) const
 
 bool TableFocus::typing() const
 {
+    // A field in another window (a password asked in a dialog) keeps its
+    // keys whatever this window's focus is; the question takes this one's.
     QWidget* focus = QApplication::focusWidget();
     bool holdsText = false;
-    if (focus == nullptr || !isTextField(focus, &holdsText))
+    if (focus == nullptr || focus->window() != table->window() || !isTextField(focus, &holdsText))
         return false;
     return holdsText || (focus == typedIn && typedAt.isValid() && typedAt.elapsed() < typingPauseMs);
 }
@@ -188,7 +190,8 @@ bool TableFocus::onKeyPress(QWidget* field, const QKeyEvent* key)
         return false;
     // Tab leaves the field for the question that came while it was typed in.
     if (key->key() == Qt::Key_Tab && key->modifiers() == Qt::NoModifier && waiting != nullptr
-        && field->window() == table->window() && table->isVisible() && waiting == topQuestion()) {
+        && field->window() == table->window() && table->isVisible() && waiting == topQuestion()
+        && !holdsKeys(waiting)) {
         giveKeys(waiting);
         return true;
     }

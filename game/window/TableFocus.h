@@ -23,7 +23,8 @@ class QWidget;
 /// shows all the same, its own keys answer it, and Tab or a click on it
 /// brings the keys there.
 ///
-/// It follows only what shows and hides, whoever shows or hides it.
+/// It follows only what shows and hides, whoever shows or hides it, and the
+/// keys typed into text fields.
 class TableFocus : public QObject
 {
     Q_OBJECT
@@ -58,8 +59,8 @@ private:
     GameWindow* table;
     QPointer<QWidget> home;
     std::vector<QPointer<QWidget>> questions;
-    /// The question that came while the player was typing; null once it
-    /// has had the keys or has gone.
+    /// The question that came while the player was typing, until it has had
+    /// the keys; Tab takes them there while it is still on top.
     QPointer<QWidget> waiting;
     /// The text field that took the last key, and since when.
     QPointer<QWidget> typedIn;
