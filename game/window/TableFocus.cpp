@@ -69,6 +69,7 @@ TableFocus::TableFocus(GameWindow* t)
     // What shows and hides on the page is seen wherever it is done: a
     // control's hide hands the keys on before Qt picks the next widget.
     qApp->installEventFilter(this);
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget*) { keysBefore = old; });
 }
 
 TableFocus::~TableFocus() = default;
@@ -117,15 +118,14 @@ QWidget* TableFocus::firstFocus(QWidget* question) const
     return question;
 }
 
-bool TableFocus::typing() const
+bool TableFocus::typing(const QWidget* field) const
 {
     // A field in another window (a password asked in a dialog) keeps its
     // keys whatever this window's focus is; the question takes this one's.
-    QWidget* focus = QApplication::focusWidget();
     bool holdsText = false;
-    if (focus == nullptr || focus->window() != table->window() || !isTextField(focus, &holdsText))
+    if (field == nullptr || field->window() != table->window() || !isTextField(field, &holdsText))
         return false;
-    return holdsText || (focus == typedIn && typedAt.isValid() && typedAt.elapsed() < typingPauseMs);
+    return holdsText || (field == typedIn && typedAt.isValid() && typedAt.elapsed() < typingPauseMs);
 }
 
 void TableFocus::giveKeys(QWidget* question)
@@ -154,12 +154,26 @@ void TableFocus::onShown(QWidget* widget)
     if (!table->isVisible())
         return; // taken when the page comes up
     if (isQuestion(widget)) {
-        if (widget != topQuestion() || holdsKeys(widget))
+        if (widget != topQuestion() || widget == waiting)
             return;
-        if (typing())
-            waiting = widget;
-        else
-            giveKeys(widget);
+        // A box takes the keys itself as it shows: from a field typed in,
+        // they go back there.
+        const bool box = qobject_cast<ModelessMsgBox::MsgBox*>(widget) != nullptr;
+        QWidget* field = box && holdsKeys(widget) ? keysBefore.data() : QApplication::focusWidget();
+        if (!typing(field)) {
+            if (!holdsKeys(widget))
+                giveKeys(widget);
+            return;
+        }
+        waiting = widget;
+        if (box)
+            QMetaObject::invokeMethod(
+                this,
+                [this, field = QPointer<QWidget>(field)] {
+                    if (field != nullptr && waiting != nullptr && holdsKeys(waiting) && field->isVisible())
+                        field->setFocus(Qt::OtherFocusReason);
+                },
+                Qt::QueuedConnection);
         return;
     }
     // A question that asks something new (a win offered beside a pass)
@@ -172,6 +186,8 @@ void TableFocus::onShown(QWidget* widget)
 
 void TableFocus::onHidden(QWidget* widget)
 {
+    if (widget == waiting)
+        waiting = nullptr;
     if (widget == table || !table->isVisible() || !table->isAncestorOf(widget) || !holdsKeys(widget))
         return;
     QWidget* question = questionOf(widget);

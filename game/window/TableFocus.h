@@ -48,9 +48,9 @@ private:
     /// The question that holds `widget` (itself included); null when none.
     QWidget* questionOf(QWidget* widget) const;
     void giveKeys(QWidget* question);
-    /// Whether the keys are in a text field the player is typing in: one
-    /// that holds text, or took a key a moment ago (a line just sent).
-    bool typing() const;
+    /// Whether `field` is a text field of the window the player is typing
+    /// in: one that holds text, or took a key a moment ago (a line just sent).
+    bool typing(const QWidget* field) const;
     void onShown(QWidget* widget);
     void onHidden(QWidget* widget);
     /// Notes a key typed into a text field; true when it was taken here.
@@ -65,4 +65,6 @@ private:
     /// The text field that took the last key, and since when.
     QPointer<QWidget> typedIn;
     QElapsedTimer typedAt;
+    /// Where the keys were before they last moved.
+    QPointer<QWidget> keysBefore;
 };

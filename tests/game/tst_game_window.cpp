@@ -22,6 +22,7 @@
 #include "HiddenHandView.h"
 #include "MeldAuction.h"
 #include "MeldChoice.h"
+#include "ModelessMsgBox.h"
 #include "PlayerActionView.h"
 #include "PlayerWidget.h"
 #include "RoundScoreBoard.h"
@@ -710,6 +711,7 @@ private Q_SLOTS:
         QTest::newRow("riichi by its key, then its tile clicked") << "riichi" << "Alt+R click >riichi" << false;
         QTest::newRow("a claim offered while chat is typed: the line whole, Alt+P answers") << "claim, typing" << "typed Alt+P >pong" << false;
         QTest::newRow("a claim offered while chat is typed: Tab reaches it") << "claim, typing" << "typed Tab Space >pass" << false;
+        QTest::newRow("a claim offered while chat is typed, then a box: its Ok is not typed") << "claim, typing" << "box typed" << true;
         QTest::newRow("a pair offered: no row, its key sends nothing") << "pair" << "Alt+1" << true;
     }
     void answersBelongToTheirMoment()
@@ -820,6 +822,8 @@ private Q_SLOTS:
                 QTest::mouseClick(chooser->riichiButton(), Qt::LeftButton);
             } else if (step == "Ready") {
                 QTest::mouseClick(w.washoutWindow()->findChild<QPushButton*>(QStringLiteral("readyButton")), Qt::LeftButton);
+            } else if (step == "box") {
+                ModelessMsgBox::information(&w, QStringLiteral("Note"), QStringLiteral("Note")), QTest::qWait(0);
             } else if (step == "typed") {
                 QTest::keyClicks(QApplication::focusWidget(), QStringLiteral(" chow kong"));
             } else if (step == "Escape" || step == "Return" || step == "Tab" || step == "Space") {
@@ -838,7 +842,7 @@ private Q_SLOTS:
         // The next key goes to what is asked, else to the table: never to the side bar.
         const QWidget* keys = QApplication::focusWidget();
         QCOMPARE(chat.text(), kind.endsWith("typing") ? QStringLiteral("a pong chow kong") : QString());
-        const QWidget* asking = steps.startsWith("typed Alt") ? &chat : shownAfter ? static_cast<QWidget*>(chooser) : w.washoutWindow();
+        const QWidget* asking = kind.endsWith("typing") && !steps.contains("Tab") ? &chat : shownAfter ? static_cast<QWidget*>(chooser) : w.washoutWindow();
         QVERIFY2(keys && ((keys == w.view() && asking != &chat) || keys == asking || asking->isAncestorOf(keys)), qPrintable(keys ? keys->objectName() : "none"));
         if (steps.endsWith(QLatin1String(" claim")))
             QVERIFY(chooser->choices().front()->offer() == kong);
