@@ -143,7 +143,7 @@ void TableFocus::giveKeys(QWidget* question)
     firstFocus(question)->setFocus(Qt::OtherFocusReason);
 }
 
-void TableFocus::onShown(QWidget* widget)
+void TableFocus::onShown(QWidget* widget, bool shown)
 {
     if (widget == table) {
         // The page came up: its keys are the table's, or its question's.
@@ -159,7 +159,7 @@ void TableFocus::onShown(QWidget* widget)
         // A box takes the keys itself as it shows: from a field typed in,
         // they go back there.
         const bool box = qobject_cast<ModelessMsgBox::MsgBox*>(widget) != nullptr;
-        QWidget* field = box && holdsKeys(widget) ? keysBefore.data() : QApplication::focusWidget();
+        QWidget* field = box && shown && holdsKeys(widget) ? keysBefore.data() : QApplication::focusWidget();
         if (!typing(field)) {
             if (!holdsKeys(widget))
                 giveKeys(widget);
@@ -230,6 +230,6 @@ bool TableFocus::eventFilter(QObject* watched, QEvent* event)
     if (type == QEvent::Hide)
         onHidden(widget);
     else if (type == QEvent::Show || isQuestion(widget))
-        onShown(widget);
+        onShown(widget, type == QEvent::Show);
     return false;
 }

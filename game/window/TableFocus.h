@@ -51,7 +51,8 @@ private:
     /// Whether `field` is a text field of the window the player is typing
     /// in: one that holds text, or took a key a moment ago (a line just sent).
     bool typing(const QWidget* field) const;
-    void onShown(QWidget* widget);
+    /// `widget` came up, or (not `shown`) was raised.
+    void onShown(QWidget* widget, bool shown);
     void onHidden(QWidget* widget);
     /// Notes a key typed into a text field; true when it was taken here.
     bool onKeyPress(QWidget* field, const QKeyEvent* key);

@@ -709,9 +709,10 @@ private Q_SLOTS:
         QTest::newRow("riichi chosen: the tile is still to come") << "riichi" << "Riichi" << false;
         QTest::newRow("riichi chosen, then its tile clicked") << "riichi" << "Riichi click >riichi" << false;
         QTest::newRow("riichi by its key, then its tile clicked") << "riichi" << "Alt+R click >riichi" << false;
-        QTest::newRow("a claim offered while chat is typed: the line whole, Alt+P answers") << "claim, typing" << "typed Alt+P >pong" << false;
-        QTest::newRow("a claim offered while chat is typed: Tab reaches it") << "claim, typing" << "typed Tab Space >pass" << false;
-        QTest::newRow("a claim offered while chat is typed, then a box: its Ok is not typed") << "claim, typing" << "box typed" << true;
+        // The table's chat line holds "a pong" as the offer comes; "typed" adds " chow kong".
+        QTest::newRow("chat typed: the line whole, Alt+P answers") << "claim, typing" << "typed Alt+P >pong" << false;
+        QTest::newRow("chat typed: Tab reaches the offer") << "claim, typing" << "typed Tab Space >pass" << false;
+        QTest::newRow("chat typed, then a box: its Ok is not typed") << "claim, typing" << "box typed" << true;
         QTest::newRow("a pair offered: no row, its key sends nothing") << "pair" << "Alt+1" << true;
     }
     void answersBelongToTheirMoment()
@@ -842,7 +843,9 @@ private Q_SLOTS:
         // The next key goes to what is asked, else to the table: never to the side bar.
         const QWidget* keys = QApplication::focusWidget();
         QCOMPARE(chat.text(), kind.endsWith("typing") ? QStringLiteral("a pong chow kong") : QString());
-        const QWidget* asking = kind.endsWith("typing") && !steps.contains("Tab") ? &chat : shownAfter ? static_cast<QWidget*>(chooser) : w.washoutWindow();
+        const QWidget* asking = kind.endsWith("typing") && !steps.contains("Tab") ? &chat
+                                : shownAfter                                      ? static_cast<QWidget*>(chooser)
+                                                                                  : w.washoutWindow();
         QVERIFY2(keys && ((keys == w.view() && asking != &chat) || keys == asking || asking->isAncestorOf(keys)), qPrintable(keys ? keys->objectName() : "none"));
         if (steps.endsWith(QLatin1String(" claim")))
             QVERIFY(chooser->choices().front()->offer() == kong);
