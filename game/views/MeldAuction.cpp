@@ -55,6 +55,7 @@ MeldAuction::MeldAuction(QWidget* parent)
     vbox->addWidget(buttonRow);
     mahjongShortcut = ClaimOffers::keyFor(mahjong);
     passShortcut = ClaimOffers::keyFor(pass);
+    riichiShortcut = ClaimOffers::keyFor(riichi);
     retranslate();
     connect(mahjong, &QPushButton::clicked, this, &MeldAuction::mahjongClicked);
     connect(riichi, &QPushButton::clicked, this, &MeldAuction::riichiClicked);
@@ -89,6 +90,7 @@ MeldAuction::~MeldAuction()
 void MeldAuction::retranslate()
 {
     riichi->setText(tr("Riichi"));
+    riichiShortcut->setKey(QKeySequence(ClaimOffers::shortcutText(ClaimOffers::Riichi)));
     mahjong->setText(tr("Mahjong"));
     mahjongShortcut->setKey(QKeySequence(tr("Alt+M", "Mahjong")));
     pass->setText(tr("Pass"));
@@ -186,7 +188,7 @@ void MeldAuction::assignShortcuts()
     // own key whatever the server's order: the kinds claim their keys in a
     // fixed order (a kong before a pong to kong, which shares its key), and a
     // row whose key is taken gets the next free digit.
-    QSet<QKeySequence> used{mahjongKey(), passKey()};
+    QSet<QKeySequence> used{mahjongKey(), passKey(), riichiShortcut->key()};
     std::vector<MeldChoice*> rows = choices();
     const auto rank = [](const MeldChoice* c) {
         static constexpr int order[] = {0, 1, 2, 4, 3, 5, 6}; // chows, pong, kong, pong to kong, riichi

@@ -99,6 +99,7 @@ private:
     UPushButton* close = nullptr;
     QShortcut* passShortcut = nullptr;
     QShortcut* mahjongShortcut = nullptr;
+    QShortcut* riichiShortcut = nullptr;
     std::vector<std::shared_ptr<QWidget>> rows;
     bool mahjongOffered = false;
     bool passOffered = false;

@@ -182,6 +182,9 @@ void GameWindow::onStartHand(bool newRound)
     updateFuritenImage();
     updateInactiveWindow();
     m_washout->resetTimer();
+    // The last hand's wash-out asked for a ready that this deal has made
+    // moot: its notice would stand over the new hand with nothing to answer.
+    m_washout->hide();
 
     if (newRound) {
         enqueueAnimation(new AssignWindAnimation(this, m_winds));

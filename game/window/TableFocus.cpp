@@ -16,6 +16,10 @@
 #include <QApplication>
 #include <QEvent>
 #include <QGraphicsView>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTextEdit>
 
 #include <algorithm>
 
@@ -26,6 +30,29 @@ bool holdsKeys(const QWidget* widget)
 {
     const QWidget* focus = QApplication::focusWidget();
     return focus != nullptr && (focus == widget || widget->isAncestorOf(focus));
+}
+
+/// How long an empty field counts as typed in after its last key: a line
+/// just sent is followed by the next.
+constexpr qint64 typingPauseMs = 2000;
+
+/// Whether `widget` is a field the player types text into; `holdsText`
+/// tells whether it holds any.
+bool isTextField(const QWidget* widget, bool* holdsText)
+{
+    if (const auto* line = qobject_cast<const QLineEdit*>(widget)) {
+        *holdsText = !line->text().isEmpty();
+        return !line->isReadOnly();
+    }
+    if (const auto* edit = qobject_cast<const QTextEdit*>(widget)) {
+        *holdsText = !edit->document()->isEmpty();
+        return !edit->isReadOnly();
+    }
+    if (const auto* plain = qobject_cast<const QPlainTextEdit*>(widget)) {
+        *holdsText = !plain->document()->isEmpty();
+        return !plain->isReadOnly();
+    }
+    return false;
 }
 
 } // namespace
@@ -42,6 +69,7 @@ TableFocus::TableFocus(GameWindow* t)
     // What shows and hides on the page is seen wherever it is done: a
     // control's hide hands the keys on before Qt picks the next widget.
     qApp->installEventFilter(this);
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget*) { keysBefore = old; });
 }
 
 TableFocus::~TableFocus() = default;
@@ -90,8 +118,19 @@ QWidget* TableFocus::firstFocus(QWidget* question) const
     return question;
 }
 
+bool TableFocus::typing(const QWidget* field) const
+{
+    // A field in another window (a password asked in a dialog) keeps its
+    // keys whatever this window's focus is; the question takes this one's.
+    bool holdsText = false;
+    if (field == nullptr || field->window() != table->window() || !isTextField(field, &holdsText))
+        return false;
+    return holdsText || (field == typedIn && typedAt.isValid() && typedAt.elapsed() < typingPauseMs);
+}
+
 void TableFocus::giveKeys(QWidget* question)
 {
+    waiting = nullptr;
     if (question == nullptr) {
         if (home != nullptr)
             home->setFocus(Qt::OtherFocusReason);
@@ -104,7 +143,7 @@ void TableFocus::giveKeys(QWidget* question)
     firstFocus(question)->setFocus(Qt::OtherFocusReason);
 }
 
-void TableFocus::onShown(QWidget* widget)
+void TableFocus::onShown(QWidget* widget, bool shown)
 {
     if (widget == table) {
         // The page came up: its keys are the table's, or its question's.
@@ -115,8 +154,26 @@ void TableFocus::onShown(QWidget* widget)
     if (!table->isVisible())
         return; // taken when the page comes up
     if (isQuestion(widget)) {
-        if (widget == topQuestion() && !holdsKeys(widget))
-            giveKeys(widget);
+        if (widget != topQuestion() || widget == waiting)
+            return;
+        // A box takes the keys itself as it shows: from a field typed in,
+        // they go back there.
+        const bool box = qobject_cast<ModelessMsgBox::MsgBox*>(widget) != nullptr;
+        QWidget* field = box && shown && holdsKeys(widget) ? keysBefore.data() : QApplication::focusWidget();
+        if (!typing(field)) {
+            if (!holdsKeys(widget))
+                giveKeys(widget);
+            return;
+        }
+        waiting = widget;
+        if (box)
+            QMetaObject::invokeMethod(
+                this,
+                [this, field = QPointer<QWidget>(field)] {
+                    if (field != nullptr && waiting != nullptr && holdsKeys(waiting) && field->isVisible())
+                        field->setFocus(Qt::OtherFocusReason);
+                },
+                Qt::QueuedConnection);
         return;
     }
     // A question that asks something new (a win offered beside a pass)
@@ -129,6 +186,8 @@ void TableFocus::onShown(QWidget* widget)
 
 void TableFocus::onHidden(QWidget* widget)
 {
+    if (widget == waiting)
+        waiting = nullptr;
     if (widget == table || !table->isVisible() || !table->isAncestorOf(widget) || !holdsKeys(widget))
         return;
     QWidget* question = questionOf(widget);
@@ -140,9 +199,28 @@ void TableFocus::onHidden(QWidget* widget)
     giveKeys(topQuestion());
 }
 
+bool TableFocus::onKeyPress(QWidget* field, const QKeyEvent* key)
+{
+    bool holdsText = false;
+    if (field != QApplication::focusWidget() || !isTextField(field, &holdsText))
+        return false;
+    // Tab leaves the field for the question that came while it was typed in.
+    if (key->key() == Qt::Key_Tab && key->modifiers() == Qt::NoModifier && waiting != nullptr
+        && field->window() == table->window() && table->isVisible() && waiting == topQuestion()
+        && !holdsKeys(waiting)) {
+        giveKeys(waiting);
+        return true;
+    }
+    typedIn = field;
+    typedAt.start();
+    return false;
+}
+
 bool TableFocus::eventFilter(QObject* watched, QEvent* event)
 {
     const QEvent::Type type = event->type();
+    if (type == QEvent::KeyPress && watched->isWidgetType())
+        return onKeyPress(static_cast<QWidget*>(watched), static_cast<QKeyEvent*>(event));
     if ((type != QEvent::Show && type != QEvent::Hide && type != QEvent::ZOrderChange) || event->spontaneous()
         || !watched->isWidgetType())
         return false;
@@ -152,6 +230,6 @@ bool TableFocus::eventFilter(QObject* watched, QEvent* event)
     if (type == QEvent::Hide)
         onHidden(widget);
     else if (type == QEvent::Show || isQuestion(widget))
-        onShown(widget);
+        onShown(widget, type == QEvent::Show);
     return false;
 }

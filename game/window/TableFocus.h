@@ -1,11 +1,13 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QPointer>
 
 #include <vector>
 
 class GameWindow;
+class QKeyEvent;
 class QWidget;
 
 /// Where the keys are on a table page. The table's view holds them while no
@@ -15,7 +17,14 @@ class QWidget;
 /// question or to the table, never to the side bar or the top bar, where the
 /// player's next Space would act on something not looked at.
 ///
-/// It follows only what shows and hides, whoever shows or hides it.
+/// A question that comes while the player is typing (in the table's chat
+/// line, a search or a password field) leaves the keys in the field: the
+/// rest of the line would otherwise answer it, a space passing a claim. It
+/// shows all the same, its own keys answer it, and Tab or a click on it
+/// brings the keys there.
+///
+/// It follows only what shows and hides, whoever shows or hides it, and the
+/// keys typed into text fields.
 class TableFocus : public QObject
 {
     Q_OBJECT
@@ -39,10 +48,24 @@ private:
     /// The question that holds `widget` (itself included); null when none.
     QWidget* questionOf(QWidget* widget) const;
     void giveKeys(QWidget* question);
-    void onShown(QWidget* widget);
+    /// Whether `field` is a text field of the window the player is typing
+    /// in: one that holds text, or took a key a moment ago (a line just sent).
+    bool typing(const QWidget* field) const;
+    /// `widget` came up, or (not `shown`) was raised.
+    void onShown(QWidget* widget, bool shown);
     void onHidden(QWidget* widget);
+    /// Notes a key typed into a text field; true when it was taken here.
+    bool onKeyPress(QWidget* field, const QKeyEvent* key);
 
     GameWindow* table;
     QPointer<QWidget> home;
     std::vector<QPointer<QWidget>> questions;
+    /// The question that came while the player was typing, until it has had
+    /// the keys; Tab takes them there while it is still on top.
+    QPointer<QWidget> waiting;
+    /// The text field that took the last key, and since when.
+    QPointer<QWidget> typedIn;
+    QElapsedTimer typedAt;
+    /// Where the keys were before they last moved.
+    QPointer<QWidget> keysBefore;
 };

@@ -22,6 +22,7 @@
 #include "HiddenHandView.h"
 #include "MeldAuction.h"
 #include "MeldChoice.h"
+#include "ModelessMsgBox.h"
 #include "PlayerActionView.h"
 #include "PlayerWidget.h"
 #include "RoundScoreBoard.h"
@@ -42,6 +43,7 @@
 #include <QGraphicsPixmapItem>
 #include <QGraphicsView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QSettings>
@@ -706,6 +708,11 @@ private Q_SLOTS:
         QTest::newRow("nothing to claim, auto pass off: the chooser asks") << "nothing by hand" << "" << true;
         QTest::newRow("riichi chosen: the tile is still to come") << "riichi" << "Riichi" << false;
         QTest::newRow("riichi chosen, then its tile clicked") << "riichi" << "Riichi click >riichi" << false;
+        QTest::newRow("riichi by its key, then its tile clicked") << "riichi" << "Alt+R click >riichi" << false;
+        // The table's chat line holds "a pong" as the offer comes; "typed" adds " chow kong".
+        QTest::newRow("chat typed: the line whole, Alt+P answers") << "claim, typing" << "typed Alt+P >pong" << false;
+        QTest::newRow("chat typed: Tab reaches the offer") << "claim, typing" << "typed Tab Space >pass" << false;
+        QTest::newRow("chat typed, then a box: its Ok is not typed") << "claim, typing" << "box typed" << true;
         QTest::newRow("a pair offered: no row, its key sends nothing") << "pair" << "Alt+1" << true;
         // A span of 200 ms, run out by the server's clock before its time-out arrives.
         QTest::newRow("Pass clicked after the claim's span: nothing, the next claim answered on its own")
@@ -759,9 +766,13 @@ private Q_SLOTS:
             }
         } language;
         model->onTileDiscarded(east, tile(9), false);
+        QLineEdit chat(w.sideBar()); // the table's chat line
+        chat.show();
+        if (kind.endsWith("typing"))
+            chat.setFocus(), QTest::keyClicks(&chat, QStringLiteral("a pong"));
         if (kind == "pair") // logged, and left out
             QTest::ignoreMessage(QtWarningMsg, "claim offer left out: invalid meld offer sent");
-        if (kind == "claim")
+        if (kind.startsWith("claim"))
             t.offer(GameModel::OfferKind::Claim, {pong}, span());
         else if (kind.startsWith("nothing"))
             t.offer(GameModel::OfferKind::Claim, {});
@@ -776,7 +787,7 @@ private Q_SLOTS:
         MeldAuction* chooser = w.meldAuction();
         QCOMPARE(chooser->isVisibleTo(&w), kind != "turn" && kind != "nothing");
         // A declaration's: Close.
-        QCOMPARE(chooser->passButton()->isVisibleTo(&w), kind == "claim" || kind == "rob" || kind == "nothing by hand");
+        QCOMPARE(chooser->passButton()->isVisibleTo(&w), kind.startsWith("claim") || kind == "rob" || kind == "nothing by hand");
         tile clicked(0);
         for (const QString& step : steps.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
             if (step.startsWith(QLatin1Char('>')))
@@ -799,6 +810,7 @@ private Q_SLOTS:
             } else if (step == "deal") {
                 model->onStartHand(8, Seating(north, ownId, east, west), {}, false, tableState(north), wallState(5, {}));
                 model->onTilesFromWall(playing()->ownPlayer()->handTiles(), false);
+                QVERIFY(!w.washoutWindow()->isVisibleTo(&w)); // the last hand's notice goes with the deal
             } else if (step == "reopen") {
                 w.setModel(nullptr);
                 w.setModel(model.get());
@@ -825,8 +837,12 @@ private Q_SLOTS:
                 QTest::mouseClick(chooser->riichiButton(), Qt::LeftButton);
             } else if (step == "Ready") {
                 QTest::mouseClick(w.washoutWindow()->findChild<QPushButton*>(QStringLiteral("readyButton")), Qt::LeftButton);
-            } else if (step == "Escape" || step == "Return") {
-                QTest::keyClick(QApplication::focusWidget(), step == "Escape" ? Qt::Key_Escape : Qt::Key_Return);
+            } else if (step == "box") {
+                ModelessMsgBox::information(&w, QStringLiteral("Note"), QStringLiteral("Note")), QTest::qWait(0);
+            } else if (step == "typed") {
+                QTest::keyClicks(QApplication::focusWidget(), QStringLiteral(" chow kong"));
+            } else if (step == "Escape" || step == "Return" || step == "Tab" || step == "Space") {
+                QTest::keySequence(QApplication::focusWidget(), QKeySequence(step));
             } else if (step == "language") {
                 QVERIFY(QCoreApplication::installTranslator(&language));
                 QCoreApplication::processEvents();
@@ -840,8 +856,11 @@ private Q_SLOTS:
         QCOMPARE(w.isRiichiMode(), steps.endsWith(QLatin1String("Riichi")));
         // The next key goes to what is asked, else to the table: never to the side bar.
         const QWidget* keys = QApplication::focusWidget();
-        const QWidget* asking = shownAfter ? static_cast<QWidget*>(chooser) : w.washoutWindow();
-        QVERIFY2(keys && (keys == w.view() || keys == asking || asking->isAncestorOf(keys)), qPrintable(keys ? keys->objectName() : "none"));
+        QCOMPARE(chat.text(), kind.endsWith("typing") ? QStringLiteral("a pong chow kong") : QString());
+        const QWidget* asking = kind.endsWith("typing") && !steps.contains("Tab") ? &chat
+                                : shownAfter                                      ? static_cast<QWidget*>(chooser)
+                                                                                  : w.washoutWindow();
+        QVERIFY2(keys && ((keys == w.view() && asking != &chat) || keys == asking || asking->isAncestorOf(keys)), qPrintable(keys ? keys->objectName() : "none"));
         if (steps.endsWith(QLatin1String(" claim")))
             QVERIFY(chooser->choices().front()->offer() == kong);
     }
