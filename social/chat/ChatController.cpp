@@ -11,6 +11,7 @@ ChatController::ChatController(PlayerDb* playerDb, XMPPClient* client, QObject* 
         return;
     connect(client, &XMPPClient::connected, this, [this] {
         m_serviceMissing = false;
+        m_reason = OfflineReason::Unknown;
         setOffline(false);
     });
     connect(client, &XMPPClient::conferenceJIDNotFound, this, [this] {
@@ -20,7 +21,7 @@ ChatController::ChatController(PlayerDb* playerDb, XMPPClient* client, QObject* 
     // A session that ends, and a connection or login that fails, both leave
     // the chat without a connection until the next login.
     connect(client, &XMPPClient::disconnected, this, [this] { setOffline(true); });
-    connect(client, &XMPPClient::xmppError, this, [this] { setOffline(true); });
+    connect(client, &XMPPClient::xmppError, this, [this](XMPPClient::XMPPError error) { onXmppError(error); });
     connect(client, &XMPPClient::socketError, this, [this] {
         if (m_client->state() != XMPPClient::SessionState)
             setOffline(true);
@@ -33,6 +34,24 @@ void ChatController::setOffline(bool offline)
         return;
     m_offline = offline;
     Q_EMIT chatOfflineChanged(offline);
+}
+
+void ChatController::onXmppError(int error)
+{
+    OfflineReason reason = OfflineReason::Unknown;
+    if (error == XMPPClient::SslErrors)
+        reason = OfflineReason::UntrustedCertificate;
+    else if (error == XMPPClient::EncryptionMissing)
+        reason = OfflineReason::EncryptionMissing;
+    if (m_offline && reason != OfflineReason::Unknown && reason != m_reason) {
+        // The end of the connection may have been told before its cause.
+        m_reason = reason;
+        Q_EMIT chatOfflineChanged(true);
+        return;
+    }
+    if (reason != OfflineReason::Unknown)
+        m_reason = reason;
+    setOffline(true);
 }
 
 ChatController::~ChatController() = default;

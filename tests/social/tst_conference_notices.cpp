@@ -209,6 +209,11 @@ private Q_SLOTS:
         QTest::newRow("room closed") << from + "type='unavailable'><x xmlns='http://jabber.org/protocol/muc#user'><destroy>"
                                                "<reason>over</reason></destroy><status code='110'/></x></presence>"
                                      << "The room has been closed" << "The room has been closed (over)";
+        // Put out by other causes than a kick or a ban: told as a kick is.
+        const QByteArray out = from + "type='unavailable'><x xmlns='http://jabber.org/protocol/muc#user'><item affiliation='none' role='none'/>";
+        QTest::newRow("removed, 321") << out + "<status code='321'/><status code='110'/></x></presence>" << "" << "You were removed from the room: you are no longer a member";
+        QTest::newRow("removed, 322") << out + "<status code='322'/><status code='110'/></x></presence>" << "" << "You were removed from the room: it is now for members only";
+        QTest::newRow("removed, 332") << out + "<status code='332'/><status code='110'/></x></presence>" << "" << "You were removed from the room: the chat room service is shutting down";
         QTest::newRow("room list not read") << QByteArray("rooms") << ""
                                             << "The chat server's room list could not be read: there is no lobby room to enter";
     }
@@ -264,7 +269,6 @@ private Q_SLOTS:
         ScriptedPane pane;
         QVERIFY(pane.start());
         auto& [s, chat, w] = pane;
-        w.setReflectionTimeout(300);
         w.joinTableRoom(5);
         const QByteArray from = "from='table-5@conference.localhost/Ann'";
         QVERIFY(s.peer.waitReceived(QStringLiteral("<presence to=\"table-5@conference.localhost/Ann\"")));

@@ -452,6 +452,9 @@ void XMPPClient::setAnswerTimeout(int ms)
 void XMPPClient::setPingInterval(int ms)
 {
     d->pingInterval = ms;
+    // A check due after the old, longer time comes at the new one.
+    if (d->pingTimer.isActive())
+        d->pingTimer.start(0);
 }
 
 void XMPPClient::checkSilence()

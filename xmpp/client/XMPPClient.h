@@ -44,7 +44,9 @@ public:
         DisconnectingState = 6
     };
     enum TlsPolicy { TlsRequired = 0, TlsIfOffered = 1, TlsNever = 2 };
-    enum XMPPError { SslErrors = 0, ProtocolError = 1, RetryAuth = 3 };
+    /// SslErrors: the server's certificate is not trusted. EncryptionMissing:
+    /// the server offers no TLS where the policy needs it.
+    enum XMPPError { SslErrors = 0, ProtocolError = 1, RetryAuth = 3, EncryptionMissing = 4 };
     Q_ENUM(XMPPError)
 
     /// Called once with the reply to an iq request, or with null when the
@@ -107,7 +109,7 @@ public:
     /// its bytes (30000 ms); when nothing at all has come this long after
     /// the ping, the link counts as dead: the stream ends with xmppError.
     static constexpr int PingIntervalMs = 30000;
-    /// Changes that time (for tests), from the next check on.
+    /// Changes that time (for tests), from now on.
     void setPingInterval(int ms);
     /// Where the own writes so far end: a mark for streamWait.
     qint64 writeMark() const;
@@ -264,6 +266,9 @@ private:
     /// The server refused the connection during the negotiation: the log,
     /// xmppError(ProtocolError, text), then the stream and socket close.
     void refuseConnection(const QString& text, const QString& logText = QString());
+    /// The server offers no encryption the TLS policy needs: the stream
+    /// ends with a policy violation, xmppError(EncryptionMissing, text).
+    void refuseUnencrypted(const QString& text);
     /// Ends a stream whose server no longer answers or reads: the log,
     /// xmppError(ProtocolError, text), a last try at the stream error of the
     /// condition (none when empty) and the closing tag, then the socket is
