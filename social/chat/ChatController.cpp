@@ -21,7 +21,7 @@ ChatController::ChatController(PlayerDb* playerDb, XMPPClient* client, QObject* 
     // A session that ends, and a connection or login that fails, both leave
     // the chat without a connection until the next login.
     connect(client, &XMPPClient::disconnected, this, [this] { setOffline(true); });
-    connect(client, &XMPPClient::xmppError, this, [this](XMPPClient::XMPPError error) { onXmppError(error); });
+    connect(client, &XMPPClient::xmppError, this, &ChatController::onXmppError);
     connect(client, &XMPPClient::socketError, this, [this] {
         if (m_client->state() != XMPPClient::SessionState)
             setOffline(true);
@@ -36,22 +36,21 @@ void ChatController::setOffline(bool offline)
     Q_EMIT chatOfflineChanged(offline);
 }
 
-void ChatController::onXmppError(int error)
+void ChatController::onXmppError()
 {
+    // Asked of the connection, not of the one error: a refused handshake
+    // ends with more errors than its cause, and the next try's cause is its own.
     OfflineReason reason = OfflineReason::Unknown;
-    if (error == XMPPClient::SslErrors)
+    if (m_client->refusal() == XMPPClient::SslErrors)
         reason = OfflineReason::UntrustedCertificate;
-    else if (error == XMPPClient::EncryptionMissing)
+    else if (m_client->refusal() == XMPPClient::EncryptionMissing)
         reason = OfflineReason::EncryptionMissing;
-    if (m_offline && reason != OfflineReason::Unknown && reason != m_reason) {
-        // The end of the connection may have been told before its cause.
-        m_reason = reason;
-        Q_EMIT chatOfflineChanged(true);
-        return;
-    }
-    if (reason != OfflineReason::Unknown)
-        m_reason = reason;
-    setOffline(true);
+    const bool retold = m_offline && reason != m_reason;
+    m_reason = reason;
+    if (retold)
+        Q_EMIT chatOfflineChanged(true); // a new try refused, or the cause told after the end
+    else
+        setOffline(true);
 }
 
 ChatController::~ChatController() = default;

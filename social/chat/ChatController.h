@@ -50,7 +50,7 @@ Q_SIGNALS:
 
 private:
     void setOffline(bool offline);
-    void onXmppError(int error);
+    void onXmppError();
 
     bool m_offline = false;
     OfflineReason m_reason = OfflineReason::Unknown;

@@ -189,6 +189,7 @@ void XMPPClient::connectToHost(const QString& host, quint16 port, int tlsPolicy)
     d->host = host;
     d->port = port;
     d->tlsPolicy = tlsPolicy;
+    d->refusal = ProtocolError;
     d->awaitingRetry = false;
     d->credentialsPending = false;
     d->sessionId.clear();
@@ -347,6 +348,11 @@ void XMPPClientPrivate::noteReceived()
         for (auto& entry : pending)
             entry.second.progress = lastReceived;
     }
+}
+
+XMPPClient::XMPPError XMPPClient::refusal() const
+{
+    return d->refusal;
 }
 
 qint64 XMPPClient::writeMark() const
@@ -796,5 +802,6 @@ void XMPPClient::socketSslErrors(QList<QSslError> errors)
     QStringList texts;
     for (const QSslError& error : errors)
         texts << error.errorString();
+    d->refusal = SslErrors;
     Q_EMIT xmppError(SslErrors, texts.join(QLatin1Char('\n')));
 }

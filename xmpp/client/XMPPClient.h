@@ -111,6 +111,9 @@ public:
     static constexpr int PingIntervalMs = 30000;
     /// Changes that time (for tests), from now on.
     void setPingInterval(int ms);
+    /// Why the last connection was refused, of the causes xmppError names
+    /// (ProtocolError for any other, or none), through the rest of it.
+    XMPPError refusal() const;
     /// Where the own writes so far end: a mark for streamWait.
     qint64 writeMark() const;
     /// How much longer a wait of `ms` for what the server owes for the own

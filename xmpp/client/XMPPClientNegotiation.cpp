@@ -78,6 +78,7 @@ void XMPPClient::refuseUnencrypted(const QString& text)
     // words: the reason comes before the end of the connection.
     const xmpp::stream_error fault(streamCondition("policy-violation"), text);
     qCWarning(lcXmpp) << "stream ended:" << fault.what();
+    d->refusal = EncryptionMissing;
     write(xmpp::StreamError(fault.code(), fault.text()));
     Q_EMIT xmppError(EncryptionMissing, QString::fromLocal8Bit(fault.what()));
     disconnectFromHost();
