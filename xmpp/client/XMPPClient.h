@@ -117,7 +117,7 @@ public:
     /// Where the own writes so far end: a mark for streamWait.
     qint64 writeMark() const;
     /// How much longer a wait of `ms` for what the server owes for the own
-    /// writes up to `mark` (a room's reflection of a line) goes on once `ms`
+    /// writes up to `mark` (the answer to a request) goes on once `ms`
     /// has passed: 0 when there is no session, when the stream has been quiet
     /// for `ms`, or when the server has answered a ping written after `mark`
     /// (everything it sent before reading those writes has arrived); else
