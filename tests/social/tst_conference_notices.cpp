@@ -282,6 +282,7 @@ private Q_SLOTS:
         s.peer.sendNow("<message type='groupchat' id='room-1' " + from + "><body>bell rings</body></message>");
         QTest::qWait(500);
         QVERIFY2(!w.chatOutput()->toPlainText().contains(QStringLiteral("not delivered")), qPrintable(w.chatOutput()->toPlainText()));
+        QCOMPARE(w.chatOutput()->toPlainText().count(QStringLiteral("Ann: bell")), 1); // on its way, then said
         // A line stamped in the future is shown as now; a kick that is also a ban and a rename
         // is a ban, and the room's end after it no second exit.
         w.setHiddenNotifications(0);
@@ -305,6 +306,10 @@ private Q_SLOTS:
         s.peer.sendNow("<presence from='table-8@conference.localhost/Ann'>" + x + "<status code='110'/></x></presence>");
         QTRY_VERIFY(w.chatInput()->isEnabled());
         QCOMPARE(w.chatOutput()->toPlainText().count(QStringLiteral("cannot be reached")), 0);
+        // Put out as the room service shuts down: told why.
+        s.peer.sendNow("<presence type='unavailable' from='table-8@conference.localhost/Ann'>" + x + "<status code='332'/><status code='110'/></x></presence>");
+        QTRY_VERIFY(!w.chatInput()->isEnabled());
+        QVERIFY(w.chatOutput()->toPlainText().contains(QStringLiteral("You were removed from the room: the chat room service is shutting down")));
     }
 
     void refusalOfASupersededEntryStaysUnseen()
