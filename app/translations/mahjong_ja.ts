@@ -1319,4 +1319,40 @@ Your password is not the one you typed then.</source>
         <translation>設定ファイルに書き込めません。ここで行った変更は保存されません。</translation>
     </message>
 </context>
+<context>
+    <name>ConferenceWidget</name>
+    <message>
+        <source>Your message may not have been delivered: %1</source>
+        <translation>メッセージは届かなかったかもしれません: %1</translation>
+    </message>
+    <message>
+        <source>Chat is offline until the next login: %1</source>
+        <extracomment>%1 says why the chat server refused the login</extracomment>
+        <translation>次にログインするまでチャットはオフラインです: %1</translation>
+    </message>
+    <message>
+        <source>the chat server's certificate is not trusted</source>
+        <translation>チャットサーバーの証明書が信頼されていません</translation>
+    </message>
+    <message>
+        <source>the chat server does not offer encryption</source>
+        <translation>チャットサーバーが暗号化に対応していません</translation>
+    </message>
+    <message>
+        <source>You were removed from the room: you are no longer a member</source>
+        <translation>ルームから退出させられました: メンバーではなくなりました</translation>
+    </message>
+    <message>
+        <source>You were removed from the room: it is now for members only</source>
+        <translation>ルームから退出させられました: ルームがメンバー専用になりました</translation>
+    </message>
+    <message>
+        <source>You were removed from the room: the chat room service is shutting down</source>
+        <translation>ルームから退出させられました: チャットルームのサービスが停止します</translation>
+    </message>
+    <message>
+        <source>You were removed from the room</source>
+        <translation>ルームから退出させられました</translation>
+    </message>
+</context>
 </TS>

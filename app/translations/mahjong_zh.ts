@@ -1319,4 +1319,40 @@ Your password is not the one you typed then.</source>
         <translation>无法写入设置文件：现在所做的更改将不会保存。</translation>
     </message>
 </context>
+<context>
+    <name>ConferenceWidget</name>
+    <message>
+        <source>Your message may not have been delivered: %1</source>
+        <translation>您的消息可能未送达: %1</translation>
+    </message>
+    <message>
+        <source>Chat is offline until the next login: %1</source>
+        <extracomment>%1 says why the chat server refused the login</extracomment>
+        <translation>在下次登录之前聊天处于离线状态: %1</translation>
+    </message>
+    <message>
+        <source>the chat server's certificate is not trusted</source>
+        <translation>聊天服务器的证书不受信任</translation>
+    </message>
+    <message>
+        <source>the chat server does not offer encryption</source>
+        <translation>聊天服务器不提供加密</translation>
+    </message>
+    <message>
+        <source>You were removed from the room: you are no longer a member</source>
+        <translation>您已被移出聊天室: 您已不再是成员</translation>
+    </message>
+    <message>
+        <source>You were removed from the room: it is now for members only</source>
+        <translation>您已被移出聊天室: 该聊天室现在仅限成员</translation>
+    </message>
+    <message>
+        <source>You were removed from the room: the chat room service is shutting down</source>
+        <translation>您已被移出聊天室: 聊天室服务正在关闭</translation>
+    </message>
+    <message>
+        <source>You were removed from the room</source>
+        <translation>您已被移出聊天室</translation>
+    </message>
+</context>
 </TS>

@@ -11,6 +11,7 @@ ChatController::ChatController(PlayerDb* playerDb, XMPPClient* client, QObject* 
         return;
     connect(client, &XMPPClient::connected, this, [this] {
         m_serviceMissing = false;
+        m_reason = OfflineReason::Unknown;
         setOffline(false);
     });
     connect(client, &XMPPClient::conferenceJIDNotFound, this, [this] {
@@ -20,7 +21,7 @@ ChatController::ChatController(PlayerDb* playerDb, XMPPClient* client, QObject* 
     // A session that ends, and a connection or login that fails, both leave
     // the chat without a connection until the next login.
     connect(client, &XMPPClient::disconnected, this, [this] { setOffline(true); });
-    connect(client, &XMPPClient::xmppError, this, [this] { setOffline(true); });
+    connect(client, &XMPPClient::xmppError, this, &ChatController::onXmppError);
     connect(client, &XMPPClient::socketError, this, [this] {
         if (m_client->state() != XMPPClient::SessionState)
             setOffline(true);
@@ -33,6 +34,23 @@ void ChatController::setOffline(bool offline)
         return;
     m_offline = offline;
     Q_EMIT chatOfflineChanged(offline);
+}
+
+void ChatController::onXmppError()
+{
+    // Asked of the connection, not of the one error: a refused handshake
+    // ends with more errors than its cause, and the next try's cause is its own.
+    OfflineReason reason = OfflineReason::Unknown;
+    if (m_client->refusal() == XMPPClient::SslErrors)
+        reason = OfflineReason::UntrustedCertificate;
+    else if (m_client->refusal() == XMPPClient::EncryptionMissing)
+        reason = OfflineReason::EncryptionMissing;
+    const bool retold = m_offline && reason != m_reason;
+    m_reason = reason;
+    if (retold)
+        Q_EMIT chatOfflineChanged(true); // a new try refused, or the cause told after the end
+    else
+        setOffline(true);
 }
 
 ChatController::~ChatController() = default;

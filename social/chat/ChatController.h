@@ -31,6 +31,10 @@ public:
     /// True from a lost or refused chat connection until the next login:
     /// nothing reconnects before the next login, so the panes say so.
     bool isChatOffline() const { return m_offline; }
+    /// Why the chat login was refused, when the server gave a cause a
+    /// player can be told of.
+    enum class OfflineReason { Unknown, UntrustedCertificate, EncryptionMissing };
+    OfflineReason offlineReason() const { return m_reason; }
     /// True from a discovery that found no chat room service until the
     /// chat connects again: rooms waiting for the service say so.
     bool isServiceMissing() const { return m_serviceMissing; }
@@ -38,15 +42,18 @@ public:
 Q_SIGNALS:
     /// The chat room service changed: rooms that waited for it may be joined now.
     void conferenceJidChanged();
-    /// The chat connection was lost or refused (true), or a session began (false).
+    /// The chat connection was lost or refused (true), or a session began
+    /// (false); again with true when the cause of a refusal becomes known.
     void chatOfflineChanged(bool offline);
     /// The discovery found no chat room service.
     void serviceMissing();
 
 private:
     void setOffline(bool offline);
+    void onXmppError();
 
     bool m_offline = false;
+    OfflineReason m_reason = OfflineReason::Unknown;
     bool m_serviceMissing = false;
     XMPPClient* m_client;
     PlayerDb* m_playerDb;

@@ -158,13 +158,49 @@ QString ChatOutputWidget::nickFromLink(const QString& link)
 
 void ChatOutputWidget::appendMessage(const QDateTime& time, const QString& nick, const QString& text)
 {
+    appendChatLine(time, nick, text, {m_timeColor, m_nickColor, m_chatMessageColor});
+}
+
+void ChatOutputWidget::appendPending(const QDateTime& time, const QString& nick, const QString& text, int tag)
+{
+    // Greyed all over in the date lines' ink, which reads on every ground
+    // the pane is given.
+    const QColor grey = m_dateSeparatorColor;
+    appendChatLine(time, nick, text, {grey, grey, grey});
+    document()->lastBlock().setUserState(tag);
+}
+
+bool ChatOutputWidget::removeLine(int tag)
+{
+    for (QTextBlock block = document()->lastBlock(); block.isValid(); block = block.previous()) {
+        if (block.userState() != tag)
+            continue;
+        // The paragraph goes with the break before it (after it, for the first).
+        QTextCursor cursor(document());
+        const QTextBlock before = block.previous();
+        cursor.setPosition(before.isValid() ? block.position() - 1 : block.position());
+        const QTextBlock after = block.next();
+        const int afterState = after.isValid() ? after.userState() : -1;
+        cursor.setPosition(before.isValid() || !after.isValid() ? block.position() + block.length() - 1 : after.position(),
+                           QTextCursor::KeepAnchor);
+        cursor.removeSelectedText();
+        if (!before.isValid())
+            document()->firstBlock().setUserState(afterState);
+        return true;
+    }
+    return false;
+}
+
+void ChatOutputWidget::appendChatLine(const QDateTime& time, const QString& nick, const QString& text,
+                                      const std::array<QColor, 3>& inks)
+{
     dateLine(time);
     const QString stampText = tr("(%1)").arg(formatTime(time));
-    const QString stamp = colouredText(stampText, m_timeColor);
+    const QString stamp = colouredText(stampText, inks[0]);
     // Other users choose the lengths: both are cut before they reach the
     // layout, whose cost grows much faster than the text.
-    const QString name = colouredLink(userLink(nick), textAsHtml(shownText(nick, MaxNickLength)), m_nickColor);
-    const QString body = colouredText(textAsHtml(shownText(text, MaxTextLength)), m_chatMessageColor);
+    const QString name = colouredLink(userLink(nick), textAsHtml(shownText(nick, MaxNickLength)), inks[1]);
+    const QString body = colouredText(textAsHtml(shownText(text, MaxTextLength)), inks[2]);
     // One multi-argument fill, so a "%1" inside a nick or a text stays text.
     // Every row after the first stands in under the sender's name, so that
     // no row of a line passes for a line or a notice of its own.

@@ -6,6 +6,8 @@
 #include <QDateTime>
 #include <QTextBrowser>
 
+#include <array>
+
 class QUrl;
 
 /// The read-only pane of a chat room: one paragraph per chat line or
@@ -57,6 +59,12 @@ public:
     /// (which carries the whole nick, however much of it is shown); its rows
     /// after the first (line breaks and wrapping) stand in under the nick.
     void appendMessage(const QDateTime& time, const QString& nick, const QString& text);
+    /// A chat line of the own user on its way to the room: as
+    /// appendMessage() does, greyed, tagged for removeLine().
+    void appendPending(const QDateTime& time, const QString& nick, const QString& text, int tag);
+    /// Takes out the newest line of `tag` (1 or more), while it is still in
+    /// the pane; false when there is none.
+    bool removeLine(int tag);
     /// One information line; `html` is inserted as it is, cut after
     /// MaxTextLength shown characters as shownHtml() does.
     void appendInfo(const QDateTime& time, const QString& html);
@@ -109,6 +117,9 @@ private Q_SLOTS:
     void onAnchorClicked(const QUrl& url);
 
 private:
+    /// A chat line in the inks of its time stamp, nick and text.
+    void appendChatLine(const QDateTime& time, const QString& nick, const QString& text,
+                        const std::array<QColor, 3>& inks);
     /// Writes a date line when `time` falls on a later day than the last one.
     void dateLine(const QDateTime& time);
     /// Appends a paragraph; with a hanging indent, its rows after the first

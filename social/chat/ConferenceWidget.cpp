@@ -26,6 +26,9 @@ namespace {
 /// Own lines remembered until the room reflects or refuses them; a room that
 /// never answers must not make the list grow.
 constexpr int MaxUnconfirmed = 32;
+/// The pane's tags of the own lines on their way: from here on, one each.
+constexpr int FirstPendingTag = 1000;
+constexpr int PendingTags = 1000000;
 
 /// The pane's tags of the note that the chat is offline and of the room's
 /// last refusal: both are written anew in a new language.
@@ -55,8 +58,6 @@ ConferenceWidget::ConferenceWidget(QWidget* parent, NotificationFlags hidden)
     m_ui.setupUi(this);
     m_ui.chatInput->setEnabled(false);
     setFocusPolicy(Qt::ClickFocus);
-    m_reflectionTimer.setSingleShot(true);
-    connect(&m_reflectionTimer, &QTimer::timeout, this, &ConferenceWidget::onReflectionTimeout);
     m_entryTimer.setSingleShot(true);
     connect(&m_entryTimer, &QTimer::timeout, this, &ConferenceWidget::onEntryTimeout);
 
@@ -70,6 +71,7 @@ ConferenceWidget::ConferenceWidget(QWidget* parent, NotificationFlags hidden)
     connect(c, &XMPPConference::userLeft, this, &ConferenceWidget::onUserLeft);
     connect(c, &XMPPConference::userKicked, this, &ConferenceWidget::onUserKicked);
     connect(c, &XMPPConference::userBanned, this, &ConferenceWidget::onUserBanned);
+    connect(c, &XMPPConference::userRemoved, this, &ConferenceWidget::onUserRemoved);
     connect(c, &XMPPConference::participantJoined, this, &ConferenceWidget::onParticipantJoined);
     connect(c, &XMPPConference::participantLeft, this, &ConferenceWidget::onParticipantLeft);
     connect(c, &XMPPConference::participantBanned, this, &ConferenceWidget::onParticipantBanned);
@@ -121,7 +123,6 @@ void ConferenceWidget::setChatController(ChatController* controller)
     if (client) {
         connect(client, &XMPPClient::connected, this, &ConferenceWidget::onChatReady);
         connect(client, &XMPPClient::disconnected, this, &ConferenceWidget::onClientDisconnected);
-        connect(client, &XMPPClient::caughtUp, this, &ConferenceWidget::onReflectionTimeout);
     }
 }
 
@@ -178,6 +179,8 @@ void ConferenceWidget::chooseRoom(RoomKind kind, const XMPPJid& room, qint32 id)
         m_refusalLine.clear();
         m_nextEntry = QDeadlineTimer();
         m_inRoom = false;
+        // The old room's reflections are no longer heard: its lines are left as they show.
+        m_unconfirmed.clear();
         m_conference.setRoomJid(room);
         updateInputState();
     } else if (m_entering) {
@@ -258,6 +261,18 @@ void ConferenceWidget::onChatReady()
 
 void ConferenceWidget::onClientDisconnected()
 {
+    // The room's answer to these can no longer come: whether it had the
+    // lines is not known. The first waits in the input for another try.
+    QString restore;
+    for (const SentLine& line : std::as_const(m_unconfirmed)) {
+        m_ui.chatOutput->removeLine(line.tag);
+        appendInfo(tr("Your message may not have been delivered: %1").arg(line.text.toHtmlEscaped()));
+        if (restore.isNull())
+            restore = line.text;
+    }
+    m_unconfirmed.clear();
+    if (!restore.isNull() && m_ui.chatInput->text().isEmpty())
+        m_ui.chatInput->setText(restore);
     m_entering = false;
     m_enterAgain = false;
     // After the next login the room is entered at once, and a refusal is
@@ -268,16 +283,35 @@ void ConferenceWidget::onClientDisconnected()
     updateInputState();
 }
 
+QString ConferenceWidget::offlineText() const
+{
+    switch (m_controller ? m_controller->offlineReason() : ChatController::OfflineReason::Unknown) {
+    case ChatController::OfflineReason::UntrustedCertificate:
+        //: %1 says why the chat server refused the login
+        return tr("Chat is offline until the next login: %1").arg(tr("the chat server's certificate is not trusted"));
+    case ChatController::OfflineReason::EncryptionMissing:
+        return tr("Chat is offline until the next login: %1").arg(tr("the chat server does not offer encryption"));
+    case ChatController::OfflineReason::Unknown:
+        break;
+    }
+    return tr("Chat is offline until the next login");
+}
+
 void ConferenceWidget::onChatOfflineChanged(bool offline)
 {
-    if (offline == m_offline)
+    if (offline == m_offline) {
+        // The cause of the refusal, told after it.
+        if (offline)
+            m_ui.chatOutput->rewriteInfo(OfflineNote, offlineText().toHtmlEscaped());
+        updateInputState();
         return;
+    }
     m_offline = offline;
     if (offline) {
         m_entering = false;
         m_enterAgain = false;
         m_inRoom = false;
-        m_ui.chatOutput->appendInfo(ServerTime::currentTime(), tr("Chat is offline until the next login"), OfflineNote);
+        m_ui.chatOutput->appendInfo(ServerTime::currentTime(), offlineText().toHtmlEscaped(), OfflineNote);
     }
     updateInputState();
 }
@@ -317,7 +351,7 @@ void ConferenceWidget::onEntryTimeout()
 QString ConferenceWidget::stateText() const
 {
     if (m_offline)
-        return tr("Chat is offline until the next login");
+        return offlineText();
     if (m_inRoom)
         return QString();
     return refusalText();
@@ -461,55 +495,10 @@ void ConferenceWidget::onMessage(const XMPPMessage& message)
             if (m_unconfirmed.at(i).sent == text)
                 index = i;
         }
-        if (index >= 0) {
-            m_unconfirmed.removeAt(index);
-            armReflectionTimer();
-        }
+        if (index >= 0)
+            m_ui.chatOutput->removeLine(m_unconfirmed.takeAt(index).tag);
     }
     m_ui.chatOutput->appendMessage(time, nick, text);
-}
-
-void ConferenceWidget::armReflectionTimer()
-{
-    // Lines past their time that wait for the stream are looked at again at once.
-    qint64 next = -1;
-    for (const SentLine& line : std::as_const(m_unconfirmed))
-        next = next < 0 ? line.deadline.remainingTime() : qMin(next, line.deadline.remainingTime());
-    if (next < 0)
-        m_reflectionTimer.stop();
-    else
-        m_reflectionTimer.start(int(next));
-}
-
-void ConferenceWidget::onReflectionTimeout()
-{
-    // A room reflects every line it accepts to its sender and answers a
-    // refused one with an error; a line with neither was lost on the way,
-    // unless the stream is still bringing what the server sent before it.
-    XMPPClient* client = m_controller ? m_controller->xmppClient() : nullptr;
-    QString restore;
-    qint64 next = -1;
-    for (qsizetype i = 0; i < m_unconfirmed.size();) {
-        const SentLine& line = m_unconfirmed.at(i);
-        qint64 wait = line.deadline.remainingTime();
-        if (wait == 0 && client)
-            wait = client->streamWait(line.mark, m_reflectionTimeout);
-        if (wait > 0) {
-            next = next < 0 ? wait : qMin(next, wait);
-            ++i;
-            continue;
-        }
-        const QString text = m_unconfirmed.takeAt(i).text;
-        appendInfo(tr("Your message was not delivered: %1").arg(text.toHtmlEscaped()));
-        if (restore.isNull())
-            restore = text;
-    }
-    if (!restore.isNull() && m_ui.chatInput->text().isEmpty())
-        m_ui.chatInput->setText(restore);
-    if (next < 0)
-        m_reflectionTimer.stop();
-    else
-        m_reflectionTimer.start(int(next));
 }
 
 QString ConferenceWidget::refusalReason(const XMPPMessage& error)
@@ -538,9 +527,10 @@ void ConferenceWidget::onMessageRefused(XMPPConference*, const XMPPMessage& erro
     }
     appendInfo(tr("Your message was not delivered: %1").arg(othersText(refusalReason(error))));
     if (index < 0)
-        return; // already reported when its reflection time ran out
-    restoreLine(m_unconfirmed.takeAt(index).text);
-    armReflectionTimer();
+        return; // a line of a room left since, or one no longer remembered
+    const SentLine line = m_unconfirmed.takeAt(index);
+    m_ui.chatOutput->removeLine(line.tag);
+    restoreLine(line.text);
 }
 
 void ConferenceWidget::restoreLine(const QString& text)
@@ -687,6 +677,28 @@ void ConferenceWidget::onUserBanned(XMPPConference*, const XMPPJid& actor, const
     notice(OwnKickBan, ownKickBanText(true, m_conference.nick(), actor, reason));
 }
 
+QString ConferenceWidget::removalText(XMPPPresence::StatusCode why)
+{
+    switch (why) {
+    case XMPPPresence::Status321:
+        return tr("You were removed from the room: you are no longer a member");
+    case XMPPPresence::Status322:
+        return tr("You were removed from the room: it is now for members only");
+    case XMPPPresence::Status332:
+        return tr("You were removed from the room: the chat room service is shutting down");
+    default:
+        return tr("You were removed from the room");
+    }
+}
+
+void ConferenceWidget::onUserRemoved(XMPPConference*, XMPPPresence::StatusCode why, const QString& reason)
+{
+    // As after a kick: the room would not let the user in again now.
+    m_wanted = false;
+    m_entering = false;
+    notice(OwnKickBan, withServerText(removalText(why), reason));
+}
+
 void ConferenceWidget::onParticipantJoined(XMPPConference*, const QString& nick)
 {
     notice(ParticipantJoinLeave, tr("%1 joined the chat").arg(othersNick(nick)));
@@ -720,11 +732,15 @@ void ConferenceWidget::onReturnPressed()
         qCWarning(lcSocial) << "chat line not sent:" << e.what();
         return;
     }
-    const qint64 mark = m_controller && m_controller->xmppClient() ? m_controller->xmppClient()->writeMark() : 0;
-    m_unconfirmed.append(SentLine{id, text, xmpp::xmlSafe(text), QDeadlineTimer(m_reflectionTimeout), mark});
+    // Shown as on its way until the room reflects it (it then takes its
+    // place among the room's lines) or refuses it; no clock decides, as a
+    // slow or stalled link delivers it all the same.
+    m_pendingCount = (m_pendingCount + 1) % PendingTags;
+    const int tag = FirstPendingTag + m_pendingCount;
+    m_ui.chatOutput->appendPending(ServerTime::currentTime(), m_conference.nick(), text, tag);
+    m_unconfirmed.append(SentLine{id, text, xmpp::xmlSafe(text), tag});
     while (m_unconfirmed.size() > MaxUnconfirmed)
         m_unconfirmed.removeFirst();
-    armReflectionTimer();
     m_ui.chatInput->clear();
 }
 
@@ -736,7 +752,7 @@ void ConferenceWidget::changeEvent(QEvent* event)
         // Often the pane's only line, and true until the next login: it
         // speaks the new language. Older lines keep theirs.
         if (m_offline)
-            m_ui.chatOutput->rewriteInfo(OfflineNote, tr("Chat is offline until the next login"));
+            m_ui.chatOutput->rewriteInfo(OfflineNote, offlineText().toHtmlEscaped());
         // So is the refusal that keeps the user out; the next one, in the
         // new words, is then no new line.
         if (!m_refusalLine.isEmpty()) {

@@ -23,14 +23,13 @@ class QLineEdit;
 /// while the room is joined.
 ///
 /// Everything other users write (nicks, lines, kick and ban reasons and
-/// actors) reaches the pane escaped. A line that the room refuses shows an
-/// error line with the room's reason at once and goes back into the input
-/// line, so it is not lost; one that the room neither reflects nor refuses
-/// within the reflection time (the connection dropped) is treated the same
-/// way, without a reason, once the stream has also been quiet that long or
-/// has delivered everything the server sent before it. A room asked
-/// for before the chat session or the room service is known is joined as
-/// soon as both are.
+/// actors) reaches the pane escaped. An own line shows greyed until the
+/// room reflects it, however long that takes. A line that the room refuses
+/// shows an error line with the room's reason and goes back into the input
+/// line, so it is not lost; when the chat connection ends first, each line
+/// still on its way is named as one that may not have been delivered, and
+/// the first goes back into the input line. A room asked for before the
+/// chat session or the room service is known is joined as soon as both are.
 class ConferenceWidget : public ConferenceArea
 {
     Q_OBJECT
@@ -78,9 +77,6 @@ public:
     RoomKind roomKind() const { return m_roomKind; }
     XMPPJid roomJid() const { return m_conference.roomJid(); }
 
-    /// How long a sent line may wait for the room's reflection, in ms.
-    static constexpr int DefaultReflectionTimeout = 5000;
-    void setReflectionTimeout(int ms) { m_reflectionTimeout = ms; }
     /// How long after an entry the room refused a new one waits, in ms,
     /// unless the own membership changed: the room is asked again when the
     /// room is chosen again (at a later update of its table or tournament).
@@ -108,6 +104,9 @@ public:
     /// The line of the own kick or ban: nick, then the actor and the reason
     /// where given, each escaped.
     static QString ownKickBanText(bool banned, const QString& nick, const XMPPJid& actor, const QString& reason);
+    /// The line of the own removal from the room for the status code that
+    /// gives its cause (321, 322 or 332); plain text.
+    static QString removalText(XMPPPresence::StatusCode why);
 
     XMPPConference& conference() { return m_conference; }
     ChatOutputWidget* chatOutput() const { return m_ui.chatOutput; }
@@ -129,6 +128,9 @@ private Q_SLOTS:
     void onUserLeft();
     void onUserKicked(XMPPConference*, const XMPPJid& actor, const QString& reason);
     void onUserBanned(XMPPConference*, const XMPPJid& actor, const QString& reason);
+    /// Put out of the room for another cause (the room made members-only,
+    /// the membership revoked, the service shutting down): told as a kick is.
+    void onUserRemoved(XMPPConference*, XMPPPresence::StatusCode why, const QString& reason);
     void onParticipantJoined(XMPPConference*, const QString& nick);
     void onParticipantLeft(XMPPConference*, const QString& nick);
     void onParticipantKicked(XMPPConference*, const QString& nick, const XMPPJid& actor, const QString& reason);
@@ -136,8 +138,6 @@ private Q_SLOTS:
     void onReturnPressed();
     /// The room refused a line: an error line with its reason, the line back into the input.
     void onMessageRefused(XMPPConference*, const XMPPMessage& error);
-    /// Lines the room did not reflect in time: error lines, and the oldest back into the input.
-    void onReflectionTimeout();
     /// The session or the room service became available: a kept wish to be in a room is fulfilled.
     void onChatReady();
     void onClientDisconnected();
@@ -147,7 +147,6 @@ private Q_SLOTS:
     void onClientPresence(const XMPPPresence& presence);
 
 private:
-    void armReflectionTimer();
     /// Puts a line that did not reach the room back into an empty input
     /// line; with the input in use, the line goes into the pane instead.
     void restoreLine(const QString& text);
@@ -159,6 +158,8 @@ private:
     /// The input line and the state label follow the room and the connection.
     void updateInputState();
     static QString missingRoomText(MissingRoom why);
+    /// That the chat is offline, and why when the server's refusal said.
+    QString offlineText() const;
     /// The room was entered and has not answered in time.
     void onEntryTimeout();
     /// The room's own words with a text of ours, as HTML.
@@ -217,14 +218,13 @@ private:
         QString text;
         /// The text as it went out (without what XML cannot carry).
         QString sent;
-        QDeadlineTimer deadline;
-        /// Where the own writes ended once it was written.
-        qint64 mark = 0;
+        /// The tag of its greyed line in the pane.
+        int tag = 0;
     };
     /// Own lines sent and not yet reflected by the room, oldest first.
     QList<SentLine> m_unconfirmed;
-    QTimer m_reflectionTimer;
-    int m_reflectionTimeout = DefaultReflectionTimeout;
+    /// Own lines sent so far, for their tags.
+    int m_pendingCount = 0;
 };
 
 Q_DECLARE_OPERATORS_FOR_FLAGS(ConferenceWidget::NotificationFlags)

@@ -63,7 +63,6 @@ private Q_SLOTS:
         std::unique_ptr<ConferenceWidget> chat(
             static_cast<ConferenceWidget*>(hub.createConferenceArea(nullptr, 0)));
         chat->setObjectName(QStringLiteral("lobbyChat"));
-        chat->setReflectionTimeout(1000);
         alice.setup.setLobbyChat(chat.get());
         const QRect avail = QGuiApplication::primaryScreen()->availableGeometry();
         chat->resize(avail.width() * 3 / 7, avail.height() * 4 / 9);

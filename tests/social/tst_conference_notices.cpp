@@ -209,6 +209,11 @@ private Q_SLOTS:
         QTest::newRow("room closed") << from + "type='unavailable'><x xmlns='http://jabber.org/protocol/muc#user'><destroy>"
                                                "<reason>over</reason></destroy><status code='110'/></x></presence>"
                                      << "The room has been closed" << "The room has been closed (over)";
+        // Put out by other causes than a kick or a ban: told as a kick is.
+        const QByteArray out = from + "type='unavailable'><x xmlns='http://jabber.org/protocol/muc#user'><item affiliation='none' role='none'/>";
+        QTest::newRow("removed, 321") << out + "<status code='321'/><status code='110'/></x></presence>" << "" << "You were removed from the room: you are no longer a member";
+        QTest::newRow("removed, 322") << out + "<status code='322'/><status code='110'/></x></presence>" << "" << "You were removed from the room: it is now for members only";
+        QTest::newRow("removed, 332") << out + "<status code='332'/><status code='110'/></x></presence>" << "" << "You were removed from the room: the chat room service is shutting down";
         QTest::newRow("room list not read") << QByteArray("rooms") << ""
                                             << "The chat server's room list could not be read: there is no lobby room to enter";
     }
@@ -264,7 +269,6 @@ private Q_SLOTS:
         ScriptedPane pane;
         QVERIFY(pane.start());
         auto& [s, chat, w] = pane;
-        w.setReflectionTimeout(300);
         w.joinTableRoom(5);
         const QByteArray from = "from='table-5@conference.localhost/Ann'";
         QVERIFY(s.peer.waitReceived(QStringLiteral("<presence to=\"table-5@conference.localhost/Ann\"")));
@@ -278,6 +282,7 @@ private Q_SLOTS:
         s.peer.sendNow("<message type='groupchat' id='room-1' " + from + "><body>bell rings</body></message>");
         QTest::qWait(500);
         QVERIFY2(!w.chatOutput()->toPlainText().contains(QStringLiteral("not delivered")), qPrintable(w.chatOutput()->toPlainText()));
+        QCOMPARE(w.chatOutput()->toPlainText().count(QStringLiteral("Ann: bell")), 1); // on its way, then said
         // A line stamped in the future is shown as now; a kick that is also a ban and a rename
         // is a ban, and the room's end after it no second exit.
         w.setHiddenNotifications(0);
@@ -301,6 +306,10 @@ private Q_SLOTS:
         s.peer.sendNow("<presence from='table-8@conference.localhost/Ann'>" + x + "<status code='110'/></x></presence>");
         QTRY_VERIFY(w.chatInput()->isEnabled());
         QCOMPARE(w.chatOutput()->toPlainText().count(QStringLiteral("cannot be reached")), 0);
+        // Put out as the room service shuts down: told why.
+        s.peer.sendNow("<presence type='unavailable' from='table-8@conference.localhost/Ann'>" + x + "<status code='332'/><status code='110'/></x></presence>");
+        QTRY_VERIFY(!w.chatInput()->isEnabled());
+        QVERIFY(w.chatOutput()->toPlainText().contains(QStringLiteral("You were removed from the room: the chat room service is shutting down")));
     }
 
     void refusalOfASupersededEntryStaysUnseen()

@@ -189,6 +189,7 @@ void XMPPClient::connectToHost(const QString& host, quint16 port, int tlsPolicy)
     d->host = host;
     d->port = port;
     d->tlsPolicy = tlsPolicy;
+    d->refusal = ProtocolError;
     d->awaitingRetry = false;
     d->credentialsPending = false;
     d->sessionId.clear();
@@ -349,6 +350,11 @@ void XMPPClientPrivate::noteReceived()
     }
 }
 
+XMPPClient::XMPPError XMPPClient::refusal() const
+{
+    return d->refusal;
+}
+
 qint64 XMPPClient::writeMark() const
 {
     return d->writer ? d->writer->ownEnd() : 0;
@@ -452,6 +458,9 @@ void XMPPClient::setAnswerTimeout(int ms)
 void XMPPClient::setPingInterval(int ms)
 {
     d->pingInterval = ms;
+    // A check due after the old, longer time comes at the new one.
+    if (d->pingTimer.isActive())
+        d->pingTimer.start(0);
 }
 
 void XMPPClient::checkSilence()
@@ -793,5 +802,6 @@ void XMPPClient::socketSslErrors(QList<QSslError> errors)
     QStringList texts;
     for (const QSslError& error : errors)
         texts << error.errorString();
+    d->refusal = SslErrors;
     Q_EMIT xmppError(SslErrors, texts.join(QLatin1Char('\n')));
 }

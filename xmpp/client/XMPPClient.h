@@ -44,7 +44,9 @@ public:
         DisconnectingState = 6
     };
     enum TlsPolicy { TlsRequired = 0, TlsIfOffered = 1, TlsNever = 2 };
-    enum XMPPError { SslErrors = 0, ProtocolError = 1, RetryAuth = 3 };
+    /// SslErrors: the server's certificate is not trusted. EncryptionMissing:
+    /// the server offers no TLS where the policy needs it.
+    enum XMPPError { SslErrors = 0, ProtocolError = 1, RetryAuth = 3, EncryptionMissing = 4 };
     Q_ENUM(XMPPError)
 
     /// Called once with the reply to an iq request, or with null when the
@@ -107,12 +109,15 @@ public:
     /// its bytes (30000 ms); when nothing at all has come this long after
     /// the ping, the link counts as dead: the stream ends with xmppError.
     static constexpr int PingIntervalMs = 30000;
-    /// Changes that time (for tests), from the next check on.
+    /// Changes that time (for tests), from now on.
     void setPingInterval(int ms);
+    /// Why the last connection was refused, of the causes xmppError names
+    /// (ProtocolError for any other, or none), through the rest of it.
+    XMPPError refusal() const;
     /// Where the own writes so far end: a mark for streamWait.
     qint64 writeMark() const;
     /// How much longer a wait of `ms` for what the server owes for the own
-    /// writes up to `mark` (a room's reflection of a line) goes on once `ms`
+    /// writes up to `mark` (the answer to a request) goes on once `ms`
     /// has passed: 0 when there is no session, when the stream has been quiet
     /// for `ms`, or when the server has answered a ping written after `mark`
     /// (everything it sent before reading those writes has arrived); else
@@ -264,6 +269,9 @@ private:
     /// The server refused the connection during the negotiation: the log,
     /// xmppError(ProtocolError, text), then the stream and socket close.
     void refuseConnection(const QString& text, const QString& logText = QString());
+    /// The server offers no encryption the TLS policy needs: the stream
+    /// ends with a policy violation, xmppError(EncryptionMissing, text).
+    void refuseUnencrypted(const QString& text);
     /// Ends a stream whose server no longer answers or reads: the log,
     /// xmppError(ProtocolError, text), a last try at the stream error of the
     /// condition (none when empty) and the closing tag, then the socket is

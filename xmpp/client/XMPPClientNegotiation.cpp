@@ -72,6 +72,18 @@ void XMPPClient::refuseConnection(const QString& text, const QString& logText)
     disconnectFromHost();
 }
 
+void XMPPClient::refuseUnencrypted(const QString& text)
+{
+    // A breach of the policy as any other, but one the user is told of in
+    // words: the reason comes before the end of the connection.
+    const xmpp::stream_error fault(streamCondition("policy-violation"), text);
+    qCWarning(lcXmpp) << "stream ended:" << fault.what();
+    d->refusal = EncryptionMissing;
+    write(xmpp::StreamError(fault.code(), fault.text()));
+    Q_EMIT xmppError(EncryptionMissing, QString::fromLocal8Bit(fault.what()));
+    disconnectFromHost();
+}
+
 void XMPPClient::sessionEstablished()
 {
     d->stepTimer.stop();
@@ -130,7 +142,8 @@ void XMPPClient::handleNegotiation(const xmpp::StreamElement* element)
             } else if (features->tlsOffered) {
                 startTls = true;
             } else if (d->tlsPolicy == TlsRequired) {
-                policyViolation(QStringLiteral("TLS required"));
+                refuseUnencrypted(QStringLiteral("TLS required"));
+                return;
             }
             if (startTls) {
                 d->state = TlsState;
@@ -144,8 +157,10 @@ void XMPPClient::handleNegotiation(const xmpp::StreamElement* element)
                 policyViolation(QStringLiteral("PLAIN auth required"));
             // The password travels in clear inside PLAIN: only over TLS,
             // unless the user chose never to use TLS.
-            if (!d->socket.isEncrypted() && d->tlsPolicy != TlsNever)
-                policyViolation(QStringLiteral("PLAIN auth requires TLS"));
+            if (!d->socket.isEncrypted() && d->tlsPolicy != TlsNever) {
+                refuseUnencrypted(QStringLiteral("PLAIN auth requires TLS"));
+                return;
+            }
             d->state = AuthenticatingState;
             sendPlainAuth();
         } else if (d->state == AuthenticatingState) {

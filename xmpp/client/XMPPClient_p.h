@@ -39,6 +39,8 @@ public:
     QString domain;
     quint16 port = 0;
     int tlsPolicy = XMPPClient::TlsRequired;
+    /// Why the connection being made was refused, as far as known.
+    XMPPClient::XMPPError refusal = XMPPClient::ProtocolError;
     /// What the socket holds for the reader at most; more waits in the
     /// kernel until the reader has caught up.
     static constexpr qint64 ReadBufferSize = 256 * 1024;

@@ -26,6 +26,9 @@ constexpr int StatusSelf = XMPPPresence::Status110;
 constexpr int StatusCreated = XMPPPresence::Status201;
 constexpr int StatusBanned = XMPPPresence::Status301;
 constexpr int StatusKicked = XMPPPresence::Status307;
+/// The other ways a room puts an occupant out, as they are told.
+constexpr XMPPPresence::StatusCode RemovalCodes[] = {XMPPPresence::Status321, XMPPPresence::Status322,
+                                                     XMPPPresence::Status332};
 
 bool hasStatus(const XMPPPresence& presence, int code)
 {
@@ -219,6 +222,13 @@ void XMPPConference::onPresence(const XMPPPresence& occupant)
                 Q_EMIT userKicked(this, actor, user.reason);
             else
                 Q_EMIT participantKicked(this, nick, actor, user.reason);
+        } else if (availability == 1 && self) {
+            for (const XMPPPresence::StatusCode code : RemovalCodes) {
+                if (hasStatus(occupant, code)) {
+                    Q_EMIT userRemoved(this, code, user.reason);
+                    break;
+                }
+            }
         } else if (availability == 2 && self && hasStatus(occupant, StatusCreated)) {
             m_client->createInstantRoom(roomJid());
         }

@@ -60,6 +60,11 @@ Q_SIGNALS:
     void userKicked(XMPPConference*, XMPPJid, QString);
     /// The own user was banned: room, actor, reason.
     void userBanned(XMPPConference*, XMPPJid, QString);
+    /// The room put the own user out for another cause than a kick or a
+    /// ban: room, the status code that says which (321 membership revoked,
+    /// 322 room made members-only, 332 room service shutting down), the
+    /// room's reason if any. userLeft follows.
+    void userRemoved(XMPPConference*, XMPPPresence::StatusCode, QString);
     /// Another occupant entered: room, nick. Once per stay: a change of
     /// show (away and back) is no new arrival.
     void participantJoined(XMPPConference*, QString);
