@@ -384,6 +384,13 @@ void TournamentFlowTest::standingsArriveWhenTheWindowOpens()
     QCOMPARE(list->model()->index(2, 1).data().toString(), QStringLiteral("cy"));
     QCOMPARE(list->model()->index(2, 0).data().toInt(), 2);
     QCOMPARE(list->model()->index(2, 2).data().toDouble(), 5.5);
+    // A wide window widens the names; the points stay beside them.
+    window->view()->tournamentTabs->setCurrentIndex(window->view()->tournamentTabs->indexOf(window->view()->standingsTab));
+    window->window()->resize(1920, 1080);
+    window->window()->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window->window()));
+    QCOMPARE(list->columnWidth(TournamentRankingModel::PointsColumn), 60);
+    QVERIFY(list->columnWidth(TournamentRankingModel::UserColumn) > 1500);
 }
 
 void TournamentFlowTest::requestAnswers_data()
