@@ -19,6 +19,7 @@
 
 #include <QDebug>
 #include <QEvent>
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QTextDocument>
@@ -55,6 +56,38 @@ public:
     using QFrame::QFrame;
     bool hasHeightForWidth() const override { return false; }
 };
+
+/// A text's width as a label lays it out, a little more than its glyphs' advance.
+int labelTextWidth(const QFontMetrics& metrics, const QString& text)
+{
+    return metrics.boundingRect(QRect(0, 0, 4000, 4000), Qt::AlignLeft | Qt::TextExpandTabs, text).width();
+}
+
+/// The stake's parts on as few lines as fit `width`: all on one line, else a
+/// part on each, and a part wider than a line broken only between its words,
+/// so that no figure is ever split or cut.
+QString stakeLines(const QStringList& parts, const QFontMetrics& metrics, int width)
+{
+    const auto wider = [&](const QString& line) { return labelTextWidth(metrics, line) > width; };
+    const QString whole = parts.join(QLatin1Char(' '));
+    if (!wider(whole))
+        return whole;
+    QStringList lines;
+    for (const QString& part : parts) {
+        QString line;
+        for (const QString& word : part.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+            const QString longer = line.isEmpty() ? word : line + QLatin1Char(' ') + word;
+            if (!line.isEmpty() && wider(longer)) {
+                lines << line;
+                line = word;
+            } else {
+                line = longer;
+            }
+        }
+        lines << line;
+    }
+    return lines.join(QLatin1Char('\n'));
+}
 
 /// The chat notices a table hides: own joins and leaves, others' joins and
 /// leaves, others' kicks and bans.
@@ -129,9 +162,9 @@ void SideBar::setupUi()
     verticalLayout->addWidget(tableDescription);
     tableRound = textLabel(topContainer, "tableRound");
     verticalLayout->addWidget(tableRound);
+    // Broken into lines by the side bar itself: a label left to wrap breaks
+    // inside the figures and is given the height of the lines it had before.
     tableCost = textLabel(topContainer, "tableCost");
-    // The bar is only so wide: a long stake wraps rather than lose digits.
-    tableCost->setWordWrap(true);
     verticalLayout->addWidget(tableCost);
     tableLimit = textLabel(topContainer, "tableLimit");
     verticalLayout->addWidget(tableLimit);
@@ -315,15 +348,14 @@ void SideBar::updateTableTexts()
     } else {
         setPlainName(tableName, tableInfo.name);
         tableDescription->setText(tableRulesText(tableInfo));
-        // On one line when it fits the bar, else the buy-in and the maximum
-        // win on a line each, so that neither breaks inside its words.
-        const QStringList parts = tableValueParts(tableInfo);
-        const QString line = parts.join(QLatin1Char(' '));
+        // The room for text is the bar's less its margins and what the label
+        // asks beyond its text (the style sheet's padding), in its font.
         const QMargins margins = topContainer->layout()->contentsMargins();
-        tableCost->ensurePolished(); // the style sheet's font
-        const bool fits = tableCost->fontMetrics().horizontalAdvance(line)
-                          <= topContainer->minimumWidth() - margins.left() - margins.right();
-        tableCost->setText(fits ? line : parts.join(QLatin1Char('\n')));
+        tableCost->ensurePolished();
+        const QFontMetrics metrics = tableCost->fontMetrics();
+        const int overhead = tableCost->minimumSizeHint().width() - labelTextWidth(metrics, tableCost->text());
+        const int room = topContainer->minimumWidth() - margins.left() - margins.right() - overhead;
+        tableCost->setText(stakeLines(tableValueParts(tableInfo), metrics, room));
         tableRound->hide();
         tableCost->show();
         roundLimit->hide();

@@ -62,6 +62,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <utility>
 
 namespace {
 
@@ -375,6 +376,23 @@ private Q_SLOTS:
         QVERIFY(w->sideBar()->grab().toImage().save(shotName("sidebar")));
         expectRoomy(w->sideBar());
         QVERIFY2(panelFaults(w->sideBar()).isEmpty(), qPrintable(panelFaults(w->sideBar()).join(QStringLiteral("; "))));
+        // The stake set at the table, then raised: every figure whole, on lines that fit.
+        auto* cost = w->sideBar()->findChild<QLabel*>(QStringLiteral("tableCost"));
+        for (const qint32 bet : {1999, 50000}) {
+            TestFrame stake(144);
+            stake.u32(t.scenario->table()).u16(3).u32(3);
+            for (const auto& [key, value] : {std::pair{"SETTLEMENT", 1}, {"BET", bet}, {"FEE", 1}})
+                stake.str(key).u8(1).bytes(TestFrame(0).i32(value).body().mid(1));
+            t.server.send(stake.u32(0));
+            QTRY_VERIFY(cost->isVisible() && cost->text().contains(QLocale().toString(bet / 100)));
+            QTest::qWait(50);
+            QVERIFY(w->sideBar()->grab().toImage().save(shotName(bet == 1999 ? "sidebar_stake" : "sidebar_raised")));
+            expectRoomy(w->sideBar());
+            const QStringList lines = cost->text().split(QLatin1Char('\n'));
+            for (const QString& line : lines)
+                QVERIFY2(cost->fontMetrics().horizontalAdvance(line) <= cost->contentsRect().width(), qPrintable(line));
+            QVERIFY(cost->fontMetrics().height() * lines.size() <= cost->contentsRect().height());
+        }
 
         // The scored end.
         w->onTileClick(ruleset == 2 ? tile(22) : tile(23));
