@@ -571,7 +571,12 @@ void TournamentWindow::tournamentRemoved(qint32 tournamentId)
 {
     if (tournamentId != info.tournamentId)
         return;
-    if (isVisible())
+    // A question about it has nothing left to ask: it goes, and the player
+    // who had it up is told why.
+    const bool asking = leaveQuestion != nullptr;
+    if (asking)
+        std::exchange(leaveQuestion, nullptr)->onFinished(0);
+    if (isVisible() || asking)
         ModelessMsgBox::information(findMainWindow(), [] {
             return Wording{tr("Tournament removed"), tr("This tournament has been removed")};
         });

@@ -645,10 +645,15 @@ void TournamentFlowTest::seatingShowsTheTables()
 
 void TournamentFlowTest::removalClosesTheWindow()
 {
+    server->send(TF::registeredList({11}));
+    QTRY_VERIFY_WITH_TIMEOUT(controller->lobbyModel()->tournament(11).ownRegistered, 5000);
     lobby->show();
-    QVERIFY(openWindow(11));
+    TournamentWindow* eleven = openWindow(11);
+    QVERIFY(eleven);
     QVERIFY(openWindow(13));
     lobby->tabs()->setCurrentIndex(1);
+    QTest::mouseClick(eleven->view()->leaveButton, Qt::LeftButton); // its question goes with it
+    QCOMPARE(openBoxes().size(), 1);
     server->send(TF::removed(11));
     QTRY_VERIFY_WITH_TIMEOUT(!lobby->tournamentWindow(11), 5000);
     QCOMPARE(openBoxes().size(), 1);
