@@ -1312,4 +1312,11 @@ Your password is not the one you typed then.</source>
         <translation>ゲームは終了し、このテーブルは閉じられました。</translation>
     </message>
 </context>
+<context>
+    <name>GameWindow</name>
+    <message>
+        <source>This tournament has been removed</source>
+        <translation>このトーナメントは削除されました</translation>
+    </message>
+</context>
 </TS>

@@ -1312,4 +1312,11 @@ Your password is not the one you typed then.</source>
         <translation>游戏已结束，本牌桌已关闭。</translation>
     </message>
 </context>
+<context>
+    <name>GameWindow</name>
+    <message>
+        <source>This tournament has been removed</source>
+        <translation>此锦标赛已被删除</translation>
+    </message>
+</context>
 </TS>

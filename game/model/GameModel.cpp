@@ -546,6 +546,10 @@ void GameModel::onTableInfo(int seated, const TableInfoUpdates& updates)
 
 void GameModel::onTournamentInfo(const TournamentInfo& ti)
 {
+    // The round played here is over: the page goes on showing that round,
+    // not the rounds the tournament plays at other tables after it.
+    if (isTournamentTable() && m_gameState == GAME_FINISHED)
+        return;
     const qint32 oldStatus = m_tournamentInfo.status;
     m_tournamentInfo = ti;
     Q_EMIT tournamentInfo(m_tournamentInfo);
@@ -560,6 +564,17 @@ void GameModel::onTournamentInfo(const TournamentInfo& ti)
 void GameModel::onTournamentRankings(const TournamentRankings& rankings)
 {
     Q_EMIT tournamentRankings(rankings);
+}
+
+void GameModel::onTournamentRemoved()
+{
+    if (!isTournamentTable())
+        return;
+    m_tournamentRemoved = true;
+    m_moment.end(TableMoment::All);
+    if (m_gameState != GAME_FINISHED)
+        setGameState(GAME_FINISHED);
+    Q_EMIT tournamentRemoved();
 }
 
 void GameModel::onWatching(bool fromLobby)

@@ -297,6 +297,12 @@ void SideBar::setTournamentInfo(const TournamentInfo& info)
     updateTableTexts();
 }
 
+void SideBar::endTournament(const QString& why)
+{
+    tournamentEnded = why;
+    updateTableTexts();
+}
+
 void SideBar::setHandId(qint64 id)
 {
     handId = id;
@@ -313,6 +319,7 @@ void SideBar::reset()
     activePlayerId = -1;
     gameType = -1;
     tournamentInfo = TournamentInfo();
+    tournamentEnded.clear();
     tableInfo = TableInfo();
     timer.stop();
     handId = -1;
@@ -340,11 +347,15 @@ void SideBar::updateTableTexts()
         tableRound->setText(tr("round %L1 of %L2").arg(tournamentInfo.currentRound + 1).arg(tournamentInfo.numberOfRounds));
         tableRound->setVisible(known && tournamentInfo.numberOfRounds > 0);
         tableCost->hide();
-        roundLimit->setVisible(known);
+        roundLimit->setVisible(known || !tournamentEnded.isEmpty());
         updateRoundCountdown();
         timer.setSingleShot(false);
-        if (tournamentInfo.status == 3)
+        if (!tournamentEnded.isEmpty()) {
+            roundLimit->setText(tournamentEnded);
+            timer.stop();
+        } else if (tournamentInfo.status == 3) {
             timer.start(1000);
+        }
     } else {
         setPlainName(tableName, tableInfo.name);
         tableDescription->setText(tableRulesText(tableInfo));

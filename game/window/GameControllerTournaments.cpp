@@ -123,6 +123,13 @@ void GameController::onTournamentUpdate(qint32 tournamentId, const TournamentInf
     }
 }
 
+void GameController::onTournamentRemoved(qint32 tournamentId)
+{
+    for (auto& [id, table] : tables)
+        if (table.model && table.model->tableInfo().gameType == 1 && table.model->tableInfo().mttId == tournamentId)
+            table.model->onTournamentRemoved();
+}
+
 void GameController::tournamentRankings(qint32 tournamentId, const TournamentRankings& rankings)
 {
     for (auto& [id, table] : tables)
