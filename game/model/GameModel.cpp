@@ -546,10 +546,6 @@ void GameModel::onTableInfo(int seated, const TableInfoUpdates& updates)
 
 void GameModel::onTournamentInfo(const TournamentInfo& ti)
 {
-    // The round played here is over: the page goes on showing that round,
-    // not the rounds the tournament plays at other tables after it.
-    if (isTournamentTable() && m_gameState == GAME_FINISHED)
-        return;
     const qint32 oldStatus = m_tournamentInfo.status;
     m_tournamentInfo = ti;
     Q_EMIT tournamentInfo(m_tournamentInfo);

@@ -36,6 +36,7 @@
 #include "TimeSpan.h"
 #include "TileView.h"
 #include "TimerView.h"
+#include "TournamentScenario.h"
 #include "TournamentsController.h"
 #include "ViewTestSupport.h"
 #include "WaitingForPlayersWindow.h"
@@ -503,6 +504,12 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(w->model()->gameState() == GameModel::GAME_FINISHED, 10000);
         QTest::mouseClick(w->scoreBoard()->findChild<QPushButton*>(QStringLiteral("closePushButton")), Qt::LeftButton);
         QTRY_VERIFY_WITH_TIMEOUT(w->roundScoreBoard()->isVisible(), 10000);
+        // The tournament moves on to its next round elsewhere: this page stays with its own.
+        const QString round = bar->findChild<QLabel*>(QStringLiteral("tableRound"))->text();
+        QSignalSpy moved(t.tournaments.get(), &TournamentsController::updateTournamentInfo);
+        t.server.send(TournamentFrames::update(HandScenario::tournamentId, {TournamentFrames::num("CURRENT_ROUND", 1)}));
+        QVERIFY(moved.wait(5000) || moved.count() == 1);
+        QCOMPARE(bar->findChild<QLabel*>(QStringLiteral("tableRound"))->text(), round);
         w->flushActions();
         QTest::qWait(50);
         shoot(frame.get(), "roundscores");
