@@ -162,8 +162,9 @@ void SideBar::setupUi()
     verticalLayout->addWidget(tableDescription);
     tableRound = textLabel(topContainer, "tableRound");
     verticalLayout->addWidget(tableRound);
-    // Broken into lines by the side bar itself: a label left to wrap breaks
-    // inside the figures and is given the height of the lines it had before.
+    // Broken into lines by the side bar itself, between whole figures: a
+    // label left to wrap breaks inside them, and the bar's top, sized by its
+    // hint, need not grow with the lines it wraps to.
     tableCost = textLabel(topContainer, "tableCost");
     verticalLayout->addWidget(tableCost);
     tableLimit = textLabel(topContainer, "tableLimit");

@@ -190,8 +190,8 @@ void TournamentWindow::setRankingModel(TournamentRankingModel* model)
     const int widths[] = {60, 150, 110, 60};
     for (int column = 0; column < int(std::size(widths)); ++column)
         ui->rankingList->setColumnWidth(column, widths[column]);
-    // The names take what room is spare, so that each player's points stand
-    // next to the name rather than at the window's far edge.
+    // A wide window widens the names: the figures keep columns of their own
+    // size rather than the last of them taking all the spare room.
     QHeaderView* header = ui->rankingList->header();
     header->setStretchLastSection(false);
     header->setSectionResizeMode(TournamentRankingModel::UserColumn, QHeaderView::Stretch);

@@ -741,12 +741,14 @@ private Q_SLOTS:
         QTRY_COMPARE(scenario->waitingFor(), QStringLiteral("chow or pass"));
         QTRY_VERIFY(w->meldAuction()->isVisibleTo(w));
         if (after == QLatin1String("removed")) {
+            auto* leave = w->sideBar()->findChild<QPushButton*>(QStringLiteral("leaveButton"));
+            QTest::mouseClick(leave, Qt::LeftButton); // asked in the hand: the seat kept for the round
             server->send(TournamentFrames::removed(HandScenario::tournamentId));
-            QTRY_VERIFY(!w->meldAuction()->isVisibleTo(w));
+            QTRY_VERIFY(!w->meldAuction()->isVisibleTo(w) && w->findChildren<ModelessMsgBox::MsgBox*>().isEmpty());
             QVERIFY(!w->timerView()->deadline().isValid() && !w->sideBar()->roundTimer().isActive());
             QCOMPARE(w->sideBar()->findChild<QLabel*>(QStringLiteral("roundLimit"))->text(),
                      QStringLiteral("This tournament has been removed"));
-            QTest::mouseClick(w->sideBar()->findChild<QPushButton*>(QStringLiteral("leaveButton")), Qt::LeftButton);
+            QTest::mouseClick(leave, Qt::LeftButton);
             QTRY_VERIFY(!gc->existingView(qint32(HandScenario::tournamentTable)));
             return;
         }

@@ -348,8 +348,7 @@ private Q_SLOTS:
         for (TileAnimation* a : w.dealTiles())
             QVERIFY(!a || !a->picture()->isVisible());
 
-        // A page dealt out of sight (a new round's, behind its question) shows
-        // each hand where a deal in sight puts it, whole on the page.
+        // A page dealt out of sight (a new round's) shows each hand where a deal in sight puts it.
         Table hidden(playing(1)), seen(playing(1));
         hidden.w.enqueueAnimation(new DealStartHandAnimation(&hidden.w));
         hidden.w.flushActions();
