@@ -1355,4 +1355,11 @@ Your password is not the one you typed then.</source>
         <translation>ルームから退出させられました</translation>
     </message>
 </context>
+<context>
+    <name>GameWindow</name>
+    <message>
+        <source>This tournament has been removed</source>
+        <translation>このトーナメントは削除されました</translation>
+    </message>
+</context>
 </TS>

@@ -1355,4 +1355,11 @@ Your password is not the one you typed then.</source>
         <translation>您已被移出聊天室</translation>
     </message>
 </context>
+<context>
+    <name>GameWindow</name>
+    <message>
+        <source>This tournament has been removed</source>
+        <translation>此锦标赛已被删除</translation>
+    </message>
+</context>
 </TS>

@@ -562,6 +562,17 @@ void GameModel::onTournamentRankings(const TournamentRankings& rankings)
     Q_EMIT tournamentRankings(rankings);
 }
 
+void GameModel::onTournamentRemoved()
+{
+    if (!isTournamentTable())
+        return;
+    m_tournamentRemoved = true;
+    m_moment.end(TableMoment::All);
+    if (m_gameState != GAME_FINISHED)
+        setGameState(GAME_FINISHED);
+    Q_EMIT tournamentRemoved();
+}
+
 void GameModel::onWatching(bool fromLobby)
 {
     ++m_seating;

@@ -90,6 +90,8 @@ public:
     const TableInfo& tableInfo() const { return m_tableInfo; }
     /// Whether the table plays a round of a tournament.
     bool isTournamentTable() const { return m_tableInfo.gameType == 1; }
+    /// Whether the server removed the table's tournament.
+    bool isTournamentRemoved() const { return m_tournamentRemoved; }
     const TournamentInfo& tournamentInfo() const { return m_tournamentInfo; }
 
     const PlayerMap& players() const { return m_players; }
@@ -220,6 +222,9 @@ public Q_SLOTS:
     void onTableInfo(int seated, const TableInfoUpdates& updates);
     void onTournamentInfo(const TournamentInfo& ti);
     void onTournamentRankings(const TournamentRankings& rankings);
+    /// The server removed the table's tournament: nothing at the table is
+    /// asked or timed any more.
+    void onTournamentRemoved();
     void onWatching(bool fromLobby);
     void onWatching() { onWatching(true); }
 
@@ -293,6 +298,8 @@ Q_SIGNALS:
     void tournamentRankings(const TournamentRankings& rankings);
     /// A watched tournament table stopped playing.
     void tournamentRoundEnded(qint32 tableId);
+    /// The table's tournament is no more.
+    void tournamentRemoved();
     /// The server asks whether the user is ready; seated is true when the
     /// user is being offered the seat (rather than having just scored).
     void areYouReady(const TimeSpan& ts, bool seated);
@@ -349,6 +356,7 @@ private:
     int m_discardState = DISCARD_OPEN;
     TableInfo m_tableInfo;
     TournamentInfo m_tournamentInfo;
+    bool m_tournamentRemoved = false;
     game_state_t m_gameState = NO_GAME_STATE;
     bool m_gameInProgress = false;
     player_state_t m_playerState = NO_PLAYER_STATE;

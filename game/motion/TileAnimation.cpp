@@ -121,6 +121,16 @@ void TileAnimation::setZAfter(double z)
     m_zAfter = z;
 }
 
+void TileAnimation::retarget(const QPointF& p, double s)
+{
+    setEndPos(p);
+    setEndScale(s);
+    if (timeLine() != nullptr && timeLine()->state() == QTimeLine::Running)
+        return;
+    centreFor(toOrientation, kind);
+    setStep(1.0);
+}
+
 void TileAnimation::afterAnimationStep(qreal step)
 {
     bool recentred = false;

@@ -40,6 +40,10 @@ public:
     void setZBefore(double z);
     /// The z value from the end step on.
     void setZAfter(double z);
+    /// Arrives at `p` with scale `s` instead, for a table laid out anew; a
+    /// picture no longer moving stands there at once, drawn at the present
+    /// tile size.
+    void retarget(const QPointF& p, double s);
 
     /// Quarter turns the picture makes: from the source orientation to the
     /// target one (-1, 0, 1 or 2) for face-up kinds, modulo 2 for the others.

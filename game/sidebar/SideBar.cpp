@@ -19,6 +19,7 @@
 
 #include <QDebug>
 #include <QEvent>
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QTextDocument>
@@ -55,6 +56,38 @@ public:
     using QFrame::QFrame;
     bool hasHeightForWidth() const override { return false; }
 };
+
+/// A text's width as a label lays it out, a little more than its glyphs' advance.
+int labelTextWidth(const QFontMetrics& metrics, const QString& text)
+{
+    return metrics.boundingRect(QRect(0, 0, 4000, 4000), Qt::AlignLeft | Qt::TextExpandTabs, text).width();
+}
+
+/// The stake's parts on as few lines as fit `width`: all on one line, else a
+/// part on each, and a part wider than a line broken only between its words,
+/// so that no figure is ever split or cut.
+QString stakeLines(const QStringList& parts, const QFontMetrics& metrics, int width)
+{
+    const auto wider = [&](const QString& line) { return labelTextWidth(metrics, line) > width; };
+    const QString whole = parts.join(QLatin1Char(' '));
+    if (!wider(whole))
+        return whole;
+    QStringList lines;
+    for (const QString& part : parts) {
+        QString line;
+        for (const QString& word : part.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+            const QString longer = line.isEmpty() ? word : line + QLatin1Char(' ') + word;
+            if (!line.isEmpty() && wider(longer)) {
+                lines << line;
+                line = word;
+            } else {
+                line = longer;
+            }
+        }
+        lines << line;
+    }
+    return lines.join(QLatin1Char('\n'));
+}
 
 /// The chat notices a table hides: own joins and leaves, others' joins and
 /// leaves, others' kicks and bans.
@@ -129,9 +162,10 @@ void SideBar::setupUi()
     verticalLayout->addWidget(tableDescription);
     tableRound = textLabel(topContainer, "tableRound");
     verticalLayout->addWidget(tableRound);
+    // Broken into lines by the side bar itself, between whole figures: a
+    // label left to wrap breaks inside them, and the bar's top, sized by its
+    // hint, need not grow with the lines it wraps to.
     tableCost = textLabel(topContainer, "tableCost");
-    // The bar is only so wide: a long stake wraps rather than lose digits.
-    tableCost->setWordWrap(true);
     verticalLayout->addWidget(tableCost);
     tableLimit = textLabel(topContainer, "tableLimit");
     verticalLayout->addWidget(tableLimit);
@@ -264,6 +298,12 @@ void SideBar::setTournamentInfo(const TournamentInfo& info)
     updateTableTexts();
 }
 
+void SideBar::endTournament(const QString& why)
+{
+    tournamentEnded = why;
+    updateTableTexts();
+}
+
 void SideBar::setHandId(qint64 id)
 {
     handId = id;
@@ -280,6 +320,7 @@ void SideBar::reset()
     activePlayerId = -1;
     gameType = -1;
     tournamentInfo = TournamentInfo();
+    tournamentEnded.clear();
     tableInfo = TableInfo();
     timer.stop();
     handId = -1;
@@ -307,23 +348,26 @@ void SideBar::updateTableTexts()
         tableRound->setText(tr("round %L1 of %L2").arg(tournamentInfo.currentRound + 1).arg(tournamentInfo.numberOfRounds));
         tableRound->setVisible(known && tournamentInfo.numberOfRounds > 0);
         tableCost->hide();
-        roundLimit->setVisible(known);
+        roundLimit->setVisible(known || !tournamentEnded.isEmpty());
         updateRoundCountdown();
         timer.setSingleShot(false);
-        if (tournamentInfo.status == 3)
+        if (!tournamentEnded.isEmpty()) {
+            roundLimit->setText(tournamentEnded);
+            timer.stop();
+        } else if (tournamentInfo.status == 3) {
             timer.start(1000);
+        }
     } else {
         setPlainName(tableName, tableInfo.name);
         tableDescription->setText(tableRulesText(tableInfo));
-        // On one line when it fits the bar, else the buy-in and the maximum
-        // win on a line each, so that neither breaks inside its words.
-        const QStringList parts = tableValueParts(tableInfo);
-        const QString line = parts.join(QLatin1Char(' '));
+        // The room for text is the bar's less its margins and what the label
+        // asks beyond its text (the style sheet's padding), in its font.
         const QMargins margins = topContainer->layout()->contentsMargins();
-        tableCost->ensurePolished(); // the style sheet's font
-        const bool fits = tableCost->fontMetrics().horizontalAdvance(line)
-                          <= topContainer->minimumWidth() - margins.left() - margins.right();
-        tableCost->setText(fits ? line : parts.join(QLatin1Char('\n')));
+        tableCost->ensurePolished();
+        const QFontMetrics metrics = tableCost->fontMetrics();
+        const int overhead = tableCost->minimumSizeHint().width() - labelTextWidth(metrics, tableCost->text());
+        const int room = topContainer->minimumWidth() - margins.left() - margins.right() - overhead;
+        tableCost->setText(stakeLines(tableValueParts(tableInfo), metrics, room));
         tableRound->hide();
         tableCost->show();
         roundLimit->hide();

@@ -46,6 +46,9 @@ public:
     void setModel(GameModel* model);
     void setTableInfo(const TableInfo& info);
     void setTournamentInfo(const TournamentInfo& info);
+    /// The tournament's round line says `why` there is no round any more,
+    /// whatever records follow, until the bar is reset.
+    void endTournament(const QString& why);
     /// The current hand; a negative id hides the hand line.
     void setHandId(qint64 handId);
     /// Forgets every player, the records and the hand; keeps the model.
@@ -151,6 +154,7 @@ private:
     qint32 activePlayerId = -1;
     int gameType = -1;
     TournamentInfo tournamentInfo;
+    QString tournamentEnded;
     TableInfo tableInfo;
     QTimer timer;
     qint64 handId = -1;

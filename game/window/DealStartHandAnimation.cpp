@@ -14,6 +14,8 @@
 #include <QTimeLine>
 
 #include <algorithm>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -26,15 +28,48 @@ double rowLength(const TileImages* images, int orientation, int kind)
     return double(orientation % 2 == 0 ? s.width : s.height);
 }
 
+/// Where each dealt tile lands: its seat (as the user sees it) and its slot
+/// in that seat's hand.
+std::vector<std::pair<int, int>> landings(int players, int ownWind)
+{
+    const int n = DealStartHandAnimation::tileCount(players);
+    const std::vector<int> order = GameWindow::dealOrder(players);
+    std::vector<std::pair<int, int>> result;
+    int counters[4] = {0, 0, 0, 0};
+    for (int k = 0; k < n && k < int(order.size()); ++k) {
+        const int o = (order[std::size_t(k)] - ownWind + 4) % 4;
+        result.emplace_back(o, std::min(counters[o], HiddenHandView::maxTiles - 1));
+        ++counters[o];
+    }
+    return result;
+}
+
+/// The dealt tile's scale at its seat, against its picture's size along the row.
+double landingScale(const TileImages* images, int o)
+{
+    const double base = std::max(1.0, rowLength(images, o, TileImages::WallSingle));
+    return rowLength(images, o, TileImages::Hidden) / base;
+}
+
+int ownWindOf(GameWindow* window)
+{
+    const PlayerData* bottom = window->seatPlayer(0);
+    return bottom ? int(bottom->wind()) : 0;
+}
+
+int playersOf(GameWindow* window)
+{
+    return window->model() ? int(window->model()->players().size()) : 0;
+}
+
 } // namespace
 
 DealStartHandAnimation::DealStartHandAnimation(GameWindow* window)
     : GameWindowAnimation(durationMs)
     , window(window)
 {
-    const PlayerData* bottom = window->seatPlayer(0);
-    ownWind = bottom ? int(bottom->wind()) : 0;
-    players = window->model() ? int(window->model()->players().size()) : 0;
+    ownWind = ownWindOf(window);
+    players = playersOf(window);
 }
 
 DealStartHandAnimation::~DealStartHandAnimation() = default;
@@ -54,13 +89,12 @@ void DealStartHandAnimation::start(bool instant)
         timeLine()->start();
         return;
     }
-    const std::vector<int> order = GameWindow::dealOrder(players);
     const TileImages* images = TileGraphics::instance().gamePainter()->tileImages();
     TableWall* wall = window->walls();
-    int counters[4] = {0, 0, 0, 0};
     auto& slots = window->dealTiles();
-    for (int k = 0; k < n && k < int(slots.size()); ++k) {
-        const int o = (order[std::size_t(k)] - ownWind + 4) % 4;
+    const auto lands = landings(players, ownWind);
+    for (int k = 0; k < int(lands.size()) && k < int(slots.size()); ++k) {
+        const auto [o, slot] = lands[std::size_t(k)];
         const double startStep = (k / 4 * 4) * 0.667 / 53;
         const double endStep = startStep + 0.333;
         const int wallSide = wall->liveEndSide();
@@ -70,9 +104,8 @@ void DealStartHandAnimation::start(bool instant)
         slots[std::size_t(k)] = a;
         const double base = std::max(1.0, rowLength(images, o, TileImages::WallSingle));
         a->setStartScale(rowLength(images, wallSide, TileImages::WallSingle) / base);
-        a->setEndScale(rowLength(images, o, TileImages::Hidden) / base);
+        a->setEndScale(landingScale(images, o));
         HiddenHandView* hand = window->hiddenHand(o);
-        const int slot = std::min(counters[o], HiddenHandView::maxTiles - 1);
         a->setStartPos(wall->liveEndPos());
         a->setEndPos(hand->slotScenePosition(slot));
         a->setZValue(wall->liveEndZ());
@@ -80,7 +113,6 @@ void DealStartHandAnimation::start(bool instant)
         a->setZAfter(hand->slotZ(slot));
         a->picture()->show();
         wall->takeTile(false);
-        ++counters[o];
     }
     timeLine()->start();
 }
@@ -95,4 +127,19 @@ void DealStartHandAnimation::end(bool instant)
     for (TileAnimation* a : window->dealTiles())
         if (a != nullptr)
             a->setStep(1.0);
+}
+
+void DealStartHandAnimation::followLayout(GameWindow* window)
+{
+    const TileImages* images = TileGraphics::instance().gamePainter()->tileImages();
+    const auto lands = landings(playersOf(window), ownWindOf(window));
+    auto& slots = window->dealTiles();
+    for (std::size_t k = 0; k < lands.size() && k < slots.size(); ++k) {
+        TileAnimation* a = slots[k];
+        // Pictures of an earlier hand, put away, stay where they are.
+        if (a == nullptr || !a->picture()->isVisible())
+            continue;
+        const auto [o, slot] = lands[k];
+        a->retarget(window->hiddenHand(o)->slotScenePosition(slot), landingScale(images, o));
+    }
 }

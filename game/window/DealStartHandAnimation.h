@@ -26,6 +26,9 @@ public:
 
     /// The number of tiles dealt to `players` players; 0 outside 2..4.
     static int tileCount(int players);
+    /// Aims the dealt tiles of `window` at the hands as they lie now: a page
+    /// laid out anew (shown, resized) after its deal draws them at their seats.
+    static void followLayout(GameWindow* window);
 
 private:
     GameWindow* window;

@@ -149,6 +149,7 @@ GameController::GameController(ConnectionManager* connection, SocialServices* se
             qOverload<qint32, int, const TableInfoUpdates&>(&GC::onTableInfo));
     connect(connection, &CM::endOfTournamentRound, this, &GC::endOfTournamentRound);
     connect(connection, &CM::tournamentRankings, this, &GC::tournamentRankings);
+    connect(connection, &CM::tournamentRemoved, this, &GC::onTournamentRemoved);
     connect(connection, &CM::tournamentPickedUp, this, &GC::tournamentPickedUp);
     // Names asked for while a table was open arrive later: every table that
     // seats the player shows the new name.
@@ -347,6 +348,7 @@ void GameController::createGameWindow(qint32 tableId)
     connect(model, &GM::endOfTournamentRound, w, &GW::onEndOfTournamentRound);
     connect(model, &GM::tournamentRankings, w, &GW::onTournamentRankings);
     connect(model, &GM::tournamentRoundEnded, w, [w](qint32) { w->onTournamentRoundEnded(); });
+    connect(model, &GM::tournamentRemoved, w, &GW::onTournamentRemoved);
     connect(model, &GM::furitenChanged, w, &GW::onFuritenChanged);
     connect(model, &GM::activeChanged, w, &GW::onActiveChanged);
     connect(model, &GM::areYouReady, w, &GW::onAreYouReady);

@@ -138,6 +138,7 @@ public Q_SLOTS:
     void tournamentRankings(qint32 tournamentId, const TournamentRankings& rankings);
     void tournamentPickedUp(qint32 tournamentId, qint32 tableId, bool keepWatching);
     void onTournamentUpdate(qint32 tournamentId, const TournamentInfoUpdates& updates);
+    void onTournamentRemoved(qint32 tournamentId);
     void playerPictureUpdate(qint32 playerId);
 
     // --- from the windows

@@ -117,10 +117,22 @@ void GameController::onTournamentUpdate(qint32 tournamentId, const TournamentInf
     for (auto& [id, table] : tables) {
         if (!table.model || table.model->tableInfo().mttId != tournamentId)
             continue;
+        // A table whose round is over goes on showing that round, not the
+        // rounds the tournament plays after it (a join of it for a later
+        // round brings that round's record).
+        if (table.model->isTournamentTable() && table.model->gameState() == GameModel::GAME_FINISHED)
+            continue;
         TournamentInfo info = table.model->tournamentInfo();
         info.applyUpdates(updates);
         table.model->onTournamentInfo(info);
     }
+}
+
+void GameController::onTournamentRemoved(qint32 tournamentId)
+{
+    for (auto& [id, table] : tables)
+        if (table.model && table.model->tableInfo().gameType == 1 && table.model->tableInfo().mttId == tournamentId)
+            table.model->onTournamentRemoved();
 }
 
 void GameController::tournamentRankings(qint32 tournamentId, const TournamentRankings& rankings)

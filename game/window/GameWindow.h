@@ -219,6 +219,8 @@ public Q_SLOTS:
                           bool endOfGame);
     void onPlayerStateChanged(GameModel::player_state_t playerState);
     void onTournamentRoundEnded();
+    /// The server removed the table's tournament.
+    void onTournamentRemoved();
     // --- the user
     void onTileClick(tile t);
     void onCloseMeldAuction();

@@ -195,9 +195,11 @@ void GameWindow::updateSeatDialogs()
     }
     // Once the game is over the boards that offer Leave may be closed: the
     // side bar's Leave stays as the way out (a tournament table is left by
-    // closing its round's board).
-    const bool gameOver = m_model->isSeated() && !m_model->gameInProgress() && m_tableInfo.gameType != 1
-                          && (state == GameModel::GAME_HAND_ENDED || state == GameModel::GAME_FINISHED);
+    // closing its round's board, unless the tournament went without one).
+    const bool gameOver = m_model->isSeated()
+                          && ((!m_model->gameInProgress() && m_tableInfo.gameType != 1
+                               && (state == GameModel::GAME_HAND_ENDED || state == GameModel::GAME_FINISHED))
+                              || m_model->isTournamentRemoved());
     const bool leaveShown = (m_model->isInPlay() && m_model->playerState() == GameModel::PLAYING)
                             || (watching && state != GameModel::NO_GAME_STATE && !watchDialog) || gameOver;
     m_sideBar->setLeaveEnabled(leaveShown);
@@ -741,6 +743,20 @@ void GameWindow::onTournamentRoundEnded()
         if (button == QDialogButtonBox::Ok && m_model && m_model->seating() == seating)
             onLeaveButtonClick();
     });
+}
+
+void GameWindow::onTournamentRemoved()
+{
+    // No turn runs out and nothing is asked at a table whose tournament is
+    // gone, and a Leave asked for already no longer keeps a seat: the page
+    // says why.
+    stopCountdowns();
+    hideChooser();
+    m_inactive->hide();
+    updateSeatDialogs();
+    const QString why = tr("This tournament has been removed");
+    m_sideBar->endTournament(why);
+    appendInfo(why);
 }
 
 void GameWindow::onCloseMeldAuction()

@@ -4,6 +4,7 @@
 
 #include "GameWindow.h"
 
+#include "DealStartHandAnimation.h"
 #include "DeclaredView.h"
 #include "DiscardView.h"
 #include "GameGraphicsScene.h"
@@ -256,6 +257,9 @@ void GameWindow::layoutTable()
         m_declared[std::size_t(o)]->setLightPosition(c);
         m_hidden[std::size_t(o)]->setLightPosition(c);
     }
+    // Until the first draw the dealt tiles stand for the hands: they go where
+    // the hands now lie, however long ago (and at whatever size) the deal was.
+    DealStartHandAnimation::followLayout(this);
     placeTimeoutImage();
     placeFuritenImage();
 }

@@ -190,6 +190,11 @@ void TournamentWindow::setRankingModel(TournamentRankingModel* model)
     const int widths[] = {60, 150, 110, 60};
     for (int column = 0; column < int(std::size(widths)); ++column)
         ui->rankingList->setColumnWidth(column, widths[column]);
+    // A wide window widens the names: the figures keep columns of their own
+    // size rather than the last of them taking all the spare room.
+    QHeaderView* header = ui->rankingList->header();
+    header->setStretchLastSection(false);
+    header->setSectionResizeMode(TournamentRankingModel::UserColumn, QHeaderView::Stretch);
 }
 
 void TournamentWindow::setTablesModel(TableModel* tables)
@@ -566,7 +571,12 @@ void TournamentWindow::tournamentRemoved(qint32 tournamentId)
 {
     if (tournamentId != info.tournamentId)
         return;
-    if (isVisible())
+    // A question about it has nothing left to ask: it goes, and the player
+    // who had it up is told why.
+    const bool asking = leaveQuestion != nullptr;
+    if (asking)
+        std::exchange(leaveQuestion, nullptr)->onFinished(0);
+    if (isVisible() || asking)
         ModelessMsgBox::information(findMainWindow(), [] {
             return Wording{tr("Tournament removed"), tr("This tournament has been removed")};
         });

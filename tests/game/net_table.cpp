@@ -28,6 +28,7 @@
 #include "TestGameServer.h"
 #include "TournamentScenario.h"
 #include "TileView.h"
+#include "SideBar.h"
 #include "TimerView.h"
 #include "MeldView.h"
 #include "../protocol/game_test_frames.h"
@@ -711,6 +712,7 @@ private Q_SLOTS:
         QTest::newRow("the round's board closed: the table goes") << "close";
         QTest::newRow("kept watching: the close ends the watch, a later join opens the table anew") << "kept";
         QTest::newRow("the next round joined first: the old board's close ends only itself") << "next";
+        QTest::newRow("the tournament removed mid-hand: no clock, a Leave asks nothing") << "removed";
     }
     void tournamentSeating()
     {
@@ -738,6 +740,18 @@ private Q_SLOTS:
         w->resize(1024, 768);
         QTRY_COMPARE(scenario->waitingFor(), QStringLiteral("chow or pass"));
         QTRY_VERIFY(w->meldAuction()->isVisibleTo(w));
+        if (after == QLatin1String("removed")) {
+            auto* leave = w->sideBar()->findChild<QPushButton*>(QStringLiteral("leaveButton"));
+            QTest::mouseClick(leave, Qt::LeftButton); // asked in the hand: the seat kept for the round
+            server->send(TournamentFrames::removed(HandScenario::tournamentId));
+            QTRY_VERIFY(!w->meldAuction()->isVisibleTo(w) && w->findChildren<ModelessMsgBox::MsgBox*>().isEmpty());
+            QVERIFY(!w->timerView()->deadline().isValid() && !w->sideBar()->roundTimer().isActive());
+            QCOMPARE(w->sideBar()->findChild<QLabel*>(QStringLiteral("roundLimit"))->text(),
+                     QStringLiteral("This tournament has been removed"));
+            QTest::mouseClick(leave, Qt::LeftButton);
+            QTRY_VERIFY(!gc->existingView(qint32(HandScenario::tournamentTable)));
+            return;
+        }
         w->onPassMeldSelected();
         QTRY_COMPARE(scenario->waitingFor(), QStringLiteral("discard after the pass"));
         QTRY_VERIFY(w->handView()->isActive());

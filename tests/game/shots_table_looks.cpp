@@ -36,6 +36,7 @@
 #include "TimeSpan.h"
 #include "TileView.h"
 #include "TimerView.h"
+#include "TournamentScenario.h"
 #include "TournamentsController.h"
 #include "ViewTestSupport.h"
 #include "WaitingForPlayersWindow.h"
@@ -62,6 +63,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <utility>
 
 namespace {
 
@@ -375,6 +377,21 @@ private Q_SLOTS:
         QVERIFY(w->sideBar()->grab().toImage().save(shotName("sidebar")));
         expectRoomy(w->sideBar());
         QVERIFY2(panelFaults(w->sideBar()).isEmpty(), qPrintable(panelFaults(w->sideBar()).join(QStringLiteral("; "))));
+        // The stake set at the table, then raised: every figure whole, on lines that fit.
+        auto* cost = w->sideBar()->findChild<QLabel*>(QStringLiteral("tableCost"));
+        for (const qint32 bet : {1999, 50000}) {
+            TestFrame stake(144);
+            stake.u32(t.scenario->table()).u16(3).u32(3);
+            for (const auto& [key, value] : {std::pair{"SETTLEMENT", 1}, {"BET", bet}, {"FEE", 1}})
+                stake.str(key).u8(1).bytes(TestFrame(0).i32(value).body().mid(1));
+            t.server.send(stake.u32(0));
+            QTRY_VERIFY(cost->isVisible() && cost->text().contains(QLocale().toString(bet / 100)));
+            QTest::qWait(50);
+            QVERIFY(w->sideBar()->grab().toImage().save(shotName(bet == 1999 ? "sidebar_stake" : "sidebar_raised")));
+            expectRoomy(w->sideBar());
+            for (const QString& line : cost->text().split(QLatin1Char('\n')))
+                QVERIFY2(cost->fontMetrics().horizontalAdvance(line) <= cost->contentsRect().width(), qPrintable(line));
+        }
 
         // The scored end.
         w->onTileClick(ruleset == 2 ? tile(22) : tile(23));
@@ -485,6 +502,12 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(w->model()->gameState() == GameModel::GAME_FINISHED, 10000);
         QTest::mouseClick(w->scoreBoard()->findChild<QPushButton*>(QStringLiteral("closePushButton")), Qt::LeftButton);
         QTRY_VERIFY_WITH_TIMEOUT(w->roundScoreBoard()->isVisible(), 10000);
+        // The tournament moves on to its next round elsewhere: this page stays with its own.
+        const QString round = bar->findChild<QLabel*>(QStringLiteral("tableRound"))->text();
+        QSignalSpy moved(t.tournaments.get(), &TournamentsController::updateTournamentInfo);
+        t.server.send(TournamentFrames::update(HandScenario::tournamentId, {TournamentFrames::num("CURRENT_ROUND", 1)}));
+        QVERIFY(moved.wait(5000) || moved.count() == 1);
+        QCOMPARE(bar->findChild<QLabel*>(QStringLiteral("tableRound"))->text(), round);
         w->flushActions();
         QTest::qWait(50);
         shoot(frame.get(), "roundscores");

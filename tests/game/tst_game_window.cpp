@@ -349,6 +349,23 @@ private Q_SLOTS:
         w.hideDealTiles();
         for (TileAnimation* a : w.dealTiles())
             QVERIFY(!a || !a->picture()->isVisible());
+
+        // A page dealt out of sight (a new round's) shows each hand where a deal in sight puts it.
+        Table hidden(playing(1)), seen(playing(1));
+        hidden.w.enqueueAnimation(new DealStartHandAnimation(&hidden.w));
+        hidden.w.flushActions();
+        for (Table* t : {&hidden, &seen}) {
+            t->w.resize(1024, 768);
+            t->w.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&t->w));
+        }
+        seen.w.enqueueAnimation(new DealStartHandAnimation(&seen.w));
+        seen.w.flushActions();
+        for (std::size_t k = 0; k < 53; ++k) {
+            const TileView* tile = hidden.w.dealTiles()[k]->picture();
+            QCOMPARE(tile->pos(), seen.w.dealTiles()[k]->picture()->pos());
+            QVERIFY(hidden.w.view()->sceneRect().contains(tile->sceneBoundingRect()));
+        }
     }
 
     void windsSpiralFromTheCentre()

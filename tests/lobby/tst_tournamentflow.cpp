@@ -384,6 +384,13 @@ void TournamentFlowTest::standingsArriveWhenTheWindowOpens()
     QCOMPARE(list->model()->index(2, 1).data().toString(), QStringLiteral("cy"));
     QCOMPARE(list->model()->index(2, 0).data().toInt(), 2);
     QCOMPARE(list->model()->index(2, 2).data().toDouble(), 5.5);
+    // A wide window widens the names; the points stay beside them.
+    window->view()->tournamentTabs->setCurrentIndex(window->view()->tournamentTabs->indexOf(window->view()->standingsTab));
+    window->window()->resize(1920, 1080);
+    window->window()->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window->window()));
+    QCOMPARE(list->columnWidth(TournamentRankingModel::PointsColumn), 60);
+    QVERIFY(list->columnWidth(TournamentRankingModel::UserColumn) > 1500);
 }
 
 void TournamentFlowTest::requestAnswers_data()
@@ -638,10 +645,15 @@ void TournamentFlowTest::seatingShowsTheTables()
 
 void TournamentFlowTest::removalClosesTheWindow()
 {
+    server->send(TF::registeredList({11}));
+    QTRY_VERIFY_WITH_TIMEOUT(controller->lobbyModel()->tournament(11).ownRegistered, 5000);
     lobby->show();
-    QVERIFY(openWindow(11));
+    TournamentWindow* eleven = openWindow(11);
+    QVERIFY(eleven);
     QVERIFY(openWindow(13));
     lobby->tabs()->setCurrentIndex(1);
+    QTest::mouseClick(eleven->view()->leaveButton, Qt::LeftButton); // its question goes with it
+    QCOMPARE(openBoxes().size(), 1);
     server->send(TF::removed(11));
     QTRY_VERIFY_WITH_TIMEOUT(!lobby->tournamentWindow(11), 5000);
     QCOMPARE(openBoxes().size(), 1);
