@@ -161,12 +161,15 @@ private Q_SLOTS:
             << 6 << QStringLiteral("Login failure!|You have excluded yourself from playing. Contact support if this "
                                    "is incorrect.");
         QTest::newRow("unknown") << 9 << QStringLiteral("Login failure!|Unknown login failure!");
-        QTest::newRow("never answered")
+        // Answered after Retry and Cancel: no answer reaches a login given
+        // up, whose connection went with it.
+        QTest::newRow("let in after Cancel")
             << -2 << QStringLiteral("Login failure!|The server did not answer the login.\nDo you want to try again?");
-        // Let in after the player was told it failed (and after the retry's):
-        // no answer reaches a login given up, whose connection went with it.
-        QTest::newRow("let in too late")
+        // Retry waits on the same connection: a slow answer still lets in.
+        QTest::newRow("let in after one Retry")
             << -3 << QStringLiteral("Login failure!|The server did not answer the login.\nDo you want to try again?");
+        QTest::newRow("another name while unanswered")
+            << -4 << QStringLiteral("Login failure!|The server did not answer the login.\nDo you want to try again?");
     }
 
     void loginRefusals()
@@ -175,13 +178,14 @@ private Q_SLOTS:
         QFETCH(QString, box);
         MainWindowHarness h;
         QVERIFY(h.create());
-        h.scenario.setLoginRefusal(code == -3 ? -1 : code);
-        h.scenario.setLoginDelay(code == -3 ? 900 : 0);
+        h.scenario.setLoginRefusal(code < 0 ? -1 : code);
+        h.scenario.setLoginDelay(code == -2 ? 2500 : code == -3 ? 900 : code == -4 ? 1500 : 0);
         QVERIFY(h.start());
         QVERIFY(QTest::qWaitForWindowActive(h.window.get()));
         LoginWindow* login = h.window->view().loginWindow;
         login->setAnswerTimeLimit(500);
         QSignalSpy failed(&h.window->connection(), &ConnectionManager::loginFailed);
+        QSignalSpy success(&h.window->connection(), &ConnectionManager::loginSuccess);
         QTest::mouseClick(login->logInButton(), Qt::LeftButton);
         // One login at a time: typing while it waits, Enter included, sends no second.
         QTest::keyClicks(login->passwordField(), QStringLiteral("1"));
@@ -195,23 +199,39 @@ private Q_SLOTS:
         QVERIFY(QApplication::overrideCursor() == nullptr);
         QCOMPARE(login->userNameEdit()->text(), QStringLiteral("anna"));
         QCOMPARE(login->passwordField()->text().isEmpty(), code == 2);
-        // A login given up takes its connection with it: the form waits for
-        // the new one's greeting.
+        // While the box asks, another login may be started.
         QTRY_COMPARE(login->logInButton()->isEnabled(), code != 2);
         QCOMPARE(h.window->view().centralWidget->currentWidget(), h.window->view().loginWidget);
         if (box.isEmpty())
             return;
-        // The box has the keys; once it is closed the form has them.
-        QTest::keyClick(h.window->windowHandle(), Qt::Key_Return);
-        if (code < 0) { // Retry: the login goes out again and waits again
-            QTRY_COMPARE(h.scenario.log().size(), 2);
-            QTRY_COMPARE(h.boxes(), QStringList{box});
-            QTest::keyClick(h.window->windowHandle(), Qt::Key_Escape);
+        const auto first = h.server.replyChannel();
+        if (code == -4) { // the unanswered login's connection ends before the next login
+            login->userNameEdit()->setText(QStringLiteral("bob"));
+            QTest::mouseClick(login->logInButton(), Qt::LeftButton);
+            QTRY_COMPARE(h.scenario.log().value(1), QStringLiteral("login bob secret11 partner 4"));
+            QVERIFY(!first(TestFrame(4).u32(0).u32(0).str("").u32(0)) && h.server.connectionCount() == 2);
+        } else { // the box has the keys: Retry waits on, and sends nothing again
+            QTest::keyClick(h.window->windowHandle(), Qt::Key_Return);
         }
+        if (code < -2) { // one session, of the user asked for last
+            QTRY_COMPARE(h.window->view().centralWidget->currentWidget(), h.window->view().loggedInWidget);
+            QTRY_VERIFY(h.boxes().isEmpty());
+            QCOMPARE(success.size(), 1);
+            QCOMPARE(h.window->view().usernameLabel->text(), code == -3 ? QStringLiteral("anna") : QStringLiteral("bob"));
+            return;
+        }
+        if (code == -2) {
+            QTRY_COMPARE(h.boxes(), QStringList{box});
+            QCOMPARE(h.scenario.log().size(), 1);
+            QTest::keyClick(h.window->windowHandle(), Qt::Key_Escape);
+            QTRY_COMPARE(h.server.connectionCount(), 2);
+        }
+        // Once the box is closed the form has the keys.
         QTRY_VERIFY(h.boxes().isEmpty());
         QTest::keyClick(h.window->windowHandle(), 'z');
         QCOMPARE(login->userNameEdit()->text(), QStringLiteral("z"));
-        QTest::qWait(code == -3 ? 1000 : 0);
+        QTest::qWait(code == -2 ? 2000 : 0);
+        QCOMPARE(success.size(), 0);
         QCOMPARE(h.window->view().centralWidget->currentWidget(), h.window->view().loginWidget);
     }
 
