@@ -192,6 +192,10 @@ public Q_SLOTS:
     void stopClock();
     /// Ends the run with `why` as its report.
     void endSession(const QString& why);
+    /// Logs out of the chat: the box that tells why the session ended may
+    /// stay unanswered for hours, and meanwhile nobody may see the player
+    /// in a room or at a table.
+    void endChat();
     void onTableInfoUpdate(const TableInfo& ti);
 
 protected:

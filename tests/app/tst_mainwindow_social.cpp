@@ -142,14 +142,18 @@ private Q_SLOTS:
 
     void roomSeesThePlayerLeave_data()
     {
-        QTest::addColumn<bool>("kicked"); // else the window closes in the lobby
-        QTest::newRow("window closed") << false;
-        QTest::newRow("kicked from a table before its room answers") << true;
+        QTest::addColumn<QString>("how");
+        QTest::newRow("window closed") << "closed";
+        QTest::newRow("kicked from a table before its room answers") << "kicked";
+        // The window stays while the box that says why waits for an answer.
+        QTest::newRow("forced logout, its box unanswered") << "forced";
+        QTest::newRow("server closes the connection, its box unanswered") << "ended";
     }
 
     void roomSeesThePlayerLeave()
     {
-        QFETCH(bool, kicked);
+        QFETCH(QString, how);
+        const bool kicked = how == "kicked";
         MainWindowHarness h;
         QVERIFY(startSession(h, {"localhost", "conference.localhost", Lobby.toUtf8(), ""}));
         auto* lobbyChat = qobject_cast<ConferenceWidget*>(h.window->lobbyChatArea());
@@ -165,8 +169,13 @@ private Q_SLOTS:
             hand.emplace(h.server, HandScenario::Kind::Kick, 0);
             QVERIFY(chattest::createRoom(tableOwner, *m_server, room));
             h.window->joinTable(qint32(HandScenario::tableFor(0)));
-        } else {
+        } else if (how == "closed") {
             h.window.reset();
+        } else {
+            QTimer::singleShot(0, [&] { how == "forced" ? h.scenario.forceLogout() : h.scenario.closeConnection(); });
+            QTimer::singleShot(10000, &h.server, [] { QCoreApplication::exit(-1); });
+            QCOMPARE(QCoreApplication::exec(), 1);
+            QTRY_COMPARE(h.window->xmpp().state(), int(XMPPClient::UnconnectedState));
         }
         RawXmppClient& owner = kicked ? tableOwner : *m_owner;
         QVERIFY(owner.waitFor(QStringLiteral("from=['\"]%1/anna['\"][^>]*type=['\"]unavailable['\"]|"
