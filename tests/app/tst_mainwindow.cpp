@@ -17,6 +17,7 @@
 #include "LobbyWindow.h"
 #include "LoginWindow.h"
 #include "MachineId.h"
+#include "MahjongApplication.h"
 #include "MainWindowHarness.h"
 #include "MessageBoxWatcher.h"
 #include "TableModel.h"
@@ -346,7 +347,19 @@ private Q_SLOTS:
         };
         passwordAnswer(4, QStringLiteral("Password invalid"));
         h.scenario.clearLog();
+        // A box left open takes the size of its words in the new language,
+        // in the program's own look.
+        qApp->setStyleSheet(MahjongApplication::styleSheetText());
+        prefs->retypePasswordField()->setText(QStringLiteral("abcdeg"));
+        QTest::mouseClick(prefs->changePasswordButton(), Qt::LeftButton);
+        QTRY_COMPARE(h.boxes().size(), 1);
+        QPointer<QWidget> mismatch = h.window->findChildren<ModelessMsgBox::MsgBox*>().last();
         QVERIFY(h.translations.setLanguage(QStringLiteral("ja")));
+        QTRY_VERIFY(h.boxes().value(0).endsWith(QStringLiteral("新しいパスワードと再入力したパスワードが一致しません")));
+        QTRY_COMPARE(mismatch->size(), mismatch->sizeHint());
+        QTest::keyClick(mismatch, Qt::Key_Escape);
+        qApp->setStyleSheet(QString());
+        prefs->retypePasswordField()->setText(QStringLiteral("abcdef"));
         const MainView& ui = h.window->view();
         const auto tablesTab = [&] {
             return ui.mainTabs->tabBar()->tabText(ui.mainTabs->indexOf(h.window->lobbyWindow()));
