@@ -147,8 +147,8 @@ void LoginWindow::updateLoginButton()
     // A name of blanks is no name, as the registration form holds it. One
     // login at a time: edits while one waits send no second, until the
     // player is asked about it.
-    loginButton->setEnabled((!loginPending || answerOverdue) && versionCheckComplete && !loginEdit->text().trimmed().isEmpty()
-                            && !passwordEdit->text().isEmpty());
+    loginButton->setEnabled((!loginPending || answerOverdue) && versionCheckComplete
+                            && !loginEdit->text().trimmed().isEmpty() && !passwordEdit->text().isEmpty());
 }
 
 void LoginWindow::setVersionCheckComplete(bool complete)

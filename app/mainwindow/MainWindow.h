@@ -192,10 +192,6 @@ public Q_SLOTS:
     void stopClock();
     /// Ends the run with `why` as its report.
     void endSession(const QString& why);
-    /// Logs out of the chat: the box that tells why the session ended may
-    /// stay unanswered for hours, and meanwhile nobody may see the player
-    /// in a room or at a table.
-    void endChat();
     void onTableInfoUpdate(const TableInfo& ti);
 
 protected:
@@ -203,6 +199,10 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    /// Logs out of the chat: the box that tells why the session ended may
+    /// stay unanswered for hours, and meanwhile nobody may see the player
+    /// in a room or at a table.
+    void endChat();
     void showLoginPage(const QString& user, const QString& pass);
     void retranslateTabs();
     void restoreWindowSize();
