@@ -145,9 +145,10 @@ void LoginWindow::changeEvent(QEvent* event)
 void LoginWindow::updateLoginButton()
 {
     // A name of blanks is no name, as the registration form holds it. One
-    // login at a time: edits while one waits send no second.
-    loginButton->setEnabled(!loginPending && versionCheckComplete && !loginEdit->text().trimmed().isEmpty()
-                            && !passwordEdit->text().isEmpty());
+    // login at a time: edits while one waits send no second, until the
+    // player is asked about it.
+    loginButton->setEnabled((!loginPending || answerOverdue) && versionCheckComplete
+                            && !loginEdit->text().trimmed().isEmpty() && !passwordEdit->text().isEmpty());
 }
 
 void LoginWindow::setVersionCheckComplete(bool complete)
@@ -216,6 +217,8 @@ void LoginWindow::onLoginFailed(qint32 status)
     // refusal of the same login has no wait cursor to take back.
     endLoginWait();
     if (status == 2) {
+        // The question about a late answer is answered.
+        ModelessMsgBox::closeAbout(findMainWindow(), failureSubject);
         passwordEdit->clear();
         updateLoginButton();
         shakeTimer.start(100);
@@ -235,6 +238,7 @@ void LoginWindow::onLoginSucceeded()
 void LoginWindow::endLoginWait()
 {
     loginPending = false;
+    answerOverdue = false;
     answerDeadline.stop();
     WaitCursor::instance().end(WaitCursor::Request::Login);
 }
@@ -259,29 +263,42 @@ ModelessMsgBox::MsgBox* LoginWindow::showFailure(std::function<QString()> text,
 void LoginWindow::onAnswerTimeout()
 {
     qWarning() << "no answer to the login within" << answerDeadline.limit() << "ms of a quiet connection";
-    endLoginWait();
-    // The player is told it failed: a late answer must find nothing to act
-    // on, so the login's connection goes with it and the next one is new.
-    versionCheckComplete = false;
+    // A busy server may still answer: the login stays on its connection
+    // while the player is asked, and the answer settles it whenever it comes.
+    answerOverdue = true;
+    WaitCursor::instance().end(WaitCursor::Request::Login);
     updateLoginButton();
-    Q_EMIT loginGivenUp();
     auto* box = showFailure([] { return tr("The server did not answer the login.\nDo you want to try again?"); },
                             QDialogButtonBox::Retry | QDialogButtonBox::Cancel);
     QPointer<LoginWindow> self(this);
     ModelessMsgBox::connectFinished(box, [self](int button) {
-        if (self && button == QDialogButtonBox::Retry)
-            self->retryLogin();
+        // A box closed by the answer, or by another login, asks nothing more.
+        if (!self || !self->answerOverdue)
+            return;
+        if (button == QDialogButtonBox::Retry)
+            self->keepWaiting();
+        else
+            self->abandonLogin();
     });
 }
 
-void LoginWindow::retryLogin()
+void LoginWindow::keepWaiting()
 {
-    if (versionCheckComplete) {
-        if (loginButton->isEnabled())
-            on_loginButton_clicked();
-    } else {
-        retryWhenReady = true;
-    }
+    answerOverdue = false;
+    answerDeadline.setLimit(std::min(answerDeadline.limit() * 2, firstLimitMs * longestWaitFactor));
+    answerDeadline.start();
+    WaitCursor::instance().begin(WaitCursor::Request::Login);
+    ModelessMsgBox::closeAbout(findMainWindow(), failureSubject);
+    updateLoginButton();
+}
+
+void LoginWindow::abandonLogin()
+{
+    endLoginWait();
+    versionCheckComplete = false;
+    updateLoginButton();
+    ModelessMsgBox::closeAbout(findMainWindow(), failureSubject);
+    Q_EMIT loginGivenUp();
 }
 
 void LoginWindow::onConnecting()
@@ -305,7 +322,7 @@ void LoginWindow::onDisconnected()
 
 void LoginWindow::on_loginButton_clicked()
 {
-    if (loginPending)
+    if (loginPending && !answerOverdue)
         return;
     // The login carries its user name in Latin-1: any other letter would go
     // out as "?", and names of as many such letters would all be the same
@@ -317,10 +334,24 @@ void LoginWindow::on_loginButton_clicked()
         }, QDialogButtonBox::Ok);
         return;
     }
+    if (loginPending) {
+        // The same login asked for again waits on for its answer; another
+        // one goes over a new connection, which the old answer cannot reach.
+        if (loginEdit->text() == pendingUser && passwordEdit->text() == pendingPassword) {
+            keepWaiting();
+            return;
+        }
+        abandonLogin();
+        retryWhenReady = true;
+        return;
+    }
     loginPending = true;
+    pendingUser = loginEdit->text();
+    pendingPassword = passwordEdit->text();
+    answerDeadline.setLimit(firstLimitMs);
     answerDeadline.start();
     updateLoginButton();
-    Q_EMIT login(loginEdit->text(), passwordEdit->text());
+    Q_EMIT login(pendingUser, pendingPassword);
 }
 
 void LoginWindow::on_createUserButton_clicked()

@@ -26,8 +26,11 @@ class MsgBox;
 /// login with wrong credentials shakes the form; every other refusal, a login
 /// the server leaves unanswered past the time limit and a user name the wire
 /// cannot carry show one box, which has the keys until it is closed. A login
-/// given up is never taken: its connection goes with it (`loginGivenUp`), and
-/// Retry logs in again over the next one.
+/// unanswered past the limit is still waited for on its own connection while
+/// the box asks: its answer, whenever it comes, logs in and closes the box;
+/// Retry waits on, for longer. Cancel, or a login with another name or
+/// password, gives it up with its connection (`loginGivenUp`), so that its
+/// late answer can never let anyone in.
 class LoginWindow : public QFrame
 {
     Q_OBJECT
@@ -35,6 +38,8 @@ class LoginWindow : public QFrame
 public:
     /// How long a login may wait for its answer before the player is told.
     static constexpr int answerTimeLimitMs = 20000;
+    /// Each Retry doubles the wait, up to this many times the first.
+    static constexpr int longestWaitFactor = 8;
 
     explicit LoginWindow(QWidget* parent = nullptr);
     ~LoginWindow() override;
@@ -48,7 +53,7 @@ public:
     void setTranslationsManager(TranslationsManager* translations);
     /// Focus on the user name with its text selected.
     void focusUserName();
-    void setAnswerTimeLimit(int ms) { answerDeadline.setLimit(ms); }
+    void setAnswerTimeLimit(int ms) { firstLimitMs = ms; }
     /// The connection whose stream the time limit watches (see AnswerDeadline).
     void setConnection(const ConnectionManager* connection) { answerDeadline.setConnection(connection); }
 
@@ -66,9 +71,9 @@ Q_SIGNALS:
     void createUser();
     /// The "Reset password" link was activated.
     void resetPassword();
-    /// A login went unanswered past the time limit and is given up: so is
-    /// the connection it went over, so that no late answer can reach the
-    /// next login. Log in waits for the next version handshake.
+    /// A login left unanswered was given up by the player: so is the
+    /// connection it went over, so that no late answer can reach the next
+    /// login. Log in waits for the next version handshake.
     void loginGivenUp();
 
 public Q_SLOTS:
@@ -100,15 +105,24 @@ private:
     /// refused); the focus goes back to the form once it is closed.
     ModelessMsgBox::MsgBox* showFailure(std::function<QString()> text, QDialogButtonBox::StandardButtons buttons);
     void onAnswerTimeout();
-    /// Logs in again now, or once the next connection has agreed its versions.
-    void retryLogin();
+    /// Retry: the overdue login is waited for on, with a longer limit.
+    void keepWaiting();
+    /// Cancel or another login: the overdue login and its connection end.
+    void abandonLogin();
 
     bool versionCheckComplete = false;
     /// A login asked for by this form is unanswered: the main window set a
     /// wait cursor for it, which the refusal takes back.
     bool loginPending = false;
-    /// Retry was chosen while the next connection was not ready yet.
+    /// The pending login passed its time limit: the box asks what to do,
+    /// and Log in may start another login meanwhile.
+    bool answerOverdue = false;
+    /// What the pending login was sent with.
+    QString pendingUser;
+    QString pendingPassword;
+    /// A login was asked for while the next connection was not ready yet.
     bool retryWhenReady = false;
+    int firstLimitMs = answerTimeLimitMs;
     AnswerDeadline answerDeadline{answerTimeLimitMs};
     QTimer shakeTimer;
     int shakeStep = 0;

@@ -273,6 +273,7 @@ void MainWindow::onSystemMessage(qint32, qint32, const QString& message)
 void MainWindow::onExceptionCaught(const std::string& what)
 {
     qCWarning(lcApp).noquote() << "connection error:" << QString::fromLatin1(what.c_str());
+    endChat();
     Logging::showBlockingCritical(tr("Error"), QString::fromLatin1(what.c_str()));
     QCoreApplication::exit(1);
 }

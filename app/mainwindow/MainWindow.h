@@ -199,6 +199,10 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    /// Logs out of the chat: the box that tells why the session ended may
+    /// stay unanswered for hours, and meanwhile nobody may see the player
+    /// in a room or at a table.
+    void endChat();
     void showLoginPage(const QString& user, const QString& pass);
     void retranslateTabs();
     void restoreWindowSize();

@@ -309,6 +309,7 @@ void MainWindow::onForcedLogout()
     ui.centralWidget->hide();
     connectionManager.setDisconnectHandled(true);
     stopClock();
+    endChat();
     Logging::showBlockingCritical(tr("Forced logout"), tr("You were forcefully logged out!"));
     QCoreApplication::exit(1);
 }
@@ -327,9 +328,15 @@ void MainWindow::stopClock()
     ui.silenceNotice->hide();
 }
 
+void MainWindow::endChat()
+{
+    xmppClient.logOut();
+}
+
 void MainWindow::endSession(const QString& why)
 {
     stopClock();
+    endChat();
     qCCritical(lcApp).noquote() << why;
     QCoreApplication::exit(1);
 }

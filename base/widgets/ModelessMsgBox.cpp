@@ -341,9 +341,21 @@ void MsgBox::changeEvent(QEvent* event)
         const Wording words = wording();
         setWindowTitle(words.title);
         setText(words.text);
-        adjustSize();
+        // The words, and the standard buttons translated after this box,
+        // reach the box's size only through their layouts: it is fitted
+        // once they have all changed.
+        QMetaObject::invokeMethod(this, &MsgBox::fitContentNow, Qt::QueuedConnection);
     }
     MahjongDialog::changeEvent(event);
+}
+
+void MsgBox::fitContentNow()
+{
+    for (QWidget* holder : {contentWidget(), static_cast<QWidget*>(this)}) {
+        holder->layout()->invalidate();
+        holder->layout()->activate();
+    }
+    adjustSize();
 }
 
 void MsgBox::setButtons(QDialogButtonBox::StandardButtons mask, QDialogButtonBox::StandardButton defaultButton)

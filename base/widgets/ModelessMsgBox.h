@@ -102,6 +102,9 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    /// Takes the size the content asks for now, every layout in it run anew.
+    void fitContentNow();
+
     QPushButton* defaultBtn = nullptr;
     QDialogButtonBox* buttons = nullptr;
     bool answered = false;

@@ -17,6 +17,7 @@
 #include "LobbyWindow.h"
 #include "LoginWindow.h"
 #include "MachineId.h"
+#include "MahjongApplication.h"
 #include "MainWindowHarness.h"
 #include "MessageBoxWatcher.h"
 #include "TableModel.h"
@@ -163,10 +164,10 @@ private Q_SLOTS:
         QTest::newRow("unknown") << 9 << QStringLiteral("Login failure!|Unknown login failure!");
         QTest::newRow("never answered")
             << -2 << QStringLiteral("Login failure!|The server did not answer the login.\nDo you want to try again?");
-        // Let in after the player was told it failed (and after the retry's):
-        // no answer reaches a login given up, whose connection went with it.
-        QTest::newRow("let in too late")
+        QTest::newRow("let in after one Retry")
             << -3 << QStringLiteral("Login failure!|The server did not answer the login.\nDo you want to try again?");
+        QTest::newRow("another name while unanswered")
+            << -4 << QStringLiteral("Login failure!|The server did not answer the login.\nDo you want to try again?");
     }
 
     void loginRefusals()
@@ -175,8 +176,8 @@ private Q_SLOTS:
         QFETCH(QString, box);
         MainWindowHarness h;
         QVERIFY(h.create());
-        h.scenario.setLoginRefusal(code == -3 ? -1 : code);
-        h.scenario.setLoginDelay(code == -3 ? 900 : 0);
+        h.scenario.setLoginRefusal(code < -2 ? -1 : code);
+        h.scenario.setLoginDelay(code < -2 ? 1500 : 0);
         QVERIFY(h.start());
         QVERIFY(QTest::qWaitForWindowActive(h.window.get()));
         LoginWindow* login = h.window->view().loginWindow;
@@ -195,23 +196,31 @@ private Q_SLOTS:
         QVERIFY(QApplication::overrideCursor() == nullptr);
         QCOMPARE(login->userNameEdit()->text(), QStringLiteral("anna"));
         QCOMPARE(login->passwordField()->text().isEmpty(), code == 2);
-        // A login given up takes its connection with it: the form waits for
-        // the new one's greeting.
+        // While the box asks, another login may be started.
         QTRY_COMPARE(login->logInButton()->isEnabled(), code != 2);
         QCOMPARE(h.window->view().centralWidget->currentWidget(), h.window->view().loginWidget);
         if (box.isEmpty())
             return;
+        if (code == -4) { // another login ends the unanswered one's connection first
+            login->userNameEdit()->setText(QStringLiteral("bob"));
+            QTest::mouseClick(login->logInButton(), Qt::LeftButton);
+        }
         // The box has the keys; once it is closed the form has them.
         QTest::keyClick(h.window->windowHandle(), Qt::Key_Return);
-        if (code < 0) { // Retry: the login goes out again and waits again
-            QTRY_COMPARE(h.scenario.log().size(), 2);
+        if (code < -2) { // Retry waits on the login's connection; one session, of the user asked for last
+            QTRY_COMPARE(h.window->view().usernameLabel->text(), QLatin1String(code == -3 ? "anna" : "bob"));
+            QVERIFY(h.boxes().isEmpty() && h.server.connectionCount() == (code == -3 ? 1 : 2));
+            return;
+        }
+        if (code < 0) { // Retry sends nothing again and waits longer; Cancel ends the connection
             QTRY_COMPARE(h.boxes(), QStringList{box});
+            QCOMPARE(h.scenario.log().size(), 1);
             QTest::keyClick(h.window->windowHandle(), Qt::Key_Escape);
+            QTRY_COMPARE(h.server.connectionCount(), 2);
         }
         QTRY_VERIFY(h.boxes().isEmpty());
         QTest::keyClick(h.window->windowHandle(), 'z');
         QCOMPARE(login->userNameEdit()->text(), QStringLiteral("z"));
-        QTest::qWait(code == -3 ? 1000 : 0);
         QCOMPARE(h.window->view().centralWidget->currentWidget(), h.window->view().loginWidget);
     }
 
@@ -326,7 +335,17 @@ private Q_SLOTS:
         };
         passwordAnswer(4, QStringLiteral("Password invalid"));
         h.scenario.clearLog();
+        // A box left open takes the size of its new words, in the program's own look.
+        qApp->setStyleSheet(MahjongApplication::styleSheetText());
+        prefs->retypePasswordField()->setText(QStringLiteral("abcdeg"));
+        QTest::mouseClick(prefs->changePasswordButton(), Qt::LeftButton);
+        QPointer<QWidget> mismatch = h.window->findChildren<ModelessMsgBox::MsgBox*>().last();
         QVERIFY(h.translations.setLanguage(QStringLiteral("ja")));
+        QTRY_VERIFY(h.boxes().value(0).endsWith(QStringLiteral("新しいパスワードと再入力したパスワードが一致しません"))
+                    && mismatch->size() == mismatch->sizeHint());
+        QTest::keyClick(mismatch, Qt::Key_Escape);
+        qApp->setStyleSheet(QString());
+        prefs->retypePasswordField()->setText(QStringLiteral("abcdef"));
         const MainView& ui = h.window->view();
         const auto tablesTab = [&] {
             return ui.mainTabs->tabBar()->tabText(ui.mainTabs->indexOf(h.window->lobbyWindow()));

@@ -142,14 +142,17 @@ private Q_SLOTS:
 
     void roomSeesThePlayerLeave_data()
     {
-        QTest::addColumn<bool>("kicked"); // else the window closes in the lobby
+        QTest::addColumn<bool>("kicked"); // else the window closes in the lobby, or the session ends with a box
         QTest::newRow("window closed") << false;
         QTest::newRow("kicked from a table before its room answers") << true;
+        QTest::newRow("forced logout, its box unanswered") << false;
+        QTest::newRow("server closes the connection, its box unanswered") << false;
     }
 
     void roomSeesThePlayerLeave()
     {
         QFETCH(bool, kicked);
+        const QByteArray how = QTest::currentDataTag();
         MainWindowHarness h;
         QVERIFY(startSession(h, {"localhost", "conference.localhost", Lobby.toUtf8(), ""}));
         auto* lobbyChat = qobject_cast<ConferenceWidget*>(h.window->lobbyChatArea());
@@ -165,8 +168,12 @@ private Q_SLOTS:
             hand.emplace(h.server, HandScenario::Kind::Kick, 0);
             QVERIFY(chattest::createRoom(tableOwner, *m_server, room));
             h.window->joinTable(qint32(HandScenario::tableFor(0)));
-        } else {
+        } else if (how.startsWith("window")) {
             h.window.reset();
+        } else { // the window stays, its box unanswered
+            QTimer::singleShot(0, [&] { how.startsWith("forced") ? h.scenario.forceLogout() : h.scenario.closeConnection(); });
+            QTimer::singleShot(10000, &h.server, [] { QCoreApplication::exit(-1); });
+            QCOMPARE(QCoreApplication::exec(), 1);
         }
         RawXmppClient& owner = kicked ? tableOwner : *m_owner;
         QVERIFY(owner.waitFor(QStringLiteral("from=['\"]%1/anna['\"][^>]*type=['\"]unavailable['\"]|"

@@ -74,6 +74,10 @@ public:
     void setCredentials(QString user, QString password);
     /// Writes the closing tag (when a stream is open) and closes the socket.
     void disconnectFromHost();
+    /// Ends the session as a player logging out does: in SessionState an
+    /// unavailable presence first, so that rooms and contacts see the player
+    /// leave at once, then the stream's end.
+    void logOut();
     /// Serialises the element onto the stream; dropped with a debug line in
     /// UnconnectedState and DisconnectingState and before the first stream.
     void write(const xmpp::StreamElement& element);

@@ -52,6 +52,16 @@ XMPPJid occupantJid(const XMPPJid& room, const QString& nick)
 
 }
 
+void XMPPClient::logOut()
+{
+    if (d->state == SessionState) {
+        write(xmpp::PresenceStanza(XMPPJid(), xmpp::PresenceStanza::Unavailable, QString()));
+        // Out now, even if the program ends before the event loop turns.
+        d->socket.flush();
+    }
+    disconnectFromHost();
+}
+
 void XMPPClient::sendOwnPresence()
 {
     const int availability = d->availability;
