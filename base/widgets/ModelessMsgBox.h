@@ -75,6 +75,10 @@ public:
     /// Shows the wording the maker makes, now and after every change of the
     /// language; a null maker keeps the words as they are from now on.
     void setWording(WordingMaker maker);
+    /// Marks the box as a question whose other answers spend money, give up
+    /// a seat or leave a table: its No, Cancel or Close becomes the default
+    /// and the only key answer, and it is guarded as `MahjongDialog::setCommitting` tells.
+    void markCommitting();
 
 Q_SIGNALS:
     /// Emitted exactly once, with the clicked standard button or 0 when the box was closed.
@@ -167,6 +171,10 @@ void answerKeysOnTop(QWidget* widget);
 /// Calls the callback once with the box's result; never for a null box
 /// (one not shown: its question was not asked).
 void connectFinished(MsgBox* box, std::function<void(int)> callback);
+
+/// Marks the box as a question that commits (see `MsgBox::markCommitting`).
+/// Returns the box.
+MsgBox* committing(MsgBox* box);
 
 /// Makes the box show its text as plain text, for texts that carry server
 /// data (table names, reasons), never markup. Returns the box.

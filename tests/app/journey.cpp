@@ -429,6 +429,7 @@ private Q_SLOTS:
                 QCoreApplication::exit(-1);
                 return;
             }
+            QTest::qWaitFor([box] { return box->buttonBox()->button(QDialogButtonBox::Yes)->isEnabled(); });
             QTest::mouseClick(box->buttonBox()->button(QDialogButtonBox::Yes), Qt::LeftButton);
         });
         QTimer guard;
