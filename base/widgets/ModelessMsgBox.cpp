@@ -418,6 +418,23 @@ QAbstractButton* MsgBox::escapeButton() const
     return all.size() == 1 ? all.first() : nullptr;
 }
 
+bool MsgBox::focusNextPrevChild(bool next)
+{
+    const QList<QAbstractButton*> all = buttons->buttons();
+    auto* focus = qobject_cast<QAbstractButton*>(QApplication::focusWidget());
+    if (focus == nullptr || !all.contains(focus) || !focus->isEnabled())
+        return MahjongDialog::focusNextPrevChild(next);
+    for (QWidget* w = focus;;) {
+        w = next ? w->nextInFocusChain() : w->previousInFocusChain();
+        if (w == focus)
+            return true;
+        if (auto* b = qobject_cast<QAbstractButton*>(w); b != nullptr && all.contains(b) && b->isVisible() && b->isEnabled()) {
+            b->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+            return true;
+        }
+    }
+}
+
 void MsgBox::mousePressEvent(QMouseEvent* event)
 {
     MahjongDialog::mousePressEvent(event);

@@ -100,6 +100,9 @@ public Q_SLOTS:
 protected:
     void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    /// Tab and Shift+Tab go round the box's buttons, as in a message box:
+    /// what lies next in the window may be under the box.
+    bool focusNextPrevChild(bool next) override;
     void mousePressEvent(QMouseEvent* event) override;
     /// A box that goes while it has the keys hands them to the box below it.
     void hideEvent(QHideEvent* event) override;

@@ -413,7 +413,7 @@ private Q_SLOTS:
         const auto question = [&w] { return w->findChild<ModelessMsgBox::MsgBox*>(); };
         for (bool away : {false, true}) {
             QTest::mouseClick(sideLeave, Qt::LeftButton);
-            QTRY_VERIFY(question() && question()->isAncestorOf(QApplication::focusWidget()));
+            QTRY_VERIFY(question() && QApplication::focusWidget() == question()->defaultButton()); // once it takes keys
             if (away) {
                 QTest::mouseClick(w->view()->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
                 QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
@@ -462,7 +462,7 @@ private Q_SLOTS:
         // leave question the win's chooser hides answers no Enter, until a click raises it)
         QTRY_VERIFY_WITH_TIMEOUT(w->meldAuction()->isVisible(), 10000);
         QTest::mouseClick(sideLeave, Qt::LeftButton);
-        QTRY_VERIFY(question() && question()->isAncestorOf(QApplication::focusWidget()));
+        QTRY_VERIFY(question() && QApplication::focusWidget() == question()->defaultButton());
         const quint64 now = quint64(QDateTime::currentMSecsSinceEpoch());
         TestFrame win(34); // a pong (2) and a win (16) of the 1 of characters
         win.u32(2).u8(meldTypeToWire(2)).u8(9).u8(meldTypeToWire(16)).u8(9);
@@ -550,7 +550,7 @@ private Q_SLOTS:
         QTest::mouseClick(h.window->view().quitButton, Qt::LeftButton);
         QTRY_VERIFY(h.window->quitQuestion() != nullptr && h.window->quitQuestion()->isVisible());
         step("quit");
-        QTRY_VERIFY(h.window->quitQuestion()->isAncestorOf(QApplication::focusWidget())); // keys go to it
+        QTRY_VERIFY(QApplication::focusWidget() == h.window->quitQuestion()->defaultButton()); // keys go to its No
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
         QTRY_VERIFY(h.window->quitQuestion() == nullptr);
         QTest::mouseClick(h.window->view().quitButton, Qt::LeftButton);

@@ -182,7 +182,7 @@ private:
             if (leave && leave->isVisible()) {
                 QTest::mouseClick(leave, Qt::LeftButton);
                 if (auto* box = w->findChild<ModelessMsgBox::MsgBox*>()) {
-                    QTest::qWaitFor([box] { return box->buttonBox()->button(QDialogButtonBox::Yes)->isEnabled(); });
+                    (void)QTest::qWaitFor([box] { return box->buttonBox()->button(QDialogButtonBox::Yes)->isEnabled(); });
                     QTest::mouseClick(box->buttonBox()->button(QDialogButtonBox::Yes), Qt::LeftButton);
                 }
                 if (window())
