@@ -22,8 +22,6 @@ namespace {
 /// coordinates: a click aimed at one of them may still be on its way.
 struct GoneButtons
 {
-    QPointer<const QWidget> dialog;
-    QPointer<const QWidget> window;
     std::vector<QRect> rects;
     QDeadlineTimer until;
 };
@@ -225,16 +223,22 @@ void MahjongDialog::stayClear()
     // dialog that went a moment ago.
     std::vector<QRect> avoid{QRect(QCursor::pos() - QPoint(8, 8), QSize(17, 17))};
     std::vector<GoneButtons>& gone = goneButtons();
-    std::erase_if(gone, [](const GoneButtons& g) { return g.window == nullptr || g.until.hasExpired(); });
+    std::erase_if(gone, [](const GoneButtons& g) { return g.until.hasExpired(); });
     for (const GoneButtons& g : gone)
-        if (g.window == window() && g.dialog != this)
-            avoid.insert(avoid.end(), g.rects.cbegin(), g.rects.cend());
-    for (const MahjongDialog* other : window()->findChildren<MahjongDialog*>())
-        if (other != this && other->isVisible()) {
-            const std::vector<QRect> rects = buttonRects(other);
-            avoid.insert(avoid.end(), rects.cbegin(), rects.cend());
-        }
-    constexpr int margin = 6;
+        avoid.insert(avoid.end(), g.rects.cbegin(), g.rects.cend());
+    // Dialogs are children of a page, or windows of their own.
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+        QList<MahjongDialog*> dialogs = top->findChildren<MahjongDialog*>();
+        if (auto* dialog = qobject_cast<MahjongDialog*>(top))
+            dialogs << dialog;
+        for (const MahjongDialog* other : dialogs)
+            if (other != this && other->isVisible()) {
+                const std::vector<QRect> rects = buttonRects(other);
+                avoid.insert(avoid.end(), rects.cbegin(), rects.cend());
+            }
+    }
+    // Room for a hand that slips.
+    constexpr int margin = 12;
     std::vector<QRect> mine;
     for (const QAbstractButton* b : committing)
         if (b != nullptr && b->isVisibleTo(this))
@@ -276,11 +280,12 @@ void MahjongDialog::showEvent(QShowEvent* event)
 
 void MahjongDialog::hideEvent(QHideEvent* event)
 {
-    if (!event->spontaneous()) {
+    // Not the hide of the first show, which the player never saw.
+    if (!event->spontaneous() && !preparing) {
         std::vector<GoneButtons>& gone = goneButtons();
         if (gone.size() >= 8)
             gone.erase(gone.begin());
-        gone.push_back(GoneButtons{this, window(), buttonRects(this), QDeadlineTimer(guardMs)});
+        gone.push_back(GoneButtons{buttonRects(this), QDeadlineTimer(guardMs)});
     }
     // Sent while the keys are still inside: they go back before the window
     // hands them to its next widget.
@@ -337,8 +342,10 @@ bool MahjongDialog::event(QEvent* event)
 void MahjongDialog::showDialog(bool center)
 {
     if (!prepared) {
+        preparing = true;
         show();
         hide();
+        preparing = false;
         prepared = true;
     }
     if (fitsContent)

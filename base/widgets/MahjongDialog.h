@@ -109,6 +109,7 @@ private:
     bool dragging = false;
     QPoint grabPoint;
     bool prepared = false;
+    bool preparing = false;
     bool fitsContent = false;
     std::vector<QAbstractButton*> defaults;
     std::vector<QAbstractButton*> wayOut;
