@@ -595,10 +595,10 @@ void TournamentFlowTest::oneRequestPerChoice()
         if (meant == QLatin1String("click")) // one that lands on it all the same
             QTest::mouseClick(yes(boxes[0]), Qt::LeftButton);
         else if (!meant.isEmpty())
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+            QTest::keyClick(boxes[0]->focusWidget(), Qt::Key_Return);
         QTRY_VERIFY(openBoxes().size() == 1 && yes(boxes[0])->isEnabled());
         if (meant == QLatin1String("Return"))
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+            QTest::keyClick(boxes[0]->focusWidget(), Qt::Key_Return);
         else
             QTest::mouseClick(key == "REGISTERED" ? yes(boxes[0]) : boxes[0]->buttonBox()->button(QDialogButtonBox::No),
                               Qt::LeftButton);
