@@ -195,11 +195,13 @@ void MahjongDialog::startGuard()
         guardTimer->setInterval(guardMs);
         connect(guardTimer, &QTimer::timeout, this, &MahjongDialog::endGuard);
     }
-    // Disabled buttons hand the keys on to the window: they stay on the frame.
+    // Disabled buttons hand the keys on to the window: they stay on the
+    // frame, where a dialog that is a window of its own has them too once
+    // it is activated.
     const bool hadKeys = isAncestorOf(QApplication::focusWidget());
     guarded = true;
     content->setEnabled(false);
-    if (hadKeys)
+    if (hadKeys || isWindow())
         setFocus(Qt::OtherFocusReason);
     guardTimer->start();
     stayClear();
@@ -209,7 +211,7 @@ void MahjongDialog::endGuard()
 {
     guarded = false;
     content->setEnabled(true);
-    if (QApplication::focusWidget() == this && isVisible())
+    if (isAncestorOf(QApplication::focusWidget()) && isVisible())
         if (QAbstractButton* answer = defaultAnswer())
             answer->setFocus(Qt::OtherFocusReason);
 }
