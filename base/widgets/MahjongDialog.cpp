@@ -176,11 +176,10 @@ void MahjongDialog::takeKeys(QWidget* where)
     where->setFocus(Qt::OtherFocusReason);
 }
 
-void MahjongDialog::setCommitting(std::vector<QAbstractButton*> commit, QAbstractButton* keepButton)
+void MahjongDialog::setCommitting(std::vector<QAbstractButton*> commit, QAbstractButton* keep)
 {
     committing.assign(commit.begin(), commit.end());
-    keep = keepButton;
-    setKeyAnswers({keepButton}, {keepButton});
+    setKeyAnswers({keep}, {keep});
     if (isVisible())
         startGuard();
 }

@@ -3,7 +3,6 @@
 #include <QFrame>
 #include <QPoint>
 #include <QPointer>
-#include <QRect>
 
 #include <vector>
 
@@ -115,7 +114,6 @@ private:
     std::vector<QAbstractButton*> wayOut;
     QPointer<QWidget> keysBefore;
     std::vector<QPointer<QAbstractButton>> committing;
-    QPointer<QAbstractButton> keep;
     QTimer* guardTimer = nullptr;
     bool guarded = false;
 };
