@@ -165,10 +165,10 @@ bool MainWindow::askRejoin(qint32 tableId, const QString& tableName)
     if (gameController->hasTable(tableId))
         return true;
     // One question a table, however many tables the server names.
-    auto* box = plainText(ModelessMsgBox::question(
+    auto* box = ModelessMsgBox::committing(plainText(ModelessMsgBox::question(
         this,
         [tableName] { return Wording{tr("Rejoin Table"), tr("Do you want to rejoin table %1?").arg(tableName)}; },
-        QDialogButtonBox::Yes | QDialogButtonBox::No, QDialogButtonBox::Yes, seatSubject(tableId)));
+        QDialogButtonBox::Yes | QDialogButtonBox::No, QDialogButtonBox::No, seatSubject(tableId))));
     QPointer<MainWindow> self(this);
     ModelessMsgBox::connectFinished(box, [self, tableId](int button) {
         if (self && button == QDialogButtonBox::Yes)
@@ -202,13 +202,13 @@ void MainWindow::onAlreadySeated(qint32 tableId)
     WaitCursor::instance().end(WaitCursor::Request::Join, tableId);
     WaitCursor::instance().end(WaitCursor::Request::Watch, tableId);
     // In place of an open question about the same seat.
-    auto* box = plainText(ModelessMsgBox::question(
+    auto* box = ModelessMsgBox::committing(plainText(ModelessMsgBox::question(
         this,
         [tableId] {
             return Wording{tr("Rejoin Table"),
                            tr("You are already seated at table %L1.\nDo you want to rejoin?").arg(tableId)};
         },
-        QDialogButtonBox::Yes | QDialogButtonBox::No, QDialogButtonBox::Yes, seatSubject(tableId)));
+        QDialogButtonBox::Yes | QDialogButtonBox::No, QDialogButtonBox::No, seatSubject(tableId))));
     QPointer<MainWindow> self(this);
     ModelessMsgBox::connectFinished(box, [self, tableId](int button) {
         if (!self || button != QDialogButtonBox::Yes)
@@ -351,9 +351,9 @@ void MainWindow::on_quitButton_clicked()
     if (quitBox)
         return;
     ui.quitButton->setEnabled(false);
-    quitBox = ModelessMsgBox::question(
+    quitBox = ModelessMsgBox::committing(ModelessMsgBox::question(
         this, [] { return Wording{tr("Quit"), tr("Are you sure you want to quit?")}; },
-        QDialogButtonBox::Yes | QDialogButtonBox::No, QDialogButtonBox::Yes);
+        QDialogButtonBox::Yes | QDialogButtonBox::No, QDialogButtonBox::No));
     QPointer<MainWindow> self(this);
     ModelessMsgBox::connectFinished(quitBox, [self](int button) {
         if (button == QDialogButtonBox::Yes) {

@@ -2,15 +2,47 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QCursor>
+#include <QDeadlineTimer>
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QScreen>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
 #include <algorithm>
+
+namespace {
+
+/// The buttons of a dialog that left the screen a moment ago, in screen
+/// coordinates: a click aimed at one of them may still be on its way.
+struct GoneButtons
+{
+    std::vector<QRect> rects;
+    QDeadlineTimer until;
+};
+
+std::vector<GoneButtons>& goneButtons()
+{
+    static std::vector<GoneButtons> gone;
+    return gone;
+}
+
+/// Where the dialog's shown buttons lie on the screen.
+std::vector<QRect> buttonRects(const QWidget* dialog)
+{
+    std::vector<QRect> rects;
+    for (const QAbstractButton* b : dialog->findChildren<QAbstractButton*>())
+        if (b->isVisibleTo(dialog))
+            rects.emplace_back(b->mapToGlobal(QPoint(0, 0)), b->size());
+    return rects;
+}
+
+} // namespace
 
 MahjongDialog::MahjongDialog(QWidget* parent, bool closable)
     : QFrame(parent)
@@ -144,8 +176,118 @@ void MahjongDialog::takeKeys(QWidget* where)
     where->setFocus(Qt::OtherFocusReason);
 }
 
+void MahjongDialog::setCommitting(std::vector<QAbstractButton*> commit, QAbstractButton* keep)
+{
+    committing.assign(commit.begin(), commit.end());
+    setKeyAnswers({keep}, {keep});
+    if (isVisible())
+        startGuard();
+}
+
+void MahjongDialog::startGuard()
+{
+    if (committing.empty() || content == nullptr)
+        return;
+    if (guardTimer == nullptr) {
+        guardTimer = new QTimer(this);
+        guardTimer->setSingleShot(true);
+        guardTimer->setInterval(guardMs);
+        connect(guardTimer, &QTimer::timeout, this, &MahjongDialog::endGuard);
+    }
+    // Disabled buttons hand the keys on to the window: they stay on the
+    // frame, where a dialog that is a window of its own has them too once
+    // it is activated.
+    const bool hadKeys = isAncestorOf(QApplication::focusWidget());
+    guarded = true;
+    content->setEnabled(false);
+    if (hadKeys || isWindow())
+        setFocus(Qt::OtherFocusReason);
+    guardTimer->start();
+    stayClear();
+}
+
+void MahjongDialog::endGuard()
+{
+    guarded = false;
+    content->setEnabled(true);
+    if (isAncestorOf(QApplication::focusWidget()) && isVisible())
+        if (QAbstractButton* answer = defaultAnswer())
+            answer->setFocus(Qt::OtherFocusReason);
+}
+
+void MahjongDialog::stayClear()
+{
+    if (!guarded || !isVisible())
+        return;
+    // What a click meant for something else may hit: the spot under the
+    // pointer, the buttons of the dialogs beside this one, and those of a
+    // dialog that went a moment ago.
+    std::vector<QRect> avoid{QRect(QCursor::pos() - QPoint(8, 8), QSize(17, 17))};
+    std::vector<GoneButtons>& gone = goneButtons();
+    std::erase_if(gone, [](const GoneButtons& g) { return g.until.hasExpired(); });
+    for (const GoneButtons& g : gone)
+        avoid.insert(avoid.end(), g.rects.cbegin(), g.rects.cend());
+    // Dialogs are children of a page, or windows of their own.
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+        QList<MahjongDialog*> dialogs = top->findChildren<MahjongDialog*>();
+        if (auto* dialog = qobject_cast<MahjongDialog*>(top))
+            dialogs << dialog;
+        for (const MahjongDialog* other : dialogs)
+            if (other != this && other->isVisible()) {
+                const std::vector<QRect> rects = buttonRects(other);
+                avoid.insert(avoid.end(), rects.cbegin(), rects.cend());
+            }
+    }
+    // Room for a hand that slips.
+    constexpr int margin = 12;
+    std::vector<QRect> mine;
+    for (const QAbstractButton* b : committing)
+        if (b != nullptr && b->isVisibleTo(this))
+            mine.emplace_back(QRect(b->mapToGlobal(QPoint(0, 0)), b->size()).adjusted(-margin, -margin, margin, margin));
+    const auto hits = [&](QPoint shift) {
+        return std::any_of(mine.cbegin(), mine.cend(), [&](const QRect& m) {
+            return std::any_of(avoid.cbegin(), avoid.cend(), [&](const QRect& a) { return m.translated(shift).intersects(a); });
+        });
+    };
+    if (!hits(QPoint()))
+        return;
+    // The least move that takes every committing button past what it covers,
+    // the dialog kept whole inside its parent.
+    std::vector<QPoint> shifts;
+    for (const QRect& a : avoid)
+        for (const QRect& m : mine) {
+            shifts.emplace_back(0, a.bottom() + 1 - m.top());
+            shifts.emplace_back(0, a.top() - 1 - m.bottom());
+            shifts.emplace_back(a.right() + 1 - m.left(), 0);
+            shifts.emplace_back(a.left() - 1 - m.right(), 0);
+        }
+    std::sort(shifts.begin(), shifts.end(), [](QPoint a, QPoint b) { return a.manhattanLength() < b.manhattanLength(); });
+    const QRect room = parentWidget() != nullptr ? parentWidget()->rect()
+                       : screen() != nullptr     ? screen()->availableGeometry()
+                                                 : geometry();
+    for (const QPoint shift : shifts)
+        if (room.contains(geometry().translated(shift)) && !hits(shift)) {
+            move(pos() + shift);
+            return;
+        }
+}
+
+void MahjongDialog::showEvent(QShowEvent* event)
+{
+    QFrame::showEvent(event);
+    if (!event->spontaneous())
+        startGuard();
+}
+
 void MahjongDialog::hideEvent(QHideEvent* event)
 {
+    // Not the hide of the first show, which the player never saw.
+    if (!event->spontaneous() && !preparing) {
+        std::vector<GoneButtons>& gone = goneButtons();
+        if (gone.size() >= 8)
+            gone.erase(gone.begin());
+        gone.push_back(GoneButtons{buttonRects(this), QDeadlineTimer(guardMs)});
+    }
     // Sent while the keys are still inside: they go back before the window
     // hands them to its next widget.
     QWidget* focus = window()->focusWidget();
@@ -158,6 +300,10 @@ void MahjongDialog::hideEvent(QHideEvent* event)
 
 void MahjongDialog::keyPressEvent(QKeyEvent* event)
 {
+    if (guarded) {
+        event->accept();
+        return;
+    }
     if (QAbstractButton* button = answerFor(event)) {
         button->click();
         return;
@@ -167,6 +313,16 @@ void MahjongDialog::keyPressEvent(QKeyEvent* event)
 
 bool MahjongDialog::event(QEvent* event)
 {
+    // In its first moments a question that commits takes no key at all, Tab
+    // and the window's plain-key shortcuts included: they were meant for
+    // what was there before.
+    if (guarded && (event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride)) {
+        const auto mods = static_cast<QKeyEvent*>(event)->modifiers() & ~(Qt::KeypadModifier | Qt::ShiftModifier);
+        if (event->type() == QEvent::KeyPress || mods == Qt::NoModifier) {
+            event->accept();
+            return true;
+        }
+    }
     // Return and Escape typed inside the dialog are its answers: no
     // shortcut of the window behind it (the claim chooser's Escape) may
     // take them first.
@@ -187,8 +343,10 @@ bool MahjongDialog::event(QEvent* event)
 void MahjongDialog::showDialog(bool center)
 {
     if (!prepared) {
+        preparing = true;
         show();
         hide();
+        preparing = false;
         prepared = true;
     }
     if (fitsContent)
@@ -206,6 +364,7 @@ void MahjongDialog::centerOnParent()
         return;
     // One larger than its parent starts at the parent's top left, not above it.
     move(std::max(0, (p->width() - width()) / 2), std::max(0, (p->height() - height()) / 2));
+    stayClear();
 }
 
 void MahjongDialog::onCloseClicked()

@@ -8,6 +8,7 @@
 
 class QAbstractButton;
 class QLabel;
+class QTimer;
 class QToolButton;
 class QVBoxLayout;
 
@@ -46,6 +47,21 @@ public:
     void setKeyAnswers(std::vector<QAbstractButton*> defaults, std::vector<QAbstractButton*> wayOut);
     /// The button Return answers with now (the first usable default); null when none.
     QAbstractButton* defaultAnswer() const;
+
+    /// How long a question that commits takes no click and no key once shown.
+    static constexpr int guardMs = 750;
+    /// Marks the dialog as a question whose answers in `commit` spend money,
+    /// give up a seat or leave a table; `keep` is the answer that leaves
+    /// things as they are (null when none does). From then on Return and
+    /// Escape answer with `keep` only; each time the dialog comes on the
+    /// screen its buttons are disabled for `guardMs` and it swallows every
+    /// key, so that a click or a key meant for what was there before answers
+    /// nothing; and no committing button is put under the pointer or where a
+    /// button of another dialog shown beside it, or gone just now, lies.
+    void setCommitting(std::vector<QAbstractButton*> commit, QAbstractButton* keep);
+    /// Whether the dialog is in its first moments after coming on the screen
+    /// as a question that commits.
+    bool isGuarded() const { return guarded; }
     /// Gives the keys to `where` inside the dialog; when the dialog goes
     /// with the keys, they go back where they were before, so that nothing
     /// behind the dialog was reached by them meanwhile.
@@ -71,12 +87,18 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void changeEvent(QEvent* event) override;
     void hideEvent(QHideEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void clampToParent();
     void fitContent();
     /// The button a key typed inside the dialog answers with, or null.
     QAbstractButton* answerFor(const QKeyEvent* event) const;
+    void startGuard();
+    void endGuard();
+    /// Moves the dialog until no committing button lies over what a click
+    /// meant for something else may hit.
+    void stayClear();
 
     QVBoxLayout* layout = nullptr;
     QFrame* topBarFrame = nullptr;
@@ -86,8 +108,12 @@ private:
     bool dragging = false;
     QPoint grabPoint;
     bool prepared = false;
+    bool preparing = false;
     bool fitsContent = false;
     std::vector<QAbstractButton*> defaults;
     std::vector<QAbstractButton*> wayOut;
     QPointer<QWidget> keysBefore;
+    std::vector<QPointer<QAbstractButton>> committing;
+    QTimer* guardTimer = nullptr;
+    bool guarded = false;
 };

@@ -384,6 +384,21 @@ void MsgBox::setButtons(QDialogButtonBox::StandardButtons mask, QDialogButtonBox
     adjustSize();
 }
 
+void MsgBox::markCommitting()
+{
+    auto* safe = qobject_cast<QPushButton*>(escapeButton());
+    std::vector<QAbstractButton*> commit;
+    for (QAbstractButton* b : buttons->buttons())
+        if (b != safe)
+            commit.push_back(b);
+    if (defaultBtn != nullptr)
+        defaultBtn->setDefault(false);
+    defaultBtn = safe;
+    if (safe != nullptr)
+        safe->setDefault(true);
+    setCommitting(commit, safe);
+}
+
 void MsgBox::onClicked(QAbstractButton* button)
 {
     if (answered)
@@ -415,6 +430,23 @@ QAbstractButton* MsgBox::escapeButton() const
     return all.size() == 1 ? all.first() : nullptr;
 }
 
+bool MsgBox::focusNextPrevChild(bool next)
+{
+    const QList<QAbstractButton*> all = buttons->buttons();
+    auto* focus = qobject_cast<QAbstractButton*>(QApplication::focusWidget());
+    if (focus == nullptr || !all.contains(focus) || !focus->isEnabled())
+        return MahjongDialog::focusNextPrevChild(next);
+    for (QWidget* w = focus;;) {
+        w = next ? w->nextInFocusChain() : w->previousInFocusChain();
+        if (w == focus)
+            return true;
+        if (auto* b = qobject_cast<QAbstractButton*>(w); b != nullptr && all.contains(b) && b->isVisible() && b->isEnabled()) {
+            b->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+            return true;
+        }
+    }
+}
+
 void MsgBox::mousePressEvent(QMouseEvent* event)
 {
     MahjongDialog::mousePressEvent(event);
@@ -431,8 +463,9 @@ void MsgBox::takeKeys(Qt::FocusReason reason)
     QWidget* last = focusWidget();
     if (last == nullptr || !isAncestorOf(last) || !last->isVisibleTo(this))
         last = firstFocus(this);
-    if (last != nullptr)
-        last->setFocus(reason);
+    // While its buttons take nothing yet, the box holds the keys itself.
+    if (last != nullptr || isGuarded())
+        (last != nullptr && last->isEnabled() ? last : this)->setFocus(reason);
 }
 
 void MsgBox::hideEvent(QHideEvent* event)
@@ -454,7 +487,7 @@ void MsgBox::showEvent(QShowEvent* event)
     if (isAncestorOf(QApplication::focusWidget()) || !isTopBox(this) || coveringWidget(this) != nullptr)
         return;
     if (QAbstractButton* button = firstFocus(this))
-        button->setFocus(Qt::OtherFocusReason);
+        (button->isEnabled() ? static_cast<QWidget*>(button) : this)->setFocus(Qt::OtherFocusReason);
 }
 
 void MsgBox::closeEvent(QCloseEvent* event)
@@ -513,6 +546,13 @@ MsgBox* question(QWidget* parent, const WordingMaker& wording, QDialogButtonBox:
                  QDialogButtonBox::StandardButton defaultButton, const QString& subject)
 {
     return showBox(parent, Kind::Question, wording, buttons, defaultButton, subject);
+}
+
+MsgBox* committing(MsgBox* box)
+{
+    if (box != nullptr)
+        box->markCommitting();
+    return box;
 }
 
 MsgBox* plainText(MsgBox* box)

@@ -75,6 +75,10 @@ public:
     /// Shows the wording the maker makes, now and after every change of the
     /// language; a null maker keeps the words as they are from now on.
     void setWording(WordingMaker maker);
+    /// Marks the box as a question whose other answers spend money, give up
+    /// a seat or leave a table: its No, Cancel or Close becomes the default
+    /// and the only key answer, and it is guarded as `MahjongDialog::setCommitting` tells.
+    void markCommitting();
 
 Q_SIGNALS:
     /// Emitted exactly once, with the clicked standard button or 0 when the box was closed.
@@ -96,6 +100,9 @@ public Q_SLOTS:
 protected:
     void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    /// Tab and Shift+Tab go round the box's buttons, as in a message box:
+    /// what lies next in the window may be under the box.
+    bool focusNextPrevChild(bool next) override;
     void mousePressEvent(QMouseEvent* event) override;
     /// A box that goes while it has the keys hands them to the box below it.
     void hideEvent(QHideEvent* event) override;
@@ -170,6 +177,10 @@ void answerKeysOnTop(QWidget* widget);
 /// Calls the callback once with the box's result; never for a null box
 /// (one not shown: its question was not asked).
 void connectFinished(MsgBox* box, std::function<void(int)> callback);
+
+/// Marks the box as a question that commits (see `MsgBox::markCommitting`).
+/// Returns the box.
+MsgBox* committing(MsgBox* box);
 
 /// Makes the box show its text as plain text, for texts that carry server
 /// data (table names, reasons), never markup. Returns the box.

@@ -4,10 +4,12 @@
 #include "TableInfo.h"
 #include "TimeSpan.h"
 
+#include <QApplication>
 #include <QButtonGroup>
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QPushButton>
+#include <QShortcut>
 #include <QToolButton>
 
 #include <algorithm>
@@ -66,6 +68,25 @@ TableSelector::TableSelector(QWidget* parent)
             [this](QAbstractButton* b) { Q_EMIT tableClicked(b == lobby ? -1 : group->id(b)); });
     connect(selectorLeft, &QToolButton::clicked, this, &TableSelector::scrollButtonClicked);
     connect(selectorRight, &QToolButton::clicked, this, &TableSelector::scrollButtonClicked);
+    // A button of a group that takes the keys leaves the others out of the Tab
+    // chain, as in a row of radio buttons; here each page's button stays a Tab
+    // stop, so that Tab reaches a table's button from the lobby.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        if (auto* b = qobject_cast<QAbstractButton*>(now); b != nullptr && group->buttons().contains(b))
+            for (QAbstractButton* each : group->buttons())
+                each->setFocusPolicy(Qt::StrongFocus);
+    });
+
+    // Shift+Tab comes as Backtab from some keyboards and as Tab from others.
+    const std::pair<QKeySequence, int> keys[] = {{QKeySequence(Qt::CTRL | Qt::Key_Tab), 1},
+                                                 {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), -1},
+                                                 {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab), -1}};
+    for (const auto& [sequence, step] : keys) {
+        auto* shortcut = new QShortcut(sequence, this);
+        shortcut->setEnabled(false);
+        connect(shortcut, &QShortcut::activated, this, [this, step = step] { cyclePages(step); });
+        pageKeys.push_back(shortcut);
+    }
 }
 
 TableSelector::~TableSelector() = default;
@@ -163,8 +184,22 @@ void TableSelector::scrollIntoView(const QWidget* button)
         moveStrip(scrollArea->width() - button->geometry().right() - 1);
 }
 
+void TableSelector::cyclePages(int step)
+{
+    QList<int> pages;
+    for (int i = 0; i < hboxLayout1->count(); ++i)
+        if (auto* b = qobject_cast<QAbstractButton*>(hboxLayout1->itemAt(i)->widget()))
+            pages << (b == lobby ? -1 : group->id(b));
+    const qsizetype at = pages.indexOf(activeTable());
+    if (pages.size() >= 2)
+        Q_EMIT tableClicked(pages.at((at + step + pages.size()) % pages.size()));
+}
+
 void TableSelector::relayout()
 {
+    // Without a table the keys stay with what else goes round with them (the lobby's tabs).
+    for (QShortcut* shortcut : pageKeys)
+        shortcut->setEnabled(hboxLayout1->count() >= 2);
     const int checked = activeTable();
     const QList<QAbstractButton*> all = group->buttons();
     if (checked == -1) {

@@ -2,9 +2,12 @@
 
 #include <QWidget>
 
+#include <vector>
+
 class QButtonGroup;
 class QHBoxLayout;
 class QPushButton;
+class QShortcut;
 class QToolButton;
 class SelectorButton;
 class TimeSpan;
@@ -15,7 +18,9 @@ struct TableInfo;
 /// opened, scrolled sideways by two arrows when they do not fit. The shown
 /// page's button is hidden (the lobby's always; a table's while it is the
 /// only one). Unknown or duplicate table ids throw std::runtime_error and
-/// leave the strip as it was.
+/// leave the strip as it was. While a table is open, Ctrl+Tab and
+/// Ctrl+Shift+Tab anywhere in the window go round the pages in the strip's
+/// order, as a tab widget's keys do.
 class TableSelector : public QWidget
 {
     Q_OBJECT
@@ -65,6 +70,8 @@ private:
     void moveStrip(int x);
     /// Moves the strip as little as it takes to show the whole button.
     void scrollIntoView(const QWidget* button);
+    /// Asks for the page `step` places after the shown one, round the strip.
+    void cyclePages(int step);
 
     QWidget* scrollArea = nullptr;
     QWidget* buttons = nullptr;
@@ -73,4 +80,5 @@ private:
     QToolButton* selectorRight = nullptr;
     QButtonGroup* group = nullptr;
     QPushButton* lobby = nullptr;
+    std::vector<QShortcut*> pageKeys;
 };

@@ -542,8 +542,8 @@ void GameWindow::onLeaveButtonClick()
                 return ModelessMsgBox::Wording{tr("Leave Table"), text};
             };
             // The table's name as the server wrote it, never markup.
-            auto* box = ModelessMsgBox::plainText(ModelessMsgBox::question(
-                this, wording, QDialogButtonBox::Yes | QDialogButtonBox::No, QDialogButtonBox::Yes));
+            auto* box = ModelessMsgBox::committing(ModelessMsgBox::plainText(ModelessMsgBox::question(
+                this, wording, QDialogButtonBox::Yes | QDialogButtonBox::No, QDialogButtonBox::No)));
             m_leaveQuestion = box;
             m_leaveAsked = meaning;
             m_leaveSeating = m_model->seating();

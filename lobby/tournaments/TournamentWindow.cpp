@@ -439,7 +439,7 @@ void TournamentWindow::askLeave()
     ui->leaveButton->setEnabled(false);
     const bool open = info.status == Open;
     const auto buttons = QDialogButtonBox::Yes | QDialogButtonBox::No;
-    ModelessMsgBox::MsgBox* box =
+    ModelessMsgBox::MsgBox* box = ModelessMsgBox::committing(
         open ? ModelessMsgBox::warning(findMainWindow(), [] {
                    return Wording{tr("Unregister from tournament?"),
                                   tr("Do you really want to unregister from this tournament?")};
@@ -447,7 +447,7 @@ void TournamentWindow::askLeave()
              : ModelessMsgBox::warning(findMainWindow(), [] {
                    return Wording{tr("Leave tournament?"),
                                   tr("Do you really want to leave this tournament?\nYour entrance fee will be lost.")};
-               }, buttons);
+               }, buttons));
     if (box == nullptr) { // not asked: boxes of its kind fill the screen
         updateButtons();
         return;

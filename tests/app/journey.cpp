@@ -304,6 +304,7 @@ class TestJourney : public QObject
         // A tab switch leaves the question above the page.
         clickTab(ui().mainTabs, ui().mainTabs->count() - 1);
         QVERIFY(shownOnScreen(box->contentWidget(), lang + QStringLiteral("-quit-question-howto")));
+        QTRY_VERIFY(box->buttonBox()->button(QDialogButtonBox::No)->isEnabled());
         QTest::mouseClick(box->buttonBox()->button(QDialogButtonBox::No), Qt::LeftButton);
         QTRY_VERIFY(window()->quitQuestion() == nullptr);
         QVERIFY(window()->isVisible());
@@ -429,6 +430,7 @@ private Q_SLOTS:
                 QCoreApplication::exit(-1);
                 return;
             }
+            (void)QTest::qWaitFor([box] { return box->buttonBox()->button(QDialogButtonBox::Yes)->isEnabled(); });
             QTest::mouseClick(box->buttonBox()->button(QDialogButtonBox::Yes), Qt::LeftButton);
         });
         QTimer guard;

@@ -31,6 +31,8 @@
 #include "ScreenshotSupport.h"
 #include "SeatedWindow.h"
 #include "SideBar.h"
+#include "TableSelector.h"
+#include "SelectorButton.h"
 #include "TableModel.h"
 #include "TileGraphics.h"
 #include "WashoutWindow.h"
@@ -253,15 +255,17 @@ class JourneyHand : public QObject
     }
 
     /// The program ends without a word at the table and starts again: the
-    /// login, and Rejoin answered by key.
+    /// login, and Rejoin answered by key (Return is its No).
     void startAgain()
     {
         QVERIFY(h.restart());
         h.window->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(h.window.get()));
         QTRY_VERIFY_WITH_TIMEOUT(h.boxes().filter(QStringLiteral("Rejoin Table|")).size() == 1, 10000);
-        QTRY_VERIFY(h.window->findChild<ModelessMsgBox::MsgBox*>()->isAncestorOf(QApplication::focusWidget()));
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        auto* rejoin = h.window->findChild<ModelessMsgBox::MsgBox*>();
+        QTRY_VERIFY(QApplication::focusWidget() == rejoin->defaultButton());
+        QVERIFY(tabTo(rejoin->buttonBox()->button(QDialogButtonBox::Yes)));
+        key(Qt::Key_Space);
         QTRY_VERIFY_WITH_TIMEOUT(table() != nullptr, 10000);
     }
 
@@ -320,6 +324,12 @@ private Q_SLOTS:
         const QByteArray pass = action(TestFrame(52).u32(HandScenario::ownId).u8(0));
         const QByteArray readyAction = action(TestFrame(54).u32(HandScenario::ownId));
         answer("keys-seated", QStringLiteral("playButton"), Qt::Key_Return, readyAction);
+        // --- the lobby and back by keys: Ctrl+Tab goes round the pages, the table's button is a Tab stop
+        key(Qt::Key_Tab, Qt::ControlModifier);
+        QTRY_VERIFY(h.window->view().loggedInStack->currentWidget() == h.window->view().lobbyWidget);
+        QVERIFY(tabTo(h.window->view().tableSelector->button(w->tableInfo().tableId)));
+        key(Qt::Key_Tab, Qt::ControlModifier);
+        QTRY_VERIFY(table() == w);
         for (const char* name : {"keys-chow", "keys-pong", "keys-chow-again"}) {
             answer(name, QStringLiteral("passButton"), Qt::Key_Space, pass);
             QVERIFY(!QTest::currentTestFailed() && keysOn(QStringLiteral("GameView")));
@@ -336,14 +346,15 @@ private Q_SLOTS:
         answer("keys-wash-out", QStringLiteral("readyButton"), Qt::Key_Return, readyAction);
         QTRY_VERIFY(hand->isFinished() && !QTest::currentTestFailed());
 
-        // --- Leave and Quit reached by Tab; the quit question answered Yes by Return
+        // --- Leave and Quit reached by Tab; the quit question's Return is No, its Yes reached by Tab
         QVERIFY(tabTo(w->sideBar()->findChild<QPushButton*>(QStringLiteral("leaveButton"))));
         key(Qt::Key_Space);
         QTRY_VERIFY(table() == nullptr);
         QVERIFY(tabTo(h.window->view().quitButton));
         key(Qt::Key_Space);
-        QTRY_VERIFY(h.window->quitQuestion() && h.window->quitQuestion()->isAncestorOf(QApplication::focusWidget()));
-        QTimer::singleShot(0, this, [this] { key(Qt::Key_Return); });
+        QTRY_VERIFY(h.window->quitQuestion() && QApplication::focusWidget() == h.window->quitQuestion()->defaultButton());
+        QVERIFY(tabTo(h.window->quitQuestion()->buttonBox()->button(QDialogButtonBox::Yes)));
+        QTimer::singleShot(0, this, [this] { key(Qt::Key_Space); });
         QTimer::singleShot(5000, qApp, [] { QCoreApplication::exit(1); });
         QCOMPARE(QCoreApplication::exec(), 0);
         QVERIFY2(unexpected.isEmpty(), qPrintable(unexpected.join(QLatin1Char('\n'))));
@@ -402,7 +413,7 @@ private Q_SLOTS:
         const auto question = [&w] { return w->findChild<ModelessMsgBox::MsgBox*>(); };
         for (bool away : {false, true}) {
             QTest::mouseClick(sideLeave, Qt::LeftButton);
-            QTRY_VERIFY(question() && question()->isAncestorOf(QApplication::focusWidget()));
+            QTRY_VERIFY(question() && QApplication::focusWidget() == question()->defaultButton()); // once it takes keys
             if (away) {
                 QTest::mouseClick(w->view()->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
                 QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
@@ -414,7 +425,7 @@ private Q_SLOTS:
         QVERIFY(w->meldAuction()->isVisible() && h.server.received(100).size() == offered);
         // --- Yes closes only the page: the lobby's row opens it again, the offer still open
         QTest::mouseClick(sideLeave, Qt::LeftButton);
-        QTRY_VERIFY(question() != nullptr);
+        QTRY_VERIFY(question() != nullptr && question()->buttonBox()->button(QDialogButtonBox::Yes)->isEnabled());
         QTest::mouseClick(question()->buttonBox()->button(QDialogButtonBox::Yes), Qt::LeftButton);
         QTRY_VERIFY(table() == nullptr);
         doubleClickRow();
@@ -451,7 +462,7 @@ private Q_SLOTS:
         // leave question the win's chooser hides answers no Enter, until a click raises it)
         QTRY_VERIFY_WITH_TIMEOUT(w->meldAuction()->isVisible(), 10000);
         QTest::mouseClick(sideLeave, Qt::LeftButton);
-        QTRY_VERIFY(question() && question()->isAncestorOf(QApplication::focusWidget()));
+        QTRY_VERIFY(question() && QApplication::focusWidget() == question()->defaultButton());
         const quint64 now = quint64(QDateTime::currentMSecsSinceEpoch());
         TestFrame win(34); // a pong (2) and a win (16) of the 1 of characters
         win.u32(2).u8(meldTypeToWire(2)).u8(9).u8(meldTypeToWire(16)).u8(9);
@@ -535,15 +546,18 @@ private Q_SLOTS:
         QVERIFY(!h.window->games()->hasTable(tableId));
         step("left");
 
-        // --- Quit by its button, Escape (No), again, Enter (Yes): the loop ends with 0
+        // --- Quit by its button, Escape (No), again, Yes: the loop ends with 0
         QTest::mouseClick(h.window->view().quitButton, Qt::LeftButton);
         QTRY_VERIFY(h.window->quitQuestion() != nullptr && h.window->quitQuestion()->isVisible());
         step("quit");
-        QTRY_VERIFY(h.window->quitQuestion()->isAncestorOf(QApplication::focusWidget())); // keys go to it
+        QTRY_VERIFY(QApplication::focusWidget() == h.window->quitQuestion()->defaultButton()); // keys go to its No
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
         QTRY_VERIFY(h.window->quitQuestion() == nullptr);
         QTest::mouseClick(h.window->view().quitButton, Qt::LeftButton);
-        QTimer::singleShot(0, this, [] { QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return); });
+        QTRY_VERIFY(h.window->quitQuestion()->buttonBox()->button(QDialogButtonBox::Yes)->isEnabled());
+        QTimer::singleShot(0, this, [this] {
+            QTest::mouseClick(h.window->quitQuestion()->buttonBox()->button(QDialogButtonBox::Yes), Qt::LeftButton);
+        });
         QTimer::singleShot(5000, qApp, [] { QCoreApplication::exit(1); });
         QCOMPARE(QCoreApplication::exec(), 0);
         QVERIFY2(unexpected.isEmpty(), qPrintable(unexpected.join(QLatin1Char('\n'))));

@@ -823,6 +823,7 @@ private Q_SLOTS:
                 QCOMPARE(h.boxes(), QStringList{QStringLiteral("Quit|Are you sure you want to quit?")});
                 QVERIFY(!quit->isEnabled());
                 ModelessMsgBox::MsgBox* box = h.window->quitQuestion();
+                QTRY_VERIFY(box->buttonBox()->button(QDialogButtonBox::Yes)->isEnabled());
                 QTest::mouseClick(box->buttonBox()->button(QDialogButtonBox::Yes), Qt::LeftButton);
             } else if (how.startsWith(QLatin1String("SIG"))) {
                 QVERIFY(QuitSignals::install());

@@ -181,8 +181,10 @@ private:
             auto* leave = w ? w->sideBar()->findChild<QAbstractButton*>(QStringLiteral("leaveButton")) : nullptr;
             if (leave && leave->isVisible()) {
                 QTest::mouseClick(leave, Qt::LeftButton);
-                if (auto* box = w->findChild<ModelessMsgBox::MsgBox*>())
+                if (auto* box = w->findChild<ModelessMsgBox::MsgBox*>()) {
+                    (void)QTest::qWaitFor([box] { return box->buttonBox()->button(QDialogButtonBox::Yes)->isEnabled(); });
                     QTest::mouseClick(box->buttonBox()->button(QDialogButtonBox::Yes), Qt::LeftButton);
+                }
                 if (window())
                     return fault(QStringLiteral("the page stayed after Leave"));
                 gc.tableView(qint32(table)); // the lobby's row opens it again

@@ -393,7 +393,9 @@ private Q_SLOTS:
             return;
         }
         // Leave between hands asks, then gives the seat up at once.
-        QTest::mouseClick(again->findChild<ModelessMsgBox::MsgBox*>()->buttonBox()->button(QDialogButtonBox::Yes), Qt::LeftButton);
+        QAbstractButton* yes = again->findChild<ModelessMsgBox::MsgBox*>()->buttonBox()->button(QDialogButtonBox::Yes);
+        QTRY_VERIFY(yes->isEnabled());
+        QTest::mouseClick(yes, Qt::LeftButton);
         QVERIFY(server->waitForFrame(36, 5000));
     }
 

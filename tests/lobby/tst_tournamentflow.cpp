@@ -552,13 +552,17 @@ void TournamentFlowTest::oneRequestPerChoice_data()
     QTest::addColumn<qint32>("value");
     QTest::addColumn<QString>("asked");    // the question up after the change, answered Yes for a count
     QTest::addColumn<QList<int>>("sent");  // register, unregister, leave requests after a second click
+    QTest::addColumn<QString>("meant");    // at once after the change, for the first box's Yes: "click", "Return"
 
-    QTest::newRow("register, the count changes") << 11u << true << QByteArray("REGISTERED") << 13 << "" << QList<int>{1, 0, 0};
+    QTest::newRow("register, the count changes") << 11u << true << QByteArray("REGISTERED") << 13 << "" << QList<int>{1, 0, 0} << QString();
     QTest::newRow("unregister asked, the count changes")
-        << 11u << false << QByteArray("REGISTERED") << 13 << "Unregister from tournament?" << QList<int>{0, 1, 0};
+        << 11u << false << QByteArray("REGISTERED") << 13 << "Unregister from tournament?" << QList<int>{0, 1, 0} << QString();
     QTest::newRow("unregister asked, registration closes: No")
-        << 11u << false << QByteArray("STATUS") << 1 << "Leave tournament?" << QList<int>{0, 0, 0};
-    QTest::newRow("leave asked, the tournament plays") << 12u << false << QByteArray("STATUS") << 3 << "" << QList<int>{0, 0, 0};
+        << 11u << false << QByteArray("STATUS") << 1 << "Leave tournament?" << QList<int>{0, 0, 0} << QString();
+    for (const char* meant : {"click", "Return"}) // then Return's own answer, the safe one
+        QTest::addRow("registration closes under a %s", meant)
+            << 11u << false << QByteArray("STATUS") << 1 << "Leave tournament?" << QList<int>{0, 0, 0} << QString(meant);
+    QTest::newRow("leave asked, the tournament plays") << 12u << false << QByteArray("STATUS") << 3 << "" << QList<int>{0, 0, 0} << QString();
 }
 
 void TournamentFlowTest::oneRequestPerChoice()
@@ -569,6 +573,7 @@ void TournamentFlowTest::oneRequestPerChoice()
     QFETCH(qint32, value);
     QFETCH(QString, asked);
     QFETCH(QList<int>, sent);
+    QFETCH(QString, meant);
     server->onRequest(205, [](const ReceivedFrame&) {}); // the registration's answer is late
     if (!registering) {
         server->send(TF::registeredList({id}));
@@ -579,6 +584,9 @@ void TournamentFlowTest::oneRequestPerChoice()
     QVERIFY(QTest::qWaitForWindowExposed(lobby.get()));
     QPushButton* button = registering ? window->view()->joinButton : window->view()->leaveButton;
     QTest::mouseClick(button, Qt::LeftButton);
+    const auto yes = [](ModelessMsgBox::MsgBox* box) { return box->buttonBox()->button(QDialogButtonBox::Yes); };
+    const auto onScreen = [](const QWidget* w) { return QRect(w->mapToGlobal(QPoint(0, 0)), w->size()); };
+    const QRect firstYes = registering ? QRect() : onScreen(yes(openBoxes().value(0)));
     server->send(TF::update(id, {TF::num(key, value)}));
     const TournamentInfo& info = window->tournamentInfo();
     QTRY_VERIFY_WITH_TIMEOUT((key == "STATUS" ? info.status : info.registered) == value, 5000);
@@ -589,8 +597,18 @@ void TournamentFlowTest::oneRequestPerChoice()
     QCOMPARE(boxes.size(), asked.isEmpty() ? 0 : 1);
     if (!asked.isEmpty()) {
         QCOMPARE(titleOf(boxes[0]), asked);
-        const bool yes = key == "REGISTERED";
-        QTest::mouseClick(boxes[0]->buttonBox()->button(yes ? QDialogButtonBox::Yes : QDialogButtonBox::No), Qt::LeftButton);
+        // The new Yes is not where the first was, nor a slip of the hand from it.
+        QVERIFY(meant.isEmpty() || !onScreen(yes(boxes[0])).adjusted(-8, -8, 8, 8).intersects(firstYes));
+        if (meant == QLatin1String("click")) // one that lands on it all the same
+            QTest::mouseClick(yes(boxes[0]), Qt::LeftButton);
+        else if (!meant.isEmpty())
+            QTest::keyClick(boxes[0]->focusWidget(), Qt::Key_Return);
+        QTRY_VERIFY(openBoxes().size() == 1 && yes(boxes[0])->isEnabled());
+        if (meant == QLatin1String("Return"))
+            QTest::keyClick(boxes[0]->focusWidget(), Qt::Key_Return);
+        else
+            QTest::mouseClick(key == "REGISTERED" ? yes(boxes[0]) : boxes[0]->buttonBox()->button(QDialogButtonBox::No),
+                              Qt::LeftButton);
     }
     sync();
     QCOMPARE((QList<int>{int(server->received(205).size()), scenario->unregisterRequests, scenario->leaveRequests}), sent);
