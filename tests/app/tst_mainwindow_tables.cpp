@@ -270,8 +270,7 @@ private Q_SLOTS:
             // Leaving in the hand names where the table opens again: the lobby does not list it.
             auto* page = qobject_cast<GameWindow*>(ui.loggedInStack->currentWidget());
             QTRY_VERIFY(page->meldAuction()->isVisible());
-            // The seat notice that follows the join confirms it: one join for the seating.
-            QCOMPARE(h.server.received(30).size(), 1);
+            QCOMPARE(h.server.received(30).size(), 1); // the seat notice after the join is no seating
             // The round's board shows the standings: a change of the tournament asks for them anew.
             h.server.clearReceived();
             h.server.send(TournamentFrames::update(HandScenario::tournamentId, {TournamentFrames::num("REGISTERED", 9)}));

@@ -337,7 +337,8 @@ void HandScenario::sendSeatNotice()
     TestFrame f(62);
     f.u32(m_table).u8(1).u32(round ? tournamentId : quint32(-1));
     tableRecord(f, m_table, round ? QByteArray("Final table") : names[ruleset], ruleset, round ? 1 : ruleset == 2 ? 2 : 0);
-    send(f);
+    const TestFrame table = TournamentFrames::tournamentTable(tournamentId, m_table, "Final table", 3); // as its list has it
+    send(round ? TestFrame(62).u32(m_table).u8(1).u32(tournamentId).raw(table.body().mid(5)) : f);
 }
 
 void HandScenario::rejoin()
