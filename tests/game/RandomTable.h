@@ -34,6 +34,7 @@
 #include <QAbstractButton>
 #include <QDeadlineTimer>
 #include <QGraphicsView>
+#include <QMainWindow>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -71,11 +72,10 @@ public:
             fault(QStringLiteral("no table to play"));
         TableInfo info = fixtures::table(1, evening ? 1 : 2);
         info.tableId = qint32(table);
-        if (evening) { // an evening of a tournament's rounds here; the notice wired as the main window does
+        if (evening) // an evening of a tournament's rounds here; the notice wired as the main window does
             QObject::connect(&cm, &ConnectionManager::notifySeated, &gc, [this](qint32 t, qint32, qint32 m) { gc.onTournamentSeated(m, t, 1); });
-            server.send(TournamentFrames::snapshot(TournamentFrames::tournament(tid, "Evening", 0, 3, 64, 1, 2e9, 60)));
-            info.lobbyPath = GameController::mttLobbyPath(info.mttId = qint32(tid));
-        }
+        server.send(TournamentFrames::snapshot(TournamentFrames::tournament(tid, "Evening", 0, 3, 64, 1, 2e9, 60)));
+        info.lobbyPath = evening ? GameController::mttLobbyPath(info.mttId = qint32(tid)) : info.lobbyPath;
         tables.subscribe(info.lobbyPath);
         tables.addOrUpdateTable(info);
     }
@@ -215,14 +215,15 @@ private:
             QCoreApplication::processEvents();
             w->show();
         } else if (word.endsWith("Button")) { // Register, Unregister, or the tab's close
-            auto* b = lobby->findChild<QAbstractButton*>(word);
+            const QList<QAbstractButton*> all = lobby->findChildren<QAbstractButton*>(word); // the newest tab's
+            QAbstractButton* b = all.value(all.size() - 1);
             if (b && b->isEnabled() && b->isVisibleTo(lobby.get()))
                 QTest::mouseClick(b, Qt::LeftButton);
         } else if (word == "open") {
             lobby->displayTournament(qint32(tid));
         } else if (word == "question") { // answered either way, or left open
-            for (QWidget* top : QApplication::topLevelWidgets())
-                if (auto* box = qobject_cast<ModelessMsgBox::MsgBox*>(top); box && box->isVisible() && random(4))
+            for (ModelessMsgBox::MsgBox* box : parent.findChildren<ModelessMsgBox::MsgBox*>(Qt::FindDirectChildrenOnly))
+                if (box->isVisible() && random(4))
                     QTest::mouseClick(box->buttonBox()->button(random(3) ? QDialogButtonBox::Yes : QDialogButtonBox::No), Qt::LeftButton);
         } else if (word == "language") { // as a translator installed: every window is told
             QEvent change(QEvent::LanguageChange);
@@ -413,7 +414,7 @@ private:
 
     quint32 seed;
     std::mt19937 rng;
-    QWidget parent;
+    QMainWindow parent; // where the tournament's questions are asked
     TestGameServer server;
     ConnectionManager cm{false};
     TableModel tables{&cm};
