@@ -22,6 +22,7 @@ class TournamentRequests : public QObject
 
 public:
     enum class Kind { None, Register, Unregister, Leave };
+    Q_ENUM(Kind)
 
     /// How long a quiet connection may leave a request unanswered.
     static constexpr int answerTimeLimitMs = 20000;

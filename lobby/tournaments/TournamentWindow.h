@@ -137,6 +137,7 @@ private:
     QPointer<TournamentRankingModel> rankingModel;
     /// The chat room was asked for and not left since.
     bool chatWanted = false;
+    /// Where what the player asked of the tournament is kept while on its way.
     QPointer<TournamentRequests> requests;
     /// The open unregister or leave question, and whether it asked to
     /// unregister from an open tournament.
