@@ -1362,4 +1362,31 @@ Your password is not the one you typed then.</source>
         <translation>このトーナメントは削除されました</translation>
     </message>
 </context>
+<context>
+    <name>TournamentsController</name>
+    <message>
+        <source>Join tournament</source>
+        <translation>トーナメントに参加</translation>
+    </message>
+    <message>
+        <source>The server did not answer the registration; try again</source>
+        <translation>サーバーが登録に応答しませんでした。もう一度お試しください</translation>
+    </message>
+    <message>
+        <source>Unregister from tournament</source>
+        <translation>トーナメントの登録取消</translation>
+    </message>
+    <message>
+        <source>The server did not answer the unregistration; try again</source>
+        <translation>サーバーが登録取消に応答しませんでした。もう一度お試しください</translation>
+    </message>
+    <message>
+        <source>Leave tournament</source>
+        <translation>トーナメントから退出</translation>
+    </message>
+    <message>
+        <source>The server did not answer the request to leave; try again</source>
+        <translation>サーバーが退出の要求に応答しませんでした。もう一度お試しください</translation>
+    </message>
+</context>
 </TS>

@@ -1362,4 +1362,31 @@ Your password is not the one you typed then.</source>
         <translation>此锦标赛已被删除</translation>
     </message>
 </context>
+<context>
+    <name>TournamentsController</name>
+    <message>
+        <source>Join tournament</source>
+        <translation>参加锦标赛</translation>
+    </message>
+    <message>
+        <source>The server did not answer the registration; try again</source>
+        <translation>服务器没有回应报名，请重试</translation>
+    </message>
+    <message>
+        <source>Unregister from tournament</source>
+        <translation>取消锦标赛报名</translation>
+    </message>
+    <message>
+        <source>The server did not answer the unregistration; try again</source>
+        <translation>服务器没有回应取消报名，请重试</translation>
+    </message>
+    <message>
+        <source>Leave tournament</source>
+        <translation>退出锦标赛</translation>
+    </message>
+    <message>
+        <source>The server did not answer the request to leave; try again</source>
+        <translation>服务器没有回应退出请求，请重试</translation>
+    </message>
+</context>
 </TS>

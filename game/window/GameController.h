@@ -199,6 +199,8 @@ private:
     /// while it is still open, and still open by the server's clock.
     void answerLater(qint32 tableId, quint64 question);
     void sendDueAnswers();
+    /// Whether the user sits at the table, or its join has succeeded.
+    bool sitsAt(qint32 tableId) const;
     /// Sends the join of a seating; false when the throttle refused it.
     bool sendSeatingJoin(qint32 tableId);
     void retrySeatings();

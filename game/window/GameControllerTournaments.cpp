@@ -23,6 +23,12 @@ void GameController::onTournamentSeated(qint32 tournamentId, qint32 tableId)
 
 void GameController::onTournamentSeated(qint32 tournamentId, qint32 tableId, int reason)
 {
+    // The server follows every join with the notice that the user sits at
+    // the table. For a table the user sits at already, or that is being
+    // joined, the notice confirms that seating: a join sent for it would be
+    // followed by another notice, and so on without end.
+    if (reason == 1 && (sitsAt(tableId) || tournamentSeatings.count(tableId)))
+        return;
     if (tournamentSeatings.count(tableId)) {
         qWarning().noquote() << QStringLiteral("Server tried to seat twice at table %1 (now for tournament %2)")
                                     .arg(tableId)
@@ -35,6 +41,14 @@ void GameController::onTournamentSeated(qint32 tournamentId, qint32 tableId, int
         sendSeatingJoin(tableId);
     if (tableModel)
         tableModel->subscribe(mttLobbyPath(tournamentId));
+}
+
+bool GameController::sitsAt(qint32 tableId) const
+{
+    if (heldJoins.count(tableId))
+        return true;
+    const GameModel* model = gameModel(tableId);
+    return model && (model->freshJoin() || model->isSeated());
 }
 
 bool GameController::sendSeatingJoin(qint32 tableId)

@@ -13,6 +13,7 @@
 #include "TableModel.h"
 #include "TableTexts.h"
 #include "TournamentRankingModel.h"
+#include "TournamentRequests.h"
 #include "TournamentTexts.h"
 #include "TournamentView.h"
 #include "UTreeView.h"
@@ -211,6 +212,24 @@ void TournamentWindow::setTablesModel(TableModel* tables)
     updateView();
 }
 
+void TournamentWindow::setRequests(TournamentRequests* tracked)
+{
+    if (requests)
+        disconnect(requests, nullptr, this, nullptr);
+    requests = tracked;
+    if (requests)
+        connect(requests, &TournamentRequests::pendingChanged, this, [this](qint32 id) {
+            if (id == info.tournamentId)
+                updateButtons();
+        });
+    updateButtons();
+}
+
+bool TournamentWindow::isRequestPending() const
+{
+    return requests && requests->pending(info.tournamentId) != TournamentRequests::Kind::None;
+}
+
 void TournamentWindow::updateView()
 {
     const int status = info.status;
@@ -297,9 +316,9 @@ void TournamentWindow::updateButtons()
     }
     // A request on its way, or a question up: whatever the record says
     // meanwhile, nothing is asked twice.
-    if (registerSent)
+    if (isRequestPending())
         ui->joinButton->setEnabled(false);
-    if (leaveQuestion || leaveSent)
+    if (leaveQuestion || isRequestPending())
         ui->leaveButton->setEnabled(false);
 }
 
@@ -420,16 +439,15 @@ void TournamentWindow::onTimerTimeout()
 
 void TournamentWindow::on_joinButton_clicked()
 {
-    if (registerSent || info.status != Open || info.ownRegistered)
+    if (isRequestPending() || info.status != Open || info.ownRegistered)
         return;
-    registerSent = true;
     ui->joinButton->setEnabled(false);
     Q_EMIT registerTournament(info.tournamentId);
 }
 
 void TournamentWindow::on_leaveButton_clicked()
 {
-    if (leaveQuestion || leaveSent || !isLeaveOffered())
+    if (leaveQuestion || isRequestPending() || !isLeaveOffered())
         return;
     askLeave();
 }
@@ -462,8 +480,8 @@ void TournamentWindow::askLeave()
         if (!self || self->leaveQuestion != box)
             return;
         self->leaveQuestion = nullptr;
-        if (result == QDialogButtonBox::Yes && self->isLeaveOffered() && (self->info.status == Open) == open) {
-            self->leaveSent = true;
+        if (result == QDialogButtonBox::Yes && self->isLeaveOffered() && !self->isRequestPending()
+            && (self->info.status == Open) == open) {
             if (open)
                 Q_EMIT self->unregisterTournament(self->info.tournamentId);
             else
@@ -489,7 +507,6 @@ void TournamentWindow::onTournamentRegisterSuccess(qint32 tournamentInt)
 {
     if (tournamentInt != info.tournamentId)
         return;
-    registerSent = false;
     info.ownRegistered = true;
     updateView();
 }
@@ -498,7 +515,6 @@ void TournamentWindow::onTournamentRegisterFailed(qint32 tournamentInt, tmnt_reg
 {
     if (tournamentInt != info.tournamentId)
         return;
-    registerSent = false;
     if (reason == tmnt_register_failed_reason::ALREADY_REGISTERED) {
         // Refused because the player is registered already (from another
         // client, say): the window offers to unregister, as after a success.
@@ -534,7 +550,6 @@ void TournamentWindow::onTournamentUnregisterSuccess(qint32 tournamentInt)
 {
     if (tournamentInt != info.tournamentId)
         return;
-    leaveSent = false;
     info.ownRegistered = false;
     updateView();
 }
@@ -543,7 +558,6 @@ void TournamentWindow::onTournamentUnregisterFailed(qint32 tournamentInt, tmnt_r
 {
     if (tournamentInt != info.tournamentId)
         return;
-    leaveSent = false;
     plainTextBox(ModelessMsgBox::warning(findMainWindow(), [reason] {
         return Wording{tr("Unregister from tournament"),
                        fillTemplate(tr("Unregister from tournament failed!\n%1"), {registerFailedText(reason)})};
@@ -560,7 +574,6 @@ void TournamentWindow::onTournamentLeaveFailed(qint32 tournamentInt, const QStri
 {
     if (tournamentInt != info.tournamentId)
         return;
-    leaveSent = false;
     plainTextBox(ModelessMsgBox::warning(findMainWindow(), [reason] {
         return Wording{tr("Leave tournament"), fillTemplate(tr("Leave tournament failed!\n%1"), {reason})};
     }));

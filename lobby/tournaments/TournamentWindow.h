@@ -18,6 +18,7 @@ class MsgBox;
 class SocialServices;
 class TableModel;
 class TournamentRankingModel;
+class TournamentRequests;
 class TournamentView;
 class QSortFilterProxyModel;
 
@@ -47,6 +48,9 @@ public:
     void setRankingModel(TournamentRankingModel* model);
     /// Shows the tournament's tables of the lobby's table list (null: none).
     void setTablesModel(TableModel* tables);
+    /// The player's requests on their way, which the buttons follow (not
+    /// owned). Without them the window only asks.
+    void setRequests(TournamentRequests* requests);
 
     /// The widgets, for the tests and the lead's wiring.
     TournamentView* view() const { return ui.get(); }
@@ -69,7 +73,7 @@ Q_SIGNALS:
     void userMenuRequested(const QString& name, const QPoint& pos);
 
 public Q_SLOTS:
-    /// Sends the registration and disables the button until the answer.
+    /// Asks to register; the button stays disabled while the request is on its way.
     void on_joinButton_clicked();
     /// Asks whether to unregister or leave; the answer may come after the window closed.
     void on_leaveButton_clicked();
@@ -114,6 +118,8 @@ private:
     void updateButtons();
     /// Whether the player may unregister or leave now.
     bool isLeaveOffered() const;
+    /// Whether a request of the tournament is on its way, from any window.
+    bool isRequestPending() const;
     /// Asks whether to unregister (open) or leave (past registration).
     void askLeave();
     /// Withdraws the open unregister or leave question whose subject changed.
@@ -131,10 +137,8 @@ private:
     QPointer<TournamentRankingModel> rankingModel;
     /// The chat room was asked for and not left since.
     bool chatWanted = false;
-    /// A registration was sent and its answer has not come.
-    bool registerSent = false;
-    /// An unregistration or a leave was sent and its answer has not come.
-    bool leaveSent = false;
+    /// Where what the player asked of the tournament is kept while on its way.
+    QPointer<TournamentRequests> requests;
     /// The open unregister or leave question, and whether it asked to
     /// unregister from an open tournament.
     QPointer<ModelessMsgBox::MsgBox> leaveQuestion;

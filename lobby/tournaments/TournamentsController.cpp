@@ -4,14 +4,43 @@
 #include "ConnectionManager.h"
 #include "RankingRequestQueue.h"
 #include "TableModel.h"
+#include "ModelessMsgBox.h"
 #include "TournamentRankingModel.h"
+#include "TournamentRequests.h"
 #include "TournamentWindow.h"
 #include "TournamentsLobbyModel.h"
 #include "TournamentsLobbyWindow.h"
 #include "SocialServices.h"
+#include "Utils.h"
 
+#include <QMainWindow>
 #include <QMetaObject>
 #include <QPoint>
+
+namespace {
+
+/// Said once, whether or not a window of the tournament is open.
+void sayGivenUp(TournamentRequests::Kind kind)
+{
+    ModelessMsgBox::warning(findMainWindow(), [kind] {
+        switch (kind) {
+        case TournamentRequests::Kind::Register:
+            return ModelessMsgBox::Wording{
+                TournamentsController::tr("Join tournament"),
+                TournamentsController::tr("The server did not answer the registration; try again")};
+        case TournamentRequests::Kind::Unregister:
+            return ModelessMsgBox::Wording{
+                TournamentsController::tr("Unregister from tournament"),
+                TournamentsController::tr("The server did not answer the unregistration; try again")};
+        default:
+            return ModelessMsgBox::Wording{
+                TournamentsController::tr("Leave tournament"),
+                TournamentsController::tr("The server did not answer the request to leave; try again")};
+        }
+    });
+}
+
+} // namespace
 
 TournamentsController::TournamentsController(ConnectionManager* connection, QObject* parent, QWidget* mainWindow)
     : QObject(parent)
@@ -20,6 +49,7 @@ TournamentsController::TournamentsController(ConnectionManager* connection, QObj
     , model(new TournamentsLobbyModel(this))
     , rankingRequests(new RankingRequestQueue([connection](qint32 id) { connection->get_tournament_ranking_list(id); },
                                               [connection] { return connection->isReadingTournamentList(); }, this))
+    , pendingRequests(new TournamentRequests(connection, this))
 {
     using CM = ConnectionManager;
     using FullRecord = void (CM::*)(TournamentInfo);
@@ -55,6 +85,8 @@ TournamentsController::TournamentsController(ConnectionManager* connection, QObj
     connect(connection, &CM::tournamentListAnnounced, rankingRequests, &RankingRequestQueue::resume);
     connect(connection, &CM::tournamentRankings, rankingRequests,
             [this](qint32 id, const TournamentRankings&) { rankingRequests->answered(id); });
+    connect(pendingRequests, &TournamentRequests::givenUp, this,
+            [](qint32, TournamentRequests::Kind kind) { sayGivenUp(kind); });
 }
 
 TournamentsController::~TournamentsController() = default;
@@ -62,6 +94,11 @@ TournamentsController::~TournamentsController() = default;
 void TournamentsController::setTableModel(TableModel* tables)
 {
     tableModel = tables;
+}
+
+void TournamentsController::setAnswerTimeLimit(int ms)
+{
+    pendingRequests->setAnswerTimeLimit(ms);
 }
 
 void TournamentsController::setSocialServices(SocialServices* services)
@@ -85,9 +122,14 @@ TournamentWindow* TournamentsController::openTournamentWindow(const TournamentIn
     window->setRankingModel(ranking);
     window->setTablesModel(tableModel);
 
-    connect(window, &W::registerTournament, connection, &CM::register_tournament_request);
-    connect(window, &W::unregisterTournament, connection, &CM::unregister_tournament_request);
-    connect(window, &W::leaveTournament, connection, &CM::leave_tournament);
+    // Through the tournament's requests: whichever of its windows asks, one
+    // request is on its way at a time.
+    using Kind = TournamentRequests::Kind;
+    const auto send = [this](Kind kind) { return [this, kind](int id) { pendingRequests->send(id, kind); }; };
+    connect(window, &W::registerTournament, pendingRequests, send(Kind::Register));
+    connect(window, &W::unregisterTournament, pendingRequests, send(Kind::Unregister));
+    connect(window, &W::leaveTournament, pendingRequests, send(Kind::Leave));
+    window->setRequests(pendingRequests);
     connect(window, &W::watchTable, this, &TournamentsController::watchTable);
 
     connect(connection, &CM::tournamentRegisterSuccess, window, &W::onTournamentRegisterSuccess);

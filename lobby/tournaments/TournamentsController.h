@@ -13,6 +13,7 @@ class ConnectionManager;
 class RankingRequestQueue;
 class SocialServices;
 class TableModel;
+class TournamentRequests;
 class TournamentsLobbyModel;
 class TournamentsLobbyWindow;
 class TournamentWindow;
@@ -34,6 +35,11 @@ public:
     ~TournamentsController() override;
 
     TournamentsLobbyModel* lobbyModel() const { return model; }
+    /// The player's requests on their way, one per tournament.
+    TournamentRequests* requests() const { return pendingRequests; }
+    /// How long a quiet connection may leave a request unanswered before it
+    /// is given up with a word, for the requests sent from now on.
+    void setAnswerTimeLimit(int ms);
     /// A new lobby window showing the model, without a parent.
     TournamentsLobbyWindow* createLobbyWindow();
     /// A new window for the tournament, without a parent, wired to the
@@ -86,6 +92,7 @@ private:
     QPointer<SocialServices> social;
     int playerId = -1;
     RankingRequestQueue* rankingRequests;
+    TournamentRequests* pendingRequests;
     /// What shows standings, and of which tournament; how many show each.
     std::map<QObject*, qint32> standingsViewers;
     std::map<qint32, int> standingsShown;

@@ -270,6 +270,7 @@ private Q_SLOTS:
             // Leaving in the hand names where the table opens again: the lobby does not list it.
             auto* page = qobject_cast<GameWindow*>(ui.loggedInStack->currentWidget());
             QTRY_VERIFY(page->meldAuction()->isVisible());
+            QCOMPARE(h.server.received(30).size(), 1); // the seat notice after the join is no seating
             // The round's board shows the standings: a change of the tournament asks for them anew.
             h.server.clearReceived();
             h.server.send(TournamentFrames::update(HandScenario::tournamentId, {TournamentFrames::num("REGISTERED", 9)}));
@@ -287,6 +288,7 @@ private Q_SLOTS:
             QTRY_COMPARE(shownTable(h.window->view()), table);
             page = qobject_cast<GameWindow*>(h.window->view().loggedInStack->currentWidget());
             QTRY_VERIFY(page->meldAuction()->isVisible());
+            QCOMPARE(h.server.received(30).size(), 1);
             QCOMPARE(page->orientationOf(qint32(HandScenario::ownId)), 0);
             QVERIFY(page->handView()->isVisible());
         }

@@ -25,12 +25,16 @@
 #include "SideBar.h"
 #include "TableModel.h"
 #include "TestGameServer.h"
+#include "TournamentScenario.h"
+#include "TournamentsController.h"
+#include "TournamentsLobbyWindow.h"
 #include "WashoutWindow.h"
 #include "../protocol/game_test_frames.h"
 
 #include <QAbstractButton>
 #include <QDeadlineTimer>
 #include <QGraphicsView>
+#include <QMainWindow>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -43,11 +47,13 @@ public:
     QStringList faults;
     int steps = 0;
 
-    explicit RandomTable(quint32 seed) : seed(seed), rng(seed)
+    explicit RandomTable(quint32 seed, bool evening = false) : seed(seed), rng(seed), evening(evening)
     {
         server.listen();
         server.onRequest(30, [this](const ReceivedFrame&) { // joined: seated, asked to play
             server.send(TestFrame(31).u32(table).u8(1).u8(0).u32(0));
+            if (this->evening) // the seat notice, as after every join, with the table's record
+                server.send(TestFrame(62).u32(table).u8(1).u32(tid).raw(TournamentFrames::tournamentTable(tid, table, "T", 4).body().mid(5)));
             QList<gtf::PlayerRecord> bots;
             for (int wind : {0, 2, 3})
                 bots.append(seatRecord(seats[wind], 0, quint8(wind)));
@@ -64,8 +70,12 @@ public:
         cm.connectToHost(QStringLiteral("127.0.0.1"), server.port());
         if (!QTest::qWaitForWindowActive(&parent) || !(ready.count() == 1 || ready.wait(5000)))
             fault(QStringLiteral("no table to play"));
-        TableInfo info = fixtures::table(1);
+        TableInfo info = fixtures::table(1, evening ? 1 : 2);
         info.tableId = qint32(table);
+        if (evening) // an evening of a tournament's rounds here; the notice wired as the main window does
+            QObject::connect(&cm, &ConnectionManager::notifySeated, &gc, [this](qint32 t, qint32, qint32 m) { gc.onTournamentSeated(m, t, 1); });
+        server.send(TournamentFrames::snapshot(TournamentFrames::tournament(tid, "Evening", 0, 3, 64, 1, 2e9, 60)));
+        info.lobbyPath = evening ? GameController::mttLobbyPath(info.mttId = qint32(tid)) : info.lobbyPath;
         tables.subscribe(info.lobbyPath);
         tables.addOrUpdateTable(info);
     }
@@ -141,13 +151,17 @@ private:
         if (!serverOnly)
             words << "tile" << "key" << "key" << "button" << "language" << "hide" << "{" << "reopen";
         if (!inPlay)
-            words << "deal" << "deal" << "seat";
+            words << "deal" << "deal" << (evening ? "deal" : "seat"); // a tournament's server keeps the seats
         else
             words << "washout" << (toDiscard >= 0 ? (toDiscard == 1 ? "snapshot" : "discard") : draws < 40 ? "draw" : "washout");
         if (inPlay && toDiscard == -1 && lastDiscarder >= 0 && lastDiscarder != 1)
             words << "claim";
         if (ask.kind == Turn || ask.kind == Claim)
             words << "timeout";
+        if (evening)
+            words << "answer" << (inPlay || seating ? "answer" : "round");
+        for (int i = 0; evening && !serverOnly && i < 3; ++i)
+            words << "joinButton" << "leaveButton" << "question" << "open" << (i ? "open" : "closeButton");
         return words.at(random(int(words.size())));
     }
 
@@ -202,6 +216,17 @@ private:
             w->hide();
             QCoreApplication::processEvents();
             w->show();
+        } else if (word.endsWith("Button")) { // Register, Unregister, or the tab's close
+            const QList<QAbstractButton*> all = lobby->findChildren<QAbstractButton*>(word); // the newest tab's
+            QAbstractButton* b = all.value(all.size() - 1);
+            if (b && b->isEnabled() && b->isVisibleTo(lobby.get()))
+                QTest::mouseClick(b, Qt::LeftButton);
+        } else if (word == "open") {
+            lobby->displayTournament(qint32(tid));
+        } else if (word == "question") { // answered either way, or left open
+            for (ModelessMsgBox::MsgBox* box : parent.findChildren<ModelessMsgBox::MsgBox*>(Qt::FindDirectChildrenOnly))
+                if (box->isVisible() && random(4))
+                    QTest::mouseClick(box->buttonBox()->button(random(3) ? QDialogButtonBox::Yes : QDialogButtonBox::No), Qt::LeftButton);
         } else if (word == "language") { // as a translator installed: every window is told
             QEvent change(QEvent::LanguageChange);
             QCoreApplication::sendEvent(qApp, &change);
@@ -281,6 +306,12 @@ private:
             game(gtf::gameData(quint64(handId), records, 3, {seats[toDiscard]}));
             TestFrame ownHand(38);
             game(gtf::tiles(ownHand, hand).u8(1).u8(0));
+        } else if (word == "answer" && requestOpen) {
+            server.send(requestOpen == 205 ? TournamentFrames::registerResponse(tid, 0) : TournamentFrames::unregisterResponse(tid, 0));
+            registered = std::exchange(requestOpen, 0) == 205;
+        } else if (word == "round" && !inPlay && !seating && !frozen) { // the next round, joined before its deal
+            seating = true;
+            server.send(TournamentFrames::seated(tid, table, 0));
         } else if (word == "seat" && !inPlay) { // a bot leaves between hands, another takes its seat
             const int wind = std::array{0, 2, 3}[random(3)];
             server.send(TestFrame(61).u32(table).u32(seats[wind]));
@@ -311,6 +342,8 @@ private:
             fault(QStringLiteral("the client stopped answering"));
         for (int i = 0; i < 4; ++i)
             QCoreApplication::processEvents();
+        if (evening && !seating && !gc.hasTable(qint32(table)))
+            fault(QStringLiteral("the table the server seats the user at is not open"));
         GameWindow* w = window();
         if (!w || handId == 0)
             return;
@@ -342,6 +375,9 @@ private:
             const ReceivedFrame& f = server.received().at(taken);
             if (f.classId == 36)
                 fault(QStringLiteral("the table was left"));
+            if ((f.classId == 30 && evening && !std::exchange(seating, false))
+                || ((f.classId == 205 || f.classId == 207) && (std::exchange(requestOpen, f.classId) || registered != (f.classId == 207))))
+                fault(QStringLiteral("frame %1 the server's record does not allow now").arg(f.classId));
             if (f.classId != 100)
                 continue;
             TestFrameReader outer = f.reader();
@@ -380,11 +416,15 @@ private:
 
     quint32 seed;
     std::mt19937 rng;
-    QWidget parent;
+    QMainWindow parent; // where the tournament's questions are asked
     TestGameServer server;
     ConnectionManager cm{false};
     TableModel tables{&cm};
     GameController gc{&cm, nullptr, nullptr, &parent};
+    static constexpr quint32 tid = 7;
+    bool evening = false, seating = false, registered = false; int requestOpen = 0; // the request's class
+    TournamentsController tc{&cm, nullptr, nullptr};
+    std::unique_ptr<TournamentsLobbyWindow> lobby{tc.createLobbyWindow()};
     std::array<quint32, 4> seats{2001, own, 2003, 2004}; // by wind
     std::map<quint32, int> counts, melds;
     QList<quint8> hand;

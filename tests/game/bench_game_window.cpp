@@ -623,6 +623,12 @@ private Q_SLOTS:
         floor.run(QStringList(200, QStringLiteral("}")), 0); // steps that only wait for the client's answer
         const double floorMs = double(clock.elapsed()) / (floor.steps - before);
         QStringList faults = floor.faults;
+        for (quint32 seed = 1; seed <= 8; ++seed) { // tournament evenings at the table
+            RandomTable t(seed, true);
+            t.run({"round"}, 300);
+            faults += t.faults;
+            std::printf("random tournament evening, seed %u: %d steps, %lld faults\n", seed, t.steps, qlonglong(t.faults.size()));
+        }
         int steps = 0;
         clock.restart();
         for (quint32 seed = 100; seed < 110; ++seed) {

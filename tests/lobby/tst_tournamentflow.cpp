@@ -563,6 +563,8 @@ void TournamentFlowTest::oneRequestPerChoice_data()
         QTest::addRow("registration closes under a %s", meant)
             << 11u << false << QByteArray("STATUS") << 1 << "Leave tournament?" << QList<int>{0, 0, 0} << QString(meant);
     QTest::newRow("leave asked, the tournament plays") << 12u << false << QByteArray("STATUS") << 3 << "" << QList<int>{0, 0, 0} << QString();
+    QTest::newRow("register, the tab reopened") << 11u << true << QByteArray("reopen") << 0 << "" << QList<int>{1, 0, 0} << QString();
+    QTest::newRow("register unanswered") << 11u << true << QByteArray("quiet") << 0 << "" << QList<int>{2, 0, 0} << QString();
 }
 
 void TournamentFlowTest::oneRequestPerChoice()
@@ -575,6 +577,7 @@ void TournamentFlowTest::oneRequestPerChoice()
     QFETCH(QList<int>, sent);
     QFETCH(QString, meant);
     server->onRequest(205, [](const ReceivedFrame&) {}); // the registration's answer is late
+    controller->setAnswerTimeLimit(key == "quiet" ? 300 : 60000);
     if (!registering) {
         server->send(TF::registeredList({id}));
         QTRY_VERIFY_WITH_TIMEOUT(controller->lobbyModel()->tournament(id).ownRegistered, 5000);
@@ -587,10 +590,21 @@ void TournamentFlowTest::oneRequestPerChoice()
     const auto yes = [](ModelessMsgBox::MsgBox* box) { return box->buttonBox()->button(QDialogButtonBox::Yes); };
     const auto onScreen = [](const QWidget* w) { return QRect(w->mapToGlobal(QPoint(0, 0)), w->size()); };
     const QRect firstYes = registering ? QRect() : onScreen(yes(openBoxes().value(0)));
-    server->send(TF::update(id, {TF::num(key, value)}));
-    const TournamentInfo& info = window->tournamentInfo();
-    QTRY_VERIFY_WITH_TIMEOUT((key == "STATUS" ? info.status : info.registered) == value, 5000);
-    QVERIFY(!button->isEnabled());
+    if (key == "reopen") {
+        QTest::mouseClick(window->view()->closeButton, Qt::LeftButton);
+        window = openWindow(id);
+        button = window->view()->joinButton;
+    } else if (key == "quiet") { // given up with a word: the player may ask again
+        QTRY_COMPARE_WITH_TIMEOUT(openBoxes().size(), 1, 5000);
+        QCOMPARE(textOf(openBoxes()[0]), QStringLiteral("The server did not answer the registration; try again"));
+        closeBoxes();
+        controller->setAnswerTimeLimit(60000);
+    } else {
+        server->send(TF::update(id, {TF::num(key, value)}));
+        const TournamentInfo& info = window->tournamentInfo();
+        QTRY_VERIFY_WITH_TIMEOUT((key == "STATUS" ? info.status : info.registered) == value, 5000);
+    }
+    QCOMPARE(button->isEnabled(), key == "quiet");
     QTest::mouseClick(button, Qt::LeftButton);
     // One question, in the words of what a Yes does now.
     const auto boxes = openBoxes();

@@ -337,15 +337,15 @@ void HandScenario::sendSeatNotice()
     TestFrame f(62);
     f.u32(m_table).u8(1).u32(round ? tournamentId : quint32(-1));
     tableRecord(f, m_table, round ? QByteArray("Final table") : names[ruleset], ruleset, round ? 1 : ruleset == 2 ? 2 : 0);
-    send(f);
+    const TestFrame table = TournamentFrames::tournamentTable(tournamentId, m_table, "Final table", 3); // as its list has it
+    send(round ? TestFrame(62).u32(m_table).u8(1).u32(tournamentId).raw(table.body().mid(5)) : f);
 }
 
 void HandScenario::rejoin()
 {
     Q_EMIT logged(QStringLiteral("rejoin of table %1 at %2").arg(m_table).arg(m_waiting));
     send(TestFrame(31).u32(m_table).u8(1).u8(0).u32(0));
-    if (kind != Kind::Tournament)
-        sendSeatNotice();
+    sendSeatNotice();
     for (auto it = playerNames().begin(); it != playerNames().end(); ++it)
         send(TestFrame(13).u32(it.key()).str(it.value()).u32(0));
     // The server's game states on the wire: 3 a tile claimed or drawn (the
@@ -582,13 +582,13 @@ void HandScenario::scriptJoin(quint32 tableId)
               // As the real server does: the join is followed by the notice
               // that the user is seated there, which carries the record.
               const auto notice = [this] { sendSeatNotice(); };
-              if (kind != Kind::Tournament && m_recordDelayMs < 0)
+              if (m_recordDelayMs < 0)
                   notice();
               // Player information first, so the snapshot's players have names.
               for (auto it = playerNames().begin(); it != playerNames().end(); ++it)
                   send(TestFrame(13).u32(it.key()).str(it.value()).u32(0));
               sendGame(gtf::gameData(0, {bot(eastId, 0), bot(westId, 2), bot(northId, 3)}, 0, {}));
-              if (kind != Kind::Tournament && m_recordDelayMs >= 0)
+              if (m_recordDelayMs >= 0)
                   QTimer::singleShot(m_recordDelayMs, Qt::PreciseTimer, this, notice);
           }, {}, {}});
     if (kind == Kind::Kick && !m_kicked) {
