@@ -237,12 +237,15 @@ void MainWindow::onStartupFinished(bool success)
 {
     if (!success)
         return;
-    connectionManager.connectToHost(host, port);
     const QRect screen = QGuiApplication::primaryScreen() != nullptr ? QGuiApplication::primaryScreen()->geometry()
                                                                       : QRect();
-    if (screen.width() >= 1024 && screen.height() >= 768) {
+    const bool roomy = screen.width() >= 1024 && screen.height() >= 768;
+    if (roomy)
         restoreWindowSize();
-    } else {
+    // The window first: the player waits for it, not for the connection or a box.
+    show();
+    connectionManager.connectToHost(host, port);
+    if (!roomy) {
         plainText(ModelessMsgBox::warning(this, [screen] {
             return ModelessMsgBox::Wording{
                 tr("Resolution too low!"),
@@ -251,7 +254,6 @@ void MainWindow::onStartupFinished(bool success)
                     .arg(screen.height())};
         }));
     }
-    show();
     // The frame arrives with the window manager, after the window is mapped.
     QTimer::singleShot(0, this, &MainWindow::fitToScreen);
     QTimer::singleShot(300, this, &MainWindow::fitToScreen);
