@@ -83,11 +83,11 @@ public:
         }
         return -1;
     }
-    /// How many sounds the sink plays while `play` runs, and `tailMs` after: each a start of sound after at
-    /// least `gapMs` of silence, counted on the sink's own clock (44 samples a millisecond), so a busy machine
-    /// that runs `play` late changes nothing.
+    /// How many sounds (each after 5 ms of silence) the sink plays while `play` runs, and
+    /// `tailMs` after: counted on the sink's own clock (44 samples a
+    /// piece), so a busy machine that runs `play` late changes nothing.
     template <typename Play>
-    int soundsHeard(Play play, int tailMs, int gapMs = 5)
+    int soundsHeard(Play play, int tailMs)
     {
         recorder.readAllStandardOutput();
         for (int i = 0; i < 100 && recorder.waitForReadyRead(0); ++i)
@@ -97,14 +97,13 @@ public:
         for (QDeadlineTimer tail(tailMs); !tail.hasExpired(); recorder.waitForReadyRead(20))
             pcm += recorder.readAllStandardOutput();
         const auto* samples = reinterpret_cast<const qint16*>(pcm.constData());
-        int heard = 0;
-        int silent = gapMs;
-        for (qsizetype piece = 0; piece + 44 <= pcm.size() / 2; piece += 44) {
+        int sounded = 0;
+        for (qsizetype piece = 0, silent = 5; piece + 44 <= pcm.size() / 2; piece += 44) {
             const bool loud = std::any_of(samples + piece, samples + piece + 44, [](qint16 s) { return std::abs(s) > 300; });
-            heard += loud && silent >= gapMs;
+            sounded += loud && silent >= 5;
             silent = loud ? 0 : silent + 1;
         }
-        return heard;
+        return sounded;
     }
     /// Waits (at most `ms`) until the sink has been silent for a fifth of a second.
     bool quiet(int ms)
