@@ -148,6 +148,7 @@ MainWindow::MainWindow(const QString& host, quint16 port, const QString& userNam
         this->userName = user;
         this->password = pass;
         connectionManager.login(user, pass);
+        QTimer::singleShot(0, this, &MainWindow::makeWebPages);
     });
 
     connect(cm, &ConnectionManager::loginSuccess, this, &MainWindow::loginSuccessful);
@@ -284,6 +285,8 @@ void MainWindow::login(const QString& username, const QString& pass)
     password = pass;
     WaitCursor::instance().begin(WaitCursor::Request::Login);
     connectionManager.login(username, pass);
+    // Once the request is on its way: made while the server answers.
+    QTimer::singleShot(0, this, &MainWindow::makeWebPages);
 }
 
 void MainWindow::onCreateUser()
