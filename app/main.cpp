@@ -4,6 +4,7 @@
 #include "GameSounds.h"
 #include "Logging.h"
 #include "MahjongApplication.h"
+#include "MahjongSplash.h"
 #include "MahjongStyle.h"
 #include "MainWindow.h"
 #include "NewVersionDialog.h"
@@ -22,6 +23,7 @@
 #include <QDate>
 #include <QIcon>
 #include <QLoggingCategory>
+#include <QTimer>
 
 #include <csignal>
 #include <cstdio>
@@ -72,6 +74,9 @@ int main(int argc, char** argv)
         return 0;
     }
 
+    // The splash image is read while the lock and the log are taken.
+    MahjongSplash::readAhead();
+
     // The lock comes before the log: a second start must never rename or
     // empty the log of the client that is running.
     const bool locked = SingleInstanceLock::instance().tryLock();
@@ -88,6 +93,13 @@ int main(int argc, char** argv)
         logInfo() << "Session started at" << QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")).toUtf8().constData()
                   << buildIdentification().toUtf8().constData();
     }
+
+    // 13. The start-up mediator: the splash screen is shown as soon as the
+    // log can tell of it; what it needs not comes after it: the style, the
+    // translation (its status line is said again in it), the main window.
+    std::unique_ptr<Startup> startup;
+    if (locked)
+        startup = std::make_unique<Startup>();
 
     // 9. Style, style sheets, window icon.
     QApplication::setStyle(new MahjongStyle);
@@ -110,6 +122,7 @@ int main(int argc, char** argv)
     // 11. The translation.
     auto translations = std::make_unique<TranslationsManager>();
     installTranslation(*translations, params.lang);
+    startup->retranslate();
 
     // Run as root, the browser engine would end the program without a word
     // at its first web page (right after the login): say why, on standard
@@ -119,6 +132,7 @@ int main(int argc, char** argv)
         geteuid() == 0, qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX"), qgetenv("QTWEBENGINE_CHROMIUM_FLAGS"));
     if (!sandbox.isEmpty()) {
         qWarning().noquote() << sandbox;
+        startup.reset();
         Logging::reportStartFailure(MahjongApplication::tr("Error"), sandbox);
         translations.reset();
         app.reset();
@@ -129,12 +143,11 @@ int main(int argc, char** argv)
     // connection, which loads it itself; every other HTTPS use (update
     // downloads, web pages) keeps the system's trusted roots.
 
-    // 13. The start-up mediator: the splash screen is shown.
-    auto startup = std::make_unique<Startup>();
-
     // 14. The main window, hidden until the start-up has finished.
     auto mainWindow = std::make_unique<MainWindow>(params.host, params.port, params.user, params.password,
                                                    params.useSsl, params.httpHost, translations.get());
+    // Polished while the splash stays, it shows at once when the splash goes.
+    QTimer::singleShot(0, mainWindow.get(), [window = mainWindow.get()] { window->ensurePolished(); });
 
     // 15. The client version checker for this system's record.
     auto checker = std::make_unique<VersionChecker>();

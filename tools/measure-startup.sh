@@ -21,8 +21,9 @@ cd "$(dirname "$0")/.."
 root=$(pwd)
 runs=${1:-5}
 build=${2:-build}
-client="$root/$build/app/client"
-floor="$root/$build/tools-startup-floor"
+[[ $build == /* ]] || build="$root/$build"
+client="$build/app/client"
+floor="$build/tools-startup-floor"
 
 [[ -x "$client" ]] || { echo "no client at $client (build first: ./tools/dev.sh build)" >&2; exit 1; }
 [[ -x /usr/bin/time ]] || { echo "/usr/bin/time is missing (Debian package: time)" >&2; exit 1; }
@@ -42,7 +43,18 @@ if [[ $(id -u) -eq 0 && -z "${QTWEBENGINE_DISABLE_SANDBOX+set}" ]]; then
     echo "(run as root: QTWEBENGINE_DISABLE_SANDBOX=1 for the measured programs)"
 fi
 
-now_ms() { echo $(($(date +%s%N) / 1000000)); }
+# The polling starts no process of its own: the measured program has the
+# pinned cores to itself. The clock is the shell's, the pause a read that
+# times out on a pipe nobody writes to, the search a loop over the lines.
+now_ms() { now=$((${EPOCHREALTIME/./} / 1000)); }
+exec {idle}<> <(:)
+contains() {
+    local line
+    while IFS= read -r line; do
+        [[ $line == *"$2"* ]] && return 0
+    done <"$1"
+    return 1
+}
 
 # measure <marker> <file the marker appears in: log|stderr> <program> [args...]
 # Prints: milliseconds to the first window and peak RSS in KiB.
@@ -56,18 +68,20 @@ measure() {
     local watch="$dir/stderr"
     [[ $kind == log ]] && watch="$dir/tmp/mahjong.log"
     local start end pid
-    start=$(now_ms)
+    now_ms
+    start=$now
     TMPDIR="$dir/tmp" XDG_CONFIG_HOME="$dir/config" XDG_RUNTIME_DIR="$dir/runtime" QT_QPA_PLATFORM=offscreen \
         /usr/bin/time -f '%M' -o "$dir/time" "$@" >/dev/null 2>"$dir/stderr" &
     pid=$!
     end=""
     for _ in $(seq 1 6000); do
-        if [[ -f "$watch" ]] && grep -q "$marker" "$watch" 2>/dev/null; then
-            end=$(now_ms)
+        if [[ -f "$watch" ]] && contains "$watch" "$marker" 2>/dev/null; then
+            now_ms
+            end=$now
             break
         fi
         kill -0 "$pid" 2>/dev/null || break
-        sleep 0.005
+        read -r -t 0.002 -u "$idle" || true
     done
     # End the measured program (the child of /usr/bin/time), then collect time's report.
     pkill -TERM -P "$pid" 2>/dev/null || true
@@ -117,5 +131,6 @@ floor_time=$last_time floor_rss=$last_rss
 report splash 'first window shown' log "$client" -m debug "${loopback[@]}"
 splash_time=$last_time
 report main-window 'main window shown' log "$client" -m debug "${loopback[@]}"
-echo "ratios to the floor: first window $(ratio "$splash_time" "$floor_time"), main window $(ratio "$last_time" "$floor_time")" \
-    "(after the 750 ms the splash must stay: $(ratio "$((last_time - 750))" "$floor_time")), peak memory at the main window $(ratio "$last_rss" "$floor_rss")"
+echo "ratios to the floor: first window $(ratio "$splash_time" "$floor_time") (goal 1.04), main window" \
+    "$(ratio "$last_time" "$floor_time") (after the 750 ms the splash must stay: $(ratio "$((last_time - 750))" "$floor_time"), goal 1.5)," \
+    "peak memory at the main window $(ratio "$last_rss" "$floor_rss")"

@@ -149,6 +149,7 @@ MainWindow::MainWindow(const QString& host, quint16 port, const QString& userNam
         this->userName = user;
         this->password = pass;
         connectionManager.login(user, pass);
+        QTimer::singleShot(0, this, &MainWindow::makeWebPages);
     });
 
     connect(cm, &ConnectionManager::loginSuccess, this, &MainWindow::loginSuccessful);
@@ -238,12 +239,15 @@ void MainWindow::onStartupFinished(bool success)
 {
     if (!success)
         return;
-    connectionManager.connectToHost(host, port);
     const QRect screen = QGuiApplication::primaryScreen() != nullptr ? QGuiApplication::primaryScreen()->geometry()
                                                                       : QRect();
-    if (screen.width() >= 1024 && screen.height() >= 768) {
+    const bool roomy = screen.width() >= 1024 && screen.height() >= 768;
+    if (roomy)
         restoreWindowSize();
-    } else {
+    // The window first: the player waits for it, not for the connection or a box.
+    show();
+    connectionManager.connectToHost(host, port);
+    if (!roomy) {
         plainText(ModelessMsgBox::warning(this, [screen] {
             return ModelessMsgBox::Wording{
                 tr("Resolution too low!"),
@@ -252,7 +256,6 @@ void MainWindow::onStartupFinished(bool success)
                     .arg(screen.height())};
         }));
     }
-    show();
     // The frame arrives with the window manager, after the window is mapped.
     QTimer::singleShot(0, this, &MainWindow::fitToScreen);
     QTimer::singleShot(300, this, &MainWindow::fitToScreen);
@@ -284,6 +287,8 @@ void MainWindow::login(const QString& username, const QString& pass)
     password = pass;
     WaitCursor::instance().begin(WaitCursor::Request::Login);
     connectionManager.login(username, pass);
+    // Once the request is on its way: made while the server answers.
+    QTimer::singleShot(0, this, &MainWindow::makeWebPages);
 }
 
 void MainWindow::onCreateUser()

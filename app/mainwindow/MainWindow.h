@@ -233,6 +233,10 @@ private:
     const TableInfo* knownTable(qint32 tableId) const;
     void addTab(QWidget* page, const char* icon, const char* name);
 
+    /// The start and how-to pages, made as the login goes out: the first web
+    /// page starts the browser engine, a long wait that the turn of the
+    /// login's answer, which builds the lobby, must not take as well.
+    void makeWebPages();
     EmbeddedWebPage* welcomePage = nullptr;
     PreferencesWindow* preferencesWindow = nullptr;
     TournamentsController* tournamentsController = nullptr;

@@ -40,6 +40,24 @@ void MainWindow::addTab(QWidget* page, const char* icon, const char* name)
     tabsByName.insert(QLatin1String(name), page);
 }
 
+void MainWindow::makeWebPages()
+{
+    if (welcomePage != nullptr)
+        return;
+    const auto makeWebPage = [this](const char* name) {
+        auto* page = new EmbeddedWebPage(this);
+        page->setObjectName(QLatin1String(name));
+        page->setHost(host);
+        connect(page, &EmbeddedWebPage::displayTab, this, &MainWindow::onDisplayTab);
+        connect(page, &EmbeddedWebPage::joinTable, this, &MainWindow::onQuickJoinTable);
+        connect(page, &EmbeddedWebPage::launchBrowser, this, &MainWindow::onLaunchBrowser);
+        connect(page, &EmbeddedWebPage::displayTournament, this, &MainWindow::onDisplayTournament);
+        return page;
+    };
+    welcomePage = makeWebPage("welcomePage");
+    howtoPage = makeWebPage("howtoPage");
+}
+
 void MainWindow::displayLobby()
 {
     if (ui.mainTabs->count() == 0) {
@@ -48,17 +66,7 @@ void MainWindow::displayLobby()
         connect(&connectionManager, &ConnectionManager::seating, this, &MainWindow::onQuickJoinSeating);
         connect(&connectionManager, &ConnectionManager::filterJoinFailed, this, &MainWindow::onQuickJoinFailed);
 
-        const auto makeWebPage = [this](const char* name) {
-            auto* page = new EmbeddedWebPage(this);
-            page->setObjectName(QLatin1String(name));
-            page->setHost(host);
-            connect(page, &EmbeddedWebPage::displayTab, this, &MainWindow::onDisplayTab);
-            connect(page, &EmbeddedWebPage::joinTable, this, &MainWindow::onQuickJoinTable);
-            connect(page, &EmbeddedWebPage::launchBrowser, this, &MainWindow::onLaunchBrowser);
-            connect(page, &EmbeddedWebPage::displayTournament, this, &MainWindow::onDisplayTournament);
-            return page;
-        };
-        welcomePage = makeWebPage("welcomePage");
+        makeWebPages();
         addTab(welcomePage, "resources:tabicons/startpage.png", "welcome");
         connectionManager.query_web_page(WebPageRequest::START_PAGE);
 
@@ -91,7 +99,6 @@ void MainWindow::displayLobby()
         connect(friendsWindow, &FriendsWindow::joinTable, this, [this](int tableId) { joinTable(tableId); });
         connect(friendsWindow, &FriendsWindow::watchTable, this, &MainWindow::watchTable);
 
-        howtoPage = makeWebPage("howtoPage");
         addTab(howtoPage, "resources:tabicons/help.png", "howto");
         connectionManager.query_web_page(WebPageRequest::HOWTO);
 

@@ -4,6 +4,7 @@
 
 #include <QAbstractTextDocumentLayout>
 #include <QPainter>
+#include <QtConcurrent/QtConcurrentRun>
 #include <QTextBlockFormat>
 #include <QTextCharFormat>
 #include <QTextCursor>
@@ -11,9 +12,19 @@
 
 namespace {
 
+const QString splashName = QStringLiteral("resources:/splash.png");
+
+QFuture<QImage>& imageAhead()
+{
+    static QFuture<QImage> image;
+    return image;
+}
+
 QPixmap splashPixmap()
 {
-    QPixmap pixmap = PictureFile::pixmap(QStringLiteral("resources:/splash.png"));
+    QFuture<QImage>& ahead = imageAhead();
+    QPixmap pixmap = ahead.isValid() ? QPixmap::fromImage(ahead.result()) : PictureFile::pixmap(splashName);
+    ahead = {};
     if (pixmap.isNull()) {
         // Without the image the status line still needs somewhere to stand.
         qWarning().noquote() << "splash image resources:/splash.png not found";
@@ -23,6 +34,11 @@ QPixmap splashPixmap()
     return pixmap;
 }
 
+}
+
+void MahjongSplash::readAhead()
+{
+    imageAhead() = QtConcurrent::run([] { return PictureFile::image(splashName); });
 }
 
 MahjongSplash::MahjongSplash()

@@ -12,6 +12,10 @@ public:
     MahjongSplash();
     ~MahjongSplash() override;
 
+    /// Starts reading the splash image on another thread, so that it is
+    /// ready when the splash is made (GUI thread, once).
+    static void readAhead();
+
     QString currentMessage() const { return message; }
 
 public Q_SLOTS:

@@ -10,7 +10,8 @@
 
 Startup::Startup()
 {
-    QTimer::singleShot(minimumSplashMs, this, &Startup::onTimerFinished);
+    // Precise: a coarse timer may end it a twentieth late, or early.
+    QTimer::singleShot(minimumSplashMs, Qt::PreciseTimer, this, &Startup::onTimerFinished);
     QTimer::singleShot(preloadDelayMs, this, &Startup::onPreloadGameBackground);
     splash.setMessage(tr("Initializing..."));
     splash.show();
@@ -18,8 +19,15 @@ Startup::Startup()
 
 Startup::~Startup() = default;
 
+void Startup::retranslate()
+{
+    if (!versionCheckStarted)
+        splash.setMessage(tr("Initializing..."));
+}
+
 void Startup::clientVersionCheckStarted()
 {
+    versionCheckStarted = true;
     splash.setMessage(tr("Checking for updates..."));
 }
 

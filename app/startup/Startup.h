@@ -29,6 +29,8 @@ public:
     void setVersionListUrl(const QUrl& url) { versionListUrl = url; }
 
     MahjongSplash& splashScreen() { return splash; }
+    /// Says the status line again in the language installed since.
+    void retranslate();
 
 Q_SIGNALS:
     /// When the splash has been up long enough, the pre-load has run and the
@@ -52,6 +54,7 @@ private:
 
     MahjongSplash splash;
     bool timerDone = false;
+    bool versionCheckStarted = false;
     bool versionCheckDone = false;
     bool preloadDone = false;
     std::vector<QPixmap> preloadedPixmaps;

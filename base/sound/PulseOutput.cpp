@@ -17,6 +17,7 @@
 #include <pulse/thread-mainloop.h>
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -299,6 +300,8 @@ bool PulseOutput::startStream(Voice& voice)
         return false;
     voice.source->rewind();
     voice.source->setLooping(voice.loop);
+    // Frames only: the lead-in is a whole number of them.
+    voice.leadIn = voice.loop ? 0 : pa_usec_to_bytes(leadInMs * 1000, &spec);
     voice.draining = false;
     const auto written = [](pa_stream* stream, size_t bytes, void* self) {
         auto* output = static_cast<PulseOutput*>(self);
@@ -321,6 +324,14 @@ void PulseOutput::feed(Voice& voice, size_t bytes)
         if (pa_stream_begin_write(voice.stream, &data, &room) < 0 || !data)
             return;
         room -= room % size_t(voice.frameBytes);
+        if (voice.leadIn > 0 && room > 0) {
+            const size_t quiet = std::min(room, voice.leadIn);
+            std::memset(data, voice.format.sampleFormat == PA_SAMPLE_U8 ? 0x80 : 0, quiet);
+            pa_stream_write(voice.stream, data, quiet, nullptr, 0, PA_SEEK_RELATIVE);
+            voice.leadIn -= quiet;
+            bytes -= std::min(bytes, quiet);
+            continue;
+        }
         const qint64 got = room ? voice.source->read(static_cast<char*>(data), qint64(room)) : 0;
         if (got <= 0) {
             pa_stream_cancel_write(voice.stream);

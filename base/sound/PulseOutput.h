@@ -68,6 +68,10 @@ public:
     /// The most streams that play at once, the voices' own and the sounds
     /// they play to their end.
     static constexpr int maxStreams = 16;
+    /// The silence a sound played once starts with. An output that was idle
+    /// may start a new stream late, and drop its first milliseconds: a short
+    /// sound (a hover) would not be heard at all.
+    static constexpr int leadInMs = 40;
 
 private:
     using Clock = std::chrono::steady_clock;
@@ -81,6 +85,8 @@ private:
         bool wanted = false;
         bool loop = false;
         bool draining = false;
+        /// Bytes of silence still to go before the sound.
+        size_t leadIn = 0;
         Clock::time_point askedAt;
         /// Of a sound played to its end: the id of the voice that played it.
         int owner = 0;

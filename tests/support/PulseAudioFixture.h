@@ -83,11 +83,11 @@ public:
         }
         return -1;
     }
-    /// How many milliseconds of what the sink plays while `play` runs, and
-    /// `tailMs` after, sound: counted on the sink's own clock (44 samples a
+    /// How many sounds (each after 5 ms of silence) the sink plays while `play` runs, and
+    /// `tailMs` after: counted on the sink's own clock (44 samples a
     /// piece), so a busy machine that runs `play` late changes nothing.
     template <typename Play>
-    int soundedMs(Play play, int tailMs)
+    int soundsHeard(Play play, int tailMs)
     {
         recorder.readAllStandardOutput();
         for (int i = 0; i < 100 && recorder.waitForReadyRead(0); ++i)
@@ -98,8 +98,11 @@ public:
             pcm += recorder.readAllStandardOutput();
         const auto* samples = reinterpret_cast<const qint16*>(pcm.constData());
         int sounded = 0;
-        for (qsizetype piece = 0; piece + 44 <= pcm.size() / 2; piece += 44)
-            sounded += std::any_of(samples + piece, samples + piece + 44, [](qint16 s) { return std::abs(s) > 300; });
+        for (qsizetype piece = 0, silent = 5; piece + 44 <= pcm.size() / 2; piece += 44) {
+            const bool loud = std::any_of(samples + piece, samples + piece + 44, [](qint16 s) { return std::abs(s) > 300; });
+            sounded += loud && silent >= 5;
+            silent = loud ? 0 : silent + 1;
+        }
         return sounded;
     }
     /// Waits (at most `ms`) until the sink has been silent for a fifth of a second.
