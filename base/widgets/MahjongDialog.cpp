@@ -42,7 +42,19 @@ std::vector<QRect> buttonRects(const QWidget* dialog)
     return rects;
 }
 
+int guardLength = 750;
+
 } // namespace
+
+int MahjongDialog::guardMs()
+{
+    return guardLength;
+}
+
+void MahjongDialog::setGuardMs(int ms)
+{
+    guardLength = ms;
+}
 
 MahjongDialog::MahjongDialog(QWidget* parent, bool closable)
     : QFrame(parent)
@@ -191,7 +203,7 @@ void MahjongDialog::startGuard()
     if (guardTimer == nullptr) {
         guardTimer = new QTimer(this);
         guardTimer->setSingleShot(true);
-        guardTimer->setInterval(guardMs);
+        guardTimer->setInterval(guardMs());
         connect(guardTimer, &QTimer::timeout, this, &MahjongDialog::endGuard);
     }
     // Disabled buttons hand the keys on to the window: they stay on the
@@ -286,7 +298,7 @@ void MahjongDialog::hideEvent(QHideEvent* event)
         std::vector<GoneButtons>& gone = goneButtons();
         if (gone.size() >= 8)
             gone.erase(gone.begin());
-        gone.push_back(GoneButtons{buttonRects(this), QDeadlineTimer(guardMs)});
+        gone.push_back(GoneButtons{buttonRects(this), QDeadlineTimer(guardMs())});
     }
     // Sent while the keys are still inside: they go back before the window
     // hands them to its next widget.

@@ -48,8 +48,10 @@ public:
     /// The button Return answers with now (the first usable default); null when none.
     QAbstractButton* defaultAnswer() const;
 
-    /// How long a question that commits takes no click and no key once shown.
-    static constexpr int guardMs = 750;
+    /// How long a question that commits takes no click and no key once shown
+    /// (750 ms; a test that answers many such questions may shorten it).
+    static int guardMs();
+    static void setGuardMs(int ms);
     /// Marks the dialog as a question whose answers in `commit` spend money,
     /// give up a seat or leave a table; `keep` is the answer that leaves
     /// things as they are (null when none does). From then on Return and
