@@ -1,14 +1,18 @@
 #include "MahjongSplash.h"
 
 #include "PictureFile.h"
+#include "ResourceFile.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QPainter>
+#include <QResource>
 #include <QtConcurrent/QtConcurrentRun>
 #include <QTextBlockFormat>
 #include <QTextCharFormat>
 #include <QTextCursor>
 #include <QTextDocument>
+
+#include <cstring>
 
 namespace {
 
@@ -20,10 +24,38 @@ QFuture<QImage>& imageAhead()
     return image;
 }
 
+/// The pixels compiled in beside a compiled picture (see
+/// tools/splash-pixels.cpp), null for a file of a folder or when they are
+/// missing or not whole. The image uses the compiled data, never copied.
+QImage compiledPixels(const QString& picture)
+{
+    if (!picture.startsWith(u':'))
+        return {};
+    const QResource pixels(picture + QStringLiteral(".pixels"));
+    constexpr qint64 headerSize = 12;
+    constexpr quint32 maxSide = 4096;
+    if (!pixels.isValid() || pixels.compressionAlgorithm() != QResource::NoCompression || pixels.size() < headerSize
+        || std::memcmp(pixels.data(), "PXL1", 4) != 0)
+        return {};
+    quint32 size[2];
+    std::memcpy(size, pixels.data() + 4, sizeof size);
+    if (size[0] == 0 || size[1] == 0 || size[0] > maxSide || size[1] > maxSide
+        || pixels.size() != headerSize + qint64(size[0]) * size[1] * 4)
+        return {};
+    return QImage(pixels.data() + headerSize, int(size[0]), int(size[1]), int(size[0]) * 4,
+                  QImage::Format_ARGB32_Premultiplied);
+}
+
+/// The splash picture found on the search path, from its compiled pixels
+/// where it is the compiled picture, else read ahead or decoded now.
 QPixmap splashPixmap()
 {
     QFuture<QImage>& ahead = imageAhead();
-    QPixmap pixmap = ahead.isValid() ? QPixmap::fromImage(ahead.result()) : PictureFile::pixmap(splashName);
+    const QImage compiled = ahead.isValid() ? QImage() : compiledPixels(ResourceFile::path(splashName));
+    // The image read ahead is taken whole, so that the pixmap adopts its pixels.
+    QPixmap pixmap = !compiled.isNull() ? QPixmap::fromImage(compiled)
+                     : ahead.isValid()  ? QPixmap::fromImage(ahead.takeResult())
+                                        : PictureFile::pixmap(splashName);
     ahead = {};
     if (pixmap.isNull()) {
         // Without the image the status line still needs somewhere to stand.
@@ -38,7 +70,12 @@ QPixmap splashPixmap()
 
 void MahjongSplash::readAhead()
 {
-    imageAhead() = QtConcurrent::run([] { return PictureFile::image(splashName); });
+    imageAhead() = QtConcurrent::run([] {
+        // The compiled picture's pixels are at hand, copied here into memory
+        // of their own; a picture of a folder is decoded.
+        const QImage compiled = compiledPixels(ResourceFile::path(splashName));
+        return compiled.isNull() ? PictureFile::image(splashName) : compiled.copy();
+    });
 }
 
 MahjongSplash::MahjongSplash()

@@ -13,7 +13,8 @@ public:
     ~MahjongSplash() override;
 
     /// Starts reading the splash image on another thread, so that it is
-    /// ready when the splash is made (GUI thread, once).
+    /// ready when the splash is made (GUI thread, once); the compiled image
+    /// needs none, its pixels being compiled in beside it.
     static void readAhead();
 
     QString currentMessage() const { return message; }

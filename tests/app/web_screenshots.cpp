@@ -61,6 +61,10 @@ private Q_SLOTS:
         QVERIFY(image.width() >= 200 && image.height() >= 100);
         QVERIFY(image.save(QDir::current().filePath(QStringLiteral("splash.png"))));
         QVERIFY(colourCount(image) > 8);
+        // Shown from the pixels compiled in beside it, the picture is still
+        // splash.png's, pixel for pixel.
+        const auto premultiplied = [](const QImage& i) { return i.convertToFormat(QImage::Format_ARGB32_Premultiplied); };
+        QCOMPARE(premultiplied(splash.pixmap().toImage()), premultiplied(QImage(QStringLiteral(":/parlor7/splash.png"))));
     }
 
     void startPage_data()
