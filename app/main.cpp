@@ -23,11 +23,13 @@
 #include <QDate>
 #include <QIcon>
 #include <QLoggingCategory>
+#include <QThread>
 #include <QTimer>
 
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <future>
 #include <memory>
 
 #include <unistd.h>
@@ -55,6 +57,21 @@ int main(int argc, char** argv)
     // before the application object exists.
     WebSchemes::registerSchemes();
 
+    // The single-instance lock, then the log's own lock, are taken on
+    // another thread while the application object is made: taking a lock
+    // file waits for the disk. Qt takes the first thread that asks for its
+    // own for the main thread: this one asks first.
+    std::future<bool> lockTaken;
+    if (!params.install) {
+        QThread::currentThread();
+        lockTaken = std::async(std::launch::async, [] {
+            if (!SingleInstanceLock::instance().tryLock())
+                return false;
+            Logging::takeFileLock();
+            return true;
+        });
+    }
+
     // 4. The application object.
     auto app = std::make_unique<MahjongApplication>(argc, argv);
 
@@ -79,7 +96,7 @@ int main(int argc, char** argv)
 
     // The lock comes before the log: a second start must never rename or
     // empty the log of the client that is running.
-    const bool locked = SingleInstanceLock::instance().tryLock();
+    const bool locked = lockTaken.get();
 
     // 8. The log file and the message handler.
     if (locked) {

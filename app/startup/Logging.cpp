@@ -23,6 +23,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 
 Q_LOGGING_CATEGORY(lcApp, "parlor.app")
 
@@ -184,6 +185,50 @@ QString logFilePath()
     return folder.isEmpty() ? QString() : QDir(folder).absoluteFilePath(QStringLiteral("mahjong.log"));
 }
 
+namespace {
+
+/// The log's path with its lock taken, or why there is none.
+struct TakenLock
+{
+    QString path;
+    std::unique_ptr<QLockFile> lock;
+    QString why;
+};
+
+/// Taken by takeFileLock() for openLogFile(); logMutex guards it.
+std::optional<TakenLock> lockTakenAhead;
+
+TakenLock takeLogLock()
+{
+    TakenLock taken;
+    const QString folder = Logging::logFolder(&taken.why);
+    if (folder.isEmpty()) {
+        taken.why = QStringLiteral("no folder of this user's own (%1)").arg(taken.why);
+        return taken;
+    }
+    taken.path = QDir(folder).absoluteFilePath(QStringLiteral("mahjong.log"));
+    // Clients with other runtime folders do not see each other's instance
+    // lock but may share this folder: the log has a lock of its own, and a
+    // client that cannot take it leaves the running client's log alone.
+    auto lock = std::make_unique<QLockFile>(taken.path + QStringLiteral(".lock"));
+    if (SingleInstanceLock::takeLock(*lock))
+        taken.lock = std::move(lock);
+    else
+        taken.why = lock->error() == QLockFile::LockFailedError
+                        ? QStringLiteral("%1 is written by another running client").arg(taken.path)
+                        : QStringLiteral("%1 cannot be locked").arg(taken.path);
+    return taken;
+}
+
+}
+
+void takeFileLock()
+{
+    TakenLock taken = takeLogLock();
+    QMutexLocker locker(&logMutex);
+    lockTakenAhead = std::move(taken);
+}
+
 void openLogFile()
 {
     QMutexLocker locker(&logMutex);
@@ -196,19 +241,12 @@ void openLogFile()
         std::fprintf(stderr, "No log file: %s\n", why.toLocal8Bit().constData());
         std::fflush(stderr);
     };
-    QString why;
-    const QString folder = logFolder(&why);
-    if (folder.isEmpty())
-        return noLog(QStringLiteral("no folder of this user's own (%1)").arg(why));
-    const QString path = QDir(folder).absoluteFilePath(QStringLiteral("mahjong.log"));
-    // Clients with other runtime folders do not see each other's instance
-    // lock but may share this folder: the log has a lock of its own, and a
-    // client that cannot take it leaves the running client's log alone.
-    auto lock = std::make_unique<QLockFile>(path + QStringLiteral(".lock"));
-    if (!SingleInstanceLock::takeLock(*lock))
-        return noLog(lock->error() == QLockFile::LockFailedError
-                         ? QStringLiteral("%1 is written by another running client").arg(path)
-                         : QStringLiteral("%1 cannot be locked").arg(path));
+    TakenLock taken = lockTakenAhead ? std::move(*lockTakenAhead) : takeLogLock();
+    lockTakenAhead.reset();
+    if (!taken.lock)
+        return noLog(taken.why);
+    const QString& path = taken.path;
+    auto& lock = taken.lock;
     const QFileInfo existing(path);
     if (existing.exists() || existing.isSymLink()) {
         const QString old = path + QStringLiteral(".old");
@@ -230,6 +268,7 @@ void openLogFile()
 void closeLogFile()
 {
     QMutexLocker locker(&logMutex);
+    lockTakenAhead.reset();
     delete logFile;
     logFile = nullptr;
     logLock.reset();

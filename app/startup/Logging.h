@@ -64,7 +64,13 @@ QString logFilePath();
 /// the program without a log, said in one line on standard error.
 void openLogFile();
 
-/// Closes the log file (if any). Used at shutdown and by the tests.
+/// Takes the log's own lock ahead of openLogFile(), which then uses it
+/// (or says why there is none). May run on another thread, before the
+/// application object exists: taking a lock file waits for the disk.
+void takeFileLock();
+
+/// Closes the log file (if any) and gives up a lock taken ahead. Used at
+/// shutdown and by the tests.
 void closeLogFile();
 
 /// Writes the text exactly as given to the log file and flushes it, within
