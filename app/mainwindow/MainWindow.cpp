@@ -70,6 +70,7 @@ MainWindow::MainWindow(const QString& host, quint16 port, const QString& userNam
     connect(tournamentsController, &TournamentsController::watchTable, this, &MainWindow::watchTable);
     connect(tournamentsController, &TournamentsController::userMenuRequested, this, &MainWindow::onUserMenuRequested);
     gameController = new GameController(&connectionManager, &socialHub, tournamentsController, this);
+    gameController->setPageParent(ui.loggedInStack);
     lobbyController = new LobbyController(&connectionManager, ui.centralWidget);
     connect(gameController, &GameController::gameModelCreated, &tablePresenceManager,
             &TablePresenceManager::onGameModelCreated);

@@ -20,6 +20,7 @@
 #include "TournamentsLobbyWindow.h"
 #include "TimeSpan.h"
 #include "UPushButton.h"
+#include "UStackedWidget.h"
 #include "UTabWidget.h"
 #include "WaitCursor.h"
 
@@ -44,8 +45,10 @@ void MainWindow::makeWebPages()
 {
     if (welcomePage != nullptr)
         return;
+    // Made in the tab pane, hidden until their tabs are added: see displayLobby().
     const auto makeWebPage = [this](const char* name) {
-        auto* page = new EmbeddedWebPage(this);
+        auto* page = new EmbeddedWebPage(ui.mainTabs->tabPane());
+        page->hide();
         page->setObjectName(QLatin1String(name));
         page->setHost(host);
         connect(page, &EmbeddedWebPage::displayTab, this, &MainWindow::onDisplayTab);
@@ -70,8 +73,10 @@ void MainWindow::displayLobby()
         addTab(welcomePage, "resources:tabicons/startpage.png", "welcome");
         connectionManager.query_web_page(WebPageRequest::START_PAGE);
 
-        lobbyPage = lobbyController->createLobbyWindow();
-        lobbyPage->setParent(ui.lobbyWidget);
+        // The pages are made in the tab pane: a tree moved there once polished
+        // would be polished again, widget by widget, against the style sheet.
+        QWidget* const pane = ui.mainTabs->tabPane();
+        lobbyPage = lobbyController->createLobbyWindow(pane);
         lobbyPage->show();
         lobbyController->tableModel()->subscribe(QStringLiteral("101/Practice"));
         gameController->setTableModel(lobbyController->tableModel());
@@ -80,10 +85,10 @@ void MainWindow::displayLobby()
         connect(lobbyPage, &LobbyWindow::watchTable, this, &MainWindow::watchTable);
         addTab(lobbyPage, "resources:tabicons/lobby.png", "lobby");
 
-        tournamentsPage = tournamentsController->createLobbyWindow();
+        tournamentsPage = tournamentsController->createLobbyWindow(pane);
         addTab(tournamentsPage, "resources:tabicons/tournament.png", "tournament");
 
-        preferencesWindow = new PreferencesWindow(translations, &socialHub, ui.lobbyWidget);
+        preferencesWindow = new PreferencesWindow(translations, &socialHub, pane);
         connect(preferencesWindow, &PreferencesWindow::uploadPlayerPicture, this, &MainWindow::onUploadPlayerPicture);
         connect(&playerDb, &PlayerDb::changePasswordOk, preferencesWindow, &PreferencesWindow::onChangePasswordOk);
         connect(&playerDb, &PlayerDb::changePasswordFailed, preferencesWindow,
@@ -93,7 +98,7 @@ void MainWindow::displayLobby()
         preferencesWindow->setConnection(&connectionManager);
         addTab(preferencesWindow, "resources:tabicons/preferences.png", "preferences");
 
-        friendsWindow = new FriendsWindow(&xmppClient, &playerDb, ui.lobbyWidget);
+        friendsWindow = new FriendsWindow(&xmppClient, &playerDb, pane);
         friendsWindow->setTableModel(lobbyController->tableModel());
         addTab(friendsWindow, "resources:tabicons/friends.png", "friends");
         connect(friendsWindow, &FriendsWindow::joinTable, this, [this](int tableId) { joinTable(tableId); });

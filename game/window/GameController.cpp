@@ -297,7 +297,7 @@ void GameController::createGameWindow(qint32 tableId)
 {
     Table& entry = tables[tableId];
     GameModel* model = entry.model;
-    auto* w = new GameWindow(parentWidget, services, ownPlayerId);
+    auto* w = new GameWindow(pageParent, services, ownPlayerId);
     entry.window = w;
     w->hide();
 

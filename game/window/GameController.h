@@ -50,6 +50,10 @@ public:
     ~GameController() override;
 
     void setPlayerId(qint32 playerId);
+    /// The widget the table pages are shown in (by default the controller's
+    /// parent): a page made elsewhere and moved there once polished would be
+    /// polished again, widget by widget, against the style sheet.
+    void setPageParent(QWidget* parent) { pageParent = parent; }
     void setPlayerName(const QString& name);
     /// The lobby's table list: where table records come from, and whose
     /// lobby paths the open tables hold.
@@ -228,5 +232,6 @@ private:
     /// questions; a send is posted while there are any.
     std::vector<std::pair<qint32, quint64>> dueAnswers;
     QWidget* parentWidget;
+    QWidget* pageParent = parentWidget;
     QTimer* seatingRetry;
 };

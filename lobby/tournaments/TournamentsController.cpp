@@ -106,9 +106,9 @@ void TournamentsController::setSocialServices(SocialServices* services)
     social = services;
 }
 
-TournamentsLobbyWindow* TournamentsController::createLobbyWindow()
+TournamentsLobbyWindow* TournamentsController::createLobbyWindow(QWidget* parent)
 {
-    auto* window = new TournamentsLobbyWindow(this, nullptr);
+    auto* window = new TournamentsLobbyWindow(this, parent);
     window->setModel(model);
     return window;
 }

@@ -40,8 +40,8 @@ public:
     /// How long a quiet connection may leave a request unanswered before it
     /// is given up with a word, for the requests sent from now on.
     void setAnswerTimeLimit(int ms);
-    /// A new lobby window showing the model, without a parent.
-    TournamentsLobbyWindow* createLobbyWindow();
+    /// A new lobby window showing the model, in `parent` (none by default).
+    TournamentsLobbyWindow* createLobbyWindow(QWidget* parent = nullptr);
     /// A new window for the tournament, without a parent, wired to the
     /// connection and to this controller; its standings are asked for.
     TournamentWindow* openTournamentWindow(const TournamentInfo& info);

@@ -18,9 +18,9 @@ LobbyController::LobbyController(ConnectionManager* connection, QObject* parent)
 
 LobbyController::~LobbyController() = default;
 
-LobbyWindow* LobbyController::createLobbyWindow()
+LobbyWindow* LobbyController::createLobbyWindow(QWidget* parent)
 {
-    auto* window = new LobbyWindow(nullptr);
+    auto* window = new LobbyWindow(parent);
     window->setModel(model);
     return window;
 }

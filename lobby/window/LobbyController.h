@@ -4,6 +4,7 @@
 
 class ConnectionManager;
 class LobbyWindow;
+class QWidget;
 class TableModel;
 
 /// The lobby's long-lived owner: it keeps the one TableModel, feeds it with
@@ -20,9 +21,9 @@ public:
 
     /// The table model; lives as long as the controller.
     TableModel* tableModel() const { return model; }
-    /// A new lobby window on the table model, without a parent: the caller
-    /// owns it and must destroy it before the controller.
-    LobbyWindow* createLobbyWindow();
+    /// A new lobby window on the table model, in `parent` (none by default):
+    /// the caller owns it and must destroy it before the controller.
+    LobbyWindow* createLobbyWindow(QWidget* parent = nullptr);
 
 private:
     ConnectionManager* connection;

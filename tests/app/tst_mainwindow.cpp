@@ -12,6 +12,7 @@
 #include "CreateUserWindow.h"
 #include "EmbeddedWebPage.h"
 #include "FriendsWindow.h"
+#include "GameWindow.h"
 #include "LobbyController.h"
 #include "LobbyTableFilter.h"
 #include "LobbyWindow.h"
@@ -31,6 +32,7 @@
 #include "ChatOutputWidget.h"
 #include "ServerTime.h"
 #include "UPushButton.h"
+#include "UStackedWidget.h"
 #include "UTabWidget.h"
 #include "WebSchemes.h"
 
@@ -57,6 +59,22 @@ struct SignalPeek : QObject
     static bool connected(const QObject* object, const QMetaMethod& signal)
     {
         return (object->*(&SignalPeek::isSignalConnected))(signal);
+    }
+};
+
+/// Names the pages moved into the main window's stacks with polished widgets, which are polished there again.
+struct PageRepolishes : QObject
+{
+    QList<const QWidget*> stacks;
+    QStringList pages;
+    bool eventFilter(QObject* object, QEvent* event) override
+    {
+        const auto* page = qobject_cast<QWidget*>(object);
+        const auto polished = [](const QWidget* w) { return w->testAttribute(Qt::WA_WState_Polished); };
+        if (event->type() == QEvent::ParentChange && page && stacks.contains(page->parentWidget())
+            && std::ranges::any_of(page->findChildren<QWidget*>(), polished))
+            pages << page->objectName();
+        return false;
     }
 };
 
@@ -311,7 +329,20 @@ private Q_SLOTS:
         Q_EMIT room->userKicked(room, XMPPJid(), QStringLiteral("spam"));
         QVERIFY(area->chatOutput()->toPlainText().contains(QLatin1String("spam")));
         QVERIFY(h.start());
+        // The lobby's pages and a table's, polished as they are made, are not polished again for the style sheet.
+        qApp->setStyleSheet(MahjongApplication::styleSheetText());
+        const auto plain = qScopeGuard([] { qApp->setStyleSheet(QString()); });
+        PageRepolishes moved;
+        moved.stacks = {h.window->view().mainTabs->tabPane(), h.window->view().loggedInStack};
+        qApp->installEventFilter(&moved);
         QVERIFY(h.logIn());
+        SessionScenario::Table table = h.scenario.tables().at(0);
+        table.gameType = 1; // a tournament's: opened at once
+        h.scenario.setJoinAnswer(0);
+        h.scenario.notifySeated(table, 0, qint32(table.id));
+        QTRY_VERIFY(h.window->findChild<GameWindow*>());
+        qApp->removeEventFilter(&moved);
+        QCOMPARE(moved.pages, QStringList());
         // The own id's default picture until the chat session brings the real one.
         const QImage shown = h.window->preferences()->avatar()->pixmap().toImage();
         QVERIFY(!shown.isNull());
