@@ -246,7 +246,6 @@ void openLogFile()
     if (!taken.lock)
         return noLog(taken.why);
     const QString& path = taken.path;
-    auto& lock = taken.lock;
     const QFileInfo existing(path);
     if (existing.exists() || existing.isSymLink()) {
         const QString old = path + QStringLiteral(".old");
@@ -261,7 +260,7 @@ void openLogFile()
     if (!file->open(QIODevice::WriteOnly | QIODevice::NewOnly, QFileDevice::ReadOwner | QFileDevice::WriteOwner))
         return noLog(QStringLiteral("%1: %2").arg(path, file->errorString()));
     logFile = file.release();
-    logLock = std::move(lock);
+    logLock = std::move(taken.lock);
     logFull = false;
 }
 

@@ -46,16 +46,19 @@ QImage compiledPixels(const QString& picture)
                   QImage::Format_ARGB32_Premultiplied);
 }
 
-/// The splash picture found on the search path, from its compiled pixels
-/// where it is the compiled picture, else read ahead or decoded now.
+/// The splash picture found on the search path in memory of its own: the
+/// compiled picture's pixels copied, a picture of a folder decoded.
+QImage splashImage()
+{
+    const QImage compiled = compiledPixels(ResourceFile::path(splashName));
+    return compiled.isNull() ? PictureFile::image(splashName) : compiled.copy();
+}
+
 QPixmap splashPixmap()
 {
     QFuture<QImage>& ahead = imageAhead();
-    const QImage compiled = ahead.isValid() ? QImage() : compiledPixels(ResourceFile::path(splashName));
     // The image read ahead is taken whole, so that the pixmap adopts its pixels.
-    QPixmap pixmap = !compiled.isNull() ? QPixmap::fromImage(compiled)
-                     : ahead.isValid()  ? QPixmap::fromImage(ahead.takeResult())
-                                        : PictureFile::pixmap(splashName);
+    QPixmap pixmap = QPixmap::fromImage(ahead.isValid() ? ahead.takeResult() : splashImage());
     ahead = {};
     if (pixmap.isNull()) {
         // Without the image the status line still needs somewhere to stand.
@@ -70,12 +73,7 @@ QPixmap splashPixmap()
 
 void MahjongSplash::readAhead()
 {
-    imageAhead() = QtConcurrent::run([] {
-        // The compiled picture's pixels are at hand, copied here into memory
-        // of their own; a picture of a folder is decoded.
-        const QImage compiled = compiledPixels(ResourceFile::path(splashName));
-        return compiled.isNull() ? PictureFile::image(splashName) : compiled.copy();
-    });
+    imageAhead() = QtConcurrent::run(splashImage);
 }
 
 MahjongSplash::MahjongSplash()

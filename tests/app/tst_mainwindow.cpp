@@ -69,10 +69,12 @@ struct PageRepolishes : QObject
     QStringList pages;
     bool eventFilter(QObject* object, QEvent* event) override
     {
-        const auto* page = qobject_cast<QWidget*>(object);
+        // The type first: an object being destroyed still has events filtered.
+        if (event->type() != QEvent::ParentChange || !object->isWidgetType())
+            return false;
+        const auto* page = static_cast<QWidget*>(object);
         const auto polished = [](const QWidget* w) { return w->testAttribute(Qt::WA_WState_Polished); };
-        if (event->type() == QEvent::ParentChange && page && stacks.contains(page->parentWidget())
-            && std::ranges::any_of(page->findChildren<QWidget*>(), polished))
+        if (stacks.contains(page->parentWidget()) && std::ranges::any_of(page->findChildren<QWidget*>(), polished))
             pages << page->objectName();
         return false;
     }
