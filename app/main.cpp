@@ -23,13 +23,11 @@
 #include <QDate>
 #include <QIcon>
 #include <QLoggingCategory>
-#include <QThread>
 #include <QTimer>
 
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <future>
 #include <memory>
 
 #include <unistd.h>
@@ -57,21 +55,6 @@ int main(int argc, char** argv)
     // before the application object exists.
     WebSchemes::registerSchemes();
 
-    // The single-instance lock, then the log's own lock, are taken on
-    // another thread while the application object is made: taking a lock
-    // file waits for the disk. Qt takes the first thread that asks for its
-    // own for the main thread: this one asks first.
-    std::future<bool> lockTaken;
-    if (!params.install) {
-        QThread::currentThread();
-        lockTaken = std::async(std::launch::async, [] {
-            if (!SingleInstanceLock::instance().tryLock())
-                return false;
-            Logging::takeFileLock();
-            return true;
-        });
-    }
-
     // 4. The application object.
     auto app = std::make_unique<MahjongApplication>(argc, argv);
 
@@ -91,12 +74,10 @@ int main(int argc, char** argv)
         return 0;
     }
 
-    // The splash image is read while the lock and the log are taken.
-    MahjongSplash::readAhead();
-
     // The lock comes before the log: a second start must never rename or
-    // empty the log of the client that is running.
-    const bool locked = lockTaken.get();
+    // empty the log of the client that is running. Neither lock waits for
+    // the disk (RunLockFile).
+    const bool locked = SingleInstanceLock::instance().tryLock();
 
     // 8. The log file and the message handler.
     if (locked) {

@@ -98,24 +98,21 @@ measure() {
 
 median() { sort -n | awk '{a[NR]=$1} END {if (NR == 0) print "?"; else print a[int((NR + 1) / 2)]}'; }
 
-report() {
-    local name=$1 marker=$2 kind=$3
-    shift 3
-    local times=() rsss=() line t m
-    for _ in $(seq 1 "$runs"); do
-        line=$(measure "$marker" "$kind" "$@")
-        t=${line% *}
-        m=${line#* }
-        [[ $t != none ]] && times+=("$t")
-        [[ $m != "?" ]] && rsss+=("$m")
-    done
+# summary <name> <times...> -- <peak memories...>: prints a program's line;
+# sets last_time and last_rss to its medians.
+summary() {
+    local name=$1 times=() rsss=()
+    shift
+    while [[ $# -gt 0 && $1 != -- ]]; do times+=("$1"); shift; done
+    shift
+    rsss=("$@")
     local tmed mmed
     tmed=$(printf '%s\n' "${times[@]:-}" | { grep -E '^[0-9]+$' || true; } | median)
     mmed=$(printf '%s\n' "${rsss[@]:-}" | { grep -E '^[0-9]+$' || true; } | median)
     printf '%-12s median %6s ms over %d runs (%s)   peak RSS: median %7s KiB\n' \
         "$name" "$tmed" "${#times[@]}" "${times[*]:-}" "$mmed"
     if [[ $tmed == "?" || $mmed == "?" ]]; then
-        echo "$name: no run reached its window; run it by hand to see why: $*" >&2
+        echo "$name: no run reached its window; run it by hand to see why" >&2
         exit 1
     fi
     last_time=$tmed
@@ -126,11 +123,26 @@ ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b > 0) printf "%.2f", a / b; else
 
 echo "== start-up to the first shown window, offscreen, $runs runs each"
 loopback=(--httphost 127.0.0.1:1 --nossl 127.0.0.1:1)
-report floor 'first window shown' stderr "$floor"
+# The three programs take turns, run after run, so that a change in the
+# machine's load between runs falls on all three alike.
+declare -a times_floor rss_floor times_splash rss_splash times_main rss_main
+take() { # take <times array> <memories array> <line of measure>
+    local -n to_times=$1 to_rss=$2
+    local t=${3% *} m=${3#* }
+    [[ $t != none ]] && to_times+=("$t")
+    [[ $m != "?" ]] && to_rss+=("$m")
+    return 0
+}
+for _ in $(seq 1 "$runs"); do
+    take times_floor rss_floor "$(measure 'first window shown' stderr "$floor")"
+    take times_splash rss_splash "$(measure 'first window shown' log "$client" -m debug "${loopback[@]}")"
+    take times_main rss_main "$(measure 'main window shown' log "$client" -m debug "${loopback[@]}")"
+done
+summary floor "${times_floor[@]}" -- "${rss_floor[@]}"
 floor_time=$last_time floor_rss=$last_rss
-report splash 'first window shown' log "$client" -m debug "${loopback[@]}"
+summary splash "${times_splash[@]}" -- "${rss_splash[@]}"
 splash_time=$last_time
-report main-window 'main window shown' log "$client" -m debug "${loopback[@]}"
+summary main-window "${times_main[@]}" -- "${rss_main[@]}"
 echo "ratios to the floor: first window $(ratio "$splash_time" "$floor_time") (goal 1.04), main window" \
     "$(ratio "$last_time" "$floor_time") (after the 750 ms the splash must stay: $(ratio "$((last_time - 750))" "$floor_time"), goal 1.5)," \
     "peak memory at the main window $(ratio "$last_rss" "$floor_rss")"

@@ -3,13 +3,12 @@
 #include "MahjongApplication.h"
 #include "PrivateFolder.h"
 #include "ProtocolValues.h"
-#include "SingleInstanceLock.h"
+#include "RunLockFile.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLockFile>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QMutex>
@@ -31,7 +30,7 @@ namespace {
 
 QFile* logFile = nullptr;
 /// Held while logFile is open: this process is the log's writer.
-std::unique_ptr<QLockFile> logLock;
+std::unique_ptr<RunLockFile> logLock;
 QMutex logMutex;
 /// The bound of ordinary lines was met in this log file.
 bool logFull = false;
@@ -191,12 +190,9 @@ namespace {
 struct TakenLock
 {
     QString path;
-    std::unique_ptr<QLockFile> lock;
+    std::unique_ptr<RunLockFile> lock;
     QString why;
 };
-
-/// Taken by takeFileLock() for openLogFile(); logMutex guards it.
-std::optional<TakenLock> lockTakenAhead;
 
 TakenLock takeLogLock()
 {
@@ -210,23 +206,21 @@ TakenLock takeLogLock()
     // Clients with other runtime folders do not see each other's instance
     // lock but may share this folder: the log has a lock of its own, and a
     // client that cannot take it leaves the running client's log alone.
-    auto lock = std::make_unique<QLockFile>(taken.path + QStringLiteral(".lock"));
-    if (SingleInstanceLock::takeLock(*lock))
+    auto lock = std::make_unique<RunLockFile>(taken.path + QStringLiteral(".lock"));
+    switch (lock->tryLock()) {
+    case RunLockFile::Taken:
         taken.lock = std::move(lock);
-    else
-        taken.why = lock->error() == QLockFile::LockFailedError
-                        ? QStringLiteral("%1 is written by another running client").arg(taken.path)
-                        : QStringLiteral("%1 cannot be locked").arg(taken.path);
+        break;
+    case RunLockFile::HeldElsewhere:
+        taken.why = QStringLiteral("%1 is written by another running client").arg(taken.path);
+        break;
+    case RunLockFile::Failed:
+        taken.why = QStringLiteral("%1 cannot be locked (%2)").arg(taken.path, lock->errorString());
+        break;
+    }
     return taken;
 }
 
-}
-
-void takeFileLock()
-{
-    TakenLock taken = takeLogLock();
-    QMutexLocker locker(&logMutex);
-    lockTakenAhead = std::move(taken);
 }
 
 void openLogFile()
@@ -241,8 +235,7 @@ void openLogFile()
         std::fprintf(stderr, "No log file: %s\n", why.toLocal8Bit().constData());
         std::fflush(stderr);
     };
-    TakenLock taken = lockTakenAhead ? std::move(*lockTakenAhead) : takeLogLock();
-    lockTakenAhead.reset();
+    TakenLock taken = takeLogLock();
     if (!taken.lock)
         return noLog(taken.why);
     const QString& path = taken.path;
@@ -267,7 +260,6 @@ void openLogFile()
 void closeLogFile()
 {
     QMutexLocker locker(&logMutex);
-    lockTakenAhead.reset();
     delete logFile;
     logFile = nullptr;
     logLock.reset();

@@ -64,12 +64,7 @@ QString logFilePath();
 /// the program without a log, said in one line on standard error.
 void openLogFile();
 
-/// Takes the log's own lock ahead of openLogFile(), which then uses it
-/// (or says why there is none). May run on another thread, before the
-/// application object exists: taking a lock file waits for the disk.
-void takeFileLock();
-
-/// Closes the log file (if any) and gives up a lock taken ahead. Used at
+/// Closes the log file (if any) and gives up its lock. Used at
 /// shutdown and by the tests.
 void closeLogFile();
 

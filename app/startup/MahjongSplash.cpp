@@ -6,7 +6,6 @@
 #include <QAbstractTextDocumentLayout>
 #include <QPainter>
 #include <QResource>
-#include <QtConcurrent/QtConcurrentRun>
 #include <QTextBlockFormat>
 #include <QTextCharFormat>
 #include <QTextCursor>
@@ -18,15 +17,9 @@ namespace {
 
 const QString splashName = QStringLiteral("resources:/splash.png");
 
-QFuture<QImage>& imageAhead()
-{
-    static QFuture<QImage> image;
-    return image;
-}
-
 /// The pixels compiled in beside a compiled picture (see
 /// tools/splash-pixels.cpp), null for a file of a folder or when they are
-/// missing or not whole. The image uses the compiled data, never copied.
+/// missing or not whole. The image uses the compiled data, read only.
 QImage compiledPixels(const QString& picture)
 {
     if (!picture.startsWith(u':'))
@@ -46,20 +39,12 @@ QImage compiledPixels(const QString& picture)
                   QImage::Format_ARGB32_Premultiplied);
 }
 
-/// The splash picture found on the search path in memory of its own: the
-/// compiled picture's pixels copied, a picture of a folder decoded.
-QImage splashImage()
-{
-    const QImage compiled = compiledPixels(ResourceFile::path(splashName));
-    return compiled.isNull() ? PictureFile::image(splashName) : compiled.copy();
-}
-
+/// The splash picture found on the search path: the compiled picture's
+/// pixels as they are, a picture of a folder decoded.
 QPixmap splashPixmap()
 {
-    QFuture<QImage>& ahead = imageAhead();
-    // The image read ahead is taken whole, so that the pixmap adopts its pixels.
-    QPixmap pixmap = QPixmap::fromImage(ahead.isValid() ? ahead.takeResult() : splashImage());
-    ahead = {};
+    QImage compiled = compiledPixels(ResourceFile::path(splashName));
+    QPixmap pixmap = QPixmap::fromImage(compiled.isNull() ? PictureFile::image(splashName) : std::move(compiled));
     if (pixmap.isNull()) {
         // Without the image the status line still needs somewhere to stand.
         qWarning().noquote() << "splash image resources:/splash.png not found";
@@ -69,11 +54,6 @@ QPixmap splashPixmap()
     return pixmap;
 }
 
-}
-
-void MahjongSplash::readAhead()
-{
-    imageAhead() = QtConcurrent::run(splashImage);
 }
 
 MahjongSplash::MahjongSplash()

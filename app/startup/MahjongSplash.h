@@ -12,11 +12,6 @@ public:
     MahjongSplash();
     ~MahjongSplash() override;
 
-    /// Starts reading the splash image on another thread, so that it is
-    /// ready when the splash is made (GUI thread, once); the compiled image
-    /// needs none, its pixels being compiled in beside it.
-    static void readAhead();
-
     QString currentMessage() const { return message; }
 
 public Q_SLOTS:

@@ -1,11 +1,10 @@
 #include "SingleInstanceLock.h"
 
 #include "PrivateFolder.h"
-#include "SettingsStore.h"
+#include "RunLockFile.h"
 
 #include <QDebug>
 #include <QDir>
-#include <QLockFile>
 #include <QStandardPaths>
 
 SingleInstanceLock& SingleInstanceLock::instance()
@@ -34,20 +33,6 @@ QString SingleInstanceLock::lockFilePath(QString* why)
     return dir.isEmpty() ? QString() : QDir(dir).absoluteFilePath(QLatin1String(lockName) + QLatin1String(".lock"));
 }
 
-bool SingleInstanceLock::takeLock(QLockFile& lock)
-{
-    // The holder keeps the lock for its whole run: age alone never makes it
-    // stale, only the lack of a live holder.
-    lock.setStaleLockTime(0);
-    if (lock.tryLock(0))
-        return true;
-    if (lock.error() != QLockFile::LockFailedError)
-        return false;
-    // QLockFile waits forever on a file whose holder it cannot name (empty,
-    // cut short, another host); a running client holds its lock all along.
-    return removeUnheldLockFile(lock) && lock.tryLock(0);
-}
-
 bool SingleInstanceLock::tryLock()
 {
     if (lock && lock->isLocked())
@@ -60,19 +45,22 @@ bool SingleInstanceLock::tryLock()
         qWarning().noquote() << "no single-instance lock: no folder of this user's own (" + why + ")";
         return true;
     }
-    lock = std::make_unique<QLockFile>(path);
-    if (takeLock(*lock))
+    lock = std::make_unique<RunLockFile>(path);
+    switch (lock->tryLock()) {
+    case RunLockFile::Taken:
         return true;
-    if (lock->error() == QLockFile::LockFailedError)
+    case RunLockFile::HeldElsewhere:
         return false;
-    qWarning().noquote() << "no single-instance lock:" << path << "cannot be written";
+    case RunLockFile::Failed:
+        break;
+    }
+    qWarning().noquote() << "no single-instance lock:" << path << "cannot be written (" + lock->errorString() + ")";
+    lock.reset();
     return true;
 }
 
 void SingleInstanceLock::unlock()
 {
-    if (lock && lock->isLocked())
-        lock->unlock();
     lock.reset();
 }
 

@@ -4,14 +4,14 @@
 
 #include <memory>
 
-class QLockFile;
+class RunLockFile;
 
 /// The system-wide lock that keeps a second copy of the program from
 /// starting. It is a lock file in the user's runtime directory when no one
 /// else may write that, else in the program's own folder of the user
 /// (PrivateFolder::own()): the first process holds it for its lifetime, a
-/// later process finds it held, and the lock of a process that died is
-/// recognised as stale and taken over. No other user can hold it.
+/// later process finds it held, and the file of a process that died is
+/// taken over (RunLockFile). No other user can hold it.
 class SingleInstanceLock
 {
 public:
@@ -37,14 +37,7 @@ public:
     /// there is no folder for it.
     static QString lockFilePath(QString* why = nullptr);
 
-    /// Takes a lock file held for a whole run. Besides what QLockFile clears
-    /// itself (a holder on this host that is gone), a file left behind empty,
-    /// unreadable, unparsable or written on another host is removed, unless a
-    /// live holder still has the file's own lock. Returns whether the lock is
-    /// now held; on false, lock.error() says why.
-    static bool takeLock(QLockFile& lock);
-
 private:
     SingleInstanceLock();
-    std::unique_ptr<QLockFile> lock;
+    std::unique_ptr<RunLockFile> lock;
 };

@@ -60,9 +60,9 @@ struct PlayerRecord
 {
     quint32 pid = 0;
     quint8 tileCount = 13;
-    QList<QList<quint32>> melds; ///< each: type, visibility, tile, extra, extra tile
-    QList<quint8> bonus;
-    QList<quint8> discards;
+    QList<QList<quint32>> melds{}; ///< each: type, visibility, tile, extra, extra tile
+    QList<quint8> bonus{};
+    QList<quint8> discards{};
     quint16 riichiIndex = 0xFFFF;
     quint8 wind = 0;
     quint32 roundScore = 0;
