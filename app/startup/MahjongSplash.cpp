@@ -25,18 +25,19 @@ QImage compiledPixels(const QString& picture)
     if (!picture.startsWith(u':'))
         return {};
     const QResource pixels(picture + QStringLiteral(".pixels"));
-    constexpr qint64 headerSize = 12;
+    constexpr qint64 headerSize = 16;
     constexpr quint32 maxSide = 4096;
     if (!pixels.isValid() || pixels.compressionAlgorithm() != QResource::NoCompression || pixels.size() < headerSize
-        || std::memcmp(pixels.data(), "PXL1", 4) != 0)
+        || std::memcmp(pixels.data(), "PXL2", 4) != 0)
         return {};
-    quint32 size[2];
-    std::memcpy(size, pixels.data() + 4, sizeof size);
-    if (size[0] == 0 || size[1] == 0 || size[0] > maxSide || size[1] > maxSide
-        || pixels.size() != headerSize + qint64(size[0]) * size[1] * 4)
+    quint32 header[3]; // width, height, format
+    std::memcpy(header, pixels.data() + 4, sizeof header);
+    const auto format = QImage::Format(header[2]);
+    if (header[0] == 0 || header[1] == 0 || header[0] > maxSide || header[1] > maxSide
+        || (format != QImage::Format_RGB32 && format != QImage::Format_ARGB32_Premultiplied)
+        || pixels.size() != headerSize + qint64(header[0]) * header[1] * 4)
         return {};
-    return QImage(pixels.data() + headerSize, int(size[0]), int(size[1]), int(size[0]) * 4,
-                  QImage::Format_ARGB32_Premultiplied);
+    return QImage(pixels.data() + headerSize, int(header[0]), int(header[1]), int(header[0]) * 4, format);
 }
 
 /// The splash picture found on the search path: the compiled picture's
