@@ -9,11 +9,8 @@
 #include <QDebug>
 #include <QDir>
 #include <QFile>
-#include <QThreadPool>
 
-#include <chrono>
 #include <cmath>
-#include <future>
 #include <memory>
 
 namespace {
@@ -41,27 +38,6 @@ const Choice faces[] = {
 
 constexpr int blankRows = int(std::size(blanks));
 constexpr int faceRows = int(std::size(faces));
-
-/// How long the GUI thread waits for the cache file of the base set before
-/// it renders the set itself.
-constexpr std::chrono::milliseconds cacheReadWait{3000};
-
-/// Reads the cache file of a set on a pool thread; the calling thread waits
-/// at most cacheReadWait for it. A read still running then is left to finish
-/// on its own, and its set is freed with it.
-TileImages* readCachedSetOffThread(const QString& blankPath, const QString& facePath, double scale)
-{
-    auto promise = std::make_shared<std::promise<std::unique_ptr<TileImages>>>();
-    std::future<std::unique_ptr<TileImages>> result = promise->get_future();
-    QThreadPool::globalInstance()->start([promise, blankPath, facePath, scale] {
-        promise->set_value(std::unique_ptr<TileImages>(TileGraphics::readCachedSet(blankPath, facePath, scale)));
-    });
-    if (result.wait_for(cacheReadWait) != std::future_status::ready) {
-        qWarning() << "tile cache of" << blankPath << facePath << "took too long to read; the set is rendered";
-        return nullptr;
-    }
-    return result.get().release();
-}
 
 } // namespace
 
@@ -184,15 +160,10 @@ void TileGraphics::setTiles(int blankIndex, int faceIndex)
         return;
     d->blankPath = blank;
     d->facePath = face;
-    // The cache file is read off the GUI thread: a slow or hostile file never
-    // holds the window for longer than the wait.
-    if (TileImages* base = readCachedSetOffThread(blank, face, 1.0)) {
-        installBase(base);
-        return;
-    }
-    // A set not drawn before (a large one takes a good part of a second) is
-    // drawn on the worker like every other render; what is shown stays
-    // until it is in.
+    // The worker reads the set's cache file, or draws a set not drawn before
+    // (a large one takes a good part of a second), like every other render:
+    // the window never waits for the disk, and what is shown stays until
+    // the set is in.
     d->baseWanted = true;
     startWorker();
 }

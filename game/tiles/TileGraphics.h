@@ -29,11 +29,10 @@ public:
     ~TileGraphics() override;
 
     /// Chooses back and face by list index; nothing happens when both are
-    /// already chosen. With the base set in the cache, installs it and a
-    /// quick game set at once, starts the exact render and emits
-    /// tileGraphicsChanged(); otherwise the worker renders the base set
-    /// first (the sets shown so far stay), and all that follows when it is
-    /// in. Indexes outside the lists are ignored with a warning.
+    /// already chosen. The worker reads the base set from the cache or
+    /// renders it (the sets shown so far stay); when it is in, a quick game
+    /// set is installed, tileGraphicsChanged() emitted and the exact render
+    /// started. Indexes outside the lists are ignored with a warning.
     void setTiles(int blankIndex, int faceIndex);
     /// The table view was resized: the scale is cut down to a multiple of
     /// 1/32 (and kept at or above minimumGameScale); a new value installs a

@@ -666,7 +666,10 @@ private Q_SLOTS:
         const auto show = [&model = model, &w = w, scores]() -> QWidget* {
             if (!scores)
                 return w.onEndOfRound({{east, 10, 250}, {ownId, 0, -250}}), w.roundScoreBoard();
-            model->onHandEndScoring({{east, player_score{.pid = east, .scoreType = 1}}}, endhand_reason_t(1), false);
+            player_score score;
+            score.pid = east;
+            score.scoreType = 1;
+            model->onHandEndScoring({{east, score}}, endhand_reason_t(1), false);
             return w.onAreYouReady(span(60000), false), w.scoreBoard();
         };
         QWidget* shown = show();

@@ -119,6 +119,12 @@ private Q_SLOTS:
         QCOMPARE(started.count(), 3); // the stale one, the base set, the game set
         QCOMPARE(graphics.tileBlank(), QStringLiteral("resources:/tiles-blank-darkwood.svg"));
         QCOMPARE(gameSetScale(), 1.25);
+        // A set in the cache is read on the worker too: the window never waits for the disk.
+        QSignalSpy changed(&graphics, &TileGraphics::tileGraphicsChanged);
+        graphics.setTiles(3, 0);
+        QCOMPARE(changed.count(), 0);
+        settle();
+        QCOMPARE(changed.count(), 1);
     }
 
     void quitWaitsForTheWorker()
