@@ -22,7 +22,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
-#include <optional>
 
 Q_LOGGING_CATEGORY(lcApp, "parlor.app")
 

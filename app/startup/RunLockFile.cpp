@@ -11,6 +11,19 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace {
+
+/// Whether the open file is the one the path names now.
+bool isFileAt(int fd, const QByteArray& name)
+{
+    struct stat held;
+    struct stat there;
+    return ::fstat(fd, &held) == 0 && ::lstat(name.constData(), &there) == 0 && held.st_dev == there.st_dev
+        && held.st_ino == there.st_ino;
+}
+
+}
+
 RunLockFile::RunLockFile(const QString& path)
     : path(path)
 {
@@ -38,8 +51,9 @@ RunLockFile::Result RunLockFile::tryLock()
         if (opened < 0) {
             const int code = errno;
             // A file this user cannot open was never written by a process of
-            // this user: it has no holder to ask, and goes.
-            if (code == EACCES && attempt == 0 && ::unlink(name.constData()) == 0)
+            // this user, and a link is no lock file: neither has a holder to
+            // ask, and goes.
+            if ((code == EACCES || code == ELOOP) && attempt == 0 && ::unlink(name.constData()) == 0)
                 continue;
             return fail(code);
         }
@@ -48,13 +62,9 @@ RunLockFile::Result RunLockFile::tryLock()
             ::close(opened);
             return code == EWOULDBLOCK ? HeldElsewhere : fail(code);
         }
-        struct stat held;
-        struct stat there;
-        if (::fstat(opened, &held) == 0 && ::lstat(name.constData(), &there) == 0 && held.st_dev == there.st_dev
-            && held.st_ino == there.st_ino) {
-            // The holder's process id, for a person who looks; a file left
-            // behind says no more than that.
-            // A full disk leaves it empty: the lock holds all the same.
+        if (isFileAt(opened, name)) {
+            // The holder's process id, for a person who looks (a full disk
+            // leaves it empty: the lock holds all the same).
             const QByteArray pid = QByteArray::number(qint64(::getpid())) + '\n';
             [[maybe_unused]] const bool written = ::ftruncate(opened, 0) == 0
                 && ::write(opened, pid.constData(), size_t(pid.size())) == pid.size();
@@ -71,7 +81,11 @@ void RunLockFile::unlock()
 {
     if (fd < 0)
         return;
-    ::unlink(QFile::encodeName(path).constData());
+    // Removed while still held, and only when the path still names this
+    // file: another holder's file put in its place stays.
+    const QByteArray name = QFile::encodeName(path);
+    if (isFileAt(fd, name))
+        ::unlink(name.constData());
     ::close(fd);
     fd = -1;
 }

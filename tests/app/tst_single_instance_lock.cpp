@@ -52,28 +52,33 @@ private Q_SLOTS:
     {
         QTest::addColumn<QByteArray>("contents");
         QTest::addColumn<bool>("unreadable");
-        QTest::newRow("empty") << QByteArray() << false;
-        QTest::newRow("cut short") << QByteArray("12") << false;
-        QTest::newRow("not a lock file") << QByteArray("\x7f" "ELF\x02\x01\x01") << false;
-        QTest::newRow("unreadable") << contentsWith(-1, QByteArray()) << true;
-        QTest::newRow("process that has ended") << contentsWith(0, QByteArray::number(endedProcessId())) << false;
-        QTest::newRow("another host") << contentsWith(2, "some-other-machine.example") << false;
+        QTest::addColumn<bool>("behindLink"); // the path is a link to where the contents were
+        QTest::newRow("empty") << QByteArray() << false << false;
+        QTest::newRow("cut short") << QByteArray("12") << false << false;
+        QTest::newRow("not a lock file") << QByteArray("\x7f" "ELF\x02\x01\x01") << false << false;
+        QTest::newRow("unreadable") << contentsWith(-1, QByteArray()) << true << false;
+        QTest::newRow("process that has ended") << contentsWith(0, QByteArray::number(endedProcessId())) << false << false;
+        QTest::newRow("another host") << contentsWith(2, "some-other-machine.example") << false << false;
+        QTest::newRow("link to a removed file") << contentsWith(-1, QByteArray()) << false << true;
     }
     void leftBehindLocks()
     {
         QFETCH(QByteArray, contents);
         QFETCH(bool, unreadable);
+        QFETCH(bool, behindLink);
         const QString path = dir.filePath(QStringLiteral("left.lock"));
         QFile::remove(path);
         QFile f(path);
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write(contents);
         f.close();
+        if (behindLink)
+            QVERIFY(f.rename(path + QStringLiteral(".gone")) && f.remove() && QFile::link(f.fileName(), path));
         if (unreadable)
             QVERIFY(f.setPermissions(QFileDevice::Permissions()));
         // Root reads every file: a lock is unreadable only to another user.
         const uid_t user = unreadable && ::geteuid() == 0 ? sharedmachine::player : ::geteuid();
-        QVERIFY(::chown(QFile::encodeName(path).constData(), user, user) == 0
+        QVERIFY(::lchown(QFile::encodeName(path).constData(), user, user) == 0
                 && ::chown(QFile::encodeName(dir.path()).constData(), user, user) == 0);
         const sharedmachine::AsUser as(user, {});
         QVERIFY(as.ok);
