@@ -36,8 +36,9 @@ QByteArray rawKey(const QByteArray& line)
     return eq > 0 ? line.left(eq).trimmed() : QByteArray();
 }
 
-} // namespace
-
+/// Removes the file of `lock` when no live process holds it (an empty file,
+/// one cut short, one written on another host), which QLockFile would wait
+/// on forever or until it is old. Never the lock of a running process.
 bool removeUnheldLockFile(QLockFile& lock)
 {
     // removeStaleLockFile() first takes the file's own lock, which a live
@@ -49,6 +50,8 @@ bool removeUnheldLockFile(QLockFile& lock)
     const QFileInfo info(lock.fileName());
     return info.exists() && !info.isReadable() && QFile::remove(lock.fileName());
 }
+
+} // namespace
 
 SettingsStore& SettingsStore::instance()
 {

@@ -9,13 +9,6 @@
 #include <map>
 #include <utility>
 
-class QLockFile;
-
-/// Removes the file of `lock` when no live process holds it (an empty file,
-/// one cut short, one written on another host), which QLockFile would wait
-/// on forever or until it is old. Never the lock of a running process.
-bool removeUnheldLockFile(QLockFile& lock);
-
 /// The program's settings (the default QSettings), written through this one
 /// gate. QSettings waits with no limit for "<settings file>.lock" and gives
 /// up a lock whose holder it cannot name only when it is 30 s old; here a
