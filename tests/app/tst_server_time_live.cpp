@@ -9,6 +9,7 @@
 #include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 
 class TestServerTimeLive : public QObject
 {
@@ -42,7 +43,6 @@ private Q_SLOTS:
         QList<qint64> requestTimes;
         QElapsedTimer clock;
         clock.start();
-        int answered = 0;
         server.onRequest(101, [&](const ReceivedFrame& f) {
             const qint64 seq = timeRequestSeq(f);
             if (seq < 0)
@@ -52,9 +52,13 @@ private Q_SLOTS:
                 server.send(gtf::service(quint32(seq), TestFrame(71)));
                 return;
             }
-            ++answered;
+            // Answered a little later, as over a network: the reply's round
+            // trip is wide enough that a busy machine's delays leave the
+            // estimate within it, where it holds still.
             const quint64 now = quint64(QDateTime::currentMSecsSinceEpoch() + offsetMs);
-            server.send(gtf::service(quint32(seq), TestFrame(76).u64(now)));
+            QTimer::singleShot(100, &server, [&server, seq, now] {
+                server.send(gtf::service(quint32(seq), TestFrame(76).u64(now)));
+            });
         });
 
         ServerTime* st = ServerTime::instance();
@@ -73,11 +77,10 @@ private Q_SLOTS:
         // trip, when the first answer was slow to come back.)
         QTRY_VERIFY_WITH_TIMEOUT(requestTimes.size() >= 3, 4000);
         QVERIFY(requestTimes.at(2) - requestTimes.at(1) >= 1900);
-        // (A loopback reply of under a millisecond is dropped and asked again,
-        // so the cycle keeps going whether or not the ping is updated.)
+        // Not every reply moves it.
         QTRY_VERIFY_WITH_TIMEOUT(requestTimes.size() >= 4, 5000);
-        QVERIFY(ping.count() >= 1);
-        QVERIFY(estimate.count() < requestTimes.size() - 1);
+        QVERIFY(ping.count() >= 2);
+        QVERIFY(estimate.count() < ping.count());
         const qint64 stillAhead = msecsBetween(QDateTime::currentDateTimeUtc(), ServerTime::currentTime());
         QVERIFY2(qAbs(stillAhead - offsetMs) < 500, qPrintable(QString::number(stillAhead)));
 
