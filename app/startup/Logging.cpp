@@ -183,45 +183,6 @@ QString logFilePath()
     return folder.isEmpty() ? QString() : QDir(folder).absoluteFilePath(QStringLiteral("mahjong.log"));
 }
 
-namespace {
-
-/// The log's path with its lock taken, or why there is none.
-struct TakenLock
-{
-    QString path;
-    std::unique_ptr<RunLockFile> lock;
-    QString why;
-};
-
-TakenLock takeLogLock()
-{
-    TakenLock taken;
-    const QString folder = Logging::logFolder(&taken.why);
-    if (folder.isEmpty()) {
-        taken.why = QStringLiteral("no folder of this user's own (%1)").arg(taken.why);
-        return taken;
-    }
-    taken.path = QDir(folder).absoluteFilePath(QStringLiteral("mahjong.log"));
-    // Clients with other runtime folders do not see each other's instance
-    // lock but may share this folder: the log has a lock of its own, and a
-    // client that cannot take it leaves the running client's log alone.
-    auto lock = std::make_unique<RunLockFile>(taken.path + QStringLiteral(".lock"));
-    switch (lock->tryLock()) {
-    case RunLockFile::Taken:
-        taken.lock = std::move(lock);
-        break;
-    case RunLockFile::HeldElsewhere:
-        taken.why = QStringLiteral("%1 is written by another running client").arg(taken.path);
-        break;
-    case RunLockFile::Failed:
-        taken.why = QStringLiteral("%1 cannot be locked (%2)").arg(taken.path, lock->errorString());
-        break;
-    }
-    return taken;
-}
-
-}
-
 void openLogFile()
 {
     QMutexLocker locker(&logMutex);
@@ -234,10 +195,23 @@ void openLogFile()
         std::fprintf(stderr, "No log file: %s\n", why.toLocal8Bit().constData());
         std::fflush(stderr);
     };
-    TakenLock taken = takeLogLock();
-    if (!taken.lock)
-        return noLog(taken.why);
-    const QString& path = taken.path;
+    QString why;
+    const QString folder = logFolder(&why);
+    if (folder.isEmpty())
+        return noLog(QStringLiteral("no folder of this user's own (%1)").arg(why));
+    const QString path = QDir(folder).absoluteFilePath(QStringLiteral("mahjong.log"));
+    // Clients with other runtime folders do not see each other's instance
+    // lock but may share this folder: the log has a lock of its own, and a
+    // client that cannot take it leaves the running client's log alone.
+    auto lock = std::make_unique<RunLockFile>(path + QStringLiteral(".lock"));
+    switch (lock->tryLock()) {
+    case RunLockFile::Taken:
+        break;
+    case RunLockFile::HeldElsewhere:
+        return noLog(QStringLiteral("%1 is written by another running client").arg(path));
+    case RunLockFile::Failed:
+        return noLog(QStringLiteral("%1 cannot be locked (%2)").arg(path, lock->errorString()));
+    }
     const QFileInfo existing(path);
     if (existing.exists() || existing.isSymLink()) {
         const QString old = path + QStringLiteral(".old");
@@ -252,7 +226,7 @@ void openLogFile()
     if (!file->open(QIODevice::WriteOnly | QIODevice::NewOnly, QFileDevice::ReadOwner | QFileDevice::WriteOwner))
         return noLog(QStringLiteral("%1: %2").arg(path, file->errorString()));
     logFile = file.release();
-    logLock = std::move(taken.lock);
+    logLock = std::move(lock);
     logFull = false;
 }
 

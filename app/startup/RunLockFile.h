@@ -28,7 +28,6 @@ public:
     /// Removes the file and gives up its lock.
     void unlock();
     bool isLocked() const { return fd >= 0; }
-    QString fileName() const { return path; }
     QString errorString() const { return error; }
 
 private:
